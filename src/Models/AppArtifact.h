@@ -1,0 +1,18 @@
+#pragma once
+
+#include "Models/ArtifactCategory.h"
+#include "Platform/Uuid.h"
+
+#include <cstdint>
+#include <filesystem>
+
+// One item that belongs to an application: the application itself or one of its leftovers.
+struct AppArtifact {
+    Uuid id = Uuid::random();
+    std::filesystem::path url;
+    std::int64_t size = 0;  // allocated bytes
+    ArtifactCategory category = ArtifactCategory::application;
+    bool isSelected = true;  // the only field changed after it is made
+
+    bool operator==(const AppArtifact&) const = default;
+};

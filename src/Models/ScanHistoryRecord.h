@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Models/StoredStorageBucket.h"
+#include "Platform/Instant.h"
+#include "Platform/Uuid.h"
+
+#include <QJsonObject>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// The totals of one completed scan, kept in the storage history.
+struct ScanHistoryRecord {
+    Uuid id = Uuid::random();
+    Instant date;
+    QString rootPath;
+    std::int64_t totalSize = 0;
+    std::int64_t fileCount = 0;
+    std::int64_t folderCount = 0;
+    std::vector<StoredStorageBucket> buckets;  // largest first
+
+    QJsonObject toJson() const;
+    static std::optional<ScanHistoryRecord> fromJson(const QJsonValue& value);
+
+    bool operator==(const ScanHistoryRecord&) const = default;
+};

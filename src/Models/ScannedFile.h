@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Platform/Instant.h"
+#include "Platform/Uuid.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+// One file of a result list: largest files, duplicate copies, forgotten files.
+struct ScannedFile {
+    Uuid id = Uuid::random();  // new for every value, so two listings of one file are distinct rows
+    std::filesystem::path url;
+    std::int64_t size = 0;  // allocated size, or logical length for duplicate copies
+    std::optional<Instant> modifiedAt;
+    QString kind;
+
+    bool operator==(const ScannedFile&) const = default;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include <filesystem>
+#include <string>
+
+// One program the system starts at login or boot.
+struct StartupItem {
+    std::string id;  // the path of its file
+    QString name;
+    std::filesystem::path url;
+    QString program;
+    bool isEnabled = false;
+    bool canChange = false;  // only the user's own items
+
+    bool operator==(const StartupItem&) const = default;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <vector>
+
+// Every place on the machine that a stand-in reads from. The running app uses machine(); tests
+// install a fixture tree so that nothing reads this machine's own state.
+struct SystemRoots {
+    std::filesystem::path root = "/";
+    std::filesystem::path proc = "/proc";
+    std::filesystem::path sys = "/sys";
+    std::filesystem::path home;
+    std::filesystem::path cacheHome;   // $XDG_CACHE_HOME, ~/.cache
+    std::filesystem::path configHome;  // $XDG_CONFIG_HOME, ~/.config
+    std::filesystem::path dataHome;    // $XDG_DATA_HOME, ~/.local/share
+    std::filesystem::path stateHome;   // $XDG_STATE_HOME, ~/.local/state
+    std::filesystem::path downloads;   // XDG_DOWNLOAD_DIR from user-dirs.dirs, ~/Downloads
+    std::vector<std::filesystem::path> dataDirs;  // $XDG_DATA_DIRS, /usr/local/share:/usr/share
+
+    // The real machine, from the environment and the XDG conventions.
+    static SystemRoots machine();
+    // Everything below one folder: <dir>/proc, <dir>/sys, <dir>/home with its XDG folders, <dir>/usr/share.
+    static SystemRoots fixture(const std::filesystem::path& dir);
+
+    static SystemRoots current();
+    static void install(SystemRoots roots);
+};

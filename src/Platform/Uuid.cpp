@@ -1,0 +1,60 @@
+#include "Platform/Uuid.h"
+
+#include <sys/random.h>
+
+#include <cstring>
+#include <random>
+
+Uuid Uuid::random() {
+    Uuid id;
+    size_t filled = 0;
+    while (filled < id.bytes_.size()) {
+        ssize_t got = getrandom(id.bytes_.data() + filled, id.bytes_.size() - filled, 0);
+        if (got <= 0) {
+            // getrandom only fails on ancient kernels; fall back rather than hand out zeros.
+            std::random_device device;
+            for (; filled < id.bytes_.size(); ++filled) id.bytes_[filled] = static_cast<std::uint8_t>(device());
+            break;
+        }
+        filled += static_cast<size_t>(got);
+    }
+    id.bytes_[6] = static_cast<std::uint8_t>((id.bytes_[6] & 0x0F) | 0x40);
+    id.bytes_[8] = static_cast<std::uint8_t>((id.bytes_[8] & 0x3F) | 0x80);
+    return id;
+}
+
+std::optional<Uuid> Uuid::parse(std::string_view text) {
+    if (text.size() != 36) return std::nullopt;
+    Uuid id;
+    size_t byte = 0;
+    for (size_t i = 0; i < text.size();) {
+        if (i == 8 || i == 13 || i == 18 || i == 23) {
+            if (text[i] != '-') return std::nullopt;
+            ++i;
+            continue;
+        }
+        auto nibble = [](char c) -> int {
+            if (c >= '0' && c <= '9') return c - '0';
+            if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+            if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+            return -1;
+        };
+        int high = nibble(text[i]), low = nibble(text[i + 1]);
+        if (high < 0 || low < 0) return std::nullopt;
+        id.bytes_[byte++] = static_cast<std::uint8_t>(high * 16 + low);
+        i += 2;
+    }
+    return id;
+}
+
+std::string Uuid::text() const {
+    static constexpr char digits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(36);
+    for (size_t i = 0; i < bytes_.size(); ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10) out.push_back('-');
+        out.push_back(digits[bytes_[i] >> 4]);
+        out.push_back(digits[bytes_[i] & 0x0F]);
+    }
+    return out;
+}

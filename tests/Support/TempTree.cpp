@@ -1,0 +1,22 @@
+#include "Support/TempTree.h"
+
+#include <fstream>
+
+TempTree::TempTree() : path_(dir_.path().toStdString()) {}
+
+std::filesystem::path TempTree::folder(const std::string& relative) const {
+    auto full = path_ / relative;
+    std::filesystem::create_directories(full);
+    return full;
+}
+
+std::filesystem::path TempTree::write(const std::string& relative, const std::string& content) const {
+    auto full = path_ / relative;
+    std::filesystem::create_directories(full.parent_path());
+    std::ofstream(full, std::ios::binary) << content;
+    return full;
+}
+
+std::filesystem::path TempTree::file(const std::string& relative, size_t size, char fill) const {
+    return write(relative, std::string(size, fill));
+}

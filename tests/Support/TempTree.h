@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <string>
+
+// A temporary folder for fixture trees, removed with the test.
+class TempTree {
+public:
+    TempTree();
+    const std::filesystem::path& path() const { return path_; }
+
+    // Creates a file (and its folders) below the tree with `size` bytes of content; returns its path.
+    std::filesystem::path file(const std::string& relative, size_t size = 0, char fill = 'x') const;
+    std::filesystem::path folder(const std::string& relative) const;
+    std::filesystem::path write(const std::string& relative, const std::string& content) const;
+
+private:
+    QTemporaryDir dir_;
+    std::filesystem::path path_;
+};
