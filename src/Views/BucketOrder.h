@@ -1,0 +1,15 @@
+#pragma once
+
+#include "Models/StorageBucket.h"
+
+#include <vector>
+
+// The one order of buckets everywhere on the storage screens: largest first, equal sizes keep their order.
+namespace BucketOrder {
+
+std::vector<StorageBucket> largestFirst(std::vector<StorageBucket> buckets);
+
+// The first bucket no other exceeds; nullptr for an empty list.
+const StorageBucket* largest(const std::vector<StorageBucket>& buckets);
+
+}  // namespace BucketOrder

@@ -1,0 +1,57 @@
+#include "Views/FolderListing.h"
+
+#include "Platform/PathText.h"
+#include "Views/BucketOrder.h"
+
+#include <QCollator>
+
+#include <algorithm>
+
+namespace FolderListing {
+
+std::vector<StorageBucket> visibleBuckets(const std::vector<StorageBucket>& buckets, const QString& filter,
+                                          FolderSort sort) {
+    std::vector<StorageBucket> visible;
+    for (const StorageBucket& bucket : buckets)
+        if (filter.isEmpty() || PathText::display(std::string_view(bucket.name)).contains(filter, Qt::CaseInsensitive))
+            visible.push_back(bucket);
+
+    switch (sort) {
+    case FolderSort::size:
+        return BucketOrder::largestFirst(std::move(visible));
+    case FolderSort::name: {
+        // The C locale's collator compares code units only, without numbers; read such names as English.
+        QLocale locale = QLocale::system();
+        if (locale.language() == QLocale::C) locale = QLocale(QLocale::English, QLocale::UnitedStates);
+        QCollator collator(locale);
+        collator.setNumericMode(true);
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        std::vector<std::pair<QString, StorageBucket>> named;
+        named.reserve(visible.size());
+        for (StorageBucket& bucket : visible) named.emplace_back(PathText::display(std::string_view(bucket.name)), std::move(bucket));
+        std::stable_sort(named.begin(), named.end(),
+                         [&](const auto& a, const auto& b) { return collator.compare(a.first, b.first) < 0; });
+        visible.clear();
+        for (auto& [name, bucket] : named) visible.push_back(std::move(bucket));
+        return visible;
+    }
+    case FolderSort::items:
+        std::stable_sort(visible.begin(), visible.end(),
+                         [](const StorageBucket& a, const StorageBucket& b) { return a.fileCount > b.fileCount; });
+        return visible;
+    }
+    return visible;
+}
+
+std::optional<StorageBucket> selectedBucket(const std::vector<StorageBucket>& buckets,
+                                            const std::optional<std::string>& selectedID) {
+    if (selectedID) {
+        auto found = std::find_if(buckets.begin(), buckets.end(),
+                                  [&](const StorageBucket& bucket) { return bucket.id == *selectedID; });
+        if (found != buckets.end()) return *found;
+    }
+    if (const StorageBucket* largest = BucketOrder::largest(buckets)) return *largest;
+    return std::nullopt;
+}
+
+}  // namespace FolderListing

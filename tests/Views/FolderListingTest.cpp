@@ -1,0 +1,74 @@
+#include "Views/FolderListing.h"
+#include "Views/ScanThroughputSampler.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+StorageBucket bucket(std::string name, std::int64_t size, std::int64_t files = 0) {
+    StorageBucket b;
+    b.id = "/scan/" + name;
+    b.name = name;
+    b.url = b.id;
+    b.size = size;
+    b.fileCount = files;
+    return b;
+}
+
+std::vector<std::string> names(const std::vector<StorageBucket>& buckets) {
+    std::vector<std::string> result;
+    for (const auto& b : buckets) result.push_back(b.name);
+    return result;
+}
+
+}  // namespace
+
+TEST(FolderListing, FilterIsCaseInsensitiveAndUntrimmed) {
+    const std::vector<StorageBucket> all{bucket("Movies", 5), bucket("my music", 4), bucket("Photos", 3),
+                                         bucket("\xff\xfe raw", 1)};
+    EXPECT_EQ(names(FolderListing::visibleBuckets(all, "", FolderSort::size)).size(), 4u);
+    EXPECT_EQ(names(FolderListing::visibleBuckets(all, "MOV", FolderSort::size)), std::vector<std::string>{"Movies"});
+    EXPECT_EQ(names(FolderListing::visibleBuckets(all, " ", FolderSort::size)),
+              (std::vector<std::string>{"my music", "\xff\xfe raw"}));
+    EXPECT_TRUE(FolderListing::visibleBuckets(all, "zzz", FolderSort::size).empty());
+}
+
+TEST(FolderListing, NaturalNameOrderAndStableSorts) {
+    const std::vector<StorageBucket> all{bucket("Shot 10", 1, 7), bucket("shot 2", 9, 7), bucket("Alpha", 5, 9),
+                                         bucket("Beta", 9, 1)};
+    EXPECT_EQ(names(FolderListing::visibleBuckets(all, "", FolderSort::name)),
+              (std::vector<std::string>{"Alpha", "Beta", "shot 2", "Shot 10"}));
+    // Equal sizes and equal file counts keep the snapshot's order.
+    EXPECT_EQ(names(FolderListing::visibleBuckets(all, "", FolderSort::size)),
+              (std::vector<std::string>{"shot 2", "Beta", "Alpha", "Shot 10"}));
+    EXPECT_EQ(names(FolderListing::visibleBuckets(all, "", FolderSort::items)),
+              (std::vector<std::string>{"Alpha", "Shot 10", "shot 2", "Beta"}));
+}
+
+TEST(FolderListing, SelectedBucketFallsBackToTheLargest) {
+    const std::vector<StorageBucket> all{bucket("a", 5), bucket("b", 9), bucket("c", 9)};
+    EXPECT_EQ(FolderListing::selectedBucket(all, std::nullopt)->name, "b");
+    EXPECT_EQ(FolderListing::selectedBucket(all, std::string("/scan/c"))->name, "c");
+    EXPECT_EQ(FolderListing::selectedBucket(all, std::string("/elsewhere"))->name, "b");
+    EXPECT_FALSE(FolderListing::selectedBucket({}, std::string("/scan/a")).has_value());
+}
+
+TEST(ScanThroughputSampler, SamplesAreClampedAndCapped) {
+    ScanThroughputSampler sampler;
+    EXPECT_EQ(sampler.speed(), 0u);
+    sampler.begin(1000);
+    sampler.sample(5000);
+    EXPECT_EQ(sampler.samples().back(), 4000);
+    EXPECT_EQ(sampler.speed(), 10000u);
+    sampler.sample(100);  // a restarted scan drops the count
+    EXPECT_EQ(sampler.samples().back(), 0);
+    EXPECT_EQ(sampler.speed(), 0u);
+    for (int i = 0; i < 121; ++i) sampler.sample(100 + (i + 1) * 10);
+    EXPECT_EQ(sampler.samples().size(), 120u);
+    EXPECT_EQ(sampler.samples().front(), 10);
+    sampler.begin(0);
+    EXPECT_TRUE(sampler.samples().empty());
+    sampler.begin(std::numeric_limits<std::int64_t>::min());
+    sampler.sample(std::numeric_limits<std::int64_t>::max());
+    EXPECT_GT(sampler.speed(), 0u);
+}
