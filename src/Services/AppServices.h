@@ -1,0 +1,53 @@
+#pragma once
+
+#include "Models/AppArtifact.h"
+#include "Models/CleanupCandidate.h"
+#include "Models/DuplicateGroup.h"
+#include "Models/DuplicateScanProgress.h"
+#include "Models/InstalledApplication.h"
+#include "Models/ScanProgress.h"
+#include "Models/ScanSnapshot.h"
+#include "Models/ScannedFile.h"
+#include "Models/StartupItem.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <stop_token>
+#include <vector>
+
+// Everything AppState asks of the services and of the desktop, as plain calls. The app binds the
+// real services (live()); tests bind fakes. Calls marked "worker" run on a background thread and
+// may block; the others run on the main thread.
+struct AppServices {
+    using Path = std::filesystem::path;
+
+    // worker: the scanner; throws ScanError or Cancelled.
+    std::function<ScanSnapshot(const Path& root, bool includeHidden, const std::function<void(const ScanProgress&)>& progress, std::stop_token)> scan;
+    // main: appends a scan record to the storage history.
+    std::function<void(const ScanSnapshot&)> recordScan;
+
+    // worker: the uninstaller.
+    std::function<std::vector<InstalledApplication>()> installedApplications;
+    std::function<std::vector<AppArtifact>(const InstalledApplication&)> artifacts;
+    std::function<std::vector<Path>(const std::vector<AppArtifact>&)> trashArtifacts;  // the moved items' new locations
+
+    // worker: file intelligence.
+    std::function<std::vector<DuplicateGroup>(const Path& root, bool includeHidden,
+                                              const std::function<void(const DuplicateScanProgress&)>& progress,
+                                              const std::function<void(const DuplicateGroup&)>& foundGroup, std::stop_token)>
+        duplicateGroups;
+    std::function<std::vector<CleanupCandidate>()> cleanupCandidates;
+    std::function<std::vector<CleanupCandidate>()> developerCandidates;
+    std::function<std::vector<ScannedFile>(const Path& root, int olderThanDays, std::int64_t minimumSize, std::stop_token)> forgottenFiles;
+    std::function<std::int64_t(const std::vector<Path>&, std::stop_token)> moveToTrash;  // how many were moved
+
+    // worker: startup items.
+    std::function<std::vector<StartupItem>()> startupItems;
+    std::function<void(const StartupItem&, bool enabled)> setStartupItemEnabled;
+
+    // main: the desktop. chooseFolder runs a modal folder panel opened at `start`.
+    std::function<std::optional<Path>(const Path& start)> chooseFolder;
+    std::function<void()> openPrivacySettings;
+};

@@ -1,0 +1,182 @@
+#pragma once
+
+#include "Models/AppSection.h"
+#include "Services/AppServices.h"
+#include "Services/BackgroundJobs.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+// The one central state object: owns the services, runs every long operation as a background job
+// and publishes progress, results and messages. Everything here is touched on the main thread only;
+// every published property has its own change signal.
+class AppState : public QObject {
+    Q_OBJECT
+public:
+    using Path = std::filesystem::path;
+
+    explicit AppState(AppServices services, QObject* parent = nullptr);
+    ~AppState() override;
+
+    // Navigation and scanning.
+    std::optional<AppSection> selectedSection() const { return selectedSection_; }
+    void setSelectedSection(std::optional<AppSection> section);
+    const std::optional<ScanSnapshot>& scanSnapshot() const { return scanSnapshot_; }
+    const std::optional<ScanProgress>& scanProgress() const { return scanProgress_; }
+    bool isScanning() const { return isScanning_; }
+    const std::optional<QString>& scanError() const { return scanError_; }
+    bool includeHiddenFiles() const { return includeHiddenFiles_; }
+    void setIncludeHiddenFiles(bool include);
+    const Path& scanRoot() const { return scanRoot_; }
+    // A drill-down sets the folder, then saves its bookmark and starts a scan.
+    void setScanRoot(const Path& folder);
+    void saveScanRootBookmark();
+
+    // Uninstaller.
+    const std::vector<InstalledApplication>& applications() const { return applications_; }
+    const std::optional<InstalledApplication>& selectedApplication() const { return selectedApplication_; }
+    const std::vector<AppArtifact>& artifacts() const { return artifacts_; }
+    bool isLoadingApplications() const { return isLoadingApplications_; }
+    bool isRemoving() const { return isRemoving_; }
+    const std::optional<QString>& uninstallMessage() const { return uninstallMessage_; }
+    void setUninstallMessage(std::optional<QString> message);
+
+    // Tools.
+    const std::vector<DuplicateGroup>& duplicateGroups() const { return duplicateGroups_; }
+    const std::vector<CleanupCandidate>& cleanupCandidates() const { return cleanupCandidates_; }
+    const std::vector<ScannedFile>& forgottenFiles() const { return forgottenFiles_; }
+    const std::vector<StartupItem>& startupItems() const { return startupItems_; }
+    const std::vector<CleanupCandidate>& developerCandidates() const { return developerCandidates_; }
+    const std::set<std::string>& selectedToolItems() const { return selectedToolItems_; }
+    void setSelectedToolItems(std::set<std::string> items);
+    bool isToolWorking() const { return isToolWorking_; }
+    const std::optional<DuplicateScanProgress>& duplicateProgress() const { return duplicateProgress_; }
+    bool didFinishDuplicateScan() const { return didFinishDuplicateScan_; }
+    void setDidFinishDuplicateScan(bool finished);
+    const std::optional<QString>& toolMessage() const { return toolMessage_; }
+    void setToolMessage(std::optional<QString> message);
+
+    // The duplicate copies a move would take: ticked files of each group except its first, the copy
+    // that is always kept. Selected sizes and counts are made from these.
+    std::vector<ScannedFile> selectedDuplicateFiles() const;
+
+    // Scanning operations.
+    void startScan();
+    void cancelScan();
+    void chooseScanFolder();
+    void scanParentFolder();
+    void openFullDiskAccessSettings();
+
+    // Uninstaller operations.
+    void loadApplications();
+    void selectApplication(const InstalledApplication& application);
+    void setArtifactSelection(const AppArtifact& artifact, bool selected);
+    void moveSelectedArtifactsToTrash();
+
+    // Tool operations. Searches, loads and moves are refused while another tool operation runs.
+    void findDuplicates();
+    void cancelDuplicateScan();
+    void loadCleanupCandidates();
+    void loadDeveloperCandidates();
+    void loadStartupItems();
+    void findForgottenFiles(int olderThanDays);
+    void setStartupItem(const StartupItem& item, bool enabled);
+    void trashSelectedCandidates(const std::vector<CleanupCandidate>& candidates);
+    void trashSelectedDuplicateFiles();
+    void trashSelectedForgottenFiles();
+
+signals:
+    void selectedSectionChanged();
+    void scanSnapshotChanged();
+    void scanProgressChanged();
+    void isScanningChanged();
+    void scanErrorChanged();
+    void includeHiddenFilesChanged();
+    void scanRootChanged();
+    void applicationsChanged();
+    void selectedApplicationChanged();
+    void artifactsChanged();
+    void isLoadingApplicationsChanged();
+    void isRemovingChanged();
+    void uninstallMessageChanged();
+    void duplicateGroupsChanged();
+    void cleanupCandidatesChanged();
+    void forgottenFilesChanged();
+    void startupItemsChanged();
+    void developerCandidatesChanged();
+    void selectedToolItemsChanged();
+    void isToolWorkingChanged();
+    void duplicateProgressChanged();
+    void didFinishDuplicateScanChanged();
+    void toolMessageChanged();
+
+private:
+    enum class CandidateList { cleanup, developer };
+
+    void loadArtifacts(const InstalledApplication& application);
+    void loadCandidates(CandidateList list);
+    void trashToolURLs(std::vector<Path> urls);
+    void pruneMovedItems(const std::set<std::string>& gone);
+
+    void setScanSnapshot(std::optional<ScanSnapshot> snapshot);
+    void setScanProgress(std::optional<ScanProgress> progress);
+    void setIsScanning(bool scanning);
+    void setScanError(std::optional<QString> error);
+    void setApplications(std::vector<InstalledApplication> applications);
+    void setSelectedApplication(std::optional<InstalledApplication> application);
+    void setArtifacts(std::vector<AppArtifact> artifacts);
+    void setIsLoadingApplications(bool loading);
+    void setIsRemoving(bool removing);
+    void setDuplicateGroups(std::vector<DuplicateGroup> groups);
+    void setCleanupCandidates(std::vector<CleanupCandidate> candidates);
+    void setForgottenFiles(std::vector<ScannedFile> files);
+    void setStartupItems(std::vector<StartupItem> items);
+    void setDeveloperCandidates(std::vector<CleanupCandidate> candidates);
+    void setIsToolWorking(bool working);
+    void setDuplicateProgress(std::optional<DuplicateScanProgress> progress);
+
+    AppServices services_;
+
+    std::optional<AppSection> selectedSection_ = AppSection::overview;
+    std::optional<ScanSnapshot> scanSnapshot_;
+    std::optional<ScanProgress> scanProgress_;
+    bool isScanning_ = false;
+    std::optional<QString> scanError_;
+    bool includeHiddenFiles_ = false;
+    Path scanRoot_;
+    std::vector<InstalledApplication> applications_;
+    std::optional<InstalledApplication> selectedApplication_;
+    std::vector<AppArtifact> artifacts_;
+    bool isLoadingApplications_ = false;
+    bool isRemoving_ = false;
+    std::optional<QString> uninstallMessage_;
+    std::vector<DuplicateGroup> duplicateGroups_;
+    std::vector<CleanupCandidate> cleanupCandidates_;
+    std::vector<ScannedFile> forgottenFiles_;
+    std::vector<StartupItem> startupItems_;
+    std::vector<CleanupCandidate> developerCandidates_;
+    std::set<std::string> selectedToolItems_;
+    bool isToolWorking_ = false;
+    std::optional<DuplicateScanProgress> duplicateProgress_;
+    bool didFinishDuplicateScan_ = false;
+    std::optional<QString> toolMessage_;
+
+    // A job publishes only while its generation is still the newest of its kind: a replaced or
+    // cancelled scan, duplicate search or leftover load never overwrites a newer one.
+    std::stop_source scanStop_;
+    std::uint64_t scanGeneration_ = 0;
+    std::stop_source duplicateStop_;
+    std::uint64_t duplicateGeneration_ = 0;
+    std::uint64_t artifactsGeneration_ = 0;
+
+    // Last member: destroyed first, so every job has ended before the state it reads goes away.
+    BackgroundJobs jobs_;
+};

@@ -1,0 +1,268 @@
+// The tools' operations of AppState: one busy flag, one selection, one message for all of them.
+#include "Services/AppState.h"
+
+#include "Models/AppLocalization.h"
+#include "Platform/SettingsStore.h"
+#include "Services/Cancelled.h"
+#include "Services/DuplicateGroupBuffer.h"
+#include "Services/ErrorDescription.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace {
+
+constexpr std::int64_t forgottenMinimumSize = 10'000'000;
+
+void sortByWastedSpace(std::vector<DuplicateGroup>& groups) {
+    std::stable_sort(groups.begin(), groups.end(), [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.wastedBytes() > b.wastedBytes(); });
+}
+
+// Every copy but the first of each group; the first is the one the finder keeps.
+std::set<std::string> copiesBeyondFirst(const std::vector<DuplicateGroup>& groups) {
+    std::set<std::string> paths;
+    for (const DuplicateGroup& group : groups)
+        for (size_t index = 1; index < group.files.size(); ++index) paths.insert(group.files[index].url.string());
+    return paths;
+}
+
+template <typename Item, typename Location>
+bool eraseGone(std::vector<Item>& items, const std::set<std::string>& gone, Location location) {
+    const auto before = items.size();
+    std::erase_if(items, [&](const Item& item) { return gone.contains(location(item).string()); });
+    return items.size() != before;
+}
+
+}  // namespace
+
+std::vector<ScannedFile> AppState::selectedDuplicateFiles() const {
+    std::vector<ScannedFile> files;
+    for (const DuplicateGroup& group : duplicateGroups_)
+        for (size_t index = 1; index < group.files.size(); ++index)
+            if (selectedToolItems_.contains(group.files[index].url.string())) files.push_back(group.files[index]);
+    return files;
+}
+
+void AppState::findDuplicates() {
+    if (isToolWorking_) return;
+    if (!SettingsStore::shared().contains("scanRootBookmark")) {
+        chooseScanFolder();
+        if (!SettingsStore::shared().contains("scanRootBookmark")) return;
+    }
+    duplicateStop_.request_stop();
+    duplicateStop_ = std::stop_source();
+    const std::uint64_t generation = ++duplicateGeneration_;
+
+    setIsToolWorking(true);
+    setToolMessage(std::nullopt);
+    setDuplicateGroups({});
+    setSelectedToolItems({});
+    setDidFinishDuplicateScan(false);
+    setDuplicateProgress(DuplicateScanProgress{DuplicateScanPhase::indexing, scanRoot_.string(), 0, std::nullopt, 0, std::nullopt, 0});
+
+    const Path root = scanRoot_;
+    const bool includeHidden = includeHiddenFiles_;
+    auto buffer = std::make_shared<DuplicateGroupBuffer>();
+    jobs_.run(
+        duplicateStop_,
+        [this, root, includeHidden, generation, buffer](std::stop_token stop) {
+            // Groups wait in the buffer; each progress report drains them, so the list grows in batches.
+            auto progress = [this, generation, buffer](const DuplicateScanProgress& value) {
+                jobs_.post([this, generation, buffer, value] {
+                    if (generation != duplicateGeneration_) return;
+                    setDuplicateProgress(value);
+                    std::vector<DuplicateGroup> drained = buffer->drain();
+                    if (drained.empty()) return;
+                    std::vector<DuplicateGroup> groups = duplicateGroups_;
+                    groups.insert(groups.end(), std::make_move_iterator(drained.begin()), std::make_move_iterator(drained.end()));
+                    sortByWastedSpace(groups);
+                    setDuplicateGroups(std::move(groups));
+                });
+            };
+            auto foundGroup = [buffer](const DuplicateGroup& group) { buffer->append(group); };
+            return services_.duplicateGroups(root, includeHidden, progress, foundGroup, stop);
+        },
+        [this, generation](JobOutcome<std::vector<DuplicateGroup>>& outcome) {
+            if (generation != duplicateGeneration_) return;
+            try {
+                std::vector<DuplicateGroup>& groups = outcome.value();
+                setDuplicateGroups(groups);
+                setSelectedToolItems(copiesBeyondFirst(groups));
+                setDidFinishDuplicateScan(true);
+            } catch (const Cancelled&) {
+            } catch (...) {
+                setToolMessage(errorDescription(std::current_exception()));
+            }
+            setIsToolWorking(false);
+            setDuplicateProgress(std::nullopt);
+        });
+}
+
+void AppState::cancelDuplicateScan() {
+    // Only a running search owns the busy flag; cancelling when none runs leaves another tool's flag alone.
+    if (!duplicateProgress_) return;
+    duplicateStop_.request_stop();
+    ++duplicateGeneration_;
+    setIsToolWorking(false);
+    setDuplicateProgress(std::nullopt);
+}
+
+void AppState::loadCandidates(CandidateList list) {
+    if (isToolWorking_) return;
+    setIsToolWorking(true);
+    jobs_.run(
+        std::stop_source(),
+        [this, list](std::stop_token) { return list == CandidateList::cleanup ? services_.cleanupCandidates() : services_.developerCandidates(); },
+        [this, list](JobOutcome<std::vector<CleanupCandidate>>& outcome) {
+            try {
+                std::vector<CleanupCandidate>& candidates = outcome.value();
+                std::set<std::string> safe;
+                for (const CleanupCandidate& candidate : candidates)
+                    if (candidate.safety == CleanupSafety::safe) safe.insert(candidate.id);
+                if (list == CandidateList::cleanup) setCleanupCandidates(std::move(candidates));
+                else setDeveloperCandidates(std::move(candidates));
+                setSelectedToolItems(std::move(safe));
+            } catch (...) {
+                // These lists never fail; should one, the old list stays.
+            }
+            setIsToolWorking(false);
+        });
+}
+
+void AppState::loadCleanupCandidates() { loadCandidates(CandidateList::cleanup); }
+void AppState::loadDeveloperCandidates() { loadCandidates(CandidateList::developer); }
+
+void AppState::loadStartupItems() {
+    if (isToolWorking_) return;
+    setIsToolWorking(true);
+    jobs_.run(
+        std::stop_source(), [this](std::stop_token) { return services_.startupItems(); },
+        [this](JobOutcome<std::vector<StartupItem>>& outcome) {
+            try {
+                setStartupItems(std::move(outcome.value()));
+            } catch (...) {
+            }
+            setIsToolWorking(false);
+        });
+}
+
+void AppState::findForgottenFiles(int olderThanDays) {
+    if (isToolWorking_) return;
+    setIsToolWorking(true);
+    jobs_.run(
+        std::stop_source(),
+        [this, root = scanRoot_, olderThanDays](std::stop_token stop) { return services_.forgottenFiles(root, olderThanDays, forgottenMinimumSize, stop); },
+        [this](JobOutcome<std::vector<ScannedFile>>& outcome) {
+            try {
+                setForgottenFiles(std::move(outcome.value()));
+                setSelectedToolItems({});
+            } catch (const Cancelled&) {
+            } catch (...) {
+                setToolMessage(errorDescription(std::current_exception()));
+            }
+            setIsToolWorking(false);
+        });
+}
+
+void AppState::setStartupItem(const StartupItem& item, bool enabled) {
+    jobs_.run(
+        std::stop_source(),
+        [this, item, enabled](std::stop_token) {
+            services_.setStartupItemEnabled(item, enabled);
+            return services_.startupItems();
+        },
+        [this](JobOutcome<std::vector<StartupItem>>& outcome) {
+            try {
+                setStartupItems(std::move(outcome.value()));
+            } catch (...) {
+                setToolMessage(errorDescription(std::current_exception()));
+            }
+        });
+}
+
+void AppState::trashSelectedCandidates(const std::vector<CleanupCandidate>& candidates) {
+    std::vector<Path> urls;
+    for (const CleanupCandidate& candidate : candidates)
+        if (selectedToolItems_.contains(candidate.id)) urls.push_back(candidate.url);
+    trashToolURLs(std::move(urls));
+}
+
+void AppState::trashSelectedDuplicateFiles() {
+    std::vector<Path> urls;
+    for (const ScannedFile& file : selectedDuplicateFiles()) urls.push_back(file.url);
+    trashToolURLs(std::move(urls));
+}
+
+void AppState::trashSelectedForgottenFiles() {
+    std::vector<Path> urls;
+    for (const ScannedFile& file : forgottenFiles_)
+        if (selectedToolItems_.contains(file.url.string())) urls.push_back(file.url);
+    trashToolURLs(std::move(urls));
+}
+
+void AppState::trashToolURLs(std::vector<Path> urls) {
+    if (urls.empty()) return;
+    // Another operation owns the busy flag (a duplicate search still filling its list): clearing the
+    // flag at the end of this move would let a second search start beside it.
+    if (isToolWorking_) return;
+    setIsToolWorking(true);
+
+    struct Moved {
+        std::optional<std::int64_t> count;
+        std::exception_ptr error;
+        std::set<std::string> gone;  // the locations at which nothing is left
+    };
+    jobs_.run(
+        std::stop_source(),
+        [this, urls = std::move(urls)](std::stop_token stop) {
+            Moved moved;
+            try {
+                moved.count = services_.moveToTrash(urls, stop);
+            } catch (...) {
+                moved.error = std::current_exception();
+            }
+            for (const Path& url : urls) {
+                std::error_code error;
+                if (std::filesystem::symlink_status(url, error).type() == std::filesystem::file_type::not_found) moved.gone.insert(url.string());
+            }
+            return moved;
+        },
+        [this](JobOutcome<Moved>& outcome) {
+            Moved& moved = outcome.value();
+            // Drop only what really left its place: after a failure part-way the rest is still on disk.
+            pruneMovedItems(moved.gone);
+            if (moved.count) {
+                setToolMessage(AppLocalization::format("tools.movedCount", {static_cast<long long>(*moved.count)}));
+                setSelectedToolItems({});
+            } else {
+                bool cancelled = false;
+                try {
+                    std::rethrow_exception(moved.error);
+                } catch (const Cancelled&) {
+                    cancelled = true;
+                } catch (...) {
+                }
+                if (!cancelled) setToolMessage(errorDescription(moved.error));
+                std::set<std::string> remaining = selectedToolItems_;
+                for (const std::string& path : moved.gone) remaining.erase(path);
+                setSelectedToolItems(std::move(remaining));
+            }
+            setIsToolWorking(false);
+        });
+}
+
+void AppState::pruneMovedItems(const std::set<std::string>& gone) {
+    if (gone.empty()) return;
+    std::vector<DuplicateGroup> groups = duplicateGroups_;
+    bool groupsChanged = false;
+    for (DuplicateGroup& group : groups) groupsChanged |= eraseGone(group.files, gone, [](const ScannedFile& file) { return file.url; });
+    groupsChanged |= std::erase_if(groups, [](const DuplicateGroup& group) { return group.files.size() < 2; }) > 0;
+    if (groupsChanged) setDuplicateGroups(std::move(groups));
+
+    std::vector<ScannedFile> forgotten = forgottenFiles_;
+    if (eraseGone(forgotten, gone, [](const ScannedFile& file) { return file.url; })) setForgottenFiles(std::move(forgotten));
+    std::vector<CleanupCandidate> cleanup = cleanupCandidates_;
+    if (eraseGone(cleanup, gone, [](const CleanupCandidate& candidate) { return candidate.url; })) setCleanupCandidates(std::move(cleanup));
+    std::vector<CleanupCandidate> developer = developerCandidates_;
+    if (eraseGone(developer, gone, [](const CleanupCandidate& candidate) { return candidate.url; })) setDeveloperCandidates(std::move(developer));
+}

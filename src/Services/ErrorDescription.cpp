@@ -1,0 +1,16 @@
+#include "Services/ErrorDescription.h"
+
+#include "Models/AppLocalization.h"
+
+#include <stdexcept>
+
+QString errorDescription(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& known) {
+        const QString text = QString::fromUtf8(known.what());
+        if (!text.isEmpty()) return text;
+    } catch (...) {
+    }
+    return AppLocalization::string("error.unknown");
+}
