@@ -86,9 +86,10 @@ QColor TreemapView::colorOf(const StorageBucket& bucket) const {
 }
 
 double TreemapView::targetOpacity(const std::string& id) const {
-    std::optional<std::string> focusID = hoveredID_;
-    if (!focusID && selection_) focusID = selection_->id();
-    return !focusID || *focusID == id ? 1.0 : 0.4;
+    // The hovered tile, or with nothing hovered the selected one, stays opaque; the others dim.
+    const std::optional<std::string>* focusID = &hoveredID_;
+    if (!hoveredID_ && selection_) focusID = &selection_->id();
+    return !*focusID || **focusID == id ? 1.0 : 0.4;
 }
 
 std::vector<std::pair<StorageBucket, QRectF>> TreemapView::cells() const {

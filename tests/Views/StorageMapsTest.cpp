@@ -1,0 +1,212 @@
+#include "Views/BucketSelection.h"
+#include "Views/FileActions.h"
+#include "Views/StorageMap3DView.h"
+#include "Views/StorageRankPalette.h"
+#include "Views/StorageRibbon.h"
+#include "Views/TreemapView.h"
+#include "Views/DesignSystem/DS.h"
+#include "ViewSupport/StorageFixtures.h"
+
+#include <QApplication>
+#include <QStyleHints>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+using StorageFixtures::bucket;
+
+namespace {
+
+// A canvas-coloured frame so a map's picture reads as it does inside the map card.
+std::unique_ptr<QWidget> onCanvas(QWidget* content) {
+    auto frame = std::make_unique<QWidget>();
+    frame->setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(frame.get());
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(content);
+    return frame;
+}
+
+std::vector<StorageBucket> numbered(int count) {
+    std::vector<StorageBucket> items;
+    for (int i = 0; i < count; ++i) items.push_back(bucket("f" + std::to_string(i), 1000 - i, 2));
+    return items;
+}
+
+}  // namespace
+
+TEST(StorageRankPalette, EightLargestGetRankColoursOthersGray) {
+    std::vector<StorageBucket> items = numbered(10);
+    std::swap(items[0], items[9]);  // the palette sorts by itself
+    const StorageRankPalette palette(items);
+    EXPECT_EQ(palette.colors().size(), 8u);
+    EXPECT_EQ(palette.color("/home/ana/f0"), DS::amber);
+    EXPECT_EQ(palette.color("/home/ana/f7"), DS::cyan);
+    EXPECT_EQ(palette.color("/home/ana/f8"), DS::gray);
+    EXPECT_EQ(palette.color("/nowhere"), DS::gray);
+}
+
+TEST(TreemapView, TwentyEightTilesAndTheOtherTile) {
+    EXPECT_TRUE(TreemapView::tiles({}).empty());
+    EXPECT_TRUE(TreemapView::tiles({bucket("a", 0), bucket("b", -5)}).empty());
+    auto exactly = TreemapView::tiles(numbered(28));
+    ASSERT_EQ(exactly.size(), 28u);
+    EXPECT_NE(exactly.back().id, TreemapView::otherID);
+
+    std::vector<StorageBucket> items = numbered(29);
+    items.push_back(bucket("empty", 0));  // not counted among the rest
+    auto merged = TreemapView::tiles(items);
+    ASSERT_EQ(merged.size(), 28u);
+    const StorageBucket& other = merged.back();
+    EXPECT_EQ(other.id, TreemapView::otherID);
+    EXPECT_EQ(other.size, (1000 - 27) + (1000 - 28));
+    EXPECT_EQ(other.fileCount, 4);
+    EXPECT_EQ(other.url, std::filesystem::path("/home/ana"));
+    EXPECT_NE(QString::fromStdString(other.name).indexOf('2'), -1);  // "2 others"
+}
+
+TEST(TreemapView, ClicksSelectDoubleClicksFocusAndTheOtherTileDoesNeither) {
+    BucketSelection selection;
+    std::vector<StorageBucket> focused;
+    TreemapView view(&selection, [&](const StorageBucket& b) { focused.push_back(b); });
+    view.resize(600, 400);
+    std::vector<StorageBucket> items = numbered(31);
+    view.setItems(items, 40000, StorageRankPalette(items));
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const auto cells = view.cells();
+    ASSERT_EQ(cells.size(), 28u);
+    auto centreOf = [&](const std::string& id) {
+        for (const auto& [tile, cell] : cells)
+            if (tile.id == id) return cell.center().toPoint();
+        ADD_FAILURE() << id;
+        return QPoint();
+    };
+    const QPoint first = centreOf(items[0].id);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, first);
+    EXPECT_FALSE(selection.id().has_value());  // waits for a possible double click
+    QTest::qWait(QApplication::styleHints()->mouseDoubleClickInterval() + 100);
+    EXPECT_EQ(selection.id(), items[0].id);
+
+    // Focus is offered for real folders only; these paths do not exist.
+    QTest::mouseDClick(&view, Qt::LeftButton, {}, first);
+    ASSERT_EQ(focused.size(), 1u);
+    EXPECT_EQ(focused[0].id, items[0].id);
+
+    // The other tile stands for the four smallest, so here it is the largest tile.
+    const QPoint otherPoint = centreOf(TreemapView::otherID);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, otherPoint);
+    QTest::mouseDClick(&view, Qt::LeftButton, {}, otherPoint);
+    QTest::qWait(QApplication::styleHints()->mouseDoubleClickInterval() + 100);
+    EXPECT_EQ(selection.id(), items[0].id);
+    EXPECT_EQ(focused.size(), 1u);
+
+    // Hovering the other tile describes it, without the double-click hint.
+    QTest::mouseMove(&view, otherPoint);
+    EXPECT_EQ(view.hoveredID(), std::string(TreemapView::otherID));
+    EXPECT_FALSE(view.hoverStripRect().isEmpty());
+    EXPECT_TRUE(view.hoverStripText().endsWith('|'));
+}
+
+TEST(TreemapView, RightToLeftMirrorsTheLayout) {
+    BucketSelection selection;
+    TreemapView view(&selection, {});
+    view.resize(500, 300);
+    std::vector<StorageBucket> items{bucket("big", 300), bucket("small", 100)};
+    view.setItems(items, 400, StorageRankPalette(items));
+    EXPECT_EQ(view.cells().front().second.left(), 0);
+    view.setLayoutDirection(Qt::RightToLeft);
+    EXPECT_EQ(view.cells().front().second.right(), 500);
+}
+
+TEST(StorageRibbon, WidthsAndTheGrayRest) {
+    // Room after one 2-point gap per segment, shared by size of the total, never below 3.
+    auto widths = StorageRibbon::segmentWidths({500, 250, 0}, 1000, 406);
+    ASSERT_EQ(widths.size(), 3u);
+    EXPECT_DOUBLE_EQ(widths[0], 200);
+    EXPECT_DOUBLE_EQ(widths[1], 100);
+    EXPECT_DOUBLE_EQ(widths[2], 3);
+    auto empty = StorageRibbon::segmentWidths({0, 0}, 1, 100);
+    EXPECT_DOUBLE_EQ(empty[0], 3);
+
+    BucketSelection selection;
+    StorageRibbon ribbon(&selection);
+    ribbon.resize(600, ribbon.sizeHint().height());
+    auto eight = numbered(8);
+    ribbon.setBuckets(eight, 8000, StorageRankPalette(eight));
+    EXPECT_EQ(ribbon.segments().size(), 8u);  // no rest
+    EXPECT_EQ(ribbon.legendItems().size(), 5u);
+    auto ten = numbered(10);
+    ribbon.setBuckets(ten, 10000, StorageRankPalette(ten));
+    auto segments = ribbon.segments();
+    ASSERT_EQ(segments.size(), 9u);
+    EXPECT_TRUE(segments.back().bucket.id.empty());
+
+    // Selecting an entry in the gray rest dims every segment; clicking a segment selects it.
+    selection.setID(ten[9].id);
+    QTest::qWait(300);
+    for (std::size_t i = 0; i < 8; ++i) EXPECT_DOUBLE_EQ(ribbon.segments()[i].opacity, 0.35);
+    ribbon.show();
+    QTest::mouseClick(&ribbon, Qt::LeftButton, {}, ribbon.segments()[2].rect.center().toPoint());
+    EXPECT_EQ(selection.id(), ten[2].id);
+    QTest::mouseClick(&ribbon, Qt::LeftButton, {}, ribbon.legendItems()[1].second.center().toPoint());
+    EXPECT_EQ(selection.id(), ten[1].id);
+}
+
+TEST(StorageMap3DView, ClicksSelectAndClearDoubleClickOpensAndResetGoesHome) {
+    std::vector<QUrl> opened;
+    FileActions::setDesktop({[&](const QUrl& url) { opened.push_back(url); return true; },
+                             [](const std::filesystem::path&, std::function<void(bool)> done) { done(false); }});
+    BucketSelection selection;
+    StorageMap3DView view(&selection);
+    view.resize(800, 520);
+    std::vector<StorageBucket> items{bucket("big", 300), bucket("small", 100)};
+    view.load(items);
+    view.show();
+    ASSERT_EQ(view.boxes().size(), 2u);
+    const auto top = view.project(view.boxes()[0].center + QVector3D(0, view.boxes()[0].height / 2, 0));
+    ASSERT_TRUE(top.has_value());
+    QTest::mouseClick(&view, Qt::LeftButton, {}, top->toPoint());
+    EXPECT_EQ(selection.id(), items[0].id);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(5, 5));  // empty space
+    EXPECT_FALSE(selection.id().has_value());
+    QTest::mouseDClick(&view, Qt::LeftButton, {}, top->toPoint());
+    EXPECT_EQ(selection.id(), items[0].id);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].toString(), QString("file:///home/ana/big"));
+
+    // The same items keep the user's camera; a reset token brings it home, animated.
+    QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(&view, QPoint(220, 140));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(220, 140));
+    EXPECT_NE(view.camera(), OrbitCamera::home());
+    view.load(items);
+    EXPECT_NE(view.camera(), OrbitCamera::home());
+    view.setResetToken(1);
+    EXPECT_NE(view.shownCamera(), OrbitCamera::home());
+    QTest::qWait(500);
+    EXPECT_EQ(view.shownCamera(), OrbitCamera::home());
+    FileActions::setDesktop({});
+}
+
+TEST(StorageMaps, Pictures) {
+    const ScanSnapshot snapshot = StorageFixtures::homeSnapshot();
+    BucketSelection selection;
+    selection.setID(snapshot.buckets[1].id);
+    StorageFixtures::renderScreens("map-blocks", QSize(900, 520), [&] {
+        auto* view = new TreemapView(&selection, {});
+        view->setItems(snapshot.buckets, snapshot.totalSize, StorageRankPalette(snapshot.buckets));
+        return onCanvas(view);
+    });
+    StorageFixtures::renderScreens("map-3d", QSize(900, 520), [&] {
+        auto* view = new StorageMap3DView(&selection);
+        view->load(snapshot.buckets);
+        return onCanvas(view);
+    });
+    StorageFixtures::renderScreens("ribbon", QSize(900, 60), [&] {
+        auto* view = new StorageRibbon(&selection);
+        view->setBuckets(snapshot.buckets, snapshot.totalSize, StorageRankPalette(snapshot.buckets));
+        return onCanvas(view);
+    });
+}
