@@ -2,6 +2,7 @@
 
 #include "Models/ByteFormatting.h"
 #include "Platform/PathText.h"
+#include "Services/SaturatingSum.h"
 #include "Views/BucketOrder.h"
 #include "Views/BucketSelection.h"
 #include "Views/DesignSystem/ContinuousShape.h"
@@ -49,9 +50,7 @@ void StorageRibbon::setBuckets(std::vector<StorageBucket> buckets, std::int64_t 
     std::vector<StorageBucket> sorted = BucketOrder::largestFirst(std::move(buckets));
     const std::size_t count = std::min(sorted.size(), StorageRankPalette::tints().size());
     restSize_ = 0;
-    for (std::size_t i = count; i < sorted.size(); ++i)
-        restSize_ = sorted[i].size > std::numeric_limits<std::int64_t>::max() - restSize_ ? std::numeric_limits<std::int64_t>::max()
-                                                                                          : restSize_ + sorted[i].size;
+    for (std::size_t i = count; i < sorted.size(); ++i) restSize_ = saturatingSum(restSize_, sorted[i].size);
     sorted.resize(count);
     shown_ = std::move(sorted);
     totalSize_ = totalSize;

@@ -3,6 +3,7 @@
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Platform/PathText.h"
+#include "Services/SaturatingSum.h"
 #include "Views/BucketOrder.h"
 #include "Views/BucketSelection.h"
 #include "Views/DesignSystem/ContinuousShape.h"
@@ -41,8 +42,7 @@ std::vector<StorageBucket> TreemapView::tiles(const std::vector<StorageBucket>& 
     other.name = AppLocalization::format("storage.map.other", {rest}).toStdString();
     other.url = sorted.front().url.parent_path();
     for (auto it = sorted.begin() + (maximumTiles - 1); it != sorted.end(); ++it) {
-        other.size = it->size > std::numeric_limits<std::int64_t>::max() - other.size ? std::numeric_limits<std::int64_t>::max()
-                                                                                       : other.size + it->size;
+        other.size = saturatingSum(other.size, it->size);
         other.fileCount += it->fileCount;
     }
     sorted.resize(maximumTiles - 1);

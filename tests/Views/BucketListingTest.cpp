@@ -1,4 +1,4 @@
-#include "Views/FolderListing.h"
+#include "Views/BucketListing.h"
 #include "Views/ScanThroughputSampler.h"
 
 #include <gtest/gtest.h>
@@ -23,34 +23,34 @@ std::vector<std::string> names(const std::vector<StorageBucket>& buckets) {
 
 }  // namespace
 
-TEST(FolderListing, FilterIsCaseInsensitiveAndUntrimmed) {
+TEST(BucketListing, FilterIsCaseInsensitiveAndUntrimmed) {
     const std::vector<StorageBucket> all{bucket("Movies", 5), bucket("my music", 4), bucket("Photos", 3),
                                          bucket("\xff\xfe raw", 1)};
-    EXPECT_EQ(names(FolderListing::visibleBuckets(all, "", FolderSort::size)).size(), 4u);
-    EXPECT_EQ(names(FolderListing::visibleBuckets(all, "MOV", FolderSort::size)), std::vector<std::string>{"Movies"});
-    EXPECT_EQ(names(FolderListing::visibleBuckets(all, " ", FolderSort::size)),
+    EXPECT_EQ(names(BucketListing::visibleBuckets(all, "", FolderSort::size)).size(), 4u);
+    EXPECT_EQ(names(BucketListing::visibleBuckets(all, "MOV", FolderSort::size)), std::vector<std::string>{"Movies"});
+    EXPECT_EQ(names(BucketListing::visibleBuckets(all, " ", FolderSort::size)),
               (std::vector<std::string>{"my music", "\xff\xfe raw"}));
-    EXPECT_TRUE(FolderListing::visibleBuckets(all, "zzz", FolderSort::size).empty());
+    EXPECT_TRUE(BucketListing::visibleBuckets(all, "zzz", FolderSort::size).empty());
 }
 
-TEST(FolderListing, NaturalNameOrderAndStableSorts) {
+TEST(BucketListing, NaturalNameOrderAndStableSorts) {
     const std::vector<StorageBucket> all{bucket("Shot 10", 1, 7), bucket("shot 2", 9, 7), bucket("Alpha", 5, 9),
                                          bucket("Beta", 9, 1)};
-    EXPECT_EQ(names(FolderListing::visibleBuckets(all, "", FolderSort::name)),
+    EXPECT_EQ(names(BucketListing::visibleBuckets(all, "", FolderSort::name)),
               (std::vector<std::string>{"Alpha", "Beta", "shot 2", "Shot 10"}));
     // Equal sizes and equal file counts keep the snapshot's order.
-    EXPECT_EQ(names(FolderListing::visibleBuckets(all, "", FolderSort::size)),
+    EXPECT_EQ(names(BucketListing::visibleBuckets(all, "", FolderSort::size)),
               (std::vector<std::string>{"shot 2", "Beta", "Alpha", "Shot 10"}));
-    EXPECT_EQ(names(FolderListing::visibleBuckets(all, "", FolderSort::items)),
+    EXPECT_EQ(names(BucketListing::visibleBuckets(all, "", FolderSort::items)),
               (std::vector<std::string>{"Alpha", "Shot 10", "shot 2", "Beta"}));
 }
 
-TEST(FolderListing, SelectedBucketFallsBackToTheLargest) {
+TEST(BucketListing, SelectedBucketFallsBackToTheLargest) {
     const std::vector<StorageBucket> all{bucket("a", 5), bucket("b", 9), bucket("c", 9)};
-    EXPECT_EQ(FolderListing::selectedBucket(all, std::nullopt)->name, "b");
-    EXPECT_EQ(FolderListing::selectedBucket(all, std::string("/scan/c"))->name, "c");
-    EXPECT_EQ(FolderListing::selectedBucket(all, std::string("/elsewhere"))->name, "b");
-    EXPECT_FALSE(FolderListing::selectedBucket({}, std::string("/scan/a")).has_value());
+    EXPECT_EQ(BucketListing::selectedBucket(all, std::nullopt)->name, "b");
+    EXPECT_EQ(BucketListing::selectedBucket(all, std::string("/scan/c"))->name, "c");
+    EXPECT_EQ(BucketListing::selectedBucket(all, std::string("/elsewhere"))->name, "b");
+    EXPECT_FALSE(BucketListing::selectedBucket({}, std::string("/scan/a")).has_value());
 }
 
 TEST(ScanThroughputSampler, SamplesAreClampedAndCapped) {

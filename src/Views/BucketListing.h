@@ -10,7 +10,7 @@
 #include <vector>
 
 // What the storage screen's folder list, maps and inspector show of a snapshot's buckets.
-namespace FolderListing {
+namespace BucketListing {
 
 // Buckets whose name contains the filter (case-insensitive, not trimmed), in the chosen stable order;
 // names sort as people read them: "Shot 2" before "Shot 10".
@@ -21,4 +21,4 @@ std::vector<StorageBucket> visibleBuckets(const std::vector<StorageBucket>& buck
 std::optional<StorageBucket> selectedBucket(const std::vector<StorageBucket>& buckets,
                                             const std::optional<std::string>& selectedID);
 
-}  // namespace FolderListing
+}  // namespace BucketListing

@@ -1,4 +1,4 @@
-#include "Views/FolderListing.h"
+#include "Views/BucketListing.h"
 
 #include "Platform/PathText.h"
 #include "Views/BucketOrder.h"
@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace FolderListing {
+namespace BucketListing {
 
 std::vector<StorageBucket> visibleBuckets(const std::vector<StorageBucket>& buckets, const QString& filter,
                                           FolderSort sort) {
@@ -54,4 +54,4 @@ std::optional<StorageBucket> selectedBucket(const std::vector<StorageBucket>& bu
     return std::nullopt;
 }
 
-}  // namespace FolderListing
+}  // namespace BucketListing
