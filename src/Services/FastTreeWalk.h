@@ -1,12 +1,14 @@
 #pragma once
 
+#include "Models/ScanProgress.h"
 #include "Services/GenericWalk.h"
-#include "Services/WorkerPool.h"
+#include "Services/WalkWorkers.h"
 
 #include <chrono>
 #include <functional>
 #include <stop_token>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The parallel walk of the file tools: several folder trees at once, the caller's own per-worker
@@ -16,25 +18,29 @@ namespace FastTreeWalk {
 
 using Progress = ScanProgress;
 
-constexpr std::chrono::milliseconds progressInterval{40};
-
-// Between 2 and 16 workers, one per active processor.
-int workerCount(int activeProcessors = WorkerPool::activeProcessorCount());
-
-bool neverSkip(std::string_view name);
+inline bool neverSkip(std::string_view) { return false; }
 
 // Throws Cancelled when `stop` is requested before the walk is seen done; the local values are dropped.
 template <typename Local>
 std::vector<Local> run(std::vector<std::string> roots, bool includeHidden, typename GenericWalk<Local>::SkipRule skipDirectory,
                        const std::function<void(const Progress&)>& progress, typename GenericWalk<Local>::MakeLocal makeLocal,
                        typename GenericWalk<Local>::Visit visit, std::stop_token stop) {
+    // Below "/" a path is "" + "/" + name: one slash, never two.
     for (std::string& root : roots) {
         if (root == "/") root.clear();
     }
     GenericWalk<Local> walk(roots, includeHidden, std::move(skipDirectory), std::move(makeLocal), std::move(visit));
-    std::function<void()> tick;
-    if (progress) tick = [&] { progress(walk.progress()); };
-    WorkerPool::run(workerCount(), [&] { walk.runWorker(); }, progressInterval, tick, [&] { walk.cancel(); }, stop);
+    WalkWorkers::Run workers;
+    workers.worker = [&] { walk.runWorker(); };
+    workers.cancel = [&] { walk.cancel(); };
+    workers.pollInterval = std::chrono::milliseconds(40);
+    if (progress) {
+        workers.tick = [&] {
+            WalkProgress::Counts counts = walk.progress();
+            progress({counts.path, counts.files, counts.bytes});
+        };
+    }
+    WalkWorkers::run(workers, stop);
     return walk.takeResults();
 }
 

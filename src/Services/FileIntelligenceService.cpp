@@ -1,6 +1,6 @@
 #include "Services/FileIntelligenceService.h"
 
-#include "Models/SaturatingSum.h"
+#include "Services/SaturatingSum.h"
 #include "Models/TextKey.h"
 #include "Platform/DirectoryReader.h"
 #include "Platform/PlatformLocations.h"
@@ -8,7 +8,7 @@
 #include "Platform/Trash.h"
 #include "Services/Cancelled.h"
 #include "Services/FastTreeWalk.h"
-#include "Services/KindCache.h"
+#include "Platform/KindDescriptions.h"
 #include "Services/ScanError.h"
 
 #include <QDateTime>
@@ -108,7 +108,8 @@ std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& prop
 // `days` calendar days before `now` in local time; the distant past when the calendar has no such day.
 Instant cutoffBefore(Instant now, int days) {
     QDateTime moment = QDateTime::fromMSecsSinceEpoch(qint64(now.unixSeconds() * 1000.0));
-    QDateTime cutoff = moment.addDays(-qint64(days));
+    // Through the date: QDateTime::addDays wraps silently for millions of days.
+    QDateTime cutoff(moment.date().addDays(-qint64(days)), moment.time());
     if (!cutoff.isValid()) return Instant::fromReferenceSeconds(std::numeric_limits<double>::lowest());
     return Instant::fromUnixSeconds(double(cutoff.toMSecsSinceEpoch()) / 1000.0);
 }
@@ -210,12 +211,12 @@ std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::file
     std::stable_sort(records.begin(), records.end(), [](const auto& a, const auto& b) { return a.size > b.size; });
     if (records.size() > forgottenLimit) records.resize(forgottenLimit);
 
-    KindCache kinds;
+    KindDescriptions kinds;
     std::vector<ScannedFile> files;
     files.reserve(records.size());
     for (const FileRecord& record : records) {
         std::filesystem::path location(record.path);
-        files.push_back({Uuid::random(), location, record.size, record.modified, kinds.kindOf(location)});
+        files.push_back({Uuid::random(), location, record.size, record.modified, kinds.kind(location)});
     }
     return files;
 }

@@ -2,13 +2,13 @@
 // hashes of the large files that still agree with another.
 #include "Services/FileIntelligenceService.h"
 
-#include "Models/SaturatingSum.h"
+#include "Services/SaturatingSum.h"
 #include "Platform/DirectoryReader.h"
 #include "Services/Cancelled.h"
 #include "Services/FastTreeWalk.h"
-#include "Services/KindCache.h"
+#include "Platform/KindDescriptions.h"
 #include "Services/ScanError.h"
-#include "Services/WorkerPool.h"
+#include "Services/WalkWorkers.h"
 
 #include <openssl/evp.h>
 
@@ -96,7 +96,7 @@ public:
             std::lock_guard lock(lock_);
             for (const FileRecord& record : records) {
                 std::filesystem::path location(record.path);
-                group.files.push_back({Uuid::random(), location, record.size, record.modified, kinds_.kindOf(location)});
+                group.files.push_back({Uuid::random(), location, record.size, record.modified, kinds_.kind(location)});
             }
             // Newest first; a copy without a date counts as the distant past.
             std::stable_sort(group.files.begin(), group.files.end(), [](const ScannedFile& a, const ScannedFile& b) {
@@ -123,7 +123,7 @@ public:
 private:
     mutable std::mutex lock_;
     std::vector<DuplicateGroup> storage_;
-    KindCache kinds_;
+    KindDescriptions kinds_;
     const FileIntelligenceService::FoundGroupCallback& foundGroup_;
 };
 
@@ -238,8 +238,14 @@ void FileIntelligenceService::runPool(std::size_t count, HashMeter& meter, const
             body(index);
         }
     };
+    WalkWorkers::Run pool;
+    pool.workerCount = poolWorkerCount(WalkWorkers::activeProcessors(), count);
+    pool.worker = worker;
+    pool.cancel = [&] { meter.cancel(); };
+    pool.pollInterval = comparingInterval;
+    pool.tick = report;
     report();
-    WorkerPool::run(poolWorkerCount(WorkerPool::activeProcessorCount(), count), worker, comparingInterval, report, [&] { meter.cancel(); }, stop);
+    WalkWorkers::run(pool, stop);
     report();
 }
 
