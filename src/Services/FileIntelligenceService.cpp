@@ -4,6 +4,7 @@
 #include "Models/TextKey.h"
 #include "Platform/DirectoryReader.h"
 #include "Platform/PlatformLocations.h"
+#include "Platform/StandardizedPath.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
 #include "Services/Cancelled.h"
@@ -118,13 +119,6 @@ Instant cutoffBefore(Instant now, int days) {
 
 FileIntelligenceService::FileIntelligenceService(Clock now) : now_(std::move(now)) {}
 
-std::string FileIntelligenceService::standardizedPath(const std::filesystem::path& location) {
-    std::error_code error;
-    std::string path = std::filesystem::absolute(location, error).lexically_normal().string();
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
 std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::stop_token stop) {
     const SystemRoots roots = SystemRoots::current();
     std::vector<Proposal> proposals;
@@ -192,7 +186,7 @@ std::vector<std::int64_t> FileIntelligenceService::allocatedSizes(const std::vec
 std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::filesystem::path& folder, int olderThanDays,
                                                                  std::int64_t minimumSize, std::stop_token stop) {
     const Instant cutoff = cutoffBefore(now_(), olderThanDays);
-    const std::string rootPath = standardizedPath(folder);
+    const std::string rootPath = standardizedPath(folder).native();
     std::vector<DirectoryEntry> scratch;
     if (!DirectoryReader::read(rootPath, scratch)) throw ScanError::cannotOpen(folder);
 

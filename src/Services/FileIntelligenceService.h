@@ -81,8 +81,6 @@ public:
                         const std::function<void(std::size_t)>& body, std::stop_token stop);
 
 private:
-    // The location with "." and ".." taken out and no trailing slash; links are not resolved.
-    static std::string standardizedPath(const std::filesystem::path& location);
     std::vector<std::int64_t> allocatedSizes(const std::vector<std::filesystem::path>& locations, std::stop_token stop);
 
     Clock now_;

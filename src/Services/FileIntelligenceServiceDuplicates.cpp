@@ -4,6 +4,7 @@
 
 #include "Services/SaturatingSum.h"
 #include "Platform/DirectoryReader.h"
+#include "Platform/StandardizedPath.h"
 #include "Services/Cancelled.h"
 #include "Services/FastTreeWalk.h"
 #include "Platform/KindDescriptions.h"
@@ -252,7 +253,7 @@ void FileIntelligenceService::runPool(std::size_t count, HashMeter& meter, const
 std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::filesystem::path& folder, bool includeHidden,
                                                                      const ProgressCallback& progress, const FoundGroupCallback& foundGroup,
                                                                      std::stop_token stop) {
-    const std::string rootPath = standardizedPath(folder);
+    const std::string rootPath = standardizedPath(folder).native();
     std::vector<DirectoryEntry> scratch;
     if (!DirectoryReader::read(rootPath, scratch)) throw ScanError::cannotOpen(folder);
 

@@ -1,18 +1,23 @@
 #pragma once
 
+#include <QString>
+
+#include <exception>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 
-// The folder of a scan or a duplicate search could not be read. The message is the same in every
-// language: "Could not access <path>."
-class ScanError : public std::runtime_error {
+// The chosen folder could not be listed. Its description is the same in every language.
+class ScanError : public std::exception {
 public:
-    static ScanError cannotOpen(const std::filesystem::path& location) { return ScanError(location); }
+    static ScanError cannotOpen(std::filesystem::path location) { return ScanError(std::move(location)); }
+
     const std::filesystem::path& location() const { return location_; }
+    QString errorDescription() const;
+    const char* what() const noexcept override { return message_.c_str(); }
 
 private:
-    explicit ScanError(const std::filesystem::path& location)
-        : std::runtime_error("Could not access " + location.string() + "."), location_(location) {}
+    explicit ScanError(std::filesystem::path location);
+
     std::filesystem::path location_;
+    std::string message_;
 };
