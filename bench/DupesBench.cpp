@@ -1,9 +1,8 @@
 #include "BenchCommand.h"
+#include "PeakMemory.h"
 
 #include "Services/FileIntelligenceService.h"
 #include "Services/ScanError.h"
-
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cinttypes>
@@ -11,12 +10,6 @@
 #include <fstream>
 
 namespace {
-
-std::int64_t peakResidentBytes() {
-    struct rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<std::int64_t>(usage.ru_maxrss) * 1024;  // reported in KiB
-}
 
 // quarnell-bench dupes DIR [GROUPS]: one duplicate search with hidden entries included, as one JSON
 // line. GROUPS, when given, receives every group as its paths, one per line, a blank line after each.

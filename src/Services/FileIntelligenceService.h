@@ -21,7 +21,8 @@
 #include <vector>
 
 // The service behind the duplicate finder, smart cleanup, developer caches and forgotten files, and
-// behind moving what the user picked in them to the Trash. It keeps no state between calls.
+// behind moving what the user picked in them to the Trash. It keeps no state, so its searches may
+// overlap; moves to the Trash run one call at a time, each to its end.
 class FileIntelligenceService {
 public:
     // A file found by a walk. `size` is the logical length for the duplicate finder, the allocated

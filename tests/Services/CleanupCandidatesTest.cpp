@@ -1,6 +1,7 @@
 #include "Platform/PlatformLocations.h"
 #include "Platform/SystemRoots.h"
 #include "Services/FileIntelligenceService.h"
+#include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
 
 #include <sys/stat.h>
@@ -13,8 +14,6 @@ namespace {
 
 class CleanupCandidatesTest : public ::testing::Test {
 protected:
-    void SetUp() override { SystemRoots::install(SystemRoots::fixture(tree.path())); }
-    void TearDown() override { SystemRoots::install(SystemRoots::machine()); }
 
     std::int64_t allocated(const fs::path& path) const {
         struct stat status {};
@@ -28,6 +27,7 @@ protected:
     }
 
     TempTree tree;
+    FixtureRoots roots{tree.path()};
     FileIntelligenceService service;
 };
 

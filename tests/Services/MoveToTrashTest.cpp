@@ -2,6 +2,7 @@
 #include "Platform/TrashError.h"
 #include "Services/Cancelled.h"
 #include "Services/FileIntelligenceService.h"
+#include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -12,11 +13,10 @@ namespace {
 
 class MoveToTrashTest : public ::testing::Test {
 protected:
-    void SetUp() override { SystemRoots::install(SystemRoots::fixture(tree.path())); }
-    void TearDown() override { SystemRoots::install(SystemRoots::machine()); }
     fs::path trashed(const std::string& name) const { return tree.path() / "home/.local/share/Trash/files" / name; }
 
     TempTree tree;
+    FixtureRoots roots{tree.path()};
     FileIntelligenceService service;
 };
 
