@@ -76,7 +76,9 @@ std::unordered_map<std::string, Package> owners(const std::vector<fs::path>& fil
     std::unordered_map<std::string, Package> found;
     DIR* folder = ::opendir(infoFolder(root).c_str());
     if (!folder) return found;
-    while (dirent* entry = ::readdir(folder)) {
+    while (found.size() < wanted.size()) {
+        const dirent* entry = ::readdir(folder);
+        if (!entry) break;
         const std::string_view name = entry->d_name;
         if (!name.ends_with(".list") || name.size() == 5) continue;
         const fs::path list = infoFolder(root) / entry->d_name;

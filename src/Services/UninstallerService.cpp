@@ -166,9 +166,8 @@ bool holdsBaseFolder(const fs::path& item, const SystemRoots& roots) {
 
 // The user can take an application away only where it is theirs to remove: not a package's file
 // (moving it would not uninstall the package) and in a folder they may change.
-bool userCanMove(const fs::path& application, const SystemRoots& roots) {
-    if (!DpkgDatabase::owners({application}, roots.root).empty()) return false;
-    return ::faccessat(AT_FDCWD, application.parent_path().c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+bool userCanMove(const fs::path& application, bool packaged) {
+    return !packaged && ::faccessat(AT_FDCWD, application.parent_path().c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 }  // namespace
@@ -227,13 +226,18 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     const SystemRoots roots = SystemRoots::current();
     std::unordered_set<std::string> taken;
     std::vector<AppArtifact> found;
-    auto add = [&](const fs::path& item, ArtifactCategory category, bool selected) {
+    auto add = [&](const fs::path& item, ArtifactCategory category, bool selected, std::optional<std::int64_t> size = {}) {
         if (LinuxLocations::isSharedFolder(item, roots) || !taken.insert(normalFolder(item).string()).second) return;
-        found.push_back(AppArtifact{Uuid::random(), item, allocatedSize(item), category, selected});
+        found.push_back(AppArtifact{Uuid::random(), item, size ? *size : allocatedSize(item), category, selected});
     };
 
-    if (linkStatus(application.url) && !holdsBaseFolder(application.url, roots))
-        add(application.url, ArtifactCategory::application, userCanMove(application.url, roots));
+    if (linkStatus(application.url) && !holdsBaseFolder(application.url, roots)) {
+        // Measured as in the list of applications: what its package owns, else the entry itself.
+        const auto owner = DpkgDatabase::owners({application.url}, roots.root);
+        const bool packaged = !owner.empty();
+        const std::int64_t size = packaged ? packageSize(owner.begin()->second, roots.root) : allocatedSize(application.url);
+        add(application.url, ArtifactCategory::application, userCanMove(application.url, packaged), size);
+    }
 
     for (const FixedCandidate& candidate : fixedCandidates) {
         const QString& key = candidate.key == Key::identifier ? application.bundleIdentifier : application.name;

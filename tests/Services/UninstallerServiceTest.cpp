@@ -180,7 +180,8 @@ TEST_F(UninstallerServiceTest, UnsafeKeysNeverReachTheBaseFolders) {
 
 TEST_F(UninstallerServiceTest, APackagedApplicationIsListedButNotPreselected) {
     const fs::path entry = tree.write("usr/share/applications/zeta.desktop", application("Zeta"));
-    tree.write("var/lib/dpkg/info/zeta.list", "/usr/share/applications/zeta.desktop\n");
+    tree.file("usr/bin/zeta", 50000);
+    tree.write("var/lib/dpkg/info/zeta.list", "/usr/share/applications/zeta.desktop\n/usr/bin/zeta\n");
     tree.file("home/.config/zeta/settings", 100);
     const auto applications = service.installedApplications();
     ASSERT_EQ(applications.size(), 1u);
@@ -188,6 +189,8 @@ TEST_F(UninstallerServiceTest, APackagedApplicationIsListedButNotPreselected) {
     const auto artifacts = service.artifacts(applications[0]);
     ASSERT_EQ(artifacts.size(), 2u);
     EXPECT_EQ(artifacts[0].url, entry);
+    EXPECT_EQ(artifacts[0].size, applications[0].size);  // what the application owns, as in the list
+    EXPECT_GT(artifacts[0].size, allocated(entry));
     EXPECT_FALSE(artifacts[0].isSelected);
     EXPECT_TRUE(artifacts[1].isSelected);
 }
