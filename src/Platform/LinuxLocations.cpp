@@ -22,12 +22,14 @@ enum class Place {
     configHome,
     stateHome,
     flatpakApps,  // ~/.var/app
+    downloads,    // XDG_DOWNLOAD_DIR
 };
 
 struct Row {
     std::string_view original;
     Place place;
     std::string_view startupExtension;
+    std::string_view linuxName = {};  // where the tool's own folder is named differently on Linux
 };
 
 constexpr std::array rows{
@@ -43,12 +45,32 @@ constexpr std::array rows{
     Row{"Library/Containers", Place::flatpakApps, {}},
     Row{"Library/Group Containers", Place::none, {}},
     Row{"Library/Logs", Place::none, {}},
+    Row{"Library/Caches/Yarn", Place::cacheHome, {}, "yarn"},
+    Row{"Library/Caches/com.docker.docker", Place::none, {}},
+    Row{"Library/Developer", Place::none, {}},
+    Row{"Library", Place::none, {}},
+    Row{"Downloads", Place::downloads, {}},
 };
 
 const Row* rowFor(std::string_view original) {
     for (const Row& row : rows)
         if (row.original == original) return &row;
     return nullptr;
+}
+
+// "a/b/c" lies in "a" and in "a/b", not in "a/bc".
+bool liesIn(std::string_view name, std::string_view folder) {
+    return name.size() > folder.size() && name.starts_with(folder) && name[folder.size()] == '/';
+}
+
+// The row of the nearest folder that holds `original`, and the rest of the name below it.
+const Row* enclosingRow(std::string_view original, std::string_view& rest) {
+    const Row* best = nullptr;
+    for (const Row& row : rows) {
+        if (liesIn(original, row.original) && (!best || row.original.size() > best->original.size())) best = &row;
+    }
+    if (best) rest = original.substr(best->original.size() + 1);
+    return best;
 }
 
 // Every "<unit>.target.wants" folder of /etc/systemd/system, by name.
@@ -65,13 +87,8 @@ std::vector<fs::path> enabledUnitFolders(const fs::path& root) {
     return found;
 }
 
-}  // namespace
-
-namespace LinuxLocations {
-
-std::vector<fs::path> folders(std::string_view original, const SystemRoots& roots) {
-    const Row* row = rowFor(original);
-    switch (row ? row->place : Place::none) {
+std::vector<fs::path> baseFolders(Place place, const SystemRoots& roots) {
+    switch (place) {
     case Place::none: return {};
     case Place::autostart: return {roots.configHome / "autostart"};
     case Place::systemAutostart: return {roots.root / "etc/xdg/autostart"};
@@ -87,7 +104,32 @@ std::vector<fs::path> folders(std::string_view original, const SystemRoots& root
     case Place::configHome: return {roots.configHome};
     case Place::stateHome: return {roots.stateHome};
     case Place::flatpakApps: return {roots.home / ".var/app"};
+    case Place::downloads: return {roots.downloads};
     }
+    return {};
+}
+
+std::vector<fs::path> placeFolders(const Row& row, const SystemRoots& roots) {
+    std::vector<fs::path> found = baseFolders(row.place, roots);
+    if (!row.linuxName.empty())
+        for (fs::path& folder : found) folder /= std::string(row.linuxName);
+    return found;
+}
+
+}  // namespace
+
+namespace LinuxLocations {
+
+std::vector<fs::path> folders(std::string_view original, const SystemRoots& roots) {
+    if (const Row* row = rowFor(original)) return placeFolders(*row, roots);
+    std::string_view rest;
+    if (const Row* row = enclosingRow(original, rest)) {
+        std::vector<fs::path> found = placeFolders(*row, roots);
+        for (fs::path& folder : found) folder /= std::string(rest);
+        return found;
+    }
+    // The developer tools' dot folders (".npm", ".gradle") are where they are on every system.
+    if (!original.empty() && original[0] != '/') return {roots.home / std::string(original)};
     return {};
 }
 

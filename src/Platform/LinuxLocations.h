@@ -6,12 +6,15 @@
 #include <string_view>
 #include <vector>
 
-// The startup-item and uninstaller tables name the folders of the desktop they were first written
-// for ("Library/LaunchAgents", "/Applications", "Library/Caches"); this says where each is on Linux.
+// The startup-item, uninstaller, cleanup and developer-cache tables name the folders of the desktop
+// they were first written for ("Library/LaunchAgents", "/Applications", "Library/Caches"); this says
+// where each is on Linux.
 namespace LinuxLocations {
 
 // The Linux folders for a folder the tables name: absolute ("/Library/LaunchDaemons") or below the
-// home folder ("Library/Preferences"). Empty where Linux has no counterpart.
+// home folder ("Library/Preferences", "Library/Caches/Homebrew", "Downloads", ".npm/_cacache").
+// A folder inside a mapped one maps with it; the tools' own dot folders stay where they are. Empty
+// where Linux has no counterpart (user logs, Xcode, Docker Desktop's cache).
 std::vector<std::filesystem::path> folders(std::string_view original, const SystemRoots& roots);
 
 // The extension that marks an enabled startup file in such a folder ("plist" on the original):

@@ -3,7 +3,8 @@
 #include "Services/SaturatingSum.h"
 #include "Models/TextKey.h"
 #include "Platform/DirectoryReader.h"
-#include "Platform/PlatformLocations.h"
+#include "Platform/FolderListing.h"
+#include "Platform/LinuxLocations.h"
 #include "Platform/StandardizedPath.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
@@ -15,7 +16,6 @@
 #include <QDateTime>
 
 #include <algorithm>
-#include <cctype>
 #include <limits>
 #include <sys/stat.h>
 
@@ -60,29 +60,22 @@ constexpr std::array developerCaches{
 constexpr std::size_t cleanupLimit = 80;
 constexpr std::size_t forgottenLimit = 1000;
 
-std::string lowercased(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return text;
-}
-
-// The extension as the tools compare it: after the last dot of the name, lower-cased.
-std::string lowercasedExtension(const std::filesystem::path& location) {
-    std::string extension = location.extension().string();
-    return extension.empty() ? std::string() : lowercased(extension.substr(1));
-}
-
 // The entries of a folder that are not hidden, in the order the file system lists them; nothing when
-// the folder is missing or cannot be read.
-std::vector<std::filesystem::path> shallowListing(const std::optional<std::filesystem::path>& folder) {
-    std::vector<std::filesystem::path> entries;
-    if (!folder) return entries;
-    std::error_code error;
-    std::filesystem::directory_iterator it(*folder, error);
-    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-        if (it->path().filename().string().starts_with('.')) continue;
-        entries.push_back(it->path());
+// Linux has no such folder or it cannot be read.
+std::vector<std::filesystem::path> shallowListing(std::string_view folder, const SystemRoots& roots) {
+    std::vector<std::filesystem::path> shown;
+    for (const auto& place : LinuxLocations::folders(folder, roots)) {
+        for (auto& entry : FolderListing::entries(place).value_or(std::vector<std::filesystem::path>())) {
+            if (!FolderListing::isHidden(entry)) shown.push_back(std::move(entry));
+        }
     }
-    return entries;
+    return shown;
+}
+
+// The first Linux folder for a folder of the tables; an empty path, which measures nothing, when none.
+std::filesystem::path linuxFolder(std::string_view folder, const SystemRoots& roots) {
+    auto places = LinuxLocations::folders(folder, roots);
+    return places.empty() ? std::filesystem::path() : places.front();
 }
 
 struct Proposal {
@@ -123,11 +116,11 @@ std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::st
     const SystemRoots roots = SystemRoots::current();
     std::vector<Proposal> proposals;
     for (const CleanupSource& source : cleanupSources) {
-        for (auto& entry : shallowListing(PlatformLocations::homeFolder(source.folder, roots)))
+        for (auto& entry : shallowListing(source.folder, roots))
             proposals.push_back({entry, source.titleKey, source.detailKey, CleanupSafety::safe, source.kind});
     }
-    for (auto& entry : shallowListing(PlatformLocations::homeFolder("Downloads", roots))) {
-        std::string extension = lowercasedExtension(entry);
+    for (auto& entry : shallowListing("Downloads", roots)) {
+        std::string extension = FolderListing::lowercaseExtension(entry);
         if (std::find(installerExtensions.begin(), installerExtensions.end(), extension) == installerExtensions.end()) continue;
         proposals.push_back({entry, textKey("cleanup.installers"), textKey("cleanup.installers.detail"), CleanupSafety::review, "installer"});
     }
@@ -144,7 +137,7 @@ std::vector<CleanupCandidate> FileIntelligenceService::developerCandidates(std::
     std::vector<std::filesystem::path> locations;
     for (const DeveloperCache& row : developerCaches) {
         // A row without a Linux folder stays in the table and measures nothing.
-        std::filesystem::path location = PlatformLocations::homeFolder(row.folder, roots).value_or(std::filesystem::path());
+        std::filesystem::path location = linuxFolder(row.folder, roots);
         proposals.push_back({location, row.titleKey, row.detailKey, row.safety, "developer"});
         locations.push_back(location);
     }
@@ -239,7 +232,6 @@ const std::unordered_set<std::string>& FileIntelligenceService::packageExtension
 }
 
 bool FileIntelligenceService::isPackageName(std::string_view name) {
-    std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || dot == 0 || dot + 1 == name.size()) return false;
-    return packageExtensions().count(lowercased(std::string(name.substr(dot + 1)))) > 0;
+    // The extension of ".app" is empty: a name whose only dot comes first is no package.
+    return packageExtensions().count(FolderListing::lowercaseExtension(std::filesystem::path(name))) > 0;
 }

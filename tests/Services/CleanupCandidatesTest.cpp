@@ -1,4 +1,3 @@
-#include "Platform/PlatformLocations.h"
 #include "Platform/SystemRoots.h"
 #include "Services/FileIntelligenceService.h"
 #include "Support/FixtureRoots.h"
@@ -32,20 +31,6 @@ protected:
 };
 
 }  // namespace
-
-TEST(PlatformLocations, MapsTheToolFoldersToLinux) {
-    SystemRoots roots = SystemRoots::fixture("/f");
-    roots.downloads = "/f/home/Téléchargements";
-    EXPECT_EQ(PlatformLocations::homeFolder("Library/Caches", roots), fs::path("/f/home/.cache"));
-    EXPECT_EQ(PlatformLocations::homeFolder("Library/Caches/Homebrew", roots), fs::path("/f/home/.cache/Homebrew"));
-    EXPECT_EQ(PlatformLocations::homeFolder("Library/Caches/Yarn", roots), fs::path("/f/home/.cache/yarn"));
-    EXPECT_EQ(PlatformLocations::homeFolder("Library/Caches/com.docker.docker", roots), std::nullopt);
-    EXPECT_EQ(PlatformLocations::homeFolder("Library/Logs", roots), std::nullopt);
-    EXPECT_EQ(PlatformLocations::homeFolder("Library/Developer/Xcode/Archives", roots), std::nullopt);
-    EXPECT_EQ(PlatformLocations::homeFolder("Library/CachesX", roots), std::nullopt);
-    EXPECT_EQ(PlatformLocations::homeFolder("Downloads", roots), fs::path("/f/home/Téléchargements"));
-    EXPECT_EQ(PlatformLocations::homeFolder(".npm/_cacache", roots), fs::path("/f/home/.npm/_cacache"));
-}
 
 TEST_F(CleanupCandidatesTest, ProposesCacheEntriesAndInstallersMeasuredByAllocatedSize) {
     tree.file("home/.cache/app/data.bin", 20000);
