@@ -217,26 +217,36 @@ TEST(DuplicateFinder, NothingToCompareAndUnreadableRoot) {
     EXPECT_TRUE(failing.reports.empty());
 }
 
-// Stopping inside a running pool is covered by the pool test above; here the stop arrives as the
-// full stage begins, after the small files' group was already handed out.
-TEST(DuplicateFinder, StopAtTheFullStageEndsWithCancelledAfterSmallGroupsWereDelivered) {
+// The small pair of the full stage finishes long before the large one, whose reads then stop at
+// their next 4 MiB boundary.
+TEST(DuplicateFinder, StopDuringTheFullStageEndsWithCancelledAfterTheGroupsAlreadyDelivered) {
     TempTree tree;
     FileIntelligenceService service;
-    const std::string small = randomBytes(4096, 8);
-    tree.write("s1", small);
-    tree.write("s2", small);
-    const std::string large = randomBytes(1024 * 1024, 9);
-    for (int i = 0; i < 4; ++i) tree.write("large-" + std::to_string(i), large);
+    const std::string small = randomBytes(200 * 1024, 8);
+    tree.write("small-1", small);
+    tree.write("small-2", small);
+    const std::string large = randomBytes(32 * 1024 * 1024, 9);
+    tree.write("large-1", large);
+    tree.write("large-2", large);
 
     std::stop_source stop;
-    std::vector<DuplicateGroup> none;
+    std::vector<DuplicateGroup> delivered;
+    std::int64_t lastBytes = 0;
+    std::int64_t totalBytes = 0;
     EXPECT_THROW(service.duplicateGroups(
                      tree.path(), false,
                      [&](const DuplicateScanProgress& progress) {
-                         if (progress.phase == DuplicateScanPhase::comparing && progress.groupsFound == 1) stop.request_stop();
+                         if (progress.phase != DuplicateScanPhase::comparing) return;
+                         lastBytes = progress.bytesProcessed;
+                         totalBytes = *progress.totalBytes;
                      },
-                     [&](const DuplicateGroup& group) { none.push_back(group); }, stop.get_token()),
+                     [&](const DuplicateGroup& group) {
+                         delivered.push_back(group);
+                         stop.request_stop();
+                     },
+                     stop.get_token()),
                  Cancelled);
-    ASSERT_EQ(none.size(), 1u);
-    EXPECT_EQ(none[0].id, sha256(small));
+    ASSERT_EQ(delivered.size(), 1u);
+    EXPECT_EQ(delivered[0].id, sha256(small));
+    EXPECT_LT(lastBytes, totalBytes);
 }
