@@ -7,7 +7,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
-#include <sys/statvfs.h>
 
 #include <algorithm>
 #include <cmath>
@@ -88,12 +87,6 @@ StorageHistoryService::StorageHistoryService(QObject* parent) : StorageHistorySe
 StorageHistoryService::StorageHistoryService(Sources sources, QObject* parent)
     : QObject(parent), sources_(std::move(sources)), records_(load<StorageRecord>(key)), scanRecords_(load<ScanHistoryRecord>(scanKey)) {
     recordCurrentCapacity();
-}
-
-StorageHistoryService::Capacity StorageHistoryService::startupVolumeCapacity() {
-    struct statvfs volume {};
-    if (::statvfs("/", &volume) != 0) return {};
-    return {static_cast<std::int64_t>(volume.f_blocks * volume.f_frsize), static_cast<std::int64_t>(volume.f_bavail * volume.f_frsize)};
 }
 
 void StorageHistoryService::recordCurrentCapacity() {

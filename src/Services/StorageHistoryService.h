@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Services/DiskCapacityService.h"
+
 #include "Models/FolderStorageChange.h"
 #include "Models/ScanHistoryRecord.h"
 #include "Models/ScanSnapshot.h"
@@ -19,10 +21,7 @@
 class StorageHistoryService : public QObject {
     Q_OBJECT
 public:
-    struct Capacity {
-        std::int64_t total = 0;
-        std::int64_t available = 0;
-    };
+    using Capacity = DiskCapacityService::Capacity;
     // Where the store reads the capacity, the time and the user's time zone; tests fix them.
     struct Sources {
         std::function<Capacity()> capacity = startupVolumeCapacity;
@@ -49,7 +48,7 @@ public:
     std::vector<FolderStorageChange> latestFolderChanges() const;
     static std::vector<FolderStorageChange> folderChanges(const ScanHistoryRecord& previous, const ScanHistoryRecord& current);
 
-    static Capacity startupVolumeCapacity();
+    static Capacity startupVolumeCapacity() { return DiskCapacityService().capacity("/"); }
 
 signals:
     void recordsChanged();

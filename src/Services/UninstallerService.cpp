@@ -8,6 +8,7 @@
 #include "Platform/PathText.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
+#include "Services/SaturatingSum.h"
 
 #include <QCollator>
 
@@ -65,12 +66,6 @@ constexpr std::array searchedFolders{
     SearchedFolder{"Library/Logs", ArtifactCategory::support},
 };
 
-std::int64_t saturatingAdd(std::int64_t sum, std::int64_t addend) {
-    if (addend < 1) return sum;
-    std::int64_t result = 0;
-    return __builtin_add_overflow(sum, addend, &result) ? std::numeric_limits<std::int64_t>::max() : result;
-}
-
 std::optional<struct stat> linkStatus(const fs::path& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) return std::nullopt;
@@ -104,7 +99,7 @@ std::int64_t allocatedSize(const fs::path& location) {
                 if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN) continue;
                 struct stat info {};
                 if (::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-                if (S_ISREG(info.st_mode)) total = saturatingAdd(total, blocksOf(info));
+                if (S_ISREG(info.st_mode)) total = saturatingSum(total, blocksOf(info));
                 else if (S_ISDIR(info.st_mode)) pending.push_back(folder / entry->d_name);
             }
             ::closedir(listing);
@@ -123,7 +118,7 @@ std::int64_t packageSize(const DpkgDatabase::Package& package, const fs::path& r
     std::int64_t total = 0;
     for (const fs::path& file : DpkgDatabase::files(package, root)) {
         const auto info = linkStatus(file);
-        if (info && S_ISREG(info->st_mode)) total = saturatingAdd(total, blocksOf(*info));
+        if (info && S_ISREG(info->st_mode)) total = saturatingSum(total, blocksOf(*info));
     }
     return total;
 }
