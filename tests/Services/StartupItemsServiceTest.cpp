@@ -2,6 +2,7 @@
 #include "Platform/SettingsStore.h"
 #include "Platform/SystemRoots.h"
 #include "Services/StartupItemsService.h"
+#include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
 
 #include <sys/stat.h>
@@ -18,11 +19,9 @@ namespace {
 class StartupItemsServiceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SystemRoots::install(SystemRoots::fixture(tree.path()));
         SettingsStore::shared().setValue("appLanguage", "en");
     }
     void TearDown() override {
-        SystemRoots::install(SystemRoots::machine());
         SettingsStore::shared().remove("appLanguage");
     }
 
@@ -42,6 +41,7 @@ protected:
     }
 
     TempTree tree;
+    FixtureRoots roots{tree.path()};
     StartupItemsService service;
     const QString unknown = AppLocalization::string("startup.unknownProgram");
 };

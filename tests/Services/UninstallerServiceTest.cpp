@@ -1,6 +1,7 @@
 #include "Platform/SettingsStore.h"
 #include "Platform/SystemRoots.h"
 #include "Services/UninstallerService.h"
+#include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
 
 #include <sys/stat.h>
@@ -27,13 +28,9 @@ std::string application(const std::string& name, const std::string& extra = "") 
 class UninstallerServiceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SystemRoots::install(SystemRoots::fixture(tree.path()));
         SettingsStore::shared().setValue("appLanguage", "en");
     }
     void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(tree.path() / "home", ignored);  // QTemporaryDir cannot remove names that are not UTF-8
-        SystemRoots::install(SystemRoots::machine());
         SettingsStore::shared().remove("appLanguage");
     }
 
@@ -51,6 +48,7 @@ protected:
     }
 
     TempTree tree;
+    FixtureRoots roots{tree.path()};
     UninstallerService service;
 };
 
