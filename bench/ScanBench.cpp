@@ -1,20 +1,13 @@
 #include "BenchCommand.h"
+#include "PeakMemory.h"
 
 #include "Services/DiskScanner.h"
 #include "Services/ScanError.h"
-
-#include <sys/resource.h>
 
 #include <cinttypes>
 #include <cstdio>
 
 namespace {
-
-std::int64_t peakResidentBytes() {
-    struct rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<std::int64_t>(usage.ru_maxrss) * 1024;  // reported in KiB
-}
 
 // quarnell-bench scan DIR: one scan with hidden entries included, as one JSON line.
 int runScan(const std::vector<std::string>& arguments) {

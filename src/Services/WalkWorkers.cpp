@@ -12,12 +12,14 @@
 
 namespace WalkWorkers {
 
-int count() {
+int activeProcessors() {
     cpu_set_t set;
     int processors = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set)
                                                                   : static_cast<int>(std::thread::hardware_concurrency());
-    return std::clamp(processors, 2, 16);
+    return std::max(processors, 1);
 }
+
+int count() { return std::clamp(activeProcessors(), 2, 16); }
 
 void run(const Run& run, std::stop_token stop) {
     ManagedFlag done;

@@ -7,6 +7,9 @@
 // Runs the worker threads of a parallel walk and polls them from the calling thread.
 namespace WalkWorkers {
 
+// The processors this process may run on, at least 1.
+int activeProcessors();
+
 // The active processors of this process, at least 2 and at most 16.
 int count();
 

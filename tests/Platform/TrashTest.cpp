@@ -1,5 +1,6 @@
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
+#include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
 
 #include <fstream>
@@ -13,9 +14,6 @@ namespace {
 
 class TrashTest : public ::testing::Test {
 protected:
-    void SetUp() override { SystemRoots::install(SystemRoots::fixture(tree.path())); }
-    void TearDown() override { SystemRoots::install(SystemRoots::machine()); }
-
     fs::path trash() const { return tree.path() / "home/.local/share/Trash"; }
     std::string info(const std::string& name) const {
         std::ifstream file(trash() / "info" / (name + ".trashinfo"));
@@ -24,6 +22,7 @@ protected:
         return text.str();
     }
     TempTree tree;
+    FixtureRoots roots{tree.path()};
 };
 
 }  // namespace
