@@ -33,6 +33,7 @@ public:
     const std::optional<ScanProgress>& scanProgress() const { return scanProgress_; }
     bool isScanning() const { return isScanning_; }
     const std::optional<QString>& scanError() const { return scanError_; }
+    void clearScanError() { setScanError(std::nullopt); }  // the storage screen's alert was dismissed
     bool includeHiddenFiles() const { return includeHiddenFiles_; }
     void setIncludeHiddenFiles(bool include);
     const Path& scanRoot() const { return scanRoot_; }

@@ -4,6 +4,7 @@
 
 #include <QPoint>
 
+#include <filesystem>
 #include <functional>
 
 class QWidget;
@@ -18,5 +19,7 @@ bool canFocus(const StorageBucket& bucket);
 
 // The context menu: focus, open, reveal, then copy path. Focus is offered for folders only.
 void showMenu(QWidget* parent, QPoint globalPosition, const StorageBucket& bucket, const Focus& focus);
+// The menu of a file row: open, reveal, then copy path.
+void showFileMenu(QWidget* parent, QPoint globalPosition, const std::filesystem::path& file);
 
 }  // namespace BucketActions

@@ -1,0 +1,187 @@
+#include "Platform/PathText.h"
+#include "Services/AppState.h"
+#include "Views/BucketSelection.h"
+#include "Views/DesignSystem/DS.h"
+#include "Views/DesignSystem/RankedRow.h"
+#include "Views/FileActions.h"
+#include "Views/FolderCard.h"
+#include "Views/FolderInspector.h"
+#include "Views/DesignSystem/StyledButton.h"
+#include "Views/FolderMapView.h"
+#include "Views/StorageMap3DView.h"
+#include "Views/StorageMapCard.h"
+#include "Views/StorageView.h"
+#include "Views/TreemapView.h"
+#include "ViewSupport/ScanFixture.h"
+#include "ViewSupport/StorageFixtures.h"
+
+#include <QApplication>
+#include <QStyleHints>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const DiskCapacityService::Capacity fixedCapacity{512'000'000'000, 180'000'000'000};
+
+struct ScreenFixture {
+    ScanFixture tree;
+    AppState state{tree.services()};
+    StorageView view{state, DS::amber, [] { return fixedCapacity; }};
+
+    ScreenFixture() {
+        state.setScanRoot(tree.root());
+        view.resize(1240, 1800);
+        view.show();
+    }
+
+    void scanAndWait() {
+        state.startScan();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
+        ASSERT_TRUE(state.scanSnapshot().has_value());
+    }
+
+    const StorageBucket& bucketNamed(const std::string& name) const {
+        for (const StorageBucket& bucket : state.scanSnapshot()->buckets)
+            if (bucket.name == name) return bucket;
+        throw std::runtime_error(name);
+    }
+
+    std::vector<std::string> rowIDs() const {
+        std::vector<std::string> ids;
+        for (RankedRow* row : view.folderRows()) ids.push_back(row->property("bucketID").toString().toStdString());
+        return ids;
+    }
+};
+
+}  // namespace
+
+TEST(StorageView, SetupThenScanningThenResults) {
+    ScreenFixture screen;
+    EXPECT_EQ(screen.view.body(), StorageView::Body::setup);
+    EXPECT_FALSE(screen.view.offersParentFolder());
+    screen.state.startScan();
+    EXPECT_EQ(screen.view.body(), StorageView::Body::scanning);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
+    EXPECT_EQ(screen.view.body(), StorageView::Body::results);
+    // 12 top-level entries (the hidden .cache is not counted), the first ten listed, largest first.
+    EXPECT_EQ(screen.state.scanSnapshot()->buckets.size(), 12u);
+    ASSERT_EQ(screen.view.folderRows().size(), 10u);
+    EXPECT_EQ(screen.rowIDs().front(), screen.bucketNamed("Videos").id);
+    screen.view.setShowAllFolders(true);
+    EXPECT_EQ(screen.view.folderRows().size(), 12u);
+    EXPECT_TRUE(screen.view.offersParentFolder());
+}
+
+TEST(StorageView, FilterSortAndInspector) {
+    ScreenFixture screen;
+    screen.scanAndWait();
+    screen.view.setFilter("VIDEOS");
+    ASSERT_EQ(screen.view.folderRows().size(), 2u);
+    // The maps show what the list shows.
+    auto* treemap = dynamic_cast<TreemapView*>(screen.view.mapCard()->map());
+    ASSERT_NE(treemap, nullptr);
+    EXPECT_EQ(treemap->cells().size(), 2u);
+    screen.view.setFilter("zzz");
+    EXPECT_TRUE(screen.view.folderRows().empty());
+    screen.view.setFilter({});
+    screen.view.setSort(FolderSort::name);
+    ASSERT_EQ(screen.view.folderRows().size(), 10u);
+    const auto ids = screen.rowIDs();
+    auto position = [&](const std::string& name) { return std::find(ids.begin(), ids.end(), screen.bucketNamed(name).id) - ids.begin(); };
+    EXPECT_LT(position("Desktop"), position("Documents"));
+    EXPECT_LT(position("Documents"), position("Downloads"));
+
+    // Files of a sibling whose name begins the same are not inside.
+    const auto inside = FolderInspector::largestInside(*screen.state.scanSnapshot(), screen.bucketNamed("Videos"));
+    ASSERT_EQ(inside.size(), 3u);
+    for (const ScannedFile& file : inside) EXPECT_EQ(file.url.string().find("Videos2"), std::string::npos);
+
+    // A single click on a row selects after the double-click wait; every map follows.
+    RankedRow* row = screen.view.folderRows()[3];
+    QTest::mouseClick(row, Qt::LeftButton);
+    EXPECT_FALSE(screen.view.selection().id().has_value());
+    QTest::qWait(QApplication::styleHints()->mouseDoubleClickInterval() + 100);
+    EXPECT_EQ(screen.view.selection().id(), screen.rowIDs()[3]);
+    EXPECT_TRUE(screen.view.folderRows()[3]->isHighlighted());
+}
+
+TEST(StorageView, FocusOnlyFolders) {
+    ScreenFixture screen;
+    screen.scanAndWait();
+    const std::filesystem::path root = screen.state.scanRoot();
+    // A file bucket never becomes the scan folder (it would be stored and then fail to scan).
+    screen.view.focus(screen.bucketNamed("notes.txt"));
+    EXPECT_FALSE(screen.state.isScanning());
+    EXPECT_EQ(screen.state.scanRoot(), root);
+    // A folder does, and scanning starts at once.
+    screen.view.focus(screen.bucketNamed("Videos"));
+    EXPECT_TRUE(screen.state.isScanning());
+    EXPECT_EQ(screen.state.scanRoot(), root / "Videos");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
+    EXPECT_EQ(screen.state.scanSnapshot()->rootURL, root / "Videos");
+    EXPECT_FALSE(screen.state.scanError().has_value());
+}
+
+TEST(StorageView, ParentFolderActsOnTheFolderShown) {
+    ScreenFixture screen;
+    screen.state.setScanRoot(screen.tree.root() / "Projects");
+    screen.scanAndWait();
+    // The user picks another folder but does not scan it yet: the results still show Projects.
+    screen.state.setScanRoot(screen.tree.root() / "Music" / "album");
+    ASSERT_TRUE(screen.view.offersParentFolder());
+    screen.view.goToParentFolder();
+    EXPECT_EQ(screen.state.scanRoot(), screen.tree.root());  // the parent of Projects, not of album
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
+    EXPECT_EQ(screen.state.scanSnapshot()->rootURL, screen.tree.root());
+}
+
+TEST(StorageView, MapModesShareTheSelection) {
+    ScreenFixture screen;
+    screen.scanAndWait();
+    StorageMapCard* card = screen.view.mapCard();
+    screen.view.selection().setID(screen.bucketNamed("Projects").id);
+    card->setMode(StorageMapMode::folders);
+    auto* folders = dynamic_cast<FolderMapView*>(card->map());
+    ASSERT_NE(folders, nullptr);
+    ASSERT_EQ(folders->cards().size(), 12u);
+    int selected = 0;
+    for (FolderCard* folderCard : folders->cards()) selected += folderCard->isSelected();
+    EXPECT_EQ(selected, 1);
+    card->setMode(StorageMapMode::threeD);
+    auto* boxes = dynamic_cast<StorageMap3DView*>(card->map());
+    ASSERT_NE(boxes, nullptr);
+    EXPECT_EQ(boxes->boxes().size(), 12u);
+    EXPECT_TRUE(card->resetButton()->isVisible());
+}
+
+TEST(StorageView, Pictures) {
+    FileActions::setDesktop({[](const QUrl&) { return true; }, [](const std::filesystem::path&, std::function<void(bool)> done) { done(false); }});
+    ScanFixture tree;
+    AppState state(tree.services());
+    state.setScanRoot(tree.root());
+    const QSize size(1240, 1500);
+    StorageFixtures::renderScreens("storage-setup", size, [&] { return std::make_unique<StorageView>(state, DS::amber, [] { return fixedCapacity; }); });
+
+    *tree.holdScans = true;
+    state.startScan();
+    StorageFixtures::renderScreens("storage-scanning", QSize(1240, 900), [&] {
+        auto view = std::make_unique<StorageView>(state, DS::amber, [] { return fixedCapacity; });
+        view->setSampleInterval(40);
+        view->show();
+        QTest::qWait(900);
+        return view;
+    });
+    *tree.holdScans = false;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
+
+    for (StorageMapMode mode : allCases<StorageMapMode>()) {
+        StorageFixtures::renderScreens("storage-results-" + rawText(mode), QSize(1240, 2100), [&] {
+            auto view = std::make_unique<StorageView>(state, DS::amber, [] { return fixedCapacity; });
+            view->mapCard()->setMode(mode);
+            return view;
+        });
+    }
+    FileActions::setDesktop({});
+}
