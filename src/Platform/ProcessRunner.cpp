@@ -1,5 +1,7 @@
 #include "Platform/ProcessRunner.h"
 
+#include "Platform/FileDescriptor.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -11,36 +13,12 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <utility>
 
 extern char** environ;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class FileDescriptor {
-public:
-    FileDescriptor() = default;
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.release()) {}
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-        reset(other.release());
-        return *this;
-    }
-    ~FileDescriptor() { reset(); }
-
-    int get() const { return fd_; }
-    bool isOpen() const { return fd_ >= 0; }
-    int release() { return std::exchange(fd_, -1); }
-    void reset(int fd = -1) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = fd;
-    }
-
-private:
-    int fd_ = -1;
-};
 
 // One standard stream the parent reads: the pipe's read end and what was kept of it.
 struct CapturedStream {
