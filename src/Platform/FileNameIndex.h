@@ -18,6 +18,7 @@ struct FileNameIndex {
     // `text` is matched literally except "*", which stays a wildcard. Stops after `limit` paths.
     std::vector<std::string> arguments(std::string_view text, std::optional<int> limit) const;
 
-    // The pattern plocate matches against each file name: "*" + text + "*", glob characters escaped.
+    // The pattern plocate matches against each file name: the text itself, or, when it holds glob
+    // characters, "*" + text + "*" with all but "*" escaped.
     static std::string namePattern(std::string_view text);
 };

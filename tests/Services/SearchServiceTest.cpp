@@ -113,7 +113,9 @@ TEST(FileNameIndexArguments, EscapeGlobCharactersAndKeepTheRest) {
                             "--literal", "--limit", "500", "--", "*a\"b\\\\c*\\?\\[x\\]'$(y)*"));
     EXPECT_THAT(index.arguments("-rf", std::nullopt),
                 ElementsAre("--database", "/var/db\\:x\\\\y/plocate.db", "--basename", "--ignore-case", "--null",
-                            "--literal", "--", "*-rf*"));
+                            "--literal", "--", "-rf"));
+    EXPECT_EQ(FileNameIndex::namePattern("back\\slash"), "*back\\\\slash*");
+    EXPECT_EQ(FileNameIndex::namePattern("say \"hi\""), "say \"hi\"");
 }
 
 TEST_F(SearchServiceTest, ScopeAndKindAreAppliedToThePrintedPaths) {
@@ -127,7 +129,7 @@ TEST_F(SearchServiceTest, ScopeAndKindAreAppliedToThePrintedPaths) {
 
     EXPECT_THAT(hitPaths(hits("o", scope / "")), ::testing::UnorderedElementsAre(photo, notes, archive, hidden));
     EXPECT_THAT(arguments(), ::testing::Not(::testing::Contains("--limit")));
-    EXPECT_EQ(arguments().back(), "*o*");
+    EXPECT_EQ(arguments().back(), "o");
     EXPECT_THAT(hitPaths(hits("o", std::nullopt, SearchKind::images)), ::testing::UnorderedElementsAre(photo, sibling));
     EXPECT_THAT(arguments(), ::testing::Not(::testing::Contains("--limit")));
     EXPECT_THAT(hitPaths(hits("o", scope, SearchKind::archives)), ElementsAre(archive));
@@ -309,6 +311,7 @@ TEST_F(SearchServiceTest, RealIndexFindsNamesInItsOwnDatabase) {
     EXPECT_THAT(hitPaths(found), ::testing::UnorderedElementsAre(quoted, upper, bracket));
     EXPECT_EQ(found.front().url, quoted);  // the largest
     EXPECT_THAT(hitPaths(hits("\"needle\" \\")), ElementsAre(quoted));
+    EXPECT_THAT(hitPaths(hits("SAY \"needle\"")), ElementsAre(quoted));
     EXPECT_THAT(hitPaths(hits("e[1]")), ElementsAre(bracket));
     EXPECT_THAT(hitPaths(hits("n*e.p")), ElementsAre(upper));
     EXPECT_THAT(hitPaths(hits("needle", root / "deep")), ElementsAre(upper));
