@@ -6,11 +6,9 @@
 #include "Platform/KindDescriptions.h"
 #include "Platform/PathText.h"
 #include "Platform/ProcessRunner.h"
+#include "Services/BackgroundCall.h"
 
-#include <QCoreApplication>
 #include <QMimeDatabase>
-#include <QPointer>
-#include <QThreadPool>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -191,22 +189,17 @@ void SearchService::search(const QString& text, const std::optional<std::filesys
     setSearching(true);
     setErrorMessage(std::nullopt);
 
-    QPointer<SearchService> self(this);
-    QThreadPool::globalInstance()->start([self, token, trimmed, scope, kind, setup = setup_] {
-        Outcome outcome = runMetadataSearch(trimmed, scope, kind, setup);
-        // Only the newest search of a service that still exists publishes.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, token, outcome = std::move(outcome)]() mutable {
-                if (!self || self->generation_ != token) return;
-                self->setSearching(false);
-                if (auto* hits = std::get_if<std::vector<SearchHit>>(&outcome))
-                    self->setResults(std::move(*hits));
-                else
-                    self->setErrorMessage(std::get<SearchServiceError>(outcome).description());
-            },
-            Qt::QueuedConnection);
-    });
+    runInBackground(
+        this, [trimmed, scope, kind, setup = setup_] { return runMetadataSearch(trimmed, scope, kind, setup); },
+        [token](SearchService& service, Outcome outcome) {
+            // Only the newest search publishes.
+            if (service.generation_ != token) return;
+            service.setSearching(false);
+            if (auto* hits = std::get_if<std::vector<SearchHit>>(&outcome))
+                service.setResults(std::move(*hits));
+            else
+                service.setErrorMessage(std::get<SearchServiceError>(outcome).description());
+        });
 }
 
 void SearchService::stop() {
