@@ -15,8 +15,10 @@ void runInBackground(Owner* owner, Work work, Deliver deliver) {
     QPointer<Owner> guard(owner);
     QThreadPool::globalInstance()->start([guard, work, deliver]() mutable {
         auto result = std::make_shared<decltype(work())>(work());
+        QCoreApplication* application = QCoreApplication::instance();
+        if (!application) return;  // the application has quit meanwhile
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
+            application,
             [guard, deliver, result]() mutable {
                 if (guard) deliver(*guard, std::move(*result));
             },

@@ -110,6 +110,10 @@ TEST(DockerRun, OutcomesFollowTheExitAndTheOutput) {
     EXPECT_EQ(Docker::run({"ps"}, 2s), "");
     docker.replace("printf '\\n\\n  result line\\n\\n'; echo 'WARNING: config ignored' >&2");
     EXPECT_EQ(Docker::run({"ps"}, 2s), "result line");
+    docker.replace("sleep 30 &\necho 'helper left running'");  // holds the output open
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Docker::run({"ps"}, 2s), "helper left running");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     docker.replace("printf 'ok \\377\\376 done'");
     EXPECT_EQ(Docker::run({"ps"}, 2s), QString::fromUtf8("ok \xEF\xBF\xBD\xEF\xBF\xBD done"));
 
@@ -145,7 +149,8 @@ TEST(DockerContainers, EmptyOrStoppedListsAreNotMeasured) {
     EXPECT_TRUE(Docker::containers().empty());
     EXPECT_THAT(docker.calls(), ElementsAre(listCall));
 
-    docker.answer("ps", listLine("a1", "db", "exited") + "\n" + listLine("b2", "web", "Running"));
+    docker.answer("ps", listLine("a1", "db", "exited") + "\n" + listLine("b2", "web", "Running"), 0,
+                  "WARNING: No swap limit support\n");
     auto rows = Docker::containers();
     EXPECT_THAT(docker.calls(), ElementsAre(listCall, listCall));
     ASSERT_EQ(rows.size(), 2u);
