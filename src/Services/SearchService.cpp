@@ -2,6 +2,7 @@
 
 #include "Models/AppLocalization.h"
 #include "Platform/ContentTypeExtensions.h"
+#include "Platform/FileContents.h"
 #include "Platform/FileDescriptor.h"
 #include "Platform/KindDescriptions.h"
 #include "Platform/PathText.h"
@@ -49,14 +50,6 @@ public:
 private:
     std::filesystem::path path_;
 };
-
-std::string readStart(const std::filesystem::path& path, std::size_t limit) {
-    std::ifstream file(path, std::ios::binary);
-    std::string text(limit, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(limit));
-    text.resize(static_cast<std::size_t>(file.gcount()));
-    return text;
-}
 
 // Paths in the index are real paths, so the scope is compared in its real form, as a folder prefix.
 std::string scopePrefix(const std::filesystem::path& scope) {
@@ -152,11 +145,11 @@ SearchService::Outcome runSearch(const QString& text, const std::optional<std::f
     }
     if (run.timedOut) return SearchServiceError::queryFailed(indexUnavailable());
     if (!run.exitedNormally() || run.exitStatus != 0) {
-        std::string errorText = readStart(folder.file("errors.txt"), 64 * 1024);
+        const std::optional<std::string> errorText = FileContents::read(folder.file("errors.txt"), 1u << 20);
         // plocate's way of saying that nothing matched.
-        if (run.exitedNormally() && run.exitStatus == 1 && errorText.empty()) return std::vector<SearchHit>{};
-        if (!PathText::isValidUtf8(errorText)) return SearchServiceError::queryFailed(indexUnavailable());
-        return SearchServiceError::queryFailed(QString::fromStdString(errorText));
+        if (run.exitedNormally() && run.exitStatus == 1 && errorText && errorText->empty()) return std::vector<SearchHit>{};
+        if (!errorText || !PathText::isValidUtf8(*errorText)) return SearchServiceError::queryFailed(indexUnavailable());
+        return SearchServiceError::queryFailed(QString::fromStdString(*errorText));
     }
     return readHits(folder.file("results.txt"), prefix, kindExtensions);
 }
