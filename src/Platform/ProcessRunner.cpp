@@ -26,20 +26,16 @@ struct CapturedStream {
     std::string* into = nullptr;
     std::size_t limit = 0;
 
-    // Reads what is there now; false at end of file or on an error.
-    bool drain() {
+    // One read of what is there, so an endless writer cannot keep the caller past its deadline;
+    // the pipe is closed at its end or on an error.
+    void readOnce() {
         std::array<char, 65536> buffer;
-        while (true) {
-            ssize_t count = ::read(readEnd.get(), buffer.data(), buffer.size());
-            if (count > 0) {
-                std::size_t room = limit > into->size() ? limit - into->size() : 0;
-                into->append(buffer.data(), std::min(room, static_cast<std::size_t>(count)));
-                continue;
-            }
-            if (count < 0 && errno == EINTR) continue;
-            if (count < 0 && errno == EAGAIN) return true;
+        ssize_t count = ::read(readEnd.get(), buffer.data(), buffer.size());
+        if (count > 0) {
+            std::size_t room = limit > into->size() ? limit - into->size() : 0;
+            into->append(buffer.data(), std::min(room, static_cast<std::size_t>(count)));
+        } else if (count == 0 || (errno != EAGAIN && errno != EINTR)) {
             readEnd.reset();
-            return false;
         }
     }
 };
@@ -175,7 +171,7 @@ ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, c
         if (ready < 0 && errno != EINTR) break;
 
         for (CapturedStream& stream : captured)
-            if (stream.readEnd.isOpen()) stream.drain();
+            if (stream.readEnd.isOpen()) stream.readOnce();
 
         if (!exited && ready > 0 && (fds.front().revents & POLLIN)) {
             exited = true;

@@ -171,6 +171,16 @@ TEST(ProcessRunner, CapturedOutputIsBoundedWithoutBlockingTheChild) {
     EXPECT_EQ(result.errorOutput.size(), 1000u);
 }
 
+TEST(ProcessRunner, EndlessWriterStillMeetsTheDeadline) {
+    TempTree tree;
+    auto tool = writeFakeTool(tree.path() / "endless", "exec yes flood");
+    auto start = Clock::now();
+    auto result = ProcessRunner::run(tool, {}, quickLimits(300ms));
+    EXPECT_TRUE(result.timedOut);
+    EXPECT_LT(secondsSince(start), 2.0);
+    EXPECT_EQ(result.output.size(), ProcessRunner::Limits{}.maxCapturedBytes);
+}
+
 TEST(ProcessRunner, WritesToGivenFilesWithNothingElseInherited) {
     TempTree tree;
     auto outPath = tree.path() / "out.txt";
