@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Platform/KernelFile.h"
+#include "Platform/SystemRoots.h"
+
+#include <cstdint>
+
+// Bytes received and sent since boot.
+struct NetworkTotals {
+    std::uint64_t received = 0;
+    std::uint64_t sent = 0;
+};
+
+// Sums the 64-bit byte counters of /proc/net/dev over every interface but loopback, up or down.
+class NetworkStatistics {
+public:
+    explicit NetworkStatistics(const SystemRoots& roots);
+
+    // (0, 0) when the counters cannot be read.
+    NetworkTotals read();
+
+private:
+    KernelFile dev_;
+};
