@@ -37,7 +37,7 @@ int run(const std::vector<std::string>& arguments) {
         SystemMonitor monitor;
         monitor.start();
         QEventLoop loop;
-        QTimer::singleShot(std::chrono::milliseconds(static_cast<long long>(seconds * 1000)), &loop, &QEventLoop::quit);
+        QTimer::singleShot(std::chrono::milliseconds(static_cast<long long>(seconds * 1000)), Qt::PreciseTimer, &loop, &QEventLoop::quit);
         loop.exec();
         double used = processorSeconds() - processorStart;
         double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();

@@ -4,10 +4,10 @@
 
 NetworkStatistics::NetworkStatistics(const SystemRoots& roots) : dev_(roots.proc / "net/dev") {}
 
-NetworkTotals NetworkStatistics::read() {
-    NetworkTotals totals;
+std::optional<NetworkTotals> NetworkStatistics::read() {
     auto content = dev_.read();
-    if (!content) return totals;
+    if (!content) return std::nullopt;
+    NetworkTotals totals;
     std::string_view rest = *content;
     while (!rest.empty()) {
         // "  eth0: rx-bytes packets errs drop fifo frame compressed multicast tx-bytes ..."; the two

@@ -4,6 +4,7 @@
 #include "Platform/SystemRoots.h"
 
 #include <cstdint>
+#include <optional>
 
 // Bytes received and sent since boot.
 struct NetworkTotals {
@@ -16,8 +17,8 @@ class NetworkStatistics {
 public:
     explicit NetworkStatistics(const SystemRoots& roots);
 
-    // (0, 0) when the counters cannot be read.
-    NetworkTotals read();
+    // Absent when the counters cannot be read.
+    std::optional<NetworkTotals> read();
 
 private:
     KernelFile dev_;

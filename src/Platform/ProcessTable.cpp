@@ -71,6 +71,9 @@ std::optional<std::string_view> ProcessTable::link(std::int32_t pid, const char*
 
 std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
     if (procFd_ < 0 || pid < 1) return std::nullopt;
+    // The program first: most of the ids on a machine are kernel threads, which have none.
+    auto path = link(pid, "exe", pathBuffer_);
+    if (!path) return std::nullopt;
     auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), statBuffer_);
     if (!stat) return std::nullopt;
     // "pid (comm) state ppid ..."; the name may itself hold spaces and parentheses, so it ends at the
@@ -80,6 +83,7 @@ std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
     if (open == std::string_view::npos || close == std::string_view::npos || close < open) return std::nullopt;
     ProcessReading reading;
     reading.pid = pid;
+    reading.executablePath = *path;
     reading.commandName = stat->substr(open + 1, close - open - 1);
     std::string_view fields = stat->substr(close + 1);
     // Fields from the third on: state, then utime and stime are the 14th and 15th, starttime the
@@ -93,10 +97,6 @@ std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
     reading.cpuTicks = values[14 - 3] + values[15 - 3];
     reading.startTicks = values[22 - 3];
     reading.residentBytes = values[24 - 3] * pageSize_;
-
-    auto path = link(pid, "exe", pathBuffer_);
-    if (!path) return std::nullopt;
-    reading.executablePath = *path;
 
     if (auto io = KernelFile::readOnce(procFd_, ProcessPath(pid, "io").c_str(), ioBuffer_)) {
         std::string_view rest = *io;

@@ -72,12 +72,16 @@ void SystemMonitor::sample() {
     if (cpu_ != cpuBefore) emit cpuChanged();
 
     auto memory = memorySampler_.memoryUsage();
-    NetworkTotals traffic = networkStatistics_.read();
+    auto traffic = networkStatistics_.read();
     BatteryStatus power = batterySampler_.batteryStatus();
 
     std::uint64_t downRate = 0;
     std::uint64_t upRate = 0;
-    if (auto step = networkRates_.advance(traffic.received, traffic.sent, now)) {
+    // Unreadable counters are no sample: read as zeros they would make the next second's traffic the
+    // whole total since boot.
+    std::optional<CounterRates::Step> step;
+    if (traffic) step = networkRates_.advance(traffic->received, traffic->sent, now);
+    if (step) {
         downRate = step->firstPerSecond;
         upRate = step->secondPerSecond;
         network_.downloaded += step->firstAdded;

@@ -136,12 +136,20 @@ TEST_F(SystemMonitorTest, RatesTotalsAndPeaksAcrossCycles) {
     EXPECT_EQ(monitor->metrics().networkDownPerSecond, 1000u);
     EXPECT_EQ(monitor->network().peakDown, 3000u);
 
-    // Unreadable sources keep the last values.
+    // Unreadable sources keep the last values; network counters that could not be read for a while
+    // are no traffic, not everything since boot.
     std::filesystem::remove(machine.tree.path() / "proc/meminfo");
     std::filesystem::remove(machine.tree.path() / "proc/stat");
+    std::filesystem::remove(machine.tree.path() / "proc/net/dev");
     runCycles(*monitor, 1);
     EXPECT_EQ(monitor->metrics().memoryTotal, 8000u * 1024);
     EXPECT_EQ(monitor->memory().app, 3000u * 1024);
+    EXPECT_EQ(monitor->metrics().cpuUsage, 0);
+    EXPECT_EQ(monitor->metrics().networkDownPerSecond, 0u);
+    network(500, 100);
+    runCycles(*monitor, 1);
+    EXPECT_EQ(monitor->metrics().networkDownPerSecond, 100u);  // 200 over the two seconds since the last reading
+    EXPECT_EQ(monitor->network().downloaded, 3000u + 200 + 200);
 }
 
 TEST_F(SystemMonitorTest, HistoriesKeepTheNewest90Points) {
