@@ -1,26 +1,11 @@
 #include "Services/AppUsageSampler.h"
 
+#include "Platform/ProgramPath.h"
 #include "Services/CounterRates.h"
 #include "Services/DevProjectsService.h"
 
 #include <algorithm>
 #include <string>
-
-namespace {
-
-// A program replaced on disk while running (a package upgrade) is still the same application.
-std::string_view withoutDeletedMark(std::string_view path) {
-    constexpr std::string_view mark = " (deleted)";
-    if (path.size() > mark.size() && path.substr(path.size() - mark.size()) == mark) path.remove_suffix(mark.size());
-    return path;
-}
-
-std::string_view lastComponent(std::string_view path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 AppUsageSampler::AppUsageSampler(const SystemRoots& roots) : table_(roots) {}
 
@@ -55,7 +40,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
             }
         }
 
-        std::string_view path = withoutDeletedMark(process->executablePath);
+        std::string_view path = ProgramPath::withoutDeletedMark(process->executablePath);
         if (DevProjectsService::isDevRuntime(path, process->commandName)) {
             DevProcessSample sample;
             sample.pid = pid;
@@ -70,7 +55,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
         }
 
         // Processes are grouped by their program's name; the first one seen gives the row its icon.
-        std::string name(lastComponent(path));
+        std::string name(ProgramPath::name(path));
         auto [row, added] = rowIndex.emplace(name, pass.apps.size());
         if (added) {
             AppUsage app;

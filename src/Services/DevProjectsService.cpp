@@ -1,8 +1,9 @@
 #include "Services/DevProjectsService.h"
 
+#include "Platform/ProgramPath.h"
+
 #include <algorithm>
 #include <array>
-#include <unistd.h>
 
 namespace {
 
@@ -29,11 +30,6 @@ std::optional<std::string_view> runtimeOf(std::string_view name) {
 
 bool namesRuntime(std::string_view name) { return runtimeOf(name) || name.substr(0, 8) == "python3."; }
 
-std::string_view lastComponent(std::string_view path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 DevProjectsService::DevProjectsService(const SystemRoots& roots, Terminate terminate, Instant launchedAt)
@@ -42,11 +38,11 @@ DevProjectsService::DevProjectsService(const SystemRoots& roots, Terminate termi
 }
 
 bool DevProjectsService::isDevRuntime(std::string_view path, std::string_view commandName) {
-    return namesRuntime(lastComponent(path)) || namesRuntime(commandName) || path.find("/node_modules/") != std::string_view::npos;
+    return namesRuntime(ProgramPath::name(path)) || namesRuntime(commandName) || path.find("/node_modules/") != std::string_view::npos;
 }
 
 std::string_view DevProjectsService::executableName(std::string_view path, std::string_view commandName) {
-    std::string_view name = lastComponent(path);
+    std::string_view name = ProgramPath::name(path);
     if (!namesRuntime(name) && namesRuntime(commandName)) return commandName;
     return name;
 }

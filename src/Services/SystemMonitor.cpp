@@ -66,10 +66,9 @@ void SystemMonitor::append(std::vector<MetricPoint>& history, Instant now, doubl
 void SystemMonitor::sample() {
     const Instant now = environment_.clock();
 
+    // A failed reading repeats the last published use.
     double usage = metrics_.cpuUsage;
-    CPUDetail cpuBefore = cpu_;
     if (auto measured = processor_.cpuUsage(cpu_)) usage = *measured;
-    if (cpu_ != cpuBefore) emit cpuChanged();
 
     auto memory = memorySampler_.memoryUsage();
     auto traffic = networkStatistics_.read();
