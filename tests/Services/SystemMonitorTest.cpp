@@ -1,5 +1,6 @@
 #include "Services/SystemMonitor.h"
 #include "Support/FakeMachine.h"
+#include "Support/FixtureRoots.h"
 
 #include <QSignalSpy>
 #include <QTimer>
@@ -13,13 +14,11 @@ namespace {
 class SystemMonitorTest : public ::testing::Test {
 protected:
     SystemMonitorTest() {
-        SystemRoots::install(machine.roots());
         machine.write("proc/meminfo", "MemTotal: 8000 kB\nMemFree: 1000 kB\nBuffers: 0 kB\nCached: 2000 kB\nAnonPages: 3000 kB\n");
         machine.tree.folder("sys/block/sda/device");
         network(1000, 500);
         disk(10, 20);
     }
-    ~SystemMonitorTest() override { SystemRoots::install(SystemRoots::machine()); }
 
     void network(std::uint64_t received, std::uint64_t sent) {
         machine.write("proc/net/dev", "Inter-|\n face |\n    lo: 99999 0 0 0 0 0 0 0 99999 0 0 0 0 0 0 0\n  eth0: " + std::to_string(received) +
@@ -61,6 +60,7 @@ protected:
     }
 
     FakeMachine machine;
+    FixtureRoots roots{machine.tree.path()};
     Instant start = Instant::fromReferenceSeconds(700000000);
     Instant next = start;
 };
