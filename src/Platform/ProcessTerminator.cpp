@@ -1,6 +1,7 @@
 #include "Platform/ProcessTerminator.h"
 
 #include "Platform/ProcessTable.h"
+#include "Platform/ProgramPath.h"
 
 #include <cerrno>
 #include <csignal>
@@ -43,7 +44,9 @@ TerminationResult ProcessTerminator::terminate(const ProcessIdentity& process) {
         // Unreadable: ended meanwhile, or not ours to inspect.
         return descriptor.send(process.pid, 0) != 0 && errno == ESRCH ? TerminationResult::gone : TerminationResult::failed;
     }
-    if (current->startTicks != process.startTicks || current->executablePath != process.executablePath)
+    // A program upgraded on disk since it was seen is still the same process.
+    if (current->startTicks != process.startTicks ||
+        ProgramPath::withoutDeletedMark(current->executablePath) != ProgramPath::withoutDeletedMark(process.executablePath))
         return TerminationResult::gone;
     if (descriptor.send(process.pid, SIGTERM) == 0) return TerminationResult::signalled;
     return errno == ESRCH ? TerminationResult::gone : TerminationResult::failed;

@@ -19,11 +19,11 @@ namespace {
 // A `sleep` child of this test; killed and reaped when the test ends, whatever happened.
 class SleepingChild {
 public:
-    SleepingChild() {
-        char sleepName[] = "sleep";
+    explicit SleepingChild(const std::string& program = "sleep") {
+        std::string name = program;
         char seconds[] = "30";
-        char* arguments[] = {sleepName, seconds, nullptr};
-        EXPECT_EQ(::posix_spawnp(&pid_, "sleep", nullptr, nullptr, arguments, environ), 0);
+        char* arguments[] = {name.data(), seconds, nullptr};
+        EXPECT_EQ(::posix_spawnp(&pid_, program.c_str(), nullptr, nullptr, arguments, environ), 0);
         // Wait until it runs sleep rather than our own image, so its program is what it will stay.
         ProcessTable table{SystemRoots{}};
         for (int attempt = 0; attempt < 500; ++attempt) {
@@ -43,6 +43,11 @@ public:
         }
     }
     const ProcessIdentity& identity() const { return identity_; }
+    static std::filesystem::path programPath() {
+        for (const char* candidate : {"/usr/bin/sleep", "/bin/sleep"})
+            if (std::filesystem::exists(candidate)) return candidate;
+        return "sleep";
+    }
     bool running() const { return !reaped_ && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
     // Waits for its end; returns the signal that ended it, 0 when it ended otherwise.
     int endingSignal() {
@@ -80,6 +85,16 @@ TEST(ProcessTerminator, StopsOnlyTheProcessThatWasSeen) {
     EXPECT_EQ(child.endingSignal(), SIGTERM);
     // Reaped, its id is free: never signalled again.
     EXPECT_EQ(ProcessTerminator::terminate(child.identity()), TerminationResult::gone);
+}
+
+TEST(ProcessTerminator, AProgramReplacedOnDiskIsStillTheSameProcess) {
+    FakeMachine scratch;
+    std::filesystem::path copy = scratch.tree.path() / "sleep-copy";
+    std::filesystem::copy_file(SleepingChild::programPath(), copy);
+    SleepingChild child(copy.native());
+    std::filesystem::remove(copy);  // the exe link now ends in " (deleted)"
+    EXPECT_EQ(ProcessTerminator::terminate(child.identity()), TerminationResult::signalled);
+    EXPECT_EQ(child.endingSignal(), SIGTERM);
 }
 
 TEST(ProcessTerminator, StoppingAProjectEndsEachOfItsRealProcesses) {
