@@ -1,6 +1,7 @@
 #include "Services/DockerContainerService.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/NameCollator.h"
 #include "Platform/JsonObjectReader.h"
 #include "Platform/ProcessRunner.h"
 #include "Platform/SystemRoots.h"
@@ -98,14 +99,8 @@ std::vector<DockerContainer> joinAndSort(std::vector<DockerContainer> containers
         }
     }
 
-    // The C locale would compare code points; names still deserve the language-neutral order.
-    QLocale locale = AppLocalization::activeLocale();
-    if (locale.language() == QLocale::C) locale = QLocale(QLocale::English);
-    QCollator ignoringCase(locale);
-    ignoringCase.setNumericMode(true);
-    ignoringCase.setCaseSensitivity(Qt::CaseInsensitive);
-    QCollator withCase(locale);
-    withCase.setNumericMode(true);
+    const QCollator ignoringCase = nameCollator(true);
+    const QCollator withCase = nameCollator(true, Qt::CaseSensitive);
     std::stable_sort(containers.begin(), containers.end(), [&](const DockerContainer& a, const DockerContainer& b) {
         if (a.isRunning() != b.isRunning()) return a.isRunning();
         if (int order = ignoringCase.compare(a.name, b.name)) return order < 0;
