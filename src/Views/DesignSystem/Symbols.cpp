@@ -134,6 +134,7 @@ std::vector<std::pair<QString, QString>> makeTable() {
         {"tray.and.arrow.down", "move_to_inbox"},
         {"tray.and.arrow.up", "outbox"},
         {"tray.full.fill", "all_inbox"},
+        {"view.3d", "3d_rotation"},
         {"waveform", "graphic_eq"},
         {"waveform.path.ecg", "monitor_heart"},
         {"wrench.and.screwdriver", "handyman"},

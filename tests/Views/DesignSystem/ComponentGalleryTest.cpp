@@ -28,8 +28,12 @@
 #include "Views/DesignSystem/Symbols.h"
 #include "Views/DesignSystem/TextLabel.h"
 #include "Views/DesignSystem/ThinBar.h"
+#include "Views/DesignSystem/ToggleSwitch.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -120,11 +124,16 @@ void buildGallery(Gallery& g) {
     details->contentLayout()->addWidget(g.keep("LegendRow", new LegendRow(DS::blue, g.t("User", "المستخدم"), Fmt::finePercent(0.234))));
     details->contentLayout()->addWidget(new LegendRow(DS::purple, g.t("System", "النظام"), Fmt::finePercent(0.081),
                                                       QApplication::style()->standardIcon(QStyle::SP_DirIcon)));
-    g.addRow({storage, details});
+    auto* narrow = new CardModifier(24, 18);
+    narrow->setFixedWidth(190);
+    narrow->contentLayout()->setSpacing(12);
+    narrow->contentLayout()->addWidget(g.keep("HeroValue squeezed", new HeroValue(g.t("Peak", "الذروة"), "98,765,432", "MB/s", 34)));
+    narrow->contentLayout()->addWidget(g.keep("HeroValue elided", new HeroValue({}, "123,456,789,012,345", "B", 34)));
+    g.addRow({storage, details, narrow});
 
     // Tiles.
     g.addRow({g.keep("StatTile with ThinBar", new StatTile(g.t("Memory", "الذاكرة"), "memorychip", DS::purple, "11.2 GB", new ThinBar(0.7, DS::purple, 6))),
-              g.keep("StatTile shrinking", new StatTile(g.t("Downloaded", "التنزيل"), "tray.and.arrow.down", DS::teal, "123,456,789.01 MB")),
+              g.keep("StatTile shrinking", new StatTile(g.t("Downloaded", "التنزيل"), "tray.and.arrow.down", DS::teal, "9,876,543,210,987.01 MB")),
               g.keep("StatTile without footer", new StatTile(g.t("Uptime", "مدة التشغيل"), "clock", DS::green, "3 d 4 h"))});
 
     // Banner, pills and buttons.
@@ -158,6 +167,23 @@ void buildGallery(Gallery& g) {
     auto* arrow = g.keep("SymbolView mirrored", new SymbolView("arrow.up.forward", 11, DynamicColor::secondary()));
     arrow->setMirroredInRightToLeft(true);
     g.addRow({pills, tinted, soft, disabled, softDisabled, chevron, arrow}, 10);
+
+    auto* switchOn = g.keep("ToggleSwitch", new ToggleSwitch(DS::amber));
+    switchOn->setChecked(true);
+    auto* switchOff = g.keep("ToggleSwitch off", new ToggleSwitch(DS::amber));
+    auto* switchDisabled = new ToggleSwitch(DS::green);
+    switchDisabled->setChecked(true);
+    switchDisabled->setEnabled(false);
+    auto* field = new QLineEdit;
+    field->setPlaceholderText(g.t("Search files", "ابحث في الملفات"));
+    auto* picker = new QComboBox;
+    picker->addItems({g.t("System", "النظام"), g.t("Light", "فاتح"), g.t("Dark", "داكن")});
+    picker->setFixedWidth(160);
+    auto* scroll = new QScrollBar(Qt::Horizontal);
+    scroll->setRange(0, 100);
+    scroll->setPageStep(30);
+    scroll->setFixedWidth(160);
+    g.addRow({switchOn, switchOff, switchDisabled, g.keep("QLineEdit", field), g.keep("QComboBox", picker), scroll}, 12);
 
     // Tab bars.
     g.addHeading(g.t("Tab bars", "أشرطة التبويب"));
