@@ -55,6 +55,8 @@ struct Rendering {
     bool arabic;
 };
 
+void PrintTo(const Rendering& rendering, std::ostream* out) { *out << rendering.name; }
+
 // A page of DS.canvas on which the components stand, each remembered under a name.
 class Gallery : public QWidget {
 public:
