@@ -28,6 +28,8 @@ DesktopColorScheme& DesktopColorScheme::shared() {
 
 DesktopColorScheme::DesktopColorScheme(const QDBusConnection& bus, int firstAnswerMs, QObject* parent) : QObject(parent), bus_(bus) {
     if (!bus_.isConnected()) return;
+    // The slot's argument type must be known by name before the connection looks the slot up.
+    qRegisterMetaType<QDBusVariant>();
     bus_.connect(portalService, portalPath, settingsInterface, QStringLiteral("SettingChanged"), this,
                  SLOT(settingChanged(QString, QString, QDBusVariant)));
     // ReadOne is the current method; portals before version 2 only know the deprecated Read.

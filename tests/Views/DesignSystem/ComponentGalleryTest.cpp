@@ -28,8 +28,12 @@
 #include "Views/DesignSystem/Symbols.h"
 #include "Views/DesignSystem/TextLabel.h"
 #include "Views/DesignSystem/ThinBar.h"
+#include "Views/DesignSystem/ToggleSwitch.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -50,6 +54,8 @@ struct Rendering {
     const char* appearance;
     bool arabic;
 };
+
+void PrintTo(const Rendering& rendering, std::ostream* out) { *out << rendering.name; }
 
 // A page of DS.canvas on which the components stand, each remembered under a name.
 class Gallery : public QWidget {
@@ -120,11 +126,16 @@ void buildGallery(Gallery& g) {
     details->contentLayout()->addWidget(g.keep("LegendRow", new LegendRow(DS::blue, g.t("User", "المستخدم"), Fmt::finePercent(0.234))));
     details->contentLayout()->addWidget(new LegendRow(DS::purple, g.t("System", "النظام"), Fmt::finePercent(0.081),
                                                       QApplication::style()->standardIcon(QStyle::SP_DirIcon)));
-    g.addRow({storage, details});
+    auto* narrow = new CardModifier(24, 18);
+    narrow->setFixedWidth(190);
+    narrow->contentLayout()->setSpacing(12);
+    narrow->contentLayout()->addWidget(g.keep("HeroValue squeezed", new HeroValue(g.t("Peak", "الذروة"), "98,765,432", "MB/s", 34)));
+    narrow->contentLayout()->addWidget(g.keep("HeroValue elided", new HeroValue({}, "123,456,789,012,345", "B", 34)));
+    g.addRow({storage, details, narrow});
 
     // Tiles.
     g.addRow({g.keep("StatTile with ThinBar", new StatTile(g.t("Memory", "الذاكرة"), "memorychip", DS::purple, "11.2 GB", new ThinBar(0.7, DS::purple, 6))),
-              g.keep("StatTile shrinking", new StatTile(g.t("Downloaded", "التنزيل"), "tray.and.arrow.down", DS::teal, "123,456,789.01 MB")),
+              g.keep("StatTile shrinking", new StatTile(g.t("Downloaded", "التنزيل"), "tray.and.arrow.down", DS::teal, "9,876,543,210,987.01 MB")),
               g.keep("StatTile without footer", new StatTile(g.t("Uptime", "مدة التشغيل"), "clock", DS::green, "3 d 4 h"))});
 
     // Banner, pills and buttons.
@@ -154,10 +165,27 @@ void buildGallery(Gallery& g) {
     disabled->setEnabled(false);
     auto* softDisabled = new StyledButton(g.t("Cancel", "إلغاء"), "stop.fill", SoftButtonStyle{DS::orange});
     softDisabled->setEnabled(false);
-    auto* chevron = g.keep("SymbolButton", new SymbolButton("xmark.circle.fill", 14, DynamicColor::tertiary()));
-    auto* arrow = g.keep("SymbolView mirrored", new SymbolView("arrow.up.forward", 11, DynamicColor::secondary()));
-    arrow->setMirroredInRightToLeft(true);
+    auto* chevron = g.keep("SymbolButton", new SymbolButton({.symbol = "xmark.circle.fill", .size = 14, .color = DynamicColor::tertiary()}));
+    auto* arrow = g.keep("SymbolView mirrored",
+                         new SymbolView({.symbol = "arrow.up.forward", .size = 11, .color = DynamicColor::secondary(), .mirroredInRightToLeft = true}));
     g.addRow({pills, tinted, soft, disabled, softDisabled, chevron, arrow}, 10);
+
+    auto* switchOn = g.keep("ToggleSwitch", new ToggleSwitch(DS::amber));
+    switchOn->setChecked(true);
+    auto* switchOff = g.keep("ToggleSwitch off", new ToggleSwitch(DS::amber));
+    auto* switchDisabled = new ToggleSwitch(DS::green);
+    switchDisabled->setChecked(true);
+    switchDisabled->setEnabled(false);
+    auto* field = new QLineEdit;
+    field->setPlaceholderText(g.t("Search files", "ابحث في الملفات"));
+    auto* picker = new QComboBox;
+    picker->addItems({g.t("System", "النظام"), g.t("Light", "فاتح"), g.t("Dark", "داكن")});
+    picker->setFixedWidth(160);
+    auto* scroll = new QScrollBar(Qt::Horizontal);
+    scroll->setRange(0, 100);
+    scroll->setPageStep(30);
+    scroll->setFixedWidth(160);
+    g.addRow({switchOn, switchOff, switchDisabled, g.keep("QLineEdit", field), g.keep("QComboBox", picker), scroll}, 12);
 
     // Tab bars.
     g.addHeading(g.t("Tab bars", "أشرطة التبويب"));
