@@ -4,6 +4,12 @@
 
 TempTree::TempTree() : path_(dir_.path().toStdString()) {}
 
+// Qt cannot remove names that are not UTF-8; the bytes-based removal can.
+TempTree::~TempTree() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
 std::filesystem::path TempTree::folder(const std::string& relative) const {
     auto full = path_ / relative;
     std::filesystem::create_directories(full);

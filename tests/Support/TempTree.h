@@ -9,6 +9,7 @@
 class TempTree {
 public:
     TempTree();
+    ~TempTree();
     const std::filesystem::path& path() const { return path_; }
 
     // Creates a file (and its folders) below the tree with `size` bytes of content; returns its path.

@@ -1,0 +1,55 @@
+#!/usr/bin/env python3
+"""Reads the groups reported by quarnell-bench dupes, jdupes, rmlint (fdupes format) and rdfind
+(its results file) and checks that all are the same sets of paths. Exits 1 when they differ."""
+import sys
+
+
+def blank_separated(path):
+    groups, current = set(), []
+    with open(path, encoding="utf-8", errors="surrogateescape") as text:
+        for line in text:
+            line = line.rstrip("\n")
+            if line.strip():
+                current.append(line)
+            elif current:
+                groups.add(frozenset(current))
+                current = []
+    if current:
+        groups.add(frozenset(current))
+    return groups
+
+
+def rdfind_results(path):
+    # "duptype id depth size device inode priority name"; the copies of a first occurrence carry
+    # its id negated.
+    by_id = {}
+    with open(path, encoding="utf-8", errors="surrogateescape") as text:
+        for line in text:
+            if line.startswith("#"):
+                continue
+            fields = line.rstrip("\n").split(" ", 7)
+            if len(fields) == 8:
+                by_id.setdefault(abs(int(fields[1])), set()).add(fields[7])
+    return {frozenset(group) for group in by_id.values() if len(group) > 1}
+
+
+quarnell, jdupes, rmlint, rdfind = sys.argv[1:5]
+found = {
+    "quarnell": blank_separated(quarnell),
+    "jdupes": blank_separated(jdupes),
+    "rmlint": blank_separated(rmlint),
+    "rdfind": rdfind_results(rdfind),
+}
+reference = found["quarnell"]
+same = True
+for name, groups in found.items():
+    copies = sum(len(group) for group in groups)
+    agrees = groups == reference
+    same &= agrees
+    print(f"{name}: {len(groups)} groups, {copies} copies, same groups as quarnell: {'yes' if agrees else 'NO'}")
+    if not agrees:
+        for group in sorted(reference - groups, key=sorted)[:3]:
+            print("  missing:", sorted(group))
+        for group in sorted(groups - reference, key=sorted)[:3]:
+            print("  extra:  ", sorted(group))
+sys.exit(0 if same else 1)

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Platform/KeyFile.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+// The "[Desktop Entry]" group of a freedesktop .desktop file: what Linux has in place of an
+// application's information dictionary and of a login item's property list.
+class DesktopEntry {
+public:
+    // Empty when the file cannot be read or has no "[Desktop Entry]" group.
+    static std::optional<DesktopEntry> read(const std::filesystem::path& file);
+    static std::optional<DesktopEntry> fromKeyFile(KeyFile file);
+
+    // A string value with its escapes (\s \n \t \r \\) resolved.
+    std::optional<QString> text(std::string_view key) const;
+    // "Key[lang_COUNTRY]", then "Key[lang]", then "Key".
+    std::optional<QString> localizedText(std::string_view key, const QLocale& locale) const;
+    bool flag(std::string_view key) const;  // true only for "true"
+    // The program of the Exec line: its first word, unquoted; empty when there is none.
+    std::optional<QString> program() const;
+
+private:
+    explicit DesktopEntry(KeyFile file) : file_(std::move(file)) {}
+    std::optional<std::string> unescaped(std::string_view key) const;
+
+    KeyFile file_;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Platform/Instant.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// One entry of a directory as the bulk reader lists it.
+struct DirectoryEntry {
+    enum class Kind { file, directory, other };
+
+    std::string name;  // bytes as the file system returns them; need not be UTF-8
+    Kind type = Kind::other;
+    std::int64_t allocatedSize = 0;  // bytes on disk; 0 for directories and other kinds
+    std::optional<Instant> modified;  // read for files only
+    bool isHiddenFlag = false;  // Linux has no hidden flag: hidden means a leading dot
+    std::int64_t logicalSize = 0;
+    bool isDataless = false;  // Linux has no dataless files
+
+    bool operator==(const DirectoryEntry&) const = default;
+};

@@ -1,0 +1,105 @@
+#include "Platform/DirectoryReader.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace DirectoryReader {
+namespace {
+
+constexpr size_t bufferSize = 256 * 1024;
+
+// One buffer per thread for its whole life: a fresh 256 KiB allocation per directory would cost
+// an mmap and page faults each time.
+char* threadBuffer() {
+    thread_local std::unique_ptr<char[]> buffer;
+    if (!buffer) buffer = std::make_unique_for_overwrite<char[]>(bufferSize);
+    return buffer.get();
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+bool isDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+DirectoryEntry::Kind kindOfMode(unsigned mode) {
+    if (S_ISREG(mode)) return DirectoryEntry::Kind::file;
+    if (S_ISDIR(mode)) return DirectoryEntry::Kind::directory;
+    return DirectoryEntry::Kind::other;
+}
+
+std::int64_t notNegative(std::int64_t value) { return std::max<std::int64_t>(value, 0); }
+
+// Fills kind, sizes and date from statx; false when the entry vanished or cannot be read.
+bool fillFromStatx(int directory, const char* name, DirectoryEntry& entry) {
+    struct statx status;
+    if (::statx(directory, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                STATX_TYPE | STATX_BLOCKS | STATX_SIZE | STATX_MTIME, &status) != 0)
+        return false;
+    entry.type = kindOfMode(status.stx_mode);
+    if (entry.type != DirectoryEntry::Kind::file) return true;  // directories carry no size or date
+    if (status.stx_mask & STATX_BLOCKS)
+        entry.allocatedSize = notNegative(static_cast<std::int64_t>(std::min<std::uint64_t>(status.stx_blocks, INT64_MAX / 512)) * 512);
+    if (status.stx_mask & STATX_SIZE)
+        entry.logicalSize = notNegative(static_cast<std::int64_t>(std::min<std::uint64_t>(status.stx_size, INT64_MAX)));
+    if (status.stx_mask & STATX_MTIME)
+        entry.modified = Instant::fromTimespec(status.stx_mtime.tv_sec, status.stx_mtime.tv_nsec);
+    return true;
+}
+
+}  // namespace
+
+bool read(const std::string& path, std::vector<DirectoryEntry>& into) {
+    Descriptor directory(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
+    if (directory.get() < 0) return false;
+    char* buffer = threadBuffer();
+
+    bool first = true;
+    for (;;) {
+        ssize_t filled = ::getdents64(directory.get(), buffer, bufferSize);
+        if (filled <= 0) return !(first && filled < 0);
+        first = false;
+        for (ssize_t offset = 0; offset < filled;) {
+            const auto* record = reinterpret_cast<const struct dirent64*>(buffer + offset);
+            offset += record->d_reclen;
+            const char* name = record->d_name;
+            if (name[0] == '\0' || isDotOrDotDot(name)) continue;
+
+            DirectoryEntry entry;
+            switch (record->d_type) {
+            case DT_DIR:
+                entry.type = DirectoryEntry::Kind::directory;
+                break;
+            case DT_REG:
+            case DT_UNKNOWN:
+                if (!fillFromStatx(directory.get(), name, entry)) continue;
+                break;
+            default:
+                entry.type = DirectoryEntry::Kind::other;
+                break;
+            }
+            entry.name.assign(name);
+            into.push_back(std::move(entry));
+        }
+    }
+}
+
+}  // namespace DirectoryReader

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// What dpkg records about installed packages, read from its database below the root
+// (/var/lib/dpkg/info/*.list and /var/lib/dpkg/status); no tool is run.
+namespace DpkgDatabase {
+
+struct Package {
+    std::string name;  // as its file list is named: "vim" or "libc6:amd64"
+    std::string version;  // empty when the status file does not say
+    std::filesystem::path fileList;
+};
+
+// The package that owns each of `files` (full paths below `root`); files no package owns are left out.
+std::unordered_map<std::string, Package> owners(const std::vector<std::filesystem::path>& files, const std::filesystem::path& root);
+
+// The files and folders a package installed, as full paths below `root`.
+std::vector<std::filesystem::path> files(const Package& package, const std::filesystem::path& root);
+
+}  // namespace DpkgDatabase

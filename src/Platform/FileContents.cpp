@@ -1,0 +1,31 @@
+#include "Platform/FileContents.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+std::optional<std::string> FileContents::read(const std::filesystem::path& file, size_t limit) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    struct stat info {};
+    std::optional<std::string> text;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<size_t>(info.st_size) <= limit) {
+        text.emplace(static_cast<size_t>(info.st_size), '\0');
+        size_t done = 0;
+        while (done < text->size()) {
+            const ssize_t got = ::read(fd, text->data() + done, text->size() - done);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) {
+                text.reset();
+                break;
+            }
+            if (got == 0) break;
+            done += static_cast<size_t>(got);
+        }
+        if (text) text->resize(done);
+    }
+    ::close(fd);
+    return text;
+}

@@ -1,0 +1,84 @@
+#include "Platform/KeyFile.h"
+
+#include "Platform/FileContents.h"
+
+namespace {
+
+// Desktop entries and unit files are a few kilobytes; anything this large is not one.
+constexpr size_t maximumSize = 1 << 20;
+
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+std::optional<KeyFile> KeyFile::read(const std::filesystem::path& file) {
+    auto text = FileContents::read(file, maximumSize);
+    if (!text) return std::nullopt;
+    return parse(*text);
+}
+
+KeyFile KeyFile::parse(std::string_view text) {
+    KeyFile file;
+    bool inGroup = false;
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        const std::string_view line = trimmed(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (line.empty() || line.front() == '#' || line.front() == ';') continue;
+        if (line.front() == '[') {
+            inGroup = line.back() == ']';
+            if (inGroup) file.groups_.emplace_back(line.substr(1, line.size() - 2));
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (!inGroup || equals == std::string_view::npos) continue;
+        file.entries_.push_back({file.groups_.size() - 1, std::string(trimmed(line.substr(0, equals))), std::string(trimmed(line.substr(equals + 1)))});
+    }
+    return file;
+}
+
+bool KeyFile::hasGroup(std::string_view group) const {
+    for (const auto& name : groups_)
+        if (name == group) return true;
+    return false;
+}
+
+std::vector<std::string> KeyFile::values(std::string_view group, std::string_view key) const {
+    std::vector<std::string> found;
+    for (const auto& entry : entries_)
+        if (entry.key == key && groups_[entry.group] == group) found.push_back(entry.value);
+    return found;
+}
+
+std::optional<std::string> KeyFile::value(std::string_view group, std::string_view key) const {
+    for (const auto& entry : entries_)
+        if (entry.key == key && groups_[entry.group] == group) return entry.value;
+    return std::nullopt;
+}
+
+std::string KeyFile::firstWord(std::string_view commandLine) {
+    std::string word;
+    char quote = 0;
+    size_t i = commandLine.find_first_not_of(" \t");
+    for (; i < commandLine.size(); ++i) {
+        const char c = commandLine[i];
+        if (c == '\\' && i + 1 < commandLine.size()) {
+            word.push_back(commandLine[++i]);
+        } else if (quote) {
+            if (c == quote) quote = 0;
+            else word.push_back(c);
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == ' ' || c == '\t') {
+            break;
+        } else {
+            word.push_back(c);
+        }
+    }
+    return word;
+}

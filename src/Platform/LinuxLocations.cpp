@@ -1,0 +1,156 @@
+#include "Platform/LinuxLocations.h"
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Place {
+    none,
+    autostart,        // $XDG_CONFIG_HOME/autostart
+    systemAutostart,  // /etc/xdg/autostart
+    enabledUnits,     // /etc/systemd/system/*.target.wants
+    systemApplications,  // applications in every $XDG_DATA_DIRS folder
+    userApplications,    // $XDG_DATA_HOME/applications
+    dataHome,
+    cacheHome,
+    configHome,
+    stateHome,
+    flatpakApps,  // ~/.var/app
+    downloads,    // XDG_DOWNLOAD_DIR
+};
+
+struct Row {
+    std::string_view original;
+    Place place;
+    std::string_view startupExtension;
+    std::string_view linuxName = {};  // where the tool's own folder is named differently on Linux
+};
+
+constexpr std::array rows{
+    Row{"Library/LaunchAgents", Place::autostart, "desktop"},
+    Row{"/Library/LaunchAgents", Place::systemAutostart, "desktop"},
+    Row{"/Library/LaunchDaemons", Place::enabledUnits, "service"},
+    Row{"/Applications", Place::systemApplications, {}},
+    Row{"Applications", Place::userApplications, {}},
+    Row{"Library/Application Support", Place::dataHome, {}},
+    Row{"Library/Caches", Place::cacheHome, {}},
+    Row{"Library/Preferences", Place::configHome, {}},
+    Row{"Library/Saved Application State", Place::stateHome, {}},
+    Row{"Library/Containers", Place::flatpakApps, {}},
+    Row{"Library/Group Containers", Place::none, {}},
+    Row{"Library/Logs", Place::none, {}},
+    Row{"Library/Caches/Yarn", Place::cacheHome, {}, "yarn"},
+    Row{"Library/Caches/com.docker.docker", Place::none, {}},
+    Row{"Library/Developer", Place::none, {}},
+    Row{"Library", Place::none, {}},
+    Row{"Downloads", Place::downloads, {}},
+};
+
+const Row* rowFor(std::string_view original) {
+    for (const Row& row : rows)
+        if (row.original == original) return &row;
+    return nullptr;
+}
+
+// "a/b/c" lies in "a" and in "a/b", not in "a/bc".
+bool liesIn(std::string_view name, std::string_view folder) {
+    return name.size() > folder.size() && name.starts_with(folder) && name[folder.size()] == '/';
+}
+
+// The row of the nearest folder that holds `original`, and the rest of the name below it.
+const Row* enclosingRow(std::string_view original, std::string_view& rest) {
+    const Row* best = nullptr;
+    for (const Row& row : rows) {
+        if (liesIn(original, row.original) && (!best || row.original.size() > best->original.size())) best = &row;
+    }
+    if (best) rest = original.substr(best->original.size() + 1);
+    return best;
+}
+
+// Every "<unit>.target.wants" folder of /etc/systemd/system, by name.
+std::vector<fs::path> enabledUnitFolders(const fs::path& root) {
+    const fs::path system = root / "etc/systemd/system";
+    std::vector<fs::path> found;
+    DIR* folder = ::opendir(system.c_str());
+    if (!folder) return found;
+    while (dirent* entry = ::readdir(folder)) {
+        if (std::string_view(entry->d_name).ends_with(".target.wants")) found.push_back(system / entry->d_name);
+    }
+    ::closedir(folder);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::vector<fs::path> baseFolders(Place place, const SystemRoots& roots) {
+    switch (place) {
+    case Place::none: return {};
+    case Place::autostart: return {roots.configHome / "autostart"};
+    case Place::systemAutostart: return {roots.root / "etc/xdg/autostart"};
+    case Place::enabledUnits: return enabledUnitFolders(roots.root);
+    case Place::systemApplications: {
+        std::vector<fs::path> found;
+        for (const auto& dir : roots.dataDirs) found.push_back(dir / "applications");
+        return found;
+    }
+    case Place::userApplications: return {roots.dataHome / "applications"};
+    case Place::dataHome: return {roots.dataHome};
+    case Place::cacheHome: return {roots.cacheHome};
+    case Place::configHome: return {roots.configHome};
+    case Place::stateHome: return {roots.stateHome};
+    case Place::flatpakApps: return {roots.home / ".var/app"};
+    case Place::downloads: return {roots.downloads};
+    }
+    return {};
+}
+
+std::vector<fs::path> placeFolders(const Row& row, const SystemRoots& roots) {
+    std::vector<fs::path> found = baseFolders(row.place, roots);
+    if (!row.linuxName.empty())
+        for (fs::path& folder : found) folder /= std::string(row.linuxName);
+    return found;
+}
+
+}  // namespace
+
+namespace LinuxLocations {
+
+std::vector<fs::path> folders(std::string_view original, const SystemRoots& roots) {
+    if (const Row* row = rowFor(original)) return placeFolders(*row, roots);
+    std::string_view rest;
+    if (const Row* row = enclosingRow(original, rest)) {
+        std::vector<fs::path> found = placeFolders(*row, roots);
+        for (fs::path& folder : found) folder /= std::string(rest);
+        return found;
+    }
+    // The developer tools' dot folders (".npm", ".gradle") are where they are on every system.
+    if (!original.empty() && original[0] != '/') return {roots.home / std::string(original)};
+    return {};
+}
+
+std::string_view enabledStartupExtension(std::string_view original) {
+    const Row* row = rowFor(original);
+    return row ? row->startupExtension : std::string_view();
+}
+
+std::string itemName(std::string_view stem, std::string_view) {
+    return std::string(stem);
+}
+
+bool isSharedFolder(const fs::path& path, const SystemRoots& roots) {
+    const std::array shared{
+        roots.dataHome / "Trash", roots.dataHome / "applications", roots.dataHome / "icons", roots.dataHome / "fonts",
+        roots.dataHome / "mime", roots.dataHome / "themes", roots.dataHome / "sounds", roots.dataHome / "desktop-directories",
+        roots.configHome / "autostart", roots.configHome / "systemd", roots.configHome / "environment.d",
+        roots.configHome / "user-dirs.dirs", roots.configHome / "mimeapps.list", roots.cacheHome / "thumbnails",
+    };
+    const fs::path normal = path.lexically_normal();
+    return std::find(shared.begin(), shared.end(), normal) != shared.end();
+}
+
+}  // namespace LinuxLocations

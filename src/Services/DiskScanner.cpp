@@ -1,0 +1,61 @@
+#include "Services/DiskScanner.h"
+
+#include "Platform/KindDescriptions.h"
+#include "Platform/StandardizedPath.h"
+#include "Services/ParallelWalk.h"
+#include "Services/SaturatingSum.h"
+#include "Services/ScanError.h"
+#include "Services/WalkWorkers.h"
+
+#include <algorithm>
+
+ScanSnapshot DiskScanner::scan(const std::filesystem::path& rootURL, bool includeHidden,
+                               const ProgressCallback& progress, std::stop_token stop) const {
+    const Instant start = Instant::now();
+    const std::filesystem::path location = standardizedPath(rootURL);
+
+    ParallelWalk walk(location.native(), includeHidden);
+    if (!walk.prepareRoot()) throw ScanError::cannotOpen(location);
+
+    WalkWorkers::run({.worker = [&] { walk.runWorker(); },
+                      .cancel = [&] { walk.cancel(); },
+                      .pollInterval = pollInterval_,
+                      .tick =
+                          [&] {
+                              if (!progress) return;
+                              WalkProgress::Counts counts = walk.progress();
+                              progress({std::move(counts.path), walk.rootTotals().fileCount + counts.files,
+                                        saturatingSum(counts.bytes, walk.rootTotals().totalSize)});
+                          }},
+                     stop);
+
+    ParallelWalk::Result result = walk.finish();
+
+    ScanSnapshot snapshot;
+    snapshot.rootURL = location;
+    snapshot.totalSize = result.totalSize;
+    snapshot.fileCount = result.fileCount;
+    snapshot.folderCount = result.folderCount;
+    snapshot.inaccessibleCount = result.inaccessibleCount;
+
+    snapshot.buckets.reserve(result.buckets.size());
+    for (ParallelWalk::Bucket& bucket : result.buckets)
+        snapshot.buckets.push_back({bucket.path, std::move(bucket.name), bucket.path, bucket.size, bucket.count});
+    std::stable_sort(snapshot.buckets.begin(), snapshot.buckets.end(),
+                     [](const StorageBucket& a, const StorageBucket& b) { return a.size > b.size; });
+
+    KindDescriptions kinds;
+    snapshot.largestFiles.reserve(result.largestFiles.size());
+    for (LargeFileRecord& record : result.largestFiles) {
+        ScannedFile file;
+        file.url = std::move(record.path);
+        file.size = record.size;
+        file.modifiedAt = record.modified;
+        file.kind = kinds.kind(file.url);
+        snapshot.largestFiles.push_back(std::move(file));
+    }
+
+    snapshot.duration = Instant::now().secondsSince(start);
+    snapshot.scannedAt = Instant::now();
+    return snapshot;
+}

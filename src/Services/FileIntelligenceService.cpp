@@ -1,0 +1,237 @@
+#include "Services/FileIntelligenceService.h"
+
+#include "Services/SaturatingSum.h"
+#include "Models/TextKey.h"
+#include "Platform/DirectoryReader.h"
+#include "Platform/FolderListing.h"
+#include "Platform/LinuxLocations.h"
+#include "Platform/StandardizedPath.h"
+#include "Platform/SystemRoots.h"
+#include "Platform/Trash.h"
+#include "Services/Cancelled.h"
+#include "Services/FastTreeWalk.h"
+#include "Platform/KindDescriptions.h"
+#include "Services/ScanError.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <limits>
+#include <sys/stat.h>
+
+namespace {
+
+struct CleanupSource {
+    std::string_view folder;  // below the home folder, as the tools name it everywhere
+    const char* titleKey;
+    const char* detailKey;
+    const char* kind;
+};
+
+constexpr std::array cleanupSources{
+    CleanupSource{"Library/Caches", textKey("cleanup.cache"), textKey("cleanup.cache.detail"), "cache"},
+    CleanupSource{"Library/Logs", textKey("cleanup.logs"), textKey("cleanup.logs.detail"), "log"},
+};
+
+// The disk images and installer packages of the other desktop first, then the Linux ones.
+constexpr std::array<std::string_view, 8> installerExtensions{"dmg", "pkg", "ipsw", "deb", "rpm", "appimage", "flatpakref", "snap"};
+
+struct DeveloperCache {
+    std::string_view folder;
+    const char* titleKey;
+    const char* detailKey;
+    CleanupSafety safety;
+};
+
+constexpr std::array developerCaches{
+    DeveloperCache{"Library/Developer/Xcode/DerivedData", textKey("developer.derivedData"), textKey("developer.derivedData.detail"), CleanupSafety::safe},
+    DeveloperCache{"Library/Developer/Xcode/Archives", textKey("developer.archives"), textKey("developer.archives.detail"), CleanupSafety::review},
+    DeveloperCache{"Library/Developer/CoreSimulator/Caches", textKey("developer.simulator"), textKey("developer.simulator.detail"), CleanupSafety::safe},
+    DeveloperCache{"Library/Caches/Homebrew", textKey("developer.homebrew"), textKey("developer.homebrew.detail"), CleanupSafety::safe},
+    DeveloperCache{".npm/_cacache", textKey("developer.npm"), textKey("developer.npm.detail"), CleanupSafety::safe},
+    DeveloperCache{".gradle/caches", textKey("developer.gradle"), textKey("developer.gradle.detail"), CleanupSafety::safe},
+    DeveloperCache{"Library/Caches/Yarn", textKey("developer.yarn"), textKey("developer.yarn.detail"), CleanupSafety::safe},
+    DeveloperCache{"Library/Caches/pnpm", textKey("developer.pnpm"), textKey("developer.pnpm.detail"), CleanupSafety::safe},
+    DeveloperCache{"Library/Caches/org.swift.swiftpm", textKey("developer.swiftpm"), textKey("developer.swiftpm.detail"), CleanupSafety::safe},
+    DeveloperCache{"Library/Caches/com.docker.docker", textKey("developer.docker"), textKey("developer.docker.detail"), CleanupSafety::safe},
+    DeveloperCache{"Library/Caches/CocoaPods", textKey("developer.cocoapods"), textKey("developer.cocoapods.detail"), CleanupSafety::safe},
+};
+
+constexpr std::size_t cleanupLimit = 80;
+constexpr std::size_t forgottenLimit = 1000;
+
+// The entries of a folder that are not hidden, in the order the file system lists them; nothing when
+// Linux has no such folder or it cannot be read.
+std::vector<std::filesystem::path> shallowListing(std::string_view folder, const SystemRoots& roots) {
+    std::vector<std::filesystem::path> shown;
+    for (const auto& place : LinuxLocations::folders(folder, roots)) {
+        for (auto& entry : FolderListing::entries(place).value_or(std::vector<std::filesystem::path>())) {
+            if (!FolderListing::isHidden(entry)) shown.push_back(std::move(entry));
+        }
+    }
+    return shown;
+}
+
+// The first Linux folder for a folder of the tables; an empty path, which measures nothing, when none.
+std::filesystem::path linuxFolder(std::string_view folder, const SystemRoots& roots) {
+    auto places = LinuxLocations::folders(folder, roots);
+    return places.empty() ? std::filesystem::path() : places.front();
+}
+
+struct Proposal {
+    std::filesystem::path location;
+    const char* titleKey;
+    const char* detailKey;
+    CleanupSafety safety;
+    const char* kind;
+};
+
+// Candidates of at least one byte, largest first; equal sizes keep the order proposed.
+std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& proposals, const std::vector<std::int64_t>& sizes) {
+    std::vector<CleanupCandidate> candidates;
+    for (std::size_t i = 0; i < proposals.size(); ++i) {
+        if (sizes[i] < 1) continue;
+        const Proposal& proposal = proposals[i];
+        candidates.push_back({proposal.location.string(), QString::fromUtf8(proposal.titleKey), QString::fromUtf8(proposal.detailKey),
+                              proposal.location, sizes[i], proposal.safety, QString::fromUtf8(proposal.kind)});
+    }
+    std::stable_sort(candidates.begin(), candidates.end(), [](const auto& a, const auto& b) { return a.size > b.size; });
+    return candidates;
+}
+
+// `days` calendar days before `now` in local time; the distant past when the calendar has no such day.
+Instant cutoffBefore(Instant now, int days) {
+    QDateTime moment = QDateTime::fromMSecsSinceEpoch(qint64(now.unixSeconds() * 1000.0));
+    // Through the date: QDateTime::addDays wraps silently for millions of days.
+    QDateTime cutoff(moment.date().addDays(-qint64(days)), moment.time());
+    if (!cutoff.isValid()) return Instant::fromReferenceSeconds(std::numeric_limits<double>::lowest());
+    return Instant::fromUnixSeconds(double(cutoff.toMSecsSinceEpoch()) / 1000.0);
+}
+
+}  // namespace
+
+FileIntelligenceService::FileIntelligenceService(Clock now) : now_(std::move(now)) {}
+
+std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::stop_token stop) {
+    const SystemRoots roots = SystemRoots::current();
+    std::vector<Proposal> proposals;
+    for (const CleanupSource& source : cleanupSources) {
+        for (auto& entry : shallowListing(source.folder, roots))
+            proposals.push_back({entry, source.titleKey, source.detailKey, CleanupSafety::safe, source.kind});
+    }
+    for (auto& entry : shallowListing("Downloads", roots)) {
+        std::string extension = FolderListing::lowercaseExtension(entry);
+        if (std::find(installerExtensions.begin(), installerExtensions.end(), extension) == installerExtensions.end()) continue;
+        proposals.push_back({entry, textKey("cleanup.installers"), textKey("cleanup.installers.detail"), CleanupSafety::review, "installer"});
+    }
+    std::vector<std::filesystem::path> locations;
+    for (const Proposal& proposal : proposals) locations.push_back(proposal.location);
+    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, allocatedSizes(locations, stop));
+    if (candidates.size() > cleanupLimit) candidates.resize(cleanupLimit);
+    return candidates;
+}
+
+std::vector<CleanupCandidate> FileIntelligenceService::developerCandidates(std::stop_token stop) {
+    const SystemRoots roots = SystemRoots::current();
+    std::vector<Proposal> proposals;
+    std::vector<std::filesystem::path> locations;
+    for (const DeveloperCache& row : developerCaches) {
+        // A row without a Linux folder stays in the table and measures nothing.
+        std::filesystem::path location = linuxFolder(row.folder, roots);
+        proposals.push_back({location, row.titleKey, row.detailKey, row.safety, "developer"});
+        locations.push_back(location);
+    }
+    return rankedCandidates(proposals, allocatedSizes(locations, stop));
+}
+
+std::vector<std::int64_t> FileIntelligenceService::allocatedSizes(const std::vector<std::filesystem::path>& locations, std::stop_token stop) {
+    std::vector<std::int64_t> sizes(locations.size(), 0);
+    std::vector<std::string> folders;
+    std::vector<std::size_t> positions;
+    for (std::size_t i = 0; i < locations.size(); ++i) {
+        struct stat status {};
+        if (locations[i].empty() || ::lstat(locations[i].c_str(), &status) != 0) continue;
+        if (S_ISREG(status.st_mode)) {
+            sizes[i] = saturatingProduct(std::int64_t(status.st_blocks), 512);
+        } else if (S_ISDIR(status.st_mode)) {
+            folders.push_back(locations[i].string());
+            positions.push_back(i);
+        }
+    }
+    if (folders.empty()) return sizes;
+    using Sums = std::vector<std::int64_t>;
+    try {
+        auto perWorker = FastTreeWalk::run<Sums>(
+            folders, true, FastTreeWalk::neverSkip, nullptr, [&] { return Sums(folders.size(), 0); },
+            [](Sums& sums, std::int64_t root, const std::string&, const DirectoryEntry& entry) {
+                if (entry.type == DirectoryEntry::Kind::file) sums[root] = saturatingSum(sums[root], entry.allocatedSize);
+            },
+            stop);
+        for (const Sums& sums : perWorker) {
+            for (std::size_t j = 0; j < positions.size(); ++j) sizes[positions[j]] = saturatingSum(sizes[positions[j]], sums[j]);
+        }
+    } catch (const Cancelled&) {
+        // A stopped measurement leaves the folders at 0, so they drop out; the files keep their sizes.
+    }
+    return sizes;
+}
+
+std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::filesystem::path& folder, int olderThanDays,
+                                                                 std::int64_t minimumSize, std::stop_token stop) {
+    const Instant cutoff = cutoffBefore(now_(), olderThanDays);
+    const std::string rootPath = standardizedPath(folder).native();
+    std::vector<DirectoryEntry> scratch;
+    if (!DirectoryReader::read(rootPath, scratch)) throw ScanError::cannotOpen(folder);
+
+    using Records = std::vector<FileRecord>;
+    auto perWorker = FastTreeWalk::run<Records>(
+        {rootPath}, false, &FileIntelligenceService::isPackageName, nullptr, [] { return Records(); },
+        [&](Records& records, std::int64_t, const std::string& directory, const DirectoryEntry& entry) {
+            if (entry.type != DirectoryEntry::Kind::file || entry.allocatedSize < minimumSize) return;
+            if (!entry.modified || !(*entry.modified < cutoff)) return;
+            records.push_back({directory + "/" + entry.name, entry.allocatedSize, entry.modified});
+        },
+        stop);
+
+    Records records;
+    for (Records& part : perWorker) records.insert(records.end(), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
+    std::stable_sort(records.begin(), records.end(), [](const auto& a, const auto& b) { return a.size > b.size; });
+    if (records.size() > forgottenLimit) records.resize(forgottenLimit);
+
+    KindDescriptions kinds;
+    std::vector<ScannedFile> files;
+    files.reserve(records.size());
+    for (const FileRecord& record : records) {
+        std::filesystem::path location(record.path);
+        files.push_back({Uuid::random(), location, record.size, record.modified, kinds.kind(location)});
+    }
+    return files;
+}
+
+int FileIntelligenceService::moveToTrash(const std::vector<std::filesystem::path>& locations, std::stop_token stop) {
+    std::lock_guard serial(trashLock_);
+    int moved = 0;
+    for (const std::filesystem::path& location : locations) {
+        if (stop.stop_requested()) throw Cancelled();
+        std::error_code error;
+        // Like the file manager: a link whose target is gone counts as already removed.
+        if (!std::filesystem::exists(location, error)) continue;
+        Trash::moveToTrash(location);
+        ++moved;
+    }
+    return moved;
+}
+
+const std::unordered_set<std::string>& FileIntelligenceService::packageExtensions() {
+    static const std::unordered_set<std::string> extensions{
+        "app",          "appex", "bundle",       "framework", "plugin",       "kext",         "xpc",       "photoslibrary",
+        "photolibrary", "musiclibrary", "tvlibrary", "aplibrary", "fcpbundle", "logicx",    "band",         "imovielibrary",
+        "xcarchive",    "xcodeproj", "xcworkspace", "playground", "rtfd",       "pages",        "numbers",   "key",
+        "sparsebundle", "lproj", "dsym",         "mlmodelc",  "scptd"};
+    return extensions;
+}
+
+bool FileIntelligenceService::isPackageName(std::string_view name) {
+    // The extension of ".app" is empty: a name whose only dot comes first is no package.
+    return packageExtensions().count(FolderListing::lowercaseExtension(std::filesystem::path(name))) > 0;
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "Models/CleanupCandidate.h"
+#include "Models/DuplicateGroup.h"
+#include "Models/DuplicateScanProgress.h"
+#include "Models/ScannedFile.h"
+#include "Platform/Instant.h"
+#include "Services/HashMeter.h"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+// The service behind the duplicate finder, smart cleanup, developer caches and forgotten files, and
+// behind moving what the user picked in them to the Trash. It keeps no state, so its searches may
+// overlap; moves to the Trash run one call at a time, each to its end.
+class FileIntelligenceService {
+public:
+    // A file found by a walk. `size` is the logical length for the duplicate finder, the allocated
+    // size for forgotten files.
+    struct FileRecord {
+        std::string path;
+        std::int64_t size = 0;
+        std::optional<Instant> modified;
+
+        bool operator==(const FileRecord&) const = default;
+    };
+
+    using Clock = std::function<Instant()>;
+    using ProgressCallback = std::function<void(const DuplicateScanProgress&)>;
+    using FoundGroupCallback = std::function<void(const DuplicateGroup&)>;
+
+    explicit FileIntelligenceService(Clock now = &Instant::now);
+
+    // Cache and log folder entries and installers in the downloads folder: at most 80, largest first.
+    // A stop request is not passed on: folders then measure 0 and drop out.
+    std::vector<CleanupCandidate> cleanupCandidates(std::stop_token stop = {});
+    // The developer tools' cache folders that hold something, largest first.
+    std::vector<CleanupCandidate> developerCandidates(std::stop_token stop = {});
+
+    // Files of at least `minimumSize` allocated bytes last changed before `olderThanDays` calendar
+    // days ago, outside hidden folders and packages: the largest 1000. Throws ScanError, Cancelled.
+    std::vector<ScannedFile> forgottenFiles(const std::filesystem::path& folder, int olderThanDays, std::int64_t minimumSize,
+                                            std::stop_token stop = {});
+
+    // Moves each existing location to the Trash; returns how many moved. Throws the first move's
+    // TrashError (those before it stay moved), or Cancelled.
+    int moveToTrash(const std::vector<std::filesystem::path>& locations, std::stop_token stop = {});
+
+    // Groups of files with equal content of at least 1024 bytes, by wasted space. Groups reach
+    // `foundGroup` as they are confirmed; both callbacks are called from any thread.
+    // Throws ScanError, Cancelled.
+    std::vector<DuplicateGroup> duplicateGroups(const std::filesystem::path& folder, bool includeHidden, const ProgressCallback& progress,
+                                                const FoundGroupCallback& foundGroup, std::stop_token stop = {});
+
+    static const std::unordered_set<std::string>& packageExtensions();
+    // "Photos.photoslibrary", "X.APP"; not ".app", "app", "name.".
+    static bool isPackageName(std::string_view name);
+
+    // The duplicate finder's hashing. Samples are the whole file up to 128 KiB, else its first and
+    // last 64 KiB; a full digest reads 4 MiB at a time. None when the file cannot be opened or read.
+    static constexpr std::int64_t sampleLimit = 131072;
+    static constexpr std::int64_t sampleChunk = 65536;
+    static constexpr std::int64_t fullChunk = 4194304;
+    static std::optional<std::string> sampleDigest(const std::string& path, std::int64_t size, HashMeter& meter);
+    static std::optional<std::string> fullDigest(const std::string& path, HashMeter& meter);  // throws Cancelled
+    static std::string hex(const std::array<unsigned char, 32>& digest);
+    // Twice the processors, four on a single processor, never more than the items.
+    static int poolWorkerCount(int activeProcessors, std::size_t count);
+    // Calls `body` for every index below `count` on a pool of threads, `report` every 0.12 s and at
+    // the end. On a stop request the running items finish, no new one starts, and Cancelled is thrown.
+    static void runPool(std::size_t count, HashMeter& meter, const std::function<void()>& report,
+                        const std::function<void(std::size_t)>& body, std::stop_token stop);
+
+private:
+    std::vector<std::int64_t> allocatedSizes(const std::vector<std::filesystem::path>& locations, std::stop_token stop);
+
+    Clock now_;
+    std::mutex trashLock_;
+};

@@ -1,0 +1,167 @@
+#include "Services/StorageHistoryService.h"
+
+#include "Platform/PathText.h"
+#include "Platform/SettingsStore.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace {
+
+const QString key = QStringLiteral("storageHistory.v1");
+const QString scanKey = QStringLiteral("scanHistory.v1");
+
+// An undecodable history is kept under "<key>.unreadable" (then ".unreadable.2", …) before the list
+// starts afresh, so a damaged value never costs the days it held.
+void setAside(const QString& storedKey, const QVariant& value) {
+    SettingsStore& store = SettingsStore::shared();
+    QString aside = storedKey + ".unreadable";
+    for (int n = 2; store.contains(aside); ++n) aside = storedKey + ".unreadable." + QString::number(n);
+    store.setValue(aside, value);
+}
+
+template <typename Record>
+std::vector<Record> load(const QString& storedKey) {
+    const QVariant stored = SettingsStore::shared().value(storedKey);
+    if (!stored.isValid()) return {};
+    const QJsonDocument document = QJsonDocument::fromJson(stored.toByteArray());
+    std::vector<Record> records;
+    bool ok = document.isArray();
+    for (const auto& item : document.array()) {
+        auto record = Record::fromJson(item);
+        if (!record) {
+            ok = false;
+            break;
+        }
+        records.push_back(std::move(*record));
+    }
+    if (ok) return records;
+    setAside(storedKey, stored);
+    return {};
+}
+
+template <typename Record>
+void save(const QString& storedKey, std::vector<Record>& records, size_t limit) {
+    if (records.size() > limit) records.erase(records.begin(), records.end() - static_cast<std::ptrdiff_t>(limit));
+    QJsonArray array;
+    for (const auto& record : records) array.append(record.toJson());
+    SettingsStore::shared().setValue(storedKey, QJsonDocument(array).toJson(QJsonDocument::Compact));
+}
+
+// The local calendar day of an instant; none for a stored date too far out to be a real one.
+std::optional<QDate> localDay(Instant instant, const QTimeZone& zone) {
+    const double unix = instant.unixSeconds();
+    if (!std::isfinite(unix) || std::abs(unix) > 1e13) return std::nullopt;
+    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::floor(unix * 1000)), zone).date();
+}
+
+QString canonical(const QString& path) {
+    return path.normalized(QString::NormalizationForm_C);
+}
+
+std::int64_t saturatingDifference(std::int64_t later, std::int64_t earlier) {
+    std::int64_t result = 0;
+    if (!__builtin_sub_overflow(later, earlier, &result)) return result;
+    return later > earlier ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+}
+
+// |current - previous| without overflow, for ordering.
+std::uint64_t changeMagnitude(const FolderStorageChange& change) {
+    const auto current = static_cast<std::uint64_t>(change.currentSize);
+    const auto previous = static_cast<std::uint64_t>(change.previousSize);
+    return change.currentSize >= change.previousSize ? current - previous : previous - current;
+}
+
+}  // namespace
+
+StorageHistoryService::StorageHistoryService(QObject* parent) : StorageHistoryService(Sources{}, parent) {}
+
+StorageHistoryService::StorageHistoryService(Sources sources, QObject* parent)
+    : QObject(parent), sources_(std::move(sources)), records_(load<StorageRecord>(key)), scanRecords_(load<ScanHistoryRecord>(scanKey)) {
+    recordCurrentCapacity();
+}
+
+void StorageHistoryService::recordCurrentCapacity() {
+    const Capacity capacity = sources_.capacity();
+    // A volume that could not be read says nothing about the day; recording it would replace a real reading.
+    if (capacity.total <= 0) return;
+    const Instant now = sources_.now();
+    const std::int64_t used = std::max<std::int64_t>(0, saturatingDifference(capacity.total, capacity.available));
+    const QTimeZone zone = sources_.timeZone();
+    const auto today = localDay(now, zone);
+    if (!records_.empty() && today && localDay(records_.back().date, zone) == today) {
+        records_.back() = StorageRecord{records_.back().id, now, used, capacity.available};
+    } else {
+        records_.push_back(StorageRecord{Uuid::random(), now, used, capacity.available});
+    }
+    save(key, records_, recordLimit);
+    emit recordsChanged();
+}
+
+void StorageHistoryService::record(const ScanSnapshot& snapshot) {
+    ScanHistoryRecord scan{Uuid::random(), snapshot.scannedAt, PathText::display(snapshot.rootURL), snapshot.totalSize, snapshot.fileCount, snapshot.folderCount, {}};
+    const size_t count = std::min(snapshot.buckets.size(), bucketLimit);
+    for (size_t i = 0; i < count; ++i) {
+        const StorageBucket& bucket = snapshot.buckets[i];
+        // Names need not be UTF-8; the stored text shows them lossily rather than losing the history.
+        scan.buckets.push_back({PathText::display(std::string_view(bucket.id)), PathText::display(std::string_view(bucket.name)), PathText::display(bucket.url), bucket.size, bucket.fileCount});
+    }
+    scanRecords_.push_back(std::move(scan));
+    save(scanKey, scanRecords_, scanRecordLimit);
+    emit scanRecordsChanged();
+}
+
+std::optional<std::pair<const ScanHistoryRecord*, const ScanHistoryRecord*>> StorageHistoryService::latestPair() const {
+    if (scanRecords_.empty()) return std::nullopt;
+    const QString root = canonical(scanRecords_.back().rootPath);
+    const ScanHistoryRecord* current = &scanRecords_.back();
+    for (auto it = scanRecords_.rbegin() + 1; it != scanRecords_.rend(); ++it) {
+        if (canonical(it->rootPath) == root) return std::pair{&*it, current};
+    }
+    return std::nullopt;
+}
+
+std::optional<std::int64_t> StorageHistoryService::latestScanChange() const {
+    auto pair = latestPair();
+    if (!pair) return std::nullopt;
+    return saturatingDifference(pair->second->totalSize, pair->first->totalSize);
+}
+
+std::vector<FolderStorageChange> StorageHistoryService::latestFolderChanges() const {
+    auto pair = latestPair();
+    if (!pair) return {};
+    return folderChanges(*pair->first, *pair->second);
+}
+
+std::vector<FolderStorageChange> StorageHistoryService::folderChanges(const ScanHistoryRecord& previous, const ScanHistoryRecord& current) {
+    // Paths in the current record's order, then those only the previous record has; a path stored
+    // twice in one record counts once, with its first bucket.
+    std::vector<FolderStorageChange> changes;
+    std::unordered_map<QString, size_t> byPath;
+    for (const auto& bucket : current.buckets) {
+        if (byPath.try_emplace(canonical(bucket.path), changes.size()).second)
+            changes.push_back({bucket.path, bucket.name, bucket.path, 0, bucket.size});
+    }
+    std::unordered_set<QString> seenInPrevious;
+    for (const auto& bucket : previous.buckets) {
+        const QString path = canonical(bucket.path);
+        if (!seenInPrevious.insert(path).second) continue;
+        auto found = byPath.find(path);
+        if (found != byPath.end()) {
+            changes[found->second].previousSize = bucket.size;
+        } else {
+            changes.push_back({bucket.path, bucket.name, bucket.path, bucket.size, 0});
+        }
+    }
+    std::erase_if(changes, [](const FolderStorageChange& change) { return change.currentSize == change.previousSize; });
+    std::stable_sort(changes.begin(), changes.end(), [](const auto& a, const auto& b) { return changeMagnitude(a) > changeMagnitude(b); });
+    return changes;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "Services/DiskCapacityService.h"
+
+#include "Models/FolderStorageChange.h"
+#include "Models/ScanHistoryRecord.h"
+#include "Models/ScanSnapshot.h"
+#include "Models/StorageRecord.h"
+#include "Platform/Instant.h"
+
+#include <QObject>
+#include <QTimeZone>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// The storage history: one capacity record per calendar day of the start-up volume and one record
+// per completed scan, kept in the settings store. Lives on the main thread.
+class StorageHistoryService : public QObject {
+    Q_OBJECT
+public:
+    using Capacity = DiskCapacityService::Capacity;
+    // Where the store reads the capacity, the time and the user's time zone; tests fix them.
+    struct Sources {
+        std::function<Capacity()> capacity = startupVolumeCapacity;
+        std::function<Instant()> now = Instant::now;
+        std::function<QTimeZone()> timeZone = QTimeZone::systemTimeZone;
+    };
+
+    static constexpr size_t recordLimit = 365;
+    static constexpr size_t scanRecordLimit = 90;
+    static constexpr size_t bucketLimit = 40;
+
+    // Loads both histories and records today's capacity.
+    explicit StorageHistoryService(QObject* parent = nullptr);
+    explicit StorageHistoryService(Sources sources, QObject* parent = nullptr);
+
+    const std::vector<StorageRecord>& records() const { return records_; }  // oldest first
+    const std::vector<ScanHistoryRecord>& scanRecords() const { return scanRecords_; }  // oldest first
+
+    void recordCurrentCapacity();
+    void record(const ScanSnapshot& snapshot);
+
+    // Between the two latest scans of the most recently scanned folder.
+    std::optional<std::int64_t> latestScanChange() const;
+    std::vector<FolderStorageChange> latestFolderChanges() const;
+    static std::vector<FolderStorageChange> folderChanges(const ScanHistoryRecord& previous, const ScanHistoryRecord& current);
+
+    static Capacity startupVolumeCapacity() { return DiskCapacityService().capacity("/"); }
+
+signals:
+    void recordsChanged();
+    void scanRecordsChanged();
+
+private:
+    std::optional<std::pair<const ScanHistoryRecord*, const ScanHistoryRecord*>> latestPair() const;
+
+    Sources sources_;
+    std::vector<StorageRecord> records_;
+    std::vector<ScanHistoryRecord> scanRecords_;
+};

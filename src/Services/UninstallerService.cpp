@@ -1,0 +1,285 @@
+#include "Services/UninstallerService.h"
+
+#include "Models/AppLocalization.h"
+#include "Platform/DesktopEntry.h"
+#include "Platform/DpkgDatabase.h"
+#include "Platform/FolderListing.h"
+#include "Platform/LinuxLocations.h"
+#include "Platform/PathText.h"
+#include "Platform/SystemRoots.h"
+#include "Platform/Trash.h"
+#include "Services/SaturatingSum.h"
+
+#include <QCollator>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// In listing order: the system's applications, then the user's.
+constexpr std::array<std::string_view, 2> applicationFolders{"/Applications", "Applications"};
+
+const QString noVersion = QStringLiteral("\u2014");
+
+enum class Key { identifier, name };
+
+// The application's own items, tried in this order; folders below the home folder.
+struct FixedCandidate {
+    std::string_view folder;
+    Key key;
+    std::string_view suffix;
+    ArtifactCategory category;
+};
+
+constexpr std::array fixedCandidates{
+    FixedCandidate{"Library/Application Support", Key::identifier, "", ArtifactCategory::support},
+    FixedCandidate{"Library/Application Support", Key::name, "", ArtifactCategory::support},
+    FixedCandidate{"Library/Caches", Key::identifier, "", ArtifactCategory::cache},
+    FixedCandidate{"Library/Preferences", Key::identifier, ".plist", ArtifactCategory::preference},
+    FixedCandidate{"Library/Saved Application State", Key::identifier, ".savedState", ArtifactCategory::savedState},
+    FixedCandidate{"Library/Containers", Key::identifier, "", ArtifactCategory::container},
+};
+
+// Folders whose entries are matched by name, in this order.
+struct SearchedFolder {
+    std::string_view folder;
+    ArtifactCategory category;
+};
+
+constexpr std::array searchedFolders{
+    SearchedFolder{"Library/Application Support", ArtifactCategory::support},
+    SearchedFolder{"Library/Caches", ArtifactCategory::cache},
+    SearchedFolder{"Library/Preferences", ArtifactCategory::preference},
+    SearchedFolder{"Library/Group Containers", ArtifactCategory::container},
+    SearchedFolder{"Library/Logs", ArtifactCategory::support},
+};
+
+std::optional<struct stat> linkStatus(const fs::path& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) return std::nullopt;
+    return info;
+}
+
+std::int64_t blocksOf(const struct stat& info) {
+    return static_cast<std::int64_t>(info.st_blocks) * 512;
+}
+
+// Allocated bytes of the regular files in the tree at `location`, hidden entries and everything
+// below them left out, no symbolic link followed. A location that is not a folder counts itself.
+std::int64_t allocatedSize(const fs::path& location) {
+    const int rootFd = ::open(location.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (rootFd < 0) {
+        const auto info = linkStatus(location);
+        return info ? blocksOf(*info) : 0;
+    }
+    std::int64_t total = 0;
+    std::vector<fs::path> pending;
+    int fd = rootFd;
+    fs::path folder = location;
+    while (true) {
+        if (DIR* listing = fd >= 0 ? ::fdopendir(fd) : nullptr) {
+            while (const dirent* entry = ::readdir(listing)) {
+                if (entry->d_name[0] == '.') continue;  // also "." and ".."
+                if (entry->d_type == DT_DIR) {
+                    pending.push_back(folder / entry->d_name);
+                    continue;
+                }
+                if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN) continue;
+                struct stat info {};
+                if (::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+                if (S_ISREG(info.st_mode)) total = saturatingSum(total, blocksOf(info));
+                else if (S_ISDIR(info.st_mode)) pending.push_back(folder / entry->d_name);
+            }
+            ::closedir(listing);
+        } else if (fd >= 0) {
+            ::close(fd);
+        }
+        if (pending.empty()) return total;
+        folder = std::move(pending.back());
+        pending.pop_back();
+        fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    }
+}
+
+// What a package owns on disk: its regular files, each counted where it is listed.
+std::int64_t packageSize(const DpkgDatabase::Package& package, const fs::path& root) {
+    std::int64_t total = 0;
+    for (const fs::path& file : DpkgDatabase::files(package, root)) {
+        const auto info = linkStatus(file);
+        if (info && S_ISREG(info->st_mode)) total = saturatingSum(total, blocksOf(*info));
+    }
+    return total;
+}
+
+QString nameWithoutExtension(const fs::path& file) {
+    return PathText::display(file.stem());
+}
+
+// A name or identifier used as a folder name or a match key must name one item of its own: two
+// letters or fewer match almost everything, and "." or a slash would reach the folder itself or above.
+bool isUsableKey(const QString& key) {
+    return key.size() >= 3 && !key.contains(QLatin1Char('/')) && !key.contains(QChar(0));
+}
+
+fs::path normalFolder(const fs::path& path) {
+    fs::path normal = path.lexically_normal();
+    return normal.has_filename() ? normal : normal.parent_path();
+}
+
+bool liesDirectlyIn(const fs::path& item, const fs::path& folder) {
+    const fs::path normal = normalFolder(item);
+    return normal.has_filename() && normal.filename() != ".." && normal.parent_path() == normalFolder(folder);
+}
+
+// True when `item` is one of the folders the tables name, the home folder, the root, or above any of them.
+bool holdsBaseFolder(const fs::path& item, const SystemRoots& roots) {
+    std::vector<fs::path> bases{roots.root, roots.home};
+    auto addFolders = [&](std::string_view original) {
+        for (auto& folder : LinuxLocations::folders(original, roots)) bases.push_back(folder);
+    };
+    for (auto original : applicationFolders) addFolders(original);
+    for (const auto& candidate : fixedCandidates) addFolders(candidate.folder);
+    for (const auto& searched : searchedFolders) addFolders(searched.folder);
+    const fs::path normal = normalFolder(item);
+    return std::any_of(bases.begin(), bases.end(), [&](const fs::path& base) {
+        const fs::path folder = normalFolder(base);
+        return std::mismatch(normal.begin(), normal.end(), folder.begin(), folder.end()).first == normal.end();
+    });
+}
+
+// The user can take an application away only where it is theirs to remove: not a package's file
+// (moving it would not uninstall the package) and in a folder they may change.
+bool userCanMove(const fs::path& application, bool packaged) {
+    return !packaged && ::faccessat(AT_FDCWD, application.parent_path().c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+}  // namespace
+
+std::vector<InstalledApplication> UninstallerService::installedApplications() {
+    std::lock_guard lock(mutex_);
+    const SystemRoots roots = SystemRoots::current();
+    const QLocale locale = AppLocalization::activeLocale();
+
+    std::vector<InstalledApplication> applications;
+    std::vector<fs::path> files;
+    for (auto original : applicationFolders) {
+        for (const fs::path& folder : LinuxLocations::folders(original, roots)) {
+            const auto listing = FolderListing::entries(folder);
+            if (!listing) continue;
+            for (const fs::path& file : *listing) {
+                if (FolderListing::isHidden(file) || FolderListing::lowercaseExtension(file) != "desktop") continue;
+                const auto entry = DesktopEntry::read(file);
+                // Hidden=true is the desktop's way of saying the entry was deleted.
+                if (!entry || entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
+                InstalledApplication application;
+                application.id = file.string();
+                application.url = file;
+                application.name = entry->localizedText("Name", locale).value_or(nameWithoutExtension(file));
+                application.bundleIdentifier = nameWithoutExtension(file);  // the desktop-file id
+                application.version = noVersion;
+                applications.push_back(std::move(application));
+                files.push_back(file);
+            }
+        }
+    }
+
+    const auto owners = DpkgDatabase::owners(files, roots.root);
+    std::unordered_map<std::string, std::int64_t> sizeOfPackage;
+    for (InstalledApplication& application : applications) {
+        auto owner = owners.find(application.id);
+        if (owner == owners.end()) {
+            application.size = allocatedSize(application.url);
+            continue;
+        }
+        const DpkgDatabase::Package& package = owner->second;
+        if (!package.version.empty()) application.version = QString::fromStdString(package.version);
+        auto [size, isNew] = sizeOfPackage.try_emplace(package.name, 0);
+        if (isNew) size->second = packageSize(package, roots.root);
+        application.size = size->second;
+    }
+
+    QCollator collator(locale);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(applications.begin(), applications.end(), [&](const auto& a, const auto& b) { return collator.compare(a.name, b.name) < 0; });
+    return applications;
+}
+
+std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplication& application) {
+    std::lock_guard lock(mutex_);
+    const SystemRoots roots = SystemRoots::current();
+    std::unordered_set<std::string> taken;
+    std::vector<AppArtifact> found;
+    auto add = [&](const fs::path& item, ArtifactCategory category, bool selected, std::optional<std::int64_t> size = {}) {
+        if (LinuxLocations::isSharedFolder(item, roots) || !taken.insert(normalFolder(item).string()).second) return;
+        found.push_back(AppArtifact{Uuid::random(), item, size ? *size : allocatedSize(item), category, selected});
+    };
+
+    if (linkStatus(application.url) && !holdsBaseFolder(application.url, roots)) {
+        // Measured as in the list of applications: what its package owns, else the entry itself.
+        const auto owner = DpkgDatabase::owners({application.url}, roots.root);
+        const bool packaged = !owner.empty();
+        const std::int64_t size = packaged ? packageSize(owner.begin()->second, roots.root) : allocatedSize(application.url);
+        add(application.url, ArtifactCategory::application, userCanMove(application.url, packaged), size);
+    }
+
+    for (const FixedCandidate& candidate : fixedCandidates) {
+        const QString& key = candidate.key == Key::identifier ? application.bundleIdentifier : application.name;
+        if (!isUsableKey(key)) continue;
+        const std::string name = LinuxLocations::itemName(PathText::fromText(key).native(), candidate.suffix);
+        for (const fs::path& folder : LinuxLocations::folders(candidate.folder, roots)) {
+            const fs::path item = folder / name;
+            if (liesDirectlyIn(item, folder) && linkStatus(item)) add(item, candidate.category, true);
+        }
+    }
+
+    const QString identifierKey = application.bundleIdentifier.toLower();
+    const QString nameKey = application.name.toLower().remove(QLatin1Char(' '));
+    const bool useIdentifier = isUsableKey(identifierKey);
+    const bool useName = isUsableKey(nameKey);
+    for (const SearchedFolder& searched : searchedFolders) {
+        for (const fs::path& folder : LinuxLocations::folders(searched.folder, roots)) {
+            const auto listing = FolderListing::entries(folder);
+            if (!listing) continue;
+            for (const fs::path& entry : *listing) {
+                if (FolderListing::isHidden(entry)) continue;
+                const QString entryKey = PathText::display(entry.filename()).toLower().remove(QLatin1Char(' '));
+                if ((useIdentifier && entryKey.contains(identifierKey)) || (useName && entryKey.contains(nameKey)))
+                    add(entry, searched.category, true);
+            }
+        }
+    }
+
+    std::stable_sort(found.begin(), found.end(), [](const AppArtifact& a, const AppArtifact& b) {
+        const bool aFirst = a.category == ArtifactCategory::application;
+        const bool bFirst = b.category == ArtifactCategory::application;
+        if (aFirst != bFirst) return aFirst;
+        return a.size > b.size;
+    });
+    return found;
+}
+
+std::vector<fs::path> UninstallerService::moveToTrash(const std::vector<AppArtifact>& artifacts) {
+    std::lock_guard lock(mutex_);
+    std::vector<fs::path> moved;
+    for (const AppArtifact& artifact : artifacts) {
+        if (!artifact.isSelected) continue;
+        try {
+            moved.push_back(Trash::moveToTrash(artifact.url));
+        } catch (const TrashError& error) {
+            throw UninstallError(error, std::move(moved));
+        }
+    }
+    return moved;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Models/AppArtifact.h"
+#include "Models/InstalledApplication.h"
+#include "Services/UninstallError.h"
+
+#include <filesystem>
+#include <mutex>
+#include <vector>
+
+// Finds the installed applications (desktop entries) and what each leaves in the user's folders,
+// and moves chosen items to the Trash. Keeps nothing between calls; calls never overlap.
+class UninstallerService {
+public:
+    // Both applications folders, ordered by name; never fails.
+    std::vector<InstalledApplication> installedApplications();
+
+    // The application and its leftovers: the application first, then by size, largest first. Never fails.
+    std::vector<AppArtifact> artifacts(const InstalledApplication& application);
+
+    // Moves the selected artifacts to the Trash in order and returns their new locations.
+    // Throws UninstallError, carrying the items already moved, when the Trash refuses one.
+    std::vector<std::filesystem::path> moveToTrash(const std::vector<AppArtifact>& artifacts);
+
+private:
+    std::mutex mutex_;
+};

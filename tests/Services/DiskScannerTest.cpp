@@ -1,0 +1,299 @@
+#include "Platform/DirectoryReader.h"
+#include "Services/Cancelled.h"
+#include "Services/DiskScanner.h"
+#include "Services/ParallelWalk.h"
+#include "Services/ScanError.h"
+#include "Support/ForkedChild.h"
+#include "Support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <map>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::int64_t allocated(const fs::path& path) {
+    struct stat status;
+    return ::lstat(path.c_str(), &status) == 0 ? static_cast<std::int64_t>(status.st_blocks) * 512 : 0;
+}
+
+bool isHiddenName(const fs::path& path) { return path.filename().native().starts_with('.'); }
+
+struct Totals {
+    std::int64_t size = 0;
+    std::int64_t files = 0;
+    std::int64_t folders = 0;
+};
+
+// An independent count with lstat: what a scan must find below `path`.
+Totals reference(const fs::path& path, bool includeHidden) {
+    Totals totals;
+    for (const auto& entry : fs::directory_iterator(path)) {
+        if (!includeHidden && isHiddenName(entry.path())) continue;
+        if (entry.is_symlink()) continue;
+        if (entry.is_directory()) {
+            Totals inner = reference(entry.path(), includeHidden);
+            totals.size += inner.size;
+            totals.files += inner.files;
+            totals.folders += inner.folders + 1;
+        } else if (entry.is_regular_file()) {
+            totals.size += allocated(entry.path());
+            totals.files += 1;
+        }
+    }
+    return totals;
+}
+
+const StorageBucket* bucketNamed(const ScanSnapshot& snapshot, const std::string& name) {
+    for (const auto& bucket : snapshot.buckets)
+        if (bucket.name == name) return &bucket;
+    return nullptr;
+}
+
+// Several levels and many folders, so that all workers take part and their totals must merge.
+void makeMixedTree(const TempTree& tree) {
+    for (int top = 0; top < 6; ++top)
+        for (int middle = 0; middle < 8; ++middle)
+            for (int file = 0; file < 4; ++file)
+                tree.file("top" + std::to_string(top) + "/m" + std::to_string(middle) + "/deep/f" + std::to_string(file) + ".PNG",
+                          static_cast<size_t>(1 + 4096 * ((top * 7 + middle * 3 + file) % 11)));
+    tree.file("loose.bin", 50000);
+    tree.file("top0/.hidden-file", 9000);
+    tree.file(".hidden-folder/inside.txt", 70000);
+    tree.file("top1/.cache/inside.txt", 70000);
+    fs::create_symlink("top0", tree.path() / "link-to-top0");
+    fs::create_symlink("..", tree.path() / "top2/link-up");
+    fs::create_symlink(tree.path() / "loose.bin", tree.path() / "top3/link-to-file");
+    fs::create_hard_link(tree.path() / "loose.bin", tree.path() / "top4/hard-link.bin");
+}
+
+}  // namespace
+
+TEST(DiskScanner, CountsEveryFileOncePerNameWithoutFollowingLinks) {
+    TempTree tree;
+    makeMixedTree(tree);
+    tree.file("top5/empty-folder/.keep");
+
+    for (bool includeHidden : {false, true}) {
+        SCOPED_TRACE(includeHidden);
+        ScanSnapshot snapshot = DiskScanner().scan(tree.path(), includeHidden, nullptr);
+        Totals expected = reference(tree.path(), includeHidden);
+
+        EXPECT_EQ(snapshot.rootURL, tree.path());
+        EXPECT_EQ(snapshot.totalSize, expected.size);
+        EXPECT_EQ(snapshot.fileCount, expected.files);
+        EXPECT_EQ(snapshot.folderCount, expected.folders);
+        EXPECT_EQ(snapshot.inaccessibleCount, 0);
+        EXPECT_GE(snapshot.duration, 0);
+
+        // One bucket per counted top-level entry; no bucket for the link.
+        EXPECT_EQ(snapshot.buckets.size(), includeHidden ? 8u : 7u);
+        EXPECT_EQ(bucketNamed(snapshot, "link-to-top0"), nullptr);
+        EXPECT_EQ(bucketNamed(snapshot, ".hidden-folder") != nullptr, includeHidden);
+        for (const auto& bucket : snapshot.buckets) {
+            SCOPED_TRACE(bucket.name);
+            fs::path path = tree.path() / bucket.name;
+            EXPECT_EQ(bucket.id, path.native());
+            EXPECT_EQ(bucket.url, path);
+            if (fs::is_directory(path)) {
+                Totals inside = reference(path, includeHidden);
+                EXPECT_EQ(bucket.size, inside.size);
+                EXPECT_EQ(bucket.fileCount, inside.files);
+            } else {
+                EXPECT_EQ(bucket.size, allocated(path));
+                EXPECT_EQ(bucket.fileCount, 1);
+            }
+        }
+        for (size_t i = 1; i < snapshot.buckets.size(); ++i) EXPECT_GE(snapshot.buckets[i - 1].size, snapshot.buckets[i].size);
+
+        // Both names of the hard-linked file are counted and listed.
+        const StorageBucket* top4 = bucketNamed(snapshot, "top4");
+        ASSERT_TRUE(top4);
+        EXPECT_EQ(top4->fileCount, 33);
+        int loose = 0;
+        for (const auto& file : snapshot.largestFiles)
+            if (file.size == allocated(tree.path() / "loose.bin") && file.kind == "BIN") ++loose;
+        EXPECT_EQ(loose, 2);
+
+        ASSERT_EQ(static_cast<std::int64_t>(snapshot.largestFiles.size()), snapshot.fileCount);
+        for (size_t i = 1; i < snapshot.largestFiles.size(); ++i)
+            EXPECT_GE(snapshot.largestFiles[i - 1].size, snapshot.largestFiles[i].size);
+        for (const auto& file : snapshot.largestFiles) {
+            EXPECT_TRUE(file.url.native().starts_with(tree.path().native() + "/"));
+            EXPECT_EQ(file.size, allocated(file.url));
+            EXPECT_TRUE(file.modifiedAt.has_value());
+        }
+    }
+}
+
+TEST(DiskScanner, EqualBucketsKeepTheFoldersReadingOrderAndKindsIgnoreCase) {
+    TempTree tree;
+    for (const char* name : {"b.PDF", "a.pdf", "c.pdf", "d.Pdf"}) tree.file(name, 100);
+    ScanSnapshot snapshot = DiskScanner().scan(tree.path(), false, nullptr);
+
+    std::vector<DirectoryEntry> listed;
+    ASSERT_TRUE(DirectoryReader::read(tree.path().native(), listed));
+    ASSERT_EQ(snapshot.buckets.size(), listed.size());
+    for (size_t i = 0; i < listed.size(); ++i) EXPECT_EQ(snapshot.buckets[i].name, listed[i].name);
+
+    ASSERT_EQ(snapshot.largestFiles.size(), 4u);
+    EXPECT_FALSE(snapshot.largestFiles[0].kind.isEmpty());
+    for (const auto& file : snapshot.largestFiles) EXPECT_EQ(file.kind, snapshot.largestFiles[0].kind);
+}
+
+TEST(DiskScanner, EmptyFolderAndStandardizedLocation) {
+    TempTree tree;
+    tree.folder("a/b");
+    ScanSnapshot empty = DiskScanner().scan(tree.path() / "a/b", false, nullptr);
+    EXPECT_TRUE(empty.buckets.empty());
+    EXPECT_TRUE(empty.largestFiles.empty());
+    EXPECT_EQ(empty.totalSize, 0);
+    EXPECT_EQ(empty.fileCount, 0);
+    EXPECT_EQ(empty.folderCount, 0);
+
+    ScanSnapshot snapshot = DiskScanner().scan(tree.path().native() + "/./a/b/..//", false, nullptr);
+    EXPECT_EQ(snapshot.rootURL, tree.path() / "a");
+    ASSERT_EQ(snapshot.buckets.size(), 1u);
+    EXPECT_EQ(snapshot.buckets[0].id, (tree.path() / "a/b").native());
+    EXPECT_EQ(snapshot.folderCount, 1);
+}
+
+TEST(DiskScanner, AFolderThatCannotBeListedIsAnAccessError) {
+    TempTree tree;
+    tree.folder("real/inside");
+    tree.file("plain.txt", 10);
+    fs::create_symlink("real", tree.path() / "link");
+
+    for (const char* name : {"link", "plain.txt", "missing", "real/../link"}) {
+        SCOPED_TRACE(name);
+        int calls = 0;
+        try {
+            DiskScanner().scan(tree.path() / name, false, [&](const ScanProgress&) { ++calls; });
+            ADD_FAILURE() << "no error";
+        } catch (const ScanError& error) {
+            fs::path standardized = std::string(name) == "real/../link" ? tree.path() / "link" : tree.path() / name;
+            EXPECT_EQ(error.location(), standardized);
+            EXPECT_EQ(error.errorDescription().toStdString(), "Could not access " + standardized.native() + ".");
+        }
+        EXPECT_EQ(calls, 0);
+    }
+}
+
+TEST(DiskScanner, KeepsThe4000LargestFilesAcrossWorkers) {
+    TempTree tree;
+    // 3999 one-block files and one of two blocks spread over folders, plus one empty file that
+    // must fall out of a full list.
+    for (int folder = 0; folder < 40; ++folder) tree.folder("d" + std::to_string(folder));
+    for (int i = 0; i < 3999; ++i) {
+        std::string path = (tree.path() / ("d" + std::to_string(i % 40)) / ("f" + std::to_string(i))).native();
+        int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+        ASSERT_EQ(::write(fd, "x", 1), 1);
+        ::close(fd);
+    }
+    tree.file("d7/big", 5000);
+    tree.file("d9/empty", 0);
+
+    ScanSnapshot snapshot = DiskScanner().scan(tree.path(), false, nullptr);
+    EXPECT_EQ(snapshot.fileCount, 4001);
+    ASSERT_EQ(snapshot.largestFiles.size(), 4000u);
+    EXPECT_EQ(snapshot.largestFiles.front().url, tree.path() / "d7/big");
+    for (const auto& file : snapshot.largestFiles) EXPECT_NE(file.url, tree.path() / "d9/empty");
+}
+
+TEST(DiskScanner, ReportsProgressAndCancelsMidWalk) {
+    TempTree tree;
+    // A chain of folders is read one after another, so the walk outlasts many 1 ms polls.
+    std::string chain;
+    for (int depth = 0; depth < 400; ++depth) chain += "d/";
+    tree.file(chain + "last.txt", 10);
+    for (int depth = 0, step = 0; depth < 400; depth += 20, ++step) tree.file(chain.substr(0, depth * 2) + "f" + std::to_string(step), 10);
+    tree.file("top.txt", 10);
+
+    std::vector<ScanProgress> seen;
+    ScanSnapshot snapshot = DiskScanner(std::chrono::milliseconds(1)).scan(tree.path(), false, [&](const ScanProgress& progress) {
+        seen.push_back(progress);
+    });
+    EXPECT_EQ(snapshot.fileCount, 22);
+    EXPECT_EQ(snapshot.folderCount, 400);
+    ASSERT_FALSE(seen.empty());
+    for (size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_GE(seen[i].filesSeen, 1);  // the top-level file is counted from the start
+        EXPECT_LE(seen[i].filesSeen, snapshot.fileCount);
+        EXPECT_LE(seen[i].bytesSeen, snapshot.totalSize);
+        EXPECT_TRUE(seen[i].path.starts_with(tree.path().native() + "/d")) << seen[i].path;
+        if (i > 0) {
+            EXPECT_GE(seen[i].filesSeen, seen[i - 1].filesSeen);
+        }
+    }
+
+    std::stop_source stop;
+    std::vector<ScanProgress> beforeCancel;
+    EXPECT_THROW(DiskScanner(std::chrono::milliseconds(1)).scan(tree.path(), false, [&](const ScanProgress& progress) {
+        beforeCancel.push_back(progress);
+        stop.request_stop();
+    }, stop.get_token()), Cancelled);
+    ASSERT_FALSE(beforeCancel.empty());
+    EXPECT_LT(beforeCancel.back().path.size(), tree.path().native().size() + 800);  // it stopped before the end
+
+    // Cancelled before it starts: no worker takes a folder, and the call still ends with the error.
+    std::stop_source early;
+    early.request_stop();
+    EXPECT_THROW(DiskScanner().scan(tree.path(), false, nullptr, early.get_token()), Cancelled);
+}
+
+TEST(DiskScanner, UnreadableFoldersAsAnUnprivilegedUser) {
+    if (!ForkedChild::isRoot()) GTEST_SKIP() << "needs root to drop to another user";
+    TempTree tree;
+    fs::permissions(tree.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                     fs::perms::others_read | fs::perms::others_exec);
+    tree.file("closed/inner/secret", 9000);
+    tree.file("open/a.txt", 5000);
+    tree.file("open/closed-below/b.txt", 5000);
+    fs::permissions(tree.path() / "closed", fs::perms::none);
+    fs::permissions(tree.path() / "open/closed-below", fs::perms::none);
+
+    std::string output = ForkedChild::runAsNobody([&] {
+        std::ostringstream out;
+        ScanSnapshot snapshot = DiskScanner().scan(tree.path(), false, nullptr);
+        out << snapshot.fileCount << ' ' << snapshot.folderCount << ' ' << snapshot.inaccessibleCount;
+        for (const auto& bucket : snapshot.buckets) out << ' ' << bucket.name << '=' << bucket.size << '/' << bucket.fileCount;
+        try {
+            DiskScanner().scan(tree.path() / "closed", false, nullptr);
+        } catch (const ScanError& error) {
+            out << " | " << error.what();
+        }
+        return out.str();
+    });
+    std::string openSize = std::to_string(allocated(tree.path() / "open/a.txt"));
+    EXPECT_EQ(output, "1 3 2 open=" + openSize + "/1 closed=0/0 | Could not access " + (tree.path() / "closed").native() + ".");
+}
+
+TEST(DiskScanner, TheVolumeRootGivesSingleSlashPaths) {
+    EXPECT_EQ(ParallelWalk("/", false).progress().path, "/");
+    if (!ForkedChild::isRoot()) GTEST_SKIP() << "needs root to stand a fixture tree in for /";
+    TempTree tree;
+    tree.file("usr/lib/data.bin", 20000);
+    tree.file("etc/conf", 10);
+    tree.file("top.txt", 10);
+
+    std::string output = ForkedChild::runInRoot(tree.path(), [] {
+        ScanSnapshot snapshot = DiskScanner().scan("/", false, nullptr);
+        std::ostringstream out;
+        out << snapshot.rootURL.native() << ' ' << snapshot.fileCount << ' ' << snapshot.folderCount;
+        std::map<std::string, std::string> buckets;
+        for (const auto& bucket : snapshot.buckets) buckets[bucket.id] = bucket.url.native();
+        for (const auto& [id, url] : buckets) out << ' ' << id << ',' << url;
+        out << " | " << snapshot.largestFiles.at(0).url.native();  // the two small ones tie
+        for (const auto& file : snapshot.largestFiles) out << ' ' << file.size / 4096;
+        return out.str();
+    });
+    EXPECT_EQ(output, "/ 3 3 /etc,/etc /top.txt,/top.txt /usr,/usr | /usr/lib/data.bin 5 1 1");
+}

@@ -1,0 +1,252 @@
+#include "Services/Cancelled.h"
+#include "Services/FileIntelligenceService.h"
+#include "Services/ScanError.h"
+#include "Services/WalkWorkers.h"
+#include "Support/TempTree.h"
+
+#include <QCryptographicHash>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <mutex>
+#include <random>
+#include <set>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string randomBytes(std::size_t size, unsigned seed) {
+    std::mt19937 generator(seed);
+    std::string bytes(size, '\0');
+    for (char& byte : bytes) byte = char(generator());
+    return bytes;
+}
+
+std::string sha256(const std::string& bytes) {
+    return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())), QCryptographicHash::Sha256).toHex().toStdString();
+}
+
+void setModified(const fs::path& path, time_t seconds) {
+    timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+std::set<fs::path> paths(const DuplicateGroup& group) {
+    std::set<fs::path> out;
+    for (const auto& file : group.files) out.insert(file.url);
+    return out;
+}
+
+// Runs a search and keeps every progress value and every group as it arrived.
+struct Search {
+    std::vector<DuplicateScanProgress> reports;
+    std::vector<DuplicateGroup> found;
+    std::mutex lock;
+
+    std::vector<DuplicateGroup> run(FileIntelligenceService& service, const fs::path& folder, bool includeHidden = false,
+                                    std::stop_token stop = {}) {
+        return service.duplicateGroups(
+            folder, includeHidden,
+            [&](const DuplicateScanProgress& progress) {
+                std::lock_guard guard(lock);
+                reports.push_back(progress);
+            },
+            [&](const DuplicateGroup& group) {
+                std::lock_guard guard(lock);
+                found.push_back(group);
+            },
+            stop);
+    }
+};
+
+}  // namespace
+
+TEST(DuplicateHashing, SamplesAreTheWholeSmallFileOrItsHeadAndTail) {
+    TempTree tree;
+    HashMeter meter;
+    const std::string whole = randomBytes(131072, 1);
+    auto exact = tree.write("exact", whole);
+    EXPECT_EQ(FileIntelligenceService::sampleDigest(exact, 131072, meter), sha256(whole));
+    EXPECT_EQ(meter.read().bytes, 131072);
+    EXPECT_EQ(meter.read().path, exact.string());
+
+    const std::string longer = randomBytes(131073, 2);
+    auto over = tree.write("over", longer);
+    EXPECT_EQ(FileIntelligenceService::sampleDigest(over, 131073, meter), sha256(longer.substr(0, 65536) + longer.substr(65537)));
+    EXPECT_EQ(FileIntelligenceService::fullDigest(over, meter), sha256(longer));
+    // The full read credits only what lies beyond the sampled first 128 KiB.
+    EXPECT_EQ(meter.read().bytes, 131072 + 131072 + 1);
+
+    // Shorter than indexed: the range ends early; gone or a link: no digest.
+    EXPECT_EQ(FileIntelligenceService::sampleDigest(exact, 140000, meter), sha256(whole.substr(0, 65536) + whole.substr(140000 - 65536)));
+    EXPECT_EQ(FileIntelligenceService::sampleDigest((tree.path() / "missing").string(), 2000, meter), std::nullopt);
+    fs::create_symlink(exact, tree.path() / "link");
+    EXPECT_EQ(FileIntelligenceService::fullDigest((tree.path() / "link").string(), meter), std::nullopt);
+    ::mkfifo((tree.path() / "pipe").c_str(), 0600);
+    EXPECT_EQ(FileIntelligenceService::sampleDigest((tree.path() / "pipe").string(), 2000, meter), std::nullopt);
+
+    meter.cancel();
+    EXPECT_THROW(FileIntelligenceService::fullDigest(over, meter), Cancelled);
+}
+
+TEST(DuplicateHashing, PoolSizesAndCancellationDrainTheRunningItems) {
+    EXPECT_EQ(FileIntelligenceService::poolWorkerCount(1, 10), 4);
+    EXPECT_EQ(FileIntelligenceService::poolWorkerCount(8, 100), 16);
+    EXPECT_EQ(FileIntelligenceService::poolWorkerCount(8, 3), 3);
+
+    HashMeter meter;
+    int reports = 0;
+    FileIntelligenceService::runPool(0, meter, [&] { ++reports; }, [](std::size_t) { FAIL(); }, {});
+    EXPECT_EQ(reports, 0);
+
+    std::stop_source stop;
+    std::mutex lock;
+    std::vector<std::size_t> started;
+    std::atomic<int> finished = 0;
+    EXPECT_THROW(FileIntelligenceService::runPool(
+                     1000, meter, [] {},
+                     [&](std::size_t index) {
+                         {
+                             std::lock_guard guard(lock);
+                             started.push_back(index);
+                         }
+                         stop.request_stop();
+                         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                         ++finished;
+                     },
+                     stop.get_token()),
+                 Cancelled);
+    EXPECT_EQ(int(started.size()), finished.load());
+    EXPECT_LE(started.size(), std::size_t(FileIntelligenceService::poolWorkerCount(WalkWorkers::activeProcessors(), 1000)));
+}
+
+TEST(DuplicateFinder, FindsGroupsInBothStagesAndOrdersThemByWaste) {
+    TempTree tree;
+    FileIntelligenceService service;
+    const std::string small = randomBytes(100 * 1024, 3);
+    const std::string large = randomBytes(10 * 1024 * 1024, 4);
+    std::string middle = large;
+    middle[5 * 1024 * 1024] ^= 1;  // equal head and tail, different middle
+    const std::string three = randomBytes(300 * 1024, 5);
+    std::string fourth = three;
+    fourth[1000] ^= 1;
+
+    auto s1 = tree.write("a/small-1", small);
+    auto s2 = tree.write("b/small-2", small);
+    auto l1 = tree.write("a/large-1.iso", large);
+    auto l2 = tree.write("b/large-2.iso", large);
+    tree.write("c/large-3.iso", middle);
+    auto t1 = tree.write("t/1", three);
+    auto t2 = tree.write("t/2", three);
+    auto t3 = tree.write("t/3", three);
+    tree.write("t/4", fourth);
+    fs::create_hard_link(t1, tree.path() / "t/hardlink");
+    tree.write("tiny/x", std::string(1023, 'q'));
+    tree.write("tiny/y", std::string(1023, 'q'));
+    auto edge1 = tree.write("edge/x", std::string(1024, 'q'));
+    auto edge2 = tree.write("edge/y", std::string(1024, 'q'));
+    tree.write("Album.photoslibrary/copy", small);  // packages are not entered
+    tree.write(".hidden/copy", small);              // nor hidden folders, unless asked
+    setModified(s1, 1'600'000'000);
+    setModified(s2, 1'700'000'000);
+
+    Search search;
+    auto groups = search.run(service, tree.path());
+    ASSERT_EQ(groups.size(), 4u);
+    // Waste: 10 MiB, then 3 × 300 KiB (four names with the hard link), then 100 KiB, then 1 KiB.
+    EXPECT_EQ(paths(groups[0]), (std::set<fs::path>{l1, l2}));
+    EXPECT_EQ(groups[0].id, sha256(large));
+    EXPECT_EQ(groups[0].fileSize, std::int64_t(large.size()));
+    EXPECT_EQ(paths(groups[1]), (std::set<fs::path>{t1, t2, t3, tree.path() / "t/hardlink"}));
+    EXPECT_EQ(groups[1].id, sha256(three));
+    EXPECT_EQ(groups[2].id, sha256(small));
+    ASSERT_EQ(groups[2].files.size(), 2u);
+    EXPECT_EQ(groups[2].files[0].url, s2);  // newest first
+    EXPECT_EQ(groups[2].files[1].url, s1);
+    EXPECT_EQ(paths(groups[3]), (std::set<fs::path>{edge1, edge2}));
+    EXPECT_EQ(search.found.size(), 4u);
+
+    // Progress: indexing first without totals, then comparing never past its totals.
+    ASSERT_FALSE(search.reports.empty());
+    bool comparing = false;
+    for (const auto& report : search.reports) {
+        if (report.phase == DuplicateScanPhase::indexing) {
+            EXPECT_FALSE(comparing);
+            EXPECT_FALSE(report.totalFiles);
+            continue;
+        }
+        comparing = true;
+        ASSERT_TRUE(report.totalFiles && report.totalBytes);
+        EXPECT_LE(report.filesProcessed, *report.totalFiles);
+        EXPECT_LE(report.bytesProcessed, *report.totalBytes);
+    }
+    const auto& last = search.reports.back();
+    EXPECT_EQ(last.groupsFound, 4);
+    EXPECT_EQ(last.filesProcessed, *last.totalFiles);
+    EXPECT_EQ(last.bytesProcessed, *last.totalBytes);  // every byte read or credited exactly once
+    EXPECT_EQ(*last.totalFiles, 2 + 3 + 5 + 2);
+
+    Search hidden;
+    auto withHidden = hidden.run(service, tree.path(), true);
+    EXPECT_EQ(withHidden[2].files.size(), 3u);
+}
+
+TEST(DuplicateFinder, NothingToCompareAndUnreadableRoot) {
+    TempTree tree;
+    FileIntelligenceService service;
+    tree.write("one", randomBytes(5000, 6));
+    tree.write("two", randomBytes(6000, 7));
+    Search search;
+    EXPECT_TRUE(search.run(service, tree.path()).empty());
+    ASSERT_FALSE(search.reports.empty());
+    EXPECT_EQ(search.reports.back().totalFiles, 0);
+    EXPECT_EQ(search.reports.back().totalBytes, 0);
+
+    Search failing;
+    const fs::path missing = tree.path() / "gone/./";
+    try {
+        failing.run(service, missing);
+        FAIL() << "no error";
+    } catch (const ScanError& error) {
+        EXPECT_EQ(error.location(), missing);
+    }
+    EXPECT_TRUE(failing.reports.empty());
+}
+
+// The small pair of the full stage finishes long before the large one, whose reads then stop at
+// their next 4 MiB boundary.
+TEST(DuplicateFinder, StopDuringTheFullStageEndsWithCancelledAfterTheGroupsAlreadyDelivered) {
+    TempTree tree;
+    FileIntelligenceService service;
+    const std::string small = randomBytes(200 * 1024, 8);
+    tree.write("small-1", small);
+    tree.write("small-2", small);
+    const std::string large = randomBytes(32 * 1024 * 1024, 9);
+    tree.write("large-1", large);
+    tree.write("large-2", large);
+
+    std::stop_source stop;
+    std::vector<DuplicateGroup> delivered;
+    std::int64_t lastBytes = 0;
+    std::int64_t totalBytes = 0;
+    EXPECT_THROW(service.duplicateGroups(
+                     tree.path(), false,
+                     [&](const DuplicateScanProgress& progress) {
+                         if (progress.phase != DuplicateScanPhase::comparing) return;
+                         lastBytes = progress.bytesProcessed;
+                         totalBytes = *progress.totalBytes;
+                     },
+                     [&](const DuplicateGroup& group) {
+                         delivered.push_back(group);
+                         stop.request_stop();
+                     },
+                     stop.get_token()),
+                 Cancelled);
+    ASSERT_EQ(delivered.size(), 1u);
+    EXPECT_EQ(delivered[0].id, sha256(small));
+    EXPECT_LT(lastBytes, totalBytes);
+}

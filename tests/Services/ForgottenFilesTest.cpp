@@ -1,0 +1,120 @@
+#include "Services/FileIntelligenceService.h"
+#include "Services/ScanError.h"
+#include "Support/TempTree.h"
+
+#include <QDateTime>
+
+#include <set>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fixed "now" at a whole second, so a file can be dated exactly at the cutoff.
+const Instant now = Instant::fromUnixSeconds(1'780'000'000);
+
+Instant daysBefore(int days) {
+    return Instant::fromUnixSeconds(double(QDateTime::fromSecsSinceEpoch(qint64(now.unixSeconds())).addDays(-days).toSecsSinceEpoch()));
+}
+
+void setModified(const fs::path& path, Instant when) {
+    timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = time_t(when.unixSeconds());
+    times[0].tv_nsec = times[1].tv_nsec = 0;
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+std::int64_t allocated(const fs::path& path) {
+    struct stat status {};
+    ::lstat(path.c_str(), &status);
+    return std::int64_t(status.st_blocks) * 512;
+}
+
+std::vector<fs::path> urls(const std::vector<ScannedFile>& files) {
+    std::vector<fs::path> out;
+    for (const auto& file : files) out.push_back(file.url);
+    return out;
+}
+
+}  // namespace
+
+TEST(ForgottenFiles, CutoffIsStrictAndSizeIsAllocated) {
+    TempTree tree;
+    FileIntelligenceService service([] { return now; });
+    const Instant cutoff = daysBefore(180);
+    auto atCutoff = tree.file("at-cutoff.bin", 40000);
+    auto secondEarlier = tree.file("second-earlier.bin", 40000);
+    auto recent = tree.file("recent.bin", 40000);
+    auto small = tree.file("small.bin", 100);
+    setModified(atCutoff, cutoff);
+    setModified(secondEarlier, cutoff.addingSeconds(-1));
+    setModified(recent, now);
+    setModified(small, cutoff.addingSeconds(-1));
+
+    auto found = service.forgottenFiles(tree.path(), 180, allocated(secondEarlier));
+    ASSERT_EQ(urls(found), std::vector<fs::path>{secondEarlier});
+    EXPECT_EQ(found[0].size, allocated(secondEarlier));
+    EXPECT_EQ(found[0].modifiedAt, cutoff.addingSeconds(-1));
+    // One byte more than the allocated size: nothing qualifies.
+    EXPECT_TRUE(service.forgottenFiles(tree.path(), 180, allocated(secondEarlier) + 1).empty());
+    // Millions of days back: no file is that old, and the day arithmetic must not wrap into the future.
+    EXPECT_TRUE(service.forgottenFiles(tree.path(), std::numeric_limits<int>::max(), 0).empty());
+}
+
+TEST(ForgottenFiles, SkipsPackagesAndHiddenEntriesAndKeepsTheLargest) {
+    TempTree tree;
+    FileIntelligenceService service([] { return now; });
+    const Instant old = daysBefore(400);
+    std::vector<fs::path> all;
+    for (auto name : {"Photos.photoslibrary/a.jpg", "Tool.APP/Contents/bin", ".hidden/b.bin", ".c.bin", "Report.pages", "docs/d.BIN",
+                      "docs/e.bin"}) {
+        all.push_back(tree.file(name, 20000));
+    }
+    for (const auto& path : all) setModified(path, old);
+    auto found = service.forgottenFiles(tree.path() / "docs/..", 365, 1);
+    auto paths = urls(found);
+    EXPECT_EQ(std::set<fs::path>(paths.begin(), paths.end()),
+              (std::set<fs::path>{tree.path() / "Report.pages", tree.path() / "docs/d.BIN", tree.path() / "docs/e.bin"}));
+    auto kindOf = [&](const fs::path& path) {
+        for (const auto& file : found)
+            if (file.url == path) return file.kind;
+        return QString();
+    };
+    EXPECT_FALSE(kindOf(tree.path() / "docs/e.bin").isEmpty());
+    EXPECT_EQ(kindOf(tree.path() / "docs/d.BIN"), kindOf(tree.path() / "docs/e.bin"));
+}
+
+TEST(ForgottenFiles, ReturnsTheThousandLargestLargestFirst) {
+    TempTree tree;
+    FileIntelligenceService service([] { return now; });
+    const Instant old = daysBefore(200);
+    for (int i = 0; i < 1005; ++i) {
+        // Sparse files: the allocated size differs by the blocks written.
+        auto path = tree.file("many/" + std::to_string(i), std::size_t(i % 7 + 1) * 4096);
+        setModified(path, old);
+    }
+    auto found = service.forgottenFiles(tree.path() / "many", 180, 1);
+    ASSERT_EQ(found.size(), 1000u);
+    EXPECT_TRUE(std::is_sorted(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.size > b.size; }));
+    EXPECT_EQ(found.back().size, allocated(tree.path() / "many/0"));  // the five dropped are of the smallest size
+}
+
+TEST(ForgottenFiles, UnreadableFolderThrowsWithTheLocationAsPassed) {
+    TempTree tree;
+    FileIntelligenceService service;
+    const fs::path missing = tree.path() / "a/../missing/";
+    try {
+        service.forgottenFiles(missing, 90, 1);
+        FAIL() << "no error";
+    } catch (const ScanError& error) {
+        EXPECT_EQ(error.location(), missing);
+        EXPECT_EQ(std::string(error.what()), "Could not access " + missing.string() + ".");
+    }
+    fs::create_symlink(tree.folder("real"), tree.path() / "link");
+    EXPECT_THROW(service.forgottenFiles(tree.path() / "link", 90, 1), ScanError);
+}

@@ -1,0 +1,249 @@
+#include "Platform/SettingsStore.h"
+#include "Services/StorageHistoryService.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString key = "storageHistory.v1";
+const QString scanKey = "scanHistory.v1";
+
+Instant utc(int year, int month, int day, int hour, int minute) {
+    return Instant::fromUnixSeconds(double(QDateTime(QDate(year, month, day), QTime(hour, minute), Qt::UTC).toSecsSinceEpoch()));
+}
+
+class StorageHistoryServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override { clearStore(); }
+    void TearDown() override { clearStore(); }
+
+    static void clearStore() {
+        for (const QString& stored : {key, scanKey})
+            for (const QString& suffix : QStringList{"", ".unreadable", ".unreadable.2"}) SettingsStore::shared().remove(stored + suffix);
+    }
+
+    // The sources read the fixture's fields at each call, so a test moves the clock between calls.
+    StorageHistoryService::Sources sources() {
+        return {[this] { return capacity; }, [this] { return now; }, [this] { return zone; }};
+    }
+
+    static std::vector<StorageRecord> storedRecords() {
+        std::vector<StorageRecord> records;
+        for (const auto& item : QJsonDocument::fromJson(SettingsStore::shared().value(key).toByteArray()).array())
+            records.push_back(*StorageRecord::fromJson(item));
+        return records;
+    }
+
+    static ScanSnapshot snapshot(const std::string& root, std::int64_t total, std::vector<std::pair<std::string, std::int64_t>> folders = {}) {
+        ScanSnapshot scan;
+        scan.rootURL = root;
+        scan.totalSize = total;
+        scan.fileCount = 3;
+        scan.folderCount = 2;
+        scan.scannedAt = Instant::fromReferenceSeconds(1000.25);
+        for (const auto& [name, size] : folders) scan.buckets.push_back({root + "/" + name, name, root + "/" + name, size, 1});
+        return scan;
+    }
+
+    StorageHistoryService::Capacity capacity{1000, 400};
+    Instant now = utc(2024, 3, 10, 12, 0);
+    QTimeZone zone = QTimeZone::utc();
+};
+
+}  // namespace
+
+TEST_F(StorageHistoryServiceTest, FirstLaunchRecordsTodayAndWritesOnlyTheCapacityHistory) {
+    StorageHistoryService history(sources());
+    ASSERT_EQ(history.records().size(), 1u);
+    EXPECT_EQ(history.records()[0].used, 600);
+    EXPECT_EQ(history.records()[0].available, 400);
+    EXPECT_EQ(history.records()[0].date, now);
+    EXPECT_EQ(storedRecords(), history.records());
+    EXPECT_FALSE(SettingsStore::shared().value(key).toByteArray().contains(' '));  // compact
+    EXPECT_TRUE(history.scanRecords().empty());
+    EXPECT_FALSE(SettingsStore::shared().contains(scanKey));
+
+    // More available than in total (a volume reporting oddly) never gives negative use.
+    capacity = {100, 250};
+    history.recordCurrentCapacity();
+    EXPECT_EQ(history.records().back().used, 0);
+}
+
+// Tokyo is nine hours ahead of UTC and New York five hours behind: the day is the user's, not UTC's.
+TEST_F(StorageHistoryServiceTest, OneRecordPerLocalCalendarDay) {
+    zone = QTimeZone(9 * 3600);
+    now = utc(2024, 3, 10, 14, 30);  // 23:30 in Tokyo
+    StorageHistoryService history(sources());
+    const Uuid first = history.records()[0].id;
+
+    now = utc(2024, 3, 10, 14, 50);  // 23:50: same day, the record is updated in place
+    capacity = {1000, 300};
+    QSignalSpy changed(&history, &StorageHistoryService::recordsChanged);
+    history.recordCurrentCapacity();
+    EXPECT_EQ(changed.count(), 1);
+    ASSERT_EQ(history.records().size(), 1u);
+    EXPECT_EQ(history.records()[0].id, first);
+    EXPECT_EQ(history.records()[0].date, now);
+    EXPECT_EQ(history.records()[0].available, 300);
+
+    now = utc(2024, 3, 10, 15, 30);  // 00:30 the next day in Tokyo, still March 10 in UTC
+    history.recordCurrentCapacity();
+    ASSERT_EQ(history.records().size(), 2u);
+    EXPECT_NE(history.records()[1].id, first);
+
+    // A later launch on the same local day replaces that day's record only.
+    zone = QTimeZone(-5 * 3600);
+    now = utc(2024, 3, 11, 23, 30);  // 18:30 in New York on March 11
+    StorageHistoryService relaunched(sources());
+    ASSERT_EQ(relaunched.records().size(), 3u);
+    const Uuid eleventh = relaunched.records()[2].id;
+    now = utc(2024, 3, 12, 0, 30);  // March 12 in UTC, 19:30 on March 11 in New York
+    StorageHistoryService again(sources());
+    ASSERT_EQ(again.records().size(), 3u);
+    EXPECT_EQ(again.records()[2].id, eleventh);
+    EXPECT_EQ(storedRecords(), again.records());
+}
+
+TEST_F(StorageHistoryServiceTest, KeepsTheNewest365Days) {
+    QJsonArray stored;
+    for (int day = 0; day < 366; ++day)
+        stored.append(StorageRecord{Uuid::random(), utc(2020, 1, 1, 12, 0).addingSeconds(day * 86400.0), day, 1}.toJson());
+    SettingsStore::shared().setValue(key, QJsonDocument(stored).toJson());
+
+    StorageHistoryService history(sources());  // 2024: a new day, 367 records cut to 365
+    ASSERT_EQ(history.records().size(), 365u);
+    EXPECT_EQ(history.records().front().used, 2);
+    EXPECT_EQ(history.records().back().date, now);
+    EXPECT_EQ(storedRecords().size(), 365u);
+
+    now = now.addingSeconds(86400);
+    history.recordCurrentCapacity();
+    ASSERT_EQ(history.records().size(), 365u);
+    EXPECT_EQ(history.records().front().used, 3);
+}
+
+TEST_F(StorageHistoryServiceTest, AFailedCapacityReadingIsNotRecorded) {
+    StorageHistoryService history(sources());
+    const std::vector<StorageRecord> good = history.records();
+    capacity = {0, 0};
+    now = now.addingSeconds(60);
+    history.recordCurrentCapacity();
+    EXPECT_EQ(history.records(), good);
+    EXPECT_EQ(storedRecords(), good);
+
+    SettingsStore::shared().remove(key);
+    StorageHistoryService unreadable(sources());
+    EXPECT_TRUE(unreadable.records().empty());
+    EXPECT_FALSE(SettingsStore::shared().contains(key));
+}
+
+TEST_F(StorageHistoryServiceTest, UndecodableValuesAreSetAsideNotDestroyed) {
+    const QByteArray wrongType = R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","date":1,"used":"1","available":2}])";
+    SettingsStore::shared().setValue(key, wrongType);
+    SettingsStore::shared().setValue(key + ".unreadable", QByteArray("older damage"));
+    SettingsStore::shared().setValue(scanKey, QByteArray("{not json"));
+
+    StorageHistoryService history(sources());
+    EXPECT_EQ(history.records().size(), 1u);
+    EXPECT_TRUE(history.scanRecords().empty());
+    EXPECT_EQ(SettingsStore::shared().value(key + ".unreadable").toByteArray(), "older damage");
+    EXPECT_EQ(SettingsStore::shared().value(key + ".unreadable.2").toByteArray(), wrongType);
+    EXPECT_EQ(SettingsStore::shared().value(scanKey + ".unreadable").toByteArray(), "{not json");
+    EXPECT_EQ(storedRecords(), history.records());
+
+    // An object where an array belongs is just as undecodable.
+    SettingsStore::shared().setValue(scanKey, QByteArray("{}"));
+    SettingsStore::shared().remove(scanKey + ".unreadable");
+    StorageHistoryService again(sources());
+    EXPECT_EQ(SettingsStore::shared().value(scanKey + ".unreadable").toByteArray(), "{}");
+}
+
+TEST_F(StorageHistoryServiceTest, ScanRecordsRoundTripWithTheirLimits) {
+    StorageHistoryService history(sources());
+    std::vector<std::pair<std::string, std::int64_t>> hundred;
+    for (int i = 0; i < 100; ++i) hundred.emplace_back("folder" + std::to_string(i), 1000 - i);
+    // Linux names need not be UTF-8; such a folder must not keep the history from being saved.
+    hundred[1].first = "bad\xff\xfename";
+
+    QSignalSpy changed(&history, &StorageHistoryService::scanRecordsChanged);
+    history.record(snapshot("/home/u", 5000, hundred));
+    history.record(snapshot("/home/u/empty", 0));
+    EXPECT_EQ(changed.count(), 2);
+
+    const ScanHistoryRecord& full = history.scanRecords()[0];
+    ASSERT_EQ(full.buckets.size(), 40u);
+    EXPECT_EQ(full.buckets[0], (StoredStorageBucket{"/home/u/folder0", "folder0", "/home/u/folder0", 1000, 1}));
+    EXPECT_EQ(full.buckets[39].name, "folder39");
+    EXPECT_EQ(full.buckets[1].name, QString::fromUtf8("bad\xff\xfename"));
+    EXPECT_EQ(full.rootPath, "/home/u");
+    EXPECT_EQ(full.date, Instant::fromReferenceSeconds(1000.25));
+    EXPECT_EQ(full.totalSize, 5000);
+    EXPECT_EQ(full.fileCount, 3);
+    EXPECT_EQ(full.folderCount, 2);
+    EXPECT_TRUE(history.scanRecords()[1].buckets.empty());
+
+    StorageHistoryService reloaded(sources());
+    EXPECT_EQ(reloaded.scanRecords(), history.scanRecords());
+    EXPECT_EQ(reloaded.records(), history.records());
+
+    for (int i = 0; i < 89; ++i) reloaded.record(snapshot("/scan" + std::to_string(i), i));
+    ASSERT_EQ(reloaded.scanRecords().size(), 90u);
+    EXPECT_EQ(reloaded.scanRecords().front().rootPath, "/home/u/empty");
+    EXPECT_EQ(StorageHistoryService(sources()).scanRecords().size(), 90u);
+}
+
+TEST_F(StorageHistoryServiceTest, LatestChangeComparesTheTwoLatestScansOfTheLastFolder) {
+    StorageHistoryService history(sources());
+    EXPECT_FALSE(history.latestScanChange());
+    history.record(snapshot("/a", 5000, {{"big", 100}, {"same", 7}, {"gone", 30}}));
+    EXPECT_FALSE(history.latestScanChange());
+    EXPECT_TRUE(history.latestFolderChanges().empty());
+    history.record(snapshot("/b", 1));
+    history.record(snapshot("/b", 2));
+    history.record(snapshot("/c", 1));
+    EXPECT_FALSE(history.latestScanChange());  // /c once, though /b twice
+
+    // The same folder written in decomposed form is the same folder.
+    history.record(snapshot("/a", 3000, {{"big", 110}, {"same", 7}, {"new", 20}}));
+    history.record(snapshot(QString("/c").toStdString(), 1));
+    history.record(snapshot(QString::fromUtf8("/caf\u00e9").toStdString(), 10));
+    history.record(snapshot(QString::fromUtf8("/cafe\u0301").toStdString(), 25));
+    EXPECT_EQ(history.latestScanChange(), 15);
+
+    history.record(snapshot("/a", 3000, {{"big", 110}, {"same", 7}, {"new", 20}}));
+    const ScanHistoryRecord& earlier = history.scanRecords()[4];
+    const ScanHistoryRecord& later = history.scanRecords().back();
+    EXPECT_EQ(*history.latestScanChange(), 0);
+    const auto changes = StorageHistoryService::folderChanges(history.scanRecords()[0], earlier);
+    ASSERT_EQ(changes.size(), 3u);  // "same" did not change
+    EXPECT_EQ(changes[0], (FolderStorageChange{"/a/gone", "gone", "/a/gone", 30, 0}));
+    EXPECT_EQ(changes[1], (FolderStorageChange{"/a/new", "new", "/a/new", 0, 20}));
+    EXPECT_EQ(changes[2], (FolderStorageChange{"/a/big", "big", "/a/big", 100, 110}));
+    EXPECT_TRUE(StorageHistoryService::folderChanges(earlier, later).empty());
+    EXPECT_EQ(history.latestFolderChanges(), StorageHistoryService::folderChanges(earlier, later));
+}
+
+TEST_F(StorageHistoryServiceTest, FolderChangesOrderAndOddRecords) {
+    ScanHistoryRecord previous, current;
+    previous.buckets = {{"/r/a", "a", "/r/a", 100, 1}, {"/r/b", "b", "/r/b", 100, 1}, {"/r/c", "old c", "/r/c", 100, 1}};
+    current.buckets = {{"/r/a", "a", "/r/a", 110, 1}, {"/r/b", "b", "/r/b", 70, 1}, {"/r/c", "new c", "/r/c", 120, 1}};
+    auto changes = StorageHistoryService::folderChanges(previous, current);
+    ASSERT_EQ(changes.size(), 3u);
+    EXPECT_EQ(changes[0].currentSize - changes[0].previousSize, -30);
+    EXPECT_EQ(changes[1].currentSize - changes[1].previousSize, 20);
+    EXPECT_EQ(changes[1].name, "new c");
+    EXPECT_EQ(changes[2].currentSize - changes[2].previousSize, 10);
+
+    // A path stored twice and sizes at the very ends of the range are taken without failing.
+    previous.buckets = {{"/r/x", "x", "/r/x", std::numeric_limits<std::int64_t>::min(), 1}, {"/r/x", "x", "/r/x", 5, 1}};
+    current.buckets = {{"/r/x", "x", "/r/x", std::numeric_limits<std::int64_t>::max(), 1}, {"/r/y", "y", "/r/y", 1, 1}};
+    changes = StorageHistoryService::folderChanges(previous, current);
+    ASSERT_EQ(changes.size(), 2u);
+    EXPECT_EQ(changes[0].path, "/r/x");
+    EXPECT_EQ(changes[0].previousSize, std::numeric_limits<std::int64_t>::min());
+}

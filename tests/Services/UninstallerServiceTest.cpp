@@ -1,0 +1,262 @@
+#include "Platform/SettingsStore.h"
+#include "Platform/SystemRoots.h"
+#include "Services/UninstallerService.h"
+#include "Support/FixtureRoots.h"
+#include "Support/TempTree.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::int64_t allocated(const fs::path& file) {
+    struct stat info {};
+    return ::lstat(file.c_str(), &info) == 0 ? std::int64_t(info.st_blocks) * 512 : -1;
+}
+
+std::string application(const std::string& name, const std::string& extra = "") {
+    return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=run\n" + extra;
+}
+
+class UninstallerServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SettingsStore::shared().setValue("appLanguage", "en");
+    }
+    void TearDown() override {
+        SettingsStore::shared().remove("appLanguage");
+    }
+
+    fs::path home(const std::string& relative) const { return tree.path() / "home" / relative; }
+
+    InstalledApplication userApplication(const std::string& identifier, const std::string& name) {
+        const fs::path file = tree.write("home/.local/share/applications/" + identifier + ".desktop", application(name));
+        return {file.string(), QString::fromStdString(name), QString::fromStdString(identifier), "\u2014", file, allocated(file)};
+    }
+
+    static std::vector<fs::path> urls(const std::vector<AppArtifact>& artifacts) {
+        std::vector<fs::path> found;
+        for (const auto& artifact : artifacts) found.push_back(artifact.url);
+        return found;
+    }
+
+    TempTree tree;
+    FixtureRoots roots{tree.path()};
+    UninstallerService service;
+};
+
+}  // namespace
+
+TEST_F(UninstallerServiceTest, ListsDesktopApplicationsWithFallbacksAndOrder) {
+    tree.write("usr/share/applications/zeta.desktop", application("zeta", "Version=1.5\n"));
+    tree.write("usr/share/applications/alpha.desktop", application("Alpha", "Name[ar]=ألفا\n"));
+    tree.write("usr/share/applications/Tool.DESKTOP", "[Desktop Entry]\nType=Application\nExec=tool\n");
+    tree.write("usr/share/applications/nodisplay.desktop", application("Helper", "NoDisplay=true\n"));
+    tree.write("usr/share/applications/deleted.desktop", application("Deleted", "Hidden=true\n"));
+    tree.write("usr/share/applications/link.desktop", "[Desktop Entry]\nType=Link\nName=Link\nURL=https://x\n");
+    tree.write("usr/share/applications/broken.desktop", "Name=Broken\n");
+    tree.write("usr/share/applications/.secret.desktop", application("Secret"));
+    tree.write("usr/share/applications/readme.txt", application("Readme"));
+    const fs::path userAlpha = tree.write("home/.local/share/applications/alpha.desktop", application("alpha"));
+
+    // zeta belongs to a package: its version is the package's, its size that of the files it owns.
+    const fs::path binary = tree.file("usr/bin/zeta", 100000);
+    const fs::path data = tree.file("usr/share/zeta/data", 20000);
+    const fs::path hidden = tree.file("usr/share/zeta/.cache", 5000);
+    fs::create_symlink(tree.file("big", 1 << 20), tree.path() / "usr/bin/zeta-link");
+    tree.write("var/lib/dpkg/info/zeta:amd64.list",
+               "/.\n/usr\n/usr/bin\n/usr/bin/zeta\n/usr/bin/zeta-link\n/usr/share/applications/zeta.desktop\n/usr/share/zeta\n/usr/share/zeta/data\n"
+               "/usr/share/zeta/.cache\n/usr/share/zeta/missing\n");
+    tree.write("var/lib/dpkg/info/other.list", "/usr/bin/other\n");
+    tree.write("var/lib/dpkg/status",
+               "Package: other\nStatus: install ok installed\nVersion: 9\n\n"
+               "Package: zeta\nStatus: install ok installed\nArchitecture: amd64\nVersion: 1:2.3-1\nDescription: x\n Version: not this\n\n"
+               "Package: zeta\nStatus: deinstall ok config-files\nArchitecture: i386\nVersion: 0.1\n");
+
+    const auto applications = service.installedApplications();
+    std::vector<std::string> names;
+    for (const auto& each : applications) names.push_back(each.name.toStdString());
+    EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "alpha", "Tool", "zeta"}));
+
+    const InstalledApplication& systemAlpha = applications[0];
+    EXPECT_EQ(systemAlpha.url, tree.path() / "usr/share/applications/alpha.desktop");
+    EXPECT_EQ(systemAlpha.id, systemAlpha.url.string());
+    EXPECT_EQ(systemAlpha.bundleIdentifier, "alpha");
+    EXPECT_EQ(systemAlpha.version, "\u2014");
+    EXPECT_EQ(systemAlpha.size, allocated(systemAlpha.url));
+    EXPECT_EQ(applications[1].url, userAlpha);
+    EXPECT_EQ(applications[2].bundleIdentifier, "Tool");
+
+    const InstalledApplication& zeta = applications[3];
+    EXPECT_EQ(zeta.version, "1:2.3-1");  // never the entry's own Version key
+    EXPECT_EQ(zeta.size, allocated(zeta.url) + allocated(binary) + allocated(data) + allocated(hidden));
+
+    SettingsStore::shared().setValue("appLanguage", "ar");
+    const auto arabic = service.installedApplications();
+    EXPECT_TRUE(std::any_of(arabic.begin(), arabic.end(), [](const auto& each) { return each.name == QString::fromUtf8("ألفا"); }));
+}
+
+TEST_F(UninstallerServiceTest, MissingFoldersGiveNothing) {
+    EXPECT_TRUE(service.installedApplications().empty());
+    tree.write("usr/local/share/applications/only.desktop", application("Only"));
+    ASSERT_EQ(service.installedApplications().size(), 1u);
+}
+
+// The example of the uninstaller's rules, with the Linux folders in place of the library's.
+TEST_F(UninstallerServiceTest, FindsLeftoversByFixedNamesAndByMatching) {
+    const InstalledApplication tool = userApplication("x.y.Tool", "Tool");
+    tree.file("home/.cache/x.y.Tool/blob", 50000);
+    tree.file("home/.cache/x.y.tool.agent/blob", 8000);
+    tree.file("home/.cache/x.y.Tool/.hidden-blob", 900000);  // hidden: not counted
+    fs::create_symlink(tree.file("elsewhere", 2 << 20), home(".cache/x.y.Tool/link"));  // never followed
+    tree.file("home/.local/share/Tool Log.txt", 120000);
+    tree.file("home/.config/x.y.Tool", 3000);  // the fixed candidate; the matching search skips it
+    tree.file("home/.local/state/x.y.Tool/window", 12000);
+    tree.file("home/.var/app/x.y.Tool/data", 30000);
+    tree.file("home/.cache/x.y.tool\xff-odd", 1000);  // a name that is not UTF-8 keeps its bytes
+    tree.file("home/.cache/unrelated/blob", 500000);
+
+    const auto artifacts = service.artifacts(tool);
+    ASSERT_EQ(artifacts.size(), 8u);
+    EXPECT_EQ(artifacts[0].url, tool.url);
+    EXPECT_EQ(artifacts[0].category, ArtifactCategory::application);
+    EXPECT_TRUE(artifacts[0].isSelected);  // the user's own entry
+    // By size; the preference file and the odd name are equally large and keep the order they were found in.
+    EXPECT_EQ(urls(artifacts), (std::vector<fs::path>{tool.url, home(".local/share/Tool Log.txt"), home(".cache/x.y.Tool"), home(".var/app/x.y.Tool"),
+                                                      home(".local/state/x.y.Tool"), home(".cache/x.y.tool.agent"), home(".config/x.y.Tool"),
+                                                      home(".cache/x.y.tool\xff-odd")}));
+    for (size_t i = 2; i < artifacts.size(); ++i) EXPECT_GE(artifacts[i - 1].size, artifacts[i].size);
+    EXPECT_EQ(artifacts[1].category, ArtifactCategory::support);
+    EXPECT_EQ(artifacts[2].category, ArtifactCategory::cache);
+    EXPECT_EQ(artifacts[2].size, allocated(home(".cache/x.y.Tool/blob")));
+    EXPECT_EQ(artifacts[3].category, ArtifactCategory::container);
+    EXPECT_EQ(artifacts[4].category, ArtifactCategory::savedState);
+    EXPECT_EQ(artifacts[5].category, ArtifactCategory::cache);
+    EXPECT_EQ(artifacts[6].category, ArtifactCategory::preference);
+    EXPECT_EQ(artifacts[7].category, ArtifactCategory::cache);
+    for (const auto& artifact : artifacts) EXPECT_TRUE(artifact.isSelected);
+
+    // Each listing makes new identities.
+    EXPECT_NE(service.artifacts(tool)[1].id, artifacts[1].id);
+}
+
+TEST_F(UninstallerServiceTest, UnsafeKeysNeverReachTheBaseFolders) {
+    for (const char* folder : {".cache/google-chrome", ".cache/goa-1.0", ".config/go", ".local/share/fonts", ".local/share/applications",
+                               ".local/share/Trash", ".config/autostart", ".local/state/x"})
+        tree.file(std::string("home/") + folder + "/file", 100);
+    const std::vector<fs::path> bases{tree.path(), home(""), home(".cache"), home(".config"), home(".local/share"), home(".local/state"),
+                                      home(".var/app"), home(".local"), home(".local/share/applications")};
+    auto isBaseOrAbove = [&](const fs::path& url) {
+        const std::string item = url.lexically_normal().native();
+        return std::any_of(bases.begin(), bases.end(), [&](const fs::path& base) { return (base.lexically_normal().native() + "/").starts_with(item); });
+    };
+
+    const std::vector<std::pair<std::string, std::string>> keys{
+        {"", ""}, {".", "."}, {"..", ".."}, {"go", "Go"}, {"a/b", "a/b"}, {"../..", "../.."}, {"x", "G o"}, {"org.gnome.font-viewer", "Fonts"},
+        {"ok.app", "Applications"}, {"ok.trash", "Trash"}, {"ok.auto", "autostart"},
+    };
+    for (const auto& [identifier, name] : keys) {
+        InstalledApplication app{"", QString::fromStdString(name), QString::fromStdString(identifier), "\u2014", home(".local/share/applications/missing.desktop"), 0};
+        const auto artifacts = service.artifacts(app);
+        EXPECT_TRUE(artifacts.empty()) << identifier << " / " << name << " proposed " << (artifacts.empty() ? "" : artifacts[0].url.string());
+        for (const auto& artifact : artifacts) EXPECT_FALSE(isBaseOrAbove(artifact.url)) << artifact.url;
+    }
+
+    // An application record that names a base folder as itself is not proposed either.
+    for (const fs::path& url : {home(""), home(".local/share"), tree.path(), fs::path("/")}) {
+        InstalledApplication bogus{url.string(), "Bogus", "org.bogus", "\u2014", url, 0};
+        EXPECT_TRUE(service.artifacts(bogus).empty()) << url;
+    }
+}
+
+TEST_F(UninstallerServiceTest, APackagedApplicationIsListedButNotPreselected) {
+    const fs::path entry = tree.write("usr/share/applications/zeta.desktop", application("Zeta"));
+    tree.file("usr/bin/zeta", 50000);
+    tree.write("var/lib/dpkg/info/zeta.list", "/usr/share/applications/zeta.desktop\n/usr/bin/zeta\n");
+    tree.file("home/.config/zeta/settings", 100);
+    const auto applications = service.installedApplications();
+    ASSERT_EQ(applications.size(), 1u);
+
+    const auto artifacts = service.artifacts(applications[0]);
+    ASSERT_EQ(artifacts.size(), 2u);
+    EXPECT_EQ(artifacts[0].url, entry);
+    EXPECT_EQ(artifacts[0].size, applications[0].size);  // what the application owns, as in the list
+    EXPECT_GT(artifacts[0].size, allocated(entry));
+    EXPECT_FALSE(artifacts[0].isSelected);
+    EXPECT_TRUE(artifacts[1].isSelected);
+}
+
+// Root may write anywhere, so the check runs in a child that dropped to an unprivileged user.
+TEST_F(UninstallerServiceTest, AnApplicationInAFolderTheUserCannotChangeIsNotPreselected) {
+    const fs::path entry = tree.write("usr/local/share/applications/free.desktop", application("Free"));
+    fs::permissions(tree.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    const InstalledApplication app{entry.string(), "Free", "free", "\u2014", entry, 0};
+
+    if (::geteuid() != 0) {
+        fs::permissions(entry.parent_path(), fs::perms::owner_write, fs::perm_options::remove);
+        const auto artifacts = service.artifacts(app);
+        fs::permissions(entry.parent_path(), fs::perms::owner_write, fs::perm_options::add);
+        ASSERT_EQ(artifacts.size(), 1u);
+        EXPECT_FALSE(artifacts[0].isSelected);
+        return;
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+        const auto artifacts = service.artifacts(app);
+        ::_exit(artifacts.size() != 1 ? 2 : artifacts[0].isSelected ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    // The same entry in a folder the user may change is preselected.
+    EXPECT_TRUE(service.artifacts(app)[0].isSelected);
+}
+
+TEST_F(UninstallerServiceTest, RemovalMovesTheSelectedItemsAndReportsAPartialMove) {
+    const fs::path trash = home(".local/share/Trash");
+    const InstalledApplication app = userApplication("org.example.App", "Example");
+    tree.file("home/.cache/org.example.App/blob", 40000);
+    tree.file("home/.config/org.example.App/settings", 100);
+
+    auto artifacts = service.artifacts(app);
+    ASSERT_EQ(artifacts.size(), 3u);
+    for (auto& artifact : artifacts) artifact.isSelected = false;
+    EXPECT_TRUE(service.moveToTrash(artifacts).empty());
+    EXPECT_FALSE(fs::exists(trash));
+
+    // The second selected item disappears before removal: the first stays moved and is reported.
+    artifacts[0].isSelected = artifacts[1].isSelected = artifacts[2].isSelected = true;
+    fs::remove_all(artifacts[1].url);
+    try {
+        service.moveToTrash(artifacts);
+        FAIL() << "a missing item was reported as moved";
+    } catch (const UninstallError& error) {
+        ASSERT_EQ(error.movedLocations().size(), 1u);
+        EXPECT_EQ(error.movedLocations()[0], trash / "files/org.example.App.desktop");
+        EXPECT_NE(std::string(error.what()).find("1 item was moved to the Trash before this error."), std::string::npos) << error.what();
+    }
+    EXPECT_FALSE(fs::exists(app.url));
+    EXPECT_TRUE(fs::exists(artifacts[2].url));
+
+    // Nothing moved: the Trash's own message, unchanged.
+    try {
+        service.moveToTrash({artifacts[1]});
+        FAIL();
+    } catch (const UninstallError& error) {
+        EXPECT_TRUE(error.movedLocations().empty());
+        EXPECT_EQ(std::string(error.what()).find("before this error"), std::string::npos);
+    }
+
+    EXPECT_EQ(service.moveToTrash({artifacts[2]}), (std::vector<fs::path>{trash / "files/org.example.App"}));
+    EXPECT_FALSE(fs::exists(artifacts[2].url));
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+// Runs test code in a forked child process, for what root cannot see from inside: folders that only
+// an unprivileged user cannot read, or a fixture tree that stands in for "/". The child's result
+// travels back as text; an exception in the child comes back as "exception: <what>".
+namespace ForkedChild {
+
+// Dropping privileges and changing the root need root, as tests and CI run.
+bool isRoot();
+
+// As the user nobody. The files the child must reach have to be readable by others.
+std::string runAsNobody(const std::function<std::string()>& body);
+
+// With `newRoot` as the root folder "/".
+std::string runInRoot(const std::filesystem::path& newRoot, const std::function<std::string()>& body);
+
+}  // namespace ForkedChild
