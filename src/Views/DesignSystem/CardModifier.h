@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+class QVBoxLayout;
+
+// The card surface: content padded on every edge, stretched to the width offered and hugging the
+// top-leading corner, on DS.card in a continuous rounded rectangle outlined in DS.hairline.
+// Put the content in contentLayout(), or wrap an existing widget with card().
+class CardModifier : public QWidget {
+    Q_OBJECT
+public:
+    CardModifier(qreal padding, qreal radius, QWidget* parent = nullptr);
+
+    QVBoxLayout* contentLayout() const { return layout_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    qreal radius_;
+    QVBoxLayout* layout_;
+};
+
+// `content` made a card: the counterpart of giving a view the card look.
+CardModifier* card(QWidget* content, qreal padding, qreal radius);

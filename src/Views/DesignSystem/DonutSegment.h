@@ -1,0 +1,11 @@
+#pragma once
+
+#include "Platform/Uuid.h"
+#include "Views/DesignSystem/DynamicColor.h"
+
+// One share of a DonutChart.
+struct DonutSegment {
+    double value = 0;
+    DynamicColor color;
+    Uuid id = Uuid::random();
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+class TextLabel;
+
+// A large figure: an optional caption (14, secondary) above the value (bold, `size`, shrinking to
+// 60 % before it elides) with an optional unit (size × 0.5, medium, secondary) on its right. The
+// value and its unit keep that order in every language.
+class HeroValue : public QWidget {
+    Q_OBJECT
+public:
+    HeroValue(const QString& caption, const QString& value, const QString& unit, qreal size, QWidget* parent = nullptr);
+
+    void setCaption(const QString& caption);  // empty: no caption line
+    void setValue(const QString& value);
+    void setUnit(const QString& unit);  // empty: no unit
+
+    TextLabel* valueLabel() const { return value_; }
+    TextLabel* unitLabel() const { return unit_; }
+
+private:
+    TextLabel* caption_;
+    TextLabel* value_;
+    TextLabel* unit_;
+};

@@ -1,0 +1,58 @@
+#include "Views/DesignSystem/Pill.h"
+
+#include "Views/DesignSystem/ContinuousShape.h"
+#include "Views/DesignSystem/Fonts.h"
+#include "Views/DesignSystem/SymbolTextRow.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+constexpr qreal horizontalPadding = 10, verticalPadding = 5;
+
+SymbolTextRow labelRow(const QString& text, const QString& symbol) { return {symbol, 11, text, Fonts::system(13, QFont::DemiBold), 5}; }
+
+}  // namespace
+
+Pill::Pill(const QString& text, const QString& symbol, const DynamicColor& tint, QWidget* parent)
+    : QWidget(parent), text_(text), symbol_(symbol), tint_(tint) {
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void Pill::setText(const QString& text) {
+    text_ = text;
+    updateGeometry();
+    update();
+}
+
+void Pill::setSymbol(const QString& symbol) {
+    symbol_ = symbol;
+    updateGeometry();
+    update();
+}
+
+void Pill::setTint(const DynamicColor& tint) {
+    tint_ = tint;
+    update();
+}
+
+QSize Pill::sizeHint() const {
+    const QSizeF content = labelRow(text_, symbol_).size();
+    return {int(std::ceil(content.width() + 2 * horizontalPadding)), int(std::ceil(content.height() + 2 * verticalPadding))};
+}
+
+QSize Pill::minimumSizeHint() const {
+    const QSize full = sizeHint();
+    const QSizeF symbolOnly = labelRow({}, symbol_).size();
+    return {std::min(full.width(), int(std::ceil(symbolOnly.width() + 2 * horizontalPadding + 24))), full.height()};
+}
+
+void Pill::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(ContinuousShape::capsule(rect()), tint_.resolved(0.15));
+    const QRectF inner = QRectF(rect()).adjusted(horizontalPadding, verticalPadding, -horizontalPadding, -verticalPadding);
+    labelRow(text_, symbol_).paint(painter, inner, tint_.resolved(), isRightToLeft());
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QEasingCurve>
+#include <QObject>
+#include <QPointer>
+#include <QRectF>
+#include <QVariantAnimation>
+
+class QWidget;
+
+// The progress of one animated change of a painted component: runs from 0 to 1 over the duration
+// on the easing curve and repaints the owner at every step. A component keeps the value it comes
+// from and mixes it with the new one by progress(). A hidden owner jumps straight to the end.
+class Transition : public QObject {
+public:
+    Transition(QWidget* owner, int durationMs, const QEasingCurve& curve);
+
+    void start();
+    qreal progress() const;
+    bool isRunning() const { return animation_.state() == QAbstractAnimation::Running; }
+
+    static qreal mix(qreal from, qreal to, qreal progress) { return from + (to - from) * progress; }
+    static QRectF mix(const QRectF& from, const QRectF& to, qreal progress) {
+        return QRectF(QPointF(mix(from.left(), to.left(), progress), mix(from.top(), to.top(), progress)),
+                      QPointF(mix(from.right(), to.right(), progress), mix(from.bottom(), to.bottom(), progress)));
+    }
+
+    // A spring of 0.32 s response and 0.86 damping, settled after 0.45 s.
+    static QEasingCurve spring();
+    static constexpr int springDurationMs = 450;
+
+private:
+    QPointer<QWidget> owner_;
+    QVariantAnimation animation_;
+};

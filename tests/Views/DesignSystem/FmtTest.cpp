@@ -1,0 +1,49 @@
+#include "Platform/SettingsStore.h"
+#include "Views/DesignSystem/Fmt.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QLocale english(QLocale::English, QLocale::UnitedStates);
+
+}  // namespace
+
+TEST(Fmt, HalvesRoundAwayFromZero) {
+    EXPECT_EQ(Fmt::percent(0.125, english), "13%");
+    EXPECT_EQ(Fmt::percent(0.124, english), "12%");
+    EXPECT_EQ(Fmt::percent(0.135, english), "14%");
+    EXPECT_EQ(Fmt::percent(-0.125, english), "-13%");
+    // The decimal text decides, not the nearest binary double (0.145 is stored as 0.14499…).
+    EXPECT_EQ(Fmt::percent(0.145, english), "15%");
+    EXPECT_EQ(Fmt::finePercent(0.4235, english), "42.4%");
+    EXPECT_EQ(Fmt::finePercent(0.4237, english), "42.4%");
+    EXPECT_EQ(Fmt::finePercent(0.42349, english), "42.3%");
+}
+
+TEST(Fmt, WholeRangeWithoutClamping) {
+    EXPECT_EQ(Fmt::percent(0, english), "0%");
+    EXPECT_EQ(Fmt::percent(0.42, english), "42%");
+    EXPECT_EQ(Fmt::percent(1.0, english), "100%");
+    EXPECT_EQ(Fmt::percent(1.25, english), "125%");
+    EXPECT_EQ(Fmt::percent(123.4, english), "12,340%");
+    EXPECT_EQ(Fmt::finePercent(0, english), "0.0%");
+    EXPECT_EQ(Fmt::finePercent(1, english), "100.0%");
+}
+
+TEST(Fmt, RegionalFormats) {
+    EXPECT_EQ(Fmt::percent(0.5, QLocale(QLocale::German, QLocale::Germany)), QString::fromUtf8("50\u00A0%"));
+    EXPECT_TRUE(Fmt::finePercent(0.125, QLocale(QLocale::French, QLocale::France)).startsWith("12,5"));
+    // Egyptian Arabic writes Arabic-Indic digits.
+    const QString arabic = Fmt::percent(0.5, QLocale(QLocale::Arabic, QLocale::Egypt));
+    EXPECT_TRUE(arabic.contains(QString::fromUtf8("٥٠"))) << arabic.toStdString();
+    EXPECT_TRUE(arabic.contains(QString::fromUtf8("٪"))) << arabic.toStdString();
+    EXPECT_EQ(Fmt::percent(0.5, QLocale::c()), "50%");
+}
+
+TEST(Fmt, FollowsTheSystemNotTheChosenLanguage) {
+    SettingsStore::shared().setValue("appLanguage", "ar");
+    EXPECT_EQ(Fmt::percent(0.5), Fmt::percent(0.5, QLocale::system()));
+    EXPECT_EQ(Fmt::finePercent(0.4237), Fmt::finePercent(0.4237, QLocale::system()));
+    SettingsStore::shared().remove("appLanguage");
+}
