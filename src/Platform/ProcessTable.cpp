@@ -1,0 +1,120 @@
+#include "Platform/ProcessTable.h"
+
+#include "Platform/DirectoryNames.h"
+#include "Platform/KernelFile.h"
+#include "Platform/KernelText.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// "<pid>/<name>" in a fixed buffer, so no path is allocated per process.
+struct ProcessPath {
+    std::array<char, 48> text{};
+    ProcessPath(std::int32_t pid, std::string_view name) {
+        auto [end, error] = std::to_chars(text.data(), text.data() + 16, pid);
+        *end++ = '/';
+        name.copy(end, std::min(name.size(), static_cast<size_t>(text.data() + text.size() - 1 - end)));
+    }
+    const char* c_str() const { return text.data(); }
+};
+
+std::optional<std::uint64_t> readBootTime(const std::filesystem::path& stat) {
+    KernelFile file(stat);
+    auto content = file.read();
+    if (!content) return std::nullopt;
+    std::string_view rest = *content;
+    while (!rest.empty()) {
+        std::string_view line = KernelText::nextLine(rest);
+        if (KernelText::nextField(line) == "btime") return KernelText::unsignedNumber(KernelText::nextField(line));
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+ProcessTable::ProcessTable(const SystemRoots& roots)
+    : procFd_(::open(roots.proc.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)), bootTime_(readBootTime(roots.proc / "stat")) {
+    long ticks = ::sysconf(_SC_CLK_TCK);
+    if (ticks > 0) ticksPerSecond_ = static_cast<double>(ticks);
+    long page = ::sysconf(_SC_PAGESIZE);
+    if (page > 0) pageSize_ = static_cast<std::uint64_t>(page);
+    pathBuffer_.resize(4097);
+}
+
+ProcessTable::~ProcessTable() {
+    if (procFd_ >= 0) ::close(procFd_);
+}
+
+std::optional<std::vector<std::int32_t>> ProcessTable::pids() {
+    if (procFd_ < 0) return std::nullopt;
+    pids_.clear();
+    bool listed = forEachDirectoryName(procFd_, listing_, [&](std::string_view name) {
+        auto pid = KernelText::unsignedNumber(name);
+        if (pid && *pid > 0 && *pid <= 0x7fffffff) pids_.push_back(static_cast<std::int32_t>(*pid));
+    });
+    if (!listed) return std::nullopt;
+    // /proc lists in ascending order already; a fixture tree need not.
+    std::sort(pids_.begin(), pids_.end());
+    return pids_;
+}
+
+std::optional<std::string_view> ProcessTable::link(std::int32_t pid, const char* name, std::string& buffer) {
+    ssize_t length = ::readlinkat(procFd_, ProcessPath(pid, name).c_str(), buffer.data(), buffer.size());
+    if (length < 1) return std::nullopt;
+    return std::string_view(buffer.data(), static_cast<size_t>(length));
+}
+
+std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
+    if (procFd_ < 0 || pid < 1) return std::nullopt;
+    // The program first: most of the ids on a machine are kernel threads, which have none.
+    auto path = link(pid, "exe", pathBuffer_);
+    if (!path) return std::nullopt;
+    auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), statBuffer_);
+    if (!stat) return std::nullopt;
+    // "pid (comm) state ppid ..."; the name may itself hold spaces and parentheses, so it ends at the
+    // last ')'.
+    size_t open = stat->find('(');
+    size_t close = stat->rfind(')');
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open) return std::nullopt;
+    ProcessReading reading;
+    reading.pid = pid;
+    reading.executablePath = *path;
+    reading.commandName = stat->substr(open + 1, close - open - 1);
+    std::string_view fields = stat->substr(close + 1);
+    // Fields from the third on: state, then utime and stime are the 14th and 15th, starttime the
+    // 22nd and rss (pages) the 24th.
+    std::uint64_t values[22] = {};
+    for (int field = 3; field <= 24; ++field) {
+        std::string_view text = KernelText::nextField(fields);
+        if (text.empty()) return std::nullopt;
+        if (field >= 14) values[field - 3] = KernelText::unsignedNumber(text).value_or(0);
+    }
+    reading.cpuTicks = values[14 - 3] + values[15 - 3];
+    reading.startTicks = values[22 - 3];
+    reading.residentBytes = values[24 - 3] * pageSize_;
+
+    if (auto io = KernelFile::readOnce(procFd_, ProcessPath(pid, "io").c_str(), ioBuffer_)) {
+        std::string_view rest = *io;
+        while (!rest.empty()) {
+            std::string_view line = KernelText::nextLine(rest);
+            if (KernelText::nextField(line) == "write_bytes:") reading.bytesWritten = KernelText::nextNumber(line);
+        }
+    }
+    return reading;
+}
+
+std::optional<std::string> ProcessTable::workingDirectory(std::int32_t pid) {
+    auto path = link(pid, "cwd", pathBuffer_);
+    if (!path) return std::nullopt;
+    return std::string(*path);
+}
+
+std::optional<Instant> ProcessTable::startTime(std::uint64_t startTicks) const {
+    if (!bootTime_) return std::nullopt;
+    return Instant::fromUnixSeconds(static_cast<double>(*bootTime_) + static_cast<double>(startTicks) / ticksPerSecond_);
+}

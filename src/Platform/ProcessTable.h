@@ -1,0 +1,55 @@
+#pragma once
+
+#include "Platform/Instant.h"
+#include "Platform/SystemRoots.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One process as /proc/<pid> describes it. The texts point into the table's buffers and are valid
+// until the table reads the next process.
+struct ProcessReading {
+    std::int32_t pid = 0;
+    std::uint64_t startTicks = 0;     // clock ticks after boot
+    std::uint64_t cpuTicks = 0;       // user plus system time, clock ticks
+    std::uint64_t residentBytes = 0;
+    std::uint64_t bytesWritten = 0;   // sent to storage since it started; 0 when io is not readable
+    std::string_view commandName;     // comm: the name it was started by, at most 15 bytes
+    std::string_view executablePath;  // the exe link, " (deleted)" included when the file was replaced
+};
+
+// Reads the process list and each process's stat, io, exe, cwd and start time from /proc.
+class ProcessTable {
+public:
+    explicit ProcessTable(const SystemRoots& roots);
+    ~ProcessTable();
+    ProcessTable(const ProcessTable&) = delete;
+    ProcessTable& operator=(const ProcessTable&) = delete;
+
+    // The ids of every process, ascending; absent when /proc cannot be listed.
+    std::optional<std::vector<std::int32_t>> pids();
+    // Absent when the process has ended or its program cannot be read (kernel threads, zombies,
+    // another user's processes).
+    std::optional<ProcessReading> read(std::int32_t pid);
+    std::optional<std::string> workingDirectory(std::int32_t pid);
+
+    double ticksPerSecond() const { return ticksPerSecond_; }
+    // The wall-clock time a process started, absent when the boot time is unknown.
+    std::optional<Instant> startTime(std::uint64_t startTicks) const;
+
+private:
+    std::optional<std::string_view> link(std::int32_t pid, const char* name, std::string& buffer);
+
+    int procFd_ = -1;
+    double ticksPerSecond_ = 100;
+    std::uint64_t pageSize_ = 4096;
+    std::optional<std::uint64_t> bootTime_;  // seconds since 1970
+    std::vector<std::int32_t> pids_;
+    std::vector<char> listing_;
+    std::string statBuffer_;
+    std::string ioBuffer_;
+    std::string pathBuffer_;
+};

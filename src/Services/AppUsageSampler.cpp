@@ -1,0 +1,82 @@
+#include "Services/AppUsageSampler.h"
+
+#include "Platform/ProgramPath.h"
+#include "Services/CounterRates.h"
+#include "Services/DevProjectsService.h"
+
+#include <algorithm>
+#include <string>
+
+AppUsageSampler::AppUsageSampler(const SystemRoots& roots) : table_(roots) {}
+
+std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) {
+    auto pids = table_.pids();
+    if (!pids || pids->empty()) return std::nullopt;
+    AppUsagePass pass;
+    pass.hadPreviousPass = previousDate_.has_value();
+    double seconds = pass.hadPreviousPass ? std::max(now.secondsSince(*previousDate_), 0.5) : 1;
+    double coreCount = std::max(cores, 1);
+    double ticksPerSecond = table_.ticksPerSecond();
+
+    // Rows by program name, with their summed shares and write rates beside them.
+    std::unordered_map<std::string, size_t> rowIndex;
+    std::vector<double> rowShares;
+    std::vector<double> rowWriteRates;
+    current_.clear();
+    current_.reserve(previous_.size() + 64);
+    for (std::int32_t pid : *pids) {
+        auto process = table_.read(pid);
+        if (!process) continue;
+        ProcessKey key{pid, process->startTicks};
+        current_[key] = Baseline{process->cpuTicks, process->bytesWritten};
+
+        double share = 0;
+        double writeRate = 0;
+        if (pass.hadPreviousPass) {
+            if (auto before = previous_.find(key); before != previous_.end()) {
+                if (process->cpuTicks >= before->second.cpuTicks)
+                    share = static_cast<double>(process->cpuTicks - before->second.cpuTicks) / ticksPerSecond / seconds / coreCount;
+                writeRate = static_cast<double>(CounterRates::added(process->bytesWritten, before->second.bytesWritten)) / seconds;
+            }
+        }
+
+        std::string_view path = ProgramPath::withoutDeletedMark(process->executablePath);
+        if (DevProjectsService::isDevRuntime(path, process->commandName)) {
+            DevProcessSample sample;
+            sample.pid = pid;
+            sample.executable = DevProjectsService::executableName(path, process->commandName);
+            sample.memory = process->residentBytes;
+            sample.cpuShare = share;
+            sample.coreShare = share * coreCount;
+            sample.cpuTime = static_cast<double>(process->cpuTicks) / ticksPerSecond;
+            sample.startedAt = table_.startTime(process->startTicks);
+            sample.identity = ProcessIdentity{pid, process->startTicks, std::string(process->executablePath)};
+            pass.devSamples.push_back(std::move(sample));
+        }
+
+        // Processes are grouped by their program's name; the first one seen gives the row its icon.
+        std::string name(ProgramPath::name(path));
+        auto [row, added] = rowIndex.emplace(name, pass.apps.size());
+        if (added) {
+            AppUsage app;
+            app.id = name;
+            app.name = name;
+            app.iconPath = std::filesystem::path(std::string(path));
+            pass.apps.push_back(std::move(app));
+            rowShares.push_back(0);
+            rowWriteRates.push_back(0);
+        }
+        AppUsage& app = pass.apps[row->second];
+        app.processCount += 1;
+        app.memory += process->residentBytes;
+        rowShares[row->second] += share;
+        rowWriteRates[row->second] += writeRate;
+    }
+    for (size_t index = 0; index < pass.apps.size(); ++index) {
+        pass.apps[index].cpu = std::min(rowShares[index], 1.0);
+        pass.apps[index].diskWritePerSecond = CounterRates::truncated(rowWriteRates[index]);
+    }
+    previous_.swap(current_);
+    previousDate_ = now;
+    return pass;
+}

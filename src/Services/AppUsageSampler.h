@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Platform/Instant.h"
+#include "Platform/ProcessTable.h"
+#include "Platform/SystemRoots.h"
+#include "Services/AppUsage.h"
+#include "Services/DevProcessSample.h"
+
+#include <cstdint>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+// What one per-application pass found.
+struct AppUsagePass {
+    std::vector<AppUsage> apps;  // in no particular order
+    std::vector<DevProcessSample> devSamples;  // in process-list order
+    bool hadPreviousPass = false;  // shares and rates are real only then
+};
+
+// Measures every running process against the previous pass and groups them by program name.
+class AppUsageSampler {
+public:
+    explicit AppUsageSampler(const SystemRoots& roots);
+
+    // Absent when the process list cannot be read: nothing changes.
+    std::optional<AppUsagePass> sampleApps(Instant now, int cores);
+
+private:
+    // A process id is only a process together with its start time: ids are reused.
+    struct ProcessKey {
+        std::int32_t pid;
+        std::uint64_t startTicks;
+        bool operator==(const ProcessKey&) const = default;
+    };
+    struct ProcessKeyHash {
+        size_t operator()(const ProcessKey& key) const noexcept {
+            return std::hash<std::uint64_t>()((static_cast<std::uint64_t>(key.pid) << 40) ^ key.startTicks);
+        }
+    };
+    struct Baseline {
+        std::uint64_t cpuTicks;
+        std::uint64_t bytesWritten;
+    };
+    using Baselines = std::unordered_map<ProcessKey, Baseline, ProcessKeyHash>;
+
+    ProcessTable table_;
+    Baselines previous_;
+    Baselines current_;
+    std::optional<Instant> previousDate_;
+};

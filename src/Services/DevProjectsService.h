@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Platform/Instant.h"
+#include "Platform/ListeningSockets.h"
+#include "Platform/ProcessIdentity.h"
+#include "Platform/ProcessTable.h"
+#include "Platform/ProcessTerminator.h"
+#include "Platform/SystemRoots.h"
+#include "Services/DevProcessSample.h"
+#include "Services/DevProject.h"
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// Turns the running processes of developer runtimes into projects, grouped by the project folder
+// each works in, with their ports and activity; stops them on request. Main thread only.
+class DevProjectsService {
+public:
+    using Terminate = std::function<TerminationResult(const ProcessIdentity&)>;
+
+    explicit DevProjectsService(const SystemRoots& roots, Terminate terminate = ProcessTerminator::terminate,
+                                Instant launchedAt = Instant::now());
+
+    // Whether a process runs a developer runtime: by its program's name (a versioned "ruby3.1" too),
+    // by the name it was started by (a script's own name, "gunicorn"), or by living in node_modules.
+    static bool isDevRuntime(std::string_view path, std::string_view commandName);
+    // The name a developer-runtime process is known by: its program's, or the one it was started by
+    // when only that names a runtime.
+    static std::string_view executableName(std::string_view path, std::string_view commandName);
+    static std::string dominantRuntime(const std::vector<std::string>& names);
+
+    // The full project list for one pass's samples, largest memory first.
+    std::vector<DevProject> projects(const std::vector<DevProcessSample>& samples, Instant now);
+
+    // Sends the terminate signal to every process of the projects that is still the process seen,
+    // and forgets their activity. Returns the projects of which some process could not be signalled.
+    std::vector<DevProject> stop(const std::vector<DevProject>& projects);
+
+    std::optional<std::filesystem::path> projectRoot(const std::string& workingDirectory);
+
+private:
+    DevProject project(const std::filesystem::path& root, const std::vector<const DevProcessSample*>& samples, Instant now);
+
+    Instant launchedAt_;
+    std::unordered_map<std::string, Instant> lastActive_;
+    std::unordered_map<std::string, std::optional<std::filesystem::path>> rootCache_;
+    std::string home_;
+    ProcessTable processes_;
+    ListeningSockets sockets_;
+    Terminate terminate_;
+};

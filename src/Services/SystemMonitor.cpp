@@ -1,0 +1,162 @@
+#include "Services/SystemMonitor.h"
+
+#include "Platform/ProcessorInfo.h"
+
+#include <QTimer>
+
+#include <algorithm>
+
+SystemMonitor::SystemMonitor(QObject* parent) : SystemMonitor(Environment{}, parent) {}
+
+SystemMonitor::SystemMonitor(Environment environment, QObject* parent)
+    : QObject(parent),
+      environment_(std::move(environment)),
+      roots_(SystemRoots::current()),
+      processor_(roots_),
+      memorySampler_(roots_),
+      diskStatistics_(roots_),
+      networkStatistics_(roots_),
+      batterySampler_(roots_),
+      loadAverage_(roots_),
+      appSampler_(roots_),
+      devProjects_(roots_, environment_.terminate, environment_.clock()) {
+    ProcessorInfo info = ProcessorInfo::read(roots_);
+    cpu_.performanceCores = info.performanceCores;
+    cpu_.efficiencyCores = info.efficiencyCores;
+    cpu_.logicalCores = info.logicalCores;
+    cpu_.chipName = info.chipName;
+    if (auto memory = memorySampler_.memoryUsage()) metrics_.memoryTotal = memory->total;
+    for (auto* history : {&cpuHistory_, &memoryHistory_, &networkHistory_, &downloadHistory_, &uploadHistory_,
+                          &diskReadHistory_, &diskWriteHistory_, &batteryHistory_})
+        history->reserve(historyLength + 1);
+}
+
+SystemMonitor::~SystemMonitor() = default;
+
+void SystemMonitor::start() {
+    if (timer_) return;
+    sample();
+    timer_ = new QTimer(this);
+    timer_->setInterval(environment_.interval);
+    // The timer is owned by the monitor: once the monitor is gone no firing can reach it.
+    connect(timer_, &QTimer::timeout, this, &SystemMonitor::sample);
+    timer_->start();
+}
+
+std::vector<DevProject> SystemMonitor::stop(const std::vector<DevProject>& projects) {
+    std::vector<DevProject> failed = devProjects_.stop(projects);
+    auto stopped = [&](const DevProject& listed) {
+        bool asked = std::any_of(projects.begin(), projects.end(), [&](const DevProject& p) { return p.id == listed.id; });
+        bool refused = std::any_of(failed.begin(), failed.end(), [&](const DevProject& p) { return p.id == listed.id; });
+        return asked && !refused;
+    };
+    auto removed = std::remove_if(projects_.begin(), projects_.end(), stopped);
+    if (removed != projects_.end()) {
+        projects_.erase(removed, projects_.end());
+        emit projectsChanged();
+    }
+    return failed;
+}
+
+void SystemMonitor::append(std::vector<MetricPoint>& history, Instant now, double value) {
+    history.push_back(MetricPoint{Uuid::random(), now, value});
+    if (history.size() > historyLength) history.erase(history.begin(), history.end() - historyLength);
+}
+
+void SystemMonitor::sample() {
+    const Instant now = environment_.clock();
+
+    // A failed reading repeats the last published use.
+    double usage = metrics_.cpuUsage;
+    if (auto measured = processor_.cpuUsage(cpu_)) usage = *measured;
+
+    auto memory = memorySampler_.memoryUsage();
+    auto traffic = networkStatistics_.read();
+    BatteryStatus power = batterySampler_.batteryStatus();
+
+    std::uint64_t downRate = 0;
+    std::uint64_t upRate = 0;
+    // Unreadable counters are no sample: read as zeros they would make the next second's traffic the
+    // whole total since boot.
+    std::optional<CounterRates::Step> step;
+    if (traffic) step = networkRates_.advance(traffic->received, traffic->sent, now);
+    if (step) {
+        downRate = step->firstPerSecond;
+        upRate = step->secondPerSecond;
+        network_.downloaded += step->firstAdded;
+        network_.uploaded += step->secondAdded;
+        network_.peakDown = std::max(network_.peakDown, downRate);
+        emit networkChanged();
+    }
+
+    sampleDisk(now);
+
+    if (memory) {
+        memory_ = memory->detail;
+        emit memoryChanged();
+    }
+
+    metrics_.cpuUsage = usage;
+    metrics_.memoryUsed = memory_.app + memory_.wired + memory_.compressed;
+    if (memory) metrics_.memoryTotal = memory->total;
+    metrics_.networkDownPerSecond = downRate;
+    metrics_.networkUpPerSecond = upRate;
+    metrics_.batteryPercent = power.percent;
+    metrics_.isCharging = power.charging;
+    emit metricsChanged();
+
+    if (auto load = loadAverage_.oneMinute()) cpu_.loadAverage = *load;
+    cpuSampleCount_ += 1;
+    cpu_.sessionAverage += (usage - cpu_.sessionAverage) / static_cast<double>(cpuSampleCount_);
+    cpu_.sessionPeak = std::max(cpu_.sessionPeak, usage);
+    emit cpuChanged();
+
+    append(cpuHistory_, now, usage);
+    emit cpuHistoryChanged();
+    append(memoryHistory_, now, metrics_.memoryTotal > 0 ? static_cast<double>(metrics_.memoryUsed) / static_cast<double>(metrics_.memoryTotal) : 0);
+    emit memoryHistoryChanged();
+    append(networkHistory_, now, static_cast<double>(downRate) + static_cast<double>(upRate));
+    emit networkHistoryChanged();
+    append(downloadHistory_, now, static_cast<double>(downRate));
+    emit downloadHistoryChanged();
+    append(uploadHistory_, now, static_cast<double>(upRate));
+    emit uploadHistoryChanged();
+    append(diskReadHistory_, now, static_cast<double>(disk_.readPerSecond));
+    emit diskReadHistoryChanged();
+    append(diskWriteHistory_, now, static_cast<double>(disk_.writePerSecond));
+    emit diskWriteHistoryChanged();
+    if (power.percent) {
+        append(batteryHistory_, now, *power.percent);
+        emit batteryHistoryChanged();
+    }
+
+    if (tick_ % 2 == 0) {
+        sampleApps(now);
+        battery_ = batterySampler_.batteryDetail();
+        emit batteryChanged();
+    }
+    tick_ += 1;
+}
+
+void SystemMonitor::sampleDisk(Instant now) {
+    auto totals = diskStatistics_.read();
+    if (!totals) return;
+    auto step = diskRates_.advance(totals->read, totals->written, now);
+    if (!step) return;
+    disk_.readPerSecond = step->firstPerSecond;
+    disk_.writePerSecond = step->secondPerSecond;
+    disk_.sessionRead += step->firstAdded;
+    disk_.sessionWritten += step->secondAdded;
+    emit diskChanged();
+}
+
+void SystemMonitor::sampleApps(Instant now) {
+    auto pass = appSampler_.sampleApps(now, cpu_.logicalCores);
+    if (!pass) return;
+    if (pass->hadPreviousPass) {
+        projects_ = devProjects_.projects(pass->devSamples, now);
+        emit projectsChanged();
+    }
+    apps_ = std::move(pass->apps);
+    emit appsChanged();
+}

@@ -1,0 +1,138 @@
+#pragma once
+
+// Qt first: moc cannot parse <compare> when it comes before Qt's own headers.
+#include <QObject>
+
+#include "Models/MetricPoint.h"
+#include "Models/SystemMetrics.h"
+#include "Platform/DiskStatistics.h"
+#include "Platform/Instant.h"
+#include "Platform/LoadAverage.h"
+#include "Platform/NetworkStatistics.h"
+#include "Platform/SystemRoots.h"
+#include "Services/AppUsage.h"
+#include "Services/AppUsageSampler.h"
+#include "Services/BatteryDetail.h"
+#include "Services/BatterySampler.h"
+#include "Services/CPUDetail.h"
+#include "Services/CounterRates.h"
+#include "Services/DevProject.h"
+#include "Services/DevProjectsService.h"
+#include "Services/DiskIO.h"
+#include "Services/MemoryDetail.h"
+#include "Services/MemorySampler.h"
+#include "Services/NetworkSession.h"
+#include "Services/ProcessorSampler.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QTimer;
+
+// The one object that measures the machine's live load: processor, memory, network, disk and
+// battery every second; per-application load, developer projects and battery detail every second
+// sample; each with a short history. Lives on the main thread; reports no errors: a source that
+// cannot be read keeps its last value or reads zero.
+class SystemMonitor : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr size_t historyLength = 90;
+
+    // What tests replace: the clock read once per sample, the sampling interval and the signal
+    // sender used to stop projects.
+    struct Environment {
+        std::function<Instant()> clock = Instant::now;
+        std::chrono::milliseconds interval{1000};
+        DevProjectsService::Terminate terminate = ProcessTerminator::terminate;
+    };
+
+    explicit SystemMonitor(QObject* parent = nullptr);
+    SystemMonitor(Environment environment, QObject* parent = nullptr);
+    ~SystemMonitor() override;
+
+    // Samples at once and then every interval; later calls do nothing.
+    void start();
+    // Stops the projects and removes those stopped from projects(); the next refresh brings back any
+    // that kept running. Returns the projects that could not be stopped (they stay listed).
+    std::vector<DevProject> stop(const std::vector<DevProject>& projects);
+
+    const SystemMetrics& metrics() const { return metrics_; }
+    const CPUDetail& cpu() const { return cpu_; }
+    const MemoryDetail& memory() const { return memory_; }
+    const DiskIO& disk() const { return disk_; }
+    const NetworkSession& network() const { return network_; }
+    const BatteryDetail& battery() const { return battery_; }
+    const std::vector<AppUsage>& apps() const { return apps_; }
+    const std::vector<DevProject>& projects() const { return projects_; }
+    const std::vector<MetricPoint>& cpuHistory() const { return cpuHistory_; }
+    const std::vector<MetricPoint>& memoryHistory() const { return memoryHistory_; }
+    const std::vector<MetricPoint>& networkHistory() const { return networkHistory_; }
+    const std::vector<MetricPoint>& downloadHistory() const { return downloadHistory_; }
+    const std::vector<MetricPoint>& uploadHistory() const { return uploadHistory_; }
+    const std::vector<MetricPoint>& diskReadHistory() const { return diskReadHistory_; }
+    const std::vector<MetricPoint>& diskWriteHistory() const { return diskWriteHistory_; }
+    const std::vector<MetricPoint>& batteryHistory() const { return batteryHistory_; }
+    // Completed samples.
+    long long tick() const { return tick_; }
+
+signals:
+    void metricsChanged();
+    void cpuChanged();
+    void memoryChanged();
+    void diskChanged();
+    void networkChanged();
+    void batteryChanged();
+    void appsChanged();
+    void projectsChanged();
+    void cpuHistoryChanged();
+    void memoryHistoryChanged();
+    void networkHistoryChanged();
+    void downloadHistoryChanged();
+    void uploadHistoryChanged();
+    void diskReadHistoryChanged();
+    void diskWriteHistoryChanged();
+    void batteryHistoryChanged();
+
+private:
+    void sample();
+    void sampleDisk(Instant now);
+    void sampleApps(Instant now);
+    static void append(std::vector<MetricPoint>& history, Instant now, double value);
+
+    Environment environment_;
+    SystemRoots roots_;
+    ProcessorSampler processor_;
+    MemorySampler memorySampler_;
+    DiskStatistics diskStatistics_;
+    NetworkStatistics networkStatistics_;
+    BatterySampler batterySampler_;
+    LoadAverage loadAverage_;
+    AppUsageSampler appSampler_;
+    DevProjectsService devProjects_;
+    CounterRates networkRates_;
+    CounterRates diskRates_;
+
+    SystemMetrics metrics_;
+    CPUDetail cpu_;
+    MemoryDetail memory_;
+    DiskIO disk_;
+    NetworkSession network_;
+    BatteryDetail battery_;
+    std::vector<AppUsage> apps_;
+    std::vector<DevProject> projects_;
+    std::vector<MetricPoint> cpuHistory_;
+    std::vector<MetricPoint> memoryHistory_;
+    std::vector<MetricPoint> networkHistory_;
+    std::vector<MetricPoint> downloadHistory_;
+    std::vector<MetricPoint> uploadHistory_;
+    std::vector<MetricPoint> diskReadHistory_;
+    std::vector<MetricPoint> diskWriteHistory_;
+    std::vector<MetricPoint> batteryHistory_;
+
+    QTimer* timer_ = nullptr;
+    long long tick_ = 0;
+    long long cpuSampleCount_ = 0;
+};

@@ -1,0 +1,130 @@
+#include "Platform/DiskStatistics.h"
+#include "Platform/ListeningSockets.h"
+#include "Platform/LoadAverage.h"
+#include "Platform/NetworkStatistics.h"
+#include "Platform/ProcessTable.h"
+#include "Platform/ProcessorInfo.h"
+#include "Support/FakeMachine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string diskLine(const std::string& major, const std::string& name, std::uint64_t sectorsRead, std::uint64_t sectorsWritten) {
+    return "   " + major + "       0 " + name + " 10 0 " + std::to_string(sectorsRead) + " 5 20 0 " + std::to_string(sectorsWritten) +
+           " 7 0 12 19 0 0 0 0 0 0\n";
+}
+
+}  // namespace
+
+TEST(DiskStatistics, CountsWholePhysicalDisksOnly) {
+    FakeMachine machine;
+    for (const char* disk : {"nvme0n1", "sda", "cciss!c0d0"}) machine.tree.folder(std::string("sys/block/") + disk + "/device");
+    for (const char* virtualDisk : {"loop0", "zram0", "dm-0", "md0"}) machine.tree.folder(std::string("sys/block/") + virtualDisk);
+    machine.write("proc/diskstats", diskLine("259", "nvme0n1", 100, 200) + diskLine("259", "nvme0n1p1", 90, 190) +
+                                        diskLine("8", "sda", 1, 2) + diskLine("8", "sda1", 1, 2) + diskLine("7", "loop0", 1000, 1000) +
+                                        diskLine("252", "zram0", 1000, 1000) + diskLine("253", "dm-0", 1000, 1000) +
+                                        diskLine("9", "md0", 1000, 1000) + diskLine("104", "cciss/c0d0", 10, 20));
+    DiskStatistics disks(machine.roots());
+    auto totals = disks.read();
+    ASSERT_TRUE(totals);
+    EXPECT_EQ(totals->read, (100 + 1 + 10) * 512u);
+    EXPECT_EQ(totals->written, (200 + 2 + 20) * 512u);
+
+    // Every read sees the file as it is now; a vanished file reads as absent.
+    machine.write("proc/diskstats", diskLine("8", "sda", 4, 8));
+    EXPECT_EQ(disks.read()->read, 4 * 512u);
+    std::filesystem::remove(machine.tree.path() / "proc/diskstats");
+    EXPECT_FALSE(disks.read());
+}
+
+TEST(NetworkStatistics, SumsEveryInterfaceButLoopbackWith64BitCounters) {
+    FakeMachine machine;
+    machine.write("proc/net/dev",
+                  "Inter-|   Receive                                                |  Transmit\n"
+                  " face |bytes    packets errs drop fifo frame compressed multicast|bytes    packets errs drop fifo colls carrier compressed\n"
+                  "    lo:    3267      29    0    0    0     0          0         0     3267      29    0    0    0     0       0          0\n"
+                  "  eth0: 9000000000    1909    0    0    0     0          0         0   107674    1371    0    0    0     0       0          0\n"
+                  " wlan0:1000 5 0 0 0 0 0 0 2000 5 0 0 0 0 0 0\n"
+                  "docker0:       0       0    0    0    0     0          0         0        6       0    0    0    0     0       0          0\n");
+    auto totals = NetworkStatistics(machine.roots()).read();
+    ASSERT_TRUE(totals);
+    EXPECT_EQ(totals->received, 9000000000ull + 1000);
+    EXPECT_EQ(totals->sent, 107674u + 2000 + 6);
+    std::filesystem::remove(machine.tree.path() / "proc/net/dev");
+    EXPECT_FALSE(NetworkStatistics(machine.roots()).read());
+}
+
+TEST(ProcessorInfo, CoreKindsCountAndChipName) {
+    FakeMachine machine;
+    machine.write("sys/devices/system/cpu/online", "0-15\n");
+    machine.write("proc/cpuinfo", "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: 12th Gen Intel(R) Core(TM) i7-1260P\n\n");
+    ProcessorInfo uniform = ProcessorInfo::read(machine.roots());
+    EXPECT_EQ(uniform.performanceCores, 0);
+    EXPECT_EQ(uniform.efficiencyCores, 0);
+    EXPECT_EQ(uniform.logicalCores, 16);
+    EXPECT_EQ(uniform.chipName, "12th Gen Intel(R) Core(TM) i7-1260P");
+
+    machine.write("sys/devices/cpu_core/cpus", "0-7\n");
+    machine.write("sys/devices/cpu_atom/cpus", "8-15\n");
+    ProcessorInfo hybrid = ProcessorInfo::read(machine.roots());
+    EXPECT_EQ(hybrid.performanceCores, 8);
+    EXPECT_EQ(hybrid.efficiencyCores, 8);
+
+    // No cpu list and no model name: the process's count and an empty name.
+    std::filesystem::remove(machine.tree.path() / "sys/devices/system/cpu/online");
+    machine.write("proc/cpuinfo", "processor\t: 0\nCPU implementer\t: 0x41\n");
+    ProcessorInfo plain = ProcessorInfo::read(machine.roots());
+    EXPECT_GE(plain.logicalCores, 1);
+    EXPECT_EQ(plain.chipName, "");
+}
+
+TEST(LoadAverage, ReadsTheOneMinuteFigure) {
+    FakeMachine machine;
+    LoadAverage load(machine.roots());
+    EXPECT_DOUBLE_EQ(*load.oneMinute(), 0.5);
+    machine.write("proc/loadavg", "garbage\n");
+    EXPECT_FALSE(load.oneMinute());
+}
+
+TEST(ProcessTable, ReadsStatIoAndLinks) {
+    FakeMachine machine;
+    machine.process({.pid = 42, .comm = "my (odd) name", .exe = "/usr/bin/ruby3.1", .cwd = "/home/u/app", .utime = 150, .stime = 50,
+                     .startTicks = 2500, .rssPages = 10, .writeBytes = 4096});
+    machine.process({.pid = 2, .comm = "kthreadd"});  // a kernel thread has no program
+    machine.write("proc/self/stat", "not a process");
+    ProcessTable table(machine.roots());
+    auto pids = table.pids();
+    ASSERT_TRUE(pids);
+    std::sort(pids->begin(), pids->end());
+    EXPECT_EQ(*pids, (std::vector<std::int32_t>{2, 42}));
+
+    auto process = table.read(42);
+    ASSERT_TRUE(process);
+    EXPECT_EQ(process->commandName, "my (odd) name");
+    EXPECT_EQ(process->executablePath, "/usr/bin/ruby3.1");
+    EXPECT_EQ(process->cpuTicks, 200u);
+    EXPECT_EQ(process->startTicks, 2500u);
+    EXPECT_EQ(process->residentBytes, 10u * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)));
+    EXPECT_EQ(process->bytesWritten, 4096u);
+    EXPECT_EQ(table.workingDirectory(42), "/home/u/app");
+    EXPECT_NEAR(table.startTime(2500)->unixSeconds(), FakeMachine::bootTime + 2500 / table.ticksPerSecond(), 1e-3);
+
+    EXPECT_FALSE(table.read(2));
+    EXPECT_FALSE(table.read(7));
+    machine.write("proc/43/stat", "43 (truncated");
+    EXPECT_FALSE(table.read(43));
+}
+
+TEST(ListeningSockets, MapsListeningInodesOfBothFamiliesToPorts) {
+    FakeMachine machine;
+    machine.tcp({{8080, "0A", 111}, {5432, "01", 112}, {3000, "0A", 113}});
+    machine.tcp({{8080, "0A", 211}}, true);
+    machine.process({.pid = 10, .comm = "node", .exe = "/usr/bin/node", .socketInodes = {211, 112, 111, 999}});
+    machine.process({.pid = 11, .comm = "node", .exe = "/usr/bin/node"});
+    ListeningSockets sockets(machine.roots());
+    sockets.refresh();
+    EXPECT_EQ(sockets.ports(10), (std::vector<int>{8080, 8080}));
+    EXPECT_TRUE(sockets.ports(11).empty());
+    EXPECT_TRUE(sockets.ports(12).empty());
+}

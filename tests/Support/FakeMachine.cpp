@@ -1,0 +1,57 @@
+#include "Support/FakeMachine.h"
+
+#include <cstdio>
+
+FakeMachine::FakeMachine() {
+    tree.folder("proc");
+    tree.folder("sys/class/power_supply");
+    tree.folder("sys/block");
+    tree.folder("home");
+    cpuTicks(0, 0, 0, 0);
+    write("proc/loadavg", "0.50 0.40 0.30 1/100 4242\n");
+}
+
+void FakeMachine::cpuTicks(std::uint64_t user, std::uint64_t nice, std::uint64_t system, std::uint64_t idle, std::uint64_t iowait,
+                           std::uint64_t irq, std::uint64_t softirq, std::uint64_t steal) {
+    char line[512];
+    std::snprintf(line, sizeof line, "cpu  %llu %llu %llu %llu %llu %llu %llu %llu 0 0\n",
+                  (unsigned long long)user, (unsigned long long)nice, (unsigned long long)system, (unsigned long long)idle,
+                  (unsigned long long)iowait, (unsigned long long)irq, (unsigned long long)softirq, (unsigned long long)steal);
+    write("proc/stat", std::string(line) + "cpu0 1 2 3 4 5 6 7 8 0 0\nintr 12345 0 0\nctxt 99\nbtime " +
+                           std::to_string(bootTime) + "\nprocesses 500\n");
+}
+
+void FakeMachine::process(const FakeProcess& p) {
+    std::string folder = "proc/" + std::to_string(p.pid) + "/";
+    std::filesystem::remove_all(tree.path() / folder);
+    char stat[1024];
+    std::snprintf(stat, sizeof stat,
+                  "%d (%s) S 1 %d %d 0 -1 4194304 100 0 0 0 %llu %llu 0 0 20 0 1 0 %llu 123456789 %llu 18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 17 3 0 0\n",
+                  p.pid, p.comm.c_str(), p.pid, p.pid, (unsigned long long)p.utime, (unsigned long long)p.stime,
+                  (unsigned long long)p.startTicks, (unsigned long long)p.rssPages);
+    write(folder + "stat", stat);
+    write(folder + "io", "rchar: 1\nwchar: 2\nsyscr: 3\nsyscw: 4\nread_bytes: 5\nwrite_bytes: " + std::to_string(p.writeBytes) +
+                             "\ncancelled_write_bytes: 0\n");
+    if (!p.exe.empty()) std::filesystem::create_symlink(p.exe, tree.path() / folder / "exe");
+    if (!p.cwd.empty()) std::filesystem::create_symlink(p.cwd, tree.path() / folder / "cwd");
+    tree.folder(folder + "fd");
+    std::filesystem::create_symlink("/dev/null", tree.path() / folder / "fd/0");
+    int fd = 3;
+    for (std::uint64_t inode : p.socketInodes)
+        std::filesystem::create_symlink("socket:[" + std::to_string(inode) + "]", tree.path() / folder / "fd" / std::to_string(fd++));
+}
+
+void FakeMachine::removeProcess(int pid) { std::filesystem::remove_all(tree.path() / "proc" / std::to_string(pid)); }
+
+void FakeMachine::tcp(const std::vector<Socket>& sockets, bool ipv6) {
+    std::string table = "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid  timeout inode\n";
+    int row = 0;
+    for (const Socket& socket : sockets) {
+        char line[256];
+        const char* address = ipv6 ? "00000000000000000000000000000000" : "0100007F";
+        std::snprintf(line, sizeof line, "%4d: %s:%04X %s:0000 %s 00000000:00000000 00:00000000 00000000  1000        0 %llu 1 0000000000000000 100 0 0 10 0\n",
+                      row++, address, socket.port, address, socket.state.c_str(), (unsigned long long)socket.inode);
+        table += line;
+    }
+    write(ipv6 ? "proc/net/tcp6" : "proc/net/tcp", table);
+}

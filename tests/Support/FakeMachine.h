@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Platform/SystemRoots.h"
+#include "Support/TempTree.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Tests describe a process with designated initializers that name only the fields that matter to them.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+// One process of a fake /proc tree.
+struct FakeProcess {
+    int pid = 0;
+    std::string comm;
+    std::string exe;  // the exe link's target; empty for a kernel thread (no link)
+    std::string cwd;  // the cwd link's target; empty for none
+    std::uint64_t utime = 0;
+    std::uint64_t stime = 0;
+    std::uint64_t startTicks = 0;
+    std::uint64_t rssPages = 0;
+    std::uint64_t writeBytes = 0;
+    std::vector<std::uint64_t> socketInodes;  // open sockets, as fd links
+};
+
+// A fake machine under a temporary folder: /proc and /sys files that the monitor's stand-ins read,
+// written in the kernel's own formats.
+class FakeMachine {
+public:
+    FakeMachine();
+
+    SystemRoots roots() const { return SystemRoots::fixture(tree.path()); }
+    std::filesystem::path home() const { return tree.path() / "home"; }
+
+    void cpuTicks(std::uint64_t user, std::uint64_t nice, std::uint64_t system, std::uint64_t idle, std::uint64_t iowait = 0,
+                  std::uint64_t irq = 0, std::uint64_t softirq = 0, std::uint64_t steal = 0);
+    void process(const FakeProcess& process);
+    void removeProcess(int pid);
+    // Rows of /proc/net/tcp or tcp6: (local port, state "0A" listening or another, inode).
+    struct Socket {
+        int port;
+        std::string state;
+        std::uint64_t inode;
+    };
+    void tcp(const std::vector<Socket>& sockets, bool ipv6 = false);
+    void write(const std::string& relative, const std::string& content) { tree.write(relative, content); }
+
+    TempTree tree;
+    static constexpr std::uint64_t bootTime = 1700000000;  // btime, seconds since 1970
+};
