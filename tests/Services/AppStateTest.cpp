@@ -1,8 +1,10 @@
 #include "Models/AppLocalization.h"
 #include "Platform/FolderBookmark.h"
 #include "Platform/SettingsStore.h"
+#include "Platform/StandardizedPath.h"
 #include "Platform/SystemRoots.h"
 #include "Services/AppState.h"
+#include "Services/UninstallError.h"
 #include "Services/FakeAppServices.h"
 #include "Support/TempTree.h"
 
@@ -123,7 +125,7 @@ TEST_F(AppStateTest, ChoosingAFolderStoresItWithoutScanning) {
     fake.chooseFolder = [&](const Path&) { return std::optional<Path>(tree.path() / "Music/"); };
     QSignalSpy changed(&app, &AppState::scanRootChanged);
     app.chooseScanFolder();
-    EXPECT_EQ(app.scanRoot(), FolderBookmark::standardized(chosen));
+    EXPECT_EQ(app.scanRoot(), standardizedPath(chosen));
     EXPECT_EQ(changed.count(), 1);
     EXPECT_EQ(FolderBookmark::resolve(SettingsStore::shared().value("scanRootBookmark").toByteArray()), app.scanRoot());
     EXPECT_FALSE(app.isScanning());
@@ -602,6 +604,17 @@ TEST_F(AppStateTest, ASecondRemovalIsRefusedAndASuccessReportsAndReloads) {
     fake.artifactRemovals[1]->fail(std::runtime_error("Operation not permitted"));
     ASSERT_TRUE(waitUntil([&] { return !app.isRemoving(); }));
     EXPECT_EQ(app.uninstallMessage(), QString("Operation not permitted"));
+    settle();
+    EXPECT_EQ(fake.applicationLoads.size(), 1u);  // nothing moved, nothing to reload
+
+    // Part-way: what went is counted in the message, and the lists are reloaded.
+    app.moveSelectedArtifactsToTrash();
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 3; }));
+    const UninstallError partial(TrashError("Permission denied"), {"/trash/1"});
+    fake.artifactRemovals[2]->fail(partial);
+    ASSERT_TRUE(waitUntil([&] { return !app.isRemoving(); }));
+    EXPECT_EQ(app.uninstallMessage(), QString::fromUtf8(partial.what()));
+    ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads.size() == 2; }));
 }
 
 }  // namespace
