@@ -15,7 +15,4 @@ std::optional<QByteArray> data(const std::filesystem::path& folder);
 // The folder, when the data names an absolute path that is a directory now.
 std::optional<std::filesystem::path> resolve(const QByteArray& data);
 
-// "." and ".." components and a trailing slash removed; symbolic links are not resolved.
-std::filesystem::path standardized(const std::filesystem::path& folder);
-
 }  // namespace FolderBookmark

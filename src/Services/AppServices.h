@@ -9,10 +9,13 @@
 #include "Models/ScanSnapshot.h"
 #include "Models/ScannedFile.h"
 #include "Models/StartupItem.h"
+#include "Services/StorageHistoryService.h"
+#include "Services/SystemMonitor.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stop_token>
 #include <vector>
@@ -22,6 +25,15 @@
 // may block; the others run on the main thread.
 struct AppServices {
     using Path = std::filesystem::path;
+
+    // The real services, created in the order the app depends on: the monitor, the storage history,
+    // then the scanner, the uninstaller, file intelligence and startup items. The folder panel is
+    // the app's to add: it needs widgets.
+    static AppServices live();
+
+    // Published objects that screens read directly. Tests may leave them empty.
+    std::unique_ptr<SystemMonitor> monitor;
+    std::unique_ptr<StorageHistoryService> storageHistory;
 
     // worker: the scanner; throws ScanError or Cancelled.
     std::function<ScanSnapshot(const Path& root, bool includeHidden, const std::function<void(const ScanProgress&)>& progress, std::stop_token)> scan;

@@ -2,6 +2,7 @@
 
 #include "Platform/FolderBookmark.h"
 #include "Platform/SettingsStore.h"
+#include "Platform/StandardizedPath.h"
 #include "Platform/SystemRoots.h"
 #include "Services/Cancelled.h"
 #include "Services/ErrorDescription.h"
@@ -29,7 +30,7 @@ void publishIfChanged(AppState* state, T& member, T value, Signal changed) {
 AppState::AppState(AppServices services, QObject* parent) : QObject(parent), services_(std::move(services)), jobs_(this) {
     // The bookmark is resolved last, after the services exist; a missing or stale one means home.
     const QByteArray bookmark = SettingsStore::shared().value(bookmarkKey).toByteArray();
-    scanRoot_ = FolderBookmark::resolve(bookmark).value_or(FolderBookmark::standardized(SystemRoots::current().home));
+    scanRoot_ = FolderBookmark::resolve(bookmark).value_or(standardizedPath(SystemRoots::current().home));
 }
 
 AppState::~AppState() = default;
@@ -40,7 +41,7 @@ void AppState::setScanProgress(std::optional<ScanProgress> progress) { publish(t
 void AppState::setIsScanning(bool scanning) { publishIfChanged(this, isScanning_, scanning, &AppState::isScanningChanged); }
 void AppState::setScanError(std::optional<QString> error) { publishIfChanged(this, scanError_, std::move(error), &AppState::scanErrorChanged); }
 void AppState::setIncludeHiddenFiles(bool include) { publishIfChanged(this, includeHiddenFiles_, include, &AppState::includeHiddenFilesChanged); }
-void AppState::setScanRoot(const Path& folder) { publishIfChanged(this, scanRoot_, FolderBookmark::standardized(folder), &AppState::scanRootChanged); }
+void AppState::setScanRoot(const Path& folder) { publishIfChanged(this, scanRoot_, standardizedPath(folder), &AppState::scanRootChanged); }
 void AppState::setApplications(std::vector<InstalledApplication> applications) { publish(this, applications_, std::move(applications), &AppState::applicationsChanged); }
 void AppState::setSelectedApplication(std::optional<InstalledApplication> application) { publishIfChanged(this, selectedApplication_, std::move(application), &AppState::selectedApplicationChanged); }
 void AppState::setArtifacts(std::vector<AppArtifact> artifacts) { publish(this, artifacts_, std::move(artifacts), &AppState::artifactsChanged); }

@@ -26,6 +26,10 @@ public:
     explicit AppState(AppServices services, QObject* parent = nullptr);
     ~AppState() override;
 
+    // The application's one system monitor and storage history, read by the screens.
+    SystemMonitor* monitor() const { return services_.monitor.get(); }
+    StorageHistoryService* storageHistory() const { return services_.storageHistory.get(); }
+
     // Navigation and scanning.
     std::optional<AppSection> selectedSection() const { return selectedSection_; }
     void setSelectedSection(std::optional<AppSection> section);

@@ -3,6 +3,7 @@
 
 #include "Models/AppLocalization.h"
 #include "Services/ErrorDescription.h"
+#include "Services/UninstallError.h"
 
 void AppState::loadApplications() {
     if (isLoadingApplications_) return;
@@ -59,6 +60,10 @@ void AppState::moveSelectedArtifactsToTrash() {
                 const auto moved = static_cast<long long>(outcome.value().size());
                 setUninstallMessage(AppLocalization::format("uninstaller.movedCount", {moved}));
                 loadApplications();
+            } catch (const UninstallError& partial) {
+                // Some items went before the failure: the message counts them and the lists follow.
+                setUninstallMessage(errorDescription(std::current_exception()));
+                if (!partial.movedLocations().empty()) loadApplications();
             } catch (...) {
                 setUninstallMessage(errorDescription(std::current_exception()));
             }

@@ -1,0 +1,620 @@
+#include "Models/AppLocalization.h"
+#include "Platform/FolderBookmark.h"
+#include "Platform/SettingsStore.h"
+#include "Platform/StandardizedPath.h"
+#include "Platform/SystemRoots.h"
+#include "Services/AppState.h"
+#include "Services/UninstallError.h"
+#include "Services/FakeAppServices.h"
+#include "Support/TempTree.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+using Path = std::filesystem::path;
+
+ScanSnapshot snapshotOf(const Path& root, std::int64_t total) {
+    ScanSnapshot snapshot;
+    snapshot.rootURL = root;
+    snapshot.totalSize = total;
+    return snapshot;
+}
+
+ScannedFile fileAt(const Path& path, std::int64_t size = 10) {
+    ScannedFile file;
+    file.url = path;
+    file.size = size;
+    return file;
+}
+
+DuplicateGroup groupOf(std::string id, std::int64_t size, std::vector<Path> paths) {
+    DuplicateGroup group;
+    group.id = std::move(id);
+    group.fileSize = size;
+    for (const Path& path : paths) group.files.push_back(fileAt(path, size));
+    return group;
+}
+
+std::vector<std::string> groupIds(const std::vector<DuplicateGroup>& groups) {
+    std::vector<std::string> ids;
+    for (const DuplicateGroup& group : groups) ids.push_back(group.id);
+    return ids;
+}
+
+class AppStateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SystemRoots::install(SystemRoots::fixture(tree.path()));
+        std::filesystem::create_directories(tree.path() / "home");
+        SettingsStore::shared().remove("scanRootBookmark");
+        SettingsStore::shared().remove("appLanguage");
+    }
+    void TearDown() override {
+        fake.abandon.request_stop();
+        state.reset();  // stops and waits for the jobs the test left held
+        SettingsStore::shared().remove("scanRootBookmark");
+        SystemRoots::install(SystemRoots::machine());
+    }
+
+    AppState& makeState() {
+        state = std::make_unique<AppState>(fake.services());
+        return *state;
+    }
+
+    // A state whose scan folder was chosen by the user, as the duplicate finder needs.
+    AppState& makeStateWithChosenFolder() {
+        SettingsStore::shared().setValue("scanRootBookmark", *FolderBookmark::data(tree.path()));
+        return makeState();
+    }
+
+    Path home() const { return tree.path() / "home"; }
+
+    TempTree tree;
+    FakeAppServices fake;
+    std::unique_ptr<AppState> state;
+};
+
+// --- scan folder and bookmark ---
+
+TEST_F(AppStateTest, ScanRootFallsBackToHomeWhenTheBookmarkIsMissingOrStale) {
+    EXPECT_EQ(makeState().scanRoot(), home());
+
+    const Path chosen = tree.folder("Projects/app");
+    SettingsStore::shared().setValue("scanRootBookmark", *FolderBookmark::data(chosen));
+    EXPECT_EQ(makeState().scanRoot(), chosen);
+
+    std::filesystem::remove_all(chosen);
+    EXPECT_EQ(makeState().scanRoot(), home());
+    EXPECT_FALSE(state->scanError());
+
+    // A file where the folder was, a relative path and stray bytes all mean home.
+    SettingsStore::shared().setValue("scanRootBookmark", *FolderBookmark::data(tree.file("Projects/app")));
+    EXPECT_EQ(makeState().scanRoot(), home());
+    SettingsStore::shared().setValue("scanRootBookmark", QByteArray("relative/folder"));
+    EXPECT_EQ(makeState().scanRoot(), home());
+    SettingsStore::shared().setValue("scanRootBookmark", QByteArray("\xff\xfe", 2));
+    EXPECT_EQ(makeState().scanRoot(), home());
+}
+
+TEST_F(AppStateTest, ANonUtf8FolderNameSurvivesTheBookmark) {
+    const Path odd = tree.folder("caf\xe9 -n\nx");
+    fake.chooseFolder = [&](const Path&) { return std::optional<Path>(odd); };
+    makeState().chooseScanFolder();
+    EXPECT_EQ(makeState().scanRoot(), odd);
+    std::filesystem::remove(odd);  // the temporary folder's own cleanup cannot name it
+}
+
+TEST_F(AppStateTest, ChoosingAFolderStoresItWithoutScanning) {
+    AppState& app = makeState();
+    Path offeredAt;
+    fake.chooseFolder = [&](const Path& start) {
+        offeredAt = start;
+        return std::optional<Path>();
+    };
+    app.chooseScanFolder();
+    EXPECT_EQ(offeredAt, home());
+    EXPECT_EQ(app.scanRoot(), home());
+    EXPECT_FALSE(SettingsStore::shared().contains("scanRootBookmark"));
+
+    const Path chosen = tree.folder("Music/");
+    fake.chooseFolder = [&](const Path&) { return std::optional<Path>(tree.path() / "Music/"); };
+    QSignalSpy changed(&app, &AppState::scanRootChanged);
+    app.chooseScanFolder();
+    EXPECT_EQ(app.scanRoot(), standardizedPath(chosen));
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(FolderBookmark::resolve(SettingsStore::shared().value("scanRootBookmark").toByteArray()), app.scanRoot());
+    EXPECT_FALSE(app.isScanning());
+    EXPECT_EQ(fake.scans.size(), 0u);
+}
+
+TEST_F(AppStateTest, ParentFolderMovesUpAndScansButNotAboveTheTop) {
+    fake.chooseFolder = [&](const Path&) { return std::optional<Path>("/"); };
+    AppState& app = makeState();
+    app.chooseScanFolder();
+    ASSERT_EQ(app.scanRoot(), Path("/"));
+    app.scanParentFolder();
+    EXPECT_EQ(app.scanRoot(), Path("/"));
+    EXPECT_FALSE(app.isScanning());
+    EXPECT_EQ(fake.scans.size(), 0u);
+
+    const Path deep = tree.folder("a/b");
+    fake.chooseFolder = [&](const Path&) { return std::optional<Path>(deep.string() + "/"); };
+    app.chooseScanFolder();
+    app.scanParentFolder();
+    EXPECT_EQ(app.scanRoot(), tree.path() / "a");
+    EXPECT_EQ(FolderBookmark::resolve(SettingsStore::shared().value("scanRootBookmark").toByteArray()), tree.path() / "a");
+    EXPECT_TRUE(app.isScanning());
+    ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 1; }));
+    EXPECT_EQ(fake.scans[0]->root, tree.path() / "a");
+}
+
+// --- scanning ---
+
+TEST_F(AppStateTest, AScanPublishesProgressThenItsSnapshotAndHistoryRecord) {
+    AppState& app = makeState();
+    app.setIncludeHiddenFiles(true);
+    app.startScan();
+    EXPECT_TRUE(app.isScanning());
+    ASSERT_TRUE(app.scanProgress());
+    EXPECT_EQ(app.scanProgress()->path, home().string());
+    EXPECT_EQ(app.scanProgress()->bytesSeen, 0);
+
+    ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 1; }));
+    app.setIncludeHiddenFiles(false);  // the running scan keeps its copy
+    EXPECT_TRUE(fake.scans[0]->includeHidden);
+    fake.scans[0]->progress(ScanProgress{"/x", 3, 4096});
+    ASSERT_TRUE(waitUntil([&] { return app.scanProgress()->bytesSeen == 4096; }));
+
+    fake.scans[0]->succeed(snapshotOf(home(), 4096));
+    ASSERT_TRUE(waitUntil([&] { return !app.isScanning(); }));
+    ASSERT_TRUE(app.scanSnapshot());
+    EXPECT_EQ(app.scanSnapshot()->totalSize, 4096);
+    ASSERT_EQ(fake.recorded.size(), 1u);
+    EXPECT_EQ(app.scanProgress()->bytesSeen, 4096);  // the last progress stays
+
+    app.startScan();
+    ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 2; }));
+    EXPECT_FALSE(fake.scans[1]->includeHidden);
+}
+
+TEST_F(AppStateTest, AReplacedScanNeverPublishes) {
+    fake.scansIgnoreStop = true;  // the replaced scan even ends with a result and an error
+    AppState& app = makeState();
+    app.startScan();
+    ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 1; }));
+    auto replaced = fake.scans[0];
+    app.startScan();
+    ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 2; }));
+    auto current = fake.scans[1];
+
+    replaced->progress(ScanProgress{"/old", 99, 999});
+    replaced->succeed(snapshotOf("/old", 999));
+    ASSERT_TRUE(waitUntil([&] { return replaced->returned(); }));
+    settle();
+    EXPECT_TRUE(app.isScanning());
+    EXPECT_EQ(app.scanProgress()->bytesSeen, 0);
+    EXPECT_FALSE(app.scanSnapshot());
+    EXPECT_TRUE(fake.recorded.empty());
+
+    current->progress(ScanProgress{"/new", 1, 10});
+    current->succeed(snapshotOf(home(), 10));
+    ASSERT_TRUE(waitUntil([&] { return !app.isScanning(); }));
+    EXPECT_EQ(app.scanSnapshot()->totalSize, 10);
+    EXPECT_EQ(app.scanProgress()->bytesSeen, 10);
+    ASSERT_EQ(fake.recorded.size(), 1u);
+    EXPECT_EQ(fake.recorded[0].totalSize, 10);
+}
+
+TEST_F(AppStateTest, AReplacedScanThatFailsLeavesNoError) {
+    fake.scansIgnoreStop = true;
+    AppState& app = makeState();
+    app.startScan();
+    ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 1; }));
+    app.startScan();
+    fake.scans[0]->fail(std::runtime_error("Could not access /gone."));
+    ASSERT_TRUE(waitUntil([&] { return fake.scans[0]->returned(); }));
+    settle();
+    EXPECT_FALSE(app.scanError());
+    EXPECT_TRUE(app.isScanning());
+    ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 2; }));
+    fake.scans[1]->succeed(snapshotOf(home(), 1));  // this scan ignores stops: end it before teardown
+    ASSERT_TRUE(waitUntil([&] { return !app.isScanning(); }));
+}
+
+TEST_F(AppStateTest, ACancelledScanStopsItsWorkAndPublishesNothingLate) {
+    AppState& app = makeState();
+    app.startScan();
+    ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 1; }));
+    auto cancelled = fake.scans[0];
+    app.cancelScan();
+    EXPECT_FALSE(app.isScanning());
+    ASSERT_TRUE(waitUntil([&] { return cancelled->returned(); }));  // the stop reached the service
+    QSignalSpy scanning(&app, &AppState::isScanningChanged);
+    cancelled->progress(ScanProgress{"/late", 5, 50});
+    settle();
+    EXPECT_EQ(app.scanProgress()->bytesSeen, 0);
+    EXPECT_EQ(scanning.count(), 0);
+    EXPECT_FALSE(app.scanError());
+    EXPECT_TRUE(fake.recorded.empty());
+}
+
+TEST_F(AppStateTest, AFailedScanKeepsThePreviousSnapshotUntilTheNextStartClearsTheError) {
+    AppState& app = makeState();
+    app.startScan();
+    ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 1; }));
+    fake.scans[0]->succeed(snapshotOf(home(), 7));
+    ASSERT_TRUE(waitUntil([&] { return !app.isScanning(); }));
+
+    app.startScan();
+    ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 2; }));
+    fake.scans[1]->fail(std::runtime_error("Could not access /home/x."));
+    ASSERT_TRUE(waitUntil([&] { return !app.isScanning(); }));
+    EXPECT_EQ(app.scanError(), QString("Could not access /home/x."));
+    EXPECT_EQ(app.scanSnapshot()->totalSize, 7);
+    EXPECT_EQ(fake.recorded.size(), 1u);
+
+    app.startScan();
+    EXPECT_FALSE(app.scanError());
+}
+
+TEST_F(AppStateTest, FullDiskAccessOpensTheDesktopSettings) {
+    makeState().openFullDiskAccessSettings();
+    EXPECT_EQ(fake.privacySettingsOpened, 1);
+}
+
+// --- duplicates ---
+
+TEST_F(AppStateTest, DuplicateSearchAsksForAFolderFirstAndGivesUpWhenNoneIsChosen) {
+    AppState& app = makeState();
+    int asked = 0;
+    fake.chooseFolder = [&](const Path&) {
+        ++asked;
+        return std::optional<Path>();
+    };
+    app.findDuplicates();
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(app.isToolWorking());
+    EXPECT_FALSE(app.duplicateProgress());
+    settle();
+    EXPECT_EQ(fake.duplicateSearches.size(), 0u);
+}
+
+TEST_F(AppStateTest, DuplicateGroupsStreamSortedThenTheResultPreselectsAllButTheKeptCopy) {
+    AppState& app = makeStateWithChosenFolder();
+    app.setToolMessage(QString("old"));
+    app.setSelectedToolItems({"stale"});
+    app.findDuplicates();
+    EXPECT_TRUE(app.isToolWorking());
+    EXPECT_FALSE(app.toolMessage());
+    EXPECT_TRUE(app.selectedToolItems().empty());
+    ASSERT_TRUE(app.duplicateProgress());
+    EXPECT_EQ(app.duplicateProgress()->path, tree.path().string());
+    ASSERT_TRUE(waitUntil([&] { return fake.duplicateSearches.size() == 1; }));
+    auto search = fake.duplicateSearches[0];
+
+    // Busy: a second search and a list load are refused.
+    app.findDuplicates();
+    app.loadCleanupCandidates();
+    settle();
+    EXPECT_EQ(fake.duplicateSearches.size(), 1u);
+    EXPECT_EQ(fake.cleanupLoads.size(), 0u);
+
+    search->foundGroup(groupOf("two15", 15, {"/a1", "/a2"}));  // wasted 15
+    search->foundGroup(groupOf("three10", 10, {"/b1", "/b2", "/b3"}));  // wasted 20
+    EXPECT_TRUE(app.duplicateGroups().empty());  // groups wait for the next progress report
+    search->progress(DuplicateScanProgress{DuplicateScanPhase::comparing, "/b", 5, 9, 50, 90, 2});
+    ASSERT_TRUE(waitUntil([&] { return app.duplicateGroups().size() == 2; }));
+    EXPECT_EQ(groupIds(app.duplicateGroups()), (std::vector<std::string>{"three10", "two15"}));
+    EXPECT_EQ(app.duplicateProgress()->groupsFound, 2);
+
+    search->foundGroup(groupOf("tie20", 20, {"/c1", "/c2"}));  // wasted 20, found later: after three10
+    search->progress(DuplicateScanProgress{DuplicateScanPhase::comparing, "/c", 6, 9, 60, 90, 3});
+    ASSERT_TRUE(waitUntil([&] { return app.duplicateGroups().size() == 3; }));
+    EXPECT_EQ(groupIds(app.duplicateGroups()), (std::vector<std::string>{"three10", "tie20", "two15"}));
+
+    search->succeed({groupOf("three10", 10, {"/b1", "/b2", "/b3"}), groupOf("two15", 15, {"/a1", "/a2"})});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+    EXPECT_EQ(groupIds(app.duplicateGroups()), (std::vector<std::string>{"three10", "two15"}));
+    EXPECT_EQ(app.selectedToolItems(), (std::set<std::string>{"/a2", "/b2", "/b3"}));
+    EXPECT_TRUE(app.didFinishDuplicateScan());
+    EXPECT_FALSE(app.duplicateProgress());
+}
+
+TEST_F(AppStateTest, CancellingADuplicateSearchKeepsItsGroupsAndIgnoresItsLateEnd) {
+    AppState& app = makeStateWithChosenFolder();
+    app.findDuplicates();
+    ASSERT_TRUE(waitUntil([&] { return fake.duplicateSearches.size() == 1; }));
+    auto search = fake.duplicateSearches[0];
+    search->foundGroup(groupOf("g", 5, {"/x1", "/x2"}));
+    search->progress(DuplicateScanProgress{});
+    ASSERT_TRUE(waitUntil([&] { return app.duplicateGroups().size() == 1; }));
+
+    app.cancelDuplicateScan();
+    EXPECT_FALSE(app.isToolWorking());
+    EXPECT_FALSE(app.duplicateProgress());
+    EXPECT_FALSE(app.didFinishDuplicateScan());
+    EXPECT_EQ(app.duplicateGroups().size(), 1u);
+
+    // A load starts at once; the cancelled search's queued report and end must not touch it.
+    app.loadStartupItems();
+    EXPECT_TRUE(app.isToolWorking());
+    search->foundGroup(groupOf("late", 50, {"/y1", "/y2"}));
+    search->progress(DuplicateScanProgress{});
+    ASSERT_TRUE(waitUntil([&] { return search->returned(); }));
+    settle();
+    EXPECT_TRUE(app.isToolWorking());
+    EXPECT_FALSE(app.duplicateProgress());
+    EXPECT_EQ(app.duplicateGroups().size(), 1u);
+
+    // Cancelling when no search runs leaves the load's busy flag alone.
+    app.cancelDuplicateScan();
+    EXPECT_TRUE(app.isToolWorking());
+    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 1; }));
+    fake.startupLoads[0]->succeed({});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+}
+
+TEST_F(AppStateTest, TheKeptCopyIsNeverMovedNorCountedEvenWhenTicked) {
+    AppState& app = makeStateWithChosenFolder();
+    app.findDuplicates();
+    ASSERT_TRUE(waitUntil([&] { return fake.duplicateSearches.size() == 1; }));
+    const Path kept = tree.file("d/kept", 10), copy = tree.file("d/copy", 10);
+    fake.duplicateSearches[0]->succeed({groupOf("g", 10, {kept, copy})});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+
+    // The forgotten-files tool or a stray click put the kept copy into the shared selection.
+    app.setSelectedToolItems({kept.string(), copy.string()});
+    ASSERT_EQ(app.selectedDuplicateFiles().size(), 1u);
+    EXPECT_EQ(app.selectedDuplicateFiles()[0].url, copy);
+
+    app.trashSelectedDuplicateFiles();
+    ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 1; }));
+    EXPECT_EQ(fake.moves[0]->urls, std::vector<Path>{copy});
+    std::filesystem::remove(copy);
+    fake.moves[0]->succeed(1);
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+    EXPECT_TRUE(std::filesystem::exists(kept));
+    EXPECT_TRUE(app.duplicateGroups().empty());  // one file left: the group is resolved
+    EXPECT_TRUE(app.selectedToolItems().empty());
+    EXPECT_EQ(app.toolMessage(), AppLocalization::format("tools.movedCount", {1}));
+}
+
+// --- moves and the busy flag ---
+
+TEST_F(AppStateTest, AMoveIsRefusedWhileADuplicateSearchRuns) {
+    AppState& app = makeStateWithChosenFolder();
+    app.findDuplicates();
+    ASSERT_TRUE(waitUntil([&] { return fake.duplicateSearches.size() == 1; }));
+    app.setSelectedToolItems({"/some/file"});
+    app.trashSelectedCandidates({CleanupCandidate{"/some/file", "t", "d", "/some/file", 1, CleanupSafety::safe, "k"}});
+    settle();
+    EXPECT_EQ(fake.moves.size(), 0u);
+    EXPECT_TRUE(app.isToolWorking());
+    ASSERT_TRUE(app.duplicateProgress());
+}
+
+TEST_F(AppStateTest, AMoveWithNothingTickedDoesNothing) {
+    AppState& app = makeState();
+    QSignalSpy busy(&app, &AppState::isToolWorkingChanged);
+    app.trashSelectedForgottenFiles();
+    app.trashSelectedDuplicateFiles();
+    app.trashSelectedCandidates({});
+    settle();
+    EXPECT_EQ(fake.moves.size(), 0u);
+    EXPECT_EQ(busy.count(), 0);
+    EXPECT_FALSE(app.toolMessage());
+}
+
+TEST_F(AppStateTest, AMoveThatFailsPartWayDropsOnlyWhatLeftItsPlace) {
+    AppState& app = makeState();
+    const Path a = tree.file("old/a", 20), b = tree.file("old/b", 20), c = tree.file("old/c", 20), d = tree.file("old/d", 20);
+    app.findForgottenFiles(180);
+    ASSERT_TRUE(waitUntil([&] { return fake.forgottenSearches.size() == 1; }));
+    EXPECT_EQ(fake.forgottenSearches[0]->root, home());
+    EXPECT_EQ(fake.forgottenSearches[0]->days, 180);
+    EXPECT_EQ(fake.forgottenSearches[0]->minimumSize, 10'000'000);
+    fake.forgottenSearches[0]->succeed({fileAt(a), fileAt(b), fileAt(c), fileAt(d)});
+    ASSERT_TRUE(waitUntil([&] { return app.forgottenFiles().size() == 4; }));
+    EXPECT_TRUE(app.selectedToolItems().empty());
+
+    app.setSelectedToolItems({a.string(), b.string(), c.string()});
+    app.trashSelectedForgottenFiles();
+    ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 1; }));
+    EXPECT_EQ(fake.moves[0]->urls, (std::vector<Path>{a, b, c}));
+    std::filesystem::remove(a);  // the first moved, the second failed
+    fake.moves[0]->fail(std::runtime_error("Permission denied"));
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+
+    ASSERT_EQ(app.forgottenFiles().size(), 3u);
+    EXPECT_EQ(app.forgottenFiles()[0].url, b);
+    EXPECT_EQ(app.forgottenFiles()[2].url, d);
+    EXPECT_EQ(app.selectedToolItems(), (std::set<std::string>{b.string(), c.string()}));
+    EXPECT_EQ(app.toolMessage(), QString("Permission denied"));
+}
+
+TEST_F(AppStateTest, MovedCleanupCandidatesLeaveTheirListAndTheSafeOnesArePreselected) {
+    AppState& app = makeState();
+    const Path safe = tree.folder("cache/safe"), review = tree.folder("cache/review");
+    const CleanupCandidate safeOne{safe.string(), "t", "d", safe, 100, CleanupSafety::safe, "k"};
+    const CleanupCandidate reviewOne{review.string(), "t", "d", review, 50, CleanupSafety::review, "k"};
+    app.loadCleanupCandidates();
+    ASSERT_TRUE(waitUntil([&] { return fake.cleanupLoads.size() == 1; }));
+    fake.cleanupLoads[0]->succeed({safeOne, reviewOne});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+    EXPECT_EQ(app.selectedToolItems(), std::set<std::string>{safe.string()});
+
+    app.trashSelectedCandidates(app.cleanupCandidates());
+    ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 1; }));
+    EXPECT_EQ(fake.moves[0]->urls, std::vector<Path>{safe});
+    std::filesystem::remove_all(safe);
+    fake.moves[0]->succeed(1);
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+    ASSERT_EQ(app.cleanupCandidates().size(), 1u);
+    EXPECT_EQ(app.cleanupCandidates()[0].id, review.string());
+    EXPECT_TRUE(app.selectedToolItems().empty());
+}
+
+TEST_F(AppStateTest, AFailedForgottenSearchKeepsTheOldListAndReportsTheError) {
+    AppState& app = makeState();
+    app.findForgottenFiles(30);
+    ASSERT_TRUE(waitUntil([&] { return fake.forgottenSearches.size() == 1; }));
+    fake.forgottenSearches[0]->succeed({fileAt("/f")});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+    app.findForgottenFiles(30);
+    ASSERT_TRUE(waitUntil([&] { return fake.forgottenSearches.size() == 2; }));
+    fake.forgottenSearches[1]->fail(std::runtime_error("Could not access /home."));
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+    EXPECT_EQ(app.forgottenFiles().size(), 1u);
+    EXPECT_EQ(app.toolMessage(), QString("Could not access /home."));
+}
+
+TEST_F(AppStateTest, SwitchingAStartupItemNeitherTestsNorSetsTheBusyFlag) {
+    AppState& app = makeState();
+    StartupItem item{"/auto/x.desktop", "X", "/auto/x.desktop", "x", true, true};
+    app.loadStartupItems();
+    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 1; }));
+    std::vector<std::pair<std::string, bool>> switched;
+    fake.setStartupItemEnabled = [&](const StartupItem& changed, bool enabled) { switched.emplace_back(changed.id, enabled); };
+    app.setStartupItem(item, false);
+    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 2; }));
+    EXPECT_EQ(switched, (std::vector<std::pair<std::string, bool>>{{item.id, false}}));
+    EXPECT_TRUE(app.isToolWorking());
+    item.isEnabled = false;
+    fake.startupLoads[1]->succeed({item});
+    ASSERT_TRUE(waitUntil([&] { return app.startupItems().size() == 1; }));
+    EXPECT_TRUE(app.isToolWorking());  // still the load's
+    fake.startupLoads[0]->succeed({item});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+
+    fake.setStartupItemEnabled = [](const StartupItem&, bool) { throw std::runtime_error("needs an administrator"); };
+    app.setStartupItem(item, true);
+    ASSERT_TRUE(waitUntil([&] { return app.toolMessage().has_value(); }));
+    EXPECT_EQ(app.toolMessage(), QString("needs an administrator"));
+    EXPECT_EQ(fake.startupLoads.size(), 2u);
+}
+
+// --- applications and leftovers ---
+
+InstalledApplication application(std::string id) {
+    InstalledApplication app;
+    app.id = id;
+    app.name = QString::fromStdString(id);
+    return app;
+}
+
+AppArtifact artifactAt(const Path& path) {
+    AppArtifact artifact;
+    artifact.url = path;
+    return artifact;
+}
+
+TEST_F(AppStateTest, ApplicationsLoadOnceSelectTheFirstAndLoadItsLeftovers) {
+    AppState& app = makeState();
+    app.loadApplications();
+    app.loadApplications();
+    EXPECT_TRUE(app.isLoadingApplications());
+    ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads.size() == 1; }));
+    settle();
+    EXPECT_EQ(fake.applicationLoads.size(), 1u);
+    fake.applicationLoads[0]->succeed({application("a"), application("b")});
+    ASSERT_TRUE(waitUntil([&] { return !app.isLoadingApplications(); }));
+    EXPECT_EQ(app.selectedApplication()->id, "a");
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 1; }));
+    EXPECT_EQ(fake.artifactLoads[0]->application.id, "a");
+
+    // An empty list leaves no selection and loads no leftovers.
+    fake.abandon.request_stop();
+    state.reset();
+    FakeAppServices emptyFake;
+    state = std::make_unique<AppState>(emptyFake.services());
+    state->loadApplications();
+    ASSERT_TRUE(waitUntil([&] { return emptyFake.applicationLoads.size() == 1; }));
+    emptyFake.applicationLoads[0]->succeed({});
+    ASSERT_TRUE(waitUntil([&] { return !state->isLoadingApplications(); }));
+    settle();
+    EXPECT_FALSE(state->selectedApplication());
+    EXPECT_EQ(emptyFake.artifactLoads.size(), 0u);
+    state.reset();  // before emptyFake goes
+}
+
+TEST_F(AppStateTest, OnlyTheNewestLeftoverLoadPublishes) {
+    AppState& app = makeState();
+    app.selectApplication(application("a"));
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 1; }));
+    app.selectApplication(application("a"));
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 2; }));
+    auto older = fake.artifactLoads[0], newer = fake.artifactLoads[1];
+    const AppArtifact keep = artifactAt("/a/keep"), exclude = artifactAt("/a/exclude");
+    newer->succeed({keep, exclude});
+    ASSERT_TRUE(waitUntil([&] { return app.artifacts().size() == 2; }));
+    app.setArtifactSelection(exclude, false);
+    older->succeed({keep, exclude});  // all ticked again, arriving late
+    ASSERT_TRUE(waitUntil([&] { return older->returned(); }));
+    settle();
+    EXPECT_FALSE(app.artifacts()[1].isSelected);
+
+    app.moveSelectedArtifactsToTrash();
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 1; }));
+    EXPECT_FALSE(fake.artifactRemovals[0]->artifacts[1].isSelected);
+
+    // A then B: A's leftovers are dropped.
+    app.selectApplication(application("b"));
+    EXPECT_TRUE(app.artifacts().empty());
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 3; }));
+    app.selectApplication(application("c"));
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 4; }));
+    fake.artifactLoads[2]->succeed({artifactAt("/b")});
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads[2]->returned(); }));
+    settle();
+    EXPECT_TRUE(app.artifacts().empty());
+    fake.artifactLoads[3]->succeed({artifactAt("/c")});
+    ASSERT_TRUE(waitUntil([&] { return app.artifacts().size() == 1; }));
+    EXPECT_EQ(app.artifacts()[0].url, Path("/c"));
+}
+
+TEST_F(AppStateTest, ASecondRemovalIsRefusedAndASuccessReportsAndReloads) {
+    AppState& app = makeState();
+    app.selectApplication(application("a"));
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 1; }));
+    fake.artifactLoads[0]->succeed({artifactAt("/a/1"), artifactAt("/a/2")});
+    ASSERT_TRUE(waitUntil([&] { return app.artifacts().size() == 2; }));
+
+    app.moveSelectedArtifactsToTrash();
+    app.moveSelectedArtifactsToTrash();
+    EXPECT_TRUE(app.isRemoving());
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 1; }));
+    settle();
+    EXPECT_EQ(fake.artifactRemovals.size(), 1u);
+
+    fake.artifactRemovals[0]->succeed({"/trash/1", "/trash/2"});
+    ASSERT_TRUE(waitUntil([&] { return !app.isRemoving(); }));
+    EXPECT_EQ(app.uninstallMessage(), AppLocalization::format("uninstaller.movedCount", {2}));
+    ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads.size() == 1; }));
+    fake.applicationLoads[0]->succeed({application("b")});
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 2; }));
+    EXPECT_EQ(fake.artifactLoads[1]->application.id, "a");  // the selection stays
+
+    app.moveSelectedArtifactsToTrash();
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 2; }));
+    fake.artifactRemovals[1]->fail(std::runtime_error("Operation not permitted"));
+    ASSERT_TRUE(waitUntil([&] { return !app.isRemoving(); }));
+    EXPECT_EQ(app.uninstallMessage(), QString("Operation not permitted"));
+    settle();
+    EXPECT_EQ(fake.applicationLoads.size(), 1u);  // nothing moved, nothing to reload
+
+    // Part-way: what went is counted in the message, and the lists are reloaded.
+    app.moveSelectedArtifactsToTrash();
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 3; }));
+    const UninstallError partial(TrashError("Permission denied"), {"/trash/1"});
+    fake.artifactRemovals[2]->fail(partial);
+    ASSERT_TRUE(waitUntil([&] { return !app.isRemoving(); }));
+    EXPECT_EQ(app.uninstallMessage(), QString::fromUtf8(partial.what()));
+    ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads.size() == 2; }));
+}
+
+}  // namespace
