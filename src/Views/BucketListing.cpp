@@ -1,9 +1,10 @@
 #include "Views/BucketListing.h"
 
+#include "Models/NameCollator.h"
 #include "Platform/PathText.h"
 #include "Views/BucketOrder.h"
 
-#include <QCollator>
+
 
 #include <algorithm>
 
@@ -20,12 +21,7 @@ std::vector<StorageBucket> visibleBuckets(const std::vector<StorageBucket>& buck
     case FolderSort::size:
         return BucketOrder::largestFirst(std::move(visible));
     case FolderSort::name: {
-        // The C locale's collator compares code units only, without numbers; read such names as English.
-        QLocale locale = QLocale::system();
-        if (locale.language() == QLocale::C) locale = QLocale(QLocale::English, QLocale::UnitedStates);
-        QCollator collator(locale);
-        collator.setNumericMode(true);
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        const QCollator collator = nameCollator(true);
         std::vector<std::pair<QString, StorageBucket>> named;
         named.reserve(visible.size());
         for (StorageBucket& bucket : visible) named.emplace_back(PathText::display(std::string_view(bucket.name)), std::move(bucket));

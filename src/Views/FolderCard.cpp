@@ -43,7 +43,7 @@ FolderCard::FolderCard(StorageBucket bucket, double share, DynamicColor color, b
     stack->addWidget(new ThinBar(share, color_, 4));
     auto* files = new QHBoxLayout;
     files->setSpacing(5);
-    files->addWidget(new SymbolView("doc", 12, DynamicColor::secondary()));
+    files->addWidget(new SymbolView(SymbolImage{.symbol = "doc", .size = 12, .color = DynamicColor::secondary()}));
     files->addWidget(new TextLabel(AppLocalization::format("storage.filesCount", {QLocale::system().toString(qlonglong(bucket_.fileCount))}),
                                    Fonts::system(12), DynamicColor::secondary()), 1);
     stack->addLayout(files);

@@ -41,7 +41,7 @@ void FolderMapView::setItems(const std::vector<StorageBucket>& items, std::int64
         auto* empty = new QVBoxLayout(content);
         empty->setSpacing(6);
         empty->addStretch(1);
-        empty->addWidget(new SymbolView("folder.badge.questionmark", 26, DynamicColor::tertiary()), 0, Qt::AlignHCenter);
+        empty->addWidget(new SymbolView(SymbolImage{.symbol = "folder.badge.questionmark", .size = 26, .color = DynamicColor::tertiary()}), 0, Qt::AlignHCenter);
         auto* title = new TextLabel(AppLocalization::string("storage.noFolders"), Fonts::system(15, QFont::DemiBold));
         title->setAlignment(Qt::AlignHCenter);
         empty->addWidget(title);

@@ -75,7 +75,7 @@ public:
         auto* row = new QHBoxLayout(this);
         row->setContentsMargins(12, 7, 12, 7);
         row->setSpacing(7);
-        row->addWidget(new SymbolView("folder.fill", 12, tint));
+        row->addWidget(new SymbolView(SymbolImage{.symbol = "folder.fill", .size = 12, .color = tint}));
         auto* text = new TextLabel(path, Fonts::monospaced(12), DynamicColor::secondary());
         text->setElideMode(Qt::ElideMiddle);
         text->setLayoutDirection(Qt::LeftToRight);
@@ -535,7 +535,7 @@ QWidget* StorageView::makeFolderBreakdown() {
     auto* fieldRow = new QHBoxLayout(field);
     fieldRow->setContentsMargins(12, 0, 12, 0);
     fieldRow->setSpacing(6);
-    fieldRow->addWidget(new SymbolView("magnifyingglass", 13, DynamicColor::secondary()));
+    fieldRow->addWidget(new SymbolView(SymbolImage{.symbol = "magnifyingglass", .size = 13, .color = DynamicColor::secondary()}));
     filterEdit_ = new QLineEdit(folderFilter_);
     filterEdit_->setFrame(false);
     filterEdit_->setPlaceholderText(AppLocalization::string("storage.filter"));
@@ -544,7 +544,7 @@ QWidget* StorageView::makeFolderBreakdown() {
     filterEdit_->setAttribute(Qt::WA_MacShowFocusRect, false);
     filterEdit_->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
     fieldRow->addWidget(filterEdit_);
-    auto* clear = new SymbolButton("xmark.circle.fill", 13, DynamicColor::secondary());
+    auto* clear = new SymbolButton(SymbolImage{.symbol = "xmark.circle.fill", .size = 13, .color = DynamicColor::secondary()});
     clear->setAccessibleName(AppLocalization::string("action.cancel"));
     clear->setVisible(!folderFilter_.isEmpty());
     clearFilter_ = clear;
@@ -595,7 +595,7 @@ void StorageView::refreshFolders() {
         auto* stack = new QVBoxLayout(empty);
         stack->setContentsMargins(0, 28, 0, 28);
         stack->setSpacing(6);
-        stack->addWidget(new SymbolView("folder.badge.questionmark", 26, DynamicColor::tertiary()), 0, Qt::AlignHCenter);
+        stack->addWidget(new SymbolView(SymbolImage{.symbol = "folder.badge.questionmark", .size = 26, .color = DynamicColor::tertiary()}), 0, Qt::AlignHCenter);
         auto* title = new TextLabel(AppLocalization::string("storage.noFolders"), Fonts::system(15, QFont::DemiBold));
         title->setAlignment(Qt::AlignHCenter);
         stack->addWidget(title);
