@@ -1,0 +1,65 @@
+#include "Models/TimeFormatting.h"
+
+#include <unicode/measfmt.h>
+#include <unicode/measunit.h>
+#include <unicode/measure.h>
+#include <unicode/reldatefmt.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace TimeFormatting {
+namespace {
+
+icu::Locale icuLocale(const QLocale& locale) {
+    const QString name = locale.language() == QLocale::C ? QStringLiteral("en_US") : locale.name();
+    return icu::Locale(name.toUtf8().constData());
+}
+
+QString fromIcu(const icu::UnicodeString& text) { return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length()); }
+
+}  // namespace
+
+QString relative(Instant date, Instant now, const QLocale& locale) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::RelativeDateTimeFormatter formatter(icuLocale(locale), nullptr, UDAT_STYLE_LONG, UDISPCTX_CAPITALIZATION_FOR_STANDALONE, status);
+    if (U_FAILURE(status)) return {};
+    const double offset = date.secondsSince(now);  // negative in the past
+    const double magnitude = std::abs(offset);
+    struct Step {
+        double seconds;
+        URelativeDateTimeUnit unit;
+    };
+    static const Step steps[] = {{365 * 86400.0, UDAT_REL_UNIT_YEAR}, {30 * 86400.0, UDAT_REL_UNIT_MONTH}, {7 * 86400.0, UDAT_REL_UNIT_WEEK},
+                                 {86400.0, UDAT_REL_UNIT_DAY},         {3600.0, UDAT_REL_UNIT_HOUR},       {60.0, UDAT_REL_UNIT_MINUTE}};
+    double amount = std::trunc(offset);
+    URelativeDateTimeUnit unit = UDAT_REL_UNIT_SECOND;
+    for (const Step& step : steps) {
+        if (magnitude >= step.seconds) {
+            amount = std::trunc(offset / step.seconds);
+            unit = step.unit;
+            break;
+        }
+    }
+    icu::UnicodeString text;
+    formatter.format(amount, unit, text, status);
+    return U_FAILURE(status) ? QString() : fromIcu(text);
+}
+
+QString minutesAndSeconds(double seconds, const QLocale& locale) {
+    const long long whole = std::isfinite(seconds) && seconds > 0 ? (long long)std::llround(std::floor(seconds)) : 0;
+    const long long minutes = whole / 60, rest = whole % 60;
+    UErrorCode status = U_ZERO_ERROR;
+    icu::MeasureFormat formatter(icuLocale(locale), UMEASFMT_WIDTH_SHORT, status);
+    if (U_FAILURE(status)) return {};
+    std::vector<icu::Measure> measures;
+    if (minutes > 0) measures.emplace_back(icu::Formattable(int64_t(minutes)), icu::MeasureUnit::createMinute(status), status);
+    if (rest > 0 || minutes == 0) measures.emplace_back(icu::Formattable(int64_t(rest)), icu::MeasureUnit::createSecond(status), status);
+    icu::UnicodeString text;
+    icu::FieldPosition position;
+    formatter.formatMeasures(measures.data(), int32_t(measures.size()), text, position, status);
+    return U_FAILURE(status) ? QString() : fromIcu(text);
+}
+
+}  // namespace TimeFormatting

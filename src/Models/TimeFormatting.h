@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Platform/Instant.h"
+
+#include <QLocale>
+#include <QString>
+
+// Times as people read them, in a given locale (the screens pass the system's).
+namespace TimeFormatting {
+
+// "yesterday", "2 hours ago", "in 3 days": the largest fitting unit, named where the language has a word.
+QString relative(Instant date, Instant now, const QLocale& locale);
+
+// Minutes and seconds with short unit names, zero units left out, no fraction: "2 min, 5 sec".
+QString minutesAndSeconds(double seconds, const QLocale& locale);
+
+}  // namespace TimeFormatting

@@ -1,0 +1,89 @@
+#include "Models/ByteFormatting.h"
+#include "Services/AppState.h"
+#include "Views/CapacityBar.h"
+#include "Views/DesignSystem/StyledButton.h"
+#include "Views/OverviewView.h"
+#include "Views/QuickTile.h"
+#include "Views/SystemNowCard.h"
+#include "ViewSupport/ScanFixture.h"
+#include "ViewSupport/StorageFixtures.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using StorageFixtures::bucket;
+
+namespace {
+const DiskCapacityService::Capacity fixedCapacity{512'000'000'000, 180'000'000'000};
+}
+
+TEST(CapacityBar, SegmentsFollowTheTopFiveFolders) {
+    // Bar 200 wide, volume 1000 with 200 free: 60, 30, 30, 10, then 4 (the minimum); the rest of the
+    // used space, 800 - 670 = 130 bytes, is 26 wide; the 10-byte folder is not drawn.
+    const std::vector<StorageBucket> buckets{bucket("a", 300), bucket("b", 150), bucket("c", 150), bucket("d", 50),
+                                             bucket("e", 10),  bucket("f", 20)};
+    const auto parts = CapacityBar::segments(buckets, 1000, 200, 200);
+    ASSERT_EQ(parts.size(), 7u);
+    const double widths[] = {60, 30, 30, 10, 4, 26};
+    for (int i = 0; i < 6; ++i) EXPECT_DOUBLE_EQ(parts[std::size_t(i)].width, widths[i]) << i;
+    EXPECT_EQ(parts[4].rank, 4);
+    EXPECT_EQ(parts.back().rank, -2);
+    // Folders larger than the used space still leave a rest of at least 4.
+    EXPECT_DOUBLE_EQ(CapacityBar::segments({bucket("a", 900)}, 1000, 800, 200)[1].width, 4);
+    // No scan, or no capacity: one used capsule of at least 6.
+    const auto none = CapacityBar::segments({}, 0, 0, 200);
+    ASSERT_EQ(none.size(), 2u);
+    EXPECT_DOUBLE_EQ(none[0].width, 6);
+    EXPECT_DOUBLE_EQ(CapacityBar::segments({}, 1000, 250, 200)[0].width, 150);
+}
+
+TEST(SystemNowCard, NetworkFigureSaturatesInsteadOfWrapping) {
+    SystemMetrics metrics;
+    metrics.networkDownPerSecond = 1500;
+    metrics.networkUpPerSecond = 500;
+    EXPECT_EQ(SystemNowCard::networkText(metrics), ByteFormatting::string(std::int64_t(2000)) + "/s");
+    metrics.networkDownPerSecond = std::numeric_limits<std::uint64_t>::max() - 10;
+    metrics.networkUpPerSecond = 100;  // the plain sum would wrap to 89 bytes
+    EXPECT_EQ(SystemNowCard::networkText(metrics), ByteFormatting::string(std::numeric_limits<std::int64_t>::max()) + "/s");
+}
+
+TEST(OverviewView, ScanButtonsNavigateAndStartOnlyWhenIdle) {
+    ScanFixture tree;
+    AppState state(tree.services());
+    state.setScanRoot(tree.root());
+    OverviewView view(state, [] { return fixedCapacity; });
+    view.resize(1320, 900);
+    view.show();
+    auto* prompt = view.findChild<StyledButton*>("promptScan");
+    ASSERT_NE(prompt, nullptr);
+    QTest::mouseClick(prompt, Qt::LeftButton);
+    EXPECT_EQ(state.selectedSection(), AppSection::storage);
+    EXPECT_TRUE(state.isScanning());
+    // While it runs the storage card's button is disabled and reads "Scanning…".
+    auto* scan = view.findChild<StyledButton*>("overviewScan");
+    ASSERT_NE(scan, nullptr);
+    EXPECT_FALSE(scan->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
+    EXPECT_EQ(view.findChild<StyledButton*>("promptScan"), nullptr);  // results replace the prompt
+
+    // A quick tile only navigates.
+    for (QuickTile* tile : view.findChildren<QuickTile*>()) {
+        if (tile->section() != AppSection::tools) continue;
+        QTest::mouseClick(tile, Qt::LeftButton, {}, tile->rect().center());
+    }
+    EXPECT_EQ(state.selectedSection(), AppSection::tools);
+    EXPECT_FALSE(state.isScanning());
+}
+
+TEST(OverviewView, Pictures) {
+    ScanFixture tree;
+    AppState state(tree.services());
+    state.setScanRoot(tree.root());
+    StorageFixtures::renderScreens("overview-noscan", QSize(1320, 880), [&] { return std::make_unique<OverviewView>(state, [] { return fixedCapacity; }); });
+    state.startScan();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
+    StorageFixtures::renderScreens("overview", QSize(1320, 1000), [&] { return std::make_unique<OverviewView>(state, [] { return fixedCapacity; }); });
+}
