@@ -1,7 +1,7 @@
+#include "App/QuarnellApp.h"
 #include "Models/AppRelauncher.h"
 
 #include <QApplication>
-#include <QMainWindow>
 #include <QProcess>
 
 int main(int argc, char* argv[]) {
@@ -13,9 +13,7 @@ int main(int argc, char* argv[]) {
         [] { QApplication::beep(); },
         [] { QApplication::quit(); },
     });
-    QMainWindow window;
-    window.setWindowTitle("Quarnell");
-    window.resize(1320, 880);
-    window.show();
+    QuarnellApp quarnell;
+    quarnell.showMainWindow();
     return app.exec();
 }

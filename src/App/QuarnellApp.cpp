@@ -1,0 +1,107 @@
+#include "App/QuarnellApp.h"
+
+#include "App/RootView.h"
+#include "Services/AppServices.h"
+#include "Models/AppLocalization.h"
+#include "Platform/PathText.h"
+#include "Services/AppState.h"
+#include "Views/DesignSystem/Appearance.h"
+#include "Views/DesignSystem/BrandMark.h"
+#include "Views/SettingsView.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace {
+
+QIcon brandIcon() {
+    QIcon icon;
+    for (int side : {16, 32, 64, 128, 256}) {
+        QPixmap picture(side, side);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        BrandMark::paint(painter, QRectF(0, 0, side, side));
+        painter.end();
+        icon.addPixmap(picture);
+    }
+    return icon;
+}
+
+}  // namespace
+
+QuarnellApp::QuarnellApp() : QuarnellApp(AppServices::live()) {}
+
+QuarnellApp::QuarnellApp(AppServices services) {
+    applyLanguage();
+    Appearance::shared().install();
+    QApplication::setWindowIcon(brandIcon());
+
+    mainWindow_ = new QMainWindow;
+    mainWindow_->setObjectName(QStringLiteral("main"));
+    mainWindow_->setWindowTitle(AppLocalization::string("Quarnell"));
+
+    // The folder panel is a window of the app, so the state object asks for it through its services.
+    services.chooseFolder = [this](const std::filesystem::path& start) -> std::optional<std::filesystem::path> {
+        QFileDialog panel(mainWindow_);
+        panel.setFileMode(QFileDialog::Directory);
+        panel.setOption(QFileDialog::ShowDirsOnly);
+        panel.setLabelText(QFileDialog::Accept, AppLocalization::string("scan.choose"));
+        panel.setDirectory(PathText::display(start));
+        if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty()) return std::nullopt;
+        return PathText::fromText(panel.selectedFiles().constFirst());
+    };
+    state_ = std::make_unique<AppState>(std::move(services));
+
+    auto* root = new RootView(*state_);
+    root->setMinimumSize(1080, 720);
+    mainWindow_->setCentralWidget(root);
+    mainWindow_->resize(1320, 880);
+
+    // The application menu holds what the desktop's own menu would: settings and quit.
+    QMenu* appMenu = mainWindow_->menuBar()->addMenu(AppLocalization::string("Quarnell"));
+    QAction* settings = appMenu->addAction(AppLocalization::string("nav.settings"), this, &QuarnellApp::showSettingsWindow);
+    settings->setShortcut(QKeySequence::Preferences);
+    settings->setMenuRole(QAction::PreferencesRole);
+    QAction* quit = appMenu->addAction(AppLocalization::string("menu.quit"), qApp, &QApplication::quit);
+    quit->setShortcut(QKeySequence::Quit);
+
+    scanMenu_ = mainWindow_->menuBar()->addMenu(AppLocalization::string("menu.scan"));
+    scanMenu_->addAction(AppLocalization::string("scan.start"), QKeySequence(Qt::CTRL | Qt::Key_R), state_.get(), &AppState::startScan);
+    scanMenu_->addAction(AppLocalization::string("scan.choose"), QKeySequence(Qt::CTRL | Qt::Key_O), state_.get(), &AppState::chooseScanFolder);
+}
+
+QuarnellApp::~QuarnellApp() {
+    // The windows read the state object: they go first.
+    delete settingsWindow_;
+    delete mainWindow_;
+}
+
+void QuarnellApp::showMainWindow() {
+    mainWindow_->show();
+    mainWindow_->raise();
+    mainWindow_->activateWindow();
+}
+
+void QuarnellApp::showSettingsWindow() {
+    if (!settingsWindow_) {
+        settingsWindow_ = new QWidget(nullptr, Qt::Window);
+        settingsWindow_->setWindowTitle(AppLocalization::string("nav.settings"));
+        auto* layout = new QVBoxLayout(settingsWindow_);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new SettingsView(*state_));
+        settingsWindow_->resize(620, 620);
+    }
+    settingsWindow_->show();
+    settingsWindow_->raise();
+    settingsWindow_->activateWindow();
+}
+
+void QuarnellApp::applyLanguage() {
+    const AppLanguage language = AppLocalization::selectedLanguage();
+    QLocale::setDefault(AppLocalization::locale(language));
+    QApplication::setLayoutDirection(AppLocalization::isRightToLeft(language) ? Qt::RightToLeft : Qt::LeftToRight);
+}

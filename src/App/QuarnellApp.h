@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class AppState;
+class QMainWindow;
+class QMenu;
+class QWidget;
+struct AppServices;
+
+// The application: the one AppState for the whole run, the main window "main" with the scan menu,
+// and the settings window. The stored language sets the locale and layout direction for the run
+// (a change relaunches); the stored appearance restyles every window at once.
+class QuarnellApp : public QObject {
+    Q_OBJECT
+public:
+    // With the real services by default; tests hand in fakes.
+    QuarnellApp();
+    explicit QuarnellApp(AppServices services);
+    ~QuarnellApp() override;
+
+    AppState& state() const { return *state_; }
+    QMainWindow* mainWindow() const { return mainWindow_; }
+    QWidget* settingsWindow() const { return settingsWindow_; }
+    QMenu* scanMenu() const { return scanMenu_; }
+
+    void showMainWindow();
+    void showSettingsWindow();
+
+    // Locale and layout direction of the stored language, for the whole application.
+    static void applyLanguage();
+
+private:
+    std::unique_ptr<AppState> state_;
+    QMainWindow* mainWindow_ = nullptr;
+    QWidget* settingsWindow_ = nullptr;
+    QMenu* scanMenu_ = nullptr;
+};

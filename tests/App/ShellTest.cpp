@@ -1,0 +1,334 @@
+// The shell: onboarding, the root view with its tabs, settings, the language choice and the
+// application's windows and menus, driven offscreen; each screen is also rendered to PNG.
+#include "App/QuarnellApp.h"
+#include "App/RootView.h"
+#include "Models/AppLocalization.h"
+#include "Models/AppRelauncher.h"
+#include "Platform/SettingsStore.h"
+#include "Services/AppState.h"
+#include "Services/FakeAppServices.h"
+#include "Support/FixtureRoots.h"
+#include "Views/AppVersion.h"
+#include "Views/DesignSystem/Appearance.h"
+#include "Views/DesignSystem/PillTabBar.h"
+#include "Views/DesignSystem/StyledButton.h"
+#include "Views/DesignSystem/SymbolButton.h"
+#include "Views/DesignSystem/TextLabel.h"
+#include "Views/DesignSystem/ToggleSwitch.h"
+#include "Views/OnboardingView.h"
+#include "Views/PreferencePicker.h"
+#include "Views/SettingsView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMainWindow>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QStringList preferenceKeys{"appLanguage", "appAppearance", "didCompleteOnboarding", "menuBarStyle", "scanRootBookmark"};
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const QString& key : preferenceKeys) SettingsStore::shared().remove(key);
+        SettingsStore::shared().setValue("appLanguage", "en");
+        Appearance::shared().install();
+        QApplication::setLayoutDirection(Qt::LeftToRight);
+        AppRelauncher::setHooks({[this] { return ++relaunches, true; }, [] {}, [] {}});
+        std::filesystem::create_directories(tree.path() / "home");
+    }
+    void TearDown() override {
+        fake.abandon.request_stop();
+        for (const QString& key : preferenceKeys) SettingsStore::shared().remove(key);
+        QApplication::setLayoutDirection(Qt::LeftToRight);
+        AppRelauncher::setHooks({[] { return false; }, [] {}, [] {}});
+    }
+
+    AppState& makeState() {
+        state = std::make_unique<AppState>(fake.services());
+        return *state;
+    }
+
+    // A temporary home for the fixture roots, with folders to choose.
+    struct Tree {
+        QTemporaryDir dir;
+        std::filesystem::path path() const { return dir.path().toStdString(); }
+        std::filesystem::path folder(const std::string& relative) const {
+            std::filesystem::create_directories(path() / relative);
+            return path() / relative;
+        }
+    } tree;
+    FixtureRoots roots{tree.path()};
+    FakeAppServices fake;
+    std::unique_ptr<AppState> state;
+    int relaunches = 0;
+};
+
+// --- onboarding ---
+
+TEST_F(ShellTest, OnboardingStepsThroughItsThreePages) {
+    OnboardingView onboarding(makeState());
+    int completions = 0;
+    QObject::connect(&onboarding, &OnboardingView::completed, [&] { ++completions; });
+    onboarding.show();
+
+    EXPECT_EQ(onboarding.page(), 0);
+    EXPECT_FALSE(onboarding.backButton()->isVisible());
+    EXPECT_EQ(onboarding.stepCounterText(), "Step 1 of 3");
+    EXPECT_EQ(onboarding.forwardTitle(), AppLocalization::string("action.continue"));
+    EXPECT_TRUE(onboarding.stepState(0).selected);
+    EXPECT_FALSE(onboarding.stepState(1).selected || onboarding.stepState(1).complete);
+    EXPECT_FALSE(onboarding.connectorComplete(0) || onboarding.connectorComplete(1));
+
+    QTest::keyClick(&onboarding, Qt::Key_Return);  // Return advances like the forward button
+    EXPECT_EQ(onboarding.page(), 1);
+    EXPECT_TRUE(onboarding.backButton()->isVisible());
+    EXPECT_TRUE(onboarding.stepState(0).complete);
+    EXPECT_TRUE(onboarding.stepState(1).selected);
+    EXPECT_FALSE(onboarding.stepState(2).selected || onboarding.stepState(2).complete);
+    EXPECT_TRUE(onboarding.connectorComplete(0));
+    EXPECT_FALSE(onboarding.connectorComplete(1));
+
+    QTest::mouseClick(onboarding.forwardButton(), Qt::LeftButton);
+    EXPECT_EQ(onboarding.page(), 2);
+    EXPECT_EQ(onboarding.forwardTitle(), AppLocalization::string("onboarding.start"));
+    EXPECT_TRUE(onboarding.stepState(2).selected);
+    EXPECT_FALSE(onboarding.stepState(2).complete);  // the last step is never complete
+    EXPECT_TRUE(onboarding.connectorComplete(1));
+
+    QTest::mouseClick(onboarding.backButton(), Qt::LeftButton);
+    EXPECT_EQ(onboarding.page(), 1);
+    QTest::keyClick(&onboarding, Qt::Key_Enter);
+    QTest::keyClick(&onboarding, Qt::Key_Return);
+    EXPECT_EQ(completions, 1);
+    EXPECT_EQ(onboarding.page(), 2);
+}
+
+TEST_F(ShellTest, OnboardingSetupPageShowsTheScanFolderAndItsChoice) {
+    AppState& app = makeState();
+    const auto chosen = tree.folder("Projects");
+    fake.chooseFolder = [&](const std::filesystem::path&) { return std::optional<std::filesystem::path>(chosen); };
+    OnboardingView onboarding(app);
+    onboarding.goForward();
+    onboarding.goForward();
+    auto labels = onboarding.pageWidget()->findChildren<TextLabel*>();
+    auto showsPath = [&](const std::filesystem::path& path) {
+        return std::any_of(labels.begin(), labels.end(), [&](TextLabel* label) { return label->text() == QString::fromStdString(path.string()); });
+    };
+    EXPECT_TRUE(showsPath(tree.path() / "home"));
+    for (StyledButton* button : onboarding.pageWidget()->findChildren<StyledButton*>()) {
+        if (button->text() == AppLocalization::string("scan.choose")) QTest::mouseClick(button, Qt::LeftButton);
+        if (button->text() == AppLocalization::string("settings.openSystem")) QTest::mouseClick(button, Qt::LeftButton);
+    }
+    EXPECT_EQ(app.scanRoot(), chosen);
+    EXPECT_TRUE(showsPath(chosen));
+    EXPECT_EQ(fake.privacySettingsOpened, 1);
+    EXPECT_FALSE(app.isScanning());  // onboarding starts no scan
+}
+
+// --- root view ---
+
+TEST_F(ShellTest, TheRootViewShowsOnboardingUntilItIsCompletedThenTheSections) {
+    AppState& app = makeState();
+    RootView root(app);
+    root.resize(1320, 880);
+    root.show();
+    ASSERT_TRUE(root.onboarding());
+    EXPECT_FALSE(root.tabBar());
+    EXPECT_FALSE(root.settingsButton());
+
+    root.onboarding()->goForward();
+    root.onboarding()->goForward();
+    root.onboarding()->goForward();
+    EXPECT_TRUE(SettingsStore::shared().flag("didCompleteOnboarding"));
+    EXPECT_FALSE(root.onboarding());
+    ASSERT_TRUE(root.tabBar());
+    EXPECT_EQ(root.tabBar()->selection(), "overview");
+
+    // No stored section: the overview.
+    app.setSelectedSection(std::nullopt);
+    EXPECT_EQ(root.section(), AppSection::overview);
+    EXPECT_EQ(root.tabBar()->selection(), "overview");
+
+    QWidget* before = root.screen();
+    emit root.tabBar()->selectionChanged("tools");
+    EXPECT_EQ(app.selectedSection(), AppSection::tools);
+    EXPECT_NE(root.screen(), before);
+
+    QTest::mouseClick(root.settingsButton(), Qt::LeftButton);
+    EXPECT_EQ(app.selectedSection(), AppSection::settings);
+    EXPECT_TRUE(qobject_cast<SettingsView*>(root.screen()));
+    EXPECT_TRUE(root.tabBar()->markerRect().isEmpty());  // no tab stands for settings
+
+    // Navigating from elsewhere (the overview's tiles, the panel) switches the screen too.
+    app.setSelectedSection(AppSection::storage);
+    EXPECT_FALSE(qobject_cast<SettingsView*>(root.screen()));
+    EXPECT_EQ(root.tabBar()->selection(), "storage");
+}
+
+TEST_F(ShellTest, AStoredCompletionOpensOnTheSections) {
+    SettingsStore::shared().setValue("didCompleteOnboarding", true);
+    RootView root(makeState());
+    EXPECT_FALSE(root.onboarding());
+    EXPECT_TRUE(root.tabBar());
+}
+
+// --- settings and the language choice ---
+
+TEST_F(ShellTest, TheLanguageChoiceRelaunchesOnlyOnAChange) {
+    SettingsView settings(makeState());
+    PreferencePicker* picker = settings.languagePicker();
+    EXPECT_EQ(picker->currentData().toString(), "en");
+
+    picker->activated(picker->findData("en"));  // the option already chosen
+    EXPECT_EQ(relaunches, 0);
+    picker->activated(picker->findData("ar"));
+    EXPECT_EQ(SettingsStore::shared().text("appLanguage"), "ar");
+    EXPECT_EQ(relaunches, 1);
+
+    // A value written by another tool reads as system; picking system then stores it and relaunches
+    // (in a new process: one process relaunches at most once).
+    AppRelauncher::setHooks({[this] { return ++relaunches, true; }, [] {}, [] {}});
+    SettingsStore::shared().setValue("appLanguage", "fr");
+    EXPECT_EQ(picker->currentData().toString(), "system");
+    picker->activated(picker->findData("system"));
+    EXPECT_EQ(SettingsStore::shared().text("appLanguage"), "system");
+    EXPECT_EQ(relaunches, 2);
+}
+
+TEST_F(ShellTest, TwoSettingsScreensShareEveryValue) {
+    AppState& app = makeState();
+    SettingsView window(app), section(app);
+
+    window.appearancePicker()->activated(window.appearancePicker()->findData("dark"));
+    EXPECT_EQ(SettingsStore::shared().text("appAppearance"), "dark");
+    EXPECT_EQ(section.appearancePicker()->currentData().toString(), "dark");
+    EXPECT_TRUE(Appearance::shared().isDark());
+    window.appearancePicker()->activated(window.appearancePicker()->findData("system"));
+
+    EXPECT_EQ(window.menuBarPicker()->selection(), "icon");
+    emit window.menuBarPicker()->selectionChanged("graph");
+    EXPECT_EQ(SettingsStore::shared().text("menuBarStyle"), "graph");
+    EXPECT_EQ(section.menuBarPicker()->selection(), "graph");
+
+    EXPECT_FALSE(window.hiddenSwitch()->isChecked());
+    window.hiddenSwitch()->click();
+    EXPECT_TRUE(app.includeHiddenFiles());
+    EXPECT_TRUE(section.hiddenSwitch()->isChecked());
+
+    const auto chosen = tree.folder("Media");
+    fake.chooseFolder = [&](const std::filesystem::path&) { return std::optional<std::filesystem::path>(chosen); };
+    QTest::mouseClick(window.changeFolderButton(), Qt::LeftButton);
+    EXPECT_EQ(section.scanLocation()->text(), QString::fromStdString(chosen.string()));
+    EXPECT_FALSE(app.isScanning());
+
+    QTest::mouseClick(section.openSystemButton(), Qt::LeftButton);
+    EXPECT_EQ(fake.privacySettingsOpened, 1);
+}
+
+TEST_F(ShellTest, TheVersionReadsShortVersionAndBuild) {
+    EXPECT_EQ(AppVersion::displayValue("1.4", "27"), "1.4 (27)");
+    EXPECT_EQ(AppVersion::displayValue("", ""), QString::fromUtf8("\u2014 (\u2014)"));
+    SettingsView settings(makeState());
+    EXPECT_EQ(settings.versionLabel()->layoutDirection(), Qt::LeftToRight);
+}
+
+// --- the application ---
+
+TEST_F(ShellTest, TheApplicationHasItsWindowAndScanMenu) {
+    QuarnellApp quarnell(fake.services());
+    QMainWindow* window = quarnell.mainWindow();
+    EXPECT_EQ(window->objectName(), "main");
+    EXPECT_EQ(window->size(), QSize(1320, 880));
+    EXPECT_GE(window->centralWidget()->minimumWidth(), 1080);
+    EXPECT_GE(window->centralWidget()->minimumHeight(), 720);
+
+    const QList<QAction*> commands = quarnell.scanMenu()->actions();
+    ASSERT_EQ(commands.size(), 2);
+    EXPECT_EQ(commands[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    EXPECT_EQ(commands[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    commands[0]->trigger();
+    EXPECT_TRUE(quarnell.state().isScanning());
+    ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 1; }));
+    commands[0]->trigger();  // restarts the running scan
+    ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 2; }));
+    quarnell.showSettingsWindow();
+    EXPECT_EQ(quarnell.settingsWindow()->size(), QSize(620, 620));
+    fake.abandon.request_stop();
+}
+
+TEST_F(ShellTest, TheStoredLanguageSetsTheDirection) {
+    SettingsStore::shared().setValue("appLanguage", "ar");
+    QuarnellApp::applyLanguage();
+    EXPECT_EQ(QApplication::layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(QLocale().language(), QLocale::Arabic);
+    SettingsStore::shared().setValue("appLanguage", "en");
+    QuarnellApp::applyLanguage();
+    EXPECT_EQ(QApplication::layoutDirection(), Qt::LeftToRight);
+    SettingsStore::shared().setValue("appLanguage", "xx");
+    QuarnellApp::applyLanguage();
+    EXPECT_EQ(QApplication::layoutDirection(), AppLocalization::isRightToLeft(AppLanguage::system) ? Qt::RightToLeft : Qt::LeftToRight);
+    QLocale::setDefault(QLocale::c());
+}
+
+// --- pictures for review ---
+
+struct Rendering {
+    const char* name;
+    const char* appearance;
+    const char* language;
+};
+
+class ShellScreens : public ShellTest, public ::testing::WithParamInterface<Rendering> {};
+
+QImage render(QWidget& widget, QSize size) {
+    widget.resize(size);
+    widget.show();
+    QApplication::processEvents();
+    QTest::qWait(260);  // let fades finish
+    return widget.grab().toImage();
+}
+
+TEST_P(ShellScreens, RenderOnboardingSettingsAndTheShell) {
+    const Rendering rendering = GetParam();
+    SettingsStore::shared().setValue("appAppearance", rendering.appearance);
+    SettingsStore::shared().setValue("appLanguage", rendering.language);
+    QuarnellApp::applyLanguage();
+    const QString folder = QString(QUARNELL_SCREENS_DIR) + "/shell";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    AppState& app = makeState();
+
+    {
+        RootView root(app);
+        for (int page = 0; page < OnboardingView::pageCount; ++page) {
+            if (page > 0) root.onboarding()->goForward();
+            const QImage picture = render(root, {1080, 720});
+            ASSERT_TRUE(picture.save(folder + QString("/onboarding-%1-%2.png").arg(page + 1).arg(rendering.name)));
+        }
+    }
+    {
+        SettingsView settings(app);
+        ASSERT_TRUE(render(settings, {620, 620}).save(folder + "/settings-window-" + rendering.name + ".png"));
+        ASSERT_TRUE(render(settings, {620, 1100}).save(folder + "/settings-full-" + rendering.name + ".png"));
+    }
+    SettingsStore::shared().setValue("didCompleteOnboarding", true);
+    {
+        RootView root(app);
+        ASSERT_TRUE(render(root, {1320, 880}).save(folder + "/shell-placeholder-" + rendering.name + ".png"));
+        app.setSelectedSection(AppSection::settings);
+        ASSERT_TRUE(render(root, {1320, 880}).save(folder + "/shell-settings-" + rendering.name + ".png"));
+    }
+    QLocale::setDefault(QLocale::c());
+}
+
+INSTANTIATE_TEST_SUITE_P(Renderings, ShellScreens,
+                         ::testing::Values(Rendering{"light", "light", "en"}, Rendering{"dark", "dark", "en"},
+                                           Rendering{"arabic", "light", "ar"}),
+                         [](const auto& rendering) { return std::string(rendering.param.name); });
+
+}  // namespace
