@@ -1,6 +1,7 @@
 #include "Views/FolderInspector.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/ScanSnapshot.h"
 #include "Models/ByteFormatting.h"
 #include "Platform/PathText.h"
 #include "Views/DesignSystem/DS.h"

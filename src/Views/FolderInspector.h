@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Models/ScanSnapshot.h"
+#include "Models/StorageBucket.h"
 #include "Views/BucketActions.h"
 #include "Views/DesignSystem/DynamicColor.h"
 
@@ -10,10 +10,13 @@
 #include <vector>
 
 class StyledButton;
+struct ScanSnapshot;  // not included: moc cannot read <chrono> of C++20
+struct ScannedFile;
 
 // The card beside the storage maps: one top-level entry of the scan with its size, share, path,
 // the largest files inside it and the reveal, focus and copy-path actions; an empty state without one.
 class FolderInspector : public QWidget {
+    Q_OBJECT
 public:
     FolderInspector(const ScanSnapshot& snapshot, std::optional<StorageBucket> bucket, DynamicColor tint,
                     BucketActions::Focus onFocus, QWidget* parent = nullptr);

@@ -13,6 +13,7 @@ class QScrollArea;
 // last scan's largest folders and figures (or a prompt to scan), shortcuts to four sections and
 // the privacy note. Everything is read afresh from the state when it changes.
 class OverviewView : public QWidget {
+    Q_OBJECT
 public:
     using CapacitySource = std::function<DiskCapacityService::Capacity()>;
 

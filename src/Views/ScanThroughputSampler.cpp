@@ -12,7 +12,7 @@ void ScanThroughputSampler::begin(std::int64_t bytesSeen) {
 void ScanThroughputSampler::sample(std::int64_t bytesSeen) {
     // Subtract in double: a count that jumped from negative garbage must not overflow.
     samples_.push_back(std::max(double(bytesSeen) - double(previous_), 0.0));
-    while (samples_.size() > capacity) samples_.pop_front();
+    if (samples_.size() > capacity) samples_.erase(samples_.begin(), samples_.end() - capacity);
     previous_ = bytesSeen;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <vector>
 
 // Turns the growing bytes-seen count of a running scan into bytes read per interval, for the
 // scanning card's speed and sparkline. The caller ticks it every interval while a scan runs.
@@ -15,11 +15,11 @@ public:
     // One interval passed; a count that dropped (a restarted scan) gives 0, never less.
     void sample(std::int64_t bytesSeen);
 
-    const std::deque<double>& samples() const { return samples_; }
+    const std::vector<double>& samples() const { return samples_; }
     // Bytes per second over the last interval; 0 before the first.
     std::uint64_t speed() const;
 
 private:
-    std::deque<double> samples_;
+    std::vector<double> samples_;
     std::int64_t previous_ = 0;
 };

@@ -241,6 +241,13 @@ void StorageMap3DView::paintEvent(QPaintEvent*) {
                 painter.setBrush(Qt::NoBrush);
                 painter.drawPolygon(screen);
             }
+            if (glow.selected > 0) {  // a white rim makes the selection readable on any box colour, the accent's own too
+                QColor rim(255, 255, 255);
+                rim.setAlphaF(float(0.95 * glow.selected));
+                painter.setPen(QPen(rim, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawPolygon(screen);
+            }
         };
         for (std::size_t i = 0; i < ring.size(); ++i) {
             const QVector2D a = ring[i], b = ring[(i + 1) % ring.size()];

@@ -134,10 +134,12 @@ void StorageRibbon::paintEvent(QPaintEvent*) {
         painter.drawEllipse(QRectF(dot.left(), dot.center().y() - 3.5, 7, 7));
         painter.setFont(nameFont);
         painter.setPen(DynamicColor::primary().resolved());
-        painter.drawText(place(QFontMetricsF(nameFont).horizontalAdvance(name) + 1), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, name);
+        painter.setLayoutDirection(name.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);  // a name reads in its own direction
+        painter.drawText(place(QFontMetricsF(nameFont).horizontalAdvance(name) + 1), Qt::AlignVCenter | Qt::AlignHCenter | Qt::TextSingleLine, name);
         painter.setFont(shareFont);
         painter.setPen(DynamicColor::secondary().resolved());
-        painter.drawText(place(shareWidth + 1), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, share);
+        painter.setLayoutDirection(layoutDirection());
+        painter.drawText(place(shareWidth + 1), Qt::AlignVCenter | Qt::AlignHCenter | Qt::TextSingleLine, share);
     }
 }
 

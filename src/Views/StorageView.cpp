@@ -1,6 +1,7 @@
 #include "Views/StorageView.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/ScanSnapshot.h"
 #include "Models/ByteFormatting.h"
 #include "Platform/PathText.h"
 #include "Platform/SystemRoots.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Models/ScanSnapshot.h"
+#include "Models/StorageBucket.h"
 #include "Services/DiskCapacityService.h"
 #include "Views/DesignSystem/DynamicColor.h"
 #include "Views/FolderSort.h"
@@ -15,6 +15,7 @@
 #include <vector>
 
 class AppState;
+struct ScanSnapshot;  // not included: moc cannot read <chrono> of C++20
 class BarSparkline;
 class BucketSelection;
 class QLineEdit;
@@ -32,6 +33,7 @@ class TextLabel;
 // the running scan with its throughput, or the last scan's results: figures, maps with the folder
 // inspector, the filtered folder list and the largest files.
 class StorageView : public QWidget {
+    Q_OBJECT
 public:
     using CapacitySource = std::function<DiskCapacityService::Capacity()>;
 

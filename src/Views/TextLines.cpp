@@ -17,7 +17,7 @@ qreal paintTextLines(QPainter& painter, const QPointF& topLeading, qreal width, 
         QTextLayout layout(flat, font);
         QTextOption option;
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        option.setTextDirection(direction);
+        option.setTextDirection(flat.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
         layout.setTextOption(option);
         layout.beginLayout();
         for (;;) {
@@ -34,9 +34,10 @@ qreal paintTextLines(QPainter& painter, const QPointF& topLeading, qreal width, 
     }
     painter.save();
     painter.setFont(font);
-    painter.setLayoutDirection(direction);
+    // Lines sit at the layout's leading edge but read in their own direction: ".cache" stays ".cache".
+    painter.setLayoutDirection(flat.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
     qreal y = topLeading.y();
-    const Qt::Alignment align = direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft;
+    const Qt::Alignment align = Qt::AlignAbsolute | (direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft);
     for (const QString& line : lines) {
         const QRectF box = direction == Qt::RightToLeft ? QRectF(topLeading.x() - width, y, width, metrics.height())
                                                         : QRectF(topLeading.x(), y, width, metrics.height());

@@ -175,8 +175,9 @@ void TreemapView::paintEvent(QPaintEvent*) {
         const qreal w = metrics.horizontalAdvance(shown);
         painter.setFont(font);
         painter.setPen(color);
+        painter.setLayoutDirection(shown.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
         painter.drawText(QRectF(rtl ? x - w : x, midY - metrics.height() / 2, w + 1, metrics.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+                         Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, shown);
         advance(w + 10);
     };
     painter.setPen(Qt::NoPen);

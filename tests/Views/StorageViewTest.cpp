@@ -149,6 +149,9 @@ TEST(StorageView, MapModesShareTheSelection) {
     int selected = 0;
     for (FolderCard* folderCard : folders->cards()) selected += folderCard->isSelected();
     EXPECT_EQ(selected, 1);
+    screen.view.setFilter("zzz");  // no match: the folder map shows its empty state, not an empty grid
+    EXPECT_TRUE(folders->cards().empty());
+    screen.view.setFilter({});
     card->setMode(StorageMapMode::threeD);
     auto* boxes = dynamic_cast<StorageMap3DView*>(card->map());
     ASSERT_NE(boxes, nullptr);
