@@ -30,7 +30,7 @@ FolderCard::FolderCard(StorageBucket bucket, double share, DynamicColor color, b
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 14, 14, 14);
     row->setSpacing(12);
-    row->addSpacing(4);  // the colour strip, painted
+    row->addSpacing(4 + 12);  // the colour strip, painted, and its gap (a spacer gets no layout spacing)
     auto* stack = new QVBoxLayout;
     stack->setSpacing(8);
     auto* top = new QHBoxLayout;

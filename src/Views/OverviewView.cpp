@@ -9,6 +9,7 @@
 #include "Views/AppSectionPresentation.h"
 #include "Views/BucketOrder.h"
 #include "Views/CapacityBar.h"
+#include "Views/DashboardPage.h"
 #include "Views/DesignSystem/Banner.h"
 #include "Views/DesignSystem/CardHeader.h"
 #include "Views/DesignSystem/CardModifier.h"
@@ -29,8 +30,6 @@
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QMenu>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -44,23 +43,15 @@ OverviewView::OverviewView(AppState& state, CapacitySource capacity, QWidget* pa
     if (!capacity_) capacity_ = [] { return DiskCapacityService().capacity(SystemRoots::current().root); };
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    scroll_ = new QScrollArea;
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setWidgetResizable(true);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    outer->addWidget(scroll_);
-    setAutoFillBackground(true);
+    page_ = new DashboardPage;
+    outer->addWidget(page_);
     for (auto changed : {&AppState::scanSnapshotChanged, &AppState::isScanningChanged, &AppState::scanRootChanged})
         connect(&state_, changed, this, &OverviewView::rebuild);
     rebuild();
 }
 
 void OverviewView::rebuild() {
-    const int scrolled = scroll_->widget() ? scroll_->verticalScrollBar()->value() : 0;
-    auto* content = new QWidget;
-    auto* page = new QVBoxLayout(content);
-    page->setContentsMargins(28, 28, 28, 28);
-    page->setSpacing(16);
+    QVBoxLayout* page = page_->beginContent();
 
     auto* top = new QHBoxLayout;
     top->setSpacing(16);
@@ -102,11 +93,7 @@ void OverviewView::rebuild() {
     privacy->addStretch(1);
     page->addLayout(privacy);
     page->addStretch(1);
-
-    scroll_->setWidget(content);
-    content->setAutoFillBackground(false);
-    scroll_->viewport()->setAutoFillBackground(false);
-    scroll_->verticalScrollBar()->setValue(scrolled);
+    page_->endContent();
 }
 
 QWidget* OverviewView::makeStorageCard() {

@@ -7,7 +7,7 @@
 #include <functional>
 
 class AppState;
-class QScrollArea;
+class DashboardPage;
 
 // The overview section: the start-up volume with the scan buttons and the live system card, the
 // last scan's largest folders and figures (or a prompt to scan), shortcuts to four sections and
@@ -28,5 +28,5 @@ private:
 
     AppState& state_;
     CapacitySource capacity_;
-    QScrollArea* scroll_;
+    DashboardPage* page_;
 };

@@ -11,6 +11,7 @@
 #include "Views/BucketOrder.h"
 #include "Views/BucketSelection.h"
 #include "Views/BusySpinner.h"
+#include "Views/DashboardPage.h"
 #include "Views/DesignSystem/BarSparkline.h"
 #include "Views/DesignSystem/CardModifier.h"
 #include "Views/DesignSystem/ContinuousShape.h"
@@ -48,8 +49,6 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QStyleHints>
 
@@ -144,12 +143,8 @@ StorageView::StorageView(AppState& state, DynamicColor tint, CapacitySource capa
     if (!capacity_) capacity_ = [] { return DiskCapacityService().capacity(SystemRoots::current().root); };
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    scroll_ = new QScrollArea;
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setWidgetResizable(true);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_ = new DashboardPage;
     outer->addWidget(scroll_);
-    setAutoFillBackground(true);
 
     sampleTimer_.setInterval(int(ScanThroughputSampler::intervalSeconds * 1000));
     connect(&sampleTimer_, &QTimer::timeout, this, &StorageView::sampleThroughput);
@@ -215,11 +210,7 @@ void StorageView::rebuild() {
     inspectorCard_ = nullptr;
     inspector_ = nullptr;
 
-    const int scrolled = scroll_->widget() ? scroll_->verticalScrollBar()->value() : 0;
-    content_ = new QWidget;
-    page_ = new QVBoxLayout(content_);
-    page_->setContentsMargins(28, 28, 28, 28);
-    page_->setSpacing(16);
+    page_ = scroll_->beginContent();
     page_->addWidget(makeHeroCard());
     switch (body_) {
     case Body::scanning: page_->addWidget(makeScanningCard()); break;
@@ -227,10 +218,7 @@ void StorageView::rebuild() {
     case Body::setup: page_->addWidget(makeSetupCard()); break;
     }
     page_->addStretch(1);
-    scroll_->setWidget(content_);  // deletes the previous page
-    scroll_->widget()->setAutoFillBackground(false);
-    scroll_->viewport()->setAutoFillBackground(false);
-    scroll_->verticalScrollBar()->setValue(scrolled);
+    scroll_->endContent();
     refreshScanningFigures();
 }
 

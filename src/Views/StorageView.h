@@ -20,7 +20,7 @@ class BarSparkline;
 class BucketSelection;
 class QLineEdit;
 class QMessageBox;
-class QScrollArea;
+class DashboardPage;
 class QVBoxLayout;
 class RankedList;
 class RankedRow;
@@ -92,9 +92,8 @@ private:
     QTimer pendingSelect_;  // a row's single click waits for a possible double click
     std::optional<std::string> pendingSelectID_;
 
-    QScrollArea* scroll_;
+    DashboardPage* scroll_;
     QVBoxLayout* page_ = nullptr;
-    QWidget* content_ = nullptr;
     // Parts that change in place.
     HeroValue* scanningHero_ = nullptr;
     StatColumns* scanningStats_ = nullptr;

@@ -1,18 +1,14 @@
 #include "Views/BucketListing.h"
 #include "Views/ScanThroughputSampler.h"
 
+#include "ViewSupport/StorageFixtures.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-StorageBucket bucket(std::string name, std::int64_t size, std::int64_t files = 0) {
-    StorageBucket b;
-    b.id = "/scan/" + name;
-    b.name = name;
-    b.url = b.id;
-    b.size = size;
-    b.fileCount = files;
-    return b;
+StorageBucket bucket(const std::string& name, std::int64_t size, std::int64_t files = 0) {
+    return StorageFixtures::bucket(name, size, files, "/scan");
 }
 
 std::vector<std::string> names(const std::vector<StorageBucket>& buckets) {

@@ -1,17 +1,14 @@
 #include "Views/OrbitCamera.h"
 #include "Views/StorageMapScene.h"
 
+#include "ViewSupport/StorageFixtures.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-StorageBucket bucket(std::string id, std::int64_t size) {
-    StorageBucket b;
-    b.id = "/scan/" + id;
-    b.name = id;
-    b.url = b.id;
-    b.size = size;
-    return b;
+StorageBucket bucket(const std::string& name, std::int64_t size, std::int64_t files = 0) {
+    return StorageFixtures::bucket(name, size, files, "/scan");
 }
 
 }  // namespace

@@ -1,18 +1,15 @@
 #include "Views/TreemapLayout.h"
 
+#include "ViewSupport/StorageFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 namespace {
 
-StorageBucket bucket(std::string id, std::int64_t size) {
-    StorageBucket b;
-    b.id = "/scan/" + id;
-    b.name = id;
-    b.url = b.id;
-    b.size = size;
-    return b;
+StorageBucket bucket(const std::string& name, std::int64_t size, std::int64_t files = 0) {
+    return StorageFixtures::bucket(name, size, files, "/scan");
 }
 
 void expectRect(const QRectF& actual, double x, double y, double w, double h) {
