@@ -28,6 +28,11 @@ ScanFixture::ScanFixture() : root_(std::filesystem::path(dir_.path().toStdString
     file("notes.txt", 30'000);
 }
 
+ScanFixture::~ScanFixture() {
+    std::error_code error;
+    std::filesystem::remove_all(root_, error);
+}
+
 std::filesystem::path ScanFixture::file(const std::string& relative, std::size_t size) const {
     const std::filesystem::path path = root_ / relative;
     std::filesystem::create_directories(path.parent_path());

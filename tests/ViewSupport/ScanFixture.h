@@ -13,6 +13,7 @@
 class ScanFixture {
 public:
     ScanFixture();
+    ~ScanFixture();  // removes names QTemporaryDir cannot (not UTF-8)
 
     const std::filesystem::path& root() const { return root_; }
     std::filesystem::path file(const std::string& relative, std::size_t size) const;

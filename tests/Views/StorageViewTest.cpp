@@ -15,7 +15,9 @@
 #include "ViewSupport/ScanFixture.h"
 #include "ViewSupport/StorageFixtures.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QStyleHints>
 #include <QTest>
 
@@ -187,4 +189,34 @@ TEST(StorageView, Pictures) {
         });
     }
     FileActions::setDesktop({});
+}
+
+TEST(StorageView, ScanErrorAlertShowsThePathAsPlainTextAndClearsOnDismissal) {
+    ScreenFixture screen;
+    // A file where a folder is expected fails for everyone, root included.
+    const std::filesystem::path odd = screen.tree.file("<i>odd</i>.txt", 10);
+    screen.state.setScanRoot(odd);
+    screen.state.startScan();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
+    ASSERT_TRUE(screen.state.scanError().has_value());
+    QMessageBox* alert = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (alert = screen.view.findChild<QMessageBox*>()) != nullptr; }, 2000));
+    EXPECT_EQ(alert->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(alert->text().contains(PathText::display(odd)));
+    alert->buttons().front()->click();
+    EXPECT_FALSE(screen.state.scanError().has_value());
+}
+
+TEST(StorageView, ReturnStartsFromTheSetupCardAndEscapeCancels) {
+    ScreenFixture screen;
+    *screen.tree.holdScans = true;
+    QApplication::setActiveWindow(&screen.view);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&screen.view));
+    QTest::keyClick(&screen.view, Qt::Key_Return);
+    ASSERT_TRUE(screen.state.isScanning());
+    EXPECT_EQ(screen.view.body(), StorageView::Body::scanning);
+    QTest::keyClick(&screen.view, Qt::Key_Escape);
+    EXPECT_FALSE(screen.state.isScanning());
+    EXPECT_EQ(screen.view.body(), StorageView::Body::setup);  // no earlier results: the setup card again
+    *screen.tree.holdScans = false;
 }
