@@ -37,6 +37,7 @@ private:
 QuickTile::QuickTile(AppSection section, const QString& detail, QWidget* parent) : QAbstractButton(parent), section_(section) {
     const DynamicColor tint = AppSectionPresentation::tint(section);
     setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);  // tiles share a row and may shrink
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     auto* card = new CardModifier(18, 16);
@@ -48,7 +49,7 @@ QuickTile::QuickTile(AppSection section, const QString& detail, QWidget* parent)
     auto* title = new TextLabel(AppLocalization::string(AppSectionPresentation::tabTitleKey(section)), Fonts::system(15, QFont::DemiBold), tint);
     auto* description = new TextLabel(detail, Fonts::system(13), DynamicColor::secondary());
     for (TextLabel* label : {title, description}) {
-        label->setMinimumWidth(0);  // four tiles share a row: long texts elide instead of widening the page
+        label->setMinimumWidth(1);  // four tiles share a row: long texts elide instead of widening the page
         texts->addWidget(label);
     }
     row->addLayout(texts, 1);

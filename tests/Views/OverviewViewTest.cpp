@@ -1,6 +1,7 @@
 #include "Models/ByteFormatting.h"
 #include "Services/AppState.h"
 #include "Views/CapacityBar.h"
+#include "Views/DashboardPage.h"
 #include "Views/DesignSystem/StyledButton.h"
 #include "Views/OverviewView.h"
 #include "Views/QuickTile.h"
@@ -85,5 +86,12 @@ TEST(OverviewView, Pictures) {
     StorageFixtures::renderScreens("overview-noscan", QSize(1320, 880), [&] { return std::make_unique<OverviewView>(state, [] { return fixedCapacity; }); });
     state.startScan();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
+    {
+        // The page fits the main window's smallest content width without scrolling sideways.
+        OverviewView view(state, [] { return fixedCapacity; });
+        auto* page = view.findChild<DashboardPage*>();
+        ASSERT_NE(page, nullptr);
+        EXPECT_LE(page->widget()->minimumSizeHint().width(), 1080 - 20);
+    }
     StorageFixtures::renderScreens("overview", QSize(1320, 1000), [&] { return std::make_unique<OverviewView>(state, [] { return fixedCapacity; }); });
 }

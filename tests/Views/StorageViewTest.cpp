@@ -1,6 +1,7 @@
 #include "Platform/PathText.h"
 #include "Services/AppState.h"
 #include "Views/BucketSelection.h"
+#include "Views/DashboardPage.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/RankedRow.h"
 #include "Views/FileActions.h"
@@ -74,6 +75,8 @@ TEST(StorageView, SetupThenScanningThenResults) {
     screen.view.setShowAllFolders(true);
     EXPECT_EQ(screen.view.folderRows().size(), 12u);
     EXPECT_TRUE(screen.view.offersParentFolder());
+    // The results fit the main window's smallest content width without scrolling sideways.
+    EXPECT_LE(screen.view.findChild<DashboardPage*>()->widget()->minimumSizeHint().width(), 1080 - 20);
 }
 
 TEST(StorageView, FilterSortAndInspector) {
