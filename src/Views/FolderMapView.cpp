@@ -1,14 +1,9 @@
 #include "Views/FolderMapView.h"
 
-#include "Models/AppLocalization.h"
 #include "Views/BucketSelection.h"
-#include "Views/DesignSystem/DS.h"
-#include "Views/DesignSystem/Fonts.h"
-#include "Views/DesignSystem/SymbolView.h"
-#include "Views/DesignSystem/TextLabel.h"
 #include "Views/FolderCard.h"
+#include "Views/NoFoldersState.h"
 
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -38,18 +33,9 @@ void FolderMapView::setItems(const std::vector<StorageBucket>& items, std::int64
     content->setAutoFillBackground(false);
     cards_.clear();
     if (items.empty()) {
-        auto* empty = new QVBoxLayout(content);
-        empty->setSpacing(6);
-        empty->addStretch(1);
-        empty->addWidget(new SymbolView(SymbolImage{.symbol = "folder.badge.questionmark", .size = 26, .color = DynamicColor::tertiary()}), 0, Qt::AlignHCenter);
-        auto* title = new TextLabel(AppLocalization::string("storage.noFolders"), Fonts::system(15, QFont::DemiBold));
-        title->setAlignment(Qt::AlignHCenter);
-        empty->addWidget(title);
-        auto* detail = new TextLabel(AppLocalization::string("storage.noFolders.detail"), Fonts::system(13), DynamicColor::secondary());
-        detail->setAlignment(Qt::AlignHCenter);
-        detail->setWordWrap(true);
-        empty->addWidget(detail);
-        empty->addStretch(1);
+        auto* layout = new QVBoxLayout(content);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new NoFoldersState);
         content->setMinimumHeight(430);
     }
     for (std::size_t i = 0; i < items.size() && i < maximumCards; ++i) {

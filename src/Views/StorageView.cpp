@@ -36,6 +36,7 @@
 #include "Views/FileActions.h"
 #include "Views/FileIcon.h"
 #include "Views/FolderInspector.h"
+#include "Views/NoFoldersState.h"
 #include "Views/PlainToolTip.h"
 #include "Views/RaisedPanel.h"
 #include "Views/StorageMapCard.h"
@@ -580,18 +581,7 @@ void StorageView::refreshFolders() {
     const std::size_t count = std::min(visible.size(), std::size_t(showAllFolders_ ? 200 : 10));
 
     if (count == 0) {
-        auto* empty = new QWidget;
-        auto* stack = new QVBoxLayout(empty);
-        stack->setContentsMargins(0, 28, 0, 28);
-        stack->setSpacing(6);
-        stack->addWidget(new SymbolView(SymbolImage{.symbol = "folder.badge.questionmark", .size = 26, .color = DynamicColor::tertiary()}), 0, Qt::AlignHCenter);
-        auto* title = new TextLabel(AppLocalization::string("storage.noFolders"), Fonts::system(15, QFont::DemiBold));
-        title->setAlignment(Qt::AlignHCenter);
-        stack->addWidget(title);
-        auto* detail = new TextLabel(AppLocalization::string("storage.noFolders.detail"), Fonts::system(13), DynamicColor::secondary());
-        detail->setAlignment(Qt::AlignHCenter);
-        stack->addWidget(detail);
-        rows->addWidget(empty);
+        rows->addWidget(new NoFoldersState);
         return;
     }
 

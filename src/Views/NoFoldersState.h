@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QWidget>
+
+// What the folder list and the folder map show when no folder passes the filter: a folder with a
+// question mark, "storage.noFolders" and its detail, centred.
+class NoFoldersState : public QWidget {
+public:
+    explicit NoFoldersState(QWidget* parent = nullptr);
+};
