@@ -185,7 +185,10 @@ private:
 };
 
 OnboardingView::OnboardingView(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
-    setFixedSize(790, 560);
+    // 790 by 560; scripts with taller lines (Arabic) make it taller rather than squeeze the rows.
+    setFixedWidth(790);
+    setMinimumHeight(560);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Minimum);
     setFocusPolicy(Qt::StrongFocus);
     auto* layout = row(this, 16);
     layout->setContentsMargins(16, 16, 16, 16);
@@ -215,7 +218,7 @@ QWidget* OnboardingView::makeRail() {
         auto* title = new TextLabel(AppLocalization::string(pageTexts[size_t(index)].eyebrow), Fonts::system(12, QFont::Medium));
         title->setWordWrap(true);
         title->setMaximumLineCount(2);
-        stepRow->addWidget(stepTitles_[size_t(index)] = title, 1);
+        stepRow->addWidget(stepTitles_[size_t(index)] = title, 1, Qt::AlignVCenter);
         content->addWidget(step);
     }
     content->addStretch(1);

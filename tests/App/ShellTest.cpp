@@ -314,7 +314,7 @@ TEST_P(ShellScreens, RenderOnboardingSettingsAndTheShell) {
     {
         SettingsView settings(app);
         ASSERT_TRUE(render(settings, {620, 620}).save(folder + "/settings-window-" + rendering.name + ".png"));
-        ASSERT_TRUE(render(settings, {620, 1100}).save(folder + "/settings-full-" + rendering.name + ".png"));
+        ASSERT_TRUE(render(settings, {620, 1240}).save(folder + "/settings-full-" + rendering.name + ".png"));
     }
     SettingsStore::shared().setValue("didCompleteOnboarding", true);
     {
