@@ -1,5 +1,7 @@
 #include "Platform/DirectoryReader.h"
 
+#include "Platform/FileDescriptor.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,20 +23,6 @@ char* threadBuffer() {
     if (!buffer) buffer = std::make_unique_for_overwrite<char[]>(bufferSize);
     return buffer.get();
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 bool isDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
@@ -68,7 +56,7 @@ bool fillFromStatx(int directory, const char* name, DirectoryEntry& entry) {
 }  // namespace
 
 bool read(const std::string& path, std::vector<DirectoryEntry>& into) {
-    Descriptor directory(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor directory(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() < 0) return false;
     char* buffer = threadBuffer();
 

@@ -1,5 +1,7 @@
 #include "Platform/Instant.h"
 
+#include <chrono>
+
 Instant Instant::now() {
     auto since = std::chrono::system_clock::now().time_since_epoch();
     return fromUnixSeconds(std::chrono::duration<double>(since).count());

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <chrono>
+#ifndef Q_MOC_RUN  // moc of Qt 6.4 cannot parse <compare>; QObject headers include this one
 #include <compare>
+#endif
 
 // A point in time held as seconds since 2001-01-01 00:00:00 UTC, the form the stored records use,
 // so a value survives a round trip through its stored number exactly.

@@ -1,6 +1,7 @@
 #include "Services/StartupItemsService.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/NameCollator.h"
 #include "Platform/FolderListing.h"
 #include "Platform/LinuxLocations.h"
 #include "Platform/PathText.h"
@@ -76,9 +77,7 @@ std::vector<StartupItem> StartupItemsService::items() {
             }
         }
     }
-    QCollator collator(AppLocalization::activeLocale());
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const QCollator collator = nameCollator(true);
     std::stable_sort(found.begin(), found.end(), [&](const StartupItem& a, const StartupItem& b) { return collator.compare(a.name, b.name) < 0; });
     return found;
 }

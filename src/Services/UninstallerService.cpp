@@ -1,6 +1,7 @@
 #include "Services/UninstallerService.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/NameCollator.h"
 #include "Platform/DesktopEntry.h"
 #include "Platform/DpkgDatabase.h"
 #include "Platform/FolderListing.h"
@@ -210,8 +211,7 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
         application.size = size->second;
     }
 
-    QCollator collator(locale);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const QCollator collator = nameCollator(false);
     std::stable_sort(applications.begin(), applications.end(), [&](const auto& a, const auto& b) { return collator.compare(a.name, b.name) < 0; });
     return applications;
 }

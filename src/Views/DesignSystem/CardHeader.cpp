@@ -11,7 +11,7 @@ CardHeader::CardHeader(const QString& title, const QString& symbol, const Dynami
     : QWidget(parent),
       badge_(new IconBadge(symbol, tint, 30)),
       title_(new TextLabel(title, Fonts::system(16, QFont::DemiBold), tint)),
-      chevron_(new SymbolButton(QStringLiteral("chevron.forward"), 12, DynamicColor::tertiary())) {
+      chevron_(new SymbolButton({.symbol = QStringLiteral("chevron.forward"), .size = 12, .color = DynamicColor::tertiary(), .mirroredInRightToLeft = true})) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(12);
@@ -20,7 +20,6 @@ CardHeader::CardHeader(const QString& title, const QString& symbol, const Dynami
     row->addStretch(1);
     row->addWidget(chevron_);
     chevron_->setFrameSize({24, 24});
-    chevron_->setMirroredInRightToLeft(true);
     connect(chevron_, &SymbolButton::clicked, this, [this] {
         if (action_) action_();
     });

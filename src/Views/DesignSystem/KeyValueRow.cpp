@@ -11,8 +11,9 @@ KeyValueRow::KeyValueRow(const QString& label, const QString& value, QWidget* pa
       value_(new TextLabel(value, Fonts::system(14, QFont::DemiBold))) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(8);
+    row->setSpacing(0);
     row->addWidget(label_);
+    row->addSpacing(16);
     row->addStretch(1);
     row->addWidget(value_);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);

@@ -19,6 +19,7 @@ LegendRow::LegendRow(const DynamicColor& color, const QString& label, const QStr
     row->addWidget(dot_);
     row->addWidget(icon_);
     row->addWidget(label_);
+    row->addSpacing(12 - 10);  // with the spacing before the value: at least 12 between label and value
     row->addStretch(1);
     row->addWidget(value_);
     setIcon(icon);

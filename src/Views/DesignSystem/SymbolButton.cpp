@@ -1,25 +1,15 @@
 #include "Views/DesignSystem/SymbolButton.h"
 
-#include "Views/DesignSystem/Symbols.h"
-
 #include <QPainter>
 
-#include <cmath>
-
-SymbolButton::SymbolButton(const QString& symbol, qreal size, const DynamicColor& color, QWidget* parent)
-    : QAbstractButton(parent), symbol_(symbol), size_(size), color_(color) {
+SymbolButton::SymbolButton(const SymbolImage& image, QWidget* parent) : QAbstractButton(parent), image_(image) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFocusPolicy(Qt::TabFocus);
 }
 
-void SymbolButton::setSymbol(const QString& symbol) {
-    symbol_ = symbol;
-    update();
-}
-
-void SymbolButton::setColor(const DynamicColor& color, qreal opacity) {
-    color_ = color;
-    opacity_ = opacity;
+void SymbolButton::setImage(const SymbolImage& image) {
+    image_ = image;
+    updateGeometry();
     update();
 }
 
@@ -28,22 +18,11 @@ void SymbolButton::setFrameSize(const QSize& size) {
     updateGeometry();
 }
 
-void SymbolButton::setMirroredInRightToLeft(bool mirrored) {
-    mirroredInRightToLeft_ = mirrored;
-    update();
-}
-
-QSize SymbolButton::sizeHint() const {
-    if (frameSize_.isValid()) return frameSize_;
-    const int side = int(std::ceil(Symbols::glyphSize(size_)));
-    return {side, side};
-}
-
 void SymbolButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (!isEnabled()) painter.setOpacity(0.45);
     else if (isDown()) painter.setOpacity(0.6);
-    Symbols::paint(painter, rect(), symbol_, size_, color_.resolved(opacity_), mirroredInRightToLeft_ && isRightToLeft());
+    image_.paint(painter, rect(), isRightToLeft());
     if (hasFocus()) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Views/DesignSystem/DynamicColor.h"
+#include "Views/DesignSystem/SymbolImage.h"
 
 #include <QAbstractButton>
 
@@ -8,23 +8,18 @@
 class SymbolButton : public QAbstractButton {
     Q_OBJECT
 public:
-    SymbolButton(const QString& symbol, qreal size, const DynamicColor& color, QWidget* parent = nullptr);
+    explicit SymbolButton(const SymbolImage& image, QWidget* parent = nullptr);
 
-    void setSymbol(const QString& symbol);
-    void setColor(const DynamicColor& color, qreal opacity = 1);
+    void setImage(const SymbolImage& image);
+    const SymbolImage& image() const { return image_; }
     void setFrameSize(const QSize& size);  // the hit area; the glyph square when not set
-    void setMirroredInRightToLeft(bool mirrored);
 
-    QSize sizeHint() const override;
+    QSize sizeHint() const override { return frameSize_.isValid() ? frameSize_ : image_.glyphBox(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString symbol_;
-    qreal size_;
-    DynamicColor color_;
-    qreal opacity_ = 1;
+    SymbolImage image_;
     QSize frameSize_;
-    bool mirroredInRightToLeft_ = false;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Views/DesignSystem/DynamicColor.h"
+#include "Views/DesignSystem/SymbolImage.h"
 
 #include <QWidget>
 
@@ -8,21 +8,16 @@
 class SymbolView : public QWidget {
     Q_OBJECT
 public:
-    SymbolView(const QString& symbol, qreal size, const DynamicColor& color = DynamicColor::primary(), QWidget* parent = nullptr);
+    explicit SymbolView(const SymbolImage& image, QWidget* parent = nullptr);
 
-    void setSymbol(const QString& symbol);
-    void setColor(const DynamicColor& color, qreal opacity = 1);
-    void setMirroredInRightToLeft(bool mirrored);  // for symbols that point along the reading direction
+    void setImage(const SymbolImage& image);
+    const SymbolImage& image() const { return image_; }
 
-    QSize sizeHint() const override;
+    QSize sizeHint() const override { return image_.glyphBox(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString symbol_;
-    qreal size_;
-    DynamicColor color_;
-    qreal opacity_ = 1;
-    bool mirroredInRightToLeft_ = false;
+    SymbolImage image_;
 };

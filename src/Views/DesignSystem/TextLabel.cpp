@@ -60,12 +60,14 @@ TextLabel::TextLabel(const QString& text, QWidget* parent) : TextLabel(text, Fon
 TextLabel::TextLabel(const QString& text, const QFont& font, const DynamicColor& color, QWidget* parent)
     : QWidget(parent), text_(text), color_(color) {
     setFont(font);
+    setAccessibleName(text);
     refreshSizePolicy();
 }
 
 void TextLabel::setText(const QString& text) {
     if (text == text_) return;
     text_ = text;
+    setAccessibleName(text);
     updateGeometry();
     update();
 }

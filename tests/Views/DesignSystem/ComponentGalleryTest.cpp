@@ -55,6 +55,8 @@ struct Rendering {
     bool arabic;
 };
 
+void PrintTo(const Rendering& rendering, std::ostream* out) { *out << rendering.name; }
+
 // A page of DS.canvas on which the components stand, each remembered under a name.
 class Gallery : public QWidget {
 public:
@@ -163,9 +165,9 @@ void buildGallery(Gallery& g) {
     disabled->setEnabled(false);
     auto* softDisabled = new StyledButton(g.t("Cancel", "إلغاء"), "stop.fill", SoftButtonStyle{DS::orange});
     softDisabled->setEnabled(false);
-    auto* chevron = g.keep("SymbolButton", new SymbolButton("xmark.circle.fill", 14, DynamicColor::tertiary()));
-    auto* arrow = g.keep("SymbolView mirrored", new SymbolView("arrow.up.forward", 11, DynamicColor::secondary()));
-    arrow->setMirroredInRightToLeft(true);
+    auto* chevron = g.keep("SymbolButton", new SymbolButton({.symbol = "xmark.circle.fill", .size = 14, .color = DynamicColor::tertiary()}));
+    auto* arrow = g.keep("SymbolView mirrored",
+                         new SymbolView({.symbol = "arrow.up.forward", .size = 11, .color = DynamicColor::secondary(), .mirroredInRightToLeft = true}));
     g.addRow({pills, tinted, soft, disabled, softDisabled, chevron, arrow}, 10);
 
     auto* switchOn = g.keep("ToggleSwitch", new ToggleSwitch(DS::amber));

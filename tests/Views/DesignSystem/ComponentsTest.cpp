@@ -244,8 +244,8 @@ TEST(PillTabBar, CompactSizesEmptyBarAndRightToLeftOrder) {
 }
 
 TEST(Symbols, MirrorOnlyWhereAsked) {
-    SymbolView arrow("arrow.up.forward", 11, DS::blue), plain("arrow.up.forward", 11, DS::blue);
-    arrow.setMirroredInRightToLeft(true);
+    SymbolView arrow({.symbol = "arrow.up.forward", .size = 11, .color = DS::blue, .mirroredInRightToLeft = true});
+    SymbolView plain({.symbol = "arrow.up.forward", .size = 11, .color = DS::blue});
     present(arrow, arrow.sizeHint());
     present(plain, plain.sizeHint());
     const QImage original = arrow.grab().toImage();

@@ -1,0 +1,36 @@
+#include "Platform/FileNameIndex.h"
+
+bool FileNameIndex::exists() const {
+    std::error_code error;
+    return std::filesystem::is_regular_file(database, error);
+}
+
+std::string FileNameIndex::namePattern(std::string_view text) {
+    // Without glob characters plocate looks for a plain substring, which is its fastest search.
+    if (text.find_first_of("*?[]\\") == std::string_view::npos) return std::string(text);
+    std::string pattern = "*";
+    for (char c : text) {
+        if (c == '\\' || c == '?' || c == '[' || c == ']') pattern += '\\';
+        pattern += c;
+    }
+    pattern += '*';
+    return pattern;
+}
+
+std::vector<std::string> FileNameIndex::arguments(std::string_view text, std::optional<int> limit) const {
+    // plocate splits its database argument at ":" unless escaped.
+    std::string databaseArgument;
+    for (char c : database.native()) {
+        if (c == ':' || c == '\\') databaseArgument += '\\';
+        databaseArgument += c;
+    }
+    // --basename: the name only, not its folders; --literal: no shell quoting of odd names.
+    std::vector<std::string> arguments = {"--database", databaseArgument, "--basename", "--ignore-case", "--null", "--literal"};
+    if (limit) {
+        arguments.push_back("--limit");
+        arguments.push_back(std::to_string(*limit));
+    }
+    arguments.push_back("--");
+    arguments.push_back(namePattern(text));
+    return arguments;
+}

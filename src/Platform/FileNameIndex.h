@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The machine's file-name index, read with plocate (its index is built by updatedb). It stands in for
+// the desktop search tool: it finds names that contain a text, ignoring case, and prints the paths
+// NUL-separated, so a name with a line break stays one path.
+struct FileNameIndex {
+    std::filesystem::path program = "/usr/bin/plocate";
+    std::filesystem::path database = "/var/lib/plocate/plocate.db";
+
+    bool exists() const;
+
+    // `text` is matched literally except "*", which stays a wildcard. Stops after `limit` paths.
+    std::vector<std::string> arguments(std::string_view text, std::optional<int> limit) const;
+
+    // The pattern plocate matches against each file name: the text itself, or, when it holds glob
+    // characters, "*" + text + "*" with all but "*" escaped.
+    static std::string namePattern(std::string_view text);
+};

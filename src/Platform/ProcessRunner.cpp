@@ -1,0 +1,207 @@
+#include "Platform/ProcessRunner.h"
+
+#include "Platform/FileDescriptor.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// One standard stream the parent reads: the pipe's read end and what was kept of it.
+struct CapturedStream {
+    FileDescriptor readEnd;
+    std::string* into = nullptr;
+    std::size_t limit = 0;
+
+    // One read of what is there, so an endless writer cannot keep the caller past its deadline;
+    // the pipe is closed at its end or on an error.
+    void readOnce() {
+        std::array<char, 65536> buffer;
+        ssize_t count = ::read(readEnd.get(), buffer.data(), buffer.size());
+        if (count > 0) {
+            std::size_t room = limit > into->size() ? limit - into->size() : 0;
+            into->append(buffer.data(), std::min(room, static_cast<std::size_t>(count)));
+        } else if (count == 0 || (errno != EAGAIN && errno != EINTR)) {
+            readEnd.reset();
+        }
+    }
+};
+
+struct Pipe {
+    FileDescriptor readEnd, writeEnd;
+};
+
+Pipe makePipe() {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), "pipe");
+    ::fcntl(fds[0], F_SETFL, O_NONBLOCK);
+    return {FileDescriptor(fds[0]), FileDescriptor(fds[1])};
+}
+
+class SpawnSetup {
+public:
+    SpawnSetup() {
+        ::posix_spawn_file_actions_init(&actions);
+        ::posix_spawnattr_init(&attributes);
+        // Own process group, so the whole tree can be signalled; no blocked or ignored signals
+        // inherited from this process (an ignored SIGPIPE or SIGTERM would survive the exec).
+        sigset_t none, all;
+        sigemptyset(&none);
+        sigfillset(&all);
+        ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        ::posix_spawnattr_setpgroup(&attributes, 0);
+        ::posix_spawnattr_setsigmask(&attributes, &none);
+        ::posix_spawnattr_setsigdefault(&attributes, &all);
+    }
+    ~SpawnSetup() {
+        ::posix_spawn_file_actions_destroy(&actions);
+        ::posix_spawnattr_destroy(&attributes);
+    }
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+};
+
+// Straight system calls: glibc 2.36's <sys/pidfd.h> declares its wrappers without C linkage.
+int openPidfd(pid_t pid) {
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+}
+
+// Signals the child through its pidfd and its group by the group id. The group id is the child's
+// pid, which stays ours until the child is reaped, so the group cannot be a stranger's.
+void signalChildAndGroup(int pidfd, pid_t group, int signal) {
+    ::syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0);
+    ::kill(-group, signal);
+}
+
+}  // namespace
+
+ProcessRunner::StartError::StartError(int error, const std::filesystem::path& program)
+    : std::system_error(error, std::generic_category(), "Could not start " + program.string()) {}
+
+ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
+    return run(program, arguments, Options{});
+}
+
+ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                                         const Options& options) {
+    Result result;
+    FileDescriptor input(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    if (!input.isOpen()) throw StartError(errno, program);
+
+    std::vector<CapturedStream> captured;
+    captured.reserve(2);
+    SpawnSetup setup;
+    ::posix_spawn_file_actions_adddup2(&setup.actions, input.get(), STDIN_FILENO);
+    std::vector<FileDescriptor> childEnds;
+    auto connect = [&](int file, int target, std::string* into) {
+        if (file >= 0) {
+            ::posix_spawn_file_actions_adddup2(&setup.actions, file, target);
+            return;
+        }
+        Pipe pipe = makePipe();
+        ::posix_spawn_file_actions_adddup2(&setup.actions, pipe.writeEnd.get(), target);
+        childEnds.push_back(std::move(pipe.writeEnd));
+        captured.push_back({std::move(pipe.readEnd), into, options.limits.maxCapturedBytes});
+    };
+    connect(options.outputFile, STDOUT_FILENO, &result.output);
+    connect(options.errorFile, STDERR_FILENO, &result.errorOutput);
+    ::posix_spawn_file_actions_addclosefrom_np(&setup.actions, STDERR_FILENO + 1);
+
+    std::vector<char*> argv;
+    std::string programText = program.string();
+    argv.push_back(programText.data());
+    std::vector<std::string> argumentCopies = arguments;
+    for (std::string& argument : argumentCopies) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    pid_t pid = -1;
+    int spawnError = ::posix_spawn(&pid, programText.c_str(), &setup.actions, &setup.attributes, argv.data(), environ);
+    const Clock::time_point started = Clock::now();
+    childEnds.clear();
+    input.reset();
+    if (spawnError != 0) throw StartError(spawnError, program);
+
+    FileDescriptor pidfd(openPidfd(pid));
+    if (!pidfd.isOpen()) {
+        // Not reaped yet, so the pid is still this child's.
+        int error = errno;
+        ::kill(-pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        throw StartError(error, program);
+    }
+
+    Clock::time_point phaseEnd = started + options.limits.deadline;
+    enum class Phase { running, terminating, killed } phase = Phase::running;
+    bool exited = false;
+    auto openStreams = [&] {
+        for (const CapturedStream& stream : captured)
+            if (stream.readEnd.isOpen()) return true;
+        return false;
+    };
+
+    // Wait for the child and read its pipes until both ended, or until the deadline for reading.
+    while (!exited || (phase == Phase::running && openStreams())) {
+        std::vector<pollfd> fds;
+        if (!exited) fds.push_back({pidfd.get(), POLLIN, 0});
+        for (const CapturedStream& stream : captured)
+            if (stream.readEnd.isOpen()) fds.push_back({stream.readEnd.get(), POLLIN, 0});
+
+        int timeout = -1;
+        if (phase != Phase::killed) {
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(phaseEnd - Clock::now()).count();
+            timeout = static_cast<int>(std::clamp<long long>(left, 0, 24 * 3600 * 1000));
+        }
+        int ready = ::poll(fds.data(), fds.size(), timeout);
+        if (ready < 0 && errno != EINTR) break;
+
+        for (CapturedStream& stream : captured)
+            if (stream.readEnd.isOpen()) stream.readOnce();
+
+        if (!exited && ready > 0 && (fds.front().revents & POLLIN)) {
+            exited = true;
+            // Leftovers in its group would hold the pipes open; the child's unreaped pid still names the group.
+            ::kill(-pid, SIGKILL);
+            continue;
+        }
+        if (Clock::now() < phaseEnd || phase == Phase::killed) continue;
+        if (exited) break;  // reading is bounded by the deadline
+        if (phase == Phase::running) {
+            result.timedOut = true;
+            signalChildAndGroup(pidfd.get(), pid, SIGTERM);
+            phase = Phase::terminating;
+            phaseEnd = Clock::now() + options.limits.terminateGrace;
+        } else {
+            signalChildAndGroup(pidfd.get(), pid, SIGKILL);
+            phase = Phase::killed;
+        }
+    }
+    if (!exited) {
+        // Only a failing poll gets here: make sure the child ends before it is reaped.
+        signalChildAndGroup(pidfd.get(), pid, SIGKILL);
+    }
+
+    siginfo_t info{};
+    while (::waitid(P_PIDFD, static_cast<id_t>(pidfd.get()), &info, WEXITED) != 0 && errno == EINTR) {
+    }
+    if (info.si_code == CLD_EXITED)
+        result.exitStatus = info.si_status;
+    else
+        result.signal = info.si_status;
+    return result;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+// Runs one program to its end under a time limit, without a shell. The child gets /dev/null as its
+// standard input and a process group of its own; it is watched through a pidfd, so a signal never
+// reaches a process that merely inherited a reused pid. Blocks the calling thread: call it off the
+// main thread.
+//
+// The limits: at the deadline the child and its group get SIGTERM; a child still running after the
+// grace period gets SIGKILL. When the child ends, whatever it left running in its group is killed,
+// so a helper holding the output pipe open cannot stall the reading, and reading never goes past
+// the deadline (a grandchild that escaped the group only keeps it waiting until then).
+class ProcessRunner {
+public:
+    struct Limits {
+        std::chrono::milliseconds deadline{8000};
+        std::chrono::milliseconds terminateGrace{1000};
+        std::size_t maxCapturedBytes = 16u << 20;  // per captured stream; the rest is read and dropped
+    };
+
+    // Where the child's standard output and error go: a captured pipe by default, or an open file.
+    struct Options {
+        Limits limits;
+        int outputFile = -1;
+        int errorFile = -1;
+    };
+
+    struct Result {
+        bool timedOut = false;  // the deadline struck and the child was signalled
+        int exitStatus = 0;     // only when it exited normally
+        int signal = 0;         // the signal that ended it, 0 when it exited normally
+        std::string output;       // captured standard output
+        std::string errorOutput;  // captured standard error
+
+        bool exitedNormally() const { return signal == 0; }
+    };
+
+    // The child could not be started (missing program, not executable, no pidfd).
+    class StartError : public std::system_error {
+    public:
+        StartError(int error, const std::filesystem::path& program);
+    };
+
+    // `arguments` follow the program name; each is passed as it is, bytes unchanged. Throws StartError.
+    static Result run(const std::filesystem::path& program, const std::vector<std::string>& arguments);
+    static Result run(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                      const Options& options);
+};

@@ -1,0 +1,132 @@
+#include "Services/DockerPanelModel.h"
+
+#include "Services/BackgroundCall.h"
+#include "Services/DockerContainerService.h"
+
+#include <QTimer>
+
+#include <variant>
+
+namespace {
+
+// The rows, or the description of why they could not be had.
+using Rows = std::variant<std::vector<DockerContainer>, QString>;
+
+QString describe(const std::exception& error) {
+    if (auto* docker = dynamic_cast<const DockerError*>(&error)) return docker->errorDescription();
+    return QString::fromUtf8(error.what());
+}
+
+Rows loadRows() {
+    try {
+        return DockerContainerService::containers();
+    } catch (const std::exception& error) {
+        return describe(error);
+    }
+}
+
+// The description of the failure, if the action failed.
+std::optional<QString> performAction(DockerAction action, const QString& id) {
+    try {
+        DockerContainerService::perform(action, id);
+        return std::nullopt;
+    } catch (const std::exception& error) {
+        return describe(error);
+    }
+}
+
+}  // namespace
+
+DockerPanelModel::DockerPanelModel(std::chrono::milliseconds pollInterval, QObject* parent)
+    : QObject(parent), pollInterval_(pollInterval) {}
+
+void DockerPanelModel::poll(std::stop_token stop) {
+    if (stop.stop_requested()) return;
+    refreshThen([this, stop] { QTimer::singleShot(pollInterval_, this, [this, stop] { poll(stop); }); });
+}
+
+void DockerPanelModel::refresh() {
+    refreshThen({});
+}
+
+void DockerPanelModel::refreshThen(std::function<void()> done) {
+    // An action in flight reloads the rows itself when it ends.
+    if (isRefreshing_ || !busyIDs_.isEmpty()) {
+        if (done) done();
+        return;
+    }
+    isRefreshing_ = true;
+    const std::uint64_t ticket = startLoad();
+    runInBackground(this, loadRows, [ticket, done](DockerPanelModel& model, Rows rows) {
+        if (model.isCurrent(ticket)) {
+            if (auto* loaded = std::get_if<std::vector<DockerContainer>>(&rows)) {
+                model.setContainers(std::move(*loaded));
+                model.setError(std::nullopt);
+            } else {
+                model.setContainers({});
+                model.setError(std::get<QString>(rows));
+            }
+        }
+        model.isRefreshing_ = false;
+        if (model.isLoading_) {
+            model.isLoading_ = false;
+            emit model.isLoadingChanged();
+        }
+        if (done) done();
+    });
+}
+
+void DockerPanelModel::perform(DockerAction action, const DockerContainer& container) {
+    const QString id = container.id;
+    if (busyIDs_.contains(id)) return;
+    busyIDs_.insert(id);
+    emit busyIDsChanged();
+    oldestCurrentTicket_ = startLoad();  // rows being loaded now predate the action
+    runInBackground(this, [action, id] { return performAction(action, id); },
+                    [id](DockerPanelModel& model, std::optional<QString> failure) {
+                        if (failure) {
+                            model.setError(std::move(failure));
+                            model.finishAction(id);
+                        } else {
+                            model.reloadAfterAction(id);
+                        }
+                    });
+}
+
+void DockerPanelModel::reloadAfterAction(const QString& id) {
+    const std::uint64_t ticket = startLoad();
+    runInBackground(this, loadRows, [ticket, id](DockerPanelModel& model, Rows rows) {
+        if (auto* loaded = std::get_if<std::vector<DockerContainer>>(&rows)) {
+            if (model.isCurrent(ticket)) {
+                model.setContainers(std::move(*loaded));
+                model.setError(std::nullopt);
+            }
+        } else {
+            model.setError(std::get<QString>(rows));  // the rows stay as they were
+        }
+        model.finishAction(id);
+    });
+}
+
+bool DockerPanelModel::isCurrent(std::uint64_t ticket) {
+    if (ticket < oldestCurrentTicket_) return false;
+    oldestCurrentTicket_ = ticket;
+    return true;
+}
+
+void DockerPanelModel::finishAction(const QString& id) {
+    busyIDs_.remove(id);
+    emit busyIDsChanged();
+}
+
+void DockerPanelModel::setContainers(std::vector<DockerContainer> containers) {
+    if (containers == containers_) return;
+    containers_ = std::move(containers);
+    emit containersChanged();
+}
+
+void DockerPanelModel::setError(std::optional<QString> error) {
+    if (error == error_) return;
+    error_ = std::move(error);
+    emit errorChanged();
+}

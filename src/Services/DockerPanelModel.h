@@ -1,0 +1,63 @@
+#pragma once
+
+// Qt first: moc cannot parse <compare> when it comes before <QObject>.
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+#include "Services/DockerAction.h"
+#include "Services/DockerContainer.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <stop_token>
+#include <vector>
+
+// What the tray panel's Docker page shows: the rows, whether the first load still runs, which
+// containers have an action in flight and the last failure. Lives on the main thread; the Docker
+// tool runs on the thread pool. Nothing here throws: every failure ends up in error().
+class DockerPanelModel : public QObject {
+    Q_OBJECT
+public:
+    explicit DockerPanelModel(std::chrono::milliseconds pollInterval = std::chrono::seconds(5), QObject* parent = nullptr);
+
+    const std::vector<DockerContainer>& containers() const { return containers_; }
+    bool isLoading() const { return isLoading_; }
+    const QSet<QString>& busyIDs() const { return busyIDs_; }
+    const std::optional<QString>& error() const { return error_; }
+
+    // Refreshes now and then every poll interval after each refresh ends, until `stop` is requested.
+    void poll(std::stop_token stop);
+    // Reloads the rows, unless a refresh or an action is in flight.
+    void refresh();
+    // Runs one action on a container that has none in flight, then reloads the rows.
+    void perform(DockerAction action, const DockerContainer& container);
+
+signals:
+    void containersChanged();
+    void isLoadingChanged();
+    void busyIDsChanged();
+    void errorChanged();
+
+private:
+    void refreshThen(std::function<void()> done);
+    void reloadAfterAction(const QString& id);
+    std::uint64_t startLoad() { return ++lastTicket_; }
+    bool isCurrent(std::uint64_t ticket);
+    void setContainers(std::vector<DockerContainer> containers);
+    void setError(std::optional<QString> error);
+    void finishAction(const QString& id);
+
+    std::chrono::milliseconds pollInterval_;
+    std::vector<DockerContainer> containers_;
+    bool isLoading_ = true;
+    QSet<QString> busyIDs_;
+    std::optional<QString> error_;
+    bool isRefreshing_ = false;
+    // Every load of the rows and every action takes a ticket; a load publishes only when no action
+    // began and no later load published since it started, so stale rows never replace newer ones.
+    std::uint64_t lastTicket_ = 0;
+    std::uint64_t oldestCurrentTicket_ = 0;
+};

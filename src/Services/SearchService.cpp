@@ -1,0 +1,219 @@
+#include "Services/SearchService.h"
+
+#include "Models/AppLocalization.h"
+#include "Platform/ContentTypeExtensions.h"
+#include "Platform/FileContents.h"
+#include "Platform/FileDescriptor.h"
+#include "Platform/KindDescriptions.h"
+#include "Platform/PathText.h"
+#include "Platform/ProcessRunner.h"
+#include "Services/BackgroundCall.h"
+
+#include <QMimeDatabase>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <fstream>
+
+namespace {
+
+QString indexUnavailable() {
+    return AppLocalization::string("search.indexUnavailable");
+}
+
+// The temporary folder of one search: readable by the user only, since it holds the paths that
+// matched, and removed with its files however the search ends.
+class SearchFolder {
+public:
+    explicit SearchFolder(const std::filesystem::path& parent)
+        : path_(parent / ("QuarnellSearch-" + Uuid::random().text())) {
+        if (::mkdir(path_.c_str(), 0700) != 0)
+            throw std::system_error(errno, std::generic_category(), "Could not create " + path_.string());
+    }
+    ~SearchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    SearchFolder(const SearchFolder&) = delete;
+    SearchFolder& operator=(const SearchFolder&) = delete;
+
+    std::filesystem::path file(const char* name) const { return path_ / name; }
+
+    FileDescriptor create(const char* name) const {
+        FileDescriptor fd(::open(file(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!fd.isOpen()) throw std::system_error(errno, std::generic_category(), "Could not create " + file(name).string());
+        return fd;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Paths in the index are real paths, so the scope is compared in its real form, as a folder prefix.
+std::string scopePrefix(const std::filesystem::path& scope) {
+    std::error_code error;
+    std::filesystem::path real = std::filesystem::canonical(scope, error);
+    std::string prefix = (error ? scope : real).native();
+    while (prefix.size() > 1 && prefix.back() == '/') prefix.pop_back();
+    if (prefix != "/") prefix += '/';
+    return prefix;
+}
+
+std::string_view fileName(std::string_view path) {
+    std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+class HitBuilder {
+public:
+    // No hit when nothing is at the path any more. A symbolic link is described as itself.
+    std::optional<SearchHit> hit(const std::string& path) {
+        struct statx status {};
+        if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW,
+                    STATX_TYPE | STATX_SIZE | STATX_BLOCKS | STATX_MTIME, &status) != 0)
+            return std::nullopt;
+        SearchHit hit;
+        hit.url = path;
+        if (status.stx_mask & STATX_BLOCKS)
+            hit.size = static_cast<std::int64_t>(status.stx_blocks * 512);
+        else if (status.stx_mask & STATX_SIZE)
+            hit.size = static_cast<std::int64_t>(status.stx_size);
+        if (status.stx_mask & STATX_MTIME)
+            hit.modifiedAt = Instant::fromTimespec(status.stx_mtime.tv_sec, status.stx_mtime.tv_nsec);
+        hit.kind = S_ISDIR(status.stx_mode) ? folderKind() : kinds_.kind(hit.url);
+        return hit;
+    }
+
+private:
+    const QString& folderKind() {
+        if (!folderKind_) folderKind_ = QMimeDatabase().mimeTypeForName(QStringLiteral("inode/directory")).comment();
+        return *folderKind_;
+    }
+
+    KindDescriptions kinds_;
+    std::optional<QString> folderKind_;
+};
+
+// The first paths that the index printed and that lie in the scope and are of the kind, as hits,
+// largest first. Printed paths are bytes, checked one by one; none has to be UTF-8.
+std::vector<SearchHit> readHits(const std::filesystem::path& results, const std::optional<std::string>& prefix,
+                                const ContentTypeExtensions* kind) {
+    std::ifstream file(results, std::ios::binary);
+    std::vector<SearchHit> hits;
+    HitBuilder builder;
+    std::size_t taken = 0;
+    std::string path;
+    while (taken < SearchService::maximumHits && std::getline(file, path, '\0')) {
+        if (path.empty()) continue;
+        if (prefix && !path.starts_with(*prefix)) continue;
+        if (kind && !kind->matches(fileName(path))) continue;
+        ++taken;
+        if (auto hit = builder.hit(path)) hits.push_back(std::move(*hit));
+    }
+    std::stable_sort(hits.begin(), hits.end(), [](const SearchHit& a, const SearchHit& b) { return a.size > b.size; });
+    return hits;
+}
+
+SearchService::Outcome runSearch(const QString& text, const std::optional<std::filesystem::path>& scope, SearchKind kind,
+                                 const SearchService::Setup& setup) {
+    if (!setup.index.exists()) return SearchServiceError::queryFailed(indexUnavailable());
+    const QByteArray utf8 = text.toUtf8();
+    const std::string_view bytes(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    if (bytes.find('\0') != std::string_view::npos) return std::vector<SearchHit>{};  // no name holds one
+
+    // plocate matches the name; scope and kind are checked on its output, which then cannot be cut short.
+    std::optional<std::string> prefix;
+    if (scope) prefix = scopePrefix(*scope);
+    const ContentTypeExtensions* kindExtensions = nullptr;
+    if (kind != SearchKind::all) kindExtensions = &ContentTypeExtensions::forType(contentTypeFilter(kind));
+    std::optional<int> limit;
+    if (!prefix && !kindExtensions) limit = static_cast<int>(SearchService::maximumHits);
+
+    SearchFolder folder(setup.temporaryParent.empty() ? std::filesystem::temp_directory_path() : setup.temporaryParent);
+    ProcessRunner::Result run;
+    {
+        FileDescriptor results = folder.create("results.txt");
+        FileDescriptor errors = folder.create("errors.txt");
+        ProcessRunner::Options options;
+        options.limits.deadline = setup.timeLimit;
+        options.limits.terminateGrace = setup.terminateGrace;
+        options.outputFile = results.get();
+        options.errorFile = errors.get();
+        run = ProcessRunner::run(setup.index.program, setup.index.arguments(bytes, limit), options);
+    }
+    if (run.timedOut) return SearchServiceError::queryFailed(indexUnavailable());
+    if (!run.exitedNormally() || run.exitStatus != 0) {
+        const std::optional<std::string> errorText = FileContents::read(folder.file("errors.txt"), 1u << 20);
+        // plocate's way of saying that nothing matched.
+        if (run.exitedNormally() && run.exitStatus == 1 && errorText && errorText->empty()) return std::vector<SearchHit>{};
+        if (!errorText || !PathText::isValidUtf8(*errorText)) return SearchServiceError::queryFailed(indexUnavailable());
+        return SearchServiceError::queryFailed(QString::fromStdString(*errorText));
+    }
+    return readHits(folder.file("results.txt"), prefix, kindExtensions);
+}
+
+}  // namespace
+
+SearchService::SearchService(QObject* parent) : SearchService(Setup{}, parent) {}
+
+SearchService::SearchService(Setup setup, QObject* parent) : QObject(parent), setup_(std::move(setup)) {}
+
+SearchService::Outcome SearchService::runMetadataSearch(const QString& text, const std::optional<std::filesystem::path>& scope,
+                                                        SearchKind kind, const Setup& setup) {
+    try {
+        return runSearch(text, scope, kind, setup);
+    } catch (const std::exception& error) {
+        return SearchServiceError::queryFailed(QString::fromUtf8(error.what()));
+    }
+}
+
+void SearchService::search(const QString& text, const std::optional<std::filesystem::path>& scope, SearchKind kind) {
+    stop();
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
+        setResults({});
+        return;
+    }
+    const Uuid token = Uuid::random();
+    generation_ = token;
+    setResults({});
+    setSearching(true);
+    setErrorMessage(std::nullopt);
+
+    runInBackground(
+        this, [trimmed, scope, kind, setup = setup_] { return runMetadataSearch(trimmed, scope, kind, setup); },
+        [token](SearchService& service, Outcome outcome) {
+            // Only the newest search publishes.
+            if (service.generation_ != token) return;
+            service.setSearching(false);
+            if (auto* hits = std::get_if<std::vector<SearchHit>>(&outcome))
+                service.setResults(std::move(*hits));
+            else
+                service.setErrorMessage(std::get<SearchServiceError>(outcome).description());
+        });
+}
+
+void SearchService::stop() {
+    generation_ = Uuid::random();
+    setSearching(false);
+}
+
+void SearchService::setResults(std::vector<SearchHit> results) {
+    if (results == results_) return;
+    results_ = std::move(results);
+    emit resultsChanged();
+}
+
+void SearchService::setSearching(bool searching) {
+    if (searching == isSearching_) return;
+    isSearching_ = searching;
+    emit isSearchingChanged();
+}
+
+void SearchService::setErrorMessage(std::optional<QString> message) {
+    if (message == errorMessage_) return;
+    errorMessage_ = std::move(message);
+    emit errorMessageChanged();
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+// Qt first: moc cannot parse <compare> (pulled in by the records) when it comes before <QObject>.
+#include <QObject>
+#include <QString>
+
+#include "Models/SearchHit.h"
+#include "Platform/FileNameIndex.h"
+#include "Platform/Uuid.h"
+#include "Services/SearchKind.h"
+#include "Services/SearchServiceError.h"
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <variant>
+#include <vector>
+
+// Finds files by name through the machine's file-name index and publishes the hits of the newest
+// search, largest first. Each search screen owns one; it lives and is called on the main thread.
+class SearchService : public QObject {
+    Q_OBJECT
+public:
+    static constexpr std::size_t maximumHits = 500;
+
+    // What a search runs: the index, where its temporary folder goes, and its time limits.
+    struct Setup {
+        FileNameIndex index;
+        std::filesystem::path temporaryParent;  // empty: the system's temporary folder
+        std::chrono::milliseconds timeLimit{12000};
+        std::chrono::milliseconds terminateGrace{1000};
+    };
+    using Outcome = std::variant<std::vector<SearchHit>, SearchServiceError>;
+
+    explicit SearchService(QObject* parent = nullptr);
+    SearchService(Setup setup, QObject* parent = nullptr);
+
+    // Starts a search and returns at once. A blank text clears the results and runs nothing.
+    void search(const QString& text, const std::optional<std::filesystem::path>& scope, SearchKind kind);
+    // Abandons the current search; its child process runs out its time limit unobserved.
+    void stop();
+
+    const std::vector<SearchHit>& results() const { return results_; }
+    bool isSearching() const { return isSearching_; }
+    const std::optional<QString>& errorMessage() const { return errorMessage_; }
+
+    // One search to its end on the calling thread; `text` trimmed and not empty. Never throws.
+    static Outcome runMetadataSearch(const QString& text, const std::optional<std::filesystem::path>& scope,
+                                     SearchKind kind, const Setup& setup);
+
+signals:
+    void resultsChanged();
+    void isSearchingChanged();
+    void errorMessageChanged();
+
+private:
+    void setResults(std::vector<SearchHit> results);
+    void setSearching(bool searching);
+    void setErrorMessage(std::optional<QString> message);
+
+    Setup setup_;
+    std::vector<SearchHit> results_;
+    bool isSearching_ = false;
+    std::optional<QString> errorMessage_;
+    Uuid generation_ = Uuid::random();
+};

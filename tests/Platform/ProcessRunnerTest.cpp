@@ -1,0 +1,218 @@
+#include "Platform/ProcessRunner.h"
+#include "Support/FakeTool.h"
+#include "Support/TempTree.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <thread>
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+ProcessRunner::Options quickLimits(std::chrono::milliseconds deadline, std::chrono::milliseconds grace = 200ms) {
+    ProcessRunner::Options options;
+    options.limits.deadline = deadline;
+    options.limits.terminateGrace = grace;
+    return options;
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// Running means present in /proc and not a zombie; the pid was written by the process itself moments ago.
+bool isRunning(const std::string& pidText) {
+    std::string stat = readFile("/proc/" + pidText + "/stat");
+    if (stat.empty()) return false;
+    auto close = stat.rfind(')');
+    return close != std::string::npos && stat.size() > close + 2 && stat[close + 2] != 'Z';
+}
+
+// A signalled process takes a moment to go.
+bool endsSoon(const std::string& pidText) {
+    for (int i = 0; i < 100 && isRunning(pidText); ++i) std::this_thread::sleep_for(10ms);
+    return !isRunning(pidText);
+}
+
+std::string waitForFile(const std::filesystem::path& path) {
+    for (int i = 0; i < 200 && readFile(path).empty(); ++i) std::this_thread::sleep_for(10ms);
+    std::string text = readFile(path);
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    return text;
+}
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+TEST(ProcessRunner, PassesArgumentsAsBytesAndKeepsStreamsApart) {
+    TempTree tree;
+    auto tool = writeFakeTool(tree.path() / "echo-args", R"(printf '%s\0' "$@"; echo warning >&2; exit 3)");
+    const std::vector<std::string> arguments = {"plain", "", "with space", "\"quoted\" 'single'", "back\\slash",
+                                                "new\nline", "-leading-dash", "$(touch injected)", "bad\xff\xfe"};
+    auto result = ProcessRunner::run(tool, arguments);
+
+    std::string expected;
+    for (const auto& argument : arguments) expected += argument + '\0';
+    EXPECT_EQ(result.output, expected);
+    EXPECT_EQ(result.errorOutput, "warning\n");
+    EXPECT_TRUE(result.exitedNormally());
+    EXPECT_EQ(result.exitStatus, 3);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_FALSE(std::filesystem::exists("injected"));
+}
+
+TEST(ProcessRunner, ReportsTheSignalThatEndedTheChild) {
+    TempTree tree;
+    auto tool = writeFakeTool(tree.path() / "suicide", "kill -9 $$");
+    auto result = ProcessRunner::run(tool, {});
+    EXPECT_FALSE(result.exitedNormally());
+    EXPECT_EQ(result.signal, SIGKILL);
+    EXPECT_FALSE(result.timedOut);
+}
+
+TEST(ProcessRunner, MissingOrUnrunnableProgramIsAStartError) {
+    TempTree tree;
+    auto plain = tree.write("not-executable", "#!/bin/sh\necho hi\n");
+    auto noInterpreter = tree.write("no-shebang", "echo hi\n");
+    std::filesystem::permissions(noInterpreter, std::filesystem::perms::owner_all);
+    for (const auto& program : {tree.path() / "missing", plain, noInterpreter}) {
+        try {
+            ProcessRunner::run(program, {});
+            ADD_FAILURE() << program << " ran";
+        } catch (const ProcessRunner::StartError& error) {
+            EXPECT_THAT(error.what(), ::testing::HasSubstr(program.string()));
+            EXPECT_NE(error.code().value(), 0);
+        }
+    }
+}
+
+TEST(ProcessRunner, DeadlineTerminatesTheChildAndItsGroup) {
+    TempTree tree;
+    auto pidFile = tree.path() / "grandchild.pid";
+    auto tool = writeFakeTool(tree.path() / "hang", "sleep 30 &\necho $! > '" + pidFile.string() + "'\necho partial\nwait");
+    auto start = Clock::now();
+    auto result = ProcessRunner::run(tool, {}, quickLimits(300ms));
+
+    EXPECT_TRUE(result.timedOut);
+    EXPECT_EQ(result.signal, SIGTERM);
+    EXPECT_EQ(result.output, "partial\n");
+    EXPECT_LT(secondsSince(start), 2.0);
+    EXPECT_TRUE(endsSoon(waitForFile(pidFile)));
+}
+
+TEST(ProcessRunner, ChildIgnoringTerminateIsKilledAfterTheGrace) {
+    TempTree tree;
+    auto tool = writeFakeTool(tree.path() / "stubborn", "trap '' TERM\nwhile :; do sleep 0.05; done");
+    auto start = Clock::now();
+    auto result = ProcessRunner::run(tool, {}, quickLimits(200ms, 200ms));
+    double seconds = secondsSince(start);
+
+    EXPECT_TRUE(result.timedOut);
+    EXPECT_EQ(result.signal, SIGKILL);
+    EXPECT_GE(seconds, 0.4);
+    EXPECT_LT(seconds, 2.0);
+}
+
+TEST(ProcessRunner, HelperHoldingTheOutputOpenDoesNotStallTheRead) {
+    TempTree tree;
+    auto pidFile = tree.path() / "helper.pid";
+    auto tool = writeFakeTool(tree.path() / "leaves-helper",
+                              "sleep 30 &\necho $! > '" + pidFile.string() + "'\necho done\necho note >&2");
+    auto start = Clock::now();
+    auto result = ProcessRunner::run(tool, {}, quickLimits(10s));
+
+    EXPECT_LT(secondsSince(start), 2.0);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.output, "done\n");
+    EXPECT_EQ(result.errorOutput, "note\n");
+    EXPECT_TRUE(endsSoon(waitForFile(pidFile)));
+}
+
+TEST(ProcessRunner, EscapedHelperKeepsTheReadOnlyUntilTheDeadline) {
+    TempTree tree;
+    // setsid leaves the group, so only the deadline ends the read; the helper ends by itself soon after.
+    auto ready = (tree.path() / "escaped").string();
+    auto tool = writeFakeTool(tree.path() / "escapes", "setsid sh -c \"echo > '" + ready + "'; exec sleep 2\" &\n"
+                                                     "while [ ! -e '" + ready + "' ]; do sleep 0.01; done\necho done");
+    auto start = Clock::now();
+    auto result = ProcessRunner::run(tool, {}, quickLimits(300ms));
+
+    EXPECT_GE(secondsSince(start), 0.3);
+    EXPECT_LT(secondsSince(start), 1.5);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.output, "done\n");
+}
+
+TEST(ProcessRunner, CapturedOutputIsBoundedWithoutBlockingTheChild) {
+    TempTree tree;
+    auto tool = writeFakeTool(tree.path() / "flood", "head -c 5000000 /dev/zero\nhead -c 300000 /dev/zero >&2\nexit 0");
+    ProcessRunner::Options options = quickLimits(5s);
+    options.limits.maxCapturedBytes = 1000;
+    auto result = ProcessRunner::run(tool, {}, options);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.output.size(), 1000u);
+    EXPECT_EQ(result.errorOutput.size(), 1000u);
+}
+
+TEST(ProcessRunner, EndlessWriterStillMeetsTheDeadline) {
+    TempTree tree;
+    auto tool = writeFakeTool(tree.path() / "endless", "exec yes flood");
+    auto start = Clock::now();
+    auto result = ProcessRunner::run(tool, {}, quickLimits(300ms));
+    EXPECT_TRUE(result.timedOut);
+    EXPECT_LT(secondsSince(start), 2.0);
+    EXPECT_EQ(result.output.size(), ProcessRunner::Limits{}.maxCapturedBytes);
+}
+
+TEST(ProcessRunner, WritesToGivenFilesWithNothingElseInherited) {
+    TempTree tree;
+    auto outPath = tree.path() / "out.txt";
+    auto errPath = tree.path() / "err.txt";
+    int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    int leaked = ::open("/dev/null", O_RDONLY);  // without close-on-exec: must not reach the child
+    auto tool = writeFakeTool(tree.path() / "lists-fds", "ls /proc/self/fd\necho oops >&2\nread line; echo \"stdin:$line\"");
+    ProcessRunner::Options options = quickLimits(5s);
+    options.outputFile = out;
+    options.errorFile = err;
+    auto result = ProcessRunner::run(tool, {}, options);
+    ::close(out);
+    ::close(err);
+    ::close(leaked);
+
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_TRUE(result.output.empty());
+    // 0, 1, 2, and the descriptor ls opens for the listing itself.
+    EXPECT_EQ(readFile(outPath), "0\n1\n2\n3\nstdin:\n");
+    EXPECT_EQ(readFile(errPath), "oops\n");
+}
+
+TEST(ProcessRunner, ChildDoesNotInheritIgnoredSignals) {
+    TempTree tree;
+    auto tool = writeFakeTool(tree.path() / "sleeper", "exec sleep 30");
+    struct sigaction ignore {}, previous{};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGTERM, &ignore, &previous);
+    auto result = ProcessRunner::run(tool, {}, quickLimits(200ms, 5s));
+    ::sigaction(SIGTERM, &previous, nullptr);
+
+    EXPECT_TRUE(result.timedOut);
+    EXPECT_EQ(result.signal, SIGTERM);
+}

@@ -1,0 +1,153 @@
+#include "Services/DockerPanelModel.h"
+
+#include "Models/AppLocalization.h"
+#include "Platform/SettingsStore.h"
+#include "Support/FakeDocker.h"
+
+#include <QTest>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString idA = QString(64, QLatin1Char('a'));
+const QString idB = QString(64, QLatin1Char('b'));
+
+std::string row(const QString& id, const std::string& name) {
+    return R"({"ID":")" + id.toStdString() + R"(","Names":")" + name +
+           R"json(","Image":"redis","State":"exited","Status":"Exited (0)","Ports":""})json";
+}
+
+std::vector<std::string> names(const DockerPanelModel& model) {
+    std::vector<std::string> result;
+    for (const auto& container : model.containers()) result.push_back(container.name.toStdString());
+    return result;
+}
+
+DockerContainer container(const QString& id) {
+    DockerContainer value;
+    value.id = id;
+    return value;
+}
+
+bool settles(const std::function<bool()>& condition) {
+    return QTest::qWaitFor(condition, 5000);
+}
+
+class DockerPanelModelTest : public ::testing::Test {
+protected:
+    void SetUp() override { SettingsStore::shared().setValue("appLanguage", "en"); }
+    void TearDown() override { SettingsStore::shared().remove("appLanguage"); }
+
+    FakeDocker docker;
+};
+
+}  // namespace
+
+TEST_F(DockerPanelModelTest, FirstRefreshEndsLoadingAndLaterOnesClearTheError) {
+    DockerPanelModel model;
+    EXPECT_TRUE(model.containers().empty());
+    EXPECT_TRUE(model.isLoading());
+    EXPECT_TRUE(model.busyIDs().isEmpty());
+    EXPECT_FALSE(model.error().has_value());
+
+    docker.setup().fixedCandidates.clear();
+    docker.install();
+    model.refresh();
+    ASSERT_TRUE(settles([&] { return !model.isLoading(); }));
+    EXPECT_TRUE(model.containers().empty());
+    EXPECT_EQ(model.error(), AppLocalization::string("docker.notInstalled"));
+
+    docker.setup().fixedCandidates = {docker.tree().path() / "bin/docker"};
+    docker.install();
+    docker.answer("ps", "", 1, "Cannot connect to the Docker daemon at unix:///var/run/docker.sock.\n");
+    model.refresh();
+    ASSERT_TRUE(settles([&] { return model.error() == AppLocalization::string("docker.daemonUnavailable"); }));
+
+    docker.answer("ps", row(idA, "cache"));
+    model.refresh();
+    ASSERT_TRUE(settles([&] { return !model.error().has_value(); }));
+    EXPECT_THAT(names(model), ::testing::ElementsAre("cache"));
+    EXPECT_FALSE(model.isLoading());
+}
+
+TEST_F(DockerPanelModelTest, ActionsRunOncePerContainerAndHoldOffRefreshes) {
+    docker.answer("ps", row(idA, "cache"));
+    DockerPanelModel model;
+    model.refresh();
+    ASSERT_TRUE(settles([&] { return !model.isLoading(); }));
+
+    docker.delay("stop", "0.4");
+    docker.answer("ps", row(idA, "cache") + "\n" + row(idB, "queue"));
+    model.perform(DockerAction::stop, model.containers()[0]);
+    model.perform(DockerAction::stop, model.containers()[0]);
+    EXPECT_EQ(model.busyIDs(), QSet<QString>{idA});
+    model.refresh();  // skipped while the action runs
+    EXPECT_THAT(names(model), ::testing::ElementsAre("cache"));
+    ASSERT_TRUE(settles([&] { return model.busyIDs().isEmpty(); }));
+
+    EXPECT_EQ(docker.callCount("stop"), 1);
+    EXPECT_EQ(docker.callCount("ps"), 2);  // the first load and the action's own reload
+    EXPECT_THAT(names(model), ::testing::ElementsAre("cache", "queue"));
+    EXPECT_FALSE(model.error().has_value());
+}
+
+TEST_F(DockerPanelModelTest, FailedActionsAndReloadsKeepTheRows) {
+    docker.answer("ps", row(idA, "cache"));
+    DockerPanelModel model;
+    model.refresh();
+    ASSERT_TRUE(settles([&] { return !model.isLoading(); }));
+
+    model.perform(DockerAction::start, container("not-an-id"));
+    ASSERT_TRUE(settles([&] { return model.busyIDs().isEmpty() && model.error().has_value(); }));
+    EXPECT_EQ(model.error(), AppLocalization::string("docker.invalidContainer"));
+    EXPECT_EQ(docker.callCount("start"), 0);
+
+    docker.answer("ps", "", 1, "Error: the listing broke\n");
+    model.perform(DockerAction::kill, model.containers()[0]);
+    ASSERT_TRUE(settles([&] { return model.busyIDs().isEmpty() && docker.callCount("ps") == 2; }));
+    ASSERT_TRUE(settles([&] { return model.error() == QString("Error: the listing broke"); }));
+    EXPECT_THAT(names(model), ::testing::ElementsAre("cache"));
+}
+
+TEST_F(DockerPanelModelTest, RefreshThatAnActionOvertookNeverPublishes) {
+    docker.answer("ps", row(idA, "old"));
+    docker.delay("ps", "0.8");
+    DockerPanelModel model;
+    model.refresh();
+    ASSERT_TRUE(settles([&] { return docker.callCount("ps") == 1; }));  // it has read its answer
+
+    std::filesystem::remove(docker.tree().path() / "answers/ps.sleep");
+    docker.answer("ps", row(idA, "new"));
+    model.perform(DockerAction::start, container(idA));
+    ASSERT_TRUE(settles([&] { return model.busyIDs().isEmpty(); }));
+    EXPECT_THAT(names(model), ::testing::ElementsAre("new"));
+
+    ASSERT_TRUE(settles([&] { return !model.isLoading(); }));  // the stale refresh has ended
+    EXPECT_THAT(names(model), ::testing::ElementsAre("new"));
+}
+
+TEST_F(DockerPanelModelTest, PollingRefreshesUntilCancelled) {
+    docker.answer("ps", row(idA, "cache"));
+    DockerPanelModel model(100ms);
+    std::stop_source polling;
+    model.poll(polling.get_token());
+    ASSERT_TRUE(settles([&] { return docker.callCount("ps") >= 3; }));
+
+    polling.request_stop();
+    QTest::qWait(150);  // a refresh in flight may still end
+    const int calls = docker.callCount("ps");
+    QTest::qWait(400);
+    EXPECT_EQ(docker.callCount("ps"), calls);
+    EXPECT_THAT(names(model), ::testing::ElementsAre("cache"));
+
+    // Cancelled before it starts: nothing runs at all.
+    std::stop_source cancelled;
+    cancelled.request_stop();
+    model.poll(cancelled.get_token());
+    QTest::qWait(250);
+    EXPECT_EQ(docker.callCount("ps"), calls);
+}

@@ -1,0 +1,322 @@
+#include "Services/SearchService.h"
+
+#include "Models/AppLocalization.h"
+#include "Platform/PathText.h"
+#include "Platform/SettingsStore.h"
+#include "Support/FakeTool.h"
+#include "Support/TempTree.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <fstream>
+#include <set>
+
+using namespace std::chrono_literals;
+using ::testing::ElementsAre;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+std::vector<std::string> splitAtNul(const std::string& text) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : text) {
+        if (c == '\0') {
+            parts.push_back(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    return parts;
+}
+
+std::int64_t allocatedSize(const std::filesystem::path& path) {
+    struct stat status {};
+    ::lstat(path.c_str(), &status);
+    return static_cast<std::int64_t>(status.st_blocks) * 512;
+}
+
+std::vector<std::string> hitPaths(const std::vector<SearchHit>& hits) {
+    std::vector<std::string> paths;
+    for (const auto& hit : hits) paths.push_back(hit.url.native());
+    return paths;
+}
+
+// A fake index program: records its arguments, prints the paths listed in "printed" (NUL-separated)
+// and whatever `extra` adds. Its temporary folder has a parent of its own so leftovers show.
+class SearchServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setup.index.database = tree.write("index/plocate.db", "");
+        setup.temporaryParent = tree.folder("tmp");
+        useTool("");
+    }
+
+    void useTool(const std::string& extra) {
+        setup.index.program = writeFakeTool(tree.path() / "bin/plocate",
+                                            "printf '%s\\0' \"$@\" > '" + (tree.path() / "arguments").string() + "'\n"
+                                            "cat '" + (tree.path() / "printed").string() + "' 2>/dev/null\n" + extra);
+    }
+
+    void print(const std::vector<std::filesystem::path>& paths) {
+        std::string text;
+        for (const auto& path : paths) text += path.native() + '\0';
+        tree.write("printed", text);
+    }
+
+    std::vector<std::string> arguments() const { return splitAtNul(readFile(tree.path() / "arguments")); }
+
+    SearchService::Outcome run(const QString& text, std::optional<std::filesystem::path> scope = std::nullopt,
+                               SearchKind kind = SearchKind::all) {
+        return SearchService::runMetadataSearch(text, scope, kind, setup);
+    }
+
+    std::vector<SearchHit> hits(const QString& text, std::optional<std::filesystem::path> scope = std::nullopt,
+                                SearchKind kind = SearchKind::all) {
+        auto outcome = run(text, scope, kind);
+        if (auto* error = std::get_if<SearchServiceError>(&outcome)) ADD_FAILURE() << error->text.toStdString();
+        auto* found = std::get_if<std::vector<SearchHit>>(&outcome);
+        return found ? *found : std::vector<SearchHit>{};
+    }
+
+    QString error(const QString& text) {
+        auto outcome = run(text);
+        auto* failure = std::get_if<SearchServiceError>(&outcome);
+        return failure ? failure->description() : QStringLiteral("<no error>");
+    }
+
+    bool temporaryFoldersGone() const { return std::filesystem::is_empty(setup.temporaryParent); }
+
+    TempTree tree;
+    SearchService::Setup setup;
+};
+
+}  // namespace
+
+TEST(FileNameIndexArguments, EscapeGlobCharactersAndKeepTheRest) {
+    FileNameIndex index{"/usr/bin/plocate", "/var/db:x\\y/plocate.db"};
+    EXPECT_THAT(index.arguments("a\"b\\c*?[x]'$(y)", 500),
+                ElementsAre("--database", "/var/db\\:x\\\\y/plocate.db", "--basename", "--ignore-case", "--null",
+                            "--literal", "--limit", "500", "--", "*a\"b\\\\c*\\?\\[x\\]'$(y)*"));
+    EXPECT_THAT(index.arguments("-rf", std::nullopt),
+                ElementsAre("--database", "/var/db\\:x\\\\y/plocate.db", "--basename", "--ignore-case", "--null",
+                            "--literal", "--", "-rf"));
+    EXPECT_EQ(FileNameIndex::namePattern("back\\slash"), "*back\\\\slash*");
+    EXPECT_EQ(FileNameIndex::namePattern("say \"hi\""), "say \"hi\"");
+}
+
+TEST_F(SearchServiceTest, ScopeAndKindAreAppliedToThePrintedPaths) {
+    auto scope = tree.folder("scope");
+    auto photo = tree.file("scope/deep/Photo.JPG", 10);
+    auto notes = tree.file("scope/notes.txt", 10);
+    auto sibling = tree.file("scope2/other.jpg", 10);  // shares the scope's text but is not inside it
+    auto archive = tree.file("scope/backup.tar.gz", 10);
+    auto hidden = tree.file("scope/.jpg", 10);  // a dot file has no extension
+    print({photo, notes, sibling, archive, hidden});
+
+    EXPECT_THAT(hitPaths(hits("o", scope / "")), ::testing::UnorderedElementsAre(photo, notes, archive, hidden));
+    EXPECT_THAT(arguments(), ::testing::Not(::testing::Contains("--limit")));
+    EXPECT_EQ(arguments().back(), "o");
+    EXPECT_THAT(hitPaths(hits("o", std::nullopt, SearchKind::images)), ::testing::UnorderedElementsAre(photo, sibling));
+    EXPECT_THAT(arguments(), ::testing::Not(::testing::Contains("--limit")));
+    EXPECT_THAT(hitPaths(hits("o", scope, SearchKind::archives)), ElementsAre(archive));
+    EXPECT_THAT(hitPaths(hits("o", scope, SearchKind::documents)), ::testing::UnorderedElementsAre(photo, notes));
+    EXPECT_EQ(hits("o").size(), 5u);
+    EXPECT_THAT(arguments(), ::testing::IsSupersetOf({"--limit", "500"}));
+    EXPECT_TRUE(temporaryFoldersGone());
+}
+
+TEST_F(SearchServiceTest, EightHundredPrintedPathsGiveTheFirstFiveHundredLargestFirst) {
+    std::vector<std::filesystem::path> paths;
+    for (int i = 0; i < 800; ++i) paths.push_back(tree.file("files/f" + std::to_string(i), static_cast<size_t>(i % 4) * 5000));
+    print(paths);
+
+    auto found = hits("f");
+    ASSERT_EQ(found.size(), 500u);
+    std::set<std::string> firstFiveHundred;
+    for (int i = 0; i < 500; ++i) firstFiveHundred.insert(paths[static_cast<size_t>(i)].native());
+    for (size_t i = 0; i < found.size(); ++i) {
+        EXPECT_TRUE(firstFiveHundred.count(found[i].url.native()));
+        if (i > 0) {
+            EXPECT_GE(found[i - 1].size, found[i].size);
+        }
+    }
+    EXPECT_EQ(found.front().size, allocatedSize(paths[3]));
+    EXPECT_EQ(found.back().size, 0);
+    // Equal sizes keep the printed order.
+    EXPECT_EQ(found[0].url, paths[3]);
+    EXPECT_EQ(found[1].url, paths[7]);
+}
+
+TEST_F(SearchServiceTest, PrintedPathsAreCheckedOneByOne) {
+    auto kept = tree.file("a/report.pdf", 100);
+    auto deleted = tree.file("a/gone.pdf", 100);
+    auto odd = tree.file("a/caf\xe9 menu.pdf", 100);  // Latin-1 bytes, not UTF-8
+    auto twoLines = tree.file("a/first\nsecond.txt", 100);
+    auto folder = tree.folder("a/Projects");
+    auto plain = tree.file("a/README", 100);
+    std::filesystem::remove(deleted);
+    print({kept, deleted, odd, twoLines, folder, plain});
+
+    auto found = hits("e");
+    ASSERT_THAT(hitPaths(found), ::testing::UnorderedElementsAre(kept, odd, twoLines, folder, plain));
+    for (const auto& hit : found) {
+        EXPECT_TRUE(hit.modifiedAt.has_value());
+        if (hit.url == kept || hit.url == odd) {
+            EXPECT_THAT(hit.kind.toStdString(), ::testing::HasSubstr("PDF"));
+        }
+        if (hit.url == folder) {
+            EXPECT_FALSE(hit.kind.isEmpty());
+        }
+        if (hit.url == plain) {
+            EXPECT_EQ(hit.kind, "");
+        }
+        if (hit.url == kept) {
+            EXPECT_EQ(hit.size, allocatedSize(kept));
+        }
+    }
+    EXPECT_NE(found[0].id, found[1].id);
+}
+
+TEST_F(SearchServiceTest, FailuresPassTheToolsErrorOutputThrough) {
+    SettingsStore::shared().setValue("appLanguage", "en");
+    const QString unavailable = AppLocalization::string("search.indexUnavailable");
+    ASSERT_NE(unavailable, "search.indexUnavailable");
+
+    useTool("echo 'plocate: database is corrupt' >&2; exit 2");
+    EXPECT_EQ(error("x"), "plocate: database is corrupt\n");
+    useTool("printf 'bad \\377\\n' >&2; exit 2");
+    EXPECT_EQ(error("x"), unavailable);
+    useTool("exit 1");  // what plocate does when nothing matches
+    print({tree.file("would-be-found")});
+    EXPECT_TRUE(hits("x").empty());
+    useTool("kill -9 $$");
+    EXPECT_EQ(error("x"), "");
+
+    std::filesystem::remove(tree.path() / "arguments");
+    std::filesystem::remove(setup.index.database);
+    EXPECT_EQ(error("x"), unavailable);
+    EXPECT_FALSE(std::filesystem::exists(tree.path() / "arguments"));  // nothing was run
+
+    setup.index.program = tree.path() / "bin/missing";
+    setup.index.database = tree.write("index/plocate.db", "");
+    EXPECT_THAT(error("x").toStdString(), ::testing::HasSubstr("bin/missing"));
+    EXPECT_TRUE(temporaryFoldersGone());
+    SettingsStore::shared().remove("appLanguage");
+}
+
+TEST_F(SearchServiceTest, HangingToolEndsAsIndexUnavailableWithinTheLimits) {
+    setup.timeLimit = 300ms;
+    setup.terminateGrace = 300ms;
+    const QString unavailable = AppLocalization::string("search.indexUnavailable");
+    for (const char* body : {"sleep 30", "trap '' TERM\nwhile :; do sleep 0.05; done"}) {
+        useTool(body);
+        auto start = Clock::now();
+        EXPECT_EQ(error("x"), unavailable) << body;
+        EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 2.0) << body;
+        EXPECT_TRUE(temporaryFoldersGone());
+    }
+}
+
+TEST_F(SearchServiceTest, TemporaryFolderIsPrivateToTheUser) {
+    auto seen = tree.path() / "seen";
+    useTool("folder=$(dirname \"$(readlink /proc/$$/fd/1)\")\n"
+            "{ basename \"$folder\"; stat -c %a \"$folder\"; ls \"$folder\"; } > '" + seen.string() + "'");
+    hits("x");
+    std::istringstream lines(readFile(seen));
+    std::string name, mode, first, second;
+    lines >> name >> mode >> first >> second;
+    EXPECT_TRUE(name.starts_with("QuarnellSearch-")) << name;
+    EXPECT_TRUE(Uuid::parse(name.substr(15)).has_value());
+    EXPECT_EQ(name.substr(15), Uuid::parse(name.substr(15))->text());  // upper-case form
+    EXPECT_EQ(mode, "700");
+    EXPECT_EQ(first, "errors.txt");
+    EXPECT_EQ(second, "results.txt");
+    EXPECT_TRUE(temporaryFoldersGone());
+}
+
+TEST_F(SearchServiceTest, NewestSearchAloneIsPublished) {
+    auto slow = tree.file("slow-match", 10);
+    auto fast = tree.file("fast-match", 10);
+    useTool("case \"$*\" in *slow*) sleep 1; echo '" + slow.string() + "' | tr '\\n' '\\0' ;;"
+            " *) echo '" + fast.string() + "' | tr '\\n' '\\0' ;; esac");
+    SearchService service(setup);
+    QSignalSpy resultsChanged(&service, &SearchService::resultsChanged);
+
+    service.search("  slow\n", std::nullopt, SearchKind::all);
+    EXPECT_TRUE(service.isSearching());
+    service.search("fast", std::nullopt, SearchKind::all);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !service.isSearching(); }, 5000));
+    EXPECT_THAT(hitPaths(service.results()), ElementsAre(fast));
+    QTest::qWait(1300);  // the slow search ends meanwhile and must not publish
+    EXPECT_THAT(hitPaths(service.results()), ElementsAre(fast));
+    EXPECT_FALSE(service.errorMessage().has_value());
+    EXPECT_EQ(resultsChanged.count(), 1);
+
+    // A blank query clears the results and runs nothing.
+    std::filesystem::remove(tree.path() / "arguments");
+    service.search(" \n\t", std::nullopt, SearchKind::all);
+    EXPECT_FALSE(service.isSearching());
+    EXPECT_TRUE(service.results().empty());
+    QTest::qWait(50);
+    EXPECT_FALSE(std::filesystem::exists(tree.path() / "arguments"));
+}
+
+TEST_F(SearchServiceTest, StoppedSearchKeepsWhatWasPublished) {
+    useTool("echo broken >&2; exit 2");
+    SearchService service(setup);
+    service.search("x", std::nullopt, SearchKind::all);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !service.isSearching(); }, 5000));
+    EXPECT_EQ(service.errorMessage(), QString("broken\n"));
+
+    useTool("sleep 0.3; echo later >&2; exit 2");
+    service.search("y", std::nullopt, SearchKind::all);
+    EXPECT_FALSE(service.errorMessage().has_value());  // cleared when a search starts
+    service.stop();
+    EXPECT_FALSE(service.isSearching());
+    QTest::qWait(600);
+    EXPECT_FALSE(service.errorMessage().has_value());
+    EXPECT_TRUE(service.results().empty());
+}
+
+// The real index program on an index of its own.
+TEST_F(SearchServiceTest, RealIndexFindsNamesInItsOwnDatabase) {
+    if (!std::filesystem::exists("/usr/bin/plocate") || !std::filesystem::exists("/usr/bin/updatedb"))
+        GTEST_SKIP() << "plocate is not installed";
+    auto root = tree.folder("indexed");
+    auto quoted = tree.file("indexed/say \"Needle\" \\ now.txt", 5000);
+    auto upper = tree.file("indexed/deep/NEEDLE.png", 100);
+    auto bracket = tree.file("indexed/needle[1].tar.gz", 100);
+    tree.file("indexed/haystack.txt", 100);
+    auto database = tree.path() / "own.db";
+    std::string command = "/usr/bin/updatedb --output '" + database.string() + "' --database-root '" + root.string() +
+                          "' --require-visibility no --prunepaths '' --prunenames '' --prunefs ''";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+
+    setup.index = FileNameIndex{"/usr/bin/plocate", database};
+    auto found = hits("needle");
+    EXPECT_THAT(hitPaths(found), ::testing::UnorderedElementsAre(quoted, upper, bracket));
+    EXPECT_EQ(found.front().url, quoted);  // the largest
+    EXPECT_THAT(hitPaths(hits("\"needle\" \\")), ElementsAre(quoted));
+    EXPECT_THAT(hitPaths(hits("SAY \"needle\"")), ElementsAre(quoted));
+    EXPECT_THAT(hitPaths(hits("e[1]")), ElementsAre(bracket));
+    EXPECT_THAT(hitPaths(hits("n*e.p")), ElementsAre(upper));
+    EXPECT_THAT(hitPaths(hits("needle", root / "deep")), ElementsAre(upper));
+    EXPECT_THAT(hitPaths(hits("needle", std::nullopt, SearchKind::archives)), ElementsAre(bracket));
+    EXPECT_THAT(hitPaths(hits("deep")), ElementsAre(root / "deep"));  // not the files inside it
+    EXPECT_TRUE(hits("no such name").empty());
+    EXPECT_TRUE(temporaryFoldersGone());
+}
