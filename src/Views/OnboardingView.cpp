@@ -235,7 +235,7 @@ QWidget* OnboardingView::makePageArea() {
     auto* top = row(topBar, 8);
     top->setContentsMargins(24, 20, 24, 0);
     top->addStretch(1);
-    top->addWidget(new SymbolView(QStringLiteral("globe"), 12, DynamicColor::secondary()));
+    top->addWidget(new SymbolView({.symbol = QStringLiteral("globe"), .size = 12, .color = DynamicColor::secondary()}));
     top->addWidget(languagePicker_ = SettingsView::makeLanguagePicker(130));
     content->addWidget(topBar);
 
@@ -258,8 +258,7 @@ QWidget* OnboardingView::makePageArea() {
     auto* label = row(forward_, 6);
     label->setContentsMargins(16, 8, 16, 8);
     forwardText_ = new TextLabel(QString(), Fonts::system(13, QFont::DemiBold), DynamicColor::white());
-    auto* arrow = new SymbolView(QStringLiteral("arrow.forward"), 11, DynamicColor::white());
-    arrow->setMirroredInRightToLeft(true);
+    auto* arrow = new SymbolView({.symbol = QStringLiteral("arrow.forward"), .size = 11, .color = DynamicColor::white(), .mirroredInRightToLeft = true});
     label->addWidget(forwardText_);
     label->addWidget(arrow);
     forwardText_->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -10,6 +10,7 @@
 #include "Support/FixtureRoots.h"
 #include "Views/AppVersion.h"
 #include "Views/DesignSystem/Appearance.h"
+#include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/PillTabBar.h"
 #include "Views/DesignSystem/StyledButton.h"
 #include "Views/DesignSystem/SymbolButton.h"
@@ -154,6 +155,8 @@ TEST_F(ShellTest, TheRootViewShowsOnboardingUntilItIsCompletedThenTheSections) {
     app.setSelectedSection(std::nullopt);
     EXPECT_EQ(root.section(), AppSection::overview);
     EXPECT_EQ(root.tabBar()->selection(), "overview");
+    EXPECT_EQ(root.settingsButton()->image().symbol, "gearshape");
+    EXPECT_EQ(root.settingsButton()->image().color, DynamicColor::primary());
 
     QWidget* before = root.screen();
     emit root.tabBar()->selectionChanged("tools");
@@ -164,6 +167,8 @@ TEST_F(ShellTest, TheRootViewShowsOnboardingUntilItIsCompletedThenTheSections) {
     EXPECT_EQ(app.selectedSection(), AppSection::settings);
     EXPECT_TRUE(qobject_cast<SettingsView*>(root.screen()));
     EXPECT_TRUE(root.tabBar()->markerRect().isEmpty());  // no tab stands for settings
+    EXPECT_EQ(root.settingsButton()->image().symbol, "gearshape.fill");
+    EXPECT_EQ(root.settingsButton()->image().color, DS::teal);
 
     // Navigating from elsewhere (the overview's tiles, the panel) switches the screen too.
     app.setSelectedSection(AppSection::storage);
