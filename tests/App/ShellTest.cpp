@@ -176,6 +176,19 @@ TEST_F(ShellTest, TheRootViewShowsOnboardingUntilItIsCompletedThenTheSections) {
     EXPECT_EQ(root.tabBar()->selection(), "storage");
 }
 
+TEST_F(ShellTest, ShowingTheRootViewStartsTheMonitorOnce) {
+    AppServices services = fake.services();
+    services.monitor = std::make_unique<SystemMonitor>(SystemMonitor::Environment{.interval = std::chrono::hours(1)});
+    AppState app(std::move(services));
+    RootView root(app);
+    EXPECT_EQ(app.monitor()->tick(), 0);
+    root.show();
+    EXPECT_EQ(app.monitor()->tick(), 1);  // sampled at once
+    root.hide();
+    root.show();
+    EXPECT_EQ(app.monitor()->tick(), 1);  // starting again adds no timer and no sample
+}
+
 TEST_F(ShellTest, AStoredCompletionOpensOnTheSections) {
     SettingsStore::shared().setValue("didCompleteOnboarding", true);
     RootView root(makeState());
