@@ -123,7 +123,8 @@ std::string candidateName(const std::string& name, int attempt) {
         if (extension.size() > limit / 2) extension.clear();
         stem.resize(limit - suffix.size() - extension.size());
     }
-    return stem + suffix + extension;
+    stem.append(suffix).append(extension);
+    return stem;
 }
 
 // Claims an info file exclusively, then renames without replacing. EXDEV means this trash is not
