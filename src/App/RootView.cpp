@@ -74,7 +74,7 @@ QWidget* RootView::makeShell() {
     tabBar_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(tabBar_, &PillTabBar::selectionChanged, this, [this](const QString& id) { state_.setSelectedSection(fromRawText<AppSection>(id)); });
 
-    settingsButton_ = new SymbolButton(SymbolImage{.symbol = QStringLiteral("gearshape"), .size = 17});
+    settingsButton_ = new SymbolButton({.symbol = QStringLiteral("gearshape"), .size = 17});
     settingsButton_->setFrameSize({34, 34});
     settingsButton_->setToolTip(AppLocalization::string("nav.settings"));
     settingsButton_->setAccessibleName(AppLocalization::string("nav.settings"));
@@ -116,9 +116,9 @@ void RootView::followSection() {
     if (!screens_) return;
     const bool onSettings = section() == AppSection::settings;
     tabBar_->setSelection(rawText(section()));  // settings matches no tab: none is marked
-    settingsButton_->setImage(SymbolImage{.symbol = onSettings ? QStringLiteral("gearshape.fill") : QStringLiteral("gearshape"),
-                                          .size = 17,
-                                          .color = onSettings ? DS::teal : DynamicColor::primary()});
+    settingsButton_->setImage({.symbol = onSettings ? QStringLiteral("gearshape.fill") : QStringLiteral("gearshape"),
+                               .size = 17,
+                               .color = onSettings ? DS::teal : DynamicColor::primary()});
     if (section() == shown_) return;
     // A new screen each time: a screen's own state does not outlive its section.
     shown_ = section();

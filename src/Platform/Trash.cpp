@@ -117,13 +117,15 @@ std::string candidateName(const std::string& name, int attempt) {
         stem = name.substr(0, dot);
         extension = name.substr(dot);
     }
-    std::string suffix = attempt == 1 ? "" : " " + std::to_string(attempt);
+    std::string suffix;
+    if (attempt > 1) suffix.append(1, ' ').append(std::to_string(attempt));
     const size_t limit = 255 - std::string(".trashinfo").size();
     if (stem.size() + suffix.size() + extension.size() > limit) {
         if (extension.size() > limit / 2) extension.clear();
         stem.resize(limit - suffix.size() - extension.size());
     }
-    return stem + suffix + extension;
+    stem.append(suffix).append(extension);
+    return stem;
 }
 
 // Claims an info file exclusively, then renames without replacing. EXDEV means this trash is not

@@ -185,7 +185,10 @@ private:
 };
 
 OnboardingView::OnboardingView(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
-    setFixedSize(790, 560);
+    // 790 by 560; scripts with taller lines (Arabic) make it taller rather than squeeze the rows.
+    setFixedWidth(790);
+    setMinimumHeight(560);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Minimum);
     setFocusPolicy(Qt::StrongFocus);
     auto* layout = row(this, 16);
     layout->setContentsMargins(16, 16, 16, 16);
@@ -215,7 +218,7 @@ QWidget* OnboardingView::makeRail() {
         auto* title = new TextLabel(AppLocalization::string(pageTexts[size_t(index)].eyebrow), Fonts::system(12, QFont::Medium));
         title->setWordWrap(true);
         title->setMaximumLineCount(2);
-        stepRow->addWidget(stepTitles_[size_t(index)] = title, 1);
+        stepRow->addWidget(stepTitles_[size_t(index)] = title, 1, Qt::AlignVCenter);
         content->addWidget(step);
     }
     content->addStretch(1);
@@ -232,7 +235,7 @@ QWidget* OnboardingView::makePageArea() {
     auto* top = row(topBar, 8);
     top->setContentsMargins(24, 20, 24, 0);
     top->addStretch(1);
-    top->addWidget(new SymbolView(SymbolImage{.symbol = QStringLiteral("globe"), .size = 12, .color = DynamicColor::secondary()}));
+    top->addWidget(new SymbolView({.symbol = QStringLiteral("globe"), .size = 12, .color = DynamicColor::secondary()}));
     top->addWidget(languagePicker_ = SettingsView::makeLanguagePicker(130));
     content->addWidget(topBar);
 
@@ -255,8 +258,7 @@ QWidget* OnboardingView::makePageArea() {
     auto* label = row(forward_, 6);
     label->setContentsMargins(16, 8, 16, 8);
     forwardText_ = new TextLabel(QString(), Fonts::system(13, QFont::DemiBold), DynamicColor::white());
-    auto* arrow = new SymbolView(
-        SymbolImage{.symbol = QStringLiteral("arrow.forward"), .size = 11, .color = DynamicColor::white(), .mirroredInRightToLeft = true});
+    auto* arrow = new SymbolView({.symbol = QStringLiteral("arrow.forward"), .size = 11, .color = DynamicColor::white(), .mirroredInRightToLeft = true});
     label->addWidget(forwardText_);
     label->addWidget(arrow);
     forwardText_->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -34,15 +34,15 @@ public:
     explicit FittingRow(int spacing) : layout_(new QBoxLayout(QBoxLayout::LeftToRight, this)) {
         layout_->setContentsMargins(0, 0, 0, 0);
         layout_->setSpacing(spacing);
-        layout_->setAlignment(Qt::AlignLeading | Qt::AlignTop);
+        layout_->addStretch(1);  // keeps the widgets together at the leading end
     }
     void add(QWidget* widget) {
-        layout_->addWidget(widget, 0, Qt::AlignLeading);
-        rowWidth_ += widget->sizeHint().width() + (layout_->count() > 1 ? layout_->spacing() : 0);
+        layout_->insertWidget(layout_->count() - 1, widget, 0, Qt::AlignLeading);
+        rowWidth_ += widget->sizeHint().width() + (layout_->count() > 2 ? layout_->spacing() : 0);
     }
     QSize minimumSizeHint() const override {
         int widest = 0;
-        for (int i = 0; i < layout_->count(); ++i) widest = std::max(widest, layout_->itemAt(i)->sizeHint().width());
+        for (int i = 0; i < layout_->count() - 1; ++i) widest = std::max(widest, layout_->itemAt(i)->sizeHint().width());
         return {widest, QWidget::minimumSizeHint().height()};
     }
 
@@ -65,7 +65,6 @@ public:
         layout_ = new QVBoxLayout(this);
         layout_->setContentsMargins(28, 28, 28, 28);
         layout_->setSpacing(16);
-        layout_->setAlignment(Qt::AlignTop);
         setMaximumWidth(760 + 2 * 28);
     }
     QVBoxLayout* layout_;
@@ -73,6 +72,8 @@ public:
 
 QWidget* settingsCard(const QString& title, const QString& symbol, const DynamicColor& tint, const std::vector<QWidget*>& rows) {
     auto* card = new CardModifier(24, 18);
+    // An aligned layout lays out at its size hint, which would cut wrapped details short.
+    card->contentLayout()->setAlignment(Qt::Alignment());
     card->contentLayout()->setSpacing(18);
     card->contentLayout()->addWidget(new CardHeader(title, symbol, tint));
     auto* content = new QVBoxLayout;
@@ -139,6 +140,7 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
     column->layout_->addWidget(scanningCard());
     column->layout_->addWidget(privacyCard());
     column->layout_->addWidget(aboutCard());
+    column->layout_->addStretch(1);
 
     // The column is centred in the width offered and scrolls when the window is short.
     auto* page = new QWidget;

@@ -10,6 +10,7 @@
 #include "Support/FixtureRoots.h"
 #include "Views/AppVersion.h"
 #include "Views/DesignSystem/Appearance.h"
+#include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/PillTabBar.h"
 #include "Views/DesignSystem/StyledButton.h"
 #include "Views/DesignSystem/SymbolButton.h"
@@ -154,6 +155,8 @@ TEST_F(ShellTest, TheRootViewShowsOnboardingUntilItIsCompletedThenTheSections) {
     app.setSelectedSection(std::nullopt);
     EXPECT_EQ(root.section(), AppSection::overview);
     EXPECT_EQ(root.tabBar()->selection(), "overview");
+    EXPECT_EQ(root.settingsButton()->image().symbol, "gearshape");
+    EXPECT_EQ(root.settingsButton()->image().color, DynamicColor::primary());
 
     QWidget* before = root.screen();
     emit root.tabBar()->selectionChanged("tools");
@@ -164,11 +167,26 @@ TEST_F(ShellTest, TheRootViewShowsOnboardingUntilItIsCompletedThenTheSections) {
     EXPECT_EQ(app.selectedSection(), AppSection::settings);
     EXPECT_TRUE(qobject_cast<SettingsView*>(root.screen()));
     EXPECT_TRUE(root.tabBar()->markerRect().isEmpty());  // no tab stands for settings
+    EXPECT_EQ(root.settingsButton()->image().symbol, "gearshape.fill");
+    EXPECT_EQ(root.settingsButton()->image().color, DS::teal);
 
     // Navigating from elsewhere (the overview's tiles, the panel) switches the screen too.
     app.setSelectedSection(AppSection::storage);
     EXPECT_FALSE(qobject_cast<SettingsView*>(root.screen()));
     EXPECT_EQ(root.tabBar()->selection(), "storage");
+}
+
+TEST_F(ShellTest, ShowingTheRootViewStartsTheMonitorOnce) {
+    AppServices services = fake.services();
+    services.monitor = std::make_unique<SystemMonitor>(SystemMonitor::Environment{.interval = std::chrono::hours(1)});
+    AppState app(std::move(services));
+    RootView root(app);
+    EXPECT_EQ(app.monitor()->tick(), 0);
+    root.show();
+    EXPECT_EQ(app.monitor()->tick(), 1);  // sampled at once
+    root.hide();
+    root.show();
+    EXPECT_EQ(app.monitor()->tick(), 1);  // starting again adds no timer and no sample
 }
 
 TEST_F(ShellTest, AStoredCompletionOpensOnTheSections) {
@@ -314,7 +332,7 @@ TEST_P(ShellScreens, RenderOnboardingSettingsAndTheShell) {
     {
         SettingsView settings(app);
         ASSERT_TRUE(render(settings, {620, 620}).save(folder + "/settings-window-" + rendering.name + ".png"));
-        ASSERT_TRUE(render(settings, {620, 1100}).save(folder + "/settings-full-" + rendering.name + ".png"));
+        ASSERT_TRUE(render(settings, {620, 1240}).save(folder + "/settings-full-" + rendering.name + ".png"));
     }
     SettingsStore::shared().setValue("didCompleteOnboarding", true);
     {

@@ -2,6 +2,7 @@
 
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
+#include "Views/DesignSystem/FocusRing.h"
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/SymbolTextRow.h"
 #include "Views/DesignSystem/Transition.h"
@@ -50,10 +51,7 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        if (hasFocus()) {
-            painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
-            painter.drawPath(ContinuousShape::capsule(QRectF(rect()).adjusted(1, 1, -1, -1)));
-        }
+        paintFocusRing(painter, *this, ContinuousShape::capsule(QRectF(rect()).adjusted(1, 1, -1, -1)));
         const QColor ink = isChecked() ? item_.tint.resolved() : DynamicColor::secondary().resolved();
         label().paint(painter, QRectF(rect()).adjusted(padding(), 0, -padding(), 0), ink, isRightToLeft());
     }

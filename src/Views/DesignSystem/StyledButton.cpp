@@ -2,6 +2,7 @@
 
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
+#include "Views/DesignSystem/FocusRing.h"
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/SymbolTextRow.h"
 
@@ -75,10 +76,7 @@ void StyledButton::paintEvent(QPaintEvent*) {
         painter.fillPath(capsule, DS::track.resolved(pressed ? 1.6 : 1));
         ink = std::get<SoftButtonStyle>(style_).tint.resolved();
     }
-    if (hasFocus()) {
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
-        painter.drawPath(ContinuousShape::capsule(QRectF(rect()).adjusted(1, 1, -1, -1)));
-    }
+    paintFocusRing(painter, *this, ContinuousShape::capsule(QRectF(rect()).adjusted(1, 1, -1, -1)), 2);
     // The label, centred in the padded capsule.
     const qreal padding = metricsOf(style_).horizontalPadding;
     const SymbolTextRow row = label();

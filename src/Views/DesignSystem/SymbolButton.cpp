@@ -1,5 +1,7 @@
 #include "Views/DesignSystem/SymbolButton.h"
 
+#include "Views/DesignSystem/FocusRing.h"
+
 #include <QPainter>
 
 SymbolButton::SymbolButton(const SymbolImage& image, QWidget* parent) : QAbstractButton(parent), image_(image) {
@@ -23,10 +25,7 @@ void SymbolButton::paintEvent(QPaintEvent*) {
     if (!isEnabled()) painter.setOpacity(0.45);
     else if (isDown()) painter.setOpacity(0.6);
     image_.paint(painter, rect(), isRightToLeft());
-    if (hasFocus()) {
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
-    }
+    QPainterPath ring;
+    ring.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
+    paintFocusRing(painter, *this, ring);
 }

@@ -2,6 +2,7 @@
 
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
+#include "Views/DesignSystem/FocusRing.h"
 #include "Views/DesignSystem/Mirroring.h"
 #include "Views/DesignSystem/Transition.h"
 
@@ -38,10 +39,7 @@ void ToggleSwitch::paintEvent(QPaintEvent*) {
     painter.setOpacity(painter.opacity() * position);
     painter.fillPath(ContinuousShape::capsule(track), on);
     painter.restore();
-    if (hasFocus()) {
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
-        painter.drawPath(ContinuousShape::capsule(track.adjusted(0.75, 0.75, -0.75, -0.75)));
-    }
+    paintFocusRing(painter, *this, ContinuousShape::capsule(track.adjusted(0.75, 0.75, -0.75, -0.75)));
     const qreal knob = track.height() - 4;
     QRectF knobRect(track.left() + 2 + position * (track.width() - 4 - knob), track.top() + 2, knob, knob);
     if (isRightToLeft()) knobRect = mirroredIn(knobRect, track);
