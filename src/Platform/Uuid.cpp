@@ -1,23 +1,59 @@
 #include "Platform/Uuid.h"
 
+#include <pthread.h>
 #include <sys/random.h>
 
+#include <array>
 #include <cstring>
 #include <random>
 
+namespace {
+
+// Random bytes fetched a few kilobytes at a time: a search makes one identifier per hit, and one
+// system call per identifier was a measurable share of its time.
+struct RandomBytes {
+    std::array<std::uint8_t, 4096> bytes;
+    size_t used = bytes.size();
+
+    RandomBytes() {
+        // A forked child must not hand out the identifiers its parent still holds.
+        static const int registered = pthread_atfork(nullptr, nullptr, [] { buffer().used = buffer().bytes.size(); });
+        (void)registered;
+    }
+
+    static RandomBytes& buffer() {
+        thread_local RandomBytes instance;
+        return instance;
+    }
+
+    void take(std::uint8_t* into, size_t count) {
+        if (bytes.size() - used < count) refill();
+        std::memcpy(into, bytes.data() + used, count);
+        std::memset(bytes.data() + used, 0, count);  // each byte is handed out once
+        used += count;
+    }
+
+    void refill() {
+        size_t filled = 0;
+        while (filled < bytes.size()) {
+            ssize_t got = getrandom(bytes.data() + filled, bytes.size() - filled, 0);
+            if (got <= 0) {
+                // getrandom only fails on ancient kernels; fall back rather than hand out zeros.
+                std::random_device device;
+                for (; filled < bytes.size(); ++filled) bytes[filled] = static_cast<std::uint8_t>(device());
+                break;
+            }
+            filled += static_cast<size_t>(got);
+        }
+        used = 0;
+    }
+};
+
+}  // namespace
+
 Uuid Uuid::random() {
     Uuid id;
-    size_t filled = 0;
-    while (filled < id.bytes_.size()) {
-        ssize_t got = getrandom(id.bytes_.data() + filled, id.bytes_.size() - filled, 0);
-        if (got <= 0) {
-            // getrandom only fails on ancient kernels; fall back rather than hand out zeros.
-            std::random_device device;
-            for (; filled < id.bytes_.size(); ++filled) id.bytes_[filled] = static_cast<std::uint8_t>(device());
-            break;
-        }
-        filled += static_cast<size_t>(got);
-    }
+    RandomBytes::buffer().take(id.bytes_.data(), id.bytes_.size());
     id.bytes_[6] = static_cast<std::uint8_t>((id.bytes_[6] & 0x0F) | 0x40);
     id.bytes_[8] = static_cast<std::uint8_t>((id.bytes_[8] & 0x3F) | 0x80);
     return id;
