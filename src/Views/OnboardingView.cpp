@@ -201,7 +201,6 @@ QWidget* OnboardingView::makeRail() {
     auto* rail = new CardModifier(22, 18);
     rail->setFixedWidth(210);
     QVBoxLayout* content = rail->contentLayout();
-    content->setAlignment(Qt::Alignment());
 
     auto* brand = new QWidget;
     auto* brandRow = row(brand, 10);
@@ -229,7 +228,6 @@ QWidget* OnboardingView::makeRail() {
 QWidget* OnboardingView::makePageArea() {
     auto* area = new CardModifier(0, 18);
     QVBoxLayout* content = area->contentLayout();
-    content->setAlignment(Qt::Alignment());
 
     auto* topBar = new QWidget;
     auto* top = row(topBar, 8);

@@ -72,8 +72,6 @@ public:
 
 QWidget* settingsCard(const QString& title, const QString& symbol, const DynamicColor& tint, const std::vector<QWidget*>& rows) {
     auto* card = new CardModifier(24, 18);
-    // An aligned layout lays out at its size hint, which would cut wrapped details short.
-    card->contentLayout()->setAlignment(Qt::Alignment());
     card->contentLayout()->setSpacing(18);
     card->contentLayout()->addWidget(new CardHeader(title, symbol, tint));
     auto* content = new QVBoxLayout;

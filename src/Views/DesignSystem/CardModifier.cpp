@@ -6,13 +6,34 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
-CardModifier::CardModifier(qreal padding, qreal radius, QWidget* parent) : QWidget(parent), radius_(radius), layout_(new QVBoxLayout(this)) {
+namespace {
+
+// Keeps the content at the top unless it wants the height itself (an expanding item or a stretch).
+// Aligning the layout to the top would do the same but lay wrapped text out at its size hint,
+// cutting it short; this uses the height for the width the card gets.
+class TopHuggingLayout : public QVBoxLayout {
+public:
+    using QVBoxLayout::QVBoxLayout;
+
+    void setGeometry(const QRect& rect) override {
+        QRect used = rect;
+        if (!(expandingDirections() & Qt::Vertical)) {
+            const int wanted = hasHeightForWidth() ? heightForWidth(rect.width()) : sizeHint().height();
+            used.setHeight(std::min(rect.height(), wanted));
+        }
+        QVBoxLayout::setGeometry(used);
+    }
+};
+
+}  // namespace
+
+CardModifier::CardModifier(qreal padding, qreal radius, QWidget* parent) : QWidget(parent), radius_(radius), layout_(new TopHuggingLayout(this)) {
     const int inset = int(std::lround(padding));
     layout_->setContentsMargins(inset, inset, inset, inset);
     layout_->setSpacing(0);
-    layout_->setAlignment(Qt::AlignTop);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 

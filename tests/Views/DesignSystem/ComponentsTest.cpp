@@ -1,4 +1,5 @@
 #include "Views/DesignSystem/Banner.h"
+#include "Views/DesignSystem/CardModifier.h"
 #include "Views/DesignSystem/CardHeader.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/DotView.h"
@@ -120,6 +121,28 @@ TEST(Banner, LongDetailWrapsInsteadOfTruncating) {
     const auto labels = banner.findChildren<TextLabel*>();
     ASSERT_EQ(labels.size(), 2);
     EXPECT_GT(labels[1]->height(), 2 * labels[0]->height());
+}
+
+TEST(CardModifier, WrappedTextGetsItsFullHeightAndContentStaysAtTheTop) {
+    CardModifier card(24, 18);
+    auto* label = new TextLabel(QString("Scans stay on this computer and nothing is sent anywhere. ").repeated(4), Fonts::system(14));
+    label->setWordWrap(true);
+    card.contentLayout()->addWidget(label);
+    present(card, {280, 600});
+    EXPECT_EQ(placed(label, &card).topLeft(), QPoint(24, 24));
+    EXPECT_GE(label->height(), label->heightForWidth(280 - 48));
+}
+
+TEST(CardModifier, StretchInTheContentStillPushesTheRestToTheBottom) {
+    CardModifier card(20, 18);
+    auto* top = new TextLabel("Top", Fonts::system(14));
+    auto* bottom = new TextLabel("Bottom", Fonts::system(14));
+    card.contentLayout()->addWidget(top);
+    card.contentLayout()->addStretch(1);
+    card.contentLayout()->addWidget(bottom);
+    present(card, {300, 400});
+    EXPECT_EQ(placed(top, &card).top(), 20);
+    EXPECT_EQ(placed(bottom, &card).bottom(), 400 - 20 - 1);
 }
 
 TEST(Pill, WithoutSymbolKeepsPaddingAndShape) {
