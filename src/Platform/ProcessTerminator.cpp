@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <poll.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -20,6 +21,12 @@ public:
     PidDescriptor& operator=(const PidDescriptor&) = delete;
 
     bool exited() const { return fd_ < 0 && error_ == ESRCH; }
+    // A process that has ended but that its parent has not reaped yet (a zombie) still holds its id
+    // and takes signals, yet its descriptor already reads as ended.
+    bool ended() const {
+        pollfd ready{fd_, POLLIN, 0};
+        return fd_ >= 0 && ::poll(&ready, 1, 0) == 1 && (ready.revents & POLLIN);
+    }
     // Without pidfd support (kernels before 5.3) the check below still stands, with a tiny window.
     int send(pid_t pid, int signal) const {
         if (fd_ >= 0) return static_cast<int>(::syscall(SYS_pidfd_send_signal, fd_, signal, nullptr, 0));
@@ -42,6 +49,7 @@ TerminationResult ProcessTerminator::terminate(const ProcessIdentity& process) {
     auto current = machine.read(process.pid);
     if (!current) {
         // Unreadable: ended meanwhile, or not ours to inspect.
+        if (descriptor.ended()) return TerminationResult::gone;
         return descriptor.send(process.pid, 0) != 0 && errno == ESRCH ? TerminationResult::gone : TerminationResult::failed;
     }
     // A program upgraded on disk since it was seen is still the same process.

@@ -49,6 +49,12 @@ public:
         return "sleep";
     }
     bool running() const { return !reaped_ && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+    // Kills it and waits until it has ended, without reaping it: it stays a zombie.
+    void killLeavingZombie() {
+        ::kill(pid_, SIGKILL);
+        siginfo_t info{};
+        ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOWAIT);
+    }
     // Waits for its end; returns the signal that ended it, 0 when it ended otherwise.
     int endingSignal() {
         int status = 0;
@@ -85,6 +91,14 @@ TEST(ProcessTerminator, StopsOnlyTheProcessThatWasSeen) {
     EXPECT_EQ(child.endingSignal(), SIGTERM);
     // Reaped, its id is free: never signalled again.
     EXPECT_EQ(ProcessTerminator::terminate(child.identity()), TerminationResult::gone);
+}
+
+TEST(ProcessTerminator, AProcessThatEndedButIsNotYetReapedIsGone) {
+    // A server whose parent has not collected it yet has ended all the same: stopping it succeeded.
+    SleepingChild child;
+    child.killLeavingZombie();
+    EXPECT_EQ(ProcessTerminator::terminate(child.identity()), TerminationResult::gone);
+    EXPECT_EQ(child.endingSignal(), SIGKILL);
 }
 
 TEST(ProcessTerminator, AProgramReplacedOnDiskIsStillTheSameProcess) {
