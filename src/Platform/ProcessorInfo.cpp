@@ -2,6 +2,7 @@
 
 #include "Platform/KernelText.h"
 
+#include <cstdint>
 #include <fstream>
 #include <optional>
 #include <unistd.h>
@@ -15,7 +16,9 @@ std::optional<int> countCpuList(const std::filesystem::path& file) {
     if (!std::getline(in, text)) return std::nullopt;
     std::string_view rest = KernelText::trimmed(text);
     if (rest.empty()) return std::nullopt;
-    int count = 0;
+    // Far above any kernel's processor limit, so a garbled list cannot wrap the count.
+    constexpr std::uint64_t mostProcessors = 1u << 20;
+    std::uint64_t count = 0;
     while (!rest.empty()) {
         size_t comma = rest.find(',');
         std::string_view range = rest.substr(0, comma);
@@ -23,10 +26,11 @@ std::optional<int> countCpuList(const std::filesystem::path& file) {
         size_t dash = range.find('-');
         auto first = KernelText::unsignedNumber(range.substr(0, dash));
         auto last = dash == std::string_view::npos ? first : KernelText::unsignedNumber(range.substr(dash + 1));
-        if (!first || !last || *last < *first) return std::nullopt;
-        count += static_cast<int>(*last - *first + 1);
+        if (!first || !last || *last < *first || *last - *first >= mostProcessors) return std::nullopt;
+        count += *last - *first + 1;
+        if (count > mostProcessors) return std::nullopt;
     }
-    return count;
+    return static_cast<int>(count);
 }
 
 std::string modelName(const std::filesystem::path& cpuinfo) {

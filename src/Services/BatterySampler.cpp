@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 // The kernel reports energy in µWh, power in µW, charge in µAh, current in µA and voltage in µV.
 // Batteries report either the energy or the charge family, some both.
@@ -67,7 +68,8 @@ BatteryDetail BatterySampler::detail(const std::vector<PowerSupply>& supplies) {
 
     if (auto health = ratio(*battery, "ENERGY_FULL", "ENERGY_FULL_DESIGN", "CHARGE_FULL", "CHARGE_FULL_DESIGN"))
         detail.health = std::min(*health, 1.0);
-    if (auto cycles = battery->number("CYCLE_COUNT"); cycles && *cycles >= 0) detail.cycleCount = static_cast<int>(*cycles);
+    if (auto cycles = battery->number("CYCLE_COUNT"); cycles && *cycles >= 0 && *cycles <= std::numeric_limits<int>::max())
+        detail.cycleCount = static_cast<int>(*cycles);
 
     if (auto power = battery->number("POWER_NOW")) {
         detail.watts = std::abs(static_cast<double>(*power)) / 1e6;

@@ -71,6 +71,13 @@ TEST(ProcessorInfo, CoreKindsCountAndChipName) {
     EXPECT_EQ(hybrid.performanceCores, 8);
     EXPECT_EQ(hybrid.efficiencyCores, 8);
 
+    // A list too large to be real is malformed, not a wrapped-around count.
+    machine.write("sys/devices/cpu_core/cpus", "0-4294967296\n");
+    machine.write("sys/devices/cpu_atom/cpus", "0-7,8-2147483655\n");
+    ProcessorInfo absurd = ProcessorInfo::read(machine.roots());
+    EXPECT_EQ(absurd.performanceCores, 0);
+    EXPECT_EQ(absurd.efficiencyCores, 0);
+
     // No cpu list and no model name: the process's count and an empty name.
     std::filesystem::remove(machine.tree.path() / "sys/devices/system/cpu/online");
     machine.write("proc/cpuinfo", "processor\t: 0\nCPU implementer\t: 0x41\n");

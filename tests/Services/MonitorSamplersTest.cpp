@@ -204,6 +204,10 @@ TEST(BatterySampler, ChargingAndBrokenCapacities) {
     EXPECT_DOUBLE_EQ(*detail.watts, 20.0);
     EXPECT_TRUE(detail.isExternalPower);
 
+    // A cycle count beyond what the record holds is unknown, never a wrapped negative number.
+    writeSupply(machine, "BAT1", "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_CYCLE_COUNT=4294967608\n");
+    EXPECT_FALSE(sampler.batteryDetail().cycleCount);
+
     // Only a percentage: used as it stands.
     writeSupply(machine, "BAT1", "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_STATUS=Full\nPOWER_SUPPLY_CAPACITY=100\n");
     EXPECT_DOUBLE_EQ(*sampler.batteryStatus().percent, 1.0);
