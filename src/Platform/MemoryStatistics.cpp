@@ -3,6 +3,7 @@
 #include "Platform/KernelText.h"
 
 #include <charconv>
+#include <limits>
 #include <utility>
 
 MemoryStatistics::MemoryStatistics(const SystemRoots& roots)
@@ -26,7 +27,7 @@ std::optional<MemoryReading> MemoryStatistics::read() {
         for (const auto& [label, field] : fields) {
             if (name != label) continue;
             auto kibibytes = KernelText::unsignedNumber(KernelText::nextField(line));
-            if (!kibibytes) break;
+            if (!kibibytes || *kibibytes > std::numeric_limits<std::uint64_t>::max() / 1024) break;
             *field = *kibibytes * 1024;
             if (field == &reading.total) hasTotal = true;
             break;

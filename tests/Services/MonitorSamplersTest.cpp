@@ -90,6 +90,10 @@ TEST(MemorySampler, MissingFieldsAndOddValuesNeverWrap) {
     EXPECT_EQ(split.wired, 0u);
     EXPECT_EQ(split.swapUsed, 0u);
 
+    // A figure too large for bytes is unreadable, not wrapped around into a small one.
+    machine.write("proc/meminfo", "MemTotal: 1000 kB\nMemFree: 18014398509481985 kB\n");
+    EXPECT_EQ(sampler.memoryUsage()->detail.free, 0u);
+
     // Without a total the reading is unusable.
     machine.write("proc/meminfo", "MemFree: 100 kB\n");
     EXPECT_FALSE(sampler.memoryUsage());
