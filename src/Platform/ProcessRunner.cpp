@@ -111,6 +111,14 @@ ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, c
     std::vector<FileDescriptor> childEnds;
     auto connect = [&](int file, int target, std::string* into) {
         if (file >= 0) {
+            // A file held in a standard descriptor would be overwritten by an earlier redirection in
+            // the child: move it above them first.
+            if (file <= STDERR_FILENO) {
+                FileDescriptor moved(::fcntl(file, F_DUPFD_CLOEXEC, STDERR_FILENO + 1));
+                if (!moved.isOpen()) throw StartError(errno, program);
+                file = moved.get();
+                childEnds.push_back(std::move(moved));
+            }
             ::posix_spawn_file_actions_adddup2(&setup.actions, file, target);
             return;
         }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -202,6 +203,35 @@ TEST(ProcessRunner, WritesToGivenFilesWithNothingElseInherited) {
     // 0, 1, 2, and the descriptor ls opens for the listing itself.
     EXPECT_EQ(readFile(outPath), "0\n1\n2\n3\nstdin:\n");
     EXPECT_EQ(readFile(errPath), "oops\n");
+}
+
+TEST(ProcessRunner, GivenFilesHeldInStandardDescriptorsAreNotMixedUp) {
+    // A program started with its standard descriptors closed gets its next files there.
+    TempTree tree;
+    auto outPath = tree.path() / "out.txt";
+    auto errPath = tree.path() / "err.txt";
+    int savedInput = ::dup(STDIN_FILENO);
+    int savedOutput = ::dup(STDOUT_FILENO);
+    std::fflush(stdout);
+    int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    ::dup2(out, STDIN_FILENO);
+    ::dup2(err, STDOUT_FILENO);
+    ::close(out);
+    ::close(err);
+    auto tool = writeFakeTool(tree.path() / "both", "echo to-output\necho to-error >&2\nread line; echo \"stdin:$line\"");
+    ProcessRunner::Options options = quickLimits(5s);
+    options.outputFile = STDIN_FILENO;
+    options.errorFile = STDOUT_FILENO;
+    auto result = ProcessRunner::run(tool, {}, options);
+    ::dup2(savedInput, STDIN_FILENO);
+    ::dup2(savedOutput, STDOUT_FILENO);
+    ::close(savedInput);
+    ::close(savedOutput);
+
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(readFile(outPath), "to-output\nstdin:\n");
+    EXPECT_EQ(readFile(errPath), "to-error\n");
 }
 
 TEST(ProcessRunner, ChildDoesNotInheritIgnoredSignals) {
