@@ -3,6 +3,7 @@
 #include "Platform/KernelText.h"
 
 #include <charconv>
+#include <cmath>
 
 LoadAverage::LoadAverage(const SystemRoots& roots) : file_(roots.proc / "loadavg") {}
 
@@ -12,6 +13,6 @@ std::optional<double> LoadAverage::oneMinute() {
     std::string_view field = KernelText::nextField(*content);
     double value = 0;
     auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-    if (error != std::errc() || end != field.data() + field.size() || field.empty() || value < 0) return std::nullopt;
+    if (error != std::errc() || end != field.data() + field.size() || field.empty() || !std::isfinite(value) || value < 0) return std::nullopt;
     return value;
 }

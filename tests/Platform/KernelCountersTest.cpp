@@ -92,6 +92,11 @@ TEST(LoadAverage, ReadsTheOneMinuteFigure) {
     EXPECT_DOUBLE_EQ(*load.oneMinute(), 0.5);
     machine.write("proc/loadavg", "garbage\n");
     EXPECT_FALSE(load.oneMinute());
+    // Words that parse as numbers are no load figure.
+    for (const char* odd : {"nan 0.1 0.1 1/100 42\n", "inf 0.1 0.1 1/100 42\n"}) {
+        machine.write("proc/loadavg", odd);
+        EXPECT_FALSE(load.oneMinute()) << odd;
+    }
 }
 
 TEST(ProcessTable, ReadsStatIoAndLinks) {
