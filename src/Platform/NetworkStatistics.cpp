@@ -11,10 +11,10 @@ std::optional<NetworkTotals> NetworkStatistics::read() {
     std::string_view rest = *content;
     while (!rest.empty()) {
         // "  eth0: rx-bytes packets errs drop fifo frame compressed multicast tx-bytes ..."; the two
-        // header lines have no colon before their first bar.
+        // header lines have no colon, and an interface name may hold anything but '/', ':' and blanks.
         std::string_view line = KernelText::nextLine(rest);
         size_t colon = line.find(':');
-        if (colon == std::string_view::npos || line.substr(0, colon).find('|') != std::string_view::npos) continue;
+        if (colon == std::string_view::npos) continue;
         std::string_view name = KernelText::trimmed(line.substr(0, colon));
         if (name == "lo") continue;
         std::string_view counters = line.substr(colon + 1);

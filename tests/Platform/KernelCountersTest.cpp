@@ -46,11 +46,12 @@ TEST(NetworkStatistics, SumsEveryInterfaceButLoopbackWith64BitCounters) {
                   "    lo:    3267      29    0    0    0     0          0         0     3267      29    0    0    0     0       0          0\n"
                   "  eth0: 9000000000    1909    0    0    0     0          0         0   107674    1371    0    0    0     0       0          0\n"
                   " wlan0:1000 5 0 0 0 0 0 0 2000 5 0 0 0 0 0 0\n"
+                  " vpn|0: 70 1 0 0 0 0 0 0 80 1 0 0 0 0 0 0\n"  // a bar is allowed in an interface name
                   "docker0:       0       0    0    0    0     0          0         0        6       0    0    0    0     0       0          0\n");
     auto totals = NetworkStatistics(machine.roots()).read();
     ASSERT_TRUE(totals);
-    EXPECT_EQ(totals->received, 9000000000ull + 1000);
-    EXPECT_EQ(totals->sent, 107674u + 2000 + 6);
+    EXPECT_EQ(totals->received, 9000000000ull + 1000 + 70);
+    EXPECT_EQ(totals->sent, 107674u + 2000 + 80 + 6);
     std::filesystem::remove(machine.tree.path() / "proc/net/dev");
     EXPECT_FALSE(NetworkStatistics(machine.roots()).read());
 }
