@@ -26,7 +26,7 @@ TEST(WalkWorkers, AThreadThatCannotStartCancelsTheWorkersAlreadyRunning) {
         // A worker that, like a walk, goes on until the walk ends or is cancelled.
         run.worker = [&] {
             std::unique_lock guard(lock);
-            if (!changed.wait_for(guard, std::chrono::seconds(3), [&] { return cancelled; })) ++timedOut;
+            if (!changed.wait_for(guard, std::chrono::seconds(2), [&] { return cancelled; })) ++timedOut;
         };
         run.cancel = [&] {
             {
@@ -43,5 +43,6 @@ TEST(WalkWorkers, AThreadThatCannotStartCancelsTheWorkersAlreadyRunning) {
         }
         return ended + ", timed out: " + std::to_string(timedOut.load());
     });
+    if (output.starts_with("returned")) GTEST_SKIP() << "the thread limit is not enforced here: " << output;
     EXPECT_EQ(output, "thread error, timed out: 0");
 }
