@@ -19,6 +19,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStyleHints>
 #include <QTest>
 
@@ -127,6 +128,35 @@ TEST(StorageView, FocusOnlyFolders) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
     EXPECT_EQ(screen.state.scanSnapshot()->rootURL, root / "Videos");
     EXPECT_FALSE(screen.state.scanError().has_value());
+}
+
+TEST(StorageView, ARowThatFocusesItsFolderOutlivesItsOwnDoubleClick) {
+    ScreenFixture screen;
+    screen.scanAndWait();
+    const std::filesystem::path root = screen.state.scanRoot();
+    const std::string videos = screen.bucketNamed("Videos").id;
+    QPointer<RankedRow> row;
+    for (RankedRow* candidate : screen.view.folderRows())
+        if (candidate->property("bucketID").toString().toStdString() == videos) row = candidate;
+    ASSERT_TRUE(row);
+    // The row's own handler still runs after its signal: the new scan replaces the page, and the
+    // row must not be freed under it.
+    emit row->doubleClicked();
+    EXPECT_TRUE(screen.state.isScanning());
+    EXPECT_EQ(screen.state.scanRoot(), root / "Videos");
+    ASSERT_FALSE(row.isNull());
+    EXPECT_FALSE(row->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row.isNull() && !screen.state.isScanning(); }, 10000));
+
+    // The same through a real double click on a row of the new results.
+    const std::string clips = screen.bucketNamed("clips").id;
+    RankedRow* clipsRow = nullptr;
+    for (RankedRow* candidate : screen.view.folderRows())
+        if (candidate->property("bucketID").toString().toStdString() == clips) clipsRow = candidate;
+    ASSERT_NE(clipsRow, nullptr);
+    QTest::mouseDClick(clipsRow, Qt::LeftButton);
+    EXPECT_EQ(screen.state.scanRoot(), root / "Videos" / "clips");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
 }
 
 TEST(StorageView, ParentFolderActsOnTheFolderShown) {
