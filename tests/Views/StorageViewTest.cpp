@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <QStyleHints>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -157,6 +158,20 @@ TEST(StorageView, ARowThatFocusesItsFolderOutlivesItsOwnDoubleClick) {
     QTest::mouseDClick(clipsRow, Qt::LeftButton);
     EXPECT_EQ(screen.state.scanRoot(), root / "Videos" / "clips");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
+}
+
+TEST(StorageView, AFolderMenuSurvivesThePageBeingRebuiltUnderIt) {
+    ScreenFixture screen;
+    screen.scanAndWait();
+    QPointer<RankedRow> row = screen.view.folderRows().front();
+    QTimer::singleShot(50, &screen.state, [&] { screen.state.setScanRoot(screen.tree.root() / "Videos"); });
+    QTimer::singleShot(250, [] {
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    });
+    emit row->customContextMenuRequested(QPoint(4, 4));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row.isNull(); }, 2000));
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_FALSE(screen.state.isScanning());  // closing the menu chose nothing
 }
 
 TEST(StorageView, ParentFolderActsOnTheFolderShown) {
