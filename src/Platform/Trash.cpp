@@ -89,7 +89,7 @@ std::string percentEncoded(const std::string& bytes) {
     static constexpr char hex[] = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : bytes) {
-        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
             out.push_back(static_cast<char>(c));
         } else {
             out.push_back('%');
@@ -151,7 +151,15 @@ std::optional<fs::path> moveInto(const TrashDir& trash, const fs::path& item, in
             ::unlink(infoPath.c_str());
             return std::nullopt;
         }
-        if (::renameat2(AT_FDCWD, item.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return target;
+        int moved = ::renameat2(AT_FDCWD, item.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
+        if (moved != 0 && errno == EINVAL) {
+            // NFS and many FUSE file systems lack the no-replace flag; the claimed info file reserves
+            // the name, so a plain rename after a last look is safe there.
+            struct stat existing {};
+            if (::lstat(target.c_str(), &existing) == 0) errno = EEXIST;
+            else moved = ::rename(item.c_str(), target.c_str());
+        }
+        if (moved == 0) return target;
         error = errno;
         ::unlink(infoPath.c_str());
         if (error != EEXIST) return std::nullopt;

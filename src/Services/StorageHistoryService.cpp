@@ -19,13 +19,15 @@ namespace {
 const QString key = QStringLiteral("storageHistory.v1");
 const QString scanKey = QStringLiteral("scanHistory.v1");
 
-// An undecodable history is kept under "<key>.unreadable" (then ".unreadable.2", …) before the list
-// starts afresh, so a damaged value never costs the days it held.
+// An undecodable history is moved to "<key>.unreadable" (then ".unreadable.2", …) before the list
+// starts afresh, so a damaged value never costs the days it held. Moved, not copied: a value left
+// in place would be set aside again at every launch until something rewrites it.
 void setAside(const QString& storedKey, const QVariant& value) {
     SettingsStore& store = SettingsStore::shared();
     QString aside = storedKey + ".unreadable";
     for (int n = 2; store.contains(aside); ++n) aside = storedKey + ".unreadable." + QString::number(n);
     store.setValue(aside, value);
+    store.remove(storedKey);
 }
 
 template <typename Record>

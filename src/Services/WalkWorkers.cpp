@@ -29,13 +29,13 @@ void run(const Run& run, std::stop_token stop) {
     {
         std::vector<std::jthread> workers;
         workers.reserve(static_cast<size_t>(run.workerCount));
-        for (int i = 0; i < run.workerCount; ++i) {
-            workers.emplace_back([&] {
-                run.worker();
-                if (running.fetch_sub(1) == 1) done.set();  // the group's completion
-            });
-        }
         try {
+            for (int i = 0; i < run.workerCount; ++i) {
+                workers.emplace_back([&] {
+                    run.worker();
+                    if (running.fetch_sub(1) == 1) done.set();  // the group's completion
+                });
+            }
             for (;;) {
                 bool finished = done.isSet();
                 cancelled = stop.stop_requested();
@@ -45,7 +45,9 @@ void run(const Run& run, std::stop_token stop) {
                 if (run.tick) run.tick();
             }
         } catch (...) {
-            run.cancel();  // a throwing tick must not leave the workers walking; they join below
+            // A thread that could not start or a throwing tick must not leave the started workers
+            // walking; they join below.
+            run.cancel();
             throw;
         }
     }

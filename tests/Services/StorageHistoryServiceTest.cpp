@@ -24,7 +24,7 @@ protected:
 
     static void clearStore() {
         for (const QString& stored : {key, scanKey})
-            for (const QString& suffix : QStringList{"", ".unreadable", ".unreadable.2"}) SettingsStore::shared().remove(stored + suffix);
+            for (const QString& suffix : QStringList{"", ".unreadable", ".unreadable.2", ".unreadable.3"}) SettingsStore::shared().remove(stored + suffix);
     }
 
     // The sources read the fixture's fields at each call, so a test moves the clock between calls.
@@ -161,6 +161,20 @@ TEST_F(StorageHistoryServiceTest, UndecodableValuesAreSetAsideNotDestroyed) {
     SettingsStore::shared().remove(scanKey + ".unreadable");
     StorageHistoryService again(sources());
     EXPECT_EQ(SettingsStore::shared().value(scanKey + ".unreadable").toByteArray(), "{}");
+}
+
+TEST_F(StorageHistoryServiceTest, AnUndecodableValueIsSetAsideOnceNotAtEveryLaunch) {
+    // No scan and no capacity reading between launches: nothing rewrites the damaged values.
+    capacity = {0, 0};
+    SettingsStore::shared().setValue(key, QByteArray("[damaged"));
+    SettingsStore::shared().setValue(scanKey, QByteArray("{not json"));
+    for (int launch = 0; launch < 3; ++launch) StorageHistoryService history(sources());
+    EXPECT_EQ(SettingsStore::shared().value(key + ".unreadable").toByteArray(), "[damaged");
+    EXPECT_EQ(SettingsStore::shared().value(scanKey + ".unreadable").toByteArray(), "{not json");
+    EXPECT_FALSE(SettingsStore::shared().contains(key + ".unreadable.2"));
+    EXPECT_FALSE(SettingsStore::shared().contains(scanKey + ".unreadable.2"));
+    EXPECT_FALSE(SettingsStore::shared().contains(key));
+    EXPECT_FALSE(SettingsStore::shared().contains(scanKey));
 }
 
 TEST_F(StorageHistoryServiceTest, ScanRecordsRoundTripWithTheirLimits) {
