@@ -130,6 +130,7 @@ private:
     void loadCandidates(CandidateList list);
     void trashToolURLs(std::vector<Path> urls);
     void pruneMovedItems(const std::set<std::string>& gone);
+    void publishStartupItems(std::uint64_t ticket, std::vector<StartupItem> items);
 
     void setScanSnapshot(std::optional<ScanSnapshot> snapshot);
     void setScanProgress(std::optional<ScanProgress> progress);
@@ -181,6 +182,10 @@ private:
     std::stop_source duplicateStop_;
     std::uint64_t duplicateGeneration_ = 0;
     std::uint64_t artifactsGeneration_ = 0;
+    // Startup lists: each load or switch takes a ticket; a list is shown only when it is newer than
+    // the one on screen, so a load read before a switch never undoes what the switch shows.
+    std::uint64_t startupTicket_ = 0;
+    std::uint64_t startupTicketShown_ = 0;
 
     // Last member: destroyed first, so every job has ended before the state it reads goes away.
     BackgroundJobs jobs_;

@@ -137,13 +137,19 @@ void AppState::loadStartupItems() {
     setIsToolWorking(true);
     jobs_.run(
         std::stop_source(), [this](std::stop_token) { return services_.startupItems(); },
-        [this](JobOutcome<std::vector<StartupItem>>& outcome) {
+        [this, ticket = ++startupTicket_](JobOutcome<std::vector<StartupItem>>& outcome) {
             try {
-                setStartupItems(std::move(outcome.value()));
+                publishStartupItems(ticket, std::move(outcome.value()));
             } catch (...) {
             }
             setIsToolWorking(false);
         });
+}
+
+void AppState::publishStartupItems(std::uint64_t ticket, std::vector<StartupItem> items) {
+    if (ticket < startupTicketShown_) return;
+    startupTicketShown_ = ticket;
+    setStartupItems(std::move(items));
 }
 
 void AppState::findForgottenFiles(int olderThanDays) {
@@ -171,9 +177,9 @@ void AppState::setStartupItem(const StartupItem& item, bool enabled) {
             services_.setStartupItemEnabled(item, enabled);
             return services_.startupItems();
         },
-        [this](JobOutcome<std::vector<StartupItem>>& outcome) {
+        [this, ticket = ++startupTicket_](JobOutcome<std::vector<StartupItem>>& outcome) {
             try {
-                setStartupItems(std::move(outcome.value()));
+                publishStartupItems(ticket, std::move(outcome.value()));
             } catch (...) {
                 setToolMessage(errorDescription(std::current_exception()));
             }

@@ -2,8 +2,7 @@
 
 #include "Models/AppLocalization.h"
 #include "Views/FileActions.h"
-
-#include <QMenu>
+#include "Views/GuardedMenu.h"
 
 #include <filesystem>
 
@@ -23,6 +22,7 @@ bool runFileMenu(QMenu& menu, QPoint globalPosition, const std::filesystem::path
     menu.addSeparator();
     QAction* copyAction = menu.addAction(AppLocalization::string("storage.copyPath"));
     chosen = menu.exec(globalPosition);
+    if (!chosen) return false;  // closed, or gone with its parent
     if (chosen == openAction) FileActions::open(path);
     else if (chosen == revealAction) FileActions::reveal(path);
     else if (chosen == copyAction) FileActions::copyPath(path);
@@ -33,17 +33,17 @@ bool runFileMenu(QMenu& menu, QPoint globalPosition, const std::filesystem::path
 }  // namespace
 
 void showMenu(QWidget* parent, QPoint globalPosition, const StorageBucket& bucket, const Focus& focus) {
-    QMenu menu(parent);
-    QAction* focusAction = menu.addAction(AppLocalization::string("storage.focus"));
+    const GuardedMenu menu(parent);
+    QAction* focusAction = menu->addAction(AppLocalization::string("storage.focus"));
     focusAction->setEnabled(canFocus(bucket));
     QAction* chosen = nullptr;
-    if (!runFileMenu(menu, globalPosition, bucket.url, chosen) && chosen == focusAction && focus) focus(bucket);
+    if (!runFileMenu(*menu, globalPosition, bucket.url, chosen) && chosen == focusAction && focus) focus(bucket);
 }
 
 void showFileMenu(QWidget* parent, QPoint globalPosition, const std::filesystem::path& file) {
-    QMenu menu(parent);
+    const GuardedMenu menu(parent);
     QAction* chosen = nullptr;
-    runFileMenu(menu, globalPosition, file, chosen);
+    runFileMenu(*menu, globalPosition, file, chosen);
 }
 
 }  // namespace BucketActions

@@ -26,7 +26,10 @@ QVBoxLayout* DashboardPage::beginContent() {
 void DashboardPage::endContent() {
     if (!pending_) return;
     const int scrolled = verticalScrollBar()->value();
-    setWidget(pending_);  // deletes the previous content
+    // The old content may hold the widget whose click led here (a row that focused a folder), still
+    // inside its event handler: it leaves the page now and is deleted once control is back in the loop.
+    if (QWidget* previous = takeWidget()) previous->deleteLater();
+    setWidget(pending_);
     pending_ = nullptr;
     verticalScrollBar()->setValue(scrolled);
 }

@@ -23,13 +23,13 @@
 #include "Views/DesignSystem/StyledButton.h"
 #include "Views/FileActions.h"
 #include "Views/FileIcon.h"
+#include "Views/GuardedMenu.h"
 #include "Views/QuickTile.h"
 #include "Views/SystemNowCard.h"
 #include "Views/ValueAndUnit.h"
 
 #include <QHBoxLayout>
 #include <QLocale>
-#include <QMenu>
 #include <QVBoxLayout>
 
 namespace {
@@ -170,9 +170,9 @@ QWidget* OverviewView::makeLargestFolders() {
                                   double(std::max<std::int64_t>(bucket.size, 0)) / reference, DS::amber, i == 0);
         row->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(row, &QWidget::customContextMenuRequested, this, [row, path = bucket.url](const QPoint& at) {
-            QMenu menu(row);
-            QAction* reveal = menu.addAction(AppLocalization::string("action.reveal"));
-            if (menu.exec(row->mapToGlobal(at)) == reveal) FileActions::reveal(path);
+            const GuardedMenu menu(row);
+            QAction* reveal = menu->addAction(AppLocalization::string("action.reveal"));
+            if (menu->exec(row->mapToGlobal(at)) == reveal) FileActions::reveal(path);
         });
         stack->addWidget(row);
     }

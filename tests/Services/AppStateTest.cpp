@@ -498,6 +498,48 @@ TEST_F(AppStateTest, SwitchingAStartupItemNeitherTestsNorSetsTheBusyFlag) {
     EXPECT_EQ(fake.startupLoads.size(), 2u);
 }
 
+TEST_F(AppStateTest, AnOlderStartupListNeverReplacesANewerOne) {
+    AppState& app = makeState();
+    StartupItem enabled{"/auto/x.desktop", "X", "/auto/x.desktop", "x", true, true};
+    StartupItem disabled = enabled;
+    disabled.isEnabled = false;
+
+    // A load read before the switch ends after the switch's own reload: the switched state stays.
+    app.loadStartupItems();
+    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 1; }));
+    app.setStartupItem(enabled, false);
+    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 2; }));
+    fake.startupLoads[1]->succeed({disabled});
+    ASSERT_TRUE(waitUntil([&] { return app.startupItems().size() == 1; }));
+    fake.startupLoads[0]->succeed({enabled});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+    ASSERT_EQ(app.startupItems().size(), 1u);
+    EXPECT_FALSE(app.startupItems()[0].isEnabled);
+
+    // Two quick switches whose reloads end in reverse order: the last switch's list stays.
+    app.setStartupItem(disabled, true);
+    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 3; }));
+    app.setStartupItem(enabled, false);
+    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 4; }));
+    QSignalSpy changed(&app, &AppState::startupItemsChanged);
+    fake.startupLoads[3]->succeed({disabled});
+    ASSERT_TRUE(waitUntil([&] { return changed.count() == 1; }));
+    fake.startupLoads[2]->succeed({enabled});
+    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads[2]->returned(); }));
+    settle();
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_FALSE(app.startupItems()[0].isEnabled);
+
+    // A switch that fails publishes no list, so it does not hold back an older load's.
+    fake.setStartupItemEnabled = [](const StartupItem&, bool) { throw std::runtime_error("needs an administrator"); };
+    app.loadStartupItems();
+    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 5; }));
+    app.setStartupItem(disabled, true);
+    ASSERT_TRUE(waitUntil([&] { return app.toolMessage().has_value(); }));
+    fake.startupLoads[4]->succeed({enabled, disabled});
+    ASSERT_TRUE(waitUntil([&] { return app.startupItems().size() == 2; }));
+}
+
 // --- applications and leftovers ---
 
 InstalledApplication application(std::string id) {

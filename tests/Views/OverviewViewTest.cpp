@@ -2,6 +2,7 @@
 #include "Services/AppState.h"
 #include "Views/CapacityBar.h"
 #include "Views/DashboardPage.h"
+#include "Views/DesignSystem/RankedRow.h"
 #include "Views/DesignSystem/StyledButton.h"
 #include "Views/OverviewView.h"
 #include "Views/QuickTile.h"
@@ -9,7 +10,10 @@
 #include "ViewSupport/ScanFixture.h"
 #include "ViewSupport/StorageFixtures.h"
 
+#include <QApplication>
+#include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +81,28 @@ TEST(OverviewView, ScanButtonsNavigateAndStartOnlyWhenIdle) {
     }
     EXPECT_EQ(state.selectedSection(), AppSection::tools);
     EXPECT_FALSE(state.isScanning());
+}
+
+TEST(OverviewView, AFolderMenuSurvivesThePageBeingRebuiltUnderIt) {
+    ScanFixture tree;
+    AppState state(tree.services());
+    state.setScanRoot(tree.root());
+    OverviewView view(state, [] { return fixedCapacity; });
+    view.resize(1320, 900);
+    view.show();
+    state.startScan();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
+    QPointer<RankedRow> row = view.findChild<RankedRow*>();
+    ASSERT_TRUE(row);
+
+    // While the menu is open the scan folder changes, the page is rebuilt and the row goes.
+    QTimer::singleShot(50, &state, [&] { state.setScanRoot(tree.root() / "Videos"); });
+    QTimer::singleShot(250, [] {
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    });
+    emit row->customContextMenuRequested(QPoint(4, 4));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row.isNull(); }, 2000));
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 }
 
 TEST(OverviewView, Pictures) {

@@ -19,8 +19,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStyleHints>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -127,6 +129,49 @@ TEST(StorageView, FocusOnlyFolders) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
     EXPECT_EQ(screen.state.scanSnapshot()->rootURL, root / "Videos");
     EXPECT_FALSE(screen.state.scanError().has_value());
+}
+
+TEST(StorageView, ARowThatFocusesItsFolderOutlivesItsOwnDoubleClick) {
+    ScreenFixture screen;
+    screen.scanAndWait();
+    const std::filesystem::path root = screen.state.scanRoot();
+    const std::string videos = screen.bucketNamed("Videos").id;
+    QPointer<RankedRow> row;
+    for (RankedRow* candidate : screen.view.folderRows())
+        if (candidate->property("bucketID").toString().toStdString() == videos) row = candidate;
+    ASSERT_TRUE(row);
+    // The row's own handler still runs after its signal: the new scan replaces the page, and the
+    // row must not be freed under it.
+    emit row->doubleClicked();
+    EXPECT_TRUE(screen.state.isScanning());
+    EXPECT_EQ(screen.state.scanRoot(), root / "Videos");
+    ASSERT_FALSE(row.isNull());
+    EXPECT_FALSE(row->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row.isNull() && !screen.state.isScanning(); }, 10000));
+
+    // The same through a real double click on a row of the new results.
+    const std::string clips = screen.bucketNamed("clips").id;
+    RankedRow* clipsRow = nullptr;
+    for (RankedRow* candidate : screen.view.folderRows())
+        if (candidate->property("bucketID").toString().toStdString() == clips) clipsRow = candidate;
+    ASSERT_NE(clipsRow, nullptr);
+    QTest::mouseDClick(clipsRow, Qt::LeftButton);
+    EXPECT_EQ(screen.state.scanRoot(), root / "Videos" / "clips");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
+}
+
+TEST(StorageView, AFolderMenuSurvivesThePageBeingRebuiltUnderIt) {
+    ScreenFixture screen;
+    screen.scanAndWait();
+    QPointer<RankedRow> row = screen.view.folderRows().front();
+    QTimer::singleShot(50, &screen.state, [&] { screen.state.setScanRoot(screen.tree.root() / "Videos"); });
+    QTimer::singleShot(250, [] {
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    });
+    emit row->customContextMenuRequested(QPoint(4, 4));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row.isNull(); }, 2000));
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_FALSE(screen.state.isScanning());  // closing the menu chose nothing
 }
 
 TEST(StorageView, ParentFolderActsOnTheFolderShown) {
