@@ -40,7 +40,12 @@ QWidget* RootView::screen() const { return screens_ ? screens_->current() : null
 void RootView::showGate() {
     const bool completed = SettingsStore::shared().flag(onboardingKey);
     if (content_ && completed == (onboarding_ == nullptr)) return;
-    delete content_;
+    if (content_) {
+        // The old content may be what sent the signal that brought us here: let it finish first.
+        content_->hide();
+        layout()->removeWidget(content_);
+        content_->deleteLater();
+    }
     onboarding_ = nullptr;
     tabBar_ = nullptr;
     settingsButton_ = nullptr;
