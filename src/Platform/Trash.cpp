@@ -62,14 +62,21 @@ bool isRealFolder(const fs::path& path, bool requireSticky = false) {
     return !requireSticky || (info.st_mode & S_ISVTX);
 }
 
+// Our own trash folders must be ours: on a shared mount another user could make .Trash-$uid first
+// and read everything we put there.
+bool isOwnFolder(const fs::path& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid();
+}
+
 bool makeFolder(const fs::path& path) {
     if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    return isRealFolder(path);
+    return isOwnFolder(path);
 }
 
 bool prepare(const fs::path& dir) {
     std::error_code ignored;
-    if (!isRealFolder(dir) && !(fs::create_directories(dir.parent_path(), ignored), makeFolder(dir))) return false;
+    if (!isOwnFolder(dir) && !(fs::create_directories(dir.parent_path(), ignored), makeFolder(dir))) return false;
     return makeFolder(dir / "files") && makeFolder(dir / "info");
 }
 

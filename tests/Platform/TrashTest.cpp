@@ -1,7 +1,10 @@
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
 #include "Support/FixtureRoots.h"
+#include "Support/ForkedChild.h"
 #include "Support/TempTree.h"
+
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -70,4 +73,20 @@ TEST_F(TrashTest, LinksAreMovedNotFollowedAndMissingItemsFail) {
     auto folder = tree.file("home/project/src/main.c", 10);
     EXPECT_EQ(Trash::moveToTrash(folder.parent_path().parent_path()), trash() / "files/project");
     EXPECT_TRUE(fs::exists(trash() / "files/project/src/main.c"));
+}
+
+// A trash folder someone else made is never used: the item goes to the next trash of its mount.
+TEST(TrashOwnership, AnotherUsersTrashFolderIsPassedOver) {
+    if (!ForkedChild::isRoot()) GTEST_SKIP() << "needs root to change the root folder";
+    TempTree tree;
+    tree.write("home/a.txt", "mine");
+    for (const char* folder : {"home/.local/share/Trash", "home/.local/share/Trash/files", "home/.local/share/Trash/info"})
+        ASSERT_EQ(::chown(tree.folder(folder).c_str(), 65534, 65534), 0);
+    const std::string moved = ForkedChild::runInRoot(tree.path(), [] {
+        SystemRoots::install(SystemRoots::fixture("/"));
+        return Trash::moveToTrash("/home/a.txt").string();
+    });
+    EXPECT_EQ(moved, "/.Trash-0/files/a.txt");
+    EXPECT_TRUE(fs::is_empty(tree.path() / "home/.local/share/Trash/files"));
+    EXPECT_TRUE(fs::exists(tree.path() / ".Trash-0/info/a.txt.trashinfo"));
 }
