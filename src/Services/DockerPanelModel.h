@@ -1,6 +1,5 @@
 #pragma once
 
-// Qt first: moc cannot parse <compare> when it comes before <QObject>.
 #include <QObject>
 #include <QSet>
 #include <QString>

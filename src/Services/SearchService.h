@@ -1,6 +1,5 @@
 #pragma once
 
-// Qt first: moc cannot parse <compare> (pulled in by the records) when it comes before <QObject>.
 #include <QObject>
 #include <QString>
 

@@ -1,6 +1,5 @@
 #pragma once
 
-// Qt first: moc cannot parse <compare> when it comes before Qt's own headers.
 #include <QObject>
 
 #include "Models/MetricPoint.h"

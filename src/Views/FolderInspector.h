@@ -10,7 +10,7 @@
 #include <vector>
 
 class StyledButton;
-struct ScanSnapshot;  // not included: moc cannot read <chrono> of C++20
+struct ScanSnapshot;
 struct ScannedFile;
 
 // The card beside the storage maps: one top-level entry of the scan with its size, share, path,

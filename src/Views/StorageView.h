@@ -15,7 +15,7 @@
 #include <vector>
 
 class AppState;
-struct ScanSnapshot;  // not included: moc cannot read <chrono> of C++20
+struct ScanSnapshot;
 class BarSparkline;
 class BucketSelection;
 class QLineEdit;

@@ -1,10 +1,7 @@
 #pragma once
 
 #include "Views/DesignSystem/DynamicColor.h"
-// Qt 6.4's moc cannot parse <compare>, which the record's time stamp brings in.
-#ifndef Q_MOC_RUN
 #include "Models/MetricPoint.h"
-#endif
 
 #include <QPainterPath>
 #include <QWidget>
