@@ -1,5 +1,6 @@
 #include "Platform/DirectoryReader.h"
 
+#include "Platform/AllocatedBytes.h"
 #include "Platform/FileDescriptor.h"
 
 #include <dirent.h>
@@ -45,7 +46,7 @@ bool fillFromStatx(int directory, const char* name, DirectoryEntry& entry) {
     entry.type = kindOfMode(status.stx_mode);
     if (entry.type != DirectoryEntry::Kind::file) return true;  // directories carry no size or date
     if (status.stx_mask & STATX_BLOCKS)
-        entry.allocatedSize = notNegative(static_cast<std::int64_t>(std::min<std::uint64_t>(status.stx_blocks, INT64_MAX / 512)) * 512);
+        entry.allocatedSize = allocatedBytes(status.stx_blocks);
     if (status.stx_mask & STATX_SIZE)
         entry.logicalSize = notNegative(static_cast<std::int64_t>(std::min<std::uint64_t>(status.stx_size, INT64_MAX)));
     if (status.stx_mask & STATX_MTIME)

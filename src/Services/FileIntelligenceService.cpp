@@ -1,5 +1,6 @@
 #include "Services/FileIntelligenceService.h"
 
+#include "Platform/AllocatedBytes.h"
 #include "Services/SaturatingSum.h"
 #include "Models/TextKey.h"
 #include "Platform/DirectoryReader.h"
@@ -152,7 +153,7 @@ std::vector<std::int64_t> FileIntelligenceService::allocatedSizes(const std::vec
         struct stat status {};
         if (locations[i].empty() || ::lstat(locations[i].c_str(), &status) != 0) continue;
         if (S_ISREG(status.st_mode)) {
-            sizes[i] = saturatingProduct(std::int64_t(status.st_blocks), 512);
+            sizes[i] = allocatedBytes(static_cast<std::uint64_t>(status.st_blocks));
         } else if (S_ISDIR(status.st_mode)) {
             folders.push_back(locations[i].string());
             positions.push_back(i);

@@ -1,6 +1,7 @@
 #include "Services/SearchService.h"
 
 #include "Models/AppLocalization.h"
+#include "Platform/AllocatedBytes.h"
 #include "Platform/ContentTypeExtensions.h"
 #include "Platform/FileContents.h"
 #include "Platform/FileDescriptor.h"
@@ -77,7 +78,7 @@ public:
         SearchHit hit;
         hit.url = path;
         if (status.stx_mask & STATX_BLOCKS)
-            hit.size = static_cast<std::int64_t>(status.stx_blocks * 512);
+            hit.size = allocatedBytes(status.stx_blocks);
         else if (status.stx_mask & STATX_SIZE)
             hit.size = static_cast<std::int64_t>(status.stx_size);
         if (status.stx_mask & STATX_MTIME)

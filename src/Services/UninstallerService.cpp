@@ -2,6 +2,7 @@
 
 #include "Models/AppLocalization.h"
 #include "Models/NameCollator.h"
+#include "Platform/AllocatedBytes.h"
 #include "Platform/DesktopEntry.h"
 #include "Platform/DpkgDatabase.h"
 #include "Platform/FolderListing.h"
@@ -74,7 +75,7 @@ std::optional<struct stat> linkStatus(const fs::path& path) {
 }
 
 std::int64_t blocksOf(const struct stat& info) {
-    return static_cast<std::int64_t>(info.st_blocks) * 512;
+    return allocatedBytes(static_cast<std::uint64_t>(info.st_blocks));
 }
 
 // Allocated bytes of the regular files in the tree at `location`, hidden entries and everything
