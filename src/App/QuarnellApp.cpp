@@ -3,11 +3,11 @@
 #include "App/RootView.h"
 #include "Services/AppServices.h"
 #include "Models/AppLocalization.h"
-#include "Platform/PathText.h"
+#include "Foundation/PathText.h"
 #include "Services/AppState.h"
 #include "Views/DesignSystem/Appearance.h"
 #include "Views/DesignSystem/BrandMark.h"
-#include "Views/SettingsView.h"
+#include "Views/Shell/SettingsView.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -3,15 +3,15 @@
 #include "Models/AppLocalization.h"
 #include "Platform/SettingsStore.h"
 #include "Services/AppState.h"
-#include "Views/AppSectionPresentation.h"
+#include "Views/Shell/AppSectionPresentation.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/PillTabBar.h"
 #include "Views/DesignSystem/SymbolButton.h"
-#include "Views/FadingStack.h"
-#include "Views/OnboardingView.h"
-#include "Views/OverviewView.h"
-#include "Views/SettingsView.h"
-#include "Views/StorageView.h"
+#include "Views/Common/FadingStack.h"
+#include "Views/Shell/OnboardingView.h"
+#include "Views/Overview/OverviewView.h"
+#include "Views/Shell/SettingsView.h"
+#include "Views/Storage/StorageView.h"
 
 #include <QBoxLayout>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Models/ArtifactCategory.h"
-#include "Platform/Uuid.h"
+#include "Foundation/Uuid.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "Models/ScanHistoryRecord.h"
 
-#include "Platform/JsonObjectReader.h"
+#include "Foundation/JsonObjectReader.h"
 
 #include <QJsonArray>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Models/StoredStorageBucket.h"
-#include "Platform/Instant.h"
-#include "Platform/Uuid.h"
+#include "Foundation/Instant.h"
+#include "Foundation/Uuid.h"
 
 #include <QJsonObject>
 #include <QString>

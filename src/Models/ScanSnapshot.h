@@ -2,7 +2,7 @@
 
 #include "Models/ScannedFile.h"
 #include "Models/StorageBucket.h"
-#include "Platform/Instant.h"
+#include "Foundation/Instant.h"
 
 #include <cstdint>
 #include <filesystem>

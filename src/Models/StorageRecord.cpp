@@ -1,6 +1,6 @@
 #include "Models/StorageRecord.h"
 
-#include "Platform/JsonObjectReader.h"
+#include "Foundation/JsonObjectReader.h"
 
 QJsonObject StorageRecord::toJson() const {
     return {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Platform/Instant.h"
-#include "Platform/Uuid.h"
+#include "Foundation/Instant.h"
+#include "Foundation/Uuid.h"
 
 #include <QJsonObject>
 

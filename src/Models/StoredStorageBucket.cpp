@@ -1,6 +1,6 @@
 #include "Models/StoredStorageBucket.h"
 
-#include "Platform/JsonObjectReader.h"
+#include "Foundation/JsonObjectReader.h"
 
 QJsonObject StoredStorageBucket::toJson() const {
     return {

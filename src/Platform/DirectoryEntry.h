@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/Instant.h"
+#include "Foundation/Instant.h"
 
 #include <cstdint>
 #include <optional>

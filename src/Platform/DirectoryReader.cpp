@@ -1,7 +1,7 @@
 #include "Platform/DirectoryReader.h"
 
-#include "Platform/AllocatedBytes.h"
-#include "Platform/FileDescriptor.h"
+#include "Foundation/AllocatedBytes.h"
+#include "Foundation/FileDescriptor.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #include "Platform/KindDescriptions.h"
 
-#include "Platform/PathText.h"
+#include "Foundation/PathText.h"
 
 #include <QMimeDatabase>
 

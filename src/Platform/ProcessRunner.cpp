@@ -1,6 +1,6 @@
 #include "Platform/ProcessRunner.h"
 
-#include "Platform/FileDescriptor.h"
+#include "Foundation/FileDescriptor.h"
 
 #include <fcntl.h>
 #include <poll.h>

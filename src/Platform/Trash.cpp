@@ -1,7 +1,7 @@
 #include "Platform/Trash.h"
 
 #include "Models/AppLocalization.h"
-#include "Platform/PathText.h"
+#include "Foundation/PathText.h"
 #include "Platform/SystemRoots.h"
 
 #include <fcntl.h>

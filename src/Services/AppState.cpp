@@ -4,7 +4,7 @@
 #include "Platform/SettingsStore.h"
 #include "Platform/StandardizedPath.h"
 #include "Platform/SystemRoots.h"
-#include "Services/Cancelled.h"
+#include "Foundation/Cancelled.h"
 #include "Services/ErrorDescription.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "Models/AppSection.h"
 #include "Services/AppServices.h"
-#include "Services/BackgroundJobs.h"
+#include "Foundation/BackgroundJobs.h"
 
 #include <QObject>
 #include <QString>

@@ -3,7 +3,7 @@
 
 #include "Models/AppLocalization.h"
 #include "Platform/SettingsStore.h"
-#include "Services/Cancelled.h"
+#include "Foundation/Cancelled.h"
 #include "Services/DuplicateGroupBuffer.h"
 #include "Services/ErrorDescription.h"
 

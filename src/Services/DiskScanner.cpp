@@ -3,7 +3,7 @@
 #include "Platform/KindDescriptions.h"
 #include "Platform/StandardizedPath.h"
 #include "Services/ParallelWalk.h"
-#include "Services/SaturatingSum.h"
+#include "Foundation/SaturatingSum.h"
 #include "Services/ScanError.h"
 #include "Services/WalkWorkers.h"
 

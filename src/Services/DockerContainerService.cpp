@@ -2,7 +2,7 @@
 
 #include "Models/AppLocalization.h"
 #include "Models/NameCollator.h"
-#include "Platform/JsonObjectReader.h"
+#include "Foundation/JsonObjectReader.h"
 #include "Platform/ProcessRunner.h"
 #include "Platform/SystemRoots.h"
 

@@ -1,6 +1,6 @@
 #include "Services/DockerPanelModel.h"
 
-#include "Services/BackgroundCall.h"
+#include "Foundation/BackgroundCall.h"
 #include "Services/DockerContainerService.h"
 
 #include <QTimer>

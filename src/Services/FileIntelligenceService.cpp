@@ -1,7 +1,7 @@
 #include "Services/FileIntelligenceService.h"
 
-#include "Platform/AllocatedBytes.h"
-#include "Services/SaturatingSum.h"
+#include "Foundation/AllocatedBytes.h"
+#include "Foundation/SaturatingSum.h"
 #include "Models/TextKey.h"
 #include "Platform/DirectoryReader.h"
 #include "Platform/FolderListing.h"
@@ -9,7 +9,7 @@
 #include "Platform/StandardizedPath.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
-#include "Services/Cancelled.h"
+#include "Foundation/Cancelled.h"
 #include "Services/FastTreeWalk.h"
 #include "Platform/KindDescriptions.h"
 #include "Services/ScanError.h"

@@ -4,7 +4,7 @@
 #include "Models/DuplicateGroup.h"
 #include "Models/DuplicateScanProgress.h"
 #include "Models/ScannedFile.h"
-#include "Platform/Instant.h"
+#include "Foundation/Instant.h"
 #include "Services/HashMeter.h"
 
 #include <array>

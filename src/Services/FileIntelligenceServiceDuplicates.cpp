@@ -2,10 +2,10 @@
 // hashes of the large files that still agree with another.
 #include "Services/FileIntelligenceService.h"
 
-#include "Services/SaturatingSum.h"
+#include "Foundation/SaturatingSum.h"
 #include "Platform/DirectoryReader.h"
 #include "Platform/StandardizedPath.h"
-#include "Services/Cancelled.h"
+#include "Foundation/Cancelled.h"
 #include "Services/FastTreeWalk.h"
 #include "Platform/KindDescriptions.h"
 #include "Services/ScanError.h"

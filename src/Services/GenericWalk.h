@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Platform/DirectoryReader.h"
-#include "Services/SaturatingSum.h"
+#include "Foundation/SaturatingSum.h"
 #include "Services/WalkEntryFilter.h"
 #include "Services/WalkProgress.h"
 #include "Services/WalkStack.h"

@@ -1,6 +1,6 @@
 #include "Services/HashMeter.h"
 
-#include "Services/SaturatingSum.h"
+#include "Foundation/SaturatingSum.h"
 
 void HashMeter::addBytes(std::int64_t count) {
     std::lock_guard lock(lock_);

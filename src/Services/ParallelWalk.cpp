@@ -1,7 +1,7 @@
 #include "Services/ParallelWalk.h"
 
 #include "Platform/DirectoryReader.h"
-#include "Services/SaturatingSum.h"
+#include "Foundation/SaturatingSum.h"
 #include "Services/WalkEntryFilter.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "Services/ScanError.h"
 
-#include "Platform/PathText.h"
+#include "Foundation/PathText.h"
 
 ScanError::ScanError(std::filesystem::path location)
     : location_(std::move(location)), message_("Could not access " + location_.native() + ".") {}

@@ -1,14 +1,14 @@
 #include "Services/SearchService.h"
 
 #include "Models/AppLocalization.h"
-#include "Platform/AllocatedBytes.h"
+#include "Foundation/AllocatedBytes.h"
 #include "Platform/ContentTypeExtensions.h"
 #include "Platform/FileContents.h"
-#include "Platform/FileDescriptor.h"
+#include "Foundation/FileDescriptor.h"
 #include "Platform/KindDescriptions.h"
-#include "Platform/PathText.h"
+#include "Foundation/PathText.h"
 #include "Platform/ProcessRunner.h"
-#include "Services/BackgroundCall.h"
+#include "Foundation/BackgroundCall.h"
 
 #include <QMimeDatabase>
 

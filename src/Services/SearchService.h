@@ -5,7 +5,7 @@
 
 #include "Models/SearchHit.h"
 #include "Platform/FileNameIndex.h"
-#include "Platform/Uuid.h"
+#include "Foundation/Uuid.h"
 #include "Services/SearchKind.h"
 #include "Services/SearchServiceError.h"
 

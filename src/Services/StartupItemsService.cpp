@@ -4,7 +4,7 @@
 #include "Models/NameCollator.h"
 #include "Platform/FolderListing.h"
 #include "Platform/LinuxLocations.h"
-#include "Platform/PathText.h"
+#include "Foundation/PathText.h"
 #include "Platform/StartupEntry.h"
 #include "Platform/SystemRoots.h"
 

@@ -1,6 +1,6 @@
 #include "Services/StorageHistoryService.h"
 
-#include "Platform/PathText.h"
+#include "Foundation/PathText.h"
 #include "Platform/SettingsStore.h"
 
 #include <QDateTime>

@@ -6,7 +6,7 @@
 #include "Models/ScanHistoryRecord.h"
 #include "Models/ScanSnapshot.h"
 #include "Models/StorageRecord.h"
-#include "Platform/Instant.h"
+#include "Foundation/Instant.h"
 
 #include <QObject>
 #include <QTimeZone>

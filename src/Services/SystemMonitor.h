@@ -5,7 +5,7 @@
 #include "Models/MetricPoint.h"
 #include "Models/SystemMetrics.h"
 #include "Platform/DiskStatistics.h"
-#include "Platform/Instant.h"
+#include "Foundation/Instant.h"
 #include "Platform/LoadAverage.h"
 #include "Platform/NetworkStatistics.h"
 #include "Platform/SystemRoots.h"

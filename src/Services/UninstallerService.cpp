@@ -2,15 +2,15 @@
 
 #include "Models/AppLocalization.h"
 #include "Models/NameCollator.h"
-#include "Platform/AllocatedBytes.h"
+#include "Foundation/AllocatedBytes.h"
 #include "Platform/DesktopEntry.h"
 #include "Platform/DpkgDatabase.h"
 #include "Platform/FolderListing.h"
 #include "Platform/LinuxLocations.h"
-#include "Platform/PathText.h"
+#include "Foundation/PathText.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
-#include "Services/SaturatingSum.h"
+#include "Foundation/SaturatingSum.h"
 
 #include <QCollator>
 

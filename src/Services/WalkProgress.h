@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Services/SaturatingSum.h"
+#include "Foundation/SaturatingSum.h"
 
 #include <cstdint>
 #include <mutex>

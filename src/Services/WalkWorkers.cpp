@@ -1,6 +1,6 @@
 #include "Services/WalkWorkers.h"
 
-#include "Services/Cancelled.h"
+#include "Foundation/Cancelled.h"
 #include "Services/ManagedFlag.h"
 
 #include <sched.h>

@@ -2,9 +2,9 @@
 #include "Platform/SettingsStore.h"
 #include "Services/AppState.h"
 #include "Views/DesignSystem/StyledButton.h"
-#include "Views/OverviewView.h"
-#include "Views/StorageMapCard.h"
-#include "Views/StorageView.h"
+#include "Views/Overview/OverviewView.h"
+#include "Views/Storage/StorageMapCard.h"
+#include "Views/Storage/StorageView.h"
 #include "ViewSupport/ScanFixture.h"
 #include "ViewSupport/StorageFixtures.h"
 

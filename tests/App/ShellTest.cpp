@@ -8,7 +8,7 @@
 #include "Services/AppState.h"
 #include "Services/FakeAppServices.h"
 #include "Support/FixtureRoots.h"
-#include "Views/AppVersion.h"
+#include "Views/Shell/AppVersion.h"
 #include "Views/DesignSystem/Appearance.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/PillTabBar.h"
@@ -16,9 +16,9 @@
 #include "Views/DesignSystem/SymbolButton.h"
 #include "Views/DesignSystem/TextLabel.h"
 #include "Views/DesignSystem/ToggleSwitch.h"
-#include "Views/OnboardingView.h"
-#include "Views/PreferencePicker.h"
-#include "Views/SettingsView.h"
+#include "Views/Shell/OnboardingView.h"
+#include "Views/Shell/PreferencePicker.h"
+#include "Views/Shell/SettingsView.h"
 
 #include <QApplication>
 #include <QDir>

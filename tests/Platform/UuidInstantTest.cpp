@@ -1,5 +1,5 @@
-#include "Platform/Instant.h"
-#include "Platform/Uuid.h"
+#include "Foundation/Instant.h"
+#include "Foundation/Uuid.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "Platform/DirectoryReader.h"
-#include "Services/Cancelled.h"
+#include "Foundation/Cancelled.h"
 #include "Services/DiskScanner.h"
 #include "Services/ParallelWalk.h"
 #include "Services/ScanError.h"

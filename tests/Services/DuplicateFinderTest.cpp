@@ -1,4 +1,4 @@
-#include "Services/Cancelled.h"
+#include "Foundation/Cancelled.h"
 #include "Services/FileIntelligenceService.h"
 #include "Services/ScanError.h"
 #include "Services/WalkWorkers.h"

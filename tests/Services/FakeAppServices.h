@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Services/AppServices.h"
-#include "Services/Cancelled.h"
+#include "Foundation/Cancelled.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "Services/Cancelled.h"
+#include "Foundation/Cancelled.h"
 #include "Services/FastTreeWalk.h"
 #include "Support/TempTree.h"
 

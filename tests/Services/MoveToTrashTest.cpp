@@ -1,6 +1,6 @@
 #include "Platform/SystemRoots.h"
 #include "Platform/TrashError.h"
-#include "Services/Cancelled.h"
+#include "Foundation/Cancelled.h"
 #include "Services/FileIntelligenceService.h"
 #include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"

@@ -1,4 +1,4 @@
-#include "Services/SaturatingSum.h"
+#include "Foundation/SaturatingSum.h"
 
 #include <gtest/gtest.h>
 

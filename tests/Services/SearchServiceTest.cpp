@@ -1,7 +1,7 @@
 #include "Services/SearchService.h"
 
 #include "Models/AppLocalization.h"
-#include "Platform/PathText.h"
+#include "Foundation/PathText.h"
 #include "Platform/SettingsStore.h"
 #include "Support/FakeTool.h"
 #include "Support/TempTree.h"

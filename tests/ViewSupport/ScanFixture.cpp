@@ -1,6 +1,6 @@
 #include "ViewSupport/ScanFixture.h"
 
-#include "Services/Cancelled.h"
+#include "Foundation/Cancelled.h"
 #include "Services/DiskScanner.h"
 
 #include <fstream>

@@ -1,5 +1,5 @@
-#include "Views/BucketListing.h"
-#include "Views/ScanThroughputSampler.h"
+#include "Views/Storage/BucketListing.h"
+#include "Views/Storage/ScanThroughputSampler.h"
 
 #include "ViewSupport/StorageFixtures.h"
 

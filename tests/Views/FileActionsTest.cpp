@@ -1,6 +1,6 @@
 #include "Platform/FileViewer.h"
-#include "Views/FileActions.h"
-#include "Views/PlainToolTip.h"
+#include "Views/Common/FileActions.h"
+#include "Views/Common/PlainToolTip.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,5 +1,5 @@
-#include "Views/OrbitCamera.h"
-#include "Views/StorageMapScene.h"
+#include "Views/Storage/OrbitCamera.h"
+#include "Views/Storage/StorageMapScene.h"
 
 #include "ViewSupport/StorageFixtures.h"
 

@@ -1,4 +1,4 @@
-#include "Views/TreemapLayout.h"
+#include "Views/Storage/TreemapLayout.h"
 
 #include "ViewSupport/StorageFixtures.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/Uuid.h"
+#include "Foundation/Uuid.h"
 #include "Views/DesignSystem/DynamicColor.h"
 
 // One share of a DonutChart.

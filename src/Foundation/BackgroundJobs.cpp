@@ -1,0 +1,24 @@
+#include "Foundation/BackgroundJobs.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+BackgroundJobs::BackgroundJobs(QObject* owner) : owner_(owner) {
+    // A scan, a duplicate search, a list load and a move may all run at once; none may wait for another.
+    pool_.setMaxThreadCount(16);
+}
+
+BackgroundJobs::~BackgroundJobs() {
+    shutdown_.request_stop();
+    pool_.waitForDone();
+}
+
+void BackgroundJobs::post(std::function<void()> closure) const {
+    // Posted to the application object, which outlives the owner; the guard is tested on arrival.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [guard = owner_, closure = std::move(closure)] {
+            if (guard) closure();
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Foundation/JobOutcome.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QThreadPool>
+
+#include <functional>
+#include <memory>
+#include <stop_token>
+#include <type_traits>
+
+// Runs blocking service calls on worker threads and hands their outcome back to the owner's (main)
+// thread. A posted closure runs only while the owner still exists; callers add their own generation
+// check so that a superseded job never publishes.
+class BackgroundJobs {
+public:
+    explicit BackgroundJobs(QObject* owner);
+    // Asks every running job to stop and waits for all of them, so no worker outlives the owner.
+    ~BackgroundJobs();
+
+    BackgroundJobs(const BackgroundJobs&) = delete;
+    BackgroundJobs& operator=(const BackgroundJobs&) = delete;
+
+    // Calls work(token) on a worker thread, then finish(outcome) on the owner's thread.
+    template <typename Work, typename Finish>
+    void run(std::stop_source stop, Work work, Finish finish) {
+        using Result = std::invoke_result_t<Work&, std::stop_token>;
+        pool_.start([this, stop, work, finish]() mutable {
+            std::stop_callback forwardShutdown(shutdown_.get_token(), [&stop] { stop.request_stop(); });
+            auto outcome = std::make_shared<JobOutcome<Result>>(JobOutcome<Result>::capture([&] { return work(stop.get_token()); }));
+            post([finish, outcome]() mutable { finish(*outcome); });
+        });
+    }
+
+    // From any thread: runs `closure` on the owner's thread, later, unless the owner is gone by then.
+    void post(std::function<void()> closure) const;
+
+private:
+    QPointer<QObject> owner_;
+    std::stop_source shutdown_;
+    QThreadPool pool_;
+};

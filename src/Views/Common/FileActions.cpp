@@ -1,0 +1,44 @@
+#include "Views/Common/FileActions.h"
+
+#include "Platform/FileViewer.h"
+#include "Foundation/PathText.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+
+namespace FileActions {
+namespace {
+
+Desktop realDesktop() {
+    return {[](const QUrl& url) { return QDesktopServices::openUrl(url); }, &FileViewer::showItem};
+}
+
+Desktop& desktop() {
+    static Desktop current = realDesktop();
+    return current;
+}
+
+}  // namespace
+
+void setDesktop(Desktop replacement) {
+    desktop() = replacement.openUrl && replacement.showItem ? std::move(replacement) : realDesktop();
+}
+
+void open(const std::filesystem::path& path) { desktop().openUrl(FileViewer::url(path)); }
+
+void reveal(const std::filesystem::path& path) {
+    desktop().showItem(path, [path](bool shown) {
+        if (shown) return;
+        std::filesystem::path parent = path.parent_path();
+        desktop().openUrl(FileViewer::url(parent.empty() ? path : parent));
+    });
+}
+
+void copyPath(const std::filesystem::path& path) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(PathText::display(path));
+}
+
+}  // namespace FileActions

@@ -1,0 +1,21 @@
+#include "Views/Storage/StorageRankPalette.h"
+
+#include "Views/Storage/BucketOrder.h"
+#include "Views/DesignSystem/DS.h"
+
+const std::array<DynamicColor, 8>& StorageRankPalette::tints() {
+    static const std::array<DynamicColor, 8> list{DS::amber, DS::orange, DS::pink, DS::purple,
+                                                  DS::blue,  DS::teal,   DS::green, DS::cyan};
+    return list;
+}
+
+StorageRankPalette::StorageRankPalette(const std::vector<StorageBucket>& buckets) {
+    const std::vector<StorageBucket> ranked = BucketOrder::largestFirst(buckets);
+    for (std::size_t rank = 0; rank < ranked.size() && rank < tints().size(); ++rank)
+        colors_.emplace(ranked[rank].id, tints()[rank]);
+}
+
+DynamicColor StorageRankPalette::color(const std::string& id) const {
+    auto found = colors_.find(id);
+    return found == colors_.end() ? DS::gray : found->second;
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "Models/StorageBucket.h"
+#include "Views/Storage/BucketActions.h"
+#include "Views/Storage/StorageRankPalette.h"
+
+#include "Views/DesignSystem/Transition.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <map>
+#include <optional>
+#include <vector>
+
+class BucketSelection;
+
+// The blocks map: a squarified treemap of the scan's top-level entries, one rounded tile each,
+// sized by share and coloured by rank. Hover dims the others and describes the tile in a strip;
+// a click selects, a double click focuses; beyond 28 entries the smallest merge into one gray tile.
+class TreemapView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* otherID = "__quarnell_other__";
+    static constexpr std::size_t maximumTiles = 28;
+
+    // The buckets that get tiles: positive sizes, largest first, at most 28 with the "other" tile last.
+    static std::vector<StorageBucket> tiles(const std::vector<StorageBucket>& items);
+
+    TreemapView(BucketSelection* selection, BucketActions::Focus onFocus, QWidget* parent = nullptr);
+
+    void setItems(std::vector<StorageBucket> items, std::int64_t totalSize, StorageRankPalette palette);
+
+    const std::optional<std::string>& hoveredID() const { return hoveredID_; }
+    // Each tile's cell in widget coordinates, mirrored in a right-to-left layout; layout order.
+    std::vector<std::pair<StorageBucket, QRectF>> cells() const;
+    // The tile under a point (its framed face, inside the gap); none between tiles.
+    std::optional<StorageBucket> tileAt(QPointF point) const;
+    // The hover strip's rectangle; empty when nothing is hovered.
+    QRectF hoverStripRect() const;
+    QString hoverStripText() const;  // its texts joined, for tests
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void leaveEvent(QEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
+    void contextMenuEvent(QContextMenuEvent*) override;
+    bool event(QEvent*) override;
+
+private:
+    struct Strip {
+        QColor dot;
+        QString name, details, hint;
+    };
+    std::optional<Strip> strip() const;
+    double shareOf(const StorageBucket& bucket) const;
+    QColor colorOf(const StorageBucket& bucket) const;
+    double targetOpacity(const std::string& id) const;
+    double shownOpacity(const std::string& id) const;
+    void fadeFromScreen(Transition& transition);
+    void setHovered(std::optional<std::string> id);
+
+    QPointer<BucketSelection> selection_;
+    BucketActions::Focus onFocus_;
+    std::vector<StorageBucket> tiles_;
+    std::int64_t totalSize_ = 0;
+    StorageRankPalette palette_;
+    std::optional<std::string> hoveredID_;
+    // Opacities fade from what was on screen when the hover or the selection changed.
+    std::map<std::string, double> fadeFrom_;
+    std::map<std::string, double> lastPainted_;
+    Transition hoverFade_{this, 150, QEasingCurve::OutCubic};
+    Transition selectionFade_{this, 200, QEasingCurve::OutCubic};
+    Transition* activeFade_ = nullptr;
+    QTimer pendingClick_;  // a single click waits for a possible double click
+    std::optional<std::string> pendingClickID_;
+};
