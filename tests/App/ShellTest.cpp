@@ -280,6 +280,30 @@ TEST_F(ShellTest, TheApplicationHasItsWindowAndScanMenu) {
     fake.abandon.request_stop();
 }
 
+// The keys reach their commands wherever the focus is in the main window: here on the tab bar,
+// outside the storage screen whose scan Escape cancels.
+TEST_F(ShellTest, ShortcutsWorkWithTheFocusAnywhereInTheMainWindow) {
+    SettingsStore::shared().setValue("didCompleteOnboarding", true);
+    QuarnellApp quarnell(fake.services());
+    quarnell.state().setSelectedSection(AppSection::storage);
+    quarnell.showMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(quarnell.mainWindow()));
+    auto* tabs = quarnell.mainWindow()->findChild<PillTabBar*>();
+    ASSERT_NE(tabs, nullptr);
+    tabs->setFocus();
+
+    QTest::keyClick(tabs, Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 1; }));
+    EXPECT_TRUE(quarnell.state().isScanning());
+    QTest::keyClick(tabs, Qt::Key_Escape);
+    EXPECT_FALSE(quarnell.state().isScanning());
+
+    QTest::keyClick(tabs, Qt::Key_Comma, Qt::ControlModifier);
+    ASSERT_NE(quarnell.settingsWindow(), nullptr);
+    EXPECT_TRUE(quarnell.settingsWindow()->isVisible());
+    fake.abandon.request_stop();
+}
+
 TEST_F(ShellTest, TheStoredLanguageSetsTheDirection) {
     SettingsStore::shared().setValue("appLanguage", "ar");
     QuarnellApp::applyLanguage();

@@ -155,11 +155,12 @@ StorageView::StorageView(AppState& state, DynamicColor tint, CapacitySource capa
         pendingSelectID_.reset();
     });
 
+    // Escape cancels a running scan wherever the focus is in the window; it is left alone otherwise.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, [this] {
-        if (state_.isScanning()) state_.cancelScan();
-    });
+    escape->setContext(Qt::WindowShortcut);
+    escape->setEnabled(state_.isScanning());
+    connect(escape, &QShortcut::activated, &state_, &AppState::cancelScan);
+    connect(&state_, &AppState::isScanningChanged, escape, [this, escape] { escape->setEnabled(state_.isScanning()); });
 
     connect(&state_, &AppState::isScanningChanged, this, &StorageView::scanningChanged);
     connect(&state_, &AppState::scanSnapshotChanged, this, &StorageView::rebuild);
