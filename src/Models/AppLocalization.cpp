@@ -1,5 +1,6 @@
 #include "Models/AppLocalization.h"
 
+#include "Models/IsolatedText.h"
 #include "Platform/SettingsStore.h"
 
 #include <QDir>
@@ -121,9 +122,7 @@ QString format(const QString& key, std::initializer_list<MessageArgument> argume
     for (const MessageArgument& argument : arguments) {
         std::visit([&](const auto& value) {
             using T = std::decay_t<decltype(value)>;
-            // A text placed into a sentence keeps its own direction: "270.55 GB" or a path stays in its
-            // order inside Arabic text, and Arabic names inside English text.
-            if constexpr (std::is_same_v<T, QString>) values.emplace_back(toIcu(QChar(0x2068) + value + QChar(0x2069)));
+            if constexpr (std::is_same_v<T, QString>) values.emplace_back(toIcu(isolatedText(value)));
             else if constexpr (std::is_same_v<T, double>) values.emplace_back(value);
             else values.emplace_back(static_cast<int64_t>(value));
         }, argument.value());
