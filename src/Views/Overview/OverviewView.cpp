@@ -1,5 +1,6 @@
 #include "Views/Overview/OverviewView.h"
 
+#include "Views/Common/EntryKind.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Models/TimeFormatting.h"
@@ -166,7 +167,9 @@ QWidget* OverviewView::makeLargestFolders() {
     for (std::size_t i = 0; i < top.size(); ++i) {
         const StorageBucket& bucket = top[i];
         auto* row = new RankedRow(fileIcon(bucket.url), {}, PathText::display(std::string_view(bucket.name)),
-                                  AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)}), bytes(bucket.size),
+                                  EntryKind::isFolder(bucket.url) ? AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)})
+                                                                  : EntryKind::text(bucket.url),
+                                  bytes(bucket.size),
                                   double(std::max<std::int64_t>(bucket.size, 0)) / reference, DS::amber, i == 0);
         row->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(row, &QWidget::customContextMenuRequested, this, [row, path = bucket.url](const QPoint& at) {
