@@ -249,6 +249,16 @@ TEST_F(ShellTest, TwoSettingsScreensShareEveryValue) {
     EXPECT_EQ(fake.privacySettingsOpened, 1);
 }
 
+// Where no settings program is installed the button says why instead of doing nothing.
+TEST_F(ShellTest, PrivacySettingsWithoutASettingsProgramIsDisabledAndSaysWhy) {
+    fake.privacySettingsInstalled = false;
+    SettingsView settings(makeState());
+    EXPECT_FALSE(settings.openSystemButton()->isEnabled());
+    EXPECT_TRUE(settings.openSystemButton()->toolTip().contains(AppLocalization::string("settings.openSystem.unavailable").toHtmlEscaped()));
+    QTest::mouseClick(settings.openSystemButton(), Qt::LeftButton);
+    EXPECT_EQ(fake.privacySettingsOpened, 0);
+}
+
 TEST_F(ShellTest, TheVersionReadsShortVersionAndBuild) {
     EXPECT_EQ(AppVersion::displayValue("1.4", "27"), "1.4 (27)");
     EXPECT_EQ(AppVersion::displayValue("", ""), QString::fromUtf8("\u2014 (\u2014)"));

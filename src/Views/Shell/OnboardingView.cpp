@@ -1,5 +1,6 @@
 #include "Views/Shell/OnboardingView.h"
 
+#include "Views/Shell/PrivacySettingsButton.h"
 #include "Models/AppLocalization.h"
 #include "Foundation/PathText.h"
 #include "Services/AppState.h"
@@ -308,9 +309,7 @@ QWidget* OnboardingView::makePage(int page) {
     texts->addWidget(wrapped(AppLocalization::string("settings.fullDisk.detail"), Fonts::system(12), DynamicColor::secondary()));
     access->addLayout(texts, 1);
     access->addSpacing(8);
-    auto* open = new StyledButton(AppLocalization::string("settings.openSystem"), QString(), SoftButtonStyle{DS::blue});
-    connect(open, &StyledButton::clicked, this, [this] { state_.openFullDiskAccessSettings(); });
-    access->addWidget(open);
+    access->addWidget(makePrivacySettingsButton(state_, DS::blue));
 
     return pageFrame(QStringLiteral("folder.badge.gearshape"), DS::amber, pageTexts[2], {folderBlock, raisedRow(accessRow)});
 }
