@@ -9,6 +9,7 @@
 #include "Services/FakeAppServices.h"
 #include "Support/FixtureRoots.h"
 #include "Views/Shell/AppVersion.h"
+#include "Views/Common/FileActionAlerts.h"
 #include "Views/DesignSystem/Appearance.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/PillTabBar.h"
@@ -24,6 +25,7 @@
 #include <QDir>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -264,6 +266,18 @@ TEST_F(ShellTest, TheVersionReadsShortVersionAndBuild) {
     EXPECT_EQ(AppVersion::displayValue("", ""), QString::fromUtf8("\u2014 (\u2014)"));
     SettingsView settings(makeState());
     EXPECT_EQ(settings.versionLabel()->layoutDirection(), Qt::LeftToRight);
+}
+
+TEST_F(ShellTest, TheWindowShowsAFileActionFailureAsPlainText) {
+    SettingsStore::shared().setValue("didCompleteOnboarding", true);
+    RootView root(makeState());
+    root.show();
+    emit FileActionAlerts::shared().failed("No application could open <b>x</b>");
+    auto* alert = root.findChild<QMessageBox*>();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), "No application could open <b>x</b>");
+    EXPECT_EQ(alert->textFormat(), Qt::PlainText);
+    alert->close();
 }
 
 // --- the application ---
