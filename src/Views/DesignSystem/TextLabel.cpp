@@ -13,6 +13,7 @@
 struct TextLabel::Wrapped {
     QStringList lines;
     qreal lineHeight = 0;
+    bool cut = false;  // the last allowed line elided the rest
 };
 
 namespace {
@@ -139,6 +140,7 @@ TextLabel::Wrapped TextLabel::wrap(qreal width) const {
             // The last allowed line takes the rest of the text and elides it.
             const QString rest = text_.mid(line.textStart()).simplified();
             result.lines << QFontMetricsF(font()).elidedText(rest, elideMode_, width);
+            result.cut = result.lines.back() != rest;
             break;
         }
         result.lines << text_.mid(line.textStart(), line.textLength()).trimmed();
@@ -146,6 +148,11 @@ TextLabel::Wrapped TextLabel::wrap(qreal width) const {
     layout.endLayout();
     if (result.lines.isEmpty()) result.lines << QString();
     return result;
+}
+
+bool TextLabel::isCut() const {
+    const qreal width = contentsRect().width();
+    return wraps_ ? wrap(width).cut : fit(width).text != text_;
 }
 
 int TextLabel::heightForWidth(int width) const {
