@@ -31,6 +31,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace {
 
 const QStringList preferenceKeys{"appLanguage", "appAppearance", "didCompleteOnboarding", "menuBarStyle", "scanRootBookmark"};
@@ -110,6 +112,24 @@ TEST_F(ShellTest, OnboardingStepsThroughItsThreePages) {
     QTest::keyClick(&onboarding, Qt::Key_Return);
     EXPECT_EQ(completions, 1);
     EXPECT_EQ(onboarding.page(), 2);
+}
+
+// The card keeps one size on every page, in both languages: the block never jumps.
+TEST_F(ShellTest, OnboardingKeepsOneSizeOnEveryPage) {
+    for (const char* language : {"en", "ar"}) {
+        SettingsStore::shared().setValue("appLanguage", QString::fromLatin1(language));
+        OnboardingView onboarding(makeState());
+        onboarding.show();
+        std::set<int> heights;
+        for (int page = 0; page < 3; ++page) {
+            QApplication::processEvents();
+            heights.insert(onboarding.height());
+            heights.insert(onboarding.sizeHint().height());
+            if (page < 2) QTest::mouseClick(onboarding.forwardButton(), Qt::LeftButton);
+        }
+        EXPECT_EQ(heights.size(), 1u) << language;
+        EXPECT_GE(*heights.begin(), 560);
+    }
 }
 
 TEST_F(ShellTest, OnboardingSetupPageShowsTheScanFolderAndItsChoice) {
