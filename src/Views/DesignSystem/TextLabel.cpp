@@ -1,6 +1,7 @@
 #include "Views/DesignSystem/TextLabel.h"
 
 #include "Views/DesignSystem/Fonts.h"
+#include "Views/DesignSystem/ReadableText.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -182,7 +183,9 @@ void TextLabel::paintEvent(QPaintEvent*) {
     if (text_.isEmpty()) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setPen(color_.resolved(opacity_));
+    QColor pen = ReadableText::color(color_);
+    pen.setAlphaF(pen.alphaF() * float(opacity_));
+    painter.setPen(pen);
     const QRectF area = contentsRect();
     const Qt::Alignment horizontal = QStyle::visualAlignment(layoutDirection(), alignment_) & Qt::AlignHorizontal_Mask;
     auto lineX = [&](qreal lineWidth) {
