@@ -1,5 +1,6 @@
 #include "Views/Storage/StorageView.h"
 
+#include "Models/IsolatedText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ScanSnapshot.h"
 #include "Models/ByteFormatting.h"
@@ -155,11 +156,12 @@ StorageView::StorageView(AppState& state, DynamicColor tint, CapacitySource capa
         pendingSelectID_.reset();
     });
 
+    // Escape cancels a running scan wherever the focus is in the window; it is left alone otherwise.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, [this] {
-        if (state_.isScanning()) state_.cancelScan();
-    });
+    escape->setContext(Qt::WindowShortcut);
+    escape->setEnabled(state_.isScanning());
+    connect(escape, &QShortcut::activated, &state_, &AppState::cancelScan);
+    connect(&state_, &AppState::isScanningChanged, escape, [this, escape] { escape->setEnabled(state_.isScanning()); });
 
     connect(&state_, &AppState::isScanningChanged, this, &StorageView::scanningChanged);
     connect(&state_, &AppState::scanSnapshotChanged, this, &StorageView::rebuild);
@@ -450,7 +452,7 @@ QWidget* StorageView::makeResults(const ScanSnapshot& snapshot) {
     auto* figures = new QHBoxLayout;
     figures->setSpacing(16);
     auto* duration = new TextLabel(AppLocalization::string("scan.duration") + QStringLiteral(" \u00B7 ") +
-                                       QLocale::system().toString(snapshot.duration, 'f', 1) + QStringLiteral("s"),
+                                       isolatedText(QLocale::system().toString(snapshot.duration, 'f', 1) + QStringLiteral("s")),
                                    Fonts::system(13), DynamicColor::secondary());
     figures->addWidget(new StatTile(AppLocalization::string("scan.total"), "externaldrive.fill", tint_, bytes(snapshot.totalSize), duration), 1);
     QWidget* skipped = snapshot.inaccessibleCount >= 1
@@ -589,7 +591,7 @@ void StorageView::refreshFolders() {
         const StorageBucket bucket = visible[i];
         const double share = snapshot.totalSize < 1 ? 0 : double(bucket.size) / double(snapshot.totalSize);
         const QString subtitle = AppLocalization::format("storage.filesCount", {wholeNumber(bucket.fileCount)}) + QStringLiteral(" \u00B7 ") +
-                                 shareText(share);
+                                 isolatedText(shareText(share));
         auto* row = new RankedRow(fileIcon(bucket.url), {}, PathText::display(std::string_view(bucket.name)), subtitle, bytes(bucket.size),
                                   double(bucket.size) / double(largestSize), tint_, selection_->isSelected(bucket.id));
         row->setProperty("bucketID", QString::fromStdString(bucket.id));
