@@ -36,7 +36,7 @@ AppState::AppState(AppServices services, QObject* parent) : QObject(parent), ser
 AppState::~AppState() = default;
 
 void AppState::setSelectedSection(std::optional<AppSection> section) { publishIfChanged(this, selectedSection_, section, &AppState::selectedSectionChanged); }
-void AppState::setScanSnapshot(std::optional<ScanSnapshot> snapshot) { publish(this, scanSnapshot_, std::move(snapshot), &AppState::scanSnapshotChanged); }
+void AppState::setScanSnapshot(std::shared_ptr<const ScanSnapshot> snapshot) { publish(this, scanSnapshot_, std::move(snapshot), &AppState::scanSnapshotChanged); }
 void AppState::setScanProgress(std::optional<ScanProgress> progress) { publish(this, scanProgress_, std::move(progress), &AppState::scanProgressChanged); }
 void AppState::setIsScanning(bool scanning) { publishIfChanged(this, isScanning_, scanning, &AppState::isScanningChanged); }
 void AppState::setScanError(std::optional<QString> error) { publishIfChanged(this, scanError_, std::move(error), &AppState::scanErrorChanged); }
@@ -82,9 +82,9 @@ void AppState::startScan() {
         [this, generation](JobOutcome<ScanSnapshot>& outcome) {
             if (generation != scanGeneration_) return;
             try {
-                ScanSnapshot& snapshot = outcome.value();
+                auto snapshot = std::make_shared<const ScanSnapshot>(std::move(outcome.value()));
                 setScanSnapshot(snapshot);
-                services_.recordScan(snapshot);
+                services_.recordScan(*snapshot);
             } catch (const Cancelled&) {
             } catch (...) {
                 setScanError(errorDescription(std::current_exception()));

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <set>
 #include <stop_token>
@@ -33,7 +34,8 @@ public:
     // Navigation and scanning.
     std::optional<AppSection> selectedSection() const { return selectedSection_; }
     void setSelectedSection(std::optional<AppSection> section);
-    const std::optional<ScanSnapshot>& scanSnapshot() const { return scanSnapshot_; }
+    // The last scan's result, shared and never changed: a new scan publishes a new one. Null before the first.
+    const std::shared_ptr<const ScanSnapshot>& scanSnapshot() const { return scanSnapshot_; }
     const std::optional<ScanProgress>& scanProgress() const { return scanProgress_; }
     bool isScanning() const { return isScanning_; }
     const std::optional<QString>& scanError() const { return scanError_; }
@@ -132,7 +134,7 @@ private:
     void pruneMovedItems(const std::set<std::string>& gone);
     void publishStartupItems(std::uint64_t ticket, std::vector<StartupItem> items);
 
-    void setScanSnapshot(std::optional<ScanSnapshot> snapshot);
+    void setScanSnapshot(std::shared_ptr<const ScanSnapshot> snapshot);
     void setScanProgress(std::optional<ScanProgress> progress);
     void setIsScanning(bool scanning);
     void setScanError(std::optional<QString> error);
@@ -152,7 +154,7 @@ private:
     AppServices services_;
 
     std::optional<AppSection> selectedSection_ = AppSection::overview;
-    std::optional<ScanSnapshot> scanSnapshot_;
+    std::shared_ptr<const ScanSnapshot> scanSnapshot_;
     std::optional<ScanProgress> scanProgress_;
     bool isScanning_ = false;
     std::optional<QString> scanError_;

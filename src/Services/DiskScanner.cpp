@@ -38,9 +38,7 @@ ScanSnapshot DiskScanner::scan(const std::filesystem::path& rootURL, bool includ
     snapshot.folderCount = result.folderCount;
     snapshot.inaccessibleCount = result.inaccessibleCount;
 
-    snapshot.buckets.reserve(result.buckets.size());
-    for (ParallelWalk::Bucket& bucket : result.buckets)
-        snapshot.buckets.push_back({bucket.path, std::move(bucket.name), bucket.path, bucket.size, bucket.count});
+    snapshot.buckets = std::move(result.buckets);
     std::stable_sort(snapshot.buckets.begin(), snapshot.buckets.end(),
                      [](const StorageBucket& a, const StorageBucket& b) { return a.size > b.size; });
 

@@ -46,7 +46,7 @@ protected:
         scan.fileCount = 3;
         scan.folderCount = 2;
         scan.scannedAt = Instant::fromReferenceSeconds(1000.25);
-        for (const auto& [name, size] : folders) scan.buckets.push_back({root + "/" + name, name, root + "/" + name, size, 1});
+        for (const auto& [name, size] : folders) scan.buckets.push_back({root + "/" + name, size, 1});
         return scan;
     }
 

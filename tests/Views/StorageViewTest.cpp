@@ -44,12 +44,12 @@ struct ScreenFixture {
     void scanAndWait() {
         state.startScan();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
-        ASSERT_TRUE(state.scanSnapshot().has_value());
+        ASSERT_TRUE(state.scanSnapshot());
     }
 
     const StorageBucket& bucketNamed(const std::string& name) const {
         for (const StorageBucket& bucket : state.scanSnapshot()->buckets)
-            if (bucket.name == name) return bucket;
+            if (bucket.name() == name) return bucket;
         throw std::runtime_error(name);
     }
 
@@ -73,7 +73,7 @@ TEST(StorageView, SetupThenScanningThenResults) {
     // 12 top-level entries (the hidden .cache is not counted), the first ten listed, largest first.
     EXPECT_EQ(screen.state.scanSnapshot()->buckets.size(), 12u);
     ASSERT_EQ(screen.view.folderRows().size(), 10u);
-    EXPECT_EQ(screen.rowIDs().front(), screen.bucketNamed("Videos").id);
+    EXPECT_EQ(screen.rowIDs().front(), screen.bucketNamed("Videos").path);
     screen.view.setShowAllFolders(true);
     EXPECT_EQ(screen.view.folderRows().size(), 12u);
     EXPECT_TRUE(screen.view.offersParentFolder());
@@ -96,7 +96,7 @@ TEST(StorageView, FilterSortAndInspector) {
     screen.view.setSort(FolderSort::name);
     ASSERT_EQ(screen.view.folderRows().size(), 10u);
     const auto ids = screen.rowIDs();
-    auto position = [&](const std::string& name) { return std::find(ids.begin(), ids.end(), screen.bucketNamed(name).id) - ids.begin(); };
+    auto position = [&](const std::string& name) { return std::find(ids.begin(), ids.end(), screen.bucketNamed(name).path) - ids.begin(); };
     EXPECT_LT(position("Desktop"), position("Documents"));
     EXPECT_LT(position("Documents"), position("Downloads"));
 
@@ -135,7 +135,7 @@ TEST(StorageView, ARowThatFocusesItsFolderOutlivesItsOwnDoubleClick) {
     ScreenFixture screen;
     screen.scanAndWait();
     const std::filesystem::path root = screen.state.scanRoot();
-    const std::string videos = screen.bucketNamed("Videos").id;
+    const std::string videos = screen.bucketNamed("Videos").path;
     QPointer<RankedRow> row;
     for (RankedRow* candidate : screen.view.folderRows())
         if (candidate->property("bucketID").toString().toStdString() == videos) row = candidate;
@@ -150,7 +150,7 @@ TEST(StorageView, ARowThatFocusesItsFolderOutlivesItsOwnDoubleClick) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return row.isNull() && !screen.state.isScanning(); }, 10000));
 
     // The same through a real double click on a row of the new results.
-    const std::string clips = screen.bucketNamed("clips").id;
+    const std::string clips = screen.bucketNamed("clips").path;
     RankedRow* clipsRow = nullptr;
     for (RankedRow* candidate : screen.view.folderRows())
         if (candidate->property("bucketID").toString().toStdString() == clips) clipsRow = candidate;
@@ -191,7 +191,7 @@ TEST(StorageView, MapModesShareTheSelection) {
     ScreenFixture screen;
     screen.scanAndWait();
     StorageMapCard* card = screen.view.mapCard();
-    screen.view.selection().setID(screen.bucketNamed("Projects").id);
+    screen.view.selection().setID(screen.bucketNamed("Projects").path);
     card->setMode(StorageMapMode::folders);
     auto* folders = dynamic_cast<FolderMapView*>(card->map());
     ASSERT_NE(folders, nullptr);

@@ -7,7 +7,6 @@
 #include "Platform/SystemRoots.h"
 #include "Services/AppState.h"
 #include "Views/Shell/AppSectionPresentation.h"
-#include "Views/Storage/BucketOrder.h"
 #include "Views/Overview/CapacityBar.h"
 #include "Views/Common/DashboardPage.h"
 #include "Views/DesignSystem/Banner.h"
@@ -31,6 +30,8 @@
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QVBoxLayout>
+
+#include <span>
 
 namespace {
 
@@ -100,7 +101,7 @@ QWidget* OverviewView::makeStorageCard() {
     const DiskCapacityService::Capacity capacity = capacity_();
     const std::int64_t used = std::max<std::int64_t>(capacity.total - capacity.available, 0);
     const double usedRatio = capacity.total <= 0 ? 0 : std::min(double(used) / double(capacity.total), 1.0);
-    const std::optional<ScanSnapshot>& snapshot = state_.scanSnapshot();
+    const std::shared_ptr<const ScanSnapshot>& snapshot = state_.scanSnapshot();
 
     auto* card = new CardModifier(28, 18);
     QVBoxLayout* stack = card->contentLayout();
@@ -135,7 +136,7 @@ QWidget* OverviewView::makeStorageCard() {
     stack->addLayout(hero);
 
     auto* bar = new CapacityBar;
-    bar->setFigures(snapshot ? snapshot->buckets : std::vector<StorageBucket>{}, capacity.total, capacity.available);
+    bar->setFigures(snapshot, capacity.total, capacity.available);
     stack->addWidget(bar);
 
     const QString lastScan = snapshot ? TimeFormatting::relative(snapshot->scannedAt, Instant::now(), QLocale::system())
@@ -152,8 +153,7 @@ QWidget* OverviewView::makeStorageCard() {
 
 QWidget* OverviewView::makeLargestFolders() {
     const ScanSnapshot& snapshot = *state_.scanSnapshot();
-    std::vector<StorageBucket> top = BucketOrder::largestFirst(snapshot.buckets);
-    if (top.size() > 5) top.resize(5);
+    const std::span<const StorageBucket> top(snapshot.buckets.data(), std::min<std::size_t>(snapshot.buckets.size(), 5));
     const double reference = double(std::max<std::int64_t>(top.empty() ? 1 : top.front().size, 1));
 
     auto* card = new CardModifier(14, 18);
@@ -165,11 +165,11 @@ QWidget* OverviewView::makeLargestFolders() {
     stack->addWidget(header);
     for (std::size_t i = 0; i < top.size(); ++i) {
         const StorageBucket& bucket = top[i];
-        auto* row = new RankedRow(fileIcon(bucket.url), {}, PathText::display(std::string_view(bucket.name)),
+        auto* row = new RankedRow(fileIcon(bucket.path), {}, PathText::display(bucket.name()),
                                   AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)}), bytes(bucket.size),
                                   double(std::max<std::int64_t>(bucket.size, 0)) / reference, DS::amber, i == 0);
         row->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(row, &QWidget::customContextMenuRequested, this, [row, path = bucket.url](const QPoint& at) {
+        connect(row, &QWidget::customContextMenuRequested, this, [row, path = std::filesystem::path(bucket.path)](const QPoint& at) {
             const GuardedMenu menu(row);
             QAction* reveal = menu->addAction(AppLocalization::string("action.reveal"));
             if (menu->exec(row->mapToGlobal(at)) == reveal) FileActions::reveal(path);

@@ -10,7 +10,7 @@ namespace BucketActions {
 
 bool canFocus(const StorageBucket& bucket) {
     std::error_code error;
-    return std::filesystem::is_directory(std::filesystem::symlink_status(bucket.url, error));
+    return std::filesystem::is_directory(std::filesystem::symlink_status(bucket.path, error));
 }
 
 namespace {
@@ -37,7 +37,7 @@ void showMenu(QWidget* parent, QPoint globalPosition, const StorageBucket& bucke
     QAction* focusAction = menu->addAction(AppLocalization::string("storage.focus"));
     focusAction->setEnabled(canFocus(bucket));
     QAction* chosen = nullptr;
-    if (!runFileMenu(*menu, globalPosition, bucket.url, chosen) && chosen == focusAction && focus) focus(bucket);
+    if (!runFileMenu(*menu, globalPosition, bucket.path, chosen) && chosen == focusAction && focus) focus(bucket);
 }
 
 void showFileMenu(QWidget* parent, QPoint globalPosition, const std::filesystem::path& file) {

@@ -57,7 +57,7 @@ private:
 
 std::vector<ScannedFile> FolderInspector::largestInside(const ScanSnapshot& snapshot, const StorageBucket& bucket) {
     std::vector<ScannedFile> inside;
-    const std::string prefix = bucket.url.string() + "/";
+    const std::string prefix = bucket.path + "/";
     for (const ScannedFile& file : snapshot.largestFiles) {
         if (inside.size() == 5) break;
         if (file.url.string().starts_with(prefix)) inside.push_back(file);
@@ -93,10 +93,10 @@ FolderInspector::FolderInspector(const ScanSnapshot& snapshot, std::optional<Sto
 
     auto* header = new QHBoxLayout;
     header->setSpacing(12);
-    header->addWidget(new IconImageView(fileIcon(bucket->url), 36));
+    header->addWidget(new IconImageView(fileIcon(bucket->path), 36));
     auto* titles = new QVBoxLayout;
     titles->setSpacing(2);
-    auto* name = new TextLabel(PathText::display(std::string_view(bucket->name)), Fonts::system(16, QFont::DemiBold));
+    auto* name = new TextLabel(PathText::display(bucket->name()), Fonts::system(16, QFont::DemiBold));
     name->setWordWrap(true);
     name->setMaximumLineCount(2);
     titles->addWidget(name);
@@ -116,7 +116,7 @@ FolderInspector::FolderInspector(const ScanSnapshot& snapshot, std::optional<Sto
     facts->contentLayout()->addWidget(new KeyValueRow(AppLocalization::string("storage.shareOfScan"), Fmt::finePercent(share)));
     stack->addWidget(facts);
 
-    auto* path = new TextLabel(PathText::display(bucket->url), Fonts::monospaced(11), DynamicColor::tertiary());
+    auto* path = new TextLabel(PathText::display(bucket->path), Fonts::monospaced(11), DynamicColor::tertiary());
     path->setLayoutDirection(Qt::LeftToRight);
     path->setWordWrap(true);
     path->setMaximumLineCount(2);
@@ -152,9 +152,9 @@ FolderInspector::FolderInspector(const ScanSnapshot& snapshot, std::optional<Sto
     stack->addLayout(actions);
 
     const StorageBucket shown = *bucket;
-    connect(reveal, &QAbstractButton::clicked, this, [shown] { FileActions::reveal(shown.url); });
+    connect(reveal, &QAbstractButton::clicked, this, [shown] { FileActions::reveal(shown.path); });
     connect(focusButton_, &QAbstractButton::clicked, this, [shown, onFocus] {
         if (onFocus) onFocus(shown);
     });
-    connect(copy, &QAbstractButton::clicked, this, [shown] { FileActions::copyPath(shown.url); });
+    connect(copy, &QAbstractButton::clicked, this, [shown] { FileActions::copyPath(shown.path); });
 }
