@@ -62,7 +62,7 @@ void AppState::setToolMessage(std::optional<QString> message) { publishIfChanged
 void AppState::startScan() {
     scanStop_.request_stop();
     scanStop_ = std::stop_source();
-    const std::uint64_t generation = ++scanGeneration_;
+    const NewestJob::Ticket ticket = scans_.start();
     setIsScanning(true);
     setScanError(std::nullopt);
     setScanProgress(ScanProgress{scanRoot_.string(), 0, 0});
@@ -71,16 +71,16 @@ void AppState::startScan() {
     const bool includeHidden = includeHiddenFiles_;
     jobs_.run(
         scanStop_,
-        [this, root, includeHidden, generation](std::stop_token stop) {
-            auto progress = [this, generation](const ScanProgress& value) {
-                jobs_.post([this, generation, value] {
-                    if (generation == scanGeneration_) setScanProgress(value);
+        [this, root, includeHidden, ticket](std::stop_token stop) {
+            auto progress = [this, ticket](const ScanProgress& value) {
+                jobs_.post([this, ticket, value] {
+                    if (scans_.isNewest(ticket)) setScanProgress(value);
                 });
             };
             return services_.scan(root, includeHidden, progress, stop);
         },
-        [this, generation](JobOutcome<ScanSnapshot>& outcome) {
-            if (generation != scanGeneration_) return;
+        [this, ticket](JobOutcome<ScanSnapshot>& outcome) {
+            if (!scans_.isNewest(ticket)) return;
             try {
                 auto snapshot = std::make_shared<const ScanSnapshot>(std::move(outcome.value()));
                 setScanSnapshot(snapshot);
@@ -95,7 +95,7 @@ void AppState::startScan() {
 
 void AppState::cancelScan() {
     scanStop_.request_stop();
-    ++scanGeneration_;  // its late progress and end must not touch the published state
+    scans_.supersede();  // its late progress and end must not touch the published state
     setIsScanning(false);
 }
 

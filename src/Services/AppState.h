@@ -3,6 +3,7 @@
 #include "Models/AppSection.h"
 #include "Services/AppServices.h"
 #include "Foundation/BackgroundJobs.h"
+#include "Foundation/NewestJob.h"
 
 #include <QObject>
 #include <QString>
@@ -132,7 +133,6 @@ private:
     void loadCandidates(CandidateList list);
     void trashToolURLs(std::vector<Path> urls);
     void pruneMovedItems(const std::set<std::string>& gone);
-    void publishStartupItems(std::uint64_t ticket, std::vector<StartupItem> items);
 
     void setScanSnapshot(std::shared_ptr<const ScanSnapshot> snapshot);
     void setScanProgress(std::optional<ScanProgress> progress);
@@ -177,17 +177,15 @@ private:
     bool didFinishDuplicateScan_ = false;
     std::optional<QString> toolMessage_;
 
-    // A job publishes only while its generation is still the newest of its kind: a replaced or
-    // cancelled scan, duplicate search or leftover load never overwrites a newer one.
+    // A job publishes only while it is still the newest of its kind: a replaced or cancelled scan,
+    // duplicate search or leftover load never overwrites a newer one, and a startup list read before
+    // a switch never undoes what the switch shows.
     std::stop_source scanStop_;
-    std::uint64_t scanGeneration_ = 0;
+    NewestJob scans_;
     std::stop_source duplicateStop_;
-    std::uint64_t duplicateGeneration_ = 0;
-    std::uint64_t artifactsGeneration_ = 0;
-    // Startup lists: each load or switch takes a ticket; a list is shown only when it is newer than
-    // the one on screen, so a load read before a switch never undoes what the switch shows.
-    std::uint64_t startupTicket_ = 0;
-    std::uint64_t startupTicketShown_ = 0;
+    NewestJob duplicateSearches_;
+    NewestJob artifactLoads_;
+    NewestJob startupLists_;
 
     // Last member: destroyed first, so every job has ended before the state it reads goes away.
     BackgroundJobs jobs_;

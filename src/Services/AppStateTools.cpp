@@ -51,7 +51,7 @@ void AppState::findDuplicates() {
     }
     duplicateStop_.request_stop();
     duplicateStop_ = std::stop_source();
-    const std::uint64_t generation = ++duplicateGeneration_;
+    const NewestJob::Ticket ticket = duplicateSearches_.start();
 
     setIsToolWorking(true);
     setToolMessage(std::nullopt);
@@ -65,11 +65,11 @@ void AppState::findDuplicates() {
     auto buffer = std::make_shared<DuplicateGroupBuffer>();
     jobs_.run(
         duplicateStop_,
-        [this, root, includeHidden, generation, buffer](std::stop_token stop) {
+        [this, root, includeHidden, ticket, buffer](std::stop_token stop) {
             // Groups wait in the buffer; each progress report drains them, so the list grows in batches.
-            auto progress = [this, generation, buffer](const DuplicateScanProgress& value) {
-                jobs_.post([this, generation, buffer, value] {
-                    if (generation != duplicateGeneration_) return;
+            auto progress = [this, ticket, buffer](const DuplicateScanProgress& value) {
+                jobs_.post([this, ticket, buffer, value] {
+                    if (!duplicateSearches_.isNewest(ticket)) return;
                     setDuplicateProgress(value);
                     std::vector<DuplicateGroup> drained = buffer->drain();
                     if (drained.empty()) return;
@@ -82,8 +82,8 @@ void AppState::findDuplicates() {
             auto foundGroup = [buffer](const DuplicateGroup& group) { buffer->append(group); };
             return services_.duplicateGroups(root, includeHidden, progress, foundGroup, stop);
         },
-        [this, generation](JobOutcome<std::vector<DuplicateGroup>>& outcome) {
-            if (generation != duplicateGeneration_) return;
+        [this, ticket](JobOutcome<std::vector<DuplicateGroup>>& outcome) {
+            if (!duplicateSearches_.isNewest(ticket)) return;
             try {
                 std::vector<DuplicateGroup>& groups = outcome.value();
                 setDuplicateGroups(groups);
@@ -102,7 +102,7 @@ void AppState::cancelDuplicateScan() {
     // Only a running search owns the busy flag; cancelling when none runs leaves another tool's flag alone.
     if (!duplicateProgress_) return;
     duplicateStop_.request_stop();
-    ++duplicateGeneration_;
+    duplicateSearches_.supersede();
     setIsToolWorking(false);
     setDuplicateProgress(std::nullopt);
 }
@@ -137,19 +137,14 @@ void AppState::loadStartupItems() {
     setIsToolWorking(true);
     jobs_.run(
         std::stop_source(), [this](std::stop_token) { return services_.startupItems(); },
-        [this, ticket = ++startupTicket_](JobOutcome<std::vector<StartupItem>>& outcome) {
+        [this, ticket = startupLists_.start()](JobOutcome<std::vector<StartupItem>>& outcome) {
             try {
-                publishStartupItems(ticket, std::move(outcome.value()));
+                std::vector<StartupItem>& items = outcome.value();
+                if (startupLists_.isNewest(ticket)) setStartupItems(std::move(items));
             } catch (...) {
             }
             setIsToolWorking(false);
         });
-}
-
-void AppState::publishStartupItems(std::uint64_t ticket, std::vector<StartupItem> items) {
-    if (ticket < startupTicketShown_) return;
-    startupTicketShown_ = ticket;
-    setStartupItems(std::move(items));
 }
 
 void AppState::findForgottenFiles(int olderThanDays) {
@@ -177,10 +172,12 @@ void AppState::setStartupItem(const StartupItem& item, bool enabled) {
             services_.setStartupItemEnabled(item, enabled);
             return services_.startupItems();
         },
-        [this, ticket = ++startupTicket_](JobOutcome<std::vector<StartupItem>>& outcome) {
+        [this, ticket = startupLists_.start()](JobOutcome<std::vector<StartupItem>>& outcome) {
             try {
-                publishStartupItems(ticket, std::move(outcome.value()));
+                std::vector<StartupItem>& items = outcome.value();
+                if (startupLists_.isNewest(ticket)) setStartupItems(std::move(items));
             } catch (...) {
+                startupLists_.withdraw(ticket);  // a failed switch shows no list, so an older load's may show
                 setToolMessage(errorDescription(std::current_exception()));
             }
         });

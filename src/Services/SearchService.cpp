@@ -7,8 +7,8 @@
 #include "Foundation/FileDescriptor.h"
 #include "Platform/KindDescriptions.h"
 #include "Foundation/PathText.h"
+#include "Foundation/Uuid.h"
 #include "Platform/ProcessRunner.h"
-#include "Foundation/BackgroundCall.h"
 
 #include <QMimeDatabase>
 
@@ -118,7 +118,7 @@ std::vector<SearchHit> readHits(const std::filesystem::path& results, const std:
 }
 
 SearchService::Outcome runSearch(const QString& text, const std::optional<std::filesystem::path>& scope, SearchKind kind,
-                                 const SearchService::Setup& setup) {
+                                 const SearchService::Setup& setup, std::stop_token stop) {
     if (!setup.index.exists()) return SearchServiceError::queryFailed(indexUnavailable());
     const QByteArray utf8 = text.toUtf8();
     const std::string_view bytes(utf8.constData(), static_cast<std::size_t>(utf8.size()));
@@ -142,9 +142,11 @@ SearchService::Outcome runSearch(const QString& text, const std::optional<std::f
         options.limits.terminateGrace = setup.terminateGrace;
         options.outputFile = results.get();
         options.errorFile = errors.get();
+        options.stop = stop;
         run = ProcessRunner::run(setup.index.program, setup.index.arguments(bytes, limit), options);
     }
-    if (run.timedOut) return SearchServiceError::queryFailed(indexUnavailable());
+    if (run.stopped) return std::vector<SearchHit>{};
+    if (run.timedOut || !run.ended) return SearchServiceError::queryFailed(indexUnavailable());
     if (!run.exitedNormally() || run.exitStatus != 0) {
         const std::optional<std::string> errorText = FileContents::read(folder.file("errors.txt"), 1u << 20);
         // plocate's way of saying that nothing matched.
@@ -162,9 +164,9 @@ SearchService::SearchService(QObject* parent) : SearchService(Setup{}, parent) {
 SearchService::SearchService(Setup setup, QObject* parent) : QObject(parent), setup_(std::move(setup)) {}
 
 SearchService::Outcome SearchService::runMetadataSearch(const QString& text, const std::optional<std::filesystem::path>& scope,
-                                                        SearchKind kind, const Setup& setup) {
+                                                        SearchKind kind, const Setup& setup, std::stop_token stop) {
     try {
-        return runSearch(text, scope, kind, setup);
+        return runSearch(text, scope, kind, setup, stop);
     } catch (const std::exception& error) {
         return SearchServiceError::queryFailed(QString::fromUtf8(error.what()));
     }
@@ -177,27 +179,29 @@ void SearchService::search(const QString& text, const std::optional<std::filesys
         setResults({});
         return;
     }
-    const Uuid token = Uuid::random();
-    generation_ = token;
+    const NewestJob::Ticket ticket = searches_.start();
+    searchStop_ = std::stop_source();
     setResults({});
     setSearching(true);
     setErrorMessage(std::nullopt);
 
-    runInBackground(
-        this, [trimmed, scope, kind, setup = setup_] { return runMetadataSearch(trimmed, scope, kind, setup); },
-        [token](SearchService& service, Outcome outcome) {
-            // Only the newest search publishes.
-            if (service.generation_ != token) return;
-            service.setSearching(false);
+    jobs_.run(
+        searchStop_,
+        [trimmed, scope, kind, setup = setup_](std::stop_token stop) { return runMetadataSearch(trimmed, scope, kind, setup, stop); },
+        [this, ticket](JobOutcome<Outcome>& finished) {
+            if (!searches_.isNewest(ticket)) return;
+            setSearching(false);
+            Outcome& outcome = finished.value();
             if (auto* hits = std::get_if<std::vector<SearchHit>>(&outcome))
-                service.setResults(std::move(*hits));
+                setResults(std::move(*hits));
             else
-                service.setErrorMessage(std::get<SearchServiceError>(outcome).description());
+                setErrorMessage(std::get<SearchServiceError>(outcome).description());
         });
 }
 
 void SearchService::stop() {
-    generation_ = Uuid::random();
+    searchStop_.request_stop();
+    searches_.supersede();
     setSearching(false);
 }
 

@@ -12,6 +12,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -290,6 +291,33 @@ TEST_F(SearchServiceTest, StoppedSearchKeepsWhatWasPublished) {
     QTest::qWait(600);
     EXPECT_FALSE(service.errorMessage().has_value());
     EXPECT_TRUE(service.results().empty());
+}
+
+TEST_F(SearchServiceTest, StopAndDestructionEndTheIndexProcessAtOnce) {
+    auto pidFile = tree.path() / "plocate.pid";
+    useTool("echo $$ > '" + pidFile.string() + "'\nexec sleep 60");
+    auto pidOfIndex = [&] {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !readFile(pidFile).empty(); }, 5000));
+        const pid_t pid = std::stoi(readFile(pidFile));
+        std::filesystem::remove(pidFile);
+        return pid;
+    };
+    auto gone = [](pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; };
+
+    auto service = std::make_unique<SearchService>(setup);
+    service->search("x", std::nullopt, SearchKind::all);
+    const pid_t first = pidOfIndex();
+    service->stop();
+    EXPECT_FALSE(service->isSearching());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return gone(first); }, 5000));
+    EXPECT_FALSE(service->errorMessage().has_value());
+
+    // The owner going away stops its search and waits only for the kill: the process has been reaped.
+    service->search("y", std::nullopt, SearchKind::all);
+    const pid_t second = pidOfIndex();
+    service.reset();
+    EXPECT_TRUE(gone(second));
+    EXPECT_TRUE(temporaryFoldersGone());
 }
 
 // The real index program on an index of its own.
