@@ -118,4 +118,4 @@ void AppState::saveScanRootBookmark() {
     if (std::optional<QByteArray> bookmark = FolderBookmark::data(scanRoot_)) SettingsStore::shared().setValue(bookmarkKey, *bookmark);
 }
 
-void AppState::openFullDiskAccessSettings() { services_.openPrivacySettings(); }
+void AppState::openPrivacySettings() { services_.openPrivacySettings(); }

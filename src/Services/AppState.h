@@ -81,7 +81,7 @@ public:
     void cancelScan();
     void chooseScanFolder();
     void scanParentFolder();
-    void openFullDiskAccessSettings();
+    void openPrivacySettings();
 
     // Uninstaller operations.
     void loadApplications();
@@ -131,7 +131,7 @@ private:
 
     void loadArtifacts(const InstalledApplication& application);
     void loadCandidates(CandidateList list);
-    void trashToolURLs(std::vector<Path> urls);
+    void trashToolPaths(std::vector<Path> paths);
     void pruneMovedItems(const std::set<std::string>& gone);
 
     void setScanSnapshot(std::shared_ptr<const ScanSnapshot> snapshot);

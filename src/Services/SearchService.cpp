@@ -76,14 +76,14 @@ public:
                     STATX_TYPE | STATX_SIZE | STATX_BLOCKS | STATX_MTIME, &status) != 0)
             return std::nullopt;
         SearchHit hit;
-        hit.url = path;
+        hit.path = path;
         if (status.stx_mask & STATX_BLOCKS)
             hit.size = allocatedBytes(status.stx_blocks);
         else if (status.stx_mask & STATX_SIZE)
             hit.size = static_cast<std::int64_t>(status.stx_size);
         if (status.stx_mask & STATX_MTIME)
             hit.modifiedAt = Instant::fromTimespec(status.stx_mtime.tv_sec, status.stx_mtime.tv_nsec);
-        hit.kind = S_ISDIR(status.stx_mode) ? folderKind() : kinds_.kind(hit.url);
+        hit.kind = S_ISDIR(status.stx_mode) ? folderKind() : kinds_.kind(hit.path);
         return hit;
     }
 
@@ -163,7 +163,7 @@ SearchService::SearchService(QObject* parent) : SearchService(Setup{}, parent) {
 
 SearchService::SearchService(Setup setup, QObject* parent) : QObject(parent), setup_(std::move(setup)) {}
 
-SearchService::Outcome SearchService::runMetadataSearch(const QString& text, const std::optional<std::filesystem::path>& scope,
+SearchService::Outcome SearchService::runIndexSearch(const QString& text, const std::optional<std::filesystem::path>& scope,
                                                         SearchKind kind, const Setup& setup, std::stop_token stop) {
     try {
         return runSearch(text, scope, kind, setup, stop);
@@ -187,7 +187,7 @@ void SearchService::search(const QString& text, const std::optional<std::filesys
 
     jobs_.run(
         searchStop_,
-        [trimmed, scope, kind, setup = setup_](std::stop_token stop) { return runMetadataSearch(trimmed, scope, kind, setup, stop); },
+        [trimmed, scope, kind, setup = setup_](std::stop_token stop) { return runIndexSearch(trimmed, scope, kind, setup, stop); },
         [this, ticket](JobOutcome<Outcome>& finished) {
             if (!searches_.isNewest(ticket)) return;
             setSearching(false);

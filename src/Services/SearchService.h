@@ -47,7 +47,7 @@ public:
 
     // One search to its end on the calling thread; `text` trimmed and not empty. Never throws. A stop
     // request kills the index's process and gives no hits.
-    static Outcome runMetadataSearch(const QString& text, const std::optional<std::filesystem::path>& scope,
+    static Outcome runIndexSearch(const QString& text, const std::optional<std::filesystem::path>& scope,
                                      SearchKind kind, const Setup& setup, std::stop_token stop = {});
 
 signals:

@@ -109,7 +109,7 @@ void StorageHistoryService::recordCurrentCapacity() {
 }
 
 void StorageHistoryService::record(const ScanSnapshot& snapshot) {
-    ScanHistoryRecord scan{Uuid::random(), snapshot.scannedAt, PathText::display(snapshot.rootURL), snapshot.totalSize, snapshot.fileCount, snapshot.folderCount, {}};
+    ScanHistoryRecord scan{Uuid::random(), snapshot.scannedAt, PathText::display(snapshot.rootPath), snapshot.totalSize, snapshot.fileCount, snapshot.folderCount, {}};
     const size_t count = std::min(snapshot.buckets.size(), bucketLimit);
     for (size_t i = 0; i < count; ++i) {
         const StorageBucket& bucket = snapshot.buckets[i];

@@ -88,7 +88,7 @@ TEST(DiskScanner, CountsEveryFileOncePerNameWithoutFollowingLinks) {
         ScanSnapshot snapshot = DiskScanner().scan(tree.path(), includeHidden, nullptr);
         Totals expected = reference(tree.path(), includeHidden);
 
-        EXPECT_EQ(snapshot.rootURL, tree.path());
+        EXPECT_EQ(snapshot.rootPath, tree.path());
         EXPECT_EQ(snapshot.totalSize, expected.size);
         EXPECT_EQ(snapshot.fileCount, expected.files);
         EXPECT_EQ(snapshot.folderCount, expected.folders);
@@ -127,8 +127,8 @@ TEST(DiskScanner, CountsEveryFileOncePerNameWithoutFollowingLinks) {
         for (size_t i = 1; i < snapshot.largestFiles.size(); ++i)
             EXPECT_GE(snapshot.largestFiles[i - 1].size, snapshot.largestFiles[i].size);
         for (const auto& file : snapshot.largestFiles) {
-            EXPECT_TRUE(file.url.native().starts_with(tree.path().native() + "/"));
-            EXPECT_EQ(file.size, allocated(file.url));
+            EXPECT_TRUE(file.path.native().starts_with(tree.path().native() + "/"));
+            EXPECT_EQ(file.size, allocated(file.path));
             EXPECT_TRUE(file.modifiedAt.has_value());
         }
     }
@@ -182,7 +182,7 @@ TEST(DiskScanner, EmptyFolderAndStandardizedLocation) {
     EXPECT_EQ(empty.folderCount, 0);
 
     ScanSnapshot snapshot = DiskScanner().scan(tree.path().native() + "/./a/b/..//", false, nullptr);
-    EXPECT_EQ(snapshot.rootURL, tree.path() / "a");
+    EXPECT_EQ(snapshot.rootPath, tree.path() / "a");
     ASSERT_EQ(snapshot.buckets.size(), 1u);
     EXPECT_EQ(snapshot.buckets[0].path, (tree.path() / "a/b").native());
     EXPECT_EQ(snapshot.folderCount, 1);
@@ -226,8 +226,8 @@ TEST(DiskScanner, KeepsThe4000LargestFilesAcrossWorkers) {
     ScanSnapshot snapshot = DiskScanner().scan(tree.path(), false, nullptr);
     EXPECT_EQ(snapshot.fileCount, 4001);
     ASSERT_EQ(snapshot.largestFiles.size(), 4000u);
-    EXPECT_EQ(snapshot.largestFiles.front().url, tree.path() / "d7/big");
-    for (const auto& file : snapshot.largestFiles) EXPECT_NE(file.url, tree.path() / "d9/empty");
+    EXPECT_EQ(snapshot.largestFiles.front().path, tree.path() / "d7/big");
+    for (const auto& file : snapshot.largestFiles) EXPECT_NE(file.path, tree.path() / "d9/empty");
 }
 
 TEST(DiskScanner, ReportsProgressAndCancelsMidWalk) {
@@ -310,11 +310,11 @@ TEST(DiskScanner, TheVolumeRootGivesSingleSlashPaths) {
     std::string output = ForkedChild::runInRoot(tree.path(), [] {
         ScanSnapshot snapshot = DiskScanner().scan("/", false, nullptr);
         std::ostringstream out;
-        out << snapshot.rootURL.native() << ' ' << snapshot.fileCount << ' ' << snapshot.folderCount;
+        out << snapshot.rootPath.native() << ' ' << snapshot.fileCount << ' ' << snapshot.folderCount;
         std::map<std::string, std::string> buckets;
         for (const auto& bucket : snapshot.buckets) buckets[std::string(bucket.name())] = bucket.path;
         for (const auto& [name, path] : buckets) out << ' ' << name << ',' << path;
-        out << " | " << snapshot.largestFiles.at(0).url.native();  // the two small ones tie
+        out << " | " << snapshot.largestFiles.at(0).path.native();  // the two small ones tie
         for (const auto& file : snapshot.largestFiles) out << ' ' << file.size / 4096;
         return out.str();
     });

@@ -52,7 +52,7 @@ std::int64_t allocatedSize(const std::filesystem::path& path) {
 
 std::vector<std::string> hitPaths(const std::vector<SearchHit>& hits) {
     std::vector<std::string> paths;
-    for (const auto& hit : hits) paths.push_back(hit.url.native());
+    for (const auto& hit : hits) paths.push_back(hit.path.native());
     return paths;
 }
 
@@ -82,7 +82,7 @@ protected:
 
     SearchService::Outcome run(const QString& text, std::optional<std::filesystem::path> scope = std::nullopt,
                                SearchKind kind = SearchKind::all) {
-        return SearchService::runMetadataSearch(text, scope, kind, setup);
+        return SearchService::runIndexSearch(text, scope, kind, setup);
     }
 
     std::vector<SearchHit> hits(const QString& text, std::optional<std::filesystem::path> scope = std::nullopt,
@@ -150,7 +150,7 @@ TEST_F(SearchServiceTest, EightHundredPrintedPathsGiveTheFirstFiveHundredLargest
     std::set<std::string> firstFiveHundred;
     for (int i = 0; i < 500; ++i) firstFiveHundred.insert(paths[static_cast<size_t>(i)].native());
     for (size_t i = 0; i < found.size(); ++i) {
-        EXPECT_TRUE(firstFiveHundred.count(found[i].url.native()));
+        EXPECT_TRUE(firstFiveHundred.count(found[i].path.native()));
         if (i > 0) {
             EXPECT_GE(found[i - 1].size, found[i].size);
         }
@@ -158,8 +158,8 @@ TEST_F(SearchServiceTest, EightHundredPrintedPathsGiveTheFirstFiveHundredLargest
     EXPECT_EQ(found.front().size, allocatedSize(paths[3]));
     EXPECT_EQ(found.back().size, 0);
     // Equal sizes keep the printed order.
-    EXPECT_EQ(found[0].url, paths[3]);
-    EXPECT_EQ(found[1].url, paths[7]);
+    EXPECT_EQ(found[0].path, paths[3]);
+    EXPECT_EQ(found[1].path, paths[7]);
 }
 
 TEST_F(SearchServiceTest, PrintedPathsAreCheckedOneByOne) {
@@ -176,16 +176,16 @@ TEST_F(SearchServiceTest, PrintedPathsAreCheckedOneByOne) {
     ASSERT_THAT(hitPaths(found), ::testing::UnorderedElementsAre(kept, odd, twoLines, folder, plain));
     for (const auto& hit : found) {
         EXPECT_TRUE(hit.modifiedAt.has_value());
-        if (hit.url == kept || hit.url == odd) {
+        if (hit.path == kept || hit.path == odd) {
             EXPECT_THAT(hit.kind.toStdString(), ::testing::HasSubstr("PDF"));
         }
-        if (hit.url == folder) {
+        if (hit.path == folder) {
             EXPECT_FALSE(hit.kind.isEmpty());
         }
-        if (hit.url == plain) {
+        if (hit.path == plain) {
             EXPECT_EQ(hit.kind, "");
         }
-        if (hit.url == kept) {
+        if (hit.path == kept) {
             EXPECT_EQ(hit.size, allocatedSize(kept));
         }
     }
@@ -337,7 +337,7 @@ TEST_F(SearchServiceTest, RealIndexFindsNamesInItsOwnDatabase) {
     setup.index = FileNameIndex{"/usr/bin/plocate", database};
     auto found = hits("needle");
     EXPECT_THAT(hitPaths(found), ::testing::UnorderedElementsAre(quoted, upper, bracket));
-    EXPECT_EQ(found.front().url, quoted);  // the largest
+    EXPECT_EQ(found.front().path, quoted);  // the largest
     EXPECT_THAT(hitPaths(hits("\"needle\" \\")), ElementsAre(quoted));
     EXPECT_THAT(hitPaths(hits("SAY \"needle\"")), ElementsAre(quoted));
     EXPECT_THAT(hitPaths(hits("e[1]")), ElementsAre(bracket));

@@ -41,7 +41,7 @@ protected:
 
     static ScanSnapshot snapshot(const std::string& root, std::int64_t total, std::vector<std::pair<std::string, std::int64_t>> folders = {}) {
         ScanSnapshot scan;
-        scan.rootURL = root;
+        scan.rootPath = root;
         scan.totalSize = total;
         scan.fileCount = 3;
         scan.folderCount = 2;

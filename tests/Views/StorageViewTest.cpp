@@ -103,7 +103,7 @@ TEST(StorageView, FilterSortAndInspector) {
     // Files of a sibling whose name begins the same are not inside.
     const auto inside = FolderInspector::largestInside(*screen.state.scanSnapshot(), screen.bucketNamed("Videos"));
     ASSERT_EQ(inside.size(), 3u);
-    for (const ScannedFile& file : inside) EXPECT_EQ(file.url.string().find("Videos2"), std::string::npos);
+    for (const ScannedFile& file : inside) EXPECT_EQ(file.path.string().find("Videos2"), std::string::npos);
 
     // A single click on a row selects after the double-click wait; every map follows.
     RankedRow* row = screen.view.folderRows()[3];
@@ -127,7 +127,7 @@ TEST(StorageView, FocusOnlyFolders) {
     EXPECT_TRUE(screen.state.isScanning());
     EXPECT_EQ(screen.state.scanRoot(), root / "Videos");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
-    EXPECT_EQ(screen.state.scanSnapshot()->rootURL, root / "Videos");
+    EXPECT_EQ(screen.state.scanSnapshot()->rootPath, root / "Videos");
     EXPECT_FALSE(screen.state.scanError().has_value());
 }
 
@@ -184,7 +184,7 @@ TEST(StorageView, ParentFolderActsOnTheFolderShown) {
     screen.view.goToParentFolder();
     EXPECT_EQ(screen.state.scanRoot(), screen.tree.root());  // the parent of Projects, not of album
     ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
-    EXPECT_EQ(screen.state.scanSnapshot()->rootURL, screen.tree.root());
+    EXPECT_EQ(screen.state.scanSnapshot()->rootPath, screen.tree.root());
 }
 
 TEST(StorageView, MapModesShareTheSelection) {

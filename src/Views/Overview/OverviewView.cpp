@@ -188,8 +188,8 @@ QWidget* OverviewView::makeRecentScan() {
     stack->setSpacing(20);
     stack->addWidget(new CardHeader(AppLocalization::string("overview.recentScan"), "clock.arrow.circlepath", DS::teal));
     const ValueAndUnit total = ValueAndUnit::split(bytes(snapshot.totalSize));
-    const std::filesystem::path name = snapshot.rootURL.filename();
-    stack->addWidget(new HeroValue(PathText::display(name.empty() ? snapshot.rootURL : name), total.value, total.unit, 40));
+    const std::filesystem::path name = snapshot.rootPath.filename();
+    stack->addWidget(new HeroValue(PathText::display(name.empty() ? snapshot.rootPath : name), total.value, total.unit, 40));
     auto* facts = new QVBoxLayout;
     facts->setSpacing(10);
     const QLocale system = QLocale::system();

@@ -309,7 +309,7 @@ QWidget* OnboardingView::makePage(int page) {
     access->addLayout(texts, 1);
     access->addSpacing(8);
     auto* open = new StyledButton(AppLocalization::string("settings.openSystem"), QString(), SoftButtonStyle{DS::blue});
-    connect(open, &StyledButton::clicked, this, [this] { state_.openFullDiskAccessSettings(); });
+    connect(open, &StyledButton::clicked, this, [this] { state_.openPrivacySettings(); });
     access->addWidget(open);
 
     return pageFrame(QStringLiteral("folder.badge.gearshape"), DS::amber, pageTexts[2], {folderBlock, raisedRow(accessRow)});

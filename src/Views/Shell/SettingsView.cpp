@@ -206,7 +206,7 @@ QWidget* SettingsView::scanningCard() {
     connect(hiddenSwitch_, &ToggleSwitch::toggled, this, [this](bool on) { state_.setIncludeHiddenFiles(on); });
     connect(&state_, &AppState::includeHiddenFilesChanged, hiddenSwitch_, [this] { hiddenSwitch_->setChecked(state_.includeHiddenFiles()); });
     openSystemButton_ = new StyledButton(AppLocalization::string("settings.openSystem"), QString(), SoftButtonStyle{DynamicColor::primary()});
-    connect(openSystemButton_, &StyledButton::clicked, this, [this] { state_.openFullDiskAccessSettings(); });
+    connect(openSystemButton_, &StyledButton::clicked, this, [this] { state_.openPrivacySettings(); });
 
     QWidget* location = settingRow(AppLocalization::string("settings.scanLocation"), PathText::display(state_.scanRoot()),
                                    QStringLiteral("folder.fill"), DS::amber, changeFolderButton_, &scanLocation_, true);

@@ -34,19 +34,19 @@ public:
         auto* row = new QHBoxLayout(this);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(8);
-        row->addWidget(new IconImageView(fileIcon(file_.url), 18));
-        auto* name = new TextLabel(PathText::display(file_.url.filename()), Fonts::system(13));
+        row->addWidget(new IconImageView(fileIcon(file_.path), 18));
+        auto* name = new TextLabel(PathText::display(file_.path.filename()), Fonts::system(13));
         name->setElideMode(Qt::ElideMiddle);
         row->addWidget(name, 1);
         row->addSpacing(8);
         row->addWidget(new TextLabel(ByteFormatting::string(file_.size), Fonts::system(13), DynamicColor::secondary()));
-        setToolTip(plainToolTip(PathText::display(file_.url)));
+        setToolTip(plainToolTip(PathText::display(file_.path)));
         setCursor(Qt::PointingHandCursor);
     }
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) FileActions::reveal(file_.url);
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) FileActions::reveal(file_.path);
     }
 
 private:
@@ -60,7 +60,7 @@ std::vector<ScannedFile> FolderInspector::largestInside(const ScanSnapshot& snap
     const std::string prefix = bucket.path + "/";
     for (const ScannedFile& file : snapshot.largestFiles) {
         if (inside.size() == 5) break;
-        if (file.url.string().starts_with(prefix)) inside.push_back(file);
+        if (file.path.string().starts_with(prefix)) inside.push_back(file);
     }
     return inside;
 }

@@ -282,7 +282,7 @@ QWidget* StorageView::makeHeroCard() {
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(10);
-    const QString pillPath = PathText::display(snapshot ? snapshot->rootURL : state_.scanRoot());
+    const QString pillPath = PathText::display(snapshot ? snapshot->rootPath : state_.scanRoot());
     buttons->addWidget(new LocationPill(pillPath, tint_), 1);
     if (offersParentFolder()) {
         auto* parentButton = new StyledButton(AppLocalization::string("storage.parent"), "arrow.up.to.line", SoftButtonStyle{DynamicColor::primary()});
@@ -316,15 +316,15 @@ QWidget* StorageView::makeHeroCard() {
 bool StorageView::offersParentFolder() const {
     const std::shared_ptr<const ScanSnapshot>& snapshot = state_.scanSnapshot();
     if (!snapshot || state_.isScanning()) return false;
-    const std::filesystem::path parent = snapshot->rootURL.parent_path();
-    return !parent.empty() && parent != snapshot->rootURL;
+    const std::filesystem::path parent = snapshot->rootPath.parent_path();
+    return !parent.empty() && parent != snapshot->rootPath;
 }
 
 void StorageView::goToParentFolder() {
     // Acts on the folder the results show (and the button was offered for), which the scan folder
     // need not be any more after another folder was chosen.
     if (!offersParentFolder()) return;
-    state_.setScanRoot(state_.scanSnapshot()->rootURL);
+    state_.setScanRoot(state_.scanSnapshot()->rootPath);
     state_.scanParentFolder();
 }
 
@@ -638,11 +638,11 @@ QWidget* StorageView::makeLargestFiles(const ScanSnapshot& snapshot) {
     for (std::size_t i = 0; i < count; ++i) largestSize = std::max(largestSize, snapshot.largestFiles[i].size);
     for (std::size_t i = 0; i < count; ++i) {
         const ScannedFile& file = snapshot.largestFiles[i];
-        auto* row = new RankedRow(fileIcon(file.url), {}, PathText::display(file.url.filename()), PathText::display(file.url.parent_path()),
+        auto* row = new RankedRow(fileIcon(file.path), {}, PathText::display(file.path.filename()), PathText::display(file.path.parent_path()),
                                   bytes(file.size), double(file.size) / double(largestSize), tint_, false);
-        row->setToolTip(plainToolTip(PathText::display(file.url)));
+        row->setToolTip(plainToolTip(PathText::display(file.path)));
         row->setContextMenuPolicy(Qt::CustomContextMenu);
-        const std::filesystem::path path = file.url;
+        const std::filesystem::path path = file.path;
         connect(row, &QWidget::customContextMenuRequested, this, [row, path](const QPoint& at) {
             BucketActions::showFileMenu(row, row->mapToGlobal(at), path);
         });
