@@ -16,7 +16,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <fstream>
 
 namespace {
 
@@ -97,22 +96,55 @@ private:
     std::optional<QString> folderKind_;
 };
 
-// The first paths that the index printed and that lie in the scope and are of the kind, as hits,
-// largest first. Printed paths are bytes, checked one by one; none has to be UTF-8.
-std::vector<SearchHit> readHits(const std::filesystem::path& results, const std::optional<std::string>& prefix,
-                                const ContentTypeExtensions* kind) {
-    std::ifstream file(results, std::ios::binary);
+// Takes the paths the index prints, NUL-separated and as they stream in, and keeps the first ones
+// that lie in the scope and are of the kind, up to the maximum. Printed paths are bytes, checked one
+// by one; none has to be UTF-8.
+class PrintedPaths {
+public:
+    PrintedPaths(std::optional<std::string> prefix, const ContentTypeExtensions* kind) : prefix_(std::move(prefix)), kind_(kind) {}
+
+    // False once the maximum is kept: the index need print no more.
+    bool take(std::string_view piece) {
+        while (!isFull()) {
+            const std::size_t end = piece.find('\0');
+            if (end == std::string_view::npos) {
+                pending_.append(piece);
+                return true;
+            }
+            pending_.append(piece.substr(0, end));
+            piece.remove_prefix(end + 1);
+            keepPending();
+        }
+        return false;
+    }
+
+    // The last path, when the output did not end with a separator.
+    std::vector<std::string> finish() {
+        if (!isFull()) keepPending();
+        return std::move(kept_);
+    }
+
+private:
+    bool isFull() const { return kept_.size() >= SearchService::maximumHits; }
+
+    void keepPending() {
+        if (!pending_.empty() && (!prefix_ || pending_.starts_with(*prefix_)) && (!kind_ || kind_->matches(fileName(pending_))))
+            kept_.push_back(pending_);
+        pending_.clear();
+    }
+
+    std::optional<std::string> prefix_;
+    const ContentTypeExtensions* kind_;
+    std::string pending_;
+    std::vector<std::string> kept_;
+};
+
+// The kept paths as hits, largest first; a path with nothing at it any more gives none.
+std::vector<SearchHit> hitsAt(const std::vector<std::string>& paths) {
     std::vector<SearchHit> hits;
     HitBuilder builder;
-    std::size_t taken = 0;
-    std::string path;
-    while (taken < SearchService::maximumHits && std::getline(file, path, '\0')) {
-        if (path.empty()) continue;
-        if (prefix && !path.starts_with(*prefix)) continue;
-        if (kind && !kind->matches(fileName(path))) continue;
-        ++taken;
+    for (const std::string& path : paths)
         if (auto hit = builder.hit(path)) hits.push_back(std::move(*hit));
-    }
     std::stable_sort(hits.begin(), hits.end(), [](const SearchHit& a, const SearchHit& b) { return a.size > b.size; });
     return hits;
 }
@@ -124,7 +156,8 @@ SearchService::Outcome runSearch(const QString& text, const std::optional<std::f
     const std::string_view bytes(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     if (bytes.find('\0') != std::string_view::npos) return std::vector<SearchHit>{};  // no name holds one
 
-    // plocate matches the name; scope and kind are checked on its output, which then cannot be cut short.
+    // plocate matches the name; scope and kind are checked on its output as it streams, and plocate
+    // is ended once enough paths are kept. Without either, plocate itself stops at the maximum.
     std::optional<std::string> prefix;
     if (scope) prefix = scopePrefix(*scope);
     const ContentTypeExtensions* kindExtensions = nullptr;
@@ -133,28 +166,33 @@ SearchService::Outcome runSearch(const QString& text, const std::optional<std::f
     if (!prefix && !kindExtensions) limit = static_cast<int>(SearchService::maximumHits);
 
     SearchFolder folder(setup.temporaryParent.empty() ? std::filesystem::temp_directory_path() : setup.temporaryParent);
+    PrintedPaths printed(prefix, kindExtensions);
     ProcessRunner::Result run;
     {
+        // The raw output read is kept in results.txt, as the folder documents the search.
         FileDescriptor results = folder.create("results.txt");
         FileDescriptor errors = folder.create("errors.txt");
         ProcessRunner::Options options;
         options.limits.deadline = setup.timeLimit;
         options.limits.terminateGrace = setup.terminateGrace;
-        options.outputFile = results.get();
         options.errorFile = errors.get();
         options.stop = stop;
+        options.onOutput = [&](std::string_view piece) {
+            FileContents::writeAll(results.get(), piece);
+            return printed.take(piece);
+        };
         run = ProcessRunner::run(setup.index.program, setup.index.arguments(bytes, limit), options);
     }
     if (run.stopped) return std::vector<SearchHit>{};
     if (run.timedOut || !run.ended) return SearchServiceError::queryFailed(indexUnavailable());
-    if (!run.exitedNormally() || run.exitStatus != 0) {
+    if (!run.readEnough && (!run.exitedNormally() || run.exitStatus != 0)) {
         const std::optional<std::string> errorText = FileContents::read(folder.file("errors.txt"), 1u << 20);
         // plocate's way of saying that nothing matched.
         if (run.exitedNormally() && run.exitStatus == 1 && errorText && errorText->empty()) return std::vector<SearchHit>{};
         if (!errorText || !PathText::isValidUtf8(*errorText)) return SearchServiceError::queryFailed(indexUnavailable());
         return SearchServiceError::queryFailed(QString::fromStdString(*errorText));
     }
-    return readHits(folder.file("results.txt"), prefix, kindExtensions);
+    return hitsAt(printed.finish());
 }
 
 }  // namespace

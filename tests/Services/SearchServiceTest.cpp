@@ -162,6 +162,23 @@ TEST_F(SearchServiceTest, EightHundredPrintedPathsGiveTheFirstFiveHundredLargest
     EXPECT_EQ(found[1].path, paths[7]);
 }
 
+TEST_F(SearchServiceTest, AScopedSearchEndsTheIndexOnceItKeptTheMaximum) {
+    // Paths outside the scope, then 600 inside it, then the index would go on for a minute.
+    std::vector<std::filesystem::path> paths;
+    for (int i = 0; i < 300; ++i) paths.push_back(tree.path() / "elsewhere" / ("f" + std::to_string(i)));
+    for (int i = 0; i < 600; ++i) paths.push_back(tree.file("scope/f" + std::to_string(i), 10));
+    print(paths);
+    useTool("exec sleep 60");
+    setup.timeLimit = 60s;
+
+    auto found = hits("f", tree.path() / "scope");
+    ASSERT_EQ(found.size(), 500u);
+    std::set<std::string> firstFiveHundred;
+    for (int i = 300; i < 800; ++i) firstFiveHundred.insert(paths[static_cast<size_t>(i)].native());
+    for (const SearchHit& hit : found) EXPECT_TRUE(firstFiveHundred.count(hit.path.native())) << hit.path;
+    EXPECT_TRUE(temporaryFoldersGone());
+}
+
 TEST_F(SearchServiceTest, PrintedPathsAreCheckedOneByOne) {
     auto kept = tree.file("a/report.pdf", 100);
     auto deleted = tree.file("a/gone.pdf", 100);
@@ -234,7 +251,7 @@ TEST_F(SearchServiceTest, HangingToolEndsAsIndexUnavailableWithinTheLimits) {
 
 TEST_F(SearchServiceTest, TemporaryFolderIsPrivateToTheUser) {
     auto seen = tree.path() / "seen";
-    useTool("folder=$(dirname \"$(readlink /proc/$$/fd/1)\")\n"
+    useTool("folder=$(dirname \"$(readlink /proc/$$/fd/2)\")\n"
             "{ basename \"$folder\"; stat -c %a \"$folder\"; ls \"$folder\"; } > '" + seen.string() + "'");
     hits("x");
     std::istringstream lines(readFile(seen));
