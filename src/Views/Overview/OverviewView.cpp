@@ -9,7 +9,6 @@
 #include "Services/AppState.h"
 #include "Services/StorageHistoryService.h"
 #include "Views/Shell/AppSectionPresentation.h"
-#include "Views/Storage/BucketOrder.h"
 #include "Views/Overview/CapacityBar.h"
 #include "Views/Common/DashboardPage.h"
 #include "Views/DesignSystem/Banner.h"
@@ -33,6 +32,8 @@
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QVBoxLayout>
+
+#include <span>
 
 namespace {
 
@@ -103,7 +104,7 @@ QWidget* OverviewView::makeStorageCard() {
     const DiskCapacityService::Capacity capacity = capacity_();
     const std::int64_t used = std::max<std::int64_t>(capacity.total - capacity.available, 0);
     const double usedRatio = capacity.total <= 0 ? 0 : std::min(double(used) / double(capacity.total), 1.0);
-    const std::optional<ScanSnapshot>& snapshot = state_.scanSnapshot();
+    const std::shared_ptr<const ScanSnapshot>& snapshot = state_.scanSnapshot();
 
     auto* card = new CardModifier(28, 18);
     QVBoxLayout* stack = card->contentLayout();
@@ -138,7 +139,7 @@ QWidget* OverviewView::makeStorageCard() {
     stack->addLayout(hero);
 
     auto* bar = new CapacityBar;
-    bar->setFigures(snapshot ? snapshot->buckets : std::vector<StorageBucket>{}, capacity.total, capacity.available);
+    bar->setFigures(snapshot, capacity.total, capacity.available);
     stack->addWidget(bar);
 
     const std::optional<RecentScan> recent = recentScan();
@@ -156,8 +157,7 @@ QWidget* OverviewView::makeStorageCard() {
 
 QWidget* OverviewView::makeLargestFolders() {
     const ScanSnapshot& snapshot = *state_.scanSnapshot();
-    std::vector<StorageBucket> top = BucketOrder::largestFirst(snapshot.buckets);
-    if (top.size() > 5) top.resize(5);
+    const std::span<const StorageBucket> top(snapshot.buckets.data(), std::min<std::size_t>(snapshot.buckets.size(), 5));
     const double reference = double(std::max<std::int64_t>(top.empty() ? 1 : top.front().size, 1));
 
     auto* card = new CardModifier(14, 18);
@@ -169,13 +169,13 @@ QWidget* OverviewView::makeLargestFolders() {
     stack->addWidget(header);
     for (std::size_t i = 0; i < top.size(); ++i) {
         const StorageBucket& bucket = top[i];
-        auto* row = new RankedRow(fileIcon(bucket.url), {}, PathText::display(std::string_view(bucket.name)),
-                                  EntryKind::isFolder(bucket.url) ? AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)})
-                                                                  : EntryKind::text(bucket.url),
+        auto* row = new RankedRow(fileIcon(bucket.path), {}, PathText::display(bucket.name()),
+                                  EntryKind::isFolder(bucket.path) ? AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)})
+                                                                  : EntryKind::text(bucket.path),
                                   bytes(bucket.size),
                                   double(std::max<std::int64_t>(bucket.size, 0)) / reference, DS::amber, i == 0);
         row->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(row, &QWidget::customContextMenuRequested, this, [row, path = bucket.url](const QPoint& at) {
+        connect(row, &QWidget::customContextMenuRequested, this, [row, path = std::filesystem::path(bucket.path)](const QPoint& at) {
             const GuardedMenu menu(row);
             QAction* reveal = menu->addAction(AppLocalization::string("action.reveal"));
             if (menu->exec(row->mapToGlobal(at)) == reveal) FileActions::reveal(path);
@@ -187,9 +187,9 @@ QWidget* OverviewView::makeLargestFolders() {
 }
 
 std::optional<OverviewView::RecentScan> OverviewView::recentScan() const {
-    if (const std::optional<ScanSnapshot>& snapshot = state_.scanSnapshot()) {
-        const std::filesystem::path name = snapshot->rootURL.filename();
-        return RecentScan{PathText::display(name.empty() ? snapshot->rootURL : name), snapshot->scannedAt, snapshot->totalSize,
+    if (const std::shared_ptr<const ScanSnapshot>& snapshot = state_.scanSnapshot()) {
+        const std::filesystem::path name = snapshot->rootPath.filename();
+        return RecentScan{PathText::display(name.empty() ? snapshot->rootPath : name), snapshot->scannedAt, snapshot->totalSize,
                           snapshot->fileCount, snapshot->folderCount, snapshot->duration};
     }
     const StorageHistoryService* history = state_.storageHistory();
