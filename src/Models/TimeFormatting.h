@@ -14,4 +14,8 @@ QString relative(Instant date, Instant now, const QLocale& locale);
 // Minutes and seconds with short unit names, zero units left out, no fraction: "2 min, 5 sec".
 QString minutesAndSeconds(double seconds, const QLocale& locale);
 
+// A duration in the one largest unit among days, hours and minutes, spelled out ("2 hours"),
+// rounded down; under a minute counts as minutes.
+QString singleUnit(double seconds, const QLocale& locale);
+
 }  // namespace TimeFormatting
