@@ -13,7 +13,7 @@ QString IdleServersBanner::title(const std::vector<DevProject>& idle) {
 }
 
 QString IdleServersBanner::detail(const std::vector<DevProject>& idle) {
-    return AppLocalization::format("projects.banner.detail", {isolated(ProjectFormat::memory(idle)), isolated(ProjectFormat::ports(idle))});
+    return AppLocalization::format("projects.banner.detail", {isolatedLeftToRight(ProjectFormat::memory(idle)), isolatedLeftToRight(ProjectFormat::ports(idle))});
 }
 
 IdleServersBanner::IdleServersBanner(const std::vector<DevProject>& idle, std::function<void()> stop, QWidget* parent)

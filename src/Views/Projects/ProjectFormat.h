@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Foundation/Instant.h"
+#include "Models/AppLocalization.h"
 #include "Services/DevProject.h"
 
 #include <QLocale>
@@ -18,8 +19,8 @@ QString subtitle(const DevProject& project);
 QString ports(const std::vector<DevProject>& projects);
 
 // A duration in one spelled-out unit: days from one day, hours from one hour, else minutes, never
-// less than one minute ("3 days", "2 hours", "1 minute").
-QString duration(double seconds, const QLocale& locale = QLocale::system());
+// less than one minute ("3 days", "2 hours", "1 minute"), in the language chosen in the app.
+QString duration(double seconds, const QLocale& locale = AppLocalization::activeLocale());
 
 // The summed memory of the projects as the byte format writes it.
 QString memory(const std::vector<DevProject>& projects);

@@ -50,12 +50,10 @@ ProjectRow::ProjectRow(const DevProject& project, bool compact, Instant now, std
             row->addWidget(workingDot_);
         }
     } else {
-        auto* status = new ProjectStatusPill(project, now);
-        if (status->isHidden()) delete status;
-        else row->addWidget(status);
+        if (ProjectStatusPill::status(project, now)) row->addWidget(new ProjectStatusPill(project, now));
     }
 
-    auto* memory = new TextLabel(ByteFormatting::string(project.memory), Fonts::monospaced(compact ? 13 : 15, QFont::DemiBold));
+    auto* memory = new TextLabel(ByteFormatting::string(project.memory), Fonts::system(compact ? 13 : 15, QFont::DemiBold));
     memory->setObjectName("memory");
     memory->setAlignment(Qt::AlignTrailing);
     memory->setMinimumWidth(std::max(compact ? 58 : 80, memory->sizeHint().width()));

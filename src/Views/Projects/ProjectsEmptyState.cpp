@@ -6,6 +6,7 @@
 #include "Views/DesignSystem/IconBadge.h"
 #include "Views/DesignSystem/TextLabel.h"
 
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 ProjectsEmptyState::ProjectsEmptyState(bool compact, QWidget* parent) : QWidget(parent) {
@@ -21,5 +22,9 @@ ProjectsEmptyState::ProjectsEmptyState(bool compact, QWidget* parent) : QWidget(
     detail->setWordWrap(true);
     detail->setAlignment(Qt::AlignHCenter);
     detail->setMaximumWidth(420);
-    stack->addWidget(detail, 0, Qt::AlignHCenter);
+    auto* centred = new QHBoxLayout;
+    centred->addStretch(1);
+    centred->addWidget(detail, 100);
+    centred->addStretch(1);
+    stack->addLayout(centred);
 }
