@@ -5,6 +5,7 @@
 #include <unicode/measure.h>
 #include <unicode/reldatefmt.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -59,6 +60,30 @@ QString minutesAndSeconds(double seconds, const QLocale& locale) {
     icu::UnicodeString text;
     icu::FieldPosition position;
     formatter.formatMeasures(measures.data(), int32_t(measures.size()), text, position, status);
+    return U_FAILURE(status) ? QString() : fromIcu(text);
+}
+
+QString singleUnit(double seconds, const QLocale& locale) {
+    const double whole = std::isfinite(seconds) && seconds > 0 ? std::min(seconds, 1e15) : 0;
+    UErrorCode status = U_ZERO_ERROR;
+    icu::MeasureFormat formatter(icuLocale(locale), UMEASFMT_WIDTH_WIDE, status);
+    if (U_FAILURE(status)) return {};
+    icu::MeasureUnit* unit = nullptr;
+    double amount = 0;
+    if (whole >= 86400) {
+        unit = icu::MeasureUnit::createDay(status);
+        amount = std::floor(whole / 86400);
+    } else if (whole >= 3600) {
+        unit = icu::MeasureUnit::createHour(status);
+        amount = std::floor(whole / 3600);
+    } else {
+        unit = icu::MeasureUnit::createMinute(status);
+        amount = std::floor(whole / 60);
+    }
+    icu::Measure measure(icu::Formattable(int64_t(amount)), unit, status);
+    icu::UnicodeString text;
+    icu::FieldPosition position;
+    formatter.formatMeasures(&measure, 1, text, position, status);
     return U_FAILURE(status) ? QString() : fromIcu(text);
 }
 
