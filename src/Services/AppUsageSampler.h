@@ -3,7 +3,7 @@
 #include "Foundation/Instant.h"
 #include "Platform/ProcessTable.h"
 #include "Platform/SystemRoots.h"
-#include "Services/AppUsage.h"
+#include "Models/AppUsage.h"
 #include "Services/DevProcessSample.h"
 
 #include <cstdint>
