@@ -30,10 +30,9 @@ TEST(MainRoad, ScanFromTheOverviewToTheStorageResults) {
         QTest::mouseClick(prompt, Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return root.findChild<StorageView*>() != nullptr; }, 2000));
         StorageView* storage = root.findChild<StorageView*>();
-        EXPECT_EQ(storage->body(), StorageView::Body::scanning);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return storage->body() == StorageView::Body::scanning; }, 2000));
         *tree.holdScans = false;
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
-        EXPECT_EQ(storage->body(), StorageView::Body::results);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning() && storage->body() == StorageView::Body::results; }, 10000));
         EXPECT_EQ(storage->folderRows().size(), 10u);
         EXPECT_NE(storage->inspector(), nullptr);
     }

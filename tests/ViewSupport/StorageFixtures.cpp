@@ -20,6 +20,12 @@ StorageBucket bucket(const std::string& name, std::int64_t size, std::int64_t fi
     return b;
 }
 
+std::vector<const StorageBucket*> pointersTo(const std::vector<StorageBucket>& buckets) {
+    std::vector<const StorageBucket*> pointers;
+    for (const StorageBucket& bucket : buckets) pointers.push_back(&bucket);
+    return pointers;
+}
+
 ScanSnapshot homeSnapshot() {
     ScanSnapshot snapshot;
     snapshot.rootURL = "/home/ana";

@@ -1,4 +1,5 @@
 #include "Views/Storage/BucketListing.h"
+#include "Views/Storage/BucketOrder.h"
 #include "Views/Storage/ScanThroughputSampler.h"
 
 #include "ViewSupport/StorageFixtures.h"
@@ -11,9 +12,9 @@ StorageBucket bucket(const std::string& name, std::int64_t size, std::int64_t fi
     return StorageFixtures::bucket(name, size, files, "/scan");
 }
 
-std::vector<std::string> names(const std::vector<StorageBucket>& buckets) {
+std::vector<std::string> names(const std::vector<const StorageBucket*>& buckets) {
     std::vector<std::string> result;
-    for (const auto& b : buckets) result.push_back(b.name);
+    for (const StorageBucket* b : buckets) result.push_back(b->name);
     return result;
 }
 
@@ -30,15 +31,20 @@ TEST(BucketListing, FilterIsCaseInsensitiveAndUntrimmed) {
 }
 
 TEST(BucketListing, NaturalNameOrderAndStableSorts) {
-    const std::vector<StorageBucket> all{bucket("Shot 10", 1, 7), bucket("shot 2", 9, 7), bucket("Alpha", 5, 9),
-                                         bucket("Beta", 9, 1)};
+    // A scan's buckets come largest first.
+    const std::vector<StorageBucket> all{bucket("shot 2", 9, 7), bucket("Beta", 9, 1), bucket("Alpha", 5, 9),
+                                         bucket("Shot 10", 1, 7)};
     EXPECT_EQ(names(BucketListing::visibleBuckets(all, "", FolderSort::name)),
               (std::vector<std::string>{"Alpha", "Beta", "shot 2", "Shot 10"}));
-    // Equal sizes and equal file counts keep the snapshot's order.
+    // Equal file counts keep the snapshot's order.
     EXPECT_EQ(names(BucketListing::visibleBuckets(all, "", FolderSort::size)),
               (std::vector<std::string>{"shot 2", "Beta", "Alpha", "Shot 10"}));
     EXPECT_EQ(names(BucketListing::visibleBuckets(all, "", FolderSort::items)),
-              (std::vector<std::string>{"Alpha", "Shot 10", "shot 2", "Beta"}));
+              (std::vector<std::string>{"Alpha", "shot 2", "Shot 10", "Beta"}));
+    // The few largest of any list, stable, without copying it.
+    const std::vector<StorageBucket> unsorted{bucket("a", 1), bucket("b", 9), bucket("c", 5), bucket("d", 9)};
+    EXPECT_EQ(names(BucketOrder::top(unsorted, 3)), (std::vector<std::string>{"b", "d", "c"}));
+    EXPECT_EQ(names(BucketOrder::top(unsorted, 10)).size(), 4u);
 }
 
 TEST(BucketListing, SelectedBucketFallsBackToTheLargest) {

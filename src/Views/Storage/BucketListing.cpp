@@ -1,40 +1,35 @@
 #include "Views/Storage/BucketListing.h"
 
-#include "Models/NameCollator.h"
 #include "Foundation/PathText.h"
+#include "Models/NameCollator.h"
 #include "Views/Storage/BucketOrder.h"
-
-
 
 #include <algorithm>
 
 namespace BucketListing {
 
-std::vector<StorageBucket> visibleBuckets(const std::vector<StorageBucket>& buckets, const QString& filter,
-                                          FolderSort sort) {
-    std::vector<StorageBucket> visible;
+std::vector<const StorageBucket*> visibleBuckets(const std::vector<StorageBucket>& buckets, const QString& filter, FolderSort sort) {
+    std::vector<const StorageBucket*> visible;
+    visible.reserve(filter.isEmpty() ? buckets.size() : 0);
     for (const StorageBucket& bucket : buckets)
         if (filter.isEmpty() || PathText::display(std::string_view(bucket.name)).contains(filter, Qt::CaseInsensitive))
-            visible.push_back(bucket);
+            visible.push_back(&bucket);
 
     switch (sort) {
     case FolderSort::size:
-        return BucketOrder::largestFirst(std::move(visible));
+        break;  // the scan's own order
     case FolderSort::name: {
         const QCollator collator = nameCollator(true);
-        std::vector<std::pair<QString, StorageBucket>> named;
+        std::vector<std::pair<QString, const StorageBucket*>> named;
         named.reserve(visible.size());
-        for (StorageBucket& bucket : visible) named.emplace_back(PathText::display(std::string_view(bucket.name)), std::move(bucket));
-        std::stable_sort(named.begin(), named.end(),
-                         [&](const auto& a, const auto& b) { return collator.compare(a.first, b.first) < 0; });
-        visible.clear();
-        for (auto& [name, bucket] : named) visible.push_back(std::move(bucket));
-        return visible;
+        for (const StorageBucket* bucket : visible) named.emplace_back(PathText::display(std::string_view(bucket->name)), bucket);
+        std::stable_sort(named.begin(), named.end(), [&](const auto& a, const auto& b) { return collator.compare(a.first, b.first) < 0; });
+        for (std::size_t i = 0; i < named.size(); ++i) visible[i] = named[i].second;
+        break;
     }
     case FolderSort::items:
-        std::stable_sort(visible.begin(), visible.end(),
-                         [](const StorageBucket& a, const StorageBucket& b) { return a.fileCount > b.fileCount; });
-        return visible;
+        std::stable_sort(visible.begin(), visible.end(), [](const StorageBucket* a, const StorageBucket* b) { return a->fileCount > b->fileCount; });
+        break;
     }
     return visible;
 }

@@ -12,10 +12,9 @@
 // What the storage screen's folder list, maps and inspector show of a snapshot's buckets.
 namespace BucketListing {
 
-// Buckets whose name contains the filter (case-insensitive, not trimmed), in the chosen stable order;
-// names sort as people read them: "Shot 2" before "Shot 10".
-std::vector<StorageBucket> visibleBuckets(const std::vector<StorageBucket>& buckets, const QString& filter,
-                                          FolderSort sort);
+// Buckets whose name contains the filter (case-insensitive, not trimmed), in the chosen stable order,
+// pointing into `buckets`, which come largest first; names sort as people read them: "Shot 2" before "Shot 10".
+std::vector<const StorageBucket*> visibleBuckets(const std::vector<StorageBucket>& buckets, const QString& filter, FolderSort sort);
 
 // The selected bucket when it is among the buckets, else the largest; none for no buckets.
 std::optional<StorageBucket> selectedBucket(const std::vector<StorageBucket>& buckets,

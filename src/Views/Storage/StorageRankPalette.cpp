@@ -10,9 +10,8 @@ const std::array<DynamicColor, 8>& StorageRankPalette::tints() {
 }
 
 StorageRankPalette::StorageRankPalette(const std::vector<StorageBucket>& buckets) {
-    const std::vector<StorageBucket> ranked = BucketOrder::largestFirst(buckets);
-    for (std::size_t rank = 0; rank < ranked.size() && rank < tints().size(); ++rank)
-        colors_.emplace(ranked[rank].id, tints()[rank]);
+    const std::vector<const StorageBucket*> ranked = BucketOrder::top(buckets, tints().size());
+    for (std::size_t rank = 0; rank < ranked.size(); ++rank) colors_.emplace(ranked[rank]->id, tints()[rank]);
 }
 
 DynamicColor StorageRankPalette::color(const std::string& id) const {

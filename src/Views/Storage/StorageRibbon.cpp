@@ -46,13 +46,13 @@ StorageRibbon::StorageRibbon(BucketSelection* selection, QWidget* parent) : QWid
     }
 }
 
-void StorageRibbon::setBuckets(std::vector<StorageBucket> buckets, std::int64_t totalSize, StorageRankPalette palette) {
-    std::vector<StorageBucket> sorted = BucketOrder::largestFirst(std::move(buckets));
-    const std::size_t count = std::min(sorted.size(), StorageRankPalette::tints().size());
+void StorageRibbon::setBuckets(const std::vector<StorageBucket>& buckets, std::int64_t totalSize, StorageRankPalette palette) {
+    const std::vector<const StorageBucket*> shown = BucketOrder::top(buckets, StorageRankPalette::tints().size());
+    shown_.clear();
+    for (const StorageBucket* bucket : shown) shown_.push_back(*bucket);
     restSize_ = 0;
-    for (std::size_t i = count; i < sorted.size(); ++i) restSize_ = saturatingSum(restSize_, sorted[i].size);
-    sorted.resize(count);
-    shown_ = std::move(sorted);
+    for (const StorageBucket& bucket : buckets)
+        if (std::find(shown.begin(), shown.end(), &bucket) == shown.end()) restSize_ = saturatingSum(restSize_, bucket.size);
     totalSize_ = totalSize;
     palette_ = std::move(palette);
     updateGeometry();

@@ -4,10 +4,10 @@
 #include "Views/Storage/BucketActions.h"
 #include "Views/Storage/StorageRankPalette.h"
 
+#include "Views/Common/PendingClick.h"
 #include "Views/DesignSystem/Transition.h"
 
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <map>
@@ -26,15 +26,18 @@ public:
     static constexpr std::size_t maximumTiles = 28;
 
     // The buckets that get tiles: positive sizes, largest first, at most 28 with the "other" tile last.
-    static std::vector<StorageBucket> tiles(const std::vector<StorageBucket>& items);
+    static std::vector<StorageBucket> tiles(const std::vector<const StorageBucket*>& items);
 
     TreemapView(BucketSelection* selection, BucketActions::Focus onFocus, QWidget* parent = nullptr);
 
-    void setItems(std::vector<StorageBucket> items, std::int64_t totalSize, StorageRankPalette palette);
+    void setItems(const std::vector<const StorageBucket*>& items, std::int64_t totalSize, StorageRankPalette palette);
 
     const std::optional<std::string>& hoveredID() const { return hoveredID_; }
-    // Each tile's cell in widget coordinates, mirrored in a right-to-left layout; layout order.
-    std::vector<std::pair<StorageBucket, QRectF>> cells() const;
+    // Each tile's cell in widget coordinates, mirrored in a right-to-left layout; layout order. Laid
+    // out again only when the items, the size or the direction change, not on a hover or a paint.
+    using Cell = std::pair<StorageBucket, QRectF>;
+    const std::vector<Cell>& cells() const;
+    PendingClick& pendingClick() { return pendingClick_; }
     // The tile under a point (its framed face, inside the gap); none between tiles.
     std::optional<StorageBucket> tileAt(QPointF point) const;
     // The hover strip's rectangle; empty when nothing is hovered.
@@ -49,6 +52,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent*) override;
     void contextMenuEvent(QContextMenuEvent*) override;
     bool event(QEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void changeEvent(QEvent*) override;
 
 private:
     struct Strip {
@@ -75,6 +80,6 @@ private:
     Transition hoverFade_{this, 150, QEasingCurve::OutCubic};
     Transition selectionFade_{this, 200, QEasingCurve::OutCubic};
     Transition* activeFade_ = nullptr;
-    QTimer pendingClick_;  // a single click waits for a possible double click
-    std::optional<std::string> pendingClickID_;
+    mutable std::optional<std::vector<Cell>> cells_;
+    PendingClick pendingClick_;
 };
