@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QStyleHints>
 #include <QTest>
-#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -19,16 +18,6 @@ using StorageFixtures::bucket;
 using StorageFixtures::pointersTo;
 
 namespace {
-
-// A canvas-coloured frame so a map's picture reads as it does inside the map card.
-std::unique_ptr<QWidget> onCanvas(QWidget* content) {
-    auto frame = std::make_unique<QWidget>();
-    frame->setAutoFillBackground(true);
-    auto* layout = new QVBoxLayout(frame.get());
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(content);
-    return frame;
-}
 
 std::vector<StorageBucket> numbered(int count) {
     std::vector<StorageBucket> items;
@@ -194,25 +183,4 @@ TEST(StorageMap3DView, ClicksSelectAndClearDoubleClickOpensAndResetGoesHome) {
     clock.advanceBy(250);
     EXPECT_EQ(view.shownCamera(), OrbitCamera::home());
     FileActions::setDesktop({});
-}
-
-TEST(StorageMaps, Pictures) {
-    const ScanSnapshot snapshot = StorageFixtures::homeSnapshot();
-    BucketSelection selection;
-    selection.setID(snapshot.buckets[1].id);
-    StorageFixtures::renderScreens("map-blocks", QSize(900, 520), [&] {
-        auto* view = new TreemapView(&selection, {});
-        view->setItems(pointersTo(snapshot.buckets), snapshot.totalSize, StorageRankPalette(snapshot.buckets));
-        return onCanvas(view);
-    });
-    StorageFixtures::renderScreens("map-3d", QSize(900, 520), [&] {
-        auto* view = new StorageMap3DView(&selection);
-        view->load(snapshot.buckets);
-        return onCanvas(view);
-    });
-    StorageFixtures::renderScreens("ribbon", QSize(900, 60), [&] {
-        auto* view = new StorageRibbon(&selection);
-        view->setBuckets(snapshot.buckets, snapshot.totalSize, StorageRankPalette(snapshot.buckets));
-        return onCanvas(view);
-    });
 }

@@ -237,34 +237,6 @@ TEST(StorageView, MapModesShareTheSelection) {
     EXPECT_TRUE(card->resetButton()->isVisible());
 }
 
-TEST(StorageView, Pictures) {
-    FileActions::setDesktop({[](const QUrl&) { return true; }, [](const std::filesystem::path&, std::function<void(bool)> done) { done(false); }});
-    ScanFixture tree;
-    AppState state(tree.services());
-    state.setScanRoot(tree.root());
-    const QSize size(1240, 1500);
-    StorageFixtures::renderScreens("storage-setup", size, [&] { return std::make_unique<StorageView>(state, DS::amber, [] { return fixedCapacity; }); });
-
-    *tree.holdScans = true;
-    state.startScan();
-    StorageFixtures::renderScreens("storage-scanning", QSize(1240, 900), [&] {
-        auto view = std::make_unique<StorageView>(state, DS::amber, [] { return fixedCapacity; });
-        for (int i = 0; i < 20; ++i) view->sampleThroughput();
-        return view;
-    });
-    *tree.holdScans = false;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
-
-    for (StorageMapMode mode : allCases<StorageMapMode>()) {
-        StorageFixtures::renderScreens("storage-results-" + rawText(mode), QSize(1240, 2100), [&] {
-            auto view = std::make_unique<StorageView>(state, DS::amber, [] { return fixedCapacity; });
-            view->mapCard()->setMode(mode);
-            return view;
-        });
-    }
-    FileActions::setDesktop({});
-}
-
 TEST(StorageView, ScanErrorAlertShowsThePathAsPlainTextAndClearsOnDismissal) {
     ScreenFixture screen;
     // A file where a folder is expected fails for everyone, root included.

@@ -11,15 +11,14 @@
 
 std::vector<CapacityBar::Segment> CapacityBar::segments(const std::vector<StorageBucket>& buckets, std::int64_t total,
                                                         std::int64_t available, double barWidth) {
-    std::vector<StorageBucket> top = BucketOrder::largestFirst(buckets);
-    if (top.size() > 5) top.resize(5);
+    const std::vector<const StorageBucket*> top = BucketOrder::top(buckets, 5);
     const double used = double(std::max<std::int64_t>(total - available, 0));
     std::vector<Segment> result;
     if (!top.empty() && total != 0) {
         double topTotal = 0;
         for (std::size_t i = 0; i < top.size(); ++i) {
-            result.push_back({std::max(barWidth * double(top[i].size) / double(total), 4.0), int(i)});
-            topTotal += double(top[i].size);
+            result.push_back({std::max(barWidth * double(top[i]->size) / double(total), 4.0), int(i)});
+            topTotal += double(top[i]->size);
         }
         result.push_back({std::max(barWidth * std::max(used - topTotal, 0.0) / double(total), 4.0), -1});
     } else {
@@ -35,8 +34,9 @@ CapacityBar::CapacityBar(QWidget* parent) : QWidget(parent) {
     setLayoutDirection(Qt::LeftToRight);
 }
 
-void CapacityBar::setFigures(std::vector<StorageBucket> buckets, std::int64_t total, std::int64_t available) {
-    buckets_ = std::move(buckets);
+void CapacityBar::setFigures(const std::vector<StorageBucket>& buckets, std::int64_t total, std::int64_t available) {
+    buckets_.clear();
+    for (const StorageBucket* bucket : BucketOrder::top(buckets, 5)) buckets_.push_back(*bucket);
     total_ = total;
     available_ = available;
     update();

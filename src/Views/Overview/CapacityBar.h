@@ -22,14 +22,14 @@ public:
                                          double barWidth);
 
     explicit CapacityBar(QWidget* parent = nullptr);
-    void setFigures(std::vector<StorageBucket> buckets, std::int64_t total, std::int64_t available);
+    void setFigures(const std::vector<StorageBucket>& buckets, std::int64_t total, std::int64_t available);
     QSize sizeHint() const override { return QSize(300, 12); }
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    std::vector<StorageBucket> buckets_;
+    std::vector<StorageBucket> buckets_;  // the five largest
     std::int64_t total_ = 0;
     std::int64_t available_ = 0;
 };

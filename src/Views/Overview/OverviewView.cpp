@@ -9,6 +9,7 @@
 #include "Views/Shell/AppSectionPresentation.h"
 #include "Views/Storage/BucketOrder.h"
 #include "Views/Overview/CapacityBar.h"
+#include "Views/Common/CoalescedUpdate.h"
 #include "Views/Common/DashboardPage.h"
 #include "Views/DesignSystem/Banner.h"
 #include "Views/DesignSystem/CardHeader.h"
@@ -39,19 +40,13 @@ QString bytes(std::int64_t count) { return ByteFormatting::string(count); }
 }  // namespace
 
 OverviewView::OverviewView(AppState& state, CapacitySource capacity, QWidget* parent)
-    : QWidget(parent), state_(state), capacity_(std::move(capacity)) {
+    : QWidget(parent), state_(state), capacity_(std::move(capacity)), pageUpdate_(new CoalescedUpdate([this] { updatePage(); }, this)) {
     if (!capacity_) capacity_ = [] { return DiskCapacityService().capacity(SystemRoots::current().root); };
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    page_ = new DashboardPage;
-    outer->addWidget(page_);
-    for (auto changed : {&AppState::scanSnapshotChanged, &AppState::isScanningChanged, &AppState::scanRootChanged})
-        connect(&state_, changed, this, &OverviewView::rebuild);
-    rebuild();
-}
-
-void OverviewView::rebuild() {
-    QVBoxLayout* page = page_->beginContent();
+    auto* scroll = new DashboardPage;
+    outer->addWidget(scroll);
+    QVBoxLayout* page = scroll->beginContent();
 
     auto* top = new QHBoxLayout;
     top->setSpacing(16);
@@ -61,15 +56,14 @@ void OverviewView::rebuild() {
     top->addWidget(now);
     page->addLayout(top);
 
-    if (state_.scanSnapshot()) {
-        auto* second = new QHBoxLayout;
-        second->setSpacing(16);
-        second->addWidget(makeLargestFolders(), 1);
-        second->addWidget(makeRecentScan());
-        page->addLayout(second);
-    } else {
-        page->addWidget(makeScanPrompt());
-    }
+    scanCards_ = new QWidget;
+    auto* second = new QHBoxLayout(scanCards_);
+    second->setContentsMargins(0, 0, 0, 0);
+    second->setSpacing(16);
+    second->addWidget(makeLargestFolders(), 1);
+    second->addWidget(makeRecentScan());
+    page->addWidget(scanCards_);
+    page->addWidget(scanPrompt_ = makeScanPrompt());
 
     auto* tiles = new QHBoxLayout;
     tiles->setSpacing(16);
@@ -93,15 +87,19 @@ void OverviewView::rebuild() {
     privacy->addStretch(1);
     page->addLayout(privacy);
     page->addStretch(1);
-    page_->endContent();
+    scroll->endContent();
+
+    for (auto changed : {&AppState::scanSnapshotChanged, &AppState::isScanningChanged, &AppState::scanRootChanged})
+        connect(&state_, changed, pageUpdate_, &CoalescedUpdate::request);
+    updatePage();
+}
+
+void OverviewView::updatePage() {
+    refreshStorageCard();
+    refreshScanCards();
 }
 
 QWidget* OverviewView::makeStorageCard() {
-    const DiskCapacityService::Capacity capacity = capacity_();
-    const std::int64_t used = std::max<std::int64_t>(capacity.total - capacity.available, 0);
-    const double usedRatio = capacity.total <= 0 ? 0 : std::min(double(used) / double(capacity.total), 1.0);
-    const std::optional<ScanSnapshot>& snapshot = state_.scanSnapshot();
-
     auto* card = new CardModifier(28, 18);
     QVBoxLayout* stack = card->contentLayout();
     stack->setSpacing(22);
@@ -110,9 +108,8 @@ QWidget* OverviewView::makeStorageCard() {
 
     auto* hero = new QHBoxLayout;
     hero->setSpacing(20);
-    const ValueAndUnit available = ValueAndUnit::split(bytes(capacity.available));
-    hero->addWidget(new HeroValue(AppLocalization::format("monitor.freeOf", {bytes(capacity.total)}), available.value, available.unit, 56),
-                    0, Qt::AlignBottom);
+    freeHero_ = new HeroValue({}, {}, {}, 56);
+    hero->addWidget(freeHero_, 0, Qt::AlignBottom);
     hero->addStretch(1);
     hero->addSpacing(12);
     auto* buttons = new QHBoxLayout;
@@ -121,41 +118,50 @@ QWidget* OverviewView::makeStorageCard() {
     auto* choose = new StyledButton(AppLocalization::string("scan.choose"), {}, SoftButtonStyle{DynamicColor::primary()});
     connect(choose, &QAbstractButton::clicked, &state_, &AppState::chooseScanFolder);
     buttons->addWidget(choose);
-    auto* scan = new StyledButton(AppLocalization::string(state_.isScanning() ? textKey("scan.scanning") : textKey("scan.start")), "play.fill",
-                                  TintedButtonStyle{DS::amber});
-    scan->setObjectName("overviewScan");
-    scan->setEnabled(!state_.isScanning());
-    connect(scan, &QAbstractButton::clicked, this, [this] {
+    scanButton_ = new StyledButton({}, "play.fill", TintedButtonStyle{DS::amber});
+    scanButton_->setObjectName("overviewScan");
+    connect(scanButton_, &QAbstractButton::clicked, this, [this] {
         state_.setSelectedSection(AppSection::storage);
         if (!state_.isScanning()) state_.startScan();
     });
-    buttons->addWidget(scan);
+    buttons->addWidget(scanButton_);
     hero->addLayout(buttons);
     hero->setAlignment(buttons, Qt::AlignBottom);
     stack->addLayout(hero);
 
-    auto* bar = new CapacityBar;
-    bar->setFigures(snapshot ? snapshot->buckets : std::vector<StorageBucket>{}, capacity.total, capacity.available);
-    stack->addWidget(bar);
-
-    const QString lastScan = snapshot ? TimeFormatting::relative(snapshot->scannedAt, Instant::now(), QLocale::system())
-                                      : AppLocalization::string("overview.never");
-    stack->addWidget(new StatColumns({
-        {AppLocalization::string("overview.used"), bytes(used), DS::amber},
-        {AppLocalization::string("overview.available"), bytes(capacity.available), DS::track},
-        {AppLocalization::string("overview.usedShare"), Fmt::percent(usedRatio), std::nullopt},
-        {AppLocalization::string("overview.lastScan"), lastScan, std::nullopt},
-    }));
+    capacityBar_ = new CapacityBar;
+    stack->addWidget(capacityBar_);
+    storageStats_ = new StatColumns;
+    stack->addWidget(storageStats_);
     stack->addStretch(1);
     return card;
 }
 
-QWidget* OverviewView::makeLargestFolders() {
-    const ScanSnapshot& snapshot = *state_.scanSnapshot();
-    std::vector<StorageBucket> top = BucketOrder::largestFirst(snapshot.buckets);
-    if (top.size() > 5) top.resize(5);
-    const double reference = double(std::max<std::int64_t>(top.empty() ? 1 : top.front().size, 1));
+void OverviewView::refreshStorageCard() {
+    const DiskCapacityService::Capacity capacity = capacity_();
+    const std::int64_t used = std::max<std::int64_t>(capacity.total - capacity.available, 0);
+    const double usedRatio = capacity.total <= 0 ? 0 : std::min(double(used) / double(capacity.total), 1.0);
+    const auto& snapshot = state_.scanSnapshot();
 
+    const ValueAndUnit available = ValueAndUnit::split(bytes(capacity.available));
+    freeHero_->setCaption(AppLocalization::format("monitor.freeOf", {bytes(capacity.total)}));
+    freeHero_->setValue(available.value);
+    freeHero_->setUnit(available.unit);
+    scanButton_->setText(AppLocalization::string(state_.isScanning() ? textKey("scan.scanning") : textKey("scan.start")));
+    scanButton_->setEnabled(!state_.isScanning());
+    capacityBar_->setFigures(snapshot ? snapshot->buckets : std::vector<StorageBucket>{}, capacity.total, capacity.available);
+
+    const QString lastScan = snapshot ? TimeFormatting::relative(snapshot->scannedAt, Instant::now(), QLocale::system())
+                                      : AppLocalization::string("overview.never");
+    storageStats_->setItems({
+        {AppLocalization::string("overview.used"), bytes(used), DS::amber},
+        {AppLocalization::string("overview.available"), bytes(capacity.available), DS::track},
+        {AppLocalization::string("overview.usedShare"), Fmt::percent(usedRatio), std::nullopt},
+        {AppLocalization::string("overview.lastScan"), lastScan, std::nullopt},
+    });
+}
+
+QWidget* OverviewView::makeLargestFolders() {
     auto* card = new CardModifier(14, 18);
     QVBoxLayout* stack = card->contentLayout();
     stack->setSpacing(8);
@@ -163,39 +169,38 @@ QWidget* OverviewView::makeLargestFolders() {
                                   [this] { state_.setSelectedSection(AppSection::storage); });
     header->setContentsMargins(10, 10, 10, 6);
     stack->addWidget(header);
-    for (std::size_t i = 0; i < top.size(); ++i) {
-        const StorageBucket& bucket = top[i];
-        auto* row = new RankedRow(fileIcon(bucket.url), {}, PathText::display(std::string_view(bucket.name)),
-                                  AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)}), bytes(bucket.size),
-                                  double(std::max<std::int64_t>(bucket.size, 0)) / reference, DS::amber, i == 0);
+    for (std::size_t i = 0; i < 5; ++i) {
+        auto* row = new RankedRow({}, {}, {}, {}, {}, 0, DS::amber, i == 0);
         row->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(row, &QWidget::customContextMenuRequested, this, [row, path = bucket.url](const QPoint& at) {
+        // The row reveals whichever folder it shows when the menu is used.
+        connect(row, &QWidget::customContextMenuRequested, this, [this, row, i](const QPoint& at) {
             const GuardedMenu menu(row);
             QAction* reveal = menu->addAction(AppLocalization::string("action.reveal"));
-            if (menu->exec(row->mapToGlobal(at)) == reveal) FileActions::reveal(path);
+            if (menu->exec(row->mapToGlobal(at)) == reveal && i < folderPaths_.size()) FileActions::reveal(folderPaths_[i]);
         });
         stack->addWidget(row);
+        folderRows_.push_back(row);
     }
     stack->addStretch(1);
     return card;
 }
 
 QWidget* OverviewView::makeRecentScan() {
-    const ScanSnapshot& snapshot = *state_.scanSnapshot();
     auto* card = new CardModifier(24, 18);
     card->setFixedWidth(360);
     QVBoxLayout* stack = card->contentLayout();
     stack->setSpacing(20);
     stack->addWidget(new CardHeader(AppLocalization::string("overview.recentScan"), "clock.arrow.circlepath", DS::teal));
-    const ValueAndUnit total = ValueAndUnit::split(bytes(snapshot.totalSize));
-    const std::filesystem::path name = snapshot.rootURL.filename();
-    stack->addWidget(new HeroValue(PathText::display(name.empty() ? snapshot.rootURL : name), total.value, total.unit, 40));
+    recentHero_ = new HeroValue({}, {}, {}, 40);
+    stack->addWidget(recentHero_);
     auto* facts = new QVBoxLayout;
     facts->setSpacing(10);
-    const QLocale system = QLocale::system();
-    facts->addWidget(new KeyValueRow(AppLocalization::string("scan.files"), system.toString(qlonglong(snapshot.fileCount))));
-    facts->addWidget(new KeyValueRow(AppLocalization::string("scan.folders"), system.toString(qlonglong(snapshot.folderCount))));
-    facts->addWidget(new KeyValueRow(AppLocalization::string("scan.duration"), TimeFormatting::minutesAndSeconds(snapshot.duration, system)));
+    recentFiles_ = new KeyValueRow(AppLocalization::string("scan.files"), {});
+    facts->addWidget(recentFiles_);
+    recentFolders_ = new KeyValueRow(AppLocalization::string("scan.folders"), {});
+    facts->addWidget(recentFolders_);
+    recentDuration_ = new KeyValueRow(AppLocalization::string("scan.duration"), {});
+    facts->addWidget(recentDuration_);
     stack->addLayout(facts);
     stack->addStretch(1);
     auto* viewMap = new StyledButton(AppLocalization::string("overview.viewMap"), {}, TintedButtonStyle{DS::teal});
@@ -204,9 +209,42 @@ QWidget* OverviewView::makeRecentScan() {
     return card;
 }
 
-QWidget* OverviewView::makeScanPrompt() {
-    auto* banner = new Banner("internaldrive", AppLocalization::string("overview.scanPrompt.title"),
-                              AppLocalization::format("overview.scanPrompt.detail", {PathText::display(state_.scanRoot())}), DS::amber);
+void OverviewView::refreshScanCards() {
+    const auto& snapshot = state_.scanSnapshot();
+    scanCards_->setVisible(bool(snapshot));
+    scanPrompt_->setVisible(!snapshot);
+    scanPrompt_->setDetail(AppLocalization::format("overview.scanPrompt.detail", {PathText::display(state_.scanRoot())}));
+    if (!snapshot) return;
+
+    const std::vector<const StorageBucket*> top = BucketOrder::top(snapshot->buckets, folderRows_.size());
+    const double reference = double(std::max<std::int64_t>(top.empty() ? 1 : top.front()->size, 1));
+    folderPaths_.clear();
+    for (std::size_t i = 0; i < folderRows_.size(); ++i) {
+        RankedRow* row = folderRows_[i];
+        row->setVisible(i < top.size());
+        if (i >= top.size()) continue;
+        const StorageBucket& bucket = *top[i];
+        folderPaths_.push_back(bucket.url);
+        row->setIcon(fileIcon(bucket.url));
+        row->setTitle(PathText::display(std::string_view(bucket.name)));
+        row->setSubtitle(AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)}));
+        row->setValue(bytes(bucket.size));
+        row->setFraction(double(std::max<std::int64_t>(bucket.size, 0)) / reference);
+    }
+
+    const ValueAndUnit total = ValueAndUnit::split(bytes(snapshot->totalSize));
+    const std::filesystem::path name = snapshot->rootURL.filename();
+    recentHero_->setCaption(PathText::display(name.empty() ? snapshot->rootURL : name));
+    recentHero_->setValue(total.value);
+    recentHero_->setUnit(total.unit);
+    const QLocale system = QLocale::system();
+    recentFiles_->setValue(system.toString(qlonglong(snapshot->fileCount)));
+    recentFolders_->setValue(system.toString(qlonglong(snapshot->folderCount)));
+    recentDuration_->setValue(TimeFormatting::minutesAndSeconds(snapshot->duration, system));
+}
+
+Banner* OverviewView::makeScanPrompt() {
+    auto* banner = new Banner("internaldrive", AppLocalization::string("overview.scanPrompt.title"), {}, DS::amber);
     auto* scan = new StyledButton(AppLocalization::string("scan.start"), {}, TintedButtonStyle{DS::amber});
     scan->setObjectName("promptScan");
     connect(scan, &QAbstractButton::clicked, this, [this] {
