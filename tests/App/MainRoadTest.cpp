@@ -6,7 +6,6 @@
 #include "Views/Storage/StorageMapCard.h"
 #include "Views/Storage/StorageView.h"
 #include "ViewSupport/ScanFixture.h"
-#include "ViewSupport/StorageFixtures.h"
 
 #include <QTest>
 
@@ -35,10 +34,6 @@ TEST(MainRoad, ScanFromTheOverviewToTheStorageResults) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning() && storage->body() == StorageView::Body::results; }, 10000));
         EXPECT_EQ(storage->folderRows().size(), 10u);
         EXPECT_NE(storage->inspector(), nullptr);
-    }
-    for (AppSection section : {AppSection::overview, AppSection::storage}) {
-        state.setSelectedSection(section);
-        StorageFixtures::renderScreens("window-" + rawText(section), QSize(1320, 880), [&] { return std::make_unique<RootView>(state); });
     }
     SettingsStore::shared().remove("didCompleteOnboarding");
 }
