@@ -119,3 +119,5 @@ void AppState::saveScanRootBookmark() {
 }
 
 void AppState::openFullDiskAccessSettings() { services_.openPrivacySettings(); }
+
+bool AppState::canOpenFullDiskAccessSettings() const { return services_.canOpenPrivacySettings && services_.canOpenPrivacySettings(); }

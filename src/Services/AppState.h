@@ -79,6 +79,7 @@ public:
     void chooseScanFolder();
     void scanParentFolder();
     void openFullDiskAccessSettings();
+    bool canOpenFullDiskAccessSettings() const;
 
     // Uninstaller operations.
     void loadApplications();

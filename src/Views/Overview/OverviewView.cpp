@@ -1,11 +1,13 @@
 #include "Views/Overview/OverviewView.h"
 
+#include "Views/Common/EntryKind.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Models/TimeFormatting.h"
 #include "Foundation/PathText.h"
 #include "Platform/SystemRoots.h"
 #include "Services/AppState.h"
+#include "Services/StorageHistoryService.h"
 #include "Views/Shell/AppSectionPresentation.h"
 #include "Views/Storage/BucketOrder.h"
 #include "Views/Overview/CapacityBar.h"
@@ -56,14 +58,13 @@ OverviewView::OverviewView(AppState& state, CapacitySource capacity, QWidget* pa
     top->addWidget(now);
     page->addLayout(top);
 
-    scanCards_ = new QWidget;
-    auto* second = new QHBoxLayout(scanCards_);
-    second->setContentsMargins(0, 0, 0, 0);
+    // The last scan's largest folders, or the prompt to scan; beside them the newest scan's figures.
+    auto* second = new QHBoxLayout;
     second->setSpacing(16);
-    second->addWidget(makeLargestFolders(), 1);
-    second->addWidget(makeRecentScan());
-    page->addWidget(scanCards_);
-    page->addWidget(scanPrompt_ = makeScanPrompt());
+    second->addWidget(largestFolders_ = makeLargestFolders(), 1);
+    second->addWidget(scanPrompt_ = makeScanPrompt(), 1);
+    second->addWidget(recentCard_ = makeRecentScan());
+    page->addLayout(second);
 
     auto* tiles = new QHBoxLayout;
     tiles->setSpacing(16);
@@ -87,11 +88,12 @@ OverviewView::OverviewView(AppState& state, CapacitySource capacity, QWidget* pa
     privacy->addStretch(1);
     page->addLayout(privacy);
     page->addStretch(1);
+    // Filled before the page measures itself: parts not yet shown do not tell it when they grow.
+    updatePage();
     scroll->endContent();
 
     for (auto changed : {&AppState::scanSnapshotChanged, &AppState::isScanningChanged, &AppState::scanRootChanged})
         connect(&state_, changed, pageUpdate_, &CoalescedUpdate::request);
-    updatePage();
 }
 
 void OverviewView::updatePage() {
@@ -151,8 +153,9 @@ void OverviewView::refreshStorageCard() {
     scanButton_->setEnabled(!state_.isScanning());
     capacityBar_->setFigures(snapshot ? snapshot->buckets : std::vector<StorageBucket>{}, capacity.total, capacity.available);
 
-    const QString lastScan = snapshot ? TimeFormatting::relative(snapshot->scannedAt, Instant::now(), QLocale::system())
-                                      : AppLocalization::string("overview.never");
+    const std::optional<RecentScan> recent = recentScan();
+    const QString lastScan = recent ? TimeFormatting::relative(recent->date, Instant::now(), QLocale::system())
+                                    : AppLocalization::string("overview.never");
     storageStats_->setItems({
         {AppLocalization::string("overview.used"), bytes(used), DS::amber},
         {AppLocalization::string("overview.available"), bytes(capacity.available), DS::track},
@@ -209,11 +212,37 @@ QWidget* OverviewView::makeRecentScan() {
     return card;
 }
 
+std::optional<OverviewView::RecentScan> OverviewView::recentScan() const {
+    if (const auto& snapshot = state_.scanSnapshot()) {
+        const std::filesystem::path name = snapshot->rootURL.filename();
+        return RecentScan{PathText::display(name.empty() ? snapshot->rootURL : name), snapshot->scannedAt, snapshot->totalSize,
+                          snapshot->fileCount, snapshot->folderCount, snapshot->duration};
+    }
+    const StorageHistoryService* history = state_.storageHistory();
+    if (!history || history->scanRecords().empty()) return std::nullopt;
+    const ScanHistoryRecord& newest = history->scanRecords().back();
+    const QString name = newest.rootPath.section(QLatin1Char('/'), -1, -1, QString::SectionSkipEmpty);
+    return RecentScan{name.isEmpty() ? newest.rootPath : name, newest.date, newest.totalSize, newest.fileCount, newest.folderCount, std::nullopt};
+}
+
 void OverviewView::refreshScanCards() {
     const auto& snapshot = state_.scanSnapshot();
-    scanCards_->setVisible(bool(snapshot));
+    largestFolders_->setVisible(bool(snapshot));
     scanPrompt_->setVisible(!snapshot);
     scanPrompt_->setDetail(AppLocalization::format("overview.scanPrompt.detail", {PathText::display(state_.scanRoot())}));
+
+    const std::optional<RecentScan> recent = recentScan();
+    recentCard_->setVisible(recent.has_value());
+    if (recent) {
+        const ValueAndUnit total = ValueAndUnit::split(bytes(recent->totalSize));
+        recentHero_->setCaption(recent->name);
+        recentHero_->setValue(total.value);
+        recentHero_->setUnit(total.unit);
+        const QLocale system = QLocale::system();
+        recentFiles_->setValue(system.toString(qlonglong(recent->fileCount)));
+        recentFolders_->setValue(system.toString(qlonglong(recent->folderCount)));
+        recentDuration_->setValue(recent->duration ? TimeFormatting::minutesAndSeconds(*recent->duration, system) : QStringLiteral("\u2014"));
+    }
     if (!snapshot) return;
 
     const std::vector<const StorageBucket*> top = BucketOrder::top(snapshot->buckets, folderRows_.size());
@@ -227,20 +256,11 @@ void OverviewView::refreshScanCards() {
         folderPaths_.push_back(bucket.url);
         row->setIcon(fileIcon(bucket.url));
         row->setTitle(PathText::display(std::string_view(bucket.name)));
-        row->setSubtitle(AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)}));
+        row->setSubtitle(EntryKind::isFolder(bucket.url) ? AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)})
+                                                         : EntryKind::text(bucket.url));
         row->setValue(bytes(bucket.size));
         row->setFraction(double(std::max<std::int64_t>(bucket.size, 0)) / reference);
     }
-
-    const ValueAndUnit total = ValueAndUnit::split(bytes(snapshot->totalSize));
-    const std::filesystem::path name = snapshot->rootURL.filename();
-    recentHero_->setCaption(PathText::display(name.empty() ? snapshot->rootURL : name));
-    recentHero_->setValue(total.value);
-    recentHero_->setUnit(total.unit);
-    const QLocale system = QLocale::system();
-    recentFiles_->setValue(system.toString(qlonglong(snapshot->fileCount)));
-    recentFolders_->setValue(system.toString(qlonglong(snapshot->folderCount)));
-    recentDuration_->setValue(TimeFormatting::minutesAndSeconds(snapshot->duration, system));
 }
 
 Banner* OverviewView::makeScanPrompt() {

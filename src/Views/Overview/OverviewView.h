@@ -1,10 +1,13 @@
 #pragma once
 
+#include "Foundation/Instant.h"
 #include "Services/DiskCapacityService.h"
 
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class AppState;
@@ -28,6 +31,18 @@ public:
     explicit OverviewView(AppState& state, CapacitySource capacity = {}, QWidget* parent = nullptr);
 
 private:
+    // The figures of the newest scan: this launch's, else the newest stored record, so that a
+    // relaunch does not read as if no scan had ever run.
+    struct RecentScan {
+        QString name;
+        Instant date;
+        std::int64_t totalSize = 0;
+        std::int64_t fileCount = 0;
+        std::int64_t folderCount = 0;
+        std::optional<double> duration;  // not kept in the history
+    };
+    std::optional<RecentScan> recentScan() const;
+
     QWidget* makeStorageCard();
     QWidget* makeLargestFolders();
     QWidget* makeRecentScan();
@@ -44,7 +59,8 @@ private:
     StyledButton* scanButton_;
     CapacityBar* capacityBar_;
     StatColumns* storageStats_;
-    QWidget* scanCards_;
+    QWidget* largestFolders_;
+    QWidget* recentCard_;
     std::vector<RankedRow*> folderRows_;
     std::vector<std::filesystem::path> folderPaths_;
     HeroValue* recentHero_;

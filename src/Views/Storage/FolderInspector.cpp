@@ -1,5 +1,6 @@
 #include "Views/Storage/FolderInspector.h"
 
+#include "Views/Common/EntryKind.h"
 #include "Models/AppLocalization.h"
 #include "Models/ScanSnapshot.h"
 #include "Models/ByteFormatting.h"
@@ -109,7 +110,8 @@ FolderInspector::FolderInspector(DynamicColor emptyTint, BucketActions::Focus on
     name_->setWordWrap(true);
     name_->setMaximumLineCount(2);
     titles->addWidget(name_);
-    titles->addWidget(new TextLabel(AppLocalization::string("storage.folder"), Fonts::system(13), DynamicColor::secondary()));
+    kind_ = new TextLabel({}, Fonts::system(13), DynamicColor::secondary());
+    titles->addWidget(kind_);
     header->addLayout(titles, 1);
     stack->addLayout(header);
 
@@ -189,6 +191,7 @@ void FolderInspector::setContent(const ScanSnapshot& snapshot, std::optional<Sto
     const double share = snapshot.totalSize >= 1 ? double(bucket_->size) / double(snapshot.totalSize) : 0;
     icon_->setIcon(fileIcon(bucket_->url));
     name_->setText(PathText::display(std::string_view(bucket_->name)));
+    kind_->setText(EntryKind::text(bucket_->url));
     const ValueAndUnit size = ValueAndUnit::split(ByteFormatting::string(bucket_->size));
     size_->setValue(size.value);
     size_->setUnit(size.unit);
@@ -207,4 +210,5 @@ void FolderInspector::setContent(const ScanSnapshot& snapshot, std::optional<Sto
 
     focusButton_->setButtonStyle(TintedButtonStyle{tint});
     focusButton_->setEnabled(BucketActions::canFocus(*bucket_));  // only folders become the scan folder
+    focusButton_->setToolTip(focusButton_->isEnabled() ? QString() : plainToolTip(AppLocalization::string("storage.focus.onlyFolders")));
 }

@@ -45,6 +45,7 @@ private:
     QWidget* details_;
     IconImageView* icon_;
     TextLabel* name_;
+    TextLabel* kind_;
     HeroValue* size_;
     ThinBar* shareBar_;
     KeyValueRow* files_;

@@ -1,5 +1,6 @@
 #include "Views/Storage/StorageView.h"
 
+#include "Models/IsolatedText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ScanSnapshot.h"
 #include "Models/ByteFormatting.h"
@@ -164,11 +165,12 @@ StorageView::StorageView(AppState& state, DynamicColor tint, CapacitySource capa
     sampleTimer_.setInterval(int(ScanThroughputSampler::intervalSeconds * 1000));
     connect(&sampleTimer_, &QTimer::timeout, this, &StorageView::sampleThroughput);
 
+    // Escape cancels a running scan wherever the focus is in the window; it is left alone otherwise.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, [this] {
-        if (state_.isScanning()) state_.cancelScan();
-    });
+    escape->setContext(Qt::WindowShortcut);
+    escape->setEnabled(state_.isScanning());
+    connect(escape, &QShortcut::activated, &state_, &AppState::cancelScan);
+    connect(&state_, &AppState::isScanningChanged, escape, [this, escape] { escape->setEnabled(state_.isScanning()); });
 
     QVBoxLayout* page = scroll->beginContent();
     page->addWidget(makeHeroCard());
@@ -176,6 +178,8 @@ StorageView::StorageView(AppState& state, DynamicColor tint, CapacitySource capa
     page->addWidget(scanningCard_ = makeScanningCard());
     page->addWidget(results_ = makeResults());
     page->addStretch(1);
+    // Filled before the page measures itself: parts not yet shown do not tell it when they grow.
+    updatePage();
     scroll->endContent();
 
     connect(&state_, &AppState::isScanningChanged, this, &StorageView::scanningChanged);
@@ -191,7 +195,6 @@ StorageView::StorageView(AppState& state, DynamicColor tint, CapacitySource capa
         refreshInspector();
     });
 
-    updatePage();
     if (state_.isScanning()) scanningChanged();
     QTimer::singleShot(0, this, &StorageView::showScanError);
 }
@@ -526,8 +529,8 @@ void StorageView::refreshResults() {
     const ScanSnapshot& snapshot = *shown_;
     palette_ = StorageRankPalette(snapshot.buckets);
 
-    durationText_->setText(AppLocalization::string("scan.duration") + QStringLiteral(" \u00B7 ") + QLocale::system().toString(snapshot.duration, 'f', 1) +
-                           QStringLiteral("s"));
+    durationText_->setText(AppLocalization::string("scan.duration") + QStringLiteral(" \u00B7 ") +
+                           isolatedText(QLocale::system().toString(snapshot.duration, 'f', 1) + QStringLiteral("s")));
     totalTile_->setValue(bytes(snapshot.totalSize));
     filesTile_->setValue(wholeNumber(snapshot.fileCount));
     skippedPill_->setText(AppLocalization::format("scan.skipped", {qlonglong(snapshot.inaccessibleCount)}));
@@ -660,7 +663,7 @@ void StorageView::refreshFolders() {
         RankedRow* row = folderRow(i);
         row->setIcon(fileIcon(bucket.url));
         row->setTitle(PathText::display(std::string_view(bucket.name)));
-        row->setSubtitle(AppLocalization::format("storage.filesCount", {wholeNumber(bucket.fileCount)}) + QStringLiteral(" \u00B7 ") + shareText(share));
+        row->setSubtitle(AppLocalization::format("storage.filesCount", {wholeNumber(bucket.fileCount)}) + QStringLiteral(" \u00B7 ") + isolatedText(shareText(share)));
         row->setValue(bytes(bucket.size));
         row->setFraction(double(bucket.size) / double(largestSize));
         row->setHighlighted(selection_->isSelected(bucket.id));

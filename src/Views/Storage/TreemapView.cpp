@@ -1,5 +1,6 @@
 #include "Views/Storage/TreemapView.h"
 
+#include "Models/IsolatedText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Foundation/PathText.h"
@@ -133,7 +134,7 @@ std::optional<TreemapView::Strip> TreemapView::strip() const {
     Strip s;
     s.dot = colorOf(tile);
     s.name = PathText::display(std::string_view(tile.name));
-    s.details = ByteFormatting::string(tile.size) + separator + Fmt::finePercent(shareOf(tile)) + separator +
+    s.details = isolatedText(ByteFormatting::string(tile.size)) + separator + isolatedText(Fmt::finePercent(shareOf(tile))) + separator +
                 AppLocalization::format("storage.filesCount", {QLocale::system().toString(qlonglong(tile.fileCount))});
     if (tile.id != otherID && BucketActions::canFocus(tile)) s.hint = AppLocalization::string("storage.map.doubleClick");
     return s;
