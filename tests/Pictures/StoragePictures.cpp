@@ -43,7 +43,7 @@ static const PictureRegistration storage("storage", [](PictureContext& pictures)
     }
     pictures.render("storage-results-selected", QSize(1240, 2100), [&] {
         auto view = screen();
-        view->selection().setID(state.scanSnapshot()->buckets[1].id);
+        view->selection().setID(state.scanSnapshot()->buckets[1].path);
         return view;
     });
     FileActions::setDesktop({});

@@ -4,9 +4,7 @@ namespace StorageFixtures {
 
 StorageBucket bucket(const std::string& name, std::int64_t size, std::int64_t files, const std::string& parent) {
     StorageBucket b;
-    b.id = parent + "/" + name;
-    b.name = name;
-    b.url = b.id;
+    b.path = parent + "/" + name;
     b.size = size;
     b.fileCount = files;
     return b;

@@ -14,7 +14,7 @@ StorageBucket bucket(const std::string& name, std::int64_t size, std::int64_t fi
 
 std::vector<std::string> names(const std::vector<const StorageBucket*>& buckets) {
     std::vector<std::string> result;
-    for (const StorageBucket* b : buckets) result.push_back(b->name);
+    for (const StorageBucket* b : buckets) result.push_back(std::string(b->name()));
     return result;
 }
 
@@ -31,7 +31,7 @@ TEST(BucketListing, FilterIsCaseInsensitiveAndUntrimmed) {
 }
 
 TEST(BucketListing, NaturalNameOrderAndStableSorts) {
-    // A scan's buckets come largest first.
+    // In the snapshot's order: largest first.
     const std::vector<StorageBucket> all{bucket("shot 2", 9, 7), bucket("Beta", 9, 1), bucket("Alpha", 5, 9),
                                          bucket("Shot 10", 1, 7)};
     EXPECT_EQ(names(BucketListing::visibleBuckets(all, "", FolderSort::name)),
@@ -41,17 +41,17 @@ TEST(BucketListing, NaturalNameOrderAndStableSorts) {
               (std::vector<std::string>{"shot 2", "Beta", "Alpha", "Shot 10"}));
     EXPECT_EQ(names(BucketListing::visibleBuckets(all, "", FolderSort::items)),
               (std::vector<std::string>{"Alpha", "shot 2", "Shot 10", "Beta"}));
-    // The few largest of any list, stable, without copying it.
+    // The few largest of a list in any order (the treemap's), stable, without copying it.
     const std::vector<StorageBucket> unsorted{bucket("a", 1), bucket("b", 9), bucket("c", 5), bucket("d", 9)};
-    EXPECT_EQ(names(BucketOrder::top(unsorted, 3)), (std::vector<std::string>{"b", "d", "c"}));
-    EXPECT_EQ(names(BucketOrder::top(unsorted, 10)).size(), 4u);
+    EXPECT_EQ(names(BucketOrder::top(StorageFixtures::pointersTo(unsorted), 3)), (std::vector<std::string>{"b", "d", "c"}));
+    EXPECT_EQ(names(BucketOrder::top(StorageFixtures::pointersTo(unsorted), 10)).size(), 4u);
 }
 
 TEST(BucketListing, SelectedBucketFallsBackToTheLargest) {
-    const std::vector<StorageBucket> all{bucket("a", 5), bucket("b", 9), bucket("c", 9)};
-    EXPECT_EQ(BucketListing::selectedBucket(all, std::nullopt)->name, "b");
-    EXPECT_EQ(BucketListing::selectedBucket(all, std::string("/scan/c"))->name, "c");
-    EXPECT_EQ(BucketListing::selectedBucket(all, std::string("/elsewhere"))->name, "b");
+    const std::vector<StorageBucket> all{bucket("b", 9), bucket("c", 9), bucket("a", 5)};
+    EXPECT_EQ(BucketListing::selectedBucket(all, std::nullopt)->name(), "b");
+    EXPECT_EQ(BucketListing::selectedBucket(all, std::string("/scan/c"))->name(), "c");
+    EXPECT_EQ(BucketListing::selectedBucket(all, std::string("/elsewhere"))->name(), "b");
     EXPECT_FALSE(BucketListing::selectedBucket({}, std::string("/scan/a")).has_value());
 }
 

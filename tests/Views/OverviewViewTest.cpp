@@ -33,7 +33,7 @@ TEST(CapacityBar, SegmentsFollowTheTopFiveFolders) {
     // Bar 200 wide, volume 1000 with 200 free: 60, 30, 30, 10, then 4 (the minimum); the rest of the
     // used space, 800 - 670 = 130 bytes, is 26 wide; the 10-byte folder is not drawn.
     const std::vector<StorageBucket> buckets{bucket("a", 300), bucket("b", 150), bucket("c", 150), bucket("d", 50),
-                                             bucket("e", 10),  bucket("f", 20)};
+                                             bucket("f", 20),  bucket("e", 10)};
     const auto parts = CapacityBar::segments(buckets, 1000, 200, 200);
     ASSERT_EQ(parts.size(), 7u);
     const double widths[] = {60, 30, 30, 10, 4, 26};
@@ -135,7 +135,7 @@ TEST(OverviewView, TheLastScanOfAnEarlierLaunchIsShownFromTheStoredHistory) {
     {
         StorageHistoryService earlierLaunch(sources);
         ScanSnapshot scan;
-        scan.rootURL = tree.root() / "Projects";
+        scan.rootPath = tree.root() / "Projects";
         scan.totalSize = 7'300'000'000;
         scan.fileCount = 1'234;
         scan.scannedAt = Instant::fromReferenceSeconds(800'000'000 - 3600);

@@ -47,7 +47,7 @@ struct ScreenFixture {
     void scanAndWait() {
         state.startScan();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
-        ASSERT_TRUE(state.scanSnapshot().has_value());
+        ASSERT_TRUE(state.scanSnapshot());
         ASSERT_TRUE(showsPage(StorageView::Body::results));
     }
 
@@ -58,13 +58,13 @@ struct ScreenFixture {
 
     const StorageBucket& bucketNamed(const std::string& name) const {
         for (const StorageBucket& bucket : state.scanSnapshot()->buckets)
-            if (bucket.name == name) return bucket;
+            if (bucket.name() == name) return bucket;
         throw std::runtime_error(name);
     }
 
     std::size_t rowIndex(const std::string& name) const {
         const auto ids = rowIDs();
-        return std::size_t(std::find(ids.begin(), ids.end(), bucketNamed(name).id) - ids.begin());
+        return std::size_t(std::find(ids.begin(), ids.end(), bucketNamed(name).path) - ids.begin());
     }
 
     std::vector<std::string> rowIDs() const {
@@ -89,7 +89,7 @@ TEST(StorageView, SetupThenScanningThenResults) {
     // 12 top-level entries (the hidden .cache is not counted), the first ten listed, largest first.
     EXPECT_EQ(screen.state.scanSnapshot()->buckets.size(), 12u);
     ASSERT_EQ(screen.view.folderRows().size(), 10u);
-    EXPECT_EQ(screen.rowIDs().front(), screen.bucketNamed("Videos").id);
+    EXPECT_EQ(screen.rowIDs().front(), screen.bucketNamed("Videos").path);
     screen.view.setShowAllFolders(true);
     EXPECT_EQ(screen.view.folderRows().size(), 12u);
     EXPECT_TRUE(screen.view.offersParentFolder());
@@ -112,14 +112,14 @@ TEST(StorageView, FilterSortAndInspector) {
     screen.view.setSort(FolderSort::name);
     ASSERT_EQ(screen.view.folderRows().size(), 10u);
     const auto ids = screen.rowIDs();
-    auto position = [&](const std::string& name) { return std::find(ids.begin(), ids.end(), screen.bucketNamed(name).id) - ids.begin(); };
+    auto position = [&](const std::string& name) { return std::find(ids.begin(), ids.end(), screen.bucketNamed(name).path) - ids.begin(); };
     EXPECT_LT(position("Desktop"), position("Documents"));
     EXPECT_LT(position("Documents"), position("Downloads"));
 
     // Files of a sibling whose name begins the same are not inside.
     const auto inside = FolderInspector::largestInside(*screen.state.scanSnapshot(), screen.bucketNamed("Videos"));
     ASSERT_EQ(inside.size(), 3u);
-    for (const ScannedFile& file : inside) EXPECT_EQ(file.url.string().find("Videos2"), std::string::npos);
+    for (const ScannedFile& file : inside) EXPECT_EQ(file.path.string().find("Videos2"), std::string::npos);
 
     // A single click on a row selects after the double-click wait; every map follows.
     RankedRow* row = screen.view.folderRows()[3];
@@ -143,7 +143,7 @@ TEST(StorageView, FocusOnlyFolders) {
     EXPECT_TRUE(screen.state.isScanning());
     EXPECT_EQ(screen.state.scanRoot(), root / "Videos");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
-    EXPECT_EQ(screen.state.scanSnapshot()->rootURL, root / "Videos");
+    EXPECT_EQ(screen.state.scanSnapshot()->rootPath, root / "Videos");
     EXPECT_FALSE(screen.state.scanError().has_value());
 }
 
@@ -156,11 +156,11 @@ TEST(StorageView, AFileBucketIsShownAsAFile) {
     inspector.setContent(*screen.state.scanSnapshot(), file, DS::amber);
     QStringList texts;
     for (TextLabel* label : inspector.findChildren<TextLabel*>()) texts << label->text();
-    EXPECT_TRUE(texts.contains(KindDescriptions().kind(file.url))) << texts.join(" | ").toStdString();
+    EXPECT_TRUE(texts.contains(KindDescriptions().kind(file.path))) << texts.join(" | ").toStdString();
     EXPECT_FALSE(texts.contains("Folder"));
     EXPECT_FALSE(inspector.focusButton()->isEnabled());
     EXPECT_FALSE(inspector.focusButton()->toolTip().isEmpty());
-    EXPECT_NE(fileIcon(file.url).pixmap(32).toImage(), fileIcon(screen.bucketNamed("Videos").url).pixmap(32).toImage());
+    EXPECT_NE(fileIcon(file.path).pixmap(32).toImage(), fileIcon(screen.bucketNamed("Videos").path).pixmap(32).toImage());
 
     inspector.setContent(*screen.state.scanSnapshot(), screen.bucketNamed("Videos"), DS::amber);
     EXPECT_TRUE(inspector.focusButton()->toolTip().isEmpty());
@@ -183,7 +183,7 @@ TEST(StorageView, ARowThatFocusesItsFolderOutlivesItsOwnDoubleClick) {
     ASSERT_FALSE(row.isNull());
     EXPECT_FALSE(map.isNull());
     EXPECT_FALSE(inspector.isNull());
-    EXPECT_EQ(screen.state.scanSnapshot()->rootURL, root / "Videos");
+    EXPECT_EQ(screen.state.scanSnapshot()->rootPath, root / "Videos");
 
     // The same through a real double click on a row of the new results.
     RankedRow* clipsRow = screen.view.folderRows()[screen.rowIndex("clips")];
@@ -196,8 +196,8 @@ TEST(StorageView, ANewScanUpdatesThePartsInPlace) {
     ScreenFixture screen;
     screen.scanAndWait();
     const QPointer<QWidget> map = screen.view.mapCard()->map(), inspector = screen.view.inspector(), row = screen.view.folderRows()[0];
-    screen.view.selection().setID(screen.bucketNamed("Music").id);
-    EXPECT_EQ(screen.view.inspector()->bucket()->name, "Music");
+    screen.view.selection().setID(screen.bucketNamed("Music").path);
+    EXPECT_EQ(screen.view.inspector()->bucket()->name(), "Music");
     EXPECT_EQ(screen.view.inspector(), inspector.data());
     // A scan of a subfolder has fewer folders: the rows that remain are the same widgets.
     screen.state.setScanRoot(screen.tree.root() / "Videos");
@@ -208,7 +208,7 @@ TEST(StorageView, ANewScanUpdatesThePartsInPlace) {
     EXPECT_EQ(screen.view.inspector(), inspector.data());
     EXPECT_EQ(screen.view.folderRows()[0], row.data());
     EXPECT_EQ(screen.view.folderRows().size(), screen.state.scanSnapshot()->buckets.size());
-    EXPECT_EQ(screen.rowIDs()[0], screen.state.scanSnapshot()->buckets[0].id);
+    EXPECT_EQ(screen.rowIDs()[0], screen.state.scanSnapshot()->buckets[0].path);
 }
 
 TEST(StorageView, AFolderMenuSurvivesThePageBeingRebuiltUnderIt) {
@@ -234,14 +234,14 @@ TEST(StorageView, ParentFolderActsOnTheFolderShown) {
     screen.view.goToParentFolder();
     EXPECT_EQ(screen.state.scanRoot(), screen.tree.root());  // the parent of Projects, not of album
     ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
-    EXPECT_EQ(screen.state.scanSnapshot()->rootURL, screen.tree.root());
+    EXPECT_EQ(screen.state.scanSnapshot()->rootPath, screen.tree.root());
 }
 
 TEST(StorageView, MapModesShareTheSelection) {
     ScreenFixture screen;
     screen.scanAndWait();
     StorageMapCard* card = screen.view.mapCard();
-    screen.view.selection().setID(screen.bucketNamed("Projects").id);
+    screen.view.selection().setID(screen.bucketNamed("Projects").path);
     card->setMode(StorageMapMode::folders);
     auto* folders = dynamic_cast<FolderMapView*>(card->map());
     ASSERT_NE(folders, nullptr);

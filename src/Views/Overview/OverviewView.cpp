@@ -9,7 +9,6 @@
 #include "Services/AppState.h"
 #include "Services/StorageHistoryService.h"
 #include "Views/Shell/AppSectionPresentation.h"
-#include "Views/Storage/BucketOrder.h"
 #include "Views/Overview/CapacityBar.h"
 #include "Views/Common/CoalescedUpdate.h"
 #include "Views/Common/DashboardPage.h"
@@ -151,7 +150,7 @@ void OverviewView::refreshStorageCard() {
     freeHero_->setUnit(available.unit);
     scanButton_->setText(AppLocalization::string(state_.isScanning() ? textKey("scan.scanning") : textKey("scan.start")));
     scanButton_->setEnabled(!state_.isScanning());
-    capacityBar_->setFigures(snapshot ? snapshot->buckets : std::vector<StorageBucket>{}, capacity.total, capacity.available);
+    capacityBar_->setFigures(snapshot, capacity.total, capacity.available);
 
     const std::optional<RecentScan> recent = recentScan();
     const QString lastScan = recent ? TimeFormatting::relative(recent->date, Instant::now(), QLocale::system())
@@ -214,8 +213,8 @@ QWidget* OverviewView::makeRecentScan() {
 
 std::optional<OverviewView::RecentScan> OverviewView::recentScan() const {
     if (const auto& snapshot = state_.scanSnapshot()) {
-        const std::filesystem::path name = snapshot->rootURL.filename();
-        return RecentScan{PathText::display(name.empty() ? snapshot->rootURL : name), snapshot->scannedAt, snapshot->totalSize,
+        const std::filesystem::path name = snapshot->rootPath.filename();
+        return RecentScan{PathText::display(name.empty() ? snapshot->rootPath : name), snapshot->scannedAt, snapshot->totalSize,
                           snapshot->fileCount, snapshot->folderCount, snapshot->duration};
     }
     const StorageHistoryService* history = state_.storageHistory();
@@ -245,19 +244,19 @@ void OverviewView::refreshScanCards() {
     }
     if (!snapshot) return;
 
-    const std::vector<const StorageBucket*> top = BucketOrder::top(snapshot->buckets, folderRows_.size());
-    const double reference = double(std::max<std::int64_t>(top.empty() ? 1 : top.front()->size, 1));
+    const std::size_t shown = std::min(snapshot->buckets.size(), folderRows_.size());  // the scan's order is largest first
+    const double reference = double(std::max<std::int64_t>(shown == 0 ? 1 : snapshot->buckets.front().size, 1));
     folderPaths_.clear();
     for (std::size_t i = 0; i < folderRows_.size(); ++i) {
         RankedRow* row = folderRows_[i];
-        row->setVisible(i < top.size());
-        if (i >= top.size()) continue;
-        const StorageBucket& bucket = *top[i];
-        folderPaths_.push_back(bucket.url);
-        row->setIcon(fileIcon(bucket.url));
-        row->setTitle(PathText::display(std::string_view(bucket.name)));
-        row->setSubtitle(EntryKind::isFolder(bucket.url) ? AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)})
-                                                         : EntryKind::text(bucket.url));
+        row->setVisible(i < shown);
+        if (i >= shown) continue;
+        const StorageBucket& bucket = snapshot->buckets[i];
+        folderPaths_.push_back(bucket.path);
+        row->setIcon(fileIcon(bucket.path));
+        row->setTitle(PathText::display(bucket.name()));
+        row->setSubtitle(EntryKind::isFolder(bucket.path) ? AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)})
+                                                          : EntryKind::text(bucket.path));
         row->setValue(bytes(bucket.size));
         row->setFraction(double(std::max<std::int64_t>(bucket.size, 0)) / reference);
     }

@@ -7,8 +7,8 @@
 
 StyledButton* makePrivacySettingsButton(AppState& state, DynamicColor tint) {
     auto* button = new StyledButton(AppLocalization::string("settings.openSystem"), QString(), SoftButtonStyle{tint});
-    QObject::connect(button, &StyledButton::clicked, &state, [&state] { state.openFullDiskAccessSettings(); });
-    if (!state.canOpenFullDiskAccessSettings()) {
+    QObject::connect(button, &StyledButton::clicked, &state, [&state] { state.openPrivacySettings(); });
+    if (!state.canOpenPrivacySettings()) {
         button->setEnabled(false);
         button->setToolTip(plainToolTip(AppLocalization::string("settings.openSystem.unavailable")));
     }

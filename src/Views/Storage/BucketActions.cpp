@@ -9,7 +9,7 @@
 
 namespace BucketActions {
 
-bool canFocus(const StorageBucket& bucket) { return EntryKind::isFolder(bucket.url); }
+bool canFocus(const StorageBucket& bucket) { return EntryKind::isFolder(bucket.path); }
 
 namespace {
 
@@ -35,7 +35,7 @@ void showMenu(QWidget* parent, QPoint globalPosition, const StorageBucket& bucke
     QAction* focusAction = menu->addAction(AppLocalization::string("storage.focus"));
     focusAction->setEnabled(canFocus(bucket));
     QAction* chosen = nullptr;
-    if (!runFileMenu(*menu, globalPosition, bucket.url, chosen) && chosen == focusAction && focus) focus(bucket);
+    if (!runFileMenu(*menu, globalPosition, bucket.path, chosen) && chosen == focusAction && focus) focus(bucket);
 }
 
 void showFileMenu(QWidget* parent, QPoint globalPosition, const std::filesystem::path& file) {

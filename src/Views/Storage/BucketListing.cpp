@@ -2,7 +2,6 @@
 
 #include "Foundation/PathText.h"
 #include "Models/NameCollator.h"
-#include "Views/Storage/BucketOrder.h"
 
 #include <algorithm>
 
@@ -12,17 +11,16 @@ std::vector<const StorageBucket*> visibleBuckets(const std::vector<StorageBucket
     std::vector<const StorageBucket*> visible;
     visible.reserve(filter.isEmpty() ? buckets.size() : 0);
     for (const StorageBucket& bucket : buckets)
-        if (filter.isEmpty() || PathText::display(std::string_view(bucket.name)).contains(filter, Qt::CaseInsensitive))
-            visible.push_back(&bucket);
+        if (filter.isEmpty() || PathText::display(bucket.name()).contains(filter, Qt::CaseInsensitive)) visible.push_back(&bucket);
 
     switch (sort) {
     case FolderSort::size:
-        break;  // the scan's own order
+        break;  // the snapshot's own order
     case FolderSort::name: {
         const QCollator collator = nameCollator(true);
         std::vector<std::pair<QString, const StorageBucket*>> named;
         named.reserve(visible.size());
-        for (const StorageBucket* bucket : visible) named.emplace_back(PathText::display(std::string_view(bucket->name)), bucket);
+        for (const StorageBucket* bucket : visible) named.emplace_back(PathText::display(bucket->name()), bucket);
         std::stable_sort(named.begin(), named.end(), [&](const auto& a, const auto& b) { return collator.compare(a.first, b.first) < 0; });
         for (std::size_t i = 0; i < named.size(); ++i) visible[i] = named[i].second;
         break;
@@ -38,11 +36,11 @@ std::optional<StorageBucket> selectedBucket(const std::vector<StorageBucket>& bu
                                             const std::optional<std::string>& selectedID) {
     if (selectedID) {
         auto found = std::find_if(buckets.begin(), buckets.end(),
-                                  [&](const StorageBucket& bucket) { return bucket.id == *selectedID; });
+                                  [&](const StorageBucket& bucket) { return bucket.path == *selectedID; });
         if (found != buckets.end()) return *found;
     }
-    if (const StorageBucket* largest = BucketOrder::largest(buckets)) return *largest;
-    return std::nullopt;
+    if (buckets.empty()) return std::nullopt;
+    return buckets.front();
 }
 
 }  // namespace BucketListing

@@ -1,7 +1,6 @@
 #include "Views/Storage/BucketOrder.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <numeric>
 
 namespace BucketOrder {
@@ -24,20 +23,6 @@ std::vector<const StorageBucket*> top(const std::vector<const StorageBucket*>& b
     result.reserve(count);
     for (std::size_t i = 0; i < count; ++i) result.push_back(buckets[order[i]]);
     return result;
-}
-
-std::vector<const StorageBucket*> top(const std::vector<StorageBucket>& buckets, std::size_t count) {
-    std::vector<const StorageBucket*> all;
-    all.reserve(buckets.size());
-    for (const StorageBucket& bucket : buckets) all.push_back(&bucket);
-    return top(all, count);
-}
-
-const StorageBucket* largest(const std::vector<StorageBucket>& buckets) {
-    const StorageBucket* best = nullptr;
-    for (const StorageBucket& bucket : buckets)
-        if (!best || bucket.size > best->size) best = &bucket;
-    return best;
 }
 
 }  // namespace BucketOrder

@@ -10,12 +10,8 @@ namespace BucketOrder {
 
 std::vector<StorageBucket> largestFirst(std::vector<StorageBucket> buckets);
 
-// The first `count` buckets in that order, pointing into the list instead of copying it: a scan
-// may hold a million buckets of which a screen shows a handful.
+// The first `count` buckets of a list in any order, pointing into it instead of copying it: a scan
+// may hold a million buckets of which a map shows a handful.
 std::vector<const StorageBucket*> top(const std::vector<const StorageBucket*>& buckets, std::size_t count);
-std::vector<const StorageBucket*> top(const std::vector<StorageBucket>& buckets, std::size_t count);
-
-// The first bucket no other exceeds; nullptr for an empty list.
-const StorageBucket* largest(const std::vector<StorageBucket>& buckets);
 
 }  // namespace BucketOrder

@@ -45,11 +45,11 @@ public:
     }
 
     void setFile(const ScannedFile& file) {
-        path_ = file.url;
-        icon_->setIcon(fileIcon(file.url));
-        name_->setText(PathText::display(file.url.filename()));
+        path_ = file.path;
+        icon_->setIcon(fileIcon(file.path));
+        name_->setText(PathText::display(file.path.filename()));
         size_->setText(ByteFormatting::string(file.size));
-        setToolTip(plainToolTip(PathText::display(file.url)));
+        setToolTip(plainToolTip(PathText::display(file.path)));
     }
 
 protected:
@@ -66,10 +66,10 @@ private:
 
 std::vector<ScannedFile> FolderInspector::largestInside(const ScanSnapshot& snapshot, const StorageBucket& bucket) {
     std::vector<ScannedFile> inside;
-    const std::string prefix = bucket.url.string() + "/";
+    const std::string prefix = bucket.path + "/";
     for (const ScannedFile& file : snapshot.largestFiles) {
         if (inside.size() == 5) break;
-        if (file.url.string().starts_with(prefix)) inside.push_back(file);
+        if (file.path.string().starts_with(prefix)) inside.push_back(file);
     }
     return inside;
 }
@@ -170,7 +170,7 @@ FolderInspector::FolderInspector(DynamicColor emptyTint, BucketActions::Focus on
 
     // Each action works on the bucket shown when it is pressed.
     connect(reveal, &QAbstractButton::clicked, this, [this] {
-        if (bucket_) FileActions::reveal(bucket_->url);
+        if (bucket_) FileActions::reveal(bucket_->path);
     });
     connect(focusButton_, &QAbstractButton::clicked, this, [this, onFocus = std::move(onFocus)] {
         if (!bucket_ || !onFocus) return;
@@ -178,7 +178,7 @@ FolderInspector::FolderInspector(DynamicColor emptyTint, BucketActions::Focus on
         onFocus(shown);
     });
     connect(copy, &QAbstractButton::clicked, this, [this] {
-        if (bucket_) FileActions::copyPath(bucket_->url);
+        if (bucket_) FileActions::copyPath(bucket_->path);
     });
 }
 
@@ -189,9 +189,9 @@ void FolderInspector::setContent(const ScanSnapshot& snapshot, std::optional<Sto
     if (!bucket_) return;
 
     const double share = snapshot.totalSize >= 1 ? double(bucket_->size) / double(snapshot.totalSize) : 0;
-    icon_->setIcon(fileIcon(bucket_->url));
-    name_->setText(PathText::display(std::string_view(bucket_->name)));
-    kind_->setText(EntryKind::text(bucket_->url));
+    icon_->setIcon(fileIcon(bucket_->path));
+    name_->setText(PathText::display(bucket_->name()));
+    kind_->setText(EntryKind::text(bucket_->path));
     const ValueAndUnit size = ValueAndUnit::split(ByteFormatting::string(bucket_->size));
     size_->setValue(size.value);
     size_->setUnit(size.unit);
@@ -199,7 +199,7 @@ void FolderInspector::setContent(const ScanSnapshot& snapshot, std::optional<Sto
     shareBar_->setFraction(share);
     files_->setValue(QLocale::system().toString(qlonglong(bucket_->fileCount)));
     share_->setValue(Fmt::finePercent(share));
-    path_->setText(PathText::display(bucket_->url));
+    path_->setText(PathText::display(bucket_->path));
 
     const std::vector<ScannedFile> inside = largestInside(snapshot, *bucket_);
     inside_->setVisible(!inside.empty());

@@ -25,6 +25,7 @@ public:
 
     explicit StorageRibbon(BucketSelection* selection, QWidget* parent = nullptr);
 
+    // `buckets` largest first, as a snapshot holds them.
     void setBuckets(const std::vector<StorageBucket>& buckets, std::int64_t totalSize, StorageRankPalette palette);
 
     struct Segment {

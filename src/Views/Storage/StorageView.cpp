@@ -9,7 +9,6 @@
 #include "Services/AppState.h"
 #include "Views/Storage/BucketActions.h"
 #include "Views/Storage/BucketListing.h"
-#include "Views/Storage/BucketOrder.h"
 #include "Views/Storage/BucketSelection.h"
 #include "Views/Common/BusySpinner.h"
 #include "Views/Common/CoalescedUpdate.h"
@@ -191,7 +190,7 @@ StorageView::StorageView(AppState& state, DynamicColor tint, CapacitySource capa
     connect(&state_, &AppState::scanProgressChanged, this, &StorageView::refreshScanningFigures);
     connect(&state_, &AppState::scanErrorChanged, this, &StorageView::showScanError);
     connect(selection_, &BucketSelection::changed, this, [this] {
-        for (std::size_t i = 0; i < shownFolderRows_; ++i) folderRowPool_[i]->setHighlighted(selection_->isSelected(rowBuckets_[i].id));
+        for (std::size_t i = 0; i < shownFolderRows_; ++i) folderRowPool_[i]->setHighlighted(selection_->isSelected(rowBuckets_[i].path));
         refreshInspector();
     });
 
@@ -223,8 +222,7 @@ void StorageView::sampleThroughput() {
 void StorageView::updatePage() {
     if (snapshotChanged_) {
         snapshotChanged_ = false;
-        const auto& published = state_.scanSnapshot();
-        shown_ = published ? std::make_shared<const ScanSnapshot>(*published) : nullptr;
+        shown_ = state_.scanSnapshot();
         refreshResults();
     }
     body_ = state_.isScanning() ? Body::scanning : shown_ ? Body::results : Body::setup;
@@ -325,7 +323,7 @@ void StorageView::refreshHero() {
         segments.push_back({double(used), tint_});
     } else {
         segments.push_back({double(shownScanned), tint_});
-        segments.push_back({double(std::max<std::int64_t>(used - shownScanned, 0)), DynamicColor::dynamic(tint_.light(), tint_.dark(), tint_.lightAlpha() * 0.4, tint_.darkAlpha() * 0.4)});
+        segments.push_back({double(std::max<std::int64_t>(used - shownScanned, 0)), tint_.withOpacity(0.4)});
     }
     segments.push_back({double(free), DynamicColor::dynamic(DS::gray.light(), DS::gray.dark(), 0.55, 0.55)});
     donut_->setSegments(segments);
@@ -341,7 +339,7 @@ void StorageView::refreshHero() {
     legendOther_->setVisible(shownScanned >= 1);
     legendFree_->setValue(bytes(free));
 
-    static_cast<LocationPill*>(locationPill_)->setPath(PathText::display(shown_ ? shown_->rootURL : state_.scanRoot()));
+    static_cast<LocationPill*>(locationPill_)->setPath(PathText::display(shown_ ? shown_->rootPath : state_.scanRoot()));
     parentButton_->setVisible(offersParentFolder());
     cancelButton_->setVisible(state_.isScanning());
     startButton_->setVisible(!state_.isScanning());
@@ -350,21 +348,21 @@ void StorageView::refreshHero() {
 bool StorageView::offersParentFolder() const {
     // The results on screen decide, which may lag the state by one turn of the event loop.
     if (!shown_ || state_.isScanning()) return false;
-    const std::filesystem::path parent = shown_->rootURL.parent_path();
-    return !parent.empty() && parent != shown_->rootURL;
+    const std::filesystem::path parent = shown_->rootPath.parent_path();
+    return !parent.empty() && parent != shown_->rootPath;
 }
 
 void StorageView::goToParentFolder() {
     // Acts on the folder the results show (and the button was offered for), which the scan folder
     // need not be any more after another folder was chosen.
     if (!offersParentFolder()) return;
-    state_.setScanRoot(shown_->rootURL);
+    state_.setScanRoot(shown_->rootPath);
     state_.scanParentFolder();
 }
 
 void StorageView::focus(const StorageBucket& bucket) {
     if (!BucketActions::canFocus(bucket)) return;  // a file as the scan folder would only fail
-    state_.setScanRoot(bucket.url);
+    state_.setScanRoot(bucket.path);
     state_.saveScanRootBookmark();
     state_.startScan();
 }
@@ -493,7 +491,7 @@ QWidget* StorageView::makeResults() {
     figures->addWidget(foldersTile_, 1);
     largestPill_ = new Pill({}, "folder.fill", tint_);
     auto* area = new ClickArea(largestPill_, [this] {
-        if (largestBucket_) selection_->setID(largestBucket_->id);
+        if (largestBucket_) selection_->setID(largestBucket_->path);
     });
     largestFooter_ = new QWidget;
     auto* largestRow = new QHBoxLayout(largestFooter_);
@@ -536,13 +534,13 @@ void StorageView::refreshResults() {
     skippedPill_->setText(AppLocalization::format("scan.skipped", {qlonglong(snapshot.inaccessibleCount)}));
     skippedRow_->setVisible(snapshot.inaccessibleCount >= 1);
     foldersTile_->setValue(wholeNumber(snapshot.folderCount));
-    const StorageBucket* largest = BucketOrder::largest(snapshot.buckets);
+    const StorageBucket* largest = snapshot.buckets.empty() ? nullptr : &snapshot.buckets.front();
     largestBucket_ = largest ? std::optional(*largest) : std::nullopt;
     largestTile_->setValue(largest ? bytes(largest->size) : emDash);
     largestFooter_->setVisible(largest != nullptr);
     if (largest) {
-        largestPill_->setText(PathText::display(std::string_view(largest->name)));
-        largestFooter_->setToolTip(plainToolTip(PathText::display(largest->url)));
+        largestPill_->setText(PathText::display(largest->name()));
+        largestFooter_->setToolTip(plainToolTip(PathText::display(largest->path)));
     }
 
     visible_ = BucketListing::visibleBuckets(snapshot.buckets, folderFilter_, folderSort_);
@@ -556,7 +554,7 @@ void StorageView::refreshInspector() {
     if (!shown_) return;
     const ScanSnapshot& snapshot = *shown_;
     const std::optional<StorageBucket> bucket = BucketListing::selectedBucket(snapshot.buckets, selection_->id());
-    inspector_->setContent(snapshot, bucket, bucket ? palette_.color(bucket->id) : tint_);
+    inspector_->setContent(snapshot, bucket, bucket ? palette_.color(bucket->path) : tint_);
 }
 
 QWidget* StorageView::makeFolderBreakdown() {
@@ -635,7 +633,7 @@ RankedRow* StorageView::folderRow(std::size_t index) {
         connect(row, &QWidget::customContextMenuRequested, this, [this, row, i](const QPoint& at) {
             BucketActions::showMenu(row, row->mapToGlobal(at), rowBuckets_[i], [this](const StorageBucket& b) { focus(b); });
         });
-        connect(row, &RankedRow::clicked, this, [this, i] { pendingRowClick_->clicked(rowBuckets_[i].id); });
+        connect(row, &RankedRow::clicked, this, [this, i] { pendingRowClick_->clicked(rowBuckets_[i].path); });
         connect(row, &RankedRow::doubleClicked, this, [this, i] {
             pendingRowClick_->doubleClicked();
             const StorageBucket bucket = rowBuckets_[i];
@@ -661,14 +659,14 @@ void StorageView::refreshFolders() {
         rowBuckets_.push_back(bucket);
         const double share = snapshot.totalSize < 1 ? 0 : double(bucket.size) / double(snapshot.totalSize);
         RankedRow* row = folderRow(i);
-        row->setIcon(fileIcon(bucket.url));
-        row->setTitle(PathText::display(std::string_view(bucket.name)));
+        row->setIcon(fileIcon(bucket.path));
+        row->setTitle(PathText::display(bucket.name()));
         row->setSubtitle(AppLocalization::format("storage.filesCount", {wholeNumber(bucket.fileCount)}) + QStringLiteral(" \u00B7 ") + isolatedText(shareText(share)));
         row->setValue(bytes(bucket.size));
         row->setFraction(double(bucket.size) / double(largestSize));
-        row->setHighlighted(selection_->isSelected(bucket.id));
-        row->setToolTip(plainToolTip(PathText::display(bucket.url)));
-        row->setProperty("bucketID", QString::fromStdString(bucket.id));
+        row->setHighlighted(selection_->isSelected(bucket.path));
+        row->setToolTip(plainToolTip(PathText::display(bucket.path)));
+        row->setProperty("bucketID", QString::fromStdString(bucket.path));
         row->show();
     }
     for (std::size_t i = count; i < folderRowPool_.size(); ++i) folderRowPool_[i]->hide();
@@ -706,7 +704,7 @@ void StorageView::refreshLargestFiles() {
     rowFiles_.clear();
     for (std::size_t i = 0; i < count; ++i) {
         const ScannedFile& file = snapshot.largestFiles[i];
-        rowFiles_.push_back(file.url);
+        rowFiles_.push_back(file.path);
         if (fileRowPool_.size() <= i) {
             auto* row = new RankedRow({}, {}, {}, {}, {}, 0, tint_, false);
             row->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -718,12 +716,12 @@ void StorageView::refreshLargestFiles() {
             fileRowPool_.push_back(row);
         }
         RankedRow* row = fileRowPool_[i];
-        row->setIcon(fileIcon(file.url));
-        row->setTitle(PathText::display(file.url.filename()));
-        row->setSubtitle(PathText::display(file.url.parent_path()));
+        row->setIcon(fileIcon(file.path));
+        row->setTitle(PathText::display(file.path.filename()));
+        row->setSubtitle(PathText::display(file.path.parent_path()));
         row->setValue(bytes(file.size));
         row->setFraction(double(file.size) / double(largestSize));
-        row->setToolTip(plainToolTip(PathText::display(file.url)));
+        row->setToolTip(plainToolTip(PathText::display(file.path)));
         row->show();
     }
     for (std::size_t i = count; i < fileRowPool_.size(); ++i) fileRowPool_[i]->hide();

@@ -25,7 +25,8 @@ public:
     static constexpr const char* otherID = "__quarnell_other__";
     static constexpr std::size_t maximumTiles = 28;
 
-    // The buckets that get tiles: positive sizes, largest first, at most 28 with the "other" tile last.
+    // The buckets that get tiles: positive sizes, largest first, at most 28 with the "other" tile last
+    // (its path is otherID). Sorts for itself: the folder list may be in any order.
     static std::vector<StorageBucket> tiles(const std::vector<const StorageBucket*>& items);
 
     TreemapView(BucketSelection* selection, BucketActions::Focus onFocus, QWidget* parent = nullptr);
@@ -38,6 +39,8 @@ public:
     using Cell = std::pair<StorageBucket, QRectF>;
     const std::vector<Cell>& cells() const;
     PendingClick& pendingClick() { return pendingClick_; }
+    // A tile's name as shown; the "other" tile says how many entries it stands for.
+    QString nameOf(const StorageBucket& tile) const;
     // The tile under a point (its framed face, inside the gap); none between tiles.
     std::optional<StorageBucket> tileAt(QPointF point) const;
     // The hover strip's rectangle; empty when nothing is hovered.
@@ -73,6 +76,7 @@ private:
     std::vector<StorageBucket> tiles_;
     std::int64_t totalSize_ = 0;
     StorageRankPalette palette_;
+    QString otherName_;
     std::optional<std::string> hoveredID_;
     // Opacities fade from what was on screen when the hover or the selection changed.
     std::map<std::string, double> fadeFrom_;
