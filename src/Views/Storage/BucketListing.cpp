@@ -4,10 +4,42 @@
 #include "Models/NameCollator.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace BucketListing {
 
-std::vector<const StorageBucket*> visibleBuckets(const std::vector<StorageBucket>& buckets, const QString& filter, FolderSort sort) {
+namespace {
+
+// Puts the first `count` of `items` in the order `before` gives, stably; the rest keep their order.
+template <typename T, typename Before>
+void orderFirst(std::vector<T>& items, std::size_t count, Before before) {
+    if (count >= items.size()) {
+        std::stable_sort(items.begin(), items.end(), before);
+        return;
+    }
+    std::vector<std::size_t> order(items.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::partial_sort(order.begin(), order.begin() + std::ptrdiff_t(count), order.end(), [&](std::size_t a, std::size_t b) {
+        if (before(items[a], items[b])) return true;
+        if (before(items[b], items[a])) return false;
+        return a < b;
+    });
+    std::vector<bool> taken(items.size(), false);
+    std::vector<T> result;
+    result.reserve(items.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        result.push_back(std::move(items[order[i]]));
+        taken[order[i]] = true;
+    }
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (!taken[i]) result.push_back(std::move(items[i]));
+    items = std::move(result);
+}
+
+}  // namespace
+
+std::vector<const StorageBucket*> visibleBuckets(const std::vector<StorageBucket>& buckets, const QString& filter, FolderSort sort,
+                                                 std::size_t ordered) {
     std::vector<const StorageBucket*> visible;
     visible.reserve(filter.isEmpty() ? buckets.size() : 0);
     for (const StorageBucket& bucket : buckets)
@@ -21,12 +53,12 @@ std::vector<const StorageBucket*> visibleBuckets(const std::vector<StorageBucket
         std::vector<std::pair<QString, const StorageBucket*>> named;
         named.reserve(visible.size());
         for (const StorageBucket* bucket : visible) named.emplace_back(PathText::display(bucket->name()), bucket);
-        std::stable_sort(named.begin(), named.end(), [&](const auto& a, const auto& b) { return collator.compare(a.first, b.first) < 0; });
+        orderFirst(named, ordered, [&](const auto& a, const auto& b) { return collator.compare(a.first, b.first) < 0; });
         for (std::size_t i = 0; i < named.size(); ++i) visible[i] = named[i].second;
         break;
     }
     case FolderSort::items:
-        std::stable_sort(visible.begin(), visible.end(), [](const StorageBucket* a, const StorageBucket* b) { return a->fileCount > b->fileCount; });
+        orderFirst(visible, ordered, [](const StorageBucket* a, const StorageBucket* b) { return a->fileCount > b->fileCount; });
         break;
     }
     return visible;

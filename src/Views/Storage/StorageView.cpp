@@ -58,6 +58,7 @@
 
 namespace {
 
+constexpr std::size_t maximumFolderRows = 200;
 const QString emDash = QStringLiteral("\u2014");
 
 QString bytes(std::int64_t count) { return ByteFormatting::string(count); }
@@ -522,6 +523,7 @@ QWidget* StorageView::makeResults() {
 void StorageView::refreshResults() {
     if (!shown_) {
         visible_.clear();
+        mapCard_->setVisible({});  // it pointed into the snapshot just let go
         return;
     }
     const ScanSnapshot& snapshot = *shown_;
@@ -543,7 +545,7 @@ void StorageView::refreshResults() {
         largestFooter_->setToolTip(plainToolTip(PathText::display(largest->path)));
     }
 
-    visible_ = BucketListing::visibleBuckets(snapshot.buckets, folderFilter_, folderSort_);
+    visible_ = visibleBuckets();
     mapCard_->setSnapshot(snapshot, visible_, palette_);
     refreshInspector();
     refreshFolders();
@@ -591,7 +593,7 @@ QWidget* StorageView::makeFolderBreakdown() {
         folderFilter_ = text;
         clearFilter_->setVisible(!text.isEmpty());
         if (!shown_) return;
-        visible_ = BucketListing::visibleBuckets(shown_->buckets, folderFilter_, folderSort_);
+        visible_ = visibleBuckets();
         mapCard_->setVisible(visible_);
         refreshFolders();
     });
@@ -624,6 +626,11 @@ QWidget* StorageView::makeFolderBreakdown() {
     return section;
 }
 
+std::vector<const StorageBucket*> StorageView::visibleBuckets() const {
+    // No list shows more than the folder list with all its rows, so only those need their order.
+    return BucketListing::visibleBuckets(shown_->buckets, folderFilter_, folderSort_, maximumFolderRows);
+}
+
 RankedRow* StorageView::folderRow(std::size_t index) {
     while (folderRowPool_.size() <= index) {
         const std::size_t i = folderRowPool_.size();
@@ -651,7 +658,7 @@ void StorageView::refreshFolders() {
     std::int64_t largestSize = 1;
     for (const StorageBucket* bucket : visible_) largestSize = std::max(largestSize, bucket->size);
     // Only the rows on screen exist, however many buckets the scan holds.
-    const std::size_t count = std::min(visible_.size(), std::size_t(showAllFolders_ ? 200 : 10));
+    const std::size_t count = std::min(visible_.size(), showAllFolders_ ? maximumFolderRows : std::size_t(10));
 
     rowBuckets_.clear();
     for (std::size_t i = 0; i < count; ++i) {
@@ -736,7 +743,7 @@ void StorageView::setFilter(const QString& text) {
 void StorageView::setSort(FolderSort sort) {
     folderSort_ = sort;
     if (!shown_) return;
-    visible_ = BucketListing::visibleBuckets(shown_->buckets, folderFilter_, folderSort_);
+    visible_ = visibleBuckets();
     mapCard_->setVisible(visible_);
     refreshFolders();
 }

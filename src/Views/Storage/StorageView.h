@@ -93,6 +93,7 @@ private:
     void scanningChanged();
     void showScanError();
     RankedRow* folderRow(std::size_t index);
+    std::vector<const StorageBucket*> visibleBuckets() const;
 
     AppState& state_;
     DynamicColor tint_;
