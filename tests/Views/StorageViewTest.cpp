@@ -1,4 +1,5 @@
 #include "Foundation/PathText.h"
+#include "Models/AppLocalization.h"
 #include "Services/AppState.h"
 #include "Views/Storage/BucketSelection.h"
 #include "Views/Common/DashboardPage.h"
@@ -21,6 +22,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QStyleHints>
@@ -222,6 +224,32 @@ TEST(StorageView, AFolderMenuSurvivesThePageBeingRebuiltUnderIt) {
     emit row->customContextMenuRequested(QPoint(4, 4));
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     EXPECT_FALSE(screen.state.isScanning());  // closing the menu chose nothing
+}
+
+TEST(StorageView, AFolderMenuActsOnItsFolderWhenANewScanRelabelsTheRow) {
+    ScreenFixture screen;
+    screen.scanAndWait();
+    const std::filesystem::path root = screen.state.scanRoot();
+    RankedRow* row = screen.view.folderRows().front();
+    ASSERT_EQ(screen.rowIDs().front(), screen.bucketNamed("Videos").path);
+    // While the menu is open a scan of Videos ends and the first row now shows one of its folders;
+    // the menu's "Scan this folder" still means Videos.
+    QTimer::singleShot(0, &screen.state, [&] {
+        screen.state.setScanRoot(root / "Videos");
+        screen.state.startScan();
+        const bool shown = QTest::qWaitFor([&] { return !screen.state.isScanning() && screen.view.body() == StorageView::Body::results; }, 10000);
+        EXPECT_TRUE(shown);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        for (QAction* action : menu->actions())
+            if (action->text() == AppLocalization::string("storage.focus")) menu->setActiveAction(action);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    emit row->customContextMenuRequested(QPoint(4, 4));
+    EXPECT_NE(screen.rowIDs().front(), (root / "Videos").string());
+    EXPECT_TRUE(screen.state.isScanning());  // the menu's choice started a scan
+    EXPECT_EQ(screen.state.scanRoot(), root / "Videos");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
 }
 
 TEST(StorageView, ParentFolderActsOnTheFolderShown) {

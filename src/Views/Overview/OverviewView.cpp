@@ -176,9 +176,11 @@ QWidget* OverviewView::makeLargestFolders() {
         row->setContextMenuPolicy(Qt::CustomContextMenu);
         // The row reveals whichever folder it shows when the menu is used.
         connect(row, &QWidget::customContextMenuRequested, this, [this, row, i](const QPoint& at) {
+            if (i >= folderPaths_.size()) return;
+            const std::filesystem::path path = folderPaths_[i];  // kept if a new scan relabels the row meanwhile
             const GuardedMenu menu(row);
             QAction* reveal = menu->addAction(AppLocalization::string("action.reveal"));
-            if (menu->exec(row->mapToGlobal(at)) == reveal && i < folderPaths_.size()) FileActions::reveal(folderPaths_[i]);
+            if (menu->exec(row->mapToGlobal(at)) == reveal) FileActions::reveal(path);
         });
         stack->addWidget(row);
         folderRows_.push_back(row);

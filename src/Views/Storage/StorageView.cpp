@@ -636,9 +636,11 @@ RankedRow* StorageView::folderRow(std::size_t index) {
         const std::size_t i = folderRowPool_.size();
         auto* row = new RankedRow({}, {}, {}, {}, {}, 0, tint_, false);
         row->setContextMenuPolicy(Qt::CustomContextMenu);
-        // A row stands for whichever bucket it shows when it is used.
+        // A row stands for whichever bucket it shows when it is used; the menu keeps that one even
+        // when a new scan relabels the row while it is open.
         connect(row, &QWidget::customContextMenuRequested, this, [this, row, i](const QPoint& at) {
-            BucketActions::showMenu(row, row->mapToGlobal(at), rowBuckets_[i], [this](const StorageBucket& b) { focus(b); });
+            const StorageBucket bucket = rowBuckets_[i];
+            BucketActions::showMenu(row, row->mapToGlobal(at), bucket, [this](const StorageBucket& b) { focus(b); });
         });
         connect(row, &RankedRow::clicked, this, [this, i] { pendingRowClick_->clicked(rowBuckets_[i].path); });
         connect(row, &RankedRow::doubleClicked, this, [this, i] {
@@ -716,7 +718,8 @@ void StorageView::refreshLargestFiles() {
             auto* row = new RankedRow({}, {}, {}, {}, {}, 0, tint_, false);
             row->setContextMenuPolicy(Qt::CustomContextMenu);
             connect(row, &QWidget::customContextMenuRequested, this, [this, row, i](const QPoint& at) {
-                BucketActions::showFileMenu(row, row->mapToGlobal(at), rowFiles_[i]);
+                const std::filesystem::path shownFile = rowFiles_[i];
+                BucketActions::showFileMenu(row, row->mapToGlobal(at), shownFile);
             });
             connect(row, &RankedRow::doubleClicked, this, [this, i] { FileActions::reveal(rowFiles_[i]); });
             largestFilesList_->rowsLayout()->addWidget(row);
