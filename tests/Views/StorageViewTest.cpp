@@ -197,6 +197,7 @@ TEST(StorageView, ARowThatFocusesItsFolderOutlivesItsOwnDoubleClick) {
 TEST(StorageView, ANewScanUpdatesThePartsInPlace) {
     ScreenFixture screen;
     screen.scanAndWait();
+    screen.view.mapCard()->setMode(StorageMapMode::folders);  // the chosen map stays through new scans
     const QPointer<QWidget> map = screen.view.mapCard()->map(), inspector = screen.view.inspector(), row = screen.view.folderRows()[0];
     screen.view.selection().setID(screen.bucketNamed("Music").path);
     EXPECT_EQ(screen.view.inspector()->bucket()->name(), "Music");
@@ -206,6 +207,7 @@ TEST(StorageView, ANewScanUpdatesThePartsInPlace) {
     screen.state.startScan();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return screen.view.folderRows().size() == screen.state.scanSnapshot()->buckets.size(); }, 2000));
+    EXPECT_EQ(screen.view.mapCard()->mode(), StorageMapMode::folders);
     EXPECT_EQ(screen.view.mapCard()->map(), map.data());
     EXPECT_EQ(screen.view.inspector(), inspector.data());
     EXPECT_EQ(screen.view.folderRows()[0], row.data());
