@@ -71,23 +71,20 @@ void AppState::findDuplicates() {
                 jobs_.post([this, generation, buffer, value] {
                     if (generation != duplicateGeneration_) return;
                     setDuplicateProgress(value);
-                    std::vector<DuplicateGroup> drained = buffer->drain();
-                    if (drained.empty()) return;
-                    std::vector<DuplicateGroup> groups = duplicateGroups_;
-                    groups.insert(groups.end(), std::make_move_iterator(drained.begin()), std::make_move_iterator(drained.end()));
-                    sortByWastedSpace(groups);
-                    setDuplicateGroups(std::move(groups));
+                    appendDuplicateGroups(buffer->drain());
                 });
             };
             auto foundGroup = [buffer](const DuplicateGroup& group) { buffer->append(group); };
             return services_.duplicateGroups(root, includeHidden, progress, foundGroup, stop);
         },
-        [this, generation](JobOutcome<std::vector<DuplicateGroup>>& outcome) {
+        [this, generation, buffer](JobOutcome<std::vector<DuplicateGroup>>& outcome) {
             if (generation != duplicateGeneration_) return;
             try {
-                std::vector<DuplicateGroup>& groups = outcome.value();
-                setDuplicateGroups(groups);
-                setSelectedToolItems(copiesBeyondFirst(groups));
+                // The streamed list is the result: the groups found since the last report join it,
+                // and the service's own copy of the list is dropped.
+                outcome.value();
+                appendDuplicateGroups(buffer->drain());
+                setSelectedToolItems(copiesBeyondFirst(duplicateGroups_));
                 setDidFinishDuplicateScan(true);
             } catch (const Cancelled&) {
             } catch (...) {
@@ -96,6 +93,18 @@ void AppState::findDuplicates() {
             setIsToolWorking(false);
             setDuplicateProgress(std::nullopt);
         });
+}
+
+void AppState::appendDuplicateGroups(std::vector<DuplicateGroup> found) {
+    if (found.empty()) return;
+    // In place, without copying a group: the new batch sorted on its own, then merged behind the
+    // groups of equal waste already shown, as one stable sort of the whole list would place it.
+    sortByWastedSpace(found);
+    const auto published = std::ptrdiff_t(duplicateGroups_.size());
+    duplicateGroups_.insert(duplicateGroups_.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
+    std::inplace_merge(duplicateGroups_.begin(), duplicateGroups_.begin() + published, duplicateGroups_.end(),
+                       [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.wastedBytes() > b.wastedBytes(); });
+    emit duplicateGroupsChanged();
 }
 
 void AppState::cancelDuplicateScan() {
