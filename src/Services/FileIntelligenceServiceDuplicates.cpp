@@ -29,9 +29,10 @@ constexpr std::int64_t sampleLimit = FileIntelligenceService::sampleLimit;
 constexpr std::int64_t sampleChunk = FileIntelligenceService::sampleChunk;
 constexpr std::int64_t smallestCompared = 1024;
 constexpr std::chrono::milliseconds comparingInterval{120};
-// Files of one length read side by side, with this much buffer among them.
-constexpr std::int64_t inStepBudget = 8 * 1024 * 1024;
-constexpr std::int64_t inStepLargestChunk = 1024 * 1024;
+// Files of one length are read side by side with this much buffer among them per thread: reads of
+// 64 to 256 KiB keep the page cache's copy fast, and sixteen threads stay within a few MiB.
+constexpr std::int64_t inStepBudget = 2 * 1024 * 1024;
+constexpr std::int64_t inStepLargestChunk = 256 * 1024;
 // More files of one length than this are hashed one after another, to bound open descriptors.
 constexpr std::size_t inStepMostFiles = 32;
 
@@ -372,17 +373,21 @@ std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::
     auto classBytes = [](std::int64_t size, std::size_t count) { return saturatingProduct(size, std::int64_t(count)); };
     std::stable_sort(classes.begin(), classes.end(),
                      [&](const SizeClass& a, const SizeClass& b) { return classBytes(a.size, a.count) > classBytes(b.size, b.count); });
-    std::vector<IndexedFile> candidates;
+    // The candidates in class order are items of the pools; item i lies in the class whose first
+    // item is the last at or below i.
+    std::vector<std::size_t> firstItems;
     std::int64_t totalBytes = 0;
-    for (SizeClass& sizeClass : classes) {
-        const std::size_t first = candidates.size();
-        candidates.insert(candidates.end(), indexed.begin() + std::ptrdiff_t(sizeClass.first),
-                          indexed.begin() + std::ptrdiff_t(sizeClass.first + sizeClass.count));
-        sizeClass.first = first;
+    std::size_t items = 0;
+    for (const SizeClass& sizeClass : classes) {
+        firstItems.push_back(items);
+        items += sizeClass.count;
         totalBytes = saturatingSum(totalBytes, classBytes(sizeClass.size, sizeClass.count));
     }
-    indexed = {};
-    const std::int64_t totalFiles = std::int64_t(candidates.size());
+    auto candidate = [&](std::size_t item) -> const IndexedFile& {
+        const auto k = std::size_t(std::upper_bound(firstItems.begin(), firstItems.end(), item) - firstItems.begin()) - 1;
+        return indexed[classes[k].first + (item - firstItems[k])];
+    };
+    const std::int64_t totalFiles = std::int64_t(items);
 
     HashMeter meter;
     GroupCollector collector(foundGroup);
@@ -396,20 +401,21 @@ std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::
 
     // Sample stage: every candidate once, cheaply. Each slot is written by one worker only and read
     // after the pool has ended.
-    std::vector<std::optional<Digest>> samples(candidates.size());
+    std::vector<std::optional<Digest>> samples(items);
     runPool(
-        candidates.size(), meter, report,
+        items, meter, report,
         [&](std::size_t i) {
-            samples[i] = sampleDigest(candidates[i], meter);
+            samples[i] = sampleDigest(candidate(i), meter);
             meter.addFile();
         },
         stop);
 
     // Small files are settled by their samples; large ones that still agree wait for the full stage.
     std::vector<std::vector<const IndexedFile*>> fullBuckets;
-    for (const SizeClass& sizeClass : classes) {
+    for (std::size_t k = 0; k < classes.size(); ++k) {
+        const SizeClass& sizeClass = classes[k];
         std::vector<std::size_t> read;
-        for (std::size_t i = sizeClass.first; i < sizeClass.first + sizeClass.count; ++i) {
+        for (std::size_t i = firstItems[k]; i < firstItems[k] + sizeClass.count; ++i) {
             if (samples[i]) {
                 read.push_back(i);
             } else {
@@ -422,7 +428,7 @@ std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::
                 return;
             }
             std::vector<const IndexedFile*> files;
-            for (std::size_t i : run) files.push_back(&candidates[i]);
+            for (std::size_t i : run) files.push_back(&candidate(i));
             if (sizeClass.size > sampleLimit) {
                 fullBuckets.push_back(std::move(files));
             } else {
