@@ -3,6 +3,7 @@
 #include "Platform/DirectoryReader.h"
 #include "Foundation/SaturatingSum.h"
 #include "Services/WalkEntryFilter.h"
+#include "Services/WalkWorkers.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ ParallelWalk::Accumulator ParallelWalk::makeAccumulator() const {
 
 bool ParallelWalk::prepareRoot() {
     std::vector<DirectoryEntry> entries;
-    if (!DirectoryReader::read(rootPath_.empty() ? "/" : rootPath_, entries)) return false;
+    if (!DirectoryReader::read(rootPath_.empty() ? "/" : rootPath_, entries, {}, WalkWorkers::count())) return false;
     for (DirectoryEntry& entry : entries) {
         if (!passesWalkFilter(entry, includeHidden_)) continue;
         std::string path = childPath(rootPath_, entry.name);
@@ -51,15 +52,14 @@ void ParallelWalk::runWorker() {
     std::vector<DirectoryEntry> entries;
     entries.reserve(256);
 
+    const int statusThreads = WalkWorkers::count();
     while (std::optional<WalkItem> item = stack_.next()) {
         entries.clear();
         std::int64_t directoryFiles = 0;
         std::int64_t directoryBytes = 0;
-        if (!DirectoryReader::read(item->path, entries)) {
-            local.inaccessible += 1;
-        } else {
-            const auto bucket = static_cast<size_t>(item->tag);
-            for (DirectoryEntry& entry : entries) {
+        const auto bucket = static_cast<size_t>(item->tag);
+        auto fold = [&](std::vector<DirectoryEntry>& batch) {
+            for (DirectoryEntry& entry : batch) {
                 if (!passesWalkFilter(entry, includeHidden_)) continue;
                 if (entry.type == DirectoryEntry::Kind::directory) {
                     local.folderCount += 1;
@@ -75,6 +75,12 @@ void ParallelWalk::runWorker() {
                 directoryFiles += 1;
                 directoryBytes = saturatingSum(directoryBytes, size);
             }
+            batch.clear();
+        };
+        if (DirectoryReader::read(item->path, entries, fold, statusThreads)) {
+            fold(entries);
+        } else {
+            local.inaccessible += 1;
         }
         progress_.add(directoryFiles, directoryBytes, item->path);
         stack_.finished(children);
