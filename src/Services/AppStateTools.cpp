@@ -75,14 +75,15 @@ void AppState::findDuplicates() {
                 });
             };
             auto foundGroup = [buffer](const DuplicateGroup& group) { buffer->append(group); };
-            return services_.duplicateGroups(root, includeHidden, progress, foundGroup, stop);
+            // The streamed groups are the result: the service's own list is dropped here, off the
+            // main thread.
+            return services_.duplicateGroups(root, includeHidden, progress, foundGroup, stop).size();
         },
-        [this, generation, buffer](JobOutcome<std::vector<DuplicateGroup>>& outcome) {
+        [this, generation, buffer](JobOutcome<std::size_t>& outcome) {
             if (generation != duplicateGeneration_) return;
             try {
-                // The streamed list is the result: the groups found since the last report join it,
-                // and the service's own copy of the list is dropped.
-                outcome.value();
+                outcome.value();  // rethrows the search's error
+                // The groups found since the last report join the list.
                 appendDuplicateGroups(buffer->drain());
                 setSelectedToolItems(copiesBeyondFirst(duplicateGroups_));
                 setDidFinishDuplicateScan(true);
