@@ -339,7 +339,7 @@ std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::
         },
         [] { return WorkerIndex(); },
         [](WorkerIndex& index, std::int64_t, const std::string& directory, const DirectoryEntry& entry) {
-            if (entry.type != DirectoryEntry::Kind::file || entry.isDataless || entry.logicalSize < smallestCompared) return;
+            if (entry.type != DirectoryEntry::Kind::file || entry.logicalSize < smallestCompared) return;
             index.files.push_back({index.paths.add(directory, entry.name), entry.logicalSize, entry.modified});
         },
         stop);
