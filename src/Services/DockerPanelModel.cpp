@@ -5,6 +5,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 #include <variant>
 
 namespace {
@@ -81,11 +83,13 @@ void DockerPanelModel::perform(DockerAction action, const DockerContainer& conta
     if (busyIDs_.contains(id)) return;
     busyIDs_.insert(id);
     emit busyIDsChanged();
+    setActionError(id, std::nullopt);
     oldestCurrentTicket_ = startLoad();  // rows being loaded now predate the action
     runInBackground(this, [action, id] { return performAction(action, id); },
                     [id](DockerPanelModel& model, std::optional<QString> failure) {
                         if (failure) {
-                            model.setError(std::move(failure));
+                            // One failed action says nothing about Docker as a whole: the rows stay.
+                            model.setActionError(id, std::move(failure));
                             model.finishAction(id);
                         } else {
                             model.reloadAfterAction(id);
@@ -123,6 +127,28 @@ void DockerPanelModel::setContainers(std::vector<DockerContainer> containers) {
     if (containers == containers_) return;
     containers_ = std::move(containers);
     emit containersChanged();
+    // A container that is gone takes its failure along.
+    bool dropped = false;
+    for (auto it = actionErrors_.begin(); it != actionErrors_.end();) {
+        const bool listed = std::any_of(containers_.begin(), containers_.end(), [&](const DockerContainer& row) { return row.id == it.key(); });
+        if (listed) {
+            ++it;
+        } else {
+            it = actionErrors_.erase(it);
+            dropped = true;
+        }
+    }
+    if (dropped) emit actionErrorsChanged();
+}
+
+void DockerPanelModel::setActionError(const QString& id, std::optional<QString> error) {
+    if (error) {
+        if (actionErrors_.contains(id) && actionErrors_.value(id) == *error) return;
+        actionErrors_.insert(id, *error);
+    } else if (!actionErrors_.remove(id)) {
+        return;
+    }
+    emit actionErrorsChanged();
 }
 
 void DockerPanelModel::setError(std::optional<QString> error) {

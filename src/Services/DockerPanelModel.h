@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -15,7 +16,7 @@
 #include <vector>
 
 // What the tray panel's Docker page shows: the rows, whether the first load still runs, which
-// containers have an action in flight and the last failure. Lives on the main thread; the Docker
+// containers have an action in flight, whether the listing failed and which action failed where. Lives on the main thread; the Docker
 // tool runs on the thread pool. Nothing here throws: every failure ends up in error().
 class DockerPanelModel : public QObject {
     Q_OBJECT
@@ -25,7 +26,10 @@ public:
     const std::vector<DockerContainer>& containers() const { return containers_; }
     bool isLoading() const { return isLoading_; }
     const QSet<QString>& busyIDs() const { return busyIDs_; }
+    // Why the listing failed: Docker is unavailable. None while the rows are current.
     const std::optional<QString>& error() const { return error_; }
+    // Why the last action on a container failed, by container id; the rows stay as they were.
+    const QHash<QString, QString>& actionErrors() const { return actionErrors_; }
 
     // Refreshes now and then every poll interval after each refresh ends, until `stop` is requested.
     void poll(std::stop_token stop);
@@ -39,6 +43,7 @@ signals:
     void isLoadingChanged();
     void busyIDsChanged();
     void errorChanged();
+    void actionErrorsChanged();
 
 private:
     void refreshThen(std::function<void()> done);
@@ -48,12 +53,14 @@ private:
     void setContainers(std::vector<DockerContainer> containers);
     void setError(std::optional<QString> error);
     void finishAction(const QString& id);
+    void setActionError(const QString& id, std::optional<QString> error);
 
     std::chrono::milliseconds pollInterval_;
     std::vector<DockerContainer> containers_;
     bool isLoading_ = true;
     QSet<QString> busyIDs_;
     std::optional<QString> error_;
+    QHash<QString, QString> actionErrors_;
     bool isRefreshing_ = false;
     // Every load of the rows and every action takes a ticket; a load publishes only when no action
     // began and no later load published since it started, so stale rows never replace newer ones.

@@ -1,0 +1,77 @@
+#include "Pictures/PictureRegistry.h"
+
+#include "App/MenuBarPanel/MenuBarGlyph.h"
+#include "App/MenuBarPanel/MenuBarPanel.h"
+#include "Platform/SettingsStore.h"
+#include "Services/AppState.h"
+#include "ViewSupport/MonitorFixture.h"
+#include "ViewSupport/ScanFixture.h"
+#include "Views/DesignSystem/Appearance.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+// The four label styles at tray size (22 points at 2x), each enlarged eight times on a tray-like strip.
+std::unique_ptr<QWidget> glyphSheet(const MenuBarGlyph::Reading& reading) {
+    auto sheet = std::make_unique<QWidget>();
+    sheet->setAutoFillBackground(true);
+    auto* column = new QVBoxLayout(sheet.get());
+    for (MenuBarItemStyle style : allCases<MenuBarItemStyle>()) {
+        const bool dark = Appearance::shared().isDark();
+        const QImage glyph = MenuBarGlyph::image(style, reading, 22, 2, dark ? QColor(0xF2, 0xF2, 0xF5) : QColor(0x1C, 0x1C, 0x1F));
+        QPixmap strip(200, 200);
+        strip.fill(dark ? QColor(0x2B, 0x2B, 0x30) : QColor(0xE8, 0xE8, 0xEC));
+        QPainter painter(&strip);
+        painter.drawImage(QRect(12, 12, 176, 176), glyph);  // 44 device pixels shown 4 times larger
+        painter.drawImage(QRect(2, 2, 22, 22), glyph);      // and at its own size in the corner
+        painter.end();
+        auto* label = new QLabel;
+        label->setPixmap(strip);
+        column->addWidget(label);
+    }
+    return sheet;
+}
+
+}  // namespace
+
+static const PictureRegistration menuBarPanel("menubar", [](PictureContext& pictures) {
+    MonitorFixture machine;
+    machine.battery(76, false);
+    ScanFixture tree;
+    AppServices services = tree.services();
+    services.monitor = machine.makeMonitor();
+    AppState state(std::move(services));
+    SystemMonitor& monitor = *state.monitor();
+    const double load[] = {0.12, 0.18, 0.35, 0.22, 0.64, 0.41, 0.28, 0.9, 0.55, 0.31, 0.2, 0.47, 0.38, 0.26, 0.15, 0.33, 0.52, 0.44};
+    for (double cpu : load) machine.sample(monitor, cpu);
+
+    const DiskCapacityService::Capacity roomy{512'000'000'000, 180'000'000'000}, low{512'000'000'000, 12'000'000'000};
+    auto panel = [&](const char* tab, DiskCapacityService::Capacity capacity) {
+        SettingsStore::shared().setValue("menuBarTab", tab);
+        MenuBarPanel::Options options;
+        options.capacity = [capacity] { return capacity; };
+        options.dockerInterval = std::chrono::hours(1);
+        auto widget = std::make_unique<MenuBarPanel>(state, MenuBarPanel::Actions{}, options);
+        widget->setWindowFlags(Qt::Widget);
+        widget->refresh();
+        widget->adjustSize();
+        return widget;
+    };
+    for (const char* tab : {"overview", "cpu", "memory", "disk", "network", "battery", "projects", "docker"}) {
+        const QString name = QStringLiteral("menubar-panel-") + tab;
+        pictures.render(name, QSize(360, 760), [&] { return panel(tab, roomy); });
+    }
+    pictures.render("menubar-panel-lowspace", QSize(360, 760), [&] { return panel("overview", low); });
+
+    MenuBarGlyph::Reading reading;
+    reading.cpu = monitor.metrics().cpuUsage;
+    reading.memory = MenuBarGlyph::memoryRatio(monitor.metrics());
+    reading.spark = MenuBarGlyph::sparkValues(monitor.cpuHistory());
+    pictures.render("menubar-label-styles", QSize(220, 840), [&] { return glyphSheet(reading); });
+    SettingsStore::shared().remove("menuBarTab");
+});
