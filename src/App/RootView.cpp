@@ -9,6 +9,7 @@
 #include "Views/DesignSystem/SymbolButton.h"
 #include "Views/Common/FadingStack.h"
 #include "Views/Shell/OnboardingView.h"
+#include "Views/Monitor/MonitorView.h"
 #include "Views/Overview/OverviewView.h"
 #include "Views/Shell/SettingsView.h"
 #include "Views/Storage/StorageView.h"
@@ -109,9 +110,9 @@ QWidget* RootView::makeScreen(AppSection shown) {
     case AppSection::settings: return new SettingsView(state_);
     case AppSection::overview: return new OverviewView(state_);
     case AppSection::storage: return new StorageView(state_, DS::amber);
+    case AppSection::monitor: return new MonitorView(state_);
     case AppSection::search:
     case AppSection::uninstaller:
-    case AppSection::monitor:
     case AppSection::tools: break;
     }
     return new QWidget;

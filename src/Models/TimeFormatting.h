@@ -18,4 +18,9 @@ QString minutesAndSeconds(double seconds, const QLocale& locale);
 // rounded down; under a minute counts as minutes.
 QString singleUnit(double seconds, const QLocale& locale);
 
+// A duration in whole units with abbreviated names ("2h 15m", "3d 4h"): days (when `withDays`),
+// hours and minutes, the largest first, zero units left out, at most `maximumUnits` of them, the
+// rest dropped. Empty when the seconds are not a finite count of at least zero.
+QString abbreviatedDuration(double seconds, bool withDays, int maximumUnits, const QLocale& locale);
+
 }  // namespace TimeFormatting

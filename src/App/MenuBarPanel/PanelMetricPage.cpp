@@ -2,7 +2,6 @@
 
 #include "App/MenuBarPanel/PanelTopApps.h"
 #include "Models/AppLocalization.h"
-#include "Models/ByteFormatting.h"
 #include "Services/AppRankings.h"
 #include "Services/SystemMonitor.h"
 #include "Views/Common/IsolatedText.h"
@@ -12,21 +11,19 @@
 #include "Views/DesignSystem/HeroValue.h"
 #include "Views/DesignSystem/KeyValueRow.h"
 #include "Views/DesignSystem/TextLabel.h"
+#include "Views/Monitor/MonitorText.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include <cmath>
 
 namespace {
 
-const QString unknown = QStringLiteral("—");
 constexpr std::size_t topAppCount = 5;
 
-QString bytes(std::uint64_t count) { return ByteFormatting::string(count); }
-QString bytes(std::int64_t count) { return ByteFormatting::string(count); }
-QString rate(std::uint64_t count) { return ByteFormatting::string(count) + QStringLiteral("/s"); }
-QString wholePercent(double fraction) { return QString::number(std::lround(fraction * 100)); }
+using MonitorText::bytes;
+using MonitorText::rate;
+using MonitorText::wholePercent;
 
 std::vector<AppUsage> head(std::vector<AppUsage> apps) {
     if (apps.size() > topAppCount) apps.resize(topAppCount);
@@ -38,7 +35,7 @@ std::vector<AppUsage> head(std::vector<AppUsage> apps) {
 PanelMetricPage::Figures PanelMetricPage::figures(PanelTab tab, const SystemMonitor& monitor, const DiskCapacityService::Capacity& startupVolume) {
     const SystemMetrics& metrics = monitor.metrics();
     const MeasuredFigures& measured = monitor.measured();
-    const QLocale system = QLocale::system();
+    const QString unknown = MonitorText::unknown();
     Figures figures;
     switch (tab) {
     case PanelTab::cpu:
@@ -49,7 +46,7 @@ PanelMetricPage::Figures PanelMetricPage::figures(PanelTab tab, const SystemMoni
         figures.domain = AreaTrend::Range{0, 1};
         figures.rows = {{"monitor.user", measured.cpu ? Fmt::percent(monitor.cpu().user) : unknown},
                         {"monitor.system", measured.cpu ? Fmt::percent(monitor.cpu().system) : unknown},
-                        {"monitor.loadAverage", measured.loadAverage ? system.toString(monitor.cpu().loadAverage, 'f', 2) : unknown}};
+                        {"monitor.loadAverage", MonitorText::known(measured.loadAverage, MonitorText::loadAverage(monitor.cpu().loadAverage))}};
         break;
     case PanelTab::memory: {
         const ValueAndUnit used = ValueAndUnit::split(bytes(metrics.memoryUsed));
@@ -92,7 +89,7 @@ PanelMetricPage::Figures PanelMetricPage::figures(PanelTab tab, const SystemMoni
         figures.caption = AppLocalization::string(metrics.isCharging ? "monitor.chargingShort" : "monitor.onBatteryShort");
         figures.points = monitor.batteryHistory();
         figures.domain = AreaTrend::Range{0, 1};
-        figures.rows = {{"monitor.powerDraw", battery.watts ? system.toString(*battery.watts, 'f', 1) + QStringLiteral(" W") : unknown},
+        figures.rows = {{"monitor.powerDraw", MonitorText::watts(battery.watts)},
                         {"monitor.health", battery.health ? Fmt::percent(*battery.health) : unknown},
                         {"monitor.cycles", battery.cycleCount ? QString::number(*battery.cycleCount) : unknown}};
         break;

@@ -14,24 +14,13 @@
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/SymbolView.h"
 #include "Views/DesignSystem/TextLabel.h"
+#include "Views/Monitor/MonitorContent.h"
+#include "Views/Monitor/MonitorText.h"
 
 #include <QBoxLayout>
 
-namespace {
-
-std::vector<double> values(const std::vector<MetricPoint>& points) {
-    std::vector<double> result;
-    result.reserve(points.size());
-    for (const MetricPoint& point : points) result.push_back(point.value);
-    return result;
-}
-
-QString rate(std::uint64_t bytes) { return ByteFormatting::string(bytes) + QStringLiteral("/s"); }
-
-}  // namespace
-
 QString PanelOverviewPage::activityText(std::uint64_t readPerSecond, std::uint64_t writePerSecond) {
-    return QStringLiteral("↓ ") + rate(readPerSecond) + QStringLiteral("   ↑ ") + rate(writePerSecond);
+    return QStringLiteral("↓ ") + MonitorText::rate(readPerSecond) + QStringLiteral("   ↑ ") + MonitorText::rate(writePerSecond);
 }
 
 PanelOverviewPage::PanelOverviewPage(const PanelContext& context, QWidget* parent) : PanelPage(parent), context_(context) {
@@ -147,20 +136,20 @@ void PanelOverviewPage::refresh() {
     const SystemMonitor& monitor = *context_.monitor;
     activity_->setText(activityText(monitor.disk().readPerSecond, monitor.disk().writePerSecond));
     const SystemMetrics& metrics = monitor.metrics();
-    const QString unknown = QStringLiteral("—");
+    const QString unknown = MonitorText::unknown();
     for (Tile& tile : tiles_) {
         switch (tile.tab) {
         case PanelTab::cpu:
             tile.value->setText(monitor.measured().cpu ? Fmt::percent(metrics.cpuUsage) : unknown);
-            tile.bars->setValues(values(monitor.cpuHistory()));
+            tile.bars->setValues(MonitorContent::values(monitor.cpuHistory()));
             break;
         case PanelTab::memory:
             tile.value->setText(Fmt::percent(double(metrics.memoryUsed) / std::max(double(metrics.memoryTotal), 1.0)));
-            tile.bars->setValues(values(monitor.memoryHistory()));
+            tile.bars->setValues(MonitorContent::values(monitor.memoryHistory()));
             break;
         default:
-            tile.value->setText(monitor.measured().network ? rate(metrics.networkDownPerSecond) : unknown);
-            tile.bars->setValues(values(monitor.downloadHistory()));
+            tile.value->setText(monitor.measured().network ? MonitorText::rate(metrics.networkDownPerSecond) : unknown);
+            tile.bars->setValues(MonitorContent::values(monitor.downloadHistory()));
             break;
         }
     }

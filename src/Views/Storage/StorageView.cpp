@@ -258,7 +258,7 @@ QWidget* StorageView::makeHeroCard() {
         segments.push_back({double(used), tint_});
     } else {
         segments.push_back({double(shownScanned), tint_});
-        segments.push_back({double(std::max<std::int64_t>(used - shownScanned, 0)), DynamicColor::dynamic(tint_.light(), tint_.dark(), tint_.lightAlpha() * 0.4, tint_.darkAlpha() * 0.4)});
+        segments.push_back({double(std::max<std::int64_t>(used - shownScanned, 0)), tint_.withOpacity(0.4)});
     }
     segments.push_back({double(free), DynamicColor::dynamic(DS::gray.light(), DS::gray.dark(), 0.55, 0.55)});
     auto* donut = new DonutChart(segments, Fmt::percent(usedFraction), AppLocalization::string("storage.donut.used"), 14);
