@@ -4,12 +4,15 @@
 #include "App/MenuBarPanel/MenuBarPanel.h"
 #include "Platform/SettingsStore.h"
 #include "Services/AppState.h"
+#include "Support/FakeDocker.h"
+#include "Services/DockerPanelModel.h"
 #include "ViewSupport/MonitorFixture.h"
 #include "ViewSupport/ScanFixture.h"
 #include "Views/DesignSystem/Appearance.h"
 
 #include <QLabel>
 #include <QPainter>
+#include <QTest>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -50,6 +53,17 @@ static const PictureRegistration menuBarPanel("menubar", [](PictureContext& pict
     const double load[] = {0.12, 0.18, 0.35, 0.22, 0.64, 0.41, 0.28, 0.9, 0.55, 0.31, 0.2, 0.47, 0.38, 0.26, 0.15, 0.33, 0.52, 0.44};
     for (double cpu : load) machine.sample(monitor, cpu);
 
+    FakeDocker docker;
+    auto container = [](char digit, const std::string& name, const std::string& image, const std::string& runState, const std::string& status,
+                        const std::string& ports) {
+        return R"({"ID":")" + std::string(64, digit) + R"(","Names":")" + name + R"(","Image":")" + image + R"(","State":")" + runState +
+               R"(","Status":")" + status + R"(","Ports":")" + ports + "\"}\n";
+    };
+    docker.answer("ps", container('a', "shop-db", "postgres:16", "running", "Up 3 hours", "0.0.0.0:5432->5432/tcp") +
+                            container('b', "cache", "redis:7", "running", "Up 3 hours", "") +
+                            container('c', "mailhog", "mailhog/mailhog", "exited", "Exited (0) 2 days ago", ""));
+    docker.answer("stats", R"({"Name":"shop-db","CPUPerc":"1.25%","MemUsage":"84.2MiB / 15.5GiB"})" "\n");
+
     const DiskCapacityService::Capacity roomy{512'000'000'000, 180'000'000'000}, low{512'000'000'000, 12'000'000'000};
     auto panel = [&](const char* tab, DiskCapacityService::Capacity capacity) {
         SettingsStore::shared().setValue("menuBarTab", tab);
@@ -59,7 +73,10 @@ static const PictureRegistration menuBarPanel("menubar", [](PictureContext& pict
         auto widget = std::make_unique<MenuBarPanel>(state, MenuBarPanel::Actions{}, options);
         widget->setWindowFlags(Qt::Widget);
         widget->refresh();
-        widget->adjustSize();
+        if (QString(tab) == "docker") {
+            widget->docker()->refresh();
+            if (!QTest::qWaitFor([&] { return !widget->docker()->isLoading(); }, 10000)) qWarning("menubar: the fake Docker did not answer");
+        }
         return widget;
     };
     for (const char* tab : {"overview", "cpu", "memory", "disk", "network", "battery", "projects", "docker"}) {

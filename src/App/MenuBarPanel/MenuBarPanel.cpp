@@ -57,7 +57,6 @@ MenuBarPanel::MenuBarPanel(AppState& state, Actions actions, Options options, QW
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(12, 12, 12, 12);
     stack->setSpacing(14);
-    stack->setSizeConstraint(QLayout::SetFixedSize);
 
     auto* header = new QHBoxLayout;
     header->setContentsMargins(6, 2, 6, 0);
@@ -77,6 +76,7 @@ MenuBarPanel::MenuBarPanel(AppState& state, Actions actions, Options options, QW
     stack->addLayout(header);
 
     auto* tabBarBox = new CardModifier(4, 14);
+    tabBarBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     tabBar_ = new QHBoxLayout;
     tabBar_->setSpacing(2);
     tabBarBox->contentLayout()->addLayout(tabBar_);
@@ -168,6 +168,14 @@ void MenuBarPanel::showCurrentPage() {
     pageCard_->contentLayout()->addWidget(page_);
 }
 
+void MenuBarPanel::fitHeight() {
+    // The width is fixed; the height follows the content laid out in it.
+    QLayout* stack = layout();
+    stack->activate();
+    const int fitted = std::max(stack->totalSizeHint().height(), stack->totalMinimumSize().height());
+    if (fitted != this->height() || minimumHeight() != maximumHeight()) setFixedHeight(fitted);
+}
+
 void MenuBarPanel::refresh() {
     const bool hasBattery = state_.monitor() && state_.monitor()->metrics().batteryPercent.has_value();
     if (hasBattery != tabsWithBattery_) buildTabBar();
@@ -181,6 +189,7 @@ void MenuBarPanel::refresh() {
     healthPill_->setTint(health.tint);
     lowSpaceBanner_->setVisible(PanelHealth::isLowOnSpace(volume));
     page_->refresh();
+    fitHeight();
 }
 
 void MenuBarPanel::followDockerPolling() {
@@ -206,7 +215,6 @@ void MenuBarPanel::toggleAt(const QRect& iconGeometry) {
 
 void MenuBarPanel::popUp(const QRect& iconGeometry) {
     refresh();
-    adjustSize();
     const QPoint pointer = QCursor::pos();
     const QPoint anchor = iconGeometry.isValid() && !iconGeometry.isEmpty() ? iconGeometry.center() : pointer;
     QScreen* screen = QGuiApplication::screenAt(anchor);
@@ -251,6 +259,13 @@ void MenuBarPanel::showEvent(QShowEvent* event) {
 void MenuBarPanel::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     followDockerPolling();
+}
+
+bool MenuBarPanel::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // A page that grew or shrank (rows of a later refresh) asks for a new layout: the height follows.
+    if (event->type() == QEvent::LayoutRequest) fitHeight();
+    return handled;
 }
 
 void MenuBarPanel::paintEvent(QPaintEvent*) {

@@ -68,6 +68,7 @@ public:
     ProjectStopConfirmation* stopConfirmation() const { return stopConfirmation_; }
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -77,6 +78,7 @@ protected:
 private:
     void buildTabBar();
     void showCurrentPage();
+    void fitHeight();
     void followDockerPolling();
     bool ownsActiveDialog() const;
 

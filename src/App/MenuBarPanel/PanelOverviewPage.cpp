@@ -32,7 +32,7 @@ PanelOverviewPage::PanelOverviewPage(const PanelContext& context, QWidget* paren
     storageCard_->setObjectName("storageCard");
     storageCard_->contentLayout()->setSpacing(16);
     donut_ = new DonutChart({}, {}, AppLocalization::string("monitor.used"), 9);
-    donut_->setFixedWidth(84);
+    donut_->setFixedSize(84, 84);
     storageCard_->addContent(donut_);
     auto* texts = new QWidget;
     auto* textStack = new QVBoxLayout(texts);
