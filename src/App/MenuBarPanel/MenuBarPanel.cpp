@@ -172,7 +172,8 @@ void MenuBarPanel::fitHeight() {
     // The width is fixed; the height follows the content laid out in it.
     QLayout* stack = layout();
     stack->activate();
-    const int fitted = std::max(stack->totalSizeHint().height(), stack->totalMinimumSize().height());
+    const int wanted = stack->hasHeightForWidth() ? stack->totalHeightForWidth(width()) : stack->totalSizeHint().height();
+    const int fitted = std::max(wanted, stack->totalMinimumSize().height());
     if (fitted != this->height() || minimumHeight() != maximumHeight()) setFixedHeight(fitted);
 }
 
