@@ -1,5 +1,6 @@
 #include "App/RootView.h"
 
+#include "Views/Common/FileActionAlerts.h"
 #include "Models/AppLocalization.h"
 #include "Platform/SettingsStore.h"
 #include "Services/AppState.h"
@@ -15,6 +16,7 @@
 #include "Views/Storage/StorageView.h"
 
 #include <QBoxLayout>
+#include <QMessageBox>
 #include <QPainter>
 
 namespace {
@@ -32,6 +34,15 @@ RootView::RootView(AppState& state, QWidget* parent) : QWidget(parent), state_(s
     showGate();
     SettingsStore::shared().watch(onboardingKey, this, [this] { showGate(); });
     connect(&state_, &AppState::selectedSectionChanged, this, &RootView::followSection);
+    connect(&FileActionAlerts::shared(), &FileActionAlerts::failed, this, &RootView::showFileActionFailure);
+}
+
+void RootView::showFileActionFailure(const QString& message) {
+    if (!isVisible()) return;  // the settings window or the panel may be in front; this window says nothing unseen
+    auto* alert = new QMessageBox(QMessageBox::Warning, AppLocalization::string("Quarnell"), message, QMessageBox::Ok, this);
+    alert->setTextFormat(Qt::PlainText);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->open();
 }
 
 AppSection RootView::section() const { return state_.selectedSection().value_or(AppSection::overview); }

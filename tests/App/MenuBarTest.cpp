@@ -19,7 +19,6 @@
 #include "Services/DockerPanelModel.h"
 #include "Support/FakeDocker.h"
 #include "ViewSupport/MonitorFixture.h"
-#include "ViewSupport/ScanFixture.h"
 #include "Views/DesignSystem/Fmt.h"
 #include "Views/DesignSystem/Pill.h"
 #include "Views/DesignSystem/StyledButton.h"
@@ -99,17 +98,16 @@ TEST(MenuBarGlyph, StackedLinesAndUnknownStyle) {
 
 TEST(MenuBarLabel, FollowsTheStoredStyleAtOnceAndTellsBothFigures) {
     MonitorFixture machine;
-    auto monitor = machine.makeMonitor();
+    SystemMonitor* monitor = &machine.monitor();
     SettingsStore::shared().setValue("menuBarStyle", "no such style");
-    MenuBarLabel label(monitor.get());
-    machine.sample(*monitor, 0.3);
-    machine.sample(*monitor, 0.3);
+    MenuBarLabel label(monitor);  // starts the monitor
+    machine.step(2);
     EXPECT_EQ(label.style(), MenuBarItemStyle::icon);
     const QImage iconImage = label.image();
     SettingsStore::shared().setValue("menuBarStyle", "stacked");
     EXPECT_EQ(label.style(), MenuBarItemStyle::stacked);
     EXPECT_NE(label.image(), iconImage);
-    EXPECT_TRUE(label.toolTip().contains("CPU " + Fmt::percent(0.3)));
+    EXPECT_TRUE(label.toolTip().contains("CPU " + Fmt::percent(monitor->metrics().cpuUsage)));
     EXPECT_TRUE(label.toolTip().contains("MEM " + Fmt::percent(MenuBarGlyph::memoryRatio(monitor->metrics()))));
     EXPECT_EQ(label.trayIcon()->toolTip(), label.toolTip());
     SettingsStore::shared().remove("menuBarStyle");
@@ -167,12 +165,16 @@ TEST(MachineName, PrettyHostNameOfMachineInfo) {
 
 TEST(PanelMetricPage, FiguresOfEachTab) {
     MonitorFixture machine;
-    auto monitor = machine.makeMonitor();
-    machine.sample(*monitor, 0.125);
-    machine.sample(*monitor, 0.125);
+    SystemMonitor* monitor = &machine.monitor();
+    machine.start();
+    const auto baseline = PanelMetricPage::figures(PanelTab::cpu, *monitor, {});
+    EXPECT_EQ(baseline.value, "—");  // one reading of the counters is no processor figure yet
+    EXPECT_EQ(baseline.rows[0].second, "—");
+    machine.step();
     const auto cpu = PanelMetricPage::figures(PanelTab::cpu, *monitor, {});
-    EXPECT_EQ(cpu.value, "13");  // 12.5 rounds away from zero
+    EXPECT_EQ(cpu.value, QString::number(std::lround(monitor->metrics().cpuUsage * 100)));
     EXPECT_EQ(cpu.unit, "%");
+    EXPECT_EQ(cpu.caption, "Fixture CPU @ 3.00GHz");
 
     const auto disk = PanelMetricPage::figures(PanelTab::disk, *monitor, {100, 500});  // more free than total
     EXPECT_EQ(disk.rows[2].second, ByteFormatting::string(std::int64_t(0)));
@@ -191,11 +193,8 @@ class PanelTest : public ::testing::Test {
 protected:
     PanelTest() {
         SettingsStore::shared().setValue("appLanguage", "en");
-        AppServices services = tree.services();
-        services.monitor = machine.makeMonitor();
-        state = std::make_unique<AppState>(std::move(services));
-        machine.sample(*state->monitor(), 0.2);
-        machine.sample(*state->monitor(), 0.2);
+        machine.start();
+        machine.step(2);
     }
     ~PanelTest() override {
         panel.reset();
@@ -207,7 +206,7 @@ protected:
         options.capacity = [this] { return capacity; };
         options.dockerInterval = dockerInterval;
         MenuBarPanel::Actions actions{[this] { ++opened; }, [this] { ++settingsOpened; }, [this] { ++quits; }};
-        panel = std::make_unique<MenuBarPanel>(*state, actions, options);
+        panel = std::make_unique<MenuBarPanel>(machine.state(), actions, options);
         return *panel;
     }
 
@@ -218,8 +217,7 @@ protected:
     }
 
     MonitorFixture machine;
-    ScanFixture tree;
-    std::unique_ptr<AppState> state;
+    AppState* state = &machine.state();
     DiskCapacityService::Capacity capacity{500'000'000'000, 200'000'000'000};
     std::unique_ptr<MenuBarPanel> panel;
     int opened = 0, settingsOpened = 0, quits = 0;
@@ -280,6 +278,9 @@ TEST_F(PanelTest, FooterAndQuickActionsBringTheMainWindow) {
     EXPECT_EQ(state->selectedSection(), AppSection::storage);
     EXPECT_TRUE(state->isScanning());
     EXPECT_EQ(opened, 3);
+    QTest::mouseClick(overview->scanAction(), Qt::LeftButton);  // while one runs: only the window
+    EXPECT_TRUE(state->isScanning());
+    EXPECT_EQ(opened, 4);
     state->cancelScan();
 
     // The tiles and the storage card switch the panel's tab and open nothing.
@@ -288,7 +289,7 @@ TEST_F(PanelTest, FooterAndQuickActionsBringTheMainWindow) {
     SettingsStore::shared().setValue("menuBarTab", "overview");
     QTest::mouseClick(qobject_cast<PanelOverviewPage*>(shown.page())->storageCard(), Qt::LeftButton);
     EXPECT_EQ(SettingsStore::shared().text("menuBarTab"), "disk");
-    EXPECT_EQ(opened, 3);
+    EXPECT_EQ(opened, 4);
 
     // Escape closes the panel.
     QTest::keyClick(&shown, Qt::Key_Escape);

@@ -7,7 +7,6 @@
 #include "Support/FakeDocker.h"
 #include "Services/DockerPanelModel.h"
 #include "ViewSupport/MonitorFixture.h"
-#include "ViewSupport/ScanFixture.h"
 #include "Views/DesignSystem/Appearance.h"
 
 #include <QLabel>
@@ -43,15 +42,16 @@ std::unique_ptr<QWidget> glyphSheet(const MenuBarGlyph::Reading& reading) {
 }  // namespace
 
 static const PictureRegistration menuBarPanel("menubar", [](PictureContext& pictures) {
-    MonitorFixture machine;
-    machine.battery(76, false);
-    ScanFixture tree;
-    AppServices services = tree.services();
-    services.monitor = machine.makeMonitor();
-    AppState state(std::move(services));
-    SystemMonitor& monitor = *state.monitor();
-    const double load[] = {0.12, 0.18, 0.35, 0.22, 0.64, 0.41, 0.28, 0.9, 0.55, 0.31, 0.2, 0.47, 0.38, 0.26, 0.15, 0.33, 0.52, 0.44};
-    for (double cpu : load) machine.sample(monitor, cpu);
+    MonitorFixture machine(true);
+    // A developer server in a project folder, listening on a port.
+    machine.machine.write("home/storefront/package.json", "{}");
+    machine.machine.process({.pid = 700, .comm = "node", .exe = "/usr/bin/node", .cwd = (machine.machine.home() / "storefront").native(),
+                             .utime = 10, .startTicks = 9, .rssPages = 60000, .socketInodes = {7001}});
+    machine.machine.tcp({{5173, "0A", 7001}});
+    machine.start();
+    machine.step(30);
+    AppState& state = machine.state();
+    SystemMonitor& monitor = machine.monitor();
 
     FakeDocker docker;
     auto container = [](char digit, const std::string& name, const std::string& image, const std::string& runState, const std::string& status,

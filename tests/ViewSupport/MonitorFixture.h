@@ -1,32 +1,39 @@
 #pragma once
 
+#include "Services/AppState.h"
 #include "Services/SystemMonitor.h"
 #include "Support/FakeMachine.h"
 #include "Support/FixtureRoots.h"
 
 #include <memory>
 
-// A system monitor over a fake machine whose counters the test scripts sample by sample: a few
-// applications, a developer server in a project folder, 16 GB of memory, a disk and a network card.
+// A fake machine with the app's state and a monitor over it that samples only when a test says:
+// a desktop (or, with `battery`, a laptop on battery) running a few installed applications, whose
+// counters a script moves on at every step.
 class MonitorFixture {
 public:
-    MonitorFixture();
+    explicit MonitorFixture(bool battery = false);
 
-    // A monitor that samples only when sample() asks, whose stops are answered by `terminate`.
-    std::unique_ptr<SystemMonitor> makeMonitor(DevProjectsService::Terminate terminate = [](const ProcessIdentity&) {
-        return TerminationResult::signalled;
-    });
+    AppState& state() { return *state_; }
+    SystemMonitor& monitor() { return *state_->monitor(); }
 
-    // Moves the counters by one interval (processor busy `cpu` of it, `downBytes` received,
-    // `writtenBytes` written) and waits for the monitor's next sample. Starts the monitor if needed.
-    void sample(SystemMonitor& monitor, double cpu, std::uint64_t downBytes = 250'000, std::uint64_t writtenBytes = 1'000'000);
-
-    void battery(int percent, bool charging);
+    // Starts the monitor: its first sample, a baseline.
+    void start();
+    // Moves every counter on by one scripted second and samples once per step.
+    void step(int steps = 1);
 
     FakeMachine machine;
-    FixtureRoots roots{machine.tree.path()};
 
 private:
-    std::uint64_t busyTicks_ = 1000, idleTicks_ = 1000, received_ = 1'000'000, sectorsWritten_ = 1000;
-    std::uint64_t utime_ = 10;
+    void writeCounters();
+
+    FixtureRoots roots_;
+    Instant next_ = Instant::fromReferenceSeconds(800'000'000);
+    int second_ = 0;
+    struct Counters {
+        std::uint64_t user = 40'000, system = 9'000, idle = 300'000;
+        std::uint64_t received = 9'000'000'000, sent = 700'000'000;
+        std::uint64_t sectorsRead = 5'000'000, sectorsWritten = 9'000'000;
+    } counters_;
+    std::unique_ptr<AppState> state_;
 };

@@ -62,7 +62,7 @@ void PanelProjectsPage::present(const std::vector<DevProject>& projects, Instant
             auto* title = new TextLabel(AppLocalization::format("projects.banner.title", {(long long)idle.size()}), Fonts::system(12, QFont::Medium));
             title->setWordWrap(true);
             title->setMaximumLineCount(2);
-            line->addWidget(title, 1);
+            line->addWidget(title, 1, Qt::AlignVCenter);
             line->addSpacing(4);
             auto* stopAll = new StyledButton(AppLocalization::string("projects.stopAll"), {}, TintedButtonStyle{DS::orange});
             stopAll->setObjectName("stopAll");

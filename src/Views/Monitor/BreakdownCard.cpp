@@ -27,7 +27,7 @@ BreakdownCard::BreakdownCard(const QString& title, const QString& symbol, const 
     auto* row = new QHBoxLayout;
     row->setSpacing(24);
     donut_ = new DonutChart({}, {}, AppLocalization::string("monitor.allApps"), 16);
-    donut_->setFixedWidth(136);
+    donut_->setFixedSize(136, 136);
     row->addWidget(donut_, 0, Qt::AlignVCenter);
     auto* legend = new QVBoxLayout;
     legend->setSpacing(11);

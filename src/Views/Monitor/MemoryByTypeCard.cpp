@@ -30,7 +30,7 @@ MemoryByTypeCard::MemoryByTypeCard(std::function<void()> open, QWidget* parent) 
     auto* row = new QHBoxLayout;
     row->setSpacing(24);
     donut_ = new DonutChart({}, {}, AppLocalization::string("monitor.inUse"), 16);
-    donut_->setFixedWidth(136);
+    donut_->setFixedSize(136, 136);
     row->addWidget(donut_, 0, Qt::AlignVCenter);
     auto* legendStack = new QVBoxLayout;
     legendStack->setSpacing(11);

@@ -13,6 +13,8 @@
 #include "Views/Monitor/MonitorOverviewPage.h"
 #include "Views/Monitor/NetworkPage.h"
 #include "Views/Monitor/ProcessorPage.h"
+#include "Views/Projects/ProjectStopConfirmation.h"
+#include "Views/Projects/ProjectsPage.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -24,7 +26,7 @@ constexpr int pageFadeMs = 200;
 }  // namespace
 
 MonitorContent::MonitorContent(SystemMonitor& monitor, DiskCapacityService::Capacity capacity, QWidget* parent)
-    : QWidget(parent), monitor_(&monitor), capacity_(capacity) {
+    : QWidget(parent), monitor_(&monitor), capacity_(capacity), stopConfirmation_(new ProjectStopConfirmation(&monitor, this)) {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     auto* scroll = new DashboardPage;
@@ -65,7 +67,7 @@ void MonitorContent::setTab(MonitorTab tab) {
     pages_->setCurrent(makePage(tab));
 }
 
-MonitorPage* MonitorContent::makePage(MonitorTab tab) {
+QWidget* MonitorContent::makePage(MonitorTab tab) {
     MonitorPageContext context{*monitor_, capacity_, [this](MonitorTab next) { setTab(next); }};
     switch (tab) {
     case MonitorTab::overview: page_ = new MonitorOverviewPage(context); break;
@@ -74,10 +76,15 @@ MonitorPage* MonitorContent::makePage(MonitorTab tab) {
     case MonitorTab::disk: page_ = new DiskPage(context); break;
     case MonitorTab::network: page_ = new NetworkPage(context); break;
     case MonitorTab::battery: page_ = new BatteryPage(context); break;
-    case MonitorTab::projects: page_ = nullptr; break;
+    case MonitorTab::projects:
+        // The projects page follows the monitor's projects by itself.
+        page_ = nullptr;
+        return new ProjectsPage(monitor_, stopConfirmation_);
     }
     return page_;
 }
+
+QWidget* MonitorContent::shownPage() const { return pages_->current(); }
 
 long long MonitorContent::processCount(const std::vector<AppUsage>& apps) {
     long long count = 0;

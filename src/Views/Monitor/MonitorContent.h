@@ -15,11 +15,12 @@ class FadingStack;
 class MonitorPage;
 class Pill;
 class PillTabBar;
+class ProjectStopConfirmation;
 class SystemMonitor;
 
-// The monitor screen's content: the tab bar with the privacy note, and the selected tab's page in
-// a scrolling area over the canvas. The shown page takes every sample the monitor publishes, once
-// per sample however many signals it sends.
+// The monitor screen's content: the tab bar with the privacy note, the selected tab's page in a
+// scrolling area over the canvas, and the stop confirmation of the projects tab. The shown page
+// takes every sample the monitor publishes, once per sample however many signals it sends.
 class MonitorContent : public QWidget {
     Q_OBJECT
 public:
@@ -27,7 +28,10 @@ public:
 
     MonitorTab tab() const { return tab_; }
     void setTab(MonitorTab tab);
+    // The shown page of the figures tabs; null on the projects tab.
     MonitorPage* page() const { return page_; }
+    QWidget* shownPage() const;
+    ProjectStopConfirmation* stopConfirmation() const { return stopConfirmation_; }
     PillTabBar* tabBar() const { return tabBar_; }
 
     // Processes over every application row; 0 without rows.
@@ -39,11 +43,12 @@ public:
 
 private:
     void scheduleRefresh();
-    MonitorPage* makePage(MonitorTab tab);
+    QWidget* makePage(MonitorTab tab);
 
     QPointer<SystemMonitor> monitor_;
     DiskCapacityService::Capacity capacity_;
     MonitorTab tab_ = MonitorTab::overview;
+    ProjectStopConfirmation* stopConfirmation_;
     PillTabBar* tabBar_;
     FadingStack* pages_;
     MonitorPage* page_ = nullptr;

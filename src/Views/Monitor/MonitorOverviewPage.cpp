@@ -4,6 +4,7 @@
 #include "Platform/SystemUptime.h"
 #include "Services/AppRankings.h"
 #include "Services/SystemMonitor.h"
+#include "Views/Common/IsolatedText.h"
 #include "Views/Common/ValueAndUnit.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Fmt.h"
@@ -91,7 +92,7 @@ void MonitorOverviewPage::refresh() {
 
     const ValueAndUnit used = measured.memory ? ValueAndUnit::split(MonitorText::bytes(metrics.memoryUsed)) : ValueAndUnit{MonitorText::unknown(), {}};
     const MemoryDetail& memory = m.memory();
-    memory_->setFigures({AppLocalization::format("monitor.inUseOf", {MonitorText::isolated(
+    memory_->setFigures({AppLocalization::format("monitor.inUseOf", {isolated(
                                                                          known(metrics.memoryTotal > 0, MonitorText::bytes(metrics.memoryTotal)))}),
                          used.value, used.unit,
                          measured.memory ? std::optional(memoryPressureBadge(memory.pressure)) : std::nullopt,
@@ -110,7 +111,7 @@ void MonitorOverviewPage::refresh() {
     std::vector<double> traffic = MonitorContent::values(m.diskWriteHistory());
     traffic.resize(std::min(traffic.size(), reads.size()));
     for (size_t index = 0; index < traffic.size(); ++index) traffic[index] += reads[index];
-    disk_->setFigures({AppLocalization::format("monitor.freeOf", {MonitorText::isolated(known(volumeKnown, MonitorText::bytes(capacity().total)))}),
+    disk_->setFigures({AppLocalization::format("monitor.freeOf", {isolated(known(volumeKnown, MonitorText::bytes(capacity().total)))}),
                        available.value, available.unit, std::nullopt,
                        {stat(text("monitor.reading"), known(measured.disk, MonitorText::rate(diskIO.readPerSecond))),
                         stat(text("monitor.writing"), known(measured.disk, MonitorText::rate(diskIO.writePerSecond))),

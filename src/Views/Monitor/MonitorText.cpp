@@ -55,6 +55,4 @@ QString uptime(std::optional<double> seconds) {
 
 QString processes(int count) { return AppLocalization::format("monitor.processCount", {count}); }
 
-QString isolated(const QString& value) { return QChar(0x2068) + value + QChar(0x2069); }
-
 }  // namespace MonitorText

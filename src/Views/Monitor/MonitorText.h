@@ -30,7 +30,5 @@ QString batteryStatus(const SystemMetrics& metrics, const BatteryDetail& battery
 QString remaining(std::optional<int> minutes);  // "2h 15m"; unknown without an estimate
 QString uptime(std::optional<double> seconds);   // "3d 4h"; unknown when unreadable
 QString processes(int count);  // "3 processes"
-// A value set apart from the sentence around it, so it keeps its own direction in Arabic.
-QString isolated(const QString& value);
 
 }  // namespace MonitorText

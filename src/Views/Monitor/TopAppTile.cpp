@@ -41,11 +41,12 @@ TopAppTile::TopAppTile(const DynamicColor& tint, QWidget* parent) : CardModifier
 }
 
 void TopAppTile::setApp(const std::optional<AppUsage>& app, const std::optional<QString>& value) {
+    const QIcon icon = app ? AppIcons::icon(*app) : QIcon();
     if (app) {
-        icon_->setIcon(AppIcons::icon(*app));
+        icon_->setIcon(icon);
         name_->setText(QString::fromStdString(app->name));
     }
-    icon_->setVisible(app.has_value());
+    icon_->setVisible(!icon.isNull());
     name_->setVisible(app.has_value());
     gathering_->setVisible(!app);
     value_->setText(value.value_or(MonitorText::unknown()));
