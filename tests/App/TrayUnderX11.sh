@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The tray item on a real X11 tray: under Xvfb with trayer (an XEmbed system tray), the icon
-# appears in the tray, a click on it opens the panel next to it, and Escape closes the panel.
+# appears in the tray, a click on it opens the panel next to it, and Escape closes the panel. With
+# openbox as the window manager it also closes the main window (the app stays in the tray) and quits
+# from the panel (the process ends).
 # Usage: TrayUnderX11.sh QUARNELL_BINARY [DISPLAY_NUMBER]   (exit 77: skipped, tools missing)
 set -uo pipefail
 app=${1:?usage: TrayUnderX11.sh QUARNELL_BINARY [DISPLAY_NUMBER]}
@@ -38,6 +40,12 @@ fi
 export DISPLAY=$display
 until_true xwininfo -root >/dev/null 2>&1 || fail "Xvfb on $display does not answer"
 
+if command -v openbox >/dev/null; then
+  openbox >"$work/openbox.log" 2>&1 &
+  pids+=($!)
+  until_true bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || fail "openbox did not start"
+fi
+
 trayer --edge top --align right --widthtype request --height 28 --SetDockType true --transparent false >"$work/trayer.log" 2>&1 &
 pids+=($!)
 until_true bash -c 'xwininfo -root -tree | grep -q "(\"panel\" \"trayer\")"' || fail "trayer did not start"
@@ -61,7 +69,7 @@ echo "icon: ${w}x${h} at $ax,$ay"
 cx=$((ax + w / 2)); cy=$((ay + h / 2))
 
 # The panel: the app's top-level window 360 wide.
-panel_line() { xwininfo -root -tree | grep -E '^     0x[0-9a-f]+ "Quarnell": \("quarnell" "Quarnell"\)  360x' | head -n1; }
+panel_line() { xwininfo -root -tree | grep -E '^ +0x[0-9a-f]+ "Quarnell": \("quarnell" "Quarnell"\)  360x' | head -n1; }
 panel_mapped() {
   local id; id=$(panel_line | awk '{print $1}')
   [[ -n $id ]] && xwininfo -id "$id" | grep -q "IsViewable"
@@ -81,4 +89,21 @@ xdotool key Escape
 until_true bash -c "$(declare -f panel_line panel_mapped); ! panel_mapped" || fail "Escape did not close the panel"
 
 kill -0 "$app_pid" 2>/dev/null || fail "the app ended"
+if command -v openbox >/dev/null; then
+  main=$(xwininfo -root -tree | grep -E '"Quarnell": \("quarnell" "Quarnell"\)  1320x' | awk '{print $1}' | head -n1)
+  [[ -n $main ]] || fail "no main window"
+  xdotool windowactivate --sync "$main" key alt+F4
+  until_true bash -c "! xwininfo -id $main 2>/dev/null | grep -q IsViewable" || fail "the main window did not close"
+  sleep 1
+  kill -0 "$app_pid" 2>/dev/null || fail "closing the main window ended the app although a tray holds it"
+  xdotool mousemove "$cx" "$cy" click 1
+  until_true panel_mapped || fail "the panel did not open again"
+  panel=$(panel_line)
+  size=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${size#360x}
+  px=$(grep -oE '\+-?[0-9]+\+-?[0-9]+$' <<<"$panel" | cut -d+ -f2)
+  py=$(grep -oE '\+-?[0-9]+\+-?[0-9]+$' <<<"$panel" | cut -d+ -f3)
+  # The quit button: the footer's last, 38 high, 12 in from the panel's bottom-right corner.
+  xdotool mousemove $((px + 360 - 12 - 20)) $((py + ph - 12 - 19)) click 1
+  until_true bash -c "! kill -0 $app_pid 2>/dev/null" || fail "quit did not end the process"
+fi
 echo "1 passed, 0 failed"
