@@ -26,6 +26,16 @@ std::set<std::string> copiesBeyondFirst(const std::vector<DuplicateGroup>& group
     return paths;
 }
 
+// The paths among `paths` at which nothing is left.
+std::set<std::string> gonePaths(const std::vector<std::filesystem::path>& paths) {
+    std::set<std::string> gone;
+    for (const std::filesystem::path& path : paths) {
+        std::error_code error;
+        if (std::filesystem::symlink_status(path, error).type() == std::filesystem::file_type::not_found) gone.insert(path.string());
+    }
+    return gone;
+}
+
 template <typename Item, typename Location>
 bool eraseGone(std::vector<Item>& items, const std::set<std::string>& gone, Location location) {
     const auto before = items.size();
@@ -217,17 +227,15 @@ void AppState::trashToolPaths(std::vector<Path> paths) {
     };
     jobs_.run(
         std::stop_source(),
-        [this, paths = std::move(paths)](std::stop_token stop) {
+        [this, paths = std::move(paths), listed = listedToolPaths()](std::stop_token stop) {
             Moved moved;
             try {
                 moved.count = services_.moveToTrash(paths, stop);
             } catch (...) {
                 moved.error = std::current_exception();
             }
-            for (const Path& path : paths) {
-                std::error_code error;
-                if (std::filesystem::symlink_status(path, error).type() == std::filesystem::file_type::not_found) moved.gone.insert(path.string());
-            }
+            moved.gone = gonePaths(paths);
+            moved.gone.merge(gonePaths(listed));
             return moved;
         },
         [this](JobOutcome<Moved>& outcome) {
@@ -251,6 +259,28 @@ void AppState::trashToolPaths(std::vector<Path> paths) {
                 setSelectedToolItems(std::move(remaining));
             }
             setIsToolWorking(false);
+        });
+}
+
+std::vector<AppState::Path> AppState::listedToolPaths() const {
+    std::vector<Path> paths;
+    for (const DuplicateGroup& group : duplicateGroups_)
+        for (const ScannedFile& file : group.files) paths.push_back(file.path);
+    for (const ScannedFile& file : forgottenFiles_) paths.push_back(file.path);
+    for (const CleanupCandidate& candidate : cleanupCandidates_) paths.push_back(candidate.path);
+    for (const CleanupCandidate& candidate : developerCandidates_) paths.push_back(candidate.path);
+    return paths;
+}
+
+void AppState::pruneToolListsByExistence() {
+    jobs_.run(
+        std::stop_source(), [listed = listedToolPaths()](std::stop_token) { return gonePaths(listed); },
+        [this](JobOutcome<std::set<std::string>>& outcome) {
+            const std::set<std::string>& gone = outcome.value();
+            pruneMovedItems(gone);
+            std::set<std::string> remaining = selectedToolItems_;
+            for (const std::string& path : gone) remaining.erase(path);
+            setSelectedToolItems(std::move(remaining));
         });
 }
 

@@ -17,8 +17,8 @@ std::string childPath(const std::string& parent, const std::string& name) {
 
 }  // namespace
 
-ParallelWalk::ParallelWalk(const std::string& rootPath, bool includeHidden)
-    : rootPath_(rootPath == "/" ? std::string() : rootPath), includeHidden_(includeHidden), progress_(rootPath) {}
+ParallelWalk::ParallelWalk(const std::string& rootPath, bool includeHidden, std::function<void(const std::string&)> gate)
+    : rootPath_(rootPath == "/" ? std::string() : rootPath), includeHidden_(includeHidden), gate_(std::move(gate)), progress_(rootPath) {}
 
 void ParallelWalk::Accumulator::addToBucket(std::int64_t bucket, std::int64_t files, std::int64_t bytes) {
     if (files == 0) return;
@@ -68,6 +68,7 @@ void ParallelWalk::runWorker() {
     entries.reserve(256);
 
     while (std::optional<WalkItem> item = stack_.next()) {
+        if (gate_) gate_(item->path);
         entries.clear();
         std::int64_t directoryFiles = 0;
         std::int64_t directoryBytes = 0;

@@ -459,6 +459,31 @@ TEST_F(AppStateTest, MovedCleanupCandidatesLeaveTheirListAndTheSafeOnesArePresel
     EXPECT_TRUE(app.selectedToolItems().empty());
 }
 
+TEST_F(AppStateTest, MovingAFolderPrunesEveryListOfWhatWasInsideIt) {
+    AppState& app = makeState();
+    const Path cache = tree.folder("cache/app");
+    const Path inside = tree.file("cache/app/old/big.bin", 10);
+    const Path elsewhere = tree.file("keep/big.bin", 10);
+    app.findForgottenFiles(30);
+    ASSERT_TRUE(waitUntil([&] { return fake.forgottenSearches.size() == 1; }));
+    fake.forgottenSearches[0]->succeed({fileAt(inside), fileAt(elsewhere)});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+
+    app.loadCleanupCandidates();
+    ASSERT_TRUE(waitUntil([&] { return fake.cleanupLoads.size() == 1; }));
+    fake.cleanupLoads[0]->succeed({{cache.string(), "t", "d", cache, 100, CleanupSafety::safe, "k"}});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+    app.trashSelectedCandidates(app.cleanupCandidates());
+    ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 1; }));
+    std::filesystem::remove_all(cache);
+    fake.moves[0]->succeed(1);
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+
+    EXPECT_TRUE(app.cleanupCandidates().empty());
+    ASSERT_EQ(app.forgottenFiles().size(), 1u);  // the file inside the moved folder left its list too
+    EXPECT_EQ(app.forgottenFiles()[0].path, elsewhere);
+}
+
 TEST_F(AppStateTest, AFailedForgottenSearchKeepsTheOldListAndReportsTheError) {
     AppState& app = makeState();
     app.findForgottenFiles(30);
