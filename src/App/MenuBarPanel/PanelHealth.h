@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Services/DiskCapacityService.h"
-#include "Services/MemoryPressure.h"
+#include "Models/MemoryPressure.h"
 #include "Views/DesignSystem/DynamicColor.h"
 
 #include <QString>

@@ -4,7 +4,6 @@
 #include "Models/AppLocalization.h"
 #include "Services/AppRankings.h"
 #include "Services/SystemMonitor.h"
-#include "Views/Common/IsolatedText.h"
 #include "Views/Common/ValueAndUnit.h"
 #include "Views/DesignSystem/Fmt.h"
 #include "Views/DesignSystem/Fonts.h"
@@ -52,7 +51,7 @@ PanelMetricPage::Figures PanelMetricPage::figures(PanelTab tab, const SystemMoni
         const ValueAndUnit used = ValueAndUnit::split(bytes(metrics.memoryUsed));
         figures.value = measured.memory ? used.value : unknown;
         figures.unit = measured.memory ? used.unit : QString();
-        figures.caption = AppLocalization::format("monitor.inUseOf", {isolatedLeftToRight(bytes(metrics.memoryTotal))});
+        figures.caption = AppLocalization::format("monitor.inUseOf", {bytes(metrics.memoryTotal)});
         figures.points = monitor.memoryHistory();
         figures.domain = AreaTrend::Range{0, 1};
         const MemoryDetail& memory = monitor.memory();
@@ -63,7 +62,7 @@ PanelMetricPage::Figures PanelMetricPage::figures(PanelTab tab, const SystemMoni
         const ValueAndUnit available = ValueAndUnit::split(bytes(startupVolume.available));
         figures.value = available.value;
         figures.unit = available.unit;
-        figures.caption = AppLocalization::format("monitor.freeOf", {isolatedLeftToRight(bytes(startupVolume.total))});
+        figures.caption = AppLocalization::format("monitor.freeOf", {bytes(startupVolume.total)});
         figures.points = monitor.diskWriteHistory();
         const std::int64_t used = startupVolume.total > startupVolume.available ? startupVolume.total - startupVolume.available : 0;
         figures.rows = {{"monitor.reading", measured.disk ? rate(monitor.disk().readPerSecond) : unknown},

@@ -5,7 +5,6 @@
 #include "Models/ByteFormatting.h"
 #include "Services/AppState.h"
 #include "Services/SystemMonitor.h"
-#include "Views/Common/IsolatedText.h"
 #include "Views/Common/ValueAndUnit.h"
 #include "Views/DesignSystem/BarSparkline.h"
 #include "Views/DesignSystem/DS.h"
@@ -128,7 +127,7 @@ void PanelOverviewPage::refresh() {
     const double usedFraction = total >= 1 ? double(used) / double(total) : 0;
     donut_->setSegments({{double(used), DS::amber}, {double(available), DS::track}});
     donut_->setTitle(Fmt::percent(usedFraction));
-    freeOf_->setText(AppLocalization::format("monitor.freeOf", {isolatedLeftToRight(ByteFormatting::string(total))}));
+    freeOf_->setText(AppLocalization::format("monitor.freeOf", {ByteFormatting::string(total)}));
     const ValueAndUnit free = ValueAndUnit::split(ByteFormatting::string(available));
     freeValue_->setText(free.value);
     freeUnit_->setText(free.unit);

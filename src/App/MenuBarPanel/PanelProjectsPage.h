@@ -2,7 +2,7 @@
 
 #include "App/MenuBarPanel/PanelContext.h"
 #include "App/MenuBarPanel/PanelPage.h"
-#include "Services/DevProject.h"
+#include "Models/DevProject.h"
 
 #include <vector>
 
