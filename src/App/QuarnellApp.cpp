@@ -1,5 +1,6 @@
 #include "App/QuarnellApp.h"
 
+#include "App/MenuBarPanel/MenuBarExtra.h"
 #include "App/RootView.h"
 #include "Services/AppServices.h"
 #include "Models/AppLocalization.h"
@@ -73,10 +74,14 @@ QuarnellApp::QuarnellApp(AppServices services) {
     scanMenu_ = mainWindow_->menuBar()->addMenu(AppLocalization::string("menu.scan"));
     scanMenu_->addAction(AppLocalization::string("scan.start"), QKeySequence(Qt::CTRL | Qt::Key_R), state_.get(), &AppState::startScan);
     scanMenu_->addAction(AppLocalization::string("scan.choose"), QKeySequence(Qt::CTRL | Qt::Key_O), state_.get(), &AppState::chooseScanFolder);
+
+    menuBarExtra_ = MenuBarExtra::createIfTrayAvailable(*state_, {[this] { showMainWindow(); }, [this] { showSettingsWindow(); }, [] { QApplication::quit(); }});
+    QApplication::setQuitOnLastWindowClosed(!menuBarExtra_);
 }
 
 QuarnellApp::~QuarnellApp() {
     // The windows read the state object: they go first.
+    menuBarExtra_.reset();
     delete settingsWindow_;
     delete mainWindow_;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 class AppState;
+class MenuBarExtra;
 class QMainWindow;
 class QMenu;
 class QWidget;
@@ -25,6 +26,7 @@ public:
     QMainWindow* mainWindow() const { return mainWindow_; }
     QWidget* settingsWindow() const { return settingsWindow_; }
     QMenu* scanMenu() const { return scanMenu_; }
+    MenuBarExtra* menuBarExtra() const { return menuBarExtra_.get(); }
 
     void showMainWindow();
     void showSettingsWindow();
@@ -37,4 +39,6 @@ private:
     QMainWindow* mainWindow_ = nullptr;
     QWidget* settingsWindow_ = nullptr;
     QMenu* scanMenu_ = nullptr;
+    // The tray item; none where the desktop shows no tray, and closing the main window then quits.
+    std::unique_ptr<MenuBarExtra> menuBarExtra_;
 };

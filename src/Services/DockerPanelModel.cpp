@@ -4,6 +4,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 #include <variant>
 
 namespace {
@@ -81,12 +83,14 @@ void DockerPanelModel::perform(DockerAction action, const DockerContainer& conta
     if (busyIDs_.contains(id)) return;
     busyIDs_.insert(id);
     emit busyIDsChanged();
+    setActionError(id, std::nullopt);
     loads_.supersede();  // rows being loaded now predate the action
     jobs_.run(
         std::stop_source(), [action, id](std::stop_token stop) { return performAction(action, id, stop); },
         [this, id](JobOutcome<std::optional<QString>>& outcome) {
             if (std::optional<QString>& failure = outcome.value()) {
-                setError(std::move(failure));
+                // One failed action says nothing about Docker as a whole: the rows stay.
+                setActionError(id, std::move(failure));
                 finishAction(id);
             } else {
                 reloadAfterAction(id);
@@ -119,6 +123,28 @@ void DockerPanelModel::setContainers(std::vector<DockerContainer> containers) {
     if (containers == containers_) return;
     containers_ = std::move(containers);
     emit containersChanged();
+    // A container that is gone takes its failure along.
+    bool dropped = false;
+    for (auto it = actionErrors_.begin(); it != actionErrors_.end();) {
+        const bool listed = std::any_of(containers_.begin(), containers_.end(), [&](const DockerContainer& row) { return row.id == it.key(); });
+        if (listed) {
+            ++it;
+        } else {
+            it = actionErrors_.erase(it);
+            dropped = true;
+        }
+    }
+    if (dropped) emit actionErrorsChanged();
+}
+
+void DockerPanelModel::setActionError(const QString& id, std::optional<QString> error) {
+    if (error) {
+        if (actionErrors_.contains(id) && actionErrors_.value(id) == *error) return;
+        actionErrors_.insert(id, *error);
+    } else if (!actionErrors_.remove(id)) {
+        return;
+    }
+    emit actionErrorsChanged();
 }
 
 void DockerPanelModel::setError(std::optional<QString> error) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -17,9 +18,9 @@
 #include <vector>
 
 // What the tray panel's Docker page shows: the rows, whether the first load still runs, which
-// containers have an action in flight and the last failure. Lives on the main thread; the Docker
-// tool runs as a background job, killed when the model goes. Nothing here throws: every failure
-// ends up in error().
+// containers have an action in flight, whether the listing failed and which action failed where.
+// Lives on the main thread; the Docker tool runs as a background job, killed when the model goes.
+// Nothing here throws: every failure ends up in error() or actionErrors().
 class DockerPanelModel : public QObject {
     Q_OBJECT
 public:
@@ -28,7 +29,10 @@ public:
     const std::vector<DockerContainer>& containers() const { return containers_; }
     bool isLoading() const { return isLoading_; }
     const QSet<QString>& busyIDs() const { return busyIDs_; }
+    // Why the listing failed: Docker is unavailable. None while the rows are current.
     const std::optional<QString>& error() const { return error_; }
+    // Why the last action on a container failed, by container id; the rows stay as they were.
+    const QHash<QString, QString>& actionErrors() const { return actionErrors_; }
 
     // Refreshes now and then every poll interval after each refresh ends, until `stop` is requested.
     void poll(std::stop_token stop);
@@ -42,6 +46,7 @@ signals:
     void isLoadingChanged();
     void busyIDsChanged();
     void errorChanged();
+    void actionErrorsChanged();
 
 private:
     void refreshThen(std::function<void()> done);
@@ -49,12 +54,14 @@ private:
     void setContainers(std::vector<DockerContainer> containers);
     void setError(std::optional<QString> error);
     void finishAction(const QString& id);
+    void setActionError(const QString& id, std::optional<QString> error);
 
     std::chrono::milliseconds pollInterval_;
     std::vector<DockerContainer> containers_;
     bool isLoading_ = true;
     QSet<QString> busyIDs_;
     std::optional<QString> error_;
+    QHash<QString, QString> actionErrors_;
     bool isRefreshing_ = false;
     // A load publishes only when no later load and no action began since it started, so stale rows
     // never replace newer ones.

@@ -320,6 +320,9 @@ TEST_F(ShellTest, TheApplicationHasItsWindowAndScanMenu) {
     ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 2; }));
     quarnell.showSettingsWindow();
     EXPECT_EQ(quarnell.settingsWindow()->size(), QSize(620, 620));
+    // Offscreen there is no tray: no tray item, and closing the last window quits.
+    EXPECT_EQ(quarnell.menuBarExtra(), nullptr);
+    EXPECT_TRUE(QApplication::quitOnLastWindowClosed());
     fake.abandon.request_stop();
 }
 

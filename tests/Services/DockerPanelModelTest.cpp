@@ -101,16 +101,27 @@ TEST_F(DockerPanelModelTest, FailedActionsAndReloadsKeepTheRows) {
     model.refresh();
     ASSERT_TRUE(settles([&] { return !model.isLoading(); }));
 
+    // A failed action is the container's own failure: Docker stays available and the rows stay.
     model.perform(DockerAction::start, container("not-an-id"));
-    ASSERT_TRUE(settles([&] { return model.busyIDs().isEmpty() && model.error().has_value(); }));
-    EXPECT_EQ(model.error(), AppLocalization::string("docker.invalidContainer"));
+    ASSERT_TRUE(settles([&] { return model.busyIDs().isEmpty() && !model.actionErrors().isEmpty(); }));
+    EXPECT_EQ(model.actionErrors().value("not-an-id"), AppLocalization::string("docker.invalidContainer"));
+    EXPECT_FALSE(model.error().has_value());
     EXPECT_EQ(docker.callCount("start"), 0);
+    docker.answer("kill", "", 1, "Error: cannot kill container: permission denied\n");
+    model.perform(DockerAction::kill, model.containers()[0]);
+    ASSERT_TRUE(settles([&] { return model.busyIDs().isEmpty() && model.actionErrors().contains(model.containers()[0].id); }));
+    EXPECT_EQ(model.actionErrors().value(model.containers()[0].id), "Error: cannot kill container: permission denied");
+    EXPECT_FALSE(model.error().has_value());
+    EXPECT_THAT(names(model), ::testing::ElementsAre("cache"));
+    // The next action on that container starts clean.
+    docker.answer("kill", "");
 
     docker.answer("ps", "", 1, "Error: the listing broke\n");
     model.perform(DockerAction::kill, model.containers()[0]);
     ASSERT_TRUE(settles([&] { return model.busyIDs().isEmpty() && docker.callCount("ps") == 2; }));
     ASSERT_TRUE(settles([&] { return model.error() == QString("Error: the listing broke"); }));
     EXPECT_THAT(names(model), ::testing::ElementsAre("cache"));
+    EXPECT_FALSE(model.actionErrors().contains(model.containers()[0].id));
 }
 
 TEST_F(DockerPanelModelTest, RefreshThatAnActionOvertookNeverPublishes) {

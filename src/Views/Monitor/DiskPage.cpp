@@ -3,7 +3,6 @@
 #include "Models/AppLocalization.h"
 #include "Services/AppRankings.h"
 #include "Services/SystemMonitor.h"
-#include "Views/Common/IsolatedText.h"
 #include "Views/Common/ValueAndUnit.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/StatTile.h"
@@ -56,7 +55,7 @@ void DiskPage::refresh() {
     const bool volumeKnown = volume.total > 0;
     const std::int64_t used = std::max<std::int64_t>(volume.total - volume.available, 0);
     const ValueAndUnit available = volumeKnown ? ValueAndUnit::split(MonitorText::bytes(volume.available)) : ValueAndUnit{MonitorText::unknown(), {}};
-    hero_->setFigures({AppLocalization::format("monitor.freeOf", {isolated(known(volumeKnown, MonitorText::bytes(volume.total)))}),
+    hero_->setFigures({AppLocalization::format("monitor.freeOf", {known(volumeKnown, MonitorText::bytes(volume.total))}),
                        available.value, available.unit, std::nullopt,
                        {{text("monitor.used"), known(volumeKnown, MonitorText::bytes(used))},
                         {text("monitor.writtenSession"), known(measured.diskSession, MonitorText::bytes(disk.sessionWritten))}}});

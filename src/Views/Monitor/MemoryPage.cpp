@@ -3,7 +3,6 @@
 #include "Models/AppLocalization.h"
 #include "Services/AppRankings.h"
 #include "Services/SystemMonitor.h"
-#include "Views/Common/IsolatedText.h"
 #include "Views/Common/ValueAndUnit.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/StatTile.h"
@@ -66,7 +65,7 @@ void MemoryPage::refresh() {
 
     const ValueAndUnit used = known ? ValueAndUnit::split(bytes(metrics.memoryUsed)) : ValueAndUnit{MonitorText::unknown(), {}};
     hero_->setFigures({AppLocalization::format("monitor.inUseOf",
-                                               {isolated(MonitorText::known(metrics.memoryTotal > 0, bytes(metrics.memoryTotal)))}),
+                                               {MonitorText::known(metrics.memoryTotal > 0, bytes(metrics.memoryTotal))}),
                        used.value, used.unit, known ? std::optional(memoryPressureBadge(memory.pressure)) : std::nullopt,
                        {{text("monitor.free"), MonitorText::known(known, bytes(memory.free))},
                         {text("monitor.swap"), MonitorText::known(known, bytes(memory.swapUsed))}}});

@@ -4,7 +4,6 @@
 #include "Platform/SystemUptime.h"
 #include "Services/AppRankings.h"
 #include "Services/SystemMonitor.h"
-#include "Views/Common/IsolatedText.h"
 #include "Views/Common/ValueAndUnit.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Fmt.h"
@@ -92,8 +91,8 @@ void MonitorOverviewPage::refresh() {
 
     const ValueAndUnit used = measured.memory ? ValueAndUnit::split(MonitorText::bytes(metrics.memoryUsed)) : ValueAndUnit{MonitorText::unknown(), {}};
     const MemoryDetail& memory = m.memory();
-    memory_->setFigures({AppLocalization::format("monitor.inUseOf", {isolated(
-                                                                         known(metrics.memoryTotal > 0, MonitorText::bytes(metrics.memoryTotal)))}),
+    memory_->setFigures({AppLocalization::format("monitor.inUseOf", {
+                                                                         known(metrics.memoryTotal > 0, MonitorText::bytes(metrics.memoryTotal))}),
                          used.value, used.unit,
                          measured.memory ? std::optional(memoryPressureBadge(memory.pressure)) : std::nullopt,
                          {stat(text("monitor.app"), known(measured.memory, MonitorText::bytes(memory.app)), DS::blue),
@@ -111,7 +110,7 @@ void MonitorOverviewPage::refresh() {
     std::vector<double> traffic = MonitorContent::values(m.diskWriteHistory());
     traffic.resize(std::min(traffic.size(), reads.size()));
     for (size_t index = 0; index < traffic.size(); ++index) traffic[index] += reads[index];
-    disk_->setFigures({AppLocalization::format("monitor.freeOf", {isolated(known(volumeKnown, MonitorText::bytes(capacity().total)))}),
+    disk_->setFigures({AppLocalization::format("monitor.freeOf", {known(volumeKnown, MonitorText::bytes(capacity().total))}),
                        available.value, available.unit, std::nullopt,
                        {stat(text("monitor.reading"), known(measured.disk, MonitorText::rate(diskIO.readPerSecond))),
                         stat(text("monitor.writing"), known(measured.disk, MonitorText::rate(diskIO.writePerSecond))),

@@ -1,7 +1,6 @@
 #include "Views/Projects/IdleServersBanner.h"
 
 #include "Models/AppLocalization.h"
-#include "Views/Common/IsolatedText.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/StyledButton.h"
 #include "Views/Projects/ProjectFormat.h"
@@ -13,7 +12,7 @@ QString IdleServersBanner::title(const std::vector<DevProject>& idle) {
 }
 
 QString IdleServersBanner::detail(const std::vector<DevProject>& idle) {
-    return AppLocalization::format("projects.banner.detail", {isolatedLeftToRight(ProjectFormat::memory(idle)), isolatedLeftToRight(ProjectFormat::ports(idle))});
+    return AppLocalization::format("projects.banner.detail", {ProjectFormat::memory(idle), ProjectFormat::ports(idle)});
 }
 
 IdleServersBanner::IdleServersBanner(const std::vector<DevProject>& idle, std::function<void()> stop, QWidget* parent)

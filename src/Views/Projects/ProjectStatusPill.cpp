@@ -1,7 +1,6 @@
 #include "Views/Projects/ProjectStatusPill.h"
 
 #include "Models/AppLocalization.h"
-#include "Views/Common/IsolatedText.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/Projects/ProjectFormat.h"
 
@@ -13,9 +12,9 @@ std::optional<ProjectStatusPill::Shown> ProjectStatusPill::status(const DevProje
     if (project.startedAt) {
         const double running = now.secondsSince(*project.startedAt);
         if (running > 86400 && project.lifetimeLoad < 0.001)
-            return Shown{Status::barelyUsed, AppLocalization::format("projects.barelyUsed", {isolated(ProjectFormat::duration(running))})};
+            return Shown{Status::barelyUsed, AppLocalization::format("projects.barelyUsed", {ProjectFormat::duration(running)})};
     }
-    if (quiet > 300) return Shown{Status::idle, AppLocalization::format("projects.idleFor", {isolated(ProjectFormat::duration(quiet))})};
+    if (quiet > 300) return Shown{Status::idle, AppLocalization::format("projects.idleFor", {ProjectFormat::duration(quiet)})};
     return std::nullopt;
 }
 

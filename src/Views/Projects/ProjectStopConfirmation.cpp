@@ -2,7 +2,7 @@
 
 #include "Models/AppLocalization.h"
 #include "Services/SystemMonitor.h"
-#include "Views/Common/IsolatedText.h"
+#include "Models/IsolatedText.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,7 +14,7 @@ namespace {
 
 QString names(const std::vector<DevProject>& projects) {
     QStringList list;
-    for (const DevProject& project : projects) list << isolated(QString::fromStdString(project.name));
+    for (const DevProject& project : projects) list << isolatedText(QString::fromStdString(project.name));
     return list.join(QStringLiteral(", "));
 }
 

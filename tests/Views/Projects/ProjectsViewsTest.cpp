@@ -3,7 +3,6 @@
 #include "Services/SystemMonitor.h"
 #include "Support/FakeMachine.h"
 #include "Support/FixtureRoots.h"
-#include "Views/Common/IsolatedText.h"
 #include "Views/DesignSystem/StatTile.h"
 #include "Views/DesignSystem/StyledButton.h"
 #include "Views/DesignSystem/SymbolButton.h"
@@ -85,12 +84,12 @@ TEST(ProjectStatusPill, FirstRuleThatHolds) {
     const auto idle = ProjectStatusPill::status(project("a", {}, 301), now);
     ASSERT_TRUE(idle);
     EXPECT_EQ(idle->status, Status::idle);
-    EXPECT_EQ(idle->text, AppLocalization::format("projects.idleFor", {isolated(ProjectFormat::duration(301))}));
+    EXPECT_EQ(idle->text, AppLocalization::format("projects.idleFor", {ProjectFormat::duration(301)}));
     // Running for two days at almost no load names the running time, not the quiet time.
     const auto barely = ProjectStatusPill::status(project("a", {}, 3 * 3600, 2 * 86400, 0.0005), now);
     ASSERT_TRUE(barely);
     EXPECT_EQ(barely->status, Status::barelyUsed);
-    EXPECT_EQ(barely->text, AppLocalization::format("projects.barelyUsed", {isolated(ProjectFormat::duration(2 * 86400))}));
+    EXPECT_EQ(barely->text, AppLocalization::format("projects.barelyUsed", {ProjectFormat::duration(2 * 86400)}));
     // Unknown start: never barely used.
     EXPECT_EQ(ProjectStatusPill::status(project("a", {}, 3 * 3600, std::nullopt, 0), now)->status, Status::idle);
 }

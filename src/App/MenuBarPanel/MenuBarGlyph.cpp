@@ -1,0 +1,119 @@
+#include "App/MenuBarPanel/MenuBarGlyph.h"
+
+#include "Views/DesignSystem/Fmt.h"
+#include "Views/DesignSystem/Fonts.h"
+#include "Views/DesignSystem/Symbols.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace MenuBarGlyph {
+namespace {
+
+const QString unknown = QStringLiteral("—");
+
+// `font` at the largest pixel size, up to `largest`, at which every line fits `width`.
+QFont fitted(QFont font, const QStringList& lines, qreal width, qreal largest) {
+    qreal size = largest;
+    while (size > 4) {
+        font.setPixelSize(int(size));
+        const QFontMetricsF metrics(font);
+        const bool fits = std::all_of(lines.begin(), lines.end(), [&](const QString& line) { return metrics.horizontalAdvance(line) <= width; });
+        if (fits) break;
+        size -= 1;
+    }
+    font.setPixelSize(int(size));
+    return font;
+}
+
+void drawSpark(QPainter& painter, const std::vector<double>& values, qreal side) {
+    // The 60-by-16 glyph, widened to the square and lifted to three quarters of its height.
+    const std::vector<double> heights = sparkHeights(values);
+    const qreal unit = side / 60.0;
+    const qreal scaleY = side * 0.75 / sparkHeight;
+    const qreal bottom = side * 0.875;
+    for (std::size_t i = 0; i < heights.size(); ++i) {
+        const qreal height = heights[i] * scaleY;
+        painter.fillRect(QRectF(qreal(i) * 2.5 * unit, bottom - height, 1.5 * unit, height), Qt::black);
+    }
+}
+
+void drawLines(QPainter& painter, const QStringList& lines, qreal side, QFont::Weight weight, qreal largest) {
+    QFont font = Fonts::system(8.5, weight);
+    font = fitted(font, lines, side, largest);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QFontMetricsF metrics(font);
+    const qreal lineHeight = metrics.height() - 1;  // the lines overlap by one point
+    qreal top = (side - lineHeight * qreal(lines.size()) - 1) / 2;
+    for (const QString& line : lines) {
+        painter.drawText(QRectF(0, top, side, metrics.height()), Qt::AlignRight | Qt::AlignVCenter, line);
+        top += lineHeight;
+    }
+}
+
+}  // namespace
+
+MenuBarItemStyle style(const QString& stored) { return fromRawText<MenuBarItemStyle>(stored).value_or(MenuBarItemStyle::icon); }
+
+double memoryRatio(const SystemMetrics& metrics) {
+    if (metrics.memoryTotal == 0) return 0;
+    return double(metrics.memoryUsed) / double(metrics.memoryTotal);
+}
+
+std::vector<double> sparkValues(const std::vector<MetricPoint>& history) {
+    std::vector<double> values;
+    const std::size_t first = history.size() > std::size_t(sparkBars) ? history.size() - sparkBars : 0;
+    for (std::size_t i = first; i < history.size(); ++i) values.push_back(history[i].value);
+    return values;
+}
+
+std::vector<double> sparkHeights(const std::vector<double>& values) {
+    std::vector<double> list;
+    if (values.size() < std::size_t(sparkBars)) list.assign(sparkBars - values.size(), 0.0);
+    list.insert(list.end(), values.begin(), values.end());
+    std::vector<double> heights;
+    heights.reserve(list.size());
+    for (double value : list) heights.push_back(std::isnan(value) || value >= 1 ? sparkHeight : std::max(value * sparkHeight, 1.0));
+    return heights;
+}
+
+std::pair<QString, QString> stackedLines(std::optional<double> cpu, double memory) {
+    return {QStringLiteral("CPU ") + (cpu ? Fmt::percent(*cpu) : unknown), QStringLiteral("MEM ") + Fmt::percent(memory)};
+}
+
+QImage image(MenuBarItemStyle style, const Reading& reading, int side, qreal devicePixelRatio, const QColor& ink) {
+    const int pixels = std::max(1, int(std::lround(side * devicePixelRatio)));
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const qreal box = side;
+    switch (style) {
+    case MenuBarItemStyle::icon:
+        Symbols::paint(painter, QRectF(0, 0, box, box), QStringLiteral("waveform.path.ecg"), box / 1.3, Qt::black);
+        break;
+    case MenuBarItemStyle::figure:
+        drawLines(painter, {reading.cpu ? Fmt::percent(*reading.cpu) : unknown}, box, QFont::Bold, box * 0.62);
+        break;
+    case MenuBarItemStyle::graph:
+        drawSpark(painter, reading.spark, box);
+        break;
+    case MenuBarItemStyle::stacked: {
+        const auto [cpu, memory] = stackedLines(reading.cpu, reading.memory);
+        drawLines(painter, {cpu, memory}, box, QFont::DemiBold, box * 0.42);
+        break;
+    }
+    }
+    // The template's black takes the ink.
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(QRectF(0, 0, box, box), ink);
+    return image;
+}
+
+}  // namespace MenuBarGlyph

@@ -1,0 +1,69 @@
+#include "App/MenuBarPanel/MenuBarLabel.h"
+
+#include "Platform/SettingsStore.h"
+#include "Services/SystemMonitor.h"
+#include "Views/DesignSystem/Appearance.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+MenuBarLabel::MenuBarLabel(SystemMonitor* monitor, QObject* parent) : QObject(parent), monitor_(monitor), tray_(new QSystemTrayIcon(this)) {
+    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::MiddleClick)
+            emit activated(tray_->geometry());
+    });
+    if (monitor_) {
+        connect(monitor_, &SystemMonitor::metricsChanged, this, &MenuBarLabel::refresh);
+        connect(monitor_, &SystemMonitor::cpuHistoryChanged, this, &MenuBarLabel::refresh);
+    }
+    SettingsStore::shared().watch(QStringLiteral("menuBarStyle"), this, [this] { refresh(); });
+    connect(&Appearance::shared(), &Appearance::changed, this, &MenuBarLabel::refresh);
+    refresh();
+    tray_->show();
+    // Sampling runs from the moment the label shows, window or not.
+    if (monitor_) monitor_->start();
+}
+
+MenuBarLabel::~MenuBarLabel() = default;
+
+MenuBarItemStyle MenuBarLabel::style() const { return MenuBarGlyph::style(SettingsStore::shared().text(QStringLiteral("menuBarStyle"))); }
+
+MenuBarGlyph::Reading MenuBarLabel::reading() const {
+    MenuBarGlyph::Reading reading;
+    if (!monitor_) return reading;
+    if (monitor_->measured().cpu) reading.cpu = monitor_->metrics().cpuUsage;
+    reading.memory = MenuBarGlyph::memoryRatio(monitor_->metrics());
+    reading.spark = MenuBarGlyph::sparkValues(monitor_->cpuHistory());
+    return reading;
+}
+
+QString MenuBarLabel::toolTip() const {
+    const auto [cpu, memory] = MenuBarGlyph::stackedLines(reading().cpu, reading().memory);
+    return QStringLiteral("Quarnell\n") + cpu + QLatin1Char('\n') + memory;
+}
+
+int MenuBarLabel::iconSide() const {
+    const QRect geometry = tray_->geometry();
+    return geometry.isValid() && geometry.height() > 0 ? std::min(geometry.width(), geometry.height()) : 22;
+}
+
+qreal MenuBarLabel::devicePixelRatio() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : 2.0;
+}
+
+void MenuBarLabel::refresh() {
+    const QColor ink = Appearance::shared().isDark() ? QColor(0xF2, 0xF2, 0xF5) : QColor(0x1C, 0x1C, 0x1F);
+    QImage image = MenuBarGlyph::image(style(), reading(), iconSide(), devicePixelRatio(), ink);
+    // Trays redraw on every new icon; an unchanged picture is not sent again.
+    if (image != image_) {
+        image_ = std::move(image);
+        tray_->setIcon(QIcon(QPixmap::fromImage(image_)));
+    }
+    const QString tip = toolTip();
+    if (tip != shownToolTip_) {
+        shownToolTip_ = tip;
+        tray_->setToolTip(tip);
+    }
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "App/MenuBarPanel/MenuBarGlyph.h"
+
+#include <QImage>
+#include <QObject>
+#include <QRect>
+
+class QSystemTrayIcon;
+class SystemMonitor;
+
+// The tray item: the live processor and memory load in the style stored under "menuBarStyle",
+// redrawn when the monitor publishes and at once when the style or the look changes, with both
+// figures in its tooltip. Activating it asks for the panel at the icon.
+class MenuBarLabel : public QObject {
+    Q_OBJECT
+public:
+    explicit MenuBarLabel(SystemMonitor* monitor, QObject* parent = nullptr);
+    ~MenuBarLabel() override;
+
+    QSystemTrayIcon* trayIcon() const { return tray_; }
+    MenuBarItemStyle style() const;
+    MenuBarGlyph::Reading reading() const;
+    QString toolTip() const;
+    const QImage& image() const { return image_; }
+
+    // The side of the tray's icon square in points, and the device pixel ratio it is drawn at.
+    int iconSide() const;
+    static qreal devicePixelRatio();
+
+signals:
+    // The icon was clicked; its geometry on screen, or an empty rectangle when the tray gives none.
+    void activated(const QRect& iconGeometry);
+
+private:
+    void refresh();
+
+    SystemMonitor* monitor_;
+    QSystemTrayIcon* tray_;
+    QImage image_;
+    QString shownToolTip_;
+};

@@ -1,0 +1,31 @@
+#include "App/MenuBarPanel/PanelTabButton.h"
+
+#include "Models/AppLocalization.h"
+#include "Views/DesignSystem/ContinuousShape.h"
+#include "Views/DesignSystem/Symbols.h"
+
+#include <QPainter>
+
+PanelTabButton::PanelTabButton(PanelTab tab, QWidget* parent) : QAbstractButton(parent), tab_(tab) {
+    const QString title = AppLocalization::string(PanelTabs::titleKey(tab));
+    setToolTip(title);
+    setAccessibleName(title);
+    setObjectName(QStringLiteral("tab.") + rawText(tab));
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setFixedHeight(34);
+}
+
+void PanelTabButton::setCurrent(bool current) {
+    if (current_ == current) return;
+    current_ = current;
+    update();
+}
+
+void PanelTabButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (current_) painter.fillPath(ContinuousShape::roundedRect(rect(), 10), PanelTabs::tint(tab_).resolved());
+    const QColor ink = current_ ? DynamicColor::white().resolved() : DynamicColor::secondary().resolved(isDown() ? 0.6 : 1.0);
+    Symbols::paint(painter, rect(), PanelTabs::symbol(tab_), 14, ink);
+}
