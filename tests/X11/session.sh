@@ -27,14 +27,19 @@ session_end() {
 }
 trap session_end EXIT
 
-# Waits up to 10 s for a window whose name matches; prints its id.
-wait_for_window() {
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-    [[ -n $id ]] && { echo "$id"; return 0; }
+# Runs the command until it succeeds, for up to 30 s (a loaded machine starts windows slowly).
+wait_until() {
+  for _ in $(seq 300); do
+    "$@" >/dev/null 2>&1 && return 0
     sleep 0.1
   done
   return 1
+}
+
+# Waits for a visible window whose name matches; prints its id.
+wait_for_window() {
+  wait_until xdotool search --onlyvisible --name "$1" || return 1
+  xdotool search --onlyvisible --name "$1" | head -n1
 }
 
 fail() {

@@ -133,7 +133,7 @@ TEST(MonitorScreen, UnknownFiguresReadAsADashUntilMeasured) {
     EXPECT_EQ(stat(overview->networkCard(), "monitor.downloadedSession"), dash);
     EXPECT_EQ(stat(overview->diskCard(), "monitor.reading"), dash);
     EXPECT_EQ(heroValue(overview->diskCard()), dash);  // not "0 KB" free
-    EXPECT_EQ(overview->diskCard()->hero()->findChildren<TextLabel*>().first()->text(), AppLocalization::format("monitor.freeOf", {QChar(0x2068) + dash + QChar(0x2069)}));
+    EXPECT_EQ(overview->diskCard()->hero()->findChildren<TextLabel*>().first()->text(), AppLocalization::format("monitor.freeOf", {dash}));
     // Memory was read: it is known at once. Per-application shares are not.
     EXPECT_NE(heroValue(overview->memoryCard()), dash);
     EXPECT_TRUE(overview->cpuByAppCard()->isGathering());
@@ -302,7 +302,7 @@ TEST(MonitorScreen, RightToLeftKeepsFiguresInOrder) {
     HeroValue* memory = overview->memoryCard()->hero();
     EXPECT_LT(memory->valueLabel()->mapTo(&content, QPoint()).x(), memory->unitLabel()->mapTo(&content, QPoint()).x());
     // The caption's total is isolated inside the Arabic sentence.
-    EXPECT_TRUE(memory->findChildren<TextLabel*>().first()->text().contains(QChar(0x2068)));
+    EXPECT_TRUE(memory->findChildren<TextLabel*>().first()->text().contains(QChar(0x2066)));
     // Cards run from the right: the processor card stands right of the memory card.
     EXPECT_GT(overview->processorCard()->mapTo(&content, QPoint()).x(), overview->memoryCard()->mapTo(&content, QPoint()).x());
     SettingsStore::shared().setValue("appLanguage", "en");
