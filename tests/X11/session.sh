@@ -44,6 +44,8 @@ wait_for_window() {
 
 fail() {
   echo "FAILED: $*"
+  [[ -n ${app_pid:-} ]] && { kill -0 "$app_pid" 2>/dev/null && echo "  the app is running" || echo "  the app has ended"; }
+  xdotool search --name . 2>/dev/null | while read -r w; do echo "  window $w: $(xdotool getwindowname "$w" 2>/dev/null)"; done | head -n 10
   [[ -f $session_dir/app.log ]] && sed 's/^/  app: /' "$session_dir/app.log" | tail -n 20
   exit 1
 }
