@@ -119,3 +119,5 @@ void AppState::saveScanRootBookmark() {
 }
 
 void AppState::openPrivacySettings() { services_.openPrivacySettings(); }
+
+bool AppState::canOpenPrivacySettings() const { return services_.canOpenPrivacySettings && services_.canOpenPrivacySettings(); }

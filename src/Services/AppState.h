@@ -82,6 +82,7 @@ public:
     void chooseScanFolder();
     void scanParentFolder();
     void openPrivacySettings();
+    bool canOpenPrivacySettings() const;
 
     // Uninstaller operations.
     void loadApplications();

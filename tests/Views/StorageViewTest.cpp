@@ -5,6 +5,9 @@
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/RankedRow.h"
 #include "Views/Common/FileActions.h"
+#include "Views/Common/FileIcon.h"
+#include "Platform/KindDescriptions.h"
+#include "Views/DesignSystem/TextLabel.h"
 #include "Views/Storage/FolderCard.h"
 #include "Views/Storage/FolderInspector.h"
 #include "Views/DesignSystem/StyledButton.h"
@@ -129,6 +132,24 @@ TEST(StorageView, FocusOnlyFolders) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
     EXPECT_EQ(screen.state.scanSnapshot()->rootPath, root / "Videos");
     EXPECT_FALSE(screen.state.scanError().has_value());
+}
+
+// A file at the top of a scan is shown as the file it is, and says why it cannot be scanned alone.
+TEST(StorageView, AFileBucketIsShownAsAFile) {
+    ScreenFixture screen;
+    screen.scanAndWait();
+    const StorageBucket& file = screen.bucketNamed("notes.txt");
+    FolderInspector inspector(*screen.state.scanSnapshot(), file, DS::amber, {});
+    QStringList texts;
+    for (TextLabel* label : inspector.findChildren<TextLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.contains(KindDescriptions().kind(file.path))) << texts.join(" | ").toStdString();
+    EXPECT_FALSE(texts.contains("Folder"));
+    EXPECT_FALSE(inspector.focusButton()->isEnabled());
+    EXPECT_FALSE(inspector.focusButton()->toolTip().isEmpty());
+    EXPECT_NE(fileIcon(file.path).pixmap(32).toImage(), fileIcon(screen.bucketNamed("Videos").path).pixmap(32).toImage());
+
+    FolderInspector folder(*screen.state.scanSnapshot(), screen.bucketNamed("Videos"), DS::amber, {});
+    EXPECT_TRUE(folder.focusButton()->toolTip().isEmpty());
 }
 
 TEST(StorageView, ARowThatFocusesItsFolderOutlivesItsOwnDoubleClick) {

@@ -1,5 +1,6 @@
 #include "Views/Storage/BucketActions.h"
 
+#include "Views/Common/EntryKind.h"
 #include "Models/AppLocalization.h"
 #include "Views/Common/FileActions.h"
 #include "Views/Common/GuardedMenu.h"
@@ -8,10 +9,7 @@
 
 namespace BucketActions {
 
-bool canFocus(const StorageBucket& bucket) {
-    std::error_code error;
-    return std::filesystem::is_directory(std::filesystem::symlink_status(bucket.path, error));
-}
+bool canFocus(const StorageBucket& bucket) { return EntryKind::isFolder(bucket.path); }
 
 namespace {
 

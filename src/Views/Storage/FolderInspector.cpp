@@ -1,5 +1,6 @@
 #include "Views/Storage/FolderInspector.h"
 
+#include "Views/Common/EntryKind.h"
 #include "Models/AppLocalization.h"
 #include "Models/ScanSnapshot.h"
 #include "Models/ByteFormatting.h"
@@ -100,7 +101,7 @@ FolderInspector::FolderInspector(const ScanSnapshot& snapshot, std::optional<Sto
     name->setWordWrap(true);
     name->setMaximumLineCount(2);
     titles->addWidget(name);
-    titles->addWidget(new TextLabel(AppLocalization::string("storage.folder"), Fonts::system(13), DynamicColor::secondary()));
+    titles->addWidget(new TextLabel(EntryKind::text(bucket->path), Fonts::system(13), DynamicColor::secondary()));
     header->addLayout(titles, 1);
     stack->addLayout(header);
 
@@ -141,6 +142,7 @@ FolderInspector::FolderInspector(const ScanSnapshot& snapshot, std::optional<Sto
     auto* reveal = new StyledButton(AppLocalization::string("action.reveal"), {}, SoftButtonStyle{DynamicColor::primary()});
     focusButton_ = new StyledButton(AppLocalization::string("storage.focus"), {}, TintedButtonStyle{tint});
     focusButton_->setEnabled(BucketActions::canFocus(*bucket));  // only folders become the scan folder
+    if (!focusButton_->isEnabled()) focusButton_->setToolTip(plainToolTip(AppLocalization::string("storage.focus.onlyFolders")));
     for (StyledButton* button : {reveal, focusButton_}) {
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         pair->addWidget(button);

@@ -1,5 +1,6 @@
 #include "Views/Storage/StorageRibbon.h"
 
+#include "Models/IsolatedText.h"
 #include "Models/ByteFormatting.h"
 #include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
@@ -155,7 +156,7 @@ bool StorageRibbon::event(QEvent* event) {
             if (!segment.bucket.path.empty() && segment.rect.contains(help->pos())) {
                 QToolTip::showText(help->globalPos(),
                                    plainToolTip(legendText(segment.bucket) + QStringLiteral(" \u00B7 ") +
-                                                ByteFormatting::string(segment.bucket.size)),
+                                                isolatedText(ByteFormatting::string(segment.bucket.size))),
                                    this);
                 return true;
             }

@@ -1,5 +1,6 @@
 #include "Views/Storage/StorageView.h"
 
+#include "Models/IsolatedText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ScanSnapshot.h"
 #include "Models/ByteFormatting.h"
@@ -154,11 +155,12 @@ StorageView::StorageView(AppState& state, DynamicColor tint, CapacitySource capa
         pendingSelectID_.reset();
     });
 
+    // Escape cancels a running scan wherever the focus is in the window; it is left alone otherwise.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, [this] {
-        if (state_.isScanning()) state_.cancelScan();
-    });
+    escape->setContext(Qt::WindowShortcut);
+    escape->setEnabled(state_.isScanning());
+    connect(escape, &QShortcut::activated, &state_, &AppState::cancelScan);
+    connect(&state_, &AppState::isScanningChanged, escape, [this, escape] { escape->setEnabled(state_.isScanning()); });
 
     connect(&state_, &AppState::isScanningChanged, this, &StorageView::scanningChanged);
     connect(&state_, &AppState::scanSnapshotChanged, this, &StorageView::rebuild);
@@ -257,7 +259,7 @@ QWidget* StorageView::makeHeroCard() {
         segments.push_back({double(used), tint_});
     } else {
         segments.push_back({double(shownScanned), tint_});
-        segments.push_back({double(std::max<std::int64_t>(used - shownScanned, 0)), DynamicColor::dynamic(tint_.light(), tint_.dark(), tint_.lightAlpha() * 0.4, tint_.darkAlpha() * 0.4)});
+        segments.push_back({double(std::max<std::int64_t>(used - shownScanned, 0)), tint_.withOpacity(0.4)});
     }
     segments.push_back({double(free), DynamicColor::dynamic(DS::gray.light(), DS::gray.dark(), 0.55, 0.55)});
     auto* donut = new DonutChart(segments, Fmt::percent(usedFraction), AppLocalization::string("storage.donut.used"), 14);
@@ -449,7 +451,7 @@ QWidget* StorageView::makeResults(const ScanSnapshot& snapshot) {
     auto* figures = new QHBoxLayout;
     figures->setSpacing(16);
     auto* duration = new TextLabel(AppLocalization::string("scan.duration") + QStringLiteral(" \u00B7 ") +
-                                       QLocale::system().toString(snapshot.duration, 'f', 1) + QStringLiteral("s"),
+                                       isolatedText(QLocale::system().toString(snapshot.duration, 'f', 1) + QStringLiteral("s")),
                                    Fonts::system(13), DynamicColor::secondary());
     figures->addWidget(new StatTile(AppLocalization::string("scan.total"), "externaldrive.fill", tint_, bytes(snapshot.totalSize), duration), 1);
     QWidget* skipped = snapshot.inaccessibleCount >= 1
@@ -588,7 +590,7 @@ void StorageView::refreshFolders() {
         const StorageBucket bucket = visible[i];
         const double share = snapshot.totalSize < 1 ? 0 : double(bucket.size) / double(snapshot.totalSize);
         const QString subtitle = AppLocalization::format("storage.filesCount", {wholeNumber(bucket.fileCount)}) + QStringLiteral(" \u00B7 ") +
-                                 shareText(share);
+                                 isolatedText(shareText(share));
         auto* row = new RankedRow(fileIcon(bucket.path), {}, PathText::display(bucket.name()), subtitle, bytes(bucket.size),
                                   double(bucket.size) / double(largestSize), tint_, selection_->isSelected(bucket.path));
         row->setProperty("bucketID", QString::fromStdString(bucket.path));

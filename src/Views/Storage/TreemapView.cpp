@@ -1,5 +1,6 @@
 #include "Views/Storage/TreemapView.h"
 
+#include "Models/IsolatedText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Foundation/PathText.h"
@@ -124,7 +125,7 @@ std::optional<TreemapView::Strip> TreemapView::strip() const {
     Strip s;
     s.dot = colorOf(tile);
     s.name = nameOf(tile);
-    s.details = ByteFormatting::string(tile.size) + separator + Fmt::finePercent(shareOf(tile)) + separator +
+    s.details = isolatedText(ByteFormatting::string(tile.size)) + separator + isolatedText(Fmt::finePercent(shareOf(tile))) + separator +
                 AppLocalization::format("storage.filesCount", {QLocale::system().toString(qlonglong(tile.fileCount))});
     if (tile.path != otherID && BucketActions::canFocus(tile)) s.hint = AppLocalization::string("storage.map.doubleClick");
     return s;
