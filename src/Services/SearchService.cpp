@@ -139,12 +139,15 @@ private:
     std::vector<std::string> kept_;
 };
 
-// The kept paths as hits, largest first; a path with nothing at it any more gives none.
-std::vector<SearchHit> hitsAt(const std::vector<std::string>& paths) {
+// The kept paths as hits, largest first; a path with nothing at it any more gives none. A stop
+// request ends the looking up.
+std::vector<SearchHit> hitsAt(const std::vector<std::string>& paths, std::stop_token stop) {
     std::vector<SearchHit> hits;
     HitBuilder builder;
-    for (const std::string& path : paths)
+    for (const std::string& path : paths) {
+        if (stop.stop_requested()) return {};
         if (auto hit = builder.hit(path)) hits.push_back(std::move(*hit));
+    }
     std::stable_sort(hits.begin(), hits.end(), [](const SearchHit& a, const SearchHit& b) { return a.size > b.size; });
     return hits;
 }
@@ -192,7 +195,7 @@ SearchService::Outcome runSearch(const QString& text, const std::optional<std::f
         if (!errorText || !PathText::isValidUtf8(*errorText)) return SearchServiceError::queryFailed(indexUnavailable());
         return SearchServiceError::queryFailed(QString::fromStdString(*errorText));
     }
-    return hitsAt(printed.finish());
+    return hitsAt(printed.finish(), stop);
 }
 
 }  // namespace
