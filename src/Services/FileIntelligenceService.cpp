@@ -214,11 +214,8 @@ int FileIntelligenceService::moveToTrash(const std::vector<std::filesystem::path
     int moved = 0;
     for (const std::filesystem::path& location : locations) {
         if (stop.stop_requested()) throw Cancelled();
-        std::error_code error;
-        // Like the file manager: a link whose target is gone counts as already removed.
-        if (!std::filesystem::exists(location, error)) continue;
-        Trash::moveToTrash(location);
-        ++moved;
+        // Nothing there (a link whose target is gone included) counts as already removed.
+        if (Trash::moveToTrash(location)) ++moved;
     }
     return moved;
 }

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <limits>
 #include <string_view>
 #include <unordered_map>
@@ -277,7 +278,9 @@ std::vector<fs::path> UninstallerService::moveToTrash(const std::vector<AppArtif
     for (const AppArtifact& artifact : artifacts) {
         if (!artifact.isSelected) continue;
         try {
-            moved.push_back(Trash::moveToTrash(artifact.url));
+            auto location = Trash::moveToTrash(artifact.url);
+            if (!location) throw TrashError(TrashError::Reason::moveFailed, artifact.url, ENOENT);
+            moved.push_back(std::move(*location));
         } catch (const TrashError& error) {
             throw UninstallError(error, std::move(moved));
         }

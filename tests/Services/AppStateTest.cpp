@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fstream>
 
 namespace {
@@ -652,10 +653,10 @@ TEST_F(AppStateTest, ASecondRemovalIsRefusedAndASuccessReportsAndReloads) {
     // Part-way: what went is counted in the message, and the lists are reloaded.
     app.moveSelectedArtifactsToTrash();
     ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 3; }));
-    const UninstallError partial(TrashError("Permission denied"), {"/trash/1"});
+    const UninstallError partial(TrashError(TrashError::Reason::moveFailed, "/apps/b", EACCES), {"/trash/1"});
     fake.artifactRemovals[2]->fail(partial);
     ASSERT_TRUE(waitUntil([&] { return !app.isRemoving(); }));
-    EXPECT_EQ(app.uninstallMessage(), QString::fromUtf8(partial.what()));
+    EXPECT_EQ(app.uninstallMessage(), QString("1 item was moved to the Trash before this error. Could not move “b” to the Trash: Permission denied."));
     ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads.size() == 2; }));
 }
 
