@@ -13,7 +13,8 @@ namespace DirectoryReader {
 // Appends the entries of the directory at `path` (all but "." and "..") in the order the file system
 // returns them; never clears `into`. False, with nothing appended, when the directory cannot be opened
 // (missing, not a directory, a symbolic link, no permission) or its first read fails. A later failed
-// read ends the listing with what was read so far and still returns true.
+// read ends the listing with what was read so far and still returns true. Paths of any length are
+// read. A folder on a file system of the kernel's own (proc, sysfs…) reads as empty.
 bool read(const std::string& path, std::vector<DirectoryEntry>& into);
 
 }  // namespace DirectoryReader

@@ -1,6 +1,7 @@
 #include "Platform/Trash.h"
 
 #include "Foundation/FileDescriptor.h"
+#include "Platform/RealPath.h"
 #include "Platform/SystemRoots.h"
 
 #include <fcntl.h>
@@ -12,9 +13,7 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 #include <ctime>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,12 +34,6 @@ std::optional<std::uint64_t> mountOf(int directory, const char* path, int flags 
 }
 
 std::optional<std::uint64_t> mountOf(const fs::path& path) { return mountOf(AT_FDCWD, path.c_str()); }
-
-std::optional<fs::path> realPath(const fs::path& path) {
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
-    if (!resolved) return std::nullopt;
-    return fs::path(resolved.get());
-}
 
 // Opens a folder whose path is already resolved, refusing any symbolic link on the way, so that
 // the descriptor is the folder the text names.

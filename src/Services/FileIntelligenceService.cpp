@@ -6,6 +6,7 @@
 #include "Platform/DirectoryReader.h"
 #include "Platform/FolderListing.h"
 #include "Platform/LinuxLocations.h"
+#include "Platform/RealPath.h"
 #include "Platform/StandardizedPath.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
@@ -180,7 +181,8 @@ std::vector<std::int64_t> FileIntelligenceService::allocatedSizes(const std::vec
 std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::filesystem::path& folder, int olderThanDays,
                                                                  std::int64_t minimumSize, std::stop_token stop) {
     const Instant cutoff = cutoffBefore(now_(), olderThanDays);
-    const std::string rootPath = standardizedPath(folder).native();
+    const std::filesystem::path standardized = standardizedPath(folder);
+    const std::string rootPath = realPath(standardized).value_or(standardized).native();  // links inside are not followed
     std::vector<DirectoryEntry> scratch;
     if (!DirectoryReader::read(rootPath, scratch)) throw ScanError::cannotOpen(folder);
 

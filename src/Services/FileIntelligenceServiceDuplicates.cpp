@@ -4,6 +4,7 @@
 
 #include "Foundation/SaturatingSum.h"
 #include "Platform/DirectoryReader.h"
+#include "Platform/RealPath.h"
 #include "Platform/StandardizedPath.h"
 #include "Foundation/Cancelled.h"
 #include "Services/FastTreeWalk.h"
@@ -18,6 +19,7 @@
 #include <fcntl.h>
 #include <limits>
 #include <memory>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -250,10 +252,27 @@ void FileIntelligenceService::runPool(std::size_t count, HashMeter& meter, const
     report();
 }
 
+namespace {
+
+// A bind mount shows one file under two paths: the same device and inode with a single link.
+// Trashing the "copy" would remove the only one, so such paths count once. Hard links (two links
+// or more) stay as they are counted.
+void keepOneViewOfEachFile(std::vector<FileIntelligenceService::FileRecord>& records) {
+    std::set<std::pair<dev_t, ino_t>> seen;
+    std::erase_if(records, [&](const FileIntelligenceService::FileRecord& record) {
+        struct stat info {};
+        if (::lstat(record.path.c_str(), &info) != 0 || info.st_nlink != 1) return false;
+        return !seen.emplace(info.st_dev, info.st_ino).second;
+    });
+}
+
+}  // namespace
+
 std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::filesystem::path& folder, bool includeHidden,
                                                                      const ProgressCallback& progress, const FoundGroupCallback& foundGroup,
                                                                      std::stop_token stop) {
-    const std::string rootPath = standardizedPath(folder).native();
+    const std::filesystem::path standardized = standardizedPath(folder);
+    const std::string rootPath = realPath(standardized).value_or(standardized).native();  // links inside are not followed
     std::vector<DirectoryEntry> scratch;
     if (!DirectoryReader::read(rootPath, scratch)) throw ScanError::cannotOpen(folder);
 
@@ -281,6 +300,8 @@ std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::
     indexes.clear();
     std::vector<SizeClass> classes;
     for (auto& [size, records] : merged) {
+        if (records.size() < 2) continue;
+        keepOneViewOfEachFile(records);
         if (records.size() >= 2) classes.push_back({size, std::move(records)});
     }
     merged.clear();
