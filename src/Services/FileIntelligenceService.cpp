@@ -68,7 +68,8 @@ std::vector<std::filesystem::path> shallowListing(std::string_view folder, const
     std::vector<std::filesystem::path> shown;
     for (const auto& place : LinuxLocations::folders(folder, roots)) {
         for (auto& entry : FolderListing::entries(place).value_or(std::vector<std::filesystem::path>())) {
-            if (!FolderListing::isHidden(entry)) shown.push_back(std::move(entry));
+            // Odd XDG settings can make a "cache" of the home folder: its user folders are never proposed.
+            if (!FolderListing::isHidden(entry) && !roots.holdsPersonalFolder(entry)) shown.push_back(std::move(entry));
         }
     }
     return shown;
@@ -77,7 +78,8 @@ std::vector<std::filesystem::path> shallowListing(std::string_view folder, const
 // The first Linux folder for a folder of the tables; an empty path, which measures nothing, when none.
 std::filesystem::path linuxFolder(std::string_view folder, const SystemRoots& roots) {
     auto places = LinuxLocations::folders(folder, roots);
-    return places.empty() ? std::filesystem::path() : places.front();
+    if (places.empty() || roots.holdsPersonalFolder(places.front())) return {};
+    return places.front();
 }
 
 struct Proposal {

@@ -224,7 +224,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     std::unordered_set<std::string> taken;
     std::vector<AppArtifact> found;
     auto add = [&](const fs::path& item, ArtifactCategory category, bool selected, std::optional<std::int64_t> size = {}) {
-        if (LinuxLocations::isSharedFolder(item, roots) || !taken.insert(normalFolder(item).string()).second) return;
+        if (LinuxLocations::isSharedFolder(item, roots) || roots.holdsPersonalFolder(item) || !taken.insert(normalFolder(item).string()).second) return;
         found.push_back(AppArtifact{Uuid::random(), item, size ? *size : allocatedSize(item), category, selected});
     };
 
