@@ -1,5 +1,6 @@
 #include "App/RootView.h"
 
+#include "Views/Common/FileActionAlerts.h"
 #include "Models/AppLocalization.h"
 #include "Platform/SettingsStore.h"
 #include "Services/AppState.h"
@@ -9,11 +10,13 @@
 #include "Views/DesignSystem/SymbolButton.h"
 #include "Views/Common/FadingStack.h"
 #include "Views/Shell/OnboardingView.h"
+#include "Views/Monitor/MonitorView.h"
 #include "Views/Overview/OverviewView.h"
 #include "Views/Shell/SettingsView.h"
 #include "Views/Storage/StorageView.h"
 
 #include <QBoxLayout>
+#include <QMessageBox>
 #include <QPainter>
 
 namespace {
@@ -31,6 +34,15 @@ RootView::RootView(AppState& state, QWidget* parent) : QWidget(parent), state_(s
     showGate();
     SettingsStore::shared().watch(onboardingKey, this, [this] { showGate(); });
     connect(&state_, &AppState::selectedSectionChanged, this, &RootView::followSection);
+    connect(&FileActionAlerts::shared(), &FileActionAlerts::failed, this, &RootView::showFileActionFailure);
+}
+
+void RootView::showFileActionFailure(const QString& message) {
+    if (!isVisible()) return;  // the settings window or the panel may be in front; this window says nothing unseen
+    auto* alert = new QMessageBox(QMessageBox::Warning, AppLocalization::string("Quarnell"), message, QMessageBox::Ok, this);
+    alert->setTextFormat(Qt::PlainText);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->open();
 }
 
 AppSection RootView::section() const { return state_.selectedSection().value_or(AppSection::overview); }
@@ -109,9 +121,9 @@ QWidget* RootView::makeScreen(AppSection shown) {
     case AppSection::settings: return new SettingsView(state_);
     case AppSection::overview: return new OverviewView(state_);
     case AppSection::storage: return new StorageView(state_, DS::amber);
+    case AppSection::monitor: return new MonitorView(state_);
     case AppSection::search:
     case AppSection::uninstaller:
-    case AppSection::monitor:
     case AppSection::tools: break;
     }
     return new QWidget;

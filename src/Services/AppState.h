@@ -3,12 +3,14 @@
 #include "Models/AppSection.h"
 #include "Services/AppServices.h"
 #include "Foundation/BackgroundJobs.h"
+#include "Foundation/NewestJob.h"
 
 #include <QObject>
 #include <QString>
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <set>
 #include <stop_token>
@@ -33,7 +35,8 @@ public:
     // Navigation and scanning.
     std::optional<AppSection> selectedSection() const { return selectedSection_; }
     void setSelectedSection(std::optional<AppSection> section);
-    const std::optional<ScanSnapshot>& scanSnapshot() const { return scanSnapshot_; }
+    // The last scan's result, shared and never changed: a new scan publishes a new one. Null before the first.
+    const std::shared_ptr<const ScanSnapshot>& scanSnapshot() const { return scanSnapshot_; }
     const std::optional<ScanProgress>& scanProgress() const { return scanProgress_; }
     bool isScanning() const { return isScanning_; }
     const std::optional<QString>& scanError() const { return scanError_; }
@@ -78,7 +81,8 @@ public:
     void cancelScan();
     void chooseScanFolder();
     void scanParentFolder();
-    void openFullDiskAccessSettings();
+    void openPrivacySettings();
+    bool canOpenPrivacySettings() const;
 
     // Uninstaller operations.
     void loadApplications();
@@ -128,11 +132,10 @@ private:
 
     void loadArtifacts(const InstalledApplication& application);
     void loadCandidates(CandidateList list);
-    void trashToolURLs(std::vector<Path> urls);
+    void trashToolPaths(std::vector<Path> paths);
     void pruneMovedItems(const std::set<std::string>& gone);
-    void publishStartupItems(std::uint64_t ticket, std::vector<StartupItem> items);
 
-    void setScanSnapshot(std::optional<ScanSnapshot> snapshot);
+    void setScanSnapshot(std::shared_ptr<const ScanSnapshot> snapshot);
     void setScanProgress(std::optional<ScanProgress> progress);
     void setIsScanning(bool scanning);
     void setScanError(std::optional<QString> error);
@@ -152,7 +155,7 @@ private:
     AppServices services_;
 
     std::optional<AppSection> selectedSection_ = AppSection::overview;
-    std::optional<ScanSnapshot> scanSnapshot_;
+    std::shared_ptr<const ScanSnapshot> scanSnapshot_;
     std::optional<ScanProgress> scanProgress_;
     bool isScanning_ = false;
     std::optional<QString> scanError_;
@@ -175,17 +178,15 @@ private:
     bool didFinishDuplicateScan_ = false;
     std::optional<QString> toolMessage_;
 
-    // A job publishes only while its generation is still the newest of its kind: a replaced or
-    // cancelled scan, duplicate search or leftover load never overwrites a newer one.
+    // A job publishes only while it is still the newest of its kind: a replaced or cancelled scan,
+    // duplicate search or leftover load never overwrites a newer one, and a startup list read before
+    // a switch never undoes what the switch shows.
     std::stop_source scanStop_;
-    std::uint64_t scanGeneration_ = 0;
+    NewestJob scans_;
     std::stop_source duplicateStop_;
-    std::uint64_t duplicateGeneration_ = 0;
-    std::uint64_t artifactsGeneration_ = 0;
-    // Startup lists: each load or switch takes a ticket; a list is shown only when it is newer than
-    // the one on screen, so a load read before a switch never undoes what the switch shows.
-    std::uint64_t startupTicket_ = 0;
-    std::uint64_t startupTicketShown_ = 0;
+    NewestJob duplicateSearches_;
+    NewestJob artifactLoads_;
+    NewestJob startupLists_;
 
     // Last member: destroyed first, so every job has ended before the state it reads goes away.
     BackgroundJobs jobs_;

@@ -10,10 +10,10 @@
 
 #include <algorithm>
 
-ScanSnapshot DiskScanner::scan(const std::filesystem::path& rootURL, bool includeHidden,
+ScanSnapshot DiskScanner::scan(const std::filesystem::path& rootPath, bool includeHidden,
                                const ProgressCallback& progress, std::stop_token stop) const {
     const Instant start = Instant::now();
-    const std::filesystem::path location = standardizedPath(rootURL);
+    const std::filesystem::path location = standardizedPath(rootPath);
 
     // A root reached through a link (a home folder that is one) is walked at its real place; links
     // inside the tree are still never followed.
@@ -35,15 +35,13 @@ ScanSnapshot DiskScanner::scan(const std::filesystem::path& rootURL, bool includ
     ParallelWalk::Result result = walk.finish();
 
     ScanSnapshot snapshot;
-    snapshot.rootURL = location;
+    snapshot.rootPath = location;
     snapshot.totalSize = result.totalSize;
     snapshot.fileCount = result.fileCount;
     snapshot.folderCount = result.folderCount;
     snapshot.inaccessibleCount = result.inaccessibleCount;
 
-    snapshot.buckets.reserve(result.buckets.size());
-    for (ParallelWalk::Bucket& bucket : result.buckets)
-        snapshot.buckets.push_back({bucket.path, std::move(bucket.name), bucket.path, bucket.size, bucket.count});
+    snapshot.buckets = std::move(result.buckets);
     std::stable_sort(snapshot.buckets.begin(), snapshot.buckets.end(),
                      [](const StorageBucket& a, const StorageBucket& b) { return a.size > b.size; });
 
@@ -51,10 +49,10 @@ ScanSnapshot DiskScanner::scan(const std::filesystem::path& rootURL, bool includ
     snapshot.largestFiles.reserve(result.largestFiles.size());
     for (LargeFileRecord& record : result.largestFiles) {
         ScannedFile file;
-        file.url = std::move(record.path);
+        file.path = std::move(record.path);
         file.size = record.size;
         file.modifiedAt = record.modified;
-        file.kind = kinds.kind(file.url);
+        file.kind = kinds.kind(file.path);
         snapshot.largestFiles.push_back(std::move(file));
     }
 

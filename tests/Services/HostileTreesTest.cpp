@@ -50,7 +50,7 @@ TEST(HostileTrees, RootsBehindLinksAreWalkedAtTheirRealPlace) {
     const ScanSnapshot snapshot = DiskScanner().scan(tree.path() / "home", false, nullptr);
     EXPECT_EQ(snapshot.fileCount, 2);
     EXPECT_EQ(snapshot.inaccessibleCount, 0);
-    EXPECT_EQ(snapshot.rootURL, tree.path() / "home");
+    EXPECT_EQ(snapshot.rootPath, tree.path() / "home");
 
     const auto groups = duplicates(tree.path() / "home");
     ASSERT_EQ(groups.size(), 1u);
@@ -58,7 +58,7 @@ TEST(HostileTrees, RootsBehindLinksAreWalkedAtTheirRealPlace) {
 
     const auto forgotten = FileIntelligenceService([] { return now; }).forgottenFiles(tree.path() / "home", 30, 0);
     ASSERT_EQ(forgotten.size(), 1u);
-    EXPECT_EQ(forgotten[0].url, tree.path() / "real/a.bin");
+    EXPECT_EQ(forgotten[0].path, tree.path() / "real/a.bin");
 }
 
 // 2,000 levels of folders, far past PATH_MAX, with a file every 100 levels: all 20 are found.

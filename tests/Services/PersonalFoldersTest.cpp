@@ -38,7 +38,7 @@ private:
 
 bool proposes(const std::vector<CleanupCandidate>& candidates, const fs::path& path) {
     for (const auto& candidate : candidates)
-        if (candidate.url == path) return true;
+        if (candidate.path == path) return true;
     return false;
 }
 
@@ -95,5 +95,5 @@ TEST(PersonalFolders, CleanupAndLeftoversNeverProposeTheHomeOrItsUserFolders) {
 
     const fs::path entry = tree.write("home/applications/Documents.desktop", "[Desktop Entry]\nType=Application\nName=Documents\nExec=run\n");
     const InstalledApplication documents{entry.string(), "Documents", "Documents", "\u2014", entry, 0};
-    for (const AppArtifact& artifact : UninstallerService().artifacts(documents)) EXPECT_NE(artifact.url, roots.home / "Documents");
+    for (const AppArtifact& artifact : UninstallerService().artifacts(documents)) EXPECT_NE(artifact.path, roots.home / "Documents");
 }
