@@ -6,7 +6,9 @@
 #include "Support/ForkedChild.h"
 #include "Support/TempTree.h"
 
+#include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -68,6 +70,28 @@ std::string trashListed(const fs::path& dataHome) {
 }
 
 bool hasTrashList() { return ::access("/usr/bin/trash-list", X_OK) == 0; }
+
+// Restores the one item trashed from `original` with trash-restore, answering its question with 0.
+bool restoredByTrashRestore(const fs::path& original) {
+    int input[2];
+    if (::pipe(input) != 0) return false;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(input[0], STDIN_FILENO);
+        ::close(input[0]);
+        ::close(input[1]);
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        ::dup2(quiet, STDOUT_FILENO);
+        ::execl("/usr/bin/trash-restore", "trash-restore", original.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(input[0]);
+    const bool answered = ::write(input[1], "0\n", 2) == 2;
+    ::close(input[1]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return answered && fs::exists(original);
+}
 
 }  // namespace
 
@@ -211,6 +235,7 @@ TEST_F(MountedTrashTest, ItemBelowALinkIntoAnotherMountGoesToThatMountsTrash) {
             const std::string listed = trashListed(tree.path() / "home/.local/share");
             check(found, listed.find((mount / "data/sub/report.txt").string()) != std::string::npos, "trash-list misses the report: " + listed);
             check(found, listed.find((mount / "cache/blob").string()) != std::string::npos, "trash-list misses the cache file: " + listed);
+            check(found, restoredByTrashRestore(mount / "data/sub/report.txt"), "trash-restore did not bring the report back");
         }
         return found;
     });
@@ -259,4 +284,25 @@ TEST_F(MountedTrashTest, FullFileSystemReportsNoSpaceAndLeavesNothingBehind) {
         return found;
     });
     EXPECT_EQ(failures, "");
+}
+
+// What the Trash moves, trash-cli lists and restores: long names, odd bytes, collisions.
+TEST_F(TrashTest, TrashToolsListAndRestoreWhatWasMoved) {
+    if (!hasTrashList()) GTEST_SKIP() << "trash-cli is not installed";
+    const std::string longName = std::string(120, 'n') + "." + std::string(130, 'x');
+    const fs::path home = tree.folder("home");
+    const std::vector<fs::path> originals{home / longName, home / "docs/report.txt", home / "odd 'name' -x.txt"};
+    for (const fs::path& original : originals) ASSERT_TRUE(Trash::moveToTrash(tree.write(fs::relative(original, tree.path()), original.filename())));
+    ASSERT_TRUE(Trash::moveToTrash(tree.write("home/docs/report.txt", "second")));
+
+    const char* oldDataHome = std::getenv("XDG_DATA_HOME");
+    const std::string saved = oldDataHome ? oldDataHome : "";
+    const std::string listed = trashListed(home / ".local/share");
+    for (const fs::path& original : originals) EXPECT_NE(listed.find(original.string()), std::string::npos) << listed;
+    for (const fs::path& original : {originals[0], originals[2]}) {
+        EXPECT_TRUE(restoredByTrashRestore(original)) << original;
+        EXPECT_EQ(contents(original), original.filename().string());
+    }
+    if (oldDataHome) ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else ::unsetenv("XDG_DATA_HOME");
 }
