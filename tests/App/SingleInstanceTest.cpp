@@ -1,10 +1,8 @@
 #include "App/SingleInstance.h"
+#include "Support/PrivateSessionBus.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QStandardPaths>
 
 #include <future>
 
@@ -16,26 +14,15 @@ namespace {
 class SingleInstanceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
-        if (daemon.isEmpty()) GTEST_SKIP() << "dbus-daemon is not installed";
-        daemon_.start(daemon, {"--session", "--nofork", "--print-address"});
-        ASSERT_TRUE(daemon_.waitForStarted(5000));
-        QElapsedTimer waited;
-        waited.start();
-        while (!daemon_.canReadLine() && waited.elapsed() < 5000) daemon_.waitForReadyRead(100);
-        address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-        ASSERT_FALSE(address_.isEmpty());
+        if (!PrivateSessionBus::isInstalled()) GTEST_SKIP() << "dbus-daemon is not installed";
+        ASSERT_FALSE(bus_.address().isEmpty());
     }
     void TearDown() override {
         for (const QString& name : names_) QDBusConnection::disconnectFromBus(name);
-        if (daemon_.state() != QProcess::NotRunning) {
-            daemon_.kill();
-            daemon_.waitForFinished(5000);
-        }
     }
     QDBusConnection launch() {
         names_ << "launch-" + QString::number(names_.size());
-        return QDBusConnection::connectToBus(address_, names_.back());
+        return QDBusConnection::connectToBus(bus_.address(), names_.back());
     }
     // The running instance answers on this thread: the asking launch waits on another.
     static bool activateFrom(QDBusConnection bus) {
@@ -44,8 +31,7 @@ protected:
         return answered.get();
     }
 
-    QProcess daemon_;
-    QString address_;
+    PrivateSessionBus bus_;
     QStringList names_;
 };
 
