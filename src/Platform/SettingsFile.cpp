@@ -56,7 +56,7 @@ SettingsFile::WriterLock::~WriterLock() {
     if (fd_ >= 0) ::close(fd_);  // closing releases the lock
 }
 
-SettingsFile::Parsed SettingsFile::parse(const QByteArray& bytes, bool checkClean) {
+std::optional<SettingsFile::Parsed> SettingsFile::parse(const QByteArray& bytes, bool checkClean) {
     Parsed parsed;
     if (bytes.isEmpty()) {
         parsed.clean = true;
@@ -65,7 +65,7 @@ SettingsFile::Parsed SettingsFile::parse(const QByteArray& bytes, bool checkClea
     QTemporaryDir folder;
     const QString file = scratchFile(folder);
     QFile scratch(file);
-    if (!scratch.open(QIODevice::WriteOnly) || scratch.write(bytes) != bytes.size()) return parsed;
+    if (!folder.isValid() || !scratch.open(QIODevice::WriteOnly) || scratch.write(bytes) != bytes.size() || !scratch.flush()) return std::nullopt;
     scratch.close();
     bool readWithoutError = false;
     {
@@ -76,7 +76,13 @@ SettingsFile::Parsed SettingsFile::parse(const QByteArray& bytes, bool checkClea
     // The INI reader passes over much without an error (zeroed bytes, an unclosed quote that takes
     // every later line into one value); a file that writing what was read does not give back
     // byte for byte has lost something.
-    parsed.clean = readWithoutError && (!checkClean || serialised(parsed.values) == bytes);
+    if (readWithoutError && checkClean) {
+        const auto again = serialised(parsed.values);
+        if (!again) return std::nullopt;
+        parsed.clean = *again == bytes;
+    } else {
+        parsed.clean = readWithoutError;
+    }
     return parsed;
 }
 
@@ -92,26 +98,30 @@ QVariantMap SettingsFile::salvaged(const QByteArray& bytes) {
             continue;
         }
         if (!line.contains('=') || line.contains('\0')) continue;
-        const Parsed parsed = parse("[" + section + "]\n" + line + "\n", false);
-        if (!parsed.clean || parsed.values.size() != 1) continue;
-        const QString key = parsed.values.firstKey();
+        const auto parsed = parse("[" + section + "]\n" + line + "\n", false);
+        if (!parsed || !parsed->clean || parsed->values.size() != 1) continue;
+        const QString key = parsed->values.firstKey();
         const bool cleanText = std::none_of(key.begin(), key.end(), [](QChar c) { return !c.isPrint() || c == QChar::ReplacementCharacter; });
-        if (cleanText) values.insert(key, parsed.values.first());
+        if (cleanText) values.insert(key, parsed->values.first());
     }
     return values;
 }
 
-QByteArray SettingsFile::serialised(const QVariantMap& values) {
-    if (values.isEmpty()) return {};
+std::optional<QByteArray> SettingsFile::serialised(const QVariantMap& values) {
+    if (values.isEmpty()) return QByteArray();
     QTemporaryDir folder;
+    if (!folder.isValid()) return std::nullopt;
     const QString file = scratchFile(folder);
     {
         QSettings writer(file, QSettings::IniFormat);
         writer.setAtomicSyncRequired(false);  // a scratch file: the real one is synced and renamed below
         for (auto it = values.begin(); it != values.end(); ++it) writer.setValue(it.key(), it.value());
+        writer.sync();
+        if (writer.status() != QSettings::NoError) return std::nullopt;
     }
     QFile written(file);
-    return written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+    if (!written.open(QIODevice::ReadOnly)) return std::nullopt;
+    return written.readAll();
 }
 
 QByteArray SettingsFile::readBytes() const {
@@ -120,7 +130,10 @@ QByteArray SettingsFile::readBytes() const {
 }
 
 void SettingsFile::write(const QVariantMap& values) const {
-    const QByteArray bytes = serialised(values);
+    // Without a scratch folder nothing can be written faithfully; the old file stays.
+    const auto serialisedValues = serialised(values);
+    if (!serialisedValues) return;
+    const QByteArray& bytes = *serialisedValues;
     const QString folder = QFileInfo(path_).absolutePath();
     QDir().mkpath(folder);
     QByteArray pattern = QFile::encodeName(path_ + ".XXXXXX");
@@ -148,8 +161,16 @@ void SettingsFile::keepAside(const QByteArray& bytes) {
 QVariantMap SettingsFile::loadKeepingDamageAside() {
     const WriterLock lock(path_);
     const QByteArray bytes = readBytes();
-    const Parsed parsed = parse(bytes, true);
-    if (parsed.clean) return parsed.values;
+    const auto parsed = parse(bytes, true);
+    // Nothing can be judged without a scratch folder: read the file as it is and write nothing.
+    if (!parsed) {
+        writable_ = false;
+        QSettings reader(path_, QSettings::IniFormat);
+        QVariantMap values;
+        for (const QString& key : reader.allKeys()) values.insert(key, reader.value(key));
+        return values;
+    }
+    if (parsed->clean) return parsed->values;
     keepAside(bytes);
     const QVariantMap values = salvaged(bytes);
     // Only with the damage kept may the file be written again.

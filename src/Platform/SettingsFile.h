@@ -22,11 +22,14 @@ public:
     QVariantMap loadKeepingDamageAside();
 
     // Reads the file afresh under the writers' lock, lets `change` alter it and writes the result.
-    // `change` returns false to write nothing. Returns what the file holds afterwards.
+    // `change` returns false to write nothing. Returns what the file holds afterwards; nothing when
+    // the file could not be read (no scratch space), and then nothing was changed.
     template <typename Change>
-    QVariantMap update(Change&& change) {
+    std::optional<QVariantMap> update(Change&& change) {
         const WriterLock lock(path_);
-        QVariantMap values = parse(readBytes(), false).values;
+        const auto parsed = parse(readBytes(), false);
+        if (!parsed) return std::nullopt;
+        QVariantMap values = parsed->values;
         if (change(values) && writable_) write(values);
         return values;
     }
@@ -51,9 +54,10 @@ private:
         int fd_;
     };
 
-    static Parsed parse(const QByteArray& bytes, bool checkClean);
+    // Nothing when no scratch file could be made to read it with.
+    static std::optional<Parsed> parse(const QByteArray& bytes, bool checkClean);
     static QVariantMap salvaged(const QByteArray& bytes);
-    static QByteArray serialised(const QVariantMap& values);
+    static std::optional<QByteArray> serialised(const QVariantMap& values);
     QByteArray readBytes() const;
     void write(const QVariantMap& values) const;
     void keepAside(const QByteArray& bytes);

@@ -62,7 +62,9 @@ void SettingsStore::setValue(const QString& key, const QVariant& newValue) {
 void SettingsStore::remove(const QString& key) {
     {
         std::lock_guard lock(mutex_);
-        values_ = file_->update([&](QVariantMap& values) { return values.remove(key) > 0; });
+        // Where the file cannot be read, the change holds for this run only.
+        if (auto stored = file_->update([&](QVariantMap& values) { return values.remove(key) > 0; })) values_ = std::move(*stored);
+        else values_.remove(key);
     }
     emit valueChanged(key);
 }
@@ -71,12 +73,15 @@ QVariant SettingsStore::update(const QString& key, const std::function<std::opti
     QVariant stored;
     {
         std::lock_guard lock(mutex_);
-        values_ = file_->update([&](QVariantMap& values) {
+        auto apply = [&](QVariantMap& values) {
             std::optional<QVariant> changed = change(values.value(key));
             if (!changed) return false;
             values.insert(key, *changed);
             return true;
-        });
+        };
+        // Where the file cannot be read, the change holds for this run only.
+        if (auto fromFile = file_->update(apply)) values_ = std::move(*fromFile);
+        else apply(values_);
         stored = values_.value(key);
     }
     emit valueChanged(key);

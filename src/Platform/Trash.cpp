@@ -267,6 +267,10 @@ std::optional<fs::path> moveToTrash(const fs::path& requested) {
     if (mountOf(parent.get(), "", AT_EMPTY_PATH) != mount) fail(requested, EBUSY);
     const fs::path top = mountTop(*realParent, *mount);
 
+    // The home trash's own place, which may be a link to it, is never moved either.
+    const fs::path homePlace = SystemRoots::current().dataHome / "Trash";
+    if (const auto placeParent = realPath(homePlace.parent_path()); placeParent && isWithin(*placeParent / "Trash", real)) fail(requested, EINVAL);
+
     std::vector<TrashDir> trashes;
     const auto home = homeTrash();
     if (home) {

@@ -195,6 +195,9 @@ TEST_F(TrashTest, HomeTrashThatIsALinkToOwnFolderIsFollowed) {
     EXPECT_EQ(moved, real / "files/a.txt");
     EXPECT_TRUE(fs::exists(real / "info/a.txt.trashinfo"));
     EXPECT_FALSE(fs::exists(tree.path() / ("home/.Trash-" + std::to_string(::getuid()))));
+    // The link is the home trash's place: it stays.
+    EXPECT_EQ(systemErrorOf([&] { Trash::moveToTrash(trash()); }), EINVAL);
+    EXPECT_TRUE(fs::is_symlink(trash()));
 }
 
 // A trash folder someone else made is never used: the item goes to the next trash of its mount.
