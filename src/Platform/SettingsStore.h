@@ -11,7 +11,7 @@
 #include <mutex>
 #include <optional>
 
-// The per-user preference store (~/.config/Quarnell/Quarnell.conf), one key per preference.
+// The per-user preference store (~/.config/Quarnell/Quarnell.ini), one key per preference.
 // Reads come from memory; every write goes to the file at once, as a read-modify-write of the file
 // under a lock, so that another process's keys are kept. Safe to call from any thread;
 // valueChanged is emitted on the thread that wrote the value.
