@@ -53,6 +53,8 @@ std::string runInMountNamespace(const std::function<std::string()>& body) {
     return run([] { return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0; }, body);
 }
 
+bool cannotMount(const std::string& result) { return result == mountFailed || result == "setup failed"; }
+
 std::string runInRoot(const std::filesystem::path& newRoot, const std::function<std::string()>& body) {
     return run([&] { return ::chroot(newRoot.c_str()) == 0 && ::chdir("/") == 0; }, body);
 }
