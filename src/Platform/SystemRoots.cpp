@@ -71,8 +71,13 @@ bool liesWithin(const std::filesystem::path& inner, const std::filesystem::path&
 // would put the user's own files on removal lists: the default is used instead.
 std::filesystem::path usableBaseFolder(const SystemRoots& roots, const std::filesystem::path& base, const std::filesystem::path& fallback) {
     const std::filesystem::path folder = comparable(base);
-    const bool insideUserFolder = std::any_of(roots.userFolders.begin(), roots.userFolders.end(),
-                                              [&](const std::filesystem::path& user) { return liesWithin(folder, comparable(user)); });
+    const std::filesystem::path home = comparable(roots.home);
+    // A user folder set to the home folder itself ("$HOME/" turns the desktop folder off) holds
+    // every base folder; only the user's own folders below the home count here.
+    const bool insideUserFolder = std::any_of(roots.userFolders.begin(), roots.userFolders.end(), [&](const std::filesystem::path& user) {
+        const std::filesystem::path userFolder = comparable(user);
+        return !liesWithin(home, userFolder) && liesWithin(folder, userFolder);
+    });
     return roots.holdsPersonalFolder(base) || insideUserFolder ? fallback : base;
 }
 

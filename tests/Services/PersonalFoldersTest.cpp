@@ -47,7 +47,9 @@ bool proposes(const std::vector<CleanupCandidate>& candidates, const fs::path& p
 TEST(PersonalFolders, BaseFoldersOnTheUsersOwnFoldersAreNotUsed) {
     TempTree tree;
     const fs::path home = tree.folder("home");
-    tree.write("home/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\nXDG_MUSIC_DIR=\"" + (tree.path() / "media/Music").string() + "\"\n");
+    // The desktop folder turned off by pointing it at the home folder, as some desktops do.
+    tree.write("home/.config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/\"\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\nXDG_MUSIC_DIR=\"" +
+                                                  (tree.path() / "media/Music").string() + "\"\n");
     ScopedEnvironment environment;
     environment.set("HOME", home.string());
     environment.set("XDG_CONFIG_HOME", (home / ".config").string());
