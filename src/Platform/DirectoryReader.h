@@ -2,6 +2,7 @@
 
 #include "Platform/DirectoryEntry.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,11 @@ namespace DirectoryReader {
 // (missing, not a directory, a symbolic link, no permission) or its first read fails. A later failed
 // read ends the listing with what was read so far and still returns true. Paths of any length are
 // read. A folder on a file system of the kernel's own (proc, sysfs…) reads as empty.
-bool read(const std::string& path, std::vector<DirectoryEntry>& into);
+// In a folder of thousands of files, the statx calls are split across up to `statusThreads` threads.
+// With `handOver`, a long listing is handed over in batches as it is read: `handOver` gets `into`
+// holding a batch and must empty it; the last part stays in `into`, so memory follows the batch,
+// not the folder.
+using BatchHandler = std::function<void(std::vector<DirectoryEntry>& batch)>;
+bool read(const std::string& path, std::vector<DirectoryEntry>& into, const BatchHandler& handOver = {}, int statusThreads = 1);
 
 }  // namespace DirectoryReader

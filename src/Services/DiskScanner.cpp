@@ -17,7 +17,7 @@ ScanSnapshot DiskScanner::scan(const std::filesystem::path& rootPath, bool inclu
 
     // A root reached through a link (a home folder that is one) is walked at its real place; links
     // inside the tree are still never followed.
-    ParallelWalk walk(realPath(location).value_or(location).native(), includeHidden);
+    ParallelWalk walk(realPath(location).value_or(location).native(), includeHidden, gate_);
     if (!walk.prepareRoot()) throw ScanError::cannotOpen(location);
 
     WalkWorkers::run({.worker = [&] { walk.runWorker(); },
