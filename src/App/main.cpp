@@ -1,4 +1,5 @@
 #include "App/QuarnellApp.h"
+#include "App/SingleInstance.h"
 #include "Models/AppRelauncher.h"
 
 #include <QApplication>
@@ -8,12 +9,19 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quarnell");
     QApplication::setOrganizationName("Quarnell");
+
+    SingleInstance instance(QDBusConnection::sessionBus());
+    if (!instance.claim(QApplication::arguments().contains(SingleInstance::takeOverArgument)) &&
+        SingleInstance::activateRunning(QDBusConnection::sessionBus()))
+        return 0;
+
     AppRelauncher::setHooks({
-        [] { return QProcess::startDetached(QApplication::applicationFilePath(), {}); },
+        [] { return QProcess::startDetached(QApplication::applicationFilePath(), {SingleInstance::takeOverArgument}); },
         [] { QApplication::beep(); },
         [] { QApplication::quit(); },
     });
     QuarnellApp quarnell;
+    instance.onActivate([&quarnell] { quarnell.showMainWindow(); });
     quarnell.showMainWindow();
     return app.exec();
 }

@@ -1,6 +1,5 @@
 #include "Models/AppRelauncher.h"
 
-#include "Platform/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -30,7 +29,6 @@ void relaunch() {
     // Two language pickers can be on screen at once; one change must never start two instances.
     if (relaunched) return;
     relaunched = true;
-    SettingsStore::shared().sync();
     if (hooks().startNewInstance()) {
         QMetaObject::invokeMethod(QCoreApplication::instance(), [] { hooks().quit(); }, Qt::QueuedConnection);
     } else {

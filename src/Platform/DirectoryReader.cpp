@@ -2,6 +2,7 @@
 
 #include "Foundation/AllocatedBytes.h"
 #include "Foundation/FileDescriptor.h"
+#include "Platform/PseudoFileSystem.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -10,6 +11,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -54,6 +57,29 @@ bool fillFromStatx(int directory, const char* name, DirectoryEntry& entry) {
     if (status.stx_mask & STATX_MTIME)
         entry.modified = Instant::fromTimespec(status.stx_mtime.tv_sec, status.stx_mtime.tv_nsec);
     return true;
+}
+
+constexpr int folderFlags = O_RDONLY | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC;
+
+// Opens a folder at any depth: a path longer than the system takes in one call is opened piece by
+// piece, each piece relative to the folder opened before it.
+FileDescriptor openFolder(const std::string& path) {
+    if (path.size() < PATH_MAX) return FileDescriptor(::open(path.c_str(), folderFlags));
+    FileDescriptor base;
+    size_t start = 0;
+    while (path.size() - start >= PATH_MAX) {
+        const size_t cut = path.rfind('/', start + PATH_MAX - 1);
+        if (cut == std::string::npos || cut <= start) {
+            errno = ENAMETOOLONG;
+            return FileDescriptor();
+        }
+        const std::string piece = path.substr(start, cut - start);
+        FileDescriptor next(::openat(base.isOpen() ? base.get() : AT_FDCWD, piece.empty() ? "/" : piece.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (!next.isOpen()) return next;
+        base = std::move(next);
+        start = cut + 1;
+    }
+    return FileDescriptor(::openat(base.get(), path.c_str() + start, folderFlags));
 }
 
 // A long listing is handed over in batches of this many entries; statx calls for this many entries
@@ -104,8 +130,9 @@ void fillPending(int directory, std::vector<DirectoryEntry>& entries, std::vecto
 }  // namespace
 
 bool read(const std::string& path, std::vector<DirectoryEntry>& into, const BatchHandler& handOver, int statusThreads) {
-    FileDescriptor directory(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
-    if (directory.get() < 0) return false;
+    FileDescriptor directory = openFolder(path);
+    if (!directory.isOpen()) return false;
+    if (isPseudoFileSystem(directory.get())) return true;
     char* buffer = threadBuffer();
 
     // Kinds come with the listing; regular files and unknown kinds wait for their status, which is

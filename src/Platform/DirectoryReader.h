@@ -14,7 +14,8 @@ namespace DirectoryReader {
 // Appends the entries of the directory at `path` (all but "." and "..") in the order the file system
 // returns them; never clears `into`. False, with nothing appended, when the directory cannot be opened
 // (missing, not a directory, a symbolic link, no permission) or its first read fails. A later failed
-// read ends the listing with what was read so far and still returns true.
+// read ends the listing with what was read so far and still returns true. Paths of any length are
+// read. A folder on a file system of the kernel's own (proc, sysfs…) reads as empty.
 // In a folder of thousands of files, the statx calls are split across up to `statusThreads` threads.
 // With `handOver`, a long listing is handed over in batches as it is read: `handOver` gets `into`
 // holding a batch and must empty it; the last part stays in `into`, so memory follows the batch,

@@ -1,6 +1,16 @@
 #include "Platform/SettingsStore.h"
 
-SettingsStore::SettingsStore() : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "Quarnell", "Quarnell")) {}
+#include <QSettings>
+
+namespace {
+
+QString defaultPath() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, "Quarnell", "Quarnell").fileName();
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore() { useFile(defaultPath()); }
 
 SettingsStore& SettingsStore::shared() {
     static SettingsStore* store = new SettingsStore();  // lives for the process, used from many threads
@@ -8,13 +18,21 @@ SettingsStore& SettingsStore::shared() {
 }
 
 void SettingsStore::useFile(const QString& path) {
+    auto file = std::make_unique<SettingsFile>(path);
+    QVariantMap values = file->loadKeepingDamageAside();
     std::lock_guard lock(mutex_);
-    settings_ = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    file_ = std::move(file);
+    values_ = std::move(values);
+}
+
+std::optional<QString> SettingsStore::damagedCopy() const {
+    std::lock_guard lock(mutex_);
+    return file_->damagedCopy();
 }
 
 QVariant SettingsStore::value(const QString& key, const QVariant& fallback) const {
     std::lock_guard lock(mutex_);
-    return settings_->value(key, fallback);
+    return values_.value(key, fallback);
 }
 
 QString SettingsStore::text(const QString& key) const {
@@ -34,28 +52,40 @@ bool SettingsStore::flag(const QString& key, bool fallback) const {
 
 bool SettingsStore::contains(const QString& key) const {
     std::lock_guard lock(mutex_);
-    return settings_->contains(key);
+    return values_.contains(key);
 }
 
 void SettingsStore::setValue(const QString& key, const QVariant& newValue) {
-    {
-        std::lock_guard lock(mutex_);
-        settings_->setValue(key, newValue);
-    }
-    emit valueChanged(key);
+    update(key, [&](const QVariant&) { return newValue; });
 }
 
 void SettingsStore::remove(const QString& key) {
     {
         std::lock_guard lock(mutex_);
-        settings_->remove(key);
+        // Where the file cannot be read, the change holds for this run only.
+        if (auto stored = file_->update([&](QVariantMap& values) { return values.remove(key) > 0; })) values_ = std::move(*stored);
+        else values_.remove(key);
     }
     emit valueChanged(key);
 }
 
-void SettingsStore::sync() {
-    std::lock_guard lock(mutex_);
-    settings_->sync();
+QVariant SettingsStore::update(const QString& key, const std::function<std::optional<QVariant>(const QVariant& stored)>& change) {
+    QVariant stored;
+    {
+        std::lock_guard lock(mutex_);
+        auto apply = [&](QVariantMap& values) {
+            std::optional<QVariant> changed = change(values.value(key));
+            if (!changed) return false;
+            values.insert(key, *changed);
+            return true;
+        };
+        // Where the file cannot be read, the change holds for this run only.
+        if (auto fromFile = file_->update(apply)) values_ = std::move(*fromFile);
+        else apply(values_);
+        stored = values_.value(key);
+    }
+    emit valueChanged(key);
+    return stored;
 }
 
 QMetaObject::Connection SettingsStore::watch(const QString& key, QObject* context, std::function<void()> onChange) {

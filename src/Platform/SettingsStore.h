@@ -1,15 +1,20 @@
 #pragma once
 
+#include "Platform/SettingsFile.h"
+
 #include <QObject>
-#include <QSettings>
 #include <QVariant>
+#include <QVariantMap>
 
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 
-// The per-user preference store (~/.config/Quarnell/Quarnell.conf), one key per preference.
-// Safe to call from any thread; valueChanged is emitted on the thread that wrote the value.
+// The per-user preference store (~/.config/Quarnell/Quarnell.ini), one key per preference.
+// Reads come from memory; every write goes to the file at once, as a read-modify-write of the file
+// under a lock, so that another process's keys are kept. Safe to call from any thread;
+// valueChanged is emitted on the thread that wrote the value.
 class SettingsStore : public QObject {
     Q_OBJECT
 public:
@@ -17,6 +22,8 @@ public:
 
     // Points the store at another file; tests use a temporary one.
     void useFile(const QString& path);
+    // The copy a damaged settings file was kept as when the store opened it.
+    std::optional<QString> damagedCopy() const;
 
     QVariant value(const QString& key, const QVariant& fallback = {}) const;
     QString text(const QString& key) const;  // empty when missing
@@ -24,7 +31,11 @@ public:
     bool contains(const QString& key) const;
     void setValue(const QString& key, const QVariant& value);
     void remove(const QString& key);
-    void sync();
+
+    // Reads the stored value afresh from the file under the writers' lock and stores what `change`
+    // makes of it (an invalid value when the key is missing); `change` returns nothing to store
+    // nothing. Returns the value stored afterwards. Two processes updating one key lose nothing.
+    QVariant update(const QString& key, const std::function<std::optional<QVariant>(const QVariant& stored)>& change);
 
     // Calls `onChange` (in `context`'s thread) every time `key` is written or removed.
     QMetaObject::Connection watch(const QString& key, QObject* context, std::function<void()> onChange);
@@ -36,5 +47,6 @@ private:
     SettingsStore();
 
     mutable std::mutex mutex_;
-    std::unique_ptr<QSettings> settings_;
+    std::unique_ptr<SettingsFile> file_;
+    QVariantMap values_;
 };

@@ -1,5 +1,8 @@
 #include "Platform/SystemRoots.h"
 
+#include "Platform/RealPath.h"
+
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
@@ -21,18 +24,61 @@ std::filesystem::path homeFolder() {
     return (home && home[0] == '/') ? std::filesystem::path(home) : std::filesystem::path("/");
 }
 
-// XDG_DOWNLOAD_DIR="$HOME/Downloads" in user-dirs.dirs; only the $HOME form and absolute paths are valid.
-std::filesystem::path downloadFolder(const std::filesystem::path& home, const std::filesystem::path& configHome) {
+struct UserFolder {
+    const char* key;
+    const char* fallback;
+};
+
+constexpr std::size_t downloadFolderIndex = 2;
+constexpr UserFolder userFolderKeys[] = {
+    {"XDG_DESKTOP_DIR", "Desktop"}, {"XDG_DOCUMENTS_DIR", "Documents"}, {"XDG_DOWNLOAD_DIR", "Downloads"},
+    {"XDG_MUSIC_DIR", "Music"},     {"XDG_PICTURES_DIR", "Pictures"},   {"XDG_VIDEOS_DIR", "Videos"},
+    {"XDG_TEMPLATES_DIR", "Templates"}, {"XDG_PUBLICSHARE_DIR", "Public"},
+};
+
+// XDG_DOCUMENTS_DIR="$HOME/Documents" and the like in user-dirs.dirs, in the order of the keys above;
+// only the $HOME form and absolute paths are valid.
+std::vector<std::filesystem::path> userFolderPaths(const std::filesystem::path& home, const std::filesystem::path& configHome) {
+    std::vector<std::filesystem::path> folders;
+    for (const UserFolder& folder : userFolderKeys) folders.push_back(home / folder.fallback);
     std::ifstream file(configHome / "user-dirs.dirs");
-    std::string line;
-    const std::string prefix = "XDG_DOWNLOAD_DIR=\"";
-    while (std::getline(file, line)) {
-        if (line.rfind(prefix, 0) != 0 || line.size() < prefix.size() + 1 || line.back() != '"') continue;
-        std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
-        if (value.rfind("$HOME/", 0) == 0) return home / value.substr(6);
-        if (!value.empty() && value[0] == '/') return value;
+    for (std::string line; std::getline(file, line);) {
+        for (size_t i = 0; i < std::size(userFolderKeys); ++i) {
+            const std::string prefix = std::string(userFolderKeys[i].key) + "=\"";
+            if (!line.starts_with(prefix) || line.size() < prefix.size() + 1 || line.back() != '"') continue;
+            const std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
+            if (value.starts_with("$HOME/")) folders[i] = home / value.substr(6);
+            else if (!value.empty() && value[0] == '/') folders[i] = value;
+        }
     }
-    return home / "Downloads";
+    return folders;
+}
+
+// The real form where the folder exists, so that a link cannot disguise it.
+std::filesystem::path comparable(const std::filesystem::path& path) {
+    const std::filesystem::path normal = path.lexically_normal();
+    std::filesystem::path folder = realPath(normal).value_or(normal);
+    while (folder.native().size() > 1 && folder.native().back() == '/') folder = folder.native().substr(0, folder.native().size() - 1);
+    return folder;
+}
+
+// `inner` is `outer` or lies inside it.
+bool liesWithin(const std::filesystem::path& inner, const std::filesystem::path& outer) {
+    return inner == outer || outer == "/" || inner.native().starts_with(outer.native() + "/");
+}
+
+// An XDG base folder that is the home folder, holds it or a user folder, or lies in a user folder
+// would put the user's own files on removal lists: the default is used instead.
+std::filesystem::path usableBaseFolder(const SystemRoots& roots, const std::filesystem::path& base, const std::filesystem::path& fallback) {
+    const std::filesystem::path folder = comparable(base);
+    const std::filesystem::path home = comparable(roots.home);
+    // A user folder set to the home folder itself ("$HOME/" turns the desktop folder off) holds
+    // every base folder; only the user's own folders below the home count here.
+    const bool insideUserFolder = std::any_of(roots.userFolders.begin(), roots.userFolders.end(), [&](const std::filesystem::path& user) {
+        const std::filesystem::path userFolder = comparable(user);
+        return !liesWithin(home, userFolder) && liesWithin(folder, userFolder);
+    });
+    return roots.holdsPersonalFolder(base) || insideUserFolder ? fallback : base;
 }
 
 std::vector<std::filesystem::path> dataFolders() {
@@ -60,11 +106,14 @@ SystemRoots& installed() {
 SystemRoots SystemRoots::machine() {
     SystemRoots roots;
     roots.home = homeFolder();
-    roots.cacheHome = environmentPath("XDG_CACHE_HOME", roots.home / ".cache");
     roots.configHome = environmentPath("XDG_CONFIG_HOME", roots.home / ".config");
-    roots.dataHome = environmentPath("XDG_DATA_HOME", roots.home / ".local/share");
-    roots.stateHome = environmentPath("XDG_STATE_HOME", roots.home / ".local/state");
-    roots.downloads = downloadFolder(roots.home, roots.configHome);
+    roots.userFolders = userFolderPaths(roots.home, roots.configHome);
+    const std::filesystem::path configHome = usableBaseFolder(roots, roots.configHome, roots.home / ".config");
+    if (configHome != roots.configHome) roots.userFolders = userFolderPaths(roots.home, roots.configHome = configHome);
+    roots.cacheHome = usableBaseFolder(roots, environmentPath("XDG_CACHE_HOME", roots.home / ".cache"), roots.home / ".cache");
+    roots.dataHome = usableBaseFolder(roots, environmentPath("XDG_DATA_HOME", roots.home / ".local/share"), roots.home / ".local/share");
+    roots.stateHome = usableBaseFolder(roots, environmentPath("XDG_STATE_HOME", roots.home / ".local/state"), roots.home / ".local/state");
+    roots.downloads = roots.userFolders[downloadFolderIndex];
     roots.dataDirs = dataFolders();
     return roots;
 }
@@ -79,9 +128,16 @@ SystemRoots SystemRoots::fixture(const std::filesystem::path& dir) {
     roots.configHome = roots.home / ".config";
     roots.dataHome = roots.home / ".local/share";
     roots.stateHome = roots.home / ".local/state";
-    roots.downloads = roots.home / "Downloads";
+    roots.userFolders = userFolderPaths(roots.home, roots.configHome);
+    roots.downloads = roots.userFolders[downloadFolderIndex];
     roots.dataDirs = {dir / "usr/local/share", dir / "usr/share"};
     return roots;
+}
+
+bool SystemRoots::holdsPersonalFolder(const std::filesystem::path& path) const {
+    const std::filesystem::path folder = comparable(path);
+    if (liesWithin(comparable(home), folder)) return true;
+    return std::any_of(userFolders.begin(), userFolders.end(), [&](const std::filesystem::path& user) { return liesWithin(comparable(user), folder); });
 }
 
 SystemRoots SystemRoots::current() {

@@ -15,12 +15,18 @@ struct SystemRoots {
     std::filesystem::path dataHome;    // $XDG_DATA_HOME, ~/.local/share
     std::filesystem::path stateHome;   // $XDG_STATE_HOME, ~/.local/state
     std::filesystem::path downloads;   // XDG_DOWNLOAD_DIR from user-dirs.dirs, ~/Downloads
+    // The user's own folders from user-dirs.dirs: desktop, documents, downloads, music, pictures,
+    // videos, templates and public share.
+    std::vector<std::filesystem::path> userFolders;
     std::vector<std::filesystem::path> dataDirs;  // $XDG_DATA_DIRS, /usr/local/share:/usr/share
 
     // The real machine, from the environment and the XDG conventions.
     static SystemRoots machine();
     // Everything below one folder: <dir>/proc, <dir>/sys, <dir>/home with its XDG folders, <dir>/usr/share.
     static SystemRoots fixture(const std::filesystem::path& dir);
+
+    // The home folder, a user folder, or a folder holding one: never proposed for removal.
+    bool holdsPersonalFolder(const std::filesystem::path& path) const;
 
     static SystemRoots current();
     static void install(SystemRoots roots);

@@ -1,18 +1,19 @@
 #include "Platform/Trash.h"
 
-#include "Models/AppLocalization.h"
-#include "Foundation/PathText.h"
+#include "Foundation/FileDescriptor.h"
+#include "Platform/RealPath.h"
 #include "Platform/SystemRoots.h"
 
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <cstdint>
 #include <ctime>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,39 +22,34 @@ namespace fs = std::filesystem;
 namespace Trash {
 namespace {
 
-struct TrashDir {
-    fs::path dir;
-    fs::path topdir;  // empty for the home trash, whose Path= is absolute
-};
+[[noreturn]] void fail(const fs::path& item, int error) { throw TrashError(TrashError::Reason::moveFailed, item, error); }
 
-[[noreturn]] void fail(const fs::path& item, int error) {
-    throw TrashError(AppLocalization::format("trash.failed", {PathText::display(item.filename()), QString::fromLocal8Bit(std::strerror(error))}).toStdString());
+// Which mount a file lies on: the mount id where the kernel gives one, else its device. Bind
+// mounts share a device but not a mount, and renames never cross mounts.
+std::optional<std::uint64_t> mountOf(int directory, const char* path, int flags = AT_SYMLINK_NOFOLLOW) {
+    struct statx status;
+    if (::statx(directory, path, flags | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_MNT_ID, &status) != 0) return std::nullopt;
+    if (status.stx_mask & STATX_MNT_ID) return status.stx_mnt_id;
+    return (std::uint64_t(status.stx_dev_major) << 32) | status.stx_dev_minor;
 }
 
-std::optional<dev_t> deviceOf(const fs::path& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) return std::nullopt;
-    return info.st_dev;
+std::optional<std::uint64_t> mountOf(const fs::path& path) { return mountOf(AT_FDCWD, path.c_str()); }
+
+// Opens a folder whose path is already resolved, refusing any symbolic link on the way, so that
+// the descriptor is the folder the text names.
+FileDescriptor openResolvedFolder(const fs::path& path) {
+    struct open_how how {};
+    how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+    how.resolve = RESOLVE_NO_SYMLINKS;
+    int fd = static_cast<int>(::syscall(SYS_openat2, AT_FDCWD, path.c_str(), &how, sizeof how));
+    if (fd < 0 && errno == ENOSYS) fd = ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    return FileDescriptor(fd);
 }
 
-// The device the home trash lives on: that of its nearest existing folder.
-std::optional<dev_t> homeTrashDevice(fs::path path) {
-    while (true) {
-        if (auto device = deviceOf(path)) return device;
-        if (!path.has_relative_path()) return std::nullopt;
-        path = path.parent_path();
-    }
-}
-
-// The highest folder above the item that is still on the item's device: its mount point.
-fs::path mountTop(const fs::path& item, dev_t device) {
-    fs::path top = item.parent_path();
-    while (top.has_relative_path()) {
-        auto parent = deviceOf(top.parent_path());
-        if (!parent || *parent != device) break;
-        top = top.parent_path();
-    }
-    return top;
+// The highest folder above `folder` (a resolved path) still on `mount`: its top folder.
+fs::path mountTop(fs::path folder, std::uint64_t mount) {
+    while (folder.has_relative_path() && mountOf(folder.parent_path()) == mount) folder = folder.parent_path();
+    return folder;
 }
 
 bool isRealFolder(const fs::path& path, bool requireSticky = false) {
@@ -69,28 +65,74 @@ bool isOwnFolder(const fs::path& path) {
     return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid();
 }
 
-bool makeFolder(const fs::path& path) {
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    return isOwnFolder(path);
+// The home trash, resolved. A link there is followed only when it is the user's own and leads to
+// a folder of the user's own; the home trash's parents may be links of any kind.
+std::optional<fs::path> homeTrash() {
+    const fs::path trash = SystemRoots::current().dataHome / "Trash";
+    struct stat info {};
+    if (::lstat(trash.c_str(), &info) == 0) {
+        if (!S_ISLNK(info.st_mode)) return realPath(trash);
+        if (info.st_uid != ::getuid()) return std::nullopt;
+        auto target = realPath(trash);
+        if (!target || !isOwnFolder(*target)) return std::nullopt;
+        return target;
+    }
+    // Not made yet: resolve the nearest folder that exists.
+    fs::path existing = trash.parent_path();
+    fs::path rest = trash.filename();
+    while (::lstat(existing.c_str(), &info) != 0 && existing.has_relative_path()) {
+        rest = existing.filename() / rest;
+        existing = existing.parent_path();
+    }
+    auto resolved = realPath(existing);
+    if (!resolved) return std::nullopt;
+    return *resolved / rest;
 }
 
-bool prepare(const fs::path& dir) {
-    std::error_code ignored;
-    if (!isOwnFolder(dir) && !(fs::create_directories(dir.parent_path(), ignored), makeFolder(dir))) return false;
-    return makeFolder(dir / "files") && makeFolder(dir / "info");
+// The mount a folder that may not exist yet will be on: that of its nearest existing folder.
+std::optional<std::uint64_t> mountOfFutureFolder(fs::path path) {
+    while (true) {
+        if (auto mount = mountOf(path)) return mount;
+        if (!path.has_relative_path()) return std::nullopt;
+        path = path.parent_path();
+    }
 }
 
-std::vector<TrashDir> trashDirsFor(const fs::path& item, dev_t device) {
-    std::vector<TrashDir> dirs;
-    const fs::path home = SystemRoots::current().dataHome / "Trash";
-    if (homeTrashDevice(home) == device) dirs.push_back({home, {}});
-    const fs::path top = mountTop(item, device);
-    const std::string uid = std::to_string(::getuid());
-    // A shared .Trash counts only when it is a real, sticky folder; never follow a link planted there.
-    if (isRealFolder(top / ".Trash", true)) dirs.push_back({top / ".Trash" / uid, top});
-    dirs.push_back({top / (".Trash-" + uid), top});
-    return dirs;
+bool isWithin(const fs::path& path, const fs::path& folder) {
+    return path == folder || path.native().starts_with(folder.native() + "/");
 }
+
+// ".Trash" or ".Trash-<digits>": the trash folders of a mount's top folder, anyone's.
+bool isMountTrashName(const std::string& name) {
+    if (name == ".Trash") return true;
+    if (!name.starts_with(".Trash-") || name.size() == 7) return false;
+    return name.find_first_not_of("0123456789", 7) == std::string::npos;
+}
+
+// Folders made for one move, removed again when the move does not happen.
+class MadeFolders {
+public:
+    ~MadeFolders() {
+        if (!kept_)
+            for (auto it = made_.rbegin(); it != made_.rend(); ++it) ::rmdir(it->c_str());
+    }
+    void keep() { kept_ = true; }
+
+    // Makes the folder and its missing parents; true when it ends as a folder of our own.
+    bool make(const fs::path& path) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 && path.has_relative_path() && path.parent_path() != path) {
+            if (::lstat(path.parent_path().c_str(), &info) != 0 && !make(path.parent_path())) return false;
+            if (::mkdir(path.c_str(), 0700) == 0) made_.push_back(path);
+            else if (errno != EEXIST) return false;
+        }
+        return isOwnFolder(path);
+    }
+
+private:
+    std::vector<fs::path> made_;
+    bool kept_ = false;
+};
 
 std::string percentEncoded(const std::string& bytes) {
     static constexpr char hex[] = "0123456789ABCDEF";
@@ -116,55 +158,71 @@ std::string deletionDate() {
     return text;
 }
 
-// "name", "name 2", "name 3"…, the number before the extension, kept short enough for "<name>.trashinfo".
+// At most `limit` bytes of `text`, never splitting a UTF-8 sequence.
+std::string shortened(const std::string& text, size_t limit) {
+    if (text.size() <= limit) return text;
+    size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return text.substr(0, end);
+}
+
+// "name", "name 2", "name 3"…, the number before the extension, short enough for "<name>.trashinfo".
+// A long name is shortened by whole characters; an extension too long to keep is cut with the rest.
 std::string candidateName(const std::string& name, int attempt) {
     std::string stem = name, extension;
-    size_t dot = name.rfind('.');
+    const size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) {
         stem = name.substr(0, dot);
         extension = name.substr(dot);
     }
-    std::string suffix;
-    if (attempt > 1) suffix.append(1, ' ').append(std::to_string(attempt));
+    const std::string suffix = attempt > 1 ? " " + std::to_string(attempt) : std::string();
     const size_t limit = 255 - std::string(".trashinfo").size();
     if (stem.size() + suffix.size() + extension.size() > limit) {
-        if (extension.size() > limit / 2) extension.clear();
-        stem.resize(limit - suffix.size() - extension.size());
+        if (extension.size() > limit / 2) {
+            stem = name;
+            extension.clear();
+        }
+        stem = shortened(stem, limit - suffix.size() - extension.size());
     }
-    stem.append(suffix).append(extension);
-    return stem;
+    return stem + suffix + extension;
 }
 
+struct TrashDir {
+    fs::path dir;
+    fs::path topdir;  // empty for the home trash, whose Path= is absolute
+};
+
 // Claims an info file exclusively, then renames without replacing. EXDEV means this trash is not
-// on the item's mount after all (a bind mount): the caller tries the next one.
-std::optional<fs::path> moveInto(const TrashDir& trash, const fs::path& item, int& error) {
-    const std::string name = item.filename().native();
+// on the item's mount after all: the caller tries the next one.
+std::optional<fs::path> moveInto(const TrashDir& trash, int parent, const std::string& name, const fs::path& item, int& error) {
     const fs::path original = trash.topdir.empty() ? item : item.lexically_relative(trash.topdir);
     const std::string info = "[Trash Info]\nPath=" + percentEncoded(original.native()) + "\nDeletionDate=" + deletionDate() + "\n";
     for (int attempt = 1; attempt < 10000; ++attempt) {
         const std::string candidate = candidateName(name, attempt);
         const fs::path infoPath = trash.dir / "info" / (candidate + ".trashinfo");
         const fs::path target = trash.dir / "files" / candidate;
-        int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (fd < 0) {
+        FileDescriptor infoFile(::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+        if (!infoFile.isOpen()) {
             if (errno == EEXIST) continue;
             error = errno;
             return std::nullopt;
         }
-        bool written = ::write(fd, info.data(), info.size()) == static_cast<ssize_t>(info.size());
-        ::close(fd);
-        if (!written) {
-            error = EIO;
+        const ssize_t written = ::write(infoFile.get(), info.data(), info.size());
+        // A short write without an error number is a full file system.
+        error = written < 0 ? errno : ENOSPC;
+        const bool complete = written == static_cast<ssize_t>(info.size()) && ::close(infoFile.release()) == 0;
+        if (!complete) {
+            if (written == static_cast<ssize_t>(info.size())) error = errno;
             ::unlink(infoPath.c_str());
             return std::nullopt;
         }
-        int moved = ::renameat2(AT_FDCWD, item.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
+        int moved = ::renameat2(parent, name.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
         if (moved != 0 && errno == EINVAL) {
             // NFS and many FUSE file systems lack the no-replace flag; the claimed info file reserves
             // the name, so a plain rename after a last look is safe there.
             struct stat existing {};
             if (::lstat(target.c_str(), &existing) == 0) errno = EEXIST;
-            else moved = ::rename(item.c_str(), target.c_str());
+            else moved = ::renameat(parent, name.c_str(), AT_FDCWD, target.c_str());
         }
         if (moved == 0) return target;
         error = errno;
@@ -177,27 +235,69 @@ std::optional<fs::path> moveInto(const TrashDir& trash, const fs::path& item, in
 
 }  // namespace
 
-fs::path moveToTrash(const fs::path& requested) {
-    fs::path item = fs::absolute(requested).lexically_normal();
+std::optional<fs::path> moveToTrash(const fs::path& requested) {
+    fs::path item = requested.is_absolute() ? requested : fs::current_path() / requested;
+    // Text with "." or ".." could name another file than the one the caller looked at.
+    for (const fs::path& component : item.relative_path())
+        if (component == "." || component == "..") fail(requested, EINVAL);
     if (!item.has_filename()) item = item.parent_path();
-    auto device = deviceOf(item);
-    if (!item.has_relative_path() || !device) fail(item, device ? EINVAL : errno);
+    if (!item.has_relative_path()) fail(requested, EINVAL);
 
-    const std::vector<TrashDir> trashes = trashDirsFor(item, *device);
-    // Never move a trash, or a folder holding one, into a trash.
-    for (const TrashDir& trash : trashes)
-        if (item == trash.dir || trash.dir.native().rfind(item.native() + "/", 0) == 0) fail(item, EINVAL);
-
-    int error = ENOENT;
-    for (const TrashDir& trash : trashes) {
-        if (!prepare(trash.dir)) {
-            error = errno ? errno : EACCES;
-            continue;
-        }
-        if (auto moved = moveInto(trash, item, error)) return *moved;
-        if (error != EXDEV) fail(item, error);
+    const std::string name = item.filename().native();
+    const auto realParent = realPath(item.parent_path());
+    if (!realParent) {
+        if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+        fail(requested, errno);
     }
-    throw TrashError(AppLocalization::format("trash.unavailable", {PathText::display(item.filename())}).toStdString());
+    const FileDescriptor parent = openResolvedFolder(*realParent);
+    if (!parent.isOpen()) fail(requested, errno);
+
+    struct stat info {};
+    if (::fstatat(parent.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT) return std::nullopt;
+        fail(requested, errno);
+    }
+    // Like the file manager: a link whose target is gone counts as already removed.
+    if (S_ISLNK(info.st_mode) && ::fstatat(parent.get(), name.c_str(), &info, 0) != 0) return std::nullopt;
+
+    const fs::path real = *realParent / name;
+    const auto mount = mountOf(parent.get(), name.c_str());
+    if (!mount) fail(requested, errno);
+    // A mount point cannot be renamed away from its mount.
+    if (mountOf(parent.get(), "", AT_EMPTY_PATH) != mount) fail(requested, EBUSY);
+    const fs::path top = mountTop(*realParent, *mount);
+
+    // The home trash's own place, which may be a link to it, is never moved either.
+    const fs::path homePlace = SystemRoots::current().dataHome / "Trash";
+    if (const auto placeParent = realPath(homePlace.parent_path()); placeParent && isWithin(*placeParent / "Trash", real)) fail(requested, EINVAL);
+
+    std::vector<TrashDir> trashes;
+    const auto home = homeTrash();
+    if (home) {
+        // Never move a trash, anything inside one, or a folder holding one into a trash.
+        if (isWithin(real, *home) || isWithin(*home, real)) fail(requested, EINVAL);
+        if (mountOfFutureFolder(*home) == mount) trashes.push_back({*home, {}});
+    }
+    const fs::path inMount = real.lexically_relative(top);
+    if (!inMount.empty() && isMountTrashName(inMount.begin()->native())) fail(requested, EINVAL);
+    const std::string uid = std::to_string(::getuid());
+    // A shared .Trash counts only when it is a real, sticky folder; never follow a link planted there.
+    if (isRealFolder(top / ".Trash", true)) trashes.push_back({top / ".Trash" / uid, top});
+    trashes.push_back({top / (".Trash-" + uid), top});
+
+    for (const TrashDir& trash : trashes) {
+        MadeFolders made;
+        if (!made.make(trash.dir) || !made.make(trash.dir / "files") || !made.make(trash.dir / "info")) continue;
+        // Something mounted over the trash folder would take the info file but never the item.
+        if (mountOf(trash.dir / "files") != mount) continue;
+        int error = 0;
+        if (auto moved = moveInto(trash, parent.get(), name, real, error)) {
+            made.keep();
+            return moved;
+        }
+        if (error != EXDEV) fail(requested, error);
+    }
+    throw TrashError(TrashError::Reason::noTrash, requested);
 }
 
 }  // namespace Trash

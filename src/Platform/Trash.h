@@ -3,13 +3,17 @@
 #include "Platform/TrashError.h"
 
 #include <filesystem>
+#include <optional>
 
-// The freedesktop.org trash: the home trash for items on the home file system, otherwise
-// $topdir/.Trash/$uid or $topdir/.Trash-$uid on the item's own mount.
+// The freedesktop.org trash: the home trash for items on the home trash's mount, otherwise
+// $topdir/.Trash/$uid or $topdir/.Trash-$uid on the top folder of the item's own mount.
 namespace Trash {
 
-// Moves the item (never following a final symbolic link) into the trash of its file system and
-// returns its new location there. Never overwrites anything already in the trash. Throws TrashError.
-std::filesystem::path moveToTrash(const std::filesystem::path& item);
+// Moves the item (never following a final symbolic link) into the trash of its mount and returns its
+// new location there; nothing when nothing is at the path (a link whose target is gone counts as
+// nothing). The look and the move act on one descriptor of the resolved parent folder. Paths with "."
+// or ".." components, mount points, trash folders and anything inside one are refused. Never
+// overwrites anything already in a trash. Throws TrashError.
+std::optional<std::filesystem::path> moveToTrash(const std::filesystem::path& item);
 
 }  // namespace Trash

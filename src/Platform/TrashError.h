@@ -1,8 +1,25 @@
 #pragma once
 
+#include <filesystem>
 #include <stdexcept>
 
-// A move to the trash that failed; what() is the message shown to the user.
-struct TrashError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+// A move to the trash that failed, as values: which item, why, and the system's error number.
+// The text shown to the user is made where errors are described; what() is for logs.
+class TrashError : public std::runtime_error {
+public:
+    enum class Reason {
+        moveFailed,  // the system refused the move; systemError says why
+        noTrash,     // no trash folder on the item's file system could take it
+    };
+
+    TrashError(Reason reason, std::filesystem::path item, int systemError = 0);
+
+    Reason reason() const { return reason_; }
+    const std::filesystem::path& item() const { return item_; }
+    int systemError() const { return systemError_; }
+
+private:
+    Reason reason_;
+    std::filesystem::path item_;
+    int systemError_;
 };

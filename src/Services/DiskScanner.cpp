@@ -1,6 +1,7 @@
 #include "Services/DiskScanner.h"
 
 #include "Platform/KindDescriptions.h"
+#include "Platform/RealPath.h"
 #include "Platform/StandardizedPath.h"
 #include "Services/ParallelWalk.h"
 #include "Foundation/SaturatingSum.h"
@@ -14,7 +15,9 @@ ScanSnapshot DiskScanner::scan(const std::filesystem::path& rootPath, bool inclu
     const Instant start = Instant::now();
     const std::filesystem::path location = standardizedPath(rootPath);
 
-    ParallelWalk walk(location.native(), includeHidden, gate_);
+    // A root reached through a link (a home folder that is one) is walked at its real place; links
+    // inside the tree are still never followed.
+    ParallelWalk walk(realPath(location).value_or(location).native(), includeHidden, gate_);
     if (!walk.prepareRoot()) throw ScanError::cannotOpen(location);
 
     WalkWorkers::run({.worker = [&] { walk.runWorker(); },

@@ -22,8 +22,8 @@ public:
         : pollInterval_(pollInterval), gate_(std::move(gate)) {}
 
     // `progress` is called on the calling thread after every poll interval while the walk runs.
-    // Throws ScanError when the folder cannot be listed (also when it is a symbolic link), and
-    // Cancelled when `stop` was requested before the walk was seen to end.
+    // A root reached through symbolic links is walked at its real place. Throws ScanError when the
+    // folder cannot be listed, and Cancelled when `stop` was requested before the walk was seen to end.
     ScanSnapshot scan(const std::filesystem::path& rootPath, bool includeHidden, const ProgressCallback& progress,
                       std::stop_token stop = {}) const;
 

@@ -6,6 +6,7 @@
 #include "Platform/DirectoryReader.h"
 #include "Platform/FolderListing.h"
 #include "Platform/LinuxLocations.h"
+#include "Platform/RealPath.h"
 #include "Platform/StandardizedPath.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
@@ -68,7 +69,8 @@ std::vector<std::filesystem::path> shallowListing(std::string_view folder, const
     std::vector<std::filesystem::path> shown;
     for (const auto& place : LinuxLocations::folders(folder, roots)) {
         for (auto& entry : FolderListing::entries(place).value_or(std::vector<std::filesystem::path>())) {
-            if (!FolderListing::isHidden(entry)) shown.push_back(std::move(entry));
+            // Odd XDG settings can make a "cache" of the home folder: its user folders are never proposed.
+            if (!FolderListing::isHidden(entry) && !roots.holdsPersonalFolder(entry)) shown.push_back(std::move(entry));
         }
     }
     return shown;
@@ -77,7 +79,8 @@ std::vector<std::filesystem::path> shallowListing(std::string_view folder, const
 // The first Linux folder for a folder of the tables; an empty path, which measures nothing, when none.
 std::filesystem::path linuxFolder(std::string_view folder, const SystemRoots& roots) {
     auto places = LinuxLocations::folders(folder, roots);
-    return places.empty() ? std::filesystem::path() : places.front();
+    if (places.empty() || roots.holdsPersonalFolder(places.front())) return {};
+    return places.front();
 }
 
 struct Proposal {
@@ -193,7 +196,8 @@ std::vector<std::int64_t> FileIntelligenceService::allocatedSizes(const std::vec
 std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::filesystem::path& folder, int olderThanDays,
                                                                  std::int64_t minimumSize, std::stop_token stop) {
     const Instant cutoff = cutoffBefore(now_(), olderThanDays);
-    const std::string rootPath = standardizedPath(folder).native();
+    const std::filesystem::path standardized = standardizedPath(folder);
+    const std::string rootPath = realPath(standardized).value_or(standardized).native();  // links inside are not followed
     std::vector<DirectoryEntry> scratch;
     if (!DirectoryReader::read(rootPath, scratch)) throw ScanError::cannotOpen(folder);
 
@@ -227,11 +231,8 @@ int FileIntelligenceService::moveToTrash(const std::vector<std::filesystem::path
     int moved = 0;
     for (const std::filesystem::path& location : locations) {
         if (stop.stop_requested()) throw Cancelled();
-        std::error_code error;
-        // Like the file manager: a link whose target is gone counts as already removed.
-        if (!std::filesystem::exists(location, error)) continue;
-        Trash::moveToTrash(location);
-        ++moved;
+        // Nothing there (a link whose target is gone included) counts as already removed.
+        if (Trash::moveToTrash(location)) ++moved;
     }
     return moved;
 }

@@ -7,6 +7,7 @@
 #include "Foundation/SaturatingSum.h"
 #include "Platform/DirectoryReader.h"
 #include "Platform/KindDescriptions.h"
+#include "Platform/RealPath.h"
 #include "Platform/StandardizedPath.h"
 #include "Services/FastTreeWalk.h"
 #include "Services/PathArena.h"
@@ -17,6 +18,7 @@
 #include <atomic>
 #include <cstring>
 #include <fcntl.h>
+#include <set>
 #include <span>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -322,10 +324,36 @@ void FileIntelligenceService::runPool(std::size_t count, HashMeter& meter, const
     report();
 }
 
+namespace {
+
+// A bind mount shows one file under two paths: the same device and inode with a single link.
+// Trashing the "copy" would remove the only one, so such paths count once. Hard links (two links
+// or more) stay as they are counted.
+void keepOneViewOfEachFile(std::vector<FileIntelligenceService::IndexedFile>& sortedBySize) {
+    std::vector<char> drop(sortedBySize.size(), 0);
+    for (std::size_t first = 0; first < sortedBySize.size();) {
+        std::size_t end = first + 1;
+        while (end < sortedBySize.size() && sortedBySize[end].size == sortedBySize[first].size) ++end;
+        std::set<std::pair<dev_t, ino_t>> seen;
+        for (std::size_t i = first; end - first >= 2 && i < end; ++i) {
+            struct stat info {};
+            drop[i] = ::lstat(sortedBySize[i].path, &info) == 0 && info.st_nlink == 1 && !seen.emplace(info.st_dev, info.st_ino).second;
+        }
+        first = end;
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < sortedBySize.size(); ++i)
+        if (!drop[i]) sortedBySize[kept++] = sortedBySize[i];
+    sortedBySize.resize(kept);
+}
+
+}  // namespace
+
 std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::filesystem::path& folder, bool includeHidden,
                                                                      const ProgressCallback& progress, const FoundGroupCallback& foundGroup,
                                                                      std::stop_token stop) {
-    const std::string rootPath = standardizedPath(folder).native();
+    const std::filesystem::path standardized = standardizedPath(folder);
+    const std::string rootPath = realPath(standardized).value_or(standardized).native();  // links inside are not followed
     {
         std::vector<DirectoryEntry> scratchEntries;
         if (!DirectoryReader::read(rootPath, scratchEntries)) throw ScanError::cannotOpen(folder);
@@ -361,6 +389,7 @@ std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::
     std::sort(indexed.begin(), indexed.end(), [](const IndexedFile& a, const IndexedFile& b) {
         return a.size != b.size ? a.size < b.size : std::strcmp(a.path, b.path) < 0;
     });
+    keepOneViewOfEachFile(indexed);
 
     // Candidates: the lengths shared by two or more files, the most bytes first.
     std::vector<SizeClass> classes;

@@ -30,32 +30,42 @@ void setAside(const QString& storedKey, const QVariant& value) {
     store.remove(storedKey);
 }
 
+// The list a stored value holds: empty for none, nothing when it cannot be decoded as a whole.
+template <typename Record>
+std::optional<std::vector<Record>> decoded(const QVariant& stored) {
+    if (!stored.isValid()) return std::vector<Record>();
+    const QJsonDocument document = QJsonDocument::fromJson(stored.toByteArray());
+    if (!document.isArray()) return std::nullopt;
+    std::vector<Record> records;
+    for (const auto& item : document.array()) {
+        auto record = Record::fromJson(item);
+        if (!record) return std::nullopt;
+        records.push_back(std::move(*record));
+    }
+    return records;
+}
+
 template <typename Record>
 std::vector<Record> load(const QString& storedKey) {
     const QVariant stored = SettingsStore::shared().value(storedKey);
-    if (!stored.isValid()) return {};
-    const QJsonDocument document = QJsonDocument::fromJson(stored.toByteArray());
-    std::vector<Record> records;
-    bool ok = document.isArray();
-    for (const auto& item : document.array()) {
-        auto record = Record::fromJson(item);
-        if (!record) {
-            ok = false;
-            break;
-        }
-        records.push_back(std::move(*record));
-    }
-    if (ok) return records;
+    if (auto records = decoded<Record>(stored)) return std::move(*records);
     setAside(storedKey, stored);
     return {};
 }
 
-template <typename Record>
-void save(const QString& storedKey, std::vector<Record>& records, size_t limit) {
-    if (records.size() > limit) records.erase(records.begin(), records.end() - static_cast<std::ptrdiff_t>(limit));
-    QJsonArray array;
-    for (const auto& record : records) array.append(record.toJson());
-    SettingsStore::shared().setValue(storedKey, QJsonDocument(array).toJson(QJsonDocument::Compact));
+// Changes the list as it is stored now, not as this process last saw it: another process may
+// have added to it since. A stored value that cannot be decoded gives way to `current`.
+template <typename Record, typename Change>
+void update(const QString& storedKey, std::vector<Record>& current, size_t limit, Change&& change) {
+    SettingsStore::shared().update(storedKey, [&](const QVariant& stored) -> std::optional<QVariant> {
+        std::vector<Record> records = decoded<Record>(stored).value_or(current);
+        change(records);
+        if (records.size() > limit) records.erase(records.begin(), records.end() - static_cast<std::ptrdiff_t>(limit));
+        QJsonArray array;
+        for (const auto& record : records) array.append(record.toJson());
+        current = std::move(records);
+        return QJsonDocument(array).toJson(QJsonDocument::Compact);
+    });
 }
 
 // The local calendar day of an instant; none for a stored date too far out to be a real one.
@@ -99,12 +109,13 @@ void StorageHistoryService::recordCurrentCapacity() {
     const std::int64_t used = std::max<std::int64_t>(0, saturatingDifference(capacity.total, capacity.available));
     const QTimeZone zone = sources_.timeZone();
     const auto today = localDay(now, zone);
-    if (!records_.empty() && today && localDay(records_.back().date, zone) == today) {
-        records_.back() = StorageRecord{records_.back().id, now, used, capacity.available};
-    } else {
-        records_.push_back(StorageRecord{Uuid::random(), now, used, capacity.available});
-    }
-    save(key, records_, recordLimit);
+    update(key, records_, recordLimit, [&](std::vector<StorageRecord>& records) {
+        if (!records.empty() && today && localDay(records.back().date, zone) == today) {
+            records.back() = StorageRecord{records.back().id, now, used, capacity.available};
+        } else {
+            records.push_back(StorageRecord{Uuid::random(), now, used, capacity.available});
+        }
+    });
     emit recordsChanged();
 }
 
@@ -117,8 +128,7 @@ void StorageHistoryService::record(const ScanSnapshot& snapshot) {
         const QString path = PathText::display(std::string_view(bucket.path));
         scan.buckets.push_back({path, PathText::display(bucket.name()), path, bucket.size, bucket.fileCount});
     }
-    scanRecords_.push_back(std::move(scan));
-    save(scanKey, scanRecords_, scanRecordLimit);
+    update(scanKey, scanRecords_, scanRecordLimit, [&](std::vector<ScanHistoryRecord>& records) { records.push_back(std::move(scan)); });
     emit scanRecordsChanged();
 }
 

@@ -9,7 +9,8 @@
 // their new locations are reported with the error.
 class UninstallError : public TrashError {
 public:
-    UninstallError(const TrashError& cause, std::vector<std::filesystem::path> movedLocations);
+    UninstallError(const TrashError& cause, std::vector<std::filesystem::path> movedLocations)
+        : TrashError(cause), movedLocations_(std::move(movedLocations)) {}
     const std::vector<std::filesystem::path>& movedLocations() const { return movedLocations_; }
 
 private:

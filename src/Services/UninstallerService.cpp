@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <limits>
 #include <string_view>
 #include <unordered_map>
@@ -223,7 +224,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     std::unordered_set<std::string> taken;
     std::vector<AppArtifact> found;
     auto add = [&](const fs::path& item, ArtifactCategory category, bool selected, std::optional<std::int64_t> size = {}) {
-        if (LinuxLocations::isSharedFolder(item, roots) || !taken.insert(normalFolder(item).string()).second) return;
+        if (LinuxLocations::isSharedFolder(item, roots) || roots.holdsPersonalFolder(item) || !taken.insert(normalFolder(item).string()).second) return;
         found.push_back(AppArtifact{Uuid::random(), item, size ? *size : allocatedSize(item), category, selected});
     };
 
@@ -277,7 +278,9 @@ std::vector<fs::path> UninstallerService::moveToTrash(const std::vector<AppArtif
     for (const AppArtifact& artifact : artifacts) {
         if (!artifact.isSelected) continue;
         try {
-            moved.push_back(Trash::moveToTrash(artifact.path));
+            auto location = Trash::moveToTrash(artifact.path);
+            if (!location) throw TrashError(TrashError::Reason::moveFailed, artifact.path, ENOENT);
+            moved.push_back(std::move(*location));
         } catch (const TrashError& error) {
             throw UninstallError(error, std::move(moved));
         }

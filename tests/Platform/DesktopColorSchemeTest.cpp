@@ -1,14 +1,15 @@
 #include "Platform/DesktopColorScheme.h"
+#include "Support/PrivateSessionBus.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QThread>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -49,14 +50,9 @@ namespace {
 class DesktopColorSchemeBus : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
-        if (daemon.isEmpty()) GTEST_SKIP() << "dbus-daemon is not installed";
-        daemon_.start(daemon, {"--session", "--nofork", "--print-address"});
-        ASSERT_TRUE(daemon_.waitForStarted(5000));
-        QElapsedTimer waited;
-        waited.start();
-        while (!daemon_.canReadLine() && waited.elapsed() < 5000) daemon_.waitForReadyRead(100);
-        address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+        if (!PrivateSessionBus::isInstalled()) GTEST_SKIP() << "dbus-daemon is not installed";
+        bus_ = std::make_unique<PrivateSessionBus>();
+        address_ = bus_->address();
         ASSERT_FALSE(address_.isEmpty());
         serviceThread_.start();
     }
@@ -70,10 +66,7 @@ protected:
         serviceThread_.wait();
         QDBusConnection::disconnectFromBus(serviceName());
         QDBusConnection::disconnectFromBus(clientName());
-        if (daemon_.state() != QProcess::NotRunning) {
-            daemon_.kill();
-            daemon_.waitForFinished(5000);
-        }
+        bus_.reset();
     }
 
     QString serviceName() const { return "portal-" + address_; }
@@ -95,7 +88,7 @@ protected:
         QDBusConnection(serviceName()).send(signal);
     }
 
-    QProcess daemon_;
+    std::unique_ptr<PrivateSessionBus> bus_;
     QString address_;
     QThread serviceThread_;
     QObject* portal_ = nullptr;

@@ -192,18 +192,17 @@ TEST(DiskScanner, EmptyFolderAndStandardizedLocation) {
 
 TEST(DiskScanner, AFolderThatCannotBeListedIsAnAccessError) {
     TempTree tree;
-    tree.folder("real/inside");
     tree.file("plain.txt", 10);
-    fs::create_symlink("real", tree.path() / "link");
+    fs::create_symlink("missing", tree.path() / "dangling");
 
-    for (const char* name : {"link", "plain.txt", "missing", "real/../link"}) {
+    for (const char* name : {"plain.txt", "missing", "dangling"}) {
         SCOPED_TRACE(name);
         int calls = 0;
         try {
             DiskScanner().scan(tree.path() / name, false, [&](const ScanProgress&) { ++calls; });
             ADD_FAILURE() << "no error";
         } catch (const ScanError& error) {
-            fs::path standardized = std::string(name) == "real/../link" ? tree.path() / "link" : tree.path() / name;
+            const fs::path standardized = tree.path() / name;
             EXPECT_EQ(error.location(), standardized);
             EXPECT_EQ(error.errorDescription().toStdString(), "Could not access " + standardized.native() + ".");
         }

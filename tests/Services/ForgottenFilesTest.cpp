@@ -150,6 +150,6 @@ TEST(ForgottenFiles, UnreadableFolderThrowsWithTheLocationAsPassed) {
         EXPECT_EQ(error.location(), missing);
         EXPECT_EQ(std::string(error.what()), "Could not access " + missing.string() + ".");
     }
-    fs::create_symlink(tree.folder("real"), tree.path() / "link");
+    fs::create_symlink(tree.path() / "nowhere", tree.path() / "link");
     EXPECT_THROW(service.forgottenFiles(tree.path() / "link", 90, 1), ScanError);
 }

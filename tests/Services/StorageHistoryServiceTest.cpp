@@ -261,3 +261,23 @@ TEST_F(StorageHistoryServiceTest, FolderChangesOrderAndOddRecords) {
     EXPECT_EQ(changes[0].path, "/r/x");
     EXPECT_EQ(changes[0].previousSize, std::numeric_limits<std::int64_t>::min());
 }
+
+// Two running instances each hold a copy of the lists; each change is made to the list as stored,
+// so neither overwrites the other's records.
+TEST_F(StorageHistoryServiceTest, TwoInstancesKeepEachOthersRecords) {
+    StorageHistoryService first(sources());
+    StorageHistoryService second(sources());
+    first.record(snapshot("/home/u", 100));
+    second.record(snapshot("/home/u", 200));
+    now = utc(2024, 3, 11, 9, 0);
+    first.recordCurrentCapacity();
+    now = utc(2024, 3, 12, 9, 0);
+    second.recordCurrentCapacity();
+
+    const StorageHistoryService reloaded(sources());
+    ASSERT_EQ(reloaded.scanRecords().size(), 2u);
+    EXPECT_EQ(reloaded.scanRecords()[0].totalSize, 100);
+    EXPECT_EQ(reloaded.scanRecords()[1].totalSize, 200);
+    EXPECT_EQ(reloaded.records().size(), 3u);
+    EXPECT_EQ(second.latestScanChange(), 100);
+}

@@ -1,5 +1,6 @@
 #include "Platform/SettingsStore.h"
 #include "Platform/SystemRoots.h"
+#include "Services/ErrorDescription.h"
 #include "Services/UninstallerService.h"
 #include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -243,7 +245,9 @@ TEST_F(UninstallerServiceTest, RemovalMovesTheSelectedItemsAndReportsAPartialMov
     } catch (const UninstallError& error) {
         ASSERT_EQ(error.movedLocations().size(), 1u);
         EXPECT_EQ(error.movedLocations()[0], trash / "files/org.example.App.desktop");
-        EXPECT_NE(std::string(error.what()).find("1 item was moved to the Trash before this error."), std::string::npos) << error.what();
+        const QString described = errorDescription(std::current_exception());
+        EXPECT_TRUE(described.contains("1 item was moved to the Trash before this error.")) << described.toStdString();
+        EXPECT_EQ(error.systemError(), ENOENT);
     }
     EXPECT_FALSE(fs::exists(app.path));
     EXPECT_TRUE(fs::exists(artifacts[2].path));
@@ -254,7 +258,7 @@ TEST_F(UninstallerServiceTest, RemovalMovesTheSelectedItemsAndReportsAPartialMov
         FAIL();
     } catch (const UninstallError& error) {
         EXPECT_TRUE(error.movedLocations().empty());
-        EXPECT_EQ(std::string(error.what()).find("before this error"), std::string::npos);
+        EXPECT_FALSE(errorDescription(std::current_exception()).contains("before this error"));
     }
 
     EXPECT_EQ(service.moveToTrash({artifacts[2]}), (std::vector<fs::path>{trash / "files/org.example.App"}));

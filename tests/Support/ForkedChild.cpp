@@ -1,6 +1,8 @@
 #include "Support/ForkedChild.h"
 
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,6 +48,12 @@ bool isRoot() { return ::geteuid() == 0; }
 std::string runAsNobody(const std::function<std::string()>& body) {
     return run([] { return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0; }, body);
 }
+
+std::string runInMountNamespace(const std::function<std::string()>& body) {
+    return run([] { return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0; }, body);
+}
+
+bool cannotMount(const std::string& result) { return result == mountFailed || result == "setup failed"; }
 
 std::string runInRoot(const std::filesystem::path& newRoot, const std::function<std::string()>& body) {
     return run([&] { return ::chroot(newRoot.c_str()) == 0 && ::chdir("/") == 0; }, body);

@@ -15,6 +15,13 @@ bool isRoot();
 // As the user nobody. The files the child must reach have to be readable by others.
 std::string runAsNobody(const std::function<std::string()>& body);
 
+// In a mount namespace of its own, so that mounts made by the body vanish with the child and never
+// reach this machine's mount table. A body that cannot mount returns `mountFailed`.
+std::string runInMountNamespace(const std::function<std::string()>& body);
+inline constexpr const char* mountFailed = "mount failed";
+// Whether a child's result says that mounting is not possible here (no namespace, no mount).
+bool cannotMount(const std::string& result);
+
 // With `newRoot` as the root folder "/".
 std::string runInRoot(const std::filesystem::path& newRoot, const std::function<std::string()>& body);
 
