@@ -12,6 +12,7 @@
 #include "Views/Overview/OverviewView.h"
 #include "Views/Shell/SettingsView.h"
 #include "Views/Storage/StorageView.h"
+#include "Views/Tools/ToolsView.h"
 
 #include <QBoxLayout>
 #include <QPainter>
@@ -111,8 +112,8 @@ QWidget* RootView::makeScreen(AppSection shown) {
     case AppSection::storage: return new StorageView(state_, DS::amber);
     case AppSection::search:
     case AppSection::uninstaller:
-    case AppSection::monitor:
-    case AppSection::tools: break;
+    case AppSection::tools: return new ToolsView(state_);
+    case AppSection::monitor: break;
     }
     return new QWidget;
 }

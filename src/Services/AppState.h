@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -130,7 +131,12 @@ private:
     void loadCandidates(CandidateList list);
     void trashToolURLs(std::vector<Path> urls);
     void pruneMovedItems(const std::set<std::string>& gone);
-    void publishStartupItems(std::uint64_t ticket, std::vector<StartupItem> items);
+    struct StartupSwitch {
+        StartupItem item;
+        bool enabled = false;
+    };
+    void queueStartupStep(std::optional<StartupSwitch> change);
+    void runNextStartupStep();
 
     void setScanSnapshot(std::optional<ScanSnapshot> snapshot);
     void setScanProgress(std::optional<ScanProgress> progress);
@@ -182,10 +188,11 @@ private:
     std::stop_source duplicateStop_;
     std::uint64_t duplicateGeneration_ = 0;
     std::uint64_t artifactsGeneration_ = 0;
-    // Startup lists: each load or switch takes a ticket; a list is shown only when it is newer than
-    // the one on screen, so a load read before a switch never undoes what the switch shows.
-    std::uint64_t startupTicket_ = 0;
-    std::uint64_t startupTicketShown_ = 0;
+    // Startup loads and switches run one at a time in the order they were asked for: a switch
+    // reaches the service after every earlier one, and each list read is newer than the one shown.
+    // A step without a switch is a load.
+    std::deque<std::optional<StartupSwitch>> startupSteps_;
+    bool startupStepRunning_ = false;
 
     // Last member: destroyed first, so every job has ended before the state it reads goes away.
     BackgroundJobs jobs_;

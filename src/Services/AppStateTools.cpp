@@ -135,21 +135,38 @@ void AppState::loadDeveloperCandidates() { loadCandidates(CandidateList::develop
 void AppState::loadStartupItems() {
     if (isToolWorking_) return;
     setIsToolWorking(true);
-    jobs_.run(
-        std::stop_source(), [this](std::stop_token) { return services_.startupItems(); },
-        [this, ticket = ++startupTicket_](JobOutcome<std::vector<StartupItem>>& outcome) {
-            try {
-                publishStartupItems(ticket, std::move(outcome.value()));
-            } catch (...) {
-            }
-            setIsToolWorking(false);
-        });
+    queueStartupStep(std::nullopt);
 }
 
-void AppState::publishStartupItems(std::uint64_t ticket, std::vector<StartupItem> items) {
-    if (ticket < startupTicketShown_) return;
-    startupTicketShown_ = ticket;
-    setStartupItems(std::move(items));
+void AppState::setStartupItem(const StartupItem& item, bool enabled) { queueStartupStep(StartupSwitch{item, enabled}); }
+
+void AppState::queueStartupStep(std::optional<StartupSwitch> change) {
+    startupSteps_.push_back(std::move(change));
+    if (!startupStepRunning_) runNextStartupStep();
+}
+
+void AppState::runNextStartupStep() {
+    startupStepRunning_ = !startupSteps_.empty();
+    if (!startupStepRunning_) return;
+    std::optional<StartupSwitch> change = std::move(startupSteps_.front());
+    startupSteps_.pop_front();
+    const bool isLoad = !change;
+    jobs_.run(
+        std::stop_source(),
+        [this, change = std::move(change)](std::stop_token) {
+            if (change) services_.setStartupItemEnabled(change->item, change->enabled);
+            return services_.startupItems();
+        },
+        [this, isLoad](JobOutcome<std::vector<StartupItem>>& outcome) {
+            try {
+                setStartupItems(std::move(outcome.value()));
+            } catch (...) {
+                // A load never fails; a switch that failed leaves the list as it was.
+                if (!isLoad) setToolMessage(errorDescription(std::current_exception()));
+            }
+            if (isLoad) setIsToolWorking(false);
+            runNextStartupStep();
+        });
 }
 
 void AppState::findForgottenFiles(int olderThanDays) {
@@ -167,22 +184,6 @@ void AppState::findForgottenFiles(int olderThanDays) {
                 setToolMessage(errorDescription(std::current_exception()));
             }
             setIsToolWorking(false);
-        });
-}
-
-void AppState::setStartupItem(const StartupItem& item, bool enabled) {
-    jobs_.run(
-        std::stop_source(),
-        [this, item, enabled](std::stop_token) {
-            services_.setStartupItemEnabled(item, enabled);
-            return services_.startupItems();
-        },
-        [this, ticket = ++startupTicket_](JobOutcome<std::vector<StartupItem>>& outcome) {
-            try {
-                publishStartupItems(ticket, std::move(outcome.value()));
-            } catch (...) {
-                setToolMessage(errorDescription(std::current_exception()));
-            }
         });
 }
 

@@ -1,0 +1,152 @@
+#include "Views/Tools/DuplicateGroupRow.h"
+
+#include "Foundation/PathText.h"
+#include "Models/AppLocalization.h"
+#include "Services/AppState.h"
+#include "Views/DesignSystem/ContinuousShape.h"
+#include "Views/DesignSystem/DS.h"
+#include "Views/DesignSystem/Fonts.h"
+#include "Views/DesignSystem/IconBadge.h"
+#include "Views/DesignSystem/Pill.h"
+#include "Views/DesignSystem/SymbolView.h"
+#include "Views/DesignSystem/TextLabel.h"
+#include "Views/DesignSystem/ThinBar.h"
+#include "Views/Tools/ToolTexts.h"
+#include "Views/Tools/ToolsItemRow.h"
+
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPainter>
+
+DuplicateGroupRow::DuplicateGroupRow(AppState& state, DuplicateGroup group, double fraction, const DynamicColor& tint, bool expanded,
+                                     std::function<void(bool)> setExpanded, QWidget* parent)
+    : QWidget(parent), state_(state), group_(std::move(group)), tint_(tint), setExpandedInOwner_(std::move(setExpanded)), expanded_(expanded) {
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(2);
+
+    header_ = new QWidget;
+    header_->setObjectName("groupHeader");
+    header_->setAttribute(Qt::WA_Hover);
+    header_->installEventFilter(this);
+    auto* row = new QHBoxLayout(header_);
+    row->setContentsMargins(14, 9, 14, 9);
+    row->setSpacing(14);
+    chevron_ = new SymbolView({});
+    chevron_->setFixedWidth(14);
+    row->addWidget(chevron_);
+    row->addWidget(new IconBadge(QStringLiteral("doc.on.doc"), tint, 32));
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(3);
+    const QString title = group_.files.empty() ? QString() : PathText::display(group_.files.front().url.filename());
+    auto* titleLabel = new TextLabel(title, Fonts::system(14, QFont::DemiBold));
+    titleLabel->setObjectName("groupTitle");
+    texts->addWidget(titleLabel);
+    texts->addWidget(new TextLabel(AppLocalization::format("duplicates.copies", {qlonglong(group_.files.size())}), Fonts::system(12),
+                                   DynamicColor::secondary()));
+    row->addLayout(texts, 1);
+    row->addSpacing(12);
+    selection_ = new Pill({}, QStringLiteral("checkmark"), tint);
+    selection_->setObjectName("selectionPill");
+    row->addWidget(selection_);
+    row->addWidget(new Pill(ToolTexts::bytes(group_.fileSize), {}, DS::gray));
+    auto* valueColumn = new QWidget;
+    valueColumn->setMinimumWidth(110);
+    auto* column = new QVBoxLayout(valueColumn);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(7);
+    auto* wasted = new TextLabel(ToolTexts::bytes(group_.wastedBytes()), Fonts::monospaced(14, QFont::DemiBold));
+    wasted->setObjectName("groupValue");
+    column->addWidget(wasted, 0, Qt::AlignTrailing);
+    bar_ = new ThinBar(fraction, tint, 4);
+    bar_->setFixedWidth(110);
+    column->addWidget(bar_, 0, Qt::AlignTrailing);
+    row->addWidget(valueColumn);
+    stack->addWidget(header_);
+
+    connect(&state_, &AppState::selectedToolItemsChanged, this, &DuplicateGroupRow::follow);
+    follow();
+    if (expanded_) buildCopies();
+    followChevron();
+}
+
+void DuplicateGroupRow::followChevron() {
+    // Open, the forward chevron turns a quarter to point down.
+    chevron_->setImage({.symbol = expanded_ ? QStringLiteral("chevron.down") : QStringLiteral("chevron.forward"),
+                        .size = 11,
+                        .color = DynamicColor::tertiary(),
+                        .mirroredInRightToLeft = !expanded_});
+}
+
+int DuplicateGroupRow::selectedCount(const DuplicateGroup& group, const std::set<std::string>& selection) {
+    int count = 0;
+    for (std::size_t index = 1; index < group.files.size(); ++index) count += selection.contains(group.files[index].url.string()) ? 1 : 0;
+    return count;
+}
+
+int DuplicateGroupRow::selectedCount() const { return selectedCount(group_, state_.selectedToolItems()); }
+
+QString DuplicateGroupRow::selectionPillText() const {
+    const int count = selectedCount();
+    return count > 0 ? AppLocalization::format("tools.selected", {QString::number(count)}) : QString();
+}
+
+void DuplicateGroupRow::follow() {
+    const QString text = selectionPillText();
+    selection_->setVisible(!text.isEmpty());
+    if (!text.isEmpty()) selection_->setText(text);
+}
+
+void DuplicateGroupRow::setFraction(double fraction) { bar_->setFraction(fraction); }
+
+void DuplicateGroupRow::setExpanded(bool expanded) {
+    if (expanded == expanded_) return;
+    expanded_ = expanded;
+    if (expanded_) buildCopies();
+    else if (copies_) copies_->hide();
+    header_->update();
+    followChevron();
+    if (setExpandedInOwner_) setExpandedInOwner_(expanded_);
+}
+
+void DuplicateGroupRow::buildCopies() {
+    if (!copies_) {
+        copies_ = new QWidget;
+        auto* list = new QVBoxLayout(copies_);
+        list->setContentsMargins(0, 0, 0, 0);
+        list->setSpacing(2);
+        copies_->setContentsMargins(28, 0, 0, 0);
+        for (std::size_t index = 0; index < group_.files.size(); ++index) {
+            const ScannedFile& file = group_.files[index];
+            const bool kept = index == 0;
+            QWidget* accessory = kept ? new Pill(AppLocalization::string("duplicates.keep"), QStringLiteral("lock.fill"), DS::green) : nullptr;
+            list->addWidget(new ToolsItemRow(ToolSelection(state_, file.url.string()), kept,
+                                             {file.url, PathText::display(file.url.filename()), PathText::display(file.url.parent_path()),
+                                              ToolTexts::bytes(file.size), 1.0},
+                                             kept ? DS::green : tint_, accessory));
+        }
+        layout()->addWidget(copies_);
+    }
+    copies_->show();
+}
+
+bool DuplicateGroupRow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != header_) return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Paint: {
+        QPainter painter(header_);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (hovering_ || expanded_) painter.fillPath(ContinuousShape::roundedRect(header_->rect(), 12), DS::raised.resolved());
+        return false;
+    }
+    case QEvent::Enter: hovering_ = true; header_->update(); break;
+    case QEvent::Leave: hovering_ = false; header_->update(); break;
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && header_->rect().contains(mouse->position().toPoint())) setExpanded(!expanded_);
+        return true;
+    }
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
