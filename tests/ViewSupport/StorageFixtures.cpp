@@ -1,12 +1,8 @@
 #include "ViewSupport/StorageFixtures.h"
 
-#include "Platform/SettingsStore.h"
-#include "Views/DesignSystem/Appearance.h"
+#include "ViewSupport/Looks.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QPixmap>
-#include <QTest>
 
 namespace StorageFixtures {
 
@@ -48,28 +44,7 @@ ScanSnapshot homeSnapshot() {
 
 void renderScreens(const QString& name, QSize size, const std::function<std::unique_ptr<QWidget>()>& make) {
     QDir().mkpath(QUARNELL_SCREENS_DIR);
-    struct Look {
-        const char* suffix;
-        const char* appearance;
-        const char* language;
-    };
-    for (const Look& look : {Look{"light", "light", "en"}, Look{"dark", "dark", "en"}, Look{"arabic", "light", "ar"}}) {
-        SettingsStore::shared().setValue("appAppearance", QString::fromLatin1(look.appearance));
-        SettingsStore::shared().setValue("appLanguage", QString::fromLatin1(look.language));
-        const bool rtl = QString::fromLatin1(look.language) == "ar";
-        QApplication::setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
-        QApplication::setPalette(Appearance::palette(Appearance::shared().isDark()));
-        std::unique_ptr<QWidget> widget = make();
-        widget->resize(size);
-        widget->show();
-        QApplication::processEvents();
-        QTest::qWait(450);  // let fades settle
-        widget->grab().save(QDir(QUARNELL_SCREENS_DIR).filePath(name + "-" + look.suffix + ".png"));
-    }
-    SettingsStore::shared().remove("appAppearance");
-    SettingsStore::shared().remove("appLanguage");
-    QApplication::setLayoutDirection(Qt::LeftToRight);
-    QApplication::setPalette(Appearance::palette(Appearance::shared().isDark()));
+    Looks::renderInEveryLook(QDir(QUARNELL_SCREENS_DIR), name, size, make);
 }
 
 }  // namespace StorageFixtures

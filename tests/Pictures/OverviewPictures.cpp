@@ -1,0 +1,21 @@
+#include "Pictures/PictureRegistry.h"
+
+#include "Services/AppState.h"
+#include "Views/Overview/OverviewView.h"
+#include "ViewSupport/ScanFixture.h"
+
+#include <QTest>
+
+static const PictureRegistration overview("overview", [](PictureContext& pictures) {
+    const DiskCapacityService::Capacity capacity{512'000'000'000, 180'000'000'000};
+    ScanFixture tree;
+    AppState state(tree.services());
+    state.setScanRoot(tree.root());
+    pictures.render("overview-noscan", QSize(1320, 880), [&] { return std::make_unique<OverviewView>(state, [&] { return capacity; }); });
+    state.startScan();
+    if (!QTest::qWaitFor([&] { return !state.isScanning(); }, 10000)) {
+        qWarning("overview: the fixture scan did not end");
+        return;
+    }
+    pictures.render("overview-scanned", QSize(1320, 1000), [&] { return std::make_unique<OverviewView>(state, [&] { return capacity; }); });
+});
