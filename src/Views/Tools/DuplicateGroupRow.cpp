@@ -113,9 +113,8 @@ void DuplicateGroupRow::buildCopies() {
     if (!copies_) {
         copies_ = new QWidget;
         auto* list = new QVBoxLayout(copies_);
-        list->setContentsMargins(0, 0, 0, 0);
+        list->setContentsMargins(28, 0, 0, 0);  // leading: a layout's margins follow the direction
         list->setSpacing(2);
-        copies_->setContentsMargins(28, 0, 0, 0);
         for (std::size_t index = 0; index < group_.files.size(); ++index) {
             const ScannedFile& file = group_.files[index];
             const bool kept = index == 0;

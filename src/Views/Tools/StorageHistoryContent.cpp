@@ -1,5 +1,6 @@
 #include "Views/Tools/StorageHistoryContent.h"
 
+#include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Services/StorageHistoryService.h"
@@ -27,13 +28,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// a − b, held at the ends of the signed range instead of wrapping.
-std::int64_t saturatedDifference(std::int64_t a, std::int64_t b) {
-    std::int64_t difference = 0;
-    if (__builtin_sub_overflow(a, b, &difference)) return b < 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
-    return difference;
-}
 
 // The placeholder's tinted, rounded ground.
 class TintedGround : public QWidget {
@@ -96,7 +90,7 @@ void StorageHistoryContent::rebuild() {
         tiles->addWidget(
             new StatTile(AppLocalization::string("history.available"), QStringLiteral("checkmark.circle"), DS::green, ToolTexts::bytes(last.available)), 1);
         auto* change = new StatTile(AppLocalization::string("history.change"), QStringLiteral("arrow.up.arrow.down"), DS::purple,
-                                    signedBytes(saturatedDifference(last.used, first.used)));
+                                    signedBytes(saturatingDifference(last.used, first.used)));
         change->setObjectName("historyChange");
         tiles->addWidget(change, 1);
         stack->addLayout(tiles);
@@ -190,7 +184,7 @@ QWidget* StorageHistoryContent::makeChangesCard() {
     auto* rows = new QVBoxLayout;
     rows->setSpacing(2);
     for (const FolderStorageChange& folder : folders) {
-        const std::int64_t d = saturatedDifference(folder.currentSize, folder.previousSize);
+        const std::int64_t d = saturatingDifference(folder.currentSize, folder.previousSize);
         const double magnitude = std::abs(double(folder.currentSize) - double(folder.previousSize));
         rows->addWidget(new RankedRow(QIcon(), d > 0 ? QStringLiteral("folder.badge.plus") : QStringLiteral("folder.badge.minus"), folder.name, folder.path,
                                       signedBytes(d), largest >= 1 ? magnitude / largest : 0.0, d > 0 ? tint_ : DS::green));
