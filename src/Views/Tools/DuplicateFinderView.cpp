@@ -117,6 +117,7 @@ void DuplicateFinderView::followState() {
                                     done ? QStringLiteral("duplicates.empty.done") : QStringLiteral("duplicates.empty"),
                                     done ? QStringLiteral("duplicates.empty.done.detail") : QStringLiteral("duplicates.empty.detail"));
         stack_->insertWidget(stack_->indexOf(banner_), empty_);
+        empty_->show();
     }
     followSelection();
 }

@@ -140,6 +140,7 @@ bool DuplicateGroupRow::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::Enter: hovering_ = true; header_->update(); break;
     case QEvent::Leave: hovering_ = false; header_->update(); break;
+    case QEvent::MouseButtonPress: return true;  // the header takes the click it will end
     case QEvent::MouseButtonRelease: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton && header_->rect().contains(mouse->position().toPoint())) setExpanded(!expanded_);
