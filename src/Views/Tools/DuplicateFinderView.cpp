@@ -82,9 +82,12 @@ std::int64_t DuplicateFinderView::reclaimable() const {
 }
 
 std::int64_t DuplicateFinderView::selectedSize() const {
-    // AppState leaves out each group's kept copy, whatever the selection holds.
+    // The kept copy (position 0) never counts, whatever the selection holds.
+    const std::set<std::string>& selection = state_.selectedToolItems();
     std::int64_t total = 0;
-    for (const ScannedFile& file : state_.selectedDuplicateFiles()) total = saturatingSum(total, std::max<std::int64_t>(file.size, 0));
+    for (const DuplicateGroup& group : state_.duplicateGroups())
+        for (std::size_t index = 1; index < group.files.size(); ++index)
+            if (selection.contains(group.files[index].url.native())) total = saturatingSum(total, group.files[index].size);
     return total;
 }
 

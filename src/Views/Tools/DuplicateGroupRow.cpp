@@ -80,7 +80,7 @@ void DuplicateGroupRow::followChevron() {
 
 int DuplicateGroupRow::selectedCount(const DuplicateGroup& group, const std::set<std::string>& selection) {
     int count = 0;
-    for (std::size_t index = 1; index < group.files.size(); ++index) count += selection.contains(group.files[index].url.string()) ? 1 : 0;
+    for (std::size_t index = 1; index < group.files.size(); ++index) count += selection.contains(group.files[index].url.native()) ? 1 : 0;
     return count;
 }
 

@@ -59,7 +59,7 @@ std::int64_t ForgottenFilesView::selectedSize() const {
     std::int64_t sum = 0;
     const std::set<std::string>& selection = state_.selectedToolItems();
     for (const ScannedFile& file : state_.forgottenFiles())
-        if (selection.contains(file.url.string())) sum = saturatingSum(sum, std::max<std::int64_t>(file.size, 0));
+        if (selection.contains(file.url.native())) sum = saturatingSum(sum, std::max<std::int64_t>(file.size, 0));
     return sum;
 }
 

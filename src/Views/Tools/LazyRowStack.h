@@ -10,9 +10,10 @@
 class QScrollArea;
 class QVBoxLayout;
 
-// A column of rows built only as far as the reader has scrolled: the first batch at once, the next
+// A column of rows built only as far as the reader has scrolled: the first batch, then the next
 // when the scroll area nears the end. Rows are keyed; setting new keys keeps the built row of every
-// key that stays, so a list that grows or reorders builds only its new rows.
+// key that stays, so a list that grows or reorders builds only its new rows, a few per turn of the
+// event loop.
 class LazyRowStack : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +31,7 @@ public:
     QWidget* row(std::size_t index) const { return index < shown_.size() ? shown_[index] : nullptr; }
 
     static constexpr std::size_t batch = 120;
+    static constexpr qint64 budgetMs = 8;  // for making rows in one turn of the event loop
 
 private:
     void lay();
@@ -41,4 +43,5 @@ private:
     std::size_t limit_ = batch;
     std::unordered_map<std::string, std::vector<QWidget*>> built_;
     std::vector<QWidget*> shown_;
+    bool continuing_ = false;
 };
