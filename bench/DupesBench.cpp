@@ -32,7 +32,7 @@ int runDupes(const std::vector<std::string>& arguments) {
         if (arguments.size() == 2) {
             std::ofstream list(arguments[1], std::ios::binary);
             for (const DuplicateGroup& group : groups) {
-                for (const ScannedFile& file : group.files) list << file.url.native() << '\n';
+                for (const ScannedFile& file : group.files) list << file.path.native() << '\n';
                 list << '\n';
             }
         }

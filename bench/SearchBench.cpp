@@ -37,7 +37,7 @@ static int runSearch(const std::vector<std::string>& arguments) {
     double first = 0;
     const auto start = Clock::now();
     for (long run = 0; run < repeat; ++run) {
-        auto outcome = SearchService::runMetadataSearch(text, scope, SearchKind::all, setup);
+        auto outcome = SearchService::runIndexSearch(text, scope, SearchKind::all, setup);
         if (auto* error = std::get_if<SearchServiceError>(&outcome)) {
             std::fprintf(stderr, "%s\n", error->description().toUtf8().constData());
             return 1;

@@ -64,7 +64,8 @@ QuarnellApp::QuarnellApp(AppServices services) {
     // The application menu holds what the desktop's own menu would: settings and quit.
     QMenu* appMenu = mainWindow_->menuBar()->addMenu(AppLocalization::string("Quarnell"));
     QAction* settings = appMenu->addAction(AppLocalization::string("nav.settings"), this, &QuarnellApp::showSettingsWindow);
-    settings->setShortcut(QKeySequence::Preferences);
+    // The desktop's own preferences key is empty on most Linux desktops; Ctrl+, is what users expect.
+    settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     settings->setMenuRole(QAction::PreferencesRole);
     QAction* quit = appMenu->addAction(AppLocalization::string("menu.quit"), qApp, &QApplication::quit);
     quit->setShortcut(QKeySequence::Quit);

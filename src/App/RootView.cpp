@@ -1,5 +1,6 @@
 #include "App/RootView.h"
 
+#include "Views/Common/FileActionAlerts.h"
 #include "Models/AppLocalization.h"
 #include "Platform/SettingsStore.h"
 #include "Services/AppState.h"
@@ -9,12 +10,14 @@
 #include "Views/DesignSystem/SymbolButton.h"
 #include "Views/Common/FadingStack.h"
 #include "Views/Shell/OnboardingView.h"
+#include "Views/Monitor/MonitorView.h"
 #include "Views/Overview/OverviewView.h"
 #include "Views/Shell/SettingsView.h"
 #include "Views/Storage/StorageView.h"
 #include "Views/Tools/ToolsView.h"
 
 #include <QBoxLayout>
+#include <QMessageBox>
 #include <QPainter>
 
 namespace {
@@ -32,6 +35,15 @@ RootView::RootView(AppState& state, QWidget* parent) : QWidget(parent), state_(s
     showGate();
     SettingsStore::shared().watch(onboardingKey, this, [this] { showGate(); });
     connect(&state_, &AppState::selectedSectionChanged, this, &RootView::followSection);
+    connect(&FileActionAlerts::shared(), &FileActionAlerts::failed, this, &RootView::showFileActionFailure);
+}
+
+void RootView::showFileActionFailure(const QString& message) {
+    if (!isVisible()) return;  // the settings window or the panel may be in front; this window says nothing unseen
+    auto* alert = new QMessageBox(QMessageBox::Warning, AppLocalization::string("Quarnell"), message, QMessageBox::Ok, this);
+    alert->setTextFormat(Qt::PlainText);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->open();
 }
 
 AppSection RootView::section() const { return state_.selectedSection().value_or(AppSection::overview); }
@@ -110,10 +122,10 @@ QWidget* RootView::makeScreen(AppSection shown) {
     case AppSection::settings: return new SettingsView(state_);
     case AppSection::overview: return new OverviewView(state_);
     case AppSection::storage: return new StorageView(state_, DS::amber);
-    case AppSection::search:
-    case AppSection::uninstaller:
+    case AppSection::monitor: return new MonitorView(state_);
     case AppSection::tools: return new ToolsView(state_);
-    case AppSection::monitor: break;
+    case AppSection::search:
+    case AppSection::uninstaller: break;
     }
     return new QWidget;
 }

@@ -35,6 +35,7 @@ private:
     QWidget* makeShell();
     QWidget* makeScreen(AppSection section);
     void followSection();
+    void showFileActionFailure(const QString& message);
 
     AppState& state_;
     QWidget* content_ = nullptr;

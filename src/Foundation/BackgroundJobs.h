@@ -11,9 +11,10 @@
 #include <stop_token>
 #include <type_traits>
 
-// Runs blocking service calls on worker threads and hands their outcome back to the owner's (main)
-// thread. A posted closure runs only while the owner still exists; callers add their own generation
-// check so that a superseded job never publishes.
+// The one way background work runs: a blocking call on a worker thread with a stop token, its outcome
+// handed back on the owner's (main) thread. A posted closure runs only while the owner still exists;
+// callers keep a NewestJob so that a superseded job never publishes. The stop token reaches child
+// processes (ProcessRunner kills them at once), so stopping the owner's jobs ends them promptly.
 class BackgroundJobs {
 public:
     explicit BackgroundJobs(QObject* owner);

@@ -9,7 +9,7 @@
 // One item that belongs to an application: the application itself or one of its leftovers.
 struct AppArtifact {
     Uuid id = Uuid::random();
-    std::filesystem::path url;
+    std::filesystem::path path;
     std::int64_t size = 0;  // allocated bytes
     ArtifactCategory category = ArtifactCategory::application;
     bool isSelected = true;  // the only field changed after it is made

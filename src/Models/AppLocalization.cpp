@@ -1,5 +1,6 @@
 #include "Models/AppLocalization.h"
 
+#include "Models/IsolatedText.h"
 #include "Platform/SettingsStore.h"
 
 #include <QDir>
@@ -121,7 +122,7 @@ QString format(const QString& key, std::initializer_list<MessageArgument> argume
     for (const MessageArgument& argument : arguments) {
         std::visit([&](const auto& value) {
             using T = std::decay_t<decltype(value)>;
-            if constexpr (std::is_same_v<T, QString>) values.emplace_back(toIcu(value));
+            if constexpr (std::is_same_v<T, QString>) values.emplace_back(toIcu(isolatedText(value)));
             else if constexpr (std::is_same_v<T, double>) values.emplace_back(value);
             else values.emplace_back(static_cast<int64_t>(value));
         }, argument.value());

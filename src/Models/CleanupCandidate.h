@@ -13,7 +13,7 @@ struct CleanupCandidate {
     std::string id;  // the location's path; the key of the user's selection
     QString titleKey;
     QString detailKey;
-    std::filesystem::path url;
+    std::filesystem::path path;
     std::int64_t size = 0;  // allocated bytes
     CleanupSafety safety = CleanupSafety::review;
     QString kind;

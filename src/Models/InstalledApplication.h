@@ -10,9 +10,9 @@
 struct InstalledApplication {
     std::string id;  // its path
     QString name;
-    QString bundleIdentifier;
+    QString desktopFileID;
     QString version;
-    std::filesystem::path url;
+    std::filesystem::path path;
     std::int64_t size = 0;  // allocated bytes
 
     bool operator==(const InstalledApplication&) const = default;

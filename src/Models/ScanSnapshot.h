@@ -10,7 +10,7 @@
 
 // The result of one completed scan.
 struct ScanSnapshot {
-    std::filesystem::path rootURL;
+    std::filesystem::path rootPath;
     std::int64_t totalSize = 0;  // allocated bytes, saturating
     std::int64_t fileCount = 0;
     std::int64_t folderCount = 0;

@@ -12,7 +12,7 @@
 // One file of a result list: largest files, duplicate copies, forgotten files.
 struct ScannedFile {
     Uuid id = Uuid::random();  // new for every value, so two listings of one file are distinct rows
-    std::filesystem::path url;
+    std::filesystem::path path;
     std::int64_t size = 0;  // allocated size, or logical length for duplicate copies
     std::optional<Instant> modifiedAt;
     QString kind;

@@ -12,7 +12,7 @@
 // One result of a file search; a record of its own, not interchangeable with ScannedFile.
 struct SearchHit {
     Uuid id = Uuid::random();  // new for every value, so two listings of one file are distinct rows
-    std::filesystem::path url;
+    std::filesystem::path path;
     std::int64_t size = 0;  // as the search measures it
     std::optional<Instant> modifiedAt;
     QString kind;

@@ -9,7 +9,7 @@
 struct StartupItem {
     std::string id;  // the path of its file
     QString name;
-    std::filesystem::path url;
+    std::filesystem::path path;
     QString program;
     bool isEnabled = false;
     bool canChange = false;  // only the user's own items

@@ -5,6 +5,7 @@
 #include <unicode/measure.h>
 #include <unicode/reldatefmt.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -56,6 +57,63 @@ QString minutesAndSeconds(double seconds, const QLocale& locale) {
     std::vector<icu::Measure> measures;
     if (minutes > 0) measures.emplace_back(icu::Formattable(int64_t(minutes)), icu::MeasureUnit::createMinute(status), status);
     if (rest > 0 || minutes == 0) measures.emplace_back(icu::Formattable(int64_t(rest)), icu::MeasureUnit::createSecond(status), status);
+    icu::UnicodeString text;
+    icu::FieldPosition position;
+    formatter.formatMeasures(measures.data(), int32_t(measures.size()), text, position, status);
+    return U_FAILURE(status) ? QString() : fromIcu(text);
+}
+
+QString singleUnit(double seconds, const QLocale& locale) {
+    const double whole = std::isfinite(seconds) && seconds > 0 ? std::min(seconds, 1e15) : 0;
+    UErrorCode status = U_ZERO_ERROR;
+    icu::MeasureFormat formatter(icuLocale(locale), UMEASFMT_WIDTH_WIDE, status);
+    if (U_FAILURE(status)) return {};
+    icu::MeasureUnit* unit = nullptr;
+    double amount = 0;
+    if (whole >= 86400) {
+        unit = icu::MeasureUnit::createDay(status);
+        amount = std::floor(whole / 86400);
+    } else if (whole >= 3600) {
+        unit = icu::MeasureUnit::createHour(status);
+        amount = std::floor(whole / 3600);
+    } else {
+        unit = icu::MeasureUnit::createMinute(status);
+        amount = std::floor(whole / 60);
+    }
+    icu::Measure measure(icu::Formattable(int64_t(amount)), unit, status);
+    icu::UnicodeString text;
+    icu::FieldPosition position;
+    formatter.formatMeasures(&measure, 1, text, position, status);
+    return U_FAILURE(status) ? QString() : fromIcu(text);
+}
+
+QString abbreviatedDuration(double seconds, bool withDays, int maximumUnits, const QLocale& locale) {
+    if (!std::isfinite(seconds) || seconds < 0 || seconds > 1e15) return {};
+    long long rest = static_cast<long long>(seconds) / 60;  // whole minutes
+    struct Part {
+        long long amount;
+        icu::MeasureUnit* (*unit)(UErrorCode&);
+    };
+    std::vector<Part> parts;
+    if (withDays) {
+        parts.push_back({rest / 1440, &icu::MeasureUnit::createDay});
+        rest %= 1440;
+    }
+    parts.push_back({rest / 60, &icu::MeasureUnit::createHour});
+    parts.push_back({rest % 60, &icu::MeasureUnit::createMinute});
+
+    UErrorCode status = U_ZERO_ERROR;
+    icu::MeasureFormat formatter(icuLocale(locale), UMEASFMT_WIDTH_NARROW, status);
+    if (U_FAILURE(status)) return {};
+    std::vector<icu::Measure> measures;
+    size_t first = 0;
+    while (first + 1 < parts.size() && parts[first].amount == 0) ++first;
+    for (size_t index = first; index < parts.size() && int(measures.size()) < maximumUnits; ++index) {
+        // Inner zero units are left out, but a duration of nothing still reads "0m".
+        if (parts[index].amount == 0 && index != first) continue;
+        measures.emplace_back(icu::Formattable(int64_t(parts[index].amount)), parts[index].unit(status), status);
+    }
+    if (U_FAILURE(status) || measures.empty()) return {};
     icu::UnicodeString text;
     icu::FieldPosition position;
     formatter.formatMeasures(measures.data(), int32_t(measures.size()), text, position, status);

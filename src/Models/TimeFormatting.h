@@ -14,4 +14,13 @@ QString relative(Instant date, Instant now, const QLocale& locale);
 // Minutes and seconds with short unit names, zero units left out, no fraction: "2 min, 5 sec".
 QString minutesAndSeconds(double seconds, const QLocale& locale);
 
+// A duration in the one largest unit among days, hours and minutes, spelled out ("2 hours"),
+// rounded down; under a minute counts as minutes.
+QString singleUnit(double seconds, const QLocale& locale);
+
+// A duration in whole units with abbreviated names ("2h 15m", "3d 4h"): days (when `withDays`),
+// hours and minutes, the largest first, zero units left out, at most `maximumUnits` of them, the
+// rest dropped. Empty when the seconds are not a finite count of at least zero.
+QString abbreviatedDuration(double seconds, bool withDays, int maximumUnits, const QLocale& locale);
+
 }  // namespace TimeFormatting

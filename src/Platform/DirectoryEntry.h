@@ -14,9 +14,7 @@ struct DirectoryEntry {
     Kind type = Kind::other;
     std::int64_t allocatedSize = 0;  // bytes on disk; 0 for directories and other kinds
     std::optional<Instant> modified;  // read for files only
-    bool isHiddenFlag = false;  // Linux has no hidden flag: hidden means a leading dot
     std::int64_t logicalSize = 0;
-    bool isDataless = false;  // Linux has no dataless files
 
     bool operator==(const DirectoryEntry&) const = default;
 };

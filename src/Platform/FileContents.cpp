@@ -29,3 +29,13 @@ std::optional<std::string> FileContents::read(const std::filesystem::path& file,
     ::close(fd);
     return text;
 }
+
+bool FileContents::writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}

@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace PrivacySettings {
 
 const std::vector<Program>& knownPrograms() {
@@ -14,6 +16,18 @@ const std::vector<Program>& knownPrograms() {
     return programs;
 }
 
+namespace {
+
+QString onSearchPath(const QString& name) { return QStandardPaths::findExecutable(name); }
+
+}  // namespace
+
+bool available(const std::function<QString(const QString&)>& find) {
+    return std::any_of(knownPrograms().begin(), knownPrograms().end(), [&](const Program& program) { return !find(program.name).isEmpty(); });
+}
+
+bool available() { return available(onSearchPath); }
+
 bool open(const std::function<QString(const QString&)>& find, const std::function<bool(const QString&, const QStringList&)>& start) {
     for (const Program& program : knownPrograms()) {
         const QString path = find(program.name);
@@ -23,8 +37,7 @@ bool open(const std::function<QString(const QString&)>& find, const std::functio
 }
 
 bool open() {
-    return open([](const QString& name) { return QStandardPaths::findExecutable(name); },
-                [](const QString& path, const QStringList& arguments) { return QProcess::startDetached(path, arguments); });
+    return open(onSearchPath, [](const QString& path, const QStringList& arguments) { return QProcess::startDetached(path, arguments); });
 }
 
 }  // namespace PrivacySettings

@@ -18,6 +18,10 @@ struct Program {
 // The known settings programs, in the order they are tried.
 const std::vector<Program>& knownPrograms();
 
+// Whether `find` (the full path of a program, or empty) finds one of the known programs.
+bool available(const std::function<QString(const QString&)>& find);
+bool available();
+
 // Starts the first known program found by `find` (its full path, or empty); false when none is.
 bool open(const std::function<QString(const QString&)>& find, const std::function<bool(const QString&, const QStringList&)>& start);
 // The same with the search path and a detached process.

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/eventfd.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <mutex>
 
 extern char** environ;
 
@@ -20,11 +22,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// One standard stream the parent reads: the pipe's read end and what was kept of it.
+// One standard stream the parent reads: the pipe's read end and what was kept of it, or the
+// consumer it is handed to as it arrives.
 struct CapturedStream {
     FileDescriptor readEnd;
     std::string* into = nullptr;
     std::size_t limit = 0;
+    const std::function<bool(std::string_view)>* consumer = nullptr;
+    bool consumerHasEnough = false;
 
     // One read of what is there, so an endless writer cannot keep the caller past its deadline;
     // the pipe is closed at its end or on an error.
@@ -32,6 +37,11 @@ struct CapturedStream {
         std::array<char, 65536> buffer;
         ssize_t count = ::read(readEnd.get(), buffer.data(), buffer.size());
         if (count > 0) {
+            if (consumer) {
+                if (!consumerHasEnough && !(*consumer)(std::string_view(buffer.data(), static_cast<std::size_t>(count))))
+                    consumerHasEnough = true;
+                return;
+            }
             std::size_t room = limit > into->size() ? limit - into->size() : 0;
             into->append(buffer.data(), std::min(room, static_cast<std::size_t>(count)));
         } else if (count == 0 || (errno != EAGAIN && errno != EINTR)) {
@@ -39,6 +49,44 @@ struct CapturedStream {
         }
     }
 };
+
+// Children that did not end after SIGKILL: their pidfds are kept so that they are reaped once they
+// end, by a later run, instead of staying zombies.
+class AbandonedChildren {
+public:
+    void add(FileDescriptor pidfd) {
+        std::lock_guard lock(mutex_);
+        pidfds_.push_back(std::move(pidfd));
+    }
+    void reapEnded() {
+        std::lock_guard lock(mutex_);
+        std::erase_if(pidfds_, [](const FileDescriptor& pidfd) {
+            siginfo_t ended{};
+            return ::waitid(P_PIDFD, static_cast<id_t>(pidfd.get()), &ended, WEXITED | WNOHANG) == 0 && ended.si_pid != 0;
+        });
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<FileDescriptor> pidfds_;
+};
+
+AbandonedChildren& abandonedChildren() {
+    static AbandonedChildren children;
+    return children;
+}
+
+// Waits up to `limit` for the pidfd to report the child's end.
+bool waitForEnd(int pidfd, std::chrono::milliseconds limit) {
+    const auto end = Clock::now() + limit;
+    for (;;) {
+        pollfd fd{pidfd, POLLIN, 0};
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count();
+        int ready = ::poll(&fd, 1, static_cast<int>(std::max<long long>(left, 0)));
+        if (ready > 0) return true;
+        if (ready == 0 || errno != EINTR) return false;
+    }
+}
 
 struct Pipe {
     FileDescriptor readEnd, writeEnd;
@@ -100,6 +148,7 @@ ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, c
 
 ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                                          const Options& options) {
+    abandonedChildren().reapEnded();
     Result result;
     FileDescriptor input(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     if (!input.isOpen()) throw StartError(errno, program);
@@ -109,7 +158,7 @@ ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, c
     SpawnSetup setup;
     ::posix_spawn_file_actions_adddup2(&setup.actions, input.get(), STDIN_FILENO);
     std::vector<FileDescriptor> childEnds;
-    auto connect = [&](int file, int target, std::string* into) {
+    auto connect = [&](int file, int target, std::string* into, const std::function<bool(std::string_view)>* consumer) {
         if (file >= 0) {
             // A file held in a standard descriptor would be overwritten by an earlier redirection in
             // the child: move it above them first.
@@ -125,10 +174,10 @@ ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, c
         Pipe pipe = makePipe();
         ::posix_spawn_file_actions_adddup2(&setup.actions, pipe.writeEnd.get(), target);
         childEnds.push_back(std::move(pipe.writeEnd));
-        captured.push_back({std::move(pipe.readEnd), into, options.limits.maxCapturedBytes});
+        captured.push_back({std::move(pipe.readEnd), into, options.limits.maxCapturedBytes, consumer});
     };
-    connect(options.outputFile, STDOUT_FILENO, &result.output);
-    connect(options.errorFile, STDERR_FILENO, &result.errorOutput);
+    connect(options.outputFile, STDOUT_FILENO, &result.output, options.onOutput ? &options.onOutput : nullptr);
+    connect(options.errorFile, STDERR_FILENO, &result.errorOutput, nullptr);
     ::posix_spawn_file_actions_addclosefrom_np(&setup.actions, STDERR_FILENO + 1);
 
     std::vector<char*> argv;
@@ -154,13 +203,25 @@ ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, c
         throw StartError(error, program);
     }
 
+    // A stop request wakes the wait below through this counter.
+    FileDescriptor stopEvent(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    std::stop_callback onStop(options.stop, [&stopEvent] {
+        if (stopEvent.isOpen()) ::eventfd_write(stopEvent.get(), 1);
+    });
+
     Clock::time_point phaseEnd = started + options.limits.deadline;
     enum class Phase { running, terminating, killed } phase = Phase::running;
     bool exited = false;
+    bool pollFailed = false;
     auto openStreams = [&] {
         for (const CapturedStream& stream : captured)
             if (stream.readEnd.isOpen()) return true;
         return false;
+    };
+    auto killNow = [&] {
+        signalChildAndGroup(pidfd.get(), pid, SIGKILL);
+        phase = Phase::killed;
+        phaseEnd = Clock::now() + options.limits.killWait;
     };
 
     // Wait for the child and read its pipes until both ended, or until the deadline for reading.
@@ -169,17 +230,32 @@ ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, c
         if (!exited) fds.push_back({pidfd.get(), POLLIN, 0});
         for (const CapturedStream& stream : captured)
             if (stream.readEnd.isOpen()) fds.push_back({stream.readEnd.get(), POLLIN, 0});
+        if (phase != Phase::killed && stopEvent.isOpen()) fds.push_back({stopEvent.get(), POLLIN, 0});
 
-        int timeout = -1;
-        if (phase != Phase::killed) {
-            auto left = std::chrono::ceil<std::chrono::milliseconds>(phaseEnd - Clock::now()).count();
-            timeout = static_cast<int>(std::clamp<long long>(left, 0, 24 * 3600 * 1000));
-        }
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(phaseEnd - Clock::now()).count();
+        int timeout = static_cast<int>(std::clamp<long long>(left, 0, 24 * 3600 * 1000));
         int ready = ::poll(fds.data(), fds.size(), timeout);
-        if (ready < 0 && errno != EINTR) break;
+        if (ready < 0 && errno != EINTR) {
+            pollFailed = true;
+            break;
+        }
 
         for (CapturedStream& stream : captured)
             if (stream.readEnd.isOpen()) stream.readOnce();
+
+        if (exited && options.stop.stop_requested()) {
+            result.stopped = true;
+            break;
+        }
+        if (phase != Phase::killed && !exited) {
+            if (options.stop.stop_requested()) {
+                result.stopped = true;
+                killNow();
+            } else if (std::any_of(captured.begin(), captured.end(), [](const CapturedStream& stream) { return stream.consumerHasEnough; })) {
+                result.readEnough = true;
+                killNow();
+            }
+        }
 
         if (!exited && ready > 0 && (fds.front().revents & POLLIN)) {
             exited = true;
@@ -187,21 +263,27 @@ ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, c
             ::kill(-pid, SIGKILL);
             continue;
         }
-        if (Clock::now() < phaseEnd || phase == Phase::killed) continue;
-        if (exited) break;  // reading is bounded by the deadline
+        if (Clock::now() < phaseEnd) continue;
+        if (exited || phase == Phase::killed) break;  // reading is bounded by the deadline, killing by killWait
         if (phase == Phase::running) {
             result.timedOut = true;
             signalChildAndGroup(pidfd.get(), pid, SIGTERM);
             phase = Phase::terminating;
             phaseEnd = Clock::now() + options.limits.terminateGrace;
         } else {
-            signalChildAndGroup(pidfd.get(), pid, SIGKILL);
-            phase = Phase::killed;
+            killNow();
         }
     }
-    if (!exited) {
-        // Only a failing poll gets here: make sure the child ends before it is reaped.
+    if (!exited && pollFailed) {
         signalChildAndGroup(pidfd.get(), pid, SIGKILL);
+        exited = waitForEnd(pidfd.get(), options.limits.killWait);
+    }
+    if (!exited) {
+        // Still running after SIGKILL: the caller goes on, and a later run reaps it.
+        result.ended = false;
+        result.signal = SIGKILL;
+        abandonedChildren().add(std::move(pidfd));
+        return result;
     }
 
     siginfo_t info{};

@@ -3,7 +3,10 @@
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
+#include <stop_token>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -16,11 +19,17 @@
 // grace period gets SIGKILL. When the child ends, whatever it left running in its group is killed,
 // so a helper holding the output pipe open cannot stall the reading, and reading never goes past
 // the deadline (a grandchild that escaped the group only keeps it waiting until then).
+//
+// A stop request, or a consumer of the output that has read enough, kills the child and its group
+// at once. A child that does not end even after SIGKILL (stuck in the kernel, say on a hung network
+// mount) is waited for only `killWait`; it is then reported as not ended and reaped later, so the
+// caller goes on.
 class ProcessRunner {
 public:
     struct Limits {
         std::chrono::milliseconds deadline{8000};
         std::chrono::milliseconds terminateGrace{1000};
+        std::chrono::milliseconds killWait{2000};
         std::size_t maxCapturedBytes = 16u << 20;  // per captured stream; the rest is read and dropped
     };
 
@@ -29,10 +38,18 @@ public:
         Limits limits;
         int outputFile = -1;
         int errorFile = -1;
+        // Kills the child when requested.
+        std::stop_token stop;
+        // Given each piece of standard output as it arrives, instead of capturing it; returning
+        // false kills the child, which then counts as having read enough, not as a failure.
+        std::function<bool(std::string_view)> onOutput;
     };
 
     struct Result {
         bool timedOut = false;  // the deadline struck and the child was signalled
+        bool stopped = false;   // killed on a stop request
+        bool readEnough = false;  // killed because onOutput asked for no more
+        bool ended = true;      // false: still running after SIGKILL and killWait; not reaped
         int exitStatus = 0;     // only when it exited normally
         int signal = 0;         // the signal that ended it, 0 when it exited normally
         std::string output;       // captured standard output

@@ -114,6 +114,23 @@ std::optional<std::string> ProcessTable::workingDirectory(std::int32_t pid) {
     return std::string(*path);
 }
 
+std::optional<std::string> ProcessTable::flatpakApplication(std::int32_t pid) {
+    if (procFd_ < 0 || pid < 1) return std::nullopt;
+    auto groups = KernelFile::readOnce(procFd_, ProcessPath(pid, "cgroup").c_str(), groupBuffer_);
+    if (!groups) return std::nullopt;
+    constexpr std::string_view prefix = "app-flatpak-";
+    constexpr std::string_view suffix = ".scope";
+    size_t start = groups->find(prefix);
+    if (start == std::string_view::npos) return std::nullopt;
+    start += prefix.size();
+    size_t end = groups->find(suffix, start);
+    if (end == std::string_view::npos || groups->substr(start, end - start).find('\n') != std::string_view::npos) return std::nullopt;
+    // The id ends before the instance number: "app-flatpak-org.gnome.Calculator-12345.scope".
+    size_t dash = groups->rfind('-', end);
+    if (dash == std::string_view::npos || dash <= start) return std::nullopt;
+    return std::string(groups->substr(start, dash - start));
+}
+
 std::optional<Instant> ProcessTable::startTime(std::uint64_t startTicks) const {
     if (!bootTime_) return std::nullopt;
     return Instant::fromUnixSeconds(static_cast<double>(*bootTime_) + static_cast<double>(startTicks) / ticksPerSecond_);

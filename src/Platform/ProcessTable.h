@@ -35,6 +35,9 @@ public:
     // another user's processes).
     std::optional<ProcessReading> read(std::int32_t pid);
     std::optional<std::string> workingDirectory(std::int32_t pid);
+    // The Flatpak application a process runs in, from the "app-flatpak-<id>-<n>.scope" unit of its
+    // control group; absent outside a Flatpak sandbox.
+    std::optional<std::string> flatpakApplication(std::int32_t pid);
 
     double ticksPerSecond() const { return ticksPerSecond_; }
     // The wall-clock time a process started, absent when the boot time is unknown.
@@ -52,4 +55,5 @@ private:
     std::string statBuffer_;
     std::string ioBuffer_;
     std::string pathBuffer_;
+    std::string groupBuffer_;
 };

@@ -41,5 +41,6 @@ AppServices AppServices::live() {
     services.setStartupItemEnabled = [startup](const StartupItem& item, bool enabled) { startup->setEnabled(item, enabled); };
 
     services.openPrivacySettings = [] { PrivacySettings::open(); };
+    services.canOpenPrivacySettings = [] { return PrivacySettings::available(); };
     return services;
 }

@@ -62,4 +62,5 @@ struct AppServices {
     // main: the desktop. chooseFolder runs a modal folder panel opened at `start`.
     std::function<std::optional<Path>(const Path& start)> chooseFolder;
     std::function<void()> openPrivacySettings;
+    std::function<bool()> canOpenPrivacySettings;  // false where no known settings program is installed
 };

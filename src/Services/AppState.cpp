@@ -36,7 +36,7 @@ AppState::AppState(AppServices services, QObject* parent) : QObject(parent), ser
 AppState::~AppState() = default;
 
 void AppState::setSelectedSection(std::optional<AppSection> section) { publishIfChanged(this, selectedSection_, section, &AppState::selectedSectionChanged); }
-void AppState::setScanSnapshot(std::optional<ScanSnapshot> snapshot) { publish(this, scanSnapshot_, std::move(snapshot), &AppState::scanSnapshotChanged); }
+void AppState::setScanSnapshot(std::shared_ptr<const ScanSnapshot> snapshot) { publish(this, scanSnapshot_, std::move(snapshot), &AppState::scanSnapshotChanged); }
 void AppState::setScanProgress(std::optional<ScanProgress> progress) { publish(this, scanProgress_, std::move(progress), &AppState::scanProgressChanged); }
 void AppState::setIsScanning(bool scanning) { publishIfChanged(this, isScanning_, scanning, &AppState::isScanningChanged); }
 void AppState::setScanError(std::optional<QString> error) { publishIfChanged(this, scanError_, std::move(error), &AppState::scanErrorChanged); }
@@ -62,7 +62,7 @@ void AppState::setToolMessage(std::optional<QString> message) { publishIfChanged
 void AppState::startScan() {
     scanStop_.request_stop();
     scanStop_ = std::stop_source();
-    const std::uint64_t generation = ++scanGeneration_;
+    const NewestJob::Ticket ticket = scans_.start();
     setIsScanning(true);
     setScanError(std::nullopt);
     setScanProgress(ScanProgress{scanRoot_.string(), 0, 0});
@@ -71,20 +71,20 @@ void AppState::startScan() {
     const bool includeHidden = includeHiddenFiles_;
     jobs_.run(
         scanStop_,
-        [this, root, includeHidden, generation](std::stop_token stop) {
-            auto progress = [this, generation](const ScanProgress& value) {
-                jobs_.post([this, generation, value] {
-                    if (generation == scanGeneration_) setScanProgress(value);
+        [this, root, includeHidden, ticket](std::stop_token stop) {
+            auto progress = [this, ticket](const ScanProgress& value) {
+                jobs_.post([this, ticket, value] {
+                    if (scans_.isNewest(ticket)) setScanProgress(value);
                 });
             };
             return services_.scan(root, includeHidden, progress, stop);
         },
-        [this, generation](JobOutcome<ScanSnapshot>& outcome) {
-            if (generation != scanGeneration_) return;
+        [this, ticket](JobOutcome<ScanSnapshot>& outcome) {
+            if (!scans_.isNewest(ticket)) return;
             try {
-                ScanSnapshot& snapshot = outcome.value();
+                auto snapshot = std::make_shared<const ScanSnapshot>(std::move(outcome.value()));
                 setScanSnapshot(snapshot);
-                services_.recordScan(snapshot);
+                services_.recordScan(*snapshot);
             } catch (const Cancelled&) {
             } catch (...) {
                 setScanError(errorDescription(std::current_exception()));
@@ -95,7 +95,7 @@ void AppState::startScan() {
 
 void AppState::cancelScan() {
     scanStop_.request_stop();
-    ++scanGeneration_;  // its late progress and end must not touch the published state
+    scans_.supersede();  // its late progress and end must not touch the published state
     setIsScanning(false);
 }
 
@@ -118,4 +118,6 @@ void AppState::saveScanRootBookmark() {
     if (std::optional<QByteArray> bookmark = FolderBookmark::data(scanRoot_)) SettingsStore::shared().setValue(bookmarkKey, *bookmark);
 }
 
-void AppState::openFullDiskAccessSettings() { services_.openPrivacySettings(); }
+void AppState::openPrivacySettings() { services_.openPrivacySettings(); }
+
+bool AppState::canOpenPrivacySettings() const { return services_.canOpenPrivacySettings && services_.canOpenPrivacySettings(); }

@@ -3,6 +3,7 @@
 #include "Models/AppSection.h"
 #include "Services/AppServices.h"
 #include "Foundation/BackgroundJobs.h"
+#include "Foundation/NewestJob.h"
 
 #include <QObject>
 #include <QString>
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <set>
 #include <stop_token>
@@ -34,7 +36,8 @@ public:
     // Navigation and scanning.
     std::optional<AppSection> selectedSection() const { return selectedSection_; }
     void setSelectedSection(std::optional<AppSection> section);
-    const std::optional<ScanSnapshot>& scanSnapshot() const { return scanSnapshot_; }
+    // The last scan's result, shared and never changed: a new scan publishes a new one. Null before the first.
+    const std::shared_ptr<const ScanSnapshot>& scanSnapshot() const { return scanSnapshot_; }
     const std::optional<ScanProgress>& scanProgress() const { return scanProgress_; }
     bool isScanning() const { return isScanning_; }
     const std::optional<QString>& scanError() const { return scanError_; }
@@ -79,7 +82,8 @@ public:
     void cancelScan();
     void chooseScanFolder();
     void scanParentFolder();
-    void openFullDiskAccessSettings();
+    void openPrivacySettings();
+    bool canOpenPrivacySettings() const;
 
     // Uninstaller operations.
     void loadApplications();
@@ -129,7 +133,7 @@ private:
 
     void loadArtifacts(const InstalledApplication& application);
     void loadCandidates(CandidateList list);
-    void trashToolURLs(std::vector<Path> urls);
+    void trashToolPaths(std::vector<Path> paths);
     void pruneMovedItems(const std::set<std::string>& gone);
     struct StartupSwitch {
         StartupItem item;
@@ -138,7 +142,7 @@ private:
     void queueStartupStep(std::optional<StartupSwitch> change);
     void runNextStartupStep();
 
-    void setScanSnapshot(std::optional<ScanSnapshot> snapshot);
+    void setScanSnapshot(std::shared_ptr<const ScanSnapshot> snapshot);
     void setScanProgress(std::optional<ScanProgress> progress);
     void setIsScanning(bool scanning);
     void setScanError(std::optional<QString> error);
@@ -158,7 +162,7 @@ private:
     AppServices services_;
 
     std::optional<AppSection> selectedSection_ = AppSection::overview;
-    std::optional<ScanSnapshot> scanSnapshot_;
+    std::shared_ptr<const ScanSnapshot> scanSnapshot_;
     std::optional<ScanProgress> scanProgress_;
     bool isScanning_ = false;
     std::optional<QString> scanError_;
@@ -181,13 +185,13 @@ private:
     bool didFinishDuplicateScan_ = false;
     std::optional<QString> toolMessage_;
 
-    // A job publishes only while its generation is still the newest of its kind: a replaced or
-    // cancelled scan, duplicate search or leftover load never overwrites a newer one.
+    // A job publishes only while it is still the newest of its kind: a replaced or cancelled scan,
+    // duplicate search or leftover load never overwrites a newer one.
     std::stop_source scanStop_;
-    std::uint64_t scanGeneration_ = 0;
+    NewestJob scans_;
     std::stop_source duplicateStop_;
-    std::uint64_t duplicateGeneration_ = 0;
-    std::uint64_t artifactsGeneration_ = 0;
+    NewestJob duplicateSearches_;
+    NewestJob artifactLoads_;
     // Startup loads and switches run one at a time in the order they were asked for: a switch
     // reaches the service after every earlier one, and each list read is newer than the one shown.
     // A step without a switch is a load.

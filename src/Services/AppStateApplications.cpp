@@ -31,11 +31,11 @@ void AppState::selectApplication(const InstalledApplication& application) {
 
 void AppState::loadArtifacts(const InstalledApplication& application) {
     // Only the newest load publishes: an older one arriving late would tick again what the user unticked.
-    const std::uint64_t generation = ++artifactsGeneration_;
+    const NewestJob::Ticket ticket = artifactLoads_.start();
     jobs_.run(
         std::stop_source(), [this, application](std::stop_token) { return services_.artifacts(application); },
-        [this, generation, id = application.id](JobOutcome<std::vector<AppArtifact>>& outcome) {
-            if (generation != artifactsGeneration_ || !selectedApplication_ || selectedApplication_->id != id) return;
+        [this, ticket, id = application.id](JobOutcome<std::vector<AppArtifact>>& outcome) {
+            if (!artifactLoads_.isNewest(ticket) || !selectedApplication_ || selectedApplication_->id != id) return;
             try {
                 setArtifacts(std::move(outcome.value()));
             } catch (...) {

@@ -22,7 +22,7 @@ void sortByWastedSpace(std::vector<DuplicateGroup>& groups) {
 std::set<std::string> copiesBeyondFirst(const std::vector<DuplicateGroup>& groups) {
     std::set<std::string> paths;
     for (const DuplicateGroup& group : groups)
-        for (size_t index = 1; index < group.files.size(); ++index) paths.insert(group.files[index].url.string());
+        for (size_t index = 1; index < group.files.size(); ++index) paths.insert(group.files[index].path.string());
     return paths;
 }
 
@@ -39,7 +39,7 @@ std::vector<ScannedFile> AppState::selectedDuplicateFiles() const {
     std::vector<ScannedFile> files;
     for (const DuplicateGroup& group : duplicateGroups_)
         for (size_t index = 1; index < group.files.size(); ++index)
-            if (selectedToolItems_.contains(group.files[index].url.string())) files.push_back(group.files[index]);
+            if (selectedToolItems_.contains(group.files[index].path.string())) files.push_back(group.files[index]);
     return files;
 }
 
@@ -51,7 +51,7 @@ void AppState::findDuplicates() {
     }
     duplicateStop_.request_stop();
     duplicateStop_ = std::stop_source();
-    const std::uint64_t generation = ++duplicateGeneration_;
+    const NewestJob::Ticket ticket = duplicateSearches_.start();
 
     setIsToolWorking(true);
     setToolMessage(std::nullopt);
@@ -65,11 +65,11 @@ void AppState::findDuplicates() {
     auto buffer = std::make_shared<DuplicateGroupBuffer>();
     jobs_.run(
         duplicateStop_,
-        [this, root, includeHidden, generation, buffer](std::stop_token stop) {
+        [this, root, includeHidden, ticket, buffer](std::stop_token stop) {
             // Groups wait in the buffer; each progress report drains them, so the list grows in batches.
-            auto progress = [this, generation, buffer](const DuplicateScanProgress& value) {
-                jobs_.post([this, generation, buffer, value] {
-                    if (generation != duplicateGeneration_) return;
+            auto progress = [this, ticket, buffer](const DuplicateScanProgress& value) {
+                jobs_.post([this, ticket, buffer, value] {
+                    if (!duplicateSearches_.isNewest(ticket)) return;
                     setDuplicateProgress(value);
                     std::vector<DuplicateGroup> drained = buffer->drain();
                     if (drained.empty()) return;
@@ -82,8 +82,8 @@ void AppState::findDuplicates() {
             auto foundGroup = [buffer](const DuplicateGroup& group) { buffer->append(group); };
             return services_.duplicateGroups(root, includeHidden, progress, foundGroup, stop);
         },
-        [this, generation](JobOutcome<std::vector<DuplicateGroup>>& outcome) {
-            if (generation != duplicateGeneration_) return;
+        [this, ticket](JobOutcome<std::vector<DuplicateGroup>>& outcome) {
+            if (!duplicateSearches_.isNewest(ticket)) return;
             try {
                 std::vector<DuplicateGroup>& groups = outcome.value();
                 setDuplicateGroups(groups);
@@ -102,7 +102,7 @@ void AppState::cancelDuplicateScan() {
     // Only a running search owns the busy flag; cancelling when none runs leaves another tool's flag alone.
     if (!duplicateProgress_) return;
     duplicateStop_.request_stop();
-    ++duplicateGeneration_;
+    duplicateSearches_.supersede();
     setIsToolWorking(false);
     setDuplicateProgress(std::nullopt);
 }
@@ -188,27 +188,27 @@ void AppState::findForgottenFiles(int olderThanDays) {
 }
 
 void AppState::trashSelectedCandidates(const std::vector<CleanupCandidate>& candidates) {
-    std::vector<Path> urls;
+    std::vector<Path> paths;
     for (const CleanupCandidate& candidate : candidates)
-        if (selectedToolItems_.contains(candidate.id)) urls.push_back(candidate.url);
-    trashToolURLs(std::move(urls));
+        if (selectedToolItems_.contains(candidate.id)) paths.push_back(candidate.path);
+    trashToolPaths(std::move(paths));
 }
 
 void AppState::trashSelectedDuplicateFiles() {
-    std::vector<Path> urls;
-    for (const ScannedFile& file : selectedDuplicateFiles()) urls.push_back(file.url);
-    trashToolURLs(std::move(urls));
+    std::vector<Path> paths;
+    for (const ScannedFile& file : selectedDuplicateFiles()) paths.push_back(file.path);
+    trashToolPaths(std::move(paths));
 }
 
 void AppState::trashSelectedForgottenFiles() {
-    std::vector<Path> urls;
+    std::vector<Path> paths;
     for (const ScannedFile& file : forgottenFiles_)
-        if (selectedToolItems_.contains(file.url.string())) urls.push_back(file.url);
-    trashToolURLs(std::move(urls));
+        if (selectedToolItems_.contains(file.path.string())) paths.push_back(file.path);
+    trashToolPaths(std::move(paths));
 }
 
-void AppState::trashToolURLs(std::vector<Path> urls) {
-    if (urls.empty()) return;
+void AppState::trashToolPaths(std::vector<Path> paths) {
+    if (paths.empty()) return;
     // Another operation owns the busy flag (a duplicate search still filling its list): clearing the
     // flag at the end of this move would let a second search start beside it.
     if (isToolWorking_) return;
@@ -221,16 +221,16 @@ void AppState::trashToolURLs(std::vector<Path> urls) {
     };
     jobs_.run(
         std::stop_source(),
-        [this, urls = std::move(urls)](std::stop_token stop) {
+        [this, paths = std::move(paths)](std::stop_token stop) {
             Moved moved;
             try {
-                moved.count = services_.moveToTrash(urls, stop);
+                moved.count = services_.moveToTrash(paths, stop);
             } catch (...) {
                 moved.error = std::current_exception();
             }
-            for (const Path& url : urls) {
+            for (const Path& path : paths) {
                 std::error_code error;
-                if (std::filesystem::symlink_status(url, error).type() == std::filesystem::file_type::not_found) moved.gone.insert(url.string());
+                if (std::filesystem::symlink_status(path, error).type() == std::filesystem::file_type::not_found) moved.gone.insert(path.string());
             }
             return moved;
         },
@@ -262,14 +262,14 @@ void AppState::pruneMovedItems(const std::set<std::string>& gone) {
     if (gone.empty()) return;
     std::vector<DuplicateGroup> groups = duplicateGroups_;
     bool groupsChanged = false;
-    for (DuplicateGroup& group : groups) groupsChanged |= eraseGone(group.files, gone, [](const ScannedFile& file) { return file.url; });
+    for (DuplicateGroup& group : groups) groupsChanged |= eraseGone(group.files, gone, [](const ScannedFile& file) { return file.path; });
     groupsChanged |= std::erase_if(groups, [](const DuplicateGroup& group) { return group.files.size() < 2; }) > 0;
     if (groupsChanged) setDuplicateGroups(std::move(groups));
 
     std::vector<ScannedFile> forgotten = forgottenFiles_;
-    if (eraseGone(forgotten, gone, [](const ScannedFile& file) { return file.url; })) setForgottenFiles(std::move(forgotten));
+    if (eraseGone(forgotten, gone, [](const ScannedFile& file) { return file.path; })) setForgottenFiles(std::move(forgotten));
     std::vector<CleanupCandidate> cleanup = cleanupCandidates_;
-    if (eraseGone(cleanup, gone, [](const CleanupCandidate& candidate) { return candidate.url; })) setCleanupCandidates(std::move(cleanup));
+    if (eraseGone(cleanup, gone, [](const CleanupCandidate& candidate) { return candidate.path; })) setCleanupCandidates(std::move(cleanup));
     std::vector<CleanupCandidate> developer = developerCandidates_;
-    if (eraseGone(developer, gone, [](const CleanupCandidate& candidate) { return candidate.url; })) setDeveloperCandidates(std::move(developer));
+    if (eraseGone(developer, gone, [](const CleanupCandidate& candidate) { return candidate.path; })) setDeveloperCandidates(std::move(developer));
 }

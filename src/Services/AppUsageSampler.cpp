@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <string>
 
-AppUsageSampler::AppUsageSampler(const SystemRoots& roots) : table_(roots) {}
+AppUsageSampler::AppUsageSampler(const SystemRoots& roots, std::vector<std::filesystem::path> searchPath)
+    : table_(roots), applications_(roots, std::move(searchPath)) {}
 
 std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) {
     auto pids = table_.pids();
@@ -17,6 +18,8 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     double seconds = pass.hadPreviousPass ? std::max(now.secondsSince(*previousDate_), 0.5) : 1;
     double coreCount = std::max(cores, 1);
     double ticksPerSecond = table_.ticksPerSecond();
+    // Entries read again point elsewhere: every process is looked up afresh.
+    const bool entriesChanged = applications_.refresh();
 
     // Rows by program name, with their summed shares and write rates beside them.
     std::unordered_map<std::string, size_t> rowIndex;
@@ -28,19 +31,27 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
         auto process = table_.read(pid);
         if (!process) continue;
         ProcessKey key{pid, process->startTicks};
-        current_[key] = Baseline{process->cpuTicks, process->bytesWritten};
+        std::string_view path = ProgramPath::withoutDeletedMark(process->executablePath);
+        auto before = previous_.find(key);
+        const bool seenBefore = before != previous_.end() && !entriesChanged;
+        const DesktopApplications::Application* application = seenBefore ? before->second.application : nullptr;
+        if (!seenBefore) {
+            std::optional<std::string> flatpak;
+            if (applications_.hasFlatpakApplications()) flatpak = table_.flatpakApplication(pid);
+            application = applications_.match(path, flatpak ? std::optional<std::string_view>(*flatpak) : std::nullopt);
+        }
+        current_[key] = Baseline{process->cpuTicks, process->bytesWritten, application};
 
         double share = 0;
         double writeRate = 0;
         if (pass.hadPreviousPass) {
-            if (auto before = previous_.find(key); before != previous_.end()) {
+            if (before != previous_.end()) {
                 if (process->cpuTicks >= before->second.cpuTicks)
                     share = static_cast<double>(process->cpuTicks - before->second.cpuTicks) / ticksPerSecond / seconds / coreCount;
                 writeRate = static_cast<double>(CounterRates::added(process->bytesWritten, before->second.bytesWritten)) / seconds;
             }
         }
 
-        std::string_view path = ProgramPath::withoutDeletedMark(process->executablePath);
         if (DevProjectsService::isDevRuntime(path, process->commandName)) {
             DevProcessSample sample;
             sample.pid = pid;
@@ -54,13 +65,15 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
             pass.devSamples.push_back(std::move(sample));
         }
 
-        // Processes are grouped by their program's name; the first one seen gives the row its icon.
+        // Processes are grouped by application, else by their program's name; the first one seen
+        // gives the row its program.
         std::string name(ProgramPath::name(path));
-        auto [row, added] = rowIndex.emplace(name, pass.apps.size());
+        auto [row, added] = rowIndex.emplace(application ? application->id : name, pass.apps.size());
         if (added) {
             AppUsage app;
-            app.id = name;
-            app.name = name;
+            app.id = application ? application->id : name;
+            app.name = application ? application->name : name;
+            if (application) app.iconName = application->icon;
             app.iconPath = std::filesystem::path(std::string(path));
             pass.apps.push_back(std::move(app));
             rowShares.push_back(0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Foundation/Instant.h"
+#include "Platform/DesktopApplications.h"
 #include "Platform/ProcessTable.h"
 #include "Platform/SystemRoots.h"
 #include "Services/AppUsage.h"
@@ -18,10 +19,12 @@ struct AppUsagePass {
     bool hadPreviousPass = false;  // shares and rates are real only then
 };
 
-// Measures every running process against the previous pass and groups them by program name.
+// Measures every running process against the previous pass and groups them: under the installed
+// application whose desktop entry starts the process's program, else by program name.
 class AppUsageSampler {
 public:
-    explicit AppUsageSampler(const SystemRoots& roots);
+    explicit AppUsageSampler(const SystemRoots& roots,
+                             std::vector<std::filesystem::path> searchPath = DesktopApplications::environmentSearchPath());
 
     // Absent when the process list cannot be read: nothing changes.
     std::optional<AppUsagePass> sampleApps(Instant now, int cores);
@@ -41,10 +44,13 @@ private:
     struct Baseline {
         std::uint64_t cpuTicks;
         std::uint64_t bytesWritten;
+        // A process keeps its application for life: it is looked up once, when first seen.
+        const DesktopApplications::Application* application = nullptr;
     };
     using Baselines = std::unordered_map<ProcessKey, Baseline, ProcessKeyHash>;
 
     ProcessTable table_;
+    DesktopApplications applications_;
     Baselines previous_;
     Baselines current_;
     std::optional<Instant> previousDate_;

@@ -9,10 +9,10 @@
 
 #include <algorithm>
 
-ScanSnapshot DiskScanner::scan(const std::filesystem::path& rootURL, bool includeHidden,
+ScanSnapshot DiskScanner::scan(const std::filesystem::path& rootPath, bool includeHidden,
                                const ProgressCallback& progress, std::stop_token stop) const {
     const Instant start = Instant::now();
-    const std::filesystem::path location = standardizedPath(rootURL);
+    const std::filesystem::path location = standardizedPath(rootPath);
 
     ParallelWalk walk(location.native(), includeHidden);
     if (!walk.prepareRoot()) throw ScanError::cannotOpen(location);
@@ -32,15 +32,13 @@ ScanSnapshot DiskScanner::scan(const std::filesystem::path& rootURL, bool includ
     ParallelWalk::Result result = walk.finish();
 
     ScanSnapshot snapshot;
-    snapshot.rootURL = location;
+    snapshot.rootPath = location;
     snapshot.totalSize = result.totalSize;
     snapshot.fileCount = result.fileCount;
     snapshot.folderCount = result.folderCount;
     snapshot.inaccessibleCount = result.inaccessibleCount;
 
-    snapshot.buckets.reserve(result.buckets.size());
-    for (ParallelWalk::Bucket& bucket : result.buckets)
-        snapshot.buckets.push_back({bucket.path, std::move(bucket.name), bucket.path, bucket.size, bucket.count});
+    snapshot.buckets = std::move(result.buckets);
     std::stable_sort(snapshot.buckets.begin(), snapshot.buckets.end(),
                      [](const StorageBucket& a, const StorageBucket& b) { return a.size > b.size; });
 
@@ -48,10 +46,10 @@ ScanSnapshot DiskScanner::scan(const std::filesystem::path& rootURL, bool includ
     snapshot.largestFiles.reserve(result.largestFiles.size());
     for (LargeFileRecord& record : result.largestFiles) {
         ScannedFile file;
-        file.url = std::move(record.path);
+        file.path = std::move(record.path);
         file.size = record.size;
         file.modifiedAt = record.modified;
-        file.kind = kinds.kind(file.url);
+        file.kind = kinds.kind(file.path);
         snapshot.largestFiles.push_back(std::move(file));
     }
 

@@ -20,7 +20,7 @@ public:
     // `progress` is called on the calling thread after every poll interval while the walk runs.
     // Throws ScanError when the folder cannot be listed (also when it is a symbolic link), and
     // Cancelled when `stop` was requested before the walk was seen to end.
-    ScanSnapshot scan(const std::filesystem::path& rootURL, bool includeHidden, const ProgressCallback& progress,
+    ScanSnapshot scan(const std::filesystem::path& rootPath, bool includeHidden, const ProgressCallback& progress,
                       std::stop_token stop = {}) const;
 
 private:

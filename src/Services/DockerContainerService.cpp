@@ -2,6 +2,7 @@
 
 #include "Models/AppLocalization.h"
 #include "Models/NameCollator.h"
+#include "Foundation/Cancelled.h"
 #include "Foundation/JsonObjectReader.h"
 #include "Platform/ProcessRunner.h"
 #include "Platform/SystemRoots.h"
@@ -153,15 +154,17 @@ std::optional<std::filesystem::path> executable() {
     return std::nullopt;
 }
 
-QString run(const std::vector<std::string>& arguments, std::chrono::milliseconds timeLimit) {
+QString run(const std::vector<std::string>& arguments, std::chrono::milliseconds timeLimit, std::stop_token stop) {
     const std::optional<std::filesystem::path> tool = executable();
     if (!tool) throw DockerError::notInstalled();
 
     ProcessRunner::Options options;
     options.limits.deadline = timeLimit;
     options.limits.terminateGrace = current().terminateGrace;
+    options.stop = stop;
     const ProcessRunner::Result result = ProcessRunner::run(*tool, arguments, options);
-    if (result.timedOut || result.signal == SIGTERM) throw DockerError::timedOut();
+    if (result.stopped) throw Cancelled();
+    if (result.timedOut || !result.ended || result.signal == SIGTERM) throw DockerError::timedOut();
 
     const QString output = QString::fromUtf8(result.output.data(), static_cast<qsizetype>(result.output.size())).trimmed();
     if (result.exitedNormally() && result.exitStatus == 0) return output;  // warnings on stderr do not matter then
@@ -175,13 +178,15 @@ QString run(const std::vector<std::string>& arguments, std::chrono::milliseconds
     throw DockerError::commandFailed(message);
 }
 
-std::vector<DockerContainer> containers() {
+std::vector<DockerContainer> containers(std::stop_token stop) {
     const Setup setup = current();
-    std::vector<DockerContainer> rows = decodeContainerLines(run(listArguments, setup.commandTimeLimit));
+    std::vector<DockerContainer> rows = decodeContainerLines(run(listArguments, setup.commandTimeLimit, stop));
     QString stats;
     if (std::any_of(rows.begin(), rows.end(), [](const DockerContainer& row) { return row.isRunning(); })) {
         try {
-            stats = run(statsArguments, setup.commandTimeLimit);
+            stats = run(statsArguments, setup.commandTimeLimit, stop);
+        } catch (const Cancelled&) {
+            throw;
         } catch (const std::exception&) {
             // The list is still worth showing without figures.
         }
@@ -189,9 +194,9 @@ std::vector<DockerContainer> containers() {
     return joinAndSort(std::move(rows), stats);
 }
 
-void perform(DockerAction action, const QString& id) {
+void perform(DockerAction action, const QString& id, std::stop_token stop) {
     if (!isValidContainerID(id)) throw DockerError::invalidContainerID();
-    run({std::string(dockerVerb(action)), id.toStdString()}, current().actionTimeLimit);
+    run({std::string(dockerVerb(action)), id.toStdString()}, current().actionTimeLimit, stop);
 }
 
 std::vector<DockerContainer> parseContainers(const QString& list, const QString& stats) {

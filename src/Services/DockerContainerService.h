@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,13 +40,14 @@ std::vector<std::filesystem::path> candidates(const Setup& setup);
 // The first candidate that is an executable file.
 std::optional<std::filesystem::path> executable();
 
-// Runs the tool with `arguments`; its standard output, decoded and trimmed.
-QString run(const std::vector<std::string>& arguments, std::chrono::milliseconds timeLimit);
+// Runs the tool with `arguments`; its standard output, decoded and trimmed. A stop request kills the
+// tool and throws Cancelled.
+QString run(const std::vector<std::string>& arguments, std::chrono::milliseconds timeLimit, std::stop_token stop = {});
 
 // Every container, running ones first, with the figures of the running ones.
-std::vector<DockerContainer> containers();
+std::vector<DockerContainer> containers(std::stop_token stop = {});
 // Starts, stops or kills a container given by its full identifier.
-void perform(DockerAction action, const QString& id);
+void perform(DockerAction action, const QString& id, std::stop_token stop = {});
 
 // Joins the list output with the stats output and orders the rows; runs nothing.
 std::vector<DockerContainer> parseContainers(const QString& list, const QString& stats);

@@ -1,6 +1,5 @@
 #include "Services/DockerPanelModel.h"
 
-#include "Foundation/BackgroundCall.h"
 #include "Services/DockerContainerService.h"
 
 #include <QTimer>
@@ -17,18 +16,18 @@ QString describe(const std::exception& error) {
     return QString::fromUtf8(error.what());
 }
 
-Rows loadRows() {
+Rows loadRows(std::stop_token stop) {
     try {
-        return DockerContainerService::containers();
+        return DockerContainerService::containers(stop);
     } catch (const std::exception& error) {
         return describe(error);
     }
 }
 
 // The description of the failure, if the action failed.
-std::optional<QString> performAction(DockerAction action, const QString& id) {
+std::optional<QString> performAction(DockerAction action, const QString& id, std::stop_token stop) {
     try {
-        DockerContainerService::perform(action, id);
+        DockerContainerService::perform(action, id, stop);
         return std::nullopt;
     } catch (const std::exception& error) {
         return describe(error);
@@ -56,21 +55,22 @@ void DockerPanelModel::refreshThen(std::function<void()> done) {
         return;
     }
     isRefreshing_ = true;
-    const std::uint64_t ticket = startLoad();
-    runInBackground(this, loadRows, [ticket, done](DockerPanelModel& model, Rows rows) {
-        if (model.isCurrent(ticket)) {
+    const NewestJob::Ticket ticket = loads_.start();
+    jobs_.run(std::stop_source(), loadRows, [this, ticket, done](JobOutcome<Rows>& outcome) {
+        Rows& rows = outcome.value();
+        if (loads_.isNewest(ticket)) {
             if (auto* loaded = std::get_if<std::vector<DockerContainer>>(&rows)) {
-                model.setContainers(std::move(*loaded));
-                model.setError(std::nullopt);
+                setContainers(std::move(*loaded));
+                setError(std::nullopt);
             } else {
-                model.setContainers({});
-                model.setError(std::get<QString>(rows));
+                setContainers({});
+                setError(std::get<QString>(rows));
             }
         }
-        model.isRefreshing_ = false;
-        if (model.isLoading_) {
-            model.isLoading_ = false;
-            emit model.isLoadingChanged();
+        isRefreshing_ = false;
+        if (isLoading_) {
+            isLoading_ = false;
+            emit isLoadingChanged();
         }
         if (done) done();
     });
@@ -81,37 +81,33 @@ void DockerPanelModel::perform(DockerAction action, const DockerContainer& conta
     if (busyIDs_.contains(id)) return;
     busyIDs_.insert(id);
     emit busyIDsChanged();
-    oldestCurrentTicket_ = startLoad();  // rows being loaded now predate the action
-    runInBackground(this, [action, id] { return performAction(action, id); },
-                    [id](DockerPanelModel& model, std::optional<QString> failure) {
-                        if (failure) {
-                            model.setError(std::move(failure));
-                            model.finishAction(id);
-                        } else {
-                            model.reloadAfterAction(id);
-                        }
-                    });
+    loads_.supersede();  // rows being loaded now predate the action
+    jobs_.run(
+        std::stop_source(), [action, id](std::stop_token stop) { return performAction(action, id, stop); },
+        [this, id](JobOutcome<std::optional<QString>>& outcome) {
+            if (std::optional<QString>& failure = outcome.value()) {
+                setError(std::move(failure));
+                finishAction(id);
+            } else {
+                reloadAfterAction(id);
+            }
+        });
 }
 
 void DockerPanelModel::reloadAfterAction(const QString& id) {
-    const std::uint64_t ticket = startLoad();
-    runInBackground(this, loadRows, [ticket, id](DockerPanelModel& model, Rows rows) {
+    const NewestJob::Ticket ticket = loads_.start();
+    jobs_.run(std::stop_source(), loadRows, [this, ticket, id](JobOutcome<Rows>& outcome) {
+        Rows& rows = outcome.value();
         if (auto* loaded = std::get_if<std::vector<DockerContainer>>(&rows)) {
-            if (model.isCurrent(ticket)) {
-                model.setContainers(std::move(*loaded));
-                model.setError(std::nullopt);
+            if (loads_.isNewest(ticket)) {
+                setContainers(std::move(*loaded));
+                setError(std::nullopt);
             }
         } else {
-            model.setError(std::get<QString>(rows));  // the rows stay as they were
+            setError(std::get<QString>(rows));  // the rows stay as they were
         }
-        model.finishAction(id);
+        finishAction(id);
     });
-}
-
-bool DockerPanelModel::isCurrent(std::uint64_t ticket) {
-    if (ticket < oldestCurrentTicket_) return false;
-    oldestCurrentTicket_ = ticket;
-    return true;
 }
 
 void DockerPanelModel::finishAction(const QString& id) {

@@ -4,6 +4,8 @@
 #include <QSet>
 #include <QString>
 
+#include "Foundation/BackgroundJobs.h"
+#include "Foundation/NewestJob.h"
 #include "Services/DockerAction.h"
 #include "Services/DockerContainer.h"
 
@@ -16,7 +18,8 @@
 
 // What the tray panel's Docker page shows: the rows, whether the first load still runs, which
 // containers have an action in flight and the last failure. Lives on the main thread; the Docker
-// tool runs on the thread pool. Nothing here throws: every failure ends up in error().
+// tool runs as a background job, killed when the model goes. Nothing here throws: every failure
+// ends up in error().
 class DockerPanelModel : public QObject {
     Q_OBJECT
 public:
@@ -43,8 +46,6 @@ signals:
 private:
     void refreshThen(std::function<void()> done);
     void reloadAfterAction(const QString& id);
-    std::uint64_t startLoad() { return ++lastTicket_; }
-    bool isCurrent(std::uint64_t ticket);
     void setContainers(std::vector<DockerContainer> containers);
     void setError(std::optional<QString> error);
     void finishAction(const QString& id);
@@ -55,8 +56,9 @@ private:
     QSet<QString> busyIDs_;
     std::optional<QString> error_;
     bool isRefreshing_ = false;
-    // Every load of the rows and every action takes a ticket; a load publishes only when no action
-    // began and no later load published since it started, so stale rows never replace newer ones.
-    std::uint64_t lastTicket_ = 0;
-    std::uint64_t oldestCurrentTicket_ = 0;
+    // A load publishes only when no later load and no action began since it started, so stale rows
+    // never replace newer ones.
+    NewestJob loads_;
+    // Last member: destroyed first, so every Docker command is killed and has ended before the rest goes.
+    BackgroundJobs jobs_{this};
 };

@@ -266,7 +266,7 @@ std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::
         },
         [] { return SizeIndex(); },
         [](SizeIndex& index, std::int64_t, const std::string& directory, const DirectoryEntry& entry) {
-            if (entry.type != DirectoryEntry::Kind::file || entry.isDataless || entry.logicalSize < smallestCompared) return;
+            if (entry.type != DirectoryEntry::Kind::file || entry.logicalSize < smallestCompared) return;
             index[entry.logicalSize].push_back({directory + "/" + entry.name, entry.logicalSize, entry.modified});
         },
         stop);

@@ -4,6 +4,8 @@
 #include "Foundation/SaturatingSum.h"
 #include "Services/WalkEntryFilter.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string childPath(const std::string& parent, const std::string& name) {
@@ -18,11 +20,25 @@ std::string childPath(const std::string& parent, const std::string& name) {
 ParallelWalk::ParallelWalk(const std::string& rootPath, bool includeHidden)
     : rootPath_(rootPath == "/" ? std::string() : rootPath), includeHidden_(includeHidden), progress_(rootPath) {}
 
-ParallelWalk::Accumulator ParallelWalk::makeAccumulator() const {
-    Accumulator accumulator;
-    accumulator.bucketSizes.assign(buckets_.size(), 0);
-    accumulator.bucketCounts.assign(buckets_.size(), 0);
-    return accumulator;
+void ParallelWalk::Accumulator::addToBucket(std::int64_t bucket, std::int64_t files, std::int64_t bytes) {
+    if (files == 0) return;
+    if (bucketShares.empty() || bucketShares.back().bucket != bucket) bucketShares.push_back({bucket, 0, 0});
+    BucketShare& share = bucketShares.back();
+    share.size = saturatingSum(share.size, bytes);
+    share.files += files;
+    if (bucketShares.size() < mergeAt) return;
+    std::sort(bucketShares.begin(), bucketShares.end(), [](const BucketShare& a, const BucketShare& b) { return a.bucket < b.bucket; });
+    std::size_t kept = 0;
+    for (const BucketShare& next : bucketShares) {
+        if (kept > 0 && bucketShares[kept - 1].bucket == next.bucket) {
+            bucketShares[kept - 1].size = saturatingSum(bucketShares[kept - 1].size, next.size);
+            bucketShares[kept - 1].files += next.files;
+        } else {
+            bucketShares[kept++] = next;
+        }
+    }
+    bucketShares.resize(kept);
+    mergeAt = std::max<std::size_t>(1024, 2 * kept);
 }
 
 bool ParallelWalk::prepareRoot() {
@@ -34,19 +50,19 @@ bool ParallelWalk::prepareRoot() {
         if (entry.type == DirectoryEntry::Kind::file) {
             rootTotals_.fileCount += 1;
             rootTotals_.totalSize = saturatingSum(rootTotals_.totalSize, entry.allocatedSize);
-            rootTotals_.largest.insert({path, entry.allocatedSize, entry.modified});
-            buckets_.push_back({std::move(entry.name), std::move(path), entry.allocatedSize, 1});
+            if (rootTotals_.largest.admits(entry.allocatedSize)) rootTotals_.largest.insert({path, entry.allocatedSize, entry.modified});
+            buckets_.push_back({std::move(path), entry.allocatedSize, 1});
         } else {
             stack_.seed({path, static_cast<std::int64_t>(buckets_.size())});
             rootTotals_.folderCount += 1;
-            buckets_.push_back({std::move(entry.name), std::move(path), 0, 0});
+            buckets_.push_back({std::move(path), 0, 0});
         }
     }
     return true;
 }
 
 void ParallelWalk::runWorker() {
-    Accumulator local = makeAccumulator();
+    Accumulator local;
     std::vector<WalkItem> children;
     std::vector<DirectoryEntry> entries;
     entries.reserve(256);
@@ -58,7 +74,6 @@ void ParallelWalk::runWorker() {
         if (!DirectoryReader::read(item->path, entries)) {
             local.inaccessible += 1;
         } else {
-            const auto bucket = static_cast<size_t>(item->tag);
             for (DirectoryEntry& entry : entries) {
                 if (!passesWalkFilter(entry, includeHidden_)) continue;
                 if (entry.type == DirectoryEntry::Kind::directory) {
@@ -69,13 +84,12 @@ void ParallelWalk::runWorker() {
                 std::int64_t size = entry.allocatedSize;
                 local.fileCount += 1;
                 local.totalSize = saturatingSum(local.totalSize, size);
-                local.bucketSizes[bucket] = saturatingSum(local.bucketSizes[bucket], size);
-                local.bucketCounts[bucket] += 1;
                 if (local.largest.admits(size)) local.largest.insert({childPath(item->path, entry.name), size, entry.modified});
                 directoryFiles += 1;
                 directoryBytes = saturatingSum(directoryBytes, size);
             }
         }
+        local.addToBucket(item->tag, directoryFiles, directoryBytes);
         progress_.add(directoryFiles, directoryBytes, item->path);
         stack_.finished(children);
     }
@@ -88,7 +102,7 @@ ParallelWalk::Result ParallelWalk::finish() {
     result.fileCount = rootTotals_.fileCount;
     result.folderCount = rootTotals_.folderCount;
     result.inaccessibleCount = rootTotals_.inaccessible;
-    result.buckets = buckets_;
+    result.buckets = std::move(buckets_);
     LargestFiles largest = rootTotals_.largest;
 
     for (Accumulator& accumulator : stack_.takeResults()) {
@@ -96,9 +110,10 @@ ParallelWalk::Result ParallelWalk::finish() {
         result.fileCount += accumulator.fileCount;
         result.folderCount += accumulator.folderCount;
         result.inaccessibleCount += accumulator.inaccessible;
-        for (size_t i = 0; i < result.buckets.size(); ++i) {
-            result.buckets[i].size = saturatingSum(result.buckets[i].size, accumulator.bucketSizes[i]);
-            result.buckets[i].count += accumulator.bucketCounts[i];
+        for (const BucketShare& share : accumulator.bucketShares) {
+            StorageBucket& bucket = result.buckets[static_cast<std::size_t>(share.bucket)];
+            bucket.size = saturatingSum(bucket.size, share.size);
+            bucket.fileCount += share.files;
         }
         for (const LargeFileRecord& record : accumulator.largest.records()) largest.insert(record);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Models/StorageBucket.h"
 #include "Platform/DirectoryEntry.h"
 #include "Services/LargestFiles.h"
 #include "Services/WalkProgress.h"
@@ -14,11 +15,11 @@
 // merged once at the end. Follows no symbolic link; counts a hard-linked file once per name.
 class ParallelWalk {
 public:
-    struct Bucket {
-        std::string name;
-        std::string path;
+    // What one worker added to one bucket.
+    struct BucketShare {
+        std::int64_t bucket = 0;
         std::int64_t size = 0;  // allocated bytes
-        std::int64_t count = 0;  // files
+        std::int64_t files = 0;
     };
 
     struct Accumulator {
@@ -26,9 +27,13 @@ public:
         std::int64_t fileCount = 0;
         std::int64_t folderCount = 0;
         std::int64_t inaccessible = 0;
-        std::vector<std::int64_t> bucketSizes;
-        std::vector<std::int64_t> bucketCounts;
+        // One share per run of directories of one bucket, merged when the list doubles: a worker's
+        // cost follows the buckets it touched, not the number of top-level entries.
+        std::vector<BucketShare> bucketShares;
+        std::size_t mergeAt = 1024;
         LargestFiles largest{4000};
+
+        void addToBucket(std::int64_t bucket, std::int64_t files, std::int64_t bytes);
     };
 
     struct Result {
@@ -36,7 +41,7 @@ public:
         std::int64_t fileCount = 0;
         std::int64_t folderCount = 0;
         std::int64_t inaccessibleCount = 0;
-        std::vector<Bucket> buckets;  // in reading order
+        std::vector<StorageBucket> buckets;  // in reading order
         std::vector<LargeFileRecord> largestFiles;  // largest first
     };
 
@@ -49,7 +54,7 @@ public:
     void runWorker();
     // Safe from any thread: workers stop after the directory they hold.
     void cancel() { stack_.cancel(); }
-    // Once every worker has returned.
+    // Once every worker has returned; only once.
     Result finish();
 
     WalkProgress::Counts progress() const { return progress_.read(); }
@@ -57,12 +62,10 @@ public:
     const Accumulator& rootTotals() const { return rootTotals_; }
 
 private:
-    Accumulator makeAccumulator() const;
-
     std::string rootPath_;  // "" for "/", so that a child's path is "/" + name
     bool includeHidden_;
     WalkStack<Accumulator> stack_;
-    std::vector<Bucket> buckets_;
+    std::vector<StorageBucket> buckets_;
     Accumulator rootTotals_;
     WalkProgress progress_;
 };

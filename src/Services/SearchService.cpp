@@ -7,8 +7,8 @@
 #include "Foundation/FileDescriptor.h"
 #include "Platform/KindDescriptions.h"
 #include "Foundation/PathText.h"
+#include "Foundation/Uuid.h"
 #include "Platform/ProcessRunner.h"
-#include "Foundation/BackgroundCall.h"
 
 #include <QMimeDatabase>
 
@@ -16,7 +16,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <fstream>
 
 namespace {
 
@@ -76,14 +75,14 @@ public:
                     STATX_TYPE | STATX_SIZE | STATX_BLOCKS | STATX_MTIME, &status) != 0)
             return std::nullopt;
         SearchHit hit;
-        hit.url = path;
+        hit.path = path;
         if (status.stx_mask & STATX_BLOCKS)
             hit.size = allocatedBytes(status.stx_blocks);
         else if (status.stx_mask & STATX_SIZE)
             hit.size = static_cast<std::int64_t>(status.stx_size);
         if (status.stx_mask & STATX_MTIME)
             hit.modifiedAt = Instant::fromTimespec(status.stx_mtime.tv_sec, status.stx_mtime.tv_nsec);
-        hit.kind = S_ISDIR(status.stx_mode) ? folderKind() : kinds_.kind(hit.url);
+        hit.kind = S_ISDIR(status.stx_mode) ? folderKind() : kinds_.kind(hit.path);
         return hit;
     }
 
@@ -97,34 +96,68 @@ private:
     std::optional<QString> folderKind_;
 };
 
-// The first paths that the index printed and that lie in the scope and are of the kind, as hits,
-// largest first. Printed paths are bytes, checked one by one; none has to be UTF-8.
-std::vector<SearchHit> readHits(const std::filesystem::path& results, const std::optional<std::string>& prefix,
-                                const ContentTypeExtensions* kind) {
-    std::ifstream file(results, std::ios::binary);
+// Takes the paths the index prints, NUL-separated and as they stream in, and keeps the first ones
+// that lie in the scope and are of the kind, up to the maximum. Printed paths are bytes, checked one
+// by one; none has to be UTF-8.
+class PrintedPaths {
+public:
+    PrintedPaths(std::optional<std::string> prefix, const ContentTypeExtensions* kind) : prefix_(std::move(prefix)), kind_(kind) {}
+
+    // False once the maximum is kept: the index need print no more.
+    bool take(std::string_view piece) {
+        while (!isFull()) {
+            const std::size_t end = piece.find('\0');
+            if (end == std::string_view::npos) {
+                pending_.append(piece);
+                return true;
+            }
+            pending_.append(piece.substr(0, end));
+            piece.remove_prefix(end + 1);
+            keepPending();
+        }
+        return false;
+    }
+
+    // The last path, when the output did not end with a separator.
+    std::vector<std::string> finish() {
+        if (!isFull()) keepPending();
+        return std::move(kept_);
+    }
+
+private:
+    bool isFull() const { return kept_.size() >= SearchService::maximumHits; }
+
+    void keepPending() {
+        if (!pending_.empty() && (!prefix_ || pending_.starts_with(*prefix_)) && (!kind_ || kind_->matches(fileName(pending_))))
+            kept_.push_back(pending_);
+        pending_.clear();
+    }
+
+    std::optional<std::string> prefix_;
+    const ContentTypeExtensions* kind_;
+    std::string pending_;
+    std::vector<std::string> kept_;
+};
+
+// The kept paths as hits, largest first; a path with nothing at it any more gives none.
+std::vector<SearchHit> hitsAt(const std::vector<std::string>& paths) {
     std::vector<SearchHit> hits;
     HitBuilder builder;
-    std::size_t taken = 0;
-    std::string path;
-    while (taken < SearchService::maximumHits && std::getline(file, path, '\0')) {
-        if (path.empty()) continue;
-        if (prefix && !path.starts_with(*prefix)) continue;
-        if (kind && !kind->matches(fileName(path))) continue;
-        ++taken;
+    for (const std::string& path : paths)
         if (auto hit = builder.hit(path)) hits.push_back(std::move(*hit));
-    }
     std::stable_sort(hits.begin(), hits.end(), [](const SearchHit& a, const SearchHit& b) { return a.size > b.size; });
     return hits;
 }
 
 SearchService::Outcome runSearch(const QString& text, const std::optional<std::filesystem::path>& scope, SearchKind kind,
-                                 const SearchService::Setup& setup) {
+                                 const SearchService::Setup& setup, std::stop_token stop) {
     if (!setup.index.exists()) return SearchServiceError::queryFailed(indexUnavailable());
     const QByteArray utf8 = text.toUtf8();
     const std::string_view bytes(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     if (bytes.find('\0') != std::string_view::npos) return std::vector<SearchHit>{};  // no name holds one
 
-    // plocate matches the name; scope and kind are checked on its output, which then cannot be cut short.
+    // plocate matches the name; scope and kind are checked on its output as it streams, and plocate
+    // is ended once enough paths are kept. Without either, plocate itself stops at the maximum.
     std::optional<std::string> prefix;
     if (scope) prefix = scopePrefix(*scope);
     const ContentTypeExtensions* kindExtensions = nullptr;
@@ -133,26 +166,33 @@ SearchService::Outcome runSearch(const QString& text, const std::optional<std::f
     if (!prefix && !kindExtensions) limit = static_cast<int>(SearchService::maximumHits);
 
     SearchFolder folder(setup.temporaryParent.empty() ? std::filesystem::temp_directory_path() : setup.temporaryParent);
+    PrintedPaths printed(prefix, kindExtensions);
     ProcessRunner::Result run;
     {
+        // The raw output read is kept in results.txt, as the folder documents the search.
         FileDescriptor results = folder.create("results.txt");
         FileDescriptor errors = folder.create("errors.txt");
         ProcessRunner::Options options;
         options.limits.deadline = setup.timeLimit;
         options.limits.terminateGrace = setup.terminateGrace;
-        options.outputFile = results.get();
         options.errorFile = errors.get();
+        options.stop = stop;
+        options.onOutput = [&](std::string_view piece) {
+            FileContents::writeAll(results.get(), piece);
+            return printed.take(piece);
+        };
         run = ProcessRunner::run(setup.index.program, setup.index.arguments(bytes, limit), options);
     }
-    if (run.timedOut) return SearchServiceError::queryFailed(indexUnavailable());
-    if (!run.exitedNormally() || run.exitStatus != 0) {
+    if (run.stopped) return std::vector<SearchHit>{};
+    if (run.timedOut || !run.ended) return SearchServiceError::queryFailed(indexUnavailable());
+    if (!run.readEnough && (!run.exitedNormally() || run.exitStatus != 0)) {
         const std::optional<std::string> errorText = FileContents::read(folder.file("errors.txt"), 1u << 20);
         // plocate's way of saying that nothing matched.
         if (run.exitedNormally() && run.exitStatus == 1 && errorText && errorText->empty()) return std::vector<SearchHit>{};
         if (!errorText || !PathText::isValidUtf8(*errorText)) return SearchServiceError::queryFailed(indexUnavailable());
         return SearchServiceError::queryFailed(QString::fromStdString(*errorText));
     }
-    return readHits(folder.file("results.txt"), prefix, kindExtensions);
+    return hitsAt(printed.finish());
 }
 
 }  // namespace
@@ -161,10 +201,10 @@ SearchService::SearchService(QObject* parent) : SearchService(Setup{}, parent) {
 
 SearchService::SearchService(Setup setup, QObject* parent) : QObject(parent), setup_(std::move(setup)) {}
 
-SearchService::Outcome SearchService::runMetadataSearch(const QString& text, const std::optional<std::filesystem::path>& scope,
-                                                        SearchKind kind, const Setup& setup) {
+SearchService::Outcome SearchService::runIndexSearch(const QString& text, const std::optional<std::filesystem::path>& scope,
+                                                        SearchKind kind, const Setup& setup, std::stop_token stop) {
     try {
-        return runSearch(text, scope, kind, setup);
+        return runSearch(text, scope, kind, setup, stop);
     } catch (const std::exception& error) {
         return SearchServiceError::queryFailed(QString::fromUtf8(error.what()));
     }
@@ -177,27 +217,29 @@ void SearchService::search(const QString& text, const std::optional<std::filesys
         setResults({});
         return;
     }
-    const Uuid token = Uuid::random();
-    generation_ = token;
+    const NewestJob::Ticket ticket = searches_.start();
+    searchStop_ = std::stop_source();
     setResults({});
     setSearching(true);
     setErrorMessage(std::nullopt);
 
-    runInBackground(
-        this, [trimmed, scope, kind, setup = setup_] { return runMetadataSearch(trimmed, scope, kind, setup); },
-        [token](SearchService& service, Outcome outcome) {
-            // Only the newest search publishes.
-            if (service.generation_ != token) return;
-            service.setSearching(false);
+    jobs_.run(
+        searchStop_,
+        [trimmed, scope, kind, setup = setup_](std::stop_token stop) { return runIndexSearch(trimmed, scope, kind, setup, stop); },
+        [this, ticket](JobOutcome<Outcome>& finished) {
+            if (!searches_.isNewest(ticket)) return;
+            setSearching(false);
+            Outcome& outcome = finished.value();
             if (auto* hits = std::get_if<std::vector<SearchHit>>(&outcome))
-                service.setResults(std::move(*hits));
+                setResults(std::move(*hits));
             else
-                service.setErrorMessage(std::get<SearchServiceError>(outcome).description());
+                setErrorMessage(std::get<SearchServiceError>(outcome).description());
         });
 }
 
 void SearchService::stop() {
-    generation_ = Uuid::random();
+    searchStop_.request_stop();
+    searches_.supersede();
     setSearching(false);
 }
 

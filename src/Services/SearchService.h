@@ -5,13 +5,15 @@
 
 #include "Models/SearchHit.h"
 #include "Platform/FileNameIndex.h"
-#include "Foundation/Uuid.h"
+#include "Foundation/BackgroundJobs.h"
+#include "Foundation/NewestJob.h"
 #include "Services/SearchKind.h"
 #include "Services/SearchServiceError.h"
 
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <stop_token>
 #include <variant>
 #include <vector>
 
@@ -36,16 +38,17 @@ public:
 
     // Starts a search and returns at once. A blank text clears the results and runs nothing.
     void search(const QString& text, const std::optional<std::filesystem::path>& scope, SearchKind kind);
-    // Abandons the current search; its child process runs out its time limit unobserved.
+    // Ends the current search: its child process is killed at once and nothing of it is published.
     void stop();
 
     const std::vector<SearchHit>& results() const { return results_; }
     bool isSearching() const { return isSearching_; }
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
 
-    // One search to its end on the calling thread; `text` trimmed and not empty. Never throws.
-    static Outcome runMetadataSearch(const QString& text, const std::optional<std::filesystem::path>& scope,
-                                     SearchKind kind, const Setup& setup);
+    // One search to its end on the calling thread; `text` trimmed and not empty. Never throws. A stop
+    // request kills the index's process and gives no hits.
+    static Outcome runIndexSearch(const QString& text, const std::optional<std::filesystem::path>& scope,
+                                     SearchKind kind, const Setup& setup, std::stop_token stop = {});
 
 signals:
     void resultsChanged();
@@ -61,5 +64,8 @@ private:
     std::vector<SearchHit> results_;
     bool isSearching_ = false;
     std::optional<QString> errorMessage_;
-    Uuid generation_ = Uuid::random();
+    NewestJob searches_;
+    std::stop_source searchStop_;
+    // Last member: destroyed first, so the running search is stopped and has ended before the rest goes.
+    BackgroundJobs jobs_{this};
 };

@@ -68,7 +68,7 @@ std::vector<StartupItem> StartupItemsService::items() {
                 const auto entry = StartupEntry::read(file, roots.root);
                 StartupItem item;
                 item.id = file.string();
-                item.url = file;
+                item.path = file;
                 item.name = entry && entry->label ? *entry->label : PathText::display(file.stem());
                 item.program = entry && entry->program ? *entry->program : AppLocalization::string("startup.unknownProgram");
                 item.isEnabled = extension == enabledExtension;
@@ -87,13 +87,13 @@ void StartupItemsService::setEnabled(const StartupItem& item, bool enabled) {
     const StartupFolder& userFolder = startupFolders.front();
     const auto userFolders = LinuxLocations::folders(userFolder.location, SystemRoots::current());
     // Only the user's own folder is ever renamed in, whatever the item claims.
-    const bool inUserFolder = std::find(userFolders.begin(), userFolders.end(), item.url.parent_path()) != userFolders.end();
+    const bool inUserFolder = std::find(userFolders.begin(), userFolders.end(), item.path.parent_path()) != userFolders.end();
     if (!item.canChange || !inUserFolder) throw StartupError(StartupError::Case::requiresAdministrator);
 
     const std::string_view wanted = enabled ? LinuxLocations::enabledStartupExtension(userFolder.location) : disabledExtension;
-    if (FolderListing::lowercaseExtension(item.url) == wanted) return;
-    fs::path target = item.url;
+    if (FolderListing::lowercaseExtension(item.path) == wanted) return;
+    fs::path target = item.path;
     target.replace_extension(std::string(wanted));
-    if (const int error = renameWithoutReplacing(item.url, target))
-        throw std::system_error(error, std::generic_category(), AppLocalization::format("startup.renameFailed", {PathText::display(item.url.filename())}).toStdString());
+    if (const int error = renameWithoutReplacing(item.path, target))
+        throw std::system_error(error, std::generic_category(), AppLocalization::format("startup.renameFailed", {PathText::display(item.path.filename())}).toStdString());
 }

@@ -104,12 +104,13 @@ void StorageHistoryService::recordCurrentCapacity() {
 }
 
 void StorageHistoryService::record(const ScanSnapshot& snapshot) {
-    ScanHistoryRecord scan{Uuid::random(), snapshot.scannedAt, PathText::display(snapshot.rootURL), snapshot.totalSize, snapshot.fileCount, snapshot.folderCount, {}};
+    ScanHistoryRecord scan{Uuid::random(), snapshot.scannedAt, PathText::display(snapshot.rootPath), snapshot.totalSize, snapshot.fileCount, snapshot.folderCount, {}};
     const size_t count = std::min(snapshot.buckets.size(), bucketLimit);
     for (size_t i = 0; i < count; ++i) {
         const StorageBucket& bucket = snapshot.buckets[i];
         // Names need not be UTF-8; the stored text shows them lossily rather than losing the history.
-        scan.buckets.push_back({PathText::display(std::string_view(bucket.id)), PathText::display(std::string_view(bucket.name)), PathText::display(bucket.url), bucket.size, bucket.fileCount});
+        const QString path = PathText::display(std::string_view(bucket.path));
+        scan.buckets.push_back({path, PathText::display(bucket.name()), path, bucket.size, bucket.fileCount});
     }
     scanRecords_.push_back(std::move(scan));
     save(scanKey, scanRecords_, scanRecordLimit);

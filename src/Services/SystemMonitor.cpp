@@ -68,7 +68,13 @@ void SystemMonitor::sample() {
 
     // A failed reading repeats the last published use.
     double usage = metrics_.cpuUsage;
-    if (auto measured = processor_.cpuUsage(cpu_)) usage = *measured;
+    auto processorUse = processor_.cpuUsage(cpu_);
+    if (processorUse) {
+        usage = *processorUse;
+        processorReadings_ += 1;
+    }
+    // The first reading is only the baseline of the next one.
+    measured_.cpu = processorUse && processorReadings_ >= 2;
 
     auto memory = memorySampler_.memoryUsage();
     auto traffic = networkStatistics_.read();
@@ -88,9 +94,12 @@ void SystemMonitor::sample() {
         network_.peakDown = std::max(network_.peakDown, downRate);
         emit networkChanged();
     }
+    measured_.network = step.has_value();
+    measured_.networkSession = measured_.networkSession || measured_.network;
 
     sampleDisk(now);
 
+    measured_.memory = memory.has_value();
     if (memory) {
         memory_ = memory->detail;
         emit memoryChanged();
@@ -105,10 +114,17 @@ void SystemMonitor::sample() {
     metrics_.isCharging = power.charging;
     emit metricsChanged();
 
-    if (auto load = loadAverage_.oneMinute()) cpu_.loadAverage = *load;
-    cpuSampleCount_ += 1;
-    cpu_.sessionAverage += (usage - cpu_.sessionAverage) / static_cast<double>(cpuSampleCount_);
-    cpu_.sessionPeak = std::max(cpu_.sessionPeak, usage);
+    auto load = loadAverage_.oneMinute();
+    if (load) cpu_.loadAverage = *load;
+    measured_.loadAverage = load.has_value();
+    // The baseline's zero and repeated readings are no use of the processor: they stay out of the
+    // session's average and peak.
+    if (measured_.cpu) {
+        cpuSampleCount_ += 1;
+        cpu_.sessionAverage += (usage - cpu_.sessionAverage) / static_cast<double>(cpuSampleCount_);
+        cpu_.sessionPeak = std::max(cpu_.sessionPeak, usage);
+        measured_.cpuSession = true;
+    }
     emit cpuChanged();
 
     append(cpuHistory_, now, usage);
@@ -139,10 +155,13 @@ void SystemMonitor::sample() {
 }
 
 void SystemMonitor::sampleDisk(Instant now) {
+    measured_.disk = false;
     auto totals = diskStatistics_.read();
     if (!totals) return;
     auto step = diskRates_.advance(totals->read, totals->written, now);
     if (!step) return;
+    measured_.disk = true;
+    measured_.diskSession = true;
     disk_.readPerSecond = step->firstPerSecond;
     disk_.writePerSecond = step->secondPerSecond;
     disk_.sessionRead += step->firstAdded;
@@ -157,6 +176,7 @@ void SystemMonitor::sampleApps(Instant now) {
         projects_ = devProjects_.projects(pass->devSamples, now);
         emit projectsChanged();
     }
+    measured_.appRates = pass->hadPreviousPass;
     apps_ = std::move(pass->apps);
     emit appsChanged();
 }

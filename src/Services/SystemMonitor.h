@@ -19,6 +19,7 @@
 #include "Services/DevProjectsService.h"
 #include "Services/DiskIO.h"
 #include "Services/MemoryDetail.h"
+#include "Services/MeasuredFigures.h"
 #include "Services/MemorySampler.h"
 #include "Services/NetworkSession.h"
 #include "Services/ProcessorSampler.h"
@@ -64,6 +65,7 @@ public:
     const DiskIO& disk() const { return disk_; }
     const NetworkSession& network() const { return network_; }
     const BatteryDetail& battery() const { return battery_; }
+    const MeasuredFigures& measured() const { return measured_; }
     const std::vector<AppUsage>& apps() const { return apps_; }
     const std::vector<DevProject>& projects() const { return projects_; }
     const std::vector<MetricPoint>& cpuHistory() const { return cpuHistory_; }
@@ -120,6 +122,7 @@ private:
     DiskIO disk_;
     NetworkSession network_;
     BatteryDetail battery_;
+    MeasuredFigures measured_;
     std::vector<AppUsage> apps_;
     std::vector<DevProject> projects_;
     std::vector<MetricPoint> cpuHistory_;
@@ -133,5 +136,6 @@ private:
 
     QTimer* timer_ = nullptr;
     long long tick_ = 0;
-    long long cpuSampleCount_ = 0;
+    long long processorReadings_ = 0;
+    long long cpuSampleCount_ = 0;  // measured processor uses in the session figures
 };

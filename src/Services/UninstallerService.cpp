@@ -187,9 +187,9 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
                 if (!entry || entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
                 InstalledApplication application;
                 application.id = file.string();
-                application.url = file;
+                application.path = file;
                 application.name = entry->localizedText("Name", locale).value_or(nameWithoutExtension(file));
-                application.bundleIdentifier = nameWithoutExtension(file);  // the desktop-file id
+                application.desktopFileID = nameWithoutExtension(file);  // the desktop-file id
                 application.version = noVersion;
                 applications.push_back(std::move(application));
                 files.push_back(file);
@@ -202,7 +202,7 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
     for (InstalledApplication& application : applications) {
         auto owner = owners.find(application.id);
         if (owner == owners.end()) {
-            application.size = allocatedSize(application.url);
+            application.size = allocatedSize(application.path);
             continue;
         }
         const DpkgDatabase::Package& package = owner->second;
@@ -227,16 +227,16 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         found.push_back(AppArtifact{Uuid::random(), item, size ? *size : allocatedSize(item), category, selected});
     };
 
-    if (linkStatus(application.url) && !holdsBaseFolder(application.url, roots)) {
+    if (linkStatus(application.path) && !holdsBaseFolder(application.path, roots)) {
         // Measured as in the list of applications: what its package owns, else the entry itself.
-        const auto owner = DpkgDatabase::owners({application.url}, roots.root);
+        const auto owner = DpkgDatabase::owners({application.path}, roots.root);
         const bool packaged = !owner.empty();
-        const std::int64_t size = packaged ? packageSize(owner.begin()->second, roots.root) : allocatedSize(application.url);
-        add(application.url, ArtifactCategory::application, userCanMove(application.url, packaged), size);
+        const std::int64_t size = packaged ? packageSize(owner.begin()->second, roots.root) : allocatedSize(application.path);
+        add(application.path, ArtifactCategory::application, userCanMove(application.path, packaged), size);
     }
 
     for (const FixedCandidate& candidate : fixedCandidates) {
-        const QString& key = candidate.key == Key::identifier ? application.bundleIdentifier : application.name;
+        const QString& key = candidate.key == Key::identifier ? application.desktopFileID : application.name;
         if (!isUsableKey(key)) continue;
         const std::string name = LinuxLocations::itemName(PathText::fromText(key).native(), candidate.suffix);
         for (const fs::path& folder : LinuxLocations::folders(candidate.folder, roots)) {
@@ -245,7 +245,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         }
     }
 
-    const QString identifierKey = application.bundleIdentifier.toLower();
+    const QString identifierKey = application.desktopFileID.toLower();
     const QString nameKey = application.name.toLower().remove(QLatin1Char(' '));
     const bool useIdentifier = isUsableKey(identifierKey);
     const bool useName = isUsableKey(nameKey);
@@ -277,7 +277,7 @@ std::vector<fs::path> UninstallerService::moveToTrash(const std::vector<AppArtif
     for (const AppArtifact& artifact : artifacts) {
         if (!artifact.isSelected) continue;
         try {
-            moved.push_back(Trash::moveToTrash(artifact.url));
+            moved.push_back(Trash::moveToTrash(artifact.path));
         } catch (const TrashError& error) {
             throw UninstallError(error, std::move(moved));
         }

@@ -9,6 +9,7 @@
 #include "Services/FakeAppServices.h"
 #include "Support/FixtureRoots.h"
 #include "Views/Shell/AppVersion.h"
+#include "Views/Common/FileActionAlerts.h"
 #include "Views/DesignSystem/Appearance.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/PillTabBar.h"
@@ -24,10 +25,13 @@
 #include <QDir>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace {
 
@@ -108,6 +112,24 @@ TEST_F(ShellTest, OnboardingStepsThroughItsThreePages) {
     QTest::keyClick(&onboarding, Qt::Key_Return);
     EXPECT_EQ(completions, 1);
     EXPECT_EQ(onboarding.page(), 2);
+}
+
+// The card keeps one size on every page, in both languages: the block never jumps.
+TEST_F(ShellTest, OnboardingKeepsOneSizeOnEveryPage) {
+    for (const char* language : {"en", "ar"}) {
+        SettingsStore::shared().setValue("appLanguage", QString::fromLatin1(language));
+        OnboardingView onboarding(makeState());
+        onboarding.show();
+        std::set<int> heights;
+        for (int page = 0; page < 3; ++page) {
+            QApplication::processEvents();
+            heights.insert(onboarding.height());
+            heights.insert(onboarding.sizeHint().height());
+            if (page < 2) QTest::mouseClick(onboarding.forwardButton(), Qt::LeftButton);
+        }
+        EXPECT_EQ(heights.size(), 1u) << language;
+        EXPECT_GE(*heights.begin(), 560);
+    }
 }
 
 TEST_F(ShellTest, OnboardingSetupPageShowsTheScanFolderAndItsChoice) {
@@ -249,11 +271,33 @@ TEST_F(ShellTest, TwoSettingsScreensShareEveryValue) {
     EXPECT_EQ(fake.privacySettingsOpened, 1);
 }
 
+// Where no settings program is installed the button says why instead of doing nothing.
+TEST_F(ShellTest, PrivacySettingsWithoutASettingsProgramIsDisabledAndSaysWhy) {
+    fake.privacySettingsInstalled = false;
+    SettingsView settings(makeState());
+    EXPECT_FALSE(settings.openSystemButton()->isEnabled());
+    EXPECT_TRUE(settings.openSystemButton()->toolTip().contains(AppLocalization::string("settings.openSystem.unavailable").toHtmlEscaped()));
+    QTest::mouseClick(settings.openSystemButton(), Qt::LeftButton);
+    EXPECT_EQ(fake.privacySettingsOpened, 0);
+}
+
 TEST_F(ShellTest, TheVersionReadsShortVersionAndBuild) {
     EXPECT_EQ(AppVersion::displayValue("1.4", "27"), "1.4 (27)");
     EXPECT_EQ(AppVersion::displayValue("", ""), QString::fromUtf8("\u2014 (\u2014)"));
     SettingsView settings(makeState());
     EXPECT_EQ(settings.versionLabel()->layoutDirection(), Qt::LeftToRight);
+}
+
+TEST_F(ShellTest, TheWindowShowsAFileActionFailureAsPlainText) {
+    SettingsStore::shared().setValue("didCompleteOnboarding", true);
+    RootView root(makeState());
+    root.show();
+    emit FileActionAlerts::shared().failed("No application could open <b>x</b>");
+    auto* alert = root.findChild<QMessageBox*>();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), "No application could open <b>x</b>");
+    EXPECT_EQ(alert->textFormat(), Qt::PlainText);
+    alert->close();
 }
 
 // --- the application ---
@@ -277,6 +321,30 @@ TEST_F(ShellTest, TheApplicationHasItsWindowAndScanMenu) {
     ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 2; }));
     quarnell.showSettingsWindow();
     EXPECT_EQ(quarnell.settingsWindow()->size(), QSize(620, 620));
+    fake.abandon.request_stop();
+}
+
+// The keys reach their commands wherever the focus is in the main window: here on the tab bar,
+// outside the storage screen whose scan Escape cancels.
+TEST_F(ShellTest, ShortcutsWorkWithTheFocusAnywhereInTheMainWindow) {
+    SettingsStore::shared().setValue("didCompleteOnboarding", true);
+    QuarnellApp quarnell(fake.services());
+    quarnell.state().setSelectedSection(AppSection::storage);
+    quarnell.showMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(quarnell.mainWindow()));
+    auto* tabs = quarnell.mainWindow()->findChild<PillTabBar*>();
+    ASSERT_NE(tabs, nullptr);
+    tabs->setFocus();
+
+    QTest::keyClick(tabs, Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 1; }));
+    EXPECT_TRUE(quarnell.state().isScanning());
+    QTest::keyClick(tabs, Qt::Key_Escape);
+    EXPECT_FALSE(quarnell.state().isScanning());
+
+    QTest::keyClick(tabs, Qt::Key_Comma, Qt::ControlModifier);
+    ASSERT_NE(quarnell.settingsWindow(), nullptr);
+    EXPECT_TRUE(quarnell.settingsWindow()->isVisible());
     fake.abandon.request_stop();
 }
 

@@ -15,8 +15,8 @@ namespace {
 class AppLocalizationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        tree.write("en/a.json", R"({"hello": "Hello", "items": "{0, plural, one {# item} other {# items}}"})");
-        tree.write("ar/a.json", R"({"hello": "مرحبا", "items": "{0, plural, zero {لا عناصر} one {عنصر واحد} two {عنصران} few {# عناصر} many {# عنصرًا} other {# عنصر}}"})");
+        tree.write("en/a.json", R"({"hello": "Hello", "freeOf": "free of {0}", "items": "{0, plural, one {# item} other {# items}}"})");
+        tree.write("ar/a.json", R"({"hello": "مرحبا", "freeOf": "متاح من {0}", "items": "{0, plural, zero {لا عناصر} one {عنصر واحد} two {عنصران} few {# عناصر} many {# عنصرًا} other {# عنصر}}"})");
         AppLocalization::setTableFolder(QString::fromStdString(tree.path().string()));
     }
     void TearDown() override {
@@ -105,4 +105,11 @@ TEST(AppLocalizationTables, EveryKeyInTheCodeHasBothTexts) {
         }
     }
     EXPECT_GT(keys, 0);
+}
+
+// A value placed into a sentence is isolated in its own direction.
+TEST_F(AppLocalizationTest, ValuesInASentenceAreIsolated) {
+    SettingsStore::shared().setValue("appLanguage", "en");
+    EXPECT_EQ(AppLocalization::format("freeOf", {QStringLiteral("1 GB")}), QString::fromUtf8("free of \u20661 GB\u2069"));
+    EXPECT_EQ(AppLocalization::format("freeOf", {QString::fromUtf8("مجلد")}), QString::fromUtf8("free of \u2067مجلد\u2069"));
 }

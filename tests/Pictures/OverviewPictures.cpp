@@ -1,6 +1,7 @@
 #include "Pictures/PictureRegistry.h"
 
 #include "Services/AppState.h"
+#include "Services/StorageHistoryService.h"
 #include "Views/Overview/OverviewView.h"
 #include "ViewSupport/ScanFixture.h"
 
@@ -18,4 +19,12 @@ static const PictureRegistration overview("overview", [](PictureContext& picture
         return;
     }
     pictures.render("overview-scanned", QSize(1320, 1000), [&] { return std::make_unique<OverviewView>(state, [&] { return capacity; }); });
+
+    // A relaunch: nothing scanned yet in this launch, the newest stored scan shown.
+    AppServices relaunched = tree.services();
+    relaunched.storageHistory = std::make_unique<StorageHistoryService>();
+    relaunched.storageHistory->record(*state.scanSnapshot());
+    AppState later(std::move(relaunched));
+    later.setScanRoot(tree.root());
+    pictures.render("overview-relaunched", QSize(1320, 1000), [&] { return std::make_unique<OverviewView>(later, [&] { return capacity; }); });
 });

@@ -49,8 +49,6 @@ TEST(DirectoryReader, ListsKindsSizesAndDatesWithoutFollowingLinks) {
     EXPECT_EQ(data.logicalSize, 10000);
     ASSERT_TRUE(data.modified);
     EXPECT_EQ(*data.modified, Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec));
-    EXPECT_FALSE(data.isHiddenFlag);
-    EXPECT_FALSE(data.isDataless);
 
     const auto& folder = named(entries, "folder");
     EXPECT_EQ(folder.type, DirectoryEntry::Kind::directory);

@@ -20,4 +20,7 @@ TEST(PrivacySettings, StartsTheFirstKnownProgramFoundAndNothingWhenNoneIs) {
     started.clear();
     EXPECT_FALSE(PrivacySettings::open([](const QString&) { return QString(); }, start));
     EXPECT_TRUE(started.isEmpty());
+
+    EXPECT_FALSE(PrivacySettings::available([](const QString&) { return QString(); }));
+    EXPECT_TRUE(PrivacySettings::available(only("budgie-control-center")));
 }

@@ -246,3 +246,87 @@ TEST(ProcessRunner, ChildDoesNotInheritIgnoredSignals) {
     EXPECT_TRUE(result.timedOut);
     EXPECT_EQ(result.signal, SIGTERM);
 }
+
+TEST(ProcessRunner, StopKillsTheChildAndItsGroupAtOnce) {
+    TempTree tree;
+    auto childPid = tree.path() / "child.pid";
+    auto helperPid = tree.path() / "helper.pid";
+    auto tool = writeFakeTool(tree.path() / "slow", "sleep 30 &\necho $! > '" + helperPid.string() + "'\necho $$ > '" +
+                                                        childPid.string() + "'\nwait");
+    std::stop_source stop;
+    ProcessRunner::Options options = quickLimits(30s);
+    options.stop = stop.get_token();
+    std::thread stopper([&] {
+        waitForFile(childPid);
+        stop.request_stop();
+    });
+    auto result = ProcessRunner::run(tool, {}, options);
+    stopper.join();
+
+    EXPECT_TRUE(result.stopped);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_TRUE(result.ended);
+    EXPECT_EQ(result.signal, SIGKILL);
+    EXPECT_FALSE(isRunning(waitForFile(childPid)));  // reaped before run returned
+    EXPECT_TRUE(endsSoon(waitForFile(helperPid)));
+
+    // Stopped before it starts: killed as soon as it runs.
+    auto again = ProcessRunner::run(tool, {}, options);
+    EXPECT_TRUE(again.stopped);
+}
+
+TEST(ProcessRunner, OutputConsumerThatHasEnoughEndsTheChild) {
+    TempTree tree;
+    auto tool = writeFakeTool(tree.path() / "endless", "while :; do echo line; done");
+    std::string seen;
+    ProcessRunner::Options options = quickLimits(30s);
+    options.onOutput = [&](std::string_view piece) {
+        seen += piece;
+        return seen.size() < 100000;
+    };
+    auto result = ProcessRunner::run(tool, {}, options);
+    EXPECT_TRUE(result.readEnough);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_TRUE(result.output.empty());  // handed over, not captured
+    EXPECT_GE(seen.size(), 100000u);
+    EXPECT_TRUE(seen.starts_with("line\nline\n"));
+}
+
+// A child frozen by the cgroup freezer does not end on SIGKILL until it is thawed, like a process
+// stuck on a hung network mount.
+TEST(ProcessRunner, ChildThatOutlivesTheKillIsReportedAndTheCallerGoesOn) {
+    const std::filesystem::path freezer = "/sys/fs/cgroup/freezer";
+    TempTree tree;
+    const std::filesystem::path group = freezer / ("quarnell-test-" + std::to_string(::getpid()));
+    std::error_code error;
+    if (!std::filesystem::create_directory(group, error)) GTEST_SKIP() << "no cgroup freezer to stand in for a hung mount";
+    auto write = [](const std::filesystem::path& file, const std::string& text) { std::ofstream(file) << text; };
+
+    auto childPid = tree.path() / "child.pid";
+    auto tool = writeFakeTool(tree.path() / "stuck", "echo $$ > '" + childPid.string() + "'\nexec sleep 30");
+    std::stop_source stop;
+    ProcessRunner::Options options = quickLimits(30s);
+    options.limits.killWait = 300ms;
+    options.stop = stop.get_token();
+    std::thread freezeThenStop([&] {
+        const std::string pid = waitForFile(childPid);
+        write(group / "cgroup.procs", pid);
+        write(group / "freezer.state", "FROZEN");
+        for (int i = 0; i < 200 && waitForFile(group / "freezer.state") != "FROZEN"; ++i) std::this_thread::sleep_for(10ms);
+        stop.request_stop();
+    });
+    auto result = ProcessRunner::run(tool, {}, options);
+    freezeThenStop.join();
+    const std::string pid = waitForFile(childPid);
+
+    EXPECT_TRUE(result.stopped);
+    EXPECT_FALSE(result.ended);
+    EXPECT_TRUE(isRunning(pid));  // still there, frozen with the kill pending
+
+    write(group / "freezer.state", "THAWED");
+    for (int i = 0; i < 200 && isRunning(pid); ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_FALSE(isRunning(pid));
+    ProcessRunner::run("/bin/true", {});  // a later run reaps it
+    EXPECT_TRUE(readFile("/proc/" + pid + "/stat").empty());
+    std::filesystem::remove(group, error);
+}

@@ -20,14 +20,14 @@ using Path = std::filesystem::path;
 
 ScanSnapshot snapshotOf(const Path& root, std::int64_t total) {
     ScanSnapshot snapshot;
-    snapshot.rootURL = root;
+    snapshot.rootPath = root;
     snapshot.totalSize = total;
     return snapshot;
 }
 
 ScannedFile fileAt(const Path& path, std::int64_t size = 10) {
     ScannedFile file;
-    file.url = path;
+    file.path = path;
     file.size = size;
     return file;
 }
@@ -263,7 +263,7 @@ TEST_F(AppStateTest, AFailedScanKeepsThePreviousSnapshotUntilTheNextStartClearsT
 }
 
 TEST_F(AppStateTest, FullDiskAccessOpensTheDesktopSettings) {
-    makeState().openFullDiskAccessSettings();
+    makeState().openPrivacySettings();
     EXPECT_EQ(fake.privacySettingsOpened, 1);
 }
 
@@ -370,7 +370,7 @@ TEST_F(AppStateTest, TheKeptCopyIsNeverMovedNorCountedEvenWhenTicked) {
     // The forgotten-files tool or a stray click put the kept copy into the shared selection.
     app.setSelectedToolItems({kept.string(), copy.string()});
     ASSERT_EQ(app.selectedDuplicateFiles().size(), 1u);
-    EXPECT_EQ(app.selectedDuplicateFiles()[0].url, copy);
+    EXPECT_EQ(app.selectedDuplicateFiles()[0].path, copy);
 
     app.trashSelectedDuplicateFiles();
     ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 1; }));
@@ -431,8 +431,8 @@ TEST_F(AppStateTest, AMoveThatFailsPartWayDropsOnlyWhatLeftItsPlace) {
     ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
 
     ASSERT_EQ(app.forgottenFiles().size(), 3u);
-    EXPECT_EQ(app.forgottenFiles()[0].url, b);
-    EXPECT_EQ(app.forgottenFiles()[2].url, d);
+    EXPECT_EQ(app.forgottenFiles()[0].path, b);
+    EXPECT_EQ(app.forgottenFiles()[2].path, d);
     EXPECT_EQ(app.selectedToolItems(), (std::set<std::string>{b.string(), c.string()}));
     EXPECT_EQ(app.toolMessage(), QString("Permission denied"));
 }
@@ -545,7 +545,7 @@ InstalledApplication application(std::string id) {
 
 AppArtifact artifactAt(const Path& path) {
     AppArtifact artifact;
-    artifact.url = path;
+    artifact.path = path;
     return artifact;
 }
 
@@ -610,7 +610,7 @@ TEST_F(AppStateTest, OnlyTheNewestLeftoverLoadPublishes) {
     EXPECT_TRUE(app.artifacts().empty());
     fake.artifactLoads[3]->succeed({artifactAt("/c")});
     ASSERT_TRUE(waitUntil([&] { return app.artifacts().size() == 1; }));
-    EXPECT_EQ(app.artifacts()[0].url, Path("/c"));
+    EXPECT_EQ(app.artifacts()[0].path, Path("/c"));
 }
 
 TEST_F(AppStateTest, ASecondRemovalIsRefusedAndASuccessReportsAndReloads) {

@@ -116,3 +116,59 @@ TEST(AppUsageSampler, CollectsDeveloperRuntimesByProgramAndCommandName) {
     EXPECT_EQ(samples[15].executable, "puma");  // only the command name names the runtime
     EXPECT_FALSE(samples.count(11));  // php-fpm is a service, not a development server
 }
+
+TEST(AppUsageSampler, GroupsProcessesUnderTheirInstalledApplication) {
+    FakeMachine machine;
+    auto entry = [&](const std::string& folder, const std::string& id, const std::string& body) {
+        machine.write(folder + "/applications/" + id, "[Desktop Entry]\nType=Application\n" + body);
+    };
+    // /usr/bin/firefox is a link to the real program, which is what the exe link shows.
+    machine.tree.file("usr/lib/firefox/firefox");
+    std::filesystem::create_directories(machine.tree.path() / "usr/bin");
+    std::filesystem::create_symlink("../lib/firefox/firefox", machine.tree.path() / "usr/bin/firefox");
+    machine.tree.file("usr/bin/gedit");
+    entry("usr/share", "org.mozilla.firefox.desktop", "Name=Firefox\nExec=firefox %u\nIcon=firefox\n");
+    entry("home/.local/share", "org.mozilla.firefox.desktop", "Name=My Firefox\nExec=firefox --private %u\nIcon=/opt/fx.png\n");
+    entry("usr/share", "code.desktop", "Name=Visual Studio Code\nExec=/opt/Code/code --unity-launch %F\nStartupWMClass=Code\n");
+    entry("usr/share", "tool.desktop", "Name=Tool\nExec=python3 /opt/tool.py\n");
+    entry("usr/share", "gedit.desktop", "Name=Text Editor\nExec=gedit\nNoDisplay=true\n");
+    entry("usr/share", "org.gnome.Calculator.desktop", "Name=Calculator\nExec=/usr/bin/flatpak run org.gnome.Calculator\n"
+                                                       "X-Flatpak=org.gnome.Calculator\nIcon=org.gnome.Calculator\n");
+    machine.process({.pid = 100, .comm = "firefox", .exe = "/usr/lib/firefox/firefox", .startTicks = 1, .rssPages = 10});
+    machine.process({.pid = 101, .comm = "Web Content", .exe = "/usr/lib/firefox/firefox", .startTicks = 2, .rssPages = 20});
+    machine.process({.pid = 200, .comm = "code", .exe = "/opt/Code/code", .startTicks = 3, .rssPages = 5});
+    machine.process({.pid = 300, .comm = "python3", .exe = "/usr/bin/python3.11", .startTicks = 4, .rssPages = 5});
+    machine.process({.pid = 400, .comm = "gedit", .exe = "/usr/bin/gedit", .startTicks = 5, .rssPages = 5});
+    machine.process({.pid = 500, .comm = "gnome-calculat", .exe = "/app/bin/gnome-calculator", .startTicks = 6, .rssPages = 5});
+    machine.write("proc/500/cgroup", "0::/user.slice/user-1000.slice/user@1000.service/app.slice/app-flatpak-org.gnome.Calculator-81234.scope\n");
+
+    AppUsageSampler sampler(machine.roots(), {"/usr/local/bin", "/usr/bin"});
+    auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(100), 2);
+    ASSERT_TRUE(pass);
+    // The user's entry hides the system's of the same id.
+    const AppUsage* firefox = row(*pass, "org.mozilla.firefox.desktop");
+    ASSERT_TRUE(firefox);
+    EXPECT_EQ(firefox->name, "My Firefox");
+    EXPECT_EQ(firefox->iconName, "/opt/fx.png");
+    EXPECT_EQ(firefox->processCount, 2);
+    EXPECT_EQ(firefox->memory, 30 * page);
+    ASSERT_TRUE(row(*pass, "code.desktop"));  // by its window class
+    EXPECT_EQ(row(*pass, "code.desktop")->name, "Visual Studio Code");
+    const AppUsage* calculator = row(*pass, "org.gnome.Calculator.desktop");  // by its Flatpak sandbox
+    ASSERT_TRUE(calculator);
+    EXPECT_EQ(calculator->iconName, "org.gnome.Calculator");
+    // An interpreter named by an entry is no application of its own; a hidden entry names nothing.
+    EXPECT_TRUE(row(*pass, "python3.11"));
+    EXPECT_TRUE(row(*pass, "gedit"));
+    EXPECT_EQ(pass->apps.size(), 5u);
+
+    // An application installed while the monitor runs is picked up at the next pass.
+    entry("home/.local/share", "org.gnome.gedit.desktop", "Name=Gedit\nExec=gedit %U\n");
+    std::filesystem::last_write_time(machine.tree.path() / "home/.local/share/applications",
+                                     std::filesystem::file_time_type::clock::now() + std::chrono::seconds(5));
+    pass = sampler.sampleApps(Instant::fromReferenceSeconds(102), 2);
+    ASSERT_TRUE(pass);
+    ASSERT_TRUE(row(*pass, "org.gnome.gedit.desktop"));
+    EXPECT_FALSE(row(*pass, "gedit"));
+    EXPECT_TRUE(row(*pass, "org.mozilla.firefox.desktop"));
+}

@@ -21,7 +21,7 @@ protected:
     }
     const CleanupCandidate* find(const std::vector<CleanupCandidate>& list, const fs::path& path) const {
         for (const auto& candidate : list)
-            if (candidate.url == path) return &candidate;
+            if (candidate.path == path) return &candidate;
         return nullptr;
     }
 
@@ -78,7 +78,7 @@ TEST_F(CleanupCandidatesTest, KeepsTheLargestEightyAndTiesKeepCachesBeforeInstal
     for (int i = 0; i < 85; ++i) tree.file("home/.cache/c" + std::to_string(i) + "/f", std::size_t(100 + i) * 4096);
     auto list = service.cleanupCandidates();
     ASSERT_EQ(list.size(), 80u);
-    EXPECT_EQ(list.front().url, tree.path() / "home/.cache/c84");
+    EXPECT_EQ(list.front().path, tree.path() / "home/.cache/c84");
     for (int i = 0; i < 5; ++i) EXPECT_EQ(find(list, tree.path() / ("home/.cache/c" + std::to_string(i))), nullptr);
 
     TempTree other;
@@ -87,8 +87,8 @@ TEST_F(CleanupCandidatesTest, KeepsTheLargestEightyAndTiesKeepCachesBeforeInstal
     auto installer = other.file("home/Downloads/same.pkg", 4096);
     list = service.cleanupCandidates();
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].url, cache);
-    EXPECT_EQ(list[1].url, installer);
+    EXPECT_EQ(list[0].path, cache);
+    EXPECT_EQ(list[1].path, installer);
 }
 
 TEST_F(CleanupCandidatesTest, DeveloperCachesComeFromTheTableInLinuxPlaces) {
@@ -100,11 +100,11 @@ TEST_F(CleanupCandidatesTest, DeveloperCachesComeFromTheTableInLinuxPlaces) {
 
     auto list = service.developerCandidates();
     ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[0].url, tree.path() / "home/.gradle/caches");
+    EXPECT_EQ(list[0].path, tree.path() / "home/.gradle/caches");
     EXPECT_EQ(list[0].titleKey, "developer.gradle");
     // Equal sizes keep table order: npm (row 5) before Yarn (row 7).
-    EXPECT_EQ(list[1].url, tree.path() / "home/.npm/_cacache");
-    EXPECT_EQ(list[2].url, tree.path() / "home/.cache/yarn");
+    EXPECT_EQ(list[1].path, tree.path() / "home/.npm/_cacache");
+    EXPECT_EQ(list[2].path, tree.path() / "home/.cache/yarn");
     EXPECT_EQ(list[2].detailKey, "developer.yarn.detail");
     for (const auto& candidate : list) {
         EXPECT_EQ(candidate.kind, "developer");
@@ -119,5 +119,5 @@ TEST_F(CleanupCandidatesTest, StoppedMeasuringDropsFoldersButKeepsFiles) {
     stopped.request_stop();
     auto list = service.cleanupCandidates(stopped.get_token());
     ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].url, file);
+    EXPECT_EQ(list[0].path, file);
 }

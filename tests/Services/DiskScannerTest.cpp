@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <limits>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -54,7 +55,7 @@ Totals reference(const fs::path& path, bool includeHidden) {
 
 const StorageBucket* bucketNamed(const ScanSnapshot& snapshot, const std::string& name) {
     for (const auto& bucket : snapshot.buckets)
-        if (bucket.name == name) return &bucket;
+        if (bucket.name() == name) return &bucket;
     return nullptr;
 }
 
@@ -87,7 +88,7 @@ TEST(DiskScanner, CountsEveryFileOncePerNameWithoutFollowingLinks) {
         ScanSnapshot snapshot = DiskScanner().scan(tree.path(), includeHidden, nullptr);
         Totals expected = reference(tree.path(), includeHidden);
 
-        EXPECT_EQ(snapshot.rootURL, tree.path());
+        EXPECT_EQ(snapshot.rootPath, tree.path());
         EXPECT_EQ(snapshot.totalSize, expected.size);
         EXPECT_EQ(snapshot.fileCount, expected.files);
         EXPECT_EQ(snapshot.folderCount, expected.folders);
@@ -99,10 +100,9 @@ TEST(DiskScanner, CountsEveryFileOncePerNameWithoutFollowingLinks) {
         EXPECT_EQ(bucketNamed(snapshot, "link-to-top0"), nullptr);
         EXPECT_EQ(bucketNamed(snapshot, ".hidden-folder") != nullptr, includeHidden);
         for (const auto& bucket : snapshot.buckets) {
-            SCOPED_TRACE(bucket.name);
-            fs::path path = tree.path() / bucket.name;
-            EXPECT_EQ(bucket.id, path.native());
-            EXPECT_EQ(bucket.url, path);
+            SCOPED_TRACE(std::string(bucket.name()));
+            fs::path path = tree.path() / bucket.name();
+            EXPECT_EQ(bucket.path, path.native());
             if (fs::is_directory(path)) {
                 Totals inside = reference(path, includeHidden);
                 EXPECT_EQ(bucket.size, inside.size);
@@ -127,8 +127,8 @@ TEST(DiskScanner, CountsEveryFileOncePerNameWithoutFollowingLinks) {
         for (size_t i = 1; i < snapshot.largestFiles.size(); ++i)
             EXPECT_GE(snapshot.largestFiles[i - 1].size, snapshot.largestFiles[i].size);
         for (const auto& file : snapshot.largestFiles) {
-            EXPECT_TRUE(file.url.native().starts_with(tree.path().native() + "/"));
-            EXPECT_EQ(file.size, allocated(file.url));
+            EXPECT_TRUE(file.path.native().starts_with(tree.path().native() + "/"));
+            EXPECT_EQ(file.size, allocated(file.path));
             EXPECT_TRUE(file.modifiedAt.has_value());
         }
     }
@@ -142,11 +142,33 @@ TEST(DiskScanner, EqualBucketsKeepTheFoldersReadingOrderAndKindsIgnoreCase) {
     std::vector<DirectoryEntry> listed;
     ASSERT_TRUE(DirectoryReader::read(tree.path().native(), listed));
     ASSERT_EQ(snapshot.buckets.size(), listed.size());
-    for (size_t i = 0; i < listed.size(); ++i) EXPECT_EQ(snapshot.buckets[i].name, listed[i].name);
+    for (size_t i = 0; i < listed.size(); ++i) EXPECT_EQ(snapshot.buckets[i].name(), listed[i].name);
 
     ASSERT_EQ(snapshot.largestFiles.size(), 4u);
     EXPECT_FALSE(snapshot.largestFiles[0].kind.isEmpty());
     for (const auto& file : snapshot.largestFiles) EXPECT_EQ(file.kind, snapshot.largestFiles[0].kind);
+}
+
+TEST(ParallelWalk, BucketSharesStayExactWhenMergedAndFollowTheBucketsTouched) {
+    // A worker that visits 3000 buckets twice over, interleaved, keeps one share per bucket.
+    ParallelWalk::Accumulator accumulator;
+    for (int round = 0; round < 2; ++round)
+        for (std::int64_t bucket = 0; bucket < 3000; ++bucket) accumulator.addToBucket(bucket, bucket % 5 + 1, 4096 * (bucket + 1));
+    accumulator.addToBucket(7, 0, 0);  // a directory without files adds nothing
+    accumulator.addToBucket(7, 1, std::numeric_limits<std::int64_t>::max());
+
+    std::map<std::int64_t, ParallelWalk::BucketShare> merged;
+    for (const ParallelWalk::BucketShare& share : accumulator.bucketShares) {
+        ParallelWalk::BucketShare& into = merged[share.bucket];
+        into.size = std::min(std::numeric_limits<std::int64_t>::max() - share.size, into.size) + share.size;
+        into.files += share.files;
+    }
+    ASSERT_EQ(merged.size(), 3000u);
+    EXPECT_LE(accumulator.bucketShares.size(), 2 * 3000u);
+    EXPECT_EQ(merged[7].size, std::numeric_limits<std::int64_t>::max());  // saturates
+    EXPECT_EQ(merged[7].files, 2 * 3 + 1);
+    EXPECT_EQ(merged[2999].size, 2 * 4096 * 3000);
+    EXPECT_EQ(merged[2999].files, 2 * 5);
 }
 
 TEST(DiskScanner, EmptyFolderAndStandardizedLocation) {
@@ -160,9 +182,9 @@ TEST(DiskScanner, EmptyFolderAndStandardizedLocation) {
     EXPECT_EQ(empty.folderCount, 0);
 
     ScanSnapshot snapshot = DiskScanner().scan(tree.path().native() + "/./a/b/..//", false, nullptr);
-    EXPECT_EQ(snapshot.rootURL, tree.path() / "a");
+    EXPECT_EQ(snapshot.rootPath, tree.path() / "a");
     ASSERT_EQ(snapshot.buckets.size(), 1u);
-    EXPECT_EQ(snapshot.buckets[0].id, (tree.path() / "a/b").native());
+    EXPECT_EQ(snapshot.buckets[0].path, (tree.path() / "a/b").native());
     EXPECT_EQ(snapshot.folderCount, 1);
 }
 
@@ -204,8 +226,8 @@ TEST(DiskScanner, KeepsThe4000LargestFilesAcrossWorkers) {
     ScanSnapshot snapshot = DiskScanner().scan(tree.path(), false, nullptr);
     EXPECT_EQ(snapshot.fileCount, 4001);
     ASSERT_EQ(snapshot.largestFiles.size(), 4000u);
-    EXPECT_EQ(snapshot.largestFiles.front().url, tree.path() / "d7/big");
-    for (const auto& file : snapshot.largestFiles) EXPECT_NE(file.url, tree.path() / "d9/empty");
+    EXPECT_EQ(snapshot.largestFiles.front().path, tree.path() / "d7/big");
+    for (const auto& file : snapshot.largestFiles) EXPECT_NE(file.path, tree.path() / "d9/empty");
 }
 
 TEST(DiskScanner, ReportsProgressAndCancelsMidWalk) {
@@ -265,7 +287,7 @@ TEST(DiskScanner, UnreadableFoldersAsAnUnprivilegedUser) {
         std::ostringstream out;
         ScanSnapshot snapshot = DiskScanner().scan(tree.path(), false, nullptr);
         out << snapshot.fileCount << ' ' << snapshot.folderCount << ' ' << snapshot.inaccessibleCount;
-        for (const auto& bucket : snapshot.buckets) out << ' ' << bucket.name << '=' << bucket.size << '/' << bucket.fileCount;
+        for (const auto& bucket : snapshot.buckets) out << ' ' << bucket.name() << '=' << bucket.size << '/' << bucket.fileCount;
         try {
             DiskScanner().scan(tree.path() / "closed", false, nullptr);
         } catch (const ScanError& error) {
@@ -288,13 +310,13 @@ TEST(DiskScanner, TheVolumeRootGivesSingleSlashPaths) {
     std::string output = ForkedChild::runInRoot(tree.path(), [] {
         ScanSnapshot snapshot = DiskScanner().scan("/", false, nullptr);
         std::ostringstream out;
-        out << snapshot.rootURL.native() << ' ' << snapshot.fileCount << ' ' << snapshot.folderCount;
+        out << snapshot.rootPath.native() << ' ' << snapshot.fileCount << ' ' << snapshot.folderCount;
         std::map<std::string, std::string> buckets;
-        for (const auto& bucket : snapshot.buckets) buckets[bucket.id] = bucket.url.native();
-        for (const auto& [id, url] : buckets) out << ' ' << id << ',' << url;
-        out << " | " << snapshot.largestFiles.at(0).url.native();  // the two small ones tie
+        for (const auto& bucket : snapshot.buckets) buckets[std::string(bucket.name())] = bucket.path;
+        for (const auto& [name, path] : buckets) out << ' ' << name << ',' << path;
+        out << " | " << snapshot.largestFiles.at(0).path.native();  // the two small ones tie
         for (const auto& file : snapshot.largestFiles) out << ' ' << file.size / 4096;
         return out.str();
     });
-    EXPECT_EQ(output, "/ 3 3 /etc,/etc /top.txt,/top.txt /usr,/usr | /usr/lib/data.bin 5 1 1");
+    EXPECT_EQ(output, "/ 3 3 etc,/etc top.txt,/top.txt usr,/usr | /usr/lib/data.bin 5 1 1");
 }

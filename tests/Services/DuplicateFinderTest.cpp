@@ -37,7 +37,7 @@ void setModified(const fs::path& path, time_t seconds) {
 
 std::set<fs::path> paths(const DuplicateGroup& group) {
     std::set<fs::path> out;
-    for (const auto& file : group.files) out.insert(file.url);
+    for (const auto& file : group.files) out.insert(file.path);
     return out;
 }
 
@@ -165,8 +165,8 @@ TEST(DuplicateFinder, FindsGroupsInBothStagesAndOrdersThemByWaste) {
     EXPECT_EQ(groups[1].id, sha256(three));
     EXPECT_EQ(groups[2].id, sha256(small));
     ASSERT_EQ(groups[2].files.size(), 2u);
-    EXPECT_EQ(groups[2].files[0].url, s2);  // newest first
-    EXPECT_EQ(groups[2].files[1].url, s1);
+    EXPECT_EQ(groups[2].files[0].path, s2);  // newest first
+    EXPECT_EQ(groups[2].files[1].path, s1);
     EXPECT_EQ(paths(groups[3]), (std::set<fs::path>{edge1, edge2}));
     EXPECT_EQ(search.found.size(), 4u);
 

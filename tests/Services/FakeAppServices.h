@@ -130,6 +130,7 @@ struct FakeAppServices {
         return std::optional<std::filesystem::path>();
     };
     int privacySettingsOpened = 0;
+    bool privacySettingsInstalled = true;
 
     AppServices services() {
         AppServices s;
@@ -179,6 +180,7 @@ struct FakeAppServices {
         s.setStartupItemEnabled = [this](const StartupItem& item, bool enabled) { setStartupItemEnabled(item, enabled); };
         s.chooseFolder = [this](const std::filesystem::path& start) { return chooseFolder(start); };
         s.openPrivacySettings = [this] { ++privacySettingsOpened; };
+        s.canOpenPrivacySettings = [this] { return privacySettingsInstalled; };
         return s;
     }
 };

@@ -37,7 +37,7 @@ std::int64_t allocated(const fs::path& path) {
 
 std::vector<fs::path> urls(const std::vector<ScannedFile>& files) {
     std::vector<fs::path> out;
-    for (const auto& file : files) out.push_back(file.url);
+    for (const auto& file : files) out.push_back(file.path);
     return out;
 }
 
@@ -82,7 +82,7 @@ TEST(ForgottenFiles, SkipsPackagesAndHiddenEntriesAndKeepsTheLargest) {
               (std::set<fs::path>{tree.path() / "Report.pages", tree.path() / "docs/d.BIN", tree.path() / "docs/e.bin"}));
     auto kindOf = [&](const fs::path& path) {
         for (const auto& file : found)
-            if (file.url == path) return file.kind;
+            if (file.path == path) return file.kind;
         return QString();
     };
     EXPECT_FALSE(kindOf(tree.path() / "docs/e.bin").isEmpty());

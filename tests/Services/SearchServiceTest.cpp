@@ -12,6 +12,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -51,7 +52,7 @@ std::int64_t allocatedSize(const std::filesystem::path& path) {
 
 std::vector<std::string> hitPaths(const std::vector<SearchHit>& hits) {
     std::vector<std::string> paths;
-    for (const auto& hit : hits) paths.push_back(hit.url.native());
+    for (const auto& hit : hits) paths.push_back(hit.path.native());
     return paths;
 }
 
@@ -81,7 +82,7 @@ protected:
 
     SearchService::Outcome run(const QString& text, std::optional<std::filesystem::path> scope = std::nullopt,
                                SearchKind kind = SearchKind::all) {
-        return SearchService::runMetadataSearch(text, scope, kind, setup);
+        return SearchService::runIndexSearch(text, scope, kind, setup);
     }
 
     std::vector<SearchHit> hits(const QString& text, std::optional<std::filesystem::path> scope = std::nullopt,
@@ -149,7 +150,7 @@ TEST_F(SearchServiceTest, EightHundredPrintedPathsGiveTheFirstFiveHundredLargest
     std::set<std::string> firstFiveHundred;
     for (int i = 0; i < 500; ++i) firstFiveHundred.insert(paths[static_cast<size_t>(i)].native());
     for (size_t i = 0; i < found.size(); ++i) {
-        EXPECT_TRUE(firstFiveHundred.count(found[i].url.native()));
+        EXPECT_TRUE(firstFiveHundred.count(found[i].path.native()));
         if (i > 0) {
             EXPECT_GE(found[i - 1].size, found[i].size);
         }
@@ -157,8 +158,25 @@ TEST_F(SearchServiceTest, EightHundredPrintedPathsGiveTheFirstFiveHundredLargest
     EXPECT_EQ(found.front().size, allocatedSize(paths[3]));
     EXPECT_EQ(found.back().size, 0);
     // Equal sizes keep the printed order.
-    EXPECT_EQ(found[0].url, paths[3]);
-    EXPECT_EQ(found[1].url, paths[7]);
+    EXPECT_EQ(found[0].path, paths[3]);
+    EXPECT_EQ(found[1].path, paths[7]);
+}
+
+TEST_F(SearchServiceTest, AScopedSearchEndsTheIndexOnceItKeptTheMaximum) {
+    // Paths outside the scope, then 600 inside it, then the index would go on for a minute.
+    std::vector<std::filesystem::path> paths;
+    for (int i = 0; i < 300; ++i) paths.push_back(tree.path() / "elsewhere" / ("f" + std::to_string(i)));
+    for (int i = 0; i < 600; ++i) paths.push_back(tree.file("scope/f" + std::to_string(i), 10));
+    print(paths);
+    useTool("exec sleep 60");
+    setup.timeLimit = 60s;
+
+    auto found = hits("f", tree.path() / "scope");
+    ASSERT_EQ(found.size(), 500u);
+    std::set<std::string> firstFiveHundred;
+    for (int i = 300; i < 800; ++i) firstFiveHundred.insert(paths[static_cast<size_t>(i)].native());
+    for (const SearchHit& hit : found) EXPECT_TRUE(firstFiveHundred.count(hit.path.native())) << hit.path;
+    EXPECT_TRUE(temporaryFoldersGone());
 }
 
 TEST_F(SearchServiceTest, PrintedPathsAreCheckedOneByOne) {
@@ -175,16 +193,16 @@ TEST_F(SearchServiceTest, PrintedPathsAreCheckedOneByOne) {
     ASSERT_THAT(hitPaths(found), ::testing::UnorderedElementsAre(kept, odd, twoLines, folder, plain));
     for (const auto& hit : found) {
         EXPECT_TRUE(hit.modifiedAt.has_value());
-        if (hit.url == kept || hit.url == odd) {
+        if (hit.path == kept || hit.path == odd) {
             EXPECT_THAT(hit.kind.toStdString(), ::testing::HasSubstr("PDF"));
         }
-        if (hit.url == folder) {
+        if (hit.path == folder) {
             EXPECT_FALSE(hit.kind.isEmpty());
         }
-        if (hit.url == plain) {
+        if (hit.path == plain) {
             EXPECT_EQ(hit.kind, "");
         }
-        if (hit.url == kept) {
+        if (hit.path == kept) {
             EXPECT_EQ(hit.size, allocatedSize(kept));
         }
     }
@@ -233,7 +251,7 @@ TEST_F(SearchServiceTest, HangingToolEndsAsIndexUnavailableWithinTheLimits) {
 
 TEST_F(SearchServiceTest, TemporaryFolderIsPrivateToTheUser) {
     auto seen = tree.path() / "seen";
-    useTool("folder=$(dirname \"$(readlink /proc/$$/fd/1)\")\n"
+    useTool("folder=$(dirname \"$(readlink /proc/$$/fd/2)\")\n"
             "{ basename \"$folder\"; stat -c %a \"$folder\"; ls \"$folder\"; } > '" + seen.string() + "'");
     hits("x");
     std::istringstream lines(readFile(seen));
@@ -292,6 +310,33 @@ TEST_F(SearchServiceTest, StoppedSearchKeepsWhatWasPublished) {
     EXPECT_TRUE(service.results().empty());
 }
 
+TEST_F(SearchServiceTest, StopAndDestructionEndTheIndexProcessAtOnce) {
+    auto pidFile = tree.path() / "plocate.pid";
+    useTool("echo $$ > '" + pidFile.string() + "'\nexec sleep 60");
+    auto pidOfIndex = [&] {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !readFile(pidFile).empty(); }, 5000));
+        const pid_t pid = std::stoi(readFile(pidFile));
+        std::filesystem::remove(pidFile);
+        return pid;
+    };
+    auto gone = [](pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; };
+
+    auto service = std::make_unique<SearchService>(setup);
+    service->search("x", std::nullopt, SearchKind::all);
+    const pid_t first = pidOfIndex();
+    service->stop();
+    EXPECT_FALSE(service->isSearching());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return gone(first); }, 5000));
+    EXPECT_FALSE(service->errorMessage().has_value());
+
+    // The owner going away stops its search and waits only for the kill: the process has been reaped.
+    service->search("y", std::nullopt, SearchKind::all);
+    const pid_t second = pidOfIndex();
+    service.reset();
+    EXPECT_TRUE(gone(second));
+    EXPECT_TRUE(temporaryFoldersGone());
+}
+
 // The real index program on an index of its own.
 TEST_F(SearchServiceTest, RealIndexFindsNamesInItsOwnDatabase) {
     if (!std::filesystem::exists("/usr/bin/plocate") || !std::filesystem::exists("/usr/bin/updatedb"))
@@ -309,7 +354,7 @@ TEST_F(SearchServiceTest, RealIndexFindsNamesInItsOwnDatabase) {
     setup.index = FileNameIndex{"/usr/bin/plocate", database};
     auto found = hits("needle");
     EXPECT_THAT(hitPaths(found), ::testing::UnorderedElementsAre(quoted, upper, bracket));
-    EXPECT_EQ(found.front().url, quoted);  // the largest
+    EXPECT_EQ(found.front().path, quoted);  // the largest
     EXPECT_THAT(hitPaths(hits("\"needle\" \\")), ElementsAre(quoted));
     EXPECT_THAT(hitPaths(hits("SAY \"needle\"")), ElementsAre(quoted));
     EXPECT_THAT(hitPaths(hits("e[1]")), ElementsAre(bracket));

@@ -36,7 +36,7 @@ protected:
     }
     const StartupItem& item(const std::vector<StartupItem>& items, const std::string& fileName) {
         for (const auto& candidate : items)
-            if (candidate.url.filename() == fileName) return candidate;
+            if (candidate.path.filename() == fileName) return candidate;
         throw std::runtime_error("no item " + fileName);
     }
 
@@ -117,7 +117,7 @@ TEST_F(StartupItemsServiceTest, OrdersNamesAsAFileBrowserDoes) {
     user("5.desktop", desktop("Alpha", "x"));
     tree.write("etc/xdg/autostart/0.desktop", desktop("alpha", "x"));
     std::vector<std::string> order;
-    for (const auto& each : service.items()) order.push_back(each.name.toStdString() + "@" + each.url.filename().string());
+    for (const auto& each : service.items()) order.push_back(each.name.toStdString() + "@" + each.path.filename().string());
     // Names equal but for case keep folder order (the user's folder first), then listing order.
     ASSERT_EQ(order.size(), 6u);
     EXPECT_EQ(order[3], "item 9@2.desktop");

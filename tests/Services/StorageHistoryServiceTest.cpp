@@ -41,12 +41,12 @@ protected:
 
     static ScanSnapshot snapshot(const std::string& root, std::int64_t total, std::vector<std::pair<std::string, std::int64_t>> folders = {}) {
         ScanSnapshot scan;
-        scan.rootURL = root;
+        scan.rootPath = root;
         scan.totalSize = total;
         scan.fileCount = 3;
         scan.folderCount = 2;
         scan.scannedAt = Instant::fromReferenceSeconds(1000.25);
-        for (const auto& [name, size] : folders) scan.buckets.push_back({root + "/" + name, name, root + "/" + name, size, 1});
+        for (const auto& [name, size] : folders) scan.buckets.push_back({root + "/" + name, size, 1});
         return scan;
     }
 

@@ -102,6 +102,8 @@ TEST_F(SystemMonitorTest, RatesTotalsAndPeaksAcrossCycles) {
     machine.cpuTicks(100, 0, 100, 800);
     auto monitor = makeMonitor();
     monitor->start();
+    // The first sample is only a baseline: none of its rates is a reading.
+    EXPECT_EQ(monitor->measured(), (MeasuredFigures{.memory = true, .loadAverage = true}));
 
     machine.cpuTicks(160, 0, 120, 820);  // 80 of 100 ticks busy
     network(4000, 1500);
@@ -116,8 +118,10 @@ TEST_F(SystemMonitorTest, RatesTotalsAndPeaksAcrossCycles) {
     EXPECT_DOUBLE_EQ(monitor->networkHistory().back().value, 4000);
     EXPECT_DOUBLE_EQ(monitor->diskWriteHistory().back().value, 40 * 512);
     EXPECT_EQ(monitor->cpuHistory().back().date, start.addingSeconds(1));
-    EXPECT_DOUBLE_EQ(monitor->cpu().sessionAverage, 0.4);
+    // The baseline's zero is no use of the processor and stays out of the average.
+    EXPECT_DOUBLE_EQ(monitor->cpu().sessionAverage, 0.8);
     EXPECT_DOUBLE_EQ(monitor->cpu().sessionPeak, 0.8);
+    EXPECT_EQ(monitor->measured(), (MeasuredFigures{true, true, true, true, true, true, true, true, false}));
 
     // Totals that went down (an interface or disk went away): no traffic that second, totals keep.
     network(100, 100);
@@ -146,6 +150,12 @@ TEST_F(SystemMonitorTest, RatesTotalsAndPeaksAcrossCycles) {
     EXPECT_EQ(monitor->memory().app, 3000u * 1024);
     EXPECT_EQ(monitor->metrics().cpuUsage, 0);
     EXPECT_EQ(monitor->metrics().networkDownPerSecond, 0u);
+    // ... and say so: those figures are unknown this second, not zero.
+    EXPECT_FALSE(monitor->measured().cpu);
+    EXPECT_FALSE(monitor->measured().memory);
+    EXPECT_FALSE(monitor->measured().network);
+    EXPECT_TRUE(monitor->measured().networkSession);
+    EXPECT_TRUE(monitor->measured().cpuSession);
     network(500, 100);
     runCycles(*monitor, 1);
     EXPECT_EQ(monitor->metrics().networkDownPerSecond, 100u);  // 200 over the two seconds since the last reading

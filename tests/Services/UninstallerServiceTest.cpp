@@ -43,7 +43,7 @@ protected:
 
     static std::vector<fs::path> urls(const std::vector<AppArtifact>& artifacts) {
         std::vector<fs::path> found;
-        for (const auto& artifact : artifacts) found.push_back(artifact.url);
+        for (const auto& artifact : artifacts) found.push_back(artifact.path);
         return found;
     }
 
@@ -86,17 +86,17 @@ TEST_F(UninstallerServiceTest, ListsDesktopApplicationsWithFallbacksAndOrder) {
     EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "alpha", "Tool", "zeta"}));
 
     const InstalledApplication& systemAlpha = applications[0];
-    EXPECT_EQ(systemAlpha.url, tree.path() / "usr/share/applications/alpha.desktop");
-    EXPECT_EQ(systemAlpha.id, systemAlpha.url.string());
-    EXPECT_EQ(systemAlpha.bundleIdentifier, "alpha");
+    EXPECT_EQ(systemAlpha.path, tree.path() / "usr/share/applications/alpha.desktop");
+    EXPECT_EQ(systemAlpha.id, systemAlpha.path.string());
+    EXPECT_EQ(systemAlpha.desktopFileID, "alpha");
     EXPECT_EQ(systemAlpha.version, "\u2014");
-    EXPECT_EQ(systemAlpha.size, allocated(systemAlpha.url));
-    EXPECT_EQ(applications[1].url, userAlpha);
-    EXPECT_EQ(applications[2].bundleIdentifier, "Tool");
+    EXPECT_EQ(systemAlpha.size, allocated(systemAlpha.path));
+    EXPECT_EQ(applications[1].path, userAlpha);
+    EXPECT_EQ(applications[2].desktopFileID, "Tool");
 
     const InstalledApplication& zeta = applications[3];
     EXPECT_EQ(zeta.version, "1:2.3-1");  // never the entry's own Version key
-    EXPECT_EQ(zeta.size, allocated(zeta.url) + allocated(binary) + allocated(data) + allocated(hidden));
+    EXPECT_EQ(zeta.size, allocated(zeta.path) + allocated(binary) + allocated(data) + allocated(hidden));
 
     SettingsStore::shared().setValue("appLanguage", "ar");
     const auto arabic = service.installedApplications();
@@ -125,11 +125,11 @@ TEST_F(UninstallerServiceTest, FindsLeftoversByFixedNamesAndByMatching) {
 
     const auto artifacts = service.artifacts(tool);
     ASSERT_EQ(artifacts.size(), 8u);
-    EXPECT_EQ(artifacts[0].url, tool.url);
+    EXPECT_EQ(artifacts[0].path, tool.path);
     EXPECT_EQ(artifacts[0].category, ArtifactCategory::application);
     EXPECT_TRUE(artifacts[0].isSelected);  // the user's own entry
     // By size; the preference file and the odd name are equally large and keep the order they were found in.
-    EXPECT_EQ(urls(artifacts), (std::vector<fs::path>{tool.url, home(".local/share/Tool Log.txt"), home(".cache/x.y.Tool"), home(".var/app/x.y.Tool"),
+    EXPECT_EQ(urls(artifacts), (std::vector<fs::path>{tool.path, home(".local/share/Tool Log.txt"), home(".cache/x.y.Tool"), home(".var/app/x.y.Tool"),
                                                       home(".local/state/x.y.Tool"), home(".cache/x.y.tool.agent"), home(".config/x.y.Tool"),
                                                       home(".cache/x.y.tool\xff-odd")}));
     for (size_t i = 2; i < artifacts.size(); ++i) EXPECT_GE(artifacts[i - 1].size, artifacts[i].size);
@@ -165,8 +165,8 @@ TEST_F(UninstallerServiceTest, UnsafeKeysNeverReachTheBaseFolders) {
     for (const auto& [identifier, name] : keys) {
         InstalledApplication app{"", QString::fromStdString(name), QString::fromStdString(identifier), "\u2014", home(".local/share/applications/missing.desktop"), 0};
         const auto artifacts = service.artifacts(app);
-        EXPECT_TRUE(artifacts.empty()) << identifier << " / " << name << " proposed " << (artifacts.empty() ? "" : artifacts[0].url.string());
-        for (const auto& artifact : artifacts) EXPECT_FALSE(isBaseOrAbove(artifact.url)) << artifact.url;
+        EXPECT_TRUE(artifacts.empty()) << identifier << " / " << name << " proposed " << (artifacts.empty() ? "" : artifacts[0].path.string());
+        for (const auto& artifact : artifacts) EXPECT_FALSE(isBaseOrAbove(artifact.path)) << artifact.path;
     }
 
     // An application record that names a base folder as itself is not proposed either.
@@ -186,7 +186,7 @@ TEST_F(UninstallerServiceTest, APackagedApplicationIsListedButNotPreselected) {
 
     const auto artifacts = service.artifacts(applications[0]);
     ASSERT_EQ(artifacts.size(), 2u);
-    EXPECT_EQ(artifacts[0].url, entry);
+    EXPECT_EQ(artifacts[0].path, entry);
     EXPECT_EQ(artifacts[0].size, applications[0].size);  // what the application owns, as in the list
     EXPECT_GT(artifacts[0].size, allocated(entry));
     EXPECT_FALSE(artifacts[0].isSelected);
@@ -236,7 +236,7 @@ TEST_F(UninstallerServiceTest, RemovalMovesTheSelectedItemsAndReportsAPartialMov
 
     // The second selected item disappears before removal: the first stays moved and is reported.
     artifacts[0].isSelected = artifacts[1].isSelected = artifacts[2].isSelected = true;
-    fs::remove_all(artifacts[1].url);
+    fs::remove_all(artifacts[1].path);
     try {
         service.moveToTrash(artifacts);
         FAIL() << "a missing item was reported as moved";
@@ -245,8 +245,8 @@ TEST_F(UninstallerServiceTest, RemovalMovesTheSelectedItemsAndReportsAPartialMov
         EXPECT_EQ(error.movedLocations()[0], trash / "files/org.example.App.desktop");
         EXPECT_NE(std::string(error.what()).find("1 item was moved to the Trash before this error."), std::string::npos) << error.what();
     }
-    EXPECT_FALSE(fs::exists(app.url));
-    EXPECT_TRUE(fs::exists(artifacts[2].url));
+    EXPECT_FALSE(fs::exists(app.path));
+    EXPECT_TRUE(fs::exists(artifacts[2].path));
 
     // Nothing moved: the Trash's own message, unchanged.
     try {
@@ -258,5 +258,5 @@ TEST_F(UninstallerServiceTest, RemovalMovesTheSelectedItemsAndReportsAPartialMov
     }
 
     EXPECT_EQ(service.moveToTrash({artifacts[2]}), (std::vector<fs::path>{trash / "files/org.example.App"}));
-    EXPECT_FALSE(fs::exists(artifacts[2].url));
+    EXPECT_FALSE(fs::exists(artifacts[2].path));
 }

@@ -8,9 +8,7 @@ namespace StorageFixtures {
 
 StorageBucket bucket(const std::string& name, std::int64_t size, std::int64_t files, const std::string& parent) {
     StorageBucket b;
-    b.id = parent + "/" + name;
-    b.name = name;
-    b.url = b.id;
+    b.path = parent + "/" + name;
     b.size = size;
     b.fileCount = files;
     return b;
@@ -18,7 +16,7 @@ StorageBucket bucket(const std::string& name, std::int64_t size, std::int64_t fi
 
 ScanSnapshot homeSnapshot() {
     ScanSnapshot snapshot;
-    snapshot.rootURL = "/home/ana";
+    snapshot.rootPath = "/home/ana";
     const std::vector<std::tuple<std::string, std::int64_t, std::int64_t>> rows{
         {"Videos", 48'300'000'000, 412},     {"Projects", 21'700'000'000, 183'220}, {".cache", 12'900'000'000, 64'118},
         {"Pictures", 9'400'000'000, 12'874}, {"Downloads", 6'200'000'000, 1'390},   {"Music", 4'800'000'000, 3'022},
@@ -34,7 +32,7 @@ ScanSnapshot homeSnapshot() {
     snapshot.duration = 7.4;
     for (int i = 0; i < 30; ++i) {
         ScannedFile file;
-        file.url = i % 3 == 0 ? "/home/ana/Videos/Holiday " + std::to_string(2010 + i) + ".mkv"
+        file.path = i % 3 == 0 ? "/home/ana/Videos/Holiday " + std::to_string(2010 + i) + ".mkv"
                               : "/home/ana/Projects/build/artifact-" + std::to_string(i) + ".tar";
         file.size = 4'000'000'000 - std::int64_t(i) * 120'000'000;
         snapshot.largestFiles.push_back(file);

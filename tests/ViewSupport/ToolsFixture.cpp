@@ -80,11 +80,11 @@ void ToolsFixture::recordDay(int daysLater, std::int64_t used, std::int64_t avai
 
 void ToolsFixture::recordScan(const Path& root, std::vector<std::pair<std::string, std::int64_t>> folders) {
     ScanSnapshot snapshot;
-    snapshot.rootURL = root;
+    snapshot.rootPath = root;
     snapshot.scannedAt = now_;
     for (const auto& [name, size] : folders) {
         const Path path = root / name;
-        snapshot.buckets.push_back({path.string(), name, path, size, 1});
+        snapshot.buckets.push_back({path.string(), size, 1});
         snapshot.totalSize += size;
     }
     history().record(snapshot);
@@ -92,7 +92,7 @@ void ToolsFixture::recordScan(const Path& root, std::vector<std::pair<std::strin
 
 ScannedFile ToolsFixture::file(const Path& path, std::int64_t size, std::optional<Instant> modifiedAt) {
     ScannedFile scanned;
-    scanned.url = path;
+    scanned.path = path;
     scanned.size = size;
     scanned.modifiedAt = modifiedAt;
     return scanned;
@@ -109,7 +109,7 @@ DuplicateGroup ToolsFixture::group(std::string id, std::int64_t size, const std:
 CleanupCandidate ToolsFixture::candidate(const Path& path, std::int64_t size, CleanupSafety safety, QString detailKey) {
     CleanupCandidate result;
     result.id = path.string();
-    result.url = path;
+    result.path = path;
     result.size = size;
     result.safety = safety;
     result.detailKey = std::move(detailKey);

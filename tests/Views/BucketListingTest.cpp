@@ -13,7 +13,7 @@ StorageBucket bucket(const std::string& name, std::int64_t size, std::int64_t fi
 
 std::vector<std::string> names(const std::vector<StorageBucket>& buckets) {
     std::vector<std::string> result;
-    for (const auto& b : buckets) result.push_back(b.name);
+    for (const auto& b : buckets) result.push_back(std::string(b.name()));
     return result;
 }
 
@@ -30,22 +30,23 @@ TEST(BucketListing, FilterIsCaseInsensitiveAndUntrimmed) {
 }
 
 TEST(BucketListing, NaturalNameOrderAndStableSorts) {
-    const std::vector<StorageBucket> all{bucket("Shot 10", 1, 7), bucket("shot 2", 9, 7), bucket("Alpha", 5, 9),
-                                         bucket("Beta", 9, 1)};
+    // In the snapshot's order: largest first.
+    const std::vector<StorageBucket> all{bucket("shot 2", 9, 7), bucket("Beta", 9, 1), bucket("Alpha", 5, 9),
+                                         bucket("Shot 10", 1, 7)};
     EXPECT_EQ(names(BucketListing::visibleBuckets(all, "", FolderSort::name)),
               (std::vector<std::string>{"Alpha", "Beta", "shot 2", "Shot 10"}));
-    // Equal sizes and equal file counts keep the snapshot's order.
+    // Equal file counts keep the snapshot's order.
     EXPECT_EQ(names(BucketListing::visibleBuckets(all, "", FolderSort::size)),
               (std::vector<std::string>{"shot 2", "Beta", "Alpha", "Shot 10"}));
     EXPECT_EQ(names(BucketListing::visibleBuckets(all, "", FolderSort::items)),
-              (std::vector<std::string>{"Alpha", "Shot 10", "shot 2", "Beta"}));
+              (std::vector<std::string>{"Alpha", "shot 2", "Shot 10", "Beta"}));
 }
 
 TEST(BucketListing, SelectedBucketFallsBackToTheLargest) {
-    const std::vector<StorageBucket> all{bucket("a", 5), bucket("b", 9), bucket("c", 9)};
-    EXPECT_EQ(BucketListing::selectedBucket(all, std::nullopt)->name, "b");
-    EXPECT_EQ(BucketListing::selectedBucket(all, std::string("/scan/c"))->name, "c");
-    EXPECT_EQ(BucketListing::selectedBucket(all, std::string("/elsewhere"))->name, "b");
+    const std::vector<StorageBucket> all{bucket("b", 9), bucket("c", 9), bucket("a", 5)};
+    EXPECT_EQ(BucketListing::selectedBucket(all, std::nullopt)->name(), "b");
+    EXPECT_EQ(BucketListing::selectedBucket(all, std::string("/scan/c"))->name(), "c");
+    EXPECT_EQ(BucketListing::selectedBucket(all, std::string("/elsewhere"))->name(), "b");
     EXPECT_FALSE(BucketListing::selectedBucket({}, std::string("/scan/a")).has_value());
 }
 

@@ -1,10 +1,13 @@
 #include "Platform/FileViewer.h"
+#include "Views/Common/FileActionAlerts.h"
 #include "Views/Common/FileActions.h"
 #include "Views/Common/PlainToolTip.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QTextDocument>
+
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +30,19 @@ TEST(FileActions, RevealFallsBackToOpeningTheParentFolder) {
     EXPECT_EQ(opened.size(), 1u);  // the file manager showed it; nothing else opens
     FileActions::open("/home/ana/Videos");
     EXPECT_EQ(opened.back().toEncoded(), QByteArray("file:///home/ana/Videos"));
+    FileActions::setDesktop({});
+}
+
+// Without any file manager or opener, each action says so once instead of doing nothing.
+TEST(FileActions, ADesktopThatCannotOpenOrRevealIsReportedOnce) {
+    QSignalSpy failures(&FileActionAlerts::shared(), &FileActionAlerts::failed);
+    FileActions::setDesktop({[](const QUrl&) { return false; }, [](const std::filesystem::path&, std::function<void(bool)> done) { done(false); }});
+    FileActions::reveal("/home/ana/Videos/clip.mp4");
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures[0][0].toString().contains("clip.mp4"));
+    FileActions::open("/home/ana/notes.txt");
+    ASSERT_EQ(failures.size(), 2);
+    EXPECT_TRUE(failures[1][0].toString().contains("notes.txt"));
     FileActions::setDesktop({});
 }
 

@@ -1,3 +1,4 @@
+#include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Services/AppState.h"
 #include "Views/Overview/CapacityBar.h"
@@ -7,6 +8,9 @@
 #include "Views/Overview/OverviewView.h"
 #include "Views/Overview/QuickTile.h"
 #include "Views/Overview/SystemNowCard.h"
+#include "Platform/SettingsStore.h"
+#include "Services/StorageHistoryService.h"
+#include "Views/DesignSystem/TextLabel.h"
 #include "ViewSupport/ScanFixture.h"
 #include "ViewSupport/StorageFixtures.h"
 
@@ -29,7 +33,7 @@ TEST(CapacityBar, SegmentsFollowTheTopFiveFolders) {
     // Bar 200 wide, volume 1000 with 200 free: 60, 30, 30, 10, then 4 (the minimum); the rest of the
     // used space, 800 - 670 = 130 bytes, is 26 wide; the 10-byte folder is not drawn.
     const std::vector<StorageBucket> buckets{bucket("a", 300), bucket("b", 150), bucket("c", 150), bucket("d", 50),
-                                             bucket("e", 10),  bucket("f", 20)};
+                                             bucket("f", 20),  bucket("e", 10)};
     const auto parts = CapacityBar::segments(buckets, 1000, 200, 200);
     ASSERT_EQ(parts.size(), 7u);
     const double widths[] = {60, 30, 30, 10, 4, 26};
@@ -116,4 +120,35 @@ TEST(OverviewView, FitsTheSmallestWindowWidthAfterAScan) {
     auto* page = view.findChild<DashboardPage*>();
     ASSERT_NE(page, nullptr);
     EXPECT_LE(page->widget()->minimumSizeHint().width(), 1080 - 20);
+}
+
+// After a relaunch the overview's last scan comes from the stored history, not "Never".
+TEST(OverviewView, TheLastScanOfAnEarlierLaunchIsShownFromTheStoredHistory) {
+    const StorageHistoryService::Sources sources{[] { return fixedCapacity; }, [] { return Instant::fromReferenceSeconds(800'000'000); },
+                                                 [] { return QTimeZone::utc(); }};
+    auto textsOf = [](const QWidget& widget) {
+        QStringList texts;
+        for (const TextLabel* label : widget.findChildren<TextLabel*>()) texts << label->text();
+        return texts;
+    };
+    ScanFixture tree;
+    {
+        StorageHistoryService earlierLaunch(sources);
+        ScanSnapshot scan;
+        scan.rootPath = tree.root() / "Projects";
+        scan.totalSize = 7'300'000'000;
+        scan.fileCount = 1'234;
+        scan.scannedAt = Instant::fromReferenceSeconds(800'000'000 - 3600);
+        earlierLaunch.record(scan);
+    }
+    AppServices services = tree.services();
+    services.storageHistory = std::make_unique<StorageHistoryService>(sources);
+    AppState state(std::move(services));
+    OverviewView view(state, [] { return fixedCapacity; });
+    const QStringList texts = textsOf(view);
+    EXPECT_FALSE(texts.contains(AppLocalization::string("overview.never"))) << texts.join(" | ").toStdString();
+    EXPECT_TRUE(texts.contains("Projects")) << texts.join(" | ").toStdString();
+    EXPECT_TRUE(texts.contains(QLocale::system().toString(1234)));
+    EXPECT_NE(view.findChild<StyledButton*>("promptScan"), nullptr);  // nothing scanned in this launch yet
+    for (const char* key : {"storageHistory.v1", "scanHistory.v1"}) SettingsStore::shared().remove(key);
 }

@@ -5,6 +5,9 @@
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/RankedRow.h"
 #include "Views/Common/FileActions.h"
+#include "Views/Common/FileIcon.h"
+#include "Platform/KindDescriptions.h"
+#include "Views/DesignSystem/TextLabel.h"
 #include "Views/Storage/FolderCard.h"
 #include "Views/Storage/FolderInspector.h"
 #include "Views/DesignSystem/StyledButton.h"
@@ -44,12 +47,12 @@ struct ScreenFixture {
     void scanAndWait() {
         state.startScan();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
-        ASSERT_TRUE(state.scanSnapshot().has_value());
+        ASSERT_TRUE(state.scanSnapshot());
     }
 
     const StorageBucket& bucketNamed(const std::string& name) const {
         for (const StorageBucket& bucket : state.scanSnapshot()->buckets)
-            if (bucket.name == name) return bucket;
+            if (bucket.name() == name) return bucket;
         throw std::runtime_error(name);
     }
 
@@ -73,7 +76,7 @@ TEST(StorageView, SetupThenScanningThenResults) {
     // 12 top-level entries (the hidden .cache is not counted), the first ten listed, largest first.
     EXPECT_EQ(screen.state.scanSnapshot()->buckets.size(), 12u);
     ASSERT_EQ(screen.view.folderRows().size(), 10u);
-    EXPECT_EQ(screen.rowIDs().front(), screen.bucketNamed("Videos").id);
+    EXPECT_EQ(screen.rowIDs().front(), screen.bucketNamed("Videos").path);
     screen.view.setShowAllFolders(true);
     EXPECT_EQ(screen.view.folderRows().size(), 12u);
     EXPECT_TRUE(screen.view.offersParentFolder());
@@ -96,14 +99,14 @@ TEST(StorageView, FilterSortAndInspector) {
     screen.view.setSort(FolderSort::name);
     ASSERT_EQ(screen.view.folderRows().size(), 10u);
     const auto ids = screen.rowIDs();
-    auto position = [&](const std::string& name) { return std::find(ids.begin(), ids.end(), screen.bucketNamed(name).id) - ids.begin(); };
+    auto position = [&](const std::string& name) { return std::find(ids.begin(), ids.end(), screen.bucketNamed(name).path) - ids.begin(); };
     EXPECT_LT(position("Desktop"), position("Documents"));
     EXPECT_LT(position("Documents"), position("Downloads"));
 
     // Files of a sibling whose name begins the same are not inside.
     const auto inside = FolderInspector::largestInside(*screen.state.scanSnapshot(), screen.bucketNamed("Videos"));
     ASSERT_EQ(inside.size(), 3u);
-    for (const ScannedFile& file : inside) EXPECT_EQ(file.url.string().find("Videos2"), std::string::npos);
+    for (const ScannedFile& file : inside) EXPECT_EQ(file.path.string().find("Videos2"), std::string::npos);
 
     // A single click on a row selects after the double-click wait; every map follows.
     RankedRow* row = screen.view.folderRows()[3];
@@ -127,15 +130,33 @@ TEST(StorageView, FocusOnlyFolders) {
     EXPECT_TRUE(screen.state.isScanning());
     EXPECT_EQ(screen.state.scanRoot(), root / "Videos");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
-    EXPECT_EQ(screen.state.scanSnapshot()->rootURL, root / "Videos");
+    EXPECT_EQ(screen.state.scanSnapshot()->rootPath, root / "Videos");
     EXPECT_FALSE(screen.state.scanError().has_value());
+}
+
+// A file at the top of a scan is shown as the file it is, and says why it cannot be scanned alone.
+TEST(StorageView, AFileBucketIsShownAsAFile) {
+    ScreenFixture screen;
+    screen.scanAndWait();
+    const StorageBucket& file = screen.bucketNamed("notes.txt");
+    FolderInspector inspector(*screen.state.scanSnapshot(), file, DS::amber, {});
+    QStringList texts;
+    for (TextLabel* label : inspector.findChildren<TextLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.contains(KindDescriptions().kind(file.path))) << texts.join(" | ").toStdString();
+    EXPECT_FALSE(texts.contains("Folder"));
+    EXPECT_FALSE(inspector.focusButton()->isEnabled());
+    EXPECT_FALSE(inspector.focusButton()->toolTip().isEmpty());
+    EXPECT_NE(fileIcon(file.path).pixmap(32).toImage(), fileIcon(screen.bucketNamed("Videos").path).pixmap(32).toImage());
+
+    FolderInspector folder(*screen.state.scanSnapshot(), screen.bucketNamed("Videos"), DS::amber, {});
+    EXPECT_TRUE(folder.focusButton()->toolTip().isEmpty());
 }
 
 TEST(StorageView, ARowThatFocusesItsFolderOutlivesItsOwnDoubleClick) {
     ScreenFixture screen;
     screen.scanAndWait();
     const std::filesystem::path root = screen.state.scanRoot();
-    const std::string videos = screen.bucketNamed("Videos").id;
+    const std::string videos = screen.bucketNamed("Videos").path;
     QPointer<RankedRow> row;
     for (RankedRow* candidate : screen.view.folderRows())
         if (candidate->property("bucketID").toString().toStdString() == videos) row = candidate;
@@ -150,7 +171,7 @@ TEST(StorageView, ARowThatFocusesItsFolderOutlivesItsOwnDoubleClick) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return row.isNull() && !screen.state.isScanning(); }, 10000));
 
     // The same through a real double click on a row of the new results.
-    const std::string clips = screen.bucketNamed("clips").id;
+    const std::string clips = screen.bucketNamed("clips").path;
     RankedRow* clipsRow = nullptr;
     for (RankedRow* candidate : screen.view.folderRows())
         if (candidate->property("bucketID").toString().toStdString() == clips) clipsRow = candidate;
@@ -184,14 +205,14 @@ TEST(StorageView, ParentFolderActsOnTheFolderShown) {
     screen.view.goToParentFolder();
     EXPECT_EQ(screen.state.scanRoot(), screen.tree.root());  // the parent of Projects, not of album
     ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
-    EXPECT_EQ(screen.state.scanSnapshot()->rootURL, screen.tree.root());
+    EXPECT_EQ(screen.state.scanSnapshot()->rootPath, screen.tree.root());
 }
 
 TEST(StorageView, MapModesShareTheSelection) {
     ScreenFixture screen;
     screen.scanAndWait();
     StorageMapCard* card = screen.view.mapCard();
-    screen.view.selection().setID(screen.bucketNamed("Projects").id);
+    screen.view.selection().setID(screen.bucketNamed("Projects").path);
     card->setMode(StorageMapMode::folders);
     auto* folders = dynamic_cast<FolderMapView*>(card->map());
     ASSERT_NE(folders, nullptr);

@@ -34,13 +34,13 @@ TEST(TreemapLayout, OneBucketFillsTheRectangle) {
     auto entries = TreemapLayout::rectangles({bucket("a", 5)}, QRectF(3, 4, 120, 80));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].rect, QRectF(3, 4, 120, 80));
-    EXPECT_EQ(entries[0].item.name, "a");
+    EXPECT_EQ(entries[0].item.name(), "a");
 }
 
 TEST(TreemapLayout, DocumentedExamples) {
     auto two = TreemapLayout::rectangles({bucket("a", 7), bucket("b", 7)}, QRectF(0, 0, 200, 100));
     ASSERT_EQ(two.size(), 2u);
-    EXPECT_EQ(two[0].item.name, "a");
+    EXPECT_EQ(two[0].item.name(), "a");
     expectRect(two[0].rect, 0, 0, 100, 100);
     expectRect(two[1].rect, 100, 0, 100, 100);
 
@@ -48,8 +48,8 @@ TEST(TreemapLayout, DocumentedExamples) {
     auto four = TreemapLayout::rectangles({bucket("a", 0), bucket("b", 0), bucket("c", 0), bucket("d", 0)},
                                           QRectF(0, 0, 100, 100));
     ASSERT_EQ(four.size(), 4u);
-    EXPECT_EQ(four[0].item.name, "a");
-    EXPECT_EQ(four[3].item.name, "d");
+    EXPECT_EQ(four[0].item.name(), "a");
+    EXPECT_EQ(four[3].item.name(), "d");
     expectRect(four[0].rect, 0, 0, 50, 50);
     expectRect(four[1].rect, 0, 50, 50, 50);
     expectRect(four[2].rect, 50, 0, 50, 50);
@@ -60,10 +60,10 @@ TEST(TreemapLayout, SortsItselfAndWeighsNonPositiveSizesAsOneByte) {
     auto entries = TreemapLayout::rectangles({bucket("small", 1), bucket("neg", -40), bucket("big", 2), bucket("zero", 0)},
                                              QRectF(0, 0, 50, 10));
     ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(entries[0].item.name, "big");
-    EXPECT_EQ(entries[1].item.name, "small");
-    EXPECT_EQ(entries[2].item.name, "zero");
-    EXPECT_EQ(entries[3].item.name, "neg");
+    EXPECT_EQ(entries[0].item.name(), "big");
+    EXPECT_EQ(entries[1].item.name(), "small");
+    EXPECT_EQ(entries[2].item.name(), "zero");
+    EXPECT_EQ(entries[3].item.name(), "neg");
     const double unit = 500.0 / 5;
     EXPECT_NEAR(entries[0].rect.width() * entries[0].rect.height(), 2 * unit, 1e-9);
     for (int i = 1; i < 4; ++i) EXPECT_NEAR(entries[i].rect.width() * entries[i].rect.height(), unit, 1e-9);

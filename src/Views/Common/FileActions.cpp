@@ -1,5 +1,7 @@
 #include "Views/Common/FileActions.h"
 
+#include "Models/AppLocalization.h"
+#include "Views/Common/FileActionAlerts.h"
 #include "Platform/FileViewer.h"
 #include "Foundation/PathText.h"
 
@@ -25,13 +27,17 @@ void setDesktop(Desktop replacement) {
     desktop() = replacement.openUrl && replacement.showItem ? std::move(replacement) : realDesktop();
 }
 
-void open(const std::filesystem::path& path) { desktop().openUrl(FileViewer::url(path)); }
+void open(const std::filesystem::path& path) {
+    if (!desktop().openUrl(FileViewer::url(path)))
+        emit FileActionAlerts::shared().failed(AppLocalization::format("fileActions.cannotOpen", {PathText::display(path.filename())}));
+}
 
 void reveal(const std::filesystem::path& path) {
     desktop().showItem(path, [path](bool shown) {
         if (shown) return;
         std::filesystem::path parent = path.parent_path();
-        desktop().openUrl(FileViewer::url(parent.empty() ? path : parent));
+        if (!desktop().openUrl(FileViewer::url(parent.empty() ? path : parent)))
+            emit FileActionAlerts::shared().failed(AppLocalization::format("fileActions.cannotReveal", {PathText::display(path.filename())}));
     });
 }
 

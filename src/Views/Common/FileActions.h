@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <functional>
 
-// Open, reveal and copy path: the file actions offered wherever a file or folder is listed.
-// None reports an outcome to the user.
+// Open, reveal and copy path: the file actions offered wherever a file or folder is listed. When
+// nothing on the desktop can open or show the item, FileActionAlerts says so.
 namespace FileActions {
 
 // Opens the item with its default application (a folder opens in the file manager).

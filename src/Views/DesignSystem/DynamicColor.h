@@ -33,6 +33,9 @@ public:
     constexpr double lightAlpha() const { return lightAlpha_; }
     constexpr double darkAlpha() const { return darkAlpha_; }
 
+    // The same colour with both alphas multiplied by `opacity`.
+    constexpr DynamicColor withOpacity(double opacity) const { return DynamicColor(light_, dark_, lightAlpha_ * opacity, darkAlpha_ * opacity); }
+
     constexpr bool operator==(const DynamicColor&) const = default;
 
 private:

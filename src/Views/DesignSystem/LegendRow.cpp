@@ -22,6 +22,7 @@ LegendRow::LegendRow(const DynamicColor& color, const QString& label, const QStr
     row->addSpacing(12 - 10);  // with the spacing before the value: at least 12 between label and value
     row->addStretch(1);
     row->addWidget(value_);
+    value_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);  // the label gives way, never the figure
     setIcon(icon);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }

@@ -12,6 +12,7 @@ public:
     Pill(const QString& text, const QString& symbol, const DynamicColor& tint, QWidget* parent = nullptr);
 
     void setText(const QString& text);
+    const QString& text() const { return text_; }
     void setSymbol(const QString& symbol);  // empty: text only
     void setTint(const DynamicColor& tint);
 

@@ -1,6 +1,7 @@
 #include "Views/DesignSystem/TextLabel.h"
 
 #include "Views/DesignSystem/Fonts.h"
+#include "Views/DesignSystem/ReadableText.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -13,6 +14,7 @@
 struct TextLabel::Wrapped {
     QStringList lines;
     qreal lineHeight = 0;
+    bool cut = false;  // the last allowed line elided the rest
 };
 
 namespace {
@@ -139,6 +141,7 @@ TextLabel::Wrapped TextLabel::wrap(qreal width) const {
             // The last allowed line takes the rest of the text and elides it.
             const QString rest = text_.mid(line.textStart()).simplified();
             result.lines << QFontMetricsF(font()).elidedText(rest, elideMode_, width);
+            result.cut = result.lines.back() != rest;
             break;
         }
         result.lines << text_.mid(line.textStart(), line.textLength()).trimmed();
@@ -146,6 +149,11 @@ TextLabel::Wrapped TextLabel::wrap(qreal width) const {
     layout.endLayout();
     if (result.lines.isEmpty()) result.lines << QString();
     return result;
+}
+
+bool TextLabel::isCut() const {
+    const qreal width = contentsRect().width();
+    return wraps_ ? wrap(width).cut : fit(width).text != text_;
 }
 
 int TextLabel::heightForWidth(int width) const {
@@ -175,7 +183,9 @@ void TextLabel::paintEvent(QPaintEvent*) {
     if (text_.isEmpty()) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setPen(color_.resolved(opacity_));
+    QColor pen = ReadableText::color(color_);
+    pen.setAlphaF(pen.alphaF() * float(opacity_));
+    painter.setPen(pen);
     const QRectF area = contentsRect();
     const Qt::Alignment horizontal = QStyle::visualAlignment(layoutDirection(), alignment_) & Qt::AlignHorizontal_Mask;
     auto lineX = [&](qreal lineWidth) {

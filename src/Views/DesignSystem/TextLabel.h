@@ -29,6 +29,8 @@ public:
         QString text;
     };
     Fit fit(qreal width) const;
+    // Whether part of the text is elided at the label's present width.
+    bool isCut() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -1,6 +1,5 @@
 #include "Views/Overview/CapacityBar.h"
 
-#include "Views/Storage/BucketOrder.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
 
@@ -8,11 +7,11 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 std::vector<CapacityBar::Segment> CapacityBar::segments(const std::vector<StorageBucket>& buckets, std::int64_t total,
                                                         std::int64_t available, double barWidth) {
-    std::vector<StorageBucket> top = BucketOrder::largestFirst(buckets);
-    if (top.size() > 5) top.resize(5);
+    const std::span<const StorageBucket> top(buckets.data(), std::min<std::size_t>(buckets.size(), 5));
     const double used = double(std::max<std::int64_t>(total - available, 0));
     std::vector<Segment> result;
     if (!top.empty() && total != 0) {
@@ -35,8 +34,8 @@ CapacityBar::CapacityBar(QWidget* parent) : QWidget(parent) {
     setLayoutDirection(Qt::LeftToRight);
 }
 
-void CapacityBar::setFigures(std::vector<StorageBucket> buckets, std::int64_t total, std::int64_t available) {
-    buckets_ = std::move(buckets);
+void CapacityBar::setFigures(std::shared_ptr<const ScanSnapshot> snapshot, std::int64_t total, std::int64_t available) {
+    snapshot_ = std::move(snapshot);
     total_ = total;
     available_ = available;
     update();
@@ -46,7 +45,8 @@ void CapacityBar::paintEvent(QPaintEvent*) {
     static const std::array<DynamicColor, 5> palette{DS::amber, DS::orange, DS::pink, DS::purple, DS::blue};
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const auto parts = segments(buckets_, total_, available_, width());
+    static const std::vector<StorageBucket> none;
+    const auto parts = segments(snapshot_ ? snapshot_->buckets : none, total_, available_, width());
     double x = 0;
     for (const Segment& segment : parts) {
         const double w = segment.rank == -2 ? std::max(width() - x, 0.0) : segment.width;

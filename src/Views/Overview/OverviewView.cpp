@@ -1,13 +1,14 @@
 #include "Views/Overview/OverviewView.h"
 
+#include "Views/Common/EntryKind.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Models/TimeFormatting.h"
 #include "Foundation/PathText.h"
 #include "Platform/SystemRoots.h"
 #include "Services/AppState.h"
+#include "Services/StorageHistoryService.h"
 #include "Views/Shell/AppSectionPresentation.h"
-#include "Views/Storage/BucketOrder.h"
 #include "Views/Overview/CapacityBar.h"
 #include "Views/Common/DashboardPage.h"
 #include "Views/DesignSystem/Banner.h"
@@ -31,6 +32,8 @@
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QVBoxLayout>
+
+#include <span>
 
 namespace {
 
@@ -61,11 +64,12 @@ void OverviewView::rebuild() {
     top->addWidget(now);
     page->addLayout(top);
 
-    if (state_.scanSnapshot()) {
+    const std::optional<RecentScan> recent = recentScan();
+    if (recent) {
         auto* second = new QHBoxLayout;
         second->setSpacing(16);
-        second->addWidget(makeLargestFolders(), 1);
-        second->addWidget(makeRecentScan());
+        second->addWidget(state_.scanSnapshot() ? makeLargestFolders() : makeScanPrompt(), 1);
+        second->addWidget(makeRecentScan(*recent));
         page->addLayout(second);
     } else {
         page->addWidget(makeScanPrompt());
@@ -100,7 +104,7 @@ QWidget* OverviewView::makeStorageCard() {
     const DiskCapacityService::Capacity capacity = capacity_();
     const std::int64_t used = std::max<std::int64_t>(capacity.total - capacity.available, 0);
     const double usedRatio = capacity.total <= 0 ? 0 : std::min(double(used) / double(capacity.total), 1.0);
-    const std::optional<ScanSnapshot>& snapshot = state_.scanSnapshot();
+    const std::shared_ptr<const ScanSnapshot>& snapshot = state_.scanSnapshot();
 
     auto* card = new CardModifier(28, 18);
     QVBoxLayout* stack = card->contentLayout();
@@ -135,11 +139,12 @@ QWidget* OverviewView::makeStorageCard() {
     stack->addLayout(hero);
 
     auto* bar = new CapacityBar;
-    bar->setFigures(snapshot ? snapshot->buckets : std::vector<StorageBucket>{}, capacity.total, capacity.available);
+    bar->setFigures(snapshot, capacity.total, capacity.available);
     stack->addWidget(bar);
 
-    const QString lastScan = snapshot ? TimeFormatting::relative(snapshot->scannedAt, Instant::now(), QLocale::system())
-                                      : AppLocalization::string("overview.never");
+    const std::optional<RecentScan> recent = recentScan();
+    const QString lastScan = recent ? TimeFormatting::relative(recent->date, Instant::now(), QLocale::system())
+                                    : AppLocalization::string("overview.never");
     stack->addWidget(new StatColumns({
         {AppLocalization::string("overview.used"), bytes(used), DS::amber},
         {AppLocalization::string("overview.available"), bytes(capacity.available), DS::track},
@@ -152,8 +157,7 @@ QWidget* OverviewView::makeStorageCard() {
 
 QWidget* OverviewView::makeLargestFolders() {
     const ScanSnapshot& snapshot = *state_.scanSnapshot();
-    std::vector<StorageBucket> top = BucketOrder::largestFirst(snapshot.buckets);
-    if (top.size() > 5) top.resize(5);
+    const std::span<const StorageBucket> top(snapshot.buckets.data(), std::min<std::size_t>(snapshot.buckets.size(), 5));
     const double reference = double(std::max<std::int64_t>(top.empty() ? 1 : top.front().size, 1));
 
     auto* card = new CardModifier(14, 18);
@@ -165,11 +169,13 @@ QWidget* OverviewView::makeLargestFolders() {
     stack->addWidget(header);
     for (std::size_t i = 0; i < top.size(); ++i) {
         const StorageBucket& bucket = top[i];
-        auto* row = new RankedRow(fileIcon(bucket.url), {}, PathText::display(std::string_view(bucket.name)),
-                                  AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)}), bytes(bucket.size),
+        auto* row = new RankedRow(fileIcon(bucket.path), {}, PathText::display(bucket.name()),
+                                  EntryKind::isFolder(bucket.path) ? AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)})
+                                                                  : EntryKind::text(bucket.path),
+                                  bytes(bucket.size),
                                   double(std::max<std::int64_t>(bucket.size, 0)) / reference, DS::amber, i == 0);
         row->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(row, &QWidget::customContextMenuRequested, this, [row, path = bucket.url](const QPoint& at) {
+        connect(row, &QWidget::customContextMenuRequested, this, [row, path = std::filesystem::path(bucket.path)](const QPoint& at) {
             const GuardedMenu menu(row);
             QAction* reveal = menu->addAction(AppLocalization::string("action.reveal"));
             if (menu->exec(row->mapToGlobal(at)) == reveal) FileActions::reveal(path);
@@ -180,22 +186,34 @@ QWidget* OverviewView::makeLargestFolders() {
     return card;
 }
 
-QWidget* OverviewView::makeRecentScan() {
-    const ScanSnapshot& snapshot = *state_.scanSnapshot();
+std::optional<OverviewView::RecentScan> OverviewView::recentScan() const {
+    if (const std::shared_ptr<const ScanSnapshot>& snapshot = state_.scanSnapshot()) {
+        const std::filesystem::path name = snapshot->rootPath.filename();
+        return RecentScan{PathText::display(name.empty() ? snapshot->rootPath : name), snapshot->scannedAt, snapshot->totalSize,
+                          snapshot->fileCount, snapshot->folderCount, snapshot->duration};
+    }
+    const StorageHistoryService* history = state_.storageHistory();
+    if (!history || history->scanRecords().empty()) return std::nullopt;
+    const ScanHistoryRecord& newest = history->scanRecords().back();
+    const QString name = newest.rootPath.section(QLatin1Char('/'), -1, -1, QString::SectionSkipEmpty);
+    return RecentScan{name.isEmpty() ? newest.rootPath : name, newest.date, newest.totalSize, newest.fileCount, newest.folderCount, std::nullopt};
+}
+
+QWidget* OverviewView::makeRecentScan(const RecentScan& scan) {
     auto* card = new CardModifier(24, 18);
     card->setFixedWidth(360);
     QVBoxLayout* stack = card->contentLayout();
     stack->setSpacing(20);
     stack->addWidget(new CardHeader(AppLocalization::string("overview.recentScan"), "clock.arrow.circlepath", DS::teal));
-    const ValueAndUnit total = ValueAndUnit::split(bytes(snapshot.totalSize));
-    const std::filesystem::path name = snapshot.rootURL.filename();
-    stack->addWidget(new HeroValue(PathText::display(name.empty() ? snapshot.rootURL : name), total.value, total.unit, 40));
+    const ValueAndUnit total = ValueAndUnit::split(bytes(scan.totalSize));
+    stack->addWidget(new HeroValue(scan.name, total.value, total.unit, 40));
     auto* facts = new QVBoxLayout;
     facts->setSpacing(10);
     const QLocale system = QLocale::system();
-    facts->addWidget(new KeyValueRow(AppLocalization::string("scan.files"), system.toString(qlonglong(snapshot.fileCount))));
-    facts->addWidget(new KeyValueRow(AppLocalization::string("scan.folders"), system.toString(qlonglong(snapshot.folderCount))));
-    facts->addWidget(new KeyValueRow(AppLocalization::string("scan.duration"), TimeFormatting::minutesAndSeconds(snapshot.duration, system)));
+    facts->addWidget(new KeyValueRow(AppLocalization::string("scan.files"), system.toString(qlonglong(scan.fileCount))));
+    facts->addWidget(new KeyValueRow(AppLocalization::string("scan.folders"), system.toString(qlonglong(scan.folderCount))));
+    facts->addWidget(new KeyValueRow(AppLocalization::string("scan.duration"),
+                                     scan.duration ? TimeFormatting::minutesAndSeconds(*scan.duration, system) : QStringLiteral("\u2014")));
     stack->addLayout(facts);
     stack->addStretch(1);
     auto* viewMap = new StyledButton(AppLocalization::string("overview.viewMap"), {}, TintedButtonStyle{DS::teal});

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "Foundation/Instant.h"
 #include "Services/DiskCapacityService.h"
 
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 
 class AppState;
 class DashboardPage;
@@ -20,10 +23,22 @@ public:
     explicit OverviewView(AppState& state, CapacitySource capacity = {}, QWidget* parent = nullptr);
 
 private:
+    // The figures of the newest scan: this launch's, else the newest stored record, so that a
+    // relaunch does not read as if no scan had ever run.
+    struct RecentScan {
+        QString name;
+        Instant date;
+        std::int64_t totalSize = 0;
+        std::int64_t fileCount = 0;
+        std::int64_t folderCount = 0;
+        std::optional<double> duration;  // not kept in the history
+    };
+    std::optional<RecentScan> recentScan() const;
+
     void rebuild();
     QWidget* makeStorageCard();
     QWidget* makeLargestFolders();
-    QWidget* makeRecentScan();
+    QWidget* makeRecentScan(const RecentScan& scan);
     QWidget* makeScanPrompt();
 
     AppState& state_;

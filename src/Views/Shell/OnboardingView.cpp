@@ -1,5 +1,6 @@
 #include "Views/Shell/OnboardingView.h"
 
+#include "Views/Shell/PrivacySettingsButton.h"
 #include "Models/AppLocalization.h"
 #include "Foundation/PathText.h"
 #include "Services/AppState.h"
@@ -24,6 +25,8 @@
 #include <QBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
+
+#include <memory>
 
 namespace {
 
@@ -186,15 +189,24 @@ private:
 
 OnboardingView::OnboardingView(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
     // 790 by 560; scripts with taller lines (Arabic) make it taller rather than squeeze the rows.
-    setFixedWidth(790);
-    setMinimumHeight(560);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Minimum);
+    constexpr int width = 790, margin = 16, spacing = 16, railWidth = 210;
+    setFixedWidth(width);
     setFocusPolicy(Qt::StrongFocus);
-    auto* layout = row(this, 16);
-    layout->setContentsMargins(16, 16, 16, 16);
+    auto* layout = row(this, spacing);
+    layout->setContentsMargins(margin, margin, margin, margin);
     layout->addWidget(makeRail());
     layout->addWidget(makePageArea(), 1);
+
+    // Every page takes the height of the tallest, so the card keeps one size from page to page.
+    int tallest = 0;
+    for (int index = 0; index < pageCount; ++index) {
+        const std::unique_ptr<QWidget> page(makePage(index));
+        const int pageWidth = width - 2 * margin - railWidth - spacing;
+        tallest = std::max(tallest, page->hasHeightForWidth() ? page->heightForWidth(pageWidth) : page->sizeHint().height());
+    }
+    pages_->setMinimumHeight(tallest);
     showPage(0);
+    setFixedHeight(std::max(560, sizeHint().height()));
 }
 
 QWidget* OnboardingView::makeRail() {
@@ -308,9 +320,7 @@ QWidget* OnboardingView::makePage(int page) {
     texts->addWidget(wrapped(AppLocalization::string("settings.fullDisk.detail"), Fonts::system(12), DynamicColor::secondary()));
     access->addLayout(texts, 1);
     access->addSpacing(8);
-    auto* open = new StyledButton(AppLocalization::string("settings.openSystem"), QString(), SoftButtonStyle{DS::blue});
-    connect(open, &StyledButton::clicked, this, [this] { state_.openFullDiskAccessSettings(); });
-    access->addWidget(open);
+    access->addWidget(makePrivacySettingsButton(state_, DS::blue));
 
     return pageFrame(QStringLiteral("folder.badge.gearshape"), DS::amber, pageTexts[2], {folderBlock, raisedRow(accessRow)});
 }

@@ -1,5 +1,6 @@
 #include "Views/Shell/SettingsView.h"
 
+#include "Views/Shell/PrivacySettingsButton.h"
 #include "Models/AppAppearance.h"
 #include "Models/AppLocalization.h"
 #include "Models/AppRelauncher.h"
@@ -205,8 +206,7 @@ QWidget* SettingsView::scanningCard() {
     hiddenSwitch_->setChecked(state_.includeHiddenFiles());
     connect(hiddenSwitch_, &ToggleSwitch::toggled, this, [this](bool on) { state_.setIncludeHiddenFiles(on); });
     connect(&state_, &AppState::includeHiddenFilesChanged, hiddenSwitch_, [this] { hiddenSwitch_->setChecked(state_.includeHiddenFiles()); });
-    openSystemButton_ = new StyledButton(AppLocalization::string("settings.openSystem"), QString(), SoftButtonStyle{DynamicColor::primary()});
-    connect(openSystemButton_, &StyledButton::clicked, this, [this] { state_.openFullDiskAccessSettings(); });
+    openSystemButton_ = makePrivacySettingsButton(state_, DynamicColor::primary());
 
     QWidget* location = settingRow(AppLocalization::string("settings.scanLocation"), PathText::display(state_.scanRoot()),
                                    QStringLiteral("folder.fill"), DS::amber, changeFolderButton_, &scanLocation_, true);

@@ -1,5 +1,6 @@
 #include "Views/Storage/BucketActions.h"
 
+#include "Views/Common/EntryKind.h"
 #include "Models/AppLocalization.h"
 #include "Views/Common/FileActions.h"
 #include "Views/Common/GuardedMenu.h"
@@ -8,10 +9,7 @@
 
 namespace BucketActions {
 
-bool canFocus(const StorageBucket& bucket) {
-    std::error_code error;
-    return std::filesystem::is_directory(std::filesystem::symlink_status(bucket.url, error));
-}
+bool canFocus(const StorageBucket& bucket) { return EntryKind::isFolder(bucket.path); }
 
 namespace {
 
@@ -37,7 +35,7 @@ void showMenu(QWidget* parent, QPoint globalPosition, const StorageBucket& bucke
     QAction* focusAction = menu->addAction(AppLocalization::string("storage.focus"));
     focusAction->setEnabled(canFocus(bucket));
     QAction* chosen = nullptr;
-    if (!runFileMenu(*menu, globalPosition, bucket.url, chosen) && chosen == focusAction && focus) focus(bucket);
+    if (!runFileMenu(*menu, globalPosition, bucket.path, chosen) && chosen == focusAction && focus) focus(bucket);
 }
 
 void showFileMenu(QWidget* parent, QPoint globalPosition, const std::filesystem::path& file) {

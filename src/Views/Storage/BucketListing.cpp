@@ -2,7 +2,6 @@
 
 #include "Models/NameCollator.h"
 #include "Foundation/PathText.h"
-#include "Views/Storage/BucketOrder.h"
 
 
 
@@ -14,17 +13,17 @@ std::vector<StorageBucket> visibleBuckets(const std::vector<StorageBucket>& buck
                                           FolderSort sort) {
     std::vector<StorageBucket> visible;
     for (const StorageBucket& bucket : buckets)
-        if (filter.isEmpty() || PathText::display(std::string_view(bucket.name)).contains(filter, Qt::CaseInsensitive))
+        if (filter.isEmpty() || PathText::display(bucket.name()).contains(filter, Qt::CaseInsensitive))
             visible.push_back(bucket);
 
     switch (sort) {
     case FolderSort::size:
-        return BucketOrder::largestFirst(std::move(visible));
+        return visible;  // the snapshot's own order
     case FolderSort::name: {
         const QCollator collator = nameCollator(true);
         std::vector<std::pair<QString, StorageBucket>> named;
         named.reserve(visible.size());
-        for (StorageBucket& bucket : visible) named.emplace_back(PathText::display(std::string_view(bucket.name)), std::move(bucket));
+        for (StorageBucket& bucket : visible) named.emplace_back(PathText::display(bucket.name()), std::move(bucket));
         std::stable_sort(named.begin(), named.end(),
                          [&](const auto& a, const auto& b) { return collator.compare(a.first, b.first) < 0; });
         visible.clear();
@@ -43,11 +42,11 @@ std::optional<StorageBucket> selectedBucket(const std::vector<StorageBucket>& bu
                                             const std::optional<std::string>& selectedID) {
     if (selectedID) {
         auto found = std::find_if(buckets.begin(), buckets.end(),
-                                  [&](const StorageBucket& bucket) { return bucket.id == *selectedID; });
+                                  [&](const StorageBucket& bucket) { return bucket.path == *selectedID; });
         if (found != buckets.end()) return *found;
     }
-    if (const StorageBucket* largest = BucketOrder::largest(buckets)) return *largest;
-    return std::nullopt;
+    if (buckets.empty()) return std::nullopt;
+    return buckets.front();
 }
 
 }  // namespace BucketListing

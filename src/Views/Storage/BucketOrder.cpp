@@ -10,11 +10,5 @@ std::vector<StorageBucket> largestFirst(std::vector<StorageBucket> buckets) {
     return buckets;
 }
 
-const StorageBucket* largest(const std::vector<StorageBucket>& buckets) {
-    const StorageBucket* best = nullptr;
-    for (const StorageBucket& bucket : buckets)
-        if (!best || bucket.size > best->size) best = &bucket;
-    return best;
-}
 
 }  // namespace BucketOrder

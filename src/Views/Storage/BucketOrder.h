@@ -9,7 +9,4 @@ namespace BucketOrder {
 
 std::vector<StorageBucket> largestFirst(std::vector<StorageBucket> buckets);
 
-// The first bucket no other exceeds; nullptr for an empty list.
-const StorageBucket* largest(const std::vector<StorageBucket>& buckets);
-
 }  // namespace BucketOrder

@@ -25,7 +25,7 @@ FolderCard::FolderCard(StorageBucket bucket, double share, DynamicColor color, b
       onFocus_(std::move(onFocus)) {
     setFixedHeight(height);
     setCursor(Qt::PointingHandCursor);
-    setToolTip(plainToolTip(PathText::display(bucket_.url)));
+    setToolTip(plainToolTip(PathText::display(bucket_.path)));
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 14, 14, 14);
@@ -34,7 +34,7 @@ FolderCard::FolderCard(StorageBucket bucket, double share, DynamicColor color, b
     auto* stack = new QVBoxLayout;
     stack->setSpacing(8);
     auto* top = new QHBoxLayout;
-    top->addWidget(new TextLabel(PathText::display(std::string_view(bucket_.name)), Fonts::system(14, QFont::DemiBold)), 1);
+    top->addWidget(new TextLabel(PathText::display(bucket_.name()), Fonts::system(14, QFont::DemiBold)), 1);
     top->addSpacing(6);
     top->addWidget(new TextLabel(share < 0.01 ? Fmt::finePercent(share) : Fmt::percent(share), Fonts::system(12, QFont::Medium),
                                  DynamicColor::secondary()));

@@ -1,5 +1,6 @@
 #include "Views/Storage/FolderInspector.h"
 
+#include "Views/Common/EntryKind.h"
 #include "Models/AppLocalization.h"
 #include "Models/ScanSnapshot.h"
 #include "Models/ByteFormatting.h"
@@ -34,19 +35,19 @@ public:
         auto* row = new QHBoxLayout(this);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(8);
-        row->addWidget(new IconImageView(fileIcon(file_.url), 18));
-        auto* name = new TextLabel(PathText::display(file_.url.filename()), Fonts::system(13));
+        row->addWidget(new IconImageView(fileIcon(file_.path), 18));
+        auto* name = new TextLabel(PathText::display(file_.path.filename()), Fonts::system(13));
         name->setElideMode(Qt::ElideMiddle);
         row->addWidget(name, 1);
         row->addSpacing(8);
         row->addWidget(new TextLabel(ByteFormatting::string(file_.size), Fonts::system(13), DynamicColor::secondary()));
-        setToolTip(plainToolTip(PathText::display(file_.url)));
+        setToolTip(plainToolTip(PathText::display(file_.path)));
         setCursor(Qt::PointingHandCursor);
     }
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) FileActions::reveal(file_.url);
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) FileActions::reveal(file_.path);
     }
 
 private:
@@ -57,10 +58,10 @@ private:
 
 std::vector<ScannedFile> FolderInspector::largestInside(const ScanSnapshot& snapshot, const StorageBucket& bucket) {
     std::vector<ScannedFile> inside;
-    const std::string prefix = bucket.url.string() + "/";
+    const std::string prefix = bucket.path + "/";
     for (const ScannedFile& file : snapshot.largestFiles) {
         if (inside.size() == 5) break;
-        if (file.url.string().starts_with(prefix)) inside.push_back(file);
+        if (file.path.string().starts_with(prefix)) inside.push_back(file);
     }
     return inside;
 }
@@ -93,14 +94,14 @@ FolderInspector::FolderInspector(const ScanSnapshot& snapshot, std::optional<Sto
 
     auto* header = new QHBoxLayout;
     header->setSpacing(12);
-    header->addWidget(new IconImageView(fileIcon(bucket->url), 36));
+    header->addWidget(new IconImageView(fileIcon(bucket->path), 36));
     auto* titles = new QVBoxLayout;
     titles->setSpacing(2);
-    auto* name = new TextLabel(PathText::display(std::string_view(bucket->name)), Fonts::system(16, QFont::DemiBold));
+    auto* name = new TextLabel(PathText::display(bucket->name()), Fonts::system(16, QFont::DemiBold));
     name->setWordWrap(true);
     name->setMaximumLineCount(2);
     titles->addWidget(name);
-    titles->addWidget(new TextLabel(AppLocalization::string("storage.folder"), Fonts::system(13), DynamicColor::secondary()));
+    titles->addWidget(new TextLabel(EntryKind::text(bucket->path), Fonts::system(13), DynamicColor::secondary()));
     header->addLayout(titles, 1);
     stack->addLayout(header);
 
@@ -116,7 +117,7 @@ FolderInspector::FolderInspector(const ScanSnapshot& snapshot, std::optional<Sto
     facts->contentLayout()->addWidget(new KeyValueRow(AppLocalization::string("storage.shareOfScan"), Fmt::finePercent(share)));
     stack->addWidget(facts);
 
-    auto* path = new TextLabel(PathText::display(bucket->url), Fonts::monospaced(11), DynamicColor::tertiary());
+    auto* path = new TextLabel(PathText::display(bucket->path), Fonts::monospaced(11), DynamicColor::tertiary());
     path->setLayoutDirection(Qt::LeftToRight);
     path->setWordWrap(true);
     path->setMaximumLineCount(2);
@@ -141,6 +142,7 @@ FolderInspector::FolderInspector(const ScanSnapshot& snapshot, std::optional<Sto
     auto* reveal = new StyledButton(AppLocalization::string("action.reveal"), {}, SoftButtonStyle{DynamicColor::primary()});
     focusButton_ = new StyledButton(AppLocalization::string("storage.focus"), {}, TintedButtonStyle{tint});
     focusButton_->setEnabled(BucketActions::canFocus(*bucket));  // only folders become the scan folder
+    if (!focusButton_->isEnabled()) focusButton_->setToolTip(plainToolTip(AppLocalization::string("storage.focus.onlyFolders")));
     for (StyledButton* button : {reveal, focusButton_}) {
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         pair->addWidget(button);
@@ -152,9 +154,9 @@ FolderInspector::FolderInspector(const ScanSnapshot& snapshot, std::optional<Sto
     stack->addLayout(actions);
 
     const StorageBucket shown = *bucket;
-    connect(reveal, &QAbstractButton::clicked, this, [shown] { FileActions::reveal(shown.url); });
+    connect(reveal, &QAbstractButton::clicked, this, [shown] { FileActions::reveal(shown.path); });
     connect(focusButton_, &QAbstractButton::clicked, this, [shown, onFocus] {
         if (onFocus) onFocus(shown);
     });
-    connect(copy, &QAbstractButton::clicked, this, [shown] { FileActions::copyPath(shown.url); });
+    connect(copy, &QAbstractButton::clicked, this, [shown] { FileActions::copyPath(shown.path); });
 }

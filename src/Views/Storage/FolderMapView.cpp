@@ -24,7 +24,7 @@ FolderMapView::FolderMapView(BucketSelection* selection, BucketActions::Focus on
     viewport()->setAutoFillBackground(false);
     if (selection_)
         connect(selection_, &BucketSelection::changed, this, [this] {
-            for (FolderCard* card : cards_) card->setSelected(selection_->isSelected(card->bucket().id));
+            for (FolderCard* card : cards_) card->setSelected(selection_->isSelected(card->bucket().path));
         });
 }
 
@@ -41,9 +41,9 @@ void FolderMapView::setItems(const std::vector<StorageBucket>& items, std::int64
     for (std::size_t i = 0; i < items.size() && i < maximumCards; ++i) {
         const StorageBucket& bucket = items[i];
         const double share = totalSize >= 1 ? double(bucket.size) / double(totalSize) : 0;
-        const std::string id = bucket.id;
+        const std::string id = bucket.path;
         auto* card = new FolderCard(
-            bucket, share, palette.color(bucket.id), selection_ && selection_->isSelected(id),
+            bucket, share, palette.color(bucket.path), selection_ && selection_->isSelected(id),
             [this, id] {
                 if (selection_) selection_->setID(id);
             },

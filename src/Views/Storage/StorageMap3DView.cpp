@@ -59,7 +59,7 @@ void StorageMap3DView::load(const std::vector<StorageBucket>& items) {
     if (signature == itemSignature_) return;
     itemSignature_ = signature;
     buckets_.clear();
-    for (const StorageBucket& item : items) buckets_.emplace(item.id, item);
+    for (const StorageBucket& item : items) buckets_.emplace(item.path, item);
     boxes_ = StorageMapScene::boxes(items);
     glowFrom_.clear();
     lastPainted_.clear();
@@ -299,7 +299,7 @@ void StorageMap3DView::mouseDoubleClickEvent(QMouseEvent* event) {
     const auto id = bucketIDAt(event->position());
     if (!id) return;  // the second click of a double click on the floor changes nothing
     select(id);
-    if (auto found = buckets_.find(*id); found != buckets_.end()) FileActions::open(found->second.url);
+    if (auto found = buckets_.find(*id); found != buckets_.end()) FileActions::open(found->second.path);
 }
 
 void StorageMap3DView::leaveEvent(QEvent*) {

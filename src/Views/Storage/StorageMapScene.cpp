@@ -15,7 +15,7 @@ std::string signature(const std::vector<StorageBucket>& items) {
     std::string text;
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (i) text += '|';
-        text += items[i].id + ':' + std::to_string(items[i].size);
+        text += items[i].path + ':' + std::to_string(items[i].size);
     }
     return text;
 }
@@ -35,7 +35,7 @@ std::vector<StorageMapBox> boxes(const std::vector<StorageBucket>& items) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const auto& [bucket, rect] = entries[i];
         StorageMapBox box;
-        box.id = bucket.id;
+        box.id = bucket.path;
         box.width = float(std::max(rect.width() - 0.11, 0.08));
         box.length = float(std::max(rect.height() - 0.11, 0.08));
         box.height = boxHeight(bucket.size, largest);

@@ -1,6 +1,5 @@
 #include "Views/Storage/StorageRankPalette.h"
 
-#include "Views/Storage/BucketOrder.h"
 #include "Views/DesignSystem/DS.h"
 
 const std::array<DynamicColor, 8>& StorageRankPalette::tints() {
@@ -10,9 +9,8 @@ const std::array<DynamicColor, 8>& StorageRankPalette::tints() {
 }
 
 StorageRankPalette::StorageRankPalette(const std::vector<StorageBucket>& buckets) {
-    const std::vector<StorageBucket> ranked = BucketOrder::largestFirst(buckets);
-    for (std::size_t rank = 0; rank < ranked.size() && rank < tints().size(); ++rank)
-        colors_.emplace(ranked[rank].id, tints()[rank]);
+    for (std::size_t rank = 0; rank < buckets.size() && rank < tints().size(); ++rank)
+        colors_.emplace(buckets[rank].path, tints()[rank]);
 }
 
 DynamicColor StorageRankPalette::color(const std::string& id) const {

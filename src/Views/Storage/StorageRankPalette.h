@@ -15,6 +15,7 @@ public:
     static const std::array<DynamicColor, 8>& tints();
 
     StorageRankPalette() = default;
+    // `buckets` largest first, as a snapshot holds them.
     explicit StorageRankPalette(const std::vector<StorageBucket>& buckets);
 
     const std::map<std::string, DynamicColor>& colors() const { return colors_; }

@@ -1,9 +1,9 @@
 #include "Views/Storage/StorageRibbon.h"
 
+#include "Models/IsolatedText.h"
 #include "Models/ByteFormatting.h"
 #include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
-#include "Views/Storage/BucketOrder.h"
 #include "Views/Storage/BucketSelection.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
@@ -46,13 +46,11 @@ StorageRibbon::StorageRibbon(BucketSelection* selection, QWidget* parent) : QWid
     }
 }
 
-void StorageRibbon::setBuckets(std::vector<StorageBucket> buckets, std::int64_t totalSize, StorageRankPalette palette) {
-    std::vector<StorageBucket> sorted = BucketOrder::largestFirst(std::move(buckets));
-    const std::size_t count = std::min(sorted.size(), StorageRankPalette::tints().size());
+void StorageRibbon::setBuckets(const std::vector<StorageBucket>& buckets, std::int64_t totalSize, StorageRankPalette palette) {
+    const std::size_t count = std::min(buckets.size(), StorageRankPalette::tints().size());
     restSize_ = 0;
-    for (std::size_t i = count; i < sorted.size(); ++i) restSize_ = saturatingSum(restSize_, sorted[i].size);
-    sorted.resize(count);
-    shown_ = std::move(sorted);
+    for (std::size_t i = count; i < buckets.size(); ++i) restSize_ = saturatingSum(restSize_, buckets[i].size);
+    shown_.assign(buckets.begin(), buckets.begin() + static_cast<std::ptrdiff_t>(count));
     totalSize_ = totalSize;
     palette_ = std::move(palette);
     updateGeometry();
@@ -70,8 +68,8 @@ std::vector<StorageRibbon::Segment> StorageRibbon::segments() const {
     std::vector<Segment> result;
     double x = 0;  // the bar runs left to right in every language
     for (std::size_t i = 0; i < shown_.size(); ++i) {
-        const double opacity = Transition::mix(opacityFor(previousSelection_, shown_[i].id),
-                                               opacityFor(currentSelection_, shown_[i].id), fade_.progress());
+        const double opacity = Transition::mix(opacityFor(previousSelection_, shown_[i].path),
+                                               opacityFor(currentSelection_, shown_[i].path), fade_.progress());
         result.push_back({shown_[i], QRectF(x, 0, widths[i], barHeight), opacity});
         x += widths[i] + gap;
     }
@@ -80,7 +78,7 @@ std::vector<StorageRibbon::Segment> StorageRibbon::segments() const {
 }
 
 QString StorageRibbon::legendText(const StorageBucket& bucket) const {
-    return PathText::display(std::string_view(bucket.name));
+    return PathText::display(bucket.name());
 }
 
 std::vector<std::pair<StorageBucket, QRectF>> StorageRibbon::legendItems() const {
@@ -90,7 +88,7 @@ std::vector<std::pair<StorageBucket, QRectF>> StorageRibbon::legendItems() const
     double x = 0;
     const double lineHeight = std::ceil(regular.height());
     for (std::size_t i = 0; i < shown_.size() && i < legendCount; ++i) {
-        const bool selected = currentSelection_ && *currentSelection_ == shown_[i].id;
+        const bool selected = currentSelection_ && *currentSelection_ == shown_[i].path;
         const QFontMetricsF& metrics = selected ? bold : regular;
         const double w = 7 + 6 + metrics.horizontalAdvance(legendText(shown_[i])) + 6 +
                          regular.horizontalAdvance(Fmt::percent(double(shown_[i].size) / denominator()));
@@ -110,12 +108,12 @@ void StorageRibbon::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     for (const Segment& segment : segments()) {
-        const QColor color = segment.bucket.id.empty() ? DS::gray.resolved(0.5) : palette_.color(segment.bucket.id).resolved(segment.opacity);
+        const QColor color = segment.bucket.path.empty() ? DS::gray.resolved(0.5) : palette_.color(segment.bucket.path).resolved(segment.opacity);
         painter.fillPath(ContinuousShape::capsule(segment.rect), color);
     }
     const bool rtl = layoutDirection() == Qt::RightToLeft;
     for (const auto& [bucket, rect] : legendItems()) {
-        const bool selected = currentSelection_ && *currentSelection_ == bucket.id;
+        const bool selected = currentSelection_ && *currentSelection_ == bucket.path;
         const QFont nameFont = Fonts::system(12, selected ? QFont::DemiBold : QFont::Normal);
         const QFont shareFont = Fonts::system(12);
         const QString share = Fmt::percent(double(bucket.size) / denominator());
@@ -129,7 +127,7 @@ void StorageRibbon::paintEvent(QPaintEvent*) {
             return box;
         };
         painter.setPen(Qt::NoPen);
-        painter.setBrush(palette_.color(bucket.id).resolved());
+        painter.setBrush(palette_.color(bucket.path).resolved());
         const QRectF dot = place(7);
         painter.drawEllipse(QRectF(dot.left(), dot.center().y() - 3.5, 7, 7));
         painter.setFont(nameFont);
@@ -146,19 +144,19 @@ void StorageRibbon::paintEvent(QPaintEvent*) {
 void StorageRibbon::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !selection_) return;
     for (const Segment& segment : segments())
-        if (!segment.bucket.id.empty() && segment.rect.contains(event->position())) return selection_->setID(segment.bucket.id);
+        if (!segment.bucket.path.empty() && segment.rect.contains(event->position())) return selection_->setID(segment.bucket.path);
     for (const auto& [bucket, rect] : legendItems())
-        if (rect.contains(event->position())) return selection_->setID(bucket.id);
+        if (rect.contains(event->position())) return selection_->setID(bucket.path);
 }
 
 bool StorageRibbon::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         for (const Segment& segment : segments())
-            if (!segment.bucket.id.empty() && segment.rect.contains(help->pos())) {
+            if (!segment.bucket.path.empty() && segment.rect.contains(help->pos())) {
                 QToolTip::showText(help->globalPos(),
                                    plainToolTip(legendText(segment.bucket) + QStringLiteral(" \u00B7 ") +
-                                                ByteFormatting::string(segment.bucket.size)),
+                                                isolatedText(ByteFormatting::string(segment.bucket.size))),
                                    this);
                 return true;
             }

@@ -25,7 +25,8 @@ public:
 
     explicit StorageRibbon(BucketSelection* selection, QWidget* parent = nullptr);
 
-    void setBuckets(std::vector<StorageBucket> buckets, std::int64_t totalSize, StorageRankPalette palette);
+    // `buckets` largest first, as a snapshot holds them.
+    void setBuckets(const std::vector<StorageBucket>& buckets, std::int64_t totalSize, StorageRankPalette palette);
 
     struct Segment {
         StorageBucket bucket;  // empty id for the gray rest

@@ -1,5 +1,6 @@
 #include "Views/Storage/StorageView.h"
 
+#include "Models/IsolatedText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ScanSnapshot.h"
 #include "Models/ByteFormatting.h"
@@ -8,7 +9,6 @@
 #include "Services/AppState.h"
 #include "Views/Storage/BucketActions.h"
 #include "Views/Storage/BucketListing.h"
-#include "Views/Storage/BucketOrder.h"
 #include "Views/Storage/BucketSelection.h"
 #include "Views/Common/BusySpinner.h"
 #include "Views/Common/DashboardPage.h"
@@ -155,11 +155,12 @@ StorageView::StorageView(AppState& state, DynamicColor tint, CapacitySource capa
         pendingSelectID_.reset();
     });
 
+    // Escape cancels a running scan wherever the focus is in the window; it is left alone otherwise.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, [this] {
-        if (state_.isScanning()) state_.cancelScan();
-    });
+    escape->setContext(Qt::WindowShortcut);
+    escape->setEnabled(state_.isScanning());
+    connect(escape, &QShortcut::activated, &state_, &AppState::cancelScan);
+    connect(&state_, &AppState::isScanningChanged, escape, [this, escape] { escape->setEnabled(state_.isScanning()); });
 
     connect(&state_, &AppState::isScanningChanged, this, &StorageView::scanningChanged);
     connect(&state_, &AppState::scanSnapshotChanged, this, &StorageView::rebuild);
@@ -227,7 +228,7 @@ QWidget* StorageView::makeHeroCard() {
     const DiskCapacityService::Capacity capacity = capacity_();
     const std::int64_t total = std::max<std::int64_t>(capacity.total, 0);
     const std::int64_t free = std::min(total, std::max<std::int64_t>(capacity.available, 0));
-    const std::optional<ScanSnapshot>& snapshot = state_.scanSnapshot();
+    const std::shared_ptr<const ScanSnapshot>& snapshot = state_.scanSnapshot();
     const std::int64_t scanned = snapshot ? snapshot->totalSize : 0;
     const std::int64_t used = std::max<std::int64_t>(total - free, 0);
     const double usedFraction = capacity.total >= 1 ? double(used) / double(total) : 0;
@@ -258,7 +259,7 @@ QWidget* StorageView::makeHeroCard() {
         segments.push_back({double(used), tint_});
     } else {
         segments.push_back({double(shownScanned), tint_});
-        segments.push_back({double(std::max<std::int64_t>(used - shownScanned, 0)), DynamicColor::dynamic(tint_.light(), tint_.dark(), tint_.lightAlpha() * 0.4, tint_.darkAlpha() * 0.4)});
+        segments.push_back({double(std::max<std::int64_t>(used - shownScanned, 0)), tint_.withOpacity(0.4)});
     }
     segments.push_back({double(free), DynamicColor::dynamic(DS::gray.light(), DS::gray.dark(), 0.55, 0.55)});
     auto* donut = new DonutChart(segments, Fmt::percent(usedFraction), AppLocalization::string("storage.donut.used"), 14);
@@ -283,7 +284,7 @@ QWidget* StorageView::makeHeroCard() {
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(10);
-    const QString pillPath = PathText::display(snapshot ? snapshot->rootURL : state_.scanRoot());
+    const QString pillPath = PathText::display(snapshot ? snapshot->rootPath : state_.scanRoot());
     buttons->addWidget(new LocationPill(pillPath, tint_), 1);
     if (offersParentFolder()) {
         auto* parentButton = new StyledButton(AppLocalization::string("storage.parent"), "arrow.up.to.line", SoftButtonStyle{DynamicColor::primary()});
@@ -315,23 +316,23 @@ QWidget* StorageView::makeHeroCard() {
 }
 
 bool StorageView::offersParentFolder() const {
-    const std::optional<ScanSnapshot>& snapshot = state_.scanSnapshot();
+    const std::shared_ptr<const ScanSnapshot>& snapshot = state_.scanSnapshot();
     if (!snapshot || state_.isScanning()) return false;
-    const std::filesystem::path parent = snapshot->rootURL.parent_path();
-    return !parent.empty() && parent != snapshot->rootURL;
+    const std::filesystem::path parent = snapshot->rootPath.parent_path();
+    return !parent.empty() && parent != snapshot->rootPath;
 }
 
 void StorageView::goToParentFolder() {
     // Acts on the folder the results show (and the button was offered for), which the scan folder
     // need not be any more after another folder was chosen.
     if (!offersParentFolder()) return;
-    state_.setScanRoot(state_.scanSnapshot()->rootURL);
+    state_.setScanRoot(state_.scanSnapshot()->rootPath);
     state_.scanParentFolder();
 }
 
 void StorageView::focus(const StorageBucket& bucket) {
     if (!BucketActions::canFocus(bucket)) return;  // a file as the scan folder would only fail
-    state_.setScanRoot(bucket.url);
+    state_.setScanRoot(bucket.path);
     state_.saveScanRootBookmark();
     state_.startScan();
 }
@@ -450,7 +451,7 @@ QWidget* StorageView::makeResults(const ScanSnapshot& snapshot) {
     auto* figures = new QHBoxLayout;
     figures->setSpacing(16);
     auto* duration = new TextLabel(AppLocalization::string("scan.duration") + QStringLiteral(" \u00B7 ") +
-                                       QLocale::system().toString(snapshot.duration, 'f', 1) + QStringLiteral("s"),
+                                       isolatedText(QLocale::system().toString(snapshot.duration, 'f', 1) + QStringLiteral("s")),
                                    Fonts::system(13), DynamicColor::secondary());
     figures->addWidget(new StatTile(AppLocalization::string("scan.total"), "externaldrive.fill", tint_, bytes(snapshot.totalSize), duration), 1);
     QWidget* skipped = snapshot.inaccessibleCount >= 1
@@ -466,13 +467,13 @@ QWidget* StorageView::makeResults(const ScanSnapshot& snapshot) {
     }
     figures->addWidget(new StatTile(AppLocalization::string("scan.files"), "doc.fill", tint_, wholeNumber(snapshot.fileCount), skippedRow), 1);
     figures->addWidget(new StatTile(AppLocalization::string("scan.folders"), "folder.fill", tint_, wholeNumber(snapshot.folderCount)), 1);
-    const StorageBucket* largest = BucketOrder::largest(snapshot.buckets);
+    const StorageBucket* largest = snapshot.buckets.empty() ? nullptr : &snapshot.buckets.front();
     QWidget* largestFooter = nullptr;
     if (largest) {
-        const std::string id = largest->id;
-        auto* pill = new Pill(PathText::display(std::string_view(largest->name)), "folder.fill", tint_);
+        const std::string id = largest->path;
+        auto* pill = new Pill(PathText::display(largest->name()), "folder.fill", tint_);
         auto* area = new ClickArea(pill, [this, id] { selection_->setID(id); });
-        area->setToolTip(plainToolTip(PathText::display(largest->url)));
+        area->setToolTip(plainToolTip(PathText::display(largest->path)));
         largestFooter = new QWidget;
         auto* row = new QHBoxLayout(largestFooter);
         row->setContentsMargins(0, 0, 0, 0);
@@ -504,7 +505,7 @@ void StorageView::refreshInspector() {
     if (!inspectorCard_ || !state_.scanSnapshot()) return;
     const ScanSnapshot& snapshot = *state_.scanSnapshot();
     const std::optional<StorageBucket> bucket = BucketListing::selectedBucket(snapshot.buckets, selection_->id());
-    const DynamicColor tint = bucket ? StorageRankPalette(snapshot.buckets).color(bucket->id) : tint_;
+    const DynamicColor tint = bucket ? StorageRankPalette(snapshot.buckets).color(bucket->path) : tint_;
     delete inspector_;
     inspector_ = new FolderInspector(snapshot, bucket, tint, [this](const StorageBucket& b) { focus(b); });
     static_cast<CardModifier*>(inspectorCard_)->contentLayout()->addWidget(inspector_, 1);
@@ -589,16 +590,16 @@ void StorageView::refreshFolders() {
         const StorageBucket bucket = visible[i];
         const double share = snapshot.totalSize < 1 ? 0 : double(bucket.size) / double(snapshot.totalSize);
         const QString subtitle = AppLocalization::format("storage.filesCount", {wholeNumber(bucket.fileCount)}) + QStringLiteral(" \u00B7 ") +
-                                 shareText(share);
-        auto* row = new RankedRow(fileIcon(bucket.url), {}, PathText::display(std::string_view(bucket.name)), subtitle, bytes(bucket.size),
-                                  double(bucket.size) / double(largestSize), tint_, selection_->isSelected(bucket.id));
-        row->setProperty("bucketID", QString::fromStdString(bucket.id));
-        row->setToolTip(plainToolTip(PathText::display(bucket.url)));
+                                 isolatedText(shareText(share));
+        auto* row = new RankedRow(fileIcon(bucket.path), {}, PathText::display(bucket.name()), subtitle, bytes(bucket.size),
+                                  double(bucket.size) / double(largestSize), tint_, selection_->isSelected(bucket.path));
+        row->setProperty("bucketID", QString::fromStdString(bucket.path));
+        row->setToolTip(plainToolTip(PathText::display(bucket.path)));
         row->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(row, &QWidget::customContextMenuRequested, this, [this, row, bucket](const QPoint& at) {
             BucketActions::showMenu(row, row->mapToGlobal(at), bucket, [this](const StorageBucket& b) { focus(b); });
         });
-        connect(row, &RankedRow::clicked, this, [this, id = bucket.id] {
+        connect(row, &RankedRow::clicked, this, [this, id = bucket.path] {
             pendingSelectID_ = id;
             pendingSelect_.start(QApplication::styleHints()->mouseDoubleClickInterval());
         });
@@ -639,11 +640,11 @@ QWidget* StorageView::makeLargestFiles(const ScanSnapshot& snapshot) {
     for (std::size_t i = 0; i < count; ++i) largestSize = std::max(largestSize, snapshot.largestFiles[i].size);
     for (std::size_t i = 0; i < count; ++i) {
         const ScannedFile& file = snapshot.largestFiles[i];
-        auto* row = new RankedRow(fileIcon(file.url), {}, PathText::display(file.url.filename()), PathText::display(file.url.parent_path()),
+        auto* row = new RankedRow(fileIcon(file.path), {}, PathText::display(file.path.filename()), PathText::display(file.path.parent_path()),
                                   bytes(file.size), double(file.size) / double(largestSize), tint_, false);
-        row->setToolTip(plainToolTip(PathText::display(file.url)));
+        row->setToolTip(plainToolTip(PathText::display(file.path)));
         row->setContextMenuPolicy(Qt::CustomContextMenu);
-        const std::filesystem::path path = file.url;
+        const std::filesystem::path path = file.path;
         connect(row, &QWidget::customContextMenuRequested, this, [row, path](const QPoint& at) {
             BucketActions::showFileMenu(row, row->mapToGlobal(at), path);
         });

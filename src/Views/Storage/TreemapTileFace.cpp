@@ -1,7 +1,6 @@
 #include "Views/Storage/TreemapTileFace.h"
 
 #include "Models/ByteFormatting.h"
-#include "Foundation/PathText.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Fmt.h"
@@ -42,11 +41,11 @@ void TreemapTileFace::paint(QPainter& painter, const QRectF& frame, Qt::LayoutDi
         const QPointF start(rtl ? frame.right() - 10 : frame.left() + 10, frame.top() + 12);
         qreal y = start.y();
         painter.setPen(DynamicColor::primary().resolved());
-        y += paintTextLines(painter, QPointF(start.x(), y), width, PathText::display(std::string_view(bucket.name)),
+        y += paintTextLines(painter, QPointF(start.x(), y), width, name,
                             Fonts::system(isLarge() ? 15 : 12, QFont::DemiBold), nameLines(), direction);
         y += 3;
         painter.setPen(color);
-        y += paintTextLines(painter, QPointF(start.x(), y), width, ByteFormatting::string(bucket.size),
+        y += paintTextLines(painter, QPointF(start.x(), y), width, ByteFormatting::string(bytes),
                             Fonts::system(isLarge() ? 22 : 12, QFont::Bold), 1, direction);
         if (showsShare()) {
             y += 3;

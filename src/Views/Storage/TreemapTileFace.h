@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Models/StorageBucket.h"
+#include <QString>
 
 #include <QColor>
 #include <QSizeF>
@@ -11,7 +11,8 @@ class QRectF;
 // The drawing of one treemap tile: a tinted card with a colour bar on top and, where the cell has
 // room, the name, size and share.
 struct TreemapTileFace {
-    StorageBucket bucket;
+    QString name;
+    std::int64_t bytes = 0;
     QColor color;
     bool selected = false;
     double share = 0;

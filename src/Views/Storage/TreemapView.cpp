@@ -1,5 +1,6 @@
 #include "Views/Storage/TreemapView.h"
 
+#include "Models/IsolatedText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Foundation/PathText.h"
@@ -37,10 +38,7 @@ std::vector<StorageBucket> TreemapView::tiles(const std::vector<StorageBucket>& 
     if (sorted.size() <= maximumTiles) return sorted;
 
     StorageBucket other;
-    other.id = otherID;
-    const auto rest = std::int64_t(sorted.size() - (maximumTiles - 1));
-    other.name = AppLocalization::format("storage.map.other", {rest}).toStdString();
-    other.url = sorted.front().url.parent_path();
+    other.path = otherID;
     for (auto it = sorted.begin() + (maximumTiles - 1); it != sorted.end(); ++it) {
         other.size = saturatingSum(other.size, it->size);
         other.fileCount += it->fileCount;
@@ -68,9 +66,13 @@ TreemapView::TreemapView(BucketSelection* selection, BucketActions::Focus onFocu
 
 void TreemapView::setItems(std::vector<StorageBucket> items, std::int64_t totalSize, StorageRankPalette palette) {
     tiles_ = tiles(items);
+    if (!tiles_.empty() && tiles_.back().path == otherID) {
+        const auto positive = std::count_if(items.begin(), items.end(), [](const StorageBucket& bucket) { return bucket.size >= 1; });
+        otherName_ = AppLocalization::format("storage.map.other", {qlonglong(positive - qlonglong(maximumTiles - 1))});
+    }
     totalSize_ = totalSize;
     palette_ = std::move(palette);
-    if (hoveredID_ && std::none_of(tiles_.begin(), tiles_.end(), [&](const auto& t) { return t.id == *hoveredID_; }))
+    if (hoveredID_ && std::none_of(tiles_.begin(), tiles_.end(), [&](const auto& t) { return t.path == *hoveredID_; }))
         hoveredID_.reset();
     fadeFrom_.clear();
     activeFade_ = nullptr;
@@ -82,7 +84,11 @@ double TreemapView::shareOf(const StorageBucket& bucket) const {
 }
 
 QColor TreemapView::colorOf(const StorageBucket& bucket) const {
-    return bucket.id == otherID ? DS::gray.resolved() : palette_.color(bucket.id).resolved();
+    return bucket.path == otherID ? DS::gray.resolved() : palette_.color(bucket.path).resolved();
+}
+
+QString TreemapView::nameOf(const StorageBucket& tile) const {
+    return tile.path == otherID ? otherName_ : PathText::display(tile.name());
 }
 
 double TreemapView::targetOpacity(const std::string& id) const {
@@ -113,15 +119,15 @@ std::optional<StorageBucket> TreemapView::tileAt(QPointF point) const {
 
 std::optional<TreemapView::Strip> TreemapView::strip() const {
     if (!hoveredID_) return std::nullopt;
-    auto found = std::find_if(tiles_.begin(), tiles_.end(), [&](const auto& t) { return t.id == *hoveredID_; });
+    auto found = std::find_if(tiles_.begin(), tiles_.end(), [&](const auto& t) { return t.path == *hoveredID_; });
     if (found == tiles_.end()) return std::nullopt;
     const StorageBucket& tile = *found;
     Strip s;
     s.dot = colorOf(tile);
-    s.name = PathText::display(std::string_view(tile.name));
-    s.details = ByteFormatting::string(tile.size) + separator + Fmt::finePercent(shareOf(tile)) + separator +
+    s.name = nameOf(tile);
+    s.details = isolatedText(ByteFormatting::string(tile.size)) + separator + isolatedText(Fmt::finePercent(shareOf(tile))) + separator +
                 AppLocalization::format("storage.filesCount", {QLocale::system().toString(qlonglong(tile.fileCount))});
-    if (tile.id != otherID && BucketActions::canFocus(tile)) s.hint = AppLocalization::string("storage.map.doubleClick");
+    if (tile.path != otherID && BucketActions::canFocus(tile)) s.hint = AppLocalization::string("storage.map.doubleClick");
     return s;
 }
 
@@ -146,10 +152,10 @@ void TreemapView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     for (const auto& [bucket, cell] : cells()) {
         const QRectF face(cell.left() + 3, cell.top() + 3, std::max(cell.width() - 6, 0.0), std::max(cell.height() - 6, 0.0));
-        const double opacity = shownOpacity(bucket.id);
-        lastPainted_[bucket.id] = opacity;
+        const double opacity = shownOpacity(bucket.path);
+        lastPainted_[bucket.path] = opacity;
         painter.setOpacity(opacity);
-        TreemapTileFace{bucket, colorOf(bucket), selection_ && selection_->isSelected(bucket.id), shareOf(bucket), cell.size()}
+        TreemapTileFace{nameOf(bucket), bucket.size, colorOf(bucket), selection_ && selection_->isSelected(bucket.path), shareOf(bucket), cell.size()}
             .paint(painter, face, layoutDirection());
     }
     painter.setOpacity(1);
@@ -211,7 +217,7 @@ void TreemapView::setHovered(std::optional<std::string> id) {
 
 void TreemapView::mouseMoveEvent(QMouseEvent* event) {
     const auto tile = tileAt(event->position());
-    setHovered(tile ? std::optional(tile->id) : std::nullopt);
+    setHovered(tile ? std::optional(tile->path) : std::nullopt);
 }
 
 void TreemapView::leaveEvent(QEvent*) { setHovered(std::nullopt); }
@@ -219,8 +225,8 @@ void TreemapView::leaveEvent(QEvent*) { setHovered(std::nullopt); }
 void TreemapView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const auto tile = tileAt(event->position());
-    if (!tile || tile->id == otherID) return;
-    pendingClickID_ = tile->id;
+    if (!tile || tile->path == otherID) return;
+    pendingClickID_ = tile->path;
     pendingClick_.start(QApplication::styleHints()->mouseDoubleClickInterval());
 }
 
@@ -229,12 +235,12 @@ void TreemapView::mouseDoubleClickEvent(QMouseEvent* event) {
     pendingClickID_.reset();
     if (event->button() != Qt::LeftButton) return;
     const auto tile = tileAt(event->position());
-    if (tile && tile->id != otherID && onFocus_) onFocus_(*tile);
+    if (tile && tile->path != otherID && onFocus_) onFocus_(*tile);
 }
 
 void TreemapView::contextMenuEvent(QContextMenuEvent* event) {
     const auto tile = tileAt(event->pos());
-    if (!tile || tile->id == otherID) return;
+    if (!tile || tile->path == otherID) return;
     BucketActions::showMenu(this, event->globalPos(), *tile, onFocus_);
 }
 
@@ -242,7 +248,7 @@ bool TreemapView::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         if (const auto tile = tileAt(help->pos()))
-            QToolTip::showText(help->globalPos(), plainToolTip(PathText::display(tile->url)), this);
+            QToolTip::showText(help->globalPos(), plainToolTip(PathText::display(tile->path)), this);
         else
             QToolTip::hideText();
         return true;

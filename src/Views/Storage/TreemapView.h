@@ -25,7 +25,8 @@ public:
     static constexpr const char* otherID = "__quarnell_other__";
     static constexpr std::size_t maximumTiles = 28;
 
-    // The buckets that get tiles: positive sizes, largest first, at most 28 with the "other" tile last.
+    // The buckets that get tiles: positive sizes, largest first, at most 28 with the "other" tile last
+    // (its path is otherID). Sorts for itself: the folder list may be in any order.
     static std::vector<StorageBucket> tiles(const std::vector<StorageBucket>& items);
 
     TreemapView(BucketSelection* selection, BucketActions::Focus onFocus, QWidget* parent = nullptr);
@@ -37,6 +38,8 @@ public:
     std::vector<std::pair<StorageBucket, QRectF>> cells() const;
     // The tile under a point (its framed face, inside the gap); none between tiles.
     std::optional<StorageBucket> tileAt(QPointF point) const;
+    // A tile's name as shown; the "other" tile says how many entries it stands for.
+    QString nameOf(const StorageBucket& tile) const;
     // The hover strip's rectangle; empty when nothing is hovered.
     QRectF hoverStripRect() const;
     QString hoverStripText() const;  // its texts joined, for tests
@@ -66,6 +69,7 @@ private:
     QPointer<BucketSelection> selection_;
     BucketActions::Focus onFocus_;
     std::vector<StorageBucket> tiles_;
+    QString otherName_;
     std::int64_t totalSize_ = 0;
     StorageRankPalette palette_;
     std::optional<std::string> hoveredID_;

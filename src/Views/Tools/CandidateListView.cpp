@@ -128,9 +128,9 @@ void CandidateListView::rebuild() {
     for (const CleanupCandidate& candidate : candidates) keys.push_back(candidate.id);
     rows_->setRows(std::move(keys), [this, tint, largest](std::size_t index) -> QWidget* {
         const CleanupCandidate& candidate = (state_.*list_)()[index];
-        const std::filesystem::path name = candidate.url.filename();
+        const std::filesystem::path name = candidate.path.filename();
         return new ToolsItemRow(ToolSelection(state_, candidate.id), false,
-                                {candidate.url, PathText::display(name.empty() ? candidate.url : name), AppLocalization::string(candidate.detailKey),
+                                {candidate.path, PathText::display(name.empty() ? candidate.path : name), AppLocalization::string(candidate.detailKey),
                                  ToolTexts::bytes(candidate.size), largest > 0 ? double(candidate.size) / double(largest) : 0.0},
                                 tint, new SafetyPill(candidate.safety));
     });

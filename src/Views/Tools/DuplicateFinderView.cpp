@@ -87,7 +87,7 @@ std::int64_t DuplicateFinderView::selectedSize() const {
     std::int64_t total = 0;
     for (const DuplicateGroup& group : state_.duplicateGroups())
         for (std::size_t index = 1; index < group.files.size(); ++index)
-            if (selection.contains(group.files[index].url.native())) total = saturatingSum(total, group.files[index].size);
+            if (selection.contains(group.files[index].path.native())) total = saturatingSum(total, group.files[index].size);
     return total;
 }
 

@@ -38,7 +38,7 @@ DuplicateGroupRow::DuplicateGroupRow(AppState& state, DuplicateGroup group, doub
     row->addWidget(new IconBadge(QStringLiteral("doc.on.doc"), tint, 32));
     auto* texts = new QVBoxLayout;
     texts->setSpacing(3);
-    const QString title = group_.files.empty() ? QString() : PathText::display(group_.files.front().url.filename());
+    const QString title = group_.files.empty() ? QString() : PathText::display(group_.files.front().path.filename());
     auto* titleLabel = new TextLabel(title, Fonts::system(14, QFont::DemiBold));
     titleLabel->setObjectName("groupTitle");
     texts->addWidget(titleLabel);
@@ -80,7 +80,7 @@ void DuplicateGroupRow::followChevron() {
 
 int DuplicateGroupRow::selectedCount(const DuplicateGroup& group, const std::set<std::string>& selection) {
     int count = 0;
-    for (std::size_t index = 1; index < group.files.size(); ++index) count += selection.contains(group.files[index].url.native()) ? 1 : 0;
+    for (std::size_t index = 1; index < group.files.size(); ++index) count += selection.contains(group.files[index].path.native()) ? 1 : 0;
     return count;
 }
 
@@ -119,8 +119,8 @@ void DuplicateGroupRow::buildCopies() {
             const ScannedFile& file = group_.files[index];
             const bool kept = index == 0;
             QWidget* accessory = kept ? new Pill(AppLocalization::string("duplicates.keep"), QStringLiteral("lock.fill"), DS::green) : nullptr;
-            list->addWidget(new ToolsItemRow(ToolSelection(state_, file.url.string()), kept,
-                                             {file.url, PathText::display(file.url.filename()), PathText::display(file.url.parent_path()),
+            list->addWidget(new ToolsItemRow(ToolSelection(state_, file.path.string()), kept,
+                                             {file.path, PathText::display(file.path.filename()), PathText::display(file.path.parent_path()),
                                               ToolTexts::bytes(file.size), 1.0},
                                              kept ? DS::green : tint_, accessory));
         }

@@ -59,7 +59,7 @@ std::int64_t ForgottenFilesView::selectedSize() const {
     std::int64_t sum = 0;
     const std::set<std::string>& selection = state_.selectedToolItems();
     for (const ScannedFile& file : state_.forgottenFiles())
-        if (selection.contains(file.url.native())) sum = saturatingSum(sum, std::max<std::int64_t>(file.size, 0));
+        if (selection.contains(file.path.native())) sum = saturatingSum(sum, std::max<std::int64_t>(file.size, 0));
     return sum;
 }
 
@@ -119,14 +119,14 @@ void ForgottenFilesView::rebuild() {
     rows_ = new LazyRowStack;
     rows_->followScrolling(page_);
     std::vector<std::string> keys;
-    for (const ScannedFile& file : files) keys.push_back(file.url.string());
+    for (const ScannedFile& file : files) keys.push_back(file.path.string());
     rows_->setRows(std::move(keys), [this, largest](std::size_t index) -> QWidget* {
         const ScannedFile& file = state_.forgottenFiles()[index];
         QWidget* date = file.modifiedAt ? new Pill(AppLocalization::format("tools.forgotten.modified", {ToolTexts::isolated(abbreviatedDate(*file.modifiedAt))}),
                                                    QStringLiteral("clock"), DS::gray)
                                         : nullptr;
-        return new ToolsItemRow(ToolSelection(state_, file.url.string()), false,
-                                {file.url, PathText::display(file.url.filename()), PathText::display(file.url.parent_path()), ToolTexts::bytes(file.size),
+        return new ToolsItemRow(ToolSelection(state_, file.path.string()), false,
+                                {file.path, PathText::display(file.path.filename()), PathText::display(file.path.parent_path()), ToolTexts::bytes(file.size),
                                  largest >= 1 ? double(file.size) / double(largest) : 0.0},
                                 tint_, date);
     });

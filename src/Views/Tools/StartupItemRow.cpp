@@ -74,5 +74,5 @@ void StartupItemRow::leaveEvent(QEvent*) {
 void StartupItemRow::contextMenuEvent(QContextMenuEvent* event) {
     const GuardedMenu menu(this);
     QAction* reveal = menu->addAction(AppLocalization::string("action.reveal"));
-    if (menu->exec(event->globalPos()) == reveal) FileActions::reveal(item_.url);
+    if (menu->exec(event->globalPos()) == reveal) FileActions::reveal(item_.path);
 }

@@ -31,7 +31,7 @@ ToolsItemRow::ToolsItemRow(ToolSelection isOn, bool isLocked, Content content, c
         follow();
     });
     row->addWidget(check_);
-    row->addWidget(new IconImageView(fileIcon(content_.url), 32));
+    row->addWidget(new IconImageView(fileIcon(content_.path), 32));
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(3);
@@ -100,4 +100,4 @@ void ToolsItemRow::leaveEvent(QEvent*) {
     update();
 }
 
-void ToolsItemRow::contextMenuEvent(QContextMenuEvent* event) { BucketActions::showFileMenu(this, event->globalPos(), content_.url); }
+void ToolsItemRow::contextMenuEvent(QContextMenuEvent* event) { BucketActions::showFileMenu(this, event->globalPos(), content_.path); }

@@ -17,7 +17,7 @@ class ToolsItemRow : public QWidget {
     Q_OBJECT
 public:
     struct Content {
-        std::filesystem::path url;
+        std::filesystem::path path;
         QString title;  // shown as given
         QString subtitle;
         QString value;
@@ -32,7 +32,7 @@ public:
     bool isHovered() const { return hovering_; }
     bool isHighlighted() const;  // drawn on the raised colour
     ToolCheckBox* checkBox() const { return check_; }
-    const std::filesystem::path& url() const { return content_.url; }
+    const std::filesystem::path& path() const { return content_.path; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

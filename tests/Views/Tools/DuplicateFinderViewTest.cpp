@@ -225,7 +225,7 @@ TEST(DuplicateFinderView, AfterAPartlyFailedMoveTheCopiesStillInPlaceStayListed)
     EXPECT_EQ(fixture.state().duplicateGroups()[0].files.size(), 2u);
     ASSERT_EQ(shown.view.rows()->builtCount(), 1u);
     EXPECT_EQ(shown.row(0)->group().files.size(), 2u);
-    EXPECT_EQ(shown.row(0)->group().files[1].url, second);
+    EXPECT_EQ(shown.row(0)->group().files[1].path, second);
     EXPECT_EQ(fixture.state().selectedToolItems(), std::set<std::string>{second.string()});  // still ticked, still there
     EXPECT_EQ(fixture.state().toolMessage(), QString("The Trash is full."));
 }

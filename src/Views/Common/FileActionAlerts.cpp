@@ -1,0 +1,6 @@
+#include "Views/Common/FileActionAlerts.h"
+
+FileActionAlerts& FileActionAlerts::shared() {
+    static FileActionAlerts alerts;
+    return alerts;
+}

@@ -1,0 +1,81 @@
+#include "Views/Monitor/DiskPage.h"
+
+#include "Models/AppLocalization.h"
+#include "Services/AppRankings.h"
+#include "Services/SystemMonitor.h"
+#include "Views/Common/IsolatedText.h"
+#include "Views/Common/ValueAndUnit.h"
+#include "Views/DesignSystem/DS.h"
+#include "Views/DesignSystem/StatTile.h"
+#include "Views/DesignSystem/ThinBar.h"
+#include "Views/Monitor/AppList.h"
+#include "Views/Monitor/MonitorText.h"
+#include "Views/Monitor/TopAppTile.h"
+#include "Views/Monitor/TrendHero.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace {
+
+QString text(const char* key) { return AppLocalization::string(QString::fromLatin1(key)); }
+
+}  // namespace
+
+DiskPage::DiskPage(MonitorPageContext context, QWidget* parent) : MonitorPage(std::move(context), parent) {
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(16);
+    hero_ = new TrendHero(DS::amber, std::nullopt);
+    stack->addWidget(hero_);
+
+    auto* row = new QHBoxLayout;
+    row->setSpacing(16);
+    reading_ = new StatTile(text("monitor.reading"), QStringLiteral("arrow.down"), DS::amber, {});
+    writing_ = new StatTile(text("monitor.writing"), QStringLiteral("arrow.up"), DS::amber, {});
+    usedBar_ = new ThinBar(0, DS::amber, 5);
+    used_ = new StatTile(text("monitor.used"), QStringLiteral("internaldrive"), DS::amber, {}, usedBar_);
+    topApp_ = new TopAppTile(DS::amber);
+    for (QWidget* tile : std::initializer_list<QWidget*>{reading_, writing_, used_, topApp_}) row->addWidget(tile, 1);
+    stack->addLayout(row);
+
+    list_ = new AppList(text("monitor.column.writing"), DS::amber);
+    stack->addWidget(list_);
+    stack->addStretch(1);
+    refresh();
+}
+
+void DiskPage::refresh() {
+    const SystemMonitor& m = monitor();
+    const MeasuredFigures& measured = m.measured();
+    const DiskIO& disk = m.disk();
+    const DiskCapacityService::Capacity& volume = capacity();
+    using MonitorText::known;
+
+    // An unreadable volume reads as 0 of 0: that is no capacity, not an empty disk.
+    const bool volumeKnown = volume.total > 0;
+    const std::int64_t used = std::max<std::int64_t>(volume.total - volume.available, 0);
+    const ValueAndUnit available = volumeKnown ? ValueAndUnit::split(MonitorText::bytes(volume.available)) : ValueAndUnit{MonitorText::unknown(), {}};
+    hero_->setFigures({AppLocalization::format("monitor.freeOf", {isolated(known(volumeKnown, MonitorText::bytes(volume.total)))}),
+                       available.value, available.unit, std::nullopt,
+                       {{text("monitor.used"), known(volumeKnown, MonitorText::bytes(used))},
+                        {text("monitor.writtenSession"), known(measured.diskSession, MonitorText::bytes(disk.sessionWritten))}}});
+    hero_->setPoints(m.diskWriteHistory());
+
+    reading_->setValue(known(measured.disk, MonitorText::rate(disk.readPerSecond)));
+    writing_->setValue(known(measured.disk, MonitorText::rate(disk.writePerSecond)));
+    used_->setValue(known(volumeKnown, MonitorText::bytes(used)));
+    usedBar_->setFraction(volume.total >= 1 ? double(used) / double(volume.total) : 0.0);
+
+    // Write rates need two passes over the processes; before that there is no ranking to show.
+    const std::vector<AppUsage> ranked = measured.appRates ? AppRankings::byWrite(m.apps()) : std::vector<AppUsage>{};
+    auto writes = [](const AppUsage& app) { return MonitorText::rate(app.diskWritePerSecond); };
+    if (ranked.empty())
+        topApp_->setApp(std::nullopt, std::nullopt);
+    else
+        topApp_->setApp(ranked.front(), writes(ranked.front()));
+    list_->setApps(
+        ranked,
+        [](const AppUsage& app, const AppUsage& top) { return double(app.diskWritePerSecond) / std::max(double(top.diskWritePerSecond), 1.0); },
+        writes);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "Views/Monitor/MonitorPage.h"
+
+class AppList;
+class StatTile;
+class ThinBar;
+class TopAppTile;
+class TrendHero;
+
+// The disk tab: free space of the start-up volume with the trend of writes, reading and writing
+// now, the space used, the application writing most and the applications by writes.
+class DiskPage : public MonitorPage {
+    Q_OBJECT
+public:
+    explicit DiskPage(MonitorPageContext context, QWidget* parent = nullptr);
+
+    void refresh() override;
+
+    TrendHero* hero() const { return hero_; }
+    StatTile* readingTile() const { return reading_; }
+    StatTile* writingTile() const { return writing_; }
+    StatTile* usedTile() const { return used_; }
+    ThinBar* usedBar() const { return usedBar_; }
+    TopAppTile* topApp() const { return topApp_; }
+    AppList* list() const { return list_; }
+
+private:
+    TrendHero* hero_;
+    StatTile* reading_;
+    StatTile* writing_;
+    StatTile* used_;
+    ThinBar* usedBar_;
+    TopAppTile* topApp_;
+    AppList* list_;
+};

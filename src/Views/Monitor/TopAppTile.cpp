@@ -1,0 +1,53 @@
+#include "Views/Monitor/TopAppTile.h"
+
+#include "Models/AppLocalization.h"
+#include "Views/DesignSystem/Fonts.h"
+#include "Views/DesignSystem/IconBadge.h"
+#include "Views/DesignSystem/IconImageView.h"
+#include "Views/DesignSystem/TextLabel.h"
+#include "Views/Monitor/AppIcons.h"
+#include "Views/Monitor/MonitorText.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+TopAppTile::TopAppTile(const DynamicColor& tint, QWidget* parent) : CardModifier(20, 16, parent) {
+    setMinimumHeight(120);
+    QVBoxLayout* stack = contentLayout();
+    stack->setSpacing(14);
+    auto* heading = new QHBoxLayout;
+    heading->setSpacing(10);
+    heading->addWidget(new IconBadge(QStringLiteral("square.grid.2x2"), tint, 26));
+    heading->addWidget(new TextLabel(AppLocalization::string("monitor.topApp"), Fonts::system(14), DynamicColor::secondary()), 1);
+    stack->addLayout(heading);
+
+    auto* appLine = new QWidget;
+    appLine->setFixedHeight(34);
+    auto* appRow = new QHBoxLayout(appLine);
+    appRow->setContentsMargins(0, 0, 0, 0);
+    appRow->setSpacing(10);
+    icon_ = new IconImageView({}, 28);
+    appRow->addWidget(icon_);
+    name_ = new TextLabel({}, Fonts::system(17, QFont::DemiBold));
+    appRow->addWidget(name_, 1);
+    gathering_ = new TextLabel(AppLocalization::string("monitor.gathering"), Fonts::system(15), DynamicColor::secondary());
+    appRow->addWidget(gathering_, 1);
+    stack->addWidget(appLine);
+
+    value_ = new TextLabel({}, Fonts::system(14, QFont::DemiBold));
+    stack->addWidget(value_);
+    stack->addStretch(1);
+    setApp(std::nullopt, std::nullopt);
+}
+
+void TopAppTile::setApp(const std::optional<AppUsage>& app, const std::optional<QString>& value) {
+    const QIcon icon = app ? AppIcons::icon(*app) : QIcon();
+    if (app) {
+        icon_->setIcon(icon);
+        name_->setText(QString::fromStdString(app->name));
+    }
+    icon_->setVisible(!icon.isNull());
+    name_->setVisible(app.has_value());
+    gathering_->setVisible(!app);
+    value_->setText(value.value_or(MonitorText::unknown()));
+}

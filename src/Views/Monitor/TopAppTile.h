@@ -1,0 +1,29 @@
+#pragma once
+
+#include "Services/AppUsage.h"
+#include "Views/DesignSystem/CardModifier.h"
+#include "Views/DesignSystem/DynamicColor.h"
+
+#include <optional>
+
+class IconImageView;
+class TextLabel;
+
+// The tile that names the application with the largest share of one measure, with that share;
+// "Gathering…" and "—" until the first per-application sample.
+class TopAppTile : public CardModifier {
+    Q_OBJECT
+public:
+    explicit TopAppTile(const DynamicColor& tint, QWidget* parent = nullptr);
+
+    void setApp(const std::optional<AppUsage>& app, const std::optional<QString>& value);
+
+    TextLabel* nameLabel() const { return name_; }
+    TextLabel* valueLabel() const { return value_; }
+
+private:
+    IconImageView* icon_;
+    TextLabel* name_;
+    TextLabel* gathering_;
+    TextLabel* value_;
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Services/DevProject.h"
+
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+
+#include <vector>
+
+class QAbstractButton;
+
+class QWidget;
+class SystemMonitor;
+
+// Asks before developer projects are stopped. A page's stop action only fills the pending list;
+// the dialog opens over the owner's window while the list is not empty, and any way of closing it
+// empties the list again. At confirm each project is looked up afresh and only its processes that
+// are still the very processes seen are signalled; the projects that could not be stopped are named.
+class ProjectStopConfirmation : public QObject {
+    Q_OBJECT
+public:
+    ProjectStopConfirmation(SystemMonitor* monitor, QWidget* owner);
+    ~ProjectStopConfirmation() override;
+
+    // Sets the pending list and asks; an empty list closes the dialog.
+    void request(std::vector<DevProject> projects);
+    const std::vector<DevProject>& pending() const { return pending_; }
+
+    QMessageBox* dialog() const { return dialog_; }
+    QAbstractButton* stopButton() const { return stopButton_; }
+    QAbstractButton* cancelButton() const { return cancelButton_; }
+    // The notice naming the projects that could not be stopped, while it is open.
+    QMessageBox* failureNotice() const { return failureNotice_; }
+
+    // What to signal now for the pending projects: each as it is listed at this moment, keeping only
+    // its processes that are still the ones seen when the stop was asked; a project that is gone
+    // or whose processes were all replaced is left out.
+    static std::vector<DevProject> resolve(const std::vector<DevProject>& pending, const std::vector<DevProject>& current);
+
+signals:
+    void pendingChanged();
+
+private:
+    void confirm();
+    void dismissed();
+    void reportFailures(const std::vector<DevProject>& failed);
+
+    SystemMonitor* monitor_;
+    QPointer<QWidget> owner_;
+    std::vector<DevProject> pending_;
+    QPointer<QMessageBox> dialog_;
+    QAbstractButton* stopButton_ = nullptr;
+    QAbstractButton* cancelButton_ = nullptr;
+    QPointer<QMessageBox> failureNotice_;
+};

@@ -1,0 +1,44 @@
+# Sourced by the tests that drive the real application under a virtual X display: starts Xvfb on a free
+# display with openbox as the window manager and a fresh home, and stops them on exit. Skips (77) where
+# the tools are missing.
+for tool in Xvfb openbox xdotool; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+
+session_dir=$(mktemp -d)
+export HOME="$session_dir/home" XDG_CONFIG_HOME="$session_dir/home/.config" XDG_DATA_HOME="$session_dir/home/.local/share"
+export XDG_CACHE_HOME="$session_dir/home/.cache" XDG_RUNTIME_DIR="$session_dir/runtime"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$session_dir/display" >"$session_dir/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [[ -s $session_dir/display ]] && break; sleep 0.1; done
+[[ -s $session_dir/display ]] || { echo "Xvfb did not start"; cat "$session_dir/xvfb.log"; exit 1; }
+export DISPLAY=":$(head -n1 "$session_dir/display")"
+openbox >/dev/null 2>&1 &
+openbox_pid=$!
+
+session_end() {
+  kill $(jobs -p) 2>/dev/null
+  kill "$openbox_pid" "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$session_dir"
+}
+trap session_end EXIT
+
+# Waits up to 10 s for a window whose name matches; prints its id.
+wait_for_window() {
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+    [[ -n $id ]] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+fail() {
+  echo "FAILED: $*"
+  [[ -f $session_dir/app.log ]] && sed 's/^/  app: /' "$session_dir/app.log" | tail -n 20
+  exit 1
+}
