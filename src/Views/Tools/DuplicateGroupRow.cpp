@@ -10,9 +10,9 @@
 #include "Views/DesignSystem/Pill.h"
 #include "Views/DesignSystem/SymbolView.h"
 #include "Views/DesignSystem/TextLabel.h"
-#include "Views/DesignSystem/ThinBar.h"
 #include "Views/Tools/ToolTexts.h"
 #include "Views/Tools/ToolsItemRow.h"
+#include "Views/Tools/ToolsValueColumn.h"
 
 #include <QHBoxLayout>
 #include <QMouseEvent>
@@ -50,18 +50,9 @@ DuplicateGroupRow::DuplicateGroupRow(AppState& state, DuplicateGroup group, doub
     selection_->setObjectName("selectionPill");
     row->addWidget(selection_);
     row->addWidget(new Pill(ToolTexts::bytes(group_.fileSize), {}, DS::gray));
-    auto* valueColumn = new QWidget;
-    valueColumn->setMinimumWidth(110);
-    auto* column = new QVBoxLayout(valueColumn);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(7);
-    auto* wasted = new TextLabel(ToolTexts::bytes(group_.wastedBytes()), Fonts::monospaced(14, QFont::DemiBold));
-    wasted->setObjectName("groupValue");
-    column->addWidget(wasted, 0, Qt::AlignTrailing);
-    bar_ = new ThinBar(fraction, tint, 4);
-    bar_->setFixedWidth(110);
-    column->addWidget(bar_, 0, Qt::AlignTrailing);
-    row->addWidget(valueColumn);
+    value_ = new ToolsValueColumn(ToolTexts::bytes(group_.wastedBytes()), fraction, tint);
+    value_->setObjectName("groupValue");
+    row->addWidget(value_);
     stack->addWidget(header_);
 
     connect(&state_, &AppState::selectedToolItemsChanged, this, &DuplicateGroupRow::follow);
@@ -97,7 +88,7 @@ void DuplicateGroupRow::follow() {
     if (!text.isEmpty()) selection_->setText(text);
 }
 
-void DuplicateGroupRow::setFraction(double fraction) { bar_->setFraction(fraction); }
+void DuplicateGroupRow::setFraction(double fraction) { value_->setFraction(fraction); }
 
 void DuplicateGroupRow::setExpanded(bool expanded) {
     if (expanded == expanded_) return;

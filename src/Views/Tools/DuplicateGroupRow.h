@@ -12,7 +12,7 @@
 class AppState;
 class Pill;
 class SymbolView;
-class ThinBar;
+class ToolsValueColumn;
 
 // One group of identical files: a header with its first file's name, the number of copies, how many
 // of them are ticked, the size of one copy and the space the extra copies take; pressed, it opens
@@ -52,6 +52,6 @@ private:
     QWidget* header_;
     SymbolView* chevron_;
     Pill* selection_;
-    ThinBar* bar_;
+    ToolsValueColumn* value_;
     QWidget* copies_ = nullptr;
 };

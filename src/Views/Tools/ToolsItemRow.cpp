@@ -7,9 +7,9 @@
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/IconImageView.h"
 #include "Views/DesignSystem/TextLabel.h"
-#include "Views/DesignSystem/ThinBar.h"
 #include "Views/Storage/BucketActions.h"
 #include "Views/Tools/ToolCheckBox.h"
+#include "Views/Tools/ToolsValueColumn.h"
 
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
@@ -51,18 +51,9 @@ ToolsItemRow::ToolsItemRow(ToolSelection isOn, bool isLocked, Content content, c
         row->addLayout(accessories);
     }
 
-    auto* valueColumn = new QWidget;
-    valueColumn->setMinimumWidth(110);
-    auto* column = new QVBoxLayout(valueColumn);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(7);
-    auto* value = new TextLabel(content_.value, Fonts::monospaced(14, QFont::DemiBold));
+    auto* value = new ToolsValueColumn(content_.value, content_.fraction, tint);
     value->setObjectName("rowValue");
-    column->addWidget(value, 0, Qt::AlignTrailing);
-    auto* bar = new ThinBar(content_.fraction, tint, 4);
-    bar->setFixedWidth(110);
-    column->addWidget(bar, 0, Qt::AlignTrailing);
-    row->addWidget(valueColumn);
+    row->addWidget(value);
 
     connect(&isOn_.state(), &AppState::selectedToolItemsChanged, this, &ToolsItemRow::follow);
     follow();

@@ -12,6 +12,7 @@
 #include "Views/Tools/ToolsItemRow.h"
 #include "Views/Tools/ToolsTrashButton.h"
 #include "Views/Tools/ToolCheckBox.h"
+#include "Views/Tools/ToolsValueColumn.h"
 #include "ViewSupport/ToolsFixture.h"
 
 #include <QMessageBox>
@@ -112,7 +113,7 @@ TEST(DuplicateFinderView, GroupsShowWasteScaledBarsAndTheirCopies) {
     Shown shown(fixture.state());
     DuplicateGroupRow* three = shown.row(0);
     EXPECT_EQ(three->group().id, "three");
-    EXPECT_EQ(three->findChild<TextLabel*>("groupValue")->text(), ToolTexts::bytes(2'000'000));  // two copies beyond the kept one
+    EXPECT_EQ(three->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(2'000'000));  // two copies beyond the kept one
     EXPECT_EQ(three->findChild<TextLabel*>("groupTitle")->text(), "one");
 
     // Opening a group lists its copies; the first is kept: locked, never highlighted, never ticked by a click.
