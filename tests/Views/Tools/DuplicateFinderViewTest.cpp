@@ -249,3 +249,11 @@ TEST(DuplicateFinderView, StreamedGroupsKeepTheirRowsAndOpenState) {
     EXPECT_TRUE(first->isExpanded());
     fixture.fake.abandon.request_stop();
 }
+
+TEST(DuplicateFinderView, TheFolderButtonShowsTheFolderNameAsWritten) {
+    ToolsFixture fixture;
+    Shown shown(fixture.state());
+    fixture.state().setScanRoot("/home/u/R&D <b>2024");
+    EXPECT_EQ(shown.view.folderButton()->text(), "R&D <b>2024");
+    EXPECT_TRUE(shown.view.folderButton()->toolTip().contains("/home/u/R&amp;D &lt;b&gt;2024"));  // escaped, so shown verbatim
+}
