@@ -5,6 +5,7 @@
 #include "Services/AppState.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
+#include "Views/DesignSystem/FocusRing.h"
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/IconBadge.h"
 #include "Views/DesignSystem/Pill.h"
@@ -15,6 +16,7 @@
 #include "Views/Tools/ToolsValueColumn.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -28,6 +30,8 @@ DuplicateGroupRow::DuplicateGroupRow(AppState& state, DuplicateGroup group, doub
     header_ = new QWidget;
     header_->setObjectName("groupHeader");
     header_->setAttribute(Qt::WA_Hover);
+    header_->setFocusPolicy(Qt::TabFocus);
+    header_->setAccessibleName(group_.files.empty() ? QString() : PathText::display(group_.files.front().path.filename()));
     header_->installEventFilter(this);
     auto* row = new QHBoxLayout(header_);
     row->setContentsMargins(14, 9, 14, 9);
@@ -127,8 +131,17 @@ bool DuplicateGroupRow::eventFilter(QObject* watched, QEvent* event) {
         QPainter painter(header_);
         painter.setRenderHint(QPainter::Antialiasing);
         if (hovering_ || expanded_) painter.fillPath(ContinuousShape::roundedRect(header_->rect(), 12), DS::raised.resolved());
+        paintFocusRing(painter, *header_, ContinuousShape::roundedRect(QRectF(header_->rect()).adjusted(1, 1, -1, -1), 11));
         return false;
     }
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter) break;
+        setExpanded(!expanded_);
+        return true;
+    }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: header_->update(); break;
     case QEvent::Enter: hovering_ = true; header_->update(); break;
     case QEvent::Leave: hovering_ = false; header_->update(); break;
     case QEvent::MouseButtonPress: return true;  // the header takes the click it will end

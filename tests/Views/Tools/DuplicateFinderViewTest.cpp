@@ -135,6 +135,11 @@ TEST(DuplicateFinderView, GroupsShowWasteScaledBarsAndTheirCopies) {
     EXPECT_EQ(three->selectionPillText(), AppLocalization::format("tools.selected", {QString("1")}));
     click(copies[2]);
     EXPECT_EQ(three->selectedCount(), 0);
+    // The header opens and closes from the keyboard too.
+    QTest::keyClick(three->header(), Qt::Key_Space);
+    EXPECT_FALSE(three->isExpanded());
+    QTest::keyClick(three->header(), Qt::Key_Return);
+    EXPECT_TRUE(three->isExpanded());
     EXPECT_TRUE(three->selectionPillText().isEmpty());
     EXPECT_EQ(shown.view.selectedSize(), 4 + 1);
 }
