@@ -262,3 +262,16 @@ TEST(DuplicateFinderView, TheFolderButtonShowsTheFolderNameAsWritten) {
     EXPECT_EQ(shown.view.folderButton()->text(), "R&D <b>2024");
     EXPECT_TRUE(shown.view.folderButton()->toolTip().contains("/home/u/R&amp;D &lt;b&gt;2024"));  // escaped, so shown verbatim
 }
+
+TEST(DuplicateFinderView, ALoadInAnotherToolReplacesTheSharedSelection) {
+    ToolsFixture fixture;
+    fixture.finishDuplicates(twoGroups());
+    Shown shown(fixture.state());
+    EXPECT_EQ(shown.view.selectedSize(), 3'000'000);  // every copy but the first
+    EXPECT_FALSE(shown.row(0)->selectionPillText().isEmpty());
+    fixture.loadCleanup({ToolsFixture::candidate("/c/cache", 10, CleanupSafety::safe)});
+    EXPECT_EQ(shown.view.selectedSize(), 0);
+    EXPECT_TRUE(shown.row(0)->selectionPillText().isEmpty());
+    EXPECT_FALSE(shown.view.trashButton()->isEnabled());
+    EXPECT_EQ(fixture.state().duplicateGroups().size(), 2u);  // the groups themselves stay
+}
