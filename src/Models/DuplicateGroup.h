@@ -1,9 +1,9 @@
 #pragma once
 
+#include "Foundation/SaturatingSum.h"
 #include "Models/ScannedFile.h"
 
 #include <cstdint>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -15,10 +15,7 @@ struct DuplicateGroup {
 
     // The space the copies beyond the first take, saturating.
     std::int64_t wastedBytes() const {
-        std::int64_t extra = files.empty() ? 0 : static_cast<std::int64_t>(files.size() - 1);
-        if (fileSize <= 0 || extra == 0) return 0;
-        if (fileSize > std::numeric_limits<std::int64_t>::max() / extra) return std::numeric_limits<std::int64_t>::max();
-        return fileSize * extra;
+        return files.empty() ? 0 : saturatingProduct(fileSize, static_cast<std::int64_t>(files.size() - 1));
     }
 
     bool operator==(const DuplicateGroup&) const = default;

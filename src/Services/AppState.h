@@ -134,6 +134,10 @@ private:
     void loadArtifacts(const InstalledApplication& application);
     void loadCandidates(CandidateList list);
     void trashToolPaths(std::vector<Path> paths);
+    // After any move to the Trash, every tool list drops what is no longer there, also the entries
+    // inside a moved folder.
+    std::vector<Path> listedToolPaths() const;
+    void pruneToolListsByExistence();
     void pruneMovedItems(const std::set<std::string>& gone);
     struct StartupSwitch {
         StartupItem item;
@@ -152,6 +156,8 @@ private:
     void setIsLoadingApplications(bool loading);
     void setIsRemoving(bool removing);
     void setDuplicateGroups(std::vector<DuplicateGroup> groups);
+    // Adds a search's newly found groups to the published list, keeping it ordered by wasted space.
+    void appendDuplicateGroups(std::vector<DuplicateGroup> found);
     void setCleanupCandidates(std::vector<CleanupCandidate> candidates);
     void setForgottenFiles(std::vector<ScannedFile> files);
     void setStartupItems(std::vector<StartupItem> items);

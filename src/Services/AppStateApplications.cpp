@@ -67,6 +67,7 @@ void AppState::moveSelectedArtifactsToTrash() {
             } catch (...) {
                 setUninstallMessage(errorDescription(std::current_exception()));
             }
+            pruneToolListsByExistence();
             setIsRemoving(false);
         });
 }

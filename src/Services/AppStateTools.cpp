@@ -26,6 +26,16 @@ std::set<std::string> copiesBeyondFirst(const std::vector<DuplicateGroup>& group
     return paths;
 }
 
+// The paths among `paths` at which nothing is left.
+std::set<std::string> gonePaths(const std::vector<std::filesystem::path>& paths) {
+    std::set<std::string> gone;
+    for (const std::filesystem::path& path : paths) {
+        std::error_code error;
+        if (std::filesystem::symlink_status(path, error).type() == std::filesystem::file_type::not_found) gone.insert(path.string());
+    }
+    return gone;
+}
+
 template <typename Item, typename Location>
 bool eraseGone(std::vector<Item>& items, const std::set<std::string>& gone, Location location) {
     const auto before = items.size();
@@ -71,23 +81,21 @@ void AppState::findDuplicates() {
                 jobs_.post([this, ticket, buffer, value] {
                     if (!duplicateSearches_.isNewest(ticket)) return;
                     setDuplicateProgress(value);
-                    std::vector<DuplicateGroup> drained = buffer->drain();
-                    if (drained.empty()) return;
-                    std::vector<DuplicateGroup> groups = duplicateGroups_;
-                    groups.insert(groups.end(), std::make_move_iterator(drained.begin()), std::make_move_iterator(drained.end()));
-                    sortByWastedSpace(groups);
-                    setDuplicateGroups(std::move(groups));
+                    appendDuplicateGroups(buffer->drain());
                 });
             };
             auto foundGroup = [buffer](const DuplicateGroup& group) { buffer->append(group); };
-            return services_.duplicateGroups(root, includeHidden, progress, foundGroup, stop);
+            // The streamed groups are the result: the service's own list is dropped here, off the
+            // main thread.
+            return services_.duplicateGroups(root, includeHidden, progress, foundGroup, stop).size();
         },
-        [this, ticket](JobOutcome<std::vector<DuplicateGroup>>& outcome) {
+        [this, ticket, buffer](JobOutcome<std::size_t>& outcome) {
             if (!duplicateSearches_.isNewest(ticket)) return;
             try {
-                std::vector<DuplicateGroup>& groups = outcome.value();
-                setDuplicateGroups(groups);
-                setSelectedToolItems(copiesBeyondFirst(groups));
+                outcome.value();  // rethrows the search's error
+                // The groups found since the last report join the list.
+                appendDuplicateGroups(buffer->drain());
+                setSelectedToolItems(copiesBeyondFirst(duplicateGroups_));
                 setDidFinishDuplicateScan(true);
             } catch (const Cancelled&) {
             } catch (...) {
@@ -96,6 +104,18 @@ void AppState::findDuplicates() {
             setIsToolWorking(false);
             setDuplicateProgress(std::nullopt);
         });
+}
+
+void AppState::appendDuplicateGroups(std::vector<DuplicateGroup> found) {
+    if (found.empty()) return;
+    // In place, without copying a group: the new batch sorted on its own, then merged behind the
+    // groups of equal waste already shown, as one stable sort of the whole list would place it.
+    sortByWastedSpace(found);
+    const auto published = std::ptrdiff_t(duplicateGroups_.size());
+    duplicateGroups_.insert(duplicateGroups_.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
+    std::inplace_merge(duplicateGroups_.begin(), duplicateGroups_.begin() + published, duplicateGroups_.end(),
+                       [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.wastedBytes() > b.wastedBytes(); });
+    emit duplicateGroupsChanged();
 }
 
 void AppState::cancelDuplicateScan() {
@@ -221,17 +241,15 @@ void AppState::trashToolPaths(std::vector<Path> paths) {
     };
     jobs_.run(
         std::stop_source(),
-        [this, paths = std::move(paths)](std::stop_token stop) {
+        [this, paths = std::move(paths), listed = listedToolPaths()](std::stop_token stop) {
             Moved moved;
             try {
                 moved.count = services_.moveToTrash(paths, stop);
             } catch (...) {
                 moved.error = std::current_exception();
             }
-            for (const Path& path : paths) {
-                std::error_code error;
-                if (std::filesystem::symlink_status(path, error).type() == std::filesystem::file_type::not_found) moved.gone.insert(path.string());
-            }
+            moved.gone = gonePaths(paths);
+            moved.gone.merge(gonePaths(listed));
             return moved;
         },
         [this](JobOutcome<Moved>& outcome) {
@@ -255,6 +273,28 @@ void AppState::trashToolPaths(std::vector<Path> paths) {
                 setSelectedToolItems(std::move(remaining));
             }
             setIsToolWorking(false);
+        });
+}
+
+std::vector<AppState::Path> AppState::listedToolPaths() const {
+    std::vector<Path> paths;
+    for (const DuplicateGroup& group : duplicateGroups_)
+        for (const ScannedFile& file : group.files) paths.push_back(file.path);
+    for (const ScannedFile& file : forgottenFiles_) paths.push_back(file.path);
+    for (const CleanupCandidate& candidate : cleanupCandidates_) paths.push_back(candidate.path);
+    for (const CleanupCandidate& candidate : developerCandidates_) paths.push_back(candidate.path);
+    return paths;
+}
+
+void AppState::pruneToolListsByExistence() {
+    jobs_.run(
+        std::stop_source(), [listed = listedToolPaths()](std::stop_token) { return gonePaths(listed); },
+        [this](JobOutcome<std::set<std::string>>& outcome) {
+            const std::set<std::string>& gone = outcome.value();
+            pruneMovedItems(gone);
+            std::set<std::string> remaining = selectedToolItems_;
+            for (const std::string& path : gone) remaining.erase(path);
+            setSelectedToolItems(std::move(remaining));
         });
 }
 

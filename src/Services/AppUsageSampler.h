@@ -4,7 +4,7 @@
 #include "Platform/DesktopApplications.h"
 #include "Platform/ProcessTable.h"
 #include "Platform/SystemRoots.h"
-#include "Services/AppUsage.h"
+#include "Models/AppUsage.h"
 #include "Services/DevProcessSample.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "Platform/PowerSupplies.h"
 #include "Platform/SystemRoots.h"
-#include "Services/BatteryDetail.h"
+#include "Models/BatteryDetail.h"
 
 #include <optional>
 #include <vector>

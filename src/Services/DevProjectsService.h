@@ -7,7 +7,7 @@
 #include "Platform/ProcessTerminator.h"
 #include "Platform/SystemRoots.h"
 #include "Services/DevProcessSample.h"
-#include "Services/DevProject.h"
+#include "Models/DevProject.h"
 
 #include <filesystem>
 #include <functional>

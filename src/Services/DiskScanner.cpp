@@ -14,7 +14,7 @@ ScanSnapshot DiskScanner::scan(const std::filesystem::path& rootPath, bool inclu
     const Instant start = Instant::now();
     const std::filesystem::path location = standardizedPath(rootPath);
 
-    ParallelWalk walk(location.native(), includeHidden);
+    ParallelWalk walk(location.native(), includeHidden, gate_);
     if (!walk.prepareRoot()) throw ScanError::cannotOpen(location);
 
     WalkWorkers::run({.worker = [&] { walk.runWorker(); },

@@ -59,32 +59,39 @@ QStringList splitLines(const QString& text) {
     return pieces;
 }
 
-// Each line must be one JSON object with every named member a string; one bad line fails them all.
+// What a bad line does: fails the whole output, or is left out.
+enum class BadLine { fails, isSkipped };
+
+// Each line must be one JSON object with every named member a string.
 template <typename Line, typename Read>
-std::vector<Line> decodeLines(const QString& text, Read read) {
+std::vector<Line> decodeLines(const QString& text, BadLine badLine, Read read) {
     std::vector<Line> lines;
     for (const QString& piece : splitLines(text)) {
         QJsonParseError error{};
         const QJsonDocument document = QJsonDocument::fromJson(piece.toUtf8(), &error);
-        if (error.error != QJsonParseError::NoError || !document.isObject()) unreadable();
-        JsonObjectReader reader(document.object());
-        Line line = read(reader);
-        if (!reader.ok()) unreadable();
-        lines.push_back(std::move(line));
+        bool good = error.error == QJsonParseError::NoError && document.isObject();
+        if (good) {
+            JsonObjectReader reader(document.object());
+            Line line = read(reader);
+            good = reader.ok();
+            if (good) lines.push_back(std::move(line));
+        }
+        if (!good && badLine == BadLine::fails) unreadable();
     }
     return lines;
 }
 
 // The rows of "docker ps", without figures yet.
 std::vector<DockerContainer> decodeContainerLines(const QString& text) {
-    return decodeLines<DockerContainer>(text, [](JsonObjectReader& reader) {
+    return decodeLines<DockerContainer>(text, BadLine::fails, [](JsonObjectReader& reader) {
         return DockerContainer{reader.text("ID"),    reader.text("Names"),  reader.text("Image"),
                                reader.text("State"), reader.text("Status"), reader.text("Ports"), {}, {}};
     });
 }
 
+// The figures are decoration: a line that cannot be read leaves its container without them.
 std::vector<StatsLine> decodeStatsLines(const QString& text) {
-    return decodeLines<StatsLine>(text, [](JsonObjectReader& reader) {
+    return decodeLines<StatsLine>(text, BadLine::isSkipped, [](JsonObjectReader& reader) {
         return StatsLine{reader.text("Name"), reader.text("CPUPerc"), reader.text("MemUsage")};
     });
 }

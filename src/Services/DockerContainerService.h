@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Services/DockerAction.h"
-#include "Services/DockerContainer.h"
+#include "Models/DockerAction.h"
+#include "Models/DockerContainer.h"
 #include "Services/DockerError.h"
 
 #include <QString>

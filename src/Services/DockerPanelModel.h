@@ -6,8 +6,8 @@
 
 #include "Foundation/BackgroundJobs.h"
 #include "Foundation/NewestJob.h"
-#include "Services/DockerAction.h"
-#include "Services/DockerContainer.h"
+#include "Models/DockerAction.h"
+#include "Models/DockerContainer.h"
 
 #include <chrono>
 #include <cstdint>

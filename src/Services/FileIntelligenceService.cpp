@@ -15,6 +15,7 @@
 #include "Services/ScanError.h"
 
 #include <QDateTime>
+#include <QTimeZone>
 
 #include <algorithm>
 #include <limits>
@@ -101,11 +102,23 @@ std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& prop
 }
 
 // `days` calendar days before `now` in local time; the distant past when the calendar has no such day.
+// A time of day that the clocks skipped on that day (a daylight-saving gap) gives the first instant
+// after the gap.
 Instant cutoffBefore(Instant now, int days) {
-    QDateTime moment = QDateTime::fromMSecsSinceEpoch(qint64(now.unixSeconds() * 1000.0));
+    const auto distantPast = Instant::fromReferenceSeconds(std::numeric_limits<double>::lowest());
+    const QDateTime moment = QDateTime::fromMSecsSinceEpoch(qint64(now.unixSeconds() * 1000.0));
     // Through the date: QDateTime::addDays wraps silently for millions of days.
-    QDateTime cutoff(moment.date().addDays(-qint64(days)), moment.time());
-    if (!cutoff.isValid()) return Instant::fromReferenceSeconds(std::numeric_limits<double>::lowest());
+    const QDate day = moment.date().addDays(-qint64(days));
+    if (!day.isValid()) return distantPast;
+    QDateTime cutoff(day, moment.time());
+    if (!cutoff.isValid()) {
+        const QTimeZone zone = QTimeZone::systemTimeZone();
+        QTimeZone::OffsetData change = zone.nextTransition(day.startOfDay());
+        while (change.atUtc.isValid() && change.atUtc.toLocalTime().date() == day && change.atUtc.toLocalTime().time() < moment.time())
+            change = zone.nextTransition(change.atUtc);
+        cutoff = change.atUtc;
+        if (!cutoff.isValid()) return distantPast;
+    }
     return Instant::fromUnixSeconds(double(cutoff.toMSecsSinceEpoch()) / 1000.0);
 }
 

@@ -2,7 +2,7 @@
 
 #include "Platform/MemoryStatistics.h"
 #include "Platform/SystemRoots.h"
-#include "Services/MemoryDetail.h"
+#include "Models/MemoryDetail.h"
 
 #include <cstdint>
 #include <optional>

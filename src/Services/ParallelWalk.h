@@ -7,6 +7,7 @@
 #include "Services/WalkStack.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,8 +46,9 @@ public:
         std::vector<LargeFileRecord> largestFiles;  // largest first
     };
 
-    // `rootPath` without a trailing slash; "/" for the volume root.
-    ParallelWalk(const std::string& rootPath, bool includeHidden);
+    // `rootPath` without a trailing slash; "/" for the volume root. `gate`, when given, is called by a
+    // worker before it reads each directory below the root.
+    ParallelWalk(const std::string& rootPath, bool includeHidden, std::function<void(const std::string&)> gate = {});
 
     // Reads the top level before any worker starts; false when the folder cannot be read.
     bool prepareRoot();
@@ -64,6 +66,7 @@ public:
 private:
     std::string rootPath_;  // "" for "/", so that a child's path is "/" + name
     bool includeHidden_;
+    std::function<void(const std::string&)> gate_;
     WalkStack<Accumulator> stack_;
     std::vector<StorageBucket> buckets_;
     Accumulator rootTotals_;

@@ -2,7 +2,7 @@
 
 #include "Platform/ProcessorStatistics.h"
 #include "Platform/SystemRoots.h"
-#include "Services/CPUDetail.h"
+#include "Models/CPUDetail.h"
 
 #include <cstdint>
 #include <optional>

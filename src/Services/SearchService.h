@@ -7,7 +7,7 @@
 #include "Platform/FileNameIndex.h"
 #include "Foundation/BackgroundJobs.h"
 #include "Foundation/NewestJob.h"
-#include "Services/SearchKind.h"
+#include "Models/SearchKind.h"
 #include "Services/SearchServiceError.h"
 
 #include <chrono>

@@ -13,7 +13,9 @@
 #include <unistd.h>
 
 #include <limits>
+#include <condition_variable>
 #include <map>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -230,22 +232,65 @@ TEST(DiskScanner, KeepsThe4000LargestFilesAcrossWorkers) {
     for (const auto& file : snapshot.largestFiles) EXPECT_NE(file.path, tree.path() / "d9/empty");
 }
 
+// Holds the walk before it reads one directory until the test opens it, so what happens mid-walk
+// does not depend on how fast the walk runs.
+class WalkGate {
+public:
+    explicit WalkGate(std::string held) : held_(std::move(held)) {}
+
+    void pass(const std::string& directory) {
+        if (directory != held_) return;
+        std::unique_lock lock(mutex_);
+        waiting_ = true;
+        opened_.wait(lock, [this] { return open_; });
+        waiting_ = false;
+    }
+    bool isHolding() {
+        std::lock_guard lock(mutex_);
+        return waiting_;
+    }
+    void open() {
+        {
+            std::lock_guard lock(mutex_);
+            open_ = true;
+        }
+        opened_.notify_all();
+    }
+
+private:
+    std::string held_;
+    std::mutex mutex_;
+    std::condition_variable opened_;
+    bool waiting_ = false;
+    bool open_ = false;
+};
+
 TEST(DiskScanner, ReportsProgressAndCancelsMidWalk) {
     TempTree tree;
-    // A chain of folders is read one after another, so the walk outlasts many 1 ms polls.
+    // A chain of folders, held halfway down.
     std::string chain;
     for (int depth = 0; depth < 400; ++depth) chain += "d/";
     tree.file(chain + "last.txt", 10);
     for (int depth = 0, step = 0; depth < 400; depth += 20, ++step) tree.file(chain.substr(0, depth * 2) + "f" + std::to_string(step), 10);
     tree.file("top.txt", 10);
+    const std::string halfway = tree.path().native() + "/" + chain.substr(0, 399);
 
+    WalkGate gate(halfway);
     std::vector<ScanProgress> seen;
-    ScanSnapshot snapshot = DiskScanner(std::chrono::milliseconds(1)).scan(tree.path(), false, [&](const ScanProgress& progress) {
+    std::vector<ScanProgress> whileHeld;
+    DiskScanner scanner(std::chrono::milliseconds(1), [&](const std::string& directory) { gate.pass(directory); });
+    ScanSnapshot snapshot = scanner.scan(tree.path(), false, [&](const ScanProgress& progress) {
         seen.push_back(progress);
+        if (gate.isHolding()) {
+            whileHeld.push_back(progress);
+            gate.open();
+        }
     });
     EXPECT_EQ(snapshot.fileCount, 22);
     EXPECT_EQ(snapshot.folderCount, 400);
-    ASSERT_FALSE(seen.empty());
+    ASSERT_FALSE(whileHeld.empty());
+    EXPECT_GE(whileHeld.front().filesSeen, 1);
+    EXPECT_LT(whileHeld.front().filesSeen, snapshot.fileCount);
     for (size_t i = 0; i < seen.size(); ++i) {
         EXPECT_GE(seen[i].filesSeen, 1);  // the top-level file is counted from the start
         EXPECT_LE(seen[i].filesSeen, snapshot.fileCount);
@@ -257,14 +302,20 @@ TEST(DiskScanner, ReportsProgressAndCancelsMidWalk) {
         }
     }
 
+    // Cancelled while the walk is held halfway: it goes no deeper.
+    WalkGate cancelGate(halfway);
     std::stop_source stop;
     std::vector<ScanProgress> beforeCancel;
-    EXPECT_THROW(DiskScanner(std::chrono::milliseconds(1)).scan(tree.path(), false, [&](const ScanProgress& progress) {
+    DiskScanner cancelled(std::chrono::milliseconds(1), [&](const std::string& directory) { cancelGate.pass(directory); });
+    EXPECT_THROW(cancelled.scan(tree.path(), false, [&](const ScanProgress& progress) {
         beforeCancel.push_back(progress);
-        stop.request_stop();
+        if (cancelGate.isHolding()) {
+            stop.request_stop();
+            cancelGate.open();
+        }
     }, stop.get_token()), Cancelled);
     ASSERT_FALSE(beforeCancel.empty());
-    EXPECT_LT(beforeCancel.back().path.size(), tree.path().native().size() + 800);  // it stopped before the end
+    for (const ScanProgress& progress : beforeCancel) EXPECT_LE(progress.path.size(), halfway.size()) << progress.path;
 
     // Cancelled before it starts: no worker takes a folder, and the call still ends with the error.
     std::stop_source early;

@@ -213,7 +213,16 @@ TEST(DockerContainers, ParsingKeepsIdenticalNamesInOrderAndRejectsBadLines) {
             EXPECT_EQ(error.what(), unreadable);
         }
     }
-    EXPECT_THROW(Docker::parseContainers(QString::fromStdString(good), R"({"Name":"web"})"), std::runtime_error);
+    // A bad statistics line costs only its figures: the rows stay, and good lines still count.
+    const std::string other = listLine("2", "db", "running");
+    for (const std::string& badStats : {std::string(R"({"Name":"web"})"), std::string("not json"), std::string(R"(["web"])")}) {
+        auto joined = Docker::parseContainers(QString::fromStdString(good + "\n" + other),
+                                              QString::fromStdString(badStats + "\n" + statsLine("db", "2.5%")));
+        ASSERT_EQ(joined.size(), 2u) << badStats;
+        EXPECT_EQ(joined[0].name, "db");
+        EXPECT_EQ(joined[0].cpu, QString("2.5%"));
+        EXPECT_FALSE(joined[1].cpu.has_value()) << badStats;
+    }
     SettingsStore::shared().remove("appLanguage");
 
     FakeDocker docker;

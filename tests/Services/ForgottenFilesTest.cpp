@@ -6,6 +6,8 @@
 
 #include <set>
 
+#include <time.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -64,6 +66,39 @@ TEST(ForgottenFiles, CutoffIsStrictAndSizeIsAllocated) {
     EXPECT_TRUE(service.forgottenFiles(tree.path(), 180, allocated(secondEarlier) + 1).empty());
     // Millions of days back: no file is that old, and the day arithmetic must not wrap into the future.
     EXPECT_TRUE(service.forgottenFiles(tree.path(), std::numeric_limits<int>::max(), 0).empty());
+}
+
+// Local time that skips 02:00 to 03:00 on 31 March 2024 (Central European summer time begins).
+class CentralEuropeanTime {
+public:
+    CentralEuropeanTime() : previous_(qgetenv("TZ")), hadPrevious_(qEnvironmentVariableIsSet("TZ")) {
+        qputenv("TZ", "Europe/Berlin");
+        ::tzset();
+    }
+    ~CentralEuropeanTime() {
+        if (hadPrevious_) qputenv("TZ", previous_);
+        else qunsetenv("TZ");
+        ::tzset();
+    }
+
+private:
+    QByteArray previous_;
+    bool hadPrevious_;
+};
+
+TEST(ForgottenFiles, ACutoffInADaylightSavingGapIsTheFirstValidInstantAfterIt) {
+    CentralEuropeanTime zone;
+    TempTree tree;
+    // Now is 10 April 2024 02:30 summer time (00:30 UTC); ten days before, 02:30 did not exist.
+    const Instant gapNow = Instant::fromUnixSeconds(1'712'709'000);
+    FileIntelligenceService service([&] { return gapNow; });
+    const Instant gapEnds = Instant::fromUnixSeconds(1'711'846'800);  // 31 March 03:00 summer time, 01:00 UTC
+    auto older = tree.file("older.bin", 20'000'000);
+    auto atEnd = tree.file("at-end.bin", 20'000'000);
+    setModified(older, Instant::fromUnixSeconds(gapEnds.unixSeconds() - 1));
+    setModified(atEnd, gapEnds);
+
+    EXPECT_EQ(urls(service.forgottenFiles(tree.path(), 10, 10'000'000)), std::vector<fs::path>{older});
 }
 
 TEST(ForgottenFiles, SkipsPackagesAndHiddenEntriesAndKeepsTheLargest) {

@@ -68,7 +68,10 @@ DuplicateCall& ToolsFixture::startDuplicates() {
 }
 
 void ToolsFixture::finishDuplicates(std::vector<DuplicateGroup> groups) {
-    startDuplicates().succeed(std::move(groups));
+    // The groups reach AppState as the search finds them; its returned list only says it ended.
+    DuplicateCall& search = startDuplicates();
+    for (const DuplicateGroup& group : groups) search.foundGroup(group);
+    search.succeed(std::move(groups));
     waitUntil([&] { return !state_->isToolWorking(); });
 }
 

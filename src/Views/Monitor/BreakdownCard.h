@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Services/AppUsage.h"
+#include "Models/AppUsage.h"
 #include "Views/DesignSystem/CardModifier.h"
 #include "Views/DesignSystem/DonutSegment.h"
 #include "Views/DesignSystem/DynamicColor.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Services/MemoryDetail.h"
+#include "Models/MemoryDetail.h"
 #include "Views/DesignSystem/CardModifier.h"
 
 #include <functional>

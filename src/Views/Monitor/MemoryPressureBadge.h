@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Services/MemoryPressure.h"
+#include "Models/MemoryPressure.h"
 #include "Views/Monitor/DomainCard.h"
 
 // The pill that shows the kernel's memory pressure: a check mark in green, or a warning triangle

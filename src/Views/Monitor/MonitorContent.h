@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Models/MetricPoint.h"
-#include "Services/AppUsage.h"
-#include "Services/DevProject.h"
+#include "Models/AppUsage.h"
+#include "Models/DevProject.h"
 #include "Services/DiskCapacityService.h"
 #include "Views/Monitor/MonitorTab.h"
 

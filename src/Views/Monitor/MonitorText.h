@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Models/SystemMetrics.h"
-#include "Services/BatteryDetail.h"
+#include "Models/BatteryDetail.h"
 
 #include <QString>
 

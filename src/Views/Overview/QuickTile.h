@@ -8,6 +8,7 @@
 // A large shortcut to a section: its badge, tab title and a one-line description, outlined in the
 // section's colour while the pointer is over it.
 class QuickTile : public QAbstractButton {
+    Q_OBJECT
 public:
     QuickTile(AppSection section, const QString& detail, QWidget* parent = nullptr);
     AppSection section() const { return section_; }

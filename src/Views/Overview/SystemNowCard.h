@@ -14,6 +14,7 @@ class TextLabel;
 // The overview's live card: processor, memory and network load, each a figure and a bar sparkline
 // of its recent history, redrawn whenever the monitor publishes a sample.
 class SystemNowCard : public CardModifier {
+    Q_OBJECT
 public:
     SystemNowCard(SystemMonitor* monitor, std::function<void()> open, QWidget* parent = nullptr);
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Foundation/Instant.h"
-#include "Services/DevProject.h"
+#include "Models/DevProject.h"
 
 #include <vector>
 

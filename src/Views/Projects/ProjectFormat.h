@@ -2,7 +2,7 @@
 
 #include "Foundation/Instant.h"
 #include "Models/AppLocalization.h"
-#include "Services/DevProject.h"
+#include "Models/DevProject.h"
 
 #include <QLocale>
 #include <QString>

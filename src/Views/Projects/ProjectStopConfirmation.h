@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Services/DevProject.h"
+#include "Models/DevProject.h"
 
 #include <QMessageBox>
 #include <QObject>

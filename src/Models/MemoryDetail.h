@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Services/MemoryPressure.h"
+#include "Models/MemoryPressure.h"
 
 #include <cstdint>
 

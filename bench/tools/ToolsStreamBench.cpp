@@ -1,5 +1,5 @@
 // How late the main thread gets while a real duplicate search streams its groups into the tools
-// screen: quarnell-ui-bench TREE. Builds TREE (40,000 files: 12,000 pairs of equal files and 16,000
+// screen: quarnell-tools-bench TREE. Builds TREE (40,000 files: 12,000 pairs of equal files and 16,000
 // unique ones, 2-8 KiB each) when it does not exist, starts the search with the screen's own button
 // and reports the largest lateness of a 5 ms timer while the search runs, and the main thread's own
 // processor time between two ticks.
@@ -77,7 +77,7 @@ public:
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: quarnell-ui-bench TREE\n");
+        std::fprintf(stderr, "usage: quarnell-tools-bench TREE\n");
         return 2;
     }
     TimedApplication app(argc, argv);
