@@ -69,7 +69,10 @@ DuplicateFinderView::DuplicateFinderView(AppState& state, const DynamicColor& ti
     connect(&state_, &AppState::isToolWorkingChanged, this, &DuplicateFinderView::followState);
     connect(&state_, &AppState::didFinishDuplicateScanChanged, this, &DuplicateFinderView::followState);
     connect(&state_, &AppState::duplicateGroupsChanged, this, &DuplicateFinderView::followGroups);
-    connect(&state_, &AppState::selectedToolItemsChanged, this, &DuplicateFinderView::followSelection);
+    connect(&state_, &AppState::selectedToolItemsChanged, this, [this] {
+        selectedSize_.reset();
+        followSelection();
+    });
     connect(&state_, &AppState::duplicateProgressChanged, this, [this] { progress_->setProgress(state_.duplicateProgress()); });
     followFolder();
     followGroups();
@@ -82,12 +85,17 @@ std::int64_t DuplicateFinderView::reclaimable() const {
 }
 
 std::int64_t DuplicateFinderView::selectedSize() const {
+    // Worked out once per change of the groups or the selection: the end of a search changes the busy
+    // flag and the finished flag as well, and a list of thousands of groups need not be read again.
+    if (selectedSize_) return *selectedSize_;
     // The kept copy (position 0) never counts, whatever the selection holds.
     const std::set<std::string>& selection = state_.selectedToolItems();
     std::int64_t total = 0;
-    for (const DuplicateGroup& group : state_.duplicateGroups())
-        for (std::size_t index = 1; index < group.files.size(); ++index)
-            if (selection.contains(group.files[index].path.native())) total = saturatingSum(total, group.files[index].size);
+    if (!selection.empty())
+        for (const DuplicateGroup& group : state_.duplicateGroups())
+            for (std::size_t index = 1; index < group.files.size(); ++index)
+                if (selection.contains(group.files[index].path.native())) total = saturatingSum(total, group.files[index].size);
+    selectedSize_ = total;
     return total;
 }
 
@@ -126,6 +134,7 @@ void DuplicateFinderView::followState() {
 }
 
 void DuplicateFinderView::followGroups() {
+    selectedSize_.reset();
     const std::vector<DuplicateGroup>& groups = state_.duplicateGroups();
     std::int64_t largest = 0;
     for (const DuplicateGroup& group : groups) largest = std::max(largest, group.wastedBytes());

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -64,4 +65,5 @@ private:
     RankedList* list_;
     LazyRowStack* rows_;
     QPointer<QMessageBox> confirmation_;
+    mutable std::optional<std::int64_t> selectedSize_;
 };
