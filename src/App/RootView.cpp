@@ -14,6 +14,7 @@
 #include "Views/Overview/OverviewView.h"
 #include "Views/Shell/SettingsView.h"
 #include "Views/Storage/StorageView.h"
+#include "Views/Tools/ToolsView.h"
 
 #include <QBoxLayout>
 #include <QMessageBox>
@@ -121,9 +122,9 @@ QWidget* RootView::makeScreen(AppSection shown) {
     case AppSection::overview: return new OverviewView(state_);
     case AppSection::storage: return new StorageView(state_, DS::amber);
     case AppSection::monitor: return new MonitorView(state_);
+    case AppSection::tools: return new ToolsView(state_);
     case AppSection::search:
-    case AppSection::uninstaller:
-    case AppSection::tools: break;
+    case AppSection::uninstaller: break;
     }
     return new QWidget;
 }

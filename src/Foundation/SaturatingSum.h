@@ -18,3 +18,10 @@ constexpr std::int64_t saturatingProduct(std::int64_t size, std::int64_t count) 
     if (size < 1 || count < 1) return 0;
     return size > largest / count ? largest : size * count;
 }
+
+// later − earlier, held at the ends of the signed 64-bit range instead of wrapping.
+constexpr std::int64_t saturatingDifference(std::int64_t later, std::int64_t earlier) {
+    std::int64_t result = 0;
+    if (!__builtin_sub_overflow(later, earlier, &result)) return result;
+    return later > earlier ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+}

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -138,6 +139,12 @@ private:
     std::vector<Path> listedToolPaths() const;
     void pruneToolListsByExistence();
     void pruneMovedItems(const std::set<std::string>& gone);
+    struct StartupSwitch {
+        StartupItem item;
+        bool enabled = false;
+    };
+    void queueStartupStep(std::optional<StartupSwitch> change);
+    void runNextStartupStep();
 
     void setScanSnapshot(std::shared_ptr<const ScanSnapshot> snapshot);
     void setScanProgress(std::optional<ScanProgress> progress);
@@ -185,14 +192,17 @@ private:
     std::optional<QString> toolMessage_;
 
     // A job publishes only while it is still the newest of its kind: a replaced or cancelled scan,
-    // duplicate search or leftover load never overwrites a newer one, and a startup list read before
-    // a switch never undoes what the switch shows.
+    // duplicate search or leftover load never overwrites a newer one.
     std::stop_source scanStop_;
     NewestJob scans_;
     std::stop_source duplicateStop_;
     NewestJob duplicateSearches_;
     NewestJob artifactLoads_;
-    NewestJob startupLists_;
+    // Startup loads and switches run one at a time in the order they were asked for: a switch
+    // reaches the service after every earlier one, and each list read is newer than the one shown.
+    // A step without a switch is a load.
+    std::deque<std::optional<StartupSwitch>> startupSteps_;
+    bool startupStepRunning_ = false;
 
     // Last member: destroyed first, so every job has ended before the state it reads goes away.
     BackgroundJobs jobs_;

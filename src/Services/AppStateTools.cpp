@@ -155,15 +155,37 @@ void AppState::loadDeveloperCandidates() { loadCandidates(CandidateList::develop
 void AppState::loadStartupItems() {
     if (isToolWorking_) return;
     setIsToolWorking(true);
+    queueStartupStep(std::nullopt);
+}
+
+void AppState::setStartupItem(const StartupItem& item, bool enabled) { queueStartupStep(StartupSwitch{item, enabled}); }
+
+void AppState::queueStartupStep(std::optional<StartupSwitch> change) {
+    startupSteps_.push_back(std::move(change));
+    if (!startupStepRunning_) runNextStartupStep();
+}
+
+void AppState::runNextStartupStep() {
+    startupStepRunning_ = !startupSteps_.empty();
+    if (!startupStepRunning_) return;
+    std::optional<StartupSwitch> change = std::move(startupSteps_.front());
+    startupSteps_.pop_front();
+    const bool isLoad = !change;
     jobs_.run(
-        std::stop_source(), [this](std::stop_token) { return services_.startupItems(); },
-        [this, ticket = startupLists_.start()](JobOutcome<std::vector<StartupItem>>& outcome) {
+        std::stop_source(),
+        [this, change = std::move(change)](std::stop_token) {
+            if (change) services_.setStartupItemEnabled(change->item, change->enabled);
+            return services_.startupItems();
+        },
+        [this, isLoad](JobOutcome<std::vector<StartupItem>>& outcome) {
             try {
-                std::vector<StartupItem>& items = outcome.value();
-                if (startupLists_.isNewest(ticket)) setStartupItems(std::move(items));
+                setStartupItems(std::move(outcome.value()));
             } catch (...) {
+                // A load never fails; a switch that failed leaves the list as it was.
+                if (!isLoad) setToolMessage(errorDescription(std::current_exception()));
             }
-            setIsToolWorking(false);
+            if (isLoad) setIsToolWorking(false);
+            runNextStartupStep();
         });
 }
 
@@ -182,24 +204,6 @@ void AppState::findForgottenFiles(int olderThanDays) {
                 setToolMessage(errorDescription(std::current_exception()));
             }
             setIsToolWorking(false);
-        });
-}
-
-void AppState::setStartupItem(const StartupItem& item, bool enabled) {
-    jobs_.run(
-        std::stop_source(),
-        [this, item, enabled](std::stop_token) {
-            services_.setStartupItemEnabled(item, enabled);
-            return services_.startupItems();
-        },
-        [this, ticket = startupLists_.start()](JobOutcome<std::vector<StartupItem>>& outcome) {
-            try {
-                std::vector<StartupItem>& items = outcome.value();
-                if (startupLists_.isNewest(ticket)) setStartupItems(std::move(items));
-            } catch (...) {
-                startupLists_.withdraw(ticket);  // a failed switch shows no list, so an older load's may show
-                setToolMessage(errorDescription(std::current_exception()));
-            }
         });
 }
 

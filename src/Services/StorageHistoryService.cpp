@@ -1,6 +1,7 @@
 #include "Services/StorageHistoryService.h"
 
 #include "Foundation/PathText.h"
+#include "Foundation/SaturatingSum.h"
 #include "Platform/SettingsStore.h"
 
 #include <QDateTime>
@@ -77,12 +78,6 @@ std::optional<QDate> localDay(Instant instant, const QTimeZone& zone) {
 
 QString canonical(const QString& path) {
     return path.normalized(QString::NormalizationForm_C);
-}
-
-std::int64_t saturatingDifference(std::int64_t later, std::int64_t earlier) {
-    std::int64_t result = 0;
-    if (!__builtin_sub_overflow(later, earlier, &result)) return result;
-    return later > earlier ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
 }
 
 // |current - previous| without overflow, for ordering.

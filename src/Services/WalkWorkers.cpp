@@ -1,6 +1,7 @@
 #include "Services/WalkWorkers.h"
 
 #include "Foundation/Cancelled.h"
+#include "Platform/WorkerPriority.h"
 #include "Services/ManagedFlag.h"
 
 #include <sched.h>
@@ -32,6 +33,7 @@ void run(const Run& run, std::stop_token stop) {
         try {
             for (int i = 0; i < run.workerCount; ++i) {
                 workers.emplace_back([&] {
+                    WorkerPriority::yieldToInterface();
                     run.worker();
                     if (running.fetch_sub(1) == 1) done.set();  // the group's completion
                 });

@@ -506,71 +506,65 @@ TEST_F(AppStateTest, AFailedForgottenSearchKeepsTheOldListAndReportsTheError) {
     EXPECT_EQ(app.toolMessage(), QString("Could not access /home."));
 }
 
-TEST_F(AppStateTest, SwitchingAStartupItemNeitherTestsNorSetsTheBusyFlag) {
+TEST_F(AppStateTest, StartupSwitchesWaitForTheLoadBeforeThemAndNeverSetTheBusyFlag) {
     AppState& app = makeState();
     StartupItem item{"/auto/x.desktop", "X", "/auto/x.desktop", "x", true, true};
-    app.loadStartupItems();
-    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 1; }));
+    StartupItem off = item;
+    off.isEnabled = false;
     std::vector<std::pair<std::string, bool>> switched;
     fake.setStartupItemEnabled = [&](const StartupItem& changed, bool enabled) { switched.emplace_back(changed.id, enabled); };
-    app.setStartupItem(item, false);
-    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 2; }));
-    EXPECT_EQ(switched, (std::vector<std::pair<std::string, bool>>{{item.id, false}}));
-    EXPECT_TRUE(app.isToolWorking());
-    item.isEnabled = false;
-    fake.startupLoads[1]->succeed({item});
-    ASSERT_TRUE(waitUntil([&] { return app.startupItems().size() == 1; }));
-    EXPECT_TRUE(app.isToolWorking());  // still the load's
-    fake.startupLoads[0]->succeed({item});
-    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
 
+    // The load read before the switch is published first; the switch's own reload comes after it.
+    app.loadStartupItems();
+    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 1; }));
+    app.setStartupItem(item, false);
+    settle();
+    EXPECT_TRUE(switched.empty());
+    EXPECT_EQ(fake.startupLoads.size(), 1u);
+    fake.startupLoads[0]->succeed({item});
+    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 2; }));
+    EXPECT_FALSE(app.isToolWorking());  // the load's flag; the switch never holds it
+    ASSERT_EQ(app.startupItems().size(), 1u);
+    EXPECT_TRUE(app.startupItems()[0].isEnabled);
+    EXPECT_EQ(switched, (std::vector<std::pair<std::string, bool>>{{item.id, false}}));
+    fake.startupLoads[1]->succeed({off});
+    ASSERT_TRUE(waitUntil([&] { return !app.startupItems()[0].isEnabled; }));
+
+    // A switch that fails reports it and publishes no list.
     fake.setStartupItemEnabled = [](const StartupItem&, bool) { throw std::runtime_error("needs an administrator"); };
-    app.setStartupItem(item, true);
+    QSignalSpy changed(&app, &AppState::startupItemsChanged);
+    app.setStartupItem(off, true);
     ASSERT_TRUE(waitUntil([&] { return app.toolMessage().has_value(); }));
     EXPECT_EQ(app.toolMessage(), QString("needs an administrator"));
     EXPECT_EQ(fake.startupLoads.size(), 2u);
+    EXPECT_EQ(changed.count(), 0);
 }
 
-TEST_F(AppStateTest, AnOlderStartupListNeverReplacesANewerOne) {
+TEST_F(AppStateTest, QuickStartupSwitchesReachTheServiceInTheOrderTheyWereMade) {
     AppState& app = makeState();
-    StartupItem enabled{"/auto/x.desktop", "X", "/auto/x.desktop", "x", true, true};
-    StartupItem disabled = enabled;
-    disabled.isEnabled = false;
+    StartupItem on{"/auto/x.desktop", "X", "/auto/x.desktop", "x", true, true};
+    StartupItem off = on;
+    off.isEnabled = false;
+    std::vector<bool> switched;
+    fake.setStartupItemEnabled = [&](const StartupItem&, bool enabled) { switched.push_back(enabled); };
 
-    // A load read before the switch ends after the switch's own reload: the switched state stays.
-    app.loadStartupItems();
+    app.setStartupItem(on, false);
+    app.setStartupItem(off, true);
+    app.setStartupItem(on, false);
     ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 1; }));
-    app.setStartupItem(enabled, false);
+    settle();
+    EXPECT_EQ(switched, std::vector<bool>{false});  // the next waits until this one's list is read
+    fake.startupLoads[0]->succeed({off});
     ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 2; }));
-    fake.startupLoads[1]->succeed({disabled});
-    ASSERT_TRUE(waitUntil([&] { return app.startupItems().size() == 1; }));
-    fake.startupLoads[0]->succeed({enabled});
-    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
-    ASSERT_EQ(app.startupItems().size(), 1u);
-    EXPECT_FALSE(app.startupItems()[0].isEnabled);
-
-    // Two quick switches whose reloads end in reverse order: the last switch's list stays.
-    app.setStartupItem(disabled, true);
+    EXPECT_EQ(switched, (std::vector<bool>{false, true}));
+    fake.startupLoads[1]->succeed({on});
     ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 3; }));
-    app.setStartupItem(enabled, false);
-    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 4; }));
-    QSignalSpy changed(&app, &AppState::startupItemsChanged);
-    fake.startupLoads[3]->succeed({disabled});
-    ASSERT_TRUE(waitUntil([&] { return changed.count() == 1; }));
-    fake.startupLoads[2]->succeed({enabled});
+    fake.startupLoads[2]->succeed({off});
     ASSERT_TRUE(waitUntil([&] { return fake.startupLoads[2]->returned(); }));
     settle();
-    EXPECT_EQ(changed.count(), 1);
-    EXPECT_FALSE(app.startupItems()[0].isEnabled);
-
-    // A switch that fails publishes no list, so it does not hold back an older load's.
-    fake.setStartupItemEnabled = [](const StartupItem&, bool) { throw std::runtime_error("needs an administrator"); };
-    app.loadStartupItems();
-    ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 5; }));
-    app.setStartupItem(disabled, true);
-    ASSERT_TRUE(waitUntil([&] { return app.toolMessage().has_value(); }));
-    fake.startupLoads[4]->succeed({enabled, disabled});
-    ASSERT_TRUE(waitUntil([&] { return app.startupItems().size() == 2; }));
+    EXPECT_EQ(switched, (std::vector<bool>{false, true, false}));
+    ASSERT_EQ(app.startupItems().size(), 1u);
+    EXPECT_FALSE(app.startupItems()[0].isEnabled);  // the last switch's state
 }
 
 // --- applications and leftovers ---

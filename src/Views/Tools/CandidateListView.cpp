@@ -1,0 +1,159 @@
+#include "Views/Tools/CandidateListView.h"
+
+#include "Foundation/PathText.h"
+#include "Foundation/SaturatingSum.h"
+#include "Models/AppLocalization.h"
+#include "Services/AppState.h"
+#include "Views/Common/DashboardPage.h"
+#include "Views/DesignSystem/Banner.h"
+#include "Views/DesignSystem/DS.h"
+#include "Views/DesignSystem/Fonts.h"
+#include "Views/DesignSystem/RankedList.h"
+#include "Views/DesignSystem/StatTile.h"
+#include "Views/DesignSystem/StyledButton.h"
+#include "Views/DesignSystem/SymbolView.h"
+#include "Views/DesignSystem/TextLabel.h"
+#include "Views/DesignSystem/ThinBar.h"
+#include "Views/Tools/LazyRowStack.h"
+#include "Views/Tools/SafetyPill.h"
+#include "Views/Tools/ToolTexts.h"
+#include "Views/Tools/ToolsDetailHeader.h"
+#include "Views/Tools/ToolsEmptyCard.h"
+#include "Views/Tools/ToolsItemRow.h"
+#include "Views/Tools/ToolsTrashButton.h"
+#include "Views/Tools/ToolsTrashConfirmation.h"
+#include "Views/Tools/ValueToolPresentation.h"
+
+#include <QHBoxLayout>
+#include <QLocale>
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+CandidateListView::CandidateListView(AppState& state, ValueTool tool, List list, Load load, QString emptyTitle, QString emptyDetail,
+                                     QWidget* parent)
+    : QWidget(parent), state_(state), tool_(tool), list_(list), emptyTitle_(std::move(emptyTitle)), emptyDetail_(std::move(emptyDetail)),
+      load_(load) {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    page_ = new DashboardPage;
+    outer->addWidget(page_);
+    connect(&state_, tool == ValueTool::cleanup ? &AppState::cleanupCandidatesChanged : &AppState::developerCandidatesChanged, this,
+            &CandidateListView::rebuild);
+    connect(&state_, &AppState::isToolWorkingChanged, this, &CandidateListView::rebuild);
+    connect(&state_, &AppState::selectedToolItemsChanged, this, &CandidateListView::followSelection);
+    rebuild();
+}
+
+std::int64_t CandidateListView::selectedSize(const std::vector<CleanupCandidate>& candidates, const std::set<std::string>& selection) {
+    std::int64_t total = 0;
+    for (const CleanupCandidate& candidate : candidates)
+        if (selection.contains(candidate.id)) total = saturatingSum(total, std::max<std::int64_t>(candidate.size, 0));
+    return total;
+}
+
+std::int64_t CandidateListView::selectedSize() const { return selectedSize((state_.*list_)(), state_.selectedToolItems()); }
+
+void CandidateListView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    if ((state_.*list_)().empty()) (state_.*load_)();
+}
+
+void CandidateListView::rebuild() {
+    const std::vector<CleanupCandidate>& candidates = (state_.*list_)();
+    const DynamicColor tint = ValueToolPresentation::tint(tool_);
+    const bool working = state_.isToolWorking();
+    QVBoxLayout* stack = page_->beginContent();
+    stack->setContentsMargins(0, 0, 0, 0);
+    empty_ = nullptr;
+    banner_ = nullptr;
+    trash_ = nullptr;
+    selectedTile_ = nullptr;
+    selectedBar_ = nullptr;
+    rows_ = nullptr;
+
+    auto* header = new ToolsDetailHeader(tool_);
+    auto* scan = new StyledButton(AppLocalization::string("tools.scan"), QStringLiteral("arrow.clockwise"), SoftButtonStyle{tint});
+    scan->setObjectName("candidatesScan");
+    scan->setEnabled(!working);
+    connect(scan, &QAbstractButton::clicked, this, [this] { (state_.*load_)(); });
+    header->trailingLayout()->addWidget(scan);
+    scan_ = scan;
+    stack->addWidget(header);
+
+    if (candidates.empty()) {
+        empty_ = new ToolsEmptyCard(ValueToolPresentation::symbol(tool_), tint, working, emptyTitle_, emptyDetail_);
+        stack->addWidget(empty_);
+        stack->addStretch(1);
+        page_->endContent();
+        return;
+    }
+
+    std::int64_t total = 0, largest = 0;
+    int safe = 0, review = 0;
+    for (const CleanupCandidate& candidate : candidates) {
+        total = saturatingSum(total, std::max<std::int64_t>(candidate.size, 0));
+        largest = std::max(largest, candidate.size);
+        (candidate.safety == CleanupSafety::safe ? safe : review) += 1;
+    }
+
+    banner_ = new Banner(QStringLiteral("checkmark.shield.fill"),
+                         AppLocalization::format("tools.cleanup.bannerTitle", {qlonglong(candidates.size()), ToolTexts::isolated(ToolTexts::bytes(total))}),
+                         AppLocalization::string("cleanup.plan.ready"), tint);
+    trash_ = new ToolsTrashButton(tint, 0, working);
+    connect(trash_, &QAbstractButton::clicked, this, [this] {
+        if (confirmation_) return;
+        // The list is read when the move is confirmed, with the selection of that moment.
+        confirmation_ = confirmTrash(this, selectedSize(), [this] { state_.trashSelectedCandidates((state_.*list_)()); });
+    });
+    banner_->actionsLayout()->addWidget(trash_);
+    stack->addWidget(banner_);
+
+    auto* plan = new QHBoxLayout;
+    plan->setSpacing(16);
+    selectedBar_ = new ThinBar(0, tint, 4);
+    selectedTile_ = new StatTile(AppLocalization::string("cleanup.plan.selected"), QStringLiteral("checkmark.circle"), tint, {}, selectedBar_);
+    plan->addWidget(selectedTile_, 1);
+    const QLocale system = QLocale::system();
+    plan->addWidget(new StatTile(AppLocalization::string("cleanup.plan.safeItems"), QStringLiteral("checkmark.shield"), DS::green, system.toString(safe)), 1);
+    plan->addWidget(
+        new StatTile(AppLocalization::string("cleanup.plan.reviewItems"), QStringLiteral("exclamationmark.triangle"), DS::amber, system.toString(review)), 1);
+    stack->addLayout(plan);
+
+    auto* list = new RankedList(AppLocalization::string("tools.column.item"), AppLocalization::string("tools.column.size"));
+    rows_ = new LazyRowStack;
+    rows_->followScrolling(page_);
+    std::vector<std::string> keys;
+    for (const CleanupCandidate& candidate : candidates) keys.push_back(candidate.id);
+    rows_->setRows(std::move(keys), [this, tint, largest](std::size_t index) -> QWidget* {
+        const CleanupCandidate& candidate = (state_.*list_)()[index];
+        const std::filesystem::path name = candidate.path.filename();
+        return new ToolsItemRow(ToolSelection(state_, candidate.id), false,
+                                {candidate.path, PathText::display(name.empty() ? candidate.path : name), AppLocalization::string(candidate.detailKey),
+                                 ToolTexts::bytes(candidate.size), largest > 0 ? double(candidate.size) / double(largest) : 0.0},
+                                tint, new SafetyPill(candidate.safety));
+    });
+    list->rowsLayout()->addWidget(rows_);
+    stack->addWidget(list);
+
+    auto* note = new QHBoxLayout;
+    note->setContentsMargins(4, 0, 4, 0);
+    note->setSpacing(6);
+    note->addWidget(new SymbolView({.symbol = QStringLiteral("trash.circle"), .size = 12, .color = DynamicColor::secondary()}));
+    note->addWidget(new TextLabel(AppLocalization::string("tools.recoverable"), Fonts::system(12), DynamicColor::secondary()), 1);
+    stack->addLayout(note);
+    stack->addStretch(1);
+    page_->endContent();
+    followSelection();
+}
+
+void CandidateListView::followSelection() {
+    if (!trash_) return;
+    std::int64_t total = 0;
+    for (const CleanupCandidate& candidate : (state_.*list_)()) total = saturatingSum(total, std::max<std::int64_t>(candidate.size, 0));
+    const std::int64_t selected = selectedSize();
+    trash_->setState(selected, state_.isToolWorking());
+    selectedTile_->setValue(ToolTexts::bytes(selected));
+    selectedBar_->setFraction(total > 0 ? double(selected) / double(total) : 0.0);
+}

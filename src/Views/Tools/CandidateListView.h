@@ -1,0 +1,76 @@
+#pragma once
+
+#include "Models/CleanupCandidate.h"
+#include "Models/ValueTool.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+class AppState;
+class Banner;
+class DashboardPage;
+class LazyRowStack;
+class QAbstractButton;
+
+class StatTile;
+class ThinBar;
+class ToolsEmptyCard;
+class ToolsTrashButton;
+
+// The pane of a cleanup tool (smart cleanup or developer caches): the scan button, then either the
+// empty card or the banner with the move to the Trash, the plan (selected size, safe and review
+// counts), the candidate rows with their safety and a closing note. Loads its list when first shown
+// empty; moves only after a confirmation. Rebuilt when the list or the busy flag changes; the
+// figures follow the selection in place.
+class CandidateListView : public QWidget {
+    Q_OBJECT
+public:
+    using List = const std::vector<CleanupCandidate>& (AppState::*)() const;
+    using Load = void (AppState::*)();
+
+    // `emptyTitle` and `emptyDetail` are text keys.
+    CandidateListView(AppState& state, ValueTool tool, List list, Load load, QString emptyTitle, QString emptyDetail, QWidget* parent = nullptr);
+
+    // The sum of the ticked candidates of this list; other tools' entries in the selection do not count.
+    std::int64_t selectedSize() const;
+    static std::int64_t selectedSize(const std::vector<CleanupCandidate>& candidates, const std::set<std::string>& selection);
+
+    QAbstractButton* scanButton() const { return scan_; }
+    ToolsEmptyCard* emptyCard() const { return empty_; }
+    Banner* banner() const { return banner_; }
+    ToolsTrashButton* trashButton() const { return trash_; }
+    StatTile* selectedTile() const { return selectedTile_; }
+    ThinBar* selectedBar() const { return selectedBar_; }
+    LazyRowStack* rows() const { return rows_; }
+    QMessageBox* confirmation() const { return confirmation_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void rebuild();
+    void followSelection();
+
+    AppState& state_;
+    ValueTool tool_;
+    List list_;
+    QString emptyTitle_;
+    QString emptyDetail_;
+    Load load_;
+    bool shown_ = false;
+    QPointer<QMessageBox> confirmation_;
+    DashboardPage* page_;
+    QAbstractButton* scan_ = nullptr;
+    ToolsEmptyCard* empty_ = nullptr;
+    Banner* banner_ = nullptr;
+    ToolsTrashButton* trash_ = nullptr;
+    StatTile* selectedTile_ = nullptr;
+    ThinBar* selectedBar_ = nullptr;
+    LazyRowStack* rows_ = nullptr;
+};

@@ -1,0 +1,166 @@
+#include "Views/Tools/DuplicateFinderView.h"
+
+#include "Foundation/PathText.h"
+#include "Foundation/SaturatingSum.h"
+#include "Models/AppLocalization.h"
+#include "Services/AppState.h"
+#include "Views/Common/DashboardPage.h"
+#include "Views/Common/PlainToolTip.h"
+#include "Views/DesignSystem/Banner.h"
+#include "Views/DesignSystem/RankedList.h"
+#include "Views/DesignSystem/StyledButton.h"
+#include "Views/Tools/DuplicateGroupRow.h"
+#include "Views/Tools/DuplicateProgressCard.h"
+#include "Views/Tools/LazyRowStack.h"
+#include "Views/Tools/ToolTexts.h"
+#include "Views/Tools/ToolsDetailHeader.h"
+#include "Views/Tools/ToolsEmptyCard.h"
+#include "Views/Tools/ToolsTrashButton.h"
+#include "Views/Tools/ToolsTrashConfirmation.h"
+
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+DuplicateFinderView::DuplicateFinderView(AppState& state, const DynamicColor& tint, QWidget* parent)
+    : QWidget(parent), state_(state), tint_(tint) {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    page_ = new DashboardPage;
+    outer->addWidget(page_);
+    stack_ = page_->beginContent();
+    stack_->setContentsMargins(0, 0, 0, 0);
+
+    auto* header = new ToolsDetailHeader(ValueTool::duplicates);
+    folder_ = new StyledButton({}, QStringLiteral("folder"), SoftButtonStyle{DynamicColor::primary()});
+    folder_->setObjectName("duplicatesFolder");
+    connect(folder_, &QAbstractButton::clicked, &state_, &AppState::chooseScanFolder);
+    header->trailingLayout()->addWidget(folder_);
+    cancel_ = new StyledButton(AppLocalization::string("duplicates.cancel"), QStringLiteral("xmark.circle"), SoftButtonStyle{tint});
+    cancel_->setObjectName("duplicatesCancel");
+    connect(cancel_, &QAbstractButton::clicked, &state_, &AppState::cancelDuplicateScan);
+    header->trailingLayout()->addWidget(cancel_);
+    scan_ = new StyledButton(AppLocalization::string("tools.scan"), QStringLiteral("magnifyingglass"), TintedButtonStyle{tint});
+    scan_->setObjectName("duplicatesScan");
+    connect(scan_, &QAbstractButton::clicked, &state_, &AppState::findDuplicates);
+    header->trailingLayout()->addWidget(scan_);
+    stack_->addWidget(header);
+
+    progress_ = new DuplicateProgressCard(state_.duplicateProgress(), tint);
+    stack_->addWidget(progress_);
+
+    banner_ = new Banner(QStringLiteral("doc.on.doc.fill"), {}, {}, tint);
+    trash_ = new ToolsTrashButton(tint, 0, state_.isToolWorking());
+    connect(trash_, &QAbstractButton::clicked, this, [this] {
+        if (!confirmation_) confirmation_ = confirmTrash(this, selectedSize(), [this] { state_.trashSelectedDuplicateFiles(); });
+    });
+    banner_->actionsLayout()->addWidget(trash_);
+    stack_->addWidget(banner_);
+
+    list_ = new RankedList(AppLocalization::string("tools.column.item"), AppLocalization::string("tools.column.size"));
+    rows_ = new LazyRowStack;
+    rows_->followScrolling(page_);
+    list_->rowsLayout()->addWidget(rows_);
+    stack_->addWidget(list_);
+    stack_->addStretch(1);
+    page_->endContent();
+
+    connect(&state_, &AppState::scanRootChanged, this, &DuplicateFinderView::followFolder);
+    connect(&state_, &AppState::isToolWorkingChanged, this, &DuplicateFinderView::followState);
+    connect(&state_, &AppState::didFinishDuplicateScanChanged, this, &DuplicateFinderView::followState);
+    connect(&state_, &AppState::duplicateGroupsChanged, this, &DuplicateFinderView::followGroups);
+    connect(&state_, &AppState::selectedToolItemsChanged, this, [this] {
+        selectedSize_.reset();
+        followSelection();
+    });
+    connect(&state_, &AppState::duplicateProgressChanged, this, [this] { progress_->setProgress(state_.duplicateProgress()); });
+    followFolder();
+    followGroups();
+}
+
+std::int64_t DuplicateFinderView::reclaimable() const {
+    std::int64_t total = 0;
+    for (const DuplicateGroup& group : state_.duplicateGroups()) total = saturatingSum(total, group.wastedBytes());
+    return total;
+}
+
+std::int64_t DuplicateFinderView::selectedSize() const {
+    // Worked out once per change of the groups or the selection: the end of a search changes the busy
+    // flag and the finished flag as well, and a list of thousands of groups need not be read again.
+    if (selectedSize_) return *selectedSize_;
+    // The kept copy (position 0) never counts, whatever the selection holds.
+    const std::set<std::string>& selection = state_.selectedToolItems();
+    std::int64_t total = 0;
+    if (!selection.empty())
+        for (const DuplicateGroup& group : state_.duplicateGroups())
+            for (std::size_t index = 1; index < group.files.size(); ++index)
+                if (selection.contains(group.files[index].path.native())) total = saturatingSum(total, group.files[index].size);
+    selectedSize_ = total;
+    return total;
+}
+
+void DuplicateFinderView::followFolder() {
+    const std::filesystem::path& root = state_.scanRoot();
+    const std::filesystem::path name = root.filename();
+    folder_->setText(PathText::display(name.empty() ? root : name));
+    folder_->setToolTip(plainToolTip(PathText::display(root)));
+}
+
+void DuplicateFinderView::followState() {
+    const bool working = state_.isToolWorking();
+    const bool hasGroups = !state_.duplicateGroups().empty();
+    scan_->setVisible(!working);
+    cancel_->setVisible(working);
+    progress_->setVisible(working);
+    if (working) progress_->setProgress(state_.duplicateProgress());
+    banner_->setVisible(hasGroups);
+    list_->setVisible(hasGroups);
+    trash_->setVisible(!working);  // no move while the search still runs
+
+    if (empty_) {
+        empty_->hide();
+        empty_->deleteLater();
+        empty_ = nullptr;
+    }
+    if (!hasGroups && !working) {
+        const bool done = state_.didFinishDuplicateScan();
+        empty_ = new ToolsEmptyCard(QStringLiteral("doc.on.doc"), tint_, false,
+                                    done ? QStringLiteral("duplicates.empty.done") : QStringLiteral("duplicates.empty"),
+                                    done ? QStringLiteral("duplicates.empty.done.detail") : QStringLiteral("duplicates.empty.detail"));
+        stack_->insertWidget(stack_->indexOf(banner_), empty_);
+        empty_->show();
+    }
+    followSelection();
+}
+
+void DuplicateFinderView::followGroups() {
+    selectedSize_.reset();
+    const std::vector<DuplicateGroup>& groups = state_.duplicateGroups();
+    std::int64_t largest = 0;
+    for (const DuplicateGroup& group : groups) largest = std::max(largest, group.wastedBytes());
+    auto fraction = [largest](const DuplicateGroup& group) { return largest > 0 ? double(group.wastedBytes()) / double(largest) : 0.0; };
+
+    std::vector<std::string> keys;
+    keys.reserve(groups.size());
+    // A group pruned after a move has fewer copies: it gets a new row.
+    for (const DuplicateGroup& group : groups) keys.push_back(group.id + '/' + std::to_string(group.files.size()));
+    rows_->setRows(
+        std::move(keys),
+        [this, fraction](std::size_t index) -> QWidget* {
+            const DuplicateGroup& group = state_.duplicateGroups()[index];
+            return new DuplicateGroupRow(state_, group, fraction(group), tint_, expanded_.contains(group.id), [this, id = group.id](bool open) {
+                if (open) expanded_.insert(id);
+                else expanded_.erase(id);
+            });
+        },
+        [this, fraction](std::size_t index, QWidget* row) { static_cast<DuplicateGroupRow*>(row)->setFraction(fraction(state_.duplicateGroups()[index])); });
+
+    banner_->setTitle(AppLocalization::format("tools.dup.bannerTitle", {qlonglong(groups.size()), ToolTexts::isolated(ToolTexts::bytes(reclaimable()))}));
+    followState();
+}
+
+void DuplicateFinderView::followSelection() {
+    const std::int64_t selected = selectedSize();
+    banner_->setDetail(ToolTexts::selectionDetail(selected));
+    trash_->setState(selected, state_.isToolWorking());
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "Views/DesignSystem/DynamicColor.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+
+class AppState;
+class Banner;
+class DashboardPage;
+class DuplicateProgressCard;
+class LazyRowStack;
+
+class QVBoxLayout;
+class RankedList;
+class StyledButton;
+class ToolsEmptyCard;
+class ToolsTrashButton;
+
+// The duplicate finder: the folder to search, the search with its progress, the groups as they are
+// found (largest waste first, as AppState orders them), their copies, and the move of the ticked
+// copies to the Trash after a confirmation. Groups that stream in add rows; kept rows are reused.
+class DuplicateFinderView : public QWidget {
+    Q_OBJECT
+public:
+    DuplicateFinderView(AppState& state, const DynamicColor& tint, QWidget* parent = nullptr);
+
+    std::int64_t reclaimable() const;
+    std::int64_t selectedSize() const;
+
+    StyledButton* folderButton() const { return folder_; }
+    StyledButton* scanButton() const { return scan_; }
+    StyledButton* cancelButton() const { return cancel_; }
+    DuplicateProgressCard* progressCard() const { return progress_; }
+    ToolsEmptyCard* emptyCard() const { return empty_; }
+    Banner* banner() const { return banner_; }
+    ToolsTrashButton* trashButton() const { return trash_; }
+    LazyRowStack* rows() const { return rows_; }
+    QMessageBox* confirmation() const { return confirmation_; }
+
+private:
+    void followState();
+    void followGroups();
+    void followSelection();
+    void followFolder();
+
+    AppState& state_;
+    DynamicColor tint_;
+    std::set<std::string> expanded_;
+    DashboardPage* page_;
+    QVBoxLayout* stack_;
+    StyledButton* folder_;
+    StyledButton* scan_;
+    StyledButton* cancel_;
+    DuplicateProgressCard* progress_;
+    ToolsEmptyCard* empty_ = nullptr;
+    Banner* banner_;
+    ToolsTrashButton* trash_;
+    RankedList* list_;
+    LazyRowStack* rows_;
+    QPointer<QMessageBox> confirmation_;
+    mutable std::optional<std::int64_t> selectedSize_;
+};

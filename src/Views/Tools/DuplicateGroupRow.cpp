@@ -1,0 +1,156 @@
+#include "Views/Tools/DuplicateGroupRow.h"
+
+#include "Foundation/PathText.h"
+#include "Models/AppLocalization.h"
+#include "Services/AppState.h"
+#include "Views/DesignSystem/ContinuousShape.h"
+#include "Views/DesignSystem/DS.h"
+#include "Views/DesignSystem/FocusRing.h"
+#include "Views/DesignSystem/Fonts.h"
+#include "Views/DesignSystem/IconBadge.h"
+#include "Views/DesignSystem/Pill.h"
+#include "Views/DesignSystem/SymbolView.h"
+#include "Views/DesignSystem/TextLabel.h"
+#include "Views/Tools/ToolTexts.h"
+#include "Views/Tools/ToolsItemRow.h"
+#include "Views/Tools/ToolsValueColumn.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+DuplicateGroupRow::DuplicateGroupRow(AppState& state, DuplicateGroup group, double fraction, const DynamicColor& tint, bool expanded,
+                                     std::function<void(bool)> setExpanded, QWidget* parent)
+    : QWidget(parent), state_(state), group_(std::move(group)), tint_(tint), setExpandedInOwner_(std::move(setExpanded)), expanded_(expanded) {
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(2);
+
+    header_ = new QWidget;
+    header_->setObjectName("groupHeader");
+    header_->setAttribute(Qt::WA_Hover);
+    header_->setFocusPolicy(Qt::TabFocus);
+    header_->setAccessibleName(group_.files.empty() ? QString() : PathText::display(group_.files.front().path.filename()));
+    header_->installEventFilter(this);
+    auto* row = new QHBoxLayout(header_);
+    row->setContentsMargins(14, 9, 14, 9);
+    row->setSpacing(14);
+    chevron_ = new SymbolView({});
+    chevron_->setFixedWidth(14);
+    row->addWidget(chevron_);
+    row->addWidget(new IconBadge(QStringLiteral("doc.on.doc"), tint, 32));
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(3);
+    const QString title = group_.files.empty() ? QString() : PathText::display(group_.files.front().path.filename());
+    auto* titleLabel = new TextLabel(title, Fonts::system(14, QFont::DemiBold));
+    titleLabel->setObjectName("groupTitle");
+    texts->addWidget(titleLabel);
+    texts->addWidget(new TextLabel(AppLocalization::format("duplicates.copies", {qlonglong(group_.files.size())}), Fonts::system(12),
+                                   DynamicColor::secondary()));
+    row->addLayout(texts, 1);
+    row->addSpacing(12);
+    selection_ = new Pill({}, QStringLiteral("checkmark"), tint);
+    selection_->setObjectName("selectionPill");
+    row->addWidget(selection_);
+    row->addWidget(new Pill(ToolTexts::bytes(group_.fileSize), {}, DS::gray));
+    value_ = new ToolsValueColumn(ToolTexts::bytes(group_.wastedBytes()), fraction, tint);
+    value_->setObjectName("groupValue");
+    row->addWidget(value_);
+    stack->addWidget(header_);
+
+    connect(&state_, &AppState::selectedToolItemsChanged, this, &DuplicateGroupRow::follow);
+    follow();
+    if (expanded_) buildCopies();
+    followChevron();
+}
+
+void DuplicateGroupRow::followChevron() {
+    // Open, the forward chevron turns a quarter to point down.
+    chevron_->setImage({.symbol = expanded_ ? QStringLiteral("chevron.down") : QStringLiteral("chevron.forward"),
+                        .size = 11,
+                        .color = DynamicColor::tertiary(),
+                        .mirroredInRightToLeft = !expanded_});
+}
+
+int DuplicateGroupRow::selectedCount(const DuplicateGroup& group, const std::set<std::string>& selection) {
+    int count = 0;
+    for (std::size_t index = 1; index < group.files.size(); ++index) count += selection.contains(group.files[index].path.native()) ? 1 : 0;
+    return count;
+}
+
+int DuplicateGroupRow::selectedCount() const { return selectedCount(group_, state_.selectedToolItems()); }
+
+QString DuplicateGroupRow::selectionPillText() const {
+    const int count = selectedCount();
+    return count > 0 ? AppLocalization::format("tools.selected", {QString::number(count)}) : QString();
+}
+
+void DuplicateGroupRow::follow() {
+    const QString text = selectionPillText();
+    selection_->setVisible(!text.isEmpty());
+    if (!text.isEmpty()) selection_->setText(text);
+}
+
+void DuplicateGroupRow::setFraction(double fraction) { value_->setFraction(fraction); }
+
+void DuplicateGroupRow::setExpanded(bool expanded) {
+    if (expanded == expanded_) return;
+    expanded_ = expanded;
+    if (expanded_) buildCopies();
+    else if (copies_) copies_->hide();
+    header_->update();
+    followChevron();
+    if (setExpandedInOwner_) setExpandedInOwner_(expanded_);
+}
+
+void DuplicateGroupRow::buildCopies() {
+    if (!copies_) {
+        copies_ = new QWidget;
+        auto* list = new QVBoxLayout(copies_);
+        list->setContentsMargins(28, 0, 0, 0);  // leading: a layout's margins follow the direction
+        list->setSpacing(2);
+        for (std::size_t index = 0; index < group_.files.size(); ++index) {
+            const ScannedFile& file = group_.files[index];
+            const bool kept = index == 0;
+            QWidget* accessory = kept ? new Pill(AppLocalization::string("duplicates.keep"), QStringLiteral("lock.fill"), DS::green) : nullptr;
+            list->addWidget(new ToolsItemRow(ToolSelection(state_, file.path.string()), kept,
+                                             {file.path, PathText::display(file.path.filename()), PathText::display(file.path.parent_path()),
+                                              ToolTexts::bytes(file.size), 1.0},
+                                             kept ? DS::green : tint_, accessory));
+        }
+        layout()->addWidget(copies_);
+    }
+    copies_->show();
+}
+
+bool DuplicateGroupRow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != header_) return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Paint: {
+        QPainter painter(header_);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (hovering_ || expanded_) painter.fillPath(ContinuousShape::roundedRect(header_->rect(), 12), DS::raised.resolved());
+        paintFocusRing(painter, *header_, ContinuousShape::roundedRect(QRectF(header_->rect()).adjusted(1, 1, -1, -1), 11));
+        return false;
+    }
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter) break;
+        setExpanded(!expanded_);
+        return true;
+    }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: header_->update(); break;
+    case QEvent::Enter: hovering_ = true; header_->update(); break;
+    case QEvent::Leave: hovering_ = false; header_->update(); break;
+    case QEvent::MouseButtonPress: return true;  // the header takes the click it will end
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && header_->rect().contains(mouse->position().toPoint())) setExpanded(!expanded_);
+        return true;
+    }
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Views/DesignSystem/DynamicColor.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+
+class AppState;
+class Banner;
+class DashboardPage;
+class LazyRowStack;
+class PillTabBar;
+class QAbstractButton;
+
+class ToolsEmptyCard;
+class ToolsTrashButton;
+
+// Forgotten files: large files under the scan folder untouched for the chosen number of days
+// (90, 180 or 365; 180 at first), with their dates, moved to the Trash after a confirmation.
+// Choosing an age only changes the next search.
+class ForgottenFilesView : public QWidget {
+    Q_OBJECT
+public:
+    ForgottenFilesView(AppState& state, const DynamicColor& tint, QWidget* parent = nullptr);
+
+    int age() const { return age_; }
+    std::int64_t total() const;
+    std::int64_t selectedSize() const;
+
+    QAbstractButton* scanButton() const { return scan_; }
+    PillTabBar* ageBar() const { return ageBar_; }
+    ToolsEmptyCard* emptyCard() const { return empty_; }
+    Banner* banner() const { return banner_; }
+    ToolsTrashButton* trashButton() const { return trash_; }
+    LazyRowStack* rows() const { return rows_; }
+    QMessageBox* confirmation() const { return confirmation_; }
+
+private:
+    void rebuild();
+    void followSelection();
+
+    AppState& state_;
+    DynamicColor tint_;
+    int age_ = 180;
+    DashboardPage* page_;
+    QAbstractButton* scan_ = nullptr;
+    PillTabBar* ageBar_ = nullptr;
+    ToolsEmptyCard* empty_ = nullptr;
+    Banner* banner_ = nullptr;
+    ToolsTrashButton* trash_ = nullptr;
+    LazyRowStack* rows_ = nullptr;
+    QPointer<QMessageBox> confirmation_;
+};

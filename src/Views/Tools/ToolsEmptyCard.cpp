@@ -1,0 +1,40 @@
+#include "Views/Tools/ToolsEmptyCard.h"
+
+#include "Models/AppLocalization.h"
+#include "Views/Common/BusySpinner.h"
+#include "Views/DesignSystem/Fonts.h"
+#include "Views/DesignSystem/IconBadge.h"
+#include "Views/DesignSystem/TextLabel.h"
+
+#include <QVBoxLayout>
+
+ToolsEmptyCard::ToolsEmptyCard(const QString& symbol, const DynamicColor& tint, bool working, const QString& title, const QString& detail,
+                               QWidget* parent)
+    : CardModifier(24, 18, parent), working_(working) {
+    QVBoxLayout* stack = contentLayout();
+    stack->setSpacing(14);
+    stack->setContentsMargins(24, 24 + 56, 24, 24 + 56);
+    if (working) {
+        auto* frame = new QWidget;
+        frame->setFixedHeight(56);
+        auto* centre = new QVBoxLayout(frame);
+        centre->setContentsMargins(0, 0, 0, 0);
+        auto* spinner = new BusySpinner;
+        spinner->setFixedSize(28, 28);
+        centre->addWidget(spinner, 0, Qt::AlignCenter);
+        stack->addWidget(frame);
+    } else {
+        stack->addWidget(new IconBadge(symbol, tint, 56), 0, Qt::AlignHCenter);
+    }
+    title_ = new TextLabel(AppLocalization::string(working ? QStringLiteral("tools.scanning") : title), Fonts::system(17, QFont::DemiBold));
+    title_->setAlignment(Qt::AlignHCenter);
+    stack->addWidget(title_, 0, Qt::AlignHCenter);
+    detail_ = new TextLabel(AppLocalization::string(detail), Fonts::system(13), DynamicColor::secondary());
+    detail_->setWordWrap(true);
+    detail_->setAlignment(Qt::AlignHCenter);
+    detail_->setMaximumWidth(440);
+    stack->addWidget(detail_, 0, Qt::AlignHCenter);
+}
+
+QString ToolsEmptyCard::titleText() const { return title_->text(); }
+QString ToolsEmptyCard::detailText() const { return detail_->text(); }

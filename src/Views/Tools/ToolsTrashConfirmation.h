@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+class QMessageBox;
+class QWidget;
+
+// The question asked before anything goes to the Trash: "Move to Trash" (destructive) runs `move`,
+// "Cancel" only closes. Opened window-modal on `screen` and deleted when closed; the screen's
+// selected size is read when it opens.
+QMessageBox* confirmTrash(QWidget* screen, std::int64_t selectedSize, std::function<void()> move);

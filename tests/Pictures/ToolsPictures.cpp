@@ -1,0 +1,103 @@
+#include "Pictures/PictureRegistry.h"
+
+#include "Services/AppState.h"
+#include "Views/Tools/DuplicateFinderView.h"
+#include "Views/Tools/DuplicateGroupRow.h"
+#include "Views/Tools/ToolsView.h"
+#include "ViewSupport/ToolsFixture.h"
+
+namespace {
+
+const QSize windowSize(1320, 880);
+using Path = std::filesystem::path;
+
+std::unique_ptr<QWidget> toolsOn(AppState& state, ValueTool tool, bool openFirstGroup = false) {
+    auto view = std::make_unique<ToolsView>(state);
+    view->selectTool(tool);
+    if (openFirstGroup)
+        if (auto* row = view->findChild<DuplicateGroupRow*>()) row->setExpanded(true);
+    return view;
+}
+
+std::vector<DuplicateGroup> someGroups() {
+    const Path home = "/home/maya";
+    return {
+        ToolsFixture::group("a1", 1'480'000'000, {home / "Videos/holiday-2024.mp4", home / "Downloads/holiday-2024 (1).mp4", home / "Backup/holiday-2024.mp4"}),
+        ToolsFixture::group("b2", 356'000'000, {home / "Downloads/ubuntu-24.04-desktop-amd64.iso", home / "ISOs/ubuntu-24.04-desktop-amd64.iso"}),
+        ToolsFixture::group("c3", 48'200'000, {home / "Music/Album/01 - Opening.flac", home / "Music/Copy of Album/01 - Opening.flac"}),
+        ToolsFixture::group("d4", 4'800'000, {home / "Pictures/IMG_2041.jpg", home / "Pictures/Phone/IMG_2041.jpg", home / "Desktop/IMG_2041.jpg",
+                                              home / "Documents/IMG_2041.jpg"}),
+        ToolsFixture::group("e5", 920'000, {home / "Documents/report-final.pdf", home / "Documents/report-final (copy).pdf"}),
+    };
+}
+
+}  // namespace
+
+static const PictureRegistration tools("tools", [](PictureContext& pictures) {
+    {
+        ToolsFixture fixture;
+        pictures.render("tools-duplicates-notsearched", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
+        DuplicateCall& search = fixture.startDuplicates();
+        pictures.render("tools-duplicates-preparing", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
+        search.progress({DuplicateScanPhase::comparing, "/home/maya/Videos/holiday-2024.mp4", 18'240, 40'000, 9'400'000'000, 21'700'000'000, 0});
+        waitUntil([&] { return fixture.state().duplicateProgress() && fixture.state().duplicateProgress()->filesProcessed == 18'240; });
+        pictures.render("tools-duplicates-searching", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
+        for (const DuplicateGroup& group : someGroups()) search.foundGroup(group);
+        search.progress({DuplicateScanPhase::comparing, "/home/maya/Music/Album/01 - Opening.flac", 31'000, 40'000, 15'100'000'000, 21'700'000'000, 5});
+        waitUntil([&] { return fixture.state().duplicateGroups().size() == 5; });
+        pictures.render("tools-duplicates-streaming", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
+        search.succeed(someGroups());
+        waitUntil([&] { return !fixture.state().isToolWorking(); });
+        pictures.render("tools-duplicates-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates, true); });
+        fixture.finishDuplicates({});
+        pictures.render("tools-duplicates-nonefound", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
+    }
+    {
+        ToolsFixture fixture;
+        const Path home = "/home/maya";
+        fixture.loadCleanup({
+            ToolsFixture::candidate(home / ".cache/mozilla", 1'240'000'000, CleanupSafety::safe),
+            ToolsFixture::candidate(home / ".cache/thumbnails", 412'000'000, CleanupSafety::safe),
+            ToolsFixture::candidate(home / "Downloads/setup-tool_3.2.1_amd64.deb", 96'000'000, CleanupSafety::review, "cleanup.installers.detail"),
+            ToolsFixture::candidate(home / ".local/state/app/logs", 24'000'000, CleanupSafety::safe, "cleanup.logs.detail"),
+        });
+        pictures.render("tools-cleanup-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::cleanup); });
+        fixture.loadDeveloper({
+            ToolsFixture::candidate(home / ".npm/_cacache", 2'100'000'000, CleanupSafety::safe, "developer.npm.detail"),
+            ToolsFixture::candidate(home / ".gradle/caches", 1'300'000'000, CleanupSafety::safe, "developer.gradle.detail"),
+            ToolsFixture::candidate(home / ".cache/yarn", 640'000'000, CleanupSafety::review, "developer.yarn.detail"),
+        });
+        pictures.render("tools-developer-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::developer); });
+        const Instant old = Instant::fromUnixSeconds(1'700'000'000);
+        fixture.findForgotten({
+            ToolsFixture::file(home / "Videos/screen-recording-2023-03.mkv", 3'200'000'000, old),
+            ToolsFixture::file(home / "Downloads/dataset-archive.tar.gz", 1'100'000'000, old.addingSeconds(86'400 * 30)),
+            ToolsFixture::file(home / "Documents/old-vm-disk.qcow2", 820'000'000, std::nullopt),
+        });
+        pictures.render("tools-forgotten-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::forgotten); });
+        fixture.loadStartup({
+            ToolsFixture::startupItem(home / ".config/autostart/syncthing.desktop", "Syncthing", true, true),
+            ToolsFixture::startupItem(home / ".config/autostart/chat.desktop.disabled", "Chat", false, true),
+            ToolsFixture::startupItem("/etc/xdg/autostart/print-applet.desktop", "Print Applet", true, false),
+        });
+        pictures.render("tools-startup-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::startup); });
+        pictures.render("tools-history-onerecord", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::history); });
+        for (int day = 1; day <= 20; ++day) fixture.recordDay(day, 300'000'000'000 + day * (day % 3 == 0 ? -900'000'000 : 1'400'000'000), 190'000'000'000);
+        fixture.recordScan(home, {{"Videos", 80'000'000'000}, {"Downloads", 12'000'000'000}, {"Projects", 30'000'000'000}});
+        fixture.recordScan(home, {{"Videos", 81'000'000'000}, {"Downloads", 10'000'000'000}, {"Projects", 30'500'000'000}});
+        pictures.render("tools-history-changes", QSize(1320, 1100), [&] { return toolsOn(fixture.state(), ValueTool::history); });
+    }
+    {
+        // Empty panes while another tool works: the working cards.
+        ToolsFixture fixture;
+        fixture.startDuplicates();
+        for (ValueTool tool : {ValueTool::cleanup, ValueTool::forgotten, ValueTool::startup})
+            pictures.render(QStringLiteral("tools-%1-working").arg(rawText(tool)), windowSize,
+                            [&] { return toolsOn(fixture.state(), tool); });
+    }
+    {
+        ToolsFixture fixture;
+        fixture.findForgotten({});
+        pictures.render("tools-forgotten-empty", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::forgotten); });
+    }
+});

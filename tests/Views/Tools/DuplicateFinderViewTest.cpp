@@ -1,0 +1,277 @@
+#include "Models/AppLocalization.h"
+#include "Views/DesignSystem/Banner.h"
+#include "Views/DesignSystem/Fmt.h"
+#include "Views/DesignSystem/StyledButton.h"
+#include "Views/DesignSystem/TextLabel.h"
+#include "Views/Tools/DuplicateFinderView.h"
+#include "Views/Tools/DuplicateGroupRow.h"
+#include "Views/Tools/DuplicateProgressCard.h"
+#include "Views/Tools/LazyRowStack.h"
+#include "Views/Tools/ToolTexts.h"
+#include "Views/Tools/ToolsEmptyCard.h"
+#include "Views/Tools/ToolsItemRow.h"
+#include "Views/Tools/ToolsTrashButton.h"
+#include "Views/Tools/ToolCheckBox.h"
+#include "Views/Tools/ToolsValueColumn.h"
+#include "ViewSupport/ToolsFixture.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+namespace {
+
+// Clicks the centre of a widget once pending layouts have given it its size.
+void click(QWidget* widget) {
+    QCoreApplication::processEvents();
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+using Path = std::filesystem::path;
+
+struct Shown {
+    explicit Shown(AppState& state) : view(state, DynamicColor::primary()) {
+        view.resize(1100, 800);
+        view.show();
+    }
+    bool visible(QWidget* widget) const { return widget && widget->isVisibleTo(&view); }
+    DuplicateGroupRow* row(std::size_t index) const { return static_cast<DuplicateGroupRow*>(view.rows()->row(index)); }
+    DuplicateFinderView view;
+};
+
+std::vector<DuplicateGroup> twoGroups() {
+    return {ToolsFixture::group("big", 2'000'000, {"/d/a/movie.mkv", "/d/b/movie.mkv"}),
+            ToolsFixture::group("small", 500'000, {"/d/a/photo.jpg", "/d/b/photo.jpg", "/d/c/photo.jpg"})};
+}
+
+}  // namespace
+
+TEST(DuplicateFinderView, ShowsTheFourStatesOfASearch) {
+    ToolsFixture fixture;
+    Shown shown(fixture.state());
+    DuplicateFinderView& view = shown.view;
+
+    // Idle, nothing found yet: folder and scan buttons, the not-yet-searched card.
+    EXPECT_TRUE(shown.visible(view.scanButton()));
+    EXPECT_FALSE(shown.visible(view.cancelButton()));
+    EXPECT_FALSE(shown.visible(view.progressCard()));
+    ASSERT_TRUE(shown.visible(view.emptyCard()));
+    EXPECT_EQ(view.emptyCard()->titleText(), AppLocalization::string("duplicates.empty"));
+    EXPECT_EQ(view.emptyCard()->detailText(), AppLocalization::string("duplicates.empty.detail"));
+    EXPECT_FALSE(shown.visible(view.banner()));
+
+    // Working, nothing found: the progress card alone.
+    DuplicateCall& search = fixture.startDuplicates();
+    EXPECT_FALSE(shown.visible(view.scanButton()));
+    EXPECT_TRUE(shown.visible(view.cancelButton()));
+    EXPECT_TRUE(shown.visible(view.progressCard()));
+    EXPECT_EQ(view.emptyCard(), nullptr);
+    EXPECT_FALSE(shown.visible(view.banner()));
+
+    // Working, groups streaming in: progress, the banner without its button, the list.
+    for (const DuplicateGroup& group : twoGroups()) search.foundGroup(group);
+    search.progress({DuplicateScanPhase::comparing, "/d/b", 10, 20, 100, 200, 2});
+    ASSERT_TRUE(waitUntil([&] { return fixture.state().duplicateGroups().size() == 2; }));
+    EXPECT_TRUE(shown.visible(view.progressCard()));
+    EXPECT_TRUE(shown.visible(view.banner()));
+    EXPECT_FALSE(shown.visible(view.trashButton()));
+    EXPECT_EQ(view.rows()->builtCount(), 2u);
+
+    // Idle with groups: scan again, the banner with its button; every copy but the first ticked.
+    search.succeed(twoGroups());
+    ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
+    EXPECT_TRUE(shown.visible(view.scanButton()));
+    EXPECT_FALSE(shown.visible(view.progressCard()));
+    EXPECT_TRUE(shown.visible(view.trashButton()));
+    EXPECT_TRUE(view.trashButton()->isEnabled());
+    EXPECT_EQ(view.reclaimable(), 2'000'000 + 1'000'000);
+    EXPECT_EQ(view.selectedSize(), 3'000'000);
+
+    // A completed search that found nothing says so.
+    fixture.finishDuplicates({});
+    ASSERT_TRUE(shown.visible(view.emptyCard()));
+    EXPECT_EQ(view.emptyCard()->titleText(), AppLocalization::string("duplicates.empty.done"));
+
+    // A cancelled search that found nothing reads as not searched, even after a completed one.
+    fixture.startDuplicates();
+    click(view.cancelButton());
+    EXPECT_FALSE(fixture.state().isToolWorking());
+    ASSERT_TRUE(shown.visible(view.emptyCard()));
+    EXPECT_EQ(view.emptyCard()->titleText(), AppLocalization::string("duplicates.empty"));
+}
+
+TEST(DuplicateFinderView, GroupsShowWasteScaledBarsAndTheirCopies) {
+    ToolsFixture fixture;
+    fixture.finishDuplicates({ToolsFixture::group("three", 1'000'000, {"/d/x/one", "/d/y/one", "/d/z/one"}), ToolsFixture::group("four", 4, {"/d/a", "/d/b"}),
+                              ToolsFixture::group("one", 1, {"/d/c", "/d/e"})});
+    Shown shown(fixture.state());
+    DuplicateGroupRow* three = shown.row(0);
+    EXPECT_EQ(three->group().id, "three");
+    EXPECT_EQ(three->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(2'000'000));  // two copies beyond the kept one
+    EXPECT_EQ(three->findChild<TextLabel*>("groupTitle")->text(), "one");
+
+    // Opening a group lists its copies; the first is kept: locked, never highlighted, never ticked by a click.
+    EXPECT_EQ(three->copies(), nullptr);
+    click(three->header());
+    ASSERT_TRUE(three->isExpanded());
+    const QList<ToolsItemRow*> copies = three->copies()->findChildren<ToolsItemRow*>();
+    ASSERT_EQ(copies.size(), 3);
+    EXPECT_TRUE(copies[0]->isLocked());
+    EXPECT_FALSE(copies[1]->isLocked());
+    EXPECT_FALSE(copies[0]->checkBox()->isEnabled());
+    click(copies[0]);
+    click(copies[0]->checkBox());
+    EXPECT_FALSE(copies[0]->isOn());
+    EXPECT_FALSE(copies[0]->isHighlighted());
+    EXPECT_EQ(three->selectedCount(), 2);
+    click(copies[1]);  // untick one
+    EXPECT_EQ(three->selectedCount(), 1);
+    EXPECT_EQ(three->selectionPillText(), AppLocalization::format("tools.selected", {QString("1")}));
+    click(copies[2]);
+    EXPECT_EQ(three->selectedCount(), 0);
+    // The header opens and closes from the keyboard too.
+    QTest::keyClick(three->header(), Qt::Key_Space);
+    EXPECT_FALSE(three->isExpanded());
+    QTest::keyClick(three->header(), Qt::Key_Return);
+    EXPECT_TRUE(three->isExpanded());
+    EXPECT_TRUE(three->selectionPillText().isEmpty());
+    EXPECT_EQ(shown.view.selectedSize(), 4 + 1);
+}
+
+TEST(DuplicateFinderView, TheKeptCopyNeverCountsEvenWhenAnotherToolSelectedIt) {
+    ToolsFixture fixture;
+    fixture.finishDuplicates({ToolsFixture::group("g", 1000, {"/d/keep", "/d/copy"})});
+    // Another tool left the kept copy's path in the shared selection.
+    fixture.state().setSelectedToolItems({"/d/keep", "/elsewhere/other-tool-item"});
+    Shown shown(fixture.state());
+    EXPECT_EQ(shown.view.selectedSize(), 0);
+    EXPECT_EQ(shown.row(0)->selectedCount(), 0);
+    EXPECT_TRUE(shown.row(0)->selectionPillText().isEmpty());
+    EXPECT_FALSE(shown.view.trashButton()->isEnabled());
+}
+
+TEST(DuplicateFinderView, ProgressCardGaugeRules) {
+    using Card = DuplicateProgressCard;
+    DuplicateScanProgress progress{DuplicateScanPhase::indexing, "/d", 5, std::nullopt, 100, std::nullopt, 0};
+    EXPECT_FALSE(Card::gauge(std::nullopt));
+    EXPECT_FALSE(Card::gauge(progress));
+    progress.totalFiles = 10;  // a file total without a byte total: still no gauge
+    EXPECT_FALSE(Card::gauge(progress));
+    EXPECT_EQ(Card::detail(progress), AppLocalization::format("duplicates.progress.indexing", {5, ToolTexts::isolated(ToolTexts::bytes(100))}));
+    const std::vector<StatItem> partial = Card::stats(progress, DynamicColor::primary());
+    EXPECT_EQ(partial[0].value, QLocale::system().toString(5) + " / " + QLocale::system().toString(10));
+    EXPECT_EQ(partial[1].value, ToolTexts::bytes(100));
+    progress.totalBytes = 0;  // a known total of nothing: no gauge either
+    EXPECT_FALSE(Card::gauge(progress));
+    progress.totalBytes = 50;  // more read than the total: full
+    EXPECT_DOUBLE_EQ(*Card::gauge(progress), 1.0);
+    progress.bytesProcessed = -3;
+    EXPECT_DOUBLE_EQ(*Card::gauge(progress), 0.0);
+    EXPECT_DOUBLE_EQ(Card::clampedFraction(std::nan("")), 0.0);
+    EXPECT_DOUBLE_EQ(Card::clampedFraction(0.25), 0.25);
+
+    progress.bytesProcessed = 200;
+    Card card(progress, DynamicColor::primary());
+    EXPECT_EQ(card.percentText(), Fmt::percent(1.0));
+    card.setProgress(std::nullopt);
+    EXPECT_TRUE(card.percentText().isEmpty());
+    EXPECT_EQ(Card::detail(std::nullopt), AppLocalization::string("duplicates.progress.preparing"));
+    const std::vector<StatItem> none = Card::stats(std::nullopt, DynamicColor::primary());
+    EXPECT_EQ(none[0].value, "0");
+    EXPECT_EQ(none[1].value, ToolTexts::bytes(0));
+    EXPECT_EQ(none[2].value, "0");
+}
+
+TEST(DuplicateFinderView, ConfirmationCancelMovesNothingAndConfirmMovesExactlyTheTickedCopies) {
+    ToolsFixture fixture;
+    fixture.finishDuplicates(twoGroups());
+    fixture.state().setSelectedToolItems({"/d/b/movie.mkv", "/d/c/photo.jpg", "/d/a/photo.jpg" /* kept */, "/cleanup/x"});
+    Shown shown(fixture.state());
+
+    click(shown.view.trashButton());
+    ASSERT_NE(shown.view.confirmation(), nullptr);
+    EXPECT_EQ(shown.view.confirmation()->informativeText(),
+              AppLocalization::format("tools.trash.detail", {ToolTexts::isolated(ToolTexts::bytes(2'500'000))}));
+    click(shown.view.confirmation()->findChild<QPushButton*>("cancelMove"));
+    settle();
+    EXPECT_EQ(fixture.fake.moves.size(), 0u);
+
+    click(shown.view.trashButton());
+    ASSERT_NE(shown.view.confirmation(), nullptr);
+    click(shown.view.confirmation()->findChild<QPushButton*>("confirmMove"));
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.moves.size() == 1; }));
+    EXPECT_EQ(fixture.fake.moves[0]->urls, (std::vector<Path>{"/d/b/movie.mkv", "/d/c/photo.jpg"}));
+    fixture.fake.abandon.request_stop();
+}
+
+TEST(DuplicateFinderView, AfterAPartlyFailedMoveTheCopiesStillInPlaceStayListed) {
+    QTemporaryDir dir;
+    const Path root = dir.path().toStdString();
+    auto make = [&](const std::string& name) {
+        std::ofstream(root / name) << "same";
+        return root / name;
+    };
+    const Path keep = make("keep.txt"), first = make("first.txt"), second = make("second.txt");
+    ToolsFixture fixture;
+    fixture.finishDuplicates({ToolsFixture::group("g", 4, {keep, first, second})});
+    Shown shown(fixture.state());
+    fixture.state().trashSelectedDuplicateFiles();
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.moves.size() == 1; }));
+    std::filesystem::remove(first);  // one copy went before the move failed
+    fixture.fake.moves[0]->fail(std::runtime_error("The Trash is full."));
+    ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
+
+    ASSERT_EQ(fixture.state().duplicateGroups().size(), 1u);
+    EXPECT_EQ(fixture.state().duplicateGroups()[0].files.size(), 2u);
+    ASSERT_EQ(shown.view.rows()->builtCount(), 1u);
+    EXPECT_EQ(shown.row(0)->group().files.size(), 2u);
+    EXPECT_EQ(shown.row(0)->group().files[1].path, second);
+    EXPECT_EQ(fixture.state().selectedToolItems(), std::set<std::string>{second.string()});  // still ticked, still there
+    EXPECT_EQ(fixture.state().toolMessage(), QString("The Trash is full."));
+}
+
+TEST(DuplicateFinderView, StreamedGroupsKeepTheirRowsAndOpenState) {
+    ToolsFixture fixture;
+    Shown shown(fixture.state());
+    DuplicateCall& search = fixture.startDuplicates();
+    search.foundGroup(ToolsFixture::group("a", 10, {"/d/a1", "/d/a2"}));
+    search.progress({DuplicateScanPhase::comparing, "/d", 1, 4, 10, 40, 1});
+    ASSERT_TRUE(waitUntil([&] { return shown.view.rows()->builtCount() == 1; }));
+    DuplicateGroupRow* first = shown.row(0);
+    first->setExpanded(true);
+    search.foundGroup(ToolsFixture::group("b", 1000, {"/d/b1", "/d/b2"}));
+    search.progress({DuplicateScanPhase::comparing, "/d", 2, 4, 20, 40, 2});
+    ASSERT_TRUE(waitUntil([&] { return shown.view.rows()->builtCount() == 2; }));
+    // The larger group goes first; the existing row is the same widget, still open.
+    EXPECT_EQ(shown.row(0)->group().id, "b");
+    EXPECT_EQ(shown.row(1), first);
+    EXPECT_TRUE(first->isExpanded());
+    fixture.fake.abandon.request_stop();
+}
+
+TEST(DuplicateFinderView, TheFolderButtonShowsTheFolderNameAsWritten) {
+    ToolsFixture fixture;
+    Shown shown(fixture.state());
+    fixture.state().setScanRoot("/home/u/R&D <b>2024");
+    EXPECT_EQ(shown.view.folderButton()->text(), "R&D <b>2024");
+    EXPECT_TRUE(shown.view.folderButton()->toolTip().contains("/home/u/R&amp;D &lt;b&gt;2024"));  // escaped, so shown verbatim
+}
+
+TEST(DuplicateFinderView, ALoadInAnotherToolReplacesTheSharedSelection) {
+    ToolsFixture fixture;
+    fixture.finishDuplicates(twoGroups());
+    Shown shown(fixture.state());
+    EXPECT_EQ(shown.view.selectedSize(), 3'000'000);  // every copy but the first
+    EXPECT_FALSE(shown.row(0)->selectionPillText().isEmpty());
+    fixture.loadCleanup({ToolsFixture::candidate("/c/cache", 10, CleanupSafety::safe)});
+    EXPECT_EQ(shown.view.selectedSize(), 0);
+    EXPECT_TRUE(shown.row(0)->selectionPillText().isEmpty());
+    EXPECT_FALSE(shown.view.trashButton()->isEnabled());
+    EXPECT_EQ(fixture.state().duplicateGroups().size(), 2u);  // the groups themselves stay
+}

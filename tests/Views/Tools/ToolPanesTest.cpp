@@ -1,0 +1,290 @@
+#include "Models/AppLocalization.h"
+#include "Views/DesignSystem/AreaTrend.h"
+#include "Views/DesignSystem/Banner.h"
+#include "Views/DesignSystem/Pill.h"
+#include "Views/DesignSystem/PillTabBar.h"
+#include "Views/DesignSystem/StatTile.h"
+#include "Views/DesignSystem/TextLabel.h"
+#include "Views/DesignSystem/ToggleSwitch.h"
+#include "Views/Tools/DeveloperCleanupView.h"
+#include "Views/Tools/ForgottenFilesView.h"
+#include "Views/Tools/LazyRowStack.h"
+#include "Views/Tools/SmartCleanupView.h"
+#include "Views/Tools/StartupItemRow.h"
+#include "Views/Tools/StartupItemsView.h"
+#include "Views/Tools/StorageHistoryContent.h"
+#include "Views/Tools/StorageHistoryView.h"
+#include "Views/Tools/ToolCheckBox.h"
+#include "Views/Tools/ToolTexts.h"
+#include "Views/Tools/ToolsEmptyCard.h"
+#include "Views/Tools/ToolsItemRow.h"
+#include "Views/Tools/ToolsTrashButton.h"
+#include "Views/Tools/ToolsView.h"
+#include "ViewSupport/ToolsFixture.h"
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+using Path = std::filesystem::path;
+
+void click(QWidget* widget) {
+    QCoreApplication::processEvents();
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+template <typename View>
+void showIn(View& view) {
+    view.resize(1100, 800);
+    view.show();
+    QCoreApplication::processEvents();
+}
+
+std::vector<CleanupCandidate> cleanupList() {
+    return {ToolsFixture::candidate("/c/cache", 300, CleanupSafety::safe), ToolsFixture::candidate("/c/logs", 100, CleanupSafety::safe),
+            ToolsFixture::candidate("/c/setup.deb", 600, CleanupSafety::review, "cleanup.installers.detail")};
+}
+
+ToolsItemRow* itemRow(LazyRowStack* rows, std::size_t index) { return static_cast<ToolsItemRow*>(rows->row(index)); }
+
+}  // namespace
+
+TEST(CleanupPanes, TrashAndScanButtonsWaitWhileAnyToolWorks) {
+    ToolsFixture fixture;
+    fixture.loadCleanup(cleanupList());
+    fixture.loadDeveloper({ToolsFixture::candidate("/dev/npm", 50, CleanupSafety::safe)});
+    fixture.findForgotten({ToolsFixture::file("/f/old.iso", 20'000'000)});
+    fixture.state().setSelectedToolItems({"/c/cache", "/dev/npm", "/f/old.iso"});
+    SmartCleanupView cleanup(fixture.state());
+    DeveloperCleanupView developer(fixture.state());
+    ForgottenFilesView forgotten(fixture.state(), DynamicColor::primary());
+    for (QWidget* view : std::initializer_list<QWidget*>{&cleanup, &developer, &forgotten}) {
+        view->resize(1100, 800);
+        view->show();
+    }
+    EXPECT_TRUE(cleanup.trashButton()->isEnabled());
+    EXPECT_TRUE(developer.trashButton()->isEnabled());
+    EXPECT_TRUE(forgotten.trashButton()->isEnabled());
+
+    // A duplicate search elsewhere holds the busy flag: nothing here may start or move.
+    fixture.startDuplicates();
+    for (QAbstractButton* button : {static_cast<QAbstractButton*>(cleanup.trashButton()), cleanup.scanButton(),
+                                    static_cast<QAbstractButton*>(developer.trashButton()), developer.scanButton(),
+                                    static_cast<QAbstractButton*>(forgotten.trashButton()), forgotten.scanButton()})
+        EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
+    click(cleanup.scanButton());
+    EXPECT_EQ(fixture.fake.cleanupLoads.size(), 1u);
+
+    fixture.state().cancelDuplicateScan();
+    fixture.state().setSelectedToolItems({"/c/cache"});  // the search had emptied the shared selection
+    EXPECT_TRUE(cleanup.trashButton()->isEnabled());
+    EXPECT_TRUE(cleanup.scanButton()->isEnabled());
+    EXPECT_TRUE(forgotten.scanButton()->isEnabled());
+}
+
+TEST(CleanupPanes, PlanFiguresFollowTheSelectionOfThisListOnly) {
+    ToolsFixture fixture;
+    fixture.loadCleanup(cleanupList());  // preselects the safe ones
+    SmartCleanupView view(fixture.state());
+    showIn(view);
+    EXPECT_EQ(view.selectedSize(), 400);
+    EXPECT_EQ(view.selectedTile()->valueLabel()->text(), ToolTexts::bytes(400));
+    EXPECT_TRUE(itemRow(view.rows(), 0)->isOn());
+    EXPECT_FALSE(itemRow(view.rows(), 2)->isOn());
+    EXPECT_TRUE(itemRow(view.rows(), 0)->isHighlighted());
+
+    // Entries of other tools in the shared set do not count.
+    std::set<std::string> items = fixture.state().selectedToolItems();
+    items.insert("/d/some/duplicate");
+    fixture.state().setSelectedToolItems(items);
+    EXPECT_EQ(view.selectedSize(), 400);
+
+    click(itemRow(view.rows(), 2));
+    EXPECT_TRUE(fixture.state().selectedToolItems().contains("/c/setup.deb"));
+    EXPECT_EQ(view.selectedTile()->valueLabel()->text(), ToolTexts::bytes(1000));
+    click(itemRow(view.rows(), 2)->checkBox());
+    EXPECT_FALSE(fixture.state().selectedToolItems().contains("/c/setup.deb"));
+
+    // All under review: nothing preselected, a safe count of 0 and an empty selected bar.
+    fixture.loadCleanup({ToolsFixture::candidate("/c/a.deb", 5, CleanupSafety::review)});
+    EXPECT_EQ(view.selectedSize(), 0);
+    EXPECT_FALSE(view.trashButton()->isEnabled());
+}
+
+TEST(CleanupPanes, FirstShowLoadsOnceAndTheDeveloperPaneUsesItsOwnEmptyTexts) {
+    ToolsFixture fixture;
+    ToolsView tools(fixture.state());
+    showIn(tools);
+    tools.selectTool(ValueTool::developer);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.developerLoads.size() == 1; }));
+    auto* pane = qobject_cast<DeveloperCleanupView*>(tools.detail());
+    ASSERT_NE(pane, nullptr);
+    EXPECT_TRUE(pane->emptyCard()->isWorking());
+    EXPECT_EQ(pane->emptyCard()->titleText(), AppLocalization::string("tools.scanning"));
+    EXPECT_EQ(pane->emptyCard()->detailText(), AppLocalization::string("developer.empty.detail"));
+    // Away and back while the load still runs: no second load.
+    tools.selectTool(ValueTool::history);
+    tools.selectTool(ValueTool::developer);
+    QCoreApplication::processEvents();
+    settle();
+    EXPECT_EQ(fixture.fake.developerLoads.size(), 1u);
+    fixture.fake.developerLoads[0]->succeed({});
+    ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
+    pane = qobject_cast<DeveloperCleanupView*>(tools.detail());
+    EXPECT_EQ(pane->emptyCard()->titleText(), AppLocalization::string("developer.empty"));
+}
+
+TEST(CleanupPanes, ConfirmedMoveTakesTheTickedCandidatesAndSelectionIsSharedAcrossTools) {
+    ToolsFixture fixture;
+    fixture.loadCleanup(cleanupList());
+    ToolsView tools(fixture.state());
+    showIn(tools);
+    tools.selectTool(ValueTool::cleanup);
+    auto* pane = qobject_cast<SmartCleanupView*>(tools.detail());
+    ASSERT_NE(pane, nullptr);
+    QCoreApplication::processEvents();
+    click(itemRow(pane->rows(), 1));  // untick the logs
+
+    // Away to the duplicate finder and back: the tick stays.
+    tools.selectTool(ValueTool::duplicates);
+    tools.selectTool(ValueTool::cleanup);
+    pane = qobject_cast<SmartCleanupView*>(tools.detail());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(itemRow(pane->rows(), 0)->isOn());
+    EXPECT_FALSE(itemRow(pane->rows(), 1)->isOn());
+
+    click(pane->trashButton());
+    ASSERT_NE(pane->confirmation(), nullptr);
+    click(pane->confirmation()->findChild<QPushButton*>("confirmMove"));
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.moves.size() == 1; }));
+    EXPECT_EQ(fixture.fake.moves[0]->urls, std::vector<Path>{"/c/cache"});
+    fixture.fake.moves[0]->succeed(1);
+    ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
+    EXPECT_TRUE(fixture.state().selectedToolItems().empty());
+    EXPECT_EQ(fixture.state().toolMessage(), AppLocalization::format("tools.movedCount", {1}));
+}
+
+TEST(ForgottenFilesView, TheAgeOnlyChangesTheNextSearch) {
+    ToolsFixture fixture;
+    ForgottenFilesView view(fixture.state(), DynamicColor::primary());
+    showIn(view);
+    EXPECT_EQ(view.age(), 180);
+    EXPECT_EQ(view.ageBar()->selection(), "180");
+    emit view.ageBar()->selectionChanged("365");
+    EXPECT_EQ(view.age(), 365);
+    EXPECT_EQ(fixture.fake.forgottenSearches.size(), 0u);
+    click(view.scanButton());
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.forgottenSearches.size() == 1; }));
+    EXPECT_EQ(fixture.fake.forgottenSearches[0]->days, 365);
+    EXPECT_EQ(fixture.fake.forgottenSearches[0]->minimumSize, 10'000'000);
+    ASSERT_NE(view.emptyCard(), nullptr);
+    EXPECT_TRUE(view.emptyCard()->isWorking());
+    fixture.fake.forgottenSearches[0]->succeed({ToolsFixture::file("/f/dated.iso", 40, Instant::fromUnixSeconds(1'600'000'000)),
+                                                ToolsFixture::file("/f/undated.iso", 20)});
+    ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(view.rows()->builtCount(), 2u);
+    EXPECT_EQ(itemRow(view.rows(), 0)->findChildren<Pill*>().size(), 1);  // the date
+    EXPECT_EQ(itemRow(view.rows(), 1)->findChildren<Pill*>().size(), 0);  // none without one
+    EXPECT_EQ(view.total(), 60);
+}
+
+TEST(ForgottenFilesView, AfterAPartlyFailedMoveTheFilesStillInPlaceStayListed) {
+    QTemporaryDir dir;
+    const Path root = dir.path().toStdString();
+    auto make = [&](const std::string& name) {
+        std::ofstream(root / name) << "old";
+        return root / name;
+    };
+    const Path gone = make("gone.iso"), stuck = make("stuck.iso"), kept = make("kept.iso");
+    ToolsFixture fixture;
+    fixture.findForgotten({ToolsFixture::file(gone, 30), ToolsFixture::file(stuck, 20), ToolsFixture::file(kept, 10)});
+    fixture.state().setSelectedToolItems({gone.string(), stuck.string()});
+    ForgottenFilesView view(fixture.state(), DynamicColor::primary());
+    showIn(view);
+    click(view.trashButton());
+    ASSERT_NE(view.confirmation(), nullptr);
+    click(view.confirmation()->findChild<QPushButton*>("confirmMove"));
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.moves.size() == 1; }));
+    EXPECT_EQ(fixture.fake.moves[0]->urls, (std::vector<Path>{gone, stuck}));
+    std::filesystem::remove(gone);
+    fixture.fake.moves[0]->fail(std::runtime_error("Permission denied"));
+    ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(view.rows()->builtCount(), 2u);
+    EXPECT_EQ(itemRow(view.rows(), 0)->path(), stuck);
+    EXPECT_EQ(itemRow(view.rows(), 1)->path(), kept);
+    EXPECT_TRUE(itemRow(view.rows(), 0)->isOn());  // still selected: the move can be tried again
+}
+
+TEST(StorageHistoryView, OneRecordAndFewerThanTwoScans) {
+    ToolsFixture fixture;  // today's capacity is recorded at start
+    StorageHistoryContent content(fixture.history(), DynamicColor::primary());
+    showIn(content);
+    EXPECT_EQ(content.findChild<StatTile*>("historyChange")->valueLabel()->text(), ToolTexts::bytes(0));
+    ASSERT_NE(content.findChild<Pill*>("historyCount"), nullptr);
+    EXPECT_NE(content.findChild<QWidget*>("trendPlaceholder"), nullptr);
+    EXPECT_EQ(content.findChild<AreaTrend*>(), nullptr);
+    EXPECT_NE(content.findChild<Banner*>("historyPrompt"), nullptr);  // no scan compared yet
+
+    fixture.recordScan("/home/u", {{"A", 100}});
+    EXPECT_NE(content.findChild<Banner*>("historyPrompt"), nullptr);  // one scan is not a comparison
+
+    // A second day draws the chart; a second scan of the same folder lists what changed.
+    fixture.recordDay(1, 350'000'000'000, 150'000'000'000);
+    fixture.recordScan("/home/u", {{"A", 100}});
+    QCoreApplication::processEvents();
+    auto* chart = content.findChild<AreaTrend*>();
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(chart->height(), 240);
+    EXPECT_EQ(content.findChild<Banner*>("historyPrompt"), nullptr);
+    EXPECT_EQ(content.findChild<TextLabel*>("historyScanChange")->text(), ToolTexts::bytes(0));
+    EXPECT_EQ(content.findChild<StatTile*>("historyChange")->valueLabel()->text(),
+              "+" + ToolTexts::bytes(350'000'000'000 - (512'000'000'000 - 200'000'000'000)));
+}
+
+TEST(StartupItemsView, SwitchesAskAppStateAndShowThePublishedState) {
+    ToolsFixture fixture;
+    const StartupItem mine = ToolsFixture::startupItem("/home/u/.config/autostart/sync.desktop", "Sync", true, true);
+    const StartupItem system = ToolsFixture::startupItem("/etc/xdg/autostart/applet.desktop", "Applet", false, false);
+    const StartupItem other = ToolsFixture::startupItem("/home/u/.config/autostart/chat.desktop", "Chat", false, true);
+    fixture.loadStartup({mine, system, other});
+    std::vector<bool> switched;
+    fixture.fake.setStartupItemEnabled = [&](const StartupItem&, bool enabled) { switched.push_back(enabled); };
+    StartupItemsView view(fixture.state(), DynamicColor::primary());
+    showIn(view);
+    EXPECT_EQ(fixture.fake.startupLoads.size(), 1u);  // a loaded list is not loaded again
+    QStringList bannerTexts;
+    for (TextLabel* label : view.banner()->findChildren<TextLabel*>()) bannerTexts << label->text();
+    EXPECT_TRUE(bannerTexts.contains(AppLocalization::format("tools.startup.bannerTitle", {3, 1})));  // items, then enabled ones
+    EXPECT_EQ(view.enabledCount(), 1);
+
+    QList<StartupItemRow*> rows = view.findChildren<StartupItemRow*>();
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[1]->toggle(), nullptr);  // system-wide: read-only
+    EXPECT_NE(rows[1]->findChild<Pill*>("systemManaged"), nullptr);
+
+    click(rows[0]->toggle());
+    EXPECT_TRUE(rows[0]->toggle()->isChecked());  // unchanged until the new list arrives
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.startupLoads.size() == 2; }));
+    EXPECT_EQ(switched, std::vector<bool>{false});
+    StartupItem off = mine;
+    off.isEnabled = false;
+    fixture.fake.startupLoads[1]->succeed({off, system, other});
+    ASSERT_TRUE(waitUntil([&] { return !fixture.state().startupItems()[0].isEnabled; }));
+    QCoreApplication::processEvents();
+    rows = view.findChildren<StartupItemRow*>();
+    EXPECT_FALSE(rows[0]->toggle()->isChecked());
+    EXPECT_EQ(view.enabledCount(), 0);
+
+    // While another tool works the refresh waits.
+    fixture.startDuplicates();
+    EXPECT_FALSE(view.refreshButton()->isEnabled());
+}
