@@ -6,6 +6,7 @@
 # Usage: TrayUnderX11.sh QUARNELL_BINARY [DISPLAY_NUMBER]   (exit 77: skipped, tools missing)
 set -uo pipefail
 app=${1:?usage: TrayUnderX11.sh QUARNELL_BINARY [DISPLAY_NUMBER]}
+[[ -x $app ]] || { echo "SKIP: $app is not built (this build has only the test programs)"; exit 77; }
 for tool in Xvfb trayer xdotool xwininfo; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (scripts/setup installs it)"; exit 77; }
 done
