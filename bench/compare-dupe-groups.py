@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Reads the groups reported by quarnell-bench dupes, jdupes, rmlint (fdupes format) and rdfind
-(its results file) and checks that all are the same sets of paths. Exits 1 when they differ."""
+(its results file), given as NAME=FILE with quarnell first, and checks that all are the same sets of
+paths. Exits 1 when they differ."""
 import sys
 
 
@@ -33,13 +34,10 @@ def rdfind_results(path):
     return {frozenset(group) for group in by_id.values() if len(group) > 1}
 
 
-quarnell, jdupes, rmlint, rdfind = sys.argv[1:5]
-found = {
-    "quarnell": blank_separated(quarnell),
-    "jdupes": blank_separated(jdupes),
-    "rmlint": blank_separated(rmlint),
-    "rdfind": rdfind_results(rdfind),
-}
+found = {}
+for argument in sys.argv[1:]:
+    name, path = argument.split("=", 1)
+    found[name] = rdfind_results(path) if name == "rdfind" else blank_separated(path)
 reference = found["quarnell"]
 same = True
 for name, groups in found.items():

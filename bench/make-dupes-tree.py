@@ -5,15 +5,26 @@ length), duplicate groups under 1 KiB (below every tool's limit), of 1-64 KiB, o
 hard-linked files and copies inside a hidden folder. No symbolic links: the tools treat those
 differently and the point is to compare the same work.
 With --wide N it makes instead N unique files under 1 KiB, none of them a candidate, for the memory
-check: the search's memory must follow its candidates, not the size of the tree."""
+check: the search's memory must follow its candidates, not the size of the tree.
+Other shapes, each instead of the mixed tree:
+  --unique-sizes N   N files of nearly all different lengths (sparse, never read), 2 % of them in
+                     pairs of equal random content;
+  --all-different N  N files of 4 KiB, all of one length and all different;
+  --giant SIZE_MIB   four files of SIZE_MIB: an identical pair, and a pair that differs only in
+                     the middle byte;
+  --files N          N files like a home folder's: 40 % under 1 KiB, 55 % of 1-4 KiB with
+                     different content, 5 % in groups of two to four copies."""
 import os
 import random
 import sys
 
 root = sys.argv[1]
-wide = int(sys.argv[3]) if len(sys.argv) > 3 and sys.argv[2] == "--wide" else 0
+shape = sys.argv[2] if len(sys.argv) > 3 else None
+count = int(sys.argv[3]) if shape else 0
+wide = count if shape == "--wide" else 0
 rng = random.Random(20240607)
-folders = [os.path.join(root, f"d{i:03}", f"s{j:02}") for i in range(200) for j in range(10 if not wide else 50)]
+per_folder = 10 if not shape else max(1, count // 2000) if shape != "--giant" else 1
+folders = [os.path.join(root, f"d{i:03}", f"s{j:02}") for i in range(200) for j in range(min(per_folder, 500))]
 for folder in folders:
     os.makedirs(folder, exist_ok=True)
 counter = 0
@@ -35,9 +46,69 @@ def copies(stem, data, count):
         write(place(stem), data)
 
 
+def sparse(path, size):
+    with open(path, "wb") as out:
+        out.truncate(size)
+
+
 if wide:
     for _ in range(wide):
         write(place("small"), os.urandom(rng.randrange(1, 1024)))
+    sys.exit(0)
+
+if shape == "--unique-sizes":
+    pairs = count // 100
+    lengths = rng.sample(range(1024, 1024 + 8 * count), count - 2 * pairs)
+    for length in lengths:
+        sparse(place("unique"), length)
+    for _ in range(pairs):
+        copies("pair", os.urandom(rng.randrange(8 * count + 1100, 8 * count + 64 * 1024)), 2)
+    sys.exit(0)
+
+if shape == "--all-different":
+    for _ in range(count):
+        write(place("different"), os.urandom(4096))
+    sys.exit(0)
+
+if shape == "--giant":
+    chunk = 64 * 1024 * 1024
+    middle = count * 1024 * 1024 // 2
+    names = [os.path.join(root, name) for name in ("same-1", "same-2", "middle-1", "middle-2")]
+    outs = [open(name, "wb") for name in names]
+    written = 0
+    while written < count * 1024 * 1024:
+        same, other = os.urandom(chunk), bytearray(os.urandom(chunk))
+        outs[0].write(same)
+        outs[1].write(same)
+        outs[2].write(other)
+        if written <= middle < written + chunk:
+            other[middle - written] ^= 0xFF
+        outs[3].write(other)
+        written += chunk
+    for out in outs:
+        out.close()
+    sys.exit(0)
+
+if shape == "--files":
+    from multiprocessing import Pool
+
+    def make(job):
+        seed, stems = job
+        r = random.Random(seed)
+        for stem, size in stems:
+            write(stem, os.urandom(size))
+
+    jobs = []
+    for i in range(count):
+        p = rng.random()
+        if p < 0.40:
+            jobs.append((place("tiny"), rng.randrange(1, 1024)))
+        elif p < 0.95:
+            jobs.append((place("file"), rng.randrange(1024, 4096)))
+    with Pool(8) as pool:
+        pool.map(make, [(n, jobs[n::64]) for n in range(64)])
+    while counter < count:
+        copies("copy", os.urandom(rng.randrange(1024, 64 * 1024)), rng.randrange(2, 5))
     sys.exit(0)
 
 for _ in range(20000):

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Generates a scan benchmark tree: FILES files in FOLDERS folders of a random tree, varied allocated
 sizes (fallocate, so no data is written), hard links, symbolic links (also to ancestors), and one
-folder with its own subtree that is closed to everyone but root (mode 000)."""
+folder with its own subtree that is closed to everyone but root (mode 000).
+With --wide as the fourth argument it makes instead one folder, ROOT/wide, holding FILES small files
+(FOLDERS is ignored)."""
 import os
 import random
 import sys
@@ -9,6 +11,7 @@ from multiprocessing import Pool
 
 root, files, folders = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 empty = len(sys.argv) > 4 and sys.argv[4] == "--small"
+wide = len(sys.argv) > 4 and sys.argv[4] == "--wide"
 rng = random.Random(20240601)
 
 
@@ -38,6 +41,14 @@ def make_files(job):
                 os.posix_fallocate(fd, 0, size)
         os.close(fd)
 
+
+if wide:
+    folder = os.path.join(root, "wide")
+    os.makedirs(folder, exist_ok=True)
+    names = [os.path.join(folder, "file-%07d.dat" % i) for i in range(files)]
+    with Pool(8) as pool:
+        pool.map(make_files, [(n, names[n::32]) for n in range(32)])
+    sys.exit(0)
 
 os.makedirs(root, exist_ok=True)
 dirs = [root]

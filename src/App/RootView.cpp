@@ -2,7 +2,7 @@
 
 #include "Views/Common/FileActionAlerts.h"
 #include "Models/AppLocalization.h"
-#include "Platform/SettingsStore.h"
+#include "Services/Preferences.h"
 #include "Services/AppState.h"
 #include "Views/Shell/AppSectionPresentation.h"
 #include "Views/DesignSystem/DS.h"
@@ -21,7 +21,6 @@
 
 namespace {
 
-const QString onboardingKey = QStringLiteral("didCompleteOnboarding");
 constexpr int sectionFadeMs = 180;
 constexpr AppSection tabSections[] = {AppSection::overview, AppSection::storage, AppSection::search,
                                       AppSection::uninstaller, AppSection::monitor, AppSection::tools};
@@ -32,7 +31,7 @@ RootView::RootView(AppState& state, QWidget* parent) : QWidget(parent), state_(s
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     showGate();
-    SettingsStore::shared().watch(onboardingKey, this, [this] { showGate(); });
+    Preferences::watch(Preferences::Key::didCompleteOnboarding, this, [this] { showGate(); });
     connect(&state_, &AppState::selectedSectionChanged, this, &RootView::followSection);
     connect(&FileActionAlerts::shared(), &FileActionAlerts::failed, this, &RootView::showFileActionFailure);
 }
@@ -50,7 +49,7 @@ AppSection RootView::section() const { return state_.selectedSection().value_or(
 QWidget* RootView::screen() const { return screens_ ? screens_->current() : nullptr; }
 
 void RootView::showGate() {
-    const bool completed = SettingsStore::shared().flag(onboardingKey);
+    const bool completed = Preferences::flag(Preferences::Key::didCompleteOnboarding);
     if (content_ && completed == (onboarding_ == nullptr)) return;
     if (content_) {
         // The old content may be what sent the signal that brought us here: let it finish first.
@@ -71,7 +70,7 @@ void RootView::showGate() {
         auto* centring = new QGridLayout(content_);
         onboarding_ = new OnboardingView(state_);
         centring->addWidget(onboarding_, 0, 0, Qt::AlignCenter);
-        connect(onboarding_, &OnboardingView::completed, this, [] { SettingsStore::shared().setValue(onboardingKey, true); });
+        connect(onboarding_, &OnboardingView::completed, this, [] { Preferences::setFlag(Preferences::Key::didCompleteOnboarding, true); });
     }
     layout()->addWidget(content_);
     if (onboarding_) onboarding_->setFocus();

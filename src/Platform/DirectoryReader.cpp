@@ -9,8 +9,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace DirectoryReader {
 namespace {
@@ -54,17 +56,68 @@ bool fillFromStatx(int directory, const char* name, DirectoryEntry& entry) {
     return true;
 }
 
+// A long listing is handed over in batches of this many entries; statx calls for this many entries
+// or more are split across threads, a slice at a time.
+constexpr size_t batchSize = 4096;
+constexpr size_t parallelStatus = 2048;
+constexpr size_t statusSlice = 256;
+
+// Fills in the status of the entries at `pending` (indexes into `entries`), then removes the
+// entries that vanished in between, keeping the order of the others.
+void fillPending(int directory, std::vector<DirectoryEntry>& entries, std::vector<size_t>& pending, int statusThreads) {
+    if (pending.empty()) return;
+    std::vector<char> vanished(pending.size(), 0);
+    std::atomic<size_t> next = 0;
+    auto work = [&] {
+        for (;;) {
+            const size_t first = next.fetch_add(statusSlice);
+            if (first >= pending.size()) return;
+            for (size_t i = first; i < std::min(first + statusSlice, pending.size()); ++i) {
+                DirectoryEntry& entry = entries[pending[i]];
+                vanished[i] = !fillFromStatx(directory, entry.name.c_str(), entry);
+            }
+        }
+    };
+    const size_t threads = pending.size() < parallelStatus ? 1 : std::clamp<size_t>(pending.size() / statusSlice, 1, size_t(std::max(statusThreads, 1)));
+    {
+        std::vector<std::jthread> helpers;
+        for (size_t i = 1; i < threads; ++i) helpers.emplace_back(work);
+        work();
+    }
+    if (std::find(vanished.begin(), vanished.end(), 1) != vanished.end()) {
+        size_t gone = 0;
+        size_t kept = pending.front();
+        for (size_t i = pending.front(), p = 0; i < entries.size(); ++i) {
+            const bool drop = p < pending.size() && pending[p] == i && vanished[p++];
+            if (drop) {
+                ++gone;
+            } else {
+                if (kept != i) entries[kept] = std::move(entries[i]);
+                ++kept;
+            }
+        }
+        entries.resize(entries.size() - gone);
+    }
+    pending.clear();
+}
+
 }  // namespace
 
-bool read(const std::string& path, std::vector<DirectoryEntry>& into) {
+bool read(const std::string& path, std::vector<DirectoryEntry>& into, const BatchHandler& handOver, int statusThreads) {
     FileDescriptor directory(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() < 0) return false;
     char* buffer = threadBuffer();
 
+    // Kinds come with the listing; regular files and unknown kinds wait for their status, which is
+    // fetched a batch at a time.
+    std::vector<size_t> pending;
     bool first = true;
     for (;;) {
         ssize_t filled = ::getdents64(directory.get(), buffer, bufferSize);
-        if (filled <= 0) return !(first && filled < 0);
+        if (filled <= 0) {
+            fillPending(directory.get(), into, pending, statusThreads);
+            return !(first && filled < 0);
+        }
         first = false;
         for (ssize_t offset = 0; offset < filled;) {
             const auto* record = reinterpret_cast<const struct dirent64*>(buffer + offset);
@@ -72,21 +125,24 @@ bool read(const std::string& path, std::vector<DirectoryEntry>& into) {
             const char* name = record->d_name;
             if (name[0] == '\0' || isDotOrDotDot(name)) continue;
 
-            DirectoryEntry entry;
+            DirectoryEntry& entry = into.emplace_back();
+            entry.name.assign(name);
             switch (record->d_type) {
             case DT_DIR:
                 entry.type = DirectoryEntry::Kind::directory;
                 break;
             case DT_REG:
             case DT_UNKNOWN:
-                if (!fillFromStatx(directory.get(), name, entry)) continue;
+                pending.push_back(into.size() - 1);
                 break;
             default:
                 entry.type = DirectoryEntry::Kind::other;
                 break;
             }
-            entry.name.assign(name);
-            into.push_back(std::move(entry));
+        }
+        if (pending.size() >= batchSize || (handOver && into.size() >= batchSize)) {
+            fillPending(directory.get(), into, pending, statusThreads);
+            if (handOver) handOver(into);
         }
     }
 }

@@ -149,6 +149,8 @@ private:
     void setIsLoadingApplications(bool loading);
     void setIsRemoving(bool removing);
     void setDuplicateGroups(std::vector<DuplicateGroup> groups);
+    // Adds a search's newly found groups to the published list, keeping it ordered by wasted space.
+    void appendDuplicateGroups(std::vector<DuplicateGroup> found);
     void setCleanupCandidates(std::vector<CleanupCandidate> candidates);
     void setForgottenFiles(std::vector<ScannedFile> files);
     void setStartupItems(std::vector<StartupItem> items);

@@ -81,23 +81,21 @@ void AppState::findDuplicates() {
                 jobs_.post([this, ticket, buffer, value] {
                     if (!duplicateSearches_.isNewest(ticket)) return;
                     setDuplicateProgress(value);
-                    std::vector<DuplicateGroup> drained = buffer->drain();
-                    if (drained.empty()) return;
-                    std::vector<DuplicateGroup> groups = duplicateGroups_;
-                    groups.insert(groups.end(), std::make_move_iterator(drained.begin()), std::make_move_iterator(drained.end()));
-                    sortByWastedSpace(groups);
-                    setDuplicateGroups(std::move(groups));
+                    appendDuplicateGroups(buffer->drain());
                 });
             };
             auto foundGroup = [buffer](const DuplicateGroup& group) { buffer->append(group); };
-            return services_.duplicateGroups(root, includeHidden, progress, foundGroup, stop);
+            // The streamed groups are the result: the service's own list is dropped here, off the
+            // main thread.
+            return services_.duplicateGroups(root, includeHidden, progress, foundGroup, stop).size();
         },
-        [this, ticket](JobOutcome<std::vector<DuplicateGroup>>& outcome) {
+        [this, ticket, buffer](JobOutcome<std::size_t>& outcome) {
             if (!duplicateSearches_.isNewest(ticket)) return;
             try {
-                std::vector<DuplicateGroup>& groups = outcome.value();
-                setDuplicateGroups(groups);
-                setSelectedToolItems(copiesBeyondFirst(groups));
+                outcome.value();  // rethrows the search's error
+                // The groups found since the last report join the list.
+                appendDuplicateGroups(buffer->drain());
+                setSelectedToolItems(copiesBeyondFirst(duplicateGroups_));
                 setDidFinishDuplicateScan(true);
             } catch (const Cancelled&) {
             } catch (...) {
@@ -106,6 +104,18 @@ void AppState::findDuplicates() {
             setIsToolWorking(false);
             setDuplicateProgress(std::nullopt);
         });
+}
+
+void AppState::appendDuplicateGroups(std::vector<DuplicateGroup> found) {
+    if (found.empty()) return;
+    // In place, without copying a group: the new batch sorted on its own, then merged behind the
+    // groups of equal waste already shown, as one stable sort of the whole list would place it.
+    sortByWastedSpace(found);
+    const auto published = std::ptrdiff_t(duplicateGroups_.size());
+    duplicateGroups_.insert(duplicateGroups_.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
+    std::inplace_merge(duplicateGroups_.begin(), duplicateGroups_.begin() + published, duplicateGroups_.end(),
+                       [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.wastedBytes() > b.wastedBytes(); });
+    emit duplicateGroupsChanged();
 }
 
 void AppState::cancelDuplicateScan() {

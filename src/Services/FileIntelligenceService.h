@@ -6,6 +6,7 @@
 #include "Models/ScannedFile.h"
 #include "Foundation/Instant.h"
 #include "Services/HashMeter.h"
+#include "Services/Sha256.h"
 
 #include <array>
 #include <chrono>
@@ -66,14 +67,26 @@ public:
     // "Photos.photoslibrary", "X.APP"; not ".app", "app", "name.".
     static bool isPackageName(std::string_view name);
 
+    // A file as the duplicate finder indexed it. `path` is NUL-terminated text owned by the search.
+    struct IndexedFile {
+        const char* path = nullptr;
+        std::int64_t size = 0;  // logical length
+        std::optional<Instant> modified;
+    };
+
     // The duplicate finder's hashing. Samples are the whole file up to 128 KiB, else its first and
-    // last 64 KiB; a full digest reads 4 MiB at a time. None when the file cannot be opened or read.
+    // last 64 KiB. None when the file cannot be opened or read, or when its length or date differ
+    // from the index: a file changed since it was indexed leaves the search.
     static constexpr std::int64_t sampleLimit = 131072;
     static constexpr std::int64_t sampleChunk = 65536;
-    static constexpr std::int64_t fullChunk = 4194304;
-    static std::optional<std::string> sampleDigest(const std::string& path, std::int64_t size, HashMeter& meter);
-    static std::optional<std::string> fullDigest(const std::string& path, HashMeter& meter);  // throws Cancelled
-    static std::string hex(const std::array<unsigned char, 32>& digest);
+    static std::optional<Sha256::Digest> sampleDigest(const IndexedFile& file, HashMeter& meter);
+    // Files of one length whose samples agree, read side by side and compared chunk by chunk: a file
+    // leaves as soon as its content differs from every other, and each distinct content is hashed
+    // once. Returns the sets of two or more equal files, each with the SHA-256 of its content.
+    // Throws Cancelled when the meter is cancelled.
+    using EqualFiles = std::pair<Sha256::Digest, std::vector<const IndexedFile*>>;
+    static std::vector<EqualFiles> equalFiles(const std::vector<const IndexedFile*>& sameSize, HashMeter& meter);
+    static std::string hex(const Sha256::Digest& digest);
     // Twice the processors, four on a single processor, never more than the items.
     static int poolWorkerCount(int activeProcessors, std::size_t count);
     // Calls `body` for every index below `count` on a pool of threads, `report` every 0.12 s and at

@@ -5,6 +5,7 @@
 #include "Services/WalkEntryFilter.h"
 #include "Services/WalkProgress.h"
 #include "Services/WalkStack.h"
+#include "Services/WalkWorkers.h"
 
 #include <cstdint>
 #include <functional>
@@ -34,12 +35,13 @@ public:
         std::vector<DirectoryEntry> entries;
         entries.reserve(256);
         std::vector<WalkItem> pending;
+        const int statusThreads = WalkWorkers::count();
         while (auto item = stack_.next()) {
             entries.clear();
             std::int64_t files = 0;
             std::int64_t bytes = 0;
-            if (DirectoryReader::read(item->path.empty() ? "/" : item->path, entries)) {
-                for (const DirectoryEntry& entry : entries) {
+            auto fold = [&](std::vector<DirectoryEntry>& batch) {
+                for (const DirectoryEntry& entry : batch) {
                     if (!passesWalkFilter(entry, includeHidden_)) continue;
                     if (entry.type == DirectoryEntry::Kind::file) {
                         ++files;
@@ -49,7 +51,9 @@ public:
                     }
                     visit_(local, item->tag, item->path, entry);
                 }
-            }
+                batch.clear();
+            };
+            if (DirectoryReader::read(item->path.empty() ? "/" : item->path, entries, fold, statusThreads)) fold(entries);
             progress_.add(files, bytes, item->path);
             stack_.finished(pending);
         }

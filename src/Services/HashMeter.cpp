@@ -3,31 +3,14 @@
 #include "Foundation/SaturatingSum.h"
 
 void HashMeter::addBytes(std::int64_t count) {
-    std::lock_guard lock(lock_);
-    bytes_ = saturatingSum(bytes_, count);
-}
-
-void HashMeter::addFile() {
-    std::lock_guard lock(lock_);
-    ++files_;
-}
-
-void HashMeter::setPath(const std::string& path) {
-    std::lock_guard lock(lock_);
-    path_ = path;
-}
-
-void HashMeter::cancel() {
-    std::lock_guard lock(lock_);
-    cancelled_ = true;
-}
-
-bool HashMeter::isCancelled() const {
-    std::lock_guard lock(lock_);
-    return cancelled_;
+    if (count < 1) return;
+    std::int64_t total = bytes_.load(std::memory_order_relaxed);
+    while (!bytes_.compare_exchange_weak(total, saturatingSum(total, count), std::memory_order_relaxed)) {
+    }
 }
 
 HashMeter::Reading HashMeter::read() const {
-    std::lock_guard lock(lock_);
-    return {bytes_, files_, path_};
+    Reading reading{bytes_.load(std::memory_order_relaxed), files_.load(std::memory_order_relaxed), std::nullopt};
+    if (const char* path = path_.load(std::memory_order_acquire)) reading.path = path;
+    return reading;
 }

@@ -3,6 +3,7 @@
 #include "Platform/DirectoryReader.h"
 #include "Foundation/SaturatingSum.h"
 #include "Services/WalkEntryFilter.h"
+#include "Services/WalkWorkers.h"
 
 #include <algorithm>
 
@@ -43,7 +44,7 @@ void ParallelWalk::Accumulator::addToBucket(std::int64_t bucket, std::int64_t fi
 
 bool ParallelWalk::prepareRoot() {
     std::vector<DirectoryEntry> entries;
-    if (!DirectoryReader::read(rootPath_.empty() ? "/" : rootPath_, entries)) return false;
+    if (!DirectoryReader::read(rootPath_.empty() ? "/" : rootPath_, entries, {}, WalkWorkers::count())) return false;
     for (DirectoryEntry& entry : entries) {
         if (!passesWalkFilter(entry, includeHidden_)) continue;
         std::string path = childPath(rootPath_, entry.name);
@@ -67,15 +68,14 @@ void ParallelWalk::runWorker() {
     std::vector<DirectoryEntry> entries;
     entries.reserve(256);
 
+    const int statusThreads = WalkWorkers::count();
     while (std::optional<WalkItem> item = stack_.next()) {
         if (gate_) gate_(item->path);
         entries.clear();
         std::int64_t directoryFiles = 0;
         std::int64_t directoryBytes = 0;
-        if (!DirectoryReader::read(item->path, entries)) {
-            local.inaccessible += 1;
-        } else {
-            for (DirectoryEntry& entry : entries) {
+        auto fold = [&](std::vector<DirectoryEntry>& batch) {
+            for (DirectoryEntry& entry : batch) {
                 if (!passesWalkFilter(entry, includeHidden_)) continue;
                 if (entry.type == DirectoryEntry::Kind::directory) {
                     local.folderCount += 1;
@@ -89,6 +89,12 @@ void ParallelWalk::runWorker() {
                 directoryFiles += 1;
                 directoryBytes = saturatingSum(directoryBytes, size);
             }
+            batch.clear();
+        };
+        if (DirectoryReader::read(item->path, entries, fold, statusThreads)) {
+            fold(entries);
+        } else {
+            local.inaccessible += 1;
         }
         local.addToBucket(item->tag, directoryFiles, directoryBytes);
         progress_.add(directoryFiles, directoryBytes, item->path);

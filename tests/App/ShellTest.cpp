@@ -1,5 +1,5 @@
 // The shell: onboarding, the root view with its tabs, settings, the language choice and the
-// application's windows and menus, driven offscreen; each screen is also rendered to PNG.
+// application's windows and menus, driven offscreen.
 #include "App/QuarnellApp.h"
 #include "App/RootView.h"
 #include "Models/AppLocalization.h"
@@ -22,7 +22,6 @@
 #include "Views/Shell/SettingsView.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
@@ -364,60 +363,5 @@ TEST_F(ShellTest, TheStoredLanguageSetsTheDirection) {
     EXPECT_EQ(QApplication::layoutDirection(), AppLocalization::isRightToLeft(AppLanguage::system) ? Qt::RightToLeft : Qt::LeftToRight);
     QLocale::setDefault(QLocale::c());
 }
-
-// --- pictures for review ---
-
-struct Rendering {
-    const char* name;
-    const char* appearance;
-    const char* language;
-};
-
-class ShellScreens : public ShellTest, public ::testing::WithParamInterface<Rendering> {};
-
-QImage render(QWidget& widget, QSize size) {
-    widget.resize(size);
-    widget.show();
-    QApplication::processEvents();
-    QTest::qWait(260);  // let fades finish
-    return widget.grab().toImage();
-}
-
-TEST_P(ShellScreens, RenderOnboardingSettingsAndTheShell) {
-    const Rendering rendering = GetParam();
-    SettingsStore::shared().setValue("appAppearance", rendering.appearance);
-    SettingsStore::shared().setValue("appLanguage", rendering.language);
-    QuarnellApp::applyLanguage();
-    const QString folder = QString(QUARNELL_SCREENS_DIR) + "/shell";
-    ASSERT_TRUE(QDir().mkpath(folder));
-    AppState& app = makeState();
-
-    {
-        RootView root(app);
-        for (int page = 0; page < OnboardingView::pageCount; ++page) {
-            if (page > 0) root.onboarding()->goForward();
-            const QImage picture = render(root, {1080, 720});
-            ASSERT_TRUE(picture.save(folder + QString("/onboarding-%1-%2.png").arg(page + 1).arg(rendering.name)));
-        }
-    }
-    {
-        SettingsView settings(app);
-        ASSERT_TRUE(render(settings, {620, 620}).save(folder + "/settings-window-" + rendering.name + ".png"));
-        ASSERT_TRUE(render(settings, {620, 1240}).save(folder + "/settings-full-" + rendering.name + ".png"));
-    }
-    SettingsStore::shared().setValue("didCompleteOnboarding", true);
-    {
-        RootView root(app);
-        ASSERT_TRUE(render(root, {1320, 880}).save(folder + "/shell-placeholder-" + rendering.name + ".png"));
-        app.setSelectedSection(AppSection::settings);
-        ASSERT_TRUE(render(root, {1320, 880}).save(folder + "/shell-settings-" + rendering.name + ".png"));
-    }
-    QLocale::setDefault(QLocale::c());
-}
-
-INSTANTIATE_TEST_SUITE_P(Renderings, ShellScreens,
-                         ::testing::Values(Rendering{"light", "light", "en"}, Rendering{"dark", "dark", "en"},
-                                           Rendering{"arabic", "light", "ar"}),
-                         [](const auto& rendering) { return std::string(rendering.param.name); });
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
 #include <set>
 
 namespace {
@@ -96,4 +98,47 @@ TEST(DirectoryReader, AppendsWithoutClearingAndReadsPastOneBuffer) {
     ASSERT_TRUE(DirectoryReader::read((tree.path() / "few").native(), entries));
     ASSERT_EQ(entries.size(), 1201u);
     EXPECT_EQ(entries.back().name, "a");
+}
+
+// A wide folder: status split across threads and the listing handed over in batches gives the
+// same entries as one thread reading it whole.
+TEST(DirectoryReader, AWideFolderIsReadInBatchesByManyThreads) {
+    TempTree tree;
+    const int count = 5000;
+    const std::string padding(236, 'n');  // about 990 names a read: five reads
+    for (int i = 0; i < count; ++i) {
+        const std::string name = (tree.path() / (padding + std::to_string(i))).native();
+        FILE* file = std::fopen(name.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fputs(std::string(std::size_t(i % 7), 'x').c_str(), file);
+        std::fclose(file);
+    }
+    tree.folder("sub");
+
+    auto summary = [](const std::vector<DirectoryEntry>& entries) {
+        std::map<std::string, std::int64_t> sizes;
+        for (const auto& entry : entries) sizes[entry.name] = entry.type == DirectoryEntry::Kind::file ? entry.logicalSize : -1;
+        return sizes;
+    };
+    std::vector<DirectoryEntry> whole;
+    ASSERT_TRUE(DirectoryReader::read(tree.path().native(), whole));
+    ASSERT_EQ(whole.size(), std::size_t(count + 1));
+
+    std::vector<DirectoryEntry> handed;
+    std::vector<std::size_t> batches;
+    std::vector<DirectoryEntry> rest;
+    ASSERT_TRUE(DirectoryReader::read(
+        tree.path().native(), rest,
+        [&](std::vector<DirectoryEntry>& batch) {
+            batches.push_back(batch.size());
+            std::move(batch.begin(), batch.end(), std::back_inserter(handed));
+            batch.clear();
+        },
+        8));
+    EXPECT_FALSE(batches.empty());
+    for (std::size_t size : batches) EXPECT_LT(size, std::size_t(count));
+    std::move(rest.begin(), rest.end(), std::back_inserter(handed));
+    EXPECT_EQ(summary(handed), summary(whole));
+    EXPECT_EQ(summary(whole)[padding + "12"], 5);
+    EXPECT_EQ(summary(whole)["sub"], -1);
 }

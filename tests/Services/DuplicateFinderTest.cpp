@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <map>
 #include <mutex>
 #include <random>
 #include <set>
@@ -65,32 +66,111 @@ struct Search {
 
 }  // namespace
 
+// The file as the index saw it: its length and date now.
+struct Indexed {
+    std::string path;
+    FileIntelligenceService::IndexedFile file;
+
+    explicit Indexed(const fs::path& location) : path(location.string()) {
+        struct stat status {};
+        ::stat(path.c_str(), &status);
+        file = {path.c_str(), status.st_size, Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec)};
+    }
+    Indexed(const Indexed&) = delete;
+};
+
+std::optional<std::string> sampleText(const Indexed& indexed, HashMeter& meter) {
+    auto digest = FileIntelligenceService::sampleDigest(indexed.file, meter);
+    return digest ? std::optional(FileIntelligenceService::hex(*digest)) : std::nullopt;
+}
+
 TEST(DuplicateHashing, SamplesAreTheWholeSmallFileOrItsHeadAndTail) {
     TempTree tree;
     HashMeter meter;
     const std::string whole = randomBytes(131072, 1);
-    auto exact = tree.write("exact", whole);
-    EXPECT_EQ(FileIntelligenceService::sampleDigest(exact, 131072, meter), sha256(whole));
+    Indexed exact(tree.write("exact", whole));
+    EXPECT_EQ(sampleText(exact, meter), sha256(whole));
     EXPECT_EQ(meter.read().bytes, 131072);
-    EXPECT_EQ(meter.read().path, exact.string());
+    EXPECT_EQ(meter.read().path, exact.path);
 
     const std::string longer = randomBytes(131073, 2);
-    auto over = tree.write("over", longer);
-    EXPECT_EQ(FileIntelligenceService::sampleDigest(over, 131073, meter), sha256(longer.substr(0, 65536) + longer.substr(65537)));
-    EXPECT_EQ(FileIntelligenceService::fullDigest(over, meter), sha256(longer));
-    // The full read credits only what lies beyond the sampled first 128 KiB.
-    EXPECT_EQ(meter.read().bytes, 131072 + 131072 + 1);
+    Indexed over(tree.write("over", longer));
+    EXPECT_EQ(sampleText(over, meter), sha256(longer.substr(0, 65536) + longer.substr(65537)));
+    EXPECT_EQ(meter.read().bytes, 2 * 131072);
 
-    // Shorter than indexed: the range ends early; gone or a link: no digest.
-    EXPECT_EQ(FileIntelligenceService::sampleDigest(exact, 140000, meter), sha256(whole.substr(0, 65536) + whole.substr(140000 - 65536)));
-    EXPECT_EQ(FileIntelligenceService::sampleDigest((tree.path() / "missing").string(), 2000, meter), std::nullopt);
-    fs::create_symlink(exact, tree.path() / "link");
-    EXPECT_EQ(FileIntelligenceService::fullDigest((tree.path() / "link").string(), meter), std::nullopt);
+    // Gone, a link or a pipe by now: no digest.
+    Indexed missing(tree.path() / "missing");
+    missing.file.size = 2000;
+    EXPECT_EQ(sampleText(missing, meter), std::nullopt);
+    fs::create_symlink(exact.path, tree.path() / "link");
+    Indexed link(tree.path() / "link");
+    EXPECT_EQ(sampleText(link, meter), std::nullopt);
     ::mkfifo((tree.path() / "pipe").c_str(), 0600);
-    EXPECT_EQ(FileIntelligenceService::sampleDigest((tree.path() / "pipe").string(), 2000, meter), std::nullopt);
+    Indexed pipe(tree.path() / "pipe");
+    EXPECT_EQ(sampleText(pipe, meter), std::nullopt);
+}
+
+// A file that changed since it was indexed was hashed only up to its indexed length, so a grown
+// copy joined the group of the content it no longer equals.
+TEST(DuplicateHashing, AFileWhoseLengthOrDateDifferFromTheIndexIsNotHashed) {
+    TempTree tree;
+    HashMeter meter;
+    const std::string content = randomBytes(4096, 12);
+    Indexed grown(tree.write("grown", content));
+    tree.write("grown", content + "more");
+    EXPECT_EQ(sampleText(grown, meter), std::nullopt);
+    Indexed touched(tree.write("touched", content));
+    touched.file.modified = touched.file.modified->addingSeconds(-60);
+    EXPECT_EQ(sampleText(touched, meter), std::nullopt);
+    touched.file.modified.reset();  // a date the index lacks is not compared
+    EXPECT_EQ(sampleText(touched, meter), sha256(content));
+}
+
+// Equal files are found without hashing each copy; a file leaves at its first differing chunk.
+TEST(DuplicateHashing, SameLengthFilesAreComparedSideBySide) {
+    TempTree tree;
+    HashMeter meter;
+    const std::int64_t size = 3 * 1024 * 1024 + 5;
+    const std::string a = randomBytes(std::size_t(size), 13);
+    std::string b = a;
+    b[2 * 1024 * 1024] ^= 1;  // differs in the middle
+    std::string c = a;
+    c[std::size_t(size) - 1] ^= 1;  // differs in its last byte
+    std::vector<std::unique_ptr<Indexed>> files;
+    for (const auto& [name, content] : std::vector<std::pair<std::string, std::string>>{{"a1", a}, {"b1", b}, {"a2", a}, {"c", c}, {"b2", b}, {"a3", a}})
+        files.push_back(std::make_unique<Indexed>(tree.write(name, content)));
+    std::vector<const FileIntelligenceService::IndexedFile*> sameSize;
+    for (const auto& file : files) sameSize.push_back(&file->file);
+
+    auto equal = FileIntelligenceService::equalFiles(sameSize, meter);
+    ASSERT_EQ(equal.size(), 2u);
+    auto names = [](const FileIntelligenceService::EqualFiles& equalSet) {
+        std::set<std::string> out;
+        for (const auto* file : equalSet.second) out.insert(fs::path(file->path).filename().string());
+        return out;
+    };
+    std::map<std::string, std::set<std::string>> byDigest;
+    for (const auto& equalSet : equal) byDigest[FileIntelligenceService::hex(equalSet.first)] = names(equalSet);
+    EXPECT_EQ(byDigest[sha256(a)], (std::set<std::string>{"a1", "a2", "a3"}));
+    EXPECT_EQ(byDigest[sha256(b)], (std::set<std::string>{"b1", "b2"}));
+    // Every file is credited its bytes beyond the sample, read or not.
+    EXPECT_EQ(meter.read().bytes, 6 * (size - FileIntelligenceService::sampleLimit));
+
+    // Many copies take the one-by-one road and agree with it.
+    std::vector<std::unique_ptr<Indexed>> many;
+    std::vector<const FileIntelligenceService::IndexedFile*> manySameSize;
+    const std::string small = randomBytes(200 * 1024, 14);
+    for (int i = 0; i < 40; ++i) {
+        many.push_back(std::make_unique<Indexed>(tree.write("many/" + std::to_string(i), i % 10 == 9 ? randomBytes(200 * 1024, 15 + i) : small)));
+        manySameSize.push_back(&many.back()->file);
+    }
+    auto manyEqual = FileIntelligenceService::equalFiles(manySameSize, meter);
+    ASSERT_EQ(manyEqual.size(), 1u);
+    EXPECT_EQ(FileIntelligenceService::hex(manyEqual[0].first), sha256(small));
+    EXPECT_EQ(manyEqual[0].second.size(), 36u);
 
     meter.cancel();
-    EXPECT_THROW(FileIntelligenceService::fullDigest(over, meter), Cancelled);
+    EXPECT_THROW(FileIntelligenceService::equalFiles(sameSize, meter), Cancelled);
 }
 
 TEST(DuplicateHashing, PoolSizesAndCancellationDrainTheRunningItems) {
@@ -193,6 +273,38 @@ TEST(DuplicateFinder, FindsGroupsInBothStagesAndOrdersThemByWaste) {
     Search hidden;
     auto withHidden = hidden.run(service, tree.path(), true);
     EXPECT_EQ(withHidden[2].files.size(), 3u);
+}
+
+// Files changed between indexing and hashing (here from the first comparing report, which comes
+// before any file is opened) leave the search instead of being grouped as they were indexed.
+TEST(DuplicateFinder, FilesChangedAfterIndexingLeaveTheSearch) {
+    TempTree tree;
+    FileIntelligenceService service;
+    const std::string content = randomBytes(4096, 10);
+    auto kept1 = tree.write("kept-1", content);
+    auto kept2 = tree.write("kept-2", content);
+    auto grown = tree.write("grown", content);
+    const std::string large = randomBytes(300 * 1024, 11);
+    auto large1 = tree.write("large-1", large);
+    auto large2 = tree.write("large-2", large);
+    auto touched = tree.write("large-3", large);
+    setModified(touched, 1'600'000'000);
+
+    bool changed = false;
+    auto groups = service.duplicateGroups(
+        tree.path(), false,
+        [&](const DuplicateScanProgress& progress) {
+            if (progress.phase != DuplicateScanPhase::comparing || changed) return;
+            changed = true;
+            tree.write("grown", content + "more");
+            setModified(touched, 1'700'000'000);
+        },
+        nullptr);
+    ASSERT_TRUE(changed);
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(paths(groups[0]), (std::set<fs::path>{large1, large2}));
+    EXPECT_EQ(paths(groups[1]), (std::set<fs::path>{kept1, kept2}));
+    EXPECT_EQ(groups[1].id, sha256(content));
 }
 
 TEST(DuplicateFinder, NothingToCompareAndUnreadableRoot) {

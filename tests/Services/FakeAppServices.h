@@ -85,6 +85,12 @@ struct DuplicateCall : HeldCall<std::vector<DuplicateGroup>> {
     std::filesystem::path root;
     std::function<void(const DuplicateScanProgress&)> progress;
     std::function<void(const DuplicateGroup&)> foundGroup;
+
+    // As the service does: every group reported as found, then the whole list returned.
+    void findAndSucceed(std::vector<DuplicateGroup> groups) {
+        for (const DuplicateGroup& group : groups) foundGroup(group);
+        succeed(std::move(groups));
+    }
 };
 
 struct ForgottenCall : HeldCall<std::vector<ScannedFile>> {

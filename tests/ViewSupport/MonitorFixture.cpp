@@ -73,8 +73,11 @@ void MonitorFixture::writeCounters() {
     counters_.sectorsRead += std::uint64_t(900 + (second_ % 4) * 700);
     counters_.sectorsWritten += std::uint64_t(2'400 + 1'600 * std::abs(wave));
     machine.cpuTicks(counters_.user, 0, counters_.system, counters_.idle);
-    machine.write("proc/net/dev", "Inter-|\n face |\n    lo: 1 0 0 0 0 0 0 0 1 0 0 0 0 0 0 0\n  wlan0: " + std::to_string(counters_.received) +
-                                      " 0 0 0 0 0 0 0 " + std::to_string(counters_.sent) + " 0 0 0 0 0 0 0\n");
+    if (networkReadable)
+        machine.write("proc/net/dev", "Inter-|\n face |\n    lo: 1 0 0 0 0 0 0 0 1 0 0 0 0 0 0 0\n  wlan0: " + std::to_string(counters_.received) +
+                                          " 0 0 0 0 0 0 0 " + std::to_string(counters_.sent) + " 0 0 0 0 0 0 0\n");
+    else
+        std::filesystem::remove(machine.tree.path() / "proc/net/dev");
     machine.write("proc/diskstats", "   259       0 nvme0n1 1 0 " + std::to_string(counters_.sectorsRead) + " 0 1 0 " +
                                         std::to_string(counters_.sectorsWritten) + " 0 0 0 0 0 0 0 0 0 0\n");
     const std::uint64_t t = std::uint64_t(second_);

@@ -23,6 +23,7 @@ public:
     void step(int steps = 1);
 
     FakeMachine machine;
+    bool networkReadable = true;  // false: the steps leave /proc/net/dev out
 
 private:
     void writeCounters();

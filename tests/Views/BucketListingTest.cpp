@@ -1,4 +1,5 @@
 #include "Views/Storage/BucketListing.h"
+#include "Views/Storage/BucketOrder.h"
 #include "Views/Storage/ScanThroughputSampler.h"
 
 #include "ViewSupport/StorageFixtures.h"
@@ -11,9 +12,9 @@ StorageBucket bucket(const std::string& name, std::int64_t size, std::int64_t fi
     return StorageFixtures::bucket(name, size, files, "/scan");
 }
 
-std::vector<std::string> names(const std::vector<StorageBucket>& buckets) {
+std::vector<std::string> names(const std::vector<const StorageBucket*>& buckets) {
     std::vector<std::string> result;
-    for (const auto& b : buckets) result.push_back(std::string(b.name()));
+    for (const StorageBucket* b : buckets) result.push_back(std::string(b->name()));
     return result;
 }
 
@@ -40,6 +41,15 @@ TEST(BucketListing, NaturalNameOrderAndStableSorts) {
               (std::vector<std::string>{"shot 2", "Beta", "Alpha", "Shot 10"}));
     EXPECT_EQ(names(BucketListing::visibleBuckets(all, "", FolderSort::items)),
               (std::vector<std::string>{"Alpha", "shot 2", "Shot 10", "Beta"}));
+    // Only as many as asked for are put in order; the rest keep the snapshot's.
+    EXPECT_EQ(names(BucketListing::visibleBuckets(all, "", FolderSort::name, 2)),
+              (std::vector<std::string>{"Alpha", "Beta", "shot 2", "Shot 10"}));
+    const std::vector<StorageBucket> late{bucket("d", 4), bucket("c", 3), bucket("b", 2), bucket("a", 1)};
+    EXPECT_EQ(names(BucketListing::visibleBuckets(late, "", FolderSort::name, 1)), (std::vector<std::string>{"a", "d", "c", "b"}));
+    // The few largest of a list in any order (the treemap's), stable, without copying it.
+    const std::vector<StorageBucket> unsorted{bucket("a", 1), bucket("b", 9), bucket("c", 5), bucket("d", 9)};
+    EXPECT_EQ(names(BucketOrder::top(StorageFixtures::pointersTo(unsorted), 3)), (std::vector<std::string>{"b", "d", "c"}));
+    EXPECT_EQ(names(BucketOrder::top(StorageFixtures::pointersTo(unsorted), 10)).size(), 4u);
 }
 
 TEST(BucketListing, SelectedBucketFallsBackToTheLargest) {

@@ -5,28 +5,19 @@
 #include "Views/Storage/StorageRibbon.h"
 #include "Views/Storage/TreemapView.h"
 #include "Views/DesignSystem/DS.h"
+#include "ViewSupport/ManualAnimationClock.h"
 #include "ViewSupport/StorageFixtures.h"
 
 #include <QApplication>
 #include <QStyleHints>
 #include <QTest>
-#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
 using StorageFixtures::bucket;
+using StorageFixtures::pointersTo;
 
 namespace {
-
-// A canvas-coloured frame so a map's picture reads as it does inside the map card.
-std::unique_ptr<QWidget> onCanvas(QWidget* content) {
-    auto frame = std::make_unique<QWidget>();
-    frame->setAutoFillBackground(true);
-    auto* layout = new QVBoxLayout(frame.get());
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(content);
-    return frame;
-}
 
 std::vector<StorageBucket> numbered(int count) {
     std::vector<StorageBucket> items;
@@ -48,21 +39,24 @@ TEST(StorageRankPalette, EightLargestGetRankColoursOthersGray) {
 
 TEST(TreemapView, TwentyEightTilesAndTheOtherTile) {
     EXPECT_TRUE(TreemapView::tiles({}).empty());
-    EXPECT_TRUE(TreemapView::tiles({bucket("a", 0), bucket("b", -5)}).empty());
-    auto exactly = TreemapView::tiles(numbered(28));
+    const std::vector<StorageBucket> empty{bucket("a", 0), bucket("b", -5)};
+    EXPECT_TRUE(TreemapView::tiles(pointersTo(empty)).empty());
+    const std::vector<StorageBucket> twentyEight = numbered(28);
+    auto exactly = TreemapView::tiles(pointersTo(twentyEight));
     ASSERT_EQ(exactly.size(), 28u);
     EXPECT_NE(exactly.back().path, TreemapView::otherID);
 
     std::vector<StorageBucket> items = numbered(29);
     items.push_back(bucket("empty", 0));  // not counted among the rest
-    auto merged = TreemapView::tiles(items);
+    std::swap(items[0], items[20]);  // the map sorts by itself
+    auto merged = TreemapView::tiles(pointersTo(items));
     ASSERT_EQ(merged.size(), 28u);
     const StorageBucket& other = merged.back();
     EXPECT_EQ(other.path, TreemapView::otherID);
     EXPECT_EQ(other.size, (1000 - 27) + (1000 - 28));
     EXPECT_EQ(other.fileCount, 4);
     TreemapView view(nullptr, {});
-    view.setItems(items, 30000, StorageRankPalette(items));
+    view.setItems(pointersTo(items), 30000, StorageRankPalette(items));
     EXPECT_NE(view.nameOf(other).indexOf('2'), -1);  // "2 others"
 }
 
@@ -72,7 +66,7 @@ TEST(TreemapView, ClicksSelectDoubleClicksFocusAndTheOtherTileDoesNeither) {
     TreemapView view(&selection, [&](const StorageBucket& b) { focused.push_back(b); });
     view.resize(600, 400);
     std::vector<StorageBucket> items = numbered(31);
-    view.setItems(items, 40000, StorageRankPalette(items));
+    view.setItems(pointersTo(items), 40000, StorageRankPalette(items));
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     const auto cells = view.cells();
@@ -86,7 +80,7 @@ TEST(TreemapView, ClicksSelectDoubleClicksFocusAndTheOtherTileDoesNeither) {
     const QPoint first = centreOf(items[0].path);
     QTest::mouseClick(&view, Qt::LeftButton, {}, first);
     EXPECT_FALSE(selection.id().has_value());  // waits for a possible double click
-    QTest::qWait(QApplication::styleHints()->mouseDoubleClickInterval() + 100);
+    view.pendingClick().settle();
     EXPECT_EQ(selection.id(), items[0].path);
 
     // Focus is offered for real folders only; these paths do not exist.
@@ -98,7 +92,7 @@ TEST(TreemapView, ClicksSelectDoubleClicksFocusAndTheOtherTileDoesNeither) {
     const QPoint otherPoint = centreOf(TreemapView::otherID);
     QTest::mouseClick(&view, Qt::LeftButton, {}, otherPoint);
     QTest::mouseDClick(&view, Qt::LeftButton, {}, otherPoint);
-    QTest::qWait(QApplication::styleHints()->mouseDoubleClickInterval() + 100);
+    view.pendingClick().settle();
     EXPECT_EQ(selection.id(), items[0].path);
     EXPECT_EQ(focused.size(), 1u);
 
@@ -114,7 +108,7 @@ TEST(TreemapView, RightToLeftMirrorsTheLayout) {
     TreemapView view(&selection, {});
     view.resize(500, 300);
     std::vector<StorageBucket> items{bucket("big", 300), bucket("small", 100)};
-    view.setItems(items, 400, StorageRankPalette(items));
+    view.setItems(pointersTo(items), 400, StorageRankPalette(items));
     EXPECT_EQ(view.cells().front().second.left(), 0);
     view.setLayoutDirection(Qt::RightToLeft);
     EXPECT_EQ(view.cells().front().second.right(), 500);
@@ -144,8 +138,7 @@ TEST(StorageRibbon, WidthsAndTheGrayRest) {
     EXPECT_TRUE(segments.back().bucket.path.empty());
 
     // Selecting an entry in the gray rest dims every segment; clicking a segment selects it.
-    selection.setID(ten[9].path);
-    QTest::qWait(300);
+    selection.setID(ten[9].path);  // hidden, so no fade runs
     for (std::size_t i = 0; i < 8; ++i) EXPECT_DOUBLE_EQ(ribbon.segments()[i].opacity, 0.35);
     ribbon.show();
     QTest::mouseClick(&ribbon, Qt::LeftButton, {}, ribbon.segments()[2].rect.center().toPoint());
@@ -155,6 +148,7 @@ TEST(StorageRibbon, WidthsAndTheGrayRest) {
 }
 
 TEST(StorageMap3DView, ClicksSelectAndClearDoubleClickOpensAndResetGoesHome) {
+    ManualAnimationClock clock;
     std::vector<QUrl> opened;
     FileActions::setDesktop({[&](const QUrl& url) { opened.push_back(url); return true; },
                              [](const std::filesystem::path&, std::function<void(bool)> done) { done(false); }});
@@ -184,29 +178,9 @@ TEST(StorageMap3DView, ClicksSelectAndClearDoubleClickOpensAndResetGoesHome) {
     view.load(items);
     EXPECT_NE(view.camera(), OrbitCamera::home());
     view.setResetToken(1);
+    clock.advanceBy(100);
     EXPECT_NE(view.shownCamera(), OrbitCamera::home());
-    QTest::qWait(500);
+    clock.advanceBy(250);
     EXPECT_EQ(view.shownCamera(), OrbitCamera::home());
     FileActions::setDesktop({});
-}
-
-TEST(StorageMaps, Pictures) {
-    const ScanSnapshot snapshot = StorageFixtures::homeSnapshot();
-    BucketSelection selection;
-    selection.setID(snapshot.buckets[1].path);
-    StorageFixtures::renderScreens("map-blocks", QSize(900, 520), [&] {
-        auto* view = new TreemapView(&selection, {});
-        view->setItems(snapshot.buckets, snapshot.totalSize, StorageRankPalette(snapshot.buckets));
-        return onCanvas(view);
-    });
-    StorageFixtures::renderScreens("map-3d", QSize(900, 520), [&] {
-        auto* view = new StorageMap3DView(&selection);
-        view->load(snapshot.buckets);
-        return onCanvas(view);
-    });
-    StorageFixtures::renderScreens("ribbon", QSize(900, 60), [&] {
-        auto* view = new StorageRibbon(&selection);
-        view->setBuckets(snapshot.buckets, snapshot.totalSize, StorageRankPalette(snapshot.buckets));
-        return onCanvas(view);
-    });
 }

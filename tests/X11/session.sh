@@ -28,18 +28,25 @@ session_end() {
 }
 trap session_end EXIT
 
-# Waits up to 10 s for a window whose name matches; prints its id.
-wait_for_window() {
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-    [[ -n $id ]] && { echo "$id"; return 0; }
+# Runs the command until it succeeds, for up to 30 s (a loaded machine starts windows slowly).
+wait_until() {
+  for _ in $(seq 300); do
+    "$@" >/dev/null 2>&1 && return 0
     sleep 0.1
   done
   return 1
 }
 
+# Waits for a visible window whose name matches; prints its id.
+wait_for_window() {
+  wait_until xdotool search --onlyvisible --name "$1" || return 1
+  xdotool search --onlyvisible --name "$1" | head -n1
+}
+
 fail() {
   echo "FAILED: $*"
+  [[ -n ${app_pid:-} ]] && { kill -0 "$app_pid" 2>/dev/null && echo "  the app is running" || echo "  the app has ended"; }
+  xdotool search --name . 2>/dev/null | while read -r w; do echo "  window $w: $(xdotool getwindowname "$w" 2>/dev/null)"; done | head -n 10
   [[ -f $session_dir/app.log ]] && sed 's/^/  app: /' "$session_dir/app.log" | tail -n 20
   exit 1
 }

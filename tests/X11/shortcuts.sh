@@ -18,15 +18,15 @@ wait_for_window '^Settings$' >/dev/null || fail "Ctrl+, opened no settings windo
 
 xdotool windowactivate --sync "$main"
 xdotool key ctrl+o
-for _ in $(seq 50); do [[ $(xdotool getactivewindow) != "$main" ]] && break; sleep 0.1; done
+active_is_not() { [[ $(xdotool getactivewindow) != "$1" ]]; }
+window_gone() { ! xdotool search --onlyvisible --name . | grep -qx "$1"; }
+wait_until active_is_not "$main" || fail "Ctrl+O opened no folder panel"
 panel=$(xdotool getactivewindow)
-[[ $panel != "$main" ]] || fail "Ctrl+O opened no folder panel"
 xdotool key Escape
-for _ in $(seq 50); do xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$panel" || break; sleep 0.1; done
-! xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$panel" || fail "Escape left the folder panel open"
+wait_until window_gone "$panel" || fail "Escape left the folder panel open"
 
 xdotool windowactivate --sync "$main"
 xdotool key ctrl+q
-for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-! kill -0 "$app_pid" 2>/dev/null || fail "Ctrl+Q did not quit"
+app_ended() { ! kill -0 "$app_pid"; }
+wait_until app_ended || fail "Ctrl+Q did not quit"
 echo "shortcuts: Ctrl+, Ctrl+O Escape Ctrl+Q work under X"

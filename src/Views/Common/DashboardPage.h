@@ -2,8 +2,8 @@
 
 #include <QScrollArea>
 
-// The page of the overview and the storage screen: a vertical scroll over DS.canvas whose content
-// is replaced whole when the state changes, keeping the reader's scroll position.
+// The page of the overview and the storage screen: a vertical scroll over DS.canvas. Content set
+// again replaces the old whole, keeping the reader's scroll position.
 class DashboardPage : public QScrollArea {
     Q_OBJECT
 public:

@@ -1,7 +1,7 @@
 #include "Views/DesignSystem/Appearance.h"
 
 #include "Models/AppAppearance.h"
-#include "Platform/SettingsStore.h"
+#include "Services/Preferences.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Fonts.h"
 
@@ -18,9 +18,9 @@ Appearance::Appearance() {
     // Taken before install() replaces it: the desktop theme's own palette.
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         startupPaletteIsDark_ = QGuiApplication::palette().color(QPalette::Window).lightnessF() < 0.5;
-    SettingsStore::shared().watch(QStringLiteral("appAppearance"), this, [this] { refresh(); });
+    Preferences::watch(Preferences::Key::appAppearance, this, [this] { refresh(); });
     connect(&DesktopColorScheme::shared(), &DesktopColorScheme::changed, this, &Appearance::refresh);
-    dark_ = resolvesDark(SettingsStore::shared().text(QStringLiteral("appAppearance")), DesktopColorScheme::shared().preference(),
+    dark_ = resolvesDark(Preferences::text(Preferences::Key::appAppearance), DesktopColorScheme::shared().preference(),
                          startupPaletteIsDark_);
 }
 
@@ -46,7 +46,7 @@ void Appearance::install() {
 }
 
 void Appearance::refresh() {
-    const bool dark = resolvesDark(SettingsStore::shared().text(QStringLiteral("appAppearance")), DesktopColorScheme::shared().preference(),
+    const bool dark = resolvesDark(Preferences::text(Preferences::Key::appAppearance), DesktopColorScheme::shared().preference(),
                                    startupPaletteIsDark_);
     if (dark == isDark()) return;
     dark_ = dark;

@@ -45,7 +45,10 @@ std::vector<BarSparkline::Bar> BarSparkline::bars(const std::vector<double>& val
 }
 
 void BarSparkline::setValues(const std::vector<double>& values) {
-    const bool countChanged = values.size() != values_.size();
+    // Only a new bar eases in: once every bar holds a value, a new sample moves the line along,
+    // and easing all of them every second would keep the sparkline repainting for a third of it.
+    const size_t drawn = size_t(barCount_);
+    const bool countChanged = std::min(values.size(), drawn) != std::min(values_.size(), drawn);
     if (countChanged) {
         startHeights_.clear();
         for (const Bar& bar : bars(values_, maxValue_, barCount_, QSizeF(width() - 2 * padding, height() - padding)))
@@ -78,13 +81,17 @@ void BarSparkline::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QPainterPath background = ContinuousShape::roundedRect(rect(), 12);
     painter.fillPath(background, tint_.resolved(0.12));
-    painter.setClipPath(background);
 
     // Time runs left to right in every language, so the layout direction plays no part.
     const QRectF area(padding, padding, width() - 2 * padding, height() - padding);
     const qreal progress = transition_->progress();
     const std::vector<Bar> shown = bars(values_, maxValue_, barCount_, area.size());
     const QColor full = tint_.resolved(), faint = tint_.resolved(0.45);
+    // Only bars that reach into a rounded corner need the background's outline as a clip; a path
+    // clip makes every fill after it many times dearer, and the sparkline repaints every second.
+    const qreal corner = 12 * 1.6;
+    const QRectF clear = QRectF(rect()).adjusted(corner, 0, -corner, 0);
+    std::vector<std::pair<QRectF, QColor>> clipped;
     for (size_t i = 0; i < shown.size(); ++i) {
         QRectF bar = shown[i].rect;
         if (progress < 1 && i < startHeights_.size()) {
@@ -92,6 +99,13 @@ void BarSparkline::paintEvent(QPaintEvent*) {
             bar.setTop(bar.bottom() - height);
         }
         bar.translate(area.topLeft());
-        painter.fillPath(ContinuousShape::roundedRect(bar, std::min(bar.width() / 2, qreal(2))), shown[i].flat ? faint : full);
+        const QColor& color = shown[i].flat ? faint : full;
+        if (clear.contains(bar))
+            painter.fillPath(ContinuousShape::roundedRect(bar, std::min(bar.width() / 2, qreal(2))), color);
+        else
+            clipped.emplace_back(bar, color);
     }
+    if (clipped.empty()) return;
+    painter.setClipPath(background);
+    for (const auto& [bar, color] : clipped) painter.fillPath(ContinuousShape::roundedRect(bar, std::min(bar.width() / 2, qreal(2))), color);
 }

@@ -12,8 +12,8 @@ class Transition;
 // The latest samples as bars, newest on the right in every language: the last `barCount` values,
 // zeros in front when there are fewer, scaled to `maxValue` (or the largest value). A bar above
 // 1 % of the scale is at least 3 high in the full tint; any other is 2 high at 45 %. On the tint
-// at 12 % in a rounded rectangle of radius 12, `height` high; a change in the number of values
-// eases the bars to their new heights over 0.35 s.
+// at 12 % in a rounded rectangle of radius 12, `height` high; a change in the number of bars
+// that hold values eases the bars to their new heights over 0.35 s.
 class BarSparkline : public QWidget {
     Q_OBJECT
 public:

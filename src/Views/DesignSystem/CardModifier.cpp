@@ -3,6 +3,7 @@
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -37,8 +38,16 @@ CardModifier::CardModifier(qreal padding, qreal radius, QWidget* parent) : QWidg
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
-void CardModifier::paintEvent(QPaintEvent*) {
+void CardModifier::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    // A repaint inside the card, clear of its corners and outline (a figure that changed), needs
+    // only the fill: building and filling the rounded outline is the dear part of painting a card.
+    const int corner = int(std::ceil(radius_ * 1.6)) + 1;
+    const QRegion inside = QRegion(rect().adjusted(2, corner, -2, -corner)) + QRegion(rect().adjusted(corner, 2, -corner, -2));
+    if ((event->region() - inside).isEmpty()) {
+        for (const QRect& part : event->region()) painter.fillRect(part, DS::card.resolved());
+        return;
+    }
     ContinuousShape::paintSurface(painter, rect(), radius_, DS::card.resolved(), DS::hairline.resolved());
 }
 

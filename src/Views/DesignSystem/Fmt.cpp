@@ -9,7 +9,8 @@
 namespace Fmt {
 namespace {
 
-// ICU works on the decimal text of the number, so 0.145 rounds to 15 % as a reader expects.
+// ICU works on the shortest decimal text of the number and rounds halves to even, as the platform's
+// format style does by default: 0.125 gives 12 %, 0.135 gives 14 %.
 QString format(double fraction, int fractionDigits, const QLocale& locale) {
     static std::mutex mutex;
     static std::map<std::pair<QString, int>, icu::number::LocalizedNumberFormatter> formatters;
@@ -27,7 +28,7 @@ QString format(double fraction, int fractionDigits, const QLocale& locale) {
                             .unit(icu::MeasureUnit::getPercent())
                             .scale(icu::number::Scale::powerOfTen(2))
                             .precision(icu::number::Precision::fixedFraction(fractionDigits))
-                            .roundingMode(UNUM_ROUND_HALFUP);
+                            .roundingMode(UNUM_ROUND_HALFEVEN);
             found = formatters.emplace(std::make_pair(tag, fractionDigits), std::move(made)).first;
         }
         formatter = found->second;

@@ -31,7 +31,8 @@ Transition::Transition(QWidget* owner, int durationMs, const QEasingCurve& curve
 
 void Transition::start() {
     animation_.stop();
-    if (!owner_ || !owner_->isVisible()) {
+    // Nothing of the owner on screen (hidden, or scrolled away): no frames to draw.
+    if (!owner_ || !owner_->isVisible() || owner_->visibleRegion().isEmpty()) {
         animation_.setCurrentTime(animation_.duration());
         if (owner_) owner_->update();
         return;

@@ -10,7 +10,8 @@ class QWidget;
 
 // The progress of one animated change of a painted component: runs from 0 to 1 over the duration
 // on the easing curve and repaints the owner at every step. A component keeps the value it comes
-// from and mixes it with the new one by progress(). A hidden owner jumps straight to the end.
+// from and mixes it with the new one by progress(). An owner with nothing on screen (hidden or
+// scrolled away) jumps straight to the end.
 class Transition : public QObject {
 public:
     Transition(QWidget* owner, int durationMs, const QEasingCurve& curve);

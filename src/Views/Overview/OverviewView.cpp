@@ -10,6 +10,7 @@
 #include "Services/StorageHistoryService.h"
 #include "Views/Shell/AppSectionPresentation.h"
 #include "Views/Overview/CapacityBar.h"
+#include "Views/Common/CoalescedUpdate.h"
 #include "Views/Common/DashboardPage.h"
 #include "Views/DesignSystem/Banner.h"
 #include "Views/DesignSystem/CardHeader.h"
@@ -33,8 +34,6 @@
 #include <QLocale>
 #include <QVBoxLayout>
 
-#include <span>
-
 namespace {
 
 QString bytes(std::int64_t count) { return ByteFormatting::string(count); }
@@ -42,19 +41,13 @@ QString bytes(std::int64_t count) { return ByteFormatting::string(count); }
 }  // namespace
 
 OverviewView::OverviewView(AppState& state, CapacitySource capacity, QWidget* parent)
-    : QWidget(parent), state_(state), capacity_(std::move(capacity)) {
+    : QWidget(parent), state_(state), capacity_(std::move(capacity)), pageUpdate_(new CoalescedUpdate([this] { updatePage(); }, this)) {
     if (!capacity_) capacity_ = [] { return DiskCapacityService().capacity(SystemRoots::current().root); };
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    page_ = new DashboardPage;
-    outer->addWidget(page_);
-    for (auto changed : {&AppState::scanSnapshotChanged, &AppState::isScanningChanged, &AppState::scanRootChanged})
-        connect(&state_, changed, this, &OverviewView::rebuild);
-    rebuild();
-}
-
-void OverviewView::rebuild() {
-    QVBoxLayout* page = page_->beginContent();
+    auto* scroll = new DashboardPage;
+    outer->addWidget(scroll);
+    QVBoxLayout* page = scroll->beginContent();
 
     auto* top = new QHBoxLayout;
     top->setSpacing(16);
@@ -64,16 +57,13 @@ void OverviewView::rebuild() {
     top->addWidget(now);
     page->addLayout(top);
 
-    const std::optional<RecentScan> recent = recentScan();
-    if (recent) {
-        auto* second = new QHBoxLayout;
-        second->setSpacing(16);
-        second->addWidget(state_.scanSnapshot() ? makeLargestFolders() : makeScanPrompt(), 1);
-        second->addWidget(makeRecentScan(*recent));
-        page->addLayout(second);
-    } else {
-        page->addWidget(makeScanPrompt());
-    }
+    // The last scan's largest folders, or the prompt to scan; beside them the newest scan's figures.
+    auto* second = new QHBoxLayout;
+    second->setSpacing(16);
+    second->addWidget(largestFolders_ = makeLargestFolders(), 1);
+    second->addWidget(scanPrompt_ = makeScanPrompt(), 1);
+    second->addWidget(recentCard_ = makeRecentScan());
+    page->addLayout(second);
 
     auto* tiles = new QHBoxLayout;
     tiles->setSpacing(16);
@@ -97,15 +87,20 @@ void OverviewView::rebuild() {
     privacy->addStretch(1);
     page->addLayout(privacy);
     page->addStretch(1);
-    page_->endContent();
+    // Filled before the page measures itself: parts not yet shown do not tell it when they grow.
+    updatePage();
+    scroll->endContent();
+
+    for (auto changed : {&AppState::scanSnapshotChanged, &AppState::isScanningChanged, &AppState::scanRootChanged})
+        connect(&state_, changed, pageUpdate_, &CoalescedUpdate::request);
+}
+
+void OverviewView::updatePage() {
+    refreshStorageCard();
+    refreshScanCards();
 }
 
 QWidget* OverviewView::makeStorageCard() {
-    const DiskCapacityService::Capacity capacity = capacity_();
-    const std::int64_t used = std::max<std::int64_t>(capacity.total - capacity.available, 0);
-    const double usedRatio = capacity.total <= 0 ? 0 : std::min(double(used) / double(capacity.total), 1.0);
-    const std::shared_ptr<const ScanSnapshot>& snapshot = state_.scanSnapshot();
-
     auto* card = new CardModifier(28, 18);
     QVBoxLayout* stack = card->contentLayout();
     stack->setSpacing(22);
@@ -114,9 +109,8 @@ QWidget* OverviewView::makeStorageCard() {
 
     auto* hero = new QHBoxLayout;
     hero->setSpacing(20);
-    const ValueAndUnit available = ValueAndUnit::split(bytes(capacity.available));
-    hero->addWidget(new HeroValue(AppLocalization::format("monitor.freeOf", {bytes(capacity.total)}), available.value, available.unit, 56),
-                    0, Qt::AlignBottom);
+    freeHero_ = new HeroValue({}, {}, {}, 56);
+    hero->addWidget(freeHero_, 0, Qt::AlignBottom);
     hero->addStretch(1);
     hero->addSpacing(12);
     auto* buttons = new QHBoxLayout;
@@ -125,41 +119,51 @@ QWidget* OverviewView::makeStorageCard() {
     auto* choose = new StyledButton(AppLocalization::string("scan.choose"), {}, SoftButtonStyle{DynamicColor::primary()});
     connect(choose, &QAbstractButton::clicked, &state_, &AppState::chooseScanFolder);
     buttons->addWidget(choose);
-    auto* scan = new StyledButton(AppLocalization::string(state_.isScanning() ? textKey("scan.scanning") : textKey("scan.start")), "play.fill",
-                                  TintedButtonStyle{DS::amber});
-    scan->setObjectName("overviewScan");
-    scan->setEnabled(!state_.isScanning());
-    connect(scan, &QAbstractButton::clicked, this, [this] {
+    scanButton_ = new StyledButton({}, "play.fill", TintedButtonStyle{DS::amber});
+    scanButton_->setObjectName("overviewScan");
+    connect(scanButton_, &QAbstractButton::clicked, this, [this] {
         state_.setSelectedSection(AppSection::storage);
         if (!state_.isScanning()) state_.startScan();
     });
-    buttons->addWidget(scan);
+    buttons->addWidget(scanButton_);
     hero->addLayout(buttons);
     hero->setAlignment(buttons, Qt::AlignBottom);
     stack->addLayout(hero);
 
-    auto* bar = new CapacityBar;
-    bar->setFigures(snapshot, capacity.total, capacity.available);
-    stack->addWidget(bar);
-
-    const std::optional<RecentScan> recent = recentScan();
-    const QString lastScan = recent ? TimeFormatting::relative(recent->date, Instant::now(), QLocale::system())
-                                    : AppLocalization::string("overview.never");
-    stack->addWidget(new StatColumns({
-        {AppLocalization::string("overview.used"), bytes(used), DS::amber},
-        {AppLocalization::string("overview.available"), bytes(capacity.available), DS::track},
-        {AppLocalization::string("overview.usedShare"), Fmt::percent(usedRatio), std::nullopt},
-        {AppLocalization::string("overview.lastScan"), lastScan, std::nullopt},
-    }));
+    capacityBar_ = new CapacityBar;
+    stack->addWidget(capacityBar_);
+    storageStats_ = new StatColumns;
+    stack->addWidget(storageStats_);
     stack->addStretch(1);
     return card;
 }
 
-QWidget* OverviewView::makeLargestFolders() {
-    const ScanSnapshot& snapshot = *state_.scanSnapshot();
-    const std::span<const StorageBucket> top(snapshot.buckets.data(), std::min<std::size_t>(snapshot.buckets.size(), 5));
-    const double reference = double(std::max<std::int64_t>(top.empty() ? 1 : top.front().size, 1));
+void OverviewView::refreshStorageCard() {
+    const DiskCapacityService::Capacity capacity = capacity_();
+    const std::int64_t used = std::max<std::int64_t>(capacity.total - capacity.available, 0);
+    const double usedRatio = capacity.total <= 0 ? 0 : std::min(double(used) / double(capacity.total), 1.0);
+    const auto& snapshot = state_.scanSnapshot();
 
+    const ValueAndUnit available = ValueAndUnit::split(bytes(capacity.available));
+    freeHero_->setCaption(AppLocalization::format("monitor.freeOf", {bytes(capacity.total)}));
+    freeHero_->setValue(available.value);
+    freeHero_->setUnit(available.unit);
+    scanButton_->setText(AppLocalization::string(state_.isScanning() ? textKey("scan.scanning") : textKey("scan.start")));
+    scanButton_->setEnabled(!state_.isScanning());
+    capacityBar_->setFigures(snapshot, capacity.total, capacity.available);
+
+    const std::optional<RecentScan> recent = recentScan();
+    const QString lastScan = recent ? TimeFormatting::relative(recent->date, Instant::now(), QLocale::system())
+                                    : AppLocalization::string("overview.never");
+    storageStats_->setItems({
+        {AppLocalization::string("overview.used"), bytes(used), DS::amber},
+        {AppLocalization::string("overview.available"), bytes(capacity.available), DS::track},
+        {AppLocalization::string("overview.usedShare"), Fmt::percent(usedRatio), std::nullopt},
+        {AppLocalization::string("overview.lastScan"), lastScan, std::nullopt},
+    });
+}
+
+QWidget* OverviewView::makeLargestFolders() {
     auto* card = new CardModifier(14, 18);
     QVBoxLayout* stack = card->contentLayout();
     stack->setSpacing(8);
@@ -167,27 +171,50 @@ QWidget* OverviewView::makeLargestFolders() {
                                   [this] { state_.setSelectedSection(AppSection::storage); });
     header->setContentsMargins(10, 10, 10, 6);
     stack->addWidget(header);
-    for (std::size_t i = 0; i < top.size(); ++i) {
-        const StorageBucket& bucket = top[i];
-        auto* row = new RankedRow(fileIcon(bucket.path), {}, PathText::display(bucket.name()),
-                                  EntryKind::isFolder(bucket.path) ? AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)})
-                                                                  : EntryKind::text(bucket.path),
-                                  bytes(bucket.size),
-                                  double(std::max<std::int64_t>(bucket.size, 0)) / reference, DS::amber, i == 0);
+    for (std::size_t i = 0; i < 5; ++i) {
+        auto* row = new RankedRow({}, {}, {}, {}, {}, 0, DS::amber, i == 0);
         row->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(row, &QWidget::customContextMenuRequested, this, [row, path = std::filesystem::path(bucket.path)](const QPoint& at) {
+        // The row reveals whichever folder it shows when the menu is used.
+        connect(row, &QWidget::customContextMenuRequested, this, [this, row, i](const QPoint& at) {
+            if (i >= folderPaths_.size()) return;
+            const std::filesystem::path path = folderPaths_[i];  // kept if a new scan relabels the row meanwhile
             const GuardedMenu menu(row);
             QAction* reveal = menu->addAction(AppLocalization::string("action.reveal"));
             if (menu->exec(row->mapToGlobal(at)) == reveal) FileActions::reveal(path);
         });
         stack->addWidget(row);
+        folderRows_.push_back(row);
     }
     stack->addStretch(1);
     return card;
 }
 
+QWidget* OverviewView::makeRecentScan() {
+    auto* card = new CardModifier(24, 18);
+    card->setFixedWidth(360);
+    QVBoxLayout* stack = card->contentLayout();
+    stack->setSpacing(20);
+    stack->addWidget(new CardHeader(AppLocalization::string("overview.recentScan"), "clock.arrow.circlepath", DS::teal));
+    recentHero_ = new HeroValue({}, {}, {}, 40);
+    stack->addWidget(recentHero_);
+    auto* facts = new QVBoxLayout;
+    facts->setSpacing(10);
+    recentFiles_ = new KeyValueRow(AppLocalization::string("scan.files"), {});
+    facts->addWidget(recentFiles_);
+    recentFolders_ = new KeyValueRow(AppLocalization::string("scan.folders"), {});
+    facts->addWidget(recentFolders_);
+    recentDuration_ = new KeyValueRow(AppLocalization::string("scan.duration"), {});
+    facts->addWidget(recentDuration_);
+    stack->addLayout(facts);
+    stack->addStretch(1);
+    auto* viewMap = new StyledButton(AppLocalization::string("overview.viewMap"), {}, TintedButtonStyle{DS::teal});
+    connect(viewMap, &QAbstractButton::clicked, this, [this] { state_.setSelectedSection(AppSection::storage); });
+    stack->addWidget(viewMap, 0, Qt::AlignLeading);
+    return card;
+}
+
 std::optional<OverviewView::RecentScan> OverviewView::recentScan() const {
-    if (const std::shared_ptr<const ScanSnapshot>& snapshot = state_.scanSnapshot()) {
+    if (const auto& snapshot = state_.scanSnapshot()) {
         const std::filesystem::path name = snapshot->rootPath.filename();
         return RecentScan{PathText::display(name.empty() ? snapshot->rootPath : name), snapshot->scannedAt, snapshot->totalSize,
                           snapshot->fileCount, snapshot->folderCount, snapshot->duration};
@@ -199,32 +226,46 @@ std::optional<OverviewView::RecentScan> OverviewView::recentScan() const {
     return RecentScan{name.isEmpty() ? newest.rootPath : name, newest.date, newest.totalSize, newest.fileCount, newest.folderCount, std::nullopt};
 }
 
-QWidget* OverviewView::makeRecentScan(const RecentScan& scan) {
-    auto* card = new CardModifier(24, 18);
-    card->setFixedWidth(360);
-    QVBoxLayout* stack = card->contentLayout();
-    stack->setSpacing(20);
-    stack->addWidget(new CardHeader(AppLocalization::string("overview.recentScan"), "clock.arrow.circlepath", DS::teal));
-    const ValueAndUnit total = ValueAndUnit::split(bytes(scan.totalSize));
-    stack->addWidget(new HeroValue(scan.name, total.value, total.unit, 40));
-    auto* facts = new QVBoxLayout;
-    facts->setSpacing(10);
-    const QLocale system = QLocale::system();
-    facts->addWidget(new KeyValueRow(AppLocalization::string("scan.files"), system.toString(qlonglong(scan.fileCount))));
-    facts->addWidget(new KeyValueRow(AppLocalization::string("scan.folders"), system.toString(qlonglong(scan.folderCount))));
-    facts->addWidget(new KeyValueRow(AppLocalization::string("scan.duration"),
-                                     scan.duration ? TimeFormatting::minutesAndSeconds(*scan.duration, system) : QStringLiteral("\u2014")));
-    stack->addLayout(facts);
-    stack->addStretch(1);
-    auto* viewMap = new StyledButton(AppLocalization::string("overview.viewMap"), {}, TintedButtonStyle{DS::teal});
-    connect(viewMap, &QAbstractButton::clicked, this, [this] { state_.setSelectedSection(AppSection::storage); });
-    stack->addWidget(viewMap, 0, Qt::AlignLeading);
-    return card;
+void OverviewView::refreshScanCards() {
+    const auto& snapshot = state_.scanSnapshot();
+    largestFolders_->setVisible(bool(snapshot));
+    scanPrompt_->setVisible(!snapshot);
+    scanPrompt_->setDetail(AppLocalization::format("overview.scanPrompt.detail", {PathText::display(state_.scanRoot())}));
+
+    const std::optional<RecentScan> recent = recentScan();
+    recentCard_->setVisible(recent.has_value());
+    if (recent) {
+        const ValueAndUnit total = ValueAndUnit::split(bytes(recent->totalSize));
+        recentHero_->setCaption(recent->name);
+        recentHero_->setValue(total.value);
+        recentHero_->setUnit(total.unit);
+        const QLocale system = QLocale::system();
+        recentFiles_->setValue(system.toString(qlonglong(recent->fileCount)));
+        recentFolders_->setValue(system.toString(qlonglong(recent->folderCount)));
+        recentDuration_->setValue(recent->duration ? TimeFormatting::minutesAndSeconds(*recent->duration, system) : QStringLiteral("\u2014"));
+    }
+    if (!snapshot) return;
+
+    const std::size_t shown = std::min(snapshot->buckets.size(), folderRows_.size());  // the scan's order is largest first
+    const double reference = double(std::max<std::int64_t>(shown == 0 ? 1 : snapshot->buckets.front().size, 1));
+    folderPaths_.clear();
+    for (std::size_t i = 0; i < folderRows_.size(); ++i) {
+        RankedRow* row = folderRows_[i];
+        row->setVisible(i < shown);
+        if (i >= shown) continue;
+        const StorageBucket& bucket = snapshot->buckets[i];
+        folderPaths_.push_back(bucket.path);
+        row->setIcon(fileIcon(bucket.path));
+        row->setTitle(PathText::display(bucket.name()));
+        row->setSubtitle(EntryKind::isFolder(bucket.path) ? AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)})
+                                                          : EntryKind::text(bucket.path));
+        row->setValue(bytes(bucket.size));
+        row->setFraction(double(std::max<std::int64_t>(bucket.size, 0)) / reference);
+    }
 }
 
-QWidget* OverviewView::makeScanPrompt() {
-    auto* banner = new Banner("internaldrive", AppLocalization::string("overview.scanPrompt.title"),
-                              AppLocalization::format("overview.scanPrompt.detail", {PathText::display(state_.scanRoot())}), DS::amber);
+Banner* OverviewView::makeScanPrompt() {
+    auto* banner = new Banner("internaldrive", AppLocalization::string("overview.scanPrompt.title"), {}, DS::amber);
     auto* scan = new StyledButton(AppLocalization::string("scan.start"), {}, TintedButtonStyle{DS::amber});
     scan->setObjectName("promptScan");
     connect(scan, &QAbstractButton::clicked, this, [this] {

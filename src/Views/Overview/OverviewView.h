@@ -8,13 +8,21 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class AppState;
-class DashboardPage;
+class Banner;
+class CapacityBar;
+class CoalescedUpdate;
+class HeroValue;
+class KeyValueRow;
+class RankedRow;
+class StatColumns;
+class StyledButton;
 
 // The overview section: the start-up volume with the scan buttons and the live system card, the
 // last scan's largest folders and figures (or a prompt to scan), shortcuts to four sections and
-// the privacy note. Everything is read afresh from the state when it changes.
+// the privacy note. Built once; a burst of state changes updates it in place on the next turn of the event loop.
 class OverviewView : public QWidget {
     Q_OBJECT
 public:
@@ -35,13 +43,29 @@ private:
     };
     std::optional<RecentScan> recentScan() const;
 
-    void rebuild();
     QWidget* makeStorageCard();
     QWidget* makeLargestFolders();
-    QWidget* makeRecentScan(const RecentScan& scan);
-    QWidget* makeScanPrompt();
+    QWidget* makeRecentScan();
+    Banner* makeScanPrompt();
+    void updatePage();
+    void refreshStorageCard();
+    void refreshScanCards();
 
     AppState& state_;
     CapacitySource capacity_;
-    DashboardPage* page_;
+    CoalescedUpdate* pageUpdate_;
+
+    HeroValue* freeHero_;
+    StyledButton* scanButton_;
+    CapacityBar* capacityBar_;
+    StatColumns* storageStats_;
+    QWidget* largestFolders_;
+    QWidget* recentCard_;
+    std::vector<RankedRow*> folderRows_;
+    std::vector<std::filesystem::path> folderPaths_;
+    HeroValue* recentHero_;
+    KeyValueRow* recentFiles_;
+    KeyValueRow* recentFolders_;
+    KeyValueRow* recentDuration_;
+    Banner* scanPrompt_;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Services/Preferences.h"
+
 #include <QComboBox>
 
 #include <utility>
@@ -16,9 +18,7 @@ public:
         QString tag;
     };
 
-    PreferencePicker(QString key, QString fallback, const std::vector<Option>& options, QWidget* parent = nullptr);
-
-    const QString& key() const { return key_; }
+    PreferencePicker(Preferences::Key key, QString fallback, const std::vector<Option>& options, QWidget* parent = nullptr);
 
 signals:
     // A pick by the user that changed the stored text: the text before it and the tag stored now.
@@ -27,6 +27,6 @@ signals:
 private:
     void showStoredValue();
 
-    QString key_;
+    Preferences::Key key_;
     QString fallback_;
 };

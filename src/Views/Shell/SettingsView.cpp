@@ -6,7 +6,7 @@
 #include "Models/AppRelauncher.h"
 #include "Models/MenuBarItemStyle.h"
 #include "Foundation/PathText.h"
-#include "Platform/SettingsStore.h"
+#include "Services/Preferences.h"
 #include "Services/AppState.h"
 #include "Views/Shell/AppVersion.h"
 #include "Views/DesignSystem/BrandMark.h"
@@ -126,7 +126,7 @@ void SettingsView::relaunchOnLanguageChange(const QString& previous, const QStri
 PreferencePicker* SettingsView::makeLanguagePicker(int width, QWidget* parent) {
     std::vector<PreferencePicker::Option> options;
     for (AppLanguage language : allCases<AppLanguage>()) options.push_back({languageOptionLabel(language), rawText(language)});
-    auto* picker = new PreferencePicker(QStringLiteral("appLanguage"), rawText(AppLanguage::system), options, parent);
+    auto* picker = new PreferencePicker(Preferences::Key::appLanguage, rawText(AppLanguage::system), options, parent);
     picker->setAccessibleName(AppLocalization::string("settings.language"));
     picker->setFixedWidth(width);
     connect(picker, &PreferencePicker::picked, picker, &SettingsView::relaunchOnLanguageChange);
@@ -169,7 +169,7 @@ QWidget* SettingsView::interfaceCard() {
                                                               : textKey("appearance.system");
         appearances.push_back({AppLocalization::string(key), rawText(appearance)});
     }
-    appearancePicker_ = new PreferencePicker(QStringLiteral("appAppearance"), rawText(AppAppearance::system), appearances);
+    appearancePicker_ = new PreferencePicker(Preferences::Key::appAppearance, rawText(AppAppearance::system), appearances);
     appearancePicker_->setAccessibleName(AppLocalization::string("settings.appearance"));
     appearancePicker_->setFixedWidth(160);
 
@@ -182,12 +182,12 @@ QWidget* SettingsView::interfaceCard() {
         styles.push_back({rawText(style), AppLocalization::string(key), QString(), DS::blue});
     }
     const auto storedStyle = [] {
-        return fromRawText<MenuBarItemStyle>(SettingsStore::shared().text(QStringLiteral("menuBarStyle"))).value_or(MenuBarItemStyle::icon);
+        return fromRawText<MenuBarItemStyle>(Preferences::text(Preferences::Key::menuBarStyle)).value_or(MenuBarItemStyle::icon);
     };
     menuBarPicker_ = new PillTabBar(styles, rawText(storedStyle()), true);
     menuBarPicker_->setFixedWidth(280);
-    connect(menuBarPicker_, &PillTabBar::selectionChanged, this, [](const QString& id) { SettingsStore::shared().setValue(QStringLiteral("menuBarStyle"), id); });
-    SettingsStore::shared().watch(QStringLiteral("menuBarStyle"), menuBarPicker_, [this, storedStyle] { menuBarPicker_->setSelection(rawText(storedStyle())); });
+    connect(menuBarPicker_, &PillTabBar::selectionChanged, this, [](const QString& id) { Preferences::setText(Preferences::Key::menuBarStyle, id); });
+    Preferences::watch(Preferences::Key::menuBarStyle, menuBarPicker_, [this, storedStyle] { menuBarPicker_->setSelection(rawText(storedStyle())); });
 
     return settingsCard(AppLocalization::string("settings.interface"), QStringLiteral("paintbrush.fill"), DS::blue,
                         {settingRow(AppLocalization::string("settings.language"), AppLocalization::string("settings.language.detail"),

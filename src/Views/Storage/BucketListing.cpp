@@ -1,39 +1,65 @@
 #include "Views/Storage/BucketListing.h"
 
-#include "Models/NameCollator.h"
 #include "Foundation/PathText.h"
-
-
+#include "Models/NameCollator.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace BucketListing {
 
-std::vector<StorageBucket> visibleBuckets(const std::vector<StorageBucket>& buckets, const QString& filter,
-                                          FolderSort sort) {
-    std::vector<StorageBucket> visible;
+namespace {
+
+// Puts the first `count` of `items` in the order `before` gives, stably; the rest keep their order.
+template <typename T, typename Before>
+void orderFirst(std::vector<T>& items, std::size_t count, Before before) {
+    if (count >= items.size()) {
+        std::stable_sort(items.begin(), items.end(), before);
+        return;
+    }
+    std::vector<std::size_t> order(items.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::partial_sort(order.begin(), order.begin() + std::ptrdiff_t(count), order.end(), [&](std::size_t a, std::size_t b) {
+        if (before(items[a], items[b])) return true;
+        if (before(items[b], items[a])) return false;
+        return a < b;
+    });
+    std::vector<bool> taken(items.size(), false);
+    std::vector<T> result;
+    result.reserve(items.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        result.push_back(std::move(items[order[i]]));
+        taken[order[i]] = true;
+    }
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (!taken[i]) result.push_back(std::move(items[i]));
+    items = std::move(result);
+}
+
+}  // namespace
+
+std::vector<const StorageBucket*> visibleBuckets(const std::vector<StorageBucket>& buckets, const QString& filter, FolderSort sort,
+                                                 std::size_t ordered) {
+    std::vector<const StorageBucket*> visible;
+    visible.reserve(filter.isEmpty() ? buckets.size() : 0);
     for (const StorageBucket& bucket : buckets)
-        if (filter.isEmpty() || PathText::display(bucket.name()).contains(filter, Qt::CaseInsensitive))
-            visible.push_back(bucket);
+        if (filter.isEmpty() || PathText::display(bucket.name()).contains(filter, Qt::CaseInsensitive)) visible.push_back(&bucket);
 
     switch (sort) {
     case FolderSort::size:
-        return visible;  // the snapshot's own order
+        break;  // the snapshot's own order
     case FolderSort::name: {
         const QCollator collator = nameCollator(true);
-        std::vector<std::pair<QString, StorageBucket>> named;
+        std::vector<std::pair<QString, const StorageBucket*>> named;
         named.reserve(visible.size());
-        for (StorageBucket& bucket : visible) named.emplace_back(PathText::display(bucket.name()), std::move(bucket));
-        std::stable_sort(named.begin(), named.end(),
-                         [&](const auto& a, const auto& b) { return collator.compare(a.first, b.first) < 0; });
-        visible.clear();
-        for (auto& [name, bucket] : named) visible.push_back(std::move(bucket));
-        return visible;
+        for (const StorageBucket* bucket : visible) named.emplace_back(PathText::display(bucket->name()), bucket);
+        orderFirst(named, ordered, [&](const auto& a, const auto& b) { return collator.compare(a.first, b.first) < 0; });
+        for (std::size_t i = 0; i < named.size(); ++i) visible[i] = named[i].second;
+        break;
     }
     case FolderSort::items:
-        std::stable_sort(visible.begin(), visible.end(),
-                         [](const StorageBucket& a, const StorageBucket& b) { return a.fileCount > b.fileCount; });
-        return visible;
+        orderFirst(visible, ordered, [](const StorageBucket* a, const StorageBucket* b) { return a->fileCount > b->fileCount; });
+        break;
     }
     return visible;
 }

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,10 +15,12 @@ namespace BucketListing {
 
 // `buckets` come largest first, as a snapshot holds them.
 
-// Buckets whose name contains the filter (case-insensitive, not trimmed), in the chosen stable order;
-// names sort as people read them: "Shot 2" before "Shot 10".
-std::vector<StorageBucket> visibleBuckets(const std::vector<StorageBucket>& buckets, const QString& filter,
-                                          FolderSort sort);
+// Buckets whose name contains the filter (case-insensitive, not trimmed), in the chosen stable order,
+// pointing into `buckets`; names sort as people read them: "Shot 2" before "Shot 10". Only the first
+// `ordered` are put in order (no list shows more), the rest follow in the snapshot's order: sorting a
+// million names would hold the screen for seconds.
+std::vector<const StorageBucket*> visibleBuckets(const std::vector<StorageBucket>& buckets, const QString& filter, FolderSort sort,
+                                                 std::size_t ordered = std::numeric_limits<std::size_t>::max());
 
 // The selected bucket when it is among the buckets, else the largest (the first); none for no buckets.
 std::optional<StorageBucket> selectedBucket(const std::vector<StorageBucket>& buckets,

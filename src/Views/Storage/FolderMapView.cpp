@@ -28,7 +28,7 @@ FolderMapView::FolderMapView(BucketSelection* selection, BucketActions::Focus on
         });
 }
 
-void FolderMapView::setItems(const std::vector<StorageBucket>& items, std::int64_t totalSize, const StorageRankPalette& palette) {
+void FolderMapView::setItems(const std::vector<const StorageBucket*>& items, std::int64_t totalSize, const StorageRankPalette& palette) {
     QWidget* content = new QWidget;
     content->setAutoFillBackground(false);
     cards_.clear();
@@ -39,7 +39,7 @@ void FolderMapView::setItems(const std::vector<StorageBucket>& items, std::int64
         content->setMinimumHeight(430);
     }
     for (std::size_t i = 0; i < items.size() && i < maximumCards; ++i) {
-        const StorageBucket& bucket = items[i];
+        const StorageBucket& bucket = *items[i];
         const double share = totalSize >= 1 ? double(bucket.size) / double(totalSize) : 0;
         const std::string id = bucket.path;
         auto* card = new FolderCard(

@@ -21,7 +21,7 @@ public:
 
     FolderMapView(BucketSelection* selection, BucketActions::Focus onFocus, QWidget* parent = nullptr);
 
-    void setItems(const std::vector<StorageBucket>& items, std::int64_t totalSize, const StorageRankPalette& palette);
+    void setItems(const std::vector<const StorageBucket*>& items, std::int64_t totalSize, const StorageRankPalette& palette);
     const std::vector<FolderCard*>& cards() const { return cards_; }
     // Columns of the grid at a content width.
     static int columnCount(int width);

@@ -108,7 +108,7 @@ StorageMapCard::StorageMapCard(BucketSelection* selection, DynamicColor tint, Bu
     resetButton_->setAccessibleName(AppLocalization::string("storage.map.reset"));
     connect(resetButton_, &QAbstractButton::clicked, this, [this] {
         ++resetCameraToken_;
-        if (auto* view = dynamic_cast<StorageMap3DView*>(map_)) view->setResetToken(resetCameraToken_);
+        if (auto* view = qobject_cast<StorageMap3DView*>(map_)) view->setResetToken(resetCameraToken_);
     });
     header->addWidget(resetButton_);
     std::vector<TabItem> tabs;
@@ -128,21 +128,30 @@ StorageMapCard::StorageMapCard(BucketSelection* selection, DynamicColor tint, Bu
     stack->addWidget(mapArea_);
 }
 
-void StorageMapCard::setSnapshot(const ScanSnapshot& snapshot, std::vector<StorageBucket> visible) {
-    palette_ = StorageRankPalette(snapshot.buckets);
+void StorageMapCard::setSnapshot(const ScanSnapshot& snapshot, std::vector<const StorageBucket*> visible, const StorageRankPalette& palette) {
+    palette_ = palette;
     totalSize_ = snapshot.totalSize;
     subtitle_->setText(AppLocalization::format("storage.folderCount", {qlonglong(snapshot.buckets.size())}));
     ribbon_->setBuckets(snapshot.buckets, snapshot.totalSize, palette_);
-    visible_ = std::move(visible);
-    showMap();
+    if (map_) {
+        setVisible(std::move(visible));  // the map stays; only a new mode makes a new one
+    } else {
+        visible_ = std::move(visible);
+        showMap();
+    }
 }
 
-void StorageMapCard::setVisible(std::vector<StorageBucket> visible) {
+void StorageMapCard::setVisible(std::vector<const StorageBucket*> visible) {
     visible_ = std::move(visible);
-    if (auto* treemap = dynamic_cast<TreemapView*>(map_)) treemap->setItems(visible_, totalSize_, palette_);
-    else if (auto* folders = dynamic_cast<FolderMapView*>(map_)) folders->setItems(visible_, totalSize_, palette_);
-    else if (auto* boxes = dynamic_cast<StorageMap3DView*>(map_))
-        boxes->load(std::vector<StorageBucket>(visible_.begin(), visible_.begin() + std::min(visible_.size(), maximumBoxes)));
+    if (auto* treemap = qobject_cast<TreemapView*>(map_)) {
+        treemap->setItems(visible_, totalSize_, palette_);
+    } else if (auto* folders = qobject_cast<FolderMapView*>(map_)) {
+        folders->setItems(visible_, totalSize_, palette_);
+    } else if (auto* boxes = qobject_cast<StorageMap3DView*>(map_)) {
+        std::vector<StorageBucket> items;
+        for (std::size_t i = 0; i < visible_.size() && i < maximumBoxes; ++i) items.push_back(*visible_[i]);
+        boxes->load(items);
+    }
 }
 
 void StorageMapCard::setMode(StorageMapMode mode) {

@@ -20,12 +20,14 @@ class TextLabel;
 // The storage screen's map card: the ribbon over one of three maps (blocks, folders, 3D) chosen
 // with a tab bar; in 3D a button puts the camera home. Every map shares the screen's selection.
 class StorageMapCard : public CardModifier {
+    Q_OBJECT
 public:
     StorageMapCard(BucketSelection* selection, DynamicColor tint, BucketActions::Focus onFocus, QWidget* parent = nullptr);
 
-    // The snapshot's buckets feed the ribbon; `visible` (filtered and sorted like the folder list) feeds the map.
-    void setSnapshot(const ScanSnapshot& snapshot, std::vector<StorageBucket> visible);
-    void setVisible(std::vector<StorageBucket> visible);
+    // The snapshot's buckets feed the ribbon; `visible` (filtered and sorted like the folder list)
+    // feeds the map. The buckets stay owned by the caller, who keeps them while they are shown.
+    void setSnapshot(const ScanSnapshot& snapshot, std::vector<const StorageBucket*> visible, const StorageRankPalette& palette);
+    void setVisible(std::vector<const StorageBucket*> visible);
 
     StorageMapMode mode() const { return mode_; }
     void setMode(StorageMapMode mode);
@@ -42,7 +44,7 @@ private:
     BucketActions::Focus onFocus_;
     StorageMapMode mode_ = StorageMapMode::blocks;
     int resetCameraToken_ = 0;
-    std::vector<StorageBucket> visible_;
+    std::vector<const StorageBucket*> visible_;
     std::int64_t totalSize_ = 0;
     StorageRankPalette palette_;
 

@@ -11,6 +11,8 @@
 #include "Views/Storage/BucketListing.h"
 #include "Views/Storage/BucketSelection.h"
 #include "Views/Common/BusySpinner.h"
+#include "Views/Common/CoalescedUpdate.h"
+#include "Views/Common/PendingClick.h"
 #include "Views/Common/DashboardPage.h"
 #include "Views/DesignSystem/BarSparkline.h"
 #include "Views/DesignSystem/CardModifier.h"
@@ -43,7 +45,6 @@
 #include "Views/Storage/StorageRankPalette.h"
 #include "Views/Common/ValueAndUnit.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QLocale>
@@ -51,13 +52,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
-#include <QStyleHints>
 
 #include <algorithm>
 #include <limits>
 
 namespace {
 
+constexpr std::size_t maximumFolderRows = 200;
 const QString emDash = QStringLiteral("\u2014");
 
 QString bytes(std::int64_t count) { return ByteFormatting::string(count); }
@@ -72,18 +73,22 @@ QString lastComponent(const std::filesystem::path& path) {
 // A capsule on the track colour with a folder symbol and a path that stays left to right.
 class LocationPill : public QWidget {
 public:
-    LocationPill(const QString& path, DynamicColor tint) {
+    LocationPill(DynamicColor tint) {
         auto* row = new QHBoxLayout(this);
         row->setContentsMargins(12, 7, 12, 7);
         row->setSpacing(7);
         row->addWidget(new SymbolView(SymbolImage{.symbol = "folder.fill", .size = 12, .color = tint}));
-        auto* text = new TextLabel(path, Fonts::monospaced(12), DynamicColor::secondary());
-        text->setElideMode(Qt::ElideMiddle);
-        text->setLayoutDirection(Qt::LeftToRight);
-        row->addWidget(text, 1);
-        setToolTip(plainToolTip(path));
+        path_ = new TextLabel({}, Fonts::monospaced(12), DynamicColor::secondary());
+        path_->setElideMode(Qt::ElideMiddle);
+        path_->setLayoutDirection(Qt::LeftToRight);
+        row->addWidget(path_, 1);
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         setMaximumWidth(520);
+    }
+
+    void setPath(const QString& path) {
+        path_->setText(path);
+        setToolTip(plainToolTip(path));
     }
 
 protected:
@@ -92,6 +97,9 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.fillPath(ContinuousShape::capsule(QRectF(rect())), DS::track.resolved(0.6));
     }
+
+private:
+    TextLabel* path_;
 };
 
 // Runs an action when the wrapped widget is clicked (pills used as plain buttons).
@@ -139,21 +147,23 @@ QHBoxLayout* cardTitleRow(const QString& symbol, const QString& title, DynamicCo
 
 }  // namespace
 
+
 StorageView::StorageView(AppState& state, DynamicColor tint, CapacitySource capacity, QWidget* parent)
-    : QWidget(parent), state_(state), tint_(tint), capacity_(std::move(capacity)), selection_(new BucketSelection(this)) {
+    : QWidget(parent),
+      state_(state),
+      tint_(tint),
+      capacity_(std::move(capacity)),
+      selection_(new BucketSelection(this)),
+      pageUpdate_(new CoalescedUpdate([this] { updatePage(); }, this)),
+      pendingRowClick_(new PendingClick([this](const std::string& id) { selection_->setID(id); }, this)) {
     if (!capacity_) capacity_ = [] { return DiskCapacityService().capacity(SystemRoots::current().root); };
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    scroll_ = new DashboardPage;
-    outer->addWidget(scroll_);
+    auto* scroll = new DashboardPage;
+    outer->addWidget(scroll);
 
     sampleTimer_.setInterval(int(ScanThroughputSampler::intervalSeconds * 1000));
     connect(&sampleTimer_, &QTimer::timeout, this, &StorageView::sampleThroughput);
-    pendingSelect_.setSingleShot(true);
-    connect(&pendingSelect_, &QTimer::timeout, this, [this] {
-        if (pendingSelectID_) selection_->setID(*pendingSelectID_);
-        pendingSelectID_.reset();
-    });
 
     // Escape cancels a running scan wherever the focus is in the window; it is left alone otherwise.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -162,17 +172,29 @@ StorageView::StorageView(AppState& state, DynamicColor tint, CapacitySource capa
     connect(escape, &QShortcut::activated, &state_, &AppState::cancelScan);
     connect(&state_, &AppState::isScanningChanged, escape, [this, escape] { escape->setEnabled(state_.isScanning()); });
 
+    QVBoxLayout* page = scroll->beginContent();
+    page->addWidget(makeHeroCard());
+    page->addWidget(setupCard_ = makeSetupCard());
+    page->addWidget(scanningCard_ = makeScanningCard());
+    page->addWidget(results_ = makeResults());
+    page->addStretch(1);
+    // Filled before the page measures itself: parts not yet shown do not tell it when they grow.
+    updatePage();
+    scroll->endContent();
+
     connect(&state_, &AppState::isScanningChanged, this, &StorageView::scanningChanged);
-    connect(&state_, &AppState::scanSnapshotChanged, this, &StorageView::rebuild);
-    connect(&state_, &AppState::scanRootChanged, this, &StorageView::rebuild);
+    connect(&state_, &AppState::scanSnapshotChanged, this, [this] {
+        snapshotChanged_ = true;
+        pageUpdate_->request();
+    });
+    connect(&state_, &AppState::scanRootChanged, pageUpdate_, &CoalescedUpdate::request);
     connect(&state_, &AppState::scanProgressChanged, this, &StorageView::refreshScanningFigures);
     connect(&state_, &AppState::scanErrorChanged, this, &StorageView::showScanError);
     connect(selection_, &BucketSelection::changed, this, [this] {
-        for (RankedRow* row : folderRows_) row->setHighlighted(selection_->isSelected(row->property("bucketID").toString().toStdString()));
+        for (std::size_t i = 0; i < shownFolderRows_; ++i) folderRowPool_[i]->setHighlighted(selection_->isSelected(rowBuckets_[i].path));
         refreshInspector();
     });
 
-    rebuild();
     if (state_.isScanning()) scanningChanged();
     QTimer::singleShot(0, this, &StorageView::showScanError);
 }
@@ -186,7 +208,7 @@ void StorageView::scanningChanged() {
     } else {
         sampleTimer_.stop();  // the samples stay until the next scan
     }
-    rebuild();
+    pageUpdate_->request();
 }
 
 void StorageView::sampleThroughput() {
@@ -198,42 +220,21 @@ void StorageView::sampleThroughput() {
     refreshScanningFigures();
 }
 
-void StorageView::rebuild() {
-    body_ = state_.isScanning() ? Body::scanning : state_.scanSnapshot() ? Body::results : Body::setup;
-    scanningHero_ = nullptr;
-    scanningStats_ = nullptr;
-    sparkline_ = nullptr;
-    currentPath_ = nullptr;
-    filterEdit_ = nullptr;
-    clearFilter_ = nullptr;
-    folderList_ = nullptr;
-    folderRows_.clear();
-    mapCard_ = nullptr;
-    inspectorCard_ = nullptr;
-    inspector_ = nullptr;
-
-    page_ = scroll_->beginContent();
-    page_->addWidget(makeHeroCard());
-    switch (body_) {
-    case Body::scanning: page_->addWidget(makeScanningCard()); break;
-    case Body::results: page_->addWidget(makeResults(*state_.scanSnapshot())); break;
-    case Body::setup: page_->addWidget(makeSetupCard()); break;
+void StorageView::updatePage() {
+    if (snapshotChanged_) {
+        snapshotChanged_ = false;
+        shown_ = state_.scanSnapshot();
+        refreshResults();
     }
-    page_->addStretch(1);
-    scroll_->endContent();
+    body_ = state_.isScanning() ? Body::scanning : shown_ ? Body::results : Body::setup;
+    refreshHero();
+    setupCard_->setVisible(body_ == Body::setup);
+    scanningCard_->setVisible(body_ == Body::scanning);
+    results_->setVisible(body_ == Body::results);
     refreshScanningFigures();
 }
 
 QWidget* StorageView::makeHeroCard() {
-    const DiskCapacityService::Capacity capacity = capacity_();
-    const std::int64_t total = std::max<std::int64_t>(capacity.total, 0);
-    const std::int64_t free = std::min(total, std::max<std::int64_t>(capacity.available, 0));
-    const std::shared_ptr<const ScanSnapshot>& snapshot = state_.scanSnapshot();
-    const std::int64_t scanned = snapshot ? snapshot->totalSize : 0;
-    const std::int64_t used = std::max<std::int64_t>(total - free, 0);
-    const double usedFraction = capacity.total >= 1 ? double(used) / double(total) : 0;
-    const std::int64_t shownScanned = std::min(used, scanned);
-
     auto* card = new CardModifier(26, 18);
     QVBoxLayout* stack = card->contentLayout();
     stack->setSpacing(22);
@@ -242,39 +243,27 @@ QWidget* StorageView::makeHeroCard() {
     top->setSpacing(28);
     auto* left = new QVBoxLayout;
     left->setSpacing(20);
-    const ValueAndUnit freeText = ValueAndUnit::split(bytes(free));
-    left->addWidget(new HeroValue(AppLocalization::format("storage.freeOf", {bytes(total)}), freeText.value, freeText.unit, 52));
-    left->addWidget(new StatColumns({
-        {AppLocalization::string("overview.used"), bytes(used), tint_},
-        {AppLocalization::string("scan.total"), snapshot ? bytes(snapshot->totalSize) : emDash, std::nullopt},
-        {AppLocalization::string("storage.scanLocation"), lastComponent(state_.scanRoot()), std::nullopt},
-    }));
-    left->addWidget(new ThinBar(usedFraction, tint_, 6));
+    freeHero_ = new HeroValue({}, {}, {}, 52);
+    left->addWidget(freeHero_);
+    heroStats_ = new StatColumns;
+    left->addWidget(heroStats_);
+    usedBar_ = new ThinBar(0, tint_, 6);
+    left->addWidget(usedBar_);
     top->addLayout(left, 1);
 
     auto* right = new QHBoxLayout;
     right->setSpacing(22);
-    std::vector<DonutSegment> segments;
-    if (shownScanned < 1) {
-        segments.push_back({double(used), tint_});
-    } else {
-        segments.push_back({double(shownScanned), tint_});
-        segments.push_back({double(std::max<std::int64_t>(used - shownScanned, 0)), tint_.withOpacity(0.4)});
-    }
-    segments.push_back({double(free), DynamicColor::dynamic(DS::gray.light(), DS::gray.dark(), 0.55, 0.55)});
-    auto* donut = new DonutChart(segments, Fmt::percent(usedFraction), AppLocalization::string("storage.donut.used"), 14);
-    donut->setFixedSize(136, 136);
-    right->addWidget(donut);
+    donut_ = new DonutChart({}, {}, AppLocalization::string("storage.donut.used"), 14);
+    donut_->setFixedSize(136, 136);
+    right->addWidget(donut_);
     auto* legend = new QVBoxLayout;
     legend->setSpacing(12);
-    if (shownScanned >= 1) {
-        legend->addWidget(new LegendRow(tint_, AppLocalization::string("storage.scanned"), bytes(shownScanned)));
-        legend->addWidget(new LegendRow(DynamicColor::dynamic(tint_.light(), tint_.dark(), 0.4, 0.4), AppLocalization::string("storage.otherUsed"),
-                                        bytes(std::max<std::int64_t>(used - shownScanned, 0))));
-    } else {
-        legend->addWidget(new LegendRow(tint_, AppLocalization::string("overview.used"), bytes(used)));
-    }
-    legend->addWidget(new LegendRow(DS::gray, AppLocalization::string("overview.available"), bytes(free)));
+    legendUsed_ = new LegendRow(tint_, {}, {});
+    legend->addWidget(legendUsed_);
+    legendOther_ = new LegendRow(DynamicColor::dynamic(tint_.light(), tint_.dark(), 0.4, 0.4), AppLocalization::string("storage.otherUsed"), {});
+    legend->addWidget(legendOther_);
+    legendFree_ = new LegendRow(DS::gray, AppLocalization::string("overview.available"), {});
+    legend->addWidget(legendFree_);
     auto* legendBox = new QWidget;
     legendBox->setLayout(legend);
     legendBox->setFixedWidth(230);
@@ -284,49 +273,91 @@ QWidget* StorageView::makeHeroCard() {
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(10);
-    const QString pillPath = PathText::display(snapshot ? snapshot->rootPath : state_.scanRoot());
-    buttons->addWidget(new LocationPill(pillPath, tint_), 1);
-    if (offersParentFolder()) {
-        auto* parentButton = new StyledButton(AppLocalization::string("storage.parent"), "arrow.up.to.line", SoftButtonStyle{DynamicColor::primary()});
-        parentButton->setToolTip(plainToolTip(AppLocalization::string("storage.parent")));
-        connect(parentButton, &QAbstractButton::clicked, this, &StorageView::goToParentFolder);
-        buttons->addWidget(parentButton);
-    }
+    locationPill_ = new LocationPill(tint_);
+    buttons->addWidget(locationPill_, 1);
+    parentButton_ = new StyledButton(AppLocalization::string("storage.parent"), "arrow.up.to.line", SoftButtonStyle{DynamicColor::primary()});
+    parentButton_->setToolTip(plainToolTip(AppLocalization::string("storage.parent")));
+    connect(parentButton_, &QAbstractButton::clicked, this, &StorageView::goToParentFolder);
+    buttons->addWidget(parentButton_);
     buttons->addStretch(0);
     buttons->addSpacing(12);
     auto* choose = new StyledButton(AppLocalization::string("scan.choose"), "folder", SoftButtonStyle{DynamicColor::primary()});
     choose->setToolTip(plainToolTip(AppLocalization::string("scan.choose")));
     connect(choose, &QAbstractButton::clicked, &state_, &AppState::chooseScanFolder);
     buttons->addWidget(choose);
-    if (state_.isScanning()) {
-        auto* cancel = new StyledButton(AppLocalization::string("action.cancel"), "stop.fill", SoftButtonStyle{DS::orange});
-        cancel->setToolTip(plainToolTip(AppLocalization::string("action.cancel")));
-        cancel->setObjectName("cancelScan");
-        connect(cancel, &QAbstractButton::clicked, &state_, &AppState::cancelScan);
-        buttons->addWidget(cancel);
-    } else {
-        auto* start = new StyledButton(AppLocalization::string("scan.start"), "play.fill", TintedButtonStyle{tint_});
-        start->setToolTip(plainToolTip(AppLocalization::string("scan.start")));
-        start->setObjectName("startScan");
-        connect(start, &QAbstractButton::clicked, &state_, &AppState::startScan);
-        buttons->addWidget(start);
-    }
+    cancelButton_ = new StyledButton(AppLocalization::string("action.cancel"), "stop.fill", SoftButtonStyle{DS::orange});
+    cancelButton_->setToolTip(plainToolTip(AppLocalization::string("action.cancel")));
+    cancelButton_->setObjectName("cancelScan");
+    connect(cancelButton_, &QAbstractButton::clicked, &state_, &AppState::cancelScan);
+    buttons->addWidget(cancelButton_);
+    startButton_ = new StyledButton(AppLocalization::string("scan.start"), "play.fill", TintedButtonStyle{tint_});
+    startButton_->setToolTip(plainToolTip(AppLocalization::string("scan.start")));
+    startButton_->setObjectName("startScan");
+    connect(startButton_, &QAbstractButton::clicked, &state_, &AppState::startScan);
+    buttons->addWidget(startButton_);
     stack->addLayout(buttons);
     return card;
 }
 
+void StorageView::refreshHero() {
+    const DiskCapacityService::Capacity capacity = capacity_();
+    const std::int64_t total = std::max<std::int64_t>(capacity.total, 0);
+    const std::int64_t free = std::min(total, std::max<std::int64_t>(capacity.available, 0));
+    const std::int64_t scanned = shown_ ? shown_->totalSize : 0;
+    const std::int64_t used = std::max<std::int64_t>(total - free, 0);
+    const double usedFraction = capacity.total >= 1 ? double(used) / double(total) : 0;
+    const std::int64_t shownScanned = std::min(used, scanned);
+
+    const ValueAndUnit freeText = ValueAndUnit::split(bytes(free));
+    freeHero_->setCaption(AppLocalization::format("storage.freeOf", {bytes(total)}));
+    freeHero_->setValue(freeText.value);
+    freeHero_->setUnit(freeText.unit);
+    heroStats_->setItems({
+        {AppLocalization::string("overview.used"), bytes(used), tint_},
+        {AppLocalization::string("scan.total"), shown_ ? bytes(shown_->totalSize) : emDash, std::nullopt},
+        {AppLocalization::string("storage.scanLocation"), lastComponent(state_.scanRoot()), std::nullopt},
+    });
+    usedBar_->setFraction(usedFraction);
+
+    std::vector<DonutSegment> segments;
+    if (shownScanned < 1) {
+        segments.push_back({double(used), tint_});
+    } else {
+        segments.push_back({double(shownScanned), tint_});
+        segments.push_back({double(std::max<std::int64_t>(used - shownScanned, 0)), tint_.withOpacity(0.4)});
+    }
+    segments.push_back({double(free), DynamicColor::dynamic(DS::gray.light(), DS::gray.dark(), 0.55, 0.55)});
+    donut_->setSegments(segments);
+    donut_->setTitle(Fmt::percent(usedFraction));
+    if (shownScanned >= 1) {
+        legendUsed_->setLabel(AppLocalization::string("storage.scanned"));
+        legendUsed_->setValue(bytes(shownScanned));
+        legendOther_->setValue(bytes(std::max<std::int64_t>(used - shownScanned, 0)));
+    } else {
+        legendUsed_->setLabel(AppLocalization::string("overview.used"));
+        legendUsed_->setValue(bytes(used));
+    }
+    legendOther_->setVisible(shownScanned >= 1);
+    legendFree_->setValue(bytes(free));
+
+    static_cast<LocationPill*>(locationPill_)->setPath(PathText::display(shown_ ? shown_->rootPath : state_.scanRoot()));
+    parentButton_->setVisible(offersParentFolder());
+    cancelButton_->setVisible(state_.isScanning());
+    startButton_->setVisible(!state_.isScanning());
+}
+
 bool StorageView::offersParentFolder() const {
-    const std::shared_ptr<const ScanSnapshot>& snapshot = state_.scanSnapshot();
-    if (!snapshot || state_.isScanning()) return false;
-    const std::filesystem::path parent = snapshot->rootPath.parent_path();
-    return !parent.empty() && parent != snapshot->rootPath;
+    // The results on screen decide, which may lag the state by one turn of the event loop.
+    if (!shown_ || state_.isScanning()) return false;
+    const std::filesystem::path parent = shown_->rootPath.parent_path();
+    return !parent.empty() && parent != shown_->rootPath;
 }
 
 void StorageView::goToParentFolder() {
     // Acts on the folder the results show (and the button was offered for), which the scan folder
     // need not be any more after another folder was chosen.
     if (!offersParentFolder()) return;
-    state_.setScanRoot(state_.scanSnapshot()->rootPath);
+    state_.setScanRoot(shown_->rootPath);
     state_.scanParentFolder();
 }
 
@@ -377,6 +408,7 @@ QWidget* StorageView::makeSetupCard() {
     stack->addLayout(buttons);
     card->contentLayout()->addLayout(stack);
 
+    // Only while the card is shown: a hidden widget's shortcuts do not fire.
     for (int key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(key), card);
         shortcut->setContext(Qt::WindowShortcut);
@@ -420,7 +452,7 @@ QWidget* StorageView::makeScanningCard() {
 }
 
 void StorageView::refreshScanningFigures() {
-    if (!scanningHero_) return;
+    if (body_ != Body::scanning) return;
     const std::optional<ScanProgress>& progress = state_.scanProgress();
     const std::int64_t bytesRead = progress ? std::max<std::int64_t>(progress->bytesSeen, 0) : 0;
     const ValueAndUnit headline = ValueAndUnit::split(bytes(bytesRead));
@@ -436,12 +468,7 @@ void StorageView::refreshScanningFigures() {
     currentPath_->setText(progress ? PathText::display(std::string_view(progress->path)) : PathText::display(state_.scanRoot()));
 }
 
-std::vector<StorageBucket> StorageView::visibleBuckets() const {
-    if (!state_.scanSnapshot()) return {};
-    return BucketListing::visibleBuckets(state_.scanSnapshot()->buckets, folderFilter_, folderSort_);
-}
-
-QWidget* StorageView::makeResults(const ScanSnapshot& snapshot) {
+QWidget* StorageView::makeResults() {
     auto* results = new QWidget;
     auto* stack = new QVBoxLayout(results);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -450,65 +477,86 @@ QWidget* StorageView::makeResults(const ScanSnapshot& snapshot) {
     // Figures.
     auto* figures = new QHBoxLayout;
     figures->setSpacing(16);
-    auto* duration = new TextLabel(AppLocalization::string("scan.duration") + QStringLiteral(" \u00B7 ") +
-                                       isolatedText(QLocale::system().toString(snapshot.duration, 'f', 1) + QStringLiteral("s")),
-                                   Fonts::system(13), DynamicColor::secondary());
-    figures->addWidget(new StatTile(AppLocalization::string("scan.total"), "externaldrive.fill", tint_, bytes(snapshot.totalSize), duration), 1);
-    QWidget* skipped = snapshot.inaccessibleCount >= 1
-                           ? new Pill(AppLocalization::format("scan.skipped", {qlonglong(snapshot.inaccessibleCount)}), "lock.fill", DS::gray)
-                           : nullptr;
-    QWidget* skippedRow = nullptr;
-    if (skipped) {
-        skippedRow = new QWidget;
-        auto* row = new QHBoxLayout(skippedRow);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->addWidget(skipped);
-        row->addStretch(1);
-    }
-    figures->addWidget(new StatTile(AppLocalization::string("scan.files"), "doc.fill", tint_, wholeNumber(snapshot.fileCount), skippedRow), 1);
-    figures->addWidget(new StatTile(AppLocalization::string("scan.folders"), "folder.fill", tint_, wholeNumber(snapshot.folderCount)), 1);
-    const StorageBucket* largest = snapshot.buckets.empty() ? nullptr : &snapshot.buckets.front();
-    QWidget* largestFooter = nullptr;
-    if (largest) {
-        const std::string id = largest->path;
-        auto* pill = new Pill(PathText::display(largest->name()), "folder.fill", tint_);
-        auto* area = new ClickArea(pill, [this, id] { selection_->setID(id); });
-        area->setToolTip(plainToolTip(PathText::display(largest->path)));
-        largestFooter = new QWidget;
-        auto* row = new QHBoxLayout(largestFooter);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->addWidget(area);
-        row->addStretch(1);
-    }
-    figures->addWidget(new StatTile(AppLocalization::string("storage.largestFolder"), "crown.fill", tint_,
-                                    largest ? bytes(largest->size) : emDash, largestFooter), 1);
+    durationText_ = new TextLabel({}, Fonts::system(13), DynamicColor::secondary());
+    totalTile_ = new StatTile(AppLocalization::string("scan.total"), "externaldrive.fill", tint_, {}, durationText_);
+    figures->addWidget(totalTile_, 1);
+    skippedRow_ = new QWidget;
+    auto* skipped = new QHBoxLayout(skippedRow_);
+    skipped->setContentsMargins(0, 0, 0, 0);
+    skippedPill_ = new Pill({}, "lock.fill", DS::gray);
+    skipped->addWidget(skippedPill_);
+    skipped->addStretch(1);
+    filesTile_ = new StatTile(AppLocalization::string("scan.files"), "doc.fill", tint_, {}, skippedRow_);
+    figures->addWidget(filesTile_, 1);
+    foldersTile_ = new StatTile(AppLocalization::string("scan.folders"), "folder.fill", tint_, {});
+    figures->addWidget(foldersTile_, 1);
+    largestPill_ = new Pill({}, "folder.fill", tint_);
+    auto* area = new ClickArea(largestPill_, [this] {
+        if (largestBucket_) selection_->setID(largestBucket_->path);
+    });
+    largestFooter_ = new QWidget;
+    auto* largestRow = new QHBoxLayout(largestFooter_);
+    largestRow->setContentsMargins(0, 0, 0, 0);
+    largestRow->addWidget(area);
+    largestRow->addStretch(1);
+    largestTile_ = new StatTile(AppLocalization::string("storage.largestFolder"), "crown.fill", tint_, {}, largestFooter_);
+    figures->addWidget(largestTile_, 1);
     stack->addLayout(figures);
 
     // Map and inspector, equally tall.
     auto* mapRow = new QHBoxLayout;
     mapRow->setSpacing(16);
     mapCard_ = new StorageMapCard(selection_, tint_, [this](const StorageBucket& b) { focus(b); });
-    mapCard_->setSnapshot(snapshot, visibleBuckets());
     mapRow->addWidget(mapCard_, 1);
-    inspectorCard_ = new CardModifier(22, 18);
-    inspectorCard_->setFixedWidth(340);
-    mapRow->addWidget(inspectorCard_);
+    auto* inspectorCard = new CardModifier(22, 18);
+    inspectorCard->setFixedWidth(340);
+    inspector_ = new FolderInspector(tint_, [this](const StorageBucket& b) { focus(b); });
+    inspectorCard->contentLayout()->addWidget(inspector_, 1);
+    mapRow->addWidget(inspectorCard);
     stack->addLayout(mapRow);
-    refreshInspector();
 
     stack->addWidget(makeFolderBreakdown());
-    if (!snapshot.largestFiles.empty()) stack->addWidget(makeLargestFiles(snapshot));
+    stack->addWidget(largestFiles_ = makeLargestFiles());
     return results;
 }
 
+void StorageView::refreshResults() {
+    if (!shown_) {
+        visible_.clear();
+        mapCard_->setVisible({});  // it pointed into the snapshot just let go
+        return;
+    }
+    const ScanSnapshot& snapshot = *shown_;
+    palette_ = StorageRankPalette(snapshot.buckets);
+
+    durationText_->setText(AppLocalization::string("scan.duration") + QStringLiteral(" \u00B7 ") +
+                           isolatedText(QLocale::system().toString(snapshot.duration, 'f', 1) + QStringLiteral("s")));
+    totalTile_->setValue(bytes(snapshot.totalSize));
+    filesTile_->setValue(wholeNumber(snapshot.fileCount));
+    skippedPill_->setText(AppLocalization::format("scan.skipped", {qlonglong(snapshot.inaccessibleCount)}));
+    skippedRow_->setVisible(snapshot.inaccessibleCount >= 1);
+    foldersTile_->setValue(wholeNumber(snapshot.folderCount));
+    const StorageBucket* largest = snapshot.buckets.empty() ? nullptr : &snapshot.buckets.front();
+    largestBucket_ = largest ? std::optional(*largest) : std::nullopt;
+    largestTile_->setValue(largest ? bytes(largest->size) : emDash);
+    largestFooter_->setVisible(largest != nullptr);
+    if (largest) {
+        largestPill_->setText(PathText::display(largest->name()));
+        largestFooter_->setToolTip(plainToolTip(PathText::display(largest->path)));
+    }
+
+    visible_ = visibleBuckets();
+    mapCard_->setSnapshot(snapshot, visible_, palette_);
+    refreshInspector();
+    refreshFolders();
+    refreshLargestFiles();
+}
+
 void StorageView::refreshInspector() {
-    if (!inspectorCard_ || !state_.scanSnapshot()) return;
-    const ScanSnapshot& snapshot = *state_.scanSnapshot();
+    if (!shown_) return;
+    const ScanSnapshot& snapshot = *shown_;
     const std::optional<StorageBucket> bucket = BucketListing::selectedBucket(snapshot.buckets, selection_->id());
-    const DynamicColor tint = bucket ? StorageRankPalette(snapshot.buckets).color(bucket->path) : tint_;
-    delete inspector_;
-    inspector_ = new FolderInspector(snapshot, bucket, tint, [this](const StorageBucket& b) { focus(b); });
-    static_cast<CardModifier*>(inspectorCard_)->contentLayout()->addWidget(inspector_, 1);
+    inspector_->setContent(snapshot, bucket, bucket ? palette_.color(bucket->path) : tint_);
 }
 
 QWidget* StorageView::makeFolderBreakdown() {
@@ -544,6 +592,9 @@ QWidget* StorageView::makeFolderBreakdown() {
     connect(filterEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
         folderFilter_ = text;
         clearFilter_->setVisible(!text.isEmpty());
+        if (!shown_) return;
+        visible_ = visibleBuckets();
+        mapCard_->setVisible(visible_);
         refreshFolders();
     });
     header->addWidget(field);
@@ -560,72 +611,86 @@ QWidget* StorageView::makeFolderBreakdown() {
     stack->addLayout(header);
 
     folderList_ = new RankedList(AppLocalization::string("storage.folder"), AppLocalization::string("storage.sizeOnDisk"));
+    noFolders_ = new NoFoldersState;
+    folderList_->rowsLayout()->addWidget(noFolders_);
+    showAllButton_ = new StyledButton({}, {}, SoftButtonStyle{tint_});
+    showAllButton_->setObjectName("showAllFolders");
+    showAllButton_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    showAllHolder_ = new QWidget;
+    auto* holderLayout = new QHBoxLayout(showAllHolder_);
+    holderLayout->setContentsMargins(0, 8, 0, 8);
+    holderLayout->addWidget(showAllButton_);
+    connect(showAllButton_, &QAbstractButton::clicked, this, [this] { setShowAllFolders(!showAllFolders_); });
+    folderList_->rowsLayout()->addWidget(showAllHolder_);
     stack->addWidget(folderList_);
-    refreshFolders();
     return section;
 }
 
-void StorageView::refreshFolders() {
-    if (!folderList_ || !state_.scanSnapshot()) return;
-    const ScanSnapshot& snapshot = *state_.scanSnapshot();
-    QVBoxLayout* rows = folderList_->rowsLayout();
-    while (QLayoutItem* item = rows->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
-    folderRows_.clear();
-
-    const std::vector<StorageBucket> visible = visibleBuckets();
-    if (mapCard_) mapCard_->setVisible(visible);
-    std::int64_t largestSize = 1;
-    for (const StorageBucket& bucket : visible) largestSize = std::max(largestSize, bucket.size);
-    const std::size_t count = std::min(visible.size(), std::size_t(showAllFolders_ ? 200 : 10));
-
-    if (count == 0) {
-        rows->addWidget(new NoFoldersState);
-        return;
-    }
-
-    for (std::size_t i = 0; i < count; ++i) {
-        const StorageBucket bucket = visible[i];
-        const double share = snapshot.totalSize < 1 ? 0 : double(bucket.size) / double(snapshot.totalSize);
-        const QString subtitle = AppLocalization::format("storage.filesCount", {wholeNumber(bucket.fileCount)}) + QStringLiteral(" \u00B7 ") +
-                                 isolatedText(shareText(share));
-        auto* row = new RankedRow(fileIcon(bucket.path), {}, PathText::display(bucket.name()), subtitle, bytes(bucket.size),
-                                  double(bucket.size) / double(largestSize), tint_, selection_->isSelected(bucket.path));
-        row->setProperty("bucketID", QString::fromStdString(bucket.path));
-        row->setToolTip(plainToolTip(PathText::display(bucket.path)));
-        row->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(row, &QWidget::customContextMenuRequested, this, [this, row, bucket](const QPoint& at) {
-            BucketActions::showMenu(row, row->mapToGlobal(at), bucket, [this](const StorageBucket& b) { focus(b); });
-        });
-        connect(row, &RankedRow::clicked, this, [this, id = bucket.path] {
-            pendingSelectID_ = id;
-            pendingSelect_.start(QApplication::styleHints()->mouseDoubleClickInterval());
-        });
-        connect(row, &RankedRow::doubleClicked, this, [this, bucket] {
-            pendingSelect_.stop();
-            pendingSelectID_.reset();
-            focus(bucket);
-        });
-        rows->addWidget(row);
-        folderRows_.push_back(row);
-    }
-    if (visible.size() > 10) {
-        auto* toggle = new StyledButton(AppLocalization::string(showAllFolders_ ? textKey("storage.showLess") : textKey("storage.showAll")),
-                                        showAllFolders_ ? "chevron.up" : "chevron.down", SoftButtonStyle{tint_});
-        toggle->setObjectName("showAllFolders");
-        toggle->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        auto* holder = new QWidget;
-        auto* layout = new QHBoxLayout(holder);
-        layout->setContentsMargins(0, 8, 0, 8);
-        layout->addWidget(toggle);
-        connect(toggle, &QAbstractButton::clicked, this, [this] { setShowAllFolders(!showAllFolders_); });
-        rows->addWidget(holder);
-    }
+std::vector<const StorageBucket*> StorageView::visibleBuckets() const {
+    // No list shows more than the folder list with all its rows, so only those need their order.
+    return BucketListing::visibleBuckets(shown_->buckets, folderFilter_, folderSort_, maximumFolderRows);
 }
 
-QWidget* StorageView::makeLargestFiles(const ScanSnapshot& snapshot) {
+RankedRow* StorageView::folderRow(std::size_t index) {
+    while (folderRowPool_.size() <= index) {
+        const std::size_t i = folderRowPool_.size();
+        auto* row = new RankedRow({}, {}, {}, {}, {}, 0, tint_, false);
+        row->setContextMenuPolicy(Qt::CustomContextMenu);
+        // A row stands for whichever bucket it shows when it is used; the menu keeps that one even
+        // when a new scan relabels the row while it is open.
+        connect(row, &QWidget::customContextMenuRequested, this, [this, row, i](const QPoint& at) {
+            const StorageBucket bucket = rowBuckets_[i];
+            BucketActions::showMenu(row, row->mapToGlobal(at), bucket, [this](const StorageBucket& b) { focus(b); });
+        });
+        connect(row, &RankedRow::clicked, this, [this, i] { pendingRowClick_->clicked(rowBuckets_[i].path); });
+        connect(row, &RankedRow::doubleClicked, this, [this, i] {
+            pendingRowClick_->doubleClicked();
+            const StorageBucket bucket = rowBuckets_[i];
+            focus(bucket);
+        });
+        folderList_->rowsLayout()->insertWidget(int(i), row);
+        folderRowPool_.push_back(row);
+    }
+    return folderRowPool_[index];
+}
+
+void StorageView::refreshFolders() {
+    if (!shown_) return;
+    const ScanSnapshot& snapshot = *shown_;
+    std::int64_t largestSize = 1;
+    for (const StorageBucket* bucket : visible_) largestSize = std::max(largestSize, bucket->size);
+    // Only the rows on screen exist, however many buckets the scan holds.
+    const std::size_t count = std::min(visible_.size(), showAllFolders_ ? maximumFolderRows : std::size_t(10));
+
+    rowBuckets_.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+        const StorageBucket& bucket = *visible_[i];
+        rowBuckets_.push_back(bucket);
+        const double share = snapshot.totalSize < 1 ? 0 : double(bucket.size) / double(snapshot.totalSize);
+        RankedRow* row = folderRow(i);
+        row->setIcon(fileIcon(bucket.path));
+        row->setTitle(PathText::display(bucket.name()));
+        row->setSubtitle(AppLocalization::format("storage.filesCount", {wholeNumber(bucket.fileCount)}) + QStringLiteral(" \u00B7 ") + isolatedText(shareText(share)));
+        row->setValue(bytes(bucket.size));
+        row->setFraction(double(bucket.size) / double(largestSize));
+        row->setHighlighted(selection_->isSelected(bucket.path));
+        row->setToolTip(plainToolTip(PathText::display(bucket.path)));
+        row->setProperty("bucketID", QString::fromStdString(bucket.path));
+        row->show();
+    }
+    for (std::size_t i = count; i < folderRowPool_.size(); ++i) folderRowPool_[i]->hide();
+    shownFolderRows_ = count;
+    noFolders_->setVisible(count == 0);
+    showAllHolder_->setVisible(visible_.size() > 10);
+    showAllButton_->setText(AppLocalization::string(showAllFolders_ ? textKey("storage.showLess") : textKey("storage.showAll")));
+    showAllButton_->setSymbol(showAllFolders_ ? "chevron.up" : "chevron.down");
+}
+
+std::vector<RankedRow*> StorageView::folderRows() const {
+    return {folderRowPool_.begin(), folderRowPool_.begin() + std::ptrdiff_t(shownFolderRows_)};
+}
+
+QWidget* StorageView::makeLargestFiles() {
     auto* section = new QWidget;
     auto* stack = new QVBoxLayout(section);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -634,36 +699,55 @@ QWidget* StorageView::makeLargestFiles(const ScanSnapshot& snapshot) {
     header->setContentsMargins(4, 0, 4, 0);
     header->addStretch(1);
     stack->addLayout(header);
-    auto* list = new RankedList(AppLocalization::string("storage.largest"), AppLocalization::string("storage.sizeOnDisk"));
+    largestFilesList_ = new RankedList(AppLocalization::string("storage.largest"), AppLocalization::string("storage.sizeOnDisk"));
+    stack->addWidget(largestFilesList_);
+    return section;
+}
+
+void StorageView::refreshLargestFiles() {
+    const ScanSnapshot& snapshot = *shown_;
     const std::size_t count = std::min<std::size_t>(snapshot.largestFiles.size(), 20);
+    largestFiles_->setVisible(count > 0);
     std::int64_t largestSize = 1;
     for (std::size_t i = 0; i < count; ++i) largestSize = std::max(largestSize, snapshot.largestFiles[i].size);
+    rowFiles_.clear();
     for (std::size_t i = 0; i < count; ++i) {
         const ScannedFile& file = snapshot.largestFiles[i];
-        auto* row = new RankedRow(fileIcon(file.path), {}, PathText::display(file.path.filename()), PathText::display(file.path.parent_path()),
-                                  bytes(file.size), double(file.size) / double(largestSize), tint_, false);
+        rowFiles_.push_back(file.path);
+        if (fileRowPool_.size() <= i) {
+            auto* row = new RankedRow({}, {}, {}, {}, {}, 0, tint_, false);
+            row->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(row, &QWidget::customContextMenuRequested, this, [this, row, i](const QPoint& at) {
+                const std::filesystem::path shownFile = rowFiles_[i];
+                BucketActions::showFileMenu(row, row->mapToGlobal(at), shownFile);
+            });
+            connect(row, &RankedRow::doubleClicked, this, [this, i] { FileActions::reveal(rowFiles_[i]); });
+            largestFilesList_->rowsLayout()->addWidget(row);
+            fileRowPool_.push_back(row);
+        }
+        RankedRow* row = fileRowPool_[i];
+        row->setIcon(fileIcon(file.path));
+        row->setTitle(PathText::display(file.path.filename()));
+        row->setSubtitle(PathText::display(file.path.parent_path()));
+        row->setValue(bytes(file.size));
+        row->setFraction(double(file.size) / double(largestSize));
         row->setToolTip(plainToolTip(PathText::display(file.path)));
-        row->setContextMenuPolicy(Qt::CustomContextMenu);
-        const std::filesystem::path path = file.path;
-        connect(row, &QWidget::customContextMenuRequested, this, [row, path](const QPoint& at) {
-            BucketActions::showFileMenu(row, row->mapToGlobal(at), path);
-        });
-        connect(row, &RankedRow::doubleClicked, this, [path] { FileActions::reveal(path); });
-        list->rowsLayout()->addWidget(row);
+        row->show();
     }
-    stack->addWidget(list);
-    return section;
+    for (std::size_t i = count; i < fileRowPool_.size(); ++i) fileRowPool_[i]->hide();
 }
 
 QString StorageView::filter() const { return folderFilter_; }
 
 void StorageView::setFilter(const QString& text) {
-    if (filterEdit_) filterEdit_->setText(text);  // refreshes through textChanged
-    else folderFilter_ = text;
+    filterEdit_->setText(text);  // refreshes through textChanged
 }
 
 void StorageView::setSort(FolderSort sort) {
     folderSort_ = sort;
+    if (!shown_) return;
+    visible_ = visibleBuckets();
+    mapCard_->setVisible(visible_);
     refreshFolders();
 }
 

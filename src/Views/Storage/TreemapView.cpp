@@ -15,14 +15,12 @@
 #include "Views/Storage/TreemapLayout.h"
 #include "Views/Storage/TreemapTileFace.h"
 
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleHints>
 #include <QToolTip>
 
 #include <algorithm>
@@ -32,31 +30,35 @@ namespace {
 const QString separator = QStringLiteral(" \u00B7 ");
 }
 
-std::vector<StorageBucket> TreemapView::tiles(const std::vector<StorageBucket>& items) {
-    std::vector<StorageBucket> sorted = BucketOrder::largestFirst(items);
-    std::erase_if(sorted, [](const StorageBucket& bucket) { return bucket.size < 1; });
-    if (sorted.size() <= maximumTiles) return sorted;
+std::vector<StorageBucket> TreemapView::tiles(const std::vector<const StorageBucket*>& items) {
+    std::vector<const StorageBucket*> positive;
+    std::copy_if(items.begin(), items.end(), std::back_inserter(positive), [](const StorageBucket* bucket) { return bucket->size >= 1; });
+    const bool merges = positive.size() > maximumTiles;
+    const std::vector<const StorageBucket*> shown = BucketOrder::top(positive, merges ? maximumTiles - 1 : maximumTiles);
+    std::vector<StorageBucket> result;
+    for (const StorageBucket* bucket : shown) result.push_back(*bucket);
+    if (!merges) return result;
 
+    // The rest, however many, become one gray tile.
+    std::vector<const StorageBucket*> shownSorted = shown;
+    std::sort(shownSorted.begin(), shownSorted.end());
     StorageBucket other;
     other.path = otherID;
-    for (auto it = sorted.begin() + (maximumTiles - 1); it != sorted.end(); ++it) {
-        other.size = saturatingSum(other.size, it->size);
-        other.fileCount += it->fileCount;
+    for (const StorageBucket* bucket : positive) {
+        if (std::binary_search(shownSorted.begin(), shownSorted.end(), bucket)) continue;
+        other.size = saturatingSum(other.size, bucket->size);
+        other.fileCount += bucket->fileCount;
     }
-    sorted.resize(maximumTiles - 1);
-    sorted.push_back(std::move(other));
-    return sorted;
+    result.push_back(std::move(other));
+    return result;
 }
 
 TreemapView::TreemapView(BucketSelection* selection, BucketActions::Focus onFocus, QWidget* parent)
-    : QWidget(parent), selection_(selection), onFocus_(std::move(onFocus)) {
+    : QWidget(parent), selection_(selection), onFocus_(std::move(onFocus)), pendingClick_([this](const std::string& id) {
+          if (selection_) selection_->setID(id);
+      }) {
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
-    pendingClick_.setSingleShot(true);
-    connect(&pendingClick_, &QTimer::timeout, this, [this] {
-        if (pendingClickID_ && selection_) selection_->setID(*pendingClickID_);
-        pendingClickID_.reset();
-    });
     if (selection_) {
         // Snapshot before the change reaches the screen: the selection is already new when this runs,
         // so the opacities on screen are still those last painted.
@@ -64,10 +66,11 @@ TreemapView::TreemapView(BucketSelection* selection, BucketActions::Focus onFocu
     }
 }
 
-void TreemapView::setItems(std::vector<StorageBucket> items, std::int64_t totalSize, StorageRankPalette palette) {
+void TreemapView::setItems(const std::vector<const StorageBucket*>& items, std::int64_t totalSize, StorageRankPalette palette) {
     tiles_ = tiles(items);
+    cells_.reset();
     if (!tiles_.empty() && tiles_.back().path == otherID) {
-        const auto positive = std::count_if(items.begin(), items.end(), [](const StorageBucket& bucket) { return bucket.size >= 1; });
+        const auto positive = std::count_if(items.begin(), items.end(), [](const StorageBucket* bucket) { return bucket->size >= 1; });
         otherName_ = AppLocalization::format("storage.map.other", {qlonglong(positive - qlonglong(maximumTiles - 1))});
     }
     totalSize_ = totalSize;
@@ -98,15 +101,26 @@ double TreemapView::targetOpacity(const std::string& id) const {
     return !*focusID || **focusID == id ? 1.0 : 0.4;
 }
 
-std::vector<std::pair<StorageBucket, QRectF>> TreemapView::cells() const {
-    std::vector<std::pair<StorageBucket, QRectF>> result;
+const std::vector<TreemapView::Cell>& TreemapView::cells() const {
+    if (cells_) return *cells_;
+    cells_.emplace();
     const bool rtl = layoutDirection() == Qt::RightToLeft;
     for (auto& entry : TreemapLayout::rectangles(tiles_, QRectF(0, 0, width(), height()))) {
         QRectF r = entry.rect;
         if (rtl) r.moveLeft(width() - r.right());
-        result.emplace_back(std::move(entry.item), r);
+        cells_->emplace_back(std::move(entry.item), r);
     }
-    return result;
+    return *cells_;
+}
+
+void TreemapView::resizeEvent(QResizeEvent* event) {
+    cells_.reset();
+    QWidget::resizeEvent(event);
+}
+
+void TreemapView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LayoutDirectionChange) cells_.reset();
+    QWidget::changeEvent(event);
 }
 
 std::optional<StorageBucket> TreemapView::tileAt(QPointF point) const {
@@ -226,13 +240,11 @@ void TreemapView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const auto tile = tileAt(event->position());
     if (!tile || tile->path == otherID) return;
-    pendingClickID_ = tile->path;
-    pendingClick_.start(QApplication::styleHints()->mouseDoubleClickInterval());
+    pendingClick_.clicked(tile->path);
 }
 
 void TreemapView::mouseDoubleClickEvent(QMouseEvent* event) {
-    pendingClick_.stop();
-    pendingClickID_.reset();
+    pendingClick_.doubleClicked();
     if (event->button() != Qt::LeftButton) return;
     const auto tile = tileAt(event->position());
     if (tile && tile->path != otherID && onFocus_) onFocus_(*tile);

@@ -4,10 +4,10 @@
 #include "Views/Storage/BucketActions.h"
 #include "Views/Storage/StorageRankPalette.h"
 
+#include "Views/Common/PendingClick.h"
 #include "Views/DesignSystem/Transition.h"
 
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <map>
@@ -27,19 +27,22 @@ public:
 
     // The buckets that get tiles: positive sizes, largest first, at most 28 with the "other" tile last
     // (its path is otherID). Sorts for itself: the folder list may be in any order.
-    static std::vector<StorageBucket> tiles(const std::vector<StorageBucket>& items);
+    static std::vector<StorageBucket> tiles(const std::vector<const StorageBucket*>& items);
 
     TreemapView(BucketSelection* selection, BucketActions::Focus onFocus, QWidget* parent = nullptr);
 
-    void setItems(std::vector<StorageBucket> items, std::int64_t totalSize, StorageRankPalette palette);
+    void setItems(const std::vector<const StorageBucket*>& items, std::int64_t totalSize, StorageRankPalette palette);
 
     const std::optional<std::string>& hoveredID() const { return hoveredID_; }
-    // Each tile's cell in widget coordinates, mirrored in a right-to-left layout; layout order.
-    std::vector<std::pair<StorageBucket, QRectF>> cells() const;
-    // The tile under a point (its framed face, inside the gap); none between tiles.
-    std::optional<StorageBucket> tileAt(QPointF point) const;
+    // Each tile's cell in widget coordinates, mirrored in a right-to-left layout; layout order. Laid
+    // out again only when the items, the size or the direction change, not on a hover or a paint.
+    using Cell = std::pair<StorageBucket, QRectF>;
+    const std::vector<Cell>& cells() const;
+    PendingClick& pendingClick() { return pendingClick_; }
     // A tile's name as shown; the "other" tile says how many entries it stands for.
     QString nameOf(const StorageBucket& tile) const;
+    // The tile under a point (its framed face, inside the gap); none between tiles.
+    std::optional<StorageBucket> tileAt(QPointF point) const;
     // The hover strip's rectangle; empty when nothing is hovered.
     QRectF hoverStripRect() const;
     QString hoverStripText() const;  // its texts joined, for tests
@@ -52,6 +55,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent*) override;
     void contextMenuEvent(QContextMenuEvent*) override;
     bool event(QEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void changeEvent(QEvent*) override;
 
 private:
     struct Strip {
@@ -69,9 +74,9 @@ private:
     QPointer<BucketSelection> selection_;
     BucketActions::Focus onFocus_;
     std::vector<StorageBucket> tiles_;
-    QString otherName_;
     std::int64_t totalSize_ = 0;
     StorageRankPalette palette_;
+    QString otherName_;
     std::optional<std::string> hoveredID_;
     // Opacities fade from what was on screen when the hover or the selection changed.
     std::map<std::string, double> fadeFrom_;
@@ -79,6 +84,6 @@ private:
     Transition hoverFade_{this, 150, QEasingCurve::OutCubic};
     Transition selectionFade_{this, 200, QEasingCurve::OutCubic};
     Transition* activeFade_ = nullptr;
-    QTimer pendingClick_;  // a single click waits for a possible double click
-    std::optional<std::string> pendingClickID_;
+    mutable std::optional<std::vector<Cell>> cells_;
+    PendingClick pendingClick_;
 };

@@ -9,16 +9,16 @@ const QLocale english(QLocale::English, QLocale::UnitedStates);
 
 }  // namespace
 
-TEST(Fmt, HalvesRoundAwayFromZero) {
-    EXPECT_EQ(Fmt::percent(0.125, english), "13%");
-    EXPECT_EQ(Fmt::percent(0.124, english), "12%");
+TEST(Fmt, HalvesRoundToEven) {
+    EXPECT_EQ(Fmt::percent(0.125, english), "12%");
     EXPECT_EQ(Fmt::percent(0.135, english), "14%");
-    EXPECT_EQ(Fmt::percent(-0.125, english), "-13%");
-    // The decimal text decides, not the nearest binary double (0.145 is stored as 0.14499…).
-    EXPECT_EQ(Fmt::percent(0.145, english), "15%");
+    EXPECT_EQ(Fmt::percent(0.126, english), "13%");
+    EXPECT_EQ(Fmt::percent(-0.125, english), "-12%");
+    // The decimal text decides, not the nearest binary double (0.155 is stored as 0.15499…).
+    EXPECT_EQ(Fmt::percent(0.155, english), "16%");
+    EXPECT_EQ(Fmt::finePercent(0.4225, english), "42.2%");
     EXPECT_EQ(Fmt::finePercent(0.4235, english), "42.4%");
-    EXPECT_EQ(Fmt::finePercent(0.4237, english), "42.4%");
-    EXPECT_EQ(Fmt::finePercent(0.42349, english), "42.3%");
+    EXPECT_EQ(Fmt::finePercent(0.42351, english), "42.4%");
 }
 
 TEST(Fmt, WholeRangeWithoutClamping) {

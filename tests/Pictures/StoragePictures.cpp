@@ -1,0 +1,50 @@
+#include "Pictures/PictureRegistry.h"
+
+#include "Services/AppState.h"
+#include "Views/Common/FileActions.h"
+#include "Views/DesignSystem/DS.h"
+#include "Views/Storage/BucketSelection.h"
+#include "Views/Storage/StorageMapCard.h"
+#include "Views/Storage/StorageView.h"
+#include "ViewSupport/ScanFixture.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+static const PictureRegistration storage("storage", [](PictureContext& pictures) {
+    const DiskCapacityService::Capacity capacity{512'000'000'000, 180'000'000'000};
+    // The pictures ask for no file manager.
+    FileActions::setDesktop({[](const QUrl&) { return true; }, [](const std::filesystem::path&, std::function<void(bool)> done) { done(false); }});
+    ScanFixture tree;
+    AppState state(tree.services());
+    state.setScanRoot(tree.root());
+    auto screen = [&] { return std::make_unique<StorageView>(state, DS::amber, [&] { return capacity; }); };
+    pictures.render("storage-setup", QSize(1240, 1500), screen);
+
+    *tree.holdScans = true;
+    state.startScan();
+    pictures.render("storage-scanning", QSize(1240, 900), [&] {
+        auto view = screen();
+        for (int i = 0; i < 20; ++i) view->sampleThroughput();
+        return view;
+    });
+    *tree.holdScans = false;
+    if (!QTest::qWaitFor([&] { return !state.isScanning(); }, 10000)) {
+        qWarning("storage: the fixture scan did not end");
+        return;
+    }
+
+    for (StorageMapMode mode : allCases<StorageMapMode>()) {
+        pictures.render("storage-results-" + rawText(mode), QSize(1240, 2100), [&] {
+            auto view = screen();
+            view->mapCard()->setMode(mode);
+            return view;
+        });
+    }
+    pictures.render("storage-results-selected", QSize(1240, 2100), [&] {
+        auto view = screen();
+        view->selection().setID(state.scanSnapshot()->buckets[1].path);
+        return view;
+    });
+    FileActions::setDesktop({});
+});
