@@ -1,6 +1,7 @@
 # Sourced by the tests that drive the real application under a virtual X display: starts Xvfb on a free
 # display with openbox as the window manager and a fresh home, and stops them on exit. Skips (77) where
-# the tools are missing.
+# the tools, or the application itself (a build of the test programs only), are missing.
+[[ -x ${app:-} ]] || { echo "skipped: the application is not built here"; exit 77; }
 for tool in Xvfb openbox xdotool; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done

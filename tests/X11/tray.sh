@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The tray item on a real X11 tray (trayer, an XEmbed system tray, under openbox): the icon appears in
+# the tray, a click on it opens the panel just below it, Escape closes the panel, closing the main
+# window leaves the application running in the tray, and the panel's Quit ends the process.
+# Usage: tray.sh PATH-TO-quarnell
+set -u
+app=$1
+source "$(dirname "$0")/session.sh"
+for tool in trayer xwininfo; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+
+# Polls a command for up to 10 s.
+until_true() {
+  for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+tree() { xwininfo -root -tree; }
+tray_up() { tree | grep -q '("panel" "trayer")'; }
+# The app's window embedded in trayer's panel: "0x… "Quarnell": ("quarnell" "Quarnell")  22x26+0+0  +1577+1".
+icon_line() { tree | awk '/\("panel" "trayer"\)/ { inside = 1; next } inside && /\("quarnell" "Quarnell"\)/ { print; exit }'; }
+has_icon() { [[ -n $(icon_line) ]]; }
+# The panel: the app's window 360 wide.
+panel_line() { tree | grep -E '^ +0x[0-9a-f]+ "Quarnell": \("quarnell" "Quarnell"\)  360x' | head -n1; }
+panel_shown() {
+  local id; id=$(panel_line | awk '{print $1}')
+  [[ -n $id ]] && xwininfo -id "$id" | grep -q IsViewable
+}
+panel_hidden() { ! panel_shown; }
+app_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
+position() { grep -oE '\+-?[0-9]+\+-?[0-9]+$' <<<"$1" | tr '+' ' '; }
+
+trayer --edge top --align right --widthtype request --height 28 --SetDockType true --transparent false >"$session_dir/trayer.log" 2>&1 &
+until_true tray_up || fail "trayer did not start"
+
+"$app" >"$session_dir/app.log" 2>&1 &
+app_pid=$!
+until_true has_icon || fail "no icon in the tray"
+line=$(icon_line)
+size=$(grep -oE '[0-9]+x[0-9]+\+' <<<"$line" | head -n1); size=${size%+}
+read -r ax ay <<<"$(position "$line")"
+w=${size%x*}; h=${size#*x}
+cx=$((ax + w / 2)); cy=$((ay + h / 2))
+# Let the main window come up and take the focus first: the panel closes when it loses the focus.
+wait_for_window '^Quarnell$' >/dev/null || fail "the main window did not appear"
+sleep 1
+
+xdotool mousemove "$cx" "$cy" click 1
+until_true panel_shown || fail "a click on the icon opened no panel"
+read -r px py <<<"$(position "$(panel_line)")"
+(( py >= ay + h && py <= ay + h + 16 )) || fail "the panel is not just below the icon (panel top $py, icon bottom $((ay + h)))"
+(( px <= cx && cx <= px + 360 )) || fail "the panel does not lie under the icon (panel left $px, icon centre $cx)"
+
+xdotool key Escape
+until_true panel_hidden || fail "Escape left the panel open"
+
+main=$(tree | grep -E '"Quarnell": \("quarnell" "Quarnell"\)  1320x' | awk '{print $1}' | head -n1)
+[[ -n $main ]] || fail "no main window"
+xdotool windowactivate --sync "$main" key alt+F4
+until_true bash -c "! xwininfo -id $main 2>/dev/null | grep -q IsViewable" || fail "the main window did not close"
+sleep 1
+kill -0 "$app_pid" 2>/dev/null || fail "closing the main window ended the application although the tray holds it"
+
+xdotool mousemove "$cx" "$cy" click 1
+until_true panel_shown || fail "the panel did not open again"
+panel=$(panel_line)
+read -r px py <<<"$(position "$panel")"
+ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
+# Quit: the footer's last button, 38 high, inside the panel's 12-point margin at the bottom right.
+xdotool mousemove $((px + 360 - 12 - 20)) $((py + ph - 12 - 19)) click 1
+until_true app_ended || fail "Quit did not end the process"
+echo "tray: icon in the tray, panel below it, Escape, close to tray and Quit work under X"
