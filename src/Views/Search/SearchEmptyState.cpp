@@ -30,7 +30,12 @@ SearchEmptyState::SearchEmptyState(const QString& trimmedQuery, SearchKind kind,
     detail->setWordWrap(true);
     detail->setAlignment(Qt::AlignHCenter);
     detail->setMaximumWidth(480);
-    column->addWidget(detail, 0, Qt::AlignHCenter);
+    // Centred by stretches rather than by alignment, so the label still gets the height its lines need.
+    auto* detailRow = new QHBoxLayout;
+    detailRow->addStretch(1);
+    detailRow->addWidget(detail, 100);
+    detailRow->addStretch(1);
+    column->addLayout(detailRow);
 
     auto* pills = new QHBoxLayout;
     pills->setSpacing(8);

@@ -37,20 +37,14 @@ SearchFilterBar::SearchFilterBar(const DynamicColor& tint, SearchKind kind, Sear
     kindMenu_->setObjectName("kindMenu");
     kindMenu_->setToolTip(plainToolTip(AppLocalization::string("search.kind")));
     connect(kindMenu_, &QAbstractButton::clicked, this, [this] {
-        std::vector<ChoiceMenu::Choice> choices;
-        for (SearchKind each : allCases<SearchKind>()) choices.push_back({rawText(each), AppLocalization::string(labelKey(each)), symbol(each)});
-        if (auto id = ChoiceMenu::popUp(kindMenu_, choices, rawText(kind_)))
-            if (auto chosen = fromRawText<SearchKind>(*id)) emit kindChosen(*chosen);
+        if (auto chosen = ChoiceMenu::popUpCases(kindMenu_, kind_)) emit kindChosen(*chosen);
     });
 
     scopeMenu_ = new MenuPillLabel(symbol(scope_), AppLocalization::string(labelKey(scope_)), DynamicColor::primary(), this);
     scopeMenu_->setObjectName("scopeMenu");
     scopeMenu_->setToolTip(plainToolTip(AppLocalization::string("search.scope")));
     connect(scopeMenu_, &QAbstractButton::clicked, this, [this] {
-        std::vector<ChoiceMenu::Choice> choices;
-        for (SearchScope each : allCases<SearchScope>()) choices.push_back({rawText(each), AppLocalization::string(labelKey(each)), symbol(each)});
-        if (auto id = ChoiceMenu::popUp(scopeMenu_, choices, rawText(scope_)))
-            if (auto chosen = fromRawText<SearchScope>(*id)) emit scopeChosen(*chosen);
+        if (auto chosen = ChoiceMenu::popUpCases(scopeMenu_, scope_)) emit scopeChosen(*chosen);
     });
 
     privacy_ = new Pill(AppLocalization::string("search.private"), QStringLiteral("lock.shield.fill"), DS::green, this);

@@ -22,7 +22,8 @@ double fractionOf(std::int64_t size, std::int64_t largest) { return double(std::
 }  // namespace
 
 SearchResultRow::SearchResultRow(const SearchHit& hit, std::int64_t largest, const DynamicColor& tint, bool highlighted, QWidget* parent)
-    : RankedRow(fileIcon(hit.path), {}, PathText::display(hit.path.filename()), PathText::display(hit.path.parent_path()), sizeText(hit.size),
+    // Where the desktop has no icon for the file, a file badge stands in rather than the rows' default.
+    : RankedRow(fileIcon(hit.path), QStringLiteral("doc"), PathText::display(hit.path.filename()), PathText::display(hit.path.parent_path()), sizeText(hit.size),
                 fractionOf(hit.size, largest), tint, highlighted, parent),
       hit_(hit) {
     setAttribute(Qt::WA_Hover);

@@ -34,10 +34,7 @@ SearchResultsList::SearchResultsList(const DynamicColor& tint, QScrollArea* page
     sortMenu_ = new MenuPillLabel(QStringLiteral("arrow.up.arrow.down"), AppLocalization::string(labelKey(sort_)), DynamicColor::primary());
     sortMenu_->setObjectName("sortMenu");
     connect(sortMenu_, &QAbstractButton::clicked, this, [this] {
-        std::vector<ChoiceMenu::Choice> choices;
-        for (SearchSort each : allCases<SearchSort>()) choices.push_back({rawText(each), AppLocalization::string(labelKey(each)), symbol(each)});
-        if (auto id = ChoiceMenu::popUp(sortMenu_, choices, rawText(sort_)))
-            if (auto chosen = fromRawText<SearchSort>(*id)) emit sortChosen(*chosen);
+        if (auto chosen = ChoiceMenu::popUpCases(sortMenu_, sort_)) emit sortChosen(*chosen);
     });
     header->addWidget(sortMenu_);
     contentLayout()->addLayout(header);

@@ -28,6 +28,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -86,6 +88,20 @@ protected:
 };
 
 QString text(const char* key) { return AppLocalization::string(key); }
+
+// Picks the row of the next menu to open, as a user would with the keyboard; notes the rows it saw.
+void pickFromNextMenu(const QString& title, std::vector<QString>* rows = nullptr, QString* ticked = nullptr) {
+    QTimer::singleShot(0, [=] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        for (QAction* action : menu->actions()) {
+            if (rows) rows->push_back(action->text());
+            if (ticked && action->isChecked()) *ticked = action->text();
+            if (action->text() == title) menu->setActiveAction(action);
+        }
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+}
 
 }  // namespace
 
@@ -476,4 +492,33 @@ TEST_F(SearchScreen, RightToLeftMirrorsTheCardAndTheSuggestions) {
     EXPECT_LT(tips->geometry().left(), quick->geometry().left());
     const auto& tiles = view->suggestions()->grid()->tiles();
     EXPECT_GT(tiles[0]->geometry().left(), tiles[1]->geometry().left());
+}
+
+TEST_F(SearchScreen, MenusChooseTheKindTheScopeAndTheOrder) {
+    make(560);  // narrow: the kinds are a menu
+    type("clip");
+    std::vector<QString> rows;
+    QString ticked;
+    pickFromNextMenu(text("search.kind.video"), &rows, &ticked);
+    QTest::mouseClick(view->filters()->kindMenu(), Qt::LeftButton);
+    EXPECT_EQ(rows, (std::vector<QString>{text("search.kind.all"), text("search.kind.images"), text("search.kind.video"),
+                                          text("search.kind.audio"), text("search.kind.documents"), text("search.kind.archives")}));
+    EXPECT_EQ(ticked, text("search.kind.all"));
+    EXPECT_EQ(view->kind(), SearchKind::video);
+    ASSERT_EQ(fake->calls.size(), 1u);
+    EXPECT_EQ(fake->calls[0].kind, SearchKind::video);
+    EXPECT_EQ(view->filters()->kindMenu()->text(), text("search.kind.video"));
+
+    pickFromNextMenu(text("search.scope.everywhere"));
+    QTest::mouseClick(view->filters()->scopeMenu(), Qt::LeftButton);
+    EXPECT_EQ(view->scope(), SearchScope::everywhere);
+    EXPECT_EQ(fake->calls.back().scope, std::nullopt);
+
+    fake->finishLatest({hit("/v/b-clip.mkv", 2), hit("/v/a-clip.mp4", 1)});
+    ASSERT_EQ(view->resultsList()->shownHits()[0].path, Path("/v/b-clip.mkv"));
+    pickFromNextMenu(text("search.sort.name"));
+    QTest::mouseClick(view->resultsList()->sortMenu(), Qt::LeftButton);
+    EXPECT_EQ(view->sortOrder(), SearchSort::name);
+    EXPECT_EQ(view->resultsList()->shownHits()[0].path, Path("/v/a-clip.mp4"));
+    EXPECT_EQ(fake->calls.size(), 2u);
 }
