@@ -2,6 +2,7 @@
 
 #include "Services/SearchService.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -30,7 +31,7 @@ public:
     }
 
     void stop() override {
-        stops++;
+        ++*stops;
         running_.reset();
         setSearching(false);
     }
@@ -51,7 +52,7 @@ public:
     void finishLatest(std::vector<SearchHit> hits) { finish(calls.size() - 1, std::move(hits)); }
 
     std::vector<Call> calls;
-    int stops = 0;
+    std::shared_ptr<int> stops = std::make_shared<int>(0);  // readable after the service is gone
     int blankSearches = 0;
 
 private:

@@ -8,13 +8,15 @@
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/SymbolButton.h"
 #include "Views/DesignSystem/SymbolView.h"
+#include "Views/DesignSystem/Transition.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPainter>
 
-SearchField::SearchField(const DynamicColor& tint, QWidget* parent) : QWidget(parent), tint_(tint) {
+SearchField::SearchField(const DynamicColor& tint, QWidget* parent)
+    : QWidget(parent), tint_(tint), focusTransition_(new Transition(this, 150, QEasingCurve::OutCubic)) {
     setFixedHeight(54);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(18, 0, 18, 0);
@@ -57,8 +59,11 @@ void SearchField::setSearching(bool searching) { spinner_->setVisible(searching)
 
 bool SearchField::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edit_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
-        focused_ = event->type() == QEvent::FocusIn;
-        update();
+        const bool focused = event->type() == QEvent::FocusIn;
+        if (focused != focused_) {
+            focused_ = focused;
+            focusTransition_->start();
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -66,10 +71,12 @@ bool SearchField::eventFilter(QObject* watched, QEvent* event) {
 void SearchField::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const qreal width = focused_ ? 1.5 : 1;
+    // The outline turns to the tint, and thicker, as the field takes the focus.
+    const qreal level = focused_ ? focusTransition_->progress() : 1 - focusTransition_->progress();
+    const qreal width = Transition::mix(1, 1.5, level);
     const QRectF box = QRectF(rect()).adjusted(width / 2, width / 2, -width / 2, -width / 2);
     const QPainterPath shape = ContinuousShape::roundedRect(box, 14);
     painter.fillPath(shape, DS::raised.resolved());
-    painter.setPen(QPen(focused_ ? tint_.resolved(0.55) : DS::hairline.resolved(), width));
+    painter.setPen(QPen(Transition::mix(DS::hairline.resolved(), tint_.resolved(0.55), level), width));
     painter.drawPath(shape);
 }

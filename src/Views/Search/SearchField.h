@@ -7,6 +7,7 @@
 class BusySpinner;
 class QLineEdit;
 class SymbolButton;
+class Transition;
 
 // The query row of the search card: magnifier, the plain text field, a small spinner while a search
 // runs and a clear button while the field holds anything, on DS.raised (radius 14), outlined in the
@@ -37,4 +38,5 @@ private:
     BusySpinner* spinner_;
     SymbolButton* clear_;
     bool focused_ = false;
+    Transition* focusTransition_;
 };

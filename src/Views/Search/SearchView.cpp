@@ -74,9 +74,10 @@ SearchView::SearchView(AppState& state, std::unique_ptr<SearchService> search, Q
     shown_ = suggestions_;
     page_->endContent();
 
-    // Command-F puts the focus into the field from anywhere on the screen.
+    // Ctrl+F puts the focus into the field from anywhere in the window, which shows this screen
+    // only while it lives.
     auto* find = new QShortcut(QKeySequence::Find, this);
-    find->setContext(Qt::WidgetWithChildrenShortcut);
+    find->setContext(Qt::WindowShortcut);
     connect(find, &QShortcut::activated, this, &SearchView::focusSearchField);
 
     connect(search_.get(), &SearchService::isSearchingChanged, this, [this] {

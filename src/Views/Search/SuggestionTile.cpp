@@ -22,11 +22,6 @@ SymbolImage arrowImage(const QuickSearch& item, bool hovering) {
             .mirroredInRightToLeft = true};
 }
 
-QColor mixed(const QColor& from, const QColor& to, qreal level) {
-    return QColor::fromRgbF(float(Transition::mix(from.redF(), to.redF(), level)), float(Transition::mix(from.greenF(), to.greenF(), level)),
-                            float(Transition::mix(from.blueF(), to.blueF(), level)), float(Transition::mix(from.alphaF(), to.alphaF(), level)));
-}
-
 }  // namespace
 
 SuggestionTile::SuggestionTile(const QuickSearch& item, QWidget* parent)
@@ -72,6 +67,6 @@ void SuggestionTile::paintEvent(QPaintEvent*) {
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const QPainterPath shape = ContinuousShape::roundedRect(box, 14);
     painter.fillPath(shape, DS::raised.resolved());
-    painter.setPen(QPen(mixed(DS::hairline.resolved(), item_.tint.resolved(0.35), hoverLevel()), 1));
+    painter.setPen(QPen(Transition::mix(DS::hairline.resolved(), item_.tint.resolved(0.35), hoverLevel()), 1));
     painter.drawPath(shape);
 }

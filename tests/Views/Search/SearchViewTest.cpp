@@ -197,11 +197,11 @@ TEST_F(SearchScreen, ClearingStopsTheSearchAndOlderResultsNeverShowForNewText) {
     EXPECT_EQ(view->content(), Content::searching);
 
     // The clear button empties the field, stops the search, keeps the focus and shows the suggestions.
-    const int stops = fake->stops;
+    const int stops = *fake->stops;
     view->field()->edit()->clearFocus();
     QTest::mouseClick(view->field()->clearButton(), Qt::LeftButton);
     EXPECT_TRUE(view->queryText().isEmpty());
-    EXPECT_GT(fake->stops, stops);
+    EXPECT_GT(*fake->stops, stops);
     EXPECT_FALSE(fake->isSearching());
     EXPECT_FALSE(view->isSearchPending());
     EXPECT_EQ(view->content(), Content::suggestions);
@@ -222,6 +222,22 @@ TEST_F(SearchScreen, ClearingStopsTheSearchAndOlderResultsNeverShowForNewText) {
     view->runPendingSearch();
     fake->finishLatest({});
     EXPECT_EQ(view->content(), Content::empty);
+
+    // Ctrl+F brings the focus back from anywhere on the screen.
+    QApplication::setActiveWindow(view.get());
+    view->field()->edit()->clearFocus();
+    ASSERT_FALSE(view->field()->edit()->hasFocus());
+    QTest::keyClick(view.get(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(view->field()->edit()->hasFocus());
+
+    // Leaving the section stops a search still running.
+    type("y");
+    view->runPendingSearch();
+    ASSERT_TRUE(fake->isSearching());
+    const std::shared_ptr<int> stopsSeen = fake->stops;
+    const int before = *stopsSeen;
+    view.reset();
+    EXPECT_GT(*stopsSeen, before);
 }
 
 TEST_F(SearchScreen, AQuickSearchAppliedTwiceStartsNothingTheSecondTime) {
