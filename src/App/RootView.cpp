@@ -12,6 +12,7 @@
 #include "Views/Shell/OnboardingView.h"
 #include "Views/Monitor/MonitorView.h"
 #include "Views/Overview/OverviewView.h"
+#include "Views/Search/SearchView.h"
 #include "Views/Shell/SettingsView.h"
 #include "Views/Storage/StorageView.h"
 #include "Views/Tools/ToolsView.h"
@@ -123,7 +124,7 @@ QWidget* RootView::makeScreen(AppSection shown) {
     case AppSection::storage: return new StorageView(state_, DS::amber);
     case AppSection::monitor: return new MonitorView(state_);
     case AppSection::tools: return new ToolsView(state_);
-    case AppSection::search:
+    case AppSection::search: return new SearchView(state_);
     case AppSection::uninstaller: break;
     }
     return new QWidget;

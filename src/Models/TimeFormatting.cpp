@@ -1,5 +1,6 @@
 #include "Models/TimeFormatting.h"
 
+#include <unicode/datefmt.h>
 #include <unicode/measfmt.h>
 #include <unicode/measunit.h>
 #include <unicode/measure.h>
@@ -118,6 +119,15 @@ QString abbreviatedDuration(double seconds, bool withDays, int maximumUnits, con
     icu::FieldPosition position;
     formatter.formatMeasures(measures.data(), int32_t(measures.size()), text, position, status);
     return U_FAILURE(status) ? QString() : fromIcu(text);
+}
+
+QString dayMonthYear(Instant date, const QLocale& locale) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::DateFormat> formatter(icu::DateFormat::createInstanceForSkeleton(u"dMMMy", icuLocale(locale), status));
+    if (U_FAILURE(status) || !formatter) return {};
+    icu::UnicodeString text;
+    formatter->format(date.unixSeconds() * 1000.0, text);
+    return fromIcu(text);
 }
 
 }  // namespace TimeFormatting

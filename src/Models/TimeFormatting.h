@@ -23,4 +23,8 @@ QString singleUnit(double seconds, const QLocale& locale);
 // rest dropped. Empty when the seconds are not a finite count of at least zero.
 QString abbreviatedDuration(double seconds, bool withDays, int maximumUnits, const QLocale& locale);
 
+// The day, the abbreviated month and the year ("5 Dec 2026", "Dec 5, 2026"), in the order the locale
+// writes them, in the system's time zone.
+QString dayMonthYear(Instant date, const QLocale& locale);
+
 }  // namespace TimeFormatting

@@ -154,7 +154,8 @@ std::vector<SearchHit> hitsAt(const std::vector<std::string>& paths, std::stop_t
 
 SearchService::Outcome runSearch(const QString& text, const std::optional<std::filesystem::path>& scope, SearchKind kind,
                                  const SearchService::Setup& setup, std::stop_token stop) {
-    if (!setup.index.exists()) return SearchServiceError::queryFailed(indexUnavailable());
+    // A machine where updatedb never ran has no index: say how to make one.
+    if (!setup.index.exists()) return SearchServiceError::queryFailed(AppLocalization::string("search.indexMissing"));
     const QByteArray utf8 = text.toUtf8();
     const std::string_view bytes(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     if (bytes.find('\0') != std::string_view::npos) return std::vector<SearchHit>{};  // no name holds one

@@ -35,11 +35,13 @@ public:
 
     explicit SearchService(QObject* parent = nullptr);
     SearchService(Setup setup, QObject* parent = nullptr);
+    ~SearchService() override = default;
 
     // Starts a search and returns at once. A blank text clears the results and runs nothing.
-    void search(const QString& text, const std::optional<std::filesystem::path>& scope, SearchKind kind);
+    // Virtual, as are stop() and the setters, so screen tests can stand in for the index.
+    virtual void search(const QString& text, const std::optional<std::filesystem::path>& scope, SearchKind kind);
     // Ends the current search: its child process is killed at once and nothing of it is published.
-    void stop();
+    virtual void stop();
 
     const std::vector<SearchHit>& results() const { return results_; }
     bool isSearching() const { return isSearching_; }
@@ -55,10 +57,12 @@ signals:
     void isSearchingChanged();
     void errorMessageChanged();
 
-private:
+protected:
     void setResults(std::vector<SearchHit> results);
     void setSearching(bool searching);
     void setErrorMessage(std::optional<QString> message);
+
+private:
 
     Setup setup_;
     std::vector<SearchHit> results_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QEasingCurve>
 #include <QObject>
 #include <QPointer>
@@ -21,6 +22,10 @@ public:
     bool isRunning() const { return animation_.state() == QAbstractAnimation::Running; }
 
     static qreal mix(qreal from, qreal to, qreal progress) { return from + (to - from) * progress; }
+    static QColor mix(const QColor& from, const QColor& to, qreal progress) {
+        return QColor::fromRgbF(float(mix(from.redF(), to.redF(), progress)), float(mix(from.greenF(), to.greenF(), progress)),
+                                float(mix(from.blueF(), to.blueF(), progress)), float(mix(from.alphaF(), to.alphaF(), progress)));
+    }
     static QRectF mix(const QRectF& from, const QRectF& to, qreal progress) {
         return QRectF(QPointF(mix(from.left(), to.left(), progress), mix(from.top(), to.top(), progress)),
                       QPointF(mix(from.right(), to.right(), progress), mix(from.bottom(), to.bottom(), progress)));

@@ -1,0 +1,98 @@
+#include "Pictures/PictureRegistry.h"
+
+#include "Models/AppLocalization.h"
+#include "Views/Search/SearchResultsList.h"
+#include "Views/Search/SearchResultRow.h"
+#include "Views/Search/SearchView.h"
+#include "ViewSupport/FakeSearchService.h"
+#include "ViewSupport/ToolsFixture.h"
+
+namespace {
+
+using Path = std::filesystem::path;
+const QSize windowSize(1320, 880);
+
+SearchHit hit(const Path& path, std::int64_t size, double unixSeconds, const char* kind) {
+    SearchHit found;
+    found.path = path;
+    found.size = size;
+    found.modifiedAt = Instant::fromUnixSeconds(unixSeconds);
+    found.kind = kind;
+    return found;
+}
+
+std::vector<SearchHit> someHits() {
+    const Path home = "/home/maya";
+    return {
+        hit(home / "Documents/Quarterly report 2026.pdf", 4'812'000, 1'795'000'000, "PDF document"),
+        hit(home / "Downloads/report-draft (1).docx", 1'204'000, 1'790'000'000, "Word document"),
+        hit(home / "Pictures/Screenshots/report chart.png", 612'000, 1'794'000'000, "PNG image"),
+        hit(home / "Projects/site/reports/index.html", 18'000, 1'780'000'000, "HTML document"),
+        hit(home / "Documents/old/report.txt", 0, 1'700'000'000, "Plain text document"),
+    };
+}
+
+// The screen over a fake service, brought into a state by `drive`.
+struct Screen {
+    ToolsFixture fixture;
+
+    std::unique_ptr<QWidget> make(const std::function<void(SearchView&, FakeSearchService&)>& drive) {
+        auto owned = std::make_unique<FakeSearchService>();
+        FakeSearchService& fake = *owned;
+        auto view = std::make_unique<SearchView>(fixture.state(), std::move(owned));
+        if (drive) drive(*view, fake);
+        return view;
+    }
+};
+
+void search(SearchView& view, const QString& text) {
+    view.setQueryText(text);
+    view.runPendingSearch();
+}
+
+}  // namespace
+
+static const PictureRegistration searchPictures("search", [](PictureContext& pictures) {
+    Screen screen;
+    pictures.render("search-suggestions", windowSize, [&] { return screen.make({}); });
+    pictures.render("search-searching", windowSize, [&] {
+        return screen.make([](SearchView& view, FakeSearchService&) { search(view, "  report "); });
+    });
+    pictures.render("search-results", windowSize, [&] {
+        return screen.make([](SearchView& view, FakeSearchService& fake) {
+            search(view, "report");
+            fake.finishLatest(someHits());
+            if (SearchResultRow* row = view.resultsList()->row(1)) emit row->hoverChanged(true);
+        });
+    });
+    pictures.render("search-results-capped-by-name", windowSize, [&] {
+        return screen.make([](SearchView& view, FakeSearchService& fake) {
+            search(view, "IMG_");
+            std::vector<SearchHit> many;
+            for (int i = 0; i < 500; ++i)
+                many.push_back(hit(Path("/home/maya/Pictures/Phone") / ("IMG_" + std::to_string(2000 + i) + ".jpg"), 2'000'000 + i * 7'919, 1'790'000'000 + i, "JPEG image"));
+            fake.finishLatest(many);
+            view.setSortOrder(SearchSort::name);
+        });
+    });
+    pictures.render("search-empty", windowSize, [&] {
+        return screen.make([](SearchView& view, FakeSearchService& fake) {
+            view.setKind(SearchKind::archives);
+            view.setScope(SearchScope::scanFolder);
+            search(view, "holiday photos backup");
+            fake.finishLatest({});
+        });
+    });
+    pictures.render("search-error", windowSize, [&] {
+        return screen.make([](SearchView& view, FakeSearchService& fake) {
+            search(view, "invoice");
+            fake.fail(fake.calls.size() - 1, AppLocalization::string("search.indexMissing"));
+        });
+    });
+    pictures.render("search-narrow-pills-above", QSize(820, 700), [&] {
+        return screen.make([](SearchView& view, FakeSearchService&) { view.setKind(SearchKind::images); });
+    });
+    pictures.render("search-narrow-menus", QSize(600, 700), [&] {
+        return screen.make([](SearchView& view, FakeSearchService&) { view.setKind(SearchKind::video); });
+    });
+});
