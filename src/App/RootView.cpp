@@ -15,6 +15,7 @@
 #include "Views/Shell/SettingsView.h"
 #include "Views/Storage/StorageView.h"
 #include "Views/Tools/ToolsView.h"
+#include "Views/Uninstaller/UninstallerView.h"
 
 #include <QBoxLayout>
 #include <QMessageBox>
@@ -123,8 +124,8 @@ QWidget* RootView::makeScreen(AppSection shown) {
     case AppSection::storage: return new StorageView(state_, DS::amber);
     case AppSection::monitor: return new MonitorView(state_);
     case AppSection::tools: return new ToolsView(state_);
-    case AppSection::search:
-    case AppSection::uninstaller: break;
+    case AppSection::uninstaller: return new UninstallerView(state_, DS::pink);
+    case AppSection::search: break;
     }
     return new QWidget;
 }

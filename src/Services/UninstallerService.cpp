@@ -175,26 +175,34 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
     const SystemRoots roots = SystemRoots::current();
     const QLocale locale = AppLocalization::activeLocale();
 
+    // As on the desktop, the first entry of a desktop-file id wins: the user's folder first, then the
+    // system's in their order. A user's copy of a system entry is one application, not two.
+    std::vector<fs::path> folders;
+    for (auto original = applicationFolders.rbegin(); original != applicationFolders.rend(); ++original)
+        for (fs::path& folder : LinuxLocations::folders(*original, roots)) folders.push_back(std::move(folder));
+
     std::vector<InstalledApplication> applications;
     std::vector<fs::path> files;
-    for (auto original : applicationFolders) {
-        for (const fs::path& folder : LinuxLocations::folders(original, roots)) {
-            const auto listing = FolderListing::entries(folder);
-            if (!listing) continue;
-            for (const fs::path& file : *listing) {
-                if (FolderListing::isHidden(file) || FolderListing::lowercaseExtension(file) != "desktop") continue;
-                const auto entry = DesktopEntry::read(file);
-                // Hidden=true is the desktop's way of saying the entry was deleted.
-                if (!entry || entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
-                InstalledApplication application;
-                application.id = file.string();
-                application.path = file;
-                application.name = entry->localizedText("Name", locale).value_or(nameWithoutExtension(file));
-                application.desktopFileID = nameWithoutExtension(file);  // the desktop-file id
-                application.version = noVersion;
-                applications.push_back(std::move(application));
-                files.push_back(file);
-            }
+    std::unordered_set<std::string> seenIDs;
+    for (const fs::path& folder : folders) {
+        const auto listing = FolderListing::entries(folder);
+        if (!listing) continue;
+        for (const fs::path& file : *listing) {
+            if (FolderListing::isHidden(file) || FolderListing::lowercaseExtension(file) != "desktop") continue;
+            const auto entry = DesktopEntry::read(file);
+            // An entry that hides or drops an application also shadows the system's entry of that id.
+            if (!entry || !seenIDs.insert(file.stem().native()).second) continue;
+            // Hidden=true is the desktop's way of saying the entry was deleted.
+            if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
+            InstalledApplication application;
+            application.id = file.string();
+            application.path = file;
+            application.name = entry->localizedText("Name", locale).value_or(nameWithoutExtension(file));
+            application.desktopFileID = nameWithoutExtension(file);  // the desktop-file id
+            application.version = noVersion;
+            application.iconName = entry->text("Icon").value_or(QString()).toStdString();
+            applications.push_back(std::move(application));
+            files.push_back(file);
         }
     }
 

@@ -2,6 +2,7 @@
 
 #include "Models/AppLocalization.h"
 #include "Services/AppState.h"
+#include "Views/Common/MessageAlert.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/Tools/DeveloperCleanupView.h"
 #include "Views/Tools/DuplicateFinderView.h"
@@ -14,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
 
 ToolsView::ToolsView(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
     auto* row = new QHBoxLayout(this);
@@ -70,16 +70,8 @@ void ToolsView::followMessage() {
         return;
     }
     if (!isVisible()) return;
-    alert_ = new QMessageBox(QMessageBox::Information, AppLocalization::string("tools.message"), {}, QMessageBox::NoButton, this);
+    alert_ = openMessageAlert(this, AppLocalization::string("tools.message"), *message, [this] { state_.setToolMessage(std::nullopt); });
     alert_->setObjectName("toolsAlert");
-    alert_->setTextFormat(Qt::PlainText);  // names and paths in a message are never markup
-    alert_->setText(*message);
-    QPushButton* ok = alert_->addButton(AppLocalization::string("action.ok"), QMessageBox::AcceptRole);
-    alert_->setEscapeButton(ok);
-    alert_->setAttribute(Qt::WA_DeleteOnClose);
-    // Every way of closing it (the button, Escape, the window's close) ends the message.
-    connect(alert_, &QDialog::finished, this, [this] { state_.setToolMessage(std::nullopt); });
-    alert_->open();
 }
 
 void ToolsView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), DS::canvas.resolved()); }
