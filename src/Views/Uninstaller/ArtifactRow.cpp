@@ -17,7 +17,7 @@
 #include <QPainter>
 
 ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double fraction, std::function<void(bool)> setSelected, QWidget* parent)
-    : QWidget(parent), artifact_(artifact), setSelected_(std::move(setSelected)) {
+    : QWidget(parent), artifact_(artifact), setSelected_(std::move(setSelected)), fraction_(fraction) {
     setAttribute(Qt::WA_Hover);
     const DynamicColor tint = ArtifactCategoryPresentation::tint(artifact_.category);
     const QString name = PathText::display(artifact_.path.filename());
@@ -33,8 +33,7 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
     row->addWidget(check_);
     ranked_ = new RankedRow(icon, ArtifactCategoryPresentation::symbol(artifact_.category), name, PathText::display(artifact_.path.parent_path()),
                             ByteFormatting::string(artifact_.size), fraction, tint);
-    // Its clicks are the row's: anywhere on it flips the tick.
-    connect(ranked_, &RankedRow::clicked, this, [this] { setSelected_(!ticked_); });
+    // Its clicks reach this row (it does not take them), so anywhere on it flips the tick.
     row->addWidget(ranked_, 1);
     setToolTip(plainToolTip(PathText::display(artifact_.path)));
     dimming_ = new QGraphicsOpacityEffect(this);

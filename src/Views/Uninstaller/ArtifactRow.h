@@ -23,6 +23,7 @@ public:
     bool isTicked() const { return ticked_; }
     bool isHovered() const { return hovering_; }
     double shownOpacity() const;
+    double fraction() const { return fraction_; }
     const AppArtifact& artifact() const { return artifact_; }
     ToolCheckBox* checkBox() const { return check_; }
     RankedRow* rankedRow() const { return ranked_; }
@@ -40,6 +41,7 @@ private:
     ToolCheckBox* check_;
     RankedRow* ranked_;
     class QGraphicsOpacityEffect* dimming_;
+    double fraction_;
     bool ticked_ = false;
     bool hovering_ = false;
 };
