@@ -1,5 +1,7 @@
 #include "Views/Common/AppIcons.h"
 
+#include "Views/Common/IconTheme.h"
+
 #include <QHash>
 
 #include <filesystem>
@@ -12,6 +14,7 @@ QIcon icon(const std::string& iconName) {
     auto cached = found.constFind(key);
     if (cached != found.constEnd()) return *cached;
 
+    IconTheme::prepare();
     QIcon icon;
     if (!key.isEmpty()) {
         // Absolute paths are files; anything else is a name for the theme.

@@ -71,7 +71,6 @@ AppListCard::AppListCard(AppState& state, const DynamicColor& tint, QWidget* par
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->viewport()->setAutoFillBackground(false);
     auto* content = new QWidget;
-    content->setAutoFillBackground(false);
     auto* contentColumn = new QVBoxLayout(content);
     contentColumn->setContentsMargins(0, 0, 0, 0);
     rows_ = new LazyRowStack;
@@ -79,6 +78,7 @@ AppListCard::AppListCard(AppState& state, const DynamicColor& tint, QWidget* par
     contentColumn->addWidget(rows_);
     contentColumn->addStretch(1);
     scroll->setWidget(content);
+    content->setAutoFillBackground(false);  // setWidget turned it on; the card shows through
     areas_->addWidget(scroll);
 
     areas_->addWidget(centredPanel(10, {new SymbolView(SymbolImage{.symbol = "magnifyingglass", .size = 20, .color = DynamicColor::tertiary()}),

@@ -13,6 +13,7 @@
 #include "Views/Uninstaller/LeftoversCard.h"
 #include "Views/Uninstaller/UninstallerHeroCard.h"
 
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 UninstallerDetail::UninstallerDetail(AppState& state, const DynamicColor& tint, std::function<void()> askToTrash, QWidget* parent)
@@ -83,9 +84,14 @@ QWidget* UninstallerDetail::makeStateCard(bool loading) {
     } else {
         column->addWidget(new IconBadge(QStringLiteral("macwindow"), tint_, 56), 0, Qt::AlignHCenter);
         column->addWidget(centred(new TextLabel(AppLocalization::string("uninstaller.select.title"), Fonts::system(20, QFont::Bold))));
+        // At most 420 wide, centred; stretches either side keep the wrapped height that width needs.
         auto* detail = centred(new TextLabel(AppLocalization::string("uninstaller.select.detail"), Fonts::system(14), DynamicColor::secondary()));
         detail->setMaximumWidth(420);
-        column->addWidget(detail, 0, Qt::AlignHCenter);
+        auto* detailRow = new QHBoxLayout;
+        detailRow->addStretch(1);
+        detailRow->addWidget(detail, 100);
+        detailRow->addStretch(1);
+        column->addLayout(detailRow);
         auto* refresh = new StyledButton(AppLocalization::string("action.refresh"), QStringLiteral("arrow.clockwise"), TintedButtonStyle{tint_});
         refresh->setObjectName("promptRefresh");
         connect(refresh, &QAbstractButton::clicked, &state_, &AppState::loadApplications);

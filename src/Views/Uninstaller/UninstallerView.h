@@ -3,6 +3,7 @@
 #include "Models/AppArtifact.h"
 #include "Views/DesignSystem/DynamicColor.h"
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
@@ -11,7 +12,6 @@
 
 class AppListCard;
 class AppState;
-class QMessageBox;
 class UninstallerDetail;
 
 // The uninstaller section: the installed applications on the left, the selected one with its
