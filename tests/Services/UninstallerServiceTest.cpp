@@ -23,8 +23,10 @@ std::int64_t allocated(const fs::path& file) {
     return ::lstat(file.c_str(), &info) == 0 ? std::int64_t(info.st_blocks) * 512 : -1;
 }
 
+// An entry that starts a program of its own name unless `extra` gives its Exec line.
 std::string application(const std::string& name, const std::string& extra = "") {
-    return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=run\n" + extra;
+    const std::string exec = extra.find("Exec=") == std::string::npos ? "Exec=run-" + name + "\n" : "";
+    return "[Desktop Entry]\nType=Application\nName=" + name + "\n" + exec + extra;
 }
 
 class UninstallerServiceTest : public ::testing::Test {
@@ -111,21 +113,35 @@ TEST_F(UninstallerServiceTest, ListsDesktopApplicationsWithFallbacksAndOrder) {
 }
 
 // The desktop shows one application per desktop-file id: the user's entry first, then the system
-// folders in their order; an entry that hides its application hides the system's entry too.
+// folders in their order; an entry that hides its application hides the system's entry too. Entries
+// that start the same command are one application, and entries for other desktops are not shown.
 TEST_F(UninstallerServiceTest, OneApplicationPerDesktopFileID) {
-    tree.write("usr/share/applications/editor.desktop", application("Editor"));
-    const fs::path local = tree.write("usr/local/share/applications/editor.desktop", application("Editor"));
-    tree.write("usr/share/applications/game.desktop", application("Game"));
+    tree.write("usr/share/applications/editor.desktop", application("Editor", "Exec=editor-old\n"));
+    const fs::path local = tree.write("usr/local/share/applications/editor.desktop", application("Editor", "Exec=editor\n"));
+    tree.write("usr/share/applications/game.desktop", application("Game", "Exec=game\n"));
     tree.write("home/.local/share/applications/game.desktop", application("Game", "Hidden=true\n"));
-    tree.write("usr/share/applications/viewer.desktop", application("Viewer"));
+    tree.write("usr/share/applications/viewer.desktop", application("Viewer", "Exec=viewer\n"));
     tree.write("home/.local/share/applications/viewer.desktop", application("Viewer", "NoDisplay=true\n"));
-    const fs::path mine = tree.write("home/.local/share/applications/player.desktop", application("Player"));
-    tree.write("usr/share/applications/player.desktop", application("Player"));
+    const fs::path mine = tree.write("home/.local/share/applications/player.desktop", application("Player", "Exec=player\n"));
+    tree.write("usr/share/applications/player.desktop", application("Player", "Exec=player\n"));
 
-    const auto applications = service.installedApplications();
-    ASSERT_EQ(applications.size(), 2u);
-    EXPECT_EQ(applications[0].path, local);
-    EXPECT_EQ(applications[1].path, mine);
+    // A copy under another name (same command) is the same application; the user's copy wins.
+    tree.write("usr/share/applications/org.example.Paint.desktop", application("Paint", "Exec=paint  %U\n"));
+    const fs::path myPaint = tree.write("home/.local/share/applications/my-paint.desktop", application("My Paint", "Exec=paint %U\n"));
+    // Entries for another desktop only, as the desktop's menus show them.
+    tree.write("usr/share/applications/monitor.desktop", application("Monitor", "Exec=monitor\nNotShowIn=KDE;\n"));
+    tree.write("usr/share/applications/monitor-kde.desktop", application("KDE Monitor", "Exec=monitor-kde\nOnlyShowIn=KDE;\n"));
+
+    auto paths = [&] {
+        std::vector<fs::path> found;
+        for (const auto& each : service.installedApplications()) found.push_back(each.path);
+        return found;
+    };
+    ::unsetenv("XDG_CURRENT_DESKTOP");
+    EXPECT_EQ(paths(), (std::vector<fs::path>{local, tree.path() / "usr/share/applications/monitor.desktop", myPaint, mine}));
+    ::setenv("XDG_CURRENT_DESKTOP", "ubuntu:KDE", 1);
+    EXPECT_EQ(paths(), (std::vector<fs::path>{local, tree.path() / "usr/share/applications/monitor-kde.desktop", myPaint, mine}));
+    ::unsetenv("XDG_CURRENT_DESKTOP");
 }
 
 TEST_F(UninstallerServiceTest, MissingFoldersGiveNothing) {

@@ -9,6 +9,9 @@ namespace IconTheme {
 
 void prepare() {
     static const bool prepared = [] {
+        // A bare window manager names only hicolor, which holds few icons: Adwaita stands behind it.
+        const QString fallback = QIcon::fallbackThemeName();
+        if (fallback.isEmpty() || fallback == QLatin1String("hicolor")) QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
         if (!QIcon::themeName().isEmpty()) return true;
         const SystemRoots roots = SystemRoots::current();
         QStringList paths = QIcon::themeSearchPaths();
@@ -21,7 +24,6 @@ void prepare() {
         QIcon::setThemeSearchPaths(paths);
         QIcon::setFallbackSearchPaths(QIcon::fallbackSearchPaths() + pixmaps);
         QIcon::setThemeName(QStringLiteral("hicolor"));
-        if (QIcon::fallbackThemeName().isEmpty()) QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
         return true;
     }();
     (void)prepared;
