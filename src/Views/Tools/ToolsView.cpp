@@ -26,7 +26,10 @@ ToolsView::ToolsView(AppState& state, QWidget* parent) : QWidget(parent), state_
     detail_ = makeDetail(selectedTool_);
     row->addWidget(detail_, 1);
     connect(rail_, &ToolsRail::selectionChanged, this, &ToolsView::selectTool);
-    connect(&state_, &AppState::toolMessageChanged, this, &ToolsView::followMessage);
+    message_ = new MessageAlert(
+        this, AppLocalization::string("tools.message"), [this] { return state_.toolMessage(); }, [this] { state_.setToolMessage(std::nullopt); },
+        QStringLiteral("toolsAlert"));
+    connect(&state_, &AppState::toolMessageChanged, message_, &MessageAlert::follow);
 }
 
 void ToolsView::selectTool(ValueTool tool) {
@@ -56,22 +59,9 @@ QWidget* ToolsView::makeDetail(ValueTool tool) {
 
 void ToolsView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    followMessage();  // a message published while another section was shown
+    message_->follow();  // a message published while another section was shown
 }
 
-void ToolsView::followMessage() {
-    const std::optional<QString>& message = state_.toolMessage();
-    if (!message) {
-        if (alert_) alert_->close();
-        return;
-    }
-    if (alert_) {
-        alert_->setText(*message);
-        return;
-    }
-    if (!isVisible()) return;
-    alert_ = openMessageAlert(this, AppLocalization::string("tools.message"), *message, [this] { state_.setToolMessage(std::nullopt); });
-    alert_->setObjectName("toolsAlert");
-}
+QMessageBox* ToolsView::alert() const { return message_->alert(); }
 
 void ToolsView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), DS::canvas.resolved()); }

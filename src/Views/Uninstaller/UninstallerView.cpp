@@ -25,7 +25,10 @@ UninstallerView::UninstallerView(AppState& state, const DynamicColor& tint, QWid
     row->addWidget(appList_);
     detail_ = new UninstallerDetail(state_, tint_, [this] { askToTrash(); });
     row->addWidget(detail_, 1);
-    connect(&state_, &AppState::uninstallMessageChanged, this, &UninstallerView::followMessage);
+    result_ = new MessageAlert(
+        this, AppLocalization::string("uninstaller.result"), [this] { return state_.uninstallMessage(); },
+        [this] { state_.setUninstallMessage(std::nullopt); }, QStringLiteral("uninstallerResult"));
+    connect(&state_, &AppState::uninstallMessageChanged, result_, &MessageAlert::follow);
 }
 
 void UninstallerView::askToTrash() {
@@ -49,22 +52,9 @@ void UninstallerView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // A window coming back from the taskbar is not the screen being shown again.
     if (!event->spontaneous()) state_.loadApplications();
-    followMessage();  // a result that arrived while another section was shown
+    result_->follow();  // a result that arrived while another section was shown
 }
 
-void UninstallerView::followMessage() {
-    const std::optional<QString>& message = state_.uninstallMessage();
-    if (!message) {
-        if (resultAlert_) resultAlert_->close();
-        return;
-    }
-    if (resultAlert_) {
-        resultAlert_->setText(*message);
-        return;
-    }
-    if (!isVisible()) return;
-    resultAlert_ = openMessageAlert(this, AppLocalization::string("uninstaller.result"), *message, [this] { state_.setUninstallMessage(std::nullopt); });
-    resultAlert_->setObjectName("uninstallerResult");
-}
+QMessageBox* UninstallerView::resultAlert() const { return result_->alert(); }
 
 void UninstallerView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), DS::canvas.resolved()); }

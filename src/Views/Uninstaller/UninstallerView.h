@@ -25,7 +25,7 @@ public:
     AppListCard* appList() const { return appList_; }
     UninstallerDetail* detail() const { return detail_; }
     QMessageBox* confirmation() const { return confirmation_; }
-    QMessageBox* resultAlert() const { return resultAlert_; }
+    QMessageBox* resultAlert() const;
 
     // The trash button's question: it remembers the ticked leftovers as they are now, and only
     // those go when the user confirms.
@@ -36,12 +36,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void followMessage();
-
     AppState& state_;
     DynamicColor tint_;
     AppListCard* appList_;
     UninstallerDetail* detail_;
     QPointer<QMessageBox> confirmation_;
-    QPointer<QMessageBox> resultAlert_;
+    class MessageAlert* result_;
 };
