@@ -10,14 +10,39 @@
 #include "Views/DesignSystem/TextLabel.h"
 #include "Views/Storage/BucketActions.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace {
+
+// Tells assistive technology which row is the selected application.
+class AppListRowAccessible : public QAccessibleWidget {
+public:
+    explicit AppListRowAccessible(AppListRow* row) : QAccessibleWidget(row, QAccessible::ListItem) {}
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.selectable = true;
+        state.selected = static_cast<AppListRow*>(widget())->isSelected();
+        return state;
+    }
+};
+
+QAccessibleInterface* accessibleRow(const QString& className, QObject* object) {
+    if (className != QLatin1String("AppListRow")) return nullptr;
+    return new AppListRowAccessible(static_cast<AppListRow*>(object));
+}
+
+}  // namespace
+
 AppListRow::AppListRow(InstalledApplication app, bool isSelected, const DynamicColor& tint, QWidget* parent)
     : QWidget(parent), app_(std::move(app)), isSelected_(isSelected), tint_(tint) {
+    static const bool accessible = (QAccessible::installFactory(accessibleRow), true);
+    (void)accessible;
     setAttribute(Qt::WA_Hover);
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
@@ -43,8 +68,15 @@ AppListRow::AppListRow(InstalledApplication app, bool isSelected, const DynamicC
 
 void AppListRow::setApplication(InstalledApplication app, bool isSelected) {
     app_ = std::move(app);
+    const bool changed = isSelected != isSelected_;
     isSelected_ = isSelected;
     follow();
+    if (changed && QAccessible::isActive()) {
+        QAccessible::State selection;
+        selection.selected = true;
+        QAccessibleStateChangeEvent event(this, selection);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void AppListRow::follow() {

@@ -22,6 +22,7 @@
 #include "Views/Uninstaller/UninstallerView.h"
 #include "ViewSupport/UninstallerFixture.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -167,6 +168,8 @@ TEST(UninstallerList, RowsShowSizeOnlyFromOneByteAndTapSelects) {
     EXPECT_EQ(fixture.state().selectedApplication()->name, "Code Editor");
     EXPECT_TRUE(shown.row(1)->isSelected());
     EXPECT_FALSE(shown.row(0)->isSelected());
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(shown.row(1))->state().selected);
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(shown.row(0))->state().selected);
     EXPECT_EQ(shown.leftovers()->shown(), LeftoversCard::Shown::searching);
 }
 
