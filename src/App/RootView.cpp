@@ -16,6 +16,7 @@
 #include "Views/Shell/SettingsView.h"
 #include "Views/Storage/StorageView.h"
 #include "Views/Tools/ToolsView.h"
+#include "Views/Uninstaller/UninstallerView.h"
 
 #include <QBoxLayout>
 #include <QMessageBox>
@@ -116,7 +117,7 @@ QWidget* RootView::makeShell() {
     return shell;
 }
 
-// Sections whose screens are still to come show an empty page.
+// The screen of a section, made anew each time it is shown.
 QWidget* RootView::makeScreen(AppSection shown) {
     switch (shown) {
     case AppSection::settings: return new SettingsView(state_);
@@ -125,7 +126,7 @@ QWidget* RootView::makeScreen(AppSection shown) {
     case AppSection::monitor: return new MonitorView(state_);
     case AppSection::tools: return new ToolsView(state_);
     case AppSection::search: return new SearchView(state_);
-    case AppSection::uninstaller: break;
+    case AppSection::uninstaller: return new UninstallerView(state_, DS::pink);
     }
     return new QWidget;
 }

@@ -14,6 +14,7 @@ struct InstalledApplication {
     QString version;
     std::filesystem::path path;
     std::int64_t size = 0;  // allocated bytes
+    std::string iconName;  // the desktop entry's Icon: a theme name or an absolute file
 
     bool operator==(const InstalledApplication&) const = default;
 };

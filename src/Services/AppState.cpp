@@ -46,6 +46,7 @@ void AppState::setApplications(std::vector<InstalledApplication> applications) {
 void AppState::setSelectedApplication(std::optional<InstalledApplication> application) { publishIfChanged(this, selectedApplication_, std::move(application), &AppState::selectedApplicationChanged); }
 void AppState::setArtifacts(std::vector<AppArtifact> artifacts) { publish(this, artifacts_, std::move(artifacts), &AppState::artifactsChanged); }
 void AppState::setIsLoadingApplications(bool loading) { publishIfChanged(this, isLoadingApplications_, loading, &AppState::isLoadingApplicationsChanged); }
+void AppState::setIsLoadingArtifacts(bool loading) { publishIfChanged(this, isLoadingArtifacts_, loading, &AppState::isLoadingArtifactsChanged); }
 void AppState::setIsRemoving(bool removing) { publishIfChanged(this, isRemoving_, removing, &AppState::isRemovingChanged); }
 void AppState::setUninstallMessage(std::optional<QString> message) { publishIfChanged(this, uninstallMessage_, std::move(message), &AppState::uninstallMessageChanged); }
 void AppState::setDuplicateGroups(std::vector<DuplicateGroup> groups) { publish(this, duplicateGroups_, std::move(groups), &AppState::duplicateGroupsChanged); }

@@ -54,6 +54,8 @@ public:
     const std::optional<InstalledApplication>& selectedApplication() const { return selectedApplication_; }
     const std::vector<AppArtifact>& artifacts() const { return artifacts_; }
     bool isLoadingApplications() const { return isLoadingApplications_; }
+    // True while the selected application's leftovers are being looked for.
+    bool isLoadingArtifacts() const { return isLoadingArtifacts_; }
     bool isRemoving() const { return isRemoving_; }
     const std::optional<QString>& uninstallMessage() const { return uninstallMessage_; }
     void setUninstallMessage(std::optional<QString> message);
@@ -89,7 +91,9 @@ public:
     void loadApplications();
     void selectApplication(const InstalledApplication& application);
     void setArtifactSelection(const AppArtifact& artifact, bool selected);
-    void moveSelectedArtifactsToTrash();
+    // Moves the ticked ones of `confirmed`: the leftovers as they were ticked when the user confirmed,
+    // whatever a reload published since.
+    void moveSelectedArtifactsToTrash(std::vector<AppArtifact> confirmed);
 
     // Tool operations. Searches, loads and moves are refused while another tool operation runs.
     void findDuplicates();
@@ -115,6 +119,7 @@ signals:
     void selectedApplicationChanged();
     void artifactsChanged();
     void isLoadingApplicationsChanged();
+    void isLoadingArtifactsChanged();
     void isRemovingChanged();
     void uninstallMessageChanged();
     void duplicateGroupsChanged();
@@ -131,7 +136,10 @@ signals:
 private:
     enum class CandidateList { cleanup, developer };
 
+    void startApplicationsLoad();
     void loadArtifacts(const InstalledApplication& application);
+    std::vector<AppArtifact> keepingTicks(std::vector<AppArtifact> reloaded) const;
+    void reloadAfterRemoval();
     void loadCandidates(CandidateList list);
     void trashToolPaths(std::vector<Path> paths);
     // After any move to the Trash, every tool list drops what is no longer there, also the entries
@@ -154,6 +162,7 @@ private:
     void setSelectedApplication(std::optional<InstalledApplication> application);
     void setArtifacts(std::vector<AppArtifact> artifacts);
     void setIsLoadingApplications(bool loading);
+    void setIsLoadingArtifacts(bool loading);
     void setIsRemoving(bool removing);
     void setDuplicateGroups(std::vector<DuplicateGroup> groups);
     // Adds a search's newly found groups to the published list, keeping it ordered by wasted space.
@@ -178,6 +187,7 @@ private:
     std::optional<InstalledApplication> selectedApplication_;
     std::vector<AppArtifact> artifacts_;
     bool isLoadingApplications_ = false;
+    bool isLoadingArtifacts_ = false;
     bool isRemoving_ = false;
     std::optional<QString> uninstallMessage_;
     std::vector<DuplicateGroup> duplicateGroups_;
@@ -197,6 +207,7 @@ private:
     NewestJob scans_;
     std::stop_source duplicateStop_;
     NewestJob duplicateSearches_;
+    NewestJob applicationLoads_;
     NewestJob artifactLoads_;
     // Startup loads and switches run one at a time in the order they were asked for: a switch
     // reaches the service after every earlier one, and each list read is newer than the one shown.

@@ -5,12 +5,20 @@
 #include "Services/ErrorDescription.h"
 #include "Services/UninstallError.h"
 
+#include <unordered_map>
+
 void AppState::loadApplications() {
     if (isLoadingApplications_) return;
+    startApplicationsLoad();
+}
+
+void AppState::startApplicationsLoad() {
     setIsLoadingApplications(true);
+    const NewestJob::Ticket ticket = applicationLoads_.start();
     jobs_.run(
         std::stop_source(), [this](std::stop_token) { return services_.installedApplications(); },
-        [this](JobOutcome<std::vector<InstalledApplication>>& outcome) {
+        [this, ticket](JobOutcome<std::vector<InstalledApplication>>& outcome) {
+            if (!applicationLoads_.isNewest(ticket)) return;  // listed before a removal: the load after it publishes
             try {
                 setApplications(std::move(outcome.value()));
             } catch (...) {
@@ -32,15 +40,30 @@ void AppState::selectApplication(const InstalledApplication& application) {
 void AppState::loadArtifacts(const InstalledApplication& application) {
     // Only the newest load publishes: an older one arriving late would tick again what the user unticked.
     const NewestJob::Ticket ticket = artifactLoads_.start();
+    setIsLoadingArtifacts(true);
     jobs_.run(
         std::stop_source(), [this, application](std::stop_token) { return services_.artifacts(application); },
         [this, ticket, id = application.id](JobOutcome<std::vector<AppArtifact>>& outcome) {
-            if (!artifactLoads_.isNewest(ticket) || !selectedApplication_ || selectedApplication_->id != id) return;
+            if (!artifactLoads_.isNewest(ticket)) return;
+            setIsLoadingArtifacts(false);
+            if (!selectedApplication_ || selectedApplication_->id != id) return;
             try {
-                setArtifacts(std::move(outcome.value()));
+                setArtifacts(keepingTicks(std::move(outcome.value())));
             } catch (...) {
             }
         });
+}
+
+// A reload of the shown application keeps what the user ticked and unticked, item by item; only
+// items that are new to the list come with the service's choice.
+std::vector<AppArtifact> AppState::keepingTicks(std::vector<AppArtifact> reloaded) const {
+    std::unordered_map<Path::string_type, bool> ticks;
+    for (const AppArtifact& shown : artifacts_) ticks.emplace(shown.path.native(), shown.isSelected);
+    for (AppArtifact& artifact : reloaded) {
+        auto tick = ticks.find(artifact.path.native());
+        if (tick != ticks.end()) artifact.isSelected = tick->second;
+    }
+    return reloaded;
 }
 
 void AppState::setArtifactSelection(const AppArtifact& artifact, bool selected) {
@@ -50,24 +73,31 @@ void AppState::setArtifactSelection(const AppArtifact& artifact, bool selected) 
     emit artifactsChanged();
 }
 
-void AppState::moveSelectedArtifactsToTrash() {
+void AppState::moveSelectedArtifactsToTrash(std::vector<AppArtifact> confirmed) {
     if (isRemoving_) return;  // a second removal would move what the first already took
     setIsRemoving(true);
     jobs_.run(
-        std::stop_source(), [this, artifacts = artifacts_](std::stop_token) { return services_.trashArtifacts(artifacts); },
+        std::stop_source(), [this, confirmed = std::move(confirmed)](std::stop_token) { return services_.trashArtifacts(confirmed); },
         [this](JobOutcome<std::vector<Path>>& outcome) {
             try {
                 const auto moved = static_cast<long long>(outcome.value().size());
                 setUninstallMessage(AppLocalization::format("uninstaller.movedCount", {moved}));
-                loadApplications();
+                reloadAfterRemoval();
             } catch (const UninstallError& partial) {
                 // Some items went before the failure: the message counts them and the lists follow.
                 setUninstallMessage(errorDescription(std::current_exception()));
-                if (!partial.movedLocations().empty()) loadApplications();
+                if (!partial.movedLocations().empty()) reloadAfterRemoval();
             } catch (...) {
                 setUninstallMessage(errorDescription(std::current_exception()));
             }
             pruneToolListsByExistence();
             setIsRemoving(false);
         });
+}
+
+// Lists read before the removal ended may still hold what it moved: they are dropped, and a fresh
+// load replaces a load that is still running.
+void AppState::reloadAfterRemoval() {
+    artifactLoads_.supersede();
+    startApplicationsLoad();
 }

@@ -13,6 +13,7 @@
 #include "Foundation/SaturatingSum.h"
 
 #include <QCollator>
+#include <QStringList>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -168,6 +169,24 @@ bool userCanMove(const fs::path& application, bool packaged) {
     return !packaged && ::faccessat(AT_FDCWD, application.parent_path().c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
+// The desktops of this session, from XDG_CURRENT_DESKTOP ("GNOME", "KDE", "ubuntu:GNOME"); none
+// under a bare window manager.
+QStringList currentDesktops() {
+    return QString::fromLocal8Bit(qgetenv("XDG_CURRENT_DESKTOP")).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+}
+
+// As the desktop's menus decide: an entry made only for other desktops, or not for this one, is not shown.
+bool showsOn(const DesktopEntry& entry, const QStringList& desktops) {
+    auto names = [&](std::string_view key) { return entry.text(key).value_or(QString()).split(QLatin1Char(';'), Qt::SkipEmptyParts); };
+    const QStringList only = names("OnlyShowIn");
+    const QStringList excluded = names("NotShowIn");
+    auto anyOf = [&](const QStringList& list) {
+        return std::any_of(desktops.begin(), desktops.end(), [&](const QString& desktop) { return list.contains(desktop); });
+    };
+    if (!only.isEmpty() && !anyOf(only)) return false;
+    return !anyOf(excluded);
+}
+
 }  // namespace
 
 std::vector<InstalledApplication> UninstallerService::installedApplications() {
@@ -175,26 +194,41 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
     const SystemRoots roots = SystemRoots::current();
     const QLocale locale = AppLocalization::activeLocale();
 
+    // As on the desktop, the first entry of a desktop-file id wins: the user's folder first, then the
+    // system's in their order. A user's copy of a system entry is one application, not two.
+    std::vector<fs::path> folders;
+    for (auto original = applicationFolders.rbegin(); original != applicationFolders.rend(); ++original)
+        for (fs::path& folder : LinuxLocations::folders(*original, roots)) folders.push_back(std::move(folder));
+
+    const QStringList desktops = currentDesktops();
     std::vector<InstalledApplication> applications;
     std::vector<fs::path> files;
-    for (auto original : applicationFolders) {
-        for (const fs::path& folder : LinuxLocations::folders(original, roots)) {
-            const auto listing = FolderListing::entries(folder);
-            if (!listing) continue;
-            for (const fs::path& file : *listing) {
-                if (FolderListing::isHidden(file) || FolderListing::lowercaseExtension(file) != "desktop") continue;
-                const auto entry = DesktopEntry::read(file);
-                // Hidden=true is the desktop's way of saying the entry was deleted.
-                if (!entry || entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
-                InstalledApplication application;
-                application.id = file.string();
-                application.path = file;
-                application.name = entry->localizedText("Name", locale).value_or(nameWithoutExtension(file));
-                application.desktopFileID = nameWithoutExtension(file);  // the desktop-file id
-                application.version = noVersion;
-                applications.push_back(std::move(application));
-                files.push_back(file);
-            }
+    std::unordered_set<std::string> seenIDs;
+    std::unordered_set<QString> seenCommands;
+    for (const fs::path& folder : folders) {
+        auto listing = FolderListing::entries(folder);
+        if (!listing) continue;
+        std::sort(listing->begin(), listing->end());  // of two copies in one folder, always the same one wins
+        for (const fs::path& file : *listing) {
+            if (FolderListing::isHidden(file) || FolderListing::lowercaseExtension(file) != "desktop") continue;
+            const auto entry = DesktopEntry::read(file);
+            // An entry that hides or drops an application also shadows the system's entry of that id.
+            if (!entry || !seenIDs.insert(file.stem().native()).second) continue;
+            // Hidden=true is the desktop's way of saying the entry was deleted.
+            if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
+            if (!showsOn(*entry, desktops)) continue;
+            // A copy under another name starts the same command: it is the same application.
+            const QString command = entry->text("Exec").value_or(QString()).simplified();
+            if (!command.isEmpty() && !seenCommands.insert(command).second) continue;
+            InstalledApplication application;
+            application.id = file.string();
+            application.path = file;
+            application.name = entry->localizedText("Name", locale).value_or(nameWithoutExtension(file));
+            application.desktopFileID = nameWithoutExtension(file);  // the desktop-file id
+            application.version = noVersion;
+            application.iconName = entry->text("Icon").value_or(QString()).toStdString();
+            applications.push_back(std::move(application));
+            files.push_back(file);
         }
     }
 

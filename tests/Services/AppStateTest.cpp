@@ -627,7 +627,7 @@ TEST_F(AppStateTest, OnlyTheNewestLeftoverLoadPublishes) {
     settle();
     EXPECT_FALSE(app.artifacts()[1].isSelected);
 
-    app.moveSelectedArtifactsToTrash();
+    app.moveSelectedArtifactsToTrash(app.artifacts());
     ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 1; }));
     EXPECT_FALSE(fake.artifactRemovals[0]->artifacts[1].isSelected);
 
@@ -653,8 +653,8 @@ TEST_F(AppStateTest, ASecondRemovalIsRefusedAndASuccessReportsAndReloads) {
     fake.artifactLoads[0]->succeed({artifactAt("/a/1"), artifactAt("/a/2")});
     ASSERT_TRUE(waitUntil([&] { return app.artifacts().size() == 2; }));
 
-    app.moveSelectedArtifactsToTrash();
-    app.moveSelectedArtifactsToTrash();
+    app.moveSelectedArtifactsToTrash(app.artifacts());
+    app.moveSelectedArtifactsToTrash(app.artifacts());
     EXPECT_TRUE(app.isRemoving());
     ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 1; }));
     settle();
@@ -668,7 +668,7 @@ TEST_F(AppStateTest, ASecondRemovalIsRefusedAndASuccessReportsAndReloads) {
     ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 2; }));
     EXPECT_EQ(fake.artifactLoads[1]->application.id, "a");  // the selection stays
 
-    app.moveSelectedArtifactsToTrash();
+    app.moveSelectedArtifactsToTrash(app.artifacts());
     ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 2; }));
     fake.artifactRemovals[1]->fail(std::runtime_error("Operation not permitted"));
     ASSERT_TRUE(waitUntil([&] { return !app.isRemoving(); }));
@@ -677,7 +677,7 @@ TEST_F(AppStateTest, ASecondRemovalIsRefusedAndASuccessReportsAndReloads) {
     EXPECT_EQ(fake.applicationLoads.size(), 1u);  // nothing moved, nothing to reload
 
     // Part-way: what went is counted in the message, and the lists are reloaded.
-    app.moveSelectedArtifactsToTrash();
+    app.moveSelectedArtifactsToTrash(app.artifacts());
     ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 3; }));
     const UninstallError partial(TrashError(TrashError::Reason::moveFailed, "/apps/b", EACCES), {"/trash/1"});
     fake.artifactRemovals[2]->fail(partial);
@@ -685,6 +685,80 @@ TEST_F(AppStateTest, ASecondRemovalIsRefusedAndASuccessReportsAndReloads) {
     const QString message = app.uninstallMessage().value_or("").remove(QRegularExpression("[\u2066-\u2069]"));
     EXPECT_EQ(message.toStdString(), "1 item was moved to the Trash before this error. Could not move “b” to the Trash: Permission denied.");
     ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads.size() == 2; }));
+}
+
+TEST_F(AppStateTest, AReloadKeepsTheTicksAndTheConfirmedLeftoversAreMoved) {
+    AppState& app = makeState();
+    app.selectApplication(application("a"));
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 1; }));
+    fake.artifactLoads[0]->succeed({artifactAt("/a/keep"), artifactAt("/a/untick")});
+    ASSERT_TRUE(waitUntil([&] { return app.artifacts().size() == 2; }));
+    app.setArtifactSelection(app.artifacts()[1], false);
+    const std::vector<AppArtifact> confirmed = app.artifacts();  // the confirmation opens
+
+    // A reload lands meanwhile: new identities, everything ticked again, and an item never seen.
+    app.loadApplications();
+    ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads.size() == 1; }));
+    fake.applicationLoads[0]->succeed({application("a")});
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 2; }));
+    fake.artifactLoads[1]->succeed({artifactAt("/a/untick"), artifactAt("/a/keep"), artifactAt("/a/new")});
+    ASSERT_TRUE(waitUntil([&] { return app.artifacts().size() == 3; }));
+    EXPECT_FALSE(app.artifacts()[0].isSelected);  // unticked by the user, still unticked
+    EXPECT_TRUE(app.artifacts()[1].isSelected);
+    EXPECT_TRUE(app.artifacts()[2].isSelected);  // new: the service's choice
+
+    app.moveSelectedArtifactsToTrash(confirmed);
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 1; }));
+    std::vector<Path> ticked;
+    for (const AppArtifact& artifact : fake.artifactRemovals[0]->artifacts)
+        if (artifact.isSelected) ticked.push_back(artifact.path);
+    EXPECT_EQ(ticked, (std::vector<Path>{"/a/keep"}));
+}
+
+TEST_F(AppStateTest, ALeftoverSearchThatFindsNothingEnds) {
+    AppState& app = makeState();
+    EXPECT_FALSE(app.isLoadingArtifacts());
+    app.selectApplication(application("a"));
+    EXPECT_TRUE(app.isLoadingArtifacts());
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 1; }));
+    app.selectApplication(application("b"));
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 2; }));
+    fake.artifactLoads[0]->succeed({artifactAt("/a")});  // superseded: b is still being searched
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads[0]->returned(); }));
+    settle();
+    EXPECT_TRUE(app.isLoadingArtifacts());
+    fake.artifactLoads[1]->succeed({});
+    ASSERT_TRUE(waitUntil([&] { return !app.isLoadingArtifacts(); }));
+    EXPECT_TRUE(app.artifacts().empty());
+}
+
+TEST_F(AppStateTest, AListReadBeforeARemovalNeverPublishes) {
+    AppState& app = makeState();
+    app.selectApplication(application("gone"));
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 1; }));
+    fake.artifactLoads[0]->succeed({artifactAt("/apps/gone.desktop")});
+    ASSERT_TRUE(waitUntil([&] { return app.artifacts().size() == 1; }));
+
+    app.loadApplications();  // reads the list while the application is still there
+    ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads.size() == 1; }));
+    app.moveSelectedArtifactsToTrash(app.artifacts());
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 1; }));
+    fake.artifactRemovals[0]->succeed({"/trash/gone.desktop"});
+    // The removal starts a load of its own although one runs.
+    ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads.size() == 2; }));
+    EXPECT_TRUE(app.isLoadingApplications());
+
+    fake.applicationLoads[0]->succeed({application("gone"), application("other")});
+    ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads[0]->returned(); }));
+    settle();
+    EXPECT_TRUE(app.applications().empty());
+    EXPECT_TRUE(app.isLoadingApplications());
+    EXPECT_EQ(fake.artifactLoads.size(), 1u);
+
+    fake.applicationLoads[1]->succeed({application("other")});
+    ASSERT_TRUE(waitUntil([&] { return !app.isLoadingApplications(); }));
+    ASSERT_EQ(app.applications().size(), 1u);
+    EXPECT_EQ(app.applications()[0].id, "other");
 }
 
 }  // namespace

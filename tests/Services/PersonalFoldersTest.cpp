@@ -96,6 +96,6 @@ TEST(PersonalFolders, CleanupAndLeftoversNeverProposeTheHomeOrItsUserFolders) {
     EXPECT_TRUE(proposes(candidates, roots.home / "junk"));
 
     const fs::path entry = tree.write("home/applications/Documents.desktop", "[Desktop Entry]\nType=Application\nName=Documents\nExec=run\n");
-    const InstalledApplication documents{entry.string(), "Documents", "Documents", "\u2014", entry, 0};
+    const InstalledApplication documents{entry.string(), "Documents", "Documents", "\u2014", entry, 0, {}};
     for (const AppArtifact& artifact : UninstallerService().artifacts(documents)) EXPECT_NE(artifact.path, roots.home / "Documents");
 }

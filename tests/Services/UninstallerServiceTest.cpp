@@ -23,8 +23,10 @@ std::int64_t allocated(const fs::path& file) {
     return ::lstat(file.c_str(), &info) == 0 ? std::int64_t(info.st_blocks) * 512 : -1;
 }
 
+// An entry that starts a program of its own name unless `extra` gives its Exec line.
 std::string application(const std::string& name, const std::string& extra = "") {
-    return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=run\n" + extra;
+    const std::string exec = extra.find("Exec=") == std::string::npos ? "Exec=run-" + name + "\n" : "";
+    return "[Desktop Entry]\nType=Application\nName=" + name + "\n" + exec + extra;
 }
 
 class UninstallerServiceTest : public ::testing::Test {
@@ -40,7 +42,7 @@ protected:
 
     InstalledApplication userApplication(const std::string& identifier, const std::string& name) {
         const fs::path file = tree.write("home/.local/share/applications/" + identifier + ".desktop", application(name));
-        return {file.string(), QString::fromStdString(name), QString::fromStdString(identifier), "\u2014", file, allocated(file)};
+        return {file.string(), QString::fromStdString(name), QString::fromStdString(identifier), "\u2014", file, allocated(file), {}};
     }
 
     static std::vector<fs::path> urls(const std::vector<AppArtifact>& artifacts) {
@@ -82,18 +84,22 @@ TEST_F(UninstallerServiceTest, ListsDesktopApplicationsWithFallbacksAndOrder) {
                "Package: zeta\nStatus: install ok installed\nArchitecture: amd64\nVersion: 1:2.3-1\nDescription: x\n Version: not this\n\n"
                "Package: zeta\nStatus: deinstall ok config-files\nArchitecture: i386\nVersion: 0.1\n");
 
+    tree.write("usr/share/applications/beta.desktop", application("Beta", "Icon=beta-icon\n"));
+
     const auto applications = service.installedApplications();
     std::vector<std::string> names;
     for (const auto& each : applications) names.push_back(each.name.toStdString());
-    EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "alpha", "Tool", "zeta"}));
+    // The user's copy of alpha stands in for the system's.
+    EXPECT_EQ(names, (std::vector<std::string>{"alpha", "Beta", "Tool", "zeta"}));
 
-    const InstalledApplication& systemAlpha = applications[0];
-    EXPECT_EQ(systemAlpha.path, tree.path() / "usr/share/applications/alpha.desktop");
-    EXPECT_EQ(systemAlpha.id, systemAlpha.path.string());
-    EXPECT_EQ(systemAlpha.desktopFileID, "alpha");
-    EXPECT_EQ(systemAlpha.version, "\u2014");
-    EXPECT_EQ(systemAlpha.size, allocated(systemAlpha.path));
-    EXPECT_EQ(applications[1].path, userAlpha);
+    const InstalledApplication& alpha = applications[0];
+    EXPECT_EQ(alpha.path, userAlpha);
+    EXPECT_EQ(alpha.id, alpha.path.string());
+    EXPECT_EQ(alpha.desktopFileID, "alpha");
+    EXPECT_EQ(alpha.version, "\u2014");
+    EXPECT_EQ(alpha.size, allocated(alpha.path));
+    EXPECT_EQ(alpha.iconName, "");
+    EXPECT_EQ(applications[1].iconName, "beta-icon");
     EXPECT_EQ(applications[2].desktopFileID, "Tool");
 
     const InstalledApplication& zeta = applications[3];
@@ -101,8 +107,41 @@ TEST_F(UninstallerServiceTest, ListsDesktopApplicationsWithFallbacksAndOrder) {
     EXPECT_EQ(zeta.size, allocated(zeta.path) + allocated(binary) + allocated(data) + allocated(hidden));
 
     SettingsStore::shared().setValue("appLanguage", "ar");
+    fs::remove(userAlpha);
     const auto arabic = service.installedApplications();
     EXPECT_TRUE(std::any_of(arabic.begin(), arabic.end(), [](const auto& each) { return each.name == QString::fromUtf8("ألفا"); }));
+}
+
+// The desktop shows one application per desktop-file id: the user's entry first, then the system
+// folders in their order; an entry that hides its application hides the system's entry too. Entries
+// that start the same command are one application, and entries for other desktops are not shown.
+TEST_F(UninstallerServiceTest, OneApplicationPerDesktopFileID) {
+    tree.write("usr/share/applications/editor.desktop", application("Editor", "Exec=editor-old\n"));
+    const fs::path local = tree.write("usr/local/share/applications/editor.desktop", application("Editor", "Exec=editor\n"));
+    tree.write("usr/share/applications/game.desktop", application("Game", "Exec=game\n"));
+    tree.write("home/.local/share/applications/game.desktop", application("Game", "Hidden=true\n"));
+    tree.write("usr/share/applications/viewer.desktop", application("Viewer", "Exec=viewer\n"));
+    tree.write("home/.local/share/applications/viewer.desktop", application("Viewer", "NoDisplay=true\n"));
+    const fs::path mine = tree.write("home/.local/share/applications/player.desktop", application("Player", "Exec=player\n"));
+    tree.write("usr/share/applications/player.desktop", application("Player", "Exec=player\n"));
+
+    // A copy under another name (same command) is the same application; the user's copy wins.
+    tree.write("usr/share/applications/org.example.Paint.desktop", application("Paint", "Exec=paint  %U\n"));
+    const fs::path myPaint = tree.write("home/.local/share/applications/my-paint.desktop", application("My Paint", "Exec=paint %U\n"));
+    // Entries for another desktop only, as the desktop's menus show them.
+    tree.write("usr/share/applications/monitor.desktop", application("Monitor", "Exec=monitor\nNotShowIn=KDE;\n"));
+    tree.write("usr/share/applications/monitor-kde.desktop", application("KDE Monitor", "Exec=monitor-kde\nOnlyShowIn=KDE;\n"));
+
+    auto paths = [&] {
+        std::vector<fs::path> found;
+        for (const auto& each : service.installedApplications()) found.push_back(each.path);
+        return found;
+    };
+    ::unsetenv("XDG_CURRENT_DESKTOP");
+    EXPECT_EQ(paths(), (std::vector<fs::path>{local, tree.path() / "usr/share/applications/monitor.desktop", myPaint, mine}));
+    ::setenv("XDG_CURRENT_DESKTOP", "ubuntu:KDE", 1);
+    EXPECT_EQ(paths(), (std::vector<fs::path>{local, tree.path() / "usr/share/applications/monitor-kde.desktop", myPaint, mine}));
+    ::unsetenv("XDG_CURRENT_DESKTOP");
 }
 
 TEST_F(UninstallerServiceTest, MissingFoldersGiveNothing) {
@@ -165,7 +204,7 @@ TEST_F(UninstallerServiceTest, UnsafeKeysNeverReachTheBaseFolders) {
         {"ok.app", "Applications"}, {"ok.trash", "Trash"}, {"ok.auto", "autostart"},
     };
     for (const auto& [identifier, name] : keys) {
-        InstalledApplication app{"", QString::fromStdString(name), QString::fromStdString(identifier), "\u2014", home(".local/share/applications/missing.desktop"), 0};
+        InstalledApplication app{"", QString::fromStdString(name), QString::fromStdString(identifier), "\u2014", home(".local/share/applications/missing.desktop"), 0, {}};
         const auto artifacts = service.artifacts(app);
         EXPECT_TRUE(artifacts.empty()) << identifier << " / " << name << " proposed " << (artifacts.empty() ? "" : artifacts[0].path.string());
         for (const auto& artifact : artifacts) EXPECT_FALSE(isBaseOrAbove(artifact.path)) << artifact.path;
@@ -173,7 +212,7 @@ TEST_F(UninstallerServiceTest, UnsafeKeysNeverReachTheBaseFolders) {
 
     // An application record that names a base folder as itself is not proposed either.
     for (const fs::path& url : {home(""), home(".local/share"), tree.path(), fs::path("/")}) {
-        InstalledApplication bogus{url.string(), "Bogus", "org.bogus", "\u2014", url, 0};
+        InstalledApplication bogus{url.string(), "Bogus", "org.bogus", "\u2014", url, 0, {}};
         EXPECT_TRUE(service.artifacts(bogus).empty()) << url;
     }
 }
@@ -199,7 +238,7 @@ TEST_F(UninstallerServiceTest, APackagedApplicationIsListedButNotPreselected) {
 TEST_F(UninstallerServiceTest, AnApplicationInAFolderTheUserCannotChangeIsNotPreselected) {
     const fs::path entry = tree.write("usr/local/share/applications/free.desktop", application("Free"));
     fs::permissions(tree.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    const InstalledApplication app{entry.string(), "Free", "free", "\u2014", entry, 0};
+    const InstalledApplication app{entry.string(), "Free", "free", "\u2014", entry, 0, {}};
 
     if (::geteuid() != 0) {
         fs::permissions(entry.parent_path(), fs::perms::owner_write, fs::perm_options::remove);

@@ -1,7 +1,7 @@
 #include "App/MenuBarPanel/PanelTopApps.h"
 
 #include "Models/AppLocalization.h"
-#include "Views/Monitor/AppIcons.h"
+#include "Views/Common/AppIcons.h"
 #include "Views/Common/Hairline.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Fonts.h"
@@ -50,7 +50,7 @@ void PanelTopApps::setApps(const std::vector<AppUsage>& apps) {
     for (std::size_t i = 0; i < apps.size(); ++i) {
         auto* row = new QHBoxLayout;
         row->setSpacing(10);
-        const QIcon icon = AppIcons::icon(apps[i]);
+        const QIcon icon = AppIcons::icon(apps[i].iconName);
         if (icon.isNull()) row->addWidget(new IconBadge("app", DS::gray, 20));
         else row->addWidget(new IconImageView(icon, 20));
         auto* name = new TextLabel(QString::fromStdString(apps[i].name), Fonts::system(13));

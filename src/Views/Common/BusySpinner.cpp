@@ -1,7 +1,5 @@
 #include "Views/Common/BusySpinner.h"
 
-#include "Views/DesignSystem/DynamicColor.h"
-
 #include <QPainter>
 
 #include <cmath>
@@ -10,7 +8,7 @@ namespace {
 constexpr int ticks = 8;
 }
 
-BusySpinner::BusySpinner(QWidget* parent) : QWidget(parent) {
+BusySpinner::BusySpinner(int side, const DynamicColor& color, QWidget* parent) : QWidget(parent), side_(side), color_(color) {
     setFixedSize(sizeHint());
     timer_.setInterval(90);
     connect(&timer_, &QTimer::timeout, this, [this] {
@@ -29,7 +27,7 @@ void BusySpinner::paintEvent(QPaintEvent*) {
     const qreal radius = std::min(width(), height()) / 2.0;
     for (int i = 0; i < ticks; ++i) {
         const double age = double((step_ - i + ticks) % ticks) / ticks;  // 0 for the leading tick
-        painter.setPen(QPen(DynamicColor::secondary().resolved(1 - 0.8 * age), 2, Qt::SolidLine, Qt::RoundCap));
+        painter.setPen(QPen(color_.resolved(1 - 0.8 * age), side_ >= 16 ? 2 : 1.5, Qt::SolidLine, Qt::RoundCap));
         const double angle = 2 * M_PI * i / ticks;
         painter.drawLine(QPointF(std::sin(angle) * radius * 0.45, -std::cos(angle) * radius * 0.45),
                          QPointF(std::sin(angle) * radius * 0.9, -std::cos(angle) * radius * 0.9));

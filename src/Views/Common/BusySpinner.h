@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Views/DesignSystem/DynamicColor.h"
+
 #include <QTimer>
 #include <QWidget>
 
@@ -7,8 +9,9 @@
 class BusySpinner : public QWidget {
     Q_OBJECT
 public:
-    explicit BusySpinner(QWidget* parent = nullptr);
-    QSize sizeHint() const override { return QSize(18, 18); }
+    explicit BusySpinner(QWidget* parent = nullptr) : BusySpinner(18, DynamicColor::secondary(), parent) {}
+    BusySpinner(int side, const DynamicColor& color, QWidget* parent = nullptr);
+    QSize sizeHint() const override { return QSize(side_, side_); }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -16,6 +19,8 @@ protected:
     void hideEvent(QHideEvent*) override;
 
 private:
+    int side_;
+    DynamicColor color_;
     QTimer timer_;
     int step_ = 0;
 };

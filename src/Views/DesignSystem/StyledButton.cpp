@@ -1,5 +1,6 @@
 #include "Views/DesignSystem/StyledButton.h"
 
+#include "Views/Common/BusySpinner.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/FocusRing.h"
@@ -62,6 +63,40 @@ void StyledButton::changeEvent(QEvent* event) {
     QAbstractButton::changeEvent(event);
 }
 
+void StyledButton::setBusy(bool busy) {
+    if (busy == isBusy()) return;
+    if (busy) {
+        const DynamicColor color = std::holds_alternative<TintedButtonStyle>(style_) ? DynamicColor::white() : std::get<SoftButtonStyle>(style_).tint;
+        spinner_ = new BusySpinner(int(label().symbolSize), color, this);
+        placeSpinner();
+        spinner_->show();
+    } else {
+        delete spinner_;
+        spinner_ = nullptr;
+    }
+    update();
+}
+
+void StyledButton::resizeEvent(QResizeEvent* event) {
+    QAbstractButton::resizeEvent(event);
+    placeSpinner();
+}
+
+QRectF StyledButton::labelBox() const {
+    const qreal padding = metricsOf(style_).horizontalPadding;
+    const qreal contentWidth = std::min(label().size().width(), width() - 2 * padding);
+    return QRectF((width() - contentWidth) / 2, 0, contentWidth, height());
+}
+
+// The spinner takes the symbol's square at the leading end of the label.
+void StyledButton::placeSpinner() {
+    if (!spinner_) return;
+    const QRectF box = labelBox();
+    const qreal side = spinner_->width();
+    const qreal x = isRightToLeft() ? box.right() - side : box.left();
+    spinner_->move(int(std::round(x)), int(std::round((height() - side) / 2)));
+}
+
 void StyledButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -77,9 +112,13 @@ void StyledButton::paintEvent(QPaintEvent*) {
         ink = std::get<SoftButtonStyle>(style_).tint.resolved();
     }
     paintFocusRing(painter, *this, ContinuousShape::capsule(QRectF(rect()).adjusted(1, 1, -1, -1)), 2);
-    // The label, centred in the padded capsule.
-    const qreal padding = metricsOf(style_).horizontalPadding;
-    const SymbolTextRow row = label();
-    const qreal contentWidth = std::min(row.size().width(), width() - 2 * padding);
-    row.paint(painter, QRectF((width() - contentWidth) / 2, 0, contentWidth, height()), ink, isRightToLeft());
+    SymbolTextRow row = label();
+    QRectF box = labelBox();
+    if (spinner_) {
+        // The text keeps its place; the spinner stands where the symbol was.
+        const qreal slot = row.symbolSize + row.spacing;
+        box = isRightToLeft() ? box.adjusted(0, 0, -slot, 0) : box.adjusted(slot, 0, 0, 0);
+        row.symbol.clear();
+    }
+    row.paint(painter, box, ink, isRightToLeft());
 }

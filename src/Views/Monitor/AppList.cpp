@@ -4,7 +4,7 @@
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/RankedRow.h"
 #include "Views/DesignSystem/TextLabel.h"
-#include "Views/Monitor/AppIcons.h"
+#include "Views/Common/AppIcons.h"
 #include "Views/Monitor/MonitorText.h"
 
 #include <QVBoxLayout>
@@ -27,7 +27,7 @@ void AppList::setApps(const std::vector<AppUsage>& apps, const std::function<dou
         RankedRow* row = rows_[index];
         if (index < shown) {
             const AppUsage& app = apps[index];
-            row->setIcon(AppIcons::icon(app));
+            row->setIcon(AppIcons::icon(app.iconName));
             row->setTitle(QString::fromStdString(app.name));
             row->setSubtitle(MonitorText::processes(app.processCount));
             row->setValue(value(app));

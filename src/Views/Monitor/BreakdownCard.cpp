@@ -7,7 +7,7 @@
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/LegendRow.h"
 #include "Views/DesignSystem/TextLabel.h"
-#include "Views/Monitor/AppIcons.h"
+#include "Views/Common/AppIcons.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -72,7 +72,7 @@ void BreakdownCard::setApps(const std::vector<AppUsage>& apps, const QString& ce
         if (index < top) {
             row->setLabel(QString::fromStdString(apps[index].name));
             row->setValue(format_(metric_(apps[index])));
-            row->setIcon(AppIcons::icon(apps[index]));
+            row->setIcon(AppIcons::icon(apps[index].iconName));
         }
         row->setVisible(index < top);
     }

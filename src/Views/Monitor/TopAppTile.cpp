@@ -5,7 +5,7 @@
 #include "Views/DesignSystem/IconBadge.h"
 #include "Views/DesignSystem/IconImageView.h"
 #include "Views/DesignSystem/TextLabel.h"
-#include "Views/Monitor/AppIcons.h"
+#include "Views/Common/AppIcons.h"
 #include "Views/Monitor/MonitorText.h"
 
 #include <QHBoxLayout>
@@ -41,7 +41,7 @@ TopAppTile::TopAppTile(const DynamicColor& tint, QWidget* parent) : CardModifier
 }
 
 void TopAppTile::setApp(const std::optional<AppUsage>& app, const std::optional<QString>& value) {
-    const QIcon icon = app ? AppIcons::icon(*app) : QIcon();
+    const QIcon icon = app ? AppIcons::icon(app->iconName) : QIcon();
     if (app) {
         icon_->setIcon(icon);
         name_->setText(QString::fromStdString(app->name));

@@ -44,4 +44,13 @@ void showFileMenu(QWidget* parent, QPoint globalPosition, const std::filesystem:
     runFileMenu(*menu, globalPosition, file, chosen);
 }
 
+void showRevealMenu(QWidget* parent, QPoint globalPosition, const std::filesystem::path& item) {
+    const GuardedMenu menu(parent);
+    QAction* revealAction = menu->addAction(AppLocalization::string("action.reveal"));
+    QAction* copyAction = menu->addAction(AppLocalization::string("action.copyPath"));
+    QAction* chosen = menu->exec(globalPosition);
+    if (chosen == revealAction) FileActions::reveal(item);
+    else if (chosen == copyAction) FileActions::copyPath(item);
+}
+
 }  // namespace BucketActions

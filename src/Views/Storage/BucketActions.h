@@ -21,5 +21,7 @@ bool canFocus(const StorageBucket& bucket);
 void showMenu(QWidget* parent, QPoint globalPosition, const StorageBucket& bucket, const Focus& focus);
 // The menu of a file row: open, reveal, then copy path.
 void showFileMenu(QWidget* parent, QPoint globalPosition, const std::filesystem::path& file);
+// The menu of an item that is only shown, never opened (an application, its leftovers): reveal, then copy path.
+void showRevealMenu(QWidget* parent, QPoint globalPosition, const std::filesystem::path& item);
 
 }  // namespace BucketActions

@@ -2,6 +2,7 @@
 
 #include "Models/AppLocalization.h"
 #include "Services/AppState.h"
+#include "Views/Common/MessageAlert.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/Tools/DeveloperCleanupView.h"
 #include "Views/Tools/DuplicateFinderView.h"
@@ -14,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
 
 ToolsView::ToolsView(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
     auto* row = new QHBoxLayout(this);
@@ -26,7 +26,10 @@ ToolsView::ToolsView(AppState& state, QWidget* parent) : QWidget(parent), state_
     detail_ = makeDetail(selectedTool_);
     row->addWidget(detail_, 1);
     connect(rail_, &ToolsRail::selectionChanged, this, &ToolsView::selectTool);
-    connect(&state_, &AppState::toolMessageChanged, this, &ToolsView::followMessage);
+    message_ = new MessageAlert(
+        this, AppLocalization::string("tools.message"), [this] { return state_.toolMessage(); }, [this] { state_.setToolMessage(std::nullopt); },
+        QStringLiteral("toolsAlert"));
+    connect(&state_, &AppState::toolMessageChanged, message_, &MessageAlert::follow);
 }
 
 void ToolsView::selectTool(ValueTool tool) {
@@ -56,30 +59,9 @@ QWidget* ToolsView::makeDetail(ValueTool tool) {
 
 void ToolsView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    followMessage();  // a message published while another section was shown
+    message_->follow();  // a message published while another section was shown
 }
 
-void ToolsView::followMessage() {
-    const std::optional<QString>& message = state_.toolMessage();
-    if (!message) {
-        if (alert_) alert_->close();
-        return;
-    }
-    if (alert_) {
-        alert_->setText(*message);
-        return;
-    }
-    if (!isVisible()) return;
-    alert_ = new QMessageBox(QMessageBox::Information, AppLocalization::string("tools.message"), {}, QMessageBox::NoButton, this);
-    alert_->setObjectName("toolsAlert");
-    alert_->setTextFormat(Qt::PlainText);  // names and paths in a message are never markup
-    alert_->setText(*message);
-    QPushButton* ok = alert_->addButton(AppLocalization::string("action.ok"), QMessageBox::AcceptRole);
-    alert_->setEscapeButton(ok);
-    alert_->setAttribute(Qt::WA_DeleteOnClose);
-    // Every way of closing it (the button, Escape, the window's close) ends the message.
-    connect(alert_, &QDialog::finished, this, [this] { state_.setToolMessage(std::nullopt); });
-    alert_->open();
-}
+QMessageBox* ToolsView::alert() const { return message_->alert(); }
 
 void ToolsView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), DS::canvas.resolved()); }

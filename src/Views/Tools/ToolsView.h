@@ -3,7 +3,6 @@
 #include "Models/ValueTool.h"
 
 #include <QMessageBox>
-#include <QPointer>
 #include <QWidget>
 
 class AppState;
@@ -22,7 +21,7 @@ public:
     void selectTool(ValueTool tool);
     QWidget* detail() const { return detail_; }
     ToolsRail* rail() const { return rail_; }
-    QMessageBox* alert() const { return alert_; }
+    QMessageBox* alert() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -30,11 +29,9 @@ protected:
 
 private:
     QWidget* makeDetail(ValueTool tool);
-    void followMessage();
-
     AppState& state_;
     ValueTool selectedTool_ = ValueTool::duplicates;
     ToolsRail* rail_;
     QWidget* detail_ = nullptr;
-    QPointer<QMessageBox> alert_;
+    class MessageAlert* message_;
 };

@@ -1,4 +1,6 @@
-#include "Views/Monitor/AppIcons.h"
+#include "Views/Common/AppIcons.h"
+
+#include "Views/Common/IconTheme.h"
 
 #include <QHash>
 
@@ -6,16 +8,17 @@
 
 namespace AppIcons {
 
-QIcon icon(const AppUsage& app) {
+QIcon icon(const std::string& iconName) {
     static QHash<QString, QIcon> found;
-    const QString key = QString::fromStdString(app.iconName);
+    const QString key = QString::fromStdString(iconName);
     auto cached = found.constFind(key);
     if (cached != found.constEnd()) return *cached;
 
+    IconTheme::prepare();
     QIcon icon;
     if (!key.isEmpty()) {
         // Absolute paths are files; anything else is a name for the theme.
-        if (std::filesystem::path(app.iconName).is_absolute())
+        if (std::filesystem::path(iconName).is_absolute())
             icon = QIcon(key);
         else
             icon = QIcon::fromTheme(key);

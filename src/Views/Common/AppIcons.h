@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QIcon>
+
+#include <string>
+
+// The icon of an application: its desktop entry's Icon through the icon theme (or, for an absolute
+// path, that file), else the theme's icon for programs. Each icon is looked up once and kept: the
+// monitor's rows come back every two seconds with the same icons.
+namespace AppIcons {
+
+QIcon icon(const std::string& iconName);
+
+}  // namespace AppIcons

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "Models/AppArtifact.h"
+
+#include <QIcon>
+#include <QWidget>
+
+#include <functional>
+
+class RankedRow;
+class ToolCheckBox;
+
+// One leftover with its tick: the tick, then a ranked row of its file icon, name over parent
+// folder, size and bar in its kind's tint. A click anywhere flips the tick through `setSelected`;
+// the row shows the tick its caller reports back (setTicked), dimmed to 55 % while unticked. The
+// tooltip is the full path; the context menu offers reveal and copy path.
+class ArtifactRow : public QWidget {
+    Q_OBJECT
+public:
+    ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double fraction, std::function<void(bool)> setSelected, QWidget* parent = nullptr);
+
+    void setTicked(bool ticked);
+    bool isTicked() const { return ticked_; }
+    bool isHovered() const { return hovering_; }
+    double shownOpacity() const;
+    double fraction() const { return fraction_; }
+    const AppArtifact& artifact() const { return artifact_; }
+    ToolCheckBox* checkBox() const { return check_; }
+    RankedRow* rankedRow() const { return ranked_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    AppArtifact artifact_;
+    std::function<void(bool)> setSelected_;
+    ToolCheckBox* check_;
+    RankedRow* ranked_;
+    class QGraphicsOpacityEffect* dimming_;
+    double fraction_;
+    bool ticked_ = false;
+    bool hovering_ = false;
+};

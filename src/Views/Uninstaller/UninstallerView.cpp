@@ -1,0 +1,60 @@
+#include "Views/Uninstaller/UninstallerView.h"
+
+#include "Foundation/SaturatingSum.h"
+#include "Models/AppLocalization.h"
+#include "Models/ByteFormatting.h"
+#include "Models/IsolatedText.h"
+#include "Services/AppState.h"
+#include "Views/Common/MessageAlert.h"
+#include "Views/Common/TrashConfirmation.h"
+#include "Views/DesignSystem/DS.h"
+#include "Views/Uninstaller/AppListCard.h"
+#include "Views/Uninstaller/UninstallerDetail.h"
+
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPainter>
+#include <QShowEvent>
+
+UninstallerView::UninstallerView(AppState& state, const DynamicColor& tint, QWidget* parent) : QWidget(parent), state_(state), tint_(tint) {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(28, 28, 28, 28);
+    row->setSpacing(16);
+    appList_ = new AppListCard(state_, tint_);
+    appList_->setFixedWidth(320);
+    row->addWidget(appList_);
+    detail_ = new UninstallerDetail(state_, tint_, [this] { askToTrash(); });
+    row->addWidget(detail_, 1);
+    result_ = new MessageAlert(
+        this, AppLocalization::string("uninstaller.result"), [this] { return state_.uninstallMessage(); },
+        [this] { state_.setUninstallMessage(std::nullopt); }, QStringLiteral("uninstallerResult"));
+    connect(&state_, &AppState::uninstallMessageChanged, result_, &MessageAlert::follow);
+}
+
+void UninstallerView::askToTrash() {
+    if (confirmation_) return;
+    std::vector<AppArtifact> confirmed;
+    std::int64_t selectedSize = 0;
+    for (const AppArtifact& artifact : state_.artifacts())
+        if (artifact.isSelected) {
+            confirmed.push_back(artifact);
+            selectedSize = saturatingSum(selectedSize, artifact.size);
+        }
+    if (selectedSize == 0) return;  // the button is off then; a late click changes nothing
+    confirmation_ = confirmMoveToTrash(this, AppLocalization::string("uninstaller.confirm.title"),
+                                       AppLocalization::format("uninstaller.confirm.detail", {isolatedText(ByteFormatting::string(selectedSize))}),
+                                       AppLocalization::string("uninstaller.moveToTrash"),
+                                       [this, confirmed = std::move(confirmed)] { state_.moveSelectedArtifactsToTrash(confirmed); });
+    confirmation_->setObjectName("uninstallerConfirmation");
+}
+
+void UninstallerView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A window coming back from the taskbar is not the screen being shown again.
+    if (!event->spontaneous()) state_.loadApplications();
+    result_->follow();  // a result that arrived while another section was shown
+}
+
+QMessageBox* UninstallerView::resultAlert() const { return result_->alert(); }
+
+void UninstallerView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), DS::canvas.resolved()); }

@@ -1,0 +1,99 @@
+#include "Pictures/PictureRegistry.h"
+
+#include "Services/AppState.h"
+#include "Services/FakeAppServices.h"
+#include "Views/DesignSystem/DS.h"
+#include "Views/Uninstaller/AppListCard.h"
+#include "Views/Uninstaller/UninstallerFilterField.h"
+#include "Views/Uninstaller/UninstallerView.h"
+#include "ViewSupport/UninstallerFixture.h"
+
+#include <QLineEdit>
+
+#include <map>
+
+namespace {
+
+const QSize windowSize(1320, 880);
+using Path = std::filesystem::path;
+using Fixture = UninstallerFixture;
+
+std::vector<InstalledApplication> someApplications() {
+    auto app = [](const std::string& id, const QString& name, std::int64_t size, const QString& version, const std::string& icon) {
+        InstalledApplication application = Fixture::application(id, name, size, version);
+        application.iconName = icon;
+        return application;
+    };
+    return {app("org.gnome.Calculator", "Calculator", 9'400'000, "1:46.1-1", "org.gnome.Calculator"),
+            app("org.example.Editor", "Code Editor", 312'000'000, "1.92.2", "accessories-text-editor"),
+            app("firefox", "Firefox", 268'000'000, "128.3.1esr-1", "firefox"),
+            app("org.gnome.Maps", "Maps", 4'100'000, "46.11-1", "org.gnome.Maps"),
+            app("syncthing", "Syncthing", 0, "\u2014", ""),
+            app("vlc", "VLC media player", 71'500'000, "3.0.21-0", "vlc")};
+}
+
+std::vector<AppArtifact> editorLeftovers() {
+    const Path home = "/home/maya";
+    return {Fixture::artifact(home / ".local/share/applications/org.example.Editor.desktop", 312'000'000, ArtifactCategory::application),
+            Fixture::artifact(home / ".config/Code Editor", 486'000'000, ArtifactCategory::support),
+            Fixture::artifact(home / ".cache/org.example.Editor", 1'240'000'000, ArtifactCategory::cache),
+            Fixture::artifact(home / ".cache/org.example.Editor.updater", 88'000'000, ArtifactCategory::cache, false),
+            Fixture::artifact(home / ".config/org.example.Editor", 12'000, ArtifactCategory::preference),
+            Fixture::artifact(home / ".var/app/org.example.Editor", 64'000'000, ArtifactCategory::container),
+            Fixture::artifact(home / ".local/state/org.example.Editor", 220'000, ArtifactCategory::savedState)};
+}
+
+// An AppState whose service answers at once, so the load each show starts ends before the picture.
+struct StillState {
+    StillState(std::vector<InstalledApplication> applications, std::map<std::string, std::vector<AppArtifact>> leftovers, const std::string& selected = {}) {
+        AppServices services = fake.services();
+        services.installedApplications = [applications] { return applications; };
+        services.artifacts = [leftovers](const InstalledApplication& application) {
+            auto found = leftovers.find(application.id);
+            return found == leftovers.end() ? std::vector<AppArtifact>() : found->second;
+        };
+        state = std::make_unique<AppState>(std::move(services));
+        state->loadApplications();
+        waitUntil([&] { return !state->isLoadingApplications() && !state->isLoadingArtifacts(); });
+        for (const InstalledApplication& application : applications)
+            if (application.id == selected) state->selectApplication(application);
+        waitUntil([&] { return !state->isLoadingArtifacts(); });
+    }
+    ~StillState() {
+        fake.abandon.request_stop();
+        state.reset();
+    }
+    FakeAppServices fake;
+    std::unique_ptr<AppState> state;
+};
+
+std::unique_ptr<QWidget> screen(AppState& state, const QString& filter = {}) {
+    auto view = std::make_unique<UninstallerView>(state, DS::pink);
+    if (!filter.isEmpty()) view->appList()->filterField()->setText(filter);
+    return view;
+}
+
+}  // namespace
+
+static const PictureRegistration uninstaller("uninstaller", [](PictureContext& pictures) {
+    {
+        Fixture fixture;  // its loads wait for an answer that never comes
+        pictures.render("uninstaller-loading", windowSize, [&] { return screen(fixture.state()); });
+    }
+    {
+        const std::vector<InstalledApplication> applications = someApplications();
+        StillState still(applications, {{applications[1].id, editorLeftovers()}}, applications[1].id);
+        pictures.render("uninstaller-leftovers", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-filtered", windowSize, [&] { return screen(*still.state, "gnome"); });
+        pictures.render("uninstaller-nomatch", windowSize, [&] { return screen(*still.state, "zzz"); });
+    }
+    {
+        const std::vector<InstalledApplication> applications = someApplications();
+        StillState still(applications, {});
+        pictures.render("uninstaller-nothingfound", windowSize, [&] { return screen(*still.state); });
+    }
+    {
+        StillState still({}, {});
+        pictures.render("uninstaller-noapps", windowSize, [&] { return screen(*still.state); });
+    }
+});

@@ -1,0 +1,347 @@
+#include "Models/AppLocalization.h"
+#include "Models/ByteFormatting.h"
+#include "Services/ErrorDescription.h"
+#include "Services/UninstallError.h"
+#include "Views/Common/ValueAndUnit.h"
+#include "Views/DesignSystem/HeroValue.h"
+#include "Views/DesignSystem/RankedRow.h"
+#include "Views/DesignSystem/StatColumns.h"
+#include "Views/DesignSystem/StyledButton.h"
+#include "Views/DesignSystem/SymbolButton.h"
+#include "Views/DesignSystem/TextLabel.h"
+#include "Views/Tools/LazyRowStack.h"
+#include "Views/Tools/ToolCheckBox.h"
+#include "Views/Uninstaller/AppListCard.h"
+#include "Views/Uninstaller/AppListRow.h"
+#include "Views/Uninstaller/ArtifactRow.h"
+#include "Views/Uninstaller/CategoryHeader.h"
+#include "Views/Uninstaller/LeftoversCard.h"
+#include "Views/Uninstaller/UninstallerDetail.h"
+#include "Views/Uninstaller/UninstallerFilterField.h"
+#include "Views/Uninstaller/UninstallerHeroCard.h"
+#include "Views/Uninstaller/UninstallerView.h"
+#include "ViewSupport/UninstallerFixture.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Path = std::filesystem::path;
+using Fixture = UninstallerFixture;
+
+void click(QWidget* widget) {
+    QCoreApplication::processEvents();
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+struct Shown {
+    explicit Shown(AppState& state) : view(state, DynamicColor::primary()) {
+        view.resize(1320, 880);
+        view.show();
+        QCoreApplication::processEvents();
+    }
+    AppListCard& list() const { return *view.appList(); }
+    AppListRow* row(std::size_t index) const { return static_cast<AppListRow*>(list().rows()->row(index)); }
+    std::vector<QString> names() const {
+        std::vector<QString> shown;
+        for (std::size_t i = 0; i < list().rows()->builtCount(); ++i) shown.push_back(row(i)->application().name);
+        return shown;
+    }
+    void filter(const QString& text) const { list().filterField()->edit()->setText(text); }
+    UninstallerHeroCard* hero() const {
+        QCoreApplication::processEvents();  // the detail follows on the next turn
+        return view.detail()->hero();
+    }
+    LeftoversCard* leftovers() const {
+        QCoreApplication::processEvents();
+        return view.detail()->leftovers();
+    }
+    ArtifactRow* leftover(std::size_t index) const { return leftovers()->rows().at(index); }
+    UninstallerView view;
+};
+
+std::vector<InstalledApplication> someApplications() {
+    return {Fixture::application("org.gnome.Calculator", "Calculator", 4'200'000), Fixture::application("org.example.Editor", "Code Editor", 0),
+            Fixture::application("org.arabic.Quran", QString::fromUtf8("مصحف"), 1), Fixture::application("tool", "Tool Box", 9'000)};
+}
+
+std::vector<AppArtifact> editorLeftovers() {
+    return {Fixture::artifact("/home/maya/.local/share/applications/org.example.Editor.desktop", 400, ArtifactCategory::application),
+            Fixture::artifact("/home/maya/.cache/org.example.Editor", 100, ArtifactCategory::cache),
+            Fixture::artifact("/home/maya/.config/org.example.Editor", 0, ArtifactCategory::preference)};
+}
+
+std::vector<Path> tickedPaths(const std::vector<AppArtifact>& artifacts) {
+    std::vector<Path> ticked;
+    for (const AppArtifact& artifact : artifacts)
+        if (artifact.isSelected) ticked.push_back(artifact.path);
+    return ticked;
+}
+
+}  // namespace
+
+TEST(UninstallerList, FiltersByNameOrIdentifierIgnoringCaseAndCountsAll) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    EXPECT_EQ(shown.list().area(), AppListCard::Area::loading);  // the first load, nothing listed yet
+    fixture.answerApplications(someApplications());
+    ASSERT_EQ(shown.list().area(), AppListCard::Area::list);
+    EXPECT_EQ(shown.names().size(), 4u);
+    EXPECT_EQ(shown.list().countLabel()->text(), AppLocalization::format("uninstaller.apps.count", {4}));
+
+    shown.filter("CODE");
+    EXPECT_EQ(shown.names(), (std::vector<QString>{"Code Editor"}));
+    shown.filter("gnome");  // only in the identifier
+    EXPECT_EQ(shown.names(), (std::vector<QString>{"Calculator"}));
+    shown.filter(QString::fromUtf8("مصح"));
+    EXPECT_EQ(shown.names(), (std::vector<QString>{QString::fromUtf8("مصحف")}));
+    shown.filter(" ");  // not trimmed: only names with a space
+    EXPECT_EQ(shown.names(), (std::vector<QString>{"Code Editor", "Tool Box"}));
+    EXPECT_TRUE(shown.list().filterField()->clearButton()->isVisibleTo(&shown.view));
+    EXPECT_EQ(shown.list().countLabel()->text(), AppLocalization::format("uninstaller.apps.count", {4}));  // all, not the matches
+
+    shown.filter("zzz");
+    EXPECT_EQ(shown.list().area(), AppListCard::Area::noMatch);
+    click(shown.list().filterField()->clearButton());
+    EXPECT_TRUE(shown.list().filterField()->text().isEmpty());
+    EXPECT_FALSE(shown.list().filterField()->clearButton()->isVisibleTo(&shown.view));
+    EXPECT_EQ(shown.list().area(), AppListCard::Area::list);
+
+    // A reload keeps the list on view; a filter that hides the selection keeps it selected.
+    shown.filter("tool");
+    fixture.state().loadApplications();
+    EXPECT_EQ(shown.list().area(), AppListCard::Area::list);
+    EXPECT_EQ(fixture.state().selectedApplication()->name, "Calculator");
+    EXPECT_EQ(shown.view.detail()->shown(), UninstallerDetail::Shown::application);
+}
+
+TEST(UninstallerList, NoApplicationsAndNoLoadShowNoMatchAndNoCount) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    fixture.answerApplications({});
+    EXPECT_EQ(shown.list().area(), AppListCard::Area::noMatch);
+    EXPECT_FALSE(shown.list().countLabel()->isVisibleTo(&shown.view));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown.view.detail()->shown(), UninstallerDetail::Shown::prompt);
+    click(shown.view.detail()->findChild<StyledButton*>("promptRefresh"));
+    EXPECT_TRUE(fixture.state().isLoadingApplications());
+}
+
+TEST(UninstallerList, EachShowLoadsUnlessALoadRuns) {
+    Fixture fixture;
+    {
+        Shown shown(fixture.state());
+        shown.view.hide();
+        shown.view.show();  // shown again while the first load runs: ignored
+        ASSERT_TRUE(waitUntil([&] { return fixture.fake.applicationLoads.size() == 1; }));
+        settle();
+        EXPECT_EQ(fixture.fake.applicationLoads.size(), 1u);
+        fixture.answerApplications(someApplications());
+    }
+    Shown again(fixture.state());  // a new visit loads again, with the old list on view meanwhile
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.applicationLoads.size() == 2; }));
+    EXPECT_EQ(again.list().area(), AppListCard::Area::list);
+}
+
+TEST(UninstallerList, RowsShowSizeOnlyFromOneByteAndTapSelects) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    fixture.answerApplications(someApplications());
+    fixture.answerArtifacts({});
+    EXPECT_TRUE(shown.row(0)->isSelected());
+    EXPECT_TRUE(shown.row(0)->sizeLabel()->isVisibleTo(shown.row(0)));
+    EXPECT_FALSE(shown.row(1)->sizeLabel()->isVisibleTo(shown.row(1)));  // 0 bytes
+    EXPECT_TRUE(shown.row(2)->sizeLabel()->isVisibleTo(shown.row(2)));   // 1 byte
+    EXPECT_EQ(shown.row(2)->sizeLabel()->text(), ByteFormatting::string(std::int64_t(1)));
+
+    const std::size_t searches = fixture.fake.artifactLoads.size();
+    click(shown.row(0));  // already selected: nothing is searched again
+    settle();
+    EXPECT_EQ(fixture.fake.artifactLoads.size(), searches);
+    click(shown.row(1));
+    EXPECT_EQ(fixture.state().selectedApplication()->name, "Code Editor");
+    EXPECT_TRUE(shown.row(1)->isSelected());
+    EXPECT_FALSE(shown.row(0)->isSelected());
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(shown.row(1))->state().selected);
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(shown.row(0))->state().selected);
+    EXPECT_EQ(shown.leftovers()->shown(), LeftoversCard::Shown::searching);
+}
+
+TEST(UninstallerDetail, HeroGroupsBarsAndTheTrashButton) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    const InstalledApplication editor = someApplications()[1];
+    // Listed cache first: the groups still follow the kinds' order.
+    std::vector<AppArtifact> leftovers = editorLeftovers();
+    std::swap(leftovers[0], leftovers[1]);
+    fixture.listAndSelect(someApplications(), editor, leftovers);
+    LeftoversCard* card = shown.leftovers();
+    ASSERT_EQ(card->shown(), LeftoversCard::Shown::leftovers);
+    ASSERT_EQ(card->headers().size(), 3u);
+    EXPECT_EQ(card->headers()[0]->category(), ArtifactCategory::application);
+    EXPECT_EQ(card->headers()[1]->category(), ArtifactCategory::cache);
+    EXPECT_EQ(card->headers()[2]->category(), ArtifactCategory::preference);
+    EXPECT_EQ(card->headers()[0]->titleLabel()->text(), AppLocalization::string("artifact.application").toUpper());
+    EXPECT_EQ(shown.leftover(0)->artifact().category, ArtifactCategory::application);
+    // Bars against the largest of all kinds: 400, 100 and 0 bytes.
+    EXPECT_DOUBLE_EQ(shown.leftover(0)->fraction(), 1.0);
+    EXPECT_DOUBLE_EQ(shown.leftover(1)->fraction(), 0.25);
+    EXPECT_DOUBLE_EQ(shown.leftover(2)->fraction(), 0.0);
+    EXPECT_TRUE(shown.leftover(1)->toolTip().contains("/home/maya/.cache/org.example.Editor"));
+
+    UninstallerHeroCard* hero = shown.hero();
+    ASSERT_NE(hero, nullptr);
+    const ValueAndUnit parts = ValueAndUnit::split(ByteFormatting::string(std::int64_t(500)));
+    EXPECT_EQ(hero->selectedSizeValue()->valueLabel()->text(), parts.value);
+    EXPECT_EQ(hero->selectedSizeValue()->unitLabel()->text(), parts.unit);
+    EXPECT_TRUE(hero->trashButton()->isEnabled());
+
+    // Only a 0-byte leftover ticked: nothing to move.
+    click(shown.leftover(0));
+    click(shown.leftover(1)->checkBox());
+    EXPECT_FALSE(shown.leftover(0)->isTicked());
+    EXPECT_FALSE(shown.leftover(1)->isTicked());
+    EXPECT_DOUBLE_EQ(shown.leftover(1)->shownOpacity(), 0.55);
+    EXPECT_TRUE(shown.leftover(2)->isTicked());
+    EXPECT_FALSE(hero->trashButton()->isEnabled());
+    EXPECT_EQ(hero->selectedSizeValue()->valueLabel()->text(), ValueAndUnit::split(ByteFormatting::string(std::int64_t(0))).value);
+    click(shown.leftover(0)->rankedRow());  // the text and icon toggle it too
+    EXPECT_TRUE(shown.leftover(0)->isTicked());
+    EXPECT_TRUE(hero->trashButton()->isEnabled());
+    // All leftovers, the ticked ones, and the application's own size (not its leftovers').
+    std::vector<QString> figures;
+    for (TextLabel* label : hero->figures()->findChildren<TextLabel*>()) figures.push_back(label->text());
+    EXPECT_EQ(figures, (std::vector<QString>{AppLocalization::string("uninstaller.stat.items"), "3", AppLocalization::string("uninstaller.stat.selected"), "2",
+                                             AppLocalization::string("uninstaller.stat.appSize"), ByteFormatting::string(std::int64_t(0))}));
+
+    // Refreshing is off while the applications load.
+    click(hero->refreshButton());
+    EXPECT_TRUE(fixture.state().isLoadingApplications());
+    EXPECT_FALSE(hero->refreshButton()->isEnabled());
+}
+
+TEST(UninstallerDetail, ASearchThatFindsNothingSaysSo) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    fixture.answerApplications(someApplications());
+    EXPECT_EQ(shown.leftovers()->shown(), LeftoversCard::Shown::searching);
+    fixture.answerArtifacts({});
+    ASSERT_EQ(shown.leftovers()->shown(), LeftoversCard::Shown::nothingFound);
+    EXPECT_EQ(shown.leftovers()->findChild<TextLabel*>("leftoversState")->text(), AppLocalization::string("uninstaller.residue.none"));
+    EXPECT_FALSE(shown.hero()->trashButton()->isEnabled());
+}
+
+TEST(UninstallerFlow, SelectionAndUntickingSurviveAReload) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    const InstalledApplication editor = someApplications()[1];
+    fixture.listAndSelect(someApplications(), editor, editorLeftovers());
+    click(shown.leftover(1));
+    ASSERT_FALSE(shown.leftover(1)->isTicked());
+
+    // Shown again: the list and the leftovers are read anew, every item ticked by the service.
+    shown.view.hide();
+    shown.view.show();
+    fixture.answerApplications(someApplications());
+    fixture.answerArtifacts(editorLeftovers());
+    EXPECT_EQ(fixture.state().selectedApplication()->id, editor.id);
+    EXPECT_EQ(shown.leftovers()->rows().size(), 3u);
+    EXPECT_TRUE(shown.leftover(0)->isTicked());
+    EXPECT_FALSE(shown.leftover(1)->isTicked());
+    EXPECT_TRUE(shown.row(1)->isSelected());
+}
+
+TEST(UninstallerFlow, ConfirmMovesExactlyWhatWasTickedAndCancelMovesNothing) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    const InstalledApplication editor = someApplications()[1];
+    fixture.listAndSelect(someApplications(), editor, editorLeftovers());
+    click(shown.leftover(0));  // keep the application's entry
+
+    click(shown.hero()->trashButton());
+    ASSERT_NE(shown.view.confirmation(), nullptr);
+    EXPECT_EQ(shown.view.confirmation()->text(), AppLocalization::string("uninstaller.confirm.title"));
+    EXPECT_TRUE(shown.view.confirmation()->informativeText().contains(ByteFormatting::string(std::int64_t(100))));
+    click(shown.view.confirmation()->findChild<QPushButton*>("cancelMove"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.view.confirmation(); }));
+    settle();
+    EXPECT_EQ(fixture.fake.artifactRemovals.size(), 0u);
+
+    click(shown.hero()->trashButton());
+    ASSERT_NE(shown.view.confirmation(), nullptr);
+    // A reload lands while the question is open, with one more item.
+    fixture.state().loadApplications();
+    fixture.answerApplications(someApplications());
+    std::vector<AppArtifact> more = editorLeftovers();
+    more.push_back(Fixture::artifact("/home/maya/.local/share/org.example.Editor", 5'000, ArtifactCategory::support));
+    fixture.answerArtifacts(more);
+    ASSERT_EQ(fixture.state().artifacts().size(), 4u);
+    click(shown.view.confirmation()->findChild<QPushButton*>("confirmMove"));
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.artifactRemovals.size() == 1; }));
+    EXPECT_EQ(tickedPaths(fixture.fake.artifactRemovals[0]->artifacts),
+              (std::vector<Path>{"/home/maya/.cache/org.example.Editor", "/home/maya/.config/org.example.Editor"}));
+    EXPECT_TRUE(fixture.state().isRemoving());
+    EXPECT_TRUE(shown.hero()->trashButton()->isBusy());
+    EXPECT_FALSE(shown.hero()->trashButton()->isEnabled());
+}
+
+TEST(UninstallerFlow, TheResultAlertEndsTheMessageHoweverItCloses) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    const InstalledApplication editor = someApplications()[1];
+    fixture.listAndSelect(someApplications(), editor, editorLeftovers());
+
+    click(shown.hero()->trashButton());
+    click(shown.view.confirmation()->findChild<QPushButton*>("confirmMove"));
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.artifactRemovals.size() == 1; }));
+    fixture.fake.artifactRemovals[0]->succeed({"/trash/a", "/trash/b", "/trash/c"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.view.resultAlert() && shown.view.resultAlert()->isVisible(); }));
+    EXPECT_EQ(shown.view.resultAlert()->text(), AppLocalization::format("uninstaller.movedCount", {3}));
+    EXPECT_EQ(shown.view.resultAlert()->windowTitle(), AppLocalization::string("uninstaller.result"));
+    QTest::keyClick(shown.view.resultAlert(), Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.view.resultAlert(); }));
+    EXPECT_FALSE(fixture.state().uninstallMessage());
+
+    fixture.state().setUninstallMessage(QString("<b>markup</b> stays text"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.view.resultAlert() && shown.view.resultAlert()->isVisible(); }));
+    EXPECT_EQ(shown.view.resultAlert()->textFormat(), Qt::PlainText);
+    shown.view.resultAlert()->close();  // the window's close button
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.view.resultAlert(); }));
+    EXPECT_FALSE(fixture.state().uninstallMessage());
+
+    fixture.state().setUninstallMessage(QString("again"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.view.resultAlert() && shown.view.resultAlert()->isVisible(); }));
+    click(qobject_cast<QPushButton*>(shown.view.resultAlert()->buttons().value(0)));
+    EXPECT_FALSE(fixture.state().uninstallMessage());
+}
+
+TEST(UninstallerFlow, APackagedApplicationIsNotPreselectedAndAPartialMoveIsCounted) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    const InstalledApplication calculator = someApplications()[0];
+    fixture.listAndSelect(someApplications(), calculator,
+                          {Fixture::artifact("/usr/share/applications/org.gnome.Calculator.desktop", 4'200'000, ArtifactCategory::application, false),
+                           Fixture::artifact("/home/maya/.config/gnome-calculator", 8'000, ArtifactCategory::preference),
+                           Fixture::artifact("/home/maya/.cache/gnome-calculator", 4'000, ArtifactCategory::cache)});
+    EXPECT_FALSE(shown.leftover(0)->isTicked());
+    EXPECT_FALSE(shown.leftover(0)->checkBox()->isChecked());
+    EXPECT_DOUBLE_EQ(shown.leftover(0)->shownOpacity(), 0.55);
+
+    click(shown.hero()->trashButton());
+    click(shown.view.confirmation()->findChild<QPushButton*>("confirmMove"));
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.artifactRemovals.size() == 1; }));
+    EXPECT_EQ(tickedPaths(fixture.fake.artifactRemovals[0]->artifacts).size(), 2u);
+    const UninstallError partial(TrashError(TrashError::Reason::moveFailed, "/home/maya/.cache/gnome-calculator", EACCES), {"/trash/gnome-calculator"});
+    fixture.fake.artifactRemovals[0]->fail(partial);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.view.resultAlert() && shown.view.resultAlert()->isVisible(); }));
+    const QString shownText = shown.view.resultAlert()->text();
+    EXPECT_EQ(shownText, errorDescription(std::make_exception_ptr(partial)));
+    // The count of what went before the failure leads the message.
+    EXPECT_TRUE(shownText.startsWith(AppLocalization::format("uninstaller.movedBeforeFailure", {1, QString()}).left(12))) << shownText.toStdString();
+}
