@@ -1,4 +1,5 @@
 #include "Models/AppLocalization.h"
+#include "Models/TextKey.h"
 #include "Views/DesignSystem/AreaTrend.h"
 #include "Views/DesignSystem/Banner.h"
 #include "Views/DesignSystem/Pill.h"
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -169,6 +171,23 @@ TEST(CleanupPanes, ConfirmedMoveTakesTheTickedCandidatesAndSelectionIsSharedAcro
     ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
     EXPECT_TRUE(fixture.state().selectedToolItems().empty());
     EXPECT_EQ(fixture.state().toolMessage(), AppLocalization::format("tools.movedCount", {1}));
+}
+
+TEST(ToolsEmptyCard, AWrappedDetailGetsTheHeightOfAllItsLines) {
+    // The card as the panes hold it: on top of a wide column, the rest of the height left empty.
+    QWidget column;
+    auto* stack = new QVBoxLayout(&column);
+    auto* card = new ToolsEmptyCard(QStringLiteral("clock.badge.questionmark"), DynamicColor::primary(), false, textKey("forgotten.empty"),
+                                    textKey("forgotten.empty.detail"));
+    stack->addWidget(card);
+    stack->addStretch(1);
+    showIn(column);
+    TextLabel* detail = nullptr;
+    for (TextLabel* label : card->findChildren<TextLabel*>())
+        if (label->text() == card->detailText()) detail = label;
+    ASSERT_NE(detail, nullptr);
+    ASSERT_GT(detail->heightForWidth(detail->width()), QFontMetrics(detail->font()).height());  // it wraps at its width
+    EXPECT_GE(detail->height(), detail->heightForWidth(detail->width()));
 }
 
 TEST(ForgottenFilesView, TheAgeOnlyChangesTheNextSearch) {
