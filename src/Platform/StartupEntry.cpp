@@ -3,6 +3,8 @@
 #include "Platform/DesktopEntry.h"
 #include "Platform/KeyFile.h"
 
+#include <cctype>
+#include <string>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -25,8 +27,53 @@ QString utf8(const std::string& bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
+// A unit name's escapes undone as systemd does: "-" stands for "/", "\xNN" for the byte NN.
+std::string unescapedUnitText(std::string_view text) {
+    std::string plain;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '-') {
+            plain += '/';
+        } else if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' && std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
+                   std::isxdigit(static_cast<unsigned char>(text[i + 3]))) {
+            plain += static_cast<char>(std::stoi(std::string(text.substr(i + 2, 2)), nullptr, 16));
+            i += 3;
+        } else {
+            plain += text[i];
+        }
+    }
+    return plain;
+}
+
+// The specifiers that a unit's own name answers ("Getty on %I" of "getty@tty1.service" reads "Getty
+// on tty1"); the others stay as written.
+std::string withNameSpecifiers(std::string_view text, std::string_view unitName) {
+    const size_t dot = unitName.rfind('.');
+    const std::string_view stem = unitName.substr(0, dot);
+    const size_t at = stem.find('@');
+    const std::string_view prefix = stem.substr(0, at);
+    const std::string_view instance = at == std::string_view::npos ? std::string_view() : stem.substr(at + 1);
+    std::string expanded;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%' || i + 1 == text.size()) {
+            expanded += text[i];
+            continue;
+        }
+        switch (text[++i]) {
+        case '%': expanded += '%'; break;
+        case 'n': expanded += unitName; break;
+        case 'N': expanded += stem; break;
+        case 'p': expanded += prefix; break;
+        case 'P': expanded += unescapedUnitText(prefix); break;
+        case 'i': expanded += instance; break;
+        case 'I': expanded += unescapedUnitText(instance); break;
+        default: expanded += text.substr(i - 1, 2);
+        }
+    }
+    return expanded;
+}
+
 // ExecStart may start with the prefixes "@", "-", ":", "+" and "!"; an empty assignment clears the list.
-std::optional<QString> unitProgram(const KeyFile& unit) {
+std::optional<QString> unitProgram(const KeyFile& unit, std::string_view unitName) {
     std::optional<QString> program;
     for (const std::string& line : unit.values("Service", "ExecStart")) {
         if (line.empty()) {
@@ -36,7 +83,7 @@ std::optional<QString> unitProgram(const KeyFile& unit) {
         if (program) continue;
         const size_t start = line.find_first_not_of("@-:+!");
         std::string word = start == std::string::npos ? std::string() : KeyFile::firstWord(std::string_view(line).substr(start));
-        if (!word.empty()) program = utf8(word);
+        if (!word.empty()) program = utf8(withNameSpecifiers(word, unitName));
     }
     return program;
 }
@@ -48,8 +95,10 @@ std::optional<StartupEntry> StartupEntry::read(const fs::path& file, const fs::p
     if (!keys) return std::nullopt;
     if (keys->hasGroup("Unit") || keys->hasGroup("Service")) {
         StartupEntry entry;
-        if (auto description = keys->value("Unit", "Description")) entry.label = utf8(*description);
-        entry.program = unitProgram(*keys);
+        // An enabled instance is a link named after the instance to its template ("getty@.service").
+        const std::string unitName = file.filename().string();
+        if (auto description = keys->value("Unit", "Description")) entry.label = utf8(withNameSpecifiers(*description, unitName));
+        entry.program = unitProgram(*keys, unitName);
         return entry;
     }
     auto desktop = DesktopEntry::fromKeyFile(std::move(*keys));

@@ -109,6 +109,23 @@ TEST_F(StartupItemsServiceTest, ClassifiesTheThreeFolders) {
     EXPECT_EQ(item(items, "gone.service").program, unknown);
 }
 
+TEST_F(StartupItemsServiceTest, EnabledInstancesOfATemplateReadTheirOwnNames) {
+    tree.write("lib/systemd/system/getty@.service", "[Unit]\nDescription=Getty on %I\n[Service]\nExecStart=-/sbin/agetty --noclear - $TERM\n");
+    tree.write("lib/systemd/system/backup@.service",
+               "[Unit]\nDescription=Back up %I (%i) of %p, 100%% sure, in %h\n[Service]\nExecStart=/usr/lib/%p/run %I\n");
+    tree.folder("etc/systemd/system/getty.target.wants");
+    fs::create_symlink("/lib/systemd/system/getty@.service", tree.path() / "etc/systemd/system/getty.target.wants/getty@tty1.service");
+    fs::create_symlink("/lib/systemd/system/backup@.service",
+                       tree.path() / "etc/systemd/system/getty.target.wants/backup@home-ada\\x2dlovelace.service");
+
+    const auto items = service.items();
+    EXPECT_EQ(item(items, "getty@tty1.service").name, "Getty on tty1");
+    EXPECT_EQ(item(items, "getty@tty1.service").program, "/sbin/agetty");
+    const StartupItem& backup = item(items, "backup@home-ada\\x2dlovelace.service");
+    EXPECT_EQ(backup.name, "Back up home/ada-lovelace (home-ada\\x2dlovelace) of backup, 100% sure, in %h");
+    EXPECT_EQ(backup.program, "/usr/lib/backup/run");
+}
+
 TEST_F(StartupItemsServiceTest, OrdersNamesAsAFileBrowserDoes) {
     user("1.desktop", desktop("Item 10", "x"));
     user("2.desktop", desktop("item 9", "x"));

@@ -10,11 +10,6 @@ for tool in trayer xwininfo; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
-# Polls a command for up to 10 s.
-until_true() {
-  for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 tree() { xwininfo -root -tree; }
 tray_up() { tree | grep -q '("panel" "trayer")'; }
 # The app's window embedded in trayer's panel: "0x… "Quarnell": ("quarnell" "Quarnell")  22x26+0+0  +1577+1".
@@ -31,11 +26,11 @@ app_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 position() { grep -oE '\+-?[0-9]+\+-?[0-9]+$' <<<"$1" | tr '+' ' '; }
 
 trayer --edge top --align right --widthtype request --height 28 --SetDockType true --transparent false >"$session_dir/trayer.log" 2>&1 &
-until_true tray_up || fail "trayer did not start"
+wait_until tray_up || fail "trayer did not start"
 
 "$app" >"$session_dir/app.log" 2>&1 &
 app_pid=$!
-until_true has_icon || fail "no icon in the tray"
+wait_until has_icon || fail "no icon in the tray"
 line=$(icon_line)
 size=$(grep -oE '[0-9]+x[0-9]+\+' <<<"$line" | head -n1); size=${size%+}
 read -r ax ay <<<"$(position "$line")"
@@ -46,27 +41,27 @@ wait_for_window '^Quarnell$' >/dev/null || fail "the main window did not appear"
 sleep 1
 
 xdotool mousemove "$cx" "$cy" click 1
-until_true panel_shown || fail "a click on the icon opened no panel"
+wait_until panel_shown || fail "a click on the icon opened no panel"
 read -r px py <<<"$(position "$(panel_line)")"
 (( py >= ay + h && py <= ay + h + 16 )) || fail "the panel is not just below the icon (panel top $py, icon bottom $((ay + h)))"
 (( px <= cx && cx <= px + 360 )) || fail "the panel does not lie under the icon (panel left $px, icon centre $cx)"
 
 xdotool key Escape
-until_true panel_hidden || fail "Escape left the panel open"
+wait_until panel_hidden || fail "Escape left the panel open"
 
 main=$(tree | grep -E '"Quarnell": \("quarnell" "Quarnell"\)  1320x' | awk '{print $1}' | head -n1)
 [[ -n $main ]] || fail "no main window"
 xdotool windowactivate --sync "$main" key alt+F4
-until_true bash -c "! xwininfo -id $main 2>/dev/null | grep -q IsViewable" || fail "the main window did not close"
+wait_until bash -c "! xwininfo -id $main 2>/dev/null | grep -q IsViewable" || fail "the main window did not close"
 sleep 1
 kill -0 "$app_pid" 2>/dev/null || fail "closing the main window ended the application although the tray holds it"
 
 xdotool mousemove "$cx" "$cy" click 1
-until_true panel_shown || fail "the panel did not open again"
+wait_until panel_shown || fail "the panel did not open again"
 panel=$(panel_line)
 read -r px py <<<"$(position "$panel")"
 ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
 # Quit: the footer's last button, 38 high, inside the panel's 12-point margin at the bottom right.
 xdotool mousemove $((px + 360 - 12 - 20)) $((py + ph - 12 - 19)) click 1
-until_true app_ended || fail "Quit did not end the process"
+wait_until app_ended || fail "Quit did not end the process"
 echo "tray: icon in the tray, panel below it, Escape, close to tray and Quit work under X"

@@ -18,7 +18,6 @@
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QPainter>
-#include <QPointer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -95,12 +94,14 @@ void ProjectRow::paintEvent(QPaintEvent*) {
 }
 
 void ProjectRow::contextMenuEvent(QContextMenuEvent* event) {
-    GuardedMenu menu(this);
+    // The pages rebuild their rows each time the list is republished (every two seconds), so the
+    // menu belongs to the window and keeps what it acts on, not to this row.
+    GuardedMenu menu(window());
     const std::filesystem::path root = project_.root;
     menu->addAction(AppLocalization::string("action.reveal"), [root] { FileActions::reveal(root); });
     menu->addAction(AppLocalization::string("action.copyPath"), [root] { FileActions::copyPath(root); });
     menu->addSeparator();
-    QAction* stop = menu->addAction(AppLocalization::string("projects.stop"));
-    QPointer<ProjectRow> self(this);
-    if (menu->exec(event->globalPos()) == stop && self) stop_();
+    QAction* stopItem = menu->addAction(AppLocalization::string("projects.stop"));
+    const std::function<void()> stop = stop_;
+    if (menu->exec(event->globalPos()) == stopItem) stop();
 }

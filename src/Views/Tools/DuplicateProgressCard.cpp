@@ -104,7 +104,9 @@ void DuplicateProgressCard::setProgress(const std::optional<DuplicateScanProgres
     percent_->setVisible(fraction.has_value());
     spinner_->setVisible(!fraction);
     bar_->setVisible(fraction.has_value());
-    if (fraction) bar_->setFraction(*fraction);
+    // Without a gauge the hidden bar goes back to empty at once, so the next search's bar grows from
+    // nothing instead of easing down from where the last one ended.
+    bar_->setFraction(fraction.value_or(0));
     busyBar_->setVisible(!fraction);
     stats_->setItems(stats(progress, tint_));
     path_->setText(progress ? PathText::display(std::string_view(progress->path)) : QString());

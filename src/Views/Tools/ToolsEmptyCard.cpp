@@ -6,6 +6,7 @@
 #include "Views/DesignSystem/IconBadge.h"
 #include "Views/DesignSystem/TextLabel.h"
 
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 ToolsEmptyCard::ToolsEmptyCard(const QString& symbol, const DynamicColor& tint, bool working, const QString& title, const QString& detail,
@@ -33,7 +34,13 @@ ToolsEmptyCard::ToolsEmptyCard(const QString& symbol, const DynamicColor& tint, 
     detail_->setWordWrap(true);
     detail_->setAlignment(Qt::AlignHCenter);
     detail_->setMaximumWidth(440);
-    stack->addWidget(detail_, 0, Qt::AlignHCenter);
+    // Centred by stretches, not by an alignment flag: an aligned item is given the height for the
+    // whole column's width and loses the lines it wraps into at its own narrower width.
+    auto* centred = new QHBoxLayout;
+    centred->addStretch(1);
+    centred->addWidget(detail_, 100);
+    centred->addStretch(1);
+    stack->addLayout(centred);
 }
 
 QString ToolsEmptyCard::titleText() const { return title_->text(); }

@@ -17,9 +17,12 @@
 #include "Views/Projects/ProjectsEmptyState.h"
 #include "Views/Projects/ProjectsPage.h"
 
+#include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -172,6 +175,33 @@ TEST(ProjectsPage, TilesBannerAndRows) {
     EXPECT_TRUE(page.findChild<IdleServersBanner*>());
     EXPECT_FALSE(page.findChild<ProjectsEmptyState*>());
     EXPECT_EQ(page.findChildren<ProjectRow*>().size(), 3);
+}
+
+TEST(ProjectsPage, ARowsMenuOutlivesTheRowsOfARepublishedList) {
+    ProjectsPage page(nullptr, nullptr, [] { return now; });
+    page.resize(800, 500);
+    page.show();
+    page.present({project("web", {3000}, 10)}, now);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ProjectRow* row = page.findChild<ProjectRow*>();
+    ASSERT_TRUE(row);
+
+    bool menuShown = false;
+    bool openAfterRefresh = false;
+    QTimer::singleShot(0, &page, [&] {
+        QPointer<QMenu> menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        menuShown = menu;
+        if (!menu) return;
+        // The monitor republishes the list (every two seconds) while the user reads the menu.
+        page.present({project("web", {3000}, 12)}, now);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        openAfterRefresh = menu && menu->isVisible();
+        if (menu) menu->close();
+    });
+    QContextMenuEvent open(QContextMenuEvent::Mouse, QPoint(5, 5), row->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(row, &open);
+    ASSERT_TRUE(menuShown);
+    EXPECT_TRUE(openAfterRefresh);
 }
 
 namespace {

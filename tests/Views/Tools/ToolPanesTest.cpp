@@ -1,4 +1,5 @@
 #include "Models/AppLocalization.h"
+#include "Models/TextKey.h"
 #include "Views/DesignSystem/AreaTrend.h"
 #include "Views/DesignSystem/Banner.h"
 #include "Views/DesignSystem/Pill.h"
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -171,6 +173,23 @@ TEST(CleanupPanes, ConfirmedMoveTakesTheTickedCandidatesAndSelectionIsSharedAcro
     EXPECT_EQ(fixture.state().toolMessage(), AppLocalization::format("tools.movedCount", {1}));
 }
 
+TEST(ToolsEmptyCard, AWrappedDetailGetsTheHeightOfAllItsLines) {
+    // The card as the panes hold it: on top of a wide column, the rest of the height left empty.
+    QWidget column;
+    auto* stack = new QVBoxLayout(&column);
+    auto* card = new ToolsEmptyCard(QStringLiteral("clock.badge.questionmark"), DynamicColor::primary(), false, textKey("forgotten.empty"),
+                                    textKey("forgotten.empty.detail"));
+    stack->addWidget(card);
+    stack->addStretch(1);
+    showIn(column);
+    TextLabel* detail = nullptr;
+    for (TextLabel* label : card->findChildren<TextLabel*>())
+        if (label->text() == card->detailText()) detail = label;
+    ASSERT_NE(detail, nullptr);
+    ASSERT_GT(detail->heightForWidth(detail->width()), QFontMetrics(detail->font()).height());  // it wraps at its width
+    EXPECT_GE(detail->height(), detail->heightForWidth(detail->width()));
+}
+
 TEST(ForgottenFilesView, TheAgeOnlyChangesTheNextSearch) {
     ToolsFixture fixture;
     ForgottenFilesView view(fixture.state(), DynamicColor::primary());
@@ -189,8 +208,7 @@ TEST(ForgottenFilesView, TheAgeOnlyChangesTheNextSearch) {
     fixture.fake.forgottenSearches[0]->succeed({ToolsFixture::file("/f/dated.iso", 40, Instant::fromUnixSeconds(1'600'000'000)),
                                                 ToolsFixture::file("/f/undated.iso", 20)});
     ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
-    QCoreApplication::processEvents();
-    ASSERT_EQ(view.rows()->builtCount(), 2u);
+    ASSERT_TRUE(waitUntil([&] { return view.rows()->builtCount() == 2; }));  // made within a time budget per turn
     EXPECT_EQ(itemRow(view.rows(), 0)->findChildren<Pill*>().size(), 1);  // the date
     EXPECT_EQ(itemRow(view.rows(), 1)->findChildren<Pill*>().size(), 0);  // none without one
     EXPECT_EQ(view.total(), 60);
