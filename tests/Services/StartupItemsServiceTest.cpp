@@ -1,6 +1,5 @@
 #include "Models/AppLocalization.h"
 #include "Platform/SettingsStore.h"
-#include "Platform/SystemRoots.h"
 #include "Services/StartupItemsService.h"
 #include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
