@@ -3,7 +3,6 @@
 #include "Services/AppState.h"
 #include "Views/DesignSystem/StyledButton.h"
 #include "Views/Overview/OverviewView.h"
-#include "Views/Storage/StorageMapCard.h"
 #include "Views/Storage/StorageView.h"
 #include "ViewSupport/ScanFixture.h"
 

@@ -210,13 +210,6 @@ TEST_F(ShellTest, ShowingTheRootViewStartsTheMonitorOnce) {
     EXPECT_EQ(app.monitor()->tick(), 1);  // starting again adds no timer and no sample
 }
 
-TEST_F(ShellTest, AStoredCompletionOpensOnTheSections) {
-    SettingsStore::shared().setValue("didCompleteOnboarding", true);
-    RootView root(makeState());
-    EXPECT_FALSE(root.onboarding());
-    EXPECT_TRUE(root.tabBar());
-}
-
 // --- settings and the language choice ---
 
 TEST_F(ShellTest, TheLanguageChoiceRelaunchesOnlyOnAChange) {

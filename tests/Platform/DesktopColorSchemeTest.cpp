@@ -1,7 +1,6 @@
 #include "Platform/DesktopColorScheme.h"
 #include "Support/PrivateSessionBus.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>

@@ -27,14 +27,9 @@ ProcessRunner::Options quickLimits(std::chrono::milliseconds deadline, std::chro
     return options;
 }
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 // Running means present in /proc and not a zombie; the pid was written by the process itself moments ago.
 bool isRunning(const std::string& pidText) {
-    std::string stat = readFile("/proc/" + pidText + "/stat");
+    std::string stat = TempTree::read("/proc/" + pidText + "/stat");
     if (stat.empty()) return false;
     auto close = stat.rfind(')');
     return close != std::string::npos && stat.size() > close + 2 && stat[close + 2] != 'Z';
@@ -47,8 +42,8 @@ bool endsSoon(const std::string& pidText) {
 }
 
 std::string waitForFile(const std::filesystem::path& path) {
-    for (int i = 0; i < 200 && readFile(path).empty(); ++i) std::this_thread::sleep_for(10ms);
-    std::string text = readFile(path);
+    for (int i = 0; i < 200 && TempTree::read(path).empty(); ++i) std::this_thread::sleep_for(10ms);
+    std::string text = TempTree::read(path);
     while (!text.empty() && text.back() == '\n') text.pop_back();
     return text;
 }
@@ -201,8 +196,8 @@ TEST(ProcessRunner, WritesToGivenFilesWithNothingElseInherited) {
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_TRUE(result.output.empty());
     // 0, 1, 2, and the descriptor ls opens for the listing itself.
-    EXPECT_EQ(readFile(outPath), "0\n1\n2\n3\nstdin:\n");
-    EXPECT_EQ(readFile(errPath), "oops\n");
+    EXPECT_EQ(TempTree::read(outPath), "0\n1\n2\n3\nstdin:\n");
+    EXPECT_EQ(TempTree::read(errPath), "oops\n");
 }
 
 TEST(ProcessRunner, GivenFilesHeldInStandardDescriptorsAreNotMixedUp) {
@@ -230,8 +225,8 @@ TEST(ProcessRunner, GivenFilesHeldInStandardDescriptorsAreNotMixedUp) {
     ::close(savedOutput);
 
     EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_EQ(readFile(outPath), "to-output\nstdin:\n");
-    EXPECT_EQ(readFile(errPath), "to-error\n");
+    EXPECT_EQ(TempTree::read(outPath), "to-output\nstdin:\n");
+    EXPECT_EQ(TempTree::read(errPath), "to-error\n");
 }
 
 TEST(ProcessRunner, ChildDoesNotInheritIgnoredSignals) {
@@ -327,6 +322,6 @@ TEST(ProcessRunner, ChildThatOutlivesTheKillIsReportedAndTheCallerGoesOn) {
     for (int i = 0; i < 200 && isRunning(pid); ++i) std::this_thread::sleep_for(10ms);
     EXPECT_FALSE(isRunning(pid));
     ProcessRunner::run("/bin/true", {});  // a later run reaps it
-    EXPECT_TRUE(readFile("/proc/" + pid + "/stat").empty());
+    EXPECT_TRUE(TempTree::read("/proc/" + pid + "/stat").empty());
     std::filesystem::remove(group, error);
 }

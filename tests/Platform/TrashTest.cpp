@@ -15,20 +15,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
+using ForkedChild::check;
 
 namespace {
-
-std::string contents(const fs::path& file) {
-    std::ifstream stream(file);
-    std::stringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
 
 int systemErrorOf(const std::function<void()>& move) {
     try {
@@ -42,7 +35,7 @@ int systemErrorOf(const std::function<void()>& move) {
 class TrashTest : public ::testing::Test {
 protected:
     fs::path trash() const { return tree.path() / "home/.local/share/Trash"; }
-    std::string info(const std::string& name) const { return contents(trash() / "info" / (name + ".trashinfo")); }
+    std::string info(const std::string& name) const { return TempTree::read(trash() / "info" / (name + ".trashinfo")); }
     TempTree tree;
     FixtureRoots roots{tree.path()};
 };
@@ -57,9 +50,6 @@ protected:
     static bool mountTmpfs(const fs::path& at, const char* options = nullptr) {
         fs::create_directories(at);
         return ::mount("tmpfs", at.c_str(), "tmpfs", 0, options) == 0;
-    }
-    static void check(std::string& failures, bool held, const std::string& what) {
-        if (!held) failures += what + "\n";
     }
 };
 
@@ -105,7 +95,7 @@ TEST_F(TrashTest, CollisionsNeverOverwrite) {
     auto third = tree.write("home/docs/report.txt", "third");
     EXPECT_EQ(Trash::moveToTrash(third), trash() / "files/report 4.txt");
 
-    EXPECT_EQ(contents(trash() / "files/report.txt"), "first");
+    EXPECT_EQ(TempTree::read(trash() / "files/report.txt"), "first");
     EXPECT_FALSE(fs::exists(first));
     EXPECT_NE(info("report 2.txt").find("Path=" + (tree.path() / "home/docs/report.txt").string()), std::string::npos);
 }
@@ -136,7 +126,7 @@ TEST_F(TrashTest, LongNamesWithLongExtensionsAreShortenedToValidNames) {
         EXPECT_EQ(kept.find('\0'), std::string::npos);
         EXPECT_TRUE(PathText::isValidUtf8(kept));
         EXPECT_EQ(kept, copy == 1 ? name.substr(0, 244) : name.substr(0, 242) + " 2");
-        EXPECT_EQ(contents(*moved), std::to_string(copy));
+        EXPECT_EQ(TempTree::read(*moved), std::to_string(copy));
         EXPECT_NE(info(kept).find("Path=" + (tree.path() / "home").string() + "/a%C3%A9"), std::string::npos);
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(trash() / "info"), fs::directory_iterator()), 2);
@@ -231,7 +221,7 @@ TEST_F(MountedTrashTest, ItemBelowALinkIntoAnotherMountGoesToThatMountsTrash) {
         std::string found;
         check(found, Trash::moveToTrash(tree.path() / "home/Data/sub/report.txt") == mount / ".Trash-0/files/report.txt", "report not in the mount's trash");
         check(found, Trash::moveToTrash(tree.path() / "home/.cache/blob") == mount / ".Trash-0/files/blob", "cache file not in the mount's trash");
-        check(found, contents(mount / ".Trash-0/info/report.txt.trashinfo").find("Path=data/sub/report.txt\n") != std::string::npos, "wrong Path=");
+        check(found, TempTree::read(mount / ".Trash-0/info/report.txt.trashinfo").find("Path=data/sub/report.txt\n") != std::string::npos, "wrong Path=");
         check(found, !fs::exists(mount / "data/sub/.Trash-0") && !fs::exists(mount / "cache/.Trash-0"), "a hidden trash was made");
         check(found, !fs::exists(trash()), "the home trash was made");
         if (hasTrashList()) {
@@ -307,7 +297,7 @@ TEST_F(TrashTest, TrashToolsListAndRestoreWhatWasMoved) {
     for (const fs::path& original : originals) EXPECT_NE(listed.find(original.string()), std::string::npos) << listed;
     for (const fs::path& original : {originals[0], originals[2]}) {
         EXPECT_TRUE(restoredByTrashRestore(original)) << original;
-        EXPECT_EQ(contents(original), original.filename().string());
+        EXPECT_EQ(TempTree::read(original), original.filename().string());
     }
     if (oldDataHome) ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
     else ::unsetenv("XDG_DATA_HOME");

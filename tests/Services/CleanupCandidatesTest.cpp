@@ -3,8 +3,6 @@
 #include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -13,12 +11,7 @@ namespace {
 
 class CleanupCandidatesTest : public ::testing::Test {
 protected:
-
-    std::int64_t allocated(const fs::path& path) const {
-        struct stat status {};
-        EXPECT_EQ(::lstat(path.c_str(), &status), 0);
-        return std::int64_t(status.st_blocks) * 512;
-    }
+    static std::int64_t allocated(const fs::path& path) { return TempTree::allocatedSize(path); }
     const CleanupCandidate* find(const std::vector<CleanupCandidate>& list, const fs::path& path) const {
         for (const auto& candidate : list)
             if (candidate.path == path) return &candidate;

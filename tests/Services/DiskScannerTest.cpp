@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <limits>
@@ -17,16 +16,11 @@
 #include <map>
 #include <mutex>
 #include <sstream>
-#include <thread>
 
 namespace fs = std::filesystem;
+constexpr auto allocated = &TempTree::allocatedSize;
 
 namespace {
-
-std::int64_t allocated(const fs::path& path) {
-    struct stat status;
-    return ::lstat(path.c_str(), &status) == 0 ? static_cast<std::int64_t>(status.st_blocks) * 512 : 0;
-}
 
 bool isHiddenName(const fs::path& path) { return path.filename().native().starts_with('.'); }
 

@@ -1,7 +1,6 @@
 #include "Services/DockerContainerService.h"
 
 #include "Models/AppLocalization.h"
-#include "Platform/ProcessRunner.h"
 #include "Platform/SettingsStore.h"
 #include "Support/FakeDocker.h"
 #include "Support/FakeTool.h"
@@ -88,10 +87,6 @@ TEST(DockerLocator, FirstExecutableFileWinsAndNoneMeansNotInstalled) {
     std::filesystem::remove(onPath);
     EXPECT_FALSE(Docker::executable().has_value());
     EXPECT_EQ(dockerFailure([] { Docker::run({"ps"}, 2s); }), DockerError::Case::notInstalled);
-    SettingsStore::shared().setValue("appLanguage", "en");
-    EXPECT_EQ(DockerError::notInstalled().errorDescription(), AppLocalization::string("docker.notInstalled"));
-    EXPECT_NE(DockerError::notInstalled().errorDescription(), "docker.notInstalled");
-    SettingsStore::shared().remove("appLanguage");
 }
 
 TEST(DockerRun, OutcomesFollowTheExitAndTheOutput) {

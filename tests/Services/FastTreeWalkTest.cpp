@@ -2,8 +2,6 @@
 #include "Services/FastTreeWalk.h"
 #include "Support/TempTree.h"
 
-#include <algorithm>
-#include <map>
 #include <set>
 
 #include <gtest/gtest.h>

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
+constexpr auto allocated = &TempTree::allocatedSize;
 
 namespace {
 
@@ -29,12 +30,6 @@ void setModified(const fs::path& path, Instant when) {
     times[0].tv_sec = times[1].tv_sec = time_t(when.unixSeconds());
     times[0].tv_nsec = times[1].tv_nsec = 0;
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
-}
-
-std::int64_t allocated(const fs::path& path) {
-    struct stat status {};
-    ::lstat(path.c_str(), &status);
-    return std::int64_t(status.st_blocks) * 512;
 }
 
 std::vector<fs::path> urls(const std::vector<ScannedFile>& files) {

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
+using ForkedChild::check;
 
 // Trees a hostile or unlucky user might hand the walks: roots behind links, depths past PATH_MAX,
 // the kernel's own file systems, one file seen through two mounts.
@@ -30,11 +31,6 @@ void makeOld(int directory, const char* name) {
 
 std::vector<DuplicateGroup> duplicates(const fs::path& folder) {
     return FileIntelligenceService().duplicateGroups(folder, false, nullptr, nullptr);
-}
-
-// Checks made in a forked child come back as text: empty when all held.
-void check(std::string& failures, bool held, const std::string& what) {
-    if (!held) failures += what + "\n";
 }
 
 }  // namespace

@@ -1,4 +1,3 @@
-#include "Platform/SystemRoots.h"
 #include "Platform/TrashError.h"
 #include "Foundation/Cancelled.h"
 #include "Services/FileIntelligenceService.h"

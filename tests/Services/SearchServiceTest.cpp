@@ -1,7 +1,6 @@
 #include "Services/SearchService.h"
 
 #include "Models/AppLocalization.h"
-#include "Foundation/PathText.h"
 #include "Platform/SettingsStore.h"
 #include "Support/FakeTool.h"
 #include "Support/TempTree.h"
@@ -13,10 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/stat.h>
 
 #include <chrono>
-#include <fstream>
 #include <set>
 
 using namespace std::chrono_literals;
@@ -24,11 +21,6 @@ using ::testing::ElementsAre;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 std::vector<std::string> splitAtNul(const std::string& text) {
     std::vector<std::string> parts;
@@ -42,12 +34,6 @@ std::vector<std::string> splitAtNul(const std::string& text) {
         }
     }
     return parts;
-}
-
-std::int64_t allocatedSize(const std::filesystem::path& path) {
-    struct stat status {};
-    ::lstat(path.c_str(), &status);
-    return static_cast<std::int64_t>(status.st_blocks) * 512;
 }
 
 std::vector<std::string> hitPaths(const std::vector<SearchHit>& hits) {
@@ -78,7 +64,7 @@ protected:
         tree.write("printed", text);
     }
 
-    std::vector<std::string> arguments() const { return splitAtNul(readFile(tree.path() / "arguments")); }
+    std::vector<std::string> arguments() const { return splitAtNul(TempTree::read(tree.path() / "arguments")); }
 
     SearchService::Outcome run(const QString& text, std::optional<std::filesystem::path> scope = std::nullopt,
                                SearchKind kind = SearchKind::all) {
@@ -155,7 +141,7 @@ TEST_F(SearchServiceTest, EightHundredPrintedPathsGiveTheFirstFiveHundredLargest
             EXPECT_GE(found[i - 1].size, found[i].size);
         }
     }
-    EXPECT_EQ(found.front().size, allocatedSize(paths[3]));
+    EXPECT_EQ(found.front().size, TempTree::allocatedSize(paths[3]));
     EXPECT_EQ(found.back().size, 0);
     // Equal sizes keep the printed order.
     EXPECT_EQ(found[0].path, paths[3]);
@@ -203,7 +189,7 @@ TEST_F(SearchServiceTest, PrintedPathsAreCheckedOneByOne) {
             EXPECT_EQ(hit.kind, "");
         }
         if (hit.path == kept) {
-            EXPECT_EQ(hit.size, allocatedSize(kept));
+            EXPECT_EQ(hit.size, TempTree::allocatedSize(kept));
         }
     }
     EXPECT_NE(found[0].id, found[1].id);
@@ -255,7 +241,7 @@ TEST_F(SearchServiceTest, TemporaryFolderIsPrivateToTheUser) {
     useTool("folder=$(dirname \"$(readlink /proc/$$/fd/2)\")\n"
             "{ basename \"$folder\"; stat -c %a \"$folder\"; ls \"$folder\"; } > '" + seen.string() + "'");
     hits("x");
-    std::istringstream lines(readFile(seen));
+    std::istringstream lines(TempTree::read(seen));
     std::string name, mode, first, second;
     lines >> name >> mode >> first >> second;
     EXPECT_TRUE(name.starts_with("QuarnellSearch-")) << name;
@@ -315,8 +301,8 @@ TEST_F(SearchServiceTest, StopAndDestructionEndTheIndexProcessAtOnce) {
     auto pidFile = tree.path() / "plocate.pid";
     useTool("echo $$ > '" + pidFile.string() + "'\nexec sleep 60");
     auto pidOfIndex = [&] {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !readFile(pidFile).empty(); }, 5000));
-        const pid_t pid = std::stoi(readFile(pidFile));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !TempTree::read(pidFile).empty(); }, 5000));
+        const pid_t pid = std::stoi(TempTree::read(pidFile));
         std::filesystem::remove(pidFile);
         return pid;
     };

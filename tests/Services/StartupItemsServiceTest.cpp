@@ -1,14 +1,10 @@
 #include "Models/AppLocalization.h"
 #include "Platform/SettingsStore.h"
-#include "Platform/SystemRoots.h"
 #include "Services/StartupItemsService.h"
 #include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
 
 #include <sys/stat.h>
-
-#include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -28,11 +24,6 @@ protected:
     fs::path user(const std::string& name, const std::string& content = "") { return tree.write("home/.config/autostart/" + name, content); }
     static std::string desktop(const std::string& name, const std::string& exec) {
         return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n";
-    }
-    static std::string read(const fs::path& file) {
-        std::stringstream text;
-        text << std::ifstream(file).rdbuf();
-        return text.str();
     }
     const StartupItem& item(const std::vector<StartupItem>& items, const std::string& fileName) {
         for (const auto& candidate : items)
@@ -152,7 +143,7 @@ TEST_F(StartupItemsServiceTest, SwitchesOnlyTheUsersItemsByRenaming) {
 
     service.setEnabled(item(items, "x.desktop"), false);
     EXPECT_FALSE(fs::exists(x));
-    EXPECT_EQ(read(x.parent_path() / "x.disabled"), desktop("X", "x"));
+    EXPECT_EQ(TempTree::read(x.parent_path() / "x.disabled"), desktop("X", "x"));
 
     items = service.items();
     ASSERT_EQ(items.size(), 1u);
@@ -188,8 +179,8 @@ TEST_F(StartupItemsServiceTest, RefusesSystemItemsAndNeverReplacesAFile) {
         EXPECT_EQ(error.code(), std::errc::file_exists);
         EXPECT_NE(std::string(error.what()).find("y.desktop"), std::string::npos);
     }
-    EXPECT_EQ(read(tree.path() / "home/.config/autostart/y.desktop"), desktop("Enabled copy", "y"));
-    EXPECT_EQ(read(tree.path() / "home/.config/autostart/y.disabled"), desktop("Disabled copy", "y"));
+    EXPECT_EQ(TempTree::read(tree.path() / "home/.config/autostart/y.desktop"), desktop("Enabled copy", "y"));
+    EXPECT_EQ(TempTree::read(tree.path() / "home/.config/autostart/y.disabled"), desktop("Disabled copy", "y"));
 
     // A file that has gone since the list was made fails with the file system's error.
     fs::remove(tree.path() / "home/.config/autostart/y.disabled");

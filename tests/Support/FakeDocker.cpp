@@ -3,7 +3,6 @@
 #include "Support/FakeTool.h"
 
 #include <fstream>
-#include <sstream>
 
 using namespace std::chrono_literals;
 

@@ -21,6 +21,10 @@ std::string runInMountNamespace(const std::function<std::string()>& body);
 inline constexpr const char* mountFailed = "mount failed";
 // Whether a child's result says that mounting is not possible here (no namespace, no mount).
 bool cannotMount(const std::string& result);
+// Notes a check made in the child: the body returns the notes, empty when every check held.
+inline void check(std::string& failures, bool held, const std::string& what) {
+    if (!held) failures += what + "\n";
+}
 
 // With `newRoot` as the root folder "/".
 std::string runInRoot(const std::filesystem::path& newRoot, const std::function<std::string()>& body);

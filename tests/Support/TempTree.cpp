@@ -1,6 +1,9 @@
 #include "Support/TempTree.h"
 
+#include <sys/stat.h>
+
 #include <fstream>
+#include <iterator>
 
 TempTree::TempTree() : path_(dir_.path().toStdString()) {}
 
@@ -25,4 +28,14 @@ std::filesystem::path TempTree::write(const std::string& relative, const std::st
 
 std::filesystem::path TempTree::file(const std::string& relative, size_t size, char fill) const {
     return write(relative, std::string(size, fill));
+}
+
+std::string TempTree::read(const std::filesystem::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+
+std::int64_t TempTree::allocatedSize(const std::filesystem::path& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 ? static_cast<std::int64_t>(status.st_blocks) * 512 : 0;
 }

@@ -2,6 +2,7 @@
 
 #include <QTemporaryDir>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -16,6 +17,11 @@ public:
     std::filesystem::path file(const std::string& relative, size_t size = 0, char fill = 'x') const;
     std::filesystem::path folder(const std::string& relative) const;
     std::filesystem::path write(const std::string& relative, const std::string& content) const;
+
+    // What a test reads back: a file's bytes ("" when it cannot be read), and the bytes its blocks
+    // take on disk, which is what the scans count (0 when it is gone).
+    static std::string read(const std::filesystem::path& file);
+    static std::int64_t allocatedSize(const std::filesystem::path& path);
 
 private:
     QTemporaryDir dir_;

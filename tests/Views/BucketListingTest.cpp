@@ -6,11 +6,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+using StorageFixtures::bucket;
 
-StorageBucket bucket(const std::string& name, std::int64_t size, std::int64_t files = 0) {
-    return StorageFixtures::bucket(name, size, files, "/scan");
-}
+namespace {
 
 std::vector<std::string> names(const std::vector<const StorageBucket*>& buckets) {
     std::vector<std::string> result;
@@ -55,9 +53,9 @@ TEST(BucketListing, NaturalNameOrderAndStableSorts) {
 TEST(BucketListing, SelectedBucketFallsBackToTheLargest) {
     const std::vector<StorageBucket> all{bucket("b", 9), bucket("c", 9), bucket("a", 5)};
     EXPECT_EQ(BucketListing::selectedBucket(all, std::nullopt)->name(), "b");
-    EXPECT_EQ(BucketListing::selectedBucket(all, std::string("/scan/c"))->name(), "c");
+    EXPECT_EQ(BucketListing::selectedBucket(all, std::string("/home/ana/c"))->name(), "c");
     EXPECT_EQ(BucketListing::selectedBucket(all, std::string("/elsewhere"))->name(), "b");
-    EXPECT_FALSE(BucketListing::selectedBucket({}, std::string("/scan/a")).has_value());
+    EXPECT_FALSE(BucketListing::selectedBucket({}, std::string("/home/ana/a")).has_value());
 }
 
 TEST(ScanThroughputSampler, SamplesAreClampedAndCapped) {

@@ -26,8 +26,23 @@
 using StorageFixtures::bucket;
 
 namespace {
+
 const DiskCapacityService::Capacity fixedCapacity{512'000'000'000, 180'000'000'000};
-}
+
+// The overview over the fixture tree, shown at the main window's size.
+struct OverviewScreen {
+    ScanFixture tree;
+    AppState state{tree.services()};
+    OverviewView view{state, [] { return fixedCapacity; }};
+
+    OverviewScreen() {
+        state.setScanRoot(tree.root());
+        view.resize(1320, 900);
+        view.show();
+    }
+};
+
+}  // namespace
 
 TEST(CapacityBar, SegmentsFollowTheTopFiveFolders) {
     // Bar 200 wide, volume 1000 with 200 free: 60, 30, 30, 10, then 4 (the minimum); the rest of the
@@ -59,13 +74,10 @@ TEST(SystemNowCard, NetworkFigureSaturatesInsteadOfWrapping) {
     EXPECT_EQ(SystemNowCard::networkText(metrics), ByteFormatting::string(std::numeric_limits<std::int64_t>::max()) + "/s");
 }
 
-TEST(OverviewView, ScanButtonsNavigateAndStartOnlyWhenIdle) {
-    ScanFixture tree;
-    AppState state(tree.services());
-    state.setScanRoot(tree.root());
-    OverviewView view(state, [] { return fixedCapacity; });
-    view.resize(1320, 900);
-    view.show();
+TEST(OverviewView, ScanButtonsNavigateAndStartOnlyWhenIdleAndResultsFitTheSmallestWindow) {
+    OverviewScreen screen;
+    OverviewView& view = screen.view;
+    AppState& state = screen.state;
     auto* prompt = view.findChild<StyledButton*>("promptScan");
     ASSERT_NE(prompt, nullptr);
     QTest::mouseClick(prompt, Qt::LeftButton);
@@ -77,6 +89,8 @@ TEST(OverviewView, ScanButtonsNavigateAndStartOnlyWhenIdle) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !scan->isEnabled(); }, 2000));  // the page follows on the next turn
     ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !prompt->isVisible(); }, 2000));  // results replace the prompt
+    // The page fits the main window's smallest content width without scrolling sideways.
+    EXPECT_LE(view.findChild<DashboardPage*>()->widget()->minimumSizeHint().width(), 1080 - 20);
 
     // A quick tile only navigates.
     for (QuickTile* tile : view.findChildren<QuickTile*>()) {
@@ -88,38 +102,20 @@ TEST(OverviewView, ScanButtonsNavigateAndStartOnlyWhenIdle) {
 }
 
 TEST(OverviewView, AFolderMenuSurvivesThePageBeingRebuiltUnderIt) {
-    ScanFixture tree;
-    AppState state(tree.services());
-    state.setScanRoot(tree.root());
-    OverviewView view(state, [] { return fixedCapacity; });
-    view.resize(1320, 900);
-    view.show();
-    state.startScan();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
-    QPointer<RankedRow> row = view.findChild<RankedRow*>();
+    OverviewScreen screen;
+    screen.state.startScan();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
+    QPointer<RankedRow> row = screen.view.findChild<RankedRow*>();
     ASSERT_TRUE(row);
 
     // While the menu is open the scan folder changes and the page updates under it.
-    QTimer::singleShot(50, &state, [&] { state.setScanRoot(tree.root() / "Videos"); });
+    QTimer::singleShot(50, &screen.state, [&] { screen.state.setScanRoot(screen.tree.root() / "Videos"); });
     QTimer::singleShot(250, [] {
         if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
     });
     emit row->customContextMenuRequested(QPoint(4, 4));
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     EXPECT_FALSE(row.isNull());  // updated in place, not rebuilt
-}
-
-TEST(OverviewView, FitsTheSmallestWindowWidthAfterAScan) {
-    ScanFixture tree;
-    AppState state(tree.services());
-    state.setScanRoot(tree.root());
-    state.startScan();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
-    // The page fits the main window's smallest content width without scrolling sideways.
-    OverviewView view(state, [] { return fixedCapacity; });
-    auto* page = view.findChild<DashboardPage*>();
-    ASSERT_NE(page, nullptr);
-    EXPECT_LE(page->widget()->minimumSizeHint().width(), 1080 - 20);
 }
 
 // After a relaunch the overview's last scan comes from the stored history, not "Never".

@@ -8,8 +8,6 @@
 #include "ViewSupport/ManualAnimationClock.h"
 #include "ViewSupport/StorageFixtures.h"
 
-#include <QApplication>
-#include <QStyleHints>
 #include <QTest>
 
 #include <gtest/gtest.h>
