@@ -2,7 +2,7 @@
 # display with openbox as the window manager and a fresh home, and stops them on exit. Skips (77) where
 # the tools, or the application itself (a build of the test programs only), are missing.
 [[ -x ${app:-} ]] || { echo "skipped: the application is not built here"; exit 77; }
-for tool in Xvfb openbox xdotool; do
+for tool in Xvfb openbox xdotool xprop; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
@@ -17,8 +17,6 @@ xvfb_pid=$!
 for _ in $(seq 100); do [[ -s $session_dir/display ]] && break; sleep 0.1; done
 [[ -s $session_dir/display ]] || { echo "Xvfb did not start"; cat "$session_dir/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -n1 "$session_dir/display")"
-openbox >/dev/null 2>&1 &
-openbox_pid=$!
 
 session_end() {
   kill $(jobs -p) 2>/dev/null
@@ -36,6 +34,20 @@ wait_until() {
   done
   return 1
 }
+
+# Windows mapped before the window manager is up may stay unmanaged; it is up once it names itself on
+# the root window.
+openbox >"$session_dir/openbox.log" 2>&1 &
+openbox_pid=$!
+window_manager_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+if ! wait_until window_manager_ready; then
+  echo "openbox did not start on $DISPLAY"
+  kill -0 "$openbox_pid" 2>/dev/null && echo "  openbox is running" || echo "  openbox has ended"
+  sed 's/^/  openbox: /' "$session_dir/openbox.log"
+  sed 's/^/  xvfb: /' "$session_dir/xvfb.log"
+  xprop -root 2>&1 | head -n 5 | sed 's/^/  root: /'
+  exit 1
+fi
 
 # Waits for a visible window whose name matches; prints its id.
 wait_for_window() {
