@@ -3,6 +3,7 @@
 #include "App/MenuBarPanel/MenuBarGlyph.h"
 #include "App/MenuBarPanel/MenuBarPanel.h"
 #include "Platform/SettingsStore.h"
+#include "Platform/TrayPanelColors.h"
 #include "Services/AppState.h"
 #include "Support/FakeDocker.h"
 #include "Services/DockerPanelModel.h"
@@ -25,7 +26,8 @@ std::unique_ptr<QWidget> glyphSheet(const MenuBarGlyph::Reading& reading) {
     auto* column = new QVBoxLayout(sheet.get());
     for (MenuBarItemStyle style : allCases<MenuBarItemStyle>()) {
         const bool dark = Appearance::shared().isDark();
-        const QImage glyph = MenuBarGlyph::image(style, reading, 22, 2, dark ? QColor(0xF2, 0xF2, 0xF5) : QColor(0x1C, 0x1C, 0x1F));
+        const TrayPanelColors::Ink ink = dark ? TrayPanelColors::lightInk : TrayPanelColors::darkInk;
+        const QImage glyph = MenuBarGlyph::image(style, reading, 22, 2, QColor(ink.red, ink.green, ink.blue));
         QPixmap strip(200, 200);
         strip.fill(dark ? QColor(0x2B, 0x2B, 0x30) : QColor(0xE8, 0xE8, 0xEC));
         QPainter painter(&strip);

@@ -12,7 +12,8 @@ export XDG_CACHE_HOME="$session_dir/home/.cache" XDG_RUNTIME_DIR="$session_dir/r
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$session_dir/display" >"$session_dir/xvfb.log" 2>&1 &
+# QUARNELL_TEST_DISPLAY=N takes display :N, where display numbers are shared out; else the first free one.
+Xvfb ${QUARNELL_TEST_DISPLAY:+":$QUARNELL_TEST_DISPLAY"} -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$session_dir/display" >"$session_dir/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [[ -s $session_dir/display ]] && break; sleep 0.1; done
 [[ -s $session_dir/display ]] || { echo "Xvfb did not start"; cat "$session_dir/xvfb.log"; exit 1; }

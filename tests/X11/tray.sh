@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The tray item on a real X11 tray (trayer, an XEmbed system tray, under openbox): the icon appears in
-# the tray, a click on it opens the panel just below it, Escape closes the panel, closing the main
-# window leaves the application running in the tray, and the panel's Quit ends the process.
+# the tray, its glyph takes the colour that the tray publishes in _NET_SYSTEM_TRAY_COLORS, a click on
+# it opens the panel just below it, Escape closes the panel, closing the main window leaves the
+# application running in the tray, and the panel's Quit ends the process.
 # Usage: tray.sh PATH-TO-quarnell
 set -u
 app=$1
 source "$(dirname "$0")/session.sh"
-for tool in trayer xwininfo; do
+for tool in trayer xwininfo xprop import; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
@@ -24,6 +25,20 @@ panel_shown() {
 panel_hidden() { ! panel_shown; }
 app_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 position() { grep -oE '\+-?[0-9]+\+-?[0-9]+$' <<<"$1" | tr '+' ' '; }
+# The tray's selection owner: trayer's hidden window, a top-level "trayer" without a class.
+tray_owner() { tree | awk '$2 == "\"trayer\":" && $3 == "()" { print $1; exit }'; }
+set_tray_colour() {  # one 16-bit value for red, green and blue of all four colours
+  local v=$1 values; values=$(printf "$v,%.0s" {1..12})
+  xprop -id "$owner" -f _NET_SYSTEM_TRAY_COLORS 32c -set _NET_SYSTEM_TRAY_COLORS "${values%,}"
+}
+# How many of the icon's pixels are grey level $1 (0-255) within 6: the tray's own black or white, not
+# the near-black and near-white of the app's own inks.
+pixels_of() {
+  import -window root -crop "${w}x${h}+${ax}+${ay}" -depth 8 txt:- | awk -F'[(),]+' -v level="$1" '
+    NR > 1 && ($3 - level) ^ 2 <= 36 && ($4 - level) ^ 2 <= 36 && ($5 - level) ^ 2 <= 36 { n++ }
+    END { print n + 0 }'
+}
+icon_in() { (( $(pixels_of "$1") >= 20 )); }
 
 trayer --edge top --align right --widthtype request --height 28 --SetDockType true --transparent false >"$session_dir/trayer.log" 2>&1 &
 wait_until tray_up || fail "trayer did not start"
@@ -36,6 +51,13 @@ size=$(grep -oE '[0-9]+x[0-9]+\+' <<<"$line" | head -n1); size=${size%+}
 read -r ax ay <<<"$(position "$line")"
 w=${size%x*}; h=${size#*x}
 cx=$((ax + w / 2)); cy=$((ay + h / 2))
+
+owner=$(tray_owner)
+[[ -n $owner ]] || fail "trayer's selection owner window was not found"
+set_tray_colour 65535
+wait_until icon_in 255 || fail "the icon did not take the tray's white ($(pixels_of 255) white pixels)"
+set_tray_colour 0
+wait_until icon_in 0 || fail "the icon did not take the tray's black ($(pixels_of 0) black pixels)"
 # Let the main window come up and take the focus first: the panel closes when it loses the focus.
 wait_for_window '^Quarnell$' >/dev/null || fail "the main window did not appear"
 sleep 1
@@ -64,4 +86,4 @@ ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
 # Quit: the footer's last button, 38 high, inside the panel's 12-point margin at the bottom right.
 xdotool mousemove $((px + 360 - 12 - 20)) $((py + ph - 12 - 19)) click 1
 wait_until app_ended || fail "Quit did not end the process"
-echo "tray: icon in the tray, panel below it, Escape, close to tray and Quit work under X"
+echo "tray: icon in the tray, in the tray's colours, panel below it, Escape, close to tray and Quit work under X"

@@ -1,5 +1,6 @@
 #include "App/MenuBarPanel/MenuBarLabel.h"
 
+#include "Platform/DesktopColorScheme.h"
 #include "Platform/SettingsStore.h"
 #include "Services/SystemMonitor.h"
 #include "Views/DesignSystem/Appearance.h"
@@ -8,7 +9,18 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 
-MenuBarLabel::MenuBarLabel(SystemMonitor* monitor, QObject* parent) : QObject(parent), monitor_(monitor), tray_(new QSystemTrayIcon(this)) {
+namespace {
+
+// Qt's own connection to the X server; none on Wayland and offscreen.
+xcb_connection_t* x11Connection() {
+    const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+}  // namespace
+
+MenuBarLabel::MenuBarLabel(SystemMonitor* monitor, QObject* parent)
+    : QObject(parent), monitor_(monitor), tray_(new QSystemTrayIcon(this)), panelColors_(x11Connection()) {
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::MiddleClick)
             emit activated(tray_->geometry());
@@ -19,6 +31,7 @@ MenuBarLabel::MenuBarLabel(SystemMonitor* monitor, QObject* parent) : QObject(pa
     }
     SettingsStore::shared().watch(QStringLiteral("menuBarStyle"), this, [this] { refresh(); });
     connect(&Appearance::shared(), &Appearance::changed, this, &MenuBarLabel::refresh);
+    connect(&DesktopColorScheme::shared(), &DesktopColorScheme::changed, this, &MenuBarLabel::refresh);
     refresh();
     tray_->show();
     // Sampling runs from the moment the label shows, window or not.
@@ -54,8 +67,9 @@ qreal MenuBarLabel::devicePixelRatio() {
 }
 
 void MenuBarLabel::refresh() {
-    const QColor ink = Appearance::shared().isDark() ? QColor(0xF2, 0xF2, 0xF5) : QColor(0x1C, 0x1C, 0x1F);
-    QImage image = MenuBarGlyph::image(style(), reading(), iconSide(), devicePixelRatio(), ink);
+    // The panel's colours, not the app's look: a light app can sit in a dark panel.
+    const TrayPanelColors::Ink ink = panelColors_.ink(Appearance::shared().isDark());
+    QImage image = MenuBarGlyph::image(style(), reading(), iconSide(), devicePixelRatio(), QColor(ink.red, ink.green, ink.blue));
     // Trays redraw on every new icon; an unchanged picture is not sent again.
     if (image != image_) {
         image_ = std::move(image);

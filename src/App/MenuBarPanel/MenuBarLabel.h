@@ -1,6 +1,7 @@
 #pragma once
 
 #include "App/MenuBarPanel/MenuBarGlyph.h"
+#include "Platform/TrayPanelColors.h"
 
 #include <QImage>
 #include <QObject>
@@ -11,7 +12,8 @@ class SystemMonitor;
 
 // The tray item: the live processor and memory load in the style stored under "menuBarStyle",
 // redrawn when the monitor publishes and at once when the style or the look changes, with both
-// figures in its tooltip. Activating it asks for the panel at the icon.
+// figures in its tooltip. Its glyphs take the ink that the tray's panel wants. Activating it asks for
+// the panel at the icon.
 class MenuBarLabel : public QObject {
     Q_OBJECT
 public:
@@ -37,6 +39,7 @@ private:
 
     SystemMonitor* monitor_;
     QSystemTrayIcon* tray_;
+    TrayPanelColors panelColors_;
     QImage image_;
     QString shownToolTip_;
 };
