@@ -308,24 +308,24 @@ std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::
     std::stable_sort(fullBuckets.begin(), fullBuckets.end(), [&](const auto& a, const auto& b) {
         return classBytes(a.front()->size, a.size()) > classBytes(b.front()->size, b.size());
     });
-    // Every range of every bucket is an item, so a few large files keep all workers busy; whoever
-    // compares a bucket's last range hashes what stayed equal.
+    // Every range of every bucket is an item, so a few large files keep all workers busy. Items go
+    // by range, then bucket: each bucket's first range comes early, and with it the hashing that
+    // follows its comparison.
     std::deque<SameSizeComparison> comparisons;
-    std::vector<std::size_t> firstRanges;
-    std::size_t ranges = 0;
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;  // bucket, range
     for (std::vector<const IndexedFile*>& bucket : fullBuckets) {
         comparisons.emplace_back(std::move(bucket), meter);
-        firstRanges.push_back(ranges);
-        ranges += comparisons.back().rangeCount();
+        for (std::size_t range = 0; range < comparisons.back().rangeCount(); ++range) ranges.emplace_back(comparisons.size() - 1, range);
     }
     fullBuckets = {};
+    std::stable_sort(ranges.begin(), ranges.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
     runPool(
-        ranges, meter, report,
+        ranges.size(), meter, report,
         [&](std::size_t item) {
-            const std::size_t k = runContaining(firstRanges, item);
+            const auto [k, range] = ranges[item];
             try {
-                if (comparisons[k].compare(item - firstRanges[k]))
-                    for (const auto& [digest, files] : comparisons[k].equalFiles()) collector.add(files, digest);
+                if (auto equal = comparisons[k].compare(range))
+                    for (const auto& [digest, files] : *equal) collector.add(files, digest);
             } catch (const Cancelled&) {
                 // The pool ends with Cancelled once its running ranges have stopped.
             }

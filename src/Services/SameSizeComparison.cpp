@@ -18,15 +18,18 @@ SameSizeComparison::SameSizeComparison(std::vector<const IndexedFile*> sameSize,
       ranges_(oneByOne_ || size_ == 0 ? 1 : std::size_t((size_ + rangeBytes - 1) / rangeBytes)),
       left_(std::make_unique<std::atomic<bool>[]>(files_.size())),
       labels_(oneByOne_ ? 0 : ranges_ * files_.size(), unlikeAll),
-      rangesLeft_(ranges_) {}
+      compared_(std::make_unique<std::atomic<bool>[]>(ranges_)) {}
 
-bool SameSizeComparison::compare(std::size_t range) {
-    if (oneByOne_) {
-        hashEachFile();
-        return rangesLeft_.fetch_sub(1, std::memory_order_acq_rel) == 1;
-    }
-    const std::int64_t from = std::int64_t(range) * rangeBytes_;
-    const std::int64_t to = std::min(size_, from + rangeBytes_);
+std::optional<std::vector<SameSizeComparison::EqualFiles>> SameSizeComparison::compare(std::size_t range) {
+    if (oneByOne_) return hashEachFile();
+    compareRange(range);
+    compared_[range].store(true, std::memory_order_release);
+    return hashComparedRanges();
+}
+
+void SameSizeComparison::compareRange(std::size_t range) {
+    const std::int64_t from = rangeStart(range);
+    const std::int64_t to = rangeEnd(range);
     std::vector<FileDescriptor> descriptors(files_.size());
     auto leave = [&](std::uint32_t file, std::int64_t offset) {
         left_[file].store(true, std::memory_order_relaxed);
@@ -87,61 +90,100 @@ bool SameSizeComparison::compare(std::size_t range) {
     std::uint32_t* row = labels_.data() + range * files_.size();
     for (const std::vector<std::uint32_t>& part : parts)
         for (std::uint32_t file : part) row[file] = part.front();
-    return rangesLeft_.fetch_sub(1, std::memory_order_acq_rel) == 1;
 }
 
-void SameSizeComparison::hashEachFile() {
-    digests_.clear();
-    for (const IndexedFile* file : files_) digests_.push_back(contentDigest(*file, true));
+std::optional<std::vector<SameSizeComparison::EqualFiles>> SameSizeComparison::hashComparedRanges() {
+    if (hashRequests_.fetch_add(1, std::memory_order_acq_rel) != 0) return std::nullopt;  // the hashing thread will see this range
+    for (;;) {
+        const std::size_t requests = hashRequests_.load(std::memory_order_acquire);
+        while (hashedRanges_ < ranges_ && compared_[hashedRanges_].load(std::memory_order_acquire)) hashRange(hashedRanges_++);
+        if (hashedRanges_ == ranges_) return finish();
+        if (hashRequests_.fetch_sub(requests, std::memory_order_acq_rel) == requests) return std::nullopt;
+    }
 }
 
-std::vector<std::vector<std::uint32_t>> SameSizeComparison::sameInEveryRange() const {
-    std::vector<std::vector<std::uint32_t>> classes;
-    auto sameLabels = [&](std::uint32_t a, std::uint32_t b) {
-        for (std::size_t range = 0; range < ranges_; ++range)
-            if (labels_[range * files_.size() + a] != labels_[range * files_.size() + b]) return false;
-        return true;
-    };
-    for (std::uint32_t file = 0; file < files_.size(); ++file) {
-        if (left_[file].load(std::memory_order_relaxed)) continue;
-        auto same = std::find_if(classes.begin(), classes.end(), [&](const auto& equal) { return sameLabels(equal.front(), file); });
-        if (same == classes.end()) {
-            classes.push_back({file});
-        } else {
-            same->push_back(file);
+void SameSizeComparison::hashRange(std::size_t range) {
+    if (range == 0) {
+        Content all{{}, Sha256(), {}};
+        for (std::uint32_t file = 0; file < files_.size(); ++file) all.files.push_back(file);
+        contents_.push_back(std::move(all));
+    }
+    const std::uint32_t* row = labels_.data() + range * files_.size();
+    const std::int64_t from = rangeStart(range);
+    const std::int64_t to = rangeEnd(range);
+    unsigned char* buffer = threadBuffer(std::size_t(chunk));
+    std::vector<Content> next;
+    for (Content& content : contents_) {
+        // Split by this range's parts, dropping the files that left.
+        const std::size_t firstSplit = next.size();
+        for (std::uint32_t file : content.files) {
+            if (row[file] == unlikeAll || left_[file].load(std::memory_order_relaxed)) continue;
+            auto same = std::find_if(next.begin() + std::ptrdiff_t(firstSplit), next.end(),
+                                     [&](const Content& split) { return row[split.files.front()] == row[file]; });
+            if (same == next.end()) {
+                next.push_back({{file}, std::nullopt, content.hashedFrom});
+            } else {
+                same->files.push_back(file);
+            }
+        }
+        next.erase(std::remove_if(next.begin() + std::ptrdiff_t(firstSplit), next.end(), [](const Content& split) { return split.files.size() < 2; }),
+                   next.end());
+        for (std::size_t i = firstSplit; i < next.size(); ++i) {
+            Content& split = next[i];
+            if (!content.hash) continue;
+            // The last split takes over the digest so far; the others continue from a copy.
+            split.hash.emplace(i + 1 == next.size() ? std::move(*content.hash) : Sha256(*content.hash));
+            const std::uint32_t source = split.files.front();
+            FileDescriptor descriptor = openUnchanged(*files_[source]);
+            for (std::int64_t offset = from; offset < to && split.hash; offset += chunk) {
+                if (meter_.isCancelled()) throw Cancelled();
+                const std::int64_t length = std::min(chunk, to - offset);
+                if (descriptor.isOpen() && readExactly(descriptor.get(), buffer, length, offset)) {
+                    split.hash->update(buffer, std::size_t(length));
+                } else {
+                    split.hash.reset();
+                }
+            }
+            if (split.hash && std::find(split.hashedFrom.begin(), split.hashedFrom.end(), source) == split.hashedFrom.end())
+                split.hashedFrom.push_back(source);
         }
     }
-    return classes;
+    contents_ = std::move(next);
 }
 
-std::vector<SameSizeComparison::EqualFiles> SameSizeComparison::equalFiles() {
+std::vector<SameSizeComparison::EqualFiles> SameSizeComparison::finish() {
     std::vector<EqualFiles> equal;
-    if (oneByOne_) {
-        std::vector<std::uint32_t> hashed;
-        for (std::uint32_t file = 0; file < files_.size(); ++file)
-            if (digests_[file]) hashed.push_back(file);
-        forEachDigestRun(hashed, [&](std::uint32_t file) -> const Sha256::Digest& { return *digests_[file]; }, [&](std::span<std::uint32_t> run) {
-            if (run.size() < 2) return;
-            EqualFiles files{*digests_[run.front()], {}};
-            for (std::uint32_t file : run) files.second.push_back(files_[file]);
-            equal.push_back(std::move(files));
-        });
-        return equal;
-    }
-    for (const std::vector<std::uint32_t>& same : sameInEveryRange()) {
-        if (same.size() < 2) continue;
-        // One file's bytes name the content; a file that changed since it was compared is left out.
-        EqualFiles files;
-        std::size_t hashed = 0;
+    for (Content& content : contents_) {
+        // The digest stands only if every file whose bytes it took is still as indexed; else one
+        // file still as indexed is hashed whole.
         std::optional<Sha256::Digest> digest;
-        while (hashed < same.size() && !(digest = contentDigest(*files_[same[hashed]], false))) ++hashed;
+        if (content.hash && std::all_of(content.hashedFrom.begin(), content.hashedFrom.end(), [&](std::uint32_t file) { return isUnchanged(file); }))
+            digest = content.hash->finish();
+        for (std::size_t i = 0; !digest && i < content.files.size(); ++i) digest = contentDigest(*files_[content.files[i]], false);
         if (!digest) continue;
-        files.first = *digest;
-        files.second.push_back(files_[same[hashed]]);
-        for (std::size_t i = hashed + 1; i < same.size(); ++i)
-            if (openUnchanged(*files_[same[i]]).isOpen()) files.second.push_back(files_[same[i]]);
+        EqualFiles files{*digest, {}};
+        for (std::uint32_t file : content.files)
+            if (isUnchanged(file)) files.second.push_back(files_[file]);
         if (files.second.size() >= 2) equal.push_back(std::move(files));
     }
+    contents_.clear();
+    return equal;
+}
+
+std::vector<SameSizeComparison::EqualFiles> SameSizeComparison::hashEachFile() {
+    std::vector<std::optional<Sha256::Digest>> digests;
+    std::vector<std::uint32_t> hashed;
+    for (std::uint32_t file = 0; file < files_.size(); ++file) {
+        digests.push_back(contentDigest(*files_[file], true));
+        if (digests.back()) hashed.push_back(file);
+    }
+    std::vector<EqualFiles> equal;
+    forEachDigestRun(hashed, [&](std::uint32_t file) -> const Sha256::Digest& { return *digests[file]; }, [&](std::span<std::uint32_t> run) {
+        if (run.size() < 2) return;
+        EqualFiles files{*digests[run.front()], {}};
+        for (std::uint32_t file : run) files.second.push_back(files_[file]);
+        equal.push_back(std::move(files));
+    });
     return equal;
 }
 
@@ -163,6 +205,8 @@ std::optional<Sha256::Digest> SameSizeComparison::contentDigest(const IndexedFil
         hash.update(buffer, std::size_t(length));
         if (creditReads) creditBeyondSample(meter_, offset, offset + length);
     }
-    if (!isUnchanged(descriptor.get(), file)) return std::nullopt;
+    if (!IndexedFileReads::isUnchanged(descriptor.get(), file)) return std::nullopt;
     return hash.finish();
 }
+
+bool SameSizeComparison::isUnchanged(std::uint32_t file) const { return openUnchanged(*files_[file]).isOpen(); }

@@ -15,6 +15,8 @@ void Sha256::Free::operator()(evp_md_ctx_st* context) const { EVP_MD_CTX_free(co
 
 Sha256::Sha256() : context_(EVP_MD_CTX_new()) { restart(); }
 
+Sha256::Sha256(const Sha256& other) : context_(EVP_MD_CTX_new()) { EVP_MD_CTX_copy_ex(context_.get(), other.context_.get()); }
+
 Sha256::~Sha256() = default;
 
 void Sha256::restart() { EVP_DigestInit_ex2(context_.get(), algorithm(), nullptr); }

@@ -143,8 +143,12 @@ struct SameSizeFiles {
 
     // Each digest's file names; every range compared in `order`, only the last one finishing.
     static std::map<std::string, std::set<std::string>> equalNames(SameSizeComparison& comparison, const std::vector<std::size_t>& order) {
-        for (std::size_t i = 0; i < order.size(); ++i) EXPECT_EQ(comparison.compare(order[i]), i + 1 == order.size());
-        return namesByDigest(comparison.equalFiles());
+        std::optional<std::vector<SameSizeComparison::EqualFiles>> equal;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            equal = comparison.compare(order[i]);
+            EXPECT_EQ(equal.has_value(), i + 1 == order.size());
+        }
+        return equal ? namesByDigest(*equal) : std::map<std::string, std::set<std::string>>{};
     }
 
     static std::map<std::string, std::set<std::string>> namesByDigest(const std::vector<SameSizeComparison::EqualFiles>& equal) {
@@ -214,7 +218,8 @@ TEST(DuplicateHashing, SameLengthFilesAreComparedRangeByRange) {
 }
 
 // A file changed while its length is compared leaves; the group keeps the others, named by the
-// content they were compared with, even when the file whose bytes name it is the one that changed.
+// content they were compared with, even when the file whose bytes were hashed is the one that
+// changed.
 TEST(DuplicateHashing, AFileChangedDuringTheComparisonLeavesIt) {
     const std::size_t size = 600 * 1024;
     const std::int64_t range = 200 * 1024;
@@ -222,15 +227,14 @@ TEST(DuplicateHashing, AFileChangedDuringTheComparisonLeavesIt) {
     SameSizeFiles files;
     for (const char* name : {"a", "b", "c", "d"}) files.add(name, content);
     auto comparison = files.comparison(range);
-    EXPECT_FALSE(comparison->compare(0));
-    const fs::path b = files.files[1]->path;
-    files.tree.write("b", flipped(content, 0));  // after its range 0 was read
-    setModified(b, 1'500'000'000);
+    EXPECT_FALSE(comparison->compare(0));  // compared and hashed through "a"
+    files.tree.write("b", flipped(content, 0));
+    setModified(files.files[1]->path, 1'500'000'000);
     EXPECT_FALSE(comparison->compare(1));
-    EXPECT_TRUE(comparison->compare(2));
-    const fs::path a = files.files[0]->path;
-    setModified(a, 1'500'000'000);  // after every range, before the content is hashed
-    EXPECT_EQ(SameSizeFiles::namesByDigest(comparison->equalFiles()), (std::map<std::string, std::set<std::string>>{{sha256(content), {"c", "d"}}}));
+    setModified(files.files[0]->path, 1'500'000'000);
+    auto equal = comparison->compare(2);
+    ASSERT_TRUE(equal);
+    EXPECT_EQ(SameSizeFiles::namesByDigest(*equal), (std::map<std::string, std::set<std::string>>{{sha256(content), {"c", "d"}}}));
     EXPECT_EQ(files.meter.read().bytes, 4 * std::int64_t(size - FileIntelligenceService::sampleLimit));
 }
 
@@ -247,10 +251,12 @@ TEST(DuplicateHashing, CancellingStopsTheComparisonAndTheHashing) {
     midCompare.meter.cancel();
     EXPECT_THROW(comparison->compare(1), Cancelled);
 
-    auto compared = beforeHashing.comparison(SameSizeComparison::defaultRangeBytes);
-    EXPECT_TRUE(compared->compare(0));
+    // Ranges compared out of order wait for the first before they are hashed.
+    auto hashing = beforeHashing.comparison(200 * 1024);
+    EXPECT_FALSE(hashing->compare(2));
+    EXPECT_FALSE(hashing->compare(1));
     beforeHashing.meter.cancel();
-    EXPECT_THROW(compared->equalFiles(), Cancelled);
+    EXPECT_THROW(hashing->compare(0), Cancelled);
 }
 
 TEST(DuplicateHashing, PoolSizesAndCancellationDrainTheRunningItems) {
