@@ -157,13 +157,13 @@ std::vector<SameSizeComparison::EqualFiles> SameSizeComparison::finish() {
         // The digest stands only if every file whose bytes it took is still as indexed; else one
         // file still as indexed is hashed whole.
         std::optional<Sha256::Digest> digest;
-        if (content.hash && std::all_of(content.hashedFrom.begin(), content.hashedFrom.end(), [&](std::uint32_t file) { return isUnchanged(file); }))
+        if (content.hash && std::all_of(content.hashedFrom.begin(), content.hashedFrom.end(), [&](std::uint32_t file) { return stillAsIndexed(file); }))
             digest = content.hash->finish();
         for (std::size_t i = 0; !digest && i < content.files.size(); ++i) digest = contentDigest(*files_[content.files[i]], false);
         if (!digest) continue;
         EqualFiles files{*digest, {}};
         for (std::uint32_t file : content.files)
-            if (isUnchanged(file)) files.second.push_back(files_[file]);
+            if (stillAsIndexed(file)) files.second.push_back(files_[file]);
         if (files.second.size() >= 2) equal.push_back(std::move(files));
     }
     contents_.clear();
@@ -205,8 +205,8 @@ std::optional<Sha256::Digest> SameSizeComparison::contentDigest(const IndexedFil
         hash.update(buffer, std::size_t(length));
         if (creditReads) creditBeyondSample(meter_, offset, offset + length);
     }
-    if (!IndexedFileReads::isUnchanged(descriptor.get(), file)) return std::nullopt;
+    if (!isUnchanged(descriptor.get(), file)) return std::nullopt;
     return hash.finish();
 }
 
-bool SameSizeComparison::isUnchanged(std::uint32_t file) const { return openUnchanged(*files_[file]).isOpen(); }
+bool SameSizeComparison::stillAsIndexed(std::uint32_t file) const { return openUnchanged(*files_[file]).isOpen(); }

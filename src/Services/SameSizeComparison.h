@@ -61,7 +61,7 @@ private:
     // The whole content's digest; none when the file cannot be read or changed while being read.
     // With `creditReads` its bytes count as progress, the unread ones included.
     std::optional<Sha256::Digest> contentDigest(const IndexedFile& file, bool creditReads);
-    bool isUnchanged(std::uint32_t file) const;
+    bool stillAsIndexed(std::uint32_t file) const;
     std::int64_t rangeStart(std::size_t range) const { return std::int64_t(range) * rangeBytes_; }
     std::int64_t rangeEnd(std::size_t range) const { return std::min(size_, rangeStart(range) + rangeBytes_); }
 
