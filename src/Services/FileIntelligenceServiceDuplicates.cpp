@@ -19,8 +19,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <deque>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
 #include <set>
 #include <span>
@@ -50,11 +50,6 @@ struct SizeClass {
     std::size_t first;
     std::size_t count;
 };
-
-// The run that holds `item`, where runs are consecutive items and `firsts` their first items.
-std::size_t runContaining(const std::vector<std::size_t>& firsts, std::size_t item) {
-    return std::size_t(std::upper_bound(firsts.begin(), firsts.end(), item) - firsts.begin()) - 1;
-}
 
 // The groups confirmed so far and the kind texts of the call. `foundGroup` is called outside the lock.
 class GroupCollector {
@@ -249,7 +244,7 @@ std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::
         totalBytes = saturatingSum(totalBytes, classBytes(sizeClass.size, sizeClass.count));
     }
     auto candidate = [&](std::size_t item) -> const IndexedFile& {
-        const std::size_t k = runContaining(firstItems, item);
+        const auto k = std::size_t(std::upper_bound(firstItems.begin(), firstItems.end(), item) - firstItems.begin()) - 1;
         return indexed[classes[k].first + (item - firstItems[k])];
     };
     const std::int64_t totalFiles = std::int64_t(items);
