@@ -80,12 +80,6 @@ public:
     static constexpr std::int64_t sampleLimit = 131072;
     static constexpr std::int64_t sampleChunk = 65536;
     static std::optional<Sha256::Digest> sampleDigest(const IndexedFile& file, HashMeter& meter);
-    // Files of one length whose samples agree, read side by side and compared chunk by chunk: a file
-    // leaves as soon as its content differs from every other, and each distinct content is hashed
-    // once. Returns the sets of two or more equal files, each with the SHA-256 of its content.
-    // Throws Cancelled when the meter is cancelled.
-    using EqualFiles = std::pair<Sha256::Digest, std::vector<const IndexedFile*>>;
-    static std::vector<EqualFiles> equalFiles(const std::vector<const IndexedFile*>& sameSize, HashMeter& meter);
     static std::string hex(const Sha256::Digest& digest);
     // Twice the processors, four on a single processor, never more than the items.
     static int poolWorkerCount(int activeProcessors, std::size_t count);

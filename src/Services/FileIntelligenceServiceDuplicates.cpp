@@ -9,19 +9,25 @@
 #include "Platform/KindDescriptions.h"
 #include "Platform/RealPath.h"
 #include "Platform/StandardizedPath.h"
+#include "Services/DigestRuns.h"
 #include "Services/FastTreeWalk.h"
+#include "Services/IndexedFileReads.h"
 #include "Services/PathArena.h"
+#include "Services/SameSizeComparison.h"
 #include "Services/ScanError.h"
 #include "Services/WalkWorkers.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
 #include <set>
 #include <span>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace IndexedFileReads;
 
 namespace {
 
@@ -31,12 +37,6 @@ constexpr std::int64_t sampleLimit = FileIntelligenceService::sampleLimit;
 constexpr std::int64_t sampleChunk = FileIntelligenceService::sampleChunk;
 constexpr std::int64_t smallestCompared = 1024;
 constexpr std::chrono::milliseconds comparingInterval{120};
-// Files of one length are read side by side with this much buffer among them per thread: reads of
-// 64 to 256 KiB keep the page cache's copy fast, and sixteen threads stay within a few MiB.
-constexpr std::int64_t inStepBudget = 2 * 1024 * 1024;
-constexpr std::int64_t inStepLargestChunk = 256 * 1024;
-// More files of one length than this are hashed one after another, to bound open descriptors.
-constexpr std::size_t inStepMostFiles = 32;
 
 // What one walk worker indexed: every eligible file and the text of its path.
 struct WorkerIndex {
@@ -50,76 +50,6 @@ struct SizeClass {
     std::size_t first;
     std::size_t count;
 };
-
-// This thread's read buffer, left uninitialised and kept for the thread's next file.
-unsigned char* scratch(std::size_t bytes) {
-    thread_local std::unique_ptr<unsigned char[]> buffer;
-    thread_local std::size_t capacity = 0;
-    if (capacity < bytes) {
-        buffer.reset();
-        buffer = std::make_unique_for_overwrite<unsigned char[]>(bytes);
-        capacity = bytes;
-    }
-    return buffer.get();
-}
-
-// Opens the file as indexed: a regular file, never through a final link, of the indexed length
-// and date; else a closed descriptor.
-FileDescriptor openUnchanged(const IndexedFile& file) {
-    // O_NONBLOCK: a name replaced by a pipe since it was indexed must not hang a worker.
-    FileDescriptor descriptor(::open(file.path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
-    struct stat status {};
-    if (!descriptor.isOpen() || ::fstat(descriptor.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size != file.size ||
-        (file.modified && Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec) != *file.modified))
-        return {};
-    return descriptor;
-}
-
-// Reads `length` bytes at `offset`; false when the file ends early or cannot be read.
-bool readExactly(int descriptor, unsigned char* into, std::int64_t length, std::int64_t offset) {
-    while (length > 0) {
-        ssize_t got = ::pread(descriptor, into, std::size_t(length), offset);
-        if (got <= 0) return false;
-        into += got;
-        offset += got;
-        length -= got;
-    }
-    return true;
-}
-
-// Progress for the bytes [from, to) of a file: the first 128 KiB were counted with its sample.
-void creditBeyondSample(HashMeter& meter, std::int64_t from, std::int64_t to) { meter.addBytes(to - std::max(from, sampleLimit)); }
-
-// The whole content's digest, read in large chunks; none when the file changed or cannot be read.
-std::optional<Digest> fullDigest(const IndexedFile& file, HashMeter& meter) {
-    FileDescriptor descriptor = openUnchanged(file);
-    if (!descriptor.isOpen()) return std::nullopt;
-    meter.setPath(file.path);
-    unsigned char* buffer = scratch(std::size_t(inStepLargestChunk));
-    Sha256 hash;
-    for (std::int64_t offset = 0; offset < file.size; offset += inStepLargestChunk) {
-        if (meter.isCancelled()) throw Cancelled();
-        const std::int64_t length = std::min(inStepLargestChunk, file.size - offset);
-        if (!readExactly(descriptor.get(), buffer, length, offset)) return std::nullopt;
-        hash.update(buffer, std::size_t(length));
-        creditBeyondSample(meter, offset, offset + length);
-    }
-    return hash.finish();
-}
-
-bool digestLess(const Digest& a, const Digest& b) { return std::memcmp(a.data(), b.data(), a.size()) < 0; }
-
-// Files split by digest: runs of equal digests, each in the order the files were given.
-template <typename Item, typename DigestOf, typename Run>
-void forEachDigestRun(std::vector<Item>& items, DigestOf digestOf, Run run) {
-    std::stable_sort(items.begin(), items.end(), [&](const Item& a, const Item& b) { return digestLess(digestOf(a), digestOf(b)); });
-    for (std::size_t first = 0; first < items.size();) {
-        std::size_t end = first + 1;
-        while (end < items.size() && digestOf(items[end]) == digestOf(items[first])) ++end;
-        run(std::span<Item>(items.data() + first, end - first));
-        first = end;
-    }
-}
 
 // The groups confirmed so far and the kind texts of the call. `foundGroup` is called outside the lock.
 class GroupCollector {
@@ -184,7 +114,7 @@ std::optional<Sha256::Digest> FileIntelligenceService::sampleDigest(const Indexe
     meter.setPath(file.path);
     thread_local Sha256 hash;
     hash.restart();
-    unsigned char* buffer = scratch(std::size_t(sampleLimit));
+    unsigned char* buffer = threadBuffer(std::size_t(sampleLimit));
     if (file.size <= sampleLimit) {
         if (!readExactly(descriptor.get(), buffer, file.size, 0)) return std::nullopt;
         hash.update(buffer, std::size_t(file.size));
@@ -196,105 +126,6 @@ std::optional<Sha256::Digest> FileIntelligenceService::sampleDigest(const Indexe
     }
     meter.addBytes(std::min(file.size, sampleLimit));
     return hash.finish();
-}
-
-std::vector<FileIntelligenceService::EqualFiles> FileIntelligenceService::equalFiles(const std::vector<const IndexedFile*>& sameSize,
-                                                                                     HashMeter& meter) {
-    std::vector<EqualFiles> equal;
-    if (sameSize.empty()) return equal;
-    const std::int64_t size = sameSize.front()->size;
-
-    if (sameSize.size() > inStepMostFiles) {
-        std::vector<std::pair<Digest, const IndexedFile*>> digests;
-        for (const IndexedFile* file : sameSize) {
-            if (auto digest = fullDigest(*file, meter)) {
-                digests.push_back({*digest, file});
-            } else {
-                creditBeyondSample(meter, 0, size);  // the part never read
-            }
-        }
-        forEachDigestRun(digests, [](const auto& item) -> const Digest& { return item.first; }, [&](auto run) {
-            if (run.size() < 2) return;
-            EqualFiles files{run.front().first, {}};
-            for (const auto& item : run) files.second.push_back(item.second);
-            equal.push_back(std::move(files));
-        });
-        return equal;
-    }
-
-    // Side by side: every open file has its own slice of the buffer; files still equal up to the
-    // current offset form one content, hashed once through its first file's bytes.
-    struct Content {
-        Sha256 hash;
-        std::vector<std::size_t> members;
-    };
-    const std::int64_t chunk = std::clamp(inStepBudget / std::int64_t(sameSize.size()), sampleChunk, inStepLargestChunk);
-    unsigned char* buffer = scratch(std::size_t(chunk) * sameSize.size());
-    auto slice = [&](std::size_t member) { return buffer + std::size_t(chunk) * member; };
-    std::vector<FileDescriptor> descriptors;
-    Content all;
-    for (std::size_t i = 0; i < sameSize.size(); ++i) {
-        descriptors.push_back(openUnchanged(*sameSize[i]));
-        if (descriptors.back().isOpen()) {
-            all.members.push_back(i);
-        } else {
-            creditBeyondSample(meter, 0, size);
-        }
-    }
-    auto leave = [&](std::size_t member, std::int64_t from) {
-        descriptors[member].reset();
-        creditBeyondSample(meter, from, size);
-    };
-    std::vector<Content> contents;
-    if (all.members.size() >= 2) {
-        meter.setPath(sameSize[all.members.front()]->path);
-        contents.push_back(std::move(all));
-    } else if (!all.members.empty()) {
-        leave(all.members.front(), 0);
-    }
-
-    for (std::int64_t offset = 0; offset < size && !contents.empty(); offset += chunk) {
-        if (meter.isCancelled()) throw Cancelled();
-        const std::int64_t length = std::min(chunk, size - offset);
-        std::vector<Content> next;
-        for (Content& content : contents) {
-            // Split the content's files by this chunk: each part keeps the files equal to its first.
-            std::vector<std::vector<std::size_t>> parts;
-            for (std::size_t member : content.members) {
-                if (!readExactly(descriptors[member].get(), slice(member), length, offset)) {
-                    leave(member, offset);  // changed or unreadable while being compared
-                    continue;
-                }
-                creditBeyondSample(meter, offset, offset + length);
-                auto part = std::find_if(parts.begin(), parts.end(), [&](const std::vector<std::size_t>& candidate) {
-                    return std::memcmp(slice(candidate.front()), slice(member), std::size_t(length)) == 0;
-                });
-                if (part == parts.end()) {
-                    parts.push_back({member});
-                } else {
-                    part->push_back(member);
-                }
-            }
-            std::erase_if(parts, [&](const std::vector<std::size_t>& part) {
-                if (part.size() >= 2) return false;
-                leave(part.front(), offset + length);  // differs from every other file
-                return true;
-            });
-            for (std::size_t p = 0; p < parts.size(); ++p) {
-                // The last part takes over the content's hash; the others continue from a copy.
-                Content split{p + 1 == parts.size() ? std::move(content.hash) : Sha256(content.hash), std::move(parts[p])};
-                split.hash.update(slice(split.members.front()), std::size_t(length));
-                next.push_back(std::move(split));
-            }
-        }
-        contents = std::move(next);
-    }
-    for (Content& content : contents) {
-        EqualFiles files{content.hash.finish(), {}};
-        for (std::size_t member : content.members) files.second.push_back(sameSize[member]);
-        equal.push_back(std::move(files));
-    }
-    return equal;
 }
 
 int FileIntelligenceService::poolWorkerCount(int activeProcessors, std::size_t count) {
@@ -472,13 +303,26 @@ std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::
     std::stable_sort(fullBuckets.begin(), fullBuckets.end(), [&](const auto& a, const auto& b) {
         return classBytes(a.front()->size, a.size()) > classBytes(b.front()->size, b.size());
     });
+    // Every range of every bucket is an item, so a few large files keep all workers busy. Items go
+    // by range, then bucket: each bucket's first range comes early, and with it the hashing that
+    // follows its comparison.
+    std::deque<SameSizeComparison> comparisons;
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;  // bucket, range
+    for (std::vector<const IndexedFile*>& bucket : fullBuckets) {
+        comparisons.emplace_back(std::move(bucket), meter);
+        for (std::size_t range = 0; range < comparisons.back().rangeCount(); ++range) ranges.emplace_back(comparisons.size() - 1, range);
+    }
+    fullBuckets = {};
+    std::stable_sort(ranges.begin(), ranges.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
     runPool(
-        fullBuckets.size(), meter, report,
-        [&](std::size_t i) {
+        ranges.size(), meter, report,
+        [&](std::size_t item) {
+            const auto [k, range] = ranges[item];
             try {
-                for (const EqualFiles& files : equalFiles(fullBuckets[i], meter)) collector.add(files.second, files.first);
+                if (auto equal = comparisons[k].compare(range))
+                    for (const auto& [digest, files] : *equal) collector.add(files, digest);
             } catch (const Cancelled&) {
-                // The pool ends with Cancelled once its running buckets have stopped.
+                // The pool ends with Cancelled once its running ranges have stopped.
             }
         },
         stop);

@@ -1,5 +1,6 @@
 #include "Foundation/Cancelled.h"
 #include "Services/FileIntelligenceService.h"
+#include "Services/SameSizeComparison.h"
 #include "Services/ScanError.h"
 #include "Services/WalkWorkers.h"
 #include "Support/TempTree.h"
@@ -126,51 +127,136 @@ TEST(DuplicateHashing, AFileWhoseLengthOrDateDifferFromTheIndexIsNotHashed) {
     EXPECT_EQ(sampleText(touched, meter), sha256(content));
 }
 
-// Equal files are found without hashing each copy; a file leaves at its first differing chunk.
-TEST(DuplicateHashing, SameLengthFilesAreComparedSideBySide) {
+// Files of one length, written and indexed, compared in ranges of `rangeBytes`.
+struct SameSizeFiles {
     TempTree tree;
     HashMeter meter;
-    const std::int64_t size = 3 * 1024 * 1024 + 5;
-    const std::string a = randomBytes(std::size_t(size), 13);
-    std::string b = a;
-    b[2 * 1024 * 1024] ^= 1;  // differs in the middle
-    std::string c = a;
-    c[std::size_t(size) - 1] ^= 1;  // differs in its last byte
     std::vector<std::unique_ptr<Indexed>> files;
-    for (const auto& [name, content] : std::vector<std::pair<std::string, std::string>>{{"a1", a}, {"b1", b}, {"a2", a}, {"c", c}, {"b2", b}, {"a3", a}})
-        files.push_back(std::make_unique<Indexed>(tree.write(name, content)));
-    std::vector<const FileIntelligenceService::IndexedFile*> sameSize;
-    for (const auto& file : files) sameSize.push_back(&file->file);
 
-    auto equal = FileIntelligenceService::equalFiles(sameSize, meter);
-    ASSERT_EQ(equal.size(), 2u);
-    auto names = [](const FileIntelligenceService::EqualFiles& equalSet) {
-        std::set<std::string> out;
-        for (const auto* file : equalSet.second) out.insert(fs::path(file->path).filename().string());
-        return out;
-    };
-    std::map<std::string, std::set<std::string>> byDigest;
-    for (const auto& equalSet : equal) byDigest[FileIntelligenceService::hex(equalSet.first)] = names(equalSet);
-    EXPECT_EQ(byDigest[sha256(a)], (std::set<std::string>{"a1", "a2", "a3"}));
-    EXPECT_EQ(byDigest[sha256(b)], (std::set<std::string>{"b1", "b2"}));
-    // Every file is credited its bytes beyond the sample, read or not.
-    EXPECT_EQ(meter.read().bytes, 6 * (size - FileIntelligenceService::sampleLimit));
+    void add(const std::string& name, const std::string& content) { files.push_back(std::make_unique<Indexed>(tree.write(name, content))); }
 
-    // Many copies take the one-by-one road and agree with it.
-    std::vector<std::unique_ptr<Indexed>> many;
-    std::vector<const FileIntelligenceService::IndexedFile*> manySameSize;
-    const std::string small = randomBytes(200 * 1024, 14);
-    for (int i = 0; i < 40; ++i) {
-        many.push_back(std::make_unique<Indexed>(tree.write("many/" + std::to_string(i), i % 10 == 9 ? randomBytes(200 * 1024, 15 + i) : small)));
-        manySameSize.push_back(&many.back()->file);
+    std::unique_ptr<SameSizeComparison> comparison(std::int64_t rangeBytes) {
+        std::vector<const FileIntelligenceService::IndexedFile*> sameSize;
+        for (const auto& file : files) sameSize.push_back(&file->file);
+        return std::make_unique<SameSizeComparison>(sameSize, meter, rangeBytes);
     }
-    auto manyEqual = FileIntelligenceService::equalFiles(manySameSize, meter);
-    ASSERT_EQ(manyEqual.size(), 1u);
-    EXPECT_EQ(FileIntelligenceService::hex(manyEqual[0].first), sha256(small));
-    EXPECT_EQ(manyEqual[0].second.size(), 36u);
 
-    meter.cancel();
-    EXPECT_THROW(FileIntelligenceService::equalFiles(sameSize, meter), Cancelled);
+    // Each digest's file names; every range compared in `order`, only the last one finishing.
+    static std::map<std::string, std::set<std::string>> equalNames(SameSizeComparison& comparison, const std::vector<std::size_t>& order) {
+        std::optional<std::vector<SameSizeComparison::EqualFiles>> equal;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            equal = comparison.compare(order[i]);
+            EXPECT_EQ(equal.has_value(), i + 1 == order.size());
+        }
+        return equal ? namesByDigest(*equal) : std::map<std::string, std::set<std::string>>{};
+    }
+
+    static std::map<std::string, std::set<std::string>> namesByDigest(const std::vector<SameSizeComparison::EqualFiles>& equal) {
+        std::map<std::string, std::set<std::string>> byDigest;
+        for (const auto& [digest, equalFiles] : equal)
+            for (const auto* file : equalFiles) byDigest[FileIntelligenceService::hex(digest)].insert(fs::path(file->path).filename().string());
+        return byDigest;
+    }
+};
+
+std::string flipped(std::string content, std::size_t at) {
+    content[at] ^= 1;
+    return content;
+}
+
+// Equal files are found by comparing, each content hashed once; a file unlike all others leaves in
+// the range where it differs. Ranges give the same answer in any order.
+TEST(DuplicateHashing, SameLengthFilesAreComparedRangeByRange) {
+    const std::size_t size = 1024 * 1024 + 5;
+    const std::int64_t range = 256 * 1024;  // five ranges, the last of 5 bytes
+    const std::string x = randomBytes(size, 13);
+    const std::string p = randomBytes(size, 14);
+    SameSizeFiles five;
+    five.add("x1", x);
+    five.add("last", flipped(x, size - 1));
+    five.add("x2", x);
+    five.add("first", flipped(x, 0));
+    five.add("p1", p);
+    five.add("q1", flipped(p, size / 2));
+    five.add("p2", p);
+    five.add("r", flipped(p, 3 * size / 4));
+    five.add("q2", flipped(p, size / 2));
+    const std::map<std::string, std::set<std::string>> expected{
+        {sha256(x), {"x1", "x2"}}, {sha256(p), {"p1", "p2"}}, {sha256(flipped(p, size / 2)), {"q1", "q2"}}};
+
+    auto forward = five.comparison(range);
+    ASSERT_EQ(forward->rangeCount(), 5u);
+    EXPECT_EQ(SameSizeFiles::equalNames(*forward, {0, 1, 2, 3, 4}), expected);
+    // Every file is credited its bytes beyond the sample exactly once, read or not.
+    const std::int64_t beyondSample = std::int64_t(size) - FileIntelligenceService::sampleLimit;
+    EXPECT_EQ(five.meter.read().bytes, 9 * beyondSample);
+    auto backward = five.comparison(range);
+    EXPECT_EQ(SameSizeFiles::equalNames(*backward, {4, 3, 2, 1, 0}), expected);
+    auto whole = five.comparison(SameSizeComparison::defaultRangeBytes);
+    ASSERT_EQ(whole->rangeCount(), 1u);
+    EXPECT_EQ(SameSizeFiles::equalNames(*whole, {0}), expected);
+
+    // A pair differing only in its last byte, or only in its first, is no group.
+    SameSizeFiles pairs;
+    pairs.add("x", x);
+    pairs.add("last", flipped(x, size - 1));
+    EXPECT_TRUE(SameSizeFiles::equalNames(*pairs.comparison(range), {2, 0, 4, 1, 3}).empty());
+    pairs.files.pop_back();
+    pairs.add("first", flipped(x, 0));
+    EXPECT_TRUE(SameSizeFiles::equalNames(*pairs.comparison(range), {4, 3, 2, 1, 0}).empty());
+
+    // Many copies are hashed one by one and agree with the comparison.
+    SameSizeFiles many;
+    const std::string small = randomBytes(200 * 1024, 15);
+    for (int i = 0; i < 40; ++i) many.add(std::to_string(i), i % 10 == 9 ? randomBytes(200 * 1024, 16 + i) : small);
+    auto oneByOne = many.comparison(range);
+    ASSERT_EQ(oneByOne->rangeCount(), 1u);
+    auto manyEqual = SameSizeFiles::equalNames(*oneByOne, {0});
+    ASSERT_EQ(manyEqual.size(), 1u);
+    EXPECT_EQ(manyEqual[sha256(small)].size(), 36u);
+    EXPECT_EQ(many.meter.read().bytes, 40 * (200 * 1024 - FileIntelligenceService::sampleLimit));
+}
+
+// A file changed while its length is compared leaves; the group keeps the others, named by the
+// content they were compared with, even when the file whose bytes were hashed is the one that
+// changed.
+TEST(DuplicateHashing, AFileChangedDuringTheComparisonLeavesIt) {
+    const std::size_t size = 600 * 1024;
+    const std::int64_t range = 200 * 1024;
+    const std::string content = randomBytes(size, 17);
+    SameSizeFiles files;
+    for (const char* name : {"a", "b", "c", "d"}) files.add(name, content);
+    auto comparison = files.comparison(range);
+    EXPECT_FALSE(comparison->compare(0));  // compared and hashed through "a"
+    files.tree.write("b", flipped(content, 0));
+    setModified(files.files[1]->path, 1'500'000'000);
+    EXPECT_FALSE(comparison->compare(1));
+    setModified(files.files[0]->path, 1'500'000'000);
+    auto equal = comparison->compare(2);
+    ASSERT_TRUE(equal);
+    EXPECT_EQ(SameSizeFiles::namesByDigest(*equal), (std::map<std::string, std::set<std::string>>{{sha256(content), {"c", "d"}}}));
+    EXPECT_EQ(files.meter.read().bytes, 4 * std::int64_t(size - FileIntelligenceService::sampleLimit));
+}
+
+TEST(DuplicateHashing, CancellingStopsTheComparisonAndTheHashing) {
+    const std::string content = randomBytes(600 * 1024, 18);
+    SameSizeFiles midCompare;
+    SameSizeFiles beforeHashing;
+    for (SameSizeFiles* files : {&midCompare, &beforeHashing}) {
+        files->add("a", content);
+        files->add("b", content);
+    }
+    auto comparison = midCompare.comparison(200 * 1024);
+    EXPECT_FALSE(comparison->compare(0));
+    midCompare.meter.cancel();
+    EXPECT_THROW(comparison->compare(1), Cancelled);
+
+    // Ranges compared out of order wait for the first before they are hashed.
+    auto hashing = beforeHashing.comparison(200 * 1024);
+    EXPECT_FALSE(hashing->compare(2));
+    EXPECT_FALSE(hashing->compare(1));
+    beforeHashing.meter.cancel();
+    EXPECT_THROW(hashing->compare(0), Cancelled);
 }
 
 TEST(DuplicateHashing, PoolSizesAndCancellationDrainTheRunningItems) {
@@ -273,6 +359,28 @@ TEST(DuplicateFinder, FindsGroupsInBothStagesAndOrdersThemByWaste) {
     Search hidden;
     auto withHidden = hidden.run(service, tree.path(), true);
     EXPECT_EQ(withHidden[2].files.size(), 3u);
+}
+
+// The giant shape in small: ranges of one length spread over the workers, one pair equal, one
+// differing only in its middle byte; progress ends exactly at its totals.
+TEST(DuplicateFinder, FilesLongerThanOneRangeAreComparedAcrossTheWorkers) {
+    TempTree tree;
+    FileIntelligenceService service;
+    const std::size_t size = std::size_t(SameSizeComparison::defaultRangeBytes) + 4096;
+    const std::string same = randomBytes(size, 19);
+    const std::string middle = flipped(same, size / 2);
+    tree.write("a-middle", middle);  // sorts first, leaves halfway
+    auto same1 = tree.write("b-same", same);
+    tree.write("c-middle", flipped(same, size / 2 + 1));
+    auto same2 = tree.write("d-same", same);
+    Search search;
+    auto groups = search.run(service, tree.path());
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(paths(groups[0]), (std::set<fs::path>{same1, same2}));
+    EXPECT_EQ(groups[0].id, sha256(same));
+    const auto& last = search.reports.back();
+    EXPECT_EQ(last.bytesProcessed, *last.totalBytes);
+    EXPECT_EQ(last.groupsFound, 1);
 }
 
 // Files changed between indexing and hashing (here from the first comparing report, which comes

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Foundation/FileDescriptor.h"
+#include "Services/FileIntelligenceService.h"
+#include "Services/HashMeter.h"
+
+#include <cstdint>
+
+// Reading the files the duplicate finder indexed: only while they are as indexed, in reads small
+// enough for the page cache's copy to stay fast.
+namespace IndexedFileReads {
+
+// Reads of more than 64 KiB copy out of the page cache several times slower here.
+constexpr std::int64_t chunk = 65536;
+
+// Opens the file as indexed: a regular file, never through a final link, of the indexed length
+// and date; else a closed descriptor.
+FileDescriptor openUnchanged(const FileIntelligenceService::IndexedFile& file);
+
+// Whether the open file still has the indexed length and date.
+bool isUnchanged(int descriptor, const FileIntelligenceService::IndexedFile& file);
+
+// Reads `length` bytes at `offset`; false when the file ends early or cannot be read.
+bool readExactly(int descriptor, unsigned char* into, std::int64_t length, std::int64_t offset);
+
+// This thread's read buffer of at least `bytes`, left uninitialised and kept for its next file.
+unsigned char* threadBuffer(std::size_t bytes);
+
+// Progress for the bytes [from, to) of a file: the first 128 KiB were counted with its sample.
+void creditBeyondSample(HashMeter& meter, std::int64_t from, std::int64_t to);
+
+}  // namespace IndexedFileReads
