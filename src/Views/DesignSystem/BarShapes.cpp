@@ -1,0 +1,100 @@
+#include "Views/DesignSystem/BarShapes.h"
+
+#include "Views/DesignSystem/ContinuousShape.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+qreal radius(qreal width) { return std::min(width / 2, qreal(2)); }
+
+}  // namespace
+
+QPolygonF BarShapes::flattened(const QRectF& bar, qreal ratio) {
+    // The painter cuts curves to a quarter of a device pixel; a path cuts its own to half a unit.
+    const qreal scale = 2 * ratio;
+    return ContinuousShape::roundedRect(bar, radius(bar.width())).toFillPolygon(QTransform::fromScale(scale, scale)) *
+           QTransform::fromScale(1 / scale, 1 / scale);
+}
+
+void BarShapes::prepareEnds(qreal width, qreal ratio) {
+    if (width == endsWidth_ && ratio == endsRatio_) return;
+    const QRectF model(0, 0, width, 4 * width);
+    ends_ = flattened(model, ratio);
+    endsMiddle_ = model.center().y();
+    // The outline runs clockwise from the top edge, so the upper end is split round the lower one:
+    // put the points after the lower end first.
+    const auto lower = [this](const QPointF& point) { return point.y() >= endsMiddle_; };
+    const auto lowerBegin = std::find_if(ends_.begin(), ends_.end(), lower);
+    const auto lowerEnd = std::find_if_not(lowerBegin, ends_.end(), lower);
+    upperEnd_ = QPolygonF(QList<QPointF>(lowerEnd, ends_.end()));
+    upperEnd_ += QPolygonF(QList<QPointF>(ends_.begin(), lowerBegin));
+    endsReach_ = 0;
+    for (const QPointF& point : upperEnd_) endsReach_ = std::max(endsReach_, point.y());
+    // Lower than its width, a bar's corners change with its height; the two ends must not meet.
+    endsMinimum_ = std::max(width, 2 * endsReach_);
+    endsWidth_ = width;
+    endsRatio_ = ratio;
+    rests_.clear();
+}
+
+QPolygonF BarShapes::outline(const QRectF& bar, qreal ratio) {
+    prepareEnds(bar.width(), ratio);
+    if (bar.height() >= endsMinimum_) {
+        QPolygonF points = ends_;
+        const QPointF toTop(bar.left(), bar.top()), toBottom(bar.left(), bar.bottom() - 4 * bar.width());
+        for (QPointF& point : points) point += point.y() < endsMiddle_ ? toTop : toBottom;
+        return points;
+    }
+    if (bar.size() != lowSize_ || ratio != lowRatio_) {
+        low_ = flattened(QRectF(QPointF(), bar.size()), ratio);
+        lowSize_ = bar.size();
+        lowRatio_ = ratio;
+    }
+    return low_.translated(bar.topLeft());
+}
+
+const BarShapes::Rest& BarShapes::rest(size_t column, const QRectF& bar, const QColor& color, qreal ratio) {
+    if (rests_.size() <= column) rests_.resize(column + 1);
+    Rest& rest = rests_[column];
+    if (rest.left == bar.left() && rest.bottom == bar.bottom() && rest.ratio == ratio && rest.color == color && !rest.picture.isNull())
+        return rest;
+    rest = {bar.left(), bar.bottom(), ratio, color, int(std::floor(bar.left() * ratio)), {}};
+    const int right = int(std::ceil(bar.right() * ratio));
+    rest.picture = QPixmap(std::max(right - rest.firstDeviceColumn, 1), int(std::ceil(bar.bottom() * ratio)));
+    rest.picture.setDevicePixelRatio(ratio);
+    rest.picture.fill(Qt::transparent);
+    QPainter painter(&rest.picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.translate(-rest.firstDeviceColumn / ratio, 0);
+    painter.drawPolygon(outline(QRectF(bar.left(), 0, bar.width(), bar.bottom()), ratio));
+    return rest;
+}
+
+void BarShapes::paint(QPainter& painter, size_t column, const QRectF& bar, const QColor& color) {
+    painter.setBrush(color);
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    prepareEnds(bar.width(), ratio);
+    // The picture's rows must fall on whole device pixels.
+    const bool aligned = ratio == std::round(ratio) && painter.transform().type() <= QTransform::TxTranslate &&
+                         painter.transform().dx() == std::round(painter.transform().dx()) &&
+                         painter.transform().dy() == std::round(painter.transform().dy());
+    const int cutRow = int(std::ceil((bar.top() + endsReach_) * ratio));
+    const qreal cut = cutRow / ratio;
+    if (!aligned || bar.height() < endsMinimum_ || cut + endsReach_ > bar.bottom() || bar.top() < 0) {
+        painter.drawPolygon(outline(bar, ratio));
+        return;
+    }
+    QPolygonF upper = upperEnd_.translated(bar.topLeft());
+    upper << QPointF(bar.right(), cut) << QPointF(bar.left(), cut);
+    painter.drawPolygon(upper);
+    const Rest& below = rest(column, bar, color, ratio);
+    const QSize size = below.picture.size();
+    painter.drawPixmap(QRectF(below.firstDeviceColumn / ratio, cut, size.width() / ratio, (size.height() - cutRow) / ratio), below.picture,
+                       QRectF(0, cutRow, size.width(), size.height() - cutRow));
+}
