@@ -3,6 +3,7 @@
 #include "Views/DesignSystem/ContinuousShape.h"
 
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -41,28 +42,20 @@ void BarShapes::prepareEnds(qreal width, qreal ratio) {
     rests_.clear();
 }
 
-QPolygonF BarShapes::outline(const QRectF& bar, qreal ratio) {
-    prepareEnds(bar.width(), ratio);
-    if (bar.height() >= endsMinimum_) {
-        QPolygonF points = ends_;
-        const QPointF toTop(bar.left(), bar.top()), toBottom(bar.left(), bar.bottom() - 4 * bar.width());
-        for (QPointF& point : points) point += point.y() < endsMiddle_ ? toTop : toBottom;
-        return points;
-    }
-    if (bar.size() != lowSize_ || ratio != lowRatio_) {
-        low_ = flattened(QRectF(QPointF(), bar.size()), ratio);
-        lowSize_ = bar.size();
-        lowRatio_ = ratio;
-    }
-    return low_.translated(bar.topLeft());
+QPolygonF BarShapes::highOutline(const QRectF& bar) const {
+    QPolygonF points = ends_;
+    const QPointF toTop(bar.left(), bar.top()), toBottom(bar.left(), bar.bottom() - 4 * bar.width());
+    for (QPointF& point : points) point += point.y() < endsMiddle_ ? toTop : toBottom;
+    return points;
 }
 
-const BarShapes::Rest& BarShapes::rest(size_t column, const QRectF& bar, const QColor& color, qreal ratio) {
+const BarShapes::Rest& BarShapes::rest(size_t column, const QRectF& bar, const QColor& color, qreal ratio, const QPainterPath* outside) {
     if (rests_.size() <= column) rests_.resize(column + 1);
     Rest& rest = rests_[column];
-    if (rest.left == bar.left() && rest.bottom == bar.bottom() && rest.ratio == ratio && rest.color == color && !rest.picture.isNull())
+    if (rest.left == bar.left() && rest.bottom == bar.bottom() && rest.ratio == ratio && rest.color == color &&
+        rest.clipped == (outside != nullptr) && !rest.picture.isNull())
         return rest;
-    rest = {bar.left(), bar.bottom(), ratio, color, int(std::floor(bar.left() * ratio)), {}};
+    rest = {bar.left(), bar.bottom(), ratio, color, outside != nullptr, int(std::floor(bar.left() * ratio)), {}};
     const int right = int(std::ceil(bar.right() * ratio));
     rest.picture = QPixmap(std::max(right - rest.firstDeviceColumn, 1), int(std::ceil(bar.bottom() * ratio)));
     rest.picture.setDevicePixelRatio(ratio);
@@ -72,11 +65,12 @@ const BarShapes::Rest& BarShapes::rest(size_t column, const QRectF& bar, const Q
     painter.setPen(Qt::NoPen);
     painter.setBrush(color);
     painter.translate(-rest.firstDeviceColumn / ratio, 0);
-    painter.drawPolygon(outline(QRectF(bar.left(), 0, bar.width(), bar.bottom()), ratio));
+    if (outside) painter.setClipPath(*outside);
+    painter.drawPolygon(highOutline(QRectF(bar.left(), 0, bar.width(), bar.bottom())));
     return rest;
 }
 
-void BarShapes::paint(QPainter& painter, size_t column, const QRectF& bar, const QColor& color) {
+void BarShapes::paint(QPainter& painter, size_t column, const QRectF& bar, const QColor& color, const QPainterPath* outside) {
     painter.setBrush(color);
     const qreal ratio = painter.device()->devicePixelRatioF();
     prepareEnds(bar.width(), ratio);
@@ -86,14 +80,25 @@ void BarShapes::paint(QPainter& painter, size_t column, const QRectF& bar, const
                          painter.transform().dy() == std::round(painter.transform().dy());
     const int cutRow = int(std::ceil((bar.top() + endsReach_) * ratio));
     const qreal cut = cutRow / ratio;
-    if (!aligned || bar.height() < endsMinimum_ || cut + endsReach_ > bar.bottom() || bar.top() < 0) {
-        painter.drawPolygon(outline(bar, ratio));
+    const bool high = bar.height() >= endsMinimum_;
+    // A clip costs more than the fill it cuts: the picture of the rest has it already, and the
+    // upper end seldom reaches the outline.
+    if (!aligned || !high || cut + endsReach_ > bar.bottom() || bar.top() < 0 ||
+        (outside && !outside->contains(QRectF(bar.left(), bar.top(), bar.width(), cut - bar.top())))) {
+        painter.save();
+        if (outside) painter.setClipPath(*outside, Qt::IntersectClip);
+        // Lower bars are few at a time (the flat ones seldom move): the painter's own curves keep them exact.
+        if (high)
+            painter.drawPolygon(highOutline(bar));
+        else
+            painter.fillPath(ContinuousShape::roundedRect(bar, radius(bar.width())), color);
+        painter.restore();
         return;
     }
     QPolygonF upper = upperEnd_.translated(bar.topLeft());
     upper << QPointF(bar.right(), cut) << QPointF(bar.left(), cut);
     painter.drawPolygon(upper);
-    const Rest& below = rest(column, bar, color, ratio);
+    const Rest& below = rest(column, bar, color, ratio, outside);
     const QSize size = below.picture.size();
     painter.drawPixmap(QRectF(below.firstDeviceColumn / ratio, cut, size.width() / ratio, (size.height() - cutRow) / ratio), below.picture,
                        QRectF(0, cutRow, size.width(), size.height() - cutRow));

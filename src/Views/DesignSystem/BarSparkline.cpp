@@ -163,27 +163,16 @@ void BarSparkline::paintEvent(QPaintEvent* event) {
     const std::vector<Bar> shown = shownBars();
     painted_.assign(shown.size(), std::nullopt);
     const QColor full = tint_.resolved(), faint = tint_.resolved(0.45);
-    // Only bars that reach into a rounded corner need the background's outline as a clip; a path
-    // clip makes every fill after it many times dearer.
+    // Only bars that reach into a rounded corner are cut by the background's outline.
     const qreal corner = 12 * 1.6;
     const QRectF clear = QRectF(rect()).adjusted(corner, 0, -corner, 0);
-    std::vector<std::pair<QRectF, QColor>> clipped;
+    const QPainterPath outside = ContinuousShape::roundedRect(rect(), 12);
     for (size_t i = 0; i < shown.size(); ++i) {
         const QRect strip = column(shown[i]);
         if (!region.intersects(strip)) continue;
         // A bar cut by the region's edge (an expose) is painted again with the next change.
         if ((QRegion(strip) - region).isEmpty()) painted_[i] = shown[i];
         const QRectF& bar = shown[i].rect;
-        const QColor& color = shown[i].flat ? faint : full;
-        if (clear.contains(bar))
-            shapes_.paint(painter, i, bar, color);
-        else
-            clipped.emplace_back(bar, color);
-    }
-    if (clipped.empty()) return;
-    painter.setClipPath(ContinuousShape::roundedRect(rect(), 12), Qt::IntersectClip);
-    for (const auto& [bar, color] : clipped) {
-        painter.setBrush(color);
-        painter.drawPolygon(shapes_.outline(bar, devicePixelRatioF()));
+        shapes_.paint(painter, i, bar, shown[i].flat ? faint : full, clear.contains(bar) ? nullptr : &outside);
     }
 }
