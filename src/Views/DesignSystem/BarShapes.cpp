@@ -70,7 +70,32 @@ const BarShapes::Rest& BarShapes::rest(size_t column, const QRectF& bar, const Q
     return rest;
 }
 
-void BarShapes::paint(QPainter& painter, size_t column, const QRectF& bar, const QColor& color, const QPainterPath* outside) {
+BarShapes::LowKey BarShapes::lowKey(size_t column, const QRectF& bar, const QColor& color, qreal ratio, const QPainterPath* outside) {
+    return {bar.width(), bar.height(), bar.left() * ratio - std::floor(bar.left() * ratio), bar.top() * ratio - std::floor(bar.top() * ratio),
+            color.rgba(), ratio, outside ? static_cast<long long>(column) : -1};
+}
+
+void BarShapes::paintLow(QPainter& painter, size_t column, const QRectF& bar, const QColor& color, qreal ratio, const QPainterPath* outside) {
+    const QPoint first(int(std::floor(bar.left() * ratio)), int(std::floor(bar.top() * ratio)));
+    auto found = lows_.find(lowKey(column, bar, color, ratio, outside));
+    if (found == lows_.end()) {
+        // Heights come and go while bars ease; what stays is soon made again.
+        if (lows_.size() >= 512) lows_.clear();
+        const QPoint last(int(std::ceil(bar.right() * ratio)), int(std::ceil(bar.bottom() * ratio)));
+        Low low{QPixmap(std::max(last.x() - first.x(), 1), std::max(last.y() - first.y(), 1))};
+        low.picture.setDevicePixelRatio(ratio);
+        low.picture.fill(Qt::transparent);
+        QPainter picture(&low.picture);
+        picture.setRenderHint(QPainter::Antialiasing);
+        picture.translate(-QPointF(first) / ratio);
+        if (outside) picture.setClipPath(*outside);
+        picture.fillPath(ContinuousShape::roundedRect(bar, radius(bar.width())), color);
+        found = lows_.emplace(lowKey(column, bar, color, ratio, outside), std::move(low)).first;
+    }
+    painter.drawPixmap(QPointF(first) / ratio, found->second.picture);
+}
+
+void BarShapes::paint(QPainter& painter, size_t column, const QRectF& bar, const QColor& color, bool settled, const QPainterPath* outside) {
     painter.setBrush(color);
     const qreal ratio = painter.device()->devicePixelRatioF();
     prepareEnds(bar.width(), ratio);
@@ -81,13 +106,16 @@ void BarShapes::paint(QPainter& painter, size_t column, const QRectF& bar, const
     const int cutRow = int(std::ceil((bar.top() + endsReach_) * ratio));
     const qreal cut = cutRow / ratio;
     const bool high = bar.height() >= endsMinimum_;
+    if (aligned && !high && (settled || lows_.contains(lowKey(column, bar, color, ratio, outside)))) {
+        paintLow(painter, column, bar, color, ratio, outside);
+        return;
+    }
     // A clip costs more than the fill it cuts: the picture of the rest has it already, and the
     // upper end seldom reaches the outline.
-    if (!aligned || !high || cut + endsReach_ > bar.bottom() || bar.top() < 0 ||
+    if (!aligned || cut + endsReach_ > bar.bottom() || bar.top() < 0 ||
         (outside && !outside->contains(QRectF(bar.left(), bar.top(), bar.width(), cut - bar.top())))) {
         painter.save();
         if (outside) painter.setClipPath(*outside, Qt::IntersectClip);
-        // Lower bars are few at a time (the flat ones seldom move): the painter's own curves keep them exact.
         if (high)
             painter.drawPolygon(highOutline(bar));
         else

@@ -5,6 +5,8 @@
 #include <QPolygonF>
 #include <QRectF>
 
+#include <map>
+#include <tuple>
 #include <vector>
 
 class QPainter;
@@ -14,12 +16,15 @@ class QPainterPath;
 // Every high bar of one width (at least as high as wide) has the same two rounded ends: they are
 // flattened once, as finely as the painter flattens curves, and moved to each bar. A high bar is its
 // upper end, filled, above a picture of the rest of that bar's column, made once: below its upper
-// end a bar looks the same at any height. Lower bars are filled as they are.
+// end a bar looks the same at any height. A settled lower bar is a picture of itself, kept for
+// every other bar of its size at the same place within a device pixel: a sample moves the same
+// heights one column on, and flat bars are all alike.
 class BarShapes {
 public:
     // Paints the bar standing in column `column` (bars of one column share a left edge and a
     // bottom), antialiased, with no outline, inside `outside` when given (the same for every call).
-    void paint(QPainter& painter, size_t column, const QRectF& bar, const QColor& color, const QPainterPath* outside = nullptr);
+    // `settled`: the bar stays as it is for a while (no easing), so a picture of it pays off.
+    void paint(QPainter& painter, size_t column, const QRectF& bar, const QColor& color, bool settled, const QPainterPath* outside = nullptr);
 
 private:
     struct Rest {
@@ -29,6 +34,14 @@ private:
         int firstDeviceColumn = 0;
         QPixmap picture;  // the whole bar from the top of the sparkline, on clear
     };
+    struct Low {
+        QPixmap picture;  // from the device pixel the bar starts in
+    };
+    // What a lower bar's picture depends on: its size, where it starts within a device pixel, its
+    // colour, the device's pixel ratio, and its column where the outline cuts it.
+    using LowKey = std::tuple<qreal, qreal, qreal, qreal, QRgb, qreal, long long>;
+    static LowKey lowKey(size_t column, const QRectF& bar, const QColor& color, qreal ratio, const QPainterPath* outside);
+    void paintLow(QPainter& painter, size_t column, const QRectF& bar, const QColor& color, qreal ratio, const QPainterPath* outside);
     void prepareEnds(qreal width, qreal ratio);
     // The outline of a bar at least endsMinimum_ high.
     QPolygonF highOutline(const QRectF& bar) const;
@@ -43,4 +56,5 @@ private:
     qreal endsReach_ = 0;     // how far down the upper end reaches
     qreal endsMinimum_ = 0;   // the least height of a bar with these ends
     std::vector<Rest> rests_;
+    std::map<LowKey, Low> lows_;
 };

@@ -167,12 +167,13 @@ void BarSparkline::paintEvent(QPaintEvent* event) {
     const qreal corner = 12 * 1.6;
     const QRectF clear = QRectF(rect()).adjusted(corner, 0, -corner, 0);
     const QPainterPath outside = ContinuousShape::roundedRect(rect(), 12);
+    const bool settled = !transition_->isRunning();
     for (size_t i = 0; i < shown.size(); ++i) {
         const QRect strip = column(shown[i]);
         if (!region.intersects(strip)) continue;
         // A bar cut by the region's edge (an expose) is painted again with the next change.
         if ((QRegion(strip) - region).isEmpty()) painted_[i] = shown[i];
         const QRectF& bar = shown[i].rect;
-        shapes_.paint(painter, i, bar, shown[i].flat ? faint : full, clear.contains(bar) ? nullptr : &outside);
+        shapes_.paint(painter, i, bar, shown[i].flat ? faint : full, settled, clear.contains(bar) ? nullptr : &outside);
     }
 }
