@@ -121,9 +121,9 @@ void BarSparkline::repaintMoved() {
         update();
         return;
     }
-    // While easing, a bar that moved less than a sixteenth of a pixel waits for the next step;
-    // at rest every difference is painted, so the bars always settle exactly.
-    const qreal tolerance = transition_->isRunning() ? 1.0 / 16 : 0;
+    // While easing, a bar that moved less than a sixteenth of a pixel waits for the next step; the
+    // last step and a sample at rest paint every difference, so the bars always settle exactly.
+    const qreal tolerance = transition_->progress() < 1 ? 1.0 / 16 : 0;
     // One rectangle round all that moved: a region of many strips would be clipped and flushed strip
     // by strip.
     QRect moved;
