@@ -1,7 +1,9 @@
 #pragma once
 
+#include "Views/DesignSystem/BarShapes.h"
 #include "Views/DesignSystem/DynamicColor.h"
 
+#include <QPixmap>
 #include <QWidget>
 
 #include <optional>
@@ -24,6 +26,9 @@ public:
     void setTint(const DynamicColor& tint);
     void setMaxValue(std::optional<double> maxValue);
     void setBarCount(int barCount);
+    // The opaque colour the sparkline stands on (a card's fill). Given, the sparkline paints it
+    // itself, and nothing under it is painted again when its bars move.
+    void setBackdrop(const DynamicColor& backdrop);
 
     struct Bar {
         QRectF rect;  // within the bar area, bottom at its lower edge
@@ -37,8 +42,19 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The bars as they stand at this moment of the transition, in the sparkline's own coordinates.
+    std::vector<Bar> shownBars() const;
+    // The strip of the sparkline that one bar can cover: bars never share one.
+    QRect column(const Bar& bar) const;
+    // Repaints only the bars that moved since they were last painted; a new sample every second
+    // or an easing step then costs a few bars, not the whole sparkline.
+    void repaintMoved();
+    void repaintAll();
+    const QPixmap& background();
+
     std::vector<double> values_;
     DynamicColor tint_;
     std::optional<double> maxValue_;
@@ -46,4 +62,9 @@ private:
     qreal height_;
     std::vector<qreal> startHeights_;  // bar heights when the running transition began
     Transition* transition_;
+    std::vector<std::optional<Bar>> painted_;  // as last painted; none where not wholly painted
+    std::optional<DynamicColor> backdrop_;
+    QPixmap background_;
+    std::pair<QColor, QColor> backgroundColors_;  // backdrop and tint the cached background shows
+    BarShapes shapes_;
 };

@@ -64,12 +64,15 @@ void DonutChart::setSegments(const std::vector<DonutSegment>& segments) {
     const qreal progress = transition_->progress();
     for (size_t i = 0; i < shown.size() && i < startArcs_.size() && progress < 1; ++i)
         shown[i] = {Transition::mix(startArcs_[i].start, shown[i].start, progress), Transition::mix(startArcs_[i].end, shown[i].end, progress)};
+    const bool colorsChanged = !std::equal(segments.begin(), segments.end(), segments_.begin(), segments_.end(),
+                                           [](const DonutSegment& a, const DonutSegment& b) { return a.color == b.color; });
     segments_ = segments;
     if (valuesChanged) {
         startArcs_ = std::move(shown);
         transition_->start();
     }
-    update();
+    // The same shares again (a sample that moved nothing here) leave the ring as it is.
+    if (valuesChanged || colorsChanged) update();
 }
 
 void DonutChart::setTitle(const QString& title) { title_->setText(title); }

@@ -9,6 +9,7 @@ DotView::DotView(const DynamicColor& color, qreal diameter, QWidget* parent) : Q
 }
 
 void DotView::setColor(const DynamicColor& color) {
+    if (color == color_) return;
     color_ = color;
     update();
 }

@@ -16,7 +16,10 @@ QString format(double fraction, int fractionDigits, const QLocale& locale) {
     static std::map<std::pair<QString, int>, icu::number::LocalizedNumberFormatter> formatters;
     // The C locale has no ICU counterpart of its own; it writes numbers as English does.
     const QString tag = locale.language() == QLocale::C ? QStringLiteral("en-US") : locale.bcp47Name();
-    icu::number::LocalizedNumberFormatter formatter;
+    // Formatted through the kept formatter itself, never a copy: ICU makes a formatter fast only
+    // after a few uses, and a copy starts counting afresh. Formatting is safe from any thread, and a
+    // map's entries stay where they are.
+    const icu::number::LocalizedNumberFormatter* formatter = nullptr;
     {
         std::lock_guard lock(mutex);
         auto found = formatters.find({tag, fractionDigits});
@@ -31,10 +34,10 @@ QString format(double fraction, int fractionDigits, const QLocale& locale) {
                             .roundingMode(UNUM_ROUND_HALFEVEN);
             found = formatters.emplace(std::make_pair(tag, fractionDigits), std::move(made)).first;
         }
-        formatter = found->second;
+        formatter = &found->second;
     }
     UErrorCode status = U_ZERO_ERROR;
-    icu::UnicodeString text = formatter.formatDouble(fraction, status).toString(status);
+    icu::UnicodeString text = formatter->formatDouble(fraction, status).toString(status);
     if (U_FAILURE(status)) return QString::number(fraction * 100, 'f', fractionDigits) + QLatin1Char('%');
     return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length());
 }

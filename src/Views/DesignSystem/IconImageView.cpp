@@ -9,6 +9,7 @@ IconImageView::IconImageView(const QIcon& icon, qreal side, QWidget* parent) : Q
 }
 
 void IconImageView::setIcon(const QIcon& icon) {
+    if (icon.cacheKey() == icon_.cacheKey()) return;
     icon_ = icon;
     update();
 }

@@ -22,18 +22,21 @@ Pill::Pill(const QString& text, const QString& symbol, const DynamicColor& tint,
 }
 
 void Pill::setText(const QString& text) {
+    if (text == text_) return;
     text_ = text;
     updateGeometry();
     update();
 }
 
 void Pill::setSymbol(const QString& symbol) {
+    if (symbol == symbol_) return;
     symbol_ = symbol;
     updateGeometry();
     update();
 }
 
 void Pill::setTint(const DynamicColor& tint) {
+    if (tint == tint_) return;
     tint_ = tint;
     update();
 }

@@ -24,9 +24,15 @@ Transition::Transition(QWidget* owner, int durationMs, const QEasingCurve& curve
     animation_.setEndValue(1.0);
     animation_.setDuration(durationMs);
     animation_.setEasingCurve(curve);
-    connect(&animation_, &QVariantAnimation::valueChanged, this, [this] {
-        if (owner_) owner_->update();
-    });
+    connect(&animation_, &QVariantAnimation::valueChanged, this, &Transition::step);
+}
+
+void Transition::step() {
+    if (!owner_) return;
+    if (step_)
+        step_();
+    else
+        owner_->update();
 }
 
 void Transition::start() {
@@ -34,7 +40,7 @@ void Transition::start() {
     // Nothing of the owner on screen (hidden, or scrolled away): no frames to draw.
     if (!owner_ || !owner_->isVisible() || owner_->visibleRegion().isEmpty()) {
         animation_.setCurrentTime(animation_.duration());
-        if (owner_) owner_->update();
+        step();
         return;
     }
     animation_.start();

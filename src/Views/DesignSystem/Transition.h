@@ -7,6 +7,8 @@
 #include <QRectF>
 #include <QVariantAnimation>
 
+#include <functional>
+
 class QWidget;
 
 // The progress of one animated change of a painted component: runs from 0 to 1 over the duration
@@ -16,6 +18,10 @@ class QWidget;
 class Transition : public QObject {
 public:
     Transition(QWidget* owner, int durationMs, const QEasingCurve& curve);
+
+    // What a step does instead of repainting the whole owner: an owner that knows what moved can
+    // repaint only that.
+    void setStep(std::function<void()> step) { step_ = std::move(step); }
 
     void start();
     qreal progress() const;
@@ -36,6 +42,9 @@ public:
     static constexpr int springDurationMs = 450;
 
 private:
+    void step();
+
     QPointer<QWidget> owner_;
     QVariantAnimation animation_;
+    std::function<void()> step_;
 };

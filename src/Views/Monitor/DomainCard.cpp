@@ -2,6 +2,7 @@
 
 #include "Views/DesignSystem/BarSparkline.h"
 #include "Views/DesignSystem/CardHeader.h"
+#include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/HeroValue.h"
 #include "Views/DesignSystem/Pill.h"
 #include "Views/DesignSystem/StatColumns.h"
@@ -34,6 +35,7 @@ DomainCard::DomainCard(const QString& title, const QString& symbol, const Dynami
     stats_ = new StatColumns;
     stack->addWidget(stats_);
     spark_ = new BarSparkline({}, tint, sparkMax, 40, 60);
+    spark_->setBackdrop(DS::card);
     stack->addWidget(spark_);
 }
 

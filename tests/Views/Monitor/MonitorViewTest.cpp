@@ -285,6 +285,44 @@ TEST(MonitorScreen, TabsOpenActionsAndStarting) {
               MonitorText::wholePercent(machine.monitor().metrics().cpuUsage));
 }
 
+TEST(MonitorScreen, ASampleThatChangesNothingRepaintsNothing) {
+    MonitorFixture machine;
+    machine.start();
+    machine.step(3);
+    MonitorContent content(machine.monitor(), capacity);
+    content.resize(1320, 1400);  // every card of the overview on screen
+    content.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&content));
+    settle();
+    QCoreApplication::processEvents();
+
+    // Counts the paint events of the screen's widgets.
+    struct PaintCounter : QObject {
+        QWidget* screen = nullptr;
+        int paints = 0;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == screen) ++paints;
+            return false;
+        }
+    } counter;
+    counter.screen = &content;
+    qApp->installEventFilter(&counter);
+
+    // The monitor publishes the figures it already showed: every card is set again, none repaints.
+    emit machine.monitor().metricsChanged();
+    emit machine.monitor().appsChanged();
+    settle();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 0);
+
+    // A new second does.
+    machine.step();
+    settle();
+    QCoreApplication::processEvents();
+    EXPECT_GT(counter.paints, 0);
+    qApp->removeEventFilter(&counter);
+}
+
 TEST(MonitorScreen, RightToLeftKeepsFiguresInOrder) {
     SettingsStore::shared().setValue("appLanguage", "ar");
     MonitorFixture machine;
