@@ -45,16 +45,21 @@ void DomainCard::setHeader(const QString& title, const QString& symbol, std::fun
     header_->setAction(std::move(open));
 }
 
-void DomainCard::setFigures(const Figures& figures) {
-    hero_->setCaption(figures.caption);
-    hero_->setValue(figures.value);
-    hero_->setUnit(figures.unit);
-    if (figures.badge) {
-        badge_->setText(figures.badge->text);
-        badge_->setSymbol(figures.badge->symbol);
-        badge_->setTint(figures.badge->tint);
+void DomainCard::showHeadline(HeroValue& hero, Pill& pill, const QString& caption, const QString& value, const QString& unit,
+                              const std::optional<Badge>& badge) {
+    hero.setCaption(caption);
+    hero.setValue(value);
+    hero.setUnit(unit);
+    if (badge) {
+        pill.setText(badge->text);
+        pill.setSymbol(badge->symbol);
+        pill.setTint(badge->tint);
     }
-    badge_->setVisible(figures.badge.has_value());
+    pill.setVisible(badge.has_value());
+}
+
+void DomainCard::setFigures(const Figures& figures) {
+    showHeadline(*hero_, *badge_, figures.caption, figures.value, figures.unit, figures.badge);
     stats_->setItems(figures.stats);
     spark_->setValues(figures.spark);
 }

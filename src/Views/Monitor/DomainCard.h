@@ -41,6 +41,11 @@ public:
     void setHeader(const QString& title, const QString& symbol, std::function<void()> open);
     void setFigures(const Figures& figures);
 
+    // The large value with its caption and unit, and the pill beside it when there is one; shared with
+    // the pages' trend heroes.
+    static void showHeadline(HeroValue& hero, Pill& pill, const QString& caption, const QString& value, const QString& unit,
+                             const std::optional<Badge>& badge);
+
     HeroValue* hero() const { return hero_; }
     Pill* badge() const { return badge_; }
     CardHeader* header() const { return header_; }

@@ -35,15 +35,7 @@ TrendHero::TrendHero(const DynamicColor& tint, std::optional<AreaTrend::Range> d
 }
 
 void TrendHero::setFigures(const Figures& figures) {
-    hero_->setCaption(figures.caption);
-    hero_->setValue(figures.value);
-    hero_->setUnit(figures.unit);
-    if (figures.badge) {
-        badge_->setText(figures.badge->text);
-        badge_->setSymbol(figures.badge->symbol);
-        badge_->setTint(figures.badge->tint);
-    }
-    badge_->setVisible(figures.badge.has_value());
+    DomainCard::showHeadline(*hero_, *badge_, figures.caption, figures.value, figures.unit, figures.badge);
     while (rows_.size() < figures.rows.size()) {
         rows_.push_back(new KeyValueRow({}, {}));
         rowsLayout_->addWidget(rows_.back());
