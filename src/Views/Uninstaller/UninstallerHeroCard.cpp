@@ -56,7 +56,7 @@ UninstallerHeroCard::UninstallerHeroCard(AppState& state, InstalledApplication a
     auto* identifier = new Pill(application_.desktopFileID, QStringLiteral("shippingbox"), tint_);
     identifier->setObjectName("identifierPill");
     pills->addWidget(identifier);
-    auto* version = new Pill(AppLocalization::string("uninstaller.version") + QLatin1Char(' ') + application_.version, {}, DynamicColor::secondary());
+    auto* version = new Pill(AppLocalization::format("uninstaller.version", {application_.version}), {}, DynamicColor::secondary());
     version->setObjectName("versionPill");
     pills->addWidget(version);
     pills->addStretch(1);

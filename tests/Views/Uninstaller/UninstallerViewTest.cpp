@@ -1,9 +1,11 @@
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
+#include "Models/IsolatedText.h"
 #include "Services/ErrorDescription.h"
 #include "Services/UninstallError.h"
 #include "Views/Common/ValueAndUnit.h"
 #include "Views/DesignSystem/HeroValue.h"
+#include "Views/DesignSystem/Pill.h"
 #include "Views/DesignSystem/RankedRow.h"
 #include "Views/DesignSystem/StatColumns.h"
 #include "Views/DesignSystem/StyledButton.h"
@@ -199,6 +201,10 @@ TEST(UninstallerDetail, HeroGroupsBarsAndTheTrashButton) {
 
     UninstallerHeroCard* hero = shown.hero();
     ASSERT_NE(hero, nullptr);
+    // A version such as "4.18.0-1" keeps its own order inside the right-to-left caption.
+    const auto* versionPill = hero->findChild<Pill*>("versionPill");
+    ASSERT_NE(versionPill, nullptr);
+    EXPECT_TRUE(versionPill->text().contains(isolatedText(editor.version))) << versionPill->text().toStdString();
     const ValueAndUnit parts = ValueAndUnit::split(ByteFormatting::string(std::int64_t(500)));
     EXPECT_EQ(hero->selectedSizeValue()->valueLabel()->text(), parts.value);
     EXPECT_EQ(hero->selectedSizeValue()->unitLabel()->text(), parts.unit);
