@@ -99,7 +99,7 @@ void CandidateListView::rebuild() {
     }
 
     banner_ = new Banner(QStringLiteral("checkmark.shield.fill"),
-                         AppLocalization::format("tools.cleanup.bannerTitle", {qlonglong(candidates.size()), ToolTexts::isolated(ToolTexts::bytes(total))}),
+                         AppLocalization::format("tools.cleanup.bannerTitle", {qlonglong(candidates.size()), ToolTexts::bytes(total)}),
                          AppLocalization::string("cleanup.plan.ready"), tint);
     trash_ = new ToolsTrashButton(tint, 0, working);
     connect(trash_, &QAbstractButton::clicked, this, [this] {

@@ -155,7 +155,7 @@ void DuplicateFinderView::followGroups() {
         },
         [this, fraction](std::size_t index, QWidget* row) { static_cast<DuplicateGroupRow*>(row)->setFraction(fraction(state_.duplicateGroups()[index])); });
 
-    banner_->setTitle(AppLocalization::format("tools.dup.bannerTitle", {qlonglong(groups.size()), ToolTexts::isolated(ToolTexts::bytes(reclaimable()))}));
+    banner_->setTitle(AppLocalization::format("tools.dup.bannerTitle", {qlonglong(groups.size()), ToolTexts::bytes(reclaimable())}));
     followState();
 }
 

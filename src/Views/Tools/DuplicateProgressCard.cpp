@@ -70,12 +70,11 @@ std::optional<double> DuplicateProgressCard::gauge(const std::optional<Duplicate
 
 QString DuplicateProgressCard::detail(const std::optional<DuplicateScanProgress>& progress) {
     using ToolTexts::bytes;
-    using ToolTexts::isolated;
     if (!progress) return AppLocalization::string("duplicates.progress.preparing");
     if (!progress->totalFiles || !progress->totalBytes)
-        return AppLocalization::format("duplicates.progress.indexing", {qlonglong(progress->filesProcessed), isolated(bytes(progress->bytesProcessed))});
+        return AppLocalization::format("duplicates.progress.indexing", {qlonglong(progress->filesProcessed), bytes(progress->bytesProcessed)});
     return AppLocalization::format("duplicates.progress.comparing", {qlonglong(progress->filesProcessed), qlonglong(*progress->totalFiles),
-                                                                     isolated(bytes(progress->bytesProcessed)), isolated(bytes(*progress->totalBytes))});
+                                                                     bytes(progress->bytesProcessed), bytes(*progress->totalBytes)});
 }
 
 std::vector<StatItem> DuplicateProgressCard::stats(const std::optional<DuplicateScanProgress>& progress, const DynamicColor& tint) {

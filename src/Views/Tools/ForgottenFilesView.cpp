@@ -106,7 +106,7 @@ void ForgottenFilesView::rebuild() {
     std::int64_t largest = 0;
     for (const ScannedFile& file : files) largest = std::max(largest, file.size);
     banner_ = new Banner(QStringLiteral("clock.badge.questionmark.fill"),
-                         AppLocalization::format("tools.forgotten.bannerTitle", {qlonglong(files.size()), ToolTexts::isolated(ToolTexts::bytes(total()))}),
+                         AppLocalization::format("tools.forgotten.bannerTitle", {qlonglong(files.size()), ToolTexts::bytes(total())}),
                          {}, tint_);
     trash_ = new ToolsTrashButton(tint_, 0, working);
     connect(trash_, &QAbstractButton::clicked, this, [this] {
@@ -122,7 +122,7 @@ void ForgottenFilesView::rebuild() {
     for (const ScannedFile& file : files) keys.push_back(file.path.string());
     rows_->setRows(std::move(keys), [this, largest](std::size_t index) -> QWidget* {
         const ScannedFile& file = state_.forgottenFiles()[index];
-        QWidget* date = file.modifiedAt ? new Pill(AppLocalization::format("tools.forgotten.modified", {ToolTexts::isolated(abbreviatedDate(*file.modifiedAt))}),
+        QWidget* date = file.modifiedAt ? new Pill(AppLocalization::format("tools.forgotten.modified", {abbreviatedDate(*file.modifiedAt)}),
                                                    QStringLiteral("clock"), DS::gray)
                                         : nullptr;
         return new ToolsItemRow(ToolSelection(state_, file.path.string()), false,

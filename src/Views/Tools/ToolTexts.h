@@ -7,8 +7,6 @@
 // Texts the tool screens share.
 namespace ToolTexts {
 
-// A value placed in a sentence, isolated so it keeps its own direction in a right-to-left sentence.
-QString isolated(const QString& text);
 // The byte text of a count, a negative count shown as zero.
 QString bytes(std::int64_t count);
 // The one-line summary of a selection: "<size> selected · <recoverable>".

@@ -8,7 +8,7 @@
 
 QMessageBox* confirmTrash(QWidget* screen, std::int64_t selectedSize, std::function<void()> move) {
     QMessageBox* dialog = confirmMoveToTrash(screen, AppLocalization::string("tools.trash.confirm"),
-                                             AppLocalization::format("tools.trash.detail", {ToolTexts::isolated(ToolTexts::bytes(selectedSize))}),
+                                             AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(selectedSize)}),
                                              AppLocalization::string("tools.moveToTrash"), std::move(move));
     dialog->setObjectName("toolsTrashConfirmation");
     return dialog;

@@ -165,7 +165,7 @@ TEST(DuplicateFinderView, ProgressCardGaugeRules) {
     EXPECT_FALSE(Card::gauge(progress));
     progress.totalFiles = 10;  // a file total without a byte total: still no gauge
     EXPECT_FALSE(Card::gauge(progress));
-    EXPECT_EQ(Card::detail(progress), AppLocalization::format("duplicates.progress.indexing", {5, ToolTexts::isolated(ToolTexts::bytes(100))}));
+    EXPECT_EQ(Card::detail(progress), AppLocalization::format("duplicates.progress.indexing", {5, ToolTexts::bytes(100)}));
     const std::vector<StatItem> partial = Card::stats(progress, DynamicColor::primary());
     EXPECT_EQ(partial[0].value, QLocale::system().toString(5) + " / " + QLocale::system().toString(10));
     EXPECT_EQ(partial[1].value, ToolTexts::bytes(100));
@@ -221,7 +221,7 @@ TEST(DuplicateFinderView, ConfirmationCancelMovesNothingAndConfirmMovesExactlyTh
     click(shown.view.trashButton());
     ASSERT_NE(shown.view.confirmation(), nullptr);
     EXPECT_EQ(shown.view.confirmation()->informativeText(),
-              AppLocalization::format("tools.trash.detail", {ToolTexts::isolated(ToolTexts::bytes(2'500'000))}));
+              AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(2'500'000)}));
     click(shown.view.confirmation()->findChild<QPushButton*>("cancelMove"));
     settle();
     EXPECT_EQ(fixture.fake.moves.size(), 0u);

@@ -126,9 +126,8 @@ TEST(ToolsShell, TrashButtonNeedsASelectionAndAnIdleState) {
 
 TEST(ToolsTexts, SelectionSummaryAndSignedBytes) {
     const QString zero = ToolTexts::bytes(0);
-    EXPECT_EQ(ToolTexts::selectionDetail(-5), AppLocalization::format("tools.selected", {ToolTexts::isolated(zero)}) + QString::fromUtf8(" \u00B7 ") +
+    EXPECT_EQ(ToolTexts::selectionDetail(-5), AppLocalization::format("tools.selected", {zero}) + QString::fromUtf8(" \u00B7 ") +
                                                   AppLocalization::string("tools.recoverable"));
-    EXPECT_EQ(ToolTexts::isolated("x"), QString::fromUtf8("\u2068x\u2069"));
 
     EXPECT_EQ(StorageHistoryContent::signedBytes(1'500'000'000), "+" + ToolTexts::bytes(1'500'000'000));
     EXPECT_EQ(StorageHistoryContent::signedBytes(-1'500'000'000), QString::fromUtf8("\u2212") + ToolTexts::bytes(1'500'000'000));
