@@ -4,8 +4,9 @@
 
 PictureContext::PictureContext(QDir outDir) : outDir_(std::move(outDir)) {}
 
-void PictureContext::render(const QString& name, QSize size, const std::function<std::unique_ptr<QWidget>()>& make) {
-    for (const QString& file : Looks::renderInEveryLook(outDir_, name, size, make)) written_.push_back(file);
+void PictureContext::render(const QString& name, QSize size, const std::function<std::unique_ptr<QWidget>()>& make,
+                            const Looks::Options& options) {
+    for (const QString& file : Looks::renderInEveryLook(outDir_, name, size, make, options)) written_.push_back(file);
 }
 
 PictureRegistration::PictureRegistration(const char* screen, Draw draw) {

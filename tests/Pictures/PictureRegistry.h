@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ViewSupport/Looks.h"
+
 #include <QDir>
 #include <QSize>
 #include <QString>
@@ -16,7 +18,7 @@ public:
 
     // Writes <out>/<name>-{light,dark,arabic}.png: light and dark in English, then Arabic right to left in
     // light. `make` is called once per look, after the look is set.
-    void render(const QString& name, QSize size, const std::function<std::unique_ptr<QWidget>()>& make);
+    void render(const QString& name, QSize size, const std::function<std::unique_ptr<QWidget>()>& make, const Looks::Options& options = {});
 
     const std::vector<QString>& written() const { return written_; }
 

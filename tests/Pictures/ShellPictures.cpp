@@ -7,10 +7,9 @@
 #include "Support/FixtureRoots.h"
 #include "Views/Shell/OnboardingView.h"
 #include "Views/Shell/SettingsView.h"
-#include "ViewSupport/ScanFixture.h"
+#include "ViewSupport/WindowViews.h"
 
 #include <QTemporaryDir>
-#include <QTest>
 
 static const PictureRegistration shell("shell", [](PictureContext& pictures) {
     QTemporaryDir home;
@@ -20,7 +19,7 @@ static const PictureRegistration shell("shell", [](PictureContext& pictures) {
         AppState state(fake.services());
         Preferences::setFlag(Preferences::Key::didCompleteOnboarding, false);
         for (int page = 0; page < OnboardingView::pageCount; ++page) {
-            pictures.render(QStringLiteral("onboarding-%1").arg(page + 1), QSize(1080, 720), [&] {
+            pictures.render(QStringLiteral("onboarding-%1").arg(page + 1), QSize(WindowViews::defaultWidth, WindowViews::defaultHeight), [&] {
                 auto root = std::make_unique<RootView>(state);
                 for (int step = 0; step < page; ++step) root->onboarding()->goForward();
                 return root;
@@ -28,24 +27,6 @@ static const PictureRegistration shell("shell", [](PictureContext& pictures) {
         }
         pictures.render("settings-window", QSize(620, 620), [&] { return std::make_unique<SettingsView>(state); });
         pictures.render("settings-full", QSize(620, 1240), [&] { return std::make_unique<SettingsView>(state); });
-        Preferences::setFlag(Preferences::Key::didCompleteOnboarding, true);
-        state.setSelectedSection(AppSection::settings);
-        pictures.render("window-settings", QSize(1320, 880), [&] { return std::make_unique<RootView>(state); });
         fake.abandon.request_stop();
     }
-
-    // The main window over a real scan of a fixture tree.
-    ScanFixture tree;
-    AppState state(tree.services());
-    state.setScanRoot(tree.root());
-    state.startScan();
-    if (!QTest::qWaitFor([&] { return !state.isScanning(); }, 10000)) {
-        qWarning("shell: the fixture scan did not end");
-        return;
-    }
-    for (AppSection section : {AppSection::overview, AppSection::storage}) {
-        state.setSelectedSection(section);
-        pictures.render("window-" + rawText(section), QSize(1320, 880), [&] { return std::make_unique<RootView>(state); });
-    }
-    Preferences::setFlag(Preferences::Key::didCompleteOnboarding, false);
 });

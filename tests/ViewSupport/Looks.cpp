@@ -2,6 +2,7 @@
 
 #include "Platform/SettingsStore.h"
 #include "Views/DesignSystem/Appearance.h"
+#include "ViewSupport/WindowViews.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -10,7 +11,7 @@
 namespace Looks {
 
 std::vector<QString> renderInEveryLook(const QDir& dir, const QString& name, QSize size,
-                                       const std::function<std::unique_ptr<QWidget>()>& make) {
+                                       const std::function<std::unique_ptr<QWidget>()>& make, const Options& options) {
     struct Look {
         const char* suffix;
         const char* appearance;
@@ -28,6 +29,8 @@ std::vector<QString> renderInEveryLook(const QDir& dir, const QString& name, QSi
         widget->show();
         QApplication::processEvents();
         QTest::qWait(450);  // let fades settle
+        if (options.fullLength) WindowViews::growToFullLength(*widget);
+        if (options.inspect) options.inspect(*widget, QString::fromLatin1(look.suffix));
         const QString file = dir.filePath(name + "-" + look.suffix + ".png");
         widget->grab().save(file);
         written.push_back(file);

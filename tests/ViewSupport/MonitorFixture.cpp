@@ -27,7 +27,7 @@ const ScriptedApp apps[] = {
 
 }  // namespace
 
-MonitorFixture::MonitorFixture(bool battery) : roots_(machine.tree.path()) {
+MonitorFixture::MonitorFixture(bool battery, AppServices services) : roots_(machine.tree.path()) {
     machine.write("proc/meminfo", "MemTotal: 16384000 kB\nMemFree: 2400000 kB\nMemAvailable: 9000000 kB\nBuffers: 300000 kB\n"
                                   "Cached: 4200000 kB\nSwapCached: 0 kB\nActive: 0 kB\nAnonPages: 6100000 kB\nShmem: 200000 kB\n"
                                   "Slab: 600000 kB\nSReclaimable: 300000 kB\nKernelStack: 30000 kB\nPageTables: 90000 kB\n"
@@ -56,7 +56,6 @@ MonitorFixture::MonitorFixture(bool battery) : roots_(machine.tree.path()) {
     };
     // Never by itself: the test steps the monitor.
     environment.interval = std::chrono::hours(24);
-    AppServices services;
     services.monitor = std::make_unique<SystemMonitor>(environment);
     state_ = std::make_unique<AppState>(std::move(services));
 }

@@ -9,10 +9,10 @@
 
 // A fake machine with the app's state and a monitor over it that samples only when a test says:
 // a desktop (or, with `battery`, a laptop on battery) running a few installed applications, whose
-// counters a script moves on at every step.
+// counters a script moves on at every step. The state's other services are `services`.
 class MonitorFixture {
 public:
-    explicit MonitorFixture(bool battery = false);
+    explicit MonitorFixture(bool battery = false, AppServices services = {});
 
     AppState& state() { return *state_; }
     SystemMonitor& monitor() { return *state_->monitor(); }

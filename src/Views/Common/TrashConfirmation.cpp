@@ -6,7 +6,8 @@
 #include <QPushButton>
 
 QMessageBox* confirmMoveToTrash(QWidget* screen, const QString& title, const QString& detail, const QString& moveButton, std::function<void()> move) {
-    auto* dialog = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::NoButton, screen);
+    // The question is the dialog's text; a window manager's title bar would cut it, so the bar names the app.
+    auto* dialog = new QMessageBox(QMessageBox::Warning, AppLocalization::string("Quarnell"), title, QMessageBox::NoButton, screen);
     dialog->setTextFormat(Qt::PlainText);
     dialog->setInformativeText(detail);
     QPushButton* confirm = dialog->addButton(moveButton, QMessageBox::DestructiveRole);

@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 // One tab: its label only; the bar draws the track and the marker behind it. Checked while
@@ -53,7 +54,10 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         paintFocusRing(painter, *this, ContinuousShape::capsule(QRectF(rect()).adjusted(1, 1, -1, -1)));
         const QColor ink = isChecked() ? item_.tint.resolved() : DynamicColor::secondary().resolved();
-        label().paint(painter, QRectF(rect()).adjusted(padding(), 0, -padding(), 0), ink, isRightToLeft());
+        // Centred: a tab of a segmented bar may be wider than its label.
+        const SymbolTextRow row = label();
+        const qreal labelWidth = std::min(row.size().width(), width() - 2 * padding());
+        row.paint(painter, QRectF((width() - labelWidth) / 2, 0, labelWidth, height()), ink, isRightToLeft());
     }
 
 private:
@@ -81,11 +85,19 @@ void PillTabBar::setItems(const std::vector<TabItem>& items) {
         auto* tab = new Tab(item, compact_, this);
         tab->setSelected(item.id == selection_);
         connect(tab, &QAbstractButton::clicked, this, [this, id = item.id] { select(id); });
-        row_->addWidget(tab);
+        if (segmented_) tab->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+        row_->addWidget(tab, segmented_ ? 1 : 0);
         tabs_.push_back(tab);
     }
     markerStart_ = {};
     update();
+}
+
+void PillTabBar::setSegmentedWidth(int width) {
+    segmented_ = true;
+    row_->setSizeConstraint(QLayout::SetDefaultConstraint);
+    setItems(std::vector<TabItem>(items_));
+    setFixedSize(std::max(width, row_->minimumSize().width()), row_->sizeHint().height());
 }
 
 PillTabBar::Tab* PillTabBar::selectedTab() const {

@@ -24,6 +24,9 @@ public:
     void setSelection(const QString& id);
     const QString& selection() const { return selection_; }
     bool isCompact() const { return compact_; }
+    // Spreads the tabs evenly over `width`, as a segmented picker of that width does; a tab is
+    // never narrower than its label.
+    void setSegmentedWidth(int width);
 
     // The selected tab's frame, where the marker rests; empty when no tab matches.
     QRectF markerRect() const;
@@ -43,6 +46,7 @@ private:
     std::vector<TabItem> items_;
     QString selection_;
     bool compact_;
+    bool segmented_ = false;
     QHBoxLayout* row_;
     std::vector<Tab*> tabs_;
     QRectF markerStart_;  // where the sliding marker set off from; empty: it appears in place

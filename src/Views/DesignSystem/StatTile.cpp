@@ -22,8 +22,10 @@ StatTile::StatTile(const QString& title, const QString& symbol, const DynamicCol
     stack->addLayout(heading);
     stack->addWidget(value_);
     if (footer) stack->addWidget(footer);
-    setMinimumHeight(120);
 }
+
+QSize StatTile::sizeHint() const { return CardModifier::sizeHint().expandedTo(QSize(0, 120)); }
+QSize StatTile::minimumSizeHint() const { return CardModifier::minimumSizeHint().expandedTo(QSize(0, 120)); }
 
 void StatTile::setTitle(const QString& title) { title_->setText(title); }
 void StatTile::setSymbol(const QString& symbol) { badge_->setSymbol(symbol); }

@@ -22,6 +22,10 @@ public:
 
     TextLabel* valueLabel() const { return value_; }
 
+    // At least 120 high, and never lower than its content: squeezed, the figure would be cut.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 private:
     IconBadge* badge_;
     TextLabel* title_;

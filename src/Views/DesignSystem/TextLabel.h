@@ -18,6 +18,7 @@ public:
     const QString& text() const { return text_; }
     void setColor(const DynamicColor& color, qreal opacity = 1);
     void setElideMode(Qt::TextElideMode mode);
+    Qt::TextElideMode elideMode() const { return elideMode_; }
     void setMinimumScaleFactor(qreal factor);  // 1: never shrinks
     void setWordWrap(bool wraps);
     void setMaximumLineCount(int lines);  // with word wrap; the last line elides. 0: no limit

@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 
 TopAppTile::TopAppTile(const DynamicColor& tint, QWidget* parent) : CardModifier(20, 16, parent) {
-    setMinimumHeight(120);
     QVBoxLayout* stack = contentLayout();
     stack->setSpacing(14);
     auto* heading = new QHBoxLayout;
@@ -39,6 +38,9 @@ TopAppTile::TopAppTile(const DynamicColor& tint, QWidget* parent) : CardModifier
     stack->addStretch(1);
     setApp(std::nullopt, std::nullopt);
 }
+
+QSize TopAppTile::sizeHint() const { return CardModifier::sizeHint().expandedTo(QSize(0, 120)); }
+QSize TopAppTile::minimumSizeHint() const { return CardModifier::minimumSizeHint().expandedTo(QSize(0, 120)); }
 
 void TopAppTile::setApp(const std::optional<AppUsage>& app, const std::optional<QString>& value) {
     const QIcon icon = app ? AppIcons::icon(app->iconName) : QIcon();

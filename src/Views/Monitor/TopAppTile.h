@@ -21,6 +21,10 @@ public:
     TextLabel* nameLabel() const { return name_; }
     TextLabel* valueLabel() const { return value_; }
 
+    // At least 120 high, like the tiles beside it, and never lower than its content.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 private:
     IconImageView* icon_;
     TextLabel* name_;

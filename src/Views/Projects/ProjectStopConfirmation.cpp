@@ -67,7 +67,7 @@ void ProjectStopConfirmation::request(std::vector<DevProject> projects) {
         connect(dialog_, &QDialog::finished, this, &ProjectStopConfirmation::dismissed);
     }
     const QString title = AppLocalization::format("projects.confirm.title", {(long long)pending_.size()});
-    dialog_->setWindowTitle(title);
+    dialog_->setWindowTitle(AppLocalization::string("Quarnell"));  // a title bar would cut the question
     dialog_->setText(title);
     dialog_->setInformativeText(AppLocalization::format("projects.confirm.detail", {names(pending_)}));
     dialog_->open();
@@ -97,7 +97,7 @@ void ProjectStopConfirmation::reportFailures(const std::vector<DevProject>& fail
     failureNotice_->setTextFormat(Qt::PlainText);
     failureNotice_->setWindowModality(Qt::WindowModal);
     const QString title = AppLocalization::format("projects.stopFailed.title", {(long long)failed.size()});
-    failureNotice_->setWindowTitle(title);
+    failureNotice_->setWindowTitle(AppLocalization::string("Quarnell"));
     failureNotice_->setText(title);
     failureNotice_->setInformativeText(AppLocalization::format("projects.stopFailed.detail", {names(failed)}));
     failureNotice_->addButton(AppLocalization::string("action.ok"), QMessageBox::AcceptRole);

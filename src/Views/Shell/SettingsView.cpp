@@ -185,7 +185,7 @@ QWidget* SettingsView::interfaceCard() {
         return fromRawText<MenuBarItemStyle>(Preferences::text(Preferences::Key::menuBarStyle)).value_or(MenuBarItemStyle::icon);
     };
     menuBarPicker_ = new PillTabBar(styles, rawText(storedStyle()), true);
-    menuBarPicker_->setFixedWidth(280);
+    menuBarPicker_->setSegmentedWidth(280);
     connect(menuBarPicker_, &PillTabBar::selectionChanged, this, [](const QString& id) { Preferences::setText(Preferences::Key::menuBarStyle, id); });
     Preferences::watch(Preferences::Key::menuBarStyle, menuBarPicker_, [this, storedStyle] { menuBarPicker_->setSelection(rawText(storedStyle())); });
 

@@ -23,7 +23,6 @@ FolderCard::FolderCard(StorageBucket bucket, double share, DynamicColor color, b
                        BucketActions::Focus onFocus, QWidget* parent)
     : QWidget(parent), bucket_(std::move(bucket)), color_(color), selected_(isSelected), onSelect_(std::move(onSelect)),
       onFocus_(std::move(onFocus)) {
-    setFixedHeight(height);
     setCursor(Qt::PointingHandCursor);
     setToolTip(plainToolTip(PathText::display(bucket_.path)));
 
@@ -64,7 +63,7 @@ void FolderCard::paintEvent(QPaintEvent*) {
     const QPainterPath shape = ContinuousShape::roundedRect(box, 12);
     painter.fillPath(shape, selected_ ? color_.resolved(0.14) : DS::raised.resolved());
     const bool rtl = layoutDirection() == Qt::RightToLeft;
-    const QRectF strip(rtl ? width() - 14 - 4 : 14, 14, 4, height - 28);
+    const QRectF strip(rtl ? width() - 14 - 4 : 14, 14, 4, height() - 28);
     painter.fillPath(ContinuousShape::capsule(strip), color_.resolved());
     double borderOpacity = 0;
     qreal line = 1;

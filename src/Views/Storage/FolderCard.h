@@ -11,11 +11,10 @@
 
 // One entry of the folder map: colour strip, name and share, size, share bar and file count, on
 // DS.raised (or its colour when selected). A click selects, a double click selects and focuses.
+// As high as its texts need in the language shown (Arabic lines are taller).
 class FolderCard : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int height = 122;
-
     FolderCard(StorageBucket bucket, double share, DynamicColor color, bool isSelected, std::function<void()> onSelect,
                BucketActions::Focus onFocus, QWidget* parent = nullptr);
 

@@ -70,11 +70,12 @@ void FolderMapView::layoutCards() {
     const int columns = columnCount(width);
     const int cardWidth = (width - 2 * padding - (columns - 1) * spacing) / columns;
     const bool rtl = layoutDirection() == Qt::RightToLeft;
+    const int cardHeight = cards_.front()->minimumSizeHint().height();  // every card holds the same lines
     for (std::size_t i = 0; i < cards_.size(); ++i) {
         const int column = int(i) % columns, row = int(i) / columns;
         const int x = padding + column * (cardWidth + spacing);
-        cards_[i]->setGeometry(rtl ? width - x - cardWidth : x, padding + row * (FolderCard::height + spacing), cardWidth, FolderCard::height);
+        cards_[i]->setGeometry(rtl ? width - x - cardWidth : x, padding + row * (cardHeight + spacing), cardWidth, cardHeight);
     }
     const int rows = (int(cards_.size()) + columns - 1) / columns;
-    content->resize(width, 2 * padding + rows * FolderCard::height + (rows - 1) * spacing);
+    content->resize(width, 2 * padding + rows * cardHeight + (rows - 1) * spacing);
 }

@@ -20,6 +20,9 @@ public:
     // The badge as shown: the count in the system's number format, digit grouping included.
     std::optional<QString> badgeText() const { return badge_; }
 
+    // Whether the title or the detail line loses its end at the row's present width.
+    bool isCut() const;
+
     QSize sizeHint() const override;
 
 protected:
@@ -28,6 +31,9 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    QRectF badgeCapsule(const QRectF& inner) const;  // empty without a count
+    qreal textWidth(const QRectF& inner) const;       // between the icon and the count
+
     ValueTool tool_;
     std::optional<QString> badge_;
     bool hovering_ = false;

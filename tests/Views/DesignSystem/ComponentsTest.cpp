@@ -165,9 +165,19 @@ TEST(StatColumns, DotsOnlyWhereGivenAndNothingForNoItems) {
 }
 
 TEST(Tiles, MinimumHeightAndRankedRowPictures) {
-    StatTile tile("Uptime", "clock", DS::green, "3 d");
-    present(tile, {200, 40});
-    EXPECT_EQ(tile.height(), 120);
+    // At least 120 high in a layout that offers less, and never lower than its content.
+    QWidget row;
+    auto* layout = new QVBoxLayout(&row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* tile = new StatTile("Uptime", "clock", DS::green, "3 d");
+    layout->addWidget(tile);
+    present(row, {200, 40});
+    EXPECT_EQ(tile->height(), 120);
+    auto* tall = new StatTile("Uptime", "clock", DS::green, "3 d", new StatTile("Footer", "clock", DS::green, "1"));
+    layout->addWidget(tall);
+    present(row, {200, 40});
+    EXPECT_GE(tall->height(), tall->layout()->minimumSize().height());
+    EXPECT_GT(tall->height(), 120);
 
     RankedRow noPicture({}, {}, "code", "/usr/share/code", "1 GB", 0.1, DS::gray);
     EXPECT_FALSE(noPicture.showsIcon());
