@@ -8,6 +8,7 @@
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Pill.h"
 #include "Views/DesignSystem/RankedRow.h"
+#include "Views/DesignSystem/SymbolView.h"
 #include "Views/Storage/BucketActions.h"
 #include "Views/Tools/ToolCheckBox.h"
 #include "Views/Uninstaller/ArtifactCategoryPresentation.h"
@@ -34,6 +35,13 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
         if (!artifact_.isLocked()) setSelected_(on);
     });
     row->addWidget(check_);
+    if (artifact_.isLocked()) {
+        // No tick to give: a lock stands in its place.
+        check_->hide();
+        auto* lock = new SymbolView(SymbolImage{.symbol = "lock.fill", .size = 13, .color = DynamicColor::tertiary()});
+        lock->setFixedSize(check_->sizeHint());
+        row->addWidget(lock);
+    }
     ranked_ = new RankedRow(icon, ArtifactCategoryPresentation::symbol(artifact_.category), name, PathText::display(artifact_.path.parent_path()),
                             ByteFormatting::string(artifact_.size), fraction, tint);
     // Its clicks reach this row (it does not take them), so anywhere on it flips the tick.
@@ -44,6 +52,7 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
         lock_ = new Pill(AppLocalization::string("uninstaller.packageManaged"), QStringLiteral("lock.fill"), DS::gray);
         row->addSpacing(12);
         row->addWidget(lock_);
+        row->addSpacing(18);
         tip += QLatin1Char('\n') + AppLocalization::format("uninstaller.packageManaged.detail", {PathText::display(artifact_.package)});
     }
     setToolTip(plainToolTip(tip));
