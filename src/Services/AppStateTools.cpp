@@ -224,7 +224,7 @@ void AppState::findForgottenFiles(int olderThanDays) {
 void AppState::trashSelectedCandidates(const std::vector<CleanupCandidate>& candidates) {
     std::vector<TrashRequest> items;
     for (const CleanupCandidate& candidate : candidates)
-        if (selectedToolItems_.contains(candidate.id)) items.emplace_back(candidate.path);
+        if (selectedToolItems_.contains(candidate.id)) items.emplace_back(candidate.path, candidate.identity);
     trashToolItems(std::move(items));
 }
 

@@ -19,6 +19,7 @@
 #include <QTimeZone>
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <sys/stat.h>
 
@@ -97,8 +98,10 @@ std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& prop
     for (std::size_t i = 0; i < proposals.size(); ++i) {
         if (sizes[i] < 1) continue;
         const Proposal& proposal = proposals[i];
+        std::optional<FileIdentity> identity = FileIdentity::at(proposal.location);
+        if (identity && identity->type != S_IFREG) identity.reset();
         candidates.push_back({proposal.location.string(), QString::fromUtf8(proposal.titleKey), QString::fromUtf8(proposal.detailKey),
-                              proposal.location, sizes[i], proposal.safety, QString::fromUtf8(proposal.kind)});
+                              proposal.location, sizes[i], proposal.safety, QString::fromUtf8(proposal.kind), identity});
     }
     std::stable_sort(candidates.begin(), candidates.end(), [](const auto& a, const auto& b) { return a.size > b.size; });
     return candidates;
@@ -221,12 +224,20 @@ std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::file
     files.reserve(records.size());
     for (const FileRecord& record : records) {
         std::filesystem::path location(record.path);
-        // The identity a move checks against: a file changed since the walk saw it is left out.
+        // The identity a move checks against: a file changed since the walk saw it is left out. A
+        // path too long for the system to name in one call is listed without one; nothing can move
+        // it by that path either.
         struct stat status {};
-        if (::lstat(location.c_str(), &status) != 0 || !S_ISREG(status.st_mode) || allocatedBytes(std::uint64_t(status.st_blocks)) != record.size ||
-            Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec) != *record.modified)
+        std::optional<FileIdentity> identity;
+        if (::lstat(location.c_str(), &status) == 0) {
+            if (!S_ISREG(status.st_mode) || allocatedBytes(std::uint64_t(status.st_blocks)) != record.size ||
+                Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec) != *record.modified)
+                continue;
+            identity = FileIdentity::of(status);
+        } else if (errno != ENAMETOOLONG) {
             continue;
-        files.push_back({Uuid::random(), location, record.size, record.modified, kinds.kind(location), FileIdentity::of(status)});
+        }
+        files.push_back({Uuid::random(), location, record.size, record.modified, kinds.kind(location), identity});
     }
     return files;
 }

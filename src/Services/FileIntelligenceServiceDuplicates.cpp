@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
@@ -61,11 +62,16 @@ public:
         group.id = FileIntelligenceService::hex(digest);
         group.fileSize = files.front()->size;
         // Each copy with the identity a move checks against; one changed since it was compared
-        // leaves the group.
-        std::vector<std::pair<const IndexedFile*, FileIdentity>> unchanged;
+        // leaves the group. A path too long to name in one call keeps no identity (nothing can move
+        // it by that path either).
+        std::vector<std::pair<const IndexedFile*, std::optional<FileIdentity>>> unchanged;
         for (const IndexedFile* file : files) {
             struct stat status {};
-            if (::lstat(file->path, &status) == 0 && isUnchanged(status, *file)) unchanged.emplace_back(file, FileIdentity::of(status));
+            if (::lstat(file->path, &status) == 0) {
+                if (isUnchanged(status, *file)) unchanged.emplace_back(file, FileIdentity::of(status));
+            } else if (errno == ENAMETOOLONG) {
+                unchanged.emplace_back(file, std::nullopt);
+            }
         }
         if (unchanged.size() < 2) return;
         group.files.reserve(unchanged.size());
