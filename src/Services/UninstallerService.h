@@ -15,7 +15,8 @@ public:
     // Both applications folders, ordered by name; never fails.
     std::vector<InstalledApplication> installedApplications();
 
-    // The application and its leftovers: the application first, then by size, largest first. Never fails.
+    // The application and its leftovers: the application first, then by size, largest first. Ticked:
+    // the items named after the application; a package's files are locked. Never fails.
     std::vector<AppArtifact> artifacts(const InstalledApplication& application);
 
     // Moves the selected artifacts to the Trash in order, links as links and never a package's
