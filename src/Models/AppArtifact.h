@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 // One item that belongs to an application: the application itself or one of its leftovers.
 struct AppArtifact {
@@ -13,6 +14,11 @@ struct AppArtifact {
     std::int64_t size = 0;  // allocated bytes
     ArtifactCategory category = ArtifactCategory::application;
     bool isSelected = true;  // the only field changed after it is made
+    // The package that installed it, when one did: then it is never ticked nor moved, as only the
+    // package manager removes it. Empty for the user's own files.
+    std::string package = {};
+
+    bool isLocked() const { return !package.empty(); }
 
     bool operator==(const AppArtifact&) const = default;
 };

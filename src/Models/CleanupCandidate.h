@@ -1,11 +1,13 @@
 #pragma once
 
+#include "Foundation/FileIdentity.h"
 #include "Models/CleanupSafety.h"
 
 #include <QString>
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 // An item proposed for removal by smart cleanup or the developer-cache tool.
@@ -17,6 +19,9 @@ struct CleanupCandidate {
     std::int64_t size = 0;  // allocated bytes
     CleanupSafety safety = CleanupSafety::review;
     QString kind;
+    // A file as it was listed, for the move to check against; folders change as they are used and
+    // carry none.
+    std::optional<FileIdentity> identity = {};
 
     bool operator==(const CleanupCandidate&) const = default;
 };

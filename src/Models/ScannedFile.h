@@ -2,6 +2,7 @@
 
 #include "Foundation/Instant.h"
 #include "Foundation/Uuid.h"
+#include "Foundation/FileIdentity.h"
 
 #include <QString>
 
@@ -16,6 +17,8 @@ struct ScannedFile {
     std::int64_t size = 0;  // allocated size, or logical length for duplicate copies
     std::optional<Instant> modifiedAt;
     QString kind;
+    // The file as it was listed, for the tools that move it later; none where nothing acts on it.
+    std::optional<FileIdentity> identity = {};
 
     bool operator==(const ScannedFile&) const = default;
 };

@@ -235,7 +235,7 @@ std::optional<fs::path> moveInto(const TrashDir& trash, int parent, const std::s
 
 }  // namespace
 
-std::optional<fs::path> moveToTrash(const fs::path& requested) {
+std::optional<fs::path> moveToTrash(const fs::path& requested, const Conditions& conditions) {
     fs::path item = requested.is_absolute() ? requested : fs::current_path() / requested;
     // Text with "." or ".." could name another file than the one the caller looked at.
     for (const fs::path& component : item.relative_path())
@@ -257,8 +257,10 @@ std::optional<fs::path> moveToTrash(const fs::path& requested) {
         if (errno == ENOENT) return std::nullopt;
         fail(requested, errno);
     }
+    if (conditions.expected && FileIdentity::of(info) != *conditions.expected) throw TrashError(TrashError::Reason::changed, requested);
     // Like the file manager: a link whose target is gone counts as already removed.
-    if (S_ISLNK(info.st_mode) && ::fstatat(parent.get(), name.c_str(), &info, 0) != 0) return std::nullopt;
+    struct stat target {};
+    if (!conditions.moveDanglingLinks && S_ISLNK(info.st_mode) && ::fstatat(parent.get(), name.c_str(), &target, 0) != 0) return std::nullopt;
 
     const fs::path real = *realParent / name;
     const auto mount = mountOf(parent.get(), name.c_str());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Foundation/FileIdentity.h"
 #include "Platform/TrashError.h"
 
 #include <filesystem>
@@ -9,11 +10,20 @@
 // $topdir/.Trash/$uid or $topdir/.Trash-$uid on the top folder of the item's own mount.
 namespace Trash {
 
+struct Conditions {
+    // Moves the item only while it is still this file; another one under its name is refused with
+    // TrashError::Reason::changed.
+    std::optional<FileIdentity> expected = {};
+    // A link whose target is gone is moved as the link it is; by default it counts as nothing there,
+    // as in the file manager.
+    bool moveDanglingLinks = false;
+};
+
 // Moves the item (never following a final symbolic link) into the trash of its mount and returns its
-// new location there; nothing when nothing is at the path (a link whose target is gone counts as
-// nothing). The look and the move act on one descriptor of the resolved parent folder. Paths with "."
-// or ".." components, mount points, trash folders and anything inside one are refused. Never
-// overwrites anything already in a trash. Throws TrashError.
-std::optional<std::filesystem::path> moveToTrash(const std::filesystem::path& item);
+// new location there; nothing when nothing is at the path. The look and the move act on one
+// descriptor of the resolved parent folder. Paths with "." or ".." components, mount points, trash
+// folders and anything inside one are refused. Never overwrites anything already in a trash.
+// Throws TrashError.
+std::optional<std::filesystem::path> moveToTrash(const std::filesystem::path& item, const Conditions& conditions = {});
 
 }  // namespace Trash

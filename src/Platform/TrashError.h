@@ -10,6 +10,7 @@ public:
     enum class Reason {
         moveFailed,  // the system refused the move; systemError says why
         noTrash,     // no trash folder on the item's file system could take it
+        changed,     // another file than the one listed is at the item's place now
     };
 
     TrashError(Reason reason, std::filesystem::path item, int systemError = 0);

@@ -33,9 +33,7 @@ AppServices AppServices::live() {
     services.forgottenFiles = [intelligence](const Path& root, int olderThanDays, std::int64_t minimumSize, std::stop_token stop) {
         return intelligence->forgottenFiles(root, olderThanDays, minimumSize, stop);
     };
-    services.moveToTrash = [intelligence](const std::vector<Path>& locations, std::stop_token stop) -> std::int64_t {
-        return intelligence->moveToTrash(locations, stop);
-    };
+    services.moveToTrash = [intelligence](const std::vector<TrashRequest>& items, std::stop_token stop) { return intelligence->moveToTrash(items, stop); };
 
     services.startupItems = [startup] { return startup->items(); };
     services.setStartupItemEnabled = [startup](const StartupItem& item, bool enabled) { startup->setEnabled(item, enabled); };

@@ -11,6 +11,8 @@
 #include "Models/StartupItem.h"
 #include "Services/StorageHistoryService.h"
 #include "Services/SystemMonitor.h"
+#include "Services/TrashRequest.h"
+#include "Services/TrashResult.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -53,7 +55,7 @@ struct AppServices {
     std::function<std::vector<CleanupCandidate>()> cleanupCandidates;
     std::function<std::vector<CleanupCandidate>()> developerCandidates;
     std::function<std::vector<ScannedFile>(const Path& root, int olderThanDays, std::int64_t minimumSize, std::stop_token)> forgottenFiles;
-    std::function<std::int64_t(const std::vector<Path>&, std::stop_token)> moveToTrash;  // how many were moved
+    std::function<TrashResult(const std::vector<TrashRequest>&, std::stop_token)> moveToTrash;
 
     // worker: startup items.
     std::function<std::vector<StartupItem>()> startupItems;

@@ -141,7 +141,9 @@ private:
     std::vector<AppArtifact> keepingTicks(std::vector<AppArtifact> reloaded) const;
     void reloadAfterRemoval();
     void loadCandidates(CandidateList list);
-    void trashToolPaths(std::vector<Path> paths);
+    // Moves the items, each only while it is still what was listed; what changed stays listed and is
+    // named in the message.
+    void trashToolItems(std::vector<TrashRequest> items);
     // After any move to the Trash, every tool list drops what is no longer there, also the entries
     // inside a moved folder.
     std::vector<Path> listedToolPaths() const;

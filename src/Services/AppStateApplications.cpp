@@ -61,14 +61,15 @@ std::vector<AppArtifact> AppState::keepingTicks(std::vector<AppArtifact> reloade
     for (const AppArtifact& shown : artifacts_) ticks.emplace(shown.path.native(), shown.isSelected);
     for (AppArtifact& artifact : reloaded) {
         auto tick = ticks.find(artifact.path.native());
-        if (tick != ticks.end()) artifact.isSelected = tick->second;
+        if (tick != ticks.end() && !artifact.isLocked()) artifact.isSelected = tick->second;
     }
     return reloaded;
 }
 
 void AppState::setArtifactSelection(const AppArtifact& artifact, bool selected) {
     auto found = std::find_if(artifacts_.begin(), artifacts_.end(), [&](const AppArtifact& candidate) { return candidate.id == artifact.id; });
-    if (found == artifacts_.end() || found->isSelected == selected) return;
+    // A package's file is never ticked: only the package manager removes it.
+    if (found == artifacts_.end() || found->isSelected == selected || (selected && found->isLocked())) return;
     found->isSelected = selected;
     emit artifactsChanged();
 }

@@ -1,7 +1,9 @@
 // The tools' operations of AppState: one busy flag, one selection, one message for all of them.
 #include "Services/AppState.h"
 
+#include "Foundation/PathText.h"
 #include "Models/AppLocalization.h"
+#include "Models/IsolatedText.h"
 #include "Platform/SettingsStore.h"
 #include "Foundation/Cancelled.h"
 #include "Services/DuplicateGroupBuffer.h"
@@ -34,6 +36,18 @@ std::set<std::string> gonePaths(const std::vector<std::filesystem::path>& paths)
         if (std::filesystem::symlink_status(path, error).type() == std::filesystem::file_type::not_found) gone.insert(path.string());
     }
     return gone;
+}
+
+// The lines that follow a move's message when some items were left because they changed since
+// they were listed: how many, then the first few paths, one a line.
+QString changedItemsNote(const std::vector<std::filesystem::path>& changed) {
+    constexpr std::size_t namedAtMost = 5;
+    if (changed.empty()) return {};
+    QString note = QLatin1Char('\n') + AppLocalization::format("tools.changedNotMoved", {static_cast<long long>(changed.size())});
+    for (std::size_t i = 0; i < std::min(changed.size(), namedAtMost); ++i) note += QLatin1Char('\n') + isolatedText(PathText::display(changed[i]));
+    if (changed.size() > namedAtMost)
+        note += QLatin1Char('\n') + AppLocalization::format("tools.andMore", {static_cast<long long>(changed.size() - namedAtMost)});
+    return note;
 }
 
 template <typename Item, typename Location>
@@ -208,66 +222,76 @@ void AppState::findForgottenFiles(int olderThanDays) {
 }
 
 void AppState::trashSelectedCandidates(const std::vector<CleanupCandidate>& candidates) {
-    std::vector<Path> paths;
+    std::vector<TrashRequest> items;
     for (const CleanupCandidate& candidate : candidates)
-        if (selectedToolItems_.contains(candidate.id)) paths.push_back(candidate.path);
-    trashToolPaths(std::move(paths));
+        if (selectedToolItems_.contains(candidate.id)) items.emplace_back(candidate.path, candidate.identity);
+    trashToolItems(std::move(items));
 }
 
 void AppState::trashSelectedDuplicateFiles() {
-    std::vector<Path> paths;
-    for (const ScannedFile& file : selectedDuplicateFiles()) paths.push_back(file.path);
-    trashToolPaths(std::move(paths));
+    std::vector<TrashRequest> items;
+    for (const DuplicateGroup& group : duplicateGroups_) {
+        if (group.files.empty()) continue;
+        const ScannedFile& kept = group.files.front();
+        std::optional<TrashRequest::Kept> keptCopy;
+        if (kept.identity) keptCopy = TrashRequest::Kept{kept.path, *kept.identity};
+        for (size_t index = 1; index < group.files.size(); ++index)
+            if (selectedToolItems_.contains(group.files[index].path.string())) items.emplace_back(group.files[index].path, group.files[index].identity, keptCopy);
+    }
+    trashToolItems(std::move(items));
 }
 
 void AppState::trashSelectedForgottenFiles() {
-    std::vector<Path> paths;
+    std::vector<TrashRequest> items;
     for (const ScannedFile& file : forgottenFiles_)
-        if (selectedToolItems_.contains(file.path.string())) paths.push_back(file.path);
-    trashToolPaths(std::move(paths));
+        if (selectedToolItems_.contains(file.path.string())) items.emplace_back(file.path, file.identity);
+    trashToolItems(std::move(items));
 }
 
-void AppState::trashToolPaths(std::vector<Path> paths) {
-    if (paths.empty()) return;
+void AppState::trashToolItems(std::vector<TrashRequest> items) {
+    if (items.empty()) return;
     // Another operation owns the busy flag (a duplicate search still filling its list): clearing the
     // flag at the end of this move would let a second search start beside it.
     if (isToolWorking_) return;
     setIsToolWorking(true);
 
     struct Moved {
-        std::optional<std::int64_t> count;
-        std::exception_ptr error;
+        TrashResult result;
         std::set<std::string> gone;  // the locations at which nothing is left
     };
     jobs_.run(
         std::stop_source(),
-        [this, paths = std::move(paths), listed = listedToolPaths()](std::stop_token stop) {
+        [this, items = std::move(items), listed = listedToolPaths()](std::stop_token stop) {
             Moved moved;
             try {
-                moved.count = services_.moveToTrash(paths, stop);
+                moved.result = services_.moveToTrash(items, stop);
             } catch (...) {
-                moved.error = std::current_exception();
+                moved.result.error = std::current_exception();
             }
+            std::vector<Path> paths;
+            for (const TrashRequest& item : items) paths.push_back(item.path);
             moved.gone = gonePaths(paths);
             moved.gone.merge(gonePaths(listed));
             return moved;
         },
         [this](JobOutcome<Moved>& outcome) {
             Moved& moved = outcome.value();
-            // Drop only what really left its place: after a failure part-way the rest is still on disk.
+            // Drop only what really left its place: after a failure part-way the rest is still on
+            // disk, and what changed since the search stays listed.
             pruneMovedItems(moved.gone);
-            if (moved.count) {
-                setToolMessage(AppLocalization::format("tools.movedCount", {static_cast<long long>(*moved.count)}));
+            const QString changed = changedItemsNote(moved.result.changed);
+            if (!moved.result.error) {
+                setToolMessage(AppLocalization::format("tools.movedCount", {static_cast<long long>(moved.result.moved)}) + changed);
                 setSelectedToolItems({});
             } else {
                 bool cancelled = false;
                 try {
-                    std::rethrow_exception(moved.error);
+                    std::rethrow_exception(moved.result.error);
                 } catch (const Cancelled&) {
                     cancelled = true;
                 } catch (...) {
                 }
-                if (!cancelled) setToolMessage(errorDescription(moved.error));
+                if (!cancelled) setToolMessage(errorDescription(moved.result.error) + changed);
                 std::set<std::string> remaining = selectedToolItems_;
                 for (const std::string& path : moved.gone) remaining.erase(path);
                 setSelectedToolItems(std::move(remaining));

@@ -5,6 +5,8 @@
 #include "Services/ScanError.h"
 #include "Services/UninstallError.h"
 
+#include <QStringList>
+
 #include <cstring>
 #include <stdexcept>
 
@@ -13,6 +15,7 @@ namespace {
 QString trashDescription(const TrashError& error) {
     const QString name = PathText::display(error.item().filename());
     if (error.reason() == TrashError::Reason::noTrash) return AppLocalization::format("trash.unavailable", {name});
+    if (error.reason() == TrashError::Reason::changed) return AppLocalization::format("trash.changed", {name});
     return AppLocalization::format("trash.failed", {name, QString::fromLocal8Bit(std::strerror(error.systemError()))});
 }
 
@@ -24,9 +27,12 @@ QString errorDescription(const std::exception_ptr& error) {
     } catch (const ScanError& scan) {
         return scan.errorDescription();
     } catch (const UninstallError& partial) {
-        const QString cause = trashDescription(partial);
-        if (partial.movedLocations().empty()) return cause;
-        return AppLocalization::format("uninstaller.movedBeforeFailure", {static_cast<long long>(partial.movedLocations().size()), cause});
+        // What went, then each item that did not, one a line.
+        QStringList lines;
+        if (!partial.movedLocations().empty())
+            lines << AppLocalization::format("uninstaller.movedCount", {static_cast<long long>(partial.movedLocations().size())});
+        for (const TrashError& failure : partial.failures()) lines << trashDescription(failure);
+        return lines.join(QLatin1Char('\n'));
     } catch (const TrashError& trash) {
         return trashDescription(trash);
     } catch (const std::exception& known) {

@@ -19,6 +19,7 @@
 #include <QTimeZone>
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <sys/stat.h>
 
@@ -97,8 +98,10 @@ std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& prop
     for (std::size_t i = 0; i < proposals.size(); ++i) {
         if (sizes[i] < 1) continue;
         const Proposal& proposal = proposals[i];
+        std::optional<FileIdentity> identity = FileIdentity::at(proposal.location);
+        if (identity && identity->type != S_IFREG) identity.reset();
         candidates.push_back({proposal.location.string(), QString::fromUtf8(proposal.titleKey), QString::fromUtf8(proposal.detailKey),
-                              proposal.location, sizes[i], proposal.safety, QString::fromUtf8(proposal.kind)});
+                              proposal.location, sizes[i], proposal.safety, QString::fromUtf8(proposal.kind), identity});
     }
     std::stable_sort(candidates.begin(), candidates.end(), [](const auto& a, const auto& b) { return a.size > b.size; });
     return candidates;
@@ -221,20 +224,47 @@ std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::file
     files.reserve(records.size());
     for (const FileRecord& record : records) {
         std::filesystem::path location(record.path);
-        files.push_back({Uuid::random(), location, record.size, record.modified, kinds.kind(location)});
+        // The identity a move checks against: a file changed since the walk saw it is left out. A
+        // path too long for the system to name in one call is listed without one; nothing can move
+        // it by that path either.
+        struct stat status {};
+        std::optional<FileIdentity> identity;
+        if (::lstat(location.c_str(), &status) == 0) {
+            if (!S_ISREG(status.st_mode) || allocatedBytes(std::uint64_t(status.st_blocks)) != record.size ||
+                Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec) != *record.modified)
+                continue;
+            identity = FileIdentity::of(status);
+        } else if (errno != ENAMETOOLONG) {
+            continue;
+        }
+        files.push_back({Uuid::random(), location, record.size, record.modified, kinds.kind(location), identity});
     }
     return files;
 }
 
-int FileIntelligenceService::moveToTrash(const std::vector<std::filesystem::path>& locations, std::stop_token stop) {
+TrashResult FileIntelligenceService::moveToTrash(const std::vector<TrashRequest>& items, std::stop_token stop) {
     std::lock_guard serial(trashLock_);
-    int moved = 0;
-    for (const std::filesystem::path& location : locations) {
+    TrashResult result;
+    for (const TrashRequest& item : items) {
         if (stop.stop_requested()) throw Cancelled();
-        // Nothing there (a link whose target is gone included) counts as already removed.
-        if (Trash::moveToTrash(location)) ++moved;
+        // A copy goes only while the copy its group keeps is still there as listed: else it may be
+        // the last one, or no longer equal to it.
+        if (item.kept && FileIdentity::at(item.kept->path) != item.kept->identity) {
+            result.changed.push_back(item.path);
+            continue;
+        }
+        try {
+            // Nothing there (a link whose target is gone included) counts as already removed.
+            if (Trash::moveToTrash(item.path, {.expected = item.identity})) ++result.moved;
+        } catch (const TrashError& error) {
+            if (error.reason() != TrashError::Reason::changed) {
+                result.error = std::current_exception();
+                break;
+            }
+            result.changed.push_back(item.path);
+        }
     }
-    return moved;
+    return result;
 }
 
 const std::unordered_set<std::string>& FileIntelligenceService::packageExtensions() {

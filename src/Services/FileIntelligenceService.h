@@ -7,6 +7,8 @@
 #include "Foundation/Instant.h"
 #include "Services/HashMeter.h"
 #include "Services/Sha256.h"
+#include "Services/TrashRequest.h"
+#include "Services/TrashResult.h"
 
 #include <array>
 #include <chrono>
@@ -49,13 +51,16 @@ public:
     std::vector<CleanupCandidate> developerCandidates(std::stop_token stop = {});
 
     // Files of at least `minimumSize` allocated bytes last changed before `olderThanDays` calendar
-    // days ago, outside hidden folders and packages: the largest 1000. Throws ScanError, Cancelled.
+    // days ago, outside hidden folders and packages: the largest 1000, each with its identity.
+    // Throws ScanError, Cancelled.
     std::vector<ScannedFile> forgottenFiles(const std::filesystem::path& folder, int olderThanDays, std::int64_t minimumSize,
                                             std::stop_token stop = {});
 
-    // Moves each existing location to the Trash; returns how many moved. Throws the first move's
-    // TrashError (those before it stay moved), or Cancelled.
-    int moveToTrash(const std::vector<std::filesystem::path>& locations, std::stop_token stop = {});
+    // Moves each existing item to the Trash, in order. An item that is no longer the file listed, or
+    // whose group's kept copy is gone or changed, stays and is reported as changed. The first move
+    // that fails ends the call with its TrashError in the result (those before it stay moved).
+    // Throws Cancelled.
+    TrashResult moveToTrash(const std::vector<TrashRequest>& items, std::stop_token stop = {});
 
     // Groups of files with equal content of at least 1024 bytes, by wasted space. Groups reach
     // `foundGroup` as they are confirmed; both callbacks are called from any thread.

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
@@ -60,13 +61,26 @@ public:
         DuplicateGroup group;
         group.id = FileIntelligenceService::hex(digest);
         group.fileSize = files.front()->size;
-        group.files.reserve(files.size());
+        // Each copy with the identity a move checks against; one changed since it was compared
+        // leaves the group. A path too long to name in one call keeps no identity (nothing can move
+        // it by that path either).
+        std::vector<std::pair<const IndexedFile*, std::optional<FileIdentity>>> unchanged;
+        for (const IndexedFile* file : files) {
+            struct stat status {};
+            if (::lstat(file->path, &status) == 0) {
+                if (isUnchanged(status, *file)) unchanged.emplace_back(file, FileIdentity::of(status));
+            } else if (errno == ENAMETOOLONG) {
+                unchanged.emplace_back(file, std::nullopt);
+            }
+        }
+        if (unchanged.size() < 2) return;
+        group.files.reserve(unchanged.size());
         {
             std::lock_guard lock(lock_);
-            for (const IndexedFile* file : files) {
+            for (const auto& [file, identity] : unchanged) {
                 std::filesystem::path location(file->path);
                 QString kind = kinds_.kind(location);
-                group.files.push_back({Uuid::random(), std::move(location), file->size, file->modified, std::move(kind)});
+                group.files.push_back({Uuid::random(), std::move(location), file->size, file->modified, std::move(kind), identity});
             }
         }
         // Newest first; a copy without a date counts as the distant past.
@@ -157,9 +171,9 @@ void FileIntelligenceService::runPool(std::size_t count, HashMeter& meter, const
 
 namespace {
 
-// A bind mount shows one file under two paths: the same device and inode with a single link.
-// Trashing the "copy" would remove the only one, so such paths count once. Hard links (two links
-// or more) stay as they are counted.
+// Names of one file count once: a bind mount shows one file under two paths, and hard links are
+// names of one inode. Trashing such a "copy" frees nothing, or, for a bind mount, removes the only
+// one. The first name by path stays.
 void keepOneViewOfEachFile(std::vector<FileIntelligenceService::IndexedFile>& sortedBySize) {
     std::vector<char> drop(sortedBySize.size(), 0);
     for (std::size_t first = 0; first < sortedBySize.size();) {
@@ -168,7 +182,7 @@ void keepOneViewOfEachFile(std::vector<FileIntelligenceService::IndexedFile>& so
         std::set<std::pair<dev_t, ino_t>> seen;
         for (std::size_t i = first; end - first >= 2 && i < end; ++i) {
             struct stat info {};
-            drop[i] = ::lstat(sortedBySize[i].path, &info) == 0 && info.st_nlink == 1 && !seen.emplace(info.st_dev, info.st_ino).second;
+            drop[i] = ::lstat(sortedBySize[i].path, &info) == 0 && !seen.emplace(info.st_dev, info.st_ino).second;
         }
         first = end;
     }

@@ -17,7 +17,11 @@ FileDescriptor openUnchanged(const FileIntelligenceService::IndexedFile& file) {
 
 bool isUnchanged(int descriptor, const FileIntelligenceService::IndexedFile& file) {
     struct stat status {};
-    return ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_size == file.size &&
+    return ::fstat(descriptor, &status) == 0 && isUnchanged(status, file);
+}
+
+bool isUnchanged(const struct stat& status, const FileIntelligenceService::IndexedFile& file) {
+    return S_ISREG(status.st_mode) && status.st_size == file.size &&
            (!file.modified || Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec) == *file.modified);
 }
 

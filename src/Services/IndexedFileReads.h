@@ -4,6 +4,8 @@
 #include "Services/FileIntelligenceService.h"
 #include "Services/HashMeter.h"
 
+#include <sys/stat.h>
+
 #include <cstdint>
 
 // Reading the files the duplicate finder indexed: only while they are as indexed, in reads small
@@ -17,8 +19,9 @@ constexpr std::int64_t chunk = 65536;
 // and date; else a closed descriptor.
 FileDescriptor openUnchanged(const FileIntelligenceService::IndexedFile& file);
 
-// Whether the open file still has the indexed length and date.
+// Whether the open file, or the status read of one, still has the indexed length and date.
 bool isUnchanged(int descriptor, const FileIntelligenceService::IndexedFile& file);
+bool isUnchanged(const struct stat& status, const FileIntelligenceService::IndexedFile& file);
 
 // Reads `length` bytes at `offset`; false when the file ends early or cannot be read.
 bool readExactly(int descriptor, unsigned char* into, std::int64_t length, std::int64_t offset);

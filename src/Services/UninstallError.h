@@ -3,16 +3,20 @@
 #include "Platform/TrashError.h"
 
 #include <filesystem>
+#include <stdexcept>
 #include <vector>
 
-// A removal the Trash stopped part-way: the items moved before the failure stay in the Trash, and
-// their new locations are reported with the error.
-class UninstallError : public TrashError {
+// A removal in which the Trash refused some items: the others were moved all the same, and their new
+// locations are reported with the failures.
+class UninstallError : public std::runtime_error {
 public:
-    UninstallError(const TrashError& cause, std::vector<std::filesystem::path> movedLocations)
-        : TrashError(cause), movedLocations_(std::move(movedLocations)) {}
+    UninstallError(std::vector<TrashError> failures, std::vector<std::filesystem::path> movedLocations)
+        : std::runtime_error(failures.empty() ? "removal failed" : failures.front().what()), failures_(std::move(failures)),
+          movedLocations_(std::move(movedLocations)) {}
+    const std::vector<TrashError>& failures() const { return failures_; }
     const std::vector<std::filesystem::path>& movedLocations() const { return movedLocations_; }
 
 private:
+    std::vector<TrashError> failures_;
     std::vector<std::filesystem::path> movedLocations_;
 };

@@ -163,10 +163,21 @@ bool holdsBaseFolder(const fs::path& item, const SystemRoots& roots) {
     });
 }
 
-// The user can take an application away only where it is theirs to remove: not a package's file
-// (moving it would not uninstall the package) and in a folder they may change.
-bool userCanMove(const fs::path& application, bool packaged) {
-    return !packaged && ::faccessat(AT_FDCWD, application.parent_path().c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+// Whether a matched entry is the application's own by its name: the key itself, or the key followed
+// by a separator ("vim", "vim.log", "vim-backup", "org.gnome.Maps_1"). Names that merely contain the
+// key ("nvim", "vimwiki") may be another program's or the user's, so they are listed unticked.
+bool namesItsOwn(const QString& entryName, const QString& entryKey, const QStringList& keys) {
+    static const QString separators = QStringLiteral(".-_ ");
+    return std::any_of(keys.begin(), keys.end(), [&](const QString& key) {
+        if (entryKey == key || entryName == key) return true;
+        return entryName.size() > key.size() && entryName.startsWith(key) && separators.contains(entryName[key.size()]);
+    });
+}
+
+// The user can take an application's entry away only from a folder they may change (a package's
+// files are locked apart).
+bool userCanMove(const fs::path& application) {
+    return ::faccessat(AT_FDCWD, application.parent_path().c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 // The desktops of this session, from XDG_CURRENT_DESKTOP ("GNOME", "KDE", "ubuntu:GNOME"); none
@@ -262,13 +273,8 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         found.push_back(AppArtifact{Uuid::random(), item, size ? *size : allocatedSize(item), category, selected});
     };
 
-    if (linkStatus(application.path) && !holdsBaseFolder(application.path, roots)) {
-        // Measured as in the list of applications: what its package owns, else the entry itself.
-        const auto owner = DpkgDatabase::owners({application.path}, roots.root);
-        const bool packaged = !owner.empty();
-        const std::int64_t size = packaged ? packageSize(owner.begin()->second, roots.root) : allocatedSize(application.path);
-        add(application.path, ArtifactCategory::application, userCanMove(application.path, packaged), size);
-    }
+    if (linkStatus(application.path) && !holdsBaseFolder(application.path, roots))
+        add(application.path, ArtifactCategory::application, userCanMove(application.path));
 
     for (const FixedCandidate& candidate : fixedCandidates) {
         const QString& key = candidate.key == Key::identifier ? application.desktopFileID : application.name;
@@ -284,17 +290,34 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     const QString nameKey = application.name.toLower().remove(QLatin1Char(' '));
     const bool useIdentifier = isUsableKey(identifierKey);
     const bool useName = isUsableKey(nameKey);
+    QStringList keys;
+    if (useIdentifier) keys << identifierKey;
+    if (useName) keys << nameKey << application.name.toLower();
     for (const SearchedFolder& searched : searchedFolders) {
         for (const fs::path& folder : LinuxLocations::folders(searched.folder, roots)) {
             const auto listing = FolderListing::entries(folder);
             if (!listing) continue;
             for (const fs::path& entry : *listing) {
                 if (FolderListing::isHidden(entry)) continue;
-                const QString entryKey = PathText::display(entry.filename()).toLower().remove(QLatin1Char(' '));
+                const QString entryName = PathText::display(entry.filename()).toLower();
+                const QString entryKey = QString(entryName).remove(QLatin1Char(' '));
                 if ((useIdentifier && entryKey.contains(identifierKey)) || (useName && entryKey.contains(nameKey)))
-                    add(entry, searched.category, true);
+                    add(entry, searched.category, namesItsOwn(entryName, entryKey, keys));
             }
         }
+    }
+
+    // A file a package installed goes only with its package: it is shown, never ticked. The
+    // application's entry is then measured as in the list of applications, by all its package owns.
+    std::vector<fs::path> paths;
+    for (const AppArtifact& artifact : found) paths.push_back(artifact.path);
+    const auto owners = DpkgDatabase::owners(paths, roots.root);
+    for (AppArtifact& artifact : found) {
+        const auto owner = owners.find(artifact.path.string());
+        if (owner == owners.end()) continue;
+        artifact.package = owner->second.name;
+        artifact.isSelected = false;
+        if (artifact.category == ArtifactCategory::application) artifact.size = packageSize(owner->second, roots.root);
     }
 
     std::stable_sort(found.begin(), found.end(), [](const AppArtifact& a, const AppArtifact& b) {
@@ -309,15 +332,18 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
 std::vector<fs::path> UninstallerService::moveToTrash(const std::vector<AppArtifact>& artifacts) {
     std::lock_guard lock(mutex_);
     std::vector<fs::path> moved;
+    std::vector<TrashError> failures;
     for (const AppArtifact& artifact : artifacts) {
-        if (!artifact.isSelected) continue;
+        if (!artifact.isSelected || artifact.isLocked()) continue;
+        // One item that cannot go never keeps the others; a link goes as the link it is.
         try {
-            auto location = Trash::moveToTrash(artifact.path);
+            auto location = Trash::moveToTrash(artifact.path, {.moveDanglingLinks = true});
             if (!location) throw TrashError(TrashError::Reason::moveFailed, artifact.path, ENOENT);
             moved.push_back(std::move(*location));
         } catch (const TrashError& error) {
-            throw UninstallError(error, std::move(moved));
+            failures.push_back(error);
         }
     }
+    if (!failures.empty()) throw UninstallError(std::move(failures), std::move(moved));
     return moved;
 }

@@ -1,10 +1,17 @@
 #include "Pictures/PictureRegistry.h"
 
+#include "Foundation/PathText.h"
+#include "Models/AppLocalization.h"
+#include "Models/IsolatedText.h"
+
 #include "Services/AppState.h"
 #include "Views/Tools/DuplicateFinderView.h"
 #include "Views/Tools/DuplicateGroupRow.h"
 #include "Views/Tools/ToolsView.h"
 #include "ViewSupport/ToolsFixture.h"
+
+#include <QMessageBox>
+#include <QTimer>
 
 namespace {
 
@@ -17,6 +24,28 @@ std::unique_ptr<QWidget> toolsOn(AppState& state, ValueTool tool, bool openFirst
     if (openFirstGroup)
         if (auto* row = view->findChild<DuplicateGroupRow*>()) row->setExpanded(true);
     return view;
+}
+
+// The tools' alert opens as a window of its own, which a grab of the screen leaves out: once open,
+// it is drawn into the screen, where the window manager would centre it.
+void drawAlertInto(QWidget* screen) {
+    QTimer::singleShot(200, screen, [screen] {
+        for (QMessageBox* box : screen->findChildren<QMessageBox*>()) {
+            box->setParent(screen, Qt::Widget);
+            box->setAutoFillBackground(true);
+            box->adjustSize();
+            box->move((screen->width() - box->width()) / 2, (screen->height() - box->height()) / 3);
+            box->show();
+        }
+    });
+}
+
+// The message of a move that left some items because they changed after the search, as the app
+// words it in the language of the picture.
+QString movedWithChangedItems(long long moved, const std::vector<Path>& changed) {
+    QString text = AppLocalization::format("tools.movedCount", {moved}) + "\n" + AppLocalization::format("tools.changedNotMoved", {(long long)changed.size()});
+    for (const Path& path : changed) text += "\n" + isolatedText(PathText::display(path));
+    return text;
 }
 
 std::vector<DuplicateGroup> someGroups() {
@@ -49,6 +78,15 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
         search.succeed(someGroups());
         waitUntil([&] { return !fixture.state().isToolWorking(); });
         pictures.render("tools-duplicates-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates, true); });
+        pictures.render("tools-duplicates-changed", windowSize, [&] {
+            fixture.state().setSelectedToolItems({});  // a move ends with nothing ticked
+            auto view = toolsOn(fixture.state(), ValueTool::duplicates);
+            fixture.state().setToolMessage(movedWithChangedItems(
+                3, {"/home/maya/Downloads/holiday-2024 (1).mp4", "/home/maya/Music/Copy of Album/01 - Opening.flac"}));
+            drawAlertInto(view.get());
+            return view;
+        });
+        fixture.state().setToolMessage(std::nullopt);
         fixture.finishDuplicates({});
         pictures.render("tools-duplicates-nonefound", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
     }
@@ -75,6 +113,13 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             ToolsFixture::file(home / "Documents/old-vm-disk.qcow2", 820'000'000, std::nullopt),
         });
         pictures.render("tools-forgotten-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::forgotten); });
+        pictures.render("tools-forgotten-changed", windowSize, [&] {
+            auto view = toolsOn(fixture.state(), ValueTool::forgotten);
+            fixture.state().setToolMessage(movedWithChangedItems(1, {home / "Documents/old-vm-disk.qcow2"}));
+            drawAlertInto(view.get());
+            return view;
+        });
+        fixture.state().setToolMessage(std::nullopt);
         fixture.loadStartup({
             ToolsFixture::startupItem(home / ".config/autostart/syncthing.desktop", "Syncthing", true, true),
             ToolsFixture::startupItem(home / ".config/autostart/chat.desktop.disabled", "Chat", false, true),

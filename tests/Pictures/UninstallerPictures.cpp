@@ -43,6 +43,16 @@ std::vector<AppArtifact> editorLeftovers() {
             Fixture::artifact(home / ".local/state/org.example.Editor", 220'000, ArtifactCategory::savedState)};
 }
 
+// A packaged application: its menu entry belongs to the package and is locked.
+std::vector<AppArtifact> calculatorLeftovers() {
+    const Path home = "/home/maya";
+    AppArtifact entry = Fixture::artifact("/usr/share/applications/org.gnome.Calculator.desktop", 9'400'000, ArtifactCategory::application, false);
+    entry.package = "gnome-calculator";
+    return {entry, Fixture::artifact(home / ".cache/org.gnome.Calculator", 2'300'000, ArtifactCategory::cache),
+            Fixture::artifact(home / ".local/share/gnome-calculator", 640'000, ArtifactCategory::support, false),
+            Fixture::artifact(home / ".config/org.gnome.Calculator", 8'000, ArtifactCategory::preference)};
+}
+
 // An AppState whose service answers at once, so the load each show starts ends before the picture.
 struct StillState {
     StillState(std::vector<InstalledApplication> applications, std::map<std::string, std::vector<AppArtifact>> leftovers, const std::string& selected = {}) {
@@ -86,6 +96,11 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         pictures.render("uninstaller-leftovers", windowSize, [&] { return screen(*still.state); });
         pictures.render("uninstaller-filtered", windowSize, [&] { return screen(*still.state, "gnome"); });
         pictures.render("uninstaller-nomatch", windowSize, [&] { return screen(*still.state, "zzz"); });
+    }
+    {
+        const std::vector<InstalledApplication> applications = someApplications();
+        StillState still(applications, {{applications[0].id, calculatorLeftovers()}}, applications[0].id);
+        pictures.render("uninstaller-packaged", windowSize, [&] { return screen(*still.state); });
     }
     {
         const std::vector<InstalledApplication> applications = someApplications();

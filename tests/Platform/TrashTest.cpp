@@ -150,6 +150,29 @@ TEST_F(TrashTest, LinksAreMovedNotFollowedAndMissingItemsAreNothing) {
     EXPECT_TRUE(fs::exists(trash() / "files/project/src/main.c"));
 }
 
+// Asked to, a link whose target is gone goes as the link it is; an item expected to be one file is
+// refused when another has taken its name, and stays.
+TEST_F(TrashTest, DanglingLinksOnRequestAndOnlyTheExpectedFile) {
+    fs::create_symlink(tree.folder("home") / "nowhere", tree.path() / "home/dangling");
+    EXPECT_EQ(Trash::moveToTrash(tree.path() / "home/dangling", {.moveDanglingLinks = true}), trash() / "files/dangling");
+    EXPECT_TRUE(fs::is_symlink(trash() / "files/dangling"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(tree.path() / "home/dangling")));
+
+    const fs::path listed = tree.write("home/report.txt", "listed");
+    const FileIdentity identity = *FileIdentity::at(listed);
+    tree.write("home/report.txt", "edited");  // same length, same inode, a new date
+    fs::last_write_time(listed, fs::last_write_time(listed) + std::chrono::seconds(5));
+    try {
+        Trash::moveToTrash(listed, {.expected = identity});
+        FAIL() << "a changed file was moved";
+    } catch (const TrashError& error) {
+        EXPECT_EQ(error.reason(), TrashError::Reason::changed);
+    }
+    EXPECT_EQ(TempTree::read(listed), "edited");
+    EXPECT_FALSE(fs::exists(trash() / "info/report.txt.trashinfo"));
+    EXPECT_EQ(Trash::moveToTrash(listed, {.expected = FileIdentity::at(listed)}), trash() / "files/report.txt");
+}
+
 // Nothing inside a trash, nor a trash or what holds one, is ever moved into a trash.
 TEST_F(TrashTest, TrashFoldersAndTheirContentsStayPut) {
     Trash::moveToTrash(tree.write("home/a.txt", "a"));

@@ -31,6 +31,7 @@ ScannedFile fileAt(const Path& path, std::int64_t size = 10) {
     ScannedFile file;
     file.path = path;
     file.size = size;
+    file.identity = FileIdentity::at(path);  // as the services list it
     return file;
 }
 
@@ -384,12 +385,59 @@ TEST_F(AppStateTest, TheKeptCopyIsNeverMovedNorCountedEvenWhenTicked) {
     ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 1; }));
     EXPECT_EQ(fake.moves[0]->urls, std::vector<Path>{copy});
     std::filesystem::remove(copy);
-    fake.moves[0]->succeed(1);
+    fake.moves[0]->succeed({1});
     ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
     EXPECT_TRUE(std::filesystem::exists(kept));
     EXPECT_TRUE(app.duplicateGroups().empty());  // one file left: the group is resolved
     EXPECT_TRUE(app.selectedToolItems().empty());
     EXPECT_EQ(app.toolMessage(), AppLocalization::format("tools.movedCount", {1}));
+}
+
+// Each copy goes to the service with what it was when listed and with its group's kept copy; what
+// the service left because it changed stays listed and is named in the message.
+TEST_F(AppStateTest, AMoveChecksWhatWasListedAndKeepsAndNamesWhatChanged) {
+    AppState& app = makeStateWithChosenFolder();
+    app.findDuplicates();
+    ASSERT_TRUE(waitUntil([&] { return fake.duplicateSearches.size() == 1; }));
+    const Path kept = tree.file("d/kept", 10), copy = tree.file("d/copy", 10), other = tree.file("e/kept", 20), otherCopy = tree.file("e/copy", 20);
+    fake.duplicateSearches[0]->findAndSucceed({groupOf("g", 10, {kept, copy}), groupOf("h", 20, {other, otherCopy})});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+    app.trashSelectedDuplicateFiles();
+    ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 1; }));
+    EXPECT_EQ(fake.moves[0]->items, (std::vector<TrashRequest>{{otherCopy, FileIdentity::at(otherCopy), TrashRequest::Kept{other, *FileIdentity::at(other)}},
+                                                                {copy, FileIdentity::at(copy), TrashRequest::Kept{kept, *FileIdentity::at(kept)}}}));
+    std::filesystem::remove(otherCopy);
+    fake.moves[0]->succeed({1, {copy}});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+    ASSERT_EQ(app.duplicateGroups().size(), 1u);
+    EXPECT_EQ(app.duplicateGroups()[0].files[1].path, copy);
+    const QString message = app.toolMessage().value_or(QString());
+    EXPECT_TRUE(message.startsWith(AppLocalization::format("tools.movedCount", {1}) + "\n" + AppLocalization::format("tools.changedNotMoved", {1})))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(copy.c_str())) << message.toStdString();
+
+    // Forgotten files go with their identity too; of many changed, the first five are named.
+    std::vector<ScannedFile> forgotten;
+    std::set<std::string> all;
+    for (int i = 0; i < 7; ++i) {
+        forgotten.push_back(fileAt(tree.file("old/" + std::to_string(i), 10)));
+        all.insert(forgotten.back().path.string());
+    }
+    app.findForgottenFiles(180);
+    ASSERT_TRUE(waitUntil([&] { return fake.forgottenSearches.size() == 1; }));
+    fake.forgottenSearches[0]->succeed(forgotten);
+    ASSERT_TRUE(waitUntil([&] { return app.forgottenFiles().size() == 7; }));
+    app.setSelectedToolItems(all);
+    app.trashSelectedForgottenFiles();
+    ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 2; }));
+    EXPECT_EQ(fake.moves[1]->items[6], TrashRequest(forgotten[6].path, FileIdentity::at(forgotten[6].path)));
+    fake.moves[1]->succeed({0, fake.moves[1]->urls});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+    EXPECT_EQ(app.forgottenFiles().size(), 7u);
+    const QString many = app.toolMessage().value_or(QString());
+    EXPECT_TRUE(many.contains(forgotten[4].path.c_str()));
+    EXPECT_FALSE(many.contains(forgotten[5].path.c_str()));
+    EXPECT_TRUE(many.endsWith(AppLocalization::format("tools.andMore", {2}))) << many.toStdString();
 }
 
 // --- moves and the busy flag ---
@@ -460,7 +508,7 @@ TEST_F(AppStateTest, MovedCleanupCandidatesLeaveTheirListAndTheSafeOnesArePresel
     ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 1; }));
     EXPECT_EQ(fake.moves[0]->urls, std::vector<Path>{safe});
     std::filesystem::remove_all(safe);
-    fake.moves[0]->succeed(1);
+    fake.moves[0]->succeed({1});
     ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
     ASSERT_EQ(app.cleanupCandidates().size(), 1u);
     EXPECT_EQ(app.cleanupCandidates()[0].id, review.string());
@@ -484,7 +532,7 @@ TEST_F(AppStateTest, MovingAFolderPrunesEveryListOfWhatWasInsideIt) {
     app.trashSelectedCandidates(app.cleanupCandidates());
     ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 1; }));
     std::filesystem::remove_all(cache);
-    fake.moves[0]->succeed(1);
+    fake.moves[0]->succeed({1});
     ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
 
     EXPECT_TRUE(app.cleanupCandidates().empty());
@@ -679,12 +727,38 @@ TEST_F(AppStateTest, ASecondRemovalIsRefusedAndASuccessReportsAndReloads) {
     // Part-way: what went is counted in the message, and the lists are reloaded.
     app.moveSelectedArtifactsToTrash(app.artifacts());
     ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 3; }));
-    const UninstallError partial(TrashError(TrashError::Reason::moveFailed, "/apps/b", EACCES), {"/trash/1"});
+    const UninstallError partial({TrashError(TrashError::Reason::moveFailed, "/apps/b", EACCES)}, {"/trash/1"});
     fake.artifactRemovals[2]->fail(partial);
     ASSERT_TRUE(waitUntil([&] { return !app.isRemoving(); }));
     const QString message = app.uninstallMessage().value_or("").remove(QRegularExpression("[\u2066-\u2069]"));
-    EXPECT_EQ(message.toStdString(), "1 item was moved to the Trash before this error. Could not move “b” to the Trash: Permission denied.");
+    EXPECT_EQ(message.toStdString(), "Moved 1 item to the Trash.\nCould not move “b” to the Trash: Permission denied.");
     ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads.size() == 2; }));
+}
+
+// A package's file is never ticked: not by a click, nor by a reload that carries an earlier tick
+// over to an item a package has taken since.
+TEST_F(AppStateTest, APackagesFileCannotBeTicked) {
+    AppState& app = makeState();
+    app.selectApplication(application("a"));
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 1; }));
+    AppArtifact entry = artifactAt("/usr/share/applications/a.desktop");
+    entry.package = "a";
+    entry.isSelected = false;
+    fake.artifactLoads[0]->succeed({entry, artifactAt("/a/data")});
+    ASSERT_TRUE(waitUntil([&] { return app.artifacts().size() == 2; }));
+    app.setArtifactSelection(app.artifacts()[0], true);
+    EXPECT_FALSE(app.artifacts()[0].isSelected);
+
+    app.loadApplications();
+    ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads.size() == 1; }));
+    fake.applicationLoads[0]->succeed({application("a")});
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 2; }));
+    AppArtifact taken = artifactAt("/a/data");
+    taken.package = "a-data";
+    taken.isSelected = false;
+    fake.artifactLoads[1]->succeed({entry, taken});
+    ASSERT_TRUE(waitUntil([&] { return app.artifacts()[1].isLocked(); }));
+    EXPECT_FALSE(app.artifacts()[1].isSelected);
 }
 
 TEST_F(AppStateTest, AReloadKeepsTheTicksAndTheConfirmedLeftoversAreMoved) {

@@ -33,6 +33,7 @@ TEST_F(CleanupCandidatesTest, ProposesCacheEntriesAndInstallersMeasuredByAllocat
     auto loose = tree.file("home/.cache/loose.log", 1000);
     fs::create_symlink(tree.path() / "home/.cache/app", tree.path() / "home/.cache/link");
     auto image = tree.file("home/Downloads/Setup.DMG", 7000);
+    fs::last_write_time(image, fs::file_time_type::clock::now() - std::chrono::days(30));
     auto deb = tree.file("home/Downloads/tool_1.0_amd64.deb", 9000);
     tree.file("home/Downloads/archive.zip", 90000);
     tree.file("home/Downloads/Bundle.pkg/Contents/payload", 12000);
@@ -65,6 +66,18 @@ TEST_F(CleanupCandidatesTest, ProposesCacheEntriesAndInstallersMeasuredByAllocat
 
     EXPECT_EQ(list.size(), 5u);
     EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.size > b.size; }));
+
+    // Files carry what the move checks against; folders, whose dates follow their use, do not. An
+    // installer replaced by a new download of the same name stays where it is.
+    EXPECT_EQ(installer->identity, FileIdentity::at(image));
+    EXPECT_FALSE(app->identity);
+    EXPECT_FALSE(package->identity);
+    fs::remove(image);
+    tree.file("home/Downloads/Setup.DMG", 7000);
+    const TrashResult moved = service.moveToTrash({TrashRequest(image, installer->identity), TrashRequest(app->path, app->identity)});
+    EXPECT_EQ(moved.moved, 1);
+    EXPECT_EQ(moved.changed, std::vector<fs::path>{image});
+    EXPECT_TRUE(fs::exists(image));
 }
 
 TEST_F(CleanupCandidatesTest, KeepsTheLargestEightyAndTiesKeepCachesBeforeInstallers) {

@@ -323,11 +323,13 @@ TEST(DuplicateFinder, FindsGroupsInBothStagesAndOrdersThemByWaste) {
     Search search;
     auto groups = search.run(service, tree.path());
     ASSERT_EQ(groups.size(), 4u);
-    // Waste: 10 MiB, then 3 × 300 KiB (four names with the hard link), then 100 KiB, then 1 KiB.
+    // Waste: 10 MiB, then 2 × 300 KiB (the hard link is a second name of t/1, not a copy), then
+    // 100 KiB, then 1 KiB.
     EXPECT_EQ(paths(groups[0]), (std::set<fs::path>{l1, l2}));
     EXPECT_EQ(groups[0].id, sha256(large));
     EXPECT_EQ(groups[0].fileSize, std::int64_t(large.size()));
-    EXPECT_EQ(paths(groups[1]), (std::set<fs::path>{t1, t2, t3, tree.path() / "t/hardlink"}));
+    EXPECT_EQ(paths(groups[1]), (std::set<fs::path>{t1, t2, t3}));
+    EXPECT_EQ(groups[1].wastedBytes(), 2 * std::int64_t(three.size()));
     EXPECT_EQ(groups[1].id, sha256(three));
     EXPECT_EQ(groups[2].id, sha256(small));
     ASSERT_EQ(groups[2].files.size(), 2u);
@@ -354,11 +356,33 @@ TEST(DuplicateFinder, FindsGroupsInBothStagesAndOrdersThemByWaste) {
     EXPECT_EQ(last.groupsFound, 4);
     EXPECT_EQ(last.filesProcessed, *last.totalFiles);
     EXPECT_EQ(last.bytesProcessed, *last.totalBytes);  // every byte read or credited exactly once
-    EXPECT_EQ(*last.totalFiles, 2 + 3 + 5 + 2);
+    EXPECT_EQ(*last.totalFiles, 2 + 3 + 4 + 2);
 
     Search hidden;
     auto withHidden = hidden.run(service, tree.path(), true);
     EXPECT_EQ(withHidden[2].files.size(), 3u);
+}
+
+// Names of one inode are one file: they never make a group by themselves and add no waste. Every
+// copy listed carries the identity a move checks against.
+TEST(DuplicateFinder, HardLinksAreOneFileAndCopiesCarryTheirIdentity) {
+    TempTree tree;
+    FileIntelligenceService service;
+    const std::string content = randomBytes(200 * 1024, 21);
+    auto only = tree.write("a/only", content);
+    fs::create_hard_link(only, tree.folder("b") / "only-link");
+    fs::create_hard_link(only, tree.folder("c") / "only-link");
+    Search alone;
+    EXPECT_TRUE(alone.run(service, tree.path()).empty());
+    EXPECT_TRUE(alone.found.empty());
+
+    auto copy = tree.write("d/copy", content);
+    Search search;
+    auto groups = search.run(service, tree.path());
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(paths(groups[0]), (std::set<fs::path>{only, copy}));
+    EXPECT_EQ(groups[0].wastedBytes(), std::int64_t(content.size()));
+    for (const ScannedFile& file : groups[0].files) EXPECT_EQ(file.identity, FileIdentity::at(file.path)) << file.path;
 }
 
 // The giant shape in small: ranges of one length spread over the workers, one pair equal, one

@@ -107,8 +107,9 @@ struct TrashArtifactsCall : HeldCall<std::vector<std::filesystem::path>> {
     std::vector<AppArtifact> artifacts;
 };
 
-struct MoveCall : HeldCall<std::int64_t> {
-    std::vector<std::filesystem::path> urls;
+struct MoveCall : HeldCall<TrashResult> {
+    std::vector<TrashRequest> items;
+    std::vector<std::filesystem::path> urls;  // the items' paths
 };
 
 using ApplicationsCall = HeldCall<std::vector<InstalledApplication>>;
@@ -177,9 +178,10 @@ struct FakeAppServices {
             call->minimumSize = minimumSize;
             return forgottenSearches.add(call)->await(stop);
         };
-        s.moveToTrash = [this](const std::vector<std::filesystem::path>& urls, std::stop_token stop) {
+        s.moveToTrash = [this](const std::vector<TrashRequest>& items, std::stop_token stop) {
             auto call = std::make_shared<MoveCall>();
-            call->urls = urls;
+            call->items = items;
+            for (const TrashRequest& item : items) call->urls.push_back(item.path);
             return moves.add(call)->await(stop);
         };
         s.startupItems = [this] { return startupLoads.add(std::make_shared<StartupCall>())->await(abandon.get_token()); };

@@ -57,6 +57,7 @@ TEST(ForgottenFiles, CutoffIsStrictAndSizeIsAllocated) {
     ASSERT_EQ(urls(found), std::vector<fs::path>{secondEarlier});
     EXPECT_EQ(found[0].size, allocated(secondEarlier));
     EXPECT_EQ(found[0].modifiedAt, cutoff.addingSeconds(-1));
+    EXPECT_EQ(found[0].identity, FileIdentity::at(secondEarlier));  // what a move checks against
     // One byte more than the allocated size: nothing qualifies.
     EXPECT_TRUE(service.forgottenFiles(tree.path(), 180, allocated(secondEarlier) + 1).empty());
     // Millions of days back: no file is that old, and the day arithmetic must not wrap into the future.

@@ -111,8 +111,8 @@ TEST(HostileTrees, TheKernelsOwnFileSystemsAreNotWalked) {
     EXPECT_EQ(failures, "");
 }
 
-// A bind mount shows one file twice: same device and inode, one link. It is no duplicate of itself;
-// a real copy still is, and hard links stay as they are counted.
+// A bind mount shows one file twice: same device and inode, one link. It is no duplicate of itself,
+// nor are its hard links; a real copy still is.
 TEST(HostileTrees, OneFileSeenThroughTwoMountsIsNotItsOwnDuplicate) {
     if (!ForkedChild::isRoot()) GTEST_SKIP() << "needs root to mount";
     TempTree tree;
@@ -130,7 +130,7 @@ TEST(HostileTrees, OneFileSeenThroughTwoMountsIsNotItsOwnDuplicate) {
         for (const DuplicateGroup& group : duplicates(tree.path())) groupSizes[group.fileSize] = group.files.size();
         check(found, !groupSizes.contains(4096), "one file offered as its own duplicate");
         check(found, groupSizes[5000] == 2, "the real copy: " + std::to_string(groupSizes[5000]) + " paths");
-        check(found, groupSizes[6000] == 3, "the hard links: " + std::to_string(groupSizes[6000]) + " paths");
+        check(found, !groupSizes.contains(6000), "hard links offered as copies");
         return found;
     });
     if (ForkedChild::cannotMount(failures)) GTEST_SKIP() << failures;

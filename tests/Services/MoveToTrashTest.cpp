@@ -22,13 +22,16 @@ protected:
 }  // namespace
 
 TEST_F(MoveToTrashTest, CountsWhatMovedAndSkipsWhatIsGone) {
-    EXPECT_EQ(service.moveToTrash({}), 0);
+    EXPECT_EQ(service.moveToTrash({}).moved, 0);
     EXPECT_FALSE(fs::exists(tree.path() / "home/.local/share/Trash"));
 
     auto a = tree.write("home/docs/a.txt", "a");
     auto b = tree.write("home/docs/b.txt", "b");
     fs::create_symlink(tree.path() / "home/nowhere", tree.path() / "home/dangling");
-    EXPECT_EQ(service.moveToTrash({a, tree.path() / "home/missing", b, a, tree.path() / "home/dangling"}), 2);
+    const TrashResult result = service.moveToTrash({a, tree.path() / "home/missing", b, a, tree.path() / "home/dangling"});
+    EXPECT_EQ(result.moved, 2);
+    EXPECT_TRUE(result.changed.empty());
+    EXPECT_FALSE(result.error);
     EXPECT_TRUE(fs::exists(trashed("a.txt")));
     EXPECT_TRUE(fs::exists(trashed("b.txt")));
     EXPECT_FALSE(fs::exists(trashed("a 2.txt")));
@@ -36,7 +39,7 @@ TEST_F(MoveToTrashTest, CountsWhatMovedAndSkipsWhatIsGone) {
 
     // A second item of the same name never overwrites the first.
     auto again = tree.write("home/other/a.txt", "again");
-    EXPECT_EQ(service.moveToTrash({again}), 1);
+    EXPECT_EQ(service.moveToTrash({again}).moved, 1);
     EXPECT_TRUE(fs::exists(trashed("a 2.txt")));
 }
 
@@ -45,7 +48,9 @@ TEST_F(MoveToTrashTest, FailureOnTheSecondItemStopsThere) {
     auto third = tree.write("home/third.txt", "3");
     tree.write("home/.local/share/keep.txt", "k");
     // The folder that holds the trash cannot go into it.
-    EXPECT_THROW(service.moveToTrash({first, tree.path() / "home/.local", third}), TrashError);
+    const TrashResult result = service.moveToTrash({first, tree.path() / "home/.local", third});
+    EXPECT_EQ(result.moved, 1);
+    EXPECT_THROW(std::rethrow_exception(result.error), TrashError);
     EXPECT_TRUE(fs::exists(trashed("first.txt")));
     EXPECT_TRUE(fs::exists(third));
     EXPECT_TRUE(fs::exists(tree.path() / "home/.local/share/keep.txt"));
@@ -57,4 +62,50 @@ TEST_F(MoveToTrashTest, StopRequestBeforeTheCallMovesNothing) {
     stopped.request_stop();
     EXPECT_THROW(service.moveToTrash({item}, stopped.get_token()), Cancelled);
     EXPECT_TRUE(fs::exists(item));
+}
+
+// Between the search and the confirmation the files changed under the tool: each item goes only
+// while it is the file listed, and a duplicate only while its group's kept copy is still there as
+// listed. What changed stays where it is and is named; the rest is moved.
+TEST_F(MoveToTrashTest, ItemsMoveOnlyWhileTheyAndTheirKeptCopyAreAsListed) {
+    auto listed = [](const fs::path& path) { return *FileIdentity::at(path); };
+    // A group whose kept copy was deleted: its last copy must stay.
+    auto goneKept = tree.write("home/a/kept", "same");
+    auto lastCopy = tree.write("home/a/copy", "same");
+    const TrashRequest::Kept goneKeptCopy{goneKept, listed(goneKept)};
+    const TrashRequest lastCopyRequest(lastCopy, listed(lastCopy), goneKeptCopy);
+    fs::remove(goneKept);
+    // A group whose kept copy was edited, and one whose copy was edited.
+    auto editedKept = tree.write("home/b/kept", "same");
+    auto copyOfEdited = tree.write("home/b/copy", "same");
+    const TrashRequest copyOfEditedRequest(copyOfEdited, listed(copyOfEdited), TrashRequest::Kept{editedKept, listed(editedKept)});
+    tree.write("home/b/kept", "edited!");
+    auto kept = tree.write("home/c/kept", "same");
+    auto editedCopy = tree.write("home/c/edited", "same");
+    auto plainCopy = tree.write("home/c/plain", "same");
+    const TrashRequest::Kept keptCopy{kept, listed(kept)};
+    const TrashRequest editedCopyRequest(editedCopy, listed(editedCopy), keptCopy);
+    tree.write("home/c/edited", "changed");
+    // A forgotten file replaced by a new one of the same name, and one replaced by a link.
+    auto replaced = tree.write("home/old/report.pdf", "old");
+    auto linked = tree.write("home/old/notes.txt", "old");
+    auto untouched = tree.write("home/old/archive.tar", "old");
+    fs::last_write_time(replaced, fs::file_time_type::clock::now() - std::chrono::days(400));
+    const TrashRequest replacedRequest(replaced, listed(replaced)), linkedRequest(linked, listed(linked));
+    fs::remove(replaced);
+    tree.write("home/old/report.pdf", "new");  // same length, today's date, perhaps the same inode number
+    fs::remove(linked);
+    fs::create_symlink(untouched, linked);
+
+    const TrashResult result = service.moveToTrash({lastCopyRequest, copyOfEditedRequest, editedCopyRequest, TrashRequest(plainCopy, listed(plainCopy), keptCopy),
+                                                    replacedRequest, linkedRequest, TrashRequest(untouched, listed(untouched))});
+    EXPECT_FALSE(result.error);
+    EXPECT_EQ(result.moved, 2);
+    EXPECT_EQ(result.changed, (std::vector<fs::path>{lastCopy, copyOfEdited, editedCopy, replaced, linked}));
+    for (const fs::path& stayed : {lastCopy, copyOfEdited, editedCopy, replaced, kept, editedKept}) EXPECT_TRUE(fs::exists(stayed)) << stayed;
+    EXPECT_TRUE(fs::is_symlink(linked));
+    EXPECT_EQ(TempTree::read(replaced), "new");
+    EXPECT_EQ(TempTree::read(trashed("plain")), "same");
+    EXPECT_EQ(TempTree::read(trashed("archive.tar")), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(tree.path() / "home/.local/share/Trash/files"), fs::directory_iterator()), 2);
 }

@@ -2,6 +2,7 @@
 #include "Platform/SystemRoots.h"
 #include "Services/ErrorDescription.h"
 #include "Services/UninstallerService.h"
+#include "Models/AppLocalization.h"
 #include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
 
@@ -11,6 +12,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -182,7 +185,9 @@ TEST_F(UninstallerServiceTest, FindsLeftoversByFixedNamesAndByMatching) {
     EXPECT_EQ(artifacts[5].category, ArtifactCategory::cache);
     EXPECT_EQ(artifacts[6].category, ArtifactCategory::preference);
     EXPECT_EQ(artifacts[7].category, ArtifactCategory::cache);
-    for (const auto& artifact : artifacts) EXPECT_TRUE(artifact.isSelected);
+    // Named after the application, so ticked; the odd name only holds the identifier.
+    for (size_t i = 0; i + 1 < artifacts.size(); ++i) EXPECT_TRUE(artifacts[i].isSelected) << artifacts[i].path;
+    EXPECT_FALSE(artifacts[7].isSelected);
 
     // Each listing makes new identities.
     EXPECT_NE(service.artifacts(tool)[1].id, artifacts[1].id);
@@ -217,7 +222,7 @@ TEST_F(UninstallerServiceTest, UnsafeKeysNeverReachTheBaseFolders) {
     }
 }
 
-TEST_F(UninstallerServiceTest, APackagedApplicationIsListedButNotPreselected) {
+TEST_F(UninstallerServiceTest, APackagedApplicationIsListedLockedAndNeverMoved) {
     const fs::path entry = tree.write("usr/share/applications/zeta.desktop", application("Zeta"));
     tree.file("usr/bin/zeta", 50000);
     tree.write("var/lib/dpkg/info/zeta.list", "/usr/share/applications/zeta.desktop\n/usr/bin/zeta\n");
@@ -231,7 +236,16 @@ TEST_F(UninstallerServiceTest, APackagedApplicationIsListedButNotPreselected) {
     EXPECT_EQ(artifacts[0].size, applications[0].size);  // what the application owns, as in the list
     EXPECT_GT(artifacts[0].size, allocated(entry));
     EXPECT_FALSE(artifacts[0].isSelected);
+    EXPECT_EQ(artifacts[0].package, "zeta");
     EXPECT_TRUE(artifacts[1].isSelected);
+    EXPECT_FALSE(artifacts[1].isLocked());
+
+    // Ticked anyway (a stale or forged list), the package's file stays: only the package manager
+    // removes it. The user's own leftover goes.
+    auto ticked = artifacts;
+    for (AppArtifact& artifact : ticked) artifact.isSelected = true;
+    EXPECT_EQ(service.moveToTrash(ticked), (std::vector<fs::path>{home(".local/share/Trash/files/zeta")}));
+    EXPECT_TRUE(fs::exists(entry));
 }
 
 // Root may write anywhere, so the check runs in a child that dropped to an unprivileged user.
@@ -263,43 +277,77 @@ TEST_F(UninstallerServiceTest, AnApplicationInAFolderTheUserCannotChangeIsNotPre
     EXPECT_TRUE(service.artifacts(app)[0].isSelected);
 }
 
-TEST_F(UninstallerServiceTest, RemovalMovesTheSelectedItemsAndReportsAPartialMove) {
+// One item that cannot go never keeps the others, a link goes as the link it is whatever it points
+// at, and the message names what failed after what went.
+TEST_F(UninstallerServiceTest, RemovalMovesEveryItemItCanAndNamesWhatFailed) {
     const fs::path trash = home(".local/share/Trash");
     const InstalledApplication app = userApplication("org.example.App", "Example");
     tree.file("home/.cache/org.example.App/blob", 40000);
     tree.file("home/.config/org.example.App/settings", 100);
+    fs::create_symlink(home("nowhere"), home(".config/org.example.App.old"));
 
     auto artifacts = service.artifacts(app);
-    ASSERT_EQ(artifacts.size(), 3u);
+    ASSERT_EQ(artifacts.size(), 4u);
     for (auto& artifact : artifacts) artifact.isSelected = false;
     EXPECT_TRUE(service.moveToTrash(artifacts).empty());
     EXPECT_FALSE(fs::exists(trash));
 
-    // The second selected item disappears before removal: the first stays moved and is reported.
-    artifacts[0].isSelected = artifacts[1].isSelected = artifacts[2].isSelected = true;
-    fs::remove_all(artifacts[1].path);
+    // The cache folder disappears before the removal; the items after it go all the same.
+    for (auto& artifact : artifacts) artifact.isSelected = true;
+    fs::remove_all(home(".cache/org.example.App"));
     try {
         service.moveToTrash(artifacts);
         FAIL() << "a missing item was reported as moved";
     } catch (const UninstallError& error) {
-        ASSERT_EQ(error.movedLocations().size(), 1u);
-        EXPECT_EQ(error.movedLocations()[0], trash / "files/org.example.App.desktop");
-        const QString described = errorDescription(std::current_exception());
-        EXPECT_TRUE(described.contains("1 item was moved to the Trash before this error.")) << described.toStdString();
-        EXPECT_EQ(error.systemError(), ENOENT);
+        EXPECT_EQ(error.movedLocations(), (std::vector<fs::path>{trash / "files/org.example.App.desktop", trash / "files/org.example.App",
+                                                                 trash / "files/org.example.App.old"}));
+        ASSERT_EQ(error.failures().size(), 1u);
+        EXPECT_EQ(error.failures()[0].systemError(), ENOENT);
+        EXPECT_EQ(errorDescription(std::current_exception()),
+                  AppLocalization::format("uninstaller.movedCount", {3}) + "\n" +
+                      AppLocalization::format("trash.failed", {"org.example.App", QString::fromLocal8Bit(std::strerror(ENOENT))}));
     }
     EXPECT_FALSE(fs::exists(app.path));
-    EXPECT_TRUE(fs::exists(artifacts[2].path));
+    EXPECT_FALSE(fs::exists(home(".config/org.example.App")));
+    EXPECT_TRUE(fs::is_symlink(trash / "files/org.example.App.old"));
 
-    // Nothing moved: the Trash's own message, unchanged.
+    // Nothing moved: only the failure.
     try {
         service.moveToTrash({artifacts[1]});
         FAIL();
     } catch (const UninstallError& error) {
         EXPECT_TRUE(error.movedLocations().empty());
-        EXPECT_FALSE(errorDescription(std::current_exception()).contains("before this error"));
+        EXPECT_FALSE(errorDescription(std::current_exception()).contains("\n"));
     }
+}
 
-    EXPECT_EQ(service.moveToTrash({artifacts[2]}), (std::vector<fs::path>{trash / "files/org.example.App"}));
-    EXPECT_FALSE(fs::exists(artifacts[2].path));
+// Program names on Linux are short and shared: every entry whose name holds a key is listed, but
+// only those named after the application (the key alone or followed by a separator) are ticked.
+TEST_F(UninstallerServiceTest, OnlyEntriesNamedAfterTheApplicationAreTicked) {
+    const InstalledApplication vim = userApplication("vim", "Vim");
+    for (const char* item : {".config/nvim/init.lua", ".local/share/nvim/site/x", ".local/share/vimwiki/notes.md", ".config/gvim-rc/x", ".cache/vim/swap",
+                             ".cache/vim.log", ".local/share/vim_backup/x", ".config/Vim Tips/x"})
+        tree.file(std::string("home/") + item, 100);
+    std::map<fs::path, bool> ticks;
+    for (const AppArtifact& artifact : service.artifacts(vim)) ticks[artifact.path] = artifact.isSelected;
+    EXPECT_EQ(ticks, (std::map<fs::path, bool>{{vim.path, true},
+                                               {home(".config/nvim"), false},
+                                               {home(".local/share/nvim"), false},
+                                               {home(".local/share/vimwiki"), false},
+                                               {home(".config/gvim-rc"), false},
+                                               {home(".cache/vim"), true},
+                                               {home(".cache/vim.log"), true},
+                                               {home(".local/share/vim_backup"), true},
+                                               {home(".config/Vim Tips"), true}}));
+
+    const InstalledApplication maps = userApplication("org.gnome.Maps", "Maps");
+    for (const char* item : {".cache/org.gnome.Maps.Devel/x", ".config/mapsforge/x", ".local/share/maps/x", ".local/share/mymaps/x"})
+        tree.file(std::string("home/") + item, 100);
+    ticks.clear();
+    for (const AppArtifact& artifact : service.artifacts(maps)) ticks[artifact.path] = artifact.isSelected;
+    EXPECT_EQ(ticks, (std::map<fs::path, bool>{{maps.path, true},
+                                               {home(".cache/org.gnome.Maps.Devel"), true},
+                                               {home(".config/mapsforge"), false},
+                                               {home(".local/share/maps"), true},
+                                               {home(".local/share/mymaps"), false}}));
 }

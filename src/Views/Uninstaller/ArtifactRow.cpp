@@ -1,11 +1,14 @@
 #include "Views/Uninstaller/ArtifactRow.h"
 
 #include "Foundation/PathText.h"
+#include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Views/Common/PlainToolTip.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
+#include "Views/DesignSystem/Pill.h"
 #include "Views/DesignSystem/RankedRow.h"
+#include "Views/DesignSystem/SymbolView.h"
 #include "Views/Storage/BucketActions.h"
 #include "Views/Tools/ToolCheckBox.h"
 #include "Views/Uninstaller/ArtifactCategoryPresentation.h"
@@ -26,16 +29,33 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
     row->setSpacing(0);
     check_ = new ToolCheckBox(tint);
     check_->setAccessibleName(name);
+    check_->setEnabled(!artifact_.isLocked());
     connect(check_, &QAbstractButton::clicked, this, [this](bool on) {
         check_->setChecked(ticked_);  // the caller reports the new tick back
-        setSelected_(on);
+        if (!artifact_.isLocked()) setSelected_(on);
     });
     row->addWidget(check_);
+    if (artifact_.isLocked()) {
+        // No tick to give: a lock stands in its place.
+        check_->hide();
+        auto* lock = new SymbolView(SymbolImage{.symbol = "lock.fill", .size = 13, .color = DynamicColor::tertiary()});
+        lock->setFixedSize(check_->sizeHint());
+        row->addWidget(lock);
+    }
     ranked_ = new RankedRow(icon, ArtifactCategoryPresentation::symbol(artifact_.category), name, PathText::display(artifact_.path.parent_path()),
                             ByteFormatting::string(artifact_.size), fraction, tint);
     // Its clicks reach this row (it does not take them), so anywhere on it flips the tick.
     row->addWidget(ranked_, 1);
-    setToolTip(plainToolTip(PathText::display(artifact_.path)));
+    QString tip = PathText::display(artifact_.path);
+    if (artifact_.isLocked()) {
+        // A package's file: locked, and the package manager is named as the way to remove it.
+        lock_ = new Pill(AppLocalization::string("uninstaller.packageManaged"), QStringLiteral("lock.fill"), DS::gray);
+        row->addSpacing(12);
+        row->addWidget(lock_);
+        row->addSpacing(18);
+        tip += QLatin1Char('\n') + AppLocalization::format("uninstaller.packageManaged.detail", {PathText::display(artifact_.package)});
+    }
+    setToolTip(plainToolTip(tip));
     dimming_ = new QGraphicsOpacityEffect(this);
     setGraphicsEffect(dimming_);
     setTicked(artifact_.isSelected);
@@ -57,7 +77,7 @@ void ArtifactRow::paintEvent(QPaintEvent*) {
 }
 
 void ArtifactRow::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) setSelected_(!ticked_);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && !artifact_.isLocked()) setSelected_(!ticked_);
 }
 
 void ArtifactRow::enterEvent(QEnterEvent*) {

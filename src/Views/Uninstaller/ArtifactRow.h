@@ -7,13 +7,15 @@
 
 #include <functional>
 
+class Pill;
 class RankedRow;
 class ToolCheckBox;
 
 // One leftover with its tick: the tick, then a ranked row of its file icon, name over parent
 // folder, size and bar in its kind's tint. A click anywhere flips the tick through `setSelected`;
 // the row shows the tick its caller reports back (setTicked), dimmed to 55 % while unticked. The
-// tooltip is the full path; the context menu offers reveal and copy path.
+// tooltip is the full path; the context menu offers reveal and copy path. A package's file is
+// locked: its tick is disabled, clicks change nothing, and a pill says the package manager removes it.
 class ArtifactRow : public QWidget {
     Q_OBJECT
 public:
@@ -27,6 +29,7 @@ public:
     const AppArtifact& artifact() const { return artifact_; }
     ToolCheckBox* checkBox() const { return check_; }
     RankedRow* rankedRow() const { return ranked_; }
+    Pill* lockPill() const { return lock_; }  // null unless locked
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -40,6 +43,7 @@ private:
     std::function<void(bool)> setSelected_;
     ToolCheckBox* check_;
     RankedRow* ranked_;
+    Pill* lock_ = nullptr;
     class QGraphicsOpacityEffect* dimming_;
     double fraction_;
     bool ticked_ = false;

@@ -167,7 +167,7 @@ TEST(CleanupPanes, ConfirmedMoveTakesTheTickedCandidatesAndSelectionIsSharedAcro
     click(pane->confirmation()->findChild<QPushButton*>("confirmMove"));
     ASSERT_TRUE(waitUntil([&] { return fixture.fake.moves.size() == 1; }));
     EXPECT_EQ(fixture.fake.moves[0]->urls, std::vector<Path>{"/c/cache"});
-    fixture.fake.moves[0]->succeed(1);
+    fixture.fake.moves[0]->succeed({1});
     ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
     EXPECT_TRUE(fixture.state().selectedToolItems().empty());
     EXPECT_EQ(fixture.state().toolMessage(), AppLocalization::format("tools.movedCount", {1}));

@@ -329,27 +329,39 @@ TEST(UninstallerFlow, TheResultAlertEndsTheMessageHoweverItCloses) {
     EXPECT_FALSE(fixture.state().uninstallMessage());
 }
 
-TEST(UninstallerFlow, APackagedApplicationIsNotPreselectedAndAPartialMoveIsCounted) {
+TEST(UninstallerFlow, APackagedApplicationIsLockedAndAPartialMoveNamesWhatFailed) {
     Fixture fixture;
     Shown shown(fixture.state());
     const InstalledApplication calculator = someApplications()[0];
+    AppArtifact entry = Fixture::artifact("/usr/share/applications/org.gnome.Calculator.desktop", 4'200'000, ArtifactCategory::application, false);
+    entry.package = "gnome-calculator";
     fixture.listAndSelect(someApplications(), calculator,
-                          {Fixture::artifact("/usr/share/applications/org.gnome.Calculator.desktop", 4'200'000, ArtifactCategory::application, false),
-                           Fixture::artifact("/home/maya/.config/gnome-calculator", 8'000, ArtifactCategory::preference),
+                          {entry, Fixture::artifact("/home/maya/.config/gnome-calculator", 8'000, ArtifactCategory::preference),
                            Fixture::artifact("/home/maya/.cache/gnome-calculator", 4'000, ArtifactCategory::cache)});
-    EXPECT_FALSE(shown.leftover(0)->isTicked());
-    EXPECT_FALSE(shown.leftover(0)->checkBox()->isChecked());
-    EXPECT_DOUBLE_EQ(shown.leftover(0)->shownOpacity(), 0.55);
+    // Locked: no tick by a click on the row or its box, a pill naming the package manager, and its
+    // size in no selected total.
+    ArtifactRow* locked = shown.leftover(0);
+    click(locked);
+    click(locked->checkBox());
+    EXPECT_FALSE(locked->isTicked());
+    EXPECT_FALSE(locked->checkBox()->isEnabled());
+    EXPECT_FALSE(locked->checkBox()->isChecked());
+    ASSERT_NE(locked->lockPill(), nullptr);
+    EXPECT_EQ(locked->lockPill()->text(), AppLocalization::string("uninstaller.packageManaged"));
+    EXPECT_TRUE(locked->toolTip().contains("gnome-calculator")) << locked->toolTip().toStdString();
+    EXPECT_EQ(shown.leftover(1)->lockPill(), nullptr);
+    EXPECT_EQ(shown.hero()->selectedSizeValue()->valueLabel()->text(), ValueAndUnit::split(ByteFormatting::string(std::int64_t(12'000))).value);
 
     click(shown.hero()->trashButton());
     click(shown.view.confirmation()->findChild<QPushButton*>("confirmMove"));
     ASSERT_TRUE(waitUntil([&] { return fixture.fake.artifactRemovals.size() == 1; }));
     EXPECT_EQ(tickedPaths(fixture.fake.artifactRemovals[0]->artifacts).size(), 2u);
-    const UninstallError partial(TrashError(TrashError::Reason::moveFailed, "/home/maya/.cache/gnome-calculator", EACCES), {"/trash/gnome-calculator"});
+    const UninstallError partial({TrashError(TrashError::Reason::moveFailed, "/home/maya/.cache/gnome-calculator", EACCES)}, {"/trash/gnome-calculator"});
     fixture.fake.artifactRemovals[0]->fail(partial);
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown.view.resultAlert() && shown.view.resultAlert()->isVisible(); }));
     const QString shownText = shown.view.resultAlert()->text();
     EXPECT_EQ(shownText, errorDescription(std::make_exception_ptr(partial)));
-    // The count of what went before the failure leads the message.
-    EXPECT_TRUE(shownText.startsWith(AppLocalization::format("uninstaller.movedBeforeFailure", {1, QString()}).left(12))) << shownText.toStdString();
+    // What went leads the message, then what failed.
+    EXPECT_TRUE(shownText.startsWith(AppLocalization::format("uninstaller.movedCount", {1}) + "\n")) << shownText.toStdString();
+    EXPECT_TRUE(shownText.contains("gnome-calculator")) << shownText.toStdString();
 }
