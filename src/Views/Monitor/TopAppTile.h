@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class IconBadge;
 class IconImageView;
 class TextLabel;
 
@@ -20,9 +21,11 @@ public:
 
     TextLabel* nameLabel() const { return name_; }
     TextLabel* valueLabel() const { return value_; }
+    bool showsPlaceholder() const;
 
 private:
     IconImageView* icon_;
+    IconBadge* placeholder_;
     TextLabel* name_;
     TextLabel* gathering_;
     TextLabel* value_;
