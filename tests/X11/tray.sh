@@ -41,13 +41,22 @@ pixels_of() {
     END { print n + 0 }'
 }
 icon_in() { (( $(pixels_of "$1") >= 20 )); }
+# How many of the icon's pixels have every channel below 90 (dark) or above 235 (light): on trayer's
+# own light grey (about 0xDCDAD5) neither comes from the tray.
+pixels_beyond() {
+  import -window root -crop "${w}x${h}+${ax}+${ay}" -depth 8 txt:- | awk -F'[(),]+' -v side="$1" '
+    NR > 1 && side == "dark" && $3 < 90 && $4 < 90 && $5 < 90 { n++ }
+    NR > 1 && side == "light" && $3 > 235 && $4 > 235 && $5 > 235 { n++ }
+    END { print n + 0 }'
+}
+outlined_on_light_tray() { (( $(pixels_beyond dark) >= 20 && $(pixels_beyond light) >= 20 )); }
 
 trayer --edge top --align right --widthtype request --height 28 --SetDockType true --transparent false >"$session_dir/trayer.log" 2>&1 &
 wait_until tray_up || fail "trayer did not start"
 
 # A dark app: without the tray's colour its glyph is light, and only its outline shows on a light tray.
 mkdir -p "$XDG_CONFIG_HOME/Quarnell"
-printf '[General]\nappAppearance=dark\n' >"$XDG_CONFIG_HOME/Quarnell/Quarnell.conf"
+printf '[General]\nappAppearance=dark\n' >"$XDG_CONFIG_HOME/Quarnell/Quarnell.ini"
 "$app" >"$session_dir/app.log" 2>&1 &
 app_pid=$!
 wait_until has_icon || fail "no icon in the tray"
@@ -63,10 +72,10 @@ set_tray_colour 65535
 wait_until icon_in 255 || fail "the icon did not take the tray's white ($(pixels_of 255) white pixels)"
 set_tray_colour 0
 wait_until icon_in 0 || fail "the icon did not take the tray's black ($(pixels_of 0) black pixels)"
-# No colour from the tray: the light glyph (0xF2) with its dark outline (0x1C) on trayer's light grey.
+# No colour from the tray: the dark app's light glyph with its dark outline on trayer's light grey.
 xprop -id "$owner" -remove _NET_SYSTEM_TRAY_COLORS
-wait_until icon_in 28 || fail "with no tray colour the dark app's icon has no dark outline ($(pixels_of 28) dark pixels)"
-icon_in 242 || fail "with no tray colour the dark app's icon is not light inside its outline ($(pixels_of 242) light pixels)"
+wait_until outlined_on_light_tray ||
+  fail "with no tray colour the dark app's icon is not light with a dark outline ($(pixels_beyond light) light, $(pixels_beyond dark) dark pixels)"
 # Let the main window come up and take the focus first: the panel closes when it loses the focus.
 wait_for_window '^Quarnell$' >/dev/null || fail "the main window did not appear"
 sleep 1
@@ -95,8 +104,11 @@ panel=$(panel_line)
 read -r px py <<<"$(position "$panel")"
 ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
 xdotool mousemove $((px + 360 - 118)) $((py + ph - 12 - 19)) click 1
-main_shown() { xwininfo -id "$main" | grep -q IsViewable; }
+# Shown again, the main window may be a new X window.
+main_window() { tree | grep -E '"Quarnell": \("quarnell" "Quarnell"\)  1320x' | awk '{print $1}' | head -n1; }
+main_shown() { local id; id=$(main_window); [[ -n $id ]] && xwininfo -id "$id" | grep -q IsViewable; }
 wait_until main_shown || fail "the settings button did not bring the main window back"
+main=$(main_window)
 settings_window() { xdotool search --onlyvisible --name '^Settings$'; }
 sleep 1
 settings_window >/dev/null && fail "the settings button opened the separate settings window"
@@ -111,4 +123,4 @@ ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
 # Quit: the footer's last button, 38 high, inside the panel's 12-point margin at the bottom right.
 xdotool mousemove $((px + 360 - 12 - 20)) $((py + ph - 12 - 19)) click 1
 wait_until app_ended || fail "Quit did not end the process"
-echo "tray: icon in the tray, in the tray's colours, panel below it, Escape, close to tray and Quit work under X"
+echo "tray: icon in the tray, in the tray's colours or outlined without them, panel below it, Escape, close to tray, settings in the main window and Quit work under X"
