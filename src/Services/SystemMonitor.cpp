@@ -141,9 +141,7 @@ void SystemMonitor::sample() {
     }
 
     if (tick_ % 2 == 0) {
-        const AppsSample apps = sampleApps(now);
-        published.apps = apps.apps;
-        published.projects = apps.projects;
+        sampleApps(now, published);
         battery_ = batterySampler_.batteryDetail();
         published.battery = true;
     }
@@ -185,15 +183,14 @@ bool SystemMonitor::sampleDisk(Instant now) {
     return true;
 }
 
-SystemMonitor::AppsSample SystemMonitor::sampleApps(Instant now) {
+void SystemMonitor::sampleApps(Instant now, Published& published) {
     auto pass = appSampler_.sampleApps(now, cpu_.logicalCores);
-    if (!pass) return {};
-    AppsSample changed{.apps = true};
+    if (!pass) return;
     if (pass->hadPreviousPass) {
         projects_ = devProjects_.projects(pass->devSamples, now);
-        changed.projects = true;
+        published.projects = true;
     }
     measured_.appRates = pass->hadPreviousPass;
     apps_ = std::move(pass->apps);
-    return changed;
+    published.apps = true;
 }

@@ -109,15 +109,10 @@ private:
         bool projects = false;
         bool battery = false;
     };
-    struct AppsSample {
-        bool apps = false;
-        bool projects = false;
-    };
-
     void sample();
     void publish(const Published& published);
     bool sampleDisk(Instant now);  // whether the rates were measured
-    AppsSample sampleApps(Instant now);
+    void sampleApps(Instant now, Published& published);
     static void append(std::vector<MetricPoint>& history, Instant now, double value);
 
     Environment environment_;

@@ -67,14 +67,17 @@ QFont stackedFont(int pixelSize) {
     return font;
 }
 
+// The two lines are placed by the digits' own height, not the font's line height, a gap apart.
+qreal digitHeight(const QFontMetricsF& metrics) { return -metrics.tightBoundingRect(widestNumber()).top(); }
+qreal lineGap(qreal side) { return std::max<qreal>(1, side / 12); }
+
 void drawNumbers(QPainter& painter, const std::pair<QString, QString>& numbers, qreal side) {
     const QFont font = stackedFont(stackedPixelSize(int(side)));
     painter.setFont(font);
     painter.setPen(Qt::black);
     const QFontMetricsF metrics(font);
-    // Placed by the digits' own height, not the font's line: two lines of digits fill the square.
-    const qreal digits = -metrics.tightBoundingRect(widestNumber()).top();
-    const qreal gap = std::max<qreal>(1, side / 12);
+    const qreal digits = digitHeight(metrics);
+    const qreal gap = lineGap(side);
     const qreal top = (side - 2 * digits - gap) / 2;
     const qreal trailing = side - outlineMargin;
     qreal baseline = top + digits;
@@ -152,9 +155,8 @@ int stackedPixelSize(int side) {
     int size = std::max(1, side * 3 / 5);
     for (; size > 6; --size) {
         const QFontMetricsF metrics(stackedFont(size));
-        const qreal digits = -metrics.tightBoundingRect(widest).top();
-        const qreal gap = std::max<qreal>(1, side / 12.0);
-        if (metrics.horizontalAdvance(widest) <= side - 2 * outlineMargin && 2 * digits + gap <= side - 2 * outlineMargin) break;
+        const qreal room = side - 2 * outlineMargin;
+        if (metrics.horizontalAdvance(widest) <= room && 2 * digitHeight(metrics) + lineGap(side) <= room) break;
     }
     return size;
 }
