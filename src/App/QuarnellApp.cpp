@@ -75,7 +75,7 @@ QuarnellApp::QuarnellApp(AppServices services) {
     scanMenu_->addAction(AppLocalization::string("scan.start"), QKeySequence(Qt::CTRL | Qt::Key_R), state_.get(), &AppState::startScan);
     scanMenu_->addAction(AppLocalization::string("scan.choose"), QKeySequence(Qt::CTRL | Qt::Key_O), state_.get(), &AppState::chooseScanFolder);
 
-    menuBarExtra_ = MenuBarExtra::createIfTrayAvailable(*state_, {[this] { showMainWindow(); }, [this] { showSettingsWindow(); }, [] { QApplication::quit(); }});
+    menuBarExtra_ = MenuBarExtra::createIfTrayAvailable(*state_, {[this] { showMainWindow(); }, [] { QApplication::quit(); }});
     QApplication::setQuitOnLastWindowClosed(!menuBarExtra_);
 }
 

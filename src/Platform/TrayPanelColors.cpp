@@ -61,8 +61,14 @@ TrayPanelColors::Ink TrayPanelColors::choose(std::optional<Ink> trayNormal, Desk
     return appIsDark ? lightInk : darkInk;
 }
 
-TrayPanelColors::Ink TrayPanelColors::ink(bool appIsDark) {
-    return choose(readTrayNormalColor(), DesktopColorScheme::shared().preference(), qEnvironmentVariable("XDG_CURRENT_DESKTOP"), appIsDark);
+TrayPanelColors::Inks TrayPanelColors::withOutline(std::optional<Ink> trayNormal, Ink ink) {
+    if (trayNormal) return {ink, std::nullopt};
+    return {ink, ink == lightInk ? darkInk : lightInk};
+}
+
+TrayPanelColors::Inks TrayPanelColors::inks(bool appIsDark) {
+    const std::optional<Ink> tray = readTrayNormalColor();
+    return withOutline(tray, choose(tray, DesktopColorScheme::shared().preference(), qEnvironmentVariable("XDG_CURRENT_DESKTOP"), appIsDark));
 }
 
 std::optional<TrayPanelColors::Ink> TrayPanelColors::readTrayNormalColor() {

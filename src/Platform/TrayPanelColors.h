@@ -13,7 +13,8 @@ struct xcb_connection_t;
 // The ink that keeps a monochrome tray icon visible on the panel that shows it. In order: the
 // "normal" colour an XEmbed tray publishes in _NET_SYSTEM_TRAY_COLORS on the window that owns its
 // selection; else the desktop's colour scheme, with GNOME Shell's top bar counted dark whatever the
-// scheme; else the application's own look.
+// scheme; else the application's own look. Only the tray's own colour is sure: with any other the
+// glyph gets an outline of the opposite ink, so it shows on a panel of any colour.
 class TrayPanelColors {
 public:
     struct Ink {
@@ -28,9 +29,15 @@ public:
     // Asks the tray on `connection`, which is null where the application does not run on X11.
     explicit TrayPanelColors(xcb_connection_t* connection);
 
-    // The ink now. The tray is asked on every call (two short requests), so a tray that changes its
+    struct Inks {
+        Ink ink;
+        std::optional<Ink> outline;  // none when the tray announced its colour
+        bool operator==(const Inks&) const = default;
+    };
+
+    // The inks now. The tray is asked on every call (two short requests), so a tray that changes its
     // colours, or one that starts later, is followed at the next redraw.
-    Ink ink(bool appIsDark);
+    Inks inks(bool appIsDark);
 
     // The tray's normal colour from the property's CARDINALs (normal, error, warning, success, each
     // red, green, blue in 16 bits): none when there are fewer than three or one exceeds 16 bits.
@@ -38,6 +45,8 @@ public:
 
     // The order above, for one tray answer, desktop preference, XDG_CURRENT_DESKTOP and app look.
     static Ink choose(std::optional<Ink> trayNormal, DesktopColorScheme::Preference desktop, const QString& currentDesktop, bool appIsDark);
+    // The chosen ink with its outline: none under the tray's own colour, else the other ink.
+    static Inks withOutline(std::optional<Ink> trayNormal, Ink ink);
 
 private:
     std::optional<Ink> readTrayNormalColor();

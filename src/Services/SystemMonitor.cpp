@@ -65,6 +65,9 @@ void SystemMonitor::append(std::vector<MetricPoint>& history, Instant now, doubl
 
 void SystemMonitor::sample() {
     const Instant now = environment_.clock();
+    // The whole sample is taken first and published after: a view that follows any one signal
+    // reads figures, histories and applications of the same sample.
+    Published published;
 
     // A failed reading repeats the last published use.
     double usage = metrics_.cpuUsage;
@@ -92,17 +95,17 @@ void SystemMonitor::sample() {
         network_.downloaded += step->firstAdded;
         network_.uploaded += step->secondAdded;
         network_.peakDown = std::max(network_.peakDown, downRate);
-        emit networkChanged();
+        published.network = true;
     }
     measured_.network = step.has_value();
     measured_.networkSession = measured_.networkSession || measured_.network;
 
-    sampleDisk(now);
+    published.disk = sampleDisk(now);
 
     measured_.memory = memory.has_value();
     if (memory) {
         memory_ = memory->detail;
-        emit memoryChanged();
+        published.memory = true;
     }
 
     metrics_.cpuUsage = usage;
@@ -112,7 +115,6 @@ void SystemMonitor::sample() {
     metrics_.networkUpPerSecond = upRate;
     metrics_.batteryPercent = power.percent;
     metrics_.isCharging = power.charging;
-    emit metricsChanged();
 
     auto load = loadAverage_.oneMinute();
     if (load) cpu_.loadAverage = *load;
@@ -125,58 +127,70 @@ void SystemMonitor::sample() {
         cpu_.sessionPeak = std::max(cpu_.sessionPeak, usage);
         measured_.cpuSession = true;
     }
-    emit cpuChanged();
 
     append(cpuHistory_, now, usage);
-    emit cpuHistoryChanged();
     append(memoryHistory_, now, metrics_.memoryTotal > 0 ? static_cast<double>(metrics_.memoryUsed) / static_cast<double>(metrics_.memoryTotal) : 0);
-    emit memoryHistoryChanged();
     append(networkHistory_, now, static_cast<double>(downRate) + static_cast<double>(upRate));
-    emit networkHistoryChanged();
     append(downloadHistory_, now, static_cast<double>(downRate));
-    emit downloadHistoryChanged();
     append(uploadHistory_, now, static_cast<double>(upRate));
-    emit uploadHistoryChanged();
     append(diskReadHistory_, now, static_cast<double>(disk_.readPerSecond));
-    emit diskReadHistoryChanged();
     append(diskWriteHistory_, now, static_cast<double>(disk_.writePerSecond));
-    emit diskWriteHistoryChanged();
     if (power.percent) {
         append(batteryHistory_, now, *power.percent);
-        emit batteryHistoryChanged();
+        published.batteryHistory = true;
     }
 
     if (tick_ % 2 == 0) {
-        sampleApps(now);
+        sampleApps(now, published);
         battery_ = batterySampler_.batteryDetail();
-        emit batteryChanged();
+        published.battery = true;
     }
     tick_ += 1;
+    publish(published);
 }
 
-void SystemMonitor::sampleDisk(Instant now) {
+void SystemMonitor::publish(const Published& published) {
+    if (published.network) emit networkChanged();
+    if (published.disk) emit diskChanged();
+    if (published.memory) emit memoryChanged();
+    emit metricsChanged();
+    emit cpuChanged();
+    emit cpuHistoryChanged();
+    emit memoryHistoryChanged();
+    emit networkHistoryChanged();
+    emit downloadHistoryChanged();
+    emit uploadHistoryChanged();
+    emit diskReadHistoryChanged();
+    emit diskWriteHistoryChanged();
+    if (published.batteryHistory) emit batteryHistoryChanged();
+    if (published.projects) emit projectsChanged();
+    if (published.apps) emit appsChanged();
+    if (published.battery) emit batteryChanged();
+}
+
+bool SystemMonitor::sampleDisk(Instant now) {
     measured_.disk = false;
     auto totals = diskStatistics_.read();
-    if (!totals) return;
+    if (!totals) return false;
     auto step = diskRates_.advance(totals->read, totals->written, now);
-    if (!step) return;
+    if (!step) return false;
     measured_.disk = true;
     measured_.diskSession = true;
     disk_.readPerSecond = step->firstPerSecond;
     disk_.writePerSecond = step->secondPerSecond;
     disk_.sessionRead += step->firstAdded;
     disk_.sessionWritten += step->secondAdded;
-    emit diskChanged();
+    return true;
 }
 
-void SystemMonitor::sampleApps(Instant now) {
+void SystemMonitor::sampleApps(Instant now, Published& published) {
     auto pass = appSampler_.sampleApps(now, cpu_.logicalCores);
     if (!pass) return;
     if (pass->hadPreviousPass) {
         projects_ = devProjects_.projects(pass->devSamples, now);
-        emit projectsChanged();
+        published.projects = true;
     }
     measured_.appRates = pass->hadPreviousPass;
     apps_ = std::move(pass->apps);
-    emit appsChanged();
+    published.apps = true;
 }

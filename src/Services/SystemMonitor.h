@@ -34,7 +34,8 @@ class QTimer;
 // The one object that measures the machine's live load: processor, memory, network, disk and
 // battery every second; per-application load, developer projects and battery detail every second
 // sample; each with a short history. Lives on the main thread; reports no errors: a source that
-// cannot be read keeps its last value or reads zero.
+// cannot be read keeps its last value or reads zero. A sample's signals all come after the whole
+// sample is in place, so any of them reads the figures, histories and applications of one sample.
 class SystemMonitor : public QObject {
     Q_OBJECT
 
@@ -98,9 +99,20 @@ signals:
     void batteryHistoryChanged();
 
 private:
+    // Which figures one sample changed, beyond those that change at every sample.
+    struct Published {
+        bool network = false;
+        bool disk = false;
+        bool memory = false;
+        bool batteryHistory = false;
+        bool apps = false;
+        bool projects = false;
+        bool battery = false;
+    };
     void sample();
-    void sampleDisk(Instant now);
-    void sampleApps(Instant now);
+    void publish(const Published& published);
+    bool sampleDisk(Instant now);  // whether the rates were measured
+    void sampleApps(Instant now, Published& published);
     static void append(std::vector<MetricPoint>& history, Instant now, double value);
 
     Environment environment_;

@@ -1,3 +1,4 @@
+#include "App/MenuBarPanel/DockerMessageLabel.h"
 #include "App/MenuBarPanel/MenuBarGlyph.h"
 #include "App/MenuBarPanel/MenuBarLabel.h"
 #include "App/MenuBarPanel/MenuBarPanel.h"
@@ -11,21 +12,38 @@
 #include "App/MenuBarPanel/PanelPlacement.h"
 #include "App/MenuBarPanel/PanelProjectsPage.h"
 #include "App/MenuBarPanel/PanelTabButton.h"
+#include "App/MenuBarPanel/PanelTopApps.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Platform/MachineName.h"
 #include "Platform/SettingsStore.h"
+#include "Services/AppRankings.h"
 #include "Services/AppState.h"
 #include "Services/DockerPanelModel.h"
 #include "Support/FakeDocker.h"
 #include "ViewSupport/MonitorFixture.h"
+#include "Views/DesignSystem/AreaTrend.h"
+#include "Views/DesignSystem/BarSparkline.h"
 #include "Views/DesignSystem/Fmt.h"
+#include "Views/DesignSystem/HeroValue.h"
+#include "Views/DesignSystem/KeyValueRow.h"
 #include "Views/DesignSystem/Pill.h"
+#include "Views/DesignSystem/ReadableText.h"
 #include "Views/DesignSystem/StyledButton.h"
+#include "Views/DesignSystem/SymbolButton.h"
 #include "Views/DesignSystem/TextLabel.h"
+#include "Views/Monitor/MonitorContent.h"
+#include "Views/Monitor/MonitorText.h"
 #include "Views/Projects/ProjectRow.h"
 #include "Views/Projects/ProjectStopConfirmation.h"
+#include "Views/Tools/LazyRowStack.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QPainter>
+#include <QLayout>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -33,7 +51,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <functional>
 #include <limits>
+#include <map>
 
 using namespace std::chrono_literals;
 
@@ -93,6 +114,64 @@ TEST(MenuBarGlyph, StackedLinesAndUnknownStyle) {
                 EXPECT_EQ(pixel.green(), 0);
             }
         EXPECT_GT(inked, 20) << rawValue(style);
+    }
+}
+
+namespace {
+
+// The rows of `image` that hold ink, in runs: [first, last] of each band of text.
+std::vector<std::pair<int, int>> inkBands(const QImage& image) {
+    std::vector<std::pair<int, int>> bands;
+    for (int y = 0; y < image.height(); ++y) {
+        bool inked = false;
+        for (int x = 0; x < image.width() && !inked; ++x) inked = image.pixelColor(x, y).alpha() > 96;
+        if (!inked) continue;
+        if (!bands.empty() && bands.back().second == y - 1) bands.back().second = y;
+        else bands.push_back({y, y});
+    }
+    return bands;
+}
+
+}  // namespace
+
+TEST(MenuBarGlyph, StackedNumbersStayReadableInASquareIcon) {
+    EXPECT_EQ(MenuBarGlyph::stackedNumbers(0.42, 0.5809), (std::pair<QString, QString>(QLocale::system().toString(42), QLocale::system().toString(58))));
+    EXPECT_EQ(MenuBarGlyph::stackedNumbers(std::nullopt, 1.0).first, "—");
+    for (int side : {16, 22, 24}) {
+        EXPECT_GE(MenuBarGlyph::stackedPixelSize(side), 8) << side;
+        for (const MenuBarGlyph::Reading& reading : {MenuBarGlyph::Reading{0.42, 0.58, {}}, MenuBarGlyph::Reading{1.0, 1.0, {}}}) {
+            const QImage image = MenuBarGlyph::image(MenuBarItemStyle::stacked, reading, side, 1, Qt::black);
+            const auto bands = inkBands(image);
+            // Two lines of digits, apart, each at least 6 pixels tall (a pixel size of 8 and more).
+            ASSERT_EQ(bands.size(), 2u) << side;
+            for (const auto& [first, last] : bands) EXPECT_GE(last - first + 1, side < 20 ? 6 : 8) << side;
+            // Nothing reaches the edge, where the outline goes.
+            for (int y = 0; y < image.height(); ++y) {
+                EXPECT_EQ(image.pixelColor(0, y).alpha(), 0) << side;
+                EXPECT_EQ(image.pixelColor(image.width() - 1, y).alpha(), 0) << side;
+            }
+        }
+    }
+}
+
+TEST(MenuBarGlyph, EveryStyleShowsOnALightAndADarkTrayWithoutItsColours) {
+    const QColor light(0xED, 0xED, 0xED), dark(0x24, 0x24, 0x24);
+    auto color = [](const TrayPanelColors::Ink& ink) { return QColor(ink.red, ink.green, ink.blue); };
+    for (bool appIsDark : {false, true}) {
+        const TrayPanelColors::Inks inks = TrayPanelColors::withOutline(std::nullopt, TrayPanelColors::choose(std::nullopt, {}, "", appIsDark));
+        ASSERT_TRUE(inks.outline);
+        for (MenuBarItemStyle style : allCases<MenuBarItemStyle>()) {
+            const QImage glyph = MenuBarGlyph::image(style, {0.42, 0.58, {0.2, 0.9, 0.5}}, 22, 1, color(inks.ink), color(*inks.outline));
+            for (const QColor& tray : {light, dark}) {
+                QImage shown(glyph.size(), QImage::Format_RGB32);
+                shown.fill(tray);
+                QPainter(&shown).drawImage(0, 0, glyph);
+                int clear = 0;  // pixels that stand out from the tray at a contrast of 3:1 or more
+                for (int y = 0; y < shown.height(); ++y)
+                    for (int x = 0; x < shown.width(); ++x) clear += ReadableText::contrast(shown.pixelColor(x, y), tray) >= 3;
+                EXPECT_GE(clear, 20) << rawValue(style) << (appIsDark ? " dark app on " : " light app on ") << tray.name().toStdString();
+            }
+        }
     }
 }
 
@@ -205,7 +284,11 @@ protected:
         MenuBarPanel::Options options;
         options.capacity = [this] { return capacity; };
         options.dockerInterval = dockerInterval;
-        MenuBarPanel::Actions actions{[this] { ++opened; }, [this] { ++settingsOpened; }, [this] { ++quits; }};
+        MenuBarPanel::Actions actions{[this] {
+                                          ++opened;
+                                          sectionWhenOpened = state->selectedSection();
+                                      },
+                                      [this] { ++quits; }};
         panel = std::make_unique<MenuBarPanel>(machine.state(), actions, options);
         return *panel;
     }
@@ -220,7 +303,8 @@ protected:
     AppState* state = &machine.state();
     DiskCapacityService::Capacity capacity{500'000'000'000, 200'000'000'000};
     std::unique_ptr<MenuBarPanel> panel;
-    int opened = 0, settingsOpened = 0, quits = 0;
+    int opened = 0, quits = 0;
+    std::optional<AppSection> sectionWhenOpened;
 };
 
 }  // namespace
@@ -263,24 +347,26 @@ TEST_F(PanelTest, FooterAndQuickActionsBringTheMainWindow) {
     MenuBarPanel& shown = makePanel();
     shown.show();
     QTest::mouseClick(shown.openButton(), Qt::LeftButton);
+    EXPECT_EQ(sectionWhenOpened, AppSection::overview);
+    // Settings: the main window on its settings section, chosen before the window comes forward.
     QTest::mouseClick(shown.settingsButton(), Qt::LeftButton);
+    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(sectionWhenOpened, AppSection::settings);
     QTest::mouseClick(shown.quitButton(), Qt::LeftButton);
-    EXPECT_EQ(opened, 1);
-    EXPECT_EQ(settingsOpened, 1);
     EXPECT_EQ(quits, 1);
 
     auto* overview = qobject_cast<PanelOverviewPage*>(shown.page());
     ASSERT_TRUE(overview);
     QTest::mouseClick(overview->searchAction(), Qt::LeftButton);
     EXPECT_EQ(state->selectedSection(), AppSection::search);
-    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(opened, 3);
     QTest::mouseClick(overview->scanAction(), Qt::LeftButton);
     EXPECT_EQ(state->selectedSection(), AppSection::storage);
     EXPECT_TRUE(state->isScanning());
-    EXPECT_EQ(opened, 3);
+    EXPECT_EQ(opened, 4);
     QTest::mouseClick(overview->scanAction(), Qt::LeftButton);  // while one runs: only the window
     EXPECT_TRUE(state->isScanning());
-    EXPECT_EQ(opened, 4);
+    EXPECT_EQ(opened, 5);
     state->cancelScan();
 
     // The tiles and the storage card switch the panel's tab and open nothing.
@@ -289,7 +375,7 @@ TEST_F(PanelTest, FooterAndQuickActionsBringTheMainWindow) {
     SettingsStore::shared().setValue("menuBarTab", "overview");
     QTest::mouseClick(qobject_cast<PanelOverviewPage*>(shown.page())->storageCard(), Qt::LeftButton);
     EXPECT_EQ(SettingsStore::shared().text("menuBarTab"), "disk");
-    EXPECT_EQ(opened, 4);
+    EXPECT_EQ(opened, 5);
 
     // Escape closes the panel.
     QTest::keyClick(&shown, Qt::Key_Escape);
@@ -316,9 +402,9 @@ TEST_F(PanelTest, DockerIsPolledOnlyOnItsTabAndAFailedActionKeepsTheList) {
     auto* row = page->findChild<PanelDockerRow*>();
     ASSERT_TRUE(row);
     QTest::mouseClick(row->button(DockerAction::kill), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return page->findChild<TextLabel*>("actionError") != nullptr; }, 5000));
-    EXPECT_EQ(page->findChild<TextLabel*>("actionError")->text(), "Error: permission denied");
-    EXPECT_FALSE(page->findChild<QWidget*>("unavailable"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row->actionError()->isVisible(); }, 5000));
+    EXPECT_EQ(row->actionError()->text(), "Error: permission denied");
+    EXPECT_FALSE(page->unavailable()->isVisible());
     EXPECT_TRUE(page->findChild<PanelDockerRow*>());
 
     shown.selectTab(PanelTab::cpu);
@@ -379,4 +465,219 @@ TEST_F(PanelTest, ProjectsPageLimitsRowsAndStopsThroughTheConfirmation) {
     more->click();
     EXPECT_EQ(state->selectedSection(), AppSection::monitor);
     EXPECT_EQ(opened, 1);
+}
+
+namespace {
+
+bool sameIds(const std::vector<MetricPoint>& shown, const std::vector<MetricPoint>& published) {
+    return std::equal(shown.begin(), shown.end(), published.begin(), published.end(),
+                      [](const MetricPoint& a, const MetricPoint& b) { return a.id == b.id; });
+}
+
+QString rowValue(KeyValueRow* row) { return row->findChildren<TextLabel*>().back()->text(); }
+
+}  // namespace
+
+TEST_F(PanelTest, AnOpenPanelShowsEachSampleWhole) {
+    SettingsStore::shared().setValue("menuBarTab", "cpu");
+    MenuBarPanel& shown = makePanel();
+    shown.show();
+    SystemMonitor& monitor = machine.monitor();
+    machine.machine.write("proc/loadavg", "3.21 1.00 0.50 1/100 999\n");
+    machine.step();
+    auto* page = qobject_cast<PanelMetricPage*>(shown.page());
+    ASSERT_TRUE(page);
+    // The trend ends in the point of the sample whose figure the hero shows, beside its load average.
+    EXPECT_TRUE(sameIds(page->trend()->points(), monitor.cpuHistory()));
+    EXPECT_EQ(page->hero()->valueLabel()->text(), MonitorText::wholePercent(monitor.metrics().cpuUsage));
+    EXPECT_EQ(rowValue(page->rows()[2]), MonitorText::loadAverage(3.21));
+
+    SettingsStore::shared().setValue("menuBarTab", "overview");
+    machine.step();
+    auto* overview = qobject_cast<PanelOverviewPage*>(shown.page());
+    ASSERT_TRUE(overview);
+    EXPECT_EQ(overview->tileBars(PanelTab::cpu)->values(), MonitorContent::values(monitor.cpuHistory()));
+    EXPECT_EQ(overview->tileBars(PanelTab::memory)->values(), MonitorContent::values(monitor.memoryHistory()));
+    EXPECT_EQ(overview->tileBars(PanelTab::network)->values(), MonitorContent::values(monitor.downloadHistory()));
+}
+
+TEST(PanelTopApps, GatherUntilTheFirstRatesAndShowTheSampleThatBringsThem) {
+    SettingsStore::shared().setValue("appLanguage", "en");
+    MonitorFixture machine;
+    machine.start();
+    std::map<PanelTab, std::unique_ptr<PanelMetricPage>> pages;
+    for (PanelTab tab : {PanelTab::cpu, PanelTab::memory, PanelTab::disk}) {
+        PanelContext context{machine.state(), &machine.monitor(), [] { return DiskCapacityService::Capacity{}; }, Instant::now, {}, {}, nullptr, nullptr};
+        pages[tab] = std::make_unique<PanelMetricPage>(tab, context);
+        QObject::connect(&machine.monitor(), &SystemMonitor::metricsChanged, pages[tab].get(), &PanelMetricPage::refresh);
+    }
+    auto rows = [&](PanelTab tab) { return pages[tab]->topApps()->findChildren<TextLabel*>("appName").size(); };
+    auto gathering = [&](PanelTab tab) { return pages[tab]->topApps()->findChild<TextLabel*>("gathering") != nullptr; };
+    auto settle = [] { QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); };
+
+    // One pass over the processes: memory is known, shares and write rates are not.
+    machine.step();
+    settle();
+    EXPECT_TRUE(gathering(PanelTab::cpu));
+    EXPECT_EQ(rows(PanelTab::cpu), 0);
+    EXPECT_TRUE(gathering(PanelTab::disk));
+    EXPECT_EQ(rows(PanelTab::disk), 0);
+    EXPECT_EQ(rows(PanelTab::memory), 5);
+
+    // The sample of the second pass shows its rows at once, not one sample later.
+    machine.step();
+    settle();
+    ASSERT_TRUE(machine.monitor().measured().appRates);
+    EXPECT_FALSE(gathering(PanelTab::cpu));
+    EXPECT_EQ(rows(PanelTab::cpu), 5);
+    EXPECT_EQ(pages[PanelTab::cpu]->topApps()->findChildren<TextLabel*>("appName").front()->text(),
+              QString::fromStdString(AppRankings::byCPU(machine.monitor().apps()).front().name));
+    EXPECT_EQ(rows(PanelTab::disk), 5);
+    SettingsStore::shared().remove("appLanguage");
+}
+
+TEST_F(PanelTest, EveryPageShowsItsTextsWholeInEnglishAndArabic) {
+    capacity = {500'000'000'000, 12'000'000'000};  // the low-space banner too
+    for (const char* language : {"en", "ar"}) {
+        SettingsStore::shared().setValue("appLanguage", language);
+        QApplication::setLayoutDirection(QString::fromLatin1(language) == "ar" ? Qt::RightToLeft : Qt::LeftToRight);
+        MenuBarPanel& shown = makePanel();
+        shown.show();
+        for (PanelTab tab : PanelTabs::shown(false)) {
+            if (tab == PanelTab::docker) continue;  // its texts come from Docker; its own test covers them
+            shown.selectTab(tab);
+            QApplication::processEvents();
+            QStringList cut;
+            // Application names are the user's own, and elide by design.
+            for (const TextLabel* label : shown.findChildren<TextLabel*>())
+                if (label->isVisible() && label->isCut() && label->objectName() != "appName") cut << label->text();
+            EXPECT_EQ(cut.join(" | ").toStdString(), "") << language << " " << rawText(tab).toStdString();
+        }
+    }
+    QApplication::setLayoutDirection(Qt::LeftToRight);
+}
+
+namespace {
+
+std::string containerID(int i) {
+    char suffix[8];
+    std::snprintf(suffix, sizeof suffix, "%04x", i);
+    return std::string(60, 'a') + suffix;
+}
+
+std::string psLines(int count, const std::function<std::string(int)>& state = {}) {
+    std::string lines;
+    for (int i = 0; i < count; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "box%05d", i);
+        lines += R"({"ID":")" + containerID(i) + R"(","Names":")" + name + R"(","Image":"redis:7","State":")" + (state ? state(i) : "running") +
+                 R"(","Status":"Up 2 hours","Ports":"0.0.0.0:6379->6379/tcp"})" + "\n";
+    }
+    return lines;
+}
+
+std::string statsLines(int count, const std::string& cpu) {
+    std::string lines;
+    for (int i = 0; i < count; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "box%05d", i);
+        lines += R"({"Name":")" + std::string(name) + R"(","CPUPerc":")" + cpu + R"(","MemUsage":"10MiB / 1GiB"})" + "\n";
+    }
+    return lines;
+}
+
+}  // namespace
+
+TEST_F(PanelTest, DockerRowsUpdateInPlaceAndTheListKeepsItsScrollPosition) {
+    FakeDocker docker;
+    docker.answer("ps", psLines(12));
+    docker.answer("stats", statsLines(12, "1.0%"));
+    docker.answer("stop", "");
+    SettingsStore::shared().setValue("menuBarTab", "docker");
+    MenuBarPanel& shown = makePanel();
+    shown.show();
+    auto* page = qobject_cast<PanelDockerPage*>(shown.page());
+    ASSERT_TRUE(page);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->builtRows().size() == 12; }, 5000));
+    QScrollBar* bar = page->list()->verticalScrollBar();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->list()->height() == PanelDockerPage::listHeight && bar->maximum() > 300; }, 5000));
+    bar->setValue(300);
+    const std::vector<PanelDockerRow*> rows = page->builtRows();
+
+    // New statistics: the same rows show them, where the reader left the list.
+    docker.answer("stats", statsLines(12, "7.5%"));
+    page->refreshButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rows[0]->container().cpu == "7.5%"; }, 5000));
+    EXPECT_EQ(page->builtRows(), rows);
+    EXPECT_EQ(bar->value(), 300);
+    EXPECT_TRUE(rows[0]->findChild<TextLabel*>("statistics")->text().contains("7.5%"));
+
+    // Stopping one: its row goes busy and comes back stopped, at the end of the list; no row is rebuilt.
+    PanelDockerRow* stopped = rows[3];
+    docker.answer("ps", psLines(12, [](int i) { return i == 3 ? "exited" : "running"; }));
+    QTest::mouseClick(stopped->button(DockerAction::stop), Qt::LeftButton);
+    EXPECT_FALSE(stopped->button(DockerAction::stop)->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stopped->button(DockerAction::start) != nullptr; }, 5000));
+    EXPECT_TRUE(stopped->button(DockerAction::start)->isEnabled());
+    EXPECT_EQ(page->builtRows().back(), stopped);
+    auto sorted = [](std::vector<PanelDockerRow*> list) {
+        std::sort(list.begin(), list.end());
+        return list;
+    };
+    EXPECT_EQ(sorted(page->builtRows()), sorted(rows));
+    EXPECT_EQ(bar->value(), 300);
+    EXPECT_EQ(page->runningCount()->text(), "11");
+}
+
+TEST_F(PanelTest, DockerListFitsWrappedFailuresAndBoundsHugeOutput) {
+    FakeDocker docker;
+    docker.answer("ps", psLines(2));
+    docker.answer("stats", "");
+    QString words;
+    for (int i = 0; i < 12; ++i) words += "Error response from daemon: cannot kill the container. ";
+    docker.answer("kill", "", 1, words.toStdString());
+    SettingsStore::shared().setValue("menuBarTab", "docker");
+    MenuBarPanel& shown = makePanel();
+    shown.show();
+    auto* page = qobject_cast<PanelDockerPage*>(shown.page());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->builtRows().size() == 2 && page->list()->height() > 100; }, 5000));
+
+    // A failure wrapped over four lines: the list grows to hold the whole row, no scrolling.
+    PanelDockerRow* row = page->builtRows()[0];
+    QTest::mouseClick(row->button(DockerAction::kill), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row->actionError()->isVisible(); }, 5000));
+    QScrollArea* list = page->list();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->widget()->height() <= list->viewport()->height(); }, 5000))
+        << list->widget()->height() << " in " << list->viewport()->height();
+    EXPECT_EQ(list->verticalScrollBar()->maximum(), 0);
+    EXPECT_LT(list->height(), PanelDockerPage::listHeight);
+    EXPECT_EQ(row->actionError()->message(), words.trimmed());
+
+    // 200 KB without a space: a few lines of it are laid out; the whole message is copied.
+    const std::string huge(200'000, 'x');
+    docker.answer("kill", "", 1, huge);
+    QTest::mouseClick(row->button(DockerAction::kill), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row->actionError()->message().size() == 200'000; }, 5000));
+    EXPECT_LE(row->actionError()->text().size(), DockerMessageLabel::shownCharacters + 1);
+    row->actionError()->copyAction()->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text().size(), 200'000);
+
+    // The same for a failed listing, in the card that replaces the list.
+    docker.answer("ps", "", 1, huge);
+    page->refreshButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->unavailable()->isVisible(); }, 5000));
+    EXPECT_EQ(page->errorText()->message().size(), 200'000);
+    EXPECT_LE(page->errorText()->text().size(), DockerMessageLabel::shownCharacters + 1);
+    EXPECT_LE(page->height(), 400);
+
+    // 60,000 containers: the count and total cover all, rows are built only as far as the list is read.
+    docker.answer("ps", psLines(60'000));
+    page->refreshButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->list()->isVisible(); }, 20000));
+    EXPECT_EQ(page->runningCount()->text(), "60000");
+    EXPECT_EQ(page->total()->text(), AppLocalization::format("docker.total", {60'000LL}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->builtRows().size() == LazyRowStack::batch; }, 5000));
+    QTest::qWait(50);
+    EXPECT_EQ(page->findChildren<PanelDockerRow*>().size(), qsizetype(LazyRowStack::batch));
+    EXPECT_LE(page->list()->height(), PanelDockerPage::listHeight);
 }

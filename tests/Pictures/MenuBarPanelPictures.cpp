@@ -10,6 +10,7 @@
 #include "ViewSupport/MonitorFixture.h"
 #include "Views/DesignSystem/Appearance.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QTest>
@@ -19,24 +20,34 @@
 
 namespace {
 
-// The four label styles at tray size (22 points at 2x), each enlarged eight times on a tray-like strip.
+// The four label styles as a tray without colours of its own shows them (the app's look sets the ink,
+// an outline of the other ink rings it), on a light and a dark tray: each 22 points at 2x enlarged
+// four times, and at its own size at 16, 22 and 24 points along the strip's bottom.
 std::unique_ptr<QWidget> glyphSheet(const MenuBarGlyph::Reading& reading) {
     auto sheet = std::make_unique<QWidget>();
     sheet->setAutoFillBackground(true);
     auto* column = new QVBoxLayout(sheet.get());
+    const TrayPanelColors::Inks inks =
+        TrayPanelColors::withOutline(std::nullopt, TrayPanelColors::choose(std::nullopt, {}, "", Appearance::shared().isDark()));
+    auto color = [](const TrayPanelColors::Ink& ink) { return QColor(ink.red, ink.green, ink.blue); };
     for (MenuBarItemStyle style : allCases<MenuBarItemStyle>()) {
-        const bool dark = Appearance::shared().isDark();
-        const TrayPanelColors::Ink ink = dark ? TrayPanelColors::lightInk : TrayPanelColors::darkInk;
-        const QImage glyph = MenuBarGlyph::image(style, reading, 22, 2, QColor(ink.red, ink.green, ink.blue));
-        QPixmap strip(200, 200);
-        strip.fill(dark ? QColor(0x2B, 0x2B, 0x30) : QColor(0xE8, 0xE8, 0xEC));
-        QPainter painter(&strip);
-        painter.drawImage(QRect(12, 12, 176, 176), glyph);  // 44 device pixels shown 4 times larger
-        painter.drawImage(QRect(2, 2, 22, 22), glyph);      // and at its own size in the corner
-        painter.end();
-        auto* label = new QLabel;
-        label->setPixmap(strip);
-        column->addWidget(label);
+        auto* row = new QHBoxLayout;
+        for (const QColor& tray : {QColor(0xED, 0xED, 0xED), QColor(0x24, 0x24, 0x28)}) {
+            QPixmap strip(200, 240);
+            strip.fill(tray);
+            QPainter painter(&strip);
+            painter.drawImage(QRect(12, 12, 176, 176), MenuBarGlyph::image(style, reading, 22, 2, color(inks.ink), color(*inks.outline)));
+            int x = 12;
+            for (int side : {16, 22, 24}) {
+                painter.drawImage(QPoint(x, 200), MenuBarGlyph::image(style, reading, side, 1, color(inks.ink), color(*inks.outline)));
+                x += side + 12;
+            }
+            painter.end();
+            auto* label = new QLabel;
+            label->setPixmap(strip);
+            row->addWidget(label);
+        }
+        column->addLayout(row);
     }
     return sheet;
 }
@@ -91,6 +102,19 @@ static const PictureRegistration menuBarPanel("menubar", [](PictureContext& pict
     reading.cpu = monitor.metrics().cpuUsage;
     reading.memory = MenuBarGlyph::memoryRatio(monitor.metrics());
     reading.spark = MenuBarGlyph::sparkValues(monitor.cpuHistory());
-    pictures.render("menubar-label-styles", QSize(220, 840), [&] { return glyphSheet(reading); });
+    pictures.render("menubar-label-styles", QSize(440, 1010), [&] { return glyphSheet(reading); });
+
+    // A failed kill with a long daemon message, then a failed listing of 200 KB without a space.
+    QString words;
+    for (int i = 0; i < 6; ++i) words += "Error response from daemon: cannot kill container: permission denied. ";
+    docker.answer("kill", "", 1, words.toStdString());
+    pictures.render("menubar-panel-docker-failure", QSize(360, 900), [&] {
+        auto widget = panel("docker", roomy);
+        widget->docker()->perform(DockerAction::kill, widget->docker()->containers().front());
+        if (!QTest::qWaitFor([&] { return widget->docker()->busyIDs().isEmpty(); }, 10000)) qWarning("menubar: the fake kill did not end");
+        return widget;
+    });
+    docker.answer("ps", "", 1, std::string(200'000, 'x'));
+    pictures.render("menubar-panel-docker-unavailable", QSize(360, 760), [&] { return panel("docker", roomy); });
     SettingsStore::shared().remove("menuBarTab");
 });

@@ -42,3 +42,13 @@ TEST(TrayPanelColors, TrayThenDesktopThenTheAppsLook) {
     EXPECT_EQ(TrayPanelColors::choose(std::nullopt, Preference::none, "", true), TrayPanelColors::lightInk);
     EXPECT_EQ(TrayPanelColors::choose(std::nullopt, Preference::none, "XFCE", false), TrayPanelColors::darkInk);
 }
+
+TEST(TrayPanelColors, OutlineOnlyWhereTheTrayToldNoColour) {
+    const Ink red{200, 0, 0};
+    EXPECT_EQ(TrayPanelColors::withOutline(red, red), (TrayPanelColors::Inks{red, std::nullopt}));
+    // A guess from the desktop or the app's look may be wrong: the other ink outlines the glyph.
+    EXPECT_EQ(TrayPanelColors::withOutline(std::nullopt, TrayPanelColors::lightInk),
+              (TrayPanelColors::Inks{TrayPanelColors::lightInk, TrayPanelColors::darkInk}));
+    EXPECT_EQ(TrayPanelColors::withOutline(std::nullopt, TrayPanelColors::darkInk),
+              (TrayPanelColors::Inks{TrayPanelColors::darkInk, TrayPanelColors::lightInk}));
+}

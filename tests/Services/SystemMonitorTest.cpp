@@ -215,3 +215,28 @@ TEST_F(SystemMonitorTest, ApplicationsAndProjectsEverySecondSample) {
     runCycles(*monitor, 2);
     EXPECT_EQ(monitor->projects().size(), 1u);
 }
+
+TEST_F(SystemMonitorTest, EverySignalOfASampleSeesTheWholeSample) {
+    machine.process({.pid = 51, .comm = "bash", .exe = "/usr/bin/bash", .startTicks = 9});
+    auto monitor = makeMonitor();
+    // What each signal's receiver reads: the histories' length, the tick and the applications' pass.
+    std::vector<std::tuple<std::size_t, std::size_t, long long, bool>> seen;
+    auto record = [&] {
+        seen.emplace_back(monitor->cpuHistory().size(), monitor->diskWriteHistory().size(), monitor->tick(), monitor->measured().appRates);
+    };
+    for (auto signal : {&SystemMonitor::metricsChanged, &SystemMonitor::cpuChanged, &SystemMonitor::memoryChanged, &SystemMonitor::diskChanged,
+                        &SystemMonitor::networkChanged, &SystemMonitor::appsChanged, &SystemMonitor::batteryChanged, &SystemMonitor::cpuHistoryChanged,
+                        &SystemMonitor::diskWriteHistoryChanged})
+        QObject::connect(monitor.get(), signal, record);
+    monitor->start();
+    disk(30, 60);
+    network(4000, 1500);
+    runCycles(*monitor, 2);
+    ASSERT_FALSE(seen.empty());
+    for (const auto& [cpuPoints, writePoints, tick, appRates] : seen) {
+        EXPECT_EQ(cpuPoints, std::size_t(tick));  // the sample's point is in before any signal
+        EXPECT_EQ(writePoints, std::size_t(tick));
+        EXPECT_EQ(appRates, tick == 3);  // the second pass over the processes, before any of the third sample's signals
+    }
+    EXPECT_EQ(std::get<2>(seen.back()), 3);
+}

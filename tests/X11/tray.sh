@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The tray item on a real X11 tray (trayer, an XEmbed system tray, under openbox): the icon appears in
-# the tray, its glyph takes the colour that the tray publishes in _NET_SYSTEM_TRAY_COLORS, a click on
+# the tray, its glyph takes the colour that the tray publishes in _NET_SYSTEM_TRAY_COLORS, and with no
+# colour published a dark app's light glyph keeps a dark outline on trayer's light panel; a click on
 # it opens the panel just below it, Escape closes the panel, closing the main window leaves the
-# application running in the tray, and the panel's Quit ends the process.
+# application running in the tray, the panel's settings button brings the main window back (no
+# separate settings window), and the panel's Quit ends the process.
 # Usage: tray.sh PATH-TO-quarnell
 set -u
 app=$1
@@ -39,10 +41,22 @@ pixels_of() {
     END { print n + 0 }'
 }
 icon_in() { (( $(pixels_of "$1") >= 20 )); }
+# How many of the icon's pixels have every channel below 90 (dark) or above 235 (light): on trayer's
+# own light grey (about 0xDCDAD5) neither comes from the tray.
+pixels_beyond() {
+  import -window root -crop "${w}x${h}+${ax}+${ay}" -depth 8 txt:- | awk -F'[(),]+' -v side="$1" '
+    NR > 1 && side == "dark" && $3 < 90 && $4 < 90 && $5 < 90 { n++ }
+    NR > 1 && side == "light" && $3 > 235 && $4 > 235 && $5 > 235 { n++ }
+    END { print n + 0 }'
+}
+outlined_on_light_tray() { (( $(pixels_beyond dark) >= 20 && $(pixels_beyond light) >= 20 )); }
 
 trayer --edge top --align right --widthtype request --height 28 --SetDockType true --transparent false >"$session_dir/trayer.log" 2>&1 &
 wait_until tray_up || fail "trayer did not start"
 
+# A dark app: without the tray's colour its glyph is light, and only its outline shows on a light tray.
+mkdir -p "$XDG_CONFIG_HOME/Quarnell"
+printf '[General]\nappAppearance=dark\n' >"$XDG_CONFIG_HOME/Quarnell/Quarnell.ini"
 "$app" >"$session_dir/app.log" 2>&1 &
 app_pid=$!
 wait_until has_icon || fail "no icon in the tray"
@@ -58,6 +72,10 @@ set_tray_colour 65535
 wait_until icon_in 255 || fail "the icon did not take the tray's white ($(pixels_of 255) white pixels)"
 set_tray_colour 0
 wait_until icon_in 0 || fail "the icon did not take the tray's black ($(pixels_of 0) black pixels)"
+# No colour from the tray: the dark app's light glyph with its dark outline on trayer's light grey.
+xprop -id "$owner" -remove _NET_SYSTEM_TRAY_COLORS
+wait_until outlined_on_light_tray ||
+  fail "with no tray colour the dark app's icon is not light with a dark outline ($(pixels_beyond light) light, $(pixels_beyond dark) dark pixels)"
 # Let the main window come up and take the focus first: the panel closes when it loses the focus.
 wait_for_window '^Quarnell$' >/dev/null || fail "the main window did not appear"
 sleep 1
@@ -80,10 +98,29 @@ kill -0 "$app_pid" 2>/dev/null || fail "closing the main window ended the applic
 
 xdotool mousemove "$cx" "$cy" click 1
 wait_until panel_shown || fail "the panel did not open again"
+# Settings: the footer's middle button, about 42 wide, 8 left of Quit (about 76 wide), 12 from the panel's
+# right edge: its centre lies some 118 left of that edge. It opens the main window itself.
+panel=$(panel_line)
+read -r px py <<<"$(position "$panel")"
+ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
+xdotool mousemove $((px + 360 - 118)) $((py + ph - 12 - 19)) click 1
+# Shown again, the main window may be a new X window.
+main_window() { tree | grep -E '"Quarnell": \("quarnell" "Quarnell"\)  1320x' | awk '{print $1}' | head -n1; }
+main_shown() { local id; id=$(main_window); [[ -n $id ]] && xwininfo -id "$id" | grep -q IsViewable; }
+wait_until main_shown || fail "the settings button did not bring the main window back"
+main=$(main_window)
+settings_window() { xdotool search --onlyvisible --name '^Settings$'; }
+sleep 1
+settings_window >/dev/null && fail "the settings button opened the separate settings window"
+xdotool windowactivate --sync "$main" key alt+F4
+wait_until bash -c "! xwininfo -id $main 2>/dev/null | grep -q IsViewable" || fail "the main window did not close again"
+
+xdotool mousemove "$cx" "$cy" click 1
+wait_until panel_shown || fail "the panel did not open a third time"
 panel=$(panel_line)
 read -r px py <<<"$(position "$panel")"
 ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
 # Quit: the footer's last button, 38 high, inside the panel's 12-point margin at the bottom right.
 xdotool mousemove $((px + 360 - 12 - 20)) $((py + ph - 12 - 19)) click 1
 wait_until app_ended || fail "Quit did not end the process"
-echo "tray: icon in the tray, in the tray's colours, panel below it, Escape, close to tray and Quit work under X"
+echo "tray: icon in the tray, in the tray's colours or outlined without them, panel below it, Escape, close to tray, settings in the main window and Quit work under X"

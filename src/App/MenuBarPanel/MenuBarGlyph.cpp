@@ -5,6 +5,7 @@
 #include "Views/DesignSystem/Symbols.h"
 
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QPainter>
 
 #include <algorithm>
@@ -14,6 +15,8 @@ namespace MenuBarGlyph {
 namespace {
 
 const QString unknown = QStringLiteral("—");
+// Points kept clear at the square's edges for the outline.
+constexpr qreal outlineMargin = 1;
 
 // `font` at the largest pixel size, up to `largest`, at which every line fits `width`.
 QFont fitted(QFont font, const QStringList& lines, qreal width, qreal largest) {
@@ -32,27 +35,80 @@ QFont fitted(QFont font, const QStringList& lines, qreal width, qreal largest) {
 void drawSpark(QPainter& painter, const std::vector<double>& values, qreal side) {
     // The 60-by-16 glyph, widened to the square and lifted to three quarters of its height.
     const std::vector<double> heights = sparkHeights(values);
-    const qreal unit = side / 60.0;
+    const qreal unit = (side - 2 * outlineMargin) / 60.0;
     const qreal scaleY = side * 0.75 / sparkHeight;
     const qreal bottom = side * 0.875;
     for (std::size_t i = 0; i < heights.size(); ++i) {
         const qreal height = heights[i] * scaleY;
-        painter.fillRect(QRectF(qreal(i) * 2.5 * unit, bottom - height, 1.5 * unit, height), Qt::black);
+        painter.fillRect(QRectF(outlineMargin + qreal(i) * 2.5 * unit, bottom - height, 1.5 * unit, height), Qt::black);
     }
 }
 
 void drawLines(QPainter& painter, const QStringList& lines, qreal side, QFont::Weight weight, qreal largest) {
     QFont font = Fonts::system(8.5, weight);
-    font = fitted(font, lines, side, largest);
+    font = fitted(font, lines, side - 2 * outlineMargin, largest);
     painter.setFont(font);
     painter.setPen(Qt::black);
     const QFontMetricsF metrics(font);
     const qreal lineHeight = metrics.height() - 1;  // the lines overlap by one point
     qreal top = (side - lineHeight * qreal(lines.size()) - 1) / 2;
     for (const QString& line : lines) {
-        painter.drawText(QRectF(0, top, side, metrics.height()), Qt::AlignRight | Qt::AlignVCenter, line);
+        painter.drawText(QRectF(0, top, side - outlineMargin, metrics.height()), Qt::AlignRight | Qt::AlignVCenter, line);
         top += lineHeight;
     }
+}
+
+// The widest number the stacked glyph shows, in the system's digits.
+QString widestNumber() { return QLocale::system().toString(100); }
+
+QFont stackedFont(int pixelSize) {
+    QFont font = Fonts::system(8.5, QFont::DemiBold);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+// The two lines are placed by the digits' own height, not the font's line height, a gap apart.
+qreal digitHeight(const QFontMetricsF& metrics) { return -metrics.tightBoundingRect(widestNumber()).top(); }
+qreal lineGap(qreal side) { return std::max<qreal>(1, side / 12); }
+
+void drawNumbers(QPainter& painter, const std::pair<QString, QString>& numbers, qreal side) {
+    const QFont font = stackedFont(stackedPixelSize(int(side)));
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QFontMetricsF metrics(font);
+    const qreal digits = digitHeight(metrics);
+    const qreal gap = lineGap(side);
+    const qreal top = (side - 2 * digits - gap) / 2;
+    const qreal trailing = side - outlineMargin;
+    qreal baseline = top + digits;
+    for (const QString& number : {numbers.first, numbers.second}) {
+        painter.drawText(QPointF(trailing - metrics.horizontalAdvance(number), baseline), number);
+        baseline += digits + gap;
+    }
+}
+
+// The glyph's ink over a ring of the outline colour, `radius` device pixels wide.
+QImage outlined(const QImage& glyph, const QColor& ink, const QColor& outline, int radius) {
+    QImage mask = glyph;
+    mask.setDevicePixelRatio(1);
+    QImage result(mask.size(), QImage::Format_ARGB32_Premultiplied);
+    result.fill(Qt::transparent);
+    QPainter painter(&result);
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx)
+            if (dx * dx + dy * dy <= radius * radius + radius) painter.drawImage(QPoint(dx, dy), mask);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(result.rect(), outline);
+    QImage inked = mask;
+    QPainter inking(&inked);
+    inking.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    inking.fillRect(inked.rect(), ink);
+    inking.end();
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(QPoint(0, 0), inked);
+    painter.end();
+    result.setDevicePixelRatio(glyph.devicePixelRatio());
+    return result;
 }
 
 }  // namespace
@@ -85,7 +141,28 @@ std::pair<QString, QString> stackedLines(std::optional<double> cpu, double memor
     return {QStringLiteral("CPU ") + (cpu ? Fmt::percent(*cpu) : unknown), QStringLiteral("MEM ") + Fmt::percent(memory)};
 }
 
-QImage image(MenuBarItemStyle style, const Reading& reading, int side, qreal devicePixelRatio, const QColor& ink) {
+std::pair<QString, QString> stackedNumbers(std::optional<double> cpu, double memory) {
+    auto number = [](std::optional<double> fraction) {
+        const double percent = fraction ? std::nearbyint(*fraction * 100) : std::nan("");
+        if (!std::isfinite(percent) || std::abs(percent) >= 1e6) return unknown;
+        return QLocale::system().toString(static_cast<qlonglong>(percent));
+    };
+    return {number(cpu), number(memory)};
+}
+
+int stackedPixelSize(int side) {
+    const QString widest = widestNumber();
+    int size = std::max(1, side * 3 / 5);
+    for (; size > 6; --size) {
+        const QFontMetricsF metrics(stackedFont(size));
+        const qreal room = side - 2 * outlineMargin;
+        if (metrics.horizontalAdvance(widest) <= room && 2 * digitHeight(metrics) + lineGap(side) <= room) break;
+    }
+    return size;
+}
+
+QImage image(MenuBarItemStyle style, const Reading& reading, int side, qreal devicePixelRatio, const QColor& ink,
+             const std::optional<QColor>& outline) {
     const int pixels = std::max(1, int(std::lround(side * devicePixelRatio)));
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(devicePixelRatio);
@@ -104,11 +181,13 @@ QImage image(MenuBarItemStyle style, const Reading& reading, int side, qreal dev
     case MenuBarItemStyle::graph:
         drawSpark(painter, reading.spark, box);
         break;
-    case MenuBarItemStyle::stacked: {
-        const auto [cpu, memory] = stackedLines(reading.cpu, reading.memory);
-        drawLines(painter, {cpu, memory}, box, QFont::DemiBold, box * 0.42);
+    case MenuBarItemStyle::stacked:
+        drawNumbers(painter, stackedNumbers(reading.cpu, reading.memory), box);
         break;
     }
+    if (outline) {
+        painter.end();
+        return outlined(image, ink, *outline, std::max(1, int(std::lround(devicePixelRatio))));
     }
     // The template's black takes the ink.
     painter.setCompositionMode(QPainter::CompositionMode_SourceIn);

@@ -12,9 +12,11 @@
 #include <vector>
 
 // The tray label's images. A tray icon is a small square, so each style is drawn into one: the
-// symbol, the processor percent as digits, the 24-bar spark glyph of processor use, or the two short
-// CPU and MEM lines. Drawn black on clear, as a template, then coloured with the ink that stays
-// visible on the tray.
+// symbol, the processor percent as digits, the 24-bar spark glyph of processor use, or the processor
+// and memory percents as two numbers one above the other (the "CPU" and "MEM" words would shrink
+// them past reading in a square of 16 to 24 pixels; the tooltip carries them). Drawn black on clear,
+// as a template, then coloured with the ink that stays visible on the tray, with an outline in a
+// second ink where the tray's colour is not known.
 namespace MenuBarGlyph {
 
 inline constexpr int sparkBars = 24;
@@ -35,6 +37,11 @@ std::vector<double> sparkHeights(const std::vector<double>& values);
 
 // "CPU 12%" and "MEM 48%"; an unknown processor figure reads "—".
 std::pair<QString, QString> stackedLines(std::optional<double> cpu, double memory);
+// The two numbers the stacked glyph shows: "12" and "48" in the system's digits; "—" when unknown.
+std::pair<QString, QString> stackedNumbers(std::optional<double> cpu, double memory);
+// The pixel size of the stacked glyph's numbers in a square of `side` points: the largest at which
+// two lines of "100" fit with room for the outline.
+int stackedPixelSize(int side);
 
 // What the label shows at one moment.
 struct Reading {
@@ -43,7 +50,9 @@ struct Reading {
     std::vector<double> spark;
 };
 
-// The image of a style, `side` points square at the device pixel ratio, in `ink`.
-QImage image(MenuBarItemStyle style, const Reading& reading, int side, qreal devicePixelRatio, const QColor& ink);
+// The image of a style, `side` points square at the device pixel ratio, in `ink`, ringed by a thin
+// `outline` when one is given.
+QImage image(MenuBarItemStyle style, const Reading& reading, int side, qreal devicePixelRatio, const QColor& ink,
+             const std::optional<QColor>& outline = std::nullopt);
 
 }  // namespace MenuBarGlyph

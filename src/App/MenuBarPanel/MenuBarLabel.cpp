@@ -25,10 +25,8 @@ MenuBarLabel::MenuBarLabel(SystemMonitor* monitor, QObject* parent)
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::MiddleClick)
             emit activated(tray_->geometry());
     });
-    if (monitor_) {
-        connect(monitor_, &SystemMonitor::metricsChanged, this, &MenuBarLabel::refresh);
-        connect(monitor_, &SystemMonitor::cpuHistoryChanged, this, &MenuBarLabel::refresh);
-    }
+    // A sample is whole when it is published: its figures and its history point arrive together.
+    if (monitor_) connect(monitor_, &SystemMonitor::metricsChanged, this, &MenuBarLabel::refresh);
     SettingsStore::shared().watch(QStringLiteral("menuBarStyle"), this, [this] { refresh(); });
     connect(&Appearance::shared(), &Appearance::changed, this, &MenuBarLabel::refresh);
     connect(&DesktopColorScheme::shared(), &DesktopColorScheme::changed, this, &MenuBarLabel::refresh);
@@ -68,8 +66,10 @@ qreal MenuBarLabel::devicePixelRatio() {
 
 void MenuBarLabel::refresh() {
     // The panel's colours, not the app's look: a light app can sit in a dark panel.
-    const TrayPanelColors::Ink ink = panelColors_.ink(Appearance::shared().isDark());
-    QImage image = MenuBarGlyph::image(style(), reading(), iconSide(), devicePixelRatio(), QColor(ink.red, ink.green, ink.blue));
+    const TrayPanelColors::Inks inks = panelColors_.inks(Appearance::shared().isDark());
+    auto color = [](const TrayPanelColors::Ink& ink) { return QColor(ink.red, ink.green, ink.blue); };
+    QImage image = MenuBarGlyph::image(style(), reading(), iconSide(), devicePixelRatio(), color(inks.ink),
+                                       inks.outline ? std::optional<QColor>(color(*inks.outline)) : std::nullopt);
     // Trays redraw on every new icon; an unchanged picture is not sent again.
     if (image != image_) {
         image_ = std::move(image);

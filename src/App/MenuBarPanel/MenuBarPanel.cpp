@@ -112,8 +112,10 @@ MenuBarPanel::MenuBarPanel(AppState& state, Actions actions, Options options, QW
     footer->addWidget(quitButton_);
     stack->addLayout(footer);
     connect(openButton_, &QAbstractButton::clicked, this, [this] { context_.openMain(); });
+    // Settings open as the main window's settings section, as every other way into the window does.
     connect(settingsButton_, &QAbstractButton::clicked, this, [this] {
-        if (actions_.openSettings) actions_.openSettings();
+        state_.setSelectedSection(AppSection::settings);
+        context_.openMain();
     });
     connect(quitButton_, &QAbstractButton::clicked, this, [this] {
         if (actions_.quit) actions_.quit();

@@ -24,7 +24,7 @@ class TextLabel;
 
 // The tray's panel: a frameless window 360 wide with the machine's health, the tab bar (the tab
 // kept under "menuBarTab"), the page of the current tab, a warning when the start-up volume runs
-// low, and buttons to open the main window, open settings and quit. It opens next to the tray
+// low, and buttons to open the main window, open it on its settings section and quit. It opens next to the tray
 // icon and closes when it loses focus or on Escape. Figures follow the monitor while it is open;
 // Docker is polled only while its tab is shown.
 class MenuBarPanel : public QWidget {
@@ -32,7 +32,6 @@ class MenuBarPanel : public QWidget {
 public:
     struct Actions {
         std::function<void()> openMain;
-        std::function<void()> openSettings;
         std::function<void()> quit;
     };
     struct Options {

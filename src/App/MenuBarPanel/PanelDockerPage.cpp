@@ -1,5 +1,6 @@
 #include "App/MenuBarPanel/PanelDockerPage.h"
 
+#include "App/MenuBarPanel/DockerMessageLabel.h"
 #include "App/MenuBarPanel/PanelDockerRow.h"
 #include "Models/AppLocalization.h"
 #include "Services/DockerPanelModel.h"
@@ -9,7 +10,9 @@
 #include "Views/DesignSystem/SymbolButton.h"
 #include "Views/DesignSystem/SymbolView.h"
 #include "Views/DesignSystem/TextLabel.h"
+#include "Views/Tools/LazyRowStack.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -27,6 +30,44 @@ QWidget* labelled(const char* symbol, const QString& text, const QFont& font, co
     line->addWidget(new TextLabel(text, font, color), 1);
     return box;
 }
+
+// As tall as its rows laid out at its width, wrapped failures included, up to the cap; past it, it scrolls.
+class CappedScrollArea : public QScrollArea {
+public:
+    explicit CappedScrollArea(int cap) : cap_(cap) {
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
+    }
+
+    void setRows(QWidget* rows) {
+        setWidget(rows);
+        rows->installEventFilter(this);
+    }
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override {
+        const QLayout* rows = widget() ? widget()->layout() : nullptr;
+        if (!rows) return 0;
+        const int content = rows->hasHeightForWidth() ? rows->totalHeightForWidth(width) : rows->totalSizeHint().height();
+        return std::min(cap_, content);
+    }
+    QSize sizeHint() const override {
+        const int width = this->width() > 0 ? this->width() : QScrollArea::sizeHint().width();
+        return {QScrollArea::sizeHint().width(), heightForWidth(width)};
+    }
+    QSize minimumSizeHint() const override { return {0, 0}; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // Rows that were added, grew or wrapped change the list's height, and with it the panel's.
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
+        return QScrollArea::eventFilter(watched, event);
+    }
+
+private:
+    int cap_;
+};
 
 }  // namespace
 
@@ -48,81 +89,97 @@ PanelDockerPage::PanelDockerPage(const PanelContext& context, QWidget* parent) :
     });
     header->addWidget(refreshButton_);
     page->addLayout(header);
-    stateArea_ = new QVBoxLayout;
-    stateArea_->setContentsMargins(0, 0, 0, 0);
-    page->addLayout(stateArea_);
+
+    loading_ = new QWidget;
+    loading_->setObjectName("loading");
+    auto* line = new QHBoxLayout(loading_);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(8);
+    line->addWidget(new BusySpinner);
+    line->addWidget(new TextLabel(AppLocalization::string("docker.loading"), Fonts::system(13), DynamicColor::secondary()), 1);
+    page->addWidget(loading_);
+
+    auto* card = new RaisedPanel(12, 8);
+    card->setObjectName("unavailable");
+    card->contentLayout()->addWidget(
+        labelled("shippingbox", AppLocalization::string("docker.unavailable"), Fonts::system(13, QFont::DemiBold), DynamicColor::primary()));
+    errorText_ = new DockerMessageLabel(Fonts::system(12), DynamicColor::secondary());
+    errorText_->setObjectName("errorText");
+    card->contentLayout()->addWidget(errorText_);
+    unavailable_ = card;
+    page->addWidget(unavailable_);
+
+    empty_ = labelled("shippingbox", AppLocalization::string("docker.empty"), Fonts::system(13), DynamicColor::secondary());
+    empty_->setObjectName("empty");
+    empty_->setContentsMargins(0, 12, 0, 12);
+    page->addWidget(empty_);
+
+    total_ = new TextLabel({}, Fonts::system(11), DynamicColor::secondary());
+    total_->setObjectName("total");
+    page->addWidget(total_);
+    auto* scroll = new CappedScrollArea(listHeight);
+    scroll->setObjectName("containerList");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    rows_ = new LazyRowStack;
+    rows_->setSpacing(8);
+    rows_->setAutoFillBackground(false);
+    scroll->setRows(rows_);
+    scroll->viewport()->setAutoFillBackground(false);
+    rows_->followScrolling(scroll);
+    list_ = scroll;
+    page->addWidget(list_);
 
     if (DockerPanelModel* model = context_.docker) {
         for (auto signal : {&DockerPanelModel::containersChanged, &DockerPanelModel::isLoadingChanged, &DockerPanelModel::busyIDsChanged,
                             &DockerPanelModel::errorChanged, &DockerPanelModel::actionErrorsChanged})
-            connect(model, signal, this, &PanelDockerPage::rebuild);
+            connect(model, signal, this, &PanelDockerPage::follow);
     }
-    rebuild();
+    follow();
 }
 
-void PanelDockerPage::rebuild() {
+std::vector<PanelDockerRow*> PanelDockerPage::builtRows() const {
+    std::vector<PanelDockerRow*> rows;
+    for (std::size_t i = 0; i < rows_->builtCount(); ++i) rows.push_back(static_cast<PanelDockerRow*>(rows_->row(i)));
+    return rows;
+}
+
+void PanelDockerPage::follow() {
     DockerPanelModel* model = context_.docker;
     const std::vector<DockerContainer> none;
     const std::vector<DockerContainer>& containers = model ? model->containers() : none;
     running_->setText(QString::number(std::count_if(containers.begin(), containers.end(), [](const DockerContainer& c) { return c.isRunning(); })));
 
-    auto* state = new QWidget;
-    auto* stack = new QVBoxLayout(state);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(12);
-    if (!model || model->isLoading()) {
-        auto* loading = new QWidget;
-        loading->setObjectName("loading");
-        auto* line = new QHBoxLayout(loading);
-        line->setContentsMargins(0, 0, 0, 0);
-        line->setSpacing(8);
-        line->addWidget(new BusySpinner);
-        line->addWidget(new TextLabel(AppLocalization::string("docker.loading"), Fonts::system(13), DynamicColor::secondary()), 1);
-        stack->addWidget(loading);
-    } else if (model->error()) {
-        auto* card = new RaisedPanel(12, 8);
-        card->setObjectName("unavailable");
-        card->contentLayout()->addWidget(labelled("shippingbox", AppLocalization::string("docker.unavailable"), Fonts::system(13, QFont::DemiBold),
-                                                  DynamicColor::primary()));
-        auto* detail = new TextLabel(*model->error(), Fonts::system(12), DynamicColor::secondary());
-        detail->setObjectName("errorText");
-        detail->setWordWrap(true);
-        card->contentLayout()->addWidget(detail);
-        stack->addWidget(card);
-    } else if (containers.empty()) {
-        auto* empty = labelled("shippingbox", AppLocalization::string("docker.empty"), Fonts::system(13), DynamicColor::secondary());
-        empty->setObjectName("empty");
-        empty->setContentsMargins(0, 12, 0, 12);
-        stack->addWidget(empty);
-    } else {
-        auto* total = new TextLabel(AppLocalization::format("docker.total", {(long long)containers.size()}), Fonts::system(11), DynamicColor::secondary());
-        total->setObjectName("total");
-        stack->addWidget(total);
-        auto* rows = new QWidget;
-        auto* list = new QVBoxLayout(rows);
-        list->setContentsMargins(0, 0, 0, 0);
-        list->setSpacing(8);
-        for (const DockerContainer& container : containers) {
-            const std::optional<QString> failure =
-                model->actionErrors().contains(container.id) ? std::optional<QString>(model->actionErrors().value(container.id)) : std::nullopt;
-            list->addWidget(new PanelDockerRow(container, model->busyIDs().contains(container.id), failure,
-                                               [model, container](DockerAction action) { model->perform(action, container); }));
-        }
-        auto* scroll = new QScrollArea;
-        scroll->setObjectName("containerList");
-        scroll->setFrameShape(QFrame::NoFrame);
-        scroll->setWidgetResizable(true);
-        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        scroll->setWidget(rows);
-        scroll->viewport()->setAutoFillBackground(false);
-        rows->setAutoFillBackground(false);
-        scroll->setFixedHeight(std::min(350, rows->sizeHint().height()));
-        stack->addWidget(scroll);
-    }
-    if (state_) {
-        state_->hide();
-        state_->deleteLater();
-    }
-    state_ = state;
-    stateArea_->addWidget(state_);
+    const bool loading = !model || model->isLoading();
+    const bool failed = !loading && model->error().has_value();
+    const bool empty = !loading && !failed && containers.empty();
+    const bool listed = !loading && !failed && !empty;
+    loading_->setVisible(loading);
+    unavailable_->setVisible(failed);
+    if (failed) errorText_->setMessage(*model->error());
+    empty_->setVisible(empty);
+    total_->setVisible(listed);
+    list_->setVisible(listed);
+    // Hidden, the rows stay as they are, and so does the scroll position, until the list is back.
+    if (!listed) return;
+    total_->setText(AppLocalization::format("docker.total", {(long long)containers.size()}));
+    std::vector<std::string> keys;
+    keys.reserve(containers.size());
+    for (const DockerContainer& container : containers) keys.push_back(container.id.toStdString());
+    // Rows are made and refreshed from the model as it stands when the stack gets to them.
+    auto present = [model](std::size_t index, QWidget* row) {
+        const DockerContainer& container = model->containers()[index];
+        const auto failure = model->actionErrors().constFind(container.id);
+        static_cast<PanelDockerRow*>(row)->present(container, model->busyIDs().contains(container.id),
+                                                   failure == model->actionErrors().constEnd() ? std::nullopt : std::optional<QString>(*failure));
+    };
+    rows_->setRows(
+        std::move(keys),
+        [model, present](std::size_t index) {
+            auto* row = new PanelDockerRow([model](DockerAction action, const DockerContainer& container) { model->perform(action, container); });
+            present(index, row);
+            return row;
+        },
+        present);
 }

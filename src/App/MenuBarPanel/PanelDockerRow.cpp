@@ -1,5 +1,6 @@
 #include "App/MenuBarPanel/PanelDockerRow.h"
 
+#include "App/MenuBarPanel/DockerMessageLabel.h"
 #include "Models/AppLocalization.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/DotView.h"
@@ -15,58 +16,71 @@ QString PanelDockerRow::statisticsText(const DockerContainer& container) {
     return QStringLiteral("CPU ") + container.cpu.value_or(unknown) + QStringLiteral("   MEM ") + container.memory.value_or(unknown);
 }
 
-PanelDockerRow::PanelDockerRow(const DockerContainer& container, bool busy, const std::optional<QString>& actionError,
-                               std::function<void(DockerAction)> perform, QWidget* parent)
+PanelDockerRow::PanelDockerRow(std::function<void(DockerAction, const DockerContainer&)> perform, QWidget* parent)
     : RaisedPanel(10, 7, parent) {
-    const bool running = container.isRunning();
     QVBoxLayout* stack = contentLayout();
 
     auto* title = new QHBoxLayout;
     title->setSpacing(6);
-    title->addWidget(new DotView(running ? DS::green : DS::gray, 7));
-    auto* name = new TextLabel(container.name, Fonts::system(13, QFont::DemiBold));
-    name->setObjectName("containerName");
-    title->addWidget(name, 1);
+    dot_ = new DotView(DS::gray, 7);
+    title->addWidget(dot_);
+    name_ = new TextLabel({}, Fonts::system(13, QFont::DemiBold));
+    name_->setObjectName("containerName");
+    title->addWidget(name_, 1);
     title->addSpacing(4);
-    title->addWidget(new TextLabel(container.status, Fonts::system(10), DynamicColor::secondary()));
+    status_ = new TextLabel({}, Fonts::system(10), DynamicColor::secondary());
+    title->addWidget(status_);
     stack->addLayout(title);
-    stack->addWidget(new TextLabel(container.image, Fonts::system(11), DynamicColor::secondary()));
-    if (running) {
-        auto* statistics = new TextLabel(statisticsText(container), Fonts::system(11, QFont::Medium), DS::blue);
-        statistics->setObjectName("statistics");
-        statistics->setLayoutDirection(Qt::LeftToRight);
-        stack->addWidget(statistics);
-    }
-    if (!container.ports.isEmpty()) stack->addWidget(new TextLabel(container.ports, Fonts::system(10), DynamicColor::tertiary()));
-    if (actionError) {
-        auto* failure = new TextLabel(*actionError, Fonts::system(11), DS::pink);
-        failure->setObjectName("actionError");
-        failure->setWordWrap(true);
-        stack->addWidget(failure);
-    }
+    image_ = new TextLabel({}, Fonts::system(11), DynamicColor::secondary());
+    stack->addWidget(image_);
+    statistics_ = new TextLabel({}, Fonts::system(11, QFont::Medium), DS::blue);
+    statistics_->setObjectName("statistics");
+    statistics_->setLayoutDirection(Qt::LeftToRight);
+    stack->addWidget(statistics_);
+    ports_ = new TextLabel({}, Fonts::system(10), DynamicColor::tertiary());
+    stack->addWidget(ports_);
+    failure_ = new DockerMessageLabel(Fonts::system(11), DS::pink);
+    failure_->setObjectName("actionError");
+    stack->addWidget(failure_);
 
     auto* line = new QHBoxLayout;
     line->setSpacing(8);
     line->addStretch(1);
     auto add = [&](DockerAction action, const char* key, const DynamicColor& tint) {
         auto* button = new StyledButton(AppLocalization::string(key), {}, SoftButtonStyle{tint});
-        button->setEnabled(!busy);
-        connect(button, &QAbstractButton::clicked, this, [perform, action] { perform(action); });
+        // The container as the row shows it when the button is pressed.
+        connect(button, &QAbstractButton::clicked, this, [this, perform, action] { perform(action, container_); });
         line->addWidget(button);
         buttons_.emplace_back(action, button);
         return button;
     };
-    if (running) {
-        add(DockerAction::stop, "docker.stop", DS::blue);
-        add(DockerAction::kill, "docker.kill", DS::pink)->setToolTip(AppLocalization::string("docker.kill.help"));
-    } else {
-        add(DockerAction::start, "docker.start", DS::green);
-    }
+    add(DockerAction::start, "docker.start", DS::green);
+    add(DockerAction::stop, "docker.stop", DS::blue);
+    add(DockerAction::kill, "docker.kill", DS::pink)->setToolTip(AppLocalization::string("docker.kill.help"));
     stack->addLayout(line);
+}
+
+void PanelDockerRow::present(const DockerContainer& container, bool busy, const std::optional<QString>& actionError) {
+    container_ = container;
+    const bool running = container.isRunning();
+    dot_->setColor(running ? DS::green : DS::gray);
+    name_->setText(container.name);
+    status_->setText(container.status);
+    image_->setText(container.image);
+    statistics_->setText(statisticsText(container));
+    statistics_->setVisible(running);
+    ports_->setText(container.ports);
+    ports_->setVisible(!container.ports.isEmpty());
+    failure_->setMessage(actionError.value_or(QString()));
+    failure_->setVisible(actionError.has_value());
+    for (const auto& [action, button] : buttons_) {
+        button->setVisible((action == DockerAction::start) != running);
+        button->setEnabled(!busy);
+    }
 }
 
 StyledButton* PanelDockerRow::button(DockerAction action) const {
     for (const auto& [candidate, button] : buttons_)
-        if (candidate == action) return button;
+        if (candidate == action) return button->isHidden() ? nullptr : button;
     return nullptr;
 }

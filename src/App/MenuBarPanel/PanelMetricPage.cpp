@@ -159,7 +159,10 @@ void PanelMetricPage::refresh() {
         rows_[i]->setValue(shown.rows[i].second);
     }
     if (!topApps_) return;
-    if (tab_ == PanelTab::cpu) topApps_->setApps(head(AppRankings::byCPU(monitor.apps())));
+    // Shares and write rates need two passes over the processes; before that every row would read
+    // zero, so the list keeps gathering. Memory is read whole in the first pass.
+    const bool rates = monitor.measured().appRates;
+    if (tab_ == PanelTab::cpu) topApps_->setApps(rates ? head(AppRankings::byCPU(monitor.apps())) : std::vector<AppUsage>{});
     if (tab_ == PanelTab::memory) topApps_->setApps(head(AppRankings::byMemory(monitor.apps())));
-    if (tab_ == PanelTab::disk) topApps_->setApps(head(AppRankings::byWrite(monitor.apps())));
+    if (tab_ == PanelTab::disk) topApps_->setApps(rates ? head(AppRankings::byWrite(monitor.apps())) : std::vector<AppUsage>{});
 }

@@ -36,6 +36,7 @@ public:
 
     HeroValue* hero() const { return hero_; }
     TextLabel* caption() const { return caption_; }
+    AreaTrend* trend() const { return trend_; }
     const std::vector<KeyValueRow*>& rows() const { return rows_; }
     PanelTopApps* topApps() const { return topApps_; }
 

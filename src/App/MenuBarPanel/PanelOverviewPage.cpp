@@ -120,6 +120,12 @@ PanelCardButton* PanelOverviewPage::tile(PanelTab tab) const {
     return nullptr;
 }
 
+BarSparkline* PanelOverviewPage::tileBars(PanelTab tab) const {
+    for (const Tile& tile : tiles_)
+        if (tile.tab == tab) return tile.bars;
+    return nullptr;
+}
+
 void PanelOverviewPage::refresh() {
     const DiskCapacityService::Capacity volume = context_.capacity ? context_.capacity() : DiskCapacityService::Capacity{};
     const std::int64_t total = std::max<std::int64_t>(volume.total, 0), available = std::max<std::int64_t>(volume.available, 0);

@@ -22,6 +22,7 @@ public:
 
     PanelCardButton* storageCard() const { return storageCard_; }
     PanelCardButton* tile(PanelTab tab) const;
+    BarSparkline* tileBars(PanelTab tab) const;
     PanelCardButton* scanAction() const { return scanAction_; }
     PanelCardButton* searchAction() const { return searchAction_; }
     PanelCardButton* cleanAction() const { return cleanAction_; }

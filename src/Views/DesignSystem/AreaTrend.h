@@ -28,6 +28,7 @@ public:
     void setTint(const DynamicColor& tint);
     void setDomain(std::optional<Range> domain);
     void setShowsGrid(bool showsGrid);
+    const std::vector<MetricPoint>& points() const { return points_; }
 
     static Range yRange(const std::vector<MetricPoint>& points, std::optional<Range> domain);
     // The values the grid lines stand at: round steps, about four of them across the range.

@@ -23,6 +23,7 @@ public:
                  QWidget* parent = nullptr);
 
     void setValues(const std::vector<double>& values);
+    const std::vector<double>& values() const { return values_; }
     void setTint(const DynamicColor& tint);
     void setMaxValue(std::optional<double> maxValue);
     void setBarCount(int barCount);

@@ -31,6 +31,8 @@ DonutChart::DonutChart(const std::vector<DonutSegment>& segments, const QString&
     title_->setAlignment(Qt::AlignHCenter);
     subtitle_->setAlignment(Qt::AlignHCenter);
     auto* stack = new QVBoxLayout(this);
+    // The ring's inset is the only margin: the style's own layout margin would cut "Used" in a small ring.
+    stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(1);
     stack->addStretch(1);
     stack->addWidget(title_);

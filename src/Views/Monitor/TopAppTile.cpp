@@ -27,6 +27,9 @@ TopAppTile::TopAppTile(const DynamicColor& tint, QWidget* parent) : CardModifier
     appRow->setSpacing(10);
     icon_ = new IconImageView({}, 28);
     appRow->addWidget(icon_);
+    // An application without an icon gets the placeholder badge its list row shows.
+    placeholder_ = new IconBadge(QStringLiteral("app"), tint, 28);
+    appRow->addWidget(placeholder_);
     name_ = new TextLabel({}, Fonts::system(17, QFont::DemiBold));
     appRow->addWidget(name_, 1);
     gathering_ = new TextLabel(AppLocalization::string("monitor.gathering"), Fonts::system(15), DynamicColor::secondary());
@@ -49,7 +52,10 @@ void TopAppTile::setApp(const std::optional<AppUsage>& app, const std::optional<
         name_->setText(QString::fromStdString(app->name));
     }
     icon_->setVisible(!icon.isNull());
+    placeholder_->setVisible(app && icon.isNull());
     name_->setVisible(app.has_value());
     gathering_->setVisible(!app);
     value_->setText(value.value_or(MonitorText::unknown()));
 }
+
+bool TopAppTile::showsPlaceholder() const { return !placeholder_->isHidden(); }

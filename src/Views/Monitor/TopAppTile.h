@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class IconBadge;
 class IconImageView;
 class TextLabel;
 
@@ -20,6 +21,7 @@ public:
 
     TextLabel* nameLabel() const { return name_; }
     TextLabel* valueLabel() const { return value_; }
+    bool showsPlaceholder() const;
 
     // At least 120 high, like the tiles beside it, and never lower than its content.
     QSize sizeHint() const override;
@@ -27,6 +29,7 @@ public:
 
 private:
     IconImageView* icon_;
+    IconBadge* placeholder_;
     TextLabel* name_;
     TextLabel* gathering_;
     TextLabel* value_;

@@ -18,6 +18,8 @@ void LazyRowStack::setRows(std::vector<std::string> keys, Make make, Refresh ref
     lay();
 }
 
+void LazyRowStack::setSpacing(int spacing) { column_->setSpacing(spacing); }
+
 void LazyRowStack::followScrolling(QScrollArea* area) {
     QScrollBar* bar = area->verticalScrollBar();
     connect(bar, &QScrollBar::valueChanged, this, [this, bar, area](int value) {

@@ -24,6 +24,7 @@ public:
 
     void setRows(std::vector<std::string> keys, Make make, Refresh refresh = {});
     void followScrolling(QScrollArea* area);
+    void setSpacing(int spacing);  // between rows; 2 unless set
     void extend();  // builds the next batch
 
     std::size_t rowCount() const { return keys_.size(); }

@@ -194,6 +194,8 @@ TEST(MonitorScreen, PagesShowTheSampleAndTheRankings) {
     EXPECT_TRUE(rows[0]->isHighlighted());
     EXPECT_FALSE(rows[1]->isHighlighted());
     EXPECT_EQ(memory->topApp()->nameLabel()->text(), "Firefox");
+    // The tile shows the placeholder badge exactly where the list row shows one.
+    EXPECT_EQ(memory->topApp()->showsPlaceholder(), !rows[0]->showsIcon());
     EXPECT_EQ(memory->hero()->badge()->text(), text("monitor.pressure.normal"));
     EXPECT_EQ(memory->hero()->rowValue(text("monitor.free")), ByteFormatting::string(monitor.memory().free));
 
