@@ -8,14 +8,19 @@
 #include "Services/AppState.h"
 #include "Views/DesignSystem/Appearance.h"
 #include "Views/DesignSystem/BrandMark.h"
+#include "Platform/SettingsStore.h"
 #include "Views/Shell/SettingsView.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <cstring>
 
 namespace {
 
@@ -75,6 +80,10 @@ QuarnellApp::QuarnellApp(AppServices services) {
     scanMenu_->addAction(AppLocalization::string("scan.start"), QKeySequence(Qt::CTRL | Qt::Key_R), state_.get(), &AppState::startScan);
     scanMenu_->addAction(AppLocalization::string("scan.choose"), QKeySequence(Qt::CTRL | Qt::Key_O), state_.get(), &AppState::chooseScanFolder);
 
+    // Said once: at start when the file could not be read then, or when a later change finds it so.
+    connect(&SettingsStore::shared(), &SettingsStore::readFailed, this, &QuarnellApp::warnUnreadableSettings, Qt::QueuedConnection);
+    if (SettingsStore::shared().readFailure()) QTimer::singleShot(0, this, &QuarnellApp::warnUnreadableSettings);
+
     menuBarExtra_ = MenuBarExtra::createIfTrayAvailable(*state_, {[this] { showMainWindow(); }, [this] { showSettingsWindow(); }, [] { QApplication::quit(); }});
     QApplication::setQuitOnLastWindowClosed(!menuBarExtra_);
 }
@@ -104,6 +113,24 @@ void QuarnellApp::showSettingsWindow() {
     settingsWindow_->show();
     settingsWindow_->raise();
     settingsWindow_->activateWindow();
+}
+
+void QuarnellApp::warnUnreadableSettings() {
+    const auto failure = SettingsStore::shared().readFailure();
+    if (warnedUnreadableSettings_ || !failure) return;
+    warnedUnreadableSettings_ = true;
+    QString reason;
+    switch (failure->kind) {
+    case SettingsFile::ReadFailure::Kind::notRegularFile: reason = AppLocalization::string("settings.notRegularFile"); break;
+    case SettingsFile::ReadFailure::Kind::danglingLink: reason = AppLocalization::string("settings.danglingLink"); break;
+    case SettingsFile::ReadFailure::Kind::systemError: reason = QString::fromLocal8Bit(std::strerror(failure->error)); break;
+    }
+    auto* notice = new QMessageBox(QMessageBox::Warning, AppLocalization::string("Quarnell"), AppLocalization::string("settings.unreadable.title"), QMessageBox::Ok, mainWindow_);
+    notice->setTextFormat(Qt::PlainText);
+    notice->setInformativeText(AppLocalization::format("settings.unreadable.detail", {SettingsStore::shared().filePath(), reason}));
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    notice->open();
+    unreadableSettingsNotice_ = notice;
 }
 
 void QuarnellApp::applyLanguage() {
