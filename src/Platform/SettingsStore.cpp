@@ -1,16 +1,14 @@
 #include "Platform/SettingsStore.h"
 
-#include <QSettings>
+#include <QStandardPaths>
 
-namespace {
-
-QString defaultPath() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, "Quarnell", "Quarnell").fileName();
+// Worked out without a QSettings object: making one opens the file, which would wait for good on a
+// FIFO in its place.
+QString SettingsStore::userFilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Quarnell/Quarnell.ini");
 }
 
-}  // namespace
-
-SettingsStore::SettingsStore() { useFile(defaultPath()); }
+SettingsStore::SettingsStore() { useFile(userFilePath()); }
 
 SettingsStore& SettingsStore::shared() {
     static SettingsStore* store = new SettingsStore();  // lives for the process, used from many threads

@@ -20,6 +20,8 @@ class SettingsStore : public QObject {
 public:
     static SettingsStore& shared();
 
+    // The user's file, where QSettings keeps it: ~/.config/Quarnell/Quarnell.ini.
+    static QString userFilePath();
     // Points the store at another file; tests use a temporary one.
     void useFile(const QString& path);
     // The copy a damaged settings file was kept as when the store opened it.

@@ -1,4 +1,5 @@
 #include "Platform/SettingsFile.h"
+#include "Platform/SettingsStore.h"
 #include "Support/FifoWatch.h"
 #include "Support/ForkedChild.h"
 #include "Support/TempTree.h"
@@ -8,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSettings>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -278,4 +280,10 @@ TEST(SettingsFile, AFileThatCannotBeReadIsNeverWritten) {
     EXPECT_EQ(failures, "");
     EXPECT_EQ(bytesOf(path), before);
     EXPECT_TRUE(damagedCopies(path).isEmpty());
+}
+
+// The store finds its file without opening it (a FIFO there would hold the start for good), in the
+// very place QSettings keeps it.
+TEST(SettingsFile, TheStoreNamesTheFileQSettingsUses) {
+    EXPECT_EQ(SettingsStore::userFilePath(), QSettings(QSettings::IniFormat, QSettings::UserScope, "Quarnell", "Quarnell").fileName());
 }
