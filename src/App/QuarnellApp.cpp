@@ -2,6 +2,7 @@
 
 #include "App/MenuBarPanel/MenuBarExtra.h"
 #include "App/RootView.h"
+#include "App/UnreadableSettingsNotice.h"
 #include "Services/AppServices.h"
 #include "Models/AppLocalization.h"
 #include "Foundation/PathText.h"
@@ -19,8 +20,6 @@
 #include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <cstring>
 
 namespace {
 
@@ -119,15 +118,8 @@ void QuarnellApp::warnUnreadableSettings() {
     const auto failure = SettingsStore::shared().readFailure();
     if (warnedUnreadableSettings_ || !failure) return;
     warnedUnreadableSettings_ = true;
-    QString reason;
-    switch (failure->kind) {
-    case SettingsFile::ReadFailure::Kind::notRegularFile: reason = AppLocalization::string("settings.notRegularFile"); break;
-    case SettingsFile::ReadFailure::Kind::danglingLink: reason = AppLocalization::string("settings.danglingLink"); break;
-    case SettingsFile::ReadFailure::Kind::systemError: reason = QString::fromLocal8Bit(std::strerror(failure->error)); break;
-    }
-    auto* notice = new QMessageBox(QMessageBox::Warning, AppLocalization::string("Quarnell"), AppLocalization::string("settings.unreadable.title"), QMessageBox::Ok, mainWindow_);
-    notice->setTextFormat(Qt::PlainText);
-    notice->setInformativeText(AppLocalization::format("settings.unreadable.detail", {SettingsStore::shared().filePath(), reason}));
+    QMessageBox* notice = makeUnreadableSettingsNotice(*failure, SettingsStore::shared().filePath()).release();
+    notice->setParent(mainWindow_, notice->windowFlags());
     notice->setAttribute(Qt::WA_DeleteOnClose);
     notice->open();
     unreadableSettingsNotice_ = notice;

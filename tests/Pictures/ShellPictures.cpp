@@ -1,6 +1,7 @@
 #include "Pictures/PictureRegistry.h"
 
 #include "App/RootView.h"
+#include "App/UnreadableSettingsNotice.h"
 #include "Services/AppState.h"
 #include "Services/FakeAppServices.h"
 #include "Services/Preferences.h"
@@ -31,6 +32,9 @@ static const PictureRegistration shell("shell", [](PictureContext& pictures) {
         Preferences::setFlag(Preferences::Key::didCompleteOnboarding, true);
         state.setSelectedSection(AppSection::settings);
         pictures.render("window-settings", QSize(1320, 880), [&] { return std::make_unique<RootView>(state); });
+        pictures.render("settings-unreadable-notice", QSize(520, 280), [&] {
+            return makeUnreadableSettingsNotice({SettingsFile::ReadFailure::Kind::danglingLink, 0}, "/home/ana/.config/Quarnell/Quarnell.ini");
+        });
         fake.abandon.request_stop();
     }
 

@@ -89,21 +89,29 @@ void ProjectStopConfirmation::dismissed() {
     emit pendingChanged();
 }
 
-void ProjectStopConfirmation::reportFailures(const std::vector<DevProject>& failed, const std::vector<DevProject>& changed) {
-    if (failed.empty() && changed.empty()) return;
-    delete failureNotice_.data();
-    failureNotice_ = new QMessageBox(owner_ ? owner_->window() : nullptr);
-    failureNotice_->setAttribute(Qt::WA_DeleteOnClose);
-    failureNotice_->setIcon(QMessageBox::Warning);
-    failureNotice_->setTextFormat(Qt::PlainText);
-    failureNotice_->setWindowModality(Qt::WindowModal);
+std::unique_ptr<QMessageBox> ProjectStopConfirmation::makeFailureNotice(const std::vector<DevProject>& failed, const std::vector<DevProject>& changed) {
+    if (failed.empty() && changed.empty()) return nullptr;
+    auto notice = std::make_unique<QMessageBox>();
+    notice->setIcon(QMessageBox::Warning);
+    notice->setTextFormat(Qt::PlainText);
     const QString title = AppLocalization::format("projects.stopFailed.title", {(long long)(failed.size() + changed.size())});
-    failureNotice_->setWindowTitle(title);
-    failureNotice_->setText(title);
+    notice->setWindowTitle(title);
+    notice->setText(title);
     QStringList details;
     if (!failed.empty()) details << AppLocalization::format("projects.stopFailed.detail", {names(failed)});
     if (!changed.empty()) details << AppLocalization::format("projects.stopChanged.detail", {names(changed)});
-    failureNotice_->setInformativeText(details.join(QStringLiteral("\n\n")));
-    failureNotice_->addButton(AppLocalization::string("action.ok"), QMessageBox::AcceptRole);
+    notice->setInformativeText(details.join(QStringLiteral("\n\n")));
+    notice->addButton(AppLocalization::string("action.ok"), QMessageBox::AcceptRole);
+    return notice;
+}
+
+void ProjectStopConfirmation::reportFailures(const std::vector<DevProject>& failed, const std::vector<DevProject>& changed) {
+    auto notice = makeFailureNotice(failed, changed);
+    if (!notice) return;
+    delete failureNotice_.data();
+    failureNotice_ = notice.release();
+    failureNotice_->setParent(owner_ ? owner_->window() : nullptr, failureNotice_->windowFlags());
+    failureNotice_->setAttribute(Qt::WA_DeleteOnClose);
+    failureNotice_->setWindowModality(Qt::WindowModal);
     failureNotice_->open();
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
 #include <vector>
 
 class QAbstractButton;
@@ -43,6 +44,10 @@ public:
     // were all replaced (it restarted) is not signalled but named as changed; one no longer listed
     // has ended and needs nothing.
     static Resolved resolve(const std::vector<DevProject>& pending, const std::vector<DevProject>& current);
+
+    // The notice naming projects the system refused to stop and projects left alone because they
+    // changed; nothing when there are none.
+    static std::unique_ptr<QMessageBox> makeFailureNotice(const std::vector<DevProject>& failed, const std::vector<DevProject>& changed);
 
 signals:
     void pendingChanged();
