@@ -42,13 +42,6 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-void syncFolder(const fs::path& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 bool stillListed(const fs::path& path, const FileStamp& expected) {
     return FileStamp::of(path) == expected;
 }
@@ -175,7 +168,7 @@ Result rewrite(const fs::path& file, const FileStamp& expected, bool on) {
             return result;
         }
     }
-    syncFolder(folder);
+    FileContents::syncFolder(folder);
     return {};
 }
 
@@ -187,7 +180,7 @@ Result rename(const fs::path& from, const FileStamp& expected, const fs::path& t
         renameWithoutReplacing(to, from);
         return {Outcome::changed};
     }
-    syncFolder(to.parent_path());
+    FileContents::syncFolder(to.parent_path());
     return {};
 }
 

@@ -39,3 +39,10 @@ bool FileContents::writeAll(int fd, std::string_view bytes) {
     }
     return true;
 }
+
+void FileContents::syncFolder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}

@@ -16,4 +16,7 @@ std::optional<std::string> read(const std::filesystem::path& file, size_t limit 
 // Writes every byte to an open descriptor, however many writes that takes; false on an error.
 bool writeAll(int fd, std::string_view bytes);
 
+// Makes a rename or a new name in the folder durable.
+void syncFolder(const std::filesystem::path& folder);
+
 }  // namespace FileContents

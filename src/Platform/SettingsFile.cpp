@@ -1,5 +1,6 @@
 #include "Platform/SettingsFile.h"
 
+#include "Platform/FileContents.h"
 #include "Platform/SettingsNesting.h"
 
 #include <QDateTime>
@@ -25,23 +26,6 @@ namespace {
 QString scratchFile(const QTemporaryDir& folder) {
     static std::atomic<int> counter = 0;
     return folder.filePath(QString::number(counter++) + ".conf");
-}
-
-bool writeAll(int fd, const QByteArray& bytes) {
-    for (qsizetype written = 0; written < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        written += n;
-    }
-    return true;
-}
-
-void syncFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 }  // namespace
@@ -213,13 +197,13 @@ void SettingsFile::write(const QVariantMap& values) const {
     QByteArray pattern = QFile::encodeName(*target + ".XXXXXX");
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) return;
-    const bool complete = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool complete = FileContents::writeAll(fd, std::string_view(bytes.constData(), size_t(bytes.size()))) && ::fsync(fd) == 0;
     ::close(fd);
     if (!complete || ::rename(pattern.constData(), QFile::encodeName(*target).constData()) != 0) {
         ::unlink(pattern.constData());
         return;
     }
-    syncFolder(folder);
+    FileContents::syncFolder(QFile::encodeName(folder).toStdString());
 }
 
 void SettingsFile::keepAside(const QByteArray& bytes) {
