@@ -126,10 +126,9 @@ Result rewrite(const fs::path& file, const FileStamp& expected, bool on) {
     if (fd < 0) return errno == ELOOP || errno == ENOENT ? Result{Outcome::changed} : Result{Outcome::failed, errno};
     struct stat info {};
     const bool same = ::fstat(fd, &info) == 0 && FileStamp::of(info) == expected;
+    const auto text = same ? FileContents::read(fd, largestEntry) : std::nullopt;
     ::close(fd);
     if (!same) return {Outcome::changed};
-    // Read by path again, but only after the descriptor proved it is the listed regular file.
-    const auto text = FileContents::read(file, largestEntry);
     if (!text) return {Outcome::failed, EIO};
     const auto replaced = switched(*text, on);
     if (!replaced) return {Outcome::failed, EINVAL};
