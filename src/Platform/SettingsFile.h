@@ -87,6 +87,6 @@ private:
 
     QString path_;
     std::optional<QString> damagedCopy_;
-    bool writable_ = true;  // false while a damaged file could not be kept aside
+    bool writable_ = true;  // false after a failed read, or while a damaged file could not be kept aside
     std::optional<ReadFailure> readFailure_;
 };
