@@ -2,19 +2,23 @@
 
 #include "App/MenuBarPanel/MenuBarExtra.h"
 #include "App/RootView.h"
+#include "App/UnreadableSettingsNotice.h"
 #include "Services/AppServices.h"
 #include "Models/AppLocalization.h"
 #include "Foundation/PathText.h"
 #include "Services/AppState.h"
 #include "Views/DesignSystem/Appearance.h"
 #include "Views/DesignSystem/BrandMark.h"
+#include "Platform/SettingsStore.h"
 #include "Views/Shell/SettingsView.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -75,6 +79,10 @@ QuarnellApp::QuarnellApp(AppServices services) {
     scanMenu_->addAction(AppLocalization::string("scan.start"), QKeySequence(Qt::CTRL | Qt::Key_R), state_.get(), &AppState::startScan);
     scanMenu_->addAction(AppLocalization::string("scan.choose"), QKeySequence(Qt::CTRL | Qt::Key_O), state_.get(), &AppState::chooseScanFolder);
 
+    // Said once: at start when the file could not be read then, or when a later change finds it so.
+    connect(&SettingsStore::shared(), &SettingsStore::readFailed, this, &QuarnellApp::warnUnreadableSettings, Qt::QueuedConnection);
+    if (SettingsStore::shared().readFailure()) QTimer::singleShot(0, this, &QuarnellApp::warnUnreadableSettings);
+
     menuBarExtra_ = MenuBarExtra::createIfTrayAvailable(*state_, {[this] { showMainWindow(); }, [] { QApplication::quit(); }});
     QApplication::setQuitOnLastWindowClosed(!menuBarExtra_);
 }
@@ -104,6 +112,17 @@ void QuarnellApp::showSettingsWindow() {
     settingsWindow_->show();
     settingsWindow_->raise();
     settingsWindow_->activateWindow();
+}
+
+void QuarnellApp::warnUnreadableSettings() {
+    const auto failure = SettingsStore::shared().readFailure();
+    if (warnedUnreadableSettings_ || !failure) return;
+    warnedUnreadableSettings_ = true;
+    QMessageBox* notice = makeUnreadableSettingsNotice(*failure, SettingsStore::shared().filePath()).release();
+    notice->setParent(mainWindow_, notice->windowFlags());
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    notice->open();
+    unreadableSettingsNotice_ = notice;
 }
 
 void QuarnellApp::applyLanguage() {

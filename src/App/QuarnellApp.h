@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 #include <memory>
 
@@ -34,11 +36,18 @@ public:
     // Locale and layout direction of the stored language, for the whole application.
     static void applyLanguage();
 
+    // The notice shown, once a run, when the settings file cannot be read; none before that.
+    QWidget* unreadableSettingsNotice() const { return unreadableSettingsNotice_.data(); }
+
 private:
+    void warnUnreadableSettings();
+
     std::unique_ptr<AppState> state_;
     QMainWindow* mainWindow_ = nullptr;
     QWidget* settingsWindow_ = nullptr;
     QMenu* scanMenu_ = nullptr;
     // The tray item; none where the desktop shows no tray, and closing the main window then quits.
     std::unique_ptr<MenuBarExtra> menuBarExtra_;
+    QPointer<QWidget> unreadableSettingsNotice_;
+    bool warnedUnreadableSettings_ = false;
 };

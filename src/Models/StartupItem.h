@@ -1,8 +1,11 @@
 #pragma once
 
+#include "Foundation/FileIdentity.h"
+
 #include <QString>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 // One program the system starts at login or boot.
@@ -11,8 +14,9 @@ struct StartupItem {
     QString name;
     std::filesystem::path path;
     QString program;
-    bool isEnabled = false;
+    bool isEnabled = false;  // whether the desktop starts it at the next login
     bool canChange = false;  // only the user's own items
+    std::optional<FileIdentity> identity;  // the file as listed; a switch acts only on that very file
 
     bool operator==(const StartupItem&) const = default;
 };

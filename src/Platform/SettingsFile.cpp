@@ -1,5 +1,8 @@
 #include "Platform/SettingsFile.h"
 
+#include "Platform/FileContents.h"
+#include "Platform/SettingsNesting.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -9,6 +12,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,23 +26,6 @@ namespace {
 QString scratchFile(const QTemporaryDir& folder) {
     static std::atomic<int> counter = 0;
     return folder.filePath(QString::number(counter++) + ".conf");
-}
-
-bool writeAll(int fd, const QByteArray& bytes) {
-    for (qsizetype written = 0; written < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        written += n;
-    }
-    return true;
-}
-
-void syncFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 }  // namespace
@@ -62,6 +49,10 @@ std::optional<SettingsFile::Parsed> SettingsFile::parse(const QByteArray& bytes,
         parsed.clean = true;
         return parsed;
     }
+    if (SettingsNesting::mayNestTooDeep(bytes)) {
+        parsed.tooDeep = true;
+        return parsed;
+    }
     QTemporaryDir folder;
     const QString file = scratchFile(folder);
     QFile scratch(file);
@@ -74,12 +65,13 @@ std::optional<SettingsFile::Parsed> SettingsFile::parse(const QByteArray& bytes,
         for (const QString& key : reader.allKeys()) parsed.values.insert(key, reader.value(key));
     }
     // The INI reader passes over much without an error (zeroed bytes, an unclosed quote that takes
-    // every later line into one value); a file that writing what was read does not give back
-    // byte for byte has lost something.
+    // every later line into one value). A file that writing what was read gives back byte for byte
+    // lost nothing; one written by hand, in another order or with comments, lost nothing when each
+    // of its lines reads alone as it read in the whole.
     if (readWithoutError && checkClean) {
         const auto again = serialised(parsed.values);
         if (!again) return std::nullopt;
-        parsed.clean = *again == bytes;
+        parsed.clean = *again == bytes || sameLineByLine(bytes, parsed.values);
     } else {
         parsed.clean = readWithoutError;
     }
@@ -88,23 +80,34 @@ std::optional<SettingsFile::Parsed> SettingsFile::parse(const QByteArray& bytes,
 
 // A damaged file read one line at a time: an unclosed quote or a stretch of zeroed or random bytes
 // then costs only its own lines. Keys that are not clean text are damage, not settings.
-QVariantMap SettingsFile::salvaged(const QByteArray& bytes) {
+QVariantMap SettingsFile::salvaged(const QByteArray& bytes, int* rejected) {
     QVariantMap values;
     QByteArray section = "General";
+    int rejectedLines = 0;
     for (const QByteArray& rawLine : bytes.split('\n')) {
         const QByteArray line = rawLine.trimmed();
+        if (line.isEmpty() || line.startsWith(';')) continue;
         if (line.startsWith('[') && line.endsWith(']')) {
             section = line.mid(1, line.size() - 2);
             continue;
         }
+        ++rejectedLines;
         if (!line.contains('=') || line.contains('\0')) continue;
         const auto parsed = parse("[" + section + "]\n" + line + "\n", false);
         if (!parsed || !parsed->clean || parsed->values.size() != 1) continue;
         const QString key = parsed->values.firstKey();
         const bool cleanText = std::none_of(key.begin(), key.end(), [](QChar c) { return !c.isPrint() || c == QChar::ReplacementCharacter; });
-        if (cleanText) values.insert(key, parsed->values.first());
+        if (!cleanText) continue;
+        values.insert(key, parsed->values.first());
+        --rejectedLines;
     }
+    if (rejected) *rejected = rejectedLines;
     return values;
+}
+
+bool SettingsFile::sameLineByLine(const QByteArray& bytes, const QVariantMap& values) {
+    int rejected = 0;
+    return salvaged(bytes, &rejected) == values && rejected == 0;
 }
 
 std::optional<QByteArray> SettingsFile::serialised(const QVariantMap& values) {
@@ -124,28 +127,83 @@ std::optional<QByteArray> SettingsFile::serialised(const QVariantMap& values) {
     return written.readAll();
 }
 
-QByteArray SettingsFile::readBytes() const {
-    QFile file(path_);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+SettingsFile::Read SettingsFile::readBytes() const {
+    const QByteArray name = QFile::encodeName(path_);
+    struct stat link {};
+    if (::lstat(name.constData(), &link) != 0) {
+        if (errno == ENOENT) return {};  // not written yet
+        return {{}, ReadFailure{ReadFailure::Kind::systemError, errno}};
+    }
+    // Without waiting: a FIFO in the file's place must not hold the start.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT && S_ISLNK(link.st_mode)) return {{}, ReadFailure{ReadFailure::Kind::danglingLink, 0}};
+        return {{}, ReadFailure{ReadFailure::Kind::systemError, errno}};
+    }
+    Read read;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        read.failure = ReadFailure{ReadFailure::Kind::systemError, errno};
+    } else if (!S_ISREG(info.st_mode)) {
+        read.failure = ReadFailure{ReadFailure::Kind::notRegularFile, 0};
+    } else {
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) read.failure = ReadFailure{ReadFailure::Kind::systemError, errno};
+            if (n <= 0) break;
+            read.bytes.append(buffer, n);
+        }
+    }
+    ::close(fd);
+    if (read.failure) read.bytes.clear();
+    return read;
+}
+
+std::optional<QString> SettingsFile::writeTarget() const {
+    const QFileInfo info(path_);
+    if (!info.isSymLink()) return path_;
+    const QString target = info.canonicalFilePath();
+    if (target.isEmpty()) return std::nullopt;
+    return target;
+}
+
+std::optional<QVariantMap> SettingsFile::currentValues() {
+    if (readFailure_) return std::nullopt;
+    const Read read = readBytes();
+    if (read.failure) {
+        // Once unreadable, never written in this run: a write would hold only this run's keys.
+        readFailure_ = read.failure;
+        writable_ = false;
+        return std::nullopt;
+    }
+    const auto parsed = parse(read.bytes, false);
+    if (!parsed) return std::nullopt;
+    if (!parsed->tooDeep) return parsed->values;
+    keepAside(read.bytes);
+    if (!damagedCopy_) return std::nullopt;
+    return salvaged(read.bytes);
 }
 
 void SettingsFile::write(const QVariantMap& values) const {
     // Without a scratch folder nothing can be written faithfully; the old file stays.
     const auto serialisedValues = serialised(values);
-    if (!serialisedValues) return;
+    const auto target = writeTarget();
+    if (!serialisedValues || !target) return;
     const QByteArray& bytes = *serialisedValues;
-    const QString folder = QFileInfo(path_).absolutePath();
+    const QString folder = QFileInfo(*target).absolutePath();
     QDir().mkpath(folder);
-    QByteArray pattern = QFile::encodeName(path_ + ".XXXXXX");
+    QByteArray pattern = QFile::encodeName(*target + ".XXXXXX");
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) return;
-    const bool complete = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool complete = FileContents::writeAll(fd, std::string_view(bytes.constData(), size_t(bytes.size()))) && ::fsync(fd) == 0;
     ::close(fd);
-    if (!complete || ::rename(pattern.constData(), QFile::encodeName(path_).constData()) != 0) {
+    if (!complete || ::rename(pattern.constData(), QFile::encodeName(*target).constData()) != 0) {
         ::unlink(pattern.constData());
         return;
     }
-    syncFolder(folder);
+    FileContents::syncFolder(QFile::encodeName(folder).toStdString());
 }
 
 void SettingsFile::keepAside(const QByteArray& bytes) {
@@ -160,11 +218,19 @@ void SettingsFile::keepAside(const QByteArray& bytes) {
 
 QVariantMap SettingsFile::loadKeepingDamageAside() {
     const WriterLock lock(path_);
-    const QByteArray bytes = readBytes();
+    const Read read = readBytes();
+    if (read.failure) {
+        // Unreadable is not empty: what is there stays untouched, and nothing is written this run.
+        readFailure_ = read.failure;
+        writable_ = false;
+        return {};
+    }
+    const QByteArray& bytes = read.bytes;
     const auto parsed = parse(bytes, true);
     // Nothing can be judged without a scratch folder: read the file as it is and write nothing.
     if (!parsed) {
         writable_ = false;
+        if (SettingsNesting::mayNestTooDeep(bytes)) return {};
         QSettings reader(path_, QSettings::IniFormat);
         QVariantMap values;
         for (const QString& key : reader.allKeys()) values.insert(key, reader.value(key));

@@ -23,16 +23,27 @@ public:
 
     // Reads the file afresh under the writers' lock, lets `change` alter it and writes the result.
     // `change` returns false to write nothing. Returns what the file holds afterwards; nothing when
-    // the file could not be read (no scratch space), and then nothing was changed.
+    // the file could not be read (then nothing was changed, and nothing is written for the rest of
+    // the run: readFailure() says why). A file found damaged is first copied aside.
     template <typename Change>
     std::optional<QVariantMap> update(Change&& change) {
         const WriterLock lock(path_);
-        const auto parsed = parse(readBytes(), false);
-        if (!parsed) return std::nullopt;
-        QVariantMap values = parsed->values;
-        if (change(values) && writable_) write(values);
+        auto values = currentValues();
+        if (!values) return std::nullopt;
+        if (change(*values) && writable_) write(*values);
         return values;
     }
+
+    // Why the file could not be read, when it could not: a file that is there but is no regular file
+    // (a FIFO, a folder), a link to nothing, or an error of the system (errno). A missing file is
+    // no failure: it is empty.
+    struct ReadFailure {
+        enum class Kind { systemError, notRegularFile, danglingLink };
+        Kind kind = Kind::systemError;
+        int error = 0;
+        bool operator==(const ReadFailure&) const = default;
+    };
+    const std::optional<ReadFailure>& readFailure() const { return readFailure_; }
 
     // The copy a damaged file was kept as in this run; none when it read back cleanly.
     const std::optional<QString>& damagedCopy() const { return damagedCopy_; }
@@ -41,6 +52,11 @@ private:
     struct Parsed {
         QVariantMap values;
         bool clean = false;
+        bool tooDeep = false;  // not read at all: Qt's reader would overflow the stack on it
+    };
+    struct Read {
+        QByteArray bytes;  // empty when there is no file
+        std::optional<ReadFailure> failure;
     };
 
     class WriterLock {
@@ -56,13 +72,21 @@ private:
 
     // Nothing when no scratch file could be made to read it with.
     static std::optional<Parsed> parse(const QByteArray& bytes, bool checkClean);
-    static QVariantMap salvaged(const QByteArray& bytes);
+    // What can be read line by line; `rejected` counts the lines that hold something but read as nothing.
+    static QVariantMap salvaged(const QByteArray& bytes, int* rejected = nullptr);
+    static bool sameLineByLine(const QByteArray& bytes, const QVariantMap& values);
     static std::optional<QByteArray> serialised(const QVariantMap& values);
-    QByteArray readBytes() const;
+    Read readBytes() const;
+    // The file's values read afresh for a change, the damage kept aside first; nothing when the file
+    // cannot be read or may not be written.
+    std::optional<QVariantMap> currentValues();
+    // Where writes go: the file a link at the path leads to, so the link stays a link.
+    std::optional<QString> writeTarget() const;
     void write(const QVariantMap& values) const;
     void keepAside(const QByteArray& bytes);
 
     QString path_;
     std::optional<QString> damagedCopy_;
-    bool writable_ = true;  // false while a damaged file could not be kept aside
+    bool writable_ = true;  // false after a failed read, or while a damaged file could not be kept aside
+    std::optional<ReadFailure> readFailure_;
 };

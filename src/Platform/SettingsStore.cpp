@@ -1,16 +1,14 @@
 #include "Platform/SettingsStore.h"
 
-#include <QSettings>
+#include <QStandardPaths>
 
-namespace {
-
-QString defaultPath() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, "Quarnell", "Quarnell").fileName();
+// Worked out without a QSettings object: making one opens the file, which would wait for good on a
+// FIFO in its place.
+QString SettingsStore::userFilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Quarnell/Quarnell.ini");
 }
 
-}  // namespace
-
-SettingsStore::SettingsStore() { useFile(defaultPath()); }
+SettingsStore::SettingsStore() { useFile(userFilePath()); }
 
 SettingsStore& SettingsStore::shared() {
     static SettingsStore* store = new SettingsStore();  // lives for the process, used from many threads
@@ -21,6 +19,7 @@ void SettingsStore::useFile(const QString& path) {
     auto file = std::make_unique<SettingsFile>(path);
     QVariantMap values = file->loadKeepingDamageAside();
     std::lock_guard lock(mutex_);
+    failureKnown_ = file->readFailure().has_value();
     file_ = std::move(file);
     values_ = std::move(values);
 }
@@ -28,6 +27,16 @@ void SettingsStore::useFile(const QString& path) {
 std::optional<QString> SettingsStore::damagedCopy() const {
     std::lock_guard lock(mutex_);
     return file_->damagedCopy();
+}
+
+QString SettingsStore::filePath() const {
+    std::lock_guard lock(mutex_);
+    return file_->path();
+}
+
+std::optional<SettingsFile::ReadFailure> SettingsStore::readFailure() const {
+    std::lock_guard lock(mutex_);
+    return file_->readFailure();
 }
 
 QVariant SettingsStore::value(const QString& key, const QVariant& fallback) const {
@@ -60,17 +69,27 @@ void SettingsStore::setValue(const QString& key, const QVariant& newValue) {
 }
 
 void SettingsStore::remove(const QString& key) {
+    bool newFailure = false;
     {
         std::lock_guard lock(mutex_);
         // Where the file cannot be read, the change holds for this run only.
         if (auto stored = file_->update([&](QVariantMap& values) { return values.remove(key) > 0; })) values_ = std::move(*stored);
         else values_.remove(key);
+        newFailure = noteFailure();
     }
+    if (newFailure) emit readFailed();
     emit valueChanged(key);
+}
+
+bool SettingsStore::noteFailure() {
+    if (failureKnown_ || !file_->readFailure()) return false;
+    failureKnown_ = true;
+    return true;
 }
 
 QVariant SettingsStore::update(const QString& key, const std::function<std::optional<QVariant>(const QVariant& stored)>& change) {
     QVariant stored;
+    bool newFailure = false;
     {
         std::lock_guard lock(mutex_);
         auto apply = [&](QVariantMap& values) {
@@ -83,7 +102,9 @@ QVariant SettingsStore::update(const QString& key, const std::function<std::opti
         if (auto fromFile = file_->update(apply)) values_ = std::move(*fromFile);
         else apply(values_);
         stored = values_.value(key);
+        newFailure = noteFailure();
     }
+    if (newFailure) emit readFailed();
     emit valueChanged(key);
     return stored;
 }

@@ -20,10 +20,16 @@ class SettingsStore : public QObject {
 public:
     static SettingsStore& shared();
 
+    // The user's file, where QSettings keeps it: ~/.config/Quarnell/Quarnell.ini.
+    static QString userFilePath();
     // Points the store at another file; tests use a temporary one.
     void useFile(const QString& path);
     // The copy a damaged settings file was kept as when the store opened it.
     std::optional<QString> damagedCopy() const;
+    // Why the settings file could not be read, once it could not: from then on changes hold for
+    // this run only and the file is left as it is.
+    std::optional<SettingsFile::ReadFailure> readFailure() const;
+    QString filePath() const;
 
     QVariant value(const QString& key, const QVariant& fallback = {}) const;
     QString text(const QString& key) const;  // empty when missing
@@ -42,11 +48,15 @@ public:
 
 signals:
     void valueChanged(const QString& key);
+    // Once per run, on the thread that found it: the file turned out unreadable after it was opened.
+    void readFailed();
 
 private:
     SettingsStore();
+    bool noteFailure();  // whether the file's failure is new; under mutex_
 
     mutable std::mutex mutex_;
     std::unique_ptr<SettingsFile> file_;
     QVariantMap values_;
+    bool failureKnown_ = false;  // readFailed was emitted, or the failure was there at opening
 };

@@ -1,5 +1,6 @@
 #include "Platform/StartupEntry.h"
 
+#include "Platform/AutostartSwitch.h"
 #include "Platform/DesktopEntry.h"
 #include "Platform/KeyFile.h"
 
@@ -101,7 +102,8 @@ std::optional<StartupEntry> StartupEntry::read(const fs::path& file, const fs::p
         entry.program = unitProgram(*keys, unitName);
         return entry;
     }
+    const bool startsAtLogin = AutostartSwitch::startsAtLogin(*keys);
     auto desktop = DesktopEntry::fromKeyFile(std::move(*keys));
     if (!desktop) return std::nullopt;
-    return StartupEntry{desktop->text("Name"), desktop->program()};
+    return StartupEntry{desktop->text("Name"), desktop->program(), startsAtLogin};
 }

@@ -11,6 +11,7 @@
 struct StartupEntry {
     std::optional<QString> label;
     std::optional<QString> program;
+    bool startsAtLogin = true;  // a desktop entry's own keys may say it does not
 
     // Empty when the file cannot be read or is neither a desktop entry nor a unit. Units in the
     // ".wants" folders are links; an absolute link target is taken below `root`.

@@ -2,5 +2,20 @@
 
 #include "Models/AppLocalization.h"
 
-StartupError::StartupError(Case errorCase)
-    : std::runtime_error(AppLocalization::string("startup.requiresAdministrator").toStdString()), case_(errorCase) {}
+namespace {
+
+QString message(StartupError::Case errorCase, const QString& name) {
+    switch (errorCase) {
+    case StartupError::Case::requiresAdministrator: return AppLocalization::string("startup.requiresAdministrator");
+    case StartupError::Case::changedSinceListed: return AppLocalization::format("startup.changed", {name});
+    case StartupError::Case::symbolicLink: return AppLocalization::format("startup.symbolicLink", {name});
+    case StartupError::Case::nothingToStart: return AppLocalization::format("startup.nothingToStart", {name});
+    case StartupError::Case::notApplied: return AppLocalization::format("startup.notApplied", {name});
+    }
+    return {};
+}
+
+}  // namespace
+
+StartupError::StartupError(Case errorCase, const QString& name)
+    : std::runtime_error(message(errorCase, name).toStdString()), case_(errorCase) {}

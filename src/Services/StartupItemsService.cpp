@@ -1,23 +1,20 @@
 #include "Services/StartupItemsService.h"
 
+#include "Foundation/PathText.h"
 #include "Models/AppLocalization.h"
 #include "Models/NameCollator.h"
+#include "Platform/AutostartSwitch.h"
 #include "Platform/FolderListing.h"
 #include "Platform/LinuxLocations.h"
-#include "Foundation/PathText.h"
 #include "Platform/StartupEntry.h"
 #include "Platform/SystemRoots.h"
+#include "Platform/Trash.h"
 
 #include <QCollator>
-
-#include <fcntl.h>
-#include <stdio.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <string_view>
 #include <system_error>
 
@@ -36,21 +33,45 @@ constexpr std::array startupFolders{
     StartupFolder{"/Library/LaunchAgents", false},
     StartupFolder{"/Library/LaunchDaemons", false},
 };
+const StartupFolder& userFolder = startupFolders[0];
+const StartupFolder& systemFolder = startupFolders[1];
 
 constexpr std::string_view disabledExtension = "disabled";
 
-// Like rename(2), but fails with EEXIST instead of replacing the target.
-int renameWithoutReplacing(const fs::path& from, const fs::path& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-    if (errno != EINVAL && errno != ENOSYS) return errno;
-    // File systems without RENAME_NOREPLACE: a hard link fails just as atomically when the target exists.
-    if (::link(from.c_str(), to.c_str()) != 0) return errno;
-    if (::unlink(from.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(to.c_str());
-        return error;
+// The first file of that name in one of the folders.
+std::optional<fs::path> fileIn(const StartupFolder& folder, const fs::path& fileName, const SystemRoots& roots) {
+    for (const fs::path& directory : LinuxLocations::folders(folder.location, roots))
+        if (FileIdentity::at(directory / fileName)) return directory / fileName;
+    return std::nullopt;
+}
+
+// Whether the desktop starts an entry file at login by its own keys; one it cannot read as an entry
+// counts as its name says.
+bool entryStarts(const fs::path& file, const SystemRoots& roots) {
+    const auto entry = StartupEntry::read(file, roots.root);
+    return !entry || entry->startsAtLogin;
+}
+
+// What the desktop does at the next login for the entries of one file name: the user's entry
+// replaces the system's.
+bool startsAtLogin(const fs::path& userEntry, const SystemRoots& roots) {
+    if (FileIdentity::at(userEntry)) return entryStarts(userEntry, roots);
+    const auto system = fileIn(systemFolder, userEntry.filename(), roots);
+    return system && entryStarts(*system, roots);
+}
+
+QString fileName(const fs::path& path) {
+    return PathText::display(path.filename());
+}
+
+void check(const AutostartSwitch::Result& result, const fs::path& file, const char* failedKey) {
+    switch (result.outcome) {
+    case AutostartSwitch::Outcome::done: return;
+    case AutostartSwitch::Outcome::changed: throw StartupError(StartupError::Case::changedSinceListed, fileName(file));
+    case AutostartSwitch::Outcome::failed:
+        if (result.error == ELOOP) throw StartupError(StartupError::Case::symbolicLink, fileName(file));
+        throw std::system_error(result.error, std::generic_category(), AppLocalization::format(failedKey, {fileName(file)}).toStdString());
     }
-    return 0;
 }
 
 }  // namespace
@@ -65,14 +86,25 @@ std::vector<StartupItem> StartupItemsService::items() {
             for (const fs::path& file : FolderListing::entries(directory).value_or(std::vector<fs::path>{})) {
                 const std::string extension = FolderListing::lowercaseExtension(file);
                 if (extension != enabledExtension && extension != disabledExtension) continue;
+                // A user's entry of the same name replaces the system's: the user's row stands for both.
+                if (&folder == &systemFolder && fileIn(userFolder, file.filename(), roots)) continue;
                 const auto entry = StartupEntry::read(file, roots.root);
+                // A bare mask ("Hidden=true" alone) takes its name and program from the entry it replaces.
+                std::optional<StartupEntry> replaced;
+                if (&folder == &userFolder && extension == enabledExtension)
+                    if (const auto system = fileIn(systemFolder, file.filename(), roots)) replaced = StartupEntry::read(*system, roots.root);
                 StartupItem item;
                 item.id = file.string();
                 item.path = file;
-                item.name = entry && entry->label ? *entry->label : PathText::display(file.stem());
-                item.program = entry && entry->program ? *entry->program : AppLocalization::string("startup.unknownProgram");
-                item.isEnabled = extension == enabledExtension;
+                if (entry && entry->label) item.name = *entry->label;
+                else if (replaced && replaced->label) item.name = *replaced->label;
+                else item.name = PathText::display(file.stem());
+                if (entry && entry->program) item.program = *entry->program;
+                else if (replaced && replaced->program) item.program = *replaced->program;
+                else item.program = AppLocalization::string("startup.unknownProgram");
+                item.isEnabled = extension == enabledExtension && (!entry || entry->startsAtLogin);
                 item.canChange = folder.canChange;
+                item.identity = FileIdentity::at(file);
                 found.push_back(std::move(item));
             }
         }
@@ -84,16 +116,50 @@ std::vector<StartupItem> StartupItemsService::items() {
 
 void StartupItemsService::setEnabled(const StartupItem& item, bool enabled) {
     std::lock_guard lock(mutex_);
-    const StartupFolder& userFolder = startupFolders.front();
-    const auto userFolders = LinuxLocations::folders(userFolder.location, SystemRoots::current());
-    // Only the user's own folder is ever renamed in, whatever the item claims.
+    const SystemRoots roots = SystemRoots::current();
+    const auto userFolders = LinuxLocations::folders(userFolder.location, roots);
+    // Only the user's own folder is ever changed, whatever the item claims.
     const bool inUserFolder = std::find(userFolders.begin(), userFolders.end(), item.path.parent_path()) != userFolders.end();
     if (!item.canChange || !inUserFolder) throw StartupError(StartupError::Case::requiresAdministrator);
 
-    const std::string_view wanted = enabled ? LinuxLocations::enabledStartupExtension(userFolder.location) : disabledExtension;
-    if (FolderListing::lowercaseExtension(item.path) == wanted) return;
-    fs::path target = item.path;
-    target.replace_extension(std::string(wanted));
-    if (const int error = renameWithoutReplacing(item.path, target))
-        throw std::system_error(error, std::generic_category(), AppLocalization::format("startup.renameFailed", {PathText::display(item.path.filename())}).toStdString());
+    // Only the very file listed, in the state listed, is switched.
+    const std::string enabledExtension(LinuxLocations::enabledStartupExtension(userFolder.location));
+    const bool named = FolderListing::lowercaseExtension(item.path) == enabledExtension;
+    const auto identity = FileIdentity::at(item.path);
+    if (!identity || identity != item.identity || (named && entryStarts(item.path, roots)) != item.isEnabled)
+        throw StartupError(StartupError::Case::changedSinceListed, fileName(item.path));
+    if (enabled == item.isEnabled) return;
+
+    fs::path entryPath = item.path;
+    entryPath.replace_extension(enabledExtension);
+    fs::path disabledPath = item.path;
+    disabledPath.replace_extension(std::string(disabledExtension));
+    const bool replacesSystemEntry = fileIn(systemFolder, entryPath.filename(), roots).has_value();
+
+    if (!enabled) {
+        // Renamed away, the user's entry would let the system's of the same name start: it stays as
+        // the mask it is and is told not to start.
+        if (replacesSystemEntry) check(AutostartSwitch::rewrite(item.path, *identity, false), item.path, "startup.writeFailed");
+        else check(AutostartSwitch::rename(item.path, *identity, disabledPath), item.path, "startup.renameFailed");
+    } else {
+        fs::path current = item.path;
+        if (!named) {
+            check(AutostartSwitch::rename(item.path, *identity, entryPath), item.path, "startup.renameFailed");
+            current = entryPath;
+        }
+        try {
+            const auto entry = StartupEntry::read(current, roots.root);
+            if (entry && !entry->startsAtLogin) {
+                if (entry->program) check(AutostartSwitch::rewrite(current, *identity, true), current, "startup.writeFailed");
+                // A bare mask over a system entry: without it the system's entry starts.
+                else if (replacesSystemEntry) Trash::moveToTrash(current);
+                else throw StartupError(StartupError::Case::nothingToStart, fileName(current));
+            }
+        } catch (...) {
+            if (current != item.path) AutostartSwitch::rename(current, *identity, item.path);
+            throw;
+        }
+    }
+    // Checked the way the desktop will read it at the next login.
+    if (startsAtLogin(entryPath, roots) != enabled) throw StartupError(StartupError::Case::notApplied, fileName(item.path));
 }

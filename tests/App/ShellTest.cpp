@@ -353,3 +353,35 @@ TEST_F(ShellTest, TheStoredLanguageSetsTheDirection) {
 }
 
 }  // namespace
+
+// A settings file that cannot be read is said once, over the main window, and never written: later
+// changes hold for the run only and say nothing more.
+TEST_F(ShellTest, UnreadableSettingsAreSaidOnceAndNeverWritten) {
+    const QString usual = SettingsStore::shared().filePath();
+    QTemporaryDir folder;
+    const QString dangling = folder.filePath("Quarnell.conf");
+    std::filesystem::create_symlink(folder.filePath("gone/Quarnell.conf").toStdString(), dangling.toStdString());
+    SettingsStore::shared().useFile(dangling);
+    {
+        QuarnellApp quarnell(fake.services());
+        quarnell.showMainWindow();
+        QApplication::processEvents();
+        auto* notice = qobject_cast<QMessageBox*>(quarnell.unreadableSettingsNotice());
+        ASSERT_TRUE(notice);
+        EXPECT_TRUE(notice->isVisible());
+        EXPECT_EQ(notice->text(), AppLocalization::string("settings.unreadable.title"));
+        EXPECT_EQ(notice->informativeText(),
+                  AppLocalization::format("settings.unreadable.detail", {dangling, AppLocalization::string("settings.danglingLink")}));
+        notice->close();
+        QApplication::processEvents();
+
+        SettingsStore::shared().setValue("appAppearance", "dark");
+        QApplication::processEvents();
+        EXPECT_EQ(SettingsStore::shared().text("appAppearance"), "dark");  // for this run
+        EXPECT_FALSE(quarnell.unreadableSettingsNotice());
+        EXPECT_TRUE(quarnell.mainWindow()->findChildren<QMessageBox*>().isEmpty());
+        EXPECT_TRUE(std::filesystem::is_symlink(dangling.toStdString()));
+        EXPECT_FALSE(std::filesystem::exists(folder.filePath("gone").toStdString()));
+    }
+    SettingsStore::shared().useFile(usual);
+}

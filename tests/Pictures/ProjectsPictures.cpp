@@ -1,5 +1,6 @@
 #include "Pictures/PictureRegistry.h"
 
+#include "Views/Projects/ProjectStopConfirmation.h"
 #include "Views/Projects/ProjectsPage.h"
 
 #include <QVBoxLayout>
@@ -46,4 +47,7 @@ static const PictureRegistration projects("projects", [](PictureContext& picture
     };
     pictures.render("projects-running", QSize(1180, 760), [&] { return page(running); });
     pictures.render("projects-empty", QSize(1180, 620), [&] { return page({}); });
+    // After Stop: one project the system refused, one that restarted while the question was open.
+    pictures.render("projects-stop-notice", QSize(560, 300),
+                    [&] { return ProjectStopConfirmation::makeFailureNotice({running[1]}, {running[0]}); });
 });

@@ -1,6 +1,7 @@
 #include "Pictures/PictureRegistry.h"
 
 #include "App/RootView.h"
+#include "App/UnreadableSettingsNotice.h"
 #include "Services/AppState.h"
 #include "Services/FakeAppServices.h"
 #include "Services/Preferences.h"
@@ -27,6 +28,9 @@ static const PictureRegistration shell("shell", [](PictureContext& pictures) {
         }
         pictures.render("settings-window", QSize(620, 620), [&] { return std::make_unique<SettingsView>(state); });
         pictures.render("settings-full", QSize(620, 1240), [&] { return std::make_unique<SettingsView>(state); });
+        pictures.render("settings-unreadable-notice", QSize(520, 280), [&] {
+            return makeUnreadableSettingsNotice({SettingsFile::ReadFailure::Kind::danglingLink, 0}, "/home/ana/.config/Quarnell/Quarnell.ini");
+        });
         fake.abandon.request_stop();
     }
 });

@@ -1,4 +1,7 @@
 #include "Platform/SettingsFile.h"
+#include "Platform/SettingsStore.h"
+#include "Support/FifoWatch.h"
+#include "Support/ForkedChild.h"
 #include "Support/TempTree.h"
 
 #include <QDir>
@@ -6,7 +9,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSettings>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -137,4 +143,147 @@ TEST(SettingsFile, WritersInSeveralProcessesLoseNothing) {
     EXPECT_FALSE(file.damagedCopy());
     EXPECT_EQ(QJsonDocument::fromJson(values.value("list").toByteArray()).array().size(), 60);
     for (const char* writer : {"a", "b", "c", "parent"}) EXPECT_EQ(values.value(writer).toInt(), 14) << writer;
+}
+
+namespace {
+
+// A value of `depth` one-element lists nested in each other, as Qt's INI writer escapes it, or,
+// with `disguised`, in the other spellings Qt's reader accepts for the same bytes.
+QByteArray nestedLists(int depth, bool disguised) {
+    const QByteArray plain = "\\0\\0\\0\\t\\0\\0\\0\\x1";
+    const QByteArray other = "\\x0\\000\"\\0\" \\11\\0\\x0\\0\\1";
+    QByteArray value = "@Variant(";
+    value.reserve(depth * other.size() + 64);
+    for (int level = 0; level < depth; ++level) value += disguised && level % 2 ? other : plain;
+    return value + "\\0\\0\\0\\x2\\0\\0\\0\\x5)";
+}
+
+QString settingsPath(const TempTree& tree) {
+    return QString::fromStdString((tree.path() / "config/Quarnell.conf").string());
+}
+
+}  // namespace
+
+// 200,000 nested lists overflow the stack inside Qt's reader: such a file is damage like any other,
+// copied aside whole before the rest is read and written back. A few levels stay a value.
+TEST(SettingsFile, ANestedValueTooDeepForTheReaderIsDamage) {
+    for (const bool disguised : {false, true}) {
+        SCOPED_TRACE(disguised ? "disguised escapes" : "as Qt writes it");
+        TempTree tree;
+        const QString path = writtenSettings(tree);
+        const QByteArray damaged = bytesOf(path).replace("appAppearance=dark", "appAppearance=dark\ndeep=" + nestedLists(200'000, disguised));
+        ASSERT_GT(damaged.size(), 3'000'000);
+        overwrite(path, damaged);
+
+        SettingsFile file(path);
+        const QVariantMap values = file.loadKeepingDamageAside();
+        ASSERT_TRUE(file.damagedCopy());
+        EXPECT_EQ(bytesOf(*file.damagedCopy()), damaged);
+        EXPECT_FALSE(values.contains("deep"));
+        EXPECT_EQ(values.value("appAppearance").toString(), "dark");
+        EXPECT_EQ(values.value("zzLast").toString(), "kept");
+        EXPECT_EQ(QJsonDocument::fromJson(values.value("storageHistory.v1").toByteArray()).array().size(), 365);
+        SettingsFile next(path);
+        EXPECT_EQ(next.loadKeepingDamageAside(), values);
+        EXPECT_FALSE(next.damagedCopy());
+    }
+    TempTree tree;
+    const QString path = settingsPath(tree);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    overwrite(path, "[General]\nshallow=" + nestedLists(3, true) + "\n");
+    SettingsFile file(path);
+    const QVariantMap values = file.loadKeepingDamageAside();
+    EXPECT_EQ(values.value("shallow"), QVariant(QVariantList{QVariantList{QVariantList{5}}}));
+}
+
+// Written by hand: keys in another order, a comment, blank lines, a group of its own. Nothing is
+// lost, so nothing is copied aside and the file stays as it is.
+TEST(SettingsFile, AFileWrittenInAnotherOrderIsNoDamage) {
+    TempTree tree;
+    const QString path = settingsPath(tree);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QByteArray handWritten = "; mine\n[General]\nzzLast=kept\r\nappLanguage=ar\n\nappAppearance=dark\n[window]\nwidth=1320\nheight=880\n";
+    overwrite(path, handWritten);
+    SettingsFile file(path);
+    const QVariantMap values = file.loadKeepingDamageAside();
+    EXPECT_FALSE(file.damagedCopy());
+    EXPECT_EQ(values, (QVariantMap{{"zzLast", "kept"}, {"appLanguage", "ar"}, {"appAppearance", "dark"}, {"window/width", "1320"}, {"window/height", "880"}}));
+    EXPECT_EQ(bytesOf(path), handWritten);
+    EXPECT_TRUE(damagedCopies(path).isEmpty());
+}
+
+// "Cannot read" is not "empty": after a failed read nothing is written, so the history, the scan
+// folder and the language survive a preference change. A FIFO never holds the caller, and a link
+// stays a link.
+TEST(SettingsFile, AFileThatCannotBeReadIsNeverWritten) {
+    {
+        SCOPED_TRACE("a link to nothing");
+        TempTree tree;
+        const QString path = settingsPath(tree);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        fs::create_symlink(tree.path() / "elsewhere/Quarnell.conf", path.toStdString());
+        SettingsFile file(path);
+        EXPECT_TRUE(file.loadKeepingDamageAside().isEmpty());
+        EXPECT_EQ(file.readFailure(), (SettingsFile::ReadFailure{SettingsFile::ReadFailure::Kind::danglingLink, 0}));
+        EXPECT_FALSE(file.update([](QVariantMap& values) { return values.insert("appLanguage", "ar"), true; }));
+        EXPECT_TRUE(fs::is_symlink(path.toStdString()));
+        EXPECT_FALSE(fs::exists(tree.path() / "elsewhere"));
+    }
+    {
+        SCOPED_TRACE("a FIFO");
+        TempTree tree;
+        const QString path = settingsPath(tree);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        FifoWatch watch(path.toStdString());
+        SettingsFile file(path);
+        EXPECT_TRUE(file.loadKeepingDamageAside().isEmpty());
+        EXPECT_FALSE(file.update([](QVariantMap& values) { return values.insert("appLanguage", "ar"), true; }));
+        EXPECT_FALSE(watch.waited()) << "reading the settings waited on the FIFO";
+        EXPECT_EQ(file.readFailure(), (SettingsFile::ReadFailure{SettingsFile::ReadFailure::Kind::notRegularFile, 0}));
+        struct stat info {};
+        EXPECT_TRUE(::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+    }
+    {
+        SCOPED_TRACE("a link to the real file");
+        TempTree tree;
+        const QString path = settingsPath(tree);
+        const fs::path real = tree.path() / "dotfiles/Quarnell.conf";
+        fs::create_directories(real.parent_path());
+        overwrite(QString::fromStdString(real.string()), "[General]\nappLanguage=ar\n");
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        fs::create_symlink(real, path.toStdString());
+        SettingsFile file(path);
+        EXPECT_EQ(file.loadKeepingDamageAside().value("appLanguage").toString(), "ar");
+        ASSERT_TRUE(file.update([](QVariantMap& values) { return values.insert("appAppearance", "dark"), true; }));
+        EXPECT_TRUE(fs::is_symlink(path.toStdString()));
+        EXPECT_EQ(bytesOf(QString::fromStdString(real.string())), "[General]\nappAppearance=dark\nappLanguage=ar\n");
+    }
+    if (!ForkedChild::isRoot()) GTEST_SKIP() << "needs root to read as another user";
+    SCOPED_TRACE("a file its reader may not read");
+    TempTree tree;
+    const QString path = writtenSettings(tree);
+    const QByteArray before = bytesOf(path);
+    // The folder is the reader's to write in, as the user's own config folder is; the file is not readable.
+    fs::permissions(tree.path(), fs::perms::all);
+    fs::permissions(tree.path() / "config", fs::perms::all);
+    fs::permissions(path.toStdString(), fs::perms::owner_read | fs::perms::owner_write);
+    const std::string failures = ForkedChild::runAsNobody([&] {
+        std::string notes;
+        SettingsFile file(path);
+        ForkedChild::check(notes, file.loadKeepingDamageAside().isEmpty(), "values read from an unreadable file");
+        ForkedChild::check(notes, file.readFailure() == SettingsFile::ReadFailure{SettingsFile::ReadFailure::Kind::systemError, EACCES}, "no EACCES");
+        const auto after = file.update([](QVariantMap& values) { return values.insert("appLanguage", "ar"), true; });
+        ForkedChild::check(notes, !after, "a change claimed to be stored");
+        return notes;
+    });
+    EXPECT_EQ(failures, "");
+    EXPECT_EQ(bytesOf(path), before);
+    EXPECT_TRUE(damagedCopies(path).isEmpty());
+}
+
+// The store finds its file without opening it (a FIFO there would hold the start for good), in the
+// very place QSettings keeps it.
+TEST(SettingsFile, TheStoreNamesTheFileQSettingsUses) {
+    EXPECT_EQ(SettingsStore::userFilePath(), QSettings(QSettings::IniFormat, QSettings::UserScope, "Quarnell", "Quarnell").fileName());
 }

@@ -4,7 +4,11 @@
 #include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
 
+#include <dlfcn.h>
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -182,8 +186,188 @@ TEST_F(StartupItemsServiceTest, RefusesSystemItemsAndNeverReplacesAFile) {
     EXPECT_EQ(TempTree::read(tree.path() / "home/.config/autostart/y.desktop"), desktop("Enabled copy", "y"));
     EXPECT_EQ(TempTree::read(tree.path() / "home/.config/autostart/y.disabled"), desktop("Disabled copy", "y"));
 
-    // A file that has gone since the list was made fails with the file system's error.
+    // A file that has gone since the list was made is not what was listed.
     fs::remove(tree.path() / "home/.config/autostart/y.disabled");
     StartupItem gone = item(items, "y.disabled");
-    EXPECT_THROW(service.setEnabled(gone, true), std::system_error);
+    try {
+        service.setEnabled(gone, true);
+        FAIL() << "a file that has gone was switched";
+    } catch (const StartupError& error) {
+        EXPECT_EQ(error.errorCase(), StartupError::Case::changedSinceListed);
+    }
+}
+
+namespace {
+
+// Reads autostart entries with GLib's own key-file reader, as a desktop session does at login:
+// the user's entry of a name replaces the system's; "Hidden" true or "X-GNOME-Autostart-enabled"
+// false keeps it from starting.
+class DesktopSession {
+public:
+    DesktopSession() : glib_(::dlopen("libglib-2.0.so.0", RTLD_NOW)) {}
+    ~DesktopSession() {
+        if (glib_) ::dlclose(glib_);
+    }
+    bool available() const { return glib_; }
+
+    bool startsAtLogin(const fs::path& home, const fs::path& root, const std::string& fileName) const {
+        fs::path file = home / ".config/autostart" / fileName;
+        if (!fs::exists(fs::symlink_status(file))) file = root / "etc/xdg/autostart" / fileName;
+        if (!fs::exists(fs::symlink_status(file))) return false;
+        auto newKeyFile = function<void*()>("g_key_file_new");
+        auto load = function<int(void*, const char*, int, void**)>("g_key_file_load_from_file");
+        auto boolean = function<int(void*, const char*, const char*, void**)>("g_key_file_get_boolean");
+        auto freeKeyFile = function<void(void*)>("g_key_file_free");
+        auto freeError = function<void(void*)>("g_error_free");
+        void* keys = newKeyFile();
+        void* error = nullptr;
+        bool starts = load(keys, file.c_str(), 0, &error);
+        auto flag = [&](const char* key, bool missing) {
+            void* failure = nullptr;
+            const bool value = boolean(keys, "Desktop Entry", key, &failure);
+            if (!failure) return value;
+            freeError(failure);
+            return missing;
+        };
+        if (error) freeError(error);
+        else starts = !flag("Hidden", false) && flag("X-GNOME-Autostart-enabled", true);
+        freeKeyFile(keys);
+        return starts;
+    }
+
+private:
+    template <typename Signature>
+    Signature* function(const char* name) const {
+        return reinterpret_cast<Signature*>(::dlsym(glib_, name));
+    }
+    void* glib_;
+};
+
+}  // namespace
+
+// Every way a user's entry and a system entry of one name can meet: the switch shows what the
+// desktop will do at the next login, and flipping it makes the desktop do the opposite, with the
+// rest of each file kept byte for byte and no second entry made.
+TEST_F(StartupItemsServiceTest, TheSwitchFollowsWhatTheDesktopDoesAtLogin) {
+    const DesktopSession session;
+    ASSERT_TRUE(session.available());
+    const fs::path home = tree.path() / "home";
+    auto starts = [&](const std::string& name) { return session.startsAtLogin(home, tree.path(), name); };
+    auto flip = [&](const std::string& fileName, bool enabled) { service.setEnabled(item(service.items(), fileName), enabled); };
+    const std::string full = "# kept\r\n[Desktop Entry]\r\nType=Application\r\nName=Sync\r\nName[ar]=مزامنة\r\nExec=sync-agent --tray\r\n"
+                             "X-Custom = 1\r\n\r\n[Desktop Action quit]\r\nName=Quit\r\nHidden=true\r\n";
+
+    // A user's entry that hides itself, or that GNOME is told not to start.
+    user("hidden.desktop", desktop("Hidden", "h") + "Hidden=true\n");
+    user("gnome.desktop", desktop("Gnome off", "g") + "X-GNOME-Autostart-enabled=false\nX-GNOME-Autostart-enabled=0\n");
+    // System entries alone: one starts, one does not.
+    tree.write("etc/xdg/autostart/plain.desktop", desktop("Plain", "p"));
+    tree.write("etc/xdg/autostart/quiet.desktop", desktop("Quiet", "q") + "Hidden=1\n");
+    // A user's full copy over a system entry, a bare mask over another, a disabled file beside a third.
+    tree.write("etc/xdg/autostart/sync.desktop", desktop("System sync", "sync-agent"));
+    const fs::path copy = user("sync.desktop", full);
+    tree.write("etc/xdg/autostart/tracker.desktop", desktop("Tracker", "/usr/libexec/tracker"));
+    const fs::path mask = user("tracker.desktop", "[Desktop Entry]\nHidden=true\n");
+    tree.write("etc/xdg/autostart/backup.desktop", desktop("Backup", "backup"));
+    user("backup.disabled", desktop("My backup", "backup --mine"));
+
+    auto items = service.items();
+    std::map<std::string, std::pair<bool, bool>> shown;  // file name → enabled, changeable
+    for (const auto& each : items) shown[each.path.filename().string() + (each.canChange ? "@user" : "@system")] = {each.isEnabled, each.canChange};
+    const std::map<std::string, std::pair<bool, bool>> expected{
+        {"hidden.desktop@user", {false, true}},  {"gnome.desktop@user", {false, true}},   {"plain.desktop@system", {true, false}},
+        {"quiet.desktop@system", {false, false}}, {"sync.desktop@user", {true, true}},     {"tracker.desktop@user", {false, true}},
+        {"backup.disabled@user", {false, true}}, {"backup.desktop@system", {true, false}},
+    };
+    EXPECT_EQ(shown, expected);  // masked system entries show once, as the user's row
+    for (const auto& [key, state] : expected) {
+        const std::string name = key.substr(0, key.find('@'));
+        if (name.ends_with(".desktop")) {
+            EXPECT_EQ(starts(name), state.first) << name;
+        }
+    }
+    EXPECT_EQ(item(items, "tracker.desktop").name, "Tracker");  // a bare mask borrows the system entry's name
+    EXPECT_EQ(item(items, "tracker.desktop").program, "/usr/libexec/tracker");
+
+    // Off over a system entry: the user's copy stays in place and is marked hidden; nothing else changes.
+    flip("sync.desktop", false);
+    EXPECT_FALSE(starts("sync.desktop"));
+    EXPECT_FALSE(fs::exists(copy.parent_path() / "sync.disabled"));
+    std::string hidden = full;
+    hidden.insert(hidden.find("Type="), "Hidden=true\r\n");
+    EXPECT_EQ(TempTree::read(copy), hidden);
+    EXPECT_FALSE(item(service.items(), "sync.desktop").isEnabled);
+    // And back on: the same file says so, every other byte as it was.
+    flip("sync.desktop", true);
+    EXPECT_TRUE(starts("sync.desktop"));
+    std::string shownAgain = full;
+    shownAgain.insert(shownAgain.find("Type="), "Hidden=false\r\n");
+    EXPECT_EQ(TempTree::read(copy), shownAgain);
+
+    // On for a bare mask: the mask goes to the Trash and the system entry starts; no second entry.
+    flip("tracker.desktop", true);
+    EXPECT_TRUE(starts("tracker.desktop"));
+    EXPECT_FALSE(fs::exists(mask));
+    EXPECT_EQ(TempTree::read(home / ".local/share/Trash/files/tracker.desktop"), "[Desktop Entry]\nHidden=true\n");
+    EXPECT_FALSE(item(service.items(), "tracker.desktop").canChange);
+
+    // Entries that keep themselves from starting are switched on by their keys alone.
+    flip("hidden.desktop", true);
+    flip("gnome.desktop", true);
+    EXPECT_TRUE(starts("hidden.desktop"));
+    EXPECT_TRUE(starts("gnome.desktop"));
+    EXPECT_EQ(TempTree::read(home / ".config/autostart/hidden.desktop"), desktop("Hidden", "h") + "Hidden=false\n");
+    EXPECT_EQ(TempTree::read(home / ".config/autostart/gnome.desktop"),
+              desktop("Gnome off", "g") + "X-GNOME-Autostart-enabled=true\nX-GNOME-Autostart-enabled=true\n");
+    // Off with no system entry behind it is the rename it always was.
+    flip("hidden.desktop", false);
+    EXPECT_FALSE(starts("hidden.desktop"));
+    EXPECT_TRUE(fs::exists(home / ".config/autostart/hidden.disabled"));
+
+    // A disabled file beside a system entry: on makes the user's own entry the one that starts.
+    flip("backup.disabled", true);
+    EXPECT_TRUE(starts("backup.desktop"));
+    EXPECT_EQ(TempTree::read(home / ".config/autostart/backup.desktop"), desktop("My backup", "backup --mine"));
+    items = service.items();
+    EXPECT_EQ(std::count_if(items.begin(), items.end(), [](const StartupItem& each) { return each.name.contains("ackup"); }), 1);
+}
+
+// At the moment of the switch the file must still be the one listed, in the state listed; a link
+// is never written through or replaced.
+TEST_F(StartupItemsServiceTest, ASwitchActsOnlyOnTheFileThatWasListed) {
+    const fs::path edited = user("edited.desktop", desktop("Edited", "e"));
+    const auto before = item(service.items(), "edited.desktop");
+    tree.write("home/.config/autostart/edited.desktop", desktop("Edited", "e") + "Hidden=true\n");
+    try {
+        service.setEnabled(before, false);
+        FAIL() << "a file changed since the list was made was switched";
+    } catch (const StartupError& error) {
+        EXPECT_EQ(error.errorCase(), StartupError::Case::changedSinceListed);
+    }
+    EXPECT_EQ(TempTree::read(edited), desktop("Edited", "e") + "Hidden=true\n");
+
+    const fs::path replacedFile = user("replaced.desktop", desktop("Replaced", "r"));
+    const auto listed = item(service.items(), "replaced.desktop");
+    fs::remove(replacedFile);
+    tree.write("home/.config/autostart/replaced.desktop", desktop("Replaced", "r"));  // same bytes, another file
+    EXPECT_THROW(service.setEnabled(listed, false), StartupError);
+    EXPECT_TRUE(fs::exists(replacedFile));
+
+    // A link over a system entry: switching it off would mean writing through it.
+    const fs::path target = tree.write("elsewhere/linked.desktop", desktop("Linked", "l"));
+    tree.write("etc/xdg/autostart/linked.desktop", desktop("System linked", "l"));
+    fs::create_symlink(target, tree.path() / "home/.config/autostart/linked.desktop");
+    try {
+        service.setEnabled(item(service.items(), "linked.desktop"), false);
+        FAIL() << "a link was written through";
+    } catch (const StartupError& error) {
+        EXPECT_EQ(error.errorCase(), StartupError::Case::symbolicLink);
+    }
+    EXPECT_TRUE(fs::is_symlink(tree.path() / "home/.config/autostart/linked.desktop"));
+    EXPECT_EQ(TempTree::read(target), desktop("Linked", "l"));
+    // With no system entry behind it, the link itself is renamed, its target untouched.
+    fs::remove(tree.path() / "etc/xdg/autostart/linked.desktop");
+    service.setEnabled(item(service.items(), "linked.desktop"), false);
+    EXPECT_TRUE(fs::is_symlink(tree.path() / "home/.config/autostart/linked.disabled"));
+    EXPECT_EQ(TempTree::read(target), desktop("Linked", "l"));
 }

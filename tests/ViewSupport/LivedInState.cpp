@@ -118,7 +118,7 @@ AppServices services() {
         };
     };
     s.forgottenFiles = [](const Path&, int, std::int64_t, std::stop_token) { return forgotten(); };
-    s.moveToTrash = [](const std::vector<Path>& paths, std::stop_token) { return std::int64_t(paths.size()); };
+    s.moveToTrash = [](const std::vector<TrashRequest>& items, std::stop_token) { return TrashResult{std::int64_t(items.size())}; };
     s.startupItems = [] {
         return std::vector<StartupItem>{
             ToolsFixture::startupItem(home / ".config/autostart/com.nextcloud.desktopclient.nextcloud.desktop",

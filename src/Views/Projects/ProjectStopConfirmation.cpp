@@ -27,8 +27,8 @@ ProjectStopConfirmation::~ProjectStopConfirmation() {
     delete failureNotice_.data();
 }
 
-std::vector<DevProject> ProjectStopConfirmation::resolve(const std::vector<DevProject>& pending, const std::vector<DevProject>& current) {
-    std::vector<DevProject> targets;
+ProjectStopConfirmation::Resolved ProjectStopConfirmation::resolve(const std::vector<DevProject>& pending, const std::vector<DevProject>& current) {
+    Resolved resolved;
     for (const DevProject& asked : pending) {
         auto now = std::find_if(current.begin(), current.end(), [&](const DevProject& listed) { return listed.id == asked.id; });
         if (now == current.end()) continue;
@@ -40,9 +40,10 @@ std::vector<DevProject> ProjectStopConfirmation::resolve(const std::vector<DevPr
             target.processes.push_back(process);
             target.pids.push_back(process.pid);
         }
-        if (!target.processes.empty()) targets.push_back(std::move(target));
+        if (target.processes.empty()) resolved.changed.push_back(*now);
+        else resolved.targets.push_back(std::move(target));
     }
-    return targets;
+    return resolved;
 }
 
 void ProjectStopConfirmation::request(std::vector<DevProject> projects) {
@@ -77,9 +78,9 @@ void ProjectStopConfirmation::confirm() {
     std::vector<DevProject> asked = std::exchange(pending_, {});
     emit pendingChanged();
     if (!monitor_) return;
-    const std::vector<DevProject> targets = resolve(asked, monitor_->projects());
-    if (targets.empty()) return;
-    reportFailures(monitor_->stop(targets));
+    const Resolved resolved = resolve(asked, monitor_->projects());
+    const std::vector<DevProject> failed = resolved.targets.empty() ? std::vector<DevProject>() : monitor_->stop(resolved.targets);
+    reportFailures(failed, resolved.changed);
 }
 
 void ProjectStopConfirmation::dismissed() {
@@ -88,18 +89,29 @@ void ProjectStopConfirmation::dismissed() {
     emit pendingChanged();
 }
 
-void ProjectStopConfirmation::reportFailures(const std::vector<DevProject>& failed) {
-    if (failed.empty()) return;
+std::unique_ptr<QMessageBox> ProjectStopConfirmation::makeFailureNotice(const std::vector<DevProject>& failed, const std::vector<DevProject>& changed) {
+    if (failed.empty() && changed.empty()) return nullptr;
+    auto notice = std::make_unique<QMessageBox>();
+    notice->setIcon(QMessageBox::Warning);
+    notice->setTextFormat(Qt::PlainText);
+    const QString title = AppLocalization::format("projects.stopFailed.title", {(long long)(failed.size() + changed.size())});
+    notice->setWindowTitle(AppLocalization::string("Quarnell"));
+    notice->setText(title);
+    QStringList details;
+    if (!failed.empty()) details << AppLocalization::format("projects.stopFailed.detail", {names(failed)});
+    if (!changed.empty()) details << AppLocalization::format("projects.stopChanged.detail", {names(changed)});
+    notice->setInformativeText(details.join(QStringLiteral("\n\n")));
+    notice->addButton(AppLocalization::string("action.ok"), QMessageBox::AcceptRole);
+    return notice;
+}
+
+void ProjectStopConfirmation::reportFailures(const std::vector<DevProject>& failed, const std::vector<DevProject>& changed) {
+    auto notice = makeFailureNotice(failed, changed);
+    if (!notice) return;
     delete failureNotice_.data();
-    failureNotice_ = new QMessageBox(owner_ ? owner_->window() : nullptr);
+    failureNotice_ = notice.release();
+    failureNotice_->setParent(owner_ ? owner_->window() : nullptr, failureNotice_->windowFlags());
     failureNotice_->setAttribute(Qt::WA_DeleteOnClose);
-    failureNotice_->setIcon(QMessageBox::Warning);
-    failureNotice_->setTextFormat(Qt::PlainText);
     failureNotice_->setWindowModality(Qt::WindowModal);
-    const QString title = AppLocalization::format("projects.stopFailed.title", {(long long)failed.size()});
-    failureNotice_->setWindowTitle(AppLocalization::string("Quarnell"));
-    failureNotice_->setText(title);
-    failureNotice_->setInformativeText(AppLocalization::format("projects.stopFailed.detail", {names(failed)}));
-    failureNotice_->addButton(AppLocalization::string("action.ok"), QMessageBox::AcceptRole);
     failureNotice_->open();
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
 #include <vector>
 
 class QAbstractButton;
@@ -16,7 +17,8 @@ class SystemMonitor;
 // Asks before developer projects are stopped. A page's stop action only fills the pending list;
 // the dialog opens over the owner's window while the list is not empty, and any way of closing it
 // empties the list again. At confirm each project is looked up afresh and only its processes that
-// are still the very processes seen are signalled; the projects that could not be stopped are named.
+// are still the very processes seen are signalled; the projects that could not be stopped, and those
+// left alone because they changed since the question, are named.
 class ProjectStopConfirmation : public QObject {
     Q_OBJECT
 public:
@@ -33,10 +35,19 @@ public:
     // The notice naming the projects that could not be stopped, while it is open.
     QMessageBox* failureNotice() const { return failureNotice_; }
 
+    struct Resolved {
+        std::vector<DevProject> targets;  // to signal now
+        std::vector<DevProject> changed;  // still listed, but none of the processes seen is left
+    };
     // What to signal now for the pending projects: each as it is listed at this moment, keeping only
-    // its processes that are still the ones seen when the stop was asked; a project that is gone
-    // or whose processes were all replaced is left out.
-    static std::vector<DevProject> resolve(const std::vector<DevProject>& pending, const std::vector<DevProject>& current);
+    // its processes that are still the ones seen when the stop was asked. A project whose processes
+    // were all replaced (it restarted) is not signalled but named as changed; one no longer listed
+    // has ended and needs nothing.
+    static Resolved resolve(const std::vector<DevProject>& pending, const std::vector<DevProject>& current);
+
+    // The notice naming projects the system refused to stop and projects left alone because they
+    // changed; nothing when there are none.
+    static std::unique_ptr<QMessageBox> makeFailureNotice(const std::vector<DevProject>& failed, const std::vector<DevProject>& changed);
 
 signals:
     void pendingChanged();
@@ -44,7 +55,7 @@ signals:
 private:
     void confirm();
     void dismissed();
-    void reportFailures(const std::vector<DevProject>& failed);
+    void reportFailures(const std::vector<DevProject>& failed, const std::vector<DevProject>& changed);
 
     SystemMonitor* monitor_;
     QPointer<QWidget> owner_;

@@ -1,5 +1,6 @@
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
+#include "Models/IsolatedText.h"
 #include "Services/SystemMonitor.h"
 #include "Support/FakeMachine.h"
 #include "Support/FixtureRoots.h"
@@ -283,8 +284,29 @@ TEST_F(StopConfirmationTest, AReplacedProcessIsNotSignalledAndFailuresAreNamed) 
     confirmation.stopButton()->click();
     EXPECT_EQ(signalled, (std::vector<ProcessIdentity>{{60, 9, "/usr/bin/node"}}));
     ASSERT_TRUE(confirmation.failureNotice());
-    EXPECT_TRUE(confirmation.failureNotice()->informativeText().contains("api"));
-    EXPECT_FALSE(confirmation.failureNotice()->informativeText().contains("web"));
+    // Both are named: api as refused, web as changed since the question.
+    EXPECT_EQ(confirmation.failureNotice()->text(), AppLocalization::format("projects.stopFailed.title", {2LL}));
+    const QStringList details = confirmation.failureNotice()->informativeText().split("\n\n");
+    ASSERT_EQ(details.size(), 2);
+    EXPECT_TRUE(details[0].contains("api") && !details[0].contains("web"));
+    EXPECT_EQ(details[1], AppLocalization::format("projects.stopChanged.detail", {isolatedText("web")}));
+}
+
+// The only project asked for restarted while the dialog was open: nothing is signalled, and the
+// user is told why rather than left with a silent button.
+TEST_F(StopConfirmationTest, AProjectThatRestartedIsNamedAsChanged) {
+    ProjectStopConfirmation confirmation(monitor.get(), &owner);
+    confirmation.request({listed("web")});
+    machine.process({.pid = 51, .comm = "node", .exe = "/usr/bin/node", .cwd = (machine.home() / "web").native(), .startTicks = 99, .rssPages = 4});
+    machine.removeProcess(50);
+    runCycles(2);
+    ASSERT_EQ(listed("web").processes, (std::vector<ProcessIdentity>{{51, 99, "/usr/bin/node"}}));
+    confirmation.stopButton()->click();
+    EXPECT_TRUE(signalled.empty());
+    ASSERT_TRUE(confirmation.failureNotice());
+    EXPECT_EQ(confirmation.failureNotice()->text(), AppLocalization::format("projects.stopFailed.title", {1LL}));
+    EXPECT_EQ(confirmation.failureNotice()->informativeText(), AppLocalization::format("projects.stopChanged.detail", {isolatedText("web")}));
+    EXPECT_EQ(monitor->projects().size(), 2u);
 }
 
 TEST(ProjectStopConfirmation, ResolvesAgainstTheCurrentList) {
@@ -292,11 +314,16 @@ TEST(ProjectStopConfirmation, ResolvesAgainstTheCurrentList) {
     asked.processes = {{50, 9, "/usr/bin/node"}, {51, 9, "/usr/bin/node"}};
     DevProject now = asked;
     now.processes = {{50, 9, "/usr/bin/node"}, {51, 70, "/usr/bin/node"}, {52, 71, "/usr/bin/node"}};
-    const auto targets = ProjectStopConfirmation::resolve({asked, project("gone", {}, 0)}, {now});
+    const auto resolved = ProjectStopConfirmation::resolve({asked, project("gone", {}, 0)}, {now});
+    const auto& targets = resolved.targets;
     ASSERT_EQ(targets.size(), 1u);  // a project no longer listed has nothing left to stop
+    EXPECT_TRUE(resolved.changed.empty());
     EXPECT_EQ(targets[0].processes, (std::vector<ProcessIdentity>{{50, 9, "/usr/bin/node"}}));
     EXPECT_EQ(targets[0].pids, (std::vector<std::int32_t>{50}));
     DevProject replaced = now;
     replaced.processes = {{50, 80, "/usr/bin/node"}};
-    EXPECT_TRUE(ProjectStopConfirmation::resolve({asked}, {replaced}).empty());
+    const auto restarted = ProjectStopConfirmation::resolve({asked}, {replaced});
+    EXPECT_TRUE(restarted.targets.empty());
+    ASSERT_EQ(restarted.changed.size(), 1u);
+    EXPECT_EQ(restarted.changed[0].processes, replaced.processes);
 }

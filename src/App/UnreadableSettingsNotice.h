@@ -1,0 +1,11 @@
+#pragma once
+
+#include "Platform/SettingsFile.h"
+
+#include <QMessageBox>
+
+#include <memory>
+
+// The warning that the settings file could not be read: which file, why, and that nothing in it is
+// touched for the rest of the run.
+std::unique_ptr<QMessageBox> makeUnreadableSettingsNotice(const SettingsFile::ReadFailure& failure, const QString& path);
