@@ -3,6 +3,7 @@
 #include "Views/DesignSystem/CardHeader.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/DotView.h"
+#include "Views/DesignSystem/FocusRing.h"
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/HeroValue.h"
 #include "Views/DesignSystem/Pill.h"
@@ -19,6 +20,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
@@ -277,4 +279,41 @@ TEST(Symbols, MirrorOnlyWhereAsked) {
     plain.setLayoutDirection(Qt::RightToLeft);
     EXPECT_LT(imageDifference(arrow.grab().toImage(), original.mirrored(true, false)), 0.1);
     EXPECT_EQ(plain.grab().toImage(), original);
+}
+
+// Only focus the keyboard moved shows a ring: focus handed back when a message box closes does not,
+// so a tab never looks selected twice.
+TEST(FocusRing, OnlyKeyboardFocusShowsTheRing) {
+    QWidget window;
+    auto* column = new QVBoxLayout(&window);
+    auto* bar = new PillTabBar(modes(), "blocks");
+    column->addWidget(bar);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QAbstractButton* tab = tabsOf(*bar)[1];
+    ASSERT_EQ(tab->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+
+    tab->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(tab->hasFocus());
+    EXPECT_TRUE(showsFocusRing(*tab));
+    for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::MouseFocusReason, Qt::OtherFocusReason, Qt::PopupFocusReason}) {
+        tab->clearFocus();
+        tab->setFocus(reason);
+        ASSERT_TRUE(tab->hasFocus());
+        EXPECT_FALSE(showsFocusRing(*tab)) << reason;
+    }
+    tab->clearFocus();
+    tab->setFocus(Qt::BacktabFocusReason);
+    EXPECT_TRUE(showsFocusRing(*tab));
+
+    // A message box takes the focus and gives it back when it closes.
+    QMessageBox box(QMessageBox::Information, "title", "text", QMessageBox::Ok, &window);
+    box.open();
+    QApplication::setActiveWindow(&box);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+    box.accept();
+    QApplication::setActiveWindow(&window);
+    (void)QTest::qWaitFor([&] { return tab->hasFocus(); }, 1000);
+    EXPECT_FALSE(showsFocusRing(*tab));
 }
