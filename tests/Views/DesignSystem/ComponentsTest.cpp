@@ -281,8 +281,8 @@ TEST(Symbols, MirrorOnlyWhereAsked) {
     EXPECT_EQ(plain.grab().toImage(), original);
 }
 
-// Only focus the keyboard moved shows a ring: focus handed back when a message box closes does not,
-// so a tab never looks selected twice.
+// Only focus the keyboard moved shows a ring: focus handed back when a message box closes, or passed
+// on when the focused widget goes away, does not, so a tab never looks selected twice.
 TEST(FocusRing, OnlyKeyboardFocusShowsTheRing) {
     QWidget window;
     auto* column = new QVBoxLayout(&window);
@@ -291,29 +291,40 @@ TEST(FocusRing, OnlyKeyboardFocusShowsTheRing) {
     window.show();
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QAbstractButton* tab = tabsOf(*bar)[1];
-    ASSERT_EQ(tab->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+    const auto tabs = tabsOf(*bar);
+    ASSERT_EQ(tabs[1]->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
 
-    tab->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(tab->hasFocus());
-    EXPECT_TRUE(showsFocusRing(*tab));
+    tabs[0]->setFocus(Qt::OtherFocusReason);
+    EXPECT_FALSE(showsFocusRing(*tabs[0]));
+    QTest::keyClick(tabs[0], Qt::Key_Tab);
+    ASSERT_TRUE(tabs[1]->hasFocus());
+    EXPECT_TRUE(showsFocusRing(*tabs[1]));
     for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::MouseFocusReason, Qt::OtherFocusReason, Qt::PopupFocusReason}) {
-        tab->clearFocus();
-        tab->setFocus(reason);
-        ASSERT_TRUE(tab->hasFocus());
-        EXPECT_FALSE(showsFocusRing(*tab)) << reason;
+        tabs[1]->clearFocus();
+        tabs[1]->setFocus(reason);
+        ASSERT_TRUE(tabs[1]->hasFocus());
+        EXPECT_FALSE(showsFocusRing(*tabs[1])) << reason;
     }
-    tab->clearFocus();
-    tab->setFocus(Qt::BacktabFocusReason);
-    EXPECT_TRUE(showsFocusRing(*tab));
+
+    // The focused tab goes away: Qt passes the focus on with the Tab reason, but no key was pressed.
+    QTest::keyClick(tabs[1], Qt::Key_Tab);
+    ASSERT_TRUE(tabs[2]->hasFocus());
+    EXPECT_TRUE(showsFocusRing(*tabs[2]));
+    tabs[2]->hide();
+    QWidget* next = QApplication::focusWidget();
+    ASSERT_NE(next, nullptr);
+    EXPECT_FALSE(showsFocusRing(*next));
 
     // A message box takes the focus and gives it back when it closes.
+    tabs[0]->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(tabs[0], Qt::Key_Tab);
+    ASSERT_TRUE(showsFocusRing(*tabs[1]));
     QMessageBox box(QMessageBox::Information, "title", "text", QMessageBox::Ok, &window);
     box.open();
     QApplication::setActiveWindow(&box);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
     box.accept();
     QApplication::setActiveWindow(&window);
-    (void)QTest::qWaitFor([&] { return tab->hasFocus(); }, 1000);
-    EXPECT_FALSE(showsFocusRing(*tab));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tabs[1]->hasFocus(); }, 1000));
+    EXPECT_FALSE(showsFocusRing(*tabs[1]));
 }
