@@ -45,7 +45,7 @@ TextSelection* TextSelection::attach(TextLabel* label) {
 }
 
 TextSelection* TextSelection::attach(Pill* pill) {
-    return new TextSelection(pill, [pill] { return pill->text(); }, [pill] { return QRectF(pill->rect()); }, pill->height() / 2.0);
+    return new TextSelection(pill, [pill] { return pill->text(); }, [pill] { return QRectF(pill->rect()); }, capsule);
 }
 
 void TextSelection::setSelected(bool selected) {
@@ -80,7 +80,7 @@ bool TextSelection::eventFilter(QObject* watched, QEvent* event) {
             QColor highlight = widget_->palette().color(QPalette::Highlight);
             highlight.setAlphaF(0.35f);
             const QRectF area = area_();
-            painter.fillPath(ContinuousShape::roundedRect(area, std::min(radius_, area.height() / 2)), highlight);
+            painter.fillPath(ContinuousShape::roundedRect(area, radius_ == capsule ? area.height() / 2 : std::min(radius_, area.height() / 2)), highlight);
         }
         return false;
     case QEvent::MouseButtonPress:

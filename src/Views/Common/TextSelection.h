@@ -17,6 +17,7 @@ class TextSelection : public QObject {
 public:
     using TextSource = std::function<QString()>;
     using AreaSource = std::function<QRectF()>;
+    static constexpr qreal capsule = -1;  // a radius: half the highlight's height
 
     TextSelection(QWidget* widget, TextSource text, AreaSource area, qreal radius);
 
