@@ -1,5 +1,6 @@
 #include "App/QuarnellApp.h"
 
+#include "App/FolderPanel.h"
 #include "App/MenuBarPanel/MenuBarExtra.h"
 #include "App/RootView.h"
 #include "App/UnreadableSettingsNotice.h"
@@ -52,10 +53,7 @@ QuarnellApp::QuarnellApp(AppServices services) {
     // The folder panel is a window of the app, so the state object asks for it through its services.
     services.chooseFolder = [this](const std::filesystem::path& start) -> std::optional<std::filesystem::path> {
         QFileDialog panel(mainWindow_);
-        panel.setFileMode(QFileDialog::Directory);
-        panel.setOption(QFileDialog::ShowDirsOnly);
-        panel.setLabelText(QFileDialog::Accept, AppLocalization::string("scan.choose"));
-        panel.setDirectory(PathText::display(start));
+        FolderPanel::prepare(panel, start);
         if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty()) return std::nullopt;
         return PathText::fromText(panel.selectedFiles().constFirst());
     };

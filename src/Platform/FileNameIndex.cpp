@@ -5,15 +5,22 @@ bool FileNameIndex::exists() const {
     return std::filesystem::is_regular_file(database, error);
 }
 
+bool FileNameIndex::isExtensionQuery(std::string_view text) {
+    return text.size() > 1 && text.front() == '.' && text.find('.', 1) == std::string_view::npos &&
+           text.find_first_of(" \t\n\r\v\f") == std::string_view::npos;
+}
+
 std::string FileNameIndex::namePattern(std::string_view text) {
+    const bool extension = isExtensionQuery(text);
     // Without glob characters plocate looks for a plain substring, which is its fastest search.
-    if (text.find_first_of("*?[]\\") == std::string_view::npos) return std::string(text);
+    if (!extension && text.find_first_of("*?[]\\") == std::string_view::npos) return std::string(text);
+    // A glob is matched against the whole name, so the stars say where the text may sit.
     std::string pattern = "*";
     for (char c : text) {
         if (c == '\\' || c == '?' || c == '[' || c == ']') pattern += '\\';
         pattern += c;
     }
-    pattern += '*';
+    if (!extension) pattern += '*';
     return pattern;
 }
 

@@ -19,6 +19,10 @@ struct FileNameIndex {
     std::vector<std::string> arguments(std::string_view text, std::optional<int> limit) const;
 
     // The pattern plocate matches against each file name: the text itself, or, when it holds glob
-    // characters, "*" + text + "*" with all but "*" escaped.
+    // characters, "*" + text + "*" with all but "*" escaped. An extension query matches the end
+    // of the name only: "*" + text, escaped alike, so ".deb" finds "a.deb" and not "a.debug".
     static std::string namePattern(std::string_view text);
+
+    // One leading dot and no other dot or white space: ".deb", ".tar" (not ".tar.gz", not ".").
+    static bool isExtensionQuery(std::string_view text);
 };

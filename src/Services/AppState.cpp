@@ -64,9 +64,11 @@ void AppState::startScan() {
     scanStop_.request_stop();
     scanStop_ = std::stop_source();
     const NewestJob::Ticket ticket = scans_.start();
-    setIsScanning(true);
+    // The progress restarts at zero before the scan is announced: whoever starts measuring on the
+    // news (the storage screen's speed sampler) must find this scan's counts, not the last one's.
     setScanError(std::nullopt);
     setScanProgress(ScanProgress{scanRoot_.string(), 0, 0});
+    setIsScanning(true);
 
     const Path root = scanRoot_;
     const bool includeHidden = includeHiddenFiles_;

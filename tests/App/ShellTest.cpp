@@ -1,5 +1,6 @@
 // The shell: onboarding, the root view with its tabs, settings, the language choice and the
 // application's windows and menus, driven offscreen.
+#include "App/FolderPanel.h"
 #include "App/QuarnellApp.h"
 #include "App/RootView.h"
 #include "Models/AppLocalization.h"
@@ -21,7 +22,9 @@
 #include "Views/Shell/PreferencePicker.h"
 #include "Views/Shell/SettingsView.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
@@ -384,4 +387,24 @@ TEST_F(ShellTest, UnreadableSettingsAreSaidOnceAndNeverWritten) {
         EXPECT_FALSE(std::filesystem::exists(folder.filePath("gone").toStdString()));
     }
     SettingsStore::shared().useFile(usual);
+}
+
+// The scan folder is chosen, not made: the panel offers no way to create a folder.
+TEST(FolderPanel, ChoosesFoldersOnlyAndMakesNone) {
+    QTemporaryDir start;
+    QFileDialog panel;
+    FolderPanel::prepare(panel, start.path().toStdString());
+    EXPECT_EQ(panel.fileMode(), QFileDialog::Directory);
+    EXPECT_TRUE(panel.testOption(QFileDialog::ReadOnly));
+    EXPECT_EQ(panel.directory().absolutePath(), start.path());
+    EXPECT_EQ(panel.labelText(QFileDialog::Accept), AppLocalization::string("scan.choose"));
+    panel.show();
+    QCoreApplication::processEvents();
+    auto* make = panel.findChild<QWidget*>("newFolderButton");
+    ASSERT_NE(make, nullptr);
+    EXPECT_FALSE(make->isVisible());
+    if (auto* action = panel.findChild<QAction*>("qt_new_folder_action")) {
+        EXPECT_FALSE(action->isVisible());
+    }
+    panel.reject();
 }

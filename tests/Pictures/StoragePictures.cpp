@@ -46,5 +46,16 @@ static const PictureRegistration storage("storage", [](PictureContext& pictures)
         view->selection().setID(state.scanSnapshot()->buckets[1].path);
         return view;
     });
+
+    // A folder with nothing in it: the folder list says so, not that a filter matched nothing.
+    std::filesystem::create_directory(tree.root() / "Empty");
+    state.setScanRoot(tree.root() / "Empty");
+    state.startScan();
+    if (QTest::qWaitFor([&] { return !state.isScanning(); }, 10000))
+        pictures.render("storage-results-emptyscan", QSize(1240, 1500), [&] {
+            auto view = screen();
+            view->mapCard()->setMode(StorageMapMode::folders);
+            return view;
+        });
     FileActions::setDesktop({});
 });

@@ -11,6 +11,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fnmatch.h>
 #include <signal.h>
 
 #include <chrono>
@@ -103,6 +104,27 @@ TEST(FileNameIndexArguments, EscapeGlobCharactersAndKeepTheRest) {
                             "--literal", "--", "-rf"));
     EXPECT_EQ(FileNameIndex::namePattern("back\\slash"), "*back\\\\slash*");
     EXPECT_EQ(FileNameIndex::namePattern("say \"hi\""), "say \"hi\"");
+}
+
+// An extension query finds the names that end with it; any other text, names that contain it.
+TEST_F(SearchServiceTest, AnExtensionQueryMatchesTheEndOfTheName) {
+    print({});
+    auto matches = [](const std::string& pattern, const char* name) {
+        // plocate matches a glob against the whole base name, ignoring case with --ignore-case.
+        if (pattern.find('*') == std::string::npos) return QString::fromUtf8(name).contains(QString::fromStdString(pattern), Qt::CaseInsensitive);
+        return fnmatch(pattern.c_str(), name, FNM_CASEFOLD) == 0;
+    };
+    hits(".deb");
+    const std::string deb = arguments().back();
+    for (const char* name : {"tool_1.0_amd64.deb", "SETUP.DEB", ".deb"}) EXPECT_TRUE(matches(deb, name)) << deb << " " << name;
+    for (const char* name : {"libc.so.6.debug", "a.deb.part", "debian.txt"}) EXPECT_FALSE(matches(deb, name)) << deb << " " << name;
+
+    for (const char* text : {".tar.gz", ".", "deb", ". deb", ".de b"}) {
+        EXPECT_FALSE(FileNameIndex::isExtensionQuery(text)) << text;
+        hits(text);
+        EXPECT_EQ(arguments().back(), text);  // a plain substring
+    }
+    EXPECT_EQ(FileNameIndex::namePattern(".d[e]b"), "*.d\\[e\\]b");
 }
 
 TEST_F(SearchServiceTest, ScopeAndKindAreAppliedToThePrintedPaths) {

@@ -1,3 +1,4 @@
+#include "Models/ByteFormatting.h"
 #include "Views/Storage/BucketSelection.h"
 #include "Views/Common/FileActions.h"
 #include "Views/Storage/StorageMap3DView.h"
@@ -10,7 +11,11 @@
 
 #include <QTest>
 
+#include <QAccessible>
+
 #include <gtest/gtest.h>
+
+#include <set>
 
 using StorageFixtures::bucket;
 using StorageFixtures::pointersTo;
@@ -56,6 +61,52 @@ TEST(TreemapView, TwentyEightTilesAndTheOtherTile) {
     TreemapView view(nullptr, {});
     view.setItems(pointersTo(items), 30000, StorageRankPalette(items));
     EXPECT_NE(view.nameOf(other).indexOf('2'), -1);  // "2 others"
+    // Its location is the folder that holds the largest tile, not its identifier.
+    EXPECT_EQ(view.locationOf(other), "/home/ana");
+    EXPECT_EQ(view.locationOf(merged.front()), "/home/ana/f0");
+}
+
+// Each tile is a button for assistive technology, labelled with its name and size.
+TEST(TreemapView, EveryTileIsAButtonLabelledWithItsNameAndSize) {
+    TreemapView view(nullptr, {});
+    view.resize(600, 400);
+    std::vector<StorageBucket> items = numbered(30);
+    view.setItems(pointersTo(items), 40000, StorageRankPalette(items));
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QAccessibleInterface* map = QAccessible::queryAccessibleInterface(&view);
+    ASSERT_NE(map, nullptr);
+    ASSERT_EQ(map->childCount(), 28);
+    std::set<QString> labels;
+    for (int i = 0; i < map->childCount(); ++i) {
+        QAccessibleInterface* tile = map->child(i);
+        ASSERT_NE(tile, nullptr);
+        EXPECT_EQ(tile->role(), QAccessible::Button);
+        EXPECT_EQ(map->indexOfChild(tile), i);
+        EXPECT_EQ(tile->parent(), map);
+        const StorageBucket& bucket = view.cells()[std::size_t(i)].first;
+        EXPECT_EQ(tile->text(QAccessible::Name), view.nameOf(bucket) + ", " + ByteFormatting::string(bucket.size));
+        labels.insert(tile->text(QAccessible::Name));
+    }
+    EXPECT_EQ(labels.size(), 28u);
+    EXPECT_TRUE(labels.contains("f0, " + ByteFormatting::string(std::int64_t(1000))));
+
+    // A new list: the tiles that remain are the same elements, the others are gone.
+    auto tileOf = [&](const std::string& path) -> QAccessibleInterface* {
+        for (std::size_t i = 0; i < view.cells().size(); ++i)
+            if (view.cells()[i].first.path == path) return map->child(int(i));
+        return nullptr;
+    };
+    QAccessibleInterface* largest = tileOf(items[0].path);
+    QAccessibleInterface* other = tileOf(TreemapView::otherID);
+    ASSERT_NE(largest, nullptr);
+    ASSERT_NE(other, nullptr);
+    items.resize(3);
+    view.setItems(pointersTo(items), 40000, StorageRankPalette(items));
+    EXPECT_EQ(map->childCount(), 3);
+    EXPECT_EQ(tileOf(items[0].path), largest);
+    EXPECT_TRUE(largest->isValid());
+    EXPECT_FALSE(other->isValid());
 }
 
 TEST(TreemapView, ClicksSelectDoubleClicksFocusAndTheOtherTileDoesNeither) {

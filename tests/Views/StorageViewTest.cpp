@@ -16,9 +16,13 @@
 #include "Views/Storage/StorageMapCard.h"
 #include "Views/Storage/StorageView.h"
 #include "Views/Storage/TreemapView.h"
+#include "Views/Common/TextSelection.h"
+#include "Views/Storage/NoFoldersState.h"
 #include "ViewSupport/ScanFixture.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QClipboard>
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -304,4 +308,133 @@ TEST(StorageView, ReturnStartsFromTheSetupCardAndEscapeCancels) {
     EXPECT_FALSE(screen.state.isScanning());
     EXPECT_TRUE(screen.showsPage(StorageView::Body::setup));  // no earlier results: the setup card again
     *screen.tree.holdScans = false;
+}
+
+// Whoever starts measuring when a scan is announced finds that scan's counts, not the last one's:
+// the speed sampler's first interval of a rescan is measured from zero.
+TEST(StorageView, ARescanIsAnnouncedWithItsProgressAtZero) {
+    ScreenFixture screen;
+    screen.scanAndWait();
+    ASSERT_GT(screen.state.scanProgress()->bytesSeen, 0);
+    std::optional<std::int64_t> seenAtStart;
+    QObject::connect(&screen.state, &AppState::isScanningChanged, &screen.view, [&] {
+        if (screen.state.isScanning()) seenAtStart = screen.state.scanProgress()->bytesSeen;
+    });
+    *screen.tree.holdScans = true;
+    screen.state.startScan();
+    EXPECT_EQ(seenAtStart, 0);
+    screen.state.cancelScan();
+    *screen.tree.holdScans = false;
+}
+
+// The empty folder list says why it is empty: a scan that found nothing, or a filter that matches nothing.
+TEST(StorageView, TheEmptyFolderListSaysWhyItIsEmpty) {
+    ScreenFixture screen;
+    auto shownDetails = [&] {
+        QStringList details;
+        for (const NoFoldersState* state : screen.view.findChildren<NoFoldersState*>())
+            if (state->isVisibleTo(&screen.view)) details << state->detail();
+        return details;
+    };
+    std::filesystem::create_directory(screen.tree.root() / "Nothing");
+    screen.state.setScanRoot(screen.tree.root() / "Nothing");
+    screen.scanAndWait();
+    const QString scanEmpty = AppLocalization::string("storage.noFolders.emptyScan");
+    EXPECT_EQ(shownDetails(), QStringList{scanEmpty});
+    screen.view.mapCard()->setMode(StorageMapMode::folders);
+    QCoreApplication::processEvents();  // a map put into a shown card shows on the next turn
+    EXPECT_EQ(shownDetails(), (QStringList{scanEmpty, scanEmpty}));
+
+    screen.state.setScanRoot(screen.tree.root());
+    screen.scanAndWait();
+    EXPECT_TRUE(shownDetails().isEmpty());
+    screen.view.setFilter("zzz");
+    const QString filtered = AppLocalization::string("storage.noFolders.detail");
+    EXPECT_EQ(shownDetails(), (QStringList{filtered, filtered}));
+}
+
+// The location pill's path, the scanning card's current path and the inspector's path can be
+// selected and copied whole, also when they are shown elided.
+TEST(StorageView, PathsAreSelectableAndCopiedWhole) {
+    ScreenFixture screen;
+    auto copyOf = [&](const char* name) {
+        auto* label = screen.view.findChild<TextLabel*>(name);
+        if (!label) return QStringLiteral("<missing>");
+        QGuiApplication::clipboard()->clear();
+        QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(4, label->height() / 2));
+        auto* selection = label->findChild<TextSelection*>();
+        if (!selection || !selection->isSelected()) return QStringLiteral("<not selected>");
+        QTest::keySequence(label, QKeySequence::Copy);
+        return QGuiApplication::clipboard()->text();
+    };
+    QApplication::setActiveWindow(&screen.view);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&screen.view));
+    *screen.tree.holdScans = true;
+    screen.state.startScan();
+    ASSERT_TRUE(screen.showsPage(StorageView::Body::scanning));
+    EXPECT_EQ(copyOf("currentPath"), PathText::display(std::string_view(screen.state.scanProgress()->path)));
+    *screen.tree.holdScans = false;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
+    ASSERT_TRUE(screen.showsPage(StorageView::Body::results));
+
+    EXPECT_EQ(copyOf("locationPath"), PathText::display(screen.tree.root()));
+    screen.view.selection().setID(screen.bucketNamed("Videos").path);
+    EXPECT_EQ(copyOf("inspectorPath"), PathText::display(screen.bucketNamed("Videos").path));
+    // Another click elsewhere takes the focus and the selection with it.
+    auto* pill = screen.view.findChild<TextLabel*>("locationPath");
+    QTest::mouseClick(pill, Qt::LeftButton);
+    EXPECT_FALSE(screen.view.findChild<TextLabel*>("inspectorPath")->findChild<TextSelection*>()->isSelected());
+}
+
+// A folder row is one button for assistive technology: its default action selects, a named action
+// focuses; a largest-file row's default action reveals.
+TEST(StorageView, RowsAreButtonsForAssistiveTechnology) {
+    ScreenFixture screen;
+    screen.scanAndWait();
+    RankedRow* row = screen.view.folderRows()[screen.rowIndex("Videos")];
+    QAccessibleInterface* element = QAccessible::queryAccessibleInterface(row);
+    ASSERT_NE(element, nullptr);
+    EXPECT_EQ(element->role(), QAccessible::Button);
+    EXPECT_EQ(element->childCount(), 0);
+    EXPECT_TRUE(element->text(QAccessible::Name).startsWith("Videos, ")) << element->text(QAccessible::Name).toStdString();
+    QAccessibleActionInterface* actions = element->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    const QString focusName = AppLocalization::string("storage.focus");
+    EXPECT_EQ(actions->actionNames(), (QStringList{QAccessibleActionInterface::pressAction(), focusName}));
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(screen.view.selection().id(), screen.bucketNamed("Videos").path);  // at once, no double-click wait
+    const std::filesystem::path videos = screen.bucketNamed("Videos").path;
+    actions->doAction(focusName);
+    EXPECT_EQ(screen.state.scanRoot(), videos);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen.state.isScanning(); }, 10000));
+    ASSERT_TRUE(screen.showsPage(StorageView::Body::results));
+    QCoreApplication::processEvents();
+
+    std::vector<RankedRow*> fileRows;
+    const auto folderRows = screen.view.folderRows();
+    for (RankedRow* candidate : screen.view.findChildren<RankedRow*>())
+        if (candidate->isVisibleTo(&screen.view) && std::find(folderRows.begin(), folderRows.end(), candidate) == folderRows.end())
+            fileRows.push_back(candidate);
+    ASSERT_FALSE(fileRows.empty());
+    QAccessibleInterface* file = QAccessible::queryAccessibleInterface(fileRows.front());
+    EXPECT_EQ(file->role(), QAccessible::Button);
+    EXPECT_EQ(file->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+}
+
+// The map area is cut to its rounded rectangle: a scroll bar of the folder map does not draw a
+// square corner over the round one.
+TEST(StorageView, TheMapAreaKeepsItsRoundedCorners) {
+    ScreenFixture screen;
+    screen.scanAndWait();
+    screen.view.mapCard()->setMode(StorageMapMode::folders);
+    auto* folders = dynamic_cast<FolderMapView*>(screen.view.mapCard()->map());
+    ASSERT_NE(folders, nullptr);
+    folders->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QWidget* area = folders->parentWidget();
+    const QImage picture = area->grab().toImage();
+    const QColor card = DS::card.resolved();
+    const QColor corner = picture.pixelColor(picture.width() - 1, 0);
+    EXPECT_EQ(corner.rgb(), card.rgb()) << corner.name().toStdString() << " " << card.name().toStdString();
+    EXPECT_EQ(picture.pixelColor(picture.width() - 1, picture.height() - 1).rgb(), card.rgb());
+    EXPECT_NE(picture.pixelColor(picture.width() - 4, picture.height() / 2).rgb(), card.rgb());  // the scroll bar itself
 }

@@ -5,11 +5,13 @@
 #include <QTimer>
 #include <QWidget>
 
-// A small indeterminate spinner: a ring of fading ticks turning while shown.
+// An indeterminate spinner, small unless told: a ring of fading ticks turning while shown.
 class BusySpinner : public QWidget {
     Q_OBJECT
 public:
-    explicit BusySpinner(QWidget* parent = nullptr) : BusySpinner(18, DynamicColor::secondary(), parent) {}
+    static constexpr int smallSide = 18, regularSide = 32;
+
+    explicit BusySpinner(QWidget* parent = nullptr) : BusySpinner(smallSide, DynamicColor::secondary(), parent) {}
     BusySpinner(int side, const DynamicColor& color, QWidget* parent = nullptr);
     QSize sizeHint() const override { return QSize(side_, side_); }
 

@@ -10,6 +10,7 @@ public:
     IconImageView(const QIcon& icon, qreal side, QWidget* parent = nullptr);
 
     void setIcon(const QIcon& icon);
+    const QIcon& icon() const { return icon_; }
     QSize sizeHint() const override;
 
 protected:

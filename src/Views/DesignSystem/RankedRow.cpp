@@ -8,11 +8,52 @@
 #include "Views/DesignSystem/TextLabel.h"
 #include "Views/DesignSystem/ThinBar.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QAction>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStackedLayout>
 #include <QVBoxLayout>
+
+namespace {
+
+// A row with a default action reads as one button: its labels are not separate elements.
+class RankedRowAccessible : public QAccessibleWidget {
+public:
+    explicit RankedRowAccessible(RankedRow* row) : QAccessibleWidget(row, QAccessible::Button) {}
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) return row()->accessibleSummary();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override {
+        QStringList names{pressAction()};
+        for (const QAction* action : widget()->actions())
+            if (action->isEnabled()) names << action->text();
+        return names;
+    }
+    void doAction(const QString& name) override {
+        if (name == pressAction()) return row()->runDefaultAction();
+        for (QAction* action : widget()->actions())
+            if (action->isEnabled() && action->text() == name) return action->trigger();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    const RankedRow* row() const { return static_cast<const RankedRow*>(widget()); }
+};
+
+QAccessibleInterface* accessibleRow(const QString& className, QObject* object) {
+    if (className != QLatin1String("RankedRow") || !static_cast<RankedRow*>(object)->hasDefaultAction()) return nullptr;
+    return new RankedRowAccessible(static_cast<RankedRow*>(object));
+}
+
+}  // namespace
 
 RankedRow::RankedRow(const QIcon& icon, const QString& symbol, const QString& title, const QString& subtitle, const QString& value, double fraction,
                      const DynamicColor& tint, bool highlighted, QWidget* parent)
@@ -59,6 +100,23 @@ RankedRow::RankedRow(const QIcon& icon, const QString& symbol, const QString& ti
     setSymbol(symbol);
     setIcon(icon);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void RankedRow::setDefaultAction(std::function<void()> action) {
+    static const bool accessible = (QAccessible::installFactory(accessibleRow), true);
+    (void)accessible;
+    defaultAction_ = std::move(action);
+}
+
+void RankedRow::runDefaultAction() const {
+    if (defaultAction_) defaultAction_();
+}
+
+QString RankedRow::accessibleSummary() const {
+    QStringList parts;
+    for (const TextLabel* label : {title_, subtitle_, value_})
+        if (!label->text().isEmpty()) parts << label->text();
+    return parts.join(QStringLiteral(", "));
 }
 
 bool RankedRow::showsIcon() const { return !icon_->isHidden(); }

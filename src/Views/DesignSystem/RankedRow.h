@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QWidget>
 
+#include <functional>
+
 class IconBadge;
 class IconImageView;
 class TextLabel;
@@ -33,6 +35,13 @@ public:
 
     bool showsIcon() const;
 
+    // Makes the row one element for assistive technology: a button whose default action runs
+    // `action` and whose further actions are the row's enabled QActions, by their texts.
+    void setDefaultAction(std::function<void()> action);
+    bool hasDefaultAction() const { return bool(defaultAction_); }
+    void runDefaultAction() const;
+    QString accessibleSummary() const;  // title, subtitle and value
+
 signals:
     void clicked();
     void doubleClicked();
@@ -50,4 +59,5 @@ private:
     TextLabel* value_;
     ThinBar* bar_;
     bool highlighted_;
+    std::function<void()> defaultAction_;
 };

@@ -152,9 +152,9 @@ void OverviewView::refreshStorageCard() {
     scanButton_->setEnabled(!state_.isScanning());
     capacityBar_->setFigures(snapshot, capacity.total, capacity.available);
 
-    const std::optional<RecentScan> recent = recentScan();
-    const QString lastScan = recent ? TimeFormatting::relative(recent->date, Instant::now(), QLocale::system())
-                                    : AppLocalization::string("overview.never");
+    const std::optional<Instant> scannedAt = lastScanDate();
+    const QString lastScan = scannedAt ? TimeFormatting::relative(*scannedAt, Instant::now(), QLocale::system())
+                                       : AppLocalization::string("overview.never");
     storageStats_->setItems({
         {AppLocalization::string("overview.used"), bytes(used), DS::amber},
         {AppLocalization::string("overview.available"), bytes(capacity.available), DS::track},
@@ -213,17 +213,11 @@ QWidget* OverviewView::makeRecentScan() {
     return card;
 }
 
-std::optional<OverviewView::RecentScan> OverviewView::recentScan() const {
-    if (const auto& snapshot = state_.scanSnapshot()) {
-        const std::filesystem::path name = snapshot->rootPath.filename();
-        return RecentScan{PathText::display(name.empty() ? snapshot->rootPath : name), snapshot->scannedAt, snapshot->totalSize,
-                          snapshot->fileCount, snapshot->folderCount, snapshot->duration};
-    }
+std::optional<Instant> OverviewView::lastScanDate() const {
+    if (const auto& snapshot = state_.scanSnapshot()) return snapshot->scannedAt;
     const StorageHistoryService* history = state_.storageHistory();
     if (!history || history->scanRecords().empty()) return std::nullopt;
-    const ScanHistoryRecord& newest = history->scanRecords().back();
-    const QString name = newest.rootPath.section(QLatin1Char('/'), -1, -1, QString::SectionSkipEmpty);
-    return RecentScan{name.isEmpty() ? newest.rootPath : name, newest.date, newest.totalSize, newest.fileCount, newest.folderCount, std::nullopt};
+    return history->scanRecords().back().date;
 }
 
 void OverviewView::refreshScanCards() {
@@ -232,19 +226,20 @@ void OverviewView::refreshScanCards() {
     scanPrompt_->setVisible(!snapshot);
     scanPrompt_->setDetail(AppLocalization::format("overview.scanPrompt.detail", {PathText::display(state_.scanRoot())}));
 
-    const std::optional<RecentScan> recent = recentScan();
-    recentCard_->setVisible(recent.has_value());
-    if (recent) {
-        const ValueAndUnit total = ValueAndUnit::split(bytes(recent->totalSize));
-        recentHero_->setCaption(recent->name);
-        recentHero_->setValue(total.value);
-        recentHero_->setUnit(total.unit);
-        const QLocale system = QLocale::system();
-        recentFiles_->setValue(system.toString(qlonglong(recent->fileCount)));
-        recentFolders_->setValue(system.toString(qlonglong(recent->folderCount)));
-        recentDuration_->setValue(recent->duration ? TimeFormatting::minutesAndSeconds(*recent->duration, system) : QStringLiteral("\u2014"));
-    }
+    // Without a result of this launch the row holds the prompt alone: a stored record has no
+    // folders to map, so a card leading to the map would lead to an empty page.
+    recentCard_->setVisible(bool(snapshot));
     if (!snapshot) return;
+
+    const std::filesystem::path name = snapshot->rootPath.filename();
+    const ValueAndUnit total = ValueAndUnit::split(bytes(snapshot->totalSize));
+    recentHero_->setCaption(PathText::display(name.empty() ? snapshot->rootPath : name));
+    recentHero_->setValue(total.value);
+    recentHero_->setUnit(total.unit);
+    const QLocale system = QLocale::system();
+    recentFiles_->setValue(system.toString(qlonglong(snapshot->fileCount)));
+    recentFolders_->setValue(system.toString(qlonglong(snapshot->folderCount)));
+    recentDuration_->setValue(TimeFormatting::minutesAndSeconds(snapshot->duration, system));
 
     const std::size_t shown = std::min(snapshot->buckets.size(), folderRows_.size());  // the scan's order is largest first
     const double reference = double(std::max<std::int64_t>(shown == 0 ? 1 : snapshot->buckets.front().size, 1));

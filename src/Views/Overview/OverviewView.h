@@ -31,17 +31,9 @@ public:
     explicit OverviewView(AppState& state, CapacitySource capacity = {}, QWidget* parent = nullptr);
 
 private:
-    // The figures of the newest scan: this launch's, else the newest stored record, so that a
-    // relaunch does not read as if no scan had ever run.
-    struct RecentScan {
-        QString name;
-        Instant date;
-        std::int64_t totalSize = 0;
-        std::int64_t fileCount = 0;
-        std::int64_t folderCount = 0;
-        std::optional<double> duration;  // not kept in the history
-    };
-    std::optional<RecentScan> recentScan() const;
+    // When the newest scan ran: this launch's, else the newest stored record, so that a relaunch
+    // does not read as if no scan had ever run.
+    std::optional<Instant> lastScanDate() const;
 
     QWidget* makeStorageCard();
     QWidget* makeLargestFolders();

@@ -226,7 +226,9 @@ QWidget* SearchView::makeSearchingState() {
     auto* column = new QVBoxLayout;
     column->setContentsMargins(0, 56, 0, 56);
     column->setSpacing(14);
-    column->addWidget(new BusySpinner, 0, Qt::AlignHCenter);
+    auto* spinner = new BusySpinner(BusySpinner::regularSide, DynamicColor::secondary());
+    spinner->setObjectName("searchingSpinner");
+    column->addWidget(spinner, 0, Qt::AlignHCenter);
     auto* title = new TextLabel(AppLocalization::string("search.searching"), Fonts::system(17, QFont::DemiBold));
     title->setAlignment(Qt::AlignHCenter);
     column->addWidget(title);

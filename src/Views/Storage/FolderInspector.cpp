@@ -1,5 +1,6 @@
 #include "Views/Storage/FolderInspector.h"
 
+#include "Views/Common/TextSelection.h"
 #include "Views/Common/EntryKind.h"
 #include "Models/AppLocalization.h"
 #include "Models/ScanSnapshot.h"
@@ -135,6 +136,8 @@ FolderInspector::FolderInspector(DynamicColor emptyTint, BucketActions::Focus on
     path_->setWordWrap(true);
     path_->setMaximumLineCount(2);
     path_->setElideMode(Qt::ElideMiddle);
+    path_->setObjectName("inspectorPath");
+    TextSelection::attach(path_);
     stack->addWidget(path_);
 
     inside_ = new QWidget;

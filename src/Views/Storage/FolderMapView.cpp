@@ -28,14 +28,14 @@ FolderMapView::FolderMapView(BucketSelection* selection, BucketActions::Focus on
         });
 }
 
-void FolderMapView::setItems(const std::vector<const StorageBucket*>& items, std::int64_t totalSize, const StorageRankPalette& palette) {
+void FolderMapView::setItems(const std::vector<const StorageBucket*>& items, std::int64_t totalSize, const StorageRankPalette& palette, bool filtered) {
     QWidget* content = new QWidget;
     content->setAutoFillBackground(false);
     cards_.clear();
     if (items.empty()) {
         auto* layout = new QVBoxLayout(content);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new NoFoldersState);
+        layout->addWidget(new NoFoldersState(filtered));
         content->setMinimumHeight(430);
     }
     for (std::size_t i = 0; i < items.size() && i < maximumCards; ++i) {

@@ -21,7 +21,8 @@ public:
 
     FolderMapView(BucketSelection* selection, BucketActions::Focus onFocus, QWidget* parent = nullptr);
 
-    void setItems(const std::vector<const StorageBucket*>& items, std::int64_t totalSize, const StorageRankPalette& palette);
+    // `filtered`: the scan has entries, and the folder list's filter left none of them.
+    void setItems(const std::vector<const StorageBucket*>& items, std::int64_t totalSize, const StorageRankPalette& palette, bool filtered = false);
     const std::vector<FolderCard*>& cards() const { return cards_; }
     // Columns of the grid at a content width.
     static int columnCount(int width);

@@ -7,7 +7,7 @@
 
 #include <QVBoxLayout>
 
-NoFoldersState::NoFoldersState(QWidget* parent) : QWidget(parent) {
+NoFoldersState::NoFoldersState(bool filtered, QWidget* parent) : QWidget(parent) {
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 28, 0, 28);
     stack->setSpacing(6);
@@ -17,9 +17,16 @@ NoFoldersState::NoFoldersState(QWidget* parent) : QWidget(parent) {
     auto* title = new TextLabel(AppLocalization::string("storage.noFolders"), Fonts::system(15, QFont::DemiBold));
     title->setAlignment(Qt::AlignHCenter);
     stack->addWidget(title);
-    auto* detail = new TextLabel(AppLocalization::string("storage.noFolders.detail"), Fonts::system(13), DynamicColor::secondary());
-    detail->setAlignment(Qt::AlignHCenter);
-    detail->setWordWrap(true);
-    stack->addWidget(detail);
+    detail_ = new TextLabel({}, Fonts::system(13), DynamicColor::secondary());
+    detail_->setAlignment(Qt::AlignHCenter);
+    detail_->setWordWrap(true);
+    stack->addWidget(detail_);
     stack->addStretch(1);
+    setFiltered(filtered);
 }
+
+void NoFoldersState::setFiltered(bool filtered) {
+    detail_->setText(AppLocalization::string(filtered ? textKey("storage.noFolders.detail") : textKey("storage.noFolders.emptyScan")));
+}
+
+QString NoFoldersState::detail() const { return detail_->text(); }

@@ -27,12 +27,38 @@ constexpr std::size_t maximumBoxes = 28;
 
 // The map's ground: DS.canvas in a rounded rectangle of radius 14, clipping what lies on it; an
 // optional hint floats at its bottom-leading corner.
+namespace {
+
+// Paints the card's surface over the map area's corners, outside its rounded rectangle: the map
+// inside (a scroll bar, a tile) is cut to the rounded shape, with smooth edges a mask would lack.
+class RoundedCorners : public QWidget {
+public:
+    explicit RoundedCorners(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPainterPath outside;
+        outside.addRect(QRectF(rect()));
+        painter.fillPath(outside.subtracted(ContinuousShape::roundedRect(QRectF(rect()), StorageMapCard::mapRadius)), DS::card.resolved());
+    }
+};
+
+}  // namespace
+
 class StorageMapCard::MapArea : public QWidget {
 public:
-    explicit MapArea(QWidget* parent = nullptr) : QWidget(parent) {
+    explicit MapArea(QWidget* parent = nullptr) : QWidget(parent), corners_(new RoundedCorners(this)) {
         setFixedHeight(520);
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
+    }
+
+    // Keeps the corners over a map that was just put in.
+    void raiseCorners() {
+        corners_->raise();
+        if (hint_) hint_->raise();
     }
 
     void setHint(QWidget* hint) {
@@ -50,9 +76,10 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.fillPath(ContinuousShape::roundedRect(QRectF(rect()), 14), DS::canvas.resolved());
+        painter.fillPath(ContinuousShape::roundedRect(QRectF(rect()), mapRadius), DS::canvas.resolved());
     }
     void resizeEvent(QResizeEvent*) override {
+        corners_->setGeometry(rect());
         placeHint();
     }
 
@@ -63,6 +90,7 @@ private:
         hint_->move(x, height() - 12 - hint_->height());
     }
 
+    RoundedCorners* corners_;
     QPointer<QWidget> hint_;
 };
 
@@ -131,6 +159,7 @@ StorageMapCard::StorageMapCard(BucketSelection* selection, DynamicColor tint, Bu
 void StorageMapCard::setSnapshot(const ScanSnapshot& snapshot, std::vector<const StorageBucket*> visible, const StorageRankPalette& palette) {
     palette_ = palette;
     totalSize_ = snapshot.totalSize;
+    scanHasEntries_ = !snapshot.buckets.empty();
     subtitle_->setText(AppLocalization::format("storage.folderCount", {qlonglong(snapshot.buckets.size())}));
     ribbon_->setBuckets(snapshot.buckets, snapshot.totalSize, palette_);
     if (map_) {
@@ -146,7 +175,7 @@ void StorageMapCard::setVisible(std::vector<const StorageBucket*> visible) {
     if (auto* treemap = qobject_cast<TreemapView*>(map_)) {
         treemap->setItems(visible_, totalSize_, palette_);
     } else if (auto* folders = qobject_cast<FolderMapView*>(map_)) {
-        folders->setItems(visible_, totalSize_, palette_);
+        folders->setItems(visible_, totalSize_, palette_, scanHasEntries_);
     } else if (auto* boxes = qobject_cast<StorageMap3DView*>(map_)) {
         std::vector<StorageBucket> items;
         for (std::size_t i = 0; i < visible_.size() && i < maximumBoxes; ++i) items.push_back(*visible_[i]);
@@ -183,5 +212,6 @@ void StorageMapCard::showMap() {
     }
     layout->addWidget(map_);
     mapArea_->setHint(mode_ == StorageMapMode::threeD ? new ControlsHint(mapArea_) : nullptr);
+    mapArea_->raiseCorners();
     setVisible(visible_);
 }

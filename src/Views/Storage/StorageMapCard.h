@@ -22,6 +22,8 @@ class TextLabel;
 class StorageMapCard : public CardModifier {
     Q_OBJECT
 public:
+    static constexpr qreal mapRadius = 14;
+
     StorageMapCard(BucketSelection* selection, DynamicColor tint, BucketActions::Focus onFocus, QWidget* parent = nullptr);
 
     // The snapshot's buckets feed the ribbon; `visible` (filtered and sorted like the folder list)
@@ -46,6 +48,7 @@ private:
     int resetCameraToken_ = 0;
     std::vector<const StorageBucket*> visible_;
     std::int64_t totalSize_ = 0;
+    bool scanHasEntries_ = false;
     StorageRankPalette palette_;
 
     TextLabel* subtitle_;

@@ -1,5 +1,6 @@
 #include "Views/Storage/StorageView.h"
 
+#include "Views/Common/TextSelection.h"
 #include "Models/IsolatedText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ScanSnapshot.h"
@@ -45,6 +46,7 @@
 #include "Views/Storage/StorageRankPalette.h"
 #include "Views/Common/ValueAndUnit.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QLocale>
@@ -81,6 +83,8 @@ public:
         path_ = new TextLabel({}, Fonts::monospaced(12), DynamicColor::secondary());
         path_->setElideMode(Qt::ElideMiddle);
         path_->setLayoutDirection(Qt::LeftToRight);
+        path_->setObjectName("locationPath");
+        TextSelection::attach(path_);
         row->addWidget(path_, 1);
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         setMaximumWidth(520);
@@ -446,6 +450,8 @@ QWidget* StorageView::makeScanningCard() {
     currentPath_ = new TextLabel({}, Fonts::monospaced(12), DynamicColor::secondary());
     currentPath_->setElideMode(Qt::ElideMiddle);
     currentPath_->setLayoutDirection(Qt::LeftToRight);
+    currentPath_->setObjectName("currentPath");
+    TextSelection::attach(currentPath_);
     pathBox->contentLayout()->addWidget(currentPath_);
     stack->addWidget(pathBox);
     return card;
@@ -643,6 +649,13 @@ RankedRow* StorageView::folderRow(std::size_t index) {
             BucketActions::showMenu(row, row->mapToGlobal(at), bucket, [this](const StorageBucket& b) { focus(b); });
         });
         connect(row, &RankedRow::clicked, this, [this, i] { pendingRowClick_->clicked(rowBuckets_[i].path); });
+        row->setDefaultAction([this, i] { selection_->setID(rowBuckets_[i].path); });
+        auto* focusAction = new QAction(AppLocalization::string("storage.focus"), row);
+        connect(focusAction, &QAction::triggered, this, [this, i] {
+            const StorageBucket bucket = rowBuckets_[i];
+            focus(bucket);
+        });
+        row->addAction(focusAction);
         connect(row, &RankedRow::doubleClicked, this, [this, i] {
             pendingRowClick_->doubleClicked();
             const StorageBucket bucket = rowBuckets_[i];
@@ -676,11 +689,13 @@ void StorageView::refreshFolders() {
         row->setHighlighted(selection_->isSelected(bucket.path));
         row->setToolTip(plainToolTip(PathText::display(bucket.path)));
         row->setProperty("bucketID", QString::fromStdString(bucket.path));
+        row->actions().front()->setEnabled(BucketActions::canFocus(bucket));
         row->show();
     }
     for (std::size_t i = count; i < folderRowPool_.size(); ++i) folderRowPool_[i]->hide();
     shownFolderRows_ = count;
     noFolders_->setVisible(count == 0);
+    noFolders_->setFiltered(!snapshot.buckets.empty());
     showAllHolder_->setVisible(visible_.size() > 10);
     showAllButton_->setText(AppLocalization::string(showAllFolders_ ? textKey("storage.showLess") : textKey("storage.showAll")));
     showAllButton_->setSymbol(showAllFolders_ ? "chevron.up" : "chevron.down");
@@ -722,6 +737,7 @@ void StorageView::refreshLargestFiles() {
                 BucketActions::showFileMenu(row, row->mapToGlobal(at), shownFile);
             });
             connect(row, &RankedRow::doubleClicked, this, [this, i] { FileActions::reveal(rowFiles_[i]); });
+            row->setDefaultAction([this, i] { FileActions::reveal(rowFiles_[i]); });
             largestFilesList_->rowsLayout()->addWidget(row);
             fileRowPool_.push_back(row);
         }

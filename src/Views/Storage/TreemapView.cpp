@@ -15,6 +15,8 @@
 #include "Views/Storage/TreemapLayout.h"
 #include "Views/Storage/TreemapTileFace.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QHelpEvent>
@@ -25,10 +27,107 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace {
+
 const QString separator = QStringLiteral(" \u00B7 ");
+
+QRectF faceOf(const QRectF& cell) {
+    return QRectF(cell.left() + 3, cell.top() + 3, std::max(cell.width() - 6, 0.0), std::max(cell.height() - 6, 0.0));
 }
+
+// One tile for assistive technology: a button labelled with the tile's name and size. It stands
+// for whichever tile has its identifier, and is gone when none has.
+class TreemapTileAccessible : public QAccessibleInterface {
+public:
+    TreemapTileAccessible(TreemapView* view, std::string id) : view_(view), id_(std::move(id)) {}
+
+    bool isValid() const override { return cell() != nullptr; }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return view_ ? view_->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override { return view_ ? QAccessible::queryAccessibleInterface(view_.data()) : nullptr; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override {
+        const TreemapView::Cell* found = cell();
+        return found && t == QAccessible::Name ? view_->accessibleLabel(found->first) : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        const TreemapView::Cell* found = cell();
+        if (!found) return {};
+        const QRect face = faceOf(found->second).toAlignedRect();
+        return QRect(view_->mapToGlobal(face.topLeft()), face.size());
+    }
+    QAccessible::Role role() const override { return QAccessible::Button; }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        state.invalid = !isValid();
+        return state;
+    }
+    const std::string& id() const { return id_; }
+
+private:
+    const TreemapView::Cell* cell() const {
+        if (!view_) return nullptr;
+        for (const TreemapView::Cell& c : view_->cells())
+            if (c.first.path == id_) return &c;
+        return nullptr;
+    }
+
+    QPointer<TreemapView> view_;
+    std::string id_;
+};
+
+// The map as a group of tile buttons.
+class TreemapAccessible : public QAccessibleWidget {
+public:
+    explicit TreemapAccessible(TreemapView* view) : QAccessibleWidget(view, QAccessible::Grouping) {}
+    ~TreemapAccessible() override {
+        for (const auto& [path, id] : tiles_) QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override { return int(view()->cells().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const auto& cells = view()->cells();
+        if (index < 0 || std::size_t(index) >= cells.size()) return nullptr;
+        const std::string& path = cells[std::size_t(index)].first.path;
+        auto found = tiles_.find(path);
+        if (found == tiles_.end())
+            found = tiles_.emplace(path, QAccessible::registerAccessibleInterface(new TreemapTileAccessible(view(), path))).first;
+        return QAccessible::accessibleInterface(found->second);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        const auto* tile = dynamic_cast<const TreemapTileAccessible*>(child);
+        if (!tile) return -1;
+        const auto& cells = view()->cells();
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            if (cells[i].first.path == tile->id()) return int(i);
+        return -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        const auto tile = view()->tileAt(view()->mapFromGlobal(QPoint(x, y)));
+        if (!tile) return nullptr;
+        const auto& cells = view()->cells();
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            if (cells[i].first.path == tile->path) return child(int(i));
+        return nullptr;
+    }
+
+private:
+    TreemapView* view() const { return static_cast<TreemapView*>(widget()); }
+    mutable std::map<std::string, QAccessible::Id> tiles_;
+};
+
+QAccessibleInterface* accessibleTreemap(const QString& className, QObject* object) {
+    if (className != QLatin1String("TreemapView")) return nullptr;
+    return new TreemapAccessible(static_cast<TreemapView*>(object));
+}
+
+}  // namespace
 
 std::vector<StorageBucket> TreemapView::tiles(const std::vector<const StorageBucket*>& items) {
     std::vector<const StorageBucket*> positive;
@@ -57,6 +156,8 @@ TreemapView::TreemapView(BucketSelection* selection, BucketActions::Focus onFocu
     : QWidget(parent), selection_(selection), onFocus_(std::move(onFocus)), pendingClick_([this](const std::string& id) {
           if (selection_) selection_->setID(id);
       }) {
+    static const bool accessible = (QAccessible::installFactory(accessibleTreemap), true);
+    (void)accessible;
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
     if (selection_) {
@@ -72,6 +173,7 @@ void TreemapView::setItems(const std::vector<const StorageBucket*>& items, std::
     if (!tiles_.empty() && tiles_.back().path == otherID) {
         const auto positive = std::count_if(items.begin(), items.end(), [](const StorageBucket* bucket) { return bucket->size >= 1; });
         otherName_ = AppLocalization::format("storage.map.other", {qlonglong(positive - qlonglong(maximumTiles - 1))});
+        otherLocation_ = std::filesystem::path(tiles_.front().path).parent_path();
     }
     totalSize_ = totalSize;
     palette_ = std::move(palette);
@@ -80,6 +182,10 @@ void TreemapView::setItems(const std::vector<const StorageBucket*>& items, std::
     fadeFrom_.clear();
     activeFade_ = nullptr;
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent reorder(this, QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&reorder);
+    }
 }
 
 double TreemapView::shareOf(const StorageBucket& bucket) const {
@@ -92,6 +198,14 @@ QColor TreemapView::colorOf(const StorageBucket& bucket) const {
 
 QString TreemapView::nameOf(const StorageBucket& tile) const {
     return tile.path == otherID ? otherName_ : PathText::display(tile.name());
+}
+
+QString TreemapView::locationOf(const StorageBucket& tile) const {
+    return PathText::display(tile.path == otherID ? otherLocation_ : tile.path);
+}
+
+QString TreemapView::accessibleLabel(const StorageBucket& tile) const {
+    return nameOf(tile) + QStringLiteral(", ") + ByteFormatting::string(std::max<std::int64_t>(tile.size, 0));
 }
 
 double TreemapView::targetOpacity(const std::string& id) const {
@@ -125,7 +239,7 @@ void TreemapView::changeEvent(QEvent* event) {
 
 std::optional<StorageBucket> TreemapView::tileAt(QPointF point) const {
     for (const auto& [bucket, cell] : cells()) {
-        const QRectF face(cell.left() + 3, cell.top() + 3, std::max(cell.width() - 6, 0.0), std::max(cell.height() - 6, 0.0));
+        const QRectF face = faceOf(cell);
         if (face.width() > 0 && face.height() > 0 && face.contains(point)) return bucket;
     }
     return std::nullopt;
@@ -165,7 +279,7 @@ void TreemapView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     for (const auto& [bucket, cell] : cells()) {
-        const QRectF face(cell.left() + 3, cell.top() + 3, std::max(cell.width() - 6, 0.0), std::max(cell.height() - 6, 0.0));
+        const QRectF face = faceOf(cell);
         const double opacity = shownOpacity(bucket.path);
         lastPainted_[bucket.path] = opacity;
         painter.setOpacity(opacity);
@@ -260,7 +374,7 @@ bool TreemapView::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         if (const auto tile = tileAt(help->pos()))
-            QToolTip::showText(help->globalPos(), plainToolTip(PathText::display(tile->path)), this);
+            QToolTip::showText(help->globalPos(), plainToolTip(locationOf(*tile)), this);
         else
             QToolTip::hideText();
         return true;

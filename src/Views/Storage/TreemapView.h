@@ -41,6 +41,10 @@ public:
     PendingClick& pendingClick() { return pendingClick_; }
     // A tile's name as shown; the "other" tile says how many entries it stands for.
     QString nameOf(const StorageBucket& tile) const;
+    // A tile's location as its tooltip shows it; the "other" tile's is the largest tile's folder.
+    QString locationOf(const StorageBucket& tile) const;
+    // What assistive technology reads for a tile: its name and size.
+    QString accessibleLabel(const StorageBucket& tile) const;
     // The tile under a point (its framed face, inside the gap); none between tiles.
     std::optional<StorageBucket> tileAt(QPointF point) const;
     // The hover strip's rectangle; empty when nothing is hovered.
@@ -77,6 +81,7 @@ private:
     std::int64_t totalSize_ = 0;
     StorageRankPalette palette_;
     QString otherName_;
+    std::string otherLocation_;
     std::optional<std::string> hoveredID_;
     // Opacities fade from what was on screen when the hover or the selection changed.
     std::map<std::string, double> fadeFrom_;

@@ -37,11 +37,12 @@ CandidateListView::CandidateListView(AppState& state, ValueTool tool, List list,
     outer->setContentsMargins(0, 0, 0, 0);
     page_ = new DashboardPage;
     outer->addWidget(page_);
+    build();
     connect(&state_, tool == ValueTool::cleanup ? &AppState::cleanupCandidatesChanged : &AppState::developerCandidatesChanged, this,
-            &CandidateListView::rebuild);
-    connect(&state_, &AppState::isToolWorkingChanged, this, &CandidateListView::rebuild);
+            &CandidateListView::followList);
+    connect(&state_, &AppState::isToolWorkingChanged, this, &CandidateListView::followWorking);
     connect(&state_, &AppState::selectedToolItemsChanged, this, &CandidateListView::followSelection);
-    rebuild();
+    followList();
 }
 
 std::int64_t CandidateListView::selectedSize(const std::vector<CleanupCandidate>& candidates, const std::set<std::string>& selection) {
@@ -60,35 +61,70 @@ void CandidateListView::showEvent(QShowEvent* event) {
     if ((state_.*list_)().empty()) (state_.*load_)();
 }
 
-void CandidateListView::rebuild() {
-    const std::vector<CleanupCandidate>& candidates = (state_.*list_)();
+void CandidateListView::build() {
+    // Built once and updated in place: the rows on screen, and the reader's place among them, stay
+    // through a reload, a move and every change of the busy flag.
     const DynamicColor tint = ValueToolPresentation::tint(tool_);
-    const bool working = state_.isToolWorking();
     QVBoxLayout* stack = page_->beginContent();
     stack->setContentsMargins(0, 0, 0, 0);
-    empty_ = nullptr;
-    banner_ = nullptr;
-    trash_ = nullptr;
-    selectedTile_ = nullptr;
-    selectedBar_ = nullptr;
-    rows_ = nullptr;
 
     auto* header = new ToolsDetailHeader(tool_);
     auto* scan = new StyledButton(AppLocalization::string("tools.scan"), QStringLiteral("arrow.clockwise"), SoftButtonStyle{tint});
     scan->setObjectName("candidatesScan");
-    scan->setEnabled(!working);
     connect(scan, &QAbstractButton::clicked, this, [this] { (state_.*load_)(); });
     header->trailingLayout()->addWidget(scan);
     scan_ = scan;
     stack->addWidget(header);
 
-    if (candidates.empty()) {
-        empty_ = new ToolsEmptyCard(ValueToolPresentation::symbol(tool_), tint, working, emptyTitle_, emptyDetail_);
-        stack->addWidget(empty_);
-        stack->addStretch(1);
-        page_->endContent();
-        return;
-    }
+    empty_ = new ToolsEmptyCard(ValueToolPresentation::symbol(tool_), tint, state_.isToolWorking(), emptyTitle_, emptyDetail_);
+    stack->addWidget(empty_);
+
+    listPart_ = new QWidget;
+    auto* part = new QVBoxLayout(listPart_);
+    part->setContentsMargins(0, 0, 0, 0);
+    part->setSpacing(16);
+    banner_ = new Banner(QStringLiteral("checkmark.shield.fill"), {}, AppLocalization::string("cleanup.plan.ready"), tint);
+    trash_ = new ToolsTrashButton(tint, 0, state_.isToolWorking());
+    connect(trash_, &QAbstractButton::clicked, this, [this] {
+        if (confirmation_) return;
+        // The list is read when the move is confirmed, with the selection of that moment.
+        confirmation_ = confirmTrash(this, selectedSize(), [this] { state_.trashSelectedCandidates((state_.*list_)()); });
+    });
+    banner_->actionsLayout()->addWidget(trash_);
+    part->addWidget(banner_);
+
+    auto* plan = new QHBoxLayout;
+    plan->setSpacing(16);
+    selectedBar_ = new ThinBar(0, tint, 4);
+    selectedTile_ = new StatTile(AppLocalization::string("cleanup.plan.selected"), QStringLiteral("checkmark.circle"), tint, {}, selectedBar_);
+    plan->addWidget(selectedTile_, 1);
+    safeTile_ = new StatTile(AppLocalization::string("cleanup.plan.safeItems"), QStringLiteral("checkmark.shield"), DS::green, {});
+    plan->addWidget(safeTile_, 1);
+    reviewTile_ = new StatTile(AppLocalization::string("cleanup.plan.reviewItems"), QStringLiteral("exclamationmark.triangle"), DS::amber, {});
+    plan->addWidget(reviewTile_, 1);
+    part->addLayout(plan);
+
+    auto* list = new RankedList(AppLocalization::string("tools.column.item"), AppLocalization::string("tools.column.size"));
+    rows_ = new LazyRowStack;
+    rows_->followScrolling(page_);
+    list->rowsLayout()->addWidget(rows_);
+    part->addWidget(list);
+
+    auto* note = new QHBoxLayout;
+    note->setContentsMargins(4, 0, 4, 0);
+    note->setSpacing(6);
+    note->addWidget(new SymbolView({.symbol = QStringLiteral("trash.circle"), .size = 12, .color = DynamicColor::secondary()}));
+    note->addWidget(new TextLabel(AppLocalization::string("tools.recoverable"), Fonts::system(12), DynamicColor::secondary()), 1);
+    part->addLayout(note);
+    stack->addWidget(listPart_);
+    stack->addStretch(1);
+    page_->endContent();
+}
+
+void CandidateListView::followList() {
+    const std::vector<CleanupCandidate>& candidates = (state_.*list_)();
+    empty_->setVisible(candidates.empty());
+    listPart_->setVisible(!candidates.empty());
 
     std::int64_t total = 0, largest = 0;
     int safe = 0, review = 0;
@@ -97,59 +133,37 @@ void CandidateListView::rebuild() {
         largest = std::max(largest, candidate.size);
         (candidate.safety == CleanupSafety::safe ? safe : review) += 1;
     }
-
-    banner_ = new Banner(QStringLiteral("checkmark.shield.fill"),
-                         AppLocalization::format("tools.cleanup.bannerTitle", {qlonglong(candidates.size()), ToolTexts::bytes(total)}),
-                         AppLocalization::string("cleanup.plan.ready"), tint);
-    trash_ = new ToolsTrashButton(tint, 0, working);
-    connect(trash_, &QAbstractButton::clicked, this, [this] {
-        if (confirmation_) return;
-        // The list is read when the move is confirmed, with the selection of that moment.
-        confirmation_ = confirmTrash(this, selectedSize(), [this] { state_.trashSelectedCandidates((state_.*list_)()); });
-    });
-    banner_->actionsLayout()->addWidget(trash_);
-    stack->addWidget(banner_);
-
-    auto* plan = new QHBoxLayout;
-    plan->setSpacing(16);
-    selectedBar_ = new ThinBar(0, tint, 4);
-    selectedTile_ = new StatTile(AppLocalization::string("cleanup.plan.selected"), QStringLiteral("checkmark.circle"), tint, {}, selectedBar_);
-    plan->addWidget(selectedTile_, 1);
+    banner_->setTitle(AppLocalization::format("tools.cleanup.bannerTitle", {qlonglong(candidates.size()), ToolTexts::bytes(total)}));
     const QLocale system = QLocale::system();
-    plan->addWidget(new StatTile(AppLocalization::string("cleanup.plan.safeItems"), QStringLiteral("checkmark.shield"), DS::green, system.toString(safe)), 1);
-    plan->addWidget(
-        new StatTile(AppLocalization::string("cleanup.plan.reviewItems"), QStringLiteral("exclamationmark.triangle"), DS::amber, system.toString(review)), 1);
-    stack->addLayout(plan);
+    safeTile_->setValue(system.toString(safe));
+    reviewTile_->setValue(system.toString(review));
 
-    auto* list = new RankedList(AppLocalization::string("tools.column.item"), AppLocalization::string("tools.column.size"));
-    rows_ = new LazyRowStack;
-    rows_->followScrolling(page_);
+    auto fraction = [largest](const CleanupCandidate& candidate) { return largest > 0 ? double(candidate.size) / double(largest) : 0.0; };
     std::vector<std::string> keys;
     for (const CleanupCandidate& candidate : candidates) keys.push_back(candidate.id);
-    rows_->setRows(std::move(keys), [this, tint, largest](std::size_t index) -> QWidget* {
-        const CleanupCandidate& candidate = (state_.*list_)()[index];
-        const std::filesystem::path name = candidate.path.filename();
-        return new ToolsItemRow(ToolSelection(state_, candidate.id), false,
-                                {candidate.path, PathText::display(name.empty() ? candidate.path : name), AppLocalization::string(candidate.detailKey),
-                                 ToolTexts::bytes(candidate.size), largest > 0 ? double(candidate.size) / double(largest) : 0.0},
-                                tint, new SafetyPill(candidate.safety));
-    });
-    list->rowsLayout()->addWidget(rows_);
-    stack->addWidget(list);
+    const DynamicColor tint = ValueToolPresentation::tint(tool_);
+    rows_->setRows(
+        std::move(keys),
+        [this, tint, fraction](std::size_t index) -> QWidget* {
+            const CleanupCandidate& candidate = (state_.*list_)()[index];
+            const std::filesystem::path name = candidate.path.filename();
+            return new ToolsItemRow(ToolSelection(state_, candidate.id), false,
+                                    {candidate.path, PathText::display(name.empty() ? candidate.path : name), AppLocalization::string(candidate.detailKey),
+                                     ToolTexts::bytes(candidate.size), fraction(candidate)},
+                                    tint, new SafetyPill(candidate.safety));
+        },
+        [this, fraction](std::size_t index, QWidget* row) { static_cast<ToolsItemRow*>(row)->setFraction(fraction((state_.*list_)()[index])); });
+    followWorking();
+}
 
-    auto* note = new QHBoxLayout;
-    note->setContentsMargins(4, 0, 4, 0);
-    note->setSpacing(6);
-    note->addWidget(new SymbolView({.symbol = QStringLiteral("trash.circle"), .size = 12, .color = DynamicColor::secondary()}));
-    note->addWidget(new TextLabel(AppLocalization::string("tools.recoverable"), Fonts::system(12), DynamicColor::secondary()), 1);
-    stack->addLayout(note);
-    stack->addStretch(1);
-    page_->endContent();
+void CandidateListView::followWorking() {
+    const bool working = state_.isToolWorking();
+    scan_->setEnabled(!working);
+    empty_->setWorking(working);
     followSelection();
 }
 
 void CandidateListView::followSelection() {
-    if (!trash_) return;
     std::int64_t total = 0;
     for (const CleanupCandidate& candidate : (state_.*list_)()) total = saturatingSum(total, std::max<std::int64_t>(candidate.size, 0));
     const std::int64_t selected = selectedSize();

@@ -26,8 +26,8 @@ class ToolsTrashButton;
 // The pane of a cleanup tool (smart cleanup or developer caches): the scan button, then either the
 // empty card or the banner with the move to the Trash, the plan (selected size, safe and review
 // counts), the candidate rows with their safety and a closing note. Loads its list when first shown
-// empty; moves only after a confirmation. Rebuilt when the list or the busy flag changes; the
-// figures follow the selection in place.
+// empty; moves only after a confirmation. Built once: the list, the busy flag and the selection
+// update it in place.
 class CandidateListView : public QWidget {
     Q_OBJECT
 public:
@@ -54,7 +54,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void rebuild();
+    void build();
+    void followList();
+    void followWorking();
     void followSelection();
 
     AppState& state_;
@@ -68,6 +70,9 @@ private:
     DashboardPage* page_;
     QAbstractButton* scan_ = nullptr;
     ToolsEmptyCard* empty_ = nullptr;
+    QWidget* listPart_ = nullptr;
+    StatTile* safeTile_ = nullptr;
+    StatTile* reviewTile_ = nullptr;
     Banner* banner_ = nullptr;
     ToolsTrashButton* trash_ = nullptr;
     StatTile* selectedTile_ = nullptr;

@@ -4,6 +4,7 @@
 #include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
 #include "Models/TextKey.h"
+#include "Models/TimeFormatting.h"
 #include "Services/AppState.h"
 #include "Views/Common/DashboardPage.h"
 #include "Views/DesignSystem/Banner.h"
@@ -22,31 +23,21 @@
 #include "Views/Tools/ToolsTrashButton.h"
 #include "Views/Tools/ToolsTrashConfirmation.h"
 
-#include <QDateTime>
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QMessageBox>
 #include <QVBoxLayout>
-
-namespace {
-
-// The date as the system's locale abbreviates it, without the time.
-QString abbreviatedDate(Instant instant) {
-    const QDate date = QDateTime::fromMSecsSinceEpoch(qint64(instant.unixSeconds() * 1000.0)).date();
-    return QLocale::system().toString(date, QLocale::ShortFormat);
-}
-
-}  // namespace
 
 ForgottenFilesView::ForgottenFilesView(AppState& state, const DynamicColor& tint, QWidget* parent) : QWidget(parent), state_(state), tint_(tint) {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     page_ = new DashboardPage;
     outer->addWidget(page_);
-    connect(&state_, &AppState::forgottenFilesChanged, this, &ForgottenFilesView::rebuild);
-    connect(&state_, &AppState::isToolWorkingChanged, this, &ForgottenFilesView::rebuild);
+    build();
+    connect(&state_, &AppState::forgottenFilesChanged, this, &ForgottenFilesView::followList);
+    connect(&state_, &AppState::isToolWorkingChanged, this, &ForgottenFilesView::followWorking);
     connect(&state_, &AppState::selectedToolItemsChanged, this, &ForgottenFilesView::followSelection);
-    rebuild();
+    followList();
 }
 
 std::int64_t ForgottenFilesView::total() const {
@@ -63,20 +54,15 @@ std::int64_t ForgottenFilesView::selectedSize() const {
     return sum;
 }
 
-void ForgottenFilesView::rebuild() {
-    const std::vector<ScannedFile>& files = state_.forgottenFiles();
-    const bool working = state_.isToolWorking();
+void ForgottenFilesView::build() {
+    // Built once and updated in place: the rows on screen, and the reader's place among them, stay
+    // through a search, a move and every change of the busy flag.
     QVBoxLayout* stack = page_->beginContent();
     stack->setContentsMargins(0, 0, 0, 0);
-    empty_ = nullptr;
-    banner_ = nullptr;
-    trash_ = nullptr;
-    rows_ = nullptr;
 
     auto* header = new ToolsDetailHeader(ValueTool::forgotten);
     auto* scan = new StyledButton(AppLocalization::string("tools.scan"), QStringLiteral("magnifyingglass"), TintedButtonStyle{tint_});
     scan->setObjectName("forgottenScan");
-    scan->setEnabled(!working);
     connect(scan, &QAbstractButton::clicked, this, [this] { state_.findForgottenFiles(age_); });
     header->trailingLayout()->addWidget(scan);
     scan_ = scan;
@@ -95,50 +81,68 @@ void ForgottenFilesView::rebuild() {
     ageRow->addStretch(1);
     stack->addLayout(ageRow);
 
-    if (files.empty()) {
-        empty_ = new ToolsEmptyCard(QStringLiteral("clock.badge.questionmark"), tint_, working, textKey("forgotten.empty"), textKey("forgotten.empty.detail"));
-        stack->addWidget(empty_);
-        stack->addStretch(1);
-        page_->endContent();
-        return;
-    }
+    empty_ = new ToolsEmptyCard(QStringLiteral("clock.badge.questionmark"), tint_, state_.isToolWorking(), textKey("forgotten.empty"),
+                                textKey("forgotten.empty.detail"));
+    stack->addWidget(empty_);
 
-    std::int64_t largest = 0;
-    for (const ScannedFile& file : files) largest = std::max(largest, file.size);
-    banner_ = new Banner(QStringLiteral("clock.badge.questionmark.fill"),
-                         AppLocalization::format("tools.forgotten.bannerTitle", {qlonglong(files.size()), ToolTexts::bytes(total())}),
-                         {}, tint_);
-    trash_ = new ToolsTrashButton(tint_, 0, working);
+    listPart_ = new QWidget;
+    auto* part = new QVBoxLayout(listPart_);
+    part->setContentsMargins(0, 0, 0, 0);
+    part->setSpacing(16);
+    banner_ = new Banner(QStringLiteral("clock.badge.questionmark.fill"), {}, {}, tint_);
+    trash_ = new ToolsTrashButton(tint_, 0, state_.isToolWorking());
     connect(trash_, &QAbstractButton::clicked, this, [this] {
         if (!confirmation_) confirmation_ = confirmTrash(this, selectedSize(), [this] { state_.trashSelectedForgottenFiles(); });
     });
     banner_->actionsLayout()->addWidget(trash_);
-    stack->addWidget(banner_);
+    part->addWidget(banner_);
 
     auto* list = new RankedList(AppLocalization::string("tools.column.item"), AppLocalization::string("tools.column.size"));
     rows_ = new LazyRowStack;
     rows_->followScrolling(page_);
-    std::vector<std::string> keys;
-    for (const ScannedFile& file : files) keys.push_back(file.path.string());
-    rows_->setRows(std::move(keys), [this, largest](std::size_t index) -> QWidget* {
-        const ScannedFile& file = state_.forgottenFiles()[index];
-        QWidget* date = file.modifiedAt ? new Pill(AppLocalization::format("tools.forgotten.modified", {abbreviatedDate(*file.modifiedAt)}),
-                                                   QStringLiteral("clock"), DS::gray)
-                                        : nullptr;
-        return new ToolsItemRow(ToolSelection(state_, file.path.string()), false,
-                                {file.path, PathText::display(file.path.filename()), PathText::display(file.path.parent_path()), ToolTexts::bytes(file.size),
-                                 largest >= 1 ? double(file.size) / double(largest) : 0.0},
-                                tint_, date);
-    });
     list->rowsLayout()->addWidget(rows_);
-    stack->addWidget(list);
+    part->addWidget(list);
+    stack->addWidget(listPart_);
     stack->addStretch(1);
     page_->endContent();
+}
+
+void ForgottenFilesView::followList() {
+    const std::vector<ScannedFile>& files = state_.forgottenFiles();
+    empty_->setVisible(files.empty());
+    listPart_->setVisible(!files.empty());
+    banner_->setTitle(AppLocalization::format("tools.forgotten.bannerTitle", {qlonglong(files.size()), ToolTexts::bytes(total())}));
+
+    std::int64_t largest = 0;
+    for (const ScannedFile& file : files) largest = std::max(largest, file.size);
+    auto fraction = [largest](const ScannedFile& file) { return largest >= 1 ? double(file.size) / double(largest) : 0.0; };
+    std::vector<std::string> keys;
+    for (const ScannedFile& file : files) keys.push_back(file.path.string());
+    rows_->setRows(
+        std::move(keys),
+        [this, fraction](std::size_t index) -> QWidget* {
+            const ScannedFile& file = state_.forgottenFiles()[index];
+            QWidget* date = file.modifiedAt ? new Pill(AppLocalization::format("tools.forgotten.modified",
+                                                                               {TimeFormatting::dayMonthYear(*file.modifiedAt, QLocale::system())}),
+                                                       QStringLiteral("clock"), DS::gray)
+                                            : nullptr;
+            return new ToolsItemRow(ToolSelection(state_, file.path.string()), false,
+                                    {file.path, PathText::display(file.path.filename()), PathText::display(file.path.parent_path()),
+                                     ToolTexts::bytes(file.size), fraction(file)},
+                                    tint_, date);
+        },
+        [this, fraction](std::size_t index, QWidget* row) { static_cast<ToolsItemRow*>(row)->setFraction(fraction(state_.forgottenFiles()[index])); });
+    followWorking();
+}
+
+void ForgottenFilesView::followWorking() {
+    const bool working = state_.isToolWorking();
+    scan_->setEnabled(!working);
+    empty_->setWorking(working);
     followSelection();
 }
 
 void ForgottenFilesView::followSelection() {
-    if (!banner_) return;
     const std::int64_t selected = selectedSize();
     banner_->setDetail(ToolTexts::selectionDetail(selected));
     trash_->setState(selected, state_.isToolWorking());

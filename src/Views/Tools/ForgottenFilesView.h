@@ -20,7 +20,8 @@ class ToolsTrashButton;
 
 // Forgotten files: large files under the scan folder untouched for the chosen number of days
 // (90, 180 or 365; 180 at first), with their dates, moved to the Trash after a confirmation.
-// Choosing an age only changes the next search.
+// Choosing an age only changes the next search. Built once: the list, the busy flag and the
+// selection update it in place.
 class ForgottenFilesView : public QWidget {
     Q_OBJECT
 public:
@@ -39,7 +40,9 @@ public:
     QMessageBox* confirmation() const { return confirmation_; }
 
 private:
-    void rebuild();
+    void build();
+    void followList();
+    void followWorking();
     void followSelection();
 
     AppState& state_;
@@ -49,6 +52,7 @@ private:
     QAbstractButton* scan_ = nullptr;
     PillTabBar* ageBar_ = nullptr;
     ToolsEmptyCard* empty_ = nullptr;
+    QWidget* listPart_ = nullptr;
     Banner* banner_ = nullptr;
     ToolsTrashButton* trash_ = nullptr;
     LazyRowStack* rows_ = nullptr;

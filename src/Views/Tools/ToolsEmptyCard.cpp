@@ -11,23 +11,21 @@
 
 ToolsEmptyCard::ToolsEmptyCard(const QString& symbol, const DynamicColor& tint, bool working, const QString& title, const QString& detail,
                                QWidget* parent)
-    : CardModifier(24, 18, parent), working_(working) {
+    : CardModifier(24, 18, parent), working_(!working), titleKey_(title) {
     QVBoxLayout* stack = contentLayout();
     stack->setSpacing(14);
     stack->setContentsMargins(24, 24 + 56, 24, 24 + 56);
-    if (working) {
-        auto* frame = new QWidget;
-        frame->setFixedHeight(56);
-        auto* centre = new QVBoxLayout(frame);
-        centre->setContentsMargins(0, 0, 0, 0);
-        auto* spinner = new BusySpinner;
-        spinner->setFixedSize(28, 28);
-        centre->addWidget(spinner, 0, Qt::AlignCenter);
-        stack->addWidget(frame);
-    } else {
-        stack->addWidget(new IconBadge(symbol, tint, 56), 0, Qt::AlignHCenter);
-    }
-    title_ = new TextLabel(AppLocalization::string(working ? QStringLiteral("tools.scanning") : title), Fonts::system(17, QFont::DemiBold));
+    spinnerFrame_ = new QWidget;
+    spinnerFrame_->setFixedHeight(56);
+    auto* centre = new QVBoxLayout(spinnerFrame_);
+    centre->setContentsMargins(0, 0, 0, 0);
+    auto* spinner = new BusySpinner;
+    spinner->setFixedSize(28, 28);
+    centre->addWidget(spinner, 0, Qt::AlignCenter);
+    stack->addWidget(spinnerFrame_);
+    badge_ = new IconBadge(symbol, tint, 56);
+    stack->addWidget(badge_, 0, Qt::AlignHCenter);
+    title_ = new TextLabel({}, Fonts::system(17, QFont::DemiBold));
     title_->setAlignment(Qt::AlignHCenter);
     stack->addWidget(title_, 0, Qt::AlignHCenter);
     detail_ = new TextLabel(AppLocalization::string(detail), Fonts::system(13), DynamicColor::secondary());
@@ -41,6 +39,15 @@ ToolsEmptyCard::ToolsEmptyCard(const QString& symbol, const DynamicColor& tint, 
     centred->addWidget(detail_, 100);
     centred->addStretch(1);
     stack->addLayout(centred);
+    setWorking(working);
+}
+
+void ToolsEmptyCard::setWorking(bool working) {
+    if (working == working_) return;
+    working_ = working;
+    spinnerFrame_->setVisible(working);
+    badge_->setVisible(!working);
+    title_->setText(AppLocalization::string(working ? QStringLiteral("tools.scanning") : titleKey_));
 }
 
 QString ToolsEmptyCard::titleText() const { return title_->text(); }

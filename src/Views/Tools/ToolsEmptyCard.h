@@ -15,9 +15,13 @@ public:
     QString titleText() const;
     QString detailText() const;
     bool isWorking() const { return working_; }
+    void setWorking(bool working);
 
 private:
     bool working_;
+    QString titleKey_;
+    QWidget* badge_;
+    QWidget* spinnerFrame_;
     class TextLabel* title_;
     class TextLabel* detail_;
 };

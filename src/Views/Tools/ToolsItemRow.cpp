@@ -7,7 +7,9 @@
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/IconImageView.h"
 #include "Views/DesignSystem/TextLabel.h"
-#include "Views/Storage/BucketActions.h"
+#include "Models/AppLocalization.h"
+#include "Views/Common/FileActions.h"
+#include "Views/Common/GuardedMenu.h"
 #include "Views/Tools/ToolCheckBox.h"
 #include "Views/Tools/ToolsValueColumn.h"
 
@@ -31,7 +33,8 @@ ToolsItemRow::ToolsItemRow(ToolSelection isOn, bool isLocked, Content content, c
         follow();
     });
     row->addWidget(check_);
-    row->addWidget(new IconImageView(fileIcon(content_.path), 32));
+    icon_ = new IconImageView(fileIcon(content_.path), 32);
+    row->addWidget(icon_);
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(3);
@@ -51,12 +54,17 @@ ToolsItemRow::ToolsItemRow(ToolSelection isOn, bool isLocked, Content content, c
         row->addLayout(accessories);
     }
 
-    auto* value = new ToolsValueColumn(content_.value, content_.fraction, tint);
-    value->setObjectName("rowValue");
-    row->addWidget(value);
+    value_ = new ToolsValueColumn(content_.value, content_.fraction, tint);
+    value_->setObjectName("rowValue");
+    row->addWidget(value_);
 
     connect(&isOn_.state(), &AppState::selectedToolItemsChanged, this, &ToolsItemRow::follow);
     follow();
+}
+
+void ToolsItemRow::setFraction(double fraction) {
+    content_.fraction = fraction;
+    value_->setFraction(fraction);
 }
 
 bool ToolsItemRow::isHighlighted() const { return !isLocked_ && (isOn() || hovering_); }
@@ -91,4 +99,9 @@ void ToolsItemRow::leaveEvent(QEvent*) {
     update();
 }
 
-void ToolsItemRow::contextMenuEvent(QContextMenuEvent* event) { BucketActions::showFileMenu(this, event->globalPos(), content_.path); }
+void ToolsItemRow::contextMenuEvent(QContextMenuEvent* event) {
+    const std::filesystem::path path = content_.path;  // kept if the list drops the row meanwhile
+    const GuardedMenu menu(this);
+    QAction* reveal = menu->addAction(AppLocalization::string("action.reveal"));
+    if (menu->exec(event->globalPos()) == reveal) FileActions::reveal(path);
+}

@@ -7,12 +7,14 @@
 
 #include <filesystem>
 
+class IconImageView;
 class ToolCheckBox;
+class ToolsValueColumn;
 
 // One selectable item of a tool list: tick, file icon, title over subtitle (the subtitle elided in
 // the middle so both ends of a path stay), the screen's accessory and the value over a bar. Its tick
 // is read from AppState's shared selection on every change; a click anywhere flips it unless the
-// row is locked. The context menu offers open, reveal and copy path.
+// row is locked. The context menu offers one entry, reveal.
 class ToolsItemRow : public QWidget {
     Q_OBJECT
 public:
@@ -32,6 +34,8 @@ public:
     bool isHovered() const { return hovering_; }
     bool isHighlighted() const;  // drawn on the raised colour
     ToolCheckBox* checkBox() const { return check_; }
+    IconImageView* icon() const { return icon_; }
+    void setFraction(double fraction);  // a kept row, when the largest item of its list changed
     const std::filesystem::path& path() const { return content_.path; }
 
 protected:
@@ -48,5 +52,7 @@ private:
     bool isLocked_;
     Content content_;
     ToolCheckBox* check_;
+    IconImageView* icon_;
+    ToolsValueColumn* value_;
     bool hovering_ = false;
 };

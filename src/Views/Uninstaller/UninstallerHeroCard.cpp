@@ -1,5 +1,6 @@
 #include "Views/Uninstaller/UninstallerHeroCard.h"
 
+#include "Views/Common/TextSelection.h"
 #include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
@@ -55,6 +56,7 @@ UninstallerHeroCard::UninstallerHeroCard(AppState& state, InstalledApplication a
     pills->setSpacing(6);
     auto* identifier = new Pill(application_.desktopFileID, QStringLiteral("shippingbox"), tint_);
     identifier->setObjectName("identifierPill");
+    TextSelection::attach(identifier);
     pills->addWidget(identifier);
     auto* version = new Pill(AppLocalization::format("uninstaller.version", {application_.version}), {}, DynamicColor::secondary());
     version->setObjectName("versionPill");

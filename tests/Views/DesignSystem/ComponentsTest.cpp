@@ -3,6 +3,7 @@
 #include "Views/DesignSystem/CardHeader.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/DotView.h"
+#include "Views/DesignSystem/FocusRing.h"
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/HeroValue.h"
 #include "Views/DesignSystem/Pill.h"
@@ -19,6 +20,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
@@ -287,4 +289,52 @@ TEST(Symbols, MirrorOnlyWhereAsked) {
     plain.setLayoutDirection(Qt::RightToLeft);
     EXPECT_LT(imageDifference(arrow.grab().toImage(), original.mirrored(true, false)), 0.1);
     EXPECT_EQ(plain.grab().toImage(), original);
+}
+
+// Only focus the keyboard moved shows a ring: focus handed back when a message box closes, or passed
+// on when the focused widget goes away, does not, so a tab never looks selected twice.
+TEST(FocusRing, OnlyKeyboardFocusShowsTheRing) {
+    QWidget window;
+    auto* column = new QVBoxLayout(&window);
+    auto* bar = new PillTabBar(modes(), "blocks");
+    column->addWidget(bar);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const auto tabs = tabsOf(*bar);
+    ASSERT_EQ(tabs[1]->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+
+    tabs[0]->setFocus(Qt::OtherFocusReason);
+    EXPECT_FALSE(showsFocusRing(*tabs[0]));
+    QTest::keyClick(tabs[0], Qt::Key_Tab);
+    ASSERT_TRUE(tabs[1]->hasFocus());
+    EXPECT_TRUE(showsFocusRing(*tabs[1]));
+    for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::MouseFocusReason, Qt::OtherFocusReason, Qt::PopupFocusReason}) {
+        tabs[1]->clearFocus();
+        tabs[1]->setFocus(reason);
+        ASSERT_TRUE(tabs[1]->hasFocus());
+        EXPECT_FALSE(showsFocusRing(*tabs[1])) << reason;
+    }
+
+    // The focused tab goes away: Qt passes the focus on with the Tab reason, but no key was pressed.
+    QTest::keyClick(tabs[1], Qt::Key_Tab);
+    ASSERT_TRUE(tabs[2]->hasFocus());
+    EXPECT_TRUE(showsFocusRing(*tabs[2]));
+    tabs[2]->hide();
+    QWidget* next = QApplication::focusWidget();
+    ASSERT_NE(next, nullptr);
+    EXPECT_FALSE(showsFocusRing(*next));
+
+    // A message box takes the focus and gives it back when it closes.
+    tabs[0]->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(tabs[0], Qt::Key_Tab);
+    ASSERT_TRUE(showsFocusRing(*tabs[1]));
+    QMessageBox box(QMessageBox::Information, "title", "text", QMessageBox::Ok, &window);
+    box.open();
+    QApplication::setActiveWindow(&box);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+    box.accept();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tabs[1]->hasFocus(); }, 1000));
+    EXPECT_FALSE(showsFocusRing(*tabs[1]));
 }

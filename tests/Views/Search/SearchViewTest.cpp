@@ -128,6 +128,11 @@ TEST_F(SearchScreen, ABurstOfTypingSearchesOnceForTheWholeTextAfterTheDelay) {
     EXPECT_EQ(fake->calls.back().text, "  rep  ");
     EXPECT_EQ(view->contentWidget()->findChild<TextLabel*>("searchingQuery")->text(), "rep");
     EXPECT_TRUE(view->field()->spinner()->isVisibleTo(view.get()));
+    // The searching state's spinner is the regular one; the field's, the small one.
+    auto* spinner = view->contentWidget()->findChild<BusySpinner*>("searchingSpinner");
+    ASSERT_NE(spinner, nullptr);
+    EXPECT_EQ(spinner->sizeHint(), QSize(BusySpinner::regularSide, BusySpinner::regularSide));
+    EXPECT_EQ(view->field()->spinner()->sizeHint(), QSize(BusySpinner::smallSide, BusySpinner::smallSide));
 
     // Return searches at once, and the pending delayed search still follows with the same text.
     type("o");

@@ -1,5 +1,8 @@
 #include "Models/AppLocalization.h"
 #include "Models/TextKey.h"
+#include "Models/TimeFormatting.h"
+#include "Views/Common/DashboardPage.h"
+#include "Views/DesignSystem/IconImageView.h"
 #include "Views/DesignSystem/AreaTrend.h"
 #include "Views/DesignSystem/Banner.h"
 #include "Views/DesignSystem/Pill.h"
@@ -23,7 +26,14 @@
 #include "Views/Tools/ToolsView.h"
 #include "ViewSupport/ToolsFixture.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -305,4 +315,91 @@ TEST(StartupItemsView, SwitchesAskAppStateAndShowThePublishedState) {
     // While another tool works the refresh waits.
     fixture.startDuplicates();
     EXPECT_FALSE(view.refreshButton()->isEnabled());
+}
+
+// A reader far down a list keeps the rows on screen and the place among them when the list is
+// searched again, loaded again or the busy flag changes: the panes update in place.
+TEST(ToolPanes, AListScrolledToRowTwoHundredKeepsItsPlaceAndItsRows) {
+    auto scrolledTo200 = [](QWidget& view, LazyRowStack* rows) -> QScrollArea* {
+        auto* page = view.findChild<DashboardPage*>();
+        if (!page) return nullptr;
+        // Rows are made within a time budget per turn of the event loop: scroll on until they are there.
+        const bool built = QTest::qWaitFor([&] {
+            page->verticalScrollBar()->setValue(page->verticalScrollBar()->maximum());
+            return rows->builtCount() >= 240;
+        }, 20000);
+        if (!built) return nullptr;
+        page->verticalScrollBar()->setValue(rows->row(200)->mapTo(page->widget(), QPoint()).y());
+        QCoreApplication::processEvents();
+        return page;
+    };
+
+    ToolsFixture fixture;
+    std::vector<ScannedFile> files;
+    for (int i = 0; i < 300; ++i) files.push_back(ToolsFixture::file("/f/old" + std::to_string(i) + ".iso", 30'000'000 - i));
+    fixture.findForgotten(files);
+    ForgottenFilesView forgotten(fixture.state(), DynamicColor::primary());
+    showIn(forgotten);
+    QScrollArea* page = scrolledTo200(forgotten, forgotten.rows());
+    ASSERT_NE(page, nullptr);
+    const int place = page->verticalScrollBar()->value();
+    const QPointer<QWidget> row200 = forgotten.rows()->row(200);
+
+    // A new search: busy, then the same files but the last ten (gone since).
+    click(forgotten.scanButton());
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.forgottenSearches.size() == 2; }));
+    ASSERT_TRUE(fixture.state().isToolWorking());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(forgotten.rows()->row(200), row200.data());
+    EXPECT_EQ(page->verticalScrollBar()->value(), place);
+    files.resize(290);
+    fixture.fake.forgottenSearches[1]->succeed(files);
+    ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(forgotten.rows()->rowCount(), 290u);
+    EXPECT_EQ(forgotten.rows()->row(200), row200.data());
+    EXPECT_EQ(page->verticalScrollBar()->value(), place);
+
+    std::vector<CleanupCandidate> candidates;
+    for (int i = 0; i < 300; ++i) candidates.push_back(ToolsFixture::candidate("/c/cache" + std::to_string(i), 5000 - i, CleanupSafety::safe));
+    fixture.loadCleanup(candidates);
+    SmartCleanupView cleanup(fixture.state());
+    showIn(cleanup);
+    page = scrolledTo200(cleanup, cleanup.rows());
+    ASSERT_NE(page, nullptr);
+    const int cleanupPlace = page->verticalScrollBar()->value();
+    const QPointer<QWidget> candidate200 = cleanup.rows()->row(200);
+    fixture.loadCleanup(candidates);  // busy, then the list again
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cleanup.rows()->row(200), candidate200.data());
+    EXPECT_EQ(page->verticalScrollBar()->value(), cleanupPlace);
+}
+
+// The date pill names the month; a row's menu holds one entry, reveal; a file that is gone shows
+// its kind's icon, not a blank.
+TEST(ForgottenFilesView, TheDatePillSpellsTheMonthAndTheRowMenuReveals) {
+    ToolsFixture fixture;
+    const Instant modified = Instant::fromUnixSeconds(1'600'000'000);  // 13 September 2020
+    fixture.findForgotten({ToolsFixture::file("/nowhere/old report.pdf", 40'000'000, modified)});
+    ForgottenFilesView view(fixture.state(), DynamicColor::primary());
+    showIn(view);
+    ASSERT_TRUE(waitUntil([&] { return view.rows()->builtCount() == 1; }));
+    ToolsItemRow* row = itemRow(view.rows(), 0);
+    const auto pills = row->findChildren<Pill*>();
+    ASSERT_EQ(pills.size(), 1);
+    EXPECT_EQ(pills[0]->text(), AppLocalization::format("tools.forgotten.modified", {TimeFormatting::dayMonthYear(modified, QLocale::system())}));
+    EXPECT_TRUE(pills[0]->text().contains("2020")) << pills[0]->text().toStdString();
+    EXPECT_FALSE(pills[0]->text().contains('/')) << pills[0]->text().toStdString();
+    EXPECT_FALSE(row->icon()->icon().isNull());
+
+    QStringList entries;
+    QTimer::singleShot(100, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* action : menu->actions()) entries << action->text();
+            menu->close();
+        }
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), row->mapToGlobal(QPoint(10, 10)));
+    QCoreApplication::sendEvent(row, &event);
+    EXPECT_EQ(entries, QStringList{AppLocalization::string("action.reveal")});
 }

@@ -3,6 +3,7 @@
 #include "Models/IsolatedText.h"
 #include "Services/ErrorDescription.h"
 #include "Services/UninstallError.h"
+#include "Views/Common/TextSelection.h"
 #include "Views/Common/ValueAndUnit.h"
 #include "Views/DesignSystem/HeroValue.h"
 #include "Views/DesignSystem/Pill.h"
@@ -25,6 +26,8 @@
 #include "ViewSupport/UninstallerFixture.h"
 
 #include <QAccessible>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -232,6 +235,23 @@ TEST(UninstallerDetail, HeroGroupsBarsAndTheTrashButton) {
     click(hero->refreshButton());
     EXPECT_TRUE(fixture.state().isLoadingApplications());
     EXPECT_FALSE(hero->refreshButton()->isEnabled());
+}
+
+// The identifier pill's text can be selected and copied.
+TEST(UninstallerDetail, TheIdentifierCanBeSelectedAndCopied) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    const InstalledApplication editor = someApplications()[1];
+    fixture.listAndSelect(someApplications(), editor, editorLeftovers());
+    auto* pill = shown.hero()->findChild<Pill*>("identifierPill");
+    ASSERT_NE(pill, nullptr);
+    auto* selection = pill->findChild<TextSelection*>();
+    ASSERT_NE(selection, nullptr);
+    QTest::mouseClick(pill, Qt::LeftButton);
+    EXPECT_TRUE(selection->isSelected());
+    QGuiApplication::clipboard()->clear();
+    QTest::keySequence(pill, QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), editor.desktopFileID);
 }
 
 TEST(UninstallerDetail, ASearchThatFindsNothingSaysSo) {
