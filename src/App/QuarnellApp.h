@@ -31,7 +31,8 @@ public:
     void showMainWindow();
     void showSettingsWindow();
 
-    // Locale and layout direction of the stored language, for the whole application.
+    // The stored language in force for the whole application, as for an application started in it:
+    // the default locale of Qt and ICU, the layout direction and Qt's own translations.
     static void applyLanguage();
 
 private:

@@ -21,7 +21,9 @@
 #include "Views/Shell/PreferencePicker.h"
 #include "Views/Shell/SettingsView.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
@@ -348,9 +350,18 @@ TEST_F(ShellTest, TheStoredLanguageSetsTheDirection) {
     QuarnellApp::applyLanguage();
     EXPECT_EQ(QApplication::layoutDirection(), Qt::RightToLeft);
     EXPECT_EQ(QLocale().language(), QLocale::Arabic);
+    // Qt's own buttons speak the chosen language too.
+    auto standardTexts = [] {
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+        QStringList texts;
+        for (QAbstractButton* button : buttons.buttons()) texts << button->text().remove(QLatin1Char('&'));
+        return texts;
+    };
+    for (const QString& text : standardTexts()) EXPECT_TRUE(text.isRightToLeft()) << text.toStdString();
     SettingsStore::shared().setValue("appLanguage", "en");
     QuarnellApp::applyLanguage();
     EXPECT_EQ(QApplication::layoutDirection(), Qt::LeftToRight);
+    EXPECT_TRUE(standardTexts().contains(QStringLiteral("Cancel")));
     SettingsStore::shared().setValue("appLanguage", "xx");
     QuarnellApp::applyLanguage();
     EXPECT_EQ(QApplication::layoutDirection(), AppLocalization::isRightToLeft(AppLanguage::system) ? Qt::RightToLeft : Qt::LeftToRight);

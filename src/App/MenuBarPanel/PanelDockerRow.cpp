@@ -1,6 +1,7 @@
 #include "App/MenuBarPanel/PanelDockerRow.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/DotView.h"
 #include "Views/DesignSystem/Fonts.h"
@@ -24,7 +25,7 @@ PanelDockerRow::PanelDockerRow(const DockerContainer& container, bool busy, cons
     auto* title = new QHBoxLayout;
     title->setSpacing(6);
     title->addWidget(new DotView(running ? DS::green : DS::gray, 7));
-    auto* name = new TextLabel(container.name, Fonts::system(13, QFont::DemiBold));
+    auto* name = new TextLabel(DisplayText::name(container.name), Fonts::system(13, QFont::DemiBold));
     name->setObjectName("containerName");
     title->addWidget(name, 1);
     title->addSpacing(4);

@@ -90,7 +90,7 @@ PanelMetricPage::Figures PanelMetricPage::figures(PanelTab tab, const SystemMoni
         figures.domain = AreaTrend::Range{0, 1};
         figures.rows = {{"monitor.powerDraw", MonitorText::watts(battery.watts)},
                         {"monitor.health", battery.health ? Fmt::percent(*battery.health) : unknown},
-                        {"monitor.cycles", battery.cycleCount ? QString::number(*battery.cycleCount) : unknown}};
+                        {"monitor.cycles", battery.cycleCount ? AppLocalization::activeLocale().toString(*battery.cycleCount) : unknown}};
         break;
     }
     case PanelTab::overview:

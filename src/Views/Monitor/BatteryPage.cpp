@@ -81,7 +81,7 @@ void BatteryPage::refresh() {
 
     health_->setValue(battery.health ? Fmt::percent(*battery.health) : MonitorText::unknown());
     healthBar_->setFraction(battery.health.value_or(0));
-    cycles_->setValue(battery.cycleCount ? QString::number(*battery.cycleCount) : MonitorText::unknown());
+    cycles_->setValue(battery.cycleCount ? AppLocalization::activeLocale().toString(*battery.cycleCount) : MonitorText::unknown());
     power_->setValue(watts);
     status_->setValue(status);
 }

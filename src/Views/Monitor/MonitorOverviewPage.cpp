@@ -134,7 +134,7 @@ void MonitorOverviewPage::refresh() {
                        known(measured.loadAverage, MonitorText::loadAverage(cpu.loadAverage)),
                        {},
                        std::nullopt,
-                       {stat(text("monitor.cores"), QString::number(cpu.logicalCores)),
+                       {stat(text("monitor.cores"), AppLocalization::activeLocale().toString(cpu.logicalCores)),
                         stat(text("monitor.processes"), known(hasApps, MonitorText::count(MonitorContent::processCount(m.apps())))),
                         stat(text("monitor.peak"), known(measured.cpuSession, Fmt::percent(cpu.sessionPeak)))},
                        coresBusy});

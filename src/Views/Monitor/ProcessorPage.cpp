@@ -71,7 +71,7 @@ void ProcessorPage::refresh() {
 
     user_->setValue(known(measured.cpu, Fmt::percent(cpu.user)));
     system_->setValue(known(measured.cpu, Fmt::percent(cpu.system)));
-    cores_->setValue(QString::number(cpu.logicalCores));
+    cores_->setValue(AppLocalization::activeLocale().toString(cpu.logicalCores));
     performance_->setText(AppLocalization::format("monitor.pCores", {cpu.performanceCores}));
     performance_->setVisible(cpu.performanceCores >= 1);
     efficiency_->setText(AppLocalization::format("monitor.eCores", {cpu.efficiencyCores}));

@@ -1,10 +1,10 @@
 #include "Views/Overview/OverviewView.h"
 
+#include "Models/DisplayText.h"
 #include "Views/Common/EntryKind.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Models/TimeFormatting.h"
-#include "Foundation/PathText.h"
 #include "Platform/SystemRoots.h"
 #include "Services/AppState.h"
 #include "Services/StorageHistoryService.h"
@@ -153,7 +153,7 @@ void OverviewView::refreshStorageCard() {
     capacityBar_->setFigures(snapshot, capacity.total, capacity.available);
 
     const std::optional<RecentScan> recent = recentScan();
-    const QString lastScan = recent ? TimeFormatting::relative(recent->date, Instant::now(), QLocale::system())
+    const QString lastScan = recent ? TimeFormatting::relative(recent->date, Instant::now(), AppLocalization::activeLocale())
                                     : AppLocalization::string("overview.never");
     storageStats_->setItems({
         {AppLocalization::string("overview.used"), bytes(used), DS::amber},
@@ -216,7 +216,7 @@ QWidget* OverviewView::makeRecentScan() {
 std::optional<OverviewView::RecentScan> OverviewView::recentScan() const {
     if (const auto& snapshot = state_.scanSnapshot()) {
         const std::filesystem::path name = snapshot->rootPath.filename();
-        return RecentScan{PathText::display(name.empty() ? snapshot->rootPath : name), snapshot->scannedAt, snapshot->totalSize,
+        return RecentScan{DisplayText::name(name.empty() ? snapshot->rootPath : name), snapshot->scannedAt, snapshot->totalSize,
                           snapshot->fileCount, snapshot->folderCount, snapshot->duration};
     }
     const StorageHistoryService* history = state_.storageHistory();
@@ -230,7 +230,7 @@ void OverviewView::refreshScanCards() {
     const auto& snapshot = state_.scanSnapshot();
     largestFolders_->setVisible(bool(snapshot));
     scanPrompt_->setVisible(!snapshot);
-    scanPrompt_->setDetail(AppLocalization::format("overview.scanPrompt.detail", {PathText::display(state_.scanRoot())}));
+    scanPrompt_->setDetail(AppLocalization::format("overview.scanPrompt.detail", {DisplayText::path(state_.scanRoot())}));
 
     const std::optional<RecentScan> recent = recentScan();
     recentCard_->setVisible(recent.has_value());
@@ -239,10 +239,10 @@ void OverviewView::refreshScanCards() {
         recentHero_->setCaption(recent->name);
         recentHero_->setValue(total.value);
         recentHero_->setUnit(total.unit);
-        const QLocale system = QLocale::system();
-        recentFiles_->setValue(system.toString(qlonglong(recent->fileCount)));
-        recentFolders_->setValue(system.toString(qlonglong(recent->folderCount)));
-        recentDuration_->setValue(recent->duration ? TimeFormatting::minutesAndSeconds(*recent->duration, system) : QStringLiteral("\u2014"));
+        const QLocale locale = AppLocalization::activeLocale();
+        recentFiles_->setValue(locale.toString(qlonglong(recent->fileCount)));
+        recentFolders_->setValue(locale.toString(qlonglong(recent->folderCount)));
+        recentDuration_->setValue(recent->duration ? TimeFormatting::minutesAndSeconds(*recent->duration, locale) : QStringLiteral("\u2014"));
     }
     if (!snapshot) return;
 
@@ -256,7 +256,7 @@ void OverviewView::refreshScanCards() {
         const StorageBucket& bucket = snapshot->buckets[i];
         folderPaths_.push_back(bucket.path);
         row->setIcon(fileIcon(bucket.path));
-        row->setTitle(PathText::display(bucket.name()));
+        row->setTitle(DisplayText::name(bucket.name()));
         row->setSubtitle(EntryKind::isFolder(bucket.path) ? AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)})
                                                           : EntryKind::text(bucket.path));
         row->setValue(bytes(bucket.size));

@@ -1,5 +1,6 @@
 #include "Views/Storage/StorageView.h"
 
+#include "Models/DisplayText.h"
 #include "Models/IsolatedText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ScanSnapshot.h"
@@ -62,12 +63,12 @@ constexpr std::size_t maximumFolderRows = 200;
 const QString emDash = QStringLiteral("\u2014");
 
 QString bytes(std::int64_t count) { return ByteFormatting::string(count); }
-QString wholeNumber(std::int64_t count) { return QLocale::system().toString(qlonglong(count)); }
+QString wholeNumber(std::int64_t count) { return AppLocalization::activeLocale().toString(qlonglong(count)); }
 QString shareText(double share) { return share < 0.01 ? Fmt::finePercent(share) : Fmt::percent(share); }
 
 QString lastComponent(const std::filesystem::path& path) {
     const std::filesystem::path name = path.filename();
-    return PathText::display(name.empty() ? path : name);
+    return DisplayText::name(name.empty() ? path : name);
 }
 
 // A capsule on the track colour with a folder symbol and a path that stays left to right.
@@ -340,7 +341,7 @@ void StorageView::refreshHero() {
     legendOther_->setVisible(shownScanned >= 1);
     legendFree_->setValue(bytes(free));
 
-    static_cast<LocationPill*>(locationPill_)->setPath(PathText::display(shown_ ? shown_->rootPath : state_.scanRoot()));
+    static_cast<LocationPill*>(locationPill_)->setPath(DisplayText::path(shown_ ? shown_->rootPath : state_.scanRoot()));
     parentButton_->setVisible(offersParentFolder());
     cancelButton_->setVisible(state_.isScanning());
     startButton_->setVisible(!state_.isScanning());
@@ -465,7 +466,7 @@ void StorageView::refreshScanningFigures() {
         {AppLocalization::string("storage.scanLocation"), lastComponent(state_.scanRoot()), std::nullopt},
     });
     sparkline_->setValues(std::vector<double>(sampler_.samples().begin(), sampler_.samples().end()));
-    currentPath_->setText(progress ? PathText::display(std::string_view(progress->path)) : PathText::display(state_.scanRoot()));
+    currentPath_->setText(progress ? DisplayText::path(PathText::display(std::string_view(progress->path))) : DisplayText::path(state_.scanRoot()));
 }
 
 QWidget* StorageView::makeResults() {
@@ -530,7 +531,7 @@ void StorageView::refreshResults() {
     palette_ = StorageRankPalette(snapshot.buckets);
 
     durationText_->setText(AppLocalization::string("scan.duration") + QStringLiteral(" \u00B7 ") +
-                           isolatedText(QLocale::system().toString(snapshot.duration, 'f', 1) + QStringLiteral("s")));
+                           isolatedText(AppLocalization::activeLocale().toString(snapshot.duration, 'f', 1) + QStringLiteral("s")));
     totalTile_->setValue(bytes(snapshot.totalSize));
     filesTile_->setValue(wholeNumber(snapshot.fileCount));
     skippedPill_->setText(AppLocalization::format("scan.skipped", {qlonglong(snapshot.inaccessibleCount)}));
@@ -541,8 +542,8 @@ void StorageView::refreshResults() {
     largestTile_->setValue(largest ? bytes(largest->size) : emDash);
     largestFooter_->setVisible(largest != nullptr);
     if (largest) {
-        largestPill_->setText(PathText::display(largest->name()));
-        largestFooter_->setToolTip(plainToolTip(PathText::display(largest->path)));
+        largestPill_->setText(DisplayText::name(largest->name()));
+        largestFooter_->setToolTip(plainToolTip(DisplayText::path(largest->path)));
     }
 
     visible_ = visibleBuckets();
@@ -669,12 +670,12 @@ void StorageView::refreshFolders() {
         const double share = snapshot.totalSize < 1 ? 0 : double(bucket.size) / double(snapshot.totalSize);
         RankedRow* row = folderRow(i);
         row->setIcon(fileIcon(bucket.path));
-        row->setTitle(PathText::display(bucket.name()));
+        row->setTitle(DisplayText::name(bucket.name()));
         row->setSubtitle(AppLocalization::format("storage.filesCount", {wholeNumber(bucket.fileCount)}) + QStringLiteral(" \u00B7 ") + isolatedText(shareText(share)));
         row->setValue(bytes(bucket.size));
         row->setFraction(double(bucket.size) / double(largestSize));
         row->setHighlighted(selection_->isSelected(bucket.path));
-        row->setToolTip(plainToolTip(PathText::display(bucket.path)));
+        row->setToolTip(plainToolTip(DisplayText::path(bucket.path)));
         row->setProperty("bucketID", QString::fromStdString(bucket.path));
         row->show();
     }
@@ -727,11 +728,11 @@ void StorageView::refreshLargestFiles() {
         }
         RankedRow* row = fileRowPool_[i];
         row->setIcon(fileIcon(file.path));
-        row->setTitle(PathText::display(file.path.filename()));
-        row->setSubtitle(PathText::display(file.path.parent_path()));
+        row->setTitle(DisplayText::name(file.path.filename()));
+        row->setSubtitle(DisplayText::path(file.path.parent_path()));
         row->setValue(bytes(file.size));
         row->setFraction(double(file.size) / double(largestSize));
-        row->setToolTip(plainToolTip(PathText::display(file.path)));
+        row->setToolTip(plainToolTip(DisplayText::path(file.path)));
         row->show();
     }
     for (std::size_t i = count; i < fileRowPool_.size(); ++i) fileRowPool_[i]->hide();

@@ -1,9 +1,9 @@
 #include "Views/Storage/TreemapView.h"
 
+#include "Models/DisplayText.h"
 #include "Models/IsolatedText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
-#include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
 #include "Views/Storage/BucketOrder.h"
 #include "Views/Storage/BucketSelection.h"
@@ -91,7 +91,7 @@ QColor TreemapView::colorOf(const StorageBucket& bucket) const {
 }
 
 QString TreemapView::nameOf(const StorageBucket& tile) const {
-    return tile.path == otherID ? otherName_ : PathText::display(tile.name());
+    return tile.path == otherID ? otherName_ : DisplayText::name(tile.name());
 }
 
 double TreemapView::targetOpacity(const std::string& id) const {
@@ -140,7 +140,7 @@ std::optional<TreemapView::Strip> TreemapView::strip() const {
     s.dot = colorOf(tile);
     s.name = nameOf(tile);
     s.details = isolatedText(ByteFormatting::string(tile.size)) + separator + isolatedText(Fmt::finePercent(shareOf(tile))) + separator +
-                AppLocalization::format("storage.filesCount", {QLocale::system().toString(qlonglong(tile.fileCount))});
+                AppLocalization::format("storage.filesCount", {AppLocalization::activeLocale().toString(qlonglong(tile.fileCount))});
     if (tile.path != otherID && BucketActions::canFocus(tile)) s.hint = AppLocalization::string("storage.map.doubleClick");
     return s;
 }
@@ -260,7 +260,7 @@ bool TreemapView::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         if (const auto tile = tileAt(help->pos()))
-            QToolTip::showText(help->globalPos(), plainToolTip(PathText::display(tile->path)), this);
+            QToolTip::showText(help->globalPos(), plainToolTip(DisplayText::path(tile->path)), this);
         else
             QToolTip::hideText();
         return true;

@@ -1,8 +1,8 @@
 #include "Views/Tools/CandidateListView.h"
 
-#include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Services/AppState.h"
 #include "Views/Common/DashboardPage.h"
 #include "Views/DesignSystem/Banner.h"
@@ -115,10 +115,10 @@ void CandidateListView::rebuild() {
     selectedBar_ = new ThinBar(0, tint, 4);
     selectedTile_ = new StatTile(AppLocalization::string("cleanup.plan.selected"), QStringLiteral("checkmark.circle"), tint, {}, selectedBar_);
     plan->addWidget(selectedTile_, 1);
-    const QLocale system = QLocale::system();
-    plan->addWidget(new StatTile(AppLocalization::string("cleanup.plan.safeItems"), QStringLiteral("checkmark.shield"), DS::green, system.toString(safe)), 1);
+    const QLocale locale = AppLocalization::activeLocale();
+    plan->addWidget(new StatTile(AppLocalization::string("cleanup.plan.safeItems"), QStringLiteral("checkmark.shield"), DS::green, locale.toString(safe)), 1);
     plan->addWidget(
-        new StatTile(AppLocalization::string("cleanup.plan.reviewItems"), QStringLiteral("exclamationmark.triangle"), DS::amber, system.toString(review)), 1);
+        new StatTile(AppLocalization::string("cleanup.plan.reviewItems"), QStringLiteral("exclamationmark.triangle"), DS::amber, locale.toString(review)), 1);
     stack->addLayout(plan);
 
     auto* list = new RankedList(AppLocalization::string("tools.column.item"), AppLocalization::string("tools.column.size"));
@@ -130,7 +130,7 @@ void CandidateListView::rebuild() {
         const CleanupCandidate& candidate = (state_.*list_)()[index];
         const std::filesystem::path name = candidate.path.filename();
         return new ToolsItemRow(ToolSelection(state_, candidate.id), false,
-                                {candidate.path, PathText::display(name.empty() ? candidate.path : name), AppLocalization::string(candidate.detailKey),
+                                {candidate.path, DisplayText::name(name.empty() ? candidate.path : name), AppLocalization::string(candidate.detailKey),
                                  ToolTexts::bytes(candidate.size), largest > 0 ? double(candidate.size) / double(largest) : 0.0},
                                 tint, new SafetyPill(candidate.safety));
     });

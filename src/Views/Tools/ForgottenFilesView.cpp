@@ -1,8 +1,8 @@
 #include "Views/Tools/ForgottenFilesView.h"
 
-#include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Models/TextKey.h"
 #include "Services/AppState.h"
 #include "Views/Common/DashboardPage.h"
@@ -33,7 +33,7 @@ namespace {
 // The date as the system's locale abbreviates it, without the time.
 QString abbreviatedDate(Instant instant) {
     const QDate date = QDateTime::fromMSecsSinceEpoch(qint64(instant.unixSeconds() * 1000.0)).date();
-    return QLocale::system().toString(date, QLocale::ShortFormat);
+    return AppLocalization::activeLocale().toString(date, QLocale::ShortFormat);
 }
 
 }  // namespace
@@ -126,7 +126,7 @@ void ForgottenFilesView::rebuild() {
                                                    QStringLiteral("clock"), DS::gray)
                                         : nullptr;
         return new ToolsItemRow(ToolSelection(state_, file.path.string()), false,
-                                {file.path, PathText::display(file.path.filename()), PathText::display(file.path.parent_path()), ToolTexts::bytes(file.size),
+                                {file.path, DisplayText::name(file.path.filename()), DisplayText::path(file.path.parent_path()), ToolTexts::bytes(file.size),
                                  largest >= 1 ? double(file.size) / double(largest) : 0.0},
                                 tint_, date);
     });

@@ -1,7 +1,7 @@
 #include "Views/Uninstaller/ArtifactRow.h"
 
-#include "Foundation/PathText.h"
 #include "Models/ByteFormatting.h"
+#include "Models/DisplayText.h"
 #include "Views/Common/PlainToolTip.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
@@ -20,7 +20,7 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
     : QWidget(parent), artifact_(artifact), setSelected_(std::move(setSelected)), fraction_(fraction) {
     setAttribute(Qt::WA_Hover);
     const DynamicColor tint = ArtifactCategoryPresentation::tint(artifact_.category);
-    const QString name = PathText::display(artifact_.path.filename());
+    const QString name = DisplayText::name(artifact_.path.filename());
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(18, 0, 0, 0);
     row->setSpacing(0);
@@ -31,11 +31,11 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
         setSelected_(on);
     });
     row->addWidget(check_);
-    ranked_ = new RankedRow(icon, ArtifactCategoryPresentation::symbol(artifact_.category), name, PathText::display(artifact_.path.parent_path()),
+    ranked_ = new RankedRow(icon, ArtifactCategoryPresentation::symbol(artifact_.category), name, DisplayText::path(artifact_.path.parent_path()),
                             ByteFormatting::string(artifact_.size), fraction, tint);
     // Its clicks reach this row (it does not take them), so anywhere on it flips the tick.
     row->addWidget(ranked_, 1);
-    setToolTip(plainToolTip(PathText::display(artifact_.path)));
+    setToolTip(plainToolTip(DisplayText::path(artifact_.path)));
     dimming_ = new QGraphicsOpacityEffect(this);
     setGraphicsEffect(dimming_);
     setTicked(artifact_.isSelected);
