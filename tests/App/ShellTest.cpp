@@ -4,6 +4,7 @@
 #include "App/RootView.h"
 #include "Models/AppLocalization.h"
 #include "Models/AppRelauncher.h"
+#include "Models/DisplayText.h"
 #include "Platform/SettingsStore.h"
 #include "Services/AppState.h"
 #include "Services/FakeAppServices.h"
@@ -142,7 +143,7 @@ TEST_F(ShellTest, OnboardingSetupPageShowsTheScanFolderAndItsChoice) {
     onboarding.goForward();
     auto labels = onboarding.pageWidget()->findChildren<TextLabel*>();
     auto showsPath = [&](const std::filesystem::path& path) {
-        return std::any_of(labels.begin(), labels.end(), [&](TextLabel* label) { return label->text() == QString::fromStdString(path.string()); });
+        return std::any_of(labels.begin(), labels.end(), [&](TextLabel* label) { return label->text() == DisplayText::path(path); });
     };
     EXPECT_TRUE(showsPath(tree.path() / "home"));
     for (StyledButton* button : onboarding.pageWidget()->findChildren<StyledButton*>()) {
@@ -258,7 +259,7 @@ TEST_F(ShellTest, TwoSettingsScreensShareEveryValue) {
     const auto chosen = tree.folder("Media");
     fake.chooseFolder = [&](const std::filesystem::path&) { return std::optional<std::filesystem::path>(chosen); };
     QTest::mouseClick(window.changeFolderButton(), Qt::LeftButton);
-    EXPECT_EQ(section.scanLocation()->text(), QString::fromStdString(chosen.string()));
+    EXPECT_EQ(section.scanLocation()->text(), DisplayText::path(chosen));
     EXPECT_FALSE(app.isScanning());
 
     QTest::mouseClick(section.openSystemButton(), Qt::LeftButton);
