@@ -210,3 +210,11 @@ TEST(AppLocalizationTables, EveryPluralAndSelectReachesEachOfItsForms) {
     SettingsStore::shared().remove("appLanguage");
     EXPECT_GT(checked, 20);
 }
+
+// Arabic texts write their own figures in the digits the values take: Arabic-Indic.
+TEST(AppLocalizationTables, ArabicTextsUseArabicIndicDigits) {
+    const QJsonObject arabic = shippedTable("ar");
+    static const QRegularExpression placeholder(QStringLiteral("\\{\\d+"));
+    for (auto it = arabic.begin(); it != arabic.end(); ++it)
+        EXPECT_FALSE(it->toString().remove(placeholder).contains(QRegularExpression(QStringLiteral("[0-9]")))) << it.key().toStdString();
+}

@@ -195,11 +195,13 @@ TEST(ChosenLanguage, MonitorTimesAndDatesFollowTheChosenLanguage) {
                                                          AppLocalization::activeLocale()),
                                 AppLocalization::format("monitor.processCount", {6})};
         expectArabicIndicDigitsOnly(texts, {});
+        EXPECT_EQ(MonitorText::percentSign(), QString(QChar(0x066A)));
         for (int i : {0, 1, 8, 9})
             EXPECT_TRUE(texts[i].contains(QRegularExpression(QStringLiteral("[\u0621-\u064A]")))) << texts[i].toStdString();  // Arabic words
     }
     ChosenLanguage english("en");
     EXPECT_EQ(MonitorText::uptime(3 * 86400 + 4 * 3600), "3d 4h");
+    EXPECT_EQ(MonitorText::percentSign(), "%");
     EXPECT_EQ(TimeFormatting::relative(Instant::fromReferenceSeconds(800'000'000 - 600), Instant::fromReferenceSeconds(800'000'000),
                                        AppLocalization::activeLocale()),
               "10 minutes ago");

@@ -75,7 +75,7 @@ void BatteryPage::refresh() {
     const QString watts = MonitorText::watts(battery.watts);
     std::optional<DomainCard::Badge> charging;
     if (metrics.isCharging) charging = DomainCard::Badge{text("monitor.chargingShort"), QStringLiteral("bolt.fill"), DS::green};
-    hero_->setFigures({status, MonitorText::wholePercent(*metrics.batteryPercent), QStringLiteral("%"), charging,
+    hero_->setFigures({status, MonitorText::wholePercent(*metrics.batteryPercent), MonitorText::percentSign(), charging,
                        {{text("monitor.remaining"), MonitorText::remaining(battery.minutesRemaining)}, {text("monitor.powerDraw"), watts}}});
     hero_->setPoints(m.batteryHistory());
 

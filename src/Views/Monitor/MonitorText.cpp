@@ -23,7 +23,14 @@ QString rate(std::uint64_t bytesPerSecond) { return bytes(bytesPerSecond) + QStr
 QString wholePercent(double fraction) {
     const double percent = std::round(fraction * 100);  // halves away from zero
     if (!std::isfinite(percent)) return unknown();
-    return AppLocalization::activeLocale().toString(static_cast<long long>(std::clamp(percent, -1e15, 1e15)));
+    QLocale locale = AppLocalization::activeLocale();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(static_cast<long long>(std::clamp(percent, -1e15, 1e15)));
+}
+
+QString percentSign() {
+    // Without the direction mark that the locale keeps around it: the sign stands alone beside its figure.
+    return AppLocalization::activeLocale().percent().remove(QChar(0x061C)).remove(QChar(0x200E)).remove(QChar(0x200F));
 }
 
 QString loadAverage(double load) { return AppLocalization::activeLocale().toString(load, 'f', 2); }

@@ -20,6 +20,8 @@ QString rate(std::uint64_t bytesPerSecond);  // "<bytes>/s"
 // A fraction as a whole percent figure without the sign: halves away from zero, no grouping
 // (0.125 gives "13").
 QString wholePercent(double fraction);
+// The percent sign that goes beside it, as the chosen language writes it ("%", "٪").
+QString percentSign();
 QString loadAverage(double load);  // exactly two fraction digits
 QString count(long long value);    // whole number with the region's grouping
 // The power draw: one fraction digit and " W"; unknown without a reading.

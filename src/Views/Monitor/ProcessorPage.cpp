@@ -63,7 +63,7 @@ void ProcessorPage::refresh() {
     const CPUDetail& cpu = m.cpu();
     using MonitorText::known;
 
-    hero_->setFigures({text("monitor.now"), known(measured.cpu, MonitorText::wholePercent(m.metrics().cpuUsage)), measured.cpu ? "%" : "",
+    hero_->setFigures({text("monitor.now"), known(measured.cpu, MonitorText::wholePercent(m.metrics().cpuUsage)), measured.cpu ? MonitorText::percentSign() : QString(),
                        std::nullopt,
                        {{text("monitor.sessionAverage"), known(measured.cpuSession, Fmt::percent(cpu.sessionAverage))},
                         {text("monitor.load"), known(measured.loadAverage, MonitorText::loadAverage(cpu.loadAverage))}}});
