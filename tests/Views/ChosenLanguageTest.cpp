@@ -2,6 +2,7 @@
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Models/DisplayText.h"
+#include "Models/IsolatedText.h"
 #include "Models/TimeFormatting.h"
 #include "Platform/SettingsStore.h"
 #include "Services/AppState.h"
@@ -76,7 +77,7 @@ QStringList namesAndPathsOf(const ScanFixture& tree, const AppState& state) {
     return names;
 }
 
-// Where each character of `text` is drawn when it is laid out as a right-to-left paragraph.
+// Where each character of `text` is drawn when it is laid out as a paragraph of the given direction.
 std::vector<qreal> glyphPositions(const QString& text, Qt::LayoutDirection direction) {
     QTextLayout layout(text, QApplication::font());
     QTextOption option;
@@ -93,7 +94,7 @@ std::vector<qreal> glyphPositions(const QString& text, Qt::LayoutDirection direc
     return x;
 }
 
-// The visible characters of `shown` that belong to `value`, in the order they are drawn from left to right.
+// The visible characters of `shown` in the order they are drawn, from left to right.
 QString readLeftToRight(const QString& shown, Qt::LayoutDirection direction) {
     const std::vector<qreal> x = glyphPositions(shown, direction);
     std::vector<int> order;
@@ -241,4 +242,12 @@ TEST(ChosenLanguage, ANameWithAnOverrideReadsAsStored) {
     const QString read = readLeftToRight(sentence, Qt::LeftToRight);
     EXPECT_TRUE(read.contains("qq [U+202E]txt.exe")) << read.toStdString();
     EXPECT_FALSE(read.contains("exe.txt"));
+}
+
+// "270.55 GB" must not read "GB 270.55", nor a path "tmp/ux/home/", inside Arabic text.
+TEST(IsolatedText, ValuesKeepTheirOrderInsideArabicText) {
+    for (const QString& value : {QStringLiteral("270.55 GB"), QStringLiteral("/home/ux/tmp")}) {
+        const QString sentence = QString::fromUtf8("افحص ") + isolatedText(value) + QString::fromUtf8(" لترى");
+        EXPECT_TRUE(readLeftToRight(sentence, Qt::RightToLeft).contains(value)) << value.toStdString();
+    }
 }
