@@ -9,6 +9,7 @@
 #include "Views/DesignSystem/Banner.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Fmt.h"
+#include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/RankedRow.h"
 #include "Views/DesignSystem/TextLabel.h"
 #include "Views/Monitor/MonitorText.h"
@@ -250,4 +251,39 @@ TEST(IsolatedText, ValuesKeepTheirOrderInsideArabicText) {
         const QString sentence = QString::fromUtf8("افحص ") + isolatedText(value) + QString::fromUtf8(" لترى");
         EXPECT_TRUE(readLeftToRight(sentence, Qt::RightToLeft).contains(value)) << value.toStdString();
     }
+}
+
+// A wrapped Arabic sentence whose last line starts inside a path: that line still reads right to
+// left, the path's rest at its right end and the Arabic word after it on its left.
+TEST(ChosenLanguage, AWrappedLineKeepsTheSentencesDirection) {
+    ChosenLanguage arabic("ar");
+    TextLabel label(QString::fromUtf8("افحص ") + DisplayText::path(QStringLiteral("/") + QString(90, QLatin1Char('m'))) + QString::fromUtf8(" لللل"),
+                    Fonts::system(13));
+    label.setWordWrap(true);
+    label.setLayoutDirection(Qt::RightToLeft);
+    const int width = QFontMetrics(label.font()).horizontalAdvance(QString(50, QLatin1Char('m')));
+    label.resize(width, label.heightForWidth(width));
+    const QImage picture = label.grab().toImage();
+    auto ink = [&](int x, int y) { return qGray(picture.pixel(x, y)) < 160; };
+    auto rowHasInk = [&](int y) {
+        for (int x = 0; x < picture.width(); ++x)
+            if (ink(x, y)) return true;
+        return false;
+    };
+    // The last line: the lowest run of rows with ink. Its top rows hold only the tall strokes of the
+    // Arabic word ("m" has none).
+    int bottom = picture.height() - 1;
+    while (bottom > 0 && !rowHasInk(bottom)) --bottom;
+    int top = bottom;
+    while (top > 0 && rowHasInk(top - 1)) --top;
+    ASSERT_GT(top, 0) << "the text must wrap";
+    int tallRight = -1, inkRight = -1;
+    for (int x = 0; x < picture.width(); ++x)
+        for (int y = top; y <= bottom; ++y)
+            if (ink(x, y)) {
+                inkRight = std::max(inkRight, x);
+                if (y <= top + 1) tallRight = std::max(tallRight, x);
+            }
+    ASSERT_GE(tallRight, 0);
+    EXPECT_LT(tallRight, inkRight - 20) << "the Arabic word ends the line on the left, the path's rest is on its right";
 }
