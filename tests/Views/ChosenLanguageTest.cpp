@@ -44,6 +44,15 @@ struct ChosenLanguage {
     }
 };
 
+// The overview of a fixture home in an Arabic interface.
+struct ArabicOverview {
+    ChosenLanguage arabic{"ar"};
+    ScanFixture tree;
+    AppState state{tree.services()};
+    // The scan folder is set before the page is made, as a relaunch finds it.
+    OverviewView overview{(state.setScanRoot(tree.root()), state), [] { return fixedCapacity; }};
+};
+
 QStringList shownTexts(const QWidget& widget) {
     QStringList texts;
     for (const TextLabel* label : widget.findChildren<TextLabel*>())
@@ -158,11 +167,10 @@ TEST(ChosenLanguage, OneFileReadsOneFile) {
 // duration and date in Arabic, with Arabic-Indic digits throughout, as the overview and storage
 // screens show them.
 TEST(ChosenLanguage, ArabicScreensWriteFiguresInArabicWithOneDigitSystem) {
-    ChosenLanguage arabic("ar");
-    ScanFixture tree;
-    AppState state(tree.services());
-    state.setScanRoot(tree.root());
-    OverviewView overview(state, [] { return fixedCapacity; });
+    ArabicOverview screen;
+    ScanFixture& tree = screen.tree;
+    AppState& state = screen.state;
+    OverviewView& overview = screen.overview;
     overview.resize(1320, 880);
     overview.show();
     StorageView storage(state, DS::amber, [] { return fixedCapacity; });
@@ -212,11 +220,9 @@ TEST(ChosenLanguage, MonitorTimesAndDatesFollowTheChosenLanguage) {
 
 // The scan prompt's folder reads from the root in an Arabic sentence: "/home/ana", never "home/ana/".
 TEST(ChosenLanguage, APathStaysLeftToRightInArabicText) {
-    ChosenLanguage arabic("ar");
-    ScanFixture tree;
-    AppState state(tree.services());
-    state.setScanRoot(tree.root());
-    OverviewView overview(state, [] { return fixedCapacity; });
+    ArabicOverview screen;
+    const ScanFixture& tree = screen.tree;
+    const OverviewView& overview = screen.overview;
     const QString path = PathText::display(tree.root());
     QString detail;
     for (const Banner* banner : overview.findChildren<Banner*>())
