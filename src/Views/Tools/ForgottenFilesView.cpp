@@ -30,7 +30,7 @@
 
 namespace {
 
-// The date as the system's locale abbreviates it, without the time.
+// The date as the chosen language abbreviates it, without the time.
 QString abbreviatedDate(Instant instant) {
     const QDate date = QDateTime::fromMSecsSinceEpoch(qint64(instant.unixSeconds() * 1000.0)).date();
     return AppLocalization::activeLocale().toString(date, QLocale::ShortFormat);
