@@ -16,7 +16,8 @@ constexpr char16_t popIsolate = 0x2069;
 
 QString mark(char16_t c) { return QStringLiteral("[U+%1]").arg(QString::number(c, 16).toUpper()); }
 
-// Each position that must show as a mark, given whether balanced isolate pairs may stay.
+// The text with its reordering controls as marks; with `keepPairedIsolates`, isolates that open and
+// close within it stay as they are.
 QString shown(const QString& text, bool keepPairedIsolates) {
     std::vector<bool> visible(size_t(text.size()), false);
     std::vector<qsizetype> open;
@@ -53,10 +54,7 @@ QString name(const std::filesystem::path& path) { return name(PathText::display(
 QString path(const QString& path) {
     const QString visible = shown(path, false);
     QString result(QChar(0x2066));  // left-to-right isolate
-    if (!visible.isRightToLeft() && std::none_of(visible.begin(), visible.end(), [](QChar c) {
-            const auto direction = c.direction();
-            return direction == QChar::DirR || direction == QChar::DirAL;
-        })) {
+    if (std::none_of(visible.begin(), visible.end(), [](QChar c) { return c.direction() == QChar::DirR || c.direction() == QChar::DirAL; })) {
         result += visible;
     } else {
         // Each part written right to left is isolated too, so that the slashes around it stay in
