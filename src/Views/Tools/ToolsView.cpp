@@ -38,7 +38,7 @@ void ToolsView::selectTool(ValueTool tool) {
     selectedTool_ = tool;
     QWidget* next = makeDetail(tool);
     // The old screen may hold the widget whose signal brought us here: delete it once control is back.
-    layout()->replaceWidget(detail_, next);
+    delete layout()->replaceWidget(detail_, next);  // the layout's item for the old screen is ours to delete
     detail_->hide();
     detail_->deleteLater();
     detail_ = next;
