@@ -15,12 +15,18 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QTimer>
+#include <QTranslator>
 #include <QVBoxLayout>
+
+#include <unicode/locid.h>
+
+#include <memory>
 
 namespace {
 
@@ -125,6 +131,18 @@ void QuarnellApp::warnUnreadableSettings() {
 
 void QuarnellApp::applyLanguage() {
     const AppLanguage language = AppLocalization::selectedLanguage();
-    QLocale::setDefault(AppLocalization::locale(language));
+    const QLocale locale = AppLocalization::locale(language);
+    QLocale::setDefault(locale);
+    UErrorCode status = U_ZERO_ERROR;
+    icu::Locale::setDefault(icu::Locale(locale.language() == QLocale::C ? "en" : locale.bcp47Name().toUtf8().constData()), status);
     QApplication::setLayoutDirection(AppLocalization::isRightToLeft(language) ? Qt::RightToLeft : Qt::LeftToRight);
+
+    // Qt's own texts (standard buttons, the folder panel) from the system's Qt translations.
+    static std::unique_ptr<QTranslator> qtTexts;
+    if (qtTexts) QCoreApplication::removeTranslator(qtTexts.get());
+    qtTexts = std::make_unique<QTranslator>();
+    if (qtTexts->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts.get());
+    else
+        qtTexts.reset();
 }

@@ -33,7 +33,8 @@ public:
     void showMainWindow();
     void showSettingsWindow();
 
-    // Locale and layout direction of the stored language, for the whole application.
+    // The stored language in force for the whole application, as for an application started in it:
+    // the default locale of Qt and ICU, the layout direction and Qt's own translations.
     static void applyLanguage();
 
     // The notice shown, once a run, when the settings file cannot be read; none before that.

@@ -1,5 +1,6 @@
 #include "Models/AppLocalization.h"
 
+#include "Models/DisplayText.h"
 #include "Models/IsolatedText.h"
 #include "Platform/SettingsStore.h"
 
@@ -9,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <unicode/messagepattern.h>
 #include <unicode/msgfmt.h>
 
 #include <map>
@@ -75,6 +77,12 @@ QString fromIcu(const icu::UnicodeString& text) {
     return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length());
 }
 
+// The C locale has no ICU counterpart of its own; it writes as English does.
+icu::Locale icuLocale(const QLocale& locale) {
+    const QString name = locale.language() == QLocale::C ? QStringLiteral("en") : locale.bcp47Name();
+    return icu::Locale(name.toUtf8().constData());
+}
+
 }  // namespace
 
 AppLanguage selectedLanguage() {
@@ -111,22 +119,47 @@ QString string(const QString& key) {
 
 QString format(const QString& key, std::initializer_list<MessageArgument> arguments) {
     const QString pattern = lookup(key);
-    QLocale locale = activeLocale();
-    QString localeName = locale.language() == QLocale::C ? QStringLiteral("en") : locale.bcp47Name();
-    UErrorCode status = U_ZERO_ERROR;
-    icu::MessageFormat message(toIcu(pattern), icu::Locale(localeName.toUtf8().constData()), status);
-    if (U_FAILURE(status)) return pattern;
+    const icu::Locale locale = icuLocale(activeLocale());
 
+    // A text value is placed into the sentence inside its own isolate, but a select between
+    // branches must see the value itself: the marks go around each plain "{N}" of the pattern.
+    std::vector<QString> texts(arguments.size());
     std::vector<icu::Formattable> values;
     values.reserve(arguments.size());
     for (const MessageArgument& argument : arguments) {
         std::visit([&](const auto& value) {
             using T = std::decay_t<decltype(value)>;
-            if constexpr (std::is_same_v<T, QString>) values.emplace_back(toIcu(isolatedText(value)));
-            else if constexpr (std::is_same_v<T, double>) values.emplace_back(value);
-            else values.emplace_back(static_cast<int64_t>(value));
+            if constexpr (std::is_same_v<T, QString>) {
+                texts[values.size()] = DisplayText::withStrayControlsShown(value);
+                values.emplace_back(toIcu(texts[values.size()]));
+            } else if constexpr (std::is_same_v<T, double>) {
+                values.emplace_back(value);
+            } else {
+                values.emplace_back(static_cast<int64_t>(value));
+            }
         }, argument.value());
     }
+
+    UErrorCode status = U_ZERO_ERROR;
+    icu::MessagePattern parsed(toIcu(pattern), nullptr, status);
+    if (U_FAILURE(status)) return pattern;
+    QString isolating = pattern;
+    for (int i = parsed.countParts() - 1; i >= 0; --i) {
+        const icu::MessagePattern::Part& start = parsed.getPart(i);
+        if (start.getType() != UMSGPAT_PART_TYPE_ARG_START || start.getArgType() != UMSGPAT_ARG_TYPE_NONE) continue;
+        const icu::MessagePattern::Part& number = parsed.getPart(i + 1);
+        if (number.getType() != UMSGPAT_PART_TYPE_ARG_NUMBER) continue;
+        const int index = number.getValue();
+        if (index < 0 || size_t(index) >= texts.size() || values[size_t(index)].getType() != icu::Formattable::kString) continue;
+        const QString marks = isolatedText(texts[size_t(index)]);
+        if (marks == texts[size_t(index)]) continue;  // already one isolated run
+        const icu::MessagePattern::Part& limit = parsed.getPart(parsed.getLimitPartIndex(i));
+        isolating.insert(limit.getLimit(), marks.back());
+        isolating.insert(start.getIndex(), marks.front());
+    }
+
+    icu::MessageFormat message(toIcu(isolating), locale, status);
+    if (U_FAILURE(status)) return pattern;
     icu::UnicodeString result;
     icu::FieldPosition position;
     message.format(values.data(), static_cast<int32_t>(values.size()), result, position, status);

@@ -1,5 +1,7 @@
 #include "Models/ByteFormatting.h"
 
+#include "Models/AppLocalization.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -37,7 +39,7 @@ QString string(std::int64_t bytes) {
         --digits;
     }
     const double number = static_cast<double>(scaled) / std::pow(10.0, digits);
-    return QLocale::system().toString(number, 'f', digits) + QLatin1Char(' ') + QLatin1String(units[unit].name);
+    return AppLocalization::activeLocale().toString(number, 'f', digits) + QLatin1Char(' ') + QLatin1String(units[unit].name);
 }
 
 QString string(std::uint64_t bytes) {

@@ -5,7 +5,7 @@
 #include <QLocale>
 #include <QString>
 
-// Times as people read them, in a given locale (the screens pass the system's).
+// Times as people read them, in a given locale (the screens pass the chosen language's).
 namespace TimeFormatting {
 
 // "yesterday", "2 hours ago", "in 3 days": the largest fitting unit, named where the language has a word.

@@ -1,7 +1,7 @@
 #include "Services/ErrorDescription.h"
 
-#include "Foundation/PathText.h"
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Services/ScanError.h"
 #include "Services/UninstallError.h"
 
@@ -13,7 +13,7 @@
 namespace {
 
 QString trashDescription(const TrashError& error) {
-    const QString name = PathText::display(error.item().filename());
+    const QString name = DisplayText::name(error.item().filename());
     if (error.reason() == TrashError::Reason::noTrash) return AppLocalization::format("trash.unavailable", {name});
     if (error.reason() == TrashError::Reason::changed) return AppLocalization::format("trash.changed", {name});
     return AppLocalization::format("trash.failed", {name, QString::fromLocal8Bit(std::strerror(error.systemError()))});

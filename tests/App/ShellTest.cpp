@@ -5,6 +5,7 @@
 #include "App/RootView.h"
 #include "Models/AppLocalization.h"
 #include "Models/AppRelauncher.h"
+#include "Models/DisplayText.h"
 #include "Platform/SettingsStore.h"
 #include "Services/AppState.h"
 #include "Services/FakeAppServices.h"
@@ -22,8 +23,10 @@
 #include "Views/Shell/PreferencePicker.h"
 #include "Views/Shell/SettingsView.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QMenu>
@@ -138,7 +141,7 @@ TEST_F(ShellTest, OnboardingSetupPageShowsTheScanFolderAndItsChoice) {
     onboarding.goForward();
     auto labels = onboarding.pageWidget()->findChildren<TextLabel*>();
     auto showsPath = [&](const std::filesystem::path& path) {
-        return std::any_of(labels.begin(), labels.end(), [&](TextLabel* label) { return label->text() == QString::fromStdString(path.string()); });
+        return std::any_of(labels.begin(), labels.end(), [&](TextLabel* label) { return label->text() == DisplayText::path(path); });
     };
     EXPECT_TRUE(showsPath(tree.path() / "home"));
     for (StyledButton* button : onboarding.pageWidget()->findChildren<StyledButton*>()) {
@@ -254,7 +257,7 @@ TEST_F(ShellTest, TwoSettingsScreensShareEveryValue) {
     const auto chosen = tree.folder("Media");
     fake.chooseFolder = [&](const std::filesystem::path&) { return std::optional<std::filesystem::path>(chosen); };
     QTest::mouseClick(window.changeFolderButton(), Qt::LeftButton);
-    EXPECT_EQ(section.scanLocation()->text(), QString::fromStdString(chosen.string()));
+    EXPECT_EQ(section.scanLocation()->text(), DisplayText::path(chosen));
     EXPECT_FALSE(app.isScanning());
 
     QTest::mouseClick(section.openSystemButton(), Qt::LeftButton);
@@ -346,9 +349,18 @@ TEST_F(ShellTest, TheStoredLanguageSetsTheDirection) {
     QuarnellApp::applyLanguage();
     EXPECT_EQ(QApplication::layoutDirection(), Qt::RightToLeft);
     EXPECT_EQ(QLocale().language(), QLocale::Arabic);
+    // Qt's own buttons speak the chosen language too.
+    auto standardTexts = [] {
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+        QStringList texts;
+        for (QAbstractButton* button : buttons.buttons()) texts << button->text().remove(QLatin1Char('&'));
+        return texts;
+    };
+    for (const QString& text : standardTexts()) EXPECT_TRUE(text.isRightToLeft()) << text.toStdString();
     SettingsStore::shared().setValue("appLanguage", "en");
     QuarnellApp::applyLanguage();
     EXPECT_EQ(QApplication::layoutDirection(), Qt::LeftToRight);
+    EXPECT_TRUE(standardTexts().contains(QStringLiteral("Cancel")));
     SettingsStore::shared().setValue("appLanguage", "xx");
     QuarnellApp::applyLanguage();
     EXPECT_EQ(QApplication::layoutDirection(), AppLocalization::isRightToLeft(AppLanguage::system) ? Qt::RightToLeft : Qt::LeftToRight);

@@ -1,5 +1,6 @@
 #include "Platform/DirectoryReader.h"
 #include "Foundation/Cancelled.h"
+#include "Models/DisplayText.h"
 #include "Services/DiskScanner.h"
 #include "Services/ParallelWalk.h"
 #include "Services/ScanError.h"
@@ -198,7 +199,7 @@ TEST(DiskScanner, AFolderThatCannotBeListedIsAnAccessError) {
         } catch (const ScanError& error) {
             const fs::path standardized = tree.path() / name;
             EXPECT_EQ(error.location(), standardized);
-            EXPECT_EQ(error.errorDescription().toStdString(), "Could not access " + standardized.native() + ".");
+            EXPECT_EQ(error.errorDescription(), "Could not access " + DisplayText::path(standardized) + ".");
         }
         EXPECT_EQ(calls, 0);
     }

@@ -1,4 +1,5 @@
 #include "Models/ByteFormatting.h"
+#include "Models/DisplayText.h"
 #include "Views/Storage/BucketSelection.h"
 #include "Views/Common/FileActions.h"
 #include "Views/Storage/StorageMap3DView.h"
@@ -62,8 +63,8 @@ TEST(TreemapView, TwentyEightTilesAndTheOtherTile) {
     view.setItems(pointersTo(items), 30000, StorageRankPalette(items));
     EXPECT_NE(view.nameOf(other).indexOf('2'), -1);  // "2 others"
     // Its location is the folder that holds the largest tile, not its identifier.
-    EXPECT_EQ(view.locationOf(other), "/home/ana");
-    EXPECT_EQ(view.locationOf(merged.front()), "/home/ana/f0");
+    EXPECT_EQ(view.locationOf(other), DisplayText::path(QStringLiteral("/home/ana")));
+    EXPECT_EQ(view.locationOf(merged.front()), DisplayText::path(QStringLiteral("/home/ana/f0")));
 }
 
 // Each tile is a button for assistive technology, labelled with its name and size.

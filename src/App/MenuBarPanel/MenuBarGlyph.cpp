@@ -1,5 +1,6 @@
 #include "App/MenuBarPanel/MenuBarGlyph.h"
 
+#include "Models/AppLocalization.h"
 #include "Views/DesignSystem/Fmt.h"
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/Symbols.h"
@@ -58,8 +59,8 @@ void drawLines(QPainter& painter, const QStringList& lines, qreal side, QFont::W
     }
 }
 
-// The widest number the stacked glyph shows, in the system's digits.
-QString widestNumber() { return QLocale::system().toString(100); }
+// The widest number the stacked glyph shows, in the chosen language's digits.
+QString widestNumber() { return AppLocalization::activeLocale().toString(100); }
 
 QFont stackedFont(int pixelSize) {
     QFont font = Fonts::system(8.5, QFont::DemiBold);
@@ -145,7 +146,7 @@ std::pair<QString, QString> stackedNumbers(std::optional<double> cpu, double mem
     auto number = [](std::optional<double> fraction) {
         const double percent = fraction ? std::nearbyint(*fraction * 100) : std::nan("");
         if (!std::isfinite(percent) || std::abs(percent) >= 1e6) return unknown;
-        return QLocale::system().toString(static_cast<qlonglong>(percent));
+        return AppLocalization::activeLocale().toString(static_cast<qlonglong>(percent));
     };
     return {number(cpu), number(memory)};
 }

@@ -149,7 +149,7 @@ void PanelDockerPage::follow() {
     DockerPanelModel* model = context_.docker;
     const std::vector<DockerContainer> none;
     const std::vector<DockerContainer>& containers = model ? model->containers() : none;
-    running_->setText(QString::number(std::count_if(containers.begin(), containers.end(), [](const DockerContainer& c) { return c.isRunning(); })));
+    running_->setText(AppLocalization::activeLocale().toString(qlonglong(std::count_if(containers.begin(), containers.end(), [](const DockerContainer& c) { return c.isRunning(); }))));
 
     const bool loading = !model || model->isLoading();
     const bool failed = !loading && model->error().has_value();

@@ -2,6 +2,7 @@
 
 #include "App/MenuBarPanel/DockerMessageLabel.h"
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/DotView.h"
 #include "Views/DesignSystem/Fonts.h"
@@ -64,7 +65,7 @@ void PanelDockerRow::present(const DockerContainer& container, bool busy, const 
     container_ = container;
     const bool running = container.isRunning();
     dot_->setColor(running ? DS::green : DS::gray);
-    name_->setText(container.name);
+    name_->setText(DisplayText::name(container.name));
     status_->setText(container.status);
     image_->setText(container.image);
     statistics_->setText(statisticsText(container));

@@ -39,7 +39,7 @@ PanelMetricPage::Figures PanelMetricPage::figures(PanelTab tab, const SystemMoni
     switch (tab) {
     case PanelTab::cpu:
         figures.value = measured.cpu ? wholePercent(metrics.cpuUsage) : unknown;
-        figures.unit = measured.cpu ? QStringLiteral("%") : QString();
+        figures.unit = measured.cpu ? MonitorText::percentSign() : QString();
         figures.caption = QString::fromStdString(monitor.cpu().chipName);
         figures.points = monitor.cpuHistory();
         figures.domain = AreaTrend::Range{0, 1};
@@ -84,13 +84,13 @@ PanelMetricPage::Figures PanelMetricPage::figures(PanelTab tab, const SystemMoni
     case PanelTab::battery: {
         const BatteryDetail& battery = monitor.battery();
         figures.value = metrics.batteryPercent ? wholePercent(*metrics.batteryPercent) : unknown;
-        figures.unit = metrics.batteryPercent ? QStringLiteral("%") : QString();
+        figures.unit = metrics.batteryPercent ? MonitorText::percentSign() : QString();
         figures.caption = AppLocalization::string(metrics.isCharging ? "monitor.chargingShort" : "monitor.onBatteryShort");
         figures.points = monitor.batteryHistory();
         figures.domain = AreaTrend::Range{0, 1};
         figures.rows = {{"monitor.powerDraw", MonitorText::watts(battery.watts)},
                         {"monitor.health", battery.health ? Fmt::percent(*battery.health) : unknown},
-                        {"monitor.cycles", battery.cycleCount ? QString::number(*battery.cycleCount) : unknown}};
+                        {"monitor.cycles", battery.cycleCount ? AppLocalization::activeLocale().toString(*battery.cycleCount) : unknown}};
         break;
     }
     case PanelTab::overview:

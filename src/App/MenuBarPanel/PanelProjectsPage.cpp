@@ -42,7 +42,7 @@ void PanelProjectsPage::present(const std::vector<DevProject>& projects, Instant
     } else {
         auto* header = new QHBoxLayout;
         header->setSpacing(6);
-        auto* count = new TextLabel(QString::number(projects.size()), Fonts::system(32, QFont::Bold));
+        auto* count = new TextLabel(AppLocalization::activeLocale().toString(qlonglong(projects.size())), Fonts::system(32, QFont::Bold));
         count->setObjectName("projectCount");
         header->addWidget(count, 0, Qt::AlignBaseline);
         header->addWidget(new TextLabel(AppLocalization::string("projects.count"), Fonts::system(14, QFont::Medium), DynamicColor::secondary()), 0,

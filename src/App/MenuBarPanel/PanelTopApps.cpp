@@ -1,6 +1,7 @@
 #include "App/MenuBarPanel/PanelTopApps.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Views/Common/AppIcons.h"
 #include "Views/Common/Hairline.h"
 #include "Views/DesignSystem/DS.h"
@@ -53,7 +54,7 @@ void PanelTopApps::setApps(const std::vector<AppUsage>& apps) {
         const QIcon icon = AppIcons::icon(apps[i].iconName);
         if (icon.isNull()) row->addWidget(new IconBadge("app", DS::gray, 20));
         else row->addWidget(new IconImageView(icon, 20));
-        auto* name = new TextLabel(QString::fromStdString(apps[i].name), Fonts::system(13));
+        auto* name = new TextLabel(DisplayText::name(QString::fromStdString(apps[i].name)), Fonts::system(13));
         name->setObjectName("appName");
         row->addWidget(name, 1);
         row->addSpacing(8);

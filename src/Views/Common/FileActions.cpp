@@ -1,6 +1,7 @@
 #include "Views/Common/FileActions.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Views/Common/FileActionAlerts.h"
 #include "Platform/FileViewer.h"
 #include "Foundation/PathText.h"
@@ -29,7 +30,7 @@ void setDesktop(Desktop replacement) {
 
 void open(const std::filesystem::path& path) {
     if (!desktop().openUrl(FileViewer::url(path)))
-        emit FileActionAlerts::shared().failed(AppLocalization::format("fileActions.cannotOpen", {PathText::display(path.filename())}));
+        emit FileActionAlerts::shared().failed(AppLocalization::format("fileActions.cannotOpen", {DisplayText::name(path.filename())}));
 }
 
 void reveal(const std::filesystem::path& path) {
@@ -37,7 +38,7 @@ void reveal(const std::filesystem::path& path) {
         if (shown) return;
         std::filesystem::path parent = path.parent_path();
         if (!desktop().openUrl(FileViewer::url(parent.empty() ? path : parent)))
-            emit FileActionAlerts::shared().failed(AppLocalization::format("fileActions.cannotReveal", {PathText::display(path.filename())}));
+            emit FileActionAlerts::shared().failed(AppLocalization::format("fileActions.cannotReveal", {DisplayText::name(path.filename())}));
     });
 }
 

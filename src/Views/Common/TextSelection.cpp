@@ -29,9 +29,10 @@ TextSelection::TextSelection(QWidget* widget, TextSource text, AreaSource area, 
     widget_->installEventFilter(this);
 }
 
-TextSelection* TextSelection::attach(TextLabel* label) {
+TextSelection* TextSelection::attach(TextLabel* label, TextSource copied) {
+    if (!copied) copied = [label] { return label->text(); };
     return new TextSelection(
-        label, [label] { return label->text(); },
+        label, std::move(copied),
         [label] {
             const QRectF area = label->contentsRect();
             if (label->hasHeightForWidth()) return area;

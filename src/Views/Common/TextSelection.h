@@ -21,7 +21,9 @@ public:
 
     TextSelection(QWidget* widget, TextSource text, AreaSource area, qreal radius);
 
-    static TextSelection* attach(TextLabel* label);
+    // `copied` gives the text as stored where the label shows it marked up for reading (paths and
+    // names with their direction controls made visible); by default the label's own text.
+    static TextSelection* attach(TextLabel* label, TextSource copied = {});
     static TextSelection* attach(Pill* pill);
 
     bool isSelected() const { return selected_; }

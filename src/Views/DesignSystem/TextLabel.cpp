@@ -19,12 +19,14 @@ struct TextLabel::Wrapped {
 
 namespace {
 
-QTextOption lineOption(const QString& text) {
+QTextOption lineOption(Qt::LayoutDirection direction) {
     QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
-    option.setTextDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    option.setTextDirection(direction);
     option.setWrapMode(QTextOption::NoWrap);
     return option;
 }
+
+Qt::LayoutDirection directionOf(const QString& text) { return text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight; }
 
 // One line shaped as it will be drawn: the fallback fonts that Arabic text brings along are
 // taller than the interface font, and the line box must make room for them.
@@ -37,7 +39,7 @@ ShapedLine shape(const QString& text, const QFont& font) {
     ShapedLine result{0, metrics.ascent(), metrics.descent()};
     if (text.isEmpty()) return result;
     QTextLayout layout(text, font);
-    layout.setTextOption(lineOption(text));
+    layout.setTextOption(lineOption(directionOf(text)));
     layout.beginLayout();
     QTextLine line = layout.createLine();
     layout.endLayout();
@@ -45,10 +47,11 @@ ShapedLine shape(const QString& text, const QFont& font) {
     return {line.naturalTextWidth(), std::max(result.ascent, line.ascent()), std::max(result.descent, line.descent())};
 }
 
-// Draws one line with its baseline's leading end at `origin`.
-void drawLine(QPainter& painter, const QPointF& origin, const QString& text, const QFont& font) {
+// Draws one line with its baseline's leading end at `origin`. A line of a wrapped paragraph takes the
+// paragraph's direction, not the one its own first word would give it.
+void drawLine(QPainter& painter, const QPointF& origin, const QString& text, const QFont& font, Qt::LayoutDirection direction) {
     QTextLayout layout(text, font);
-    layout.setTextOption(lineOption(text));
+    layout.setTextOption(lineOption(direction));
     layout.beginLayout();
     QTextLine line = layout.createLine();
     layout.endLayout();
@@ -135,16 +138,25 @@ TextLabel::Wrapped TextLabel::wrap(qreal width) const {
     QTextLayout layout(text_, font());
     layout.setTextOption(option);
     layout.beginLayout();
+    QString openIsolates;
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(std::max(width, qreal(1)));
         if (maximumLines_ > 0 && result.lines.size() == maximumLines_ - 1) {
             // The last allowed line takes the rest of the text and elides it.
             const QString rest = text_.mid(line.textStart()).simplified();
-            result.lines << QFontMetricsF(font()).elidedText(rest, elideMode_, width);
-            result.cut = result.lines.back() != rest;
+            const QString shown = QFontMetricsF(font()).elidedText(rest, elideMode_, width);
+            result.lines << openIsolates + shown;
+            result.cut = shown != rest;
             break;
         }
-        result.lines << text_.mid(line.textStart(), line.textLength()).trimmed();
+        // An isolated run (a path, a name) that goes on past the line's end is opened again on the
+        // next line, so that its rest keeps its own direction there too.
+        const QString part = text_.mid(line.textStart(), line.textLength());
+        result.lines << openIsolates + part.trimmed();
+        for (QChar c : part) {
+            if (c.unicode() >= 0x2066 && c.unicode() <= 0x2068) openIsolates += c;
+            else if (c.unicode() == 0x2069 && !openIsolates.isEmpty()) openIsolates.chop(1);
+        }
     }
     layout.endLayout();
     if (result.lines.isEmpty()) result.lines << QString();
@@ -199,7 +211,7 @@ void TextLabel::paintEvent(QPaintEvent*) {
         const Wrapped wrapped = wrap(area.width());
         qreal top = area.top();
         for (const QString& line : wrapped.lines) {
-            drawLine(painter, QPointF(lineX(shape(line, font()).width), top + whole.ascent), line, font());
+            drawLine(painter, QPointF(lineX(shape(line, font()).width), top + whole.ascent), line, font(), contentDirection());
             top += wrapped.lineHeight;
         }
         return;
@@ -210,7 +222,7 @@ void TextLabel::paintEvent(QPaintEvent*) {
     const qreal baseline = area.top() + (area.height() - whole.ascent - whole.descent) / 2 + whole.ascent;
     painter.translate(lineX(lineWidth), baseline);
     painter.scale(shown.scale, shown.scale);
-    drawLine(painter, QPointF(0, 0), shown.text, font());
+    drawLine(painter, QPointF(0, 0), shown.text, font(), directionOf(shown.text));
 }
 
 void TextLabel::changeEvent(QEvent* event) {

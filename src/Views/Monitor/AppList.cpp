@@ -1,6 +1,7 @@
 #include "Views/Monitor/AppList.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/RankedRow.h"
 #include "Views/DesignSystem/TextLabel.h"
@@ -28,7 +29,7 @@ void AppList::setApps(const std::vector<AppUsage>& apps, const std::function<dou
         if (index < shown) {
             const AppUsage& app = apps[index];
             row->setIcon(AppIcons::icon(app.iconName));
-            row->setTitle(QString::fromStdString(app.name));
+            row->setTitle(DisplayText::name(QString::fromStdString(app.name)));
             row->setSubtitle(MonitorText::processes(app.processCount));
             row->setValue(value(app));
             row->setFraction(fraction(app, apps.front()));

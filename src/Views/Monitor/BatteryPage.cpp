@@ -75,13 +75,13 @@ void BatteryPage::refresh() {
     const QString watts = MonitorText::watts(battery.watts);
     std::optional<DomainCard::Badge> charging;
     if (metrics.isCharging) charging = DomainCard::Badge{text("monitor.chargingShort"), QStringLiteral("bolt.fill"), DS::green};
-    hero_->setFigures({status, MonitorText::wholePercent(*metrics.batteryPercent), QStringLiteral("%"), charging,
+    hero_->setFigures({status, MonitorText::wholePercent(*metrics.batteryPercent), MonitorText::percentSign(), charging,
                        {{text("monitor.remaining"), MonitorText::remaining(battery.minutesRemaining)}, {text("monitor.powerDraw"), watts}}});
     hero_->setPoints(m.batteryHistory());
 
     health_->setValue(battery.health ? Fmt::percent(*battery.health) : MonitorText::unknown());
     healthBar_->setFraction(battery.health.value_or(0));
-    cycles_->setValue(battery.cycleCount ? QString::number(*battery.cycleCount) : MonitorText::unknown());
+    cycles_->setValue(battery.cycleCount ? AppLocalization::activeLocale().toString(*battery.cycleCount) : MonitorText::unknown());
     power_->setValue(watts);
     status_->setValue(status);
 }

@@ -1,6 +1,7 @@
 #include "Views/Monitor/BreakdownCard.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Views/DesignSystem/CardHeader.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/DonutChart.h"
@@ -70,7 +71,7 @@ void BreakdownCard::setApps(const std::vector<AppUsage>& apps, const QString& ce
     for (size_t index = 0; index < topRows; ++index) {
         LegendRow* row = rows_[index];
         if (index < top) {
-            row->setLabel(QString::fromStdString(apps[index].name));
+            row->setLabel(DisplayText::name(QString::fromStdString(apps[index].name)));
             row->setValue(format_(metric_(apps[index])));
             row->setIcon(AppIcons::icon(apps[index].iconName));
         }

@@ -82,7 +82,7 @@ void MonitorOverviewPage::refresh() {
     const CPUDetail& cpu = m.cpu();
     using MonitorText::known;
 
-    processor_->setFigures({text("monitor.now"), known(measured.cpu, MonitorText::wholePercent(metrics.cpuUsage)), measured.cpu ? "%" : "",
+    processor_->setFigures({text("monitor.now"), known(measured.cpu, MonitorText::wholePercent(metrics.cpuUsage)), measured.cpu ? MonitorText::percentSign() : QString(),
                             std::nullopt,
                             {stat(text("monitor.user"), known(measured.cpu, Fmt::percent(cpu.user))),
                              stat(text("monitor.system"), known(measured.cpu, Fmt::percent(cpu.system))),
@@ -134,7 +134,7 @@ void MonitorOverviewPage::refresh() {
                        known(measured.loadAverage, MonitorText::loadAverage(cpu.loadAverage)),
                        {},
                        std::nullopt,
-                       {stat(text("monitor.cores"), QString::number(cpu.logicalCores)),
+                       {stat(text("monitor.cores"), AppLocalization::activeLocale().toString(cpu.logicalCores)),
                         stat(text("monitor.processes"), known(hasApps, MonitorText::count(MonitorContent::processCount(m.apps())))),
                         stat(text("monitor.peak"), known(measured.cpuSession, Fmt::percent(cpu.sessionPeak)))},
                        coresBusy});
@@ -161,7 +161,7 @@ void MonitorOverviewPage::refreshSystemOrBattery(const QString& uptime) {
             systemOrBattery_->setHeader(text("monitor.uptime"), QStringLiteral("clock"), {});
     }
     if (showsBattery) {
-        systemOrBattery_->setFigures({MonitorText::batteryStatus(metrics, battery), MonitorText::wholePercent(*metrics.batteryPercent), "%",
+        systemOrBattery_->setFigures({MonitorText::batteryStatus(metrics, battery), MonitorText::wholePercent(*metrics.batteryPercent), MonitorText::percentSign(),
                                       std::nullopt,
                                       {stat(text("monitor.remaining"), MonitorText::remaining(battery.minutesRemaining)),
                                        stat(text("monitor.powerDraw"), MonitorText::watts(battery.watts)),

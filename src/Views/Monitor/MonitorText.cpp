@@ -23,16 +23,23 @@ QString rate(std::uint64_t bytesPerSecond) { return bytes(bytesPerSecond) + QStr
 QString wholePercent(double fraction) {
     const double percent = std::round(fraction * 100);  // halves away from zero
     if (!std::isfinite(percent)) return unknown();
-    return QString::number(static_cast<long long>(std::clamp(percent, -1e15, 1e15)));
+    QLocale locale = AppLocalization::activeLocale();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(static_cast<long long>(std::clamp(percent, -1e15, 1e15)));
 }
 
-QString loadAverage(double load) { return QLocale::system().toString(load, 'f', 2); }
+QString percentSign() {
+    // Without the direction mark that the locale keeps around it: the sign stands alone beside its figure.
+    return AppLocalization::activeLocale().percent().remove(QChar(0x061C)).remove(QChar(0x200E)).remove(QChar(0x200F));
+}
 
-QString count(long long value) { return QLocale::system().toString(value); }
+QString loadAverage(double load) { return AppLocalization::activeLocale().toString(load, 'f', 2); }
+
+QString count(long long value) { return AppLocalization::activeLocale().toString(value); }
 
 QString watts(std::optional<double> watts) {
     if (!watts) return unknown();
-    return QLocale::system().toString(*watts, 'f', 1) + QStringLiteral(" W");
+    return AppLocalization::activeLocale().toString(*watts, 'f', 1) + QStringLiteral(" W");
 }
 
 QString batteryStatus(const SystemMetrics& metrics, const BatteryDetail& battery) {
@@ -43,13 +50,13 @@ QString batteryStatus(const SystemMetrics& metrics, const BatteryDetail& battery
 
 QString remaining(std::optional<int> minutes) {
     if (!minutes) return unknown();
-    const QString text = TimeFormatting::abbreviatedDuration(double(*minutes) * 60, false, 2, QLocale::system());
+    const QString text = TimeFormatting::abbreviatedDuration(double(*minutes) * 60, false, 2, AppLocalization::activeLocale());
     return text.isEmpty() ? unknown() : text;
 }
 
 QString uptime(std::optional<double> seconds) {
     if (!seconds) return unknown();
-    const QString text = TimeFormatting::abbreviatedDuration(*seconds, true, 2, QLocale::system());
+    const QString text = TimeFormatting::abbreviatedDuration(*seconds, true, 2, AppLocalization::activeLocale());
     return text.isEmpty() ? unknown() : text;
 }
 

@@ -9,7 +9,7 @@
 #include <optional>
 
 // The texts the monitor screen builds from its figures. Byte counts go through the app's one byte
-// format; plain numbers follow the system's regional format; an unknown figure is "—".
+// format; plain numbers follow the chosen language's format; an unknown figure is "—".
 namespace MonitorText {
 
 QString unknown();  // "—"
@@ -20,8 +20,10 @@ QString rate(std::uint64_t bytesPerSecond);  // "<bytes>/s"
 // A fraction as a whole percent figure without the sign: halves away from zero, no grouping
 // (0.125 gives "13").
 QString wholePercent(double fraction);
+// The percent sign that goes beside it, as the chosen language writes it ("%", "٪").
+QString percentSign();
 QString loadAverage(double load);  // exactly two fraction digits
-QString count(long long value);    // whole number with the region's grouping
+QString count(long long value);    // whole number with the language's grouping
 // The power draw: one fraction digit and " W"; unknown without a reading.
 QString watts(std::optional<double> watts);
 // Charging (on external power, also full), plugged in (the detail says so before the sample

@@ -63,7 +63,7 @@ void ProcessorPage::refresh() {
     const CPUDetail& cpu = m.cpu();
     using MonitorText::known;
 
-    hero_->setFigures({text("monitor.now"), known(measured.cpu, MonitorText::wholePercent(m.metrics().cpuUsage)), measured.cpu ? "%" : "",
+    hero_->setFigures({text("monitor.now"), known(measured.cpu, MonitorText::wholePercent(m.metrics().cpuUsage)), measured.cpu ? MonitorText::percentSign() : QString(),
                        std::nullopt,
                        {{text("monitor.sessionAverage"), known(measured.cpuSession, Fmt::percent(cpu.sessionAverage))},
                         {text("monitor.load"), known(measured.loadAverage, MonitorText::loadAverage(cpu.loadAverage))}}});
@@ -71,7 +71,7 @@ void ProcessorPage::refresh() {
 
     user_->setValue(known(measured.cpu, Fmt::percent(cpu.user)));
     system_->setValue(known(measured.cpu, Fmt::percent(cpu.system)));
-    cores_->setValue(QString::number(cpu.logicalCores));
+    cores_->setValue(AppLocalization::activeLocale().toString(cpu.logicalCores));
     performance_->setText(AppLocalization::format("monitor.pCores", {cpu.performanceCores}));
     performance_->setVisible(cpu.performanceCores >= 1);
     efficiency_->setText(AppLocalization::format("monitor.eCores", {cpu.efficiencyCores}));

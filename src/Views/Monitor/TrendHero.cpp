@@ -7,15 +7,17 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TrendHero::TrendHero(const DynamicColor& tint, std::optional<AreaTrend::Range> domain, QWidget* parent) : CardModifier(28, 18, parent) {
-    setFixedHeight(250 + 2 * 28);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* row = new QHBoxLayout;
     row->setSpacing(32);
     contentLayout()->addLayout(row);
 
-    auto* column = new QWidget;
-    column->setFixedWidth(280);
-    auto* stack = new QVBoxLayout(column);
+    column_ = new QWidget;
+    column_->setFixedWidth(280);
+    auto* stack = new QVBoxLayout(column_);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(14);
     hero_ = new HeroValue({}, {}, {}, 56);
@@ -28,11 +30,15 @@ TrendHero::TrendHero(const DynamicColor& tint, std::optional<AreaTrend::Range> d
     rowsLayout_ = new QVBoxLayout;
     rowsLayout_->setSpacing(10);
     stack->addLayout(rowsLayout_);
-    row->addWidget(column);
+    row->addWidget(column_);
 
     chart_ = new AreaTrend({}, tint, domain, true);
     row->addWidget(chart_, 1);
 }
+
+int TrendHero::neededHeight() const { return std::max(250, column_->minimumSizeHint().height()) + 2 * 28; }
+QSize TrendHero::sizeHint() const { return {CardModifier::sizeHint().width(), neededHeight()}; }
+QSize TrendHero::minimumSizeHint() const { return {CardModifier::minimumSizeHint().width(), neededHeight()}; }
 
 void TrendHero::setFigures(const Figures& figures) {
     DomainCard::showHeadline(*hero_, *badge_, figures.caption, figures.value, figures.unit, figures.badge);

@@ -16,6 +16,7 @@ class QVBoxLayout;
 
 // The large card at the top of a monitor page, 250 high: on the leading side a large value, an
 // optional pill and labelled rows in a 280-wide column; beside it an area chart of the history.
+// Where the column needs more (Arabic figures' taller lines), the card grows rather than cut it.
 class TrendHero : public CardModifier {
     Q_OBJECT
 public:
@@ -37,7 +38,13 @@ public:
     // The value shown in the row with this label; empty when there is none.
     QString rowValue(const QString& label) const;
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 private:
+    int neededHeight() const;
+
+    QWidget* column_;
     HeroValue* hero_;
     Pill* badge_;
     QVBoxLayout* rowsLayout_;

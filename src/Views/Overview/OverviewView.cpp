@@ -1,10 +1,10 @@
 #include "Views/Overview/OverviewView.h"
 
+#include "Models/DisplayText.h"
 #include "Views/Common/EntryKind.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Models/TimeFormatting.h"
-#include "Foundation/PathText.h"
 #include "Platform/SystemRoots.h"
 #include "Services/AppState.h"
 #include "Services/StorageHistoryService.h"
@@ -153,7 +153,7 @@ void OverviewView::refreshStorageCard() {
     capacityBar_->setFigures(snapshot, capacity.total, capacity.available);
 
     const std::optional<Instant> scannedAt = lastScanDate();
-    const QString lastScan = scannedAt ? TimeFormatting::relative(*scannedAt, Instant::now(), QLocale::system())
+    const QString lastScan = scannedAt ? TimeFormatting::relative(*scannedAt, Instant::now(), AppLocalization::activeLocale())
                                        : AppLocalization::string("overview.never");
     storageStats_->setItems({
         {AppLocalization::string("overview.used"), bytes(used), DS::amber},
@@ -224,7 +224,7 @@ void OverviewView::refreshScanCards() {
     const auto& snapshot = state_.scanSnapshot();
     largestFolders_->setVisible(bool(snapshot));
     scanPrompt_->setVisible(!snapshot);
-    scanPrompt_->setDetail(AppLocalization::format("overview.scanPrompt.detail", {PathText::display(state_.scanRoot())}));
+    scanPrompt_->setDetail(AppLocalization::format("overview.scanPrompt.detail", {DisplayText::path(state_.scanRoot())}));
 
     // Without a result of this launch the row holds the prompt alone: a stored record has no
     // folders to map, so a card leading to the map would lead to an empty page.
@@ -233,13 +233,13 @@ void OverviewView::refreshScanCards() {
 
     const std::filesystem::path name = snapshot->rootPath.filename();
     const ValueAndUnit total = ValueAndUnit::split(bytes(snapshot->totalSize));
-    recentHero_->setCaption(PathText::display(name.empty() ? snapshot->rootPath : name));
+    recentHero_->setCaption(DisplayText::name(name.empty() ? snapshot->rootPath : name));
     recentHero_->setValue(total.value);
     recentHero_->setUnit(total.unit);
-    const QLocale system = QLocale::system();
-    recentFiles_->setValue(system.toString(qlonglong(snapshot->fileCount)));
-    recentFolders_->setValue(system.toString(qlonglong(snapshot->folderCount)));
-    recentDuration_->setValue(TimeFormatting::minutesAndSeconds(snapshot->duration, system));
+    const QLocale locale = AppLocalization::activeLocale();
+    recentFiles_->setValue(locale.toString(qlonglong(snapshot->fileCount)));
+    recentFolders_->setValue(locale.toString(qlonglong(snapshot->folderCount)));
+    recentDuration_->setValue(TimeFormatting::minutesAndSeconds(snapshot->duration, locale));
 
     const std::size_t shown = std::min(snapshot->buckets.size(), folderRows_.size());  // the scan's order is largest first
     const double reference = double(std::max<std::int64_t>(shown == 0 ? 1 : snapshot->buckets.front().size, 1));
@@ -251,7 +251,7 @@ void OverviewView::refreshScanCards() {
         const StorageBucket& bucket = snapshot->buckets[i];
         folderPaths_.push_back(bucket.path);
         row->setIcon(fileIcon(bucket.path));
-        row->setTitle(PathText::display(bucket.name()));
+        row->setTitle(DisplayText::name(bucket.name()));
         row->setSubtitle(EntryKind::isFolder(bucket.path) ? AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)})
                                                           : EntryKind::text(bucket.path));
         row->setValue(bytes(bucket.size));

@@ -2,6 +2,7 @@
 
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
+#include "Models/DisplayText.h"
 #include "Views/Common/FileActions.h"
 #include "Views/Common/GuardedMenu.h"
 #include "Views/DesignSystem/ContinuousShape.h"
@@ -32,7 +33,7 @@ ProjectRow::ProjectRow(const DevProject& project, bool compact, Instant now, std
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
-    auto* name = new TextLabel(QString::fromStdString(project.name), Fonts::system(compact ? 13 : 15, QFont::DemiBold));
+    auto* name = new TextLabel(DisplayText::name(QString::fromStdString(project.name)), Fonts::system(compact ? 13 : 15, QFont::DemiBold));
     name->setObjectName("name");
     texts->addWidget(name);
     auto* subtitle = new TextLabel(ProjectFormat::subtitle(project), Fonts::system(compact ? 11 : 13), DynamicColor::secondary());

@@ -1,6 +1,7 @@
 #include "Views/Projects/ProjectStopConfirmation.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Services/SystemMonitor.h"
 #include "Models/IsolatedText.h"
 
@@ -14,7 +15,7 @@ namespace {
 
 QString names(const std::vector<DevProject>& projects) {
     QStringList list;
-    for (const DevProject& project : projects) list << isolatedText(QString::fromStdString(project.name));
+    for (const DevProject& project : projects) list << isolatedText(DisplayText::name(QString::fromStdString(project.name)));
     return list.join(QStringLiteral(", "));
 }
 

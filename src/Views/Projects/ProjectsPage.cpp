@@ -49,10 +49,10 @@ void ProjectsPage::present(const std::vector<DevProject>& projects, Instant now)
         statTile->setObjectName(key);
         tiles->addWidget(statTile, 1);
     };
-    tile("projects.count", "folder", QString::number(projects.size()));
+    tile("projects.count", "folder", AppLocalization::activeLocale().toString(qlonglong(projects.size())));
     tile("projects.memory", "memorychip", ProjectFormat::memory(projects));
-    tile("projects.ports", "network", QString::number(ports));
-    tile("projects.idle", "moon", QString::number(idle.size()));
+    tile("projects.ports", "network", AppLocalization::activeLocale().toString(qlonglong(ports)));
+    tile("projects.idle", "moon", AppLocalization::activeLocale().toString(qlonglong(idle.size())));
     stack->addLayout(tiles);
 
     auto* card = new CardModifier(14, 18);

@@ -1,6 +1,8 @@
 #include "Views/Search/SearchResultOrder.h"
 
 #include "Foundation/PathText.h"
+#include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Models/NameCollator.h"
 #include "Models/TimeFormatting.h"
 
@@ -42,9 +44,9 @@ std::vector<SearchHit> sorted(const std::vector<SearchHit>& hits, SearchSort sor
 }
 
 QString help(const SearchHit& hit) {
-    QStringList lines{PathText::display(hit.path)};
+    QStringList lines{DisplayText::path(hit.path)};
     if (!hit.kind.isEmpty()) lines << hit.kind;
-    if (hit.modifiedAt) lines << TimeFormatting::dayMonthYear(*hit.modifiedAt, QLocale::system());
+    if (hit.modifiedAt) lines << TimeFormatting::dayMonthYear(*hit.modifiedAt, AppLocalization::activeLocale());
     return lines.join(QLatin1Char('\n'));
 }
 

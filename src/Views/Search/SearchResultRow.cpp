@@ -1,8 +1,8 @@
 #include "Views/Search/SearchResultRow.h"
 
-#include "Foundation/PathText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
+#include "Models/DisplayText.h"
 #include "Views/Common/FileActions.h"
 #include "Views/Common/FileIcon.h"
 #include "Views/Common/GuardedMenu.h"
@@ -23,7 +23,7 @@ double fractionOf(std::int64_t size, std::int64_t largest) { return double(std::
 
 SearchResultRow::SearchResultRow(const SearchHit& hit, std::int64_t largest, const DynamicColor& tint, bool highlighted, QWidget* parent)
     // Where the desktop has no icon for the file, a file badge stands in rather than the rows' default.
-    : RankedRow(fileIcon(hit.path), QStringLiteral("doc"), PathText::display(hit.path.filename()), PathText::display(hit.path.parent_path()), sizeText(hit.size),
+    : RankedRow(fileIcon(hit.path), QStringLiteral("doc"), DisplayText::name(hit.path.filename()), DisplayText::path(hit.path.parent_path()), sizeText(hit.size),
                 fractionOf(hit.size, largest), tint, highlighted, parent),
       hit_(hit) {
     setAttribute(Qt::WA_Hover);

@@ -1,8 +1,8 @@
 #include "Views/Shell/OnboardingView.h"
 
+#include "Models/DisplayText.h"
 #include "Views/Shell/PrivacySettingsButton.h"
 #include "Models/AppLocalization.h"
-#include "Foundation/PathText.h"
 #include "Services/AppState.h"
 #include "Views/DesignSystem/BrandMark.h"
 #include "Views/DesignSystem/CardModifier.h"
@@ -142,7 +142,7 @@ protected:
         }
         painter.setFont(Fonts::system(12, QFont::Bold));
         painter.setPen(state_.selected ? DynamicColor::white().resolved() : DynamicColor::secondary().resolved());
-        painter.drawText(rect(), Qt::AlignCenter, QString::number(number_));
+        painter.drawText(rect(), Qt::AlignCenter, AppLocalization::activeLocale().toString(number_));
     }
 
 private:
@@ -290,11 +290,11 @@ QWidget* OnboardingView::makePage(int page) {
     auto* folderRow = new QWidget;
     auto* folder = row(folderRow, 12);
     folder->addWidget(new IconBadge(QStringLiteral("folder.fill"), DS::amber, 30));
-    auto* path = new TextLabel(PathText::display(state_.scanRoot()), Fonts::monospaced(12));
+    auto* path = new TextLabel(DisplayText::path(state_.scanRoot()), Fonts::monospaced(12));
     path->setElideMode(Qt::ElideMiddle);
     path->setLayoutDirection(Qt::LeftToRight);
     path->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    connect(&state_, &AppState::scanRootChanged, path, [this, path] { path->setText(PathText::display(state_.scanRoot())); });
+    connect(&state_, &AppState::scanRootChanged, path, [this, path] { path->setText(DisplayText::path(state_.scanRoot())); });
     folder->addWidget(path, 1);
     folder->addSpacing(8);
     auto* choose = new StyledButton(AppLocalization::string("scan.choose"), QString(), SoftButtonStyle{DynamicColor::primary()});

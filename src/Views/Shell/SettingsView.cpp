@@ -1,11 +1,11 @@
 #include "Views/Shell/SettingsView.h"
 
+#include "Models/DisplayText.h"
 #include "Views/Shell/PrivacySettingsButton.h"
 #include "Models/AppAppearance.h"
 #include "Models/AppLocalization.h"
 #include "Models/AppRelauncher.h"
 #include "Models/MenuBarItemStyle.h"
-#include "Foundation/PathText.h"
 #include "Services/Preferences.h"
 #include "Services/AppState.h"
 #include "Views/Shell/AppVersion.h"
@@ -208,9 +208,9 @@ QWidget* SettingsView::scanningCard() {
     connect(&state_, &AppState::includeHiddenFilesChanged, hiddenSwitch_, [this] { hiddenSwitch_->setChecked(state_.includeHiddenFiles()); });
     openSystemButton_ = makePrivacySettingsButton(state_, DynamicColor::primary());
 
-    QWidget* location = settingRow(AppLocalization::string("settings.scanLocation"), PathText::display(state_.scanRoot()),
+    QWidget* location = settingRow(AppLocalization::string("settings.scanLocation"), DisplayText::path(state_.scanRoot()),
                                    QStringLiteral("folder.fill"), DS::amber, changeFolderButton_, &scanLocation_, true);
-    connect(&state_, &AppState::scanRootChanged, scanLocation_, [this] { scanLocation_->setText(PathText::display(state_.scanRoot())); });
+    connect(&state_, &AppState::scanRootChanged, scanLocation_, [this] { scanLocation_->setText(DisplayText::path(state_.scanRoot())); });
     return settingsCard(AppLocalization::string("settings.scanning"), QStringLiteral("internaldrive.fill"), DS::amber,
                         {location,
                          settingRow(AppLocalization::string("settings.hidden"), AppLocalization::string("settings.hidden.detail"),

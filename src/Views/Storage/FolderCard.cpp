@@ -2,7 +2,7 @@
 
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
-#include "Foundation/PathText.h"
+#include "Models/DisplayText.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Fmt.h"
@@ -24,7 +24,7 @@ FolderCard::FolderCard(StorageBucket bucket, double share, DynamicColor color, b
     : QWidget(parent), bucket_(std::move(bucket)), color_(color), selected_(isSelected), onSelect_(std::move(onSelect)),
       onFocus_(std::move(onFocus)) {
     setCursor(Qt::PointingHandCursor);
-    setToolTip(plainToolTip(PathText::display(bucket_.path)));
+    setToolTip(plainToolTip(DisplayText::path(bucket_.path)));
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 14, 14, 14);
@@ -33,7 +33,7 @@ FolderCard::FolderCard(StorageBucket bucket, double share, DynamicColor color, b
     auto* stack = new QVBoxLayout;
     stack->setSpacing(8);
     auto* top = new QHBoxLayout;
-    top->addWidget(new TextLabel(PathText::display(bucket_.name()), Fonts::system(14, QFont::DemiBold)), 1);
+    top->addWidget(new TextLabel(DisplayText::name(bucket_.name()), Fonts::system(14, QFont::DemiBold)), 1);
     top->addSpacing(6);
     top->addWidget(new TextLabel(share < 0.01 ? Fmt::finePercent(share) : Fmt::percent(share), Fonts::system(12, QFont::Medium),
                                  DynamicColor::secondary()));
@@ -43,7 +43,7 @@ FolderCard::FolderCard(StorageBucket bucket, double share, DynamicColor color, b
     auto* files = new QHBoxLayout;
     files->setSpacing(5);
     files->addWidget(new SymbolView(SymbolImage{.symbol = "doc", .size = 12, .color = DynamicColor::secondary()}));
-    files->addWidget(new TextLabel(AppLocalization::format("storage.filesCount", {QLocale::system().toString(qlonglong(bucket_.fileCount))}),
+    files->addWidget(new TextLabel(AppLocalization::format("storage.filesCount", {AppLocalization::activeLocale().toString(qlonglong(bucket_.fileCount))}),
                                    Fonts::system(12), DynamicColor::secondary()), 1);
     stack->addLayout(files);
     row->addLayout(stack, 1);

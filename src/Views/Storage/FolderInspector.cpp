@@ -1,11 +1,12 @@
 #include "Views/Storage/FolderInspector.h"
 
+#include "Foundation/PathText.h"
+#include "Models/DisplayText.h"
 #include "Views/Common/TextSelection.h"
 #include "Views/Common/EntryKind.h"
 #include "Models/AppLocalization.h"
 #include "Models/ScanSnapshot.h"
 #include "Models/ByteFormatting.h"
-#include "Foundation/PathText.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Fmt.h"
 #include "Views/DesignSystem/Fonts.h"
@@ -48,9 +49,9 @@ public:
     void setFile(const ScannedFile& file) {
         path_ = file.path;
         icon_->setIcon(fileIcon(file.path));
-        name_->setText(PathText::display(file.path.filename()));
+        name_->setText(DisplayText::name(file.path.filename()));
         size_->setText(ByteFormatting::string(file.size));
-        setToolTip(plainToolTip(PathText::display(file.path)));
+        setToolTip(plainToolTip(DisplayText::path(file.path)));
     }
 
 protected:
@@ -137,7 +138,7 @@ FolderInspector::FolderInspector(DynamicColor emptyTint, BucketActions::Focus on
     path_->setMaximumLineCount(2);
     path_->setElideMode(Qt::ElideMiddle);
     path_->setObjectName("inspectorPath");
-    TextSelection::attach(path_);
+    TextSelection::attach(path_, [this] { return bucket_ ? PathText::display(bucket_->path) : QString(); });
     stack->addWidget(path_);
 
     inside_ = new QWidget;
@@ -193,16 +194,16 @@ void FolderInspector::setContent(const ScanSnapshot& snapshot, std::optional<Sto
 
     const double share = snapshot.totalSize >= 1 ? double(bucket_->size) / double(snapshot.totalSize) : 0;
     icon_->setIcon(fileIcon(bucket_->path));
-    name_->setText(PathText::display(bucket_->name()));
+    name_->setText(DisplayText::name(bucket_->name()));
     kind_->setText(EntryKind::text(bucket_->path));
     const ValueAndUnit size = ValueAndUnit::split(ByteFormatting::string(bucket_->size));
     size_->setValue(size.value);
     size_->setUnit(size.unit);
     shareBar_->setTint(tint);
     shareBar_->setFraction(share);
-    files_->setValue(QLocale::system().toString(qlonglong(bucket_->fileCount)));
+    files_->setValue(AppLocalization::activeLocale().toString(qlonglong(bucket_->fileCount)));
     share_->setValue(Fmt::finePercent(share));
-    path_->setText(PathText::display(bucket_->path));
+    path_->setText(DisplayText::path(bucket_->path));
 
     const std::vector<ScannedFile> inside = largestInside(snapshot, *bucket_);
     inside_->setVisible(!inside.empty());

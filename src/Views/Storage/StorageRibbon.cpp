@@ -1,8 +1,8 @@
 #include "Views/Storage/StorageRibbon.h"
 
+#include "Models/DisplayText.h"
 #include "Models/IsolatedText.h"
 #include "Models/ByteFormatting.h"
-#include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
 #include "Views/Storage/BucketSelection.h"
 #include "Views/DesignSystem/ContinuousShape.h"
@@ -78,7 +78,7 @@ std::vector<StorageRibbon::Segment> StorageRibbon::segments() const {
 }
 
 QString StorageRibbon::legendText(const StorageBucket& bucket) const {
-    return PathText::display(bucket.name());
+    return DisplayText::name(bucket.name());
 }
 
 std::vector<std::pair<StorageBucket, QRectF>> StorageRibbon::legendItems() const {

@@ -1,5 +1,6 @@
 #include "Views/Storage/StorageView.h"
 
+#include "Models/DisplayText.h"
 #include "Views/Common/TextSelection.h"
 #include "Models/IsolatedText.h"
 #include "Models/AppLocalization.h"
@@ -64,12 +65,12 @@ constexpr std::size_t maximumFolderRows = 200;
 const QString emDash = QStringLiteral("\u2014");
 
 QString bytes(std::int64_t count) { return ByteFormatting::string(count); }
-QString wholeNumber(std::int64_t count) { return QLocale::system().toString(qlonglong(count)); }
+QString wholeNumber(std::int64_t count) { return AppLocalization::activeLocale().toString(qlonglong(count)); }
 QString shareText(double share) { return share < 0.01 ? Fmt::finePercent(share) : Fmt::percent(share); }
 
 QString lastComponent(const std::filesystem::path& path) {
     const std::filesystem::path name = path.filename();
-    return PathText::display(name.empty() ? path : name);
+    return DisplayText::name(name.empty() ? path : name);
 }
 
 // A capsule on the track colour with a folder symbol and a path that stays left to right.
@@ -84,15 +85,17 @@ public:
         path_->setElideMode(Qt::ElideMiddle);
         path_->setLayoutDirection(Qt::LeftToRight);
         path_->setObjectName("locationPath");
-        TextSelection::attach(path_);
+        TextSelection::attach(path_, [this] { return copied_; });
         row->addWidget(path_, 1);
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         setMaximumWidth(520);
     }
 
-    void setPath(const QString& path) {
-        path_->setText(path);
-        setToolTip(plainToolTip(path));
+    void setPath(const std::filesystem::path& path) {
+        const QString shown = DisplayText::path(path);
+        path_->setText(shown);
+        copied_ = PathText::display(path);
+        setToolTip(plainToolTip(shown));
     }
 
 protected:
@@ -104,6 +107,7 @@ protected:
 
 private:
     TextLabel* path_;
+    QString copied_;
 };
 
 // Runs an action when the wrapped widget is clicked (pills used as plain buttons).
@@ -344,7 +348,7 @@ void StorageView::refreshHero() {
     legendOther_->setVisible(shownScanned >= 1);
     legendFree_->setValue(bytes(free));
 
-    static_cast<LocationPill*>(locationPill_)->setPath(PathText::display(shown_ ? shown_->rootPath : state_.scanRoot()));
+    static_cast<LocationPill*>(locationPill_)->setPath(shown_ ? shown_->rootPath : state_.scanRoot());
     parentButton_->setVisible(offersParentFolder());
     cancelButton_->setVisible(state_.isScanning());
     startButton_->setVisible(!state_.isScanning());
@@ -451,7 +455,7 @@ QWidget* StorageView::makeScanningCard() {
     currentPath_->setElideMode(Qt::ElideMiddle);
     currentPath_->setLayoutDirection(Qt::LeftToRight);
     currentPath_->setObjectName("currentPath");
-    TextSelection::attach(currentPath_);
+    TextSelection::attach(currentPath_, [this] { return currentPathCopied_; });
     pathBox->contentLayout()->addWidget(currentPath_);
     stack->addWidget(pathBox);
     return card;
@@ -471,7 +475,8 @@ void StorageView::refreshScanningFigures() {
         {AppLocalization::string("storage.scanLocation"), lastComponent(state_.scanRoot()), std::nullopt},
     });
     sparkline_->setValues(std::vector<double>(sampler_.samples().begin(), sampler_.samples().end()));
-    currentPath_->setText(progress ? PathText::display(std::string_view(progress->path)) : PathText::display(state_.scanRoot()));
+    currentPathCopied_ = progress ? PathText::display(std::string_view(progress->path)) : PathText::display(state_.scanRoot());
+    currentPath_->setText(DisplayText::path(currentPathCopied_));
 }
 
 QWidget* StorageView::makeResults() {
@@ -536,7 +541,7 @@ void StorageView::refreshResults() {
     palette_ = StorageRankPalette(snapshot.buckets);
 
     durationText_->setText(AppLocalization::string("scan.duration") + QStringLiteral(" \u00B7 ") +
-                           isolatedText(QLocale::system().toString(snapshot.duration, 'f', 1) + QStringLiteral("s")));
+                           isolatedText(AppLocalization::activeLocale().toString(snapshot.duration, 'f', 1) + QStringLiteral("s")));
     totalTile_->setValue(bytes(snapshot.totalSize));
     filesTile_->setValue(wholeNumber(snapshot.fileCount));
     skippedPill_->setText(AppLocalization::format("scan.skipped", {qlonglong(snapshot.inaccessibleCount)}));
@@ -547,8 +552,8 @@ void StorageView::refreshResults() {
     largestTile_->setValue(largest ? bytes(largest->size) : emDash);
     largestFooter_->setVisible(largest != nullptr);
     if (largest) {
-        largestPill_->setText(PathText::display(largest->name()));
-        largestFooter_->setToolTip(plainToolTip(PathText::display(largest->path)));
+        largestPill_->setText(DisplayText::name(largest->name()));
+        largestFooter_->setToolTip(plainToolTip(DisplayText::path(largest->path)));
     }
 
     visible_ = visibleBuckets();
@@ -682,12 +687,12 @@ void StorageView::refreshFolders() {
         const double share = snapshot.totalSize < 1 ? 0 : double(bucket.size) / double(snapshot.totalSize);
         RankedRow* row = folderRow(i);
         row->setIcon(fileIcon(bucket.path));
-        row->setTitle(PathText::display(bucket.name()));
+        row->setTitle(DisplayText::name(bucket.name()));
         row->setSubtitle(AppLocalization::format("storage.filesCount", {wholeNumber(bucket.fileCount)}) + QStringLiteral(" \u00B7 ") + isolatedText(shareText(share)));
         row->setValue(bytes(bucket.size));
         row->setFraction(double(bucket.size) / double(largestSize));
         row->setHighlighted(selection_->isSelected(bucket.path));
-        row->setToolTip(plainToolTip(PathText::display(bucket.path)));
+        row->setToolTip(plainToolTip(DisplayText::path(bucket.path)));
         row->setProperty("bucketID", QString::fromStdString(bucket.path));
         row->actions().front()->setEnabled(BucketActions::canFocus(bucket));
         row->show();
@@ -743,11 +748,11 @@ void StorageView::refreshLargestFiles() {
         }
         RankedRow* row = fileRowPool_[i];
         row->setIcon(fileIcon(file.path));
-        row->setTitle(PathText::display(file.path.filename()));
-        row->setSubtitle(PathText::display(file.path.parent_path()));
+        row->setTitle(DisplayText::name(file.path.filename()));
+        row->setSubtitle(DisplayText::path(file.path.parent_path()));
         row->setValue(bytes(file.size));
         row->setFraction(double(file.size) / double(largestSize));
-        row->setToolTip(plainToolTip(PathText::display(file.path)));
+        row->setToolTip(plainToolTip(DisplayText::path(file.path)));
         row->show();
     }
     for (std::size_t i = count; i < fileRowPool_.size(); ++i) fileRowPool_[i]->hide();

@@ -135,6 +135,7 @@ private:
     StatColumns* scanningStats_;
     BarSparkline* sparkline_;
     TextLabel* currentPath_;
+    QString currentPathCopied_;  // the path as stored, for the clipboard
 
     // Results.
     QWidget* results_;

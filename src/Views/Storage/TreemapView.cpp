@@ -1,9 +1,9 @@
 #include "Views/Storage/TreemapView.h"
 
+#include "Models/DisplayText.h"
 #include "Models/IsolatedText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
-#include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
 #include "Views/Storage/BucketOrder.h"
 #include "Views/Storage/BucketSelection.h"
@@ -197,11 +197,11 @@ QColor TreemapView::colorOf(const StorageBucket& bucket) const {
 }
 
 QString TreemapView::nameOf(const StorageBucket& tile) const {
-    return tile.path == otherID ? otherName_ : PathText::display(tile.name());
+    return tile.path == otherID ? otherName_ : DisplayText::name(tile.name());
 }
 
 QString TreemapView::locationOf(const StorageBucket& tile) const {
-    return PathText::display(tile.path == otherID ? otherLocation_ : tile.path);
+    return DisplayText::path(tile.path == otherID ? otherLocation_ : tile.path);
 }
 
 QString TreemapView::accessibleLabel(const StorageBucket& tile) const {
@@ -254,7 +254,7 @@ std::optional<TreemapView::Strip> TreemapView::strip() const {
     s.dot = colorOf(tile);
     s.name = nameOf(tile);
     s.details = isolatedText(ByteFormatting::string(tile.size)) + separator + isolatedText(Fmt::finePercent(shareOf(tile))) + separator +
-                AppLocalization::format("storage.filesCount", {QLocale::system().toString(qlonglong(tile.fileCount))});
+                AppLocalization::format("storage.filesCount", {AppLocalization::activeLocale().toString(qlonglong(tile.fileCount))});
     if (tile.path != otherID && BucketActions::canFocus(tile)) s.hint = AppLocalization::string("storage.map.doubleClick");
     return s;
 }

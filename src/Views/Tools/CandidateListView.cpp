@@ -1,8 +1,8 @@
 #include "Views/Tools/CandidateListView.h"
 
-#include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Services/AppState.h"
 #include "Views/Common/DashboardPage.h"
 #include "Views/DesignSystem/Banner.h"
@@ -134,9 +134,9 @@ void CandidateListView::followList() {
         (candidate.safety == CleanupSafety::safe ? safe : review) += 1;
     }
     banner_->setTitle(AppLocalization::format("tools.cleanup.bannerTitle", {qlonglong(candidates.size()), ToolTexts::bytes(total)}));
-    const QLocale system = QLocale::system();
-    safeTile_->setValue(system.toString(safe));
-    reviewTile_->setValue(system.toString(review));
+    const QLocale locale = AppLocalization::activeLocale();
+    safeTile_->setValue(locale.toString(safe));
+    reviewTile_->setValue(locale.toString(review));
 
     auto fraction = [largest](const CleanupCandidate& candidate) { return largest > 0 ? double(candidate.size) / double(largest) : 0.0; };
     std::vector<std::string> keys;
@@ -148,7 +148,7 @@ void CandidateListView::followList() {
             const CleanupCandidate& candidate = (state_.*list_)()[index];
             const std::filesystem::path name = candidate.path.filename();
             return new ToolsItemRow(ToolSelection(state_, candidate.id), false,
-                                    {candidate.path, PathText::display(name.empty() ? candidate.path : name), AppLocalization::string(candidate.detailKey),
+                                    {candidate.path, DisplayText::name(name.empty() ? candidate.path : name), AppLocalization::string(candidate.detailKey),
                                      ToolTexts::bytes(candidate.size), fraction(candidate)},
                                     tint, new SafetyPill(candidate.safety));
         },

@@ -1,8 +1,8 @@
 #include "Views/Tools/DuplicateFinderView.h"
 
-#include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Services/AppState.h"
 #include "Views/Common/DashboardPage.h"
 #include "Views/Common/PlainToolTip.h"
@@ -102,8 +102,8 @@ std::int64_t DuplicateFinderView::selectedSize() const {
 void DuplicateFinderView::followFolder() {
     const std::filesystem::path& root = state_.scanRoot();
     const std::filesystem::path name = root.filename();
-    folder_->setText(PathText::display(name.empty() ? root : name));
-    folder_->setToolTip(plainToolTip(PathText::display(root)));
+    folder_->setText(DisplayText::name(name.empty() ? root : name));
+    folder_->setToolTip(plainToolTip(DisplayText::path(root)));
 }
 
 void DuplicateFinderView::followState() {

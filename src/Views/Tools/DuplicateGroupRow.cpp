@@ -1,7 +1,7 @@
 #include "Views/Tools/DuplicateGroupRow.h"
 
-#include "Foundation/PathText.h"
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Services/AppState.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
@@ -31,7 +31,7 @@ DuplicateGroupRow::DuplicateGroupRow(AppState& state, DuplicateGroup group, doub
     header_->setObjectName("groupHeader");
     header_->setAttribute(Qt::WA_Hover);
     header_->setFocusPolicy(Qt::TabFocus);
-    header_->setAccessibleName(group_.files.empty() ? QString() : PathText::display(group_.files.front().path.filename()));
+    header_->setAccessibleName(group_.files.empty() ? QString() : DisplayText::name(group_.files.front().path.filename()));
     header_->installEventFilter(this);
     auto* row = new QHBoxLayout(header_);
     row->setContentsMargins(14, 9, 14, 9);
@@ -42,7 +42,7 @@ DuplicateGroupRow::DuplicateGroupRow(AppState& state, DuplicateGroup group, doub
     row->addWidget(new IconBadge(QStringLiteral("doc.on.doc"), tint, 32));
     auto* texts = new QVBoxLayout;
     texts->setSpacing(3);
-    const QString title = group_.files.empty() ? QString() : PathText::display(group_.files.front().path.filename());
+    const QString title = group_.files.empty() ? QString() : DisplayText::name(group_.files.front().path.filename());
     auto* titleLabel = new TextLabel(title, Fonts::system(14, QFont::DemiBold));
     titleLabel->setObjectName("groupTitle");
     texts->addWidget(titleLabel);
@@ -83,7 +83,7 @@ int DuplicateGroupRow::selectedCount() const { return selectedCount(group_, stat
 
 QString DuplicateGroupRow::selectionPillText() const {
     const int count = selectedCount();
-    return count > 0 ? AppLocalization::format("tools.selected", {QString::number(count)}) : QString();
+    return count > 0 ? AppLocalization::format("tools.selected", {AppLocalization::activeLocale().toString(qlonglong(count))}) : QString();
 }
 
 void DuplicateGroupRow::follow() {
@@ -115,7 +115,7 @@ void DuplicateGroupRow::buildCopies() {
             const bool kept = index == 0;
             QWidget* accessory = kept ? new Pill(AppLocalization::string("duplicates.keep"), QStringLiteral("lock.fill"), DS::green) : nullptr;
             list->addWidget(new ToolsItemRow(ToolSelection(state_, file.path.string()), kept,
-                                             {file.path, PathText::display(file.path.filename()), PathText::display(file.path.parent_path()),
+                                             {file.path, DisplayText::name(file.path.filename()), DisplayText::path(file.path.parent_path()),
                                               ToolTexts::bytes(file.size), 1.0},
                                              kept ? DS::green : tint_, accessory));
         }

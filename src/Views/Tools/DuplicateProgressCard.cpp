@@ -2,6 +2,7 @@
 
 #include "Models/AppLocalization.h"
 #include "Foundation/PathText.h"
+#include "Models/DisplayText.h"
 #include "Views/Common/BusySpinner.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Fmt.h"
@@ -78,15 +79,15 @@ QString DuplicateProgressCard::detail(const std::optional<DuplicateScanProgress>
 }
 
 std::vector<StatItem> DuplicateProgressCard::stats(const std::optional<DuplicateScanProgress>& progress, const DynamicColor& tint) {
-    const QLocale system = QLocale::system();
+    const QLocale locale = AppLocalization::activeLocale();
     const QString slash = QStringLiteral(" / ");
     QString files = QStringLiteral("0"), data = ToolTexts::bytes(0), groups = QStringLiteral("0");
     if (progress) {
-        files = system.toString(qlonglong(progress->filesProcessed));
-        if (progress->totalFiles) files += slash + system.toString(qlonglong(*progress->totalFiles));
+        files = locale.toString(qlonglong(progress->filesProcessed));
+        if (progress->totalFiles) files += slash + locale.toString(qlonglong(*progress->totalFiles));
         data = ToolTexts::bytes(progress->bytesProcessed);
         if (progress->totalBytes) data += slash + ToolTexts::bytes(*progress->totalBytes);
-        groups = system.toString(qlonglong(progress->groupsFound));
+        groups = locale.toString(qlonglong(progress->groupsFound));
     }
     return {{AppLocalization::string("tools.progress.files"), files, tint},
             {AppLocalization::string("tools.progress.data"), data,
@@ -108,7 +109,7 @@ void DuplicateProgressCard::setProgress(const std::optional<DuplicateScanProgres
     bar_->setFraction(fraction.value_or(0));
     busyBar_->setVisible(!fraction);
     stats_->setItems(stats(progress, tint_));
-    path_->setText(progress ? PathText::display(std::string_view(progress->path)) : QString());
+    path_->setText(progress ? DisplayText::path(PathText::display(std::string_view(progress->path))) : QString());
     path_->setVisible(progress.has_value());
 }
 

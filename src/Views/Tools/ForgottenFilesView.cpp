@@ -1,8 +1,8 @@
 #include "Views/Tools/ForgottenFilesView.h"
 
-#include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Models/TextKey.h"
 #include "Models/TimeFormatting.h"
 #include "Services/AppState.h"
@@ -123,11 +123,11 @@ void ForgottenFilesView::followList() {
         [this, fraction](std::size_t index) -> QWidget* {
             const ScannedFile& file = state_.forgottenFiles()[index];
             QWidget* date = file.modifiedAt ? new Pill(AppLocalization::format("tools.forgotten.modified",
-                                                                               {TimeFormatting::dayMonthYear(*file.modifiedAt, QLocale::system())}),
+                                                                               {TimeFormatting::dayMonthYear(*file.modifiedAt, AppLocalization::activeLocale())}),
                                                        QStringLiteral("clock"), DS::gray)
                                             : nullptr;
             return new ToolsItemRow(ToolSelection(state_, file.path.string()), false,
-                                    {file.path, PathText::display(file.path.filename()), PathText::display(file.path.parent_path()),
+                                    {file.path, DisplayText::name(file.path.filename()), DisplayText::path(file.path.parent_path()),
                                      ToolTexts::bytes(file.size), fraction(file)},
                                     tint_, date);
         },

@@ -1,6 +1,7 @@
 #include "Views/Tools/StartupItemRow.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Services/AppState.h"
 #include "Views/Common/FileActions.h"
 #include "Views/Common/GuardedMenu.h"
@@ -25,10 +26,10 @@ StartupItemRow::StartupItemRow(AppState& state, StartupItem item, const DynamicC
     row->addWidget(new IconBadge(item_.canChange ? QStringLiteral("gearshape.fill") : QStringLiteral("lock.fill"), item_.canChange ? tint : DS::gray, 34));
     auto* texts = new QVBoxLayout;
     texts->setSpacing(3);
-    auto* name = new TextLabel(item_.name, Fonts::system(14, QFont::DemiBold));
+    auto* name = new TextLabel(DisplayText::name(item_.name), Fonts::system(14, QFont::DemiBold));
     name->setObjectName("startupName");
     texts->addWidget(name);
-    auto* program = new TextLabel(item_.program, Fonts::system(12), DynamicColor::secondary());
+    auto* program = new TextLabel(DisplayText::name(item_.program), Fonts::system(12), DynamicColor::secondary());
     program->setElideMode(Qt::ElideMiddle);
     texts->addWidget(program);
     row->addLayout(texts, 1);

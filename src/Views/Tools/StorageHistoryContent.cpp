@@ -3,6 +3,7 @@
 #include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
+#include "Models/DisplayText.h"
 #include "Services/StorageHistoryService.h"
 #include "Views/Common/DashboardPage.h"
 #include "Views/Common/ValueAndUnit.h"
@@ -186,7 +187,7 @@ QWidget* StorageHistoryContent::makeChangesCard() {
     for (const FolderStorageChange& folder : folders) {
         const std::int64_t d = saturatingDifference(folder.currentSize, folder.previousSize);
         const double magnitude = std::abs(double(folder.currentSize) - double(folder.previousSize));
-        rows->addWidget(new RankedRow(QIcon(), d > 0 ? QStringLiteral("folder.badge.plus") : QStringLiteral("folder.badge.minus"), folder.name, folder.path,
+        rows->addWidget(new RankedRow(QIcon(), d > 0 ? QStringLiteral("folder.badge.plus") : QStringLiteral("folder.badge.minus"), DisplayText::name(folder.name), DisplayText::path(folder.path),
                                       signedBytes(d), largest >= 1 ? magnitude / largest : 0.0, d > 0 ? tint_ : DS::green));
     }
     stack->addLayout(rows);

@@ -37,7 +37,7 @@ void ToolsRailRow::setSelected(bool selected) {
 }
 
 void ToolsRailRow::setCount(std::optional<int> count) {
-    badge_ = count ? std::optional(QLocale::system().toString(*count)) : std::nullopt;
+    badge_ = count ? std::optional(AppLocalization::activeLocale().toString(*count)) : std::nullopt;
     update();
 }
 

@@ -1,6 +1,7 @@
 #include "Views/Uninstaller/AppListRow.h"
 
 #include "Models/ByteFormatting.h"
+#include "Models/DisplayText.h"
 #include "Views/Common/AppIcons.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
@@ -81,7 +82,7 @@ void AppListRow::setApplication(InstalledApplication app, bool isSelected) {
 
 void AppListRow::follow() {
     icon_->setIcon(AppIcons::icon(app_.iconName));
-    name_->setText(app_.name);
+    name_->setText(DisplayText::name(app_.name));
     version_->setText(app_.version);
     size_->setVisible(app_.size >= 1);
     size_->setText(ByteFormatting::string(app_.size));

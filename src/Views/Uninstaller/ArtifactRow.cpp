@@ -1,8 +1,8 @@
 #include "Views/Uninstaller/ArtifactRow.h"
 
-#include "Foundation/PathText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
+#include "Models/DisplayText.h"
 #include "Views/Common/PlainToolTip.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
@@ -23,7 +23,7 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
     : QWidget(parent), artifact_(artifact), setSelected_(std::move(setSelected)), fraction_(fraction) {
     setAttribute(Qt::WA_Hover);
     const DynamicColor tint = ArtifactCategoryPresentation::tint(artifact_.category);
-    const QString name = PathText::display(artifact_.path.filename());
+    const QString name = DisplayText::name(artifact_.path.filename());
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(18, 0, 0, 0);
     row->setSpacing(0);
@@ -42,18 +42,18 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
         lock->setFixedSize(check_->sizeHint());
         row->addWidget(lock);
     }
-    ranked_ = new RankedRow(icon, ArtifactCategoryPresentation::symbol(artifact_.category), name, PathText::display(artifact_.path.parent_path()),
+    ranked_ = new RankedRow(icon, ArtifactCategoryPresentation::symbol(artifact_.category), name, DisplayText::path(artifact_.path.parent_path()),
                             ByteFormatting::string(artifact_.size), fraction, tint);
     // Its clicks reach this row (it does not take them), so anywhere on it flips the tick.
     row->addWidget(ranked_, 1);
-    QString tip = PathText::display(artifact_.path);
+    QString tip = DisplayText::path(artifact_.path);
     if (artifact_.isLocked()) {
         // A package's file: locked, and the package manager is named as the way to remove it.
         lock_ = new Pill(AppLocalization::string("uninstaller.packageManaged"), QStringLiteral("lock.fill"), DS::gray);
         row->addSpacing(12);
         row->addWidget(lock_);
         row->addSpacing(18);
-        tip += QLatin1Char('\n') + AppLocalization::format("uninstaller.packageManaged.detail", {PathText::display(artifact_.package)});
+        tip += QLatin1Char('\n') + AppLocalization::format("uninstaller.packageManaged.detail", {DisplayText::name(artifact_.package)});
     }
     setToolTip(plainToolTip(tip));
     dimming_ = new QGraphicsOpacityEffect(this);

@@ -4,6 +4,7 @@
 #include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
+#include "Models/DisplayText.h"
 #include "Services/AppState.h"
 #include "Views/Common/AppIcons.h"
 #include "Views/Common/Hairline.h"
@@ -49,7 +50,7 @@ UninstallerHeroCard::UninstallerHeroCard(AppState& state, InstalledApplication a
     identity->addWidget(icon);
     auto* names = new QVBoxLayout;
     names->setSpacing(8);
-    auto* name = new TextLabel(application_.name, Fonts::system(24, QFont::Bold));
+    auto* name = new TextLabel(DisplayText::name(application_.name), Fonts::system(24, QFont::Bold));
     name->setObjectName("heroName");
     names->addWidget(name);
     auto* pills = new QHBoxLayout;
@@ -106,8 +107,8 @@ void UninstallerHeroCard::follow() {
     selectedSize_->setUnit(parts.unit);
     const auto ticked = std::count_if(artifacts.begin(), artifacts.end(), [](const AppArtifact& artifact) { return artifact.isSelected; });
     figures_->setItems({
-        {AppLocalization::string("uninstaller.stat.items"), QString::number(artifacts.size()), std::nullopt},
-        {AppLocalization::string("uninstaller.stat.selected"), QString::number(ticked), tint_},
+        {AppLocalization::string("uninstaller.stat.items"), AppLocalization::activeLocale().toString(qlonglong(artifacts.size())), std::nullopt},
+        {AppLocalization::string("uninstaller.stat.selected"), AppLocalization::activeLocale().toString(qlonglong(ticked)), tint_},
         {AppLocalization::string("uninstaller.stat.appSize"), ByteFormatting::string(application_.size), std::nullopt},
     });
     refresh_->setEnabled(!state_.isLoadingApplications());

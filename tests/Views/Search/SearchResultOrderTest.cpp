@@ -1,5 +1,7 @@
 #include "Views/Search/SearchResultOrder.h"
 
+#include "Models/DisplayText.h"
+
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -40,11 +42,11 @@ TEST(SearchResultOrder, EqualKeysKeepTheServicesOrder) {
 }
 
 TEST(SearchResultOrder, HelpHasThePathThenWhatIsKnown) {
-    EXPECT_EQ(SearchResultOrder::help(hit("/home/a/<b>x</b>\nline", 1)), "/home/a/<b>x</b>\nline");
+    EXPECT_EQ(SearchResultOrder::help(hit("/home/a/<b>x</b>\nline", 1)), DisplayText::path(QStringLiteral("/home/a/<b>x</b>\nline")));
     const QString full = SearchResultOrder::help(hit("/home/a/r.pdf", 1, 1'796'472'000, "PDF document"));  // noon, 5 Dec 2026
     const QStringList lines = full.split('\n');
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[0], "/home/a/r.pdf");
+    EXPECT_EQ(lines[0], DisplayText::path(QStringLiteral("/home/a/r.pdf")));
     EXPECT_EQ(lines[1], "PDF document");
     EXPECT_TRUE(lines[2].contains("2026")) << lines[2].toStdString();
     EXPECT_TRUE(lines[2].contains("5")) << lines[2].toStdString();
