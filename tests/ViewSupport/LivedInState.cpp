@@ -135,7 +135,7 @@ AppServices services() {
 
     StorageHistoryService::Sources sources;
     auto day = std::make_shared<int>(0);
-    sources.capacity = [day] { return StorageHistoryService::Capacity{512'000'000'000, 190'000'000'000 - *day * 700'000'000}; };
+    sources.capacity = [day] { return StorageHistoryService::Capacity{512'000'000'000, 190'000'000'000 - std::int64_t(*day) * 700'000'000}; };
     sources.now = [day] { return today.addingSeconds(86'400.0 * (*day - 20)); };
     sources.timeZone = [] { return QTimeZone::utc(); };
     s.storageHistory = std::make_unique<StorageHistoryService>(sources);

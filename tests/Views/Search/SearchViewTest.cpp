@@ -408,6 +408,7 @@ TEST_F(SearchScreen, HoverFollowsThePointerFromRowToRow) {
     view->runPendingSearch();
     fake->finishLatest({hit("/a/a1", 3), hit("/a/a2", 2), hit("/a/a3", 1)});
     SearchResultsList* list = view->resultsList();
+    ASSERT_TRUE(waitUntil([&] { return list->builtRowCount() >= 2; }));
     SearchResultRow* first = list->row(0);
     SearchResultRow* second = list->row(1);
     // Entering the next row may be reported before leaving the last one.
