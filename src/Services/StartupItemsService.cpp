@@ -152,7 +152,7 @@ void StartupItemsService::setEnabled(const StartupItem& item, bool enabled) {
             if (entry && !entry->startsAtLogin) {
                 if (entry->program) check(AutostartSwitch::rewrite(current, *identity, true), current, "startup.writeFailed");
                 // A bare mask over a system entry: without it the system's entry starts.
-                else if (replacesSystemEntry) Trash::moveToTrash(current);
+                else if (replacesSystemEntry) Trash::moveToTrash(current, {.expected = *identity});
                 else throw StartupError(StartupError::Case::nothingToStart, fileName(current));
             }
         } catch (...) {
