@@ -19,8 +19,6 @@ namespace {
 constexpr std::string_view group = "Desktop Entry";
 constexpr std::string_view hiddenKey = "Hidden";
 constexpr std::string_view enabledKey = "X-GNOME-Autostart-enabled";
-// Desktop entries are a few kilobytes.
-constexpr size_t largestEntry = 1 << 20;
 
 // GLib's booleans, which desktop sessions read entries with; anything else is no boolean.
 std::optional<bool> boolean(std::string_view value) {
@@ -33,13 +31,6 @@ std::optional<bool> lastBoolean(const KeyFile& keys, std::string_view key) {
     const auto values = keys.values(group, key);
     if (values.empty()) return std::nullopt;
     return boolean(values.back());
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r");
-    return text.substr(first, last - first + 1);
 }
 
 bool stillListed(const fs::path& path, const FileIdentity& expected) {
@@ -80,7 +71,7 @@ std::optional<std::string> switched(std::string_view text, bool on) {
         text.remove_prefix(line.size());
         const std::string_view body = line.substr(0, line.find_first_of("\r\n"));
         const std::string_view ending = line.substr(body.size());
-        const std::string_view content = trimmed(body);
+        const std::string_view content = KeyFile::trimmed(body);
         if (!content.empty() && content.front() == '[') {
             inGroup = content.back() == ']' && content.substr(1, content.size() - 2) == group;
             result += line;
@@ -97,8 +88,8 @@ std::optional<std::string> switched(std::string_view text, bool on) {
             result += line;
             continue;
         }
-        const std::string_view key = trimmed(body.substr(0, equals));
-        const std::optional<bool> value = boolean(trimmed(body.substr(equals + 1)));
+        const std::string_view key = KeyFile::trimmed(body.substr(0, equals));
+        const std::optional<bool> value = boolean(KeyFile::trimmed(body.substr(equals + 1)));
         std::optional<std::string_view> replacement;
         if (key == hiddenKey) {
             sawHidden = true;
@@ -126,25 +117,16 @@ Result rewrite(const fs::path& file, const FileIdentity& expected, bool on) {
     if (fd < 0) return errno == ELOOP || errno == ENOENT ? Result{Outcome::changed} : Result{Outcome::failed, errno};
     struct stat info {};
     const bool same = ::fstat(fd, &info) == 0 && FileIdentity::of(info) == expected;
-    const auto text = same ? FileContents::read(fd, largestEntry) : std::nullopt;
+    const auto text = same ? FileContents::read(fd, KeyFile::maximumSize) : std::nullopt;
     ::close(fd);
     if (!same) return {Outcome::changed};
     if (!text) return {Outcome::failed, EIO};
     const auto replaced = switched(*text, on);
     if (!replaced) return {Outcome::failed, EINVAL};
 
-    const fs::path folder = file.parent_path();
-    std::string pattern = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
-    const int out = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (out < 0) return {Outcome::failed, errno};
-    const fs::path temporary = pattern;
-    const bool written = ::fchmod(out, info.st_mode & 07777) == 0 && FileContents::writeAll(out, *replaced) && ::fsync(out) == 0;
-    const int writeError = errno;
-    ::close(out);
-    if (!written) {
-        ::unlink(temporary.c_str());
-        return {Outcome::failed, writeError};
-    }
+    const auto scratch = FileContents::writeBeside(file, *replaced, info.st_mode & 07777);
+    if (!scratch) return {Outcome::failed, errno};
+    const fs::path& temporary = *scratch;
     // Swapped, not renamed over: the file swapped out must still be the listed one, or it goes back.
     if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, file.c_str(), RENAME_EXCHANGE) == 0) {
         if (!stillListed(temporary, expected)) {
@@ -167,7 +149,7 @@ Result rewrite(const fs::path& file, const FileIdentity& expected, bool on) {
             return result;
         }
     }
-    FileContents::syncFolder(folder);
+    FileContents::syncFolder(file.parent_path());
     return {};
 }
 

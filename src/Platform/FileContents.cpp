@@ -40,6 +40,19 @@ bool FileContents::writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+std::optional<std::filesystem::path> FileContents::writeBeside(const std::filesystem::path& file, std::string_view bytes, std::optional<mode_t> mode) {
+    std::string pattern = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    const bool written = (!mode || ::fchmod(fd, *mode) == 0) && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (written) return std::filesystem::path(pattern);
+    ::unlink(pattern.c_str());
+    errno = error;
+    return std::nullopt;
+}
+
 void FileContents::syncFolder(const std::filesystem::path& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;

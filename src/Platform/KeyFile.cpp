@@ -2,19 +2,12 @@
 
 #include "Platform/FileContents.h"
 
-namespace {
-
-// Desktop entries and unit files are a few kilobytes; anything this large is not one.
-constexpr size_t maximumSize = 1 << 20;
-
-std::string_view trimmed(std::string_view text) {
+std::string_view KeyFile::trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
     if (first == std::string_view::npos) return {};
     const auto last = text.find_last_not_of(" \t\r");
     return text.substr(first, last - first + 1);
 }
-
-}  // namespace
 
 std::optional<KeyFile> KeyFile::read(const std::filesystem::path& file) {
     auto text = FileContents::read(file, maximumSize);

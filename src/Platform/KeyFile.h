@@ -14,6 +14,11 @@ public:
     static std::optional<KeyFile> read(const std::filesystem::path& file);
     static KeyFile parse(std::string_view text);
 
+    // Desktop entries and unit files are a few kilobytes; anything larger than this is not one.
+    static constexpr size_t maximumSize = 1 << 20;
+    // Without the blanks and carriage returns around it, as keys and values are read.
+    static std::string_view trimmed(std::string_view text);
+
     bool hasGroup(std::string_view group) const;
     // Every value of `key` in `group`, in file order (systemd repeats keys).
     std::vector<std::string> values(std::string_view group, std::string_view key) const;

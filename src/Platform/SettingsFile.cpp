@@ -194,13 +194,11 @@ void SettingsFile::write(const QVariantMap& values) const {
     const QByteArray& bytes = *serialisedValues;
     const QString folder = QFileInfo(*target).absolutePath();
     QDir().mkpath(folder);
-    QByteArray pattern = QFile::encodeName(*target + ".XXXXXX");
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) return;
-    const bool complete = FileContents::writeAll(fd, std::string_view(bytes.constData(), size_t(bytes.size()))) && ::fsync(fd) == 0;
-    ::close(fd);
-    if (!complete || ::rename(pattern.constData(), QFile::encodeName(*target).constData()) != 0) {
-        ::unlink(pattern.constData());
+    const std::filesystem::path file = QFile::encodeName(*target).toStdString();
+    const auto scratch = FileContents::writeBeside(file, std::string_view(bytes.constData(), size_t(bytes.size())));
+    if (!scratch) return;
+    if (::rename(scratch->c_str(), file.c_str()) != 0) {
+        ::unlink(scratch->c_str());
         return;
     }
     FileContents::syncFolder(QFile::encodeName(folder).toStdString());
