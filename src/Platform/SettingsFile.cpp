@@ -201,7 +201,7 @@ void SettingsFile::write(const QVariantMap& values) const {
         ::unlink(scratch->c_str());
         return;
     }
-    FileContents::syncFolder(QFile::encodeName(folder).toStdString());
+    FileContents::syncFolder(file.parent_path());
 }
 
 void SettingsFile::keepAside(const QByteArray& bytes) {
