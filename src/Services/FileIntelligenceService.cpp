@@ -210,30 +210,31 @@ std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::file
         [&](Records& records, std::int64_t, const std::string& directory, const DirectoryEntry& entry) {
             if (entry.type != DirectoryEntry::Kind::file || entry.allocatedSize < minimumSize) return;
             if (!entry.modified || !(*entry.modified < cutoff)) return;
-            records.push_back({directory + "/" + entry.name, entry.allocatedSize, entry.modified});
+            records.push_back({directory + "/" + entry.name, entry.allocatedSize, entry.modified, entry.logicalSize});
         },
         stop);
 
     Records records;
     for (Records& part : perWorker) records.insert(records.end(), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
     std::stable_sort(records.begin(), records.end(), [](const auto& a, const auto& b) { return a.size > b.size; });
-    if (records.size() > forgottenLimit) records.resize(forgottenLimit);
+    return unchangedFiles(records, forgottenLimit);
+}
 
+std::vector<ScannedFile> FileIntelligenceService::unchangedFiles(const std::vector<FileRecord>& records, std::size_t limit) {
     KindDescriptions kinds;
     std::vector<ScannedFile> files;
-    files.reserve(records.size());
     for (const FileRecord& record : records) {
+        if (files.size() >= limit) break;
         std::filesystem::path location(record.path);
-        // The identity a move checks against: a file changed since the walk saw it is left out. A
-        // path too long for the system to name in one call is listed without one; nothing can move
-        // it by that path either.
+        // The identity a move checks against. A path too long for the system to name in one call is
+        // listed without one; nothing can move it by that path either.
         struct stat status {};
         std::optional<FileIdentity> identity;
         if (::lstat(location.c_str(), &status) == 0) {
-            if (!S_ISREG(status.st_mode) || allocatedBytes(std::uint64_t(status.st_blocks)) != record.size ||
-                Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec) != *record.modified)
-                continue;
             identity = FileIdentity::of(status);
+            if (identity->type != S_IFREG || identity->size != record.length || !record.modified ||
+                Instant::fromTimespec(identity->modifiedSeconds, identity->modifiedNanoseconds) != *record.modified)
+                continue;
         } else if (errno != ENAMETOOLONG) {
             continue;
         }

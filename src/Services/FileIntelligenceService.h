@@ -29,11 +29,12 @@
 class FileIntelligenceService {
 public:
     // A file found by a walk. `size` is the logical length for the duplicate finder, the allocated
-    // size for forgotten files.
+    // size for forgotten files, which also keep the length to tell a file changed since the walk.
     struct FileRecord {
         std::string path;
         std::int64_t size = 0;
         std::optional<Instant> modified;
+        std::int64_t length = 0;
 
         bool operator==(const FileRecord&) const = default;
     };
@@ -67,6 +68,11 @@ public:
     // Throws ScanError, Cancelled.
     std::vector<DuplicateGroup> duplicateGroups(const std::filesystem::path& folder, bool includeHidden, const ProgressCallback& progress,
                                                 const FoundGroupCallback& foundGroup, std::stop_token stop = {});
+
+    // The first `limit` of `records` (in their order) that are still the regular file of the length
+    // and modification time the walk saw, each with its identity. Allocated blocks are no test: the
+    // file system changes them without any change of content.
+    static std::vector<ScannedFile> unchangedFiles(const std::vector<FileRecord>& records, std::size_t limit);
 
     static const std::unordered_set<std::string>& packageExtensions();
     // "Photos.photoslibrary", "X.APP"; not ".app", "app", "name.".

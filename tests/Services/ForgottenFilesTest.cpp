@@ -149,3 +149,30 @@ TEST(ForgottenFiles, UnreadableFolderThrowsWithTheLocationAsPassed) {
     fs::create_symlink(tree.path() / "nowhere", tree.path() / "link");
     EXPECT_THROW(service.forgottenFiles(tree.path() / "link", 90, 1), ScanError);
 }
+
+// What changed between the walk and the listing leaves the list, and the next largest takes its
+// place. Blocks are no sign of change: ext4 adds an extent block when it writes a file back.
+TEST(ForgottenFiles, FilesChangedSinceTheWalkGiveWayToTheNextLargest) {
+    TempTree tree;
+    std::vector<FileIntelligenceService::FileRecord> walked;
+    for (int i = 0; i < 7; ++i) {
+        const fs::path file = tree.file("f" + std::to_string(i), std::size_t(10 - i) * 4096);
+        setModified(file, daysBefore(400));
+        struct stat status {};
+        ASSERT_EQ(::lstat(file.c_str(), &status), 0);
+        walked.push_back({file.string(), allocated(file), Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec), status.st_size});
+    }
+    walked[0].size += 8 * 512;  // written back since: one more block, the same content
+    tree.write("f1", "rewritten");
+    setModified(walked[1].path, *walked[1].modified);  // other length, same date
+    setModified(walked[2].path, daysBefore(10));
+    fs::remove(walked[3].path);
+    fs::create_directory(walked[3].path);
+    fs::remove(walked[4].path);
+
+    const auto files = FileIntelligenceService::unchangedFiles(walked, 2);
+    ASSERT_EQ(urls(files), (std::vector<fs::path>{walked[0].path, walked[5].path}));
+    EXPECT_EQ(files[0].size, walked[0].size);
+    EXPECT_EQ(files[1].identity, FileIdentity::at(walked[5].path));
+    EXPECT_EQ(FileIntelligenceService::unchangedFiles(walked, 10).size(), 3u);
+}
