@@ -31,41 +31,91 @@ void setAside(const QString& storedKey, const QVariant& value) {
     store.remove(storedKey);
 }
 
-// The list a stored value holds: empty for none, nothing when it cannot be decoded as a whole.
+// The first day a record can come from: this system keeps no history from before 2000.
+constexpr Instant earliestRecordDate = Instant::fromUnixSeconds(946'684'800);  // 2000-01-01 UTC
+
+// Whether a record's date could be a real one: not before 2000 and not more than a day ahead of now
+// (a clock a little ahead of this one, or a time zone moved, still counts).
+bool possibleDate(Instant date, Instant now) {
+    return date >= earliestRecordDate && date <= now.addingSeconds(86'400);
+}
+
+// A capacity record that a volume could have given: no negative figure and a capacity (used plus
+// available) above zero that fits in 64 bits.
+bool possible(const StorageRecord& record, Instant now) {
+    std::int64_t capacity = 0;
+    return possibleDate(record.date, now) && record.used >= 0 && record.available >= 0 &&
+           !__builtin_add_overflow(record.used, record.available, &capacity) && capacity > 0;
+}
+
+bool possible(const ScanHistoryRecord& record, Instant now) {
+    if (!possibleDate(record.date, now) || record.totalSize < 0 || record.fileCount < 0 || record.folderCount < 0) return false;
+    return std::ranges::all_of(record.buckets, [](const StoredStorageBucket& bucket) { return bucket.size >= 0 && bucket.fileCount >= 0; });
+}
+
+// A stored list as read: its records that can be real, and whether it held any that cannot.
 template <typename Record>
-std::optional<std::vector<Record>> decoded(const QVariant& stored) {
-    if (!stored.isValid()) return std::vector<Record>();
+struct StoredList {
+    std::vector<Record> records;
+    bool droppedImpossible = false;
+};
+
+// The list a stored value holds: empty for none, nothing when it cannot be decoded as a whole. A
+// record whose figures cannot be real is left out.
+template <typename Record>
+std::optional<StoredList<Record>> decoded(const QVariant& stored, Instant now) {
+    if (!stored.isValid()) return StoredList<Record>();
     const QJsonDocument document = QJsonDocument::fromJson(stored.toByteArray());
     if (!document.isArray()) return std::nullopt;
-    std::vector<Record> records;
+    StoredList<Record> list;
     for (const auto& item : document.array()) {
         auto record = Record::fromJson(item);
         if (!record) return std::nullopt;
-        records.push_back(std::move(*record));
+        if (possible(*record, now)) {
+            list.records.push_back(std::move(*record));
+        } else {
+            list.droppedImpossible = true;
+        }
     }
-    return records;
+    return list;
 }
 
 template <typename Record>
-std::vector<Record> load(const QString& storedKey) {
+QByteArray encoded(const std::vector<Record>& records) {
+    QJsonArray array;
+    for (const auto& record : records) array.append(record.toJson());
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+// A list with records that cannot be real is set aside as it was, like an undecodable one, and the
+// rest is stored again without them.
+template <typename Record>
+std::vector<Record> load(const QString& storedKey, Instant now) {
     const QVariant stored = SettingsStore::shared().value(storedKey);
-    if (auto records = decoded<Record>(stored)) return std::move(*records);
-    setAside(storedKey, stored);
-    return {};
+    auto list = decoded<Record>(stored, now);
+    if (!list) {
+        setAside(storedKey, stored);
+        return {};
+    }
+    if (list->droppedImpossible) {
+        setAside(storedKey, stored);
+        SettingsStore::shared().setValue(storedKey, encoded(list->records));
+    }
+    return std::move(list->records);
 }
 
 // Changes the list as it is stored now, not as this process last saw it: another process may
 // have added to it since. A stored value that cannot be decoded gives way to `current`.
 template <typename Record, typename Change>
-void update(const QString& storedKey, std::vector<Record>& current, size_t limit, Change&& change) {
+void update(const QString& storedKey, std::vector<Record>& current, size_t limit, Instant now, Change&& change) {
     SettingsStore::shared().update(storedKey, [&](const QVariant& stored) -> std::optional<QVariant> {
-        std::vector<Record> records = decoded<Record>(stored).value_or(current);
+        auto list = decoded<Record>(stored, now);
+        std::vector<Record> records = list ? std::move(list->records) : current;
         change(records);
         if (records.size() > limit) records.erase(records.begin(), records.end() - static_cast<std::ptrdiff_t>(limit));
-        QJsonArray array;
-        for (const auto& record : records) array.append(record.toJson());
+        QByteArray value = encoded(records);
         current = std::move(records);
-        return QJsonDocument(array).toJson(QJsonDocument::Compact);
+        return value;
     });
 }
 
@@ -92,7 +142,7 @@ std::uint64_t changeMagnitude(const FolderStorageChange& change) {
 StorageHistoryService::StorageHistoryService(QObject* parent) : StorageHistoryService(Sources{}, parent) {}
 
 StorageHistoryService::StorageHistoryService(Sources sources, QObject* parent)
-    : QObject(parent), sources_(std::move(sources)), records_(load<StorageRecord>(key)), scanRecords_(load<ScanHistoryRecord>(scanKey)) {
+    : QObject(parent), sources_(std::move(sources)), records_(load<StorageRecord>(key, sources_.now())), scanRecords_(load<ScanHistoryRecord>(scanKey, sources_.now())) {
     recordCurrentCapacity();
 }
 
@@ -104,7 +154,7 @@ void StorageHistoryService::recordCurrentCapacity() {
     const std::int64_t used = std::max<std::int64_t>(0, saturatingDifference(capacity.total, capacity.available));
     const QTimeZone zone = sources_.timeZone();
     const auto today = localDay(now, zone);
-    update(key, records_, recordLimit, [&](std::vector<StorageRecord>& records) {
+    update(key, records_, recordLimit, now, [&](std::vector<StorageRecord>& records) {
         if (!records.empty() && today && localDay(records.back().date, zone) == today) {
             records.back() = StorageRecord{records.back().id, now, used, capacity.available};
         } else {
@@ -123,7 +173,7 @@ void StorageHistoryService::record(const ScanSnapshot& snapshot) {
         const QString path = PathText::display(std::string_view(bucket.path));
         scan.buckets.push_back({path, PathText::display(bucket.name()), path, bucket.size, bucket.fileCount});
     }
-    update(scanKey, scanRecords_, scanRecordLimit, [&](std::vector<ScanHistoryRecord>& records) { records.push_back(std::move(scan)); });
+    update(scanKey, scanRecords_, scanRecordLimit, sources_.now(), [&](std::vector<ScanHistoryRecord>& records) { records.push_back(std::move(scan)); });
     emit scanRecordsChanged();
 }
 

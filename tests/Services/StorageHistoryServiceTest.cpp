@@ -6,6 +6,9 @@
 #include <QJsonDocument>
 #include <QSignalSpy>
 
+#include <functional>
+#include <limits>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -280,4 +283,59 @@ TEST_F(StorageHistoryServiceTest, TwoInstancesKeepEachOthersRecords) {
     EXPECT_EQ(reloaded.scanRecords()[1].totalSize, 200);
     EXPECT_EQ(reloaded.records().size(), 3u);
     EXPECT_EQ(second.latestScanChange(), 100);
+}
+
+// Figures no volume or scan can give (a damaged or hand-edited store) are dropped on load, the stored
+// value is kept aside as it was, and what is left compares without overflowing.
+TEST_F(StorageHistoryServiceTest, RecordsThatCannotBeRealAreDroppedOnLoad) {
+    constexpr std::int64_t least = std::numeric_limits<std::int64_t>::min();
+    constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
+    const StorageRecord good{Uuid::random(), utc(2024, 3, 1, 12, 0), 500, 500};
+    const StorageRecord aheadByHours{Uuid::random(), now.addingSeconds(6 * 3600.0), 600, 400};
+    QJsonArray stored{good.toJson()};
+    for (const StorageRecord& impossible : {StorageRecord{Uuid::random(), Instant::fromReferenceSeconds(-9e12), 1, 1},
+                                            StorageRecord{Uuid::random(), Instant::fromReferenceSeconds(9e12), 1, 1},
+                                            StorageRecord{Uuid::random(), utc(1999, 12, 31, 23, 0), 1, 1},
+                                            StorageRecord{Uuid::random(), now.addingSeconds(2 * 86400.0), 1, 1},
+                                            StorageRecord{Uuid::random(), good.date, least, 1},
+                                            StorageRecord{Uuid::random(), good.date, most, 1},
+                                            StorageRecord{Uuid::random(), good.date, 10, -5},
+                                            StorageRecord{Uuid::random(), good.date, 0, 0}})
+        stored.append(impossible.toJson());
+    stored.append(aheadByHours.toJson());
+    const QByteArray original = QJsonDocument(stored).toJson(QJsonDocument::Compact);
+    SettingsStore::shared().setValue(key, original);
+
+    ScanHistoryRecord earlier{Uuid::random(), utc(2024, 3, 1, 9, 0), "/a", 5000, 3, 2, {{"/a/x", "x", "/a/x", 100, 1}}};
+    ScanHistoryRecord later = earlier;
+    later.id = Uuid::random();
+    later.totalSize = 3000;
+    QJsonArray scans{earlier.toJson(), later.toJson()};
+    for (auto damage : std::vector<std::function<void(ScanHistoryRecord&)>>{
+             [&](ScanHistoryRecord& r) { r.totalSize = least; }, [&](ScanHistoryRecord& r) { r.totalSize = -1; },
+             [&](ScanHistoryRecord& r) { r.date = Instant::fromReferenceSeconds(9e12); }, [&](ScanHistoryRecord& r) { r.fileCount = -3; },
+             [&](ScanHistoryRecord& r) { r.buckets[0].size = least; }}) {
+        ScanHistoryRecord damaged = later;
+        damaged.id = Uuid::random();
+        damage(damaged);
+        scans.append(damaged.toJson());
+    }
+    SettingsStore::shared().setValue(scanKey, QJsonDocument(scans).toJson(QJsonDocument::Compact));
+
+    StorageHistoryService history(sources());
+    ASSERT_EQ(history.records().size(), 2u);  // today's capture replaced the one a few hours ahead: the same day
+    EXPECT_EQ(history.records()[0], good);
+    EXPECT_EQ(history.records()[1].id, aheadByHours.id);
+    EXPECT_EQ(storedRecords(), history.records());
+    EXPECT_EQ(SettingsStore::shared().value(key + ".unreadable").toByteArray(), original);
+    ASSERT_EQ(history.scanRecords().size(), 2u);
+    EXPECT_EQ(history.latestScanChange(), -2000);
+    EXPECT_TRUE(history.latestFolderChanges().empty());
+
+    // Dropped once: the next launch finds nothing more to set aside.
+    StorageHistoryService relaunched(sources());
+    EXPECT_EQ(relaunched.records(), history.records());
+    EXPECT_EQ(relaunched.scanRecords().size(), 2u);
+    EXPECT_FALSE(SettingsStore::shared().contains(key + ".unreadable.2"));
+    EXPECT_FALSE(SettingsStore::shared().contains(scanKey + ".unreadable.2"));
 }
