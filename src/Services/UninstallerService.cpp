@@ -131,11 +131,15 @@ QString nameWithoutExtension(const fs::path& file) {
     return PathText::display(file.stem());
 }
 
-// A name or identifier used as a folder name or a match key must name one item of its own: two
-// letters or fewer match almost everything, and "." or a slash would reach the folder itself or above.
+// A name or identifier used as a folder name or a match key must name one item of its own: "." or
+// a slash would reach the folder itself or above.
 bool isUsableKey(const QString& key) {
-    return key.size() >= 3 && !key.contains(QLatin1Char('/')) && !key.contains(QChar(0));
+    return !key.isEmpty() && key != QLatin1String(".") && key != QLatin1String("..") && !key.contains(QLatin1Char('/')) && !key.contains(QChar(0));
 }
+
+// Keys shorter than this are found only as whole names ("qv", "qv-data"): inside other names ("aqva")
+// a letter or two means nothing.
+constexpr qsizetype shortestContainedKey = 3;
 
 fs::path normalFolder(const fs::path& path) {
     fs::path normal = path.lexically_normal();
@@ -215,7 +219,6 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
     std::vector<InstalledApplication> applications;
     std::vector<fs::path> files;
     std::unordered_set<std::string> seenIDs;
-    std::unordered_set<QString> seenCommands;
     for (const fs::path& folder : folders) {
         auto listing = FolderListing::entries(folder);
         if (!listing) continue;
@@ -228,9 +231,6 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
             // Hidden=true is the desktop's way of saying the entry was deleted.
             if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
             if (!showsOn(*entry, desktops)) continue;
-            // A copy under another name starts the same command: it is the same application.
-            const QString command = entry->text("Exec").value_or(QString()).simplified();
-            if (!command.isEmpty() && !seenCommands.insert(command).second) continue;
             InstalledApplication application;
             application.id = file.string();
             application.path = file;
@@ -288,11 +288,14 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
 
     const QString identifierKey = application.desktopFileID.toLower();
     const QString nameKey = application.name.toLower().remove(QLatin1Char(' '));
-    const bool useIdentifier = isUsableKey(identifierKey);
-    const bool useName = isUsableKey(nameKey);
     QStringList keys;
-    if (useIdentifier) keys << identifierKey;
-    if (useName) keys << nameKey << application.name.toLower();
+    QStringList containedKeys;
+    for (const QString& key : {identifierKey, nameKey}) {
+        if (!isUsableKey(key)) continue;
+        keys << key;
+        if (key.size() >= shortestContainedKey) containedKeys << key;
+    }
+    if (isUsableKey(nameKey)) keys << application.name.toLower();
     for (const SearchedFolder& searched : searchedFolders) {
         for (const fs::path& folder : LinuxLocations::folders(searched.folder, roots)) {
             const auto listing = FolderListing::entries(folder);
@@ -301,8 +304,9 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
                 if (FolderListing::isHidden(entry)) continue;
                 const QString entryName = PathText::display(entry.filename()).toLower();
                 const QString entryKey = QString(entryName).remove(QLatin1Char(' '));
-                if ((useIdentifier && entryKey.contains(identifierKey)) || (useName && entryKey.contains(nameKey)))
-                    add(entry, searched.category, namesItsOwn(entryName, entryKey, keys));
+                const bool itsOwn = namesItsOwn(entryName, entryKey, keys);
+                if (itsOwn || std::any_of(containedKeys.begin(), containedKeys.end(), [&](const QString& key) { return entryKey.contains(key); }))
+                    add(entry, searched.category, itsOwn);
             }
         }
     }

@@ -128,9 +128,11 @@ TEST_F(UninstallerServiceTest, OneApplicationPerDesktopFileID) {
     const fs::path mine = tree.write("home/.local/share/applications/player.desktop", application("Player", "Exec=player\n"));
     tree.write("usr/share/applications/player.desktop", application("Player", "Exec=player\n"));
 
-    // A copy under another name (same command) is the same application; the user's copy wins.
-    tree.write("usr/share/applications/org.example.Paint.desktop", application("Paint", "Exec=paint  %U\n"));
+    // Two ids that start one command ("xdg-open %f" opens a file whatever it is) are two applications.
+    const fs::path paint = tree.write("usr/share/applications/org.example.Paint.desktop", application("Paint", "Exec=paint  %U\n"));
     const fs::path myPaint = tree.write("home/.local/share/applications/my-paint.desktop", application("My Paint", "Exec=paint %U\n"));
+    const fs::path viewer = tree.write("usr/share/applications/viewer-a.desktop", application("Viewer A", "Exec=xdg-open %f\n"));
+    const fs::path editor = tree.write("usr/share/applications/editor-b.desktop", application("Editor B", "Exec=xdg-open %f\n"));
     // Entries for another desktop only, as the desktop's menus show them.
     tree.write("usr/share/applications/monitor.desktop", application("Monitor", "Exec=monitor\nNotShowIn=KDE;\n"));
     tree.write("usr/share/applications/monitor-kde.desktop", application("KDE Monitor", "Exec=monitor-kde\nOnlyShowIn=KDE;\n"));
@@ -141,9 +143,9 @@ TEST_F(UninstallerServiceTest, OneApplicationPerDesktopFileID) {
         return found;
     };
     ::unsetenv("XDG_CURRENT_DESKTOP");
-    EXPECT_EQ(paths(), (std::vector<fs::path>{local, tree.path() / "usr/share/applications/monitor.desktop", myPaint, mine}));
+    EXPECT_EQ(paths(), (std::vector<fs::path>{local, editor, tree.path() / "usr/share/applications/monitor.desktop", myPaint, paint, mine, viewer}));
     ::setenv("XDG_CURRENT_DESKTOP", "ubuntu:KDE", 1);
-    EXPECT_EQ(paths(), (std::vector<fs::path>{local, tree.path() / "usr/share/applications/monitor-kde.desktop", myPaint, mine}));
+    EXPECT_EQ(paths(), (std::vector<fs::path>{local, editor, tree.path() / "usr/share/applications/monitor-kde.desktop", myPaint, paint, mine, viewer}));
     ::unsetenv("XDG_CURRENT_DESKTOP");
 }
 
@@ -205,7 +207,7 @@ TEST_F(UninstallerServiceTest, UnsafeKeysNeverReachTheBaseFolders) {
     };
 
     const std::vector<std::pair<std::string, std::string>> keys{
-        {"", ""}, {".", "."}, {"..", ".."}, {"go", "Go"}, {"a/b", "a/b"}, {"../..", "../.."}, {"x", "G o"}, {"org.gnome.font-viewer", "Fonts"},
+        {"", ""}, {".", "."}, {"..", ".."}, {"a/b", "a/b"}, {"../..", "../.."}, {"org.gnome.font-viewer", "Fonts"},
         {"ok.app", "Applications"}, {"ok.trash", "Trash"}, {"ok.auto", "autostart"},
     };
     for (const auto& [identifier, name] : keys) {
@@ -350,4 +352,29 @@ TEST_F(UninstallerServiceTest, OnlyEntriesNamedAfterTheApplicationAreTicked) {
                                                {home(".config/mapsforge"), false},
                                                {home(".local/share/maps"), true},
                                                {home(".local/share/mymaps"), false}}));
+}
+
+// A key of one or two letters finds only what is named after it, whole or before a separator; its
+// letters inside another name say nothing.
+TEST_F(UninstallerServiceTest, AShortKeyFindsOnlyItemsNamedAfterIt) {
+    const InstalledApplication qv = userApplication("qv", "Quick Viewer");
+    for (const char* item : {".config/qv/rc", ".cache/qv-data/x", ".local/share/QV.log", ".local/share/aqva/x", ".cache/qvx/x", ".config/q v/x",
+                             ".local/share/quickviewer/x", ".cache/myquickviewer/x"})
+        tree.file(std::string("home/") + item, 100);
+    std::map<fs::path, bool> ticks;
+    for (const AppArtifact& artifact : service.artifacts(qv)) ticks[artifact.path] = artifact.isSelected;
+    EXPECT_EQ(ticks, (std::map<fs::path, bool>{{qv.path, true},
+                                               {home(".config/qv"), true},
+                                               {home(".cache/qv-data"), true},
+                                               {home(".local/share/QV.log"), true},
+                                               {home(".config/q v"), true},
+                                               {home(".local/share/quickviewer"), true},
+                                               {home(".cache/myquickviewer"), false}}));
+
+    // A short name works the same way, and no key reaches a base folder.
+    for (const char* item : {".cache/google-chrome/x", ".cache/goa-1.0/x", ".config/go/x", ".local/state/x/x"}) tree.file(std::string("home/") + item, 100);
+    InstalledApplication go{"", "G o", "x", "\u2014", home(".local/share/applications/missing.desktop"), 0, {}};
+    std::vector<fs::path> found = urls(service.artifacts(go));
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<fs::path>{home(".config/go"), home(".local/state/x")}));
 }
