@@ -15,6 +15,7 @@ public:
     ThinBar(double fraction, const DynamicColor& tint, qreal height, QWidget* parent = nullptr);
 
     void setFraction(double fraction);
+    double fraction() const { return fraction_; }  // where the bar is going
     void setTint(const DynamicColor& tint);
 
     static qreal fillWidth(double fraction, qreal width, qreal height);

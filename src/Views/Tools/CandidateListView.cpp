@@ -138,21 +138,19 @@ void CandidateListView::followList() {
     safeTile_->setValue(locale.toString(safe));
     reviewTile_->setValue(locale.toString(review));
 
-    auto fraction = [largest](const CleanupCandidate& candidate) { return largest > 0 ? double(candidate.size) / double(largest) : 0.0; };
+    // A kept row is refilled from its new item exactly as a new row is filled.
+    auto item = [this, largest](std::size_t index) -> ToolsItemRow::Item {
+        const CleanupCandidate& candidate = (state_.*list_)()[index];
+        const std::filesystem::path name = candidate.path.filename();
+        return {ToolSelection(state_, candidate.id), false, candidate.path, DisplayText::name(name.empty() ? candidate.path : name),
+                AppLocalization::string(candidate.detailKey), ToolTexts::bytes(candidate.size),
+                largest > 0 ? double(candidate.size) / double(largest) : 0.0, new SafetyPill(candidate.safety)};
+    };
     std::vector<std::string> keys;
     for (const CleanupCandidate& candidate : candidates) keys.push_back(candidate.id);
-    const DynamicColor tint = ValueToolPresentation::tint(tool_);
     rows_->setRows(
-        std::move(keys),
-        [this, tint, fraction](std::size_t index) -> QWidget* {
-            const CleanupCandidate& candidate = (state_.*list_)()[index];
-            const std::filesystem::path name = candidate.path.filename();
-            return new ToolsItemRow(ToolSelection(state_, candidate.id), false,
-                                    {candidate.path, DisplayText::name(name.empty() ? candidate.path : name), AppLocalization::string(candidate.detailKey),
-                                     ToolTexts::bytes(candidate.size), fraction(candidate)},
-                                    tint, new SafetyPill(candidate.safety));
-        },
-        [this, fraction](std::size_t index, QWidget* row) { static_cast<ToolsItemRow*>(row)->setFraction(fraction((state_.*list_)()[index])); });
+        std::move(keys), [item, tint = ValueToolPresentation::tint(tool_)](std::size_t index) -> QWidget* { return new ToolsItemRow(item(index), tint); },
+        [item](std::size_t index, QWidget* row) { static_cast<ToolsItemRow*>(row)->setItem(item(index)); });
     followWorking();
 }
 

@@ -114,10 +114,9 @@ void DuplicateGroupRow::buildCopies() {
             const ScannedFile& file = group_.files[index];
             const bool kept = index == 0;
             QWidget* accessory = kept ? new Pill(AppLocalization::string("duplicates.keep"), QStringLiteral("lock.fill"), DS::green) : nullptr;
-            list->addWidget(new ToolsItemRow(ToolSelection(state_, file.path.string()), kept,
-                                             {file.path, DisplayText::name(file.path.filename()), DisplayText::path(file.path.parent_path()),
-                                              ToolTexts::bytes(file.size), 1.0},
-                                             kept ? DS::green : tint_, accessory));
+            list->addWidget(new ToolsItemRow({ToolSelection(state_, file.path.string()), kept, file.path, DisplayText::name(file.path.filename()),
+                                              DisplayText::path(file.path.parent_path()), ToolTexts::bytes(file.size), 1.0, accessory},
+                                             kept ? DS::green : tint_));
         }
         layout()->addWidget(copies_);
     }

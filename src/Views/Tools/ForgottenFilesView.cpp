@@ -115,23 +115,22 @@ void ForgottenFilesView::followList() {
 
     std::int64_t largest = 0;
     for (const ScannedFile& file : files) largest = std::max(largest, file.size);
-    auto fraction = [largest](const ScannedFile& file) { return largest >= 1 ? double(file.size) / double(largest) : 0.0; };
+    // A kept row is refilled from its new item exactly as a new row is filled.
+    auto item = [this, largest](std::size_t index) -> ToolsItemRow::Item {
+        const ScannedFile& file = state_.forgottenFiles()[index];
+        QWidget* date = file.modifiedAt ? new Pill(AppLocalization::format("tools.forgotten.modified",
+                                                                           {TimeFormatting::dayMonthYear(*file.modifiedAt, AppLocalization::activeLocale())}),
+                                                   QStringLiteral("clock"), DS::gray)
+                                        : nullptr;
+        return {ToolSelection(state_, file.path.string()), false, file.path, DisplayText::name(file.path.filename()),
+                DisplayText::path(file.path.parent_path()), ToolTexts::bytes(file.size),
+                largest >= 1 ? double(file.size) / double(largest) : 0.0, date};
+    };
     std::vector<std::string> keys;
     for (const ScannedFile& file : files) keys.push_back(file.path.string());
     rows_->setRows(
-        std::move(keys),
-        [this, fraction](std::size_t index) -> QWidget* {
-            const ScannedFile& file = state_.forgottenFiles()[index];
-            QWidget* date = file.modifiedAt ? new Pill(AppLocalization::format("tools.forgotten.modified",
-                                                                               {TimeFormatting::dayMonthYear(*file.modifiedAt, AppLocalization::activeLocale())}),
-                                                       QStringLiteral("clock"), DS::gray)
-                                            : nullptr;
-            return new ToolsItemRow(ToolSelection(state_, file.path.string()), false,
-                                    {file.path, DisplayText::name(file.path.filename()), DisplayText::path(file.path.parent_path()),
-                                     ToolTexts::bytes(file.size), fraction(file)},
-                                    tint_, date);
-        },
-        [this, fraction](std::size_t index, QWidget* row) { static_cast<ToolsItemRow*>(row)->setFraction(fraction(state_.forgottenFiles()[index])); });
+        std::move(keys), [this, item](std::size_t index) -> QWidget* { return new ToolsItemRow(item(index), tint_); },
+        [item](std::size_t index, QWidget* row) { static_cast<ToolsItemRow*>(row)->setItem(item(index)); });
     followWorking();
 }
 

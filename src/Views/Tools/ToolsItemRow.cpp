@@ -18,54 +18,66 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-ToolsItemRow::ToolsItemRow(ToolSelection isOn, bool isLocked, Content content, const DynamicColor& tint, QWidget* accessory, QWidget* parent)
-    : QWidget(parent), isOn_(std::move(isOn)), isLocked_(isLocked), content_(std::move(content)) {
+ToolsItemRow::ToolsItemRow(Item item, const DynamicColor& tint, QWidget* parent) : QWidget(parent), isOn_(item.isOn) {
     setAttribute(Qt::WA_Hover);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 9, 14, 9);
     row->setSpacing(14);
 
     check_ = new ToolCheckBox(tint);
-    check_->setEnabled(!isLocked_);
-    check_->setAccessibleName(content_.title);
     connect(check_, &QAbstractButton::clicked, this, [this](bool on) {
         if (!isLocked_) isOn_.set(on);
         follow();
     });
     row->addWidget(check_);
-    icon_ = new IconImageView(fileIcon(content_.path), 32);
+    icon_ = new IconImageView(QIcon(), 32);
     row->addWidget(icon_);
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(3);
-    auto* title = new TextLabel(content_.title, Fonts::system(14, QFont::DemiBold));
-    title->setObjectName("rowTitle");
-    texts->addWidget(title);
-    auto* subtitle = new TextLabel(content_.subtitle, Fonts::system(12), DynamicColor::secondary());
-    subtitle->setElideMode(Qt::ElideMiddle);
-    texts->addWidget(subtitle);
+    title_ = new TextLabel({}, Fonts::system(14, QFont::DemiBold));
+    title_->setObjectName("rowTitle");
+    texts->addWidget(title_);
+    subtitle_ = new TextLabel({}, Fonts::system(12), DynamicColor::secondary());
+    subtitle_->setElideMode(Qt::ElideMiddle);
+    texts->addWidget(subtitle_);
     row->addLayout(texts, 1);
     row->addSpacing(12);
 
-    if (accessory) {
-        auto* accessories = new QHBoxLayout;
-        accessories->setSpacing(6);
-        accessories->addWidget(accessory);
-        row->addLayout(accessories);
-    }
+    accessories_ = new QHBoxLayout;  // empty, it takes no room
+    accessories_->setSpacing(6);
+    row->addLayout(accessories_);
 
-    value_ = new ToolsValueColumn(content_.value, content_.fraction, tint);
+    value_ = new ToolsValueColumn({}, 0, tint);
     value_->setObjectName("rowValue");
     row->addWidget(value_);
 
     connect(&isOn_.state(), &AppState::selectedToolItemsChanged, this, &ToolsItemRow::follow);
+    setItem(std::move(item));
+}
+
+void ToolsItemRow::setItem(Item item) {
+    isOn_ = std::move(item.isOn);
+    isLocked_ = item.isLocked;
+    path_ = std::move(item.path);
+    check_->setEnabled(!isLocked_);
+    check_->setAccessibleName(item.title);
+    icon_->setIcon(fileIcon(path_));
+    title_->setText(item.title);
+    subtitle_->setText(item.subtitle);
+    if (accessory_ != item.accessory) {
+        delete accessory_;
+        accessory_ = item.accessory;
+        if (accessory_) accessories_->addWidget(accessory_);
+    }
+    value_->setValue(item.value);
+    value_->setFraction(item.fraction);
     follow();
 }
 
-void ToolsItemRow::setFraction(double fraction) {
-    content_.fraction = fraction;
-    value_->setFraction(fraction);
-}
+QString ToolsItemRow::value() const { return value_->value(); }
+
+double ToolsItemRow::fraction() const { return value_->fraction(); }
 
 bool ToolsItemRow::isHighlighted() const { return !isLocked_ && (isOn() || hovering_); }
 
@@ -100,7 +112,7 @@ void ToolsItemRow::leaveEvent(QEvent*) {
 }
 
 void ToolsItemRow::contextMenuEvent(QContextMenuEvent* event) {
-    const std::filesystem::path path = content_.path;  // kept if the list drops the row meanwhile
+    const std::filesystem::path path = path_;  // kept if the list drops the row meanwhile
     const GuardedMenu menu(this);
     QAction* reveal = menu->addAction(AppLocalization::string("action.reveal"));
     if (menu->exec(event->globalPos()) == reveal) FileActions::reveal(path);

@@ -8,26 +8,34 @@
 #include <filesystem>
 
 class IconImageView;
+class QHBoxLayout;
+class TextLabel;
 class ToolCheckBox;
 class ToolsValueColumn;
 
 // One selectable item of a tool list: tick, file icon, title over subtitle (the subtitle elided in
 // the middle so both ends of a path stay), the screen's accessory and the value over a bar. Its tick
 // is read from AppState's shared selection on every change; a click anywhere flips it unless the
-// row is locked. The context menu offers one entry, reveal.
+// row is locked. The context menu offers one entry, reveal. A list that keeps the row through a
+// reload hands it the new item whole; the row is built and refilled the same way.
 class ToolsItemRow : public QWidget {
     Q_OBJECT
 public:
-    struct Content {
+    struct Item {
+        ToolSelection isOn;
+        bool isLocked = false;
         std::filesystem::path path;
         QString title;  // shown as given
         QString subtitle;
         QString value;
         double fraction = 0;  // handed to the bar unchanged
+        QWidget* accessory = nullptr;  // the row takes it
     };
 
-    ToolsItemRow(ToolSelection isOn, bool isLocked, Content content, const DynamicColor& tint, QWidget* accessory = nullptr,
-                 QWidget* parent = nullptr);
+    ToolsItemRow(Item item, const DynamicColor& tint, QWidget* parent = nullptr);
+
+    // Shows another item, or the same one with new figures; the old accessory is deleted.
+    void setItem(Item item);
 
     bool isOn() const { return isOn_.isOn(); }
     bool isLocked() const { return isLocked_; }
@@ -35,8 +43,10 @@ public:
     bool isHighlighted() const;  // drawn on the raised colour
     ToolCheckBox* checkBox() const { return check_; }
     IconImageView* icon() const { return icon_; }
-    void setFraction(double fraction);  // a kept row, when the largest item of its list changed
-    const std::filesystem::path& path() const { return content_.path; }
+    const std::filesystem::path& path() const { return path_; }
+    QString value() const;
+    double fraction() const;
+    QWidget* accessory() const { return accessory_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,10 +59,14 @@ private:
     void follow();
 
     ToolSelection isOn_;
-    bool isLocked_;
-    Content content_;
+    bool isLocked_ = false;
+    std::filesystem::path path_;
     ToolCheckBox* check_;
     IconImageView* icon_;
+    TextLabel* title_;
+    TextLabel* subtitle_;
+    QHBoxLayout* accessories_;
+    QWidget* accessory_ = nullptr;
     ToolsValueColumn* value_;
     bool hovering_ = false;
 };

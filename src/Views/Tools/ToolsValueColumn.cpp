@@ -18,6 +18,10 @@ ToolsValueColumn::ToolsValueColumn(const QString& value, double fraction, const 
     column->addWidget(bar_, 0, Qt::AlignTrailing);
 }
 
+void ToolsValueColumn::setValue(const QString& value) { value_->setText(value); }
+
 void ToolsValueColumn::setFraction(double fraction) { bar_->setFraction(fraction); }
 
 QString ToolsValueColumn::value() const { return value_->text(); }
+
+double ToolsValueColumn::fraction() const { return bar_->fraction(); }

@@ -14,8 +14,10 @@ class ToolsValueColumn : public QWidget {
 public:
     ToolsValueColumn(const QString& value, double fraction, const DynamicColor& tint, QWidget* parent = nullptr);
 
+    void setValue(const QString& value);
     void setFraction(double fraction);
     QString value() const;
+    double fraction() const;
 
 private:
     TextLabel* value_;

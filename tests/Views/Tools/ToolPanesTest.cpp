@@ -41,6 +41,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 
 namespace {
 
@@ -369,10 +370,107 @@ TEST(ToolPanes, AListScrolledToRowTwoHundredKeepsItsPlaceAndItsRows) {
     ASSERT_NE(page, nullptr);
     const int cleanupPlace = page->verticalScrollBar()->value();
     const QPointer<QWidget> candidate200 = cleanup.rows()->row(200);
-    fixture.loadCleanup(candidates);  // busy, then the list again
+    // Busy, then the list again, every item grown and one now under review.
+    for (CleanupCandidate& candidate : candidates) candidate.size += 1000;
+    candidates[200].safety = CleanupSafety::review;
+    fixture.loadCleanup(candidates);
     QCoreApplication::processEvents();
     EXPECT_EQ(cleanup.rows()->row(200), candidate200.data());
     EXPECT_EQ(page->verticalScrollBar()->value(), cleanupPlace);
+    EXPECT_EQ(itemRow(cleanup.rows(), 200)->value(), ToolTexts::bytes(candidates[200].size));
+    EXPECT_FALSE(itemRow(cleanup.rows(), 200)->isOn());
+    EXPECT_EQ(static_cast<Pill*>(itemRow(cleanup.rows(), 200)->accessory())->text(), AppLocalization::string("cleanup.review"));
+}
+
+// A row kept through a reload shows its new item whole (size, bar, date, safety, tick) and moves
+// to the item's new place; a row whose item is gone goes, and the keyboard focus it held moves on.
+TEST(ToolPanes, AKeptRowShowsItsNewItemWholeInItsNewPlace) {
+    auto y = [](LazyRowStack* rows, std::size_t index) { return rows->row(index)->mapTo(rows, QPoint()).y(); };
+    auto pillText = [](ToolsItemRow* row) { return row->accessory() ? static_cast<Pill*>(row->accessory())->text() : QString(); };
+    ToolsFixture fixture;
+    fixture.loadCleanup({ToolsFixture::candidate("/c/alpha", 1'000'000, CleanupSafety::safe), ToolsFixture::candidate("/c/beta", 900'000, CleanupSafety::review),
+                         ToolsFixture::candidate("/c/gamma", 800'000, CleanupSafety::safe), ToolsFixture::candidate("/c/delta", 700'000, CleanupSafety::safe),
+                         ToolsFixture::candidate("/c/epsilon", 600'000, CleanupSafety::review)});
+    SmartCleanupView cleanup(fixture.state());
+    showIn(cleanup);
+    cleanup.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&cleanup));
+    ASSERT_TRUE(waitUntil([&] { return cleanup.rows()->builtCount() == 5; }));
+    std::map<std::string, QPointer<ToolsItemRow>> before;
+    for (std::size_t i = 0; i < 5; ++i) before[itemRow(cleanup.rows(), i)->path().string()] = itemRow(cleanup.rows(), i);
+    before["/c/gamma"]->checkBox()->setFocus();
+
+    // The fifth grew to the top and became safe, alpha became one to review, beta safe, gamma is gone.
+    fixture.loadCleanup({ToolsFixture::candidate("/c/epsilon", 11'000'000, CleanupSafety::safe),
+                         ToolsFixture::candidate("/c/alpha", 1'000'000, CleanupSafety::review), ToolsFixture::candidate("/c/beta", 900'000, CleanupSafety::safe),
+                         ToolsFixture::candidate("/c/delta", 700'000, CleanupSafety::safe)});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    QStringList bannerTexts;
+    for (const TextLabel* label : cleanup.banner()->findChildren<TextLabel*>()) bannerTexts << label->text();
+    EXPECT_TRUE(bannerTexts.contains(AppLocalization::format("tools.cleanup.bannerTitle", {4, ToolTexts::bytes(13'600'000)})));
+    ASSERT_EQ(cleanup.rows()->builtCount(), 4u);
+    const std::vector<std::string> order{"/c/epsilon", "/c/alpha", "/c/beta", "/c/delta"};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(cleanup.rows()->row(i), before[order[i]].data()) << order[i];
+        if (i > 0) {
+            EXPECT_LT(y(cleanup.rows(), i - 1), y(cleanup.rows(), i)) << order[i];
+        }
+    }
+    ToolsItemRow* top = itemRow(cleanup.rows(), 0);
+    EXPECT_EQ(top->value(), ToolTexts::bytes(11'000'000));
+    EXPECT_DOUBLE_EQ(top->fraction(), 1.0);
+    EXPECT_EQ(pillText(top), AppLocalization::string("cleanup.safe"));
+    EXPECT_TRUE(top->isOn());
+    ToolsItemRow* alpha = itemRow(cleanup.rows(), 1);
+    EXPECT_DOUBLE_EQ(alpha->fraction(), 1.0 / 11);
+    EXPECT_EQ(pillText(alpha), AppLocalization::string("cleanup.review"));
+    EXPECT_FALSE(alpha->isOn());
+    EXPECT_FALSE(alpha->checkBox()->isChecked());
+    EXPECT_TRUE(itemRow(cleanup.rows(), 2)->checkBox()->isChecked());
+    EXPECT_TRUE(before["/c/gamma"].isNull());
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    EXPECT_TRUE(cleanup.isAncestorOf(focused));
+
+    // The same sizes in a new order.
+    fixture.loadCleanup({ToolsFixture::candidate("/c/delta", 700'000, CleanupSafety::safe), ToolsFixture::candidate("/c/beta", 900'000, CleanupSafety::safe),
+                         ToolsFixture::candidate("/c/alpha", 1'000'000, CleanupSafety::review),
+                         ToolsFixture::candidate("/c/epsilon", 11'000'000, CleanupSafety::safe)});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cleanup.rows()->row(0), before["/c/delta"].data());
+    EXPECT_EQ(cleanup.rows()->row(3), before["/c/epsilon"].data());
+    EXPECT_LT(y(cleanup.rows(), 0), y(cleanup.rows(), 3));
+
+    // A forgotten file rewritten larger and dated back; another that lost its date.
+    const Instant june2024 = Instant::fromUnixSeconds(1'717'200'000), january2023 = Instant::fromUnixSeconds(1'672'531'200);
+    fixture.findForgotten({ToolsFixture::file("/f/beta.iso", 11'000'000, june2024), ToolsFixture::file("/f/alpha.iso", 1'000'000, june2024)});
+    ForgottenFilesView forgotten(fixture.state(), DynamicColor::primary());
+    showIn(forgotten);
+    ASSERT_TRUE(waitUntil([&] { return forgotten.rows()->builtCount() == 2; }));
+    const QPointer<ToolsItemRow> alphaFile = itemRow(forgotten.rows(), 1);
+    fixture.state().setSelectedToolItems({"/f/alpha.iso"});
+    fixture.findForgotten({ToolsFixture::file("/f/alpha.iso", 30'000'000, january2023), ToolsFixture::file("/f/beta.iso", 11'000'000)});
+    QCoreApplication::processEvents();
+    ASSERT_EQ(itemRow(forgotten.rows(), 0), alphaFile.data());
+    EXPECT_EQ(alphaFile->value(), ToolTexts::bytes(30'000'000));
+    EXPECT_DOUBLE_EQ(alphaFile->fraction(), 1.0);
+    EXPECT_EQ(pillText(alphaFile), AppLocalization::format("tools.forgotten.modified",
+                                                           {TimeFormatting::dayMonthYear(january2023, AppLocalization::activeLocale())}));
+    EXPECT_FALSE(alphaFile->isOn());  // a new search empties the selection
+    EXPECT_EQ(itemRow(forgotten.rows(), 1)->accessory(), nullptr);
+    EXPECT_DOUBLE_EQ(itemRow(forgotten.rows(), 1)->fraction(), 11.0 / 30);
+    EXPECT_LT(y(forgotten.rows(), 0), y(forgotten.rows(), 1));
+
+    // A row that becomes locked takes no tick and is never highlighted.
+    ToolsItemRow::Item unlocked{ToolSelection(fixture.state(), "/d/copy"), false, "/d/copy", "copy", "/d", "1 kB", 0.5};
+    ToolsItemRow row(unlocked, DynamicColor::primary());
+    fixture.state().setSelectedToolItems({"/d/copy"});
+    EXPECT_TRUE(row.isHighlighted());
+    unlocked.isLocked = true;
+    row.setItem(unlocked);
+    EXPECT_FALSE(row.checkBox()->isEnabled());
+    EXPECT_FALSE(row.isHighlighted());
 }
 
 // The date pill names the month; a row's menu holds one entry, reveal; a file that is gone shows
