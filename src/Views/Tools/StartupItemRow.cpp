@@ -18,41 +18,52 @@
 #include <QPainter>
 
 StartupItemRow::StartupItemRow(AppState& state, StartupItem item, const DynamicColor& tint, QWidget* parent)
-    : QWidget(parent), item_(std::move(item)) {
+    : QWidget(parent), item_(std::move(item)), tint_(tint) {
     setAttribute(Qt::WA_Hover);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 10, 14, 10);
     row->setSpacing(14);
-    row->addWidget(new IconBadge(item_.canChange ? QStringLiteral("gearshape.fill") : QStringLiteral("lock.fill"), item_.canChange ? tint : DS::gray, 34));
+    badge_ = new IconBadge(QStringLiteral("gearshape.fill"), tint, 34);
+    row->addWidget(badge_);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(3);
-    auto* name = new TextLabel(DisplayText::name(item_.name), Fonts::system(14, QFont::DemiBold));
-    name->setObjectName("startupName");
-    texts->addWidget(name);
-    auto* program = new TextLabel(DisplayText::name(item_.program), Fonts::system(12), DynamicColor::secondary());
-    program->setElideMode(Qt::ElideMiddle);
-    texts->addWidget(program);
+    name_ = new TextLabel({}, Fonts::system(14, QFont::DemiBold));
+    name_->setObjectName("startupName");
+    texts->addWidget(name_);
+    program_ = new TextLabel({}, Fonts::system(12), DynamicColor::secondary());
+    program_->setElideMode(Qt::ElideMiddle);
+    texts->addWidget(program_);
     row->addLayout(texts, 1);
     row->addSpacing(12);
-    auto* status = item_.isEnabled ? new Pill(AppLocalization::string("tools.startup.on"), QStringLiteral("bolt.fill"), DS::green)
-                                   : new Pill(AppLocalization::string("tools.startup.off"), QStringLiteral("moon.fill"), DS::gray);
-    status->setObjectName("startupStatus");
-    row->addWidget(status);
-    if (item_.canChange) {
-        toggle_ = new ToggleSwitch(tint);
+    status_ = new Pill({}, {}, DS::gray);
+    status_->setObjectName("startupStatus");
+    row->addWidget(status_);
+    toggle_ = new ToggleSwitch(tint);
+    connect(toggle_, &QAbstractButton::clicked, this, [this, &state](bool on) {
+        // The switch shows the published state until the new list arrives.
         toggle_->setChecked(item_.isEnabled);
-        toggle_->setAccessibleName(item_.name);
-        connect(toggle_, &QAbstractButton::clicked, this, [this, &state](bool on) {
-            // The switch shows the published state until the new list arrives.
-            toggle_->setChecked(item_.isEnabled);
-            state.setStartupItem(item_, on);
-        });
-        row->addWidget(toggle_);
-    } else {
-        auto* managed = new Pill(AppLocalization::string("startup.systemManaged"), QStringLiteral("lock.fill"), DS::gray);
-        managed->setObjectName("systemManaged");
-        row->addWidget(managed);
-    }
+        state.setStartupItem(item_, on);
+    });
+    row->addWidget(toggle_);
+    managed_ = new Pill(AppLocalization::string("startup.systemManaged"), QStringLiteral("lock.fill"), DS::gray);
+    managed_->setObjectName("systemManaged");
+    row->addWidget(managed_);
+    setItem(item_);
+}
+
+void StartupItemRow::setItem(StartupItem item) {
+    item_ = std::move(item);
+    badge_->setSymbol(item_.canChange ? QStringLiteral("gearshape.fill") : QStringLiteral("lock.fill"));
+    badge_->setTint(item_.canChange ? tint_ : DS::gray);
+    name_->setText(DisplayText::name(item_.name));
+    program_->setText(DisplayText::name(item_.program));
+    status_->setText(AppLocalization::string(item_.isEnabled ? "tools.startup.on" : "tools.startup.off"));
+    status_->setSymbol(item_.isEnabled ? QStringLiteral("bolt.fill") : QStringLiteral("moon.fill"));
+    status_->setTint(item_.isEnabled ? DS::green : DS::gray);
+    toggle_->setChecked(item_.isEnabled);
+    toggle_->setAccessibleName(item_.name);
+    toggle_->setVisible(item_.canChange);
+    managed_->setVisible(!item_.canChange);
 }
 
 void StartupItemRow::paintEvent(QPaintEvent*) {

@@ -6,6 +6,9 @@
 #include <QWidget>
 
 class AppState;
+class IconBadge;
+class Pill;
+class TextLabel;
 class ToggleSwitch;
 
 // One startup item: its badge (a gear, or a grey lock for system-wide items), name over program,
@@ -16,8 +19,11 @@ class StartupItemRow : public QWidget {
 public:
     StartupItemRow(AppState& state, StartupItem item, const DynamicColor& tint, QWidget* parent = nullptr);
 
+    // Shows the item as newly published, keeping the widgets (and the switch's focus) in place.
+    void setItem(StartupItem item);
+
     const StartupItem& item() const { return item_; }
-    ToggleSwitch* toggle() const { return toggle_; }
+    ToggleSwitch* toggle() const { return item_.canChange ? toggle_ : nullptr; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -27,6 +33,12 @@ protected:
 
 private:
     StartupItem item_;
-    ToggleSwitch* toggle_ = nullptr;
+    DynamicColor tint_;
+    IconBadge* badge_;
+    TextLabel* name_;
+    TextLabel* program_;
+    Pill* status_;
+    ToggleSwitch* toggle_;
+    Pill* managed_;
     bool hovering_ = false;
 };

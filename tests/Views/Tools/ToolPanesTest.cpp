@@ -318,6 +318,52 @@ TEST(StartupItemsView, SwitchesAskAppStateAndShowThePublishedState) {
     EXPECT_FALSE(view.refreshButton()->isEnabled());
 }
 
+// A switch flipped from the keyboard renames the entry and the list is loaded again: the row and
+// its switch stay, with the focus on it, through the reload and through the busy flag of a refresh.
+TEST(StartupItemsView, AFlippedSwitchKeepsItsRowAndTheFocus) {
+    ToolsFixture fixture;
+    const StartupItem sync = ToolsFixture::startupItem("/home/u/.config/autostart/sync.desktop", "Sync", true, true);
+    const StartupItem chat = ToolsFixture::startupItem("/home/u/.config/autostart/chat.desktop", "Chat", true, true);
+    fixture.loadStartup({chat, sync});
+    StartupItemsView view(fixture.state(), DynamicColor::primary());
+    showIn(view);
+    view.activateWindow();
+    auto rowOf = [&](const QString& name) -> StartupItemRow* {
+        for (StartupItemRow* each : view.findChildren<StartupItemRow*>())
+            if (each->isVisible() && each->item().name == name) return each;
+        return nullptr;
+    };
+    QPointer<StartupItemRow> row = rowOf("Sync");
+    ASSERT_NE(row, nullptr);
+    QPointer<ToggleSwitch> toggle = row->toggle();
+    toggle->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return toggle->hasFocus(); }));
+
+    QTest::keyClick(toggle, Qt::Key_Space);
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.startupLoads.size() == 2; }));
+    StartupItem off = sync;
+    off.path.replace_extension("disabled");
+    off.id = off.path.string();
+    off.isEnabled = false;
+    fixture.fake.startupLoads[1]->succeed({chat, off});
+    ASSERT_TRUE(waitUntil([&] { return !fixture.state().startupItems()[1].isEnabled; }));
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(toggle.isNull());
+    ASSERT_EQ(rowOf("Sync"), row);
+    EXPECT_EQ(row->item().path, off.path);
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_TRUE(toggle->hasFocus());
+    EXPECT_EQ(view.enabledCount(), 1);
+
+    view.refreshButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.startupLoads.size() == 3; }));
+    EXPECT_FALSE(view.refreshButton()->isEnabled());
+    fixture.fake.startupLoads[2]->succeed({chat, off});
+    ASSERT_TRUE(waitUntil([&] { return view.refreshButton()->isEnabled(); }));
+    EXPECT_EQ(rowOf("Sync"), row);
+    EXPECT_TRUE(toggle->hasFocus());
+}
+
 // A reader far down a list keeps the rows on screen and the place among them when the list is
 // searched again, loaded again or the busy flag changes: the panes update in place.
 TEST(ToolPanes, AListScrolledToRowTwoHundredKeepsItsPlaceAndItsRows) {
