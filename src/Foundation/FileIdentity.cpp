@@ -1,8 +1,24 @@
 #include "Foundation/FileIdentity.h"
 
 FileIdentity FileIdentity::of(const struct stat& status) {
-    return {std::uint64_t(status.st_dev),       std::uint64_t(status.st_ino),         std::uint32_t(status.st_mode & S_IFMT),
-            std::int64_t(status.st_size),       std::int64_t(status.st_mtim.tv_sec), std::int64_t(status.st_mtim.tv_nsec)};
+    FileIdentity identity;
+    identity.device = std::uint64_t(status.st_dev);
+    identity.inode = std::uint64_t(status.st_ino);
+    identity.type = std::uint32_t(status.st_mode & S_IFMT);
+    if (S_ISDIR(status.st_mode)) return identity;
+    identity.size = std::int64_t(status.st_size);
+    identity.modifiedSeconds = std::int64_t(status.st_mtim.tv_sec);
+    identity.modifiedNanoseconds = std::int64_t(status.st_mtim.tv_nsec);
+    identity.changedSeconds = std::int64_t(status.st_ctim.tv_sec);
+    identity.changedNanoseconds = std::int64_t(status.st_ctim.tv_nsec);
+    return identity;
+}
+
+bool FileIdentity::sameApartFromStatusChange(const FileIdentity& other) const {
+    FileIdentity aligned = other;
+    aligned.changedSeconds = changedSeconds;
+    aligned.changedNanoseconds = changedNanoseconds;
+    return aligned == *this;
 }
 
 std::optional<FileIdentity> FileIdentity::at(const std::filesystem::path& path) {

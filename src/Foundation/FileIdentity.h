@@ -7,8 +7,11 @@
 #include <optional>
 
 // What tells a file from another put in its place under the same name: its device and inode, its
-// type, its length and its modification time. Taken when a file is listed and compared again just
-// before acting on it.
+// type, its length, its modification time and its status-change time. Taken when a file is listed
+// and compared again just before acting on it. The status-change time is what catches a file
+// rewritten in place with its old modification time put back (`touch -r`), or deleted and made
+// again at the same inode: no user can set it back. A folder is told by device, inode and type
+// only: its length and times move with every entry made or removed in it.
 struct FileIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
@@ -16,8 +19,14 @@ struct FileIdentity {
     std::int64_t size = 0;   // logical length
     std::int64_t modifiedSeconds = 0;
     std::int64_t modifiedNanoseconds = 0;
+    std::int64_t changedSeconds = 0;
+    std::int64_t changedNanoseconds = 0;
 
     bool operator==(const FileIdentity&) const = default;
+
+    // The same file with the same contents, its status-change time aside: for a check right after a
+    // rename of our own, which moves that time and nothing else.
+    bool sameApartFromStatusChange(const FileIdentity& other) const;
 
     static FileIdentity of(const struct stat& status);
     // The item at `path` itself (a final symbolic link is not followed); none when nothing is there

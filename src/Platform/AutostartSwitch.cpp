@@ -37,6 +37,12 @@ bool stillListed(const fs::path& path, const FileIdentity& expected) {
     return FileIdentity::at(path) == expected;
 }
 
+// After a rename of our own, which moved the file's status-change time and nothing else.
+bool renamedAsListed(const fs::path& path, const FileIdentity& expected) {
+    const auto identity = FileIdentity::at(path);
+    return identity && identity->sameApartFromStatusChange(expected);
+}
+
 // Like rename(2), but fails with EEXIST instead of replacing the target.
 int renameWithoutReplacing(const fs::path& from, const fs::path& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
@@ -129,7 +135,7 @@ Result rewrite(const fs::path& file, const FileIdentity& expected, bool on) {
     const fs::path& temporary = *scratch;
     // Swapped, not renamed over: the file swapped out must still be the listed one, or it goes back.
     if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, file.c_str(), RENAME_EXCHANGE) == 0) {
-        if (!stillListed(temporary, expected)) {
+        if (!renamedAsListed(temporary, expected)) {
             ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, file.c_str(), RENAME_EXCHANGE);
             ::unlink(temporary.c_str());
             return {Outcome::changed};
@@ -157,7 +163,7 @@ Result rename(const fs::path& from, const FileIdentity& expected, const fs::path
     if (!stillListed(from, expected)) return {Outcome::changed};
     if (const int error = renameWithoutReplacing(from, to)) return error == ENOENT ? Result{Outcome::changed} : Result{Outcome::failed, error};
     // Another file slipped in between the look and the rename: it goes back under its own name.
-    if (!stillListed(to, expected)) {
+    if (!renamedAsListed(to, expected)) {
         renameWithoutReplacing(to, from);
         return {Outcome::changed};
     }

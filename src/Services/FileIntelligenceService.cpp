@@ -250,8 +250,10 @@ TrashResult FileIntelligenceService::moveToTrash(const std::vector<TrashRequest>
         if (stop.stop_requested()) throw Cancelled();
         // A copy goes only while the copy its group keeps is still there as listed: else it may be
         // the last one, or no longer equal to it.
+        // What changed is then the kept copy, named once however many of its copies stay.
         if (item.kept && FileIdentity::at(item.kept->path) != item.kept->identity) {
-            result.changed.push_back(item.path);
+            if (std::find(result.changed.begin(), result.changed.end(), item.kept->path) == result.changed.end())
+                result.changed.push_back(item.kept->path);
             continue;
         }
         try {

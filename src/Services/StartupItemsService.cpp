@@ -143,20 +143,25 @@ void StartupItemsService::setEnabled(const StartupItem& item, bool enabled) {
         else check(AutostartSwitch::rename(item.path, *identity, disabledPath), item.path, "startup.renameFailed");
     } else {
         fs::path current = item.path;
+        FileIdentity renamed = *identity;
         if (!named) {
             check(AutostartSwitch::rename(item.path, *identity, entryPath), item.path, "startup.renameFailed");
             current = entryPath;
+            // Our rename moved the file's status-change time: from here on it is checked as renamed.
+            const auto now = FileIdentity::at(current);
+            if (!now || !now->sameApartFromStatusChange(*identity)) throw StartupError(StartupError::Case::changedSinceListed, fileName(item.path));
+            renamed = *now;
         }
         try {
             const auto entry = StartupEntry::read(current, roots.root);
             if (entry && !entry->startsAtLogin) {
-                if (entry->program) check(AutostartSwitch::rewrite(current, *identity, true), current, "startup.writeFailed");
+                if (entry->program) check(AutostartSwitch::rewrite(current, renamed, true), current, "startup.writeFailed");
                 // A bare mask over a system entry: without it the system's entry starts.
-                else if (replacesSystemEntry) Trash::moveToTrash(current, {.expected = *identity});
+                else if (replacesSystemEntry) Trash::moveToTrash(current, {.expected = renamed});
                 else throw StartupError(StartupError::Case::nothingToStart, fileName(current));
             }
         } catch (...) {
-            if (current != item.path) AutostartSwitch::rename(current, *identity, item.path);
+            if (current != item.path) AutostartSwitch::rename(current, renamed, item.path);
             throw;
         }
     }

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -101,11 +104,68 @@ TEST_F(MoveToTrashTest, ItemsMoveOnlyWhileTheyAndTheirKeptCopyAreAsListed) {
                                                     replacedRequest, linkedRequest, TrashRequest(untouched, listed(untouched))});
     EXPECT_FALSE(result.error);
     EXPECT_EQ(result.moved, 2);
-    EXPECT_EQ(result.changed, (std::vector<fs::path>{lastCopy, copyOfEdited, editedCopy, replaced, linked}));
+    // A copy left because its kept copy changed names the kept copy.
+    EXPECT_EQ(result.changed, (std::vector<fs::path>{goneKept, editedKept, editedCopy, replaced, linked}));
     for (const fs::path& stayed : {lastCopy, copyOfEdited, editedCopy, replaced, kept, editedKept}) EXPECT_TRUE(fs::exists(stayed)) << stayed;
     EXPECT_TRUE(fs::is_symlink(linked));
     EXPECT_EQ(TempTree::read(replaced), "new");
     EXPECT_EQ(TempTree::read(trashed("plain")), "same");
     EXPECT_EQ(TempTree::read(trashed("archive.tar")), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(tree.path() / "home/.local/share/Trash/files"), fs::directory_iterator()), 2);
+}
+
+// Contents swapped under an old modification time (`touch -r`, or another file renamed into the
+// name with the listed file's times) are still a change: the status-change time moved. The tool's
+// own moves between the listing and the confirmation change no kept copy, and a folder is the same
+// folder however its entries change.
+TEST_F(MoveToTrashTest, ContentsSwappedUnderTheOldTimeStayInPlace) {
+    auto listed = [](const fs::path& path) { return *FileIdentity::at(path); };
+    auto kept = tree.write("home/a/kept", "same");
+    auto copy = tree.write("home/a/copy", "same");
+    auto secondCopy = tree.write("home/a/copy 2", "same");
+    const TrashRequest::Kept keptA{kept, listed(kept)};
+    auto keptB = tree.write("home/b/kept", "same");
+    auto editedCopy = tree.write("home/b/copy", "same");
+    auto keptC = tree.write("home/c/kept", "same");
+    auto copyC = tree.write("home/c/copy", "same");
+    auto newcomer = tree.write("home/c/newcomer", "SAME");
+    auto forgotten = tree.write("home/old/film.mkv", "old film");
+    auto keptD = tree.write("home/d/kept", "same");
+    auto copyD = tree.write("home/d/copy", "same");
+    auto secondCopyD = tree.write("home/d/copy 2", "same");
+    const TrashRequest::Kept keptCopyD{keptD, listed(keptD)};
+    auto folder = tree.folder("home/cache");
+    const std::vector<TrashRequest> requests{{copy, listed(copy), keptA},
+                                             {secondCopy, listed(secondCopy), keptA},
+                                             {editedCopy, listed(editedCopy), TrashRequest::Kept{keptB, listed(keptB)}},
+                                             {copyC, listed(copyC), TrashRequest::Kept{keptC, listed(keptC)}},
+                                             {forgotten, listed(forgotten)},
+                                             {copyD, listed(copyD), keptCopyD},
+                                             {secondCopyD, listed(secondCopyD), keptCopyD},
+                                             {folder, listed(folder)}};
+
+    tree.rewriteKeepingTimes(kept, "diff");
+    tree.rewriteKeepingTimes(editedCopy, "diff");
+    tree.rewriteKeepingTimes(forgotten, "new film");
+    // The kept copy renamed away and another of its length and times renamed to its name.
+    struct stat keptTimes {};
+    ::stat(keptC.c_str(), &keptTimes);
+    const struct timespec times[2] = {keptTimes.st_atim, keptTimes.st_mtim};
+    ::utimensat(AT_FDCWD, newcomer.c_str(), times, 0);
+    tree.waitForStatusClockPast(keptC);
+    fs::rename(keptC, tree.path() / "home/c/kept.old");
+    fs::rename(newcomer, keptC);
+    tree.write("home/cache/new entry", "x");
+
+    const TrashResult result = service.moveToTrash(requests);
+    EXPECT_FALSE(result.error);
+    EXPECT_EQ(result.changed, (std::vector<fs::path>{kept, editedCopy, keptC, forgotten}));
+    EXPECT_EQ(result.moved, 3);
+    for (const fs::path& stayed : {copy, secondCopy, keptB, copyC, keptD}) EXPECT_EQ(TempTree::read(stayed), "same") << stayed;
+    EXPECT_EQ(TempTree::read(kept), "diff");
+    EXPECT_EQ(TempTree::read(editedCopy), "diff");
+    EXPECT_EQ(TempTree::read(forgotten), "new film");
+    EXPECT_EQ(TempTree::read(trashed("copy")), "same");
+    EXPECT_EQ(TempTree::read(trashed("copy 2")), "same");
+    EXPECT_EQ(TempTree::read(trashed("cache/new entry")), "x");
 }

@@ -1,5 +1,6 @@
 #include "Support/TempTree.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <fstream>
@@ -38,4 +39,25 @@ std::string TempTree::read(const std::filesystem::path& file) {
 std::int64_t TempTree::allocatedSize(const std::filesystem::path& path) {
     struct stat status {};
     return ::lstat(path.c_str(), &status) == 0 ? static_cast<std::int64_t>(status.st_blocks) * 512 : 0;
+}
+
+void TempTree::waitForStatusClockPast(const std::filesystem::path& file) const {
+    struct stat listed {};
+    if (::lstat(file.c_str(), &listed) != 0) return;
+    const auto probe = write(".status-clock", "");
+    auto later = [&](const struct stat& now) {
+        return now.st_ctim.tv_sec != listed.st_ctim.tv_sec ? now.st_ctim.tv_sec > listed.st_ctim.tv_sec
+                                                          : now.st_ctim.tv_nsec > listed.st_ctim.tv_nsec;
+    };
+    for (struct stat now {}; ::utimensat(AT_FDCWD, probe.c_str(), nullptr, 0) == 0 && ::stat(probe.c_str(), &now) == 0 && !later(now);) {}
+    std::filesystem::remove(probe);
+}
+
+void TempTree::rewriteKeepingTimes(const std::filesystem::path& file, const std::string& content) const {
+    struct stat before {};
+    ::stat(file.c_str(), &before);
+    waitForStatusClockPast(file);
+    std::ofstream(file, std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc) << content;
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ::utimensat(AT_FDCWD, file.c_str(), times, 0);
 }

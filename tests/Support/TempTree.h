@@ -23,6 +23,13 @@ public:
     static std::string read(const std::filesystem::path& file);
     static std::int64_t allocatedSize(const std::filesystem::path& path);
 
+    // Rewrites a file in place with `content` and puts its access and modification times back, as
+    // `touch -r` would. Waits first until the kernel's clock for file times has moved past the
+    // file's status-change time (it may move by clock ticks only), so that the rewrite shows.
+    void rewriteKeepingTimes(const std::filesystem::path& file, const std::string& content) const;
+    // The same wait alone, before a change made by other means.
+    void waitForStatusClockPast(const std::filesystem::path& file) const;
+
 private:
     QTemporaryDir dir_;
     std::filesystem::path path_;
