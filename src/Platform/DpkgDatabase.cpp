@@ -1,8 +1,12 @@
 #include "Platform/DpkgDatabase.h"
 
 #include "Platform/FileContents.h"
+#include "Platform/RealPath.h"
 
 #include <dirent.h>
+
+#include <optional>
+#include <unordered_set>
 
 
 namespace fs = std::filesystem;
@@ -23,9 +27,26 @@ void forEachLine(std::string_view text, Visit visit) {
     }
 }
 
-// "/usr/share/x" for root/usr/share/x: the name dpkg knows the file by.
-std::string systemPath(const fs::path& file, const fs::path& root) {
-    return (fs::path("/") / file.lexically_relative(root)).lexically_normal().string();
+// "/usr/share/x" for root/usr/share/x: the name dpkg knows the file by; nothing outside the root.
+std::optional<std::string> systemPath(const fs::path& file, const fs::path& root) {
+    const fs::path inside = file.lexically_normal().lexically_relative(root.lexically_normal());
+    if (inside.empty() || *inside.begin() == "..") return std::nullopt;
+    return (fs::path("/") / inside).lexically_normal().string();
+}
+
+// The names a file is asked by: as given, and with every link above it resolved. A link above an
+// item (a data folder reached through one) never hides a package's file; a link that is the item
+// itself is asked by its own name, since a package owns the link and not its target.
+std::vector<std::string> lookupNames(const fs::path& file, const fs::path& root, const std::optional<fs::path>& realRoot) {
+    std::vector<std::string> names;
+    if (auto lexical = systemPath(file, root)) names.push_back(std::move(*lexical));
+    const fs::path normal = file.lexically_normal();
+    if (!realRoot || !normal.has_filename()) return names;
+    if (const auto folder = realPath(normal.parent_path())) {
+        if (auto real = systemPath(*folder / normal.filename(), *realRoot); real && (names.empty() || *real != names.front()))
+            names.push_back(std::move(*real));
+    }
+    return names;
 }
 
 fs::path infoFolder(const fs::path& root) { return root / "var/lib/dpkg/info"; }
@@ -70,13 +91,19 @@ std::unordered_map<std::string, std::string> installedVersions(const fs::path& r
 namespace DpkgDatabase {
 
 std::unordered_map<std::string, Package> owners(const std::vector<fs::path>& files, const fs::path& root) {
-    std::unordered_map<std::string, std::string, TransparentHash, std::equal_to<>> wanted;  // system path → full path
-    for (const auto& file : files) wanted.emplace(systemPath(file, root), file.string());
+    // System path → the full paths asked for that name it stands for.
+    std::unordered_map<std::string, std::vector<std::string>, TransparentHash, std::equal_to<>> wanted;
+    std::unordered_set<std::string> asked;
+    const auto realRoot = realPath(root);
+    for (const auto& file : files) {
+        if (!asked.insert(file.string()).second) continue;
+        for (std::string& name : lookupNames(file, root, realRoot)) wanted[std::move(name)].push_back(file.string());
+    }
 
     std::unordered_map<std::string, Package> found;
     DIR* folder = ::opendir(infoFolder(root).c_str());
     if (!folder) return found;
-    while (found.size() < wanted.size()) {
+    while (found.size() < asked.size()) {
         const dirent* entry = ::readdir(folder);
         if (!entry) break;
         const std::string_view name = entry->d_name;
@@ -84,7 +111,8 @@ std::unordered_map<std::string, Package> owners(const std::vector<fs::path>& fil
         const fs::path list = infoFolder(root) / entry->d_name;
         forEachLine(contents(list), [&](std::string_view line) {
             auto match = wanted.find(line);
-            if (match != wanted.end()) found.try_emplace(match->second, Package{std::string(name.substr(0, name.size() - 5)), {}, list});
+            if (match == wanted.end()) return;
+            for (const std::string& file : match->second) found.try_emplace(file, Package{std::string(name.substr(0, name.size() - 5)), {}, list});
         });
     }
     ::closedir(folder);

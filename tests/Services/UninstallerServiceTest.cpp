@@ -250,6 +250,46 @@ TEST_F(UninstallerServiceTest, APackagedApplicationIsListedLockedAndNeverMoved) 
     EXPECT_TRUE(fs::exists(entry));
 }
 
+// A package's file is known by what it is, not by the text of the path it was reached by: a data
+// folder reached through a link, whole or part way down, still shows it locked, and it stays. A
+// link that is itself the entry is the user's own, and goes as the link it is.
+TEST_F(UninstallerServiceTest, ALinkAboveAPackagedFileNeverUnlocksIt) {
+    const fs::path entry = tree.write("usr/share/applications/zeta.desktop", application("Zeta"));
+    tree.write("var/lib/dpkg/info/zeta.list", "/usr/share/applications/zeta.desktop\n");
+    fs::create_directories(home(""));
+    fs::create_symlink(tree.path() / "usr/share", home("alias"));
+    fs::create_symlink(tree.path() / "usr", home("middle"));
+    for (const fs::path& dataDir : {home("alias"), home("middle/share")}) {
+        SystemRoots linked = SystemRoots::fixture(tree.path());
+        linked.dataDirs = {dataDir};
+        SystemRoots::install(linked);
+        const auto applications = service.installedApplications();
+        ASSERT_EQ(applications.size(), 1u) << dataDir;
+        EXPECT_EQ(applications[0].path, dataDir / "applications/zeta.desktop");
+        auto artifacts = service.artifacts(applications[0]);
+        ASSERT_EQ(artifacts.size(), 1u) << dataDir;
+        EXPECT_EQ(artifacts[0].package, "zeta") << dataDir;
+        EXPECT_TRUE(artifacts[0].isLocked());
+        artifacts[0].isSelected = true;
+        EXPECT_TRUE(service.moveToTrash(artifacts).empty()) << dataDir;
+        EXPECT_TRUE(fs::is_regular_file(entry));
+    }
+
+    SystemRoots::install(SystemRoots::fixture(tree.path()));
+    const fs::path own = home(".local/share/applications/zeta.desktop");
+    fs::create_directories(own.parent_path());
+    fs::create_symlink(entry, own);
+    const auto applications = service.installedApplications();
+    ASSERT_EQ(applications.size(), 1u);
+    EXPECT_EQ(applications[0].path, own);  // the user's entry shadows the system's
+    auto artifacts = service.artifacts(applications[0]);
+    ASSERT_EQ(artifacts.size(), 1u);
+    EXPECT_FALSE(artifacts[0].isLocked());
+    EXPECT_EQ(service.moveToTrash(artifacts), (std::vector<fs::path>{home(".local/share/Trash/files/zeta.desktop")}));
+    EXPECT_TRUE(fs::is_symlink(home(".local/share/Trash/files/zeta.desktop")));
+    EXPECT_TRUE(fs::is_regular_file(entry));
+}
+
 // Root may write anywhere, so the check runs in a child that dropped to an unprivileged user.
 TEST_F(UninstallerServiceTest, AnApplicationInAFolderTheUserCannotChangeIsNotPreselected) {
     const fs::path entry = tree.write("usr/local/share/applications/free.desktop", application("Free"));
