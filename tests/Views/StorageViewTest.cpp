@@ -206,6 +206,45 @@ TEST(StorageView, ANewScanUpdatesThePartsInPlace) {
     EXPECT_EQ(screen.rowIDs()[0], screen.state.scanSnapshot()->buckets[0].path);
 }
 
+// A selection that the shown scan does not hold is none: after a drill-down or a drill-up no tile
+// is dimmed for it and the inspector and the map agree. One the new scan holds stays.
+TEST(StorageView, ANewScanDropsASelectionItDoesNotHold) {
+    ScreenFixture screen;
+    screen.scanAndWait();
+    const std::filesystem::path root = screen.state.scanRoot();
+    auto scanned = [&] {
+        return QTest::qWaitFor([&] { return !screen.state.isScanning() && screen.view.body() == StorageView::Body::results; }, 10000);
+    };
+    auto highlightedRows = [&] {
+        int count = 0;
+        for (RankedRow* row : screen.view.folderRows()) count += row->isHighlighted();
+        return count;
+    };
+    screen.view.selection().setID(screen.bucketNamed("Music").path);
+    screen.state.startScan();  // the same folder again: Music is still there
+    ASSERT_TRUE(scanned());
+    EXPECT_EQ(screen.view.selection().id(), (root / "Music").string());
+    EXPECT_EQ(screen.view.inspector()->bucket()->name(), "Music");
+
+    screen.view.focus(screen.bucketNamed("Videos"));
+    ASSERT_TRUE(scanned());
+    ASSERT_EQ(screen.state.scanSnapshot()->rootPath, root / "Videos");
+    EXPECT_FALSE(screen.view.selection().id().has_value());
+    EXPECT_EQ(screen.view.inspector()->bucket()->path, screen.state.scanSnapshot()->buckets.front().path);
+    EXPECT_EQ(highlightedRows(), 0);
+
+    // Going up drops the selection, and a click on a row still waiting for a double click when
+    // the parent's results come lands on nothing.
+    screen.view.selection().setID(screen.bucketNamed("clips").path);
+    emit screen.view.folderRows()[screen.rowIndex("Holiday 2019.mkv")]->clicked();
+    screen.view.goToParentFolder();
+    ASSERT_TRUE(scanned());
+    screen.view.pendingRowClick().settle();
+    ASSERT_EQ(screen.state.scanSnapshot()->rootPath, root);
+    EXPECT_FALSE(screen.view.selection().id().has_value());
+    EXPECT_EQ(screen.view.inspector()->bucket()->name(), "Videos");
+}
+
 TEST(StorageView, AFolderMenuSurvivesThePageBeingRebuiltUnderIt) {
     ScreenFixture screen;
     screen.scanAndWait();

@@ -64,12 +64,20 @@ std::vector<const StorageBucket*> visibleBuckets(const std::vector<StorageBucket
     return visible;
 }
 
+namespace {
+
+std::vector<StorageBucket>::const_iterator find(const std::vector<StorageBucket>& buckets, const std::string& id) {
+    return std::find_if(buckets.begin(), buckets.end(), [&](const StorageBucket& bucket) { return bucket.path == id; });
+}
+
+}  // namespace
+
+bool holds(const std::vector<StorageBucket>& buckets, const std::string& id) { return find(buckets, id) != buckets.end(); }
+
 std::optional<StorageBucket> selectedBucket(const std::vector<StorageBucket>& buckets,
                                             const std::optional<std::string>& selectedID) {
     if (selectedID) {
-        auto found = std::find_if(buckets.begin(), buckets.end(),
-                                  [&](const StorageBucket& bucket) { return bucket.path == *selectedID; });
-        if (found != buckets.end()) return *found;
+        if (auto found = find(buckets, *selectedID); found != buckets.end()) return *found;
     }
     if (buckets.empty()) return std::nullopt;
     return buckets.front();

@@ -22,6 +22,9 @@ namespace BucketListing {
 std::vector<const StorageBucket*> visibleBuckets(const std::vector<StorageBucket>& buckets, const QString& filter, FolderSort sort,
                                                  std::size_t ordered = std::numeric_limits<std::size_t>::max());
 
+// Whether a bucket of `buckets` has this identifier (its path).
+bool holds(const std::vector<StorageBucket>& buckets, const std::string& id);
+
 // The selected bucket when it is among the buckets, else the largest (the first); none for no buckets.
 std::optional<StorageBucket> selectedBucket(const std::vector<StorageBucket>& buckets,
                                             const std::optional<std::string>& selectedID);

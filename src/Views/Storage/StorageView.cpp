@@ -532,6 +532,8 @@ QWidget* StorageView::makeResults() {
 }
 
 void StorageView::refreshResults() {
+    // A selection the new scan still holds stays; any other is dropped.
+    selection_->setHolds([this](const std::string& id) { return shown_ && BucketListing::holds(shown_->buckets, id); });
     if (!shown_) {
         visible_.clear();
         mapCard_->setVisible({});  // it pointed into the snapshot just let go
