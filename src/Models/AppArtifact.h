@@ -1,10 +1,12 @@
 #pragma once
 
+#include "Foundation/FileIdentity.h"
 #include "Models/ArtifactCategory.h"
 #include "Foundation/Uuid.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 // One item that belongs to an application: the application itself or one of its leftovers.
@@ -17,6 +19,8 @@ struct AppArtifact {
     // The package that installed it, when one did: then it is never ticked nor moved, as only the
     // package manager removes it. Empty for the user's own files.
     std::string package = {};
+    // The item as it was listed: the removal moves only that very item.
+    std::optional<FileIdentity> identity = {};
 
     bool isLocked() const { return !package.empty(); }
 

@@ -4,6 +4,7 @@
 #include "Services/AppServices.h"
 #include "Foundation/BackgroundJobs.h"
 #include "Foundation/NewestJob.h"
+#include "Platform/TrashError.h"
 
 #include <QObject>
 #include <QString>
@@ -140,6 +141,8 @@ private:
     void loadArtifacts(const InstalledApplication& application);
     std::vector<AppArtifact> keepingTicks(std::vector<AppArtifact> reloaded) const;
     void reloadAfterRemoval();
+    // Unticks the shown items that a removal left because they changed; true when any was ticked.
+    bool untickChanged(const std::vector<TrashError>& failures);
     void loadCandidates(CandidateList list);
     // Moves the items, each only while it is still what was listed; what changed stays listed and is
     // named in the message.

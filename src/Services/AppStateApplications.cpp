@@ -86,14 +86,31 @@ void AppState::moveSelectedArtifactsToTrash(std::vector<AppArtifact> confirmed) 
                 reloadAfterRemoval();
             } catch (const UninstallError& partial) {
                 // Some items went before the failure: the message counts them and the lists follow.
+                // An item that changed since the listing is not what the user confirmed: it stays
+                // listed as it is now, unticked, until the user ticks it again.
                 setUninstallMessage(errorDescription(std::current_exception()));
-                if (!partial.movedLocations().empty()) reloadAfterRemoval();
+                const bool untickedChanged = untickChanged(partial.failures());
+                if (!partial.movedLocations().empty() || untickedChanged) reloadAfterRemoval();
             } catch (...) {
                 setUninstallMessage(errorDescription(std::current_exception()));
             }
             pruneToolListsByExistence();
             setIsRemoving(false);
         });
+}
+
+bool AppState::untickChanged(const std::vector<TrashError>& failures) {
+    bool unticked = false;
+    for (const TrashError& failure : failures) {
+        if (failure.reason() != TrashError::Reason::changed) continue;
+        for (AppArtifact& artifact : artifacts_) {
+            if (artifact.path != failure.item() || !artifact.isSelected) continue;
+            artifact.isSelected = false;
+            unticked = true;
+        }
+    }
+    if (unticked) emit artifactsChanged();
+    return unticked;
 }
 
 // Lists read before the removal ended may still hold what it moved: they are dropped, and a fresh

@@ -268,9 +268,12 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     const SystemRoots roots = SystemRoots::current();
     std::unordered_set<std::string> taken;
     std::vector<AppArtifact> found;
-    auto add = [&](const fs::path& item, ArtifactCategory category, bool selected, std::optional<std::int64_t> size = {}) {
+    auto add = [&](const fs::path& item, ArtifactCategory category, bool selected) {
         if (LinuxLocations::isSharedFolder(item, roots) || roots.holdsPersonalFolder(item) || !taken.insert(normalFolder(item).string()).second) return;
-        found.push_back(AppArtifact{Uuid::random(), item, size ? *size : allocatedSize(item), category, selected});
+        // What cannot be told apart from another item later is not proposed.
+        const auto identity = FileIdentity::at(item);
+        if (!identity) return;
+        found.push_back(AppArtifact{Uuid::random(), item, allocatedSize(item), category, selected, {}, identity});
     };
 
     if (linkStatus(application.path) && !holdsBaseFolder(application.path, roots))
@@ -339,9 +342,10 @@ std::vector<fs::path> UninstallerService::moveToTrash(const std::vector<AppArtif
     std::vector<TrashError> failures;
     for (const AppArtifact& artifact : artifacts) {
         if (!artifact.isSelected || artifact.isLocked()) continue;
-        // One item that cannot go never keeps the others; a link goes as the link it is.
+        // One item that cannot go never keeps the others; a link goes as the link it is; another item
+        // put under a listed name since stays, named as changed.
         try {
-            auto location = Trash::moveToTrash(artifact.path, {.moveDanglingLinks = true});
+            auto location = Trash::moveToTrash(artifact.path, {.expected = artifact.identity, .moveDanglingLinks = true});
             if (!location) throw TrashError(TrashError::Reason::moveFailed, artifact.path, ENOENT);
             moved.push_back(std::move(*location));
         } catch (const TrashError& error) {

@@ -789,6 +789,35 @@ TEST_F(AppStateTest, AReloadKeepsTheTicksAndTheConfirmedLeftoversAreMoved) {
     EXPECT_EQ(ticked, (std::vector<Path>{"/a/keep"}));
 }
 
+// An item that changed since the listing is not what the user confirmed: it stays listed as it is
+// now, unticked, and the message names it.
+TEST_F(AppStateTest, ARemovalLeavesWhatChangedListedAndUnticked) {
+    AppState& app = makeState();
+    app.selectApplication(application("a"));
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 1; }));
+    fake.artifactLoads[0]->succeed({artifactAt("/a/changed"), artifactAt("/a/other")});
+    ASSERT_TRUE(waitUntil([&] { return app.artifacts().size() == 2; }));
+    app.setArtifactSelection(app.artifacts()[1], false);
+
+    app.moveSelectedArtifactsToTrash(app.artifacts());
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 1; }));
+    fake.artifactRemovals[0]->fail(UninstallError({TrashError(TrashError::Reason::changed, "/a/changed")}, {}));
+    ASSERT_TRUE(waitUntil([&] { return !app.isRemoving(); }));
+    EXPECT_EQ(app.uninstallMessage(), AppLocalization::format("trash.changed", {"changed"}));
+    EXPECT_FALSE(app.artifacts()[0].isSelected);
+
+    // Reloaded to show what is there now; neither the reload nor the next removal ticks it again.
+    ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads.size() == 1; }));
+    fake.applicationLoads[0]->succeed({application("a")});
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 2; }));
+    fake.artifactLoads[1]->succeed({artifactAt("/a/changed"), artifactAt("/a/other")});
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads[1]->returned(); }));
+    settle();
+    ASSERT_EQ(app.artifacts().size(), 2u);
+    EXPECT_FALSE(app.artifacts()[0].isSelected);
+    EXPECT_FALSE(app.artifacts()[1].isSelected);
+}
+
 TEST_F(AppStateTest, ALeftoverSearchThatFindsNothingEnds) {
     AppState& app = makeState();
     EXPECT_FALSE(app.isLoadingArtifacts());

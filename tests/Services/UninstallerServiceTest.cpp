@@ -418,3 +418,43 @@ TEST_F(UninstallerServiceTest, AShortKeyFindsOnlyItemsNamedAfterIt) {
     std::sort(found.begin(), found.end());
     EXPECT_EQ(found, (std::vector<fs::path>{home(".config/go"), home(".local/state/x")}));
 }
+
+// The removal moves only the items it listed: another file or folder put under a listed name since
+// stays, named as changed, and the others go. A folder that was only used meanwhile is the same folder.
+TEST_F(UninstallerServiceTest, AnItemReplacedSinceTheListingStays) {
+    const fs::path trash = home(".local/share/Trash");
+    const InstalledApplication app = userApplication("org.example.App", "Example");
+    tree.file("home/.cache/org.example.App/blob", 40000);
+    tree.file("home/.config/org.example.App/settings", 100);
+    tree.file("home/.local/share/org.example.App.log", 300);
+    tree.file("home/.local/state/org.example.App/window", 200);
+    const auto artifacts = service.artifacts(app);
+    ASSERT_EQ(artifacts.size(), 5u);
+
+    fs::rename(home(".cache/org.example.App"), home(".cache/aside"));  // another folder of the same name
+    tree.file("home/.cache/org.example.App/blob", 40000);
+    tree.write("home/.local/share/org.example.App.log", "rewritten");  // the same file, other content
+    tree.file("home/.config/org.example.App/more", 5000);  // used, not replaced
+    fs::remove_all(home(".local/state/org.example.App"));
+    fs::create_symlink(home(".cache/aside"), home(".local/state/org.example.App"));  // a link in a folder's place
+
+    try {
+        service.moveToTrash(artifacts);
+        FAIL() << "replaced items were moved";
+    } catch (const UninstallError& error) {
+        EXPECT_EQ(error.movedLocations(), (std::vector<fs::path>{trash / "files/org.example.App.desktop", trash / "files/org.example.App"}));
+        std::vector<fs::path> changed;
+        for (const TrashError& failure : error.failures()) {
+            EXPECT_EQ(failure.reason(), TrashError::Reason::changed);
+            changed.push_back(failure.item());
+        }
+        std::sort(changed.begin(), changed.end());
+        EXPECT_EQ(changed, (std::vector<fs::path>{home(".cache/org.example.App"), home(".local/share/org.example.App.log"),
+                                                  home(".local/state/org.example.App")}));
+        EXPECT_TRUE(errorDescription(std::current_exception()).contains(AppLocalization::format("trash.changed", {"org.example.App.log"})));
+    }
+    EXPECT_TRUE(fs::exists(home(".cache/org.example.App/blob")));
+    EXPECT_TRUE(fs::exists(home(".local/share/org.example.App.log")));
+    EXPECT_TRUE(fs::is_symlink(home(".local/state/org.example.App")));
+    EXPECT_TRUE(fs::exists(trash / "files/org.example.App/more"));
+}
