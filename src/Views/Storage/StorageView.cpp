@@ -204,7 +204,6 @@ StorageView::StorageView(AppState& state, DynamicColor tint, CapacitySource capa
     });
 
     if (state_.isScanning()) scanningChanged();
-    QTimer::singleShot(0, this, &StorageView::showScanError);
 }
 
 StorageView::~StorageView() = default;
@@ -777,6 +776,12 @@ void StorageView::setSort(FolderSort sort) {
 void StorageView::setShowAllFolders(bool showAll) {
     showAllFolders_ = showAll;
     refreshFolders();
+}
+
+void StorageView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Nothing else shows a scan error: one set while this screen was away is shown on coming back.
+    QTimer::singleShot(0, this, &StorageView::showScanError);
 }
 
 void StorageView::showScanError() {

@@ -76,6 +76,9 @@ public:
     // One throughput interval passed; the page's timer calls it every 0.4 s while a scan runs.
     void sampleThroughput();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QWidget* makeHeroCard();
     QWidget* makeSetupCard();
