@@ -4,6 +4,7 @@
 #include "App/MenuBarPanel/MenuBarExtra.h"
 #include "App/RootView.h"
 #include "App/UnreadableSettingsNotice.h"
+#include "App/WindowForward.h"
 #include "Services/AppServices.h"
 #include "Models/AppLocalization.h"
 #include "Foundation/PathText.h"
@@ -98,11 +99,7 @@ QuarnellApp::~QuarnellApp() {
     delete mainWindow_;
 }
 
-void QuarnellApp::showMainWindow() {
-    mainWindow_->show();
-    mainWindow_->raise();
-    mainWindow_->activateWindow();
-}
+void QuarnellApp::showMainWindow() { WindowForward::bring(*mainWindow_); }
 
 void QuarnellApp::showSettingsWindow() {
     if (!settingsWindow_) {
@@ -113,9 +110,7 @@ void QuarnellApp::showSettingsWindow() {
         layout->addWidget(new SettingsView(*state_));
         settingsWindow_->resize(620, 620);
     }
-    settingsWindow_->show();
-    settingsWindow_->raise();
-    settingsWindow_->activateWindow();
+    WindowForward::bring(*settingsWindow_);
 }
 
 void QuarnellApp::warnUnreadableSettings() {

@@ -345,29 +345,36 @@ TEST_F(PanelTest, LowSpaceBannerNeedsAReadableVolume) {
 
 TEST_F(PanelTest, FooterAndQuickActionsBringTheMainWindow) {
     MenuBarPanel& shown = makePanel();
-    shown.show();
-    QTest::mouseClick(shown.openButton(), Qt::LeftButton);
+    // Each way to the main window closes the panel: it would otherwise stay over the window.
+    auto clickOpen = [&](QWidget* button) {
+        shown.show();
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_FALSE(shown.isVisible()) << button->objectName().toStdString();
+    };
+    clickOpen(shown.openButton());
     EXPECT_EQ(sectionWhenOpened, AppSection::overview);
     // Settings: the main window on its settings section, chosen before the window comes forward.
-    QTest::mouseClick(shown.settingsButton(), Qt::LeftButton);
+    clickOpen(shown.settingsButton());
     EXPECT_EQ(opened, 2);
     EXPECT_EQ(sectionWhenOpened, AppSection::settings);
+    shown.show();
     QTest::mouseClick(shown.quitButton(), Qt::LeftButton);
     EXPECT_EQ(quits, 1);
 
     auto* overview = qobject_cast<PanelOverviewPage*>(shown.page());
     ASSERT_TRUE(overview);
-    QTest::mouseClick(overview->searchAction(), Qt::LeftButton);
+    clickOpen(overview->searchAction());
     EXPECT_EQ(state->selectedSection(), AppSection::search);
     EXPECT_EQ(opened, 3);
-    QTest::mouseClick(overview->scanAction(), Qt::LeftButton);
+    clickOpen(overview->scanAction());
     EXPECT_EQ(state->selectedSection(), AppSection::storage);
     EXPECT_TRUE(state->isScanning());
     EXPECT_EQ(opened, 4);
-    QTest::mouseClick(overview->scanAction(), Qt::LeftButton);  // while one runs: only the window
+    clickOpen(overview->scanAction());  // while one runs: only the window
     EXPECT_TRUE(state->isScanning());
     EXPECT_EQ(opened, 5);
     state->cancelScan();
+    shown.show();
 
     // The tiles and the storage card switch the panel's tab and open nothing.
     QTest::mouseClick(overview->tile(PanelTab::memory), Qt::LeftButton);
@@ -462,9 +469,11 @@ TEST_F(PanelTest, ProjectsPageLimitsRowsAndStopsThroughTheConfirmation) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     more = page->findChild<QPushButton*>("moreProjects");
     ASSERT_TRUE(more);
+    ASSERT_TRUE(shown.isVisible());
     more->click();
     EXPECT_EQ(state->selectedSection(), AppSection::monitor);
     EXPECT_EQ(opened, 1);
+    EXPECT_FALSE(shown.isVisible());
 }
 
 namespace {

@@ -320,6 +320,29 @@ TEST_F(ShellTest, TheApplicationHasItsWindowAndScanMenu) {
     fake.abandon.request_stop();
 }
 
+// Every road to a window (the tray, a second launch, the settings key) brings it back from the dock:
+// shown and raised alone, a minimized window would stay iconic. A maximized window stays maximized.
+TEST_F(ShellTest, BringingAWindowForwardRestoresItFromMinimized) {
+    QuarnellApp quarnell(fake.services());
+    QMainWindow* window = quarnell.mainWindow();
+    quarnell.showMainWindow();
+    window->setWindowState(Qt::WindowMinimized);
+    quarnell.showMainWindow();
+    EXPECT_EQ(window->windowState(), Qt::WindowNoState);
+    EXPECT_TRUE(window->isVisible());
+    window->setWindowState(Qt::WindowMaximized | Qt::WindowMinimized);
+    window->hide();  // closed to the tray, too
+    quarnell.showMainWindow();
+    EXPECT_EQ(window->windowState(), Qt::WindowMaximized);
+    EXPECT_TRUE(window->isVisible());
+
+    quarnell.showSettingsWindow();
+    quarnell.settingsWindow()->setWindowState(Qt::WindowMinimized);
+    quarnell.showSettingsWindow();
+    EXPECT_EQ(quarnell.settingsWindow()->windowState(), Qt::WindowNoState);
+    fake.abandon.request_stop();
+}
+
 // The keys reach their commands wherever the focus is in the main window: here on the tab bar,
 // outside the storage screen whose scan Escape cancels.
 TEST_F(ShellTest, ShortcutsWorkWithTheFocusAnywhereInTheMainWindow) {

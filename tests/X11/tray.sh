@@ -2,7 +2,8 @@
 # The tray item on a real X11 tray (trayer, an XEmbed system tray, under openbox): the icon appears in
 # the tray, its glyph takes the colour that the tray publishes in _NET_SYSTEM_TRAY_COLORS, and with no
 # colour published a dark app's light glyph keeps a dark outline on trayer's light panel; a click on
-# it opens the panel just below it, Escape closes the panel, closing the main window leaves the
+# it opens the panel just below it, Escape closes the panel, its Open brings a minimized main window
+# back and closes the panel, closing the main window leaves the
 # application running in the tray, the panel's settings button brings the main window back (no
 # separate settings window), and the panel's Quit ends the process.
 # Usage: tray.sh PATH-TO-quarnell
@@ -91,6 +92,25 @@ wait_until panel_hidden || fail "Escape left the panel open"
 
 main=$(tree | grep -E '"Quarnell": \("quarnell" "Quarnell"\)  1320x' | awk '{print $1}' | head -n1)
 [[ -n $main ]] || fail "no main window"
+
+# A minimized main window: the panel's Open brings it back out of the dock, and the panel closes.
+iconic() { xprop -id "$main" WM_STATE | grep -q 'window state: Iconic'; }
+normal() { xprop -id "$main" WM_STATE | grep -q 'window state: Normal'; }
+xdotool windowminimize --sync "$main"
+wait_until iconic || fail "the main window could not be minimized ($(xprop -id "$main" WM_STATE | tr '\n' ' '))"
+# The panel closes when the app loses the focus: let the minimized window's focus go first.
+focus_left_main() { [[ $(xdotool getwindowfocus) != "$((main))" ]]; }
+wait_until focus_left_main || fail "the minimized main window kept the focus"
+sleep 1
+xdotool mousemove "$cx" "$cy" click 1
+wait_until panel_shown || fail "the panel did not open over a minimized main window"
+panel=$(panel_line)
+read -r px py <<<"$(position "$panel")"
+ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
+# Open: the footer's first button, stretched over what settings and Quit leave; 60 in from the left is on it.
+xdotool mousemove $((px + 12 + 60)) $((py + ph - 12 - 19)) click 1
+wait_until normal || fail "Open left the minimized main window iconic ($(xprop -id "$main" WM_STATE | tr '\n' ' '))"
+wait_until panel_hidden || fail "Open left the panel open"
 xdotool windowactivate --sync "$main" key alt+F4
 wait_until bash -c "! xwininfo -id $main 2>/dev/null | grep -q IsViewable" || fail "the main window did not close"
 sleep 1
@@ -123,4 +143,4 @@ ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
 # Quit: the footer's last button, 38 high, inside the panel's 12-point margin at the bottom right.
 xdotool mousemove $((px + 360 - 12 - 20)) $((py + ph - 12 - 19)) click 1
 wait_until app_ended || fail "Quit did not end the process"
-echo "tray: icon in the tray, in the tray's colours or outlined without them, panel below it, Escape, close to tray, settings in the main window and Quit work under X"
+echo "tray: icon in the tray, in the tray's colours or outlined without them, panel below it, Escape, Open restores a minimized window, close to tray, settings in the main window and Quit work under X"

@@ -50,7 +50,7 @@ MenuBarPanel::MenuBarPanel(AppState& state, Actions actions, Options options, QW
       options_(std::move(options)), docker_(new DockerPanelModel(options_.dockerInterval, this)),
       stopConfirmation_(new ProjectStopConfirmation(state.monitor(), this)),
       context_{state, state.monitor(), options_.capacity ? options_.capacity : startupVolume, options_.clock,
-               [this](PanelTab tab) { selectTab(tab); }, [this] { if (actions_.openMain) actions_.openMain(); }, stopConfirmation_, docker_} {
+               [this](PanelTab tab) { selectTab(tab); }, [this] { openMain(); }, stopConfirmation_, docker_} {
     setObjectName(QStringLiteral("menuBarPanel"));
     setWindowTitle(QStringLiteral("Quarnell"));
     setFixedWidth(360);
@@ -138,6 +138,12 @@ MenuBarPanel::~MenuBarPanel() { dockerStop_.request_stop(); }
 PanelTab MenuBarPanel::currentTab() const {
     const bool hasBattery = state_.monitor() && state_.monitor()->metrics().batteryPercent.has_value();
     return PanelTabs::current(SettingsStore::shared().text(tabKey), hasBattery);
+}
+
+void MenuBarPanel::openMain() {
+    // The panel has done its work once the window comes forward; left open it would cover the window.
+    hide();
+    if (actions_.openMain) actions_.openMain();
 }
 
 void MenuBarPanel::selectTab(PanelTab tab) { SettingsStore::shared().setValue(tabKey, rawText(tab)); }

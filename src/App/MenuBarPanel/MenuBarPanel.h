@@ -25,7 +25,7 @@ class TextLabel;
 // The tray's panel: a frameless window 360 wide with the machine's health, the tab bar (the tab
 // kept under "menuBarTab"), the page of the current tab, a warning when the start-up volume runs
 // low, and buttons to open the main window, open it on its settings section and quit. It opens next to the tray
-// icon and closes when it loses focus or on Escape. Figures follow the monitor while it is open;
+// icon and closes when it loses focus, on Escape, or as it brings the main window forward. Figures follow the monitor while it is open;
 // Docker is polled only while its tab is shown.
 class MenuBarPanel : public QWidget {
     Q_OBJECT
@@ -80,6 +80,7 @@ private:
     void fitHeight();
     void followDockerPolling();
     bool ownsActiveDialog() const;
+    void openMain();  // closes the panel and brings the main window forward
 
     AppState& state_;
     Actions actions_;
