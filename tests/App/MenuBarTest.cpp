@@ -24,7 +24,9 @@
 #include "ViewSupport/MonitorFixture.h"
 #include "Views/DesignSystem/AreaTrend.h"
 #include "Views/DesignSystem/BarSparkline.h"
+#include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Fmt.h"
+#include "Views/DesignSystem/FigureAndUnit.h"
 #include "Views/DesignSystem/HeroValue.h"
 #include "Views/DesignSystem/KeyValueRow.h"
 #include "Views/DesignSystem/Pill.h"
@@ -508,6 +510,31 @@ TEST_F(PanelTest, AnOpenPanelShowsEachSampleWhole) {
     EXPECT_EQ(overview->tileBars(PanelTab::cpu)->values(), MonitorContent::values(monitor.cpuHistory()));
     EXPECT_EQ(overview->tileBars(PanelTab::memory)->values(), MonitorContent::values(monitor.memoryHistory()));
     EXPECT_EQ(overview->tileBars(PanelTab::network)->values(), MonitorContent::values(monitor.downloadHistory()));
+}
+
+// The panel's own proportions: a plain tab bar on the card colour, a 40-point figure with its unit at
+// 18 points, 6 apart, and the applications' separator 6 below the last row, its own padding.
+TEST_F(PanelTest, TabBarAndMetricPageKeepThePanelsProportions) {
+    SettingsStore::shared().setValue("menuBarTab", "disk");
+    MenuBarPanel& shown = makePanel();
+    shown.show();
+    QApplication::processEvents();
+    auto* tabBar = shown.findChild<QWidget*>("tabBar");
+    ASSERT_TRUE(tabBar);
+    const QImage bar = tabBar->grab().toImage();
+    EXPECT_EQ(bar.pixelColor(bar.width() / 2, 0).rgb(), DS::card.resolved().rgb());
+    EXPECT_EQ(bar.pixelColor(0, bar.height() / 2).rgb(), DS::card.resolved().rgb());
+
+    auto* page = qobject_cast<PanelMetricPage*>(shown.page());
+    ASSERT_TRUE(page);
+    const TextLabel* value = page->hero()->valueLabel();
+    const TextLabel* unit = page->hero()->unitLabel();
+    EXPECT_EQ(value->font().pixelSize(), 40);
+    EXPECT_EQ(unit->font().pixelSize(), 18);
+    EXPECT_EQ(unit->x() - (value->x() + value->width()), 6);
+    auto* topApps = page->findChild<PanelTopApps*>();
+    ASSERT_TRUE(topApps);
+    EXPECT_EQ(topApps->mapTo(page, QPoint(0, 0)).y(), page->rows().back()->mapTo(page, QPoint(0, page->rows().back()->height())).y());
 }
 
 TEST(PanelTopApps, GatherUntilTheFirstRatesAndShowTheSampleThatBringsThem) {

@@ -76,6 +76,8 @@ MenuBarPanel::MenuBarPanel(AppState& state, Actions actions, Options options, QW
     stack->addLayout(header);
 
     auto* tabBarBox = new CardModifier(4, 14);
+    tabBarBox->setObjectName("tabBar");
+    tabBarBox->setOutlined(false);
     tabBarBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     tabBar_ = new QHBoxLayout;
     tabBar_->setSpacing(2);

@@ -7,7 +7,7 @@
 #include "Views/Common/ValueAndUnit.h"
 #include "Views/DesignSystem/Fmt.h"
 #include "Views/DesignSystem/Fonts.h"
-#include "Views/DesignSystem/HeroValue.h"
+#include "Views/DesignSystem/FigureAndUnit.h"
 #include "Views/DesignSystem/KeyValueRow.h"
 #include "Views/DesignSystem/TextLabel.h"
 #include "Views/Monitor/MonitorText.h"
@@ -110,7 +110,7 @@ PanelMetricPage::PanelMetricPage(PanelTab tab, const PanelContext& context, QWid
     heroLine->setSpacing(12);
     auto* heroTexts = new QVBoxLayout;
     heroTexts->setSpacing(6);
-    hero_ = new HeroValue({}, {}, {}, 40);
+    hero_ = new FigureAndUnit(Fonts::system(40, QFont::Bold), Fonts::system(18, QFont::Medium), 6, 0.6);
     heroTexts->addWidget(hero_);
     caption_ = new TextLabel({}, Fonts::system(13), DynamicColor::secondary());
     heroTexts->addWidget(caption_);
@@ -138,10 +138,7 @@ PanelMetricPage::PanelMetricPage(PanelTab tab, const PanelContext& context, QWid
     if (tab == PanelTab::disk)
         topApps_ = new PanelTopApps(tint, [](const AppUsage& app) { return double(app.diskWritePerSecond); },
                                     [](const AppUsage& app) { return rate(app.diskWritePerSecond); });
-    if (topApps_) {
-        page->addSpacing(10);
-        page->addWidget(topApps_);
-    }
+    if (topApps_) page->addWidget(topApps_);
     refresh();
 }
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-class HeroValue;
+class FigureAndUnit;
 class KeyValueRow;
 class PanelTopApps;
 class TextLabel;
@@ -34,7 +34,7 @@ public:
 
     void refresh() override;
 
-    HeroValue* hero() const { return hero_; }
+    FigureAndUnit* hero() const { return hero_; }
     TextLabel* caption() const { return caption_; }
     AreaTrend* trend() const { return trend_; }
     const std::vector<KeyValueRow*>& rows() const { return rows_; }
@@ -43,7 +43,7 @@ public:
 private:
     PanelTab tab_;
     PanelContext context_;
-    HeroValue* hero_;
+    FigureAndUnit* hero_;
     TextLabel* caption_;
     AreaTrend* trend_;
     std::vector<KeyValueRow*> rows_;

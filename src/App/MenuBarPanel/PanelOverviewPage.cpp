@@ -9,6 +9,7 @@
 #include "Views/DesignSystem/BarSparkline.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/DonutChart.h"
+#include "Views/DesignSystem/FigureAndUnit.h"
 #include "Views/DesignSystem/Fmt.h"
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/SymbolView.h"
@@ -39,17 +40,8 @@ PanelOverviewPage::PanelOverviewPage(const PanelContext& context, QWidget* paren
     textStack->setSpacing(4);
     freeOf_ = new TextLabel({}, Fonts::system(12), DynamicColor::secondary());
     textStack->addWidget(freeOf_);
-    auto* figure = new QWidget;
-    figure->setLayoutDirection(Qt::LeftToRight);
-    auto* figureLine = new QHBoxLayout(figure);
-    figureLine->setContentsMargins(0, 0, 0, 0);
-    figureLine->setSpacing(5);
-    freeValue_ = new TextLabel({}, Fonts::system(32, QFont::Bold));
-    freeUnit_ = new TextLabel({}, Fonts::system(15, QFont::Medium), DynamicColor::secondary());
-    figureLine->addWidget(freeValue_, 0, Qt::AlignBaseline);
-    figureLine->addWidget(freeUnit_, 0, Qt::AlignBaseline);
-    figureLine->addStretch(1);
-    textStack->addWidget(figure);
+    free_ = new FigureAndUnit(Fonts::system(32, QFont::Bold), Fonts::system(15, QFont::Medium), 5, 1);
+    textStack->addWidget(free_);
     activity_ = new TextLabel({}, Fonts::system(12, QFont::Medium), DS::amber);
     activity_->setLayoutDirection(Qt::LeftToRight);
     textStack->addWidget(activity_);
@@ -135,8 +127,8 @@ void PanelOverviewPage::refresh() {
     donut_->setTitle(Fmt::percent(usedFraction));
     freeOf_->setText(AppLocalization::format("monitor.freeOf", {ByteFormatting::string(total)}));
     const ValueAndUnit free = ValueAndUnit::split(ByteFormatting::string(available));
-    freeValue_->setText(free.value);
-    freeUnit_->setText(free.unit);
+    free_->setValue(free.value);
+    free_->setUnit(free.unit);
     if (!context_.monitor) return;
     const SystemMonitor& monitor = *context_.monitor;
     activity_->setText(activityText(monitor.disk().readPerSecond, monitor.disk().writePerSecond));

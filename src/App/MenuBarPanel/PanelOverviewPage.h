@@ -7,6 +7,7 @@
 
 class BarSparkline;
 class DonutChart;
+class FigureAndUnit;
 class PanelCardButton;
 class TextLabel;
 
@@ -45,8 +46,7 @@ private:
     PanelCardButton* storageCard_;
     DonutChart* donut_;
     TextLabel* freeOf_;
-    TextLabel* freeValue_;
-    TextLabel* freeUnit_;
+    FigureAndUnit* free_;
     TextLabel* activity_;
     std::vector<Tile> tiles_;
     PanelCardButton* scanAction_;

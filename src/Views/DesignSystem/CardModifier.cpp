@@ -48,7 +48,12 @@ void CardModifier::paintEvent(QPaintEvent* event) {
         for (const QRect& part : event->region()) painter.fillRect(part, DS::card.resolved());
         return;
     }
-    ContinuousShape::paintSurface(painter, rect(), radius_, DS::card.resolved(), DS::hairline.resolved());
+    ContinuousShape::paintSurface(painter, rect(), radius_, DS::card.resolved(), outlined_ ? DS::hairline.resolved() : QColor(Qt::transparent));
+}
+
+void CardModifier::setOutlined(bool outlined) {
+    outlined_ = outlined;
+    update();
 }
 
 CardModifier* card(QWidget* content, qreal padding, qreal radius) {

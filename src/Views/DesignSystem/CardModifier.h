@@ -13,12 +13,15 @@ public:
     CardModifier(qreal padding, qreal radius, QWidget* parent = nullptr);
 
     QVBoxLayout* contentLayout() const { return layout_; }
+    // The card surface alone, without its outline: a bar that sits on the card colour.
+    void setOutlined(bool outlined);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     qreal radius_;
+    bool outlined_ = true;
     QVBoxLayout* layout_;
 };
 

@@ -168,6 +168,12 @@ bool TextLabel::isCut() const {
     return wraps_ ? wrap(width).cut : fit(width).text != text_;
 }
 
+qreal TextLabel::baselineAt(int height) const {
+    const ShapedLine whole = shape(text_, font());
+    const QMargins m = contentsMargins();
+    return m.top() + (height - m.top() - m.bottom() - whole.ascent - whole.descent) / 2 + whole.ascent;
+}
+
 int TextLabel::heightForWidth(int width) const {
     if (!wraps_) return QWidget::heightForWidth(width);
     const Wrapped wrapped = wrap(width - contentsMargins().left() - contentsMargins().right());
@@ -219,7 +225,7 @@ void TextLabel::paintEvent(QPaintEvent*) {
     const Fit shown = fit(area.width());
     const qreal lineWidth = shape(shown.text, font()).width * shown.scale;
     // A shrunk line keeps the baseline of the full-size one, so it still lines up with its neighbours.
-    const qreal baseline = area.top() + (area.height() - whole.ascent - whole.descent) / 2 + whole.ascent;
+    const qreal baseline = baselineAt(height());
     painter.translate(lineX(lineWidth), baseline);
     painter.scale(shown.scale, shown.scale);
     drawLine(painter, QPointF(0, 0), shown.text, font(), directionOf(shown.text));

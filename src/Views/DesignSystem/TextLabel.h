@@ -32,6 +32,9 @@ public:
     Fit fit(qreal width) const;
     // Whether part of the text is elided at the label's present width.
     bool isCut() const;
+    // Where a one-line label `height` tall draws its baseline, from its top: the line is centred as
+    // shaped, so a fallback font's taller glyphs move it down.
+    qreal baselineAt(int height) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

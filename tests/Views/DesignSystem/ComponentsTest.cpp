@@ -92,6 +92,46 @@ TEST(HeroValue, NumberKeepsItsUnitOnTheRightInEveryLanguage) {
     EXPECT_EQ(bare.sizeHint().height(), bare.valueLabel()->sizeHint().height());
 }
 
+namespace {
+
+// The lowest row of `area` that holds ink: the painted baseline of a text without descenders.
+int inkBottom(const QImage& image, const QRect& area) {
+    const QColor ground = image.pixelColor(area.topLeft());
+    for (int y = area.bottom(); y >= area.top(); --y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (std::abs(pixel.lightness() - ground.lightness()) > 96) return y;
+        }
+    return -1;
+}
+
+}  // namespace
+
+// Arabic-Indic digits come from a fallback font taller than the interface font: the unit still sits
+// on the digits' baseline, not on the bottom of their taller box.
+TEST(HeroValue, FigureAndUnitSitOnOneBaselineInEnglishAndArabic) {
+    struct Case {
+        QString value, unit;
+        qreal size;
+    };
+    for (const Case& shown : {Case{"412", "GB", 40}, Case{"٤١٢", "GB", 40}, Case{"٢٣", "%", 56}, Case{"٢٣", "ميجابايت", 34}}) {
+        HeroValue hero({}, shown.value, shown.unit, shown.size);
+        present(hero, {600, hero.sizeHint().height()}, shown.value.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+        const QRect value = placed(hero.valueLabel(), &hero), unit = placed(hero.unitLabel(), &hero);
+        const qreal valueBaseline = value.top() + hero.valueLabel()->baselineAt(value.height());
+        const qreal unitBaseline = unit.top() + hero.unitLabel()->baselineAt(unit.height());
+        EXPECT_NEAR(valueBaseline, unitBaseline, 1) << shown.value.toStdString() << " " << shown.unit.toStdString();
+        // As painted: digits and a unit without descenders end on the same row.
+        if (shown.unit == "GB") {
+            const QImage image = hero.grab().toImage();
+            EXPECT_NEAR(inkBottom(image, value), inkBottom(image, unit), 1) << shown.value.toStdString();
+        }
+        // Nothing is cut: the taller of the two sets the height.
+        EXPECT_LE(value.bottom(), hero.height() - 1);
+        EXPECT_LE(unit.bottom(), hero.height() - 1);
+    }
+}
+
 TEST(TextLabel, ShrinksThenElides) {
     TextLabel value("123,456,789.01 MB", Fonts::system(28, QFont::Bold));
     value.setMinimumScaleFactor(0.6);
