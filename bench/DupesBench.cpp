@@ -21,7 +21,8 @@ int runDupes(const std::vector<std::string>& arguments) {
     try {
         auto start = std::chrono::steady_clock::now();
         FileIntelligenceService service;
-        auto groups = service.duplicateGroups(arguments[0], true, nullptr, nullptr);
+        DuplicateSearchResult result = service.duplicateGroups(arguments[0], true, nullptr, nullptr);
+        const std::vector<DuplicateGroup>& groups = result.groups;
         double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::int64_t files = 0;
         std::int64_t wasted = 0;
@@ -36,8 +37,8 @@ int runDupes(const std::vector<std::string>& arguments) {
                 list << '\n';
             }
         }
-        std::printf("{\"groups\":%zu,\"files\":%" PRId64 ",\"wasted\":%" PRId64 ",\"seconds\":%.6f,\"peakRSS\":%" PRId64 "}\n",
-                    groups.size(), files, wasted, seconds, peakResidentBytes());
+        std::printf("{\"groups\":%zu,\"files\":%" PRId64 ",\"wasted\":%" PRId64 ",\"notCompared\":%zu,\"seconds\":%.6f,\"peakRSS\":%" PRId64 "}\n",
+                    groups.size(), files, wasted, result.notCompared.size(), seconds, peakResidentBytes());
         return 0;
     } catch (const ScanError& error) {
         std::fprintf(stderr, "%s\n", error.what());

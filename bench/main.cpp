@@ -1,5 +1,7 @@
 #include "BenchCommand.h"
 
+#include "Platform/OpenFileLimit.h"
+
 #include <QCoreApplication>
 
 #include <cstdio>
@@ -19,6 +21,7 @@ bool registerBenchCommand(const char* name, BenchCommand command) {
 }
 
 int main(int argc, char* argv[]) {
+    OpenFileLimit::raiseToHard();  // as the app does
     QCoreApplication app(argc, argv);
     if (argc < 2 || !commands().count(argv[1])) {
         std::fprintf(stderr, "usage: quarnell-bench SUBCOMMAND ARGS...\nsubcommands:");

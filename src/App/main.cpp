@@ -1,11 +1,13 @@
 #include "App/QuarnellApp.h"
 #include "App/SingleInstance.h"
 #include "Models/AppRelauncher.h"
+#include "Platform/OpenFileLimit.h"
 
 #include <QApplication>
 #include <QProcess>
 
 int main(int argc, char* argv[]) {
+    OpenFileLimit::raiseToHard();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quarnell");
     QApplication::setOrganizationName("Quarnell");

@@ -4,6 +4,7 @@
 #include "Models/CleanupCandidate.h"
 #include "Models/DuplicateGroup.h"
 #include "Models/DuplicateScanProgress.h"
+#include "Models/DuplicateSearchResult.h"
 #include "Models/InstalledApplication.h"
 #include "Models/ScanProgress.h"
 #include "Models/ScanSnapshot.h"
@@ -48,7 +49,7 @@ struct AppServices {
     std::function<std::vector<Path>(const std::vector<AppArtifact>&)> trashArtifacts;  // the moved items' new locations
 
     // worker: file intelligence.
-    std::function<std::vector<DuplicateGroup>(const Path& root, bool includeHidden,
+    std::function<DuplicateSearchResult(const Path& root, bool includeHidden,
                                               const std::function<void(const DuplicateScanProgress&)>& progress,
                                               const std::function<void(const DuplicateGroup&)>& foundGroup, std::stop_token)>
         duplicateGroups;

@@ -58,6 +58,7 @@ void AppState::setSelectedToolItems(std::set<std::string> items) { publishIfChan
 void AppState::setIsToolWorking(bool working) { publishIfChanged(this, isToolWorking_, working, &AppState::isToolWorkingChanged); }
 void AppState::setDuplicateProgress(std::optional<DuplicateScanProgress> progress) { publish(this, duplicateProgress_, std::move(progress), &AppState::duplicateProgressChanged); }
 void AppState::setDidFinishDuplicateScan(bool finished) { publishIfChanged(this, didFinishDuplicateScan_, finished, &AppState::didFinishDuplicateScanChanged); }
+void AppState::setDuplicatesNotCompared(std::vector<Path> files) { publishIfChanged(this, duplicatesNotCompared_, std::move(files), &AppState::duplicatesNotComparedChanged); }
 void AppState::setToolMessage(std::optional<QString> message) { publishIfChanged(this, toolMessage_, std::move(message), &AppState::toolMessageChanged); }
 
 void AppState::startScan() {

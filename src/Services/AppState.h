@@ -73,6 +73,9 @@ public:
     const std::optional<DuplicateScanProgress>& duplicateProgress() const { return duplicateProgress_; }
     bool didFinishDuplicateScan() const { return didFinishDuplicateScan_; }
     void setDidFinishDuplicateScan(bool finished);
+    // The files the last completed duplicate search could not read to compare.
+    const std::vector<Path>& duplicatesNotCompared() const { return duplicatesNotCompared_; }
+    void setDuplicatesNotCompared(std::vector<Path> files);
     const std::optional<QString>& toolMessage() const { return toolMessage_; }
     void setToolMessage(std::optional<QString> message);
 
@@ -132,6 +135,7 @@ signals:
     void isToolWorkingChanged();
     void duplicateProgressChanged();
     void didFinishDuplicateScanChanged();
+    void duplicatesNotComparedChanged();
     void toolMessageChanged();
 
 private:
@@ -204,6 +208,7 @@ private:
     bool isToolWorking_ = false;
     std::optional<DuplicateScanProgress> duplicateProgress_;
     bool didFinishDuplicateScan_ = false;
+    std::vector<Path> duplicatesNotCompared_;
     std::optional<QString> toolMessage_;
 
     // A job publishes only while it is still the newest of its kind: a replaced or cancelled scan,

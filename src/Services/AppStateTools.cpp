@@ -82,6 +82,7 @@ void AppState::findDuplicates() {
     setDuplicateGroups({});
     setSelectedToolItems({});
     setDidFinishDuplicateScan(false);
+    setDuplicatesNotCompared({});
     setDuplicateProgress(DuplicateScanProgress{DuplicateScanPhase::indexing, scanRoot_.string(), 0, std::nullopt, 0, std::nullopt, 0});
 
     const Path root = scanRoot_;
@@ -101,15 +102,16 @@ void AppState::findDuplicates() {
             auto foundGroup = [buffer](const DuplicateGroup& group) { buffer->append(group); };
             // The streamed groups are the result: the service's own list is dropped here, off the
             // main thread.
-            return services_.duplicateGroups(root, includeHidden, progress, foundGroup, stop).size();
+            return std::move(services_.duplicateGroups(root, includeHidden, progress, foundGroup, stop).notCompared);
         },
-        [this, ticket, buffer](JobOutcome<std::size_t>& outcome) {
+        [this, ticket, buffer](JobOutcome<std::vector<Path>>& outcome) {
             if (!duplicateSearches_.isNewest(ticket)) return;
             try {
-                outcome.value();  // rethrows the search's error
+                std::vector<Path> notCompared = std::move(outcome.value());  // rethrows the search's error
                 // The groups found since the last report join the list.
                 appendDuplicateGroups(buffer->drain());
                 setSelectedToolItems(copiesBeyondFirst(duplicateGroups_));
+                setDuplicatesNotCompared(std::move(notCompared));
                 setDidFinishDuplicateScan(true);
             } catch (const Cancelled&) {
             } catch (...) {

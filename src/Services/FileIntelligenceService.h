@@ -2,6 +2,7 @@
 
 #include "Models/CleanupCandidate.h"
 #include "Models/DuplicateGroup.h"
+#include "Models/DuplicateSearchResult.h"
 #include "Models/DuplicateScanProgress.h"
 #include "Models/ScannedFile.h"
 #include "Foundation/Instant.h"
@@ -21,6 +22,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 // The service behind the duplicate finder, smart cleanup, developer caches and forgotten files, and
@@ -63,10 +65,10 @@ public:
     // Throws Cancelled.
     TrashResult moveToTrash(const std::vector<TrashRequest>& items, std::stop_token stop = {});
 
-    // Groups of files with equal content of at least 1024 bytes, by wasted space. Groups reach
-    // `foundGroup` as they are confirmed; both callbacks are called from any thread.
-    // Throws ScanError, Cancelled.
-    std::vector<DuplicateGroup> duplicateGroups(const std::filesystem::path& folder, bool includeHidden, const ProgressCallback& progress,
+    // Groups of files with equal content of at least 1024 bytes, by wasted space, and the candidates
+    // that could not be read. Groups reach `foundGroup` as they are confirmed; both callbacks are
+    // called from any thread. Throws ScanError, Cancelled.
+    DuplicateSearchResult duplicateGroups(const std::filesystem::path& folder, bool includeHidden, const ProgressCallback& progress,
                                                 const FoundGroupCallback& foundGroup, std::stop_token stop = {});
 
     // The first `limit` of `records` (in their order) that are still the regular file of the length
@@ -84,20 +86,32 @@ public:
         std::int64_t size = 0;  // logical length
         std::optional<Instant> modified;
     };
+    // Files of equal content with the SHA-256 of that content.
+    using EqualFiles = std::pair<Sha256::Digest, std::vector<const IndexedFile*>>;
+
+    // Why a candidate was not read. A file gone or changed since it was indexed leaves the search;
+    // one that cannot be read is reported as not compared, never as unlike the others; running out
+    // of descriptors passes, so that file is tried again once the search's own are closed.
+    enum class ReadTrouble { none, changed, unreadable, noDescriptor };
+    struct SampleDigest {
+        std::optional<Sha256::Digest> digest;
+        ReadTrouble trouble = ReadTrouble::none;
+    };
 
     // The duplicate finder's hashing. Samples are the whole file up to 128 KiB, else its first and
-    // last 64 KiB. None when the file cannot be opened or read, or when its length or date differ
-    // from the index: a file changed since it was indexed leaves the search.
+    // last 64 KiB; none when the file cannot be opened or read, or when its length or date differ
+    // from the index.
     static constexpr std::int64_t sampleLimit = 131072;
     static constexpr std::int64_t sampleChunk = 65536;
-    static std::optional<Sha256::Digest> sampleDigest(const IndexedFile& file, HashMeter& meter);
+    static SampleDigest sampleDigest(const IndexedFile& file, HashMeter& meter);
     static std::string hex(const Sha256::Digest& digest);
     // Twice the processors, four on a single processor, never more than the items.
     static int poolWorkerCount(int activeProcessors, std::size_t count);
-    // Calls `body` for every index below `count` on a pool of threads, `report` every 0.12 s and at
-    // the end. On a stop request the running items finish, no new one starts, and Cancelled is thrown.
+    // Calls `body` for every index below `count` on a pool of at most `mostWorkers` threads, `report`
+    // every 0.12 s and at the end. On a stop request the running items finish, no new one starts, and
+    // Cancelled is thrown.
     static void runPool(std::size_t count, HashMeter& meter, const std::function<void()>& report,
-                        const std::function<void(std::size_t)>& body, std::stop_token stop);
+                        const std::function<void(std::size_t)>& body, std::stop_token stop, std::size_t mostWorkers = SIZE_MAX);
 
 private:
     std::vector<std::int64_t> allocatedSizes(const std::vector<std::filesystem::path>& locations, std::stop_token stop);

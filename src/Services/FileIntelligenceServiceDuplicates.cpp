@@ -1,5 +1,6 @@
 // The duplicate finder of FileIntelligenceService: index by length, then sample hashes, then the
-// large files that still agree with another compared side by side.
+// large files that still agree with another compared side by side, or hashed file by file when
+// there are too many to hold open at once.
 #include "Services/FileIntelligenceService.h"
 
 #include "Foundation/Cancelled.h"
@@ -7,10 +8,12 @@
 #include "Foundation/SaturatingSum.h"
 #include "Platform/DirectoryReader.h"
 #include "Platform/KindDescriptions.h"
+#include "Platform/OpenFileLimit.h"
 #include "Platform/RealPath.h"
 #include "Platform/StandardizedPath.h"
 #include "Services/DigestRuns.h"
 #include "Services/FastTreeWalk.h"
+#include "Services/FileByFileComparison.h"
 #include "Services/IndexedFileReads.h"
 #include "Services/PathArena.h"
 #include "Services/SameSizeComparison.h"
@@ -26,7 +29,9 @@
 #include <set>
 #include <span>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
+#include <variant>
 
 using namespace IndexedFileReads;
 
@@ -34,6 +39,9 @@ namespace {
 
 using IndexedFile = FileIntelligenceService::IndexedFile;
 using Digest = Sha256::Digest;
+using EqualFiles = FileIntelligenceService::EqualFiles;
+using ReadTrouble = FileIntelligenceService::ReadTrouble;
+using SampleDigest = FileIntelligenceService::SampleDigest;
 constexpr std::int64_t sampleLimit = FileIntelligenceService::sampleLimit;
 constexpr std::int64_t sampleChunk = FileIntelligenceService::sampleChunk;
 constexpr std::int64_t smallestCompared = 1024;
@@ -122,24 +130,25 @@ std::string FileIntelligenceService::hex(const Sha256::Digest& digest) {
     return text;
 }
 
-std::optional<Sha256::Digest> FileIntelligenceService::sampleDigest(const IndexedFile& file, HashMeter& meter) {
-    FileDescriptor descriptor = openUnchanged(file);
-    if (!descriptor.isOpen()) return std::nullopt;
+FileIntelligenceService::SampleDigest FileIntelligenceService::sampleDigest(const IndexedFile& file, HashMeter& meter) {
+    OpenedFile opened = openUnchanged(file);
+    if (opened.trouble != ReadTrouble::none) return {std::nullopt, opened.trouble};
     meter.setPath(file.path);
     thread_local Sha256 hash;
     hash.restart();
     unsigned char* buffer = threadBuffer(std::size_t(sampleLimit));
+    const int descriptor = opened.descriptor.get();
     if (file.size <= sampleLimit) {
-        if (!readExactly(descriptor.get(), buffer, file.size, 0)) return std::nullopt;
+        if (ReadTrouble trouble = readExactly(descriptor, buffer, file.size, 0); trouble != ReadTrouble::none) return {std::nullopt, trouble};
         hash.update(buffer, std::size_t(file.size));
     } else {
-        if (!readExactly(descriptor.get(), buffer, sampleChunk, 0) ||
-            !readExactly(descriptor.get(), buffer + sampleChunk, sampleChunk, file.size - sampleChunk))
-            return std::nullopt;
+        ReadTrouble trouble = readExactly(descriptor, buffer, sampleChunk, 0);
+        if (trouble == ReadTrouble::none) trouble = readExactly(descriptor, buffer + sampleChunk, sampleChunk, file.size - sampleChunk);
+        if (trouble != ReadTrouble::none) return {std::nullopt, trouble};
         hash.update(buffer, std::size_t(sampleLimit));
     }
     meter.addBytes(std::min(file.size, sampleLimit));
-    return hash.finish();
+    return {hash.finish(), ReadTrouble::none};
 }
 
 int FileIntelligenceService::poolWorkerCount(int activeProcessors, std::size_t count) {
@@ -148,7 +157,7 @@ int FileIntelligenceService::poolWorkerCount(int activeProcessors, std::size_t c
 }
 
 void FileIntelligenceService::runPool(std::size_t count, HashMeter& meter, const std::function<void()>& report,
-                                      const std::function<void(std::size_t)>& body, std::stop_token stop) {
+                                      const std::function<void(std::size_t)>& body, std::stop_token stop, std::size_t mostWorkers) {
     if (count == 0) return;
     std::atomic<std::size_t> cursor{0};
     auto worker = [&] {
@@ -159,7 +168,7 @@ void FileIntelligenceService::runPool(std::size_t count, HashMeter& meter, const
         }
     };
     WalkWorkers::Run pool;
-    pool.workerCount = poolWorkerCount(WalkWorkers::activeProcessors(), count);
+    pool.workerCount = int(std::min(std::size_t(poolWorkerCount(WalkWorkers::activeProcessors(), count)), std::max(mostWorkers, std::size_t(1))));
     pool.worker = worker;
     pool.cancel = [&] { meter.cancel(); };
     pool.pollInterval = comparingInterval;
@@ -194,7 +203,7 @@ void keepOneViewOfEachFile(std::vector<FileIntelligenceService::IndexedFile>& so
 
 }  // namespace
 
-std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::filesystem::path& folder, bool includeHidden,
+DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesystem::path& folder, bool includeHidden,
                                                                      const ProgressCallback& progress, const FoundGroupCallback& foundGroup,
                                                                      std::stop_token stop) {
     const std::filesystem::path standardized = standardizedPath(folder);
@@ -273,16 +282,33 @@ std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::
     };
     report();
 
+    // The search may hold half the descriptors the process can still open, so that the rest of the
+    // application keeps some: no more workers than that, and a range comparison holds no more files
+    // open than one worker's share.
+    const std::size_t descriptors = std::max(OpenFileLimit::available() / 2, std::size_t(1));
+    const std::size_t workers = std::min(std::size_t(poolWorkerCount(WalkWorkers::activeProcessors(), SIZE_MAX)), descriptors);
+    const std::size_t mostOpenPerComparison = std::min(SameSizeComparison::mostComparedFiles, descriptors / workers);
+    std::vector<const IndexedFile*> notCompared;
+
     // Sample stage: every candidate once, cheaply. Each slot is written by one worker only and read
-    // after the pool has ended.
-    std::vector<std::optional<Digest>> samples(items);
-    runPool(
-        items, meter, report,
-        [&](std::size_t i) {
-            samples[i] = sampleDigest(candidate(i), meter);
-            meter.addFile();
-        },
-        stop);
+    // after the pool has ended. A file that found no descriptor is sampled again after the pool, one
+    // at a time, when the search holds no other.
+    std::vector<SampleDigest> samples(items);
+    std::mutex retryLock;
+    std::vector<std::size_t> sampleRetries;
+    auto sample = [&](std::size_t i, bool lastTry) {
+        SampleDigest digest = sampleDigest(candidate(i), meter);
+        if (digest.trouble == ReadTrouble::noDescriptor && !lastTry) {
+            std::lock_guard guard(retryLock);
+            sampleRetries.push_back(i);
+            return;
+        }
+        samples[i] = std::move(digest);
+        meter.addFile();
+    };
+    runPool(items, meter, report, [&](std::size_t i) { sample(i, false); }, stop, workers);
+    std::sort(sampleRetries.begin(), sampleRetries.end());
+    runPool(sampleRetries.size(), meter, report, [&](std::size_t k) { sample(sampleRetries[k], true); }, stop, 1);
 
     // Small files are settled by their samples; large ones that still agree wait for the full stage.
     std::vector<std::vector<const IndexedFile*>> fullBuckets;
@@ -290,13 +316,14 @@ std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::
         const SizeClass& sizeClass = classes[k];
         std::vector<std::size_t> read;
         for (std::size_t i = firstItems[k]; i < firstItems[k] + sizeClass.count; ++i) {
-            if (samples[i]) {
+            if (samples[i].digest) {
                 read.push_back(i);
-            } else {
-                creditBeyondSample(meter, 0, sizeClass.size);
+                continue;
             }
+            creditBeyondSample(meter, 0, sizeClass.size);
+            if (samples[i].trouble != ReadTrouble::changed) notCompared.push_back(&candidate(i));
         }
-        forEachDigestRun(read, [&](std::size_t i) -> const Digest& { return *samples[i]; }, [&](std::span<std::size_t> run) {
+        forEachDigestRun(read, [&](std::size_t i) -> const Digest& { return *samples[i].digest; }, [&](std::span<std::size_t> run) {
             if (run.size() < 2) {
                 creditBeyondSample(meter, 0, sizeClass.size);
                 return;
@@ -306,7 +333,7 @@ std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::
             if (sizeClass.size > sampleLimit) {
                 fullBuckets.push_back(std::move(files));
             } else {
-                collector.add(files, *samples[run.front()]);
+                collector.add(files, *samples[run.front()].digest);
             }
         });
     }
@@ -317,31 +344,79 @@ std::vector<DuplicateGroup> FileIntelligenceService::duplicateGroups(const std::
     std::stable_sort(fullBuckets.begin(), fullBuckets.end(), [&](const auto& a, const auto& b) {
         return classBytes(a.front()->size, a.size()) > classBytes(b.front()->size, b.size());
     });
-    // Every range of every bucket is an item, so a few large files keep all workers busy. Items go
-    // by range, then bucket: each bucket's first range comes early, and with it the hashing that
-    // follows its comparison.
-    std::deque<SameSizeComparison> comparisons;
-    std::vector<std::pair<std::size_t, std::size_t>> ranges;  // bucket, range
+    // Every range of a bucket compared side by side, and every file of one hashed file by file, is
+    // an item, so a few large files keep all workers busy. Items go by range or file, then bucket:
+    // each bucket's first range comes early, and with it the hashing that follows its comparison.
+    using Comparison = std::variant<SameSizeComparison, FileByFileComparison>;
+    struct Piece {
+        std::size_t comparison;
+        std::size_t part;  // a range of a side-by-side comparison, a file of a file-by-file one
+    };
+    std::deque<Comparison> comparisons;
+    std::vector<Piece> pieces;
     for (std::vector<const IndexedFile*>& bucket : fullBuckets) {
-        comparisons.emplace_back(std::move(bucket), meter);
-        for (std::size_t range = 0; range < comparisons.back().rangeCount(); ++range) ranges.emplace_back(comparisons.size() - 1, range);
+        const std::size_t k = comparisons.size();
+        if (bucket.size() <= mostOpenPerComparison) {
+            auto& ranges = std::get<SameSizeComparison>(comparisons.emplace_back(std::in_place_type<SameSizeComparison>, std::move(bucket), meter));
+            for (std::size_t range = 0; range < ranges.rangeCount(); ++range) pieces.push_back({k, range});
+        } else {
+            auto& each = std::get<FileByFileComparison>(comparisons.emplace_back(std::in_place_type<FileByFileComparison>, std::move(bucket), meter, true));
+            for (std::size_t file = 0; file < each.fileCount(); ++file) pieces.push_back({k, file});
+        }
     }
     fullBuckets = {};
-    std::stable_sort(ranges.begin(), ranges.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
-    runPool(
-        ranges.size(), meter, report,
-        [&](std::size_t item) {
-            const auto [k, range] = ranges[item];
-            try {
-                if (auto equal = comparisons[k].compare(range))
-                    for (const auto& [digest, files] : *equal) collector.add(files, digest);
-            } catch (const Cancelled&) {
-                // The pool ends with Cancelled once its running ranges have stopped.
-            }
-        },
-        stop);
+    std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.part < b.part; });
 
-    std::vector<DuplicateGroup> groups = collector.take();
-    std::stable_sort(groups.begin(), groups.end(), [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.wastedBytes() > b.wastedBytes(); });
-    return groups;
+    bool lastTry = false;
+    std::vector<std::size_t> gaveUp;
+    auto compare = [&](const Piece& piece) {
+        Comparison& comparison = comparisons[piece.comparison];
+        try {
+            std::optional<std::vector<EqualFiles>> equal = std::visit(
+                [&](auto& by) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(by)>, SameSizeComparison>) return by.compare(piece.part);
+                    else return by.compare(piece.part, lastTry);
+                },
+                comparison);
+            if (!equal) return;
+            if (auto* ranges = std::get_if<SameSizeComparison>(&comparison); ranges && ranges->gaveUp()) {
+                std::lock_guard guard(retryLock);
+                gaveUp.push_back(piece.comparison);
+                return;
+            }
+            for (const auto& [digest, files] : *equal) collector.add(files, digest);
+        } catch (const Cancelled&) {
+            // The pool ends with Cancelled once its running items have stopped.
+        }
+    };
+    auto runPieces = [&](std::size_t mostWorkers) {
+        runPool(pieces.size(), meter, report, [&](std::size_t i) { compare(pieces[i]); }, stop, mostWorkers);
+        pieces.clear();
+    };
+    runPieces(workers);
+    // A comparison that met a file it could not read gave up: its files are hashed one by one.
+    std::sort(gaveUp.begin(), gaveUp.end());
+    for (std::size_t k : gaveUp) {
+        const std::vector<const IndexedFile*>& files = std::get<SameSizeComparison>(comparisons[k]).files();
+        comparisons.emplace_back(std::in_place_type<FileByFileComparison>, files, meter, false);
+        for (std::size_t file = 0; file < files.size(); ++file) pieces.push_back({comparisons.size() - 1, file});
+    }
+    runPieces(workers);
+    // The files that found no descriptor, one at a time now that the search holds no other.
+    lastTry = true;
+    for (std::size_t k = 0; k < comparisons.size(); ++k)
+        if (auto* each = std::get_if<FileByFileComparison>(&comparisons[k]))
+            for (std::size_t file : each->takeRetries()) pieces.push_back({k, file});
+    runPieces(1);
+    for (const Comparison& comparison : comparisons)
+        if (auto* each = std::get_if<FileByFileComparison>(&comparison))
+            for (const IndexedFile* file : each->notCompared()) notCompared.push_back(file);
+
+    DuplicateSearchResult result;
+    result.groups = collector.take();
+    std::stable_sort(result.groups.begin(), result.groups.end(),
+                     [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.wastedBytes() > b.wastedBytes(); });
+    std::sort(notCompared.begin(), notCompared.end(), [](const IndexedFile* a, const IndexedFile* b) { return std::strcmp(a->path, b->path) < 0; });
+    for (const IndexedFile* file : notCompared) result.notCompared.emplace_back(file->path);
+    return result;
 }

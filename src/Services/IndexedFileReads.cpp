@@ -1,6 +1,9 @@
 #include "Services/IndexedFileReads.h"
 
+#include "Foundation/Cancelled.h"
+
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -8,11 +11,36 @@
 
 namespace IndexedFileReads {
 
-FileDescriptor openUnchanged(const FileIntelligenceService::IndexedFile& file) {
+namespace {
+
+// Why an open failed: a file gone or replaced by something else is no longer a candidate; running
+// out of descriptors passes; anything else (no permission, an I/O error) means it cannot be read.
+ReadTrouble troubleOfOpen(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ELOOP:
+    case ENXIO:
+    case ENODEV:
+    case EISDIR:
+        return ReadTrouble::changed;
+    case EMFILE:
+    case ENFILE:
+    case ENOMEM:
+        return ReadTrouble::noDescriptor;
+    default:
+        return ReadTrouble::unreadable;
+    }
+}
+
+}  // namespace
+
+OpenedFile openUnchanged(const FileIntelligenceService::IndexedFile& file) {
     // O_NONBLOCK: a name replaced by a pipe since it was indexed must not hang a worker.
     FileDescriptor descriptor(::open(file.path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
-    if (!descriptor.isOpen() || !isUnchanged(descriptor.get(), file)) return {};
-    return descriptor;
+    if (!descriptor.isOpen()) return {{}, troubleOfOpen(errno)};
+    if (!isUnchanged(descriptor.get(), file)) return {{}, ReadTrouble::changed};
+    return {std::move(descriptor), ReadTrouble::none};
 }
 
 bool isUnchanged(int descriptor, const FileIntelligenceService::IndexedFile& file) {
@@ -25,15 +53,39 @@ bool isUnchanged(const struct stat& status, const FileIntelligenceService::Index
            (!file.modified || Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec) == *file.modified);
 }
 
-bool readExactly(int descriptor, unsigned char* into, std::int64_t length, std::int64_t offset) {
+ReadTrouble readExactly(int descriptor, unsigned char* into, std::int64_t length, std::int64_t offset) {
     while (length > 0) {
         ssize_t got = ::pread(descriptor, into, std::size_t(length), offset);
-        if (got <= 0) return false;
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return ReadTrouble::unreadable;
+        if (got == 0) return ReadTrouble::changed;  // shorter than indexed
         into += got;
         offset += got;
         length -= got;
     }
-    return true;
+    return ReadTrouble::none;
+}
+
+FileDigest wholeDigest(const FileIntelligenceService::IndexedFile& file, HashMeter& meter, bool creditReads) {
+    std::int64_t offset = 0;
+    auto failed = [&](ReadTrouble trouble) {
+        if (creditReads && trouble != ReadTrouble::noDescriptor) creditBeyondSample(meter, offset, file.size);
+        return FileDigest{std::nullopt, trouble};
+    };
+    OpenedFile opened = openUnchanged(file);
+    if (opened.trouble != ReadTrouble::none) return failed(opened.trouble);
+    meter.setPath(file.path);
+    unsigned char* buffer = threadBuffer(std::size_t(chunk));
+    Sha256 hash;
+    for (; offset < file.size; offset += chunk) {
+        if (meter.isCancelled()) throw Cancelled();
+        const std::int64_t length = std::min(chunk, file.size - offset);
+        if (ReadTrouble trouble = readExactly(opened.descriptor.get(), buffer, length, offset); trouble != ReadTrouble::none) return failed(trouble);
+        hash.update(buffer, std::size_t(length));
+        if (creditReads) creditBeyondSample(meter, offset, offset + length);
+    }
+    if (!isUnchanged(opened.descriptor.get(), file)) return {std::nullopt, ReadTrouble::changed};
+    return {hash.finish(), ReadTrouble::none};
 }
 
 unsigned char* threadBuffer(std::size_t bytes) {

@@ -1,11 +1,12 @@
 #include "Services/SameSizeComparison.h"
 
 #include "Foundation/Cancelled.h"
-#include "Services/DigestRuns.h"
 #include "Services/IndexedFileReads.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 using namespace IndexedFileReads;
 
@@ -14,14 +15,12 @@ SameSizeComparison::SameSizeComparison(std::vector<const IndexedFile*> sameSize,
       size_(files_.empty() ? 0 : files_.front()->size),
       meter_(meter),
       rangeBytes_(rangeBytes),
-      oneByOne_(files_.size() > mostComparedFiles),
-      ranges_(oneByOne_ || size_ == 0 ? 1 : std::size_t((size_ + rangeBytes - 1) / rangeBytes)),
+      ranges_(size_ == 0 ? 1 : std::size_t((size_ + rangeBytes - 1) / rangeBytes)),
       left_(std::make_unique<std::atomic<bool>[]>(files_.size())),
-      labels_(oneByOne_ ? 0 : ranges_ * files_.size(), unlikeAll),
+      labels_(ranges_ * files_.size(), unlikeAll),
       compared_(std::make_unique<std::atomic<bool>[]>(ranges_)) {}
 
 std::optional<std::vector<SameSizeComparison::EqualFiles>> SameSizeComparison::compare(std::size_t range) {
-    if (oneByOne_) return hashEachFile();
     compareRange(range);
     compared_[range].store(true, std::memory_order_release);
     return hashComparedRanges();
@@ -38,7 +37,12 @@ void SameSizeComparison::compareRange(std::size_t range) {
     };
     std::vector<std::uint32_t> opened;
     for (std::uint32_t file = 0; file < files_.size(); ++file) {
-        if (!left_[file].load(std::memory_order_relaxed)) descriptors[file] = openUnchanged(*files_[file]);
+        if (gaveUp()) return;
+        if (!left_[file].load(std::memory_order_relaxed)) {
+            OpenedFile open = openUnchanged(*files_[file]);
+            if (open.trouble != ReadTrouble::none && open.trouble != ReadTrouble::changed) return giveUp();
+            descriptors[file] = std::move(open.descriptor);
+        }
         if (descriptors[file].isOpen()) {
             opened.push_back(file);
         } else {
@@ -59,13 +63,17 @@ void SameSizeComparison::compareRange(std::size_t range) {
     std::vector<std::vector<std::uint32_t>> next;
     for (std::int64_t offset = from; offset < to && !parts.empty(); offset += chunk) {
         if (meter_.isCancelled()) throw Cancelled();
+        if (gaveUp()) return;
         const std::int64_t length = std::min(chunk, to - offset);
         next.clear();
         for (const std::vector<std::uint32_t>& part : parts) {
             const std::size_t firstSplit = next.size();
             for (std::uint32_t file : part) {
                 // Gone elsewhere: unlike every file in another range, or changed.
-                if (left_[file].load(std::memory_order_relaxed) || !readExactly(descriptors[file].get(), slice(file), length, offset)) {
+                const ReadTrouble trouble =
+                    left_[file].load(std::memory_order_relaxed) ? ReadTrouble::changed : readExactly(descriptors[file].get(), slice(file), length, offset);
+                if (trouble == ReadTrouble::unreadable) return giveUp();
+                if (trouble != ReadTrouble::none) {
                     leave(file, offset);
                     continue;
                 }
@@ -96,8 +104,11 @@ std::optional<std::vector<SameSizeComparison::EqualFiles>> SameSizeComparison::h
     if (hashRequests_.fetch_add(1, std::memory_order_acq_rel) != 0) return std::nullopt;  // the hashing thread will see this range
     for (;;) {
         const std::size_t requests = hashRequests_.load(std::memory_order_acquire);
-        while (hashedRanges_ < ranges_ && compared_[hashedRanges_].load(std::memory_order_acquire)) hashRange(hashedRanges_++);
-        if (hashedRanges_ == ranges_) return finish();
+        while (hashedRanges_ < ranges_ && compared_[hashedRanges_].load(std::memory_order_acquire)) {
+            if (!gaveUp()) hashRange(hashedRanges_);
+            ++hashedRanges_;
+        }
+        if (hashedRanges_ == ranges_) return gaveUp() ? std::vector<EqualFiles>() : finish();
         if (hashRequests_.fetch_sub(requests, std::memory_order_acq_rel) == requests) return std::nullopt;
     }
 }
@@ -134,11 +145,11 @@ void SameSizeComparison::hashRange(std::size_t range) {
             // The last split takes over the digest so far; the others continue from a copy.
             split.hash.emplace(i + 1 == next.size() ? std::move(*content.hash) : Sha256(*content.hash));
             const std::uint32_t source = split.files.front();
-            FileDescriptor descriptor = openUnchanged(*files_[source]);
+            FileDescriptor descriptor = openUnchanged(*files_[source]).descriptor;  // else hashed whole at the end
             for (std::int64_t offset = from; offset < to && split.hash; offset += chunk) {
                 if (meter_.isCancelled()) throw Cancelled();
                 const std::int64_t length = std::min(chunk, to - offset);
-                if (descriptor.isOpen() && readExactly(descriptor.get(), buffer, length, offset)) {
+                if (descriptor.isOpen() && readExactly(descriptor.get(), buffer, length, offset) == ReadTrouble::none) {
                     split.hash->update(buffer, std::size_t(length));
                 } else {
                     split.hash.reset();
@@ -159,7 +170,12 @@ std::vector<SameSizeComparison::EqualFiles> SameSizeComparison::finish() {
         std::optional<Sha256::Digest> digest;
         if (content.hash && std::all_of(content.hashedFrom.begin(), content.hashedFrom.end(), [&](std::uint32_t file) { return stillAsIndexed(file); }))
             digest = content.hash->finish();
-        for (std::size_t i = 0; !digest && i < content.files.size(); ++i) digest = contentDigest(*files_[content.files[i]], false);
+        for (std::size_t i = 0; !digest && !gaveUp() && i < content.files.size(); ++i) {
+            FileDigest whole = wholeDigest(*files_[content.files[i]], meter_, false);
+            if (whole.trouble != ReadTrouble::none && whole.trouble != ReadTrouble::changed) giveUp();
+            digest = whole.digest;
+        }
+        if (gaveUp()) return {};
         if (!digest) continue;
         EqualFiles files{*digest, {}};
         for (std::uint32_t file : content.files)
@@ -167,46 +183,12 @@ std::vector<SameSizeComparison::EqualFiles> SameSizeComparison::finish() {
         if (files.second.size() >= 2) equal.push_back(std::move(files));
     }
     contents_.clear();
-    return equal;
+    return gaveUp() ? std::vector<EqualFiles>() : equal;
 }
 
-std::vector<SameSizeComparison::EqualFiles> SameSizeComparison::hashEachFile() {
-    std::vector<std::optional<Sha256::Digest>> digests;
-    std::vector<std::uint32_t> hashed;
-    for (std::uint32_t file = 0; file < files_.size(); ++file) {
-        digests.push_back(contentDigest(*files_[file], true));
-        if (digests.back()) hashed.push_back(file);
-    }
-    std::vector<EqualFiles> equal;
-    forEachDigestRun(hashed, [&](std::uint32_t file) -> const Sha256::Digest& { return *digests[file]; }, [&](std::span<std::uint32_t> run) {
-        if (run.size() < 2) return;
-        EqualFiles files{*digests[run.front()], {}};
-        for (std::uint32_t file : run) files.second.push_back(files_[file]);
-        equal.push_back(std::move(files));
-    });
-    return equal;
+bool SameSizeComparison::stillAsIndexed(std::uint32_t file) {
+    struct stat status {};
+    if (::lstat(files_[file]->path, &status) == 0) return isUnchanged(status, *files_[file]);
+    if (errno != ENOENT && errno != ENOTDIR) giveUp();
+    return false;
 }
-
-std::optional<Sha256::Digest> SameSizeComparison::contentDigest(const IndexedFile& file, bool creditReads) {
-    std::int64_t offset = 0;
-    auto unread = [&] {
-        if (creditReads) creditBeyondSample(meter_, offset, size_);
-        return std::nullopt;
-    };
-    FileDescriptor descriptor = openUnchanged(file);
-    if (!descriptor.isOpen()) return unread();
-    meter_.setPath(file.path);
-    unsigned char* buffer = threadBuffer(std::size_t(chunk));
-    Sha256 hash;
-    for (; offset < size_; offset += chunk) {
-        if (meter_.isCancelled()) throw Cancelled();
-        const std::int64_t length = std::min(chunk, size_ - offset);
-        if (!readExactly(descriptor.get(), buffer, length, offset)) return unread();
-        hash.update(buffer, std::size_t(length));
-        if (creditReads) creditBeyondSample(meter_, offset, offset + length);
-    }
-    if (!isUnchanged(descriptor.get(), file)) return std::nullopt;
-    return hash.finish();
-}
-
-bool SameSizeComparison::stillAsIndexed(std::uint32_t file) const { return openUnchanged(*files_[file]).isOpen(); }

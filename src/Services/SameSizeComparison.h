@@ -18,13 +18,15 @@
 // shared, through one of its files. So the groups and their digests are what hashing every file
 // would give, without reading to the end the files that cannot match, and the hashing, which
 // cannot be split, starts long before the last range is compared.
+// A file that cannot be read, or opened for want of descriptors, is unlike nothing: the comparison
+// then gives up, and its files are to be hashed one by one instead.
 class SameSizeComparison {
 public:
     using IndexedFile = FileIntelligenceService::IndexedFile;
-    // Files of equal content with the SHA-256 of that content.
-    using EqualFiles = std::pair<Sha256::Digest, std::vector<const IndexedFile*>>;
+    using EqualFiles = FileIntelligenceService::EqualFiles;
 
-    // More files of one length than this are hashed one after another, to bound open descriptors.
+    // Each range holds every file open at once: at most this many, and a search's share of the open
+    // descriptors may allow fewer. Larger sets of one length are hashed file by file.
     static constexpr std::size_t mostComparedFiles = 32;
     // Large enough that opening the files again per range costs nothing, small enough that a few
     // large files keep every worker busy.
@@ -38,9 +40,12 @@ public:
     // Compares the files over one range and credits each file's bytes in it to the meter, read or
     // not; then hashes what has been compared unless another thread is at it. Ranges may run on
     // several threads at once. When this call completes the comparison: the sets of two or more
-    // equal files still as indexed, each with the SHA-256 of its content. Throws Cancelled when the
-    // meter is cancelled; the comparison then never completes.
+    // equal files still as indexed, each with the SHA-256 of its content, or none when it gave up.
+    // Throws Cancelled when the meter is cancelled; the comparison then never completes.
     std::optional<std::vector<EqualFiles>> compare(std::size_t range);
+    // A file could not be read: the result is empty and says nothing of the files.
+    bool gaveUp() const { return gaveUp_.load(std::memory_order_relaxed); }
+    const std::vector<const IndexedFile*>& files() const { return files_; }
 
 private:
     static constexpr std::uint32_t unlikeAll = UINT32_MAX;
@@ -56,12 +61,10 @@ private:
     void compareRange(std::size_t range);
     std::optional<std::vector<EqualFiles>> hashComparedRanges();
     void hashRange(std::size_t range);
-    std::vector<EqualFiles> hashEachFile();
     std::vector<EqualFiles> finish();
-    // The whole content's digest; none when the file cannot be read or changed while being read.
-    // With `creditReads` its bytes count as progress, the unread ones included.
-    std::optional<Sha256::Digest> contentDigest(const IndexedFile& file, bool creditReads);
-    bool stillAsIndexed(std::uint32_t file) const;
+    // Whether the file is as indexed, checked without a descriptor; gives up when that cannot be told.
+    bool stillAsIndexed(std::uint32_t file);
+    void giveUp() { gaveUp_.store(true, std::memory_order_relaxed); }
     std::int64_t rangeStart(std::size_t range) const { return std::int64_t(range) * rangeBytes_; }
     std::int64_t rangeEnd(std::size_t range) const { return std::min(size_, rangeStart(range) + rangeBytes_); }
 
@@ -69,8 +72,8 @@ private:
     std::int64_t size_;
     HashMeter& meter_;
     std::int64_t rangeBytes_;
-    bool oneByOne_;
     std::size_t ranges_;
+    std::atomic<bool> gaveUp_ = false;
     // Per file: it has left, being unlike every other file, unreadable or changed.
     std::unique_ptr<std::atomic<bool>[]> left_;
     // Per range, per file: the first file of the equal part it ended the range in, or `unlikeAll`.

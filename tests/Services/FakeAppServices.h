@@ -81,15 +81,18 @@ struct ScanCall : HeldCall<ScanSnapshot> {
     std::function<void(const ScanProgress&)> progress;
 };
 
-struct DuplicateCall : HeldCall<std::vector<DuplicateGroup>> {
+struct DuplicateCall : HeldCall<DuplicateSearchResult> {
     std::filesystem::path root;
     std::function<void(const DuplicateScanProgress&)> progress;
     std::function<void(const DuplicateGroup&)> foundGroup;
 
+    void succeed(std::vector<DuplicateGroup> groups, std::vector<std::filesystem::path> notCompared = {}) {
+        HeldCall::succeed({std::move(groups), std::move(notCompared)});
+    }
     // As the service does: every group reported as found, then the whole list returned.
-    void findAndSucceed(std::vector<DuplicateGroup> groups) {
+    void findAndSucceed(std::vector<DuplicateGroup> groups, std::vector<std::filesystem::path> notCompared = {}) {
         for (const DuplicateGroup& group : groups) foundGroup(group);
-        succeed(std::move(groups));
+        succeed(std::move(groups), std::move(notCompared));
     }
 };
 

@@ -30,7 +30,7 @@ void makeOld(int directory, const char* name) {
 }
 
 std::vector<DuplicateGroup> duplicates(const fs::path& folder) {
-    return FileIntelligenceService().duplicateGroups(folder, false, nullptr, nullptr);
+    return FileIntelligenceService().duplicateGroups(folder, false, nullptr, nullptr).groups;
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ AppServices services() {
     s.duplicateGroups = [](const Path&, bool, const std::function<void(const DuplicateScanProgress&)>&,
                            const std::function<void(const DuplicateGroup&)>& found, std::stop_token) {
         for (const DuplicateGroup& group : duplicates()) found(group);
-        return duplicates();
+        return DuplicateSearchResult{duplicates(), {}};
     };
     s.cleanupCandidates = [] {
         return std::vector<CleanupCandidate>{
