@@ -4,17 +4,20 @@
 #include "Services/SameSizeComparison.h"
 #include "Services/ScanError.h"
 #include "Services/WalkWorkers.h"
+#include "Support/ForkedChild.h"
 #include "Support/TempTree.h"
 
 #include <QCryptographicHash>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <map>
 #include <mutex>
 #include <random>
 #include <set>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -307,6 +310,25 @@ TEST(DuplicateHashing, PoolSizesAndCancellationDrainTheRunningItems) {
                  Cancelled);
     EXPECT_EQ(int(started.size()), finished.load());
     EXPECT_LE(started.size(), std::size_t(FileIntelligenceService::poolWorkerCount(WalkWorkers::activeProcessors(), 1000)));
+
+    // A search short of descriptors runs fewer workers: here one, so no two items ever overlap.
+    std::atomic<int> running = 0;
+    std::atomic<int> most = 0;
+    std::atomic<int> ran = 0;
+    HashMeter uncancelled;
+    FileIntelligenceService::runPool(
+        64, uncancelled, [] {},
+        [&](std::size_t) {
+            const int now = ++running;
+            for (int seen = most.load(); now > seen && !most.compare_exchange_weak(seen, now);) {
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            --running;
+            ++ran;
+        },
+        {}, 1);
+    EXPECT_EQ(ran.load(), 64);
+    EXPECT_EQ(most.load(), 1);
 }
 
 TEST(DuplicateFinder, FindsGroupsInBothStagesAndOrdersThemByWaste) {
@@ -514,4 +536,110 @@ TEST(DuplicateFinder, StopDuringTheFullStageEndsWithCancelledAfterTheGroupsAlrea
     ASSERT_EQ(delivered.size(), 1u);
     EXPECT_TRUE(delivered[0].id == sha256(small) || delivered[0].id == sha256(large));
     EXPECT_LE(lastBytes, totalBytes);
+}
+
+namespace {
+
+// One line for a search's result: each group's copy count and content name, then the names of the
+// files not compared.
+std::string describe(const DuplicateSearchResult& result, const std::map<std::string, std::string>& contentNames) {
+    std::ostringstream out;
+    for (const DuplicateGroup& group : result.groups) {
+        auto name = contentNames.find(group.id);
+        out << group.files.size() << " copies of " << (name == contentNames.end() ? "?" : name->second) << "; ";
+    }
+    out << "not compared:";
+    for (const fs::path& file : result.notCompared) out << ' ' << file.filename().native();
+    return out.str();
+}
+
+}  // namespace
+
+// Every range of a set of 32 copies held all 32 open on each of 16 workers: under a limit of a few
+// hundred descriptors most opens failed, and those copies counted as unlike the others.
+TEST(DuplicateFinder, EveryCopyIsFoundUnderALowOpenFileLimit) {
+    TempTree tree;
+    std::map<std::string, std::set<fs::path>> expected;
+    for (int set = 0; set < 10; ++set) {
+        const int copies = set == 8 ? 5 : set == 9 ? 40 : 32;
+        const std::string content = randomBytes(132 * 1024 + std::size_t(set), 100 + unsigned(set));
+        for (int copy = 0; copy < copies; ++copy)
+            expected[sha256(content)].insert(tree.write("set" + std::to_string(set) + "/" + std::to_string(copy), content));
+    }
+    for (unsigned long limit : {64ul, 300ul}) {
+        const std::string failures = ForkedChild::runWithOpenFileLimit(limit, [&] {
+            DuplicateSearchResult result = FileIntelligenceService().duplicateGroups(tree.path(), false, nullptr, nullptr);
+            std::map<std::string, std::set<fs::path>> found;
+            std::size_t files = 0;
+            for (const DuplicateGroup& group : result.groups) {
+                found[group.id] = paths(group);
+                files += group.files.size();
+            }
+            std::string notes;
+            ForkedChild::check(notes, found == expected, std::to_string(found.size()) + " groups of " + std::to_string(files) + " files");
+            ForkedChild::check(notes, result.notCompared.empty(), std::to_string(result.notCompared.size()) + " not compared");
+            return notes;
+        });
+        EXPECT_EQ(failures, "") << "under a limit of " << limit;
+    }
+}
+
+// A file that finds no descriptor is tried again once the search holds no other, and when it still
+// finds none it is reported as not compared, never as unlike the others. Here every descriptor is
+// taken from the first comparing report (before any sample), or from the first group (the small
+// pair, settled by its samples, before the large files are compared), until the search ends.
+TEST(DuplicateFinder, FilesThatFindNoDescriptorAreReportedNotCompared) {
+    TempTree tree;
+    const std::string small = randomBytes(100 * 1024, 30);
+    const std::string large = randomBytes(200 * 1024, 31);
+    tree.write("small-1", small);
+    tree.write("small-2", small);
+    for (const char* name : {"large-1", "large-2", "large-3"}) tree.write(name, large);
+    tree.write("alone", randomBytes(150 * 1024, 32));  // never opened: no other file has its length
+    const std::map<std::string, std::string> names{{sha256(small), "small"}, {sha256(large), "large"}};
+
+    auto search = [&](bool afterTheSamples) {
+        return ForkedChild::runWithOpenFileLimit(256, [&] {
+            std::vector<int> taken;
+            const int seed = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+            auto progress = [&](const DuplicateScanProgress& value) {
+                if (value.phase != DuplicateScanPhase::comparing || !taken.empty() || (afterTheSamples && value.groupsFound == 0)) return;
+                for (int fd; (fd = ::fcntl(seed, F_DUPFD_CLOEXEC, 0)) >= 0;) taken.push_back(fd);
+            };
+            DuplicateSearchResult result = FileIntelligenceService().duplicateGroups(tree.path(), false, progress, nullptr);
+            for (int fd : taken) ::close(fd);
+            return (taken.empty() ? "nothing taken; " : "") + describe(result, names);
+        });
+    };
+    EXPECT_EQ(search(false), "not compared: large-1 large-2 large-3 small-1 small-2");
+    EXPECT_EQ(search(true), "2 copies of small; not compared: large-1 large-2 large-3");
+}
+
+// A file the user may not read is not compared, and says so, whether it fails at its sample or in
+// the comparison of the large files (here it is closed once the samples are taken); the copies that
+// can be read are grouped without it.
+TEST(DuplicateFinder, UnreadableFilesAreReportedNotCompared) {
+    if (!ForkedChild::isRoot()) GTEST_SKIP() << "needs root to drop to another user";
+    TempTree tree;
+    fs::permissions(tree.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                                     fs::perms::others_exec);
+    const std::string small = randomBytes(5000, 40);
+    const std::string large = randomBytes(300 * 1024, 41);
+    std::map<std::string, fs::path> files;
+    for (const char* name : {"small-1", "small-2", "small-3"}) files[name] = tree.write(name, small);
+    for (const char* name : {"large-1", "large-2", "large-3", "large-4"}) files[name] = tree.write(name, large);
+    for (const auto& [name, path] : files) ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    fs::permissions(files["small-2"], fs::perms::none);
+    const std::map<std::string, std::string> names{{sha256(small), "small"}, {sha256(large), "large"}};
+
+    const std::string output = ForkedChild::runAsNobody([&] {
+        bool closed = false;
+        auto progress = [&](const DuplicateScanProgress& value) {
+            if (value.phase != DuplicateScanPhase::comparing || closed || value.groupsFound == 0) return;
+            closed = ::chmod(files["large-4"].c_str(), 0) == 0;
+        };
+        DuplicateSearchResult result = FileIntelligenceService().duplicateGroups(tree.path(), false, progress, nullptr);
+        return (closed ? "" : "large-4 still open; ") + describe(result, names);
+    });
+    EXPECT_EQ(output, "3 copies of large; 2 copies of small; not compared: large-4 small-2");
 }

@@ -3,6 +3,7 @@
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,6 +55,18 @@ std::string runInMountNamespace(const std::function<std::string()>& body) {
 }
 
 bool cannotMount(const std::string& result) { return result == mountFailed || result == "setup failed"; }
+
+std::string runWithOpenFileLimit(unsigned long soft, const std::function<std::string()>& body, unsigned long hard) {
+    return run(
+        [&] {
+            rlimit limit {};
+            if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return false;
+            limit.rlim_cur = soft;
+            if (hard != 0) limit.rlim_max = hard;
+            return ::setrlimit(RLIMIT_NOFILE, &limit) == 0;
+        },
+        body);
+}
 
 std::string runInRoot(const std::filesystem::path& newRoot, const std::function<std::string()>& body) {
     return run([&] { return ::chroot(newRoot.c_str()) == 0 && ::chdir("/") == 0; }, body);

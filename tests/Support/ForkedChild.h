@@ -26,6 +26,10 @@ inline void check(std::string& failures, bool held, const std::string& what) {
     if (!held) failures += what + "\n";
 }
 
+// With at most `soft` descriptors open at once (and `hard` as the hard limit, when given); this
+// process keeps its own limits.
+std::string runWithOpenFileLimit(unsigned long soft, const std::function<std::string()>& body, unsigned long hard = 0);
+
 // With `newRoot` as the root folder "/".
 std::string runInRoot(const std::filesystem::path& newRoot, const std::function<std::string()>& body);
 
