@@ -87,8 +87,14 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             return view;
         });
         fixture.state().setToolMessage(std::nullopt);
+        const std::vector<Path> unread{"/home/maya/Videos/Locked/family-2019.mkv", "/home/maya/Videos/Locked/family-2020.mkv",
+                                       "/home/maya/Downloads/broken-disk-image.img"};
+        fixture.finishDuplicates(someGroups(), unread);
+        pictures.render("tools-duplicates-notcompared", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
         fixture.finishDuplicates({});
         pictures.render("tools-duplicates-nonefound", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
+        fixture.finishDuplicates({}, {unread[0]});
+        pictures.render("tools-duplicates-nonefound-notcompared", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
     }
     {
         ToolsFixture fixture;

@@ -67,11 +67,11 @@ DuplicateCall& ToolsFixture::startDuplicates() {
     return *fake.duplicateSearches[before];
 }
 
-void ToolsFixture::finishDuplicates(std::vector<DuplicateGroup> groups) {
+void ToolsFixture::finishDuplicates(std::vector<DuplicateGroup> groups, std::vector<Path> notCompared) {
     // The groups reach AppState as the search finds them; its returned list only says it ended.
     DuplicateCall& search = startDuplicates();
     for (const DuplicateGroup& group : groups) search.foundGroup(group);
-    search.succeed(std::move(groups));
+    search.succeed(std::move(groups), std::move(notCompared));
     waitUntil([&] { return !state_->isToolWorking(); });
 }
 

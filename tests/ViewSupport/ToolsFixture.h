@@ -25,7 +25,8 @@ public:
     void loadStartup(std::vector<StartupItem> items);
     // Starts a duplicate search and returns the fake's call, held until answered.
     DuplicateCall& startDuplicates();
-    void finishDuplicates(std::vector<DuplicateGroup> groups);  // a search that found these and completed
+    // A search that found these and completed, unable to read `notCompared`.
+    void finishDuplicates(std::vector<DuplicateGroup> groups, std::vector<Path> notCompared = {});
 
     // History: today's capacity is recorded when the state is made; these add days and scans.
     void recordDay(int daysLater, std::int64_t used, std::int64_t available);

@@ -6,9 +6,14 @@
 #include "Services/AppState.h"
 #include "Views/Common/DashboardPage.h"
 #include "Views/Common/PlainToolTip.h"
+#include "Views/Common/TintedNotice.h"
 #include "Views/DesignSystem/Banner.h"
+#include "Views/DesignSystem/DS.h"
+#include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/RankedList.h"
 #include "Views/DesignSystem/StyledButton.h"
+#include "Views/DesignSystem/SymbolView.h"
+#include "Views/DesignSystem/TextLabel.h"
 #include "Views/Tools/DuplicateGroupRow.h"
 #include "Views/Tools/DuplicateProgressCard.h"
 #include "Views/Tools/LazyRowStack.h"
@@ -19,8 +24,11 @@
 #include "Views/Tools/ToolsTrashConfirmation.h"
 
 #include <QHBoxLayout>
+#include <QStringList>
 #include <QMessageBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 DuplicateFinderView::DuplicateFinderView(AppState& state, const DynamicColor& tint, QWidget* parent)
     : QWidget(parent), state_(state), tint_(tint) {
@@ -49,6 +57,14 @@ DuplicateFinderView::DuplicateFinderView(AppState& state, const DynamicColor& ti
     progress_ = new DuplicateProgressCard(state_.duplicateProgress(), tint);
     stack_->addWidget(progress_);
 
+    notCompared_ = new TintedNotice(DS::orange, 12);
+    notCompared_->setObjectName("duplicatesNotCompared");
+    notCompared_->rowLayout()->addWidget(new SymbolView({.symbol = "exclamationmark.triangle.fill", .size = 13, .color = DS::orange}), 0, Qt::AlignTop);
+    notComparedText_ = new TextLabel({}, Fonts::system(13, QFont::Medium));
+    notComparedText_->setWordWrap(true);
+    notCompared_->rowLayout()->addWidget(notComparedText_, 1);
+    stack_->addWidget(notCompared_);
+
     banner_ = new Banner(QStringLiteral("doc.on.doc.fill"), {}, {}, tint);
     trash_ = new ToolsTrashButton(tint, 0, state_.isToolWorking());
     connect(trash_, &QAbstractButton::clicked, this, [this] {
@@ -74,6 +90,7 @@ DuplicateFinderView::DuplicateFinderView(AppState& state, const DynamicColor& ti
         followSelection();
     });
     connect(&state_, &AppState::duplicateProgressChanged, this, [this] { progress_->setProgress(state_.duplicateProgress()); });
+    connect(&state_, &AppState::duplicatesNotComparedChanged, this, &DuplicateFinderView::followState);
     followFolder();
     followGroups();
 }
@@ -124,13 +141,30 @@ void DuplicateFinderView::followState() {
     }
     if (!hasGroups && !working) {
         const bool done = state_.didFinishDuplicateScan();
+        // Files that could not be read may still have copies: "every file is unique" would not hold.
+        const QString doneDetail = state_.duplicatesNotCompared().empty() ? QStringLiteral("duplicates.empty.done.detail")
+                                                                          : QStringLiteral("duplicates.empty.done.notCompared");
         empty_ = new ToolsEmptyCard(QStringLiteral("doc.on.doc"), tint_, false,
                                     done ? QStringLiteral("duplicates.empty.done") : QStringLiteral("duplicates.empty"),
-                                    done ? QStringLiteral("duplicates.empty.done.detail") : QStringLiteral("duplicates.empty.detail"));
+                                    done ? doneDetail : QStringLiteral("duplicates.empty.detail"));
         stack_->insertWidget(stack_->indexOf(banner_), empty_);
         empty_->show();
     }
+    followNotCompared();
     followSelection();
+}
+
+void DuplicateFinderView::followNotCompared() {
+    const std::vector<std::filesystem::path>& files = state_.duplicatesNotCompared();
+    notCompared_->setVisible(!files.empty() && !state_.isToolWorking());
+    if (files.empty()) return;
+    notComparedText_->setText(AppLocalization::format("duplicates.notCompared", {qlonglong(files.size())}));
+    // The first few by name; the notice's count says how many there are.
+    constexpr std::size_t shown = 20;
+    QStringList lines;
+    for (std::size_t i = 0; i < std::min(files.size(), shown); ++i) lines << DisplayText::path(files[i]);
+    if (files.size() > shown) lines << QStringLiteral("…");
+    notCompared_->setToolTip(plainToolTip(lines.join(QLatin1Char('\n'))));
 }
 
 void DuplicateFinderView::followGroups() {

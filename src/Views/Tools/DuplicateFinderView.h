@@ -20,12 +20,15 @@ class LazyRowStack;
 class QVBoxLayout;
 class RankedList;
 class StyledButton;
+class TextLabel;
+class TintedNotice;
 class ToolsEmptyCard;
 class ToolsTrashButton;
 
 // The duplicate finder: the folder to search, the search with its progress, the groups as they are
 // found (largest waste first, as AppState orders them), their copies, and the move of the ticked
 // copies to the Trash after a confirmation. Groups that stream in add rows; kept rows are reused.
+// After a search, a notice counts the files that could not be read and so were not compared.
 class DuplicateFinderView : public QWidget {
     Q_OBJECT
 public:
@@ -38,6 +41,8 @@ public:
     StyledButton* scanButton() const { return scan_; }
     StyledButton* cancelButton() const { return cancel_; }
     DuplicateProgressCard* progressCard() const { return progress_; }
+    TintedNotice* notComparedNotice() const { return notCompared_; }
+    TextLabel* notComparedText() const { return notComparedText_; }
     ToolsEmptyCard* emptyCard() const { return empty_; }
     Banner* banner() const { return banner_; }
     ToolsTrashButton* trashButton() const { return trash_; }
@@ -49,6 +54,7 @@ private:
     void followGroups();
     void followSelection();
     void followFolder();
+    void followNotCompared();
 
     AppState& state_;
     DynamicColor tint_;
@@ -59,6 +65,8 @@ private:
     StyledButton* scan_;
     StyledButton* cancel_;
     DuplicateProgressCard* progress_;
+    TintedNotice* notCompared_;
+    TextLabel* notComparedText_;
     ToolsEmptyCard* empty_ = nullptr;
     Banner* banner_;
     ToolsTrashButton* trash_;

@@ -1,4 +1,7 @@
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
+#include "Views/Common/PlainToolTip.h"
+#include "Views/Common/TintedNotice.h"
 #include "Views/DesignSystem/Banner.h"
 #include "Views/DesignSystem/Fmt.h"
 #include "Views/DesignSystem/StyledButton.h"
@@ -106,6 +109,36 @@ TEST(DuplicateFinderView, ShowsTheFourStatesOfASearch) {
     EXPECT_FALSE(fixture.state().isToolWorking());
     ASSERT_TRUE(shown.visible(view.emptyCard()));
     EXPECT_EQ(view.emptyCard()->titleText(), AppLocalization::string("duplicates.empty"));
+}
+
+// Files the search could not read are counted once it ends and named in the notice's tool tip; with
+// no group found, the empty card no longer says every file is unique. A new search clears it.
+TEST(DuplicateFinderView, FilesThatCouldNotBeReadAreCountedOnceTheSearchEnds) {
+    ToolsFixture fixture;
+    Shown shown(fixture.state());
+    EXPECT_FALSE(shown.visible(shown.view.notComparedNotice()));
+
+    const std::vector<Path> unread{"/d/locked/a.iso", "/d/locked/b <i>.iso"};
+    DuplicateCall& search = fixture.startDuplicates();
+    for (const DuplicateGroup& group : twoGroups()) search.foundGroup(group);
+    search.succeed(twoGroups(), unread);
+    ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
+    EXPECT_EQ(fixture.state().duplicatesNotCompared(), unread);
+    ASSERT_TRUE(shown.visible(shown.view.notComparedNotice()));
+    EXPECT_EQ(shown.view.notComparedText()->text(), AppLocalization::format("duplicates.notCompared", {qlonglong(2)}));
+    EXPECT_TRUE(shown.view.notComparedText()->text().startsWith("2 files could not be read"));
+    EXPECT_EQ(shown.view.notComparedNotice()->toolTip(), plainToolTip(DisplayText::path(unread[0]) + "\n" + DisplayText::path(unread[1])));
+    EXPECT_TRUE(shown.visible(shown.view.banner()));
+
+    fixture.finishDuplicates({}, {"/d/locked/a.iso"});
+    ASSERT_TRUE(shown.visible(shown.view.emptyCard()));
+    EXPECT_EQ(shown.view.emptyCard()->titleText(), AppLocalization::string("duplicates.empty.done"));
+    EXPECT_EQ(shown.view.emptyCard()->detailText(), AppLocalization::string("duplicates.empty.done.notCompared"));
+    EXPECT_TRUE(shown.view.notComparedText()->text().startsWith("1 file could not be read"));
+
+    fixture.startDuplicates();
+    EXPECT_TRUE(fixture.state().duplicatesNotCompared().empty());
+    EXPECT_FALSE(shown.visible(shown.view.notComparedNotice()));
 }
 
 TEST(DuplicateFinderView, GroupsShowWasteScaledBarsAndTheirCopies) {
