@@ -119,10 +119,10 @@ TEST(OverviewView, AFolderMenuSurvivesThePageBeingRebuiltUnderIt) {
     EXPECT_FALSE(row.isNull());  // updated in place, not rebuilt
 }
 
-// After a relaunch the overview's last scan comes from the stored history, not "Never"; but with no
-// result of this launch, the row holds the scan prompt alone at its own height: no "Recent scan"
-// card leads to a map that has nothing to show.
-TEST(OverviewView, AfterARelaunchTheLastScanTimeStaysAndThePromptStandsAlone) {
+// After a relaunch, with no result of this launch, the row holds the scan prompt alone at its own
+// height (no "Recent scan" card leads to a map that has nothing to show), and the last scan reads
+// "Never" beside it, not the stored history's date, which would contradict the prompt.
+TEST(OverviewView, AfterARelaunchTheLastScanSaysNeverBesideThePromptStandingAlone) {
     const StorageHistoryService::Sources sources{[] { return fixedCapacity; }, [] { return Instant::fromReferenceSeconds(800'000'000); },
                                                  [] { return QTimeZone::utc(); }};
     auto textsOf = [](const QWidget& widget) {
@@ -149,7 +149,7 @@ TEST(OverviewView, AfterARelaunchTheLastScanTimeStaysAndThePromptStandsAlone) {
     view.show();
     QCoreApplication::processEvents();
     const QStringList texts = textsOf(view);
-    EXPECT_FALSE(texts.contains(AppLocalization::string("overview.never"))) << texts.join(" | ").toStdString();
+    EXPECT_TRUE(texts.contains(AppLocalization::string("overview.never"))) << texts.join(" | ").toStdString();
     EXPECT_FALSE(texts.contains(AppLocalization::string("overview.recentScan"))) << texts.join(" | ").toStdString();
     EXPECT_FALSE(texts.contains("Projects"));
     auto* prompt = view.findChild<StyledButton*>("promptScan");
@@ -166,6 +166,7 @@ TEST(OverviewView, AfterARelaunchTheLastScanTimeStaysAndThePromptStandsAlone) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
     QCoreApplication::processEvents();
     EXPECT_TRUE(textsOf(view).contains(AppLocalization::string("overview.recentScan")));
+    EXPECT_FALSE(textsOf(view).contains(AppLocalization::string("overview.never")));
     EXPECT_FALSE(prompt->isVisibleTo(&view));
     for (const char* key : {"storageHistory.v1", "scanHistory.v1"}) SettingsStore::shared().remove(key);
 }

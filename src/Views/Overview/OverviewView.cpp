@@ -7,7 +7,6 @@
 #include "Models/TimeFormatting.h"
 #include "Platform/SystemRoots.h"
 #include "Services/AppState.h"
-#include "Services/StorageHistoryService.h"
 #include "Views/Shell/AppSectionPresentation.h"
 #include "Views/Overview/CapacityBar.h"
 #include "Views/Common/CoalescedUpdate.h"
@@ -152,9 +151,10 @@ void OverviewView::refreshStorageCard() {
     scanButton_->setEnabled(!state_.isScanning());
     capacityBar_->setFigures(snapshot, capacity.total, capacity.available);
 
-    const std::optional<Instant> scannedAt = lastScanDate();
-    const QString lastScan = scannedAt ? TimeFormatting::relative(*scannedAt, Instant::now(), AppLocalization::activeLocale())
-                                       : AppLocalization::string("overview.never");
+    // Only a result of this launch has a date here: beside the prompt to scan, a stored record's
+    // date would contradict it.
+    const QString lastScan = snapshot ? TimeFormatting::relative(snapshot->scannedAt, Instant::now(), AppLocalization::activeLocale())
+                                      : AppLocalization::string("overview.never");
     storageStats_->setItems({
         {AppLocalization::string("overview.used"), bytes(used), DS::amber},
         {AppLocalization::string("overview.available"), bytes(capacity.available), DS::track},
@@ -211,13 +211,6 @@ QWidget* OverviewView::makeRecentScan() {
     connect(viewMap, &QAbstractButton::clicked, this, [this] { state_.setSelectedSection(AppSection::storage); });
     stack->addWidget(viewMap, 0, Qt::AlignLeading);
     return card;
-}
-
-std::optional<Instant> OverviewView::lastScanDate() const {
-    if (const auto& snapshot = state_.scanSnapshot()) return snapshot->scannedAt;
-    const StorageHistoryService* history = state_.storageHistory();
-    if (!history || history->scanRecords().empty()) return std::nullopt;
-    return history->scanRecords().back().date;
 }
 
 void OverviewView::refreshScanCards() {

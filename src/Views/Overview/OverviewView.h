@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Foundation/Instant.h"
 #include "Services/DiskCapacityService.h"
 
 #include <QWidget>
@@ -31,10 +30,6 @@ public:
     explicit OverviewView(AppState& state, CapacitySource capacity = {}, QWidget* parent = nullptr);
 
 private:
-    // When the newest scan ran: this launch's, else the newest stored record, so that a relaunch
-    // does not read as if no scan had ever run.
-    std::optional<Instant> lastScanDate() const;
-
     QWidget* makeStorageCard();
     QWidget* makeLargestFolders();
     QWidget* makeRecentScan();
