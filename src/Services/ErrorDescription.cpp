@@ -36,7 +36,8 @@ QString errorDescription(const std::exception_ptr& error) {
     } catch (const TrashError& trash) {
         return trashDescription(trash);
     } catch (const std::exception& known) {
-        const QString text = QString::fromUtf8(known.what());
+        // Such a text may carry a path (a file system error names both sides of a rename).
+        const QString text = DisplayText::name(QString::fromUtf8(known.what()));
         if (!text.isEmpty()) return text;
     } catch (...) {
     }

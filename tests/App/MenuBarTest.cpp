@@ -244,6 +244,25 @@ TEST(MachineName, PrettyHostNameOfMachineInfo) {
     EXPECT_FALSE(MachineName::pretty(root.path() / "nowhere").isEmpty());  // the host name, or "Linux"
 }
 
+// Every text the Docker tool hands over is shown with its reordering controls marked: an image named
+// "img\u202Eevil" must not read "imglive". The error is copied as the tool wrote it.
+TEST(PanelDockerRow, TheToolsTextsShowTheirReorderingControls) {
+    const QString rlo(QChar(0x202E));
+    PanelDockerRow row([](DockerAction, const DockerContainer&) {});
+    const DockerContainer container{"id", "web" + rlo + "gnp", "img" + rlo + "evil", "running", "Up" + rlo + " 2 hours",
+                                    "0.0.0.0:80" + rlo + "->80/tcp", "1.5%" + rlo, rlo + "20MiB / 1GiB"};
+    const QString failure = "Error: no such container web" + rlo + "gnp";
+    row.present(container, false, failure);
+    QStringList shown;
+    for (const TextLabel* label : row.findChildren<TextLabel*>()) shown << label->text();
+    const QString all = shown.join('\n');
+    EXPECT_FALSE(all.contains(rlo)) << all.toStdString();
+    for (const QString& marked : {QString("img[U+202E]evil"), QString("Up[U+202E] 2 hours"), QString("0.0.0.0:80[U+202E]->80/tcp"),
+                                  QString("CPU 1.5%[U+202E]   MEM [U+202E]20MiB / 1GiB"), QString("web[U+202E]gnp")})
+        EXPECT_TRUE(all.contains(marked)) << marked.toStdString() << " not in " << all.toStdString();
+    EXPECT_EQ(row.actionError()->message(), failure);
+}
+
 TEST(PanelMetricPage, FiguresOfEachTab) {
     MonitorFixture machine;
     SystemMonitor* monitor = &machine.monitor();

@@ -74,7 +74,9 @@ static const PictureRegistration menuBarPanel("menubar", [](PictureContext& pict
     };
     docker.answer("ps", container('a', "shop-db", "postgres:16", "running", "Up 3 hours", "0.0.0.0:5432->5432/tcp") +
                             container('b', "cache", "redis:7", "running", "Up 3 hours", "") +
-                            container('c', "mailhog", "mailhog/mailhog", "exited", "Exited (0) 2 days ago", ""));
+                            container('c', "mailhog", "mailhog/mailhog", "exited", "Exited (0) 2 days ago", "") +
+                            // An image name that would read "imglive" unmarked.
+                            container('d', "api", R"(img\u202eevil)", "running", "Up 5 minutes", ""));
     docker.answer("stats", R"({"Name":"shop-db","CPUPerc":"1.25%","MemUsage":"84.2MiB / 15.5GiB"})" "\n");
 
     const DiskCapacityService::Capacity roomy{512'000'000'000, 180'000'000'000}, low{512'000'000'000, 12'000'000'000};

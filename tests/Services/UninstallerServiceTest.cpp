@@ -458,3 +458,11 @@ TEST_F(UninstallerServiceTest, AnItemReplacedSinceTheListingStays) {
     EXPECT_TRUE(fs::is_symlink(home(".local/state/org.example.App")));
     EXPECT_TRUE(fs::exists(trash / "files/org.example.App/more"));
 }
+
+// A file system error names its paths; shown, they read as stored.
+TEST(ErrorDescription, APathInAFileSystemErrorShowsItsReorderingControls) {
+    const std::filesystem::filesystem_error error("cannot rename", fs::path("/home/u/a\u202Efdp.exe"), std::make_error_code(std::errc::file_exists));
+    const QString shown = errorDescription(std::make_exception_ptr(error));
+    EXPECT_FALSE(shown.contains(QChar(0x202E))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("a[U+202E]fdp.exe")) << shown.toStdString();
+}

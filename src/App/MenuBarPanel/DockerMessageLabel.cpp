@@ -1,6 +1,7 @@
 #include "App/MenuBarPanel/DockerMessageLabel.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -25,5 +26,5 @@ QString DockerMessageLabel::shown(const QString& message) {
 void DockerMessageLabel::setMessage(const QString& message) {
     if (message == message_) return;
     message_ = message;
-    setText(shown(message));
+    setText(shown(DisplayText::name(message)));
 }

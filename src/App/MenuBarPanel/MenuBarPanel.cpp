@@ -9,6 +9,7 @@
 #include "App/MenuBarPanel/PanelProjectsPage.h"
 #include "App/MenuBarPanel/PanelTabButton.h"
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Platform/MachineName.h"
 #include "Platform/SettingsStore.h"
 #include "Services/AppState.h"
@@ -65,7 +66,7 @@ MenuBarPanel::MenuBarPanel(AppState& state, Actions actions, Options options, QW
     auto* names = new QVBoxLayout;
     names->setSpacing(1);
     names->addWidget(new TextLabel(QStringLiteral("Quarnell"), Fonts::system(14, QFont::DemiBold)));
-    auto* machine = new TextLabel(MachineName::pretty(), Fonts::system(11), DynamicColor::secondary());
+    auto* machine = new TextLabel(DisplayText::name(MachineName::pretty()), Fonts::system(11), DynamicColor::secondary());
     machine->setObjectName("machineName");
     names->addWidget(machine);
     header->addLayout(names, 1);

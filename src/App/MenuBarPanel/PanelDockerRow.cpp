@@ -14,7 +14,7 @@
 
 QString PanelDockerRow::statisticsText(const DockerContainer& container) {
     const QString unknown = QStringLiteral("—");
-    return QStringLiteral("CPU ") + container.cpu.value_or(unknown) + QStringLiteral("   MEM ") + container.memory.value_or(unknown);
+    return QStringLiteral("CPU ") + DisplayText::name(container.cpu.value_or(unknown)) + QStringLiteral("   MEM ") + DisplayText::name(container.memory.value_or(unknown));
 }
 
 PanelDockerRow::PanelDockerRow(std::function<void(DockerAction, const DockerContainer&)> perform, QWidget* parent)
@@ -66,11 +66,11 @@ void PanelDockerRow::present(const DockerContainer& container, bool busy, const 
     const bool running = container.isRunning();
     dot_->setColor(running ? DS::green : DS::gray);
     name_->setText(DisplayText::name(container.name));
-    status_->setText(container.status);
-    image_->setText(container.image);
+    status_->setText(DisplayText::name(container.status));
+    image_->setText(DisplayText::name(container.image));
     statistics_->setText(statisticsText(container));
     statistics_->setVisible(running);
-    ports_->setText(container.ports);
+    ports_->setText(DisplayText::name(container.ports));
     ports_->setVisible(!container.ports.isEmpty());
     failure_->setMessage(actionError.value_or(QString()));
     failure_->setVisible(actionError.has_value());

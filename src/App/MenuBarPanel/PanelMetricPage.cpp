@@ -2,6 +2,7 @@
 
 #include "App/MenuBarPanel/PanelTopApps.h"
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Services/AppRankings.h"
 #include "Services/SystemMonitor.h"
 #include "Views/Common/ValueAndUnit.h"
@@ -40,7 +41,7 @@ PanelMetricPage::Figures PanelMetricPage::figures(PanelTab tab, const SystemMoni
     case PanelTab::cpu:
         figures.value = measured.cpu ? wholePercent(metrics.cpuUsage) : unknown;
         figures.unit = measured.cpu ? MonitorText::percentSign() : QString();
-        figures.caption = QString::fromStdString(monitor.cpu().chipName);
+        figures.caption = DisplayText::name(QString::fromStdString(monitor.cpu().chipName));
         figures.points = monitor.cpuHistory();
         figures.domain = AreaTrend::Range{0, 1};
         figures.rows = {{"monitor.user", measured.cpu ? Fmt::percent(monitor.cpu().user) : unknown},

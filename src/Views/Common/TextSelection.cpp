@@ -45,8 +45,9 @@ TextSelection* TextSelection::attach(TextLabel* label, TextSource copied) {
         3);
 }
 
-TextSelection* TextSelection::attach(Pill* pill) {
-    return new TextSelection(pill, [pill] { return pill->text(); }, [pill] { return QRectF(pill->rect()); }, capsule);
+TextSelection* TextSelection::attach(Pill* pill, TextSource copied) {
+    if (!copied) copied = [pill] { return pill->text(); };
+    return new TextSelection(pill, std::move(copied), [pill] { return QRectF(pill->rect()); }, capsule);
 }
 
 void TextSelection::setSelected(bool selected) {

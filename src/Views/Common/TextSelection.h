@@ -24,7 +24,7 @@ public:
     // `copied` gives the text as stored where the label shows it marked up for reading (paths and
     // names with their direction controls made visible); by default the label's own text.
     static TextSelection* attach(TextLabel* label, TextSource copied = {});
-    static TextSelection* attach(Pill* pill);
+    static TextSelection* attach(Pill* pill, TextSource copied = {});
 
     bool isSelected() const { return selected_; }
     void setSelected(bool selected);

@@ -1,6 +1,7 @@
 #include "Views/Monitor/TopAppTile.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/IconBadge.h"
 #include "Views/DesignSystem/IconImageView.h"
@@ -49,7 +50,7 @@ void TopAppTile::setApp(const std::optional<AppUsage>& app, const std::optional<
     const QIcon icon = app ? AppIcons::icon(app->iconName) : QIcon();
     if (app) {
         icon_->setIcon(icon);
-        name_->setText(QString::fromStdString(app->name));
+        name_->setText(DisplayText::name(QString::fromStdString(app->name)));
     }
     icon_->setVisible(!icon.isNull());
     placeholder_->setVisible(app && icon.isNull());

@@ -2,6 +2,7 @@
 
 #include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Models/ByteFormatting.h"
 #include "Models/TimeFormatting.h"
 
@@ -13,7 +14,7 @@
 namespace ProjectFormat {
 
 QString subtitle(const DevProject& project) {
-    if (project.pids.size() < 2) return QString::fromStdString(project.runtime);
+    if (project.pids.size() < 2) return DisplayText::name(QString::fromStdString(project.runtime));
     return AppLocalization::format("monitor.processCount", {(long long)project.pids.size()});
 }
 

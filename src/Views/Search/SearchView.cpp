@@ -1,6 +1,7 @@
 #include "Views/Search/SearchView.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/DisplayText.h"
 #include "Platform/SystemRoots.h"
 #include "Services/AppState.h"
 #include "Services/SearchService.h"
@@ -241,7 +242,7 @@ QWidget* SearchView::makeSearchingState() {
 }
 
 QWidget* SearchView::makeErrorState(const QString& message) {
-    auto* banner = new Banner(QStringLiteral("exclamationmark.magnifyingglass"), AppLocalization::string("search.error.title"), message, DS::orange);
+    auto* banner = new Banner(QStringLiteral("exclamationmark.magnifyingglass"), AppLocalization::string("search.error.title"), DisplayText::name(message), DS::orange);
     banner->setObjectName("searchError");
     auto* clear = new StyledButton(AppLocalization::string("search.clear"), {}, SoftButtonStyle{DynamicColor::primary()});
     clear->setObjectName("errorClear");

@@ -83,12 +83,12 @@ void AppListRow::setApplication(InstalledApplication app, bool isSelected) {
 void AppListRow::follow() {
     icon_->setIcon(AppIcons::icon(app_.iconName));
     name_->setText(DisplayText::name(app_.name));
-    version_->setText(app_.version);
+    version_->setText(DisplayText::name(app_.version));
     size_->setVisible(app_.size >= 1);
     size_->setText(ByteFormatting::string(app_.size));
     size_->setColor(isSelected_ ? tint_ : DynamicColor::secondary());
     setAccessibleName(app_.name);
-    setAccessibleDescription(app_.version);
+    setAccessibleDescription(DisplayText::name(app_.version));
     update();
 }
 

@@ -55,11 +55,11 @@ UninstallerHeroCard::UninstallerHeroCard(AppState& state, InstalledApplication a
     names->addWidget(name);
     auto* pills = new QHBoxLayout;
     pills->setSpacing(6);
-    auto* identifier = new Pill(application_.desktopFileID, QStringLiteral("shippingbox"), tint_);
+    auto* identifier = new Pill(DisplayText::name(application_.desktopFileID), QStringLiteral("shippingbox"), tint_);
     identifier->setObjectName("identifierPill");
-    TextSelection::attach(identifier);
+    TextSelection::attach(identifier, [copied = application_.desktopFileID] { return copied; });
     pills->addWidget(identifier);
-    auto* version = new Pill(AppLocalization::format("uninstaller.version", {application_.version}), {}, DynamicColor::secondary());
+    auto* version = new Pill(AppLocalization::format("uninstaller.version", {DisplayText::name(application_.version)}), {}, DynamicColor::secondary());
     version->setObjectName("versionPill");
     pills->addWidget(version);
     pills->addStretch(1);

@@ -120,6 +120,15 @@ TEST(BreakdownCard, FourLargestThenTheRest) {
     EXPECT_EQ(BreakdownCard::segments({apps[0], apps[1]}, memory, palette).back().value, 0);
 }
 
+// A process may name itself anything: "yy\u202Egnp.exe" must not read "yyexe.png".
+TEST(TopAppTile, AProgramNameShowsItsReorderingControls) {
+    TopAppTile tile(DS::blue);
+    AppUsage app;
+    app.id = app.name = "yy\u202Egnp.exe";
+    tile.setApp(app, QStringLiteral("12%"));
+    EXPECT_EQ(tile.nameLabel()->text(), "yy[U+202E]gnp.exe");
+}
+
 TEST(MonitorScreen, UnknownFiguresReadAsADashUntilMeasured) {
     MonitorFixture machine;
     machine.start();  // one sample: a baseline only

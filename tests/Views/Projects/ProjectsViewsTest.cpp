@@ -115,6 +115,9 @@ TEST(ProjectFormat, TextsOfProjects) {
     EXPECT_EQ(ProjectFormat::subtitle(one), "node");
     one.pids = {1, 2};
     EXPECT_EQ(ProjectFormat::subtitle(one), AppLocalization::format("monitor.processCount", {2}));
+    one.pids = {1};
+    one.runtime = "deno\u202Eexe";  // an unknown runtime is the program's own name
+    EXPECT_EQ(ProjectFormat::subtitle(one), "deno[U+202E]exe");
 
     // Memory sums stop at the largest signed value instead of wrapping.
     const auto huge = std::numeric_limits<std::uint64_t>::max();

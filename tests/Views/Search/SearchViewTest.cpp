@@ -355,8 +355,11 @@ TEST_F(SearchScreen, ErrorStateShowsTheServicesMessageAndRetries) {
     QTest::mouseClick(view->contentWidget()->findChild<StyledButton*>("errorRetry"), Qt::LeftButton);
     EXPECT_EQ(fake->calls.back().text, "reports");
     EXPECT_EQ(view->content(), Content::searching);
-    fake->fail(fake->calls.size() - 1, "second failure");
+    fake->fail(fake->calls.size() - 1, QString::fromUtf8("plocate: /srv/a\u202Efdp.exe: Permission denied"));
     EXPECT_EQ(view->content(), Content::error);
+    QStringList shown;
+    for (TextLabel* label : view->contentWidget()->findChild<Banner*>("searchError")->findChildren<TextLabel*>()) shown << label->text();
+    EXPECT_TRUE(shown.contains("plocate: /srv/a[U+202E]fdp.exe: Permission denied")) << shown.join('|').toStdString();
 
     // Clear in the error state does not move the focus.
     view->setQueryText("reports");

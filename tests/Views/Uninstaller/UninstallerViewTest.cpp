@@ -254,6 +254,26 @@ TEST(UninstallerDetail, TheIdentifierCanBeSelectedAndCopied) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), editor.desktopFileID);
 }
 
+// A user's desktop entry names its file and the package database its version: both are shown with
+// their reordering controls marked, and the identifier is copied as it is.
+TEST(UninstallerDetail, TheIdentifierAndVersionShowTheirReorderingControls) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    InstalledApplication evil = someApplications()[1];
+    evil.desktopFileID = QString::fromUtf8("img\u202Eevil.desktop");
+    evil.version = QString::fromUtf8("1.0\u202E-rc");
+    std::vector<InstalledApplication> applications = someApplications();
+    applications[1] = evil;
+    fixture.listAndSelect(applications, evil, editorLeftovers());
+    auto* identifier = shown.hero()->findChild<Pill*>("identifierPill");
+    ASSERT_NE(identifier, nullptr);
+    EXPECT_EQ(identifier->text(), "img[U+202E]evil.desktop");
+    EXPECT_TRUE(shown.hero()->findChild<Pill*>("versionPill")->text().contains("1.0[U+202E]-rc"));
+    QTest::mouseClick(identifier, Qt::LeftButton);
+    QTest::keySequence(identifier, QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), evil.desktopFileID);
+}
+
 TEST(UninstallerDetail, ASearchThatFindsNothingSaysSo) {
     Fixture fixture;
     Shown shown(fixture.state());
