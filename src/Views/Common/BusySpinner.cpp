@@ -8,7 +8,8 @@ namespace {
 constexpr int ticks = 8;
 }
 
-BusySpinner::BusySpinner(int side, const DynamicColor& color, QWidget* parent) : QWidget(parent), side_(side), color_(color) {
+BusySpinner::BusySpinner(ControlSize size, const DynamicColor& color, QWidget* parent)
+    : QWidget(parent), size_(size), side_(ControlSizes::spinnerSide(size)), color_(color) {
     setFixedSize(sizeHint());
     timer_.setInterval(90);
     connect(&timer_, &QTimer::timeout, this, [this] {

@@ -67,7 +67,7 @@ void StyledButton::setBusy(bool busy) {
     if (busy == isBusy()) return;
     if (busy) {
         const DynamicColor color = std::holds_alternative<TintedButtonStyle>(style_) ? DynamicColor::white() : std::get<SoftButtonStyle>(style_).tint;
-        spinner_ = new BusySpinner(int(label().symbolSize), color, this);
+        spinner_ = new BusySpinner(ControlSize::mini, color, this);
         placeSpinner();
         spinner_->show();
     } else {

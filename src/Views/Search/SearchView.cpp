@@ -227,7 +227,7 @@ QWidget* SearchView::makeSearchingState() {
     auto* column = new QVBoxLayout;
     column->setContentsMargins(0, 56, 0, 56);
     column->setSpacing(14);
-    auto* spinner = new BusySpinner(BusySpinner::regularSide, DynamicColor::secondary());
+    auto* spinner = new BusySpinner(ControlSize::regular, DynamicColor::secondary());
     spinner->setObjectName("searchingSpinner");
     column->addWidget(spinner, 0, Qt::AlignHCenter);
     auto* title = new TextLabel(AppLocalization::string("search.searching"), Fonts::system(17, QFont::DemiBold));

@@ -19,9 +19,7 @@ ToolsEmptyCard::ToolsEmptyCard(const QString& symbol, const DynamicColor& tint, 
     spinnerFrame_->setFixedHeight(56);
     auto* centre = new QVBoxLayout(spinnerFrame_);
     centre->setContentsMargins(0, 0, 0, 0);
-    auto* spinner = new BusySpinner;
-    spinner->setFixedSize(28, 28);
-    centre->addWidget(spinner, 0, Qt::AlignCenter);
+    centre->addWidget(new BusySpinner(ControlSize::regular, DynamicColor::secondary()), 0, Qt::AlignCenter);
     stack->addWidget(spinnerFrame_);
     badge_ = new IconBadge(symbol, tint, 56);
     stack->addWidget(badge_, 0, Qt::AlignHCenter);

@@ -59,7 +59,7 @@ AppListCard::AppListCard(AppState& state, const DynamicColor& tint, QWidget* par
     column->addWidget(filter_);
 
     areas_ = new QStackedLayout;
-    auto* loading = centredPanel(12, {new BusySpinner(14, DynamicColor::secondary()),
+    auto* loading = centredPanel(12, {new BusySpinner(ControlSize::small, DynamicColor::secondary()),
                                       centredText(AppLocalization::string("uninstaller.loading.title"), Fonts::system(14, QFont::DemiBold), DynamicColor::primary()),
                                       centredText(AppLocalization::string("uninstaller.loading.detail"), Fonts::system(12), DynamicColor::secondary())});
     areas_->addWidget(loading);

@@ -76,7 +76,7 @@ QWidget* LeftoversCard::makeStateCard(bool searching) {
     QVBoxLayout* column = card->contentLayout();
     column->setContentsMargins(24, 24 + 40, 24, 24 + 40);
     column->setSpacing(12);
-    if (searching) column->addWidget(new BusySpinner(14, DynamicColor::secondary()), 0, Qt::AlignHCenter);
+    if (searching) column->addWidget(new BusySpinner(ControlSize::small, DynamicColor::secondary()), 0, Qt::AlignHCenter);
     else column->addWidget(new SymbolView(SymbolImage{.symbol = "tray.full.fill", .size = 20, .color = DynamicColor::tertiary()}), 0, Qt::AlignHCenter);
     auto* text = new TextLabel(AppLocalization::string(searching ? "uninstaller.residue.loading" : "uninstaller.residue.none"), Fonts::system(13),
                                DynamicColor::secondary());

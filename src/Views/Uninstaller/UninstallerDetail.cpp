@@ -78,7 +78,7 @@ QWidget* UninstallerDetail::makeStateCard(bool loading) {
         return label;
     };
     if (loading) {
-        column->addWidget(new BusySpinner(22, DynamicColor::secondary()), 0, Qt::AlignHCenter);
+        column->addWidget(new BusySpinner(ControlSize::regular, DynamicColor::secondary()), 0, Qt::AlignHCenter);
         column->addWidget(centred(new TextLabel(AppLocalization::string("uninstaller.loading.title"), Fonts::system(17, QFont::DemiBold))));
         column->addWidget(centred(new TextLabel(AppLocalization::string("uninstaller.loading.detail"), Fonts::system(13), DynamicColor::secondary())));
     } else {

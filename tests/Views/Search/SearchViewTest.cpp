@@ -131,8 +131,8 @@ TEST_F(SearchScreen, ABurstOfTypingSearchesOnceForTheWholeTextAfterTheDelay) {
     // The searching state's spinner is the regular one; the field's, the small one.
     auto* spinner = view->contentWidget()->findChild<BusySpinner*>("searchingSpinner");
     ASSERT_NE(spinner, nullptr);
-    EXPECT_EQ(spinner->sizeHint(), QSize(BusySpinner::regularSide, BusySpinner::regularSide));
-    EXPECT_EQ(view->field()->spinner()->sizeHint(), QSize(BusySpinner::smallSide, BusySpinner::smallSide));
+    EXPECT_EQ(spinner->controlSize(), ControlSize::regular);
+    EXPECT_EQ(view->field()->spinner()->controlSize(), ControlSize::small);
 
     // Return searches at once, and the pending delayed search still follows with the same text.
     type("o");

@@ -1,4 +1,7 @@
 #include "Models/AppLocalization.h"
+#include "Views/Common/BusySpinner.h"
+#include "Views/DesignSystem/DS.h"
+#include "Views/Tools/ToolsEmptyCard.h"
 #include "Views/Tools/CandidateListView.h"
 #include "Views/Tools/DuplicateFinderView.h"
 #include "Views/Tools/StorageHistoryContent.h"
@@ -122,6 +125,19 @@ TEST(ToolsShell, TrashButtonNeedsASelectionAndAnIdleState) {
     EXPECT_TRUE(button.isEnabled());
     button.setState(1, true);
     EXPECT_FALSE(button.isEnabled());
+}
+
+// While a tool works its empty card shows the regular spinner in the badge's place, 56 high.
+TEST(ToolsEmptyCard, WorkingShowsTheRegularSpinner) {
+    ToolsEmptyCard card("sparkles", DS::teal, true, "cleanup.empty.title", "cleanup.empty.detail");
+    card.resize(600, 400);
+    card.show();
+    QCoreApplication::processEvents();
+    auto* spinner = card.findChild<BusySpinner*>();
+    ASSERT_TRUE(spinner);
+    EXPECT_TRUE(spinner->isVisible());
+    EXPECT_EQ(spinner->size(), QSize(32, 32));
+    EXPECT_EQ(spinner->parentWidget()->height(), 56);
 }
 
 TEST(ToolsTexts, SelectionSummaryAndSignedBytes) {

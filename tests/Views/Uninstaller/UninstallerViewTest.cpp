@@ -3,6 +3,7 @@
 #include "Models/IsolatedText.h"
 #include "Services/ErrorDescription.h"
 #include "Services/UninstallError.h"
+#include "Views/Common/BusySpinner.h"
 #include "Views/Common/TextSelection.h"
 #include "Views/Common/ValueAndUnit.h"
 #include "Views/DesignSystem/HeroValue.h"
@@ -97,6 +98,14 @@ TEST(UninstallerList, FiltersByNameOrIdentifierIgnoringCaseAndCountsAll) {
     Fixture fixture;
     Shown shown(fixture.state());
     EXPECT_EQ(shown.list().area(), AppListCard::Area::loading);  // the first load, nothing listed yet
+    // The list's spinner is the small one, the detail's loading card the regular one.
+    QCoreApplication::processEvents();
+    auto* listSpinner = shown.list().findChild<BusySpinner*>();
+    auto* loadingCard = shown.view.detail()->findChild<QWidget*>("detailLoading");
+    ASSERT_TRUE(listSpinner && loadingCard);
+    EXPECT_EQ(listSpinner->size(), QSize(ControlSizes::spinnerSide(ControlSize::small), ControlSizes::spinnerSide(ControlSize::small)));
+    ASSERT_TRUE(loadingCard->findChild<BusySpinner*>());
+    EXPECT_EQ(loadingCard->findChild<BusySpinner*>()->size(), QSize(32, 32));
     fixture.answerApplications(someApplications());
     ASSERT_EQ(shown.list().area(), AppListCard::Area::list);
     EXPECT_EQ(shown.names().size(), 4u);
