@@ -156,6 +156,27 @@ TEST(MenuBarGlyph, StackedNumbersStayReadableInASquareIcon) {
     }
 }
 
+// The figure fills the square: its digits at least 8 pixels tall at 16 (the "%" in "100%" squeezed
+// them to 5 to 7 pixels at 22), the widest number whole and clear of the outline's edge.
+TEST(MenuBarGlyph, FigureStaysReadableInASquareIcon) {
+    for (int side : {16, 22, 24}) {
+        for (double cpu : {0.42, 1.0, 0.07}) {
+            const QImage image = MenuBarGlyph::image(MenuBarItemStyle::figure, {cpu, 0.5, {}}, side, 1, Qt::black);
+            const auto bands = inkBands(image);
+            ASSERT_EQ(bands.size(), 1u) << side << " " << cpu;
+            EXPECT_GE(bands[0].second - bands[0].first + 1, side < 20 ? 8 : 11) << side << " " << cpu;
+            int left = image.width(), right = -1;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixelColor(x, y).alpha() > 96) left = std::min(left, x), right = std::max(right, x);
+            EXPECT_GE(left, 1) << side << " " << cpu;
+            EXPECT_LE(right, image.width() - 2) << side << " " << cpu;
+            // Not a dot or a dash: the number spans a good part of the width.
+            EXPECT_GE(right - left + 1, side / 3) << side << " " << cpu;
+        }
+    }
+}
+
 TEST(MenuBarGlyph, EveryStyleShowsOnALightAndADarkTrayWithoutItsColours) {
     const QColor light(0xED, 0xED, 0xED), dark(0x24, 0x24, 0x24);
     auto color = [](const TrayPanelColors::Ink& ink) { return QColor(ink.red, ink.green, ink.blue); };

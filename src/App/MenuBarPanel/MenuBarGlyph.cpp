@@ -19,20 +19,6 @@ const QString unknown = QStringLiteral("—");
 // Points kept clear at the square's edges for the outline.
 constexpr qreal outlineMargin = 1;
 
-// `font` at the largest pixel size, up to `largest`, at which every line fits `width`.
-QFont fitted(QFont font, const QStringList& lines, qreal width, qreal largest) {
-    qreal size = largest;
-    while (size > 4) {
-        font.setPixelSize(int(size));
-        const QFontMetricsF metrics(font);
-        const bool fits = std::all_of(lines.begin(), lines.end(), [&](const QString& line) { return metrics.horizontalAdvance(line) <= width; });
-        if (fits) break;
-        size -= 1;
-    }
-    font.setPixelSize(int(size));
-    return font;
-}
-
 void drawSpark(QPainter& painter, const std::vector<double>& values, qreal side) {
     // The 60-by-16 glyph, widened to the square and lifted to three quarters of its height.
     const std::vector<double> heights = sparkHeights(values);
@@ -42,20 +28,6 @@ void drawSpark(QPainter& painter, const std::vector<double>& values, qreal side)
     for (std::size_t i = 0; i < heights.size(); ++i) {
         const qreal height = heights[i] * scaleY;
         painter.fillRect(QRectF(outlineMargin + qreal(i) * 2.5 * unit, bottom - height, 1.5 * unit, height), Qt::black);
-    }
-}
-
-void drawLines(QPainter& painter, const QStringList& lines, qreal side, QFont::Weight weight, qreal largest) {
-    QFont font = Fonts::system(8.5, weight);
-    font = fitted(font, lines, side - 2 * outlineMargin, largest);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    const QFontMetricsF metrics(font);
-    const qreal lineHeight = metrics.height() - 1;  // the lines overlap by one point
-    qreal top = (side - lineHeight * qreal(lines.size()) - 1) / 2;
-    for (const QString& line : lines) {
-        painter.drawText(QRectF(0, top, side - outlineMargin, metrics.height()), Qt::AlignRight | Qt::AlignVCenter, line);
-        top += lineHeight;
     }
 }
 
@@ -70,6 +42,29 @@ QFont stackedFont(int pixelSize) {
 
 // The two lines are placed by the digits' own height, not the font's line height, a gap apart.
 qreal digitHeight(const QFontMetricsF& metrics) { return -metrics.tightBoundingRect(widestNumber()).top(); }
+
+// How far the figure's number may be narrowed to fit its square: "100" at full load, no more.
+constexpr qreal narrowest = 0.65;
+
+QFont figureFont(int pixelSize) {
+    QFont font = Fonts::system(8.5, QFont::Bold);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+void drawFigure(QPainter& painter, const QString& number, qreal side) {
+    const QFont font = figureFont(figurePixelSize(int(side)));
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QFontMetricsF metrics(font);
+    const qreal room = side - 2 * outlineMargin;
+    const qreal width = metrics.horizontalAdvance(number);
+    const qreal narrowing = width > room ? room / width : 1;
+    // Centred on the digits' own height, the number narrowed only as much as it must.
+    painter.translate(side - outlineMargin, (side + digitHeight(metrics)) / 2);
+    painter.scale(narrowing, 1);
+    painter.drawText(QPointF(-width, 0), number);
+}
 qreal lineGap(qreal side) { return std::max<qreal>(1, side / 12); }
 
 void drawNumbers(QPainter& painter, const std::pair<QString, QString>& numbers, qreal side) {
@@ -151,6 +146,17 @@ std::pair<QString, QString> stackedNumbers(std::optional<double> cpu, double mem
     return {number(cpu), number(memory)};
 }
 
+int figurePixelSize(int side) {
+    const QString widest = widestNumber();
+    const qreal room = side - 2 * outlineMargin;
+    int size = std::max(1, side);
+    for (; size > 6; --size) {
+        const QFontMetricsF metrics(figureFont(size));
+        if (metrics.horizontalAdvance(widest) * narrowest <= room && digitHeight(metrics) <= room * 0.65) break;
+    }
+    return size;
+}
+
 int stackedPixelSize(int side) {
     const QString widest = widestNumber();
     int size = std::max(1, side * 3 / 5);
@@ -177,7 +183,7 @@ QImage image(MenuBarItemStyle style, const Reading& reading, int side, qreal dev
         Symbols::paint(painter, QRectF(0, 0, box, box), QStringLiteral("waveform.path.ecg"), box / 1.3, Qt::black);
         break;
     case MenuBarItemStyle::figure:
-        drawLines(painter, {reading.cpu ? Fmt::percent(*reading.cpu) : unknown}, box, QFont::Bold, box * 0.62);
+        drawFigure(painter, stackedNumbers(reading.cpu, 0).first, box);
         break;
     case MenuBarItemStyle::graph:
         drawSpark(painter, reading.spark, box);

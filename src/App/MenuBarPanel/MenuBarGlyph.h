@@ -12,9 +12,10 @@
 #include <vector>
 
 // The tray label's images. A tray icon is a small square, so each style is drawn into one: the
-// symbol, the processor percent as digits, the 24-bar spark glyph of processor use, or the processor
-// and memory percents as two numbers one above the other (the "CPU" and "MEM" words would shrink
-// them past reading in a square of 16 to 24 pixels; the tooltip carries them). Drawn black on clear,
+// symbol, the processor percent as a number, the 24-bar spark glyph of processor use, or the
+// processor and memory percents as two numbers one above the other. The "%" sign and the "CPU" and
+// "MEM" words would shrink the digits past reading in a square of 16 to 24 pixels; the tooltip
+// carries them. Drawn black on clear,
 // as a template, then coloured with the ink that stays visible on the tray, with an outline in a
 // second ink where the tray's colour is not known.
 namespace MenuBarGlyph {
@@ -39,6 +40,9 @@ std::vector<double> sparkHeights(const std::vector<double>& values);
 std::pair<QString, QString> stackedLines(std::optional<double> cpu, double memory);
 // The two numbers the stacked glyph shows: "12" and "48" in the system's digits; "—" when unknown.
 std::pair<QString, QString> stackedNumbers(std::optional<double> cpu, double memory);
+// The pixel size of the figure glyph's number in a square of `side` points: the largest at which
+// "100", narrowed to 65 % at most, fits with room for the outline, its digits at most 65 % as high.
+int figurePixelSize(int side);
 // The pixel size of the stacked glyph's numbers in a square of `side` points: the largest at which
 // two lines of "100" fit with room for the outline.
 int stackedPixelSize(int side);
