@@ -69,3 +69,8 @@ std::optional<QString> DesktopEntry::program() const {
     if (word.empty()) return std::nullopt;
     return utf8(word);
 }
+
+std::vector<std::string> DesktopEntry::command() const {
+    auto exec = unescaped("Exec");
+    return exec ? KeyFile::words(*exec) : std::vector<std::string>();
+}

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 // The "[Desktop Entry]" group of a freedesktop .desktop file: what Linux has in place of an
 // application's information dictionary and of a login item's property list.
@@ -24,6 +25,8 @@ public:
     bool flag(std::string_view key) const;  // true only for "true"
     // The program of the Exec line: its first word, unquoted; empty when there is none.
     std::optional<QString> program() const;
+    // The words of the Exec line, unquoted; empty when there is none.
+    std::vector<std::string> command() const;
 
 private:
     explicit DesktopEntry(KeyFile file) : file_(std::move(file)) {}

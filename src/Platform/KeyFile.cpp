@@ -54,24 +54,36 @@ std::optional<std::string> KeyFile::value(std::string_view group, std::string_vi
     return std::nullopt;
 }
 
-std::string KeyFile::firstWord(std::string_view commandLine) {
+std::vector<std::string> KeyFile::words(std::string_view commandLine) {
+    std::vector<std::string> words;
     std::string word;
+    bool inWord = false;  // a quoted empty word is a word too
     char quote = 0;
-    size_t i = commandLine.find_first_not_of(" \t");
-    for (; i < commandLine.size(); ++i) {
+    for (size_t i = 0; i < commandLine.size(); ++i) {
         const char c = commandLine[i];
         if (c == '\\' && i + 1 < commandLine.size()) {
             word.push_back(commandLine[++i]);
+            inWord = true;
         } else if (quote) {
             if (c == quote) quote = 0;
             else word.push_back(c);
         } else if (c == '"' || c == '\'') {
             quote = c;
+            inWord = true;
         } else if (c == ' ' || c == '\t') {
-            break;
+            if (inWord) words.push_back(std::move(word));
+            word.clear();
+            inWord = false;
         } else {
             word.push_back(c);
+            inWord = true;
         }
     }
-    return word;
+    if (inWord) words.push_back(std::move(word));
+    return words;
+}
+
+std::string KeyFile::firstWord(std::string_view commandLine) {
+    std::vector<std::string> all = words(commandLine);
+    return all.empty() ? std::string() : std::move(all.front());
 }

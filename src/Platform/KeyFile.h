@@ -24,7 +24,9 @@ public:
     std::vector<std::string> values(std::string_view group, std::string_view key) const;
     std::optional<std::string> value(std::string_view group, std::string_view key) const;  // the first
 
-    // The first word of a command line: quotes ("…" or '…') group words, a backslash escapes the next character.
+    // The words of a command line: quotes ("…" or '…') group words, a backslash escapes the next character.
+    static std::vector<std::string> words(std::string_view commandLine);
+    // The first of them; empty when there is none.
     static std::string firstWord(std::string_view commandLine);
 
 private:

@@ -3,9 +3,11 @@
 #include "Models/AppLocalization.h"
 #include "Models/NameCollator.h"
 #include "Foundation/AllocatedBytes.h"
+#include "Platform/DesktopApplications.h"
 #include "Platform/DesktopEntry.h"
 #include "Platform/DpkgDatabase.h"
 #include "Platform/FolderListing.h"
+#include "Platform/HomeProgram.h"
 #include "Platform/LinuxLocations.h"
 #include "Foundation/PathText.h"
 #include "Platform/SystemRoots.h"
@@ -127,6 +129,12 @@ std::int64_t packageSize(const DpkgDatabase::Package& package, const fs::path& r
     return total;
 }
 
+// A program's file and the link that names it, if any.
+std::int64_t programSize(const HomeProgram& program) {
+    std::int64_t total = allocatedSize(program.file);
+    return program.link ? saturatingSum(total, allocatedSize(*program.link)) : total;
+}
+
 QString nameWithoutExtension(const fs::path& file) {
     return PathText::display(file.stem());
 }
@@ -202,22 +210,20 @@ bool showsOn(const DesktopEntry& entry, const QStringList& desktops) {
     return !anyOf(excluded);
 }
 
-}  // namespace
+// The entries the desktop shows, one per desktop-file id: as on the desktop, the user's folder first,
+// then the system's in their order. A user's copy of a system entry is one application, not two.
+struct ShownEntry {
+    fs::path file;
+    DesktopEntry entry;
+};
 
-std::vector<InstalledApplication> UninstallerService::installedApplications() {
-    std::lock_guard lock(mutex_);
-    const SystemRoots roots = SystemRoots::current();
-    const QLocale locale = AppLocalization::activeLocale();
-
-    // As on the desktop, the first entry of a desktop-file id wins: the user's folder first, then the
-    // system's in their order. A user's copy of a system entry is one application, not two.
+std::vector<ShownEntry> shownEntries(const SystemRoots& roots) {
     std::vector<fs::path> folders;
     for (auto original = applicationFolders.rbegin(); original != applicationFolders.rend(); ++original)
         for (fs::path& folder : LinuxLocations::folders(*original, roots)) folders.push_back(std::move(folder));
 
     const QStringList desktops = currentDesktops();
-    std::vector<InstalledApplication> applications;
-    std::vector<fs::path> files;
+    std::vector<ShownEntry> shown;
     std::unordered_set<std::string> seenIDs;
     for (const fs::path& folder : folders) {
         auto listing = FolderListing::entries(folder);
@@ -225,30 +231,69 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
         std::sort(listing->begin(), listing->end());  // of two copies in one folder, always the same one wins
         for (const fs::path& file : *listing) {
             if (FolderListing::isHidden(file) || FolderListing::lowercaseExtension(file) != "desktop") continue;
-            const auto entry = DesktopEntry::read(file);
+            auto entry = DesktopEntry::read(file);
             // An entry that hides or drops an application also shadows the system's entry of that id.
             if (!entry || !seenIDs.insert(file.stem().native()).second) continue;
             // Hidden=true is the desktop's way of saying the entry was deleted.
             if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
-            if (!showsOn(*entry, desktops)) continue;
-            InstalledApplication application;
-            application.id = file.string();
-            application.path = file;
-            application.name = entry->localizedText("Name", locale).value_or(nameWithoutExtension(file));
-            application.desktopFileID = nameWithoutExtension(file);  // the desktop-file id
-            application.version = noVersion;
-            application.iconName = entry->text("Icon").value_or(QString()).toStdString();
-            applications.push_back(std::move(application));
-            files.push_back(file);
+            if (showsOn(*entry, desktops)) shown.push_back({file, std::move(*entry)});
         }
+    }
+    return shown;
+}
+
+// The user's program that the entry at `file` runs.
+std::optional<HomeProgram> ownProgram(const fs::path& file, const SystemRoots& roots) {
+    const auto entry = DesktopEntry::read(file);
+    return entry ? HomeProgram::of(*entry, roots, DesktopApplications::environmentSearchPath()) : std::nullopt;
+}
+
+// Whether another entry the desktop shows runs `program` too.
+bool sharedProgram(const HomeProgram& program, const fs::path& file, const SystemRoots& roots) {
+    const std::vector<fs::path> searchPath = DesktopApplications::environmentSearchPath();
+    const std::vector<ShownEntry> shown = shownEntries(roots);
+    return std::any_of(shown.begin(), shown.end(), [&](const ShownEntry& other) {
+        if (other.file == file) return false;
+        const auto otherProgram = HomeProgram::of(other.entry, roots, searchPath);
+        return otherProgram && otherProgram->file == program.file;
+    });
+}
+
+}  // namespace
+
+std::vector<InstalledApplication> UninstallerService::installedApplications() {
+    std::lock_guard lock(mutex_);
+    const SystemRoots roots = SystemRoots::current();
+    const QLocale locale = AppLocalization::activeLocale();
+
+    const std::vector<fs::path> searchPath = DesktopApplications::environmentSearchPath();
+    std::vector<InstalledApplication> applications;
+    std::vector<std::optional<HomeProgram>> programs;
+    std::vector<fs::path> files;
+    for (const auto& [file, entry] : shownEntries(roots)) {
+        InstalledApplication application;
+        application.id = file.string();
+        application.path = file;
+        application.name = entry.localizedText("Name", locale).value_or(nameWithoutExtension(file));
+        application.desktopFileID = nameWithoutExtension(file);  // the desktop-file id
+        application.version = noVersion;
+        application.iconName = entry.text("Icon").value_or(QString()).toStdString();
+        applications.push_back(std::move(application));
+        files.push_back(file);
+        programs.push_back(HomeProgram::of(entry, roots, searchPath));
+        if (programs.back()) files.push_back(programs.back()->file);
     }
 
     const auto owners = DpkgDatabase::owners(files, roots.root);
     std::unordered_map<std::string, std::int64_t> sizeOfPackage;
-    for (InstalledApplication& application : applications) {
+    for (std::size_t i = 0; i < applications.size(); ++i) {
+        InstalledApplication& application = applications[i];
         auto owner = owners.find(application.id);
         if (owner == owners.end()) {
+            // The user's own program is part of the application; each application that runs it counts it.
             application.size = allocatedSize(application.path);
+            if (const auto& program = programs[i]; program && !owners.contains(program->file.string()))
+                application.size = saturatingSum(application.size, programSize(*program));
             continue;
         }
         const DpkgDatabase::Package& package = owner->second;
@@ -276,8 +321,18 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         found.push_back(AppArtifact{Uuid::random(), item, allocatedSize(item), category, selected, {}, identity});
     };
 
-    if (linkStatus(application.path) && !holdsBaseFolder(application.path, roots))
-        add(application.path, ArtifactCategory::application, userCanMove(application.path));
+    std::optional<HomeProgram> program;
+    if (linkStatus(application.path) && !holdsBaseFolder(application.path, roots)) {
+        const bool movable = userCanMove(application.path);
+        add(application.path, ArtifactCategory::application, movable);
+        program = ownProgram(application.path, roots);
+        // The program goes with its entry, unless another application runs it too.
+        if (program) {
+            const bool itsOwn = movable && !sharedProgram(*program, application.path, roots);
+            if (program->link) add(*program->link, ArtifactCategory::application, itsOwn);
+            add(program->file, ArtifactCategory::application, itsOwn);
+        }
+    }
 
     for (const FixedCandidate& candidate : fixedCandidates) {
         const QString& key = candidate.key == Key::identifier ? application.desktopFileID : application.name;
@@ -319,18 +374,21 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     std::vector<fs::path> paths;
     for (const AppArtifact& artifact : found) paths.push_back(artifact.path);
     const auto owners = DpkgDatabase::owners(paths, roots.root);
+    // A packaged entry's program, or a program a package installed, is no program of the user's.
+    if (program && (owners.contains(application.path.string()) || owners.contains(program->file.string())))
+        std::erase_if(found, [&](const AppArtifact& artifact) { return artifact.path == program->file || artifact.path == program->link; });
     for (AppArtifact& artifact : found) {
         const auto owner = owners.find(artifact.path.string());
         if (owner == owners.end()) continue;
         artifact.package = owner->second.name;
         artifact.isSelected = false;
-        if (artifact.category == ArtifactCategory::application) artifact.size = packageSize(owner->second, roots.root);
+        if (artifact.path == application.path) artifact.size = packageSize(owner->second, roots.root);
     }
 
-    std::stable_sort(found.begin(), found.end(), [](const AppArtifact& a, const AppArtifact& b) {
-        const bool aFirst = a.category == ArtifactCategory::application;
-        const bool bFirst = b.category == ArtifactCategory::application;
-        if (aFirst != bFirst) return aFirst;
+    // The entry first, then the program it runs, then the leftovers by size, largest first.
+    auto rank = [&](const AppArtifact& artifact) { return artifact.path == application.path ? 0 : artifact.category == ArtifactCategory::application ? 1 : 2; };
+    std::stable_sort(found.begin(), found.end(), [&](const AppArtifact& a, const AppArtifact& b) {
+        if (rank(a) != rank(b)) return rank(a) < rank(b);
         return a.size > b.size;
     });
     return found;

@@ -2,6 +2,9 @@
 
 #include "ViewSupport/Looks.h"
 
+#include <QMessageBox>
+#include <QTimer>
+
 PictureContext::PictureContext(QDir outDir) : outDir_(std::move(outDir)) {}
 
 void PictureContext::render(const QString& name, QSize size, const std::function<std::unique_ptr<QWidget>()>& make,
@@ -16,4 +19,16 @@ PictureRegistration::PictureRegistration(const char* screen, Draw draw) {
 std::vector<PictureRegistration::Entry>& PictureRegistration::all() {
     static std::vector<Entry> entries;
     return entries;
+}
+
+void drawAlertInto(QWidget* screen) {
+    QTimer::singleShot(200, screen, [screen] {
+        for (QMessageBox* box : screen->findChildren<QMessageBox*>()) {
+            box->setParent(screen, Qt::Widget);
+            box->setAutoFillBackground(true);
+            box->adjustSize();
+            box->move((screen->width() - box->width()) / 2, (screen->height() - box->height()) / 3);
+            box->show();
+        }
+    });
 }

@@ -27,6 +27,10 @@ private:
     std::vector<QString> written_;
 };
 
+// A screen's alert opens as a window of its own, which a grab of the screen leaves out: once open,
+// it is drawn into the screen, where the window manager would centre it.
+void drawAlertInto(QWidget* screen);
+
 // A screen's pictures, registered from a file of its own under tests/Pictures.
 struct PictureRegistration {
     using Draw = std::function<void(PictureContext&)>;

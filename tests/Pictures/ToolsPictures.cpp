@@ -10,8 +10,6 @@
 #include "Views/Tools/ToolsView.h"
 #include "ViewSupport/ToolsFixture.h"
 
-#include <QMessageBox>
-#include <QTimer>
 
 namespace {
 
@@ -24,20 +22,6 @@ std::unique_ptr<QWidget> toolsOn(AppState& state, ValueTool tool, bool openFirst
     if (openFirstGroup)
         if (auto* row = view->findChild<DuplicateGroupRow*>()) row->setExpanded(true);
     return view;
-}
-
-// The tools' alert opens as a window of its own, which a grab of the screen leaves out: once open,
-// it is drawn into the screen, where the window manager would centre it.
-void drawAlertInto(QWidget* screen) {
-    QTimer::singleShot(200, screen, [screen] {
-        for (QMessageBox* box : screen->findChildren<QMessageBox*>()) {
-            box->setParent(screen, Qt::Widget);
-            box->setAutoFillBackground(true);
-            box->adjustSize();
-            box->move((screen->width() - box->width()) / 2, (screen->height() - box->height()) / 3);
-            box->show();
-        }
-    });
 }
 
 // The message of a move that left some items because they changed after the search, as the app

@@ -1,6 +1,8 @@
 #include "Pictures/PictureRegistry.h"
 
 #include "Services/AppState.h"
+#include "Services/ErrorDescription.h"
+#include "Services/UninstallError.h"
 #include "Services/FakeAppServices.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/Uninstaller/AppListCard.h"
@@ -53,6 +55,15 @@ std::vector<AppArtifact> calculatorLeftovers() {
             Fixture::artifact(home / ".config/org.gnome.Calculator", 8'000, ArtifactCategory::preference)};
 }
 
+// An application kept as an AppImage in the home folder: the program is listed beside its entry.
+std::vector<AppArtifact> appImageLeftovers() {
+    const Path home = "/home/maya";
+    return {Fixture::artifact(home / ".local/share/applications/appimagekit-notes.desktop", 4'096, ArtifactCategory::application),
+            Fixture::artifact(home / "Applications/Notes-3.4.1-x86_64.AppImage", 148'000'000, ArtifactCategory::application),
+            Fixture::artifact(home / ".config/Notes", 2'400'000, ArtifactCategory::support),
+            Fixture::artifact(home / ".cache/notes-updater", 310'000, ArtifactCategory::cache)};
+}
+
 // An AppState whose service answers at once, so the load each show starts ends before the picture.
 struct StillState {
     StillState(std::vector<InstalledApplication> applications, std::map<std::string, std::vector<AppArtifact>> leftovers, const std::string& selected = {}) {
@@ -101,6 +112,26 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         const std::vector<InstalledApplication> applications = someApplications();
         StillState still(applications, {{applications[0].id, calculatorLeftovers()}}, applications[0].id);
         pictures.render("uninstaller-packaged", windowSize, [&] { return screen(*still.state); });
+    }
+    {
+        std::vector<InstalledApplication> applications = someApplications();
+        applications.push_back(Fixture::application("appimagekit-notes", "Notes", 148'314'096, "\u2014"));
+        StillState still(applications, {{applications.back().id, appImageLeftovers()}}, applications.back().id);
+        pictures.render("uninstaller-program", windowSize, [&] { return screen(*still.state); });
+        // A removal that left an item because something else took its name since the listing.
+        const Path cache = "/home/maya/.cache/notes-updater";
+        pictures.render("uninstaller-changed", windowSize, [&] {
+            auto view = screen(*still.state);
+            try {
+                throw UninstallError({TrashError(TrashError::Reason::changed, cache)}, {"/home/maya/.local/share/Trash/files/Notes-3.4.1-x86_64.AppImage",
+                                                                                        "/home/maya/.local/share/Trash/files/appimagekit-notes.desktop"});
+            } catch (...) {
+                still.state->setUninstallMessage(errorDescription(std::current_exception()));
+            }
+            drawAlertInto(view.get());
+            return view;
+        });
+        still.state->setUninstallMessage(std::nullopt);
     }
     {
         const std::vector<InstalledApplication> applications = someApplications();

@@ -466,3 +466,69 @@ TEST(ErrorDescription, APathInAFileSystemErrorShowsItsReorderingControls) {
     EXPECT_FALSE(shown.contains(QChar(0x202E))) << shown.toStdString();
     EXPECT_TRUE(shown.contains("a[U+202E]fdp.exe")) << shown.toStdString();
 }
+
+// A program kept in the home folder (an AppImage in ~/Applications) is the application's: it counts
+// in its size, is listed beside its entry and goes with it. Programs elsewhere stay as they are.
+TEST_F(UninstallerServiceTest, TheUsersOwnProgramBelongsToItsApplication) {
+    const std::string previousPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", "relative:/usr/bin:/home/.local/bin", 1);  // machine paths, under the fixture's root
+    const fs::path appImage = tree.file("home/Applications/Foo.AppImage", 500000);
+    const fs::path spaced = tree.file("home/My Apps/bar", 30000);
+    const fs::path viaEnv = tree.file("home/Apps/baz", 20000);
+    const fs::path onPath = tree.file("home/.local/bin/qux", 10000);
+    tree.file("usr/bin/sys", 10000);
+    tree.file("home/.local/bin/sys", 7000);  // found after /usr/bin: not the one that runs
+    const fs::path real = tree.file("home/Apps/real", 40000);
+    fs::create_directories(home("bin"));
+    fs::create_symlink(real, home("bin/linked"));
+    fs::create_symlink(tree.path() / "usr/bin/sys", home("bin/outside"));
+    const fs::path shared = tree.file("home/Apps/shared", 60000);
+    const fs::path packaged = tree.file("home/Apps/packaged", 80000);
+    tree.write("var/lib/dpkg/info/vendor.list", "/home/Apps/packaged\n");
+    tree.file("home/Apps/relative", 9000);
+
+    const std::map<std::string, std::string> execs{
+        {"foo", "~/Applications/Foo.AppImage"}, {"bar", "\"/home/My Apps/bar\" --new-window %U"}, {"baz", "env GDK_BACKEND=x11 -u LANG ~/Apps/baz %f"},
+        {"qux", "qux"}, {"sys", "sys --x"}, {"linked", "~/bin/linked"}, {"outside", "~/bin/outside"}, {"one", "~/Apps/shared"},
+        {"two", "~/Apps/shared --two"}, {"packaged", "~/Apps/packaged"}, {"relative", "Apps/relative"}};
+    std::map<std::string, InstalledApplication> applications;
+    for (const auto& [id, exec] : execs) tree.write("home/.local/share/applications/" + id + ".desktop", application(id, "Exec=" + exec + "\n"));
+    for (const InstalledApplication& each : service.installedApplications()) applications[each.desktopFileID.toStdString()] = each;
+    ::setenv("PATH", previousPath.c_str(), 1);
+
+    const std::map<std::string, std::int64_t> programSizes{{"foo", allocated(appImage)}, {"bar", allocated(spaced)}, {"baz", allocated(viaEnv)},
+                                                           {"qux", allocated(onPath)}, {"sys", 0}, {"linked", allocated(real)},
+                                                           {"outside", 0}, {"one", allocated(shared)}, {"two", allocated(shared)},
+                                                           {"packaged", 0}, {"relative", 0}};
+    for (const auto& [id, size] : programSizes) {
+        ASSERT_TRUE(applications.contains(id)) << id;
+        EXPECT_EQ(applications[id].size, allocated(applications[id].path) + size) << id;
+    }
+
+    ::setenv("PATH", "/usr/bin:/home/.local/bin", 1);
+    auto listed = [&](const std::string& id) {
+        std::vector<std::pair<fs::path, bool>> items;
+        for (const AppArtifact& artifact : service.artifacts(applications[id]))
+            if (artifact.category == ArtifactCategory::application) items.emplace_back(artifact.path, artifact.isSelected);
+        return items;
+    };
+    using Items = std::vector<std::pair<fs::path, bool>>;
+    EXPECT_EQ(listed("qux"), (Items{{applications["qux"].path, true}, {onPath, true}}));
+    EXPECT_EQ(listed("sys"), (Items{{applications["sys"].path, true}}));
+    ::setenv("PATH", previousPath.c_str(), 1);
+    EXPECT_EQ(listed("linked"), (Items{{applications["linked"].path, true}, {real, true}, {home("bin/linked"), true}}));
+    EXPECT_EQ(listed("outside"), (Items{{applications["outside"].path, true}}));
+    EXPECT_EQ(listed("one"), (Items{{applications["one"].path, true}, {shared, false}}));  // the other entry still runs it
+    EXPECT_EQ(listed("packaged"), (Items{{applications["packaged"].path, true}}));
+    EXPECT_EQ(listed("relative"), (Items{{applications["relative"].path, true}}));
+
+    // Listed after its entry however large, and moved with it.
+    const auto foo = service.artifacts(applications["foo"]);
+    ASSERT_GE(foo.size(), 2u);
+    EXPECT_EQ(foo[0].path, applications["foo"].path);
+    EXPECT_EQ(foo[1].path, appImage);
+    EXPECT_EQ(foo[1].size, allocated(appImage));
+    EXPECT_EQ(service.moveToTrash(foo).size(), foo.size());
+    EXPECT_FALSE(fs::exists(appImage));
+    EXPECT_TRUE(fs::exists(tree.path() / "usr/bin/sys"));
+}
