@@ -21,8 +21,11 @@
 #include "Services/AppState.h"
 #include "Services/DockerPanelModel.h"
 #include "Support/FakeDocker.h"
+#include "ViewSupport/ManualAnimationClock.h"
 #include "ViewSupport/MonitorFixture.h"
+#include "Views/Common/FadingStack.h"
 #include "Views/DesignSystem/AreaTrend.h"
+#include "Views/DesignSystem/Ease.h"
 #include "Views/DesignSystem/BarSparkline.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Fmt.h"
@@ -369,6 +372,29 @@ TEST_F(PanelTest, StoredTabThatNamesNoTabShowsTheOverviewAndKeepsTheText) {
     QTest::mouseClick(shown.tabButtons()[2], Qt::LeftButton);
     EXPECT_EQ(SettingsStore::shared().text("menuBarTab"), "memory");
     EXPECT_TRUE(qobject_cast<PanelMetricPage*>(shown.page()));
+}
+
+TEST_F(PanelTest, ATabChangeEasesTheHighlightAndDissolvesThePage) {
+    ManualAnimationClock clock;
+    MenuBarPanel& shown = makePanel();
+    shown.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown));
+    PanelTabButton* overview = shown.tabButtons()[0];
+    PanelTabButton* memory = shown.tabButtons()[2];
+    ASSERT_EQ(overview->currentLevel(), 1);
+    EXPECT_EQ(memory->ease().durationMs(), Ease::panelTabMs);
+
+    QTest::mouseClick(memory, Qt::LeftButton);
+    EXPECT_TRUE(qobject_cast<PanelMetricPage*>(shown.page()));  // the new page is there at once, under the old one's picture
+    EXPECT_TRUE(shown.pages()->isFading());
+    clock.advanceBy(Ease::panelTabMs / 2);
+    const double eased = Ease::out().valueForProgress(0.5);
+    EXPECT_NEAR(memory->currentLevel(), eased, 1e-9);
+    EXPECT_NEAR(overview->currentLevel(), 1 - eased, 1e-9);
+    clock.advanceBy(Ease::panelTabMs / 2);
+    EXPECT_EQ(memory->currentLevel(), 1);
+    EXPECT_EQ(overview->currentLevel(), 0);
+    EXPECT_FALSE(shown.pages()->isFading());
 }
 
 TEST_F(PanelTest, LowSpaceBannerNeedsAReadableVolume) {

@@ -17,6 +17,7 @@
 #include "Views/Tools/ToolsTrashConfirmation.h"
 #include "Views/Tools/ToolsView.h"
 #include "Views/Uninstaller/UninstallerView.h"
+#include "ViewSupport/Animations.h"
 #include "ViewSupport/LivedInState.h"
 #include "ViewSupport/TextFitCheck.h"
 #include "ViewSupport/WindowViews.h"
@@ -81,7 +82,7 @@ TEST_P(TextFit, OnboardingAndTheSettingsWindowKeepTheirSizeAndShowEveryTextWhole
     root.resize(WindowViews::defaultWidth, WindowViews::defaultHeight);
     root.show();
     for (int page = 0; page < OnboardingView::pageCount; ++page) {
-        QTest::qWait(260);
+        ASSERT_TRUE(Animations::waitForEnd(root));  // the page's fade in ends
         EXPECT_EQ(root.onboarding()->size(), QSize(790, 560)) << "page " << page;
         EXPECT_EQ(report(faults(root)), "") << "page " << page;
         root.onboarding()->goForward();

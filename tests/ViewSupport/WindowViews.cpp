@@ -1,11 +1,14 @@
 #include "ViewSupport/WindowViews.h"
 
+#include "ViewSupport/Animations.h"
+
 #include "App/RootView.h"
 #include "Services/AppState.h"
 #include "Views/Monitor/MonitorContent.h"
 #include "Views/Monitor/MonitorView.h"
 #include "Views/Storage/StorageMapCard.h"
 #include "Views/Storage/StorageView.h"
+#include "Views/Storage/TreemapView.h"
 #include "Views/Tools/ToolsView.h"
 
 #include <QApplication>
@@ -23,6 +26,21 @@ std::vector<View> all() {
         views.push_back({"storage-" + rawText(mode), AppSection::storage, [mode](RootView& root) {
                              if (auto* storage = qobject_cast<StorageView*>(root.screen())) storage->mapCard()->setMode(mode);
                          }});
+    // The page scrolled to the map and the pointer on its largest block: the strip describing it is up.
+    views.push_back({"storage-blocks-hover", AppSection::storage, [](RootView& root) {
+                         auto* storage = qobject_cast<StorageView*>(root.screen());
+                         if (!storage) return;
+                         storage->mapCard()->setMode(StorageMapMode::blocks);
+                         auto* map = storage->findChild<TreemapView*>();
+                         if (!map || !QTest::qWaitFor([&] { return map->isVisible() && !map->cells().empty(); })) return;
+                         if (auto* page = storage->findChild<QScrollArea*>()) page->ensureWidgetVisible(map, 0, 0);
+                         QApplication::processEvents();
+                         QTest::mouseMove(map, QPoint(1, 1));  // a move to where the pointer already is would be dropped
+                         QTest::mouseMove(map, map->cells().front().second.center().toPoint());
+                     }});
+    views.push_back({"storage-showall", AppSection::storage, [](RootView& root) {
+                         if (auto* storage = qobject_cast<StorageView*>(root.screen())) storage->setShowAllFolders(true);
+                     }});
     for (MonitorTab tab : MonitorTabPresentation::allTabs)
         views.push_back({"monitor-" + MonitorTabPresentation::id(tab), AppSection::monitor, [tab](RootView& root) {
                              if (auto* monitor = qobject_cast<MonitorView*>(root.screen()); monitor && monitor->content())
@@ -40,7 +58,7 @@ void show(RootView& root, const View& view) {
     root.show();
     QApplication::processEvents();
     if (view.drive) view.drive(root);
-    QTest::qWait(260);  // the fades between screens and pages end
+    Animations::waitForEnd(root);  // the fades between screens and pages end
 }
 
 int growToFullLength(QWidget& window, int limit) {

@@ -22,7 +22,8 @@ struct View {
     std::function<void(RootView&)> drive;  // none: the section as it opens
 };
 
-// Every section with every tab, tool and map mode it offers.
+// Every section with every tab, tool and map mode it offers, and the storage screen with a block
+// hovered and with all its folders shown.
 std::vector<View> all();
 
 // Shows `root` at the default size on `view`, its fades settled.

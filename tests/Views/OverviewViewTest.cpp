@@ -12,6 +12,8 @@
 #include "Platform/SettingsStore.h"
 #include "Services/StorageHistoryService.h"
 #include "Views/DesignSystem/TextLabel.h"
+#include "Views/DesignSystem/Ease.h"
+#include "ViewSupport/ManualAnimationClock.h"
 #include "ViewSupport/ScanFixture.h"
 #include "ViewSupport/StorageFixtures.h"
 
@@ -63,6 +65,51 @@ TEST(CapacityBar, SegmentsFollowTheTopFiveFolders) {
     ASSERT_EQ(none.size(), 2u);
     EXPECT_DOUBLE_EQ(none[0].width, 6);
     EXPECT_DOUBLE_EQ(CapacityBar::segments({}, 1000, 250, 200)[0].width, 150);
+}
+
+TEST(CapacityBar, ANewScanEasesTheBarFromWhatItShowedOnlyWhenTheScanTotalChanges) {
+    ManualAnimationClock clock;
+    CapacityBar bar;
+    bar.resize(200, 12);
+    bar.setFigures(nullptr, 1000, 200);
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    bar.grab();  // on screen: no scan yet, one used capsule 160 wide
+    auto scan = std::make_shared<ScanSnapshot>();
+    scan->totalSize = 500;
+    scan->buckets = {bucket("a", 300), bucket("b", 150)};
+    bar.setFigures(scan, 1000, 200);
+    EXPECT_EQ(bar.ease().durationMs(), Ease::capacityBarMs);
+
+    // Halfway through the time, the ease-out is further along than halfway.
+    clock.advanceBy(Ease::capacityBarMs / 2);
+    const double eased = Ease::out().valueForProgress(0.5);
+    CapacityBar::Shape shown = bar.shownShape();
+    EXPECT_NEAR(shown.width[0], eased * 60, 1e-9);  // the largest folder comes in from nothing
+    EXPECT_NEAR(shown.width[1], eased * 30, 1e-9);
+    EXPECT_NEAR(shown.width[CapacityBar::Shape::rest], 160 + eased * (70 - 160), 1e-9);  // the rest shrinks to 800 - 450
+    EXPECT_NEAR(shown.restOpacity, 1 + eased * (0.45 - 1), 1e-9);
+    EXPECT_NEAR(shown.presence[0], eased, 1e-9);
+    bar.grab();
+    clock.advanceBy(Ease::capacityBarMs / 2);
+    EXPECT_FALSE(bar.ease().isRunning());
+    shown = bar.shownShape();
+    const CapacityBar::Shape target = CapacityBar::shapeOf(CapacityBar::segments(scan->buckets, 1000, 200, 200));
+    EXPECT_EQ(shown.width, target.width);
+    EXPECT_EQ(shown.presence, target.presence);
+    EXPECT_EQ(shown.restOpacity, 0.45);
+    bar.grab();
+
+    // The volume's own figures follow at once; the same scan total does not ease.
+    bar.setFigures(scan, 1000, 100);
+    EXPECT_FALSE(bar.ease().isRunning());
+    EXPECT_EQ(bar.shownShape().width[CapacityBar::Shape::rest], 90);
+    // A scan that goes away eases back to the single capsule.
+    bar.setFigures(nullptr, 1000, 100);
+    EXPECT_TRUE(bar.ease().isRunning());
+    clock.advanceBy(Ease::capacityBarMs);
+    EXPECT_EQ(bar.shownShape().width[0], 0);
+    EXPECT_EQ(bar.shownShape().width[CapacityBar::Shape::rest], 180);
 }
 
 TEST(SystemNowCard, NetworkFigureSaturatesInsteadOfWrapping) {

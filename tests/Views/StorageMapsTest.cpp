@@ -7,6 +7,7 @@
 #include "Views/Storage/StorageRibbon.h"
 #include "Views/Storage/TreemapView.h"
 #include "Views/DesignSystem/DS.h"
+#include "Views/DesignSystem/Ease.h"
 #include "ViewSupport/ManualAnimationClock.h"
 #include "ViewSupport/StorageFixtures.h"
 
@@ -151,6 +152,46 @@ TEST(TreemapView, ClicksSelectDoubleClicksFocusAndTheOtherTileDoesNeither) {
     EXPECT_EQ(view.hoveredID(), std::string(TreemapView::otherID));
     EXPECT_FALSE(view.hoverStripRect().isEmpty());
     EXPECT_TRUE(view.hoverStripText().endsWith('|'));
+}
+
+TEST(TreemapView, TheHoverStripComesUpFromTheBottomEdgeFadingInAndGoesBackDown) {
+    ManualAnimationClock clock;
+    TreemapView view(nullptr, [](const StorageBucket&) {});
+    view.resize(600, 400);
+    std::vector<StorageBucket> items = numbered(3);
+    view.setItems(pointersTo(items), 3000, StorageRankPalette(items));
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const double halfway = Ease::out().valueForProgress(0.5);
+    EXPECT_EQ(view.hoverEase().durationMs(), Ease::hoverMs);
+
+    QTest::mouseMove(&view, view.cells()[0].second.center().toPoint());
+    const QRectF rest = view.hoverStripRect();
+    ASSERT_FALSE(rest.isEmpty());
+    clock.advanceBy(Ease::hoverMs / 2);
+    EXPECT_NEAR(view.stripPresence(), halfway, 1e-9);
+    EXPECT_NEAR(view.shownStripRect().top(), rest.top() + (1 - halfway) * (400 - rest.top()), 1e-6);
+    // Moving on to the next tile changes what the strip says, not where it is going.
+    QTest::mouseMove(&view, view.cells()[1].second.center().toPoint());
+    EXPECT_NEAR(view.stripPresence(), halfway, 1e-9);
+    clock.advanceBy(Ease::hoverMs);
+    EXPECT_FALSE(view.hoverEase().isRunning());
+    EXPECT_EQ(view.stripPresence(), 1);
+    EXPECT_EQ(view.shownStripRect(), view.hoverStripRect());
+    const QRectF secondRest = view.hoverStripRect();
+
+    // Off the tiles: the strip goes down and out still saying what it said, then is gone.
+    QTest::mouseMove(&view, QPoint(1, 1));
+    EXPECT_EQ(view.hoverStripText(), "");
+    clock.advanceBy(Ease::hoverMs / 2);
+    EXPECT_NEAR(view.stripPresence(), 1 - halfway, 1e-9);
+    const QRectF leaving = view.shownStripRect();
+    EXPECT_EQ(leaving.left(), secondRest.left());
+    EXPECT_EQ(leaving.width(), secondRest.width());
+    EXPECT_NEAR(leaving.top(), secondRest.top() + halfway * (400 - secondRest.top()), 1e-6);
+    clock.advanceBy(Ease::hoverMs);
+    EXPECT_EQ(view.stripPresence(), 0);
+    EXPECT_TRUE(view.shownStripRect().isEmpty());
 }
 
 TEST(TreemapView, RightToLeftMirrorsTheLayout) {

@@ -18,6 +18,9 @@
 #include "Views/Storage/TreemapView.h"
 #include "Views/Common/TextSelection.h"
 #include "Views/Storage/NoFoldersState.h"
+#include "Views/Common/RevealBox.h"
+#include "Views/DesignSystem/Ease.h"
+#include "ViewSupport/ManualAnimationClock.h"
 #include "ViewSupport/ScanFixture.h"
 
 #include <QAbstractButton>
@@ -98,6 +101,41 @@ TEST(StorageView, SetupThenScanningThenResults) {
     EXPECT_TRUE(screen.view.offersParentFolder());
     // The results fit the main window's smallest content width without scrolling sideways.
     EXPECT_LE(screen.view.findChild<DashboardPage*>()->widget()->minimumSizeHint().width(), 1080 - 20);
+}
+
+TEST(StorageView, ShowAllEasesTheMoreRowsInAndShowLessEasesThemOut) {
+    ScreenFixture screen;
+    screen.view.resize(1240, 3000);  // the whole list on screen, where it eases
+    screen.scanAndWait();
+    ManualAnimationClock clock;
+    RevealBox* more = screen.view.moreFolders();
+    QApplication::processEvents();
+    ASSERT_EQ(more->height(), 0);
+    EXPECT_EQ(more->ease().durationMs(), Ease::showAllMs);
+    const double eased = Ease::out().valueForProgress(0.5);
+
+    screen.view.findChild<StyledButton*>("showAllFolders")->click();
+    ASSERT_EQ(screen.view.folderRows().size(), 12u);
+    EXPECT_TRUE(more->ease().isRunning());
+    clock.advanceBy(Ease::showAllMs / 2);
+    const int halfway = more->shownHeight(more->width());
+    clock.advanceBy(Ease::showAllMs / 2);
+    EXPECT_FALSE(more->ease().isRunning());
+    // The page lays itself out again level by level, a posted event each.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return more->height() == more->sizeHint().height(); }));
+    // In the end the box is as tall as the two rows past the first ten, and showed them in part halfway.
+    const int full = more->height();
+    EXPECT_EQ(full, screen.view.folderRows()[10]->height() + screen.view.folderRows()[11]->height());
+    EXPECT_GT(full, 0);
+    EXPECT_NEAR(halfway, eased * full, 1);
+    EXPECT_EQ(screen.view.folderRows()[11]->mapTo(more, QPoint(0, 0)).y() + screen.view.folderRows()[11]->height(), full);
+
+    screen.view.findChild<StyledButton*>("showAllFolders")->click();
+    EXPECT_EQ(screen.view.folderRows().size(), 10u);
+    clock.advanceBy(Ease::showAllMs / 2);
+    EXPECT_NEAR(more->shownHeight(more->width()), full - eased * full, 1);
+    clock.advanceBy(Ease::showAllMs / 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return more->height() == 0; }));
 }
 
 TEST(StorageView, FilterSortAndInspector) {

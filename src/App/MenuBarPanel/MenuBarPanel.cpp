@@ -15,10 +15,12 @@
 #include "Services/AppState.h"
 #include "Services/DockerPanelModel.h"
 #include "Services/SystemMonitor.h"
+#include "Views/Common/FadingStack.h"
 #include "Views/Common/TintedNotice.h"
 #include "Views/DesignSystem/BrandMark.h"
 #include "Views/DesignSystem/CardModifier.h"
 #include "Views/DesignSystem/DS.h"
+#include "Views/DesignSystem/Ease.h"
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/Pill.h"
 #include "Views/DesignSystem/SymbolView.h"
@@ -93,6 +95,8 @@ MenuBarPanel::MenuBarPanel(AppState& state, Actions actions, Options options, QW
 
     pageCard_ = new CardModifier(18, 16);
     pageCard_->contentLayout()->setSpacing(0);
+    pages_ = new FadingStack(Ease::panelTabMs);
+    pageCard_->contentLayout()->addWidget(pages_);
     stack->addWidget(pageCard_);
 
     auto* banner = new TintedNotice(DS::orange, 12);
@@ -168,7 +172,6 @@ void MenuBarPanel::showCurrentPage() {
     for (PanelTabButton* button : tabButtons_) button->setCurrent(button->tab() == tab);
     caption_->setText(AppLocalization::string(PanelTabs::titleKey(tab)).toUpper());
     if (page_ && pageTab_ == tab) return;
-    delete page_;
     pageTab_ = tab;
     switch (tab) {
     case PanelTab::overview: page_ = new PanelOverviewPage(context_); break;
@@ -176,7 +179,7 @@ void MenuBarPanel::showCurrentPage() {
     case PanelTab::docker: page_ = new PanelDockerPage(context_); break;
     default: page_ = new PanelMetricPage(tab, context_); break;
     }
-    pageCard_->contentLayout()->addWidget(page_);
+    pages_->setCurrent(page_);  // the old page dissolves into the new one
 }
 
 void MenuBarPanel::fitHeight() {

@@ -13,6 +13,7 @@
 class AppState;
 class CardModifier;
 class DockerPanelModel;
+class FadingStack;
 class PanelButton;
 class PanelPage;
 class PanelTabButton;
@@ -55,6 +56,7 @@ public:
     void refresh();
 
     PanelPage* page() const { return page_; }
+    FadingStack* pages() const { return pages_; }
     const std::vector<PanelTabButton*>& tabButtons() const { return tabButtons_; }
     Pill* healthPill() const { return healthPill_; }
     QWidget* lowSpaceBanner() const { return lowSpaceBanner_; }
@@ -95,6 +97,7 @@ private:
     bool tabsWithBattery_ = false;
     TextLabel* caption_ = nullptr;
     CardModifier* pageCard_ = nullptr;
+    FadingStack* pages_ = nullptr;
     PanelPage* page_ = nullptr;
     PanelTab pageTab_ = PanelTab::overview;
     QWidget* lowSpaceBanner_ = nullptr;

@@ -19,13 +19,19 @@ PanelTabButton::PanelTabButton(PanelTab tab, QWidget* parent) : QAbstractButton(
 void PanelTabButton::setCurrent(bool current) {
     if (current_ == current) return;
     current_ = current;
-    update();
+    ease_.start();
+}
+
+double PanelTabButton::currentLevel() const {
+    const double progress = ease_.progress();
+    return current_ ? progress : 1 - progress;
 }
 
 void PanelTabButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (current_) painter.fillPath(ContinuousShape::roundedRect(rect(), 10), PanelTabs::tint(tab_).resolved());
-    const QColor ink = current_ ? DynamicColor::white().resolved() : DynamicColor::secondary().resolved(isDown() ? 0.6 : 1.0);
+    const double level = currentLevel();
+    if (level > 0) painter.fillPath(ContinuousShape::roundedRect(rect(), 10), PanelTabs::tint(tab_).resolved(level));
+    const QColor ink = Transition::mix(DynamicColor::secondary().resolved(isDown() && !current_ ? 0.6 : 1.0), DynamicColor::white().resolved(), level);
     Symbols::paint(painter, rect(), PanelTabs::symbol(tab_), 14, ink);
 }

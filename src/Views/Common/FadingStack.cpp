@@ -1,52 +1,47 @@
 #include "Views/Common/FadingStack.h"
 
+#include "Views/DesignSystem/Transition.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <QVBoxLayout>
-#include <QVariantAnimation>
 
 // The picture of the old widget, drawn over the new one with an opacity that falls to zero.
 class FadingStack::Overlay : public QWidget {
 public:
-    explicit Overlay(QWidget* parent) : QWidget(parent) {
+    Overlay(QWidget* parent, int durationMs) : QWidget(parent), fade_(this, durationMs) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        animation_.setStartValue(1.0);
-        animation_.setEndValue(0.0);
-        animation_.setEasingCurve(QEasingCurve::OutCubic);
-        connect(&animation_, &QVariantAnimation::valueChanged, this, [this] { update(); });
-        connect(&animation_, &QVariantAnimation::finished, this, [this] {
+        connect(&fade_, &Transition::finished, this, [this] {
             hide();
             picture_ = QPixmap();
         });
         hide();
     }
 
-    void fade(QPixmap picture, int durationMs) {
+    void fade(QPixmap picture) {
         picture_ = std::move(picture);
         setGeometry(parentWidget()->rect());
-        animation_.stop();
-        animation_.setDuration(durationMs);
         show();
         raise();
-        animation_.start();
+        fade_.start();
     }
 
-    bool isRunning() const { return animation_.state() == QAbstractAnimation::Running; }
+    bool isRunning() const { return fade_.isRunning(); }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.setOpacity(animation_.currentValue().toReal());
+        painter.setOpacity(1 - fade_.progress());
         painter.drawPixmap(0, 0, picture_);
     }
 
 private:
     QPixmap picture_;
-    QVariantAnimation animation_;
+    Transition fade_;
 };
 
 FadingStack::FadingStack(int durationMs, QWidget* parent)
-    : QWidget(parent), durationMs_(durationMs), layout_(new QVBoxLayout(this)), overlay_(new Overlay(this)) {
+    : QWidget(parent), layout_(new QVBoxLayout(this)), overlay_(new Overlay(this, durationMs)) {
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->setSpacing(0);
 }
@@ -57,7 +52,7 @@ void FadingStack::setCurrent(QWidget* next) {
     layout_->addWidget(next);
     if (!previous) return;
     // Only a visible stack fades; a hidden one just swaps.
-    if (isVisible() && previous->isVisible()) overlay_->fade(previous->grab(), durationMs_);
+    if (isVisible() && previous->isVisible()) overlay_->fade(previous->grab());
     layout_->removeWidget(previous);
     previous->deleteLater();
     previous->hide();

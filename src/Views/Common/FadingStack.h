@@ -19,7 +19,6 @@ public:
 private:
     class Overlay;
 
-    int durationMs_;
     QVBoxLayout* layout_;
     QWidget* current_ = nullptr;
     Overlay* overlay_;

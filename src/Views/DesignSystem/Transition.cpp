@@ -19,13 +19,16 @@ qreal springStep(qreal t) {
 
 }  // namespace
 
-Transition::Transition(QWidget* owner, int durationMs, const QEasingCurve& curve) : QObject(owner), owner_(owner) {
+Transition::Transition(QWidget* owner, int durationMs, const QEasingCurve& curve) : QObject(owner), owner_(owner), animation_(this) {
     animation_.setStartValue(0.0);
     animation_.setEndValue(1.0);
     animation_.setDuration(durationMs);
     animation_.setEasingCurve(curve);
     connect(&animation_, &QVariantAnimation::valueChanged, this, &Transition::step);
+    connect(&animation_, &QAbstractAnimation::finished, this, &Transition::finished);
 }
+
+Transition::Transition(QWidget* owner, int durationMs) : Transition(owner, durationMs, Ease::out()) {}
 
 void Transition::step() {
     if (!owner_) return;
@@ -38,9 +41,11 @@ void Transition::step() {
 void Transition::start() {
     animation_.stop();
     // Nothing of the owner on screen (hidden, or scrolled away): no frames to draw.
-    if (!owner_ || !owner_->isVisible() || owner_->visibleRegion().isEmpty()) {
+    const QWidget* shown = shownWith_ ? shownWith_.data() : owner_.data();
+    if (!owner_ || !shown || !shown->isVisible() || shown->visibleRegion().isEmpty()) {
         animation_.setCurrentTime(animation_.duration());
         step();
+        emit finished();
         return;
     }
     animation_.start();

@@ -29,33 +29,70 @@ std::vector<CapacityBar::Segment> CapacityBar::segments(const std::vector<Storag
     return result;
 }
 
+CapacityBar::Shape CapacityBar::shapeOf(const std::vector<Segment>& segments) {
+    Shape shape;
+    for (const Segment& segment : segments) {
+        const std::size_t slot = segment.rank >= 0 ? std::size_t(segment.rank) : segment.rank == -1 ? Shape::rest : Shape::free;
+        shape.width[slot] = segment.width;
+        shape.presence[slot] = 1;
+    }
+    shape.restOpacity = segments.size() > 2 ? 0.45 : 1;
+    return shape;
+}
+
 CapacityBar::CapacityBar(QWidget* parent) : QWidget(parent) {
     setFixedHeight(12);
     setLayoutDirection(Qt::LeftToRight);
 }
 
 void CapacityBar::setFigures(std::shared_ptr<const ScanSnapshot> snapshot, std::int64_t total, std::int64_t available) {
+    const std::optional<std::int64_t> scanTotal = snapshot ? std::optional(snapshot->totalSize) : std::nullopt;
     snapshot_ = std::move(snapshot);
     total_ = total;
     available_ = available;
+    // Only a new scan total eases; the volume's own figures move every refresh and follow at once.
+    if (scanTotal != scanTotal_ && lastPainted_) {
+        easeFrom_ = *lastPainted_;
+        ease_.start();
+    }
+    scanTotal_ = scanTotal;
     update();
+}
+
+CapacityBar::Shape CapacityBar::targetShape() const {
+    static const std::vector<StorageBucket> none;
+    return shapeOf(segments(snapshot_ ? snapshot_->buckets : none, total_, available_, width()));
+}
+
+CapacityBar::Shape CapacityBar::shownShape() const {
+    const Shape target = targetShape();
+    if (!ease_.isRunning()) return target;
+    const qreal progress = ease_.progress();
+    Shape shown;
+    for (std::size_t i = 0; i < Shape::count; ++i) {
+        shown.width[i] = Transition::mix(easeFrom_.width[i], target.width[i], progress);
+        shown.presence[i] = Transition::mix(easeFrom_.presence[i], target.presence[i], progress);
+    }
+    shown.restOpacity = Transition::mix(easeFrom_.restOpacity, target.restOpacity, progress);
+    return shown;
 }
 
 void CapacityBar::paintEvent(QPaintEvent*) {
     static const std::array<DynamicColor, 5> palette{DS::amber, DS::orange, DS::pink, DS::purple, DS::blue};
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    static const std::vector<StorageBucket> none;
-    const auto parts = segments(snapshot_ ? snapshot_->buckets : none, total_, available_, width());
+    const Shape shape = shownShape();
+    lastPainted_ = shape;
     double x = 0;
-    for (const Segment& segment : parts) {
-        const double w = segment.rank == -2 ? std::max(width() - x, 0.0) : segment.width;
+    for (std::size_t slot = 0; slot < Shape::count; ++slot) {
+        if (shape.presence[slot] <= 0) continue;
+        const double w = slot == Shape::free ? std::max(width() - x, 0.0) : shape.width[slot];
         if (w <= 0) continue;
-        const QColor color = segment.rank >= 0 ? palette[std::size_t(segment.rank)].resolved()
-                             : segment.rank == -1 ? DS::amber.resolved(parts.size() > 2 ? 0.45 : 1)
-                                                  : DS::track.resolved();
+        const QColor color = slot < Shape::rest ? palette[slot].resolved()
+                             : slot == Shape::rest ? DS::amber.resolved(shape.restOpacity)
+                                                   : DS::track.resolved();
         painter.fillPath(ContinuousShape::capsule(QRectF(x, 0, std::min(w, width() - x), height())), color);
-        x += w + spacing;
+        x += w + spacing * shape.presence[slot];
         if (x >= width()) break;
     }
 }

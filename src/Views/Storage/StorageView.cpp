@@ -21,6 +21,7 @@
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/DonutChart.h"
+#include "Views/DesignSystem/Ease.h"
 #include "Views/DesignSystem/Fmt.h"
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/HeroValue.h"
@@ -43,6 +44,7 @@
 #include "Views/Storage/NoFoldersState.h"
 #include "Views/Common/PlainToolTip.h"
 #include "Views/Common/RaisedPanel.h"
+#include "Views/Common/RevealBox.h"
 #include "Views/Storage/StorageMapCard.h"
 #include "Views/Storage/StorageRankPalette.h"
 #include "Views/Common/ValueAndUnit.h"
@@ -62,6 +64,7 @@
 namespace {
 
 constexpr std::size_t maximumFolderRows = 200;
+constexpr std::size_t firstFolderRows = 10;
 const QString emDash = QStringLiteral("\u2014");
 
 QString bytes(std::int64_t count) { return ByteFormatting::string(count); }
@@ -625,6 +628,12 @@ QWidget* StorageView::makeFolderBreakdown() {
     folderList_ = new RankedList(AppLocalization::string("storage.folder"), AppLocalization::string("storage.sizeOnDisk"));
     noFolders_ = new NoFoldersState;
     folderList_->rowsLayout()->addWidget(noFolders_);
+    moreFolderRows_ = new QWidget;
+    auto* moreLayout = new QVBoxLayout(moreFolderRows_);
+    moreLayout->setContentsMargins(0, 0, 0, 0);
+    moreLayout->setSpacing(folderList_->rowsLayout()->spacing());
+    moreFolders_ = new RevealBox(moreFolderRows_, Ease::showAllMs);
+    folderList_->rowsLayout()->addWidget(moreFolders_);
     showAllButton_ = new StyledButton({}, {}, SoftButtonStyle{tint_});
     showAllButton_->setObjectName("showAllFolders");
     showAllButton_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -667,7 +676,10 @@ RankedRow* StorageView::folderRow(std::size_t index) {
             const StorageBucket bucket = rowBuckets_[i];
             focus(bucket);
         });
-        folderList_->rowsLayout()->insertWidget(int(i), row);
+        if (i < firstFolderRows)
+            folderList_->rowsLayout()->insertWidget(int(i), row);
+        else
+            static_cast<QVBoxLayout*>(moreFolderRows_->layout())->addWidget(row);
         folderRowPool_.push_back(row);
     }
     return folderRowPool_[index];
@@ -679,7 +691,7 @@ void StorageView::refreshFolders() {
     std::int64_t largestSize = 1;
     for (const StorageBucket* bucket : visible_) largestSize = std::max(largestSize, bucket->size);
     // Only the rows on screen exist, however many buckets the scan holds.
-    const std::size_t count = std::min(visible_.size(), showAllFolders_ ? maximumFolderRows : std::size_t(10));
+    const std::size_t count = std::min(visible_.size(), showAllFolders_ ? maximumFolderRows : firstFolderRows);
 
     rowBuckets_.clear();
     for (std::size_t i = 0; i < count; ++i) {
@@ -702,7 +714,7 @@ void StorageView::refreshFolders() {
     shownFolderRows_ = count;
     noFolders_->setVisible(count == 0);
     noFolders_->setFiltered(!snapshot.buckets.empty());
-    showAllHolder_->setVisible(visible_.size() > 10);
+    showAllHolder_->setVisible(visible_.size() > firstFolderRows);
     showAllButton_->setText(AppLocalization::string(showAllFolders_ ? textKey("storage.showLess") : textKey("storage.showAll")));
     showAllButton_->setSymbol(showAllFolders_ ? "chevron.up" : "chevron.down");
 }
@@ -774,6 +786,7 @@ void StorageView::setSort(FolderSort sort) {
 }
 
 void StorageView::setShowAllFolders(bool showAll) {
+    if (showAll != showAllFolders_) moreFolders_->easeNextChange();
     showAllFolders_ = showAll;
     refreshFolders();
 }

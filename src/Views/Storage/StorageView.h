@@ -32,6 +32,7 @@ class QLineEdit;
 class QMessageBox;
 class RankedList;
 class RankedRow;
+class RevealBox;
 class StatColumns;
 class StatTile;
 class StorageMapCard;
@@ -68,6 +69,7 @@ public:
     void setShowAllFolders(bool showAll);
     // The folder rows shown now, in list order.
     std::vector<RankedRow*> folderRows() const;
+    RevealBox* moreFolders() const { return moreFolders_; }
     StorageMapCard* mapCard() const { return mapCard_; }
     const ScanThroughputSampler& sampler() const { return sampler_; }
     FolderInspector* inspector() const { return inspector_; }
@@ -161,6 +163,8 @@ private:
     std::vector<RankedRow*> folderRowPool_;  // reused; only the first `shownFolderRows_` are shown
     std::vector<StorageBucket> rowBuckets_;
     std::size_t shownFolderRows_ = 0;
+    QWidget* moreFolderRows_;  // the rows after the first ten
+    RevealBox* moreFolders_;  // eases them in and out when all rows are shown or only the first again
     StyledButton* showAllButton_;
     QWidget* showAllHolder_;
     QWidget* largestFiles_;

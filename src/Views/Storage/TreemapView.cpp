@@ -177,8 +177,10 @@ void TreemapView::setItems(const std::vector<const StorageBucket*>& items, std::
     }
     totalSize_ = totalSize;
     palette_ = std::move(palette);
+    // A hovered tile that is gone takes its strip with it, at once.
     if (hoveredID_ && std::none_of(tiles_.begin(), tiles_.end(), [&](const auto& t) { return t.path == *hoveredID_; }))
         hoveredID_.reset();
+    leavingStrip_.reset();
     fadeFrom_.clear();
     activeFade_ = nullptr;
     update();
@@ -261,13 +263,34 @@ std::optional<TreemapView::Strip> TreemapView::strip() const {
 
 QRectF TreemapView::hoverStripRect() const {
     const auto s = strip();
-    if (!s) return {};
+    return s ? stripRect(*s) : QRectF();
+}
+
+QRectF TreemapView::stripRect(const Strip& s) const {
     const QFontMetricsF bold(Fonts::system(12, QFont::DemiBold)), regular(Fonts::system(12));
-    qreal content = 8 + 10 + bold.horizontalAdvance(s->name) + 10 + regular.horizontalAdvance(s->details);
-    if (!s->hint.isEmpty()) content += 10 + regular.horizontalAdvance(s->hint);
+    qreal content = 8 + 10 + bold.horizontalAdvance(s.name) + 10 + regular.horizontalAdvance(s.details);
+    if (!s.hint.isEmpty()) content += 10 + regular.horizontalAdvance(s.hint);
     const qreal w = std::min(content + 28, std::max(width() - 24.0, 0.0));
     const qreal h = std::ceil(bold.height()) + 16;
     return QRectF((width() - w) / 2, height() - 12 - h, w, h);
+}
+
+std::optional<TreemapView::Strip> TreemapView::shownStrip() const {
+    if (auto s = strip()) return s;
+    return stripPresence() > 0 ? leavingStrip_ : std::nullopt;
+}
+
+QRectF TreemapView::shownStripRect() const {
+    const auto s = shownStrip();
+    if (!s) return {};
+    // Comes up from below the bottom edge as it fades in, and goes back down as it fades out.
+    const QRectF rest = stripRect(*s);
+    return rest.translated(0, (1 - stripPresence()) * (height() - rest.top()));
+}
+
+double TreemapView::stripPresence() const {
+    const double target = strip() ? 1 : 0;
+    return hoverFade_.isRunning() ? Transition::mix(stripFrom_, target, hoverFade_.progress()) : target;
 }
 
 QString TreemapView::hoverStripText() const {
@@ -288,9 +311,12 @@ void TreemapView::paintEvent(QPaintEvent*) {
     }
     painter.setOpacity(1);
 
-    const auto s = strip();
-    if (!s) return;
-    const QRectF box = hoverStripRect();
+    const double presence = stripPresence();
+    if (const auto s = shownStrip(); s && presence > 0) paintStrip(painter, *s, shownStripRect(), presence);
+}
+
+void TreemapView::paintStrip(QPainter& painter, const Strip& s, QRectF box, double presence) const {
+    painter.setOpacity(presence);
     const QPainterPath capsule = ContinuousShape::capsule(box);
     painter.fillPath(capsule, DS::card.resolved(0.94));
     painter.setPen(QPen(DS::hairline.resolved(), 1));
@@ -315,12 +341,13 @@ void TreemapView::paintEvent(QPaintEvent*) {
         advance(w + 10);
     };
     painter.setPen(Qt::NoPen);
-    painter.setBrush(s->dot);
+    painter.setBrush(s.dot);
     painter.drawEllipse(QRectF(rtl ? x - 8 : x, midY - 4, 8, 8));
     advance(18);
-    drawText(s->name, bold, DynamicColor::primary().resolved());
-    drawText(s->details, regular, DynamicColor::secondary().resolved());
-    if (!s->hint.isEmpty()) drawText(s->hint, regular, DynamicColor::tertiary().resolved());
+    drawText(s.name, bold, DynamicColor::primary().resolved());
+    drawText(s.details, regular, DynamicColor::secondary().resolved());
+    if (!s.hint.isEmpty()) drawText(s.hint, regular, DynamicColor::tertiary().resolved());
+    painter.setOpacity(1);
 }
 
 double TreemapView::shownOpacity(const std::string& id) const {
@@ -339,6 +366,8 @@ void TreemapView::fadeFromScreen(Transition& transition) {
 
 void TreemapView::setHovered(std::optional<std::string> id) {
     if (id == hoveredID_) return;
+    stripFrom_ = stripPresence();
+    if (auto shown = strip()) leavingStrip_ = std::move(shown);  // what the strip says as it goes
     hoveredID_ = std::move(id);
     fadeFromScreen(hoverFade_);
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 class BucketSelection;
+class QPainter;
 
 // The blocks map: a squarified treemap of the scan's top-level entries, one rounded tile each,
 // sized by share and coloured by rank. Hover dims the others and describes the tile in a strip;
@@ -47,9 +48,14 @@ public:
     QString accessibleLabel(const StorageBucket& tile) const;
     // The tile under a point (its framed face, inside the gap); none between tiles.
     std::optional<StorageBucket> tileAt(QPointF point) const;
-    // The hover strip's rectangle; empty when nothing is hovered.
+    // The hover strip's rectangle at rest; empty when nothing is hovered.
     QRectF hoverStripRect() const;
     QString hoverStripText() const;  // its texts joined, for tests
+    // How far the strip has come in: 0 out of sight below the bottom edge, 1 in place and opaque.
+    // It enters and leaves with the hover's ease; while it leaves it still shows the tile it described.
+    double stripPresence() const;
+    QRectF shownStripRect() const;  // where it is drawn now; empty when it is out of sight
+    const Transition& hoverEase() const { return hoverFade_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -68,6 +74,9 @@ private:
         QString name, details, hint;
     };
     std::optional<Strip> strip() const;
+    std::optional<Strip> shownStrip() const;  // the hovered tile's, else the one still leaving
+    QRectF stripRect(const Strip& strip) const;
+    void paintStrip(QPainter& painter, const Strip& strip, QRectF box, double presence) const;
     double shareOf(const StorageBucket& bucket) const;
     QColor colorOf(const StorageBucket& bucket) const;
     double targetOpacity(const std::string& id) const;
@@ -86,7 +95,9 @@ private:
     // Opacities fade from what was on screen when the hover or the selection changed.
     std::map<std::string, double> fadeFrom_;
     std::map<std::string, double> lastPainted_;
-    Transition hoverFade_{this, 150, QEasingCurve::OutCubic};
+    Transition hoverFade_{this, Ease::hoverMs};
+    double stripFrom_ = 0;  // the strip's presence when the hover last changed
+    std::optional<Strip> leavingStrip_;
     Transition selectionFade_{this, 200, QEasingCurve::OutCubic};
     Transition* activeFade_ = nullptr;
     mutable std::optional<std::vector<Cell>> cells_;
