@@ -17,7 +17,7 @@
 #include "Views/Tools/ToolsTrashConfirmation.h"
 #include "Views/Tools/ToolsView.h"
 #include "Views/Uninstaller/UninstallerView.h"
-#include "ViewSupport/Animations.h"
+#include "ViewSupport/Settling.h"
 #include "ViewSupport/LivedInState.h"
 #include "ViewSupport/TextFitCheck.h"
 #include "ViewSupport/WindowViews.h"
@@ -82,7 +82,7 @@ TEST_P(TextFit, OnboardingAndTheSettingsWindowKeepTheirSizeAndShowEveryTextWhole
     root.resize(WindowViews::defaultWidth, WindowViews::defaultHeight);
     root.show();
     for (int page = 0; page < OnboardingView::pageCount; ++page) {
-        ASSERT_TRUE(Animations::waitForEnd(root));  // the page's fade in ends
+        ASSERT_TRUE(Settling::waitUntilStill(root));  // the page's fade in ends
         EXPECT_EQ(root.onboarding()->size(), QSize(790, 560)) << "page " << page;
         EXPECT_EQ(report(faults(root)), "") << "page " << page;
         root.onboarding()->goForward();

@@ -2,7 +2,7 @@
 
 #include "Platform/SettingsStore.h"
 #include "Views/DesignSystem/Appearance.h"
-#include "ViewSupport/Animations.h"
+#include "ViewSupport/Settling.h"
 #include "ViewSupport/WindowViews.h"
 
 #include <QApplication>
@@ -29,7 +29,7 @@ std::vector<QString> renderInEveryLook(const QDir& dir, const QString& name, QSi
         widget->resize(size);
         widget->show();
         QApplication::processEvents();
-        Animations::waitForEnd(*widget);  // pictures show where every ease ends
+        Settling::waitUntilStill(*widget);  // pictures show where every ease ends
         if (options.fullLength) WindowViews::growToFullLength(*widget);
         if (options.inspect) options.inspect(*widget, QString::fromLatin1(look.suffix));
         const QString file = dir.filePath(name + "-" + look.suffix + ".png");

@@ -1,6 +1,6 @@
 #include "ViewSupport/WindowViews.h"
 
-#include "ViewSupport/Animations.h"
+#include "ViewSupport/Settling.h"
 
 #include "App/RootView.h"
 #include "Services/AppState.h"
@@ -58,7 +58,7 @@ void show(RootView& root, const View& view) {
     root.show();
     QApplication::processEvents();
     if (view.drive) view.drive(root);
-    Animations::waitForEnd(root);  // the fades between screens and pages end
+    Settling::waitUntilStill(root);  // the fades between screens and pages end, the rows are built
 }
 
 int growToFullLength(QWidget& window, int limit) {
