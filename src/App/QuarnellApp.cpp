@@ -84,9 +84,12 @@ QuarnellApp::QuarnellApp(AppServices services) {
     scanMenu_->addAction(AppLocalization::string("scan.start"), QKeySequence(Qt::CTRL | Qt::Key_R), state_.get(), &AppState::startScan);
     scanMenu_->addAction(AppLocalization::string("scan.choose"), QKeySequence(Qt::CTRL | Qt::Key_O), state_.get(), &AppState::chooseScanFolder);
 
-    // Said once: at start when the file could not be read then, or when a later change finds it so.
+    // Said once: at start when the file could not be read then, or when a later change finds it so;
+    // the same for a write that failed.
     connect(&SettingsStore::shared(), &SettingsStore::readFailed, this, &QuarnellApp::warnUnreadableSettings, Qt::QueuedConnection);
     if (SettingsStore::shared().readFailure()) QTimer::singleShot(0, this, &QuarnellApp::warnUnreadableSettings);
+    connect(&SettingsStore::shared(), &SettingsStore::writeFailed, this, &QuarnellApp::warnUnwritableSettings, Qt::QueuedConnection);
+    if (SettingsStore::shared().writeFailure()) QTimer::singleShot(0, this, &QuarnellApp::warnUnwritableSettings);
 
     menuBarExtra_ = MenuBarExtra::createIfTrayAvailable(*state_, {[this] { showMainWindow(); }, [] { QApplication::quit(); }});
     QApplication::setQuitOnLastWindowClosed(!menuBarExtra_);
@@ -117,11 +120,22 @@ void QuarnellApp::warnUnreadableSettings() {
     const auto failure = SettingsStore::shared().readFailure();
     if (warnedUnreadableSettings_ || !failure) return;
     warnedUnreadableSettings_ = true;
-    QMessageBox* notice = makeUnreadableSettingsNotice(*failure, SettingsStore::shared().filePath()).release();
+    unreadableSettingsNotice_ = showSettingsNotice(makeUnreadableSettingsNotice(*failure, SettingsStore::shared().filePath()));
+}
+
+void QuarnellApp::warnUnwritableSettings() {
+    const auto failure = SettingsStore::shared().writeFailure();
+    if (warnedUnwritableSettings_ || !failure) return;
+    warnedUnwritableSettings_ = true;
+    unwritableSettingsNotice_ = showSettingsNotice(makeUnwritableSettingsNotice(*failure, SettingsStore::shared().filePath()));
+}
+
+QPointer<QWidget> QuarnellApp::showSettingsNotice(std::unique_ptr<QMessageBox> made) {
+    QMessageBox* notice = made.release();
     notice->setParent(mainWindow_, notice->windowFlags());
     notice->setAttribute(Qt::WA_DeleteOnClose);
     notice->open();
-    unreadableSettingsNotice_ = notice;
+    return notice;
 }
 
 void QuarnellApp::applyLanguage() {

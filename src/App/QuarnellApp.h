@@ -10,6 +10,7 @@ class AppState;
 class MenuBarExtra;
 class QMainWindow;
 class QMenu;
+class QMessageBox;
 class QWidget;
 struct AppServices;
 
@@ -39,9 +40,13 @@ public:
 
     // The notice shown, once a run, when the settings file cannot be read; none before that.
     QWidget* unreadableSettingsNotice() const { return unreadableSettingsNotice_.data(); }
+    // The notice shown, once a run, when a change could not be written to the settings file.
+    QWidget* unwritableSettingsNotice() const { return unwritableSettingsNotice_.data(); }
 
 private:
     void warnUnreadableSettings();
+    void warnUnwritableSettings();
+    QPointer<QWidget> showSettingsNotice(std::unique_ptr<QMessageBox> notice);
 
     std::unique_ptr<AppState> state_;
     QMainWindow* mainWindow_ = nullptr;
@@ -51,4 +56,6 @@ private:
     std::unique_ptr<MenuBarExtra> menuBarExtra_;
     QPointer<QWidget> unreadableSettingsNotice_;
     bool warnedUnreadableSettings_ = false;
+    QPointer<QWidget> unwritableSettingsNotice_;
+    bool warnedUnwritableSettings_ = false;
 };

@@ -4,6 +4,21 @@
 
 #include <cstring>
 
+namespace {
+
+std::unique_ptr<QMessageBox> settingsNotice(const char* titleKey, const QString& detail) {
+    auto notice = std::make_unique<QMessageBox>();
+    notice->setIcon(QMessageBox::Warning);
+    notice->setWindowTitle(AppLocalization::string("Quarnell"));
+    notice->setTextFormat(Qt::PlainText);
+    notice->setText(AppLocalization::string(titleKey));
+    notice->addButton(AppLocalization::string("action.ok"), QMessageBox::AcceptRole);
+    notice->setInformativeText(detail);
+    return notice;
+}
+
+}  // namespace
+
 std::unique_ptr<QMessageBox> makeUnreadableSettingsNotice(const SettingsFile::ReadFailure& failure, const QString& path) {
     QString reason;
     switch (failure.kind) {
@@ -11,12 +26,10 @@ std::unique_ptr<QMessageBox> makeUnreadableSettingsNotice(const SettingsFile::Re
     case SettingsFile::ReadFailure::Kind::danglingLink: reason = AppLocalization::string("settings.danglingLink"); break;
     case SettingsFile::ReadFailure::Kind::systemError: reason = QString::fromLocal8Bit(std::strerror(failure.error)); break;
     }
-    auto notice = std::make_unique<QMessageBox>();
-    notice->setIcon(QMessageBox::Warning);
-    notice->setWindowTitle(AppLocalization::string("Quarnell"));
-    notice->setTextFormat(Qt::PlainText);
-    notice->setText(AppLocalization::string("settings.unreadable.title"));
-    notice->addButton(AppLocalization::string("action.ok"), QMessageBox::AcceptRole);
-    notice->setInformativeText(AppLocalization::format("settings.unreadable.detail", {path, reason}));
-    return notice;
+    return settingsNotice("settings.unreadable.title", AppLocalization::format("settings.unreadable.detail", {path, reason}));
+}
+
+std::unique_ptr<QMessageBox> makeUnwritableSettingsNotice(int error, const QString& path) {
+    const QString reason = QString::fromLocal8Bit(std::strerror(error));
+    return settingsNotice("settings.unwritable.title", AppLocalization::format("settings.unwritable.detail", {path, reason}));
 }

@@ -1,12 +1,13 @@
 #include "Platform/SettingsFile.h"
 
 #include "Platform/FileContents.h"
-#include "Platform/SettingsNesting.h"
+#include "Platform/SettingsText.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -28,6 +29,48 @@ QString scratchFile(const QTemporaryDir& folder) {
     return folder.filePath(QString::number(counter++) + ".conf");
 }
 
+struct Decoded {
+    QVariantMap values;
+    bool clean = false;
+};
+
+// What Qt's reader makes of `readable` (lines judged to read alone as in the whole), in one
+// reading. Keys that are not clean text are damage, not settings. Nothing when no scratch file
+// could be made to read it with.
+std::optional<Decoded> decoded(const QByteArray& readable) {
+    Decoded result;
+    if (readable.isEmpty()) {
+        result.clean = true;
+        return result;
+    }
+    QTemporaryDir folder;
+    const QString file = scratchFile(folder);
+    QFile scratch(file);
+    if (!folder.isValid() || !scratch.open(QIODevice::WriteOnly) || scratch.write(readable) != readable.size() || !scratch.flush()) return std::nullopt;
+    scratch.close();
+    QSettings reader(file, QSettings::IniFormat);
+    result.clean = reader.status() == QSettings::NoError;
+    for (const QString& key : reader.allKeys()) {
+        const bool cleanText = std::none_of(key.begin(), key.end(), [](QChar c) { return !c.isPrint() || c == QChar::ReplacementCharacter; });
+        if (cleanText) result.values.insert(key, reader.value(key));
+        else result.clean = false;
+    }
+    return result;
+}
+
+// Copies everything from `from`'s start to `to`; false on an error.
+bool copyAll(int from, int to) {
+    char buffer[65536];
+    for (off_t offset = 0;;) {
+        const ssize_t got = ::pread(from, buffer, sizeof buffer, offset);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) return true;
+        if (!FileContents::writeAll(to, std::string_view(buffer, std::size_t(got)))) return false;
+        offset += got;
+    }
+}
+
 }  // namespace
 
 SettingsFile::SettingsFile(QString path) : path_(std::move(path)) {}
@@ -41,73 +84,6 @@ SettingsFile::WriterLock::WriterLock(const QString& settingsPath) {
 
 SettingsFile::WriterLock::~WriterLock() {
     if (fd_ >= 0) ::close(fd_);  // closing releases the lock
-}
-
-std::optional<SettingsFile::Parsed> SettingsFile::parse(const QByteArray& bytes, bool checkClean) {
-    Parsed parsed;
-    if (bytes.isEmpty()) {
-        parsed.clean = true;
-        return parsed;
-    }
-    if (SettingsNesting::mayNestTooDeep(bytes)) {
-        parsed.tooDeep = true;
-        return parsed;
-    }
-    QTemporaryDir folder;
-    const QString file = scratchFile(folder);
-    QFile scratch(file);
-    if (!folder.isValid() || !scratch.open(QIODevice::WriteOnly) || scratch.write(bytes) != bytes.size() || !scratch.flush()) return std::nullopt;
-    scratch.close();
-    bool readWithoutError = false;
-    {
-        QSettings reader(file, QSettings::IniFormat);
-        readWithoutError = reader.status() == QSettings::NoError;
-        for (const QString& key : reader.allKeys()) parsed.values.insert(key, reader.value(key));
-    }
-    // The INI reader passes over much without an error (zeroed bytes, an unclosed quote that takes
-    // every later line into one value). A file that writing what was read gives back byte for byte
-    // lost nothing; one written by hand, in another order or with comments, lost nothing when each
-    // of its lines reads alone as it read in the whole.
-    if (readWithoutError && checkClean) {
-        const auto again = serialised(parsed.values);
-        if (!again) return std::nullopt;
-        parsed.clean = *again == bytes || sameLineByLine(bytes, parsed.values);
-    } else {
-        parsed.clean = readWithoutError;
-    }
-    return parsed;
-}
-
-// A damaged file read one line at a time: an unclosed quote or a stretch of zeroed or random bytes
-// then costs only its own lines. Keys that are not clean text are damage, not settings.
-QVariantMap SettingsFile::salvaged(const QByteArray& bytes, int* rejected) {
-    QVariantMap values;
-    QByteArray section = "General";
-    int rejectedLines = 0;
-    for (const QByteArray& rawLine : bytes.split('\n')) {
-        const QByteArray line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith(';')) continue;
-        if (line.startsWith('[') && line.endsWith(']')) {
-            section = line.mid(1, line.size() - 2);
-            continue;
-        }
-        ++rejectedLines;
-        if (!line.contains('=') || line.contains('\0')) continue;
-        const auto parsed = parse("[" + section + "]\n" + line + "\n", false);
-        if (!parsed || !parsed->clean || parsed->values.size() != 1) continue;
-        const QString key = parsed->values.firstKey();
-        const bool cleanText = std::none_of(key.begin(), key.end(), [](QChar c) { return !c.isPrint() || c == QChar::ReplacementCharacter; });
-        if (!cleanText) continue;
-        values.insert(key, parsed->values.first());
-        --rejectedLines;
-    }
-    if (rejected) *rejected = rejectedLines;
-    return values;
-}
-
-bool SettingsFile::sameLineByLine(const QByteArray& bytes, const QVariantMap& values) {
-    int rejected = 0;
-    return salvaged(bytes, &rejected) == values && rejected == 0;
 }
 
 std::optional<QByteArray> SettingsFile::serialised(const QVariantMap& values) {
@@ -124,7 +100,17 @@ std::optional<QByteArray> SettingsFile::serialised(const QVariantMap& values) {
     }
     QFile written(file);
     if (!written.open(QIODevice::ReadOnly)) return std::nullopt;
-    return written.readAll();
+    QByteArray bytes = written.readAll();
+    // Qt's writer reports no error for a file the disk cut short. It writes one line per key, one
+    // per section header and a blank line between sections, every line end included: anything
+    // short of that was cut.
+    QSet<QStringView> sections;
+    for (auto it = values.keyBegin(); it != values.keyEnd(); ++it) sections.insert(QStringView(*it).left(std::max<qsizetype>(it->indexOf(u'/'), 0)));
+    if (bytes.count('\n') != values.size() + 2 * sections.size() - 1 || !bytes.endsWith('\n')) {
+        errno = EIO;
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 SettingsFile::Read SettingsFile::readBytes() const {
@@ -132,13 +118,13 @@ SettingsFile::Read SettingsFile::readBytes() const {
     struct stat link {};
     if (::lstat(name.constData(), &link) != 0) {
         if (errno == ENOENT) return {};  // not written yet
-        return {{}, ReadFailure{ReadFailure::Kind::systemError, errno}};
+        return {{}, true, {}, ReadFailure{ReadFailure::Kind::systemError, errno}};
     }
     // Without waiting: a FIFO in the file's place must not hold the start.
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        if (errno == ENOENT && S_ISLNK(link.st_mode)) return {{}, ReadFailure{ReadFailure::Kind::danglingLink, 0}};
-        return {{}, ReadFailure{ReadFailure::Kind::systemError, errno}};
+        if (errno == ENOENT && S_ISLNK(link.st_mode)) return {{}, true, {}, ReadFailure{ReadFailure::Kind::danglingLink, 0}};
+        return {{}, true, {}, ReadFailure{ReadFailure::Kind::systemError, errno}};
     }
     Read read;
     struct stat info {};
@@ -147,18 +133,38 @@ SettingsFile::Read SettingsFile::readBytes() const {
     } else if (!S_ISREG(info.st_mode)) {
         read.failure = ReadFailure{ReadFailure::Kind::notRegularFile, 0};
     } else {
-        char buffer[65536];
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        read.identity = FileIdentity::of(info);
+        // One byte past the limit tells a file that is longer.
+        read.bytes.resize(std::min<qsizetype>(SettingsText::byteLimit + 1, std::max<qsizetype>(info.st_size, 0) + 1));
+        qsizetype done = 0;
+        while (done < SettingsText::byteLimit + 1) {
+            if (done == read.bytes.size()) read.bytes.resize(std::min<qsizetype>(SettingsText::byteLimit + 1, done * 2));
+            const ssize_t n = ::read(fd, read.bytes.data() + done, std::size_t(read.bytes.size() - done));
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) read.failure = ReadFailure{ReadFailure::Kind::systemError, errno};
             if (n <= 0) break;
-            read.bytes.append(buffer, n);
+            done += n;
         }
+        read.whole = done <= SettingsText::byteLimit;
+        read.bytes.resize(std::min(done, SettingsText::byteLimit));
     }
     ::close(fd);
-    if (read.failure) read.bytes.clear();
+    if (read.failure) {
+        read.bytes.clear();
+        read.identity.reset();
+    }
     return read;
+}
+
+std::optional<std::optional<FileIdentity>> SettingsFile::identityNow() const {
+    const QByteArray name = QFile::encodeName(path_);
+    struct stat info {};
+    if (::lstat(name.constData(), &info) != 0) {
+        if (errno == ENOENT) return std::optional<FileIdentity>();
+        return std::nullopt;
+    }
+    if (S_ISLNK(info.st_mode) && ::stat(name.constData(), &info) != 0) return std::nullopt;
+    return FileIdentity::of(info);
 }
 
 std::optional<QString> SettingsFile::writeTarget() const {
@@ -169,76 +175,127 @@ std::optional<QString> SettingsFile::writeTarget() const {
     return target;
 }
 
-std::optional<QVariantMap> SettingsFile::currentValues() {
-    if (readFailure_) return std::nullopt;
-    const Read read = readBytes();
-    if (read.failure) {
-        // Once unreadable, never written in this run: a write would hold only this run's keys.
-        readFailure_ = read.failure;
-        writable_ = false;
-        return std::nullopt;
-    }
-    const auto parsed = parse(read.bytes, false);
-    if (!parsed) return std::nullopt;
-    if (!parsed->tooDeep) return parsed->values;
-    keepAside(read.bytes);
-    if (!damagedCopy_) return std::nullopt;
-    return salvaged(read.bytes);
-}
-
-void SettingsFile::write(const QVariantMap& values) const {
-    // Without a scratch folder nothing can be written faithfully; the old file stays.
-    const auto serialisedValues = serialised(values);
-    const auto target = writeTarget();
-    if (!serialisedValues || !target) return;
-    const QByteArray& bytes = *serialisedValues;
-    const QString folder = QFileInfo(*target).absolutePath();
-    QDir().mkpath(folder);
-    const std::filesystem::path file = QFile::encodeName(*target).toStdString();
-    const auto scratch = FileContents::writeBeside(file, std::string_view(bytes.constData(), size_t(bytes.size())));
-    if (!scratch) return;
-    if (::rename(scratch->c_str(), file.c_str()) != 0) {
-        ::unlink(scratch->c_str());
-        return;
-    }
-    FileContents::syncFolder(file.parent_path());
-}
-
-void SettingsFile::keepAside(const QByteArray& bytes) {
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HHmmss"));
-    QString aside = path_ + ".damaged-" + stamp;
-    for (int n = 2; QFileInfo::exists(aside); ++n) aside = path_ + ".damaged-" + stamp + "-" + QString::number(n);
-    QFile copy(aside);
-    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) || copy.write(bytes) != bytes.size() || !copy.flush()) return;
-    ::fsync(copy.handle());
-    damagedCopy_ = aside;
-}
-
-QVariantMap SettingsFile::loadKeepingDamageAside() {
-    const WriterLock lock(path_);
+std::optional<SettingsFile::Loaded> SettingsFile::readKeepingDamageAside() {
     const Read read = readBytes();
     if (read.failure) {
         // Unreadable is not empty: what is there stays untouched, and nothing is written this run.
         readFailure_ = read.failure;
         writable_ = false;
-        return {};
+        return std::nullopt;
     }
-    const QByteArray& bytes = read.bytes;
-    const auto parsed = parse(bytes, true);
-    // Nothing can be judged without a scratch folder: read the file as it is and write nothing.
-    if (!parsed) {
+    const SettingsText::Judged judged = SettingsText::judge(read.bytes, read.whole);
+    const auto readable = decoded(judged.readable);
+    if (!readable) {
+        // Nothing can be read faithfully without a scratch folder: a sound file is read as it is,
+        // and nothing is written.
         writable_ = false;
-        if (SettingsNesting::mayNestTooDeep(bytes)) return {};
+        Loaded loaded;
+        loaded.damaged = judged.damaged;
+        if (judged.damaged) return loaded;
         QSettings reader(path_, QSettings::IniFormat);
-        QVariantMap values;
-        for (const QString& key : reader.allKeys()) values.insert(key, reader.value(key));
-        return values;
+        for (const QString& key : reader.allKeys()) loaded.values.insert(key, reader.value(key));
+        return loaded;
     }
-    if (parsed->clean) return parsed->values;
-    keepAside(bytes);
-    const QVariantMap values = salvaged(bytes);
+    Loaded loaded{readable->values, judged.damaged || !readable->clean};
     // Only with the damage kept may the file be written again.
-    writable_ = damagedCopy_.has_value();
-    if (writable_) write(values);
-    return values;
+    writable_ = !loaded.damaged || keepAside(read);
+    if (writable_) {
+        seen_ = read.identity;
+        values_ = loaded.values;
+    } else {
+        seen_.reset();
+    }
+    return loaded;
+}
+
+std::optional<QVariantMap> SettingsFile::currentValues() {
+    if (readFailure_) return std::nullopt;
+    // Still the file last read or written: nobody else changed it since.
+    if (const auto now = identityNow(); seen_ && now && *now == *seen_) return values_;
+    auto loaded = readKeepingDamageAside();
+    if (!loaded) return std::nullopt;
+    return std::move(loaded->values);
+}
+
+void SettingsFile::write(const QVariantMap& values) {
+    // What this run holds from now on, stored or not: a later write stores it with its own change.
+    values_ = values;
+    int error = 0;
+    errno = 0;
+    const auto serialisedValues = serialised(values);
+    const auto target = writeTarget();
+    if (!serialisedValues) {
+        error = errno ? errno : EIO;
+    } else if (!target) {
+        error = ENOENT;
+    } else {
+        const QByteArray& bytes = *serialisedValues;
+        QDir().mkpath(QFileInfo(*target).absolutePath());
+        const std::filesystem::path file = QFile::encodeName(*target).toStdString();
+        // The file keeps its permissions; a new one is the user's alone.
+        std::optional<mode_t> mode;
+        if (struct stat existing {}; ::stat(file.c_str(), &existing) == 0) mode = existing.st_mode & 07777;
+        const auto scratch = FileContents::writeBeside(file, std::string_view(bytes.constData(), size_t(bytes.size())), mode);
+        if (!scratch) {
+            error = errno;
+        } else if (::rename(scratch->c_str(), file.c_str()) != 0) {
+            error = errno;
+            ::unlink(scratch->c_str());
+        } else {
+            FileContents::syncFolder(file.parent_path());
+        }
+    }
+    if (error == 0) {
+        seen_ = identityNow();
+        return;
+    }
+    // The old file stays whole; the failure is told once, and later changes are still tried.
+    if (!writeFailure_) writeFailure_ = error;
+}
+
+bool SettingsFile::keepAside(const Read& read) {
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HHmmss"));
+    QString aside = path_ + ".damaged-" + stamp;
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n) aside = path_ + ".damaged-" + stamp + "-" + QString::number(n);
+    const QByteArray asideName = QFile::encodeName(aside);
+    if (!read.whole) {
+        // Only its first part was read, and the whole may be huge: a second name for the very file
+        // read keeps it whole at once; the write that follows puts a new file under the old name.
+        if (::linkat(AT_FDCWD, QFile::encodeName(path_).constData(), AT_FDCWD, asideName.constData(), AT_SYMLINK_FOLLOW) == 0) {
+            const auto linked = FileIdentity::at(asideName.toStdString());
+            if (linked && read.identity && linked->sameApartFromStatusChange(*read.identity)) {
+                damagedCopy_ = aside;
+                return true;
+            }
+            ::unlink(asideName.constData());
+        }
+    }
+    QFile copy(aside);
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return false;
+    bool kept = false;
+    if (read.whole) {
+        kept = copy.write(read.bytes) == read.bytes.size() && copy.flush();
+    } else {
+        // Where no second name can be made: copied from itself, while it is still that file.
+        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        struct stat info {};
+        kept = fd >= 0 && ::fstat(fd, &info) == 0 && FileIdentity::of(info) == read.identity && copy.flush() && copyAll(fd, copy.handle());
+        if (fd >= 0) ::close(fd);
+    }
+    kept = kept && ::fsync(copy.handle()) == 0;
+    copy.close();
+    if (!kept) {
+        QFile::remove(aside);
+        return false;
+    }
+    damagedCopy_ = aside;
+    return true;
+}
+
+QVariantMap SettingsFile::loadKeepingDamageAside() {
+    const WriterLock lock(path_);
+    auto loaded = readKeepingDamageAside();
+    if (!loaded) return {};
+    if (loaded->damaged && writable_) write(loaded->values);
+    return loaded->values;
 }

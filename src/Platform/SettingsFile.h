@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Foundation/FileIdentity.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariantMap>
@@ -17,14 +19,15 @@ public:
     const QString& path() const { return path_; }
 
     // What the file holds. A file that does not read back cleanly (an unknown line, a broken quote,
-    // bytes that are no INI at all) is first copied aside whole, beside it with the time in its name,
-    // and then rewritten with what could be read.
+    // bytes that are no INI at all, more than a settings file holds) is first kept aside whole,
+    // beside it with the time in its name, and then rewritten with what could be read.
     QVariantMap loadKeepingDamageAside();
 
-    // Reads the file afresh under the writers' lock, lets `change` alter it and writes the result.
-    // `change` returns false to write nothing. Returns what the file holds afterwards; nothing when
-    // the file could not be read (then nothing was changed, and nothing is written for the rest of
-    // the run: readFailure() says why). A file found damaged is first copied aside.
+    // Under the writers' lock: the file's values, read again, by the same rule as at the start,
+    // only when the file is no longer the one this object last read or wrote; `change` alters them
+    // and the result is written. `change` returns false to write nothing. Returns what the file
+    // holds afterwards; nothing when the file could not be read (then nothing was changed, and
+    // nothing is written for the rest of the run: readFailure() says why).
     template <typename Change>
     std::optional<QVariantMap> update(Change&& change) {
         const WriterLock lock(path_);
@@ -44,18 +47,18 @@ public:
         bool operator==(const ReadFailure&) const = default;
     };
     const std::optional<ReadFailure>& readFailure() const { return readFailure_; }
+    // The error (errno) of the first write that failed in this run, a full disk say; the old file
+    // then stayed as it was, and later changes are still tried.
+    const std::optional<int>& writeFailure() const { return writeFailure_; }
 
-    // The copy a damaged file was kept as in this run; none when it read back cleanly.
+    // The copy a damaged file was last kept as in this run; none when it read back cleanly.
     const std::optional<QString>& damagedCopy() const { return damagedCopy_; }
 
 private:
-    struct Parsed {
-        QVariantMap values;
-        bool clean = false;
-        bool tooDeep = false;  // not read at all: Qt's reader would overflow the stack on it
-    };
     struct Read {
-        QByteArray bytes;  // empty when there is no file
+        QByteArray bytes;  // empty when there is no file; only the first part of a file too large
+        bool whole = true;
+        std::optional<FileIdentity> identity;  // none when there is no file
         std::optional<ReadFailure> failure;
     };
 
@@ -70,23 +73,33 @@ private:
         int fd_;
     };
 
-    // Nothing when no scratch file could be made to read it with.
-    static std::optional<Parsed> parse(const QByteArray& bytes, bool checkClean);
-    // What can be read line by line; `rejected` counts the lines that hold something but read as nothing.
-    static QVariantMap salvaged(const QByteArray& bytes, int* rejected = nullptr);
-    static bool sameLineByLine(const QByteArray& bytes, const QVariantMap& values);
+    struct Loaded {
+        QVariantMap values;
+        bool damaged = false;
+    };
+    // Reads the file and judges it, damage kept aside first: what could be read. Nothing when the
+    // file cannot be read. writable_ says afterwards whether it may be written.
+    std::optional<Loaded> readKeepingDamageAside();
     static std::optional<QByteArray> serialised(const QVariantMap& values);
     Read readBytes() const;
-    // The file's values read afresh for a change, the damage kept aside first; nothing when the file
-    // cannot be read or may not be written.
+    // The file at the path as it is now, a link followed: none inside when there is none; nothing
+    // when that cannot be told.
+    std::optional<std::optional<FileIdentity>> identityNow() const;
+    // The values for a change: those last read or written while the file is still that one, else
+    // the file read again.
     std::optional<QVariantMap> currentValues();
     // Where writes go: the file a link at the path leads to, so the link stays a link.
     std::optional<QString> writeTarget() const;
-    void write(const QVariantMap& values) const;
-    void keepAside(const QByteArray& bytes);
+    void write(const QVariantMap& values);
+    bool keepAside(const Read& read);
 
     QString path_;
     std::optional<QString> damagedCopy_;
     bool writable_ = true;  // false after a failed read, or while a damaged file could not be kept aside
     std::optional<ReadFailure> readFailure_;
+    std::optional<int> writeFailure_;
+    // The file as this object last read or wrote it (none: there was none), and its values then,
+    // with any change a failed write could not store.
+    std::optional<std::optional<FileIdentity>> seen_;
+    QVariantMap values_;
 };

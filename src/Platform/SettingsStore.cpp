@@ -20,6 +20,7 @@ void SettingsStore::useFile(const QString& path) {
     QVariantMap values = file->loadKeepingDamageAside();
     std::lock_guard lock(mutex_);
     failureKnown_ = file->readFailure().has_value();
+    writeFailureKnown_ = file->writeFailure().has_value();
     file_ = std::move(file);
     values_ = std::move(values);
 }
@@ -37,6 +38,11 @@ QString SettingsStore::filePath() const {
 std::optional<SettingsFile::ReadFailure> SettingsStore::readFailure() const {
     std::lock_guard lock(mutex_);
     return file_->readFailure();
+}
+
+std::optional<int> SettingsStore::writeFailure() const {
+    std::lock_guard lock(mutex_);
+    return file_->writeFailure();
 }
 
 QVariant SettingsStore::value(const QString& key, const QVariant& fallback) const {
@@ -69,27 +75,35 @@ void SettingsStore::setValue(const QString& key, const QVariant& newValue) {
 }
 
 void SettingsStore::remove(const QString& key) {
-    bool newFailure = false;
+    NewFailures failures;
     {
         std::lock_guard lock(mutex_);
         // Where the file cannot be read, the change holds for this run only.
         if (auto stored = file_->update([&](QVariantMap& values) { return values.remove(key) > 0; })) values_ = std::move(*stored);
         else values_.remove(key);
-        newFailure = noteFailure();
+        failures = noteFailures();
     }
-    if (newFailure) emit readFailed();
+    announce(failures);
     emit valueChanged(key);
 }
 
-bool SettingsStore::noteFailure() {
-    if (failureKnown_ || !file_->readFailure()) return false;
-    failureKnown_ = true;
-    return true;
+SettingsStore::NewFailures SettingsStore::noteFailures() {
+    NewFailures failures;
+    failures.read = !failureKnown_ && file_->readFailure();
+    failures.write = !writeFailureKnown_ && file_->writeFailure();
+    failureKnown_ = failureKnown_ || failures.read;
+    writeFailureKnown_ = writeFailureKnown_ || failures.write;
+    return failures;
+}
+
+void SettingsStore::announce(NewFailures failures) {
+    if (failures.read) emit readFailed();
+    if (failures.write) emit writeFailed();
 }
 
 QVariant SettingsStore::update(const QString& key, const std::function<std::optional<QVariant>(const QVariant& stored)>& change) {
     QVariant stored;
-    bool newFailure = false;
+    NewFailures failures;
     {
         std::lock_guard lock(mutex_);
         auto apply = [&](QVariantMap& values) {
@@ -102,9 +116,9 @@ QVariant SettingsStore::update(const QString& key, const std::function<std::opti
         if (auto fromFile = file_->update(apply)) values_ = std::move(*fromFile);
         else apply(values_);
         stored = values_.value(key);
-        newFailure = noteFailure();
+        failures = noteFailures();
     }
-    if (newFailure) emit readFailed();
+    announce(failures);
     emit valueChanged(key);
     return stored;
 }

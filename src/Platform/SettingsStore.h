@@ -29,6 +29,9 @@ public:
     // Why the settings file could not be read, once it could not: from then on changes hold for
     // this run only and the file is left as it is.
     std::optional<SettingsFile::ReadFailure> readFailure() const;
+    // The error (errno) of the first write of the file that failed in this run: that change and
+    // the next hold in memory, and each later change tries to store them all again.
+    std::optional<int> writeFailure() const;
     QString filePath() const;
 
     QVariant value(const QString& key, const QVariant& fallback = {}) const;
@@ -50,13 +53,21 @@ signals:
     void valueChanged(const QString& key);
     // Once per run, on the thread that found it: the file turned out unreadable after it was opened.
     void readFailed();
+    // Once per run, on the thread that found it: a write of the file failed (a full disk, say).
+    void writeFailed();
 
 private:
     SettingsStore();
-    bool noteFailure();  // whether the file's failure is new; under mutex_
+    struct NewFailures {
+        bool read = false;
+        bool write = false;
+    };
+    NewFailures noteFailures();  // which of the file's failures are new; under mutex_
+    void announce(NewFailures failures);
 
     mutable std::mutex mutex_;
     std::unique_ptr<SettingsFile> file_;
     QVariantMap values_;
     bool failureKnown_ = false;  // readFailed was emitted, or the failure was there at opening
+    bool writeFailureKnown_ = false;  // likewise for writeFailed
 };

@@ -36,6 +36,11 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <cstring>
+
 
 namespace {
 
@@ -420,6 +425,53 @@ TEST_F(ShellTest, UnreadableSettingsAreSaidOnceAndNeverWritten) {
         EXPECT_TRUE(quarnell.mainWindow()->findChildren<QMessageBox*>().isEmpty());
         EXPECT_TRUE(std::filesystem::is_symlink(dangling.toStdString()));
         EXPECT_FALSE(std::filesystem::exists(folder.filePath("gone").toStdString()));
+    }
+    SettingsStore::shared().useFile(usual);
+}
+
+// A change that cannot be written (the file size limit stands in for a full disk) is said once,
+// over the main window; the file keeps what it held, and the change holds for the run.
+TEST_F(ShellTest, AFailedSettingsWriteIsSaidOnce) {
+    const QString usual = SettingsStore::shared().filePath();
+    QTemporaryDir folder;
+    const QString path = folder.filePath("Quarnell.conf");
+    SettingsStore::shared().useFile(path);
+    SettingsStore::shared().setValue("appAppearance", "light");
+    const QByteArray before = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    ASSERT_FALSE(before.isEmpty());
+    {
+        QuarnellApp quarnell(fake.services());
+        quarnell.showMainWindow();
+        QApplication::processEvents();
+        EXPECT_FALSE(quarnell.unwritableSettingsNotice());
+
+        rlimit usualLimit{};
+        ::getrlimit(RLIMIT_FSIZE, &usualLimit);
+        const rlimit small{rlim_t(before.size() + 64), usualLimit.rlim_max};
+        ::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        SettingsStore::shared().setValue("menuBarTab", QString(4096, 'x'));
+        SettingsStore::shared().setValue("appAppearance", "dark");
+        ::setrlimit(RLIMIT_FSIZE, &usualLimit);
+        ::signal(SIGXFSZ, SIG_DFL);
+        QApplication::processEvents();
+
+        auto* notice = qobject_cast<QMessageBox*>(quarnell.unwritableSettingsNotice());
+        ASSERT_TRUE(notice);
+        EXPECT_TRUE(notice->isVisible());
+        EXPECT_EQ(notice->text(), AppLocalization::string("settings.unwritable.title"));
+        const int error = *SettingsStore::shared().writeFailure();
+        EXPECT_EQ(notice->informativeText(), AppLocalization::format("settings.unwritable.detail", {path, QString::fromLocal8Bit(std::strerror(error))}));
+        EXPECT_EQ(SettingsStore::shared().text("appAppearance"), "dark");  // for this run
+        EXPECT_EQ(quarnell.mainWindow()->findChildren<QMessageBox*>().size(), 1);
+        notice->close();
+        QApplication::processEvents();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), before);
     }
     SettingsStore::shared().useFile(usual);
 }

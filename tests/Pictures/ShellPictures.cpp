@@ -12,6 +12,8 @@
 
 #include <QTemporaryDir>
 
+#include <cerrno>
+
 static const PictureRegistration shell("shell", [](PictureContext& pictures) {
     QTemporaryDir home;
     const FixtureRoots roots(home.path().toStdString());
@@ -30,6 +32,9 @@ static const PictureRegistration shell("shell", [](PictureContext& pictures) {
         pictures.render("settings-full", QSize(620, 1240), [&] { return std::make_unique<SettingsView>(state); });
         pictures.render("settings-unreadable-notice", QSize(520, 280), [&] {
             return makeUnreadableSettingsNotice({SettingsFile::ReadFailure::Kind::danglingLink, 0}, "/home/ana/.config/Quarnell/Quarnell.ini");
+        });
+        pictures.render("settings-unwritable-notice", QSize(520, 280), [&] {
+            return makeUnwritableSettingsNotice(ENOSPC, "/home/ana/.config/Quarnell/Quarnell.ini");
         });
         fake.abandon.request_stop();
     }

@@ -1,5 +1,6 @@
 #include "Platform/SettingsFile.h"
 #include "Platform/SettingsStore.h"
+#include "Platform/SettingsText.h"
 #include "Support/FifoWatch.h"
 #include "Support/ForkedChild.h"
 #include "Support/TempTree.h"
@@ -12,6 +13,8 @@
 #include <QSettings>
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -280,6 +283,157 @@ TEST(SettingsFile, AFileThatCannotBeReadIsNeverWritten) {
     EXPECT_EQ(failures, "");
     EXPECT_EQ(bytesOf(path), before);
     EXPECT_TRUE(damagedCopies(path).isEmpty());
+}
+
+// A hand-written file of any size opens quickly: its lines are judged in one pass and read by Qt in
+// one piece. A file past what a settings file holds, in lines or in bytes, is damage: kept aside
+// whole (a second name for a huge one) and read only so far.
+TEST(SettingsFile, AFileLargerThanASettingsFileIsKeptAsideAndReadOnlySoFar) {
+    {
+        SCOPED_TRACE("in another order, within the limits");
+        TempTree tree;
+        const QString path = settingsPath(tree);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QByteArray text = "; mine\n[General]\n";
+        for (int i = 10'000; i > 0; --i) text += "key" + QByteArray::number(i) + "=\"value, " + QByteArray::number(i) + "\" ; note\n";
+        overwrite(path, text);
+        SettingsFile file(path);
+        const QVariantMap values = file.loadKeepingDamageAside();
+        EXPECT_FALSE(file.damagedCopy());
+        EXPECT_EQ(values.size(), 10'000);
+        EXPECT_EQ(values.value("key7").toString(), "value, 7");
+        EXPECT_EQ(bytesOf(path), text);
+    }
+    {
+        SCOPED_TRACE("more lines than the limit");
+        TempTree tree;
+        const QString path = settingsPath(tree);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QByteArray text = "[General]\n";
+        for (int i = 1; i <= 3 * SettingsText::lineLimit; ++i) text += "key" + QByteArray::number(i) + "=" + QByteArray::number(i) + "\n";
+        overwrite(path, text);
+        SettingsFile file(path);
+        const QVariantMap values = file.loadKeepingDamageAside();
+        ASSERT_TRUE(file.damagedCopy());
+        EXPECT_EQ(bytesOf(*file.damagedCopy()), text);
+        EXPECT_EQ(values.size(), SettingsText::lineLimit - 1);  // the section's line counts too
+        EXPECT_EQ(values.value("key1").toString(), "1");
+        EXPECT_FALSE(values.contains("key" + QString::number(SettingsText::lineLimit)));
+        SettingsFile next(path);
+        EXPECT_EQ(next.loadKeepingDamageAside(), values);
+        EXPECT_FALSE(next.damagedCopy());
+    }
+    SCOPED_TRACE("more bytes than the limit");
+    TempTree tree;
+    const QString path = settingsPath(tree);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QByteArray text = "[General]\nfirst=1\nhuge=" + QByteArray(SettingsText::byteLimit, 'x') + "\nlast=2\n";
+    overwrite(path, text);
+    SettingsFile file(path);
+    const QVariantMap values = file.loadKeepingDamageAside();
+    ASSERT_TRUE(file.damagedCopy());
+    EXPECT_EQ(bytesOf(*file.damagedCopy()), text);
+    EXPECT_EQ(values, (QVariantMap{{"first", "1"}}));
+    EXPECT_EQ(bytesOf(path), "[General]\nfirst=1\n");
+}
+
+// A file replaced during the run, or changed in place with its times put back, is read again at the
+// next change by the rule of the start: damage is kept aside, and the change goes on top of what
+// could be read, never on top of what this object read before.
+TEST(SettingsFile, AFileChangedUnderTheRunIsReadAgainByTheSameRule) {
+    TempTree tree;
+    const QString path = writtenSettings(tree);
+    SettingsFile file(path);
+    file.loadKeepingDamageAside();
+
+    QByteArray replaced = bytesOf(path).replace("appAppearance=dark", "appAppearance=\"dark").replace("zzLast=kept", "zzLast=theirs");
+    const QString beside = path + ".theirs";
+    overwrite(beside, replaced);
+    fs::rename(beside.toStdString(), path.toStdString());
+    auto values = file.update([](QVariantMap& stored) { return stored.insert("appLanguage", "ar"), true; });
+    ASSERT_TRUE(values);
+    ASSERT_TRUE(file.damagedCopy());
+    EXPECT_EQ(bytesOf(*file.damagedCopy()), replaced);
+    EXPECT_EQ(values->value("zzLast").toString(), "theirs");  // not swallowed by the open quote
+    EXPECT_FALSE(values->contains("appAppearance"));
+    EXPECT_EQ(QJsonDocument::fromJson(values->value("storageHistory.v1").toByteArray()).array().size(), 365);
+    EXPECT_EQ(SettingsFile(path).loadKeepingDamageAside(), *values);
+
+    // Changed in place, same length, the old times put back.
+    tree.rewriteKeepingTimes(path.toStdString(), bytesOf(path).replace("zzLast=theirs", "zzLast=THEIRS").toStdString());
+    values = file.update([](QVariantMap& stored) { return stored.insert("appAppearance", "light"), true; });
+    ASSERT_TRUE(values);
+    EXPECT_EQ(values->value("zzLast").toString(), "THEIRS");
+    EXPECT_EQ(values->value("appLanguage").toString(), "ar");
+    EXPECT_EQ(damagedCopies(path).size(), 1);
+    SettingsFile reread(path);
+    EXPECT_EQ(reread.loadKeepingDamageAside(), *values);
+    EXPECT_FALSE(reread.damagedCopy());
+}
+
+// A write keeps the file's permissions, through a link too. A write that fails (here the file size
+// limit, as a full disk would) leaves the old file whole and is told once; a later change that can
+// be written stores the earlier one too.
+TEST(SettingsFile, WritesKeepPermissionsAndAFailedWriteLeavesTheFileWhole) {
+    TempTree tree;
+    const QString path = settingsPath(tree);
+    const fs::path real = tree.path() / "dotfiles/Quarnell.conf";
+    fs::create_directories(real.parent_path());
+    overwrite(QString::fromStdString(real.string()), "[General]\nappLanguage=ar\n");
+    ::chmod(real.c_str(), 0644);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    fs::create_symlink(real, path.toStdString());
+    SettingsFile linked(path);
+    linked.loadKeepingDamageAside();
+    ASSERT_TRUE(linked.update([](QVariantMap& values) { return values.insert("appAppearance", "dark"), true; }));
+    struct stat info {};
+    ASSERT_EQ(::stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0644u);
+    EXPECT_TRUE(fs::is_symlink(path.toStdString()));
+
+    TempTree other;
+    const QString plain = writtenSettings(other);
+    const QByteArray before = bytesOf(plain);
+    ::chmod(QFile::encodeName(plain).constData(), 0640);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        SettingsFile file(plain);
+        file.loadKeepingDamageAside();
+        const rlimit small{rlim_t(before.size() + 1024), rlim_t(before.size() + 1024)};
+        ::signal(SIGXFSZ, SIG_IGN);
+        bool held = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+        const auto first = file.update([](QVariantMap& values) { return values.insert("big", QString(4096, 'b')), true; });
+        const auto failure = file.writeFailure();
+        held = held && first && first->contains("big") && failure;
+        file.update([](QVariantMap& values) { return values.insert("bigger", QString(8192, 'b')), true; });
+        held = held && file.writeFailure() == failure;
+        ::_exit(held ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(bytesOf(plain), before);
+    ASSERT_EQ(::stat(QFile::encodeName(plain).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(QDir(QFileInfo(plain).absolutePath()).entryList(QDir::Files | QDir::Hidden), (QStringList{"Quarnell.conf", "Quarnell.conf.lock-writers"}));
+
+    // Within the limit again, the next change stores the one that could not be written.
+    SettingsFile file(plain);
+    file.loadKeepingDamageAside();
+    const rlimit usual = [] { rlimit limit{}; ::getrlimit(RLIMIT_FSIZE, &limit); return limit; }();
+    const rlimit small{rlim_t(before.size() + 1024), usual.rlim_max};
+    ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    file.update([](QVariantMap& values) { return values.insert("big", QString(4096, 'b')), true; });
+    ::setrlimit(RLIMIT_FSIZE, &usual);
+    ::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_TRUE(file.writeFailure());
+    EXPECT_EQ(bytesOf(plain), before);
+    file.update([](QVariantMap& values) { return values.insert("small", "s"), true; });
+    const QVariantMap stored = SettingsFile(plain).loadKeepingDamageAside();
+    EXPECT_EQ(stored.value("big").toString(), QString(4096, 'b'));
+    EXPECT_EQ(stored.value("small").toString(), "s");
 }
 
 // The store finds its file without opening it (a FIFO there would hold the start for good), in the
