@@ -1,6 +1,7 @@
 // The shell: onboarding, the root view with its tabs, settings, the language choice and the
 // application's windows and menus, driven offscreen.
 #include "App/FolderPanel.h"
+#include "App/FolderPanelDates.h"
 #include "App/QuarnellApp.h"
 #include "App/RootView.h"
 #include "Models/AppLocalization.h"
@@ -12,6 +13,7 @@
 #include "Support/FixtureRoots.h"
 #include "Views/Shell/AppVersion.h"
 #include "Views/Common/FileActionAlerts.h"
+#include "Views/Common/LeftToRightTextStyle.h"
 #include "Views/DesignSystem/Appearance.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/PillTabBar.h"
@@ -26,13 +28,20 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QListView>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -494,4 +503,84 @@ TEST(FolderPanel, ChoosesFoldersOnlyAndMakesNone) {
         EXPECT_FALSE(action->isVisible());
     }
     panel.reject();
+}
+
+namespace {
+
+// Room a text leaves in `width`: negative when it is cut.
+int roomFor(const QFontMetrics& metrics, const QString& text, int width) { return width - metrics.horizontalAdvance(text); }
+
+}  // namespace
+
+// In English and in Arabic, with Qt's own texts of the language: every button, heading, date and
+// place whole at the size the panel opens at; no type column (all rows are folders); dates in the
+// chosen language.
+TEST(FolderPanel, OpensWithEveryColumnAndButtonWholeInEitherLanguage) {
+    QTemporaryDir start;
+    for (const char* name : {"Documents", "مستندات العائلة"}) QDir(start.path()).mkdir(QString::fromUtf8(name));
+    for (const char* language : {"en", "ar"}) {
+        SCOPED_TRACE(language);
+        SettingsStore::shared().setValue("appLanguage", QString::fromLatin1(language));
+        QuarnellApp::applyLanguage();
+        QFileDialog panel;
+        FolderPanel::prepare(panel, start.path().toStdString());
+        panel.show();
+        auto* details = panel.findChild<QTreeView*>("treeView");
+        ASSERT_TRUE(details);
+        auto* files = qobject_cast<QFileSystemModel*>(details->model());
+        ASSERT_TRUE(files);
+        ASSERT_TRUE(waitUntil([&] { return files->rowCount(details->rootIndex()) == 2; }));
+        QCoreApplication::processEvents();
+
+        EXPECT_TRUE(details->isColumnHidden(FolderPanel::typeColumn));
+        QHeaderView* header = details->header();
+        for (int column = 0; column < header->count(); ++column) {
+            if (details->isColumnHidden(column)) continue;
+            const QString heading = files->headerData(column, Qt::Horizontal).toString();
+            EXPECT_GE(roomFor(header->fontMetrics(), heading, header->sectionSize(column)), 24) << heading.toStdString();
+        }
+        for (int row = 0; row < 2; ++row) {
+            const QModelIndex date = files->index(row, FolderPanel::dateColumn, details->rootIndex());
+            ASSERT_TRUE(qobject_cast<FolderPanelDates*>(details->itemDelegateForColumn(FolderPanel::dateColumn)));
+            const QString shown = FolderPanelDates::shown(date);
+            EXPECT_EQ(shown, AppLocalization::activeLocale().toString(files->lastModified(date), QLocale::ShortFormat));
+            EXPECT_GE(roomFor(details->fontMetrics(), shown, header->sectionSize(FolderPanel::dateColumn)), 12) << shown.toStdString();
+            if (QString::fromLatin1(language) == "ar") {
+                EXPECT_TRUE(shown.contains(QChar(0x0662)));  // ٢ of the year
+            }
+        }
+        for (QPushButton* button : panel.findChild<QDialogButtonBox*>("buttonBox")->findChildren<QPushButton*>()) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            const QRect inside = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            EXPECT_GE(roomFor(button->fontMetrics(), QString(button->text()).remove('&'), inside.width()), 0) << button->text().toStdString();
+        }
+        auto* places = panel.findChild<QListView*>("sidebar");
+        ASSERT_TRUE(places);
+        for (int row = 0; row < places->model()->rowCount(); ++row) {
+            const QString place = places->model()->index(row, 0).data().toString();
+            EXPECT_GE(roomFor(places->fontMetrics(), place, places->viewport()->width() - places->iconSize().width() - 12), 0) << place.toStdString();
+        }
+        panel.reject();
+    }
+    SettingsStore::shared().remove("appLanguage");
+    QuarnellApp::applyLanguage();
+}
+
+// The path box's text reads left to right also where the application reads right to left: the
+// painter shapes in the application's direction, and "/home/user" would read "home/user/".
+TEST(FolderPanel, ThePathReadsLeftToRightInARightToLeftWindow) {
+    QComboBox box;
+    auto* style = new LeftToRightTextStyle(&box);
+    EXPECT_EQ(box.style(), style);
+    auto drawn = [&](QStyle* drawing, Qt::LayoutDirection direction) {
+        QImage image(200, 24, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setLayoutDirection(direction);
+        drawing->drawItemText(&painter, image.rect(), Qt::AlignLeft | Qt::AlignVCenter, box.palette(), true, "/home/user");
+        return image;
+    };
+    EXPECT_EQ(drawn(style, Qt::RightToLeft), drawn(style, Qt::LeftToRight));
+    EXPECT_NE(drawn(QApplication::style(), Qt::RightToLeft), drawn(QApplication::style(), Qt::LeftToRight));
 }
