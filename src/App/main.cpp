@@ -2,6 +2,7 @@
 #include "App/SingleInstance.h"
 #include "Models/AppRelauncher.h"
 #include "Platform/OpenFileLimit.h"
+#include "Views/Common/IconTheme.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -11,6 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quarnell");
     QApplication::setOrganizationName("Quarnell");
+    // Before any widget asks Qt for an icon, so that Qt's loader never reads the user's icon folders.
+    IconTheme::prepare();
 
     SingleInstance instance(QDBusConnection::sessionBus());
     if (!instance.claim(QApplication::arguments().contains(SingleInstance::takeOverArgument)) &&

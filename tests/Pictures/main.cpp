@@ -2,6 +2,7 @@
 #include "Pictures/PictureRegistry.h"
 
 #include "Platform/SettingsStore.h"
+#include "Views/Common/IconTheme.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // As the app does: the icon folders are the machine's, whichever fixture a screen installs first.
+    IconTheme::prepare();
     QTemporaryDir settingsDir;
     SettingsStore::shared().useFile(settingsDir.filePath("settings.conf"));
 

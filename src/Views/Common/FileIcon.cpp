@@ -4,8 +4,6 @@
 #include "Views/Common/IconTheme.h"
 
 #include <QApplication>
-#include <QFileIconProvider>
-#include <QFileInfo>
 #include <QMimeDatabase>
 #include <QStyle>
 
@@ -13,24 +11,23 @@
 
 namespace {
 
-// The icon of the item's kind, by its name alone: what a file that is gone still shows.
-QIcon kindIcon(const std::filesystem::path& path) {
-    static const QMimeDatabase mimeTypes;
-    const QMimeType type = mimeTypes.mimeTypeForFile(PathText::display(path.filename()), QMimeDatabase::MatchExtension);
-    for (const QString& name : {type.iconName(), type.genericIconName(), QStringLiteral("text-x-generic")}) {
-        const QIcon icon = QIcon::fromTheme(name);
+QIcon firstThemeIcon(const QStringList& names, QStyle::StandardPixmap fallback) {
+    for (const QString& name : names) {
+        const QIcon icon = IconTheme::icon(name);
         if (!icon.isNull()) return icon;
     }
-    return QApplication::style()->standardIcon(QStyle::SP_FileIcon);
+    return QApplication::style()->standardIcon(fallback);
 }
 
 }  // namespace
 
+// By the item's name and whether it is a folder, never by its contents: the file is not opened on
+// the window's thread, where a FIFO or a slow disk would hold it.
 QIcon fileIcon(const std::filesystem::path& path) {
-    IconTheme::prepare();
     std::error_code error;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) return kindIcon(path);
-    static const QFileIconProvider provider;
-    const QIcon icon = provider.icon(QFileInfo(PathText::display(path)));
-    return icon.isNull() ? kindIcon(path) : icon;
+    if (std::filesystem::is_directory(std::filesystem::status(path, error)))
+        return firstThemeIcon({QStringLiteral("folder"), QStringLiteral("inode-directory")}, QStyle::SP_DirIcon);
+    static const QMimeDatabase mimeTypes;
+    const QMimeType type = mimeTypes.mimeTypeForFile(PathText::display(path.filename()), QMimeDatabase::MatchExtension);
+    return firstThemeIcon({type.iconName(), type.genericIconName(), QStringLiteral("text-x-generic")}, QStyle::SP_FileIcon);
 }
