@@ -1,7 +1,6 @@
 #include "Platform/AutostartSwitch.h"
 
 #include "Platform/FileContents.h"
-#include "Platform/KeyFile.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -20,17 +19,10 @@ constexpr std::string_view group = "Desktop Entry";
 constexpr std::string_view hiddenKey = "Hidden";
 constexpr std::string_view enabledKey = "X-GNOME-Autostart-enabled";
 
-// GLib's booleans, which desktop sessions read entries with; anything else is no boolean.
-std::optional<bool> boolean(std::string_view value) {
-    if (value == "true" || value == "1") return true;
-    if (value == "false" || value == "0") return false;
-    return std::nullopt;
-}
-
-std::optional<bool> lastBoolean(const KeyFile& keys, std::string_view key) {
-    const auto values = keys.values(group, key);
-    if (values.empty()) return std::nullopt;
-    return boolean(values.back());
+std::optional<bool> booleanIn(const GLibKeyFile& keys, std::string_view key) {
+    const auto value = keys.value(group, key);
+    if (!value) return std::nullopt;
+    return GLibKeyFile::boolean(*value);
 }
 
 bool stillListed(const fs::path& path, const FileIdentity& expected) {
@@ -59,61 +51,46 @@ int renameWithoutReplacing(const fs::path& from, const fs::path& to) {
 
 }  // namespace
 
-bool startsAtLogin(const KeyFile& keys) {
-    return lastBoolean(keys, hiddenKey) != true && lastBoolean(keys, enabledKey) != false;
+bool startsAtLogin(const GLibKeyFile& keys) {
+    return booleanIn(keys, hiddenKey) != true && (!keys.value(group, enabledKey) || booleanIn(keys, enabledKey) == true);
 }
 
 std::optional<std::string> switched(std::string_view text, bool on) {
+    using Line = GLibKeyFile::Line;
     std::string result;
     result.reserve(text.size() + 16);
-    bool inGroup = false;
-    bool sawGroup = false;
+    std::size_t copied = 0;
     bool sawHidden = false;
-    size_t afterHeader = std::string::npos;  // where a missing "Hidden" goes
-    std::string_view headerEnding = "\n";      // and the line ending it takes
-    while (!text.empty()) {
-        const size_t end = text.find('\n');
-        const std::string_view line = text.substr(0, end == std::string_view::npos ? text.size() : end + 1);
-        text.remove_prefix(line.size());
-        const std::string_view body = line.substr(0, line.find_first_of("\r\n"));
-        const std::string_view ending = line.substr(body.size());
-        const std::string_view content = KeyFile::trimmed(body);
-        if (!content.empty() && content.front() == '[') {
-            inGroup = content.back() == ']' && content.substr(1, content.size() - 2) == group;
-            result += line;
-            if (inGroup && !sawGroup) {
-                sawGroup = true;
-                if (ending.empty()) result += '\n';
-                else headerEnding = ending;
-                afterHeader = result.size();
-            }
-            continue;
+    std::optional<std::size_t> afterHeader;  // where a missing "Hidden" goes
+    std::string_view headerEnding;           // and the line ending it takes
+    auto replaceValue = [&](const Line& line, std::string_view value) {
+        result.append(text.substr(copied, line.valueStart - copied));
+        result += value;
+        copied = line.valueEnd;
+    };
+    const auto refused = GLibKeyFile::scan(text, [&](const Line& line) {
+        if (line.group != group) return;
+        if (line.kind == Line::Kind::group && !afterHeader) {
+            afterHeader = line.end;
+            headerEnding = line.ending;
         }
-        const size_t equals = body.find('=');
-        if (!inGroup || content.empty() || content.front() == '#' || equals == std::string_view::npos) {
-            result += line;
-            continue;
-        }
-        const std::string_view key = KeyFile::trimmed(body.substr(0, equals));
-        const std::optional<bool> value = boolean(KeyFile::trimmed(body.substr(equals + 1)));
-        std::optional<std::string_view> replacement;
-        if (key == hiddenKey) {
+        if (line.kind != Line::Kind::pair) return;
+        const std::optional<bool> value = GLibKeyFile::boolean(text.substr(line.valueStart, line.valueEnd - line.valueStart));
+        if (line.key == hiddenKey) {
             sawHidden = true;
-            if (!on) replacement = "true";
-            else if (value == true) replacement = "false";
-        } else if (key == enabledKey && on && value == false) {
-            replacement = "true";
+            if (!on) replaceValue(line, "true");
+            else if (value == true) replaceValue(line, "false");
+        } else if (line.key == enabledKey && on && value != true) {
+            replaceValue(line, "true");
         }
-        if (!replacement) {
-            result += line;
-            continue;
-        }
-        result += body.substr(0, equals + 1);
-        result += *replacement;
-        result += ending;
+    });
+    if (refused || !afterHeader) return std::nullopt;
+    result.append(text.substr(copied));
+    // Every value replaced lies after the group's first header, so its place in the result is its place in the text.
+    if (!on && !sawHidden) {
+        const std::string added = std::string(hiddenKey) + "=true";
+        result.insert(*afterHeader, headerEnding.empty() ? "\n" + added + "\n" : added + std::string(headerEnding));
     }
-    if (!sawGroup) return std::nullopt;
-    if (!on && !sawHidden) result.insert(afterHeader, std::string(hiddenKey) + "=true" + std::string(headerEnding));
     return result;
 }
 
@@ -123,7 +100,7 @@ Result rewrite(const fs::path& file, const FileIdentity& expected, bool on) {
     if (fd < 0) return errno == ELOOP || errno == ENOENT ? Result{Outcome::changed} : Result{Outcome::failed, errno};
     struct stat info {};
     const bool same = ::fstat(fd, &info) == 0 && FileIdentity::of(info) == expected;
-    const auto text = same ? FileContents::read(fd, KeyFile::maximumSize) : std::nullopt;
+    const auto text = same ? FileContents::read(fd, maximumEntrySize) : std::nullopt;
     ::close(fd);
     if (!same) return {Outcome::changed};
     if (!text) return {Outcome::failed, EIO};

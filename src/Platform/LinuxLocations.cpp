@@ -13,7 +13,7 @@ namespace {
 enum class Place {
     none,
     autostart,        // $XDG_CONFIG_HOME/autostart
-    systemAutostart,  // /etc/xdg/autostart
+    systemAutostart,  // autostart in every $XDG_CONFIG_DIRS folder
     enabledUnits,     // /etc/systemd/system/*.target.wants
     systemApplications,  // applications in every $XDG_DATA_DIRS folder
     userApplications,    // $XDG_DATA_HOME/applications
@@ -91,7 +91,11 @@ std::vector<fs::path> baseFolders(Place place, const SystemRoots& roots) {
     switch (place) {
     case Place::none: return {};
     case Place::autostart: return {roots.configHome / "autostart"};
-    case Place::systemAutostart: return {roots.root / "etc/xdg/autostart"};
+    case Place::systemAutostart: {
+        std::vector<fs::path> found;
+        for (const auto& dir : roots.configDirs) found.push_back(dir / "autostart");
+        return found;
+    }
     case Place::enabledUnits: return enabledUnitFolders(roots.root);
     case Place::systemApplications: {
         std::vector<fs::path> found;

@@ -2,9 +2,17 @@
 
 #include "Platform/AutostartSwitch.h"
 #include "Platform/DesktopEntry.h"
+#include "Platform/FileContents.h"
+#include "Platform/GLibKeyFile.h"
 #include "Platform/KeyFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
+#include <cstdint>
 #include <string>
 #include <system_error>
 
@@ -92,18 +100,46 @@ std::optional<QString> unitProgram(const KeyFile& unit, std::string_view unitNam
 }  // namespace
 
 std::optional<StartupEntry> StartupEntry::read(const fs::path& file, const fs::path& root) {
-    auto keys = KeyFile::read(resolvedBelow(file, root));
-    if (!keys) return std::nullopt;
-    if (keys->hasGroup("Unit") || keys->hasGroup("Service")) {
-        StartupEntry entry;
-        // An enabled instance is a link named after the instance to its template ("getty@.service").
-        const std::string unitName = file.filename().string();
-        if (auto description = keys->value("Unit", "Description")) entry.label = utf8(withNameSpecifiers(*description, unitName));
-        entry.program = unitProgram(*keys, unitName);
+    const auto keys = KeyFile::read(resolvedBelow(file, root));
+    if (!keys || !(keys->hasGroup("Unit") || keys->hasGroup("Service"))) return std::nullopt;
+    StartupEntry entry;
+    // An enabled instance is a link named after the instance to its template ("getty@.service").
+    const std::string unitName = file.filename().string();
+    if (auto description = keys->value("Unit", "Description")) entry.label = utf8(withNameSpecifiers(*description, unitName));
+    entry.program = unitProgram(*keys, unitName);
+    return entry;
+}
+
+StartupEntry StartupEntry::readAutostart(const fs::path& file) {
+    StartupEntry entry;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        entry.error = errno;
+        if (fd >= 0) ::close(fd);
+        // A link to nothing, or to itself: the desktop finds no file there either.
+        entry.reading = entry.error == ENOENT || entry.error == ELOOP ? Reading::notAFile : Reading::unreadable;
         return entry;
     }
-    const bool startsAtLogin = AutostartSwitch::startsAtLogin(*keys);
-    auto desktop = DesktopEntry::fromKeyFile(std::move(*keys));
-    if (!desktop) return std::nullopt;
-    return StartupEntry{desktop->text("Name"), desktop->program(), startsAtLogin};
+    std::optional<std::string> text;
+    if (S_ISREG(info.st_mode) && std::uint64_t(info.st_size) <= AutostartSwitch::maximumEntrySize) {
+        text = FileContents::read(fd, AutostartSwitch::maximumEntrySize);
+        if (!text) entry.error = errno;
+    }
+    ::close(fd);
+    if (!S_ISREG(info.st_mode)) entry.reading = Reading::notAFile;
+    else if (std::uint64_t(info.st_size) > AutostartSwitch::maximumEntrySize) entry.reading = Reading::tooLarge;
+    else if (!text) entry.reading = Reading::unreadable;
+    if (!text) return entry;
+
+    // Its name and program as far as they can be made out, whether or not the desktop takes the file.
+    if (const auto desktop = DesktopEntry::fromKeyFile(KeyFile::parse(*text))) {
+        entry.label = desktop->text("Name");
+        entry.program = desktop->program();
+    }
+    const auto keys = GLibKeyFile::parse(*text, &entry.badLine);
+    if (!keys) entry.reading = Reading::badLine;
+    else if (!keys->hasGroup("Desktop Entry")) entry.reading = Reading::noEntryGroup;
+    else entry.startsAtLogin = AutostartSwitch::startsAtLogin(*keys);
+    return entry;
 }

@@ -81,10 +81,11 @@ std::filesystem::path usableBaseFolder(const SystemRoots& roots, const std::file
     return roots.holdsPersonalFolder(base) || insideUserFolder ? fallback : base;
 }
 
-std::vector<std::filesystem::path> dataFolders() {
-    const char* value = std::getenv("XDG_DATA_DIRS");
+// The absolute folders of a colon-separated XDG search path, in order; `fallback` when it is unset or empty.
+std::vector<std::filesystem::path> searchFolders(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
     std::vector<std::filesystem::path> dirs;
-    std::string list = (value && *value) ? value : "/usr/local/share:/usr/share";
+    std::string list = (value && *value) ? value : fallback;
     size_t start = 0;
     while (start <= list.size()) {
         size_t end = list.find(':', start);
@@ -114,7 +115,8 @@ SystemRoots SystemRoots::machine() {
     roots.dataHome = usableBaseFolder(roots, environmentPath("XDG_DATA_HOME", roots.home / ".local/share"), roots.home / ".local/share");
     roots.stateHome = usableBaseFolder(roots, environmentPath("XDG_STATE_HOME", roots.home / ".local/state"), roots.home / ".local/state");
     roots.downloads = roots.userFolders[downloadFolderIndex];
-    roots.dataDirs = dataFolders();
+    roots.dataDirs = searchFolders("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
+    roots.configDirs = searchFolders("XDG_CONFIG_DIRS", "/etc/xdg");
     return roots;
 }
 
@@ -131,6 +133,7 @@ SystemRoots SystemRoots::fixture(const std::filesystem::path& dir) {
     roots.userFolders = userFolderPaths(roots.home, roots.configHome);
     roots.downloads = roots.userFolders[downloadFolderIndex];
     roots.dataDirs = {dir / "usr/local/share", dir / "usr/share"};
+    roots.configDirs = {dir / "etc/xdg"};
     return roots;
 }
 

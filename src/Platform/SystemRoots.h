@@ -19,10 +19,12 @@ struct SystemRoots {
     // videos, templates and public share.
     std::vector<std::filesystem::path> userFolders;
     std::vector<std::filesystem::path> dataDirs;  // $XDG_DATA_DIRS, /usr/local/share:/usr/share
+    std::vector<std::filesystem::path> configDirs;  // $XDG_CONFIG_DIRS, /etc/xdg
 
     // The real machine, from the environment and the XDG conventions.
     static SystemRoots machine();
-    // Everything below one folder: <dir>/proc, <dir>/sys, <dir>/home with its XDG folders, <dir>/usr/share.
+    // Everything below one folder: <dir>/proc, <dir>/sys, <dir>/home with its XDG folders, <dir>/usr/share,
+    // <dir>/etc/xdg.
     static SystemRoots fixture(const std::filesystem::path& dir);
 
     // The home folder, a user folder, or a folder holding one: never proposed for removal.

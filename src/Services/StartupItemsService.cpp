@@ -2,6 +2,7 @@
 
 #include "Foundation/PathText.h"
 #include "Models/AppLocalization.h"
+#include "Models/ByteFormatting.h"
 #include "Models/NameCollator.h"
 #include "Platform/AutostartSwitch.h"
 #include "Platform/FolderListing.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <set>
 #include <string_view>
 #include <system_error>
 
@@ -45,19 +47,39 @@ std::optional<fs::path> fileIn(const StartupFolder& folder, const fs::path& file
     return std::nullopt;
 }
 
-// Whether the desktop starts an entry file at login by its own keys; one it cannot read as an entry
-// counts as its name says.
-bool entryStarts(const fs::path& file, const SystemRoots& roots) {
-    const auto entry = StartupEntry::read(file, roots.root);
-    return !entry || entry->startsAtLogin;
+const StartupFolder& unitFolder = startupFolders[2];
+
+// Whether the desktop starts an entry file at login by itself.
+bool entryStarts(const fs::path& file) {
+    return StartupEntry::readAutostart(file).starts();
 }
 
 // What the desktop does at the next login for the entries of one file name: the user's entry
 // replaces the system's.
 bool startsAtLogin(const fs::path& userEntry, const SystemRoots& roots) {
-    if (FileIdentity::at(userEntry)) return entryStarts(userEntry, roots);
+    if (FileIdentity::at(userEntry)) return entryStarts(userEntry);
     const auto system = fileIn(systemFolder, userEntry.filename(), roots);
-    return system && entryStarts(*system, roots);
+    return system && entryStarts(*system);
+}
+
+StartupEntry readEntry(const StartupFolder& folder, const fs::path& file, const SystemRoots& roots) {
+    if (&folder != &unitFolder) return StartupEntry::readAutostart(file);
+    return StartupEntry::read(file, roots.root).value_or(StartupEntry{});
+}
+
+// Why the desktop cannot read an entry, or we could not: the row's help text. Empty when it was read.
+QString readingProblem(const StartupEntry& entry) {
+    using Reading = StartupEntry::Reading;
+    switch (entry.reading) {
+    case Reading::loaded: return {};
+    case Reading::badLine: return AppLocalization::format("startup.problem.badLine", {qlonglong(entry.badLine)});
+    case Reading::notAFile: return AppLocalization::string("startup.problem.notAFile");
+    case Reading::noEntryGroup: return AppLocalization::string("startup.problem.noEntryGroup");
+    case Reading::tooLarge: return AppLocalization::format("startup.problem.tooLarge", {ByteFormatting::string(std::int64_t(AutostartSwitch::maximumEntrySize))});
+    case Reading::unreadable:
+        return AppLocalization::format("startup.problem.unreadable", {QString::fromStdString(std::generic_category().message(entry.error))});
+    }
+    return {};
 }
 
 QString fileName(const fs::path& path) {
@@ -80,31 +102,35 @@ std::vector<StartupItem> StartupItemsService::items() {
     std::lock_guard lock(mutex_);
     const SystemRoots roots = SystemRoots::current();
     std::vector<StartupItem> found;
+    std::set<fs::path> systemNames;
     for (const StartupFolder& folder : startupFolders) {
         const std::string_view enabledExtension = LinuxLocations::enabledStartupExtension(folder.location);
         for (const fs::path& directory : LinuxLocations::folders(folder.location, roots)) {
             for (const fs::path& file : FolderListing::entries(directory).value_or(std::vector<fs::path>{})) {
                 const std::string extension = FolderListing::lowercaseExtension(file);
                 if (extension != enabledExtension && extension != disabledExtension) continue;
-                // A user's entry of the same name replaces the system's: the user's row stands for both.
-                if (&folder == &systemFolder && fileIn(userFolder, file.filename(), roots)) continue;
-                const auto entry = StartupEntry::read(file, roots.root);
+                // A user's entry of the same name replaces the system's, and the first system folder
+                // holding a name hides the others': one row stands for them all.
+                if (&folder == &systemFolder && (fileIn(userFolder, file.filename(), roots) || !systemNames.insert(file.filename()).second)) continue;
+                const StartupEntry entry = readEntry(folder, file, roots);
                 // A bare mask ("Hidden=true" alone) takes its name and program from the entry it replaces.
                 std::optional<StartupEntry> replaced;
                 if (&folder == &userFolder && extension == enabledExtension)
-                    if (const auto system = fileIn(systemFolder, file.filename(), roots)) replaced = StartupEntry::read(*system, roots.root);
+                    if (const auto system = fileIn(systemFolder, file.filename(), roots)) replaced = StartupEntry::readAutostart(*system);
                 StartupItem item;
                 item.id = file.string();
                 item.path = file;
-                if (entry && entry->label) item.name = *entry->label;
+                if (entry.label) item.name = *entry.label;
                 else if (replaced && replaced->label) item.name = *replaced->label;
                 else item.name = PathText::display(file.stem());
-                if (entry && entry->program) item.program = *entry->program;
+                if (entry.program) item.program = *entry.program;
                 else if (replaced && replaced->program) item.program = *replaced->program;
                 else item.program = AppLocalization::string("startup.unknownProgram");
-                item.isEnabled = extension == enabledExtension && (!entry || entry->startsAtLogin);
+                item.isEnabled = extension == enabledExtension && entry.starts();
                 item.canChange = folder.canChange;
                 item.identity = FileIdentity::at(file);
+                item.isKnown = entry.reading != StartupEntry::Reading::tooLarge && entry.reading != StartupEntry::Reading::unreadable;
+                item.readingProblem = readingProblem(entry);
                 found.push_back(std::move(item));
             }
         }
@@ -126,8 +152,12 @@ void StartupItemsService::setEnabled(const StartupItem& item, bool enabled) {
     const std::string enabledExtension(LinuxLocations::enabledStartupExtension(userFolder.location));
     const bool named = FolderListing::lowercaseExtension(item.path) == enabledExtension;
     const auto identity = FileIdentity::at(item.path);
-    if (!identity || identity != item.identity || (named && entryStarts(item.path, roots)) != item.isEnabled)
-        throw StartupError(StartupError::Case::changedSinceListed, fileName(item.path));
+    if (!identity || identity != item.identity) throw StartupError(StartupError::Case::changedSinceListed, fileName(item.path));
+    // A file the desktop cannot read stays unread by it whatever its name or keys: no switch works.
+    const StartupEntry listed = StartupEntry::readAutostart(item.path);
+    if (const QString problem = readingProblem(listed); !problem.isEmpty() || !item.readingProblem.isEmpty())
+        throw StartupError(StartupError::Case::notSwitchable, fileName(item.path), problem.isEmpty() ? item.readingProblem : problem);
+    if ((named && listed.starts()) != item.isEnabled) throw StartupError(StartupError::Case::changedSinceListed, fileName(item.path));
     if (enabled == item.isEnabled) return;
 
     fs::path entryPath = item.path;
@@ -153,11 +183,12 @@ void StartupItemsService::setEnabled(const StartupItem& item, bool enabled) {
             renamed = *now;
         }
         try {
-            const auto entry = StartupEntry::read(current, roots.root);
-            if (entry && !entry->startsAtLogin) {
-                if (entry->program) check(AutostartSwitch::rewrite(current, renamed, true), current, "startup.writeFailed");
-                // A bare mask over a system entry: without it the system's entry starts.
-                else if (replacesSystemEntry) Trash::moveToTrash(current, {.expected = renamed});
+            const StartupEntry entry = StartupEntry::readAutostart(current);
+            if (!entry.starts()) {
+                if (entry.program) check(AutostartSwitch::rewrite(current, renamed, true), current, "startup.writeFailed");
+                // A bare mask over a system entry: without it the system's entry starts, if it would.
+                else if (replacesSystemEntry && entryStarts(*fileIn(systemFolder, entryPath.filename(), roots)))
+                    Trash::moveToTrash(current, {.expected = renamed});
                 else throw StartupError(StartupError::Case::nothingToStart, fileName(current));
             }
         } catch (...) {

@@ -2,6 +2,7 @@
 
 #include "Foundation/PathText.h"
 #include "Models/AppLocalization.h"
+#include "Models/ByteFormatting.h"
 #include "Models/IsolatedText.h"
 
 #include "Services/AppState.h"
@@ -110,10 +111,18 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             return view;
         });
         fixture.state().setToolMessage(std::nullopt);
+        // With a user's entry the desktop cannot read and one too large to read: no switch, and a reason.
+        StartupItem refused = ToolsFixture::startupItem(home / ".config/autostart/backup-helper.desktop", "Backup Helper", false, true);
+        refused.readingProblem = AppLocalization::format("startup.problem.badLine", {7});
+        StartupItem unknown = ToolsFixture::startupItem(home / ".config/autostart/huge-entry.desktop", "huge-entry", false, true);
+        unknown.isKnown = false;
+        unknown.readingProblem = AppLocalization::format("startup.problem.tooLarge", {ByteFormatting::string(std::int64_t(16) << 20)});
         fixture.loadStartup({
-            ToolsFixture::startupItem(home / ".config/autostart/syncthing.desktop", "Syncthing", true, true),
+            refused,
             ToolsFixture::startupItem(home / ".config/autostart/chat.desktop.disabled", "Chat", false, true),
+            unknown,
             ToolsFixture::startupItem("/etc/xdg/autostart/print-applet.desktop", "Print Applet", true, false),
+            ToolsFixture::startupItem(home / ".config/autostart/syncthing.desktop", "Syncthing", true, true),
         });
         pictures.render("tools-startup-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::startup); });
         pictures.render("tools-history-onerecord", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::history); });

@@ -556,7 +556,7 @@ TEST_F(AppStateTest, AFailedForgottenSearchKeepsTheOldListAndReportsTheError) {
 
 TEST_F(AppStateTest, StartupSwitchesWaitForTheLoadBeforeThemAndNeverSetTheBusyFlag) {
     AppState& app = makeState();
-    StartupItem item{"/auto/x.desktop", "X", "/auto/x.desktop", "x", true, true, {}};
+    StartupItem item{"/auto/x.desktop", "X", "/auto/x.desktop", "x", true, true, {}, true, {}};
     StartupItem off = item;
     off.isEnabled = false;
     std::vector<std::pair<std::string, bool>> switched;
@@ -590,7 +590,7 @@ TEST_F(AppStateTest, StartupSwitchesWaitForTheLoadBeforeThemAndNeverSetTheBusyFl
 
 TEST_F(AppStateTest, QuickStartupSwitchesReachTheServiceInTheOrderTheyWereMade) {
     AppState& app = makeState();
-    StartupItem on{"/auto/x.desktop", "X", "/auto/x.desktop", "x", true, true, {}};
+    StartupItem on{"/auto/x.desktop", "X", "/auto/x.desktop", "x", true, true, {}, true, {}};
     StartupItem off = on;
     off.isEnabled = false;
     std::vector<bool> switched;

@@ -1,10 +1,12 @@
 #include "Models/AppLocalization.h"
+#include "Models/ByteFormatting.h"
+#include "Platform/AutostartSwitch.h"
 #include "Platform/SettingsStore.h"
 #include "Services/StartupItemsService.h"
 #include "Support/FixtureRoots.h"
+#include "Support/GLibKeyFiles.h"
 #include "Support/TempTree.h"
 
-#include <dlfcn.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -38,6 +40,7 @@ protected:
     TempTree tree;
     FixtureRoots roots{tree.path()};
     StartupItemsService service;
+    const GLibKeyFiles glib;
     const QString unknown = AppLocalization::string("startup.unknownProgram");
 };
 
@@ -81,16 +84,18 @@ TEST_F(StartupItemsServiceTest, ClassifiesTheThreeFolders) {
     EXPECT_FALSE(beta.isEnabled);
     EXPECT_TRUE(beta.canChange);
 
-    const StartupItem& upper = item(items, "E.DESKTOP");  // unreadable as an entry: named after its file
+    const StartupItem& upper = item(items, "E.DESKTOP");  // the desktop cannot read it: named after its file, off
     EXPECT_EQ(upper.name, "E");
     EXPECT_EQ(upper.program, unknown);
-    EXPECT_TRUE(upper.isEnabled);
+    EXPECT_FALSE(upper.isEnabled);
+    EXPECT_FALSE(upper.isSwitchable());
 
     EXPECT_EQ(item(items, "f.desktop").name, "");  // an empty name is a name
     EXPECT_EQ(item(items, "f.desktop").program, unknown);
     EXPECT_EQ(item(items, "g.desktop").name, "g");
     EXPECT_EQ(item(items, "g.desktop").program, "/opt/a b/run");  // "\s" is a space, here inside quotes
     EXPECT_EQ(item(items, "pipe.desktop").program, unknown);
+    EXPECT_FALSE(item(items, "pipe.desktop").isEnabled);
 
     const StartupItem& tracker = item(items, "tracker.desktop");
     EXPECT_FALSE(tracker.canChange);
@@ -197,62 +202,13 @@ TEST_F(StartupItemsServiceTest, RefusesSystemItemsAndNeverReplacesAFile) {
     }
 }
 
-namespace {
-
-// Reads autostart entries with GLib's own key-file reader, as a desktop session does at login:
-// the user's entry of a name replaces the system's; "Hidden" true or "X-GNOME-Autostart-enabled"
-// false keeps it from starting.
-class DesktopSession {
-public:
-    DesktopSession() : glib_(::dlopen("libglib-2.0.so.0", RTLD_NOW)) {}
-    ~DesktopSession() {
-        if (glib_) ::dlclose(glib_);
-    }
-    bool available() const { return glib_; }
-
-    bool startsAtLogin(const fs::path& home, const fs::path& root, const std::string& fileName) const {
-        fs::path file = home / ".config/autostart" / fileName;
-        if (!fs::exists(fs::symlink_status(file))) file = root / "etc/xdg/autostart" / fileName;
-        if (!fs::exists(fs::symlink_status(file))) return false;
-        auto newKeyFile = function<void*()>("g_key_file_new");
-        auto load = function<int(void*, const char*, int, void**)>("g_key_file_load_from_file");
-        auto boolean = function<int(void*, const char*, const char*, void**)>("g_key_file_get_boolean");
-        auto freeKeyFile = function<void(void*)>("g_key_file_free");
-        auto freeError = function<void(void*)>("g_error_free");
-        void* keys = newKeyFile();
-        void* error = nullptr;
-        bool starts = load(keys, file.c_str(), 0, &error);
-        auto flag = [&](const char* key, bool missing) {
-            void* failure = nullptr;
-            const bool value = boolean(keys, "Desktop Entry", key, &failure);
-            if (!failure) return value;
-            freeError(failure);
-            return missing;
-        };
-        if (error) freeError(error);
-        else starts = !flag("Hidden", false) && flag("X-GNOME-Autostart-enabled", true);
-        freeKeyFile(keys);
-        return starts;
-    }
-
-private:
-    template <typename Signature>
-    Signature* function(const char* name) const {
-        return reinterpret_cast<Signature*>(::dlsym(glib_, name));
-    }
-    void* glib_;
-};
-
-}  // namespace
-
 // Every way a user's entry and a system entry of one name can meet: the switch shows what the
 // desktop will do at the next login, and flipping it makes the desktop do the opposite, with the
 // rest of each file kept byte for byte and no second entry made.
 TEST_F(StartupItemsServiceTest, TheSwitchFollowsWhatTheDesktopDoesAtLogin) {
-    const DesktopSession session;
-    ASSERT_TRUE(session.available());
+    ASSERT_TRUE(glib.available());
     const fs::path home = tree.path() / "home";
-    auto starts = [&](const std::string& name) { return session.startsAtLogin(home, tree.path(), name); };
+    auto starts = [&](const std::string& name) { return glib.startsAtLogin(home / ".config/autostart", {tree.path() / "etc/xdg/autostart"}, name); };
     auto flip = [&](const std::string& fileName, bool enabled) { service.setEnabled(item(service.items(), fileName), enabled); };
     const std::string full = "# kept\r\n[Desktop Entry]\r\nType=Application\r\nName=Sync\r\nName[ar]=مزامنة\r\nExec=sync-agent --tray\r\n"
                              "X-Custom = 1\r\n\r\n[Desktop Action quit]\r\nName=Quit\r\nHidden=true\r\n";
@@ -370,4 +326,156 @@ TEST_F(StartupItemsServiceTest, ASwitchActsOnlyOnTheFileThatWasListed) {
     service.setEnabled(item(service.items(), "linked.desktop"), false);
     EXPECT_TRUE(fs::is_symlink(tree.path() / "home/.config/autostart/linked.disabled"));
     EXPECT_EQ(TempTree::read(target), desktop("Linked", "l"));
+}
+
+// Each entry is shown as GLib reads it at login, and every switch leaves a file that GLib reads
+// the way the switch says: values that are no boolean, lines GLib refuses, and entries past the
+// size an older reader stopped at.
+TEST_F(StartupItemsServiceTest, EntriesAreShownAndSwitchedAsGLibReadsThem) {
+    ASSERT_TRUE(glib.available());
+    const fs::path folder = tree.path() / "home/.config/autostart";
+    const std::map<std::string, std::string> entries{
+        {"capital-false.desktop", desktop("A", "a") + "X-GNOME-Autostart-enabled=False\n"},
+        {"no.desktop", desktop("B", "b") + "X-GNOME-Autostart-enabled=no\n"},
+        {"empty-value.desktop", desktop("C", "c") + "X-GNOME-Autostart-enabled=\n"},
+        {"enabled-then-not.desktop", desktop("D", "d") + "X-GNOME-Autostart-enabled=true\nX-GNOME-Autostart-enabled=yes\n"},
+        {"hidden-yes.desktop", desktop("E", "e") + "Hidden=yes\n"},
+        {"hidden-capital.desktop", desktop("F", "f") + "Hidden=True\n"},
+        {"hidden-blanks.desktop", desktop("G", "g") + "Hidden=\ttrue \t\r\n"},
+        {"hidden-vertical-tab.desktop", desktop("H", "h") + "Hidden=true\v\n"},
+        {"indented.desktop", "  [Desktop Entry]\n\tName=I\n Exec=i\n\fX-GNOME-Autostart-enabled = 0\n"},
+        {"two-groups.desktop", desktop("J", "j") + "[Desktop Action x]\nName=x\n[Desktop Entry]\nHidden=1\n"},
+        {"semicolon.desktop", desktop("K", "k") + "; a comment GLib does not take\n"},
+        {"semicolon.disabled", desktop("L", "l") + "; a comment GLib does not take\nX-GNOME-Autostart-enabled=false\n"},
+        {"false-and-hidden.disabled", desktop("M", "m") + "X-GNOME-Autostart-enabled=False\nHidden=1 \n"},
+        {"bom.desktop", "\xEF\xBB\xBF" + desktop("N", "n")},
+        {"key-first.desktop", "Name=O\n" + desktop("O", "o")},
+        {"no-group.desktop", "[Other]\nName=P\n"},
+        {"latin1.desktop", "[Desktop Entry]\nEncoding=Latin1\nName=Q\nExec=q\n"},
+        {"locale-key.desktop", desktop("R", "r") + "Name[sr@latin]=R\nName[ar]=ر\n"},
+        {"bad-locale.desktop", desktop("S", "s") + "Name[a b]=S\n"},
+        {"big-hidden.desktop", desktop("T", "t") + "Hidden=true\n" + std::string(1'500'000, '#') + "\n"},
+        {"crlf.desktop", "[Desktop Entry]\r\nName=U\r\nExec=u\r\nX-GNOME-Autostart-enabled=false\r\n"},
+    };
+    for (const auto& [name, text] : entries) user(name, text);
+    auto listed = [&](const std::string& name) { return item(service.items(), name); };
+    auto glibStarts = [&](const std::string& name) { return glib.startsAtLogin(folder, {tree.path() / "etc/xdg/autostart"}, name); };
+
+    for (const auto& [name, text] : entries) {
+        const StartupItem shown = listed(name);
+        if (name.ends_with(".desktop")) EXPECT_EQ(shown.isEnabled, glibStarts(name)) << name;
+        else EXPECT_FALSE(shown.isEnabled) << name;
+        EXPECT_EQ(shown.isSwitchable(), glib.load(folder / name) && glib.load(folder / name)->hasEntryGroup) << name;
+    }
+
+    // Every switch that can be made leaves what GLib reads as on, then off, then on again.
+    for (const auto& [name, text] : entries) {
+        const StartupItem shown = listed(name);
+        if (!shown.isSwitchable()) {
+            EXPECT_THROW(service.setEnabled(shown, !shown.isEnabled), StartupError) << name;
+            EXPECT_EQ(TempTree::read(folder / name), text) << name;
+            continue;
+        }
+        fs::path stem = folder / name;
+        stem.replace_extension();
+        const std::string entryName = stem.filename().string() + ".desktop";
+        for (const bool on : {true, false, true}) {
+            const StartupItem before = fs::exists(folder / entryName) ? listed(entryName) : listed(stem.filename().string() + ".disabled");
+            if (before.isEnabled == on) continue;
+            service.setEnabled(before, on);
+            EXPECT_EQ(glibStarts(entryName), on) << name << (on ? " on" : " off");
+            EXPECT_EQ(listed(fs::exists(folder / entryName) ? entryName : stem.filename().string() + ".disabled").isEnabled, on) << name;
+        }
+    }
+}
+
+// Entries the desktop cannot read, or we could not, are never shown on and never switched; the
+// row says why.
+TEST_F(StartupItemsServiceTest, EntriesThatCannotBeReadSayWhyAndStayAsTheyAre) {
+    user("semicolon.desktop", desktop("Semicolon", "s") + "; comment\n");
+    user("no-group.desktop", "# only\n[Other]\nA=b\n");
+    const fs::path huge = user("huge.desktop", desktop("Huge", "h"));
+    fs::resize_file(huge, AutostartSwitch::maximumEntrySize + 1);
+    const fs::path edge = user("edge.desktop", desktop("Edge", "e") + "Hidden=true\n#");
+    fs::resize_file(edge, AutostartSwitch::maximumEntrySize);  // the bound itself is read
+    fs::create_symlink("nowhere.desktop", tree.path() / "home/.config/autostart/dangling.desktop");
+    tree.write("etc/xdg/autostart/broken.desktop", "[Desktop Entry]\nExec=broken\n;\n");
+
+    const auto items = service.items();
+    const StartupItem& semicolon = item(items, "semicolon.desktop");
+    EXPECT_FALSE(semicolon.isEnabled);
+    EXPECT_TRUE(semicolon.isKnown);
+    EXPECT_TRUE(semicolon.canChange);
+    EXPECT_FALSE(semicolon.isSwitchable());
+    EXPECT_EQ(semicolon.readingProblem, AppLocalization::format("startup.problem.badLine", {5}));
+    EXPECT_EQ(item(items, "no-group.desktop").readingProblem, AppLocalization::string("startup.problem.noEntryGroup"));
+    EXPECT_EQ(item(items, "dangling.desktop").readingProblem, AppLocalization::string("startup.problem.notAFile"));
+    EXPECT_FALSE(item(items, "dangling.desktop").isEnabled);
+
+    const StartupItem& tooLarge = item(items, "huge.desktop");
+    EXPECT_FALSE(tooLarge.isKnown);
+    EXPECT_FALSE(tooLarge.isEnabled);
+    EXPECT_FALSE(tooLarge.isSwitchable());
+    EXPECT_EQ(tooLarge.name, "huge");
+    EXPECT_TRUE(tooLarge.readingProblem.contains(ByteFormatting::string(std::int64_t(AutostartSwitch::maximumEntrySize))));
+    const StartupItem& atBound = item(items, "edge.desktop");
+    EXPECT_TRUE(atBound.isKnown);
+    EXPECT_TRUE(atBound.isSwitchable());
+    EXPECT_FALSE(atBound.isEnabled);  // hidden, read to its last byte
+
+    const StartupItem& system = item(items, "broken.desktop");
+    EXPECT_FALSE(system.isEnabled);
+    EXPECT_EQ(system.readingProblem, AppLocalization::format("startup.problem.badLine", {3}));
+
+    for (const char* name : {"semicolon.desktop", "huge.desktop"}) {
+        try {
+            service.setEnabled(item(items, name), false);
+            FAIL() << name << " was switched";
+        } catch (const StartupError& error) {
+            EXPECT_EQ(error.errorCase(), StartupError::Case::notSwitchable);
+            EXPECT_TRUE(QString::fromStdString(error.what()).contains(item(items, name).readingProblem));
+        }
+    }
+    // Even an item listed before its file went bad is checked again at the moment of the switch.
+    const fs::path later = user("later.desktop", desktop("Later", "l"));
+    const StartupItem fine = item(service.items(), "later.desktop");
+    std::string bad = desktop("Later", "l") + "Hidden\n";
+    tree.write("home/.config/autostart/later.desktop", bad);
+    EXPECT_THROW(service.setEnabled(fine, false), StartupError);
+    EXPECT_EQ(TempTree::read(later), bad);
+    EXPECT_EQ(fs::file_size(huge), AutostartSwitch::maximumEntrySize + 1);
+    EXPECT_EQ(TempTree::read(tree.path() / "home/.config/autostart/semicolon.desktop"), desktop("Semicolon", "s") + "; comment\n");
+}
+
+// System entries come from autostart in every folder of XDG_CONFIG_DIRS: the first folder holding
+// a name wins, and the user's folder masks them all.
+TEST_F(StartupItemsServiceTest, SystemEntriesComeFromEveryConfigFolderTheFirstWinning) {
+    ASSERT_TRUE(glib.available());
+    SystemRoots folders = SystemRoots::fixture(tree.path());
+    const fs::path vendor = tree.path() / "usr/etc/xdg";
+    folders.configDirs = {vendor, tree.path() / "etc/xdg", vendor};  // a folder named twice counts once
+    SystemRoots::install(folders);
+    tree.write("usr/etc/xdg/autostart/shared.desktop", desktop("Vendor shared", "v") + "Hidden=true\n");
+    tree.write("etc/xdg/autostart/shared.desktop", desktop("Shared", "s"));
+    tree.write("etc/xdg/autostart/only-etc.desktop", desktop("Only etc", "o"));
+    tree.write("usr/etc/xdg/autostart/masked.desktop", desktop("Vendor masked", "m"));
+    tree.write("etc/xdg/autostart/masked.desktop", desktop("Masked", "m"));
+    user("masked.desktop", "[Desktop Entry]\nHidden=true\n");
+
+    const auto items = service.items();
+    ASSERT_EQ(items.size(), 3u);
+    const std::vector<fs::path> systemFolders{vendor / "autostart", tree.path() / "etc/xdg/autostart"};
+    for (const StartupItem& each : items)
+        EXPECT_EQ(each.isEnabled, glib.startsAtLogin(tree.path() / "home/.config/autostart", systemFolders, each.path.filename())) << each.id;
+    EXPECT_EQ(item(items, "shared.desktop").path, vendor / "autostart/shared.desktop");
+    EXPECT_FALSE(item(items, "shared.desktop").isEnabled);
+    EXPECT_TRUE(item(items, "only-etc.desktop").isEnabled);
+    const StartupItem& mask = item(items, "masked.desktop");
+    EXPECT_TRUE(mask.canChange);
+    EXPECT_EQ(mask.name, "Vendor masked");  // a bare mask borrows from the entry that wins
+
+    // On for the mask: it goes, and the first system folder's entry is the one that starts.
+    service.setEnabled(mask, true);
+    EXPECT_TRUE(glib.startsAtLogin(tree.path() / "home/.config/autostart", systemFolders, "masked.desktop"));
+    EXPECT_EQ(item(service.items(), "masked.desktop").path, vendor / "autostart/masked.desktop");
 }

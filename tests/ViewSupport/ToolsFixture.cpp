@@ -121,5 +121,5 @@ CleanupCandidate ToolsFixture::candidate(const Path& path, std::int64_t size, Cl
 
 StartupItem ToolsFixture::startupItem(const Path& path, QString name, bool enabled, bool canChange) {
     const QString program = "/usr/bin/" + name.toLower();
-    return StartupItem{path.string(), std::move(name), path, program, enabled, canChange, {}};
+    return StartupItem{path.string(), std::move(name), path, program, enabled, canChange, {}, true, {}};
 }

@@ -115,6 +115,7 @@ std::vector<std::pair<QString, QString>> makeTable() {
         {"plus.circle", "add_circle_outline"},
         {"power", "power_settings_new"},
         {"powerplug", "power"},
+        {"questionmark.circle.fill", "help"},
         {"scope", "my_location"},
         {"shippingbox", "inventory_2"},
         {"shippingbox.fill", "inventory_2"},

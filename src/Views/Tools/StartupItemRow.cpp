@@ -5,6 +5,7 @@
 #include "Services/AppState.h"
 #include "Views/Common/FileActions.h"
 #include "Views/Common/GuardedMenu.h"
+#include "Views/Common/PlainToolTip.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Fonts.h"
@@ -48,6 +49,9 @@ StartupItemRow::StartupItemRow(AppState& state, StartupItem item, const DynamicC
     managed_ = new Pill(AppLocalization::string("startup.systemManaged"), QStringLiteral("lock.fill"), DS::gray);
     managed_->setObjectName("systemManaged");
     row->addWidget(managed_);
+    blocked_ = new Pill(AppLocalization::string("startup.cannotSwitch"), QStringLiteral("exclamationmark.triangle.fill"), DS::amber);
+    blocked_->setObjectName("cannotSwitch");
+    row->addWidget(blocked_);
     setItem(item_);
 }
 
@@ -57,13 +61,21 @@ void StartupItemRow::setItem(StartupItem item) {
     badge_->setTint(item_.canChange ? tint_ : DS::gray);
     name_->setText(DisplayText::name(item_.name));
     program_->setText(DisplayText::name(item_.program));
-    status_->setText(AppLocalization::string(item_.isEnabled ? "tools.startup.on" : "tools.startup.off"));
-    status_->setSymbol(item_.isEnabled ? QStringLiteral("bolt.fill") : QStringLiteral("moon.fill"));
-    status_->setTint(item_.isEnabled ? DS::green : DS::gray);
+    if (!item_.isKnown) {
+        status_->setText(AppLocalization::string("tools.startup.unknown"));
+        status_->setSymbol(QStringLiteral("questionmark.circle.fill"));
+    } else {
+        status_->setText(AppLocalization::string(item_.isEnabled ? "tools.startup.on" : "tools.startup.off"));
+        status_->setSymbol(item_.isEnabled ? QStringLiteral("bolt.fill") : QStringLiteral("moon.fill"));
+    }
+    status_->setTint(item_.isKnown && item_.isEnabled ? DS::green : DS::gray);
     toggle_->setChecked(item_.isEnabled);
     toggle_->setAccessibleName(item_.name);
-    toggle_->setVisible(item_.canChange);
+    toggle_->setVisible(item_.isSwitchable());
     managed_->setVisible(!item_.canChange);
+    blocked_->setVisible(item_.canChange && !item_.isSwitchable());
+    setToolTip(item_.readingProblem.isEmpty() ? QString() : plainToolTip(item_.readingProblem));
+    setAccessibleDescription(item_.readingProblem);
 }
 
 void StartupItemRow::paintEvent(QPaintEvent*) {

@@ -12,8 +12,10 @@ class TextLabel;
 class ToggleSwitch;
 
 // One startup item: its badge (a gear, or a grey lock for system-wide items), name over program,
-// whether it starts, and a switch for the user's own items ("System managed" for the others). The
-// switch shows the item as last published; flipping it asks AppState and waits for the new list.
+// whether it starts ("Not known" when its file could not be read), and a switch for the user's own
+// items ("System managed" for the others, "Cannot switch" for a user's file the desktop cannot
+// read, with the reason as the row's help text). The switch shows the item as last published;
+// flipping it asks AppState and waits for the new list.
 class StartupItemRow : public QWidget {
     Q_OBJECT
 public:
@@ -23,7 +25,7 @@ public:
     void setItem(StartupItem item);
 
     const StartupItem& item() const { return item_; }
-    ToggleSwitch* toggle() const { return item_.canChange ? toggle_ : nullptr; }
+    ToggleSwitch* toggle() const { return item_.isSwitchable() ? toggle_ : nullptr; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -40,5 +42,6 @@ private:
     Pill* status_;
     ToggleSwitch* toggle_;
     Pill* managed_;
+    Pill* blocked_;
     bool hovering_ = false;
 };

@@ -318,6 +318,47 @@ TEST(StartupItemsView, SwitchesAskAppStateAndShowThePublishedState) {
     EXPECT_FALSE(view.refreshButton()->isEnabled());
 }
 
+// A user's entry the desktop cannot read has no switch and says why; one that could not be read
+// here is neither on nor off. A row that becomes readable gets its switch back in place.
+TEST(StartupItemsView, RowsThatCannotBeSwitchedSayWhy) {
+    ToolsFixture fixture;
+    StartupItem refused = ToolsFixture::startupItem("/home/u/.config/autostart/broken.desktop", "Broken", false, true);
+    refused.readingProblem = AppLocalization::format("startup.problem.badLine", {4});
+    StartupItem unknown = ToolsFixture::startupItem("/home/u/.config/autostart/huge.desktop", "Huge", false, true);
+    unknown.isKnown = false;
+    unknown.readingProblem = AppLocalization::format("startup.problem.tooLarge", {"16.8 MB"});
+    StartupItem system = ToolsFixture::startupItem("/etc/xdg/autostart/applet.desktop", "Applet", false, false);
+    system.readingProblem = AppLocalization::string("startup.problem.noEntryGroup");
+    fixture.loadStartup({refused, unknown, system});
+    StartupItemsView view(fixture.state(), DynamicColor::primary());
+    showIn(view);
+
+    auto* broken = static_cast<StartupItemRow*>(view.rows()->row(0));
+    auto* huge = static_cast<StartupItemRow*>(view.rows()->row(1));
+    auto* applet = static_cast<StartupItemRow*>(view.rows()->row(2));
+    for (StartupItemRow* row : {broken, huge, applet}) {
+        EXPECT_EQ(row->toggle(), nullptr);
+        EXPECT_TRUE(row->toolTip().contains(row->item().readingProblem)) << row->item().name.toStdString();
+    }
+    EXPECT_TRUE(broken->findChild<Pill*>("cannotSwitch")->isVisible());
+    EXPECT_FALSE(broken->findChild<Pill*>("systemManaged")->isVisible());
+    EXPECT_EQ(broken->findChild<Pill*>("startupStatus")->text(), AppLocalization::string("tools.startup.off"));
+    EXPECT_EQ(huge->findChild<Pill*>("startupStatus")->text(), AppLocalization::string("tools.startup.unknown"));
+    EXPECT_TRUE(applet->findChild<Pill*>("systemManaged")->isVisible());
+    EXPECT_FALSE(applet->findChild<Pill*>("cannotSwitch")->isVisible());
+
+    StartupItem mended = refused;
+    mended.readingProblem.clear();
+    view.refreshButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.startupLoads.size() == 2; }));
+    fixture.fake.startupLoads[1]->succeed({mended, unknown, system});
+    ASSERT_TRUE(waitUntil([&] { return broken->toggle() != nullptr; }));
+    EXPECT_EQ(view.rows()->row(0), broken);
+    EXPECT_TRUE(broken->toggle()->isVisible());
+    EXPECT_FALSE(broken->findChild<Pill*>("cannotSwitch")->isVisible());
+    EXPECT_TRUE(broken->toolTip().isEmpty());
+}
+
 // A switch flipped from the keyboard renames the entry and the list is loaded again: the row and
 // its switch stay, with the focus on it, through the reload and through the busy flag of a refresh.
 TEST(StartupItemsView, AFlippedSwitchKeepsItsRowAndTheFocus) {
