@@ -28,18 +28,28 @@ public:
     template <typename Work, typename Finish>
     void run(std::stop_source stop, Work work, Finish finish) {
         using Result = std::invoke_result_t<Work&, std::stop_token>;
+        ++unfinished_;
         pool_.start([this, stop, work, finish]() mutable {
             std::stop_callback forwardShutdown(shutdown_.get_token(), [&stop] { stop.request_stop(); });
             auto outcome = std::make_shared<JobOutcome<Result>>(JobOutcome<Result>::capture([&] { return work(stop.get_token()); }));
-            post([finish, outcome]() mutable { finish(*outcome); });
+            // Runs only while the owner, and so this object, exists.
+            post([this, finish, outcome]() mutable {
+                finish(*outcome);
+                --unfinished_;
+            });
         });
     }
+
+    // On the owner's thread: every job run so far has handed its outcome back, also the stopped and
+    // superseded ones, so none of them can still publish.
+    bool isIdle() const { return unfinished_ == 0; }
 
     // From any thread: runs `closure` on the owner's thread, later, unless the owner is gone by then.
     void post(std::function<void()> closure) const;
 
 private:
     QPointer<QObject> owner_;
+    int unfinished_ = 0;  // touched on the owner's thread only
     std::stop_source shutdown_;
     QThreadPool pool_;
 };

@@ -42,8 +42,16 @@ DockerPanelModel::DockerPanelModel(std::chrono::milliseconds pollInterval, QObje
     : QObject(parent), pollInterval_(pollInterval) {}
 
 void DockerPanelModel::poll(std::stop_token stop) {
-    if (stop.stop_requested()) return;
-    refreshThen([this, stop] { QTimer::singleShot(pollInterval_, this, [this, stop] { poll(stop); }); });
+    ++pollLoops_;
+    pollFrom(std::move(stop));
+}
+
+void DockerPanelModel::pollFrom(std::stop_token stop) {
+    if (stop.stop_requested()) {
+        --pollLoops_;
+        return;
+    }
+    refreshThen([this, stop] { QTimer::singleShot(pollInterval_, this, [this, stop] { pollFrom(stop); }); });
 }
 
 void DockerPanelModel::refresh() {

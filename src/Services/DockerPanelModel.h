@@ -36,6 +36,9 @@ public:
 
     // Refreshes now and then every poll interval after each refresh ends, until `stop` is requested.
     void poll(std::stop_token stop);
+    // Whether a polling loop is still alive: it ends at the first turn that finds its stop requested
+    // (after a refresh in flight has ended), and calls Docker no more after that.
+    bool isPolling() const { return pollLoops_ > 0; }
     // Reloads the rows, unless a refresh or an action is in flight.
     void refresh();
     // Runs one action on a container that has none in flight, then reloads the rows.
@@ -49,6 +52,7 @@ signals:
     void actionErrorsChanged();
 
 private:
+    void pollFrom(std::stop_token stop);
     void refreshThen(std::function<void()> done);
     void reloadAfterAction(const QString& id);
     void setContainers(std::vector<DockerContainer> containers);
@@ -63,6 +67,7 @@ private:
     std::optional<QString> error_;
     QHash<QString, QString> actionErrors_;
     bool isRefreshing_ = false;
+    int pollLoops_ = 0;
     // A load publishes only when no later load and no action began since it started, so stale rows
     // never replace newer ones.
     NewestJob loads_;

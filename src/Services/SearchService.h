@@ -45,6 +45,9 @@ public:
 
     const std::vector<SearchHit>& results() const { return results_; }
     bool isSearching() const { return isSearching_; }
+    // No search of this service runs any more, also none that a newer search replaced or a stop
+    // ended: each has come back and was dropped, so none of them can publish now.
+    bool isIdle() const { return jobs_.isIdle(); }
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
 
     // One search to its end on the calling thread; `text` trimmed and not empty. Never throws. A stop

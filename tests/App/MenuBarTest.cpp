@@ -23,6 +23,7 @@
 #include "Support/FakeDocker.h"
 #include "ViewSupport/ManualAnimationClock.h"
 #include "ViewSupport/MonitorFixture.h"
+#include "ViewSupport/Settling.h"
 #include "Views/Common/FadingStack.h"
 #include "Views/DesignSystem/AreaTrend.h"
 #include "Views/DesignSystem/Ease.h"
@@ -631,7 +632,7 @@ TEST(PanelTopApps, GatherUntilTheFirstRatesAndShowTheSampleThatBringsThem) {
     settle();
     ASSERT_TRUE(machine.monitor().measured().appRates);
     EXPECT_FALSE(gathering(PanelTab::cpu));
-    EXPECT_EQ(rows(PanelTab::cpu), 5);
+    ASSERT_EQ(rows(PanelTab::cpu), 5);  // the first row is read next
     EXPECT_EQ(pages[PanelTab::cpu]->topApps()->findChildren<TextLabel*>("appName").front()->text(),
               QString::fromStdString(AppRankings::byCPU(machine.monitor().apps()).front().name));
     EXPECT_EQ(rows(PanelTab::disk), 5);
@@ -779,7 +780,7 @@ TEST_F(PanelTest, DockerListFitsWrappedFailuresAndBoundsHugeOutput) {
     EXPECT_EQ(page->runningCount()->text(), AppLocalization::activeLocale().toString(60'000));
     EXPECT_EQ(page->total()->text(), AppLocalization::format("docker.total", {60'000LL}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return page->builtRows().size() == LazyRowStack::batch; }, 5000));
-    QTest::qWait(50);
+    ASSERT_TRUE(Settling::waitUntilStill(*page));  // no further batch follows on its own
     EXPECT_EQ(page->findChildren<PanelDockerRow*>().size(), qsizetype(LazyRowStack::batch));
     EXPECT_LE(page->list()->height(), PanelDockerPage::listHeight);
 }

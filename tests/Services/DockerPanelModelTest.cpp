@@ -149,16 +149,19 @@ TEST_F(DockerPanelModelTest, PollingRefreshesUntilCancelled) {
     ASSERT_TRUE(settles([&] { return docker.callCount("ps") >= 3; }));
 
     polling.request_stop();
-    QTest::qWait(150);  // a refresh in flight may still end
+    EXPECT_TRUE(model.isPolling());  // until its next turn, after a refresh in flight has ended
+    ASSERT_TRUE(settles([&] { return !model.isPolling(); }));
+    // The loop is over: whatever it called has logged, and nothing calls again.
     const int calls = docker.callCount("ps");
-    QTest::qWait(400);
-    EXPECT_EQ(docker.callCount("ps"), calls);
+    model.refresh();  // a refresh of its own still runs, and is the only call after the loop's end
+    ASSERT_TRUE(settles([&] { return docker.callCount("ps") == calls + 1; }));
     EXPECT_THAT(names(model), ::testing::ElementsAre("cache"));
 
-    // Cancelled before it starts: nothing runs at all.
+    // Cancelled before it starts: nothing runs at all, and no loop is left behind.
     std::stop_source cancelled;
     cancelled.request_stop();
     model.poll(cancelled.get_token());
-    QTest::qWait(250);
-    EXPECT_EQ(docker.callCount("ps"), calls);
+    EXPECT_FALSE(model.isPolling());
+    model.refresh();
+    ASSERT_TRUE(settles([&] { return docker.callCount("ps") == calls + 2; }));
 }

@@ -288,7 +288,8 @@ TEST_F(SearchServiceTest, NewestSearchAloneIsPublished) {
     service.search("fast", std::nullopt, SearchKind::all);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !service.isSearching(); }, 5000));
     EXPECT_THAT(hitPaths(service.results()), ElementsAre(fast));
-    QTest::qWait(1300);  // the slow search ends meanwhile and must not publish
+    // The slow search was ended when the fast one began; it comes back and must not publish.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.isIdle(); }, 5000));
     EXPECT_THAT(hitPaths(service.results()), ElementsAre(fast));
     EXPECT_FALSE(service.errorMessage().has_value());
     EXPECT_EQ(resultsChanged.count(), 1);
@@ -298,7 +299,7 @@ TEST_F(SearchServiceTest, NewestSearchAloneIsPublished) {
     service.search(" \n\t", std::nullopt, SearchKind::all);
     EXPECT_FALSE(service.isSearching());
     EXPECT_TRUE(service.results().empty());
-    QTest::qWait(50);
+    EXPECT_TRUE(service.isIdle());
     EXPECT_FALSE(std::filesystem::exists(tree.path() / "arguments"));
 }
 
@@ -314,7 +315,7 @@ TEST_F(SearchServiceTest, StoppedSearchKeepsWhatWasPublished) {
     EXPECT_FALSE(service.errorMessage().has_value());  // cleared when a search starts
     service.stop();
     EXPECT_FALSE(service.isSearching());
-    QTest::qWait(600);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.isIdle(); }, 5000));  // the stopped search has come back
     EXPECT_FALSE(service.errorMessage().has_value());
     EXPECT_TRUE(service.results().empty());
 }

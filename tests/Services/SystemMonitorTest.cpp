@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace {
 
@@ -219,10 +221,21 @@ TEST_F(SystemMonitorTest, ApplicationsAndProjectsEverySecondSample) {
 TEST_F(SystemMonitorTest, EverySignalOfASampleSeesTheWholeSample) {
     machine.process({.pid = 51, .comm = "bash", .exe = "/usr/bin/bash", .startTicks = 9});
     auto monitor = makeMonitor();
-    // What each signal's receiver reads: the histories' length, the tick and the applications' pass.
-    std::vector<std::tuple<std::size_t, std::size_t, long long, bool>> seen;
+    // What each signal's receiver reads, against the samples the clock has handed out so far (one
+    // reading a sample, a second apart): the histories' length and newest point, the tick and the
+    // applications' pass.
+    struct Seen {
+        long long samples;
+        std::size_t cpuPoints, writePoints;
+        std::optional<Instant> newestPoint;
+        long long tick;
+        bool appRates;
+    };
+    std::vector<Seen> seen;
     auto record = [&] {
-        seen.emplace_back(monitor->cpuHistory().size(), monitor->diskWriteHistory().size(), monitor->tick(), monitor->measured().appRates);
+        const auto& cpu = monitor->cpuHistory();
+        seen.push_back({std::llround(next.secondsSince(start)), cpu.size(), monitor->diskWriteHistory().size(),
+                        cpu.empty() ? std::nullopt : std::optional(cpu.back().date), monitor->tick(), monitor->measured().appRates});
     };
     for (auto signal : {&SystemMonitor::metricsChanged, &SystemMonitor::cpuChanged, &SystemMonitor::memoryChanged, &SystemMonitor::diskChanged,
                         &SystemMonitor::networkChanged, &SystemMonitor::appsChanged, &SystemMonitor::batteryChanged, &SystemMonitor::cpuHistoryChanged,
@@ -233,10 +246,13 @@ TEST_F(SystemMonitorTest, EverySignalOfASampleSeesTheWholeSample) {
     network(4000, 1500);
     runCycles(*monitor, 2);
     ASSERT_FALSE(seen.empty());
-    for (const auto& [cpuPoints, writePoints, tick, appRates] : seen) {
-        EXPECT_EQ(cpuPoints, std::size_t(tick));  // the sample's point is in before any signal
-        EXPECT_EQ(writePoints, std::size_t(tick));
-        EXPECT_EQ(appRates, tick == 3);  // the second pass over the processes, before any of the third sample's signals
+    for (const Seen& s : seen) {
+        // The sample's point is in, and the tick counted, before any of its signals.
+        EXPECT_EQ(s.cpuPoints, std::size_t(s.samples));
+        EXPECT_EQ(s.writePoints, std::size_t(s.samples));
+        EXPECT_EQ(s.newestPoint, start.addingSeconds(double(s.samples - 1)));
+        EXPECT_EQ(s.tick, s.samples);
+        EXPECT_EQ(s.appRates, s.samples == 3);  // the second pass over the processes, before any of the third sample's signals
     }
-    EXPECT_EQ(std::get<2>(seen.back()), 3);
+    EXPECT_EQ(seen.back().samples, 3);
 }

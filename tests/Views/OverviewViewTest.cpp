@@ -157,9 +157,13 @@ TEST(OverviewView, AFolderMenuSurvivesThePageBeingRebuiltUnderIt) {
     ASSERT_TRUE(row);
 
     // While the menu is open the scan folder changes and the page updates under it.
-    QTimer::singleShot(50, &screen.state, [&] { screen.state.setScanRoot(screen.tree.root() / "Videos"); });
-    QTimer::singleShot(250, [] {
-        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    // Once the menu runs: the folder changes, then, after the page's update it brings (queued
+    // before), the menu closes.
+    QTimer::singleShot(0, &screen.state, [&] {
+        screen.state.setScanRoot(screen.tree.root() / "Videos");
+        QTimer::singleShot(0, [] {
+            if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+        });
     });
     emit row->customContextMenuRequested(QPoint(4, 4));
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);

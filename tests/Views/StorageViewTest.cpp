@@ -287,9 +287,13 @@ TEST(StorageView, AFolderMenuSurvivesThePageBeingRebuiltUnderIt) {
     ScreenFixture screen;
     screen.scanAndWait();
     QPointer<RankedRow> row = screen.view.folderRows().front();
-    QTimer::singleShot(50, &screen.state, [&] { screen.state.setScanRoot(screen.tree.root() / "Videos"); });
-    QTimer::singleShot(250, [] {
-        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    // Once the menu runs: the folder changes, then, after the page's update it brings (queued
+    // before), the menu closes.
+    QTimer::singleShot(0, &screen.state, [&] {
+        screen.state.setScanRoot(screen.tree.root() / "Videos");
+        QTimer::singleShot(0, [] {
+            if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+        });
     });
     emit row->customContextMenuRequested(QPoint(4, 4));
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);

@@ -578,7 +578,7 @@ TEST(ForgottenFilesView, TheDatePillSpellsTheMonthAndTheRowMenuReveals) {
     EXPECT_FALSE(row->icon()->icon().isNull());
 
     QStringList entries;
-    QTimer::singleShot(100, [&] {
+    QTimer::singleShot(0, [&] {  // runs once the menu does
         if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
             for (QAction* action : menu->actions()) entries << action->text();
             menu->close();

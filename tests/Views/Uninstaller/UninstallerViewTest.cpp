@@ -414,3 +414,30 @@ TEST(UninstallerFlow, APackagedApplicationIsLockedAndAPartialMoveNamesWhatFailed
     EXPECT_TRUE(shownText.startsWith(AppLocalization::format("uninstaller.movedCount", {1}) + "\n")) << shownText.toStdString();
     EXPECT_TRUE(shownText.contains("gnome-calculator")) << shownText.toStdString();
 }
+
+TEST(ArtifactRow, ALockedRowAsksForNoTickWhateverReachesItAndAnOpenOneAsksForTheFlip) {
+    std::vector<bool> asked;
+    AppArtifact packaged = Fixture::artifact("/usr/share/applications/org.gnome.Calculator.desktop", 4'200'000, ArtifactCategory::application, false);
+    packaged.package = "gnome-calculator";
+    ArtifactRow locked(packaged, QIcon(), 1, [&](bool on) { asked.push_back(on); });
+    locked.resize(600, 60);
+    locked.show();
+    // The row on its own, with no state behind it to refuse: a click on the row, and a click on its
+    // box even if the box were enabled, ask for nothing.
+    click(&locked);
+    locked.checkBox()->setEnabled(true);
+    locked.checkBox()->show();
+    click(locked.checkBox());
+    EXPECT_TRUE(asked.empty());
+    EXPECT_FALSE(locked.checkBox()->isChecked());
+
+    ArtifactRow open(Fixture::artifact("/home/maya/.cache/gnome-calculator", 4'000, ArtifactCategory::cache), QIcon(), 1,
+                     [&](bool on) { asked.push_back(on); });
+    open.resize(600, 60);
+    open.show();
+    click(&open);
+    click(open.checkBox());
+    // Both ask to untick (the row stays ticked until its owner says otherwise), the box showing the row's tick.
+    EXPECT_EQ(asked, (std::vector<bool>{false, false}));
+    EXPECT_TRUE(open.checkBox()->isChecked());
+}
