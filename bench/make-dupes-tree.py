@@ -13,7 +13,8 @@ Other shapes, each instead of the mixed tree:
   --giant SIZE_MIB   four files of SIZE_MIB: an identical pair, and a pair that differs only in
                      the middle byte;
   --files N          N files like a home folder's: 40 % under 1 KiB, 55 % of 1-4 KiB with
-                     different content, 5 % in groups of two to four copies."""
+                     different content, 5 % in groups of two to four copies;
+  --copies N [MIB]   N copies of one random file of MIB mebibytes (default 32), side by side."""
 import os
 import random
 import sys
@@ -87,6 +88,12 @@ if shape == "--giant":
         written += chunk
     for out in outs:
         out.close()
+    sys.exit(0)
+
+if shape == "--copies":
+    data = os.urandom((int(sys.argv[4]) if len(sys.argv) > 4 else 32) * 1024 * 1024)
+    for i in range(count):
+        write(os.path.join(root, f"copy-{i:03}"), data)
     sys.exit(0)
 
 if shape == "--files":
