@@ -4,7 +4,6 @@
 #include "Services/FileIntelligenceService.h"
 
 #include "Foundation/Cancelled.h"
-#include "Foundation/FileDescriptor.h"
 #include "Foundation/SaturatingSum.h"
 #include "Platform/DirectoryReader.h"
 #include "Platform/KindDescriptions.h"
