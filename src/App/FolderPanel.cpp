@@ -5,7 +5,9 @@
 #include "Models/AppLocalization.h"
 #include "Views/Common/LeftToRightTextStyle.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QListView>
@@ -67,6 +69,11 @@ void prepare(QFileDialog& panel, const std::filesystem::path& start) {
     // A path is one left-to-right run: in a right-to-left box "/home/user" would read "home/user/".
     if (auto* place = panel.findChild<QWidget*>(QStringLiteral("lookInCombo"))) new LeftToRightTextStyle(place);
     if (auto* name = panel.findChild<QWidget*>(QStringLiteral("fileNameEdit"))) name->setLayoutDirection(Qt::LeftToRight);
+
+    // Text alone on the buttons: where the desktop gives dialog buttons icons, Qt places an icon
+    // and right-to-left text so that the text runs off the button's edge.
+    if (auto* buttons = panel.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox")))
+        for (QAbstractButton* button : buttons->buttons()) button->setIcon(QIcon());
 
     int columns = 0;
     if (auto* details = panel.findChild<QTreeView*>(QStringLiteral("treeView"))) {
