@@ -7,6 +7,7 @@
 #include "Models/AppLocalization.h"
 #include "Models/AppRelauncher.h"
 #include "Models/DisplayText.h"
+#include "Models/IsolatedText.h"
 #include "Platform/SettingsStore.h"
 #include "Services/AppState.h"
 #include "Services/FakeAppServices.h"
@@ -423,7 +424,7 @@ TEST_F(ShellTest, UnreadableSettingsAreSaidOnceAndNeverWritten) {
         EXPECT_TRUE(notice->isVisible());
         EXPECT_EQ(notice->text(), AppLocalization::string("settings.unreadable.title"));
         EXPECT_EQ(notice->informativeText(),
-                  AppLocalization::format("settings.unreadable.detail", {dangling, AppLocalization::string("settings.danglingLink")}));
+                  AppLocalization::format("settings.unreadable.detail", {isolatedText(dangling), isolatedText(AppLocalization::string("settings.danglingLink"))}));
         notice->close();
         QApplication::processEvents();
 
@@ -473,7 +474,7 @@ TEST_F(ShellTest, AFailedSettingsWriteIsSaidOnce) {
         EXPECT_TRUE(notice->isVisible());
         EXPECT_EQ(notice->text(), AppLocalization::string("settings.unwritable.title"));
         const int error = *SettingsStore::shared().writeFailure();
-        EXPECT_EQ(notice->informativeText(), AppLocalization::format("settings.unwritable.detail", {path, QString::fromLocal8Bit(std::strerror(error))}));
+        EXPECT_EQ(notice->informativeText(), AppLocalization::format("settings.unwritable.detail", {isolatedText(path), isolatedText(QString::fromLocal8Bit(std::strerror(error)))}));
         EXPECT_EQ(SettingsStore::shared().text("appAppearance"), "dark");  // for this run
         EXPECT_EQ(quarnell.mainWindow()->findChildren<QMessageBox*>().size(), 1);
         notice->close();
