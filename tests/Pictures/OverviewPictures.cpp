@@ -20,7 +20,7 @@ static const PictureRegistration overview("overview", [](PictureContext& picture
     }
     pictures.render("overview-scanned", QSize(1320, 1000), [&] { return std::make_unique<OverviewView>(state, [&] { return capacity; }); });
 
-    // A relaunch: nothing scanned yet in this launch, the newest stored scan shown.
+    // A relaunch: nothing scanned yet in this launch; the stored scans do not date the last scan.
     AppServices relaunched = tree.services();
     relaunched.storageHistory = std::make_unique<StorageHistoryService>();
     relaunched.storageHistory->record(*state.scanSnapshot());

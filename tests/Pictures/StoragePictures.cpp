@@ -47,6 +47,32 @@ static const PictureRegistration storage("storage", [](PictureContext& pictures)
         return view;
     });
 
+    // A folder selected, then focused: its own folders are shown whole, nothing selected.
+    auto scanned = [&](const std::filesystem::path& root) {
+        state.setScanRoot(root);
+        state.startScan();
+        return QTest::qWaitFor([&] { return !state.isScanning(); }, 10000);
+    };
+    auto drilled = [&] {
+        scanned(tree.root());
+        auto view = screen();
+        view->selection().setID(state.scanSnapshot()->buckets[0].path);
+        view->focus(state.scanSnapshot()->buckets[0]);
+        if (!QTest::qWaitFor([&] { return !state.isScanning(); }, 10000)) qWarning("storage: the drill-down scan did not end");
+        return view;
+    };
+    pictures.render("storage-results-drilled", QSize(1320, 880), drilled);
+    pictures.render("storage-results-drilled-full", QSize(1320, 880), drilled, {.fullLength = true, .inspect = {}});
+
+    // A scan that failed while another section was shown, told on coming back.
+    pictures.render("storage-error", QSize(1320, 880), [&] {
+        scanned(tree.root() / "Gone");
+        auto view = screen();
+        drawAlertInto(view.get());
+        return view;
+    });
+    state.clearScanError();
+
     // A folder with nothing in it: the folder list says so, not that a filter matched nothing.
     std::filesystem::create_directory(tree.root() / "Empty");
     state.setScanRoot(tree.root() / "Empty");

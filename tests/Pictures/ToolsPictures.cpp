@@ -91,6 +91,18 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             ToolsFixture::candidate(home / ".local/state/app/logs", 24'000'000, CleanupSafety::safe, "cleanup.logs.detail"),
         });
         pictures.render("tools-cleanup-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::cleanup); });
+        // Scanned again while shown: a cache grew to the top, the installer became safe, the logs went.
+        const std::vector<CleanupCandidate> cleanup = fixture.state().cleanupCandidates();
+        pictures.render("tools-cleanup-reloaded", windowSize, [&] {
+            fixture.loadCleanup(cleanup);
+            auto view = toolsOn(fixture.state(), ValueTool::cleanup);
+            fixture.loadCleanup({
+                ToolsFixture::candidate(home / ".cache/thumbnails", 3'100'000'000, CleanupSafety::safe),
+                ToolsFixture::candidate(home / ".cache/mozilla", 1'240'000'000, CleanupSafety::safe),
+                ToolsFixture::candidate(home / "Downloads/setup-tool_3.2.1_amd64.deb", 96'000'000, CleanupSafety::safe, "cleanup.installers.detail"),
+            });
+            return view;
+        });
         fixture.loadDeveloper({
             ToolsFixture::candidate(home / ".npm/_cacache", 2'100'000'000, CleanupSafety::safe, "developer.npm.detail"),
             ToolsFixture::candidate(home / ".gradle/caches", 1'300'000'000, CleanupSafety::safe, "developer.gradle.detail"),
@@ -111,6 +123,18 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             return view;
         });
         fixture.state().setToolMessage(std::nullopt);
+        // Searched again while shown: a file rewritten larger and dated back, another lost its date.
+        const std::vector<ScannedFile> forgotten = fixture.state().forgottenFiles();
+        pictures.render("tools-forgotten-reloaded", windowSize, [&] {
+            fixture.findForgotten(forgotten);
+            auto view = toolsOn(fixture.state(), ValueTool::forgotten);
+            fixture.findForgotten({
+                ToolsFixture::file(home / "Documents/old-vm-disk.qcow2", 30'000'000'000, Instant::fromUnixSeconds(1'672'531'200)),
+                ToolsFixture::file(home / "Videos/screen-recording-2023-03.mkv", 3'200'000'000, std::nullopt),
+                ToolsFixture::file(home / "Downloads/dataset-archive.tar.gz", 1'100'000'000, old.addingSeconds(86'400 * 30)),
+            });
+            return view;
+        });
         // With a user's entry the desktop cannot read and one too large to read: no switch, and a reason.
         StartupItem refused = ToolsFixture::startupItem(home / ".config/autostart/backup-helper.desktop", "Backup Helper", false, true);
         refused.readingProblem = AppLocalization::format("startup.problem.badLine", {7});
