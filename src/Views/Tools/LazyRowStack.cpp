@@ -45,6 +45,7 @@ void LazyRowStack::lay() {
     shown.reserve(count);
     std::size_t made = 0;
     bool unfinished = false;
+    bool placed = false;  // a row went somewhere other than the end
     for (std::size_t index = 0; index < count; ++index) {
         QWidget* row = nullptr;
         if (auto found = built_.find(keys_[index]); found != built_.end() && !found->second.empty()) {
@@ -60,6 +61,7 @@ void LazyRowStack::lay() {
         }
         QLayoutItem* at = column_->itemAt(int(index));
         if (!at || at->widget() != row) {
+            placed = placed || at;
             column_->removeWidget(row);
             column_->insertWidget(int(index), row);
         }
@@ -80,6 +82,7 @@ void LazyRowStack::lay() {
         }
     built_ = std::move(kept);
     shown_ = std::move(shown);
+    if (placed) followOrderWithTab();
     if (unfinished && !continuing_) {
         continuing_ = true;
         QTimer::singleShot(0, this, [this] {
@@ -87,4 +90,16 @@ void LazyRowStack::lay() {
             lay();
         });
     }
+}
+
+void LazyRowStack::followOrderWithTab() {
+    // The keyboard's order is the order widgets were made in; a moved or inserted row takes its
+    // place in it again, with whatever in it takes the Tab key.
+    std::vector<QWidget*> stops;
+    for (QWidget* row : shown_) {
+        if (row->focusPolicy() & Qt::TabFocus) stops.push_back(row);
+        for (QWidget* widget : row->findChildren<QWidget*>())  // in the order they were made
+            if (widget->focusPolicy() & Qt::TabFocus) stops.push_back(widget);
+    }
+    for (std::size_t i = 1; i < stops.size(); ++i) QWidget::setTabOrder(stops[i - 1], stops[i]);
 }

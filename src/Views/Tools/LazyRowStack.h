@@ -13,7 +13,7 @@ class QVBoxLayout;
 // A column of rows built only as far as the reader has scrolled: the first batch, then the next
 // when the scroll area nears the end. Rows are keyed; setting new keys keeps the built row of every
 // key that stays, so a list that grows or reorders builds only its new rows, a few per turn of the
-// event loop.
+// event loop. Rows stand in the keys' order, on screen and for the Tab key.
 class LazyRowStack : public QWidget {
     Q_OBJECT
 public:
@@ -36,6 +36,7 @@ public:
 
 private:
     void lay();
+    void followOrderWithTab();
 
     QVBoxLayout* column_;
     std::vector<std::string> keys_;

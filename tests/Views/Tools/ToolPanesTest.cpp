@@ -528,6 +528,13 @@ TEST(ToolPanes, AKeptRowShowsItsNewItemWholeInItsNewPlace) {
     EXPECT_EQ(cleanup.rows()->row(0), before["/c/delta"].data());
     EXPECT_EQ(cleanup.rows()->row(3), before["/c/epsilon"].data());
     EXPECT_LT(y(cleanup.rows(), 0), y(cleanup.rows(), 3));
+    auto nextTabStop = [](QWidget* widget) {
+        do widget = widget->nextInFocusChain();
+        while (!(widget->focusPolicy() & Qt::TabFocus));
+        return widget;
+    };
+    for (std::size_t i = 1; i < 4; ++i)  // Tab goes down the rows as they stand now
+        EXPECT_EQ(nextTabStop(itemRow(cleanup.rows(), i - 1)->checkBox()), itemRow(cleanup.rows(), i)->checkBox()) << i;
 
     // A forgotten file rewritten larger and dated back; another that lost its date.
     const Instant june2024 = Instant::fromUnixSeconds(1'717'200'000), january2023 = Instant::fromUnixSeconds(1'672'531'200);
