@@ -30,6 +30,10 @@ std::vector<QString> renderInEveryLook(const QDir& dir, const QString& name, QSi
         widget->show();
         QApplication::processEvents();
         Settling::waitUntilStill(*widget);  // pictures show where every ease ends
+        // Lookups on worker threads (file icons) come back without anything moving first: they get
+        // the time they always had, then whatever they changed settles.
+        QTest::qWait(450);
+        Settling::waitUntilStill(*widget);
         if (options.fullLength) WindowViews::growToFullLength(*widget);
         if (options.inspect) options.inspect(*widget, QString::fromLatin1(look.suffix));
         const QString file = dir.filePath(name + "-" + look.suffix + ".png");
