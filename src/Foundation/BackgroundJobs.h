@@ -43,6 +43,8 @@ public:
     // On the owner's thread: every job run so far has handed its outcome back, also the stopped and
     // superseded ones, so none of them can still publish.
     bool isIdle() const { return unfinished_ == 0; }
+    // On the owner's thread: the jobs run so far that have not handed their outcome back yet.
+    int unfinishedCount() const { return unfinished_; }
 
     // From any thread: runs `closure` on the owner's thread, later, unless the owner is gone by then.
     void post(std::function<void()> closure) const;

@@ -30,6 +30,9 @@ public:
     explicit AppState(AppServices services, QObject* parent = nullptr);
     ~AppState() override;
 
+    // The jobs started that have not handed their outcome back, also stopped and superseded ones.
+    int jobsInFlight() const { return jobs_.unfinishedCount(); }
+
     // The application's one system monitor and storage history, read by the screens.
     SystemMonitor* monitor() const { return services_.monitor.get(); }
     StorageHistoryService* storageHistory() const { return services_.storageHistory.get(); }

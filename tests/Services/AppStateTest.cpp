@@ -198,7 +198,7 @@ TEST_F(AppStateTest, AReplacedScanNeverPublishes) {
     replaced->progress(ScanProgress{"/old", 99, 999});
     replaced->succeed(snapshotOf("/old", 999));
     ASSERT_TRUE(waitUntil([&] { return replaced->returned(); }));
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_TRUE(app.isScanning());
     EXPECT_EQ(app.scanProgress()->bytesSeen, 0);
     EXPECT_FALSE(app.scanSnapshot());
@@ -221,7 +221,7 @@ TEST_F(AppStateTest, AReplacedScanThatFailsLeavesNoError) {
     app.startScan();
     fake.scans[0]->fail(std::runtime_error("Could not access /gone."));
     ASSERT_TRUE(waitUntil([&] { return fake.scans[0]->returned(); }));
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_FALSE(app.scanError());
     EXPECT_TRUE(app.isScanning());
     ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 2; }));
@@ -239,7 +239,7 @@ TEST_F(AppStateTest, ACancelledScanStopsItsWorkAndPublishesNothingLate) {
     ASSERT_TRUE(waitUntil([&] { return cancelled->returned(); }));  // the stop reached the service
     QSignalSpy scanning(&app, &AppState::isScanningChanged);
     cancelled->progress(ScanProgress{"/late", 5, 50});
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_EQ(app.scanProgress()->bytesSeen, 0);
     EXPECT_EQ(scanning.count(), 0);
     EXPECT_FALSE(app.scanError());
@@ -283,7 +283,7 @@ TEST_F(AppStateTest, DuplicateSearchAsksForAFolderFirstAndGivesUpWhenNoneIsChose
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(app.isToolWorking());
     EXPECT_FALSE(app.duplicateProgress());
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_EQ(fake.duplicateSearches.size(), 0u);
 }
 
@@ -303,7 +303,7 @@ TEST_F(AppStateTest, DuplicateGroupsStreamSortedThenTheResultPreselectsAllButThe
     // Busy: a second search and a list load are refused.
     app.findDuplicates();
     app.loadCleanupCandidates();
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_EQ(fake.duplicateSearches.size(), 1u);
     EXPECT_EQ(fake.cleanupLoads.size(), 0u);
 
@@ -355,7 +355,7 @@ TEST_F(AppStateTest, CancellingADuplicateSearchKeepsItsGroupsAndIgnoresItsLateEn
     search->foundGroup(groupOf("late", 50, {"/y1", "/y2"}));
     search->progress(DuplicateScanProgress{});
     ASSERT_TRUE(waitUntil([&] { return search->returned(); }));
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_TRUE(app.isToolWorking());
     EXPECT_FALSE(app.duplicateProgress());
     EXPECT_EQ(app.duplicateGroups().size(), 1u);
@@ -448,7 +448,7 @@ TEST_F(AppStateTest, AMoveIsRefusedWhileADuplicateSearchRuns) {
     ASSERT_TRUE(waitUntil([&] { return fake.duplicateSearches.size() == 1; }));
     app.setSelectedToolItems({"/some/file"});
     app.trashSelectedCandidates({CleanupCandidate{"/some/file", "t", "d", "/some/file", 1, CleanupSafety::safe, "k"}});
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_EQ(fake.moves.size(), 0u);
     EXPECT_TRUE(app.isToolWorking());
     ASSERT_TRUE(app.duplicateProgress());
@@ -460,7 +460,7 @@ TEST_F(AppStateTest, AMoveWithNothingTickedDoesNothing) {
     app.trashSelectedForgottenFiles();
     app.trashSelectedDuplicateFiles();
     app.trashSelectedCandidates({});
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_EQ(fake.moves.size(), 0u);
     EXPECT_EQ(busy.count(), 0);
     EXPECT_FALSE(app.toolMessage());
@@ -566,7 +566,7 @@ TEST_F(AppStateTest, StartupSwitchesWaitForTheLoadBeforeThemAndNeverSetTheBusyFl
     app.loadStartupItems();
     ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 1; }));
     app.setStartupItem(item, false);
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_TRUE(switched.empty());
     EXPECT_EQ(fake.startupLoads.size(), 1u);
     fake.startupLoads[0]->succeed({item});
@@ -600,7 +600,7 @@ TEST_F(AppStateTest, QuickStartupSwitchesReachTheServiceInTheOrderTheyWereMade) 
     app.setStartupItem(off, true);
     app.setStartupItem(on, false);
     ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 1; }));
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_EQ(switched, std::vector<bool>{false});  // the next waits until this one's list is read
     fake.startupLoads[0]->succeed({off});
     ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 2; }));
@@ -609,7 +609,7 @@ TEST_F(AppStateTest, QuickStartupSwitchesReachTheServiceInTheOrderTheyWereMade) 
     ASSERT_TRUE(waitUntil([&] { return fake.startupLoads.size() == 3; }));
     fake.startupLoads[2]->succeed({off});
     ASSERT_TRUE(waitUntil([&] { return fake.startupLoads[2]->returned(); }));
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_EQ(switched, (std::vector<bool>{false, true, false}));
     ASSERT_EQ(app.startupItems().size(), 1u);
     EXPECT_FALSE(app.startupItems()[0].isEnabled);  // the last switch's state
@@ -636,7 +636,7 @@ TEST_F(AppStateTest, ApplicationsLoadOnceSelectTheFirstAndLoadItsLeftovers) {
     app.loadApplications();
     EXPECT_TRUE(app.isLoadingApplications());
     ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads.size() == 1; }));
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_EQ(fake.applicationLoads.size(), 1u);
     fake.applicationLoads[0]->succeed({application("a"), application("b")});
     ASSERT_TRUE(waitUntil([&] { return !app.isLoadingApplications(); }));
@@ -653,7 +653,7 @@ TEST_F(AppStateTest, ApplicationsLoadOnceSelectTheFirstAndLoadItsLeftovers) {
     ASSERT_TRUE(waitUntil([&] { return emptyFake.applicationLoads.size() == 1; }));
     emptyFake.applicationLoads[0]->succeed({});
     ASSERT_TRUE(waitUntil([&] { return !state->isLoadingApplications(); }));
-    settle();
+    ASSERT_TRUE(settle(*state, emptyFake));
     EXPECT_FALSE(state->selectedApplication());
     EXPECT_EQ(emptyFake.artifactLoads.size(), 0u);
     state.reset();  // before emptyFake goes
@@ -672,7 +672,7 @@ TEST_F(AppStateTest, OnlyTheNewestLeftoverLoadPublishes) {
     app.setArtifactSelection(exclude, false);
     older->succeed({keep, exclude});  // all ticked again, arriving late
     ASSERT_TRUE(waitUntil([&] { return older->returned(); }));
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_FALSE(app.artifacts()[1].isSelected);
 
     app.moveSelectedArtifactsToTrash(app.artifacts());
@@ -687,7 +687,7 @@ TEST_F(AppStateTest, OnlyTheNewestLeftoverLoadPublishes) {
     ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 4; }));
     fake.artifactLoads[2]->succeed({artifactAt("/b")});
     ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads[2]->returned(); }));
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_TRUE(app.artifacts().empty());
     fake.artifactLoads[3]->succeed({artifactAt("/c")});
     ASSERT_TRUE(waitUntil([&] { return app.artifacts().size() == 1; }));
@@ -705,7 +705,7 @@ TEST_F(AppStateTest, ASecondRemovalIsRefusedAndASuccessReportsAndReloads) {
     app.moveSelectedArtifactsToTrash(app.artifacts());
     EXPECT_TRUE(app.isRemoving());
     ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 1; }));
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_EQ(fake.artifactRemovals.size(), 1u);
 
     fake.artifactRemovals[0]->succeed({"/trash/1", "/trash/2"});
@@ -721,7 +721,7 @@ TEST_F(AppStateTest, ASecondRemovalIsRefusedAndASuccessReportsAndReloads) {
     fake.artifactRemovals[1]->fail(std::runtime_error("Operation not permitted"));
     ASSERT_TRUE(waitUntil([&] { return !app.isRemoving(); }));
     EXPECT_EQ(app.uninstallMessage(), QString("Operation not permitted"));
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_EQ(fake.applicationLoads.size(), 1u);  // nothing moved, nothing to reload
 
     // Part-way: what went is counted in the message, and the lists are reloaded.
@@ -812,7 +812,7 @@ TEST_F(AppStateTest, ARemovalLeavesWhatChangedListedAndUnticked) {
     ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 2; }));
     fake.artifactLoads[1]->succeed({artifactAt("/a/changed"), artifactAt("/a/other")});
     ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads[1]->returned(); }));
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     ASSERT_EQ(app.artifacts().size(), 2u);
     EXPECT_FALSE(app.artifacts()[0].isSelected);
     EXPECT_FALSE(app.artifacts()[1].isSelected);
@@ -828,7 +828,7 @@ TEST_F(AppStateTest, ALeftoverSearchThatFindsNothingEnds) {
     ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 2; }));
     fake.artifactLoads[0]->succeed({artifactAt("/a")});  // superseded: b is still being searched
     ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads[0]->returned(); }));
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_TRUE(app.isLoadingArtifacts());
     fake.artifactLoads[1]->succeed({});
     ASSERT_TRUE(waitUntil([&] { return !app.isLoadingArtifacts(); }));
@@ -853,7 +853,7 @@ TEST_F(AppStateTest, AListReadBeforeARemovalNeverPublishes) {
 
     fake.applicationLoads[0]->succeed({application("gone"), application("other")});
     ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads[0]->returned(); }));
-    settle();
+    ASSERT_TRUE(settle(app, fake));
     EXPECT_TRUE(app.applications().empty());
     EXPECT_TRUE(app.isLoadingApplications());
     EXPECT_EQ(fake.artifactLoads.size(), 1u);

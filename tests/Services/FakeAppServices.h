@@ -1,25 +1,34 @@
 #pragma once
 
 #include "Services/AppServices.h"
+#include "Services/AppState.h"
 #include "Foundation/Cancelled.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
 
+// How many calls are blocked with no answer yet; shared by the call logs of one fake.
+using UnansweredCount = std::shared_ptr<std::atomic<int>>;
+
 // One service call held on its worker thread until the test answers it.
 template <typename R>
 class HeldCall {
 public:
+    void countIn(UnansweredCount unanswered) { unanswered_ = std::move(unanswered); }
+
     // Blocks until answered; a stop request ends it with Cancelled unless the call ignores stops.
     R await(std::stop_token stop) {
         std::unique_lock lock(mutex_);
+        setWaiting(!answered_);
         changed_.wait(lock, stop, [&] { return answered_; });
+        setWaiting(false);
         returned_ = true;
         if (!answered_) throw Cancelled();
         if (error_) std::rethrow_exception(error_);
@@ -29,6 +38,7 @@ public:
         std::lock_guard lock(mutex_);
         value_ = std::move(value);
         answered_ = true;
+        setWaiting(false);
         changed_.notify_all();
     }
     template <typename E>
@@ -36,6 +46,7 @@ public:
         std::lock_guard lock(mutex_);
         error_ = std::make_exception_ptr(error);
         answered_ = true;
+        setWaiting(false);
         changed_.notify_all();
     }
     bool returned() const {
@@ -44,8 +55,17 @@ public:
     }
 
 private:
+    // Under mutex_: counted from the moment the call blocks until an answer or a stop reaches it.
+    void setWaiting(bool waiting) {
+        if (waiting == waiting_) return;
+        waiting_ = waiting;
+        if (unanswered_) *unanswered_ += waiting ? 1 : -1;
+    }
+
     mutable std::mutex mutex_;
     std::condition_variable_any changed_;
+    UnansweredCount unanswered_;
+    bool waiting_ = false;
     bool answered_ = false;
     bool returned_ = false;
     std::optional<R> value_;
@@ -56,7 +76,10 @@ private:
 template <typename Call>
 class CallLog {
 public:
+    explicit CallLog(UnansweredCount unanswered) : unanswered_(std::move(unanswered)) {}
+
     std::shared_ptr<Call> add(std::shared_ptr<Call> call) {
+        call->countIn(unanswered_);
         std::lock_guard lock(mutex_);
         calls_.push_back(call);
         return call;
@@ -71,6 +94,7 @@ public:
     }
 
 private:
+    UnansweredCount unanswered_;
     mutable std::mutex mutex_;
     std::vector<std::shared_ptr<Call>> calls_;
 };
@@ -124,17 +148,18 @@ struct FakeAppServices {
     bool scansIgnoreStop = false;  // a replaced scan that still ends with a result
     // Ends the calls that ignore stop requests, as real ones end by themselves; for teardown.
     std::stop_source abandon;
-    CallLog<ScanCall> scans;
+    UnansweredCount unanswered = std::make_shared<std::atomic<int>>(0);
+    CallLog<ScanCall> scans{unanswered};
     std::vector<ScanSnapshot> recorded;
-    CallLog<ApplicationsCall> applicationLoads;
-    CallLog<ArtifactsCall> artifactLoads;
-    CallLog<TrashArtifactsCall> artifactRemovals;
-    CallLog<DuplicateCall> duplicateSearches;
-    CallLog<CandidatesCall> cleanupLoads;
-    CallLog<CandidatesCall> developerLoads;
-    CallLog<ForgottenCall> forgottenSearches;
-    CallLog<MoveCall> moves;
-    CallLog<StartupCall> startupLoads;
+    CallLog<ApplicationsCall> applicationLoads{unanswered};
+    CallLog<ArtifactsCall> artifactLoads{unanswered};
+    CallLog<TrashArtifactsCall> artifactRemovals{unanswered};
+    CallLog<DuplicateCall> duplicateSearches{unanswered};
+    CallLog<CandidatesCall> cleanupLoads{unanswered};
+    CallLog<CandidatesCall> developerLoads{unanswered};
+    CallLog<ForgottenCall> forgottenSearches{unanswered};
+    CallLog<MoveCall> moves{unanswered};
+    CallLog<StartupCall> startupLoads{unanswered};
     std::function<void(const StartupItem&, bool)> setStartupItemEnabled = [](const StartupItem&, bool) {};
     std::function<std::optional<std::filesystem::path>(const std::filesystem::path&)> chooseFolder = [](const std::filesystem::path&) {
         return std::optional<std::filesystem::path>();
@@ -209,12 +234,10 @@ bool waitUntil(Condition condition) {
     return true;
 }
 
-// Lets queued posts of finished jobs arrive, for tests that check nothing was published.
-inline void settle() {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 60) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+// Lets every job of `state` that the test is not holding end and hand its outcome back, then delivers
+// what is already posted; for tests that check nothing was published. False after five seconds.
+inline bool settle(const AppState& state, const FakeAppServices& fake) {
+    const bool settled = waitUntil([&] { return state.jobsInFlight() == *fake.unanswered; });
+    QCoreApplication::processEvents();
+    return settled;
 }

@@ -256,7 +256,7 @@ TEST(DuplicateFinderView, ConfirmationCancelMovesNothingAndConfirmMovesExactlyTh
     EXPECT_EQ(shown.view.confirmation()->informativeText(),
               AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(2'500'000)}));
     click(shown.view.confirmation()->findChild<QPushButton*>("cancelMove"));
-    settle();
+    ASSERT_TRUE(settle(fixture.state(), fixture.fake));
     EXPECT_EQ(fixture.fake.moves.size(), 0u);
 
     click(shown.view.trashButton());

@@ -146,7 +146,7 @@ TEST(CleanupPanes, FirstShowLoadsOnceAndTheDeveloperPaneUsesItsOwnEmptyTexts) {
     tools.selectTool(ValueTool::history);
     tools.selectTool(ValueTool::developer);
     QCoreApplication::processEvents();
-    settle();
+    ASSERT_TRUE(settle(fixture.state(), fixture.fake));
     EXPECT_EQ(fixture.fake.developerLoads.size(), 1u);
     fixture.fake.developerLoads[0]->succeed({});
     ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));

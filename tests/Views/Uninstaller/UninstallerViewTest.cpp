@@ -156,7 +156,7 @@ TEST(UninstallerList, EachShowLoadsUnlessALoadRuns) {
         shown.view.hide();
         shown.view.show();  // shown again while the first load runs: ignored
         ASSERT_TRUE(waitUntil([&] { return fixture.fake.applicationLoads.size() == 1; }));
-        settle();
+        ASSERT_TRUE(settle(fixture.state(), fixture.fake));
         EXPECT_EQ(fixture.fake.applicationLoads.size(), 1u);
         fixture.answerApplications(someApplications());
     }
@@ -178,7 +178,7 @@ TEST(UninstallerList, RowsShowSizeOnlyFromOneByteAndTapSelects) {
 
     const std::size_t searches = fixture.fake.artifactLoads.size();
     click(shown.row(0));  // already selected: nothing is searched again
-    settle();
+    ASSERT_TRUE(settle(fixture.state(), fixture.fake));
     EXPECT_EQ(fixture.fake.artifactLoads.size(), searches);
     click(shown.row(1));
     EXPECT_EQ(fixture.state().selectedApplication()->name, "Code Editor");
@@ -327,7 +327,7 @@ TEST(UninstallerFlow, ConfirmMovesExactlyWhatWasTickedAndCancelMovesNothing) {
     EXPECT_TRUE(shown.view.confirmation()->informativeText().contains(ByteFormatting::string(std::int64_t(100))));
     click(shown.view.confirmation()->findChild<QPushButton*>("cancelMove"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.view.confirmation(); }));
-    settle();
+    ASSERT_TRUE(settle(fixture.state(), fixture.fake));
     EXPECT_EQ(fixture.fake.artifactRemovals.size(), 0u);
 
     click(shown.hero()->trashButton());
