@@ -12,6 +12,13 @@ LazyRowStack::LazyRowStack(QWidget* parent) : QWidget(parent), column_(new QVBox
 }
 
 void LazyRowStack::setRows(std::vector<std::string> keys, Make make, Refresh refresh) {
+    // Every built row is spare again and is refilled once, when it takes its place for the new keys.
+    // A row shown earlier is wanted before one left over further down: it goes last in its key's list.
+    for (std::size_t index = shown_.size(); index-- > 0;) {
+        spare_[keys_[index]].push_back(shown_[index]);
+        outdated_.insert(shown_[index]);
+    }
+    shown_.clear();
     keys_ = std::move(keys);
     make_ = std::move(make);
     refresh_ = std::move(refresh);
@@ -35,25 +42,22 @@ void LazyRowStack::extend() {
 
 void LazyRowStack::lay() {
     // New rows are made and shown within a time budget per turn of the event loop, so a list that
-    // grows by thousands never holds the main thread; the rest follow in the next turns. Rows that
-    // stay keep their place in the layout; only moved ones are taken out and put back.
+    // grows by thousands never holds the main thread; the rest follow in the next turns. A turn goes
+    // on from the last row in place, so it costs the rows it adds, not the ones already there. Rows
+    // that stay keep their place in the layout; only moved ones are taken out and put back.
     QElapsedTimer spent;
     spent.start();
     const std::size_t count = std::min(keys_.size(), limit_);
-    std::unordered_map<std::string, std::vector<QWidget*>> kept;
-    std::vector<QWidget*> shown;
-    shown.reserve(count);
     std::size_t made = 0;
-    bool unfinished = false;
     bool placed = false;  // a row went somewhere other than the end
-    for (std::size_t index = 0; index < count; ++index) {
+    for (std::size_t index = shown_.size(); index < count; ++index) {
         QWidget* row = nullptr;
-        if (auto found = built_.find(keys_[index]); found != built_.end() && !found->second.empty()) {
+        if (auto found = spare_.find(keys_[index]); found != spare_.end()) {
             row = found->second.back();
             found->second.pop_back();
-            if (refresh_) refresh_(index, row);
+            if (found->second.empty()) spare_.erase(found);
+            if (outdated_.erase(row) && refresh_) refresh_(index, row);
         } else if (made > 0 && spent.elapsed() >= budgetMs) {
-            unfinished = true;
             break;
         } else {
             row = make_(index);
@@ -66,22 +70,23 @@ void LazyRowStack::lay() {
             column_->insertWidget(int(index), row);
         }
         row->show();
-        kept[keys_[index]].push_back(row);
-        shown.push_back(row);
+        shown_.push_back(row);
     }
     // What the layout holds past the shown rows is no longer wanted there.
-    while (column_->count() > int(shown.size())) {
-        QLayoutItem* item = column_->takeAt(int(shown.size()));
+    while (column_->count() > int(shown_.size())) {
+        QLayoutItem* item = column_->takeAt(int(shown_.size()));
         if (QWidget* row = item->widget()) row->hide();
         delete item;
     }
-    for (auto& [key, rows] : built_)
-        for (QWidget* row : rows) {
-            if (unfinished) kept[key].push_back(row);  // may still be wanted further down
-            else row->deleteLater();
-        }
-    built_ = std::move(kept);
-    shown_ = std::move(shown);
+    const bool unfinished = shown_.size() < count;
+    if (!unfinished) {  // spare rows may still be wanted further down until the end is reached
+        for (auto& [key, rows] : spare_)
+            for (QWidget* row : rows) {
+                outdated_.erase(row);
+                row->deleteLater();
+            }
+        spare_.clear();
+    }
     if (placed) followOrderWithTab();
     if (unfinished && !continuing_) {
         continuing_ = true;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class QScrollArea;
@@ -43,7 +44,10 @@ private:
     Make make_;
     Refresh refresh_;
     std::size_t limit_ = batch;
-    std::unordered_map<std::string, std::vector<QWidget*>> built_;
+    // The rows of keys_[0, shown_.size()), in place and filled from their items; built rows not
+    // placed yet, by key, the next one wanted last; the spare ones not refilled since the keys changed.
     std::vector<QWidget*> shown_;
+    std::unordered_map<std::string, std::vector<QWidget*>> spare_;
+    std::unordered_set<QWidget*> outdated_;
     bool continuing_ = false;
 };

@@ -45,7 +45,11 @@ struct Shown {
         view.show();
     }
     bool visible(QWidget* widget) const { return widget && widget->isVisibleTo(&view); }
-    DuplicateGroupRow* row(std::size_t index) const { return static_cast<DuplicateGroupRow*>(view.rows()->row(index)); }
+    // Rows are made within a time budget per turn of the event loop: one not made yet is waited for.
+    DuplicateGroupRow* row(std::size_t index) const {
+        waitUntil([&] { return view.rows()->builtCount() > index; });
+        return static_cast<DuplicateGroupRow*>(view.rows()->row(index));
+    }
     DuplicateFinderView view;
 };
 

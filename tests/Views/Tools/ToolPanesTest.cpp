@@ -64,7 +64,14 @@ std::vector<CleanupCandidate> cleanupList() {
             ToolsFixture::candidate("/c/setup.deb", 600, CleanupSafety::review, "cleanup.installers.detail")};
 }
 
-ToolsItemRow* itemRow(LazyRowStack* rows, std::size_t index) { return static_cast<ToolsItemRow*>(rows->row(index)); }
+// Rows are made within a time budget per turn of the event loop: on a slow machine even a short
+// list takes more than one turn, so a row not made yet is waited for.
+QWidget* builtRow(LazyRowStack* rows, std::size_t index) {
+    waitUntil([&] { return rows->builtCount() > index; });
+    return rows->row(index);
+}
+
+ToolsItemRow* itemRow(LazyRowStack* rows, std::size_t index) { return static_cast<ToolsItemRow*>(builtRow(rows, index)); }
 
 }  // namespace
 
@@ -246,8 +253,7 @@ TEST(ForgottenFilesView, AfterAPartlyFailedMoveTheFilesStillInPlaceStayListed) {
     std::filesystem::remove(gone);
     fixture.fake.moves[0]->fail(std::runtime_error("Permission denied"));
     ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
-    QCoreApplication::processEvents();
-    ASSERT_EQ(view.rows()->builtCount(), 2u);
+    ASSERT_TRUE(waitUntil([&] { return view.rows()->builtCount() == 2; }));
     EXPECT_EQ(itemRow(view.rows(), 0)->path(), stuck);
     EXPECT_EQ(itemRow(view.rows(), 1)->path(), kept);
     EXPECT_TRUE(itemRow(view.rows(), 0)->isOn());  // still selected: the move can be tried again
@@ -295,6 +301,7 @@ TEST(StartupItemsView, SwitchesAskAppStateAndShowThePublishedState) {
     EXPECT_TRUE(bannerTexts.contains(AppLocalization::format("tools.startup.bannerTitle", {3, 1})));  // items, then enabled ones
     EXPECT_EQ(view.enabledCount(), 1);
 
+    ASSERT_NE(builtRow(view.rows(), 2), nullptr);
     QList<StartupItemRow*> rows = view.findChildren<StartupItemRow*>();
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[1]->toggle(), nullptr);  // system-wide: read-only
@@ -333,9 +340,10 @@ TEST(StartupItemsView, RowsThatCannotBeSwitchedSayWhy) {
     StartupItemsView view(fixture.state(), DynamicColor::primary());
     showIn(view);
 
-    auto* broken = static_cast<StartupItemRow*>(view.rows()->row(0));
-    auto* huge = static_cast<StartupItemRow*>(view.rows()->row(1));
-    auto* applet = static_cast<StartupItemRow*>(view.rows()->row(2));
+    auto* broken = static_cast<StartupItemRow*>(builtRow(view.rows(), 0));
+    auto* huge = static_cast<StartupItemRow*>(builtRow(view.rows(), 1));
+    auto* applet = static_cast<StartupItemRow*>(builtRow(view.rows(), 2));
+    ASSERT_TRUE(broken && huge && applet);
     for (StartupItemRow* row : {broken, huge, applet}) {
         EXPECT_EQ(row->toggle(), nullptr);
         EXPECT_TRUE(row->toolTip().contains(row->item().readingProblem)) << row->item().name.toStdString();
@@ -374,6 +382,7 @@ TEST(StartupItemsView, AFlippedSwitchKeepsItsRowAndTheFocus) {
             if (each->isVisible() && each->item().name == name) return each;
         return nullptr;
     };
+    ASSERT_NE(builtRow(view.rows(), 1), nullptr);
     QPointer<StartupItemRow> row = rowOf("Sync");
     ASSERT_NE(row, nullptr);
     QPointer<ToggleSwitch> toggle = row->toggle();

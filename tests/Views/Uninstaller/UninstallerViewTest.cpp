@@ -53,9 +53,12 @@ struct Shown {
         QCoreApplication::processEvents();
     }
     AppListCard& list() const { return *view.appList(); }
-    AppListRow* row(std::size_t index) const { return static_cast<AppListRow*>(list().rows()->row(index)); }
+    // Rows are made within a time budget per turn: a slow build makes them over several turns.
+    AppListRow* row(std::size_t index) const {
+        waitUntil([&] { return list().rows()->builtCount() > index; });
+        return static_cast<AppListRow*>(list().rows()->row(index));
+    }
     std::vector<QString> names() const {
-        // Rows are made within a time budget per turn: a slow build makes them over several turns.
         waitUntil([&] { return list().rows()->builtCount() == list().rows()->rowCount(); });
         std::vector<QString> shown;
         for (std::size_t i = 0; i < list().rows()->builtCount(); ++i) shown.push_back(row(i)->application().name);
