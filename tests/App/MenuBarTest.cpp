@@ -250,13 +250,37 @@ TEST(PanelPlacement, NextToTheIconInsideItsScreen) {
     const QRect screen(0, 0, 1600, 1000);
     const QSize panel(360, 600);
     // A tray at the top right: under the icon, pushed left to stay on screen.
-    EXPECT_EQ(PanelPlacement::topLeft(QRect(1570, 2, 24, 24), {}, panel, screen), QPoint(1240, 30));
+    EXPECT_EQ(PanelPlacement::topLeft(QRect(1570, 2, 24, 24), panel, screen), QPoint(1240, 30));
     // A tray at the bottom: over the icon.
-    EXPECT_EQ(PanelPlacement::topLeft(QRect(700, 970, 24, 24), {}, panel, screen), QPoint(531, 366));
-    // No geometry from the tray: at the pointer.
-    EXPECT_EQ(PanelPlacement::topLeft(QRect(), QPoint(20, 10), panel, screen), QPoint(0, 15));
+    EXPECT_EQ(PanelPlacement::topLeft(QRect(700, 970, 24, 24), panel, screen), QPoint(531, 366));
+    // At the pointer, in a corner.
+    EXPECT_EQ(PanelPlacement::topLeft(QRect(20, 10, 1, 1), panel, screen), QPoint(0, 15));
     // A second screen to the right.
-    EXPECT_EQ(PanelPlacement::topLeft(QRect(1700, 0, 24, 24), {}, panel, QRect(1600, 0, 1920, 1080)).x(), 1600);
+    EXPECT_EQ(PanelPlacement::topLeft(QRect(1700, 0, 24, 24), panel, QRect(1600, 0, 1920, 1080)).x(), 1600);
+}
+
+TEST(PanelPlacement, AClickTrustsOnlyAnIconThatHoldsThePointer) {
+    const QRect icon(1570, 2, 24, 26);
+    const QPoint onIcon(1582, 15);
+    const QRect atPointer(onIcon, QSize(1, 1));
+    EXPECT_EQ(PanelPlacement::anchor(icon, onIcon, true), icon);
+    EXPECT_EQ(PanelPlacement::anchor(icon, icon.bottomRight(), true), icon);
+    // The tray's first report, in its own coordinates: the pointer on the real icon is the anchor, and
+    // the panel opens at the top right, not in the top left corner.
+    const QRect trayLocal(0, 0, 24, 26);
+    EXPECT_EQ(PanelPlacement::anchor(trayLocal, onIcon, true), atPointer);
+    EXPECT_EQ(PanelPlacement::topLeft(PanelPlacement::anchor(trayLocal, onIcon, true), {360, 600}, {0, 0, 1600, 1000}), QPoint(1240, 20));
+    // An icon reported on the left screen while the click was on the right one: the right one.
+    const QPoint onRightScreen(3500, 12);
+    const QRect right(1600, 0, 1920, 1080);
+    const QRect anchor = PanelPlacement::anchor(icon, onRightScreen, true);
+    EXPECT_EQ(anchor, QRect(onRightScreen, QSize(1, 1)));
+    EXPECT_TRUE(right.contains(QRect(PanelPlacement::topLeft(anchor, {360, 600}, right), QSize(360, 600))));
+    // No geometry from the tray: the pointer, clicked or not.
+    EXPECT_EQ(PanelPlacement::anchor(QRect(), onIcon, true), atPointer);
+    EXPECT_EQ(PanelPlacement::anchor(QRect(5, 5, 0, 0), onIcon, false), atPointer);
+    // Opened from the keyboard the pointer may be anywhere: the icon the tray tells.
+    EXPECT_EQ(PanelPlacement::anchor(icon, QPoint(300, 700), false), icon);
 }
 
 TEST(MachineName, PrettyHostNameOfMachineInfo) {
