@@ -51,6 +51,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSystemTrayIcon>
 #include <QTest>
 
@@ -543,6 +544,7 @@ TEST_F(PanelTest, ProjectsPageLimitsRowsAndStopsThroughTheConfirmation) {
     EXPECT_EQ(more->text(), AppLocalization::format("projects.more", {1}));
     EXPECT_EQ(page->findChild<TextLabel*>("projectMemory")->text(), ByteFormatting::string(std::int64_t(8000)));  // all eight
 
+    ASSERT_TRUE(Settling::waitUntilStill(shown));  // laid out, as before a user's click
     QTest::mouseClick(page->findChild<QAbstractButton*>("stopAll"), Qt::LeftButton);
     const auto& pending = shown.stopConfirmation()->pending();
     ASSERT_EQ(pending.size(), 3u);
@@ -601,6 +603,43 @@ TEST_F(PanelTest, AnOpenPanelShowsEachSampleWhole) {
     EXPECT_EQ(overview->tileBars(PanelTab::cpu)->values(), MonitorContent::values(monitor.cpuHistory()));
     EXPECT_EQ(overview->tileBars(PanelTab::memory)->values(), MonitorContent::values(monitor.memoryHistory()));
     EXPECT_EQ(overview->tileBars(PanelTab::network)->values(), MonitorContent::values(monitor.downloadHistory()));
+}
+
+// The heights a window takes, in order.
+class HeightRecorder : public QObject {
+public:
+    explicit HeightRecorder(QWidget& window) : window_(&window) { window.installEventFilter(this); }
+    std::vector<int> heights;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::Resize) heights.push_back(static_cast<QResizeEvent*>(event)->size().height());
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
+// Pages that make their rows anew must count them at once: a panel that shrinks for a moment while
+// it is mapped is placed anew by the window manager, and shrinks from under a press on its footer.
+TEST_F(PanelTest, APageNeverShrinksThePanelWhileItMakesItsRowsAnew) {
+    for (const char* tab : {"cpu", "memory", "disk", "projects"}) {
+        SettingsStore::shared().setValue("menuBarTab", tab);
+        MenuBarPanel& shown = makePanel();
+        shown.refresh();  // measured before it opens, as at the tray icon
+        const int measured = shown.height();
+        HeightRecorder recorder(shown);
+        shown.show();
+        QApplication::processEvents();
+        machine.step(2);
+        QApplication::processEvents();
+        ASSERT_FALSE(recorder.heights.empty()) << tab;
+        for (int height : recorder.heights) EXPECT_GE(height, measured) << tab;
+        // A new tab's page is there at once, not a turn later.
+        SettingsStore::shared().setValue("menuBarTab", "network");
+        EXPECT_TRUE(shown.page()->isVisible()) << tab;
+    }
 }
 
 // The panel's own proportions: a plain tab bar on the card colour, a 40-point figure with its unit at

@@ -5,7 +5,8 @@
 # it opens the panel just below it, Escape closes the panel, its Open brings a minimized main window
 # back and closes the panel, closing the main window leaves the
 # application running in the tray, the panel's settings button brings the main window back (no
-# separate settings window), and the panel's Quit ends the process.
+# separate settings window), and the panel's Quit ends the process. Launched again with the panel's tab
+# kept on a metric page, the first panel opens at the icon and the first click on its Open counts.
 # Usage: tray.sh PATH-TO-quarnell
 set -u
 app=$1
@@ -143,4 +144,33 @@ ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
 # Quit: the footer's last button, 38 high, inside the panel's 12-point margin at the bottom right.
 xdotool mousemove $((px + 360 - 12 - 20)) $((py + ph - 12 - 19)) click 1
 wait_until app_ended || fail "Quit did not end the process"
-echo "tray: icon in the tray, in the tray's colours or outlined without them, panel below it, Escape, Open restores a minimized window, close to tray, settings in the main window and Quit work under X"
+
+# A fresh launch with the panel's tab kept on Memory and the main window minimized: the first click on
+# the icon opens the panel at the icon, and the first click on its Open brings the window back.
+ini=$XDG_CONFIG_HOME/Quarnell/Quarnell.ini
+sed -i -e '/^menuBarTab=/d' -e 's/^\[General\]$/&\nmenuBarTab=memory/' "$ini"
+grep -qx 'menuBarTab=memory' "$ini" || fail "the panel's tab could not be stored ($(tr '\n' ' ' <"$ini"))"
+"$app" >"$session_dir/app.log" 2>&1 &
+app_pid=$!
+wait_until has_icon || fail "no icon in the tray after the second launch"
+line=$(icon_line)
+read -r ax ay <<<"$(position "$line")"
+cx=$((ax + w / 2)); cy=$((ay + h / 2))
+wait_until main_shown || fail "the main window did not appear after the second launch"
+main=$(main_window)
+xdotool windowminimize --sync "$main"
+wait_until iconic || fail "the main window could not be minimized after the second launch"
+wait_until focus_left_main || fail "the minimized main window kept the focus after the second launch"
+sleep 1
+xdotool mousemove "$cx" "$cy" click 1
+wait_until panel_shown || fail "a click on the icon opened no panel after the second launch"
+panel=$(panel_line)
+read -r px py <<<"$(position "$panel")"
+ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
+# Hung from the icon or from the pointer on it: its top between the icon's middle and a little below it.
+(( py > cy && py <= ay + h + 16 && px <= cx && cx <= px + 360 )) ||
+  fail "the first panel of a launch is away from the icon (panel at $px,$py, icon centre $cx,$cy, icon bottom $((ay + h)))"
+xdotool mousemove $((px + 12 + 60)) $((py + ph - 12 - 19)) click 1
+wait_until normal || fail "the first click on Open in the first panel of a launch left the minimized main window iconic"
+wait_until panel_hidden || fail "Open left the first panel of a launch open"
+echo "tray: icon in the tray, in the tray's colours or outlined without them, panel below it, Escape, Open restores a minimized window, close to tray, settings in the main window, Quit, and the first panel of a launch on a metric tab at the icon with its first click kept work under X"
