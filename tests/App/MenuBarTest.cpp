@@ -51,6 +51,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSystemTrayIcon>
 #include <QTest>
 
@@ -250,13 +251,37 @@ TEST(PanelPlacement, NextToTheIconInsideItsScreen) {
     const QRect screen(0, 0, 1600, 1000);
     const QSize panel(360, 600);
     // A tray at the top right: under the icon, pushed left to stay on screen.
-    EXPECT_EQ(PanelPlacement::topLeft(QRect(1570, 2, 24, 24), {}, panel, screen), QPoint(1240, 30));
+    EXPECT_EQ(PanelPlacement::topLeft(QRect(1570, 2, 24, 24), panel, screen), QPoint(1240, 30));
     // A tray at the bottom: over the icon.
-    EXPECT_EQ(PanelPlacement::topLeft(QRect(700, 970, 24, 24), {}, panel, screen), QPoint(531, 366));
-    // No geometry from the tray: at the pointer.
-    EXPECT_EQ(PanelPlacement::topLeft(QRect(), QPoint(20, 10), panel, screen), QPoint(0, 15));
+    EXPECT_EQ(PanelPlacement::topLeft(QRect(700, 970, 24, 24), panel, screen), QPoint(531, 366));
+    // At the pointer, in a corner.
+    EXPECT_EQ(PanelPlacement::topLeft(QRect(20, 10, 1, 1), panel, screen), QPoint(0, 15));
     // A second screen to the right.
-    EXPECT_EQ(PanelPlacement::topLeft(QRect(1700, 0, 24, 24), {}, panel, QRect(1600, 0, 1920, 1080)).x(), 1600);
+    EXPECT_EQ(PanelPlacement::topLeft(QRect(1700, 0, 24, 24), panel, QRect(1600, 0, 1920, 1080)).x(), 1600);
+}
+
+TEST(PanelPlacement, AClickTrustsOnlyAnIconThatHoldsThePointer) {
+    const QRect icon(1570, 2, 24, 26);
+    const QPoint onIcon(1582, 15);
+    const QRect atPointer(onIcon, QSize(1, 1));
+    EXPECT_EQ(PanelPlacement::anchor(icon, onIcon, true), icon);
+    EXPECT_EQ(PanelPlacement::anchor(icon, icon.bottomRight(), true), icon);
+    // The tray's first report, in its own coordinates: the pointer on the real icon is the anchor, and
+    // the panel opens at the top right, not in the top left corner.
+    const QRect trayLocal(0, 0, 24, 26);
+    EXPECT_EQ(PanelPlacement::anchor(trayLocal, onIcon, true), atPointer);
+    EXPECT_EQ(PanelPlacement::topLeft(PanelPlacement::anchor(trayLocal, onIcon, true), {360, 600}, {0, 0, 1600, 1000}), QPoint(1240, 20));
+    // An icon reported on the left screen while the click was on the right one: the right one.
+    const QPoint onRightScreen(3500, 12);
+    const QRect right(1600, 0, 1920, 1080);
+    const QRect anchor = PanelPlacement::anchor(icon, onRightScreen, true);
+    EXPECT_EQ(anchor, QRect(onRightScreen, QSize(1, 1)));
+    EXPECT_TRUE(right.contains(QRect(PanelPlacement::topLeft(anchor, {360, 600}, right), QSize(360, 600))));
+    // No geometry from the tray: the pointer, clicked or not.
+    EXPECT_EQ(PanelPlacement::anchor(QRect(), onIcon, true), atPointer);
+    EXPECT_EQ(PanelPlacement::anchor(QRect(5, 5, 0, 0), onIcon, false), atPointer);
+    // Opened from the keyboard the pointer may be anywhere: the icon the tray tells.
+    EXPECT_EQ(PanelPlacement::anchor(icon, QPoint(300, 700), false), icon);
 }
 
 TEST(MachineName, PrettyHostNameOfMachineInfo) {
@@ -519,6 +544,7 @@ TEST_F(PanelTest, ProjectsPageLimitsRowsAndStopsThroughTheConfirmation) {
     EXPECT_EQ(more->text(), AppLocalization::format("projects.more", {1}));
     EXPECT_EQ(page->findChild<TextLabel*>("projectMemory")->text(), ByteFormatting::string(std::int64_t(8000)));  // all eight
 
+    ASSERT_TRUE(Settling::waitUntilStill(shown));  // laid out, as before a user's click
     QTest::mouseClick(page->findChild<QAbstractButton*>("stopAll"), Qt::LeftButton);
     const auto& pending = shown.stopConfirmation()->pending();
     ASSERT_EQ(pending.size(), 3u);
@@ -577,6 +603,43 @@ TEST_F(PanelTest, AnOpenPanelShowsEachSampleWhole) {
     EXPECT_EQ(overview->tileBars(PanelTab::cpu)->values(), MonitorContent::values(monitor.cpuHistory()));
     EXPECT_EQ(overview->tileBars(PanelTab::memory)->values(), MonitorContent::values(monitor.memoryHistory()));
     EXPECT_EQ(overview->tileBars(PanelTab::network)->values(), MonitorContent::values(monitor.downloadHistory()));
+}
+
+// The heights a window takes, in order.
+class HeightRecorder : public QObject {
+public:
+    explicit HeightRecorder(QWidget& window) : window_(&window) { window.installEventFilter(this); }
+    std::vector<int> heights;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::Resize) heights.push_back(static_cast<QResizeEvent*>(event)->size().height());
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
+// Pages that make their rows anew must count them at once: a panel that shrinks for a moment while
+// it is mapped is placed anew by the window manager, and shrinks from under a press on its footer.
+TEST_F(PanelTest, APageNeverShrinksThePanelWhileItMakesItsRowsAnew) {
+    for (const char* tab : {"cpu", "memory", "disk", "projects"}) {
+        SettingsStore::shared().setValue("menuBarTab", tab);
+        MenuBarPanel& shown = makePanel();
+        shown.refresh();  // measured before it opens, as at the tray icon
+        const int measured = shown.height();
+        HeightRecorder recorder(shown);
+        shown.show();
+        QApplication::processEvents();
+        machine.step(2);
+        QApplication::processEvents();
+        ASSERT_FALSE(recorder.heights.empty()) << tab;
+        for (int height : recorder.heights) EXPECT_GE(height, measured) << tab;
+        // A new tab's page is there at once, not a turn later.
+        SettingsStore::shared().setValue("menuBarTab", "network");
+        EXPECT_TRUE(shown.page()->isVisible()) << tab;
+    }
 }
 
 // The panel's own proportions: a plain tab bar on the card colour, a 40-point figure with its unit at

@@ -5,7 +5,8 @@
 # it opens the panel just below it, Escape closes the panel, its Open brings a minimized main window
 # back and closes the panel, closing the main window leaves the
 # application running in the tray, the panel's settings button brings the main window back (no
-# separate settings window), and the panel's Quit ends the process.
+# separate settings window), and the panel's Quit ends the process. Launched again with the panel's tab
+# kept on a metric page, the first panel opens at the icon and the first click on its Open counts.
 # Usage: tray.sh PATH-TO-quarnell
 set -u
 app=$1
@@ -96,19 +97,27 @@ main=$(tree | grep -E '"Quarnell": \("quarnell" "Quarnell"\)  1320x' | awk '{pri
 # A minimized main window: the panel's Open brings it back out of the dock, and the panel closes.
 iconic() { xprop -id "$main" WM_STATE | grep -q 'window state: Iconic'; }
 normal() { xprop -id "$main" WM_STATE | grep -q 'window state: Normal'; }
-xdotool windowminimize --sync "$main"
-wait_until iconic || fail "the main window could not be minimized ($(xprop -id "$main" WM_STATE | tr '\n' ' '))"
-# The panel closes when the app loses the focus: let the minimized window's focus go first.
 focus_left_main() { [[ $(xdotool getwindowfocus) != "$((main))" ]]; }
-wait_until focus_left_main || fail "the minimized main window kept the focus"
-sleep 1
-xdotool mousemove "$cx" "$cy" click 1
-wait_until panel_shown || fail "the panel did not open over a minimized main window"
-panel=$(panel_line)
-read -r px py <<<"$(position "$panel")"
-ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
+minimize_main() {
+  xdotool windowminimize --sync "$main"
+  wait_until iconic || fail "the main window could not be minimized$1 ($(xprop -id "$main" WM_STATE | tr '\n' ' '))"
+  # The panel closes when the app loses the focus: let the minimized window's focus go first.
+  wait_until focus_left_main || fail "the minimized main window kept the focus$1"
+  sleep 1
+}
+# A click on the icon; the panel's place and height in px, py and ph.
+open_panel() {
+  xdotool mousemove "$cx" "$cy" click 1
+  wait_until panel_shown || fail "$1"
+  local panel; panel=$(panel_line)
+  read -r px py <<<"$(position "$panel")"
+  ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
+}
 # Open: the footer's first button, stretched over what settings and Quit leave; 60 in from the left is on it.
-xdotool mousemove $((px + 12 + 60)) $((py + ph - 12 - 19)) click 1
+click_open() { xdotool mousemove $((px + 12 + 60)) $((py + ph - 12 - 19)) click 1; }
+minimize_main ""
+open_panel "the panel did not open over a minimized main window"
+click_open
 wait_until normal || fail "Open left the minimized main window iconic ($(xprop -id "$main" WM_STATE | tr '\n' ' '))"
 wait_until panel_hidden || fail "Open left the panel open"
 xdotool windowactivate --sync "$main" key alt+F4
@@ -116,13 +125,9 @@ wait_until bash -c "! xwininfo -id $main 2>/dev/null | grep -q IsViewable" || fa
 sleep 1
 kill -0 "$app_pid" 2>/dev/null || fail "closing the main window ended the application although the tray holds it"
 
-xdotool mousemove "$cx" "$cy" click 1
-wait_until panel_shown || fail "the panel did not open again"
+open_panel "the panel did not open again"
 # Settings: the footer's middle button, about 42 wide, 8 left of Quit (about 76 wide), 12 from the panel's
 # right edge: its centre lies some 118 left of that edge. It opens the main window itself.
-panel=$(panel_line)
-read -r px py <<<"$(position "$panel")"
-ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
 xdotool mousemove $((px + 360 - 118)) $((py + ph - 12 - 19)) click 1
 # Shown again, the main window may be a new X window.
 main_window() { tree | grep -E '"Quarnell": \("quarnell" "Quarnell"\)  1320x' | awk '{print $1}' | head -n1; }
@@ -135,12 +140,30 @@ settings_window >/dev/null && fail "the settings button opened the separate sett
 xdotool windowactivate --sync "$main" key alt+F4
 wait_until bash -c "! xwininfo -id $main 2>/dev/null | grep -q IsViewable" || fail "the main window did not close again"
 
-xdotool mousemove "$cx" "$cy" click 1
-wait_until panel_shown || fail "the panel did not open a third time"
-panel=$(panel_line)
-read -r px py <<<"$(position "$panel")"
-ph=$(grep -oE '360x[0-9]+' <<<"$panel"); ph=${ph#360x}
+open_panel "the panel did not open a third time"
 # Quit: the footer's last button, 38 high, inside the panel's 12-point margin at the bottom right.
 xdotool mousemove $((px + 360 - 12 - 20)) $((py + ph - 12 - 19)) click 1
 wait_until app_ended || fail "Quit did not end the process"
-echo "tray: icon in the tray, in the tray's colours or outlined without them, panel below it, Escape, Open restores a minimized window, close to tray, settings in the main window and Quit work under X"
+
+# A fresh launch with the panel's tab kept on Memory and the main window minimized: the first click on
+# the icon opens the panel at the icon, and the first click on its Open brings the window back.
+ini=$XDG_CONFIG_HOME/Quarnell/Quarnell.ini
+sed -i -e '/^menuBarTab=/d' -e 's/^\[General\]$/&\nmenuBarTab=memory/' "$ini"
+grep -qx 'menuBarTab=memory' "$ini" || fail "the panel's tab could not be stored ($(tr '\n' ' ' <"$ini"))"
+"$app" >"$session_dir/app.log" 2>&1 &
+app_pid=$!
+wait_until has_icon || fail "no icon in the tray after the second launch"
+line=$(icon_line)
+read -r ax ay <<<"$(position "$line")"
+cx=$((ax + w / 2)); cy=$((ay + h / 2))
+wait_until main_shown || fail "the main window did not appear after the second launch"
+main=$(main_window)
+minimize_main " after the second launch"
+open_panel "a click on the icon opened no panel after the second launch"
+# Hung from the icon or from the pointer on it: its top between the icon's middle and a little below it.
+(( py > cy && py <= ay + h + 16 && px <= cx && cx <= px + 360 )) ||
+  fail "the first panel of a launch is away from the icon (panel at $px,$py, icon centre $cx,$cy, icon bottom $((ay + h)))"
+click_open
+wait_until normal || fail "the first click on Open in the first panel of a launch left the minimized main window iconic"
+wait_until panel_hidden || fail "Open left the first panel of a launch open"
+echo "tray: icon in the tray, in the tray's colours or outlined without them, panel below it, Escape, Open restores a minimized window, close to tray, settings in the main window, Quit, and the first panel of a launch on a metric tab at the icon with its first click kept work under X"

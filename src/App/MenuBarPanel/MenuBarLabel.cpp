@@ -23,7 +23,7 @@ MenuBarLabel::MenuBarLabel(SystemMonitor* monitor, QObject* parent)
     : QObject(parent), monitor_(monitor), tray_(new QSystemTrayIcon(this)), panelColors_(x11Connection()) {
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::MiddleClick)
-            emit activated(tray_->geometry());
+            emit activated(tray_->geometry(), QGuiApplication::mouseButtons() != Qt::NoButton);
     });
     // A sample is whole when it is published: its figures and its history point arrive together.
     if (monitor_) connect(monitor_, &SystemMonitor::metricsChanged, this, &MenuBarLabel::refresh);

@@ -31,8 +31,9 @@ public:
     static qreal devicePixelRatio();
 
 signals:
-    // The icon was clicked; its geometry on screen, or an empty rectangle when the tray gives none.
-    void activated(const QRect& iconGeometry);
+    // The icon was activated: its geometry as the tray tells it (empty when it tells none, and maybe
+    // not yet in screen coordinates), and whether a mouse button of this application pressed it.
+    void activated(const QRect& iconGeometry, bool clicked);
 
 private:
     void refresh();

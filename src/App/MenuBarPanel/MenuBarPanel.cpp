@@ -219,23 +219,24 @@ void MenuBarPanel::followDockerPolling() {
     }
 }
 
-void MenuBarPanel::toggleAt(const QRect& iconGeometry) {
+void MenuBarPanel::toggleAt(const QRect& iconGeometry, bool clicked) {
     if (isVisible()) {
         hide();
         return;
     }
     if (std::chrono::steady_clock::now() - closedByFocusLoss_ < reopenGuard) return;
-    popUp(iconGeometry);
+    popUp(iconGeometry, clicked);
 }
 
-void MenuBarPanel::popUp(const QRect& iconGeometry) {
+void MenuBarPanel::popUp(const QRect& iconGeometry, bool clicked) {
     refresh();
     const QPoint pointer = QCursor::pos();
-    const QPoint anchor = iconGeometry.isValid() && !iconGeometry.isEmpty() ? iconGeometry.center() : pointer;
-    QScreen* screen = QGuiApplication::screenAt(anchor);
+    const QRect anchor = PanelPlacement::anchor(iconGeometry, pointer, clicked);
+    QScreen* screen = QGuiApplication::screenAt(anchor.center());
+    if (!screen) screen = QGuiApplication::screenAt(pointer);
     if (!screen) screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), size());
-    move(PanelPlacement::topLeft(iconGeometry, pointer, size(), area));
+    move(PanelPlacement::topLeft(anchor, size(), area));
     show();
     raise();
     activateWindow();

@@ -45,9 +45,10 @@ public:
     MenuBarPanel(AppState& state, Actions actions, Options options, QWidget* parent = nullptr);
     ~MenuBarPanel() override;
 
-    // Opens next to the icon (at the pointer when the geometry is empty), or closes when open.
-    void toggleAt(const QRect& iconGeometry);
-    void popUp(const QRect& iconGeometry);
+    // Opens next to the icon, or at the pointer when the tray's geometry of the icon cannot be
+    // trusted (see PanelPlacement::anchor); closes when open.
+    void toggleAt(const QRect& iconGeometry, bool clicked);
+    void popUp(const QRect& iconGeometry, bool clicked);
 
     PanelTab currentTab() const;
     // Stores the tab, as a tap on it does.

@@ -4,9 +4,14 @@
 
 namespace PanelPlacement {
 
-QPoint topLeft(const QRect& icon, const QPoint& pointer, const QSize& panel, const QRect& screen) {
+QRect anchor(const QRect& icon, const QPoint& pointer, bool clicked) {
+    const bool told = icon.isValid() && !icon.isEmpty();
+    if (told && (!clicked || icon.contains(pointer))) return icon;
+    return {pointer, QSize(1, 1)};
+}
+
+QPoint topLeft(const QRect& anchor, const QSize& panel, const QRect& screen) {
     constexpr int gap = 4;
-    const QRect anchor = icon.isValid() && !icon.isEmpty() ? icon : QRect(pointer, QSize(1, 1));
     int x = anchor.center().x() - panel.width() / 2;
     const bool upperHalf = anchor.center().y() < screen.center().y();
     int y = upperHalf ? anchor.bottom() + 1 + gap : anchor.top() - gap - panel.height();

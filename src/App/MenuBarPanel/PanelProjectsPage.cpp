@@ -93,4 +93,5 @@ void PanelProjectsPage::present(const std::vector<DevProject>& projects, Instant
     }
     content_ = content;
     layout_->addWidget(content_);
+    content_->show();  // in a shown panel, at once: a turn later the panel would be measured without it
 }

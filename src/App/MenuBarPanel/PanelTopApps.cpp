@@ -71,4 +71,7 @@ void PanelTopApps::setApps(const std::vector<AppUsage>& apps) {
     delete rowsContent_;
     rowsContent_ = content;
     rows_->addWidget(content);
+    // Added to a shown panel, the rows would appear only a turn later, and the panel measured in
+    // between shrinks under the pointer; shown now, they count at once.
+    content->show();
 }

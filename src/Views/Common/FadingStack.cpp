@@ -50,6 +50,9 @@ void FadingStack::setCurrent(QWidget* next) {
     QWidget* previous = current_;
     current_ = next;
     layout_->addWidget(next);
+    // In a shown stack the new widget would appear only a turn later: what measures the stack in
+    // between would find it empty.
+    next->show();
     if (!previous) return;
     // Only a visible stack fades; a hidden one just swaps.
     if (isVisible() && previous->isVisible()) overlay_->fade(previous->grab());
