@@ -1,20 +1,14 @@
 // quarnell-bench apps PASSES: runs the per-application pass over this machine's processes PASSES
 // times back to back and prints the processor time one pass takes.
 #include "BenchCommand.h"
+#include "ProcessorTime.h"
 
 #include "Services/AppUsageSampler.h"
 
 #include <cstdio>
-#include <ctime>
 #include <string>
 
 namespace {
-
-double processorSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
 
 int run(const std::vector<std::string>& arguments) {
     long passes = 200;
