@@ -1,6 +1,7 @@
 // quarnell-bench monitor SECONDS: runs the system monitor's sampling on this machine for SECONDS of
 // wall time and prints the processor time it used, per second and per sample.
 #include "BenchCommand.h"
+#include "ProcessorTime.h"
 
 #include "Services/SystemMonitor.h"
 
@@ -9,16 +10,9 @@
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <string>
 
 namespace {
-
-double processorSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
 
 int run(const std::vector<std::string>& arguments) {
     double seconds = 60;

@@ -12,16 +12,65 @@
 
 namespace {
 
-// "<pid>/<name>" in a fixed buffer, so no path is allocated per process.
-struct ProcessPath {
-    std::array<char, 48> text{};
+// "<pid>/<name>", or "<pid>/task/<tid>/<name>" for one of its threads, in a fixed buffer, so no path
+// is allocated per process.
+class ProcessPath {
+public:
     ProcessPath(std::int32_t pid, std::string_view name) {
-        auto [end, error] = std::to_chars(text.data(), text.data() + 16, pid);
-        *end++ = '/';
-        name.copy(end, std::min(name.size(), static_cast<size_t>(text.data() + text.size() - 1 - end)));
+        number(pid);
+        append("/");
+        append(name);
     }
-    const char* c_str() const { return text.data(); }
+    ProcessPath(std::int32_t pid, std::int32_t tid, std::string_view name) {
+        number(pid);
+        append("/task/");
+        number(tid);
+        append("/");
+        append(name);
+    }
+    ProcessPath(const ProcessPath&) = delete;
+    ProcessPath& operator=(const ProcessPath&) = delete;
+    const char* c_str() const { return text_.data(); }
+
+private:
+    void number(std::int32_t value) { end_ = std::to_chars(end_, end_ + 11, value).ptr; }
+    void append(std::string_view part) {
+        end_ += part.copy(end_, std::min(part.size(), static_cast<size_t>(text_.data() + text_.size() - 1 - end_)));
+    }
+    std::array<char, 64> text_{};
+    char* end_ = text_.data();
 };
+
+// The fields of a stat record from the third (the state) to the 24th (rss), after the name, which
+// may itself hold spaces and parentheses and so ends at the last ')'.
+struct StatFields {
+    std::string_view name;
+    std::array<std::string_view, 22> values;
+    std::uint64_t number(int field) const { return KernelText::unsignedNumber(values[static_cast<size_t>(field - 3)]).value_or(0); }
+};
+
+std::optional<StatFields> statFields(std::string_view stat) {
+    size_t open = stat.find('(');
+    size_t close = stat.rfind(')');
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open) return std::nullopt;
+    StatFields fields;
+    fields.name = stat.substr(open + 1, close - open - 1);
+    std::string_view rest = stat.substr(close + 1);
+    for (std::string_view& value : fields.values) {
+        value = KernelText::nextField(rest);
+        if (value.empty()) return std::nullopt;
+    }
+    return fields;
+}
+
+std::uint64_t writeBytes(std::string_view io) {
+    std::uint64_t written = 0;
+    while (!io.empty()) {
+        std::string_view line = KernelText::nextLine(io);
+        if (KernelText::nextField(line) == "write_bytes:") written = KernelText::nextNumber(line);
+    }
+    return written;
+}
 
 std::optional<std::uint64_t> readBootTime(const std::filesystem::path& stat) {
     KernelFile file(stat);
@@ -76,36 +125,53 @@ std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
     if (!path) return std::nullopt;
     auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), statBuffer_);
     if (!stat) return std::nullopt;
-    // "pid (comm) state ppid ..."; the name may itself hold spaces and parentheses, so it ends at the
-    // last ')'.
-    size_t open = stat->find('(');
-    size_t close = stat->rfind(')');
-    if (open == std::string_view::npos || close == std::string_view::npos || close < open) return std::nullopt;
+    auto fields = statFields(*stat);
+    if (!fields) return std::nullopt;
     ProcessReading reading;
     reading.pid = pid;
     reading.executablePath = *path;
-    reading.commandName = stat->substr(open + 1, close - open - 1);
-    std::string_view fields = stat->substr(close + 1);
-    // Fields from the third on: state, then utime and stime are the 14th and 15th, starttime the
-    // 22nd and rss (pages) the 24th.
-    std::uint64_t values[22] = {};
-    for (int field = 3; field <= 24; ++field) {
-        std::string_view text = KernelText::nextField(fields);
-        if (text.empty()) return std::nullopt;
-        if (field >= 14) values[field - 3] = KernelText::unsignedNumber(text).value_or(0);
-    }
-    reading.cpuTicks = values[14 - 3] + values[15 - 3];
-    reading.startTicks = values[22 - 3];
-    reading.residentBytes = values[24 - 3] * pageSize_;
-
-    if (auto io = KernelFile::readOnce(procFd_, ProcessPath(pid, "io").c_str(), ioBuffer_)) {
-        std::string_view rest = *io;
-        while (!rest.empty()) {
-            std::string_view line = KernelText::nextLine(rest);
-            if (KernelText::nextField(line) == "write_bytes:") reading.bytesWritten = KernelText::nextNumber(line);
-        }
-    }
+    reading.commandName = fields->name;
+    reading.cpuTicks = fields->number(14) + fields->number(15);  // utime + stime
+    reading.threadCount = fields->number(20);
+    reading.startTicks = fields->number(22);
+    reading.residentBytes = fields->number(24) * pageSize_;
+    if (auto io = KernelFile::readOnce(procFd_, ProcessPath(pid, "io").c_str(), ioBuffer_)) reading.bytesWrittenWithReapedChildren = writeBytes(*io);
     return reading;
+}
+
+const std::vector<ThreadWrites>& ProcessTable::threadWrites(const ProcessReading& process) {
+    threads_.clear();
+    if (procFd_ < 0 || process.pid < 1) return threads_;
+    // Most processes have one thread, which has the process's id: no need to list them.
+    if (process.threadCount == 1) {
+        addThreadWrites(process.pid, process.pid, process.startTicks);
+        return threads_;
+    }
+    int tasks = ::openat(procFd_, ProcessPath(process.pid, "task").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (tasks < 0) return threads_;
+    forEachDirectoryName(tasks, threadListing_, [&](std::string_view name) {
+        auto tid = KernelText::unsignedNumber(name);
+        if (tid && *tid > 0 && *tid <= 0x7fffffff) addThreadWrites(process.pid, static_cast<std::int32_t>(*tid), process.startTicks);
+    });
+    ::close(tasks);
+    return threads_;
+}
+
+void ProcessTable::addThreadWrites(std::int32_t pid, std::int32_t tid, std::uint64_t leaderStartTicks) {
+    auto io = KernelFile::readOnce(procFd_, ProcessPath(pid, tid, "io").c_str(), ioBuffer_);
+    if (!io) return;
+    const std::uint64_t written = writeBytes(*io);
+    // A thread that wrote nothing yet counts from 0 whenever it is seen: its start time is only read
+    // for the few that have written.
+    if (written == 0) return;
+    std::uint64_t startTicks = leaderStartTicks;
+    if (tid != pid) {
+        auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, tid, "stat").c_str(), threadStatBuffer_);
+        auto fields = stat ? statFields(*stat) : std::nullopt;
+        if (!fields) return;  // ended meanwhile
+        startTicks = fields->number(22);
+    }
+    threads_.push_back(ThreadWrites{tid, startTicks, written});
 }
 
 std::optional<std::string> ProcessTable::workingDirectory(std::int32_t pid) {

@@ -40,7 +40,8 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
             if (applications_.hasFlatpakApplications()) flatpak = table_.flatpakApplication(pid);
             application = applications_.match(path, flatpak ? std::optional<std::string_view>(*flatpak) : std::nullopt);
         }
-        current_[key] = Baseline{process->cpuTicks, process->bytesWritten, application};
+        Baseline& baseline = current_[key] = Baseline{process->cpuTicks, process->bytesWrittenWithReapedChildren, {}, application};
+        const std::uint64_t written = ownWritesSince(before != previous_.end() ? &before->second : nullptr, *process, baseline);
 
         double share = 0;
         double writeRate = 0;
@@ -48,7 +49,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
             if (before != previous_.end()) {
                 if (process->cpuTicks >= before->second.cpuTicks)
                     share = static_cast<double>(process->cpuTicks - before->second.cpuTicks) / ticksPerSecond / seconds / coreCount;
-                writeRate = static_cast<double>(CounterRates::added(process->bytesWritten, before->second.bytesWritten)) / seconds;
+                writeRate = static_cast<double>(written) / seconds;
             }
         }
 
@@ -92,4 +93,28 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     previous_.swap(current_);
     previousDate_ = now;
     return pass;
+}
+
+std::uint64_t AppUsageSampler::ownWritesSince(Baseline* before, const ProcessReading& process, Baseline& now) {
+    // The process's total grows with every byte any of its threads writes, so while it stands still
+    // the threads have written nothing and their totals stay as they were: no need to read them.
+    if (before && before->bytesWrittenWithReapedChildren == process.bytesWrittenWithReapedChildren) {
+        now.threads = std::move(before->threads);
+        return 0;
+    }
+    const std::vector<ThreadWrites>& threads = table_.threadWrites(process);
+    now.threads.assign(threads.begin(), threads.end());
+    if (!before) return 0;
+    // The total itself also jumps by what a reaped child or an ended thread wrote: only the live
+    // threads' own totals count. The previous reading listed every thread that had written by then,
+    // so one it did not list started since or had written nothing yet: all it wrote is new. A thread
+    // that ended is simply gone; what it wrote since the previous pass is not known.
+    std::uint64_t written = 0;
+    for (const ThreadWrites& thread : threads) {
+        auto old = std::find_if(before->threads.begin(), before->threads.end(), [&](const ThreadWrites& earlier) {
+            return earlier.tid == thread.tid && earlier.startTicks == thread.startTicks;
+        });
+        written += CounterRates::added(thread.bytesWritten, old != before->threads.end() ? old->bytesWritten : 0);
+    }
+    return written;
 }

@@ -43,11 +43,18 @@ private:
     };
     struct Baseline {
         std::uint64_t cpuTicks;
-        std::uint64_t bytesWritten;
+        std::uint64_t bytesWrittenWithReapedChildren;
+        // Its threads that had written anything, with their own totals; a thread id is only a thread
+        // together with its start time.
+        std::vector<ThreadWrites> threads;
         // A process keeps its application for life: it is looked up once, when first seen.
         const DesktopApplications::Application* application = nullptr;
     };
     using Baselines = std::unordered_map<ProcessKey, Baseline, ProcessKeyHash>;
+
+    // What a process's live threads wrote since the previous pass (`before`, absent for a process
+    // new to this pass), recording their totals in `now` for the next.
+    std::uint64_t ownWritesSince(Baseline* before, const ProcessReading& process, Baseline& now);
 
     ProcessTable table_;
     DesktopApplications applications_;

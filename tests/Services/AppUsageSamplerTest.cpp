@@ -1,9 +1,17 @@
 #include "Services/AppUsageSampler.h"
 #include "Support/FakeMachine.h"
+#include "Support/KernelWriteCount.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace {
 
@@ -12,6 +20,48 @@ const AppUsage* row(const AppUsagePass& pass, const std::string& id) {
         if (app.id == id) return &app;
     return nullptr;
 }
+
+// A copy of /bin/sh under a name of its own running `script`, talked to through pipes; told to end
+// and reaped when the test ends, whatever happened.
+class ScriptedShell {
+public:
+    ScriptedShell(const std::filesystem::path& program, const std::string& script, const std::filesystem::path& argument) {
+        std::filesystem::copy_file("/bin/sh", program);
+        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+        int input[2];
+        int output[2];
+        if (::pipe2(input, O_CLOEXEC) != 0 || ::pipe2(output, O_CLOEXEC) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+        posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+        std::string name = program.filename().string(), dashC = "-c", body = script, value = argument.string();
+        char* arguments[] = {name.data(), dashC.data(), body.data(), name.data(), value.data(), nullptr};
+        if (::posix_spawn(&pid_, program.c_str(), &actions, nullptr, arguments, environ) != 0) pid_ = 0;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(input[0]);
+        ::close(output[1]);
+        toShell_ = input[1];
+        fromShell_ = ::fdopen(output[0], "r");
+    }
+    ~ScriptedShell() {
+        if (toShell_ >= 0) ::close(toShell_);  // its next read ends the script
+        if (fromShell_) std::fclose(fromShell_);
+        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    }
+    pid_t pid() const { return pid_; }
+    void say(const std::string& line) { EXPECT_EQ(::write(toShell_, (line + "\n").data(), line.size() + 1), static_cast<ssize_t>(line.size() + 1)); }
+    std::string nextLine() {
+        char line[256] = {};
+        if (!fromShell_ || !std::fgets(line, sizeof line, fromShell_)) return "";
+        return std::string(line, std::strcspn(line, "\n"));
+    }
+
+private:
+    pid_t pid_ = 0;
+    int toShell_ = -1;
+    std::FILE* fromShell_ = nullptr;
+};
 
 const std::uint64_t page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
 const double ticksPerSecond = static_cast<double>(::sysconf(_SC_CLK_TCK));
@@ -88,6 +138,70 @@ TEST(AppUsageSampler, ReusedProcessIdStartsFromZero) {
     pass = sampler.sampleApps(start.addingSeconds(4), 1);
     EXPECT_EQ(row(*pass, "cc1plus")->cpu, 0);
     EXPECT_EQ(row(*pass, "cc1plus")->diskWritePerSecond, 0u);
+}
+
+TEST(AppUsageSampler, ChargesAProcessWithWhatItsOwnThreadsWrote) {
+    FakeMachine machine;
+    machine.process({.pid = 400, .comm = "bash", .exe = "/usr/bin/bash", .startTicks = 10, .writeBytes = 1000});
+    machine.process({.pid = 500, .comm = "ninja", .exe = "/usr/bin/ninja", .startTicks = 20, .writeBytes = 12'000,
+                     .threads = {{500, 20, 0}, {501, 30, 10'000}, {502, 40, 2000}}});
+    AppUsageSampler sampler(machine.roots());
+    Instant start = Instant::fromReferenceSeconds(0);
+    sampler.sampleApps(start, 1);
+
+    // The shell reaped a child that wrote 50 MB and wrote 4000 bytes itself: the kernel adds the
+    // child's bytes to the shell's io file in one step. Ninja reaped a compiler that wrote 30 MB; its
+    // thread 501 ended (its bytes stay in the process's total), 502 wrote 4000 more and a new thread
+    // 503 wrote 2000.
+    machine.process({.pid = 400, .comm = "bash", .exe = "/usr/bin/bash", .startTicks = 10, .writeBytes = 50'005'000,
+                     .threads = {{400, 10, 5000}}});
+    machine.process({.pid = 500, .comm = "ninja", .exe = "/usr/bin/ninja", .startTicks = 20, .writeBytes = 30'018'000,
+                     .threads = {{500, 20, 0}, {502, 40, 6000}, {503, 50, 2000}}});
+    auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(row(*pass, "bash")->diskWritePerSecond, 2000u);
+    EXPECT_EQ(row(*pass, "ninja")->diskWritePerSecond, 3000u);
+
+    // Thread 502 ended and its id went to a new thread, which has written less so far: all of it is
+    // new. The shell wrote nothing.
+    machine.process({.pid = 500, .comm = "ninja", .exe = "/usr/bin/ninja", .startTicks = 20, .writeBytes = 30'025'000,
+                     .threads = {{500, 20, 0}, {502, 60, 700}, {503, 50, 2000}}});
+    pass = sampler.sampleApps(start.addingSeconds(4), 1);
+    EXPECT_EQ(row(*pass, "ninja")->diskWritePerSecond, 350u);
+    EXPECT_EQ(row(*pass, "bash")->diskWritePerSecond, 0u);
+
+    // And then wrote 3000 bytes: measured from what it had written before it stood still.
+    machine.process({.pid = 400, .comm = "bash", .exe = "/usr/bin/bash", .startTicks = 10, .writeBytes = 50'008'000,
+                     .threads = {{400, 10, 8000}}});
+    pass = sampler.sampleApps(start.addingSeconds(6), 1);
+    EXPECT_EQ(row(*pass, "bash")->diskWritePerSecond, 1500u);
+}
+
+TEST(AppUsageSampler, LeavesAReapedChildsWritesOutOfItsParentOnTheKernelsCounters) {
+    TempTree tree;
+    ScriptedShell shell(tree.path() / "reaping-shell",
+                        "echo ready; read go; dd if=/dev/zero of=\"$1\" bs=1M count=8 2>/dev/null; echo reaped; read go",
+                        tree.path() / "written");
+    ASSERT_GT(shell.pid(), 0);
+    ASSERT_EQ(shell.nextLine(), "ready");
+    SystemRoots roots = SystemRoots::fixture(tree.path());
+    roots.proc = "/proc";
+    AppUsageSampler sampler(roots, {});
+    const std::filesystem::path processTotal = "/proc/" + std::to_string(shell.pid()) + "/io";
+    const std::uint64_t totalBefore = kernelWriteCount(processTotal);
+    Instant start = Instant::fromReferenceSeconds(0);
+    ASSERT_TRUE(sampler.sampleApps(start, 1));
+
+    shell.say("go");
+    ASSERT_EQ(shell.nextLine(), "reaped");
+    const std::uint64_t totalAfter = kernelWriteCount(processTotal);
+    auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
+    ASSERT_TRUE(pass);
+    if (totalAfter - totalBefore < 8u << 20) GTEST_SKIP() << "this file system does not count what is written to it";
+    const AppUsage* parent = row(*pass, "reaping-shell");
+    ASSERT_TRUE(parent);
+    EXPECT_EQ(parent->processCount, 1);
+    EXPECT_EQ(parent->diskWritePerSecond, 0u);  // not the 4 MiB/s the process's own total grew by
 }
 
 TEST(AppUsageSampler, CollectsDeveloperRuntimesByProgramAndCommandName) {

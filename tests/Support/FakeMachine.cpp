@@ -21,17 +21,37 @@ void FakeMachine::cpuTicks(std::uint64_t user, std::uint64_t nice, std::uint64_t
                            std::to_string(bootTime) + "\nprocesses 500\n");
 }
 
+namespace {
+
+std::string stat(int pid, const std::string& comm, std::uint64_t utime, std::uint64_t stime, size_t threads,
+                 std::uint64_t startTicks, std::uint64_t rssPages) {
+    char text[1024];
+    std::snprintf(text, sizeof text,
+                  "%d (%s) S 1 %d %d 0 -1 4194304 100 0 0 0 %llu %llu 0 0 20 0 %zu 0 %llu 123456789 %llu 18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 17 3 0 0\n",
+                  pid, comm.c_str(), pid, pid, (unsigned long long)utime, (unsigned long long)stime, threads,
+                  (unsigned long long)startTicks, (unsigned long long)rssPages);
+    return text;
+}
+
+std::string io(std::uint64_t writeBytes) {
+    return "rchar: 1\nwchar: 2\nsyscr: 3\nsyscw: 4\nread_bytes: 5\nwrite_bytes: " + std::to_string(writeBytes) +
+           "\ncancelled_write_bytes: 0\n";
+}
+
+}  // namespace
+
 void FakeMachine::process(const FakeProcess& p) {
     std::string folder = "proc/" + std::to_string(p.pid) + "/";
     std::filesystem::remove_all(tree.path() / folder);
-    char stat[1024];
-    std::snprintf(stat, sizeof stat,
-                  "%d (%s) S 1 %d %d 0 -1 4194304 100 0 0 0 %llu %llu 0 0 20 0 1 0 %llu 123456789 %llu 18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 17 3 0 0\n",
-                  p.pid, p.comm.c_str(), p.pid, p.pid, (unsigned long long)p.utime, (unsigned long long)p.stime,
-                  (unsigned long long)p.startTicks, (unsigned long long)p.rssPages);
-    write(folder + "stat", stat);
-    write(folder + "io", "rchar: 1\nwchar: 2\nsyscr: 3\nsyscw: 4\nread_bytes: 5\nwrite_bytes: " + std::to_string(p.writeBytes) +
-                             "\ncancelled_write_bytes: 0\n");
+    std::vector<FakeThread> threads = p.threads;
+    if (threads.empty()) threads.push_back({p.pid, p.startTicks, p.writeBytes});
+    write(folder + "stat", stat(p.pid, p.comm, p.utime, p.stime, threads.size(), p.startTicks, p.rssPages));
+    write(folder + "io", io(p.writeBytes));
+    for (const FakeThread& thread : threads) {
+        std::string task = folder + "task/" + std::to_string(thread.tid) + "/";
+        write(task + "stat", stat(thread.tid, p.comm, 0, 0, threads.size(), thread.startTicks, p.rssPages));
+        write(task + "io", io(thread.writeBytes));
+    }
     if (!p.exe.empty()) std::filesystem::create_symlink(p.exe, tree.path() / folder / "exe");
     if (!p.cwd.empty()) std::filesystem::create_symlink(p.cwd, tree.path() / folder / "cwd");
     tree.folder(folder + "fd");

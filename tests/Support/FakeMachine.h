@@ -10,6 +10,13 @@
 // Tests describe a process with designated initializers that name only the fields that matter to them.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
+// One thread of a fake process, with what it wrote itself.
+struct FakeThread {
+    int tid = 0;
+    std::uint64_t startTicks = 0;
+    std::uint64_t writeBytes = 0;
+};
+
 // One process of a fake /proc tree.
 struct FakeProcess {
     int pid = 0;
@@ -20,7 +27,10 @@ struct FakeProcess {
     std::uint64_t stime = 0;
     std::uint64_t startTicks = 0;
     std::uint64_t rssPages = 0;
-    std::uint64_t writeBytes = 0;
+    std::uint64_t writeBytes = 0;  // the process's io file: its threads', ended threads' and reaped children's
+    // Its live threads under task/; when none are named, one thread of the process's id that wrote
+    // all of `writeBytes`.
+    std::vector<FakeThread> threads;
     std::vector<std::uint64_t> socketInodes;  // open sockets, as fd links
 };
 
