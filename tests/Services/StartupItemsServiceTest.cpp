@@ -224,6 +224,9 @@ TEST_F(StartupItemsServiceTest, ARefusedRenameShowsTheNameWithoutTheMarksAroundI
     EXPECT_EQ(shownFailure("qq\u202Etxt"), QString::fromUtf8("Could not rename \u201C\u2066qq[U+202E]txt.desktop\u2069\u201D: ") + exists);
     EXPECT_EQ(shownFailure("a\u2067b\u2069c"),
               QString::fromUtf8("Could not rename \u201C\u2066a[U+2067]b[U+2069]c.desktop\u2069\u201D: ") + exists);
+    // The file system library's own text names paths as stored: every control in it is shown.
+    const fs::filesystem_error library("cannot rename", "/a/\u2067b\u2069", "/a/c", std::make_error_code(std::errc::file_exists));
+    EXPECT_TRUE(errorDescription(std::make_exception_ptr(library)).contains("/a/[U+2067]b[U+2069]"));
 }
 
 // Every way a user's entry and a system entry of one name can meet: the switch shows what the
