@@ -5,6 +5,7 @@
 #include "App/RootView.h"
 #include "App/UnreadableSettingsNotice.h"
 #include "App/WindowForward.h"
+#include "App/WindowPlacement.h"
 #include "Services/AppServices.h"
 #include "Models/AppLocalization.h"
 #include "Foundation/PathText.h"
@@ -111,8 +112,8 @@ void QuarnellApp::showSettingsWindow() {
         auto* layout = new QVBoxLayout(settingsWindow_);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(new SettingsView(*state_));
-        settingsWindow_->resize(620, 620);
     }
+    WindowPlacement::fit(*settingsWindow_, QSize(620, 620), mainWindow_);
     WindowForward::bring(*settingsWindow_);
 }
 

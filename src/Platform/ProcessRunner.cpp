@@ -187,8 +187,17 @@ ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, c
     for (std::string& argument : argumentCopies) argv.push_back(argument.data());
     argv.push_back(nullptr);
 
+    std::vector<std::string> environmentCopies;
+    std::vector<char*> envp;
+    if (options.environment) {
+        environmentCopies = *options.environment;
+        for (std::string& entry : environmentCopies) envp.push_back(entry.data());
+        envp.push_back(nullptr);
+    }
+
     pid_t pid = -1;
-    int spawnError = ::posix_spawn(&pid, programText.c_str(), &setup.actions, &setup.attributes, argv.data(), environ);
+    int spawnError =
+        ::posix_spawn(&pid, programText.c_str(), &setup.actions, &setup.attributes, argv.data(), options.environment ? envp.data() : environ);
     const Clock::time_point started = Clock::now();
     childEnds.clear();
     input.reset();

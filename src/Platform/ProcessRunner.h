@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -43,6 +44,8 @@ public:
         // Given each piece of standard output as it arrives, instead of capturing it; returning
         // false kills the child, which then counts as having read enough, not as a failure.
         std::function<bool(std::string_view)> onOutput;
+        // The child's whole environment, "NAME=value" each; none: this process's own.
+        std::optional<std::vector<std::string>> environment;
     };
 
     struct Result {

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 namespace {
@@ -35,9 +36,14 @@ QString errorDescription(const std::exception_ptr& error) {
         return lines.join(QLatin1Char('\n'));
     } catch (const TrashError& trash) {
         return trashDescription(trash);
+    } catch (const std::filesystem::filesystem_error& library) {
+        // The library's text names both sides of a rename as stored: every control in it is the names'.
+        const QString text = DisplayText::name(QString::fromUtf8(library.what()));
+        if (!text.isEmpty()) return text;
     } catch (const std::exception& known) {
-        // Such a text may carry a path (a file system error names both sides of a rename).
-        const QString text = DisplayText::name(QString::fromUtf8(known.what()));
+        // Our own messages place each name as an isolated run, its own controls already shown: those
+        // isolates stay invisible, any other control is shown.
+        const QString text = DisplayText::withStrayControlsShown(QString::fromUtf8(known.what()));
         if (!text.isEmpty()) return text;
     } catch (...) {
     }

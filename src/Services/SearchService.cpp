@@ -9,6 +9,7 @@
 #include "Foundation/PathText.h"
 #include "Foundation/Uuid.h"
 #include "Platform/ProcessRunner.h"
+#include "Platform/Utf8CharacterType.h"
 
 #include <QMimeDatabase>
 
@@ -181,6 +182,7 @@ SearchService::Outcome runSearch(const QString& text, const std::optional<std::f
         options.limits.terminateGrace = setup.terminateGrace;
         options.errorFile = errors.get();
         options.stop = stop;
+        options.environment = Utf8CharacterType::forChild();
         options.onOutput = [&](std::string_view piece) {
             FileContents::writeAll(results.get(), piece);
             return printed.take(piece);

@@ -3,6 +3,7 @@
 #include "Foundation/PathText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
+#include "Models/DisplayText.h"
 #include "Models/NameCollator.h"
 #include "Platform/AutostartSwitch.h"
 #include "Platform/FolderListing.h"
@@ -82,8 +83,9 @@ QString readingProblem(const StartupEntry& entry) {
     return {};
 }
 
+// As messages show it: controls in the name are marks, so that they cannot reorder the sentence.
 QString fileName(const fs::path& path) {
-    return PathText::display(path.filename());
+    return DisplayText::name(path.filename());
 }
 
 void check(const AutostartSwitch::Result& result, const fs::path& file, const char* failedKey) {

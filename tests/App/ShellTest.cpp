@@ -40,6 +40,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -328,11 +329,36 @@ TEST_F(ShellTest, TheApplicationHasItsWindowAndScanMenu) {
     commands[0]->trigger();  // restarts the running scan
     ASSERT_TRUE(waitUntil([&] { return fake.scans.size() == 2; }));
     quarnell.showSettingsWindow();
-    EXPECT_EQ(quarnell.settingsWindow()->size(), QSize(620, 620));
+    const QRect available = quarnell.settingsWindow()->screen()->availableGeometry();
+    EXPECT_EQ(quarnell.settingsWindow()->size(), QSize(620, 620).boundedTo(available.size()));
     // Offscreen there is no tray: no tray item, and closing the last window quits.
     EXPECT_EQ(quarnell.menuBarExtra(), nullptr);
     EXPECT_TRUE(QApplication::quitOnLastWindowClosed());
     fake.abandon.request_stop();
+}
+
+// The settings window opens inside the screen's available area, smaller when the screen is, and
+// comes back inside it where the user left it.
+TEST_F(ShellTest, TheSettingsWindowStaysInsideTheScreen) {
+    QuarnellApp quarnell(fake.services());
+    quarnell.showMainWindow();
+    quarnell.showSettingsWindow();
+    QWidget* window = quarnell.settingsWindow();
+    const QRect available = window->screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(window->geometry()));
+    EXPECT_EQ(window->size(), QSize(620, 620).boundedTo(available.size()));
+    EXPECT_EQ(window->geometry().center(), available.center());
+
+    window->close();
+    window->move(available.topLeft() + QPoint(30, 40));
+    window->resize(400, 300);
+    quarnell.showSettingsWindow();
+    EXPECT_EQ(window->geometry(), QRect(available.topLeft() + QPoint(30, 40), QSize(400, 300)));  // kept
+    window->close();
+    window->setGeometry(QRect(available.bottomRight() - QPoint(100, 50), QSize(400, 300)));
+    quarnell.showSettingsWindow();
+    EXPECT_TRUE(available.contains(window->geometry()));
+    EXPECT_EQ(window->size(), QSize(400, 300));
 }
 
 // Every road to a window (the tray, a second launch, the settings key) brings it back from the dock:

@@ -11,6 +11,7 @@
 #include "Services/SystemMonitor.h"
 #include "Views/Common/FileActionAlerts.h"
 #include "Views/DesignSystem/PillTabBar.h"
+#include "Views/DesignSystem/TextLabel.h"
 #include "Views/Projects/ProjectStopConfirmation.h"
 #include "Views/Shell/OnboardingView.h"
 #include "Views/Shell/SettingsView.h"
@@ -94,6 +95,28 @@ TEST_P(TextFit, OnboardingAndTheSettingsWindowKeepTheirSizeAndShowEveryTextWhole
     QApplication::processEvents();
     EXPECT_EQ(report(faults(settings)), "");
     EXPECT_EQ(settings.menuBarPicker()->width(), 280);
+}
+
+// Each setting's description wraps onto as many lines as it needs and is never cut, in the settings
+// window and in the settings section of the main window.
+TEST_P(TextFit, SettingDescriptionsAreWhole) {
+    const char* keys[] = {"settings.language.detail", "settings.appearance.detail", "settings.menuBar.detail",
+                          "settings.hidden.detail",   "settings.fullDisk.detail",   "settings.localOnly.detail"};
+    for (const QSize size : {QSize(620, 620), QSize(WindowViews::defaultWidth, WindowViews::defaultHeight)}) {
+        SettingsView settings(world.state());
+        settings.resize(size);
+        settings.show();
+        QApplication::processEvents();
+        const QList<TextLabel*> labels = settings.findChildren<TextLabel*>();
+        for (const char* key : keys) {
+            const QString text = AppLocalization::string(key);
+            auto label = std::find_if(labels.begin(), labels.end(), [&](TextLabel* candidate) { return candidate->text() == text; });
+            ASSERT_NE(label, labels.end()) << key;
+            EXPECT_FALSE((*label)->isCut()) << key << " at " << size.width();
+            EXPECT_GE((*label)->height(), (*label)->heightForWidth((*label)->width())) << key << " at " << size.width();
+        }
+        EXPECT_EQ(report(faults(settings)), "") << size.width();
+    }
 }
 
 TEST_P(TextFit, EveryDialogShowsItsTextsWhole) {

@@ -3,6 +3,7 @@
 #include "Models/AppLocalization.h"
 #include "Platform/SettingsStore.h"
 #include "Support/FakeTool.h"
+#include "Support/ForkedChild.h"
 #include "Support/TempTree.h"
 
 #include <QSignalSpy>
@@ -15,7 +16,10 @@
 #include <signal.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <optional>
 #include <set>
+#include <sstream>
 
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
@@ -66,6 +70,16 @@ protected:
     }
 
     std::vector<std::string> arguments() const { return splitAtNul(TempTree::read(tree.path() / "arguments")); }
+
+    // The real index program on an index of the files under `root`, made with updatedb.
+    std::optional<FileNameIndex> realIndexOf(const std::filesystem::path& root) {
+        if (!std::filesystem::exists("/usr/bin/plocate") || !std::filesystem::exists("/usr/bin/updatedb")) return std::nullopt;
+        auto database = tree.path() / "own.db";
+        std::string command = "/usr/bin/updatedb --output '" + database.string() + "' --database-root '" + root.string() +
+                              "' --require-visibility no --prunepaths '' --prunenames '' --prunefs ''";
+        if (std::system(command.c_str()) != 0) return std::nullopt;
+        return FileNameIndex{"/usr/bin/plocate", database};
+    }
 
     SearchService::Outcome run(const QString& text, std::optional<std::filesystem::path> scope = std::nullopt,
                                SearchKind kind = SearchKind::all) {
@@ -356,12 +370,9 @@ TEST_F(SearchServiceTest, RealIndexFindsNamesInItsOwnDatabase) {
     auto upper = tree.file("indexed/deep/NEEDLE.png", 100);
     auto bracket = tree.file("indexed/needle[1].tar.gz", 100);
     tree.file("indexed/haystack.txt", 100);
-    auto database = tree.path() / "own.db";
-    std::string command = "/usr/bin/updatedb --output '" + database.string() + "' --database-root '" + root.string() +
-                          "' --require-visibility no --prunepaths '' --prunenames '' --prunefs ''";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-
-    setup.index = FileNameIndex{"/usr/bin/plocate", database};
+    auto index = realIndexOf(root);
+    ASSERT_TRUE(index);
+    setup.index = *index;
     auto found = hits("needle");
     EXPECT_THAT(hitPaths(found), ::testing::UnorderedElementsAre(quoted, upper, bracket));
     EXPECT_EQ(found.front().path, quoted);  // the largest
@@ -374,4 +385,53 @@ TEST_F(SearchServiceTest, RealIndexFindsNamesInItsOwnDatabase) {
     EXPECT_THAT(hitPaths(hits("deep")), ElementsAre(root / "deep"));  // not the files inside it
     EXPECT_TRUE(hits("no such name").empty());
     EXPECT_TRUE(temporaryFoldersGone());
+}
+
+// Under "C", or a locale the system never generated, the index tool still reads a non-ASCII name:
+// it runs with a UTF-8 character type, the rest of the session's locale as it was.
+TEST_F(SearchServiceTest, ANonAsciiNameIsFoundOutsideAUtf8Locale) {
+    const auto root = tree.folder("indexed");
+    const auto report = tree.file("indexed/تقرير.pdf", 100);
+    tree.file("indexed/other.pdf", 100);
+    const auto realIndex = realIndexOf(root);
+    useTool("env > '" + (tree.path() / "environment").string() + "'");
+    print({report});
+
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    const std::string notes = ForkedChild::runWithEnvironment(
+        {{"LANG", "xx_YY.UTF-8"}, {"LC_ALL", "POSIX"}, {"LC_TIME", "C.UTF-8"}, {"LANGUAGE", "ar"}}, [&] {
+            std::string failures;
+            auto found = [&](const std::string& session) {
+                auto outcome = run(QStringLiteral("تقرير"));
+                auto* hits = std::get_if<std::vector<SearchHit>>(&outcome);
+                if (!hits) return session + ": " + std::get<SearchServiceError>(outcome).text.toStdString() + "\n";
+                return hitPaths(*hits) == std::vector<std::string>{report.native()} ? std::string() : session + ": not found\n";
+            };
+            failures += found("the fake index");
+            std::set<std::string> environment;
+            std::istringstream lines(TempTree::read(tree.path() / "environment"));
+            for (std::string line; std::getline(lines, line);) environment.insert(line);
+            // LC_ALL gives way to the categories it set; the rest of the environment is as it was.
+            const std::vector<std::string> kept = {"LC_CTYPE=C.UTF-8", "LC_MESSAGES=POSIX", "LC_TIME=POSIX",
+                                                   "LANG=xx_YY.UTF-8", "LANGUAGE=ar",       "PATH=" + path};
+            for (const std::string& entry : kept) ForkedChild::check(failures, environment.contains(entry), "missing " + entry);
+            const bool allPassedOn = std::any_of(environment.begin(), environment.end(), [](const std::string& e) { return e.starts_with("LC_ALL="); });
+            ForkedChild::check(failures, !allPassedOn, "LC_ALL was passed on");
+            if (!realIndex) return failures;
+            setup.index = *realIndex;
+            for (const char* locale : {"C", "xx_YY.UTF-8"}) {
+                ::setenv("LC_ALL", locale, 1);
+                failures += found(std::string("LC_ALL=") + locale);
+            }
+            // A session locale the system never generated, as LANG alone.
+            ::unsetenv("LC_ALL");
+            ::unsetenv("LC_TIME");
+            failures += found("LANG=xx_YY.UTF-8");
+            ::setenv("LC_CTYPE", "POSIX", 1);
+            failures += found("LC_CTYPE=POSIX");
+            return failures;
+        });
+    EXPECT_EQ(notes, "");
+    EXPECT_TRUE(temporaryFoldersGone());
+    if (!realIndex) GTEST_SKIP() << "plocate is not installed";
 }

@@ -2,6 +2,7 @@
 #include "Models/ByteFormatting.h"
 #include "Platform/AutostartSwitch.h"
 #include "Platform/SettingsStore.h"
+#include "Services/ErrorDescription.h"
 #include "Services/StartupItemsService.h"
 #include "Support/FixtureRoots.h"
 #include "Support/GLibKeyFiles.h"
@@ -10,6 +11,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -200,6 +202,31 @@ TEST_F(StartupItemsServiceTest, RefusesSystemItemsAndNeverReplacesAFile) {
     } catch (const StartupError& error) {
         EXPECT_EQ(error.errorCase(), StartupError::Case::changedSinceListed);
     }
+}
+
+// A refused rename names the file as it is stored, marks and all, inside a sentence that shows none
+// of the marks that placed the name in it.
+TEST_F(StartupItemsServiceTest, ARefusedRenameShowsTheNameWithoutTheMarksAroundIt) {
+    const auto shownFailure = [&](const std::string& name) {
+        user(name + ".desktop", desktop("Enabled", "y"));
+        user(name + ".disabled", desktop("Disabled", "y"));
+        try {
+            service.setEnabled(item(service.items(), name + ".desktop"), false);
+        } catch (const std::system_error&) {
+            return errorDescription(std::current_exception());
+        }
+        return QStringLiteral("<switched>");
+    };
+    const QString exists = QString::fromLocal8Bit(std::strerror(EEXIST));
+    EXPECT_EQ(shownFailure("dup"), AppLocalization::format("startup.renameFailed", {QStringLiteral("dup.desktop")}) + ": " + exists);
+    EXPECT_EQ(shownFailure("dup"), QString::fromUtf8("Could not rename \u201C\u2066dup.desktop\u2069\u201D: ") + exists);
+    // Controls that are part of the name are shown, also an isolate that pairs up within it.
+    EXPECT_EQ(shownFailure("qq\u202Etxt"), QString::fromUtf8("Could not rename \u201C\u2066qq[U+202E]txt.desktop\u2069\u201D: ") + exists);
+    EXPECT_EQ(shownFailure("a\u2067b\u2069c"),
+              QString::fromUtf8("Could not rename \u201C\u2066a[U+2067]b[U+2069]c.desktop\u2069\u201D: ") + exists);
+    // The file system library's own text names paths as stored: every control in it is shown.
+    const fs::filesystem_error library("cannot rename", "/a/\u2067b\u2069", "/a/c", std::make_error_code(std::errc::file_exists));
+    EXPECT_TRUE(errorDescription(std::make_exception_ptr(library)).contains("/a/[U+2067]b[U+2069]"));
 }
 
 // Every way a user's entry and a system entry of one name can meet: the switch shows what the

@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <exception>
 
 namespace ForkedChild {
@@ -64,6 +66,16 @@ std::string runWithOpenFileLimit(unsigned long soft, const std::function<std::st
             limit.rlim_cur = soft;
             if (hard != 0) limit.rlim_max = hard;
             return ::setrlimit(RLIMIT_NOFILE, &limit) == 0;
+        },
+        body);
+}
+
+std::string runWithEnvironment(const std::vector<std::pair<std::string, std::string>>& variables, const std::function<std::string()>& body) {
+    return run(
+        [&] {
+            return std::all_of(variables.begin(), variables.end(), [](const auto& variable) {
+                return ::setenv(variable.first.c_str(), variable.second.c_str(), 1) == 0;
+            });
         },
         body);
 }

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Runs test code in a forked child process, for what root cannot see from inside: folders that only
 // an unprivileged user cannot read, or a fixture tree that stands in for "/". The child's result
@@ -29,6 +31,10 @@ inline void check(std::string& failures, bool held, const std::string& what) {
 // With at most `soft` descriptors open at once (and `hard` as the hard limit, when given); this
 // process keeps its own limits.
 std::string runWithOpenFileLimit(unsigned long soft, const std::function<std::string()>& body, unsigned long hard = 0);
+
+// With these environment variables set (name, value); this process's environment, and what Qt read
+// of it, stay as they are.
+std::string runWithEnvironment(const std::vector<std::pair<std::string, std::string>>& variables, const std::function<std::string()>& body);
 
 // With `newRoot` as the root folder "/".
 std::string runInRoot(const std::filesystem::path& newRoot, const std::function<std::string()>& body);

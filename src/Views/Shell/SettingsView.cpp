@@ -98,8 +98,11 @@ QWidget* settingRow(const QString& title, const QString& detail, const QString& 
     texts->addWidget(new TextLabel(title, Fonts::system(14, QFont::Medium)));
     auto* detailText = new TextLabel(detail, monospacedDetail ? Fonts::monospaced(12) : Fonts::system(12), DynamicColor::secondary());
     detailText->setWordWrap(true);
-    detailText->setMaximumLineCount(2);
-    detailText->setElideMode(Qt::ElideMiddle);
+    if (monospacedDetail) {
+        // A path: two lines at most, cut in the middle so that its start and its last folder show.
+        detailText->setMaximumLineCount(2);
+        detailText->setElideMode(Qt::ElideMiddle);
+    }
     texts->addWidget(detailText);
     layout->addLayout(texts, 1);
     layout->addSpacing(16);
