@@ -1,5 +1,8 @@
 #include "Foundation/FileIdentity.h"
 
+#include <fcntl.h>
+#include <sys/sysmacros.h>
+
 FileIdentity FileIdentity::of(const struct stat& status) {
     FileIdentity identity;
     identity.device = std::uint64_t(status.st_dev);
@@ -14,6 +17,28 @@ FileIdentity FileIdentity::of(const struct stat& status) {
     return identity;
 }
 
+FileIdentity FileIdentity::of(const struct statx& status) {
+    FileIdentity identity;
+    identity.device = std::uint64_t(makedev(status.stx_dev_major, status.stx_dev_minor));
+    identity.inode = std::uint64_t(status.stx_ino);
+    identity.type = std::uint32_t(status.stx_mode & S_IFMT);
+    if (status.stx_mask & STATX_BTIME) identity.born = BirthTime{std::int64_t(status.stx_btime.tv_sec), std::int64_t(status.stx_btime.tv_nsec)};
+    if (S_ISDIR(status.stx_mode)) return identity;
+    identity.size = std::int64_t(status.stx_size);
+    identity.modifiedSeconds = std::int64_t(status.stx_mtime.tv_sec);
+    identity.modifiedNanoseconds = std::int64_t(status.stx_mtime.tv_nsec);
+    identity.changedSeconds = std::int64_t(status.stx_ctime.tv_sec);
+    identity.changedNanoseconds = std::int64_t(status.stx_ctime.tv_nsec);
+    return identity;
+}
+
+bool FileIdentity::operator==(const FileIdentity& other) const {
+    return device == other.device && inode == other.inode && type == other.type && size == other.size &&
+           modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds &&
+           changedSeconds == other.changedSeconds && changedNanoseconds == other.changedNanoseconds &&
+           (!born || !other.born || *born == *other.born);
+}
+
 bool FileIdentity::sameApartFromStatusChange(const FileIdentity& other) const {
     FileIdentity aligned = other;
     aligned.changedSeconds = changedSeconds;
@@ -21,8 +46,16 @@ bool FileIdentity::sameApartFromStatusChange(const FileIdentity& other) const {
     return aligned == *this;
 }
 
-std::optional<FileIdentity> FileIdentity::at(const std::filesystem::path& path) {
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0) return std::nullopt;
+std::optional<FileIdentity> FileIdentity::at(const std::filesystem::path& path) { return at(AT_FDCWD, path.c_str()); }
+
+std::optional<FileIdentity> FileIdentity::at(int folder, const char* name) {
+    struct statx status {};
+    if (::statx(folder, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS | STATX_BTIME, &status) != 0) return std::nullopt;
+    return of(status);
+}
+
+std::optional<FileIdentity> FileIdentity::ofOpen(int descriptor) {
+    struct statx status {};
+    if (::statx(descriptor, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &status) != 0) return std::nullopt;
     return of(status);
 }
