@@ -19,8 +19,8 @@ struct CleanupCandidate {
     std::int64_t size = 0;  // allocated bytes
     CleanupSafety safety = CleanupSafety::review;
     QString kind;
-    // A file as it was listed, for the move to check against; folders change as they are used and
-    // carry none.
+    // The file or folder as it was listed, for the move to check against (a folder by what it is,
+    // not by its contents, which change as it is used); none for anything else.
     std::optional<FileIdentity> identity = {};
 
     bool operator==(const CleanupCandidate&) const = default;

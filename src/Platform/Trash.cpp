@@ -257,7 +257,11 @@ std::optional<fs::path> moveToTrash(const fs::path& requested, const Conditions&
         if (errno == ENOENT) return std::nullopt;
         fail(requested, errno);
     }
-    if (conditions.expected && FileIdentity::of(info) != *conditions.expected) throw TrashError(TrashError::Reason::changed, requested);
+    if (conditions.expected) {
+        // Read again with its birth time, which tells a folder made again at the same inode number.
+        const auto now = FileIdentity::at(parent.get(), name.c_str());
+        if (!now || *now != *conditions.expected) throw TrashError(TrashError::Reason::changed, requested);
+    }
     // Like the file manager: a link whose target is gone counts as already removed.
     struct stat target {};
     if (!conditions.moveDanglingLinks && S_ISLNK(info.st_mode) && ::fstatat(parent.get(), name.c_str(), &target, 0) != 0) return std::nullopt;

@@ -98,8 +98,9 @@ std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& prop
     for (std::size_t i = 0; i < proposals.size(); ++i) {
         if (sizes[i] < 1) continue;
         const Proposal& proposal = proposals[i];
+        // What a move checks against: the file, or the folder (not its contents, which may change).
         std::optional<FileIdentity> identity = FileIdentity::at(proposal.location);
-        if (identity && identity->type != S_IFREG) identity.reset();
+        if (identity && identity->type != S_IFREG && identity->type != S_IFDIR) identity.reset();
         candidates.push_back({proposal.location.string(), QString::fromUtf8(proposal.titleKey), QString::fromUtf8(proposal.detailKey),
                               proposal.location, sizes[i], proposal.safety, QString::fromUtf8(proposal.kind), identity});
     }

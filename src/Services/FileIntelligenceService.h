@@ -5,6 +5,7 @@
 #include "Models/DuplicateSearchResult.h"
 #include "Models/DuplicateScanProgress.h"
 #include "Models/ScannedFile.h"
+#include "Foundation/FileIdentity.h"
 #include "Foundation/Instant.h"
 #include "Services/HashMeter.h"
 #include "Services/Sha256.h"
@@ -85,6 +86,9 @@ public:
         const char* path = nullptr;
         std::int64_t size = 0;  // logical length
         std::optional<Instant> modified;
+        // Of the descriptor its sample was read through: every later read, the group and the move
+        // take only that very file, never another put under its name since.
+        std::optional<FileIdentity> identity;
     };
     // Files of equal content with the SHA-256 of that content.
     using EqualFiles = std::pair<Sha256::Digest, std::vector<const IndexedFile*>>;
@@ -96,11 +100,12 @@ public:
     struct SampleDigest {
         std::optional<Sha256::Digest> digest;
         ReadTrouble trouble = ReadTrouble::none;
+        std::optional<FileIdentity> identity;  // of the file read, with a digest
     };
 
     // The duplicate finder's hashing. Samples are the whole file up to 128 KiB, else its first and
     // last 64 KiB; none when the file cannot be opened or read, or when its length or date differ
-    // from the index.
+    // from the index. With a digest goes the identity of the file read.
     static constexpr std::int64_t sampleLimit = 131072;
     static constexpr std::int64_t sampleChunk = 65536;
     static SampleDigest sampleDigest(const IndexedFile& file, HashMeter& meter);

@@ -21,7 +21,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
@@ -64,30 +63,27 @@ class GroupCollector {
 public:
     explicit GroupCollector(const FileIntelligenceService::FoundGroupCallback& foundGroup) : foundGroup_(foundGroup) {}
 
+    // Each copy goes with the identity of the file that was read, which a move checks against. A
+    // copy whose name no longer holds that file leaves the group, and so does a second name of a
+    // file already in it.
     void add(std::span<const IndexedFile* const> files, const Digest& digest) {
         DuplicateGroup group;
         group.id = FileIntelligenceService::hex(digest);
         group.fileSize = files.front()->size;
-        // Each copy with the identity a move checks against; one changed since it was compared
-        // leaves the group. A path too long to name in one call keeps no identity (nothing can move
-        // it by that path either).
-        std::vector<std::pair<const IndexedFile*, std::optional<FileIdentity>>> unchanged;
+        std::vector<const IndexedFile*> unchanged;
+        std::set<std::pair<std::uint64_t, std::uint64_t>> inodes;
         for (const IndexedFile* file : files) {
-            struct stat status {};
-            if (::lstat(file->path, &status) == 0) {
-                if (isUnchanged(status, *file)) unchanged.emplace_back(file, FileIdentity::of(status));
-            } else if (errno == ENAMETOOLONG) {
-                unchanged.emplace_back(file, std::nullopt);
-            }
+            if (!file->identity || FileIdentity::at(file->path) != file->identity) continue;
+            if (inodes.emplace(file->identity->device, file->identity->inode).second) unchanged.push_back(file);
         }
         if (unchanged.size() < 2) return;
         group.files.reserve(unchanged.size());
         {
             std::lock_guard lock(lock_);
-            for (const auto& [file, identity] : unchanged) {
+            for (const IndexedFile* file : unchanged) {
                 std::filesystem::path location(file->path);
                 QString kind = kinds_.kind(location);
-                group.files.push_back({Uuid::random(), std::move(location), file->size, file->modified, std::move(kind), identity});
+                group.files.push_back({Uuid::random(), std::move(location), file->size, file->modified, std::move(kind), file->identity});
             }
         }
         // Newest first; a copy without a date counts as the distant past.
@@ -131,23 +127,23 @@ std::string FileIntelligenceService::hex(const Sha256::Digest& digest) {
 
 FileIntelligenceService::SampleDigest FileIntelligenceService::sampleDigest(const IndexedFile& file, HashMeter& meter) {
     OpenedFile opened = openUnchanged(file);
-    if (opened.trouble != ReadTrouble::none) return {std::nullopt, opened.trouble};
+    if (opened.trouble != ReadTrouble::none) return {std::nullopt, opened.trouble, {}};
     meter.setPath(file.path);
     thread_local Sha256 hash;
     hash.restart();
     unsigned char* buffer = threadBuffer(std::size_t(sampleLimit));
     const int descriptor = opened.descriptor.get();
     if (file.size <= sampleLimit) {
-        if (ReadTrouble trouble = readExactly(descriptor, buffer, file.size, 0); trouble != ReadTrouble::none) return {std::nullopt, trouble};
+        if (ReadTrouble trouble = readExactly(descriptor, buffer, file.size, 0); trouble != ReadTrouble::none) return {std::nullopt, trouble, {}};
         hash.update(buffer, std::size_t(file.size));
     } else {
         ReadTrouble trouble = readExactly(descriptor, buffer, sampleChunk, 0);
         if (trouble == ReadTrouble::none) trouble = readExactly(descriptor, buffer + sampleChunk, sampleChunk, file.size - sampleChunk);
-        if (trouble != ReadTrouble::none) return {std::nullopt, trouble};
+        if (trouble != ReadTrouble::none) return {std::nullopt, trouble, {}};
         hash.update(buffer, std::size_t(sampleLimit));
     }
     meter.addBytes(std::min(file.size, sampleLimit));
-    return {hash.finish(), ReadTrouble::none};
+    return {hash.finish(), ReadTrouble::none, opened.identity};
 }
 
 int FileIntelligenceService::poolWorkerCount(int activeProcessors, std::size_t count) {
@@ -221,7 +217,7 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
         [] { return WorkerIndex(); },
         [](WorkerIndex& index, std::int64_t, const std::string& directory, const DirectoryEntry& entry) {
             if (entry.type != DirectoryEntry::Kind::file || entry.logicalSize < smallestCompared) return;
-            index.files.push_back({index.paths.add(directory, entry.name), entry.logicalSize, entry.modified});
+            index.files.push_back({index.paths.add(directory, entry.name), entry.logicalSize, entry.modified, std::nullopt});
         },
         stop);
 
@@ -265,7 +261,7 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
         items += sizeClass.count;
         totalBytes = saturatingSum(totalBytes, classBytes(sizeClass.size, sizeClass.count));
     }
-    auto candidate = [&](std::size_t item) -> const IndexedFile& {
+    auto candidate = [&](std::size_t item) -> IndexedFile& {
         const auto k = std::size_t(std::upper_bound(firstItems.begin(), firstItems.end(), item) - firstItems.begin()) - 1;
         return indexed[classes[k].first + (item - firstItems[k])];
     };
@@ -308,6 +304,8 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
     runPool(items, meter, report, [&](std::size_t i) { sample(i, false); }, stop, workers);
     std::sort(sampleRetries.begin(), sampleRetries.end());
     runPool(sampleRetries.size(), meter, report, [&](std::size_t k) { sample(sampleRetries[k], true); }, stop, 1);
+    // From here on a candidate is the file its sample was read from.
+    for (std::size_t i = 0; i < items; ++i) candidate(i).identity = samples[i].identity;
 
     // Small files are settled by their samples; large ones that still agree wait for the full stage.
     std::vector<std::vector<const IndexedFile*>> fullBuckets;

@@ -38,19 +38,17 @@ ReadTrouble troubleOfOpen(int error) {
 OpenedFile openUnchanged(const FileIntelligenceService::IndexedFile& file) {
     // O_NONBLOCK: a name replaced by a pipe since it was indexed must not hang a worker.
     FileDescriptor descriptor(::open(file.path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
-    if (!descriptor.isOpen()) return {{}, troubleOfOpen(errno)};
-    if (!isUnchanged(descriptor.get(), file)) return {{}, ReadTrouble::changed};
-    return {std::move(descriptor), ReadTrouble::none};
+    if (!descriptor.isOpen()) return {{}, troubleOfOpen(errno), {}};
+    std::optional<FileIdentity> identity = FileIdentity::ofOpen(descriptor.get());
+    if (!identity) return {{}, ReadTrouble::unreadable, {}};
+    if (!isUnchanged(*identity, file)) return {{}, ReadTrouble::changed, {}};
+    return {std::move(descriptor), ReadTrouble::none, identity};
 }
 
-bool isUnchanged(int descriptor, const FileIntelligenceService::IndexedFile& file) {
-    struct stat status {};
-    return ::fstat(descriptor, &status) == 0 && isUnchanged(status, file);
-}
-
-bool isUnchanged(const struct stat& status, const FileIntelligenceService::IndexedFile& file) {
-    return S_ISREG(status.st_mode) && status.st_size == file.size &&
-           (!file.modified || Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec) == *file.modified);
+bool isUnchanged(const FileIdentity& now, const FileIntelligenceService::IndexedFile& file) {
+    if (file.identity) return now == *file.identity;
+    return now.type == S_IFREG && now.size == file.size &&
+           (!file.modified || Instant::fromTimespec(now.modifiedSeconds, now.modifiedNanoseconds) == *file.modified);
 }
 
 ReadTrouble readExactly(int descriptor, unsigned char* into, std::int64_t length, std::int64_t offset) {
@@ -84,7 +82,7 @@ FileDigest wholeDigest(const FileIntelligenceService::IndexedFile& file, HashMet
         hash.update(buffer, std::size_t(length));
         if (creditReads) creditBeyondSample(meter, offset, offset + length);
     }
-    if (!isUnchanged(opened.descriptor.get(), file)) return {std::nullopt, ReadTrouble::changed};
+    if (const auto now = FileIdentity::ofOpen(opened.descriptor.get()); !now || !isUnchanged(*now, file)) return {std::nullopt, ReadTrouble::changed};
     return {hash.finish(), ReadTrouble::none};
 }
 

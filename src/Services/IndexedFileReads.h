@@ -5,8 +5,6 @@
 #include "Services/HashMeter.h"
 #include "Services/Sha256.h"
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <optional>
 
@@ -19,10 +17,12 @@ constexpr std::int64_t chunk = 65536;
 
 using ReadTrouble = FileIntelligenceService::ReadTrouble;
 
-// ReadTrouble::none with an open descriptor, else why it could not be opened.
+// ReadTrouble::none with an open descriptor and the identity of what it reads, else why it could
+// not be opened.
 struct OpenedFile {
     FileDescriptor descriptor;
     ReadTrouble trouble = ReadTrouble::none;
+    std::optional<FileIdentity> identity;
 };
 
 // The file's digest, or why there is none.
@@ -32,12 +32,11 @@ struct FileDigest {
 };
 
 // Opens the file as indexed: a regular file, never through a final link, of the indexed length
-// and date.
+// and date, and the very file its sample was read from once that is known.
 OpenedFile openUnchanged(const FileIntelligenceService::IndexedFile& file);
 
-// Whether the open file, or the status read of one, still has the indexed length and date.
-bool isUnchanged(int descriptor, const FileIntelligenceService::IndexedFile& file);
-bool isUnchanged(const struct stat& status, const FileIntelligenceService::IndexedFile& file);
+// Whether what is there now is still the file as indexed.
+bool isUnchanged(const FileIdentity& now, const FileIntelligenceService::IndexedFile& file);
 
 // Reads `length` bytes at `offset`: ReadTrouble::changed when the file ends early.
 ReadTrouble readExactly(int descriptor, unsigned char* into, std::int64_t length, std::int64_t offset);

@@ -187,8 +187,7 @@ std::vector<SameSizeComparison::EqualFiles> SameSizeComparison::finish() {
 }
 
 bool SameSizeComparison::stillAsIndexed(std::uint32_t file) {
-    struct stat status {};
-    if (::lstat(files_[file]->path, &status) == 0) return isUnchanged(status, *files_[file]);
+    if (const auto now = FileIdentity::at(files_[file]->path)) return isUnchanged(*now, *files_[file]);
     if (errno != ENOENT && errno != ENOTDIR) giveUp();
     return false;
 }

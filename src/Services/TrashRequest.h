@@ -19,7 +19,7 @@ struct TrashRequest {
         : path(std::move(location)), identity(std::move(listed)), kept(std::move(keptCopy)) {}
 
     std::filesystem::path path;
-    std::optional<FileIdentity> identity;  // none: moved whatever is there (cleanup folders)
+    std::optional<FileIdentity> identity;  // none: moved whatever is there
     std::optional<Kept> kept;
 
     bool operator==(const TrashRequest&) const = default;

@@ -173,6 +173,31 @@ TEST_F(TrashTest, DanglingLinksOnRequestAndOnlyTheExpectedFile) {
     EXPECT_EQ(Trash::moveToTrash(listed, {.expected = FileIdentity::at(listed)}), trash() / "files/report.txt");
 }
 
+// A folder deleted and made again may get its old inode number back, and its length and dates are
+// not part of what tells it: its birth time, where the file system keeps one, is. One whose birth
+// time differs from the listed one is another folder and stays; a listing that knows none (a plain
+// status read) still matches on the rest.
+TEST_F(TrashTest, AFolderBornAgainIsAnotherFolder) {
+    const fs::path listed = tree.folder("home/cache");
+    FileIdentity identity = *FileIdentity::at(listed);
+    if (!identity.born) GTEST_SKIP() << "this file system keeps no birth times";
+    FileIdentity bornLater = identity;
+    bornLater.born->nanoseconds = (bornLater.born->nanoseconds + 1) % 1'000'000'000;
+    bornLater.born->seconds += 1;
+    try {
+        Trash::moveToTrash(listed, {.expected = bornLater});
+        FAIL() << "a folder born at another time was moved";
+    } catch (const TrashError& error) {
+        EXPECT_EQ(error.reason(), TrashError::Reason::changed);
+    }
+    EXPECT_TRUE(fs::is_directory(listed));
+    struct stat plain {};
+    ASSERT_EQ(::lstat(listed.c_str(), &plain), 0);
+    EXPECT_EQ(FileIdentity::of(plain), bornLater);  // no birth time on one side: not compared
+    tree.file("home/cache/entry", 10);               // its length and dates move; it is the same folder
+    EXPECT_EQ(Trash::moveToTrash(listed, {.expected = identity}), trash() / "files/cache");
+}
+
 // Nothing inside a trash, nor a trash or what holds one, is ever moved into a trash.
 TEST_F(TrashTest, TrashFoldersAndTheirContentsStayPut) {
     Trash::moveToTrash(tree.write("home/a.txt", "a"));

@@ -3,6 +3,8 @@
 #include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -67,17 +69,26 @@ TEST_F(CleanupCandidatesTest, ProposesCacheEntriesAndInstallersMeasuredByAllocat
     EXPECT_EQ(list.size(), 5u);
     EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.size > b.size; }));
 
-    // Files carry what the move checks against; folders, whose dates follow their use, do not. An
-    // installer replaced by a new download of the same name stays where it is.
+    // Files and folders carry what the move checks against; a folder is told by what it is, not by
+    // its dates, which follow its use. An installer replaced by a new download of the same name
+    // stays where it is, and so does a folder deleted and made again (on ext4 usually at the same
+    // inode number); a cache folder that gained an entry still goes.
     EXPECT_EQ(installer->identity, FileIdentity::at(image));
-    EXPECT_FALSE(app->identity);
-    EXPECT_FALSE(package->identity);
+    EXPECT_EQ(app->identity, FileIdentity::at(app->path));
+    ASSERT_TRUE(package->identity);
+    EXPECT_EQ(package->identity->type, std::uint32_t(S_IFDIR));
     fs::remove(image);
     tree.file("home/Downloads/Setup.DMG", 7000);
-    const TrashResult moved = service.moveToTrash({TrashRequest(image, installer->identity), TrashRequest(app->path, app->identity)});
+    tree.file("home/.cache/app/new.bin", 4096);
+    fs::remove_all(package->path);
+    tree.file("home/Downloads/Bundle.pkg/Contents/payload", 12000);
+    const TrashResult moved = service.moveToTrash({TrashRequest(image, installer->identity), TrashRequest(app->path, app->identity),
+                                                   TrashRequest(package->path, package->identity)});
     EXPECT_EQ(moved.moved, 1);
-    EXPECT_EQ(moved.changed, std::vector<fs::path>{image});
+    EXPECT_EQ(moved.changed, (std::vector<fs::path>{image, package->path}));
     EXPECT_TRUE(fs::exists(image));
+    EXPECT_TRUE(fs::exists(package->path / "Contents/payload"));
+    EXPECT_FALSE(fs::exists(app->path));
 }
 
 TEST_F(CleanupCandidatesTest, KeepsTheLargestEightyAndTiesKeepCachesBeforeInstallers) {

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <random>
@@ -82,7 +83,7 @@ struct Indexed {
     explicit Indexed(const fs::path& location) : path(location.string()) {
         struct stat status {};
         ::stat(path.c_str(), &status);
-        file = {path.c_str(), status.st_size, Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec)};
+        file = {path.c_str(), status.st_size, Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec), std::nullopt};
     }
     Indexed(const Indexed&) = delete;
 };
@@ -170,6 +171,31 @@ struct SameSizeFiles {
 std::string flipped(std::string content, std::size_t at) {
     content[at] ^= 1;
     return content;
+}
+
+// A copy is the very file its sample was read from. One whose name another file of the same length
+// and date took between two ranges is not read again as if it were that copy: it leaves, so the
+// group never claims for it a range it no longer holds.
+TEST(DuplicateHashing, AFileRenamedOverACopyBetweenRangesLeavesTheComparison) {
+    const std::size_t size = 600 * 1024;
+    const std::int64_t range = 300 * 1024;
+    const std::string content = randomBytes(size, 18);
+    SameSizeFiles files;
+    for (const char* name : {"a", "b", "c"}) {
+        files.add(name, content);
+        setModified(files.files.back()->path, 1'600'000'000);
+        files.files.back()->file.modified = Instant::fromTimespec(1'600'000'000, 0);
+        files.files.back()->file.identity = FileIdentity::at(files.files.back()->path);
+    }
+    // Unlike the copies in the first range only, which has been compared by then.
+    const fs::path other = files.tree.write("elsewhere/other", flipped(content, 0));
+    setModified(other, 1'600'000'000);
+    auto comparison = files.comparison(range);
+    EXPECT_FALSE(comparison->compare(0));
+    fs::rename(other, files.files[1]->path);
+    auto equal = comparison->compare(1);
+    ASSERT_TRUE(equal);
+    EXPECT_EQ(SameSizeFiles::namesByDigest(*equal), (std::map<std::string, std::set<std::string>>{{sha256(content), {"a", "c"}}}));
 }
 
 // Equal files are found by comparing, each content hashed once; a file unlike all others leaves in
@@ -480,6 +506,49 @@ TEST(DuplicateFinder, FilesChangedAfterIndexingLeaveTheSearch) {
     EXPECT_EQ(groups[1].id, sha256(content));
 }
 
+// A copy is the very file that was read. A file of the same length and date renamed over it once it
+// was read (here when the last sample is counted, before any group is made) is not that copy, and a
+// second name of a copy already in the group (here linked in before the samples) is no copy at all:
+// either leaves the group instead of being offered for the Trash as a copy.
+TEST(DuplicateFinder, OnlyTheFilesThatWereReadAreGrouped) {
+    TempTree tree;
+    FileIntelligenceService service;
+    const std::string content = randomBytes(4096, 50);
+    const fs::path first = tree.write("search/first", content);
+    const fs::path second = tree.write("search/second", content);
+    const fs::path third = tree.write("search/third", content);
+    const fs::path other = tree.write("elsewhere/other", randomBytes(4096, 51));
+    for (const fs::path& file : {first, second, third, other}) setModified(file, 1'600'000'000);
+    auto searchChanging = [&](bool beforeTheSamples, const std::function<void()>& change) {
+        bool changed = false;
+        auto groups = service.duplicateGroups(
+            tree.path() / "search", false,
+            [&](const DuplicateScanProgress& progress) {
+                if (changed || progress.phase != DuplicateScanPhase::comparing) return;
+                if (!beforeTheSamples && progress.filesProcessed < progress.totalFiles.value_or(0)) return;
+                changed = true;
+                change();
+            },
+            nullptr).groups;
+        EXPECT_TRUE(changed);
+        return groups;
+    };
+
+    auto groups = searchChanging(false, [&] { fs::rename(other, second); });
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(paths(groups[0]), (std::set<fs::path>{first, third}));
+    for (const ScannedFile& file : groups[0].files) EXPECT_EQ(file.identity, FileIdentity::at(file.path)) << file.path;
+
+    tree.write("search/second", content);
+    setModified(second, 1'600'000'000);
+    groups = searchChanging(true, [&] {
+        fs::create_hard_link(first, tree.path() / "search-link");
+        fs::rename(tree.path() / "search-link", second);
+    });
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(paths(groups[0]), (std::set<fs::path>{first, third}));
+}
+
 TEST(DuplicateFinder, NothingToCompareAndUnreadableRoot) {
     TempTree tree;
     FileIntelligenceService service;
@@ -587,32 +656,48 @@ TEST(DuplicateFinder, EveryCopyIsFoundUnderALowOpenFileLimit) {
 // A file that finds no descriptor is tried again once the search holds no other, and when it still
 // finds none it is reported as not compared, never as unlike the others. Here every descriptor is
 // taken from the first comparing report (before any sample), or from the first group (the small
-// pair, settled by its samples, before the large files are compared), until the search ends.
-TEST(DuplicateFinder, FilesThatFindNoDescriptorAreReportedNotCompared) {
+// pair, settled by its samples, before the large files are compared). Held to the end, the files
+// are not compared; given back at the first report after that stage has begun (the end of its
+// first try, before the one-at-a-time retry) the retry finds them and every copy is grouped. The 33
+// large copies are more than one comparison may hold open, so they are hashed file by file.
+TEST(DuplicateFinder, FilesThatFindNoDescriptorAreTriedAgainOrReportedNotCompared) {
     TempTree tree;
     const std::string small = randomBytes(100 * 1024, 30);
-    const std::string large = randomBytes(200 * 1024, 31);
+    const std::string large = randomBytes(140 * 1024, 31);
     tree.write("small-1", small);
     tree.write("small-2", small);
-    for (const char* name : {"large-1", "large-2", "large-3"}) tree.write(name, large);
+    std::string largeNames;
+    for (int i = 10; i < 43; ++i) {
+        tree.write("large-" + std::to_string(i), large);
+        largeNames += " large-" + std::to_string(i);
+    }
     tree.write("alone", randomBytes(150 * 1024, 32));  // never opened: no other file has its length
     const std::map<std::string, std::string> names{{sha256(small), "small"}, {sha256(large), "large"}};
 
-    auto search = [&](bool afterTheSamples) {
+    auto search = [&](bool afterTheSamples, bool giveBack) {
         return ForkedChild::runWithOpenFileLimit(256, [&] {
             std::vector<int> taken;
+            int reportsSinceTaken = -1;
             const int seed = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
             auto progress = [&](const DuplicateScanProgress& value) {
-                if (value.phase != DuplicateScanPhase::comparing || !taken.empty() || (afterTheSamples && value.groupsFound == 0)) return;
+                if (value.phase != DuplicateScanPhase::comparing) return;
+                if (reportsSinceTaken >= 0 && ++reportsSinceTaken == 2 && giveBack) {
+                    for (int fd : taken) ::close(fd);
+                    taken.clear();
+                }
+                if (reportsSinceTaken >= 0 || (afterTheSamples && value.groupsFound == 0)) return;
                 for (int fd; (fd = ::fcntl(seed, F_DUPFD_CLOEXEC, 0)) >= 0;) taken.push_back(fd);
+                reportsSinceTaken = taken.empty() ? -1 : 0;
             };
             DuplicateSearchResult result = FileIntelligenceService().duplicateGroups(tree.path(), false, progress, nullptr);
             for (int fd : taken) ::close(fd);
-            return (taken.empty() ? "nothing taken; " : "") + describe(result, names);
+            return (reportsSinceTaken < 0 ? "nothing taken; " : "") + describe(result, names);
         });
     };
-    EXPECT_EQ(search(false), "not compared: large-1 large-2 large-3 small-1 small-2");
-    EXPECT_EQ(search(true), "2 copies of small; not compared: large-1 large-2 large-3");
+    EXPECT_EQ(search(false, false), "not compared:" + largeNames + " small-1 small-2");
+    EXPECT_EQ(search(true, false), "2 copies of small; not compared:" + largeNames);
+    EXPECT_EQ(search(false, true), "33 copies of large; 2 copies of small; not compared:");
+    EXPECT_EQ(search(true, true), "33 copies of large; 2 copies of small; not compared:");
 }
 
 // A file the user may not read is not compared, and says so, whether it fails at its sample or in
