@@ -111,12 +111,20 @@ TEST_F(TrashLeftOutTest, ATrashMountedElsewhereIsStillATrash) {
     tree.write("home/.local/share/Trash/files/song.ogg", content);
     tree.write("home/.local/share/Trash/files/copy.ogg", content);
     const std::string failures = ForkedChild::runInMountNamespace([&] {
-        const fs::path view = tree.folder("home/Music/view");
-        if (::mount((home / ".local/share/Trash").c_str(), view.c_str(), nullptr, MS_BIND, nullptr) != 0) return std::string(ForkedChild::mountFailed);
+        // The trash itself, and its files folder, shown again under other names.
+        const fs::path view = tree.folder("home/Music/view"), files = tree.folder("home/Music/files view");
+        if (::mount((home / ".local/share/Trash").c_str(), view.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+            ::mount((home / ".local/share/Trash/files").c_str(), files.c_str(), nullptr, MS_BIND, nullptr) != 0)
+            return std::string(ForkedChild::mountFailed);
+        SystemRoots withMounts = SystemRoots::fixture(tree.path());
+        withMounts.proc = "/proc";
+        SystemRoots::install(withMounts);
         std::string found;
         ForkedChild::check(found, TrashFolders::current().isWithinTrash(view / "files/song.ogg"), "the mounted trash was not known");
+        ForkedChild::check(found, TrashFolders::current().isWithinTrash(files / "song.ogg"), "the mounted files folder was not known");
         ForkedChild::check(found, duplicateCopies(home / "Music").empty(), "the mounted trash was searched");
         ForkedChild::check(found, duplicateCopies(view).empty(), "the mounted trash was searched as the chosen folder");
+        ForkedChild::check(found, duplicateCopies(files).empty(), "the mounted files folder was searched as the chosen folder");
         ForkedChild::check(found, !service.moveToTrash({TrashRequest(view / "files/copy.ogg")}).failed.empty(), "an item in the trash was moved");
         return found;
     });
