@@ -3,6 +3,7 @@
 #include "Foundation/FileDescriptor.h"
 #include "Platform/RealPath.h"
 #include "Platform/SystemRoots.h"
+#include "Platform/TrashFolders.h"
 
 #include <fcntl.h>
 #include <linux/openat2.h>
@@ -23,6 +24,7 @@ namespace Trash {
 namespace {
 
 [[noreturn]] void fail(const fs::path& item, int error) { throw TrashError(TrashError::Reason::moveFailed, item, error); }
+[[noreturn]] void refuseTrashFolder(const fs::path& item) { throw TrashError(TrashError::Reason::trashFolder, item, EINVAL); }
 
 // Which mount a file lies on: the mount id where the kernel gives one, else its device. Bind
 // mounts share a device but not a mount, and renames never cross mounts.
@@ -100,13 +102,6 @@ std::optional<std::uint64_t> mountOfFutureFolder(fs::path path) {
 
 bool isWithin(const fs::path& path, const fs::path& folder) {
     return path == folder || path.native().starts_with(folder.native() + "/");
-}
-
-// ".Trash" or ".Trash-<digits>": the trash folders of a mount's top folder, anyone's.
-bool isMountTrashName(const std::string& name) {
-    if (name == ".Trash") return true;
-    if (!name.starts_with(".Trash-") || name.size() == 7) return false;
-    return name.find_first_not_of("0123456789", 7) == std::string::npos;
 }
 
 // Folders made for one move, removed again when the move does not happen.
@@ -275,17 +270,17 @@ std::optional<fs::path> moveToTrash(const fs::path& requested, const Conditions&
 
     // The home trash's own place, which may be a link to it, is never moved either.
     const fs::path homePlace = SystemRoots::current().dataHome / "Trash";
-    if (const auto placeParent = realPath(homePlace.parent_path()); placeParent && isWithin(*placeParent / "Trash", real)) fail(requested, EINVAL);
+    if (const auto placeParent = realPath(homePlace.parent_path()); placeParent && isWithin(*placeParent / "Trash", real)) refuseTrashFolder(requested);
+    // Nor anything inside a trash, also one reached by another path or mount.
+    if (TrashFolders::current().isWithinTrash(real)) refuseTrashFolder(requested);
 
     std::vector<TrashDir> trashes;
     const auto home = homeTrash();
     if (home) {
         // Never move a trash, anything inside one, or a folder holding one into a trash.
-        if (isWithin(real, *home) || isWithin(*home, real)) fail(requested, EINVAL);
+        if (isWithin(real, *home) || isWithin(*home, real)) refuseTrashFolder(requested);
         if (mountOfFutureFolder(*home) == mount) trashes.push_back({*home, {}});
     }
-    const fs::path inMount = real.lexically_relative(top);
-    if (!inMount.empty() && isMountTrashName(inMount.begin()->native())) fail(requested, EINVAL);
     const std::string uid = std::to_string(::getuid());
     // A shared .Trash counts only when it is a real, sticky folder; never follow a link planted there.
     if (isRealFolder(top / ".Trash", true)) trashes.push_back({top / ".Trash" / uid, top});

@@ -11,6 +11,7 @@ public:
         moveFailed,  // the system refused the move; systemError says why
         noTrash,     // no trash folder on the item's file system could take it
         changed,     // another file than the one listed is at the item's place now
+        trashFolder, // the item is a trash folder, lies inside one or holds one
     };
 
     TrashError(Reason reason, std::filesystem::path item, int systemError = 0);

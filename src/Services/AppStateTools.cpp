@@ -1,13 +1,11 @@
 // The tools' operations of AppState: one busy flag, one selection, one message for all of them.
 #include "Services/AppState.h"
 
-#include "Foundation/PathText.h"
-#include "Models/AppLocalization.h"
-#include "Models/IsolatedText.h"
 #include "Platform/SettingsStore.h"
 #include "Foundation/Cancelled.h"
 #include "Services/DuplicateGroupBuffer.h"
 #include "Services/ErrorDescription.h"
+#include "Services/ToolMoveMessage.h"
 
 #include <algorithm>
 #include <system_error>
@@ -36,18 +34,6 @@ std::set<std::string> gonePaths(const std::vector<std::filesystem::path>& paths)
         if (std::filesystem::symlink_status(path, error).type() == std::filesystem::file_type::not_found) gone.insert(path.string());
     }
     return gone;
-}
-
-// The lines that follow a move's message when some items were left because they changed since
-// they were listed: how many, then the first few paths, one a line.
-QString changedItemsNote(const std::vector<std::filesystem::path>& changed) {
-    constexpr std::size_t namedAtMost = 5;
-    if (changed.empty()) return {};
-    QString note = QLatin1Char('\n') + AppLocalization::format("tools.changedNotMoved", {static_cast<long long>(changed.size())});
-    for (std::size_t i = 0; i < std::min(changed.size(), namedAtMost); ++i) note += QLatin1Char('\n') + isolatedText(PathText::display(changed[i]));
-    if (changed.size() > namedAtMost)
-        note += QLatin1Char('\n') + AppLocalization::format("tools.andMore", {static_cast<long long>(changed.size() - namedAtMost)});
-    return note;
 }
 
 template <typename Item, typename Location>
@@ -259,6 +245,7 @@ void AppState::trashToolItems(std::vector<TrashRequest> items) {
 
     struct Moved {
         TrashResult result;
+        std::exception_ptr error;    // a stop, or a failure no item accounts for
         std::set<std::string> gone;  // the locations at which nothing is left
     };
     jobs_.run(
@@ -268,7 +255,7 @@ void AppState::trashToolItems(std::vector<TrashRequest> items) {
             try {
                 moved.result = services_.moveToTrash(items, stop);
             } catch (...) {
-                moved.result.error = std::current_exception();
+                moved.error = std::current_exception();
             }
             std::vector<Path> paths;
             for (const TrashRequest& item : items) paths.push_back(item.path);
@@ -278,22 +265,21 @@ void AppState::trashToolItems(std::vector<TrashRequest> items) {
         },
         [this](JobOutcome<Moved>& outcome) {
             Moved& moved = outcome.value();
-            // Drop only what really left its place: after a failure part-way the rest is still on
-            // disk, and what changed since the search stays listed.
+            // Drop only what really left its place: what the Trash refused is still on disk, and what
+            // changed since the search stays listed.
             pruneMovedItems(moved.gone);
-            const QString changed = changedItemsNote(moved.result.changed);
-            if (!moved.result.error) {
-                setToolMessage(AppLocalization::format("tools.movedCount", {static_cast<long long>(moved.result.moved)}) + changed);
+            try {
+                if (moved.error) std::rethrow_exception(moved.error);
+                setToolMessage(toolMoveMessage(moved.result));
+            } catch (const Cancelled&) {
+                // A stop is never reported.
+            } catch (...) {
+                setToolMessage(errorDescription(moved.error));
+            }
+            if (!moved.error && moved.result.failed.empty()) {
                 setSelectedToolItems({});
             } else {
-                bool cancelled = false;
-                try {
-                    std::rethrow_exception(moved.result.error);
-                } catch (const Cancelled&) {
-                    cancelled = true;
-                } catch (...) {
-                }
-                if (!cancelled) setToolMessage(errorDescription(moved.result.error) + changed);
+                // What stayed keeps its tick, to be tried again or looked at.
                 std::set<std::string> remaining = selectedToolItems_;
                 for (const std::string& path : moved.gone) remaining.erase(path);
                 setSelectedToolItems(std::move(remaining));

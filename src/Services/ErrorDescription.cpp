@@ -17,10 +17,28 @@ QString trashDescription(const TrashError& error) {
     const QString name = DisplayText::name(error.item().filename());
     if (error.reason() == TrashError::Reason::noTrash) return AppLocalization::format("trash.unavailable", {name});
     if (error.reason() == TrashError::Reason::changed) return AppLocalization::format("trash.changed", {name});
-    return AppLocalization::format("trash.failed", {name, QString::fromLocal8Bit(std::strerror(error.systemError()))});
+    return AppLocalization::format("trash.failed", {name, trashFailureReason(error)});
 }
 
 }  // namespace
+
+QString trashFailureReason(const TrashError& error) {
+    switch (error.reason()) {
+    case TrashError::Reason::noTrash: return AppLocalization::string("trash.reason.noTrash");
+    case TrashError::Reason::changed: return AppLocalization::string("trash.reason.changed");
+    case TrashError::Reason::trashFolder: return AppLocalization::string("trash.reason.trashFolder");
+    case TrashError::Reason::moveFailed: break;
+    }
+    return QString::fromLocal8Bit(std::strerror(error.systemError()));
+}
+
+QStringList fewLines(const QStringList& lines) {
+    constexpr qsizetype shownAtMost = 5;
+    if (lines.size() <= shownAtMost + 1) return lines;  // "and 1 more" would take the same line
+    QStringList few = lines.first(shownAtMost);
+    few << AppLocalization::format("tools.andMore", {static_cast<long long>(lines.size() - shownAtMost)});
+    return few;
+}
 
 QString errorDescription(const std::exception_ptr& error) {
     try {
@@ -32,7 +50,9 @@ QString errorDescription(const std::exception_ptr& error) {
         QStringList lines;
         if (!partial.movedLocations().empty())
             lines << AppLocalization::format("uninstaller.movedCount", {static_cast<long long>(partial.movedLocations().size())});
-        for (const TrashError& failure : partial.failures()) lines << trashDescription(failure);
+        QStringList failures;
+        for (const TrashError& failure : partial.failures()) failures << trashDescription(failure);
+        lines << fewLines(failures);
         return lines.join(QLatin1Char('\n'));
     } catch (const TrashError& trash) {
         return trashDescription(trash);

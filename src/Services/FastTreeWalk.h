@@ -18,7 +18,7 @@ namespace FastTreeWalk {
 
 using Progress = ScanProgress;
 
-inline bool neverSkip(std::string_view) { return false; }
+inline bool neverSkip(const std::string&, std::string_view) { return false; }
 
 // Throws Cancelled when `stop` is requested before the walk is seen done; the local values are dropped.
 template <typename Local>

@@ -10,6 +10,7 @@
 #include "Platform/StandardizedPath.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
+#include "Platform/TrashFolders.h"
 #include "Foundation/Cancelled.h"
 #include "Services/FastTreeWalk.h"
 #include "Platform/KindDescriptions.h"
@@ -64,23 +65,28 @@ constexpr std::array developerCaches{
 constexpr std::size_t cleanupLimit = 80;
 constexpr std::size_t forgottenLimit = 1000;
 
+// Odd XDG settings can make a "cache" of the home folder or put the trash inside one: the user's
+// folders, the trash, what lies in it and what holds it are never proposed.
+bool mayBeProposed(const std::filesystem::path& location, const SystemRoots& roots, const TrashFolders& trash) {
+    return !roots.holdsPersonalFolder(location) && !trash.isWithinTrash(location) && !trash.holdsHomeTrash(location);
+}
+
 // The entries of a folder that are not hidden, in the order the file system lists them; nothing when
 // Linux has no such folder or it cannot be read.
-std::vector<std::filesystem::path> shallowListing(std::string_view folder, const SystemRoots& roots) {
+std::vector<std::filesystem::path> shallowListing(std::string_view folder, const SystemRoots& roots, const TrashFolders& trash) {
     std::vector<std::filesystem::path> shown;
     for (const auto& place : LinuxLocations::folders(folder, roots)) {
         for (auto& entry : FolderListing::entries(place).value_or(std::vector<std::filesystem::path>())) {
-            // Odd XDG settings can make a "cache" of the home folder: its user folders are never proposed.
-            if (!FolderListing::isHidden(entry) && !roots.holdsPersonalFolder(entry)) shown.push_back(std::move(entry));
+            if (!FolderListing::isHidden(entry) && mayBeProposed(entry, roots, trash)) shown.push_back(std::move(entry));
         }
     }
     return shown;
 }
 
 // The first Linux folder for a folder of the tables; an empty path, which measures nothing, when none.
-std::filesystem::path linuxFolder(std::string_view folder, const SystemRoots& roots) {
+std::filesystem::path linuxFolder(std::string_view folder, const SystemRoots& roots, const TrashFolders& trash) {
     auto places = LinuxLocations::folders(folder, roots);
-    if (places.empty() || roots.holdsPersonalFolder(places.front())) return {};
+    if (places.empty() || !mayBeProposed(places.front(), roots, trash)) return {};
     return places.front();
 }
 
@@ -135,12 +141,13 @@ FileIntelligenceService::FileIntelligenceService(Clock now) : now_(std::move(now
 
 std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::stop_token stop) {
     const SystemRoots roots = SystemRoots::current();
+    const TrashFolders trash = TrashFolders::current();
     std::vector<Proposal> proposals;
     for (const CleanupSource& source : cleanupSources) {
-        for (auto& entry : shallowListing(source.folder, roots))
+        for (auto& entry : shallowListing(source.folder, roots, trash))
             proposals.push_back({entry, source.titleKey, source.detailKey, CleanupSafety::safe, source.kind});
     }
-    for (auto& entry : shallowListing("Downloads", roots)) {
+    for (auto& entry : shallowListing("Downloads", roots, trash)) {
         std::string extension = FolderListing::lowercaseExtension(entry);
         if (std::find(installerExtensions.begin(), installerExtensions.end(), extension) == installerExtensions.end()) continue;
         proposals.push_back({entry, textKey("cleanup.installers"), textKey("cleanup.installers.detail"), CleanupSafety::review, "installer"});
@@ -154,11 +161,12 @@ std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::st
 
 std::vector<CleanupCandidate> FileIntelligenceService::developerCandidates(std::stop_token stop) {
     const SystemRoots roots = SystemRoots::current();
+    const TrashFolders trash = TrashFolders::current();
     std::vector<Proposal> proposals;
     std::vector<std::filesystem::path> locations;
     for (const DeveloperCache& row : developerCaches) {
         // A row without a Linux folder stays in the table and measures nothing.
-        std::filesystem::path location = linuxFolder(row.folder, roots);
+        std::filesystem::path location = linuxFolder(row.folder, roots, trash);
         proposals.push_back({location, row.titleKey, row.detailKey, row.safety, "developer"});
         locations.push_back(location);
     }
@@ -204,10 +212,12 @@ std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::file
     const std::string rootPath = realPath(standardized).value_or(standardized).native();  // links inside are not followed
     std::vector<DirectoryEntry> scratch;
     if (!DirectoryReader::read(rootPath, scratch)) throw ScanError::cannotOpen(folder);
+    // What lies in a trash is already thrown away.
+    if (TrashFolders::current().isWithinTrash(rootPath)) return {};
 
     using Records = std::vector<FileRecord>;
     auto perWorker = FastTreeWalk::run<Records>(
-        {rootPath}, false, &FileIntelligenceService::isPackageName, nullptr, [] { return Records(); },
+        {rootPath}, false, unsearchedFolders(), nullptr, [] { return Records(); },
         [&](Records& records, std::int64_t, const std::string& directory, const DirectoryEntry& entry) {
             if (entry.type != DirectoryEntry::Kind::file || entry.allocatedSize < minimumSize) return;
             if (!entry.modified || !(*entry.modified < cutoff)) return;
@@ -261,11 +271,10 @@ TrashResult FileIntelligenceService::moveToTrash(const std::vector<TrashRequest>
             // Nothing there (a link whose target is gone included) counts as already removed.
             if (Trash::moveToTrash(item.path, {.expected = item.identity})) ++result.moved;
         } catch (const TrashError& error) {
-            if (error.reason() != TrashError::Reason::changed) {
-                result.error = std::current_exception();
-                break;
-            }
-            result.changed.push_back(item.path);
+            // One item the Trash refuses (no permission, a file system without a trash, the trash's
+            // own contents) never keeps the others.
+            if (error.reason() == TrashError::Reason::changed) result.changed.push_back(item.path);
+            else result.failed.push_back(error);
         }
     }
     return result;
@@ -283,4 +292,10 @@ const std::unordered_set<std::string>& FileIntelligenceService::packageExtension
 bool FileIntelligenceService::isPackageName(std::string_view name) {
     // The extension of ".app" is empty: a name whose only dot comes first is no package.
     return packageExtensions().count(FolderListing::lowercaseExtension(std::filesystem::path(name))) > 0;
+}
+
+std::function<bool(const std::string&, std::string_view)> FileIntelligenceService::unsearchedFolders() {
+    return [trash = TrashFolders::current()](const std::string& directory, std::string_view name) {
+        return isPackageName(name) || trash.isTrashFolder(directory, name);
+    };
 }

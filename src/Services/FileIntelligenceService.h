@@ -61,8 +61,8 @@ public:
                                             std::stop_token stop = {});
 
     // Moves each existing item to the Trash, in order. An item that is no longer the file listed, or
-    // whose group's kept copy is gone or changed, stays and is reported as changed. The first move
-    // that fails ends the call with its TrashError in the result (those before it stay moved).
+    // whose group's kept copy is gone or changed, stays and is reported as changed; one the Trash
+    // refuses stays and is reported with its TrashError; the others are tried all the same.
     // Throws Cancelled.
     TrashResult moveToTrash(const std::vector<TrashRequest>& items, std::stop_token stop = {});
 
@@ -80,6 +80,8 @@ public:
     static const std::unordered_set<std::string>& packageExtensions();
     // "Photos.photoslibrary", "X.APP"; not ".app", "app", "name.".
     static bool isPackageName(std::string_view name);
+    // The folders the file searches never enter: packages, and the trash folders as they are now.
+    static std::function<bool(const std::string& directory, std::string_view name)> unsearchedFolders();
 
     // A file as the duplicate finder indexed it. `path` is NUL-terminated text owned by the search.
     struct IndexedFile {

@@ -10,6 +10,7 @@
 #include "Platform/OpenFileLimit.h"
 #include "Platform/RealPath.h"
 #include "Platform/StandardizedPath.h"
+#include "Platform/TrashFolders.h"
 #include "Services/DigestRuns.h"
 #include "Services/FastTreeWalk.h"
 #include "Services/FileByFileComparison.h"
@@ -207,10 +208,12 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
         std::vector<DirectoryEntry> scratchEntries;
         if (!DirectoryReader::read(rootPath, scratchEntries)) throw ScanError::cannotOpen(folder);
     }
+    // A copy in a trash is lost when the trash is emptied: it is never kept, and never offered.
+    if (TrashFolders::current().isWithinTrash(rootPath)) return {};
 
     // Index: every eligible file, one list per worker, its path text packed in the worker's arena.
     auto indexes = FastTreeWalk::run<WorkerIndex>(
-        {rootPath}, includeHidden, &FileIntelligenceService::isPackageName,
+        {rootPath}, includeHidden, unsearchedFolders(),
         [&](const FastTreeWalk::Progress& walked) {
             if (progress) progress({DuplicateScanPhase::indexing, walked.path, walked.filesSeen, std::nullopt, walked.bytesSeen, std::nullopt, 0});
         },

@@ -17,10 +17,13 @@
 // One run of the walk behind FastTreeWalk: several roots, each directory tagged with its root's
 // index; each worker folds the entries it reads into a local value of the caller's type and hands
 // it in when the walk is over. Nothing is shared per file. Unreadable directories are passed over.
+// Whether a walk leaves the folder `name` in `directory` unentered.
+using WalkSkipRule = std::function<bool(const std::string& directory, std::string_view name)>;
+
 template <typename Local>
 class GenericWalk {
 public:
-    using SkipRule = std::function<bool(std::string_view name)>;
+    using SkipRule = WalkSkipRule;
     using MakeLocal = std::function<Local()>;
     // The worker's local value, the root index, the directory's path ("" for "/") and the entry.
     using Visit = std::function<void(Local&, std::int64_t root, const std::string& directory, const DirectoryEntry&)>;
@@ -46,7 +49,7 @@ public:
                     if (entry.type == DirectoryEntry::Kind::file) {
                         ++files;
                         bytes = saturatingSum(bytes, entry.allocatedSize);
-                    } else if (!skipDirectory_(entry.name)) {
+                    } else if (!skipDirectory_(item->path, entry.name)) {
                         pending.push_back({item->path + "/" + entry.name, item->tag});
                     }
                     visit_(local, item->tag, item->path, entry);

@@ -1,11 +1,10 @@
 #include "Pictures/PictureRegistry.h"
 
-#include "Foundation/PathText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
-#include "Models/IsolatedText.h"
 
 #include "Services/AppState.h"
+#include "Services/ToolMoveMessage.h"
 #include "Views/Tools/DuplicateFinderView.h"
 #include "Views/Tools/DuplicateGroupRow.h"
 #include "Views/Tools/ToolsView.h"
@@ -27,10 +26,18 @@ std::unique_ptr<QWidget> toolsOn(AppState& state, ValueTool tool, bool openFirst
 
 // The message of a move that left some items because they changed after the search, as the app
 // words it in the language of the picture.
-QString movedWithChangedItems(long long moved, const std::vector<Path>& changed) {
-    QString text = AppLocalization::format("tools.movedCount", {moved}) + "\n" + AppLocalization::format("tools.changedNotMoved", {(long long)changed.size()});
-    for (const Path& path : changed) text += "\n" + isolatedText(PathText::display(path));
-    return text;
+QString movedWithChangedItems(long long moved, const std::vector<Path>& changed) { return toolMoveMessage({moved, changed}); }
+
+// A move of many items, some of which the Trash refused: one in the Trash already, others on a drive
+// without a Trash or not the user's to move.
+QString movedWithRefusedItems() {
+    const Path home = "/home/maya";
+    TrashResult result{4};
+    result.failed.emplace_back(TrashError::Reason::trashFolder, home / ".local/share/Trash/files/holiday-2024.mp4", EINVAL);
+    result.failed.emplace_back(TrashError::Reason::noTrash, "/media/maya/CAMERA/DCIM/holiday-2024 (1).mp4");
+    for (const char* name : {"01 - Opening.flac", "02 - Overture.flac", "03 - Interlude.flac", "04 - Finale.flac", "05 - Encore.flac"})
+        result.failed.emplace_back(TrashError::Reason::moveFailed, Path("/srv/shared/Music/Copy of Album") / name, EACCES);
+    return toolMoveMessage(result);
 }
 
 std::vector<DuplicateGroup> someGroups() {
@@ -68,6 +75,13 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             auto view = toolsOn(fixture.state(), ValueTool::duplicates);
             fixture.state().setToolMessage(movedWithChangedItems(
                 3, {"/home/maya/Downloads/holiday-2024 (1).mp4", "/home/maya/Music/Copy of Album/01 - Opening.flac"}));
+            drawAlertInto(view.get());
+            return view;
+        });
+        fixture.state().setToolMessage(std::nullopt);
+        pictures.render("tools-duplicates-notmoved", windowSize, [&] {
+            auto view = toolsOn(fixture.state(), ValueTool::duplicates);
+            fixture.state().setToolMessage(movedWithRefusedItems());
             drawAlertInto(view.get());
             return view;
         });
@@ -119,6 +133,15 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
         pictures.render("tools-forgotten-changed", windowSize, [&] {
             auto view = toolsOn(fixture.state(), ValueTool::forgotten);
             fixture.state().setToolMessage(movedWithChangedItems(1, {home / "Documents/old-vm-disk.qcow2"}));
+            drawAlertInto(view.get());
+            return view;
+        });
+        fixture.state().setToolMessage(std::nullopt);
+        pictures.render("tools-forgotten-notmoved", windowSize, [&] {
+            auto view = toolsOn(fixture.state(), ValueTool::forgotten);
+            TrashResult result{1, {home / "Documents/old-vm-disk.qcow2"}};
+            result.failed.emplace_back(TrashError::Reason::moveFailed, home / "Videos/screen-recording-2023-03.mkv", EACCES);
+            fixture.state().setToolMessage(toolMoveMessage(result));
             drawAlertInto(view.get());
             return view;
         });

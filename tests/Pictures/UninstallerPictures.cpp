@@ -132,6 +132,19 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
             return view;
         });
         still.state->setUninstallMessage(std::nullopt);
+        // A removal of which most items were refused: a few are named, the rest counted.
+        pictures.render("uninstaller-notmoved", windowSize, [&] {
+            auto view = screen(*still.state);
+            std::vector<TrashError> failures;
+            for (int i = 1; i <= 8; ++i)
+                failures.emplace_back(TrashError::Reason::moveFailed, "/home/maya/.cache/notes-updater/part-" + std::to_string(i), EACCES);
+            failures.emplace_back(TrashError::Reason::noTrash, "/media/maya/USB/Notes/notes.db");
+            still.state->setUninstallMessage(
+                errorDescription(std::make_exception_ptr(UninstallError(failures, {"/home/maya/.local/share/Trash/files/appimagekit-notes.desktop"}))));
+            drawAlertInto(view.get());
+            return view;
+        });
+        still.state->setUninstallMessage(std::nullopt);
     }
     {
         const std::vector<InstalledApplication> applications = someApplications();

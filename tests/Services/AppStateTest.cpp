@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <fstream>
 
 namespace {
@@ -491,6 +492,47 @@ TEST_F(AppStateTest, AMoveThatFailsPartWayDropsOnlyWhatLeftItsPlace) {
     EXPECT_EQ(app.forgottenFiles()[2].path, d);
     EXPECT_EQ(app.selectedToolItems(), (std::set<std::string>{b.string(), c.string()}));
     EXPECT_EQ(app.toolMessage(), QString("Permission denied"));
+}
+
+// Every ticked item is tried: those the Trash refused stay listed and ticked, and one message says
+// how many went and names the ones that stayed with the reason, a few of them when there are many.
+TEST_F(AppStateTest, ItemsTheTrashRefusedStayListedAndAreNamedWithTheirReason) {
+    AppState& app = makeState();
+    std::vector<ScannedFile> files;
+    std::set<std::string> ticked;
+    for (int i = 0; i < 9; ++i) {
+        files.push_back(fileAt(tree.file("old/" + std::to_string(i), 20)));
+        ticked.insert(files.back().path.string());
+    }
+    app.findForgottenFiles(180);
+    ASSERT_TRUE(waitUntil([&] { return fake.forgottenSearches.size() == 1; }));
+    fake.forgottenSearches[0]->succeed(files);
+    ASSERT_TRUE(waitUntil([&] { return app.forgottenFiles().size() == 9; }));
+    app.setSelectedToolItems(ticked);
+    app.trashSelectedForgottenFiles();
+    ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 1; }));
+    // The first and the last went; the seven between were refused.
+    std::filesystem::remove(files[0].path);
+    std::filesystem::remove(files[8].path);
+    TrashResult result{2};
+    result.failed.emplace_back(TrashError::Reason::trashFolder, files[1].path, EINVAL);
+    for (int i = 2; i < 8; ++i) result.failed.emplace_back(TrashError::Reason::moveFailed, files[std::size_t(i)].path, EACCES);
+    fake.moves[0]->succeed(result);
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+
+    ASSERT_EQ(app.forgottenFiles().size(), 7u);
+    EXPECT_EQ(app.forgottenFiles().front().path, files[1].path);
+    std::set<std::string> stayed;
+    for (int i = 1; i < 8; ++i) stayed.insert(files[std::size_t(i)].path.string());
+    EXPECT_EQ(app.selectedToolItems(), stayed);
+    const QString message = app.toolMessage().value_or("").remove(QRegularExpression("[\u2066-\u2069]"));
+    const QStringList lines = message.split('\n');
+    ASSERT_EQ(lines.size(), 8) << message.toStdString();
+    EXPECT_EQ(lines[0], AppLocalization::format("tools.movedCount", {2}));
+    EXPECT_EQ(lines[1], AppLocalization::format("tools.notMoved", {7}));
+    EXPECT_EQ(lines[2], QString::fromStdString(files[1].path.string()) + " — " + AppLocalization::string("trash.reason.trashFolder"));
+    EXPECT_EQ(lines[3], QString::fromStdString(files[2].path.string()) + " — " + QString::fromLocal8Bit(std::strerror(EACCES)));
+    EXPECT_EQ(lines[7], AppLocalization::format("tools.andMore", {2}));
 }
 
 TEST_F(AppStateTest, MovedCleanupCandidatesLeaveTheirListAndTheSafeOnesArePreselected) {

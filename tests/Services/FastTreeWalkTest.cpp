@@ -39,7 +39,7 @@ TEST(FastTreeWalk, VisitsFilesAndFoldersButEntersNoSkippedFolderHiddenEntryOrLin
     tree.file(".dotfile", 10);
     fs::create_symlink(tree.path() / "sub", tree.path() / "link");
 
-    auto skipLibraries = [](std::string_view name) { return name.ends_with(".photoslibrary"); };
+    auto skipLibraries = [](const std::string&, std::string_view name) { return name.ends_with(".photoslibrary"); };
     std::size_t locals = 0;
     auto seen = walk({root}, false, skipLibraries, &locals);
     EXPECT_EQ(seen, (std::multiset<std::string>{"0:" + root + "/a.txt", "0:" + root + "/sub", "0:" + root + "/sub/b.txt",
@@ -72,7 +72,7 @@ TEST(FastTreeWalk, VolumeRootGivesSingleSlashPaths) {
     std::mutex lock;
     // Skip everything below the top level: only the root's own listing is read.
     FastTreeWalk::run<int>(
-        {"/"}, false, [](std::string_view) { return true; }, nullptr, [] { return 0; },
+        {"/"}, false, [](const std::string&, std::string_view) { return true; }, nullptr, [] { return 0; },
         [&](int&, std::int64_t, const std::string& directory, const DirectoryEntry& entry) {
             std::lock_guard guard(lock);
             directories.insert(directory + "/" + entry.name);

@@ -34,7 +34,7 @@ TEST_F(MoveToTrashTest, CountsWhatMovedAndSkipsWhatIsGone) {
     const TrashResult result = service.moveToTrash({a, tree.path() / "home/missing", b, a, tree.path() / "home/dangling"});
     EXPECT_EQ(result.moved, 2);
     EXPECT_TRUE(result.changed.empty());
-    EXPECT_FALSE(result.error);
+    EXPECT_TRUE(result.failed.empty());
     EXPECT_TRUE(fs::exists(trashed("a.txt")));
     EXPECT_TRUE(fs::exists(trashed("b.txt")));
     EXPECT_FALSE(fs::exists(trashed("a 2.txt")));
@@ -46,17 +46,24 @@ TEST_F(MoveToTrashTest, CountsWhatMovedAndSkipsWhatIsGone) {
     EXPECT_TRUE(fs::exists(trashed("a 2.txt")));
 }
 
-TEST_F(MoveToTrashTest, FailureOnTheSecondItemStopsThere) {
+// An item the Trash refuses stays, named with its reason, and every other item is still tried.
+TEST_F(MoveToTrashTest, AnItemThatCannotMoveNeverStopsTheOthers) {
     auto first = tree.write("home/first.txt", "1");
     auto third = tree.write("home/third.txt", "3");
+    auto fifth = tree.write("home/fifth.txt", "5");
     tree.write("home/.local/share/keep.txt", "k");
-    // The folder that holds the trash cannot go into it.
-    const TrashResult result = service.moveToTrash({first, tree.path() / "home/.local", third});
-    EXPECT_EQ(result.moved, 1);
-    EXPECT_THROW(std::rethrow_exception(result.error), TrashError);
-    EXPECT_TRUE(fs::exists(trashed("first.txt")));
-    EXPECT_TRUE(fs::exists(third));
+    service.moveToTrash({tree.write("home/old.txt", "o")});
+    // The folder that holds the trash cannot go into it, nor what is already in it.
+    const TrashResult result = service.moveToTrash({first, tree.path() / "home/.local", third, trashed("old.txt"), fifth});
+    EXPECT_EQ(result.moved, 3);
+    ASSERT_EQ(result.failed.size(), 2u);
+    EXPECT_EQ(result.failed[0].item(), tree.path() / "home/.local");
+    EXPECT_EQ(result.failed[1].item(), trashed("old.txt"));
+    for (const TrashError& failure : result.failed) EXPECT_EQ(failure.reason(), TrashError::Reason::trashFolder);
+    EXPECT_TRUE(result.changed.empty());
+    for (const char* name : {"first.txt", "third.txt", "fifth.txt", "old.txt"}) EXPECT_TRUE(fs::exists(trashed(name))) << name;
     EXPECT_TRUE(fs::exists(tree.path() / "home/.local/share/keep.txt"));
+    EXPECT_FALSE(fs::exists(trashed("old 2.txt")));
 }
 
 TEST_F(MoveToTrashTest, StopRequestBeforeTheCallMovesNothing) {
@@ -102,7 +109,7 @@ TEST_F(MoveToTrashTest, ItemsMoveOnlyWhileTheyAndTheirKeptCopyAreAsListed) {
 
     const TrashResult result = service.moveToTrash({lastCopyRequest, copyOfEditedRequest, editedCopyRequest, TrashRequest(plainCopy, listed(plainCopy), keptCopy),
                                                     replacedRequest, linkedRequest, TrashRequest(untouched, listed(untouched))});
-    EXPECT_FALSE(result.error);
+    EXPECT_TRUE(result.failed.empty());
     EXPECT_EQ(result.moved, 2);
     // A copy left because its kept copy changed names the kept copy.
     EXPECT_EQ(result.changed, (std::vector<fs::path>{goneKept, editedKept, editedCopy, replaced, linked}));
@@ -158,7 +165,7 @@ TEST_F(MoveToTrashTest, ContentsSwappedUnderTheOldTimeStayInPlace) {
     tree.write("home/cache/new entry", "x");
 
     const TrashResult result = service.moveToTrash(requests);
-    EXPECT_FALSE(result.error);
+    EXPECT_TRUE(result.failed.empty());
     EXPECT_EQ(result.changed, (std::vector<fs::path>{kept, editedCopy, keptC, forgotten}));
     EXPECT_EQ(result.moved, 3);
     for (const fs::path& stayed : {copy, secondCopy, keptB, copyC, keptD}) EXPECT_EQ(TempTree::read(stayed), "same") << stayed;

@@ -459,6 +459,18 @@ TEST_F(UninstallerServiceTest, AnItemReplacedSinceTheListingStays) {
     EXPECT_TRUE(fs::exists(trash / "files/org.example.App/more"));
 }
 
+// However many items the Trash refused, the message names a few and counts the rest.
+TEST(ErrorDescription, ARemovalWithManyFailuresStaysReadable) {
+    std::vector<TrashError> failures;
+    for (int i = 0; i < 9; ++i) failures.emplace_back(TrashError::Reason::moveFailed, "/home/u/.cache/item" + std::to_string(i), EACCES);
+    failures.emplace_back(TrashError::Reason::trashFolder, "/home/u/.local/share/Trash", EINVAL);
+    const QStringList lines = errorDescription(std::make_exception_ptr(UninstallError(failures, {"/t/1"}))).split('\n');
+    ASSERT_EQ(lines.size(), 7);
+    EXPECT_EQ(lines[0], AppLocalization::format("uninstaller.movedCount", {1}));
+    EXPECT_EQ(lines[1], AppLocalization::format("trash.failed", {"item0", QString::fromLocal8Bit(std::strerror(EACCES))}));
+    EXPECT_EQ(lines[6], AppLocalization::format("tools.andMore", {5}));
+}
+
 // A file system error names its paths; shown, they read as stored.
 TEST(ErrorDescription, APathInAFileSystemErrorShowsItsReorderingControls) {
     const std::filesystem::filesystem_error error("cannot rename", fs::path("/home/u/a\u202Efdp.exe"), std::make_error_code(std::errc::file_exists));

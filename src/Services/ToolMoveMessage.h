@@ -1,0 +1,10 @@
+#pragma once
+
+#include "Services/TrashResult.h"
+
+#include <QString>
+
+// What a tool's move to the Trash did, in one message: how many items went, then the items left
+// because they changed since they were listed, then those the Trash refused with the reason, a few of
+// each named and the rest counted.
+QString toolMoveMessage(const TrashResult& result);
