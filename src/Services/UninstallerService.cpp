@@ -5,6 +5,7 @@
 #include "Foundation/AllocatedBytes.h"
 #include "Platform/DesktopApplications.h"
 #include "Platform/DesktopEntry.h"
+#include "Platform/DesktopEntryFile.h"
 #include "Platform/DpkgDatabase.h"
 #include "Platform/FolderListing.h"
 #include "Platform/HomeProgram.h"
@@ -214,6 +215,7 @@ bool showsOn(const DesktopEntry& entry, const QStringList& desktops) {
 // then the system's in their order. A user's copy of a system entry is one application, not two.
 struct ShownEntry {
     fs::path file;
+    std::string id;
     DesktopEntry entry;
 };
 
@@ -226,17 +228,13 @@ std::vector<ShownEntry> shownEntries(const SystemRoots& roots) {
     std::vector<ShownEntry> shown;
     std::unordered_set<std::string> seenIDs;
     for (const fs::path& folder : folders) {
-        auto listing = FolderListing::entries(folder);
-        if (!listing) continue;
-        std::sort(listing->begin(), listing->end());  // of two copies in one folder, always the same one wins
-        for (const fs::path& file : *listing) {
-            if (FolderListing::isHidden(file) || FolderListing::lowercaseExtension(file) != "desktop") continue;
+        for (auto& [file, id] : DesktopEntryFile::below(folder)) {
             auto entry = DesktopEntry::read(file);
             // An entry that hides or drops an application also shadows the system's entry of that id.
-            if (!entry || !seenIDs.insert(file.stem().native()).second) continue;
+            if (!entry || !seenIDs.insert(id).second) continue;
             // Hidden=true is the desktop's way of saying the entry was deleted.
             if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
-            if (showsOn(*entry, desktops)) shown.push_back({file, std::move(*entry)});
+            if (showsOn(*entry, desktops)) shown.push_back({std::move(file), std::move(id), std::move(*entry)});
         }
     }
     return shown;
@@ -270,12 +268,12 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
     std::vector<InstalledApplication> applications;
     std::vector<std::optional<HomeProgram>> programs;
     std::vector<fs::path> files;
-    for (const auto& [file, entry] : shownEntries(roots)) {
+    for (const auto& [file, id, entry] : shownEntries(roots)) {
         InstalledApplication application;
         application.id = file.string();
         application.path = file;
         application.name = entry.localizedText("Name", locale).value_or(nameWithoutExtension(file));
-        application.desktopFileID = nameWithoutExtension(file);  // the desktop-file id
+        application.desktopFileID = PathText::display(id);
         application.version = noVersion;
         application.iconName = entry.text("Icon").value_or(QString()).toStdString();
         applications.push_back(std::move(application));

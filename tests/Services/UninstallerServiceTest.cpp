@@ -532,3 +532,46 @@ TEST_F(UninstallerServiceTest, TheUsersOwnProgramBelongsToItsApplication) {
     EXPECT_FALSE(fs::exists(appImage));
     EXPECT_TRUE(fs::exists(tree.path() / "usr/bin/sys"));
 }
+
+// Entries below the applications folders, as Wine makes them, are applications with the path below
+// the folder as their ID; they mask and are masked by that ID as top-level entries are. Links to
+// folders are not followed, and a FIFO or a folder that cannot be read stops nothing.
+TEST_F(UninstallerServiceTest, EntriesInSubfoldersAreKnownByTheirDesktopFileID) {
+    const fs::path notepad = tree.write("home/.local/share/applications/wine/Programs/Notepad++/Notepad++.desktop",
+                                        application("Notepad++", "Exec=env WINEPREFIX=\"/home/u/.wine\" wine C:\\\\np.exe\n"));
+    tree.write("usr/share/applications/kde4/konsole.desktop", application("Konsole"));
+    tree.write("home/.local/share/applications/kde4-konsole.desktop", application("Konsole", "Hidden=true\n"));
+    tree.write("usr/share/applications/kde4-dolphin.desktop", application("Dolphin"));
+    const fs::path dolphin = tree.write("home/.local/share/applications/kde4/dolphin.desktop", application("My Dolphin"));
+    tree.write("home/.local/share/applications/wine/.hidden/secret.desktop", application("Secret"));
+    fs::create_symlink(home(".local/share/applications"), home(".local/share/applications/wine/loop"));
+    tree.write("elsewhere/outside.desktop", application("Outside"));
+    fs::create_symlink(tree.path() / "elsewhere", home(".local/share/applications/linked"));
+    ASSERT_EQ(::mkfifo(home(".local/share/applications/wine/pipe.desktop").c_str(), 0644), 0);
+    const fs::path locked = tree.write("home/.local/share/applications/locked/game.desktop", application("Game"));
+    const fs::path zed = tree.write("home/.local/share/applications/z/zed.desktop", application("Zed"));
+
+    auto listing = [&] {
+        std::vector<std::pair<std::string, fs::path>> found;
+        for (const InstalledApplication& each : service.installedApplications()) found.emplace_back(each.desktopFileID.toStdString(), each.path);
+        return found;
+    };
+    using Listing = std::vector<std::pair<std::string, fs::path>>;
+    EXPECT_EQ(listing(), (Listing{{"locked-game", locked}, {"kde4-dolphin", dolphin}, {"wine-Programs-Notepad++-Notepad++", notepad}, {"z-zed", zed}}));
+
+    // A folder the user cannot read: the rest is still listed. Root reads every folder, so a child
+    // that dropped to an unprivileged user lists.
+    fs::permissions(tree.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(locked.parent_path(), fs::perms::none);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+        ::_exit(listing() == Listing{{"kde4-dolphin", dolphin}, {"wine-Programs-Notepad++-Notepad++", notepad}, {"z-zed", zed}} ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    fs::permissions(locked.parent_path(), fs::perms::owner_all);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
