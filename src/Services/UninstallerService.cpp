@@ -382,6 +382,13 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         artifact.isSelected = false;
         if (artifact.path == application.path) artifact.size = packageSize(owner->second, roots.root);
     }
+    // An application that stays installed keeps its data unless the user ticks it: its settings, mail
+    // or profile are still in use.
+    const bool applicationStays = std::any_of(found.begin(), found.end(), [&](const AppArtifact& artifact) {
+        return artifact.path == application.path && !artifact.isSelected;
+    });
+    if (applicationStays)
+        for (AppArtifact& artifact : found) artifact.isSelected = false;
 
     // The entry first, then the program it runs, then the leftovers by size, largest first.
     auto rank = [&](const AppArtifact& artifact) { return artifact.path == application.path ? 0 : artifact.category == ArtifactCategory::application ? 1 : 2; };

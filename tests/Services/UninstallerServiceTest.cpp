@@ -239,7 +239,8 @@ TEST_F(UninstallerServiceTest, APackagedApplicationIsListedLockedAndNeverMoved) 
     EXPECT_GT(artifacts[0].size, allocated(entry));
     EXPECT_FALSE(artifacts[0].isSelected);
     EXPECT_EQ(artifacts[0].package, "zeta");
-    EXPECT_TRUE(artifacts[1].isSelected);
+    // The application stays installed, so its settings are still in use: listed, not ticked.
+    EXPECT_FALSE(artifacts[1].isSelected);
     EXPECT_FALSE(artifacts[1].isLocked());
 
     // Ticked anyway (a stale or forged list), the package's file stays: only the package manager
@@ -248,6 +249,13 @@ TEST_F(UninstallerServiceTest, APackagedApplicationIsListedLockedAndNeverMoved) 
     for (AppArtifact& artifact : ticked) artifact.isSelected = true;
     EXPECT_EQ(service.moveToTrash(ticked), (std::vector<fs::path>{home(".local/share/Trash/files/zeta")}));
     EXPECT_TRUE(fs::exists(entry));
+
+    // Once the package is gone, what it left in the home folder is a leftover like any other.
+    tree.file("home/.config/zeta/settings", 100);
+    fs::remove(entry);
+    const auto left = service.artifacts(applications[0]);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_TRUE(left[0].isSelected);
 }
 
 // A package's file is known by what it is, not by the text of the path it was reached by: a data
@@ -293,30 +301,35 @@ TEST_F(UninstallerServiceTest, ALinkAboveAPackagedFileNeverUnlocksIt) {
 // Root may write anywhere, so the check runs in a child that dropped to an unprivileged user.
 TEST_F(UninstallerServiceTest, AnApplicationInAFolderTheUserCannotChangeIsNotPreselected) {
     const fs::path entry = tree.write("usr/local/share/applications/free.desktop", application("Free"));
+    tree.file("home/.config/free/settings", 100);  // stays in use while the application does
     fs::permissions(tree.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
     const InstalledApplication app{entry.string(), "Free", "free", "\u2014", entry, 0, {}};
+    auto noneTicked = [](const std::vector<AppArtifact>& artifacts) {
+        return artifacts.size() == 2 && std::none_of(artifacts.begin(), artifacts.end(), [](const AppArtifact& each) { return each.isSelected; });
+    };
 
     if (::geteuid() != 0) {
         fs::permissions(entry.parent_path(), fs::perms::owner_write, fs::perm_options::remove);
         const auto artifacts = service.artifacts(app);
         fs::permissions(entry.parent_path(), fs::perms::owner_write, fs::perm_options::add);
-        ASSERT_EQ(artifacts.size(), 1u);
-        EXPECT_FALSE(artifacts[0].isSelected);
+        EXPECT_TRUE(noneTicked(artifacts));
         return;
     }
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
-        const auto artifacts = service.artifacts(app);
-        ::_exit(artifacts.size() != 1 ? 2 : artifacts[0].isSelected ? 1 : 0);
+        ::_exit(noneTicked(service.artifacts(app)) ? 0 : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    // The same entry in a folder the user may change is preselected.
-    EXPECT_TRUE(service.artifacts(app)[0].isSelected);
+    // The same entry in a folder the user may change is preselected, and its leftovers with it.
+    const auto artifacts = service.artifacts(app);
+    ASSERT_EQ(artifacts.size(), 2u);
+    EXPECT_TRUE(artifacts[0].isSelected);
+    EXPECT_TRUE(artifacts[1].isSelected);
 }
 
 // One item that cannot go never keeps the others, a link goes as the link it is whatever it points
