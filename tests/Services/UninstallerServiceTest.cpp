@@ -499,11 +499,12 @@ TEST_F(UninstallerServiceTest, TheUsersOwnProgramBelongsToItsApplication) {
     const fs::path packaged = tree.file("home/Apps/packaged", 80000);
     tree.write("var/lib/dpkg/info/vendor.list", "/home/Apps/packaged\n");
     tree.file("home/Apps/relative", 9000);
+    tree.file("homestead/tool", 9000);  // beside the home folder, its name starting with the home's
 
     const std::map<std::string, std::string> execs{
         {"foo", "~/Applications/Foo.AppImage"}, {"bar", "\"/home/My Apps/bar\" --new-window %U"}, {"baz", "env GDK_BACKEND=x11 -u LANG ~/Apps/baz %f"},
         {"qux", "qux"}, {"sys", "sys --x"}, {"linked", "~/bin/linked"}, {"outside", "~/bin/outside"}, {"one", "~/Apps/shared"},
-        {"two", "~/Apps/shared --two"}, {"packaged", "~/Apps/packaged"}, {"relative", "Apps/relative"}};
+        {"two", "~/Apps/shared --two"}, {"packaged", "~/Apps/packaged"}, {"relative", "Apps/relative"}, {"homestead", "/homestead/tool"}};
     std::map<std::string, InstalledApplication> applications;
     for (const auto& [id, exec] : execs) tree.write("home/.local/share/applications/" + id + ".desktop", application(id, "Exec=" + exec + "\n"));
     for (const InstalledApplication& each : service.installedApplications()) applications[each.desktopFileID.toStdString()] = each;
@@ -512,7 +513,7 @@ TEST_F(UninstallerServiceTest, TheUsersOwnProgramBelongsToItsApplication) {
     const std::map<std::string, std::int64_t> programSizes{{"foo", allocated(appImage)}, {"bar", allocated(spaced)}, {"baz", allocated(viaEnv)},
                                                            {"qux", allocated(onPath)}, {"sys", 0}, {"linked", allocated(real)},
                                                            {"outside", 0}, {"one", allocated(shared)}, {"two", allocated(shared)},
-                                                           {"packaged", 0}, {"relative", 0}};
+                                                           {"packaged", 0}, {"relative", 0}, {"homestead", 0}};
     for (const auto& [id, size] : programSizes) {
         ASSERT_TRUE(applications.contains(id)) << id;
         EXPECT_EQ(applications[id].size, allocated(applications[id].path) + size) << id;
@@ -534,6 +535,7 @@ TEST_F(UninstallerServiceTest, TheUsersOwnProgramBelongsToItsApplication) {
     EXPECT_EQ(listed("one"), (Items{{applications["one"].path, true}, {shared, false}}));  // the other entry still runs it
     EXPECT_EQ(listed("packaged"), (Items{{applications["packaged"].path, true}}));
     EXPECT_EQ(listed("relative"), (Items{{applications["relative"].path, true}}));
+    EXPECT_EQ(listed("homestead"), (Items{{applications["homestead"].path, true}}));
 
     // Listed after its entry however large, and moved with it.
     const auto foo = service.artifacts(applications["foo"]);
@@ -544,6 +546,56 @@ TEST_F(UninstallerServiceTest, TheUsersOwnProgramBelongsToItsApplication) {
     EXPECT_EQ(service.moveToTrash(foo).size(), foo.size());
     EXPECT_FALSE(fs::exists(appImage));
     EXPECT_TRUE(fs::exists(tree.path() / "usr/bin/sys"));
+}
+
+// A program found by a bare name on PATH may be anyone's: a conda or pyenv interpreter first on PATH
+// serves every environment. It belongs to the application only when its name is the application's;
+// a link's target only when its name is too; an interpreter given a script never does, nor is one
+// ever ticked.
+TEST_F(UninstallerServiceTest, AProgramFoundOnThePathIsTheApplicationsOnlyWhenNamedAfterIt) {
+    const std::string previousPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    const fs::path python = tree.file("home/miniconda3/bin/python3.11", 300000);
+    fs::create_directories(home(".local/bin"));
+    fs::create_symlink(python, home(".local/bin/python3"));
+    tree.file("home/proj/app.py", 4000);
+    const fs::path run = tree.file("home/opt/tool-2.0/bin/run", 50000);
+    fs::create_symlink(run, home(".local/bin/tool"));
+    const fs::path toolBox = tree.file("home/opt/tool-box/tool-box", 60000);
+    fs::create_symlink(toolBox, home(".local/bin/tool-box"));
+    const fs::path helper = tree.file("home/.local/bin/helper", 20000);
+    fs::create_directories(home("bin"));
+    fs::create_symlink(python, home("bin/wrapped"));
+
+    const std::map<std::string, std::string> execs{{"myapp", "python3 ~/proj/app.py"}, {"pinned", "~/miniconda3/bin/python3.11 -m app"},
+                                                   {"repl", "python3"}, {"tool", "tool %F"}, {"tool-box", "tool-box"}, {"mine", "helper --run"}, {"wrapped", "~/bin/wrapped"}};
+    for (const auto& [id, exec] : execs) tree.write("home/.local/share/applications/" + id + ".desktop", application(id, "Exec=" + exec + "\n"));
+    ::setenv("PATH", "/home/.local/bin:/usr/bin", 1);
+    std::map<std::string, InstalledApplication> applications;
+    for (const InstalledApplication& each : service.installedApplications()) applications[each.desktopFileID.toStdString()] = each;
+    auto listed = [&](const std::string& id) {
+        std::vector<std::pair<fs::path, bool>> items;
+        for (const AppArtifact& artifact : service.artifacts(applications[id]))
+            if (artifact.category == ArtifactCategory::application) items.emplace_back(artifact.path, artifact.isSelected);
+        return items;
+    };
+    using Items = std::vector<std::pair<fs::path, bool>>;
+    const std::map<std::string, Items> expected{
+        {"myapp", {{applications["myapp"].path, true}}},
+        {"pinned", {{applications["pinned"].path, true}}},
+        {"repl", {{applications["repl"].path, true}, {python, false}, {home(".local/bin/python3"), false}}},
+        {"tool", {{applications["tool"].path, true}, {run, false}, {home(".local/bin/tool"), true}}},
+        {"tool-box", {{applications["tool-box"].path, true}, {toolBox, true}, {home(".local/bin/tool-box"), true}}},
+        {"mine", {{applications["mine"].path, true}, {helper, false}}},
+        {"wrapped", {{applications["wrapped"].path, true}, {python, false}, {home("bin/wrapped"), false}}}};
+    std::map<std::string, Items> found;
+    for (const auto& [id, items] : expected) found[id] = listed(id);
+    ::setenv("PATH", previousPath.c_str(), 1);
+    EXPECT_EQ(found, expected);
+
+    // Only what goes with the application counts in its size.
+    const std::map<std::string, std::int64_t> programSizes{{"myapp", 0}, {"pinned", 0}, {"repl", 0}, {"tool", allocated(home(".local/bin/tool"))},
+                                                           {"tool-box", allocated(home(".local/bin/tool-box")) + allocated(toolBox)}, {"mine", 0}, {"wrapped", 0}};
+    for (const auto& [id, size] : programSizes) EXPECT_EQ(applications[id].size, allocated(applications[id].path) + size) << id;
 }
 
 // Entries below the applications folders, as Wine makes them, are applications with the path below
