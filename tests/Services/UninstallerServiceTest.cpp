@@ -48,6 +48,22 @@ protected:
         return {file.string(), QString::fromStdString(name), QString::fromStdString(identifier), "\u2014", file, allocated(file), {}};
     }
 
+    // The application's own items, each with its tick.
+    using Items = std::vector<std::pair<fs::path, bool>>;
+    Items applicationItems(const InstalledApplication& application) {
+        Items items;
+        for (const AppArtifact& artifact : service.artifacts(application))
+            if (artifact.category == ArtifactCategory::application) items.emplace_back(artifact.path, artifact.isSelected);
+        return items;
+    }
+
+    // The listed applications by desktop-file ID.
+    std::map<std::string, InstalledApplication> applicationsByID() {
+        std::map<std::string, InstalledApplication> applications;
+        for (const InstalledApplication& each : service.installedApplications()) applications[each.desktopFileID.toStdString()] = each;
+        return applications;
+    }
+
     static std::vector<fs::path> urls(const std::vector<AppArtifact>& artifacts) {
         std::vector<fs::path> found;
         for (const auto& artifact : artifacts) found.push_back(artifact.path);
@@ -505,9 +521,8 @@ TEST_F(UninstallerServiceTest, TheUsersOwnProgramBelongsToItsApplication) {
         {"foo", "~/Applications/Foo.AppImage"}, {"bar", "\"/home/My Apps/bar\" --new-window %U"}, {"baz", "env GDK_BACKEND=x11 -u LANG ~/Apps/baz %f"},
         {"qux", "qux"}, {"sys", "sys --x"}, {"linked", "~/bin/linked"}, {"outside", "~/bin/outside"}, {"one", "~/Apps/shared"},
         {"two", "~/Apps/shared --two"}, {"packaged", "~/Apps/packaged"}, {"relative", "Apps/relative"}, {"homestead", "/homestead/tool"}};
-    std::map<std::string, InstalledApplication> applications;
     for (const auto& [id, exec] : execs) tree.write("home/.local/share/applications/" + id + ".desktop", application(id, "Exec=" + exec + "\n"));
-    for (const InstalledApplication& each : service.installedApplications()) applications[each.desktopFileID.toStdString()] = each;
+    std::map<std::string, InstalledApplication> applications = applicationsByID();
     ::setenv("PATH", previousPath.c_str(), 1);
 
     const std::map<std::string, std::int64_t> programSizes{{"foo", allocated(appImage)}, {"bar", allocated(spaced)}, {"baz", allocated(viaEnv)},
@@ -520,13 +535,7 @@ TEST_F(UninstallerServiceTest, TheUsersOwnProgramBelongsToItsApplication) {
     }
 
     ::setenv("PATH", "/usr/bin:/home/.local/bin", 1);
-    auto listed = [&](const std::string& id) {
-        std::vector<std::pair<fs::path, bool>> items;
-        for (const AppArtifact& artifact : service.artifacts(applications[id]))
-            if (artifact.category == ArtifactCategory::application) items.emplace_back(artifact.path, artifact.isSelected);
-        return items;
-    };
-    using Items = std::vector<std::pair<fs::path, bool>>;
+    auto listed = [&](const std::string& id) { return applicationItems(applications[id]); };
     EXPECT_EQ(listed("qux"), (Items{{applications["qux"].path, true}, {onPath, true}}));
     EXPECT_EQ(listed("sys"), (Items{{applications["sys"].path, true}}));
     ::setenv("PATH", previousPath.c_str(), 1);
@@ -570,15 +579,8 @@ TEST_F(UninstallerServiceTest, AProgramFoundOnThePathIsTheApplicationsOnlyWhenNa
                                                    {"repl", "python3"}, {"tool", "tool %F"}, {"tool-box", "tool-box"}, {"mine", "helper --run"}, {"wrapped", "~/bin/wrapped"}};
     for (const auto& [id, exec] : execs) tree.write("home/.local/share/applications/" + id + ".desktop", application(id, "Exec=" + exec + "\n"));
     ::setenv("PATH", "/home/.local/bin:/usr/bin", 1);
-    std::map<std::string, InstalledApplication> applications;
-    for (const InstalledApplication& each : service.installedApplications()) applications[each.desktopFileID.toStdString()] = each;
-    auto listed = [&](const std::string& id) {
-        std::vector<std::pair<fs::path, bool>> items;
-        for (const AppArtifact& artifact : service.artifacts(applications[id]))
-            if (artifact.category == ArtifactCategory::application) items.emplace_back(artifact.path, artifact.isSelected);
-        return items;
-    };
-    using Items = std::vector<std::pair<fs::path, bool>>;
+    std::map<std::string, InstalledApplication> applications = applicationsByID();
+    auto listed = [&](const std::string& id) { return applicationItems(applications[id]); };
     const std::map<std::string, Items> expected{
         {"myapp", {{applications["myapp"].path, true}}},
         {"pinned", {{applications["pinned"].path, true}}},
