@@ -2,26 +2,19 @@
 
 #include "Models/AppLocalization.h"
 #include "Platform/DesktopEntry.h"
-#include "Platform/FolderListing.h"
+#include "Platform/DesktopEntryFile.h"
+#include "Platform/ProgramLaunchers.h"
 #include "Platform/ProgramPath.h"
-
 
 #include <QLocale>
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <unordered_set>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Programs that start other programs: an entry that runs "env …", "sh -c …" or "python3 app.py"
-// says nothing about which process is the application, and would gather every script under it.
-constexpr std::array<std::string_view, 22> launchers{"env",   "sh",    "bash",  "dash", "zsh",     "python", "python3", "perl",
-                                                     "ruby",  "node",  "java",  "gjs",  "flatpak", "snap",   "sudo",    "pkexec",
-                                                     "xdg-open", "exo-open", "gio", "wine", "mono", "dbus-launch"};
 
 std::string lower(std::string_view text) {
     std::string result(text);
@@ -100,11 +93,8 @@ void DesktopApplications::read() {
     const QLocale locale = AppLocalization::activeLocale();
     std::unordered_set<std::string> seenIds;
     for (const fs::path& folder : folders_) {
-        const auto listing = FolderListing::entries(folder);
-        if (!listing) continue;
-        for (const fs::path& file : *listing) {
-            if (FolderListing::isHidden(file) || FolderListing::lowercaseExtension(file) != "desktop") continue;
-            const std::string id = file.filename().string();
+        for (const auto& [file, fileID] : DesktopEntryFile::below(folder)) {
+            const std::string id = fileID + ".desktop";
             // The first folder with an id wins, also when its entry hides the application.
             if (!seenIds.insert(id).second) continue;
             const auto entry = DesktopEntry::read(file);
@@ -118,8 +108,8 @@ void DesktopApplications::read() {
             if (auto program = entry->program()) {
                 const std::string word = bytes(*program);
                 const std::string_view name = ProgramPath::name(word);
-                const bool launcher = std::find(launchers.begin(), launchers.end(), name) != launchers.end() || name.starts_with("python");
-                if (!launcher)
+                // A launcher's process is whatever it runs: it would gather every script under this entry.
+                if (!ProgramLaunchers::isLauncher(name))
                     if (auto path = resolve(word)) byProgram_.emplace(*path, index);
             }
             if (auto windowClass = entry->text("StartupWMClass"); windowClass && !windowClass->isEmpty())

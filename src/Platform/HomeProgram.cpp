@@ -1,5 +1,7 @@
 #include "Platform/HomeProgram.h"
 
+#include "Platform/ProgramLaunchers.h"
+#include "Platform/ProgramPath.h"
 #include "Platform/RealPath.h"
 
 #include <sys/stat.h>
@@ -15,8 +17,8 @@ bool isEnvironmentSetting(std::string_view word) {
     return equals != std::string_view::npos && equals > 0 && word.substr(0, equals).find('/') == std::string_view::npos;
 }
 
-// The word that names the program: "env -u NAME A=1 ~/Apps/foo %U" names ~/Apps/foo.
-std::optional<std::string> programWord(const std::vector<std::string>& words) {
+// Where the word that names the program is: "env -u NAME A=1 ~/Apps/foo %U" names ~/Apps/foo.
+std::optional<size_t> programWord(const std::vector<std::string>& words) {
     size_t next = 0;
     const auto isEnv = [](std::string_view word) { return word == "env" || word.ends_with("/env"); };
     if (!words.empty() && isEnv(words.front())) {
@@ -29,7 +31,7 @@ std::optional<std::string> programWord(const std::vector<std::string>& words) {
         }
     }
     if (next >= words.size() || words[next].empty()) return std::nullopt;
-    return words[next];
+    return next;
 }
 
 bool isNonFolder(const fs::path& path) {
@@ -61,16 +63,19 @@ bool liesInside(const fs::path& item, const fs::path& folder) {
 }  // namespace
 
 std::optional<HomeProgram> HomeProgram::of(const DesktopEntry& entry, const SystemRoots& roots, const std::vector<fs::path>& searchPath) {
-    const auto word = programWord(entry.command());
-    if (!word) return std::nullopt;
-    const auto named = namedFile(*word, roots, searchPath);
+    const std::vector<std::string> words = entry.command();
+    const auto wordIndex = programWord(words);
+    if (!wordIndex) return std::nullopt;
+    const std::string& word = words[*wordIndex];
+    const auto named = namedFile(word, roots, searchPath);
     if (!named) return std::nullopt;
     const auto home = realPath(roots.home);
     const auto file = realPath(*named);
     struct stat info {};
     if (!home || !file || !liesInside(*file, *home) || ::lstat(file->c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
 
-    HomeProgram program{*file, std::nullopt};
+    const bool launcher = ProgramLaunchers::isLauncher(ProgramPath::name(word)) || ProgramLaunchers::isLauncher(file->filename().native());
+    HomeProgram program{*file, std::nullopt, word.find('/') == std::string::npos ? word : std::string(), launcher, launcher && *wordIndex + 1 < words.size()};
     const fs::path normal = named->lexically_normal();
     struct stat linkInfo {};
     if (normal != *file && ::lstat(normal.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
 
 // The program file a desktop entry runs, when it is the user's own: a regular file in the home
@@ -15,6 +16,14 @@ struct HomeProgram {
     // The link in the home folder that the entry names, when it names one: it would dangle once the
     // program is gone.
     std::optional<std::filesystem::path> link;
+    // The bare name Exec gives when the program was found on the search path, where it may be anyone's
+    // ("python3" first on PATH from conda); empty when Exec names it by its path.
+    std::string searchedName;
+    // A launcher, interpreter or runtime, by the name Exec gives or its real file's name: it serves
+    // every program it runs, not this application alone.
+    bool isLauncher = false;
+    // Such a launcher given something to run ("python3 ~/proj/app.py"): the application is what it runs.
+    bool runsOtherPrograms = false;
 
     // What Exec names, past "env" and its settings: "~/" is the home folder, a bare name is looked
     // up in `searchPath` as the system would. Nothing for a program outside the home folder, also

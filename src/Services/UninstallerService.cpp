@@ -5,6 +5,7 @@
 #include "Foundation/AllocatedBytes.h"
 #include "Platform/DesktopApplications.h"
 #include "Platform/DesktopEntry.h"
+#include "Platform/DesktopEntryFile.h"
 #include "Platform/DpkgDatabase.h"
 #include "Platform/FolderListing.h"
 #include "Platform/HomeProgram.h"
@@ -129,12 +130,6 @@ std::int64_t packageSize(const DpkgDatabase::Package& package, const fs::path& r
     return total;
 }
 
-// A program's file and the link that names it, if any.
-std::int64_t programSize(const HomeProgram& program) {
-    std::int64_t total = allocatedSize(program.file);
-    return program.link ? saturatingSum(total, allocatedSize(*program.link)) : total;
-}
-
 QString nameWithoutExtension(const fs::path& file) {
     return PathText::display(file.stem());
 }
@@ -175,6 +170,17 @@ bool holdsBaseFolder(const fs::path& item, const SystemRoots& roots) {
     });
 }
 
+// The keys an item's name is matched with: the desktop-file ID and the name, lowered, the name also
+// without its spaces.
+QStringList nameKeys(const InstalledApplication& application) {
+    const QString nameKey = application.name.toLower().remove(QLatin1Char(' '));
+    QStringList keys;
+    for (const QString& key : {application.desktopFileID.toLower(), nameKey})
+        if (isUsableKey(key)) keys << key;
+    if (isUsableKey(nameKey)) keys << application.name.toLower();
+    return keys;
+}
+
 // Whether a matched entry is the application's own by its name: the key itself, or the key followed
 // by a separator ("vim", "vim.log", "vim-backup", "org.gnome.Maps_1"). Names that merely contain the
 // key ("nvim", "vimwiki") may be another program's or the user's, so they are listed unticked.
@@ -185,6 +191,35 @@ bool namesItsOwn(const QString& entryName, const QString& entryKey, const QStrin
         return entryName.size() > key.size() && entryName.startsWith(key) && separators.contains(entryName[key.size()]);
     });
 }
+
+bool namesItsOwn(const fs::path& item, const QStringList& keys) {
+    const QString name = PathText::display(item.filename()).toLower();
+    return namesItsOwn(name, QString(name).remove(QLatin1Char(' ')), keys);
+}
+
+// What of a program in the home folder goes with the application. Named by its path in Exec, all of
+// it. Found by a bare name on the search path it may serve others (a conda or pyenv "python3"): only
+// when that name is the application's, and the link's target only when its own name is too. A
+// launcher serves others: given something to run it is no part of the application; alone, it is
+// listed but never ticked.
+struct ProgramShare {
+    bool listed = false;
+    bool link = false;
+    bool file = false;
+
+    static ProgramShare of(const HomeProgram& program, const QStringList& keys) {
+        if (program.runsOtherPrograms) return {};
+        if (program.isLauncher) return {true, false, false};
+        if (program.searchedName.empty()) return {true, true, true};
+        const bool named = namesItsOwn(fs::path(program.searchedName), keys);
+        return {true, named, named && namesItsOwn(program.file, keys)};
+    }
+
+    std::int64_t size(const HomeProgram& program) const {
+        const std::int64_t fileSize = file ? allocatedSize(program.file) : 0;
+        return link && program.link ? saturatingSum(fileSize, allocatedSize(*program.link)) : fileSize;
+    }
+};
 
 // The user can take an application's entry away only from a folder they may change (a package's
 // files are locked apart).
@@ -214,6 +249,7 @@ bool showsOn(const DesktopEntry& entry, const QStringList& desktops) {
 // then the system's in their order. A user's copy of a system entry is one application, not two.
 struct ShownEntry {
     fs::path file;
+    std::string id;
     DesktopEntry entry;
 };
 
@@ -226,17 +262,13 @@ std::vector<ShownEntry> shownEntries(const SystemRoots& roots) {
     std::vector<ShownEntry> shown;
     std::unordered_set<std::string> seenIDs;
     for (const fs::path& folder : folders) {
-        auto listing = FolderListing::entries(folder);
-        if (!listing) continue;
-        std::sort(listing->begin(), listing->end());  // of two copies in one folder, always the same one wins
-        for (const fs::path& file : *listing) {
-            if (FolderListing::isHidden(file) || FolderListing::lowercaseExtension(file) != "desktop") continue;
+        for (auto& [file, id] : DesktopEntryFile::below(folder)) {
             auto entry = DesktopEntry::read(file);
             // An entry that hides or drops an application also shadows the system's entry of that id.
-            if (!entry || !seenIDs.insert(file.stem().native()).second) continue;
+            if (!entry || !seenIDs.insert(id).second) continue;
             // Hidden=true is the desktop's way of saying the entry was deleted.
             if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
-            if (showsOn(*entry, desktops)) shown.push_back({file, std::move(*entry)});
+            if (showsOn(*entry, desktops)) shown.push_back({std::move(file), std::move(id), std::move(*entry)});
         }
     }
     return shown;
@@ -270,12 +302,12 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
     std::vector<InstalledApplication> applications;
     std::vector<std::optional<HomeProgram>> programs;
     std::vector<fs::path> files;
-    for (const auto& [file, entry] : shownEntries(roots)) {
+    for (const auto& [file, id, entry] : shownEntries(roots)) {
         InstalledApplication application;
         application.id = file.string();
         application.path = file;
         application.name = entry.localizedText("Name", locale).value_or(nameWithoutExtension(file));
-        application.desktopFileID = nameWithoutExtension(file);  // the desktop-file id
+        application.desktopFileID = PathText::display(id);
         application.version = noVersion;
         application.iconName = entry.text("Icon").value_or(QString()).toStdString();
         applications.push_back(std::move(application));
@@ -293,7 +325,7 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
             // The user's own program is part of the application; each application that runs it counts it.
             application.size = allocatedSize(application.path);
             if (const auto& program = programs[i]; program && !owners.contains(program->file.string()))
-                application.size = saturatingSum(application.size, programSize(*program));
+                application.size = saturatingSum(application.size, ProgramShare::of(*program, nameKeys(application)).size(*program));
             continue;
         }
         const DpkgDatabase::Package& package = owner->second;
@@ -321,16 +353,17 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         found.push_back(AppArtifact{Uuid::random(), item, allocatedSize(item), category, selected, {}, identity});
     };
 
+    const QStringList keys = nameKeys(application);
     std::optional<HomeProgram> program;
     if (linkStatus(application.path) && !holdsBaseFolder(application.path, roots)) {
         const bool movable = userCanMove(application.path);
         add(application.path, ArtifactCategory::application, movable);
         program = ownProgram(application.path, roots);
         // The program goes with its entry, unless another application runs it too.
-        if (program) {
+        if (const ProgramShare share = program ? ProgramShare::of(*program, keys) : ProgramShare(); share.listed) {
             const bool itsOwn = movable && !sharedProgram(*program, application.path, roots);
-            if (program->link) add(*program->link, ArtifactCategory::application, itsOwn);
-            add(program->file, ArtifactCategory::application, itsOwn);
+            if (program->link) add(*program->link, ArtifactCategory::application, itsOwn && share.link);
+            add(program->file, ArtifactCategory::application, itsOwn && share.file);
         }
     }
 
@@ -344,16 +377,9 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         }
     }
 
-    const QString identifierKey = application.desktopFileID.toLower();
-    const QString nameKey = application.name.toLower().remove(QLatin1Char(' '));
-    QStringList keys;
     QStringList containedKeys;
-    for (const QString& key : {identifierKey, nameKey}) {
-        if (!isUsableKey(key)) continue;
-        keys << key;
-        if (key.size() >= shortestContainedKey) containedKeys << key;
-    }
-    if (isUsableKey(nameKey)) keys << application.name.toLower();
+    for (const QString& key : {application.desktopFileID.toLower(), application.name.toLower().remove(QLatin1Char(' '))})
+        if (isUsableKey(key) && key.size() >= shortestContainedKey) containedKeys << key;
     for (const SearchedFolder& searched : searchedFolders) {
         for (const fs::path& folder : LinuxLocations::folders(searched.folder, roots)) {
             const auto listing = FolderListing::entries(folder);
@@ -384,6 +410,13 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         artifact.isSelected = false;
         if (artifact.path == application.path) artifact.size = packageSize(owner->second, roots.root);
     }
+    // An application that stays installed keeps its data unless the user ticks it: its settings, mail
+    // or profile are still in use.
+    const bool applicationStays = std::any_of(found.begin(), found.end(), [&](const AppArtifact& artifact) {
+        return artifact.path == application.path && !artifact.isSelected;
+    });
+    if (applicationStays)
+        for (AppArtifact& artifact : found) artifact.isSelected = false;
 
     // The entry first, then the program it runs, then the leftovers by size, largest first.
     auto rank = [&](const AppArtifact& artifact) { return artifact.path == application.path ? 0 : artifact.category == ArtifactCategory::application ? 1 : 2; };

@@ -45,14 +45,15 @@ std::vector<AppArtifact> editorLeftovers() {
             Fixture::artifact(home / ".local/state/org.example.Editor", 220'000, ArtifactCategory::savedState)};
 }
 
-// A packaged application: its menu entry belongs to the package and is locked.
+// A packaged application: its menu entry belongs to the package and is locked, and as it stays
+// installed nothing of it is ticked.
 std::vector<AppArtifact> calculatorLeftovers() {
     const Path home = "/home/maya";
     AppArtifact entry = Fixture::artifact("/usr/share/applications/org.gnome.Calculator.desktop", 9'400'000, ArtifactCategory::application, false);
     entry.package = "gnome-calculator";
-    return {entry, Fixture::artifact(home / ".cache/org.gnome.Calculator", 2'300'000, ArtifactCategory::cache),
+    return {entry, Fixture::artifact(home / ".cache/org.gnome.Calculator", 2'300'000, ArtifactCategory::cache, false),
             Fixture::artifact(home / ".local/share/gnome-calculator", 640'000, ArtifactCategory::support, false),
-            Fixture::artifact(home / ".config/org.gnome.Calculator", 8'000, ArtifactCategory::preference)};
+            Fixture::artifact(home / ".config/org.gnome.Calculator", 8'000, ArtifactCategory::preference, false)};
 }
 
 // An application kept as an AppImage in the home folder: the program is listed beside its entry.
@@ -112,6 +113,14 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         const std::vector<InstalledApplication> applications = someApplications();
         StillState still(applications, {{applications[0].id, calculatorLeftovers()}}, applications[0].id);
         pictures.render("uninstaller-packaged", windowSize, [&] { return screen(*still.state); });
+        // The user ticks the cache: the question says that the application stays installed.
+        still.state->setArtifactSelection(still.state->artifacts()[1], true);
+        pictures.render("uninstaller-packaged-confirm", windowSize, [&] {
+            auto view = std::make_unique<UninstallerView>(*still.state, DS::pink);
+            drawAlertInto(view.get());
+            view->askToTrash();
+            return std::unique_ptr<QWidget>(std::move(view));
+        });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();

@@ -248,12 +248,14 @@ TEST(AppUsageSampler, GroupsProcessesUnderTheirInstalledApplication) {
     entry("usr/share", "gedit.desktop", "Name=Text Editor\nExec=gedit\nNoDisplay=true\n");
     entry("usr/share", "org.gnome.Calculator.desktop", "Name=Calculator\nExec=/usr/bin/flatpak run org.gnome.Calculator\n"
                                                        "X-Flatpak=org.gnome.Calculator\nIcon=org.gnome.Calculator\n");
+    entry("home/.local/share", "wine/Programs/Notepad++.desktop", "Name=Notepad++\nExec=env WINEPREFIX=/w wine C:\\\\np.exe\nStartupWMClass=notepad++.exe\n");
     machine.process({.pid = 100, .comm = "firefox", .exe = "/usr/lib/firefox/firefox", .startTicks = 1, .rssPages = 10});
     machine.process({.pid = 101, .comm = "Web Content", .exe = "/usr/lib/firefox/firefox", .startTicks = 2, .rssPages = 20});
     machine.process({.pid = 200, .comm = "code", .exe = "/opt/Code/code", .startTicks = 3, .rssPages = 5});
     machine.process({.pid = 300, .comm = "python3", .exe = "/usr/bin/python3.11", .startTicks = 4, .rssPages = 5});
     machine.process({.pid = 400, .comm = "gedit", .exe = "/usr/bin/gedit", .startTicks = 5, .rssPages = 5});
     machine.process({.pid = 500, .comm = "gnome-calculat", .exe = "/app/bin/gnome-calculator", .startTicks = 6, .rssPages = 5});
+    machine.process({.pid = 600, .comm = "notepad++.exe", .exe = "/opt/wine/notepad++.exe", .startTicks = 7, .rssPages = 5});
     machine.write("proc/500/cgroup", "0::/user.slice/user-1000.slice/user@1000.service/app.slice/app-flatpak-org.gnome.Calculator-81234.scope\n");
 
     AppUsageSampler sampler(machine.roots(), {"/usr/local/bin", "/usr/bin"});
@@ -274,7 +276,10 @@ TEST(AppUsageSampler, GroupsProcessesUnderTheirInstalledApplication) {
     // An interpreter named by an entry is no application of its own; a hidden entry names nothing.
     EXPECT_TRUE(row(*pass, "python3.11"));
     EXPECT_TRUE(row(*pass, "gedit"));
-    EXPECT_EQ(pass->apps.size(), 5u);
+    // An entry below the folder, as Wine makes them, by its desktop-file ID.
+    ASSERT_TRUE(row(*pass, "wine-Programs-Notepad++.desktop"));
+    EXPECT_EQ(row(*pass, "wine-Programs-Notepad++.desktop")->name, "Notepad++");
+    EXPECT_EQ(pass->apps.size(), 6u);
 
     // An application installed while the monitor runs is picked up at the next pass.
     entry("home/.local/share", "org.gnome.gedit.desktop", "Name=Gedit\nExec=gedit %U\n");

@@ -48,6 +48,22 @@ protected:
         return {file.string(), QString::fromStdString(name), QString::fromStdString(identifier), "\u2014", file, allocated(file), {}};
     }
 
+    // The application's own items, each with its tick.
+    using Items = std::vector<std::pair<fs::path, bool>>;
+    Items applicationItems(const InstalledApplication& application) {
+        Items items;
+        for (const AppArtifact& artifact : service.artifacts(application))
+            if (artifact.category == ArtifactCategory::application) items.emplace_back(artifact.path, artifact.isSelected);
+        return items;
+    }
+
+    // The listed applications by desktop-file ID.
+    std::map<std::string, InstalledApplication> applicationsByID() {
+        std::map<std::string, InstalledApplication> applications;
+        for (const InstalledApplication& each : service.installedApplications()) applications[each.desktopFileID.toStdString()] = each;
+        return applications;
+    }
+
     static std::vector<fs::path> urls(const std::vector<AppArtifact>& artifacts) {
         std::vector<fs::path> found;
         for (const auto& artifact : artifacts) found.push_back(artifact.path);
@@ -239,7 +255,8 @@ TEST_F(UninstallerServiceTest, APackagedApplicationIsListedLockedAndNeverMoved) 
     EXPECT_GT(artifacts[0].size, allocated(entry));
     EXPECT_FALSE(artifacts[0].isSelected);
     EXPECT_EQ(artifacts[0].package, "zeta");
-    EXPECT_TRUE(artifacts[1].isSelected);
+    // The application stays installed, so its settings are still in use: listed, not ticked.
+    EXPECT_FALSE(artifacts[1].isSelected);
     EXPECT_FALSE(artifacts[1].isLocked());
 
     // Ticked anyway (a stale or forged list), the package's file stays: only the package manager
@@ -248,6 +265,13 @@ TEST_F(UninstallerServiceTest, APackagedApplicationIsListedLockedAndNeverMoved) 
     for (AppArtifact& artifact : ticked) artifact.isSelected = true;
     EXPECT_EQ(service.moveToTrash(ticked), (std::vector<fs::path>{home(".local/share/Trash/files/zeta")}));
     EXPECT_TRUE(fs::exists(entry));
+
+    // Once the package is gone, what it left in the home folder is a leftover like any other.
+    tree.file("home/.config/zeta/settings", 100);
+    fs::remove(entry);
+    const auto left = service.artifacts(applications[0]);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_TRUE(left[0].isSelected);
 }
 
 // A package's file is known by what it is, not by the text of the path it was reached by: a data
@@ -293,30 +317,35 @@ TEST_F(UninstallerServiceTest, ALinkAboveAPackagedFileNeverUnlocksIt) {
 // Root may write anywhere, so the check runs in a child that dropped to an unprivileged user.
 TEST_F(UninstallerServiceTest, AnApplicationInAFolderTheUserCannotChangeIsNotPreselected) {
     const fs::path entry = tree.write("usr/local/share/applications/free.desktop", application("Free"));
+    tree.file("home/.config/free/settings", 100);  // stays in use while the application does
     fs::permissions(tree.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
     const InstalledApplication app{entry.string(), "Free", "free", "\u2014", entry, 0, {}};
+    auto noneTicked = [](const std::vector<AppArtifact>& artifacts) {
+        return artifacts.size() == 2 && std::none_of(artifacts.begin(), artifacts.end(), [](const AppArtifact& each) { return each.isSelected; });
+    };
 
     if (::geteuid() != 0) {
         fs::permissions(entry.parent_path(), fs::perms::owner_write, fs::perm_options::remove);
         const auto artifacts = service.artifacts(app);
         fs::permissions(entry.parent_path(), fs::perms::owner_write, fs::perm_options::add);
-        ASSERT_EQ(artifacts.size(), 1u);
-        EXPECT_FALSE(artifacts[0].isSelected);
+        EXPECT_TRUE(noneTicked(artifacts));
         return;
     }
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
-        const auto artifacts = service.artifacts(app);
-        ::_exit(artifacts.size() != 1 ? 2 : artifacts[0].isSelected ? 1 : 0);
+        ::_exit(noneTicked(service.artifacts(app)) ? 0 : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    // The same entry in a folder the user may change is preselected.
-    EXPECT_TRUE(service.artifacts(app)[0].isSelected);
+    // The same entry in a folder the user may change is preselected, and its leftovers with it.
+    const auto artifacts = service.artifacts(app);
+    ASSERT_EQ(artifacts.size(), 2u);
+    EXPECT_TRUE(artifacts[0].isSelected);
+    EXPECT_TRUE(artifacts[1].isSelected);
 }
 
 // One item that cannot go never keeps the others, a link goes as the link it is whatever it points
@@ -498,33 +527,27 @@ TEST_F(UninstallerServiceTest, TheUsersOwnProgramBelongsToItsApplication) {
     const fs::path packaged = tree.file("home/Apps/packaged", 80000);
     tree.write("var/lib/dpkg/info/vendor.list", "/home/Apps/packaged\n");
     tree.file("home/Apps/relative", 9000);
+    tree.file("homestead/tool", 9000);  // beside the home folder, its name starting with the home's
 
     const std::map<std::string, std::string> execs{
         {"foo", "~/Applications/Foo.AppImage"}, {"bar", "\"/home/My Apps/bar\" --new-window %U"}, {"baz", "env GDK_BACKEND=x11 -u LANG ~/Apps/baz %f"},
         {"qux", "qux"}, {"sys", "sys --x"}, {"linked", "~/bin/linked"}, {"outside", "~/bin/outside"}, {"one", "~/Apps/shared"},
-        {"two", "~/Apps/shared --two"}, {"packaged", "~/Apps/packaged"}, {"relative", "Apps/relative"}};
-    std::map<std::string, InstalledApplication> applications;
+        {"two", "~/Apps/shared --two"}, {"packaged", "~/Apps/packaged"}, {"relative", "Apps/relative"}, {"homestead", "/homestead/tool"}};
     for (const auto& [id, exec] : execs) tree.write("home/.local/share/applications/" + id + ".desktop", application(id, "Exec=" + exec + "\n"));
-    for (const InstalledApplication& each : service.installedApplications()) applications[each.desktopFileID.toStdString()] = each;
+    std::map<std::string, InstalledApplication> applications = applicationsByID();
     ::setenv("PATH", previousPath.c_str(), 1);
 
     const std::map<std::string, std::int64_t> programSizes{{"foo", allocated(appImage)}, {"bar", allocated(spaced)}, {"baz", allocated(viaEnv)},
                                                            {"qux", allocated(onPath)}, {"sys", 0}, {"linked", allocated(real)},
                                                            {"outside", 0}, {"one", allocated(shared)}, {"two", allocated(shared)},
-                                                           {"packaged", 0}, {"relative", 0}};
+                                                           {"packaged", 0}, {"relative", 0}, {"homestead", 0}};
     for (const auto& [id, size] : programSizes) {
         ASSERT_TRUE(applications.contains(id)) << id;
         EXPECT_EQ(applications[id].size, allocated(applications[id].path) + size) << id;
     }
 
     ::setenv("PATH", "/usr/bin:/home/.local/bin", 1);
-    auto listed = [&](const std::string& id) {
-        std::vector<std::pair<fs::path, bool>> items;
-        for (const AppArtifact& artifact : service.artifacts(applications[id]))
-            if (artifact.category == ArtifactCategory::application) items.emplace_back(artifact.path, artifact.isSelected);
-        return items;
-    };
-    using Items = std::vector<std::pair<fs::path, bool>>;
+    auto listed = [&](const std::string& id) { return applicationItems(applications[id]); };
     EXPECT_EQ(listed("qux"), (Items{{applications["qux"].path, true}, {onPath, true}}));
     EXPECT_EQ(listed("sys"), (Items{{applications["sys"].path, true}}));
     ::setenv("PATH", previousPath.c_str(), 1);
@@ -533,6 +556,7 @@ TEST_F(UninstallerServiceTest, TheUsersOwnProgramBelongsToItsApplication) {
     EXPECT_EQ(listed("one"), (Items{{applications["one"].path, true}, {shared, false}}));  // the other entry still runs it
     EXPECT_EQ(listed("packaged"), (Items{{applications["packaged"].path, true}}));
     EXPECT_EQ(listed("relative"), (Items{{applications["relative"].path, true}}));
+    EXPECT_EQ(listed("homestead"), (Items{{applications["homestead"].path, true}}));
 
     // Listed after its entry however large, and moved with it.
     const auto foo = service.artifacts(applications["foo"]);
@@ -543,4 +567,90 @@ TEST_F(UninstallerServiceTest, TheUsersOwnProgramBelongsToItsApplication) {
     EXPECT_EQ(service.moveToTrash(foo).size(), foo.size());
     EXPECT_FALSE(fs::exists(appImage));
     EXPECT_TRUE(fs::exists(tree.path() / "usr/bin/sys"));
+}
+
+// A program found by a bare name on PATH may be anyone's: a conda or pyenv interpreter first on PATH
+// serves every environment. It belongs to the application only when its name is the application's;
+// a link's target only when its name is too; an interpreter given a script never does, nor is one
+// ever ticked.
+TEST_F(UninstallerServiceTest, AProgramFoundOnThePathIsTheApplicationsOnlyWhenNamedAfterIt) {
+    const std::string previousPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    const fs::path python = tree.file("home/miniconda3/bin/python3.11", 300000);
+    fs::create_directories(home(".local/bin"));
+    fs::create_symlink(python, home(".local/bin/python3"));
+    tree.file("home/proj/app.py", 4000);
+    const fs::path run = tree.file("home/opt/tool-2.0/bin/run", 50000);
+    fs::create_symlink(run, home(".local/bin/tool"));
+    const fs::path toolBox = tree.file("home/opt/tool-box/tool-box", 60000);
+    fs::create_symlink(toolBox, home(".local/bin/tool-box"));
+    const fs::path helper = tree.file("home/.local/bin/helper", 20000);
+    fs::create_directories(home("bin"));
+    fs::create_symlink(python, home("bin/wrapped"));
+
+    const std::map<std::string, std::string> execs{{"myapp", "python3 ~/proj/app.py"}, {"pinned", "~/miniconda3/bin/python3.11 -m app"},
+                                                   {"repl", "python3"}, {"tool", "tool %F"}, {"tool-box", "tool-box"}, {"mine", "helper --run"}, {"wrapped", "~/bin/wrapped"}};
+    for (const auto& [id, exec] : execs) tree.write("home/.local/share/applications/" + id + ".desktop", application(id, "Exec=" + exec + "\n"));
+    ::setenv("PATH", "/home/.local/bin:/usr/bin", 1);
+    std::map<std::string, InstalledApplication> applications = applicationsByID();
+    auto listed = [&](const std::string& id) { return applicationItems(applications[id]); };
+    const std::map<std::string, Items> expected{
+        {"myapp", {{applications["myapp"].path, true}}},
+        {"pinned", {{applications["pinned"].path, true}}},
+        {"repl", {{applications["repl"].path, true}, {python, false}, {home(".local/bin/python3"), false}}},
+        {"tool", {{applications["tool"].path, true}, {run, false}, {home(".local/bin/tool"), true}}},
+        {"tool-box", {{applications["tool-box"].path, true}, {toolBox, true}, {home(".local/bin/tool-box"), true}}},
+        {"mine", {{applications["mine"].path, true}, {helper, false}}},
+        {"wrapped", {{applications["wrapped"].path, true}, {python, false}, {home("bin/wrapped"), false}}}};
+    std::map<std::string, Items> found;
+    for (const auto& [id, items] : expected) found[id] = listed(id);
+    ::setenv("PATH", previousPath.c_str(), 1);
+    EXPECT_EQ(found, expected);
+
+    // Only what goes with the application counts in its size.
+    const std::map<std::string, std::int64_t> programSizes{{"myapp", 0}, {"pinned", 0}, {"repl", 0}, {"tool", allocated(home(".local/bin/tool"))},
+                                                           {"tool-box", allocated(home(".local/bin/tool-box")) + allocated(toolBox)}, {"mine", 0}, {"wrapped", 0}};
+    for (const auto& [id, size] : programSizes) EXPECT_EQ(applications[id].size, allocated(applications[id].path) + size) << id;
+}
+
+// Entries below the applications folders, as Wine makes them, are applications with the path below
+// the folder as their ID; they mask and are masked by that ID as top-level entries are. Links to
+// folders are not followed, and a FIFO or a folder that cannot be read stops nothing.
+TEST_F(UninstallerServiceTest, EntriesInSubfoldersAreKnownByTheirDesktopFileID) {
+    const fs::path notepad = tree.write("home/.local/share/applications/wine/Programs/Notepad++/Notepad++.desktop",
+                                        application("Notepad++", "Exec=env WINEPREFIX=\"/home/u/.wine\" wine C:\\\\np.exe\n"));
+    tree.write("usr/share/applications/kde4/konsole.desktop", application("Konsole"));
+    tree.write("home/.local/share/applications/kde4-konsole.desktop", application("Konsole", "Hidden=true\n"));
+    tree.write("usr/share/applications/kde4-dolphin.desktop", application("Dolphin"));
+    const fs::path dolphin = tree.write("home/.local/share/applications/kde4/dolphin.desktop", application("My Dolphin"));
+    tree.write("home/.local/share/applications/wine/.hidden/secret.desktop", application("Secret"));
+    fs::create_symlink(home(".local/share/applications"), home(".local/share/applications/wine/loop"));
+    tree.write("elsewhere/outside.desktop", application("Outside"));
+    fs::create_symlink(tree.path() / "elsewhere", home(".local/share/applications/linked"));
+    ASSERT_EQ(::mkfifo(home(".local/share/applications/wine/pipe.desktop").c_str(), 0644), 0);
+    const fs::path locked = tree.write("home/.local/share/applications/locked/game.desktop", application("Game"));
+    const fs::path zed = tree.write("home/.local/share/applications/z/zed.desktop", application("Zed"));
+
+    auto listing = [&] {
+        std::vector<std::pair<std::string, fs::path>> found;
+        for (const InstalledApplication& each : service.installedApplications()) found.emplace_back(each.desktopFileID.toStdString(), each.path);
+        return found;
+    };
+    using Listing = std::vector<std::pair<std::string, fs::path>>;
+    EXPECT_EQ(listing(), (Listing{{"locked-game", locked}, {"kde4-dolphin", dolphin}, {"wine-Programs-Notepad++-Notepad++", notepad}, {"z-zed", zed}}));
+
+    // A folder the user cannot read: the rest is still listed. Root reads every folder, so a child
+    // that dropped to an unprivileged user lists.
+    fs::permissions(tree.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(locked.parent_path(), fs::perms::none);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+        ::_exit(listing() == Listing{{"kde4-dolphin", dolphin}, {"wine-Programs-Notepad++-Notepad++", notepad}, {"z-zed", zed}} ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    fs::permissions(locked.parent_path(), fs::perms::owner_all);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }

@@ -3,6 +3,7 @@
 #include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
+#include "Models/DisplayText.h"
 #include "Models/IsolatedText.h"
 #include "Services/AppState.h"
 #include "Views/Common/MessageAlert.h"
@@ -15,6 +16,8 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QShowEvent>
+
+#include <algorithm>
 
 UninstallerView::UninstallerView(AppState& state, const DynamicColor& tint, QWidget* parent) : QWidget(parent), state_(state), tint_(tint) {
     auto* row = new QHBoxLayout(this);
@@ -41,9 +44,16 @@ void UninstallerView::askToTrash() {
             selectedSize = saturatingSum(selectedSize, artifact.size);
         }
     if (selectedSize == 0) return;  // the button is off then; a late click changes nothing
-    confirmation_ = confirmMoveToTrash(this, AppLocalization::string("uninstaller.confirm.title"),
-                                       AppLocalization::format("uninstaller.confirm.detail", {isolatedText(ByteFormatting::string(selectedSize))}),
-                                       AppLocalization::string("uninstaller.moveToTrash"),
+    const QString size = isolatedText(ByteFormatting::string(selectedSize));
+    // Moving only some of its files leaves the application installed; the user should know it stays.
+    const auto& application = state_.selectedApplication();
+    const bool applicationGoes = application && std::any_of(confirmed.begin(), confirmed.end(), [&](const AppArtifact& artifact) {
+        return artifact.path == application->path;
+    });
+    const QString detail = application && !applicationGoes
+                               ? AppLocalization::format("uninstaller.confirm.applicationStays", {isolatedText(DisplayText::name(application->name)), int(confirmed.size()), size})
+                               : AppLocalization::format("uninstaller.confirm.detail", {size});
+    confirmation_ = confirmMoveToTrash(this, AppLocalization::string("uninstaller.confirm.title"), detail, AppLocalization::string("uninstaller.moveToTrash"),
                                        [this, confirmed = std::move(confirmed)] { state_.moveSelectedArtifactsToTrash(confirmed); });
     confirmation_->setObjectName("uninstallerConfirmation");
 }

@@ -327,7 +327,10 @@ TEST(UninstallerFlow, ConfirmMovesExactlyWhatWasTickedAndCancelMovesNothing) {
     click(shown.hero()->trashButton());
     ASSERT_NE(shown.view.confirmation(), nullptr);
     EXPECT_EQ(shown.view.confirmation()->text(), AppLocalization::string("uninstaller.confirm.title"));
-    EXPECT_TRUE(shown.view.confirmation()->informativeText().contains(ByteFormatting::string(std::int64_t(100))));
+    // The entry stays, so the application stays installed: the question says so, and what goes.
+    EXPECT_EQ(shown.view.confirmation()->informativeText(),
+              AppLocalization::format("uninstaller.confirm.applicationStays",
+                                      {isolatedText("Code Editor"), 2, isolatedText(ByteFormatting::string(std::int64_t(100)))}));
     click(shown.view.confirmation()->findChild<QPushButton*>("cancelMove"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.view.confirmation(); }));
     ASSERT_TRUE(settle(fixture.state(), fixture.fake));
@@ -358,6 +361,8 @@ TEST(UninstallerFlow, TheResultAlertEndsTheMessageHoweverItCloses) {
     fixture.listAndSelect(someApplications(), editor, editorLeftovers());
 
     click(shown.hero()->trashButton());
+    EXPECT_EQ(shown.view.confirmation()->informativeText(),
+              AppLocalization::format("uninstaller.confirm.detail", {isolatedText(ByteFormatting::string(std::int64_t(500)))}));
     click(shown.view.confirmation()->findChild<QPushButton*>("confirmMove"));
     ASSERT_TRUE(waitUntil([&] { return fixture.fake.artifactRemovals.size() == 1; }));
     fixture.fake.artifactRemovals[0]->succeed({"/trash/a", "/trash/b", "/trash/c"});
@@ -405,6 +410,9 @@ TEST(UninstallerFlow, APackagedApplicationIsLockedAndAPartialMoveNamesWhatFailed
     EXPECT_EQ(shown.hero()->selectedSizeValue()->valueLabel()->text(), ValueAndUnit::split(ByteFormatting::string(std::int64_t(12'000))).value);
 
     click(shown.hero()->trashButton());
+    EXPECT_EQ(shown.view.confirmation()->informativeText(),
+              AppLocalization::format("uninstaller.confirm.applicationStays",
+                                      {isolatedText("Calculator"), 2, isolatedText(ByteFormatting::string(std::int64_t(12'000)))}));
     click(shown.view.confirmation()->findChild<QPushButton*>("confirmMove"));
     ASSERT_TRUE(waitUntil([&] { return fixture.fake.artifactRemovals.size() == 1; }));
     EXPECT_EQ(tickedPaths(fixture.fake.artifactRemovals[0]->artifacts).size(), 2u);
