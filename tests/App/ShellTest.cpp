@@ -486,6 +486,39 @@ TEST_F(ShellTest, AFailedSettingsWriteIsSaidOnce) {
     SettingsStore::shared().useFile(usual);
 }
 
+// A settings file found damaged at start is kept aside and rewritten with what could be read; that
+// is said over the main window, with the file and where its copy is, and nothing else is said.
+TEST_F(ShellTest, ASettingsFileKeptAsideAtStartIsSaid) {
+    const QString usual = SettingsStore::shared().filePath();
+    QTemporaryDir folder;
+    const QString path = folder.filePath("Quarnell.conf");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[General]\nappAppearance=dark\nscanHistory.v1=\"[{\n");
+    }
+    SettingsStore::shared().useFile(path);
+    const auto copy = SettingsStore::shared().damagedCopy();
+    ASSERT_TRUE(copy);
+    {
+        QuarnellApp quarnell(fake.services());
+        quarnell.showMainWindow();
+        QApplication::processEvents();
+        auto* notice = qobject_cast<QMessageBox*>(quarnell.damagedSettingsNotice());
+        ASSERT_TRUE(notice);
+        EXPECT_TRUE(notice->isVisible());
+        EXPECT_EQ(notice->text(), AppLocalization::string("settings.damaged.title"));
+        EXPECT_EQ(notice->informativeText(), AppLocalization::format("settings.damaged.detail", {isolatedText(path), isolatedText(*copy)}));
+        EXPECT_EQ(quarnell.mainWindow()->findChildren<QMessageBox*>().size(), 1);
+        EXPECT_FALSE(quarnell.unreadableSettingsNotice());
+        EXPECT_FALSE(quarnell.unwritableSettingsNotice());
+        EXPECT_EQ(SettingsStore::shared().text("appAppearance"), "dark");
+        notice->close();
+        QApplication::processEvents();
+    }
+    SettingsStore::shared().useFile(usual);
+}
+
 // The scan folder is chosen, not made: the panel offers no way to create a folder.
 TEST(FolderPanel, ChoosesFoldersOnlyAndMakesNone) {
     QTemporaryDir start;
