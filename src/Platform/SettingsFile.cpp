@@ -233,7 +233,7 @@ void SettingsFile::store(const QVariantMap& before, const QVariantMap& after) {
 
 void SettingsFile::Unsaved::note(const QVariantMap& before, const QVariantMap& after) {
     for (auto it = after.begin(); it != after.end(); ++it) {
-        if (before.value(it.key()) == it.value() && before.contains(it.key())) continue;
+        if (before.contains(it.key()) && before.value(it.key()) == it.value()) continue;
         set.insert(it.key(), it.value());
         removed.remove(it.key());
     }

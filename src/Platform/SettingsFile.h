@@ -28,9 +28,10 @@ public:
 
     // Under the writers' lock: the file's values, read again, by the same rule as at the start,
     // only when the file is no longer the one this object last read or wrote; `change` alters them
-    // and the result is written. `change` returns false to write nothing. Returns what the file
-    // holds afterwards; nothing when the file could not be read (then nothing was changed, and
-    // nothing is written for the rest of the run: readFailure() says why).
+    // and the result is written. `change` returns false to write nothing. Returns the values with
+    // the change, written or, when it could not be (writeFailure() says why), held for the run;
+    // nothing when the file could not be read (then nothing was changed, and nothing is written for
+    // the rest of the run: readFailure() says why).
     template <typename Change>
     std::optional<QVariantMap> update(Change&& change) {
         const WriterLock lock(path_);
