@@ -57,6 +57,10 @@ public:
     // holds for the run, and later changes try to store it again.
     const std::optional<int>& writeFailure() const { return writeFailure_; }
 
+    // Whether a change of this run is not in the file yet (its write failed, or it could not be
+    // tried).
+    bool holdsUnsavedChanges() const { return !unsaved_.set.isEmpty() || !unsaved_.removed.isEmpty(); }
+
     // The copy a damaged file was last kept as in this run; none when it read back cleanly.
     const std::optional<QString>& damagedCopy() const { return damagedCopy_; }
 

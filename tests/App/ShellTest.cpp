@@ -32,6 +32,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QListView>
@@ -247,6 +248,39 @@ TEST_F(ShellTest, TheLanguageChoiceRelaunchesOnlyOnAChange) {
     picker->activated(picker->findData("system"));
     EXPECT_EQ(SettingsStore::shared().text("appLanguage"), "system");
     EXPECT_EQ(relaunches, 2);
+}
+
+// A language the settings file could not take would be lost with the instance that held it: the app
+// beeps and runs on with it, and relaunches once the file holds every change again.
+TEST_F(ShellTest, ALanguageTheFileCouldNotTakeIsNotRelaunchedAway) {
+    const QString usual = SettingsStore::shared().filePath();
+    QTemporaryDir folder;
+    const QString path = folder.filePath("Quarnell.conf");
+    SettingsStore::shared().useFile(path);
+    SettingsStore::shared().setValue("appLanguage", "en");
+    int beeps = 0;
+    AppRelauncher::setHooks({[this] { return ++relaunches, true; }, [&] { ++beeps; }, [] {}});
+    {
+        SettingsView settings(makeState());
+        rlimit usualLimit{};
+        ::getrlimit(RLIMIT_FSIZE, &usualLimit);
+        const rlimit small{rlim_t(QFileInfo(path).size() - 1), usualLimit.rlim_max};
+        ::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        settings.languagePicker()->activated(settings.languagePicker()->findData("ar"));
+        ::setrlimit(RLIMIT_FSIZE, &usualLimit);
+        ::signal(SIGXFSZ, SIG_DFL);
+        EXPECT_TRUE(SettingsStore::shared().writeFailure());
+        EXPECT_EQ(SettingsStore::shared().text("appLanguage"), "ar");  // for this run
+        EXPECT_EQ(relaunches, 0);
+        EXPECT_EQ(beeps, 1);
+
+        SettingsStore::shared().setValue("appAppearance", "dark");  // stores the language too
+        settings.languagePicker()->activated(settings.languagePicker()->findData("system"));
+        EXPECT_EQ(relaunches, 1);
+    }
+    EXPECT_EQ(SettingsFile(path).loadKeepingDamageAside().value("appLanguage").toString(), "system");
+    SettingsStore::shared().useFile(usual);
 }
 
 TEST_F(ShellTest, TwoSettingsScreensShareEveryValue) {
