@@ -91,6 +91,9 @@ QuarnellApp::QuarnellApp(AppServices services) {
     if (SettingsStore::shared().readFailure()) QTimer::singleShot(0, this, &QuarnellApp::warnUnreadableSettings);
     connect(&SettingsStore::shared(), &SettingsStore::writeFailed, this, &QuarnellApp::warnUnwritableSettings, Qt::QueuedConnection);
     if (SettingsStore::shared().writeFailure()) QTimer::singleShot(0, this, &QuarnellApp::warnUnwritableSettings);
+    // A file found damaged at start was kept aside and rewritten with what could be read: whatever
+    // was lost with the damage is said, never dropped unseen.
+    if (SettingsStore::shared().damagedCopy()) QTimer::singleShot(0, this, &QuarnellApp::warnDamagedSettings);
 
     menuBarExtra_ = MenuBarExtra::createIfTrayAvailable(*state_, {[this] { showMainWindow(); }, [] { QApplication::quit(); }});
     QApplication::setQuitOnLastWindowClosed(!menuBarExtra_);
@@ -129,6 +132,12 @@ void QuarnellApp::warnUnwritableSettings() {
     if (warnedUnwritableSettings_ || !failure) return;
     warnedUnwritableSettings_ = true;
     unwritableSettingsNotice_ = showSettingsNotice(makeUnwritableSettingsNotice(*failure, SettingsStore::shared().filePath()));
+}
+
+void QuarnellApp::warnDamagedSettings() {
+    const auto copy = SettingsStore::shared().damagedCopy();
+    if (damagedSettingsNotice_ || !copy) return;
+    damagedSettingsNotice_ = showSettingsNotice(makeDamagedSettingsNotice(SettingsStore::shared().filePath(), *copy));
 }
 
 QPointer<QWidget> QuarnellApp::showSettingsNotice(std::unique_ptr<QMessageBox> made) {

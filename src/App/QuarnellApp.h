@@ -42,10 +42,13 @@ public:
     QWidget* unreadableSettingsNotice() const { return unreadableSettingsNotice_.data(); }
     // The notice shown, once a run, when a change could not be written to the settings file.
     QWidget* unwritableSettingsNotice() const { return unwritableSettingsNotice_.data(); }
+    // The notice shown when the settings file was found damaged at start and kept aside.
+    QWidget* damagedSettingsNotice() const { return damagedSettingsNotice_.data(); }
 
 private:
     void warnUnreadableSettings();
     void warnUnwritableSettings();
+    void warnDamagedSettings();
     QPointer<QWidget> showSettingsNotice(std::unique_ptr<QMessageBox> notice);
 
     std::unique_ptr<AppState> state_;
@@ -58,4 +61,5 @@ private:
     bool warnedUnreadableSettings_ = false;
     QPointer<QWidget> unwritableSettingsNotice_;
     bool warnedUnwritableSettings_ = false;
+    QPointer<QWidget> damagedSettingsNotice_;
 };

@@ -35,3 +35,7 @@ std::unique_ptr<QMessageBox> makeUnwritableSettingsNotice(int error, const QStri
     const QString reason = QString::fromLocal8Bit(std::strerror(error));
     return settingsNotice("settings.unwritable.title", AppLocalization::format("settings.unwritable.detail", {isolatedText(path), isolatedText(reason)}));
 }
+
+std::unique_ptr<QMessageBox> makeDamagedSettingsNotice(const QString& path, const QString& copy) {
+    return settingsNotice("settings.damaged.title", AppLocalization::format("settings.damaged.detail", {isolatedText(path), isolatedText(copy)}));
+}

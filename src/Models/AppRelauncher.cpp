@@ -1,5 +1,6 @@
 #include "Models/AppRelauncher.h"
 
+#include "Platform/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -28,6 +29,12 @@ bool relaunched = false;
 void relaunch() {
     // Two language pickers can be on screen at once; one change must never start two instances.
     if (relaunched) return;
+    // The new instance reads the language from the settings file: one not stored there would be
+    // lost with this instance, unsaid. This one keeps it and runs on, as when no instance starts.
+    if (!SettingsStore::shared().storesEveryChange()) {
+        hooks().beep();
+        return;
+    }
     relaunched = true;
     if (hooks().startNewInstance()) {
         QMetaObject::invokeMethod(QCoreApplication::instance(), [] { hooks().quit(); }, Qt::QueuedConnection);

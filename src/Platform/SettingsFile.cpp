@@ -134,6 +134,7 @@ SettingsFile::Read SettingsFile::readBytes() const {
         read.failure = ReadFailure{ReadFailure::Kind::notRegularFile, 0};
     } else {
         read.identity = FileIdentity::of(info);
+        read.permissions = info.st_mode & 07777;
         // One byte past the limit tells a file that is longer.
         read.bytes.resize(std::min<qsizetype>(SettingsText::byteLimit + 1, std::max<qsizetype>(info.st_size, 0) + 1));
         qsizetype done = 0;
@@ -184,11 +185,13 @@ std::optional<SettingsFile::Loaded> SettingsFile::readKeepingDamageAside() {
         return std::nullopt;
     }
     const SettingsText::Judged judged = SettingsText::judge(read.bytes, read.whole);
+    errno = 0;
     const auto readable = decoded(judged.readable);
     if (!readable) {
         // Nothing can be read faithfully without a scratch folder: a sound file is read as it is,
         // and nothing is written.
         writable_ = false;
+        unwritableError_ = errno ? errno : EIO;
         Loaded loaded;
         loaded.damaged = judged.damaged;
         if (judged.damaged) return loaded;
@@ -199,6 +202,7 @@ std::optional<SettingsFile::Loaded> SettingsFile::readKeepingDamageAside() {
     Loaded loaded{readable->values, judged.damaged || !readable->clean};
     // Only with the damage kept may the file be written again.
     writable_ = !loaded.damaged || keepAside(read);
+    if (!writable_) unwritableError_ = errno ? errno : EIO;
     if (writable_) {
         seen_ = read.identity;
         values_ = loaded.values;
@@ -214,10 +218,38 @@ std::optional<QVariantMap> SettingsFile::currentValues() {
     if (const auto now = identityNow(); seen_ && now && *now == *seen_) return values_;
     auto loaded = readKeepingDamageAside();
     if (!loaded) return std::nullopt;
+    unsaved_.applyTo(loaded->values);
     return std::move(loaded->values);
 }
 
-void SettingsFile::write(const QVariantMap& values) {
+void SettingsFile::store(const QVariantMap& before, const QVariantMap& after) {
+    if (writable_ && write(after)) {
+        unsaved_ = {};
+        return;
+    }
+    unsaved_.note(before, after);
+    if (!writable_ && !writeFailure_) writeFailure_ = unwritableError_;
+}
+
+void SettingsFile::Unsaved::note(const QVariantMap& before, const QVariantMap& after) {
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        if (before.contains(it.key()) && before.value(it.key()) == it.value()) continue;
+        set.insert(it.key(), it.value());
+        removed.remove(it.key());
+    }
+    for (auto it = before.keyBegin(); it != before.keyEnd(); ++it) {
+        if (after.contains(*it)) continue;
+        removed.insert(*it);
+        set.remove(*it);
+    }
+}
+
+void SettingsFile::Unsaved::applyTo(QVariantMap& values) const {
+    for (auto it = set.begin(); it != set.end(); ++it) values.insert(it.key(), it.value());
+    for (const QString& key : removed) values.remove(key);
+}
+
+bool SettingsFile::write(const QVariantMap& values) {
     // What this run holds from now on, stored or not: a later write stores it with its own change.
     values_ = values;
     int error = 0;
@@ -247,10 +279,11 @@ void SettingsFile::write(const QVariantMap& values) {
     }
     if (error == 0) {
         seen_ = identityNow();
-        return;
+        return true;
     }
     // The old file stays whole; the failure is told once, and later changes are still tried.
     if (!writeFailure_) writeFailure_ = error;
+    return false;
 }
 
 bool SettingsFile::keepAside(const Read& read) {
@@ -270,22 +303,27 @@ bool SettingsFile::keepAside(const Read& read) {
             ::unlink(asideName.constData());
         }
     }
-    QFile copy(aside);
-    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return false;
-    bool kept = false;
-    if (read.whole) {
+    // The copy is as private as the file it keeps: made with its permission bits, the umask aside.
+    const int fd = ::open(asideName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, read.permissions);
+    if (fd < 0) return false;
+    QFile copy;
+    bool kept = ::fchmod(fd, read.permissions) == 0 && copy.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+    if (!copy.isOpen()) ::close(fd);
+    if (kept && read.whole) {
         kept = copy.write(read.bytes) == read.bytes.size() && copy.flush();
-    } else {
+    } else if (kept) {
         // Where no second name can be made: copied from itself, while it is still that file.
-        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        const int from = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         struct stat info {};
-        kept = fd >= 0 && ::fstat(fd, &info) == 0 && FileIdentity::of(info) == read.identity && copy.flush() && copyAll(fd, copy.handle());
-        if (fd >= 0) ::close(fd);
+        kept = from >= 0 && ::fstat(from, &info) == 0 && FileIdentity::of(info) == read.identity && copy.flush() && copyAll(from, copy.handle());
+        if (from >= 0) ::close(from);
     }
     kept = kept && ::fsync(copy.handle()) == 0;
+    const int error = errno ? errno : EIO;
     copy.close();
     if (!kept) {
         QFile::remove(aside);
+        errno = error;
         return false;
     }
     damagedCopy_ = aside;

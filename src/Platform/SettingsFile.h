@@ -3,10 +3,13 @@
 #include "Foundation/FileIdentity.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QVariantMap>
 
 #include <optional>
+
+#include <sys/types.h>
 
 // The settings file on disk, in the INI form QSettings reads and writes. Every change is a
 // read-modify-write under an flock on "<file>.lock-writers", written to a temporary file that is
@@ -25,15 +28,17 @@ public:
 
     // Under the writers' lock: the file's values, read again, by the same rule as at the start,
     // only when the file is no longer the one this object last read or wrote; `change` alters them
-    // and the result is written. `change` returns false to write nothing. Returns what the file
-    // holds afterwards; nothing when the file could not be read (then nothing was changed, and
-    // nothing is written for the rest of the run: readFailure() says why).
+    // and the result is written. `change` returns false to write nothing. Returns the values with
+    // the change, written or, when it could not be (writeFailure() says why), held for the run;
+    // nothing when the file could not be read (then nothing was changed, and nothing is written for
+    // the rest of the run: readFailure() says why).
     template <typename Change>
     std::optional<QVariantMap> update(Change&& change) {
         const WriterLock lock(path_);
         auto values = currentValues();
         if (!values) return std::nullopt;
-        if (change(*values) && writable_) write(*values);
+        const QVariantMap before = *values;
+        if (change(*values)) store(before, *values);
         return values;
     }
 
@@ -47,9 +52,14 @@ public:
         bool operator==(const ReadFailure&) const = default;
     };
     const std::optional<ReadFailure>& readFailure() const { return readFailure_; }
-    // The error (errno) of the first write that failed in this run, a full disk say; the old file
-    // then stayed as it was, and later changes are still tried.
+    // The error (errno) of the first change in this run that could not be written, a full disk say,
+    // or no room to keep a damaged file aside first; the old file then stayed as it was, the change
+    // holds for the run, and later changes try to store it again.
     const std::optional<int>& writeFailure() const { return writeFailure_; }
+
+    // Whether a change of this run is not in the file yet (its write failed, or it could not be
+    // tried).
+    bool holdsUnsavedChanges() const { return !unsaved_.set.isEmpty() || !unsaved_.removed.isEmpty(); }
 
     // The copy a damaged file was last kept as in this run; none when it read back cleanly.
     const std::optional<QString>& damagedCopy() const { return damagedCopy_; }
@@ -60,6 +70,15 @@ private:
         bool whole = true;
         std::optional<FileIdentity> identity;  // none when there is no file
         std::optional<ReadFailure> failure;
+        mode_t permissions = 0600;  // the file's own, for the copy a damaged one is kept as
+    };
+
+    // The changes of this run the file does not hold yet: each read of the file gets them again.
+    struct Unsaved {
+        QVariantMap set;
+        QSet<QString> removed;
+        void note(const QVariantMap& before, const QVariantMap& after);
+        void applyTo(QVariantMap& values) const;
     };
 
     class WriterLock {
@@ -90,12 +109,16 @@ private:
     std::optional<QVariantMap> currentValues();
     // Where writes go: the file a link at the path leads to, so the link stays a link.
     std::optional<QString> writeTarget() const;
-    void write(const QVariantMap& values);
-    bool keepAside(const Read& read);
+    // Writes `after`, or keeps the change from `before` unsaved and says why.
+    void store(const QVariantMap& before, const QVariantMap& after);
+    bool write(const QVariantMap& values);  // false when the file could not be written
+    bool keepAside(const Read& read);  // false with errno set when it could not
 
     QString path_;
     std::optional<QString> damagedCopy_;
     bool writable_ = true;  // false after a failed read, or while a damaged file could not be kept aside
+    int unwritableError_ = 0;  // why it is not writable when the file could be read (errno)
+    Unsaved unsaved_;
     std::optional<ReadFailure> readFailure_;
     std::optional<int> writeFailure_;
     // The file as this object last read or wrote it (none: there was none), and its values then,

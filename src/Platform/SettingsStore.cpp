@@ -35,6 +35,11 @@ QString SettingsStore::filePath() const {
     return file_->path();
 }
 
+bool SettingsStore::storesEveryChange() const {
+    std::lock_guard lock(mutex_);
+    return !file_->readFailure() && !file_->holdsUnsavedChanges();
+}
+
 std::optional<SettingsFile::ReadFailure> SettingsStore::readFailure() const {
     std::lock_guard lock(mutex_);
     return file_->readFailure();

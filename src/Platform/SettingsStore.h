@@ -33,6 +33,9 @@ public:
     // the next hold in memory, and each later change tries to store them all again.
     std::optional<int> writeFailure() const;
     QString filePath() const;
+    // Whether every change of this run is in the file, for what must outlive the process: none is
+    // when the file cannot be read or a change could not be written.
+    bool storesEveryChange() const;
 
     QVariant value(const QString& key, const QVariant& fallback = {}) const;
     QString text(const QString& key) const;  // empty when missing

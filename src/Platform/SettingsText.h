@@ -12,8 +12,9 @@
 namespace SettingsText {
 
 // Beyond these a file is damage too, read only so far: its reading must never hold the start for
-// long. The app's own file holds a few dozen lines, its longest value some hundred kilobytes.
-inline constexpr qsizetype byteLimit = 8 * 1024 * 1024;
+// long. They stay above anything the app writes: a few dozen lines, of which only the histories
+// are long, each bounded in bytes, and so is what of them is set aside.
+inline constexpr qsizetype byteLimit = 24 * 1024 * 1024;
 inline constexpr int lineLimit = 20'000;
 
 struct Judged {

@@ -3,11 +3,11 @@
 #include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
 #include "Platform/SettingsStore.h"
+#include "Platform/SettingsText.h"
 
 #include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
-
 
 #include <algorithm>
 #include <cmath>
@@ -20,37 +20,50 @@ namespace {
 const QString key = QStringLiteral("storageHistory.v1");
 const QString scanKey = QStringLiteral("scanHistory.v1");
 
-// An undecodable history is moved to "<key>.unreadable" (then ".unreadable.2", …) before the list
-// starts afresh, so a damaged value never costs the days it held. Moved, not copied: a value left
-// in place would be set aside again at every launch until something rewrites it.
+// A value set aside is kept to this many bytes, like a list: see historyByteLimit.
+constexpr qsizetype setAsideByteLimit = StorageHistoryService::historyByteLimit;
+
+// The settings file writes a history's bytes escaped, each byte as at most four characters. Both
+// lists and the copy set aside of each must stay readable with room to spare for everything else.
+static_assert(4 * (2 * StorageHistoryService::historyByteLimit + 2 * setAsideByteLimit) + 1024 * 1024 <= SettingsText::byteLimit);
+
+// A history that cannot be read as a whole, or held records that cannot be real, is moved to
+// "<key>.unreadable" before the list goes on without them, so damage never costs the days it held
+// unseen. Moved, not copied: a value left in place would be set aside again at every launch. One
+// copy per list, the latest damage, and only its first part: damage found again and again must not
+// grow the file past what it can read back.
 void setAside(const QString& storedKey, const QVariant& value) {
     SettingsStore& store = SettingsStore::shared();
-    QString aside = storedKey + ".unreadable";
-    for (int n = 2; store.contains(aside); ++n) aside = storedKey + ".unreadable." + QString::number(n);
-    store.setValue(aside, value);
+    store.setValue(storedKey + ".unreadable", value.toByteArray().left(setAsideByteLimit));
     store.remove(storedKey);
 }
 
-// The first day a record can come from: this system keeps no history from before 2000.
+// Before 2000 no clock that wrote a record can have been; the end of year 9999 is as far as a
+// calendar day can be told.
 constexpr Instant earliestRecordDate = Instant::fromUnixSeconds(946'684'800);  // 2000-01-01 UTC
+constexpr Instant latestRecordDate = Instant::fromUnixSeconds(253'402'300'799);  // 9999-12-31 UTC
 
-// Whether a record's date could be a real one: not before 2000 and not more than a day ahead of now
-// (a clock a little ahead of this one, or a time zone moved, still counts).
-bool possibleDate(Instant date, Instant now) {
-    return date >= earliestRecordDate && date <= now.addingSeconds(86'400);
+// No disk holds more than 2^60 bytes, nor that many files.
+constexpr std::int64_t largestFigure = std::int64_t(1) << 60;
+
+// Whether a record could have been written by some clock, however wrong: a clock set back or ahead
+// still gives a date in range, so a record is never judged by the time now.
+bool possibleDate(Instant date) {
+    return date >= earliestRecordDate && date <= latestRecordDate;
 }
 
-// A capacity record that a volume could have given: no negative figure and a capacity (used plus
-// available) above zero that fits in 64 bits.
-bool possible(const StorageRecord& record, Instant now) {
-    std::int64_t capacity = 0;
-    return possibleDate(record.date, now) && record.used >= 0 && record.available >= 0 &&
-           !__builtin_add_overflow(record.used, record.available, &capacity) && capacity > 0;
+bool possibleFigure(std::int64_t figure) { return figure >= 0 && figure <= largestFigure; }
+
+// A capacity record that a volume could have given: figures a disk can hold and a capacity (used
+// plus available) above zero.
+bool possible(const StorageRecord& record) {
+    return possibleDate(record.date) && possibleFigure(record.used) && possibleFigure(record.available) && record.used + record.available > 0;
 }
 
-bool possible(const ScanHistoryRecord& record, Instant now) {
-    if (!possibleDate(record.date, now) || record.totalSize < 0 || record.fileCount < 0 || record.folderCount < 0) return false;
-    return std::ranges::all_of(record.buckets, [](const StoredStorageBucket& bucket) { return bucket.size >= 0 && bucket.fileCount >= 0; });
+bool possible(const ScanHistoryRecord& record) {
+    if (!possibleDate(record.date) || !possibleFigure(record.totalSize) || !possibleFigure(record.fileCount) || !possibleFigure(record.folderCount))
+        return false;
+    return std::ranges::all_of(record.buckets, [](const StoredStorageBucket& bucket) { return possibleFigure(bucket.size) && possibleFigure(bucket.fileCount); });
 }
 
 // A stored list as read: its records that can be real, and whether it held any that cannot.
@@ -60,18 +73,17 @@ struct StoredList {
     bool droppedImpossible = false;
 };
 
-// The list a stored value holds: empty for none, nothing when it cannot be decoded as a whole. A
-// record whose figures cannot be real is left out.
+// The list a stored value holds: empty for none, nothing when it is no list at all. A record that
+// cannot be decoded, or whose figures cannot be real, is left out alone; the others stay.
 template <typename Record>
-std::optional<StoredList<Record>> decoded(const QVariant& stored, Instant now) {
+std::optional<StoredList<Record>> decoded(const QVariant& stored) {
     if (!stored.isValid()) return StoredList<Record>();
     const QJsonDocument document = QJsonDocument::fromJson(stored.toByteArray());
     if (!document.isArray()) return std::nullopt;
     StoredList<Record> list;
     for (const auto& item : document.array()) {
         auto record = Record::fromJson(item);
-        if (!record) return std::nullopt;
-        if (possible(*record, now)) {
+        if (record && possible(*record)) {
             list.records.push_back(std::move(*record));
         } else {
             list.droppedImpossible = true;
@@ -80,26 +92,47 @@ std::optional<StoredList<Record>> decoded(const QVariant& stored, Instant now) {
     return list;
 }
 
+QByteArray encoded(const QJsonObject& object) { return QJsonDocument(object).toJson(QJsonDocument::Compact); }
+
+// The stored value of a list: its newest records, at most `limit` of them and within
+// historyByteLimit bytes, oldest dropped first. `records` is cut to what is stored.
 template <typename Record>
-QByteArray encoded(const std::vector<Record>& records) {
-    QJsonArray array;
-    for (const auto& record : records) array.append(record.toJson());
-    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+QByteArray encodedWithin(std::vector<Record>& records, size_t limit) {
+    std::vector<QByteArray> items;
+    items.reserve(records.size());
+    for (const auto& record : records) items.push_back(encoded(record.toJson()));
+    // "[" and "]", and a comma between two items.
+    qsizetype bytes = 1;
+    size_t first = items.size();
+    while (first > 0 && items.size() - first < limit && bytes + items[first - 1].size() + 1 <= StorageHistoryService::historyByteLimit) {
+        --first;
+        bytes += items[first].size() + 1;
+    }
+    records.erase(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(first));
+    QByteArray value;
+    value.reserve(bytes);
+    value.append('[');
+    for (size_t i = first; i < items.size(); ++i) {
+        if (i > first) value.append(',');
+        value.append(items[i]);
+    }
+    value.append(']');
+    return value;
 }
 
 // A list with records that cannot be real is set aside as it was, like an undecodable one, and the
 // rest is stored again without them.
 template <typename Record>
-std::vector<Record> load(const QString& storedKey, Instant now) {
+std::vector<Record> load(const QString& storedKey, size_t limit) {
     const QVariant stored = SettingsStore::shared().value(storedKey);
-    auto list = decoded<Record>(stored, now);
+    auto list = decoded<Record>(stored);
     if (!list) {
         setAside(storedKey, stored);
         return {};
     }
     if (list->droppedImpossible) {
         setAside(storedKey, stored);
-        SettingsStore::shared().setValue(storedKey, encoded(list->records));
+        SettingsStore::shared().setValue(storedKey, encodedWithin(list->records, limit));
     }
     return std::move(list->records);
 }
@@ -107,13 +140,12 @@ std::vector<Record> load(const QString& storedKey, Instant now) {
 // Changes the list as it is stored now, not as this process last saw it: another process may
 // have added to it since. A stored value that cannot be decoded gives way to `current`.
 template <typename Record, typename Change>
-void update(const QString& storedKey, std::vector<Record>& current, size_t limit, Instant now, Change&& change) {
+void update(const QString& storedKey, std::vector<Record>& current, size_t limit, Change&& change) {
     SettingsStore::shared().update(storedKey, [&](const QVariant& stored) -> std::optional<QVariant> {
-        auto list = decoded<Record>(stored, now);
+        auto list = decoded<Record>(stored);
         std::vector<Record> records = list ? std::move(list->records) : current;
         change(records);
-        if (records.size() > limit) records.erase(records.begin(), records.end() - static_cast<std::ptrdiff_t>(limit));
-        QByteArray value = encoded(records);
+        QByteArray value = encodedWithin(records, limit);
         current = std::move(records);
         return value;
     });
@@ -142,22 +174,28 @@ std::uint64_t changeMagnitude(const FolderStorageChange& change) {
 StorageHistoryService::StorageHistoryService(QObject* parent) : StorageHistoryService(Sources{}, parent) {}
 
 StorageHistoryService::StorageHistoryService(Sources sources, QObject* parent)
-    : QObject(parent), sources_(std::move(sources)), records_(load<StorageRecord>(key, sources_.now())), scanRecords_(load<ScanHistoryRecord>(scanKey, sources_.now())) {
+    : QObject(parent), sources_(std::move(sources)), records_(load<StorageRecord>(key, recordLimit)), scanRecords_(load<ScanHistoryRecord>(scanKey, scanRecordLimit)) {
     recordCurrentCapacity();
 }
 
 void StorageHistoryService::recordCurrentCapacity() {
     const Capacity capacity = sources_.capacity();
-    // A volume that could not be read says nothing about the day; recording it would replace a real reading.
-    if (capacity.total <= 0) return;
-    const Instant now = sources_.now();
     const std::int64_t used = std::max<std::int64_t>(0, saturatingDifference(capacity.total, capacity.available));
+    // A volume that could not be read says nothing about the day; recording it would replace a real
+    // reading. Nor is a figure no disk can have recorded: it could not be read back.
+    if (capacity.total <= 0 || !possibleFigure(used) || !possibleFigure(capacity.available)) return;
+    const Instant now = sources_.now();
     const QTimeZone zone = sources_.timeZone();
     const auto today = localDay(now, zone);
-    update(key, records_, recordLimit, now, [&](std::vector<StorageRecord>& records) {
+    update(key, records_, recordLimit, [&](std::vector<StorageRecord>& records) {
         if (!records.empty() && today && localDay(records.back().date, zone) == today) {
-            records.back() = StorageRecord{records.back().id, now, used, capacity.available};
-        } else {
+            records.back() = StorageRecord{records.back().id, std::max(now, records.back().date), used, capacity.available};
+        } else if (!records.empty() && now < records.back().date) {
+            // A clock behind the newest record (a dead clock battery, a board before its time is
+            // set) cannot date today's reading: it goes to the newest record, which keeps its date,
+            // so the list stays in order and the clock set right again goes on from there.
+            records.back() = StorageRecord{records.back().id, records.back().date, used, capacity.available};
+        } else if (possibleDate(now)) {
             records.push_back(StorageRecord{Uuid::random(), now, used, capacity.available});
         }
     });
@@ -165,7 +203,9 @@ void StorageHistoryService::recordCurrentCapacity() {
 }
 
 void StorageHistoryService::record(const ScanSnapshot& snapshot) {
-    ScanHistoryRecord scan{Uuid::random(), snapshot.scannedAt, PathText::display(snapshot.rootPath), snapshot.totalSize, snapshot.fileCount, snapshot.folderCount, {}};
+    // A scan made while the clock stood before 2000 is still kept, dated as early as a record can be.
+    const Instant date = std::clamp(snapshot.scannedAt, earliestRecordDate, latestRecordDate);
+    ScanHistoryRecord scan{Uuid::random(), date, PathText::display(snapshot.rootPath), snapshot.totalSize, snapshot.fileCount, snapshot.folderCount, {}};
     const size_t count = std::min(snapshot.buckets.size(), bucketLimit);
     for (size_t i = 0; i < count; ++i) {
         const StorageBucket& bucket = snapshot.buckets[i];
@@ -173,7 +213,9 @@ void StorageHistoryService::record(const ScanSnapshot& snapshot) {
         const QString path = PathText::display(std::string_view(bucket.path));
         scan.buckets.push_back({path, PathText::display(bucket.name()), path, bucket.size, bucket.fileCount});
     }
-    update(scanKey, scanRecords_, scanRecordLimit, sources_.now(), [&](std::vector<ScanHistoryRecord>& records) { records.push_back(std::move(scan)); });
+    // The smallest buckets give way to keep one record well within the list's bytes.
+    while (!scan.buckets.empty() && encoded(scan.toJson()).size() > scanRecordByteLimit) scan.buckets.pop_back();
+    update(scanKey, scanRecords_, scanRecordLimit, [&](std::vector<ScanHistoryRecord>& records) { records.push_back(std::move(scan)); });
     emit scanRecordsChanged();
 }
 

@@ -32,6 +32,11 @@ public:
     static constexpr size_t recordLimit = 365;
     static constexpr size_t scanRecordLimit = 90;
     static constexpr size_t bucketLimit = 40;
+    // Bytes of JSON each stored list keeps at most, and one scan record: names in scripts that
+    // take several bytes a character, kept three times in each bucket, would otherwise grow the
+    // settings file past what it can read back.
+    static constexpr qsizetype historyByteLimit = 1024 * 1024;
+    static constexpr qsizetype scanRecordByteLimit = historyByteLimit / 8;
 
     // Loads both histories and records today's capacity.
     explicit StorageHistoryService(QObject* parent = nullptr);

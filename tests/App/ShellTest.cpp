@@ -32,6 +32,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QListView>
@@ -248,6 +249,39 @@ TEST_F(ShellTest, TheLanguageChoiceRelaunchesOnlyOnAChange) {
     picker->activated(picker->findData("system"));
     EXPECT_EQ(SettingsStore::shared().text("appLanguage"), "system");
     EXPECT_EQ(relaunches, 2);
+}
+
+// A language the settings file could not take would be lost with the instance that held it: the app
+// beeps and runs on with it, and relaunches once the file holds every change again.
+TEST_F(ShellTest, ALanguageTheFileCouldNotTakeIsNotRelaunchedAway) {
+    const QString usual = SettingsStore::shared().filePath();
+    QTemporaryDir folder;
+    const QString path = folder.filePath("Quarnell.conf");
+    SettingsStore::shared().useFile(path);
+    SettingsStore::shared().setValue("appLanguage", "en");
+    int beeps = 0;
+    AppRelauncher::setHooks({[this] { return ++relaunches, true; }, [&] { ++beeps; }, [] {}});
+    {
+        SettingsView settings(makeState());
+        rlimit usualLimit{};
+        ::getrlimit(RLIMIT_FSIZE, &usualLimit);
+        const rlimit small{rlim_t(QFileInfo(path).size() - 1), usualLimit.rlim_max};
+        ::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        settings.languagePicker()->activated(settings.languagePicker()->findData("ar"));
+        ::setrlimit(RLIMIT_FSIZE, &usualLimit);
+        ::signal(SIGXFSZ, SIG_DFL);
+        EXPECT_TRUE(SettingsStore::shared().writeFailure());
+        EXPECT_EQ(SettingsStore::shared().text("appLanguage"), "ar");  // for this run
+        EXPECT_EQ(relaunches, 0);
+        EXPECT_EQ(beeps, 1);
+
+        SettingsStore::shared().setValue("appAppearance", "dark");  // stores the language too
+        settings.languagePicker()->activated(settings.languagePicker()->findData("system"));
+        EXPECT_EQ(relaunches, 1);
+    }
+    EXPECT_EQ(SettingsFile(path).loadKeepingDamageAside().value("appLanguage").toString(), "system");
+    SettingsStore::shared().useFile(usual);
 }
 
 TEST_F(ShellTest, TwoSettingsScreensShareEveryValue) {
@@ -508,6 +542,39 @@ TEST_F(ShellTest, AFailedSettingsWriteIsSaidOnce) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(file.readAll(), before);
+    }
+    SettingsStore::shared().useFile(usual);
+}
+
+// A settings file found damaged at start is kept aside and rewritten with what could be read; that
+// is said over the main window, with the file and where its copy is, and nothing else is said.
+TEST_F(ShellTest, ASettingsFileKeptAsideAtStartIsSaid) {
+    const QString usual = SettingsStore::shared().filePath();
+    QTemporaryDir folder;
+    const QString path = folder.filePath("Quarnell.conf");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[General]\nappAppearance=dark\nscanHistory.v1=\"[{\n");
+    }
+    SettingsStore::shared().useFile(path);
+    const auto copy = SettingsStore::shared().damagedCopy();
+    ASSERT_TRUE(copy);
+    {
+        QuarnellApp quarnell(fake.services());
+        quarnell.showMainWindow();
+        QApplication::processEvents();
+        auto* notice = qobject_cast<QMessageBox*>(quarnell.damagedSettingsNotice());
+        ASSERT_TRUE(notice);
+        EXPECT_TRUE(notice->isVisible());
+        EXPECT_EQ(notice->text(), AppLocalization::string("settings.damaged.title"));
+        EXPECT_EQ(notice->informativeText(), AppLocalization::format("settings.damaged.detail", {isolatedText(path), isolatedText(*copy)}));
+        EXPECT_EQ(quarnell.mainWindow()->findChildren<QMessageBox*>().size(), 1);
+        EXPECT_FALSE(quarnell.unreadableSettingsNotice());
+        EXPECT_FALSE(quarnell.unwritableSettingsNotice());
+        EXPECT_EQ(SettingsStore::shared().text("appAppearance"), "dark");
+        notice->close();
+        QApplication::processEvents();
     }
     SettingsStore::shared().useFile(usual);
 }

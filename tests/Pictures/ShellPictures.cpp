@@ -36,6 +36,9 @@ static const PictureRegistration shell("shell", [](PictureContext& pictures) {
         pictures.render("settings-unwritable-notice", QSize(520, 280), [&] {
             return makeUnwritableSettingsNotice(ENOSPC, "/home/ana/.config/Quarnell/Quarnell.ini");
         });
+        pictures.render("settings-damaged-notice", QSize(520, 280), [&] {
+            return makeDamagedSettingsNotice("/home/ana/.config/Quarnell/Quarnell.ini", "/home/ana/.config/Quarnell/Quarnell.ini.damaged-2026-12-07T093012");
+        });
         fake.abandon.request_stop();
     }
 });

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
+#include <QTemporaryDir>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -90,11 +91,15 @@ TEST(SettingsFile, DamagedFilesAreCopiedAsideWholeBeforeAnythingIsWritten) {
         const QString path = writtenSettings(tree);
         const QByteArray damaged = damage(bytesOf(path));
         overwrite(path, damaged);
+        ::chmod(QFile::encodeName(path).constData(), 0600);
 
         SettingsFile file(path);
         const QVariantMap values = file.loadKeepingDamageAside();
         ASSERT_TRUE(file.damagedCopy());
         EXPECT_EQ(bytesOf(*file.damagedCopy()), damaged);
+        struct stat copy {};
+        ASSERT_EQ(::stat(QFile::encodeName(*file.damagedCopy()).constData(), &copy), 0);
+        EXPECT_EQ(copy.st_mode & 07777, 0600u);  // as private as the file it keeps
         EXPECT_EQ(damagedCopies(path).size(), 1);
         // Only the damaged lines are lost: a zeroed head takes the keys before the history's end.
         const bool zeroed = std::string(name) == "zeroed head";
@@ -434,6 +439,59 @@ TEST(SettingsFile, WritesKeepPermissionsAndAFailedWriteLeavesTheFileWhole) {
     const QVariantMap stored = SettingsFile(plain).loadKeepingDamageAside();
     EXPECT_EQ(stored.value("big").toString(), QString(4096, 'b'));
     EXPECT_EQ(stored.value("small").toString(), "s");
+}
+
+// A change the file cannot take is said like a failed write and held for the run: with no scratch
+// folder to read the file faithfully, and with a damaged file that a full disk keeps from being
+// kept aside first. The next change that can be written stores it too.
+TEST(SettingsFile, AChangeThatCannotBeWrittenIsSaidAndHeld) {
+    {
+        SCOPED_TRACE("no scratch folder");
+        TempTree tree;
+        const QString path = writtenSettings(tree);
+        const QByteArray before = bytesOf(path);
+        const QByteArray usualTemp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", "/proc");  // a folder where no one can make one
+        EXPECT_FALSE(QTemporaryDir().isValid());
+        SettingsFile file(path);
+        EXPECT_EQ(file.loadKeepingDamageAside().value("zzLast").toString(), "kept");
+        const auto held = file.update([](QVariantMap& values) { return values.insert("appAppearance", "light"), true; });
+        const auto failure = file.writeFailure();
+        if (usualTemp.isNull()) qunsetenv("TMPDIR");
+        else qputenv("TMPDIR", usualTemp);
+        ASSERT_TRUE(held);
+        EXPECT_EQ(held->value("appAppearance").toString(), "light");
+        EXPECT_TRUE(failure);
+        EXPECT_EQ(bytesOf(path), before);
+
+        file.update([](QVariantMap& values) { return values.insert("zzLast", "changed"), true; });
+        const QVariantMap stored = SettingsFile(path).loadKeepingDamageAside();
+        EXPECT_EQ(stored.value("appAppearance").toString(), "light");
+        EXPECT_EQ(stored.value("zzLast").toString(), "changed");
+    }
+    SCOPED_TRACE("a damaged file on a full disk");
+    TempTree tree;
+    const QString path = writtenSettings(tree);
+    const QByteArray damaged = bytesOf(path) + "junk=\"" + QByteArray(100 * 1024, 'j') + "\n";
+    overwrite(path, damaged);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Room for the readable part in a scratch file, none for the whole copy.
+        const rlimit small{rlim_t(60 * 1024), rlim_t(60 * 1024)};
+        ::signal(SIGXFSZ, SIG_IGN);
+        bool held = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+        SettingsFile file(path);
+        held = held && file.loadKeepingDamageAside().value("zzLast").toString() == "kept" && !file.damagedCopy();
+        const auto changed = file.update([](QVariantMap& values) { return values.insert("appAppearance", "light"), true; });
+        held = held && changed && changed->value("appAppearance").toString() == "light" && file.writeFailure() == EFBIG;
+        ::_exit(held ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(bytesOf(path), damaged);
+    EXPECT_TRUE(damagedCopies(path).isEmpty());
 }
 
 // The store finds its file without opening it (a FIFO there would hold the start for good), in the

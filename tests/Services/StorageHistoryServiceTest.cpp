@@ -1,11 +1,14 @@
 #include "Platform/SettingsStore.h"
+#include "Platform/SettingsText.h"
 #include "Services/StorageHistoryService.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSignalSpy>
 
+#include <algorithm>
 #include <functional>
 #include <limits>
 
@@ -154,8 +157,9 @@ TEST_F(StorageHistoryServiceTest, UndecodableValuesAreSetAsideNotDestroyed) {
     StorageHistoryService history(sources());
     EXPECT_EQ(history.records().size(), 1u);
     EXPECT_TRUE(history.scanRecords().empty());
-    EXPECT_EQ(SettingsStore::shared().value(key + ".unreadable").toByteArray(), "older damage");
-    EXPECT_EQ(SettingsStore::shared().value(key + ".unreadable.2").toByteArray(), wrongType);
+    // One copy a list, the latest damage: damage found again and again cannot grow the file.
+    EXPECT_EQ(SettingsStore::shared().value(key + ".unreadable").toByteArray(), wrongType);
+    EXPECT_FALSE(SettingsStore::shared().contains(key + ".unreadable.2"));
     EXPECT_EQ(SettingsStore::shared().value(scanKey + ".unreadable").toByteArray(), "{not json");
     EXPECT_EQ(storedRecords(), history.records());
 
@@ -287,21 +291,33 @@ TEST_F(StorageHistoryServiceTest, TwoInstancesKeepEachOthersRecords) {
 
 // Figures no volume or scan can give (a damaged or hand-edited store) are dropped on load, the stored
 // value is kept aside as it was, and what is left compares without overflowing.
-TEST_F(StorageHistoryServiceTest, RecordsThatCannotBeRealAreDroppedOnLoad) {
+// A record is dropped alone, for what no clock can explain: a date before 2000 or past any calendar,
+// a negative figure or one beyond any disk, a member of the wrong type or missing. A date ahead of
+// the clock now is no such thing: the clock may be the one that is wrong.
+TEST_F(StorageHistoryServiceTest, RecordsThatCannotBeRealAreDroppedOneByOneOnLoad) {
     constexpr std::int64_t least = std::numeric_limits<std::int64_t>::min();
-    constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t beyondAnyDisk = (std::int64_t(1) << 60) + 1;
     const StorageRecord good{Uuid::random(), utc(2024, 3, 1, 12, 0), 500, 500};
+    const StorageRecord aheadByDays{Uuid::random(), now.addingSeconds(-2 * 86400.0), 700, 300};
     const StorageRecord aheadByHours{Uuid::random(), now.addingSeconds(6 * 3600.0), 600, 400};
     QJsonArray stored{good.toJson()};
     for (const StorageRecord& impossible : {StorageRecord{Uuid::random(), Instant::fromReferenceSeconds(-9e12), 1, 1},
                                             StorageRecord{Uuid::random(), Instant::fromReferenceSeconds(9e12), 1, 1},
                                             StorageRecord{Uuid::random(), utc(1999, 12, 31, 23, 0), 1, 1},
-                                            StorageRecord{Uuid::random(), now.addingSeconds(2 * 86400.0), 1, 1},
                                             StorageRecord{Uuid::random(), good.date, least, 1},
-                                            StorageRecord{Uuid::random(), good.date, most, 1},
+                                            StorageRecord{Uuid::random(), good.date, 9'223'372'036'854'775'000, 1},
+                                            StorageRecord{Uuid::random(), good.date, beyondAnyDisk, 1},
                                             StorageRecord{Uuid::random(), good.date, 10, -5},
                                             StorageRecord{Uuid::random(), good.date, 0, 0}})
         stored.append(impossible.toJson());
+    QJsonObject fraction = good.toJson(), text = good.toJson(), missing = good.toJson();
+    fraction["used"] = 1.5;
+    text["used"] = "500";
+    missing.remove("available");
+    stored.append(fraction);
+    stored.append(text);
+    stored.append(missing);
+    stored.append(aheadByDays.toJson());
     stored.append(aheadByHours.toJson());
     const QByteArray original = QJsonDocument(stored).toJson(QJsonDocument::Compact);
     SettingsStore::shared().setValue(key, original);
@@ -310,32 +326,141 @@ TEST_F(StorageHistoryServiceTest, RecordsThatCannotBeRealAreDroppedOnLoad) {
     ScanHistoryRecord later = earlier;
     later.id = Uuid::random();
     later.totalSize = 3000;
+    ScanHistoryRecord inTwoYears = later;
+    inTwoYears.id = Uuid::random();
+    inTwoYears.date = utc(2026, 3, 1, 9, 0);
+    inTwoYears.totalSize = 4000;
     QJsonArray scans{earlier.toJson(), later.toJson()};
     for (auto damage : std::vector<std::function<void(ScanHistoryRecord&)>>{
              [&](ScanHistoryRecord& r) { r.totalSize = least; }, [&](ScanHistoryRecord& r) { r.totalSize = -1; },
              [&](ScanHistoryRecord& r) { r.date = Instant::fromReferenceSeconds(9e12); }, [&](ScanHistoryRecord& r) { r.fileCount = -3; },
-             [&](ScanHistoryRecord& r) { r.buckets[0].size = least; }}) {
+             [&](ScanHistoryRecord& r) { r.buckets[0].size = least; }, [&](ScanHistoryRecord& r) { r.buckets[0].size = beyondAnyDisk; }}) {
         ScanHistoryRecord damaged = later;
         damaged.id = Uuid::random();
         damage(damaged);
         scans.append(damaged.toJson());
     }
+    QJsonObject fractionalCount = later.toJson();
+    fractionalCount["fileCount"] = 2.5;
+    scans.append(fractionalCount);
+    scans.append(inTwoYears.toJson());
     SettingsStore::shared().setValue(scanKey, QJsonDocument(scans).toJson(QJsonDocument::Compact));
 
     StorageHistoryService history(sources());
-    ASSERT_EQ(history.records().size(), 2u);  // today's capture replaced the one a few hours ahead: the same day
+    ASSERT_EQ(history.records().size(), 3u);  // today's capture replaced the one a few hours ahead: the same day
     EXPECT_EQ(history.records()[0], good);
-    EXPECT_EQ(history.records()[1].id, aheadByHours.id);
+    EXPECT_EQ(history.records()[1], aheadByDays);
+    EXPECT_EQ(history.records()[2].id, aheadByHours.id);
+    EXPECT_EQ(history.records()[2].date, aheadByHours.date);
     EXPECT_EQ(storedRecords(), history.records());
     EXPECT_EQ(SettingsStore::shared().value(key + ".unreadable").toByteArray(), original);
-    ASSERT_EQ(history.scanRecords().size(), 2u);
-    EXPECT_EQ(history.latestScanChange(), -2000);
+    ASSERT_EQ(history.scanRecords().size(), 3u);
+    EXPECT_EQ(history.scanRecords()[2], inTwoYears);
+    EXPECT_EQ(history.latestScanChange(), 1000);
     EXPECT_TRUE(history.latestFolderChanges().empty());
 
     // Dropped once: the next launch finds nothing more to set aside.
+    SettingsStore::shared().remove(key + ".unreadable");
+    SettingsStore::shared().remove(scanKey + ".unreadable");
     StorageHistoryService relaunched(sources());
     EXPECT_EQ(relaunched.records(), history.records());
-    EXPECT_EQ(relaunched.scanRecords().size(), 2u);
-    EXPECT_FALSE(SettingsStore::shared().contains(key + ".unreadable.2"));
-    EXPECT_FALSE(SettingsStore::shared().contains(scanKey + ".unreadable.2"));
+    EXPECT_EQ(relaunched.scanRecords(), history.scanRecords());
+    EXPECT_FALSE(SettingsStore::shared().contains(key + ".unreadable"));
+    EXPECT_FALSE(SettingsStore::shared().contains(scanKey + ".unreadable"));
+}
+
+// A clock two years behind (a dead clock battery) and then set right: both histories stay whole,
+// the readings made meanwhile go to the newest capacity record and to the end of the scans, and
+// the clock set right goes on after them.
+TEST_F(StorageHistoryServiceTest, AClockSetBackAndForwardAgainKeepsBothHistories) {
+    StorageHistoryService first(sources());
+    for (int day = 1; day <= 30; ++day) {
+        now = now.addingSeconds(86400);
+        capacity.available = 400 - day;
+        first.recordCurrentCapacity();
+        ScanSnapshot scan = snapshot("/home/u", 1000 + day, {{"a", day}});
+        scan.scannedAt = now;
+        first.record(scan);
+    }
+    const std::vector<StorageRecord> days = first.records();
+    const std::vector<ScanHistoryRecord> scans = first.scanRecords();
+    ASSERT_EQ(days.size(), 31u);
+    const Instant rightNow = now;
+
+    now = utc(2022, 4, 9, 12, 0);
+    capacity.available = 123;
+    StorageHistoryService behind(sources());
+    ASSERT_EQ(behind.records().size(), 31u);
+    EXPECT_EQ(std::vector(behind.records().begin(), behind.records().end() - 1), std::vector(days.begin(), days.end() - 1));
+    EXPECT_EQ(behind.records().back().id, days.back().id);
+    EXPECT_EQ(behind.records().back().date, days.back().date);
+    EXPECT_EQ(behind.records().back().available, 123);
+    EXPECT_EQ(behind.scanRecords(), scans);
+    ScanSnapshot scan = snapshot("/home/u", 5000, {{"a", 99}});
+    scan.scannedAt = now;
+    behind.record(scan);
+    ASSERT_EQ(behind.scanRecords().size(), 31u);
+    EXPECT_EQ(behind.latestScanChange(), 5000 - 1030);
+    EXPECT_FALSE(SettingsStore::shared().contains(key + ".unreadable"));
+    EXPECT_FALSE(SettingsStore::shared().contains(scanKey + ".unreadable"));
+
+    // Even a board that starts in 1970 keeps its scan, dated as early as a record can be.
+    now = Instant::fromUnixSeconds(3600);
+    scan.scannedAt = now;
+    StorageHistoryService at1970(sources());
+    at1970.record(scan);
+    ASSERT_EQ(at1970.records().size(), 31u);
+    ASSERT_EQ(at1970.scanRecords().size(), 32u);
+
+    now = rightNow.addingSeconds(86400);
+    StorageHistoryService setRight(sources());
+    ASSERT_EQ(setRight.records().size(), 32u);
+    EXPECT_EQ(setRight.records().back().date, now);
+    EXPECT_TRUE(std::ranges::is_sorted(setRight.records(), {}, &StorageRecord::date));
+    ASSERT_EQ(setRight.scanRecords().size(), 32u);
+    EXPECT_EQ(std::vector(setRight.scanRecords().begin(), setRight.scanRecords().begin() + 30), scans);
+    EXPECT_EQ(setRight.scanRecords().back().totalSize, 5000);
+    EXPECT_EQ(storedRecords(), setRight.records());
+}
+
+// Names in a script of several bytes a character, three times in each of 40 buckets, scan after
+// scan: the file stays within what it can read back, the newest scans kept and the oldest dropped.
+TEST_F(StorageHistoryServiceTest, HistoriesStayWithinWhatTheSettingsFileReadsBack) {
+    std::string longName;
+    for (int i = 0; i < 20; ++i) longName += "\xd8\xaa\xd8\xae\xd8\xb2\xd9\x8a\xd9\x86-\xe6\x96\x87\xe4\xbb\xb6";
+    std::vector<std::pair<std::string, std::int64_t>> folders;
+    for (int i = 0; i < 40; ++i) folders.emplace_back(longName + "/" + longName + std::to_string(i), 1000 - i);
+    StorageHistoryService history(sources());
+    Uuid newest;
+    for (int scan = 0; scan < 30; ++scan) {
+        history.record(snapshot("/home/" + longName, scan, folders));
+        newest = history.scanRecords().back().id;
+    }
+    const QByteArray stored = SettingsStore::shared().value(scanKey).toByteArray();
+    EXPECT_LE(stored.size(), StorageHistoryService::historyByteLimit);
+
+    QFile file(SettingsStore::shared().filePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_LE(text.size(), SettingsText::byteLimit);
+    EXPECT_FALSE(SettingsText::judge(text).damaged);
+
+    StorageHistoryService relaunched(sources());
+    ASSERT_FALSE(relaunched.scanRecords().empty());
+    EXPECT_LT(relaunched.scanRecords().size(), 30u);
+    EXPECT_EQ(relaunched.scanRecords().back().id, newest);
+    EXPECT_EQ(relaunched.scanRecords().back().buckets.size(), 40u);
+    EXPECT_EQ(relaunched.latestScanChange(), 1);
+
+    // One scan alone too large for a record keeps its largest buckets.
+    std::string longest;
+    while (longest.size() < 4000) longest += "\xe6\x96\x87";
+    std::vector<std::pair<std::string, std::int64_t>> deep;
+    for (int i = 0; i < 40; ++i) deep.emplace_back(longest + "/" + std::to_string(i), 1000 - i);
+    relaunched.record(snapshot("/deep", 1, deep));
+    const ScanHistoryRecord& kept = relaunched.scanRecords().back();
+    EXPECT_GT(kept.buckets.size(), 0u);
+    EXPECT_LT(kept.buckets.size(), 40u);
+    EXPECT_EQ(kept.buckets.front().size, 1000);
+    EXPECT_LE(QJsonDocument(kept.toJson()).toJson(QJsonDocument::Compact).size(), StorageHistoryService::scanRecordByteLimit);
 }
