@@ -11,9 +11,6 @@
 
 namespace {
 
-// Few enough that decoding never crowds the machine; a list of hundreds of applications waits its turn.
-constexpr int decodingThreads = 2;
-
 std::mutex hookMutex;
 std::function<void(const std::string&)> beforeDecode;
 
@@ -35,7 +32,9 @@ AppIcons& AppIcons::shared() {
     return *icons;
 }
 
-AppIcons::AppIcons(QObject* parent) : QObject(parent), jobs_(this, decodingThreads) {}
+AppIcons::AppIcons(QObject* parent) : QObject(parent), decoding_(std::make_unique<Decoding>()) {
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { decoding_.reset(); });
+}
 
 void AppIcons::setBeforeDecode(std::function<void(const std::string&)> hook) {
     const std::lock_guard lock(hookMutex);
@@ -51,9 +50,10 @@ QIcon AppIcons::icon(const std::string& iconName) {
         icons_.emplace(iconName, fallback());
         return fallback();
     }
+    if (!decoding_) return fallback();
     icons_.emplace(iconName, std::nullopt);
     IconTheme::prepare();  // the theme's folders are settled here, before any worker looks in them
-    jobs_.run(
+    decoding_->jobs.run(
         std::stop_source(),
         [iconName](std::stop_token stop) {
             // Icons still waiting when the application quits are not decoded.
