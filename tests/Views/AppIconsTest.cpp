@@ -274,6 +274,13 @@ TEST(SvgCost, CountsWhatDrawingVisitsWithEveryUseRepeatingItsTarget) {
     EXPECT_EQ(SvgCost::drawnElements(doubling, 16'000), 16'001);
     EXPECT_EQ(SvgCost::drawnElements(R"(<svg><g id="a"><use href="#a"/></g></svg>)", 100), 101);  // repeats itself
     EXPECT_EQ(SvgCost::drawnElements("<svg><path></svg>", 100), 101);  // cannot be read
+    // Nested or chained deeper than drawing should recurse, however few elements that is.
+    const auto nested = [](int levels) { return "<svg>" + QByteArray("<g>").repeated(levels) + QByteArray("</g>").repeated(levels) + "</svg>"; };
+    EXPECT_EQ(SvgCost::drawnElements(nested(200), 1'000'000), 201);
+    EXPECT_EQ(SvgCost::drawnElements(nested(300), 1'000'000), 1'000'001);
+    QByteArray chain = R"(<svg><path id="u0"/>)";
+    for (int link = 1; link <= 300; ++link) chain += QStringLiteral(R"(<g id="u%1"><use href="#u%2"/></g>)").arg(link).arg(link - 1).toUtf8();
+    EXPECT_EQ(SvgCost::drawnElements(chain + R"(<use href="#u300"/></svg>)", 1'000'000), 1'000'001);
 }
 
 // What an icon is never worth: a file larger than icons are, a scalable image that draws more than an

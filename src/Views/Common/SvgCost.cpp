@@ -18,29 +18,48 @@ struct Element {
 
 class Counter {
 public:
-    Counter(std::vector<Element>& elements, int limit) : elements_(elements), limit_(limit), cost_(elements.size(), unknown) {}
+    Counter(const std::vector<Element>& elements, int limit) : elements_(elements), limit_(limit), known_(elements.size()) {}
 
+    // What drawing the element costs; limit + 1 when that is too much, or when it leads deeper than
+    // drawing should recurse (real icons are a few levels deep).
     int cost(int index) {
-        int& known = cost_[static_cast<size_t>(index)];
-        if (known == visiting) return limit_ + 1;  // a use that repeats itself never ends
-        if (known != unknown) return known;
-        known = visiting;
-        const Element& element = elements_[static_cast<size_t>(index)];
-        long long total = 1;
-        if (element.target >= 0) total += cost(element.target);
-        for (int child : element.children) {
-            if (total > limit_) break;
-            total += cost(child);
-        }
-        known = static_cast<int>(std::min<long long>(total, limit_ + 1));
-        return known;
+        const Measure measure = measured(index, 1);
+        return measure.height > deepest ? limit_ + 1 : measure.cost;
     }
 
 private:
+    struct Measure {
+        int cost = unknown;
+        int height = 0;  // the most elements and uses that lead down from here, this one included
+    };
     static constexpr int unknown = -1, visiting = -2;
-    std::vector<Element>& elements_;
+    static constexpr int deepest = 256;
+
+    // `depth`: the elements and uses that lead to this one from the top, this one included. Past the
+    // deepest level the whole document is too deep, so nothing below needs measuring.
+    Measure measured(int index, int depth) {
+        if (depth > deepest) return {limit_ + 1, deepest + 1};
+        Measure& known = known_[static_cast<size_t>(index)];
+        if (known.cost == visiting) return {limit_ + 1, deepest + 1};  // a use that repeats itself never ends
+        if (known.cost != unknown) return known;
+        known.cost = visiting;
+        const Element& element = elements_[static_cast<size_t>(index)];
+        long long total = 1;
+        int height = 1;
+        auto add = [&](int below) {
+            const Measure measure = measured(below, depth + 1);
+            total += measure.cost;
+            height = std::max(height, measure.height + 1);
+        };
+        if (element.target >= 0) add(element.target);
+        for (auto child = element.children.begin(); child != element.children.end() && total <= limit_ && height <= deepest; ++child) add(*child);
+        known = {static_cast<int>(std::min<long long>(total, limit_ + 1)), std::min(height, deepest + 1)};
+        return known;
+    }
+
+    const std::vector<Element>& elements_;
     int limit_;
-    std::vector<int> cost_;
+    std::vector<Measure> known_;
 };
 
 }  // namespace
