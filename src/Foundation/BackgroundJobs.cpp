@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
-BackgroundJobs::BackgroundJobs(QObject* owner) : owner_(owner) {
-    // A scan, a duplicate search, a list load and a move may all run at once; none may wait for another.
-    pool_.setMaxThreadCount(16);
+// By default a scan, a duplicate search, a list load and a move may all run at once; none waits for another.
+BackgroundJobs::BackgroundJobs(QObject* owner, int workers) : owner_(owner) {
+    pool_.setMaxThreadCount(workers);
 }
 
 BackgroundJobs::~BackgroundJobs() {

@@ -17,7 +17,8 @@
 // processes (ProcessRunner kills them at once), so stopping the owner's jobs ends them promptly.
 class BackgroundJobs {
 public:
-    explicit BackgroundJobs(QObject* owner);
+    // At most `workers` jobs run at once; the others wait their turn in order.
+    explicit BackgroundJobs(QObject* owner, int workers = 16);
     // Asks every running job to stop and waits for all of them, so no worker outlives the owner.
     ~BackgroundJobs();
 

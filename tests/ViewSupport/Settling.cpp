@@ -1,5 +1,7 @@
 #include "ViewSupport/Settling.h"
 
+#include "Views/Common/AppIcons.h"
+
 #include <QAbstractAnimation>
 #include <QTest>
 #include <QWidget>
@@ -35,7 +37,7 @@ bool waitUntilStill(QWidget& root, int timeoutMs) {
         [&] {
             QCoreApplication::sendPostedEvents();
             std::vector<int> now = layoutOf(root);
-            const bool still = !isAnimating(root) && now == previous;
+            const bool still = !isAnimating(root) && AppIcons::shared().isIdle() && now == previous;
             previous = std::move(now);
             return still;
         },

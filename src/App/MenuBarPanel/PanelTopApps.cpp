@@ -2,7 +2,7 @@
 
 #include "Models/AppLocalization.h"
 #include "Models/DisplayText.h"
-#include "Views/Common/AppIcons.h"
+#include "Views/Common/AppIconSlot.h"
 #include "Views/Common/Hairline.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Fonts.h"
@@ -51,9 +51,11 @@ void PanelTopApps::setApps(const std::vector<AppUsage>& apps) {
     for (std::size_t i = 0; i < apps.size(); ++i) {
         auto* row = new QHBoxLayout;
         row->setSpacing(10);
-        const QIcon icon = AppIcons::icon(apps[i].iconName);
-        if (icon.isNull()) row->addWidget(new IconBadge("app", DS::gray, 20));
-        else row->addWidget(new IconImageView(icon, 20));
+        // The application's icon, or a badge while there is none to show.
+        auto* icon = new IconImageView({}, 20);
+        row->addWidget(icon);
+        auto* badge = new IconBadge("app", DS::gray, 20);
+        row->addWidget(badge);
         auto* name = new TextLabel(DisplayText::name(QString::fromStdString(apps[i].name)), Fonts::system(13));
         name->setObjectName("appName");
         row->addWidget(name, 1);
@@ -67,6 +69,12 @@ void PanelTopApps::setApps(const std::vector<AppUsage>& apps) {
         value->setFixedWidth(70);
         row->addWidget(value);
         list->addLayout(row);
+        auto* iconSlot = new AppIconSlot(icon, [icon, badge](const QIcon& shown) {
+            icon->setIcon(shown);
+            icon->setVisible(!shown.isNull());
+            badge->setVisible(shown.isNull());
+        });
+        iconSlot->setIconName(apps[i].iconName);
     }
     delete rowsContent_;
     rowsContent_ = content;

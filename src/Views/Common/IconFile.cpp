@@ -1,6 +1,7 @@
 #include "Views/Common/IconFile.h"
 
 #include "Platform/FileContents.h"
+#include "Views/Common/SvgCost.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -11,26 +12,48 @@ namespace IconFile {
 namespace {
 
 // Icons are a few hundred kilobytes at most.
-constexpr size_t largestIconFile = 8 << 20;
+constexpr size_t largestIconFile = 4 << 20;
+// The largest bitmap worth decoding: the screens draw icons at 76 points at most.
+constexpr int largestBitmapSide = 1024;
 // A scalable icon is drawn once at the largest size the screens show.
 constexpr int scalableSide = 256;
+// Detailed application icons draw a few thousand elements; each may cost a fill of the whole image,
+// so this many keeps the longest decode to seconds on a worker instead of a minute.
+constexpr int mostScalableElements = 16000;
+
+QImage decodeOne(const std::filesystem::path& file) {
+    const auto bytes = FileContents::read(file, largestIconFile);
+    if (!bytes || bytes->empty()) return {};
+    QByteArray data(bytes->data(), static_cast<qsizetype>(bytes->size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QByteArray format = reader.format();
+    if (format == "svgz" || data.startsWith("\x1f\x8b")) return {};
+    if (format == "svg") {
+        if (SvgCost::drawnElements(data, mostScalableElements) > mostScalableElements) return {};
+        reader.setScaledSize(QSize(scalableSide, scalableSide));
+    } else {
+        const QSize size = reader.size();
+        if (size.width() > largestBitmapSide || size.height() > largestBitmapSide) return {};
+    }
+    return reader.read();
+}
 
 }  // namespace
 
-QIcon read(const std::vector<std::filesystem::path>& files) {
-    QIcon icon;
+std::vector<QImage> decode(const std::vector<std::filesystem::path>& files) {
+    std::vector<QImage> images;
     for (const std::filesystem::path& file : files) {
-        const auto bytes = FileContents::read(file, largestIconFile);
-        if (!bytes || bytes->empty()) continue;
-        QByteArray data(bytes->data(), static_cast<qsizetype>(bytes->size()));
-        QBuffer buffer(&data);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
-        const QByteArray format = reader.format();
-        if (format == "svg" || format == "svgz") reader.setScaledSize(QSize(scalableSide, scalableSide));
-        const QImage image = reader.read();
-        if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+        QImage image = decodeOne(file);
+        if (!image.isNull()) images.push_back(std::move(image));
     }
+    return images;
+}
+
+QIcon icon(const std::vector<QImage>& images) {
+    QIcon icon;
+    for (const QImage& image : images) icon.addPixmap(QPixmap::fromImage(image));
     return icon;
 }
 

@@ -50,8 +50,11 @@ bool IconLookup::isRegularFile(const fs::path& path) {
 // A theme's folders hold one size each: "48x48/apps", "48x48@2/apps", "scalable/apps", or the
 // other way round, "apps/48". Folders of no size ("symbolic") are left out.
 const std::vector<IconLookup::SizedFolder>& IconLookup::folders(const QString& theme) const {
-    auto found = folders_.find(theme);
-    if (found != folders_.end()) return found->second;
+    {
+        const std::lock_guard lock(foldersMutex_);
+        auto found = folders_.find(theme);
+        if (found != folders_.end()) return found->second;
+    }
     static const QRegularExpression sized(QStringLiteral("^(\\d+)(?:x\\d+)?(?:@(\\d+)x?)?$"));
     auto sideOf = [](const fs::path& folder) -> std::optional<int> {
         const QString name = QString::fromStdString(folder.filename().string());
@@ -74,6 +77,8 @@ const std::vector<IconLookup::SizedFolder>& IconLookup::folders(const QString& t
             }
         }
     }
+    // Entries are never removed, so the reference outlives the lock; a list another thread made first is kept.
+    const std::lock_guard lock(foldersMutex_);
     return folders_.emplace(theme, std::move(list)).first->second;
 }
 

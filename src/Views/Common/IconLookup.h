@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <vector>
 
 // Finds the file of a theme icon by its name, the way icon themes lay their files out
@@ -12,7 +13,7 @@
 // opening a file: themes may sit in the user's own folders, where any name can be a FIFO, and
 // Qt's own loader would open each theme's index.theme and icon cache on the window's thread.
 // A candidate counts only when it is a regular file (a link is followed to see what it names).
-// Used on the main thread.
+// Safe to use from several threads at once.
 class IconLookup {
 public:
     struct Places {
@@ -44,5 +45,6 @@ private:
     static bool isRegularFile(const std::filesystem::path& path);
 
     Places places_;
+    mutable std::mutex foldersMutex_;
     mutable std::map<QString, std::vector<SizedFolder>> folders_;  // per theme, listed once
 };

@@ -74,12 +74,14 @@ void prepare() {
     sharedLookup() = std::make_unique<IconLookup>(std::move(places));
 }
 
+std::vector<fs::path> files(const QString& name) { return sharedLookup()->files(name); }
+
 QIcon icon(const QString& name) {
     prepare();
     static QHash<QString, QIcon> found;
     auto cached = found.constFind(name);
     if (cached != found.constEnd()) return *cached;
-    const QIcon icon = IconFile::read(sharedLookup()->files(name));
+    const QIcon icon = IconFile::read(files(name));
     found.insert(name, icon);
     return icon;
 }

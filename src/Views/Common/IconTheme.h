@@ -3,6 +3,9 @@
 #include <QIcon>
 #include <QString>
 
+#include <filesystem>
+#include <vector>
+
 // Theme icons for the screens, looked up by IconLookup and read by IconFile, never by Qt's own
 // loader: that one opens each theme's index.theme and icon cache, and later the icon files, with a
 // blocking open on the window's thread, and the user's own icon folders may hold a FIFO under any of
@@ -16,6 +19,9 @@ namespace IconTheme {
 
 // Called before the first icon is drawn; runs once.
 void prepare();
+
+// The files of a theme name's icon (see IconLookup::files). Safe on any thread once prepare() has run.
+std::vector<std::filesystem::path> files(const QString& name);
 
 // The icon of a theme name ("firefox", "text-x-generic"); null when no theme has it. Each name is
 // looked up once and kept.

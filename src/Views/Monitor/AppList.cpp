@@ -5,7 +5,7 @@
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/RankedRow.h"
 #include "Views/DesignSystem/TextLabel.h"
-#include "Views/Common/AppIcons.h"
+#include "Views/Common/AppIconSlot.h"
 #include "Views/Monitor/MonitorText.h"
 
 #include <QVBoxLayout>
@@ -21,14 +21,16 @@ void AppList::setApps(const std::vector<AppUsage>& apps, const std::function<dou
                       const std::function<QString(const AppUsage&)>& value) {
     const size_t shown = std::min(apps.size(), shownRows);
     while (rows_.size() < shown) {
-        rows_.push_back(new RankedRow({}, {}, {}, {}, {}, 0, tint_, false));
-        rowsLayout()->addWidget(rows_.back());
+        auto* row = new RankedRow({}, {}, {}, {}, {}, 0, tint_, false);
+        rows_.push_back(row);
+        iconSlots_.push_back(new AppIconSlot(row, [row](const QIcon& icon) { row->setIcon(icon); }));
+        rowsLayout()->addWidget(row);
     }
     for (size_t index = 0; index < rows_.size(); ++index) {
         RankedRow* row = rows_[index];
         if (index < shown) {
             const AppUsage& app = apps[index];
-            row->setIcon(AppIcons::icon(app.iconName));
+            iconSlots_[index]->setIconName(app.iconName);
             row->setTitle(DisplayText::name(QString::fromStdString(app.name)));
             row->setSubtitle(MonitorText::processes(app.processCount));
             row->setValue(value(app));

@@ -31,4 +31,5 @@ private:
     DynamicColor tint_;
     TextLabel* gathering_;
     std::vector<RankedRow*> rows_;
+    std::vector<class AppIconSlot*> iconSlots_;  // one per row
 };

@@ -8,7 +8,7 @@
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/DesignSystem/LegendRow.h"
 #include "Views/DesignSystem/TextLabel.h"
-#include "Views/Common/AppIcons.h"
+#include "Views/Common/AppIconSlot.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -35,8 +35,10 @@ BreakdownCard::BreakdownCard(const QString& title, const QString& symbol, const 
     gathering_ = new TextLabel(AppLocalization::string("monitor.gathering"), Fonts::system(14), DynamicColor::secondary());
     legend->addWidget(gathering_);
     for (size_t index = 0; index <= topRows; ++index) {
-        rows_.push_back(new LegendRow(index < topRows ? palette_[index] : restColor(), {}, {}));
-        legend->addWidget(rows_.back());
+        auto* legendRow = new LegendRow(index < topRows ? palette_[index] : restColor(), {}, {});
+        rows_.push_back(legendRow);
+        legend->addWidget(legendRow);
+        if (index < topRows) iconSlots_.push_back(new AppIconSlot(legendRow, [legendRow](const QIcon& icon) { legendRow->setIcon(icon); }));
     }
     row->addLayout(legend, 1);
     row->setAlignment(legend, Qt::AlignVCenter);
@@ -73,7 +75,7 @@ void BreakdownCard::setApps(const std::vector<AppUsage>& apps, const QString& ce
         if (index < top) {
             row->setLabel(DisplayText::name(QString::fromStdString(apps[index].name)));
             row->setValue(format_(metric_(apps[index])));
-            row->setIcon(AppIcons::icon(apps[index].iconName));
+            iconSlots_[index]->setIconName(apps[index].iconName);
         }
         row->setVisible(index < top);
     }

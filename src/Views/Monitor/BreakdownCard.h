@@ -10,6 +10,7 @@
 #include <vector>
 
 class DonutChart;
+class AppIconSlot;
 class LegendRow;
 class TextLabel;
 
@@ -44,4 +45,5 @@ private:
     DonutChart* donut_;
     TextLabel* gathering_;
     std::vector<LegendRow*> rows_;  // the top rows, then the rest
+    std::vector<AppIconSlot*> iconSlots_;  // of the top rows
 };

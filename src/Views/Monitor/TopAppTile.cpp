@@ -6,7 +6,7 @@
 #include "Views/DesignSystem/IconBadge.h"
 #include "Views/DesignSystem/IconImageView.h"
 #include "Views/DesignSystem/TextLabel.h"
-#include "Views/Common/AppIcons.h"
+#include "Views/Common/AppIconSlot.h"
 #include "Views/Monitor/MonitorText.h"
 
 #include <QHBoxLayout>
@@ -31,6 +31,7 @@ TopAppTile::TopAppTile(const DynamicColor& tint, QWidget* parent) : CardModifier
     // An application without an icon gets the placeholder badge its list row shows.
     placeholder_ = new IconBadge(QStringLiteral("app"), tint, 28);
     appRow->addWidget(placeholder_);
+    iconSlot_ = new AppIconSlot(this, [this](const QIcon& icon) { showIcon(icon); });
     name_ = new TextLabel({}, Fonts::system(17, QFont::DemiBold));
     appRow->addWidget(name_, 1);
     gathering_ = new TextLabel(AppLocalization::string("monitor.gathering"), Fonts::system(15), DynamicColor::secondary());
@@ -47,16 +48,23 @@ QSize TopAppTile::sizeHint() const { return CardModifier::sizeHint().expandedTo(
 QSize TopAppTile::minimumSizeHint() const { return CardModifier::minimumSizeHint().expandedTo(QSize(0, 120)); }
 
 void TopAppTile::setApp(const std::optional<AppUsage>& app, const std::optional<QString>& value) {
-    const QIcon icon = app ? AppIcons::icon(app->iconName) : QIcon();
     if (app) {
-        icon_->setIcon(icon);
+        iconSlot_->setIconName(app->iconName);
         name_->setText(DisplayText::name(QString::fromStdString(app->name)));
+    } else {
+        iconSlot_->setIconName({});
+        icon_->setVisible(false);
+        placeholder_->setVisible(false);
     }
-    icon_->setVisible(!icon.isNull());
-    placeholder_->setVisible(app && icon.isNull());
     name_->setVisible(app.has_value());
     gathering_->setVisible(!app);
     value_->setText(value.value_or(MonitorText::unknown()));
+}
+
+void TopAppTile::showIcon(const QIcon& icon) {
+    icon_->setIcon(icon);
+    icon_->setVisible(!icon.isNull());
+    placeholder_->setVisible(icon.isNull());
 }
 
 bool TopAppTile::showsPlaceholder() const { return !placeholder_->isHidden(); }

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class AppIconSlot;
 class IconBadge;
 class IconImageView;
 class TextLabel;
@@ -28,7 +29,10 @@ public:
     QSize minimumSizeHint() const override;
 
 private:
+    void showIcon(const QIcon& icon);
+
     IconImageView* icon_;
+    AppIconSlot* iconSlot_;
     IconBadge* placeholder_;
     TextLabel* name_;
     TextLabel* gathering_;

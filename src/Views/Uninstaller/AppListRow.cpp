@@ -2,7 +2,7 @@
 
 #include "Models/ByteFormatting.h"
 #include "Models/DisplayText.h"
-#include "Views/Common/AppIcons.h"
+#include "Views/Common/AppIconSlot.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/FocusRing.h"
@@ -52,6 +52,7 @@ AppListRow::AppListRow(InstalledApplication app, bool isSelected, const DynamicC
     row->setSpacing(12);
     icon_ = new IconImageView({}, 34);
     row->addWidget(icon_);
+    iconSlot_ = new AppIconSlot(this, [this](const QIcon& icon) { icon_->setIcon(icon); });
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
     name_ = new TextLabel({}, Fonts::system(14, QFont::DemiBold));
@@ -81,7 +82,7 @@ void AppListRow::setApplication(InstalledApplication app, bool isSelected) {
 }
 
 void AppListRow::follow() {
-    icon_->setIcon(AppIcons::icon(app_.iconName));
+    iconSlot_->setIconName(app_.iconName);
     name_->setText(DisplayText::name(app_.name));
     version_->setText(DisplayText::name(app_.version));
     size_->setVisible(app_.size >= 1);

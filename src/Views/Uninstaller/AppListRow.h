@@ -42,6 +42,7 @@ private:
     DynamicColor tint_;
     bool hovering_ = false;
     class IconImageView* icon_;
+    class AppIconSlot* iconSlot_;
     TextLabel* name_;
     TextLabel* version_;
     TextLabel* size_;

@@ -6,7 +6,7 @@
 #include "Models/ByteFormatting.h"
 #include "Models/DisplayText.h"
 #include "Services/AppState.h"
-#include "Views/Common/AppIcons.h"
+#include "Views/Common/AppIconSlot.h"
 #include "Views/Common/Hairline.h"
 #include "Views/Common/ValueAndUnit.h"
 #include "Views/DesignSystem/DS.h"
@@ -41,7 +41,8 @@ UninstallerHeroCard::UninstallerHeroCard(AppState& state, InstalledApplication a
 
     auto* identity = new QHBoxLayout;
     identity->setSpacing(18);
-    auto* icon = new IconImageView(AppIcons::icon(application_.iconName), 76);
+    auto* icon = new IconImageView({}, 76);
+    (new AppIconSlot(icon, [icon](const QIcon& shown) { icon->setIcon(shown); }))->setIconName(application_.iconName);
     auto* shadow = new QGraphicsDropShadowEffect(icon);
     shadow->setColor(QColor(0, 0, 0, 64));
     shadow->setBlurRadius(16);
