@@ -104,6 +104,14 @@ std::unique_ptr<QWidget> screen(AppState& state, const QString& filter = {}) {
     return view;
 }
 
+// The screen with its question open over it.
+std::unique_ptr<QWidget> confirmation(AppState& state) {
+    auto view = std::make_unique<UninstallerView>(state, DS::pink);
+    drawAlertInto(view.get());
+    view->askToTrash();
+    return view;
+}
+
 }  // namespace
 
 static const PictureRegistration uninstaller("uninstaller", [](PictureContext& pictures) {
@@ -124,12 +132,7 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         pictures.render("uninstaller-packaged", windowSize, [&] { return screen(*still.state); });
         // The user ticks the cache: the question says that the application stays installed.
         still.state->setArtifactSelection(still.state->artifacts()[1], true);
-        pictures.render("uninstaller-packaged-confirm", windowSize, [&] {
-            auto view = std::make_unique<UninstallerView>(*still.state, DS::pink);
-            drawAlertInto(view.get());
-            view->askToTrash();
-            return std::unique_ptr<QWidget>(std::move(view));
-        });
+        pictures.render("uninstaller-packaged-confirm", windowSize, [&] { return confirmation(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();
@@ -139,12 +142,7 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         // Even with the copy ticked, the question says that the application stays installed.
         still.state->setArtifactSelection(still.state->artifacts()[0], true);
         still.state->setArtifactSelection(still.state->artifacts()[1], true);
-        pictures.render("uninstaller-usercopy-confirm", windowSize, [&] {
-            auto view = std::make_unique<UninstallerView>(*still.state, DS::pink);
-            drawAlertInto(view.get());
-            view->askToTrash();
-            return std::unique_ptr<QWidget>(std::move(view));
-        });
+        pictures.render("uninstaller-usercopy-confirm", windowSize, [&] { return confirmation(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();
