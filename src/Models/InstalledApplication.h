@@ -15,6 +15,8 @@ struct InstalledApplication {
     std::filesystem::path path;
     std::int64_t size = 0;  // allocated bytes
     std::string iconName;  // the desktop entry's Icon: a theme name or an absolute file
+    // Whatever is moved, the application stays: its entry masks another of its desktop-file ID.
+    bool staysInstalled = false;
 
     bool operator==(const InstalledApplication&) const = default;
 };

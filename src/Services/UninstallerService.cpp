@@ -3,6 +3,7 @@
 #include "Models/AppLocalization.h"
 #include "Models/NameCollator.h"
 #include "Foundation/AllocatedBytes.h"
+#include "Foundation/FileIdentity.h"
 #include "Platform/DesktopApplications.h"
 #include "Platform/DesktopEntry.h"
 #include "Platform/DesktopEntryFile.h"
@@ -27,6 +28,7 @@
 #include <array>
 #include <cerrno>
 #include <limits>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -251,6 +253,8 @@ struct ShownEntry {
     fs::path file;
     std::string id;
     DesktopEntry entry;
+    // Another entry of this id lies behind this one: moving this one only brings that one back.
+    bool masksAnother = false;
 };
 
 std::vector<ShownEntry> shownEntries(const SystemRoots& roots) {
@@ -260,15 +264,28 @@ std::vector<ShownEntry> shownEntries(const SystemRoots& roots) {
 
     const QStringList desktops = currentDesktops();
     std::vector<ShownEntry> shown;
-    std::unordered_set<std::string> seenIDs;
+    // The first entry of each id, and where it stands in `shown` when it is shown.
+    struct First {
+        std::optional<FileIdentity> identity;
+        std::optional<std::size_t> shownAt;
+    };
+    std::unordered_map<std::string, First> seenIDs;
     for (const fs::path& folder : folders) {
         for (auto& [file, id] : DesktopEntryFile::below(folder)) {
             auto entry = DesktopEntry::read(file);
+            if (!entry) continue;
             // An entry that hides or drops an application also shadows the system's entry of that id.
-            if (!entry || !seenIDs.insert(id).second) continue;
+            auto [first, isFirst] = seenIDs.try_emplace(id, First{FileIdentity::at(file), std::nullopt});
+            if (!isFirst) {
+                // The same file again, through a folder listed twice, is nothing behind the first.
+                if (first->second.shownAt && FileIdentity::at(file) != first->second.identity) shown[*first->second.shownAt].masksAnother = true;
+                continue;
+            }
             // Hidden=true is the desktop's way of saying the entry was deleted.
             if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
-            if (showsOn(*entry, desktops)) shown.push_back({std::move(file), std::move(id), std::move(*entry)});
+            if (!showsOn(*entry, desktops)) continue;
+            first->second.shownAt = shown.size();
+            shown.push_back({std::move(file), std::move(id), std::move(*entry)});
         }
     }
     return shown;
@@ -302,7 +319,7 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
     std::vector<InstalledApplication> applications;
     std::vector<std::optional<HomeProgram>> programs;
     std::vector<fs::path> files;
-    for (const auto& [file, id, entry] : shownEntries(roots)) {
+    for (const auto& [file, id, entry, masksAnother] : shownEntries(roots)) {
         InstalledApplication application;
         application.id = file.string();
         application.path = file;
@@ -310,6 +327,7 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
         application.desktopFileID = PathText::display(id);
         application.version = noVersion;
         application.iconName = entry.text("Icon").value_or(QString()).toStdString();
+        application.staysInstalled = masksAnother;
         applications.push_back(std::move(application));
         files.push_back(file);
         programs.push_back(HomeProgram::of(entry, roots, searchPath));
@@ -412,7 +430,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     }
     // An application that stays installed keeps its data unless the user ticks it: its settings, mail
     // or profile are still in use.
-    const bool applicationStays = std::any_of(found.begin(), found.end(), [&](const AppArtifact& artifact) {
+    const bool applicationStays = application.staysInstalled || std::any_of(found.begin(), found.end(), [&](const AppArtifact& artifact) {
         return artifact.path == application.path && !artifact.isSelected;
     });
     if (applicationStays)

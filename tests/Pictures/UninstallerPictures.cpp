@@ -56,6 +56,15 @@ std::vector<AppArtifact> calculatorLeftovers() {
             Fixture::artifact(home / ".config/org.gnome.Calculator", 8'000, ArtifactCategory::preference, false)};
 }
 
+// The user's own copy of a system launcher: moving it brings the system's back, so the application
+// stays installed and nothing of it is ticked.
+std::vector<AppArtifact> firefoxLeftovers() {
+    const Path home = "/home/maya";
+    return {Fixture::artifact(home / ".local/share/applications/firefox.desktop", 4'096, ArtifactCategory::application, false),
+            Fixture::artifact(home / ".cache/mozilla", 412'000'000, ArtifactCategory::cache, false),
+            Fixture::artifact(home / ".mozilla", 236'000'000, ArtifactCategory::support, false)};
+}
+
 // An application kept as an AppImage in the home folder: the program is listed beside its entry.
 std::vector<AppArtifact> appImageLeftovers() {
     const Path home = "/home/maya";
@@ -95,6 +104,14 @@ std::unique_ptr<QWidget> screen(AppState& state, const QString& filter = {}) {
     return view;
 }
 
+// The screen with its question open over it.
+std::unique_ptr<QWidget> confirmation(AppState& state) {
+    auto view = std::make_unique<UninstallerView>(state, DS::pink);
+    drawAlertInto(view.get());
+    view->askToTrash();
+    return view;
+}
+
 }  // namespace
 
 static const PictureRegistration uninstaller("uninstaller", [](PictureContext& pictures) {
@@ -115,12 +132,17 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         pictures.render("uninstaller-packaged", windowSize, [&] { return screen(*still.state); });
         // The user ticks the cache: the question says that the application stays installed.
         still.state->setArtifactSelection(still.state->artifacts()[1], true);
-        pictures.render("uninstaller-packaged-confirm", windowSize, [&] {
-            auto view = std::make_unique<UninstallerView>(*still.state, DS::pink);
-            drawAlertInto(view.get());
-            view->askToTrash();
-            return std::unique_ptr<QWidget>(std::move(view));
-        });
+        pictures.render("uninstaller-packaged-confirm", windowSize, [&] { return confirmation(*still.state); });
+    }
+    {
+        std::vector<InstalledApplication> applications = someApplications();
+        applications[2].staysInstalled = true;
+        StillState still(applications, {{applications[2].id, firefoxLeftovers()}}, applications[2].id);
+        pictures.render("uninstaller-usercopy", windowSize, [&] { return screen(*still.state); });
+        // Even with the copy ticked, the question says that the application stays installed.
+        still.state->setArtifactSelection(still.state->artifacts()[0], true);
+        still.state->setArtifactSelection(still.state->artifacts()[1], true);
+        pictures.render("uninstaller-usercopy-confirm", windowSize, [&] { return confirmation(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();

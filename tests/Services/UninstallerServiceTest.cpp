@@ -274,6 +274,46 @@ TEST_F(UninstallerServiceTest, APackagedApplicationIsListedLockedAndNeverMoved) 
     EXPECT_TRUE(left[0].isSelected);
 }
 
+// A user's copy of an entry (an edited launcher, a pinned one) masks the entry of its id behind it:
+// moving the copy only brings that launcher back, so the application stays installed, packaged or
+// not, and nothing of it is preselected. An entry only the user has is theirs to remove, even when
+// their folder is listed among the system's too.
+TEST_F(UninstallerServiceTest, AUsersCopyOfAnEntryLeavesItsApplicationInstalled) {
+    tree.write("usr/share/applications/htop.desktop", application("Htop"));
+    tree.write("var/lib/dpkg/info/htop.list", "/usr/share/applications/htop.desktop\n");
+    const fs::path htop = tree.write("home/.local/share/applications/htop.desktop", application("Htop", "Terminal=true\n"));
+    tree.file("home/.config/htop/htoprc", 100);
+    tree.write("usr/local/share/applications/tool.desktop", application("Tool"));
+    const fs::path tool = tree.write("home/.local/share/applications/tool.desktop", application("Tool"));
+    tree.file("home/.config/tool/settings", 100);
+    const fs::path solo = tree.write("home/.local/share/applications/solo.desktop", application("Solo"));
+    tree.file("home/.config/solo/settings", 100);
+    auto ticks = [&](const InstalledApplication& application) {
+        Items items;
+        for (const AppArtifact& artifact : service.artifacts(application)) items.emplace_back(artifact.path, artifact.isSelected);
+        return items;
+    };
+
+    auto applications = applicationsByID();
+    ASSERT_EQ(applications.size(), 3u);
+    EXPECT_EQ(applications["htop"].path, htop);
+    EXPECT_TRUE(applications["htop"].staysInstalled);
+    EXPECT_EQ(ticks(applications["htop"]), (Items{{htop, false}, {home(".config/htop"), false}}));
+    EXPECT_FALSE(service.artifacts(applications["htop"])[0].isLocked());  // the copy is the user's to move
+    EXPECT_EQ(applications["tool"].path, tool);
+    EXPECT_TRUE(applications["tool"].staysInstalled);
+    EXPECT_EQ(ticks(applications["tool"]), (Items{{tool, false}, {home(".config/tool"), false}}));
+    EXPECT_FALSE(applications["solo"].staysInstalled);
+    EXPECT_EQ(ticks(applications["solo"]), (Items{{solo, true}, {home(".config/solo"), true}}));
+
+    SystemRoots twice = SystemRoots::fixture(tree.path());
+    twice.dataDirs.insert(twice.dataDirs.begin(), twice.dataHome);
+    SystemRoots::install(twice);
+    applications = applicationsByID();
+    EXPECT_FALSE(applications["solo"].staysInstalled);
+    EXPECT_TRUE(applications["tool"].staysInstalled);
+}
+
 // A package's file is known by what it is, not by the text of the path it was reached by: a data
 // folder reached through a link, whole or part way down, still shows it locked, and it stays. A
 // link that is itself the entry is the user's own, and goes as the link it is.
@@ -309,6 +349,8 @@ TEST_F(UninstallerServiceTest, ALinkAboveAPackagedFileNeverUnlocksIt) {
     auto artifacts = service.artifacts(applications[0]);
     ASSERT_EQ(artifacts.size(), 1u);
     EXPECT_FALSE(artifacts[0].isLocked());
+    EXPECT_FALSE(artifacts[0].isSelected);  // the system's entry shows again once it goes
+    artifacts[0].isSelected = true;
     EXPECT_EQ(service.moveToTrash(artifacts), (std::vector<fs::path>{home(".local/share/Trash/files/zeta.desktop")}));
     EXPECT_TRUE(fs::is_symlink(home(".local/share/Trash/files/zeta.desktop")));
     EXPECT_TRUE(fs::is_regular_file(entry));

@@ -47,7 +47,7 @@ void UninstallerView::askToTrash() {
     const QString size = isolatedText(ByteFormatting::string(selectedSize));
     // Moving only some of its files leaves the application installed; the user should know it stays.
     const auto& application = state_.selectedApplication();
-    const bool applicationGoes = application && std::any_of(confirmed.begin(), confirmed.end(), [&](const AppArtifact& artifact) {
+    const bool applicationGoes = application && !application->staysInstalled && std::any_of(confirmed.begin(), confirmed.end(), [&](const AppArtifact& artifact) {
         return artifact.path == application->path;
     });
     const QString detail = application && !applicationGoes

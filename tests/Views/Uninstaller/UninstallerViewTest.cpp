@@ -354,6 +354,25 @@ TEST(UninstallerFlow, ConfirmMovesExactlyWhatWasTickedAndCancelMovesNothing) {
     EXPECT_FALSE(shown.hero()->trashButton()->isEnabled());
 }
 
+// The user's copy of a launcher goes, and the system's launcher of the application shows again.
+TEST(UninstallerFlow, AnApplicationThatStaysInstalledIsSaidToStayWhenItsEntryIsTicked) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    std::vector<InstalledApplication> applications = someApplications();
+    applications[1].staysInstalled = true;
+    std::vector<AppArtifact> leftovers = editorLeftovers();
+    for (AppArtifact& artifact : leftovers) artifact.isSelected = false;
+    fixture.listAndSelect(applications, applications[1], leftovers);
+    click(shown.leftover(0));
+    click(shown.leftover(1));
+
+    click(shown.hero()->trashButton());
+    ASSERT_NE(shown.view.confirmation(), nullptr);
+    EXPECT_EQ(shown.view.confirmation()->informativeText(),
+              AppLocalization::format("uninstaller.confirm.applicationStays",
+                                      {isolatedText("Code Editor"), 2, isolatedText(ByteFormatting::string(std::int64_t(500)))}));
+}
+
 TEST(UninstallerFlow, TheResultAlertEndsTheMessageHoweverItCloses) {
     Fixture fixture;
     Shown shown(fixture.state());
