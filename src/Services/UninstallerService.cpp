@@ -264,27 +264,24 @@ std::vector<ShownEntry> shownEntries(const SystemRoots& roots) {
 
     const QStringList desktops = currentDesktops();
     std::vector<ShownEntry> shown;
-    // The first entry of each id, and where it stands in `shown` when it is shown.
-    struct First {
-        std::optional<FileIdentity> identity;
-        std::optional<std::size_t> shownAt;
-    };
-    std::unordered_map<std::string, First> seenIDs;
+    // Each id seen, with where its first entry stands in `shown` when that one is shown.
+    std::unordered_map<std::string, std::optional<std::size_t>> seenIDs;
     for (const fs::path& folder : folders) {
         for (auto& [file, id] : DesktopEntryFile::below(folder)) {
             auto entry = DesktopEntry::read(file);
             if (!entry) continue;
             // An entry that hides or drops an application also shadows the system's entry of that id.
-            auto [first, isFirst] = seenIDs.try_emplace(id, First{FileIdentity::at(file), std::nullopt});
+            auto [first, isFirst] = seenIDs.try_emplace(id, std::nullopt);
             if (!isFirst) {
                 // The same file again, through a folder listed twice, is nothing behind the first.
-                if (first->second.shownAt && FileIdentity::at(file) != first->second.identity) shown[*first->second.shownAt].masksAnother = true;
+                if (const auto shownAt = first->second; shownAt && FileIdentity::at(file) != FileIdentity::at(shown[*shownAt].file))
+                    shown[*shownAt].masksAnother = true;
                 continue;
             }
             // Hidden=true is the desktop's way of saying the entry was deleted.
             if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
             if (!showsOn(*entry, desktops)) continue;
-            first->second.shownAt = shown.size();
+            first->second = shown.size();
             shown.push_back({std::move(file), std::move(id), std::move(*entry)});
         }
     }
