@@ -392,9 +392,10 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         }
     }
 
+    // A name with its spaces is never inside an entry's key, which has none.
     QStringList containedKeys;
-    for (const QString& key : {application.desktopFileID.toLower(), application.name.toLower().remove(QLatin1Char(' '))})
-        if (isUsableKey(key) && key.size() >= shortestContainedKey) containedKeys << key;
+    for (const QString& key : keys)
+        if (key.size() >= shortestContainedKey) containedKeys << key;
     for (const SearchedFolder& searched : searchedFolders) {
         for (const fs::path& folder : LinuxLocations::folders(searched.folder, roots)) {
             const auto listing = FolderListing::entries(folder);
