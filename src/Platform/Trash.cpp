@@ -54,10 +54,19 @@ fs::path mountTop(fs::path folder, std::uint64_t mount) {
     return folder;
 }
 
-bool isRealFolder(const fs::path& path, bool requireSticky = false) {
+// A mount's shared .Trash counts only when no one but root and the user can rename what lies in it:
+// a real folder with the sticky bit, owned by one of them. A link planted there is never followed.
+bool isSharedTrash(const fs::path& path) {
     struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
-    return !requireSticky || (info.st_mode & S_ISVTX);
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || !(info.st_mode & S_ISVTX)) return false;
+    return info.st_uid == 0 || info.st_uid == ::getuid();
+}
+
+// Others who may write one of our folders in a shared .Trash could put their own files and info
+// folders in place of ours.
+bool isClosedToOthers(const fs::path& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && !(info.st_mode & (S_IWGRP | S_IWOTH));
 }
 
 // Our own trash folders must be ours: on a shared mount another user could make .Trash-$uid first
@@ -184,7 +193,8 @@ std::string candidateName(const std::string& name, int attempt) {
 
 struct TrashDir {
     fs::path dir;
-    fs::path topdir;  // empty for the home trash, whose Path= is absolute
+    fs::path topdir;      // empty for the home trash, whose Path= is absolute
+    bool shared = false;  // in a shared .Trash, which others may write
 };
 
 // Claims an info file exclusively, then renames without replacing. EXDEV means this trash is not
@@ -282,13 +292,13 @@ std::optional<fs::path> moveToTrash(const fs::path& requested, const Conditions&
         if (mountOfFutureFolder(*home) == mount) trashes.push_back({*home, {}});
     }
     const std::string uid = std::to_string(::getuid());
-    // A shared .Trash counts only when it is a real, sticky folder; never follow a link planted there.
-    if (isRealFolder(top / ".Trash", true)) trashes.push_back({top / ".Trash" / uid, top});
+    if (isSharedTrash(top / ".Trash")) trashes.push_back({top / ".Trash" / uid, top, true});
     trashes.push_back({top / (".Trash-" + uid), top});
 
     for (const TrashDir& trash : trashes) {
         MadeFolders made;
-        if (!made.make(trash.dir) || !made.make(trash.dir / "files") || !made.make(trash.dir / "info")) continue;
+        const auto ready = [&](const fs::path& folder) { return made.make(folder) && (!trash.shared || isClosedToOthers(folder)); };
+        if (!ready(trash.dir) || !ready(trash.dir / "files") || !ready(trash.dir / "info")) continue;
         // Something mounted over the trash folder would take the info file but never the item.
         if (mountOf(trash.dir / "files") != mount) continue;
         int error = 0;

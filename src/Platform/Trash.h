@@ -7,7 +7,9 @@
 #include <optional>
 
 // The freedesktop.org trash: the home trash for items on the home trash's mount, otherwise
-// $topdir/.Trash/$uid or $topdir/.Trash-$uid on the top folder of the item's own mount.
+// $topdir/.Trash/$uid or $topdir/.Trash-$uid on the top folder of the item's own mount. The shared
+// $topdir/.Trash serves only while no one but root and the user can put another folder in place of
+// the user's there.
 namespace Trash {
 
 struct Conditions {

@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -328,6 +331,83 @@ TEST_F(MountedTrashTest, FullFileSystemReportsNoSpaceAndLeavesNothingBehind) {
     });
     if (ForkedChild::cannotMount(failures)) GTEST_SKIP() << failures;
     EXPECT_EQ(failures, "");
+}
+
+// A mount's shared .Trash is used only where no one else can put a folder of their own in place of
+// the user's: a real folder (not a link) with the sticky bit, owned by root or the user, holding the
+// user's own real folder that no one else may write. Otherwise the item goes to .Trash-<uid>, which
+// must be the user's own real folder too, or nowhere.
+TEST_F(MountedTrashTest, ASharedTrashIsUsedOnlyWhereNoOneElseCanReplaceTheUsersFolder) {
+    fs::permissions(tree.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    constexpr uid_t someoneElse = 4242;
+    const auto folder = [](const fs::path& path, mode_t mode, uid_t owner) {
+        return ::mkdir(path.c_str(), 0) == 0 && ::chown(path.c_str(), owner, owner) == 0 && ::chmod(path.c_str(), mode) == 0;
+    };
+    const auto shared = [&](const fs::path& top, uid_t owner = 0) { return folder(top / ".Trash", 01777, owner); };
+    struct Places {
+        fs::path top, inShared, own;  // the mount's top, <top>/.Trash/<uid>, <top>/.Trash-<uid>
+        uid_t user;
+    };
+    enum class Goes { intoShared, intoOwn, nowhere };
+    struct Case {
+        const char* what;
+        std::function<bool(const Places&)> make;
+        Goes goes;
+    };
+    const std::vector<Case> cases{
+        {"root's sticky .Trash", [&](const Places& at) { return shared(at.top); }, Goes::intoShared},
+        {"the user's own sticky .Trash", [&](const Places& at) { return shared(at.top, at.user); }, Goes::intoShared},
+        {"a .Trash without the sticky bit", [&](const Places& at) { return folder(at.top / ".Trash", 0777, 0); }, Goes::intoOwn},
+        {"a .Trash that links to a sticky folder",
+         [&](const Places& at) { return folder(at.top / "shared", 01777, 0) && ::symlink("shared", (at.top / ".Trash").c_str()) == 0; }, Goes::intoOwn},
+        {"another user's sticky .Trash", [&](const Places& at) { return shared(at.top, someoneElse); }, Goes::intoOwn},
+        {"the user's folder made by another user", [&](const Places& at) { return shared(at.top) && folder(at.inShared, 0700, someoneElse); }, Goes::intoOwn},
+        {"a link in place of the user's folder",
+         [&](const Places& at) { return shared(at.top) && folder(at.top / "mine", 0700, at.user) && ::symlink("../mine", at.inShared.c_str()) == 0; },
+         Goes::intoOwn},
+        {"the user's folder open to others", [&](const Places& at) { return shared(at.top) && folder(at.inShared, 0777, at.user); }, Goes::intoOwn},
+        {"the user's files folder open to others",
+         [&](const Places& at) { return shared(at.top) && folder(at.inShared, 0700, at.user) && folder(at.inShared / "files", 0777, at.user); },
+         Goes::intoOwn},
+        {"a .Trash-<uid> made by another user", [&](const Places& at) { return folder(at.own, 0700, someoneElse); }, Goes::nowhere},
+        {"a link as .Trash-<uid> to a folder of the user's",
+         [&](const Places& at) { return folder(at.top / "mine", 0700, at.user) && ::symlink("mine", at.own.c_str()) == 0; }, Goes::nowhere},
+    };
+    for (const uid_t user : {::getuid(), uid_t(65534)}) {
+        const std::string uid = std::to_string(user);
+        const std::string failures = ForkedChild::runInMountNamespace([&] {
+            std::string found;
+            for (std::size_t i = 0; i < cases.size(); ++i) {
+                const fs::path top = tree.path() / ("disk" + std::to_string(i)), item = top / "item";
+                const Places at{top, top / ".Trash" / uid, top / (".Trash-" + uid), user};
+                if (!mountTmpfs(top)) return std::string(ForkedChild::mountFailed);
+                std::ofstream(item) << "x";
+                const std::string what = std::string(cases[i].what) + " as user " + uid;
+                if (!cases[i].make(at) || ::chown(item.c_str(), user, user) != 0) return "cannot make " + what;
+                const auto move = [&]() -> std::string {
+                    try {
+                        return Trash::moveToTrash(item).value_or("nothing").string();
+                    } catch (const TrashError& error) {
+                        return error.reason() == TrashError::Reason::noTrash ? "no trash" : error.what();
+                    }
+                };
+                const std::string moved = user == ::getuid() ? move() : ForkedChild::runAsNobody(move);
+                const Goes goes = cases[i].goes;
+                if (goes == Goes::nowhere) {
+                    check(found, moved == "no trash" && fs::exists(item), what + ": " + moved);
+                } else {
+                    const fs::path trash = goes == Goes::intoShared ? at.inShared : at.own;
+                    check(found, moved == (trash / "files/item").string(), what + ": moved to " + moved);
+                    check(found, TempTree::read(trash / "info/item.trashinfo").starts_with("[Trash Info]\nPath=item\n"), what + ": no info file beside it");
+                }
+                check(found, goes == Goes::intoShared || !fs::exists(at.inShared / "info"), what + ": a trash was made in .Trash");
+                check(found, goes != Goes::nowhere || !fs::exists(at.own / "info"), what + ": a trash was made in .Trash-" + uid);
+            }
+            return found;
+        });
+        if (ForkedChild::cannotMount(failures)) GTEST_SKIP() << failures;
+        EXPECT_EQ(failures, "");
+    }
 }
 
 // What the Trash moves, trash-cli lists and restores: long names, odd bytes, collisions.

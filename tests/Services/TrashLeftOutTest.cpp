@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include <set>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -131,4 +132,51 @@ TEST_F(TrashLeftOutTest, ATrashMountedElsewhereIsStillATrash) {
     if (ForkedChild::cannotMount(failures)) GTEST_SKIP() << failures;
     EXPECT_EQ(failures, "");
     EXPECT_TRUE(fs::exists(outside));
+}
+
+// A home shown again by a bind mount of itself, or of a folder above it (/home at /mnt/home), shows
+// its trash again too: that trash is still never searched, offered or moved from, while the real
+// copies beside it are found as before.
+TEST_F(TrashLeftOutTest, AHomeMountedAgainKeepsItsTrashLeftOut) {
+    if (!ForkedChild::isRoot()) GTEST_SKIP() << "needs root to mount";
+    const std::string content(4096, 'h');
+    for (const char* copy : {"home/Music/song.ogg", "home/Backup/song.ogg", "home/.local/share/Trash/files/song.ogg"})
+        setModified(tree.write(copy, content), 1'000'000'000);
+    tree.file("home/.local/share/thumbnails/large.png", 5000);
+    TempTree elsewhere;
+    const std::string failures = ForkedChild::runInMountNamespace([&] {
+        const fs::path homeMirror = elsewhere.folder("home mirror"), aboveMirror = elsewhere.folder("mnt");
+        if (::mount((tree.path() / "home").c_str(), homeMirror.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+            ::mount(tree.path().c_str(), aboveMirror.c_str(), nullptr, MS_BIND, nullptr) != 0)
+            return std::string(ForkedChild::mountFailed);
+        std::string found;
+        const auto install = [&](const fs::path& data) {
+            SystemRoots withMounts = SystemRoots::fixture(tree.path());
+            withMounts.proc = "/proc";
+            withMounts.cacheHome = data;  // a cache folder reached through the mirror: its trash is an entry there
+            SystemRoots::install(withMounts);
+        };
+        const std::vector<fs::path> mirrors{homeMirror, aboveMirror / "home"};
+        for (const fs::path& mirror : mirrors) {
+            const fs::path data = mirror / ".local/share";
+            install(data);
+            const std::string where = " under " + mirror.string();
+            ForkedChild::check(found, TrashFolders::current().isWithinTrash(data / "Trash/files/song.ogg"), "the mirrored trash was not known" + where);
+            ForkedChild::check(found, duplicateCopies(mirror) == std::set<fs::path>{mirror / "Music/song.ogg", mirror / "Backup/song.ogg"},
+                               "the duplicate finder did not offer just the two copies" + where);
+            ForkedChild::check(found, forgotten(data) == std::set<fs::path>{data / "thumbnails/large.png"}, "forgotten files went into the trash" + where);
+            std::set<fs::path> proposed;
+            for (const CleanupCandidate& candidate : service.cleanupCandidates()) proposed.insert(candidate.path);
+            ForkedChild::check(found, proposed == std::set<fs::path>{data / "thumbnails"}, "cleanup did not propose just the thumbnails" + where);
+        }
+        // Last, as a move that wrongly happens changes what the other mirror shows.
+        for (const fs::path& mirror : mirrors) {
+            const fs::path trashed = mirror / ".local/share/Trash/files/song.ogg";
+            ForkedChild::check(found, !service.moveToTrash({TrashRequest(trashed)}).failed.empty() && fs::exists(trashed),
+                               "an item in the mirrored trash was moved under " + mirror.string());
+        }
+        return found;
+    });
+    if (ForkedChild::cannotMount(failures)) GTEST_SKIP() << failures;
+    EXPECT_EQ(failures, "");
 }
