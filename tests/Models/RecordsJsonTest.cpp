@@ -24,9 +24,65 @@ TEST(StoredRecords, RoundTripKeepsEveryFieldExactly) {
 
     ScanHistoryRecord scan{Uuid::random(), Instant::fromReferenceSeconds(-12.5), "/home/a b/\"x\"", 10, 2, 1,
                            {{"/p/a", "a", "/p/a", 7, 1}, {"/p/b", "b", "/p/b", 3, 1}}};
-    auto read = ScanHistoryRecord::fromJson(QJsonDocument::fromJson(QJsonDocument(QJsonArray{scan.toJson()}).toJson()).array().first());
-    ASSERT_TRUE(read);
-    EXPECT_EQ(*read, scan);
+    // Either setting for hidden files reads back as written, even where the buckets suggest the other.
+    for (bool hidden : {true, false}) {
+        scan.includesHiddenFiles = hidden;
+        auto read = ScanHistoryRecord::fromJson(QJsonDocument::fromJson(QJsonDocument(QJsonArray{scan.toJson()}).toJson()).array().first());
+        ASSERT_TRUE(read);
+        EXPECT_EQ(*read, scan);
+    }
+    scan.buckets.push_back({"/p/.cache", ".cache", "/p/.cache", 1, 1});
+    EXPECT_EQ(ScanHistoryRecord::fromJson(scan.toJson()), scan);
+}
+
+// Records stored before the setting for hidden files was kept, and records whose flag is damaged,
+// keep every other member; the flag is then told by the buckets, as hidden entries are counted only
+// with the setting on, and what is read is written back as a flag the app reads again.
+TEST(StoredRecords, AScanRecordWithoutAReadableHiddenFilesFlagKeepsItsDataAndTellsFromItsBuckets) {
+    auto legacy = [](const char* root, std::initializer_list<const char*> names, const char* flag = nullptr) {
+        QJsonArray buckets;
+        for (const char* name : names) {
+            const QString path = QString(root) + "/" + name;
+            buckets.append(QJsonObject{{"id", path}, {"name", name}, {"path", path}, {"size", 4096}, {"fileCount", 1}});
+        }
+        QByteArray json = QByteArray(R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","date":5.5,"rootPath":")") + root +
+                          R"(","totalSize":9,"fileCount":8,"folderCount":7,"buckets":)" + QJsonDocument(buckets).toJson(QJsonDocument::Compact);
+        if (flag) json += QByteArray(R"(,"includesHiddenFiles":)") + flag;
+        return ScanHistoryRecord::fromJson(parse((json + "}").constData()));
+    };
+    const auto withHidden = legacy("/home/u", {"Videos", ".cache", "Documents"});
+    ASSERT_TRUE(withHidden);
+    EXPECT_TRUE(withHidden->includesHiddenFiles);
+    EXPECT_EQ(withHidden->id.text(), "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
+    EXPECT_EQ(withHidden->date, Instant::fromReferenceSeconds(5.5));
+    EXPECT_EQ(withHidden->rootPath, "/home/u");
+    EXPECT_EQ(withHidden->totalSize, 9);
+    EXPECT_EQ(withHidden->fileCount, 8);
+    EXPECT_EQ(withHidden->folderCount, 7);
+    ASSERT_EQ(withHidden->buckets.size(), 3u);
+    EXPECT_EQ(withHidden->buckets[1], (StoredStorageBucket{"/home/u/.cache", ".cache", "/home/u/.cache", 4096, 1}));
+    ASSERT_TRUE(legacy("/home/u", {"Videos", "Documents"}));
+    EXPECT_FALSE(legacy("/home/u", {"Videos", "Documents"})->includesHiddenFiles);
+    EXPECT_FALSE(legacy("/home/u", {})->includesHiddenFiles);
+    // A hidden folder chosen as the folder to scan: its entries all have a dot in their path, and
+    // only one whose own name begins with a dot tells that hidden files were counted.
+    EXPECT_FALSE(legacy("/home/u/.cache", {"mozilla", "pip"})->includesHiddenFiles);
+    EXPECT_TRUE(legacy("/home/u/.cache", {"mozilla", ".fontconfig"})->includesHiddenFiles);
+
+    for (const char* damaged : {"\"yes\"", "1", "0", "null", "[]", "{}"}) {
+        SCOPED_TRACE(damaged);
+        const auto read = legacy("/home/u", {"Videos", ".wine"}, damaged);
+        ASSERT_TRUE(read);
+        EXPECT_TRUE(read->includesHiddenFiles);
+        EXPECT_EQ(read->buckets.size(), 2u);
+        EXPECT_EQ(read->totalSize, 9);
+        const QJsonObject written = read->toJson();
+        EXPECT_TRUE(written.value("includesHiddenFiles").isBool());
+        EXPECT_EQ(ScanHistoryRecord::fromJson(written), read);
+        EXPECT_FALSE(legacy("/home/u", {"Videos"}, damaged)->includesHiddenFiles);
+    }
+    // A readable flag holds: a folder without hidden entries may have been scanned with them counted.
+    EXPECT_TRUE(legacy("/home/u", {"Videos"}, "true")->includesHiddenFiles);
 }
 
 TEST(StoredRecords, StrictDecoding) {
