@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 
 namespace {
 QJsonValue parse(const char* json) {
@@ -35,54 +36,35 @@ TEST(StoredRecords, RoundTripKeepsEveryFieldExactly) {
     EXPECT_EQ(ScanHistoryRecord::fromJson(scan.toJson()), scan);
 }
 
-// Records stored before the setting for hidden files was kept, and records whose flag is damaged,
-// keep every other member; the flag is then told by the buckets, as hidden entries are counted only
-// with the setting on, and what is read is written back as a flag the app reads again.
-TEST(StoredRecords, AScanRecordWithoutAReadableHiddenFilesFlagKeepsItsDataAndTellsFromItsBuckets) {
-    auto legacy = [](const char* root, std::initializer_list<const char*> names, const char* flag = nullptr) {
-        QJsonArray buckets;
-        for (const char* name : names) {
-            const QString path = QString(root) + "/" + name;
-            buckets.append(QJsonObject{{"id", path}, {"name", name}, {"path", path}, {"size", 4096}, {"fileCount", 1}});
-        }
-        QByteArray json = QByteArray(R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","date":5.5,"rootPath":")") + root +
-                          R"(","totalSize":9,"fileCount":8,"folderCount":7,"buckets":)" + QJsonDocument(buckets).toJson(QJsonDocument::Compact);
-        if (flag) json += QByteArray(R"(,"includesHiddenFiles":)") + flag;
-        return ScanHistoryRecord::fromJson(parse((json + "}").constData()));
+// A record stored before the setting for hidden files was kept, or with a flag that cannot be read,
+// keeps every other member. It counts as made with hidden files when it holds a hidden top-level
+// entry, as they are counted only with the setting on, and is written back as a flag that reads back.
+TEST(StoredRecords, AScanRecordWithoutAReadableHiddenFilesFlagIsToldByItsHiddenTopLevelEntries) {
+    auto readFlag = [](const QString& root, const std::vector<QString>& names, const QJsonValue& flag) {
+        ScanHistoryRecord record{Uuid::random(), Instant::fromReferenceSeconds(5.5), root, 9, 8, 7, {}};
+        for (const QString& name : names) record.buckets.push_back({root + "/" + name, name, root + "/" + name, 4096, 1});
+        QJsonObject stored = record.toJson();
+        stored.remove("includesHiddenFiles");
+        if (!flag.isUndefined()) stored.insert("includesHiddenFiles", flag);
+        const auto read = ScanHistoryRecord::fromJson(stored);
+        if (!read) return std::optional<bool>();
+        record.includesHiddenFiles = read->includesHiddenFiles;
+        EXPECT_EQ(*read, record);
+        EXPECT_EQ(ScanHistoryRecord::fromJson(read->toJson()), read);
+        return std::optional(read->includesHiddenFiles);
     };
-    const auto withHidden = legacy("/home/u", {"Videos", ".cache", "Documents"});
-    ASSERT_TRUE(withHidden);
-    EXPECT_TRUE(withHidden->includesHiddenFiles);
-    EXPECT_EQ(withHidden->id.text(), "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
-    EXPECT_EQ(withHidden->date, Instant::fromReferenceSeconds(5.5));
-    EXPECT_EQ(withHidden->rootPath, "/home/u");
-    EXPECT_EQ(withHidden->totalSize, 9);
-    EXPECT_EQ(withHidden->fileCount, 8);
-    EXPECT_EQ(withHidden->folderCount, 7);
-    ASSERT_EQ(withHidden->buckets.size(), 3u);
-    EXPECT_EQ(withHidden->buckets[1], (StoredStorageBucket{"/home/u/.cache", ".cache", "/home/u/.cache", 4096, 1}));
-    ASSERT_TRUE(legacy("/home/u", {"Videos", "Documents"}));
-    EXPECT_FALSE(legacy("/home/u", {"Videos", "Documents"})->includesHiddenFiles);
-    EXPECT_FALSE(legacy("/home/u", {})->includesHiddenFiles);
-    // A hidden folder chosen as the folder to scan: its entries all have a dot in their path, and
-    // only one whose own name begins with a dot tells that hidden files were counted.
-    EXPECT_FALSE(legacy("/home/u/.cache", {"mozilla", "pip"})->includesHiddenFiles);
-    EXPECT_TRUE(legacy("/home/u/.cache", {"mozilla", ".fontconfig"})->includesHiddenFiles);
-
-    for (const char* damaged : {"\"yes\"", "1", "0", "null", "[]", "{}"}) {
-        SCOPED_TRACE(damaged);
-        const auto read = legacy("/home/u", {"Videos", ".wine"}, damaged);
-        ASSERT_TRUE(read);
-        EXPECT_TRUE(read->includesHiddenFiles);
-        EXPECT_EQ(read->buckets.size(), 2u);
-        EXPECT_EQ(read->totalSize, 9);
-        const QJsonObject written = read->toJson();
-        EXPECT_TRUE(written.value("includesHiddenFiles").isBool());
-        EXPECT_EQ(ScanHistoryRecord::fromJson(written), read);
-        EXPECT_FALSE(legacy("/home/u", {"Videos"}, damaged)->includesHiddenFiles);
+    for (const QJsonValue& flag : {QJsonValue(QJsonValue::Undefined), QJsonValue(QJsonValue::Null), QJsonValue("yes"), QJsonValue(1), QJsonValue(QJsonArray())}) {
+        SCOPED_TRACE(QJsonDocument(QJsonArray{flag}).toJson(QJsonDocument::Compact).toStdString());
+        EXPECT_EQ(readFlag("/home/u", {"Videos", ".cache"}, flag), true);
+        EXPECT_EQ(readFlag("/home/u", {"Videos"}, flag), false);
+        EXPECT_EQ(readFlag("/home/u", {}, flag), false);
+        // A hidden folder chosen to scan: all its entries have a dot in their path, but only one whose
+        // own name begins with a dot was hidden in it.
+        EXPECT_EQ(readFlag("/home/u/.cache", {"mozilla", "pip"}, flag), false);
+        EXPECT_EQ(readFlag("/home/u/.cache", {"mozilla", ".fontconfig"}, flag), true);
     }
-    // A readable flag holds: a folder without hidden entries may have been scanned with them counted.
-    EXPECT_TRUE(legacy("/home/u", {"Videos"}, "true")->includesHiddenFiles);
+    // A folder without hidden entries may have been scanned with them counted: a readable flag holds.
+    EXPECT_EQ(readFlag("/home/u", {"Videos"}, true), true);
 }
 
 TEST(StoredRecords, StrictDecoding) {
