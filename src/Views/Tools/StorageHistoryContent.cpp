@@ -154,7 +154,7 @@ QWidget* StorageHistoryContent::makeTrendPlaceholder() {
 
 QWidget* StorageHistoryContent::makeChangesCard() {
     const std::optional<std::int64_t> change = history_.latestScanChange();
-    if (!change && history_.latestScanDiffersInHiddenFiles()) {
+    if (history_.latestScanDiffersInHiddenFiles()) {
         // Sizes with and without hidden files would read as folders grown or freed that never were.
         auto* differs = new Banner(QStringLiteral("eye.slash.fill"), AppLocalization::string("history.whatChanged"),
                                    AppLocalization::string("history.hiddenSettingDiffers"), tint_);
