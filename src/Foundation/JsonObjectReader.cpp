@@ -52,3 +52,9 @@ Uuid JsonObjectReader::uuid(const char* name) {
 Instant JsonObjectReader::instant(const char* name) {
     return Instant::fromReferenceSeconds(number(name));
 }
+
+std::optional<bool> JsonObjectReader::optionalBoolean(const char* name) const {
+    const QJsonValue value = object_.value(QLatin1StringView(name));
+    if (!value.isBool()) return std::nullopt;
+    return value.toBool();
+}

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 // Strict reading of one stored JSON object. A missing member, a null or a value of another type
 // marks the whole object unreadable (ok() turns false); members nobody asks for are ignored.
@@ -23,6 +24,9 @@ public:
     QJsonArray array(const char* name);
     Uuid uuid(const char* name);
     Instant instant(const char* name);  // seconds since 2001-01-01 UTC
+    // A member that records stored before it lack: missing, null or of another type gives none,
+    // and the object stays readable.
+    std::optional<bool> optionalBoolean(const char* name) const;
 
     bool ok() const { return ok_; }
 

@@ -4,6 +4,18 @@
 
 #include <QJsonArray>
 
+#include <algorithm>
+
+namespace {
+
+// A top-level entry of the scanned folder whose own name begins with a dot. Only its name counts:
+// every entry of a folder chosen inside a hidden one (~/.cache) has a dot in its path.
+bool holdsHiddenTopLevelEntry(const std::vector<StoredStorageBucket>& buckets) {
+    return std::ranges::any_of(buckets, [](const StoredStorageBucket& bucket) { return bucket.name.startsWith(u'.'); });
+}
+
+}  // namespace
+
 QJsonObject ScanHistoryRecord::toJson() const {
     QJsonArray storedBuckets;
     for (const auto& bucket : buckets) storedBuckets.append(bucket.toJson());
@@ -15,6 +27,7 @@ QJsonObject ScanHistoryRecord::toJson() const {
         {"fileCount", qint64(fileCount)},
         {"folderCount", qint64(folderCount)},
         {"buckets", storedBuckets},
+        {"includesHiddenFiles", includesHiddenFiles},
     };
 }
 
@@ -34,5 +47,8 @@ std::optional<ScanHistoryRecord> ScanHistoryRecord::fromJson(const QJsonValue& v
         if (!bucket) return std::nullopt;
         record.buckets.push_back(*bucket);
     }
+    // Records of builds before the flag lack it, and one of another type says nothing. Hidden
+    // entries are counted only with the setting on, so a hidden top-level entry tells that it was.
+    record.includesHiddenFiles = reader.optionalBoolean("includesHiddenFiles").value_or(holdsHiddenTopLevelEntry(record.buckets));
     return record;
 }

@@ -20,6 +20,7 @@ struct ScanHistoryRecord {
     std::int64_t fileCount = 0;
     std::int64_t folderCount = 0;
     std::vector<StoredStorageBucket> buckets;  // largest first
+    bool includesHiddenFiles = false;  // whether the scan counted entries whose names begin with a dot
 
     QJsonObject toJson() const;
     static std::optional<ScanHistoryRecord> fromJson(const QJsonValue& value);

@@ -19,4 +19,5 @@ struct ScanSnapshot {
     std::vector<StorageBucket> buckets;  // largest first
     std::vector<ScannedFile> largestFiles;  // largest first, at most 4000
     Instant scannedAt;
+    bool includesHiddenFiles = false;  // whether entries whose names begin with a dot were counted
 };

@@ -40,6 +40,7 @@ ScanSnapshot DiskScanner::scan(const std::filesystem::path& rootPath, bool inclu
     snapshot.fileCount = result.fileCount;
     snapshot.folderCount = result.folderCount;
     snapshot.inaccessibleCount = result.inaccessibleCount;
+    snapshot.includesHiddenFiles = includeHidden;
 
     snapshot.buckets = std::move(result.buckets);
     std::stable_sort(snapshot.buckets.begin(), snapshot.buckets.end(),

@@ -205,7 +205,8 @@ void StorageHistoryService::recordCurrentCapacity() {
 void StorageHistoryService::record(const ScanSnapshot& snapshot) {
     // A scan made while the clock stood before 2000 is still kept, dated as early as a record can be.
     const Instant date = std::clamp(snapshot.scannedAt, earliestRecordDate, latestRecordDate);
-    ScanHistoryRecord scan{Uuid::random(), date, PathText::display(snapshot.rootPath), snapshot.totalSize, snapshot.fileCount, snapshot.folderCount, {}};
+    ScanHistoryRecord scan{Uuid::random(), date, PathText::display(snapshot.rootPath), snapshot.totalSize, snapshot.fileCount, snapshot.folderCount, {},
+                           snapshot.includesHiddenFiles};
     const size_t count = std::min(snapshot.buckets.size(), bucketLimit);
     for (size_t i = 0; i < count; ++i) {
         const StorageBucket& bucket = snapshot.buckets[i];
@@ -219,26 +220,34 @@ void StorageHistoryService::record(const ScanSnapshot& snapshot) {
     emit scanRecordsChanged();
 }
 
-std::optional<std::pair<const ScanHistoryRecord*, const ScanHistoryRecord*>> StorageHistoryService::latestPair() const {
-    if (scanRecords_.empty()) return std::nullopt;
-    const QString root = canonical(scanRecords_.back().rootPath);
-    const ScanHistoryRecord* current = &scanRecords_.back();
-    for (auto it = scanRecords_.rbegin() + 1; it != scanRecords_.rend(); ++it) {
-        if (canonical(it->rootPath) == root) return std::pair{&*it, current};
+StorageHistoryService::LatestScans StorageHistoryService::latestScans() const {
+    LatestScans latest;
+    if (scanRecords_.empty()) return latest;
+    latest.current = &scanRecords_.back();
+    const QString root = canonical(latest.current->rootPath);
+    for (auto it = scanRecords_.rbegin() + 1; it != scanRecords_.rend() && !latest.sameSetting; ++it) {
+        if (canonical(it->rootPath) != root) continue;
+        const ScanHistoryRecord*& found = it->includesHiddenFiles == latest.current->includesHiddenFiles ? latest.sameSetting : latest.otherSetting;
+        if (!found) found = &*it;
     }
-    return std::nullopt;
+    return latest;
 }
 
 std::optional<std::int64_t> StorageHistoryService::latestScanChange() const {
-    auto pair = latestPair();
-    if (!pair) return std::nullopt;
-    return saturatingDifference(pair->second->totalSize, pair->first->totalSize);
+    const LatestScans latest = latestScans();
+    if (!latest.sameSetting) return std::nullopt;
+    return saturatingDifference(latest.current->totalSize, latest.sameSetting->totalSize);
 }
 
 std::vector<FolderStorageChange> StorageHistoryService::latestFolderChanges() const {
-    auto pair = latestPair();
-    if (!pair) return {};
-    return folderChanges(*pair->first, *pair->second);
+    const LatestScans latest = latestScans();
+    if (!latest.sameSetting) return {};
+    return folderChanges(*latest.sameSetting, *latest.current);
+}
+
+bool StorageHistoryService::latestScanDiffersInHiddenFiles() const {
+    const LatestScans latest = latestScans();
+    return !latest.sameSetting && latest.otherSetting;
 }
 
 std::vector<FolderStorageChange> StorageHistoryService::folderChanges(const ScanHistoryRecord& previous, const ScanHistoryRecord& current) {

@@ -48,9 +48,13 @@ public:
     void recordCurrentCapacity();
     void record(const ScanSnapshot& snapshot);
 
-    // Between the two latest scans of the most recently scanned folder.
+    // Between the most recent scan and the newest earlier scan of the same folder made with hidden
+    // files counted the same way; scans that counted them otherwise measured something else.
     std::optional<std::int64_t> latestScanChange() const;
     std::vector<FolderStorageChange> latestFolderChanges() const;
+    // Whether the most recently scanned folder was scanned before, but only with hidden files
+    // counted the other way, so that there is nothing to compare it with.
+    bool latestScanDiffersInHiddenFiles() const;
     static std::vector<FolderStorageChange> folderChanges(const ScanHistoryRecord& previous, const ScanHistoryRecord& current);
 
     static Capacity startupVolumeCapacity() { return DiskCapacityService().capacity("/"); }
@@ -60,7 +64,14 @@ signals:
     void scanRecordsChanged();
 
 private:
-    std::optional<std::pair<const ScanHistoryRecord*, const ScanHistoryRecord*>> latestPair() const;
+    // The most recent scan and the newest earlier scans of its folder, with the same and with the
+    // other setting for hidden files; none where there is no such scan.
+    struct LatestScans {
+        const ScanHistoryRecord* current = nullptr;
+        const ScanHistoryRecord* sameSetting = nullptr;
+        const ScanHistoryRecord* otherSetting = nullptr;
+    };
+    LatestScans latestScans() const;
 
     Sources sources_;
     std::vector<StorageRecord> records_;

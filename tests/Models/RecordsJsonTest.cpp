@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 
 namespace {
 QJsonValue parse(const char* json) {
@@ -24,9 +25,46 @@ TEST(StoredRecords, RoundTripKeepsEveryFieldExactly) {
 
     ScanHistoryRecord scan{Uuid::random(), Instant::fromReferenceSeconds(-12.5), "/home/a b/\"x\"", 10, 2, 1,
                            {{"/p/a", "a", "/p/a", 7, 1}, {"/p/b", "b", "/p/b", 3, 1}}};
-    auto read = ScanHistoryRecord::fromJson(QJsonDocument::fromJson(QJsonDocument(QJsonArray{scan.toJson()}).toJson()).array().first());
-    ASSERT_TRUE(read);
-    EXPECT_EQ(*read, scan);
+    // Either setting for hidden files reads back as written, even where the buckets suggest the other.
+    for (bool hidden : {true, false}) {
+        scan.includesHiddenFiles = hidden;
+        auto read = ScanHistoryRecord::fromJson(QJsonDocument::fromJson(QJsonDocument(QJsonArray{scan.toJson()}).toJson()).array().first());
+        ASSERT_TRUE(read);
+        EXPECT_EQ(*read, scan);
+    }
+    scan.buckets.push_back({"/p/.cache", ".cache", "/p/.cache", 1, 1});
+    EXPECT_EQ(ScanHistoryRecord::fromJson(scan.toJson()), scan);
+}
+
+// A record stored before the setting for hidden files was kept, or with a flag that cannot be read,
+// keeps every other member. It counts as made with hidden files when it holds a hidden top-level
+// entry, as they are counted only with the setting on, and is written back as a flag that reads back.
+TEST(StoredRecords, AScanRecordWithoutAReadableHiddenFilesFlagIsToldByItsHiddenTopLevelEntries) {
+    auto readFlag = [](const QString& root, const std::vector<QString>& names, const QJsonValue& flag) {
+        ScanHistoryRecord record{Uuid::random(), Instant::fromReferenceSeconds(5.5), root, 9, 8, 7, {}};
+        for (const QString& name : names) record.buckets.push_back({root + "/" + name, name, root + "/" + name, 4096, 1});
+        QJsonObject stored = record.toJson();
+        stored.remove("includesHiddenFiles");
+        if (!flag.isUndefined()) stored.insert("includesHiddenFiles", flag);
+        const auto read = ScanHistoryRecord::fromJson(stored);
+        if (!read) return std::optional<bool>();
+        record.includesHiddenFiles = read->includesHiddenFiles;
+        EXPECT_EQ(*read, record);
+        EXPECT_EQ(ScanHistoryRecord::fromJson(read->toJson()), read);
+        return std::optional(read->includesHiddenFiles);
+    };
+    for (const QJsonValue& flag : {QJsonValue(QJsonValue::Undefined), QJsonValue(QJsonValue::Null), QJsonValue("yes"), QJsonValue(1), QJsonValue(QJsonArray())}) {
+        SCOPED_TRACE(QJsonDocument(QJsonArray{flag}).toJson(QJsonDocument::Compact).toStdString());
+        EXPECT_EQ(readFlag("/home/u", {"Videos", ".cache"}, flag), true);
+        EXPECT_EQ(readFlag("/home/u", {"Videos"}, flag), false);
+        EXPECT_EQ(readFlag("/home/u", {}, flag), false);
+        // A hidden folder chosen to scan: all its entries have a dot in their path, but only one whose
+        // own name begins with a dot was hidden in it.
+        EXPECT_EQ(readFlag("/home/u/.cache", {"mozilla", "pip"}, flag), false);
+        EXPECT_EQ(readFlag("/home/u/.cache", {"mozilla", ".fontconfig"}, flag), true);
+    }
+    // A folder without hidden entries may have been scanned with them counted: a readable flag holds.
+    EXPECT_EQ(readFlag("/home/u", {"Videos"}, true), true);
 }
 
 TEST(StoredRecords, StrictDecoding) {

@@ -177,6 +177,11 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
         fixture.recordScan(home, {{"Videos", 80'000'000'000}, {"Downloads", 12'000'000'000}, {"Projects", 30'000'000'000}});
         fixture.recordScan(home, {{"Videos", 81'000'000'000}, {"Downloads", 10'000'000'000}, {"Projects", 30'500'000'000}});
         pictures.render("tools-history-changes", QSize(1320, 1100), [&] { return toolsOn(fixture.state(), ValueTool::history); });
+        // A scan that counted hidden files after scans that did not: nothing compared, and the card says why.
+        fixture.recordScan(home, {{"Videos", 81'000'000'000}, {"Projects", 30'500'000'000}, {".cache", 6'000'000'000}, {".local", 1'100'000'000}}, true);
+        const auto history = [&] { return toolsOn(fixture.state(), ValueTool::history); };
+        pictures.render("tools-history-hiddendiffers", windowSize, history);
+        pictures.render("tools-history-hiddendiffers-full", windowSize, history, {.fullLength = true, .inspect = {}});
     }
     {
         // Empty panes while another tool works: the working cards.

@@ -91,6 +91,7 @@ TEST(DiskScanner, CountsEveryFileOncePerNameWithoutFollowingLinks) {
         EXPECT_EQ(snapshot.folderCount, expected.folders);
         EXPECT_EQ(snapshot.inaccessibleCount, 0);
         EXPECT_GE(snapshot.duration, 0);
+        EXPECT_EQ(snapshot.includesHiddenFiles, includeHidden);  // what the history compares by
 
         // One bucket per counted top-level entry; no bucket for the link.
         EXPECT_EQ(snapshot.buckets.size(), includeHidden ? 8u : 7u);

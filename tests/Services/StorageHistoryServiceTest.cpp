@@ -464,3 +464,76 @@ TEST_F(StorageHistoryServiceTest, HistoriesStayWithinWhatTheSettingsFileReadsBac
     EXPECT_EQ(kept.buckets.front().size, 1000);
     EXPECT_LE(QJsonDocument(kept.toJson()).toJson(QJsonDocument::Compact).size(), StorageHistoryService::scanRecordByteLimit);
 }
+
+// A scan with hidden files counted and the next without: nothing was freed, so nothing is compared.
+// A scan is compared with the newest earlier scan of its folder made with the same setting, past
+// scans made the other way and scans of other folders.
+TEST_F(StorageHistoryServiceTest, ScansAreComparedOnlyWithScansOfTheSameFolderAndSettingForHiddenFiles) {
+    StorageHistoryService history(sources());
+    auto scan = [&](const std::string& root, std::int64_t total, bool hidden, std::vector<std::pair<std::string, std::int64_t>> folders = {}) {
+        ScanSnapshot made = snapshot(root, total, std::move(folders));
+        made.includesHiddenFiles = hidden;
+        history.record(made);
+    };
+    scan("/home/u", 31'100, true, {{"Documents", 20'000}, {".cache", 6'000}, {".wine", 4'000}, {".local", 1'100}});
+    EXPECT_FALSE(history.latestScanDiffersInHiddenFiles());  // nothing earlier at all
+    scan("/home/u", 20'000, false, {{"Documents", 20'000}});
+    EXPECT_FALSE(history.latestScanChange());
+    EXPECT_TRUE(history.latestFolderChanges().empty());
+    EXPECT_TRUE(history.latestScanDiffersInHiddenFiles());
+    const StorageHistoryService relaunched(sources());
+    EXPECT_EQ(relaunched.scanRecords(), history.scanRecords());
+    EXPECT_TRUE(relaunched.scanRecords()[0].includesHiddenFiles);
+    EXPECT_FALSE(relaunched.scanRecords()[1].includesHiddenFiles);
+    EXPECT_TRUE(relaunched.latestScanDiffersInHiddenFiles());
+
+    scan("/home/u", 32'000, true, {{"Documents", 20'500}, {".cache", 6'400}, {".wine", 4'000}, {".local", 1'100}});
+    EXPECT_EQ(history.latestScanChange(), 900);
+    EXPECT_FALSE(history.latestScanDiffersInHiddenFiles());
+    EXPECT_EQ(history.latestFolderChanges(), (std::vector<FolderStorageChange>{{"/home/u/Documents", "Documents", "/home/u/Documents", 20'000, 20'500},
+                                                                               {"/home/u/.cache", ".cache", "/home/u/.cache", 6'000, 6'400}}));
+    scan("/home/u", 19'000, false, {{"Documents", 19'000}});
+    EXPECT_EQ(history.latestScanChange(), -1'000);
+    EXPECT_EQ(history.latestFolderChanges(), (std::vector<FolderStorageChange>{{"/home/u/Documents", "Documents", "/home/u/Documents", 20'000, 19'000}}));
+
+    // Another folder: scanned once, it has nothing to compare and nothing that differs.
+    scan("/data", 5, true);
+    EXPECT_FALSE(history.latestScanChange());
+    EXPECT_FALSE(history.latestScanDiffersInHiddenFiles());
+    scan("/home/u", 19'500, false, {{"Documents", 19'500}});
+    EXPECT_EQ(history.latestScanChange(), 500);
+    scan("/data", 7, false);
+    EXPECT_FALSE(history.latestScanChange());
+    EXPECT_TRUE(history.latestScanDiffersInHiddenFiles());
+    scan("/home/u", 33'000, true, {{"Documents", 21'000}, {".cache", 6'500}, {".wine", 4'000}, {".local", 1'500}});
+    EXPECT_EQ(history.latestScanChange(), 1'000);
+    EXPECT_EQ(history.latestFolderChanges().size(), 3u);
+}
+
+// Records of a build that did not keep the setting are compared by what their hidden top-level
+// entries tell, and are written back with the flag when the list is next stored.
+TEST_F(StorageHistoryServiceTest, RecordsStoredWithoutTheFlagAreComparedByTheirHiddenTopLevelEntries) {
+    QJsonArray stored;
+    for (const auto& [total, names] : std::vector<std::pair<std::int64_t, std::vector<QString>>>{{31'100, {"Documents", ".cache"}}, {20'000, {"Documents"}}}) {
+        ScanHistoryRecord record{Uuid::random(), utc(2024, 3, 1, 9, 0), "/home/u", total, 1, 1, {}};
+        for (const QString& name : names) record.buckets.push_back({"/home/u/" + name, name, "/home/u/" + name, total / 2, 1});
+        QJsonObject object = record.toJson();
+        object.remove("includesHiddenFiles");
+        stored.append(object);
+    }
+    SettingsStore::shared().setValue(scanKey, QJsonDocument(stored).toJson(QJsonDocument::Compact));
+
+    StorageHistoryService history(sources());
+    ASSERT_EQ(history.scanRecords().size(), 2u);
+    EXPECT_FALSE(SettingsStore::shared().contains(scanKey + ".unreadable"));
+    EXPECT_FALSE(history.latestScanChange());
+    EXPECT_TRUE(history.latestScanDiffersInHiddenFiles());
+
+    history.record(snapshot("/home/u", 21'000, {{"Documents", 21'000}}));
+    EXPECT_EQ(history.latestScanChange(), 1'000);
+    std::vector<QJsonValue> flags;
+    for (const auto& item : QJsonDocument::fromJson(SettingsStore::shared().value(scanKey).toByteArray()).array())
+        flags.push_back(item.toObject().value("includesHiddenFiles"));
+    EXPECT_EQ(flags, (std::vector<QJsonValue>{true, false, false}));
+    EXPECT_EQ(StorageHistoryService(sources()).scanRecords(), history.scanRecords());
+}

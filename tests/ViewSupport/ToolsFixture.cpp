@@ -81,10 +81,11 @@ void ToolsFixture::recordDay(int daysLater, std::int64_t used, std::int64_t avai
     history().recordCurrentCapacity();
 }
 
-void ToolsFixture::recordScan(const Path& root, std::vector<std::pair<std::string, std::int64_t>> folders) {
+void ToolsFixture::recordScan(const Path& root, std::vector<std::pair<std::string, std::int64_t>> folders, bool includesHiddenFiles) {
     ScanSnapshot snapshot;
     snapshot.rootPath = root;
     snapshot.scannedAt = now_;
+    snapshot.includesHiddenFiles = includesHiddenFiles;
     for (const auto& [name, size] : folders) {
         const Path path = root / name;
         snapshot.buckets.push_back({path.string(), size, 1});

@@ -30,7 +30,7 @@ public:
 
     // History: today's capacity is recorded when the state is made; these add days and scans.
     void recordDay(int daysLater, std::int64_t used, std::int64_t available);
-    void recordScan(const Path& root, std::vector<std::pair<std::string, std::int64_t>> folders);
+    void recordScan(const Path& root, std::vector<std::pair<std::string, std::int64_t>> folders, bool includesHiddenFiles = false);
 
     static ScannedFile file(const Path& path, std::int64_t size, std::optional<Instant> modifiedAt = std::nullopt);
     static DuplicateGroup group(std::string id, std::int64_t size, const std::vector<Path>& paths);

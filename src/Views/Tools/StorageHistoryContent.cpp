@@ -154,6 +154,13 @@ QWidget* StorageHistoryContent::makeTrendPlaceholder() {
 
 QWidget* StorageHistoryContent::makeChangesCard() {
     const std::optional<std::int64_t> change = history_.latestScanChange();
+    if (history_.latestScanDiffersInHiddenFiles()) {
+        // Sizes with and without hidden files would read as folders grown or freed that never were.
+        auto* differs = new Banner(QStringLiteral("eye.slash.fill"), AppLocalization::string("history.whatChanged"),
+                                   AppLocalization::string("history.hiddenSettingDiffers"), tint_);
+        differs->setObjectName("historyHiddenSettingDiffers");
+        return differs;
+    }
     if (!change) {
         auto* prompt = new Banner(QStringLiteral("clock.arrow.circlepath"), AppLocalization::string("history.whatChanged"),
                                   AppLocalization::string("history.comparePrompt"), tint_);

@@ -7,6 +7,7 @@
 #include "Views/DesignSystem/Banner.h"
 #include "Views/DesignSystem/Pill.h"
 #include "Views/DesignSystem/PillTabBar.h"
+#include "Views/DesignSystem/RankedRow.h"
 #include "Views/DesignSystem/StatTile.h"
 #include "Views/DesignSystem/TextLabel.h"
 #include "Views/DesignSystem/ToggleSwitch.h"
@@ -283,6 +284,42 @@ TEST(StorageHistoryView, OneRecordAndFewerThanTwoScans) {
     EXPECT_EQ(content.findChild<TextLabel*>("historyScanChange")->text(), ToolTexts::bytes(0));
     EXPECT_EQ(content.findChild<StatTile*>("historyChange")->valueLabel()->text(),
               "+" + ToolTexts::bytes(350'000'000'000 - (512'000'000'000 - 200'000'000'000)));
+}
+
+// A scan with hidden files counted and the next without: the card says that the two differ in that
+// setting instead of listing hidden folders as freed; a scan made the same way brings the figures back.
+TEST(StorageHistoryView, ScansThatCountedHiddenFilesDifferentlyAreNotCompared) {
+    ToolsFixture fixture;
+    StorageHistoryContent content(fixture.history(), DynamicColor::primary());
+    showIn(content);
+    auto shownTexts = [&] {
+        QStringList texts;
+        for (const TextLabel* label : content.findChildren<TextLabel*>())
+            if (label->isVisibleTo(&content)) texts << label->text();
+        return texts;
+    };
+    fixture.recordScan("/home/u", {{"Documents", 20'000'000}, {".cache", 6'000'000}, {".wine", 4'000'000}, {".local", 1'100'000}}, true);
+    fixture.recordScan("/home/u", {{"Documents", 20'000'000}}, false);
+    QCoreApplication::processEvents();
+    ASSERT_NE(content.findChild<Banner*>("historyHiddenSettingDiffers"), nullptr);
+    QStringList texts = shownTexts();
+    EXPECT_TRUE(texts.contains(AppLocalization::string("history.whatChanged")));
+    EXPECT_TRUE(texts.contains(AppLocalization::string("history.hiddenSettingDiffers"))) << texts.join(" | ").toStdString();
+    EXPECT_EQ(content.findChild<Banner*>("historyPrompt"), nullptr);
+    EXPECT_EQ(content.findChild<TextLabel*>("historyScanChange"), nullptr);
+    EXPECT_EQ(content.findChild<RankedRow*>(), nullptr);
+    for (const QString& text : texts) EXPECT_FALSE(text.startsWith(u'\u2212')) << text.toStdString();
+
+    fixture.recordScan("/home/u", {{"Documents", 19'000'000}}, false);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(content.findChild<Banner*>("historyHiddenSettingDiffers"), nullptr);
+    ASSERT_NE(content.findChild<TextLabel*>("historyScanChange"), nullptr);
+    EXPECT_EQ(content.findChild<TextLabel*>("historyScanChange")->text(), QString(u'\u2212') + ToolTexts::bytes(1'000'000));
+    const QList<RankedRow*> rows = content.findChildren<RankedRow*>();
+    ASSERT_EQ(rows.size(), 1);
+    texts = shownTexts();
+    EXPECT_TRUE(texts.contains("Documents"));
+    EXPECT_FALSE(texts.contains(".cache"));
 }
 
 TEST(StartupItemsView, SwitchesAskAppStateAndShowThePublishedState) {
