@@ -14,6 +14,8 @@ Other shapes, each instead of the mixed tree:
                      the middle byte;
   --files N          N files like a home folder's: 40 % under 1 KiB, 55 % of 1-4 KiB with
                      different content, 5 % in groups of two to four copies;
+  --hundreds N       N files of 1-40 KiB, 100 to a folder, so that nearly every length is shared
+                     by several files; every 25th file is a copy of a file in another folder;
   --copies N [MIB]   N copies of one random file of MIB mebibytes (default 32), side by side."""
 import os
 import random
@@ -24,7 +26,7 @@ shape = sys.argv[2] if len(sys.argv) > 3 else None
 count = int(sys.argv[3]) if shape else 0
 wide = count if shape == "--wide" else 0
 rng = random.Random(20240607)
-per_folder = 10 if not shape else max(1, count // 2000) if shape != "--giant" else 1
+per_folder = 10 if not shape else max(1, count // 2000) if shape not in ("--giant", "--hundreds") else 1
 folders = [os.path.join(root, f"d{i:03}", f"s{j:02}") for i in range(200) for j in range(min(per_folder, 500))]
 for folder in folders:
     os.makedirs(folder, exist_ok=True)
@@ -94,6 +96,36 @@ if shape == "--copies":
     data = os.urandom((int(sys.argv[4]) if len(sys.argv) > 4 else 32) * 1024 * 1024)
     for i in range(count):
         write(os.path.join(root, f"copy-{i:03}"), data)
+    sys.exit(0)
+
+if shape == "--hundreds":
+    from multiprocessing import Pool
+
+    # A file's content comes from its own seed, so a copy is written without reading its original.
+    def make_folder(job):
+        folder, files = job
+        os.makedirs(folder, exist_ok=True)
+        for name, size, seed in files:
+            write(os.path.join(folder, name), random.Random(seed).randbytes(size))
+
+    total = count // 100 * 100
+    sizes = [rng.randrange(1024, 40 * 1024 + 1) for _ in range(total)]
+
+    def original_elsewhere(n):
+        while True:
+            m = rng.randrange(total)
+            if m // 100 != n // 100 and m % 25 != 24:
+                return m
+
+    jobs = []
+    for first in range(0, total, 100):
+        files = []
+        for n in range(first, first + 100):
+            source = original_elsewhere(n) if n % 25 == 24 else n
+            files.append((f"f{n % 100:02}", sizes[source], source))
+        jobs.append((os.path.join(root, f"h{first // 100:04}"), files))
+    with Pool(8) as pool:
+        pool.map(make_folder, jobs, chunksize=8)
     sys.exit(0)
 
 if shape == "--files":

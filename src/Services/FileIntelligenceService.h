@@ -5,8 +5,8 @@
 #include "Models/DuplicateSearchResult.h"
 #include "Models/DuplicateScanProgress.h"
 #include "Models/ScannedFile.h"
-#include "Foundation/FileIdentity.h"
 #include "Foundation/Instant.h"
+#include "Services/CandidateIdentity.h"
 #include "Services/HashMeter.h"
 #include "Services/Sha256.h"
 #include "Services/TrashRequest.h"
@@ -89,8 +89,9 @@ public:
         std::int64_t size = 0;  // logical length
         std::optional<Instant> modified;
         // Of the descriptor its sample was read through: every later read, the group and the move
-        // take only that very file, never another put under its name since.
-        std::optional<FileIdentity> identity;
+        // take only that very file, never another put under its name since. Only a file whose
+        // length another file shares is read, and only one whose sample another shares keeps it.
+        std::optional<CandidateIdentity> identity;
     };
     // Files of equal content with the SHA-256 of that content.
     using EqualFiles = std::pair<Sha256::Digest, std::vector<const IndexedFile*>>;
@@ -102,7 +103,7 @@ public:
     struct SampleDigest {
         std::optional<Sha256::Digest> digest;
         ReadTrouble trouble = ReadTrouble::none;
-        std::optional<FileIdentity> identity;  // of the file read, with a digest
+        std::optional<CandidateIdentity> identity;  // of the file read, with a digest
     };
 
     // The duplicate finder's hashing. Samples are the whole file up to 128 KiB, else its first and

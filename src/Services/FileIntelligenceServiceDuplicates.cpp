@@ -25,6 +25,7 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <malloc.h>
 #include <set>
 #include <span>
 #include <sys/stat.h>
@@ -46,17 +47,85 @@ constexpr std::int64_t sampleChunk = FileIntelligenceService::sampleChunk;
 constexpr std::int64_t smallestCompared = 1024;
 constexpr std::chrono::milliseconds comparingInterval{120};
 
-// What one walk worker indexed: every eligible file and the text of its path.
-struct WorkerIndex {
-    PathArena paths;
-    std::vector<IndexedFile> files;
+// A file the walk listed, its path text in its worker's arena.
+struct ListedFile {
+    const char* path;
+    std::int64_t size;  // logical length
+    std::optional<Instant> modified;
 };
 
-// Records of one length, a run of the candidate list.
+// What one walk worker listed: every eligible file and the text of its path. The list grows without
+// moving what it holds, so the search points into it instead of copying it.
+struct WorkerIndex {
+    // Moved, never copied: a deque's move may throw, and the walk's vector of these would copy.
+    WorkerIndex() = default;
+    WorkerIndex(WorkerIndex&&) = default;
+    WorkerIndex& operator=(WorkerIndex&&) = default;
+
+    PathArena paths;
+    std::deque<ListedFile> files;
+};
+
+// Files of one length, a run of the files sorted by length.
 struct SizeClass {
     std::int64_t size;
     std::size_t first;
     std::size_t count;
+};
+
+// One candidate's sample: once read, its digest and the identity of the file read; else why not.
+struct Sample {
+    std::optional<CandidateIdentity> identity;
+    Digest digest{};
+    ReadTrouble trouble = ReadTrouble::none;
+};
+
+// A candidate whose sample another file of its length shares.
+struct Kept {
+    IndexedFile file;
+    Digest digest;
+};
+
+// The samples of one length while its files are read, on whichever workers take them. Only the
+// class's files are held, and only until the last of them is read: then the class is sifted, and
+// what stays is the files whose sample another file shares, in runs of equal samples.
+class ClassSamples {
+public:
+    ClassSamples() = default;
+    ClassSamples(const ClassSamples&) = delete;
+    ClassSamples& operator=(const ClassSamples&) = delete;
+    ~ClassSamples() { delete[] samples_.load(std::memory_order_relaxed); }
+
+    void expect(std::size_t count) { unread_.store(count, std::memory_order_relaxed); }
+
+    // The class's samples, one slot per file. The pool hands out a class's files in order, so the
+    // worker with its first file makes them and the others wait for that.
+    Sample* samplesFor(std::size_t index, std::size_t count) {
+        if (Sample* samples = samples_.load(std::memory_order_acquire)) return samples;
+        if (index == 0) {
+            auto* samples = new Sample[count];
+            samples_.store(samples, std::memory_order_release);
+            samples_.notify_all();
+            return samples;
+        }
+        samples_.wait(nullptr, std::memory_order_acquire);
+        return samples_.load(std::memory_order_acquire);
+    }
+
+    // Counts a file read; true for the call that read the class's last one.
+    bool read() { return unread_.fetch_sub(1, std::memory_order_acq_rel) == 1; }
+
+    // For the call that read the last file: the samples, which the class no longer holds.
+    std::unique_ptr<Sample[]> take() { return std::unique_ptr<Sample[]>(samples_.exchange(nullptr, std::memory_order_acq_rel)); }
+
+    void keep(std::vector<Kept> kept) { kept_ = std::move(kept); }
+    // Once every pool has ended.
+    const std::vector<Kept>& kept() const { return kept_; }
+
+private:
+    std::atomic<Sample*> samples_ = nullptr;
+    std::atomic<std::size_t> unread_ = 0;
+    std::vector<Kept> kept_;
 };
 
 // The groups confirmed so far and the kind texts of the call. `foundGroup` is called outside the lock.
@@ -74,8 +143,9 @@ public:
         std::vector<const IndexedFile*> unchanged;
         std::set<std::pair<std::uint64_t, std::uint64_t>> inodes;
         for (const IndexedFile* file : files) {
-            if (!file->identity || FileIdentity::at(file->path) != file->identity) continue;
-            if (inodes.emplace(file->identity->device, file->identity->inode).second) unchanged.push_back(file);
+            const std::optional<FileIdentity> now = FileIdentity::at(file->path);
+            if (!file->identity || !now || !file->identity->isFile(*now, file->size)) continue;
+            if (inodes.emplace(now->device, now->inode).second) unchanged.push_back(file);
         }
         if (unchanged.size() < 2) return;
         group.files.reserve(unchanged.size());
@@ -84,7 +154,7 @@ public:
             for (const IndexedFile* file : unchanged) {
                 std::filesystem::path location(file->path);
                 QString kind = kinds_.kind(location);
-                group.files.push_back({Uuid::random(), std::move(location), file->size, file->modified, std::move(kind), file->identity});
+                group.files.push_back({Uuid::random(), std::move(location), file->size, file->modified, std::move(kind), file->identity->withSize(file->size)});
             }
         }
         // Newest first; a copy without a date counts as the distant past.
@@ -176,18 +246,23 @@ void FileIntelligenceService::runPool(std::size_t count, HashMeter& meter, const
 
 namespace {
 
+// Gives the memory freed on other threads back to the system. glibc keeps each thread's freed
+// memory for that thread, so the lists the walk's workers built, freed here, would otherwise stay
+// resident while this thread allocates the next stage anew.
+void returnFreedMemory() { malloc_trim(0); }
+
 // Names of one file count once: a bind mount shows one file under two paths, and hard links are
 // names of one inode. Trashing such a "copy" frees nothing, or, for a bind mount, removes the only
 // one. The first name by path stays.
-void keepOneViewOfEachFile(std::vector<FileIntelligenceService::IndexedFile>& sortedBySize) {
+void keepOneViewOfEachFile(std::vector<const ListedFile*>& sortedBySize) {
     std::vector<char> drop(sortedBySize.size(), 0);
     for (std::size_t first = 0; first < sortedBySize.size();) {
         std::size_t end = first + 1;
-        while (end < sortedBySize.size() && sortedBySize[end].size == sortedBySize[first].size) ++end;
+        while (end < sortedBySize.size() && sortedBySize[end]->size == sortedBySize[first]->size) ++end;
         std::set<std::pair<dev_t, ino_t>> seen;
         for (std::size_t i = first; end - first >= 2 && i < end; ++i) {
             struct stat info {};
-            drop[i] = ::lstat(sortedBySize[i].path, &info) == 0 && !seen.emplace(info.st_dev, info.st_ino).second;
+            drop[i] = ::lstat(sortedBySize[i]->path, &info) == 0 && !seen.emplace(info.st_dev, info.st_ino).second;
         }
         first = end;
     }
@@ -220,35 +295,31 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
         [] { return WorkerIndex(); },
         [](WorkerIndex& index, std::int64_t, const std::string& directory, const DirectoryEntry& entry) {
             if (entry.type != DirectoryEntry::Kind::file || entry.logicalSize < smallestCompared) return;
-            index.files.push_back({index.paths.add(directory, entry.name), entry.logicalSize, entry.modified, std::nullopt});
+            index.files.push_back({index.paths.add(directory, entry.name), entry.logicalSize, entry.modified});
         },
         stop);
 
-    // Merge, then order by length (and path, so equal lengths come out the same on every run).
-    std::vector<PathArena> arenas;
-    std::vector<IndexedFile> indexed;
+    // Order by length (and path, so equal lengths come out the same on every run).
+    std::vector<const ListedFile*> sorted;
     {
         std::size_t total = 0;
         for (const WorkerIndex& index : indexes) total += index.files.size();
-        indexed.reserve(total);
-        for (WorkerIndex& index : indexes) {
-            indexed.insert(indexed.end(), index.files.begin(), index.files.end());
-            index.files = {};
-            arenas.push_back(std::move(index.paths));
-        }
-        indexes.clear();
+        sorted.reserve(total);
+        for (const WorkerIndex& index : indexes)
+            for (const ListedFile& file : index.files) sorted.push_back(&file);
     }
-    std::sort(indexed.begin(), indexed.end(), [](const IndexedFile& a, const IndexedFile& b) {
-        return a.size != b.size ? a.size < b.size : std::strcmp(a.path, b.path) < 0;
+    std::sort(sorted.begin(), sorted.end(), [](const ListedFile* a, const ListedFile* b) {
+        return a->size != b->size ? a->size < b->size : std::strcmp(a->path, b->path) < 0;
     });
-    keepOneViewOfEachFile(indexed);
+    keepOneViewOfEachFile(sorted);
+    returnFreedMemory();  // what the walk's threads used and freed on the way
 
     // Candidates: the lengths shared by two or more files, the most bytes first.
     std::vector<SizeClass> classes;
-    for (std::size_t first = 0; first < indexed.size();) {
+    for (std::size_t first = 0; first < sorted.size();) {
         std::size_t end = first + 1;
-        while (end < indexed.size() && indexed[end].size == indexed[first].size) ++end;
-        if (end - first >= 2) classes.push_back({indexed[first].size, first, end - first});
+        while (end < sorted.size() && sorted[end]->size == sorted[first]->size) ++end;
+        if (end - first >= 2) classes.push_back({sorted[first]->size, first, end - first});
         first = end;
     }
     auto classBytes = [](std::int64_t size, std::size_t count) { return saturatingProduct(size, std::int64_t(count)); };
@@ -264,10 +335,7 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
         items += sizeClass.count;
         totalBytes = saturatingSum(totalBytes, classBytes(sizeClass.size, sizeClass.count));
     }
-    auto candidate = [&](std::size_t item) -> IndexedFile& {
-        const auto k = std::size_t(std::upper_bound(firstItems.begin(), firstItems.end(), item) - firstItems.begin()) - 1;
-        return indexed[classes[k].first + (item - firstItems[k])];
-    };
+    auto classOf = [&](std::size_t item) { return std::size_t(std::upper_bound(firstItems.begin(), firstItems.end(), item) - firstItems.begin()) - 1; };
     const std::int64_t totalFiles = std::int64_t(items);
 
     HashMeter meter;
@@ -286,58 +354,87 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
     const std::size_t descriptors = std::max(OpenFileLimit::available() / 2, std::size_t(1));
     const std::size_t workers = std::min(std::size_t(poolWorkerCount(WalkWorkers::activeProcessors(), SIZE_MAX)), descriptors);
     const std::size_t mostOpenPerComparison = std::min(SameSizeComparison::mostComparedFiles, descriptors / workers);
-    std::vector<const IndexedFile*> notCompared;
+    std::mutex notComparedLock;
+    std::vector<const char*> notCompared;
 
-    // Sample stage: every candidate once, cheaply. Each slot is written by one worker only and read
-    // after the pool has ended. A file that found no descriptor is sampled again after the pool, one
-    // at a time, when the search holds no other.
-    std::vector<SampleDigest> samples(items);
+    // Sample stage: every candidate once, cheaply. A class is sifted by the worker that reads its last
+    // file, so samples and identities are held for the classes being read, and afterwards only for
+    // the files that share their sample with another. A file that found no descriptor is sampled
+    // again after the pool, one at a time, when the search holds no other.
+    std::vector<ClassSamples> sampled(classes.size());
+    for (std::size_t k = 0; k < classes.size(); ++k) sampled[k].expect(classes[k].count);
+    auto listed = [&](std::size_t k, std::size_t index) -> const ListedFile& { return *sorted[classes[k].first + index]; };
+    auto sift = [&](std::size_t k) {
+        const std::int64_t size = classes[k].size;
+        std::unique_ptr<Sample[]> samples = sampled[k].take();
+        std::vector<std::size_t> read;
+        for (std::size_t i = 0; i < classes[k].count; ++i) {
+            if (samples[i].identity) {
+                read.push_back(i);
+                continue;
+            }
+            creditBeyondSample(meter, 0, size);
+            if (samples[i].trouble != ReadTrouble::changed) {
+                std::lock_guard guard(notComparedLock);
+                notCompared.push_back(listed(k, i).path);
+            }
+        }
+        std::vector<Kept> kept;
+        forEachDigestRun(read, [&](std::size_t i) -> const Digest& { return samples[i].digest; }, [&](std::span<std::size_t> run) {
+            if (run.size() < 2) {
+                creditBeyondSample(meter, 0, size);
+                return;
+            }
+            for (std::size_t i : run) {
+                const ListedFile& file = listed(k, i);
+                kept.push_back({{file.path, file.size, file.modified, samples[i].identity}, samples[i].digest});
+            }
+        });
+        sampled[k].keep(std::move(kept));
+    };
     std::mutex retryLock;
     std::vector<std::size_t> sampleRetries;
-    auto sample = [&](std::size_t i, bool lastTry) {
-        SampleDigest digest = sampleDigest(candidate(i), meter);
+    auto sample = [&](std::size_t item, bool lastTry) {
+        const std::size_t k = classOf(item);
+        const std::size_t index = item - firstItems[k];
+        Sample& slot = sampled[k].samplesFor(index, classes[k].count)[index];
+        const ListedFile& file = listed(k, index);
+        SampleDigest digest = sampleDigest({file.path, file.size, file.modified, std::nullopt}, meter);
         if (digest.trouble == ReadTrouble::noDescriptor && !lastTry) {
             std::lock_guard guard(retryLock);
-            sampleRetries.push_back(i);
+            sampleRetries.push_back(item);
             return;
         }
-        samples[i] = std::move(digest);
+        if (digest.digest) slot = {digest.identity, *digest.digest, ReadTrouble::none};
+        else slot.trouble = digest.trouble;
         meter.addFile();
+        if (sampled[k].read()) sift(k);
     };
     runPool(items, meter, report, [&](std::size_t i) { sample(i, false); }, stop, workers);
     std::sort(sampleRetries.begin(), sampleRetries.end());
     runPool(sampleRetries.size(), meter, report, [&](std::size_t k) { sample(sampleRetries[k], true); }, stop, 1);
-    // From here on a candidate is the file its sample was read from.
-    for (std::size_t i = 0; i < items; ++i) candidate(i).identity = samples[i].identity;
+    // What may still join a group is kept by now: the list of every file goes before the groups
+    // are made (the text of the paths stays in the arenas).
+    sorted = std::vector<const ListedFile*>();
+    for (WorkerIndex& index : indexes) index.files = std::deque<ListedFile>();
+    returnFreedMemory();
 
     // Small files are settled by their samples; large ones that still agree wait for the full stage.
     std::vector<std::vector<const IndexedFile*>> fullBuckets;
     for (std::size_t k = 0; k < classes.size(); ++k) {
-        const SizeClass& sizeClass = classes[k];
-        std::vector<std::size_t> read;
-        for (std::size_t i = firstItems[k]; i < firstItems[k] + sizeClass.count; ++i) {
-            if (samples[i].digest) {
-                read.push_back(i);
-                continue;
-            }
-            creditBeyondSample(meter, 0, sizeClass.size);
-            if (samples[i].trouble != ReadTrouble::changed) notCompared.push_back(&candidate(i));
-        }
-        forEachDigestRun(read, [&](std::size_t i) -> const Digest& { return *samples[i].digest; }, [&](std::span<std::size_t> run) {
-            if (run.size() < 2) {
-                creditBeyondSample(meter, 0, sizeClass.size);
-                return;
-            }
+        const std::vector<Kept>& kept = sampled[k].kept();
+        for (std::size_t first = 0; first < kept.size();) {
             std::vector<const IndexedFile*> files;
-            for (std::size_t i : run) files.push_back(&candidate(i));
-            if (sizeClass.size > sampleLimit) {
+            std::size_t end = first;
+            for (; end < kept.size() && kept[end].digest == kept[first].digest; ++end) files.push_back(&kept[end].file);
+            if (classes[k].size > sampleLimit) {
                 fullBuckets.push_back(std::move(files));
             } else {
-                collector.add(files, *samples[run.front()].digest);
+                collector.add(files, kept[first].digest);
             }
-        });
+            first = end;
+        }
     }
-    samples = {};
     report();
 
     // Full stage: the largest buckets first, so the biggest savings show up early.
@@ -410,13 +507,13 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
     runPieces(1);
     for (const Comparison& comparison : comparisons)
         if (auto* each = std::get_if<FileByFileComparison>(&comparison))
-            for (const IndexedFile* file : each->notCompared()) notCompared.push_back(file);
+            for (const IndexedFile* file : each->notCompared()) notCompared.push_back(file->path);
 
     DuplicateSearchResult result;
     result.groups = collector.take();
     std::stable_sort(result.groups.begin(), result.groups.end(),
                      [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.wastedBytes() > b.wastedBytes(); });
-    std::sort(notCompared.begin(), notCompared.end(), [](const IndexedFile* a, const IndexedFile* b) { return std::strcmp(a->path, b->path) < 0; });
-    for (const IndexedFile* file : notCompared) result.notCompared.emplace_back(file->path);
+    std::sort(notCompared.begin(), notCompared.end(), [](const char* a, const char* b) { return std::strcmp(a, b) < 0; });
+    for (const char* path : notCompared) result.notCompared.emplace_back(path);
     return result;
 }

@@ -46,7 +46,7 @@ OpenedFile openUnchanged(const FileIntelligenceService::IndexedFile& file) {
 }
 
 bool isUnchanged(const FileIdentity& now, const FileIntelligenceService::IndexedFile& file) {
-    if (file.identity) return now == *file.identity;
+    if (file.identity) return file.identity->isFile(now, file.size);
     return now.type == S_IFREG && now.size == file.size &&
            (!file.modified || Instant::fromTimespec(now.modifiedSeconds, now.modifiedNanoseconds) == *file.modified);
 }

@@ -1,4 +1,5 @@
 #include "Foundation/Cancelled.h"
+#include "Services/CandidateIdentity.h"
 #include "Services/FileByFileComparison.h"
 #include "Services/FileIntelligenceService.h"
 #include "Services/SameSizeComparison.h"
@@ -133,6 +134,35 @@ TEST(DuplicateHashing, AFileWhoseLengthOrDateDifferFromTheIndexIsNotHashed) {
     EXPECT_EQ(sampleText(touched, meter), std::nullopt);
     touched.file.modified.reset();  // a date the index lacks is not compared
     EXPECT_EQ(sampleText(touched, meter), sha256(content));
+}
+
+// A candidate keeps the identity of the file read in a compact form; handed to a move it must be
+// that whole identity again, every time to the nanosecond and the birth time known or not, or the
+// move would check a replaced file against less than was read.
+TEST(DuplicateHashing, ACandidatesCompactIdentityIsTheWholeIdentityOfTheFileRead) {
+    TempTree tree;
+    const fs::path file = tree.write("file", randomBytes(4096, 60));
+    const timespec times[2] = {{1'600'000'000, 123'456'789}, {1'600'000'001, 987'654'321}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    struct stat status {};
+    ASSERT_EQ(::lstat(file.c_str(), &status), 0);
+    const FileIdentity read = *FileIdentity::at(file);
+    for (const FileIdentity& identity : {read, FileIdentity::of(status)}) {  // a birth time where the file system keeps one, and none
+        const FileIdentity whole = CandidateIdentity(identity).withSize(4096);
+        EXPECT_EQ(whole, identity);
+        EXPECT_EQ(whole.born, identity.born);
+        EXPECT_EQ(whole.modifiedNanoseconds, 987'654'321);
+    }
+
+    const CandidateIdentity kept(read);
+    EXPECT_TRUE(kept.isFile(*FileIdentity::at(file), 4096));
+    EXPECT_FALSE(kept.isFile(*FileIdentity::at(file), 4097));
+    const fs::path other = tree.write("other", randomBytes(4096, 61));
+    ASSERT_EQ(::utimensat(AT_FDCWD, other.c_str(), times, 0), 0);
+    EXPECT_FALSE(kept.isFile(*FileIdentity::at(other), 4096));
+    tree.waitForStatusClockPast(file);
+    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    EXPECT_FALSE(kept.isFile(*FileIdentity::at(file), 4096));
 }
 
 // Files of one length, written and indexed, compared in ranges of `rangeBytes`.
@@ -727,4 +757,29 @@ TEST(DuplicateFinder, UnreadableFilesAreReportedNotCompared) {
         return (closed ? "" : "large-4 still open; ") + describe(result, names);
     });
     EXPECT_EQ(output, "3 copies of large; 2 copies of small; not compared: large-4 small-2");
+}
+
+// Each length is sifted by the worker that reads its last file, whichever workers read the others:
+// every pair is found, with the identity of each copy, and no file alone in its content is kept.
+TEST(DuplicateFinder, EveryLengthKeepsExactlyTheFilesThatShareASample) {
+    TempTree tree;
+    std::set<std::set<fs::path>> expected;
+    for (int length = 0; length < 300; ++length) {
+        const std::size_t size = 1024 + std::size_t(length) * 7;
+        const std::string content = randomBytes(size, 200 + unsigned(length));
+        const std::string folder = "f" + std::to_string(length % 13) + "/";
+        const fs::path first = tree.write(folder + "a" + std::to_string(length), content);
+        tree.write(folder + "b" + std::to_string(length), randomBytes(size, 1000 + unsigned(length)));
+        if (length % 3 != 0) expected.insert({first, tree.write("g/c" + std::to_string(length), content)});
+    }
+    FileIntelligenceService service;
+    Search search;
+    std::set<std::set<fs::path>> found;
+    for (const DuplicateGroup& group : search.run(service, tree.path())) {
+        found.insert(paths(group));
+        for (const ScannedFile& file : group.files) EXPECT_EQ(file.identity, FileIdentity::at(file.path)) << file.path;
+    }
+    EXPECT_EQ(found, expected);
+    EXPECT_TRUE(search.notCompared.empty());
+    EXPECT_EQ(search.reports.back().filesProcessed, 300 * 2 + std::int64_t(expected.size()));
 }
