@@ -1,5 +1,6 @@
 #include "Platform/ProcessRunner.h"
 #include "Support/FakeTool.h"
+#include "Support/ForkedChild.h"
 #include "Support/TempTree.h"
 
 #include <fcntl.h>
@@ -332,4 +333,33 @@ TEST(ProcessRunner, ChildThatOutlivesTheKillIsReportedAndTheCallerGoesOn) {
     ProcessRunner::run("/bin/true", {});  // a later run reaps it
     EXPECT_TRUE(TempTree::read("/proc/" + pid + "/stat").empty());
     std::filesystem::remove(group, error);
+}
+
+// A process about to end without waiting for its workers ends their tools first: a child whose job
+// no stop request reaches is killed with its group, and no child starts afterwards.
+TEST(ProcessRunner, EndAllKillsTheRunningChildrenAndStartsNoMore) {
+    const std::string notes = ForkedChild::runApart([] {
+        std::string failures;
+        TempTree tree;
+        auto childPid = tree.path() / "child.pid";
+        auto helperPid = tree.path() / "helper.pid";
+        auto tool = writeFakeTool(tree.path() / "slow", "sleep 30 &\necho $! > '" + helperPid.string() + "'\necho $$ > '" +
+                                                            childPid.string() + "'\nwait");
+        ProcessRunner::Result result;
+        std::thread job([&] { result = ProcessRunner::run(tool, {}, quickLimits(30s)); });
+        waitForFile(childPid);
+        ProcessRunner::endAll();
+        job.join();
+        ForkedChild::check(failures, result.ended && result.signal == SIGKILL && !result.timedOut, "the child was not killed");
+        ForkedChild::check(failures, !isRunning(waitForFile(childPid)), "the child still runs");
+        ForkedChild::check(failures, endsSoon(waitForFile(helperPid)), "its group still runs");
+        try {
+            ProcessRunner::run(tool, {});
+            failures += "a child started afterwards\n";
+        } catch (const ProcessRunner::StartError& error) {
+            ForkedChild::check(failures, error.code().value() == ECANCELED, error.what());
+        }
+        return failures;
+    });
+    EXPECT_EQ(notes, "");
 }
