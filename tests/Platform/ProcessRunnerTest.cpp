@@ -49,6 +49,16 @@ std::string waitForFile(const std::filesystem::path& path) {
     return text;
 }
 
+// A tool that starts a helper in its group and waits for it; each writes its pid.
+struct SlowTool {
+    std::filesystem::path tool, childPid, helperPid;
+};
+SlowTool slowToolWithHelper(const TempTree& tree) {
+    SlowTool slow{tree.path() / "slow", tree.path() / "child.pid", tree.path() / "helper.pid"};
+    writeFakeTool(slow.tool, "sleep 30 &\necho $! > '" + slow.helperPid.string() + "'\necho $$ > '" + slow.childPid.string() + "'\nwait");
+    return slow;
+}
+
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
@@ -253,10 +263,7 @@ TEST(ProcessRunner, ChildDoesNotInheritIgnoredSignals) {
 
 TEST(ProcessRunner, StopKillsTheChildAndItsGroupAtOnce) {
     TempTree tree;
-    auto childPid = tree.path() / "child.pid";
-    auto helperPid = tree.path() / "helper.pid";
-    auto tool = writeFakeTool(tree.path() / "slow", "sleep 30 &\necho $! > '" + helperPid.string() + "'\necho $$ > '" +
-                                                        childPid.string() + "'\nwait");
+    const auto [tool, childPid, helperPid] = slowToolWithHelper(tree);
     std::stop_source stop;
     ProcessRunner::Options options = quickLimits(30s);
     options.stop = stop.get_token();
@@ -341,10 +348,7 @@ TEST(ProcessRunner, EndAllKillsTheRunningChildrenAndStartsNoMore) {
     const std::string notes = ForkedChild::runApart([] {
         std::string failures;
         TempTree tree;
-        auto childPid = tree.path() / "child.pid";
-        auto helperPid = tree.path() / "helper.pid";
-        auto tool = writeFakeTool(tree.path() / "slow", "sleep 30 &\necho $! > '" + helperPid.string() + "'\necho $$ > '" +
-                                                            childPid.string() + "'\nwait");
+        const auto [tool, childPid, helperPid] = slowToolWithHelper(tree);
         ProcessRunner::Result result;
         std::thread job([&] { result = ProcessRunner::run(tool, {}, quickLimits(30s)); });
         waitForFile(childPid);
