@@ -353,7 +353,7 @@ ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, c
         exited = waitForEnd(pidfd.get(), options.limits.killWait);
     }
     if (!exited) {
-        // Still running after SIGKILL: the caller goes on, and a later run reaps it.
+        // Still running after SIGKILL: the caller goes on, and a later run reaps it (see Listing).
         result.ended = false;
         result.signal = SIGKILL;
         return result;
