@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <mutex>
 #include <optional>
@@ -110,16 +111,18 @@ public:
         reap();
         std::erase_if(children_, [pidfd](const Child& child) { return child.pidfd == pidfd; });
     }
-    // Kills every child and its group; none starts afterwards.
+    // Kills every child and its group; none starts afterwards. A start that holds the list for long
+    // is one whose program sits on a mount that does not answer: it is not waited for.
     void endAll() {
-        std::lock_guard lock(mutex_);
         ended_ = true;
+        std::unique_lock lock(mutex_, std::chrono::milliseconds(100));
+        if (!lock) return;
         for (const Child& child : children_) signalChildAndGroup(child.pidfd, child.pid, SIGKILL);
     }
 
 private:
-    std::mutex mutex_;
-    bool ended_ = false;
+    std::timed_mutex mutex_;
+    std::atomic<bool> ended_ = false;
     std::vector<Child> children_;
 };
 

@@ -74,6 +74,8 @@ public:
 
     // For a process about to end without waiting for its workers: kills every child still running and
     // its group, and starts no child afterwards (run() then throws StartError with ECANCELED), so no
-    // tool outlives the process, whatever the thread that runs it is doing.
+    // tool outlives the process, whatever the thread that runs it is doing. Returns at once but for a
+    // child being started, which it waits for briefly (a program on a mount that does not answer
+    // holds its start for good).
     static void endAll();
 };
