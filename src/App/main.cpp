@@ -1,4 +1,5 @@
 #include "App/QuarnellApp.h"
+#include "App/QuitDeadline.h"
 #include "App/SingleInstance.h"
 #include "Models/AppRelauncher.h"
 #include "Platform/OpenFileLimit.h"
@@ -10,6 +11,7 @@
 int main(int argc, char* argv[]) {
     OpenFileLimit::raiseToHard();
     QApplication app(argc, argv);
+    QuitDeadline::install();
     QApplication::setApplicationName("Quarnell");
     QApplication::setOrganizationName("Quarnell");
     // Before any widget asks Qt for an icon, so that Qt's loader never reads the user's icon folders.

@@ -50,9 +50,15 @@ public:
     // From any thread: runs `closure` on the owner's thread, later, unless the owner is gone by then.
     void post(std::function<void()> closure) const;
 
+    // On the main thread, when the application quits: asks every job of every owner to stop, those
+    // running, waiting or run later alike, so that all of them wind down at once instead of one owner
+    // after another as each is destroyed.
+    static void stopAll();
+
 private:
     QPointer<QObject> owner_;
     int unfinished_ = 0;  // touched on the owner's thread only
     std::stop_source shutdown_;
     QThreadPool pool_;
+    std::stop_callback<std::function<void()>> followStopAll_;
 };

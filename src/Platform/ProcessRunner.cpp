@@ -13,8 +13,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <mutex>
+#include <optional>
 
 extern char** environ;
 
@@ -76,6 +78,60 @@ AbandonedChildren& abandonedChildren() {
     return children;
 }
 
+// Signals the child through its pidfd and its group by the group id. The group id is the child's
+// pid, which stays ours until the child is reaped, so the group cannot be a stranger's.
+void signalChildAndGroup(int pidfd, pid_t group, int signal) {
+    ::syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0);
+    ::kill(-group, signal);
+}
+
+// The children from their start until they are reaped or abandoned, so that a process about to end
+// can end them first. A child is started, and reaped, under the lock: ending them all never misses
+// one just started, and never signals a group whose leader is reaped (its id may be a stranger's).
+class RunningChildren {
+public:
+    struct Child {
+        int pidfd;
+        pid_t pid;
+    };
+
+    // Runs `start`, which returns the child it started, if any; false, starting nothing, once the
+    // children were ended.
+    template <typename Start>
+    bool startListed(Start&& start) {
+        std::lock_guard lock(mutex_);
+        if (ended_) return false;
+        if (const std::optional<Child> child = start()) children_.push_back(*child);
+        return true;
+    }
+    // Takes the child off the list, after `reap` (which may reap it) has run.
+    template <typename Reap>
+    void unlist(int pidfd, Reap&& reap) {
+        std::lock_guard lock(mutex_);
+        reap();
+        std::erase_if(children_, [pidfd](const Child& child) { return child.pidfd == pidfd; });
+    }
+    // Kills every child and its group; none starts afterwards. A start that holds the list for long
+    // is one whose program sits on a mount that does not answer: it is not waited for.
+    void endAll() {
+        ended_ = true;
+        std::unique_lock lock(mutex_, std::chrono::milliseconds(100));
+        if (!lock) return;
+        for (const Child& child : children_) signalChildAndGroup(child.pidfd, child.pid, SIGKILL);
+    }
+
+private:
+    std::timed_mutex mutex_;
+    std::atomic<bool> ended_ = false;
+    std::vector<Child> children_;
+};
+
+// Never destroyed: the process may end while static objects are being destroyed.
+RunningChildren& runningChildren() {
+    static auto* const children = new RunningChildren;
+    return *children;
+}
+
 // Waits up to `limit` for the pidfd to report the child's end.
 bool waitForEnd(int pidfd, std::chrono::milliseconds limit) {
     const auto end = Clock::now() + limit;
@@ -130,13 +186,6 @@ int openPidfd(pid_t pid) {
     return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
 }
 
-// Signals the child through its pidfd and its group by the group id. The group id is the child's
-// pid, which stays ours until the child is reaped, so the group cannot be a stranger's.
-void signalChildAndGroup(int pidfd, pid_t group, int signal) {
-    ::syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0);
-    ::kill(-group, signal);
-}
-
 }  // namespace
 
 ProcessRunner::StartError::StartError(int error, const std::filesystem::path& program)
@@ -145,6 +194,8 @@ ProcessRunner::StartError::StartError(int error, const std::filesystem::path& pr
 ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
     return run(program, arguments, Options{});
 }
+
+void ProcessRunner::endAll() { runningChildren().endAll(); }
 
 ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                                          const Options& options) {
@@ -196,21 +247,38 @@ ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, c
     }
 
     pid_t pid = -1;
-    int spawnError =
-        ::posix_spawn(&pid, programText.c_str(), &setup.actions, &setup.attributes, argv.data(), options.environment ? envp.data() : environ);
+    FileDescriptor pidfd;
+    int startError = 0;
+    const bool startable = runningChildren().startListed([&]() -> std::optional<RunningChildren::Child> {
+        startError =
+            ::posix_spawn(&pid, programText.c_str(), &setup.actions, &setup.attributes, argv.data(), options.environment ? envp.data() : environ);
+        if (startError != 0) return std::nullopt;
+        pidfd.reset(openPidfd(pid));
+        if (pidfd.isOpen()) return RunningChildren::Child{pidfd.get(), pid};
+        // Not reaped yet, so the pid is still this child's.
+        startError = errno;
+        ::kill(-pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        return std::nullopt;
+    });
     const Clock::time_point started = Clock::now();
     childEnds.clear();
     input.reset();
-    if (spawnError != 0) throw StartError(spawnError, program);
+    if (!startable) throw StartError(ECANCELED, program);
+    if (startError != 0) throw StartError(startError, program);
 
-    FileDescriptor pidfd(openPidfd(pid));
-    if (!pidfd.isOpen()) {
-        // Not reaped yet, so the pid is still this child's.
-        int error = errno;
-        ::kill(-pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-        throw StartError(error, program);
-    }
+    // However this call ends, the child leaves the list: an exception on the way (from the consumer of
+    // its output, say) kills it and leaves it to be reaped later.
+    struct Listing {
+        FileDescriptor& pidfd;
+        pid_t pid;
+        ~Listing() {
+            if (!pidfd.isOpen()) return;  // reaped or abandoned already
+            signalChildAndGroup(pidfd.get(), pid, SIGKILL);
+            runningChildren().unlist(pidfd.get(), [] {});
+            abandonedChildren().add(std::move(pidfd));
+        }
+    } listing{pidfd, pid};
 
     // A stop request wakes the wait below through this counter.
     FileDescriptor stopEvent(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
@@ -288,16 +356,18 @@ ProcessRunner::Result ProcessRunner::run(const std::filesystem::path& program, c
         exited = waitForEnd(pidfd.get(), options.limits.killWait);
     }
     if (!exited) {
-        // Still running after SIGKILL: the caller goes on, and a later run reaps it.
+        // Still running after SIGKILL: the caller goes on, and a later run reaps it (see Listing).
         result.ended = false;
         result.signal = SIGKILL;
-        abandonedChildren().add(std::move(pidfd));
         return result;
     }
 
     siginfo_t info{};
-    while (::waitid(P_PIDFD, static_cast<id_t>(pidfd.get()), &info, WEXITED) != 0 && errno == EINTR) {
-    }
+    runningChildren().unlist(pidfd.get(), [&] {
+        while (::waitid(P_PIDFD, static_cast<id_t>(pidfd.get()), &info, WEXITED) != 0 && errno == EINTR) {
+        }
+    });
+    pidfd.reset();
     if (info.si_code == CLD_EXITED)
         result.exitStatus = info.si_status;
     else

@@ -71,4 +71,11 @@ public:
     static Result run(const std::filesystem::path& program, const std::vector<std::string>& arguments);
     static Result run(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                       const Options& options);
+
+    // For a process about to end without waiting for its workers: kills every child still running and
+    // its group, and starts no child afterwards (run() then throws StartError with ECANCELED), so no
+    // tool outlives the process, whatever the thread that runs it is doing. Returns at once but for a
+    // child being started, which it waits for briefly (a program on a mount that does not answer
+    // holds its start for good).
+    static void endAll();
 };

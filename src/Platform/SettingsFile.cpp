@@ -331,6 +331,7 @@ bool SettingsFile::keepAside(const Read& read) {
 }
 
 QVariantMap SettingsFile::loadKeepingDamageAside() {
+    const ProcessEnd::Step step;  // a damaged file is kept aside and rewritten whole
     const WriterLock lock(path_);
     auto loaded = readKeepingDamageAside();
     if (!loaded) return {};

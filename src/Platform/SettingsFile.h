@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Foundation/FileIdentity.h"
+#include "Foundation/ProcessEnd.h"
 
 #include <QByteArray>
 #include <QSet>
@@ -34,6 +35,7 @@ public:
     // the rest of the run: readFailure() says why).
     template <typename Change>
     std::optional<QVariantMap> update(Change&& change) {
+        const ProcessEnd::Step step;  // the process does not end in the middle of a write
         const WriterLock lock(path_);
         auto values = currentValues();
         if (!values) return std::nullopt;

@@ -1,6 +1,7 @@
 #include "Platform/Trash.h"
 
 #include "Foundation/FileDescriptor.h"
+#include "Foundation/ProcessEnd.h"
 #include "Platform/RealPath.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/TrashFolders.h"
@@ -206,6 +207,9 @@ std::optional<fs::path> moveInto(const TrashDir& trash, int parent, const std::s
         const std::string candidate = candidateName(name, attempt);
         const fs::path infoPath = trash.dir / "info" / (candidate + ".trashinfo");
         const fs::path target = trash.dir / "files" / candidate;
+        // The process never ends between claiming the info file and the item's rename or the info
+        // file's removal: an info file is never left empty, or without its item.
+        const ProcessEnd::Step step;
         FileDescriptor infoFile(::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
         if (!infoFile.isOpen()) {
             if (errno == EEXIST) continue;

@@ -1,5 +1,6 @@
 #include "Platform/ProcessRunner.h"
 #include "Support/FakeTool.h"
+#include "Support/ForkedChild.h"
 #include "Support/TempTree.h"
 
 #include <fcntl.h>
@@ -46,6 +47,16 @@ std::string waitForFile(const std::filesystem::path& path) {
     std::string text = TempTree::read(path);
     while (!text.empty() && text.back() == '\n') text.pop_back();
     return text;
+}
+
+// A tool that starts a helper in its group and waits for it; each writes its pid.
+struct SlowTool {
+    std::filesystem::path tool, childPid, helperPid;
+};
+SlowTool slowToolWithHelper(const TempTree& tree) {
+    SlowTool slow{tree.path() / "slow", tree.path() / "child.pid", tree.path() / "helper.pid"};
+    writeFakeTool(slow.tool, "sleep 30 &\necho $! > '" + slow.helperPid.string() + "'\necho $$ > '" + slow.childPid.string() + "'\nwait");
+    return slow;
 }
 
 double secondsSince(Clock::time_point start) {
@@ -252,10 +263,7 @@ TEST(ProcessRunner, ChildDoesNotInheritIgnoredSignals) {
 
 TEST(ProcessRunner, StopKillsTheChildAndItsGroupAtOnce) {
     TempTree tree;
-    auto childPid = tree.path() / "child.pid";
-    auto helperPid = tree.path() / "helper.pid";
-    auto tool = writeFakeTool(tree.path() / "slow", "sleep 30 &\necho $! > '" + helperPid.string() + "'\necho $$ > '" +
-                                                        childPid.string() + "'\nwait");
+    const auto [tool, childPid, helperPid] = slowToolWithHelper(tree);
     std::stop_source stop;
     ProcessRunner::Options options = quickLimits(30s);
     options.stop = stop.get_token();
@@ -332,4 +340,30 @@ TEST(ProcessRunner, ChildThatOutlivesTheKillIsReportedAndTheCallerGoesOn) {
     ProcessRunner::run("/bin/true", {});  // a later run reaps it
     EXPECT_TRUE(TempTree::read("/proc/" + pid + "/stat").empty());
     std::filesystem::remove(group, error);
+}
+
+// A process about to end without waiting for its workers ends their tools first: a child whose job
+// no stop request reaches is killed with its group, and no child starts afterwards.
+TEST(ProcessRunner, EndAllKillsTheRunningChildrenAndStartsNoMore) {
+    const std::string notes = ForkedChild::runApart([] {
+        std::string failures;
+        TempTree tree;
+        const auto [tool, childPid, helperPid] = slowToolWithHelper(tree);
+        ProcessRunner::Result result;
+        std::thread job([&] { result = ProcessRunner::run(tool, {}, quickLimits(30s)); });
+        waitForFile(childPid);
+        ProcessRunner::endAll();
+        job.join();
+        ForkedChild::check(failures, result.ended && result.signal == SIGKILL && !result.timedOut, "the child was not killed");
+        ForkedChild::check(failures, !isRunning(waitForFile(childPid)), "the child still runs");
+        ForkedChild::check(failures, endsSoon(waitForFile(helperPid)), "its group still runs");
+        try {
+            ProcessRunner::run(tool, {});
+            failures += "a child started afterwards\n";
+        } catch (const ProcessRunner::StartError& error) {
+            ForkedChild::check(failures, error.code().value() == ECANCELED, error.what());
+        }
+        return failures;
+    });
+    EXPECT_EQ(notes, "");
 }

@@ -14,6 +14,9 @@ namespace ForkedChild {
 // Dropping privileges and changing the root need root, as tests and CI run.
 bool isRoot();
 
+// As it is, for what must not reach this process: a switch that holds for the rest of a process.
+std::string runApart(const std::function<std::string()>& body);
+
 // As the user nobody. The files the child must reach have to be readable by others.
 std::string runAsNobody(const std::function<std::string()>& body);
 

@@ -18,6 +18,7 @@
 #include "Views/Uninstaller/UninstallerDetail.h"
 #include "Views/Uninstaller/UninstallerHeroCard.h"
 #include "Views/Uninstaller/UninstallerView.h"
+#include "ViewSupport/CostlyIcons.h"
 #include "ViewSupport/UninstallerFixture.h"
 #include "Foundation/PathText.h"
 #include "Platform/SystemRoots.h"
@@ -54,6 +55,14 @@ std::string heavySvg(int paths) {
     std::string svg = R"(<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 64 64">)";
     for (int i = 0; i < paths; ++i) svg += R"(<path d="M28 28h8v8h-8z" fill="#ff0000" fill-opacity="0.5"/>)";
     return svg + "</svg>";
+}
+
+// A scalable icon of one finely drawn path: `segments` short strokes zigzagging across, as traced
+// artwork has them.
+std::string detailedPathSvg(int segments) {
+    std::string svg = R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 256 256"><path fill="#f00" d="M0 120)";
+    for (int i = 0; i < segments; ++i) svg += i % 2 ? "l.08 -8" : "l.08 8";
+    return svg + R"(V256H0z"/></svg>)";
 }
 
 QColor centre(const QIcon& icon) {
@@ -202,7 +211,7 @@ TEST(FileIcon, TheItemIsNeverOpened) {
 // icon, then each shows the application's own once it is ready.
 TEST(AppIcons, AHeavyIconIsDecodedOffTheWindowsThreadWhileEveryRowShowsTheFallback) {
     TempTree tree;
-    const std::string heavy = tree.write("heavy.svg", heavySvg(10'000)).string();
+    const std::string heavy = tree.write("heavy.svg", heavySvg(2'000)).string();
     DecodeGate gate(heavy);
 
     UninstallerFixture fixture;
@@ -262,25 +271,42 @@ TEST(AppIcons, AnIconArrivingForARowThatMovedOnOrClosedChangesNothing) {
 }
 
 TEST(SvgCost, CountsWhatDrawingVisitsWithEveryUseRepeatingItsTarget) {
-    EXPECT_EQ(SvgCost::drawnElements(QByteArray::fromStdString(heavySvg(3)), 100), 4);
-    EXPECT_EQ(SvgCost::drawnElements(QByteArray::fromStdString(heavySvg(10'000)), 5'000), 5'001);
+    EXPECT_EQ(SvgCost::drawingCost(QByteArray::fromStdString(heavySvg(3)), 100), 1 + 3 * 6);  // each square: itself and 5 segments
+    EXPECT_EQ(SvgCost::drawingCost(QByteArray::fromStdString(heavySvg(10'000)), 5'000), 5'001);
     // A use that comes before the group it repeats: the svg, the use with the group's two, the group's two.
-    EXPECT_EQ(SvgCost::drawnElements(R"(<svg xmlns:xlink="http://www.w3.org/1999/xlink"><use xlink:href="#g"/><g id="g"><path/></g></svg>)", 100), 6);
+    EXPECT_EQ(SvgCost::drawingCost(R"(<svg xmlns:xlink="http://www.w3.org/1999/xlink"><use xlink:href="#g"/><g id="g"><path/></g></svg>)", 100), 6);
     // Thirty levels that each use the one below twice: few elements, a billion drawn.
     QByteArray doubling = R"(<svg><defs><path id="l0" d="M0 0h1v1z"/>)";
     for (int level = 1; level <= 30; ++level)
         doubling += QStringLiteral(R"(<g id="l%1"><use href="#l%2"/><use href="#l%2"/></g>)").arg(level).arg(level - 1).toUtf8();
     doubling += R"(</defs><use href="#l30"/></svg>)";
-    EXPECT_EQ(SvgCost::drawnElements(doubling, 16'000), 16'001);
-    EXPECT_EQ(SvgCost::drawnElements(R"(<svg><g id="a"><use href="#a"/></g></svg>)", 100), 101);  // repeats itself
-    EXPECT_EQ(SvgCost::drawnElements("<svg><path></svg>", 100), 101);  // cannot be read
+    EXPECT_EQ(SvgCost::drawingCost(doubling, 16'000), 16'001);
+    EXPECT_EQ(SvgCost::drawingCost(R"(<svg><g id="a"><use href="#a"/></g></svg>)", 100), 101);  // repeats itself
+    EXPECT_EQ(SvgCost::drawingCost("<svg><path></svg>", 100), 101);  // cannot be read
     // Nested or chained deeper than drawing should recurse, however few elements that is.
     const auto nested = [](int levels) { return "<svg>" + QByteArray("<g>").repeated(levels) + QByteArray("</g>").repeated(levels) + "</svg>"; };
-    EXPECT_EQ(SvgCost::drawnElements(nested(200), 1'000'000), 201);
-    EXPECT_EQ(SvgCost::drawnElements(nested(300), 1'000'000), 1'000'001);
+    EXPECT_EQ(SvgCost::drawingCost(nested(200), 1'000'000), 201);
+    EXPECT_EQ(SvgCost::drawingCost(nested(300), 1'000'000), 1'000'001);
     QByteArray chain = R"(<svg><path id="u0"/>)";
     for (int link = 1; link <= 300; ++link) chain += QStringLiteral(R"(<g id="u%1"><use href="#u%2"/></g>)").arg(link).arg(link - 1).toUtf8();
-    EXPECT_EQ(SvgCost::drawnElements(chain + R"(<use href="#u300"/></svg>)", 1'000'000), 1'000'001);
+    EXPECT_EQ(SvgCost::drawingCost(chain + R"(<use href="#u300"/></svg>)", 1'000'000), 1'000'001);
+}
+
+// A path costs as much as its outline has segments: one of 480,000 lines across the image, which Qt
+// fills for half a minute, is refused from its text alone, while the most detailed theme icons (a few
+// thousand segments) pass. Numbers are told apart as the renderer reads them.
+TEST(SvgCost, APathCostsEverySegmentOfItsOutline) {
+    EXPECT_EQ(SvgCost::drawingCost(QByteArray::fromStdString(onePathIcon(480'000)), 16'000), 16'001);
+    EXPECT_EQ(SvgCost::drawingCost(QByteArray::fromStdString(onePathIcon(3'000)), 16'000), 1 + 1 + 1 + 3'000);  // svg, path, move, lines
+    // A command repeats for every further group of its numbers; a close is a segment; "1-2" and "3.5.5"
+    // are two numbers each, "1e-2" one.
+    EXPECT_EQ(SvgCost::drawingCost(R"(<svg><path d="M0 0L1-2 3.5.5 1e-2 4z"/></svg>)", 100), 1 + 1 + (1 + 3 + 1));
+    EXPECT_EQ(SvgCost::drawingCost(R"(<svg><path d="M0,0 1,1 2,2C1 1 2 2 3 3 4 4 5 5 6 6H9V9h1v1A5 5 0 0 1 9 9"/></svg>)", 100),
+              1 + 1 + (3 + 2 + 4 + 1));
+    EXPECT_EQ(SvgCost::drawingCost(R"(<svg><polygon points="0,0 10,0 10,10 0,10"/></svg>)", 100), 1 + 1 + 4);
+    // A path repeated by uses costs every time it is drawn.
+    QByteArray repeated = R"(<svg><defs><path id="p" d="M0 0L9 9"/></defs>)" + QByteArray("<use href=\"#p\"/>").repeated(5'000) + "</svg>";
+    EXPECT_EQ(SvgCost::drawingCost(repeated, 16'000), 16'001);
 }
 
 // What an icon is never worth: a file larger than icons are, a scalable image that draws more than an
@@ -290,6 +316,10 @@ TEST(IconFile, WorkBeyondAnIconsIsNotDone) {
     EXPECT_EQ(IconFile::decode({tree.write("detailed.svg", heavySvg(1'000))}).size(), 1u);
     EXPECT_EQ(IconFile::decode({tree.write("large.png", png(Qt::red, 1024))}).size(), 1u);
     EXPECT_TRUE(IconFile::decode({tree.write("heavy.svg", heavySvg(20'000))}).empty());
+    EXPECT_EQ(IconFile::decode({tree.write("detailed-path.svg", detailedPathSvg(3'000))}).size(), 1u);
+    const fs::path giant = tree.write("giant-path.svg", onePathIcon(480'000));
+    ASSERT_LT(fs::file_size(giant), 4u << 20);  // small enough for an icon file: its cost alone refuses it
+    EXPECT_TRUE(IconFile::decode({giant}).empty());
     std::string doubling = R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 1 1"><defs><path id="l0" d="M0 0h1v1z" fill-opacity="0.5"/>)";
     for (int level = 1; level <= 40; ++level)
         doubling += "<g id=\"l" + std::to_string(level) + "\"><use href=\"#l" + std::to_string(level - 1) + "\"/><use href=\"#l" +

@@ -17,7 +17,9 @@
 // the window's; until an application's own icon is ready it shows the program icon, and iconReady
 // tells its rows to ask again. Each icon is decoded once and kept: the monitor's rows come back every
 // two seconds with the same icons. Decoding ends when the application is about to quit, before the
-// windowing system it draws with is torn down; icons asked for after that show the program icon.
+// windowing system it draws with is torn down: the icons waiting are dropped and the one being decoded
+// is waited for, unless the quit deadline ends the process first (a read stuck on a mount that does
+// not answer never ends); icons asked for after that show the program icon.
 class AppIcons : public QObject {
     Q_OBJECT
 public:

@@ -17,9 +17,10 @@ constexpr size_t largestIconFile = 4 << 20;
 constexpr int largestBitmapSide = 1024;
 // A scalable icon is drawn once at the largest size the screens show.
 constexpr int scalableSide = 256;
-// Detailed application icons draw a few thousand elements; each may cost a fill of the whole image,
-// so this many keeps the longest decode to seconds on a worker instead of a minute.
-constexpr int mostScalableElements = 16000;
+// Detailed application icons draw a few thousand elements and segments; each element may cost a fill
+// of the whole image, each segment an edge across it, so this many keeps the longest decode to seconds
+// on a worker instead of a minute.
+constexpr int mostScalableCost = 16000;
 
 QImage decodeOne(const std::filesystem::path& file) {
     const auto bytes = FileContents::read(file, largestIconFile);
@@ -31,7 +32,7 @@ QImage decodeOne(const std::filesystem::path& file) {
     const QByteArray format = reader.format();
     if (format == "svgz" || data.startsWith("\x1f\x8b")) return {};
     if (format == "svg") {
-        if (SvgCost::drawnElements(data, mostScalableElements) > mostScalableElements) return {};
+        if (SvgCost::drawingCost(data, mostScalableCost) > mostScalableCost) return {};
         reader.setScaledSize(QSize(scalableSide, scalableSide));
     } else {
         const QSize size = reader.size();

@@ -10,8 +10,8 @@
 // device in its place would otherwise hold the caller in open() for good. The file is read into memory
 // first, so nothing opens it again when the icon is drawn. The work one file may cost is bounded: a file
 // larger than an icon ever is, a bitmap of more pixels than the screens can use, a scalable image that
-// draws more elements than an icon has, or a compressed one (its size is only known once inflated) is
-// not decoded at all.
+// draws more elements and segments than an icon has, or a compressed one (its size is only known once
+// inflated) is not decoded at all.
 namespace IconFile {
 
 // The images of the files that decode within the bounds. Safe on any thread.

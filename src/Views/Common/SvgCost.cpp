@@ -14,7 +14,70 @@ struct Element {
     int target = -1;  // for <use>: the element it repeats, once known
     QString reference;
     std::vector<int> children;
+    long long weight = 1;  // what drawing the element itself costs
 };
+
+// The numbers each group of a path command takes; 0 for a close, or for what is no command.
+int groupSize(char16_t command) {
+    switch (command) {
+    case 'M': case 'm': case 'L': case 'l': case 'T': case 't': return 2;
+    case 'H': case 'h': case 'V': case 'v': return 1;
+    case 'S': case 's': case 'Q': case 'q': return 4;
+    case 'C': case 'c': return 6;
+    case 'A': case 'a': return 7;
+    default: return 0;
+    }
+}
+
+// The segments that path data draws: each group of numbers after a command (a command repeats for
+// every further group), and each close. Polyline points are read as one long line: `command` 'L'.
+// Numbers are told apart as the renderer reads them: "1-2" and "1.5.5" are two each, "1e-2" one.
+long long segments(QStringView data, char16_t command = 0) {
+    long long count = 0, numbers = 0;
+    bool inNumber = false, dot = false, exponent = false;
+    char16_t previous = 0;
+    auto endCommand = [&] {
+        if (const int size = groupSize(command)) count += (numbers + size - 1) / size;
+        numbers = 0;
+    };
+    auto startNumber = [&] {
+        ++numbers;
+        inNumber = true;
+        dot = exponent = false;
+    };
+    for (const QChar character : data) {
+        const char16_t c = character.unicode();
+        if (c >= '0' && c <= '9') {
+            if (!inNumber) startNumber();
+        } else if (c == '.') {
+            if (!inNumber || dot || exponent) startNumber();
+            dot = true;
+        } else if (c == '-' || c == '+') {
+            if (!inNumber || (previous != 'e' && previous != 'E')) startNumber();
+        } else if ((c == 'e' || c == 'E') && inNumber) {
+            exponent = true;
+        } else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
+            endCommand();
+            command = c;
+            inNumber = false;
+            if (c == 'Z' || c == 'z') ++count;
+        } else {
+            inNumber = false;
+        }
+        previous = c;
+    }
+    endCommand();
+    return count;
+}
+
+// An element draws itself once, and a shape once more for every segment of its outline: a path of
+// many thousand segments costs as much to fill as as many small elements, or more.
+long long weightOf(const QXmlStreamReader& xml, const QXmlStreamAttributes& attributes) {
+    const QStringView name = xml.qualifiedName();
+    if (name == QLatin1String("path")) return 1 + segments(attributes.value(QLatin1String("d")));
+    if (name == QLatin1String("polyline") || name == QLatin1String("polygon")) return 1 + segments(attributes.value(QLatin1String("points")), 'L');
+    return 1;
+}
 
 class Counter {
 public:
@@ -44,7 +107,7 @@ private:
         if (known.cost != unknown) return known;
         known.cost = visiting;
         const Element& element = elements_[static_cast<size_t>(index)];
-        long long total = 1;
+        long long total = element.weight;
         int height = 1;
         auto add = [&](int below) {
             const Measure measure = measured(below, depth + 1);
@@ -64,7 +127,7 @@ private:
 
 }  // namespace
 
-int drawnElements(const QByteArray& svg, int limit) {
+int drawingCost(const QByteArray& svg, int limit) {
     const int tooMany = limit + 1;
     // As the renderer reads it: prefixes are part of the names ("xlink:href").
     QXmlStreamReader xml(svg);
@@ -72,14 +135,17 @@ int drawnElements(const QByteArray& svg, int limit) {
     std::vector<Element> elements;
     std::vector<int> open;
     QHash<QString, int> byId;
+    long long weights = 0;
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
-            // Every element is visited at least once.
-            if (elements.size() >= static_cast<size_t>(tooMany)) return tooMany;
             const int index = static_cast<int>(elements.size());
             const QXmlStreamAttributes attributes = xml.attributes();
             Element element;
+            element.weight = weightOf(xml, attributes);
+            // Every element is drawn at least once.
+            weights += element.weight;
+            if (weights > limit) return tooMany;
             if (xml.qualifiedName() == QLatin1String("use")) {
                 QStringView link = attributes.value(QLatin1String("xlink:href"));
                 if (link.isEmpty()) link = attributes.value(QLatin1String("href"));
