@@ -28,6 +28,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     current_.clear();
     current_.reserve(previous_.size() + 64);
     risen_.clear();
+    std::uint64_t newestStart = 0;
     for (std::int32_t pid : *pids) {
         auto process = table_.read(pid);
         if (!process) continue;
@@ -84,10 +85,14 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
         app.processCount += 1;
         app.memory += process->residentBytes;
         rowShares[row->second] += share;
-        if (before != previous_.end()) {
-            const std::uint64_t rise = CounterRates::added(process->bytesWrittenWithReapedChildren, before->second.bytesWrittenWithReapedChildren);
-            if (rise > 0) risen_.push_back(Risen{pid, row->second, rise});
-        }
+        // A process that started after the previous pass had written nothing then: all it wrote is new.
+        std::uint64_t rise = 0;
+        if (before != previous_.end())
+            rise = CounterRates::added(process->bytesWrittenWithReapedChildren, before->second.bytesWrittenWithReapedChildren);
+        else if (pass.hadPreviousPass && process->startTicks >= previousNewestStart_)
+            rise = process->bytesWrittenWithReapedChildren;
+        if (rise > 0) risen_.push_back(Risen{pid, row->second, rise});
+        newestStart = std::max(newestStart, process->startTicks);
     }
 
     const auto counted = settleEndedProcesses(*pids);
@@ -101,6 +106,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
         pass.apps[index].diskWritePerSecond = CounterRates::truncated(rowWriteRates[index]);
     }
     previous_.swap(current_);
+    previousNewestStart_ = newestStart;
     previousDate_ = now;
     return pass;
 }

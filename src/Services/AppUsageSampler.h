@@ -24,7 +24,8 @@ struct AppUsagePass {
 // application whose desktop entry starts the process's program, else by program name. A process is
 // charged with what its write count rose by (its threads', ended ones too, and its reaped children's
 // totals), less the totals that the children it reaped had when last seen, which were shown as theirs
-// then: a child seen alive counts once, and one too short to be seen counts in its parent.
+// then: a child seen alive counts once, and one too short to be seen counts in its parent. A process
+// that started since the previous pass is charged with all it wrote.
 class AppUsageSampler {
 public:
     explicit AppUsageSampler(const SystemRoots& roots,
@@ -62,5 +63,8 @@ private:
     Baselines current_;
     std::vector<Risen> risen_;
     EndedProcesses ended_;
+    // When the newest process the previous pass read had started: one that started later was not
+    // there yet. Start times only grow.
+    std::uint64_t previousNewestStart_ = 0;
     std::optional<Instant> previousDate_;
 };

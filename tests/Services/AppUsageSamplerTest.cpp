@@ -126,19 +126,24 @@ TEST(AppUsageSampler, GroupsByProgramNameAndMeasuresAgainstThePreviousPass) {
 
 TEST(AppUsageSampler, ReusedProcessIdStartsFromZero) {
     FakeMachine machine;
-    machine.process({.pid = 300, .comm = "make", .exe = "/usr/bin/make", .utime = 100, .startTicks = 1000, .writeBytes = 100});
+    machine.process({.pid = 300, .comm = "make", .exe = "/usr/bin/make", .utime = 100, .startTicks = 1000, .writeBytes = 500'000});
     AppUsageSampler sampler(machine.roots());
     Instant start = Instant::fromReferenceSeconds(0);
     sampler.sampleApps(start, 1);
 
-    // The id now belongs to a new process whose counters happen to be higher: not a share of 10 cores.
+    // The id now belongs to a new process whose counters happen to be higher: not a share of 10
+    // cores, and all it wrote since it started is its own, not its count less the old process's.
     machine.process({.pid = 300, .comm = "cc1plus", .exe = "/usr/libexec/gcc/cc1plus",
                      .utime = 100 + static_cast<std::uint64_t>(20 * ticksPerSecond), .startTicks = 1500, .writeBytes = 900000});
+    // One that was there before the previous pass without being seen (it could not be read) is
+    // measured from the pass that first sees it.
+    machine.process({.pid = 301, .comm = "ld", .exe = "/usr/bin/ld", .startTicks = 900, .writeBytes = 700000});
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
     const AppUsage* compiler = row(*pass, "cc1plus");
     ASSERT_TRUE(compiler);
     EXPECT_EQ(compiler->cpu, 0);
-    EXPECT_EQ(compiler->diskWritePerSecond, 0u);
+    EXPECT_EQ(compiler->diskWritePerSecond, 450000u);
+    EXPECT_EQ(row(*pass, "ld")->diskWritePerSecond, 0u);
 
     // And a counter that went back within one process counts 0 too.
     machine.process({.pid = 300, .comm = "cc1plus", .exe = "/usr/libexec/gcc/cc1plus", .utime = 5, .startTicks = 1500, .writeBytes = 10});
@@ -217,11 +222,11 @@ TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSee
     EXPECT_FALSE(row(reaped, "dd"));
     EXPECT_EQ(rate(reaped, "bash"), (3 * MiB + 1000) / 2);
 
-    // A dd that ended but waits to be reaped is still listed, without a program: nothing is charged
-    // until the shell reaps it.
+    // A dd started since the previous pass is charged with all it wrote. Once ended, it waits to be
+    // reaped, still listed but without a program: nothing is charged until the shell reaps it.
     dd(402, 200, 2 * MiB);
     shell(0, 0);
-    pass();
+    EXPECT_EQ(rate(pass(), "dd"), MiB);
     machine.process({.pid = 402, .ppid = 400, .comm = "dd", .startTicks = 200, .writeBytes = 4 * MiB, .faults = 305});
     shell(0, 0);
     EXPECT_EQ(rate(pass(), "bash"), 500u);
@@ -254,7 +259,7 @@ TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSee
                      .faults = 200});
     AppUsagePass reused = pass();
     EXPECT_EQ(rate(reused, "bash"), (MiB + 1000) / 2);
-    EXPECT_EQ(rate(reused, "cc1"), 0u);
+    EXPECT_EQ(rate(reused, "cc1"), 5 * MiB / 2);
     machine.process({.pid = 404, .ppid = 400, .comm = "cc1", .exe = "/usr/libexec/cc1", .startTicks = 500, .writeBytes = 6 * MiB,
                      .faults = 200});
     shell(0, 0);
@@ -358,11 +363,14 @@ TEST(AppUsageSampler, NeverChargesAProcessLessThanItWroteItself) {
 
 TEST(AppUsageSampler, CountsWhatAShellsChildrenWroteOnceOnTheKernelsCounters) {
     TempTree tree;
-    // The first dd runs whole between two passes; the second copies what the test feeds it and is
-    // seen half way.
+    // The first dd runs whole between two passes; the second, under a name of its own, copies what
+    // the test feeds it and is seen half way.
+    const std::filesystem::path copier = tree.path() / "copying-dd";
+    std::filesystem::copy_file("/bin/dd", copier);
+    std::filesystem::permissions(copier, std::filesystem::perms::owner_all);
     ScriptedShell shell(tree.path() / "reaping-shell",
-                        "echo ready; read go; dd if=/dev/zero of=\"$1\" bs=1M count=8 2>/dev/null; echo reaped; read go; "
-                        "exec 3<&0; dd of=\"$1.2\" bs=1M count=8 iflag=fullblock 2>/dev/null <&3 & echo $!; wait $!; echo reaped; read go",
+                        "echo ready; read go; dd if=/dev/zero of=\"$1\" bs=1M count=8 2>/dev/null; echo reaped; read go; exec 3<&0; '" +
+                            copier.string() + "' of=\"$1.2\" bs=1M count=8 iflag=fullblock 2>/dev/null <&3 & echo $!; wait $!; echo reaped; read go",
                         tree.path() / "written");
     ASSERT_GT(shell.pid(), 0);
     ASSERT_EQ(shell.nextLine(), "ready");
@@ -373,6 +381,10 @@ TEST(AppUsageSampler, CountsWhatAShellsChildrenWroteOnceOnTheKernelsCounters) {
     std::uint64_t totalBefore = kernelWriteCount(shellTotal);
     Instant now = Instant::fromReferenceSeconds(0);
     ASSERT_TRUE(sampler.sampleApps(now, 1));
+    auto rate = [](const AppUsagePass& pass, const std::string& id) {
+        const AppUsage* app = row(pass, id);
+        return app ? app->diskWritePerSecond : 0;
+    };
 
     shell.say("go");
     ASSERT_EQ(shell.nextLine(), "reaped");
@@ -380,27 +392,31 @@ TEST(AppUsageSampler, CountsWhatAShellsChildrenWroteOnceOnTheKernelsCounters) {
     auto pass = sampler.sampleApps(now = now.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
     if (totalAfter - totalBefore < 8 * MiB) GTEST_SKIP() << "this file system does not count what is written to it";
-    const AppUsage* parent = row(*pass, "reaping-shell");
-    ASSERT_TRUE(parent);
-    EXPECT_EQ(parent->processCount, 1);
-    EXPECT_EQ(parent->diskWritePerSecond, (totalAfter - totalBefore) / 2);  // never seen, so all of it is the shell's
+    ASSERT_TRUE(row(*pass, "reaping-shell"));
+    EXPECT_EQ(row(*pass, "reaping-shell")->processCount, 1);
+    EXPECT_EQ(rate(*pass, "reaping-shell"), (totalAfter - totalBefore) / 2);  // never seen, so all of it is the shell's
 
     shell.say("go");
     const std::string dd = shell.nextLine();
+    ASSERT_FALSE(dd.empty());
     shell.feed(4 * MiB);
     const std::filesystem::path copy = tree.path() / "written.2";
     while (!std::filesystem::exists(copy) || std::filesystem::file_size(copy) < 4 * MiB) std::this_thread::yield();
     totalBefore = kernelWriteCount(shellTotal);
-    ASSERT_TRUE(sampler.sampleApps(now = now.addingSeconds(2), 1));
+    pass = sampler.sampleApps(now = now.addingSeconds(2), 1);
+    ASSERT_TRUE(pass);
     const std::uint64_t seen = kernelWriteCount("/proc/" + dd + "/io");  // waiting for more to copy
     EXPECT_GE(seen, 4 * MiB);
+    EXPECT_EQ(rate(*pass, "copying-dd"), seen / 2);
+    EXPECT_EQ(rate(*pass, "reaping-shell"), 0u);
     shell.feed(4 * MiB);
     ASSERT_EQ(shell.nextLine(), "reaped");
     totalAfter = kernelWriteCount(shellTotal);
     pass = sampler.sampleApps(now.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
-    EXPECT_EQ(row(*pass, "reaping-shell")->diskWritePerSecond, (totalAfter - totalBefore - seen) / 2);
-    EXPECT_NEAR(static_cast<double>(row(*pass, "reaping-shell")->diskWritePerSecond), 2.0 * MiB, 64.0 * KiB);
+    EXPECT_FALSE(row(*pass, "copying-dd"));
+    EXPECT_EQ(rate(*pass, "reaping-shell"), (totalAfter - totalBefore - seen) / 2);
+    EXPECT_NEAR(static_cast<double>(rate(*pass, "reaping-shell")), 2.0 * MiB, 64.0 * KiB);
 }
 
 TEST(AppUsageSampler, CollectsDeveloperRuntimesByProgramAndCommandName) {
