@@ -22,6 +22,19 @@ const AppUsage* row(const AppUsagePass& pass, const std::string& id) {
     return nullptr;
 }
 
+std::uint64_t writeRate(const AppUsagePass& pass, const std::string& id) {
+    const AppUsage* app = row(pass, id);
+    return app ? app->diskWritePerSecond : 0;
+}
+
+// A process of /usr/bin/NAME. Its write count holds what its threads wrote, ended ones too, and its
+// reaped children's totals; its one live thread wrote `own` of it itself.
+FakeProcess program(int pid, int ppid, const std::string& name, std::uint64_t startTicks, std::uint64_t written, std::uint64_t faults,
+                    std::uint64_t reapedFaults = 0, std::uint64_t own = 0) {
+    return {.pid = pid, .ppid = ppid, .comm = name, .exe = "/usr/bin/" + name, .startTicks = startTicks, .writeBytes = written,
+            .faults = faults, .reapedFaults = reapedFaults, .threads = {{pid, startTicks, own}}};
+}
+
 // A copy of /bin/sh under a name of its own running `script`, talked to through pipes; told to end
 // and reaped when the test ends, whatever happened.
 class ScriptedShell {
@@ -157,8 +170,9 @@ TEST(AppUsageSampler, ChargesAProcessWithWhatItsEndedThreadsWrote) {
     // A downloader that writes through batches of short-lived threads: task/ lists only the threads
     // alive at the moment, and the process's own count holds the ended ones'.
     auto downloader = [&](std::uint64_t total, std::vector<FakeThread> live) {
-        machine.process({.pid = 500, .comm = "downloader", .exe = "/usr/bin/downloader", .startTicks = 20, .writeBytes = total,
-                         .faults = 900, .threads = std::move(live)});
+        FakeProcess process = program(500, 1, "downloader", 20, total, 900);
+        process.threads = std::move(live);
+        machine.process(process);
     };
     downloader(10 * MiB, {{500, 20, 10 * MiB}});
     AppUsageSampler sampler(machine.roots());
@@ -188,23 +202,12 @@ TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSee
         shellOwn += 1000;
         shellTotal += 1000 + reapedBytes;
         shellReapedFaults += reapedFaults;
-        machine.process({.pid = 400, .comm = "bash", .exe = "/usr/bin/bash", .startTicks = 10, .writeBytes = shellTotal, .faults = 500,
-                         .reapedFaults = shellReapedFaults, .threads = {{400, 10, shellOwn}}});
+        machine.process(program(400, 1, "bash", 10, shellTotal, 500, shellReapedFaults, shellOwn));
     };
-    auto dd = [&](int pid, std::uint64_t startTicks, std::uint64_t written) {
-        machine.process({.pid = pid, .ppid = 400, .comm = "dd", .exe = "/usr/bin/dd", .startTicks = startTicks, .writeBytes = written,
-                         .faults = 300});
-    };
+    auto dd = [&](int pid, std::uint64_t startTicks, std::uint64_t written) { machine.process(program(pid, 400, "dd", startTicks, written, 300, 0, written)); };
     AppUsageSampler sampler(machine.roots());
     Instant now = Instant::fromReferenceSeconds(0);
-    auto pass = [&] {
-        now = now.addingSeconds(2);
-        return *sampler.sampleApps(now, 1);
-    };
-    auto rate = [](const AppUsagePass& taken, const std::string& id) {
-        const AppUsage* app = row(taken, id);
-        return app ? app->diskWritePerSecond : 0;
-    };
+    auto pass = [&] { return *sampler.sampleApps(now = now.addingSeconds(2), 1); };
     shell(0, 0);
     dd(401, 100, 3 * MiB);
     pass();
@@ -214,25 +217,25 @@ TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSee
     shell(0, 0);
     dd(401, 100, 5 * MiB);
     AppUsagePass second = pass();
-    EXPECT_EQ(rate(second, "dd"), MiB);
-    EXPECT_EQ(rate(second, "bash"), 500u);
+    EXPECT_EQ(writeRate(second, "dd"), MiB);
+    EXPECT_EQ(writeRate(second, "bash"), 500u);
     shell(8 * MiB, 310);
     machine.removeProcess(401);
     AppUsagePass reaped = pass();
     EXPECT_FALSE(row(reaped, "dd"));
-    EXPECT_EQ(rate(reaped, "bash"), (3 * MiB + 1000) / 2);
+    EXPECT_EQ(writeRate(reaped, "bash"), (3 * MiB + 1000) / 2);
 
     // A dd started since the previous pass is charged with all it wrote. Once ended, it waits to be
     // reaped, still listed but without a program: nothing is charged until the shell reaps it.
     dd(402, 200, 2 * MiB);
     shell(0, 0);
-    EXPECT_EQ(rate(pass(), "dd"), MiB);
+    EXPECT_EQ(writeRate(pass(), "dd"), MiB);
     machine.process({.pid = 402, .ppid = 400, .comm = "dd", .startTicks = 200, .writeBytes = 4 * MiB, .faults = 305});
     shell(0, 0);
-    EXPECT_EQ(rate(pass(), "bash"), 500u);
+    EXPECT_EQ(writeRate(pass(), "bash"), 500u);
     machine.removeProcess(402);
     shell(4 * MiB, 305);
-    EXPECT_EQ(rate(pass(), "bash"), (2 * MiB + 1000) / 2);
+    EXPECT_EQ(writeRate(pass(), "bash"), (2 * MiB + 1000) / 2);
 
     // Reaped just after the pass read the shell: gone from the list, yet not in the shell's count
     // until the next pass.
@@ -241,13 +244,13 @@ TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSee
     pass();
     machine.removeProcess(403);
     shell(0, 0);
-    EXPECT_EQ(rate(pass(), "bash"), 500u);
+    EXPECT_EQ(writeRate(pass(), "bash"), 500u);
     shell(3 * MiB, 301);
-    EXPECT_EQ(rate(pass(), "bash"), (2 * MiB + 1000) / 2);
+    EXPECT_EQ(writeRate(pass(), "bash"), (2 * MiB + 1000) / 2);
 
     // A dd that came and went between two passes was never seen: all it wrote is the shell's.
     shell(8 * MiB, 300);
-    EXPECT_EQ(rate(pass(), "bash"), (8 * MiB + 1000) / 2);
+    EXPECT_EQ(writeRate(pass(), "bash"), (8 * MiB + 1000) / 2);
 
     // A dd whose id went to a new process: the new one is no continuation of it, and the ended one is
     // still taken out of the shell's count.
@@ -255,15 +258,13 @@ TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSee
     shell(0, 0);
     pass();
     shell(3 * MiB, 300);
-    machine.process({.pid = 404, .ppid = 400, .comm = "cc1", .exe = "/usr/libexec/cc1", .startTicks = 500, .writeBytes = 5 * MiB,
-                     .faults = 200});
+    machine.process(program(404, 400, "cc1", 500, 5 * MiB, 200, 0, 5 * MiB));
     AppUsagePass reused = pass();
-    EXPECT_EQ(rate(reused, "bash"), (MiB + 1000) / 2);
-    EXPECT_EQ(rate(reused, "cc1"), 5 * MiB / 2);
-    machine.process({.pid = 404, .ppid = 400, .comm = "cc1", .exe = "/usr/libexec/cc1", .startTicks = 500, .writeBytes = 6 * MiB,
-                     .faults = 200});
+    EXPECT_EQ(writeRate(reused, "bash"), (MiB + 1000) / 2);
+    EXPECT_EQ(writeRate(reused, "cc1"), 5 * MiB / 2);
+    machine.process(program(404, 400, "cc1", 500, 6 * MiB, 200, 0, 6 * MiB));
     shell(0, 0);
-    EXPECT_EQ(rate(pass(), "cc1"), MiB / 2);
+    EXPECT_EQ(writeRate(pass(), "cc1"), MiB / 2);
 }
 
 TEST(AppUsageSampler, ChargesAChainOfEndedProcessesToTheOneThatReapedThemAll) {
@@ -271,33 +272,31 @@ TEST(AppUsageSampler, ChargesAChainOfEndedProcessesToTheOneThatReapedThemAll) {
     // make runs sh -c, which runs the compiler; all three are seen, then sh and the compiler end
     // between two passes. make's count grows by sh's total, which holds the compiler's, and its
     // reaped faults by both processes' faults.
-    machine.process({.pid = 600, .comm = "make", .exe = "/usr/bin/make", .startTicks = 10, .writeBytes = 0, .faults = 400});
-    machine.process({.pid = 601, .ppid = 600, .comm = "sh", .exe = "/usr/bin/dash", .startTicks = 20, .writeBytes = 0, .faults = 150});
-    machine.process({.pid = 602, .ppid = 601, .comm = "cc1", .exe = "/usr/libexec/cc1", .startTicks = 30, .writeBytes = 2 * MiB,
-                     .faults = 4000});
+    machine.process(program(600, 1, "make", 10, 0, 400));
+    machine.process(program(601, 600, "sh", 20, 0, 150));
+    machine.process(program(602, 601, "cc1", 30, 2 * MiB, 4000, 0, 2 * MiB));
     AppUsageSampler sampler(machine.roots());
     Instant start = Instant::fromReferenceSeconds(0);
     sampler.sampleApps(start, 1);
 
-    machine.removeProcess(601);
-    machine.removeProcess(602);
     // The compiler wrote 6 MiB in all and sh 1 MiB of its own; then make ran one more sh and compiler
     // that were never seen and wrote 3 MiB.
-    machine.process({.pid = 600, .comm = "make", .exe = "/usr/bin/make", .startTicks = 10, .writeBytes = 10 * MiB, .faults = 400,
-                     .reapedFaults = 152 + 4010 + 4200, .threads = {{600, 10, 0}}});
+    machine.removeProcess(601);
+    machine.removeProcess(602);
+    machine.process(program(600, 1, "make", 10, 10 * MiB, 400, 152 + 4010 + 4200));
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
-    EXPECT_EQ(row(*pass, "make")->diskWritePerSecond, (4 * MiB + MiB + 3 * MiB) / 2);
+    EXPECT_EQ(writeRate(*pass, "make"), (4 * MiB + MiB + 3 * MiB) / 2);
     EXPECT_FALSE(row(*pass, "cc1"));
 }
 
 TEST(AppUsageSampler, ChargesAnAdoptedChildToTheProcessThatReapsIt) {
     FakeMachine machine;
     // A launcher started a daemon and ended; the daemon, adopted by the session's reaper, ends later.
-    machine.process({.pid = 100, .comm = "terminal", .exe = "/usr/bin/terminal", .startTicks = 1, .faults = 900});
-    machine.process({.pid = 150, .comm = "systemd", .exe = "/usr/lib/systemd/systemd", .startTicks = 2, .faults = 900});
-    machine.process({.pid = 200, .ppid = 100, .comm = "launcher", .exe = "/usr/bin/launcher", .startTicks = 5, .faults = 120});
-    machine.process({.pid = 201, .ppid = 200, .comm = "daemon", .exe = "/usr/bin/daemon", .startTicks = 6, .writeBytes = MiB, .faults = 300});
+    machine.process(program(100, 1, "terminal", 1, 0, 900));
+    machine.process(program(150, 1, "systemd", 2, 0, 900));
+    machine.process(program(200, 100, "launcher", 5, 0, 120));
+    machine.process(program(201, 200, "daemon", 6, MiB, 300, 0, MiB));
     AppUsageSampler sampler(machine.roots());
     Instant start = Instant::fromReferenceSeconds(0);
     sampler.sampleApps(start, 1);
@@ -305,60 +304,53 @@ TEST(AppUsageSampler, ChargesAnAdoptedChildToTheProcessThatReapsIt) {
     // The launcher wrote 512 KiB more, ended and was reaped by the terminal; the daemon now has the
     // session's reaper as its parent.
     machine.removeProcess(200);
-    machine.process({.pid = 100, .comm = "terminal", .exe = "/usr/bin/terminal", .startTicks = 1, .writeBytes = 512 * KiB, .faults = 900,
-                     .reapedFaults = 125, .threads = {{100, 1, 0}}});
-    machine.process({.pid = 201, .ppid = 150, .comm = "daemon", .exe = "/usr/bin/daemon", .startTicks = 6, .writeBytes = 3 * MiB, .faults = 300});
+    machine.process(program(100, 1, "terminal", 1, 512 * KiB, 900, 125));
+    machine.process(program(201, 150, "daemon", 6, 3 * MiB, 300, 0, 3 * MiB));
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
-    EXPECT_EQ(row(*pass, "terminal")->diskWritePerSecond, 256 * KiB);
-    EXPECT_EQ(row(*pass, "daemon")->diskWritePerSecond, MiB);
+    EXPECT_EQ(writeRate(*pass, "terminal"), 256 * KiB);
+    EXPECT_EQ(writeRate(*pass, "daemon"), MiB);
 
     // It writes 1 MiB more and ends: its reaper is charged with that, the terminal with nothing.
     machine.removeProcess(201);
-    machine.process({.pid = 150, .comm = "systemd", .exe = "/usr/lib/systemd/systemd", .startTicks = 2, .writeBytes = 4 * MiB, .faults = 900,
-                     .reapedFaults = 310, .threads = {{150, 2, 0}}});
+    machine.process(program(150, 1, "systemd", 2, 4 * MiB, 900, 310));
     pass = sampler.sampleApps(start.addingSeconds(4), 1);
-    EXPECT_EQ(row(*pass, "systemd")->diskWritePerSecond, MiB / 2);
-    EXPECT_EQ(row(*pass, "terminal")->diskWritePerSecond, 0u);
+    EXPECT_EQ(writeRate(*pass, "systemd"), MiB / 2);
+    EXPECT_EQ(writeRate(*pass, "terminal"), 0u);
 }
 
 TEST(AppUsageSampler, NeverChargesAProcessLessThanItWroteItself) {
     FakeMachine machine;
     // A server that ignores SIGCHLD: the kernel reaps its workers and drops their totals. It writes
     // 6 MiB itself through a thread that has ended.
-    machine.process({.pid = 300, .comm = "server", .exe = "/usr/bin/server", .startTicks = 1, .faults = 900});
-    machine.process({.pid = 301, .ppid = 300, .comm = "server", .exe = "/usr/bin/server", .startTicks = 2, .writeBytes = 4 * MiB, .faults = 300});
+    machine.process(program(300, 1, "server", 1, 0, 900));
+    machine.process(program(301, 300, "server", 2, 4 * MiB, 300, 0, 4 * MiB));
     // A starter that double-forks a job: the middle process ends at once and is reaped by the starter,
     // the job is adopted and reaped elsewhere. The starter writes 5 MiB itself.
-    machine.process({.pid = 310, .comm = "starter", .exe = "/usr/bin/starter", .startTicks = 3, .faults = 900});
-    machine.process({.pid = 311, .ppid = 310, .comm = "starter", .exe = "/usr/bin/starter", .startTicks = 4, .faults = 150});
-    machine.process({.pid = 312, .ppid = 311, .comm = "job", .exe = "/usr/bin/job", .startTicks = 5, .writeBytes = 4 * MiB, .faults = 400});
+    machine.process(program(310, 1, "starter", 3, 0, 900));
+    machine.process(program(311, 310, "starter", 4, 0, 150));
+    machine.process(program(312, 311, "job", 5, 4 * MiB, 400, 0, 4 * MiB));
     // A parent whose count rose by less than its ended child had written (no kernel does so): charged
     // what its count rose by, never a wrapped-around figure.
-    machine.process({.pid = 320, .comm = "odd", .exe = "/usr/bin/odd", .startTicks = 6, .writeBytes = 10 * MiB, .faults = 900});
-    machine.process({.pid = 321, .ppid = 320, .comm = "oddchild", .exe = "/usr/bin/oddchild", .startTicks = 7, .writeBytes = 4 * MiB,
-                     .faults = 300});
+    machine.process(program(320, 1, "odd", 6, 10 * MiB, 900, 0, 10 * MiB));
+    machine.process(program(321, 320, "oddchild", 7, 4 * MiB, 300, 0, 4 * MiB));
     AppUsageSampler sampler(machine.roots());
     Instant start = Instant::fromReferenceSeconds(0);
     sampler.sampleApps(start, 1);
 
     for (int pid : {301, 311, 312, 321}) machine.removeProcess(pid);
-    machine.process({.pid = 300, .comm = "server", .exe = "/usr/bin/server", .startTicks = 1, .writeBytes = 6 * MiB, .faults = 900,
-                     .threads = {{300, 1, 0}}});
-    machine.process({.pid = 310, .comm = "starter", .exe = "/usr/bin/starter", .startTicks = 3, .writeBytes = 5 * MiB, .faults = 900,
-                     .reapedFaults = 152, .threads = {{310, 3, 0}}});
-    machine.process({.pid = 320, .comm = "odd", .exe = "/usr/bin/odd", .startTicks = 6, .writeBytes = 11 * MiB, .faults = 900,
-                     .reapedFaults = 400, .threads = {{320, 6, 10 * MiB}}});
+    machine.process(program(300, 1, "server", 1, 6 * MiB, 900));
+    machine.process(program(310, 1, "starter", 3, 5 * MiB, 900, 152));
+    machine.process(program(320, 1, "odd", 6, 11 * MiB, 900, 400, 10 * MiB));
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
-    EXPECT_EQ(row(*pass, "server")->diskWritePerSecond, 3 * MiB);
-    EXPECT_EQ(row(*pass, "starter")->diskWritePerSecond, 5 * MiB / 2);
-    EXPECT_EQ(row(*pass, "odd")->diskWritePerSecond, MiB / 2);
+    EXPECT_EQ(writeRate(*pass, "server"), 3 * MiB);
+    EXPECT_EQ(writeRate(*pass, "starter"), 5 * MiB / 2);
+    EXPECT_EQ(writeRate(*pass, "odd"), MiB / 2);
 
     // A count that went back (a process whose counters cannot be trusted) charges nothing.
-    machine.process({.pid = 320, .comm = "odd", .exe = "/usr/bin/odd", .startTicks = 6, .writeBytes = 2 * MiB, .faults = 900,
-                     .reapedFaults = 400});
+    machine.process(program(320, 1, "odd", 6, 2 * MiB, 900, 400, 2 * MiB));
     pass = sampler.sampleApps(start.addingSeconds(4), 1);
-    EXPECT_EQ(row(*pass, "odd")->diskWritePerSecond, 0u);
+    EXPECT_EQ(writeRate(*pass, "odd"), 0u);
 }
 
 TEST(AppUsageSampler, CountsWhatAShellsChildrenWroteOnceOnTheKernelsCounters) {
@@ -381,10 +373,6 @@ TEST(AppUsageSampler, CountsWhatAShellsChildrenWroteOnceOnTheKernelsCounters) {
     std::uint64_t totalBefore = kernelWriteCount(shellTotal);
     Instant now = Instant::fromReferenceSeconds(0);
     ASSERT_TRUE(sampler.sampleApps(now, 1));
-    auto rate = [](const AppUsagePass& pass, const std::string& id) {
-        const AppUsage* app = row(pass, id);
-        return app ? app->diskWritePerSecond : 0;
-    };
 
     shell.say("go");
     ASSERT_EQ(shell.nextLine(), "reaped");
@@ -394,7 +382,7 @@ TEST(AppUsageSampler, CountsWhatAShellsChildrenWroteOnceOnTheKernelsCounters) {
     if (totalAfter - totalBefore < 8 * MiB) GTEST_SKIP() << "this file system does not count what is written to it";
     ASSERT_TRUE(row(*pass, "reaping-shell"));
     EXPECT_EQ(row(*pass, "reaping-shell")->processCount, 1);
-    EXPECT_EQ(rate(*pass, "reaping-shell"), (totalAfter - totalBefore) / 2);  // never seen, so all of it is the shell's
+    EXPECT_EQ(writeRate(*pass, "reaping-shell"), (totalAfter - totalBefore) / 2);  // never seen, so all of it is the shell's
 
     shell.say("go");
     const std::string dd = shell.nextLine();
@@ -407,16 +395,16 @@ TEST(AppUsageSampler, CountsWhatAShellsChildrenWroteOnceOnTheKernelsCounters) {
     ASSERT_TRUE(pass);
     const std::uint64_t seen = kernelWriteCount("/proc/" + dd + "/io");  // waiting for more to copy
     EXPECT_GE(seen, 4 * MiB);
-    EXPECT_EQ(rate(*pass, "copying-dd"), seen / 2);
-    EXPECT_EQ(rate(*pass, "reaping-shell"), 0u);
+    EXPECT_EQ(writeRate(*pass, "copying-dd"), seen / 2);
+    EXPECT_EQ(writeRate(*pass, "reaping-shell"), 0u);
     shell.feed(4 * MiB);
     ASSERT_EQ(shell.nextLine(), "reaped");
     totalAfter = kernelWriteCount(shellTotal);
     pass = sampler.sampleApps(now.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
     EXPECT_FALSE(row(*pass, "copying-dd"));
-    EXPECT_EQ(rate(*pass, "reaping-shell"), (totalAfter - totalBefore - seen) / 2);
-    EXPECT_NEAR(static_cast<double>(rate(*pass, "reaping-shell")), 2.0 * MiB, 64.0 * KiB);
+    EXPECT_EQ(writeRate(*pass, "reaping-shell"), (totalAfter - totalBefore - seen) / 2);
+    EXPECT_NEAR(static_cast<double>(writeRate(*pass, "reaping-shell")), 2.0 * MiB, 64.0 * KiB);
 }
 
 TEST(AppUsageSampler, CollectsDeveloperRuntimesByProgramAndCommandName) {
