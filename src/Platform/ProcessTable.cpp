@@ -12,33 +12,20 @@
 
 namespace {
 
-// "<pid>/<name>", or "<pid>/task/<tid>/<name>" for one of its threads, in a fixed buffer, so no path
-// is allocated per process.
+// "<pid>/<name>" in a fixed buffer, so no path is allocated per process.
 class ProcessPath {
 public:
     ProcessPath(std::int32_t pid, std::string_view name) {
-        number(pid);
-        append("/");
-        append(name);
-    }
-    ProcessPath(std::int32_t pid, std::int32_t tid, std::string_view name) {
-        number(pid);
-        append("/task/");
-        number(tid);
-        append("/");
-        append(name);
+        char* end = std::to_chars(text_.data(), text_.data() + 11, pid).ptr;
+        *end++ = '/';
+        name.copy(end, std::min(name.size(), static_cast<size_t>(text_.data() + text_.size() - 1 - end)));
     }
     ProcessPath(const ProcessPath&) = delete;
     ProcessPath& operator=(const ProcessPath&) = delete;
     const char* c_str() const { return text_.data(); }
 
 private:
-    void number(std::int32_t value) { end_ = std::to_chars(end_, end_ + 11, value).ptr; }
-    void append(std::string_view part) {
-        end_ += part.copy(end_, std::min(part.size(), static_cast<size_t>(text_.data() + text_.size() - 1 - end_)));
-    }
-    std::array<char, 64> text_{};
-    char* end_ = text_.data();
+    std::array<char, 48> text_{};
 };
 
 // The fields of a stat record from the third (the state) to the 24th (rss), after the name, which
@@ -131,47 +118,22 @@ std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
     reading.pid = pid;
     reading.executablePath = *path;
     reading.commandName = fields->name;
+    reading.parentPid = static_cast<std::int32_t>(std::min<std::uint64_t>(fields->number(4), 0x7fffffff));
+    reading.faults = fields->number(10);        // minflt
+    reading.reapedFaults = fields->number(11);  // cminflt
     reading.cpuTicks = fields->number(14) + fields->number(15);  // utime + stime
-    reading.threadCount = fields->number(20);
     reading.startTicks = fields->number(22);
     reading.residentBytes = fields->number(24) * pageSize_;
     if (auto io = KernelFile::readOnce(procFd_, ProcessPath(pid, "io").c_str(), ioBuffer_)) reading.bytesWrittenWithReapedChildren = writeBytes(*io);
     return reading;
 }
 
-const std::vector<ThreadWrites>& ProcessTable::threadWrites(const ProcessReading& process) {
-    threads_.clear();
-    if (procFd_ < 0 || process.pid < 1) return threads_;
-    // Most processes have one thread, which has the process's id: no need to list them.
-    if (process.threadCount == 1) {
-        addThreadWrites(process.pid, process.pid, process.startTicks);
-        return threads_;
-    }
-    int tasks = ::openat(procFd_, ProcessPath(process.pid, "task").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (tasks < 0) return threads_;
-    forEachDirectoryName(tasks, threadListing_, [&](std::string_view name) {
-        auto tid = KernelText::unsignedNumber(name);
-        if (tid && *tid > 0 && *tid <= 0x7fffffff) addThreadWrites(process.pid, static_cast<std::int32_t>(*tid), process.startTicks);
-    });
-    ::close(tasks);
-    return threads_;
-}
-
-void ProcessTable::addThreadWrites(std::int32_t pid, std::int32_t tid, std::uint64_t leaderStartTicks) {
-    auto io = KernelFile::readOnce(procFd_, ProcessPath(pid, tid, "io").c_str(), ioBuffer_);
-    if (!io) return;
-    const std::uint64_t written = writeBytes(*io);
-    // A thread that wrote nothing yet counts from 0 whenever it is seen: its start time is only read
-    // for the few that have written.
-    if (written == 0) return;
-    std::uint64_t startTicks = leaderStartTicks;
-    if (tid != pid) {
-        auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, tid, "stat").c_str(), threadStatBuffer_);
-        auto fields = stat ? statFields(*stat) : std::nullopt;
-        if (!fields) return;  // ended meanwhile
-        startTicks = fields->number(22);
-    }
-    threads_.push_back(ThreadWrites{tid, startTicks, written});
+std::optional<std::uint64_t> ProcessTable::startTicks(std::int32_t pid) {
+    if (procFd_ < 0 || pid < 1) return std::nullopt;
+    auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), otherStatBuffer_);
+    auto fields = stat ? statFields(*stat) : std::nullopt;
+    if (!fields) return std::nullopt;
+    return fields->number(22);
 }
 
 std::optional<std::string> ProcessTable::workingDirectory(std::int32_t pid) {

@@ -13,25 +13,23 @@
 // until the table reads the next process.
 struct ProcessReading {
     std::int32_t pid = 0;
+    std::int32_t parentPid = 0;
     std::uint64_t startTicks = 0;     // clock ticks after boot
     std::uint64_t cpuTicks = 0;       // user plus system time, clock ticks
     std::uint64_t residentBytes = 0;
-    std::uint64_t threadCount = 0;    // an ended first thread still counts until the whole process ends
-    // Sent to storage by the process and, added when each ended, by its ended threads and reaped
-    // children; 0 when io is not readable. It grows whenever one of its threads writes.
+    // Sent to storage by the process's threads, ended ones included, and by the children it reaped
+    // (each child's whole total, added when it was reaped); 0 when io is not readable.
     std::uint64_t bytesWrittenWithReapedChildren = 0;
+    // Minor page faults of its threads, and of the children it reaped. Reaping adds the child's own
+    // and reaped counts to the reaper's, and nothing else adds to it: a rise of `reapedFaults` is
+    // proof that the process reaped a child.
+    std::uint64_t faults = 0;
+    std::uint64_t reapedFaults = 0;
     std::string_view commandName;     // comm: the name it was started by, at most 15 bytes
     std::string_view executablePath;  // the exe link, " (deleted)" included when the file was replaced
 };
 
-// What one thread of a process has sent to storage itself since it started.
-struct ThreadWrites {
-    std::int32_t tid = 0;
-    std::uint64_t startTicks = 0;  // clock ticks after boot; with the id, tells a reused id apart
-    std::uint64_t bytesWritten = 0;
-};
-
-// Reads the process list and each process's stat, threads' io, exe, cwd and start time from /proc.
+// Reads the process list and each process's stat, io, exe, cwd and start time from /proc.
 class ProcessTable {
 public:
     explicit ProcessTable(const SystemRoots& roots);
@@ -44,9 +42,9 @@ public:
     // Absent when the process has ended or its program cannot be read (kernel threads, zombies,
     // another user's processes).
     std::optional<ProcessReading> read(std::int32_t pid);
-    // The live threads of a process that have written anything, each with its own count; valid until
-    // the next call. Empty when the counts are not readable (another user's process).
-    const std::vector<ThreadWrites>& threadWrites(const ProcessReading& process);
+    // When the process with this id started, also when it has ended and waits to be reaped; absent
+    // once it is gone.
+    std::optional<std::uint64_t> startTicks(std::int32_t pid);
     std::optional<std::string> workingDirectory(std::int32_t pid);
     // The Flatpak application a process runs in, from the "app-flatpak-<id>-<n>.scope" unit of its
     // control group; absent outside a Flatpak sandbox.
@@ -58,7 +56,6 @@ public:
 
 private:
     std::optional<std::string_view> link(std::int32_t pid, const char* name, std::string& buffer);
-    void addThreadWrites(std::int32_t pid, std::int32_t tid, std::uint64_t leaderStartTicks);
 
     int procFd_ = -1;
     double ticksPerSecond_ = 100;
@@ -66,10 +63,8 @@ private:
     std::optional<std::uint64_t> bootTime_;  // seconds since 1970
     std::vector<std::int32_t> pids_;
     std::vector<char> listing_;
-    std::vector<char> threadListing_;
-    std::vector<ThreadWrites> threads_;
     std::string statBuffer_;
-    std::string threadStatBuffer_;  // apart from statBuffer_, which the last reading's name points into
+    std::string otherStatBuffer_;  // apart from statBuffer_, which the last reading's name points into
     std::string ioBuffer_;
     std::string pathBuffer_;
     std::string groupBuffer_;

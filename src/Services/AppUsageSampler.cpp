@@ -27,12 +27,14 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     std::vector<double> rowWriteRates;
     current_.clear();
     current_.reserve(previous_.size() + 64);
+    risen_.clear();
+    std::uint64_t newestStart = 0;
     for (std::int32_t pid : *pids) {
         auto process = table_.read(pid);
         if (!process) continue;
-        ProcessKey key{pid, process->startTicks};
         std::string_view path = ProgramPath::withoutDeletedMark(process->executablePath);
-        auto before = previous_.find(key);
+        auto before = previous_.find(pid);
+        if (before != previous_.end() && before->second.startTicks != process->startTicks) before = previous_.end();
         const bool seenBefore = before != previous_.end() && !entriesChanged;
         const DesktopApplications::Application* application = seenBefore ? before->second.application : nullptr;
         if (!seenBefore) {
@@ -40,18 +42,17 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
             if (applications_.hasFlatpakApplications()) flatpak = table_.flatpakApplication(pid);
             application = applications_.match(path, flatpak ? std::optional<std::string_view>(*flatpak) : std::nullopt);
         }
-        Baseline& baseline = current_[key] = Baseline{process->cpuTicks, process->bytesWrittenWithReapedChildren, {}, application};
-        const std::uint64_t written = ownWritesSince(before != previous_.end() ? &before->second : nullptr, *process, baseline);
+        current_[pid] = Baseline{process->startTicks,
+                                 process->parentPid,
+                                 process->cpuTicks,
+                                 process->bytesWrittenWithReapedChildren,
+                                 process->faults + process->reapedFaults,
+                                 process->reapedFaults,
+                                 application};
 
         double share = 0;
-        double writeRate = 0;
-        if (pass.hadPreviousPass) {
-            if (before != previous_.end()) {
-                if (process->cpuTicks >= before->second.cpuTicks)
-                    share = static_cast<double>(process->cpuTicks - before->second.cpuTicks) / ticksPerSecond / seconds / coreCount;
-                writeRate = static_cast<double>(written) / seconds;
-            }
-        }
+        if (pass.hadPreviousPass && before != previous_.end() && process->cpuTicks >= before->second.cpuTicks)
+            share = static_cast<double>(process->cpuTicks - before->second.cpuTicks) / ticksPerSecond / seconds / coreCount;
 
         if (DevProjectsService::isDevRuntime(path, process->commandName)) {
             DevProcessSample sample;
@@ -84,37 +85,59 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
         app.processCount += 1;
         app.memory += process->residentBytes;
         rowShares[row->second] += share;
-        rowWriteRates[row->second] += writeRate;
+        // A process that started after the previous pass had written nothing then: all it wrote is new.
+        std::uint64_t rise = 0;
+        if (before != previous_.end())
+            rise = CounterRates::added(process->bytesWrittenWithReapedChildren, before->second.bytesWrittenWithReapedChildren);
+        else if (pass.hadPreviousPass && process->startTicks >= previousNewestStart_)
+            rise = process->bytesWrittenWithReapedChildren;
+        if (rise > 0) risen_.push_back(Risen{pid, row->second, rise});
+        newestStart = std::max(newestStart, process->startTicks);
+    }
+
+    const auto counted = settleEndedProcesses(*pids);
+    for (const Risen& process : risen_) {
+        auto already = counted.find(process.pid);
+        const std::uint64_t written = process.bytesWritten - (already != counted.end() ? already->second : 0);
+        rowWriteRates[process.row] += static_cast<double>(written) / seconds;
     }
     for (size_t index = 0; index < pass.apps.size(); ++index) {
         pass.apps[index].cpu = std::min(rowShares[index], 1.0);
         pass.apps[index].diskWritePerSecond = CounterRates::truncated(rowWriteRates[index]);
     }
     previous_.swap(current_);
+    previousNewestStart_ = newestStart;
     previousDate_ = now;
     return pass;
 }
 
-std::uint64_t AppUsageSampler::ownWritesSince(Baseline* before, const ProcessReading& process, Baseline& now) {
-    // The process's total grows with every byte any of its threads writes, so while it stands still
-    // the threads have written nothing and their totals stay as they were: no need to read them.
-    if (before && before->bytesWrittenWithReapedChildren == process.bytesWrittenWithReapedChildren) {
-        now.threads = std::move(before->threads);
-        return 0;
+std::unordered_map<std::int32_t, std::uint64_t> AppUsageSampler::settleEndedProcesses(const std::vector<std::int32_t>& pids) {
+    auto continued = [&](std::int32_t pid, std::uint64_t startTicks) {
+        auto found = current_.find(pid);
+        return found != current_.end() && found->second.startTicks == startTicks;
+    };
+    for (const auto& [pid, seen] : previous_) {
+        if (continued(pid, seen.startTicks)) continue;
+        // Its parent as last seen: the reaper, unless the parent ended first.
+        auto parent = previous_.find(seen.parentPid);
+        if (parent == previous_.end()) continue;
+        ended_.add({ProcessKey{pid, seen.startTicks}, ProcessKey{seen.parentPid, parent->second.startTicks},
+                    seen.bytesWrittenWithReapedChildren, seen.faultsWithReapedChildren});
     }
-    const std::vector<ThreadWrites>& threads = table_.threadWrites(process);
-    now.threads.assign(threads.begin(), threads.end());
-    if (!before) return 0;
-    // The total itself also jumps by what a reaped child or an ended thread wrote: only the live
-    // threads' own totals count. The previous reading listed every thread that had written by then,
-    // so one it did not list started since or had written nothing yet: all it wrote is new. A thread
-    // that ended is simply gone; what it wrote since the previous pass is not known.
-    std::uint64_t written = 0;
-    for (const ThreadWrites& thread : threads) {
-        auto old = std::find_if(before->threads.begin(), before->threads.end(), [&](const ThreadWrites& earlier) {
-            return earlier.tid == thread.tid && earlier.startTicks == thread.startTicks;
-        });
-        written += CounterRates::added(thread.bytesWritten, old != before->threads.end() ? old->bytesWritten : 0);
-    }
-    return written;
+    auto riseOf = [&](const ProcessKey& process) -> std::optional<EndedProcesses::Rise> {
+        auto before = previous_.find(process.pid);
+        if (!continued(process.pid, process.startTicks) || before == previous_.end() || before->second.startTicks != process.startTicks)
+            return std::nullopt;
+        const Baseline& now = current_.at(process.pid);
+        return EndedProcesses::Rise{CounterRates::added(now.bytesWrittenWithReapedChildren, before->second.bytesWrittenWithReapedChildren),
+                                    CounterRates::added(now.reapedFaults, before->second.reapedFaults)};
+    };
+    // Asked after every live process's counters were read: a process still there now was not reaped
+    // when its reaper was read, and one missing from the list taken before them was.
+    auto whereaboutsOf = [&](const ProcessKey& process) {
+        if (continued(process.pid, process.startTicks)) return EndedProcesses::Whereabouts::live;
+        if (!std::binary_search(pids.begin(), pids.end(), process.pid) || current_.count(process.pid)) return EndedProcesses::Whereabouts::gone;
+        return table_.startTicks(process.pid) == process.startTicks ? EndedProcesses::Whereabouts::unreaped : EndedProcesses::Whereabouts::gone;
+    };
+    return ended_.settle(riseOf, whereaboutsOf);
 }

@@ -6,6 +6,7 @@
 #include "Platform/SystemRoots.h"
 #include "Models/AppUsage.h"
 #include "Services/DevProcessSample.h"
+#include "Services/EndedProcesses.h"
 
 #include <cstdint>
 #include <optional>
@@ -20,7 +21,11 @@ struct AppUsagePass {
 };
 
 // Measures every running process against the previous pass and groups them: under the installed
-// application whose desktop entry starts the process's program, else by program name.
+// application whose desktop entry starts the process's program, else by program name. A process is
+// charged with what its write count rose by (its threads', ended ones too, and its reaped children's
+// totals), less the totals that the children it reaped had when last seen, which were shown as theirs
+// then: a child seen alive counts once, and one too short to be seen counts in its parent. A process
+// that started since the previous pass is charged with all it wrote.
 class AppUsageSampler {
 public:
     explicit AppUsageSampler(const SystemRoots& roots,
@@ -30,35 +35,36 @@ public:
     std::optional<AppUsagePass> sampleApps(Instant now, int cores);
 
 private:
-    // A process id is only a process together with its start time: ids are reused.
-    struct ProcessKey {
-        std::int32_t pid;
-        std::uint64_t startTicks;
-        bool operator==(const ProcessKey&) const = default;
-    };
-    struct ProcessKeyHash {
-        size_t operator()(const ProcessKey& key) const noexcept {
-            return std::hash<std::uint64_t>()((static_cast<std::uint64_t>(key.pid) << 40) ^ key.startTicks);
-        }
-    };
     struct Baseline {
+        std::uint64_t startTicks;
+        std::int32_t parentPid;
         std::uint64_t cpuTicks;
         std::uint64_t bytesWrittenWithReapedChildren;
-        // Its threads that had written anything, with their own totals; a thread id is only a thread
-        // together with its start time.
-        std::vector<ThreadWrites> threads;
+        std::uint64_t faultsWithReapedChildren;
+        std::uint64_t reapedFaults;
         // A process keeps its application for life: it is looked up once, when first seen.
         const DesktopApplications::Application* application = nullptr;
     };
-    using Baselines = std::unordered_map<ProcessKey, Baseline, ProcessKeyHash>;
+    using Baselines = std::unordered_map<std::int32_t, Baseline>;  // by process id
+    // A process whose write count rose since the previous pass, and the row it counts in.
+    struct Risen {
+        std::int32_t pid;
+        size_t row;
+        std::uint64_t bytesWritten;
+    };
 
-    // What a process's live threads wrote since the previous pass (`before`, absent for a process
-    // new to this pass), recording their totals in `now` for the next.
-    std::uint64_t ownWritesSince(Baseline* before, const ProcessReading& process, Baseline& now);
+    // Hands the processes of the previous pass that are gone to `ended_`, and returns the part of
+    // each reaper's rise that was counted already, as its ended children's totals when last seen.
+    std::unordered_map<std::int32_t, std::uint64_t> settleEndedProcesses(const std::vector<std::int32_t>& pids);
 
     ProcessTable table_;
     DesktopApplications applications_;
     Baselines previous_;
     Baselines current_;
+    std::vector<Risen> risen_;
+    EndedProcesses ended_;
+    // When the newest process the previous pass read had started: one that started later was not
+    // there yet. Start times only grow.
+    std::uint64_t previousNewestStart_ = 0;
     std::optional<Instant> previousDate_;
 };

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -19,6 +20,19 @@ const AppUsage* row(const AppUsagePass& pass, const std::string& id) {
     for (const AppUsage& app : pass.apps)
         if (app.id == id) return &app;
     return nullptr;
+}
+
+std::uint64_t writeRate(const AppUsagePass& pass, const std::string& id) {
+    const AppUsage* app = row(pass, id);
+    return app ? app->diskWritePerSecond : 0;
+}
+
+// A process of /usr/bin/NAME. Its write count holds what its threads wrote, ended ones too, and its
+// reaped children's totals; its one live thread wrote `own` of it itself.
+FakeProcess program(int pid, int ppid, const std::string& name, std::uint64_t startTicks, std::uint64_t written, std::uint64_t faults,
+                    std::uint64_t reapedFaults = 0, std::uint64_t own = 0) {
+    return {.pid = pid, .ppid = ppid, .comm = name, .exe = "/usr/bin/" + name, .startTicks = startTicks, .writeBytes = written,
+            .faults = faults, .reapedFaults = reapedFaults, .threads = {{pid, startTicks, own}}};
 }
 
 // A copy of /bin/sh under a name of its own running `script`, talked to through pipes; told to end
@@ -51,6 +65,10 @@ public:
     }
     pid_t pid() const { return pid_; }
     void say(const std::string& line) { EXPECT_EQ(::write(toShell_, (line + "\n").data(), line.size() + 1), static_cast<ssize_t>(line.size() + 1)); }
+    void feed(size_t bytes) {
+        const std::string zeros(bytes, '\0');
+        EXPECT_EQ(::write(toShell_, zeros.data(), zeros.size()), static_cast<ssize_t>(zeros.size()));
+    }
     std::string nextLine() {
         char line[256] = {};
         if (!fromShell_ || !std::fgets(line, sizeof line, fromShell_)) return "";
@@ -64,6 +82,8 @@ private:
 };
 
 const std::uint64_t page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+constexpr std::uint64_t KiB = 1024;
+constexpr std::uint64_t MiB = 1024 * KiB;
 const double ticksPerSecond = static_cast<double>(::sysconf(_SC_CLK_TCK));
 
 }  // namespace
@@ -119,19 +139,24 @@ TEST(AppUsageSampler, GroupsByProgramNameAndMeasuresAgainstThePreviousPass) {
 
 TEST(AppUsageSampler, ReusedProcessIdStartsFromZero) {
     FakeMachine machine;
-    machine.process({.pid = 300, .comm = "make", .exe = "/usr/bin/make", .utime = 100, .startTicks = 1000, .writeBytes = 100});
+    machine.process({.pid = 300, .comm = "make", .exe = "/usr/bin/make", .utime = 100, .startTicks = 1000, .writeBytes = 500'000});
     AppUsageSampler sampler(machine.roots());
     Instant start = Instant::fromReferenceSeconds(0);
     sampler.sampleApps(start, 1);
 
-    // The id now belongs to a new process whose counters happen to be higher: not a share of 10 cores.
+    // The id now belongs to a new process whose counters happen to be higher: not a share of 10
+    // cores, and all it wrote since it started is its own, not its count less the old process's.
     machine.process({.pid = 300, .comm = "cc1plus", .exe = "/usr/libexec/gcc/cc1plus",
                      .utime = 100 + static_cast<std::uint64_t>(20 * ticksPerSecond), .startTicks = 1500, .writeBytes = 900000});
+    // One that was there before the previous pass without being seen (it could not be read) is
+    // measured from the pass that first sees it.
+    machine.process({.pid = 301, .comm = "ld", .exe = "/usr/bin/ld", .startTicks = 900, .writeBytes = 700000});
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
     const AppUsage* compiler = row(*pass, "cc1plus");
     ASSERT_TRUE(compiler);
     EXPECT_EQ(compiler->cpu, 0);
-    EXPECT_EQ(compiler->diskWritePerSecond, 0u);
+    EXPECT_EQ(compiler->diskWritePerSecond, 450000u);
+    EXPECT_EQ(row(*pass, "ld")->diskWritePerSecond, 0u);
 
     // And a counter that went back within one process counts 0 too.
     machine.process({.pid = 300, .comm = "cc1plus", .exe = "/usr/libexec/gcc/cc1plus", .utime = 5, .startTicks = 1500, .writeBytes = 10});
@@ -140,68 +165,246 @@ TEST(AppUsageSampler, ReusedProcessIdStartsFromZero) {
     EXPECT_EQ(row(*pass, "cc1plus")->diskWritePerSecond, 0u);
 }
 
-TEST(AppUsageSampler, ChargesAProcessWithWhatItsOwnThreadsWrote) {
+TEST(AppUsageSampler, ChargesAProcessWithWhatItsEndedThreadsWrote) {
     FakeMachine machine;
-    machine.process({.pid = 400, .comm = "bash", .exe = "/usr/bin/bash", .startTicks = 10, .writeBytes = 1000});
-    machine.process({.pid = 500, .comm = "ninja", .exe = "/usr/bin/ninja", .startTicks = 20, .writeBytes = 12'000,
-                     .threads = {{500, 20, 0}, {501, 30, 10'000}, {502, 40, 2000}}});
+    // A downloader that writes through batches of short-lived threads: task/ lists only the threads
+    // alive at the moment, and the process's own count holds the ended ones'.
+    auto downloader = [&](std::uint64_t total, std::vector<FakeThread> live) {
+        FakeProcess process = program(500, 1, "downloader", 20, total, 900);
+        process.threads = std::move(live);
+        machine.process(process);
+    };
+    downloader(10 * MiB, {{500, 20, 10 * MiB}});
     AppUsageSampler sampler(machine.roots());
     Instant start = Instant::fromReferenceSeconds(0);
     sampler.sampleApps(start, 1);
 
-    // The shell reaped a child that wrote 50 MB and wrote 4000 bytes itself: the kernel adds the
-    // child's bytes to the shell's io file in one step. Ninja reaped a compiler that wrote 30 MB; its
-    // thread 501 ended (its bytes stay in the process's total), 502 wrote 4000 more and a new thread
-    // 503 wrote 2000.
-    machine.process({.pid = 400, .comm = "bash", .exe = "/usr/bin/bash", .startTicks = 10, .writeBytes = 50'005'000,
-                     .threads = {{400, 10, 5000}}});
-    machine.process({.pid = 500, .comm = "ninja", .exe = "/usr/bin/ninja", .startTicks = 20, .writeBytes = 30'018'000,
-                     .threads = {{500, 20, 0}, {502, 40, 6000}, {503, 50, 2000}}});
+    // A batch of 4 threads wrote 8 MiB each and ended; the first thread wrote 1 MiB.
+    downloader(43 * MiB, {{500, 20, 11 * MiB}});
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
-    EXPECT_EQ(row(*pass, "bash")->diskWritePerSecond, 2000u);
-    EXPECT_EQ(row(*pass, "ninja")->diskWritePerSecond, 3000u);
+    EXPECT_EQ(row(*pass, "downloader")->diskWritePerSecond, 33 * MiB / 2);
 
-    // Thread 502 ended and its id went to a new thread, which has written less so far: all of it is
-    // new. The shell wrote nothing.
-    machine.process({.pid = 500, .comm = "ninja", .exe = "/usr/bin/ninja", .startTicks = 20, .writeBytes = 30'025'000,
-                     .threads = {{500, 20, 0}, {502, 60, 700}, {503, 50, 2000}}});
+    // One more batch ended, and a thread of the next is half way.
+    downloader(79 * MiB, {{500, 20, 11 * MiB}, {505, 40, 4 * MiB}});
     pass = sampler.sampleApps(start.addingSeconds(4), 1);
-    EXPECT_EQ(row(*pass, "ninja")->diskWritePerSecond, 350u);
-    EXPECT_EQ(row(*pass, "bash")->diskWritePerSecond, 0u);
-
-    // And then wrote 3000 bytes: measured from what it had written before it stood still.
-    machine.process({.pid = 400, .comm = "bash", .exe = "/usr/bin/bash", .startTicks = 10, .writeBytes = 50'008'000,
-                     .threads = {{400, 10, 8000}}});
-    pass = sampler.sampleApps(start.addingSeconds(6), 1);
-    EXPECT_EQ(row(*pass, "bash")->diskWritePerSecond, 1500u);
+    EXPECT_EQ(row(*pass, "downloader")->diskWritePerSecond, 36 * MiB / 2);
 }
 
-TEST(AppUsageSampler, LeavesAReapedChildsWritesOutOfItsParentOnTheKernelsCounters) {
+TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSeen) {
+    FakeMachine machine;
+    // A shell that writes 1000 bytes a pass itself, and runs dd after dd. The kernel adds a reaped
+    // dd's whole total to the shell's count, and its page faults to the shell's reaped faults.
+    std::uint64_t shellTotal = 0;
+    std::uint64_t shellOwn = 0;
+    std::uint64_t shellReapedFaults = 0;
+    auto shell = [&](std::uint64_t reapedBytes, std::uint64_t reapedFaults) {
+        shellOwn += 1000;
+        shellTotal += 1000 + reapedBytes;
+        shellReapedFaults += reapedFaults;
+        machine.process(program(400, 1, "bash", 10, shellTotal, 500, shellReapedFaults, shellOwn));
+    };
+    auto dd = [&](int pid, std::uint64_t startTicks, std::uint64_t written) { machine.process(program(pid, 400, "dd", startTicks, written, 300, 0, written)); };
+    AppUsageSampler sampler(machine.roots());
+    Instant now = Instant::fromReferenceSeconds(0);
+    auto pass = [&] { return *sampler.sampleApps(now = now.addingSeconds(2), 1); };
+    shell(0, 0);
+    dd(401, 100, 3 * MiB);
+    pass();
+
+    // Seen again writing, then gone: reaped with 8 MiB in all, of which the shell is charged the 3 MiB
+    // written after dd was last seen.
+    shell(0, 0);
+    dd(401, 100, 5 * MiB);
+    AppUsagePass second = pass();
+    EXPECT_EQ(writeRate(second, "dd"), MiB);
+    EXPECT_EQ(writeRate(second, "bash"), 500u);
+    shell(8 * MiB, 310);
+    machine.removeProcess(401);
+    AppUsagePass reaped = pass();
+    EXPECT_FALSE(row(reaped, "dd"));
+    EXPECT_EQ(writeRate(reaped, "bash"), (3 * MiB + 1000) / 2);
+
+    // A dd started since the previous pass is charged with all it wrote. Once ended, it waits to be
+    // reaped, still listed but without a program: nothing is charged until the shell reaps it.
+    dd(402, 200, 2 * MiB);
+    shell(0, 0);
+    EXPECT_EQ(writeRate(pass(), "dd"), MiB);
+    machine.process({.pid = 402, .ppid = 400, .comm = "dd", .startTicks = 200, .writeBytes = 4 * MiB, .faults = 305});
+    shell(0, 0);
+    EXPECT_EQ(writeRate(pass(), "bash"), 500u);
+    machine.removeProcess(402);
+    shell(4 * MiB, 305);
+    EXPECT_EQ(writeRate(pass(), "bash"), (2 * MiB + 1000) / 2);
+
+    // Reaped just after the pass read the shell: gone from the list, yet not in the shell's count
+    // until the next pass.
+    dd(403, 300, MiB);
+    shell(0, 0);
+    pass();
+    machine.removeProcess(403);
+    shell(0, 0);
+    EXPECT_EQ(writeRate(pass(), "bash"), 500u);
+    shell(3 * MiB, 301);
+    EXPECT_EQ(writeRate(pass(), "bash"), (2 * MiB + 1000) / 2);
+
+    // A dd that came and went between two passes was never seen: all it wrote is the shell's.
+    shell(8 * MiB, 300);
+    EXPECT_EQ(writeRate(pass(), "bash"), (8 * MiB + 1000) / 2);
+
+    // A dd whose id went to a new process: the new one is no continuation of it, and the ended one is
+    // still taken out of the shell's count.
+    dd(404, 400, 2 * MiB);
+    shell(0, 0);
+    pass();
+    shell(3 * MiB, 300);
+    machine.process(program(404, 400, "cc1", 500, 5 * MiB, 200, 0, 5 * MiB));
+    AppUsagePass reused = pass();
+    EXPECT_EQ(writeRate(reused, "bash"), (MiB + 1000) / 2);
+    EXPECT_EQ(writeRate(reused, "cc1"), 5 * MiB / 2);
+    machine.process(program(404, 400, "cc1", 500, 6 * MiB, 200, 0, 6 * MiB));
+    shell(0, 0);
+    EXPECT_EQ(writeRate(pass(), "cc1"), MiB / 2);
+}
+
+TEST(AppUsageSampler, ChargesAChainOfEndedProcessesToTheOneThatReapedThemAll) {
+    FakeMachine machine;
+    // make runs sh -c, which runs the compiler; all three are seen, then sh and the compiler end
+    // between two passes. make's count grows by sh's total, which holds the compiler's, and its
+    // reaped faults by both processes' faults.
+    machine.process(program(600, 1, "make", 10, 0, 400));
+    machine.process(program(601, 600, "sh", 20, 0, 150));
+    machine.process(program(602, 601, "cc1", 30, 2 * MiB, 4000, 0, 2 * MiB));
+    AppUsageSampler sampler(machine.roots());
+    Instant start = Instant::fromReferenceSeconds(0);
+    sampler.sampleApps(start, 1);
+
+    // The compiler wrote 6 MiB in all and sh 1 MiB of its own; then make ran one more sh and compiler
+    // that were never seen and wrote 3 MiB.
+    machine.removeProcess(601);
+    machine.removeProcess(602);
+    machine.process(program(600, 1, "make", 10, 10 * MiB, 400, 152 + 4010 + 4200));
+    auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(writeRate(*pass, "make"), (4 * MiB + MiB + 3 * MiB) / 2);
+    EXPECT_FALSE(row(*pass, "cc1"));
+}
+
+TEST(AppUsageSampler, ChargesAnAdoptedChildToTheProcessThatReapsIt) {
+    FakeMachine machine;
+    // A launcher started a daemon and ended; the daemon, adopted by the session's reaper, ends later.
+    machine.process(program(100, 1, "terminal", 1, 0, 900));
+    machine.process(program(150, 1, "systemd", 2, 0, 900));
+    machine.process(program(200, 100, "launcher", 5, 0, 120));
+    machine.process(program(201, 200, "daemon", 6, MiB, 300, 0, MiB));
+    AppUsageSampler sampler(machine.roots());
+    Instant start = Instant::fromReferenceSeconds(0);
+    sampler.sampleApps(start, 1);
+
+    // The launcher wrote 512 KiB more, ended and was reaped by the terminal; the daemon now has the
+    // session's reaper as its parent.
+    machine.removeProcess(200);
+    machine.process(program(100, 1, "terminal", 1, 512 * KiB, 900, 125));
+    machine.process(program(201, 150, "daemon", 6, 3 * MiB, 300, 0, 3 * MiB));
+    auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
+    EXPECT_EQ(writeRate(*pass, "terminal"), 256 * KiB);
+    EXPECT_EQ(writeRate(*pass, "daemon"), MiB);
+
+    // It writes 1 MiB more and ends: its reaper is charged with that, the terminal with nothing.
+    machine.removeProcess(201);
+    machine.process(program(150, 1, "systemd", 2, 4 * MiB, 900, 310));
+    pass = sampler.sampleApps(start.addingSeconds(4), 1);
+    EXPECT_EQ(writeRate(*pass, "systemd"), MiB / 2);
+    EXPECT_EQ(writeRate(*pass, "terminal"), 0u);
+}
+
+TEST(AppUsageSampler, NeverChargesAProcessLessThanItWroteItself) {
+    FakeMachine machine;
+    // A server that ignores SIGCHLD: the kernel reaps its workers and drops their totals. It writes
+    // 6 MiB itself through a thread that has ended.
+    machine.process(program(300, 1, "server", 1, 0, 900));
+    machine.process(program(301, 300, "server", 2, 4 * MiB, 300, 0, 4 * MiB));
+    // A starter that double-forks a job: the middle process ends at once and is reaped by the starter,
+    // the job is adopted and reaped elsewhere. The starter writes 5 MiB itself.
+    machine.process(program(310, 1, "starter", 3, 0, 900));
+    machine.process(program(311, 310, "starter", 4, 0, 150));
+    machine.process(program(312, 311, "job", 5, 4 * MiB, 400, 0, 4 * MiB));
+    // A parent whose count rose by less than its ended child had written (no kernel does so): charged
+    // what its count rose by, never a wrapped-around figure.
+    machine.process(program(320, 1, "odd", 6, 10 * MiB, 900, 0, 10 * MiB));
+    machine.process(program(321, 320, "oddchild", 7, 4 * MiB, 300, 0, 4 * MiB));
+    AppUsageSampler sampler(machine.roots());
+    Instant start = Instant::fromReferenceSeconds(0);
+    sampler.sampleApps(start, 1);
+
+    for (int pid : {301, 311, 312, 321}) machine.removeProcess(pid);
+    machine.process(program(300, 1, "server", 1, 6 * MiB, 900));
+    machine.process(program(310, 1, "starter", 3, 5 * MiB, 900, 152));
+    machine.process(program(320, 1, "odd", 6, 11 * MiB, 900, 400, 10 * MiB));
+    auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(writeRate(*pass, "server"), 3 * MiB);
+    EXPECT_EQ(writeRate(*pass, "starter"), 5 * MiB / 2);
+    EXPECT_EQ(writeRate(*pass, "odd"), MiB / 2);
+
+    // A count that went back (a process whose counters cannot be trusted) charges nothing.
+    machine.process(program(320, 1, "odd", 6, 2 * MiB, 900, 400, 2 * MiB));
+    pass = sampler.sampleApps(start.addingSeconds(4), 1);
+    EXPECT_EQ(writeRate(*pass, "odd"), 0u);
+}
+
+TEST(AppUsageSampler, CountsWhatAShellsChildrenWroteOnceOnTheKernelsCounters) {
     TempTree tree;
+    // The first dd runs whole between two passes; the second, under a name of its own, copies what
+    // the test feeds it and is seen half way.
+    const std::filesystem::path copier = tree.path() / "copying-dd";
+    std::filesystem::copy_file("/bin/dd", copier);
+    std::filesystem::permissions(copier, std::filesystem::perms::owner_all);
     ScriptedShell shell(tree.path() / "reaping-shell",
-                        "echo ready; read go; dd if=/dev/zero of=\"$1\" bs=1M count=8 2>/dev/null; echo reaped; read go",
+                        "echo ready; read go; dd if=/dev/zero of=\"$1\" bs=1M count=8 2>/dev/null; echo reaped; read go; exec 3<&0; '" +
+                            copier.string() + "' of=\"$1.2\" bs=1M count=8 iflag=fullblock 2>/dev/null <&3 & echo $!; wait $!; echo reaped; read go",
                         tree.path() / "written");
     ASSERT_GT(shell.pid(), 0);
     ASSERT_EQ(shell.nextLine(), "ready");
     SystemRoots roots = SystemRoots::fixture(tree.path());
     roots.proc = "/proc";
     AppUsageSampler sampler(roots, {});
-    const std::filesystem::path processTotal = "/proc/" + std::to_string(shell.pid()) + "/io";
-    const std::uint64_t totalBefore = kernelWriteCount(processTotal);
-    Instant start = Instant::fromReferenceSeconds(0);
-    ASSERT_TRUE(sampler.sampleApps(start, 1));
+    const std::filesystem::path shellTotal = "/proc/" + std::to_string(shell.pid()) + "/io";
+    std::uint64_t totalBefore = kernelWriteCount(shellTotal);
+    Instant now = Instant::fromReferenceSeconds(0);
+    ASSERT_TRUE(sampler.sampleApps(now, 1));
 
     shell.say("go");
     ASSERT_EQ(shell.nextLine(), "reaped");
-    const std::uint64_t totalAfter = kernelWriteCount(processTotal);
-    auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
+    std::uint64_t totalAfter = kernelWriteCount(shellTotal);
+    auto pass = sampler.sampleApps(now = now.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
-    if (totalAfter - totalBefore < 8u << 20) GTEST_SKIP() << "this file system does not count what is written to it";
-    const AppUsage* parent = row(*pass, "reaping-shell");
-    ASSERT_TRUE(parent);
-    EXPECT_EQ(parent->processCount, 1);
-    EXPECT_EQ(parent->diskWritePerSecond, 0u);  // not the 4 MiB/s the process's own total grew by
+    if (totalAfter - totalBefore < 8 * MiB) GTEST_SKIP() << "this file system does not count what is written to it";
+    ASSERT_TRUE(row(*pass, "reaping-shell"));
+    EXPECT_EQ(row(*pass, "reaping-shell")->processCount, 1);
+    EXPECT_EQ(writeRate(*pass, "reaping-shell"), (totalAfter - totalBefore) / 2);  // never seen, so all of it is the shell's
+
+    shell.say("go");
+    const std::string dd = shell.nextLine();
+    ASSERT_FALSE(dd.empty());
+    shell.feed(4 * MiB);
+    const std::filesystem::path copy = tree.path() / "written.2";
+    while (!std::filesystem::exists(copy) || std::filesystem::file_size(copy) < 4 * MiB) std::this_thread::yield();
+    totalBefore = kernelWriteCount(shellTotal);
+    pass = sampler.sampleApps(now = now.addingSeconds(2), 1);
+    ASSERT_TRUE(pass);
+    const std::uint64_t seen = kernelWriteCount("/proc/" + dd + "/io");  // waiting for more to copy
+    EXPECT_GE(seen, 4 * MiB);
+    EXPECT_EQ(writeRate(*pass, "copying-dd"), seen / 2);
+    EXPECT_EQ(writeRate(*pass, "reaping-shell"), 0u);
+    shell.feed(4 * MiB);
+    ASSERT_EQ(shell.nextLine(), "reaped");
+    totalAfter = kernelWriteCount(shellTotal);
+    pass = sampler.sampleApps(now.addingSeconds(2), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_FALSE(row(*pass, "copying-dd"));
+    EXPECT_EQ(writeRate(*pass, "reaping-shell"), (totalAfter - totalBefore - seen) / 2);
+    EXPECT_NEAR(static_cast<double>(writeRate(*pass, "reaping-shell")), 2.0 * MiB, 64.0 * KiB);
 }
 
 TEST(AppUsageSampler, CollectsDeveloperRuntimesByProgramAndCommandName) {

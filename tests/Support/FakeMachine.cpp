@@ -23,13 +23,13 @@ void FakeMachine::cpuTicks(std::uint64_t user, std::uint64_t nice, std::uint64_t
 
 namespace {
 
-std::string stat(int pid, const std::string& comm, std::uint64_t utime, std::uint64_t stime, size_t threads,
-                 std::uint64_t startTicks, std::uint64_t rssPages) {
+std::string stat(const FakeProcess& p, int tid, size_t threads, std::uint64_t startTicks) {
     char text[1024];
     std::snprintf(text, sizeof text,
-                  "%d (%s) S 1 %d %d 0 -1 4194304 100 0 0 0 %llu %llu 0 0 20 0 %zu 0 %llu 123456789 %llu 18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 17 3 0 0\n",
-                  pid, comm.c_str(), pid, pid, (unsigned long long)utime, (unsigned long long)stime, threads,
-                  (unsigned long long)startTicks, (unsigned long long)rssPages);
+                  "%d (%s) S %d %d %d 0 -1 4194304 %llu %llu 0 0 %llu %llu 0 0 20 0 %zu 0 %llu 123456789 %llu 18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 17 3 0 0\n",
+                  tid, p.comm.c_str(), p.ppid, p.pid, p.pid, (unsigned long long)p.faults, (unsigned long long)p.reapedFaults,
+                  (unsigned long long)p.utime, (unsigned long long)p.stime, threads, (unsigned long long)startTicks,
+                  (unsigned long long)p.rssPages);
     return text;
 }
 
@@ -45,11 +45,11 @@ void FakeMachine::process(const FakeProcess& p) {
     std::filesystem::remove_all(tree.path() / folder);
     std::vector<FakeThread> threads = p.threads;
     if (threads.empty()) threads.push_back({p.pid, p.startTicks, p.writeBytes});
-    write(folder + "stat", stat(p.pid, p.comm, p.utime, p.stime, threads.size(), p.startTicks, p.rssPages));
+    write(folder + "stat", stat(p, p.pid, threads.size(), p.startTicks));
     write(folder + "io", io(p.writeBytes));
     for (const FakeThread& thread : threads) {
         std::string task = folder + "task/" + std::to_string(thread.tid) + "/";
-        write(task + "stat", stat(thread.tid, p.comm, 0, 0, threads.size(), thread.startTicks, p.rssPages));
+        write(task + "stat", stat(p, thread.tid, threads.size(), thread.startTicks));
         write(task + "io", io(thread.writeBytes));
     }
     if (!p.exe.empty()) std::filesystem::create_symlink(p.exe, tree.path() / folder / "exe");

@@ -20,14 +20,17 @@ struct FakeThread {
 // One process of a fake /proc tree.
 struct FakeProcess {
     int pid = 0;
+    int ppid = 1;
     std::string comm;
-    std::string exe;  // the exe link's target; empty for a kernel thread (no link)
+    std::string exe;  // the exe link's target; empty for a kernel thread or a zombie (no link)
     std::string cwd;  // the cwd link's target; empty for none
     std::uint64_t utime = 0;
     std::uint64_t stime = 0;
     std::uint64_t startTicks = 0;
     std::uint64_t rssPages = 0;
     std::uint64_t writeBytes = 0;  // the process's io file: its threads', ended threads' and reaped children's
+    std::uint64_t faults = 0;        // minflt: its threads', ended ones too
+    std::uint64_t reapedFaults = 0;  // cminflt: its reaped children's, theirs included
     // Its live threads under task/; when none are named, one thread of the process's id that wrote
     // all of `writeBytes`.
     std::vector<FakeThread> threads;

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "Services/ProcessKey.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+// The processes that ended since they were last seen, kept until their reaper shows their totals.
+// Reaping adds a process's whole write count (its own, and what it had reaped in turn) to the
+// reaper's, so the reaper's rise holds what was already counted for the process when it was last
+// seen, beside what the process wrote since and what the reaper wrote itself. Settling finds that
+// already counted part for each reaper, so that every byte is counted once.
+//
+// Only a reaper that shows it reaped is charged less: reaping also adds the process's page faults to
+// the reaper's count of its children's faults, and nothing else does. A process whose ended children
+// are reaped by the kernel (it ignores SIGCHLD) or by another process keeps all of its own rise.
+class EndedProcesses {
+public:
+    struct Ended {
+        ProcessKey process;
+        ProcessKey parent;               // as last seen: the reaper, unless it ended first
+        std::uint64_t bytesWritten = 0;  // with what it had reaped, as last seen
+        std::uint64_t faults = 0;        // its own and its reaped children's, as last seen
+    };
+    // What a live process's counters rose by since the previous pass.
+    struct Rise {
+        std::uint64_t bytesWritten = 0;
+        std::uint64_t reapedFaults = 0;
+    };
+    enum class Whereabouts {
+        live,      // it did not end after all (it could not be read for a moment)
+        unreaped,  // ended, and still waits for its parent to reap it
+        gone,      // reaped: its totals are in its reaper's, or were dropped
+    };
+    using RiseOf = std::function<std::optional<Rise>(const ProcessKey&)>;  // absent unless live since the previous pass
+    using WhereaboutsOf = std::function<Whereabouts(const ProcessKey&)>;
+
+    // A process seen at the previous pass and not at this one; a later sighting replaces an earlier.
+    void add(const Ended& process);
+
+    // Matches the reaped processes with the live reapers whose rise holds them, and returns the
+    // bytes already counted that each reaper's rise holds, by the reaper's id.
+    std::unordered_map<std::int32_t, std::uint64_t> settle(const RiseOf& riseOf, const WhereaboutsOf& whereaboutsOf);
+
+private:
+    struct Entry {
+        Ended ended;
+        bool reaped = false;
+        int offers = 0;  // passes in which its reaper's rise could not hold it
+    };
+    std::vector<Entry> entries_;
+};
