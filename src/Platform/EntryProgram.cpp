@@ -1,5 +1,7 @@
 #include "Platform/EntryProgram.h"
 
+#include "Platform/FileContents.h"
+#include "Platform/FolderListing.h"
 #include "Platform/RealPath.h"
 
 #include <sys/stat.h>
@@ -99,6 +101,22 @@ bool isInstallFolder(const fs::path& folder, const fs::path& home) {
     return name == "bin" && (holds(folder.parent_path(), "lib") || holds(folder.parent_path(), "lib64"));
 }
 
+// "pip install --user" puts a package's programs into ~/.local/bin as plain files, each listed in
+// the package's RECORD as "../../../bin/<name>,<hash>,<size>": they go with the package.
+bool installedByPip(const fs::path& file, const fs::path& home) {
+    if (file.parent_path() != home / ".local/bin") return false;
+    const std::string listed = "\n../../../bin/" + file.filename().native() + ",";
+    constexpr size_t largestRecord = 16 << 20;
+    for (const fs::path& lib : FolderListing::entries(home / ".local/lib").value_or(std::vector<fs::path>{})) {
+        if (!lib.filename().native().starts_with("python")) continue;
+        for (const fs::path& package : FolderListing::entries(lib / "site-packages").value_or(std::vector<fs::path>{}))
+            if (package.extension() == ".dist-info")
+                if (const auto record = FileContents::read(package / "RECORD", largestRecord); record && ("\n" + *record).find(listed) != std::string::npos)
+                    return true;
+    }
+    return false;
+}
+
 bool isAlone(const fs::path& named, const fs::path& realFile, const SystemRoots& roots) {
     struct stat info {};
     if (::lstat(named.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) return false;
@@ -106,7 +124,7 @@ bool isAlone(const fs::path& named, const fs::path& realFile, const SystemRoots&
     if (!home || !liesInside(realFile, *home)) return false;
     for (fs::path folder = realFile.parent_path(); folder != *home && liesInside(folder, *home); folder = folder.parent_path())
         if (isInstallFolder(folder, *home)) return false;
-    return true;
+    return !installedByPip(realFile, *home);
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ struct EntryProgram {
     // One file of the user's that stands alone: a regular file in the home folder with no other
     // name, named itself rather than through a link, and outside any environment or install tree
     // (a Python or Node environment, a conda, pipx, npm, Toolbox or Steam tree, a program's own
-    // bin/ beside its lib/). Moving it takes nothing from anything else.
+    // bin/ beside its lib/) and installed by no Python package. Moving it takes nothing from
+    // anything else.
     bool standsAlone = false;
 
     // What Exec names, past "env" and its settings: "~/" is the home folder, a bare name is looked

@@ -615,6 +615,9 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     link(tree.file("home/.local/pipx/venvs/black/bin/black", 3000), ".local/bin/black");
     tree.write("home/.local/pipx/venvs/black/pyvenv.cfg", "home = /usr/bin\n");
     const fs::path blackEntry = userEntry("black", "Black", "Exec=black\n");
+    tree.file("home/.local/bin/isort", 300);  // a plain file, which pip lists as its package's
+    tree.write("home/.local/lib/python3.11/site-packages/isort-5.13.dist-info/RECORD", "isort/__init__.py,sha256=x,10\n../../../bin/isort,sha256=y,300\n");
+    const fs::path isortEntry = userEntry("isort", "isort", "Exec=isort\n");
     link(tree.file("home/.npm-global/lib/node_modules/gizmo/bin/gizmo.js", 3000), ".npm-global/bin/gizmo");
     const fs::path gizmoEntry = userEntry("gizmo", "Gizmo", "Exec=/home/.npm-global/bin/gizmo\n");
     tree.file("home/.local/share/JetBrains/Toolbox/apps/pycharm/bin/pycharm.sh", 3000);
@@ -685,6 +688,7 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
         {"proj", {{{uvEntry, false}}, file}},
         {"electron-app", {{{npxEntry, false}}, file}},
         {"black", {{{blackEntry, false}}, file}},
+        {"isort", {{{isortEntry, false}}, file}},
         {"gizmo", {{{gizmoEntry, false}}, file}},
         {"jetbrains-pycharm", {{{pycharmEntry, false}}, file}},
         {"Stardew Valley", {{{stardewEntry, false}, {saves, false}}, file}},
