@@ -673,7 +673,6 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     struct Listed {
         Items items;
         std::int64_t size = 0;  // what the list shows
-        bool operator==(const Listed&) const = default;
     };
     const std::int64_t file = allocated(fooEntry);  // every entry takes one block
     const std::map<std::string, Listed> expected{
@@ -711,7 +710,11 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
         for (const AppArtifact& artifact : artifacts[id]) listed.items.emplace_back(artifact.path, artifact.isSelected);
     }
     ::setenv("PATH", previousPath.c_str(), 1);
-    EXPECT_EQ(found, expected);
+    ASSERT_EQ(found.size(), expected.size());
+    for (const auto& [id, listed] : expected) {
+        EXPECT_EQ(found[id].items, listed.items) << id;
+        EXPECT_EQ(found[id].size, listed.size) << id;
+    }
 
     // Each item measured whole, hidden contents included.
     EXPECT_EQ(artifacts[thunderbird].at(1).size, du(mail));
