@@ -233,6 +233,8 @@ struct ShownEntry {
     std::string id;
     DesktopEntry entry;
     EntryProgram program;
+    // Flatpak's or Snap's export: only the store removes its application.
+    std::optional<SandboxPackage> sandbox;
     // Another entry of this id lies behind this one: moving this one only brings that one back.
     bool masksAnother = false;
 };
@@ -280,7 +282,8 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
             if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
             if (!showsOn(*entry, desktops)) continue;
             first->second = shown.size();
-            shown.push_back({std::move(file), std::move(id), std::move(*entry), std::move(program)});
+            auto sandbox = SandboxPackage::of(file, *entry, roots);
+            shown.push_back({std::move(file), std::move(id), std::move(*entry), std::move(program), std::move(sandbox)});
         }
     }
     return entries;
@@ -299,8 +302,8 @@ struct Fate {
     bool stays = true;
     std::optional<fs::path> program;  // its own program, which goes with it
 
-    static Fate of(const ShownEntry& shown, const QStringList& keys, const DesktopEntries& entries, const SystemRoots& roots) {
-        if (shown.masksAnother || !userCanMove(shown.file) || SandboxPackage::of(shown.file, shown.entry, roots)) return {};
+    static Fate of(const ShownEntry& shown, const QStringList& keys, const DesktopEntries& entries) {
+        if (shown.masksAnother || shown.sandbox || !userCanMove(shown.file)) return {};
         const EntryProgram& program = shown.program;
         switch (program.found) {
         case EntryProgram::Found::unknown: return {};
@@ -319,7 +322,8 @@ std::optional<ShownEntry> shownEntry(const InstalledApplication& application, co
     auto entry = DesktopEntry::read(application.path);
     if (!entry) return std::nullopt;
     EntryProgram program = EntryProgram::of(*entry, roots, DesktopApplications::environmentSearchPath());
-    return ShownEntry{application.path, application.desktopFileID.toStdString(), std::move(*entry), std::move(program)};
+    auto sandbox = SandboxPackage::of(application.path, *entry, roots);
+    return ShownEntry{application.path, application.desktopFileID.toStdString(), std::move(*entry), std::move(program), std::move(sandbox)};
 }
 
 // What a Flatpak or a snap keeps installed.
@@ -348,7 +352,7 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
         application.desktopFileID = PathText::display(shown.id);
         application.version = noVersion;
         application.iconName = shown.entry.text("Icon").value_or(QString()).toStdString();
-        fates.push_back(Fate::of(shown, nameKeys(application.name, application.desktopFileID), entries, roots));
+        fates.push_back(Fate::of(shown, nameKeys(application.name, application.desktopFileID), entries));
         applications.push_back(std::move(application));
         files.push_back(shown.file);
         if (fates.back().program) files.push_back(*fates.back().program);
@@ -361,8 +365,8 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
         const Fate& fate = fates[i];
         const ShownEntry& shown = entries.shown[i];
         application.staysInstalled = fate.stays;
-        if (auto sandbox = SandboxPackage::of(shown.file, shown.entry, roots)) {
-            application.size = installedSize(*sandbox);
+        if (shown.sandbox) {
+            application.size = installedSize(*shown.sandbox);
             continue;
         }
         auto owner = owners.find(application.id);
@@ -406,8 +410,8 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     const DesktopEntries entries = desktopEntries(roots);
     const std::optional<ShownEntry> shown = shownEntry(application, entries, roots);
     // An entry that is gone leaves an application that is gone: its leftovers are the user's to take.
-    const Fate fate = shown ? Fate::of(*shown, keys, entries, roots) : Fate{false, std::nullopt};
-    const std::optional<SandboxPackage> sandbox = shown ? SandboxPackage::of(shown->file, shown->entry, roots) : std::nullopt;
+    const Fate fate = shown ? Fate::of(*shown, keys, entries) : Fate{false, std::nullopt};
+    const std::optional<SandboxPackage> sandbox = shown ? shown->sandbox : std::nullopt;
     bool applicationStays = fate.stays;
     if (linkStatus(application.path) && !holdsBaseFolder(application.path, roots)) {
         add(application.path, ArtifactCategory::application, !fate.stays);
