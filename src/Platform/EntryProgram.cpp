@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <array>
 #include <string_view>
@@ -71,6 +72,17 @@ std::optional<fs::path> namedPath(const std::string& word, const SystemRoots& ro
     for (const fs::path& folder : usualProgramFolders(roots))
         if (fs::path candidate = folder / word; isNonFolder(candidate)) return candidate;
     return fs::path();
+}
+
+// "steam://rungameid/413150", "lutris:rungameid/2": an address that a launcher opens. The launcher
+// may live where no path reaches (inside a Flatpak), and what it opens stays with it. A drive
+// letter ("C:\\") is a Windows path, not an address.
+bool isAddress(std::string_view word) {
+    const size_t colon = word.find(':');
+    if (colon == std::string_view::npos || colon < 2 || colon + 1 == word.size()) return false;
+    const std::string_view scheme = word.substr(0, colon);
+    const auto schemeCharacter = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.'; };
+    return std::isalpha(static_cast<unsigned char>(scheme.front())) && std::all_of(scheme.begin(), scheme.end(), schemeCharacter);
 }
 
 bool liesInside(const fs::path& item, const fs::path& folder) {
@@ -139,7 +151,11 @@ EntryProgram EntryProgram::of(const DesktopEntry& entry, const SystemRoots& root
     errno = ENOENT;
     const auto realFile = named->empty() ? std::nullopt : realPath(*named);
     // A link that leads nowhere is no program either; a folder we may not read says nothing.
-    if (!realFile) return {errno == ENOENT || errno == ENOTDIR ? Found::nowhere : Found::unknown, {}, {}, false};
+    if (!realFile) {
+        const bool opensAddress = std::any_of(words.begin() + std::ptrdiff_t(*wordIndex) + 1, words.end(), [](const std::string& word) { return isAddress(word); });
+        const bool gone = (errno == ENOENT || errno == ENOTDIR) && !opensAddress;
+        return {gone ? Found::nowhere : Found::unknown, {}, {}, false};
+    }
     const fs::path path = named->lexically_normal();
     return {Found::present, path, *realFile, isAlone(path, *realFile, roots)};
 }

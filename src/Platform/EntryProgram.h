@@ -12,7 +12,9 @@
 // to decide; this says where it is and whether it could be.
 struct EntryProgram {
     enum class Found {
-        unknown,  // no Exec line, or a path relative to a folder nobody knows
+        // No Exec line, a path relative to a folder nobody knows, a folder that cannot be read, or
+        // a launcher we cannot find handed an address ("steam steam://rungameid/413150").
+        unknown,
         nowhere,  // named, but no such program exists: its application is gone
         present,
     };

@@ -627,6 +627,9 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     // A launcher keeps the game; Wine keeps its program.
     const fs::path stardewEntry = userEntry("Stardew Valley", "Stardew Valley", "Exec=steam steam://rungameid/413150\n");
     const fs::path saves = tree.file("home/.config/StardewValley/Saves/farm", 300000).parent_path().parent_path();
+    // A launcher no path reaches (a Flatpak's own) handed an address.
+    const fs::path terrariaEntry = userEntry("net.lutris.terraria-2", "Terraria", "Exec=env LUTRIS_SKIP_INIT=1 lutris lutris:rungameid/2\n");
+    const fs::path worlds = tree.file("home/.local/share/Terraria/Worlds/world.wld", 90000).parent_path().parent_path();
     const fs::path notepadEntry = userEntry("wine/Programs/Notepad++", "Notepad++", "Exec=env WINEPREFIX=\"/home/.wine\" wine C:\\\\np.exe\n");
 
     // Flatpak, per user and system-wide, and Snap: only their own tools remove them.
@@ -692,6 +695,7 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
         {"jetbrains-pycharm", {{{pycharmEntry, false}}, file}},
         {"Stardew Valley", {{{stardewEntry, false}, {saves, false}}, file}},
         {"wine-Programs-Notepad++", {{{notepadEntry, false}}, file}},
+        {"net.lutris.terraria-2", {{{terrariaEntry, false}, {worlds, false}}, file}},
         {thunderbird, {{{thunderbirdEntry, false}, {mail, false}}, du(deployed)}},
         {"org.gnome.Maps", {{{mapsEntry, false}, {mapsData, false}}, du(mapsDeployed)}},
         {"firefox_firefox", {{{firefoxEntry, false}}, allocated(firefoxSnap)}},
