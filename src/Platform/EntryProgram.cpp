@@ -5,6 +5,7 @@
 #include "Platform/RealPath.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -131,7 +132,7 @@ bool installedByPip(const fs::path& file, const fs::path& home) {
 
 bool isAlone(const fs::path& named, const fs::path& realFile, const SystemRoots& roots) {
     struct stat info {};
-    if (::lstat(named.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) return false;
+    if (::lstat(named.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1 || info.st_uid != ::geteuid()) return false;
     const auto home = realPath(roots.home);
     if (!home || !liesInside(realFile, *home)) return false;
     for (fs::path folder = realFile.parent_path(); folder != *home && liesInside(folder, *home); folder = folder.parent_path())

@@ -22,7 +22,7 @@ struct EntryProgram {
     std::filesystem::path path;  // as Exec names it, under the roots; set when present
     // With every link resolved: what tells two entries running one program. Set when present.
     std::filesystem::path realFile;
-    // One file of the user's that stands alone: a regular file in the home folder with no other
+    // One file of the user's that stands alone: a regular file of theirs in the home folder with no other
     // name, named itself rather than through a link, and outside any environment or install tree
     // (a Python or Node environment, a conda, pipx, npm, Toolbox or Steam tree, a program's own
     // bin/ beside its lib/) and installed by no Python package. Moving it takes nothing from
