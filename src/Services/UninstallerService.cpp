@@ -31,6 +31,7 @@
 #include <cerrno>
 #include <limits>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -87,42 +88,36 @@ std::int64_t blocksOf(const struct stat& info) {
     return allocatedBytes(static_cast<std::uint64_t>(info.st_blocks));
 }
 
-// Allocated bytes of the regular files in the tree at `location`, hidden ones included (a Flatpak's
-// data or a game's saves may hold nothing else), no symbolic link followed. A location that is not
-// a folder counts itself.
+// Allocated bytes of everything in the tree at `location`, as `du` counts what would move: every
+// file, folder and link once, hidden ones included (a Flatpak's data or a game's saves may hold
+// nothing else), no symbolic link followed, a file of several names counted once.
 std::int64_t allocatedSize(const fs::path& location) {
-    const int rootFd = ::open(location.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (rootFd < 0) {
-        const auto info = linkStatus(location);
-        return info ? blocksOf(*info) : 0;
-    }
-    std::int64_t total = 0;
+    const auto top = linkStatus(location);
+    if (!top) return 0;
+    std::int64_t total = blocksOf(*top);
+    std::set<std::pair<dev_t, ino_t>> namedTwice;
     std::vector<fs::path> pending;
-    int fd = rootFd;
-    fs::path folder = location;
-    while (true) {
-        if (DIR* listing = fd >= 0 ? ::fdopendir(fd) : nullptr) {
-            while (const dirent* entry = ::readdir(listing)) {
-                if (std::string_view name = entry->d_name; name == "." || name == "..") continue;
-                if (entry->d_type == DT_DIR) {
-                    pending.push_back(folder / entry->d_name);
-                    continue;
-                }
-                if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN) continue;
-                struct stat info {};
-                if (::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-                if (S_ISREG(info.st_mode)) total = saturatingSum(total, blocksOf(info));
-                else if (S_ISDIR(info.st_mode)) pending.push_back(folder / entry->d_name);
-            }
-            ::closedir(listing);
-        } else if (fd >= 0) {
-            ::close(fd);
-        }
-        if (pending.empty()) return total;
-        folder = std::move(pending.back());
+    if (S_ISDIR(top->st_mode)) pending.push_back(location);
+    while (!pending.empty()) {
+        const fs::path folder = std::move(pending.back());
         pending.pop_back();
-        fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        DIR* listing = fd >= 0 ? ::fdopendir(fd) : nullptr;
+        if (!listing) {
+            if (fd >= 0) ::close(fd);
+            continue;
+        }
+        while (const dirent* entry = ::readdir(listing)) {
+            if (std::string_view name = entry->d_name; name == "." || name == "..") continue;
+            struct stat info {};
+            if (::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            if (S_ISDIR(info.st_mode)) pending.push_back(folder / entry->d_name);
+            else if (info.st_nlink > 1 && !namedTwice.insert({info.st_dev, info.st_ino}).second) continue;
+            total = saturatingSum(total, blocksOf(info));
+        }
+        ::closedir(listing);
     }
+    return total;
 }
 
 // What a package owns on disk: its regular files, each counted where it is listed.

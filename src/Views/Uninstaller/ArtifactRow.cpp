@@ -72,14 +72,24 @@ QString ArtifactRow::lockTitle() const {
     return {};
 }
 
+namespace {
+
+// A command shown in running text, kept whole on one line in either direction: "--user" parted from
+// its command at a line's end would read as another command.
+QString commandText(const QString& command) {
+    return isolatedText(QString(command).replace(QLatin1Char(' '), QChar(0x00A0)).replace(QLatin1Char('-'), QChar(0x2011)));
+}
+
+}  // namespace
+
 // Names the command that removes it: the store puts back an entry moved away.
 QString ArtifactRow::lockDetail() const {
     const QString name = DisplayText::name(artifact_.package);
     switch (artifact_.packageKind) {
     case PackageKind::debian: return AppLocalization::format("uninstaller.packageManaged.detail", {name});
-    case PackageKind::flatpak: return AppLocalization::format("uninstaller.storeManaged.detail", {lockTitle(), isolatedText(QStringLiteral("flatpak uninstall ") + name)});
-    case PackageKind::userFlatpak: return AppLocalization::format("uninstaller.storeManaged.detail", {lockTitle(), isolatedText(QStringLiteral("flatpak uninstall --user ") + name)});
-    case PackageKind::snap: return AppLocalization::format("uninstaller.storeManaged.detail", {lockTitle(), isolatedText(QStringLiteral("snap remove ") + name)});
+    case PackageKind::flatpak: return AppLocalization::format("uninstaller.storeManaged.detail", {lockTitle(), commandText(QStringLiteral("flatpak uninstall ") + name)});
+    case PackageKind::userFlatpak: return AppLocalization::format("uninstaller.storeManaged.detail", {lockTitle(), commandText(QStringLiteral("flatpak uninstall --user ") + name)});
+    case PackageKind::snap: return AppLocalization::format("uninstaller.storeManaged.detail", {lockTitle(), commandText(QStringLiteral("snap remove ") + name)});
     }
     return {};
 }
