@@ -2,6 +2,7 @@
 
 #include "Foundation/FileIdentity.h"
 #include "Models/ArtifactCategory.h"
+#include "Models/PackageKind.h"
 #include "Foundation/Uuid.h"
 
 #include <cstdint>
@@ -19,6 +20,7 @@ struct AppArtifact {
     // The package that installed it, when one did: then it is never ticked nor moved, as only the
     // package manager removes it. Empty for the user's own files.
     std::string package = {};
+    PackageKind packageKind = PackageKind::debian;
     // The item as it was listed: the removal moves only that very item.
     std::optional<FileIdentity> identity = {};
 

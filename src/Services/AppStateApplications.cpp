@@ -1,10 +1,12 @@
 // The uninstaller's operations of AppState.
 #include "Services/AppState.h"
 
+#include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
 #include "Services/ErrorDescription.h"
 #include "Services/UninstallError.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 void AppState::loadApplications() {
@@ -25,7 +27,12 @@ void AppState::startApplicationsLoad() {
                 // The listing never fails; should it, the old list stays.
             }
             setIsLoadingApplications(false);
-            // A selection that is present stays, even when its application left the list.
+            // A selection that is present stays, even when its application left the list; one still
+            // listed shows what was measured now.
+            if (selectedApplication_) {
+                const auto listed = std::find_if(applications_.begin(), applications_.end(), [&](const auto& each) { return each.id == selectedApplication_->id; });
+                if (listed != applications_.end()) setSelectedApplication(*listed);
+            }
             if (!selectedApplication_ && !applications_.empty()) setSelectedApplication(applications_.front());
             if (selectedApplication_) loadArtifacts(*selectedApplication_);
         });
@@ -48,7 +55,14 @@ void AppState::loadArtifacts(const InstalledApplication& application) {
             setIsLoadingArtifacts(false);
             if (!selectedApplication_ || selectedApplication_->id != id) return;
             try {
-                setArtifacts(keepingTicks(std::move(outcome.value())));
+                std::vector<AppArtifact> artifacts = keepingTicks(std::move(outcome.value()));
+                // The application is what is left of it now: after a removal, only what stayed.
+                InstalledApplication measured = *selectedApplication_;
+                measured.size = 0;
+                for (const AppArtifact& artifact : artifacts)
+                    if (artifact.category == ArtifactCategory::application) measured.size = saturatingSum(measured.size, artifact.size);
+                setSelectedApplication(std::move(measured));
+                setArtifacts(std::move(artifacts));
             } catch (...) {
             }
         });

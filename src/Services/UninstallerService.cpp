@@ -9,8 +9,10 @@
 #include "Platform/DesktopEntryFile.h"
 #include "Platform/DpkgDatabase.h"
 #include "Platform/FolderListing.h"
-#include "Platform/HomeProgram.h"
+#include "Platform/EntryProgram.h"
 #include "Platform/LinuxLocations.h"
+#include "Platform/RealPath.h"
+#include "Platform/SandboxPackage.h"
 #include "Foundation/PathText.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
@@ -29,6 +31,7 @@
 #include <cerrno>
 #include <limits>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -85,41 +88,36 @@ std::int64_t blocksOf(const struct stat& info) {
     return allocatedBytes(static_cast<std::uint64_t>(info.st_blocks));
 }
 
-// Allocated bytes of the regular files in the tree at `location`, hidden entries and everything
-// below them left out, no symbolic link followed. A location that is not a folder counts itself.
+// Allocated bytes of everything in the tree at `location`, as `du` counts what would move: every
+// file, folder and link once, hidden ones included (a Flatpak's data or a game's saves may hold
+// nothing else), no symbolic link followed, a file of several names counted once.
 std::int64_t allocatedSize(const fs::path& location) {
-    const int rootFd = ::open(location.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (rootFd < 0) {
-        const auto info = linkStatus(location);
-        return info ? blocksOf(*info) : 0;
-    }
-    std::int64_t total = 0;
+    const auto top = linkStatus(location);
+    if (!top) return 0;
+    std::int64_t total = blocksOf(*top);
+    std::set<std::pair<dev_t, ino_t>> namedTwice;
     std::vector<fs::path> pending;
-    int fd = rootFd;
-    fs::path folder = location;
-    while (true) {
-        if (DIR* listing = fd >= 0 ? ::fdopendir(fd) : nullptr) {
-            while (const dirent* entry = ::readdir(listing)) {
-                if (entry->d_name[0] == '.') continue;  // also "." and ".."
-                if (entry->d_type == DT_DIR) {
-                    pending.push_back(folder / entry->d_name);
-                    continue;
-                }
-                if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN) continue;
-                struct stat info {};
-                if (::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-                if (S_ISREG(info.st_mode)) total = saturatingSum(total, blocksOf(info));
-                else if (S_ISDIR(info.st_mode)) pending.push_back(folder / entry->d_name);
-            }
-            ::closedir(listing);
-        } else if (fd >= 0) {
-            ::close(fd);
-        }
-        if (pending.empty()) return total;
-        folder = std::move(pending.back());
+    if (S_ISDIR(top->st_mode)) pending.push_back(location);
+    while (!pending.empty()) {
+        const fs::path folder = std::move(pending.back());
         pending.pop_back();
-        fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        DIR* listing = fd >= 0 ? ::fdopendir(fd) : nullptr;
+        if (!listing) {
+            if (fd >= 0) ::close(fd);
+            continue;
+        }
+        while (const dirent* entry = ::readdir(listing)) {
+            if (std::string_view name = entry->d_name; name == "." || name == "..") continue;
+            struct stat info {};
+            if (::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            if (S_ISDIR(info.st_mode)) pending.push_back(folder / entry->d_name);
+            else if (info.st_nlink > 1 && !namedTwice.insert({info.st_dev, info.st_ino}).second) continue;
+            total = saturatingSum(total, blocksOf(info));
+        }
+        ::closedir(listing);
     }
+    return total;
 }
 
 // What a package owns on disk: its regular files, each counted where it is listed.
@@ -174,12 +172,12 @@ bool holdsBaseFolder(const fs::path& item, const SystemRoots& roots) {
 
 // The keys an item's name is matched with: the desktop-file ID and the name, lowered, the name also
 // without its spaces.
-QStringList nameKeys(const InstalledApplication& application) {
-    const QString nameKey = application.name.toLower().remove(QLatin1Char(' '));
+QStringList nameKeys(const QString& name, const QString& desktopFileID) {
+    const QString nameKey = name.toLower().remove(QLatin1Char(' '));
     QStringList keys;
-    for (const QString& key : {application.desktopFileID.toLower(), nameKey})
+    for (const QString& key : {desktopFileID.toLower(), nameKey})
         if (isUsableKey(key)) keys << key;
-    if (isUsableKey(nameKey)) keys << application.name.toLower();
+    if (isUsableKey(nameKey)) keys << name.toLower();
     return keys;
 }
 
@@ -198,30 +196,6 @@ bool namesItsOwn(const fs::path& item, const QStringList& keys) {
     const QString name = PathText::display(item.filename()).toLower();
     return namesItsOwn(name, QString(name).remove(QLatin1Char(' ')), keys);
 }
-
-// What of a program in the home folder goes with the application. Named by its path in Exec, all of
-// it. Found by a bare name on the search path it may serve others (a conda or pyenv "python3"): only
-// when that name is the application's, and the link's target only when its own name is too. A
-// launcher serves others: given something to run it is no part of the application; alone, it is
-// listed but never ticked.
-struct ProgramShare {
-    bool listed = false;
-    bool link = false;
-    bool file = false;
-
-    static ProgramShare of(const HomeProgram& program, const QStringList& keys) {
-        if (program.runsOtherPrograms) return {};
-        if (program.isLauncher) return {true, false, false};
-        if (program.searchedName.empty()) return {true, true, true};
-        const bool named = namesItsOwn(fs::path(program.searchedName), keys);
-        return {true, named, named && namesItsOwn(program.file, keys)};
-    }
-
-    std::int64_t size(const HomeProgram& program) const {
-        const std::int64_t fileSize = file ? allocatedSize(program.file) : 0;
-        return link && program.link ? saturatingSum(fileSize, allocatedSize(*program.link)) : fileSize;
-    }
-};
 
 // The user can take an application's entry away only from a folder they may change (a package's
 // files are locked apart).
@@ -247,29 +221,50 @@ bool showsOn(const DesktopEntry& entry, const QStringList& desktops) {
     return !anyOf(excluded);
 }
 
-// The entries the desktop shows, one per desktop-file id: as on the desktop, the user's folder first,
+// An entry the desktop shows: one per desktop-file id, as on the desktop the user's folder first,
 // then the system's in their order. A user's copy of a system entry is one application, not two.
 struct ShownEntry {
     fs::path file;
     std::string id;
     DesktopEntry entry;
+    EntryProgram program;
+    // Flatpak's or Snap's export: only the store removes its application.
+    std::optional<SandboxPackage> sandbox;
     // Another entry of this id lies behind this one: moving this one only brings that one back.
     bool masksAnother = false;
 };
 
-std::vector<ShownEntry> shownEntries(const SystemRoots& roots) {
+// Every entry of the applications folders, with the programs they run.
+struct DesktopEntries {
+    std::vector<ShownEntry> shown;
+    // Each program's real file, with the entries that run it, shown or not, each counted once
+    // however many folders reach it.
+    std::unordered_map<std::string, std::unordered_set<std::string>> runners;
+
+    std::size_t runnersOf(const EntryProgram& program) const {
+        const auto found = runners.find(program.realFile.native());
+        return found == runners.end() ? 0 : found->second.size();
+    }
+};
+
+DesktopEntries desktopEntries(const SystemRoots& roots) {
     std::vector<fs::path> folders;
     for (auto original = applicationFolders.rbegin(); original != applicationFolders.rend(); ++original)
         for (fs::path& folder : LinuxLocations::folders(*original, roots)) folders.push_back(std::move(folder));
 
+    const std::vector<fs::path> searchPath = DesktopApplications::environmentSearchPath();
     const QStringList desktops = currentDesktops();
-    std::vector<ShownEntry> shown;
+    DesktopEntries entries;
+    std::vector<ShownEntry>& shown = entries.shown;
     // Each id seen, with where its first entry stands in `shown` when that one is shown.
     std::unordered_map<std::string, std::optional<std::size_t>> seenIDs;
     for (const fs::path& folder : folders) {
         for (auto& [file, id] : DesktopEntryFile::below(folder)) {
             auto entry = DesktopEntry::read(file);
             if (!entry) continue;
+            EntryProgram program = EntryProgram::of(*entry, roots, searchPath);
+            if (program.found == EntryProgram::Found::present)
+                entries.runners[program.realFile.native()].insert(realPath(file).value_or(file).native());
             // An entry that hides or drops an application also shadows the system's entry of that id.
             auto [first, isFirst] = seenIDs.try_emplace(id, std::nullopt);
             if (!isFirst) {
@@ -282,27 +277,55 @@ std::vector<ShownEntry> shownEntries(const SystemRoots& roots) {
             if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
             if (!showsOn(*entry, desktops)) continue;
             first->second = shown.size();
-            shown.push_back({std::move(file), std::move(id), std::move(*entry)});
+            auto sandbox = SandboxPackage::of(file, *entry, roots);
+            shown.push_back({std::move(file), std::move(id), std::move(*entry), std::move(program), std::move(sandbox)});
         }
     }
-    return shown;
+    return entries;
 }
 
-// The user's program that the entry at `file` runs.
-std::optional<HomeProgram> ownProgram(const fs::path& file, const SystemRoots& roots) {
-    const auto entry = DesktopEntry::read(file);
-    return entry ? HomeProgram::of(*entry, roots, DesktopApplications::environmentSearchPath()) : std::nullopt;
+QString applicationName(const ShownEntry& shown, const QLocale& locale) {
+    return shown.entry.localizedText("Name", locale).value_or(nameWithoutExtension(shown.file));
 }
 
-// Whether another entry the desktop shows runs `program` too.
-bool sharedProgram(const HomeProgram& program, const fs::path& file, const SystemRoots& roots) {
-    const std::vector<fs::path> searchPath = DesktopApplications::environmentSearchPath();
-    const std::vector<ShownEntry> shown = shownEntries(roots);
-    return std::any_of(shown.begin(), shown.end(), [&](const ShownEntry& other) {
-        if (other.file == file) return false;
-        const auto otherProgram = HomeProgram::of(other.entry, roots, searchPath);
-        return otherProgram && otherProgram->file == program.file;
-    });
+// Whether an application goes when its items do. On Linux an entry is only a launcher: the
+// application goes only with its own program, one file of the user's that stands alone, that no
+// other entry runs and that is named after it (an AppImage, a program the user built). A runner, an
+// interpreter, a store client, a script inside an install serve more than this entry; a package, a
+// Flatpak or a snap is removed by its own tool.
+struct Fate {
+    bool stays = true;
+    std::optional<fs::path> program;  // its own program, which goes with it
+
+    static Fate of(const ShownEntry& shown, const QStringList& keys, const DesktopEntries& entries) {
+        if (shown.masksAnother || shown.sandbox || !userCanMove(shown.file)) return {};
+        const EntryProgram& program = shown.program;
+        switch (program.found) {
+        case EntryProgram::Found::unknown: return {};
+        case EntryProgram::Found::nowhere: return {false, std::nullopt};  // its application is already gone
+        case EntryProgram::Found::present: break;
+        }
+        if (!program.standsAlone || entries.runnersOf(program) != 1 || !namesItsOwn(program.path, keys)) return {};
+        return {false, program.path};
+    }
+};
+
+// The shown entry of an application, read again when the desktop no longer shows it.
+std::optional<ShownEntry> shownEntry(const InstalledApplication& application, const DesktopEntries& entries, const SystemRoots& roots) {
+    const auto shown = std::find_if(entries.shown.begin(), entries.shown.end(), [&](const ShownEntry& each) { return each.file == application.path; });
+    if (shown != entries.shown.end()) return *shown;
+    auto entry = DesktopEntry::read(application.path);
+    if (!entry) return std::nullopt;
+    EntryProgram program = EntryProgram::of(*entry, roots, DesktopApplications::environmentSearchPath());
+    auto sandbox = SandboxPackage::of(application.path, *entry, roots);
+    return ShownEntry{application.path, application.desktopFileID.toStdString(), std::move(*entry), std::move(program), std::move(sandbox)};
+}
+
+// What a Flatpak or a snap keeps installed.
+std::int64_t installedSize(const SandboxPackage& package) {
+    std::int64_t total = 0;
+    for (const fs::path& item : package.installedItems) total = saturatingSum(total, allocatedSize(item));
+    return total;
 }
 
 }  // namespace
@@ -312,37 +335,46 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
     const SystemRoots roots = SystemRoots::current();
     const QLocale locale = AppLocalization::activeLocale();
 
-    const std::vector<fs::path> searchPath = DesktopApplications::environmentSearchPath();
+    const DesktopEntries entries = desktopEntries(roots);
     std::vector<InstalledApplication> applications;
-    std::vector<std::optional<HomeProgram>> programs;
+    std::vector<Fate> fates;
     std::vector<fs::path> files;
-    for (const auto& [file, id, entry, masksAnother] : shownEntries(roots)) {
+    for (const ShownEntry& shown : entries.shown) {
         InstalledApplication application;
-        application.id = file.string();
-        application.path = file;
-        application.name = entry.localizedText("Name", locale).value_or(nameWithoutExtension(file));
-        application.desktopFileID = PathText::display(id);
+        application.id = shown.file.string();
+        application.path = shown.file;
+        application.name = applicationName(shown, locale);
+        application.desktopFileID = PathText::display(shown.id);
         application.version = noVersion;
-        application.iconName = entry.text("Icon").value_or(QString()).toStdString();
-        application.staysInstalled = masksAnother;
+        application.iconName = shown.entry.text("Icon").value_or(QString()).toStdString();
+        fates.push_back(Fate::of(shown, nameKeys(application.name, application.desktopFileID), entries));
         applications.push_back(std::move(application));
-        files.push_back(file);
-        programs.push_back(HomeProgram::of(entry, roots, searchPath));
-        if (programs.back()) files.push_back(programs.back()->file);
+        files.push_back(shown.file);
+        if (fates.back().program) files.push_back(*fates.back().program);
     }
 
     const auto owners = DpkgDatabase::owners(files, roots.root);
     std::unordered_map<std::string, std::int64_t> sizeOfPackage;
     for (std::size_t i = 0; i < applications.size(); ++i) {
         InstalledApplication& application = applications[i];
-        auto owner = owners.find(application.id);
-        if (owner == owners.end()) {
-            // The user's own program is part of the application; each application that runs it counts it.
-            application.size = allocatedSize(application.path);
-            if (const auto& program = programs[i]; program && !owners.contains(program->file.string()))
-                application.size = saturatingSum(application.size, ProgramShare::of(*program, nameKeys(application)).size(*program));
+        const Fate& fate = fates[i];
+        const ShownEntry& shown = entries.shown[i];
+        application.staysInstalled = fate.stays;
+        if (shown.sandbox) {
+            application.size = installedSize(*shown.sandbox);
             continue;
         }
+        auto owner = owners.find(application.id);
+        if (owner == owners.end()) {
+            // Only what goes with the application counts: its entry, and its program when it is its own.
+            application.size = allocatedSize(application.path);
+            if (!fate.program) continue;
+            // A program a package installed is the package's, whatever its place.
+            if (owners.contains(fate.program->string())) application.staysInstalled = true;
+            else application.size = saturatingSum(application.size, allocatedSize(*fate.program));
+            continue;
+        }
+        application.staysInstalled = true;
         const DpkgDatabase::Package& package = owner->second;
         if (!package.version.empty()) application.version = QString::fromStdString(package.version);
         auto [size, isNew] = sizeOfPackage.try_emplace(package.name, 0);
@@ -358,6 +390,7 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
 std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplication& application) {
     std::lock_guard lock(mutex_);
     const SystemRoots roots = SystemRoots::current();
+    const QLocale locale = AppLocalization::activeLocale();
     std::unordered_set<std::string> taken;
     std::vector<AppArtifact> found;
     auto add = [&](const fs::path& item, ArtifactCategory category, bool selected) {
@@ -365,22 +398,29 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         // What cannot be told apart from another item later is not proposed.
         const auto identity = FileIdentity::at(item);
         if (!identity) return;
-        found.push_back(AppArtifact{Uuid::random(), item, allocatedSize(item), category, selected, {}, identity});
+        found.push_back(AppArtifact{.path = item, .size = allocatedSize(item), .category = category, .isSelected = selected, .identity = identity});
     };
 
-    const QStringList keys = nameKeys(application);
-    std::optional<HomeProgram> program;
+    const QStringList keys = nameKeys(application.name, application.desktopFileID);
+    const DesktopEntries entries = desktopEntries(roots);
+    const std::optional<ShownEntry> shown = shownEntry(application, entries, roots);
+    // An entry that is gone leaves an application that is gone: its leftovers are the user's to take.
+    const Fate fate = shown ? Fate::of(*shown, keys, entries) : Fate{false, std::nullopt};
+    const std::optional<SandboxPackage> sandbox = shown ? shown->sandbox : std::nullopt;
+    bool applicationStays = fate.stays;
     if (linkStatus(application.path) && !holdsBaseFolder(application.path, roots)) {
-        const bool movable = userCanMove(application.path);
-        add(application.path, ArtifactCategory::application, movable);
-        program = ownProgram(application.path, roots);
-        // The program goes with its entry, unless another application runs it too.
-        if (const ProgramShare share = program ? ProgramShare::of(*program, keys) : ProgramShare(); share.listed) {
-            const bool itsOwn = movable && !sharedProgram(*program, application.path, roots);
-            if (program->link) add(*program->link, ArtifactCategory::application, itsOwn && share.link);
-            add(program->file, ArtifactCategory::application, itsOwn && share.file);
-        }
+        add(application.path, ArtifactCategory::application, !fate.stays);
+        if (fate.program) add(*fate.program, ArtifactCategory::application, true);
     }
+
+    // A leftover that another application's name claims too may be that one's: a packaged htop's
+    // settings beside an htop AppImage.
+    std::vector<QStringList> othersKeys;
+    for (const ShownEntry& other : entries.shown)
+        if (other.file != application.path) othersKeys.push_back(nameKeys(applicationName(other, locale), PathText::display(other.id)));
+    auto claimedByAnother = [&](const fs::path& item) {
+        return std::any_of(othersKeys.begin(), othersKeys.end(), [&](const QStringList& otherKeys) { return namesItsOwn(item, otherKeys); });
+    };
 
     for (const FixedCandidate& candidate : fixedCandidates) {
         const QString& key = candidate.key == Key::identifier ? application.desktopFileID : application.name;
@@ -388,7 +428,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         const std::string name = LinuxLocations::itemName(PathText::fromText(key).native(), candidate.suffix);
         for (const fs::path& folder : LinuxLocations::folders(candidate.folder, roots)) {
             const fs::path item = folder / name;
-            if (liesDirectlyIn(item, folder) && linkStatus(item)) add(item, candidate.category, true);
+            if (liesDirectlyIn(item, folder) && linkStatus(item)) add(item, candidate.category, !claimedByAnother(item));
         }
     }
 
@@ -406,7 +446,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
                 const QString entryKey = QString(entryName).remove(QLatin1Char(' '));
                 const bool itsOwn = namesItsOwn(entryName, entryKey, keys);
                 if (itsOwn || std::any_of(containedKeys.begin(), containedKeys.end(), [&](const QString& key) { return entryKey.contains(key); }))
-                    add(entry, searched.category, itsOwn);
+                    add(entry, searched.category, itsOwn && !claimedByAnother(entry));
             }
         }
     }
@@ -417,22 +457,27 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     for (const AppArtifact& artifact : found) paths.push_back(artifact.path);
     const auto owners = DpkgDatabase::owners(paths, roots.root);
     // A packaged entry's program, or a program a package installed, is no program of the user's.
-    if (program && (owners.contains(application.path.string()) || owners.contains(program->file.string())))
-        std::erase_if(found, [&](const AppArtifact& artifact) { return artifact.path == program->file || artifact.path == program->link; });
+    if (fate.program && (owners.contains(application.path.string()) || owners.contains(fate.program->string()))) {
+        std::erase_if(found, [&](const AppArtifact& artifact) { return artifact.path == *fate.program; });
+        applicationStays = true;
+    }
     for (AppArtifact& artifact : found) {
+        if (sandbox && artifact.path == application.path) {
+            artifact.package = sandbox->name;
+            artifact.packageKind = sandbox->kind;
+            artifact.size = installedSize(*sandbox);
+            continue;
+        }
         const auto owner = owners.find(artifact.path.string());
         if (owner == owners.end()) continue;
         artifact.package = owner->second.name;
-        artifact.isSelected = false;
+        applicationStays = applicationStays || artifact.path == application.path;
         if (artifact.path == application.path) artifact.size = packageSize(owner->second, roots.root);
     }
     // An application that stays installed keeps its data unless the user ticks it: its settings, mail
-    // or profile are still in use.
-    const bool applicationStays = application.staysInstalled || std::any_of(found.begin(), found.end(), [&](const AppArtifact& artifact) {
-        return artifact.path == application.path && !artifact.isSelected;
-    });
-    if (applicationStays)
-        for (AppArtifact& artifact : found) artifact.isSelected = false;
+    // or saves are still in use.
+    for (AppArtifact& artifact : found)
+        if (applicationStays || artifact.isLocked()) artifact.isSelected = false;
 
     // The entry first, then the program it runs, then the leftovers by size, largest first.
     auto rank = [&](const AppArtifact& artifact) { return artifact.path == application.path ? 0 : artifact.category == ArtifactCategory::application ? 1 : 2; };

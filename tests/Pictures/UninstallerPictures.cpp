@@ -28,7 +28,7 @@ std::vector<InstalledApplication> someApplications() {
     };
     return {app("org.gnome.Calculator", "Calculator", 9'400'000, "1:46.1-1", "org.gnome.Calculator"),
             app("org.example.Editor", "Code Editor", 312'000'000, "1.92.2", "accessories-text-editor"),
-            app("firefox", "Firefox", 268'000'000, "128.3.1esr-1", "firefox"),
+            app("firefox", "Firefox", 4'096, "\u2014", "firefox"),
             app("org.gnome.Maps", "Maps", 4'100'000, "46.11-1", "org.gnome.Maps"),
             app("syncthing", "Syncthing", 0, "\u2014", ""),
             app("vlc", "VLC media player", 71'500'000, "3.0.21-0", "vlc")};
@@ -63,6 +63,17 @@ std::vector<AppArtifact> firefoxLeftovers() {
     return {Fixture::artifact(home / ".local/share/applications/firefox.desktop", 4'096, ArtifactCategory::application, false),
             Fixture::artifact(home / ".cache/mozilla", 412'000'000, ArtifactCategory::cache, false),
             Fixture::artifact(home / ".mozilla", 236'000'000, ArtifactCategory::support, false)};
+}
+
+// A Flatpak of the user's own installation: its entry is locked and names the command that removes
+// it; its data, all in hidden folders, is measured whole and left unticked while it stays installed.
+std::vector<AppArtifact> thunderbirdLeftovers() {
+    const Path home = "/home/maya";
+    AppArtifact entry = Fixture::artifact(home / ".local/share/flatpak/exports/share/applications/org.mozilla.Thunderbird.desktop", 30'200'000,
+                                          ArtifactCategory::application, false);
+    entry.package = "org.mozilla.Thunderbird";
+    entry.packageKind = PackageKind::userFlatpak;
+    return {entry, Fixture::artifact(home / ".var/app/org.mozilla.Thunderbird", 7'700'000, ArtifactCategory::container, false)};
 }
 
 // An application kept as an AppImage in the home folder: the program is listed beside its entry.
@@ -143,6 +154,17 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         still.state->setArtifactSelection(still.state->artifacts()[0], true);
         still.state->setArtifactSelection(still.state->artifacts()[1], true);
         pictures.render("uninstaller-usercopy-confirm", windowSize, [&] { return confirmation(*still.state); });
+    }
+    {
+        std::vector<InstalledApplication> applications = someApplications();
+        applications.push_back(Fixture::application("org.mozilla.Thunderbird", "Thunderbird", 30'200'000, "\u2014"));
+        applications.back().iconName = "thunderbird";
+        applications.back().staysInstalled = true;
+        StillState still(applications, {{applications.back().id, thunderbirdLeftovers()}}, applications.back().id);
+        pictures.render("uninstaller-flatpak", windowSize, [&] { return screen(*still.state); });
+        // The user ticks the mail: the question says that the application stays installed.
+        still.state->setArtifactSelection(still.state->artifacts()[1], true);
+        pictures.render("uninstaller-flatpak-confirm", windowSize, [&] { return confirmation(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();

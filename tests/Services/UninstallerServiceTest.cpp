@@ -3,6 +3,7 @@
 #include "Services/ErrorDescription.h"
 #include "Services/UninstallerService.h"
 #include "Models/AppLocalization.h"
+#include "Models/PackageKind.h"
 #include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
 
@@ -14,6 +15,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +26,17 @@ namespace {
 std::int64_t allocated(const fs::path& file) {
     struct stat info {};
     return ::lstat(file.c_str(), &info) == 0 ? std::int64_t(info.st_blocks) * 512 : -1;
+}
+
+// What `du -s` counts: everything in a tree, itself included, no link followed, a file of two names once.
+std::int64_t du(const fs::path& location) {
+    std::int64_t total = allocated(location);
+    std::set<std::pair<dev_t, ino_t>> seen;
+    for (const auto& entry : fs::recursive_directory_iterator(location)) {
+        struct stat info {};
+        if (::lstat(entry.path().c_str(), &info) == 0 && seen.insert({info.st_dev, info.st_ino}).second) total += allocated(entry.path());
+    }
+    return total;
 }
 
 // An entry that starts a program of its own name unless `extra` gives its Exec line.
@@ -176,7 +189,7 @@ TEST_F(UninstallerServiceTest, FindsLeftoversByFixedNamesAndByMatching) {
     const InstalledApplication tool = userApplication("x.y.Tool", "Tool");
     tree.file("home/.cache/x.y.Tool/blob", 50000);
     tree.file("home/.cache/x.y.tool.agent/blob", 8000);
-    tree.file("home/.cache/x.y.Tool/.hidden-blob", 900000);  // hidden: not counted
+    tree.file("home/.cache/x.y.Tool/.hidden-blob", 60000);  // hidden, and moved with its folder all the same
     fs::create_symlink(tree.file("elsewhere", 2 << 20), home(".cache/x.y.Tool/link"));  // never followed
     tree.file("home/.local/share/Tool Log.txt", 120000);
     tree.file("home/.config/x.y.Tool", 3000);  // the fixed candidate; the matching search skips it
@@ -197,7 +210,8 @@ TEST_F(UninstallerServiceTest, FindsLeftoversByFixedNamesAndByMatching) {
     for (size_t i = 2; i < artifacts.size(); ++i) EXPECT_GE(artifacts[i - 1].size, artifacts[i].size);
     EXPECT_EQ(artifacts[1].category, ArtifactCategory::support);
     EXPECT_EQ(artifacts[2].category, ArtifactCategory::cache);
-    EXPECT_EQ(artifacts[2].size, allocated(home(".cache/x.y.Tool/blob")));
+    EXPECT_EQ(artifacts[2].size, du(home(".cache/x.y.Tool")));
+    EXPECT_GT(artifacts[2].size, allocated(home(".cache/x.y.Tool/blob")) + allocated(home(".cache/x.y.Tool/.hidden-blob")));
     EXPECT_EQ(artifacts[3].category, ArtifactCategory::container);
     EXPECT_EQ(artifacts[4].category, ArtifactCategory::savedState);
     EXPECT_EQ(artifacts[5].category, ArtifactCategory::cache);
@@ -550,108 +564,184 @@ TEST(ErrorDescription, APathInAFileSystemErrorShowsItsReorderingControls) {
     EXPECT_TRUE(shown.contains("a[U+202E]fdp.exe")) << shown.toStdString();
 }
 
-// A program kept in the home folder (an AppImage in ~/Applications) is the application's: it counts
-// in its size, is listed beside its entry and goes with it. Programs elsewhere stay as they are.
-TEST_F(UninstallerServiceTest, TheUsersOwnProgramBelongsToItsApplication) {
+// One rule for every kind of install: an application goes only with its own program, one file of
+// the user's that stands alone, that no other entry runs and that is named after it. Whatever else
+// an entry runs is not listed; nothing of an application that stays is ticked; every size is what
+// would move, hidden contents included.
+TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
+    auto link = [&](const fs::path& target, const std::string& relative) {
+        fs::create_directories(home(relative).parent_path());
+        fs::create_symlink(target, home(relative));
+        return home(relative);
+    };
+    auto entry = [&](const std::string& relative, const std::string& name, const std::string& keys) {
+        return tree.write(relative, "[Desktop Entry]\nType=Application\nName=" + name + "\n" + keys);
+    };
+    auto userEntry = [&](const std::string& id, const std::string& name, const std::string& keys) {
+        return entry("home/.local/share/applications/" + id + ".desktop", name, keys);
+    };
+    tree.file("usr/bin/flatpak", 4000);
+    tree.file("usr/games/steam", 4000);
+    tree.file("usr/bin/wine", 4000);
+
+    // Programs that stand alone and are named after their application.
+    const fs::path foo = tree.file("home/Applications/Foo-1.2-x86_64.AppImage", 500000);
+    const fs::path fooEntry = userEntry("foo", "Foo", "Exec=~/Applications/Foo-1.2-x86_64.AppImage %U\n");
+    const fs::path fooData = tree.file("home/.config/Foo/settings", 3000).parent_path();
+    const fs::path bar = tree.file("home/Applications/bar-2.0-x86_64.AppImage", 300000);
+    const fs::path barEntry = userEntry("appimagekit_77ab-Bar", "Bar", "Exec=\"/home/Applications/bar-2.0-x86_64.AppImage\" %U\nX-AppImage-Version=2.0\n");
+    const fs::path mytool = tree.file("home/.local/bin/mytool", 20000);
+    const fs::path mytoolEntry = userEntry("mytool", "MyTool", "Exec=env LANG=C mytool --gui\n");
+    const fs::path alacritty = tree.file("home/.cargo/bin/alacritty", 90000);
+    tree.file("home/.cargo/registry/cache/x", 100);
+    const fs::path alacrittyEntry = userEntry("Alacritty", "Alacritty", "Exec=~/.cargo/bin/alacritty\n");
+    // Reached through a linked folder of the home: the file itself still stands alone.
+    link(home("Applications"), "Linked");
+    const fs::path qux = tree.file("home/Applications/qux.AppImage", 40000);
+    const fs::path quxEntry = userEntry("qux", "Qux", "Exec=~/Linked/qux.AppImage\n");
+
+    // Runners, named by their path or found on the path: they serve more than one entry.
+    tree.file("home/miniconda3/bin/python3", 300000);
+    tree.file("home/miniconda3/bin/conda", 2000);
+    tree.file("home/miniconda3/bin/Rscript", 2000);
+    tree.folder("home/miniconda3/conda-meta");
+    tree.folder("home/miniconda3/lib");
+    const fs::path condaEntry = userEntry("dataapp", "DataApp", "Exec=~/miniconda3/bin/conda run -n ds python ~/proj/app.py\n");
+    const fs::path condaData = tree.file("home/.config/DataApp/state", 3000).parent_path();
+    const fs::path shinyEntry = userEntry("shiny", "Rscript", "Exec=~/miniconda3/bin/Rscript ~/shiny/app.R\n");
+    link(home("miniconda3/bin"), "Tools");
+    tree.file("home/miniconda3/bin/datatool", 2000);
+    const fs::path datatoolEntry = userEntry("datatool", "datatool", "Exec=~/Tools/datatool\n");
+    tree.file("home/.local/bin/uv", 30000);
+    const fs::path uvEntry = userEntry("proj", "Proj", "Exec=~/.local/bin/uv run --project ~/proj app\n");
+    link(tree.file("home/.local/lib/node_modules/npm/bin/npx-cli.js", 3000), ".local/bin/npx");
+    const fs::path npxEntry = userEntry("electron-app", "npx", "Exec=~/.local/bin/npx electron ~/proj\n");
+    // Programs installed into a tree of their own tool, reached by a link or a script.
+    link(tree.file("home/.local/pipx/venvs/black/bin/black", 3000), ".local/bin/black");
+    tree.write("home/.local/pipx/venvs/black/pyvenv.cfg", "home = /usr/bin\n");
+    const fs::path blackEntry = userEntry("black", "Black", "Exec=black\n");
+    tree.file("home/.local/bin/isort", 300);  // a plain file, which pip lists as its package's
+    tree.write("home/.local/lib/python3.11/site-packages/isort-5.13.dist-info/RECORD", "isort/__init__.py,sha256=x,10\n../../../bin/isort,sha256=y,300\n");
+    const fs::path isortEntry = userEntry("isort", "isort", "Exec=isort\n");
+    link(tree.file("home/.npm-global/lib/node_modules/gizmo/bin/gizmo.js", 3000), ".npm-global/bin/gizmo");
+    const fs::path gizmoEntry = userEntry("gizmo", "Gizmo", "Exec=/home/.npm-global/bin/gizmo\n");
+    tree.file("home/.local/share/JetBrains/Toolbox/apps/pycharm/bin/pycharm.sh", 3000);
+    tree.folder("home/.local/share/JetBrains/Toolbox/apps/pycharm/lib");
+    const fs::path pycharmEntry = userEntry("jetbrains-pycharm", "PyCharm", "Exec=~/.local/share/JetBrains/Toolbox/apps/pycharm/bin/pycharm.sh %f\n");
+
+    // A launcher keeps the game; Wine keeps its program.
+    const fs::path stardewEntry = userEntry("Stardew Valley", "Stardew Valley", "Exec=steam steam://rungameid/413150\n");
+    const fs::path saves = tree.file("home/.config/StardewValley/Saves/farm", 300000).parent_path().parent_path();
+    // A launcher no path reaches (a Flatpak's own) handed an address.
+    const fs::path terrariaEntry = userEntry("net.lutris.terraria-2", "Terraria", "Exec=env LUTRIS_SKIP_INIT=1 lutris lutris:rungameid/2\n");
+    const fs::path worlds = tree.file("home/.local/share/Terraria/Worlds/world.wld", 90000).parent_path().parent_path();
+    const fs::path notepadEntry = userEntry("wine/Programs/Notepad++", "Notepad++", "Exec=env WINEPREFIX=\"/home/.wine\" wine C:\\\\np.exe\n");
+
+    // Flatpak, per user and system-wide, and Snap: only their own tools remove them.
+    const std::string thunderbird = "org.mozilla.Thunderbird";
+    const fs::path deployed = home(".local/share/flatpak/app/" + thunderbird);
+    const fs::path exported = entry("home/.local/share/flatpak/app/" + thunderbird + "/current/active/export/share/applications/" + thunderbird + ".desktop",
+                                    "Thunderbird", "Exec=/usr/bin/flatpak run --command=thunderbird " + thunderbird + " @@u %u @@\n");
+    tree.file("home/.local/share/flatpak/app/" + thunderbird + "/current/active/files/lib/thunderbird", 200000);
+    const fs::path thunderbirdEntry = link(exported, ".local/share/flatpak/exports/share/applications/" + thunderbird + ".desktop");
+    const fs::path mail = home(".var/app/" + thunderbird);
+    const fs::path inbox = tree.file("home/.var/app/" + thunderbird + "/.thunderbird/profile/Mail/inbox", 700000);
+    fs::create_hard_link(inbox, inbox.parent_path() / "inbox.backup");
+    const fs::path mapsEntry = entry("var/lib/flatpak/exports/share/applications/org.gnome.Maps.desktop", "Maps", "Exec=flatpak run org.gnome.Maps\nX-Flatpak=org.gnome.Maps\n");
+    const fs::path mapsDeployed = tree.file("var/lib/flatpak/app/org.gnome.Maps/current/active/files/bin/maps", 50000).parent_path().parent_path().parent_path().parent_path().parent_path();
+    const fs::path mapsData = tree.file("home/.var/app/org.gnome.Maps/.config/state", 2000).parent_path().parent_path();
+    const fs::path firefoxEntry = entry("var/lib/snapd/desktop/applications/firefox_firefox.desktop", "Firefox", "Exec=env BAMF_DESKTOP_FILE_HINT=x /snap/bin/firefox %u\n");
+    const fs::path firefoxSnap = tree.file("var/lib/snapd/snaps/firefox_4000.snap", 80000);
+
+    // A package, a user's copy of a packaged entry, and an AppImage of the same application.
+    const fs::path htopEntry = entry("usr/share/applications/htop.desktop", "Htop", "Exec=htop\n");
+    tree.file("usr/bin/htop", 60000);
+    entry("usr/share/applications/gedit.desktop", "Gedit", "Exec=gedit %U\n");
+    tree.file("usr/bin/gedit", 10000);
+    tree.write("var/lib/dpkg/info/htop.list", "/usr/share/applications/htop.desktop\n/usr/bin/htop\n");
+    tree.write("var/lib/dpkg/info/gedit.list", "/usr/share/applications/gedit.desktop\n/usr/bin/gedit\n");
+    const fs::path geditCopy = userEntry("gedit", "Gedit", "Exec=gedit --new-window %U\n");
+    const fs::path htopConfig = tree.file("home/.config/htop/htoprc", 1000).parent_path();
+    const fs::path htopImage = tree.file("home/Applications/htop-3.3.0-x86_64.AppImage", 150000);
+    const fs::path htopImageEntry = userEntry("appimagekit_99cd-Htop", "Htop", "Exec=~/Applications/htop-3.3.0-x86_64.AppImage\n");
+
+    // One program, two entries, one of them hidden; an entry whose program is gone.
+    tree.file("home/.local/bin/twin", 9000);
+    const fs::path twinEntry = userEntry("twin", "Twin", "Exec=twin\n");
+    userEntry("twin-settings", "Twin Settings", "Exec=twin --settings\nNoDisplay=true\n");
+    const fs::path goneEntry = userEntry("gone", "Gone", "Exec=~/Applications/Gone.AppImage\n");
+    const fs::path goneData = tree.file("home/.config/Gone/settings", 2000).parent_path();
+
+    SystemRoots withStores = SystemRoots::fixture(tree.path());
+    for (const char* exports : {"home/.local/share/flatpak/exports/share", "var/lib/flatpak/exports/share", "var/lib/snapd/desktop"})
+        withStores.dataDirs.push_back(tree.path() / exports);
+    SystemRoots::install(withStores);
     const std::string previousPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", "relative:/usr/bin:/home/.local/bin", 1);  // machine paths, under the fixture's root
-    const fs::path appImage = tree.file("home/Applications/Foo.AppImage", 500000);
-    const fs::path spaced = tree.file("home/My Apps/bar", 30000);
-    const fs::path viaEnv = tree.file("home/Apps/baz", 20000);
-    const fs::path onPath = tree.file("home/.local/bin/qux", 10000);
-    tree.file("usr/bin/sys", 10000);
-    tree.file("home/.local/bin/sys", 7000);  // found after /usr/bin: not the one that runs
-    const fs::path real = tree.file("home/Apps/real", 40000);
-    fs::create_directories(home("bin"));
-    fs::create_symlink(real, home("bin/linked"));
-    fs::create_symlink(tree.path() / "usr/bin/sys", home("bin/outside"));
-    const fs::path shared = tree.file("home/Apps/shared", 60000);
-    const fs::path packaged = tree.file("home/Apps/packaged", 80000);
-    tree.write("var/lib/dpkg/info/vendor.list", "/home/Apps/packaged\n");
-    tree.file("home/Apps/relative", 9000);
-    tree.file("homestead/tool", 9000);  // beside the home folder, its name starting with the home's
+    ::setenv("PATH", "/home/.local/bin:/usr/bin", 1);  // machine paths, under the fixture's root; /usr/games left out
 
-    const std::map<std::string, std::string> execs{
-        {"foo", "~/Applications/Foo.AppImage"}, {"bar", "\"/home/My Apps/bar\" --new-window %U"}, {"baz", "env GDK_BACKEND=x11 -u LANG ~/Apps/baz %f"},
-        {"qux", "qux"}, {"sys", "sys --x"}, {"linked", "~/bin/linked"}, {"outside", "~/bin/outside"}, {"one", "~/Apps/shared"},
-        {"two", "~/Apps/shared --two"}, {"packaged", "~/Apps/packaged"}, {"relative", "Apps/relative"}, {"homestead", "/homestead/tool"}};
-    for (const auto& [id, exec] : execs) tree.write("home/.local/share/applications/" + id + ".desktop", application(id, "Exec=" + exec + "\n"));
-    std::map<std::string, InstalledApplication> applications = applicationsByID();
+    struct Listed {
+        Items items;
+        std::int64_t size = 0;  // what the list shows
+    };
+    const std::int64_t file = allocated(fooEntry);  // every entry takes one block
+    const std::map<std::string, Listed> expected{
+        {"foo", {{{fooEntry, true}, {foo, true}, {fooData, true}}, file + allocated(foo)}},
+        {"appimagekit_77ab-Bar", {{{barEntry, true}, {bar, true}}, file + allocated(bar)}},
+        {"mytool", {{{mytoolEntry, true}, {mytool, true}}, file + allocated(mytool)}},
+        {"Alacritty", {{{alacrittyEntry, true}, {alacritty, true}}, file + allocated(alacritty)}},
+        {"qux", {{{quxEntry, true}, {home("Linked/qux.AppImage"), true}}, file + allocated(qux)}},
+        {"dataapp", {{{condaEntry, false}, {condaData, false}}, file}},
+        {"shiny", {{{shinyEntry, false}}, file}},
+        {"datatool", {{{datatoolEntry, false}}, file}},
+        {"proj", {{{uvEntry, false}}, file}},
+        {"electron-app", {{{npxEntry, false}}, file}},
+        {"black", {{{blackEntry, false}}, file}},
+        {"isort", {{{isortEntry, false}}, file}},
+        {"gizmo", {{{gizmoEntry, false}}, file}},
+        {"jetbrains-pycharm", {{{pycharmEntry, false}}, file}},
+        {"Stardew Valley", {{{stardewEntry, false}, {saves, false}}, file}},
+        {"wine-Programs-Notepad++", {{{notepadEntry, false}}, file}},
+        {"net.lutris.terraria-2", {{{terrariaEntry, false}, {worlds, false}}, file}},
+        {thunderbird, {{{thunderbirdEntry, false}, {mail, false}}, du(deployed)}},
+        {"org.gnome.Maps", {{{mapsEntry, false}, {mapsData, false}}, du(mapsDeployed)}},
+        {"firefox_firefox", {{{firefoxEntry, false}}, allocated(firefoxSnap)}},
+        {"htop", {{{htopEntry, false}, {htopConfig, false}}, allocated(htopEntry) + allocated(tree.path() / "usr/bin/htop")}},
+        {"gedit", {{{geditCopy, false}}, file}},
+        {"appimagekit_99cd-Htop", {{{htopImageEntry, true}, {htopImage, true}, {htopConfig, false}}, file + allocated(htopImage)}},
+        {"twin", {{{twinEntry, false}}, file}},
+        {"gone", {{{goneEntry, true}, {goneData, true}}, file}},
+    };
+    std::map<std::string, Listed> found;
+    std::map<std::string, std::vector<AppArtifact>> artifacts;
+    for (const auto& [id, application] : applicationsByID()) {
+        artifacts[id] = service.artifacts(application);
+        Listed& listed = found[id];
+        listed.size = application.size;
+        for (const AppArtifact& artifact : artifacts[id]) listed.items.emplace_back(artifact.path, artifact.isSelected);
+    }
     ::setenv("PATH", previousPath.c_str(), 1);
-
-    const std::map<std::string, std::int64_t> programSizes{{"foo", allocated(appImage)}, {"bar", allocated(spaced)}, {"baz", allocated(viaEnv)},
-                                                           {"qux", allocated(onPath)}, {"sys", 0}, {"linked", allocated(real)},
-                                                           {"outside", 0}, {"one", allocated(shared)}, {"two", allocated(shared)},
-                                                           {"packaged", 0}, {"relative", 0}, {"homestead", 0}};
-    for (const auto& [id, size] : programSizes) {
-        ASSERT_TRUE(applications.contains(id)) << id;
-        EXPECT_EQ(applications[id].size, allocated(applications[id].path) + size) << id;
+    ASSERT_EQ(found.size(), expected.size());
+    for (const auto& [id, listed] : expected) {
+        EXPECT_EQ(found[id].items, listed.items) << id;
+        EXPECT_EQ(found[id].size, listed.size) << id;
     }
 
-    ::setenv("PATH", "/usr/bin:/home/.local/bin", 1);
-    auto listed = [&](const std::string& id) { return applicationItems(applications[id]); };
-    EXPECT_EQ(listed("qux"), (Items{{applications["qux"].path, true}, {onPath, true}}));
-    EXPECT_EQ(listed("sys"), (Items{{applications["sys"].path, true}}));
-    ::setenv("PATH", previousPath.c_str(), 1);
-    EXPECT_EQ(listed("linked"), (Items{{applications["linked"].path, true}, {real, true}, {home("bin/linked"), true}}));
-    EXPECT_EQ(listed("outside"), (Items{{applications["outside"].path, true}}));
-    EXPECT_EQ(listed("one"), (Items{{applications["one"].path, true}, {shared, false}}));  // the other entry still runs it
-    EXPECT_EQ(listed("packaged"), (Items{{applications["packaged"].path, true}}));
-    EXPECT_EQ(listed("relative"), (Items{{applications["relative"].path, true}}));
-    EXPECT_EQ(listed("homestead"), (Items{{applications["homestead"].path, true}}));
+    // Each item measured whole, hidden contents included.
+    EXPECT_EQ(artifacts[thunderbird].at(1).size, du(mail));
+    EXPECT_GT(artifacts[thunderbird].at(1).size, 700000);
+    EXPECT_LT(artifacts[thunderbird].at(1).size, 2 * 700000);
+    // Locked, each naming the tool that removes it.
+    using Lock = std::pair<std::string, PackageKind>;
+    auto lock = [&](const std::string& id) { return Lock{artifacts[id].at(0).package, artifacts[id].at(0).packageKind}; };
+    EXPECT_EQ(lock(thunderbird), (Lock{thunderbird, PackageKind::userFlatpak}));
+    EXPECT_EQ(lock("org.gnome.Maps"), (Lock{"org.gnome.Maps", PackageKind::flatpak}));
+    EXPECT_EQ(lock("firefox_firefox"), (Lock{"firefox", PackageKind::snap}));
+    EXPECT_EQ(lock("htop"), (Lock{"htop", PackageKind::debian}));
 
-    // Listed after its entry however large, and moved with it.
-    const auto foo = service.artifacts(applications["foo"]);
-    ASSERT_GE(foo.size(), 2u);
-    EXPECT_EQ(foo[0].path, applications["foo"].path);
-    EXPECT_EQ(foo[1].path, appImage);
-    EXPECT_EQ(foo[1].size, allocated(appImage));
-    EXPECT_EQ(service.moveToTrash(foo).size(), foo.size());
-    EXPECT_FALSE(fs::exists(appImage));
-    EXPECT_TRUE(fs::exists(tree.path() / "usr/bin/sys"));
-}
-
-// A program found by a bare name on PATH may be anyone's: a conda or pyenv interpreter first on PATH
-// serves every environment. It belongs to the application only when its name is the application's;
-// a link's target only when its name is too; an interpreter given a script never does, nor is one
-// ever ticked.
-TEST_F(UninstallerServiceTest, AProgramFoundOnThePathIsTheApplicationsOnlyWhenNamedAfterIt) {
-    const std::string previousPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    const fs::path python = tree.file("home/miniconda3/bin/python3.11", 300000);
-    fs::create_directories(home(".local/bin"));
-    fs::create_symlink(python, home(".local/bin/python3"));
-    tree.file("home/proj/app.py", 4000);
-    const fs::path run = tree.file("home/opt/tool-2.0/bin/run", 50000);
-    fs::create_symlink(run, home(".local/bin/tool"));
-    const fs::path toolBox = tree.file("home/opt/tool-box/tool-box", 60000);
-    fs::create_symlink(toolBox, home(".local/bin/tool-box"));
-    const fs::path helper = tree.file("home/.local/bin/helper", 20000);
-    fs::create_directories(home("bin"));
-    fs::create_symlink(python, home("bin/wrapped"));
-
-    const std::map<std::string, std::string> execs{{"myapp", "python3 ~/proj/app.py"}, {"pinned", "~/miniconda3/bin/python3.11 -m app"},
-                                                   {"repl", "python3"}, {"tool", "tool %F"}, {"tool-box", "tool-box"}, {"mine", "helper --run"}, {"wrapped", "~/bin/wrapped"}};
-    for (const auto& [id, exec] : execs) tree.write("home/.local/share/applications/" + id + ".desktop", application(id, "Exec=" + exec + "\n"));
-    ::setenv("PATH", "/home/.local/bin:/usr/bin", 1);
-    std::map<std::string, InstalledApplication> applications = applicationsByID();
-    auto listed = [&](const std::string& id) { return applicationItems(applications[id]); };
-    const std::map<std::string, Items> expected{
-        {"myapp", {{applications["myapp"].path, true}}},
-        {"pinned", {{applications["pinned"].path, true}}},
-        {"repl", {{applications["repl"].path, true}, {python, false}, {home(".local/bin/python3"), false}}},
-        {"tool", {{applications["tool"].path, true}, {run, false}, {home(".local/bin/tool"), true}}},
-        {"tool-box", {{applications["tool-box"].path, true}, {toolBox, true}, {home(".local/bin/tool-box"), true}}},
-        {"mine", {{applications["mine"].path, true}, {helper, false}}},
-        {"wrapped", {{applications["wrapped"].path, true}, {python, false}, {home("bin/wrapped"), false}}}};
-    std::map<std::string, Items> found;
-    for (const auto& [id, items] : expected) found[id] = listed(id);
-    ::setenv("PATH", previousPath.c_str(), 1);
-    EXPECT_EQ(found, expected);
-
-    // Only what goes with the application counts in its size.
-    const std::map<std::string, std::int64_t> programSizes{{"myapp", 0}, {"pinned", 0}, {"repl", 0}, {"tool", allocated(home(".local/bin/tool"))},
-                                                           {"tool-box", allocated(home(".local/bin/tool-box")) + allocated(toolBox)}, {"mine", 0}, {"wrapped", 0}};
-    for (const auto& [id, size] : programSizes) EXPECT_EQ(applications[id].size, allocated(applications[id].path) + size) << id;
+    // The AppImage goes, the package's settings stay.
+    EXPECT_EQ(service.moveToTrash(artifacts["appimagekit_99cd-Htop"]).size(), 2u);
+    EXPECT_FALSE(fs::exists(htopImage));
+    EXPECT_TRUE(fs::exists(htopConfig));
 }
 
 // Entries below the applications folders, as Wine makes them, are applications with the path below

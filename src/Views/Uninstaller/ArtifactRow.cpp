@@ -3,6 +3,7 @@
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Models/DisplayText.h"
+#include "Models/IsolatedText.h"
 #include "Views/Common/PlainToolTip.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
@@ -49,16 +50,48 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
     QString tip = DisplayText::path(artifact_.path);
     if (artifact_.isLocked()) {
         // A package's file: locked, and the package manager is named as the way to remove it.
-        lock_ = new Pill(AppLocalization::string("uninstaller.packageManaged"), QStringLiteral("lock.fill"), DS::gray);
+        lock_ = new Pill(lockTitle(), QStringLiteral("lock.fill"), DS::gray);
         row->addSpacing(12);
         row->addWidget(lock_);
         row->addSpacing(18);
-        tip += QLatin1Char('\n') + AppLocalization::format("uninstaller.packageManaged.detail", {DisplayText::name(artifact_.package)});
+        tip += QLatin1Char('\n') + lockDetail();
     }
     setToolTip(plainToolTip(tip));
     dimming_ = new QGraphicsOpacityEffect(this);
     setGraphicsEffect(dimming_);
     setTicked(artifact_.isSelected);
+}
+
+QString ArtifactRow::lockTitle() const {
+    switch (artifact_.packageKind) {
+    case PackageKind::debian: return AppLocalization::string("uninstaller.packageManaged");
+    case PackageKind::flatpak:
+    case PackageKind::userFlatpak: return QStringLiteral("Flatpak");
+    case PackageKind::snap: return QStringLiteral("Snap");
+    }
+    return {};
+}
+
+namespace {
+
+// A command shown in running text, kept whole on one line in either direction: "--user" parted from
+// its command at a line's end would read as another command.
+QString commandText(const QString& command) {
+    return isolatedText(QString(command).replace(QLatin1Char(' '), QChar(0x00A0)).replace(QLatin1Char('-'), QChar(0x2011)));
+}
+
+}  // namespace
+
+// Names the command that removes it: the store puts back an entry moved away.
+QString ArtifactRow::lockDetail() const {
+    const QString name = DisplayText::name(artifact_.package);
+    switch (artifact_.packageKind) {
+    case PackageKind::debian: return AppLocalization::format("uninstaller.packageManaged.detail", {name});
+    case PackageKind::flatpak: return AppLocalization::format("uninstaller.storeManaged.detail", {lockTitle(), commandText(QStringLiteral("flatpak uninstall ") + name)});
+    case PackageKind::userFlatpak: return AppLocalization::format("uninstaller.storeManaged.detail", {lockTitle(), commandText(QStringLiteral("flatpak uninstall --user ") + name)});
+    case PackageKind::snap: return AppLocalization::format("uninstaller.storeManaged.detail", {lockTitle(), commandText(QStringLiteral("snap remove ") + name)});
+    }
+    return {};
 }
 
 void ArtifactRow::setTicked(bool ticked) {

@@ -39,6 +39,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // A locked item's badge and the way to remove it, by the tool that installed it.
+    QString lockTitle() const;
+    QString lockDetail() const;
     AppArtifact artifact_;
     std::function<void(bool)> setSelected_;
     ToolCheckBox* check_;

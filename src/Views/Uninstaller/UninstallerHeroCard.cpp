@@ -107,10 +107,13 @@ void UninstallerHeroCard::follow() {
     selectedSize_->setValue(parts.value);
     selectedSize_->setUnit(parts.unit);
     const auto ticked = std::count_if(artifacts.begin(), artifacts.end(), [](const AppArtifact& artifact) { return artifact.isSelected; });
+    // Measured again with every load of its items: after a removal, what is left of it.
+    const auto& selection = state_.selectedApplication();
+    const std::int64_t applicationSize = selection && selection->id == application_.id ? selection->size : application_.size;
     figures_->setItems({
         {AppLocalization::string("uninstaller.stat.items"), AppLocalization::activeLocale().toString(qlonglong(artifacts.size())), std::nullopt},
         {AppLocalization::string("uninstaller.stat.selected"), AppLocalization::activeLocale().toString(qlonglong(ticked)), tint_},
-        {AppLocalization::string("uninstaller.stat.appSize"), ByteFormatting::string(application_.size), std::nullopt},
+        {AppLocalization::string("uninstaller.stat.appSize"), ByteFormatting::string(applicationSize), std::nullopt},
     });
     refresh_->setEnabled(!state_.isLoadingApplications());
     trash_->setEnabled(selected != 0 && !state_.isRemoving());

@@ -45,11 +45,15 @@ void UninstallerView::askToTrash() {
         }
     if (selectedSize == 0) return;  // the button is off then; a late click changes nothing
     const QString size = isolatedText(ByteFormatting::string(selectedSize));
-    // Moving only some of its files leaves the application installed; the user should know it stays.
+    // The application goes only with its entry and its own program; moving less leaves it installed,
+    // and the user should know it stays.
     const auto& application = state_.selectedApplication();
-    const bool applicationGoes = application && !application->staysInstalled && std::any_of(confirmed.begin(), confirmed.end(), [&](const AppArtifact& artifact) {
-        return artifact.path == application->path;
-    });
+    const std::vector<AppArtifact>& listed = state_.artifacts();
+    const bool applicationGoes = application && !application->staysInstalled &&
+                                 std::any_of(confirmed.begin(), confirmed.end(), [&](const AppArtifact& artifact) { return artifact.path == application->path; }) &&
+                                 std::all_of(listed.begin(), listed.end(), [](const AppArtifact& artifact) {
+                                     return artifact.category != ArtifactCategory::application || artifact.isSelected;
+                                 });
     const QString detail = application && !applicationGoes
                                ? AppLocalization::format("uninstaller.confirm.applicationStays", {isolatedText(DisplayText::name(application->name)), int(confirmed.size()), size})
                                : AppLocalization::format("uninstaller.confirm.detail", {size});

@@ -237,11 +237,11 @@ TEST(UninstallerDetail, HeroGroupsBarsAndTheTrashButton) {
     click(shown.leftover(0)->rankedRow());  // the text and icon toggle it too
     EXPECT_TRUE(shown.leftover(0)->isTicked());
     EXPECT_TRUE(hero->trashButton()->isEnabled());
-    // All leftovers, the ticked ones, and the application's own size (not its leftovers').
+    // All leftovers, the ticked ones, and the application's own size (its entry, not its leftovers).
     std::vector<QString> figures;
     for (TextLabel* label : hero->figures()->findChildren<TextLabel*>()) figures.push_back(label->text());
     EXPECT_EQ(figures, (std::vector<QString>{AppLocalization::string("uninstaller.stat.items"), "3", AppLocalization::string("uninstaller.stat.selected"), "2",
-                                             AppLocalization::string("uninstaller.stat.appSize"), ByteFormatting::string(std::int64_t(0))}));
+                                             AppLocalization::string("uninstaller.stat.appSize"), ByteFormatting::string(std::int64_t(400))}));
 
     // Refreshing is off while the applications load.
     click(hero->refreshButton());
@@ -371,6 +371,68 @@ TEST(UninstallerFlow, AnApplicationThatStaysInstalledIsSaidToStayWhenItsEntryIsT
     EXPECT_EQ(shown.view.confirmation()->informativeText(),
               AppLocalization::format("uninstaller.confirm.applicationStays",
                                       {isolatedText("Code Editor"), 2, isolatedText(ByteFormatting::string(std::int64_t(500)))}));
+}
+
+// The application goes only with its entry and its own program; once moved, what is left of it is
+// measured again.
+TEST(UninstallerFlow, AnApplicationKeptByItsProgramStaysAndAMovedOneIsMeasuredAgain) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    std::vector<InstalledApplication> applications = someApplications();
+    applications[1].size = 4'400;
+    std::vector<AppArtifact> items = editorLeftovers();
+    items.insert(items.begin() + 1, Fixture::artifact("/home/maya/Applications/Code-Editor.AppImage", 4'000, ArtifactCategory::application));
+    fixture.listAndSelect(applications, applications[1], items);
+    auto figures = [&] {
+        std::vector<QString> shownFigures;
+        for (TextLabel* label : shown.hero()->figures()->findChildren<TextLabel*>()) shownFigures.push_back(label->text());
+        return shownFigures;
+    };
+    const QString items0 = AppLocalization::string("uninstaller.stat.items");
+    const QString ticked = AppLocalization::string("uninstaller.stat.selected");
+    const QString size = AppLocalization::string("uninstaller.stat.appSize");
+    EXPECT_EQ(figures(), (std::vector<QString>{items0, "4", ticked, "4", size, ByteFormatting::string(std::int64_t(4'400))}));
+
+    click(shown.leftover(1));  // the program stays: so does the application
+    click(shown.hero()->trashButton());
+    ASSERT_NE(shown.view.confirmation(), nullptr);
+    EXPECT_EQ(shown.view.confirmation()->informativeText(),
+              AppLocalization::format("uninstaller.confirm.applicationStays",
+                                      {isolatedText("Code Editor"), 3, isolatedText(ByteFormatting::string(std::int64_t(500)))}));
+    click(shown.view.confirmation()->findChild<QPushButton*>("cancelMove"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.view.confirmation(); }));
+
+    click(shown.leftover(1));
+    click(shown.hero()->trashButton());
+    EXPECT_EQ(shown.view.confirmation()->informativeText(),
+              AppLocalization::format("uninstaller.confirm.detail", {isolatedText(ByteFormatting::string(std::int64_t(4'500)))}));
+    click(shown.view.confirmation()->findChild<QPushButton*>("confirmMove"));
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.artifactRemovals.size() == 1; }));
+    fixture.fake.artifactRemovals[0]->succeed({"/trash/a", "/trash/b", "/trash/c", "/trash/d"});
+    ASSERT_TRUE(waitUntil([&] { return !fixture.state().isRemoving(); }));
+    applications.erase(applications.begin() + 1);
+    fixture.answerApplications(applications);
+    fixture.answerArtifacts({});
+    EXPECT_EQ(figures(), (std::vector<QString>{items0, "0", ticked, "0", size, ByteFormatting::string(std::int64_t(0))}));
+}
+
+// A Flatpak's or a snap's entry is locked and names the command that removes it.
+TEST(ArtifactRow, AStoresEntryNamesTheCommandThatRemovesIt) {
+    AppArtifact exported = Fixture::artifact("/home/maya/.local/share/flatpak/exports/share/applications/org.mozilla.Thunderbird.desktop", 30'000'000,
+                                             ArtifactCategory::application, false);
+    exported.package = "org.mozilla.Thunderbird";
+    exported.packageKind = PackageKind::userFlatpak;
+    // Kept whole on its line: its spaces and hyphens do not break.
+    auto command = [](const ArtifactRow& row) { return row.toolTip().replace(QChar(0x00A0), ' ').replace(QChar(0x2011), '-').toStdString(); };
+    ArtifactRow flatpak(exported, QIcon(), 1, [](bool) {});
+    ASSERT_NE(flatpak.lockPill(), nullptr);
+    EXPECT_EQ(flatpak.lockPill()->text(), "Flatpak");
+    EXPECT_NE(command(flatpak).find("\n\u2066flatpak uninstall --user org.mozilla.Thunderbird\u2069"), std::string::npos) << command(flatpak);
+    EXPECT_FALSE(flatpak.toolTip().contains("flatpak uninstall"));
+    exported.packageKind = PackageKind::snap;
+    exported.package = "firefox";
+    ArtifactRow snap(exported, QIcon(), 1, [](bool) {});
+    EXPECT_NE(command(snap).find("snap remove firefox"), std::string::npos) << command(snap);
 }
 
 TEST(UninstallerFlow, TheResultAlertEndsTheMessageHoweverItCloses) {

@@ -1,0 +1,68 @@
+#include "Platform/SandboxPackage.h"
+
+#include "Platform/FolderListing.h"
+#include "Platform/RealPath.h"
+
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool liesInside(const fs::path& item, const fs::path& folder) {
+    const std::string& text = item.native();
+    return text.starts_with(folder.native() + "/");
+}
+
+// Below `folder` as written or as resolved: exports are links into the deployment.
+bool liesBelow(const fs::path& file, const fs::path& folder) {
+    if (liesInside(file.lexically_normal(), folder.lexically_normal())) return true;
+    const auto realFile = realPath(file);
+    const auto realFolder = realPath(folder);
+    return realFile && realFolder && liesInside(*realFile, *realFolder);
+}
+
+bool isPresent(const fs::path& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+std::string text(const DesktopEntry& entry, std::string_view key) {
+    return entry.text(key).value_or(QString()).trimmed().toStdString();
+}
+
+bool isUsableName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+std::optional<SandboxPackage> flatpak(const fs::path& entryFile, const DesktopEntry& entry, const SystemRoots& roots) {
+    const fs::path userInstallation = roots.dataHome / "flatpak";
+    const fs::path systemInstallation = roots.root / "var/lib/flatpak";
+    std::string id = text(entry, "X-Flatpak");
+    const bool exported = liesBelow(entryFile, userInstallation / "exports") || liesBelow(entryFile, systemInstallation / "exports") ||
+                          entryFile.lexically_normal().native().find("/flatpak/exports/share/applications/") != std::string::npos;
+    if (id.empty() && exported) id = entryFile.stem().native();
+    if (!isUsableName(id)) return std::nullopt;
+    const bool user = liesBelow(entryFile, userInstallation) || isPresent(userInstallation / "app" / id);
+    const fs::path installation = user ? userInstallation : systemInstallation;
+    return SandboxPackage{user ? PackageKind::userFlatpak : PackageKind::flatpak, id, {installation / "app" / id}};
+}
+
+std::optional<SandboxPackage> snap(const fs::path& entryFile, const DesktopEntry& entry, const SystemRoots& roots) {
+    std::string name = text(entry, "X-SnapInstanceName");
+    // snapd names its entries "<snap>_<app>.desktop".
+    if (name.empty() && liesBelow(entryFile, roots.root / "var/lib/snapd/desktop/applications")) name = entryFile.stem().native().substr(0, entryFile.stem().native().find('_'));
+    if (!isUsableName(name)) return std::nullopt;
+    SandboxPackage package{PackageKind::snap, name, {}};
+    const fs::path revisions = roots.root / "var/lib/snapd/snaps";
+    for (const fs::path& file : FolderListing::entries(revisions).value_or(std::vector<fs::path>{}))
+        if (file.filename().native().starts_with(name + "_") && FolderListing::lowercaseExtension(file) == "snap") package.installedItems.push_back(file);
+    return package;
+}
+
+}  // namespace
+
+std::optional<SandboxPackage> SandboxPackage::of(const fs::path& entryFile, const DesktopEntry& entry, const SystemRoots& roots) {
+    if (auto package = flatpak(entryFile, entry, roots)) return package;
+    return snap(entryFile, entry, roots);
+}
