@@ -600,6 +600,18 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     const fs::path qux = tree.file("home/Applications/qux.AppImage", 40000);
     const fs::path quxEntry = userEntry("qux", "Qux", "Exec=~/Linked/qux.AppImage\n");
 
+    const fs::path spaced = tree.file("home/My Apps/spaced", 30000);
+    const fs::path spacedEntry = userEntry("spaced", "Spaced", "Exec=\"/home/My Apps/spaced\" --new-window %U\n");
+    // Not the user's: a path relative to nobody knows where, a folder beside the home folder whose
+    // name starts with the home's, a file a package installed into the home folder.
+    tree.file("home/Apps/relative", 9000);
+    const fs::path relativeEntry = userEntry("relative", "relative", "Exec=Apps/relative\n");
+    tree.file("homestead/tool", 9000);
+    const fs::path homesteadEntry = userEntry("homestead", "tool", "Exec=/homestead/tool\n");
+    tree.file("home/Apps/packaged", 80000);
+    tree.write("var/lib/dpkg/info/vendor.list", "/home/Apps/packaged\n");
+    const fs::path packagedEntry = userEntry("packaged", "packaged", "Exec=~/Apps/packaged\n");
+
     // Runners, named by their path or found on the path: they serve more than one entry.
     tree.file("home/miniconda3/bin/python3", 300000);
     tree.file("home/miniconda3/bin/conda", 2000);
@@ -690,6 +702,10 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
         {"mytool", {{{mytoolEntry, true}, {mytool, true}}, file + allocated(mytool)}},
         {"Alacritty", {{{alacrittyEntry, true}, {alacritty, true}}, file + allocated(alacritty)}},
         {"qux", {{{quxEntry, true}, {home("Linked/qux.AppImage"), true}}, file + allocated(qux)}},
+        {"spaced", {{{spacedEntry, true}, {spaced, true}}, file + allocated(spaced)}},
+        {"relative", {{{relativeEntry, false}}, file}},
+        {"homestead", {{{homesteadEntry, false}}, file}},
+        {"packaged", {{{packagedEntry, false}}, file}},
         {"dataapp", {{{condaEntry, false}, {condaData, false}}, file}},
         {"shiny", {{{shinyEntry, false}}, file}},
         {"datatool", {{{datatoolEntry, false}}, file}},
