@@ -37,10 +37,18 @@ wait_until() {
 }
 
 # Windows mapped before the window manager is up may stay unmanaged; it is up once it names itself on
-# the root window.
-openbox >"$session_dir/openbox.log" 2>&1 &
-openbox_pid=$!
-window_manager_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+# the root window. Right after a server of the same number ends, a first connection can still fail:
+# a window manager that could not connect is started again.
+wait_until xprop -root
+start_openbox() {
+  openbox >"$session_dir/openbox.log" 2>&1 &
+  openbox_pid=$!
+}
+start_openbox
+window_manager_ready() {
+  kill -0 "$openbox_pid" 2>/dev/null || start_openbox
+  xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'
+}
 if ! wait_until window_manager_ready; then
   echo "openbox did not start on $DISPLAY"
   kill -0 "$openbox_pid" 2>/dev/null && echo "  openbox is running" || echo "  openbox has ended"
