@@ -1,5 +1,6 @@
 #include "Platform/EntryProgram.h"
 
+#include "Foundation/LiesWithin.h"
 #include "Platform/FileContents.h"
 #include "Platform/FolderListing.h"
 #include "Platform/RealPath.h"
@@ -86,10 +87,6 @@ bool isAddress(std::string_view word) {
     return std::isalpha(static_cast<unsigned char>(scheme.front())) && std::all_of(scheme.begin(), scheme.end(), schemeCharacter);
 }
 
-bool liesInside(const fs::path& item, const fs::path& folder) {
-    return item.native().starts_with(folder.native() + "/");
-}
-
 // Names that only an environment or an install holds: a Python or Node environment, a conda
 // install, an interpreter of its own.
 constexpr std::array<std::string_view, 20> installMarks{"pyvenv.cfg", "conda-meta", "node_modules", "python", "python3", "python2", "node",
@@ -134,8 +131,9 @@ bool isAlone(const fs::path& named, const fs::path& realFile, const SystemRoots&
     struct stat info {};
     if (::lstat(named.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1 || info.st_uid != ::geteuid()) return false;
     const auto home = realPath(roots.home);
-    if (!home || !liesInside(realFile, *home)) return false;
-    for (fs::path folder = realFile.parent_path(); folder != *home && liesInside(folder, *home); folder = folder.parent_path())
+    // A home folder of "/" (no HOME) would make every program on the machine the user's.
+    if (!home || *home == "/" || !liesWithin(realFile, *home)) return false;
+    for (fs::path folder = realFile.parent_path(); folder != *home && liesWithin(folder, *home); folder = folder.parent_path())
         if (isInstallFolder(folder, *home)) return false;
     return !installedByPip(realFile, *home);
 }
@@ -148,7 +146,6 @@ EntryProgram EntryProgram::of(const DesktopEntry& entry, const SystemRoots& root
     if (!wordIndex) return {};
     const auto named = namedPath(words[*wordIndex], roots, searchPath);
     if (!named) return {};
-    // A link that leads nowhere is no program either.
     errno = ENOENT;
     const auto realFile = named->empty() ? std::nullopt : realPath(*named);
     // A link that leads nowhere is no program either; a folder we may not read says nothing.

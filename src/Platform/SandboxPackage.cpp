@@ -1,5 +1,6 @@
 #include "Platform/SandboxPackage.h"
 
+#include "Foundation/LiesWithin.h"
 #include "Platform/FolderListing.h"
 #include "Platform/RealPath.h"
 
@@ -9,17 +10,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool liesInside(const fs::path& item, const fs::path& folder) {
-    const std::string& text = item.native();
-    return text.starts_with(folder.native() + "/");
-}
-
 // Below `folder` as written or as resolved: exports are links into the deployment.
 bool liesBelow(const fs::path& file, const fs::path& folder) {
-    if (liesInside(file.lexically_normal(), folder.lexically_normal())) return true;
+    if (liesWithin(file.lexically_normal(), folder.lexically_normal())) return true;
     const auto realFile = realPath(file);
     const auto realFolder = realPath(folder);
-    return realFile && realFolder && liesInside(*realFile, *realFolder);
+    return realFile && realFolder && liesWithin(*realFile, *realFolder);
 }
 
 bool isPresent(const fs::path& path) {

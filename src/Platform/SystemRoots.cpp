@@ -1,5 +1,6 @@
 #include "Platform/SystemRoots.h"
 
+#include "Foundation/LiesWithin.h"
 #include "Platform/RealPath.h"
 
 #include <algorithm>
@@ -60,11 +61,6 @@ std::filesystem::path comparable(const std::filesystem::path& path) {
     std::filesystem::path folder = realPath(normal).value_or(normal);
     while (folder.native().size() > 1 && folder.native().back() == '/') folder = folder.native().substr(0, folder.native().size() - 1);
     return folder;
-}
-
-// `inner` is `outer` or lies inside it.
-bool liesWithin(const std::filesystem::path& inner, const std::filesystem::path& outer) {
-    return inner == outer || outer == "/" || inner.native().starts_with(outer.native() + "/");
 }
 
 // An XDG base folder that is the home folder, holds it or a user folder, or lies in a user folder

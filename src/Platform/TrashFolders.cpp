@@ -1,5 +1,6 @@
 #include "Platform/TrashFolders.h"
 
+#include "Foundation/LiesWithin.h"
 #include "Platform/RealPath.h"
 #include "Platform/SystemRoots.h"
 
@@ -29,11 +30,6 @@ fs::path withFolderResolved(const fs::path& path) {
     if (!item.has_filename() && item.has_relative_path()) item = item.parent_path();
     if (!item.has_relative_path()) return item;
     return resolvedAsFarAsItExists(item.parent_path()) / item.filename();
-}
-
-bool liesWithin(const fs::path& path, const fs::path& folder) {
-    if (folder == "/") return path.is_absolute();
-    return path == folder || path.native().starts_with(folder.native() + "/");
 }
 
 // One line of the mount table: which file system, which of its folders, and where it shows.
