@@ -28,7 +28,7 @@ int runDupes(const std::vector<std::string>& arguments) {
         std::int64_t wasted = 0;
         for (const DuplicateGroup& group : groups) {
             files += std::int64_t(group.files.size());
-            wasted += group.wastedBytes();
+            wasted += group.reclaimableBytes();
         }
         if (arguments.size() == 2) {
             std::ofstream list(arguments[1], std::ios::binary);

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <sys/sysmacros.h>
 
+#include <algorithm>
+
 namespace {
 
 // A folder's length and times move with every entry made or removed in it, so they are left out.
@@ -24,9 +26,11 @@ FileIdentity identityOf(std::uint64_t device, std::uint64_t inode, std::uint32_t
 }  // namespace
 
 FileIdentity FileIdentity::of(const struct stat& status) {
-    return identityOf(std::uint64_t(status.st_dev), std::uint64_t(status.st_ino), std::uint32_t(status.st_mode), std::int64_t(status.st_size),
-                      std::int64_t(status.st_mtim.tv_sec), std::int64_t(status.st_mtim.tv_nsec), std::int64_t(status.st_ctim.tv_sec),
-                      std::int64_t(status.st_ctim.tv_nsec));
+    FileIdentity identity = identityOf(std::uint64_t(status.st_dev), std::uint64_t(status.st_ino), std::uint32_t(status.st_mode),
+                                       std::int64_t(status.st_size), std::int64_t(status.st_mtim.tv_sec), std::int64_t(status.st_mtim.tv_nsec),
+                                       std::int64_t(status.st_ctim.tv_sec), std::int64_t(status.st_ctim.tv_nsec));
+    identity.links = std::uint32_t(std::min<std::uint64_t>(status.st_nlink, UINT32_MAX));
+    return identity;
 }
 
 FileIdentity FileIdentity::of(const struct statx& status) {
@@ -34,6 +38,7 @@ FileIdentity FileIdentity::of(const struct statx& status) {
                                        std::uint32_t(status.stx_mode), std::int64_t(status.stx_size), std::int64_t(status.stx_mtime.tv_sec),
                                        std::int64_t(status.stx_mtime.tv_nsec), std::int64_t(status.stx_ctime.tv_sec),
                                        std::int64_t(status.stx_ctime.tv_nsec));
+    identity.links = status.stx_nlink;
     if (status.stx_mask & STATX_BTIME) identity.born = BirthTime{std::int64_t(status.stx_btime.tv_sec), std::int64_t(status.stx_btime.tv_nsec)};
     return identity;
 }

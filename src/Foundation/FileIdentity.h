@@ -17,6 +17,9 @@ struct FileIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::uint32_t type = 0;  // the S_IFMT bits of the mode
+    // How many names the file had when read (0: not known). Not compared: it tells nothing of which
+    // file this is, only whether removing this one name frees the file's space.
+    std::uint32_t links = 0;
     std::int64_t size = 0;   // logical length
     std::int64_t modifiedSeconds = 0;
     std::int64_t modifiedNanoseconds = 0;

@@ -13,9 +13,17 @@ struct DuplicateGroup {
     std::vector<ScannedFile> files;
     std::int64_t fileSize = 0;  // logical length of each copy
 
-    // The space the copies beyond the first take, saturating.
-    std::int64_t wastedBytes() const {
-        return files.empty() ? 0 : saturatingProduct(fileSize, static_cast<std::int64_t>(files.size() - 1));
+    // Whether moving `copy` to the Trash, and emptying it, frees the copy's space: not when the file
+    // had another name when it was listed, which keeps its content. The finder lists one name of each
+    // file, so that other name is never among the copies moved. A copy listed without its identity
+    // counts.
+    static bool freesSpace(const ScannedFile& copy) { return !copy.identity || copy.identity->links <= 1; }
+
+    // The space that moving the copies beyond the first would free, saturating.
+    std::int64_t reclaimableBytes() const {
+        std::int64_t freeing = 0;
+        for (std::size_t index = 1; index < files.size(); ++index) freeing += freesSpace(files[index]) ? 1 : 0;
+        return saturatingProduct(fileSize, freeing);
     }
 
     bool operator==(const DuplicateGroup&) const = default;

@@ -177,7 +177,8 @@ private:
     void setIsLoadingArtifacts(bool loading);
     void setIsRemoving(bool removing);
     void setDuplicateGroups(std::vector<DuplicateGroup> groups);
-    // Adds a search's newly found groups to the published list, keeping it ordered by wasted space.
+    // Adds a search's newly found groups to the published list, keeping it ordered by the space a
+    // move would free.
     void appendDuplicateGroups(std::vector<DuplicateGroup> found);
     void setCleanupCandidates(std::vector<CleanupCandidate> candidates);
     void setForgottenFiles(std::vector<ScannedFile> files);

@@ -14,8 +14,8 @@ namespace {
 
 constexpr std::int64_t forgottenMinimumSize = 10'000'000;
 
-void sortByWastedSpace(std::vector<DuplicateGroup>& groups) {
-    std::stable_sort(groups.begin(), groups.end(), [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.wastedBytes() > b.wastedBytes(); });
+void sortByReclaimableSpace(std::vector<DuplicateGroup>& groups) {
+    std::stable_sort(groups.begin(), groups.end(), [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.reclaimableBytes() > b.reclaimableBytes(); });
 }
 
 // Every copy but the first of each group; the first is the one the finder keeps.
@@ -111,12 +111,12 @@ void AppState::findDuplicates() {
 void AppState::appendDuplicateGroups(std::vector<DuplicateGroup> found) {
     if (found.empty()) return;
     // In place, without copying a group: the new batch sorted on its own, then merged behind the
-    // groups of equal waste already shown, as one stable sort of the whole list would place it.
-    sortByWastedSpace(found);
+    // groups that free as much already shown, as one stable sort of the whole list would place it.
+    sortByReclaimableSpace(found);
     const auto published = std::ptrdiff_t(duplicateGroups_.size());
     duplicateGroups_.insert(duplicateGroups_.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
     std::inplace_merge(duplicateGroups_.begin(), duplicateGroups_.begin() + published, duplicateGroups_.end(),
-                       [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.wastedBytes() > b.wastedBytes(); });
+                       [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.reclaimableBytes() > b.reclaimableBytes(); });
     emit duplicateGroupsChanged();
 }
 

@@ -66,9 +66,9 @@ public:
     // Throws Cancelled.
     TrashResult moveToTrash(const std::vector<TrashRequest>& items, std::stop_token stop = {});
 
-    // Groups of files with equal content of at least 1024 bytes, by wasted space, and the candidates
-    // that could not be read. Groups reach `foundGroup` as they are confirmed; both callbacks are
-    // called from any thread. Throws ScanError, Cancelled.
+    // Groups of files with equal content of at least 1024 bytes, by the space a move would free, and
+    // the candidates that could not be read. Groups reach `foundGroup` as they are confirmed; both
+    // callbacks are called from any thread. Throws ScanError, Cancelled.
     DuplicateSearchResult duplicateGroups(const std::filesystem::path& folder, bool includeHidden, const ProgressCallback& progress,
                                                 const FoundGroupCallback& foundGroup, std::stop_token stop = {});
 

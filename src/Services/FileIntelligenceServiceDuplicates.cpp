@@ -133,28 +133,28 @@ class GroupCollector {
 public:
     explicit GroupCollector(const FileIntelligenceService::FoundGroupCallback& foundGroup) : foundGroup_(foundGroup) {}
 
-    // Each copy goes with the identity of the file that was read, which a move checks against. A
-    // copy whose name no longer holds that file leaves the group, and so does a second name of a
-    // file already in it.
+    // Each copy goes with the identity of the file that was read, which a move checks against, and
+    // with its count of names, which tells whether moving it frees its space. A copy whose name no
+    // longer holds that file leaves the group, and so does a second name of a file already in it.
     void add(std::span<const IndexedFile* const> files, const Digest& digest) {
         DuplicateGroup group;
         group.id = FileIntelligenceService::hex(digest);
         group.fileSize = files.front()->size;
-        std::vector<const IndexedFile*> unchanged;
+        std::vector<std::pair<const IndexedFile*, FileIdentity>> unchanged;
         std::set<std::pair<std::uint64_t, std::uint64_t>> inodes;
         for (const IndexedFile* file : files) {
             const std::optional<FileIdentity> now = FileIdentity::at(file->path);
             if (!file->identity || !now || !file->identity->isFile(*now, file->size)) continue;
-            if (inodes.emplace(now->device, now->inode).second) unchanged.push_back(file);
+            if (inodes.emplace(now->device, now->inode).second) unchanged.emplace_back(file, *now);
         }
         if (unchanged.size() < 2) return;
         group.files.reserve(unchanged.size());
         {
             std::lock_guard lock(lock_);
-            for (const IndexedFile* file : unchanged) {
+            for (const auto& [file, identity] : unchanged) {
                 std::filesystem::path location(file->path);
                 QString kind = kinds_.kind(location);
-                group.files.push_back({Uuid::random(), std::move(location), file->size, file->modified, std::move(kind), file->identity->withSize(file->size)});
+                group.files.push_back({Uuid::random(), std::move(location), file->size, file->modified, std::move(kind), identity});
             }
         }
         // Newest first; a copy without a date counts as the distant past.
@@ -512,7 +512,7 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
     DuplicateSearchResult result;
     result.groups = collector.take();
     std::stable_sort(result.groups.begin(), result.groups.end(),
-                     [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.wastedBytes() > b.wastedBytes(); });
+                     [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.reclaimableBytes() > b.reclaimableBytes(); });
     std::sort(notCompared.begin(), notCompared.end(), [](const char* a, const char* b) { return std::strcmp(a, b) < 0; });
     for (const char* path : notCompared) result.notCompared.emplace_back(path);
     return result;

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -163,6 +164,45 @@ TEST(DuplicateHashing, ACandidatesCompactIdentityIsTheWholeIdentityOfTheFileRead
     tree.waitForStatusClockPast(file);
     ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
     EXPECT_FALSE(kept.isFile(*FileIdentity::at(file), 4096));
+}
+
+namespace {
+
+// A regular file as read on a wide file system: device and inode numbers past 32 bits, as on XFS
+// with inode64 or an overlay with xino.
+FileIdentity wideIdentity() {
+    FileIdentity identity;
+    identity.device = (std::uint64_t(0x8001) << 32) | 0x2a;
+    identity.inode = (std::uint64_t(0x7003) << 32) | 0x1234;
+    identity.type = S_IFREG;
+    identity.size = 4096;
+    identity.modifiedSeconds = 1'600'000'000;
+    identity.changedSeconds = 1'600'000'001;
+    return identity;
+}
+
+}  // namespace
+
+// Kept in fewer bits, every such candidate would read as changed and no duplicate would be found.
+TEST(DuplicateHashing, ACompactIdentityKeepsDeviceAndInodeNumbersPast32Bits) {
+    const FileIdentity read = wideIdentity();
+    const CandidateIdentity kept(read);
+    const FileIdentity whole = kept.withSize(4096);
+    EXPECT_EQ(whole.device, read.device);
+    EXPECT_EQ(whole.inode, read.inode);
+    EXPECT_TRUE(kept.isFile(read, 4096));
+}
+
+// A file on another device, or another inode, is another file, however alike the rest; also when
+// the two differ only past the low 32 bits.
+TEST(DuplicateHashing, AnIdentityOfAnotherDeviceOrInodeIsAnotherFile) {
+    const CandidateIdentity kept(wideIdentity());
+    for (std::uint64_t FileIdentity::*number : {&FileIdentity::device, &FileIdentity::inode})
+        for (std::uint64_t difference : {std::uint64_t(1), std::uint64_t(1) << 32}) {
+            FileIdentity other = wideIdentity();
+            other.*number ^= difference;
+            EXPECT_FALSE(kept.isFile(other, 4096)) << (number == &FileIdentity::device ? "device" : "inode") << " ^ " << difference;
+        }
 }
 
 // Files of one length, written and indexed, compared in ranges of `rangeBytes`.
@@ -416,17 +456,19 @@ TEST(DuplicateFinder, FindsGroupsInBothStagesAndOrdersThemByWaste) {
     tree.write(".hidden/copy", small);              // nor hidden folders, unless asked
     setModified(s1, 1'600'000'000);
     setModified(s2, 1'700'000'000);
+    setModified(t1, 1'500'000'000);
 
     Search search;
     auto groups = search.run(service, tree.path());
     ASSERT_EQ(groups.size(), 4u);
-    // Waste: 10 MiB, then 2 × 300 KiB (the hard link is a second name of t/1, not a copy), then
-    // 100 KiB, then 1 KiB.
+    // Waste: 10 MiB, then 300 KiB (the hard link is a second name of t/1, not a copy, and keeps
+    // t/1's space when the older t/1 is moved), then 100 KiB, then 1 KiB.
     EXPECT_EQ(paths(groups[0]), (std::set<fs::path>{l1, l2}));
     EXPECT_EQ(groups[0].id, sha256(large));
     EXPECT_EQ(groups[0].fileSize, std::int64_t(large.size()));
     EXPECT_EQ(paths(groups[1]), (std::set<fs::path>{t1, t2, t3}));
-    EXPECT_EQ(groups[1].wastedBytes(), 2 * std::int64_t(three.size()));
+    EXPECT_EQ(groups[1].reclaimableBytes(), std::int64_t(three.size()));
+    EXPECT_EQ(groups[1].files[2].path, t1);
     EXPECT_EQ(groups[1].id, sha256(three));
     EXPECT_EQ(groups[2].id, sha256(small));
     ASSERT_EQ(groups[2].files.size(), 2u);
@@ -461,7 +503,8 @@ TEST(DuplicateFinder, FindsGroupsInBothStagesAndOrdersThemByWaste) {
 }
 
 // Names of one inode are one file: they never make a group by themselves and add no waste. Every
-// copy listed carries the identity a move checks against.
+// copy listed carries the identity a move checks against. (The file of three names is the newest,
+// so the one copy offered has a single name and frees its space.)
 TEST(DuplicateFinder, HardLinksAreOneFileAndCopiesCarryTheirIdentity) {
     TempTree tree;
     FileIntelligenceService service;
@@ -474,12 +517,96 @@ TEST(DuplicateFinder, HardLinksAreOneFileAndCopiesCarryTheirIdentity) {
     EXPECT_TRUE(alone.found.empty());
 
     auto copy = tree.write("d/copy", content);
+    setModified(copy, 1'600'000'000);
     Search search;
     auto groups = search.run(service, tree.path());
     ASSERT_EQ(groups.size(), 1u);
     EXPECT_EQ(paths(groups[0]), (std::set<fs::path>{only, copy}));
-    EXPECT_EQ(groups[0].wastedBytes(), std::int64_t(content.size()));
+    EXPECT_EQ(groups[0].reclaimableBytes(), std::int64_t(content.size()));
     for (const ScannedFile& file : groups[0].files) EXPECT_EQ(file.identity, FileIdentity::at(file.path)) << file.path;
+}
+
+namespace {
+
+// `count` files of 2 KiB in `folder` of `tree`, every `copyEvery`th a copy of the one before it,
+// each with a second name: in "snapshot" beside the folder (as a backup tool links the files it
+// keeps), or, for every other copy, in the folder itself (a name the search leaves out as no copy).
+// The copies are older than their originals, so each group offers exactly its copy.
+void writeLinkedTree(const TempTree& tree, int count, int copyEvery) {
+    std::string content;
+    for (int i = 0; i < count; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "%05d", i);
+        const bool copy = i % copyEvery == copyEvery - 1;
+        if (!copy) content = randomBytes(2048, unsigned(1000 + i));
+        const fs::path file = tree.write(std::string("search/") + name, content);
+        setModified(file, copy ? 1'600'000'000 : 1'700'000'000);
+        fs::create_hard_link(file, i % (2 * copyEvery) == 2 * copyEvery - 1 ? tree.path() / "search" / (std::string("z-") + name) : tree.folder("snapshot") / name);
+    }
+}
+
+std::int64_t reclaimable(const std::vector<DuplicateGroup>& groups) {
+    std::int64_t total = 0;
+    for (const DuplicateGroup& group : groups) total += group.reclaimableBytes();
+    return total;
+}
+
+}  // namespace
+
+// A backup tool's snapshots: every copy keeps another name that a move leaves behind, so moving
+// the copies frees nothing. The groups and their copies are found all the same.
+TEST(DuplicateFinder, CopiesWithAnotherNameOutsideTheGroupFreeNothing) {
+    TempTree tree;
+    FileIntelligenceService service;
+    writeLinkedTree(tree, 400, 20);
+    Search search;
+    auto groups = search.run(service, tree.path() / "search");
+    ASSERT_EQ(groups.size(), 20u);
+    for (const DuplicateGroup& group : groups) {
+        ASSERT_EQ(group.files.size(), 2u);
+        EXPECT_EQ(group.files[1].identity->links, 2u) << group.files[1].path;
+        EXPECT_EQ(group.reclaimableBytes(), 0) << group.files[1].path;
+    }
+    EXPECT_EQ(reclaimable(groups), 0);
+    EXPECT_EQ(reclaimable(search.found), 0);
+}
+
+// Linked and unlinked copies side by side: exactly the copies of one name count, and the groups
+// come most space to free first.
+TEST(DuplicateFinder, OnlyCopiesWithoutAnotherNameCountAsReclaimable) {
+    TempTree tree;
+    FileIntelligenceService service;
+    const std::string four = randomBytes(4096, 70);
+    const std::string eight = randomBytes(8192, 71);
+    const std::string three = randomBytes(3000, 72);
+    auto write = [&](const std::string& name, const std::string& content, time_t modified, bool linked) {
+        const fs::path file = tree.write("search/" + name, content);
+        setModified(file, modified);
+        if (linked) fs::create_hard_link(file, tree.folder("snapshot") / name);
+    };
+    // Kept copy (newest) linked; of three copies, the middle one linked: 2 × 4096 free.
+    write("four-kept", four, 1'700'000'000, true);
+    write("four-a", four, 1'600'000'003, false);
+    write("four-b", four, 1'600'000'002, true);
+    write("four-c", four, 1'600'000'001, false);
+    // The only copy linked: nothing, though it is the largest.
+    write("eight-kept", eight, 1'700'000'000, false);
+    write("eight-copy", eight, 1'600'000'000, true);
+    // Unlinked copy of a linked kept file: 3000.
+    write("three-kept", three, 1'700'000'000, true);
+    write("three-copy", three, 1'600'000'000, false);
+
+    Search search;
+    auto groups = search.run(service, tree.path() / "search");
+    ASSERT_EQ(groups.size(), 3u);
+    EXPECT_EQ(groups[0].id, sha256(four));
+    EXPECT_EQ(groups[0].reclaimableBytes(), 2 * 4096);
+    EXPECT_EQ(groups[1].id, sha256(three));
+    EXPECT_EQ(groups[1].reclaimableBytes(), 3000);
+    EXPECT_EQ(groups[2].id, sha256(eight));
+    EXPECT_EQ(groups[2].files.size(), 2u);
+    EXPECT_EQ(groups[2].reclaimableBytes(), 0);
+    EXPECT_EQ(reclaimable(search.found), 2 * 4096 + 3000);
 }
 
 // The giant shape in small: ranges of one length spread over the workers, one pair equal, one

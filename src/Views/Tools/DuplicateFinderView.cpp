@@ -68,7 +68,8 @@ DuplicateFinderView::DuplicateFinderView(AppState& state, const DynamicColor& ti
     banner_ = new Banner(QStringLiteral("doc.on.doc.fill"), {}, {}, tint);
     trash_ = new ToolsTrashButton(tint, 0, state_.isToolWorking());
     connect(trash_, &QAbstractButton::clicked, this, [this] {
-        if (!confirmation_) confirmation_ = confirmTrash(this, selectedSize(), [this] { state_.trashSelectedDuplicateFiles(); });
+        // The confirmation names what is moved: copies with another name move too, and free nothing.
+        if (!confirmation_) confirmation_ = confirmTrash(this, selectedCopies().bytes, [this] { state_.trashSelectedDuplicateFiles(); });
     });
     banner_->actionsLayout()->addWidget(trash_);
     stack_->addWidget(banner_);
@@ -86,7 +87,7 @@ DuplicateFinderView::DuplicateFinderView(AppState& state, const DynamicColor& ti
     connect(&state_, &AppState::didFinishDuplicateScanChanged, this, &DuplicateFinderView::followState);
     connect(&state_, &AppState::duplicateGroupsChanged, this, &DuplicateFinderView::followGroups);
     connect(&state_, &AppState::selectedToolItemsChanged, this, [this] {
-        selectedSize_.reset();
+        selected_.reset();
         followSelection();
     });
     connect(&state_, &AppState::duplicateProgressChanged, this, [this] { progress_->setProgress(state_.duplicateProgress()); });
@@ -97,23 +98,28 @@ DuplicateFinderView::DuplicateFinderView(AppState& state, const DynamicColor& ti
 
 std::int64_t DuplicateFinderView::reclaimable() const {
     std::int64_t total = 0;
-    for (const DuplicateGroup& group : state_.duplicateGroups()) total = saturatingSum(total, group.wastedBytes());
+    for (const DuplicateGroup& group : state_.duplicateGroups()) total = saturatingSum(total, group.reclaimableBytes());
     return total;
 }
 
-std::int64_t DuplicateFinderView::selectedSize() const {
+std::int64_t DuplicateFinderView::selectedSize() const { return selectedCopies().freed; }
+
+const DuplicateFinderView::SelectedCopies& DuplicateFinderView::selectedCopies() const {
     // Worked out once per change of the groups or the selection: the end of a search changes the busy
     // flag and the finished flag as well, and a list of thousands of groups need not be read again.
-    if (selectedSize_) return *selectedSize_;
+    if (selected_) return *selected_;
     // The kept copy (position 0) never counts, whatever the selection holds.
     const std::set<std::string>& selection = state_.selectedToolItems();
-    std::int64_t total = 0;
+    SelectedCopies total;
     if (!selection.empty())
         for (const DuplicateGroup& group : state_.duplicateGroups())
-            for (std::size_t index = 1; index < group.files.size(); ++index)
-                if (selection.contains(group.files[index].path.native())) total = saturatingSum(total, group.files[index].size);
-    selectedSize_ = total;
-    return total;
+            for (std::size_t index = 1; index < group.files.size(); ++index) {
+                const ScannedFile& copy = group.files[index];
+                if (!selection.contains(copy.path.native())) continue;
+                total.bytes = saturatingSum(total.bytes, copy.size);
+                if (DuplicateGroup::freesSpace(copy)) total.freed = saturatingSum(total.freed, copy.size);
+            }
+    return selected_.emplace(total);
 }
 
 void DuplicateFinderView::followFolder() {
@@ -168,11 +174,11 @@ void DuplicateFinderView::followNotCompared() {
 }
 
 void DuplicateFinderView::followGroups() {
-    selectedSize_.reset();
+    selected_.reset();
     const std::vector<DuplicateGroup>& groups = state_.duplicateGroups();
     std::int64_t largest = 0;
-    for (const DuplicateGroup& group : groups) largest = std::max(largest, group.wastedBytes());
-    auto fraction = [largest](const DuplicateGroup& group) { return largest > 0 ? double(group.wastedBytes()) / double(largest) : 0.0; };
+    for (const DuplicateGroup& group : groups) largest = std::max(largest, group.reclaimableBytes());
+    auto fraction = [largest](const DuplicateGroup& group) { return largest > 0 ? double(group.reclaimableBytes()) / double(largest) : 0.0; };
 
     std::vector<std::string> keys;
     keys.reserve(groups.size());
@@ -194,7 +200,8 @@ void DuplicateFinderView::followGroups() {
 }
 
 void DuplicateFinderView::followSelection() {
-    const std::int64_t selected = selectedSize();
-    banner_->setDetail(ToolTexts::selectionDetail(selected));
-    trash_->setState(selected, state_.isToolWorking());
+    const SelectedCopies& selected = selectedCopies();
+    banner_->setDetail(ToolTexts::selectionDetail(selected.freed));
+    // Copies that free nothing may still be moved: the button follows what is ticked.
+    trash_->setState(selected.bytes, state_.isToolWorking());
 }

@@ -26,7 +26,7 @@ class ToolsEmptyCard;
 class ToolsTrashButton;
 
 // The duplicate finder: the folder to search, the search with its progress, the groups as they are
-// found (largest waste first, as AppState orders them), their copies, and the move of the ticked
+// found (most space to free first, as AppState orders them), their copies, and the move of the ticked
 // copies to the Trash after a confirmation. Groups that stream in add rows; kept rows are reused.
 // After a search, a notice counts the files that could not be read and so were not compared.
 class DuplicateFinderView : public QWidget {
@@ -34,6 +34,7 @@ class DuplicateFinderView : public QWidget {
 public:
     DuplicateFinderView(AppState& state, const DynamicColor& tint, QWidget* parent = nullptr);
 
+    // What moving copies would free: every copy beyond the first of each group, and the ticked ones.
     std::int64_t reclaimable() const;
     std::int64_t selectedSize() const;
 
@@ -50,6 +51,12 @@ public:
     QMessageBox* confirmation() const { return confirmation_; }
 
 private:
+    struct SelectedCopies {
+        std::int64_t bytes = 0;  // moved
+        std::int64_t freed = 0;  // by the copies without another name
+    };
+    const SelectedCopies& selectedCopies() const;
+
     void followState();
     void followGroups();
     void followSelection();
@@ -73,5 +80,5 @@ private:
     RankedList* list_;
     LazyRowStack* rows_;
     QPointer<QMessageBox> confirmation_;
-    mutable std::optional<std::int64_t> selectedSize_;
+    mutable std::optional<SelectedCopies> selected_;
 };

@@ -54,7 +54,7 @@ DuplicateGroupRow::DuplicateGroupRow(AppState& state, DuplicateGroup group, doub
     selection_->setObjectName("selectionPill");
     row->addWidget(selection_);
     row->addWidget(new Pill(ToolTexts::bytes(group_.fileSize), {}, DS::gray));
-    value_ = new ToolsValueColumn(ToolTexts::bytes(group_.wastedBytes()), fraction, tint);
+    value_ = new ToolsValueColumn(ToolTexts::bytes(group_.reclaimableBytes()), fraction, tint);
     value_->setObjectName("groupValue");
     row->addWidget(value_);
     stack->addWidget(header_);

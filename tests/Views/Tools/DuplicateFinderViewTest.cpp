@@ -58,6 +58,22 @@ std::vector<DuplicateGroup> twoGroups() {
             ToolsFixture::group("small", 500'000, {"/d/a/photo.jpg", "/d/b/photo.jpg", "/d/c/photo.jpg"})};
 }
 
+// `group` with the copies at `positions` listed with a second name, which a move leaves behind.
+DuplicateGroup withLinkedCopies(DuplicateGroup group, std::initializer_list<std::size_t> positions) {
+    for (std::size_t index : positions) {
+        FileIdentity identity;
+        identity.links = 2;
+        group.files[index].identity = identity;
+    }
+    return group;
+}
+
+QStringList bannerTexts(const DuplicateFinderView& view) {
+    QStringList texts;
+    for (const TextLabel* label : view.banner()->findChildren<TextLabel*>()) texts << label->text();
+    return texts;
+}
+
 }  // namespace
 
 TEST(DuplicateFinderView, ShowsTheFourStatesOfASearch) {
@@ -335,4 +351,47 @@ TEST(DuplicateFinderView, ALoadInAnotherToolReplacesTheSharedSelection) {
     EXPECT_TRUE(shown.row(0)->selectionPillText().isEmpty());
     EXPECT_FALSE(shown.view.trashButton()->isEnabled());
     EXPECT_EQ(fixture.state().duplicateGroups().size(), 2u);  // the groups themselves stay
+}
+
+// A backup tool's snapshots: every copy keeps a second name, so the banner, every group and the
+// selection free nothing, while the same copies are still offered, ticked and moved.
+TEST(DuplicateFinderView, CopiesWithAnotherNameAreOfferedButFreeNothing) {
+    ToolsFixture fixture;
+    fixture.finishDuplicates({withLinkedCopies(ToolsFixture::group("a", 2'000'000, {"/d/a/1", "/b/a/1"}), {0, 1}),
+                              withLinkedCopies(ToolsFixture::group("b", 1'000'000, {"/d/b/1", "/d/b/2", "/d/b/3"}), {1, 2})});
+    Shown shown(fixture.state());
+    EXPECT_EQ(shown.view.reclaimable(), 0);
+    EXPECT_TRUE(bannerTexts(shown.view).contains(AppLocalization::format("tools.dup.bannerTitle", {2, ToolTexts::bytes(0)})));
+    for (std::size_t index : {0u, 1u}) EXPECT_EQ(shown.row(index)->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(0));
+    EXPECT_EQ(shown.view.selectedSize(), 0);
+    EXPECT_TRUE(bannerTexts(shown.view).contains(ToolTexts::selectionDetail(0)));
+
+    EXPECT_EQ(fixture.state().selectedToolItems(), (std::set<std::string>{"/b/a/1", "/d/b/2", "/d/b/3"}));
+    ASSERT_TRUE(shown.view.trashButton()->isEnabled());
+    click(shown.view.trashButton());
+    ASSERT_NE(shown.view.confirmation(), nullptr);
+    // What is moved is named, though it frees nothing.
+    EXPECT_EQ(shown.view.confirmation()->informativeText(), AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(4'000'000)}));
+}
+
+// Linked and unlinked copies side by side: the banner, each group and the selection count exactly
+// the copies of one name, and the groups come most space to free first.
+TEST(DuplicateFinderView, OnlyCopiesWithoutAnotherNameAreReclaimable) {
+    ToolsFixture fixture;
+    fixture.finishDuplicates({withLinkedCopies(ToolsFixture::group("linked", 4'000'000, {"/d/l/1", "/d/l/2"}), {1}),
+                              withLinkedCopies(ToolsFixture::group("mixed", 1'000'000, {"/d/m/1", "/d/m/2", "/d/m/3", "/d/m/4"}), {0, 2}),
+                              ToolsFixture::group("plain", 500'000, {"/d/p/1", "/d/p/2"})});
+    Shown shown(fixture.state());
+    EXPECT_EQ(shown.view.reclaimable(), 2'000'000 + 500'000);
+    EXPECT_TRUE(bannerTexts(shown.view).contains(AppLocalization::format("tools.dup.bannerTitle", {3, ToolTexts::bytes(2'500'000)})));
+    const std::vector<std::pair<std::string, std::int64_t>> rows = {{"mixed", 2'000'000}, {"plain", 500'000}, {"linked", 0}};
+    for (std::size_t index = 0; index < rows.size(); ++index) {
+        EXPECT_EQ(shown.row(index)->group().id, rows[index].first);
+        EXPECT_EQ(shown.row(index)->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(rows[index].second)) << rows[index].first;
+    }
+    EXPECT_EQ(shown.view.selectedSize(), 2'500'000);
+
+    fixture.state().setSelectedToolItems({"/d/m/2", "/d/m/3", "/d/l/2"});  // one unlinked, two linked
+    EXPECT_EQ(shown.view.selectedSize(), 1'000'000);
+    EXPECT_TRUE(bannerTexts(shown.view).contains(ToolTexts::selectionDetail(1'000'000)));
 }
