@@ -734,6 +734,15 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     tree.file("home/idea-IC/lib/app.jar", 70000);
     executable(tree.file("home/idea-IC/jbr/bin/java", 30000));
     const fs::path ideaEntry = userEntry("jetbrains-idea-ce", "IntelliJ IDEA Community Edition", "Exec=~/idea-IC/bin/idea.sh %f\n");
+    // Never offered: a folder of a version-controlled tree, a launcher's folder that holds a game
+    // another entry runs.
+    tree.file("home/src/tool/build/tool", 9000);
+    tree.folder("home/src/tool/.git/objects");
+    const fs::path builtEntry = userEntry("tool", "Tool", "Exec=~/src/tool/build/tool\n");
+    tree.file("home/GameHub/gamehub", 9000);
+    tree.file("home/GameHub/library/celeste/Celeste", 9000);
+    const fs::path gamehubEntry = userEntry("gamehub", "GameHub", "Exec=~/GameHub/gamehub\n");
+    const fs::path celesteEntry = userEntry("celeste", "Celeste", "Exec=~/GameHub/library/celeste/Celeste\n");
     // A script that starts a program elsewhere in the home is only a launcher.
     executable(tree.file("home/Games/nethack/nethack-bin", 9000));
     executable(tree.write("home/.local/bin/nethack", "#!/bin/sh\ncd ~/Games/nethack && exec ~/Games/nethack/nethack-bin \"$@\"\n"));
@@ -853,6 +862,9 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
         {"io.itch.a-short-hike", {{{hikeEntry, false}, {itchData / "apps/a-short-hike", false}}, file + du(itchData / "apps/a-short-hike")}},
         {"jetbrains-idea-ce", {{{ideaEntry, false}, {home("idea-IC"), false}}, file + du(home("idea-IC"))}},
         {"nethack", {{{nethackEntry, false}}, file}},
+        {"tool", {{{builtEntry, false}}, file}},
+        {"gamehub", {{{gamehubEntry, false}}, file}},
+        {"celeste", {{{celesteEntry, false}}, file}},
         {"webapp", {{{webappEntry, false}}, file}},
         {"trainer", {{{trainerEntry, false}}, file}},
         {"spyder", {{{spyderEntry, false}}, file}},
