@@ -802,8 +802,8 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     const fs::path playerConfig = tree.file("home/.config/MediaPlayer/config", 9000).parent_path();
     const fs::path playerData = tree.file("home/.local/share/mediaplayer/library.db", 1000).parent_path();
     tree.folder("mnt/usb");  // an empty mount point
-    const fs::path usbEntry = userEntry("usbtool", "UsbTool", "Exec=/mnt/usb/UsbTool.AppImage\n");
-    const fs::path usbData = tree.file("home/.config/UsbTool/config", 1000).parent_path();
+    const fs::path usbEntry = userEntry("stick", "Stick", "Exec=/mnt/usb/Stick.AppImage\n");
+    const fs::path usbData = tree.file("home/.config/Stick/config", 1000).parent_path();
     // A second launcher runs the AppImage through a wrapper, or a shell.
     tree.file("usr/bin/firejail", 4000);
     tree.file("usr/bin/sh", 4000);
@@ -881,7 +881,7 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
         {"bitwarden", {{{bitwardenEntry, true}, {bitwarden, true}, {bitwardenData, true}, {bitwardenCli, false}}, file + allocated(bitwarden)}},
         {"chrome-agimnkijcaahngcdmfeangaknmldooml-Default", {{{youtubeEntry, true}, {youtubeDlCache, false}, {youtubeDlConfig, false}}, file}},
         {"mediaplayer", {{{playerEntry, false}, {playerConfig, false}, {playerData, false}}, file}},
-        {"usbtool", {{{usbEntry, false}, {usbData, false}}, file}},
+        {"stick", {{{usbEntry, false}, {usbData, false}}, file}},
         {"obsidian", {{{obsidianEntry, false}}, file}},
         {"obsidian-jail", {{{obsidianJail, false}}, file}},
         {"joplin", {{{joplinEntry, false}}, file}},
