@@ -777,6 +777,9 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     const fs::path lmStudioEntry = userEntry("appimagekit_5d41402abc4b2a76b9719d911017c592-LM_Studio", "LM Studio",
                                              "Exec=~/Applications/LM-Studio-0.2.24-x86_64.AppImage\n");
     const fs::path lmStudioData = tree.file("home/.config/LM Studio/settings.json", 2000).parent_path();
+    const fs::path etcher = appImage(tree, "home/Applications/Etcher-1.18.11-x86_64.AppImage", 30000);
+    const fs::path etcherEntry = userEntry("appimagekit_0cc175b9c0f1b6a831c399e269772661-Etcher", "balenaEtcher",
+                                           "Exec=~/Applications/Etcher-1.18.11-x86_64.AppImage\n");
     const fs::path sublime = appImage(tree, "home/Applications/Sublime_Text-4169-x86_64.AppImage", 60000);
     const fs::path sublimeEntry = userEntry("sublime_text", "Sublime Text", "Exec=~/Applications/Sublime_Text-4169-x86_64.AppImage %F\n");
     const fs::path sublimeData = tree.file("home/.config/sublime-text/Packages/User/prefs", 5000).parent_path().parent_path().parent_path();
@@ -876,6 +879,7 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
         {"pipe", {{{pipeEntry, false}}, file}},
         {"fake", {{{fakeEntry, false}}, file}},
         {"appimagekit_5d41402abc4b2a76b9719d911017c592-LM_Studio", {{{lmStudioEntry, true}, {lmStudio, true}, {lmStudioData, true}}, file + allocated(lmStudio)}},
+        {"appimagekit_0cc175b9c0f1b6a831c399e269772661-Etcher", {{{etcherEntry, true}, {etcher, true}}, file + allocated(etcher)}},
         {"sublime_text", {{{sublimeEntry, true}, {sublime, true}, {sublimeData, true}}, file + allocated(sublime)}},
         {"cursor", {{{cursorEntry, true}, {cursor, true}, {cursorData, true}, {cursorAgent, false}}, file + allocated(cursor)}},
         {"bitwarden", {{{bitwardenEntry, true}, {bitwarden, true}, {bitwardenData, true}, {bitwardenCli, false}}, file + allocated(bitwarden)}},
