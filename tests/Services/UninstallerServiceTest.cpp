@@ -729,6 +729,12 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     const fs::path itchData = tree.file("home/.config/itch/db/butler.db", 20000).parent_path().parent_path();
     executable(tree.file("home/.config/itch/apps/a-short-hike/AShortHike.x86_64", 80000));
     const fs::path hikeEntry = userEntry("io.itch.a-short-hike", "A Short Hike", "Exec=\"/home/.config/itch/apps/a-short-hike/AShortHike.x86_64\"\n");
+    // Reached through a link above it, the folder offered is the real one; a name's odd bytes are kept.
+    tree.file("home/opt/pulsar/pulsar", 9000);
+    link(home("opt/pulsar"), "Pulsar");
+    const fs::path pulsarEntry = userEntry("pulsar", "Pulsar", "Exec=~/Pulsar/pulsar\n");
+    tree.file("home/Odd\xff App/run", 9000);
+    const fs::path oddEntry = userEntry("odd", "Odd", "Exec=\"/home/Odd\xff App/run\"\n");
     // A tarball IDE: its program in bin/ beside lib/; the folder above is the application's.
     tree.write("home/idea-IC/bin/idea.sh", "#!/bin/sh\nexec \"$IDE_HOME/jbr/bin/java\" -jar \"$IDE_HOME/lib/app.jar\"\n");
     tree.file("home/idea-IC/lib/app.jar", 70000);
@@ -866,6 +872,8 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
         {"org.localsend.localsend_app", {{{localsendEntry, false}, {home("localsend"), false}, {localsendData, false}}, file + du(home("localsend"))}},
         {"io.itch.itch", {{{itchEntry, false}, {home(".itch"), false}, {itchData, false}}, file + du(home(".itch"))}},
         {"io.itch.a-short-hike", {{{hikeEntry, false}, {itchData / "apps/a-short-hike", false}}, file + du(itchData / "apps/a-short-hike")}},
+        {"pulsar", {{{pulsarEntry, false}, {home("opt/pulsar"), false}}, file + du(home("opt/pulsar"))}},
+        {"odd", {{{oddEntry, false}, {home("Odd\xff App"), false}}, file + du(home("Odd\xff App"))}},
         {"jetbrains-idea-ce", {{{ideaEntry, false}, {home("idea-IC"), false}}, file + du(home("idea-IC"))}},
         {"nethack", {{{nethackEntry, false}}, file}},
         {"tool", {{{builtEntry, false}}, file}},
