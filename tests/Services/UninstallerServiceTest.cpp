@@ -823,6 +823,9 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     const fs::path joplinEntry = userEntry("joplin", "Joplin", "Exec=~/AppImages/Joplin-2.14.AppImage\n");
     const fs::path joplinShell = userEntry("joplin-notes", "Notes", "Exec=sh -c \"cd ~/notes && exec '/home/AppImages/Joplin-2.14.AppImage' --profile notes\"\nNoDisplay=true\n");
 
+    // A launcher that names the home folder and the root runs neither: they hold every application.
+    userEntry("shell-here", "Shell here", "Exec=sh -c \"cd ~/ && exec /usr/bin/sh --login /\"\nNoDisplay=true\n");
+
     SystemRoots withStores = SystemRoots::fixture(tree.path());
     for (const char* exports : {"home/.local/share/flatpak/exports/share", "var/lib/flatpak/exports/share", "var/lib/snapd/desktop"})
         withStores.dataDirs.push_back(tree.path() / exports);
