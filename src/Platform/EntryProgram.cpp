@@ -113,7 +113,9 @@ std::vector<fs::path> filesNamed(const std::vector<std::string>& words, const Sy
         const bool bareName = !word.empty() && (std::isalnum(static_cast<unsigned char>(word.front())) || word.front() == '_') &&
                               word.find('/') == std::string_view::npos;
         if (!path && bareName) path = namedPath(std::string(word), roots, searchPath);
-        if (!path || path->empty()) return;
+        // A folder it names ("cd ~/notes", "--root /") is where it works, not what it runs.
+        struct stat info {};
+        if (!path || path->empty() || ::stat(path->c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return;
         if (auto real = realPath(*path); real && std::find(files.begin(), files.end(), *real) == files.end()) files.push_back(std::move(*real));
     };
     // A word that is itself a command ("sh -c 'cd ~/x && exec ~/x/foo'") is read as a shell would
@@ -256,8 +258,14 @@ void judgeOwnership(EntryProgram& program, const SystemRoots& roots) {
 }
 
 // Storage that is not there now may come back: a program under /media, /run/media or /mnt, or
-// below a folder that is missing, is not known to be gone.
-bool mayComeBack(const fs::path& named, const SystemRoots& roots) {
+// below a folder that is missing, is not known to be gone. A link in its place tells where it was.
+bool mayComeBack(fs::path named, const SystemRoots& roots) {
+    std::error_code error;
+    for (int hops = 0; hops < 40 && fs::is_symlink(named, error); ++hops) {
+        const fs::path target = fs::read_symlink(named, error);
+        if (error) return true;
+        named = (named.parent_path() / target).lexically_normal();
+    }
     const auto folder = realPath(named.parent_path());
     if (!folder) return true;
     for (std::string_view mounts : {"/media", "/run/media", "/mnt"}) {

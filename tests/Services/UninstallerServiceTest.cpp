@@ -810,6 +810,9 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     const fs::path playerEntry = userEntry("mediaplayer", "MediaPlayer", "Exec=/media/u/Data/Apps/MediaPlayer.AppImage %U\n");
     const fs::path playerConfig = tree.file("home/.config/MediaPlayer/config", 9000).parent_path();
     const fs::path playerData = tree.file("home/.local/share/mediaplayer/library.db", 1000).parent_path();
+    link(tree.path() / "media/u/Data/Tunes/tunes", "Links/tunes");  // a link left to where it was
+    const fs::path tunesEntry = userEntry("tunes", "Tunes", "Exec=~/Links/tunes\n");
+    const fs::path tunesData = tree.file("home/.config/tunes/library", 1000).parent_path();
     tree.folder("mnt/usb");  // an empty mount point
     const fs::path usbEntry = userEntry("stick", "Stick", "Exec=/mnt/usb/Stick.AppImage\n");
     const fs::path usbData = tree.file("home/.config/Stick/config", 1000).parent_path();
@@ -897,6 +900,7 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
         {"chrome-agimnkijcaahngcdmfeangaknmldooml-Default", {{{youtubeEntry, true}, {youtubeDlCache, false}, {youtubeDlConfig, false}}, file}},
         {"mediaplayer", {{{playerEntry, false}, {playerConfig, false}, {playerData, false}}, file}},
         {"stick", {{{usbEntry, false}, {usbData, false}}, file}},
+        {"tunes", {{{tunesEntry, false}, {tunesData, false}}, file}},
         {"obsidian", {{{obsidianEntry, false}}, file}},
         {"obsidian-jail", {{{obsidianJail, false}}, file}},
         {"joplin", {{{joplinEntry, false}}, file}},
