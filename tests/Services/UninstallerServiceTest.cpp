@@ -578,9 +578,11 @@ TEST(ErrorDescription, APathInAFileSystemErrorShowsItsReorderingControls) {
 }
 
 // One rule for every kind of install: an application goes only with its own program, one file of
-// the user's that stands alone, that no other entry runs and that is named after it. Whatever else
-// an entry runs is not listed; nothing of an application that stays is ticked; every size is what
-// would move, hidden contents included.
+// the user's that stands alone (an AppImage, a program in the user's program folders), that no other
+// entry runs and that is named after it; or, when the user chooses it, with the folder it was
+// unpacked into. Whatever else an entry runs is not listed; nothing of an application that stays is
+// ticked, nor anything that holds another application; every size is what would move, hidden
+// contents included.
 TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     auto link = [&](const fs::path& target, const std::string& relative) {
         fs::create_directories(home(relative).parent_path());
