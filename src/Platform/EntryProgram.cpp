@@ -3,6 +3,7 @@
 #include "Foundation/LiesWithin.h"
 #include "Platform/FileContents.h"
 #include "Platform/FolderListing.h"
+#include "Platform/KeyFile.h"
 #include "Platform/RealPath.h"
 
 #include <sys/stat.h>
@@ -54,9 +55,16 @@ fs::path underRoot(const fs::path& machinePath, const SystemRoots& roots) {
     return roots.root / machinePath.relative_path();
 }
 
+// The user's own program folders: what lies there the user built or installed alone (cargo
+// install, go install, a download made executable).
+std::vector<fs::path> programFolders(const fs::path& home) {
+    return {home / ".local/bin", home / "bin", home / ".cargo/bin", home / "go/bin"};
+}
+
 // Where a session may find programs that this process's PATH leaves out.
 std::vector<fs::path> usualProgramFolders(const SystemRoots& roots) {
-    std::vector<fs::path> folders{roots.home / ".local/bin", roots.home / "bin", roots.dataHome / "flatpak/exports/bin"};
+    std::vector<fs::path> folders = programFolders(roots.home);
+    folders.push_back(roots.dataHome / "flatpak/exports/bin");
     for (std::string_view folder : {"/usr/local/sbin", "/usr/local/bin", "/usr/sbin", "/usr/bin", "/sbin", "/bin", "/usr/games", "/usr/local/games",
                                     "/snap/bin", "/var/lib/flatpak/exports/bin"})
         folders.push_back(underRoot(folder, roots));
@@ -87,6 +95,45 @@ bool isAddress(std::string_view word) {
     return std::isalpha(static_cast<unsigned char>(scheme.front())) && std::all_of(scheme.begin(), scheme.end(), schemeCharacter);
 }
 
+// A path a shell would reach without a working folder: "~/x", "$HOME/x", "${HOME}/x" or "/x".
+std::optional<fs::path> absolutePath(std::string_view word, const SystemRoots& roots) {
+    for (std::string_view home : {"~/", "$HOME/", "${HOME}/"})
+        if (word.starts_with(home)) return roots.home / word.substr(home.size());
+    if (word.starts_with('/')) return underRoot(fs::path(word), roots);
+    return std::nullopt;
+}
+
+// Every file the Exec words name, resolved: the program itself, what "firejail --appimage" or
+// "sh -c '…'" is handed, a path given as an option's value.
+std::vector<fs::path> filesNamed(const std::vector<std::string>& words, const SystemRoots& roots, const std::vector<fs::path>& searchPath) {
+    std::vector<fs::path> files;
+    auto take = [&](std::string_view word) {
+        if (const size_t equals = word.rfind('='); equals != std::string_view::npos) word.remove_prefix(equals + 1);
+        std::optional<fs::path> path = absolutePath(word, roots);
+        const bool bareName = !word.empty() && (std::isalnum(static_cast<unsigned char>(word.front())) || word.front() == '_') &&
+                              word.find('/') == std::string_view::npos;
+        if (!path && bareName) path = namedPath(std::string(word), roots, searchPath);
+        // A folder it names ("cd ~/notes", "--root /") is where it works, not what it runs.
+        struct stat info {};
+        if (!path || path->empty() || ::stat(path->c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return;
+        if (auto real = realPath(*path); real && std::find(files.begin(), files.end(), *real) == files.end()) files.push_back(std::move(*real));
+    };
+    // A word that is itself a command ("sh -c 'cd ~/x && exec ~/x/foo'") is read as a shell would
+    // part it, quotes taken away and operators parting words.
+    constexpr std::string_view operators = ";&|()<>`";
+    for (const std::string& word : words) {
+        take(word);
+        if (word.find_first_of(" \t\n;&|()<>`'\"") == std::string::npos) continue;
+        for (const std::string& inner : KeyFile::words(word))
+            for (size_t start = 0; start < inner.size();) {
+                const size_t end = std::min(inner.find_first_of(operators, start), inner.size());
+                take(std::string_view(inner).substr(start, end - start));
+                start = end + 1;
+            }
+    }
+    return files;
+}
+
 // Names that only an environment or an install holds: a Python or Node environment, a conda
 // install, an interpreter of its own.
 constexpr std::array<std::string_view, 20> installMarks{"pyvenv.cfg", "conda-meta", "node_modules", "python", "python3", "python2", "node",
@@ -100,15 +147,25 @@ bool holds(const fs::path& folder, std::string_view name) {
     return isPresent(folder / name);
 }
 
-// A folder of an environment or of an install, rather than a folder of the user's own programs.
-bool isInstallFolder(const fs::path& folder, const fs::path& home) {
+bool isAmong(const fs::path& folder, const std::vector<fs::path>& folders) {
+    return std::find(folders.begin(), folders.end(), folder) != folders.end();
+}
+
+// The folders with every link resolved; those that are not there are left out.
+std::vector<fs::path> realFolders(const std::vector<fs::path>& folders) {
+    std::vector<fs::path> found;
+    for (const fs::path& folder : folders)
+        if (auto real = realPath(folder)) found.push_back(std::move(*real));
+    return found;
+}
+
+// A folder of an environment or of an install, rather than one of the user's own programs.
+bool isInstallFolder(const fs::path& folder, const std::vector<fs::path>& ownProgramFolders) {
     const std::string name = folder.filename().native();
     if (std::find(installTrees.begin(), installTrees.end(), name) != installTrees.end()) return true;
     // The user's own program folders hold whatever the user links there, interpreters included.
-    if (folder == home / ".local/bin" || folder == home / "bin") return false;
-    for (std::string_view mark : installMarks)
-        if (holds(folder, mark)) return true;
-    return name == "bin" && (holds(folder.parent_path(), "lib") || holds(folder.parent_path(), "lib64"));
+    if (isAmong(folder, ownProgramFolders)) return false;
+    return std::any_of(installMarks.begin(), installMarks.end(), [&](std::string_view mark) { return holds(folder, mark); });
 }
 
 // "pip install --user" puts a package's programs into ~/.local/bin as plain files, each listed in
@@ -127,33 +184,121 @@ bool installedByPip(const fs::path& file, const fs::path& home) {
     return false;
 }
 
-bool isAlone(const fs::path& named, const fs::path& realFile, const SystemRoots& roots) {
-    struct stat info {};
-    if (::lstat(named.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1 || info.st_uid != ::geteuid()) return false;
+// The AppImage runtime's own mark: "AI" and the format's version, 1 or 2, at bytes 8 to 10.
+bool carriesAppImageMark(std::string_view head) {
+    return head.size() >= 11 && head.substr(8, 2) == "AI" && (head[10] == 1 || head[10] == 2);
+}
+
+// A script that names another program of the home, outside what would go with it, is a launcher
+// in front of that program ("exec ~/apps/itch-25/itch \"$@\""), not a program of its own.
+bool launchesAnother(std::string_view script, const fs::path& goesWithIt, const fs::path& home, const SystemRoots& roots) {
+    std::string_view rest = script;
+    while (!rest.empty()) {
+        const size_t start = rest.find_first_not_of(" \t\r\n'\"`;&|()<>=:");
+        if (start == std::string_view::npos) break;
+        rest.remove_prefix(start);
+        const size_t end = std::min(rest.find_first_of(" \t\r\n'\"`;&|()<>=:"), rest.size());
+        const auto path = absolutePath(rest.substr(0, end), roots);
+        rest.remove_prefix(end);
+        struct stat info {};
+        if (!path || ::stat(path->c_str(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & 0111) == 0) continue;
+        if (const auto real = realPath(*path); real && liesWithin(*real, home) && !liesWithin(*real, goesWithIt)) return true;
+    }
+    return false;
+}
+
+// Folders that hold much more than one application: what lies in them is never offered as a whole.
+std::vector<fs::path> generalFolders(const SystemRoots& roots) {
+    std::vector<fs::path> folders{roots.home, roots.home / "Applications", roots.home / ".local", roots.dataHome, roots.configHome, roots.cacheHome,
+                                  roots.stateHome};
+    folders.insert(folders.end(), roots.userFolders.begin(), roots.userFolders.end());
+    for (fs::path& folder : programFolders(roots.home)) folders.push_back(std::move(folder));
+    return realFolders(folders);
+}
+
+// The folder an application was unpacked into: the program's own folder, or the one above its
+// bin/. Never a general folder nor a folder of a version-controlled tree.
+std::optional<fs::path> unpackedFolder(const fs::path& realFile, const fs::path& home, const SystemRoots& roots) {
+    const std::vector<fs::path> general = generalFolders(roots);
+    fs::path folder = realFile.parent_path();
+    if (isAmong(folder, general)) return std::nullopt;
+    if (folder.filename() == "bin") folder = folder.parent_path();
+    if (isAmong(folder, general) || folder == home || !liesWithin(folder, home)) return std::nullopt;
+    for (fs::path each = folder; each != home; each = each.parent_path())
+        if (holds(each, ".git")) return std::nullopt;
+    return folder;
+}
+
+// Whether a present program could be the application's own, alone or with the folder it lies in.
+void judgeOwnership(EntryProgram& program, const SystemRoots& roots) {
+    const fs::path& realFile = program.realFile;
     const auto home = realPath(roots.home);
     // A home folder of "/" (no HOME) would make every program on the machine the user's.
-    if (!home || *home == "/" || !liesWithin(realFile, *home)) return false;
+    if (!home || *home == "/" || !liesWithin(realFile, *home)) return;
+    // Opened as named, without following a link (a program named through one is the link's target's)
+    // and without waiting (a FIFO in its place never blocks): a regular file of the user's with one name.
+    struct stat info {};
+    constexpr size_t scriptHead = 64 << 10;
+    const auto head = FileContents::head(program.path, scriptHead, &info);
+    if (!head || info.st_nlink != 1 || info.st_uid != ::geteuid()) return;
+    const std::vector<fs::path> ownProgramFolders = realFolders(programFolders(roots.home));
     for (fs::path folder = realFile.parent_path(); folder != *home && liesWithin(folder, *home); folder = folder.parent_path())
-        if (isInstallFolder(folder, *home)) return false;
-    return !installedByPip(realFile, *home);
+        if (isInstallFolder(folder, ownProgramFolders)) return;
+    if (installedByPip(realFile, *home)) return;
+    if (carriesAppImageMark(*head)) {
+        program.standsAlone = program.isAppImage = true;
+        return;
+    }
+    const bool alone = isAmong(realFile.parent_path(), ownProgramFolders);
+    std::optional<fs::path> folder = alone ? std::nullopt : unpackedFolder(realFile, *home, roots);
+    if (!alone && !folder) return;
+    if (head->starts_with("#!") && launchesAnother(*head, folder.value_or(realFile), *home, roots)) return;
+    program.standsAlone = alone;
+    program.unpackedInto = std::move(folder);
+}
+
+// Storage that is not there now may come back: a program under /media, /run/media or /mnt, or
+// below a folder that is missing, is not known to be gone. A link in its place tells where it was.
+bool mayComeBack(fs::path named, const SystemRoots& roots) {
+    std::error_code error;
+    for (int hops = 0; hops < 40 && fs::is_symlink(named, error); ++hops) {
+        const fs::path target = fs::read_symlink(named, error);
+        if (error) return true;
+        named = (named.parent_path() / target).lexically_normal();
+    }
+    const auto folder = realPath(named.parent_path());
+    if (!folder) return true;
+    for (std::string_view mounts : {"/media", "/run/media", "/mnt"}) {
+        const fs::path place = underRoot(mounts, roots);
+        const fs::path realPlace = realPath(place).value_or(place);
+        if (liesWithin(named.lexically_normal(), place) || liesWithin(*folder, place) || liesWithin(*folder, realPlace)) return true;
+    }
+    return false;
 }
 
 }  // namespace
 
 EntryProgram EntryProgram::of(const DesktopEntry& entry, const SystemRoots& roots, const std::vector<fs::path>& searchPath) {
     const std::vector<std::string> words = entry.command();
+    EntryProgram program;
+    program.runs = filesNamed(words, roots, searchPath);
     const auto wordIndex = programWord(words);
-    if (!wordIndex) return {};
+    if (!wordIndex) return program;
     const auto named = namedPath(words[*wordIndex], roots, searchPath);
-    if (!named) return {};
+    if (!named) return program;
     errno = ENOENT;
     const auto realFile = named->empty() ? std::nullopt : realPath(*named);
     // A link that leads nowhere is no program either; a folder we may not read says nothing.
     if (!realFile) {
+        const int error = errno;
         const bool opensAddress = std::any_of(words.begin() + std::ptrdiff_t(*wordIndex) + 1, words.end(), [](const std::string& word) { return isAddress(word); });
-        const bool gone = (errno == ENOENT || errno == ENOTDIR) && !opensAddress;
-        return {gone ? Found::nowhere : Found::unknown, {}, {}, false};
+        const bool gone = (error == ENOENT || error == ENOTDIR) && !opensAddress && (named->empty() || !mayComeBack(*named, roots));
+        program.found = gone ? Found::nowhere : Found::unknown;
+        return program;
     }
-    const fs::path path = named->lexically_normal();
-    return {Found::present, path, *realFile, isAlone(path, *realFile, roots)};
+    program.found = Found::present;
+    program.path = named->lexically_normal();
+    program.realFile = *realFile;
+    judgeOwnership(program, roots);
+    return program;
 }

@@ -12,22 +12,33 @@
 // to decide; this says where it is and whether it could be.
 struct EntryProgram {
     enum class Found {
-        // No Exec line, a path relative to a folder nobody knows, a folder that cannot be read, or
-        // a launcher we cannot find handed an address ("steam steam://rungameid/413150").
+        // No Exec line, a path relative to a folder nobody knows, a folder that cannot be read, a
+        // launcher we cannot find handed an address ("steam steam://rungameid/413150"), or a program
+        // on storage that is not there now (under /media, /run/media or /mnt, or below a missing folder).
         unknown,
-        nowhere,  // named, but no such program exists: its application is gone
+        nowhere,  // its folder is there and the program is not: its application is gone
         present,
     };
     Found found = Found::unknown;
     std::filesystem::path path;  // as Exec names it, under the roots; set when present
     // With every link resolved: what tells two entries running one program. Set when present.
     std::filesystem::path realFile;
-    // One file of the user's that stands alone: a regular file of theirs in the home folder with no other
-    // name, named itself rather than through a link, and outside any environment or install tree
-    // (a Python or Node environment, a conda, pipx, npm, Toolbox or Steam tree, a program's own
-    // bin/ beside its lib/) and installed by no Python package. Moving it takes nothing from
-    // anything else.
+    // Whether it could be the application's own program, which goes with its entry: a regular file of
+    // the user's in the home folder with no other name, named itself rather than through a link,
+    // outside any environment or install tree, installed by no Python package, and no script in front
+    // of another program of the home; and either an AppImage (known by its mark, wherever it lies) or
+    // a single program lying directly in one of the user's program folders (~/.local/bin, ~/bin,
+    // ~/.cargo/bin, ~/go/bin).
     bool standsAlone = false;
+    bool isAppImage = false;
+    // Such a file that lies in a folder of its own instead, the folder an archive was unpacked into
+    // (~/firefox for ~/firefox/firefox, ~/idea for ~/idea/bin/idea.sh): the application goes only
+    // with that whole folder. Never a general folder (the home, Desktop, ~/.config, the program
+    // folders) nor one inside a version-controlled tree.
+    std::optional<std::filesystem::path> unpackedInto;
+    // Every file the Exec line names, wherever it stands (after "firejail", inside "sh -c '…'", by its
+    // path or by a name on the search path), with its links resolved.
+    std::vector<std::filesystem::path> runs;
 
     // What Exec names, past "env" and its settings: "~/" is the home folder, a bare name is looked
     // up in `searchPath` as the session would, then in the usual program folders.

@@ -30,6 +30,28 @@ std::optional<std::string> FileContents::read(int fd, size_t limit) {
     return text;
 }
 
+std::optional<std::string> FileContents::head(const std::filesystem::path& file, size_t count, struct stat* status) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat ownStatus {};
+    struct stat& info = status ? *status : ownStatus;
+    std::optional<std::string> text;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        text.emplace(count, '\0');
+        size_t done = 0;
+        while (done < count) {
+            const ssize_t got = ::pread(fd, text->data() + done, count - done, static_cast<off_t>(done));
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) text.reset();
+            if (got <= 0) break;
+            done += static_cast<size_t>(got);
+        }
+        if (text) text->resize(done);
+    }
+    ::close(fd);
+    return text;
+}
+
 bool FileContents::writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());

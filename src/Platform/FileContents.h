@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace FileContents {
@@ -16,6 +17,10 @@ namespace FileContents {
 std::optional<std::string> read(const std::filesystem::path& file, size_t limit = std::numeric_limits<size_t>::max());
 // The same for a file already open, read from its start.
 std::optional<std::string> read(int fd, size_t limit = std::numeric_limits<size_t>::max());
+// The first `count` bytes of a regular file, fewer when it is shorter, with its status in `status`
+// where given; empty when it is something else, a link, or cannot be read. Never waits on a FIFO or
+// a device.
+std::optional<std::string> head(const std::filesystem::path& file, size_t count, struct stat* status = nullptr);
 
 // Writes every byte to an open descriptor, however many writes that takes; false on an error.
 bool writeAll(int fd, std::string_view bytes);

@@ -4,6 +4,7 @@
 #include "Models/NameCollator.h"
 #include "Foundation/AllocatedBytes.h"
 #include "Foundation/FileIdentity.h"
+#include "Foundation/LiesWithin.h"
 #include "Platform/DesktopApplications.h"
 #include "Platform/DesktopEntry.h"
 #include "Platform/DesktopEntryFile.h"
@@ -19,6 +20,7 @@
 #include "Foundation/SaturatingSum.h"
 
 #include <QCollator>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <dirent.h>
@@ -140,8 +142,8 @@ bool isUsableKey(const QString& key) {
     return !key.isEmpty() && key != QLatin1String(".") && key != QLatin1String("..") && !key.contains(QLatin1Char('/')) && !key.contains(QChar(0));
 }
 
-// Keys shorter than this are found only as whole names ("qv", "qv-data"): inside other names ("aqva")
-// a letter or two means nothing.
+// Keys shorter than this are found only as whole names or before a separator ("qv", "qv-data"):
+// inside other names ("aqva") a letter or two means nothing.
 constexpr qsizetype shortestContainedKey = 3;
 
 fs::path normalFolder(const fs::path& path) {
@@ -170,31 +172,60 @@ bool holdsBaseFolder(const fs::path& item, const SystemRoots& roots) {
     });
 }
 
-// The keys an item's name is matched with: the desktop-file ID and the name, lowered, the name also
-// without its spaces.
+// A name as names are compared: without case and without spaces, "-", "_" and ".". "Sublime Text",
+// "sublime-text" and "sublime_text" are one name.
+QString nameKey(const QString& name) {
+    QString key = name.toLower();
+    key.removeIf([](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('-') || c == QLatin1Char('_') || c == QLatin1Char('.'); });
+    return key;
+}
+
+// The keys an item's name is matched with: the desktop-file ID and the name. AppImageLauncher names
+// the entries it makes "appimagekit_<MD5 of the path>-<name>" or "appimagekit_<name>": its prefix
+// is no part of the application's name.
 QStringList nameKeys(const QString& name, const QString& desktopFileID) {
-    const QString nameKey = name.toLower().remove(QLatin1Char(' '));
+    static const QRegularExpression integrated(QStringLiteral("^appimagekit_(?:[0-9a-f]{32}-)?"), QRegularExpression::CaseInsensitiveOption);
     QStringList keys;
-    for (const QString& key : {desktopFileID.toLower(), nameKey})
-        if (isUsableKey(key)) keys << key;
-    if (isUsableKey(nameKey)) keys << name.toLower();
+    for (const QString& each : {QString(desktopFileID).remove(integrated), name})
+        if (const QString key = nameKey(each); isUsableKey(key) && !keys.contains(key)) keys << key;
     return keys;
 }
 
-// Whether a matched entry is the application's own by its name: the key itself, or the key followed
-// by a separator ("vim", "vim.log", "vim-backup", "org.gnome.Maps_1"). Names that merely contain the
-// key ("nvim", "vimwiki") may be another program's or the user's, so they are listed unticked.
-bool namesItsOwn(const QString& entryName, const QString& entryKey, const QStringList& keys) {
-    static const QString separators = QStringLiteral(".-_ ");
-    return std::any_of(keys.begin(), keys.end(), [&](const QString& key) {
-        if (entryKey == key || entryName == key) return true;
-        return entryName.size() > key.size() && entryName.startsWith(key) && separators.contains(entryName[key.size()]);
-    });
+// Whether an item is the application's own by its name: a key, or for a file a key with an
+// extension ("vim", "vim.log"). A name that only begins with a key ("code-server", "vim-backup") or
+// holds it ("nvim") may be another program's or the user's, so it is listed unticked.
+bool namesItsOwn(const fs::path& item, const QStringList& keys) {
+    const QString name = PathText::display(item.filename());
+    if (keys.contains(nameKey(name))) return true;
+    const auto info = linkStatus(item);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return info && !S_ISDIR(info->st_mode) && dot > 0 && keys.contains(nameKey(name.left(dot)));
 }
 
-bool namesItsOwn(const fs::path& item, const QStringList& keys) {
-    const QString name = PathText::display(item.filename()).toLower();
-    return namesItsOwn(name, QString(name).remove(QLatin1Char(' ')), keys);
+// The name a program goes by: an AppImage's without its version and architecture
+// ("LM-Studio-0.2.24-x86_64.AppImage" goes by "lmstudio"), any other's its file name.
+QString programKey(const EntryProgram& program) {
+    QString name = PathText::display(program.path.filename());
+    if (program.isAppImage) {
+        constexpr auto anyCase = QRegularExpression::CaseInsensitiveOption;
+        static const QRegularExpression extension(QStringLiteral("\\.appimage$"), anyCase);
+        static const QRegularExpression architecture(QStringLiteral("[-_.](x86[-_]64|x64|amd64|aarch64|arm64|armhf|armv7l|i[3-6]86)$"), anyCase);
+        static const QRegularExpression version(QStringLiteral("[-_ ]v?[0-9].*$"), anyCase);
+        name.remove(extension).remove(architecture).remove(version);
+    }
+    return nameKey(name);
+}
+
+// Where an item is, its folder's links resolved and its own name kept: a link is moved as itself.
+fs::path located(const fs::path& item) {
+    const auto folder = realPath(item.parent_path());
+    return folder ? *folder / item.filename() : item;
+}
+
+// Whether an item holds one of the places or lies inside one.
+bool touchesAny(const fs::path& item, const std::vector<fs::path>& places) {
+    const fs::path here = located(item);
+    return std::any_of(places.begin(), places.end(), [&](const fs::path& place) { return liesWithin(place, here) || liesWithin(here, place); });
 }
 
 // The user can take an application's entry away only from a folder they may change (a package's
@@ -237,13 +268,28 @@ struct ShownEntry {
 // Every entry of the applications folders, with the programs they run.
 struct DesktopEntries {
     std::vector<ShownEntry> shown;
-    // Each program's real file, with the entries that run it, shown or not, each counted once
-    // however many folders reach it.
+    // Each file an entry runs, resolved, with the entries that name it anywhere in their Exec line,
+    // shown or not, each counted once however many folders reach it.
     std::unordered_map<std::string, std::unordered_set<std::string>> runners;
 
     std::size_t runnersOf(const EntryProgram& program) const {
         const auto found = runners.find(program.realFile.native());
         return found == runners.end() ? 0 : found->second.size();
+    }
+
+    // Where the applications other than the one of `entryFile` are: the other shown entries, what
+    // any other entry runs, and the folders the others were unpacked into.
+    std::vector<fs::path> othersPlaces(const fs::path& entryFile) const {
+        const std::string itself = realPath(entryFile).value_or(entryFile).native();
+        std::vector<fs::path> places;
+        for (const auto& [file, entries] : runners)
+            if (std::any_of(entries.begin(), entries.end(), [&](const std::string& entry) { return entry != itself; })) places.emplace_back(file);
+        for (const ShownEntry& other : shown) {
+            if (other.file == entryFile) continue;
+            places.push_back(located(other.file));
+            if (other.program.unpackedInto) places.push_back(*other.program.unpackedInto);
+        }
+        return places;
     }
 };
 
@@ -263,8 +309,8 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
             auto entry = DesktopEntry::read(file);
             if (!entry) continue;
             EntryProgram program = EntryProgram::of(*entry, roots, searchPath);
-            if (program.found == EntryProgram::Found::present)
-                entries.runners[program.realFile.native()].insert(realPath(file).value_or(file).native());
+            const std::string entryFile = realPath(file).value_or(file).native();
+            for (const fs::path& run : program.runs) entries.runners[run.native()].insert(entryFile);
             // An entry that hides or drops an application also shadows the system's entry of that id.
             auto [first, isFirst] = seenIDs.try_emplace(id, std::nullopt);
             if (!isFirst) {
@@ -290,23 +336,32 @@ QString applicationName(const ShownEntry& shown, const QLocale& locale) {
 
 // Whether an application goes when its items do. On Linux an entry is only a launcher: the
 // application goes only with its own program, one file of the user's that stands alone, that no
-// other entry runs and that is named after it (an AppImage, a program the user built). A runner, an
-// interpreter, a store client, a script inside an install serve more than this entry; a package, a
-// Flatpak or a snap is removed by its own tool.
+// other entry runs and that is named after it (an AppImage, a program the user built), or with the
+// folder it was unpacked into, when the user chooses that folder. A runner, an interpreter, a store
+// client, a script inside an install serve more than this entry; a package, a Flatpak or a snap is
+// removed by its own tool.
 struct Fate {
     bool stays = true;
-    std::optional<fs::path> program;  // its own program, which goes with it
+    // Its own program: it goes with the entry, or inside `folder`.
+    std::optional<fs::path> program;
+    // The folder it was unpacked into, which holds no other application: offered, never preselected.
+    std::optional<fs::path> folder;
+
+    // Whether moving its entry and its own program takes it away, as the list proposes.
+    bool goesAsProposed() const { return !stays && !folder; }
 
     static Fate of(const ShownEntry& shown, const QStringList& keys, const DesktopEntries& entries) {
         if (shown.masksAnother || shown.sandbox || !userCanMove(shown.file)) return {};
         const EntryProgram& program = shown.program;
         switch (program.found) {
         case EntryProgram::Found::unknown: return {};
-        case EntryProgram::Found::nowhere: return {false, std::nullopt};  // its application is already gone
+        case EntryProgram::Found::nowhere: return {false, std::nullopt, std::nullopt};  // its application is already gone
         case EntryProgram::Found::present: break;
         }
-        if (!program.standsAlone || entries.runnersOf(program) != 1 || !namesItsOwn(program.path, keys)) return {};
-        return {false, program.path};
+        if (entries.runnersOf(program) != 1) return {};
+        if (program.standsAlone) return keys.contains(programKey(program)) ? Fate{false, program.path, std::nullopt} : Fate{};
+        if (program.unpackedInto && !touchesAny(*program.unpackedInto, entries.othersPlaces(shown.file))) return {false, program.path, program.unpackedInto};
+        return {};
     }
 };
 
@@ -371,7 +426,7 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
             if (!fate.program) continue;
             // A program a package installed is the package's, whatever its place.
             if (owners.contains(fate.program->string())) application.staysInstalled = true;
-            else application.size = saturatingSum(application.size, allocatedSize(*fate.program));
+            else application.size = saturatingSum(application.size, allocatedSize(fate.folder.value_or(*fate.program)));
             continue;
         }
         application.staysInstalled = true;
@@ -405,12 +460,13 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     const DesktopEntries entries = desktopEntries(roots);
     const std::optional<ShownEntry> shown = shownEntry(application, entries, roots);
     // An entry that is gone leaves an application that is gone: its leftovers are the user's to take.
-    const Fate fate = shown ? Fate::of(*shown, keys, entries) : Fate{false, std::nullopt};
+    const Fate fate = shown ? Fate::of(*shown, keys, entries) : Fate{false, std::nullopt, std::nullopt};
     const std::optional<SandboxPackage> sandbox = shown ? shown->sandbox : std::nullopt;
-    bool applicationStays = fate.stays;
+    bool applicationStays = !fate.goesAsProposed();
     if (linkStatus(application.path) && !holdsBaseFolder(application.path, roots)) {
-        add(application.path, ArtifactCategory::application, !fate.stays);
-        if (fate.program) add(*fate.program, ArtifactCategory::application, true);
+        add(application.path, ArtifactCategory::application, fate.goesAsProposed());
+        if (fate.folder) add(*fate.folder, ArtifactCategory::application, false);
+        else if (fate.program) add(*fate.program, ArtifactCategory::application, true);
     }
 
     // A leftover that another application's name claims too may be that one's: a packaged htop's
@@ -432,21 +488,24 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         }
     }
 
-    // A name with its spaces is never inside an entry's key, which has none.
-    QStringList containedKeys;
-    for (const QString& key : keys)
-        if (key.size() >= shortestContainedKey) containedKeys << key;
+    // Every name that holds a key is listed; a key of a letter or two only where it begins a name
+    // before a separator ("qv-data"). Only the application's own names are ticked.
+    auto mentionsAKey = [&](const QString& name, const QString& entryKey) {
+        return std::any_of(keys.begin(), keys.end(), [&](const QString& key) {
+            if (key.size() >= shortestContainedKey) return entryKey.contains(key);
+            const QString lowered = name.toLower();
+            return lowered.size() > key.size() && lowered.startsWith(key) && QStringLiteral(" -_.").contains(lowered[key.size()]);
+        });
+    };
     for (const SearchedFolder& searched : searchedFolders) {
         for (const fs::path& folder : LinuxLocations::folders(searched.folder, roots)) {
             const auto listing = FolderListing::entries(folder);
             if (!listing) continue;
             for (const fs::path& entry : *listing) {
                 if (FolderListing::isHidden(entry)) continue;
-                const QString entryName = PathText::display(entry.filename()).toLower();
-                const QString entryKey = QString(entryName).remove(QLatin1Char(' '));
-                const bool itsOwn = namesItsOwn(entryName, entryKey, keys);
-                if (itsOwn || std::any_of(containedKeys.begin(), containedKeys.end(), [&](const QString& key) { return entryKey.contains(key); }))
-                    add(entry, searched.category, itsOwn && !claimedByAnother(entry));
+                const QString name = PathText::display(entry.filename());
+                const bool itsOwn = namesItsOwn(entry, keys);
+                if (itsOwn || mentionsAKey(name, nameKey(name))) add(entry, searched.category, itsOwn && !claimedByAnother(entry));
             }
         }
     }
@@ -455,10 +514,12 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     // application's entry is then measured as in the list of applications, by all its package owns.
     std::vector<fs::path> paths;
     for (const AppArtifact& artifact : found) paths.push_back(artifact.path);
+    if (fate.program) paths.push_back(*fate.program);
     const auto owners = DpkgDatabase::owners(paths, roots.root);
-    // A packaged entry's program, or a program a package installed, is no program of the user's.
+    // A packaged entry's program, or a program a package installed, is no program of the user's,
+    // nor is the folder that holds it.
     if (fate.program && (owners.contains(application.path.string()) || owners.contains(fate.program->string()))) {
-        std::erase_if(found, [&](const AppArtifact& artifact) { return artifact.path == *fate.program; });
+        std::erase_if(found, [&](const AppArtifact& artifact) { return artifact.path == *fate.program || artifact.path == fate.folder; });
         applicationStays = true;
     }
     for (AppArtifact& artifact : found) {
@@ -475,9 +536,11 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         if (artifact.path == application.path) artifact.size = packageSize(owner->second, roots.root);
     }
     // An application that stays installed keeps its data unless the user ticks it: its settings, mail
-    // or saves are still in use.
+    // or saves are still in use. Nothing that holds another application, or lies inside one, is
+    // preselected: a launcher's settings may hold the games it installed.
+    const std::vector<fs::path> others = entries.othersPlaces(application.path);
     for (AppArtifact& artifact : found)
-        if (applicationStays || artifact.isLocked()) artifact.isSelected = false;
+        if (applicationStays || artifact.isLocked() || touchesAny(artifact.path, others)) artifact.isSelected = false;
 
     // The entry first, then the program it runs, then the leftovers by size, largest first.
     auto rank = [&](const AppArtifact& artifact) { return artifact.path == application.path ? 0 : artifact.category == ArtifactCategory::application ? 1 : 2; };

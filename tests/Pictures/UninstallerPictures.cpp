@@ -82,7 +82,16 @@ std::vector<AppArtifact> appImageLeftovers() {
     return {Fixture::artifact(home / ".local/share/applications/appimagekit-notes.desktop", 4'096, ArtifactCategory::application),
             Fixture::artifact(home / "Applications/Notes-3.4.1-x86_64.AppImage", 148'000'000, ArtifactCategory::application),
             Fixture::artifact(home / ".config/Notes", 2'400'000, ArtifactCategory::support),
-            Fixture::artifact(home / ".cache/notes-updater", 310'000, ArtifactCategory::cache)};
+            Fixture::artifact(home / ".cache/notes-updater", 310'000, ArtifactCategory::cache, false)};
+}
+
+// An application unpacked into a folder of its own: the folder is offered whole and unticked, and
+// the application stays unless the user chooses it.
+std::vector<AppArtifact> discordLeftovers() {
+    const Path home = "/home/maya";
+    return {Fixture::artifact(home / ".local/share/applications/discord.desktop", 4'096, ArtifactCategory::application, false),
+            Fixture::artifact(home / "Discord", 212'000'000, ArtifactCategory::application, false),
+            Fixture::artifact(home / ".config/discord", 96'000'000, ArtifactCategory::support, false)};
 }
 
 // An AppState whose service answers at once, so the load each show starts ends before the picture.
@@ -198,6 +207,17 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
             return view;
         });
         still.state->setUninstallMessage(std::nullopt);
+    }
+    {
+        std::vector<InstalledApplication> applications = someApplications();
+        applications.push_back(Fixture::application("discord", "Discord", 212'004'096, "\u2014"));
+        applications.back().iconName = "discord";
+        StillState still(applications, {{applications.back().id, discordLeftovers()}}, applications.back().id);
+        pictures.render("uninstaller-unpacked", windowSize, [&] { return screen(*still.state); });
+        // The user chooses the folder and the entry: the question says the application goes.
+        still.state->setArtifactSelection(still.state->artifacts()[0], true);
+        still.state->setArtifactSelection(still.state->artifacts()[1], true);
+        pictures.render("uninstaller-unpacked-confirm", windowSize, [&] { return confirmation(*still.state); });
     }
     {
         const std::vector<InstalledApplication> applications = someApplications();

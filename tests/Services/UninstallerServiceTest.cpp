@@ -39,6 +39,19 @@ std::int64_t du(const fs::path& location) {
     return total;
 }
 
+// An AppImage as its runtime makes it: an ELF file with "AI" and the format's version at bytes 8 to 10.
+fs::path appImage(const TempTree& tree, const std::string& relative, size_t size) {
+    const char head[] = {'\x7f', 'E', 'L', 'F', 2, 1, 1, 0, 'A', 'I', 2};
+    std::string bytes(size, 'x');
+    bytes.replace(0, sizeof head, head, sizeof head);
+    return tree.write(relative, bytes);
+}
+
+fs::path executable(const fs::path& file) {
+    fs::permissions(file, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec, fs::perm_options::add);
+    return file;
+}
+
 // An entry that starts a program of its own name unless `extra` gives its Exec line.
 std::string application(const std::string& name, const std::string& extra = "") {
     const std::string exec = extra.find("Exec=") == std::string::npos ? "Exec=run-" + name + "\n" : "";
@@ -217,9 +230,9 @@ TEST_F(UninstallerServiceTest, FindsLeftoversByFixedNamesAndByMatching) {
     EXPECT_EQ(artifacts[5].category, ArtifactCategory::cache);
     EXPECT_EQ(artifacts[6].category, ArtifactCategory::preference);
     EXPECT_EQ(artifacts[7].category, ArtifactCategory::cache);
-    // Named after the application, so ticked; the odd name only holds the identifier.
-    for (size_t i = 0; i + 1 < artifacts.size(); ++i) EXPECT_TRUE(artifacts[i].isSelected) << artifacts[i].path;
-    EXPECT_FALSE(artifacts[7].isSelected);
+    // Named after the application, so ticked; the log's and the agent's names only begin with a key,
+    // and the odd name only holds one.
+    for (size_t i = 0; i < artifacts.size(); ++i) EXPECT_EQ(artifacts[i].isSelected, i != 1 && i != 5 && i != 7) << artifacts[i].path;
 
     // Each listing makes new identities.
     EXPECT_NE(service.artifacts(tool)[1].id, artifacts[1].id);
@@ -449,7 +462,7 @@ TEST_F(UninstallerServiceTest, RemovalMovesEveryItemItCanAndNamesWhatFailed) {
 }
 
 // Program names on Linux are short and shared: every entry whose name holds a key is listed, but
-// only those named after the application (the key alone or followed by a separator) are ticked.
+// only those named after the application (a key, or a file's key with its extension) are ticked.
 TEST_F(UninstallerServiceTest, OnlyEntriesNamedAfterTheApplicationAreTicked) {
     const InstalledApplication vim = userApplication("vim", "Vim");
     for (const char* item : {".config/nvim/init.lua", ".local/share/nvim/site/x", ".local/share/vimwiki/notes.md", ".config/gvim-rc/x", ".cache/vim/swap",
@@ -464,8 +477,8 @@ TEST_F(UninstallerServiceTest, OnlyEntriesNamedAfterTheApplicationAreTicked) {
                                                {home(".config/gvim-rc"), false},
                                                {home(".cache/vim"), true},
                                                {home(".cache/vim.log"), true},
-                                               {home(".local/share/vim_backup"), true},
-                                               {home(".config/Vim Tips"), true}}));
+                                               {home(".local/share/vim_backup"), false},
+                                               {home(".config/Vim Tips"), false}}));
 
     const InstalledApplication maps = userApplication("org.gnome.Maps", "Maps");
     for (const char* item : {".cache/org.gnome.Maps.Devel/x", ".config/mapsforge/x", ".local/share/maps/x", ".local/share/mymaps/x"})
@@ -473,14 +486,14 @@ TEST_F(UninstallerServiceTest, OnlyEntriesNamedAfterTheApplicationAreTicked) {
     ticks.clear();
     for (const AppArtifact& artifact : service.artifacts(maps)) ticks[artifact.path] = artifact.isSelected;
     EXPECT_EQ(ticks, (std::map<fs::path, bool>{{maps.path, true},
-                                               {home(".cache/org.gnome.Maps.Devel"), true},
+                                               {home(".cache/org.gnome.Maps.Devel"), false},
                                                {home(".config/mapsforge"), false},
                                                {home(".local/share/maps"), true},
                                                {home(".local/share/mymaps"), false}}));
 }
 
-// A key of one or two letters finds only what is named after it, whole or before a separator; its
-// letters inside another name say nothing.
+// A key of one or two letters finds only what is named after it, whole or before a separator, and
+// ticks only the whole name; its letters inside another name say nothing.
 TEST_F(UninstallerServiceTest, AShortKeyFindsOnlyItemsNamedAfterIt) {
     const InstalledApplication qv = userApplication("qv", "Quick Viewer");
     for (const char* item : {".config/qv/rc", ".cache/qv-data/x", ".local/share/QV.log", ".local/share/aqva/x", ".cache/qvx/x", ".config/q v/x",
@@ -490,7 +503,7 @@ TEST_F(UninstallerServiceTest, AShortKeyFindsOnlyItemsNamedAfterIt) {
     for (const AppArtifact& artifact : service.artifacts(qv)) ticks[artifact.path] = artifact.isSelected;
     EXPECT_EQ(ticks, (std::map<fs::path, bool>{{qv.path, true},
                                                {home(".config/qv"), true},
-                                               {home(".cache/qv-data"), true},
+                                               {home(".cache/qv-data"), false},
                                                {home(".local/share/QV.log"), true},
                                                {home(".config/q v"), true},
                                                {home(".local/share/quickviewer"), true},
@@ -565,9 +578,11 @@ TEST(ErrorDescription, APathInAFileSystemErrorShowsItsReorderingControls) {
 }
 
 // One rule for every kind of install: an application goes only with its own program, one file of
-// the user's that stands alone, that no other entry runs and that is named after it. Whatever else
-// an entry runs is not listed; nothing of an application that stays is ticked; every size is what
-// would move, hidden contents included.
+// the user's that stands alone (an AppImage, a program in the user's program folders), that no other
+// entry runs and that is named after it; or, when the user chooses it, with the folder it was
+// unpacked into. Whatever else an entry runs is not listed; nothing of an application that stays is
+// ticked, nor anything that holds another application; every size is what would move, hidden
+// contents included.
 TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     auto link = [&](const fs::path& target, const std::string& relative) {
         fs::create_directories(home(relative).parent_path());
@@ -585,10 +600,10 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     tree.file("usr/bin/wine", 4000);
 
     // Programs that stand alone and are named after their application.
-    const fs::path foo = tree.file("home/Applications/Foo-1.2-x86_64.AppImage", 500000);
+    const fs::path foo = appImage(tree, "home/Applications/Foo-1.2-x86_64.AppImage", 500000);
     const fs::path fooEntry = userEntry("foo", "Foo", "Exec=~/Applications/Foo-1.2-x86_64.AppImage %U\n");
     const fs::path fooData = tree.file("home/.config/Foo/settings", 3000).parent_path();
-    const fs::path bar = tree.file("home/Applications/bar-2.0-x86_64.AppImage", 300000);
+    const fs::path bar = appImage(tree, "home/Applications/bar-2.0-x86_64.AppImage", 300000);
     const fs::path barEntry = userEntry("appimagekit_77ab-Bar", "Bar", "Exec=\"/home/Applications/bar-2.0-x86_64.AppImage\" %U\nX-AppImage-Version=2.0\n");
     const fs::path mytool = tree.file("home/.local/bin/mytool", 20000);
     const fs::path mytoolEntry = userEntry("mytool", "MyTool", "Exec=env LANG=C mytool --gui\n");
@@ -597,7 +612,7 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     const fs::path alacrittyEntry = userEntry("Alacritty", "Alacritty", "Exec=~/.cargo/bin/alacritty\n");
     // Reached through a linked folder of the home: the file itself still stands alone.
     link(home("Applications"), "Linked");
-    const fs::path qux = tree.file("home/Applications/qux.AppImage", 40000);
+    const fs::path qux = appImage(tree, "home/Applications/qux.AppImage", 40000);
     const fs::path quxEntry = userEntry("qux", "Qux", "Exec=~/Linked/qux.AppImage\n");
 
     const fs::path spaced = tree.file("home/My Apps/spaced", 30000);
@@ -674,8 +689,9 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     tree.write("var/lib/dpkg/info/gedit.list", "/usr/share/applications/gedit.desktop\n/usr/bin/gedit\n");
     const fs::path geditCopy = userEntry("gedit", "Gedit", "Exec=gedit --new-window %U\n");
     const fs::path htopConfig = tree.file("home/.config/htop/htoprc", 1000).parent_path();
-    const fs::path htopImage = tree.file("home/Applications/htop-3.3.0-x86_64.AppImage", 150000);
-    const fs::path htopImageEntry = userEntry("appimagekit_99cd-Htop", "Htop", "Exec=~/Applications/htop-3.3.0-x86_64.AppImage\n");
+    // AppImageLauncher's entry without the hash: the ID names the application.
+    const fs::path htopImage = appImage(tree, "home/Applications/htop-3.3.0-x86_64.AppImage", 150000);
+    const fs::path htopImageEntry = userEntry("appimagekit_htop", "htop (AppImage)", "Exec=~/Applications/htop-3.3.0-x86_64.AppImage\n");
 
     // One program, two entries, one of them hidden; an entry whose program is gone.
     tree.file("home/.local/bin/twin", 9000);
@@ -683,6 +699,137 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     userEntry("twin-settings", "Twin Settings", "Exec=twin --settings\nNoDisplay=true\n");
     const fs::path goneEntry = userEntry("gone", "Gone", "Exec=~/Applications/Gone.AppImage\n");
     const fs::path goneData = tree.file("home/.config/Gone/settings", 2000).parent_path();
+
+    // Applications unpacked into a folder of their own: the folder is offered whole, never
+    // preselected, and the application stays unless it is chosen.
+    tree.file("home/firefox/libxul.so", 200000);
+    tree.file("home/firefox/browser/omni.ja", 90000);
+    tree.file("home/firefox/firefox", 9000);
+    const fs::path firefoxOwn = home("firefox");
+    const fs::path firefoxOwnEntry = userEntry("firefox", "Firefox", "Exec=~/firefox/firefox %u\n");
+    tree.file("home/VSCode-linux-x64/code", 9000);
+    tree.file("home/VSCode-linux-x64/resources/app/out/main.js", 80000);
+    const fs::path codeEntry = userEntry("code", "Visual Studio Code", "Exec=~/VSCode-linux-x64/code --unity-launch %F\n");
+    const fs::path codeData = tree.file("home/.config/Code/User/settings.json", 50000).parent_path().parent_path();
+    // code-server's, named only beginning with the application's ID.
+    const fs::path codeServerConfig = tree.file("home/.config/code-server/config.yaml", 20000).parent_path();
+    const fs::path codeServerData = tree.file("home/.local/share/code-server/extensions/x", 10000).parent_path().parent_path();
+    tree.file("home/Discord/Discord", 9000);
+    tree.file("home/Discord/libffmpeg.so", 30000);
+    const fs::path discordEntry = userEntry("discord", "Discord", "Exec=~/Discord/Discord\n");
+    const fs::path discordData = tree.file("home/.config/discord/settings.json", 2000).parent_path();
+    tree.file("home/localsend/localsend_app", 9000);
+    tree.file("home/localsend/lib/libapp.so", 40000);
+    tree.file("home/localsend/data/flutter_assets/AssetManifest.json", 3000);
+    const fs::path localsendEntry = userEntry("org.localsend.localsend_app", "LocalSend", "Exec=~/localsend/localsend_app\n");
+    const fs::path localsendData = tree.file("home/.local/share/org.localsend.localsend_app/state", 2000).parent_path();
+    // itch: a script in front of its install; its settings hold the games it installed.
+    executable(tree.file("home/.itch/app-25.5.1/itch", 100000));
+    tree.file("home/.itch/app-25.5.1/resources/app.asar", 60000);
+    executable(tree.write("home/.itch/itch", "#!/bin/sh\nexec \"$HOME/.itch/app-25.5.1/itch\" \"$@\"\n" + std::string(4000, '#') + "\n"));
+    const fs::path itchEntry = userEntry("io.itch.itch", "itch", "Exec=~/.itch/itch %U\n");
+    const fs::path itchData = tree.file("home/.config/itch/db/butler.db", 20000).parent_path().parent_path();
+    executable(tree.file("home/.config/itch/apps/a-short-hike/AShortHike.x86_64", 80000));
+    const fs::path hikeEntry = userEntry("io.itch.a-short-hike", "A Short Hike", "Exec=\"/home/.config/itch/apps/a-short-hike/AShortHike.x86_64\"\n");
+    // Reached through a link above it, the folder offered is the real one; a name's odd bytes are kept.
+    tree.file("home/opt/pulsar/pulsar", 9000);
+    link(home("opt/pulsar"), "Pulsar");
+    const fs::path pulsarEntry = userEntry("pulsar", "Pulsar", "Exec=~/Pulsar/pulsar\n");
+    tree.file("home/Odd\xff App/run", 9000);
+    const fs::path oddEntry = userEntry("odd", "Odd", "Exec=\"/home/Odd\xff App/run\"\n");
+    // A tarball IDE: its program in bin/ beside lib/; the folder above is the application's.
+    tree.write("home/idea-IC/bin/idea.sh", "#!/bin/sh\nexec \"$IDE_HOME/jbr/bin/java\" -jar \"$IDE_HOME/lib/app.jar\"\n");
+    tree.file("home/idea-IC/lib/app.jar", 70000);
+    executable(tree.file("home/idea-IC/jbr/bin/java", 30000));
+    const fs::path ideaEntry = userEntry("jetbrains-idea-ce", "IntelliJ IDEA Community Edition", "Exec=~/idea-IC/bin/idea.sh %f\n");
+    // Never offered: a folder of a version-controlled tree, a launcher's folder that holds a game
+    // another entry runs.
+    tree.file("home/src/tool/build/tool", 9000);
+    tree.folder("home/src/tool/.git/objects");
+    const fs::path builtEntry = userEntry("tool", "Tool", "Exec=~/src/tool/build/tool\n");
+    tree.file("home/GameHub/gamehub", 9000);
+    tree.file("home/GameHub/library/celeste/Celeste", 9000);
+    const fs::path gamehubEntry = userEntry("gamehub", "GameHub", "Exec=~/GameHub/gamehub\n");
+    const fs::path celesteEntry = userEntry("celeste", "Celeste", "Exec=~/GameHub/library/celeste/Celeste\n");
+    // A script that starts a program elsewhere in the home is only a launcher.
+    executable(tree.file("home/Games/nethack/nethack-bin", 9000));
+    executable(tree.write("home/.local/bin/nethack", "#!/bin/sh\ncd ~/Games/nethack && exec ~/Games/nethack/nethack-bin \"$@\"\n"));
+    const fs::path nethackEntry = userEntry("nethack", "NetHack", "Exec=~/.local/bin/nethack\n");
+
+    // Decided each by one rule alone: a Node project, a Python and a conda environment, a program
+    // named through a link, one another user owns, a FIFO in a program's place, a file named as an
+    // AppImage without its mark.
+    tree.file("home/webapp/launch", 2000);
+    tree.file("home/webapp/node_modules/express/index.js", 2000);
+    const fs::path webappEntry = userEntry("webapp", "launch", "Exec=~/webapp/launch\n");
+    tree.file("home/ml/env/bin/trainer", 2000);
+    tree.write("home/ml/env/pyvenv.cfg", "home = /usr/bin\n");
+    const fs::path trainerEntry = userEntry("trainer", "trainer", "Exec=~/ml/env/bin/trainer\n");
+    tree.file("home/anaconda3/bin/spyder", 2000);
+    tree.file("home/anaconda3/conda-meta/history", 100);
+    const fs::path spyderEntry = userEntry("spyder", "Spyder", "Exec=~/anaconda3/bin/spyder\n");
+    tree.file("home/.local/bin/linked-2.1", 9000);
+    link(home(".local/bin/linked-2.1"), ".local/bin/linked");
+    const fs::path linkedEntry = userEntry("linked", "Linked", "Exec=~/.local/bin/linked\n");
+    const fs::path sharedTool = tree.file("home/.local/bin/sharedtool", 9000);
+    const bool chowned = ::chown(sharedTool.c_str(), 12345, 12345) == 0;
+    const fs::path sharedEntry = userEntry("sharedtool", "SharedTool", "Exec=~/.local/bin/sharedtool\n");
+    fs::create_directories(home("Pipe"));
+    ASSERT_EQ(::mkfifo(home("Pipe/pipe.AppImage").c_str(), 0644), 0);
+    const fs::path pipeEntry = userEntry("pipe", "pipe", "Exec=~/Pipe/pipe.AppImage\n");
+    tree.file("home/Applications/Fake-1.0-x86_64.AppImage", 9000);
+    const fs::path fakeEntry = userEntry("fake", "Fake", "Exec=~/Applications/Fake-1.0-x86_64.AppImage\n");
+
+    // AppImages known by their mark and named as their entries are, however AppImageLauncher named those.
+    const fs::path lmStudio = appImage(tree, "home/Applications/LM-Studio-0.2.24-x86_64.AppImage", 120000);
+    const fs::path lmStudioEntry = userEntry("appimagekit_5d41402abc4b2a76b9719d911017c592-LM_Studio", "LM Studio",
+                                             "Exec=~/Applications/LM-Studio-0.2.24-x86_64.AppImage\n");
+    const fs::path lmStudioData = tree.file("home/.config/LM Studio/settings.json", 2000).parent_path();
+    const fs::path etcher = appImage(tree, "home/Applications/Etcher-1.18.11-x86_64.AppImage", 30000);
+    const fs::path etcherEntry = userEntry("appimagekit_0cc175b9c0f1b6a831c399e269772661-Etcher", "balenaEtcher",
+                                           "Exec=~/Applications/Etcher-1.18.11-x86_64.AppImage\n");
+    const fs::path sublime = appImage(tree, "home/Applications/Sublime_Text-4169-x86_64.AppImage", 60000);
+    const fs::path sublimeEntry = userEntry("sublime_text", "Sublime Text", "Exec=~/Applications/Sublime_Text-4169-x86_64.AppImage %F\n");
+    const fs::path sublimeData = tree.file("home/.config/sublime-text/Packages/User/prefs", 5000).parent_path().parent_path().parent_path();
+    // Leftovers of other programs, named only beginning with the application's name.
+    const fs::path cursor = appImage(tree, "home/Applications/Cursor-0.40.4-x86_64.AppImage", 70000);
+    const fs::path cursorEntry = userEntry("cursor", "Cursor", "Exec=~/Applications/Cursor-0.40.4-x86_64.AppImage --no-sandbox\n");
+    const fs::path cursorData = tree.file("home/.config/Cursor/state", 20000).parent_path();
+    const fs::path cursorAgent = tree.file("home/.local/share/cursor-agent/versions/1/cursor-agent", 4000).parent_path().parent_path().parent_path();
+    link(cursorAgent / "versions/1/cursor-agent", ".local/bin/cursor-agent");
+    const fs::path bitwarden = appImage(tree, "home/Applications/Bitwarden-2024.6.2-x86_64.AppImage", 80000);
+    const fs::path bitwardenEntry = userEntry("bitwarden", "Bitwarden", "Exec=~/Applications/Bitwarden-2024.6.2-x86_64.AppImage\n");
+    const fs::path bitwardenData = tree.file("home/.config/Bitwarden/data.json", 7000).parent_path();
+    const fs::path bitwardenCli = tree.file("home/.config/Bitwarden CLI/data.json", 3000).parent_path();
+    // A browser's web app whose browser is gone: its folder is still there.
+    tree.folder("opt/google/chrome/WidevineCdm");
+    const fs::path youtubeEntry = userEntry("chrome-agimnkijcaahngcdmfeangaknmldooml-Default", "YouTube",
+                                            "Exec=/opt/google/chrome/google-chrome --profile-directory=Default --app-id=agimnkijcaahngcdmfeangaknmldooml\n");
+    const fs::path youtubeDlCache = tree.file("home/.cache/youtube-dl/x", 9000).parent_path();
+    const fs::path youtubeDlConfig = tree.file("home/.config/youtube-dl/config", 1000).parent_path();
+    // On a drive that is not plugged in, the program is not gone.
+    tree.folder("media/u");
+    const fs::path playerEntry = userEntry("mediaplayer", "MediaPlayer", "Exec=/media/u/Data/Apps/MediaPlayer.AppImage %U\n");
+    const fs::path playerConfig = tree.file("home/.config/MediaPlayer/config", 9000).parent_path();
+    const fs::path playerData = tree.file("home/.local/share/mediaplayer/library.db", 1000).parent_path();
+    link(tree.path() / "media/u/Data/Tunes/tunes", "Links/tunes");  // a link left to where it was
+    const fs::path tunesEntry = userEntry("tunes", "Tunes", "Exec=~/Links/tunes\n");
+    const fs::path tunesData = tree.file("home/.config/tunes/library", 1000).parent_path();
+    tree.folder("mnt/usb");  // an empty mount point
+    const fs::path usbEntry = userEntry("stick", "Stick", "Exec=/mnt/usb/Stick.AppImage\n");
+    const fs::path usbData = tree.file("home/.config/Stick/config", 1000).parent_path();
+    // A second launcher runs the AppImage through a wrapper, or a shell.
+    tree.file("usr/bin/firejail", 4000);
+    tree.file("usr/bin/sh", 4000);
+    appImage(tree, "home/AppImages/Obsidian-1.5.3.AppImage", 50000);
+    const fs::path obsidianEntry = userEntry("obsidian", "Obsidian", "Exec=~/AppImages/Obsidian-1.5.3.AppImage %U\n");
+    const fs::path obsidianJail = userEntry("obsidian-jail", "Obsidian in a jail", "Exec=firejail --appimage ~/AppImages/Obsidian-1.5.3.AppImage\n");
+    appImage(tree, "home/AppImages/Joplin-2.14.AppImage", 50000);
+    const fs::path joplinEntry = userEntry("joplin", "Joplin", "Exec=~/AppImages/Joplin-2.14.AppImage\n");
+    const fs::path joplinShell = userEntry("joplin-notes", "Notes", "Exec=sh -c \"cd ~/notes && exec '/home/AppImages/Joplin-2.14.AppImage' --profile notes\"\nNoDisplay=true\n");
+
+    // A launcher that names the home folder and the root runs neither: they hold every application.
+    userEntry("shell-here", "Shell here", "Exec=sh -c \"cd ~/ && exec /usr/bin/sh --login /\"\nNoDisplay=true\n");
 
     SystemRoots withStores = SystemRoots::fixture(tree.path());
     for (const char* exports : {"home/.local/share/flatpak/exports/share", "var/lib/flatpak/exports/share", "var/lib/snapd/desktop"})
@@ -696,13 +843,13 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
         std::int64_t size = 0;  // what the list shows
     };
     const std::int64_t file = allocated(fooEntry);  // every entry takes one block
-    const std::map<std::string, Listed> expected{
+    std::map<std::string, Listed> expected{
         {"foo", {{{fooEntry, true}, {foo, true}, {fooData, true}}, file + allocated(foo)}},
         {"appimagekit_77ab-Bar", {{{barEntry, true}, {bar, true}}, file + allocated(bar)}},
         {"mytool", {{{mytoolEntry, true}, {mytool, true}}, file + allocated(mytool)}},
         {"Alacritty", {{{alacrittyEntry, true}, {alacritty, true}}, file + allocated(alacritty)}},
         {"qux", {{{quxEntry, true}, {home("Linked/qux.AppImage"), true}}, file + allocated(qux)}},
-        {"spaced", {{{spacedEntry, true}, {spaced, true}}, file + allocated(spaced)}},
+        {"spaced", {{{spacedEntry, false}, {home("My Apps"), false}}, file + du(home("My Apps"))}},
         {"relative", {{{relativeEntry, false}}, file}},
         {"homestead", {{{homesteadEntry, false}}, file}},
         {"packaged", {{{packagedEntry, false}}, file}},
@@ -723,10 +870,44 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
         {"firefox_firefox", {{{firefoxEntry, false}}, allocated(firefoxSnap)}},
         {"htop", {{{htopEntry, false}, {htopConfig, false}}, allocated(htopEntry) + allocated(tree.path() / "usr/bin/htop")}},
         {"gedit", {{{geditCopy, false}}, file}},
-        {"appimagekit_99cd-Htop", {{{htopImageEntry, true}, {htopImage, true}, {htopConfig, false}}, file + allocated(htopImage)}},
+        {"appimagekit_htop", {{{htopImageEntry, true}, {htopImage, true}, {htopConfig, false}}, file + allocated(htopImage)}},
         {"twin", {{{twinEntry, false}}, file}},
         {"gone", {{{goneEntry, true}, {goneData, true}}, file}},
+        {"firefox", {{{firefoxOwnEntry, false}, {firefoxOwn, false}}, file + du(firefoxOwn)}},
+        {"code", {{{codeEntry, false}, {home("VSCode-linux-x64"), false}, {codeData, false}, {codeServerConfig, false}, {codeServerData, false}},
+                  file + du(home("VSCode-linux-x64"))}},
+        {"discord", {{{discordEntry, false}, {home("Discord"), false}, {discordData, false}}, file + du(home("Discord"))}},
+        {"org.localsend.localsend_app", {{{localsendEntry, false}, {home("localsend"), false}, {localsendData, false}}, file + du(home("localsend"))}},
+        {"io.itch.itch", {{{itchEntry, false}, {home(".itch"), false}, {itchData, false}}, file + du(home(".itch"))}},
+        {"io.itch.a-short-hike", {{{hikeEntry, false}, {itchData / "apps/a-short-hike", false}}, file + du(itchData / "apps/a-short-hike")}},
+        {"pulsar", {{{pulsarEntry, false}, {home("opt/pulsar"), false}}, file + du(home("opt/pulsar"))}},
+        {"odd", {{{oddEntry, false}, {home("Odd\xff App"), false}}, file + du(home("Odd\xff App"))}},
+        {"jetbrains-idea-ce", {{{ideaEntry, false}, {home("idea-IC"), false}}, file + du(home("idea-IC"))}},
+        {"nethack", {{{nethackEntry, false}}, file}},
+        {"tool", {{{builtEntry, false}}, file}},
+        {"gamehub", {{{gamehubEntry, false}}, file}},
+        {"celeste", {{{celesteEntry, false}}, file}},
+        {"webapp", {{{webappEntry, false}}, file}},
+        {"trainer", {{{trainerEntry, false}}, file}},
+        {"spyder", {{{spyderEntry, false}}, file}},
+        {"linked", {{{linkedEntry, false}}, file}},
+        {"sharedtool", {{{sharedEntry, false}}, file}},
+        {"pipe", {{{pipeEntry, false}}, file}},
+        {"fake", {{{fakeEntry, false}}, file}},
+        {"appimagekit_5d41402abc4b2a76b9719d911017c592-LM_Studio", {{{lmStudioEntry, true}, {lmStudio, true}, {lmStudioData, true}}, file + allocated(lmStudio)}},
+        {"appimagekit_0cc175b9c0f1b6a831c399e269772661-Etcher", {{{etcherEntry, true}, {etcher, true}}, file + allocated(etcher)}},
+        {"sublime_text", {{{sublimeEntry, true}, {sublime, true}, {sublimeData, true}}, file + allocated(sublime)}},
+        {"cursor", {{{cursorEntry, true}, {cursor, true}, {cursorData, true}, {cursorAgent, false}}, file + allocated(cursor)}},
+        {"bitwarden", {{{bitwardenEntry, true}, {bitwarden, true}, {bitwardenData, true}, {bitwardenCli, false}}, file + allocated(bitwarden)}},
+        {"chrome-agimnkijcaahngcdmfeangaknmldooml-Default", {{{youtubeEntry, true}, {youtubeDlCache, false}, {youtubeDlConfig, false}}, file}},
+        {"mediaplayer", {{{playerEntry, false}, {playerConfig, false}, {playerData, false}}, file}},
+        {"stick", {{{usbEntry, false}, {usbData, false}}, file}},
+        {"tunes", {{{tunesEntry, false}, {tunesData, false}}, file}},
+        {"obsidian", {{{obsidianEntry, false}}, file}},
+        {"obsidian-jail", {{{obsidianJail, false}}, file}},
+        {"joplin", {{{joplinEntry, false}}, file}},
     };
+    if (!chowned) expected["sharedtool"] = {{{sharedEntry, true}, {sharedTool, true}}, file + allocated(sharedTool)};  // only root gives a file away
     std::map<std::string, Listed> found;
     std::map<std::string, std::vector<AppArtifact>> artifacts;
     for (const auto& [id, application] : applicationsByID()) {
@@ -755,9 +936,23 @@ TEST_F(UninstallerServiceTest, AnApplicationGoesOnlyWithItsOwnProgram) {
     EXPECT_EQ(lock("htop"), (Lock{"htop", PackageKind::debian}));
 
     // The AppImage goes, the package's settings stay.
-    EXPECT_EQ(service.moveToTrash(artifacts["appimagekit_99cd-Htop"]).size(), 2u);
+    EXPECT_EQ(service.moveToTrash(artifacts["appimagekit_htop"]).size(), 2u);
     EXPECT_FALSE(fs::exists(htopImage));
     EXPECT_TRUE(fs::exists(htopConfig));
+
+    // Chosen, an unpacked application's folder goes whole with its entry.
+    for (AppArtifact& artifact : artifacts["firefox"]) artifact.isSelected = true;
+    EXPECT_EQ(service.moveToTrash(artifacts["firefox"]).size(), 2u);
+    EXPECT_FALSE(fs::exists(firefoxOwn));
+    EXPECT_FALSE(fs::exists(firefoxOwnEntry));
+
+    // Once itch is gone, its settings, which hold a game another entry runs, are still not ticked.
+    fs::remove(home(".itch/itch"));
+    ::setenv("PATH", "/home/.local/bin:/usr/bin", 1);
+    Items itchItems;
+    for (const AppArtifact& artifact : service.artifacts(applicationsByID()["io.itch.itch"])) itchItems.emplace_back(artifact.path, artifact.isSelected);
+    ::setenv("PATH", previousPath.c_str(), 1);
+    EXPECT_EQ(itchItems, (Items{{itchEntry, true}, {itchData, false}}));
 }
 
 // Entries below the applications folders, as Wine makes them, are applications with the path below

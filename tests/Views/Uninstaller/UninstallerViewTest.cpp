@@ -416,6 +416,41 @@ TEST(UninstallerFlow, AnApplicationKeptByItsProgramStaysAndAMovedOneIsMeasuredAg
     EXPECT_EQ(figures(), (std::vector<QString>{items0, "0", ticked, "0", size, ByteFormatting::string(std::int64_t(0))}));
 }
 
+// An application unpacked into a folder of its own goes only with that folder: offered unticked, and
+// the question says the application stays unless the folder and the entry are both chosen.
+TEST(UninstallerFlow, AnUnpackedApplicationGoesOnlyWithItsFolder) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    std::vector<InstalledApplication> applications = someApplications();
+    applications[1].size = 18'000'400;
+    const std::vector<AppArtifact> items{
+        Fixture::artifact("/home/maya/.local/share/applications/org.example.Editor.desktop", 400, ArtifactCategory::application, false),
+        Fixture::artifact("/home/maya/editor", 18'000'000, ArtifactCategory::application, false),
+        Fixture::artifact("/home/maya/.config/org.example.Editor", 3'000, ArtifactCategory::preference, false)};
+    fixture.listAndSelect(applications, applications[1], items);
+    auto question = [&] {
+        click(shown.hero()->trashButton());
+        const QString text = shown.view.confirmation() ? shown.view.confirmation()->informativeText() : QString();
+        if (shown.view.confirmation()) click(shown.view.confirmation()->findChild<QPushButton*>("cancelMove"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !shown.view.confirmation(); }));
+        return text;
+    };
+    auto stays = [&](int count, std::int64_t size) {
+        return AppLocalization::format("uninstaller.confirm.applicationStays",
+                                       {isolatedText("Code Editor"), count, isolatedText(ByteFormatting::string(size))});
+    };
+
+    click(shown.leftover(0));  // the entry alone
+    EXPECT_EQ(question(), stays(1, 400));
+    click(shown.leftover(0));
+    click(shown.leftover(1));  // the folder alone
+    EXPECT_EQ(question(), stays(1, 18'000'000));
+    click(shown.leftover(0));  // the folder and the entry
+    EXPECT_EQ(question(), AppLocalization::format("uninstaller.confirm.detail", {isolatedText(ByteFormatting::string(std::int64_t(18'000'400)))}));
+    click(shown.leftover(2));
+    EXPECT_EQ(question(), AppLocalization::format("uninstaller.confirm.detail", {isolatedText(ByteFormatting::string(std::int64_t(18'003'400)))}));
+}
+
 // A Flatpak's or a snap's entry is locked and names the command that removes it.
 TEST(ArtifactRow, AStoresEntryNamesTheCommandThatRemovesIt) {
     AppArtifact exported = Fixture::artifact("/home/maya/.local/share/flatpak/exports/share/applications/org.mozilla.Thunderbird.desktop", 30'000'000,
