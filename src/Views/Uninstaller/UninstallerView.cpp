@@ -54,9 +54,16 @@ void UninstallerView::askToTrash() {
                                  std::all_of(listed.begin(), listed.end(), [](const AppArtifact& artifact) {
                                      return artifact.category != ArtifactCategory::application || artifact.isSelected;
                                  });
+    // Moving its program or its folder uninstalls it, and the user should know that too; an entry
+    // whose program is already gone takes nothing more with it.
+    const bool takesItsProgram = applicationGoes && std::any_of(confirmed.begin(), confirmed.end(), [&](const AppArtifact& artifact) {
+                                     return artifact.category == ArtifactCategory::application && artifact.path != application->path;
+                                 });
+    const QString name = application ? isolatedText(DisplayText::name(application->name)) : QString();
     const QString detail = application && !applicationGoes
-                               ? AppLocalization::format("uninstaller.confirm.applicationStays", {isolatedText(DisplayText::name(application->name)), int(confirmed.size()), size})
-                               : AppLocalization::format("uninstaller.confirm.detail", {size});
+                               ? AppLocalization::format("uninstaller.confirm.applicationStays", {name, int(confirmed.size()), size})
+                           : takesItsProgram ? AppLocalization::format("uninstaller.confirm.applicationGoes", {name, size})
+                                             : AppLocalization::format("uninstaller.confirm.detail", {size});
     confirmation_ = confirmMoveToTrash(this, AppLocalization::string("uninstaller.confirm.title"), detail, AppLocalization::string("uninstaller.moveToTrash"),
                                        [this, confirmed = std::move(confirmed)] { state_.moveSelectedArtifactsToTrash(confirmed); });
     confirmation_->setObjectName("uninstallerConfirmation");

@@ -405,7 +405,7 @@ TEST(UninstallerFlow, AnApplicationKeptByItsProgramStaysAndAMovedOneIsMeasuredAg
     click(shown.leftover(1));
     click(shown.hero()->trashButton());
     EXPECT_EQ(shown.view.confirmation()->informativeText(),
-              AppLocalization::format("uninstaller.confirm.detail", {isolatedText(ByteFormatting::string(std::int64_t(4'500)))}));
+              AppLocalization::format("uninstaller.confirm.applicationGoes", {isolatedText("Code Editor"), isolatedText(ByteFormatting::string(std::int64_t(4'500)))}));
     click(shown.view.confirmation()->findChild<QPushButton*>("confirmMove"));
     ASSERT_TRUE(waitUntil([&] { return fixture.fake.artifactRemovals.size() == 1; }));
     fixture.fake.artifactRemovals[0]->succeed({"/trash/a", "/trash/b", "/trash/c", "/trash/d"});
@@ -417,7 +417,8 @@ TEST(UninstallerFlow, AnApplicationKeptByItsProgramStaysAndAMovedOneIsMeasuredAg
 }
 
 // An application unpacked into a folder of its own goes only with that folder: offered unticked, and
-// the question says the application stays unless the folder and the entry are both chosen.
+// the question says the application stays unless the folder and the entry are both chosen, and
+// then that it goes.
 TEST(UninstallerFlow, AnUnpackedApplicationGoesOnlyWithItsFolder) {
     Fixture fixture;
     Shown shown(fixture.state());
@@ -446,9 +447,9 @@ TEST(UninstallerFlow, AnUnpackedApplicationGoesOnlyWithItsFolder) {
     click(shown.leftover(1));  // the folder alone
     EXPECT_EQ(question(), stays(1, 18'000'000));
     click(shown.leftover(0));  // the folder and the entry
-    EXPECT_EQ(question(), AppLocalization::format("uninstaller.confirm.detail", {isolatedText(ByteFormatting::string(std::int64_t(18'000'400)))}));
+    EXPECT_EQ(question(), AppLocalization::format("uninstaller.confirm.applicationGoes", {isolatedText("Code Editor"), isolatedText(ByteFormatting::string(std::int64_t(18'000'400)))}));
     click(shown.leftover(2));
-    EXPECT_EQ(question(), AppLocalization::format("uninstaller.confirm.detail", {isolatedText(ByteFormatting::string(std::int64_t(18'003'400)))}));
+    EXPECT_EQ(question(), AppLocalization::format("uninstaller.confirm.applicationGoes", {isolatedText("Code Editor"), isolatedText(ByteFormatting::string(std::int64_t(18'003'400)))}));
 }
 
 // A Flatpak's or a snap's entry is locked and names the command that removes it.
