@@ -318,6 +318,88 @@ TEST(AppUsageSampler, ChargesAnAdoptedChildToTheProcessThatReapsIt) {
     EXPECT_EQ(writeRate(*pass, "terminal"), 0u);
 }
 
+TEST(AppUsageSampler, ChargesAnOrphanOnceToTheSubreaperAboveAShellThatStays) {
+    // A session's subreaper runs a terminal whose shell stays. Each pass the terminal's rise holds
+    // the ended processes it reaped, the subreaper's the ones it reaped.
+    FakeMachine machine;
+    AppUsageSampler sampler(machine.roots());
+    Instant now = Instant::fromReferenceSeconds(0);
+    auto pass = [&] { return *sampler.sampleApps(now = now.addingSeconds(2), 1); };
+    machine.process(program(150, 1, "systemd", 2, 0, 900));
+    machine.process(program(200, 150, "terminal", 3, 0, 900));
+    machine.process(program(210, 200, "bash", 4, 0, 500));
+
+    // A job shell and its writer die of one signal: the terminal reaps the job shell, the subreaper
+    // the writer, which wrote 1 MiB after it was last seen.
+    machine.process(program(300, 210, "jobsh", 10, 0, 120));
+    machine.process(program(301, 300, "writer", 11, 8 * MiB, 400, 0, 8 * MiB));
+    pass();
+    machine.removeProcess(300);
+    machine.removeProcess(301);
+    machine.process(program(210, 200, "bash", 4, 2 * KiB, 500, 125));
+    machine.process(program(150, 1, "systemd", 2, 9 * MiB, 900, 410));
+    AppUsagePass killed = pass();
+    EXPECT_EQ(writeRate(killed, "systemd"), MiB / 2);
+    EXPECT_EQ(writeRate(killed, "bash"), KiB);
+    EXPECT_FALSE(row(killed, "writer"));
+
+    // A chain of three below the shell whose middle two end in one pass: the outer one is reaped by the
+    // shell, the middle one, whose count holds 8 MiB of a child it reaped, by the subreaper, which
+    // also takes the last one, still live.
+    machine.process(program(400, 210, "outer", 20, 0, 110));
+    machine.process(program(401, 400, "middle", 21, 8 * MiB, 130, 400));
+    machine.process(program(402, 401, "tail", 22, 0, 90));
+    pass();
+    machine.removeProcess(400);
+    machine.removeProcess(401);
+    machine.process(program(402, 150, "tail", 22, 0, 90));
+    machine.process(program(210, 200, "bash", 4, 2 * KiB, 500, 125 + 110));
+    machine.process(program(150, 1, "systemd", 2, 9 * MiB + 8 * MiB + 512 * KiB, 900, 410 + 530));
+    AppUsagePass middle = pass();
+    EXPECT_EQ(writeRate(middle, "systemd"), 256 * KiB);
+    EXPECT_EQ(writeRate(middle, "bash"), 0u);
+    // The last one ends later, with the subreaper as its parent.
+    machine.removeProcess(402);
+    machine.process(program(150, 1, "systemd", 2, 18 * MiB + 512 * KiB, 900, 1030));
+    EXPECT_EQ(writeRate(pass(), "systemd"), MiB / 2);
+
+    // The subreaper is the job's own parent: it reaps both.
+    machine.process(program(500, 150, "jobsh", 30, 0, 120));
+    machine.process(program(501, 500, "writer", 31, 4 * MiB, 400, 0, 4 * MiB));
+    pass();
+    machine.removeProcess(500);
+    machine.removeProcess(501);
+    machine.process(program(150, 1, "systemd", 2, 24 * MiB + 512 * KiB, 900, 1030 + 520));
+    EXPECT_EQ(writeRate(pass(), "systemd"), MiB);
+}
+
+TEST(AppUsageSampler, ChargesAnOrphanInAPidNamespaceToItsFirstProcessNotToTheSubreaperAbove) {
+    FakeMachine machine;
+    // A container: its runtime's monitor is a subreaper, and the namespace's first process (seen
+    // here under our id for it) reaps the orphans within. The monitor also reaped a probe of its own,
+    // never seen, that wrote as much as the orphan had.
+    machine.process(program(400, 1, "conmon", 2, 0, 900));
+    machine.process(program(401, 400, "tini", 3, 0, 300));
+    machine.process(program(402, 401, "bash", 4, 0, 500));
+    machine.process(program(403, 402, "jobsh", 5, 0, 120));
+    machine.process(program(404, 403, "writer", 6, 8 * MiB, 400, 0, 8 * MiB));
+    AppUsageSampler sampler(machine.roots());
+    Instant start = Instant::fromReferenceSeconds(0);
+    sampler.sampleApps(start, 1);
+
+    machine.removeProcess(403);
+    machine.removeProcess(404);
+    machine.process(program(402, 401, "bash", 4, 0, 500, 120));
+    machine.process(program(401, 400, "tini", 3, 10 * MiB, 300, 400));
+    machine.process(program(400, 1, "conmon", 2, 8 * MiB, 900, 400));
+    auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(writeRate(*pass, "tini"), MiB);
+    EXPECT_EQ(writeRate(*pass, "conmon"), 4 * MiB);
+    EXPECT_EQ(writeRate(*pass, "bash"), 0u);
+}
+
+
 TEST(AppUsageSampler, NeverChargesAProcessLessThanItWroteItself) {
     FakeMachine machine;
     // A server that ignores SIGCHLD: the kernel reaps its workers and drops their totals. It writes
