@@ -371,6 +371,15 @@ TEST(AppUsageSampler, ChargesAnOrphanOnceToTheSubreaperAboveAShellThatStays) {
     machine.removeProcess(501);
     machine.process(program(150, 1, "systemd", 2, 24 * MiB + 512 * KiB, 900, 1030 + 520));
     EXPECT_EQ(writeRate(pass(), "systemd"), MiB);
+
+    // A parent id that, by the time the pass read it, was a later process's (the parent had ended and
+    // its id was reused): that process, which reaps a child of its own as large, did not reap this one.
+    machine.process(program(600, 700, "worker", 40, 2 * MiB, 300, 0, 2 * MiB));
+    machine.process(program(700, 150, "newcomer", 50, 0, 100));
+    pass();
+    machine.removeProcess(600);
+    machine.process(program(700, 150, "newcomer", 50, 2 * MiB, 100, 300));
+    EXPECT_EQ(writeRate(pass(), "newcomer"), MiB);
 }
 
 TEST(AppUsageSampler, ChargesAnOrphanInAPidNamespaceToItsFirstProcessNotToTheSubreaperAbove) {
@@ -403,8 +412,10 @@ TEST(AppUsageSampler, ChargesAnOrphanInAPidNamespaceToItsFirstProcessNotToTheSub
 TEST(AppUsageSampler, NeverChargesAProcessLessThanItWroteItself) {
     FakeMachine machine;
     // A server that ignores SIGCHLD: the kernel reaps its workers and drops their totals. It writes
-    // 6 MiB itself through a thread that has ended.
-    machine.process(program(300, 1, "server", 1, 0, 900));
+    // 6 MiB itself through a thread that has ended. The session's reaper above it reaps a job of its
+    // own, never seen, as large as the worker: the worker was not its to reap.
+    machine.process(program(290, 1, "session", 1, 0, 900));
+    machine.process(program(300, 290, "server", 1, 0, 900));
     machine.process(program(301, 300, "server", 2, 4 * MiB, 300, 0, 4 * MiB));
     // A starter that double-forks a job: the middle process ends at once and is reaped by the starter,
     // the job is adopted and reaped elsewhere. The starter writes 5 MiB itself.
@@ -420,12 +431,14 @@ TEST(AppUsageSampler, NeverChargesAProcessLessThanItWroteItself) {
     sampler.sampleApps(start, 1);
 
     for (int pid : {301, 311, 312, 321}) machine.removeProcess(pid);
-    machine.process(program(300, 1, "server", 1, 6 * MiB, 900));
+    machine.process(program(300, 290, "server", 1, 6 * MiB, 900));
+    machine.process(program(290, 1, "session", 1, 4 * MiB, 900, 300));
     machine.process(program(310, 1, "starter", 3, 5 * MiB, 900, 152));
     machine.process(program(320, 1, "odd", 6, 11 * MiB, 900, 400, 10 * MiB));
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
     EXPECT_EQ(writeRate(*pass, "server"), 3 * MiB);
+    EXPECT_EQ(writeRate(*pass, "session"), 2 * MiB);
     EXPECT_EQ(writeRate(*pass, "starter"), 5 * MiB / 2);
     EXPECT_EQ(writeRate(*pass, "odd"), MiB / 2);
 
