@@ -7,7 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <csignal>
 #include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -80,6 +83,72 @@ private:
     int toShell_ = -1;
     std::FILE* fromShell_ = nullptr;
 };
+
+// A session on the real kernel, each program a copy of /bin/sh under a name of its own, in a process
+// group of its own: session-reaper, a child-subreaper (or, in `namespaced`, the first process of a PID
+// namespace of its own), runs stay-shell, which runs job-shell and then stays. job-shell runs
+// orphan-writer, which has dd write 8 MiB, reaps it and waits. Once told, job-shell kills the writer
+// and itself in one go: stay-shell reaps job-shell, and session-reaper the orphaned writer.
+class OrphaningSession {
+public:
+    OrphaningSession(const TempTree& tree, bool namespaced) : tree_(tree) {
+        for (const char* program : {"session-reaper", "stay-shell", "job-shell", "orphan-writer"}) {
+            std::filesystem::copy_file("/bin/sh", tree.path() / program);
+            std::filesystem::permissions(tree.path() / program, std::filesystem::perms::owner_all);
+        }
+        for (const char* fifo : {"never", "go"}) ::mkfifo((tree.path() / fifo).c_str(), 0600);
+        tree.write("session.sh", "\"$1/stay-shell\" \"$1/stay.sh\" \"$1\" & wait; read x < \"$1/never\"\n");
+        tree.write("stay.sh", "\"$1/job-shell\" \"$1/job.sh\" \"$1\" 2>/dev/null; read x < \"$1/never\"\n");
+        tree.write("job.sh", "\"$1/orphan-writer\" \"$1/writer.sh\" \"$1\" & read x < \"$1/go\"; kill -KILL $! $$\n");
+        tree.write("writer.sh", "dd if=/dev/zero of=\"$1/written\" bs=1M count=8 conv=fsync 2>/dev/null; : > \"$1/wrote\"; read x < \"$1/never\"\n");
+        const std::string reaper = (tree.path() / "session-reaper").string(), script = (tree.path() / "session.sh").string(), folder = tree.path().string();
+        leader_ = ::fork();
+        if (leader_ != 0) return;
+        ::setpgid(0, 0);
+        if (namespaced) {
+            const char* unshare = "/usr/bin/unshare";
+            ::execl(unshare, unshare, "--pid", "--fork", "--kill-child", reaper.c_str(), script.c_str(), folder.c_str(), nullptr);
+        } else if (::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0) {
+            ::execl(reaper.c_str(), "session-reaper", script.c_str(), folder.c_str(), nullptr);
+        }
+        ::_exit(3);
+    }
+    // The group id is the leader's id, which stays ours until it is reaped.
+    ~OrphaningSession() {
+        if (leader_ <= 0) return;
+        ::kill(-leader_, SIGKILL);
+        ::waitpid(leader_, nullptr, 0);
+    }
+    // Whether the writer has written all, false once the session could not start.
+    bool writerDone() {
+        while (!std::filesystem::exists(tree_.path() / "wrote")) {
+            if (leader_ <= 0 || ::waitpid(leader_, nullptr, WNOHANG) != 0) {
+                leader_ = 0;
+                return false;
+            }
+            std::this_thread::yield();
+        }
+        return true;
+    }
+    void killJob() {
+        int go = ::open((tree_.path() / "go").c_str(), O_WRONLY | O_CLOEXEC);  // once job-shell listens
+        EXPECT_EQ(::write(go, "\n", 1), 1);
+        ::close(go);
+    }
+
+private:
+    const TempTree& tree_;
+    pid_t leader_ = 0;
+};
+
+// The process, with its start time, that runs `program`.
+std::optional<ProcessKey> processOf(const std::filesystem::path& program) {
+    ProcessTable table(SystemRoots{});
+    for (std::int32_t pid : table.pids().value_or(std::vector<std::int32_t>{}))
+        if (auto process = table.read(pid); process && process->executablePath == program.string()) return ProcessKey{pid, process->startTicks};
+    return std::nullopt;
+}
+
 
 const std::uint64_t page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
 constexpr std::uint64_t KiB = 1024;
@@ -500,6 +569,49 @@ TEST(AppUsageSampler, CountsWhatAShellsChildrenWroteOnceOnTheKernelsCounters) {
     EXPECT_FALSE(row(*pass, "copying-dd"));
     EXPECT_EQ(writeRate(*pass, "reaping-shell"), (totalAfter - totalBefore - seen) / 2);
     EXPECT_NEAR(static_cast<double>(writeRate(*pass, "reaping-shell")), 2.0 * MiB, 64.0 * KiB);
+}
+
+// On the kernel's own counters: a job shell and its writer killed together below a shell that
+// stays; the writer, orphaned, is reaped by a child-subreaper, or by the first process of a PID
+// namespace of its own (as root). What it wrote shows once, in its own row.
+TEST(AppUsageSampler, CountsAnOrphanOnceOnTheKernelsCounters) {
+    for (bool namespaced : {false, true}) {
+        SCOPED_TRACE(namespaced ? "reaped by the first process of a PID namespace" : "reaped by a child-subreaper");
+        TempTree tree;
+        OrphaningSession session(tree, namespaced);
+        SystemRoots roots = SystemRoots::fixture(tree.path());
+        roots.proc = "/proc";
+        AppUsageSampler sampler(roots, {});
+        Instant now = Instant::fromReferenceSeconds(0);
+        ASSERT_TRUE(sampler.sampleApps(now, 1));
+        if (!session.writerDone()) {
+            if (namespaced) GTEST_SKIP() << "no PID namespace of our own here";
+            GTEST_SKIP() << "no child-subreaper here";
+        }
+        const std::optional<ProcessKey> writer = processOf(tree.path() / "orphan-writer");
+        ASSERT_TRUE(writer);
+        const std::uint64_t written = kernelWriteCount("/proc/" + std::to_string(writer->pid) + "/io");
+        if (written < 8 * MiB) GTEST_SKIP() << "this file system does not count what is written to it";
+        auto seen = sampler.sampleApps(now = now.addingSeconds(2), 1);
+        ASSERT_TRUE(seen);
+        EXPECT_EQ(writeRate(*seen, "orphan-writer"), written / 2);
+
+        // Passes until the writer is reaped, and one more: a reaper read before it reaped shows it
+        // at the next pass.
+        session.killJob();
+        ProcessTable table(SystemRoots{});
+        std::uint64_t shownAbove = 0;
+        for (bool reaped = false, last = false; !last;) {
+            ASSERT_LT(now.secondsSince(Instant::fromReferenceSeconds(0)), 200'000) << "the writer is never reaped";
+            last = reaped;
+            reaped = table.startTicks(writer->pid) != writer->startTicks;
+            auto pass = sampler.sampleApps(now = now.addingSeconds(2), 1);
+            ASSERT_TRUE(pass);
+            for (const char* above : {"session-reaper", "stay-shell", "job-shell"}) shownAbove += 2 * writeRate(*pass, above);
+            std::this_thread::yield();
+        }
+        EXPECT_EQ(shownAbove, 0u);
+    }
 }
 
 TEST(AppUsageSampler, CollectsDeveloperRuntimesByProgramAndCommandName) {
