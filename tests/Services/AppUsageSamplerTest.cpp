@@ -441,6 +441,17 @@ TEST(AppUsageSampler, ChargesAnOrphanOnceToTheSubreaperAboveAShellThatStays) {
     machine.process(program(150, 1, "systemd", 2, 24 * MiB + 512 * KiB, 900, 1030 + 520));
     EXPECT_EQ(writeRate(pass(), "systemd"), MiB);
 
+    // The whole chain ends in one pass: a terminal, its shell, a job shell and the writer. Whoever
+    // reaped whom below, all of it lands in the subreaper's count.
+    machine.process(program(700, 150, "xterm", 60, 0, 900));
+    machine.process(program(701, 700, "zsh", 61, 0, 500));
+    machine.process(program(702, 701, "jobsh", 62, 0, 120));
+    machine.process(program(703, 702, "writer", 63, 4 * MiB, 400, 0, 4 * MiB));
+    pass();
+    for (int pid : {700, 701, 702, 703}) machine.removeProcess(pid);
+    machine.process(program(150, 1, "systemd", 2, 29 * MiB + 512 * KiB, 900, 1550 + 1920));
+    EXPECT_EQ(writeRate(pass(), "systemd"), MiB / 2);
+
     // A parent id that, by the time the pass read it, was a later process's (the parent had ended and
     // its id was reused): that process, which reaps a child of its own as large, did not reap this one.
     machine.process(program(600, 700, "worker", 40, 2 * MiB, 300, 0, 2 * MiB));
