@@ -1,5 +1,6 @@
-// quarnell-bench write-load KIND FOLDER SECONDS [THREADS]: writes into files under FOLDER for SECONDS
-// the way one kind of program does, and prints the bytes it handed to write().
+// quarnell-bench write-load KIND FOLDER SECONDS [THREADS] [linger]: writes into files under FOLDER for
+// SECONDS the way one kind of program does, and prints the bytes it handed to write(). With `linger`
+// it then waits to be killed, so that what it wrote is all seen before it ends.
 //   batches  batches of 4 short-lived threads, each writing 8 MiB to a file of its own and syncing it
 //   steady   one thread writing 1 MiB every 50 ms
 //   crowd    THREADS threads (default 1000), each adding 4 KiB to a shared file about once a second
@@ -95,7 +96,10 @@ std::uint64_t crowd(const std::filesystem::path& folder, Clock::time_point end, 
     return written;
 }
 
-int run(const std::vector<std::string>& arguments) {
+int run(const std::vector<std::string>& given) {
+    std::vector<std::string> arguments = given;
+    const bool linger = !arguments.empty() && arguments.back() == "linger";
+    if (linger) arguments.pop_back();
     double seconds = -1;
     int threads = 1000;
     try {
@@ -107,7 +111,7 @@ int run(const std::vector<std::string>& arguments) {
     const std::string kind = arguments.empty() ? "" : arguments[0];
     if (arguments.size() < 3 || arguments.size() > 4 || !(seconds > 0) || threads < 1 ||
         (kind != "batches" && kind != "steady" && kind != "crowd")) {
-        std::fprintf(stderr, "usage: quarnell-bench write-load batches|steady|crowd FOLDER SECONDS [THREADS]\n");
+        std::fprintf(stderr, "usage: quarnell-bench write-load batches|steady|crowd FOLDER SECONDS [THREADS] [linger]\n");
         return 2;
     }
     const std::filesystem::path folder = arguments[1];
@@ -117,6 +121,8 @@ int run(const std::vector<std::string>& arguments) {
     const double took = std::chrono::duration<double>(Clock::now() - start).count();
     std::printf("{\"command\":\"write-load\",\"kind\":\"%s\",\"seconds\":%.3f,\"bytesWritten\":%llu,\"megabytesPerSecond\":%.2f}\n",
                 kind.c_str(), took, static_cast<unsigned long long>(written), static_cast<double>(written) / 1e6 / took);
+    std::fflush(stdout);
+    while (linger) ::pause();
     return 0;
 }
 

@@ -118,11 +118,17 @@ std::unordered_map<std::int32_t, std::uint64_t> AppUsageSampler::settleEndedProc
     };
     for (const auto& [pid, seen] : previous_) {
         if (continued(pid, seen.startTicks)) continue;
-        // Its parent as last seen: the reaper, unless the parent ended first.
-        auto parent = previous_.find(seen.parentPid);
-        if (parent == previous_.end()) continue;
-        ended_.add({ProcessKey{pid, seen.startTicks}, ProcessKey{seen.parentPid, parent->second.startTicks},
-                    seen.bytesWrittenWithReapedChildren, seen.faultsWithReapedChildren});
+        // Its ancestors as last seen, its parent first: its reaper is one of them. A parent starts
+        // before its child, so one that started later holds a reused id, and the line ends there.
+        std::vector<ProcessKey> ancestors;
+        for (const Baseline* process = &seen; ancestors.size() < previous_.size();) {
+            auto parent = previous_.find(process->parentPid);
+            if (parent == previous_.end() || parent->second.startTicks > process->startTicks) break;
+            ancestors.push_back(ProcessKey{parent->first, parent->second.startTicks});
+            process = &parent->second;
+        }
+        if (ancestors.empty()) continue;
+        ended_.add({ProcessKey{pid, seen.startTicks}, std::move(ancestors), seen.bytesWrittenWithReapedChildren, seen.faultsWithReapedChildren});
     }
     auto riseOf = [&](const ProcessKey& process) -> std::optional<EndedProcesses::Rise> {
         auto before = previous_.find(process.pid);

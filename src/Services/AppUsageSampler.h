@@ -23,9 +23,10 @@ struct AppUsagePass {
 // Measures every running process against the previous pass and groups them: under the installed
 // application whose desktop entry starts the process's program, else by program name. A process is
 // charged with what its write count rose by (its threads', ended ones too, and its reaped children's
-// totals), less the totals that the children it reaped had when last seen, which were shown as theirs
-// then: a child seen alive counts once, and one too short to be seen counts in its parent. A process
-// that started since the previous pass is charged with all it wrote.
+// totals), less the totals that the processes it reaped (its children, or orphans handed to it) had
+// when last seen, which were shown as theirs then: a child seen alive counts once, and one too short
+// to be seen counts in its parent. A process that started since the previous pass is charged with
+// all it wrote.
 class AppUsageSampler {
 public:
     explicit AppUsageSampler(const SystemRoots& roots,

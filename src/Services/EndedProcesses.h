@@ -14,16 +14,19 @@
 // seen, beside what the process wrote since and what the reaper wrote itself. Settling finds that
 // already counted part for each reaper, so that every byte is counted once.
 //
-// Only a reaper that shows it reaped is charged less: reaping also adds the process's page faults to
-// the reaper's count of its children's faults, and nothing else does. A process whose ended children
-// are reaped by the kernel (it ignores SIGCHLD) or by another process keeps all of its own rise.
+// The reaper is one of the process's ancestors as last seen: its parent while the parent lives;
+// else, the parent having ended first, the nearest living subreaper above it or the first process of
+// its PID namespace; or an ancestor that ended too but reaped it first, whose own total then lands
+// in its reaper's count. Only a reaper that shows it reaped is charged less: reaping also adds the
+// process's page faults to the reaper's count of its children's faults, and nothing else does. A
+// process whose ended children are reaped by the kernel (it ignores SIGCHLD) keeps all of its rise.
 class EndedProcesses {
 public:
     struct Ended {
         ProcessKey process;
-        ProcessKey parent;               // as last seen: the reaper, unless it ended first
-        std::uint64_t bytesWritten = 0;  // with what it had reaped, as last seen
-        std::uint64_t faults = 0;        // its own and its reaped children's, as last seen
+        std::vector<ProcessKey> ancestors;  // as last seen, its parent first
+        std::uint64_t bytesWritten = 0;     // with what it had reaped, as last seen
+        std::uint64_t faults = 0;           // its own and its reaped children's, as last seen
     };
     // What a live process's counters rose by since the previous pass.
     struct Rise {
@@ -39,17 +42,17 @@ public:
     using WhereaboutsOf = std::function<Whereabouts(const ProcessKey&)>;
 
     // A process seen at the previous pass and not at this one; a later sighting replaces an earlier.
-    void add(const Ended& process);
+    void add(Ended process);
 
-    // Matches the reaped processes with the live reapers whose rise holds them, and returns the
-    // bytes already counted that each reaper's rise holds, by the reaper's id.
+    // Matches the reaped processes with the live reapers whose rise holds them, each process once,
+    // and returns the bytes already counted that each reaper's rise holds, by the reaper's id.
     std::unordered_map<std::int32_t, std::uint64_t> settle(const RiseOf& riseOf, const WhereaboutsOf& whereaboutsOf);
 
 private:
     struct Entry {
         Ended ended;
         bool reaped = false;
-        int offers = 0;  // passes in which its reaper's rise could not hold it
+        int offers = 0;  // passes in which no reaper's rise could hold it
     };
     std::vector<Entry> entries_;
 };

@@ -4,7 +4,10 @@
 #include <QElapsedTimer>
 #include <QProcess>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -75,4 +78,34 @@ TEST(Quit, TheProcessEndsWhileAScanIsStuckInAFolder) {
     ASSERT_TRUE(run.quitGiven) << run.output.toStdString();
     EXPECT_TRUE(run.ended) << "still running " << run.afterQuitMs << " ms after Quit";
     EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
+}
+
+// A tool run through ProcessRunner by a worker that no stop request reaches: once the process has
+// ended, the tool is gone too. The tool holds the only write end of a FIFO, so the end of file tells
+// that it ended, whatever became of its id.
+TEST(Quit, NoChildToolOutlivesTheProcess) {
+    TempTree tree;
+    const fs::path fifo = tree.path() / "tool-alive";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    const QuitRun run = runUntilQuit(tree, {QStringLiteral("child"), QString::fromStdString(fifo.string())});
+    ASSERT_TRUE(run.quitGiven) << run.output.toStdString();
+    EXPECT_TRUE(run.ended) << "still running " << run.afterQuitMs << " ms after Quit";
+
+    std::string heard;
+    bool endOfFile = false;
+    QElapsedTimer clock;
+    clock.start();
+    while (!endOfFile && clock.elapsed() < quitBoundMs) {
+        pollfd ready{reader, POLLIN, 0};
+        if (::poll(&ready, 1, static_cast<int>(std::max<qint64>(quitBoundMs - clock.elapsed(), 0))) <= 0) continue;
+        char buffer[64];
+        const ssize_t got = ::read(reader, buffer, sizeof buffer);
+        if (got > 0) heard.append(buffer, static_cast<size_t>(got));
+        endOfFile = got == 0;
+    }
+    ::close(reader);
+    EXPECT_EQ(heard, "up\n");
+    EXPECT_TRUE(endOfFile) << "the tool still runs after the process ended";
 }

@@ -1,14 +1,18 @@
 // The application's start and quit over fake services, run by the quit tests as a child process:
-// quarnell-quit-harness SETTINGS_FILE icons ICON... | scan
+// quarnell-quit-harness SETTINGS_FILE icons ICON... | scan | child FIFO
 //   icons: the uninstaller lists one application per ICON (a file path); once every icon's decoding
 //          has begun, the Quit command is given. An ICON that is a FIFO stands in for a file on a
 //          mount that never answers: its decoding waits to open it, and no writer ever comes.
 //   scan:  a scan whose walk never returns, stop or no stop, as in a folder that never lists; the Quit
 //          command is given once it runs.
+//   child: a worker that no stop request reaches runs a tool through ProcessRunner, which opens FIFO
+//          for writing, holds it and runs on; the Quit command is given once the tool runs.
 // Prints "quitting" just before the Quit command.
 #include "App/QuarnellApp.h"
 #include "App/QuitDeadline.h"
+#include "Foundation/BackgroundJobs.h"
 #include "Models/AppLocalization.h"
+#include "Platform/ProcessRunner.h"
 #include "Platform/SettingsStore.h"
 #include "Services/AppState.h"
 #include "Services/FakeAppServices.h"
@@ -58,7 +62,23 @@ int main(int argc, char** argv) {
     SettingsStore::shared().useFile(QString::fromLocal8Bit(argv[1]));
     SettingsStore::shared().setValue("didCompleteOnboarding", true);
     const bool scan = std::strcmp(argv[2], "scan") == 0;
-    const std::vector<std::string> icons(argv + 3, argv + argc);
+    const bool child = std::strcmp(argv[2], "child") == 0;
+    const std::vector<std::string> icons(child ? argv + argc : argv + 3, argv + argc);
+
+    // Declared before the app's objects, so that it is destroyed after them, waiting for its worker.
+    QObject toolOwner;
+    BackgroundJobs tools(&toolOwner);
+    std::atomic<bool> toolRuns = false;
+    if (child && argc > 3) {
+        const std::string fifo = argv[3];
+        tools.run(std::stop_source(), [&toolRuns, fifo](std::stop_token) {
+            ProcessRunner::Options options;
+            options.limits.deadline = std::chrono::minutes(2);
+            options.onOutput = [&toolRuns](std::string_view) { return toolRuns = true; };
+            ProcessRunner::run("/bin/sh", {"-c", "exec 3>\"$1\"; echo up >&3; echo runs; exec sleep 120", "sh", fifo}, options);
+            return 0;
+        }, [](const JobOutcome<int>&) {});
+    }
 
     std::atomic<int> decodingsBegun = 0;
     AppIcons::setBeforeDecode([&decodingsBegun](const std::string& iconName) {
@@ -89,7 +109,7 @@ int main(int argc, char** argv) {
     QObject::connect(&turn, &QTimer::timeout, [&] {
         for (; answeredLoads < fake.applicationLoads.size(); ++answeredLoads) fake.applicationLoads[answeredLoads]->succeed(applications);
         for (; answeredSearches < fake.artifactLoads.size(); ++answeredSearches) fake.artifactLoads[answeredSearches]->succeed({});
-        const bool ready = scan ? fake.scans.size() > 0 : decodingsBegun.load() >= static_cast<int>(icons.size());
+        const bool ready = scan ? fake.scans.size() > 0 : child ? toolRuns.load() : decodingsBegun.load() >= static_cast<int>(icons.size());
         if (ready && !quitting) {
             quitting = true;
             quitAsTheUserDoes(quarnell);

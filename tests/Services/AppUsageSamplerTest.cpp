@@ -7,7 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <csignal>
 #include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -80,6 +83,72 @@ private:
     int toShell_ = -1;
     std::FILE* fromShell_ = nullptr;
 };
+
+// A session on the real kernel, each program a copy of /bin/sh under a name of its own, in a process
+// group of its own: session-reaper, a child-subreaper (or, in `namespaced`, the first process of a PID
+// namespace of its own), runs stay-shell, which runs job-shell and then stays. job-shell runs
+// orphan-writer, which has dd write 8 MiB, reaps it and waits. Once told, job-shell kills the writer
+// and itself in one go: stay-shell reaps job-shell, and session-reaper the orphaned writer.
+class OrphaningSession {
+public:
+    OrphaningSession(const TempTree& tree, bool namespaced) : tree_(tree) {
+        for (const char* program : {"session-reaper", "stay-shell", "job-shell", "orphan-writer"}) {
+            std::filesystem::copy_file("/bin/sh", tree.path() / program);
+            std::filesystem::permissions(tree.path() / program, std::filesystem::perms::owner_all);
+        }
+        for (const char* fifo : {"never", "go"}) ::mkfifo((tree.path() / fifo).c_str(), 0600);
+        tree.write("session.sh", "\"$1/stay-shell\" \"$1/stay.sh\" \"$1\" & wait; read x < \"$1/never\"\n");
+        tree.write("stay.sh", "\"$1/job-shell\" \"$1/job.sh\" \"$1\" 2>/dev/null; read x < \"$1/never\"\n");
+        tree.write("job.sh", "\"$1/orphan-writer\" \"$1/writer.sh\" \"$1\" & read x < \"$1/go\"; kill -KILL $! $$\n");
+        tree.write("writer.sh", "dd if=/dev/zero of=\"$1/written\" bs=1M count=8 conv=fsync 2>/dev/null; : > \"$1/wrote\"; read x < \"$1/never\"\n");
+        const std::string reaper = (tree.path() / "session-reaper").string(), script = (tree.path() / "session.sh").string(), folder = tree.path().string();
+        leader_ = ::fork();
+        if (leader_ != 0) return;
+        ::setpgid(0, 0);
+        if (namespaced) {
+            const char* unshare = "/usr/bin/unshare";
+            ::execl(unshare, unshare, "--pid", "--fork", "--kill-child", reaper.c_str(), script.c_str(), folder.c_str(), nullptr);
+        } else if (::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0) {
+            ::execl(reaper.c_str(), "session-reaper", script.c_str(), folder.c_str(), nullptr);
+        }
+        ::_exit(3);
+    }
+    // The group id is the leader's id, which stays ours until it is reaped.
+    ~OrphaningSession() {
+        if (leader_ <= 0) return;
+        ::kill(-leader_, SIGKILL);
+        ::waitpid(leader_, nullptr, 0);
+    }
+    // Whether the writer has written all, false once the session could not start.
+    bool writerDone() {
+        while (!std::filesystem::exists(tree_.path() / "wrote")) {
+            if (leader_ <= 0 || ::waitpid(leader_, nullptr, WNOHANG) != 0) {
+                leader_ = 0;
+                return false;
+            }
+            std::this_thread::yield();
+        }
+        return true;
+    }
+    void killJob() {
+        int go = ::open((tree_.path() / "go").c_str(), O_WRONLY | O_CLOEXEC);  // once job-shell listens
+        EXPECT_EQ(::write(go, "\n", 1), 1);
+        ::close(go);
+    }
+
+private:
+    const TempTree& tree_;
+    pid_t leader_ = 0;
+};
+
+// The process, with its start time, that runs `program`.
+std::optional<ProcessKey> processOf(const std::filesystem::path& program) {
+    ProcessTable table(SystemRoots{});
+    for (std::int32_t pid : table.pids().value_or(std::vector<std::int32_t>{}))
+        if (auto process = table.read(pid); process && process->executablePath == program.string()) return ProcessKey{pid, process->startTicks};
+    return std::nullopt;
+}
+
 
 const std::uint64_t page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
 constexpr std::uint64_t KiB = 1024;
@@ -318,11 +387,115 @@ TEST(AppUsageSampler, ChargesAnAdoptedChildToTheProcessThatReapsIt) {
     EXPECT_EQ(writeRate(*pass, "terminal"), 0u);
 }
 
+TEST(AppUsageSampler, ChargesAnOrphanOnceToTheSubreaperAboveAShellThatStays) {
+    // A session's subreaper runs a terminal whose shell stays. Each pass the terminal's rise holds
+    // the ended processes it reaped, the subreaper's the ones it reaped.
+    FakeMachine machine;
+    AppUsageSampler sampler(machine.roots());
+    Instant now = Instant::fromReferenceSeconds(0);
+    auto pass = [&] { return *sampler.sampleApps(now = now.addingSeconds(2), 1); };
+    machine.process(program(150, 1, "systemd", 2, 0, 900));
+    machine.process(program(200, 150, "terminal", 3, 0, 900));
+    machine.process(program(210, 200, "bash", 4, 0, 500));
+
+    // A job shell and its writer die of one signal: the terminal reaps the job shell, the subreaper
+    // the writer, which wrote 1 MiB after it was last seen.
+    machine.process(program(300, 210, "jobsh", 10, 0, 120));
+    machine.process(program(301, 300, "writer", 11, 8 * MiB, 400, 0, 8 * MiB));
+    pass();
+    machine.removeProcess(300);
+    machine.removeProcess(301);
+    machine.process(program(210, 200, "bash", 4, 2 * KiB, 500, 125));
+    machine.process(program(150, 1, "systemd", 2, 9 * MiB, 900, 410));
+    AppUsagePass killed = pass();
+    EXPECT_EQ(writeRate(killed, "systemd"), MiB / 2);
+    EXPECT_EQ(writeRate(killed, "bash"), KiB);
+    EXPECT_FALSE(row(killed, "writer"));
+
+    // A chain of three below the shell whose middle two end in one pass: the outer one is reaped by the
+    // shell, the middle one, whose count holds 8 MiB of a child it reaped, by the subreaper, which
+    // also takes the last one, still live.
+    machine.process(program(400, 210, "outer", 20, 0, 110));
+    machine.process(program(401, 400, "middle", 21, 8 * MiB, 130, 400));
+    machine.process(program(402, 401, "tail", 22, 0, 90));
+    pass();
+    machine.removeProcess(400);
+    machine.removeProcess(401);
+    machine.process(program(402, 150, "tail", 22, 0, 90));
+    machine.process(program(210, 200, "bash", 4, 2 * KiB, 500, 125 + 110));
+    machine.process(program(150, 1, "systemd", 2, 9 * MiB + 8 * MiB + 512 * KiB, 900, 410 + 530));
+    AppUsagePass middle = pass();
+    EXPECT_EQ(writeRate(middle, "systemd"), 256 * KiB);
+    EXPECT_EQ(writeRate(middle, "bash"), 0u);
+    // The last one ends later, with the subreaper as its parent.
+    machine.removeProcess(402);
+    machine.process(program(150, 1, "systemd", 2, 18 * MiB + 512 * KiB, 900, 1030));
+    EXPECT_EQ(writeRate(pass(), "systemd"), MiB / 2);
+
+    // The subreaper is the job's own parent: it reaps both.
+    machine.process(program(500, 150, "jobsh", 30, 0, 120));
+    machine.process(program(501, 500, "writer", 31, 4 * MiB, 400, 0, 4 * MiB));
+    pass();
+    machine.removeProcess(500);
+    machine.removeProcess(501);
+    machine.process(program(150, 1, "systemd", 2, 24 * MiB + 512 * KiB, 900, 1030 + 520));
+    EXPECT_EQ(writeRate(pass(), "systemd"), MiB);
+
+    // The whole chain ends in one pass: a terminal, its shell, a job shell and the writer. Whoever
+    // reaped whom below, all of it lands in the subreaper's count.
+    machine.process(program(700, 150, "xterm", 60, 0, 900));
+    machine.process(program(701, 700, "zsh", 61, 0, 500));
+    machine.process(program(702, 701, "jobsh", 62, 0, 120));
+    machine.process(program(703, 702, "writer", 63, 4 * MiB, 400, 0, 4 * MiB));
+    pass();
+    for (int pid : {700, 701, 702, 703}) machine.removeProcess(pid);
+    machine.process(program(150, 1, "systemd", 2, 29 * MiB + 512 * KiB, 900, 1550 + 1920));
+    EXPECT_EQ(writeRate(pass(), "systemd"), MiB / 2);
+
+    // A parent id that, by the time the pass read it, was a later process's (the parent had ended and
+    // its id was reused): that process, which reaps a child of its own as large, did not reap this one.
+    machine.process(program(600, 700, "worker", 40, 2 * MiB, 300, 0, 2 * MiB));
+    machine.process(program(700, 150, "newcomer", 50, 0, 100));
+    pass();
+    machine.removeProcess(600);
+    machine.process(program(700, 150, "newcomer", 50, 2 * MiB, 100, 300));
+    EXPECT_EQ(writeRate(pass(), "newcomer"), MiB);
+}
+
+TEST(AppUsageSampler, ChargesAnOrphanInAPidNamespaceToItsFirstProcessNotToTheSubreaperAbove) {
+    FakeMachine machine;
+    // A container: its runtime's monitor is a subreaper, and the namespace's first process (seen
+    // here under our id for it) reaps the orphans within. The monitor also reaped a probe of its own,
+    // never seen, that wrote as much as the orphan had.
+    machine.process(program(400, 1, "conmon", 2, 0, 900));
+    machine.process(program(401, 400, "tini", 3, 0, 300));
+    machine.process(program(402, 401, "bash", 4, 0, 500));
+    machine.process(program(403, 402, "jobsh", 5, 0, 120));
+    machine.process(program(404, 403, "writer", 6, 8 * MiB, 400, 0, 8 * MiB));
+    AppUsageSampler sampler(machine.roots());
+    Instant start = Instant::fromReferenceSeconds(0);
+    sampler.sampleApps(start, 1);
+
+    machine.removeProcess(403);
+    machine.removeProcess(404);
+    machine.process(program(402, 401, "bash", 4, 0, 500, 120));
+    machine.process(program(401, 400, "tini", 3, 10 * MiB, 300, 400));
+    machine.process(program(400, 1, "conmon", 2, 8 * MiB, 900, 400));
+    auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(writeRate(*pass, "tini"), MiB);
+    EXPECT_EQ(writeRate(*pass, "conmon"), 4 * MiB);
+    EXPECT_EQ(writeRate(*pass, "bash"), 0u);
+}
+
+
 TEST(AppUsageSampler, NeverChargesAProcessLessThanItWroteItself) {
     FakeMachine machine;
     // A server that ignores SIGCHLD: the kernel reaps its workers and drops their totals. It writes
-    // 6 MiB itself through a thread that has ended.
-    machine.process(program(300, 1, "server", 1, 0, 900));
+    // 6 MiB itself through a thread that has ended. The session's reaper above it reaps a job of its
+    // own, never seen, as large as the worker: the worker was not its to reap.
+    machine.process(program(290, 1, "session", 1, 0, 900));
+    machine.process(program(300, 290, "server", 1, 0, 900));
     machine.process(program(301, 300, "server", 2, 4 * MiB, 300, 0, 4 * MiB));
     // A starter that double-forks a job: the middle process ends at once and is reaped by the starter,
     // the job is adopted and reaped elsewhere. The starter writes 5 MiB itself.
@@ -338,12 +511,14 @@ TEST(AppUsageSampler, NeverChargesAProcessLessThanItWroteItself) {
     sampler.sampleApps(start, 1);
 
     for (int pid : {301, 311, 312, 321}) machine.removeProcess(pid);
-    machine.process(program(300, 1, "server", 1, 6 * MiB, 900));
+    machine.process(program(300, 290, "server", 1, 6 * MiB, 900));
+    machine.process(program(290, 1, "session", 1, 4 * MiB, 900, 300));
     machine.process(program(310, 1, "starter", 3, 5 * MiB, 900, 152));
     machine.process(program(320, 1, "odd", 6, 11 * MiB, 900, 400, 10 * MiB));
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
     EXPECT_EQ(writeRate(*pass, "server"), 3 * MiB);
+    EXPECT_EQ(writeRate(*pass, "session"), 2 * MiB);
     EXPECT_EQ(writeRate(*pass, "starter"), 5 * MiB / 2);
     EXPECT_EQ(writeRate(*pass, "odd"), MiB / 2);
 
@@ -405,6 +580,49 @@ TEST(AppUsageSampler, CountsWhatAShellsChildrenWroteOnceOnTheKernelsCounters) {
     EXPECT_FALSE(row(*pass, "copying-dd"));
     EXPECT_EQ(writeRate(*pass, "reaping-shell"), (totalAfter - totalBefore - seen) / 2);
     EXPECT_NEAR(static_cast<double>(writeRate(*pass, "reaping-shell")), 2.0 * MiB, 64.0 * KiB);
+}
+
+// On the kernel's own counters: a job shell and its writer killed together below a shell that
+// stays; the writer, orphaned, is reaped by a child-subreaper, or by the first process of a PID
+// namespace of its own (as root). What it wrote shows once, in its own row.
+TEST(AppUsageSampler, CountsAnOrphanOnceOnTheKernelsCounters) {
+    for (bool namespaced : {false, true}) {
+        SCOPED_TRACE(namespaced ? "reaped by the first process of a PID namespace" : "reaped by a child-subreaper");
+        TempTree tree;
+        OrphaningSession session(tree, namespaced);
+        SystemRoots roots = SystemRoots::fixture(tree.path());
+        roots.proc = "/proc";
+        AppUsageSampler sampler(roots, {});
+        Instant now = Instant::fromReferenceSeconds(0);
+        ASSERT_TRUE(sampler.sampleApps(now, 1));
+        if (!session.writerDone()) {
+            if (namespaced) GTEST_SKIP() << "no PID namespace of our own here";
+            GTEST_SKIP() << "no child-subreaper here";
+        }
+        const std::optional<ProcessKey> writer = processOf(tree.path() / "orphan-writer");
+        ASSERT_TRUE(writer);
+        const std::uint64_t written = kernelWriteCount("/proc/" + std::to_string(writer->pid) + "/io");
+        if (written < 8 * MiB) GTEST_SKIP() << "this file system does not count what is written to it";
+        auto seen = sampler.sampleApps(now = now.addingSeconds(2), 1);
+        ASSERT_TRUE(seen);
+        EXPECT_EQ(writeRate(*seen, "orphan-writer"), written / 2);
+
+        // Passes until the writer is reaped, and one more: a reaper read before it reaped shows it
+        // at the next pass.
+        session.killJob();
+        ProcessTable table(SystemRoots{});
+        std::uint64_t shownAbove = 0;
+        for (bool reaped = false, last = false; !last;) {
+            ASSERT_LT(now.secondsSince(Instant::fromReferenceSeconds(0)), 200'000) << "the writer is never reaped";
+            last = reaped;
+            reaped = table.startTicks(writer->pid) != writer->startTicks;
+            auto pass = sampler.sampleApps(now = now.addingSeconds(2), 1);
+            ASSERT_TRUE(pass);
+            for (const char* above : {"session-reaper", "stay-shell", "job-shell"}) shownAbove += 2 * writeRate(*pass, above);
+            std::this_thread::yield();
+        }
+        EXPECT_EQ(shownAbove, 0u);
+    }
 }
 
 TEST(AppUsageSampler, CollectsDeveloperRuntimesByProgramAndCommandName) {
