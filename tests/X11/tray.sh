@@ -91,8 +91,12 @@ read -r px py <<<"$(position "$(panel_line)")"
 xdotool key Escape
 wait_until panel_hidden || fail "Escape left the panel open"
 
-main=$(tree | grep -E '"Quarnell": \("quarnell" "Quarnell"\)  1320x' | awk '{print $1}' | head -n1)
-[[ -n $main ]] || fail "no main window"
+# A window that closes while the tree is read fails the whole query: it is read again.
+find_main() {
+  main=$(tree 2>/dev/null | grep -E '"Quarnell": \("quarnell" "Quarnell"\)  1320x' | awk '{print $1}' | head -n1)
+  [[ -n $main ]]
+}
+wait_until find_main || fail "no main window"
 
 # A minimized main window: the panel's Open brings it back out of the dock, and the panel closes.
 iconic() { xprop -id "$main" WM_STATE | grep -q 'window state: Iconic'; }
