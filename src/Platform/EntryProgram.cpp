@@ -103,9 +103,15 @@ std::optional<fs::path> absolutePath(std::string_view word, const SystemRoots& r
     return std::nullopt;
 }
 
-// Every file the Exec words name, resolved: the program itself, what "firejail --appimage" or
-// "sh -c '…'" is handed, a path given as an option's value.
-std::vector<fs::path> filesNamed(const std::vector<std::string>& words, const SystemRoots& roots, const std::vector<fs::path>& searchPath) {
+// A file an Exec line names, once.
+void addRun(std::vector<fs::path>& files, fs::path file) {
+    if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(std::move(file));
+}
+
+// Every file the Exec words name, resolved: what "firejail --appimage" or "sh -c '…'" is handed, a
+// path given as an option's value; the word at `resolved`, looked for already, is not looked for again.
+std::vector<fs::path> filesNamed(const std::vector<std::string>& words, std::optional<size_t> resolved, const SystemRoots& roots,
+                                 const std::vector<fs::path>& searchPath) {
     std::vector<fs::path> files;
     auto take = [&](std::string_view word) {
         if (const size_t equals = word.rfind('='); equals != std::string_view::npos) word.remove_prefix(equals + 1);
@@ -116,13 +122,14 @@ std::vector<fs::path> filesNamed(const std::vector<std::string>& words, const Sy
         // A folder it names ("cd ~/notes", "--root /") is where it works, not what it runs.
         struct stat info {};
         if (!path || path->empty() || ::stat(path->c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return;
-        if (auto real = realPath(*path); real && std::find(files.begin(), files.end(), *real) == files.end()) files.push_back(std::move(*real));
+        if (auto real = realPath(*path)) addRun(files, std::move(*real));
     };
     // A word that is itself a command ("sh -c 'cd ~/x && exec ~/x/foo'") is read as a shell would
     // part it, quotes taken away and operators parting words.
     constexpr std::string_view operators = ";&|()<>`";
-    for (const std::string& word : words) {
-        take(word);
+    for (size_t index = 0; index < words.size(); ++index) {
+        const std::string& word = words[index];
+        if (index != resolved) take(word);
         if (word.find_first_of(" \t\n;&|()<>`'\"") == std::string::npos) continue;
         for (const std::string& inner : KeyFile::words(word))
             for (size_t start = 0; start < inner.size();) {
@@ -281,16 +288,15 @@ bool mayComeBack(fs::path named, const SystemRoots& roots) {
 EntryProgram EntryProgram::of(const DesktopEntry& entry, const SystemRoots& roots, const std::vector<fs::path>& searchPath) {
     const std::vector<std::string> words = entry.command();
     EntryProgram program;
-    program.runs = filesNamed(words, roots, searchPath);
     const auto wordIndex = programWord(words);
-    if (!wordIndex) return program;
-    const auto named = namedPath(words[*wordIndex], roots, searchPath);
-    if (!named) return program;
+    const auto named = wordIndex ? namedPath(words[*wordIndex], roots, searchPath) : std::nullopt;
     errno = ENOENT;
-    const auto realFile = named->empty() ? std::nullopt : realPath(*named);
+    const auto realFile = !named || named->empty() ? std::nullopt : realPath(*named);
+    const int error = errno;
+    program.runs = filesNamed(words, named ? wordIndex : std::nullopt, roots, searchPath);
+    if (!named) return program;
     // A link that leads nowhere is no program either; a folder we may not read says nothing.
     if (!realFile) {
-        const int error = errno;
         const bool opensAddress = std::any_of(words.begin() + std::ptrdiff_t(*wordIndex) + 1, words.end(), [](const std::string& word) { return isAddress(word); });
         const bool gone = (error == ENOENT || error == ENOTDIR) && !opensAddress && (named->empty() || !mayComeBack(*named, roots));
         program.found = gone ? Found::nowhere : Found::unknown;
@@ -299,6 +305,8 @@ EntryProgram EntryProgram::of(const DesktopEntry& entry, const SystemRoots& root
     program.found = Found::present;
     program.path = named->lexically_normal();
     program.realFile = *realFile;
+    // A folder it names is where it works, not what it runs.
+    if (struct stat info {}; ::stat(realFile->c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) addRun(program.runs, *realFile);
     judgeOwnership(program, roots);
     return program;
 }

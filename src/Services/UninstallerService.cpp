@@ -197,9 +197,10 @@ QStringList nameKeys(const QString& name, const QString& desktopFileID) {
 bool namesItsOwn(const fs::path& item, const QStringList& keys) {
     const QString name = PathText::display(item.filename());
     if (keys.contains(nameKey(name))) return true;
-    const auto info = linkStatus(item);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return info && !S_ISDIR(info->st_mode) && dot > 0 && keys.contains(nameKey(name.left(dot)));
+    if (dot <= 0 || !keys.contains(nameKey(name.left(dot)))) return false;
+    const auto info = linkStatus(item);
+    return info && !S_ISDIR(info->st_mode);
 }
 
 // The name a program goes by: an AppImage's without its version and architecture
@@ -309,8 +310,10 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
             auto entry = DesktopEntry::read(file);
             if (!entry) continue;
             EntryProgram program = EntryProgram::of(*entry, roots, searchPath);
-            const std::string entryFile = realPath(file).value_or(file).native();
-            for (const fs::path& run : program.runs) entries.runners[run.native()].insert(entryFile);
+            if (!program.runs.empty()) {
+                const std::string entryFile = realPath(file).value_or(file).native();
+                for (const fs::path& run : program.runs) entries.runners[run.native()].insert(entryFile);
+            }
             // An entry that hides or drops an application also shadows the system's entry of that id.
             auto [first, isFirst] = seenIDs.try_emplace(id, std::nullopt);
             if (!isFirst) {
