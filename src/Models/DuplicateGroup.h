@@ -26,5 +26,8 @@ struct DuplicateGroup {
         return saturatingProduct(fileSize, freeing);
     }
 
+    // The order groups are listed in: the one whose move frees more first.
+    static bool freesMore(const DuplicateGroup& a, const DuplicateGroup& b) { return a.reclaimableBytes() > b.reclaimableBytes(); }
+
     bool operator==(const DuplicateGroup&) const = default;
 };

@@ -15,7 +15,7 @@ namespace {
 constexpr std::int64_t forgottenMinimumSize = 10'000'000;
 
 void sortByReclaimableSpace(std::vector<DuplicateGroup>& groups) {
-    std::stable_sort(groups.begin(), groups.end(), [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.reclaimableBytes() > b.reclaimableBytes(); });
+    std::stable_sort(groups.begin(), groups.end(), DuplicateGroup::freesMore);
 }
 
 // Every copy but the first of each group; the first is the one the finder keeps.
@@ -116,7 +116,7 @@ void AppState::appendDuplicateGroups(std::vector<DuplicateGroup> found) {
     const auto published = std::ptrdiff_t(duplicateGroups_.size());
     duplicateGroups_.insert(duplicateGroups_.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
     std::inplace_merge(duplicateGroups_.begin(), duplicateGroups_.begin() + published, duplicateGroups_.end(),
-                       [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.reclaimableBytes() > b.reclaimableBytes(); });
+                       DuplicateGroup::freesMore);
     emit duplicateGroupsChanged();
 }
 

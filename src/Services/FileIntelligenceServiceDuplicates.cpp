@@ -512,7 +512,7 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
     DuplicateSearchResult result;
     result.groups = collector.take();
     std::stable_sort(result.groups.begin(), result.groups.end(),
-                     [](const DuplicateGroup& a, const DuplicateGroup& b) { return a.reclaimableBytes() > b.reclaimableBytes(); });
+                     DuplicateGroup::freesMore);
     std::sort(notCompared.begin(), notCompared.end(), [](const char* a, const char* b) { return std::strcmp(a, b) < 0; });
     for (const char* path : notCompared) result.notCompared.emplace_back(path);
     return result;
