@@ -369,7 +369,7 @@ struct Fate {
     bool programNotFound = false;
 
     // Whether moving its entry and its own program takes it away, as the list proposes.
-    bool goesAsProposed() const { return !stays && !folder && !programNotFound; }
+    bool goesAsProposed() const { return !stays && program && !folder; }
     // Whether its entry is proposed: with its own program, or as a launcher that starts nothing.
     bool entryGoes() const { return goesAsProposed() || programNotFound; }
 
@@ -488,7 +488,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     const std::optional<ShownEntry> shown = shownEntry(application, entries, roots);
     const QStringList keys = shown ? leftoverKeys(*shown, locale) : nameKeys(QStringList{application.name}, application.desktopFileID);
     // An entry that is gone says nothing of where its application is.
-    Fate fate = shown ? Fate::of(*shown, applicationKeys(*shown, locale), entries) : Fate{};
+    const Fate fate = shown ? Fate::of(*shown, applicationKeys(*shown, locale), entries) : Fate{};
     const std::optional<SandboxPackage> sandbox = shown ? shown->sandbox : std::nullopt;
     if (linkStatus(application.path) && !holdsBaseFolder(application.path, roots)) {
         add(application.path, ArtifactCategory::application, fate.entryGoes());
@@ -545,10 +545,8 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     const auto owners = DpkgDatabase::owners(paths, roots.root);
     // A packaged entry's program, or a program a package installed, is no program of the user's,
     // nor is the folder that holds it.
-    if (fate.program && (owners.contains(application.path.string()) || owners.contains(fate.program->string()))) {
+    if (fate.program && (owners.contains(application.path.string()) || owners.contains(fate.program->string())))
         std::erase_if(found, [&](const AppArtifact& artifact) { return artifact.path == *fate.program || artifact.path == fate.folder; });
-        fate = Fate{};
-    }
     for (AppArtifact& artifact : found) {
         if (sandbox && artifact.path == application.path) {
             artifact.package = sandbox->name;
@@ -566,9 +564,10 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     const std::vector<fs::path> others = entries.othersPlaces(application.path);
     for (AppArtifact& artifact : found)
         if (artifact.isLocked() || touchesAny(artifact.path, others)) artifact.isSelected = false;
-    // One decision: the application goes only when its own program is ticked in this very list. An
-    // application that stays keeps its data unless the user ticks it: its settings, mail or saves are
-    // still in use. Of a launcher that starts nothing, only the launcher is proposed.
+    // One decision: the application goes only when its own program is ticked in this very list, not
+    // taken by a package nor lying among another application's files. An application that stays
+    // keeps its data unless the user ticks it: its settings, mail or saves are still in use. Of a
+    // launcher that starts nothing, only the launcher is proposed.
     const bool programGoes = fate.goesAsProposed() && std::any_of(found.begin(), found.end(), [&](const AppArtifact& artifact) {
                                  return artifact.path == *fate.program && artifact.isSelected;
                              });

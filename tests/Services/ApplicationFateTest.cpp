@@ -45,14 +45,14 @@ struct Listed {
 constexpr std::array caseNames{
     "AppImageGoesWithItsSettings", "IntegratedAppImageGoes", "CompiledProgramInLocalBinGoes", "CompiledProgramInCargoBinGoes",
     "CompiledProgramInGoBinGoes", "CompiledProgramInHomeBinGoes", "AppImageThroughALinkedFolderGoes", "ProgramBelowAProgramFolderIsOnlyOffered",
-    "FolderWithASpaceIsOffered", "RelativePathStays", "FolderBesideTheHomeStays", "PackagedProgramInTheHomeStays", "CondaRunnerStays",
+    "FolderWithASpaceIsOffered", "RelativePathStays", "FolderBesideTheHomeStays", "PackagedProgramInTheHomeStays", "PackagedProgramInLocalBinStays", "CondaRunnerStays",
     "RscriptRunnerStays", "ProgramThroughALinkedEnvironmentStays", "UvRunnerStays", "NpxRunnerStays", "PipxProgramStays", "PipProgramStays",
     "NpmGlobalProgramStays", "ToolboxScriptStays", "SteamGameStays", "WineProgramStays", "LutrisGameStays", "UserFlatpakStays",
     "SystemFlatpakStays", "SnapStays", "PackagedApplicationStays", "UsersCopyOfPackagedEntryStays", "AppImageBesidePackagedNamesakeGoes",
     "ProgramOfTwoEntriesStays", "MissingProgramLeavesOnlyTheLauncher", "UnpackedFirefoxIsOffered", "UnpackedCodeIsOffered",
     "UnpackedDiscordIsOffered", "UnpackedLocalSendIsOffered", "LauncherScriptOfItchIsOffered", "GameInsideItchsSettingsIsOffered",
     "FolderBehindALinkIsOfferedAsItIs", "FolderNotUtf8IsOffered", "TarballIdeIsOffered", "VersionControlledBuildStays",
-    "LauncherHoldingAGameStays", "GameInsideALauncherStays", "WrapperOfNethackStays", "NodeProjectStays", "PythonEnvironmentStays",
+    "LauncherHoldingAGameStays", "GameInsideALauncherStays", "AppImageInsideALaunchersFolderStays", "WrapperOfNethackStays", "NodeProjectStays", "PythonEnvironmentStays",
     "CondaInstallStays", "ProgramNamedThroughALinkStays", "ProgramOfAnotherUserStays", "FifoInAProgramsPlaceStays",
     "AppImageWithoutItsMarkStays", "LmStudioGoesByItsAppImagesName", "KritaKnownByItsIDAfterTheHash", "SublimeTextFindsItsSettings",
     "CursorLeavesCursorAgent", "BitwardenLeavesBitwardenCli", "WebAppOfAGoneBrowserLeavesOnlyItsLauncher", "ProgramOnAnUnpluggedDriveStays",
@@ -193,6 +193,9 @@ InstalledHome::InstalledHome() {
     compiled(tree, "home/Vendor/packaged", 80000);
     tree.write("var/lib/dpkg/info/vendor.list", "/home/Vendor/packaged\n");
     expect("PackagedProgramInTheHomeStays", "packaged", {{userEntry("packaged", "packaged", "Exec=~/Vendor/packaged\n"), false}}, file);
+    compiled(tree, "home/.local/bin/vendortool", 30000);
+    tree.write("var/lib/dpkg/info/vendortool.list", "/home/.local/bin/vendortool\n");
+    expect("PackagedProgramInLocalBinStays", "vendortool", {{userEntry("vendortool", "vendortool", "Exec=vendortool\n"), false}}, file);
 
     // Runners, named by their path or found on the path: they serve more than one entry.
     tree.file("home/miniconda3/bin/python3", 300000);
@@ -344,6 +347,8 @@ InstalledHome::InstalledHome() {
     tree.file("home/GameHub/library/celeste/Celeste", 9000);
     expect("LauncherHoldingAGameStays", "gamehub", {{userEntry("gamehub", "GameHub", "Exec=~/GameHub/gamehub\n"), false}}, file);
     expect("GameInsideALauncherStays", "celeste", {{userEntry("celeste", "Celeste", "Exec=~/GameHub/library/celeste/Celeste\n"), false}}, file);
+    appImage(tree, "home/GameHub/tools/Heroic-2.15.2.AppImage", 40000);
+    expect("AppImageInsideALaunchersFolderStays", "heroic", {{userEntry("heroic", "Heroic", "Exec=~/GameHub/tools/Heroic-2.15.2.AppImage\n"), false}}, file);
     // A script that starts a program elsewhere in the home is only a launcher.
     executable(compiled(tree, "home/Games/nethack/nethack-bin", 9000));
     wrapper("nethack", "cd ~/Games/nethack && exec ~/Games/nethack/nethack-bin \"$@\"");
