@@ -49,7 +49,11 @@ std::vector<fs::path> MountTable::configured(const fs::path& root) {
         std::istringstream fields(line);
         std::string device, point;
         if (!(fields >> device >> point) || device.starts_with('#')) continue;
-        if (point.starts_with('/')) points.push_back(unescaped(point));
+        if (!point.starts_with('/')) continue;
+        // "/data/" is where "/data" is mounted.
+        fs::path folder = unescaped(point).lexically_normal();
+        if (!folder.has_filename() && folder.has_relative_path()) folder = folder.parent_path();
+        points.push_back(std::move(folder));
     }
     return points;
 }

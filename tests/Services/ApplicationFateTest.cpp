@@ -441,7 +441,7 @@ InstalledHome::InstalledHome() {
     const fs::path shotcutData = tree.file("home/.config/Shotcut/rc", 1000).parent_path();
     expect("ProgramInRunMediaStays", "shotcut", {{shotcutEntry, false}, {shotcutData, false}}, file);
     tree.write("etc/fstab", "# <file system> <mount point> <type> <options> <dump> <pass>\nUUID=1 / ext4 defaults 0 1\n"
-                            "UUID=2 /home/HDD ext4 defaults,nofail 0 2\n/dev/sdb1 /data ext4 defaults 0 2\n/dev/sdc1 /srv/apps ext4 defaults 0 2\n"
+                            "UUID=2 /home/HDD ext4 defaults,nofail 0 2\n/dev/sdb1 /data ext4 defaults 0 2\n/dev/sdc1 /srv/apps/ ext4 defaults 0 2\n"
                             "/swapfile none swap sw 0 0\n");
     tree.write("proc/self/mountinfo", "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n36 22 8:33 / /srv/apps rw shared:9 - ext4 /dev/sdc1 rw\n");
     tree.folder("home/HDD");
