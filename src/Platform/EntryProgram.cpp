@@ -283,21 +283,9 @@ void judgeOwnership(EntryProgram& program, const SystemRoots& roots) {
     program.unpackedInto = std::move(folder);
 }
 
-// Where drives are mounted that may not be there now: the desktop's places for removable ones, and
-// every folder the machine's fstab mounts a drive on that nothing is mounted on now.
-std::vector<fs::path> absentDrivePlaces(const SystemRoots& roots) {
-    std::vector<fs::path> places{"/media", "/run/media", "/mnt"};
-    const std::vector<MountTable::Mount> mounted = MountTable::mounted(roots.proc);
-    for (const fs::path& point : MountTable::configured(roots.root)) {
-        const bool isMounted = std::any_of(mounted.begin(), mounted.end(), [&](const MountTable::Mount& mount) { return mount.point == point; });
-        if (!isMounted && point.has_relative_path()) places.push_back(point);
-    }
-    return places;
-}
-
 // Storage that is not there now may come back: a program under /media, /run/media or /mnt, on a
-// drive the machine mounts that is not mounted now, or below a folder that is missing, is not known
-// to be gone. A link in its place tells where it was.
+// drive the machine's fstab mounts that is not mounted now, or below a folder that is missing, is
+// not known to be gone. A link in its place tells where it was.
 bool mayComeBack(fs::path named, const SystemRoots& roots) {
     std::error_code error;
     for (int hops = 0; hops < 40 && fs::is_symlink(named, error); ++hops) {
@@ -307,12 +295,22 @@ bool mayComeBack(fs::path named, const SystemRoots& roots) {
     }
     const auto folder = realPath(named.parent_path());
     if (!folder) return true;
-    for (const fs::path& machinePlace : absentDrivePlaces(roots)) {
+    auto liesOn = [&](const fs::path& machinePlace) {
         const fs::path place = underRoot(machinePlace, roots);
         const fs::path realPlace = realPath(place).value_or(place);
-        if (liesWithin(named.lexically_normal(), place) || liesWithin(*folder, place) || liesWithin(*folder, realPlace)) return true;
-    }
-    return false;
+        return liesWithin(named.lexically_normal(), place) || liesWithin(*folder, place) || liesWithin(*folder, realPlace);
+    };
+    for (std::string_view removable : {"/media", "/run/media", "/mnt"})
+        if (liesOn(removable)) return true;
+    // The kernel's table is read only for a program on a drive the fstab names.
+    std::vector<fs::path> drives;
+    for (fs::path& point : MountTable::configured(roots.root))
+        if (point.has_relative_path() && liesOn(point)) drives.push_back(std::move(point));
+    if (drives.empty()) return false;
+    const std::vector<MountTable::Mount> mounted = MountTable::mounted(roots.proc);
+    return std::any_of(drives.begin(), drives.end(), [&](const fs::path& drive) {
+        return std::none_of(mounted.begin(), mounted.end(), [&](const MountTable::Mount& mount) { return mount.point == drive; });
+    });
 }
 
 }  // namespace
