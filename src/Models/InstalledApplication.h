@@ -15,8 +15,11 @@ struct InstalledApplication {
     std::filesystem::path path;
     std::int64_t size = 0;  // allocated bytes
     std::string iconName;  // the desktop entry's Icon: a theme name or an absolute file
-    // Whatever is moved, the application stays: its entry masks another of its desktop-file ID.
+    // What is proposed leaves the application installed: no program of its own goes with it (a
+    // package, a store, a runner or another entry keeps it), or its entry masks another of its ID.
     bool staysInstalled = false;
+    // Its entry starts a program that is not there: moving the entry takes away a launcher only.
+    bool programNotFound = false;
 
     bool operator==(const InstalledApplication&) const = default;
 };

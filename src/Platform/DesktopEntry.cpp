@@ -8,6 +8,29 @@ QString utf8(const std::string& bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
+// A word of an Exec line as the desktop runs it: "%%" is a "%", and the field codes it replaces with
+// what it opens ("%U", "%f", "%i"…) stand for nothing here. A word of a field code alone is none.
+std::optional<std::string> withFieldCodesExpanded(const std::string& word) {
+    constexpr std::string_view fieldCodes = "fFuUdDnNickvm";
+    std::string expanded;
+    bool onlyCodes = !word.empty();
+    for (size_t i = 0; i < word.size(); ++i) {
+        const char next = i + 1 < word.size() ? word[i + 1] : '\0';
+        if (word[i] == '%' && next == '%') {
+            expanded.push_back('%');
+            onlyCodes = false;
+            ++i;
+        } else if (word[i] == '%' && next != '\0' && fieldCodes.find(next) != std::string_view::npos) {
+            ++i;
+        } else {
+            expanded.push_back(word[i]);
+            onlyCodes = false;
+        }
+    }
+    if (onlyCodes) return std::nullopt;
+    return expanded;
+}
+
 }  // namespace
 
 std::optional<DesktopEntry> DesktopEntry::read(const std::filesystem::path& file) {
@@ -63,14 +86,16 @@ bool DesktopEntry::flag(std::string_view key) const {
 }
 
 std::optional<QString> DesktopEntry::program() const {
-    auto exec = unescaped("Exec");
-    if (!exec) return std::nullopt;
-    std::string word = KeyFile::firstWord(*exec);
-    if (word.empty()) return std::nullopt;
-    return utf8(word);
+    const std::vector<std::string> words = command();
+    if (words.empty() || words.front().empty()) return std::nullopt;
+    return utf8(words.front());
 }
 
 std::vector<std::string> DesktopEntry::command() const {
     auto exec = unescaped("Exec");
-    return exec ? KeyFile::words(*exec) : std::vector<std::string>();
+    std::vector<std::string> words;
+    if (!exec) return words;
+    for (const std::string& word : KeyFile::words(*exec))
+        if (auto expanded = withFieldCodesExpanded(word)) words.push_back(std::move(*expanded));
+    return words;
 }

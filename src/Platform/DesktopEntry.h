@@ -25,7 +25,8 @@ public:
     bool flag(std::string_view key) const;  // true only for "true"
     // The program of the Exec line: its first word, unquoted; empty when there is none.
     std::optional<QString> program() const;
-    // The words of the Exec line, unquoted; empty when there is none.
+    // The words of the Exec line, unquoted, "%%" read as "%" and field codes ("%U") left out; empty
+    // when there is none.
     std::vector<std::string> command() const;
 
 private:

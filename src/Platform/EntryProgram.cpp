@@ -4,6 +4,7 @@
 #include "Platform/FileContents.h"
 #include "Platform/FolderListing.h"
 #include "Platform/KeyFile.h"
+#include "Platform/MountTable.h"
 #include "Platform/RealPath.h"
 
 #include <sys/stat.h>
@@ -196,6 +197,13 @@ bool carriesAppImageMark(std::string_view head) {
     return head.size() >= 11 && head.substr(8, 2) == "AI" && (head[10] == 1 || head[10] == 2);
 }
 
+// A program the compiler made: what the ELF header begins. A script ("#!") names its program in
+// ways without end ("exec ./Postman", "exec \"$APPDIR/bruno\"", "exec zed-editor"), so it is never
+// taken for an application's own program.
+bool isCompiled(std::string_view head) {
+    return head.starts_with("\x7f" "ELF");
+}
+
 // A script that names another program of the home, outside what would go with it, is a launcher
 // in front of that program ("exec ~/apps/itch-25/itch \"$@\""), not a program of its own.
 bool launchesAnother(std::string_view script, const fs::path& goesWithIt, const fs::path& home, const SystemRoots& roots) {
@@ -211,6 +219,15 @@ bool launchesAnother(std::string_view script, const fs::path& goesWithIt, const 
         if (!path || ::stat(path->c_str(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & 0111) == 0) continue;
         if (const auto real = realPath(*path); real && liesWithin(*real, home) && !liesWithin(*real, goesWithIt)) return true;
     }
+    return false;
+}
+
+// An AppImage lying directly in a folder is an application of its own, entry or none: the folder is
+// no other application's.
+bool holdsAnAppImage(const fs::path& folder) {
+    constexpr size_t markEnd = 11;
+    for (const fs::path& entry : FolderListing::entries(folder).value_or(std::vector<fs::path>{}))
+        if (const auto head = FileContents::head(entry, markEnd); head && carriesAppImageMark(*head)) return true;
     return false;
 }
 
@@ -233,6 +250,7 @@ std::optional<fs::path> unpackedFolder(const fs::path& realFile, const fs::path&
     if (isAmong(folder, general) || folder == home || !liesWithin(folder, home)) return std::nullopt;
     for (fs::path each = folder; each != home; each = each.parent_path())
         if (holds(each, ".git")) return std::nullopt;
+    if (holdsAnAppImage(folder)) return std::nullopt;
     return folder;
 }
 
@@ -256,16 +274,18 @@ void judgeOwnership(EntryProgram& program, const SystemRoots& roots) {
         program.standsAlone = program.isAppImage = true;
         return;
     }
-    const bool alone = isAmong(realFile.parent_path(), ownProgramFolders);
-    std::optional<fs::path> folder = alone ? std::nullopt : unpackedFolder(realFile, *home, roots);
-    if (!alone && !folder) return;
-    if (head->starts_with("#!") && launchesAnother(*head, folder.value_or(realFile), *home, roots)) return;
-    program.standsAlone = alone;
+    if (isAmong(realFile.parent_path(), ownProgramFolders)) {
+        program.standsAlone = isCompiled(*head);
+        return;
+    }
+    std::optional<fs::path> folder = unpackedFolder(realFile, *home, roots);
+    if (!folder || (head->starts_with("#!") && launchesAnother(*head, *folder, *home, roots))) return;
     program.unpackedInto = std::move(folder);
 }
 
-// Storage that is not there now may come back: a program under /media, /run/media or /mnt, or
-// below a folder that is missing, is not known to be gone. A link in its place tells where it was.
+// Storage that is not there now may come back: a program under /media, /run/media or /mnt, on a
+// drive the machine's fstab mounts that is not mounted now, or below a folder that is missing, is
+// not known to be gone. A link in its place tells where it was.
 bool mayComeBack(fs::path named, const SystemRoots& roots) {
     std::error_code error;
     for (int hops = 0; hops < 40 && fs::is_symlink(named, error); ++hops) {
@@ -275,12 +295,22 @@ bool mayComeBack(fs::path named, const SystemRoots& roots) {
     }
     const auto folder = realPath(named.parent_path());
     if (!folder) return true;
-    for (std::string_view mounts : {"/media", "/run/media", "/mnt"}) {
-        const fs::path place = underRoot(mounts, roots);
+    auto liesOn = [&](const fs::path& machinePlace) {
+        const fs::path place = underRoot(machinePlace, roots);
         const fs::path realPlace = realPath(place).value_or(place);
-        if (liesWithin(named.lexically_normal(), place) || liesWithin(*folder, place) || liesWithin(*folder, realPlace)) return true;
-    }
-    return false;
+        return liesWithin(named.lexically_normal(), place) || liesWithin(*folder, place) || liesWithin(*folder, realPlace);
+    };
+    for (std::string_view removable : {"/media", "/run/media", "/mnt"})
+        if (liesOn(removable)) return true;
+    // The kernel's table is read only for a program on a drive the fstab names.
+    std::vector<fs::path> drives;
+    for (fs::path& point : MountTable::configured(roots.root))
+        if (point.has_relative_path() && liesOn(point)) drives.push_back(std::move(point));
+    if (drives.empty()) return false;
+    const std::vector<MountTable::Mount> mounted = MountTable::mounted(roots.proc);
+    return std::any_of(drives.begin(), drives.end(), [&](const fs::path& drive) {
+        return std::none_of(mounted.begin(), mounted.end(), [&](const MountTable::Mount& mount) { return mount.point == drive; });
+    });
 }
 
 }  // namespace

@@ -14,9 +14,12 @@ struct EntryProgram {
     enum class Found {
         // No Exec line, a path relative to a folder nobody knows, a folder that cannot be read, a
         // launcher we cannot find handed an address ("steam steam://rungameid/413150"), or a program
-        // on storage that is not there now (under /media, /run/media or /mnt, or below a missing folder).
+        // on storage that is not there now (under /media, /run/media or /mnt, on a drive the fstab
+        // mounts that is not mounted, or below a missing folder).
         unknown,
-        nowhere,  // its folder is there and the program is not: its application is gone
+        // Its folder is there and the program is not. That proves only that the entry starts
+        // nothing: the program may have moved, been updated under another name, or be read wrongly.
+        nowhere,
         present,
     };
     Found found = Found::unknown;
@@ -25,16 +28,16 @@ struct EntryProgram {
     std::filesystem::path realFile;
     // Whether it could be the application's own program, which goes with its entry: a regular file of
     // the user's in the home folder with no other name, named itself rather than through a link,
-    // outside any environment or install tree, installed by no Python package, and no script in front
-    // of another program of the home; and either an AppImage (known by its mark, wherever it lies) or
-    // a single program lying directly in one of the user's program folders (~/.local/bin, ~/bin,
-    // ~/.cargo/bin, ~/go/bin).
+    // outside any environment or install tree, installed by no Python package; and either an AppImage
+    // (known by its mark, wherever it lies) or a compiled program (an ELF file) lying directly in one
+    // of the user's program folders (~/.local/bin, ~/bin, ~/.cargo/bin, ~/go/bin). A script is never
+    // one: whatever it seems to run, the program it starts stays.
     bool standsAlone = false;
     bool isAppImage = false;
     // Such a file that lies in a folder of its own instead, the folder an archive was unpacked into
     // (~/firefox for ~/firefox/firefox, ~/idea for ~/idea/bin/idea.sh): the application goes only
     // with that whole folder. Never a general folder (the home, Desktop, ~/.config, the program
-    // folders) nor one inside a version-controlled tree.
+    // folders), one inside a version-controlled tree, nor one with an AppImage lying in it.
     std::optional<std::filesystem::path> unpackedInto;
     // Every file the Exec line names, wherever it stands (after "firejail", inside "sh -c '…'", by its
     // path or by a name on the search path), with its links resolved.

@@ -1,12 +1,11 @@
 #include "Platform/TrashFolders.h"
 
 #include "Foundation/LiesWithin.h"
+#include "Platform/MountTable.h"
 #include "Platform/RealPath.h"
 #include "Platform/SystemRoots.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -32,50 +31,16 @@ fs::path withFolderResolved(const fs::path& path) {
     return resolvedAsFarAsItExists(item.parent_path()) / item.filename();
 }
 
-// One line of the mount table: which file system, which of its folders, and where it shows.
-struct Mount {
-    std::string device;  // "major:minor"
-    fs::path root;       // the folder of the file system that is mounted
-    fs::path point;
-};
-
-// The table writes a space, tab, newline and backslash in a path as an octal escape.
-fs::path unescaped(const std::string& text) {
-    auto isOctal = [&](std::size_t at) { return text[at] >= '0' && text[at] <= '7'; };
-    std::string path;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 3 < text.size() && isOctal(i + 1) && isOctal(i + 2) && isOctal(i + 3)) {
-            path.push_back(static_cast<char>(std::stoi(text.substr(i + 1, 3), nullptr, 8)));
-            i += 3;
-        } else {
-            path.push_back(text[i]);
-        }
-    }
-    return path;
-}
-
-// "<id> <parent> <major:minor> <root> <mount point> …"; nothing when the table cannot be read.
-std::vector<Mount> mountTable(const fs::path& proc) {
-    std::vector<Mount> mounts;
-    std::ifstream table(proc / "self/mountinfo");
-    for (std::string line; std::getline(table, line);) {
-        std::istringstream fields(line);
-        std::string id, parent, device, root, point;
-        if (fields >> id >> parent >> device >> root >> point) mounts.push_back({device, unescaped(root), unescaped(point)});
-    }
-    return mounts;
-}
-
 // Every other path at which the folder `place` shows, itself or in part, through the mount table.
-std::vector<std::string> otherPlaces(const fs::path& place, const std::vector<Mount>& mounts) {
+std::vector<std::string> otherPlaces(const fs::path& place, const std::vector<MountTable::Mount>& mounts) {
     // The mount that holds it is the last one listed with the longest mount point above it.
-    const Mount* holder = nullptr;
-    for (const Mount& mount : mounts)
+    const MountTable::Mount* holder = nullptr;
+    for (const MountTable::Mount& mount : mounts)
         if (liesWithin(place, mount.point) && (!holder || mount.point.native().size() >= holder->point.native().size())) holder = &mount;
     if (!holder) return {};
     const fs::path inFileSystem = holder->root / place.lexically_relative(holder->point);
     std::vector<std::string> places;
-    for (const Mount& mount : mounts) {
+    for (const MountTable::Mount& mount : mounts) {
         if (mount.device != holder->device) continue;
         // A folder in the trash mounted elsewhere, or a folder holding the trash: the trash shows there.
         if (liesWithin(mount.root, inFileSystem)) places.push_back(mount.point.native());
@@ -92,7 +57,7 @@ TrashFolders TrashFolders::current() {
     const fs::path place = roots.dataHome / "Trash";
     if (!place.has_relative_path()) return folders;
     folders.homePlace_ = resolvedAsFarAsItExists(place);
-    folders.places_ = otherPlaces(folders.homePlace_, mountTable(roots.proc));
+    folders.places_ = otherPlaces(folders.homePlace_, MountTable::mounted(roots.proc));
     folders.places_.push_back(folders.homePlace_.native());
     return folders;
 }

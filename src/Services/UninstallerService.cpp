@@ -180,13 +180,13 @@ QString nameKey(const QString& name) {
     return key;
 }
 
-// The keys an item's name is matched with: the desktop-file ID and the name. AppImageLauncher names
+// The keys an item's name is matched with: the desktop-file ID and the names. AppImageLauncher names
 // the entries it makes "appimagekit_<MD5 of the path>-<name>" or "appimagekit_<name>": its prefix
 // is no part of the application's name.
-QStringList nameKeys(const QString& name, const QString& desktopFileID) {
+QStringList nameKeys(const QStringList& names, const QString& desktopFileID) {
     static const QRegularExpression integrated(QStringLiteral("^appimagekit_(?:[0-9a-f]{32}-)?"), QRegularExpression::CaseInsensitiveOption);
     QStringList keys;
-    for (const QString& each : {QString(desktopFileID).remove(integrated), name})
+    for (const QString& each : QStringList{QString(desktopFileID).remove(integrated)} + names)
         if (const QString key = nameKey(each); isUsableKey(key) && !keys.contains(key)) keys << key;
     return keys;
 }
@@ -264,6 +264,8 @@ struct ShownEntry {
     std::optional<SandboxPackage> sandbox;
     // Another entry of this id lies behind this one: moving this one only brings that one back.
     bool masksAnother = false;
+    // Where the entry is, as `located` gives it: what another application's item must not hold.
+    fs::path place = located(file);
 };
 
 // Every entry of the applications folders, with the programs they run.
@@ -287,7 +289,7 @@ struct DesktopEntries {
             if (std::any_of(entries.begin(), entries.end(), [&](const std::string& entry) { return entry != itself; })) places.emplace_back(file);
         for (const ShownEntry& other : shown) {
             if (other.file == entryFile) continue;
-            places.push_back(located(other.file));
+            places.push_back(other.place);
             if (other.program.unpackedInto) places.push_back(*other.program.unpackedInto);
         }
         return places;
@@ -337,33 +339,54 @@ QString applicationName(const ShownEntry& shown, const QLocale& locale) {
     return shown.entry.localizedText("Name", locale).value_or(nameWithoutExtension(shown.file));
 }
 
+// Every name an application goes by: its Name as written and in the current language, and its
+// desktop-file ID. In Arabic, "Writer" still names ~/.config/Writer.
+QStringList applicationKeys(const ShownEntry& shown, const QLocale& locale) {
+    return nameKeys({shown.entry.text("Name").value_or(QString()), applicationName(shown, locale)}, PathText::display(shown.id));
+}
+
+// Those, and the name its AppImage goes by, which its leftovers may carry instead.
+QStringList leftoverKeys(const ShownEntry& shown, const QLocale& locale) {
+    QStringList keys = applicationKeys(shown, locale);
+    if (const QString key = programKey(shown.program); shown.program.isAppImage && isUsableKey(key) && !keys.contains(key)) keys << key;
+    return keys;
+}
+
 // Whether an application goes when its items do. On Linux an entry is only a launcher: the
 // application goes only with its own program, one file of the user's that stands alone, that no
-// other entry runs and that is named after it (an AppImage, a program the user built), or with the
-// folder it was unpacked into, when the user chooses that folder. A runner, an interpreter, a store
-// client, a script inside an install serve more than this entry; a package, a Flatpak or a snap is
-// removed by its own tool.
+// other entry runs, that lies among no other application's files and that is named after it (an
+// AppImage, a program the user built), or with the folder it was unpacked into, when the user
+// chooses that folder. A runner, an interpreter, a store client, a script serve more than this
+// entry; a package, a Flatpak or a snap is removed by its own tool. A program that is not found
+// proves nothing of its application: only the launcher that starts nothing may go.
 struct Fate {
     bool stays = true;
     // Its own program: it goes with the entry, or inside `folder`.
     std::optional<fs::path> program;
     // The folder it was unpacked into, which holds no other application: offered, never preselected.
     std::optional<fs::path> folder;
+    // Its entry starts a program that is not there.
+    bool programNotFound = false;
 
     // Whether moving its entry and its own program takes it away, as the list proposes.
-    bool goesAsProposed() const { return !stays && !folder; }
+    bool goesAsProposed() const { return !stays && program && !folder; }
+    // Whether its entry is proposed: with its own program, or as a launcher that starts nothing.
+    bool entryGoes() const { return goesAsProposed() || programNotFound; }
 
     static Fate of(const ShownEntry& shown, const QStringList& keys, const DesktopEntries& entries) {
         if (shown.masksAnother || shown.sandbox || !userCanMove(shown.file)) return {};
         const EntryProgram& program = shown.program;
         switch (program.found) {
         case EntryProgram::Found::unknown: return {};
-        case EntryProgram::Found::nowhere: return {false, std::nullopt, std::nullopt};  // its application is already gone
+        case EntryProgram::Found::nowhere: return {false, std::nullopt, std::nullopt, true};
         case EntryProgram::Found::present: break;
         }
         if (entries.runnersOf(program) != 1) return {};
-        if (program.standsAlone) return keys.contains(programKey(program)) ? Fate{false, program.path, std::nullopt} : Fate{};
-        if (program.unpackedInto && !touchesAny(*program.unpackedInto, entries.othersPlaces(shown.file))) return {false, program.path, program.unpackedInto};
+        if (!program.standsAlone && !program.unpackedInto) return {};
+        const std::vector<fs::path> others = entries.othersPlaces(shown.file);
+        if (program.standsAlone)
+            return keys.contains(programKey(program)) && !touchesAny(program.path, others) ? Fate{false, program.path, std::nullopt} : Fate{};
+        if (!touchesAny(*program.unpackedInto, others)) return {false, program.path, program.unpackedInto};
         return {};
     }
 };
@@ -376,7 +399,7 @@ std::optional<ShownEntry> shownEntry(const InstalledApplication& application, co
     if (!entry) return std::nullopt;
     EntryProgram program = EntryProgram::of(*entry, roots, DesktopApplications::environmentSearchPath());
     auto sandbox = SandboxPackage::of(application.path, *entry, roots);
-    return ShownEntry{application.path, application.desktopFileID.toStdString(), std::move(*entry), std::move(program), std::move(sandbox)};
+    return ShownEntry{application.path, PathText::fromText(application.desktopFileID).native(), std::move(*entry), std::move(program), std::move(sandbox)};
 }
 
 // What a Flatpak or a snap keeps installed.
@@ -405,7 +428,7 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
         application.desktopFileID = PathText::display(shown.id);
         application.version = noVersion;
         application.iconName = shown.entry.text("Icon").value_or(QString()).toStdString();
-        fates.push_back(Fate::of(shown, nameKeys(application.name, application.desktopFileID), entries));
+        fates.push_back(Fate::of(shown, applicationKeys(shown, locale), entries));
         applications.push_back(std::move(application));
         files.push_back(shown.file);
         if (fates.back().program) files.push_back(*fates.back().program);
@@ -418,6 +441,7 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
         const Fate& fate = fates[i];
         const ShownEntry& shown = entries.shown[i];
         application.staysInstalled = fate.stays;
+        application.programNotFound = fate.programNotFound;
         if (shown.sandbox) {
             application.size = installedSize(*shown.sandbox);
             continue;
@@ -433,6 +457,7 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
             continue;
         }
         application.staysInstalled = true;
+        application.programNotFound = false;
         const DpkgDatabase::Package& package = owner->second;
         if (!package.version.empty()) application.version = QString::fromStdString(package.version);
         auto [size, isNew] = sizeOfPackage.try_emplace(package.name, 0);
@@ -459,15 +484,14 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         found.push_back(AppArtifact{.path = item, .size = allocatedSize(item), .category = category, .isSelected = selected, .identity = identity});
     };
 
-    const QStringList keys = nameKeys(application.name, application.desktopFileID);
     const DesktopEntries entries = desktopEntries(roots);
     const std::optional<ShownEntry> shown = shownEntry(application, entries, roots);
-    // An entry that is gone leaves an application that is gone: its leftovers are the user's to take.
-    const Fate fate = shown ? Fate::of(*shown, keys, entries) : Fate{false, std::nullopt, std::nullopt};
+    const QStringList keys = shown ? leftoverKeys(*shown, locale) : nameKeys(QStringList{application.name}, application.desktopFileID);
+    // An entry that is gone says nothing of where its application is.
+    const Fate fate = shown ? Fate::of(*shown, applicationKeys(*shown, locale), entries) : Fate{};
     const std::optional<SandboxPackage> sandbox = shown ? shown->sandbox : std::nullopt;
-    bool applicationStays = !fate.goesAsProposed();
     if (linkStatus(application.path) && !holdsBaseFolder(application.path, roots)) {
-        add(application.path, ArtifactCategory::application, fate.goesAsProposed());
+        add(application.path, ArtifactCategory::application, fate.entryGoes());
         if (fate.folder) add(*fate.folder, ArtifactCategory::application, false);
         else if (fate.program) add(*fate.program, ArtifactCategory::application, true);
     }
@@ -476,7 +500,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     // settings beside an htop AppImage.
     std::vector<QStringList> othersKeys;
     for (const ShownEntry& other : entries.shown)
-        if (other.file != application.path) othersKeys.push_back(nameKeys(applicationName(other, locale), PathText::display(other.id)));
+        if (other.file != application.path) othersKeys.push_back(leftoverKeys(other, locale));
     auto claimedByAnother = [&](const fs::path& item) {
         return std::any_of(othersKeys.begin(), othersKeys.end(), [&](const QStringList& otherKeys) { return namesItsOwn(item, otherKeys); });
     };
@@ -521,10 +545,8 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     const auto owners = DpkgDatabase::owners(paths, roots.root);
     // A packaged entry's program, or a program a package installed, is no program of the user's,
     // nor is the folder that holds it.
-    if (fate.program && (owners.contains(application.path.string()) || owners.contains(fate.program->string()))) {
+    if (fate.program && (owners.contains(application.path.string()) || owners.contains(fate.program->string())))
         std::erase_if(found, [&](const AppArtifact& artifact) { return artifact.path == *fate.program || artifact.path == fate.folder; });
-        applicationStays = true;
-    }
     for (AppArtifact& artifact : found) {
         if (sandbox && artifact.path == application.path) {
             artifact.package = sandbox->name;
@@ -535,15 +557,22 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         const auto owner = owners.find(artifact.path.string());
         if (owner == owners.end()) continue;
         artifact.package = owner->second.name;
-        applicationStays = applicationStays || artifact.path == application.path;
         if (artifact.path == application.path) artifact.size = packageSize(owner->second, roots.root);
     }
-    // An application that stays installed keeps its data unless the user ticks it: its settings, mail
-    // or saves are still in use. Nothing that holds another application, or lies inside one, is
-    // preselected: a launcher's settings may hold the games it installed.
+    // Nothing that holds another application, or lies inside one, is preselected: a launcher's
+    // settings may hold the games it installed.
     const std::vector<fs::path> others = entries.othersPlaces(application.path);
     for (AppArtifact& artifact : found)
-        if (applicationStays || artifact.isLocked() || touchesAny(artifact.path, others)) artifact.isSelected = false;
+        if (artifact.isLocked() || touchesAny(artifact.path, others)) artifact.isSelected = false;
+    // One decision: the application goes only when its own program is ticked in this very list, not
+    // taken by a package nor lying among another application's files. An application that stays
+    // keeps its data unless the user ticks it: its settings, mail or saves are still in use. Of a
+    // launcher that starts nothing, only the launcher is proposed.
+    const bool programGoes = fate.goesAsProposed() && std::any_of(found.begin(), found.end(), [&](const AppArtifact& artifact) {
+                                 return artifact.path == *fate.program && artifact.isSelected;
+                             });
+    for (AppArtifact& artifact : found)
+        if (!programGoes && !(fate.programNotFound && artifact.path == application.path)) artifact.isSelected = false;
 
     // The entry first, then the program it runs, then the leftovers by size, largest first.
     auto rank = [&](const AppArtifact& artifact) { return artifact.path == application.path ? 0 : artifact.category == ArtifactCategory::application ? 1 : 2; };

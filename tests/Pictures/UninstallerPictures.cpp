@@ -94,6 +94,14 @@ std::vector<AppArtifact> discordLeftovers() {
             Fixture::artifact(home / ".config/discord", 96'000'000, ArtifactCategory::support, false)};
 }
 
+// A launcher whose program is no longer where it names it (an older version, since updated): only the
+// launcher is ticked, and the settings stay.
+std::vector<AppArtifact> standardNotesLeftovers() {
+    const Path home = "/home/maya";
+    return {Fixture::artifact(home / ".local/share/applications/standard-notes.desktop", 4'096, ArtifactCategory::application),
+            Fixture::artifact(home / ".config/Standard Notes", 38'000'000, ArtifactCategory::support, false)};
+}
+
 // An AppState whose service answers at once, so the load each show starts ends before the picture.
 struct StillState {
     StillState(std::vector<InstalledApplication> applications, std::map<std::string, std::vector<AppArtifact>> leftovers, const std::string& selected = {}) {
@@ -218,6 +226,14 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         still.state->setArtifactSelection(still.state->artifacts()[0], true);
         still.state->setArtifactSelection(still.state->artifacts()[1], true);
         pictures.render("uninstaller-unpacked-confirm", windowSize, [&] { return confirmation(*still.state); });
+    }
+    {
+        std::vector<InstalledApplication> applications = someApplications();
+        applications.push_back(Fixture::application("standard-notes", "Standard Notes", 4'096, "\u2014"));
+        applications.back().programNotFound = true;
+        StillState still(applications, {{applications.back().id, standardNotesLeftovers()}}, applications.back().id);
+        pictures.render("uninstaller-launcher", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-launcher-confirm", windowSize, [&] { return confirmation(*still.state); });
     }
     {
         const std::vector<InstalledApplication> applications = someApplications();

@@ -34,6 +34,38 @@ UninstallerView::UninstallerView(AppState& state, const DynamicColor& tint, QWid
     connect(&state_, &AppState::uninstallMessageChanged, result_, &MessageAlert::follow);
 }
 
+namespace {
+
+// What the question says becomes of the application: the items alone go, or the application with
+// them, or only a launcher that starts nothing.
+QString confirmationDetail(const std::optional<InstalledApplication>& application, const std::vector<AppArtifact>& listed,
+                           const std::vector<AppArtifact>& confirmed, const QString& size) {
+    if (!application) return AppLocalization::format("uninstaller.confirm.detail", {size});
+    const QString name = isolatedText(DisplayText::name(application->name));
+    const int count = int(confirmed.size());
+    const auto isEntry = [&](const AppArtifact& artifact) { return artifact.path == application->path; };
+    // An entry whose program is not found starts nothing: moving it removes no application, and the
+    // program may still be somewhere.
+    if (application->programNotFound)
+        return count == 1 && isEntry(confirmed.front()) ? AppLocalization::format("uninstaller.confirm.launcherOnly", {name, size})
+                                                        : AppLocalization::format("uninstaller.confirm.programNotFound", {name, count, size});
+    // The application goes only with its entry and its own program; moving less leaves it installed,
+    // and the user should know it stays.
+    const bool applicationGoes = !application->staysInstalled && std::any_of(confirmed.begin(), confirmed.end(), isEntry) &&
+                                 std::all_of(listed.begin(), listed.end(), [](const AppArtifact& artifact) {
+                                     return artifact.category != ArtifactCategory::application || artifact.isSelected;
+                                 });
+    if (!applicationGoes) return AppLocalization::format("uninstaller.confirm.applicationStays", {name, count, size});
+    // Moving its program or its folder uninstalls it, and the user should know that too.
+    const bool takesItsProgram = std::any_of(confirmed.begin(), confirmed.end(), [&](const AppArtifact& artifact) {
+        return artifact.category == ArtifactCategory::application && !isEntry(artifact);
+    });
+    return takesItsProgram ? AppLocalization::format("uninstaller.confirm.applicationGoes", {name, size})
+                           : AppLocalization::format("uninstaller.confirm.detail", {size});
+}
+
+}  // namespace
+
 void UninstallerView::askToTrash() {
     if (confirmation_) return;
     std::vector<AppArtifact> confirmed;
@@ -45,25 +77,7 @@ void UninstallerView::askToTrash() {
         }
     if (selectedSize == 0) return;  // the button is off then; a late click changes nothing
     const QString size = isolatedText(ByteFormatting::string(selectedSize));
-    // The application goes only with its entry and its own program; moving less leaves it installed,
-    // and the user should know it stays.
-    const auto& application = state_.selectedApplication();
-    const std::vector<AppArtifact>& listed = state_.artifacts();
-    const bool applicationGoes = application && !application->staysInstalled &&
-                                 std::any_of(confirmed.begin(), confirmed.end(), [&](const AppArtifact& artifact) { return artifact.path == application->path; }) &&
-                                 std::all_of(listed.begin(), listed.end(), [](const AppArtifact& artifact) {
-                                     return artifact.category != ArtifactCategory::application || artifact.isSelected;
-                                 });
-    // Moving its program or its folder uninstalls it, and the user should know that too; an entry
-    // whose program is already gone takes nothing more with it.
-    const bool takesItsProgram = applicationGoes && std::any_of(confirmed.begin(), confirmed.end(), [&](const AppArtifact& artifact) {
-                                     return artifact.category == ArtifactCategory::application && artifact.path != application->path;
-                                 });
-    const QString name = application ? isolatedText(DisplayText::name(application->name)) : QString();
-    const QString detail = application && !applicationGoes
-                               ? AppLocalization::format("uninstaller.confirm.applicationStays", {name, int(confirmed.size()), size})
-                           : takesItsProgram ? AppLocalization::format("uninstaller.confirm.applicationGoes", {name, size})
-                                             : AppLocalization::format("uninstaller.confirm.detail", {size});
+    const QString detail = confirmationDetail(state_.selectedApplication(), state_.artifacts(), confirmed, size);
     confirmation_ = confirmMoveToTrash(this, AppLocalization::string("uninstaller.confirm.title"), detail, AppLocalization::string("uninstaller.moveToTrash"),
                                        [this, confirmed = std::move(confirmed)] { state_.moveSelectedArtifactsToTrash(confirmed); });
     confirmation_->setObjectName("uninstallerConfirmation");

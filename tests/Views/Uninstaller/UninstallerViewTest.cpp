@@ -452,6 +452,31 @@ TEST(UninstallerFlow, AnUnpackedApplicationGoesOnlyWithItsFolder) {
     EXPECT_EQ(question(), AppLocalization::format("uninstaller.confirm.applicationGoes", {isolatedText("Code Editor"), isolatedText(ByteFormatting::string(std::int64_t(18'003'400)))}));
 }
 
+// An entry whose program is not found starts nothing: the question says only its launcher goes, and
+// with a leftover ticked by hand, that no application is removed.
+TEST(UninstallerFlow, AnEntryWhoseProgramIsNotFoundIsOnlyALauncher) {
+    Fixture fixture;
+    Shown shown(fixture.state());
+    std::vector<InstalledApplication> applications = someApplications();
+    applications[1].programNotFound = true;
+    std::vector<AppArtifact> items = editorLeftovers();
+    items[1].isSelected = false;
+    items[2].isSelected = false;
+    fixture.listAndSelect(applications, applications[1], items);
+    auto question = [&] {
+        click(shown.hero()->trashButton());
+        const QString text = shown.view.confirmation() ? shown.view.confirmation()->informativeText() : QString();
+        if (shown.view.confirmation()) click(shown.view.confirmation()->findChild<QPushButton*>("cancelMove"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !shown.view.confirmation(); }));
+        return text;
+    };
+
+    EXPECT_EQ(question(), AppLocalization::format("uninstaller.confirm.launcherOnly", {isolatedText("Code Editor"), isolatedText(ByteFormatting::string(std::int64_t(400)))}));
+    click(shown.leftover(1));
+    EXPECT_EQ(question(), AppLocalization::format("uninstaller.confirm.programNotFound",
+                                                  {isolatedText("Code Editor"), 2, isolatedText(ByteFormatting::string(std::int64_t(500)))}));
+}
+
 // A Flatpak's or a snap's entry is locked and names the command that removes it.
 TEST(ArtifactRow, AStoresEntryNamesTheCommandThatRemovesIt) {
     AppArtifact exported = Fixture::artifact("/home/maya/.local/share/flatpak/exports/share/applications/org.mozilla.Thunderbird.desktop", 30'000'000,
