@@ -10,7 +10,7 @@
 // Files whose contents are identical; the first copy is the one the tools keep.
 struct DuplicateGroup {
     std::string id;  // lower-case hex SHA-256 of the shared content
-    std::vector<ScannedFile> files;
+    std::vector<ScannedFile> files;  // each copy's size is what it takes on disk
     std::int64_t fileSize = 0;  // logical length of each copy
 
     // Whether moving `copy` to the Trash, and emptying it, frees the copy's space: not when the file
@@ -19,11 +19,13 @@ struct DuplicateGroup {
     // counts.
     static bool freesSpace(const ScannedFile& copy) { return !copy.identity || copy.identity->links <= 1; }
 
-    // The space that moving the copies beyond the first would free, saturating.
+    // The space that moving the copies beyond the first would free: what those of one name take on
+    // disk, saturating.
     std::int64_t reclaimableBytes() const {
         std::int64_t freeing = 0;
-        for (std::size_t index = 1; index < files.size(); ++index) freeing += freesSpace(files[index]) ? 1 : 0;
-        return saturatingProduct(fileSize, freeing);
+        for (std::size_t index = 1; index < files.size(); ++index)
+            if (freesSpace(files[index])) freeing = saturatingSum(freeing, files[index].size);
+        return freeing;
     }
 
     // The order groups are listed in: the one whose move frees more first.
