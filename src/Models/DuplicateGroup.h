@@ -3,6 +3,7 @@
 #include "Foundation/SaturatingSum.h"
 #include "Models/ScannedFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,13 +19,14 @@ struct DuplicateGroup {
     // file, so that other name is never among the copies moved. A copy listed without its identity
     // counts.
     static bool freesSpace(const ScannedFile& copy) { return !copy.identity || copy.identity->links <= 1; }
+    // What moving `copy` frees on disk: what it takes there, when it has one name. A copy that holds
+    // no block (all holes) frees nothing either.
+    static std::int64_t freedBytes(const ScannedFile& copy) { return freesSpace(copy) ? std::max<std::int64_t>(copy.size, 0) : 0; }
 
-    // The space that moving the copies beyond the first would free: what those of one name take on
-    // disk, saturating.
+    // The space that moving the copies beyond the first would free, saturating.
     std::int64_t reclaimableBytes() const {
         std::int64_t freeing = 0;
-        for (std::size_t index = 1; index < files.size(); ++index)
-            if (freesSpace(files[index])) freeing = saturatingSum(freeing, files[index].size);
+        for (std::size_t index = 1; index < files.size(); ++index) freeing = saturatingSum(freeing, freedBytes(files[index]));
         return freeing;
     }
 

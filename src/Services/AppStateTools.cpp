@@ -18,13 +18,13 @@ void sortByReclaimableSpace(std::vector<DuplicateGroup>& groups) {
     std::stable_sort(groups.begin(), groups.end(), DuplicateGroup::freesMore);
 }
 
-// Every copy but the first of each group whose move frees its space; the first is the one the
-// finder keeps, and a copy with another name is offered unticked.
+// Every copy but the first of each group whose move frees space; the first is the one the finder
+// keeps, and a copy with another name, or with no block on disk, is offered unticked.
 std::set<std::string> copiesThatFreeSpace(const std::vector<DuplicateGroup>& groups) {
     std::set<std::string> paths;
     for (const DuplicateGroup& group : groups)
         for (size_t index = 1; index < group.files.size(); ++index)
-            if (DuplicateGroup::freesSpace(group.files[index])) paths.insert(group.files[index].path.string());
+            if (DuplicateGroup::freedBytes(group.files[index]) > 0) paths.insert(group.files[index].path.string());
     return paths;
 }
 

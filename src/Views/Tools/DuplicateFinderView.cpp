@@ -69,13 +69,13 @@ DuplicateFinderView::DuplicateFinderView(AppState& state, const DynamicColor& ti
     trash_ = new ToolsTrashButton(tint, 0, state_.isToolWorking());
     connect(trash_, &QAbstractButton::clicked, this, [this] {
         if (confirmation_) return;
-        // The question names what a move frees, never more: ticked copies with another name move
+        // The question names what a move frees, never more: ticked copies that free nothing move
         // too, and are counted apart.
         const SelectedCopies& selected = selectedCopies();
         auto move = [this] { state_.trashSelectedDuplicateFiles(); };
-        confirmation_ = selected.withOtherName == 0
+        confirmation_ = selected.freeingNothing == 0
                             ? confirmTrash(this, selected.freed, move)
-                            : confirmTrash(this, AppLocalization::format("duplicates.trash.detail.otherName", {ToolTexts::bytes(selected.freed), selected.withOtherName}), move);
+                            : confirmTrash(this, AppLocalization::format("duplicates.trash.detail.freesNothing", {ToolTexts::bytes(selected.freed), selected.freeingNothing}), move);
     });
     banner_->actionsLayout()->addWidget(trash_);
     stack_->addWidget(banner_);
@@ -123,8 +123,9 @@ const DuplicateFinderView::SelectedCopies& DuplicateFinderView::selectedCopies()
                 const ScannedFile& copy = group.files[index];
                 if (!selection.contains(copy.path.native())) continue;
                 total.moved = saturatingSum(total.moved, group.fileSize);
-                if (DuplicateGroup::freesSpace(copy)) total.freed = saturatingSum(total.freed, copy.size);
-                else ++total.withOtherName;
+                const std::int64_t freed = DuplicateGroup::freedBytes(copy);
+                total.freed = saturatingSum(total.freed, freed);
+                total.freeingNothing += freed > 0 ? 0 : 1;
             }
     return selected_.emplace(total);
 }

@@ -35,7 +35,7 @@ public:
     DuplicateFinderView(AppState& state, const DynamicColor& tint, QWidget* parent = nullptr);
 
     // What moving copies would free on disk: every copy beyond the first of each group, and the
-    // ticked ones; copies with another name free nothing.
+    // ticked ones; copies with another name, or with no block, free nothing.
     std::int64_t reclaimable() const;
     std::int64_t selectedSize() const;
 
@@ -54,8 +54,8 @@ public:
 private:
     struct SelectedCopies {
         std::int64_t moved = 0;  // the ticked copies' length
-        std::int64_t freed = 0;  // on disk, by the copies without another name
-        qlonglong withOtherName = 0;  // ticked copies whose move frees nothing
+        std::int64_t freed = 0;  // on disk
+        qlonglong freeingNothing = 0;  // ticked copies with another name or no block
     };
     const SelectedCopies& selectedCopies() const;
 

@@ -384,7 +384,7 @@ TEST(DuplicateFinderView, CopiesWithAnotherNameAreOfferedUntickedAndFreeNothing)
     click(shown.view.trashButton());
     ASSERT_NE(shown.view.confirmation(), nullptr);
     EXPECT_EQ(shown.view.confirmation()->informativeText(),
-              AppLocalization::format("duplicates.trash.detail.otherName", {ToolTexts::bytes(0), 1}));
+              AppLocalization::format("duplicates.trash.detail.freesNothing", {ToolTexts::bytes(0), 1}));
 }
 
 // Linked and unlinked copies side by side: the banner, each group and the selection count exactly
@@ -415,12 +415,15 @@ TEST(DuplicateFinderView, OnlyCopiesWithoutAnotherNameAreReclaimableAndTicked) {
 }
 
 // Copies of a disk image that holds 1 MiB: the group, the banner, the rows and the question count
-// what the copies take on disk; the grey pill keeps the length of one copy.
+// what the copies take on disk; the grey pill keeps the length of one copy. Copies that hold no
+// block free nothing: they are offered unticked, and their row says so.
 TEST(DuplicateFinderView, SparseCopiesCountWhatTheyTakeOnDisk) {
     ToolsFixture fixture;
     DuplicateGroup image = ToolsFixture::group("image", 536'870'912, {"/d/disk.img", "/d/backup/disk.img"});
     for (ScannedFile& copy : image.files) copy.size = 1'048'576;
-    fixture.finishDuplicates({ToolsFixture::group("photo", 2'000'000, {"/d/a.jpg", "/d/b.jpg"}), image});
+    DuplicateGroup holes = ToolsFixture::group("holes", 1'073'741'824, {"/d/empty.img", "/d/backup/empty.img"});
+    for (ScannedFile& copy : holes.files) copy.size = 0;
+    fixture.finishDuplicates({ToolsFixture::group("photo", 2'000'000, {"/d/a.jpg", "/d/b.jpg"}), image, holes});
     Shown shown(fixture.state());
     EXPECT_EQ(shown.view.reclaimable(), 2'000'000 + 1'048'576);
     EXPECT_EQ(shown.row(0)->group().id, "photo");
@@ -431,6 +434,11 @@ TEST(DuplicateFinderView, SparseCopiesCountWhatTheyTakeOnDisk) {
     EXPECT_TRUE(pills.contains(ToolTexts::bytes(536'870'912)));
     row->setExpanded(true);
     EXPECT_EQ(row->copies()->findChildren<ToolsItemRow*>()[1]->value(), ToolTexts::bytes(1'048'576));
+    EXPECT_EQ(fixture.state().selectedToolItems(), (std::set<std::string>{"/d/b.jpg", "/d/backup/disk.img"}));
+    shown.row(2)->setExpanded(true);
+    const ToolsItemRow* empty = shown.row(2)->copies()->findChildren<ToolsItemRow*>()[1];
+    ASSERT_NE(empty->accessory(), nullptr);
+    EXPECT_EQ(static_cast<Pill*>(empty->accessory())->text(), AppLocalization::string("duplicates.noBlocks"));
     EXPECT_EQ(shown.view.selectedSize(), 2'000'000 + 1'048'576);
     click(shown.view.trashButton());
     ASSERT_NE(shown.view.confirmation(), nullptr);
