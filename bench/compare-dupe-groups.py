@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Reads the groups reported by quarnell-bench dupes, jdupes, rmlint (fdupes format) and rdfind
 (its results file), given as NAME=FILE with quarnell first, and checks that all are the same sets of
-paths. Exits 1 when they differ."""
+paths. With --wasted N first, also checks that N, quarnell's figure, is what its copies beyond the
+first of each group take on disk, those with one name. Exits 1 when anything differs."""
+import os
 import sys
 
 
@@ -34,8 +36,28 @@ def rdfind_results(path):
     return {frozenset(group) for group in by_id.values() if len(group) > 1}
 
 
+def on_disk_beyond_first(path):
+    # The list names the kept copy first; a copy with another name frees nothing when moved.
+    total, first = 0, True
+    with open(path, encoding="utf-8", errors="surrogateescape") as text:
+        for line in text:
+            line = line.rstrip("\n")
+            if not line:
+                first = True
+                continue
+            if not first:
+                status = os.lstat(line)
+                total += status.st_blocks * 512 if status.st_nlink == 1 else 0
+            first = False
+    return total
+
+
+arguments = sys.argv[1:]
+wasted = None
+if arguments[:1] == ["--wasted"]:
+    wasted, arguments = int(arguments[1]), arguments[2:]
 found = {}
-for argument in sys.argv[1:]:
+for argument in arguments:
     name, path = argument.split("=", 1)
     found[name] = rdfind_results(path) if name == "rdfind" else blank_separated(path)
 reference = found["quarnell"]
@@ -50,4 +72,8 @@ for name, groups in found.items():
             print("  missing:", sorted(group))
         for group in sorted(groups - reference, key=sorted)[:3]:
             print("  extra:  ", sorted(group))
+if wasted is not None:
+    measured = on_disk_beyond_first(dict(argument.split("=", 1) for argument in arguments)["quarnell"])
+    same &= measured == wasted
+    print(f"quarnell: {wasted} bytes to free, on disk by lstat {measured}: {'same' if measured == wasted else 'DIFFERENT'}")
 sys.exit(0 if same else 1)

@@ -1,5 +1,7 @@
 #include "Foundation/FileIdentity.h"
 
+#include "Foundation/AllocatedBytes.h"
+
 #include <fcntl.h>
 #include <sys/sysmacros.h>
 
@@ -30,6 +32,7 @@ FileIdentity FileIdentity::of(const struct stat& status) {
                                        std::int64_t(status.st_size), std::int64_t(status.st_mtim.tv_sec), std::int64_t(status.st_mtim.tv_nsec),
                                        std::int64_t(status.st_ctim.tv_sec), std::int64_t(status.st_ctim.tv_nsec));
     identity.links = std::uint32_t(std::min<std::uint64_t>(status.st_nlink, UINT32_MAX));
+    identity.allocated = allocatedBytes(std::uint64_t(status.st_blocks));
     return identity;
 }
 
@@ -39,6 +42,7 @@ FileIdentity FileIdentity::of(const struct statx& status) {
                                        std::int64_t(status.stx_mtime.tv_nsec), std::int64_t(status.stx_ctime.tv_sec),
                                        std::int64_t(status.stx_ctime.tv_nsec));
     identity.links = status.stx_nlink;
+    identity.allocated = allocatedBytes(status.stx_blocks);
     if (status.stx_mask & STATX_BTIME) identity.born = BirthTime{std::int64_t(status.stx_btime.tv_sec), std::int64_t(status.stx_btime.tv_nsec)};
     return identity;
 }

@@ -21,6 +21,9 @@ struct FileIdentity {
     // file this is, only whether removing this one name frees the file's space.
     std::uint32_t links = 0;
     std::int64_t size = 0;   // logical length
+    // What the file took on disk when read, its allocated blocks in bytes: a sparse file takes less
+    // than its length. Not compared, like `links`: it is what removing the file's last name frees.
+    std::int64_t allocated = 0;
     std::int64_t modifiedSeconds = 0;
     std::int64_t modifiedNanoseconds = 0;
     std::int64_t changedSeconds = 0;

@@ -14,7 +14,7 @@
 struct ScannedFile {
     Uuid id = Uuid::random();  // new for every value, so two listings of one file are distinct rows
     std::filesystem::path path;
-    std::int64_t size = 0;  // allocated size, or logical length for duplicate copies
+    std::int64_t size = 0;  // allocated size: what the file takes on disk
     std::optional<Instant> modifiedAt;
     QString kind;
     // The file as it was listed, for the tools that move it later; none where nothing acts on it.

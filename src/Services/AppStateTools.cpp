@@ -18,11 +18,13 @@ void sortByReclaimableSpace(std::vector<DuplicateGroup>& groups) {
     std::stable_sort(groups.begin(), groups.end(), DuplicateGroup::freesMore);
 }
 
-// Every copy but the first of each group; the first is the one the finder keeps.
-std::set<std::string> copiesBeyondFirst(const std::vector<DuplicateGroup>& groups) {
+// Every copy but the first of each group whose move frees space; the first is the one the finder
+// keeps, and a copy with another name, or with no block on disk, is offered unticked.
+std::set<std::string> copiesThatFreeSpace(const std::vector<DuplicateGroup>& groups) {
     std::set<std::string> paths;
     for (const DuplicateGroup& group : groups)
-        for (size_t index = 1; index < group.files.size(); ++index) paths.insert(group.files[index].path.string());
+        for (size_t index = 1; index < group.files.size(); ++index)
+            if (DuplicateGroup::freedBytes(group.files[index]) > 0) paths.insert(group.files[index].path.string());
     return paths;
 }
 
@@ -96,7 +98,7 @@ void AppState::findDuplicates() {
                 std::vector<Path> notCompared = std::move(outcome.value());  // rethrows the search's error
                 // The groups found since the last report join the list.
                 appendDuplicateGroups(buffer->drain());
-                setSelectedToolItems(copiesBeyondFirst(duplicateGroups_));
+                setSelectedToolItems(copiesThatFreeSpace(duplicateGroups_));
                 setDuplicatesNotCompared(std::move(notCompared));
                 setDidFinishDuplicateScan(true);
             } catch (const Cancelled&) {

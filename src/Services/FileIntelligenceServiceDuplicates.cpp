@@ -134,8 +134,9 @@ public:
     explicit GroupCollector(const FileIntelligenceService::FoundGroupCallback& foundGroup) : foundGroup_(foundGroup) {}
 
     // Each copy goes with the identity of the file that was read, which a move checks against, and
-    // with its count of names, which tells whether moving it frees its space. A copy whose name no
-    // longer holds that file leaves the group, and so does a second name of a file already in it.
+    // with its count of names, which tells whether moving it frees its space; its size is what it
+    // takes on disk. A copy whose name no longer holds that file leaves the group, and so does a
+    // second name of a file already in it.
     void add(std::span<const IndexedFile* const> files, const Digest& digest) {
         DuplicateGroup group;
         group.id = FileIntelligenceService::hex(digest);
@@ -154,7 +155,7 @@ public:
             for (const auto& [file, identity] : unchanged) {
                 std::filesystem::path location(file->path);
                 QString kind = kinds_.kind(location);
-                group.files.push_back({Uuid::random(), std::move(location), file->size, file->modified, std::move(kind), identity});
+                group.files.push_back({Uuid::random(), std::move(location), identity.allocated, file->modified, std::move(kind), identity});
             }
         }
         // Newest first; a copy without a date counts as the distant past.
@@ -162,6 +163,10 @@ public:
             if (!b.modifiedAt) return bool(a.modifiedAt);
             return a.modifiedAt && *a.modifiedAt > *b.modifiedAt;
         });
+        // The kept copy is one with another name where there is one: moving it would free nothing,
+        // and its other name (a backup's, or one in the Trash) holds the content either way.
+        const auto linked = std::find_if(group.files.begin(), group.files.end(), [](const ScannedFile& copy) { return !DuplicateGroup::freesSpace(copy); });
+        std::rotate(group.files.begin(), linked, linked == group.files.end() ? linked : linked + 1);
         if (foundGroup_) foundGroup_(group);
         std::lock_guard lock(lock_);
         storage_.push_back(std::move(group));

@@ -7,6 +7,7 @@
 #include "Services/ToolMoveMessage.h"
 #include "Views/Tools/DuplicateFinderView.h"
 #include "Views/Tools/DuplicateGroupRow.h"
+#include "Views/Tools/ToolsTrashButton.h"
 #include "Views/Tools/ToolsView.h"
 #include "ViewSupport/ToolsFixture.h"
 
@@ -52,6 +53,29 @@ std::vector<DuplicateGroup> someGroups() {
     };
 }
 
+// A photo folder with a hard-linked backup and a plain copy on the Desktop, an older backup linked
+// the same way, and a disk image that holds 1 MiB in 512 MiB.
+std::vector<DuplicateGroup> linkedGroups() {
+    const Path home = "/home/maya";
+    auto linked = [](DuplicateGroup group, std::initializer_list<std::size_t> positions) {
+        for (std::size_t index : positions) {
+            FileIdentity identity;
+            identity.links = 2;
+            group.files[index].identity = identity;
+        }
+        return group;
+    };
+    DuplicateGroup image = ToolsFixture::group("h8", 536'870'912, {home / "VMs/test-disk.img", home / "Backup/VMs/test-disk.img"});
+    for (ScannedFile& copy : image.files) copy.size = 1'048'576;
+    return {
+        linked(ToolsFixture::group("f6", 4'800'000, {home / "Backup-Pictures/2023/IMG_0412.jpg", home / "Backup-2022/2023/IMG_0412.jpg",
+                                                     home / "Desktop/photos-copy/IMG_0412.jpg"}),
+               {0, 1}),
+        linked(ToolsFixture::group("g7", 3'900'000, {home / "Backup-Pictures/2023/IMG_0413.jpg", home / "Desktop/photos-copy/IMG_0413.jpg"}), {0}),
+        image,
+    };
+}
+
 }  // namespace
 
 static const PictureRegistration tools("tools", [](PictureContext& pictures) {
@@ -94,6 +118,18 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
         pictures.render("tools-duplicates-nonefound", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
         fixture.finishDuplicates({}, {unread[0]});
         pictures.render("tools-duplicates-nonefound-notcompared", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
+        fixture.finishDuplicates(linkedGroups());
+        pictures.render("tools-duplicates-linked", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates, true); });
+        // The user ticks the copy with another name too: the question says it frees nothing.
+        std::set<std::string> ticked = fixture.state().selectedToolItems();
+        ticked.insert("/home/maya/Backup-2022/2023/IMG_0412.jpg");
+        fixture.state().setSelectedToolItems(ticked);
+        pictures.render("tools-duplicates-linked-confirm", windowSize, [&] {
+            auto view = toolsOn(fixture.state(), ValueTool::duplicates, true);
+            drawAlertInto(view.get());
+            view->findChild<DuplicateFinderView*>()->trashButton()->click();
+            return view;
+        });
     }
     {
         ToolsFixture fixture;

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -461,14 +462,14 @@ TEST(DuplicateFinder, FindsGroupsInBothStagesAndOrdersThemByWaste) {
     Search search;
     auto groups = search.run(service, tree.path());
     ASSERT_EQ(groups.size(), 4u);
-    // Waste: 10 MiB, then 300 KiB (the hard link is a second name of t/1, not a copy, and keeps
-    // t/1's space when the older t/1 is moved), then 100 KiB, then 1 KiB.
+    // Waste: 10 MiB, then 600 KiB (the hard link is a second name of t/1, not a copy: t/1 is kept,
+    // older though it is), then 100 KiB, then 1 KiB.
     EXPECT_EQ(paths(groups[0]), (std::set<fs::path>{l1, l2}));
     EXPECT_EQ(groups[0].id, sha256(large));
     EXPECT_EQ(groups[0].fileSize, std::int64_t(large.size()));
     EXPECT_EQ(paths(groups[1]), (std::set<fs::path>{t1, t2, t3}));
-    EXPECT_EQ(groups[1].reclaimableBytes(), std::int64_t(three.size()));
-    EXPECT_EQ(groups[1].files[2].path, t1);
+    EXPECT_EQ(groups[1].files[0].path, t1);
+    EXPECT_EQ(groups[1].reclaimableBytes(), TempTree::allocatedSize(t2) + TempTree::allocatedSize(t3));
     EXPECT_EQ(groups[1].id, sha256(three));
     EXPECT_EQ(groups[2].id, sha256(small));
     ASSERT_EQ(groups[2].files.size(), 2u);
@@ -503,8 +504,8 @@ TEST(DuplicateFinder, FindsGroupsInBothStagesAndOrdersThemByWaste) {
 }
 
 // Names of one inode are one file: they never make a group by themselves and add no waste. Every
-// copy listed carries the identity a move checks against. (The file of three names is the newest,
-// so the one copy offered has a single name and frees its space.)
+// copy listed carries the identity a move checks against. (The file of three names is kept, so the
+// one copy offered has a single name and frees its space.)
 TEST(DuplicateFinder, HardLinksAreOneFileAndCopiesCarryTheirIdentity) {
     TempTree tree;
     FileIntelligenceService service;
@@ -522,7 +523,7 @@ TEST(DuplicateFinder, HardLinksAreOneFileAndCopiesCarryTheirIdentity) {
     auto groups = search.run(service, tree.path());
     ASSERT_EQ(groups.size(), 1u);
     EXPECT_EQ(paths(groups[0]), (std::set<fs::path>{only, copy}));
-    EXPECT_EQ(groups[0].reclaimableBytes(), std::int64_t(content.size()));
+    EXPECT_EQ(groups[0].reclaimableBytes(), TempTree::allocatedSize(copy));
     for (const ScannedFile& file : groups[0].files) EXPECT_EQ(file.identity, FileIdentity::at(file.path)) << file.path;
 }
 
@@ -571,42 +572,121 @@ TEST(DuplicateFinder, CopiesWithAnotherNameOutsideTheGroupFreeNothing) {
     EXPECT_EQ(reclaimable(search.found), 0);
 }
 
-// Linked and unlinked copies side by side: exactly the copies of one name count, and the groups
-// come most space to free first.
-TEST(DuplicateFinder, OnlyCopiesWithoutAnotherNameCountAsReclaimable) {
+// Linked and unlinked copies side by side: a copy with another name is kept where there is one (the
+// newest of them), exactly what the copies of one name take on disk counts, and the groups come
+// most space to free first.
+TEST(DuplicateFinder, ACopyWithAnotherNameIsKeptAndOnlyCopiesOfOneNameCount) {
     TempTree tree;
     FileIntelligenceService service;
     const std::string four = randomBytes(4096, 70);
-    const std::string eight = randomBytes(8192, 71);
+    const std::string twelve = randomBytes(12288, 71);
     const std::string three = randomBytes(3000, 72);
+    std::map<std::string, fs::path> files;
     auto write = [&](const std::string& name, const std::string& content, time_t modified, bool linked) {
-        const fs::path file = tree.write("search/" + name, content);
-        setModified(file, modified);
-        if (linked) fs::create_hard_link(file, tree.folder("snapshot") / name);
+        files[name] = tree.write("search/" + name, content);
+        setModified(files[name], modified);
+        if (linked) fs::create_hard_link(files[name], tree.folder("snapshot") / name);
     };
-    // Kept copy (newest) linked; of three copies, the middle one linked: 2 × 4096 free.
+    // The newest is linked; of three copies, the middle one linked too.
     write("four-kept", four, 1'700'000'000, true);
     write("four-a", four, 1'600'000'003, false);
     write("four-b", four, 1'600'000'002, true);
     write("four-c", four, 1'600'000'001, false);
-    // The only copy linked: nothing, though it is the largest.
-    write("eight-kept", eight, 1'700'000'000, false);
-    write("eight-copy", eight, 1'600'000'000, true);
-    // Unlinked copy of a linked kept file: 3000.
+    // The older copy is the linked one: it is kept, and the newer offered.
+    write("twelve-new", twelve, 1'700'000'000, false);
+    write("twelve-kept", twelve, 1'600'000'000, true);
+    // A copy of 3000 bytes takes a whole block.
     write("three-kept", three, 1'700'000'000, true);
     write("three-copy", three, 1'600'000'000, false);
 
     Search search;
     auto groups = search.run(service, tree.path() / "search");
     ASSERT_EQ(groups.size(), 3u);
-    EXPECT_EQ(groups[0].id, sha256(four));
-    EXPECT_EQ(groups[0].reclaimableBytes(), 2 * 4096);
-    EXPECT_EQ(groups[1].id, sha256(three));
-    EXPECT_EQ(groups[1].reclaimableBytes(), 3000);
-    EXPECT_EQ(groups[2].id, sha256(eight));
-    EXPECT_EQ(groups[2].files.size(), 2u);
-    EXPECT_EQ(groups[2].reclaimableBytes(), 0);
-    EXPECT_EQ(reclaimable(search.found), 2 * 4096 + 3000);
+    auto onDisk = [&](const std::string& name) { return TempTree::allocatedSize(files[name]); };
+    EXPECT_EQ(groups[0].id, sha256(twelve));
+    EXPECT_EQ(groups[0].files[0].path, files["twelve-kept"]);
+    EXPECT_EQ(groups[0].reclaimableBytes(), onDisk("twelve-new"));
+    EXPECT_EQ(groups[1].id, sha256(four));
+    EXPECT_EQ(groups[1].files[0].path, files["four-kept"]);
+    EXPECT_EQ(groups[1].reclaimableBytes(), onDisk("four-a") + onDisk("four-c"));
+    EXPECT_EQ(groups[2].id, sha256(three));
+    EXPECT_EQ(groups[2].files[0].path, files["three-kept"]);
+    EXPECT_EQ(groups[2].reclaimableBytes(), onDisk("three-copy"));
+    EXPECT_GT(onDisk("three-copy"), 3000);
+    EXPECT_EQ(reclaimable(search.found), onDisk("twelve-new") + onDisk("four-a") + onDisk("four-c") + onDisk("three-copy"));
+}
+
+// A photo folder with a hard-linked backup beside it (`cp -al`) and a plain copy made later (`cp -r`):
+// each group keeps a name of the linked file and offers the plain copy, whose blocks are what a move
+// frees. Once the backup's names are in the Trash, they are still other names of the originals: the
+// originals are kept, not offered.
+TEST(DuplicateFinder, ALinkedBackupIsKeptAndThePlainCopyOffered) {
+    TempTree home;
+    FileIntelligenceService service;
+    std::vector<fs::path> originals, backups, plain;
+    for (int i = 0; i < 3; ++i) {
+        const std::string name = "2023/photo-" + std::to_string(i) + ".jpg";
+        const std::string content = randomBytes(std::size_t(60'000 + 70'000 * i), unsigned(80 + i));  // both sides of the sample limit
+        originals.push_back(home.write("Pictures/" + name, content));
+        setModified(originals.back(), 1'600'000'000);
+        backups.push_back(home.folder("Backup-Pictures/2023") / originals.back().filename());
+        fs::create_hard_link(originals.back(), backups.back());
+        plain.push_back(home.write("Desktop/photos-copy/" + originals.back().filename().string(), content));
+        setModified(plain.back(), 1'700'000'000);
+    }
+    std::int64_t plainOnDisk = 0;
+    for (const fs::path& copy : plain) plainOnDisk += TempTree::allocatedSize(copy);
+
+    auto expectPlainCopiesOffered = [&](const std::vector<fs::path>& keptNames) {
+        Search search;
+        auto groups = search.run(service, home.path());
+        ASSERT_EQ(groups.size(), 3u);
+        for (const DuplicateGroup& group : groups) {
+            ASSERT_EQ(group.files.size(), 2u);
+            EXPECT_NE(std::find(keptNames.begin(), keptNames.end(), group.files[0].path), keptNames.end()) << group.files[0].path;
+            EXPECT_NE(std::find(plain.begin(), plain.end(), group.files[1].path), plain.end()) << group.files[1].path;
+            EXPECT_EQ(group.reclaimableBytes(), TempTree::allocatedSize(group.files[1].path));
+        }
+        EXPECT_EQ(reclaimable(groups), plainOnDisk);
+    };
+    std::vector<fs::path> linked = originals;
+    linked.insert(linked.end(), backups.begin(), backups.end());
+    expectPlainCopiesOffered(linked);
+
+    const fs::path trash = home.folder(".local/share/Trash/files");
+    for (const fs::path& backup : backups) fs::rename(backup, trash / backup.filename());
+    expectPlainCopiesOffered(originals);
+}
+
+// Copies of a disk image that holds little data: what they take on disk counts, not their length,
+// and they rank by it.
+TEST(DuplicateFinder, SparseCopiesCountWhatTheyTakeOnDisk) {
+    TempTree tree;
+    FileIntelligenceService service;
+    const std::int64_t length = 32 << 20;
+    const std::string data = randomBytes(256 * 1024, 90);
+    auto image = [&](const std::string& name) {
+        const fs::path file = tree.write(name, "");
+        std::FILE* out = std::fopen(file.c_str(), "r+b");
+        EXPECT_TRUE(out && std::fseek(out, 8 << 20, SEEK_SET) == 0 && std::fwrite(data.data(), 1, data.size(), out) == data.size());
+        if (out) std::fclose(out);
+        fs::resize_file(file, std::uintmax_t(length));
+        return file;
+    };
+    image("images/disk.img");
+    if (TempTree::allocatedSize(image("backup/disk.img")) >= length / 2) GTEST_SKIP() << "this file system keeps no holes";
+    const std::string dense = randomBytes(1 << 20, 91);
+    tree.write("a/dense.bin", dense);
+    tree.write("b/dense.bin", dense);
+
+    Search search;
+    auto groups = search.run(service, tree.path());
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(groups[0].fileSize, std::int64_t(dense.size()));  // 1 MiB on disk ranks before the image
+    EXPECT_EQ(groups[1].fileSize, length);
+    EXPECT_EQ(groups[1].reclaimableBytes(), TempTree::allocatedSize(groups[1].files[1].path));
+    EXPECT_LT(groups[1].reclaimableBytes(), std::int64_t(data.size()) + (1 << 20));
+    EXPECT_EQ(reclaimable(groups), TempTree::allocatedSize(groups[0].files[1].path) + TempTree::allocatedSize(groups[1].files[1].path));
 }
 
 // The giant shape in small: ranges of one length spread over the workers, one pair equal, one

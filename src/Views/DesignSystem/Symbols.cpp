@@ -95,6 +95,7 @@ std::vector<std::pair<QString, QString>> makeTable() {
         {"internaldrive.fill", "storage"},
         {"lightbulb.max.fill", "tips_and_updates"},
         {"line.3.horizontal.decrease", "filter_list"},
+        {"link", "link"},
         {"lock", "lock_outline"},
         {"lock.fill", "lock"},
         {"lock.open.fill", "lock_open"},

@@ -68,8 +68,14 @@ DuplicateFinderView::DuplicateFinderView(AppState& state, const DynamicColor& ti
     banner_ = new Banner(QStringLiteral("doc.on.doc.fill"), {}, {}, tint);
     trash_ = new ToolsTrashButton(tint, 0, state_.isToolWorking());
     connect(trash_, &QAbstractButton::clicked, this, [this] {
-        // The confirmation names what is moved: copies with another name move too, and free nothing.
-        if (!confirmation_) confirmation_ = confirmTrash(this, selectedCopies().bytes, [this] { state_.trashSelectedDuplicateFiles(); });
+        if (confirmation_) return;
+        // The question names what a move frees, never more: ticked copies that free nothing move
+        // too, and are counted apart.
+        const SelectedCopies& selected = selectedCopies();
+        auto move = [this] { state_.trashSelectedDuplicateFiles(); };
+        confirmation_ = selected.freeingNothing == 0
+                            ? confirmTrash(this, selected.freed, move)
+                            : confirmTrash(this, AppLocalization::format("duplicates.trash.detail.freesNothing", {ToolTexts::bytes(selected.freed), selected.freeingNothing}), move);
     });
     banner_->actionsLayout()->addWidget(trash_);
     stack_->addWidget(banner_);
@@ -116,8 +122,10 @@ const DuplicateFinderView::SelectedCopies& DuplicateFinderView::selectedCopies()
             for (std::size_t index = 1; index < group.files.size(); ++index) {
                 const ScannedFile& copy = group.files[index];
                 if (!selection.contains(copy.path.native())) continue;
-                total.bytes = saturatingSum(total.bytes, copy.size);
-                if (DuplicateGroup::freesSpace(copy)) total.freed = saturatingSum(total.freed, copy.size);
+                total.moved = saturatingSum(total.moved, group.fileSize);
+                const std::int64_t freed = DuplicateGroup::freedBytes(copy);
+                total.freed = saturatingSum(total.freed, freed);
+                total.freeingNothing += freed > 0 ? 0 : 1;
             }
     return selected_.emplace(total);
 }
@@ -203,5 +211,5 @@ void DuplicateFinderView::followSelection() {
     const SelectedCopies& selected = selectedCopies();
     banner_->setDetail(ToolTexts::selectionDetail(selected.freed));
     // Copies that free nothing may still be moved: the button follows what is ticked.
-    trash_->setState(selected.bytes, state_.isToolWorking());
+    trash_->setState(selected.moved, state_.isToolWorking());
 }

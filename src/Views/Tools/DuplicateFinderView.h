@@ -34,7 +34,8 @@ class DuplicateFinderView : public QWidget {
 public:
     DuplicateFinderView(AppState& state, const DynamicColor& tint, QWidget* parent = nullptr);
 
-    // What moving copies would free: every copy beyond the first of each group, and the ticked ones.
+    // What moving copies would free on disk: every copy beyond the first of each group, and the
+    // ticked ones; copies with another name, or with no block, free nothing.
     std::int64_t reclaimable() const;
     std::int64_t selectedSize() const;
 
@@ -52,8 +53,9 @@ public:
 
 private:
     struct SelectedCopies {
-        std::int64_t bytes = 0;  // moved
-        std::int64_t freed = 0;  // by the copies without another name
+        std::int64_t moved = 0;  // the ticked copies' length
+        std::int64_t freed = 0;  // on disk
+        qlonglong freeingNothing = 0;  // ticked copies with another name or no block
     };
     const SelectedCopies& selectedCopies() const;
 

@@ -113,7 +113,10 @@ void DuplicateGroupRow::buildCopies() {
         for (std::size_t index = 0; index < group_.files.size(); ++index) {
             const ScannedFile& file = group_.files[index];
             const bool kept = index == 0;
-            QWidget* accessory = kept ? new Pill(AppLocalization::string("duplicates.keep"), QStringLiteral("lock.fill"), DS::green) : nullptr;
+            QWidget* accessory = nullptr;
+            if (kept) accessory = new Pill(AppLocalization::string("duplicates.keep"), QStringLiteral("lock.fill"), DS::green);
+            else if (!DuplicateGroup::freesSpace(file)) accessory = new Pill(AppLocalization::string("duplicates.otherName"), QStringLiteral("link"), DS::gray);
+            else if (DuplicateGroup::freedBytes(file) == 0) accessory = new Pill(AppLocalization::string("duplicates.noBlocks"), {}, DS::gray);
             list->addWidget(new ToolsItemRow({ToolSelection(state_, file.path.string()), kept, file.path, DisplayText::name(file.path.filename()),
                                               DisplayText::path(file.path.parent_path()), ToolTexts::bytes(file.size), 1.0, accessory},
                                              kept ? DS::green : tint_));

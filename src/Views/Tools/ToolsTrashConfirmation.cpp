@@ -7,8 +7,11 @@
 #include <QMessageBox>
 
 QMessageBox* confirmTrash(QWidget* screen, std::int64_t selectedSize, std::function<void()> move) {
-    QMessageBox* dialog = confirmMoveToTrash(screen, AppLocalization::string("tools.trash.confirm"),
-                                             AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(selectedSize)}),
+    return confirmTrash(screen, AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(selectedSize)}), std::move(move));
+}
+
+QMessageBox* confirmTrash(QWidget* screen, const QString& detail, std::function<void()> move) {
+    QMessageBox* dialog = confirmMoveToTrash(screen, AppLocalization::string("tools.trash.confirm"), detail,
                                              AppLocalization::string("tools.moveToTrash"), std::move(move));
     dialog->setObjectName("toolsTrashConfirmation");
     return dialog;

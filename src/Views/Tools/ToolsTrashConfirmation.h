@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 #include <functional>
 
@@ -10,3 +12,5 @@ class QWidget;
 // "Cancel" only closes. Opened window-modal on `screen` and deleted when closed; the screen's
 // selected size is read when it opens.
 QMessageBox* confirmTrash(QWidget* screen, std::int64_t selectedSize, std::function<void()> move);
+// The same question with the screen's own detail text.
+QMessageBox* confirmTrash(QWidget* screen, const QString& detail, std::function<void()> move);

@@ -4,6 +4,7 @@
 #include "Views/Common/TintedNotice.h"
 #include "Views/DesignSystem/Banner.h"
 #include "Views/DesignSystem/Fmt.h"
+#include "Views/DesignSystem/Pill.h"
 #include "Views/DesignSystem/StyledButton.h"
 #include "Views/DesignSystem/TextLabel.h"
 #include "Views/DesignSystem/ThinBar.h"
@@ -354,8 +355,9 @@ TEST(DuplicateFinderView, ALoadInAnotherToolReplacesTheSharedSelection) {
 }
 
 // A backup tool's snapshots: every copy keeps a second name, so the banner, every group and the
-// selection free nothing, while the same copies are still offered, ticked and moved.
-TEST(DuplicateFinderView, CopiesWithAnotherNameAreOfferedButFreeNothing) {
+// selection free nothing. The copies are offered unticked, each row saying why; ticked by hand, they
+// move, and the question says they free nothing.
+TEST(DuplicateFinderView, CopiesWithAnotherNameAreOfferedUntickedAndFreeNothing) {
     ToolsFixture fixture;
     fixture.finishDuplicates({withLinkedCopies(ToolsFixture::group("a", 2'000'000, {"/d/a/1", "/b/a/1"}), {0, 1}),
                               withLinkedCopies(ToolsFixture::group("b", 1'000'000, {"/d/b/1", "/d/b/2", "/d/b/3"}), {1, 2})});
@@ -363,22 +365,33 @@ TEST(DuplicateFinderView, CopiesWithAnotherNameAreOfferedButFreeNothing) {
     EXPECT_EQ(shown.view.reclaimable(), 0);
     EXPECT_TRUE(bannerTexts(shown.view).contains(AppLocalization::format("tools.dup.bannerTitle", {2, ToolTexts::bytes(0)})));
     for (std::size_t index : {0u, 1u}) EXPECT_EQ(shown.row(index)->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(0));
-    EXPECT_EQ(shown.view.selectedSize(), 0);
-    EXPECT_TRUE(bannerTexts(shown.view).contains(ToolTexts::selectionDetail(0)));
+    EXPECT_TRUE(fixture.state().selectedToolItems().empty());
+    EXPECT_FALSE(shown.view.trashButton()->isEnabled());
 
-    EXPECT_EQ(fixture.state().selectedToolItems(), (std::set<std::string>{"/b/a/1", "/d/b/2", "/d/b/3"}));
+    DuplicateGroupRow* b = shown.row(1);
+    b->setExpanded(true);
+    const QList<ToolsItemRow*> copies = b->copies()->findChildren<ToolsItemRow*>();
+    ASSERT_EQ(copies.size(), 3);
+    auto note = [](const ToolsItemRow* row) { return row->accessory() ? static_cast<Pill*>(row->accessory())->text() : QString(); };
+    EXPECT_EQ(note(copies[0]), AppLocalization::string("duplicates.keep"));
+    EXPECT_EQ(note(copies[1]), AppLocalization::string("duplicates.otherName"));
+    EXPECT_EQ(note(copies[2]), AppLocalization::string("duplicates.otherName"));
+    EXPECT_TRUE(note(copies[1]).contains("another name") && note(copies[1]).contains("frees nothing"));
+
+    click(copies[1]);
+    EXPECT_EQ(shown.view.selectedSize(), 0);
     ASSERT_TRUE(shown.view.trashButton()->isEnabled());
     click(shown.view.trashButton());
     ASSERT_NE(shown.view.confirmation(), nullptr);
-    // What is moved is named, though it frees nothing.
-    EXPECT_EQ(shown.view.confirmation()->informativeText(), AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(4'000'000)}));
+    EXPECT_EQ(shown.view.confirmation()->informativeText(),
+              AppLocalization::format("duplicates.trash.detail.freesNothing", {ToolTexts::bytes(0), 1}));
 }
 
 // Linked and unlinked copies side by side: the banner, each group and the selection count exactly
-// the copies of one name, and the groups come most space to free first.
-TEST(DuplicateFinderView, OnlyCopiesWithoutAnotherNameAreReclaimable) {
+// the copies of one name, only those are ticked, and the question names the banner's figure.
+TEST(DuplicateFinderView, OnlyCopiesWithoutAnotherNameAreReclaimableAndTicked) {
     ToolsFixture fixture;
-    fixture.finishDuplicates({withLinkedCopies(ToolsFixture::group("linked", 4'000'000, {"/d/l/1", "/d/l/2"}), {1}),
+    fixture.finishDuplicates({withLinkedCopies(ToolsFixture::group("linked", 4'000'000, {"/d/l/1", "/d/l/2"}), {0, 1}),
                               withLinkedCopies(ToolsFixture::group("mixed", 1'000'000, {"/d/m/1", "/d/m/2", "/d/m/3", "/d/m/4"}), {0, 2}),
                               ToolsFixture::group("plain", 500'000, {"/d/p/1", "/d/p/2"})});
     Shown shown(fixture.state());
@@ -389,9 +402,45 @@ TEST(DuplicateFinderView, OnlyCopiesWithoutAnotherNameAreReclaimable) {
         EXPECT_EQ(shown.row(index)->group().id, rows[index].first);
         EXPECT_EQ(shown.row(index)->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(rows[index].second)) << rows[index].first;
     }
+    EXPECT_EQ(fixture.state().selectedToolItems(), (std::set<std::string>{"/d/m/2", "/d/m/4", "/d/p/2"}));
     EXPECT_EQ(shown.view.selectedSize(), 2'500'000);
+    click(shown.view.trashButton());
+    ASSERT_NE(shown.view.confirmation(), nullptr);
+    EXPECT_EQ(shown.view.confirmation()->informativeText(), AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(2'500'000)}));
+    shown.view.confirmation()->reject();
 
     fixture.state().setSelectedToolItems({"/d/m/2", "/d/m/3", "/d/l/2"});  // one unlinked, two linked
     EXPECT_EQ(shown.view.selectedSize(), 1'000'000);
     EXPECT_TRUE(bannerTexts(shown.view).contains(ToolTexts::selectionDetail(1'000'000)));
+}
+
+// Copies of a disk image that holds 1 MiB: the group, the banner, the rows and the question count
+// what the copies take on disk; the grey pill keeps the length of one copy. Copies that hold no
+// block free nothing: they are offered unticked, and their row says so.
+TEST(DuplicateFinderView, SparseCopiesCountWhatTheyTakeOnDisk) {
+    ToolsFixture fixture;
+    DuplicateGroup image = ToolsFixture::group("image", 536'870'912, {"/d/disk.img", "/d/backup/disk.img"});
+    for (ScannedFile& copy : image.files) copy.size = 1'048'576;
+    DuplicateGroup holes = ToolsFixture::group("holes", 1'073'741'824, {"/d/empty.img", "/d/backup/empty.img"});
+    for (ScannedFile& copy : holes.files) copy.size = 0;
+    fixture.finishDuplicates({ToolsFixture::group("photo", 2'000'000, {"/d/a.jpg", "/d/b.jpg"}), image, holes});
+    Shown shown(fixture.state());
+    EXPECT_EQ(shown.view.reclaimable(), 2'000'000 + 1'048'576);
+    EXPECT_EQ(shown.row(0)->group().id, "photo");
+    DuplicateGroupRow* row = shown.row(1);
+    EXPECT_EQ(row->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(1'048'576));
+    QStringList pills;
+    for (const Pill* pill : row->findChildren<Pill*>()) pills << pill->text();
+    EXPECT_TRUE(pills.contains(ToolTexts::bytes(536'870'912)));
+    row->setExpanded(true);
+    EXPECT_EQ(row->copies()->findChildren<ToolsItemRow*>()[1]->value(), ToolTexts::bytes(1'048'576));
+    EXPECT_EQ(fixture.state().selectedToolItems(), (std::set<std::string>{"/d/b.jpg", "/d/backup/disk.img"}));
+    shown.row(2)->setExpanded(true);
+    const ToolsItemRow* empty = shown.row(2)->copies()->findChildren<ToolsItemRow*>()[1];
+    ASSERT_NE(empty->accessory(), nullptr);
+    EXPECT_EQ(static_cast<Pill*>(empty->accessory())->text(), AppLocalization::string("duplicates.noBlocks"));
+    EXPECT_EQ(shown.view.selectedSize(), 2'000'000 + 1'048'576);
+    click(shown.view.trashButton());
+    ASSERT_NE(shown.view.confirmation(), nullptr);
+    EXPECT_EQ(shown.view.confirmation()->informativeText(), AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(3'048'576)}));
 }
