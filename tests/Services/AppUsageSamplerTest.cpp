@@ -87,8 +87,8 @@ private:
 // A session on the real kernel, each program a copy of /bin/sh under a name of its own, in a process
 // group of its own: session-reaper, a child-subreaper (or, in `namespaced`, the first process of a PID
 // namespace of its own), runs stay-shell, which runs job-shell and then stays. job-shell runs
-// orphan-writer, which has dd write 8 MiB, reaps it and waits. Once told, job-shell kills the writer
-// and itself in one go: stay-shell reaps job-shell, and session-reaper the orphaned writer.
+// orphan-writer, which, once told, has dd write 8 MiB, reaps it and waits. Once told, job-shell kills
+// the writer and itself in one go: stay-shell reaps job-shell, and session-reaper the orphaned writer.
 class OrphaningSession {
 public:
     OrphaningSession(const TempTree& tree, bool namespaced) : tree_(tree) {
@@ -96,11 +96,11 @@ public:
             std::filesystem::copy_file("/bin/sh", tree.path() / program);
             std::filesystem::permissions(tree.path() / program, std::filesystem::perms::owner_all);
         }
-        for (const char* fifo : {"never", "go"}) ::mkfifo((tree.path() / fifo).c_str(), 0600);
+        for (const char* fifo : {"never", "go", "start"}) ::mkfifo((tree.path() / fifo).c_str(), 0600);
         tree.write("session.sh", "\"$1/stay-shell\" \"$1/stay.sh\" \"$1\" & wait; read x < \"$1/never\"\n");
         tree.write("stay.sh", "\"$1/job-shell\" \"$1/job.sh\" \"$1\" 2>/dev/null; read x < \"$1/never\"\n");
         tree.write("job.sh", "\"$1/orphan-writer\" \"$1/writer.sh\" \"$1\" & read x < \"$1/go\"; kill -KILL $! $$\n");
-        tree.write("writer.sh", "dd if=/dev/zero of=\"$1/written\" bs=1M count=8 conv=fsync 2>/dev/null; : > \"$1/wrote\"; read x < \"$1/never\"\n");
+        tree.write("writer.sh", "read x < \"$1/start\"; dd if=/dev/zero of=\"$1/written\" bs=1M count=8 conv=fsync 2>/dev/null; : > \"$1/wrote\"; read x < \"$1/never\"\n");
         const std::string reaper = (tree.path() / "session-reaper").string(), script = (tree.path() / "session.sh").string(), folder = tree.path().string();
         leader_ = ::fork();
         if (leader_ != 0) return;
@@ -115,9 +115,16 @@ public:
     }
     // The group id is the leader's id, which stays ours until it is reaped.
     ~OrphaningSession() {
+        if (start_ >= 0) ::close(start_);
         if (leader_ <= 0) return;
         ::kill(-leader_, SIGKILL);
         ::waitpid(leader_, nullptr, 0);
+    }
+    // Lets the writer write. Opened for reading too, the FIFO never blocks, and holds the line until
+    // the writer comes to read it.
+    void startWriter() {
+        start_ = ::open((tree_.path() / "start").c_str(), O_RDWR | O_CLOEXEC);
+        EXPECT_EQ(::write(start_, "\n", 1), 1);
     }
     // Whether the writer has written all, false once the session could not start.
     bool writerDone() {
@@ -139,6 +146,7 @@ public:
 private:
     const TempTree& tree_;
     pid_t leader_ = 0;
+    int start_ = -1;
 };
 
 // The process, with its start time, that runs `program`.
@@ -220,12 +228,16 @@ TEST(AppUsageSampler, ReusedProcessIdStartsFromZero) {
     // One that was there before the previous pass without being seen (it could not be read) is
     // measured from the pass that first sees it.
     machine.process({.pid = 301, .comm = "ld", .exe = "/usr/bin/ld", .startTicks = 900, .writeBytes = 700000});
+    // One that started in the clock tick of the newest process the previous pass read, yet was not in
+    // its list, started after that pass: all it wrote is new.
+    machine.process({.pid = 302, .comm = "as", .exe = "/usr/bin/as", .startTicks = 1000, .writeBytes = 600000});
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
     const AppUsage* compiler = row(*pass, "cc1plus");
     ASSERT_TRUE(compiler);
     EXPECT_EQ(compiler->cpu, 0);
     EXPECT_EQ(compiler->diskWritePerSecond, 450000u);
     EXPECT_EQ(row(*pass, "ld")->diskWritePerSecond, 0u);
+    EXPECT_EQ(row(*pass, "as")->diskWritePerSecond, 300000u);
 
     // And a counter that went back within one process counts 0 too.
     machine.process({.pid = 300, .comm = "cc1plus", .exe = "/usr/libexec/gcc/cc1plus", .utime = 5, .startTicks = 1500, .writeBytes = 10});
@@ -334,6 +346,25 @@ TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSee
     machine.process(program(404, 400, "cc1", 500, 6 * MiB, 200, 0, 6 * MiB));
     shell(0, 0);
     EXPECT_EQ(writeRate(pass(), "cc1"), MiB / 2);
+}
+
+TEST(AppUsageSampler, ChargesAReaperOfTwoSeenChildrenOnlyWhatEachWroteSinceItWasLastSeen) {
+    FakeMachine machine;
+    // make runs two compilers at once, seen with different totals; both end between two passes, each
+    // having written 1 MiB more, and make, which wrote 512 KiB itself, reaps both.
+    machine.process(program(600, 1, "make", 10, 0, 400));
+    machine.process(program(601, 600, "cc1", 20, 3 * MiB, 300, 0, 3 * MiB));
+    machine.process(program(602, 600, "cc1", 21, 5 * MiB, 500, 0, 5 * MiB));
+    AppUsageSampler sampler(machine.roots());
+    Instant start = Instant::fromReferenceSeconds(0);
+    sampler.sampleApps(start, 1);
+
+    machine.removeProcess(601);
+    machine.removeProcess(602);
+    machine.process(program(600, 1, "make", 10, 10 * MiB + 512 * KiB, 400, 310 + 510));
+    auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(writeRate(*pass, "make"), (2 * MiB + 512 * KiB) / 2);
 }
 
 TEST(AppUsageSampler, ChargesAChainOfEndedProcessesToTheOneThatReapedThemAll) {
@@ -595,6 +626,7 @@ TEST(AppUsageSampler, CountsAnOrphanOnceOnTheKernelsCounters) {
         AppUsageSampler sampler(roots, {});
         Instant now = Instant::fromReferenceSeconds(0);
         ASSERT_TRUE(sampler.sampleApps(now, 1));
+        session.startWriter();  // only now: all it writes comes after the first pass
         if (!session.writerDone()) {
             if (namespaced) GTEST_SKIP() << "no PID namespace of our own here";
             GTEST_SKIP() << "no child-subreaper here";
