@@ -128,6 +128,20 @@ std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
     return reading;
 }
 
+std::optional<UnreadableProcess> ProcessTable::unreadable(std::int32_t pid) {
+    if (procFd_ < 0 || pid < 1) return std::nullopt;
+    // A zombie, and a kernel thread when read as root, show their write count.
+    if (KernelFile::readOnce(procFd_, ProcessPath(pid, "io").c_str(), ioBuffer_)) return std::nullopt;
+    auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), otherStatBuffer_);
+    auto fields = stat ? statFields(*stat) : std::nullopt;
+    if (!fields) return std::nullopt;
+    constexpr std::uint64_t kernelThread = 0x00200000;  // PF_KTHREAD
+    const std::string_view state = fields->values[0];
+    if (state == "Z" || state == "X" || (fields->number(9) & kernelThread) != 0) return std::nullopt;
+    return UnreadableProcess{static_cast<std::int32_t>(std::min<std::uint64_t>(fields->number(4), 0x7fffffff)),
+                             fields->number(22), fields->number(10), fields->number(11)};
+}
+
 std::optional<std::uint64_t> ProcessTable::startTicks(std::int32_t pid) {
     if (procFd_ < 0 || pid < 1) return std::nullopt;
     auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), otherStatBuffer_);

@@ -29,6 +29,15 @@ struct ProcessReading {
     std::string_view executablePath;  // the exe link, " (deleted)" included when the file was replaced
 };
 
+// A process whose program and write count this user cannot read (another user's, or one running a
+// setuid program), as its stat, which anyone can read, describes it.
+struct UnreadableProcess {
+    std::int32_t parentPid = 0;
+    std::uint64_t startTicks = 0;
+    std::uint64_t faults = 0;        // as `ProcessReading` counts them
+    std::uint64_t reapedFaults = 0;
+};
+
 // Reads the process list and each process's stat, io, exe, cwd and start time from /proc.
 class ProcessTable {
 public:
@@ -42,6 +51,9 @@ public:
     // Absent when the process has ended or its program cannot be read (kernel threads, zombies,
     // another user's processes).
     std::optional<ProcessReading> read(std::int32_t pid);
+    // For a process that `read` could not read because it is not this user's to read; absent for a
+    // kernel thread, a zombie, and a process that has ended.
+    std::optional<UnreadableProcess> unreadable(std::int32_t pid);
     // When the process with this id started, also when it has ended and waits to be reaped; absent
     // once it is gone.
     std::optional<std::uint64_t> startTicks(std::int32_t pid);

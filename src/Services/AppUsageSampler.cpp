@@ -5,6 +5,7 @@
 #include "Services/DevProjectsService.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 
 AppUsageSampler::AppUsageSampler(const SystemRoots& roots, std::vector<std::filesystem::path> searchPath)
@@ -31,10 +32,16 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     std::uint64_t newestStart = 0;
     for (std::int32_t pid : *pids) {
         auto process = table_.read(pid);
-        if (!process) continue;
+        if (!process) {
+            // Kept for the processes it reaps and the process that reaps it.
+            if (auto unreadable = table_.unreadable(pid))
+                current_[pid] = Baseline{unreadable->startTicks, unreadable->parentPid, 0, 0,
+                                         unreadable->faults + unreadable->reapedFaults, unreadable->reapedFaults, nullptr, false};
+            continue;
+        }
         std::string_view path = ProgramPath::withoutDeletedMark(process->executablePath);
         auto before = previous_.find(pid);
-        if (before != previous_.end() && before->second.startTicks != process->startTicks) before = previous_.end();
+        if (before != previous_.end() && (before->second.startTicks != process->startTicks || !before->second.readable)) before = previous_.end();
         const bool seenBefore = before != previous_.end() && !entriesChanged;
         const DesktopApplications::Application* application = seenBefore ? before->second.application : nullptr;
         if (!seenBefore) {
@@ -98,7 +105,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     const auto counted = settleEndedProcesses(*pids);
     for (const Risen& process : risen_) {
         auto already = counted.find(process.pid);
-        const std::uint64_t written = process.bytesWritten - (already != counted.end() ? already->second : 0);
+        const std::uint64_t written = CounterRates::added(process.bytesWritten, already != counted.end() ? already->second : 0);
         rowWriteRates[process.row] += static_cast<double>(written) / seconds;
     }
     for (size_t index = 0; index < pass.apps.size(); ++index) {
@@ -128,15 +135,18 @@ std::unordered_map<std::int32_t, std::uint64_t> AppUsageSampler::settleEndedProc
             process = &parent->second;
         }
         if (ancestors.empty()) continue;
-        ended_.add({ProcessKey{pid, seen.startTicks}, std::move(ancestors), seen.bytesWrittenWithReapedChildren, seen.faultsWithReapedChildren});
+        ended_.add({ProcessKey{pid, seen.startTicks}, std::move(ancestors), seen.bytesWrittenWithReapedChildren, seen.faultsWithReapedChildren,
+                    !seen.readable});
     }
     auto riseOf = [&](const ProcessKey& process) -> std::optional<EndedProcesses::Rise> {
         auto before = previous_.find(process.pid);
         if (!continued(process.pid, process.startTicks) || before == previous_.end() || before->second.startTicks != process.startTicks)
             return std::nullopt;
         const Baseline& now = current_.at(process.pid);
+        const std::uint64_t reapedFaults = CounterRates::added(now.reapedFaults, before->second.reapedFaults);
+        if (!now.readable || !before->second.readable) return EndedProcesses::Rise{std::numeric_limits<std::uint64_t>::max(), reapedFaults};
         return EndedProcesses::Rise{CounterRates::added(now.bytesWrittenWithReapedChildren, before->second.bytesWrittenWithReapedChildren),
-                                    CounterRates::added(now.reapedFaults, before->second.reapedFaults)};
+                                    reapedFaults};
     };
     // Asked after every live process's counters were read: a process still there now was not reaped
     // when its reaper was read, and one missing from the list taken before them was.

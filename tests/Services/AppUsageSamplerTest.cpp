@@ -1,5 +1,6 @@
 #include "Services/AppUsageSampler.h"
 #include "Support/FakeMachine.h"
+#include "Support/ForkedChild.h"
 #include "Support/KernelWriteCount.h"
 
 #include <gtest/gtest.h>
@@ -367,6 +368,68 @@ TEST(AppUsageSampler, ChargesAReaperOfTwoSeenChildrenOnlyWhatEachWroteSinceItWas
     EXPECT_EQ(writeRate(*pass, "make"), (2 * MiB + 512 * KiB) / 2);
 }
 
+TEST(AppUsageSampler, ChargesAReaperNothingForWhatAnUnreadableProcessHandsOn) {
+    FakeMachine machine;
+    // A shell that writes 1000 bytes a pass runs sudo, whose program and write count cannot be read,
+    // only its stat; sudo runs apt, which cannot be read either.
+    std::uint64_t shellTotal = 0;
+    std::uint64_t shellReapedFaults = 0;
+    auto shell = [&](std::uint64_t reapedBytes, std::uint64_t reapedFaults) {
+        shellTotal += 1000 + reapedBytes;
+        shellReapedFaults += reapedFaults;
+        machine.process(program(400, 1, "bash", 10, shellTotal, 500, shellReapedFaults));
+    };
+    auto hidden = [&](int pid, int ppid, std::uint64_t startTicks, std::uint64_t faults, std::uint64_t reapedFaults) {
+        machine.process({.pid = pid, .ppid = ppid, .comm = "sudo", .startTicks = startTicks, .faults = faults, .reapedFaults = reapedFaults,
+                         .unreadable = true});
+    };
+    AppUsageSampler sampler(machine.roots());
+    Instant now = Instant::fromReferenceSeconds(0);
+    auto pass = [&] { return *sampler.sampleApps(now = now.addingSeconds(2), 1); };
+    shell(0, 0);
+    hidden(401, 400, 20, 200, 0);
+    hidden(402, 401, 21, 900, 0);
+    pass();
+
+    // apt ends, reaped by sudo; then sudo, reaped by the shell, whose count rises by the 200 MiB apt
+    // wrote: the shell is charged nothing in that pass, and its own writes again after it.
+    machine.removeProcess(402);
+    hidden(401, 400, 20, 200, 950);
+    shell(0, 0);
+    AppUsagePass aptEnded = pass();
+    EXPECT_EQ(writeRate(aptEnded, "bash"), 500u);
+    EXPECT_FALSE(row(aptEnded, "sudo"));
+    machine.removeProcess(401);
+    shell(200 * MiB, 1150);
+    EXPECT_EQ(writeRate(pass(), "bash"), 0u);
+    shell(0, 0);
+    EXPECT_EQ(writeRate(pass(), "bash"), 500u);
+
+    // Reaped just after the pass read the shell: nothing is charged at the next pass either.
+    hidden(403, 400, 30, 300, 0);
+    shell(0, 0);
+    pass();
+    machine.removeProcess(403);
+    shell(0, 0);
+    EXPECT_EQ(writeRate(pass(), "bash"), 500u);
+    shell(64 * MiB, 300);
+    EXPECT_EQ(writeRate(pass(), "bash"), 0u);
+
+    // A writer that can be read, run by sudo as the user: shown while seen, and not again when sudo,
+    // which reaped it, is reaped in turn.
+    hidden(404, 400, 40, 200, 0);
+    machine.process(program(405, 404, "writer", 41, 4 * MiB, 300, 0, 4 * MiB));
+    shell(0, 0);
+    EXPECT_EQ(writeRate(pass(), "writer"), 2 * MiB);
+    machine.removeProcess(405);
+    hidden(404, 400, 40, 200, 310);
+    shell(0, 0);
+    EXPECT_EQ(writeRate(pass(), "bash"), 500u);
+    machine.removeProcess(404);
+    shell(5 * MiB, 510);
+    EXPECT_EQ(writeRate(pass(), "bash"), 0u);
+}
+
 TEST(AppUsageSampler, ChargesAChainOfEndedProcessesToTheOneThatReapedThemAll) {
     FakeMachine machine;
     // make runs sh -c, which runs the compiler; all three are seen, then sh and the compiler end
@@ -655,6 +718,55 @@ TEST(AppUsageSampler, CountsAnOrphanOnceOnTheKernelsCounters) {
         }
         EXPECT_EQ(shownAbove, 0u);
     }
+}
+
+// On the kernel's own counters, as root: a shell of the user nobody runs a setuid copy of dd that
+// belongs to another user, so that the monitor, run as nobody, cannot read it. dd copies what the test
+// feeds it, is seen half way, and is reaped by the shell, which is charged nothing for it.
+TEST(AppUsageSampler, ChargesAShellNothingForAnUnreadableWriterOnTheKernelsCounters) {
+    if (!ForkedChild::isRoot()) GTEST_SKIP() << "a program of another user's is made as root";
+    TempTree tree;
+    const std::filesystem::path writer = tree.path() / "setuid-dd";
+    std::filesystem::copy_file("/bin/dd", writer);
+    constexpr uid_t otherUser = 4243;  // nobody's, and no process's
+    if (::chown(writer.c_str(), otherUser, otherUser) != 0 || ::chmod(writer.c_str(), 04755) != 0 || ::chmod(tree.path().c_str(), 0777) != 0)
+        GTEST_SKIP() << "no setuid program of another user can be made here";
+    const std::string result = ForkedChild::runAsNobody([&]() -> std::string {
+        ScriptedShell shell(tree.path() / "waiting-shell",
+                            "echo ready; read go; exec 3<&0; \"$1\" of=\"$1.written\" bs=1M count=8 iflag=fullblock 2>/dev/null <&3 & "
+                            "echo $!; wait $!; echo reaped; read go",
+                            writer);
+        if (shell.nextLine() != "ready") return "the shell did not start";
+        SystemRoots roots = SystemRoots::fixture(tree.path());
+        roots.proc = "/proc";
+        AppUsageSampler sampler(roots, {});
+        Instant now = Instant::fromReferenceSeconds(0);
+        if (!sampler.sampleApps(now, 1)) return "no first pass";
+
+        shell.say("go");
+        const std::string dd = shell.nextLine();
+        shell.feed(4 * MiB);
+        const std::filesystem::path copy = writer.string() + ".written";
+        while (!std::filesystem::exists(copy) || std::filesystem::file_size(copy) < 4 * MiB) std::this_thread::yield();
+        if (ProcessTable(SystemRoots{}).read(std::stoi(dd))) return "skip: the setuid bit is ignored here";
+        auto seen = sampler.sampleApps(now = now.addingSeconds(2), 1);
+        const std::filesystem::path shellTotal = "/proc/" + std::to_string(shell.pid()) + "/io";
+        const std::uint64_t totalBefore = kernelWriteCount(shellTotal);
+        shell.feed(4 * MiB);
+        if (shell.nextLine() != "reaped") return "the writer did not end";
+        const std::uint64_t totalAfter = kernelWriteCount(shellTotal);
+        auto reaped = sampler.sampleApps(now.addingSeconds(2), 1);
+        if (totalAfter - totalBefore < 8 * MiB) return "skip: this file system does not count what is written to it";
+        std::string failures;
+        ForkedChild::check(failures, seen && reaped && row(*reaped, "waiting-shell"), "no passes with the shell");
+        if (!failures.empty()) return failures;
+        ForkedChild::check(failures, !row(*seen, "setuid-dd") && writeRate(*seen, "waiting-shell") == 0, "charged while the writer ran");
+        ForkedChild::check(failures, writeRate(*reaped, "waiting-shell") == 0,
+                           "the shell was charged " + std::to_string(writeRate(*reaped, "waiting-shell")) + " B/s");
+        return failures;
+    });
+    if (result.starts_with("skip: ")) GTEST_SKIP() << result.substr(6);
+    EXPECT_EQ(result, "");
 }
 
 TEST(AppUsageSampler, CollectsDeveloperRuntimesByProgramAndCommandName) {

@@ -46,11 +46,11 @@ void FakeMachine::process(const FakeProcess& p) {
     std::vector<FakeThread> threads = p.threads;
     if (threads.empty()) threads.push_back({p.pid, p.startTicks, p.writeBytes});
     write(folder + "stat", stat(p, p.pid, threads.size(), p.startTicks));
-    write(folder + "io", io(p.writeBytes));
+    if (!p.unreadable) write(folder + "io", io(p.writeBytes));
     for (const FakeThread& thread : threads) {
         std::string task = folder + "task/" + std::to_string(thread.tid) + "/";
         write(task + "stat", stat(p, thread.tid, threads.size(), thread.startTicks));
-        write(task + "io", io(thread.writeBytes));
+        if (!p.unreadable) write(task + "io", io(thread.writeBytes));
     }
     if (!p.exe.empty()) std::filesystem::create_symlink(p.exe, tree.path() / folder / "exe");
     if (!p.cwd.empty()) std::filesystem::create_symlink(p.cwd, tree.path() / folder / "cwd");

@@ -35,6 +35,8 @@ struct FakeProcess {
     // all of `writeBytes`.
     std::vector<FakeThread> threads;
     std::vector<std::uint64_t> socketInodes;  // open sockets, as fd links
+    // Another user's, or running a setuid program: its stat alone can be read, not its program or io.
+    bool unreadable = false;
 };
 
 // A fake machine under a temporary folder: /proc and /sys files that the monitor's stand-ins read,
