@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <fcntl.h>
 #include <unistd.h>
@@ -106,10 +107,15 @@ std::optional<std::string_view> ProcessTable::link(std::int32_t pid, const char*
 }
 
 std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
+    deniedPid_ = 0;
     if (procFd_ < 0 || pid < 1) return std::nullopt;
     // The program first: most of the ids on a machine are kernel threads, which have none.
     auto path = link(pid, "exe", pathBuffer_);
-    if (!path) return std::nullopt;
+    if (!path) {
+        // Missing for a kernel thread (as root), a zombie and an ended process; denied otherwise.
+        if (errno != ENOENT) deniedPid_ = pid;
+        return std::nullopt;
+    }
     auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), statBuffer_);
     if (!stat) return std::nullopt;
     auto fields = statFields(*stat);
@@ -129,15 +135,13 @@ std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
 }
 
 std::optional<UnreadableProcess> ProcessTable::unreadable(std::int32_t pid) {
-    if (procFd_ < 0 || pid < 1) return std::nullopt;
-    // A zombie, and a kernel thread when read as root, show their write count.
-    if (KernelFile::readOnce(procFd_, ProcessPath(pid, "io").c_str(), ioBuffer_)) return std::nullopt;
+    if (procFd_ < 0 || pid < 1 || pid != deniedPid_) return std::nullopt;
     auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), otherStatBuffer_);
     auto fields = stat ? statFields(*stat) : std::nullopt;
     if (!fields) return std::nullopt;
+    // Kernel threads are denied too, when not read as root; none of them reaps a process of ours.
     constexpr std::uint64_t kernelThread = 0x00200000;  // PF_KTHREAD
-    const std::string_view state = fields->values[0];
-    if (state == "Z" || state == "X" || (fields->number(9) & kernelThread) != 0) return std::nullopt;
+    if ((fields->number(9) & kernelThread) != 0) return std::nullopt;
     return UnreadableProcess{static_cast<std::int32_t>(std::min<std::uint64_t>(fields->number(4), 0x7fffffff)),
                              fields->number(22), fields->number(10), fields->number(11)};
 }

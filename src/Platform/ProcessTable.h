@@ -51,8 +51,8 @@ public:
     // Absent when the process has ended or its program cannot be read (kernel threads, zombies,
     // another user's processes).
     std::optional<ProcessReading> read(std::int32_t pid);
-    // For a process that `read` could not read because it is not this user's to read; absent for a
-    // kernel thread, a zombie, and a process that has ended.
+    // Asked right after `read` found nothing for the process: present when this user may not read
+    // its program, also once it is a zombie; absent for a kernel thread and a process that has ended.
     std::optional<UnreadableProcess> unreadable(std::int32_t pid);
     // When the process with this id started, also when it has ended and waits to be reaped; absent
     // once it is gone.
@@ -70,6 +70,7 @@ private:
     std::optional<std::string_view> link(std::int32_t pid, const char* name, std::string& buffer);
 
     int procFd_ = -1;
+    std::int32_t deniedPid_ = 0;  // the process whose program the last `read` was denied
     double ticksPerSecond_ = 100;
     std::uint64_t pageSize_ = 4096;
     std::optional<std::uint64_t> bootTime_;  // seconds since 1970

@@ -5,7 +5,6 @@
 #include "Services/DevProjectsService.h"
 
 #include <algorithm>
-#include <limits>
 #include <string>
 
 AppUsageSampler::AppUsageSampler(const SystemRoots& roots, std::vector<std::filesystem::path> searchPath)
@@ -41,7 +40,10 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
         }
         std::string_view path = ProgramPath::withoutDeletedMark(process->executablePath);
         auto before = previous_.find(pid);
-        if (before != previous_.end() && (before->second.startTicks != process->startTicks || !before->second.readable)) before = previous_.end();
+        if (before != previous_.end() && before->second.startTicks != process->startTicks) before = previous_.end();
+        // One that could not be read then is measured from now on.
+        const bool unreadableBefore = before != previous_.end() && !before->second.readable;
+        if (unreadableBefore) before = previous_.end();
         const bool seenBefore = before != previous_.end() && !entriesChanged;
         const DesktopApplications::Application* application = seenBefore ? before->second.application : nullptr;
         if (!seenBefore) {
@@ -96,7 +98,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
         std::uint64_t rise = 0;
         if (before != previous_.end())
             rise = CounterRates::added(process->bytesWrittenWithReapedChildren, before->second.bytesWrittenWithReapedChildren);
-        else if (pass.hadPreviousPass && process->startTicks >= previousNewestStart_)
+        else if (pass.hadPreviousPass && !unreadableBefore && process->startTicks >= previousNewestStart_)
             rise = process->bytesWrittenWithReapedChildren;
         if (rise > 0) risen_.push_back(Risen{pid, row->second, rise});
         newestStart = std::max(newestStart, process->startTicks);
@@ -105,7 +107,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     const auto counted = settleEndedProcesses(*pids);
     for (const Risen& process : risen_) {
         auto already = counted.find(process.pid);
-        const std::uint64_t written = CounterRates::added(process.bytesWritten, already != counted.end() ? already->second : 0);
+        const std::uint64_t written = process.bytesWritten - (already != counted.end() ? already->second : 0);
         rowWriteRates[process.row] += static_cast<double>(written) / seconds;
     }
     for (size_t index = 0; index < pass.apps.size(); ++index) {
@@ -143,10 +145,8 @@ std::unordered_map<std::int32_t, std::uint64_t> AppUsageSampler::settleEndedProc
         if (!continued(process.pid, process.startTicks) || before == previous_.end() || before->second.startTicks != process.startTicks)
             return std::nullopt;
         const Baseline& now = current_.at(process.pid);
-        const std::uint64_t reapedFaults = CounterRates::added(now.reapedFaults, before->second.reapedFaults);
-        if (!now.readable || !before->second.readable) return EndedProcesses::Rise{std::numeric_limits<std::uint64_t>::max(), reapedFaults};
         return EndedProcesses::Rise{CounterRates::added(now.bytesWrittenWithReapedChildren, before->second.bytesWrittenWithReapedChildren),
-                                    reapedFaults};
+                                    CounterRates::added(now.reapedFaults, before->second.reapedFaults)};
     };
     // Asked after every live process's counters were read: a process still there now was not reaped
     // when its reaper was read, and one missing from the list taken before them was.

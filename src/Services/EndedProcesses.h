@@ -31,8 +31,7 @@ public:
         std::uint64_t faults = 0;           // its own and its reaped children's, as last seen
         bool unreadable = false;            // its write count could not be read: `bytesWritten` is 0
     };
-    // What a live process's counters rose by since the previous pass; a write count that could not be
-    // read rose by as much as any total.
+    // What a live process's counters rose by since the previous pass.
     struct Rise {
         std::uint64_t bytesWritten = 0;
         std::uint64_t reapedFaults = 0;

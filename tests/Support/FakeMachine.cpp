@@ -53,6 +53,7 @@ void FakeMachine::process(const FakeProcess& p) {
         if (!p.unreadable) write(task + "io", io(thread.writeBytes));
     }
     if (!p.exe.empty()) std::filesystem::create_symlink(p.exe, tree.path() / folder / "exe");
+    if (p.unreadable) write(folder + "exe", "");  // not a link: reading it fails otherwise than for a missing one
     if (!p.cwd.empty()) std::filesystem::create_symlink(p.cwd, tree.path() / folder / "cwd");
     tree.folder(folder + "fd");
     std::filesystem::create_symlink("/dev/null", tree.path() / folder / "fd/0");

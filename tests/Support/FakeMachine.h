@@ -35,7 +35,8 @@ struct FakeProcess {
     // all of `writeBytes`.
     std::vector<FakeThread> threads;
     std::vector<std::uint64_t> socketInodes;  // open sockets, as fd links
-    // Another user's, or running a setuid program: its stat alone can be read, not its program or io.
+    // Another user's, or running a setuid program: its stat alone can be read, not its program (an exe
+    // that is no link stands for the denied one) or its io.
     bool unreadable = false;
 };
 
