@@ -71,6 +71,9 @@ private:
 
     int procFd_ = -1;
     std::int32_t deniedPid_ = 0;  // the process whose program the last `read` was denied
+    // The kernel threads among the denied ids, ascending, of this listing and of the one before.
+    std::vector<std::int32_t> kernelThreads_;
+    std::vector<std::int32_t> kernelThreadsBefore_;
     double ticksPerSecond_ = 100;
     std::uint64_t pageSize_ = 4096;
     std::optional<std::uint64_t> bootTime_;  // seconds since 1970
