@@ -160,7 +160,8 @@ std::optional<std::uint64_t> ProcessTable::startTicks(std::int32_t pid) {
     if (procFd_ < 0 || pid < 1) return std::nullopt;
     auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), otherStatBuffer_);
     auto fields = stat ? statFields(*stat) : std::nullopt;
-    if (!fields) return std::nullopt;
+    // One shown dead ("X") is being reaped: its totals are in its reaper's counts already.
+    if (!fields || fields->values[0] == "X") return std::nullopt;
     return fields->number(22);
 }
 

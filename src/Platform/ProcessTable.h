@@ -55,7 +55,7 @@ public:
     // its program, also once it is a zombie; absent for a kernel thread and a process that has ended.
     std::optional<UnreadableProcess> unreadable(std::int32_t pid);
     // When the process with this id started, also when it has ended and waits to be reaped; absent
-    // once it is gone.
+    // once it is being reaped or gone.
     std::optional<std::uint64_t> startTicks(std::int32_t pid);
     std::optional<std::string> workingDirectory(std::int32_t pid);
     // The Flatpak application a process runs in, from the "app-flatpak-<id>-<n>.scope" unit of its

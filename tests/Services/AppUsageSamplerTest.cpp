@@ -330,6 +330,15 @@ TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSee
     shell(3 * MiB, 301);
     EXPECT_EQ(writeRate(pass(), "bash"), (2 * MiB + 1000) / 2);
 
+    // Read while the shell reaps it, shown dead: its totals are in the shell's count already.
+    dd(405, 350, MiB);
+    shell(0, 0);
+    pass();
+    machine.process({.pid = 405, .ppid = 400, .comm = "dd", .state = 'X', .startTicks = 350, .writeBytes = 2 * MiB, .faults = 301});
+    shell(2 * MiB, 301);
+    EXPECT_EQ(writeRate(pass(), "bash"), (MiB + 1000) / 2);
+    machine.removeProcess(405);
+
     // A dd that came and went between two passes was never seen: all it wrote is the shell's.
     shell(8 * MiB, 300);
     EXPECT_EQ(writeRate(pass(), "bash"), (8 * MiB + 1000) / 2);

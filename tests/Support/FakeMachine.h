@@ -22,6 +22,7 @@ struct FakeProcess {
     int pid = 0;
     int ppid = 1;
     std::string comm;
+    char state = 'S';  // 'Z' waiting to be reaped, 'X' being reaped
     std::string exe;  // the exe link's target; empty for a kernel thread or a zombie (no link)
     std::string cwd;  // the cwd link's target; empty for none
     std::uint64_t utime = 0;
