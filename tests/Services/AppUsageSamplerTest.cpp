@@ -358,25 +358,6 @@ TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSee
     EXPECT_EQ(writeRate(pass(), "cc1"), MiB / 2);
 }
 
-TEST(AppUsageSampler, ChargesAReaperOfTwoSeenChildrenOnlyWhatEachWroteSinceItWasLastSeen) {
-    FakeMachine machine;
-    // make runs two compilers at once, seen with different totals; both end between two passes, each
-    // having written 1 MiB more, and make, which wrote 512 KiB itself, reaps both.
-    machine.process(program(600, 1, "make", 10, 0, 400));
-    machine.process(program(601, 600, "cc1", 20, 3 * MiB, 300, 0, 3 * MiB));
-    machine.process(program(602, 600, "cc1", 21, 5 * MiB, 500, 0, 5 * MiB));
-    AppUsageSampler sampler(machine.roots());
-    Instant start = Instant::fromReferenceSeconds(0);
-    sampler.sampleApps(start, 1);
-
-    machine.removeProcess(601);
-    machine.removeProcess(602);
-    machine.process(program(600, 1, "make", 10, 10 * MiB + 512 * KiB, 400, 310 + 510));
-    auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
-    ASSERT_TRUE(pass);
-    EXPECT_EQ(writeRate(*pass, "make"), (2 * MiB + 512 * KiB) / 2);
-}
-
 TEST(AppUsageSampler, ChargesAReaperNothingForWhatAnUnreadableProcessHandsOn) {
     FakeMachine machine;
     // A shell that writes 1000 bytes a pass runs sudo, whose program and write count cannot be read,
@@ -458,6 +439,18 @@ TEST(AppUsageSampler, ChargesAChainOfEndedProcessesToTheOneThatReapedThemAll) {
     ASSERT_TRUE(pass);
     EXPECT_EQ(writeRate(*pass, "make"), (4 * MiB + MiB + 3 * MiB) / 2);
     EXPECT_FALSE(row(*pass, "cc1"));
+
+    // Then two compilers at once, seen with different totals: both end between two passes, each
+    // having written 1 MiB more, and make, which wrote 512 KiB itself, reaps both.
+    machine.process(program(603, 600, "cc1", 40, 3 * MiB, 300, 0, 3 * MiB));
+    machine.process(program(604, 600, "cc1", 41, 5 * MiB, 500, 0, 5 * MiB));
+    sampler.sampleApps(start.addingSeconds(4), 1);
+    machine.removeProcess(603);
+    machine.removeProcess(604);
+    machine.process(program(600, 1, "make", 10, 20 * MiB + 512 * KiB, 400, 8362 + 310 + 510));
+    pass = sampler.sampleApps(start.addingSeconds(6), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(writeRate(*pass, "make"), (2 * MiB + 512 * KiB) / 2);
 }
 
 TEST(AppUsageSampler, ChargesAnAdoptedChildToTheProcessThatReapsIt) {
