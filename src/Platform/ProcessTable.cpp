@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <fcntl.h>
 #include <unistd.h>
@@ -96,6 +97,8 @@ std::optional<std::vector<std::int32_t>> ProcessTable::pids() {
     if (!listed) return std::nullopt;
     // /proc lists in ascending order already; a fixture tree need not.
     std::sort(pids_.begin(), pids_.end());
+    kernelThreadsBefore_.swap(kernelThreads_);
+    kernelThreads_.clear();
     return pids_;
 }
 
@@ -106,10 +109,15 @@ std::optional<std::string_view> ProcessTable::link(std::int32_t pid, const char*
 }
 
 std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
+    deniedPid_ = 0;
     if (procFd_ < 0 || pid < 1) return std::nullopt;
     // The program first: most of the ids on a machine are kernel threads, which have none.
     auto path = link(pid, "exe", pathBuffer_);
-    if (!path) return std::nullopt;
+    if (!path) {
+        // Missing for a kernel thread (as root), a zombie and an ended process; denied otherwise.
+        if (errno != ENOENT) deniedPid_ = pid;
+        return std::nullopt;
+    }
     auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), statBuffer_);
     if (!stat) return std::nullopt;
     auto fields = statFields(*stat);
@@ -128,11 +136,32 @@ std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
     return reading;
 }
 
+std::optional<UnreadableProcess> ProcessTable::unreadable(std::int32_t pid) {
+    if (procFd_ < 0 || pid < 1 || pid != deniedPid_) return std::nullopt;
+    // Kernel threads are denied too, when not read as root, and none of them reaps a process of ours.
+    // Most live as long as the machine: an id listed as one at the previous listing still is one.
+    if (std::binary_search(kernelThreadsBefore_.begin(), kernelThreadsBefore_.end(), pid)) {
+        kernelThreads_.push_back(pid);
+        return std::nullopt;
+    }
+    auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), otherStatBuffer_);
+    auto fields = stat ? statFields(*stat) : std::nullopt;
+    if (!fields) return std::nullopt;
+    constexpr std::uint64_t kernelThread = 0x00200000;  // PF_KTHREAD
+    if ((fields->number(9) & kernelThread) != 0) {
+        kernelThreads_.push_back(pid);
+        return std::nullopt;
+    }
+    return UnreadableProcess{static_cast<std::int32_t>(std::min<std::uint64_t>(fields->number(4), 0x7fffffff)),
+                             fields->number(22), fields->number(10), fields->number(11)};
+}
+
 std::optional<std::uint64_t> ProcessTable::startTicks(std::int32_t pid) {
     if (procFd_ < 0 || pid < 1) return std::nullopt;
     auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), otherStatBuffer_);
     auto fields = stat ? statFields(*stat) : std::nullopt;
-    if (!fields) return std::nullopt;
+    // One shown dead ("X") is being reaped: its totals are in its reaper's counts already.
+    if (!fields || fields->values[0] == "X") return std::nullopt;
     return fields->number(22);
 }
 

@@ -29,6 +29,15 @@ struct ProcessReading {
     std::string_view executablePath;  // the exe link, " (deleted)" included when the file was replaced
 };
 
+// A process whose program and write count this user cannot read (another user's, or one running a
+// setuid program), as its stat, which anyone can read, describes it.
+struct UnreadableProcess {
+    std::int32_t parentPid = 0;
+    std::uint64_t startTicks = 0;
+    std::uint64_t faults = 0;        // as `ProcessReading` counts them
+    std::uint64_t reapedFaults = 0;
+};
+
 // Reads the process list and each process's stat, io, exe, cwd and start time from /proc.
 class ProcessTable {
 public:
@@ -42,8 +51,11 @@ public:
     // Absent when the process has ended or its program cannot be read (kernel threads, zombies,
     // another user's processes).
     std::optional<ProcessReading> read(std::int32_t pid);
+    // Asked right after `read` found nothing for the process: present when this user may not read
+    // its program, also once it is a zombie; absent for a kernel thread and a process that has ended.
+    std::optional<UnreadableProcess> unreadable(std::int32_t pid);
     // When the process with this id started, also when it has ended and waits to be reaped; absent
-    // once it is gone.
+    // once it is being reaped or gone.
     std::optional<std::uint64_t> startTicks(std::int32_t pid);
     std::optional<std::string> workingDirectory(std::int32_t pid);
     // The Flatpak application a process runs in, from the "app-flatpak-<id>-<n>.scope" unit of its
@@ -58,6 +70,10 @@ private:
     std::optional<std::string_view> link(std::int32_t pid, const char* name, std::string& buffer);
 
     int procFd_ = -1;
+    std::int32_t deniedPid_ = 0;  // the process whose program the last `read` was denied
+    // The kernel threads among the denied ids, ascending, of this listing and of the one before.
+    std::vector<std::int32_t> kernelThreads_;
+    std::vector<std::int32_t> kernelThreadsBefore_;
     double ticksPerSecond_ = 100;
     std::uint64_t pageSize_ = 4096;
     std::optional<std::uint64_t> bootTime_;  // seconds since 1970

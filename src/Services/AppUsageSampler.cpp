@@ -31,10 +31,19 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     std::uint64_t newestStart = 0;
     for (std::int32_t pid : *pids) {
         auto process = table_.read(pid);
-        if (!process) continue;
+        if (!process) {
+            // Kept for the processes it reaps and the process that reaps it.
+            if (auto unreadable = table_.unreadable(pid))
+                current_[pid] = Baseline{unreadable->startTicks, unreadable->parentPid, 0, 0,
+                                         unreadable->faults + unreadable->reapedFaults, unreadable->reapedFaults, nullptr, false};
+            continue;
+        }
         std::string_view path = ProgramPath::withoutDeletedMark(process->executablePath);
         auto before = previous_.find(pid);
         if (before != previous_.end() && before->second.startTicks != process->startTicks) before = previous_.end();
+        // One that could not be read then is measured from now on.
+        const bool unreadableBefore = before != previous_.end() && !before->second.readable;
+        if (unreadableBefore) before = previous_.end();
         const bool seenBefore = before != previous_.end() && !entriesChanged;
         const DesktopApplications::Application* application = seenBefore ? before->second.application : nullptr;
         if (!seenBefore) {
@@ -89,7 +98,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
         std::uint64_t rise = 0;
         if (before != previous_.end())
             rise = CounterRates::added(process->bytesWrittenWithReapedChildren, before->second.bytesWrittenWithReapedChildren);
-        else if (pass.hadPreviousPass && process->startTicks >= previousNewestStart_)
+        else if (pass.hadPreviousPass && !unreadableBefore && process->startTicks >= previousNewestStart_)
             rise = process->bytesWrittenWithReapedChildren;
         if (rise > 0) risen_.push_back(Risen{pid, row->second, rise});
         newestStart = std::max(newestStart, process->startTicks);
@@ -128,7 +137,8 @@ std::unordered_map<std::int32_t, std::uint64_t> AppUsageSampler::settleEndedProc
             process = &parent->second;
         }
         if (ancestors.empty()) continue;
-        ended_.add({ProcessKey{pid, seen.startTicks}, std::move(ancestors), seen.bytesWrittenWithReapedChildren, seen.faultsWithReapedChildren});
+        ended_.add({ProcessKey{pid, seen.startTicks}, std::move(ancestors), seen.bytesWrittenWithReapedChildren, seen.faultsWithReapedChildren,
+                    !seen.readable});
     }
     auto riseOf = [&](const ProcessKey& process) -> std::optional<EndedProcesses::Rise> {
         auto before = previous_.find(process.pid);

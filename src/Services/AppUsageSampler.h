@@ -26,7 +26,8 @@ struct AppUsagePass {
 // totals), less the totals that the processes it reaped (its children, or orphans handed to it) had
 // when last seen, which were shown as theirs then: a child seen alive counts once, and one too short
 // to be seen counts in its parent. A process that started since the previous pass is charged with
-// all it wrote.
+// all it wrote. A process this user cannot read is skipped, and so is what it hands on: the pass in
+// which its reaper reaps it charges that reaper nothing.
 class AppUsageSampler {
 public:
     explicit AppUsageSampler(const SystemRoots& roots,
@@ -45,6 +46,7 @@ private:
         std::uint64_t reapedFaults;
         // A process keeps its application for life: it is looked up once, when first seen.
         const DesktopApplications::Application* application = nullptr;
+        bool readable = true;  // else only its stat could be read, and it has no write count
     };
     using Baselines = std::unordered_map<std::int32_t, Baseline>;  // by process id
     // A process whose write count rose since the previous pass, and the row it counts in.

@@ -29,14 +29,16 @@ std::unordered_map<std::int32_t, std::uint64_t> EndedProcesses::settle(const Ris
     // What is left of each live process's rise once the processes matched with it are taken out, and
     // whether it reaped anything at all.
     struct Reaper {
+        std::uint64_t risen = 0;  // its whole write rise
         Rise left;
         bool reapedAny = false;
+        bool reapedUnreadable = false;
     };
     std::unordered_map<ProcessKey, std::optional<Reaper>> reapers;
     auto reaperOf = [&](const ProcessKey& process) -> std::optional<Reaper>& {
         auto [found, added] = reapers.try_emplace(process);
         if (added)
-            if (std::optional<Rise> rise = riseOf(process)) found->second = Reaper{*rise, rise->reapedFaults > 0};
+            if (std::optional<Rise> rise = riseOf(process)) found->second = Reaper{rise->bytesWritten, *rise, rise->reapedFaults > 0};
         return found->second;
     };
     // In id order, so that matching does not depend on the order seen.
@@ -65,8 +67,13 @@ std::unordered_map<std::int32_t, std::uint64_t> EndedProcesses::settle(const Ris
             left.reapedFaults -= ended.faults;
             left.bytesWritten -= ended.bytesWritten;
             counted[ancestor.pid] += ended.bytesWritten;
+            reaper->reapedUnreadable |= ended.unreadable;
         }
     }
+    // What a process that could not be read handed on cannot be told apart from the rest of its
+    // reaper's rise: none of that rise is charged.
+    for (const auto& [process, reaper] : reapers)
+        if (reaper && reaper->reapedUnreadable) counted[process.pid] = reaper->risen;
 
     // What stays: a process not reaped yet, or reaped but not found in any rise yet (it may have been
     // reaped after its reaper was read), for one pass more, as long as an ancestor it could be

@@ -20,6 +20,8 @@
 // in its reaper's count. Only a reaper that shows it reaped is charged less: reaping also adds the
 // process's page faults to the reaper's count of its children's faults, and nothing else does. A
 // process whose ended children are reaped by the kernel (it ignores SIGCHLD) keeps all of its rise.
+// A process whose write count could not be read hands on a total that is not known: its reaper is
+// charged nothing for the pass in which it shows it.
 class EndedProcesses {
 public:
     struct Ended {
@@ -27,6 +29,7 @@ public:
         std::vector<ProcessKey> ancestors;  // as last seen, its parent first
         std::uint64_t bytesWritten = 0;     // with what it had reaped, as last seen
         std::uint64_t faults = 0;           // its own and its reaped children's, as last seen
+        bool unreadable = false;            // its write count could not be read: `bytesWritten` is 0
     };
     // What a live process's counters rose by since the previous pass.
     struct Rise {

@@ -1,5 +1,6 @@
 #include "Services/AppUsageSampler.h"
 #include "Support/FakeMachine.h"
+#include "Support/ForkedChild.h"
 #include "Support/KernelWriteCount.h"
 
 #include <gtest/gtest.h>
@@ -87,8 +88,8 @@ private:
 // A session on the real kernel, each program a copy of /bin/sh under a name of its own, in a process
 // group of its own: session-reaper, a child-subreaper (or, in `namespaced`, the first process of a PID
 // namespace of its own), runs stay-shell, which runs job-shell and then stays. job-shell runs
-// orphan-writer, which has dd write 8 MiB, reaps it and waits. Once told, job-shell kills the writer
-// and itself in one go: stay-shell reaps job-shell, and session-reaper the orphaned writer.
+// orphan-writer, which, once told, has dd write 8 MiB, reaps it and waits. Once told, job-shell kills
+// the writer and itself in one go: stay-shell reaps job-shell, and session-reaper the orphaned writer.
 class OrphaningSession {
 public:
     OrphaningSession(const TempTree& tree, bool namespaced) : tree_(tree) {
@@ -96,11 +97,11 @@ public:
             std::filesystem::copy_file("/bin/sh", tree.path() / program);
             std::filesystem::permissions(tree.path() / program, std::filesystem::perms::owner_all);
         }
-        for (const char* fifo : {"never", "go"}) ::mkfifo((tree.path() / fifo).c_str(), 0600);
+        for (const char* fifo : {"never", "go", "start"}) ::mkfifo((tree.path() / fifo).c_str(), 0600);
         tree.write("session.sh", "\"$1/stay-shell\" \"$1/stay.sh\" \"$1\" & wait; read x < \"$1/never\"\n");
         tree.write("stay.sh", "\"$1/job-shell\" \"$1/job.sh\" \"$1\" 2>/dev/null; read x < \"$1/never\"\n");
         tree.write("job.sh", "\"$1/orphan-writer\" \"$1/writer.sh\" \"$1\" & read x < \"$1/go\"; kill -KILL $! $$\n");
-        tree.write("writer.sh", "dd if=/dev/zero of=\"$1/written\" bs=1M count=8 conv=fsync 2>/dev/null; : > \"$1/wrote\"; read x < \"$1/never\"\n");
+        tree.write("writer.sh", "read x < \"$1/start\"; dd if=/dev/zero of=\"$1/written\" bs=1M count=8 conv=fsync 2>/dev/null; : > \"$1/wrote\"; read x < \"$1/never\"\n");
         const std::string reaper = (tree.path() / "session-reaper").string(), script = (tree.path() / "session.sh").string(), folder = tree.path().string();
         leader_ = ::fork();
         if (leader_ != 0) return;
@@ -115,9 +116,16 @@ public:
     }
     // The group id is the leader's id, which stays ours until it is reaped.
     ~OrphaningSession() {
+        if (start_ >= 0) ::close(start_);
         if (leader_ <= 0) return;
         ::kill(-leader_, SIGKILL);
         ::waitpid(leader_, nullptr, 0);
+    }
+    // Lets the writer write. Opened for reading too, the FIFO never blocks, and holds the line until
+    // the writer comes to read it.
+    void startWriter() {
+        start_ = ::open((tree_.path() / "start").c_str(), O_RDWR | O_CLOEXEC);
+        EXPECT_EQ(::write(start_, "\n", 1), 1);
     }
     // Whether the writer has written all, false once the session could not start.
     bool writerDone() {
@@ -139,6 +147,7 @@ public:
 private:
     const TempTree& tree_;
     pid_t leader_ = 0;
+    int start_ = -1;
 };
 
 // The process, with its start time, that runs `program`.
@@ -220,12 +229,16 @@ TEST(AppUsageSampler, ReusedProcessIdStartsFromZero) {
     // One that was there before the previous pass without being seen (it could not be read) is
     // measured from the pass that first sees it.
     machine.process({.pid = 301, .comm = "ld", .exe = "/usr/bin/ld", .startTicks = 900, .writeBytes = 700000});
+    // One that started in the clock tick of the newest process the previous pass read, yet was not in
+    // its list, started after that pass: all it wrote is new.
+    machine.process({.pid = 302, .comm = "as", .exe = "/usr/bin/as", .startTicks = 1000, .writeBytes = 600000});
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
     const AppUsage* compiler = row(*pass, "cc1plus");
     ASSERT_TRUE(compiler);
     EXPECT_EQ(compiler->cpu, 0);
     EXPECT_EQ(compiler->diskWritePerSecond, 450000u);
     EXPECT_EQ(row(*pass, "ld")->diskWritePerSecond, 0u);
+    EXPECT_EQ(row(*pass, "as")->diskWritePerSecond, 300000u);
 
     // And a counter that went back within one process counts 0 too.
     machine.process({.pid = 300, .comm = "cc1plus", .exe = "/usr/libexec/gcc/cc1plus", .utime = 5, .startTicks = 1500, .writeBytes = 10});
@@ -317,6 +330,15 @@ TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSee
     shell(3 * MiB, 301);
     EXPECT_EQ(writeRate(pass(), "bash"), (2 * MiB + 1000) / 2);
 
+    // Read while the shell reaps it, shown dead: its totals are in the shell's count already.
+    dd(405, 350, MiB);
+    shell(0, 0);
+    pass();
+    machine.process({.pid = 405, .ppid = 400, .comm = "dd", .state = 'X', .startTicks = 350, .writeBytes = 2 * MiB, .faults = 301});
+    shell(2 * MiB, 301);
+    EXPECT_EQ(writeRate(pass(), "bash"), (MiB + 1000) / 2);
+    machine.removeProcess(405);
+
     // A dd that came and went between two passes was never seen: all it wrote is the shell's.
     shell(8 * MiB, 300);
     EXPECT_EQ(writeRate(pass(), "bash"), (8 * MiB + 1000) / 2);
@@ -334,6 +356,66 @@ TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSee
     machine.process(program(404, 400, "cc1", 500, 6 * MiB, 200, 0, 6 * MiB));
     shell(0, 0);
     EXPECT_EQ(writeRate(pass(), "cc1"), MiB / 2);
+}
+
+TEST(AppUsageSampler, ChargesAReaperNothingForWhatAnUnreadableProcessHandsOn) {
+    FakeMachine machine;
+    // A shell that writes 1000 bytes a pass runs sudo, whose program and write count cannot be read,
+    // only its stat; sudo runs apt, which cannot be read either.
+    std::uint64_t shellTotal = 0;
+    std::uint64_t shellReapedFaults = 0;
+    auto shell = [&](std::uint64_t reapedBytes, std::uint64_t reapedFaults) {
+        shellTotal += 1000 + reapedBytes;
+        shellReapedFaults += reapedFaults;
+        machine.process(program(400, 1, "bash", 10, shellTotal, 500, shellReapedFaults));
+    };
+    auto hidden = [&](int pid, int ppid, std::uint64_t startTicks, std::uint64_t faults, std::uint64_t reapedFaults) {
+        machine.process({.pid = pid, .ppid = ppid, .comm = "sudo", .startTicks = startTicks, .faults = faults, .reapedFaults = reapedFaults,
+                         .unreadable = true});
+    };
+    AppUsageSampler sampler(machine.roots());
+    Instant now = Instant::fromReferenceSeconds(0);
+    auto pass = [&] { return *sampler.sampleApps(now = now.addingSeconds(2), 1); };
+    shell(0, 0);
+    hidden(401, 400, 20, 200, 0);
+    hidden(402, 401, 21, 900, 0);
+    pass();
+
+    // apt ends, reaped by sudo; then sudo, reaped by the shell, whose count rises by the 200 MiB apt
+    // wrote: the shell is charged nothing in that pass, and its own writes again after it.
+    machine.removeProcess(402);
+    hidden(401, 400, 20, 200, 950);
+    shell(0, 0);
+    AppUsagePass aptEnded = pass();
+    EXPECT_EQ(writeRate(aptEnded, "bash"), 500u);
+    EXPECT_FALSE(row(aptEnded, "sudo"));
+    machine.removeProcess(401);
+    shell(200 * MiB, 1150);
+    EXPECT_EQ(writeRate(pass(), "bash"), 0u);
+    shell(0, 0);
+    EXPECT_EQ(writeRate(pass(), "bash"), 500u);
+
+    // A child of sudo's that becomes a program of the user's, which can be read, is measured from then.
+    hidden(403, 400, 30, 100, 0);
+    shell(0, 0);
+    pass();
+    machine.process(program(403, 400, "editor", 30, 6 * MiB, 100, 0, 6 * MiB));
+    shell(0, 0);
+    EXPECT_EQ(writeRate(pass(), "editor"), 0u);
+
+    // A writer that can be read, run by sudo as the user: shown while seen, and not again when sudo,
+    // which reaped it, is reaped in turn.
+    hidden(404, 400, 40, 200, 0);
+    machine.process(program(405, 404, "writer", 41, 4 * MiB, 300, 0, 4 * MiB));
+    shell(0, 0);
+    EXPECT_EQ(writeRate(pass(), "writer"), 2 * MiB);
+    machine.removeProcess(405);
+    hidden(404, 400, 40, 200, 310);
+    shell(0, 0);
+    EXPECT_EQ(writeRate(pass(), "bash"), 500u);
+    machine.removeProcess(404);
+    shell(5 * MiB, 510);
+    EXPECT_EQ(writeRate(pass(), "bash"), 0u);
 }
 
 TEST(AppUsageSampler, ChargesAChainOfEndedProcessesToTheOneThatReapedThemAll) {
@@ -357,6 +439,18 @@ TEST(AppUsageSampler, ChargesAChainOfEndedProcessesToTheOneThatReapedThemAll) {
     ASSERT_TRUE(pass);
     EXPECT_EQ(writeRate(*pass, "make"), (4 * MiB + MiB + 3 * MiB) / 2);
     EXPECT_FALSE(row(*pass, "cc1"));
+
+    // Then two compilers at once, seen with different totals: both end between two passes, each
+    // having written 1 MiB more, and make, which wrote 512 KiB itself, reaps both.
+    machine.process(program(603, 600, "cc1", 40, 3 * MiB, 300, 0, 3 * MiB));
+    machine.process(program(604, 600, "cc1", 41, 5 * MiB, 500, 0, 5 * MiB));
+    sampler.sampleApps(start.addingSeconds(4), 1);
+    machine.removeProcess(603);
+    machine.removeProcess(604);
+    machine.process(program(600, 1, "make", 10, 20 * MiB + 512 * KiB, 400, 8362 + 310 + 510));
+    pass = sampler.sampleApps(start.addingSeconds(6), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(writeRate(*pass, "make"), (2 * MiB + 512 * KiB) / 2);
 }
 
 TEST(AppUsageSampler, ChargesAnAdoptedChildToTheProcessThatReapsIt) {
@@ -595,6 +689,7 @@ TEST(AppUsageSampler, CountsAnOrphanOnceOnTheKernelsCounters) {
         AppUsageSampler sampler(roots, {});
         Instant now = Instant::fromReferenceSeconds(0);
         ASSERT_TRUE(sampler.sampleApps(now, 1));
+        session.startWriter();  // only now: all it writes comes after the first pass
         if (!session.writerDone()) {
             if (namespaced) GTEST_SKIP() << "no PID namespace of our own here";
             GTEST_SKIP() << "no child-subreaper here";
@@ -623,6 +718,55 @@ TEST(AppUsageSampler, CountsAnOrphanOnceOnTheKernelsCounters) {
         }
         EXPECT_EQ(shownAbove, 0u);
     }
+}
+
+// On the kernel's own counters, as root: a shell of the user nobody runs a setuid copy of dd that
+// belongs to another user, so that the monitor, run as nobody, cannot read it. dd copies what the test
+// feeds it, is seen half way, and is reaped by the shell, which is charged nothing for it.
+TEST(AppUsageSampler, ChargesAShellNothingForAnUnreadableWriterOnTheKernelsCounters) {
+    if (!ForkedChild::isRoot()) GTEST_SKIP() << "a program of another user's is made as root";
+    TempTree tree;
+    const std::filesystem::path writer = tree.path() / "setuid-dd";
+    std::filesystem::copy_file("/bin/dd", writer);
+    constexpr uid_t otherUser = 4243;  // nobody's, and no process's
+    if (::chown(writer.c_str(), otherUser, otherUser) != 0 || ::chmod(writer.c_str(), 04755) != 0 || ::chmod(tree.path().c_str(), 0777) != 0)
+        GTEST_SKIP() << "no setuid program of another user can be made here";
+    const std::string result = ForkedChild::runAsNobody([&]() -> std::string {
+        ScriptedShell shell(tree.path() / "waiting-shell",
+                            "echo ready; read go; exec 3<&0; \"$1\" of=\"$1.written\" bs=1M count=8 iflag=fullblock 2>/dev/null <&3 & "
+                            "echo $!; wait $!; echo reaped; read go",
+                            writer);
+        if (shell.nextLine() != "ready") return "the shell did not start";
+        SystemRoots roots = SystemRoots::fixture(tree.path());
+        roots.proc = "/proc";
+        AppUsageSampler sampler(roots, {});
+        Instant now = Instant::fromReferenceSeconds(0);
+        if (!sampler.sampleApps(now, 1)) return "no first pass";
+
+        shell.say("go");
+        const std::string dd = shell.nextLine();
+        shell.feed(4 * MiB);
+        const std::filesystem::path copy = writer.string() + ".written";
+        while (!std::filesystem::exists(copy) || std::filesystem::file_size(copy) < 4 * MiB) std::this_thread::yield();
+        if (ProcessTable(SystemRoots{}).read(std::stoi(dd))) return "skip: the setuid bit is ignored here";
+        auto seen = sampler.sampleApps(now = now.addingSeconds(2), 1);
+        const std::filesystem::path shellTotal = "/proc/" + std::to_string(shell.pid()) + "/io";
+        const std::uint64_t totalBefore = kernelWriteCount(shellTotal);
+        shell.feed(4 * MiB);
+        if (shell.nextLine() != "reaped") return "the writer did not end";
+        const std::uint64_t totalAfter = kernelWriteCount(shellTotal);
+        auto reaped = sampler.sampleApps(now.addingSeconds(2), 1);
+        if (totalAfter - totalBefore < 8 * MiB) return "skip: this file system does not count what is written to it";
+        std::string failures;
+        ForkedChild::check(failures, seen && reaped && row(*reaped, "waiting-shell"), "no passes with the shell");
+        if (!failures.empty()) return failures;
+        ForkedChild::check(failures, !row(*seen, "setuid-dd") && writeRate(*seen, "waiting-shell") == 0, "charged while the writer ran");
+        ForkedChild::check(failures, writeRate(*reaped, "waiting-shell") == 0,
+                           "the shell was charged " + std::to_string(writeRate(*reaped, "waiting-shell")) + " B/s");
+        return failures;
+    });
+    if (result.starts_with("skip: ")) GTEST_SKIP() << result.substr(6);
+    EXPECT_EQ(result, "");
 }
 
 TEST(AppUsageSampler, CollectsDeveloperRuntimesByProgramAndCommandName) {

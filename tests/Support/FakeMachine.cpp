@@ -26,8 +26,8 @@ namespace {
 std::string stat(const FakeProcess& p, int tid, size_t threads, std::uint64_t startTicks) {
     char text[1024];
     std::snprintf(text, sizeof text,
-                  "%d (%s) S %d %d %d 0 -1 4194304 %llu %llu 0 0 %llu %llu 0 0 20 0 %zu 0 %llu 123456789 %llu 18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 17 3 0 0\n",
-                  tid, p.comm.c_str(), p.ppid, p.pid, p.pid, (unsigned long long)p.faults, (unsigned long long)p.reapedFaults,
+                  "%d (%s) %c %d %d %d 0 -1 4194304 %llu %llu 0 0 %llu %llu 0 0 20 0 %zu 0 %llu 123456789 %llu 18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 17 3 0 0\n",
+                  tid, p.comm.c_str(), p.state, p.ppid, p.pid, p.pid, (unsigned long long)p.faults, (unsigned long long)p.reapedFaults,
                   (unsigned long long)p.utime, (unsigned long long)p.stime, threads, (unsigned long long)startTicks,
                   (unsigned long long)p.rssPages);
     return text;
@@ -46,13 +46,14 @@ void FakeMachine::process(const FakeProcess& p) {
     std::vector<FakeThread> threads = p.threads;
     if (threads.empty()) threads.push_back({p.pid, p.startTicks, p.writeBytes});
     write(folder + "stat", stat(p, p.pid, threads.size(), p.startTicks));
-    write(folder + "io", io(p.writeBytes));
+    if (!p.unreadable) write(folder + "io", io(p.writeBytes));
     for (const FakeThread& thread : threads) {
         std::string task = folder + "task/" + std::to_string(thread.tid) + "/";
         write(task + "stat", stat(p, thread.tid, threads.size(), thread.startTicks));
-        write(task + "io", io(thread.writeBytes));
+        if (!p.unreadable) write(task + "io", io(thread.writeBytes));
     }
     if (!p.exe.empty()) std::filesystem::create_symlink(p.exe, tree.path() / folder / "exe");
+    if (p.unreadable) write(folder + "exe", "");  // not a link: reading it fails otherwise than for a missing one
     if (!p.cwd.empty()) std::filesystem::create_symlink(p.cwd, tree.path() / folder / "cwd");
     tree.folder(folder + "fd");
     std::filesystem::create_symlink("/dev/null", tree.path() / folder / "fd/0");

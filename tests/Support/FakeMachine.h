@@ -22,6 +22,7 @@ struct FakeProcess {
     int pid = 0;
     int ppid = 1;
     std::string comm;
+    char state = 'S';  // 'Z' waiting to be reaped, 'X' being reaped
     std::string exe;  // the exe link's target; empty for a kernel thread or a zombie (no link)
     std::string cwd;  // the cwd link's target; empty for none
     std::uint64_t utime = 0;
@@ -35,6 +36,9 @@ struct FakeProcess {
     // all of `writeBytes`.
     std::vector<FakeThread> threads;
     std::vector<std::uint64_t> socketInodes;  // open sockets, as fd links
+    // Another user's, or running a setuid program: its stat alone can be read, not its program (an exe
+    // that is no link stands for the denied one) or its io.
+    bool unreadable = false;
 };
 
 // A fake machine under a temporary folder: /proc and /sys files that the monitor's stand-ins read,
