@@ -77,6 +77,15 @@ struct Shown {
     UninstallerView view;
 };
 
+// The question the trash button asks, answered with Cancel.
+QString askedToTrash(const Shown& shown) {
+    click(shown.hero()->trashButton());
+    const QString text = shown.view.confirmation() ? shown.view.confirmation()->informativeText() : QString();
+    if (shown.view.confirmation()) click(shown.view.confirmation()->findChild<QPushButton*>("cancelMove"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !shown.view.confirmation(); }));
+    return text;
+}
+
 std::vector<InstalledApplication> someApplications() {
     return {Fixture::application("org.gnome.Calculator", "Calculator", 4'200'000), Fixture::application("org.example.Editor", "Code Editor", 0),
             Fixture::application("org.arabic.Quran", QString::fromUtf8("مصحف"), 1), Fixture::application("tool", "Tool Box", 9'000)};
@@ -429,13 +438,7 @@ TEST(UninstallerFlow, AnUnpackedApplicationGoesOnlyWithItsFolder) {
         Fixture::artifact("/home/maya/editor", 18'000'000, ArtifactCategory::application, false),
         Fixture::artifact("/home/maya/.config/org.example.Editor", 3'000, ArtifactCategory::preference, false)};
     fixture.listAndSelect(applications, applications[1], items);
-    auto question = [&] {
-        click(shown.hero()->trashButton());
-        const QString text = shown.view.confirmation() ? shown.view.confirmation()->informativeText() : QString();
-        if (shown.view.confirmation()) click(shown.view.confirmation()->findChild<QPushButton*>("cancelMove"));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !shown.view.confirmation(); }));
-        return text;
-    };
+    auto question = [&] { return askedToTrash(shown); };
     auto stays = [&](int count, std::int64_t size) {
         return AppLocalization::format("uninstaller.confirm.applicationStays",
                                        {isolatedText("Code Editor"), count, isolatedText(ByteFormatting::string(size))});
@@ -463,13 +466,7 @@ TEST(UninstallerFlow, AnEntryWhoseProgramIsNotFoundIsOnlyALauncher) {
     items[1].isSelected = false;
     items[2].isSelected = false;
     fixture.listAndSelect(applications, applications[1], items);
-    auto question = [&] {
-        click(shown.hero()->trashButton());
-        const QString text = shown.view.confirmation() ? shown.view.confirmation()->informativeText() : QString();
-        if (shown.view.confirmation()) click(shown.view.confirmation()->findChild<QPushButton*>("cancelMove"));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !shown.view.confirmation(); }));
-        return text;
-    };
+    auto question = [&] { return askedToTrash(shown); };
 
     EXPECT_EQ(question(), AppLocalization::format("uninstaller.confirm.launcherOnly", {isolatedText("Code Editor"), isolatedText(ByteFormatting::string(std::int64_t(400)))}));
     click(shown.leftover(1));
