@@ -156,13 +156,12 @@ std::optional<UnreadableProcess> ProcessTable::unreadable(std::int32_t pid) {
                              fields->number(22), fields->number(10), fields->number(11)};
 }
 
-std::optional<std::uint64_t> ProcessTable::startTicks(std::int32_t pid) {
+std::optional<ProcessStart> ProcessTable::start(std::int32_t pid) {
     if (procFd_ < 0 || pid < 1) return std::nullopt;
     auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), otherStatBuffer_);
     auto fields = stat ? statFields(*stat) : std::nullopt;
-    // One shown dead ("X") is being reaped: its totals are in its reaper's counts already.
-    if (!fields || fields->values[0] == "X") return std::nullopt;
-    return fields->number(22);
+    if (!fields) return std::nullopt;
+    return ProcessStart{fields->number(22), fields->values[0] == "X"};
 }
 
 std::optional<std::string> ProcessTable::workingDirectory(std::int32_t pid) {

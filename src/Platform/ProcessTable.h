@@ -38,6 +38,13 @@ struct UnreadableProcess {
     std::uint64_t reapedFaults = 0;
 };
 
+// When a process started, and whether it is being reaped: shown dead ("X"), its totals are on their
+// way to its reaper's counts, which the kernel adds them to before the process leaves the list.
+struct ProcessStart {
+    std::uint64_t ticks = 0;
+    bool beingReaped = false;
+};
+
 // Reads the process list and each process's stat, io, exe, cwd and start time from /proc.
 class ProcessTable {
 public:
@@ -54,9 +61,9 @@ public:
     // Asked right after `read` found nothing for the process: present when this user may not read
     // its program, also once it is a zombie; absent for a kernel thread and a process that has ended.
     std::optional<UnreadableProcess> unreadable(std::int32_t pid);
-    // When the process with this id started, also when it has ended and waits to be reaped; absent
-    // once it is being reaped or gone.
-    std::optional<std::uint64_t> startTicks(std::int32_t pid);
+    // When the process with this id started, also when it has ended and waits to be reaped or is being
+    // reaped; absent once it is gone.
+    std::optional<ProcessStart> start(std::int32_t pid);
     std::optional<std::string> workingDirectory(std::int32_t pid);
     // The Flatpak application a process runs in, from the "app-flatpak-<id>-<n>.scope" unit of its
     // control group; absent outside a Flatpak sandbox.

@@ -153,7 +153,9 @@ std::unordered_map<std::int32_t, std::uint64_t> AppUsageSampler::settleEndedProc
     auto whereaboutsOf = [&](const ProcessKey& process) {
         if (continued(process.pid, process.startTicks)) return EndedProcesses::Whereabouts::live;
         if (!std::binary_search(pids.begin(), pids.end(), process.pid) || current_.count(process.pid)) return EndedProcesses::Whereabouts::gone;
-        return table_.startTicks(process.pid) == process.startTicks ? EndedProcesses::Whereabouts::unreaped : EndedProcesses::Whereabouts::gone;
+        const auto start = table_.start(process.pid);
+        if (!start || start->ticks != process.startTicks) return EndedProcesses::Whereabouts::gone;
+        return start->beingReaped ? EndedProcesses::Whereabouts::beingReaped : EndedProcesses::Whereabouts::unreaped;
     };
     return ended_.settle(riseOf, whereaboutsOf);
 }

@@ -21,10 +21,11 @@ std::unordered_map<std::int32_t, std::uint64_t> EndedProcesses::settle(const Ris
     for (size_t index = 0; index < entries_.size(); ++index) {
         Entry& entry = entries_[index];
         deepest = std::max(deepest, entry.ended.ancestors.size());
-        if (entry.reaped) continue;
+        if (entry.gone) continue;
         Whereabouts whereabouts = whereaboutsOf(entry.ended.process);
         live[index] = whereabouts == Whereabouts::live;
-        entry.reaped = whereabouts == Whereabouts::gone;
+        entry.reaped = whereabouts == Whereabouts::beingReaped || whereabouts == Whereabouts::gone;
+        entry.gone = whereabouts == Whereabouts::gone;
     }
     // What is left of each live process's rise once the processes matched with it are taken out, and
     // whether it reaped anything at all.
@@ -75,14 +76,14 @@ std::unordered_map<std::int32_t, std::uint64_t> EndedProcesses::settle(const Ris
     for (const auto& [process, reaper] : reapers)
         if (reaper && reaper->reapedUnreadable) counted[process.pid] = reaper->risen;
 
-    // What stays: a process not reaped yet, or reaped but not found in any rise yet (it may have been
-    // reaped after its reaper was read), for one pass more, as long as an ancestor it could be
-    // found under is live or stays too.
+    // What stays: a process not reaped yet or being reaped, or gone but not found in any rise yet (it
+    // may have been reaped after its reaper was read), for one pass more, as long as an ancestor it
+    // could be found under is live or stays too.
     std::vector<bool> keep(entries_.size());
     for (size_t index = 0; index < entries_.size(); ++index) {
         Entry& entry = entries_[index];
-        if (entry.reaped && !matched[index]) entry.offers += 1;
-        keep[index] = !matched[index] && !live[index] && !(entry.reaped && entry.offers >= 2);
+        if (entry.gone && !matched[index]) entry.offers += 1;
+        keep[index] = !matched[index] && !live[index] && !(entry.gone && entry.offers >= 2);
     }
     for (bool changed = true; changed;) {
         changed = false;

@@ -38,8 +38,9 @@ public:
     };
     enum class Whereabouts {
         live,      // it did not end after all (it could not be read for a moment)
-        unreaped,  // ended, and still waits for its parent to reap it
-        gone,      // reaped: its totals are in its reaper's, or were dropped
+        unreaped,     // ended, and still waits for its parent to reap it
+        beingReaped,  // its totals are in its reaper's, or on their way there, however long that takes
+        gone,         // reaped: its totals are in its reaper's, or were dropped
     };
     using RiseOf = std::function<std::optional<Rise>(const ProcessKey&)>;  // absent unless live since the previous pass
     using WhereaboutsOf = std::function<Whereabouts(const ProcessKey&)>;
@@ -54,8 +55,9 @@ public:
 private:
     struct Entry {
         Ended ended;
-        bool reaped = false;
-        int offers = 0;  // passes in which no reaper's rise could hold it
+        bool reaped = false;  // its totals may be in its reaper's rise
+        bool gone = false;
+        int offers = 0;  // passes since it was gone in which no reaper's rise could hold it
     };
     std::vector<Entry> entries_;
 };

@@ -139,11 +139,14 @@ TEST(ProcessTable, ReadsStatIoAndLinks) {
     // from a later process of the same id.
     machine.process({.pid = 44, .ppid = 42, .comm = "dd", .startTicks = 2600});
     EXPECT_FALSE(table.read(44));
-    EXPECT_EQ(table.startTicks(44), 2600u);
-    EXPECT_EQ(table.startTicks(42), 2500u);
+    EXPECT_EQ(table.start(44)->ticks, 2600u);
+    EXPECT_FALSE(table.start(44)->beingReaped);
+    EXPECT_EQ(table.start(42)->ticks, 2500u);
+    machine.process({.pid = 44, .ppid = 42, .comm = "dd", .state = 'X', .startTicks = 2600});
+    EXPECT_TRUE(table.start(44)->beingReaped);
     machine.removeProcess(44);
-    EXPECT_FALSE(table.startTicks(44));
-    EXPECT_FALSE(table.startTicks(43));
+    EXPECT_FALSE(table.start(44));
+    EXPECT_FALSE(table.start(43));
 }
 
 TEST(ProcessTable, CountsWhatAnEndedThreadWroteInItsProcessOnTheKernelsCounters) {

@@ -339,6 +339,20 @@ TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSee
     EXPECT_EQ(writeRate(pass(), "bash"), (MiB + 1000) / 2);
     machine.removeProcess(405);
 
+    // Shown dead before its totals reach the shell, for passes on end (the shell was put off once it
+    // took the process): it waits however long that takes, and is taken out when they arrive.
+    dd(406, 360, MiB);
+    shell(0, 0);
+    pass();
+    machine.process({.pid = 406, .ppid = 400, .comm = "dd", .state = 'X', .startTicks = 360, .writeBytes = 2 * MiB, .faults = 301});
+    for (int passes = 0; passes < 3; ++passes) {
+        shell(0, 0);
+        EXPECT_EQ(writeRate(pass(), "bash"), 500u);
+    }
+    machine.removeProcess(406);
+    shell(2 * MiB, 301);
+    EXPECT_EQ(writeRate(pass(), "bash"), (MiB + 1000) / 2);
+
     // A dd that came and went between two passes was never seen: all it wrote is the shell's.
     shell(8 * MiB, 300);
     EXPECT_EQ(writeRate(pass(), "bash"), (8 * MiB + 1000) / 2);
@@ -710,7 +724,8 @@ TEST(AppUsageSampler, CountsAnOrphanOnceOnTheKernelsCounters) {
         for (bool reaped = false, last = false; !last;) {
             ASSERT_LT(now.secondsSince(Instant::fromReferenceSeconds(0)), 200'000) << "the writer is never reaped";
             last = reaped;
-            reaped = table.startTicks(writer->pid) != writer->startTicks;
+            const auto start = table.start(writer->pid);
+            reaped = !start || start->ticks != writer->startTicks;  // gone: its totals are in its reaper's
             auto pass = sampler.sampleApps(now = now.addingSeconds(2), 1);
             ASSERT_TRUE(pass);
             for (const char* above : {"session-reaper", "stay-shell", "job-shell"}) shownAbove += 2 * writeRate(*pass, above);
