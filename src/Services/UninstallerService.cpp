@@ -360,7 +360,6 @@ QStringList leftoverKeys(const ShownEntry& shown, const QLocale& locale) {
 // entry; a package, a Flatpak or a snap is removed by its own tool. A program that is not found
 // proves nothing of its application: only the launcher that starts nothing may go.
 struct Fate {
-    bool stays = true;
     // Its own program: it goes with the entry, or inside `folder`.
     std::optional<fs::path> program;
     // The folder it was unpacked into, which holds no other application: offered, never preselected.
@@ -368,8 +367,10 @@ struct Fate {
     // Its entry starts a program that is not there.
     bool programNotFound = false;
 
+    // Whether it stays whatever is moved: nothing of it is known to go.
+    bool stays() const { return !program && !programNotFound; }
     // Whether moving its entry and its own program takes it away, as the list proposes.
-    bool goesAsProposed() const { return !stays && program && !folder; }
+    bool goesAsProposed() const { return program && !folder; }
     // Whether its entry is proposed: with its own program, or as a launcher that starts nothing.
     bool entryGoes() const { return goesAsProposed() || programNotFound; }
 
@@ -378,15 +379,15 @@ struct Fate {
         const EntryProgram& program = shown.program;
         switch (program.found) {
         case EntryProgram::Found::unknown: return {};
-        case EntryProgram::Found::nowhere: return {false, std::nullopt, std::nullopt, true};
+        case EntryProgram::Found::nowhere: return {std::nullopt, std::nullopt, true};
         case EntryProgram::Found::present: break;
         }
         if (entries.runnersOf(program) != 1) return {};
         if (!program.standsAlone && !program.unpackedInto) return {};
         const std::vector<fs::path> others = entries.othersPlaces(shown.file);
         if (program.standsAlone)
-            return keys.contains(programKey(program)) && !touchesAny(program.path, others) ? Fate{false, program.path, std::nullopt} : Fate{};
-        if (!touchesAny(*program.unpackedInto, others)) return {false, program.path, program.unpackedInto};
+            return keys.contains(programKey(program)) && !touchesAny(program.path, others) ? Fate{program.path, std::nullopt} : Fate{};
+        if (!touchesAny(*program.unpackedInto, others)) return {program.path, program.unpackedInto};
         return {};
     }
 };
@@ -440,7 +441,7 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
         InstalledApplication& application = applications[i];
         const Fate& fate = fates[i];
         const ShownEntry& shown = entries.shown[i];
-        application.staysInstalled = fate.stays;
+        application.staysInstalled = fate.stays();
         application.programNotFound = fate.programNotFound;
         if (shown.sandbox) {
             application.size = installedSize(*shown.sandbox);
