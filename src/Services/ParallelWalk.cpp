@@ -2,10 +2,14 @@
 
 #include "Platform/DirectoryReader.h"
 #include "Foundation/SaturatingSum.h"
+#include "Foundation/TreeOrder.h"
 #include "Services/WalkEntryFilter.h"
 #include "Services/WalkWorkers.h"
 
 #include <algorithm>
+#include <numeric>
+#include <tuple>
+#include <unordered_set>
 
 namespace {
 
@@ -49,9 +53,15 @@ bool ParallelWalk::prepareRoot() {
         if (!passesWalkFilter(entry, includeHidden_)) continue;
         std::string path = childPath(rootPath_, entry.name);
         if (entry.type == DirectoryEntry::Kind::file) {
+            if (rootTotals_.largest.admits(entry.allocatedSize))
+                rootTotals_.largest.insert({path, entry.allocatedSize, entry.modified, entry.device, entry.inode});
+            if (entry.linkCount > 1) {
+                rootTotals_.sharedNames.push_back({entry.device, entry.inode, entry.allocatedSize, static_cast<std::int64_t>(buckets_.size())});
+                buckets_.push_back({std::move(path), 0, 0});
+                continue;
+            }
             rootTotals_.fileCount += 1;
             rootTotals_.totalSize = saturatingSum(rootTotals_.totalSize, entry.allocatedSize);
-            if (rootTotals_.largest.admits(entry.allocatedSize)) rootTotals_.largest.insert({path, entry.allocatedSize, entry.modified});
             buckets_.push_back({std::move(path), entry.allocatedSize, 1});
         } else {
             stack_.seed({path, static_cast<std::int64_t>(buckets_.size())});
@@ -72,8 +82,10 @@ void ParallelWalk::runWorker() {
     while (std::optional<WalkItem> item = stack_.next()) {
         if (gate_) gate_(item->path);
         entries.clear();
-        std::int64_t directoryFiles = 0;
+        std::int64_t directoryFiles = 0;  // counted in this directory's bucket
         std::int64_t directoryBytes = 0;
+        std::int64_t seenFiles = 0;  // shown as progress
+        std::int64_t seenBytes = 0;
         auto fold = [&](std::vector<DirectoryEntry>& batch) {
             for (DirectoryEntry& entry : batch) {
                 if (!passesWalkFilter(entry, includeHidden_)) continue;
@@ -83,11 +95,19 @@ void ParallelWalk::runWorker() {
                     continue;
                 }
                 std::int64_t size = entry.allocatedSize;
+                if (local.largest.admits(size)) local.largest.insert({childPath(item->path, entry.name), size, entry.modified, entry.device, entry.inode});
+                seenFiles += 1;
+                if (entry.linkCount > 1) {
+                    // Counted once when the walk has ended; until then progress shows this name's share.
+                    local.sharedNames.push_back({entry.device, entry.inode, size, item->tag});
+                    seenBytes = saturatingSum(seenBytes, size / entry.linkCount);
+                    continue;
+                }
                 local.fileCount += 1;
                 local.totalSize = saturatingSum(local.totalSize, size);
-                if (local.largest.admits(size)) local.largest.insert({childPath(item->path, entry.name), size, entry.modified});
                 directoryFiles += 1;
                 directoryBytes = saturatingSum(directoryBytes, size);
+                seenBytes = saturatingSum(seenBytes, size);
             }
             batch.clear();
         };
@@ -97,7 +117,7 @@ void ParallelWalk::runWorker() {
             local.inaccessible += 1;
         }
         local.addToBucket(item->tag, directoryFiles, directoryBytes);
-        progress_.add(directoryFiles, directoryBytes, item->path);
+        progress_.add(seenFiles, seenBytes, item->path);
         stack_.finished(children);
     }
     stack_.handIn(std::move(local));
@@ -110,9 +130,10 @@ ParallelWalk::Result ParallelWalk::finish() {
     result.folderCount = rootTotals_.folderCount;
     result.inaccessibleCount = rootTotals_.inaccessible;
     result.buckets = std::move(buckets_);
-    LargestFiles largest = rootTotals_.largest;
+    std::vector<LargeFileRecord> candidates = rootTotals_.largest.records();
 
-    for (Accumulator& accumulator : stack_.takeResults()) {
+    std::vector<Accumulator> accumulators = stack_.takeResults();
+    for (Accumulator& accumulator : accumulators) {
         result.totalSize = saturatingSum(result.totalSize, accumulator.totalSize);
         result.fileCount += accumulator.fileCount;
         result.folderCount += accumulator.folderCount;
@@ -122,8 +143,74 @@ ParallelWalk::Result ParallelWalk::finish() {
             bucket.size = saturatingSum(bucket.size, share.size);
             bucket.fileCount += share.files;
         }
-        for (const LargeFileRecord& record : accumulator.largest.records()) largest.insert(record);
+        candidates.insert(candidates.end(), accumulator.largest.records().begin(), accumulator.largest.records().end());
     }
+    countSharedNamesOnce(accumulators, result);
+
+    listEachFileOnce(candidates);
+    LargestFiles largest = LargestFiles(rootTotals_.largest.capacity());
+    for (LargeFileRecord& record : candidates) largest.insert(std::move(record));
     result.largestFiles = largest.sortedDescending();
     return result;
+}
+
+// A file with several names is charged, whole, to the first of its names in tree order (folder by
+// folder, bytewise). A folder's size then follows from the names alone, never from which worker met
+// one first, and the figures are du's for the folders taken in sorted order: the total counts each
+// file once, and a backup rotation's daily.1 beside daily.0 shows what it adds. An equal share per
+// name would instead shrink every rotation each time one more is made. Names outside the folder are
+// not seen, so such a file counts in full under its first name here, as du counts it.
+void ParallelWalk::countSharedNamesOnce(std::vector<Accumulator>& accumulators, Result& result) const {
+    std::vector<SharedName> names = rootTotals_.sharedNames;
+    for (Accumulator& accumulator : accumulators) {
+        names.insert(names.end(), accumulator.sharedNames.begin(), accumulator.sharedNames.end());
+        accumulator.sharedNames = {};
+    }
+    if (names.empty()) return;
+
+    // Only a name's bucket decides its folder, and bucket paths differ only in their last name.
+    std::vector<std::size_t> order(result.buckets.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return precedesInTree(result.buckets[a].path, result.buckets[b].path); });
+    std::vector<std::size_t> rank(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) rank[order[i]] = i;
+
+    auto sameFile = [](const SharedName& a, const SharedName& b) { return a.device == b.device && a.inode == b.inode; };
+    std::sort(names.begin(), names.end(), [&](const SharedName& a, const SharedName& b) {
+        if (!sameFile(a, b)) return std::tie(a.device, a.inode) < std::tie(b.device, b.inode);
+        return rank[static_cast<std::size_t>(a.bucket)] < rank[static_cast<std::size_t>(b.bucket)];
+    });
+    for (std::size_t first = 0, end = 0; first < names.size(); first = end) {
+        // A file written to while it was read may show its names different sizes: the largest
+        // counts, whatever the order they were met in.
+        std::int64_t size = 0;
+        for (end = first; end < names.size() && sameFile(names[end], names[first]); ++end) size = std::max(size, names[end].size);
+        StorageBucket& bucket = result.buckets[static_cast<std::size_t>(names[first].bucket)];
+        bucket.size = saturatingSum(bucket.size, size);
+        bucket.fileCount += 1;
+        result.totalSize = saturatingSum(result.totalSize, size);
+        result.fileCount += 1;
+    }
+}
+
+// The largest files list a file with several names once, under the first of its listed names in
+// tree order: the name it is charged to, unless a worker met more larger names than it keeps.
+void ParallelWalk::listEachFileOnce(std::vector<LargeFileRecord>& candidates) {
+    auto hasOtherNames = [](const LargeFileRecord& record) { return record.device != 0 || record.inode != 0; };
+    std::vector<const LargeFileRecord*> shared;
+    for (const LargeFileRecord& record : candidates)
+        if (hasOtherNames(record)) shared.push_back(&record);
+    if (shared.empty()) return;
+    std::sort(shared.begin(), shared.end(), [](const LargeFileRecord* a, const LargeFileRecord* b) {
+        if (std::tie(a->device, a->inode) != std::tie(b->device, b->inode)) return std::tie(a->device, a->inode) < std::tie(b->device, b->inode);
+        return precedesInTree(a->path, b->path);
+    });
+    std::unordered_set<const LargeFileRecord*> dropped;
+    for (std::size_t i = 1; i < shared.size(); ++i)
+        if (shared[i]->device == shared[i - 1]->device && shared[i]->inode == shared[i - 1]->inode) dropped.insert(shared[i]);
+    std::vector<LargeFileRecord> kept;
+    kept.reserve(candidates.size() - dropped.size());
+    for (LargeFileRecord& record : candidates)
+        if (!dropped.contains(&record)) kept.push_back(std::move(record));
+    candidates = std::move(kept);
 }

@@ -13,7 +13,7 @@
 
 // Measures one folder tree for a scan: each counted top-level entry is a bucket; worker threads
 // share one stack of directories, each tagged with its bucket, and add files to totals of their own,
-// merged once at the end. Follows no symbolic link; counts a hard-linked file once per name.
+// merged once at the end. Follows no symbolic link; counts a file with several names once.
 class ParallelWalk {
 public:
     // What one worker added to one bucket.
@@ -21,6 +21,15 @@ public:
         std::int64_t bucket = 0;
         std::int64_t size = 0;  // allocated bytes
         std::int64_t files = 0;
+    };
+
+    // One name of a file that has several. Such names are set aside while the walk runs, by each
+    // worker on its own, and the file is counted once when it has ended.
+    struct SharedName {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::int64_t size = 0;  // allocated bytes
+        std::int64_t bucket = 0;
     };
 
     struct Accumulator {
@@ -33,6 +42,7 @@ public:
         std::vector<BucketShare> bucketShares;
         std::size_t mergeAt = 1024;
         LargestFiles largest{4000};
+        std::vector<SharedName> sharedNames;
 
         void addToBucket(std::int64_t bucket, std::int64_t files, std::int64_t bytes);
     };
@@ -64,6 +74,9 @@ public:
     const Accumulator& rootTotals() const { return rootTotals_; }
 
 private:
+    void countSharedNamesOnce(std::vector<Accumulator>& accumulators, Result& result) const;
+    static void listEachFileOnce(std::vector<LargeFileRecord>& candidates);
+
     std::string rootPath_;  // "" for "/", so that a child's path is "/" + name
     bool includeHidden_;
     std::function<void(const std::string&)> gate_;
