@@ -27,7 +27,11 @@
 #include "Views/Tools/ToolsView.h"
 #include "ViewSupport/ToolsFixture.h"
 
+#include "Platform/SettingsStore.h"
+
 #include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPointer>
@@ -320,6 +324,35 @@ TEST(StorageHistoryView, ScansThatCountedHiddenFilesDifferentlyAreNotCompared) {
     texts = shownTexts();
     EXPECT_TRUE(texts.contains("Documents"));
     EXPECT_FALSE(texts.contains(".cache"));
+}
+
+// Scans stored before a file with several names was counted once: the card says so instead of
+// showing every backup rotation as freed.
+TEST(StorageHistoryView, ScansThatCountedEachNameOfAFileAreNotCompared) {
+    ToolsFixture fixture;
+    ScanHistoryRecord earlier{Uuid::random(), Instant::fromUnixSeconds(1'767'000'000), "/home/u", 9'000'000, 3, 1,
+                              {{"/home/u/Backups", "Backups", "/home/u/Backups", 9'000'000, 3}}};
+    QJsonObject stored = earlier.toJson();
+    stored.remove("countsHardLinksOnce");
+    SettingsStore::shared().setValue("scanHistory.v1", QJsonDocument(QJsonArray{stored}).toJson(QJsonDocument::Compact));
+    StorageHistoryService history({.capacity = [] { return StorageHistoryService::Capacity{1000, 400}; },
+                                   .now = [] { return Instant::fromUnixSeconds(1'767'225'600); },
+                                   .timeZone = [] { return QTimeZone::utc(); }});
+    StorageHistoryContent content(history, DynamicColor::primary());
+    showIn(content);
+    ScanSnapshot scan;
+    scan.rootPath = "/home/u";
+    scan.scannedAt = Instant::fromUnixSeconds(1'767'225'600);
+    scan.buckets.push_back({"/home/u/Backups", 3'000'000, 3});
+    history.record(scan);
+    QCoreApplication::processEvents();
+    const Banner* differs = content.findChild<Banner*>("historyHardLinkCountDiffers");
+    ASSERT_NE(differs, nullptr);
+    QStringList texts;
+    for (const TextLabel* label : differs->findChildren<TextLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.contains(AppLocalization::string("history.hardLinkCountDiffers"))) << texts.join(" | ").toStdString();
+    EXPECT_EQ(content.findChild<TextLabel*>("historyScanChange"), nullptr);
+    EXPECT_EQ(content.findChild<RankedRow*>(), nullptr);
 }
 
 TEST(StartupItemsView, SwitchesAskAppStateAndShowThePublishedState) {
