@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
+#include <queue>
 #include <tuple>
 #include <unordered_set>
 
@@ -56,7 +58,8 @@ bool ParallelWalk::prepareRoot() {
             if (rootTotals_.largest.admits(entry.allocatedSize))
                 rootTotals_.largest.insert({path, entry.allocatedSize, entry.modified, entry.device, entry.inode});
             if (entry.linkCount > 1) {
-                rootTotals_.sharedNames.push_back({entry.device, entry.inode, entry.allocatedSize, static_cast<std::int64_t>(buckets_.size())});
+                // Ranked below, once every bucket is known.
+                rootTotals_.sharedNames.push_back({entry.device, entry.inode, entry.allocatedSize, buckets_.size()});
                 buckets_.push_back({std::move(path), 0, 0});
                 continue;
             }
@@ -69,7 +72,20 @@ bool ParallelWalk::prepareRoot() {
             buckets_.push_back({std::move(path), 0, 0});
         }
     }
+    rankBucketsInTreeOrder();
+    for (SharedName& name : rootTotals_.sharedNames) name.bucketRank = bucketRanks_[name.bucketRank];
+    std::sort(rootTotals_.sharedNames.begin(), rootTotals_.sharedNames.end());
     return true;
+}
+
+// Bucket paths differ only in their last name, so their tree order is that of the names.
+void ParallelWalk::rankBucketsInTreeOrder() {
+    bucketsInTreeOrder_.resize(buckets_.size());
+    std::iota(bucketsInTreeOrder_.begin(), bucketsInTreeOrder_.end(), 0);
+    std::sort(bucketsInTreeOrder_.begin(), bucketsInTreeOrder_.end(),
+              [&](std::size_t a, std::size_t b) { return precedesInTree(buckets_[a].path, buckets_[b].path); });
+    bucketRanks_.resize(buckets_.size());
+    for (std::size_t rank = 0; rank < bucketsInTreeOrder_.size(); ++rank) bucketRanks_[bucketsInTreeOrder_[rank]] = rank;
 }
 
 void ParallelWalk::runWorker() {
@@ -99,7 +115,7 @@ void ParallelWalk::runWorker() {
                 seenFiles += 1;
                 if (entry.linkCount > 1) {
                     // Counted once when the walk has ended; until then progress shows this name's share.
-                    local.sharedNames.push_back({entry.device, entry.inode, size, item->tag});
+                    local.sharedNames.push_back({entry.device, entry.inode, size, bucketRanks_[static_cast<std::size_t>(item->tag)]});
                     seenBytes = saturatingSum(seenBytes, size / entry.linkCount);
                     continue;
                 }
@@ -120,6 +136,7 @@ void ParallelWalk::runWorker() {
         progress_.add(seenFiles, seenBytes, item->path);
         stack_.finished(children);
     }
+    std::sort(local.sharedNames.begin(), local.sharedNames.end());  // here, so that the workers sort at once
     stack_.handIn(std::move(local));
 }
 
@@ -160,37 +177,44 @@ ParallelWalk::Result ParallelWalk::finish() {
 // file once, and a backup rotation's daily.1 beside daily.0 shows what it adds. An equal share per
 // name would instead shrink every rotation each time one more is made. Names outside the folder are
 // not seen, so such a file counts in full under its first name here, as du counts it.
-void ParallelWalk::countSharedNamesOnce(std::vector<Accumulator>& accumulators, Result& result) const {
-    std::vector<SharedName> names = rootTotals_.sharedNames;
-    for (Accumulator& accumulator : accumulators) {
-        names.insert(names.end(), accumulator.sharedNames.begin(), accumulator.sharedNames.end());
-        accumulator.sharedNames = {};
-    }
-    if (names.empty()) return;
+void ParallelWalk::countSharedNamesOnce(const std::vector<Accumulator>& accumulators, Result& result) const {
+    // The sorted lists are merged as they stand rather than joined, which would take twice the memory.
+    struct Cursor {
+        const SharedName* at;
+        const SharedName* end;
+    };
+    auto later = [](const Cursor& a, const Cursor& b) { return *b.at < *a.at; };
+    std::priority_queue<Cursor, std::vector<Cursor>, decltype(later)> next(later);
+    auto add = [&](const std::vector<SharedName>& names) {
+        if (!names.empty()) next.push({names.data(), names.data() + names.size()});
+    };
+    add(rootTotals_.sharedNames);
+    for (const Accumulator& accumulator : accumulators) add(accumulator.sharedNames);
 
-    // Only a name's bucket decides its folder, and bucket paths differ only in their last name.
-    std::vector<std::size_t> order(result.buckets.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return precedesInTree(result.buckets[a].path, result.buckets[b].path); });
-    std::vector<std::size_t> rank(order.size());
-    for (std::size_t i = 0; i < order.size(); ++i) rank[order[i]] = i;
-
-    auto sameFile = [](const SharedName& a, const SharedName& b) { return a.device == b.device && a.inode == b.inode; };
-    std::sort(names.begin(), names.end(), [&](const SharedName& a, const SharedName& b) {
-        if (!sameFile(a, b)) return std::tie(a.device, a.inode) < std::tie(b.device, b.inode);
-        return rank[static_cast<std::size_t>(a.bucket)] < rank[static_cast<std::size_t>(b.bucket)];
-    });
-    for (std::size_t first = 0, end = 0; first < names.size(); first = end) {
-        // A file written to while it was read may show its names different sizes: the largest
-        // counts, whatever the order they were met in.
-        std::int64_t size = 0;
-        for (end = first; end < names.size() && sameFile(names[end], names[first]); ++end) size = std::max(size, names[end].size);
-        StorageBucket& bucket = result.buckets[static_cast<std::size_t>(names[first].bucket)];
-        bucket.size = saturatingSum(bucket.size, size);
+    std::optional<SharedName> file;  // the first name of the file being counted, and its size
+    auto count = [&] {
+        if (!file) return;
+        StorageBucket& bucket = result.buckets[bucketsInTreeOrder_[file->bucketRank]];
+        bucket.size = saturatingSum(bucket.size, file->size);
         bucket.fileCount += 1;
-        result.totalSize = saturatingSum(result.totalSize, size);
+        result.totalSize = saturatingSum(result.totalSize, file->size);
         result.fileCount += 1;
+    };
+    while (!next.empty()) {
+        Cursor cursor = next.top();
+        next.pop();
+        const SharedName& name = *cursor.at;
+        if (file && file->sameFile(name)) {
+            // A file written to while it was read may show its names different sizes: the largest
+            // counts, whatever the order they were met in.
+            file->size = std::max(file->size, name.size);
+        } else {
+            count();
+            file = name;
+        }
+        if (++cursor.at != cursor.end) next.push(cursor);
     }
+    count();
 }
 
 // The largest files list a file with several names once, under the first of its listed names in

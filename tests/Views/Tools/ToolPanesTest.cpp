@@ -27,8 +27,6 @@
 #include "Views/Tools/ToolsView.h"
 #include "ViewSupport/ToolsFixture.h"
 
-#include "Platform/SettingsStore.h"
-
 #include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -329,22 +327,14 @@ TEST(StorageHistoryView, ScansThatCountedHiddenFilesDifferentlyAreNotCompared) {
 // Scans stored before a file with several names was counted once: the card says so instead of
 // showing every backup rotation as freed.
 TEST(StorageHistoryView, ScansThatCountedEachNameOfAFileAreNotCompared) {
-    ToolsFixture fixture;
     ScanHistoryRecord earlier{Uuid::random(), Instant::fromUnixSeconds(1'767'000'000), "/home/u", 9'000'000, 3, 1,
                               {{"/home/u/Backups", "Backups", "/home/u/Backups", 9'000'000, 3}}};
     QJsonObject stored = earlier.toJson();
     stored.remove("countsHardLinksOnce");
-    SettingsStore::shared().setValue("scanHistory.v1", QJsonDocument(QJsonArray{stored}).toJson(QJsonDocument::Compact));
-    StorageHistoryService history({.capacity = [] { return StorageHistoryService::Capacity{1000, 400}; },
-                                   .now = [] { return Instant::fromUnixSeconds(1'767'225'600); },
-                                   .timeZone = [] { return QTimeZone::utc(); }});
-    StorageHistoryContent content(history, DynamicColor::primary());
+    ToolsFixture fixture(QJsonDocument(QJsonArray{stored}).toJson(QJsonDocument::Compact));
+    StorageHistoryContent content(fixture.history(), DynamicColor::primary());
     showIn(content);
-    ScanSnapshot scan;
-    scan.rootPath = "/home/u";
-    scan.scannedAt = Instant::fromUnixSeconds(1'767'225'600);
-    scan.buckets.push_back({"/home/u/Backups", 3'000'000, 3});
-    history.record(scan);
+    fixture.recordScan("/home/u", {{"Backups", 3'000'000}});
     QCoreApplication::processEvents();
     const Banner* differs = content.findChild<Banner*>("historyHardLinkCountDiffers");
     ASSERT_NE(differs, nullptr);
