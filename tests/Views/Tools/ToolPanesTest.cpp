@@ -28,8 +28,6 @@
 #include "ViewSupport/ToolsFixture.h"
 
 #include <QApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPointer>
@@ -322,27 +320,6 @@ TEST(StorageHistoryView, ScansThatCountedHiddenFilesDifferentlyAreNotCompared) {
     texts = shownTexts();
     EXPECT_TRUE(texts.contains("Documents"));
     EXPECT_FALSE(texts.contains(".cache"));
-}
-
-// Scans stored before a file with several names was counted once: the card says so instead of
-// showing every backup rotation as freed.
-TEST(StorageHistoryView, ScansThatCountedEachNameOfAFileAreNotCompared) {
-    ScanHistoryRecord earlier{Uuid::random(), Instant::fromUnixSeconds(1'767'000'000), "/home/u", 9'000'000, 3, 1,
-                              {{"/home/u/Backups", "Backups", "/home/u/Backups", 9'000'000, 3}}};
-    QJsonObject stored = earlier.toJson();
-    stored.remove("countsHardLinksOnce");
-    ToolsFixture fixture(QJsonDocument(QJsonArray{stored}).toJson(QJsonDocument::Compact));
-    StorageHistoryContent content(fixture.history(), DynamicColor::primary());
-    showIn(content);
-    fixture.recordScan("/home/u", {{"Backups", 3'000'000}});
-    QCoreApplication::processEvents();
-    const Banner* differs = content.findChild<Banner*>("historyHardLinkCountDiffers");
-    ASSERT_NE(differs, nullptr);
-    QStringList texts;
-    for (const TextLabel* label : differs->findChildren<TextLabel*>()) texts << label->text();
-    EXPECT_TRUE(texts.contains(AppLocalization::string("history.hardLinkCountDiffers"))) << texts.join(" | ").toStdString();
-    EXPECT_EQ(content.findChild<TextLabel*>("historyScanChange"), nullptr);
-    EXPECT_EQ(content.findChild<RankedRow*>(), nullptr);
 }
 
 TEST(StartupItemsView, SwitchesAskAppStateAndShowThePublishedState) {
