@@ -201,14 +201,10 @@ TEST(DiskScanner, AFileWithSeveralNamesCountsOnceUnderItsFirstName) {
     fs::create_hard_link(backups / "notes.txt", backups / "notes-link.txt");
 
     ScanSnapshot snapshot = DiskScanner().scan(backups, false, nullptr);
-    const Totals expected = reference(backups, false);
-    EXPECT_EQ(snapshot.totalSize, expected.size);
-    EXPECT_EQ(snapshot.fileCount, expected.files);
+    EXPECT_EQ((Totals{snapshot.totalSize, snapshot.fileCount, snapshot.folderCount}), reference(backups, false));
     const std::map<std::string, Totals> buckets = bucketTotals(snapshot);
     EXPECT_EQ(buckets, referenceBuckets(backups, false));
-    EXPECT_EQ(buckets.at("daily.0").files, 14);
     EXPECT_EQ(buckets.at("daily.1"), (Totals{allocated(backups / "daily.1/d0/f0.jpg"), 1, 0}));
-    EXPECT_EQ(buckets.at("notes.txt"), Totals{});
 
     ASSERT_EQ(static_cast<std::int64_t>(snapshot.largestFiles.size()), snapshot.fileCount);
     Inodes listed;
