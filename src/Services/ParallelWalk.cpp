@@ -58,7 +58,7 @@ bool ParallelWalk::prepareRoot() {
             if (rootTotals_.largest.admits(entry.allocatedSize))
                 rootTotals_.largest.insert({path, entry.allocatedSize, entry.modified, entry.device, entry.inode});
             if (entry.linkCount > 1) {
-                // Ranked below, once every bucket is known.
+                // Holds its bucket's index until every bucket is known and ranked, below.
                 rootTotals_.sharedNames.push_back({entry.device, entry.inode, entry.allocatedSize, buckets_.size()});
                 buckets_.push_back({std::move(path), 0, 0});
                 continue;
