@@ -7,6 +7,7 @@
 #include "Services/WalkWorkers.h"
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 #include <optional>
 #include <queue>
@@ -147,7 +148,8 @@ ParallelWalk::Result ParallelWalk::finish() {
     result.folderCount = rootTotals_.folderCount;
     result.inaccessibleCount = rootTotals_.inaccessible;
     result.buckets = std::move(buckets_);
-    std::vector<LargeFileRecord> candidates = rootTotals_.largest.records();
+    std::vector<const LargeFileRecord*> candidates;
+    for (const LargeFileRecord& record : rootTotals_.largest.records()) candidates.push_back(&record);
 
     std::vector<Accumulator> accumulators = stack_.takeResults();
     for (Accumulator& accumulator : accumulators) {
@@ -160,13 +162,14 @@ ParallelWalk::Result ParallelWalk::finish() {
             bucket.size = saturatingSum(bucket.size, share.size);
             bucket.fileCount += share.files;
         }
-        candidates.insert(candidates.end(), accumulator.largest.records().begin(), accumulator.largest.records().end());
+        for (const LargeFileRecord& record : accumulator.largest.records()) candidates.push_back(&record);
     }
     countSharedNamesOnce(accumulators, result);
 
     listEachFileOnce(candidates);
     LargestFiles largest = LargestFiles(rootTotals_.largest.capacity());
-    for (LargeFileRecord& record : candidates) largest.insert(std::move(record));
+    for (const LargeFileRecord* record : candidates)
+        if (largest.admits(record->size)) largest.insert(*record);
     result.largestFiles = largest.sortedDescending();
     return result;
 }
@@ -219,11 +222,10 @@ void ParallelWalk::countSharedNamesOnce(const std::vector<Accumulator>& accumula
 
 // The largest files list a file with several names once, under the first of its listed names in
 // tree order: the name it is charged to, unless a worker met more larger names than it keeps.
-void ParallelWalk::listEachFileOnce(std::vector<LargeFileRecord>& candidates) {
-    auto hasOtherNames = [](const LargeFileRecord& record) { return record.device != 0 || record.inode != 0; };
+void ParallelWalk::listEachFileOnce(std::vector<const LargeFileRecord*>& candidates) {
+    auto hasOtherNames = [](const LargeFileRecord* record) { return record->device != 0 || record->inode != 0; };
     std::vector<const LargeFileRecord*> shared;
-    for (const LargeFileRecord& record : candidates)
-        if (hasOtherNames(record)) shared.push_back(&record);
+    std::copy_if(candidates.begin(), candidates.end(), std::back_inserter(shared), hasOtherNames);
     if (shared.empty()) return;
     std::sort(shared.begin(), shared.end(), [](const LargeFileRecord* a, const LargeFileRecord* b) {
         if (std::tie(a->device, a->inode) != std::tie(b->device, b->inode)) return std::tie(a->device, a->inode) < std::tie(b->device, b->inode);
@@ -232,9 +234,5 @@ void ParallelWalk::listEachFileOnce(std::vector<LargeFileRecord>& candidates) {
     std::unordered_set<const LargeFileRecord*> dropped;
     for (std::size_t i = 1; i < shared.size(); ++i)
         if (shared[i]->device == shared[i - 1]->device && shared[i]->inode == shared[i - 1]->inode) dropped.insert(shared[i]);
-    std::vector<LargeFileRecord> kept;
-    kept.reserve(candidates.size() - dropped.size());
-    for (LargeFileRecord& record : candidates)
-        if (!dropped.contains(&record)) kept.push_back(std::move(record));
-    candidates = std::move(kept);
+    std::erase_if(candidates, [&](const LargeFileRecord* record) { return dropped.contains(record); });
 }

@@ -83,7 +83,7 @@ public:
 private:
     void rankBucketsInTreeOrder();
     void countSharedNamesOnce(const std::vector<Accumulator>& accumulators, Result& result) const;
-    static void listEachFileOnce(std::vector<LargeFileRecord>& candidates);
+    static void listEachFileOnce(std::vector<const LargeFileRecord*>& candidates);
 
     std::string rootPath_;  // "" for "/", so that a child's path is "/" + name
     bool includeHidden_;
