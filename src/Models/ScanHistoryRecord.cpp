@@ -28,6 +28,7 @@ QJsonObject ScanHistoryRecord::toJson() const {
         {"folderCount", qint64(folderCount)},
         {"buckets", storedBuckets},
         {"includesHiddenFiles", includesHiddenFiles},
+        {"countsHardLinksOnce", countsHardLinksOnce},
     };
 }
 
@@ -50,5 +51,7 @@ std::optional<ScanHistoryRecord> ScanHistoryRecord::fromJson(const QJsonValue& v
     // Records of builds before the flag lack it, and one of another type says nothing. Hidden
     // entries are counted only with the setting on, so a hidden top-level entry tells that it was.
     record.includesHiddenFiles = reader.optionalBoolean("includesHiddenFiles").value_or(holdsHiddenTopLevelEntry(record.buckets));
+    // Every build before the flag counted each name; a flag that cannot be read says nothing better.
+    record.countsHardLinksOnce = reader.optionalBoolean("countsHardLinksOnce").value_or(false);
     return record;
 }

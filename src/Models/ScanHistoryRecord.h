@@ -21,6 +21,9 @@ struct ScanHistoryRecord {
     std::int64_t folderCount = 0;
     std::vector<StoredStorageBucket> buckets;  // largest first
     bool includesHiddenFiles = false;  // whether the scan counted entries whose names begin with a dot
+    // Whether a file with several names counted once, as scans do now, or once per name, as they
+    // did before: sizes counted the two ways are not compared.
+    bool countsHardLinksOnce = true;
 
     QJsonObject toJson() const;
     static std::optional<ScanHistoryRecord> fromJson(const QJsonValue& value);

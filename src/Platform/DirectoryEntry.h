@@ -15,6 +15,10 @@ struct DirectoryEntry {
     std::int64_t allocatedSize = 0;  // bytes on disk; 0 for directories and other kinds
     std::optional<Instant> modified;  // read for files only
     std::int64_t logicalSize = 0;
+    // For files: how many names the file has and, only where it has several, what tells it from others.
+    std::uint32_t linkCount = 1;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 
     bool operator==(const DirectoryEntry&) const = default;
 };

@@ -2,10 +2,17 @@
 
 #include "Platform/DirectoryReader.h"
 #include "Foundation/SaturatingSum.h"
+#include "Foundation/TreeOrder.h"
 #include "Services/WalkEntryFilter.h"
 #include "Services/WalkWorkers.h"
 
 #include <algorithm>
+#include <iterator>
+#include <numeric>
+#include <optional>
+#include <queue>
+#include <tuple>
+#include <unordered_set>
 
 namespace {
 
@@ -49,9 +56,16 @@ bool ParallelWalk::prepareRoot() {
         if (!passesWalkFilter(entry, includeHidden_)) continue;
         std::string path = childPath(rootPath_, entry.name);
         if (entry.type == DirectoryEntry::Kind::file) {
+            if (rootTotals_.largest.admits(entry.allocatedSize))
+                rootTotals_.largest.insert({path, entry.allocatedSize, entry.modified, entry.device, entry.inode});
+            if (entry.linkCount > 1) {
+                // Holds its bucket's index until every bucket is known and ranked, below.
+                rootTotals_.sharedNames.push_back({entry.device, entry.inode, entry.allocatedSize, buckets_.size()});
+                buckets_.push_back({std::move(path), 0, 0});
+                continue;
+            }
             rootTotals_.fileCount += 1;
             rootTotals_.totalSize = saturatingSum(rootTotals_.totalSize, entry.allocatedSize);
-            if (rootTotals_.largest.admits(entry.allocatedSize)) rootTotals_.largest.insert({path, entry.allocatedSize, entry.modified});
             buckets_.push_back({std::move(path), entry.allocatedSize, 1});
         } else {
             stack_.seed({path, static_cast<std::int64_t>(buckets_.size())});
@@ -59,7 +73,20 @@ bool ParallelWalk::prepareRoot() {
             buckets_.push_back({std::move(path), 0, 0});
         }
     }
+    rankBucketsInTreeOrder();
+    for (SharedName& name : rootTotals_.sharedNames) name.bucketRank = bucketRanks_[name.bucketRank];
+    std::sort(rootTotals_.sharedNames.begin(), rootTotals_.sharedNames.end());
     return true;
+}
+
+// Bucket paths differ only in their last name, so their tree order is that of the names.
+void ParallelWalk::rankBucketsInTreeOrder() {
+    bucketsInTreeOrder_.resize(buckets_.size());
+    std::iota(bucketsInTreeOrder_.begin(), bucketsInTreeOrder_.end(), 0);
+    std::sort(bucketsInTreeOrder_.begin(), bucketsInTreeOrder_.end(),
+              [&](std::size_t a, std::size_t b) { return precedesInTree(buckets_[a].path, buckets_[b].path); });
+    bucketRanks_.resize(buckets_.size());
+    for (std::size_t rank = 0; rank < bucketsInTreeOrder_.size(); ++rank) bucketRanks_[bucketsInTreeOrder_[rank]] = rank;
 }
 
 void ParallelWalk::runWorker() {
@@ -72,8 +99,10 @@ void ParallelWalk::runWorker() {
     while (std::optional<WalkItem> item = stack_.next()) {
         if (gate_) gate_(item->path);
         entries.clear();
-        std::int64_t directoryFiles = 0;
+        std::int64_t directoryFiles = 0;  // counted in this directory's bucket
         std::int64_t directoryBytes = 0;
+        std::int64_t seenFiles = 0;  // shown as progress
+        std::int64_t seenBytes = 0;
         auto fold = [&](std::vector<DirectoryEntry>& batch) {
             for (DirectoryEntry& entry : batch) {
                 if (!passesWalkFilter(entry, includeHidden_)) continue;
@@ -83,11 +112,19 @@ void ParallelWalk::runWorker() {
                     continue;
                 }
                 std::int64_t size = entry.allocatedSize;
+                if (local.largest.admits(size)) local.largest.insert({childPath(item->path, entry.name), size, entry.modified, entry.device, entry.inode});
+                seenFiles += 1;
+                if (entry.linkCount > 1) {
+                    // Counted once when the walk has ended; until then progress shows this name's share.
+                    local.sharedNames.push_back({entry.device, entry.inode, size, bucketRanks_[static_cast<std::size_t>(item->tag)]});
+                    seenBytes = saturatingSum(seenBytes, size / entry.linkCount);
+                    continue;
+                }
                 local.fileCount += 1;
                 local.totalSize = saturatingSum(local.totalSize, size);
-                if (local.largest.admits(size)) local.largest.insert({childPath(item->path, entry.name), size, entry.modified});
                 directoryFiles += 1;
                 directoryBytes = saturatingSum(directoryBytes, size);
+                seenBytes = saturatingSum(seenBytes, size);
             }
             batch.clear();
         };
@@ -97,9 +134,10 @@ void ParallelWalk::runWorker() {
             local.inaccessible += 1;
         }
         local.addToBucket(item->tag, directoryFiles, directoryBytes);
-        progress_.add(directoryFiles, directoryBytes, item->path);
+        progress_.add(seenFiles, seenBytes, item->path);
         stack_.finished(children);
     }
+    std::sort(local.sharedNames.begin(), local.sharedNames.end());  // here, so that the workers sort at once
     stack_.handIn(std::move(local));
 }
 
@@ -110,9 +148,11 @@ ParallelWalk::Result ParallelWalk::finish() {
     result.folderCount = rootTotals_.folderCount;
     result.inaccessibleCount = rootTotals_.inaccessible;
     result.buckets = std::move(buckets_);
-    LargestFiles largest = rootTotals_.largest;
+    std::vector<const LargeFileRecord*> candidates;
+    for (const LargeFileRecord& record : rootTotals_.largest.records()) candidates.push_back(&record);
 
-    for (Accumulator& accumulator : stack_.takeResults()) {
+    std::vector<Accumulator> accumulators = stack_.takeResults();
+    for (Accumulator& accumulator : accumulators) {
         result.totalSize = saturatingSum(result.totalSize, accumulator.totalSize);
         result.fileCount += accumulator.fileCount;
         result.folderCount += accumulator.folderCount;
@@ -122,8 +162,77 @@ ParallelWalk::Result ParallelWalk::finish() {
             bucket.size = saturatingSum(bucket.size, share.size);
             bucket.fileCount += share.files;
         }
-        for (const LargeFileRecord& record : accumulator.largest.records()) largest.insert(record);
+        for (const LargeFileRecord& record : accumulator.largest.records()) candidates.push_back(&record);
     }
+    countSharedNamesOnce(accumulators, result);
+
+    listEachFileOnce(candidates);
+    LargestFiles largest = LargestFiles(rootTotals_.largest.capacity());
+    for (const LargeFileRecord* record : candidates)
+        if (largest.admits(record->size)) largest.insert(*record);
     result.largestFiles = largest.sortedDescending();
     return result;
+}
+
+// A file with several names is charged, whole, to the first of its names in tree order (folder by
+// folder, bytewise). A folder's size then follows from the names alone, never from which worker met
+// one first, and the figures are du's for the folders taken in sorted order: the total counts each
+// file once, and a backup rotation's daily.1 beside daily.0 shows what it adds. An equal share per
+// name would instead shrink every rotation each time one more is made. Names outside the folder are
+// not seen, so such a file counts in full under its first name here, as du counts it.
+void ParallelWalk::countSharedNamesOnce(const std::vector<Accumulator>& accumulators, Result& result) const {
+    // The sorted lists are merged as they stand rather than joined, which would take twice the memory.
+    struct Cursor {
+        const SharedName* at;
+        const SharedName* end;
+    };
+    auto later = [](const Cursor& a, const Cursor& b) { return *b.at < *a.at; };
+    std::priority_queue<Cursor, std::vector<Cursor>, decltype(later)> next(later);
+    auto add = [&](const std::vector<SharedName>& names) {
+        if (!names.empty()) next.push({names.data(), names.data() + names.size()});
+    };
+    add(rootTotals_.sharedNames);
+    for (const Accumulator& accumulator : accumulators) add(accumulator.sharedNames);
+
+    std::optional<SharedName> file;  // the first name of the file being counted, and its size
+    auto count = [&] {
+        if (!file) return;
+        StorageBucket& bucket = result.buckets[bucketsInTreeOrder_[file->bucketRank]];
+        bucket.size = saturatingSum(bucket.size, file->size);
+        bucket.fileCount += 1;
+        result.totalSize = saturatingSum(result.totalSize, file->size);
+        result.fileCount += 1;
+    };
+    while (!next.empty()) {
+        Cursor cursor = next.top();
+        next.pop();
+        const SharedName& name = *cursor.at;
+        if (file && file->sameFile(name)) {
+            // A file written to while it was read may show its names different sizes: the largest
+            // counts, whatever the order they were met in.
+            file->size = std::max(file->size, name.size);
+        } else {
+            count();
+            file = name;
+        }
+        if (++cursor.at != cursor.end) next.push(cursor);
+    }
+    count();
+}
+
+// The largest files list a file with several names once, under the first of its listed names in
+// tree order: the name it is charged to, unless a worker met more larger names than it keeps.
+void ParallelWalk::listEachFileOnce(std::vector<const LargeFileRecord*>& candidates) {
+    auto hasOtherNames = [](const LargeFileRecord* record) { return record->device != 0 || record->inode != 0; };
+    std::vector<const LargeFileRecord*> shared;
+    std::copy_if(candidates.begin(), candidates.end(), std::back_inserter(shared), hasOtherNames);
+    if (shared.empty()) return;
+    std::sort(shared.begin(), shared.end(), [](const LargeFileRecord* a, const LargeFileRecord* b) {
+        if (std::tie(a->device, a->inode) != std::tie(b->device, b->inode)) return std::tie(a->device, a->inode) < std::tie(b->device, b->inode);
+        return precedesInTree(a->path, b->path);
+    });
+    std::unordered_set<const LargeFileRecord*> dropped;
+    for (std::size_t i = 1; i < shared.size(); ++i)
+        if (shared[i]->device == shared[i - 1]->device && shared[i]->inode == shared[i - 1]->inode) dropped.insert(shared[i]);
+    std::erase_if(candidates, [&](const LargeFileRecord* record) { return dropped.contains(record); });
 }

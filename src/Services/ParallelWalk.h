@@ -9,11 +9,12 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // Measures one folder tree for a scan: each counted top-level entry is a bucket; worker threads
 // share one stack of directories, each tagged with its bucket, and add files to totals of their own,
-// merged once at the end. Follows no symbolic link; counts a hard-linked file once per name.
+// merged once at the end. Follows no symbolic link; counts a file with several names once.
 class ParallelWalk {
 public:
     // What one worker added to one bucket.
@@ -21,6 +22,21 @@ public:
         std::int64_t bucket = 0;
         std::int64_t size = 0;  // allocated bytes
         std::int64_t files = 0;
+    };
+
+    // One name of a file that has several. Such names are set aside while the walk runs, by each
+    // worker on its own, and the file is counted once when it has ended.
+    struct SharedName {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::int64_t size = 0;  // allocated bytes
+        std::size_t bucketRank = 0;  // its bucket's place among the buckets in tree order
+
+        // The names of one file together, the first in tree order first.
+        bool operator<(const SharedName& other) const {
+            return std::tie(device, inode, bucketRank) < std::tie(other.device, other.inode, other.bucketRank);
+        }
+        bool sameFile(const SharedName& other) const { return device == other.device && inode == other.inode; }
     };
 
     struct Accumulator {
@@ -33,6 +49,7 @@ public:
         std::vector<BucketShare> bucketShares;
         std::size_t mergeAt = 1024;
         LargestFiles largest{4000};
+        std::vector<SharedName> sharedNames;  // sorted once the worker has handed them in
 
         void addToBucket(std::int64_t bucket, std::int64_t files, std::int64_t bytes);
     };
@@ -64,11 +81,17 @@ public:
     const Accumulator& rootTotals() const { return rootTotals_; }
 
 private:
+    void rankBucketsInTreeOrder();
+    void countSharedNamesOnce(const std::vector<Accumulator>& accumulators, Result& result) const;
+    static void listEachFileOnce(std::vector<const LargeFileRecord*>& candidates);
+
     std::string rootPath_;  // "" for "/", so that a child's path is "/" + name
     bool includeHidden_;
     std::function<void(const std::string&)> gate_;
     WalkStack<Accumulator> stack_;
     std::vector<StorageBucket> buckets_;
+    std::vector<std::size_t> bucketRanks_;  // by bucket index
+    std::vector<std::size_t> bucketsInTreeOrder_;  // bucket indexes
     Accumulator rootTotals_;
     WalkProgress progress_;
 };

@@ -227,7 +227,9 @@ StorageHistoryService::LatestScans StorageHistoryService::latestScans() const {
     const QString root = canonical(latest.current->rootPath);
     for (auto it = scanRecords_.rbegin() + 1; it != scanRecords_.rend() && !latest.sameSetting; ++it) {
         if (canonical(it->rootPath) != root) continue;
-        const ScanHistoryRecord*& found = it->includesHiddenFiles == latest.current->includesHiddenFiles ? latest.sameSetting : latest.otherSetting;
+        const ScanHistoryRecord*& found = it->countsHardLinksOnce != latest.current->countsHardLinksOnce ? latest.otherHardLinkCount
+                                          : it->includesHiddenFiles != latest.current->includesHiddenFiles ? latest.otherHiddenSetting
+                                                                                                          : latest.sameSetting;
         if (!found) found = &*it;
     }
     return latest;
@@ -247,7 +249,12 @@ std::vector<FolderStorageChange> StorageHistoryService::latestFolderChanges() co
 
 bool StorageHistoryService::latestScanDiffersInHiddenFiles() const {
     const LatestScans latest = latestScans();
-    return !latest.sameSetting && latest.otherSetting;
+    return !latest.sameSetting && latest.otherHiddenSetting;
+}
+
+bool StorageHistoryService::latestScanDiffersInHardLinks() const {
+    const LatestScans latest = latestScans();
+    return !latest.sameSetting && !latest.otherHiddenSetting && latest.otherHardLinkCount;
 }
 
 std::vector<FolderStorageChange> StorageHistoryService::folderChanges(const ScanHistoryRecord& previous, const ScanHistoryRecord& current) {

@@ -48,13 +48,16 @@ public:
     void recordCurrentCapacity();
     void record(const ScanSnapshot& snapshot);
 
-    // Between the most recent scan and the newest earlier scan of the same folder made with hidden
-    // files counted the same way; scans that counted them otherwise measured something else.
+    // Between the most recent scan and the newest earlier scan of the same folder counted the same
+    // way, with hidden files and files of several names; scans counted otherwise measured something else.
     std::optional<std::int64_t> latestScanChange() const;
     std::vector<FolderStorageChange> latestFolderChanges() const;
     // Whether the most recently scanned folder was scanned before, but only with hidden files
     // counted the other way, so that there is nothing to compare it with.
     bool latestScanDiffersInHiddenFiles() const;
+    // Whether the most recently scanned folder was scanned before, but only with files of several
+    // names counted once per name, and none with its setting for hidden files counted as it is now.
+    bool latestScanDiffersInHardLinks() const;
     static std::vector<FolderStorageChange> folderChanges(const ScanHistoryRecord& previous, const ScanHistoryRecord& current);
 
     static Capacity startupVolumeCapacity() { return DiskCapacityService().capacity("/"); }
@@ -64,12 +67,14 @@ signals:
     void scanRecordsChanged();
 
 private:
-    // The most recent scan and the newest earlier scans of its folder, with the same and with the
-    // other setting for hidden files; none where there is no such scan.
+    // The most recent scan and the newest earlier scans of its folder: counted the same way, counted
+    // the same way but for the setting for hidden files, and with hard links counted the other way;
+    // none where there is no such scan.
     struct LatestScans {
         const ScanHistoryRecord* current = nullptr;
         const ScanHistoryRecord* sameSetting = nullptr;
-        const ScanHistoryRecord* otherSetting = nullptr;
+        const ScanHistoryRecord* otherHiddenSetting = nullptr;
+        const ScanHistoryRecord* otherHardLinkCount = nullptr;
     };
     LatestScans latestScans() const;
 

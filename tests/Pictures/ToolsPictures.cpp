@@ -11,6 +11,8 @@
 #include "Views/Tools/ToolsView.h"
 #include "ViewSupport/ToolsFixture.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 
 namespace {
 
@@ -218,6 +220,17 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
         const auto history = [&] { return toolsOn(fixture.state(), ValueTool::history); };
         pictures.render("tools-history-hiddendiffers", windowSize, history);
         pictures.render("tools-history-hiddendiffers-full", windowSize, history, {.fullLength = true, .inspect = {}});
+    }
+    {
+        // A scan after scans that counted a file once per name: nothing compared, and the card says why.
+        const Path home = "/home/maya";
+        ScanHistoryRecord earlier{Uuid::random(), Instant::fromUnixSeconds(1'767'000'000), QString::fromStdString(home.string()), 151'000'000'000, 3, 1,
+                                  {{QString::fromStdString((home / "Backups").string()), "Backups", QString::fromStdString((home / "Backups").string()), 151'000'000'000, 3}}};
+        QJsonObject stored = earlier.toJson();
+        stored.remove("countsHardLinksOnce");
+        ToolsFixture fixture(QJsonDocument(QJsonArray{stored}).toJson(QJsonDocument::Compact));
+        fixture.recordScan(home, {{"Backups", 52'000'000'000}});
+        pictures.render("tools-history-hardlinksdiffer", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::history); });
     }
     {
         // Empty panes while another tool works: the working cards.

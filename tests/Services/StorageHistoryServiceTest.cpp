@@ -537,3 +537,30 @@ TEST_F(StorageHistoryServiceTest, RecordsStoredWithoutTheFlagAreComparedByTheirH
     EXPECT_EQ(flags, (std::vector<QJsonValue>{true, false, false}));
     EXPECT_EQ(StorageHistoryService(sources()).scanRecords(), history.scanRecords());
 }
+
+// Scans stored by builds that counted a file once per name (no flag, or one that cannot be read)
+// still load and compare among themselves, but never with a scan counted once: every backup
+// rotation would read as freed.
+TEST_F(StorageHistoryServiceTest, ScansThatCountedEachNameAreNotComparedWithScansThatCountAFileOnce) {
+    QJsonArray stored;
+    for (const QJsonValue& flag : {QJsonValue(QJsonValue::Undefined), QJsonValue("yes")}) {
+        QJsonObject object = ScanHistoryRecord{Uuid::random(), utc(2024, 3, 1, 9, 0), "/home/u", 9'000 + stored.size(), 1, 1, {}}.toJson();
+        object.remove("countsHardLinksOnce");
+        if (!flag.isUndefined()) object.insert("countsHardLinksOnce", flag);
+        stored.append(object);
+    }
+    SettingsStore::shared().setValue(scanKey, QJsonDocument(stored).toJson(QJsonDocument::Compact));
+    StorageHistoryService history(sources());
+    EXPECT_EQ(history.latestScanChange(), 1);
+
+    history.record(snapshot("/home/u", 3'000, {{"Backups", 3'000}}));
+    EXPECT_FALSE(history.latestScanChange());
+    EXPECT_TRUE(history.latestFolderChanges().empty());
+    EXPECT_TRUE(history.latestScanDiffersInHardLinks());
+    EXPECT_FALSE(history.latestScanDiffersInHiddenFiles());
+    const StorageHistoryService relaunched(sources());
+    EXPECT_EQ(relaunched.scanRecords(), history.scanRecords());
+    EXPECT_TRUE(relaunched.latestScanDiffersInHardLinks());
+    history.record(snapshot("/home/u", 3'200, {{"Backups", 3'200}}));
+    EXPECT_EQ(history.latestScanChange(), 200);
+}

@@ -8,8 +8,9 @@ const QStringList storedKeys{"storageHistory.v1", "scanHistory.v1", "scanRootBoo
 
 }  // namespace
 
-ToolsFixture::ToolsFixture() {
+ToolsFixture::ToolsFixture(const QByteArray& storedScans) {
     for (const QString& key : storedKeys) SettingsStore::shared().remove(key);
+    if (!storedScans.isEmpty()) SettingsStore::shared().setValue("scanHistory.v1", storedScans);
     // A chosen folder, so a duplicate search starts without asking for one.
     SettingsStore::shared().setValue("scanRootBookmark", QByteArray("/fixture"));
     AppServices services = fake.services();

@@ -13,7 +13,8 @@ class ToolsFixture {
 public:
     using Path = std::filesystem::path;
 
-    ToolsFixture();
+    // `storedScans`: a scan history as an earlier build left it in the settings store.
+    explicit ToolsFixture(const QByteArray& storedScans = {});
     ~ToolsFixture();
 
     AppState& state() { return *state_; }

@@ -161,6 +161,14 @@ QWidget* StorageHistoryContent::makeChangesCard() {
         differs->setObjectName("historyHiddenSettingDiffers");
         return differs;
     }
+    if (history_.latestScanDiffersInHardLinks()) {
+        // Earlier scans counted a backup's every snapshot in full: against them every folder would
+        // read as freed.
+        auto* differs = new Banner(QStringLiteral("clock.arrow.circlepath"), AppLocalization::string("history.whatChanged"),
+                                   AppLocalization::string("history.hardLinkCountDiffers"), tint_);
+        differs->setObjectName("historyHardLinkCountDiffers");
+        return differs;
+    }
     if (!change) {
         auto* prompt = new Banner(QStringLiteral("clock.arrow.circlepath"), AppLocalization::string("history.whatChanged"),
                                   AppLocalization::string("history.comparePrompt"), tint_);
