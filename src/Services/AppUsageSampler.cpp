@@ -141,9 +141,10 @@ void AppUsageSampler::endProcessesReapedAfterTheyWereRead() {
     for (const auto& [pid, process] : current_) {
         bool readBeforeAReaper = false;
         forEachAncestor(process, current_, [&](std::int32_t ancestorPid, const Baseline& ancestor) {
+            if (ancestorPid < pid || !ancestor.readable) return true;
             auto before = previous_.find(ancestorPid);
-            readBeforeAReaper = ancestorPid > pid && ancestor.readable && before != previous_.end() &&
-                                before->second.startTicks == ancestor.startTicks && ancestor.reapedFaults != before->second.reapedFaults;
+            readBeforeAReaper = before != previous_.end() && before->second.startTicks == ancestor.startTicks &&
+                                ancestor.reapedFaults != before->second.reapedFaults;
             return !readBeforeAReaper;
         });
         if (!readBeforeAReaper) continue;
