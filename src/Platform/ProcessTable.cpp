@@ -13,20 +13,33 @@
 
 namespace {
 
-// "<pid>/<name>" in a fixed buffer, so no path is allocated per process.
+// "<pid>/<name>", or "<pid>/task/<tid>/<name>" for one of its threads, in a fixed buffer, so no path
+// is allocated per process.
 class ProcessPath {
 public:
     ProcessPath(std::int32_t pid, std::string_view name) {
-        char* end = std::to_chars(text_.data(), text_.data() + 11, pid).ptr;
-        *end++ = '/';
-        name.copy(end, std::min(name.size(), static_cast<size_t>(text_.data() + text_.size() - 1 - end)));
+        number(pid);
+        append("/");
+        append(name);
+    }
+    ProcessPath(std::int32_t pid, std::int32_t tid, std::string_view name) {
+        number(pid);
+        append("/task/");
+        number(tid);
+        append("/");
+        append(name);
     }
     ProcessPath(const ProcessPath&) = delete;
     ProcessPath& operator=(const ProcessPath&) = delete;
     const char* c_str() const { return text_.data(); }
 
 private:
-    std::array<char, 48> text_{};
+    void number(std::int32_t value) { end_ = std::to_chars(end_, end_ + 11, value).ptr; }
+    void append(std::string_view part) {
+        end_ += part.copy(end_, std::min(part.size(), static_cast<size_t>(text_.data() + text_.size() - 1 - end_)));
+    }
+    std::array<char, 64> text_{};
+    char* end_ = text_.data();
 };
 
 // The fields of a stat record from the third (the state) to the 24th (rss), after the name, which
@@ -118,6 +131,10 @@ std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
         if (errno != ENOENT) deniedPid_ = pid;
         return std::nullopt;
     }
+    // The write count before the stat: a child reaped between the two reads then shows in the reaped
+    // faults, which tells `readReapedCountsAgain` to look again, rather than in the count alone.
+    std::uint64_t written = 0;
+    if (auto io = KernelFile::readOnce(procFd_, ProcessPath(pid, "io").c_str(), ioBuffer_)) written = writeBytes(*io);
     auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), statBuffer_);
     if (!stat) return std::nullopt;
     auto fields = statFields(*stat);
@@ -132,8 +149,52 @@ std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
     reading.cpuTicks = fields->number(14) + fields->number(15);  // utime + stime
     reading.startTicks = fields->number(22);
     reading.residentBytes = fields->number(24) * pageSize_;
-    if (auto io = KernelFile::readOnce(procFd_, ProcessPath(pid, "io").c_str(), ioBuffer_)) reading.bytesWrittenWithReapedChildren = writeBytes(*io);
+    reading.bytesWrittenWithReapedChildren = written;
     return reading;
+}
+
+void ProcessTable::readReapedCountsAgain(ProcessReading& reading) {
+    // The count read between two stats whose reaped faults are equal holds the same children as they
+    // do. A process that keeps reaping is given up on after a few tries: what it reaped last then
+    // shows in its count at the next pass.
+    for (int tries = 0; tries < 3; ++tries) {
+        auto io = KernelFile::readOnce(procFd_, ProcessPath(reading.pid, "io").c_str(), ioBuffer_);
+        auto stat = KernelFile::readOnce(procFd_, ProcessPath(reading.pid, "stat").c_str(), otherStatBuffer_);
+        auto fields = stat ? statFields(*stat) : std::nullopt;
+        if (!io || !fields) return;  // ended meanwhile: the first reading stands
+        reading.bytesWrittenWithReapedChildren = writeBytes(*io);
+        const std::uint64_t reapedFaults = fields->number(11);
+        if (reapedFaults == reading.reapedFaults) return;
+        reading.faults = fields->number(10);
+        reading.reapedFaults = reapedFaults;
+    }
+}
+
+const std::vector<ThreadWrites>* ProcessTable::threadWrites(std::int32_t pid, std::uint64_t startTicks) {
+    threads_.clear();
+    if (procFd_ < 0 || pid < 1) return nullptr;
+    int tasks = ::openat(procFd_, ProcessPath(pid, "task").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (tasks < 0) return nullptr;
+    const bool listed = forEachDirectoryName(tasks, threadListing_, [&](std::string_view name) {
+        auto tid = KernelText::unsignedNumber(name);
+        if (!tid || *tid < 1 || *tid > 0x7fffffff) return;
+        const auto thread = static_cast<std::int32_t>(*tid);
+        auto io = KernelFile::readOnce(procFd_, ProcessPath(pid, thread, "io").c_str(), ioBuffer_);
+        const std::uint64_t written = io ? writeBytes(*io) : 0;
+        // A thread that wrote nothing yet counts from 0 whenever it is seen: the start time is read
+        // only for the few that have written.
+        if (written == 0) return;
+        std::uint64_t threadStart = startTicks;
+        if (thread != pid) {
+            auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, thread, "stat").c_str(), otherStatBuffer_);
+            auto fields = stat ? statFields(*stat) : std::nullopt;
+            if (!fields) return;  // ended meanwhile
+            threadStart = fields->number(22);
+        }
+        threads_.push_back(ThreadWrites{thread, threadStart, written});
+    });
+    ::close(tasks);
+    return listed ? &threads_ : nullptr;
 }
 
 std::optional<UnreadableProcess> ProcessTable::unreadable(std::int32_t pid) {

@@ -38,6 +38,14 @@ struct UnreadableProcess {
     std::uint64_t reapedFaults = 0;
 };
 
+// What one live thread of a process has sent to storage itself since it started: a thread's count
+// holds no reaped child's total, which goes to the process's count alone.
+struct ThreadWrites {
+    std::int32_t tid = 0;
+    std::uint64_t startTicks = 0;  // clock ticks after boot; with the id, tells a reused id apart
+    std::uint64_t bytesWritten = 0;
+};
+
 // When a process started, and whether it is being reaped: shown dead ("X"), its totals are on their
 // way to its reaper's counts, which the kernel adds them to before the process leaves the list.
 struct ProcessStart {
@@ -45,7 +53,8 @@ struct ProcessStart {
     bool beingReaped = false;
 };
 
-// Reads the process list and each process's stat, io, exe, cwd and start time from /proc.
+// Reads the process list and each process's stat, io, exe, cwd and start time from /proc, and the
+// threads' io of a process when asked.
 class ProcessTable {
 public:
     explicit ProcessTable(const SystemRoots& roots);
@@ -58,6 +67,13 @@ public:
     // Absent when the process has ended or its program cannot be read (kernel threads, zombies,
     // another user's processes).
     std::optional<ProcessReading> read(std::int32_t pid);
+    // Reads the write count and the reaped children's faults of a process just read again, until no
+    // child is reaped between the two: `read` takes the count first, so a child reaped in between shows
+    // in the faults and not yet in the count. Asked only for a process whose reaped faults rose.
+    void readReapedCountsAgain(ProcessReading& reading);
+    // The live threads of a process that have written anything, each with its own count; valid until
+    // the next call. Absent when the thread list cannot be read (the process ended).
+    const std::vector<ThreadWrites>* threadWrites(std::int32_t pid, std::uint64_t startTicks);
     // Asked right after `read` found nothing for the process: present when this user may not read
     // its program, also once it is a zombie; absent for a kernel thread and a process that has ended.
     std::optional<UnreadableProcess> unreadable(std::int32_t pid);
@@ -86,6 +102,8 @@ private:
     std::optional<std::uint64_t> bootTime_;  // seconds since 1970
     std::vector<std::int32_t> pids_;
     std::vector<char> listing_;
+    std::vector<char> threadListing_;
+    std::vector<ThreadWrites> threads_;
     std::string statBuffer_;
     std::string otherStatBuffer_;  // apart from statBuffer_, which the last reading's name points into
     std::string ioBuffer_;

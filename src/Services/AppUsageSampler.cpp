@@ -41,6 +41,8 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
         std::string_view path = ProgramPath::withoutDeletedMark(process->executablePath);
         auto before = previous_.find(pid);
         if (before != previous_.end() && before->second.startTicks != process->startTicks) before = previous_.end();
+        // It reaped a child since the previous pass, perhaps between the reads of its count and its faults.
+        if (before != previous_.end() && process->reapedFaults != before->second.reapedFaults) table_.readReapedCountsAgain(*process);
         // One that could not be read then is measured from now on.
         const bool unreadableBefore = before != previous_.end() && !before->second.readable;
         if (unreadableBefore) before = previous_.end();
@@ -104,10 +106,11 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
         newestStart = std::max(newestStart, process->startTicks);
     }
 
+    readThreadsOfWaitingProcesses();
     const auto counted = settleEndedProcesses(*pids);
     for (const Risen& process : risen_) {
         auto already = counted.find(process.pid);
-        const std::uint64_t written = process.bytesWritten - (already != counted.end() ? already->second : 0);
+        const std::uint64_t written = CounterRates::added(process.bytesWritten, already != counted.end() ? already->second : 0);
         rowWriteRates[process.row] += static_cast<double>(written) / seconds;
     }
     for (size_t index = 0; index < pass.apps.size(); ++index) {
@@ -115,10 +118,96 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
         pass.apps[index].diskWritePerSecond = CounterRates::truncated(rowWriteRates[index]);
     }
     previous_.swap(current_);
+    previousThreads_.swap(currentThreads_);
     previousNewestStart_ = newestStart;
     previousDate_ = now;
     return pass;
 }
+
+template <typename Visit>
+void AppUsageSampler::forEachAncestor(const Baseline& process, const Baselines& baselines, Visit visit) {
+    // A parent starts before its child, so one that started later holds a reused id, and the line ends there.
+    const Baseline* child = &process;
+    for (size_t steps = 0; steps < baselines.size(); ++steps) {
+        auto parent = baselines.find(child->parentPid);
+        if (parent == baselines.end() || parent->second.startTicks > child->startTicks) return;
+        if (!visit(parent->first, parent->second)) return;
+        child = &parent->second;
+    }
+}
+
+void AppUsageSampler::endProcessesReapedAfterTheyWereRead() {
+    std::vector<std::int32_t> ended;
+    for (const auto& [pid, process] : current_) {
+        bool readBeforeAReaper = false;
+        forEachAncestor(process, current_, [&](std::int32_t ancestorPid, const Baseline& ancestor) {
+            if (ancestorPid < pid || !ancestor.readable) return true;
+            auto before = previous_.find(ancestorPid);
+            readBeforeAReaper = before != previous_.end() && before->second.startTicks == ancestor.startTicks &&
+                                ancestor.reapedFaults != before->second.reapedFaults;
+            return !readBeforeAReaper;
+        });
+        if (!readBeforeAReaper) continue;
+        const auto start = table_.start(pid);
+        if (start && start->ticks == process.startTicks && !start->beingReaped) continue;
+        std::vector<ProcessKey> ancestors;
+        forEachAncestor(process, current_, [&](std::int32_t ancestorPid, const Baseline& ancestor) {
+            ancestors.push_back(ProcessKey{ancestorPid, ancestor.startTicks});
+            return true;
+        });
+        ended_.add({ProcessKey{pid, process.startTicks}, std::move(ancestors), process.bytesWrittenWithReapedChildren,
+                    process.faultsWithReapedChildren, !process.readable});
+        ended.push_back(pid);
+    }
+    for (std::int32_t pid : ended) current_.erase(pid);
+}
+
+void AppUsageSampler::readThreadsOfWaitingProcesses() {
+    currentThreads_.clear();
+    auto read = [&](std::int32_t pid, const Baseline& process, bool waiting) {
+        auto [seen, added] = currentThreads_.try_emplace(pid);
+        if (!added) {
+            seen->second.waiting |= waiting;
+            return;
+        }
+        if (const std::vector<ThreadWrites>* threads = table_.threadWrites(pid, process.startTicks))
+            seen->second = ThreadsSeen{process.startTicks, *threads, waiting};
+        else
+            currentThreads_.erase(seen);
+    };
+    for (const auto& [pid, process] : current_) {
+        if (process.readable) continue;
+        auto parent = current_.find(process.parentPid);
+        if (parent != current_.end() && parent->second.readable && parent->second.startTicks <= process.startTicks)
+            read(parent->first, parent->second, true);
+    }
+    // Once more after: the child may have been reaped since the previous pass.
+    for (const auto& [pid, seen] : previousThreads_) {
+        auto process = current_.find(pid);
+        if (seen.waiting && process != current_.end() && process->second.startTicks == seen.startTicks) read(pid, process->second, false);
+    }
+}
+
+namespace {
+
+// What the live threads of a process wrote between two readings. Each thread's count only grows,
+// while their sum falls when one ends: an ended thread's count goes to the process's count, where it
+// is one with the reaped children's totals. So each thread listed now adds its rise since the earlier
+// reading, or all it wrote when it was not listed then (it started since, or had written nothing), and
+// what a thread wrote in between and then ended with is left out: the figure may fall short, but it
+// never goes back and never holds a child's writes.
+std::uint64_t threadsRise(const std::vector<ThreadWrites>& before, const std::vector<ThreadWrites>& now) {
+    std::uint64_t rise = 0;
+    for (const ThreadWrites& thread : now) {
+        auto earlier = std::find_if(before.begin(), before.end(), [&](const ThreadWrites& other) {
+            return other.tid == thread.tid && other.startTicks == thread.startTicks;
+        });
+        rise += earlier != before.end() ? CounterRates::added(thread.bytesWritten, earlier->bytesWritten) : thread.bytesWritten;
+    }
+    return rise;
+}
+
+}  // namespace
 
 std::unordered_map<std::int32_t, std::uint64_t> AppUsageSampler::settleEndedProcesses(const std::vector<std::int32_t>& pids) {
     auto continued = [&](std::int32_t pid, std::uint64_t startTicks) {
@@ -127,26 +216,31 @@ std::unordered_map<std::int32_t, std::uint64_t> AppUsageSampler::settleEndedProc
     };
     for (const auto& [pid, seen] : previous_) {
         if (continued(pid, seen.startTicks)) continue;
-        // Its ancestors as last seen, its parent first: its reaper is one of them. A parent starts
-        // before its child, so one that started later holds a reused id, and the line ends there.
+        // Its ancestors as last seen, its parent first: its reaper is one of them.
         std::vector<ProcessKey> ancestors;
-        for (const Baseline* process = &seen; ancestors.size() < previous_.size();) {
-            auto parent = previous_.find(process->parentPid);
-            if (parent == previous_.end() || parent->second.startTicks > process->startTicks) break;
-            ancestors.push_back(ProcessKey{parent->first, parent->second.startTicks});
-            process = &parent->second;
-        }
+        forEachAncestor(seen, previous_, [&](std::int32_t ancestorPid, const Baseline& ancestor) {
+            ancestors.push_back(ProcessKey{ancestorPid, ancestor.startTicks});
+            return true;
+        });
         if (ancestors.empty()) continue;
         ended_.add({ProcessKey{pid, seen.startTicks}, std::move(ancestors), seen.bytesWrittenWithReapedChildren, seen.faultsWithReapedChildren,
                     !seen.readable});
     }
+    // After them, as this pass's sighting replaces the previous one.
+    endProcessesReapedAfterTheyWereRead();
     auto riseOf = [&](const ProcessKey& process) -> std::optional<EndedProcesses::Rise> {
         auto before = previous_.find(process.pid);
         if (!continued(process.pid, process.startTicks) || before == previous_.end() || before->second.startTicks != process.startTicks)
             return std::nullopt;
         const Baseline& now = current_.at(process.pid);
-        return EndedProcesses::Rise{CounterRates::added(now.bytesWrittenWithReapedChildren, before->second.bytesWrittenWithReapedChildren),
-                                    CounterRates::added(now.reapedFaults, before->second.reapedFaults)};
+        EndedProcesses::Rise rise{CounterRates::added(now.bytesWrittenWithReapedChildren, before->second.bytesWrittenWithReapedChildren),
+                                  CounterRates::added(now.reapedFaults, before->second.reapedFaults)};
+        auto threadsBefore = previousThreads_.find(process.pid);
+        auto threadsNow = currentThreads_.find(process.pid);
+        if (threadsBefore != previousThreads_.end() && threadsNow != currentThreads_.end() &&
+            threadsBefore->second.startTicks == process.startTicks && threadsNow->second.startTicks == process.startTicks)
+            rise.ownBytesWritten = threadsRise(threadsBefore->second.threads, threadsNow->second.threads);
+        return rise;
     };
     // Asked after every live process's counters were read: a process still there now was not reaped
     // when its reaper was read, and one missing from the list taken before them was.

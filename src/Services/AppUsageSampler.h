@@ -26,8 +26,9 @@ struct AppUsagePass {
 // totals), less the totals that the processes it reaped (its children, or orphans handed to it) had
 // when last seen, which were shown as theirs then: a child seen alive counts once, and one too short
 // to be seen counts in its parent. A process that started since the previous pass is charged with
-// all it wrote. A process this user cannot read is skipped, and so is what it hands on: the pass in
-// which its reaper reaps it charges that reaper nothing.
+// all it wrote. A process this user cannot read is skipped, and so is what it hands on: in the pass
+// in which its parent reaps it, the parent is charged only what its own live threads wrote, which
+// they count apart from any child; they are read only while it has such a child, and once after.
 class AppUsageSampler {
 public:
     explicit AppUsageSampler(const SystemRoots& roots,
@@ -56,6 +57,25 @@ private:
         std::uint64_t bytesWritten;
     };
 
+    // The live threads of a process with a child it cannot read, as a pass read them.
+    struct ThreadsSeen {
+        std::uint64_t startTicks;
+        std::vector<ThreadWrites> threads;
+        bool waiting;  // it had such a child at that pass, so it is read again at the next
+    };
+    using ThreadBaselines = std::unordered_map<std::int32_t, ThreadsSeen>;  // by process id
+
+    // Calls `visit(pid, baseline)` for the process's parent, then the parent's, as `baselines` holds
+    // them, while it returns true.
+    template <typename Visit>
+    static void forEachAncestor(const Baseline& process, const Baselines& baselines, Visit visit);
+    // Ids wrap, so a process may be read before its reaper: reaped in between, its totals are in the
+    // reaper's count while the pass holds it live. One read before an ancestor that reaped anything
+    // since the previous pass is looked at again, and ends with this pass when it is gone or dead.
+    void endProcessesReapedAfterTheyWereRead();
+    // Reads the threads of every process with a child it cannot read, and of every one that had such a
+    // child at the previous pass.
+    void readThreadsOfWaitingProcesses();
     // Hands the processes of the previous pass that are gone to `ended_`, and returns the part of
     // each reaper's rise that was counted already, as its ended children's totals when last seen.
     std::unordered_map<std::int32_t, std::uint64_t> settleEndedProcesses(const std::vector<std::int32_t>& pids);
@@ -64,6 +84,8 @@ private:
     DesktopApplications applications_;
     Baselines previous_;
     Baselines current_;
+    ThreadBaselines previousThreads_;
+    ThreadBaselines currentThreads_;
     std::vector<Risen> risen_;
     EndedProcesses ended_;
     // When the newest process the previous pass read had started: one that started later was not

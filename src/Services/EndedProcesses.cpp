@@ -31,6 +31,7 @@ std::unordered_map<std::int32_t, std::uint64_t> EndedProcesses::settle(const Ris
     // whether it reaped anything at all.
     struct Reaper {
         std::uint64_t risen = 0;  // its whole write rise
+        std::uint64_t ownWritten = 0;  // what its live threads wrote, when known
         Rise left;
         bool reapedAny = false;
         bool reapedUnreadable = false;
@@ -39,7 +40,7 @@ std::unordered_map<std::int32_t, std::uint64_t> EndedProcesses::settle(const Ris
     auto reaperOf = [&](const ProcessKey& process) -> std::optional<Reaper>& {
         auto [found, added] = reapers.try_emplace(process);
         if (added)
-            if (std::optional<Rise> rise = riseOf(process)) found->second = Reaper{rise->bytesWritten, *rise, rise->reapedFaults > 0};
+            if (std::optional<Rise> rise = riseOf(process)) found->second = Reaper{rise->bytesWritten, rise->ownBytesWritten, *rise, rise->reapedFaults > 0};
         return found->second;
     };
     // In id order, so that matching does not depend on the order seen.
@@ -72,9 +73,11 @@ std::unordered_map<std::int32_t, std::uint64_t> EndedProcesses::settle(const Ris
         }
     }
     // What a process that could not be read handed on cannot be told apart from the rest of its
-    // reaper's rise: none of that rise is charged.
+    // reaper's rise, what its other children wrote since they were last seen included: of that rise only
+    // what the reaper's live threads wrote is charged. Set, not added to what those children were
+    // counted, which the rise already holds.
     for (const auto& [process, reaper] : reapers)
-        if (reaper && reaper->reapedUnreadable) counted[process.pid] = reaper->risen;
+        if (reaper && reaper->reapedUnreadable) counted[process.pid] = reaper->risen - std::min(reaper->ownWritten, reaper->risen);
 
     // What stays: a process not reaped yet or being reaped, or gone but not found in any rise yet (it
     // may have been reaped after its reaper was read), for one pass more, as long as an ancestor it

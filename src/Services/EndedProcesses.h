@@ -21,7 +21,8 @@
 // process's page faults to the reaper's count of its children's faults, and nothing else does. A
 // process whose ended children are reaped by the kernel (it ignores SIGCHLD) keeps all of its rise.
 // A process whose write count could not be read hands on a total that is not known: its reaper is
-// charged nothing for the pass in which it shows it.
+// charged, for the pass in which it shows it, only what its own live threads wrote, when they were
+// read, else nothing.
 class EndedProcesses {
 public:
     struct Ended {
@@ -35,6 +36,7 @@ public:
     struct Rise {
         std::uint64_t bytesWritten = 0;
         std::uint64_t reapedFaults = 0;
+        std::uint64_t ownBytesWritten = 0;  // by its live threads alone, when they were read at both passes
     };
     enum class Whereabouts {
         live,      // it did not end after all (it could not be read for a moment)
