@@ -15,6 +15,7 @@ struct DirectoryEntry {
     std::int64_t allocatedSize = 0;  // bytes on disk; 0 for directories and other kinds
     std::optional<Instant> modified;  // read for files only
     std::int64_t logicalSize = 0;
+    std::uint32_t links = 1;  // names of a file (hard links); read for files only
 
     bool operator==(const DirectoryEntry&) const = default;
 };

@@ -46,7 +46,7 @@ std::int64_t notNegative(std::int64_t value) { return std::max<std::int64_t>(val
 bool fillFromStatx(int directory, const char* name, DirectoryEntry& entry) {
     struct statx status;
     if (::statx(directory, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                STATX_TYPE | STATX_BLOCKS | STATX_SIZE | STATX_MTIME, &status) != 0)
+                STATX_TYPE | STATX_BLOCKS | STATX_SIZE | STATX_MTIME | STATX_NLINK, &status) != 0)
         return false;
     entry.type = kindOfMode(status.stx_mode);
     if (entry.type != DirectoryEntry::Kind::file) return true;  // directories carry no size or date
@@ -56,6 +56,7 @@ bool fillFromStatx(int directory, const char* name, DirectoryEntry& entry) {
         entry.logicalSize = notNegative(static_cast<std::int64_t>(std::min<std::uint64_t>(status.stx_size, INT64_MAX)));
     if (status.stx_mask & STATX_MTIME)
         entry.modified = Instant::fromTimespec(status.stx_mtime.tv_sec, status.stx_mtime.tv_nsec);
+    if (status.stx_mask & STATX_NLINK) entry.links = status.stx_nlink;
     return true;
 }
 
