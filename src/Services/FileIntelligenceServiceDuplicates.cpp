@@ -71,9 +71,29 @@ struct WorkerIndex {
 };
 
 // Folders that hold a file with other names: the folders of a backup made with hard links
-// (rsnapshot, `rsync --link-dest`, `cp -al`, Back In Time, Timeshift), in which a file that was
-// copied anew has one name beside others that have several.
-using LinkedFolders = std::set<std::string, std::less<>>;
+// (rsnapshot, `rsync --link-dest`, `cp -al`, Back In Time, Timeshift). A file the backup copied
+// anew has one name, beside files that have several in its folder, or, where everything in its
+// folder changed since the backup before, in a folder above it.
+class LinkedFolders {
+public:
+    explicit LinkedFolders(std::string_view root) : root_(root) {}
+
+    void add(std::string folder) { folders_.insert(std::move(folder)); }
+
+    // Whether the file at `path` lies in such a folder, or below one inside the searched folder.
+    bool holdAbove(std::string_view path) const {
+        for (std::size_t slash = path.rfind('/'); slash != std::string_view::npos; slash = path.rfind('/', slash - 1)) {
+            const std::string_view folder = path.substr(0, std::max<std::size_t>(slash, 1));
+            if (folders_.contains(folder)) return true;
+            if (slash == 0 || folder.size() <= root_.size()) return false;
+        }
+        return false;
+    }
+
+private:
+    std::string_view root_;
+    std::set<std::string, std::less<>> folders_;
+};
 
 // Files of one length, a run of the files sorted by length.
 struct SizeClass {
@@ -171,8 +191,7 @@ public:
             for (const Unchanged& copy : unchanged) {
                 std::filesystem::path location(copy.file->path);
                 QString kind = kinds_.kind(location);
-                const std::string_view path(copy.file->path);
-                const bool inBackup = copy.identity.links > 1 || linkedFolders_.contains(path.substr(0, std::max<std::size_t>(path.rfind('/'), 1)));
+                const bool inBackup = copy.identity.links > 1 || linkedFolders_.holdAbove(copy.file->path);
                 group.files.push_back(
                     {Uuid::random(), std::move(location), copy.identity.allocated, copy.file->modified, std::move(kind), copy.identity, copy.shared, inBackup});
             }
@@ -329,9 +348,9 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
         },
         stop);
 
-    LinkedFolders linkedFolders;
+    LinkedFolders linkedFolders(rootPath);
     for (WorkerIndex& index : indexes) {
-        for (std::string& linked : index.linkedFolders) linkedFolders.insert(std::move(linked));
+        for (std::string& linked : index.linkedFolders) linkedFolders.add(std::move(linked));
         index.linkedFolders = {};
     }
 

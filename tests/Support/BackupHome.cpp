@@ -42,6 +42,7 @@ BackupHome::BackupHome(const TempTree& home) {
         return file;
     };
     for (int i = 0; i < 4; ++i) live.push_back(write("Music/song-" + std::to_string(i) + ".mp3", 150'000 + 2'000 * std::size_t(i)));
+    live.push_back(write("Documents/notes/todo.txt", 2'500));
     for (int i = 0; i < 3; ++i) live.push_back(write("Documents/doc-" + std::to_string(i) + ".odt", 3'000 + 100 * std::size_t(i)));
     for (int i = 0; i < 3; ++i) pictures.push_back(write("Pictures/p" + std::to_string(i) + ".jpg", 40'000 + 1'000 * std::size_t(i)));
 
@@ -53,10 +54,13 @@ BackupHome::BackupHome(const TempTree& home) {
         fs::create_directories((snapshots / "daily.1" / relative).parent_path());
         fs::create_hard_link(snapshots / "daily.0" / relative, snapshots / "daily.1" / relative);
     }
-    home.write("Music/song-0.mp3", content(150'000, 999));
-    setModified(live[0], 1'700'000'000);
-    fs::remove(snapshots / "daily.0/Music/song-0.mp3");
-    copyKeepingDate(live[0], snapshots / "daily.0/Music/song-0.mp3");
+    for (const fs::path& changed : {live[0], live[4]}) {
+        const fs::path relative = fs::relative(changed, root);
+        home.write(relative.string(), content(std::size_t(fs::file_size(changed)), seed++));
+        setModified(changed, 1'700'000'000);
+        fs::remove(snapshots / "daily.0" / relative);
+        copyKeepingDate(changed, snapshots / "daily.0" / relative);
+    }
 
     // rsync --link-dest: the first generation copied, the second linked to it but for what changed.
     const fs::path machine = root / "Backups/TimeMachine";
