@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <random>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -81,8 +80,7 @@ fs::path writeFile(const fs::path& path, const std::string& bytes, time_t modifi
     const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (out < 0 || ::write(out, bytes.data(), bytes.size()) != ssize_t(bytes.size()) || ::fsync(out) != 0) throw std::runtime_error("write failed");
     ::close(out);
-    const timespec times[2] = {{modified, 0}, {modified, 0}};
-    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+    TempTree::setModified(path, modified);
     return path;
 }
 
@@ -93,8 +91,8 @@ bool reflink(const fs::path& from, const fs::path& to, time_t modified) {
     const bool cloned = in >= 0 && out >= 0 && ::ioctl(out, FICLONE, in) == 0;
     if (in >= 0) ::close(in);
     if (out >= 0) ::close(out);
-    const timespec times[2] = {{modified, 0}, {modified, 0}};
-    return cloned && ::utimensat(AT_FDCWD, to.c_str(), times, 0) == 0;
+    TempTree::setModified(to, modified);
+    return cloned;
 }
 
 }  // namespace
@@ -115,9 +113,7 @@ TEST(DuplicateSharedBlocks, ReflinkedCopiesFreeOnlyTheBlocksTheyDoNotShare) {
     const std::string failures = ForkedChild::runInMountNamespace([&] {
         if (!run({"/usr/bin/mount", "-o", "loop", image.string(), mount.string()})) return std::string(ForkedChild::mountFailed);
         constexpr std::size_t mib = 1 << 20;
-        std::string bytes(4 * mib, '\0');
-        std::mt19937 generator(7);
-        for (char& byte : bytes) byte = char(generator());
+        const std::string bytes = TempTree::randomBytes(4 * mib, 7);
         const fs::path original = writeFile(mount / "original.raw", bytes, 1'700'000'000);
         if (!reflink(original, mount / "shared.raw", 1'600'000'002) || !reflink(original, mount / "partly.raw", 1'600'000'001))
             return std::string("no reflink on ") + make.front();
@@ -125,8 +121,7 @@ TEST(DuplicateSharedBlocks, ReflinkedCopiesFreeOnlyTheBlocksTheyDoNotShare) {
         const int partly = ::open((mount / "partly.raw").c_str(), O_WRONLY | O_CLOEXEC);
         const bool rewritten = partly >= 0 && ::pwrite(partly, bytes.data(), mib, 0) == ssize_t(mib) && ::fsync(partly) == 0;
         if (partly >= 0) ::close(partly);
-        const timespec times[2] = {{1'600'000'001, 0}, {1'600'000'001, 0}};
-        ::utimensat(AT_FDCWD, (mount / "partly.raw").c_str(), times, 0);
+        TempTree::setModified(mount / "partly.raw", 1'600'000'001);
         writeFile(mount / "plain.raw", bytes, 1'600'000'000);
 
         std::string found;

@@ -1,25 +1,10 @@
 #include "Support/BackupHome.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-
-#include <random>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string content(std::size_t size, unsigned seed) {
-    std::mt19937 generator(seed);
-    std::string bytes(size, '\0');
-    for (char& byte : bytes) byte = char(generator());
-    return bytes;
-}
-
-void setModified(const fs::path& path, time_t seconds) {
-    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
-}
 
 // As `rsync -a` and `cp -a` copy: a new file with the original's date.
 fs::path copyKeepingDate(const fs::path& from, const fs::path& to) {
@@ -27,7 +12,7 @@ fs::path copyKeepingDate(const fs::path& from, const fs::path& to) {
     fs::copy_file(from, to, fs::copy_options::overwrite_existing);
     struct stat status {};
     ::stat(from.c_str(), &status);
-    setModified(to, status.st_mtim.tv_sec);
+    TempTree::setModified(to, status.st_mtim.tv_sec);
     return to;
 }
 
@@ -37,8 +22,8 @@ BackupHome::BackupHome(const TempTree& home) {
     const fs::path root = home.path();
     unsigned seed = 500;
     auto write = [&](const std::string& relative, std::size_t size) {
-        const fs::path file = home.write(relative, content(size, seed++));
-        setModified(file, 1'600'000'000 + seed);
+        const fs::path file = home.write(relative, TempTree::randomBytes(size, seed++));
+        TempTree::setModified(file, 1'600'000'000 + seed);
         return file;
     };
     for (int i = 0; i < 4; ++i) live.push_back(write("Music/song-" + std::to_string(i) + ".mp3", 150'000 + 2'000 * std::size_t(i)));
@@ -46,7 +31,7 @@ BackupHome::BackupHome(const TempTree& home) {
     for (int i = 0; i < 3; ++i) live.push_back(write("Documents/doc-" + std::to_string(i) + ".odt", 3'000 + 100 * std::size_t(i)));
     for (int i = 0; i < 3; ++i) pictures.push_back(write("Pictures/p" + std::to_string(i) + ".jpg", 40'000 + 1'000 * std::size_t(i)));
 
-    // rsnapshot: daily.0 copied; rotated into daily.1 with `cp -al`; then the changed song copied anew.
+    // rsnapshot: daily.0 copied; rotated into daily.1 with `cp -al`; then what changed copied anew.
     const fs::path snapshots = root / "Backups/rsnapshot";
     for (const fs::path& file : live) copyKeepingDate(file, snapshots / "daily.0" / fs::relative(file, root));
     for (const fs::path& file : live) {
@@ -56,8 +41,8 @@ BackupHome::BackupHome(const TempTree& home) {
     }
     for (const fs::path& changed : {live[0], live[4]}) {
         const fs::path relative = fs::relative(changed, root);
-        home.write(relative.string(), content(std::size_t(fs::file_size(changed)), seed++));
-        setModified(changed, 1'700'000'000);
+        home.write(relative.string(), TempTree::randomBytes(std::size_t(fs::file_size(changed)), seed++));
+        TempTree::setModified(changed, 1'700'000'000);
         fs::remove(snapshots / "daily.0" / relative);
         copyKeepingDate(changed, snapshots / "daily.0" / relative);
     }
@@ -66,8 +51,8 @@ BackupHome::BackupHome(const TempTree& home) {
     const fs::path machine = root / "Backups/TimeMachine";
     for (const fs::path& file : live)
         if (file.parent_path().filename() == "Documents") copyKeepingDate(file, machine / "2026-01-01" / fs::relative(file, root));
-    home.write("Documents/doc-2.odt", content(3'200, 998));
-    setModified(live.back(), 1'700'000'001);
+    home.write("Documents/doc-2.odt", TempTree::randomBytes(3'200, 998));
+    TempTree::setModified(live.back(), 1'700'000'001);
     for (const fs::path& file : live) {
         if (file.parent_path().filename() != "Documents") continue;
         const fs::path relative = fs::relative(file, root);
