@@ -180,9 +180,12 @@ public:
         std::vector<Unchanged> unchanged;
         std::set<std::pair<std::uint64_t, std::uint64_t>> inodes;
         for (const IndexedFile* file : files) {
-            const std::optional<FileIdentity> now = FileIdentity::at(file->path);
-            if (!file->identity || !now || !file->identity->isFile(*now, file->size)) continue;
-            if (inodes.emplace(now->device, now->inode).second) unchanged.push_back({file, *now, sharedBytes(file->path, *now)});
+            if (!file->identity) continue;
+            const FileDescriptor opened(::open(file->path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+            const std::optional<FileIdentity> now = opened.isOpen() ? FileIdentity::ofOpen(opened.get()) : FileIdentity::at(file->path);
+            if (!now || !file->identity->isFile(*now, file->size)) continue;
+            if (inodes.emplace(now->device, now->inode).second)
+                unchanged.push_back({file, *now, opened.isOpen() ? sharedExtents().sharedBytes(opened.get()) : 0});
         }
         if (unchanged.size() < 2) return;
         group.files.reserve(unchanged.size());
@@ -213,15 +216,9 @@ public:
     }
 
 private:
-    // What of the file at `path`, which was `listed` a moment ago, other files share on disk; 0 when
-    // it cannot be opened, or is no longer that file.
-    static std::int64_t sharedBytes(const char* path, const FileIdentity& listed) {
-        const FileDescriptor opened(::open(path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-        if (!opened.isOpen()) return 0;
-        const std::optional<FileIdentity> read = FileIdentity::ofOpen(opened.get());
-        if (!read || read->device != listed.device || read->inode != listed.inode) return 0;
+    static const SharedExtents& sharedExtents() {
         static const SharedExtents extents;
-        return extents.sharedBytes(opened.get());
+        return extents;
     }
 
     mutable std::mutex lock_;
