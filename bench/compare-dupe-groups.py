@@ -105,5 +105,5 @@ for name, groups in found.items():
 if wasted is not None:
     measured = on_disk_beyond_first(dict(argument.split("=", 1) for argument in arguments)["quarnell"])
     same &= measured == wasted
-    print(f"quarnell: {wasted} bytes to free, on disk by lstat {measured}: {'same' if measured == wasted else 'DIFFERENT'}")
+    print(f"quarnell: {wasted} bytes to free, on disk by lstat and extent map {measured}: {'same' if measured == wasted else 'DIFFERENT'}")
 sys.exit(0 if same else 1)
