@@ -33,6 +33,9 @@ struct FileIdentity {
         std::int64_t seconds = 0;
         std::int64_t nanoseconds = 0;
         bool operator==(const BirthTime&) const = default;
+        bool operator<(const BirthTime& other) const {
+            return seconds != other.seconds ? seconds < other.seconds : nanoseconds < other.nanoseconds;
+        }
     };
     std::optional<BirthTime> born;
 

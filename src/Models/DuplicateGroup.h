@@ -19,9 +19,31 @@ struct DuplicateGroup {
     // file, so that other name is never among the copies moved. A copy listed without its identity
     // counts.
     static bool freesSpace(const ScannedFile& copy) { return !copy.identity || copy.identity->links <= 1; }
-    // What moving `copy` frees on disk: what it takes there, when it has one name. A copy that holds
-    // no block (all holes) frees nothing either.
-    static std::int64_t freedBytes(const ScannedFile& copy) { return freesSpace(copy) ? std::max<std::int64_t>(copy.size, 0) : 0; }
+    // What moving `copy` frees on disk: what it takes there and shares with no other file, when it
+    // has one name. A copy that holds no block (all holes) frees nothing either.
+    static std::int64_t freedBytes(const ScannedFile& copy) {
+        return freesSpace(copy) ? std::max<std::int64_t>(copy.size - std::max<std::int64_t>(copy.sharedBytes, 0), 0) : 0;
+    }
+    // A copy that takes blocks on disk, every one of them shared with another file (a reflinked copy).
+    static bool sharesAllBlocks(const ScannedFile& copy) { return copy.size > 0 && copy.sharedBytes >= copy.size; }
+    static bool liesInBackup(const ScannedFile& copy) { return copy.inBackup || !freesSpace(copy); }
+
+    // Puts the copy to keep first: one with another name where there is one, as moving it would
+    // free nothing and its other name (a backup's, or one in the Trash) holds the content either way;
+    // else the newest, and of copies of one date (`cp -a`, `rsync -a` and file managers keep it) the
+    // one born first. A copy without a date counts as the distant past, one without a birth time as
+    // born last. The rest follow newest first.
+    static void orderCopies(std::vector<ScannedFile>& copies);
+
+    // A copy lies in a backup made with hard links: taking a copy out of the backup would take it
+    // apart, and moving a live one would leave its backup in its place.
+    bool reachesIntoBackup() const { return std::any_of(files.begin(), files.end(), liesInBackup); }
+    // Whether the kept copy is known to be the original: the only one of its date, or of those the
+    // one born first, where every one of them has a birth time and no two share it.
+    bool keptCopyIsClear() const;
+    // Whether the finder ticks the copies beyond the first that free space: not in a group that
+    // reaches into a backup, nor where the kept copy is not clear. The user may still tick them.
+    bool ticksCopies() const { return !reachesIntoBackup() && keptCopyIsClear(); }
 
     // The space that moving the copies beyond the first would free, saturating.
     std::int64_t reclaimableBytes() const {

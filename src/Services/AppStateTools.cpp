@@ -19,11 +19,12 @@ void sortByReclaimableSpace(std::vector<DuplicateGroup>& groups) {
 }
 
 // Every copy but the first of each group whose move frees space; the first is the one the finder
-// keeps, and a copy with another name, or with no block on disk, is offered unticked.
+// keeps, and a copy with another name, with no block on disk or with only shared ones, is offered
+// unticked. So is every copy of a group that reaches into a backup, or whose kept copy is not clear.
 std::set<std::string> copiesThatFreeSpace(const std::vector<DuplicateGroup>& groups) {
     std::set<std::string> paths;
     for (const DuplicateGroup& group : groups)
-        for (size_t index = 1; index < group.files.size(); ++index)
+        for (size_t index = 1; group.ticksCopies() && index < group.files.size(); ++index)
             if (DuplicateGroup::freedBytes(group.files[index]) > 0) paths.insert(group.files[index].path.string());
     return paths;
 }

@@ -4,11 +4,13 @@
 #include "Services/FileIntelligenceService.h"
 
 #include "Foundation/Cancelled.h"
+#include "Foundation/FileDescriptor.h"
 #include "Foundation/SaturatingSum.h"
 #include "Platform/DirectoryReader.h"
 #include "Platform/KindDescriptions.h"
 #include "Platform/OpenFileLimit.h"
 #include "Platform/RealPath.h"
+#include "Platform/SharedExtents.h"
 #include "Platform/StandardizedPath.h"
 #include "Platform/TrashFolders.h"
 #include "Services/DigestRuns.h"
@@ -64,6 +66,38 @@ struct WorkerIndex {
 
     PathArena paths;
     std::deque<ListedFile> files;
+    // The folders that hold a file with other names, each once per run of its entries.
+    std::vector<std::string> linkedFolders;
+};
+
+// Folders that hold a file with other names: the folders of a backup made with hard links
+// (rsnapshot, `rsync --link-dest`, `cp -al`, Back In Time, Timeshift). A file the backup copied
+// anew has one name, beside files that have several in its folder, or, where everything in its
+// folder changed since the backup before, in a folder above it.
+class LinkedFolders {
+public:
+    explicit LinkedFolders(std::string_view root) : root_(root) {}
+
+    void add(std::string folder) { folders_.insert(std::move(folder)); }
+
+    // Whether the file at `path` lies in such a folder, or below one inside the searched folder.
+    bool holdAbove(std::string_view path) const {
+        bool ownFolder = true;
+        for (std::size_t slash = path.rfind('/'); slash != std::string_view::npos; slash = path.rfind('/', slash - 1)) {
+            const std::string_view folder = path.substr(0, std::max<std::size_t>(slash, 1));
+            // The searched folder counts only as a copy's own: one linked file at the top of a home
+            // says nothing of the folders below it.
+            if (!ownFolder && folder.size() <= root_.size()) return false;
+            if (folders_.contains(folder)) return true;
+            if (slash == 0) return false;
+            ownFolder = false;
+        }
+        return false;
+    }
+
+private:
+    std::string_view root_;
+    std::set<std::string, std::less<>> folders_;
 };
 
 // Files of one length, a run of the files sorted by length.
@@ -131,42 +165,46 @@ private:
 // The groups confirmed so far and the kind texts of the call. `foundGroup` is called outside the lock.
 class GroupCollector {
 public:
-    explicit GroupCollector(const FileIntelligenceService::FoundGroupCallback& foundGroup) : foundGroup_(foundGroup) {}
+    GroupCollector(const FileIntelligenceService::FoundGroupCallback& foundGroup, const LinkedFolders& linkedFolders)
+        : foundGroup_(foundGroup), linkedFolders_(linkedFolders) {}
 
     // Each copy goes with the identity of the file that was read, which a move checks against, and
     // with its count of names, which tells whether moving it frees its space; its size is what it
-    // takes on disk. A copy whose name no longer holds that file leaves the group, and so does a
-    // second name of a file already in it.
+    // takes on disk, of which the blocks it shares with other files stay when it is moved. A copy
+    // whose name no longer holds that file leaves the group, and so does a second name of a file
+    // already in it.
     void add(std::span<const IndexedFile* const> files, const Digest& digest) {
         DuplicateGroup group;
         group.id = FileIntelligenceService::hex(digest);
         group.fileSize = files.front()->size;
-        std::vector<std::pair<const IndexedFile*, FileIdentity>> unchanged;
+        struct Unchanged {
+            const IndexedFile* file;
+            FileIdentity identity;
+            std::int64_t shared;
+        };
+        std::vector<Unchanged> unchanged;
         std::set<std::pair<std::uint64_t, std::uint64_t>> inodes;
         for (const IndexedFile* file : files) {
-            const std::optional<FileIdentity> now = FileIdentity::at(file->path);
-            if (!file->identity || !now || !file->identity->isFile(*now, file->size)) continue;
-            if (inodes.emplace(now->device, now->inode).second) unchanged.emplace_back(file, *now);
+            if (!file->identity) continue;
+            const FileDescriptor opened(::open(file->path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+            const std::optional<FileIdentity> now = opened.isOpen() ? FileIdentity::ofOpen(opened.get()) : FileIdentity::at(file->path);
+            if (!now || !file->identity->isFile(*now, file->size)) continue;
+            if (inodes.emplace(now->device, now->inode).second)
+                unchanged.push_back({file, *now, opened.isOpen() ? sharedExtents().sharedBytes(opened.get()) : 0});
         }
         if (unchanged.size() < 2) return;
         group.files.reserve(unchanged.size());
         {
             std::lock_guard lock(lock_);
-            for (const auto& [file, identity] : unchanged) {
-                std::filesystem::path location(file->path);
+            for (const Unchanged& copy : unchanged) {
+                std::filesystem::path location(copy.file->path);
                 QString kind = kinds_.kind(location);
-                group.files.push_back({Uuid::random(), std::move(location), identity.allocated, file->modified, std::move(kind), identity});
+                const bool inBackup = copy.identity.links > 1 || linkedFolders_.holdAbove(copy.file->path);
+                group.files.push_back(
+                    {Uuid::random(), std::move(location), copy.identity.allocated, copy.file->modified, std::move(kind), copy.identity, copy.shared, inBackup});
             }
         }
-        // Newest first; a copy without a date counts as the distant past.
-        std::stable_sort(group.files.begin(), group.files.end(), [](const ScannedFile& a, const ScannedFile& b) {
-            if (!b.modifiedAt) return bool(a.modifiedAt);
-            return a.modifiedAt && *a.modifiedAt > *b.modifiedAt;
-        });
-        // The kept copy is one with another name where there is one: moving it would free nothing,
-        // and its other name (a backup's, or one in the Trash) holds the content either way.
-        const auto linked = std::find_if(group.files.begin(), group.files.end(), [](const ScannedFile& copy) { return !DuplicateGroup::freesSpace(copy); });
-        std::rotate(group.files.begin(), linked, linked == group.files.end() ? linked : linked + 1);
+        DuplicateGroup::orderCopies(group.files);
         if (foundGroup_) foundGroup_(group);
         std::lock_guard lock(lock_);
         storage_.push_back(std::move(group));
@@ -183,10 +221,16 @@ public:
     }
 
 private:
+    static const SharedExtents& sharedExtents() {
+        static const SharedExtents extents;
+        return extents;
+    }
+
     mutable std::mutex lock_;
     std::vector<DuplicateGroup> storage_;
     KindDescriptions kinds_;
     const FileIntelligenceService::FoundGroupCallback& foundGroup_;
+    const LinkedFolders& linkedFolders_;
 };
 
 }  // namespace
@@ -299,10 +343,18 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
         },
         [] { return WorkerIndex(); },
         [](WorkerIndex& index, std::int64_t, const std::string& directory, const DirectoryEntry& entry) {
-            if (entry.type != DirectoryEntry::Kind::file || entry.logicalSize < smallestCompared) return;
+            if (entry.type != DirectoryEntry::Kind::file) return;
+            if (entry.linkCount > 1 && (index.linkedFolders.empty() || index.linkedFolders.back() != directory)) index.linkedFolders.push_back(directory);
+            if (entry.logicalSize < smallestCompared) return;
             index.files.push_back({index.paths.add(directory, entry.name), entry.logicalSize, entry.modified});
         },
         stop);
+
+    LinkedFolders linkedFolders(rootPath);
+    for (WorkerIndex& index : indexes) {
+        for (std::string& linked : index.linkedFolders) linkedFolders.add(std::move(linked));
+        index.linkedFolders = {};
+    }
 
     // Order by length (and path, so equal lengths come out the same on every run).
     std::vector<const ListedFile*> sorted;
@@ -344,7 +396,7 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
     const std::int64_t totalFiles = std::int64_t(items);
 
     HashMeter meter;
-    GroupCollector collector(foundGroup);
+    GroupCollector collector(foundGroup, linkedFolders);
     auto report = [&] {
         if (!progress) return;
         HashMeter::Reading reading = meter.read();

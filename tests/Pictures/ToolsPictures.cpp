@@ -78,6 +78,25 @@ std::vector<DuplicateGroup> linkedGroups() {
     };
 }
 
+// A home with backups: a song whose backup is a hard link (rsnapshot), a document whose backup was
+// copied anew into a generation of linked files (rsync --link-dest), a photo copied by a file manager
+// on btrfs (its blocks shared), and two downloads of one date that nothing tells apart, beside a
+// plain copy that is ticked.
+std::vector<DuplicateGroup> backupGroups() {
+    const Path home = "/home/maya";
+    DuplicateGroup song = ToolsFixture::group("i9", 48'200'000, {home / "Backups/rsnapshot/daily.0/home/maya/Music/Album/02 - Waltz.flac",
+                                                                 home / "Music/Album/02 - Waltz.flac"});
+    song.files[0].identity = FileIdentity{};
+    song.files[0].identity->links = 3;
+    DuplicateGroup thesis = ToolsFixture::group("j10", 2'400'000, {home / "Documents/thesis.odt", home / "Backups/TimeMachine/2026-01-02/Documents/thesis.odt"});
+    thesis.files[1].inBackup = true;
+    DuplicateGroup raw = ToolsFixture::group("k11", 24'600'000, {home / "Pictures/Trip/DSC_0042.NEF", home / "Pictures/Trip (copy)/DSC_0042.NEF"});
+    raw.files[1].sharedBytes = raw.files[1].size;
+    DuplicateGroup setup = ToolsFixture::group("l12", 1'900'000, {home / "Downloads/setup.tar.gz", home / "Downloads/old/setup.tar.gz"});
+    setup.files[1].modifiedAt = setup.files[0].modifiedAt;
+    return {song, raw, thesis, setup, ToolsFixture::group("e5", 920'000, {home / "Documents/report-final.pdf", home / "Documents/report-final (copy).pdf"})};
+}
+
 }  // namespace
 
 static const PictureRegistration tools("tools", [](PictureContext& pictures) {
@@ -122,6 +141,15 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
         pictures.render("tools-duplicates-nonefound-notcompared", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
         fixture.finishDuplicates(linkedGroups());
         pictures.render("tools-duplicates-linked", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates, true); });
+        fixture.finishDuplicates(backupGroups());
+        auto everyGroupOpen = [&] {
+            auto view = toolsOn(fixture.state(), ValueTool::duplicates);
+            for (DuplicateGroupRow* row : view->findChildren<DuplicateGroupRow*>()) row->setExpanded(true);
+            return view;
+        };
+        pictures.render("tools-duplicates-backup", windowSize, everyGroupOpen);
+        pictures.render("tools-duplicates-backup-full", windowSize, everyGroupOpen, {.fullLength = true, .inspect = {}});
+        fixture.finishDuplicates(linkedGroups());
         // The user ticks the copy with another name too: the question says it frees nothing.
         std::set<std::string> ticked = fixture.state().selectedToolItems();
         ticked.insert("/home/maya/Backup-2022/2023/IMG_0412.jpg");

@@ -40,7 +40,11 @@ DuplicateGroup groupOf(std::string id, std::int64_t size, std::vector<Path> path
     DuplicateGroup group;
     group.id = std::move(id);
     group.fileSize = size;
-    for (const Path& path : paths) group.files.push_back(fileAt(path, size));
+    // Newest first, a day apart, as the finder lists copies: the first is the one clearly kept.
+    for (const Path& path : paths) {
+        group.files.push_back(fileAt(path, size));
+        group.files.back().modifiedAt = Instant::fromUnixSeconds(1'700'000'000.0 - 86'400.0 * double(group.files.size()));
+    }
     return group;
 }
 

@@ -29,20 +29,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string randomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 generator(seed);
-    std::string bytes(size, '\0');
-    for (char& byte : bytes) byte = char(generator());
-    return bytes;
-}
-
 std::string sha256(const std::string& bytes) {
     return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())), QCryptographicHash::Sha256).toHex().toStdString();
-}
-
-void setModified(const fs::path& path, time_t seconds) {
-    timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 }
 
 std::set<fs::path> paths(const DuplicateGroup& group) {
@@ -99,13 +87,13 @@ std::optional<std::string> sampleText(const Indexed& indexed, HashMeter& meter) 
 TEST(DuplicateHashing, SamplesAreTheWholeSmallFileOrItsHeadAndTail) {
     TempTree tree;
     HashMeter meter;
-    const std::string whole = randomBytes(131072, 1);
+    const std::string whole = TempTree::randomBytes(131072, 1);
     Indexed exact(tree.write("exact", whole));
     EXPECT_EQ(sampleText(exact, meter), sha256(whole));
     EXPECT_EQ(meter.read().bytes, 131072);
     EXPECT_EQ(meter.read().path, exact.path);
 
-    const std::string longer = randomBytes(131073, 2);
+    const std::string longer = TempTree::randomBytes(131073, 2);
     Indexed over(tree.write("over", longer));
     EXPECT_EQ(sampleText(over, meter), sha256(longer.substr(0, 65536) + longer.substr(65537)));
     EXPECT_EQ(meter.read().bytes, 2 * 131072);
@@ -127,7 +115,7 @@ TEST(DuplicateHashing, SamplesAreTheWholeSmallFileOrItsHeadAndTail) {
 TEST(DuplicateHashing, AFileWhoseLengthOrDateDifferFromTheIndexIsNotHashed) {
     TempTree tree;
     HashMeter meter;
-    const std::string content = randomBytes(4096, 12);
+    const std::string content = TempTree::randomBytes(4096, 12);
     Indexed grown(tree.write("grown", content));
     tree.write("grown", content + "more");
     EXPECT_EQ(sampleText(grown, meter), std::nullopt);
@@ -143,7 +131,7 @@ TEST(DuplicateHashing, AFileWhoseLengthOrDateDifferFromTheIndexIsNotHashed) {
 // move would check a replaced file against less than was read.
 TEST(DuplicateHashing, ACandidatesCompactIdentityIsTheWholeIdentityOfTheFileRead) {
     TempTree tree;
-    const fs::path file = tree.write("file", randomBytes(4096, 60));
+    const fs::path file = tree.write("file", TempTree::randomBytes(4096, 60));
     const timespec times[2] = {{1'600'000'000, 123'456'789}, {1'600'000'001, 987'654'321}};
     ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
     struct stat status {};
@@ -159,7 +147,7 @@ TEST(DuplicateHashing, ACandidatesCompactIdentityIsTheWholeIdentityOfTheFileRead
     const CandidateIdentity kept(read);
     EXPECT_TRUE(kept.isFile(*FileIdentity::at(file), 4096));
     EXPECT_FALSE(kept.isFile(*FileIdentity::at(file), 4097));
-    const fs::path other = tree.write("other", randomBytes(4096, 61));
+    const fs::path other = tree.write("other", TempTree::randomBytes(4096, 61));
     ASSERT_EQ(::utimensat(AT_FDCWD, other.c_str(), times, 0), 0);
     EXPECT_FALSE(kept.isFile(*FileIdentity::at(other), 4096));
     tree.waitForStatusClockPast(file);
@@ -250,17 +238,17 @@ std::string flipped(std::string content, std::size_t at) {
 TEST(DuplicateHashing, AFileRenamedOverACopyBetweenRangesLeavesTheComparison) {
     const std::size_t size = 600 * 1024;
     const std::int64_t range = 300 * 1024;
-    const std::string content = randomBytes(size, 18);
+    const std::string content = TempTree::randomBytes(size, 18);
     SameSizeFiles files;
     for (const char* name : {"a", "b", "c"}) {
         files.add(name, content);
-        setModified(files.files.back()->path, 1'600'000'000);
+        TempTree::setModified(files.files.back()->path, 1'600'000'000);
         files.files.back()->file.modified = Instant::fromTimespec(1'600'000'000, 0);
         files.files.back()->file.identity = FileIdentity::at(files.files.back()->path);
     }
     // Unlike the copies in the first range only, which has been compared by then.
     const fs::path other = files.tree.write("elsewhere/other", flipped(content, 0));
-    setModified(other, 1'600'000'000);
+    TempTree::setModified(other, 1'600'000'000);
     auto comparison = files.comparison(range);
     EXPECT_FALSE(comparison->compare(0));
     fs::rename(other, files.files[1]->path);
@@ -274,8 +262,8 @@ TEST(DuplicateHashing, AFileRenamedOverACopyBetweenRangesLeavesTheComparison) {
 TEST(DuplicateHashing, SameLengthFilesAreComparedRangeByRange) {
     const std::size_t size = 1024 * 1024 + 5;
     const std::int64_t range = 256 * 1024;  // five ranges, the last of 5 bytes
-    const std::string x = randomBytes(size, 13);
-    const std::string p = randomBytes(size, 14);
+    const std::string x = TempTree::randomBytes(size, 13);
+    const std::string p = TempTree::randomBytes(size, 14);
     SameSizeFiles five;
     five.add("x1", x);
     five.add("last", flipped(x, size - 1));
@@ -317,8 +305,8 @@ TEST(DuplicateHashing, SameLengthFilesAreComparedRangeByRange) {
 TEST(DuplicateHashing, ManyCopiesAreHashedFileByFile) {
     SameSizeFiles many;
     const std::size_t size = 200 * 1024;
-    const std::string content = randomBytes(size, 15);
-    for (int i = 0; i < 40; ++i) many.add(std::to_string(i), i % 10 == 9 ? randomBytes(size, 16 + i) : content);
+    const std::string content = TempTree::randomBytes(size, 15);
+    for (int i = 0; i < 40; ++i) many.add(std::to_string(i), i % 10 == 9 ? TempTree::randomBytes(size, 16 + i) : content);
     fs::remove(many.files[0]->path);
     FileByFileComparison byFile(many.indexed(), many.meter, true);
     std::optional<std::vector<FileIntelligenceService::EqualFiles>> equal;
@@ -342,15 +330,15 @@ TEST(DuplicateHashing, ManyCopiesAreHashedFileByFile) {
 TEST(DuplicateHashing, AFileChangedDuringTheComparisonLeavesIt) {
     const std::size_t size = 600 * 1024;
     const std::int64_t range = 200 * 1024;
-    const std::string content = randomBytes(size, 17);
+    const std::string content = TempTree::randomBytes(size, 17);
     SameSizeFiles files;
     for (const char* name : {"a", "b", "c", "d"}) files.add(name, content);
     auto comparison = files.comparison(range);
     EXPECT_FALSE(comparison->compare(0));  // compared and hashed through "a"
     files.tree.write("b", flipped(content, 0));
-    setModified(files.files[1]->path, 1'500'000'000);
+    TempTree::setModified(files.files[1]->path, 1'500'000'000);
     EXPECT_FALSE(comparison->compare(1));
-    setModified(files.files[0]->path, 1'500'000'000);
+    TempTree::setModified(files.files[0]->path, 1'500'000'000);
     auto equal = comparison->compare(2);
     ASSERT_TRUE(equal);
     EXPECT_EQ(SameSizeFiles::namesByDigest(*equal), (std::map<std::string, std::set<std::string>>{{sha256(content), {"c", "d"}}}));
@@ -358,7 +346,7 @@ TEST(DuplicateHashing, AFileChangedDuringTheComparisonLeavesIt) {
 }
 
 TEST(DuplicateHashing, CancellingStopsTheComparisonAndTheHashing) {
-    const std::string content = randomBytes(600 * 1024, 18);
+    const std::string content = TempTree::randomBytes(600 * 1024, 18);
     SameSizeFiles midCompare;
     SameSizeFiles beforeHashing;
     for (SameSizeFiles* files : {&midCompare, &beforeHashing}) {
@@ -431,11 +419,11 @@ TEST(DuplicateHashing, PoolSizesAndCancellationDrainTheRunningItems) {
 TEST(DuplicateFinder, FindsGroupsInBothStagesAndOrdersThemByWaste) {
     TempTree tree;
     FileIntelligenceService service;
-    const std::string small = randomBytes(100 * 1024, 3);
-    const std::string large = randomBytes(10 * 1024 * 1024, 4);
+    const std::string small = TempTree::randomBytes(100 * 1024, 3);
+    const std::string large = TempTree::randomBytes(10 * 1024 * 1024, 4);
     std::string middle = large;
     middle[5 * 1024 * 1024] ^= 1;  // equal head and tail, different middle
-    const std::string three = randomBytes(300 * 1024, 5);
+    const std::string three = TempTree::randomBytes(300 * 1024, 5);
     std::string fourth = three;
     fourth[1000] ^= 1;
 
@@ -455,9 +443,9 @@ TEST(DuplicateFinder, FindsGroupsInBothStagesAndOrdersThemByWaste) {
     auto edge2 = tree.write("edge/y", std::string(1024, 'q'));
     tree.write("Album.photoslibrary/copy", small);  // packages are not entered
     tree.write(".hidden/copy", small);              // nor hidden folders, unless asked
-    setModified(s1, 1'600'000'000);
-    setModified(s2, 1'700'000'000);
-    setModified(t1, 1'500'000'000);
+    TempTree::setModified(s1, 1'600'000'000);
+    TempTree::setModified(s2, 1'700'000'000);
+    TempTree::setModified(t1, 1'500'000'000);
 
     Search search;
     auto groups = search.run(service, tree.path());
@@ -509,7 +497,7 @@ TEST(DuplicateFinder, FindsGroupsInBothStagesAndOrdersThemByWaste) {
 TEST(DuplicateFinder, HardLinksAreOneFileAndCopiesCarryTheirIdentity) {
     TempTree tree;
     FileIntelligenceService service;
-    const std::string content = randomBytes(200 * 1024, 21);
+    const std::string content = TempTree::randomBytes(200 * 1024, 21);
     auto only = tree.write("a/only", content);
     fs::create_hard_link(only, tree.folder("b") / "only-link");
     fs::create_hard_link(only, tree.folder("c") / "only-link");
@@ -518,7 +506,7 @@ TEST(DuplicateFinder, HardLinksAreOneFileAndCopiesCarryTheirIdentity) {
     EXPECT_TRUE(alone.found.empty());
 
     auto copy = tree.write("d/copy", content);
-    setModified(copy, 1'600'000'000);
+    TempTree::setModified(copy, 1'600'000'000);
     Search search;
     auto groups = search.run(service, tree.path());
     ASSERT_EQ(groups.size(), 1u);
@@ -539,9 +527,9 @@ void writeLinkedTree(const TempTree& tree, int count, int copyEvery) {
         char name[16];
         std::snprintf(name, sizeof name, "%05d", i);
         const bool copy = i % copyEvery == copyEvery - 1;
-        if (!copy) content = randomBytes(2048, unsigned(1000 + i));
+        if (!copy) content = TempTree::randomBytes(2048, unsigned(1000 + i));
         const fs::path file = tree.write(std::string("search/") + name, content);
-        setModified(file, copy ? 1'600'000'000 : 1'700'000'000);
+        TempTree::setModified(file, copy ? 1'600'000'000 : 1'700'000'000);
         fs::create_hard_link(file, i % (2 * copyEvery) == 2 * copyEvery - 1 ? tree.path() / "search" / (std::string("z-") + name) : tree.folder("snapshot") / name);
     }
 }
@@ -578,13 +566,13 @@ TEST(DuplicateFinder, CopiesWithAnotherNameOutsideTheGroupFreeNothing) {
 TEST(DuplicateFinder, ACopyWithAnotherNameIsKeptAndOnlyCopiesOfOneNameCount) {
     TempTree tree;
     FileIntelligenceService service;
-    const std::string four = randomBytes(4096, 70);
-    const std::string twelve = randomBytes(12288, 71);
-    const std::string three = randomBytes(3000, 72);
+    const std::string four = TempTree::randomBytes(4096, 70);
+    const std::string twelve = TempTree::randomBytes(12288, 71);
+    const std::string three = TempTree::randomBytes(3000, 72);
     std::map<std::string, fs::path> files;
     auto write = [&](const std::string& name, const std::string& content, time_t modified, bool linked) {
         files[name] = tree.write("search/" + name, content);
-        setModified(files[name], modified);
+        TempTree::setModified(files[name], modified);
         if (linked) fs::create_hard_link(files[name], tree.folder("snapshot") / name);
     };
     // The newest is linked; of three copies, the middle one linked too.
@@ -626,13 +614,13 @@ TEST(DuplicateFinder, ALinkedBackupIsKeptAndThePlainCopyOffered) {
     std::vector<fs::path> originals, backups, plain;
     for (int i = 0; i < 3; ++i) {
         const std::string name = "2023/photo-" + std::to_string(i) + ".jpg";
-        const std::string content = randomBytes(std::size_t(60'000 + 70'000 * i), unsigned(80 + i));  // both sides of the sample limit
+        const std::string content = TempTree::randomBytes(std::size_t(60'000 + 70'000 * i), unsigned(80 + i));  // both sides of the sample limit
         originals.push_back(home.write("Pictures/" + name, content));
-        setModified(originals.back(), 1'600'000'000);
+        TempTree::setModified(originals.back(), 1'600'000'000);
         backups.push_back(home.folder("Backup-Pictures/2023") / originals.back().filename());
         fs::create_hard_link(originals.back(), backups.back());
         plain.push_back(home.write("Desktop/photos-copy/" + originals.back().filename().string(), content));
-        setModified(plain.back(), 1'700'000'000);
+        TempTree::setModified(plain.back(), 1'700'000'000);
     }
     std::int64_t plainOnDisk = 0;
     for (const fs::path& copy : plain) plainOnDisk += TempTree::allocatedSize(copy);
@@ -664,7 +652,7 @@ TEST(DuplicateFinder, SparseCopiesCountWhatTheyTakeOnDisk) {
     TempTree tree;
     FileIntelligenceService service;
     const std::int64_t length = 32 << 20;
-    const std::string data = randomBytes(256 * 1024, 90);
+    const std::string data = TempTree::randomBytes(256 * 1024, 90);
     auto image = [&](const std::string& name) {
         const fs::path file = tree.write(name, "");
         std::FILE* out = std::fopen(file.c_str(), "r+b");
@@ -675,7 +663,7 @@ TEST(DuplicateFinder, SparseCopiesCountWhatTheyTakeOnDisk) {
     };
     image("images/disk.img");
     if (TempTree::allocatedSize(image("backup/disk.img")) >= length / 2) GTEST_SKIP() << "this file system keeps no holes";
-    const std::string dense = randomBytes(1 << 20, 91);
+    const std::string dense = TempTree::randomBytes(1 << 20, 91);
     tree.write("a/dense.bin", dense);
     tree.write("b/dense.bin", dense);
 
@@ -695,7 +683,7 @@ TEST(DuplicateFinder, FilesLongerThanOneRangeAreComparedAcrossTheWorkers) {
     TempTree tree;
     FileIntelligenceService service;
     const std::size_t size = std::size_t(SameSizeComparison::defaultRangeBytes) + 4096;
-    const std::string same = randomBytes(size, 19);
+    const std::string same = TempTree::randomBytes(size, 19);
     const std::string middle = flipped(same, size / 2);
     tree.write("a-middle", middle);  // sorts first, leaves halfway
     auto same1 = tree.write("b-same", same);
@@ -716,15 +704,15 @@ TEST(DuplicateFinder, FilesLongerThanOneRangeAreComparedAcrossTheWorkers) {
 TEST(DuplicateFinder, FilesChangedAfterIndexingLeaveTheSearch) {
     TempTree tree;
     FileIntelligenceService service;
-    const std::string content = randomBytes(4096, 10);
+    const std::string content = TempTree::randomBytes(4096, 10);
     auto kept1 = tree.write("kept-1", content);
     auto kept2 = tree.write("kept-2", content);
     auto grown = tree.write("grown", content);
-    const std::string large = randomBytes(300 * 1024, 11);
+    const std::string large = TempTree::randomBytes(300 * 1024, 11);
     auto large1 = tree.write("large-1", large);
     auto large2 = tree.write("large-2", large);
     auto touched = tree.write("large-3", large);
-    setModified(touched, 1'600'000'000);
+    TempTree::setModified(touched, 1'600'000'000);
 
     bool changed = false;
     auto groups = service.duplicateGroups(
@@ -733,7 +721,7 @@ TEST(DuplicateFinder, FilesChangedAfterIndexingLeaveTheSearch) {
             if (progress.phase != DuplicateScanPhase::comparing || changed) return;
             changed = true;
             tree.write("grown", content + "more");
-            setModified(touched, 1'700'000'000);
+            TempTree::setModified(touched, 1'700'000'000);
         },
         nullptr).groups;
     ASSERT_TRUE(changed);
@@ -750,12 +738,12 @@ TEST(DuplicateFinder, FilesChangedAfterIndexingLeaveTheSearch) {
 TEST(DuplicateFinder, OnlyTheFilesThatWereReadAreGrouped) {
     TempTree tree;
     FileIntelligenceService service;
-    const std::string content = randomBytes(4096, 50);
+    const std::string content = TempTree::randomBytes(4096, 50);
     const fs::path first = tree.write("search/first", content);
     const fs::path second = tree.write("search/second", content);
     const fs::path third = tree.write("search/third", content);
-    const fs::path other = tree.write("elsewhere/other", randomBytes(4096, 51));
-    for (const fs::path& file : {first, second, third, other}) setModified(file, 1'600'000'000);
+    const fs::path other = tree.write("elsewhere/other", TempTree::randomBytes(4096, 51));
+    for (const fs::path& file : {first, second, third, other}) TempTree::setModified(file, 1'600'000'000);
     auto searchChanging = [&](bool beforeTheSamples, const std::function<void()>& change) {
         bool changed = false;
         auto groups = service.duplicateGroups(
@@ -777,7 +765,7 @@ TEST(DuplicateFinder, OnlyTheFilesThatWereReadAreGrouped) {
     for (const ScannedFile& file : groups[0].files) EXPECT_EQ(file.identity, FileIdentity::at(file.path)) << file.path;
 
     tree.write("search/second", content);
-    setModified(second, 1'600'000'000);
+    TempTree::setModified(second, 1'600'000'000);
     groups = searchChanging(true, [&] {
         fs::create_hard_link(first, tree.path() / "search-link");
         fs::rename(tree.path() / "search-link", second);
@@ -789,8 +777,8 @@ TEST(DuplicateFinder, OnlyTheFilesThatWereReadAreGrouped) {
 TEST(DuplicateFinder, NothingToCompareAndUnreadableRoot) {
     TempTree tree;
     FileIntelligenceService service;
-    tree.write("one", randomBytes(5000, 6));
-    tree.write("two", randomBytes(6000, 7));
+    tree.write("one", TempTree::randomBytes(5000, 6));
+    tree.write("two", TempTree::randomBytes(6000, 7));
     Search search;
     EXPECT_TRUE(search.run(service, tree.path()).empty());
     ASSERT_FALSE(search.reports.empty());
@@ -813,10 +801,10 @@ TEST(DuplicateFinder, NothingToCompareAndUnreadableRoot) {
 TEST(DuplicateFinder, StopDuringTheFullStageEndsWithCancelledAfterTheGroupsAlreadyDelivered) {
     TempTree tree;
     FileIntelligenceService service;
-    const std::string small = randomBytes(200 * 1024, 8);
+    const std::string small = TempTree::randomBytes(200 * 1024, 8);
     tree.write("small-1", small);
     tree.write("small-2", small);
-    const std::string large = randomBytes(32 * 1024 * 1024, 9);
+    const std::string large = TempTree::randomBytes(32 * 1024 * 1024, 9);
     tree.write("large-1", large);
     tree.write("large-2", large);
 
@@ -868,7 +856,7 @@ TEST(DuplicateFinder, EveryCopyIsFoundUnderALowOpenFileLimit) {
     std::map<std::string, std::set<fs::path>> expected;
     for (int set = 0; set < 10; ++set) {
         const int copies = set == 8 ? 5 : set == 9 ? 40 : 32;
-        const std::string content = randomBytes(132 * 1024 + std::size_t(set), 100 + unsigned(set));
+        const std::string content = TempTree::randomBytes(132 * 1024 + std::size_t(set), 100 + unsigned(set));
         for (int copy = 0; copy < copies; ++copy)
             expected[sha256(content)].insert(tree.write("set" + std::to_string(set) + "/" + std::to_string(copy), content));
     }
@@ -899,8 +887,8 @@ TEST(DuplicateFinder, EveryCopyIsFoundUnderALowOpenFileLimit) {
 // large copies are more than one comparison may hold open, so they are hashed file by file.
 TEST(DuplicateFinder, FilesThatFindNoDescriptorAreTriedAgainOrReportedNotCompared) {
     TempTree tree;
-    const std::string small = randomBytes(100 * 1024, 30);
-    const std::string large = randomBytes(140 * 1024, 31);
+    const std::string small = TempTree::randomBytes(100 * 1024, 30);
+    const std::string large = TempTree::randomBytes(140 * 1024, 31);
     tree.write("small-1", small);
     tree.write("small-2", small);
     std::string largeNames;
@@ -908,7 +896,7 @@ TEST(DuplicateFinder, FilesThatFindNoDescriptorAreTriedAgainOrReportedNotCompare
         tree.write("large-" + std::to_string(i), large);
         largeNames += " large-" + std::to_string(i);
     }
-    tree.write("alone", randomBytes(150 * 1024, 32));  // never opened: no other file has its length
+    tree.write("alone", TempTree::randomBytes(150 * 1024, 32));  // never opened: no other file has its length
     const std::map<std::string, std::string> names{{sha256(small), "small"}, {sha256(large), "large"}};
 
     auto search = [&](bool afterTheSamples, bool giveBack) {
@@ -945,8 +933,8 @@ TEST(DuplicateFinder, UnreadableFilesAreReportedNotCompared) {
     TempTree tree;
     fs::permissions(tree.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
                                      fs::perms::others_exec);
-    const std::string small = randomBytes(5000, 40);
-    const std::string large = randomBytes(300 * 1024, 41);
+    const std::string small = TempTree::randomBytes(5000, 40);
+    const std::string large = TempTree::randomBytes(300 * 1024, 41);
     std::map<std::string, fs::path> files;
     for (const char* name : {"small-1", "small-2", "small-3"}) files[name] = tree.write(name, small);
     for (const char* name : {"large-1", "large-2", "large-3", "large-4"}) files[name] = tree.write(name, large);
@@ -973,10 +961,10 @@ TEST(DuplicateFinder, EveryLengthKeepsExactlyTheFilesThatShareASample) {
     std::set<std::set<fs::path>> expected;
     for (int length = 0; length < 300; ++length) {
         const std::size_t size = 1024 + std::size_t(length) * 7;
-        const std::string content = randomBytes(size, 200 + unsigned(length));
+        const std::string content = TempTree::randomBytes(size, 200 + unsigned(length));
         const std::string folder = "f" + std::to_string(length % 13) + "/";
         const fs::path first = tree.write(folder + "a" + std::to_string(length), content);
-        tree.write(folder + "b" + std::to_string(length), randomBytes(size, 1000 + unsigned(length)));
+        tree.write(folder + "b" + std::to_string(length), TempTree::randomBytes(size, 1000 + unsigned(length)));
         if (length % 3 != 0) expected.insert({first, tree.write("g/c" + std::to_string(length), content)});
     }
     FileIntelligenceService service;

@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <random>
 
 TempTree::TempTree() : path_(dir_.path().toStdString()) {}
 
@@ -60,4 +61,16 @@ void TempTree::rewriteKeepingTimes(const std::filesystem::path& file, const std:
     std::ofstream(file, std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc) << content;
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
     ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+}
+
+std::string TempTree::randomBytes(std::size_t size, unsigned seed) {
+    std::mt19937 generator(seed);
+    std::string bytes(size, '\0');
+    for (char& byte : bytes) byte = char(generator());
+    return bytes;
+}
+
+void TempTree::setModified(const std::filesystem::path& path, time_t seconds) {
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
 }

@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -22,6 +23,10 @@ public:
     // take on disk, which is what the scans count (0 when it is gone).
     static std::string read(const std::filesystem::path& file);
     static std::int64_t allocatedSize(const std::filesystem::path& path);
+
+    // Content that no two seeds share, and a file's modification time set to `seconds`.
+    static std::string randomBytes(std::size_t size, unsigned seed);
+    static void setModified(const std::filesystem::path& path, time_t seconds);
 
     // Rewrites a file in place with `content` and puts its access and modification times back, as
     // `touch -r` would. Waits first until the kernel's clock for file times has moved past the

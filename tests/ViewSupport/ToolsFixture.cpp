@@ -107,7 +107,8 @@ DuplicateGroup ToolsFixture::group(std::string id, std::int64_t size, const std:
     DuplicateGroup result;
     result.id = std::move(id);
     result.fileSize = size;
-    for (const Path& path : paths) result.files.push_back(file(path, size));
+    // Newest first, a day apart, as the finder lists copies: the first is the one clearly kept.
+    for (const Path& path : paths) result.files.push_back(file(path, size, Instant::fromUnixSeconds(1'700'000'000.0 - 86'400.0 * double(result.files.size()))));
     return result;
 }
 

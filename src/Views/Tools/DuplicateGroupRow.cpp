@@ -53,6 +53,9 @@ DuplicateGroupRow::DuplicateGroupRow(AppState& state, DuplicateGroup group, doub
     selection_ = new Pill({}, QStringLiteral("checkmark"), tint);
     selection_->setObjectName("selectionPill");
     row->addWidget(selection_);
+    // Why nothing of the group was ticked.
+    if (group_.reachesIntoBackup()) row->addWidget(new Pill(AppLocalization::string("duplicates.group.backup"), QStringLiteral("clock.arrow.circlepath"), DS::gray));
+    else if (!group_.keptCopyIsClear()) row->addWidget(new Pill(AppLocalization::string("duplicates.group.unclear"), {}, DS::gray));
     row->addWidget(new Pill(ToolTexts::bytes(group_.fileSize), {}, DS::gray));
     value_ = new ToolsValueColumn(ToolTexts::bytes(group_.reclaimableBytes()), fraction, tint);
     value_->setObjectName("groupValue");
@@ -116,6 +119,8 @@ void DuplicateGroupRow::buildCopies() {
             QWidget* accessory = nullptr;
             if (kept) accessory = new Pill(AppLocalization::string("duplicates.keep"), QStringLiteral("lock.fill"), DS::green);
             else if (!DuplicateGroup::freesSpace(file)) accessory = new Pill(AppLocalization::string("duplicates.otherName"), QStringLiteral("link"), DS::gray);
+            else if (file.inBackup) accessory = new Pill(AppLocalization::string("duplicates.inBackup"), QStringLiteral("clock.arrow.circlepath"), DS::gray);
+            else if (DuplicateGroup::sharesAllBlocks(file)) accessory = new Pill(AppLocalization::string("duplicates.sharedBlocks"), {}, DS::gray);
             else if (DuplicateGroup::freedBytes(file) == 0) accessory = new Pill(AppLocalization::string("duplicates.noBlocks"), {}, DS::gray);
             list->addWidget(new ToolsItemRow({ToolSelection(state_, file.path.string()), kept, file.path, DisplayText::name(file.path.filename()),
                                               DisplayText::path(file.path.parent_path()), ToolTexts::bytes(file.size), 1.0, accessory},

@@ -1,5 +1,7 @@
 #include "Models/AppLocalization.h"
 #include "Models/DisplayText.h"
+#include "Services/FileIntelligenceService.h"
+#include "Support/BackupHome.h"
 #include "Views/Common/PlainToolTip.h"
 #include "Views/Common/TintedNotice.h"
 #include "Views/DesignSystem/Banner.h"
@@ -27,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
@@ -388,8 +391,9 @@ TEST(DuplicateFinderView, CopiesWithAnotherNameAreOfferedUntickedAndFreeNothing)
 }
 
 // Linked and unlinked copies side by side: the banner, each group and the selection count exactly
-// the copies of one name, only those are ticked, and the question names the banner's figure.
-TEST(DuplicateFinderView, OnlyCopiesWithoutAnotherNameAreReclaimableAndTicked) {
+// the copies of one name; a group with a linked copy reaches into a backup and ticks nothing, and
+// the question names the banner's figure.
+TEST(DuplicateFinderView, OnlyCopiesWithoutAnotherNameAreReclaimableAndOnlyGroupsWithoutOneTicked) {
     ToolsFixture fixture;
     fixture.finishDuplicates({withLinkedCopies(ToolsFixture::group("linked", 4'000'000, {"/d/l/1", "/d/l/2"}), {0, 1}),
                               withLinkedCopies(ToolsFixture::group("mixed", 1'000'000, {"/d/m/1", "/d/m/2", "/d/m/3", "/d/m/4"}), {0, 2}),
@@ -402,11 +406,11 @@ TEST(DuplicateFinderView, OnlyCopiesWithoutAnotherNameAreReclaimableAndTicked) {
         EXPECT_EQ(shown.row(index)->group().id, rows[index].first);
         EXPECT_EQ(shown.row(index)->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(rows[index].second)) << rows[index].first;
     }
-    EXPECT_EQ(fixture.state().selectedToolItems(), (std::set<std::string>{"/d/m/2", "/d/m/4", "/d/p/2"}));
-    EXPECT_EQ(shown.view.selectedSize(), 2'500'000);
+    EXPECT_EQ(fixture.state().selectedToolItems(), (std::set<std::string>{"/d/p/2"}));
+    EXPECT_EQ(shown.view.selectedSize(), 500'000);
     click(shown.view.trashButton());
     ASSERT_NE(shown.view.confirmation(), nullptr);
-    EXPECT_EQ(shown.view.confirmation()->informativeText(), AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(2'500'000)}));
+    EXPECT_EQ(shown.view.confirmation()->informativeText(), AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(500'000)}));
     shown.view.confirmation()->reject();
 
     fixture.state().setSelectedToolItems({"/d/m/2", "/d/m/3", "/d/l/2"});  // one unlinked, two linked
@@ -443,4 +447,82 @@ TEST(DuplicateFinderView, SparseCopiesCountWhatTheyTakeOnDisk) {
     click(shown.view.trashButton());
     ASSERT_NE(shown.view.confirmation(), nullptr);
     EXPECT_EQ(shown.view.confirmation()->informativeText(), AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(3'048'576)}));
+}
+
+// A home with backups made with hard links, searched for real: nothing live and nothing of a backup
+// is ticked, only the `cp -a` copies of Pictures. A group that reaches into a backup says why, its
+// copies in the backup say so, its figure is still what moving the copies beyond the kept one frees,
+// and the user may still tick a copy by hand.
+TEST(DuplicateFinderView, NothingLiveAndNothingOfABackupIsTicked) {
+    TempTree tree;
+    BackupHome home(tree);
+    if (!FileIdentity::at(home.pictures[0])->born) GTEST_SKIP() << "this file system keeps no birth time";
+    FileIntelligenceService service;
+    ToolsFixture fixture;
+    fixture.finishDuplicates(service.duplicateGroups(tree.path(), false, nullptr, nullptr).groups);
+    std::set<std::string> copies;
+    for (const Path& copy : home.picturesCopies) copies.insert(copy.string());
+    EXPECT_EQ(fixture.state().selectedToolItems(), copies);
+
+    Shown shown(fixture.state());
+    auto pills = [](const QWidget* widget) {
+        QStringList texts;
+        for (const Pill* pill : widget->findChildren<Pill*>()) texts << pill->text();
+        return texts;
+    };
+    const std::size_t count = fixture.state().duplicateGroups().size();
+    ASSERT_EQ(count, 12u);
+    std::size_t inBackup = 0;
+    for (std::size_t index = 0; index < count; ++index) {
+        DuplicateGroupRow* row = shown.row(index);
+        const bool reaches = std::any_of(row->group().files.begin(), row->group().files.end(),
+                                         [&](const ScannedFile& file) { return std::count(home.backups.begin(), home.backups.end(), file.path) > 0; });
+        EXPECT_EQ(pills(row->header()).contains(AppLocalization::string("duplicates.group.backup")), reaches) << index;
+        if (!reaches) continue;
+        row->setExpanded(true);
+        const QList<ToolsItemRow*> rows = row->copies()->findChildren<ToolsItemRow*>();
+        for (qsizetype i = 1; i < rows.size(); ++i) {
+            const ScannedFile& file = row->group().files[std::size_t(i)];
+            // A backup's copy of one name is told by its folder, or one above it, holding linked files.
+            if (file.identity->links == 1 && std::count(home.backups.begin(), home.backups.end(), file.path) > 0) {
+                ++inBackup;
+                EXPECT_EQ(pills(rows[i]), QStringList{AppLocalization::string("duplicates.inBackup")}) << file.path;
+            }
+        }
+    }
+    EXPECT_EQ(inBackup, 4u);  // the changed song's, note's and document's copies, and the first generation's old document
+
+    // Ticked by hand: the live song moves, and the figure is what it takes on disk.
+    const std::size_t song = std::size_t(std::find_if(fixture.state().duplicateGroups().begin(), fixture.state().duplicateGroups().end(),
+                                                      [&](const DuplicateGroup& group) { return group.files.back().path == home.live[1]; }) -
+                                         fixture.state().duplicateGroups().begin());
+    ASSERT_LT(song, count);
+    DuplicateGroupRow* songRow = shown.row(song);
+    songRow->setExpanded(true);
+    click(songRow->copies()->findChildren<ToolsItemRow*>().back());
+    EXPECT_TRUE(fixture.state().selectedToolItems().contains(home.live[1].string()));
+    EXPECT_EQ(songRow->selectedCount(), 1);
+}
+
+// Copies that share their blocks with the original (reflinked): one that shares all of them frees
+// nothing, is not ticked, and its row says so; one rewritten in part frees and is ticked for that
+// part; the banner, the group and the selection count only what is not shared.
+TEST(DuplicateFinderView, CopiesCountOnlyTheBlocksTheyDoNotShare) {
+    ToolsFixture fixture;
+    DuplicateGroup photos = ToolsFixture::group("photos", 5'000'000, {"/x/p.jpg", "/x/copy/p.jpg", "/x/edited/p.jpg"});
+    photos.files[1].sharedBytes = 5'000'000;
+    photos.files[2].sharedBytes = 3'000'000;
+    fixture.finishDuplicates({photos});
+    Shown shown(fixture.state());
+    EXPECT_EQ(shown.view.reclaimable(), 2'000'000);
+    EXPECT_EQ(fixture.state().selectedToolItems(), (std::set<std::string>{"/x/edited/p.jpg"}));
+    EXPECT_EQ(shown.view.selectedSize(), 2'000'000);
+    DuplicateGroupRow* row = shown.row(0);
+    EXPECT_EQ(row->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(2'000'000));
+    row->setExpanded(true);
+    const QList<ToolsItemRow*> copies = row->copies()->findChildren<ToolsItemRow*>();
+    ASSERT_EQ(copies.size(), 3);
+    ASSERT_NE(copies[1]->accessory(), nullptr);
+    EXPECT_EQ(static_cast<Pill*>(copies[1]->accessory())->text(), AppLocalization::string("duplicates.sharedBlocks"));
+    EXPECT_EQ(copies[2]->accessory(), nullptr);
 }

@@ -1,0 +1,44 @@
+#include "Platform/SharedExtents.h"
+
+#include "Foundation/SaturatingSum.h"
+
+#include <sys/ioctl.h>
+#include <linux/fs.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+constexpr std::uint32_t extentsPerRequest = 128;
+
+}  // namespace
+
+int SharedExtents::askFileSystem(int descriptor, fiemap& request) { return ::ioctl(descriptor, FS_IOC_FIEMAP, &request); }
+
+std::int64_t SharedExtents::sharedBytes(int descriptor) const {
+    // The request and the extents it is answered with, in one block.
+    constexpr std::size_t bytes = sizeof(fiemap) + extentsPerRequest * sizeof(fiemap_extent);
+    auto block = std::make_unique<std::uint64_t[]>((bytes + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t));
+    auto* request = reinterpret_cast<fiemap*>(block.get());
+    std::int64_t shared = 0;
+    std::uint64_t start = 0;
+    for (;;) {
+        *request = fiemap{};
+        request->fm_start = start;
+        request->fm_length = FIEMAP_MAX_OFFSET - start;
+        request->fm_extent_count = extentsPerRequest;
+        if (ask_(descriptor, *request) != 0) return 0;  // a map known only in part tells nothing
+        const std::uint32_t mapped = std::min(request->fm_mapped_extents, extentsPerRequest);
+        if (mapped == 0) return shared;
+        for (std::uint32_t i = 0; i < mapped; ++i) {
+            const fiemap_extent& extent = request->fm_extents[i];
+            if (extent.fe_flags & FIEMAP_EXTENT_SHARED) shared = saturatingSum(shared, std::int64_t(std::min<std::uint64_t>(extent.fe_length, INT64_MAX)));
+        }
+        const fiemap_extent& last = request->fm_extents[mapped - 1];
+        const std::uint64_t next = last.fe_logical + last.fe_length;
+        // An answer that does not move on ends the map, so no answer loops.
+        if ((last.fe_flags & FIEMAP_EXTENT_LAST) || next <= start || next < last.fe_logical) return shared;
+        start = next;
+    }
+}
