@@ -476,13 +476,13 @@ QStringList exactNames(const ShownEntry& shown, const QLocale& locale) {
 }
 
 // Many programs keep their data under a lower-case name ("obsidian" for Obsidian), but a name that
-// matches only without letter case or separators yields to an item of the exact name beside it:
-// ~/.config/session is not Session's where ~/.config/Session stands.
+// differs only in letter case yields to an item of the exact name beside it: ~/.config/session is
+// not Session's where ~/.config/Session stands.
 bool yieldsToExactNamesake(const fs::path& item, const QStringList& exact) {
     const QString name = PathText::display(item.filename());
     if (exact.contains(name)) return false;
     return std::any_of(exact.begin(), exact.end(), [&](const QString& each) {
-        return nameKey(each) == nameKey(name) && linkStatus(item.parent_path() / PathText::fromText(each));
+        return each.compare(name, Qt::CaseInsensitive) == 0 && linkStatus(item.parent_path() / PathText::fromText(each));
     });
 }
 
