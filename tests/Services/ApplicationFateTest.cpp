@@ -477,7 +477,7 @@ InstalledHome::InstalledHome() {
     expect("ProgramInRunMediaStays", "shotcut", {{shotcutEntry, false}, {shotcutData, false}}, file);
     tree.write("etc/fstab", "# <file system> <mount point> <type> <options> <dump> <pass>\nUUID=1 / ext4 defaults 0 1\n"
                             "UUID=2 /home/HDD ext4 defaults,nofail 0 2\n/dev/sdb1 /data ext4 defaults 0 2\n/dev/sdc1 /srv/apps/ ext4 defaults 0 2\n"
-                            "/swapfile none swap sw 0 0\n");
+                            "#/dev/sdd1 /games ext4 defaults 0 2\n  # /dev/sdd2 /games ext4 defaults 0 2\n/swapfile none swap sw 0 0\n");
     tree.write("proc/self/mountinfo", "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n36 22 8:33 / /srv/apps rw shared:9 - ext4 /dev/sdc1 rw\n");
     tree.folder("home/HDD");
     const fs::path rpcs3Entry = userEntry("rpcs3", "RPCS3", "Exec=~/HDD/rpcs3-v0.0.32-x86_64.AppImage\n");
@@ -606,9 +606,9 @@ InstalledHome::InstalledHome() {
     expect("AppImageATryExecNamesStays", "prism", {{anAppImage("prism", "Prism", "Prism-4.AppImage").first, false}}, file);
     userEntry("prism-viewer", "Prism Viewer", "TryExec=/home/Applications/Prism-4.AppImage\nExec=prism-view\nNoDisplay=true\n");
     executable(home("Applications/Prism-4.AppImage"));
-    appImage(tree, "home/Tools/a=b/Tally-1.0.AppImage", 40000);
-    expect("AppImageInAFolderWithAnEqualsSignAlsoInAShellStays", "tally", {{userEntry("tally", "Tally", "Exec=\"/home/Tools/a=b/Tally-1.0.AppImage\"\n"), false}}, file);
-    userEntry("tally-cli", "Tally", "Exec=sh -c \"exec '/home/Tools/a=b/Tally-1.0.AppImage' --cli\"\nNoDisplay=true\n");
+    appImage(tree, "home/Portable/a=b/Tally-1.0.AppImage", 40000);
+    expect("AppImageInAFolderWithAnEqualsSignAlsoInAShellStays", "tally", {{userEntry("tally", "Tally", "Exec=\"/home/Portable/a=b/Tally-1.0.AppImage\"\n"), false}}, file);
+    userEntry("tally-cli", "Tally", "Exec=sh -c \"exec '/home/Portable/a=b/Tally-1.0.AppImage' --cli\"\nNoDisplay=true\n");
     // An entry whose TryExec program is not there is not shown.
     anAppImage("lumen", "Lumen", "Lumen-1.1.AppImage", "~/Applications/Lumen-1.1.AppImage\nTryExec=lumen-helper");
     expect("EntryWhoseTryExecIsMissingIsNotListed", "lumen", {}, 0);
