@@ -73,7 +73,7 @@ constexpr std::array caseNames{
     "LowerCaseNameBesideTheExactOneIsNotTicked", "TerminalNamesakesNotesStay", "FlatpaksDataStaysBesideAnAppImage",
     "NeovimLeavesHomebrewNvimsSettings", "GimpLeavesWhatItsDistroboxExportUses", "VimIsItsProgramsPackage", "LinksToAProgramThatGoesGoWithIt",
     "ProgramWhoseFolderWasDeletedLeavesTheLauncher", "ProgramBelowACommentedOutMountLeavesTheLauncher", "ShebanglessScriptInLocalBinStays",
-    "JarInLocalBinStays",
+    "JarInLocalBinStays", "AppImageAnEntryInALinkedFolderRunsStays", "DivertedProgramIsItsPackages",
 };
 
 // A home laid out as real installs lay it out: what each case expects, and what the uninstaller
@@ -609,6 +609,9 @@ InstalledHome::InstalledHome() {
     appImage(tree, "home/Portable/a=b/Tally-1.0.AppImage", 40000);
     expect("AppImageInAFolderWithAnEqualsSignAlsoInAShellStays", "tally", {{userEntry("tally", "Tally", "Exec=\"/home/Portable/a=b/Tally-1.0.AppImage\"\n"), false}}, file);
     userEntry("tally-cli", "Tally", "Exec=sh -c \"exec '/home/Portable/a=b/Tally-1.0.AppImage' --cli\"\nNoDisplay=true\n");
+    expect("AppImageAnEntryInALinkedFolderRunsStays", "orbit", {{anAppImage("orbit", "Orbit", "Orbit-2.AppImage").first, false}}, file);
+    entry("home/launchers/orbit-safe.desktop", "Orbit (safe)", "Exec=~/Applications/Orbit-2.AppImage --safe\nNoDisplay=true\n");
+    link(home("launchers"), ".local/share/applications/launchers");
     // An entry whose TryExec program is not there is not shown.
     anAppImage("lumen", "Lumen", "Lumen-1.1.AppImage", "~/Applications/Lumen-1.1.AppImage\nTryExec=lumen-helper");
     expect("EntryWhoseTryExecIsMissingIsNotListed", "lumen", {}, 0);
@@ -651,6 +654,14 @@ InstalledHome::InstalledHome() {
     fs::create_symlink("../../etc/alternatives/vim", tree.path() / "usr/bin/vim");
     tree.write("var/lib/dpkg/info/vim-common.list", "/usr/share/applications/vim.desktop\n/usr/bin/xxd\n");
     tree.write("var/lib/dpkg/info/vim.list", "/usr/bin/vim.basic\n");
+    // A program moved aside by dpkg-divert is its package's under the name its list gives it.
+    const fs::path sxivEntry = entry("usr/share/applications/sxiv.desktop", "Sxiv", "Exec=sxiv\n");
+    const fs::path sxivReal = compiled(tree, "usr/bin/sxiv.real", 50000);
+    fs::create_symlink("sxiv.real", tree.path() / "usr/bin/sxiv");
+    tree.write("var/lib/dpkg/diversions", "/usr/bin/sxiv\n/usr/bin/sxiv.real\n:\n");
+    tree.write("var/lib/dpkg/info/sxiv-common.list", "/usr/share/applications/sxiv.desktop\n");
+    tree.write("var/lib/dpkg/info/sxiv.list", "/usr/bin/sxiv\n");
+    expect("DivertedProgramIsItsPackages", "sxiv", {{sxivEntry, false}}, allocated(sxivReal));
     expect("VimIsItsProgramsPackage", "vim", {{vimEntry, false}, {nvimConfig, false}}, allocated(vimBasic));
 
     // Links to a program that goes go with it; a program whose folder was deleted is not found.
