@@ -1,8 +1,8 @@
 #include "Platform/DesktopEntry.h"
 
-namespace {
+#include <algorithm>
 
-constexpr std::string_view group = "Desktop Entry";
+namespace {
 
 QString utf8(const std::string& bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
@@ -44,8 +44,8 @@ std::optional<DesktopEntry> DesktopEntry::fromKeyFile(KeyFile file) {
     return DesktopEntry(std::move(file));
 }
 
-std::optional<std::string> DesktopEntry::unescaped(std::string_view key) const {
-    auto raw = file_.value(group, key);
+std::optional<std::string> DesktopEntry::unescaped(std::string_view key, std::string_view inGroup) const {
+    auto raw = file_.value(inGroup, key);
     if (!raw) return std::nullopt;
     std::string value;
     for (size_t i = 0; i < raw->size(); ++i) {
@@ -92,7 +92,23 @@ std::optional<QString> DesktopEntry::program() const {
 }
 
 std::vector<std::string> DesktopEntry::command() const {
-    auto exec = unescaped("Exec");
+    return commandOf(group);
+}
+
+std::vector<std::vector<std::string>> DesktopEntry::actionCommands() const {
+    std::vector<std::vector<std::string>> commands;
+    const std::string actions = unescaped("Actions").value_or(std::string());
+    for (size_t start = 0; start < actions.size();) {
+        const size_t end = std::min(actions.find(';', start), actions.size());
+        if (const std::string action(KeyFile::trimmed(std::string_view(actions).substr(start, end - start))); !action.empty())
+            if (auto words = commandOf("Desktop Action " + action); !words.empty()) commands.push_back(std::move(words));
+        start = end + 1;
+    }
+    return commands;
+}
+
+std::vector<std::string> DesktopEntry::commandOf(std::string_view inGroup) const {
+    auto exec = unescaped("Exec", inGroup);
     std::vector<std::string> words;
     if (!exec) return words;
     for (const std::string& word : KeyFile::words(*exec))

@@ -28,10 +28,16 @@ public:
     // The words of the Exec line, unquoted, "%%" read as "%" and field codes ("%U") left out; empty
     // when there is none.
     std::vector<std::string> command() const;
+    // The commands of the actions its Actions key lists ("[Desktop Action new-window]"), read as
+    // `command`; an action without an Exec line gives none.
+    std::vector<std::vector<std::string>> actionCommands() const;
 
 private:
     explicit DesktopEntry(KeyFile file) : file_(std::move(file)) {}
-    std::optional<std::string> unescaped(std::string_view key) const;
+    std::optional<std::string> unescaped(std::string_view key, std::string_view inGroup = group) const;
+    std::vector<std::string> commandOf(std::string_view inGroup) const;
+
+    static constexpr std::string_view group = "Desktop Entry";
 
     KeyFile file_;
 };

@@ -25,6 +25,8 @@ void collect(const fs::path& folder, const std::string& idPrefix, std::set<Folde
         const std::string name = entry.filename().native();
         struct stat entryInfo {};
         if (::lstat(entry.c_str(), &entryInfo) != 0) continue;
+        // A link to a folder is read as the desktop reads it; a folder read already is not read again.
+        if (S_ISLNK(entryInfo.st_mode) && ::stat(entry.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) entryInfo = info;
         if (S_ISDIR(entryInfo.st_mode)) collect(entry, idPrefix + name + "-", read, found);
         else if (FolderListing::lowercaseExtension(entry) == "desktop") found.push_back({entry, idPrefix + entry.stem().native()});
     }

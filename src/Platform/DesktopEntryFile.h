@@ -12,10 +12,10 @@ struct DesktopEntryFile {
     std::string id;
 
     // Every .desktop file in and below `folder`, hidden ones and hidden folders left out, each
-    // folder's entries in name order and a subfolder's where its name falls. `folder` itself may be
-    // a link; links to folders below it are not followed and no folder is read twice, so no tree of
-    // links or mounts makes the walk loop. A folder that cannot be read adds nothing and stops nothing;
-    // no file is opened, so a FIFO never blocks the walk.
+    // folder's entries in name order and a subfolder's where its name falls. `folder` and the folders
+    // below it may be links, followed as the desktop follows them; no folder is read twice, so no tree
+    // of links or mounts makes the walk loop. A folder that cannot be read adds nothing and stops
+    // nothing; no file is opened, so a FIFO never blocks the walk.
     static std::vector<DesktopEntryFile> below(const std::filesystem::path& folder);
 
     bool operator==(const DesktopEntryFile&) const = default;

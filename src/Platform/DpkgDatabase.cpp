@@ -86,18 +86,53 @@ std::unordered_map<std::string, std::string> installedVersions(const fs::path& r
     return versions;
 }
 
+// One line triple of dpkg's diversions file: the name diverted, where its file went, and the
+// package that diverted it (":" for the administrator, kept as "").
+struct Diversion {
+    std::string from;
+    std::string to;
+    std::string by;
+};
+
+std::vector<Diversion> diversions(const fs::path& root) {
+    std::vector<std::string> lines;
+    forEachLine(contents(root / "var/lib/dpkg/diversions"), [&](std::string_view line) { lines.emplace_back(line); });
+    std::vector<Diversion> found;
+    for (size_t at = 0; at + 2 < lines.size(); at += 3) found.push_back({lines[at], lines[at + 1], lines[at + 2] == ":" ? std::string() : lines[at + 2]});
+    return found;
+}
+
 }  // namespace
 
 namespace DpkgDatabase {
 
 std::unordered_map<std::string, Package> owners(const std::vector<fs::path>& files, const fs::path& root) {
-    // System path → the full paths asked for that name it stands for.
-    std::unordered_map<std::string, std::vector<std::string>, TransparentHash, std::equal_to<>> wanted;
+    // System path → the full paths asked for that name, and which package may own it there.
+    struct Asked {
+        std::vector<std::string> files;
+        std::optional<std::string> onlyPackage;  // a diverted name: its diverter's, or nobody's ("" for a local diversion)
+        std::string notPackage;                  // where a diverted file went: not its diverter's
+    };
+    std::unordered_map<std::string, Asked, TransparentHash, std::equal_to<>> wanted;
     std::unordered_set<std::string> asked;
     const auto realRoot = realPath(root);
     for (const auto& file : files) {
         if (!asked.insert(file.string()).second) continue;
-        for (std::string& name : lookupNames(file, root, realRoot)) wanted[std::move(name)].push_back(file.string());
+        for (std::string& name : lookupNames(file, root, realRoot)) wanted[std::move(name)].files.push_back(file.string());
+    }
+    // dpkg-divert moves a package's file aside ("/usr/bin/foo" to "/usr/bin/foo.distrib") and lets
+    // another package, or the administrator, put its own in its place: both packages list the
+    // original name. The file at that name is the diverter's; the one moved aside, the original
+    // package's, asked for by the name its list gives it.
+    for (const Diversion& diversion : diversions(root)) {
+        if (auto at = wanted.find(diversion.from); at != wanted.end()) at->second.onlyPackage = diversion.by;
+        if (auto to = wanted.find(diversion.to); to != wanted.end()) {
+            const std::vector<std::string> movedAside = to->second.files;
+            Asked& original = wanted[diversion.from];
+            original.files.insert(original.files.end(), movedAside.begin(), movedAside.end());
+            original.notPackage = diversion.by;
+            original.onlyPackage.reset();
+        }
     }
 
     std::unordered_map<std::string, Package> found;
@@ -108,11 +143,13 @@ std::unordered_map<std::string, Package> owners(const std::vector<fs::path>& fil
         if (!entry) break;
         const std::string_view name = entry->d_name;
         if (!name.ends_with(".list") || name.size() == 5) continue;
+        const std::string package(name.substr(0, name.size() - 5));
+        const std::string_view bare = std::string_view(package).substr(0, package.find(':'));
         const fs::path list = infoFolder(root) / entry->d_name;
         forEachLine(contents(list), [&](std::string_view line) {
             auto match = wanted.find(line);
-            if (match == wanted.end()) return;
-            for (const std::string& file : match->second) found.try_emplace(file, Package{std::string(name.substr(0, name.size() - 5)), {}, list});
+            if (match == wanted.end() || (match->second.onlyPackage && *match->second.onlyPackage != bare) || match->second.notPackage == bare) return;
+            for (const std::string& file : match->second.files) found.try_emplace(file, Package{package, {}, list});
         });
     }
     ::closedir(folder);
@@ -128,8 +165,14 @@ std::unordered_map<std::string, Package> owners(const std::vector<fs::path>& fil
 }
 
 std::vector<fs::path> files(const Package& package, const fs::path& root) {
+    // A file another diverted is where it was moved aside.
+    std::unordered_map<std::string, std::string, TransparentHash, std::equal_to<>> movedAside;
+    const std::string_view bare = std::string_view(package.name).substr(0, package.name.find(':'));
+    for (Diversion& diversion : diversions(root))
+        if (diversion.by != bare) movedAside.emplace(std::move(diversion.from), std::move(diversion.to));
     std::vector<fs::path> paths;
     forEachLine(contents(package.fileList), [&](std::string_view line) {
+        if (const auto moved = movedAside.find(line); moved != movedAside.end()) line = moved->second;
         if (line.size() > 1 && line.front() == '/') paths.push_back(root / line.substr(1));
     });
     return paths;

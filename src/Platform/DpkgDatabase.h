@@ -17,7 +17,8 @@ struct Package {
 
 // The package that owns each of `files` (full paths below `root`); files no package owns are left out.
 // A file is asked for by its path and by its folder's real path (links resolved) joined with its
-// name, so that a link above it never hides that a package owns it.
+// name, so that a link above it never hides that a package owns it; a diverted file, by the name its
+// package lists it under.
 std::unordered_map<std::string, Package> owners(const std::vector<std::filesystem::path>& files, const std::filesystem::path& root);
 
 // The files and folders a package installed, as full paths below `root`.

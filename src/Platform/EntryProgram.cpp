@@ -5,6 +5,7 @@
 #include "Platform/FolderListing.h"
 #include "Platform/KeyFile.h"
 #include "Platform/MountTable.h"
+#include "Platform/ProgramPath.h"
 #include "Platform/RealPath.h"
 
 #include <sys/stat.h>
@@ -25,10 +26,13 @@ bool isEnvironmentSetting(std::string_view word) {
     return equals != std::string_view::npos && equals > 0 && word.substr(0, equals).find('/') == std::string_view::npos;
 }
 
+bool isEnv(std::string_view word) {
+    return word == "env" || word.ends_with("/env");
+}
+
 // Where the word that names the program is: "env -u NAME A=1 ~/Apps/foo %U" names ~/Apps/foo.
 std::optional<size_t> programWord(const std::vector<std::string>& words) {
     size_t next = 0;
-    const auto isEnv = [](std::string_view word) { return word == "env" || word.ends_with("/env"); };
     if (!words.empty() && isEnv(words.front())) {
         next = 1;
         while (next < words.size()) {
@@ -40,6 +44,19 @@ std::optional<size_t> programWord(const std::vector<std::string>& words) {
     }
     if (next >= words.size() || words[next].empty()) return std::nullopt;
     return next;
+}
+
+// The folder "env -C" starts its program in, as written.
+std::optional<std::string> envFolder(const std::vector<std::string>& words) {
+    if (words.empty() || !isEnv(words.front())) return std::nullopt;
+    for (size_t index = 1; index < words.size(); ++index) {
+        const std::string& word = words[index];
+        if ((word == "-C" || word == "--chdir") && index + 1 < words.size()) return words[index + 1];
+        if (word.starts_with("--chdir=")) return word.substr(8);
+        if (word == "-u" || word == "--unset") ++index;
+        else if (!word.starts_with('-') && !isEnvironmentSetting(word)) break;
+    }
+    return std::nullopt;
 }
 
 bool isPresent(const fs::path& path) {
@@ -72,11 +89,14 @@ std::vector<fs::path> usualProgramFolders(const SystemRoots& roots) {
     return folders;
 }
 
-// Nothing when the word names a path relative to an unknown folder; the path, present or not, otherwise.
-std::optional<fs::path> namedPath(const std::string& word, const SystemRoots& roots, const std::vector<fs::path>& searchPath) {
+// The path a word names, present or not: "~/" is the home folder, a path with a slash is read in the
+// folder the command starts in, a bare name is looked for on the search path (empty when not found).
+// Nothing when the word names a path relative to an unknown folder.
+std::optional<fs::path> namedPath(const std::string& word, const SystemRoots& roots, const std::vector<fs::path>& searchPath,
+                                  const std::optional<fs::path>& workingFolder) {
     if (word.starts_with("~/")) return roots.home / word.substr(2);
     if (word.starts_with('/')) return underRoot(word, roots);
-    if (word.find('/') != std::string::npos) return std::nullopt;
+    if (word.find('/') != std::string::npos) return workingFolder ? std::optional(*workingFolder / word) : std::nullopt;
     for (const fs::path& folder : searchPath)
         if (folder.is_absolute())
             if (fs::path candidate = underRoot(folder, roots) / word; isNonFolder(candidate)) return candidate;
@@ -104,42 +124,96 @@ std::optional<fs::path> absolutePath(std::string_view word, const SystemRoots& r
     return std::nullopt;
 }
 
-// A file an Exec line names, once.
-void addRun(std::vector<fs::path>& files, fs::path file) {
-    if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(std::move(file));
+// A place or a name an entry names, once.
+template <typename Name>
+void addOnce(std::vector<Name>& names, Name name) {
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
 }
 
-// Every file the Exec words name, resolved: what "firejail --appimage" or "sh -c '…'" is handed, a
-// path given as an option's value; the word at `resolved`, looked for already, is not looked for again.
-std::vector<fs::path> filesNamed(const std::vector<std::string>& words, std::optional<size_t> resolved, const SystemRoots& roots,
-                                 const std::vector<fs::path>& searchPath) {
-    std::vector<fs::path> files;
-    auto take = [&](std::string_view word) {
-        if (const size_t equals = word.rfind('='); equals != std::string_view::npos) word.remove_prefix(equals + 1);
+// The folder a path written in an entry names: absolute, or read in `folder`; nothing for a word
+// that is no path.
+std::optional<fs::path> folderNamed(std::string_view word, const std::optional<fs::path>& folder, const SystemRoots& roots) {
+    if (auto path = absolutePath(word, roots)) return path;
+    if (folder && !word.empty() && !word.starts_with('-')) return *folder / word;
+    return std::nullopt;
+}
+
+// What the commands of an entry name, each resolved: the files they run, and the folders they work in.
+struct PlacesNamed {
+    const SystemRoots& roots;
+    const std::vector<fs::path>& searchPath;
+    EntryProgram& program;
+
+    // A word that names a place: by its path, as an option's value ("--appimage-path=~/x"), relative
+    // to the folder the command works in, or as a program on the search path.
+    void take(std::string_view word, const std::optional<fs::path>& folder) {
         std::optional<fs::path> path = absolutePath(word, roots);
+        if (const size_t equals = word.find('='); !path && equals != std::string_view::npos) {
+            word.remove_prefix(equals + 1);
+            path = absolutePath(word, roots);
+        }
+        if (!path && word.find('/') != std::string_view::npos) path = folderNamed(word, folder, roots);
         const bool bareName = !word.empty() && (std::isalnum(static_cast<unsigned char>(word.front())) || word.front() == '_') &&
                               word.find('/') == std::string_view::npos;
-        if (!path && bareName) path = namedPath(std::string(word), roots, searchPath);
-        // A folder it names ("cd ~/notes", "--root /") is where it works, not what it runs.
-        struct stat info {};
-        if (!path || path->empty() || ::stat(path->c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return;
-        if (auto real = realPath(*path)) addRun(files, std::move(*real));
-    };
-    // A word that is itself a command ("sh -c 'cd ~/x && exec ~/x/foo'") is read as a shell would
-    // part it, quotes taken away and operators parting words.
-    constexpr std::string_view operators = ";&|()<>`";
-    for (size_t index = 0; index < words.size(); ++index) {
-        const std::string& word = words[index];
-        if (index != resolved) take(word);
-        if (word.find_first_of(" \t\n;&|()<>`'\"") == std::string::npos) continue;
-        for (const std::string& inner : KeyFile::words(word))
-            for (size_t start = 0; start < inner.size();) {
-                const size_t end = std::min(inner.find_first_of(operators, start), inner.size());
-                take(std::string_view(inner).substr(start, end - start));
-                start = end + 1;
-            }
+        if (!path && bareName) path = namedPath(std::string(word), roots, searchPath, folder);
+        if (path && !path->empty()) add(*path);
     }
-    return files;
+
+    // A place that is there; a folder it names ("cd ~/notes", "--root /") is where it works, not what it runs.
+    void add(const fs::path& path) {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0) return;
+        if (auto real = realPath(path)) addOnce(S_ISDIR(info.st_mode) ? program.folders : program.runs, std::move(*real));
+    }
+
+    // Every word of a command, and each word of a command handed to a shell ("sh -c 'cd ~/x && exec
+    // ./foo'"), read as a shell would part it, quotes taken away and operators parting words, in the
+    // folder its "cd" changes to; the word at `resolved`, looked for already, is not looked for again.
+    void command(const std::vector<std::string>& words, std::optional<size_t> resolved, const std::optional<fs::path>& folder) {
+        constexpr std::string_view operators = ";&|()<>`";
+        for (size_t index = 0; index < words.size(); ++index) {
+            const std::string& word = words[index];
+            if (index != resolved) take(word, folder);
+            if (word.find_first_of(" \t\n;&|()<>`'\"") == std::string::npos) continue;
+            std::optional<fs::path> shellFolder = folder;
+            bool changesFolder = false;
+            for (const std::string& inner : KeyFile::words(word))
+                for (size_t start = 0; start < inner.size();) {
+                    const size_t end = std::min(inner.find_first_of(operators, start), inner.size());
+                    const std::string_view part = std::string_view(inner).substr(start, end - start);
+                    start = end + 1;
+                    if (part.empty()) continue;
+                    if (changesFolder) shellFolder = folderNamed(part, shellFolder, roots);
+                    changesFolder = part == "cd";
+                    take(part, shellFolder);
+                }
+        }
+    }
+};
+
+// The name of the program a command starts, past "env", and inside a container the one it starts
+// there: "distrobox-enter -n box -- gimp-2.10", "toolbox run -c box gimp", "flatpak-spawn --host gimp".
+void addProgramNames(const std::vector<std::string>& words, std::vector<std::string>& names) {
+    const auto at = programWord(words);
+    if (!at) return;
+    const std::string name(ProgramPath::name(words[*at]));
+    addOnce(names, name);
+    auto inside = [&](size_t index) {
+        if (index < words.size() && !words[index].empty()) addOnce(names, std::string(ProgramPath::name(words[index])));
+    };
+    if (name == "distrobox-enter" || name == "distrobox") {
+        const auto separator = std::find(words.begin() + std::ptrdiff_t(*at), words.end(), "--");
+        if (separator != words.end()) inside(size_t(separator - words.begin()) + 1);
+    } else if (name == "toolbox" && *at + 1 < words.size() && words[*at + 1] == "run") {
+        size_t index = *at + 2;
+        for (; index < words.size() && words[index].starts_with('-'); ++index)
+            if (words[index].find('=') == std::string::npos && words[index] != "--") ++index;  // "-c box", "--release 39"
+        inside(index);
+    } else if (name == "flatpak-spawn") {
+        size_t index = *at + 1;
+        while (index < words.size() && words[index].starts_with('-')) ++index;
+        inside(index);
+    }
 }
 
 // Names that only an environment or an install holds: a Python or Node environment, a conda
@@ -283,9 +357,21 @@ void judgeOwnership(EntryProgram& program, const SystemRoots& roots) {
     program.unpackedInto = std::move(folder);
 }
 
-// Storage that is not there now may come back: a program under /media, /run/media or /mnt, on a
-// drive the machine's fstab mounts that is not mounted now, or below a folder that is missing, is
-// not known to be gone. A link in its place tells where it was.
+// The folder with its links resolved as far as it is there; what is missing below is kept as written.
+fs::path realAsFarAsThere(const fs::path& folder) {
+    fs::path there = folder;
+    fs::path missing;
+    while (there.has_relative_path()) {
+        if (auto real = realPath(there)) return *real / missing;
+        missing = there.filename() / missing;
+        there = there.parent_path();
+    }
+    return folder;
+}
+
+// Storage that is not there now may come back: a program under /media, /run/media or /mnt, or on a
+// drive the machine's fstab mounts that is not mounted now, is not known to be gone, even when its
+// folder is missing. A folder deleted by hand elsewhere is gone. A link in its place tells where it was.
 bool mayComeBack(fs::path named, const SystemRoots& roots) {
     std::error_code error;
     for (int hops = 0; hops < 40 && fs::is_symlink(named, error); ++hops) {
@@ -293,12 +379,11 @@ bool mayComeBack(fs::path named, const SystemRoots& roots) {
         if (error) return true;
         named = (named.parent_path() / target).lexically_normal();
     }
-    const auto folder = realPath(named.parent_path());
-    if (!folder) return true;
+    const fs::path folder = realAsFarAsThere(named.parent_path());
     auto liesOn = [&](const fs::path& machinePlace) {
         const fs::path place = underRoot(machinePlace, roots);
         const fs::path realPlace = realPath(place).value_or(place);
-        return liesWithin(named.lexically_normal(), place) || liesWithin(*folder, place) || liesWithin(*folder, realPlace);
+        return liesWithin(named.lexically_normal(), place) || liesWithin(folder, place) || liesWithin(folder, realPlace);
     };
     for (std::string_view removable : {"/media", "/run/media", "/mnt"})
         if (liesOn(removable)) return true;
@@ -318,12 +403,33 @@ bool mayComeBack(fs::path named, const SystemRoots& roots) {
 EntryProgram EntryProgram::of(const DesktopEntry& entry, const SystemRoots& roots, const std::vector<fs::path>& searchPath) {
     const std::vector<std::string> words = entry.command();
     EntryProgram program;
+    PlacesNamed places{roots, searchPath, program};
+    // Where each command starts: the folder "env -C" names, else the entry's Path.
+    const std::optional<fs::path> entryFolder = folderNamed(entry.text("Path").value_or(QString()).toStdString(), std::nullopt, roots);
+    auto startFolder = [&](const std::vector<std::string>& command) {
+        const auto changed = envFolder(command);
+        return changed ? folderNamed(*changed, entryFolder, roots) : entryFolder;
+    };
+    if (entryFolder) places.add(*entryFolder);
+    for (const std::vector<std::string>& action : entry.actionCommands()) {
+        places.command(action, std::nullopt, startFolder(action));
+        addProgramNames(action, program.programNames);
+    }
+    addProgramNames(words, program.programNames);
+    if (const auto tryExec = entry.text("TryExec"); tryExec && !tryExec->isEmpty()) {
+        const std::string word = tryExec->toStdString();
+        const auto path = word.find('/') == std::string::npos ? namedPath(word, roots, searchPath, std::nullopt) : absolutePath(word, roots);
+        program.tryExecFound = path && isNonFolder(*path) && ::access(path->c_str(), X_OK) == 0;
+        if (program.tryExecFound) places.add(*path);
+    }
+
     const auto wordIndex = programWord(words);
-    const auto named = wordIndex ? namedPath(words[*wordIndex], roots, searchPath) : std::nullopt;
+    const std::optional<fs::path> folder = startFolder(words);
+    const auto named = wordIndex ? namedPath(words[*wordIndex], roots, searchPath, folder) : std::nullopt;
     errno = ENOENT;
     const auto realFile = !named || named->empty() ? std::nullopt : realPath(*named);
     const int error = errno;
-    program.runs = filesNamed(words, named ? wordIndex : std::nullopt, roots, searchPath);
+    places.command(words, named ? wordIndex : std::nullopt, folder);
     if (!named) return program;
     // A link that leads nowhere is no program either; a folder we may not read says nothing.
     if (!realFile) {
@@ -335,8 +441,7 @@ EntryProgram EntryProgram::of(const DesktopEntry& entry, const SystemRoots& root
     program.found = Found::present;
     program.path = named->lexically_normal();
     program.realFile = *realFile;
-    // A folder it names is where it works, not what it runs.
-    if (struct stat info {}; ::stat(realFile->c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) addRun(program.runs, *realFile);
+    places.add(*realFile);
     judgeOwnership(program, roots);
     return program;
 }

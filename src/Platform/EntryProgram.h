@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
 
 // The program a desktop entry starts, found as the desktop finds it: Linux's counterpart of the
@@ -14,11 +15,12 @@ struct EntryProgram {
     enum class Found {
         // No Exec line, a path relative to a folder nobody knows, a folder that cannot be read, a
         // launcher we cannot find handed an address ("steam steam://rungameid/413150"), or a program
-        // on storage that is not there now (under /media, /run/media or /mnt, on a drive the fstab
-        // mounts that is not mounted, or below a missing folder).
+        // on storage that is not there now (under /media, /run/media or /mnt, or on a drive the fstab
+        // mounts that is not mounted).
         unknown,
-        // Its folder is there and the program is not. That proves only that the entry starts
-        // nothing: the program may have moved, been updated under another name, or be read wrongly.
+        // The program is not there, nor is it on storage that may come back (its folder may have
+        // been deleted). That proves only that the entry starts nothing: the program may have moved,
+        // been updated under another name, or be read wrongly.
         nowhere,
         present,
     };
@@ -39,12 +41,22 @@ struct EntryProgram {
     // with that whole folder. Never a general folder (the home, Desktop, ~/.config, the program
     // folders), one inside a version-controlled tree, nor one with an AppImage lying in it.
     std::optional<std::filesystem::path> unpackedInto;
-    // Every file the Exec line names, wherever it stands (after "firejail", inside "sh -c '…'", by its
-    // path or by a name on the search path), with its links resolved.
+    // The places the entry names, with their links resolved: every file its Exec lines (its own and
+    // its actions') name wherever they stand (after "firejail", inside "sh -c '…'", by a path read in
+    // the folder the command starts in, by a name on the search path), and its TryExec program…
     std::vector<std::filesystem::path> runs;
+    // …and every folder they name: its Path, where "env -C" or a shell's "cd" goes, a folder handed on.
+    std::vector<std::filesystem::path> folders;
+    // The names of the programs its commands start, inside a container too ("distrobox-enter -n box --
+    // gimp-2.10" starts "distrobox-enter" and "gimp-2.10").
+    std::vector<std::string> programNames;
+    // Whether its TryExec program is there and may run (true without TryExec): the desktop ignores
+    // the entry otherwise.
+    bool tryExecFound = true;
 
-    // What Exec names, past "env" and its settings: "~/" is the home folder, a bare name is looked
-    // up in `searchPath` as the session would, then in the usual program folders.
+    // What Exec names, past "env" and its settings: "~/" is the home folder, a relative path is read
+    // in the folder "env -C" or Path gives, a bare name is looked up in `searchPath` as the session
+    // would, then in the usual program folders.
     static EntryProgram of(const DesktopEntry& entry, const SystemRoots& roots, const std::vector<std::filesystem::path>& searchPath);
 
     bool operator==(const EntryProgram&) const = default;

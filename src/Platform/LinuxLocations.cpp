@@ -146,15 +146,38 @@ std::string itemName(std::string_view stem, std::string_view) {
     return std::string(stem);
 }
 
+// What GNOME, KDE Plasma, Xfce and Cinnamon keep in a home folder: the session's own state, shared
+// by every application, whatever an application's name ("session" is Plasma's, not the Session
+// messenger's).
+constexpr auto desktopConfig = std::to_array<std::string_view>({
+    "autostart", "systemd", "environment.d", "user-dirs.dirs", "user-dirs.locale", "mimeapps.list", "menus", "session", "pulse", "pipewire",
+    "wireplumber", "dconf", "gtk-2.0", "gtk-3.0", "gtk-4.0", "fontconfig", "ibus", "xsettingsd", "xdg-desktop-portal", "monitors.xml", "goa-1.0",
+    "enchant", "gnome-session", "gnome-initial-setup-done", "xfce4", "Thunar", "cinnamon", "cinnamon-session", "nemo", "kdeglobals", "kdedefaults",
+    "plasma-workspace", "plasmarc", "plasmashellrc", "plasma-org.kde.plasma.desktop-appletsrc", "plasma-localerc", "plasmanotifyrc", "kwinrc",
+    "kwinoutputconfig.json", "kglobalshortcutsrc", "khotkeysrc", "ksmserverrc", "kscreenlockerrc", "kcminputrc", "kxkbrc", "kded5rc", "kded6rc",
+    "kwalletrc", "kactivitymanagerdrc", "kactivitymanagerd-statsrc", "baloofilerc", "powermanagementprofilesrc", "powerdevilrc", "krunnerrc",
+    "ksplashrc", "kaccessrc", "kconf_update_log", "kdeconnect", "gtkrc", "gtkrc-2.0", "Trolltech.conf", "QtProject.conf", "kde.org", "KDE",
+    "xdg-desktop-portal-kde", "kiorc", "klaunchrc",
+});
+constexpr auto desktopData = std::to_array<std::string_view>({
+    "Trash", "applications", "icons", "fonts", "mime", "themes", "sounds", "desktop-directories", "backgrounds", "wallpapers", "color-schemes",
+    "keyrings", "recently-used.xbel", "user-places.xbel", "gvfs-metadata", "tracker", "tracker3", "gnome-shell", "gnome-settings-daemon",
+    "gnome-background-properties", "icc", "xorg", "kwalletd", "baloo", "kactivitymanagerd", "plasma", "plasmashell", "plasma-systemmonitor",
+    "kscreen", "kded5", "kded6", "kxmlgui5", "klipper", "kwin", "xfce4", "cinnamon", "nemo",
+});
+constexpr auto desktopCache = std::to_array<std::string_view>({
+    "thumbnails", "fontconfig", "sessions", "ibus", "dconf", "gstreamer-1.0", "mesa_shader_cache", "tracker3", "plasmashell", "kwin", "xfce4",
+    "cinnamon",
+});
+constexpr auto desktopState = std::to_array<std::string_view>({"wireplumber", "pipewire", "gnome-shell", "kwalletd", "xfce4"});
+
 bool isSharedFolder(const fs::path& path, const SystemRoots& roots) {
-    const std::array shared{
-        roots.dataHome / "Trash", roots.dataHome / "applications", roots.dataHome / "icons", roots.dataHome / "fonts",
-        roots.dataHome / "mime", roots.dataHome / "themes", roots.dataHome / "sounds", roots.dataHome / "desktop-directories",
-        roots.configHome / "autostart", roots.configHome / "systemd", roots.configHome / "environment.d",
-        roots.configHome / "user-dirs.dirs", roots.configHome / "mimeapps.list", roots.cacheHome / "thumbnails",
-    };
     const fs::path normal = path.lexically_normal();
-    return std::find(shared.begin(), shared.end(), normal) != shared.end();
+    auto keptIn = [&](const fs::path& base, const auto& names) {
+        return normal.parent_path() == base.lexically_normal() && std::find(names.begin(), names.end(), normal.filename().native()) != names.end();
+    };
+    return keptIn(roots.configHome, desktopConfig) || keptIn(roots.dataHome, desktopData) || keptIn(roots.cacheHome, desktopCache) ||
+           keptIn(roots.stateHome, desktopState);
 }
 
 }  // namespace LinuxLocations

@@ -26,7 +26,8 @@ std::string_view enabledStartupExtension(std::string_view original);
 std::string itemName(std::string_view stem, std::string_view originalSuffix);
 
 // Folders of the desktop itself inside the folders above (the trash, the applications and autostart
-// folders, the icon, font and MIME databases): no application's leftovers, whatever their names.
+// folders, the icon, font and MIME databases, the session's settings, sound and keyrings): no
+// application's leftovers, whatever their names.
 bool isSharedFolder(const std::filesystem::path& path, const SystemRoots& roots);
 
 }  // namespace LinuxLocations

@@ -30,6 +30,7 @@ struct UserFolder {
     const char* fallback;
 };
 
+constexpr std::size_t desktopFolderIndex = 0;
 constexpr std::size_t downloadFolderIndex = 2;
 constexpr UserFolder userFolderKeys[] = {
     {"XDG_DESKTOP_DIR", "Desktop"}, {"XDG_DOCUMENTS_DIR", "Documents"}, {"XDG_DOWNLOAD_DIR", "Downloads"},
@@ -111,6 +112,7 @@ SystemRoots SystemRoots::machine() {
     roots.dataHome = usableBaseFolder(roots, environmentPath("XDG_DATA_HOME", roots.home / ".local/share"), roots.home / ".local/share");
     roots.stateHome = usableBaseFolder(roots, environmentPath("XDG_STATE_HOME", roots.home / ".local/state"), roots.home / ".local/state");
     roots.downloads = roots.userFolders[downloadFolderIndex];
+    roots.desktop = roots.userFolders[desktopFolderIndex];
     roots.dataDirs = searchFolders("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
     roots.configDirs = searchFolders("XDG_CONFIG_DIRS", "/etc/xdg");
     return roots;
@@ -128,6 +130,7 @@ SystemRoots SystemRoots::fixture(const std::filesystem::path& dir) {
     roots.stateHome = roots.home / ".local/state";
     roots.userFolders = userFolderPaths(roots.home, roots.configHome);
     roots.downloads = roots.userFolders[downloadFolderIndex];
+    roots.desktop = roots.userFolders[desktopFolderIndex];
     roots.dataDirs = {dir / "usr/local/share", dir / "usr/share"};
     roots.configDirs = {dir / "etc/xdg"};
     return roots;

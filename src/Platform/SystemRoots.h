@@ -15,6 +15,7 @@ struct SystemRoots {
     std::filesystem::path dataHome;    // $XDG_DATA_HOME, ~/.local/share
     std::filesystem::path stateHome;   // $XDG_STATE_HOME, ~/.local/state
     std::filesystem::path downloads;   // XDG_DOWNLOAD_DIR from user-dirs.dirs, ~/Downloads
+    std::filesystem::path desktop;     // XDG_DESKTOP_DIR from user-dirs.dirs, ~/Desktop
     // The user's own folders from user-dirs.dirs: desktop, documents, downloads, music, pictures,
     // videos, templates and public share.
     std::vector<std::filesystem::path> userFolders;

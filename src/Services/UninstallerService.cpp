@@ -183,10 +183,14 @@ QString nameKey(const QString& name) {
 // The keys an item's name is matched with: the desktop-file ID and the names. AppImageLauncher names
 // the entries it makes "appimagekit_<MD5 of the path>-<name>" or "appimagekit_<name>": its prefix
 // is no part of the application's name.
-QStringList nameKeys(const QStringList& names, const QString& desktopFileID) {
+QString withoutIntegrationPrefix(QString desktopFileID) {
     static const QRegularExpression integrated(QStringLiteral("^appimagekit_(?:[0-9a-f]{32}-)?"), QRegularExpression::CaseInsensitiveOption);
+    return desktopFileID.remove(integrated);
+}
+
+QStringList nameKeys(const QStringList& names, const QString& desktopFileID) {
     QStringList keys;
-    for (const QString& each : QStringList{QString(desktopFileID).remove(integrated)} + names)
+    for (const QString& each : QStringList{withoutIntegrationPrefix(desktopFileID)} + names)
         if (const QString key = nameKey(each); isUsableKey(key) && !keys.contains(key)) keys << key;
     return keys;
 }
@@ -203,18 +207,26 @@ bool namesItsOwn(const fs::path& item, const QStringList& keys) {
     return info && !S_ISDIR(info->st_mode);
 }
 
+// A program's file name without its version, architecture and extension: "gimp-2.10" is "gimp",
+// "GIMP-2.10.38-x86_64.AppImage" is "GIMP".
+QString programName(QString name) {
+    constexpr auto anyCase = QRegularExpression::CaseInsensitiveOption;
+    static const QRegularExpression extension(QStringLiteral("\\.appimage$"), anyCase);
+    static const QRegularExpression architecture(QStringLiteral("[-_.](x86[-_]64|x64|amd64|aarch64|arm64|armhf|armv7l|i[3-6]86)$"), anyCase);
+    static const QRegularExpression version(QStringLiteral("[-_ ]v?[0-9].*$"), anyCase);
+    return name.remove(extension).remove(architecture).remove(version);
+}
+
+// The key of the name a program goes by: "gimp-2.10" and "GIMP-2.10.38-x86_64.AppImage" go by "gimp".
+QString programNameKey(const QString& name) {
+    return nameKey(programName(name));
+}
+
 // The name a program goes by: an AppImage's without its version and architecture
 // ("LM-Studio-0.2.24-x86_64.AppImage" goes by "lmstudio"), any other's its file name.
 QString programKey(const EntryProgram& program) {
-    QString name = PathText::display(program.path.filename());
-    if (program.isAppImage) {
-        constexpr auto anyCase = QRegularExpression::CaseInsensitiveOption;
-        static const QRegularExpression extension(QStringLiteral("\\.appimage$"), anyCase);
-        static const QRegularExpression architecture(QStringLiteral("[-_.](x86[-_]64|x64|amd64|aarch64|arm64|armhf|armv7l|i[3-6]86)$"), anyCase);
-        static const QRegularExpression version(QStringLiteral("[-_ ]v?[0-9].*$"), anyCase);
-        name.remove(extension).remove(architecture).remove(version);
-    }
-    return nameKey(name);
+    const QString name = PathText::display(program.path.filename());
+    return program.isAppImage ? programNameKey(name) : nameKey(name);
 }
 
 // Where an item is, its folder's links resolved and its own name kept: a link is moved as itself.
@@ -268,33 +280,79 @@ struct ShownEntry {
     fs::path place = located(file);
 };
 
-// Every entry of the applications folders, with the programs they run.
+// The places other entries name, and where the other applications are.
+struct OthersPlaces {
+    // Files other entries run, other shown entries, folders other applications were unpacked into:
+    // nothing that holds one of them or lies inside one is this application's.
+    std::vector<fs::path> places;
+    // Folders other entries work in or hand on: nothing that holds one is this application's.
+    std::vector<fs::path> folders;
+
+    bool touch(const fs::path& item) const {
+        return touchesAny(item, places) ||
+               std::any_of(folders.begin(), folders.end(), [here = located(item)](const fs::path& folder) { return liesWithin(folder, here); });
+    }
+};
+
+// Every entry the desktop reads, with the places each names: the applications folders (the shown
+// entries come from there), the autostart folders and the launchers on the Desktop.
 struct DesktopEntries {
     std::vector<ShownEntry> shown;
-    // Each file an entry runs, resolved, with the entries that name it anywhere in their Exec line,
+    // Each file an entry runs and each folder it works in, resolved, with the entries that name it,
     // shown or not, each counted once however many folders reach it.
     std::unordered_map<std::string, std::unordered_set<std::string>> runners;
+    std::unordered_map<std::string, std::unordered_set<std::string>> folderUsers;
+    // The programs the entries start, by the name they go by (`programNameKey`), with those entries.
+    std::unordered_map<QString, std::unordered_set<std::string>> programStarters;
 
     std::size_t runnersOf(const EntryProgram& program) const {
         const auto found = runners.find(program.realFile.native());
         return found == runners.end() ? 0 : found->second.size();
     }
 
-    // Where the applications other than the one of `entryFile` are: the other shown entries, what
-    // any other entry runs, and the folders the others were unpacked into.
-    std::vector<fs::path> othersPlaces(const fs::path& entryFile) const {
+    // Whether an entry other than the one of `entryFile` starts a program that goes by `key`.
+    bool anotherStarts(const QString& key, const std::string& entryFile) const {
+        const auto found = programStarters.find(key);
+        return found != programStarters.end() && std::any_of(found->second.begin(), found->second.end(), [&](const std::string& entry) { return entry != entryFile; });
+    }
+
+    // What names the applications other than the one of `entryFile`.
+    OthersPlaces othersPlaces(const fs::path& entryFile) const {
         const std::string itself = realPath(entryFile).value_or(entryFile).native();
-        std::vector<fs::path> places;
+        auto byOthers = [&](const std::unordered_set<std::string>& entries) {
+            return std::any_of(entries.begin(), entries.end(), [&](const std::string& entry) { return entry != itself; });
+        };
+        OthersPlaces others;
         for (const auto& [file, entries] : runners)
-            if (std::any_of(entries.begin(), entries.end(), [&](const std::string& entry) { return entry != itself; })) places.emplace_back(file);
+            if (byOthers(entries)) others.places.emplace_back(file);
+        for (const auto& [folder, entries] : folderUsers)
+            if (byOthers(entries)) others.folders.emplace_back(folder);
         for (const ShownEntry& other : shown) {
             if (other.file == entryFile) continue;
-            places.push_back(other.place);
-            if (other.program.unpackedInto) places.push_back(*other.program.unpackedInto);
+            others.places.push_back(other.place);
+            if (other.program.unpackedInto) others.places.push_back(*other.program.unpackedInto);
         }
-        return places;
+        return others;
+    }
+
+    // Counts what the entry of `file` names.
+    void addPlaces(const fs::path& file, const EntryProgram& program) {
+        const std::string entryFile = realPath(file).value_or(file).native();
+        for (const fs::path& run : program.runs) runners[run.native()].insert(entryFile);
+        for (const fs::path& folder : program.folders) folderUsers[folder.native()].insert(entryFile);
+        for (const std::string& name : program.programNames)
+            if (const QString key = programNameKey(PathText::display(name)); !key.isEmpty()) programStarters[key].insert(entryFile);
     }
 };
+
+// The .desktop files directly in a folder: the desktop reads no deeper in the autostart folders or on the Desktop.
+std::vector<fs::path> launchersIn(const fs::path& folder) {
+    std::vector<fs::path> found;
+    for (fs::path& entry : FolderListing::entries(folder).value_or(std::vector<fs::path>{}))
+        if (!FolderListing::isHidden(entry) && FolderListing::lowercaseExtension(entry) == "desktop") found.push_back(std::move(entry));
+    std::sort(found.begin(), found.end());
+    return found;
+}
 
 DesktopEntries desktopEntries(const SystemRoots& roots) {
     std::vector<fs::path> folders;
@@ -312,10 +370,7 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
             auto entry = DesktopEntry::read(file);
             if (!entry) continue;
             EntryProgram program = EntryProgram::of(*entry, roots, searchPath);
-            if (!program.runs.empty()) {
-                const std::string entryFile = realPath(file).value_or(file).native();
-                for (const fs::path& run : program.runs) entries.runners[run.native()].insert(entryFile);
-            }
+            entries.addPlaces(file, program);
             // An entry that hides or drops an application also shadows the system's entry of that id.
             auto [first, isFirst] = seenIDs.try_emplace(id, std::nullopt);
             if (!isFirst) {
@@ -324,14 +379,22 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
                     shown[*shownAt].masksAnother = true;
                 continue;
             }
-            // Hidden=true is the desktop's way of saying the entry was deleted.
+            // Hidden=true is the desktop's way of saying the entry was deleted; a TryExec program
+            // that is not there, its way of saying the application is not installed.
             if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
-            if (!showsOn(*entry, desktops)) continue;
+            if (!showsOn(*entry, desktops) || !program.tryExecFound) continue;
             first->second = shown.size();
             auto sandbox = SandboxPackage::of(file, *entry, roots);
             shown.push_back({std::move(file), std::move(id), std::move(*entry), std::move(program), std::move(sandbox)});
         }
     }
+    // What starts at login and the launchers on the Desktop run programs too.
+    std::vector<fs::path> launcherFolders = LinuxLocations::folders("Library/LaunchAgents", roots);
+    for (fs::path& folder : LinuxLocations::folders("/Library/LaunchAgents", roots)) launcherFolders.push_back(std::move(folder));
+    launcherFolders.push_back(roots.desktop);
+    for (const fs::path& folder : launcherFolders)
+        for (const fs::path& file : launchersIn(folder))
+            if (const auto entry = DesktopEntry::read(file)) entries.addPlaces(file, EntryProgram::of(*entry, roots, searchPath));
     return entries;
 }
 
@@ -384,10 +447,10 @@ struct Fate {
         }
         if (entries.runnersOf(program) != 1) return {};
         if (!program.standsAlone && !program.unpackedInto) return {};
-        const std::vector<fs::path> others = entries.othersPlaces(shown.file);
+        const OthersPlaces others = entries.othersPlaces(shown.file);
         if (program.standsAlone)
-            return keys.contains(programKey(program)) && !touchesAny(program.path, others) ? Fate{program.path, std::nullopt} : Fate{};
-        if (!touchesAny(*program.unpackedInto, others)) return {program.path, program.unpackedInto};
+            return keys.contains(programKey(program)) && !others.touch(program.path) ? Fate{program.path, std::nullopt} : Fate{};
+        if (!others.touch(*program.unpackedInto)) return {program.path, program.unpackedInto};
         return {};
     }
 };
@@ -401,6 +464,70 @@ std::optional<ShownEntry> shownEntry(const InstalledApplication& application, co
     EntryProgram program = EntryProgram::of(*entry, roots, DesktopApplications::environmentSearchPath());
     auto sandbox = SandboxPackage::of(application.path, *entry, roots);
     return ShownEntry{application.path, PathText::fromText(application.desktopFileID).native(), std::move(*entry), std::move(program), std::move(sandbox)};
+}
+
+// The names an application's items carry as they are written: its Name, untranslated and
+// translated, its desktop-file ID and its AppImage's name.
+QStringList exactNames(const ShownEntry& shown, const QLocale& locale) {
+    QStringList names{shown.entry.text("Name").value_or(QString()), applicationName(shown, locale), withoutIntegrationPrefix(PathText::display(shown.id))};
+    if (shown.program.isAppImage) names << programName(PathText::display(shown.program.path.filename()));
+    names.removeIf([](const QString& name) { return !isUsableKey(name); });
+    return names;
+}
+
+// Many programs keep their data under a lower-case name ("obsidian" for Obsidian), but a name that
+// differs only in letter case yields to an item of the exact name beside it: ~/.config/session is
+// not Session's where ~/.config/Session stands.
+bool yieldsToExactNamesake(const fs::path& item, const QStringList& exact) {
+    const QString name = PathText::display(item.filename());
+    if (exact.contains(name)) return false;
+    return std::any_of(exact.begin(), exact.end(), [&](const QString& each) {
+        return each.compare(name, Qt::CaseInsensitive) == 0 && linkStatus(item.parent_path() / PathText::fromText(each));
+    });
+}
+
+// A leftover named after a program that another install provides is that install's too: one of its
+// name on the search path that is not this application's own program (a Homebrew nvim beside a
+// Neovim AppImage), or one that another entry starts, inside a container too.
+bool namedAfterAnothersProgram(const fs::path& item, const std::optional<fs::path>& ownProgram, const DesktopEntries& entries, const std::string& entryFile,
+                               const SystemRoots& roots) {
+    const QString name = PathText::display(item.filename());
+    if (entries.anotherStarts(programNameKey(name), entryFile)) return true;
+    for (const fs::path& folder : DesktopApplications::environmentSearchPath())
+        for (const QString& each : {name, name.toLower()}) {
+            const fs::path program = roots.root / folder.relative_path() / PathText::fromText(each);
+            struct stat info {};
+            if (::stat(program.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0111) != 0 && realPath(program) != ownProgram) return true;
+        }
+    return false;
+}
+
+// The links in the user's program folders and on the Desktop that lead to `target` or into it:
+// they go with it, or they are left leading nowhere.
+std::vector<fs::path> linksTo(const fs::path& target, const SystemRoots& roots) {
+    std::vector<fs::path> links;
+    const auto real = realPath(target);
+    if (!real) return links;
+    for (const fs::path& folder : {roots.home / ".local/bin", roots.home / "bin", roots.desktop})
+        for (fs::path& entry : FolderListing::entries(folder).value_or(std::vector<fs::path>{})) {
+            const auto info = linkStatus(entry);
+            if (info && S_ISLNK(info->st_mode))
+                if (const auto leadsTo = realPath(entry); leadsTo && liesWithin(*leadsTo, *real)) links.push_back(std::move(entry));
+        }
+    return links;
+}
+
+// A packaged application is its program's package, found by the program's real file past the
+// alternatives' links (Debian's vim.desktop is vim-common's; its /usr/bin/vim.basic, vim's): that
+// package is named, measured and left to the package manager. The entry's own package only where
+// the program has none; nothing for an entry no package installed.
+const DpkgDatabase::Package* applicationPackage(const fs::path& entryFile, const EntryProgram& program,
+                                                const std::unordered_map<std::string, DpkgDatabase::Package>& owners) {
+    const auto entryOwner = owners.find(entryFile.string());
+    if (entryOwner == owners.end()) return nullptr;
+    if (program.found == EntryProgram::Found::present)
+        if (const auto programOwner = owners.find(program.realFile.string()); programOwner != owners.end()) return &programOwner->second;
+    return &entryOwner->second;
 }
 
 // What a Flatpak or a snap keeps installed.
@@ -433,6 +560,7 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
         applications.push_back(std::move(application));
         files.push_back(shown.file);
         if (fates.back().program) files.push_back(*fates.back().program);
+        if (shown.program.found == EntryProgram::Found::present) files.push_back(shown.program.realFile);
     }
 
     const auto owners = DpkgDatabase::owners(files, roots.root);
@@ -447,8 +575,8 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
             application.size = installedSize(*shown.sandbox);
             continue;
         }
-        auto owner = owners.find(application.id);
-        if (owner == owners.end()) {
+        const DpkgDatabase::Package* package = applicationPackage(application.path, shown.program, owners);
+        if (!package) {
             // Only what goes with the application counts: its entry, and its program when it is its own.
             application.size = allocatedSize(application.path);
             if (!fate.program) continue;
@@ -459,10 +587,9 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
         }
         application.staysInstalled = true;
         application.programNotFound = false;
-        const DpkgDatabase::Package& package = owner->second;
-        if (!package.version.empty()) application.version = QString::fromStdString(package.version);
-        auto [size, isNew] = sizeOfPackage.try_emplace(package.name, 0);
-        if (isNew) size->second = packageSize(package, roots.root);
+        if (!package->version.empty()) application.version = QString::fromStdString(package->version);
+        auto [size, isNew] = sizeOfPackage.try_emplace(package->name, 0);
+        if (isNew) size->second = packageSize(*package, roots.root);
         application.size = size->second;
     }
 
@@ -495,6 +622,8 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         add(application.path, ArtifactCategory::application, fate.entryGoes());
         if (fate.folder) add(*fate.folder, ArtifactCategory::application, false);
         else if (fate.program) add(*fate.program, ArtifactCategory::application, true);
+        if (fate.program)
+            for (const fs::path& link : linksTo(fate.folder.value_or(*fate.program), roots)) add(link, ArtifactCategory::application, !fate.folder);
     }
 
     // A leftover that another application's name claims too may be that one's: a packaged htop's
@@ -505,6 +634,18 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     auto claimedByAnother = [&](const fs::path& item) {
         return std::any_of(othersKeys.begin(), othersKeys.end(), [&](const QStringList& otherKeys) { return namesItsOwn(item, otherKeys); });
     };
+    const QStringList exact = shown ? exactNames(*shown, locale) : QStringList{application.name, application.desktopFileID};
+    const std::optional<fs::path> ownProgram = shown && shown->program.found == EntryProgram::Found::present ? std::optional(shown->program.realFile) : std::nullopt;
+    const std::string entryFile = realPath(application.path).value_or(application.path).native();
+    const std::vector<fs::path> flatpakData = LinuxLocations::folders("Library/Containers", roots);
+    // A leftover found under the application's names may still be another's: another application's
+    // by its name, another install's of the same one (a Flatpak's data in ~/.var/app, the settings of
+    // a namesake program), or one that yields to the folder of the exact name beside it.
+    auto mayBeItsOwn = [&](const fs::path& item) {
+        const bool flatpaks = std::any_of(flatpakData.begin(), flatpakData.end(), [&](const fs::path& folder) { return liesDirectlyIn(item, folder); });
+        return !claimedByAnother(item) && !(flatpaks && !sandbox) && !yieldsToExactNamesake(item, exact) &&
+               !namedAfterAnothersProgram(item, ownProgram, entries, entryFile, roots);
+    };
 
     for (const FixedCandidate& candidate : fixedCandidates) {
         const QString& key = candidate.key == Key::identifier ? application.desktopFileID : application.name;
@@ -512,7 +653,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         const std::string name = LinuxLocations::itemName(PathText::fromText(key).native(), candidate.suffix);
         for (const fs::path& folder : LinuxLocations::folders(candidate.folder, roots)) {
             const fs::path item = folder / name;
-            if (liesDirectlyIn(item, folder) && linkStatus(item)) add(item, candidate.category, !claimedByAnother(item));
+            if (liesDirectlyIn(item, folder) && linkStatus(item)) add(item, candidate.category, mayBeItsOwn(item));
         }
     }
 
@@ -533,7 +674,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
                 if (FolderListing::isHidden(entry)) continue;
                 const QString name = PathText::display(entry.filename());
                 const bool itsOwn = namesItsOwn(entry, keys);
-                if (itsOwn || mentionsAKey(name, nameKey(name))) add(entry, searched.category, itsOwn && !claimedByAnother(entry));
+                if (itsOwn || mentionsAKey(name, nameKey(name))) add(entry, searched.category, itsOwn && mayBeItsOwn(entry));
             }
         }
     }
@@ -543,6 +684,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     std::vector<fs::path> paths;
     for (const AppArtifact& artifact : found) paths.push_back(artifact.path);
     if (fate.program) paths.push_back(*fate.program);
+    if (ownProgram) paths.push_back(*ownProgram);
     const auto owners = DpkgDatabase::owners(paths, roots.root);
     // A packaged entry's program, or a program a package installed, is no program of the user's,
     // nor is the folder that holds it.
@@ -555,6 +697,13 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
             artifact.size = installedSize(*sandbox);
             continue;
         }
+        if (artifact.path == application.path && shown) {
+            if (const DpkgDatabase::Package* package = applicationPackage(application.path, shown->program, owners)) {
+                artifact.package = package->name;
+                artifact.size = packageSize(*package, roots.root);
+            }
+            continue;
+        }
         const auto owner = owners.find(artifact.path.string());
         if (owner == owners.end()) continue;
         artifact.package = owner->second.name;
@@ -562,9 +711,9 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     }
     // Nothing that holds another application, or lies inside one, is preselected: a launcher's
     // settings may hold the games it installed.
-    const std::vector<fs::path> others = entries.othersPlaces(application.path);
+    const OthersPlaces others = entries.othersPlaces(application.path);
     for (AppArtifact& artifact : found)
-        if (artifact.isLocked() || touchesAny(artifact.path, others)) artifact.isSelected = false;
+        if (artifact.isLocked() || others.touch(artifact.path)) artifact.isSelected = false;
     // One decision: the application goes only when its own program is ticked in this very list, not
     // taken by a package nor lying among another application's files. An application that stays
     // keeps its data unless the user ticks it: its settings, mail or saves are still in use. Of a

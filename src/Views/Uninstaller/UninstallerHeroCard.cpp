@@ -65,6 +65,17 @@ UninstallerHeroCard::UninstallerHeroCard(AppState& state, InstalledApplication a
     pills->addWidget(version);
     pills->addStretch(1);
     names->addLayout(pills);
+    // Said where the application is looked at, not only when the user is about to move it.
+    if (application_.programNotFound) {
+        auto* notFound = new QHBoxLayout;
+        notFound->setSpacing(6);
+        notFound->addWidget(new SymbolView(SymbolImage{.symbol = "exclamationmark.triangle.fill", .size = 12, .color = DS::orange}), 0, Qt::AlignTop);
+        auto* text = new TextLabel(AppLocalization::string("uninstaller.programNotFound"), Fonts::system(12), DynamicColor::secondary());
+        text->setObjectName("programNotFound");
+        text->setWordWrap(true);
+        notFound->addWidget(text, 1);
+        names->addLayout(notFound);
+    }
     identity->addLayout(names, 1);
     identity->addSpacing(16);
     selectedSize_ = new HeroValue(AppLocalization::string("uninstaller.selectedSize"), {}, {}, 44);

@@ -467,6 +467,10 @@ TEST(UninstallerFlow, AnEntryWhoseProgramIsNotFoundIsOnlyALauncher) {
     items[2].isSelected = false;
     fixture.listAndSelect(applications, applications[1], items);
     auto question = [&] { return askedToTrash(shown); };
+    const auto* notFound = shown.hero()->findChild<TextLabel*>("programNotFound");
+    ASSERT_NE(notFound, nullptr);
+    EXPECT_EQ(notFound->text(), AppLocalization::string("uninstaller.programNotFound"));
+    EXPECT_TRUE(notFound->isVisible());
 
     EXPECT_EQ(question(), AppLocalization::format("uninstaller.confirm.launcherOnly", {isolatedText("Code Editor"), isolatedText(ByteFormatting::string(std::int64_t(400)))}));
     click(shown.leftover(1));
