@@ -651,7 +651,7 @@ std::vector<fs::path> UninstallerService::moveToTrash(const std::vector<AppArtif
     for (const AppArtifact& artifact : movingOrder(artifacts)) {
         // A mount made since the listing would go along with its folder.
         if (holdsAMount(artifact.path, mounts)) {
-            failures.emplace_back(TrashError::Reason::moveFailed, artifact.path, EBUSY);
+            failures.emplace_back(TrashError::Reason::mounted, artifact.path, EBUSY);
             continue;
         }
         // One item that cannot go never keeps the others; a link goes as the link it is; another item
