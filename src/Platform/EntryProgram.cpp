@@ -314,6 +314,44 @@ std::vector<fs::path> generalFolders(const SystemRoots& roots) {
     return realFolders(folders);
 }
 
+// A name as a folder's and a program's are compared: lower case, without spaces, "-", "_" and ".".
+std::string looseName(std::string_view name) {
+    std::string loose;
+    for (const char c : name)
+        if (c != ' ' && c != '-' && c != '_' && c != '.') loose.push_back(char(std::tolower(static_cast<unsigned char>(c))));
+    return loose;
+}
+
+// Whether the folder is named after the program: "Telegram" for Telegram, "zoom" for ZoomLauncher,
+// "VSCode-linux-x64" for code, "idea-IC" for idea.sh.
+bool namedAfter(const fs::path& folder, const fs::path& program) {
+    constexpr size_t shortest = 3;
+    const std::string folderName = looseName(folder.filename().native());
+    const std::string file = program.filename().native();
+    const std::array<std::string, 2> names{looseName(file), looseName(file.substr(0, file.find('.')))};
+    for (const std::string& name : names) {
+        if (name.size() >= shortest && folderName.find(name) != std::string::npos) return true;
+        if (folderName.size() >= shortest && name.find(folderName) != std::string::npos) return true;
+    }
+    return false;
+}
+
+// A folder that holds another program beside this one (~/Apps with Godot beside lazydocker and
+// yt-dlp, a prefix's ~/apps/bin with foliate beside ctags) gathers programs of several applications
+// and the user's files among them. Only a folder named after the program (Telegram/Updater beside
+// Telegram/Telegram) is known to hold the helpers of one application; any other is nobody's.
+bool holdsOtherPrograms(const fs::path& realFile, const fs::path& folder) {
+    if (namedAfter(folder, realFile)) return false;
+    constexpr size_t markEnd = 4;
+    for (const fs::path& entry : FolderListing::entries(realFile.parent_path()).value_or(std::vector<fs::path>{})) {
+        struct stat info {};
+        if (::stat(entry.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & 0111) == 0) continue;
+        if (realPath(entry) == realFile) continue;
+        if (const auto head = FileContents::head(entry, markEnd); head && (isCompiled(*head) || head->starts_with("#!"))) return true;
+    }
+    return false;
+}
+
 // The folder an application was unpacked into: the program's own folder, or the one above its
 // bin/. Never a general folder nor a folder of a version-controlled tree.
 std::optional<fs::path> unpackedFolder(const fs::path& realFile, const fs::path& home, const SystemRoots& roots) {
@@ -324,7 +362,7 @@ std::optional<fs::path> unpackedFolder(const fs::path& realFile, const fs::path&
     if (isAmong(folder, general) || folder == home || !liesWithin(folder, home)) return std::nullopt;
     for (fs::path each = folder; each != home; each = each.parent_path())
         if (holds(each, ".git")) return std::nullopt;
-    if (holdsAnAppImage(folder)) return std::nullopt;
+    if (holdsAnAppImage(folder) || holdsOtherPrograms(realFile, folder)) return std::nullopt;
     return folder;
 }
 

@@ -39,7 +39,8 @@ struct EntryProgram {
     // Such a file that lies in a folder of its own instead, the folder an archive was unpacked into
     // (~/firefox for ~/firefox/firefox, ~/idea for ~/idea/bin/idea.sh): the application goes only
     // with that whole folder. Never a general folder (the home, Desktop, ~/.config, the program
-    // folders), one inside a version-controlled tree, nor one with an AppImage lying in it.
+    // folders), one inside a version-controlled tree, one with an AppImage lying in it, nor one whose
+    // program has other programs beside it (~/Apps, a prefix's bin/) unless it is named after it.
     std::optional<std::filesystem::path> unpackedInto;
     // The places the entry names, with their links resolved: every file its Exec lines (its own and
     // its actions') name wherever they stand (after "firejail", inside "sh -c '…'", by a path read in

@@ -39,6 +39,9 @@ std::optional<SandboxPackage> flatpak(const fs::path& entryFile, const DesktopEn
                           entryFile.lexically_normal().native().find("/flatpak/exports/share/applications/") != std::string::npos;
     if (id.empty() && exported) id = entryFile.stem().native();
     if (!isUsableName(id)) return std::nullopt;
+    // A key copied into an entry of the user's proves nothing: outside the exports, only the
+    // installed application of that ID makes the entry a Flatpak's.
+    if (!exported && !isPresent(userInstallation / "app" / id) && !isPresent(systemInstallation / "app" / id)) return std::nullopt;
     const bool user = liesBelow(entryFile, userInstallation) || isPresent(userInstallation / "app" / id);
     const fs::path installation = user ? userInstallation : systemInstallation;
     return SandboxPackage{user ? PackageKind::userFlatpak : PackageKind::flatpak, id, {installation / "app" / id}};
@@ -47,12 +50,15 @@ std::optional<SandboxPackage> flatpak(const fs::path& entryFile, const DesktopEn
 std::optional<SandboxPackage> snap(const fs::path& entryFile, const DesktopEntry& entry, const SystemRoots& roots) {
     std::string name = text(entry, "X-SnapInstanceName");
     // snapd names its entries "<snap>_<app>.desktop".
-    if (name.empty() && liesBelow(entryFile, roots.root / "var/lib/snapd/desktop/applications")) name = entryFile.stem().native().substr(0, entryFile.stem().native().find('_'));
+    const bool exported = liesBelow(entryFile, roots.root / "var/lib/snapd/desktop/applications");
+    if (name.empty() && exported) name = entryFile.stem().native().substr(0, entryFile.stem().native().find('_'));
     if (!isUsableName(name)) return std::nullopt;
     SandboxPackage package{PackageKind::snap, name, {}};
     const fs::path revisions = roots.root / "var/lib/snapd/snaps";
     for (const fs::path& file : FolderListing::entries(revisions).value_or(std::vector<fs::path>{}))
         if (file.filename().native().starts_with(name + "_") && FolderListing::lowercaseExtension(file) == "snap") package.installedItems.push_back(file);
+    // As with Flatpak: outside snapd's folder, only an installed snap of that name makes it a snap's.
+    if (!exported && package.installedItems.empty() && !isPresent(roots.root / "snap" / name)) return std::nullopt;
     return package;
 }
 

@@ -18,6 +18,6 @@ struct SandboxPackage {
     std::vector<std::filesystem::path> installedItems;
 
     // From where the entry lies (a Flatpak "exports" folder, snapd's desktop folder) or the keys the
-    // stores write into it ("X-Flatpak", "X-SnapInstanceName").
+    // stores write into it ("X-Flatpak", "X-SnapInstanceName"), where the store has that ID installed.
     static std::optional<SandboxPackage> of(const std::filesystem::path& entryFile, const DesktopEntry& entry, const SystemRoots& roots);
 };

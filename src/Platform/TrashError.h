@@ -12,6 +12,7 @@ public:
         noTrash,     // no trash folder on the item's file system could take it
         changed,     // another file than the one listed is at the item's place now
         trashFolder, // the item is a trash folder, lies inside one or holds one
+        mounted,     // the item is a mount point or holds one: a rename would carry that file system along
     };
 
     TrashError(Reason reason, std::filesystem::path item, int systemError = 0);

@@ -27,6 +27,7 @@ QString trashFailureReason(const TrashError& error) {
     case TrashError::Reason::noTrash: return AppLocalization::string("trash.reason.noTrash");
     case TrashError::Reason::changed: return AppLocalization::string("trash.reason.changed");
     case TrashError::Reason::trashFolder: return AppLocalization::string("trash.reason.trashFolder");
+    case TrashError::Reason::mounted: return AppLocalization::string("trash.reason.mounted");
     case TrashError::Reason::moveFailed: break;
     }
     return QString::fromLocal8Bit(std::strerror(error.systemError()));

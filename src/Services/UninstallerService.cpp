@@ -12,6 +12,7 @@
 #include "Platform/FolderListing.h"
 #include "Platform/EntryProgram.h"
 #include "Platform/LinuxLocations.h"
+#include "Platform/MountPoints.h"
 #include "Platform/RealPath.h"
 #include "Platform/SandboxPackage.h"
 #include "Foundation/PathText.h"
@@ -90,13 +91,24 @@ std::int64_t blocksOf(const struct stat& info) {
     return allocatedBytes(static_cast<std::uint64_t>(info.st_blocks));
 }
 
-// Allocated bytes of everything in the tree at `location`, as `du` counts what would move: every
+// What the tree at `location` takes on disk, and whether any of it lies on another file system than
+// the folder that holds it: a mounted vault, drive or tmpfs that a rename would carry along.
+struct MeasuredTree {
+    std::int64_t bytes = 0;
+    bool crossesFileSystems = false;
+};
+
+// Allocated bytes of everything in the tree at `location`, as `du -x` counts what would move: every
 // file, folder and link once, hidden ones included (a Flatpak's data or a game's saves may hold
-// nothing else), no symbolic link followed, a file of several names counted once.
-std::int64_t allocatedSize(const fs::path& location) {
+// nothing else), no symbolic link followed, a file of several names counted once, nothing of another
+// file system mounted inside.
+MeasuredTree measuredTree(const fs::path& location) {
     const auto top = linkStatus(location);
-    if (!top) return 0;
-    std::int64_t total = blocksOf(*top);
+    if (!top) return {};
+    struct stat above {};
+    MeasuredTree measured{.crossesFileSystems = ::stat(location.parent_path().c_str(), &above) == 0 && above.st_dev != top->st_dev};
+    std::int64_t& total = measured.bytes;
+    total = blocksOf(*top);
     std::set<std::pair<dev_t, ino_t>> namedTwice;
     std::vector<fs::path> pending;
     if (S_ISDIR(top->st_mode)) pending.push_back(location);
@@ -113,13 +125,21 @@ std::int64_t allocatedSize(const fs::path& location) {
             if (std::string_view name = entry->d_name; name == "." || name == "..") continue;
             struct stat info {};
             if (::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            if (info.st_dev != top->st_dev) {
+                measured.crossesFileSystems = true;
+                continue;
+            }
             if (S_ISDIR(info.st_mode)) pending.push_back(folder / entry->d_name);
             else if (info.st_nlink > 1 && !namedTwice.insert({info.st_dev, info.st_ino}).second) continue;
             total = saturatingSum(total, blocksOf(info));
         }
         ::closedir(listing);
     }
-    return total;
+    return measured;
+}
+
+std::int64_t allocatedSize(const fs::path& location) {
+    return measuredTree(location).bytes;
 }
 
 // What a package owns on disk: its regular files, each counted where it is listed.
@@ -235,6 +255,12 @@ fs::path located(const fs::path& item) {
     return folder ? *folder / item.filename() : item;
 }
 
+// Whether an item is a mount point or holds one, by the table or by what lies on another file system:
+// it goes as one rename, which would carry that file system along.
+bool holdsAMount(const fs::path& item, const MountPoints& mounts) {
+    return mounts.atOrBelow(located(item)) || measuredTree(item).crossesFileSystems;
+}
+
 // Whether an item holds one of the places or lies inside one.
 bool touchesAny(const fs::path& item, const std::vector<fs::path>& places) {
     const fs::path here = located(item);
@@ -245,6 +271,20 @@ bool touchesAny(const fs::path& item, const std::vector<fs::path>& places) {
 // files are locked apart).
 bool userCanMove(const fs::path& application) {
     return ::faccessat(AT_FDCWD, application.parent_path().c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+// Only an entry of the user's own, in their home or data folder, is theirs to take away: one of the
+// system's (under /usr, /etc, /var/lib/flatpak) stays whoever runs the app, root included.
+bool isUsersOwnEntry(const fs::path& entryFile) {
+    const SystemRoots roots = SystemRoots::current();
+    const auto info = linkStatus(entryFile);
+    if (!info || info->st_uid != ::geteuid()) return false;
+    const fs::path place = located(entryFile);
+    const std::array<fs::path, 2> ownFolders{roots.home, roots.dataHome};
+    return std::any_of(ownFolders.begin(), ownFolders.end(), [&](const fs::path& folder) {
+        const auto real = realPath(folder);
+        return real && *real != "/" && liesWithin(place, *real);
+    });
 }
 
 // The desktops of this session, from XDG_CURRENT_DESKTOP ("GNOME", "KDE", "ubuntu:GNOME"); none
@@ -438,7 +478,7 @@ struct Fate {
     bool entryGoes() const { return goesAsProposed() || programNotFound; }
 
     static Fate of(const ShownEntry& shown, const QStringList& keys, const DesktopEntries& entries) {
-        if (shown.masksAnother || shown.sandbox || !userCanMove(shown.file)) return {};
+        if (shown.masksAnother || shown.sandbox || !userCanMove(shown.file) || !isUsersOwnEntry(shown.file)) return {};
         const EntryProgram& program = shown.program;
         switch (program.found) {
         case EntryProgram::Found::unknown: return {};
@@ -530,6 +570,21 @@ const DpkgDatabase::Package* applicationPackage(const fs::path& entryFile, const
     return &entryOwner->second;
 }
 
+// The chosen items in the order they go: one inside another chosen item first, so that each goes
+// as the item that was listed, and the figure of what goes is what the Trash receives.
+std::vector<AppArtifact> movingOrder(const std::vector<AppArtifact>& artifacts) {
+    std::vector<AppArtifact> inner, outer;
+    for (const AppArtifact& artifact : artifacts) {
+        if (!artifact.isSelected || artifact.isLocked()) continue;
+        const bool inAnother = std::any_of(artifacts.begin(), artifacts.end(), [&](const AppArtifact& other) {
+            return other.isSelected && !other.isLocked() && other.path != artifact.path && liesWithin(artifact.path, other.path);
+        });
+        (inAnother ? inner : outer).push_back(artifact);
+    }
+    inner.insert(inner.end(), outer.begin(), outer.end());
+    return inner;
+}
+
 // What a Flatpak or a snap keeps installed.
 std::int64_t installedSize(const SandboxPackage& package) {
     std::int64_t total = 0;
@@ -604,12 +659,16 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     const QLocale locale = AppLocalization::activeLocale();
     std::unordered_set<std::string> taken;
     std::vector<AppArtifact> found;
+    const MountPoints mounts = MountPoints::of(roots);
     auto add = [&](const fs::path& item, ArtifactCategory category, bool selected) {
         if (LinuxLocations::isSharedFolder(item, roots) || roots.holdsPersonalFolder(item) || !taken.insert(normalFolder(item).string()).second) return;
         // What cannot be told apart from another item later is not proposed.
         const auto identity = FileIdentity::at(item);
         if (!identity) return;
-        found.push_back(AppArtifact{.path = item, .size = allocatedSize(item), .category = category, .isSelected = selected, .identity = identity});
+        // Another file system mounted there is not the application's.
+        const MeasuredTree measured = measuredTree(item);
+        selected = selected && !measured.crossesFileSystems && !mounts.atOrBelow(located(item));
+        found.push_back(AppArtifact{.path = item, .size = measured.bytes, .category = category, .isSelected = selected, .identity = identity});
     };
 
     const DesktopEntries entries = desktopEntries(roots);
@@ -737,8 +796,13 @@ std::vector<fs::path> UninstallerService::moveToTrash(const std::vector<AppArtif
     std::lock_guard lock(mutex_);
     std::vector<fs::path> moved;
     std::vector<TrashError> failures;
-    for (const AppArtifact& artifact : artifacts) {
-        if (!artifact.isSelected || artifact.isLocked()) continue;
+    const MountPoints mounts = MountPoints::of(SystemRoots::current());
+    for (const AppArtifact& artifact : movingOrder(artifacts)) {
+        // A mount made since the listing would go along with its folder.
+        if (holdsAMount(artifact.path, mounts)) {
+            failures.emplace_back(TrashError::Reason::mounted, artifact.path, EBUSY);
+            continue;
+        }
         // One item that cannot go never keeps the others; a link goes as the link it is; another item
         // put under a listed name since stays, named as changed.
         try {

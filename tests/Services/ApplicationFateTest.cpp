@@ -1,3 +1,4 @@
+#include "Models/ArtifactSelection.h"
 #include "Models/PackageKind.h"
 #include "Platform/DesktopApplications.h"
 #include "Platform/DesktopEntry.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <set>
 #include <string>
@@ -74,6 +76,9 @@ constexpr std::array caseNames{
     "NeovimLeavesHomebrewNvimsSettings", "GimpLeavesWhatItsDistroboxExportUses", "VimIsItsProgramsPackage", "LinksToAProgramThatGoesGoWithIt",
     "ProgramWhoseFolderWasDeletedLeavesTheLauncher", "ProgramBelowACommentedOutMountLeavesTheLauncher", "ShebanglessScriptInLocalBinStays",
     "JarInLocalBinStays", "AppImageAnEntryInALinkedFolderRunsStays", "DivertedProgramIsItsPackages",
+    "LeftoverHoldingAMountIsNotTicked", "LeftoverThatIsAMountPointIsNotTicked", "SystemEntryOfAMissingProgramIsNotTicked",
+    "CopiedFlatpakKeyProvesNoFlatpak", "CopiedSnapKeyProvesNoSnap", "FolderOfLooseProgramsIsNobodys", "PrefixOfSeveralProgramsIsNobodys",
+    "FolderNamedAfterItsProgramHoldsItsHelpers", "AppImageInsideItsTickedDataFolder",
 };
 
 // A home laid out as real installs lay it out: what each case expects, and what the uninstaller
@@ -679,6 +684,51 @@ InstalledHome::InstalledHome() {
     executable(tree.write("home/.local/bin/jarvis", "PK\x03\x04" + std::string(3000, 'j')));
     expect("JarInLocalBinStays", "jarvis", {{userEntry("jarvis", "Jarvis", "Exec=~/.local/bin/jarvis\n"), false}}, file);
 
+    // Another file system mounted in a leftover, or on it (a vault, a drive), is no application's: a
+    // bind mount of this very file system shows only in the mount table.
+    const fs::path vault = appImage(tree, "home/Applications/Vaultly-1.13.0-x86_64.AppImage", 40000);
+    const fs::path vaultEntry = userEntry("org.example.Vaultly", "Vaultly", "Exec=~/Applications/Vaultly-1.13.0-x86_64.AppImage\n");
+    const fs::path vaultData = tree.file("home/.local/share/Vaultly/mnt/Private/tax-return.pdf", 8000).parent_path().parent_path().parent_path();
+    const fs::path retro = appImage(tree, "home/Applications/Retro-1.19-x86_64.AppImage", 40000);
+    const fs::path retroEntry = userEntry("org.example.Retro", "Retro", "Exec=~/Applications/Retro-1.19-x86_64.AppImage\n");
+    const fs::path retroData = tree.file("home/.config/retro/saves/zelda.srm", 8000).parent_path().parent_path();
+    std::ofstream(tree.path() / "proc/self/mountinfo", std::ios::app) << "40 22 8:1 /vault /home/.local/share/Vaultly/mnt/Private rw - ext4 /dev/sda1 rw\n"
+                                                                       << "41 22 8:1 /retro /home/.config/retro rw - ext4 /dev/sda1 rw\n";
+    expect("LeftoverHoldingAMountIsNotTicked", "org.example.Vaultly", {{vaultEntry, true}, {vault, true}, {vaultData, false}}, file + allocated(vault));
+    expect("LeftoverThatIsAMountPointIsNotTicked", "org.example.Retro", {{retroEntry, true}, {retro, true}, {retroData, false}}, file + allocated(retro));
+    // A system entry stays whoever runs the app, root included.
+    tree.folder("usr/local/bin");
+    const fs::path oldtoolEntry = entry("usr/local/share/applications/oldtool.desktop", "Old Tool", "Exec=/usr/local/bin/oldtool\n");
+    expect("SystemEntryOfAMissingProgramIsNotTicked", "oldtool", {{oldtoolEntry, false}}, allocated(oldtoolEntry));
+    // A store's key copied into the user's own entry: no such Flatpak or snap is installed.
+    const fs::path fragments = appImage(tree, "home/Applications/Fragments-3.0.AppImage", 30000);
+    const fs::path fragmentsEntry = userEntry("de.haeckerfelix.Fragments", "Fragments", "Exec=~/Applications/Fragments-3.0.AppImage\nX-Flatpak=de.haeckerfelix.Fragments\n");
+    expect("CopiedFlatpakKeyProvesNoFlatpak", "de.haeckerfelix.Fragments", {{fragmentsEntry, true}, {fragments, true}}, file + allocated(fragments));
+    const fs::path spot = appImage(tree, "home/Applications/Spot-0.4.AppImage", 30000);
+    const fs::path spotEntry = userEntry("spot_spot", "Spot", "Exec=~/Applications/Spot-0.4.AppImage\nX-SnapInstanceName=spot\n");
+    expect("CopiedSnapKeyProvesNoSnap", "spot_spot", {{spotEntry, true}, {spot, true}}, file + allocated(spot));
+    // A folder of several programs and the user's files, or a prefix of several, is no application's
+    // own; one named after its program holds that program's helpers.
+    executable(compiled(tree, "home/Loose/Godot_v4.3-stable_linux.x86_64", 9000));
+    executable(compiled(tree, "home/Loose/lazydocker", 9000));
+    tree.file("home/Loose/notes-about-my-tools.txt", 2000);
+    const fs::path looseEntry = userEntry("org.godotengine.Godot4", "Godot 4", "Exec=~/Loose/Godot_v4.3-stable_linux.x86_64 %f\n");
+    expect("FolderOfLooseProgramsIsNobodys", "org.godotengine.Godot4", {{looseEntry, false}}, file);
+    executable(compiled(tree, "home/prefix/bin/foliate", 9000));
+    executable(compiled(tree, "home/prefix/bin/ctags", 9000));
+    tree.file("home/prefix/share/foliate/x", 2000);
+    const fs::path foliateEntry = userEntry("com.github.johnfactotum.Foliate", "Foliate", "Exec=~/prefix/bin/foliate %U\n");
+    expect("PrefixOfSeveralProgramsIsNobodys", "com.github.johnfactotum.Foliate", {{foliateEntry, false}}, file);
+    executable(compiled(tree, "home/Telegram/Telegram", 9000));
+    executable(compiled(tree, "home/Telegram/Updater", 9000));
+    const fs::path telegramEntry = userEntry("org.telegram.desktop", "Telegram Desktop", "Exec=~/Telegram/Telegram -- %u\n");
+    expect("FolderNamedAfterItsProgramHoldsItsHelpers", "org.telegram.desktop", {{telegramEntry, false}, {home("Telegram"), false}}, file + du(home("Telegram")));
+    // Both go, the AppImage with its folder: what is selected counts it once (checked below).
+    const fs::path cider = appImage(tree, "home/.local/share/cider/Cider-2.5.0.AppImage", 60000);
+    tree.file("home/.local/share/cider/cache/x", 4000);
+    const fs::path ciderEntry = userEntry("sh.cider.Cider", "Cider", "Exec=~/.local/share/cider/Cider-2.5.0.AppImage %U\n");
+    expect("AppImageInsideItsTickedDataFolder", "sh.cider.Cider", {{ciderEntry, true}, {cider, true}, {cider.parent_path(), true}}, file + allocated(cider));
+
     roots_ = SystemRoots::fixture(tree.path());
     for (const char* exports : {"home/.local/share/flatpak/exports/share", "var/lib/flatpak/exports/share", "var/lib/snapd/desktop"})
         roots_.dataDirs.push_back(tree.path() / exports);
@@ -806,4 +856,17 @@ TEST(ApplicationFates, WhatGoesIsWhatWasTicked) {
                                                              {home.home("Apps"), false},
                                                              {home.home(".local/share/godot"), false}}));
     EXPECT_FALSE(after.contains("balena-etcher"));
+}
+
+// What is selected is what the move takes: an AppImage inside its ticked data folder counts once, and
+// goes with that folder even unticked.
+TEST(ApplicationFates, AnItemInsideATickedOneCountsOnce) {
+    InstalledHome& home = sharedHome();
+    auto artifacts = home.listed("en", "sh.cider.Cider").artifacts;
+    ASSERT_EQ(artifacts.size(), 3u);
+    EXPECT_EQ(ArtifactSelection::bytes(artifacts), artifacts[0].size + du(home.home(".local/share/cider")));
+    artifacts[1].isSelected = false;
+    EXPECT_TRUE(ArtifactSelection::goes(artifacts[1], artifacts));
+    artifacts[2].isSelected = false;
+    EXPECT_FALSE(ArtifactSelection::goes(artifacts[1], artifacts));
 }

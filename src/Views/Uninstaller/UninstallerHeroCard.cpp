@@ -1,8 +1,8 @@
 #include "Views/Uninstaller/UninstallerHeroCard.h"
 
 #include "Views/Common/TextSelection.h"
-#include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
+#include "Models/ArtifactSelection.h"
 #include "Models/ByteFormatting.h"
 #include "Models/DisplayText.h"
 #include "Services/AppState.h"
@@ -21,17 +21,6 @@
 
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
-
-namespace {
-
-std::int64_t selectedSize(const std::vector<AppArtifact>& artifacts) {
-    std::int64_t total = 0;
-    for (const AppArtifact& artifact : artifacts)
-        if (artifact.isSelected) total = saturatingSum(total, artifact.size);
-    return total;
-}
-
-}  // namespace
 
 UninstallerHeroCard::UninstallerHeroCard(AppState& state, InstalledApplication application, const DynamicColor& tint, std::function<void()> askToTrash,
                                          QWidget* parent)
@@ -113,7 +102,7 @@ UninstallerHeroCard::UninstallerHeroCard(AppState& state, InstalledApplication a
 
 void UninstallerHeroCard::follow() {
     const std::vector<AppArtifact>& artifacts = state_.artifacts();
-    const std::int64_t selected = selectedSize(artifacts);
+    const std::int64_t selected = ArtifactSelection::bytes(artifacts);
     const ValueAndUnit parts = ValueAndUnit::split(ByteFormatting::string(selected));
     selectedSize_->setValue(parts.value);
     selectedSize_->setUnit(parts.unit);

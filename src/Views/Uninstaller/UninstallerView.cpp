@@ -1,7 +1,7 @@
 #include "Views/Uninstaller/UninstallerView.h"
 
-#include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
+#include "Models/ArtifactSelection.h"
 #include "Models/ByteFormatting.h"
 #include "Models/DisplayText.h"
 #include "Models/IsolatedText.h"
@@ -52,8 +52,8 @@ QString confirmationDetail(const std::optional<InstalledApplication>& applicatio
     // The application goes only with its entry and its own program; moving less leaves it installed,
     // and the user should know it stays.
     const bool applicationGoes = !application->staysInstalled && std::any_of(confirmed.begin(), confirmed.end(), isEntry) &&
-                                 std::all_of(listed.begin(), listed.end(), [](const AppArtifact& artifact) {
-                                     return artifact.category != ArtifactCategory::application || artifact.isSelected;
+                                 std::all_of(listed.begin(), listed.end(), [&](const AppArtifact& artifact) {
+                                     return artifact.category != ArtifactCategory::application || ArtifactSelection::goes(artifact, listed);
                                  });
     if (!applicationGoes) return AppLocalization::format("uninstaller.confirm.applicationStays", {name, count, size});
     // Moving its program or its folder uninstalls it, and the user should know that too.
@@ -69,12 +69,9 @@ QString confirmationDetail(const std::optional<InstalledApplication>& applicatio
 void UninstallerView::askToTrash() {
     if (confirmation_) return;
     std::vector<AppArtifact> confirmed;
-    std::int64_t selectedSize = 0;
     for (const AppArtifact& artifact : state_.artifacts())
-        if (artifact.isSelected) {
-            confirmed.push_back(artifact);
-            selectedSize = saturatingSum(selectedSize, artifact.size);
-        }
+        if (artifact.isSelected) confirmed.push_back(artifact);
+    const std::int64_t selectedSize = ArtifactSelection::bytes(confirmed);
     if (selectedSize == 0) return;  // the button is off then; a late click changes nothing
     const QString size = isolatedText(ByteFormatting::string(selectedSize));
     const QString detail = confirmationDetail(state_.selectedApplication(), state_.artifacts(), confirmed, size);
