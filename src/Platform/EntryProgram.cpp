@@ -396,11 +396,22 @@ void judgeOwnership(EntryProgram& program, const SystemRoots& roots) {
 }
 
 // The folder with its links resolved as far as it is there; what is missing below is kept as written.
+// A link that leads nowhere is followed all the same: it tells where its folder was (a drive that is
+// not plugged in).
 fs::path realAsFarAsThere(const fs::path& folder) {
     fs::path there = folder;
     fs::path missing;
-    while (there.has_relative_path()) {
+    for (int hops = 0; there.has_relative_path();) {
         if (auto real = realPath(there)) return *real / missing;
+        std::error_code error;
+        if (hops < 40 && fs::is_symlink(there, error)) {
+            const fs::path target = fs::read_symlink(there, error);
+            if (!error) {
+                ++hops;
+                there = (there.parent_path() / target).lexically_normal();
+                continue;
+            }
+        }
         missing = there.filename() / missing;
         there = there.parent_path();
     }

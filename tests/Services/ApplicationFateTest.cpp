@@ -74,7 +74,7 @@ constexpr std::array caseNames{
     "EntryWhoseTryExecIsMissingIsNotListed", "SessionLeavesPlasmasSessionStore",
     "LowerCaseNameBesideTheExactOneIsNotTicked", "TerminalNamesakesNotesStay", "FlatpaksDataStaysBesideAnAppImage",
     "NeovimLeavesHomebrewNvimsSettings", "GimpLeavesWhatItsDistroboxExportUses", "VimIsItsProgramsPackage", "LinksToAProgramThatGoesGoWithIt",
-    "ProgramWhoseFolderWasDeletedLeavesTheLauncher", "ProgramBelowACommentedOutMountLeavesTheLauncher", "ShebanglessScriptInLocalBinStays",
+    "ProgramWhoseFolderWasDeletedLeavesTheLauncher", "ProgramBehindALinkToAnUnpluggedDriveStays", "ProgramBelowACommentedOutMountLeavesTheLauncher", "ShebanglessScriptInLocalBinStays",
     "JarInLocalBinStays", "AppImageAnEntryInALinkedFolderRunsStays", "DivertedProgramIsItsPackages",
     "LeftoverHoldingAMountIsNotTicked", "LeftoverThatIsAMountPointIsNotTicked", "SystemEntryOfAMissingProgramIsNotTicked",
     "CopiedFlatpakKeyProvesNoFlatpak", "CopiedSnapKeyProvesNoSnap", "FolderOfLooseProgramsIsNobodys", "PrefixOfSeveralProgramsIsNobodys",
@@ -676,6 +676,11 @@ InstalledHome::InstalledHome() {
            file + allocated(quill));
     const fs::path lostEntry = userEntry("lost", "Lost", "Exec=~/Apps-deleted/lost/lost\n");
     expect("ProgramWhoseFolderWasDeletedLeavesTheLauncher", "lost", {{lostEntry, true}, {tree.file("home/.config/Lost/state", 1000).parent_path(), false}}, file);
+    // A folder linked to a drive that is not plugged in may come back: nothing of its program's goes.
+    tree.folder("media");
+    link(tree.path() / "media/u/Stick/Apps", "Portables");
+    expect("ProgramBehindALinkToAnUnpluggedDriveStays", "fret",
+           {{userEntry("fret", "Fret", "Exec=~/Portables/Fret-2.1.AppImage\n"), false}, {tree.file("home/.config/Fret/tabs", 1000).parent_path(), false}}, file);
     tree.folder("games");
     expect("ProgramBelowACommentedOutMountLeavesTheLauncher", "arcade", {{userEntry("arcade", "Arcade", "Exec=/games/Arcade.AppImage\n"), true}}, file);
     // Neither ELF nor "#!": a script without its first line, a jar. No compiled program.
