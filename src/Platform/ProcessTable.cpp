@@ -222,7 +222,7 @@ std::optional<ProcessStart> ProcessTable::start(std::int32_t pid) {
     auto stat = KernelFile::readOnce(procFd_, ProcessPath(pid, "stat").c_str(), otherStatBuffer_);
     auto fields = stat ? statFields(*stat) : std::nullopt;
     if (!fields) return std::nullopt;
-    return ProcessStart{fields->number(22), fields->values[0] == "X"};
+    return ProcessStart{fields->number(22), fields->values[0] == "X", fields->values[0] == "Z" || fields->values[0] == "X"};
 }
 
 std::optional<std::string> ProcessTable::workingDirectory(std::int32_t pid) {

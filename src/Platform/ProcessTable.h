@@ -51,6 +51,7 @@ struct ThreadWrites {
 struct ProcessStart {
     std::uint64_t ticks = 0;
     bool beingReaped = false;
+    bool exited = false;  // a zombie, or being reaped: it reaps nothing more
 };
 
 // Reads the process list and each process's stat, io, exe, cwd and start time from /proc, and the

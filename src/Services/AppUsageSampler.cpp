@@ -240,6 +240,8 @@ std::unordered_map<std::int32_t, std::uint64_t> AppUsageSampler::settleEndedProc
         if (threadsBefore != previousThreads_.end() && threadsNow != currentThreads_.end() &&
             threadsBefore->second.startTicks == process.startTicks && threadsNow->second.startTicks == process.startTicks)
             rise.ownBytesWritten = threadsRise(threadsBefore->second.threads, threadsNow->second.threads);
+        const auto start = table_.start(process.pid);
+        rise.exited = !start || start->ticks != process.startTicks || start->exited;
         return rise;
     };
     // Asked after every live process's counters were read: a process still there now was not reaped

@@ -62,7 +62,8 @@ std::unordered_map<std::int32_t, std::uint64_t> EndedProcesses::settle(const Ris
             const ProcessKey& ancestor = ended.ancestors[distance];
             std::optional<Reaper>& reaper = reaperOf(ancestor);
             if (!reaper) continue;
-            settled[index] = distance == 0;
+            // A parent that has ended itself handed its orphans on; one still running reaped them or left them unreaped.
+            settled[index] = distance == 0 && !reaper->left.exited;
             Rise& left = reaper->left;
             if (!reaper->reapedAny || ended.faults > left.reapedFaults || ended.bytesWritten > left.bytesWritten) continue;
             settled[index] = matched[index] = true;

@@ -37,6 +37,7 @@ public:
         std::uint64_t bytesWritten = 0;
         std::uint64_t reapedFaults = 0;
         std::uint64_t ownBytesWritten = 0;  // by its live threads alone, when they were read at both passes
+        bool exited = false;  // it has ended since it was read: its orphans went to a reaper above it
     };
     enum class Whereabouts {
         live,      // it did not end after all (it could not be read for a moment)

@@ -626,6 +626,17 @@ TEST(AppUsageSampler, ChargesAnOrphanOnceToTheSubreaperAboveAShellThatStays) {
     EXPECT_EQ(writeRate(wrapped, "tmux"), 0u);
     machine.removeProcess(320);
     EXPECT_EQ(writeRate(pass(), "tmux"), 0u);
+
+    // The job shell is read alive, then killed with its writer, which the subreaper (read after it)
+    // reaps: by the time the pass settles, the shell is a zombie. A parent that has ended reaps
+    // nothing, so the writer is the subreaper's.
+    machine.process(program(310, 210, "jobsh", 12, 0, 120));
+    machine.process(program(311, 310, "writer", 13, 2 * MiB, 400, 0, 2 * MiB));
+    pass();
+    machine.process({.pid = 310, .ppid = 210, .comm = "jobsh", .state = 'Z', .exe = "/usr/bin/jobsh", .startTicks = 12, .faults = 120});
+    machine.removeProcess(311);
+    machine.process(program(150, 1, "systemd", 2, 32 * MiB + 512 * KiB, 900, 3470 + 400));
+    EXPECT_EQ(writeRate(pass(), "systemd"), MiB / 2);
 }
 
 TEST(AppUsageSampler, ChargesAnOrphanInAPidNamespaceToItsFirstProcessNotToTheSubreaperAbove) {
