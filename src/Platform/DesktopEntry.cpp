@@ -97,12 +97,15 @@ std::vector<std::string> DesktopEntry::command() const {
 
 std::vector<std::vector<std::string>> DesktopEntry::actionCommands() const {
     std::vector<std::vector<std::string>> commands;
-    const std::string actions = unescaped("Actions").value_or(std::string());
-    for (size_t start = 0; start < actions.size();) {
-        const size_t end = std::min(actions.find(';', start), actions.size());
-        if (const std::string action(KeyFile::trimmed(std::string_view(actions).substr(start, end - start))); !action.empty())
-            if (auto words = commandOf("Desktop Action " + action); !words.empty()) commands.push_back(std::move(words));
-        start = end + 1;
+    // An application's actions, and the profiles of a file manager's action (Nautilus, Caja).
+    for (const auto& [listKey, groupPrefix] : {std::pair{"Actions", "Desktop Action "}, std::pair{"Profiles", "X-Action-Profile "}}) {
+        const std::string actions = unescaped(listKey).value_or(std::string());
+        for (size_t start = 0; start < actions.size();) {
+            const size_t end = std::min(actions.find(';', start), actions.size());
+            if (const std::string action(KeyFile::trimmed(std::string_view(actions).substr(start, end - start))); !action.empty())
+                if (auto words = commandOf(groupPrefix + action); !words.empty()) commands.push_back(std::move(words));
+            start = end + 1;
+        }
     }
     return commands;
 }

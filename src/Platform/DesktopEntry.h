@@ -28,8 +28,9 @@ public:
     // The words of the Exec line, unquoted, "%%" read as "%" and field codes ("%U") left out; empty
     // when there is none.
     std::vector<std::string> command() const;
-    // The commands of the actions its Actions key lists ("[Desktop Action new-window]"), read as
-    // `command`; an action without an Exec line gives none.
+    // The commands of the actions its Actions key lists ("[Desktop Action new-window]") and of the
+    // profiles a file manager's action lists ("[X-Action-Profile profile-zero]"), read as `command`;
+    // an action without an Exec line gives none.
     std::vector<std::vector<std::string>> actionCommands() const;
 
 private:

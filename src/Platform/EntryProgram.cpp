@@ -216,6 +216,29 @@ void addProgramNames(const std::vector<std::string>& words, std::vector<std::str
     }
 }
 
+// The entries a command starts by their desktop-file ID: "gtk-launch beeper", "kioclient exec
+// beeper.desktop", "dex beeper.desktop", "gio launch beeper.desktop". One named by its path is a
+// place the command names already.
+void addEntriesStarted(const std::vector<std::string>& words, std::vector<std::string>& ids) {
+    const auto at = programWord(words);
+    if (!at) return;
+    const std::string_view name = ProgramPath::name(words[*at]);
+    size_t index = *at + 1;
+    const bool byID = name == "gtk-launch" || name == "gtk4-launch";
+    const bool subcommand = (name.starts_with("kioclient") && index < words.size() && words[index] == "exec") ||
+                            (name == "gio" && index < words.size() && words[index] == "launch");
+    if (subcommand) ++index;
+    else if (!byID && name != "dex") return;
+    for (; index < words.size(); ++index) {
+        const std::string& word = words[index];
+        if (word.empty() || word.starts_with('-') || word.find('/') != std::string::npos) continue;
+        // gtk-launch takes the ID with or without its extension, the others a file name.
+        if (word.ends_with(".desktop")) addOnce(ids, word);
+        else if (byID) addOnce(ids, word + ".desktop");
+        if (byID || subcommand) return;  // what follows are addresses it opens
+    }
+}
+
 // Names that only an environment or an install holds: a Python or Node environment, a conda
 // install, an interpreter of its own.
 constexpr std::array<std::string_view, 20> installMarks{"pyvenv.cfg", "conda-meta", "node_modules", "python", "python3", "python2", "node",
@@ -278,20 +301,29 @@ bool isCompiled(std::string_view head) {
     return head.starts_with("\x7f" "ELF");
 }
 
+// The paths a script writes out in full ("~/x", "$HOME/x", "${HOME}/x", "/x"), as it parts words.
+std::vector<fs::path> absolutePathsIn(std::string_view script, const SystemRoots& roots) {
+    constexpr std::string_view separators = " \t\r\n'\"`;&|()<>=:";
+    std::vector<fs::path> paths;
+    std::string_view rest = script;
+    while (!rest.empty()) {
+        const size_t start = rest.find_first_not_of(separators);
+        if (start == std::string_view::npos) break;
+        rest.remove_prefix(start);
+        const size_t end = std::min(rest.find_first_of(separators), rest.size());
+        if (auto path = absolutePath(rest.substr(0, end), roots)) paths.push_back(std::move(*path));
+        rest.remove_prefix(end);
+    }
+    return paths;
+}
+
 // A script that names another program of the home, outside what would go with it, is a launcher
 // in front of that program ("exec ~/apps/itch-25/itch \"$@\""), not a program of its own.
 bool launchesAnother(std::string_view script, const fs::path& goesWithIt, const fs::path& home, const SystemRoots& roots) {
-    std::string_view rest = script;
-    while (!rest.empty()) {
-        const size_t start = rest.find_first_not_of(" \t\r\n'\"`;&|()<>=:");
-        if (start == std::string_view::npos) break;
-        rest.remove_prefix(start);
-        const size_t end = std::min(rest.find_first_of(" \t\r\n'\"`;&|()<>=:"), rest.size());
-        const auto path = absolutePath(rest.substr(0, end), roots);
-        rest.remove_prefix(end);
+    for (const fs::path& path : absolutePathsIn(script, roots)) {
         struct stat info {};
-        if (!path || ::stat(path->c_str(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & 0111) == 0) continue;
-        if (const auto real = realPath(*path); real && liesWithin(*real, home) && !liesWithin(*real, goesWithIt)) return true;
+        if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & 0111) == 0) continue;
+        if (const auto real = realPath(path); real && liesWithin(*real, home) && !liesWithin(*real, goesWithIt)) return true;
     }
     return false;
 }
@@ -364,6 +396,26 @@ std::optional<fs::path> unpackedFolder(const fs::path& realFile, const fs::path&
         if (holds(each, ".git")) return std::nullopt;
     if (holdsAnAppImage(folder) || holdsOtherPrograms(realFile, folder)) return std::nullopt;
     return folder;
+}
+
+// A script in the home that an entry runs names what it starts ("pw-jack ~/bin/qtractor \"$@\""):
+// those are places the entry names too, and a script they name is read in its turn.
+void addWhatScriptsName(PlacesNamed& places, const SystemRoots& roots) {
+    const auto home = realPath(roots.home);
+    if (!home || *home == "/") return;
+    constexpr size_t scriptHead = 64 << 10;
+    constexpr size_t mostScripts = 16;
+    std::vector<fs::path>& runs = places.program.runs;
+    for (size_t index = 0, read = 0; index < runs.size() && read < mostScripts; ++index) {
+        if (!liesWithin(runs[index], *home)) continue;
+        ++read;
+        // Compiled or binary: what its bytes seem to spell is no path it names.
+        constexpr size_t elfMark = 4;
+        if (const auto mark = FileContents::head(runs[index], elfMark); !mark || isCompiled(*mark)) continue;
+        const auto head = FileContents::head(runs[index], scriptHead);
+        if (!head || head->find('\0') != std::string::npos) continue;
+        for (const fs::path& path : absolutePathsIn(*head, roots)) places.add(path);
+    }
 }
 
 // Whether a present program could be the application's own, alone or with the folder it lies in.
@@ -463,8 +515,10 @@ EntryProgram EntryProgram::of(const DesktopEntry& entry, const SystemRoots& root
     for (const std::vector<std::string>& action : entry.actionCommands()) {
         places.command(action, std::nullopt, startFolder(action));
         addProgramNames(action, program.programNames);
+        addEntriesStarted(action, program.startsEntries);
     }
     addProgramNames(words, program.programNames);
+    addEntriesStarted(words, program.startsEntries);
     if (const auto tryExec = entry.text("TryExec"); tryExec && !tryExec->isEmpty()) {
         const std::string word = tryExec->toStdString();
         const auto path = word.find('/') == std::string::npos ? namedPath(word, roots, searchPath, std::nullopt) : absolutePath(word, roots);
@@ -479,18 +533,18 @@ EntryProgram EntryProgram::of(const DesktopEntry& entry, const SystemRoots& root
     const auto realFile = !named || named->empty() ? std::nullopt : realPath(*named);
     const int error = errno;
     places.command(words, named ? wordIndex : std::nullopt, folder);
-    if (!named) return program;
-    // A link that leads nowhere is no program either; a folder we may not read says nothing.
-    if (!realFile) {
+    if (named && realFile) {
+        program.found = Found::present;
+        program.path = named->lexically_normal();
+        program.realFile = *realFile;
+        places.add(*realFile);
+        judgeOwnership(program, roots);
+    } else if (named) {
+        // A link that leads nowhere is no program either; a folder we may not read says nothing.
         const bool opensAddress = std::any_of(words.begin() + std::ptrdiff_t(*wordIndex) + 1, words.end(), [](const std::string& word) { return isAddress(word); });
         const bool gone = (error == ENOENT || error == ENOTDIR) && !opensAddress && (named->empty() || !mayComeBack(*named, roots));
         program.found = gone ? Found::nowhere : Found::unknown;
-        return program;
     }
-    program.found = Found::present;
-    program.path = named->lexically_normal();
-    program.realFile = *realFile;
-    places.add(*realFile);
-    judgeOwnership(program, roots);
+    addWhatScriptsName(places, roots);
     return program;
 }

@@ -46,11 +46,16 @@ struct EntryProgram {
     // its actions') name wherever they stand (after "firejail", inside "sh -c '…'", by a path read in
     // the folder the command starts in, by a name on the search path), and its TryExec program…
     std::vector<std::filesystem::path> runs;
+    // A script among them that lies in the home adds what it names by path ("pw-jack ~/bin/qtractor"):
+    // never proof that the program is an application's own, only that another launcher uses it.
     // …and every folder they name: its Path, where "env -C" or a shell's "cd" goes, a folder handed on.
     std::vector<std::filesystem::path> folders;
     // The names of the programs its commands start, inside a container too ("distrobox-enter -n box --
     // gimp-2.10" starts "distrobox-enter" and "gimp-2.10").
     std::vector<std::string> programNames;
+    // The desktop-file IDs of the entries its commands start by ID ("gtk-launch beeper" starts
+    // "beeper.desktop"): what those run, this one runs too.
+    std::vector<std::string> startsEntries;
     // Whether its TryExec program is there and may run (true without TryExec): the desktop ignores
     // the entry otherwise.
     bool tryExecFound = true;

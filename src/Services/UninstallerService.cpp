@@ -316,6 +316,9 @@ struct ShownEntry {
     std::optional<SandboxPackage> sandbox;
     // Another entry of this id lies behind this one: moving this one only brings that one back.
     bool masksAnother = false;
+    // Links to this entry's file under other IDs, in the autostart folders or on the Desktop: the same
+    // launcher again, which goes with it rather than being left leading nowhere.
+    std::vector<fs::path> links = {};
     // Where the entry is, as `located` gives it: what another application's item must not hold.
     fs::path place = located(file);
 };
@@ -344,6 +347,9 @@ struct DesktopEntries {
     std::unordered_map<std::string, std::unordered_set<std::string>> folderUsers;
     // The programs the entries start, by the name they go by (`programNameKey`), with those entries.
     std::unordered_map<QString, std::unordered_set<std::string>> programStarters;
+    // Entries that start other entries, by their file ("dex ~/x.desktop") or their ID ("gtk-launch x").
+    std::vector<std::pair<std::string, std::string>> startsFile;
+    std::vector<std::pair<std::string, std::string>> startsID;
 
     std::size_t runnersOf(const EntryProgram& program) const {
         const auto found = runners.find(program.realFile.native());
@@ -382,8 +388,40 @@ struct DesktopEntries {
         for (const fs::path& folder : program.folders) folderUsers[folder.native()].insert(entryFile);
         for (const std::string& name : program.programNames)
             if (const QString key = programNameKey(PathText::display(name)); !key.isEmpty()) programStarters[key].insert(entryFile);
+        for (const fs::path& run : program.runs)
+            if (run.extension() == ".desktop") startsFile.emplace_back(entryFile, run.native());
+        for (const std::string& id : program.startsEntries) startsID.emplace_back(entryFile, id);
+    }
+
+    // An entry that starts another runs what that one runs, through a chain of them too. `fileOfID`:
+    // the file the desktop reads for an ID, with its links resolved.
+    void addEntriesStarted(const std::unordered_map<std::string, std::string>& fileOfID) {
+        std::vector<std::pair<std::string, std::string>> starts = startsFile;
+        for (const auto& [starter, id] : startsID)
+            if (const auto file = fileOfID.find(id); file != fileOfID.end()) starts.emplace_back(starter, file->second);
+        auto follow = [&](auto& byPlace, const std::string& starter, const std::string& started) {
+            bool grew = false;
+            for (auto& [place, users] : byPlace)
+                if (users.contains(started)) grew |= users.insert(starter).second;
+            return grew;
+        };
+        // Each pass can only add; a chain of entries is followed in as many passes as it is long.
+        for (bool grew = !starts.empty(); grew;) {
+            grew = false;
+            for (const auto& [starter, started] : starts)
+                if (starter != started) {
+                    grew |= follow(runners, starter, started);
+                    grew |= follow(folderUsers, starter, started);
+                    grew |= follow(programStarters, starter, started);
+                }
+        }
     }
 };
+
+bool isLink(const fs::path& file) {
+    const auto info = linkStatus(file);
+    return info && S_ISLNK(info->st_mode);
+}
 
 // The .desktop files directly in a folder: the desktop reads no deeper in the autostart folders or on the Desktop.
 std::vector<fs::path> launchersIn(const fs::path& folder) {
@@ -405,12 +443,17 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
     std::vector<ShownEntry>& shown = entries.shown;
     // Each id seen, with where its first entry stands in `shown` when that one is shown.
     std::unordered_map<std::string, std::optional<std::size_t>> seenIDs;
+    // The file each ID stands for, and where each shown file stands in `shown`, links resolved.
+    std::unordered_map<std::string, std::string> fileOfID;
+    std::unordered_map<std::string, std::size_t> shownFiles;
     for (const fs::path& folder : folders) {
         for (auto& [file, id] : DesktopEntryFile::below(folder)) {
             auto entry = DesktopEntry::read(file);
             if (!entry) continue;
             EntryProgram program = EntryProgram::of(*entry, roots, searchPath);
             entries.addPlaces(file, program);
+            const std::string real = realPath(file).value_or(file).native();
+            fileOfID.try_emplace(id + ".desktop", real);
             // An entry that hides or drops an application also shadows the system's entry of that id.
             auto [first, isFirst] = seenIDs.try_emplace(id, std::nullopt);
             if (!isFirst) {
@@ -423,18 +466,44 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
             // that is not there, its way of saying the application is not installed.
             if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
             if (!showsOn(*entry, desktops) || !program.tryExecFound) continue;
+            // An entry linked to one already shown is that one under another ID: one application,
+            // listed by the file that is not a link.
+            if (const auto same = shownFiles.find(real); same != shownFiles.end()) {
+                ShownEntry& kept = shown[same->second];
+                first->second = same->second;
+                if (isLink(kept.file) && !isLink(file)) {
+                    std::swap(kept.file, file);
+                    std::swap(kept.id, id);
+                    kept.place = located(kept.file);
+                }
+                kept.links.push_back(std::move(file));
+                continue;
+            }
             first->second = shown.size();
+            shownFiles.emplace(real, shown.size());
             auto sandbox = SandboxPackage::of(file, *entry, roots);
             shown.push_back({std::move(file), std::move(id), std::move(*entry), std::move(program), std::move(sandbox)});
         }
     }
-    // What starts at login and the launchers on the Desktop run programs too.
+    // What starts at login, the launchers on the Desktop and the file managers' menus (KDE's service
+    // menus, the actions of Nautilus and Caja) run programs too.
     std::vector<fs::path> launcherFolders = LinuxLocations::folders("Library/LaunchAgents", roots);
     for (fs::path& folder : LinuxLocations::folders("/Library/LaunchAgents", roots)) launcherFolders.push_back(std::move(folder));
     launcherFolders.push_back(roots.desktop);
     for (const fs::path& folder : launcherFolders)
-        for (const fs::path& file : launchersIn(folder))
-            if (const auto entry = DesktopEntry::read(file)) entries.addPlaces(file, EntryProgram::of(*entry, roots, searchPath));
+        for (fs::path& file : launchersIn(folder))
+            if (const auto entry = DesktopEntry::read(file)) {
+                entries.addPlaces(file, EntryProgram::of(*entry, roots, searchPath));
+                if (const auto same = shownFiles.find(realPath(file).value_or(file).native()); same != shownFiles.end() && isLink(file))
+                    shown[same->second].links.push_back(std::move(file));
+            }
+    std::vector<fs::path> dataFolders{roots.dataHome};
+    dataFolders.insert(dataFolders.end(), roots.dataDirs.begin(), roots.dataDirs.end());
+    for (const fs::path& dataFolder : dataFolders)
+        for (std::string_view menus : {"kio/servicemenus", "kservices5/ServiceMenus", "file-manager/actions"})
+            for (const auto& [file, id] : DesktopEntryFile::below(dataFolder / menus))
+                if (const auto entry = DesktopEntry::read(file)) entries.addPlaces(file, EntryProgram::of(*entry, roots, searchPath));
+    entries.addEntriesStarted(fileOfID);
     return entries;
 }
 
@@ -545,7 +614,7 @@ bool namedAfterAnothersProgram(const fs::path& item, const std::optional<fs::pat
 // The links in the user's program folders and on the Desktop that lead to `target` or into it:
 // they go with it, or they are left leading nowhere.
 std::vector<fs::path> linksTo(const fs::path& target, const SystemRoots& roots) {
-    std::vector<fs::path> links;
+    std::vector<fs::path> links = {};
     const auto real = realPath(target);
     if (!real) return links;
     for (const fs::path& folder : {roots.home / ".local/bin", roots.home / "bin", roots.desktop})
@@ -679,6 +748,8 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     const std::optional<SandboxPackage> sandbox = shown ? shown->sandbox : std::nullopt;
     if (linkStatus(application.path) && !holdsBaseFolder(application.path, roots)) {
         add(application.path, ArtifactCategory::application, fate.entryGoes());
+        if (shown)
+            for (const fs::path& link : shown->links) add(link, ArtifactCategory::application, fate.entryGoes() && isUsersOwnEntry(link));
         if (fate.folder) add(*fate.folder, ArtifactCategory::application, false);
         else if (fate.program) add(*fate.program, ArtifactCategory::application, true);
         if (fate.program)

@@ -78,7 +78,9 @@ constexpr std::array caseNames{
     "JarInLocalBinStays", "AppImageAnEntryInALinkedFolderRunsStays", "DivertedProgramIsItsPackages",
     "LeftoverHoldingAMountIsNotTicked", "LeftoverThatIsAMountPointIsNotTicked", "SystemEntryOfAMissingProgramIsNotTicked",
     "CopiedFlatpakKeyProvesNoFlatpak", "CopiedSnapKeyProvesNoSnap", "FolderOfLooseProgramsIsNobodys", "PrefixOfSeveralProgramsIsNobodys",
-    "FolderNamedAfterItsProgramHoldsItsHelpers", "AppImageInsideItsTickedDataFolder",
+    "FolderNamedAfterItsProgramHoldsItsHelpers", "AppImageInsideItsTickedDataFolder", "AppImageAServiceMenuRunsStays",
+    "AppImageAFileManagerActionRunsStays", "EntryLinkedUnderAnotherIDGoesWithIt", "AppImageAnotherEntryStartsByItsIDStays",
+    "AppImageAnotherEntryStartsByItsFileStays", "ProgramAScriptOfAnotherEntryNamesStays",
 };
 
 // A home laid out as real installs lay it out: what each case expects, and what the uninstaller
@@ -617,6 +619,30 @@ InstalledHome::InstalledHome() {
     expect("AppImageAnEntryInALinkedFolderRunsStays", "orbit", {{anAppImage("orbit", "Orbit", "Orbit-2.AppImage").first, false}}, file);
     entry("home/launchers/orbit-safe.desktop", "Orbit (safe)", "Exec=~/Applications/Orbit-2.AppImage --safe\nNoDisplay=true\n");
     link(home("launchers"), ".local/share/applications/launchers");
+    // A file manager's menus are entries too: KDE's service menus, the actions of Nautilus and Caja.
+    expect("AppImageAServiceMenuRunsStays", "shrinker", {{anAppImage("shrinker", "Shrinker", "Shrinker-1.0.AppImage").first, false}}, file);
+    tree.write("home/.local/share/kio/servicemenus/shrink.desktop",
+               "[Desktop Entry]\nType=Service\nMimeType=image/*;\nActions=half;\n[Desktop Action half]\nName=Shrink to half\n"
+               "Exec=/home/Applications/Shrinker-1.0.AppImage --half %F\n");
+    expect("AppImageAFileManagerActionRunsStays", "tagger", {{anAppImage("tagger", "Tagger", "Tagger-2.1.AppImage").first, false}}, file);
+    tree.write("home/.local/share/file-manager/actions/tag.desktop",
+               "[Desktop Entry]\nType=Action\nName=Tag\nProfiles=profile-zero;\n[X-Action-Profile profile-zero]\nExec=~/Applications/Tagger-2.1.AppImage %F\n");
+    // An entry linked under another ID is the same application: listed once, the link going with it.
+    const auto [tuskEntry, tusk] = anAppImage("tusk", "Tusk", "Tusk-0.23.0.AppImage");
+    expect("EntryLinkedUnderAnotherIDGoesWithIt", "tusk", {{tuskEntry, true}, {tusk, true}, {link(tuskEntry, ".local/share/applications/tusk-alias.desktop"), true}},
+           file + allocated(tusk));
+    // An entry that starts another, by its ID or by its file, runs what that one runs.
+    tree.file("usr/bin/gtk-launch", 4000);
+    tree.file("usr/bin/kioclient5", 4000);
+    expect("AppImageAnotherEntryStartsByItsIDStays", "beeper", {{anAppImage("beeper", "Beeper", "Beeper-3.90.AppImage").first, false}}, file);
+    userEntry("beeper-quick", "Beeper (quick start)", "Exec=gtk-launch beeper\nNoDisplay=true\n");
+    expect("AppImageAnotherEntryStartsByItsFileStays", "slate", {{anAppImage("slate", "Slate", "Slate-1.2.AppImage").first, false}}, file);
+    entry("home/.config/autostart/slate-tray.desktop", "Slate tray", "Exec=kioclient5 exec /home/.local/share/applications/slate.desktop\n");
+    // A script that another entry runs names the program by its path.
+    compiled(tree, "home/bin/qtractor", 20000);
+    wrapper("qtractor-jack", "exec pw-jack \"$HOME/bin/qtractor\" \"$@\"");
+    userEntry("qtractor-jack", "Qtractor (JACK)", "Exec=qtractor-jack\nNoDisplay=true\n");
+    expect("ProgramAScriptOfAnotherEntryNamesStays", "qtractor", {{userEntry("qtractor", "Qtractor", "Exec=~/bin/qtractor\n"), false}}, file);
     // An entry whose TryExec program is not there is not shown.
     anAppImage("lumen", "Lumen", "Lumen-1.1.AppImage", "~/Applications/Lumen-1.1.AppImage\nTryExec=lumen-helper");
     expect("EntryWhoseTryExecIsMissingIsNotListed", "lumen", {}, 0);
