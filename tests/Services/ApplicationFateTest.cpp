@@ -80,7 +80,7 @@ constexpr std::array caseNames{
     "CopiedFlatpakKeyProvesNoFlatpak", "CopiedSnapKeyProvesNoSnap", "FolderOfLooseProgramsIsNobodys", "PrefixOfSeveralProgramsIsNobodys",
     "FolderNamedAfterItsProgramHoldsItsHelpers", "AppImageInsideItsTickedDataFolder", "AppImageAServiceMenuRunsStays",
     "AppImageAFileManagerActionRunsStays", "EntryLinkedUnderAnotherIDGoesWithIt", "AppImageAnotherEntryStartsByItsIDStays",
-    "AppImageAnotherEntryStartsByItsFileStays", "ProgramAScriptOfAnotherEntryNamesStays",
+    "ProgramAnotherEntryStartsByItsFileStays", "ProgramAScriptOfAnotherEntryNamesStays",
 };
 
 // A home laid out as real installs lay it out: what each case expects, and what the uninstaller
@@ -636,7 +636,8 @@ InstalledHome::InstalledHome() {
     tree.file("usr/bin/kioclient5", 4000);
     expect("AppImageAnotherEntryStartsByItsIDStays", "beeper", {{anAppImage("beeper", "Beeper", "Beeper-3.90.AppImage").first, false}}, file);
     userEntry("beeper-quick", "Beeper (quick start)", "Exec=gtk-launch beeper\nNoDisplay=true\n");
-    expect("AppImageAnotherEntryStartsByItsFileStays", "slate", {{anAppImage("slate", "Slate", "Slate-1.2.AppImage").first, false}}, file);
+    compiled(tree, "home/.local/bin/slate", 20000);
+    expect("ProgramAnotherEntryStartsByItsFileStays", "slate", {{userEntry("slate", "Slate", "Exec=slate\n"), false}}, file);
     entry("home/.config/autostart/slate-tray.desktop", "Slate tray", "Exec=kioclient5 exec /home/.local/share/applications/slate.desktop\n");
     // A script that another entry runs names the program by its path.
     compiled(tree, "home/bin/qtractor", 20000);
