@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <array>
 #include <string_view>
+#include <unordered_set>
 
 namespace fs = std::filesystem;
 
@@ -69,6 +70,13 @@ bool isNonFolder(const fs::path& path) {
     return ::lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+// The first file of that name in the folders; empty when there is none.
+fs::path presentIn(const std::vector<fs::path>& folders, std::string_view name) {
+    for (const fs::path& folder : folders)
+        if (fs::path candidate = folder / name; isNonFolder(candidate)) return candidate;
+    return {};
+}
+
 fs::path underRoot(const fs::path& machinePath, const SystemRoots& roots) {
     return roots.root / machinePath.relative_path();
 }
@@ -100,9 +108,7 @@ std::optional<fs::path> namedPath(const std::string& word, const SystemRoots& ro
     for (const fs::path& folder : searchPath)
         if (folder.is_absolute())
             if (fs::path candidate = underRoot(folder, roots) / word; isNonFolder(candidate)) return candidate;
-    for (const fs::path& folder : usualProgramFolders(roots))
-        if (fs::path candidate = folder / word; isNonFolder(candidate)) return candidate;
-    return fs::path();
+    return presentIn(usualProgramFolders(roots), word);
 }
 
 // "steam://rungameid/413150", "lutris:rungameid/2": an address that a launcher opens. The launcher
@@ -138,11 +144,39 @@ std::optional<fs::path> folderNamed(std::string_view word, const std::optional<f
     return std::nullopt;
 }
 
+// The commands a shell string runs ("sh -c 'cd ~/x && exec gtk-launch beeper'"), each as its
+// words, read as a shell would part them: quotes taken away, operators and lines parting commands,
+// "exec" left out. None for a word that is no shell string.
+std::vector<std::vector<std::string>> shellCommands(const std::string& word) {
+    constexpr std::string_view operators = ";&|()<>`\n";
+    std::vector<std::vector<std::string>> commands;
+    if (word.find_first_of(" \t\n;&|()<>`'\"") == std::string::npos) return commands;
+    std::vector<std::string> current;
+    auto end = [&] {
+        if (!current.empty() && current.front() == "exec") current.erase(current.begin());
+        if (!current.empty()) commands.push_back(std::move(current));
+        current.clear();
+    };
+    for (const std::string& inner : KeyFile::words(word))
+        for (size_t start = 0; start < inner.size();) {
+            const size_t stop = std::min(inner.find_first_of(operators, start), inner.size());
+            if (stop > start) current.push_back(inner.substr(start, stop - start));
+            if (stop < inner.size()) end();
+            start = stop + 1;
+        }
+    end();
+    return commands;
+}
+
 // What the commands of an entry name, each resolved: the files they run, and the folders they work in.
 struct PlacesNamed {
     const SystemRoots& roots;
     const std::vector<fs::path>& searchPath;
     EntryProgram& program;
+    // Where a bare name in a script is looked for: the home's program folders only, as only a program
+    // of the home may be an application's own. Unset for an entry's own commands.
+    std::optional<std::vector<fs::path>> scriptNameFolders = {};
+    std::unordered_set<std::string> namesLookedUp = {};
 
     // A word that names a place: by its path, as an option's value ("--appimage-path=~/x"), relative
     // to the folder the command works in, or as a program on the search path.
@@ -155,7 +189,10 @@ struct PlacesNamed {
         if (!path && word.find('/') != std::string_view::npos) path = folderNamed(word, folder, roots);
         const bool bareName = !word.empty() && (std::isalnum(static_cast<unsigned char>(word.front())) || word.front() == '_') &&
                               word.find('/') == std::string_view::npos;
-        if (!path && bareName) path = namedPath(std::string(word), roots, searchPath, folder);
+        if (!path && bareName) {
+            if (!scriptNameFolders) path = namedPath(std::string(word), roots, searchPath, folder);
+            else if (namesLookedUp.emplace(word).second) path = presentIn(*scriptNameFolders, word);
+        }
         if (path && !path->empty()) add(*path);
     }
 
@@ -170,23 +207,13 @@ struct PlacesNamed {
     // ./foo'"), read as a shell would part it, quotes taken away and operators parting words, in the
     // folder its "cd" changes to; the word at `resolved`, looked for already, is not looked for again.
     void command(const std::vector<std::string>& words, std::optional<size_t> resolved, const std::optional<fs::path>& folder) {
-        constexpr std::string_view operators = ";&|()<>`";
         for (size_t index = 0; index < words.size(); ++index) {
-            const std::string& word = words[index];
-            if (index != resolved) take(word, folder);
-            if (word.find_first_of(" \t\n;&|()<>`'\"") == std::string::npos) continue;
+            if (index != resolved) take(words[index], folder);
             std::optional<fs::path> shellFolder = folder;
-            bool changesFolder = false;
-            for (const std::string& inner : KeyFile::words(word))
-                for (size_t start = 0; start < inner.size();) {
-                    const size_t end = std::min(inner.find_first_of(operators, start), inner.size());
-                    const std::string_view part = std::string_view(inner).substr(start, end - start);
-                    start = end + 1;
-                    if (part.empty()) continue;
-                    if (changesFolder) shellFolder = folderNamed(part, shellFolder, roots);
-                    changesFolder = part == "cd";
-                    take(part, shellFolder);
-                }
+            for (const std::vector<std::string>& inner : shellCommands(words[index])) {
+                for (const std::string& word : inner) take(word, shellFolder);
+                if (inner.size() > 1 && inner.front() == "cd") shellFolder = folderNamed(inner[1], shellFolder, roots);
+            }
         }
     }
 };
@@ -398,23 +425,40 @@ std::optional<fs::path> unpackedFolder(const fs::path& realFile, const fs::path&
     return folder;
 }
 
-// A script in the home that an entry runs names what it starts ("pw-jack ~/bin/qtractor \"$@\""):
-// those are places the entry names too, and a script they name is read in its turn.
-void addWhatScriptsName(PlacesNamed& places, const SystemRoots& roots) {
+// A script's text as one shell string: its comment lines left out, its lines parting commands.
+std::string withoutComments(std::string_view script) {
+    std::string kept;
+    for (size_t start = 0; start < script.size();) {
+        const size_t end = std::min(script.find('\n', start), script.size());
+        const std::string_view line = script.substr(start, end - start);
+        if (const size_t first = line.find_first_not_of(" \t"); first != std::string_view::npos && line[first] != '#') kept.append(line).push_back('\n');
+        start = end + 1;
+    }
+    return kept;
+}
+
+// A script in the home that an entry runs names what it starts ("pw-jack ~/bin/qtractor \"$@\"",
+// "cd ~/bin && ./qtractor", "exec qtractor"): those are places the entry names too, and a script
+// they name is read in its turn.
+void addWhatScriptsName(EntryProgram& program, const SystemRoots& roots, const std::vector<fs::path>& searchPath) {
     const auto home = realPath(roots.home);
     if (!home || *home == "/") return;
+    std::vector<fs::path> nameFolders = programFolders(roots.home);
+    for (const fs::path& folder : searchPath)
+        if (fs::path inRoot = underRoot(folder, roots); folder.is_absolute() && liesWithin(inRoot, roots.home)) nameFolders.push_back(std::move(inRoot));
+    PlacesNamed inScripts{roots, searchPath, program, std::move(nameFolders)};
     constexpr size_t scriptHead = 64 << 10;
     constexpr size_t mostScripts = 16;
-    std::vector<fs::path>& runs = places.program.runs;
+    std::vector<fs::path>& runs = program.runs;
     for (size_t index = 0, read = 0; index < runs.size() && read < mostScripts; ++index) {
         if (!liesWithin(runs[index], *home)) continue;
         ++read;
-        // Compiled or binary: what its bytes seem to spell is no path it names.
+        // Compiled or binary: what its bytes seem to spell is no command.
         constexpr size_t elfMark = 4;
         if (const auto mark = FileContents::head(runs[index], elfMark); !mark || isCompiled(*mark)) continue;
         const auto head = FileContents::head(runs[index], scriptHead);
         if (!head || head->find('\0') != std::string::npos) continue;
-        for (const fs::path& path : absolutePathsIn(*head, roots)) places.add(path);
+        inScripts.command({withoutComments(*head)}, std::nullopt, std::nullopt);
     }
 }
 
@@ -512,13 +556,21 @@ EntryProgram EntryProgram::of(const DesktopEntry& entry, const SystemRoots& root
         return changed ? folderNamed(*changed, entryFolder, roots) : entryFolder;
     };
     if (entryFolder) places.add(*entryFolder);
+    // The programs and entries a command starts, also inside a shell string.
+    auto addStarted = [&](const std::vector<std::string>& command) {
+        addProgramNames(command, program.programNames);
+        addEntriesStarted(command, program.startsEntries);
+        for (const std::string& word : command)
+            for (const std::vector<std::string>& inner : shellCommands(word)) {
+                addProgramNames(inner, program.programNames);
+                addEntriesStarted(inner, program.startsEntries);
+            }
+    };
     for (const std::vector<std::string>& action : entry.actionCommands()) {
         places.command(action, std::nullopt, startFolder(action));
-        addProgramNames(action, program.programNames);
-        addEntriesStarted(action, program.startsEntries);
+        addStarted(action);
     }
-    addProgramNames(words, program.programNames);
-    addEntriesStarted(words, program.startsEntries);
+    addStarted(words);
     if (const auto tryExec = entry.text("TryExec"); tryExec && !tryExec->isEmpty()) {
         const std::string word = tryExec->toStdString();
         const auto path = word.find('/') == std::string::npos ? namedPath(word, roots, searchPath, std::nullopt) : absolutePath(word, roots);
@@ -545,6 +597,6 @@ EntryProgram EntryProgram::of(const DesktopEntry& entry, const SystemRoots& root
         const bool gone = (error == ENOENT || error == ENOTDIR) && !opensAddress && (named->empty() || !mayComeBack(*named, roots));
         program.found = gone ? Found::nowhere : Found::unknown;
     }
-    addWhatScriptsName(places, roots);
+    addWhatScriptsName(program, roots, searchPath);
     return program;
 }

@@ -80,7 +80,8 @@ constexpr std::array caseNames{
     "CopiedFlatpakKeyProvesNoFlatpak", "CopiedSnapKeyProvesNoSnap", "FolderOfLooseProgramsIsNobodys", "PrefixOfSeveralProgramsIsNobodys",
     "FolderNamedAfterItsProgramHoldsItsHelpers", "AppImageInsideItsTickedDataFolder", "AppImageAServiceMenuRunsStays",
     "AppImageAFileManagerActionRunsStays", "EntryLinkedUnderAnotherIDGoesWithIt", "AppImageAnotherEntryStartsByItsIDStays",
-    "ProgramAnotherEntryStartsByItsFileStays", "ProgramAScriptOfAnotherEntryNamesStays",
+    "ProgramAnotherEntryStartsByItsFileStays", "ProgramAScriptOfAnotherEntryNamesStays", "AppImageAShellStartsByItsIDStays",
+    "ProgramAScriptOfAnotherEntryRunsByNameStays", "ProgramAScriptRunsWhereItChangedIntoStays",
 };
 
 // A home laid out as real installs lay it out: what each case expects, and what the uninstaller
@@ -636,6 +637,8 @@ InstalledHome::InstalledHome() {
     tree.file("usr/bin/kioclient5", 4000);
     expect("AppImageAnotherEntryStartsByItsIDStays", "beeper", {{anAppImage("beeper", "Beeper", "Beeper-3.90.AppImage").first, false}}, file);
     userEntry("beeper-quick", "Beeper (quick start)", "Exec=gtk-launch beeper\nNoDisplay=true\n");
+    expect("AppImageAShellStartsByItsIDStays", "wisp", {{anAppImage("wisp", "Wisp", "Wisp-0.4.AppImage").first, false}}, file);
+    userEntry("wisp-later", "Wisp (later)", "Exec=sh -c \"sleep 30; exec gtk-launch wisp.desktop\"\nNoDisplay=true\n");
     compiled(tree, "home/.local/bin/slate", 20000);
     expect("ProgramAnotherEntryStartsByItsFileStays", "slate", {{userEntry("slate", "Slate", "Exec=slate\n"), false}}, file);
     entry("home/.config/autostart/slate-tray.desktop", "Slate tray", "Exec=kioclient5 exec /home/.local/share/applications/slate.desktop\n");
@@ -644,6 +647,15 @@ InstalledHome::InstalledHome() {
     wrapper("qtractor-jack", "exec pw-jack \"$HOME/bin/qtractor\" \"$@\"");
     userEntry("qtractor-jack", "Qtractor (JACK)", "Exec=qtractor-jack\nNoDisplay=true\n");
     expect("ProgramAScriptOfAnotherEntryNamesStays", "qtractor", {{userEntry("qtractor", "Qtractor", "Exec=~/bin/qtractor\n"), false}}, file);
+    // …by its name, or by a path read where the script changed into.
+    compiled(tree, "home/.local/bin/zrythm", 20000);
+    wrapper("zrythm-safe", "# Zrythm's own: don't touch\nexport LC_ALL=C\nexec zrythm --no-plugins \"$@\"");
+    userEntry("zrythm-safe", "Zrythm (safe)", "Exec=zrythm-safe\nNoDisplay=true\n");
+    expect("ProgramAScriptOfAnotherEntryRunsByNameStays", "zrythm", {{userEntry("zrythm", "Zrythm", "Exec=zrythm\n"), false}}, file);
+    compiled(tree, "home/bin/mixxx", 20000);
+    wrapper("mixxx-dev", "cd ~/bin\n./mixxx --developer");
+    userEntry("mixxx-dev", "Mixxx (developer)", "Exec=mixxx-dev\nNoDisplay=true\n");
+    expect("ProgramAScriptRunsWhereItChangedIntoStays", "mixxx", {{userEntry("mixxx", "Mixxx", "Exec=~/bin/mixxx\n"), false}}, file);
     // An entry whose TryExec program is not there is not shown.
     anAppImage("lumen", "Lumen", "Lumen-1.1.AppImage", "~/Applications/Lumen-1.1.AppImage\nTryExec=lumen-helper");
     expect("EntryWhoseTryExecIsMissingIsNotListed", "lumen", {}, 0);
