@@ -649,7 +649,7 @@ InstalledHome::InstalledHome() {
     expect("ProgramAScriptOfAnotherEntryNamesStays", "qtractor", {{userEntry("qtractor", "Qtractor", "Exec=~/bin/qtractor\n"), false}}, file);
     // …by its name, or by a path read where the script changed into.
     compiled(tree, "home/.local/bin/zrythm", 20000);
-    wrapper("zrythm-safe", "# Zrythm's own: don't touch\nexport LC_ALL=C\nexec zrythm --no-plugins \"$@\"");
+    wrapper("zrythm-safe", "# Zrythm won't start with its plugins\nexport LC_ALL=C\nexec zrythm --no-plugins \"$@\"");
     userEntry("zrythm-safe", "Zrythm (safe)", "Exec=zrythm-safe\nNoDisplay=true\n");
     expect("ProgramAScriptOfAnotherEntryRunsByNameStays", "zrythm", {{userEntry("zrythm", "Zrythm", "Exec=zrythm\n"), false}}, file);
     compiled(tree, "home/bin/mixxx", 20000);
