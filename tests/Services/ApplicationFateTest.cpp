@@ -82,6 +82,7 @@ constexpr std::array caseNames{
     "AppImageAFileManagerActionRunsStays", "EntryLinkedUnderAnotherIDGoesWithIt", "AppImageAnotherEntryStartsByItsIDStays",
     "ProgramAnotherEntryStartsByItsFileStays", "ProgramAScriptOfAnotherEntryNamesStays", "AppImageAShellStartsByItsIDStays",
     "ProgramAScriptOfAnotherEntryRunsByNameStays", "ProgramAScriptRunsWhereItChangedIntoStays",
+    "ProgramAScriptRunsBesideItselfStays",
 };
 
 // A home laid out as real installs lay it out: what each case expects, and what the uninstaller
@@ -655,6 +656,10 @@ InstalledHome::InstalledHome() {
     compiled(tree, "home/bin/mixxx", 20000);
     wrapper("mixxx-dev", "cd ~/bin\n./mixxx --developer");
     userEntry("mixxx-dev", "Mixxx (developer)", "Exec=mixxx-dev\nNoDisplay=true\n");
+    compiled(tree, "home/.local/bin/olive", 20000);
+    wrapper("olive-proxy", "exec \"$(dirname \"$0\")/olive\" --proxy \"$@\"");
+    userEntry("olive-proxy", "Olive (proxies)", "Exec=olive-proxy\nNoDisplay=true\n");
+    expect("ProgramAScriptRunsBesideItselfStays", "olive", {{userEntry("olive", "Olive", "Exec=olive\n"), false}}, file);
     expect("ProgramAScriptRunsWhereItChangedIntoStays", "mixxx", {{userEntry("mixxx", "Mixxx", "Exec=~/bin/mixxx\n"), false}}, file);
     // An entry whose TryExec program is not there is not shown.
     anAppImage("lumen", "Lumen", "Lumen-1.1.AppImage", "~/Applications/Lumen-1.1.AppImage\nTryExec=lumen-helper");
