@@ -425,8 +425,11 @@ std::optional<fs::path> unpackedFolder(const fs::path& realFile, const fs::path&
     return folder;
 }
 
-// A script's text as one shell string: its comment lines left out, its lines parting commands.
-std::string withoutComments(std::string_view script) {
+// A script's text as one shell string: its comment lines left out, its lines parting commands, and
+// its own folder written out where it names it the usual ways ("$(dirname "$0")/helper").
+std::string scriptCommands(std::string_view script, const std::string& folder) {
+    constexpr std::array<std::string_view, 8> ownFolder{"$(dirname \"$0\")", "$(dirname $0)", "$(dirname -- \"$0\")", "`dirname \"$0\"`", "`dirname $0`",
+                                                       "${0%/*}", "$(dirname \"$(readlink -f \"$0\")\")", "$(dirname \"$(realpath \"$0\")\")"};
     std::string kept;
     for (size_t start = 0; start < script.size();) {
         const size_t end = std::min(script.find('\n', start), script.size());
@@ -434,6 +437,8 @@ std::string withoutComments(std::string_view script) {
         if (const size_t first = line.find_first_not_of(" \t"); first != std::string_view::npos && line[first] != '#') kept.append(line).push_back('\n');
         start = end + 1;
     }
+    for (const std::string_view spelling : ownFolder)
+        for (size_t at = kept.find(spelling); at != std::string::npos; at = kept.find(spelling, at + folder.size())) kept.replace(at, spelling.size(), folder);
     return kept;
 }
 
@@ -447,6 +452,7 @@ void addWhatScriptsName(EntryProgram& program, const SystemRoots& roots, const s
     for (const fs::path& folder : searchPath)
         if (fs::path inRoot = underRoot(folder, roots); folder.is_absolute() && liesWithin(inRoot, roots.home)) nameFolders.push_back(std::move(inRoot));
     PlacesNamed inScripts{roots, searchPath, program, std::move(nameFolders)};
+    const fs::path root = realPath(roots.root).value_or(roots.root);
     constexpr size_t scriptHead = 64 << 10;
     constexpr size_t mostScripts = 16;
     std::vector<fs::path>& runs = program.runs;
@@ -458,7 +464,9 @@ void addWhatScriptsName(EntryProgram& program, const SystemRoots& roots, const s
         if (const auto mark = FileContents::head(runs[index], elfMark); !mark || isCompiled(*mark)) continue;
         const auto head = FileContents::head(runs[index], scriptHead);
         if (!head || head->find('\0') != std::string::npos) continue;
-        inScripts.command({withoutComments(*head)}, std::nullopt, std::nullopt);
+        // The folder as the machine names it, as the script's words are read.
+        const std::string folder = (fs::path("/") / runs[index].parent_path().lexically_relative(root)).lexically_normal().native();
+        inScripts.command({scriptCommands(*head, folder)}, std::nullopt, std::nullopt);
     }
 }
 
