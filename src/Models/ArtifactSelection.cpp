@@ -5,15 +5,11 @@
 
 #include <algorithm>
 
-namespace {
-
-bool liesInAnotherTicked(const AppArtifact& artifact, const std::vector<AppArtifact>& artifacts) {
+bool ArtifactSelection::liesInAnotherTicked(const AppArtifact& artifact, const std::vector<AppArtifact>& artifacts) {
     return std::any_of(artifacts.begin(), artifacts.end(), [&](const AppArtifact& outer) {
         return outer.isSelected && outer.path != artifact.path && liesWithin(artifact.path, outer.path);
     });
 }
-
-}  // namespace
 
 bool ArtifactSelection::goes(const AppArtifact& artifact, const std::vector<AppArtifact>& artifacts) {
     return artifact.isSelected || liesInAnotherTicked(artifact, artifacts);

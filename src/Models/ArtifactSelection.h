@@ -9,6 +9,9 @@
 // it, ticked or not (an AppImage kept in its own data folder goes with that folder).
 namespace ArtifactSelection {
 
+// Whether the item lies inside another ticked item, which takes it along.
+bool liesInAnotherTicked(const AppArtifact& artifact, const std::vector<AppArtifact>& artifacts);
+
 // Whether the item goes: ticked itself, or lying inside a ticked item.
 bool goes(const AppArtifact& artifact, const std::vector<AppArtifact>& artifacts);
 

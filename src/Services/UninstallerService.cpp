@@ -1,6 +1,7 @@
 #include "Services/UninstallerService.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/ArtifactSelection.h"
 #include "Models/NameCollator.h"
 #include "Foundation/AllocatedBytes.h"
 #include "Foundation/FileIdentity.h"
@@ -641,15 +642,10 @@ const DpkgDatabase::Package* applicationPackage(const fs::path& entryFile, const
 
 // The chosen items in the order they go: one inside another chosen item first, so that each goes
 // as the item that was listed, and the figure of what goes is what the Trash receives.
-std::vector<AppArtifact> movingOrder(const std::vector<AppArtifact>& artifacts) {
+std::vector<AppArtifact> movingOrder(std::vector<AppArtifact> artifacts) {
+    std::erase_if(artifacts, [](const AppArtifact& artifact) { return !artifact.isSelected || artifact.isLocked(); });
     std::vector<AppArtifact> inner, outer;
-    for (const AppArtifact& artifact : artifacts) {
-        if (!artifact.isSelected || artifact.isLocked()) continue;
-        const bool inAnother = std::any_of(artifacts.begin(), artifacts.end(), [&](const AppArtifact& other) {
-            return other.isSelected && !other.isLocked() && other.path != artifact.path && liesWithin(artifact.path, other.path);
-        });
-        (inAnother ? inner : outer).push_back(artifact);
-    }
+    for (const AppArtifact& artifact : artifacts) (ArtifactSelection::liesInAnotherTicked(artifact, artifacts) ? inner : outer).push_back(artifact);
     inner.insert(inner.end(), outer.begin(), outer.end());
     return inner;
 }
