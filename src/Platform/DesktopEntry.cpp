@@ -33,15 +33,15 @@ std::optional<std::string> withFieldCodesExpanded(const std::string& word) {
 
 }  // namespace
 
-std::optional<DesktopEntry> DesktopEntry::read(const std::filesystem::path& file) {
+std::optional<DesktopEntry> DesktopEntry::read(const std::filesystem::path& file, std::string_view mainGroup) {
     auto keys = KeyFile::read(file);
     if (!keys) return std::nullopt;
-    return fromKeyFile(std::move(*keys));
+    return fromKeyFile(std::move(*keys), mainGroup);
 }
 
-std::optional<DesktopEntry> DesktopEntry::fromKeyFile(KeyFile file) {
-    if (!file.hasGroup(group)) return std::nullopt;
-    return DesktopEntry(std::move(file));
+std::optional<DesktopEntry> DesktopEntry::fromKeyFile(KeyFile file, std::string_view mainGroup) {
+    if (!file.hasGroup(mainGroup)) return std::nullopt;
+    return DesktopEntry(std::move(file), mainGroup);
 }
 
 std::optional<std::string> DesktopEntry::unescaped(std::string_view key, std::string_view inGroup) const {
@@ -82,7 +82,7 @@ std::optional<QString> DesktopEntry::localizedText(std::string_view key, const Q
 }
 
 bool DesktopEntry::flag(std::string_view key) const {
-    return file_.value(group, key) == "true";
+    return file_.value(group_, key) == "true";
 }
 
 std::optional<QString> DesktopEntry::program() const {
@@ -92,7 +92,7 @@ std::optional<QString> DesktopEntry::program() const {
 }
 
 std::vector<std::string> DesktopEntry::command() const {
-    return commandOf(group);
+    return commandOf(group_);
 }
 
 std::vector<std::vector<std::string>> DesktopEntry::actionCommands() const {

@@ -14,9 +14,10 @@
 // application's information dictionary and of a login item's property list.
 class DesktopEntry {
 public:
-    // Empty when the file cannot be read or has no "[Desktop Entry]" group.
-    static std::optional<DesktopEntry> read(const std::filesystem::path& file);
-    static std::optional<DesktopEntry> fromKeyFile(KeyFile file);
+    // Empty when the file cannot be read or has no "[Desktop Entry]" group, or the group given: a
+    // Nemo action is the same keys under "[Nemo Action]".
+    static std::optional<DesktopEntry> read(const std::filesystem::path& file, std::string_view mainGroup = entryGroup);
+    static std::optional<DesktopEntry> fromKeyFile(KeyFile file, std::string_view mainGroup = entryGroup);
 
     // A string value with its escapes (\s \n \t \r \\) resolved.
     std::optional<QString> text(std::string_view key) const;
@@ -34,11 +35,13 @@ public:
     std::vector<std::vector<std::string>> actionCommands() const;
 
 private:
-    explicit DesktopEntry(KeyFile file) : file_(std::move(file)) {}
-    std::optional<std::string> unescaped(std::string_view key, std::string_view inGroup = group) const;
+    DesktopEntry(KeyFile file, std::string_view mainGroup) : file_(std::move(file)), group_(mainGroup) {}
+    std::optional<std::string> unescaped(std::string_view key) const { return unescaped(key, group_); }
+    std::optional<std::string> unescaped(std::string_view key, std::string_view inGroup) const;
     std::vector<std::string> commandOf(std::string_view inGroup) const;
 
-    static constexpr std::string_view group = "Desktop Entry";
+    static constexpr std::string_view entryGroup = "Desktop Entry";
 
     KeyFile file_;
+    std::string group_;
 };

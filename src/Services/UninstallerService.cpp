@@ -424,11 +424,12 @@ bool isLink(const fs::path& file) {
     return info && S_ISLNK(info->st_mode);
 }
 
-// The .desktop files directly in a folder: the desktop reads no deeper in the autostart folders or on the Desktop.
-std::vector<fs::path> launchersIn(const fs::path& folder) {
+// The launchers directly in a folder: the desktop reads no deeper in the autostart folders or on the
+// Desktop, nor Nemo in its actions folder.
+std::vector<fs::path> launchersIn(const fs::path& folder, std::string_view extension = "desktop") {
     std::vector<fs::path> found;
     for (fs::path& entry : FolderListing::entries(folder).value_or(std::vector<fs::path>{}))
-        if (!FolderListing::isHidden(entry) && FolderListing::lowercaseExtension(entry) == "desktop") found.push_back(std::move(entry));
+        if (!FolderListing::isHidden(entry) && FolderListing::lowercaseExtension(entry) == extension) found.push_back(std::move(entry));
     std::sort(found.begin(), found.end());
     return found;
 }
@@ -487,7 +488,7 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
         }
     }
     // What starts at login, the launchers on the Desktop and the file managers' menus (KDE's service
-    // menus, the actions of Nautilus and Caja) run programs too.
+    // menus, the actions of Nautilus, Caja and Nemo) run programs too.
     std::vector<fs::path> launcherFolders = LinuxLocations::folders("Library/LaunchAgents", roots);
     for (fs::path& folder : LinuxLocations::folders("/Library/LaunchAgents", roots)) launcherFolders.push_back(std::move(folder));
     launcherFolders.push_back(roots.desktop);
@@ -500,10 +501,13 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
             }
     std::vector<fs::path> dataFolders{roots.dataHome};
     dataFolders.insert(dataFolders.end(), roots.dataDirs.begin(), roots.dataDirs.end());
-    for (const fs::path& dataFolder : dataFolders)
+    for (const fs::path& dataFolder : dataFolders) {
         for (std::string_view menus : {"kio/servicemenus", "kservices5/ServiceMenus", "file-manager/actions"})
             for (const auto& [file, id] : DesktopEntryFile::below(dataFolder / menus))
                 if (const auto entry = DesktopEntry::read(file)) entries.addPlaces(file, EntryProgram::of(*entry, roots, searchPath));
+        for (const fs::path& file : launchersIn(dataFolder / "nemo/actions", "nemo_action"))
+            if (const auto entry = DesktopEntry::read(file, "Nemo Action")) entries.addPlaces(file, EntryProgram::of(*entry, roots, searchPath));
+    }
     entries.addEntriesStarted(fileOfID);
     return entries;
 }

@@ -82,7 +82,7 @@ constexpr std::array caseNames{
     "AppImageAFileManagerActionRunsStays", "EntryLinkedUnderAnotherIDGoesWithIt", "AppImageAnotherEntryStartsByItsIDStays",
     "ProgramAnotherEntryStartsByItsFileStays", "ProgramAScriptOfAnotherEntryNamesStays", "AppImageAShellStartsByItsIDStays",
     "ProgramAScriptOfAnotherEntryRunsByNameStays", "ProgramAScriptRunsWhereItChangedIntoStays",
-    "ProgramAScriptRunsBesideItselfStays",
+    "ProgramAScriptRunsBesideItselfStays", "AppImageANemoActionRunsStays",
 };
 
 // A home laid out as real installs lay it out: what each case expects, and what the uninstaller
@@ -629,6 +629,8 @@ InstalledHome::InstalledHome() {
     expect("AppImageAFileManagerActionRunsStays", "tagger", {{anAppImage("tagger", "Tagger", "Tagger-2.1.AppImage").first, false}}, file);
     tree.write("home/.local/share/file-manager/actions/tag.desktop",
                "[Desktop Entry]\nType=Action\nName=Tag\nProfiles=profile-zero;\n[X-Action-Profile profile-zero]\nExec=~/Applications/Tagger-2.1.AppImage %F\n");
+    expect("AppImageANemoActionRunsStays", "pixels", {{anAppImage("pixels", "Pixels", "Pixels-0.9.AppImage").first, false}}, file);
+    tree.write("home/.local/share/nemo/actions/pixels.nemo_action", "[Nemo Action]\nName=Pixelate\nExec=/home/Applications/Pixels-0.9.AppImage %F\nSelection=any\n");
     // An entry linked under another ID is the same application: listed once, the link going with it.
     const auto [tuskEntry, tusk] = anAppImage("tusk", "Tusk", "Tusk-0.23.0.AppImage");
     expect("EntryLinkedUnderAnotherIDGoesWithIt", "tusk", {{tuskEntry, true}, {tusk, true}, {link(tuskEntry, ".local/share/applications/tusk-alias.desktop"), true}},
