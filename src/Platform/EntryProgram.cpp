@@ -446,13 +446,11 @@ std::string scriptCommands(std::string_view script, const std::string& folder) {
 // "cd ~/bin && ./qtractor", "exec qtractor"): those are places the entry names too, and a script
 // they name is read in its turn.
 void addWhatScriptsName(EntryProgram& program, const SystemRoots& roots, const std::vector<fs::path>& searchPath) {
+    if (program.runs.empty()) return;
     const auto home = realPath(roots.home);
     if (!home || *home == "/") return;
-    std::vector<fs::path> nameFolders = programFolders(roots.home);
-    for (const fs::path& folder : searchPath)
-        if (fs::path inRoot = underRoot(folder, roots); folder.is_absolute() && liesWithin(inRoot, roots.home)) nameFolders.push_back(std::move(inRoot));
-    PlacesNamed inScripts{roots, searchPath, program, std::move(nameFolders)};
-    const fs::path root = realPath(roots.root).value_or(roots.root);
+    std::optional<PlacesNamed> inScripts;
+    fs::path root;
     constexpr size_t scriptHead = 64 << 10;
     constexpr size_t mostScripts = 16;
     std::vector<fs::path>& runs = program.runs;
@@ -464,9 +462,16 @@ void addWhatScriptsName(EntryProgram& program, const SystemRoots& roots, const s
         if (const auto mark = FileContents::head(runs[index], elfMark); !mark || isCompiled(*mark)) continue;
         const auto head = FileContents::head(runs[index], scriptHead);
         if (!head || head->find('\0') != std::string::npos) continue;
+        if (!inScripts) {
+            std::vector<fs::path> nameFolders = programFolders(roots.home);
+            for (const fs::path& folder : searchPath)
+                if (fs::path inRoot = underRoot(folder, roots); folder.is_absolute() && liesWithin(inRoot, roots.home)) nameFolders.push_back(std::move(inRoot));
+            inScripts.emplace(PlacesNamed{roots, searchPath, program, std::move(nameFolders)});
+            root = realPath(roots.root).value_or(roots.root);
+        }
         // The folder as the machine names it, as the script's words are read.
         const std::string folder = (fs::path("/") / runs[index].parent_path().lexically_relative(root)).lexically_normal().native();
-        inScripts.command({scriptCommands(*head, folder)}, std::nullopt, std::nullopt);
+        inScripts->command({scriptCommands(*head, folder)}, std::nullopt, std::nullopt);
     }
 }
 

@@ -382,9 +382,9 @@ struct DesktopEntries {
         return others;
     }
 
-    // Counts what the entry of `file` names.
-    void addPlaces(const fs::path& file, const EntryProgram& program) {
-        const std::string entryFile = realPath(file).value_or(file).native();
+    // Counts what the entry of `file` names; its real file, which tells one entry from another.
+    std::string addPlaces(const fs::path& file, const EntryProgram& program) {
+        std::string entryFile = realPath(file).value_or(file).native();
         for (const fs::path& run : program.runs) runners[run.native()].insert(entryFile);
         for (const fs::path& folder : program.folders) folderUsers[folder.native()].insert(entryFile);
         for (const std::string& name : program.programNames)
@@ -392,6 +392,7 @@ struct DesktopEntries {
         for (const fs::path& run : program.runs)
             if (run.extension() == ".desktop") startsFile.emplace_back(entryFile, run.native());
         for (const std::string& id : program.startsEntries) startsID.emplace_back(entryFile, id);
+        return entryFile;
     }
 
     // An entry that starts another runs what that one runs, through a chain of them too. `fileOfID`:
@@ -453,8 +454,7 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
             auto entry = DesktopEntry::read(file);
             if (!entry) continue;
             EntryProgram program = EntryProgram::of(*entry, roots, searchPath);
-            entries.addPlaces(file, program);
-            const std::string real = realPath(file).value_or(file).native();
+            const std::string real = entries.addPlaces(file, program);
             fileOfID.try_emplace(id + ".desktop", real);
             // An entry that hides or drops an application also shadows the system's entry of that id.
             auto [first, isFirst] = seenIDs.try_emplace(id, std::nullopt);
@@ -495,8 +495,7 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
     for (const fs::path& folder : launcherFolders)
         for (fs::path& file : launchersIn(folder))
             if (const auto entry = DesktopEntry::read(file)) {
-                entries.addPlaces(file, EntryProgram::of(*entry, roots, searchPath));
-                if (const auto same = shownFiles.find(realPath(file).value_or(file).native()); same != shownFiles.end() && isLink(file))
+                if (const auto same = shownFiles.find(entries.addPlaces(file, EntryProgram::of(*entry, roots, searchPath))); same != shownFiles.end() && isLink(file))
                     shown[same->second].links.push_back(std::move(file));
             }
     std::vector<fs::path> dataFolders{roots.dataHome};
