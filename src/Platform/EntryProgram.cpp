@@ -540,8 +540,12 @@ bool mayComeBack(fs::path named, const SystemRoots& roots) {
     const fs::path folder = realAsFarAsThere(named.parent_path());
     auto liesOn = [&](const fs::path& machinePlace) {
         const fs::path place = underRoot(machinePlace, roots);
-        const fs::path realPlace = realPath(place).value_or(place);
-        return liesWithin(named.lexically_normal(), place) || liesWithin(folder, place) || liesWithin(folder, realPlace);
+        if (liesWithin(named.lexically_normal(), place) || liesWithin(folder, place)) return true;
+        // A place that is a link itself (/mnt leading to /run/mnt) is where it leads.
+        struct stat info {};
+        if (::lstat(place.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return false;
+        const auto realPlace = realPath(place);
+        return realPlace && liesWithin(folder, *realPlace);
     };
     for (std::string_view removable : {"/media", "/run/media", "/mnt"})
         if (liesOn(removable)) return true;

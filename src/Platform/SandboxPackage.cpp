@@ -10,18 +10,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Below `folder` as written or as resolved: exports are links into the deployment.
-bool liesBelow(const fs::path& file, const fs::path& folder) {
-    if (liesWithin(file.lexically_normal(), folder.lexically_normal())) return true;
-    const auto realFile = realPath(file);
-    const auto realFolder = realPath(folder);
-    return realFile && realFolder && liesWithin(*realFile, *realFolder);
-}
-
 bool isPresent(const fs::path& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
 }
+
+// The entry's file, as written and with its links resolved.
+struct EntryPlace {
+    fs::path file;
+    std::optional<fs::path> real;
+
+    // Below `folder` as written or as resolved: exports are links into the deployment. A folder that
+    // is not there is not resolved: every entry is asked.
+    bool liesBelow(const fs::path& folder) const {
+        if (liesWithin(file.lexically_normal(), folder.lexically_normal())) return true;
+        if (!real || !isPresent(folder)) return false;
+        const auto realFolder = realPath(folder);
+        return realFolder && liesWithin(*real, *realFolder);
+    }
+};
 
 std::string text(const DesktopEntry& entry, std::string_view key) {
     return entry.text(key).value_or(QString()).trimmed().toStdString();
@@ -31,26 +38,28 @@ bool isUsableName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
 
-std::optional<SandboxPackage> flatpak(const fs::path& entryFile, const DesktopEntry& entry, const SystemRoots& roots) {
+std::optional<SandboxPackage> flatpak(const EntryPlace& place, const DesktopEntry& entry, const SystemRoots& roots) {
+    const fs::path& entryFile = place.file;
     const fs::path userInstallation = roots.dataHome / "flatpak";
     const fs::path systemInstallation = roots.root / "var/lib/flatpak";
     std::string id = text(entry, "X-Flatpak");
-    const bool exported = liesBelow(entryFile, userInstallation / "exports") || liesBelow(entryFile, systemInstallation / "exports") ||
+    const bool exported = place.liesBelow(userInstallation / "exports") || place.liesBelow(systemInstallation / "exports") ||
                           entryFile.lexically_normal().native().find("/flatpak/exports/share/applications/") != std::string::npos;
     if (id.empty() && exported) id = entryFile.stem().native();
     if (!isUsableName(id)) return std::nullopt;
     // A key copied into an entry of the user's proves nothing: outside the exports, only the
     // installed application of that ID makes the entry a Flatpak's.
     if (!exported && !isPresent(userInstallation / "app" / id) && !isPresent(systemInstallation / "app" / id)) return std::nullopt;
-    const bool user = liesBelow(entryFile, userInstallation) || isPresent(userInstallation / "app" / id);
+    const bool user = place.liesBelow(userInstallation) || isPresent(userInstallation / "app" / id);
     const fs::path installation = user ? userInstallation : systemInstallation;
     return SandboxPackage{user ? PackageKind::userFlatpak : PackageKind::flatpak, id, {installation / "app" / id}};
 }
 
-std::optional<SandboxPackage> snap(const fs::path& entryFile, const DesktopEntry& entry, const SystemRoots& roots) {
+std::optional<SandboxPackage> snap(const EntryPlace& place, const DesktopEntry& entry, const SystemRoots& roots) {
+    const fs::path& entryFile = place.file;
     std::string name = text(entry, "X-SnapInstanceName");
     // snapd names its entries "<snap>_<app>.desktop".
-    const bool exported = liesBelow(entryFile, roots.root / "var/lib/snapd/desktop/applications");
+    const bool exported = place.liesBelow(roots.root / "var/lib/snapd/desktop/applications");
     if (name.empty() && exported) name = entryFile.stem().native().substr(0, entryFile.stem().native().find('_'));
     if (!isUsableName(name)) return std::nullopt;
     SandboxPackage package{PackageKind::snap, name, {}};
@@ -65,6 +74,7 @@ std::optional<SandboxPackage> snap(const fs::path& entryFile, const DesktopEntry
 }  // namespace
 
 std::optional<SandboxPackage> SandboxPackage::of(const fs::path& entryFile, const DesktopEntry& entry, const SystemRoots& roots) {
-    if (auto package = flatpak(entryFile, entry, roots)) return package;
-    return snap(entryFile, entry, roots);
+    const EntryPlace place{entryFile, realPath(entryFile)};
+    if (auto package = flatpak(place, entry, roots)) return package;
+    return snap(place, entry, roots);
 }
