@@ -385,12 +385,13 @@ struct DesktopEntries {
     // Counts what the entry of `file` names; its real file, which tells one entry from another.
     std::string addPlaces(const fs::path& file, const EntryProgram& program) {
         std::string entryFile = realPath(file).value_or(file).native();
-        for (const fs::path& run : program.runs) runners[run.native()].insert(entryFile);
+        for (const fs::path& run : program.runs) {
+            runners[run.native()].insert(entryFile);
+            if (run.extension() == ".desktop") startsFile.emplace_back(entryFile, run.native());
+        }
         for (const fs::path& folder : program.folders) folderUsers[folder.native()].insert(entryFile);
         for (const std::string& name : program.programNames)
             if (const QString key = programNameKey(PathText::display(name)); !key.isEmpty()) programStarters[key].insert(entryFile);
-        for (const fs::path& run : program.runs)
-            if (run.extension() == ".desktop") startsFile.emplace_back(entryFile, run.native());
         for (const std::string& id : program.startsEntries) startsID.emplace_back(entryFile, id);
         return entryFile;
     }
@@ -622,11 +623,9 @@ std::vector<fs::path> linksTo(const fs::path& target, const SystemRoots& roots) 
     const auto real = realPath(target);
     if (!real) return links;
     for (const fs::path& folder : {roots.home / ".local/bin", roots.home / "bin", roots.desktop})
-        for (fs::path& entry : FolderListing::entries(folder).value_or(std::vector<fs::path>{})) {
-            const auto info = linkStatus(entry);
-            if (info && S_ISLNK(info->st_mode))
+        for (fs::path& entry : FolderListing::entries(folder).value_or(std::vector<fs::path>{}))
+            if (isLink(entry))
                 if (const auto leadsTo = realPath(entry); leadsTo && liesWithin(*leadsTo, *real)) links.push_back(std::move(entry));
-        }
     return links;
 }
 
