@@ -21,6 +21,9 @@ struct AppArtifact {
     // package manager removes it. Empty for the user's own files.
     std::string package = {};
     PackageKind packageKind = PackageKind::debian;
+    // Another install that uses it, when one does (a program of its name kept elsewhere, another
+    // entry starting one): why it is not ticked.
+    std::filesystem::path usedBy = {};
     // The item as it was listed: the removal moves only that very item.
     std::optional<FileIdentity> identity = {};
 

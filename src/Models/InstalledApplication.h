@@ -20,6 +20,9 @@ struct InstalledApplication {
     bool staysInstalled = false;
     // Its entry starts a program that is not there: moving the entry takes away a launcher only.
     bool programNotFound = false;
+    // The service of the session that runs its program (a systemd unit, a D-Bus service), which keeps
+    // it installed; empty when none does.
+    std::filesystem::path runBy = {};
 
     bool operator==(const InstalledApplication&) const = default;
 };

@@ -17,6 +17,7 @@
 #include <set>
 #include <stop_token>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // The one central state object: owns the services, runs every long operation as a background job
@@ -199,6 +200,9 @@ private:
     std::vector<InstalledApplication> applications_;
     std::optional<InstalledApplication> selectedApplication_;
     std::vector<AppArtifact> artifacts_;
+    // What the user ticked or unticked by hand among the shown application's items, by path: a reload
+    // keeps these, and takes the service's fresh choice for everything else.
+    std::unordered_map<Path::string_type, bool> handTicks_;
     bool isLoadingApplications_ = false;
     bool isLoadingArtifacts_ = false;
     bool isRemoving_ = false;

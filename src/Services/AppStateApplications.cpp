@@ -39,6 +39,7 @@ void AppState::startApplicationsLoad() {
 }
 
 void AppState::selectApplication(const InstalledApplication& application) {
+    handTicks_.clear();
     setSelectedApplication(application);
     setArtifacts({});
     loadArtifacts(application);
@@ -68,14 +69,13 @@ void AppState::loadArtifacts(const InstalledApplication& application) {
         });
 }
 
-// A reload of the shown application keeps what the user ticked and unticked, item by item; only
-// items that are new to the list come with the service's choice.
+// A reload of the shown application keeps what the user ticked and unticked by hand, item by item;
+// every other item comes with the service's fresh choice, which may differ from its earlier one (a
+// program completed on disk since, a service enabled since).
 std::vector<AppArtifact> AppState::keepingTicks(std::vector<AppArtifact> reloaded) const {
-    std::unordered_map<Path::string_type, bool> ticks;
-    for (const AppArtifact& shown : artifacts_) ticks.emplace(shown.path.native(), shown.isSelected);
     for (AppArtifact& artifact : reloaded) {
-        auto tick = ticks.find(artifact.path.native());
-        if (tick != ticks.end() && !artifact.isLocked()) artifact.isSelected = tick->second;
+        auto tick = handTicks_.find(artifact.path.native());
+        if (tick != handTicks_.end() && !artifact.isLocked()) artifact.isSelected = tick->second;
     }
     return reloaded;
 }
@@ -85,6 +85,7 @@ void AppState::setArtifactSelection(const AppArtifact& artifact, bool selected) 
     // A package's file is never ticked: only the package manager removes it.
     if (found == artifacts_.end() || found->isSelected == selected || (selected && found->isLocked())) return;
     found->isSelected = selected;
+    handTicks_[found->path.native()] = selected;
     emit artifactsChanged();
 }
 
@@ -120,6 +121,7 @@ bool AppState::untickChanged(const std::vector<TrashError>& failures) {
         for (AppArtifact& artifact : artifacts_) {
             if (artifact.path != failure.item() || !artifact.isSelected) continue;
             artifact.isSelected = false;
+            handTicks_[artifact.path.native()] = false;  // until the user ticks it again
             unticked = true;
         }
     }

@@ -11,11 +11,13 @@
 #include "Platform/DesktopEntryFile.h"
 #include "Platform/DpkgDatabase.h"
 #include "Platform/FolderListing.h"
+#include "Platform/KeptPrograms.h"
 #include "Platform/EntryProgram.h"
 #include "Platform/LinuxLocations.h"
 #include "Platform/MountPoints.h"
 #include "Platform/RealPath.h"
 #include "Platform/SandboxPackage.h"
+#include "Platform/SessionServices.h"
 #include "Foundation/PathText.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
@@ -315,6 +317,8 @@ struct ShownEntry {
     EntryProgram program;
     // Flatpak's or Snap's export: only the store removes its application.
     std::optional<SandboxPackage> sandbox;
+    // A launcher made for a web page or by the launcher portal: the browser it starts is no part of it.
+    bool isWebApp = false;
     // Another entry of this id lies behind this one: moving this one only brings that one back.
     bool masksAnother = false;
     // Links to this entry's file under other IDs, in the autostart folders or on the Desktop: the same
@@ -348,19 +352,33 @@ struct DesktopEntries {
     std::unordered_map<std::string, std::unordered_set<std::string>> folderUsers;
     // The programs the entries start, by the name they go by (`programNameKey`), with those entries.
     std::unordered_map<QString, std::unordered_set<std::string>> programStarters;
+    // The session's services among the entries above, by their real file, with the name they go by.
+    std::unordered_map<std::string, fs::path> services;
     // Entries that start other entries, by their file ("dex ~/x.desktop") or their ID ("gtk-launch x").
     std::vector<std::pair<std::string, std::string>> startsFile;
     std::vector<std::pair<std::string, std::string>> startsID;
+
+    // A service that runs the program, when one does.
+    std::optional<fs::path> serviceRunning(const EntryProgram& program) const {
+        const auto found = runners.find(program.realFile.native());
+        if (found == runners.end()) return std::nullopt;
+        for (const std::string& runner : found->second)
+            if (const auto service = services.find(runner); service != services.end()) return service->second;
+        return std::nullopt;
+    }
 
     std::size_t runnersOf(const EntryProgram& program) const {
         const auto found = runners.find(program.realFile.native());
         return found == runners.end() ? 0 : found->second.size();
     }
 
-    // Whether an entry other than the one of `entryFile` starts a program that goes by `key`.
-    bool anotherStarts(const QString& key, const std::string& entryFile) const {
+    // An entry other than the one of `entryFile` that starts a program that goes by `key`.
+    std::optional<fs::path> anotherStarting(const QString& key, const std::string& entryFile) const {
         const auto found = programStarters.find(key);
-        return found != programStarters.end() && std::any_of(found->second.begin(), found->second.end(), [&](const std::string& entry) { return entry != entryFile; });
+        if (found == programStarters.end()) return std::nullopt;
+        for (const std::string& entry : found->second)
+            if (entry != entryFile) return fs::path(entry);
+        return std::nullopt;
     }
 
     // What names the applications other than the one of `entryFile`.
@@ -436,6 +454,18 @@ std::vector<fs::path> launchersIn(const fs::path& folder, std::string_view exten
     return found;
 }
 
+// A launcher made for a web page: one the launcher portal made (its file in the portal's folder, or
+// linked from there), or one that starts a browser in an application window of its own ("--app-id=",
+// "--app=", "--application-mode").
+bool isWebApp(const fs::path& file, const DesktopEntry& entry, const SystemRoots& roots) {
+    const fs::path portal = roots.dataHome / "xdg-desktop-portal/applications";
+    if (liesWithin(located(file), realPath(portal).value_or(portal)) || liesWithin(realPath(file).value_or(file), realPath(portal).value_or(portal))) return true;
+    const std::vector<std::string> words = entry.command();
+    return std::any_of(words.begin(), words.end(), [](const std::string& word) {
+        return word == "--application-mode" || word.starts_with("--app-id=") || word.starts_with("--app=");
+    });
+}
+
 DesktopEntries desktopEntries(const SystemRoots& roots) {
     std::vector<fs::path> folders;
     for (auto original = applicationFolders.rbegin(); original != applicationFolders.rend(); ++original)
@@ -484,8 +514,10 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
             }
             first->second = shown.size();
             shownFiles.emplace(real, shown.size());
-            auto sandbox = SandboxPackage::of(file, *entry, roots);
-            shown.push_back({std::move(file), std::move(id), std::move(*entry), std::move(program), std::move(sandbox)});
+            // A web app's store key names its browser, never itself.
+            const bool webApp = isWebApp(file, *entry, roots);
+            auto sandbox = webApp ? std::nullopt : SandboxPackage::of(file, *entry, roots);
+            shown.push_back({std::move(file), std::move(id), std::move(*entry), std::move(program), std::move(sandbox), webApp});
         }
     }
     // What starts at login, the launchers on the Desktop and the file managers' menus (KDE's service
@@ -499,6 +531,10 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
                 if (const auto same = shownFiles.find(entries.addPlaces(file, EntryProgram::of(*entry, roots, searchPath))); same != shownFiles.end() && isLink(file))
                     shown[same->second].links.push_back(std::move(file));
             }
+    // The session's services run programs as entries do: systemd's user units, D-Bus session
+    // services, Plasma's autostart scripts.
+    for (const SessionService& service : SessionService::of(roots))
+        entries.services.emplace(entries.addPlaces(service.file, EntryProgram::of(service.entry, roots, searchPath)), service.file.filename());
     std::vector<fs::path> dataFolders{roots.dataHome};
     dataFolders.insert(dataFolders.end(), roots.dataDirs.begin(), roots.dataDirs.end());
     for (const fs::path& dataFolder : dataFolders) {
@@ -538,27 +574,33 @@ QStringList leftoverKeys(const ShownEntry& shown, const QLocale& locale) {
 // proves nothing of its application: only the launcher that starts nothing may go.
 struct Fate {
     // Its own program: it goes with the entry, or inside `folder`.
-    std::optional<fs::path> program;
+    std::optional<fs::path> program = std::nullopt;
     // The folder it was unpacked into, which holds no other application: offered, never preselected.
-    std::optional<fs::path> folder;
+    std::optional<fs::path> folder = std::nullopt;
     // Its entry starts a program that is not there.
     bool programNotFound = false;
+    // A web app: its entry, its icon and its profile are all of it; its browser stays.
+    bool webApp = false;
+    // The service that runs its program, which keeps it installed.
+    std::optional<fs::path> runBy = std::nullopt;
 
     // Whether it stays whatever is moved: nothing of it is known to go.
-    bool stays() const { return !program && !programNotFound; }
+    bool stays() const { return !program && !programNotFound && !webApp; }
     // Whether moving its entry and its own program takes it away, as the list proposes.
     bool goesAsProposed() const { return program && !folder; }
     // Whether its entry is proposed: with its own program, or as a launcher that starts nothing.
-    bool entryGoes() const { return goesAsProposed() || programNotFound; }
+    bool entryGoes() const { return goesAsProposed() || programNotFound || webApp; }
 
     static Fate of(const ShownEntry& shown, const QStringList& keys, const DesktopEntries& entries) {
         if (shown.masksAnother || shown.sandbox || !userCanMove(shown.file) || !isUsersOwnEntry(shown.file)) return {};
         const EntryProgram& program = shown.program;
+        if (shown.isWebApp) return {.programNotFound = program.found == EntryProgram::Found::nowhere, .webApp = true};
         switch (program.found) {
         case EntryProgram::Found::unknown: return {};
         case EntryProgram::Found::nowhere: return {std::nullopt, std::nullopt, true};
         case EntryProgram::Found::present: break;
         }
+        if (auto service = entries.serviceRunning(program)) return {.runBy = std::move(service)};
         if (entries.runnersOf(program) != 1) return {};
         if (!program.standsAlone && !program.unpackedInto) return {};
         const OthersPlaces others = entries.othersPlaces(shown.file);
@@ -576,8 +618,9 @@ std::optional<ShownEntry> shownEntry(const InstalledApplication& application, co
     auto entry = DesktopEntry::read(application.path);
     if (!entry) return std::nullopt;
     EntryProgram program = EntryProgram::of(*entry, roots, DesktopApplications::environmentSearchPath());
-    auto sandbox = SandboxPackage::of(application.path, *entry, roots);
-    return ShownEntry{application.path, PathText::fromText(application.desktopFileID).native(), std::move(*entry), std::move(program), std::move(sandbox)};
+    const bool webApp = isWebApp(application.path, *entry, roots);
+    auto sandbox = webApp ? std::nullopt : SandboxPackage::of(application.path, *entry, roots);
+    return ShownEntry{application.path, PathText::fromText(application.desktopFileID).native(), std::move(*entry), std::move(program), std::move(sandbox), webApp};
 }
 
 // The names an application's items carry as they are written: its Name, untranslated and
@@ -600,20 +643,85 @@ bool yieldsToExactNamesake(const fs::path& item, const QStringList& exact) {
     });
 }
 
-// A leftover named after a program that another install provides is that install's too: one of its
-// name on the search path that is not this application's own program (a Homebrew nvim beside a
-// Neovim AppImage), or one that another entry starts, inside a container too.
-bool namedAfterAnothersProgram(const fs::path& item, const std::optional<fs::path>& ownProgram, const DesktopEntries& entries, const std::string& entryFile,
-                               const SystemRoots& roots) {
-    const QString name = PathText::display(item.filename());
-    if (entries.anotherStarts(programNameKey(name), entryFile)) return true;
-    for (const fs::path& folder : DesktopApplications::environmentSearchPath())
-        for (const QString& each : {name, name.toLower()}) {
-            const fs::path program = roots.root / folder.relative_path() / PathText::fromText(each);
-            struct stat info {};
-            if (::stat(program.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0111) != 0 && realPath(program) != ownProgram) return true;
-        }
-    return false;
+// The programs kept anywhere outside this application (on the search path, in the program folders,
+// where AppImages and unpacked applications are kept), by the name they go by: read once for a list.
+class OtherInstalls {
+public:
+    OtherInstalls(const SystemRoots& roots, const std::optional<fs::path>& ownProgram) : ownProgram_(ownProgram) {
+        for (fs::path& program : KeptPrograms::everywhere(roots, DesktopApplications::environmentSearchPath()))
+            if (const QString key = programNameKey(PathText::display(program.filename())); isUsableKey(key)) byName_[key].push_back(std::move(program));
+    }
+
+    // The install that uses a leftover named after its program, in any letter case and without
+    // version or extension (a Homebrew nvim beside a Neovim AppImage, a second Obsidian AppImage in
+    // ~/Downloads), or another entry that starts one of that name, inside a container too: none when
+    // the only program of that name is this application's own.
+    std::optional<fs::path> installUsing(const fs::path& item, const DesktopEntries& entries, const std::string& entryFile) const {
+        const QString key = programNameKey(PathText::display(item.filename()));
+        if (auto entry = entries.anotherStarting(key, entryFile)) return entry;
+        const auto named = byName_.find(key);
+        if (named == byName_.end()) return std::nullopt;
+        for (const fs::path& program : named->second)
+            if (!ownProgram_ || realPath(program) != ownProgram_) return program;
+        return std::nullopt;
+    }
+
+private:
+    std::optional<fs::path> ownProgram_;
+    std::unordered_map<QString, std::vector<fs::path>> byName_;
+};
+
+// A web app's own items beside its entry, each named by its ID: its icons (the file its Icon names,
+// or the icons of that name in the user's icon theme and the portal's icon folder) and the profile
+// folder its browser keeps for it alone ("--profile=~/.local/share/<ID>").
+std::vector<fs::path> webAppItems(const ShownEntry& shown, const SystemRoots& roots) {
+    std::vector<fs::path> items;
+    const fs::path home = realPath(roots.home).value_or(roots.home);
+    const std::string& id = shown.id;
+    auto inHome = [&](const std::string& word) -> std::optional<fs::path> {
+        if (word.starts_with("~/")) return roots.home / word.substr(2);
+        if (word.starts_with('/')) return roots.root / fs::path(word).relative_path();
+        return std::nullopt;
+    };
+    auto take = [&](const fs::path& item) {
+        if (linkStatus(item) && liesWithin(located(item), home) && std::find(items.begin(), items.end(), item) == items.end()) items.push_back(item);
+    };
+    // The portal's own file, when the entry is its link.
+    const fs::path portal = roots.dataHome / "xdg-desktop-portal/applications";
+    if (const auto real = realPath(shown.file); real && isLink(shown.file) && liesWithin(*real, realPath(portal).value_or(portal))) take(*real);
+    const std::string icon = shown.entry.text("Icon").value_or(QString()).toStdString();
+    if (const auto file = inHome(icon); file && file->stem() == id) take(*file);
+    if (icon == id)
+        for (const fs::path& theme : {roots.dataHome / "icons/hicolor", roots.dataHome / "xdg-desktop-portal/icons"})
+            for (const fs::path& size : FolderListing::entries(theme).value_or(std::vector<fs::path>{}))
+                for (const fs::path& folder : {size, size / "apps"})
+                    for (std::string_view extension : {".png", ".svg", ".xpm"}) take(folder / (id + std::string(extension)));
+    const std::vector<std::string> words = shown.entry.command();
+    for (std::size_t index = 0; index < words.size(); ++index) {
+        std::string profile;
+        if (words[index].starts_with("--profile=")) profile = words[index].substr(10);
+        else if (words[index] == "--profile" && index + 1 < words.size()) profile = words[index + 1];
+        if (const auto folder = inHome(profile); folder && folder->filename() == id) take(*folder);
+    }
+    return items;
+}
+
+// The folders in a leftover, down to a few levels, named exactly as another listed application is:
+// its data kept in a shared folder (a game's saves in its engine's, ~/.local/share/godot/app_userdata/
+// Brotato). The first found, when any.
+std::optional<fs::path> folderOfAnother(const fs::path& item, const std::unordered_set<std::string>& othersNames) {
+    constexpr int deepest = 3;
+    std::vector<std::pair<fs::path, int>> pending{{item, 0}};
+    while (!pending.empty()) {
+        auto [folder, depth] = std::move(pending.back());
+        pending.pop_back();
+        const auto info = linkStatus(folder);
+        if (!info || !S_ISDIR(info->st_mode)) continue;
+        if (depth > 0 && othersNames.contains(folder.filename().native())) return folder;
+        if (depth < deepest)
+            for (fs::path& entry : FolderListing::entries(folder).value_or(std::vector<fs::path>{})) pending.emplace_back(std::move(entry), depth + 1);
+    }
+    return std::nullopt;
 }
 
 // The links in the user's program folders and on the Desktop that lead to `target` or into it:
@@ -693,6 +801,7 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
         const ShownEntry& shown = entries.shown[i];
         application.staysInstalled = fate.stays();
         application.programNotFound = fate.programNotFound;
+        application.runBy = fate.runBy.value_or(fs::path());
         if (shown.sandbox) {
             application.size = installedSize(*shown.sandbox);
             continue;
@@ -701,6 +810,8 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
         if (!package) {
             // Only what goes with the application counts: its entry, and its program when it is its own.
             application.size = allocatedSize(application.path);
+            if (fate.webApp)
+                for (const fs::path& item : webAppItems(shown, roots)) application.size = saturatingSum(application.size, allocatedSize(item));
             if (!fate.program) continue;
             // A program a package installed is the package's, whatever its place.
             if (owners.contains(fate.program->string())) application.staysInstalled = true;
@@ -744,10 +855,13 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     // An entry that is gone says nothing of where its application is.
     const Fate fate = shown ? Fate::of(*shown, applicationKeys(*shown, locale), entries) : Fate{};
     const std::optional<SandboxPackage> sandbox = shown ? shown->sandbox : std::nullopt;
+    const std::vector<fs::path> webItems = shown && fate.webApp ? webAppItems(*shown, roots) : std::vector<fs::path>{};
     if (linkStatus(application.path) && !holdsBaseFolder(application.path, roots)) {
         add(application.path, ArtifactCategory::application, fate.entryGoes());
         if (shown)
             for (const fs::path& link : shown->links) add(link, ArtifactCategory::application, fate.entryGoes() && isUsersOwnEntry(link));
+        if (fate.webApp)
+            for (const fs::path& item : webItems) add(item, linkStatus(item) && S_ISDIR(linkStatus(item)->st_mode) ? ArtifactCategory::support : ArtifactCategory::application, true);
         if (fate.folder) add(*fate.folder, ArtifactCategory::application, false);
         else if (fate.program) add(*fate.program, ArtifactCategory::application, true);
         if (fate.program)
@@ -767,12 +881,11 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     const std::string entryFile = realPath(application.path).value_or(application.path).native();
     const std::vector<fs::path> flatpakData = LinuxLocations::folders("Library/Containers", roots);
     // A leftover found under the application's names may still be another's: another application's
-    // by its name, another install's of the same one (a Flatpak's data in ~/.var/app, the settings of
-    // a namesake program), or one that yields to the folder of the exact name beside it.
+    // by its name, a Flatpak's of the same one in ~/.var/app, or one that yields to the folder of the
+    // exact name beside it.
     auto mayBeItsOwn = [&](const fs::path& item) {
         const bool flatpaks = std::any_of(flatpakData.begin(), flatpakData.end(), [&](const fs::path& folder) { return liesDirectlyIn(item, folder); });
-        return !claimedByAnother(item) && !(flatpaks && !sandbox) && !yieldsToExactNamesake(item, exact) &&
-               !namedAfterAnothersProgram(item, ownProgram, entries, entryFile, roots);
+        return !claimedByAnother(item) && !(flatpaks && !sandbox) && !yieldsToExactNamesake(item, exact);
     };
 
     for (const FixedCandidate& candidate : fixedCandidates) {
@@ -838,10 +951,23 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         if (artifact.path == application.path) artifact.size = packageSize(owner->second, roots.root);
     }
     // Nothing that holds another application, or lies inside one, is preselected: a launcher's
-    // settings may hold the games it installed.
+    // settings may hold the games it installed. A leftover named after a program another install
+    // provides is that install's too, and says which.
     const OthersPlaces others = entries.othersPlaces(application.path);
-    for (AppArtifact& artifact : found)
-        if (artifact.isLocked() || others.touch(artifact.path)) artifact.isSelected = false;
+    const OtherInstalls otherInstalls(roots, ownProgram);
+    // A leftover that holds a folder named after another listed application holds its data.
+    std::unordered_set<std::string> othersNames;
+    for (const ShownEntry& other : entries.shown)
+        if (other.file != application.path)
+            for (const QString& name : exactNames(other, locale))
+                if (name.size() >= shortestContainedKey && !exact.contains(name)) othersNames.insert(PathText::fromText(name).native());
+    for (AppArtifact& artifact : found) {
+        if (artifact.category != ArtifactCategory::application) {
+            if (auto install = otherInstalls.installUsing(artifact.path, entries, entryFile)) artifact.usedBy = std::move(*install);
+            else if (auto data = folderOfAnother(artifact.path, othersNames)) artifact.usedBy = std::move(*data);
+        }
+        if (artifact.isLocked() || !artifact.usedBy.empty() || others.touch(artifact.path)) artifact.isSelected = false;
+    }
     // One decision: the application goes only when its own program is ticked in this very list, not
     // taken by a package nor lying among another application's files. An application that stays
     // keeps its data unless the user ticks it: its settings, mail or saves are still in use. Of a
@@ -849,8 +975,13 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     const bool programGoes = fate.goesAsProposed() && std::any_of(found.begin(), found.end(), [&](const AppArtifact& artifact) {
                                  return artifact.path == *fate.program && artifact.isSelected;
                              });
+    // A web app goes with its own items alone.
+    auto launcherItem = [&](const fs::path& item) {
+        return ((fate.programNotFound || fate.webApp) && item == application.path) ||
+               (fate.webApp && std::find(webItems.begin(), webItems.end(), item) != webItems.end());
+    };
     for (AppArtifact& artifact : found)
-        if (!programGoes && !(fate.programNotFound && artifact.path == application.path)) artifact.isSelected = false;
+        if (!programGoes && !launcherItem(artifact.path)) artifact.isSelected = false;
 
     // The entry first, then the program it runs, then the leftovers by size, largest first.
     auto rank = [&](const AppArtifact& artifact) { return artifact.path == application.path ? 0 : artifact.category == ArtifactCategory::application ? 1 : 2; };

@@ -835,6 +835,41 @@ TEST_F(AppStateTest, AReloadKeepsTheTicksAndTheConfirmedLeftoversAreMoved) {
     EXPECT_EQ(ticked, (std::vector<Path>{"/a/keep"}));
 }
 
+// After a refresh the items are the service's fresh choice, but for what the user ticked or unticked
+// by hand: a program completed on disk after the first listing ticks its launcher and leftovers now.
+TEST_F(AppStateTest, ARefreshTakesTheFreshChoiceButTheUsersOwn) {
+    AppState& app = makeState();
+    app.selectApplication(application("krita"));
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 1; }));
+    auto ticked = [](const char* path, bool selected) {
+        AppArtifact artifact = artifactAt(path);
+        artifact.isSelected = selected;
+        return artifact;
+    };
+    fake.artifactLoads[0]->succeed({ticked("/k/krita.desktop", false), ticked("/k/krita.AppImage", true), ticked("/k/kritarc", false),
+                                    ticked("/k/krita-cache", false), ticked("/k/notes", true)});
+    ASSERT_TRUE(waitUntil([&] { return app.artifacts().size() == 5; }));
+    app.setArtifactSelection(app.artifacts()[4], false);
+
+    app.loadApplications();
+    ASSERT_TRUE(waitUntil([&] { return fake.applicationLoads.size() == 1; }));
+    fake.applicationLoads[0]->succeed({application("krita")});
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactLoads.size() == 2; }));
+    fake.artifactLoads[1]->succeed({ticked("/k/krita.desktop", true), ticked("/k/krita.AppImage", true), ticked("/k/kritarc", true),
+                                    ticked("/k/krita-cache", false), ticked("/k/notes", true)});
+    ASSERT_TRUE(waitUntil([&] { return app.artifacts().size() == 5 && app.artifacts()[0].isSelected; }));
+    std::vector<bool> ticks;
+    for (const AppArtifact& artifact : app.artifacts()) ticks.push_back(artifact.isSelected);
+    EXPECT_EQ(ticks, (std::vector<bool>{true, true, true, false, false}));
+
+    app.moveSelectedArtifactsToTrash(app.artifacts());
+    ASSERT_TRUE(waitUntil([&] { return fake.artifactRemovals.size() == 1; }));
+    std::vector<Path> moved;
+    for (const AppArtifact& artifact : fake.artifactRemovals[0]->artifacts)
+        if (artifact.isSelected) moved.push_back(artifact.path);
+    EXPECT_EQ(moved, (std::vector<Path>{"/k/krita.desktop", "/k/krita.AppImage", "/k/kritarc"}));
+}
+
 // An item that changed since the listing is not what the user confirmed: it stays listed as it is
 // now, unticked, and the message names it.
 TEST_F(AppStateTest, ARemovalLeavesWhatChangedListedAndUnticked) {

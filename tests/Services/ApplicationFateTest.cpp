@@ -48,6 +48,26 @@ TEST_P(ApplicationFate, ShowsWhatItsProgramProves) {
     EXPECT_EQ(found.size, expected->second.size);
 }
 
+// The same, for a case laid out in a home of its own: also which install uses what stays, and which
+// service keeps the application.
+TEST_P(FreshHomeFate, ShowsWhatItsProgramProves) {
+    InstalledHome home(GetParam().layout);
+    const auto expected = home.expected.find(GetParam().name);
+    ASSERT_NE(expected, home.expected.end()) << "no such case";
+    const Listed& found = home.listed(expected->second.language, expected->second.id);
+    ASSERT_FALSE(found.items.empty()) << expected->second.id << " not listed";
+    EXPECT_EQ(found.items, expected->second.items);
+    EXPECT_EQ(found.size, expected->second.size);
+    std::vector<std::pair<fs::path, fs::path>> usedBy;
+    for (const AppArtifact& artifact : found.artifacts)
+        if (!artifact.usedBy.empty()) usedBy.emplace_back(artifact.path, artifact.usedBy);
+    EXPECT_EQ(usedBy, expected->second.usedBy);
+    for (const InstalledApplication& application : home.applications("en"))
+        if (application.desktopFileID.toStdString() == expected->second.id) {
+            EXPECT_EQ(application.runBy, expected->second.runBy);
+        }
+}
+
 // Every row is a case of the home and every case a row; every listed application is a case.
 TEST(ApplicationFates, EveryApplicationIsACase) {
     InstalledHome& home = sharedHome();

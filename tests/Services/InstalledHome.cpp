@@ -13,13 +13,28 @@ const std::initializer_list<InstalledHome::Planter> InstalledHome::everyTheme{
 };
 
 InstalledHome::InstalledHome(std::initializer_list<Planter> themes) {
+    layMachine();
+    for (const Planter theme : themes) (this->*theme)();
+    settle();
+}
+
+InstalledHome::InstalledHome(Layout layout) {
+    layMachine();
+    layout(*this);
+    settle();
+}
+
+// What every home has: the machine's tools that entries name, and the block an entry takes.
+void InstalledHome::layMachine() {
     tree.file("usr/bin/flatpak", 4000);
     tree.file("usr/games/steam", 4000);
     tree.file("usr/bin/wine", 4000);
     const fs::path probe = tree.write("entry-probe.desktop", "[Desktop Entry]\n");
     entryBytes_ = allocated(probe);
     fs::remove(probe);
-    for (const Planter theme : themes) (this->*theme)();
+}
+
+void InstalledHome::settle() {
     roots_ = SystemRoots::fixture(tree.path());
     for (const char* exports : {"home/.local/share/flatpak/exports/share", "var/lib/flatpak/exports/share", "var/lib/snapd/desktop"})
         roots_.dataDirs.push_back(tree.path() / exports);

@@ -28,6 +28,10 @@ struct Expected {
     Items items;
     std::int64_t size = 0;
     std::string language = "en";
+    // For a case in a home of its own: each leftover another install uses, with that install, and
+    // the service the application's card names.
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> usedBy = {};
+    std::filesystem::path runBy = {};
 };
 
 // What the uninstaller listed for one application.
@@ -43,10 +47,13 @@ struct Listed {
 class InstalledHome {
 public:
     using Planter = void (InstalledHome::*)();
+    // A case laid out alone, in a home of its own.
+    using Layout = void (*)(InstalledHome&);
     // Every theme of the home most cases share.
     static const std::initializer_list<Planter> everyTheme;
 
     explicit InstalledHome(std::initializer_list<Planter> themes = everyTheme);
+    explicit InstalledHome(Layout layout);
     ~InstalledHome() { SystemRoots::install(SystemRoots::machine()); }
 
     std::filesystem::path home(const std::string& relative) const { return tree.path() / "home" / relative; }
@@ -71,7 +78,7 @@ public:
     void plantNamedPlaces();
     void plantNamesakes();
 
-private:
+    std::int64_t entryBytes() const { return entryBytes_; }
     std::filesystem::path link(const std::filesystem::path& target, const std::string& relative) const;
     std::filesystem::path entry(const std::string& relative, const std::string& name, const std::string& keys) const {
         return tree.write(relative, "[Desktop Entry]\nType=Application\nName=" + name + "\n" + keys);
@@ -89,6 +96,14 @@ private:
     void expect(const char* name, std::string id, Items items, std::int64_t size, std::string language = "en") {
         expected[name] = {std::move(id), std::move(items), size, std::move(language)};
     }
+    void expect(const char* name, std::string id, Items items, std::int64_t size, std::vector<std::pair<std::filesystem::path, std::filesystem::path>> usedBy,
+                std::filesystem::path runBy = {}) {
+        expected[name] = {std::move(id), std::move(items), size, "en", std::move(usedBy), std::move(runBy)};
+    }
+
+private:
+    void layMachine();
+    void settle();
     // Runs `ask` in this home, in the language, with the search path a session would have: whatever
     // another test installed since.
     template <typename Ask>
@@ -114,3 +129,11 @@ InstalledHome& sharedHome();
 
 // Each case of the home: whether the uninstaller shows what it expects.
 class ApplicationFate : public ::testing::TestWithParam<const char*> {};
+
+// A case in a home of its own, where nothing else keeps what it leaves.
+struct FreshCase {
+    const char* name;
+    InstalledHome::Layout layout;
+};
+inline void PrintTo(const FreshCase& each, std::ostream* out) { *out << each.name; }
+class FreshHomeFate : public ::testing::TestWithParam<FreshCase> {};

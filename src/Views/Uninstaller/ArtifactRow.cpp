@@ -56,6 +56,15 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
         row->addSpacing(18);
         tip += QLatin1Char('\n') + lockDetail();
     }
+    if (!artifact_.usedBy.empty()) {
+        // Left unticked because another install, or another application, uses it: said which.
+        usedBy_ = new Pill(AppLocalization::format("uninstaller.usedBy", {DisplayText::name(artifact_.usedBy.filename())}), QStringLiteral("link"), DS::gray);
+        usedBy_->setObjectName("usedByPill");
+        row->addSpacing(12);
+        row->addWidget(usedBy_);
+        row->addSpacing(18);
+        tip += QLatin1Char('\n') + AppLocalization::format("uninstaller.usedBy.detail", {DisplayText::path(artifact_.usedBy)});
+    }
     setToolTip(plainToolTip(tip));
     dimming_ = new QGraphicsOpacityEffect(this);
     setGraphicsEffect(dimming_);

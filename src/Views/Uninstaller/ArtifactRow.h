@@ -30,6 +30,7 @@ public:
     ToolCheckBox* checkBox() const { return check_; }
     RankedRow* rankedRow() const { return ranked_; }
     Pill* lockPill() const { return lock_; }  // null unless locked
+    Pill* usedByPill() const { return usedBy_; }  // null unless another install uses it
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -47,6 +48,7 @@ private:
     ToolCheckBox* check_;
     RankedRow* ranked_;
     Pill* lock_ = nullptr;
+    Pill* usedBy_ = nullptr;
     class QGraphicsOpacityEffect* dimming_;
     double fraction_;
     bool ticked_ = false;

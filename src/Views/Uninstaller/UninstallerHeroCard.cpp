@@ -65,6 +65,17 @@ UninstallerHeroCard::UninstallerHeroCard(AppState& state, InstalledApplication a
         notFound->addWidget(text, 1);
         names->addLayout(notFound);
     }
+    if (!application_.runBy.empty()) {
+        auto* service = new QHBoxLayout;
+        service->setSpacing(6);
+        service->addWidget(new SymbolView(SymbolImage{.symbol = "gearshape.fill", .size = 12, .color = DynamicColor::secondary()}), 0, Qt::AlignTop);
+        auto* text = new TextLabel(AppLocalization::format("uninstaller.runByService", {DisplayText::name(application_.runBy.filename())}), Fonts::system(12),
+                                   DynamicColor::secondary());
+        text->setObjectName("runByService");
+        text->setWordWrap(true);
+        service->addWidget(text, 1);
+        names->addLayout(service);
+    }
     identity->addLayout(names, 1);
     identity->addSpacing(16);
     selectedSize_ = new HeroValue(AppLocalization::string("uninstaller.selectedSize"), {}, {}, 44);

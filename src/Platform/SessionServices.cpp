@@ -1,0 +1,104 @@
+#include "Platform/SessionServices.h"
+
+#include "Platform/FolderListing.h"
+#include "Platform/KeyFile.h"
+#include "Platform/RootedLink.h"
+#include "Platform/UnitSpecifiers.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A command written into an entry's Exec as it stands: its backslashes and percent signs kept as
+// they are, not read as the entry's escapes and field codes.
+std::string asExec(std::string_view command) {
+    std::string exec;
+    for (const char c : command) {
+        if (c == '\\' || c == '%') exec += c;
+        exec += c;
+    }
+    return exec;
+}
+
+// An entry of the commands, the first as its Exec, the others as its actions'.
+std::optional<DesktopEntry> entryOf(const std::vector<std::string>& commands, const std::string& folder) {
+    if (commands.empty()) return std::nullopt;
+    std::string text = "[Desktop Entry]\nType=Service\nExec=" + asExec(commands.front()) + "\n";
+    if (!folder.empty()) text += "Path=" + folder + "\n";
+    std::string actions;
+    for (size_t index = 1; index < commands.size(); ++index) actions += std::to_string(index) + ";";
+    if (!actions.empty()) text += "Actions=" + actions + "\n";
+    for (size_t index = 1; index < commands.size(); ++index)
+        text += "[Desktop Action " + std::to_string(index) + "]\nExec=" + asExec(commands[index]) + "\n";
+    return DesktopEntry::fromKeyFile(KeyFile::parse(text));
+}
+
+// A script's path as one word of a command, as the machine names it.
+std::string quotedMachinePath(const fs::path& file, const SystemRoots& roots) {
+    std::string quoted = "\"";
+    const std::string machinePath = (fs::path("/") / file.lexically_relative(roots.root)).lexically_normal().native();
+    for (const char c : machinePath) {
+        if (c == '"' || c == '\\' || c == '$' || c == '`') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+// A unit's commands: every Exec line of its [Service], past the prefixes that only say how it runs
+// ("-", "@", "+", "!", ":"), its specifiers resolved; its working folder.
+std::optional<DesktopEntry> unitEntry(const fs::path& file, const SystemRoots& roots) {
+    const auto unit = KeyFile::read(RootedLink::resolved(file, roots.root));
+    if (!unit) return std::nullopt;
+    const std::string name = file.filename().native();
+    std::vector<std::string> commands;
+    for (std::string_view key : {"ExecStart", "ExecStartPre", "ExecStartPost", "ExecReload", "ExecStop", "ExecStopPost", "ExecCondition"})
+        for (const std::string& line : unit->values("Service", key))
+            if (const size_t start = line.find_first_not_of("@-:+!"); start != std::string::npos)
+                commands.push_back(UnitSpecifiers::expanded(std::string_view(line).substr(start), name, &roots));
+    std::string folder = UnitSpecifiers::expanded(unit->value("Service", "WorkingDirectory").value_or(""), name, &roots);
+    if (folder.starts_with('-')) folder.erase(0, 1);  // "-" only says a missing folder is no failure
+    if (folder == "~") folder = UnitSpecifiers::expanded("%h", name, &roots);
+    return entryOf(commands, folder);
+}
+
+std::vector<fs::path> filesIn(const fs::path& folder, std::string_view extension) {
+    std::vector<fs::path> found;
+    for (fs::path& entry : FolderListing::entries(folder).value_or(std::vector<fs::path>{}))
+        if (!FolderListing::isHidden(entry) && (extension.empty() || FolderListing::lowercaseExtension(entry) == extension)) found.push_back(std::move(entry));
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+bool isFolder(const fs::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+}  // namespace
+
+std::vector<SessionService> SessionService::of(const SystemRoots& roots) {
+    std::vector<SessionService> services;
+    const fs::path units = roots.configHome / "systemd/user";
+    std::vector<fs::path> unitFiles = filesIn(units, "service");
+    for (const fs::path& folder : filesIn(units, ""))
+        if (folder.extension() == ".wants" && isFolder(folder))
+            for (fs::path& unit : filesIn(folder, "service")) unitFiles.push_back(std::move(unit));
+    for (fs::path& file : unitFiles)
+        if (auto entry = unitEntry(file, roots)) services.push_back({std::move(file), std::move(*entry)});
+    for (fs::path& file : filesIn(roots.dataHome / "dbus-1/services", "service"))
+        if (const auto keys = KeyFile::read(file))
+            if (auto entry = entryOf({keys->value("D-BUS Service", "Exec").value_or("")}, ""); entry && !entry->command().empty())
+                services.push_back({std::move(file), std::move(*entry)});
+    for (fs::path& file : filesIn(roots.configHome / "autostart-scripts", "")) {
+        auto entry = FolderListing::lowercaseExtension(file) == "desktop" ? DesktopEntry::read(file) : entryOf({quotedMachinePath(file, roots)}, "");
+        if (entry) services.push_back({std::move(file), std::move(*entry)});
+    }
+    return services;
+}
