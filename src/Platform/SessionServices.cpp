@@ -85,11 +85,14 @@ bool isFolder(const fs::path& path) {
 
 std::vector<SessionService> SessionService::of(const SystemRoots& roots) {
     std::vector<SessionService> services;
+    // The enabled units first, each under the name it was enabled by ("rclone@gdrive.service" for the
+    // template "rclone@.service"), then every unit of the folder.
     const fs::path units = roots.configHome / "systemd/user";
-    std::vector<fs::path> unitFiles = filesIn(units, "service");
+    std::vector<fs::path> unitFiles;
     for (const fs::path& folder : filesIn(units, ""))
         if (folder.extension() == ".wants" && isFolder(folder))
             for (fs::path& unit : filesIn(folder, "service")) unitFiles.push_back(std::move(unit));
+    for (fs::path& unit : filesIn(units, "service")) unitFiles.push_back(std::move(unit));
     for (fs::path& file : unitFiles)
         if (auto entry = unitEntry(file, roots)) services.push_back({std::move(file), std::move(*entry)});
     for (fs::path& file : filesIn(roots.dataHome / "dbus-1/services", "service"))

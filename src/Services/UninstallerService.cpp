@@ -647,7 +647,9 @@ bool yieldsToExactNamesake(const fs::path& item, const QStringList& exact) {
 // where AppImages and unpacked applications are kept), by the name they go by: read once for a list.
 class OtherInstalls {
 public:
-    OtherInstalls(const SystemRoots& roots, const std::optional<fs::path>& ownProgram) : ownProgram_(ownProgram) {
+    // `own`: what the application's entry itself runs, resolved ("prime-run ~/Applications/x.AppImage"
+    // runs both), which is no other install.
+    OtherInstalls(const SystemRoots& roots, std::vector<fs::path> own) : own_(std::move(own)) {
         for (fs::path& program : KeptPrograms::everywhere(roots, DesktopApplications::environmentSearchPath()))
             if (const QString key = programNameKey(PathText::display(program.filename())); isUsableKey(key)) byName_[key].push_back(std::move(program));
     }
@@ -662,12 +664,12 @@ public:
         const auto named = byName_.find(key);
         if (named == byName_.end()) return std::nullopt;
         for (const fs::path& program : named->second)
-            if (!ownProgram_ || realPath(program) != ownProgram_) return program;
+            if (const auto real = realPath(program); !real || std::find(own_.begin(), own_.end(), *real) == own_.end()) return program;
         return std::nullopt;
     }
 
 private:
-    std::optional<fs::path> ownProgram_;
+    std::vector<fs::path> own_;
     std::unordered_map<QString, std::vector<fs::path>> byName_;
 };
 
@@ -954,7 +956,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     // settings may hold the games it installed. A leftover named after a program another install
     // provides is that install's too, and says which.
     const OthersPlaces others = entries.othersPlaces(application.path);
-    const OtherInstalls otherInstalls(roots, ownProgram);
+    const OtherInstalls otherInstalls(roots, shown ? shown->program.runs : std::vector<fs::path>{});
     // A leftover that holds a folder named after another listed application holds its data.
     std::unordered_set<std::string> othersNames;
     for (const ShownEntry& other : entries.shown)

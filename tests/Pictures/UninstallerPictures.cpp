@@ -102,6 +102,35 @@ std::vector<AppArtifact> standardNotesLeftovers() {
             Fixture::artifact(home / ".config/Standard Notes", 38'000'000, ArtifactCategory::support, false)};
 }
 
+// A Neovim AppImage beside a Homebrew nvim: what the other install uses stays, its row naming it.
+std::vector<AppArtifact> neovimLeftovers() {
+    const Path home = "/home/maya";
+    std::vector<AppArtifact> items{Fixture::artifact(home / ".local/share/applications/nvim.desktop", 4'096, ArtifactCategory::application),
+                                   Fixture::artifact(home / "Applications/nvim.appimage", 11'800'000, ArtifactCategory::application),
+                                   Fixture::artifact(home / ".local/share/nvim", 96'000'000, ArtifactCategory::support, false),
+                                   Fixture::artifact(home / ".cache/nvim", 3'100'000, ArtifactCategory::cache, false),
+                                   Fixture::artifact(home / ".config/nvim", 240'000, ArtifactCategory::preference, false)};
+    for (std::size_t index = 2; index < items.size(); ++index) items[index].usedBy = home / ".linuxbrew/bin/nvim";
+    return items;
+}
+
+// Syncthing's program run by its user unit: it stays installed, and its card names the unit.
+std::vector<AppArtifact> syncthingLeftovers() {
+    const Path home = "/home/maya";
+    AppArtifact key = Fixture::artifact(home / ".config/syncthing", 1'200'000, ArtifactCategory::preference, false);
+    key.usedBy = home / ".config/systemd/user/syncthing.service";
+    return {Fixture::artifact(home / ".local/share/applications/syncthing-ui.desktop", 4'096, ArtifactCategory::application, false), key};
+}
+
+// GNOME Web's web app: its entry, its icon and its profile, never the browser.
+std::vector<AppArtifact> webAppLeftovers() {
+    const Path home = "/home/maya";
+    return {Fixture::artifact(home / ".local/share/applications/org.gnome.Epiphany.WebApp_6f2b3c.desktop", 0, ArtifactCategory::application),
+            Fixture::artifact(home / ".local/share/xdg-desktop-portal/icons/192x192/org.gnome.Epiphany.WebApp_6f2b3c.png", 12'288, ArtifactCategory::application),
+            Fixture::artifact(home / ".local/share/xdg-desktop-portal/applications/org.gnome.Epiphany.WebApp_6f2b3c.desktop", 4'096, ArtifactCategory::application),
+            Fixture::artifact(home / ".var/app/org.gnome.Epiphany/data/org.gnome.Epiphany.WebApp_6f2b3c", 6'400'000, ArtifactCategory::support)};
+}
+
 // An AppState whose service answers at once, so the load each show starts ends before the picture.
 struct StillState {
     StillState(std::vector<InstalledApplication> applications, std::map<std::string, std::vector<AppArtifact>> leftovers, const std::string& selected = {}) {
@@ -226,6 +255,27 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         still.state->setArtifactSelection(still.state->artifacts()[0], true);
         still.state->setArtifactSelection(still.state->artifacts()[1], true);
         pictures.render("uninstaller-unpacked-confirm", windowSize, [&] { return confirmation(*still.state); });
+    }
+    {
+        std::vector<InstalledApplication> applications = someApplications();
+        applications.push_back(Fixture::application("nvim", "Neovim", 11'804'096, "\u2014"));
+        applications.back().iconName = "nvim";
+        StillState still(applications, {{applications.back().id, neovimLeftovers()}}, applications.back().id);
+        pictures.render("uninstaller-otherinstall", windowSize, [&] { return screen(*still.state); });
+    }
+    {
+        std::vector<InstalledApplication> applications = someApplications();
+        applications[4].staysInstalled = true;
+        applications[4].runBy = "syncthing.service";
+        StillState still(applications, {{applications[4].id, syncthingLeftovers()}}, applications[4].id);
+        pictures.render("uninstaller-service", windowSize, [&] { return screen(*still.state); });
+    }
+    {
+        std::vector<InstalledApplication> applications = someApplications();
+        applications.push_back(Fixture::application("org.gnome.Epiphany.WebApp_6f2b3c", "Mastodon", 6'416'384, "\u2014"));
+        StillState still(applications, {{applications.back().id, webAppLeftovers()}}, applications.back().id);
+        pictures.render("uninstaller-webapp", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-webapp-confirm", windowSize, [&] { return confirmation(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();

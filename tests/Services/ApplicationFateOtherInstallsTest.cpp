@@ -57,10 +57,19 @@ void appImageAlone(InstalledHome& home) {
                 home.entryBytes() + allocated(image));
 }
 
+// What the entry itself runs is its own, whatever runs it first: no other install.
+void appImageThroughPrimeRun(InstalledHome& home) {
+    home.tree.file("usr/bin/prime-run", 4000);
+    const auto [entry, image] = home.anAppImage("blender", "Blender", "Blender-4.1.AppImage", "prime-run ~/Applications/Blender-4.1.AppImage %f");
+    const fs::path config = home.tree.file("home/.config/blender/4.1/userpref.blend", 2000).parent_path().parent_path();
+    home.expect("AppImageRunThroughPrimeRunIsNoOtherInstall", "blender", {{entry, false}, {config, false}}, home.entryBytes(), std::vector<std::pair<fs::path, fs::path>>{});
+}
+
 constexpr FreshCase cases[]{
     {"NeovimLeavesHomebrewNvimOffThePath", neovimBesideHomebrew}, {"AlacrittyLeavesCargosAlacritty", alacrittyBesideCargo},
     {"SecondObsidianKeepsItsData", obsidianInApplications},        {"SecondObsidianInDownloadsKeepsItsData", obsidianInDownloads},
     {"BitwardenLeavesItsTarballsData", bitwardenBesideItsTarball}, {"AppImageAloneGoesWithItsSettings", appImageAlone},
+    {"AppImageRunThroughPrimeRunIsNoOtherInstall", appImageThroughPrimeRun},
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "Views/Common/TextSelection.h"
 #include "Views/Common/ValueAndUnit.h"
 #include "Views/DesignSystem/HeroValue.h"
+#include "Platform/SettingsStore.h"
 #include "Views/DesignSystem/Pill.h"
 #include "Views/DesignSystem/RankedRow.h"
 #include "Views/DesignSystem/StatColumns.h"
@@ -495,6 +496,33 @@ TEST(ArtifactRow, AStoresEntryNamesTheCommandThatRemovesIt) {
     exported.package = "firefox";
     ArtifactRow snap(exported, QIcon(), 1, [](bool) {});
     EXPECT_NE(command(snap).find("snap remove firefox"), std::string::npos) << command(snap);
+}
+
+// What keeps an application or a leftover is said where it is seen: the service that runs the
+// program on the card, the other install that uses a leftover on its row, in either language.
+TEST(UninstallerFlow, TheServiceAndTheOtherInstallAreNamed) {
+    for (const char* language : {"en", "ar"}) {
+        SettingsStore::shared().setValue("appLanguage", QString::fromLatin1(language));
+        Fixture fixture;
+        Shown shown(fixture.state());
+        std::vector<InstalledApplication> applications = someApplications();
+        applications[1].staysInstalled = true;
+        applications[1].runBy = "syncthing.service";
+        std::vector<AppArtifact> items = editorLeftovers();
+        for (AppArtifact& item : items) item.isSelected = false;
+        items[1].usedBy = "/home/maya/.linuxbrew/bin/nvim";
+        fixture.listAndSelect(applications, applications[1], items);
+        const auto* service = shown.hero()->findChild<TextLabel*>("runByService");
+        ASSERT_NE(service, nullptr);
+        EXPECT_EQ(service->text(), AppLocalization::format("uninstaller.runByService", {"syncthing.service"}));
+        EXPECT_TRUE(service->isVisible());
+        const Pill* usedBy = shown.leftover(1)->usedByPill();
+        ASSERT_NE(usedBy, nullptr);
+        EXPECT_EQ(usedBy->text(), AppLocalization::format("uninstaller.usedBy", {"nvim"}));
+        EXPECT_TRUE(shown.leftover(1)->toolTip().contains(AppLocalization::format("uninstaller.usedBy.detail", {"/home/maya/.linuxbrew/bin/nvim"})));
+        EXPECT_EQ(shown.leftover(0)->usedByPill(), nullptr);
+        SettingsStore::shared().remove("appLanguage");
+    }
 }
 
 TEST(UninstallerFlow, TheResultAlertEndsTheMessageHoweverItCloses) {
