@@ -15,10 +15,25 @@
 #include "Views/Uninstaller/ArtifactCategoryPresentation.h"
 
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
+
+namespace {
+
+// Another install as a row has room for it: "~/.linuxbrew/bin/nvim" when that is short, else its
+// file name; the tooltip gives the whole path.
+QString installText(const std::filesystem::path& install) {
+    constexpr qsizetype longest = 28;
+    const std::filesystem::path inHome = install.lexically_relative(QDir::homePath().toStdString());
+    if (!inHome.empty() && *inHome.begin() != ".." && *inHome.begin() != ".")
+        if (QString text = QStringLiteral("~/") + DisplayText::path(inHome); text.size() <= longest) return text;
+    return DisplayText::name(install.filename());
+}
+
+}  // namespace
 
 ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double fraction, std::function<void(bool)> setSelected, QWidget* parent)
     : QWidget(parent), artifact_(artifact), setSelected_(std::move(setSelected)), fraction_(fraction) {
@@ -58,7 +73,7 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
     }
     if (!artifact_.usedBy.empty()) {
         // Left unticked because another install, or another application, uses it: said which.
-        usedBy_ = new Pill(AppLocalization::format("uninstaller.usedBy", {DisplayText::name(artifact_.usedBy.filename())}), QStringLiteral("link"), DS::gray);
+        usedBy_ = new Pill(AppLocalization::format("uninstaller.usedBy", {installText(artifact_.usedBy)}), QStringLiteral("link"), DS::gray);
         usedBy_->setObjectName("usedByPill");
         row->addSpacing(12);
         row->addWidget(usedBy_);
