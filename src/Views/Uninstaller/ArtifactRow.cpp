@@ -73,12 +73,12 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
     }
     if (!artifact_.usedBy.empty()) {
         // Left unticked because another install, or another application, uses it: said which.
-        usedBy_ = new Pill(AppLocalization::format("uninstaller.usedBy", {installText(artifact_.usedBy)}), QStringLiteral("link"), DS::gray);
+        usedBy_ = new Pill(AppLocalization::format("uninstaller.usedBy", {isolatedText(installText(artifact_.usedBy))}), QStringLiteral("link"), DS::gray);
         usedBy_->setObjectName("usedByPill");
         row->addSpacing(12);
         row->addWidget(usedBy_);
         row->addSpacing(18);
-        tip += QLatin1Char('\n') + AppLocalization::format("uninstaller.usedBy.detail", {DisplayText::path(artifact_.usedBy)});
+        tip += QLatin1Char('\n') + AppLocalization::format("uninstaller.usedBy.detail", {isolatedText(DisplayText::path(artifact_.usedBy))});
     }
     setToolTip(plainToolTip(tip));
     dimming_ = new QGraphicsOpacityEffect(this);

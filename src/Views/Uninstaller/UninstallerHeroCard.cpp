@@ -5,6 +5,7 @@
 #include "Models/ArtifactSelection.h"
 #include "Models/ByteFormatting.h"
 #include "Models/DisplayText.h"
+#include "Models/IsolatedText.h"
 #include "Services/AppState.h"
 #include "Views/Common/AppIconSlot.h"
 #include "Views/Common/Hairline.h"
@@ -69,7 +70,7 @@ UninstallerHeroCard::UninstallerHeroCard(AppState& state, InstalledApplication a
         auto* service = new QHBoxLayout;
         service->setSpacing(6);
         service->addWidget(new SymbolView(SymbolImage{.symbol = "gearshape.fill", .size = 12, .color = DynamicColor::secondary()}), 0, Qt::AlignTop);
-        auto* text = new TextLabel(AppLocalization::format("uninstaller.runByService", {DisplayText::name(application_.runBy.filename())}), Fonts::system(12),
+        auto* text = new TextLabel(AppLocalization::format("uninstaller.runByService", {isolatedText(DisplayText::name(application_.runBy.filename()))}), Fonts::system(12),
                                    DynamicColor::secondary());
         text->setObjectName("runByService");
         text->setWordWrap(true);

@@ -514,12 +514,12 @@ TEST(UninstallerFlow, TheServiceAndTheOtherInstallAreNamed) {
         fixture.listAndSelect(applications, applications[1], items);
         const auto* service = shown.hero()->findChild<TextLabel*>("runByService");
         ASSERT_NE(service, nullptr);
-        EXPECT_EQ(service->text(), AppLocalization::format("uninstaller.runByService", {"syncthing.service"}));
+        EXPECT_EQ(service->text(), AppLocalization::format("uninstaller.runByService", {isolatedText("syncthing.service")}));
         EXPECT_TRUE(service->isVisible());
         const Pill* usedBy = shown.leftover(1)->usedByPill();
         ASSERT_NE(usedBy, nullptr);
-        EXPECT_EQ(usedBy->text(), AppLocalization::format("uninstaller.usedBy", {"nvim"}));
-        EXPECT_TRUE(shown.leftover(1)->toolTip().contains(AppLocalization::format("uninstaller.usedBy.detail", {"/home/maya/.linuxbrew/bin/nvim"})));
+        EXPECT_EQ(usedBy->text(), AppLocalization::format("uninstaller.usedBy", {isolatedText("nvim")}));
+        EXPECT_TRUE(shown.leftover(1)->toolTip().contains(AppLocalization::format("uninstaller.usedBy.detail", {isolatedText("/home/maya/.linuxbrew/bin/nvim")})));
         EXPECT_EQ(shown.leftover(0)->usedByPill(), nullptr);
         SettingsStore::shared().remove("appLanguage");
     }
