@@ -89,7 +89,7 @@ std::vector<DuplicateGroup> backupGroups() {
     song.files[0].identity = FileIdentity{};
     song.files[0].identity->links = 3;
     DuplicateGroup thesis = ToolsFixture::group("j10", 2'400'000, {home / "Documents/thesis.odt", home / "Backups/TimeMachine/2026-01-02/Documents/thesis.odt"});
-    thesis.files[1].inBackup = true;
+    thesis.files[1].untickedReason = UntickedReason::backup;
     DuplicateGroup raw = ToolsFixture::group("k11", 24'600'000, {home / "Pictures/Trip/DSC_0042.NEF", home / "Pictures/Trip (copy)/DSC_0042.NEF"});
     raw.files[1].sharedBytes = raw.files[1].size;
     DuplicateGroup setup = ToolsFixture::group("l12", 1'900'000, {home / "Downloads/setup.tar.gz", home / "Downloads/old/setup.tar.gz"});
