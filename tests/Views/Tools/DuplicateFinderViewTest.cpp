@@ -69,6 +69,7 @@ DuplicateGroup withLinkedCopies(DuplicateGroup group, std::initializer_list<std:
         FileIdentity identity;
         identity.links = 2;
         group.files[index].identity = identity;
+        group.files[index].untickedReason = DuplicateGroup::untickedReason(group.files[index], false, std::nullopt);  // as the finder sets it
     }
     return group;
 }
