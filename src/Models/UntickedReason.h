@@ -12,7 +12,8 @@ enum class UntickedReason {
     packageStore,
     gameLibrary,
     syncFolder,
-    photoSidecar,  // a photo with its sidecar beside it, or a sidecar beside its photo
+    applicationData,
+    photoSidecar,  // a file with its sidecar beside it (a photo's, a game engine's), or a sidecar beside its file
     systemFile,    // in the system's own folders, or a file an installed package lists
 };
 
@@ -24,6 +25,7 @@ inline UntickedReason partOf(WholeKind whole) {
     case WholeKind::packageStore: return UntickedReason::packageStore;
     case WholeKind::gameLibrary: return UntickedReason::gameLibrary;
     case WholeKind::syncFolder: return UntickedReason::syncFolder;
+    case WholeKind::applicationData: return UntickedReason::applicationData;
     }
     return UntickedReason::repository;
 }

@@ -9,4 +9,5 @@ enum class WholeKind {
     packageStore,  // a package manager's store: Cargo, rustup, npm, Gradle, Maven, OSTree...
     gameLibrary,   // a game library or a Windows prefix
     syncFolder,    // a folder a sync client keeps in step with other machines
+    applicationData,  // an application's library, vault or machine: Calibre, Zotero, Obsidian, a VM
 };

@@ -56,6 +56,14 @@ constexpr std::array heldMarkers{
     HeldMarker{".package-cache", Needs::file, WholeKind::packageStore},
     HeldMarker{"_cacache", Needs::directory, WholeKind::packageStore},  // npm's cache
     HeldMarker{"cache", Needs::directory, WholeKind::packageStore, Confirm::goModuleDownloads},
+    HeldMarker{"source.properties", Needs::file, WholeKind::packageStore},  // an Android SDK package
+    HeldMarker{"package_index.json", Needs::file, WholeKind::packageStore},  // Arduino's boards and tools
+    HeldMarker{"library.properties", Needs::file, WholeKind::environment},  // an installed Arduino library
+    HeldMarker{"metadata.db", Needs::file, WholeKind::applicationData},  // a Calibre library
+    HeldMarker{"metadata_db_prefs_backup.json", Needs::file, WholeKind::applicationData},
+    HeldMarker{"zotero.sqlite", Needs::file, WholeKind::applicationData},  // Zotero's data folder
+    HeldMarker{"digikam4.db", Needs::file, WholeKind::applicationData},
+    HeldMarker{".obsidian", Needs::directory, WholeKind::applicationData},  // an Obsidian vault
 };
 
 // Entries that mark the folder holding them only together.
@@ -102,7 +110,15 @@ constexpr std::array ownNames{
     OwnName{".pnpm-store", WholeKind::packageStore},
     OwnName{".m2", WholeKind::packageStore},
     OwnName{"steamapps", WholeKind::gameLibrary},
+    OwnName{".ipynb_checkpoints", WholeKind::applicationData},  // Jupyter's saved checkpoints
 };
+
+// A virtual machine's folder holds its definition: VirtualBox's "NAME.vbox", VMware's "NAME.vmx".
+constexpr std::array machineDefinitions{std::string_view(".vbox"), std::string_view(".vmx")};
+
+bool isMachineDefinition(std::string_view name) {
+    return name.size() > 5 && std::any_of(machineDefinitions.begin(), machineDefinitions.end(), [&](std::string_view end) { return name.ends_with(end); });
+}
 
 // A "vendor" folder that Composer or `go mod vendor` filled.
 constexpr std::array vendorMarkers{std::string_view("autoload.php"), std::string_view("modules.txt")};
@@ -169,14 +185,14 @@ const DirectoryEntry* find(std::span<const DirectoryEntry> entries, std::string_
 namespace WholeMarkers {
 
 bool mayMark(std::string_view entryName) {
-    if (entryName.empty() || entryName.size() > 18) return isSyncJournal(entryName);
+    if (entryName.empty() || entryName.size() > 29) return isSyncJournal(entryName) || isMachineDefinition(entryName);
     auto named = [&](std::string_view name) { return name == entryName; };
     return std::any_of(heldMarkers.begin(), heldMarkers.end(), [&](const HeldMarker& marker) { return named(marker.name); }) ||
            std::any_of(pairedMarkers.begin(), pairedMarkers.end(), [&](const PairedMarker& marker) {
                return named(marker.file) || named(marker.folders[0]) || (!marker.folders[1].empty() && named(marker.folders[1]));
            }) ||
            std::any_of(ownNames.begin(), ownNames.end(), [&](const OwnName& own) { return named(own.name); }) ||
-           std::any_of(vendorMarkers.begin(), vendorMarkers.end(), named) || isSyncJournal(entryName);
+           std::any_of(vendorMarkers.begin(), vendorMarkers.end(), named) || isSyncJournal(entryName) || isMachineDefinition(entryName);
 }
 
 std::optional<WholeKind> wholeMarked(int folder, std::string_view folderName, std::span<const DirectoryEntry> entries) {
@@ -184,8 +200,10 @@ std::optional<WholeKind> wholeMarked(int folder, std::string_view folderName, st
         if (own.name == folderName) return own.whole;
     for (const HeldMarker& marker : heldMarkers)
         if (find(entries, marker.name, marker.needs) && confirmed(folder, marker.confirm)) return marker.whole;
-    for (const DirectoryEntry& entry : entries)
+    for (const DirectoryEntry& entry : entries) {
         if (entry.type == Kind::file && isSyncJournal(entry.name)) return WholeKind::syncFolder;
+        if (entry.type == Kind::file && isMachineDefinition(entry.name)) return WholeKind::applicationData;
+    }
     for (const PairedMarker& marker : pairedMarkers) {
         if (!marker.file.empty() && !find(entries, marker.file, Needs::file)) continue;
         if (!find(entries, marker.folders[0], Needs::directory)) continue;

@@ -11,8 +11,8 @@
 // Tells a folder that marks a whole, from what the tools that make such folders keep in them: a
 // repository's store (".git", ".hg"...), an environment's own file ("pyvenv.cfg", "conda-meta"), a
 // cache tag with its signature, a sync client's markers, a Windows prefix's "drive_c" beside its
-// "system.reg", and the folders those tools name themselves ("node_modules", "site-packages",
-// "steamapps"...). Everything below a marked folder belongs to its whole. A marker whose content
+// "system.reg", an application's library or vault ("zotero.sqlite", ".obsidian", a VM's "NAME.vbox"),
+// and the folders those tools name themselves ("node_modules", "site-packages", "steamapps"...). Everything below a marked folder belongs to its whole. A marker whose content
 // cannot be read to confirm it counts: a whole that is not sure is a whole.
 namespace WholeMarkers {
 

@@ -16,10 +16,11 @@
 
 namespace {
 
-// The sidecars photo programs write beside a photo: XMP (Lightroom, darktable, digiKam), and the
-// raw developers' own (RawTherapee, DxO, ON1, ACDSee).
+// The sidecars programs write beside a file: XMP (Lightroom, darktable, digiKam), the raw
+// developers' own (RawTherapee, DxO, ON1, ACDSee), and the game engines' import settings of an
+// asset (Godot's "NAME.EXT.import", Unity's "NAME.EXT.meta").
 constexpr std::array sidecarExtensions{std::string_view("xmp"), std::string_view("pp3"), std::string_view("dop"), std::string_view("on1"),
-                                       std::string_view("arp")};
+                                       std::string_view("arp"), std::string_view("import"), std::string_view("meta")};
 
 // The system's own folders at the top of the file system; "lib" stands for every "lib*".
 constexpr std::array systemFolders{std::string_view("usr"), std::string_view("etc"),  std::string_view("opt"), std::string_view("var"),
@@ -55,6 +56,25 @@ bool isFile(const std::string& path) {
     return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+// A virtual machine's disk, by its format's mark at its start: QEMU's qcow, VMware's sparse VMDK,
+// VirtualBox's VDI, Hyper-V's VHDX. A machine, or an overlay backed by it, breaks when it moves.
+// Only files named as such disks are opened; one that cannot be read counts.
+bool isMachineDisk(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    const std::string_view extension = dot == std::string::npos ? std::string_view() : std::string_view(path).substr(dot + 1);
+    constexpr std::array diskExtensions{std::string_view("qcow2"), std::string_view("qcow"), std::string_view("vmdk"), std::string_view("vdi"),
+                                        std::string_view("vhdx")};
+    if (std::none_of(diskExtensions.begin(), diskExtensions.end(), [&](std::string_view kind) { return equalIgnoringCase(kind, extension); }))
+        return false;
+    const FileDescriptor disk(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    char head[72] = {};
+    const ssize_t got = disk.isOpen() ? ::pread(disk.get(), head, sizeof head, 0) : -1;
+    if (got < 0) return true;
+    const std::string_view start(head, std::size_t(got));
+    return start.starts_with("QFI\xfb") || start.starts_with("KDMV") || start.starts_with("vhdxfile") ||
+           start.find("VirtualBox Disk Image") != std::string_view::npos;
+}
+
 }  // namespace
 
 bool CopyWholes::keeps(std::string_view entryName) { return WholeMarkers::mayMark(entryName) || sidecarBase(entryName); }
@@ -73,6 +93,7 @@ CopyWholes::CopyWholes(std::string root, std::unordered_map<std::string, std::ve
 std::optional<UntickedReason> CopyWholes::of(const std::string& path) {
     if (const std::optional<WholeKind> whole = folderWhole(parentOf(path))) return partOf(*whole);
     if (isSystemFile(path)) return UntickedReason::systemFile;
+    if (isMachineDisk(path)) return UntickedReason::applicationData;
     if (standsWithSidecar(path)) return UntickedReason::photoSidecar;
     return std::nullopt;
 }

@@ -13,8 +13,8 @@
 #include <vector>
 
 // What whole each copy of a duplicate search is part of: a folder at or above its own that marks
-// one (see WholeMarkers), a photo and its sidecar beside each other, or the system's own files (its
-// folders outside the homes, and what an installed package lists). Each folder is looked at once,
+// one (see WholeMarkers), the system's own files (its folders outside the homes, and what an
+// installed package lists), a virtual machine's disk, or a file and its sidecar beside each other. Each folder is looked at once,
 // from the entries the walk kept where it listed them, read afresh only above the searched folder.
 // Safe to ask from any number of threads.
 class CopyWholes {

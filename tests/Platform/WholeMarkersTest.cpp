@@ -39,6 +39,12 @@ const std::map<std::string, std::pair<std::vector<std::string>, std::optional<Wh
         {"owncloud", {{"._sync_4f2a9c1e.db", ".owncloudsync.log"}, WholeKind::syncFolder}},
         {"resilio", {{".sync/ID", ".sync/IgnoreList", ".sync/Archive/"}, WholeKind::syncFolder}},
         {"mega", {{".debris/"}, WholeKind::syncFolder}},
+        {"calibre", {{"metadata.db", "metadata_db_prefs_backup.json", "Jane Austen/"}, WholeKind::applicationData}},
+        {"zotero", {{"zotero.sqlite", "storage/"}, WholeKind::applicationData}},
+        {"vault", {{".obsidian/app.json", "notes.md"}, WholeKind::applicationData}},
+        {"vm", {{"deb.vbox", "deb.vdi"}, WholeKind::applicationData}},
+        {"android-package", {{"package.xml", "source.properties", "lib/"}, WholeKind::packageStore}},
+        {"arduino-library", {{"library.properties", "src/"}, WholeKind::environment}},
         // Not the tools' own layouts: names alone, or half a pair.
         {"loose", {{"notes.txt", "objects/", "config"}, std::nullopt}},
         {"half-prefix", {{"drive_c/"}, std::nullopt}},
@@ -84,7 +90,7 @@ TEST(WholeMarkers, EachToolsLayoutMarksItsFolder) {
 // Folders their tools name count by that name; a link named so is no folder of theirs.
 TEST(WholeMarkers, FoldersNamedByTheirToolsAreWholes) {
     TempTree tree;
-    for (const char* name : {"node_modules", "site-packages", "dist-packages", "steamapps", ".git", "__pypackages__"})
+    for (const char* name : {"node_modules", "site-packages", "dist-packages", "steamapps", ".git", "__pypackages__", ".ipynb_checkpoints"})
         EXPECT_TRUE(WholeMarkers::wholeMarkedAt(tree.folder(std::string("p/") + name))) << name;
     EXPECT_EQ(WholeMarkers::wholeMarkedAt(tree.path() / "p/steamapps"), WholeKind::gameLibrary);
     EXPECT_EQ(WholeMarkers::wholeMarkedAt(tree.path() / "p/node_modules/"), WholeKind::environment);

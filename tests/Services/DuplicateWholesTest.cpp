@@ -132,6 +132,18 @@ TEST(DuplicateWholes, AGroupThatReachesIntoAWholeTicksNothingAndSaysWhich) {
     add("photo with sidecar", home / "Pictures/2024/IMG_1.CR2", UntickedReason::photoSidecar);
     tree.write("home/Pictures/card/IMG_2.NEF", "raw");
     add("sidecar beside its photo", home / "Pictures/card/IMG_2.xmp", UntickedReason::photoSidecar);
+    tree.write("home/Zotero/zotero.sqlite", "SQLite format 3");
+    add("Zotero", home / "Zotero/storage/ABCD1234/paper.pdf", UntickedReason::applicationData);
+    tree.write("home/VirtualBox VMs/deb/deb.vbox", "<VirtualBox/>");
+    add("VirtualBox", home / "VirtualBox VMs/deb/debian.iso", UntickedReason::applicationData);
+    {
+        std::string disk = "QFI\xfb" + TempTree::randomBytes(3000, 77);
+        copies(tree, home / "Machines/base.qcow2", disk);  // the one in Downloads is a disk too
+        rows.push_back({"qcow2 disk", home / "Machines/base.qcow2", UntickedReason::applicationData});
+    }
+    add("Jupyter checkpoints", home / "analysis/.ipynb_checkpoints/model-checkpoint.ipynb", UntickedReason::applicationData);  // hidden
+    tree.write("home/godot/assets/hero.png.import", "[remap]");
+    add("Godot asset", home / "godot/assets/hero.png", UntickedReason::photoSidecar);
     add("system folder", tree.path() / "usr/lib/x86_64-linux-gnu/libfoo.so.1", UntickedReason::systemFile);
     tree.write("var/lib/dpkg/info/toolkit.list", "/media\n/media/toolkit\n/media/toolkit/libbar.so\n");
     add("listed by a package", tree.path() / "media/toolkit/libbar.so", UntickedReason::systemFile);
@@ -139,11 +151,14 @@ TEST(DuplicateWholes, AGroupThatReachesIntoAWholeTicksNothingAndSaysWhich) {
     for (const bool hidden : {false, true}) {
         const std::vector<DuplicateGroup> groups = search(tree.path(), hidden);
         for (const Row& row : rows) {
+            if (!hidden && row.inWhole.string().find("/.") != std::string::npos) continue;
             const DuplicateGroup* group = holding(groups, row.inWhole);
             ASSERT_NE(group, nullptr) << row.kind;
             EXPECT_FALSE(group->ticksCopies()) << row.kind << (hidden ? ", hidden files on" : "");
             EXPECT_EQ(copyAt(*group, row.inWhole)->untickedReason, row.reason) << row.kind;
-            EXPECT_EQ(copyAt(*group, home / "Downloads" / row.inWhole.filename())->untickedReason, std::nullopt) << row.kind;
+            if (row.kind != "qcow2 disk") {
+                EXPECT_EQ(copyAt(*group, home / "Downloads" / row.inWhole.filename())->untickedReason, std::nullopt) << row.kind;
+            }
             EXPECT_GT(group->reclaimableBytes(), 0) << row.kind << ": the figure still says what a move would free";
         }
     }

@@ -38,6 +38,7 @@ ReasonKeys reasonKeys(UntickedReason reason) {
     case UntickedReason::packageStore: return {"duplicates.part.packageStore", "duplicates.group.packageStore"};
     case UntickedReason::gameLibrary: return {"duplicates.part.gameLibrary", "duplicates.group.gameLibrary"};
     case UntickedReason::syncFolder: return {"duplicates.part.syncFolder", "duplicates.group.syncFolder"};
+    case UntickedReason::applicationData: return {"duplicates.part.applicationData", "duplicates.group.applicationData"};
     case UntickedReason::photoSidecar: return {"duplicates.part.photoSidecar", "duplicates.group.photoSidecar"};
     case UntickedReason::systemFile: return {"duplicates.part.systemFile", "duplicates.group.systemFile"};
     }
