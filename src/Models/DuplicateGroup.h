@@ -26,7 +26,15 @@ struct DuplicateGroup {
     }
     // A copy that takes blocks on disk, every one of them shared with another file (a reflinked copy).
     static bool sharesAllBlocks(const ScannedFile& copy) { return copy.size > 0 && copy.sharedBytes >= copy.size; }
-    static bool liesInBackup(const ScannedFile& copy) { return copy.inBackup || !freesSpace(copy); }
+    // The one rule for why a copy is left unticked: another name of it, or of a file in its folder
+    // (`inLinkedFolder`), makes it a backup's; else the whole it is part of, if any; else blocks all
+    // shared with another file.
+    static std::optional<UntickedReason> untickedReason(const ScannedFile& copy, bool inLinkedFolder, std::optional<UntickedReason> partOfWhole) {
+        if (inLinkedFolder || !freesSpace(copy)) return UntickedReason::backup;
+        if (partOfWhole) return partOfWhole;
+        if (sharesAllBlocks(copy)) return UntickedReason::sharedBlocks;
+        return std::nullopt;
+    }
 
     // Puts the copy to keep first: one with another name where there is one, as moving it would
     // free nothing and its other name (a backup's, or one in the Trash) holds the content either way;
@@ -35,15 +43,19 @@ struct DuplicateGroup {
     // born last. The rest follow newest first.
     static void orderCopies(std::vector<ScannedFile>& copies);
 
-    // A copy lies in a backup made with hard links: taking a copy out of the backup would take it
-    // apart, and moving a live one would leave its backup in its place.
-    bool reachesIntoBackup() const { return std::any_of(files.begin(), files.end(), liesInBackup); }
+    // The reason of the first copy that has one: a group that reaches into a backup, a whole or the
+    // system's files is left to the user, as taking a copy out would take its whole apart, and
+    // moving a live one would leave its backup in its place.
+    std::optional<UntickedReason> untickedReason() const {
+        const auto reasoned = std::find_if(files.begin(), files.end(), [](const ScannedFile& copy) { return copy.untickedReason.has_value(); });
+        return reasoned == files.end() ? std::nullopt : reasoned->untickedReason;
+    }
     // Whether the kept copy is known to be the original: the only one of its date, or of those the
     // one born first, where every one of them has a birth time and no two share it.
     bool keptCopyIsClear() const;
-    // Whether the finder ticks the copies beyond the first that free space: not in a group that
-    // reaches into a backup, nor where the kept copy is not clear. The user may still tick them.
-    bool ticksCopies() const { return !reachesIntoBackup() && keptCopyIsClear(); }
+    // Whether the finder ticks the copies beyond the first that free space: only where no copy has a
+    // reason to stay unticked and the kept copy is clear. The user may still tick them.
+    bool ticksCopies() const { return !untickedReason() && keptCopyIsClear(); }
 
     // The space that moving the copies beyond the first would free, saturating.
     std::int64_t reclaimableBytes() const {

@@ -3,6 +3,7 @@
 #include "Foundation/Instant.h"
 #include "Foundation/Uuid.h"
 #include "Foundation/FileIdentity.h"
+#include "Models/UntickedReason.h"
 
 #include <QString>
 
@@ -22,8 +23,8 @@ struct ScannedFile {
     // Of a duplicate copy, as the duplicate finder found it. Of `size`, the bytes whose blocks other
     // files share (a reflinked copy's, a file system snapshot's), which moving this copy leaves in place.
     std::int64_t sharedBytes = 0;
-    // It, or a file in its folder, has other names: it lies in a backup made with hard links.
-    bool inBackup = false;
+    // Of a duplicate copy: why the finder ticks nothing of its group, set where the group is made.
+    std::optional<UntickedReason> untickedReason = {};
 
     bool operator==(const ScannedFile&) const = default;
 };

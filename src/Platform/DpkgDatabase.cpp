@@ -164,6 +164,22 @@ std::unordered_map<std::string, Package> owners(const std::vector<fs::path>& fil
     return found;
 }
 
+std::unordered_set<std::string> listedPaths(const fs::path& root) {
+    std::unordered_set<std::string> listed;
+    DIR* folder = ::opendir(infoFolder(root).c_str());
+    if (!folder) return listed;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (!name.ends_with(".list") || name.size() == 5) continue;
+        forEachLine(contents(infoFolder(root) / entry->d_name), [&](std::string_view line) {
+            if (line.size() > 1 && line.front() == '/') listed.emplace(line);
+        });
+    }
+    ::closedir(folder);
+    for (Diversion& diversion : diversions(root)) listed.insert(std::move(diversion.to));
+    return listed;
+}
+
 std::vector<fs::path> files(const Package& package, const fs::path& root) {
     // A file another diverted is where it was moved aside.
     std::unordered_map<std::string, std::string, TransparentHash, std::equal_to<>> movedAside;

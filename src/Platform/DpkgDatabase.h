@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 // What dpkg records about installed packages, read from its database below the root
@@ -20,6 +21,10 @@ struct Package {
 // name, so that a link above it never hides that a package owns it; a diverted file, by the name its
 // package lists it under.
 std::unordered_map<std::string, Package> owners(const std::vector<std::filesystem::path>& files, const std::filesystem::path& root);
+
+// Every path any installed package lists, as dpkg names it ("/usr/bin/vim"), the names moved
+// aside by a diversion among them.
+std::unordered_set<std::string> listedPaths(const std::filesystem::path& root);
 
 // The files and folders a package installed, as full paths below `root`.
 std::vector<std::filesystem::path> files(const Package& package, const std::filesystem::path& root);

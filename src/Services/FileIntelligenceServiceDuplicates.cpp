@@ -7,6 +7,7 @@
 #include "Foundation/FileDescriptor.h"
 #include "Foundation/SaturatingSum.h"
 #include "Platform/DirectoryReader.h"
+#include "Services/CopyWholes.h"
 #include "Platform/KindDescriptions.h"
 #include "Platform/OpenFileLimit.h"
 #include "Platform/RealPath.h"
@@ -68,6 +69,8 @@ struct WorkerIndex {
     std::deque<ListedFile> files;
     // The folders that hold a file with other names, each once per run of its entries.
     std::vector<std::string> linkedFolders;
+    // Of each folder, the entries that may mark it a whole or be a sidecar.
+    std::vector<std::pair<std::string, DirectoryEntry>> wholeMarkers;
 };
 
 // Folders that hold a file with other names: the folders of a backup made with hard links
@@ -165,8 +168,9 @@ private:
 // The groups confirmed so far and the kind texts of the call. `foundGroup` is called outside the lock.
 class GroupCollector {
 public:
-    GroupCollector(const FileIntelligenceService::FoundGroupCallback& foundGroup, const LinkedFolders& linkedFolders)
-        : foundGroup_(foundGroup), linkedFolders_(linkedFolders) {}
+    GroupCollector(const FileIntelligenceService::FoundGroupCallback& foundGroup, const LinkedFolders& linkedFolders, CopyWholes& wholes,
+                   std::stop_token stop)
+        : foundGroup_(foundGroup), linkedFolders_(linkedFolders), wholes_(wholes), stop_(std::move(stop)) {}
 
     // Each copy goes with the identity of the file that was read, which a move checks against, and
     // with its count of names, which tells whether moving it frees its space; its size is what it
@@ -193,18 +197,22 @@ public:
                 unchanged.push_back({file, *now, opened.isOpen() ? sharedExtents().sharedBytes(opened.get()) : 0});
         }
         if (unchanged.size() < 2) return;
+        std::vector<std::optional<UntickedReason>> wholes;
+        for (const Unchanged& copy : unchanged) wholes.push_back(wholes_.of(copy.file->path));
         group.files.reserve(unchanged.size());
         {
             std::lock_guard lock(lock_);
             for (const Unchanged& copy : unchanged) {
                 std::filesystem::path location(copy.file->path);
                 QString kind = kinds_.kind(location);
-                const bool inBackup = copy.identity.links > 1 || linkedFolders_.holdAbove(copy.file->path);
-                group.files.push_back(
-                    {Uuid::random(), std::move(location), copy.identity.allocated, copy.file->modified, std::move(kind), copy.identity, copy.shared, inBackup});
+                group.files.push_back({Uuid::random(), std::move(location), copy.identity.allocated, copy.file->modified, std::move(kind), copy.identity, copy.shared});
             }
         }
+        for (std::size_t i = 0; i < unchanged.size(); ++i)
+            group.files[i].untickedReason = DuplicateGroup::untickedReason(group.files[i], linkedFolders_.holdAbove(unchanged[i].file->path), wholes[i]);
         DuplicateGroup::orderCopies(group.files);
+        // A stop requested while the group was made: the search ends, and delivers nothing more.
+        if (stop_.stop_requested()) return;
         if (foundGroup_) foundGroup_(group);
         std::lock_guard lock(lock_);
         storage_.push_back(std::move(group));
@@ -231,6 +239,8 @@ private:
     KindDescriptions kinds_;
     const FileIntelligenceService::FoundGroupCallback& foundGroup_;
     const LinkedFolders& linkedFolders_;
+    CopyWholes& wholes_;
+    std::stop_token stop_;
 };
 
 }  // namespace
@@ -336,14 +346,19 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
     if (TrashFolders::current().isWithinTrash(rootPath)) return {};
 
     // Index: every eligible file, one list per worker, its path text packed in the worker's arena.
+    // Hidden entries are listed either way, as the markers of wholes are most often hidden; only
+    // what the search may offer follows the hidden-files choice.
+    auto unsearched = unsearchedFolders();
     auto indexes = FastTreeWalk::run<WorkerIndex>(
-        {rootPath}, includeHidden, unsearchedFolders(),
+        {rootPath}, true,
+        [&](const std::string& directory, std::string_view name) { return (!includeHidden && name.starts_with('.')) || unsearched(directory, name); },
         [&](const FastTreeWalk::Progress& walked) {
             if (progress) progress({DuplicateScanPhase::indexing, walked.path, walked.filesSeen, std::nullopt, walked.bytesSeen, std::nullopt, 0});
         },
         [] { return WorkerIndex(); },
-        [](WorkerIndex& index, std::int64_t, const std::string& directory, const DirectoryEntry& entry) {
-            if (entry.type != DirectoryEntry::Kind::file) return;
+        [&](WorkerIndex& index, std::int64_t, const std::string& directory, const DirectoryEntry& entry) {
+            if (CopyWholes::keeps(entry.name)) index.wholeMarkers.emplace_back(directory.empty() ? "/" : directory, entry);
+            if (entry.type != DirectoryEntry::Kind::file || (!includeHidden && entry.name.starts_with('.'))) return;
             if (entry.linkCount > 1 && (index.linkedFolders.empty() || index.linkedFolders.back() != directory)) index.linkedFolders.push_back(directory);
             if (entry.logicalSize < smallestCompared) return;
             index.files.push_back({index.paths.add(directory, entry.name), entry.logicalSize, entry.modified});
@@ -351,10 +366,14 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
         stop);
 
     LinkedFolders linkedFolders(rootPath);
+    std::unordered_map<std::string, std::vector<DirectoryEntry>> wholeMarkers;
     for (WorkerIndex& index : indexes) {
         for (std::string& linked : index.linkedFolders) linkedFolders.add(std::move(linked));
         index.linkedFolders = {};
+        for (auto& [directory, entry] : index.wholeMarkers) wholeMarkers[std::move(directory)].push_back(std::move(entry));
+        index.wholeMarkers = {};
     }
+    CopyWholes wholes(rootPath, std::move(wholeMarkers));
 
     // Order by length (and path, so equal lengths come out the same on every run).
     std::vector<const ListedFile*> sorted;
@@ -396,7 +415,7 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
     const std::int64_t totalFiles = std::int64_t(items);
 
     HashMeter meter;
-    GroupCollector collector(foundGroup, linkedFolders);
+    GroupCollector collector(foundGroup, linkedFolders, wholes, stop);
     auto report = [&] {
         if (!progress) return;
         HashMeter::Reading reading = meter.read();

@@ -64,6 +64,7 @@ std::vector<DuplicateGroup> linkedGroups() {
             FileIdentity identity;
             identity.links = 2;
             group.files[index].identity = identity;
+            group.files[index].untickedReason = UntickedReason::backup;
         }
         return group;
     };
@@ -88,13 +89,37 @@ std::vector<DuplicateGroup> backupGroups() {
                                                                  home / "Music/Album/02 - Waltz.flac"});
     song.files[0].identity = FileIdentity{};
     song.files[0].identity->links = 3;
+    song.files[0].untickedReason = UntickedReason::backup;
     DuplicateGroup thesis = ToolsFixture::group("j10", 2'400'000, {home / "Documents/thesis.odt", home / "Backups/TimeMachine/2026-01-02/Documents/thesis.odt"});
-    thesis.files[1].inBackup = true;
+    thesis.files[1].untickedReason = UntickedReason::backup;
     DuplicateGroup raw = ToolsFixture::group("k11", 24'600'000, {home / "Pictures/Trip/DSC_0042.NEF", home / "Pictures/Trip (copy)/DSC_0042.NEF"});
     raw.files[1].sharedBytes = raw.files[1].size;
+    raw.files[1].untickedReason = UntickedReason::sharedBlocks;
     DuplicateGroup setup = ToolsFixture::group("l12", 1'900'000, {home / "Downloads/setup.tar.gz", home / "Downloads/old/setup.tar.gz"});
     setup.files[1].modifiedAt = setup.files[0].modifiedAt;
     return {song, raw, thesis, setup, ToolsFixture::group("e5", 920'000, {home / "Documents/report-final.pdf", home / "Documents/report-final (copy).pdf"})};
+}
+
+// A developer's, gamer's and photographer's home: a group reaching into each kind of whole, beside
+// a loose pair that is ticked.
+std::vector<DuplicateGroup> wholeGroups() {
+    const Path home = "/home/maya";
+    auto inWhole = [](DuplicateGroup group, UntickedReason reason) {
+        group.files[1].untickedReason = reason;
+        return group;
+    };
+    return {
+        inWhole(ToolsFixture::group("w1", 3'100'000, {home / "Downloads/UnityPlayer.so", home / ".local/share/Steam/steamapps/common/Hollow/UnityPlayer.so"}),
+                UntickedReason::gameLibrary),
+        inWhole(ToolsFixture::group("w2", 2'900'000, {home / "code/quarry/README.pdf", home / "code/quarry-fork/README.pdf"}), UntickedReason::repository),
+        inWhole(ToolsFixture::group("w3", 2'600'000, {home / "Pictures/2025/DSC_0100.NEF", home / "Pictures/import/DSC_0100.NEF"}), UntickedReason::photoSidecar),
+        inWhole(ToolsFixture::group("w4", 2'200'000, {home / "Downloads/lodash.tgz", home / "code/web/node_modules/lodash/lodash.tgz"}), UntickedReason::environment),
+        inWhole(ToolsFixture::group("w5", 1'800'000, {home / "Downloads/paper.pdf", home / "Sync/papers/paper.pdf"}), UntickedReason::syncFolder),
+        inWhole(ToolsFixture::group("w6", 1'500'000, {home / "Downloads/libssl.so.3", "/usr/lib/x86_64-linux-gnu/libssl.so.3"}), UntickedReason::systemFile),
+        inWhole(ToolsFixture::group("w7", 1'200'000, {home / "code/rs/data.bin", home / "code/rs/target/debug/data.bin"}), UntickedReason::buildOutput),
+        inWhole(ToolsFixture::group("w8", 1'000'000, {home / "Downloads/serde.crate", home / ".cargo/registry/cache/serde.crate"}), UntickedReason::packageStore),
+        ToolsFixture::group("w9", 900'000, {home / "Documents/invoice.pdf", home / "Downloads/invoice.pdf"}),
+    };
 }
 
 }  // namespace
@@ -149,6 +174,9 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
         };
         pictures.render("tools-duplicates-backup", windowSize, everyGroupOpen);
         pictures.render("tools-duplicates-backup-full", windowSize, everyGroupOpen, {.fullLength = true, .inspect = {}});
+        fixture.finishDuplicates(wholeGroups());
+        pictures.render("tools-duplicates-wholes", windowSize, everyGroupOpen);
+        pictures.render("tools-duplicates-wholes-full", windowSize, everyGroupOpen, {.fullLength = true, .inspect = {}});
         fixture.finishDuplicates(linkedGroups());
         // The user ticks the copy with another name too: the question says it frees nothing.
         std::set<std::string> ticked = fixture.state().selectedToolItems();

@@ -20,6 +20,35 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace {
+
+// The texts that say why a copy, and its group, is left unticked.
+struct ReasonKeys {
+    const char* copy;
+    const char* group;
+};
+
+ReasonKeys reasonKeys(UntickedReason reason) {
+    switch (reason) {
+    case UntickedReason::backup: return {"duplicates.inBackup", "duplicates.group.backup"};
+    case UntickedReason::sharedBlocks: return {"duplicates.sharedBlocks", "duplicates.group.sharedBlocks"};
+    case UntickedReason::repository: return {"duplicates.part.repository", "duplicates.group.repository"};
+    case UntickedReason::environment: return {"duplicates.part.environment", "duplicates.group.environment"};
+    case UntickedReason::buildOutput: return {"duplicates.part.buildOutput", "duplicates.group.buildOutput"};
+    case UntickedReason::packageStore: return {"duplicates.part.packageStore", "duplicates.group.packageStore"};
+    case UntickedReason::gameLibrary: return {"duplicates.part.gameLibrary", "duplicates.group.gameLibrary"};
+    case UntickedReason::syncFolder: return {"duplicates.part.syncFolder", "duplicates.group.syncFolder"};
+    case UntickedReason::applicationData: return {"duplicates.part.applicationData", "duplicates.group.applicationData"};
+    case UntickedReason::photoSidecar: return {"duplicates.part.photoSidecar", "duplicates.group.photoSidecar"};
+    case UntickedReason::systemFile: return {"duplicates.part.systemFile", "duplicates.group.systemFile"};
+    }
+    return {"duplicates.inBackup", "duplicates.group.backup"};
+}
+
+QString reasonSymbol(UntickedReason reason) { return reason == UntickedReason::backup ? QStringLiteral("clock.arrow.circlepath") : QString(); }
+
+}  // namespace
+
 DuplicateGroupRow::DuplicateGroupRow(AppState& state, DuplicateGroup group, double fraction, const DynamicColor& tint, bool expanded,
                                      std::function<void(bool)> setExpanded, QWidget* parent)
     : QWidget(parent), state_(state), group_(std::move(group)), tint_(tint), setExpandedInOwner_(std::move(setExpanded)), expanded_(expanded) {
@@ -54,7 +83,8 @@ DuplicateGroupRow::DuplicateGroupRow(AppState& state, DuplicateGroup group, doub
     selection_->setObjectName("selectionPill");
     row->addWidget(selection_);
     // Why nothing of the group was ticked.
-    if (group_.reachesIntoBackup()) row->addWidget(new Pill(AppLocalization::string("duplicates.group.backup"), QStringLiteral("clock.arrow.circlepath"), DS::gray));
+    if (const std::optional<UntickedReason> reason = group_.untickedReason())
+        row->addWidget(new Pill(AppLocalization::string(reasonKeys(*reason).group), reasonSymbol(*reason), DS::gray));
     else if (!group_.keptCopyIsClear()) row->addWidget(new Pill(AppLocalization::string("duplicates.group.unclear"), {}, DS::gray));
     row->addWidget(new Pill(ToolTexts::bytes(group_.fileSize), {}, DS::gray));
     value_ = new ToolsValueColumn(ToolTexts::bytes(group_.reclaimableBytes()), fraction, tint);
@@ -119,8 +149,7 @@ void DuplicateGroupRow::buildCopies() {
             QWidget* accessory = nullptr;
             if (kept) accessory = new Pill(AppLocalization::string("duplicates.keep"), QStringLiteral("lock.fill"), DS::green);
             else if (!DuplicateGroup::freesSpace(file)) accessory = new Pill(AppLocalization::string("duplicates.otherName"), QStringLiteral("link"), DS::gray);
-            else if (file.inBackup) accessory = new Pill(AppLocalization::string("duplicates.inBackup"), QStringLiteral("clock.arrow.circlepath"), DS::gray);
-            else if (DuplicateGroup::sharesAllBlocks(file)) accessory = new Pill(AppLocalization::string("duplicates.sharedBlocks"), {}, DS::gray);
+            else if (file.untickedReason) accessory = new Pill(AppLocalization::string(reasonKeys(*file.untickedReason).copy), reasonSymbol(*file.untickedReason), DS::gray);
             else if (DuplicateGroup::freedBytes(file) == 0) accessory = new Pill(AppLocalization::string("duplicates.noBlocks"), {}, DS::gray);
             list->addWidget(new ToolsItemRow({ToolSelection(state_, file.path.string()), kept, file.path, DisplayText::name(file.path.filename()),
                                               DisplayText::path(file.path.parent_path()), ToolTexts::bytes(file.size), 1.0, accessory},

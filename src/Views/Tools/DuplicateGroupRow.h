@@ -17,8 +17,8 @@ class ToolsValueColumn;
 // One group of identical files: a header with its first file's name, the number of copies, how many
 // of them are ticked, the size of one copy and the space the extra copies take; pressed, it opens
 // the list of copies. The first copy is the one kept: locked, green, never ticked by the user. A
-// copy with another name, in a backup, with no block on disk or only shared ones, says so; a group
-// the finder ticked nothing of says why.
+// copy with another name, with no block on disk, or with a reason to stay unticked (a backup's,
+// shared blocks, a whole it is part of) says so; a group the finder ticked nothing of says why.
 class DuplicateGroupRow : public QWidget {
     Q_OBJECT
 public:

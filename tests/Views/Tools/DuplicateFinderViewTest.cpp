@@ -1,5 +1,6 @@
 #include "Models/AppLocalization.h"
 #include "Models/DisplayText.h"
+#include "Platform/SettingsStore.h"
 #include "Services/FileIntelligenceService.h"
 #include "Support/BackupHome.h"
 #include "Views/Common/PlainToolTip.h"
@@ -68,6 +69,7 @@ DuplicateGroup withLinkedCopies(DuplicateGroup group, std::initializer_list<std:
         FileIdentity identity;
         identity.links = 2;
         group.files[index].identity = identity;
+        group.files[index].untickedReason = DuplicateGroup::untickedReason(group.files[index], false, std::nullopt);  // as the finder sets it
     }
     return group;
 }
@@ -505,18 +507,19 @@ TEST(DuplicateFinderView, NothingLiveAndNothingOfABackupIsTicked) {
 }
 
 // Copies that share their blocks with the original (reflinked): one that shares all of them frees
-// nothing, is not ticked, and its row says so; one rewritten in part frees and is ticked for that
-// part; the banner, the group and the selection count only what is not shared.
+// nothing, and its row says so; as a copy with a reason to stay unticked, its group ticks nothing.
+// Ticked by hand, one rewritten in part counts for that part; the banner, the group and the
+// selection count only what is not shared.
 TEST(DuplicateFinderView, CopiesCountOnlyTheBlocksTheyDoNotShare) {
     ToolsFixture fixture;
     DuplicateGroup photos = ToolsFixture::group("photos", 5'000'000, {"/x/p.jpg", "/x/copy/p.jpg", "/x/edited/p.jpg"});
     photos.files[1].sharedBytes = 5'000'000;
+    photos.files[1].untickedReason = UntickedReason::sharedBlocks;
     photos.files[2].sharedBytes = 3'000'000;
     fixture.finishDuplicates({photos});
     Shown shown(fixture.state());
     EXPECT_EQ(shown.view.reclaimable(), 2'000'000);
-    EXPECT_EQ(fixture.state().selectedToolItems(), (std::set<std::string>{"/x/edited/p.jpg"}));
-    EXPECT_EQ(shown.view.selectedSize(), 2'000'000);
+    EXPECT_EQ(fixture.state().selectedToolItems(), std::set<std::string>{});
     DuplicateGroupRow* row = shown.row(0);
     EXPECT_EQ(row->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(2'000'000));
     row->setExpanded(true);
@@ -525,4 +528,35 @@ TEST(DuplicateFinderView, CopiesCountOnlyTheBlocksTheyDoNotShare) {
     ASSERT_NE(copies[1]->accessory(), nullptr);
     EXPECT_EQ(static_cast<Pill*>(copies[1]->accessory())->text(), AppLocalization::string("duplicates.sharedBlocks"));
     EXPECT_EQ(copies[2]->accessory(), nullptr);
+    click(copies[2]);
+    EXPECT_EQ(fixture.state().selectedToolItems(), (std::set<std::string>{"/x/edited/p.jpg"}));
+    EXPECT_EQ(shown.view.selectedSize(), 2'000'000);
+}
+
+// A group that reaches into a whole ticks nothing; its header says which whole, and so does the
+// copy's row, in English and in Arabic; the figure still says what moving the extra copies frees.
+TEST(DuplicateFinderView, AGroupInAWholeSaysWhichAndTicksNothing) {
+    for (const char* language : {"en", "ar"}) {
+        ToolsFixture fixture;
+        SettingsStore::shared().setValue("appLanguage", QString::fromLatin1(language));
+        DuplicateGroup lodash = ToolsFixture::group("lodash", 540'000, {"/h/Downloads/lodash.js", "/h/app/node_modules/lodash/lodash.js"});
+        lodash.files[1].untickedReason = UntickedReason::environment;
+        DuplicateGroup loose = ToolsFixture::group("loose", 100'000, {"/h/Downloads/a.pdf", "/h/Documents/a.pdf"});
+        fixture.finishDuplicates({lodash, loose});
+        EXPECT_EQ(fixture.state().selectedToolItems(), (std::set<std::string>{"/h/Documents/a.pdf"})) << language;
+        Shown shown(fixture.state());
+        DuplicateGroupRow* row = shown.row(0);
+        ASSERT_EQ(row->group().id, "lodash");
+        QStringList header;
+        for (const Pill* pill : row->header()->findChildren<Pill*>()) header << pill->text();
+        EXPECT_TRUE(header.contains(AppLocalization::string("duplicates.group.environment"))) << header.join(" | ").toStdString();
+        EXPECT_FALSE(AppLocalization::string("duplicates.group.environment").startsWith("duplicates.")) << language;
+        row->setExpanded(true);
+        const QList<ToolsItemRow*> copies = row->copies()->findChildren<ToolsItemRow*>();
+        ASSERT_EQ(copies.size(), 2);
+        ASSERT_NE(copies[1]->accessory(), nullptr);
+        EXPECT_EQ(static_cast<Pill*>(copies[1]->accessory())->text(), AppLocalization::string("duplicates.part.environment"));
+        EXPECT_EQ(row->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(row->group().reclaimableBytes()));
+        SettingsStore::shared().remove("appLanguage");
+    }
 }

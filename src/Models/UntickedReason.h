@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Models/WholeKind.h"
+
+// Why the duplicate finder leaves a copy, and with it its whole group, unticked for the user to decide.
+enum class UntickedReason {
+    backup,        // it has other names, or lies in a backup made with hard links
+    sharedBlocks,  // every block it takes is shared with another file: moving it frees nothing
+    repository,    // the rest name a whole it is part of
+    environment,
+    buildOutput,
+    packageStore,
+    gameLibrary,
+    syncFolder,
+    applicationData,
+    photoSidecar,  // a file with its sidecar beside it (a photo's, a game engine's), or a sidecar beside its file
+    systemFile,    // in the system's own folders, or a file an installed package lists
+};
+
+inline UntickedReason partOf(WholeKind whole) {
+    switch (whole) {
+    case WholeKind::repository: return UntickedReason::repository;
+    case WholeKind::environment: return UntickedReason::environment;
+    case WholeKind::buildOutput: return UntickedReason::buildOutput;
+    case WholeKind::packageStore: return UntickedReason::packageStore;
+    case WholeKind::gameLibrary: return UntickedReason::gameLibrary;
+    case WholeKind::syncFolder: return UntickedReason::syncFolder;
+    case WholeKind::applicationData: return UntickedReason::applicationData;
+    }
+    return UntickedReason::repository;
+}
