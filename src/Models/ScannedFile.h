@@ -3,6 +3,7 @@
 #include "Foundation/Instant.h"
 #include "Foundation/Uuid.h"
 #include "Foundation/FileIdentity.h"
+#include "Models/FreedSpace.h"
 
 #include <QString>
 
@@ -19,11 +20,14 @@ struct ScannedFile {
     QString kind;
     // The file as it was listed, for the tools that move it later; none where nothing acts on it.
     std::optional<FileIdentity> identity = {};
-    // Of a duplicate copy, as the duplicate finder found it. Of `size`, the bytes whose blocks other
-    // files share (a reflinked copy's, a file system snapshot's), which moving this copy leaves in place.
+    // Of `size`, the bytes whose blocks other files share (a reflinked copy's, a file system
+    // snapshot's), which moving this file leaves in place. Read for duplicate copies and forgotten files.
     std::int64_t sharedBytes = 0;
     // It, or a file in its folder, has other names: it lies in a backup made with hard links.
     bool inBackup = false;
+
+    // What moving this name, alone or with others, frees.
+    FreedSpace freed() const { return FreedSpace::ofName(identity, size, sharedBytes); }
 
     bool operator==(const ScannedFile&) const = default;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Models/AppSection.h"
+#include "Models/ValueTool.h"
 #include "Services/AppServices.h"
 #include "Foundation/BackgroundJobs.h"
 #include "Foundation/NewestJob.h"
@@ -73,6 +74,8 @@ public:
     const std::set<std::string>& selectedToolItems() const { return selectedToolItems_; }
     void setSelectedToolItems(std::set<std::string> items);
     bool isToolWorking() const { return isToolWorking_; }
+    // Whether the tool's list was ever loaded: an empty list it has not looked for says nothing.
+    bool hasLooked(ValueTool tool) const { return looked_.contains(tool); }
     const std::optional<DuplicateScanProgress>& duplicateProgress() const { return duplicateProgress_; }
     bool didFinishDuplicateScan() const { return didFinishDuplicateScan_; }
     void setDidFinishDuplicateScan(bool finished);
@@ -210,6 +213,7 @@ private:
     std::vector<CleanupCandidate> developerCandidates_;
     std::set<std::string> selectedToolItems_;
     bool isToolWorking_ = false;
+    std::set<ValueTool> looked_;
     std::optional<DuplicateScanProgress> duplicateProgress_;
     bool didFinishDuplicateScan_ = false;
     std::vector<Path> duplicatesNotCompared_;

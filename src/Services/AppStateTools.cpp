@@ -144,6 +144,7 @@ void AppState::loadCandidates(CandidateList list) {
                 std::set<std::string> safe;
                 for (const CleanupCandidate& candidate : candidates)
                     if (candidate.safety == CleanupSafety::safe) safe.insert(candidate.id);
+                looked_.insert(list == CandidateList::cleanup ? ValueTool::cleanup : ValueTool::developer);
                 if (list == CandidateList::cleanup) setCleanupCandidates(std::move(candidates));
                 else setDeveloperCandidates(std::move(candidates));
                 setSelectedToolItems(std::move(safe));
@@ -202,7 +203,9 @@ void AppState::findForgottenFiles(int olderThanDays) {
         [this, root = scanRoot_, olderThanDays](std::stop_token stop) { return services_.forgottenFiles(root, olderThanDays, forgottenMinimumSize, stop); },
         [this](JobOutcome<std::vector<ScannedFile>>& outcome) {
             try {
-                setForgottenFiles(std::move(outcome.value()));
+                std::vector<ScannedFile> files = std::move(outcome.value());
+                looked_.insert(ValueTool::forgotten);
+                setForgottenFiles(std::move(files));
                 setSelectedToolItems({});
             } catch (const Cancelled&) {
             } catch (...) {

@@ -74,6 +74,12 @@ QWidget* builtRow(LazyRowStack* rows, std::size_t index) {
 
 ToolsItemRow* itemRow(LazyRowStack* rows, std::size_t index) { return static_cast<ToolsItemRow*>(builtRow(rows, index)); }
 
+bool labelSays(QWidget* widget, const QString& text) {
+    for (const TextLabel* label : widget->findChildren<TextLabel*>())
+        if (label->text() == text) return true;
+    return false;
+}
+
 }  // namespace
 
 TEST(CleanupPanes, TrashAndScanButtonsWaitWhileAnyToolWorks) {
@@ -160,6 +166,95 @@ TEST(CleanupPanes, FirstShowLoadsOnceAndTheDeveloperPaneUsesItsOwnEmptyTexts) {
     ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
     pane = qobject_cast<DeveloperCleanupView*>(tools.detail());
     EXPECT_EQ(pane->emptyCard()->titleText(), AppLocalization::string("developer.empty"));
+}
+
+// Opened while a duplicate search runs, a cleanup list that could not look says it waits, never
+// that there is nothing; it loads by itself once the search ends. A search cancelled instead does
+// the same, and Forgotten Files says it has not looked until a search ends.
+TEST(CleanupPanes, ALoadRefusedWhileAnotherToolWorksWaitsAndNeverSaysNothing) {
+    for (const bool cancelled : {false, true}) {
+        ToolsFixture fixture;
+        DuplicateCall& search = fixture.startDuplicates();
+        ToolsView tools(fixture.state());
+        showIn(tools);
+        tools.selectTool(ValueTool::cleanup);
+        QCoreApplication::processEvents();
+        auto* pane = qobject_cast<SmartCleanupView*>(tools.detail());
+        ASSERT_NE(pane, nullptr);
+        EXPECT_EQ(fixture.fake.cleanupLoads.size(), 0u);
+        EXPECT_FALSE(pane->emptyCard()->isWorking());
+        EXPECT_EQ(pane->emptyCard()->titleText(), AppLocalization::string("tools.waiting"));
+        EXPECT_EQ(pane->emptyCard()->detailText(), AppLocalization::string("tools.waiting.detail"));
+
+        if (cancelled) {
+            fixture.state().cancelDuplicateScan();
+        } else {
+            search.succeed({});
+        }
+        ASSERT_TRUE(waitUntil([&] { return fixture.fake.cleanupLoads.size() == 1; }));
+        EXPECT_NE(pane->emptyCard()->titleText(), AppLocalization::string("cleanup.empty"));
+        EXPECT_EQ(pane->emptyCard()->titleText(), AppLocalization::string("tools.scanning"));
+        fixture.fake.cleanupLoads[0]->succeed({});
+        ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
+        EXPECT_EQ(pane->emptyCard()->titleText(), AppLocalization::string("cleanup.empty"));  // it looked
+        EXPECT_EQ(pane->emptyCard()->detailText(), AppLocalization::string("cleanup.empty.detail"));
+    }
+
+    ToolsFixture fixture;
+    ForgottenFilesView forgotten(fixture.state(), DynamicColor::primary());
+    showIn(forgotten);
+    EXPECT_EQ(forgotten.emptyCard()->titleText(), AppLocalization::string("tools.notLooked"));
+    fixture.findForgotten({});
+    EXPECT_EQ(forgotten.emptyCard()->titleText(), AppLocalization::string("forgotten.empty"));
+}
+
+// Rows that free less than they take say so with both figures, and the banner and the selection
+// count what moving frees: a file with two names listed twice counts once, and frees only when both
+// names go.
+TEST(CleanupPanes, FiguresAreWhatMovingFrees) {
+    ToolsFixture fixture;
+    CleanupCandidate uv = ToolsFixture::candidate("/h/.cache/uv", 1000, CleanupSafety::safe);
+    uv.freed = {100, {{7, 1, 2, 1, 400}}};  // one name of a file of two here, the other in the second cache
+    CleanupCandidate other = ToolsFixture::candidate("/h/.cache/other", 600, CleanupSafety::safe);
+    other.freed = {200, {{7, 1, 2, 1, 400}}};
+    fixture.loadCleanup({uv, other, ToolsFixture::candidate("/h/.cache/plain", 50, CleanupSafety::review)});
+    SmartCleanupView view(fixture.state());
+    showIn(view);
+    EXPECT_EQ(view.selectedSize(), 700);  // 100 + 200 + the shared file once
+    EXPECT_TRUE(labelSays(view.banner(), AppLocalization::format("tools.cleanup.bannerTitle", {3, ToolTexts::bytes(750)})));
+    auto* first = itemRow(view.rows(), 0);
+    ASSERT_NE(first->accessory(), nullptr);
+    auto* note = first->accessory()->findChild<Pill*>("freedNote");
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->text(), AppLocalization::format("tools.freesPart", {ToolTexts::bytes(100), ToolTexts::bytes(1000)}));
+    EXPECT_EQ(itemRow(view.rows(), 2)->accessory()->findChild<Pill*>("freedNote"), nullptr);
+    click(itemRow(view.rows(), 1));  // untick the second cache: the shared file keeps a name
+    EXPECT_EQ(view.selectedSize(), 100);
+    EXPECT_EQ(view.selectedTile()->valueLabel()->text(), ToolTexts::bytes(100));
+
+    FileIdentity twoNames;
+    twoNames.device = 3;
+    twoNames.inode = 9;
+    twoNames.links = 2;
+    ScannedFile package = ToolsFixture::file("/h/conda/pkgs/lib.so", 75'500'000);
+    package.identity = twoNames;
+    ScannedFile environment = ToolsFixture::file("/h/conda/envs/ml/lib.so", 75'500'000);
+    environment.identity = twoNames;
+    fixture.findForgotten({package, environment, ToolsFixture::file("/h/old.iso", 20'000'000)});
+    ForgottenFilesView forgotten(fixture.state(), DynamicColor::primary());
+    showIn(forgotten);
+    EXPECT_EQ(ForgottenFilesView::fileCount(fixture.state().forgottenFiles()), 2);
+    EXPECT_EQ(forgotten.total(), 95'500'000);
+    EXPECT_TRUE(labelSays(forgotten.banner(), AppLocalization::format("tools.forgotten.bannerTitle", {2, ToolTexts::bytes(95'500'000)})));
+    fixture.state().setSelectedToolItems({"/h/conda/pkgs/lib.so"});
+    EXPECT_EQ(forgotten.selectedSize(), 0);
+    fixture.state().setSelectedToolItems({"/h/conda/pkgs/lib.so", "/h/conda/envs/ml/lib.so"});
+    EXPECT_EQ(forgotten.selectedSize(), 75'500'000);
+    for (std::size_t index : {0u, 1u}) {
+        auto* pill = itemRow(forgotten.rows(), index)->accessory()->findChild<Pill*>("freedNote");
+        ASSERT_NE(pill, nullptr);
+        EXPECT_EQ(pill->text(), AppLocalization::string("duplicates.otherName"));
+    }
 }
 
 TEST(CleanupPanes, ConfirmedMoveTakesTheTickedCandidatesAndSelectionIsSharedAcrossTools) {
