@@ -64,10 +64,10 @@ void CandidateListView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    if ((state_.*list_)().empty()) load();
+    if ((state_.*list_)().empty()) requestLoad();
 }
 
-void CandidateListView::load() {
+void CandidateListView::requestLoad() {
     // Refused while another tool works: the list loads when that one ends.
     waiting_ = state_.isToolWorking();
     (state_.*load_)();
@@ -84,7 +84,7 @@ void CandidateListView::build() {
     auto* header = new ToolsDetailHeader(tool_);
     auto* scan = new StyledButton(AppLocalization::string("tools.scan"), QStringLiteral("arrow.clockwise"), SoftButtonStyle{tint});
     scan->setObjectName("candidatesScan");
-    connect(scan, &QAbstractButton::clicked, this, [this] { load(); });
+    connect(scan, &QAbstractButton::clicked, this, [this] { requestLoad(); });
     header->trailingLayout()->addWidget(scan);
     scan_ = scan;
     stack->addWidget(header);
@@ -171,14 +171,14 @@ void CandidateListView::followList() {
 void CandidateListView::followWorking() {
     const bool working = state_.isToolWorking();
     if (waiting_ && !working && !state_.hasLooked(tool_)) {
-        load();
+        requestLoad();
         return;
     }
     if (!working) waiting_ = false;
     scan_->setEnabled(!working);
     // An empty list says there is nothing only once it was looked for.
     if (waiting_) empty_->setTexts(QStringLiteral("tools.waiting"), QStringLiteral("tools.waiting.detail"));
-    else if (!state_.hasLooked(tool_)) empty_->setTexts(QStringLiteral("tools.notLooked"), QStringLiteral("tools.notLooked.detail"));
+    else if (!working && !state_.hasLooked(tool_)) empty_->setTexts(QStringLiteral("tools.notLooked"), QStringLiteral("tools.notLooked.detail"));
     else empty_->setTexts(emptyTitle_, emptyDetail_);
     empty_->setWorking(working && !waiting_);
     followSelection();

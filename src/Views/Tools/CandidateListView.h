@@ -58,7 +58,7 @@ protected:
 
 private:
     void build();
-    void load();
+    void requestLoad();
     void followList();
     void followWorking();
     void followSelection();

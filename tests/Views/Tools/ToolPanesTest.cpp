@@ -74,6 +74,13 @@ QWidget* builtRow(LazyRowStack* rows, std::size_t index) {
 
 ToolsItemRow* itemRow(LazyRowStack* rows, std::size_t index) { return static_cast<ToolsItemRow*>(builtRow(rows, index)); }
 
+// The note of a row that frees less than its size: its accessory, or beside it.
+Pill* freedNote(ToolsItemRow* row) {
+    QWidget* accessory = row->accessory();
+    if (!accessory || accessory->objectName() == "freedNote") return qobject_cast<Pill*>(accessory);
+    return accessory->findChild<Pill*>("freedNote");
+}
+
 bool labelSays(QWidget* widget, const QString& text) {
     for (const TextLabel* label : widget->findChildren<TextLabel*>())
         if (label->text() == text) return true;
@@ -222,12 +229,10 @@ TEST(CleanupPanes, FiguresAreWhatMovingFrees) {
     showIn(view);
     EXPECT_EQ(view.selectedSize(), 700);  // 100 + 200 + the shared file once
     EXPECT_TRUE(labelSays(view.banner(), AppLocalization::format("tools.cleanup.bannerTitle", {3, ToolTexts::bytes(750)})));
-    auto* first = itemRow(view.rows(), 0);
-    ASSERT_NE(first->accessory(), nullptr);
-    auto* note = first->accessory()->findChild<Pill*>("freedNote");
+    Pill* note = freedNote(itemRow(view.rows(), 0));
     ASSERT_NE(note, nullptr);
     EXPECT_EQ(note->text(), AppLocalization::format("tools.freesPart", {ToolTexts::bytes(100), ToolTexts::bytes(1000)}));
-    EXPECT_EQ(itemRow(view.rows(), 2)->accessory()->findChild<Pill*>("freedNote"), nullptr);
+    EXPECT_EQ(freedNote(itemRow(view.rows(), 2)), nullptr);
     click(itemRow(view.rows(), 1));  // untick the second cache: the shared file keeps a name
     EXPECT_EQ(view.selectedSize(), 100);
     EXPECT_EQ(view.selectedTile()->valueLabel()->text(), ToolTexts::bytes(100));
@@ -251,10 +256,11 @@ TEST(CleanupPanes, FiguresAreWhatMovingFrees) {
     fixture.state().setSelectedToolItems({"/h/conda/pkgs/lib.so", "/h/conda/envs/ml/lib.so"});
     EXPECT_EQ(forgotten.selectedSize(), 75'500'000);
     for (std::size_t index : {0u, 1u}) {
-        auto* pill = itemRow(forgotten.rows(), index)->accessory()->findChild<Pill*>("freedNote");
+        Pill* pill = freedNote(itemRow(forgotten.rows(), index));
         ASSERT_NE(pill, nullptr);
         EXPECT_EQ(pill->text(), AppLocalization::string("duplicates.otherName"));
     }
+    EXPECT_EQ(freedNote(itemRow(forgotten.rows(), 2)), nullptr);
 }
 
 TEST(CleanupPanes, ConfirmedMoveTakesTheTickedCandidatesAndSelectionIsSharedAcrossTools) {
@@ -599,7 +605,10 @@ TEST(ToolPanes, AListScrolledToRowTwoHundredKeepsItsPlaceAndItsRows) {
     const int cleanupPlace = page->verticalScrollBar()->value();
     const QPointer<QWidget> candidate200 = cleanup.rows()->row(200);
     // Busy, then the list again, every item grown and one now under review.
-    for (CleanupCandidate& candidate : candidates) candidate.size += 1000;
+    for (CleanupCandidate& candidate : candidates) {
+        candidate.size += 1000;
+        candidate.freed.singleNamedBytes += 1000;
+    }
     candidates[200].safety = CleanupSafety::review;
     fixture.loadCleanup(candidates);
     QCoreApplication::processEvents();
