@@ -134,6 +134,8 @@ void AppState::cancelDuplicateScan() {
 
 void AppState::loadCandidates(CandidateList list) {
     if (isToolWorking_) return;
+    const ValueTool tool = list == CandidateList::cleanup ? ValueTool::cleanup : ValueTool::developer;
+    loading_ = tool;
     setIsToolWorking(true);
     jobs_.run(
         std::stop_source(),
@@ -151,6 +153,7 @@ void AppState::loadCandidates(CandidateList list) {
             } catch (...) {
                 // These lists never fail; should one, the old list stays.
             }
+            loading_.reset();
             setIsToolWorking(false);
         });
 }

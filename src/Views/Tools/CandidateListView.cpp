@@ -69,7 +69,7 @@ void CandidateListView::showEvent(QShowEvent* event) {
 
 void CandidateListView::requestLoad() {
     // Refused while another tool works: the list loads when that one ends.
-    waiting_ = state_.isToolWorking();
+    waiting_ = state_.isToolWorking() && !state_.isLoading(tool_);
     (state_.*load_)();
     followWorking();
 }

@@ -207,7 +207,18 @@ TEST(CleanupPanes, ALoadRefusedWhileAnotherToolWorksWaitsAndNeverSaysNothing) {
         EXPECT_EQ(pane->emptyCard()->detailText(), AppLocalization::string("cleanup.empty.detail"));
     }
 
+    // Its own load already running (the tray panel's quick action): it shows that load, no wait.
     ToolsFixture fixture;
+    fixture.state().loadCleanupCandidates();
+    SmartCleanupView cleanup(fixture.state());
+    showIn(cleanup);
+    EXPECT_TRUE(cleanup.emptyCard()->isWorking());
+    EXPECT_EQ(cleanup.emptyCard()->titleText(), AppLocalization::string("tools.scanning"));
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.cleanupLoads.size() == 1; }));
+    fixture.fake.cleanupLoads[0]->succeed({});
+    ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
+    EXPECT_EQ(fixture.fake.cleanupLoads.size(), 1u);
+
     ForgottenFilesView forgotten(fixture.state(), DynamicColor::primary());
     showIn(forgotten);
     EXPECT_EQ(forgotten.emptyCard()->titleText(), AppLocalization::string("tools.notLooked"));
