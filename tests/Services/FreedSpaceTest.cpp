@@ -1,4 +1,5 @@
 #include "Models/FreedSpace.h"
+#include "Platform/BlockSharingFolders.h"
 #include "Services/FileIntelligenceService.h"
 #include "Support/FixtureRoots.h"
 #include "Support/ForkedChild.h"
@@ -269,6 +270,15 @@ TEST(FreedSpace, ReflinkedCopiesFreeNothing) {
         check(found, forgotten.size() == 2, "not two forgotten files");
         for (const ScannedFile& file : forgotten)
             check(found, file.freed().alone() == 0 && file.size > 0, file.path.string() + " frees " + std::to_string(file.freed().alone()));
+
+        // A folder of this disk mounted inside a folder of another file system: only its files are
+        // asked for their extents.
+        const fs::path outer = tree.folder("outer");
+        const fs::path inner = tree.folder("outer/inner");
+        if (!LoopDisk::bind(home / "Videos", inner)) return found + "bind failed";
+        const BlockSharingFolders sharing({outer.string()});
+        check(found, sharing.anyMayShare() && !sharing.mayShare(0, outer.string()) && sharing.mayShare(0, inner.string()),
+              "the folder mounted inside was not told apart");
         return found;
     });
     if (ForkedChild::cannotMount(failures)) GTEST_SKIP() << "no loop device here: " << failures;

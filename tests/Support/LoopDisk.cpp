@@ -36,6 +36,8 @@ bool LoopDisk::make(const fs::path& image, std::uintmax_t bytes, std::vector<std
 
 bool LoopDisk::mount(const fs::path& image, const fs::path& folder) { return run({"/usr/bin/mount", "-o", "loop", image.string(), folder.string()}); }
 
+bool LoopDisk::bind(const fs::path& folder, const fs::path& at) { return run({"/usr/bin/mount", "--bind", folder.string(), at.string()}); }
+
 std::int64_t LoopDisk::settledFreeBytes(const fs::path& image, const fs::path& folder) {
     if (!run({"/usr/bin/umount", folder.string()}) || !mount(image, folder)) return -1;
     struct statvfs info {};

@@ -20,6 +20,9 @@ bool make(const std::filesystem::path& image, std::uintmax_t bytes, std::vector<
 // Mounts `image` on `folder`; in the child only.
 bool mount(const std::filesystem::path& image, const std::filesystem::path& folder);
 
+// Shows `folder` at `at` too; in the child only.
+bool bind(const std::filesystem::path& folder, const std::filesystem::path& at);
+
 // The bytes free on the file system of `image` mounted on `folder`, once it settled: mounted anew,
 // so that what it frees late (XFS frees the blocks of removed files in the background) is free.
 // In the child only; -1 when it cannot be mounted again.
