@@ -2,6 +2,7 @@
 
 #include "Foundation/FileIdentity.h"
 #include "Models/CleanupSafety.h"
+#include "Models/FreedSpace.h"
 
 #include <QString>
 
@@ -16,12 +17,14 @@ struct CleanupCandidate {
     QString titleKey;
     QString detailKey;
     std::filesystem::path path;
-    std::int64_t size = 0;  // allocated bytes
+    std::int64_t size = 0;  // allocated bytes, a file of several names beneath it counted once
     CleanupSafety safety = CleanupSafety::review;
     QString kind;
     // The file or folder as it was listed, for the move to check against (a folder by what it is,
     // not by its contents, which change as it is used); none for anything else.
     std::optional<FileIdentity> identity = {};
+    // What moving it, with or without other candidates, frees.
+    FreedSpace freed = {};
 
     bool operator==(const CleanupCandidate&) const = default;
 };

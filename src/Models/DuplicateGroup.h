@@ -21,9 +21,7 @@ struct DuplicateGroup {
     static bool freesSpace(const ScannedFile& copy) { return !copy.identity || copy.identity->links <= 1; }
     // What moving `copy` frees on disk: what it takes there and shares with no other file, when it
     // has one name. A copy that holds no block (all holes) frees nothing either.
-    static std::int64_t freedBytes(const ScannedFile& copy) {
-        return freesSpace(copy) ? std::max<std::int64_t>(copy.size - std::max<std::int64_t>(copy.sharedBytes, 0), 0) : 0;
-    }
+    static std::int64_t freedBytes(const ScannedFile& copy) { return copy.freed().alone(); }
     // A copy that takes blocks on disk, every one of them shared with another file (a reflinked copy).
     static bool sharesAllBlocks(const ScannedFile& copy) { return copy.size > 0 && copy.sharedBytes >= copy.size; }
     // The one rule for why a copy is left unticked: another name of it, or of a file in its folder

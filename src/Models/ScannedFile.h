@@ -4,6 +4,7 @@
 #include "Foundation/Uuid.h"
 #include "Foundation/FileIdentity.h"
 #include "Models/UntickedReason.h"
+#include "Models/FreedSpace.h"
 
 #include <QString>
 
@@ -20,11 +21,14 @@ struct ScannedFile {
     QString kind;
     // The file as it was listed, for the tools that move it later; none where nothing acts on it.
     std::optional<FileIdentity> identity = {};
-    // Of a duplicate copy, as the duplicate finder found it. Of `size`, the bytes whose blocks other
-    // files share (a reflinked copy's, a file system snapshot's), which moving this copy leaves in place.
+    // Of `size`, the bytes whose blocks other files share (a reflinked copy's, a file system
+    // snapshot's), which moving this file leaves in place. Read for duplicate copies and forgotten files.
     std::int64_t sharedBytes = 0;
     // Of a duplicate copy: why the finder ticks nothing of its group, set where the group is made.
     std::optional<UntickedReason> untickedReason = {};
+
+    // What moving this name, alone or with others, frees.
+    FreedSpace freed() const { return FreedSpace::ofName(identity, size, sharedBytes); }
 
     bool operator==(const ScannedFile&) const = default;
 };

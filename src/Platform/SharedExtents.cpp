@@ -1,6 +1,10 @@
 #include "Platform/SharedExtents.h"
 
+#include "Foundation/FileDescriptor.h"
 #include "Foundation/SaturatingSum.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <sys/ioctl.h>
 #include <linux/fs.h>
@@ -15,6 +19,14 @@ constexpr std::uint32_t extentsPerRequest = 128;
 }  // namespace
 
 int SharedExtents::askFileSystem(int descriptor, fiemap& request) { return ::ioctl(descriptor, FS_IOC_FIEMAP, &request); }
+
+std::int64_t SharedExtents::sharedBytes(const char* path) const {
+    // Not blocking: what was listed as a file may be a FIFO by now.
+    const FileDescriptor file(::open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat status {};
+    if (!file.isOpen() || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return 0;
+    return sharedBytes(file.get());
+}
 
 std::int64_t SharedExtents::sharedBytes(int descriptor) const {
     // The request and the extents it is answered with, in one block.

@@ -18,6 +18,9 @@ public:
     // The bytes of the file open on `descriptor` that lie in shared extents. 0 where the file system
     // keeps no extent map or fails to answer (tmpfs, an error): nothing is known to be shared.
     std::int64_t sharedBytes(int descriptor) const;
+    // The same for the regular file at `path`, a final symbolic link not followed; 0 when it cannot
+    // be opened or is no regular file.
+    std::int64_t sharedBytes(const char* path) const;
 
     static int askFileSystem(int descriptor, fiemap& request);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Models/AppSection.h"
+#include "Models/ValueTool.h"
 #include "Services/AppServices.h"
 #include "Foundation/BackgroundJobs.h"
 #include "Foundation/NewestJob.h"
@@ -74,6 +75,10 @@ public:
     const std::set<std::string>& selectedToolItems() const { return selectedToolItems_; }
     void setSelectedToolItems(std::set<std::string> items);
     bool isToolWorking() const { return isToolWorking_; }
+    // Whether the tool's list was ever loaded: an empty list it has not looked for says nothing.
+    bool hasLooked(ValueTool tool) const { return looked_.contains(tool); }
+    // Whether the busy flag is this cleanup list's own load.
+    bool isLoading(ValueTool tool) const { return loading_ == tool; }
     const std::optional<DuplicateScanProgress>& duplicateProgress() const { return duplicateProgress_; }
     bool didFinishDuplicateScan() const { return didFinishDuplicateScan_; }
     void setDidFinishDuplicateScan(bool finished);
@@ -214,6 +219,8 @@ private:
     std::vector<CleanupCandidate> developerCandidates_;
     std::set<std::string> selectedToolItems_;
     bool isToolWorking_ = false;
+    std::set<ValueTool> looked_;
+    std::optional<ValueTool> loading_;
     std::optional<DuplicateScanProgress> duplicateProgress_;
     bool didFinishDuplicateScan_ = false;
     std::vector<Path> duplicatesNotCompared_;

@@ -134,6 +134,8 @@ void AppState::cancelDuplicateScan() {
 
 void AppState::loadCandidates(CandidateList list) {
     if (isToolWorking_) return;
+    const ValueTool tool = list == CandidateList::cleanup ? ValueTool::cleanup : ValueTool::developer;
+    loading_ = tool;
     setIsToolWorking(true);
     jobs_.run(
         std::stop_source(),
@@ -144,12 +146,14 @@ void AppState::loadCandidates(CandidateList list) {
                 std::set<std::string> safe;
                 for (const CleanupCandidate& candidate : candidates)
                     if (candidate.safety == CleanupSafety::safe) safe.insert(candidate.id);
+                looked_.insert(list == CandidateList::cleanup ? ValueTool::cleanup : ValueTool::developer);
                 if (list == CandidateList::cleanup) setCleanupCandidates(std::move(candidates));
                 else setDeveloperCandidates(std::move(candidates));
                 setSelectedToolItems(std::move(safe));
             } catch (...) {
                 // These lists never fail; should one, the old list stays.
             }
+            loading_.reset();
             setIsToolWorking(false);
         });
 }
@@ -202,7 +206,9 @@ void AppState::findForgottenFiles(int olderThanDays) {
         [this, root = scanRoot_, olderThanDays](std::stop_token stop) { return services_.forgottenFiles(root, olderThanDays, forgottenMinimumSize, stop); },
         [this](JobOutcome<std::vector<ScannedFile>>& outcome) {
             try {
-                setForgottenFiles(std::move(outcome.value()));
+                std::vector<ScannedFile> files = std::move(outcome.value());
+                looked_.insert(ValueTool::forgotten);
+                setForgottenFiles(std::move(files));
                 setSelectedToolItems({});
             } catch (const Cancelled&) {
             } catch (...) {

@@ -3,10 +3,12 @@
 #include "Foundation/AllocatedBytes.h"
 #include "Foundation/SaturatingSum.h"
 #include "Models/TextKey.h"
+#include "Platform/BlockSharingFolders.h"
 #include "Platform/DirectoryReader.h"
 #include "Platform/FolderListing.h"
 #include "Platform/LinuxLocations.h"
 #include "Platform/RealPath.h"
+#include "Platform/SharedExtents.h"
 #include "Platform/StandardizedPath.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
@@ -23,6 +25,7 @@
 #include <cerrno>
 #include <limits>
 #include <sys/stat.h>
+#include <unordered_map>
 
 namespace {
 
@@ -99,16 +102,17 @@ struct Proposal {
 };
 
 // Candidates of at least one byte, largest first; equal sizes keep the order proposed.
-std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& proposals, const std::vector<std::int64_t>& sizes) {
+std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& proposals, std::vector<FileIntelligenceService::Measure> measures) {
     std::vector<CleanupCandidate> candidates;
     for (std::size_t i = 0; i < proposals.size(); ++i) {
-        if (sizes[i] < 1) continue;
+        if (measures[i].size < 1) continue;
         const Proposal& proposal = proposals[i];
         // What a move checks against: the file, or the folder (not its contents, which may change).
         std::optional<FileIdentity> identity = FileIdentity::at(proposal.location);
         if (identity && identity->type != S_IFREG && identity->type != S_IFDIR) identity.reset();
         candidates.push_back({proposal.location.string(), QString::fromUtf8(proposal.titleKey), QString::fromUtf8(proposal.detailKey),
-                              proposal.location, sizes[i], proposal.safety, QString::fromUtf8(proposal.kind), identity});
+                              proposal.location, measures[i].size, proposal.safety, QString::fromUtf8(proposal.kind), identity,
+                              std::move(measures[i].freed)});
     }
     std::stable_sort(candidates.begin(), candidates.end(), [](const auto& a, const auto& b) { return a.size > b.size; });
     return candidates;
@@ -154,7 +158,7 @@ std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::st
     }
     std::vector<std::filesystem::path> locations;
     for (const Proposal& proposal : proposals) locations.push_back(proposal.location);
-    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, allocatedSizes(locations, stop));
+    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, measure(locations, stop));
     if (candidates.size() > cleanupLimit) candidates.resize(cleanupLimit);
     return candidates;
 }
@@ -170,39 +174,110 @@ std::vector<CleanupCandidate> FileIntelligenceService::developerCandidates(std::
         proposals.push_back({location, row.titleKey, row.detailKey, row.safety, "developer"});
         locations.push_back(location);
     }
-    return rankedCandidates(proposals, allocatedSizes(locations, stop));
+    return rankedCandidates(proposals, measure(locations, stop));
 }
 
-std::vector<std::int64_t> FileIntelligenceService::allocatedSizes(const std::vector<std::filesystem::path>& locations, std::stop_token stop) {
-    std::vector<std::int64_t> sizes(locations.size(), 0);
+namespace {
+
+// A file of several names met beneath one folder: how many of them, and what it takes on disk.
+struct LinkedTally {
+    FreedSpace::LinkedFile file;
+    std::int64_t allocated = 0;
+};
+
+// What a worker met beneath one folder.
+struct FolderTally {
+    std::int64_t singleNamedSize = 0;
+    std::int64_t singleNamedFreed = 0;
+    std::unordered_map<FreedSpace::FileKey, LinkedTally, FreedSpace::FileKeyHash> linked;
+};
+
+struct WorkerTally {
+    std::vector<FolderTally> folders;
+    // The last folder asked whether its file system shares blocks, and the answer.
+    std::string sharingFolder;
+    bool sharing = false;
+};
+
+const SharedExtents& sharedExtents() {
+    static const SharedExtents extents;
+    return extents;
+}
+
+}  // namespace
+
+std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(const std::vector<std::filesystem::path>& locations,
+                                                                               std::stop_token stop) {
+    std::vector<Measure> measures(locations.size());
     std::vector<std::string> folders;
     std::vector<std::size_t> positions;
     for (std::size_t i = 0; i < locations.size(); ++i) {
         struct stat status {};
         if (locations[i].empty() || ::lstat(locations[i].c_str(), &status) != 0) continue;
         if (S_ISREG(status.st_mode)) {
-            sizes[i] = allocatedBytes(static_cast<std::uint64_t>(status.st_blocks));
+            const std::int64_t allocated = allocatedBytes(static_cast<std::uint64_t>(status.st_blocks));
+            const std::int64_t shared = BlockSharingFolders::sharesBlocks(locations[i].parent_path()) ? sharedExtents().sharedBytes(locations[i].c_str()) : 0;
+            measures[i] = {allocated, FreedSpace::ofName(FileIdentity::of(status), allocated, shared)};
         } else if (S_ISDIR(status.st_mode)) {
             folders.push_back(locations[i].string());
             positions.push_back(i);
         }
     }
-    if (folders.empty()) return sizes;
-    using Sums = std::vector<std::int64_t>;
+    if (folders.empty()) return measures;
+    const BlockSharingFolders sharing(folders);
     try {
-        auto perWorker = FastTreeWalk::run<Sums>(
-            folders, true, FastTreeWalk::neverSkip, nullptr, [&] { return Sums(folders.size(), 0); },
-            [](Sums& sums, std::int64_t root, const std::string&, const DirectoryEntry& entry) {
-                if (entry.type == DirectoryEntry::Kind::file) sums[root] = saturatingSum(sums[root], entry.allocatedSize);
+        auto perWorker = FastTreeWalk::run<WorkerTally>(
+            folders, true, FastTreeWalk::neverSkip, nullptr, [&] { return WorkerTally{std::vector<FolderTally>(folders.size()), {}, false}; },
+            [&sharing](WorkerTally& worker, std::int64_t root, const std::string& directory, const DirectoryEntry& entry) {
+                if (entry.type != DirectoryEntry::Kind::file) return;
+                // Extent maps are read only where blocks can be shared, and the file system is asked
+                // once per folder at most.
+                if (sharing.anyMayShare() && worker.sharingFolder != directory) {
+                    worker.sharingFolder = directory;
+                    worker.sharing = sharing.mayShare(root, directory);
+                }
+                const std::int64_t shared = worker.sharing ? sharedExtents().sharedBytes((directory + "/" + entry.name).c_str()) : 0;
+                const std::int64_t freed = FreedSpace::unsharedBlocks(entry.allocatedSize, shared);
+                FolderTally& folder = worker.folders[std::size_t(root)];
+                if (entry.linkCount > 1) {
+                    auto [met, isNew] = folder.linked.try_emplace({entry.device, entry.inode});
+                    if (isNew) met->second = {{entry.device, entry.inode, entry.linkCount, 0, freed}, entry.allocatedSize};
+                    ++met->second.file.names;
+                } else {
+                    folder.singleNamedSize = saturatingSum(folder.singleNamedSize, entry.allocatedSize);
+                    folder.singleNamedFreed = saturatingSum(folder.singleNamedFreed, freed);
+                }
             },
             stop);
-        for (const Sums& sums : perWorker) {
-            for (std::size_t j = 0; j < positions.size(); ++j) sizes[positions[j]] = saturatingSum(sizes[positions[j]], sums[j]);
+        for (std::size_t j = 0; j < positions.size(); ++j) {
+            // The names of one file met by several workers add up; the file counts once.
+            FolderTally merged;
+            for (WorkerTally& worker : perWorker) {
+                FolderTally& part = worker.folders[j];
+                merged.singleNamedSize = saturatingSum(merged.singleNamedSize, part.singleNamedSize);
+                merged.singleNamedFreed = saturatingSum(merged.singleNamedFreed, part.singleNamedFreed);
+                if (merged.linked.empty()) {
+                    merged.linked = std::move(part.linked);
+                    continue;
+                }
+                for (auto& [key, tally] : part.linked) {
+                    auto [met, isNew] = merged.linked.try_emplace(key, tally);
+                    if (!isNew) met->second.file.names += tally.file.names;
+                }
+            }
+            Measure& measure = measures[positions[j]];
+            measure.size = merged.singleNamedSize;
+            measure.freed.singleNamedBytes = merged.singleNamedFreed;
+            measure.freed.linked.reserve(merged.linked.size());
+            for (const auto& [key, tally] : merged.linked) {
+                measure.size = saturatingSum(measure.size, tally.allocated);
+                measure.freed.linked.push_back(tally.file);
+            }
         }
     } catch (const Cancelled&) {
         // A stopped measurement leaves the folders at 0, so they drop out; the files keep their sizes.
     }
-    return sizes;
+    return measures;
 }
 
 std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::filesystem::path& folder, int olderThanDays,
@@ -228,7 +303,12 @@ std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::file
     Records records;
     for (Records& part : perWorker) records.insert(records.end(), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
     std::stable_sort(records.begin(), records.end(), [](const auto& a, const auto& b) { return a.size > b.size; });
-    return unchangedFiles(records, forgottenLimit);
+    std::vector<ScannedFile> files = unchangedFiles(records, forgottenLimit);
+    // Blocks shared with another file are not freed by moving this one.
+    const BlockSharingFolders sharing({rootPath});
+    for (ScannedFile& file : files)
+        if (sharing.mayShare(0, file.path.parent_path().string())) file.sharedBytes = sharedExtents().sharedBytes(file.path.c_str());
+    return files;
 }
 
 std::vector<ScannedFile> FileIntelligenceService::unchangedFiles(const std::vector<FileRecord>& records, std::size_t limit) {

@@ -121,8 +121,17 @@ public:
     static void runPool(std::size_t count, HashMeter& meter, const std::function<void()>& report,
                         const std::function<void(std::size_t)>& body, std::stop_token stop, std::size_t mostWorkers = SIZE_MAX);
 
+    // A location's blocks on disk, each file counted once however many of its names lie beneath it,
+    // and what moving it frees.
+    struct Measure {
+        std::int64_t size = 0;
+        FreedSpace freed;
+    };
+
 private:
-    std::vector<std::int64_t> allocatedSizes(const std::vector<std::filesystem::path>& locations, std::stop_token stop);
+    // Measures every location; a stop request leaves the folders at 0. A final symbolic link is not
+    // followed: it measures 0.
+    std::vector<Measure> measure(const std::vector<std::filesystem::path>& locations, std::stop_token stop);
 
     Clock now_;
     std::mutex trashLock_;

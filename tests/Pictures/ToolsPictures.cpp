@@ -199,6 +199,40 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             ToolsFixture::candidate(home / ".local/state/app/logs", 24'000'000, CleanupSafety::safe, "cleanup.logs.detail"),
         });
         pictures.render("tools-cleanup-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::cleanup); });
+        {
+            // A uv cache whose files a project's environment links to, and pnpm's store linked into projects.
+            ToolsFixture linked;
+            CleanupCandidate uv = ToolsFixture::candidate(home / ".cache/uv", 123'900'000, CleanupSafety::safe);
+            uv.freed.singleNamedBytes = 9'400'000;
+            CleanupCandidate pnpm = ToolsFixture::candidate(home / ".cache/pnpm", 37'900'000, CleanupSafety::safe);
+            pnpm.freed.singleNamedBytes = 0;
+            linked.loadCleanup({uv, pnpm, ToolsFixture::candidate(home / ".cache/thumbnails", 12'000'000, CleanupSafety::safe)});
+            pictures.render("tools-cleanup-linked", windowSize, [&] { return toolsOn(linked.state(), ValueTool::cleanup); });
+            pictures.render("tools-cleanup-linked-full", windowSize, [&] { return toolsOn(linked.state(), ValueTool::cleanup); },
+                            {.fullLength = true, .inspect = {}});
+            pnpm.freed.singleNamedBytes = 13'500'000;
+            linked.loadDeveloper({pnpm, ToolsFixture::candidate(home / ".npm/_cacache", 34'100'000, CleanupSafety::safe, "developer.npm.detail")});
+            pictures.render("tools-developer-linked", windowSize, [&] { return toolsOn(linked.state(), ValueTool::developer); });
+            pictures.render("tools-developer-linked-full", windowSize, [&] { return toolsOn(linked.state(), ValueTool::developer); },
+                            {.fullLength = true, .inspect = {}});
+            // A conda package and its environment's name of the same file; and a reflinked copy.
+            const Instant old = Instant::fromUnixSeconds(1'690'000'000);
+            FileIdentity twoNames;
+            twoNames.device = 2049;
+            twoNames.inode = 77;
+            twoNames.links = 2;
+            twoNames.type = S_IFREG;
+            ScannedFile package = ToolsFixture::file(home / "miniconda3/pkgs/libtorch-2.1/lib/libtorch_cpu.so", 75'500'000, old);
+            package.identity = twoNames;
+            ScannedFile environment = ToolsFixture::file(home / "miniconda3/envs/ml/lib/libtorch_cpu.so", 75'500'000, old);
+            environment.identity = twoNames;
+            ScannedFile reflinked = ToolsFixture::file(home / "Videos/talk-copy.mkv", 40'000'000, old);
+            reflinked.sharedBytes = 40'000'000;
+            linked.findForgotten({package, environment, reflinked, ToolsFixture::file(home / "Videos/talk.webm", 22'000'000, old)});
+            pictures.render("tools-forgotten-linked", windowSize, [&] { return toolsOn(linked.state(), ValueTool::forgotten); });
+            pictures.render("tools-forgotten-linked-full", windowSize, [&] { return toolsOn(linked.state(), ValueTool::forgotten); },
+                            {.fullLength = true, .inspect = {}});
+        }
         // Scanned again while shown: a cache grew to the top, the installer became safe, the logs went.
         const std::vector<CleanupCandidate> cleanup = fixture.state().cleanupCandidates();
         pictures.render("tools-cleanup-reloaded", windowSize, [&] {

@@ -45,6 +45,12 @@ TEST(SharedExtents, SumsTheSharedExtentsOfTheWholeMap) {
     EXPECT_EQ(SharedExtents(map.ask()).sharedBytes(3), 100 * 8192);
     EXPECT_EQ(map.requests, 3);  // 128 extents a page
 
+    // A shared extent that ends a page: the next page starts where it ends, so it counts once.
+    FakeMap boundary;
+    for (std::uint64_t i = 0; i < 130; ++i) boundary.extents.push_back(extent(i * 4096, 4096, i == 127 ? FIEMAP_EXTENT_SHARED : 0));
+    boundary.extents.back().fe_flags |= FIEMAP_EXTENT_LAST;
+    EXPECT_EQ(SharedExtents(boundary.ask()).sharedBytes(3), 4096);
+
     FakeMap reflinked;
     reflinked.extents = {extent(0, 1 << 20, FIEMAP_EXTENT_SHARED), extent(1 << 20, 4096, FIEMAP_EXTENT_SHARED | FIEMAP_EXTENT_LAST)};
     EXPECT_EQ(SharedExtents(reflinked.ask()).sharedBytes(3), (1 << 20) + 4096);

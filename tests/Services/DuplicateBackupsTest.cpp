@@ -1,12 +1,10 @@
-#include "Platform/ProcessRunner.h"
 #include "Services/FileIntelligenceService.h"
 #include "Support/BackupHome.h"
 #include "Support/ForkedChild.h"
+#include "Support/LoopDisk.h"
 #include "Support/TempTree.h"
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -76,20 +74,6 @@ TEST(DuplicateBackups, ALinkedFileAtTheTopLeavesTheFoldersBelowAlone) {
 
 namespace {
 
-// The first of mkfs.xfs and mkfs.btrfs found, with what it makes a file system with shared blocks.
-std::optional<std::vector<std::string>> makeFileSystem() {
-    if (fs::exists("/usr/sbin/mkfs.xfs")) return std::vector<std::string>{"/usr/sbin/mkfs.xfs", "-q", "-m", "reflink=1"};
-    if (fs::exists("/usr/sbin/mkfs.btrfs")) return std::vector<std::string>{"/usr/sbin/mkfs.btrfs", "-q"};
-    return std::nullopt;
-}
-
-bool run(std::vector<std::string> command) {
-    const fs::path program = command.front();
-    command.erase(command.begin());
-    const ProcessRunner::Result result = ProcessRunner::run(program, command);
-    return result.exitedNormally() && result.exitStatus == 0;
-}
-
 fs::path writeFile(const fs::path& path, const std::string& bytes, time_t modified) {
     const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (out < 0 || ::write(out, bytes.data(), bytes.size()) != ssize_t(bytes.size()) || ::fsync(out) != 0) throw std::runtime_error("write failed");
@@ -98,15 +82,11 @@ fs::path writeFile(const fs::path& path, const std::string& bytes, time_t modifi
     return path;
 }
 
-// As `cp --reflink=always` copies: the copy's blocks are the original's.
+// As `cp --reflink=always` copies, with the copy's modification time set.
 bool reflink(const fs::path& from, const fs::path& to, time_t modified) {
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const bool cloned = in >= 0 && out >= 0 && ::ioctl(out, FICLONE, in) == 0;
-    if (in >= 0) ::close(in);
-    if (out >= 0) ::close(out);
+    if (!LoopDisk::reflink(from, to)) return false;
     TempTree::setModified(to, modified);
-    return cloned;
+    return true;
 }
 
 }  // namespace
@@ -115,22 +95,19 @@ bool reflink(const fs::path& from, const fs::path& to, time_t modified) {
 // frees only the blocks it no longer shares. A copy all of whose blocks are shared frees nothing,
 // and its group is not ticked; one rewritten in part frees that part; a plain copy frees all it takes.
 TEST(DuplicateSharedBlocks, ReflinkedCopiesFreeOnlyTheBlocksTheyDoNotShare) {
-    const std::optional<std::vector<std::string>> mkfs = makeFileSystem();
+    const std::optional<std::vector<std::string>> mkfs = LoopDisk::blockSharingMkfs();
     if (!ForkedChild::isRoot() || !mkfs) GTEST_SKIP() << "needs root and mkfs.xfs or mkfs.btrfs";
     TempTree tree;
     const fs::path image = tree.path() / "disk.img";
     const fs::path mount = tree.folder("disk");
-    fs::resize_file(tree.write("disk.img", ""), 320 << 20);
-    std::vector<std::string> make = *mkfs;
-    make.push_back(image.string());
-    if (!run(make)) GTEST_SKIP() << "cannot make a file system with " << make.front();
+    if (!LoopDisk::make(image, 320 << 20, *mkfs)) GTEST_SKIP() << "cannot make a file system with " << mkfs->front();
     const std::string failures = ForkedChild::runInMountNamespace([&] {
-        if (!run({"/usr/bin/mount", "-o", "loop", image.string(), mount.string()})) return std::string(ForkedChild::mountFailed);
+        if (!LoopDisk::mount(image, mount)) return std::string(ForkedChild::mountFailed);
         constexpr std::size_t mib = 1 << 20;
         const std::string bytes = TempTree::randomBytes(4 * mib, 7);
         const fs::path original = writeFile(mount / "original.raw", bytes, 1'700'000'000);
         if (!reflink(original, mount / "shared.raw", 1'600'000'002) || !reflink(original, mount / "partly.raw", 1'600'000'001))
-            return std::string("no reflink on ") + make.front();
+            return std::string("no reflink on ") + mkfs->front();
         // The first MiB of "partly" rewritten with the same bytes: its own blocks now.
         const int partly = ::open((mount / "partly.raw").c_str(), O_WRONLY | O_CLOEXEC);
         const bool rewritten = partly >= 0 && ::pwrite(partly, bytes.data(), mib, 0) == ssize_t(mib) && ::fsync(partly) == 0;

@@ -117,6 +117,7 @@ CleanupCandidate ToolsFixture::candidate(const Path& path, std::int64_t size, Cl
     result.id = path.string();
     result.path = path;
     result.size = size;
+    result.freed.singleNamedBytes = size;  // a plain cache: moving it frees all it takes
     result.safety = safety;
     result.detailKey = std::move(detailKey);
     return result;

@@ -1,6 +1,5 @@
 #include "Views/Tools/CandidateListView.h"
 
-#include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
 #include "Models/DisplayText.h"
 #include "Services/AppState.h"
@@ -14,6 +13,7 @@
 #include "Views/DesignSystem/SymbolView.h"
 #include "Views/DesignSystem/TextLabel.h"
 #include "Views/DesignSystem/ThinBar.h"
+#include "Views/Tools/FreedNote.h"
 #include "Views/Tools/LazyRowStack.h"
 #include "Views/Tools/SafetyPill.h"
 #include "Views/Tools/ToolTexts.h"
@@ -46,10 +46,16 @@ CandidateListView::CandidateListView(AppState& state, ValueTool tool, List list,
 }
 
 std::int64_t CandidateListView::selectedSize(const std::vector<CleanupCandidate>& candidates, const std::set<std::string>& selection) {
-    std::int64_t total = 0;
+    std::vector<const FreedSpace*> selected;
     for (const CleanupCandidate& candidate : candidates)
-        if (selection.contains(candidate.id)) total = saturatingSum(total, std::max<std::int64_t>(candidate.size, 0));
-    return total;
+        if (selection.contains(candidate.id)) selected.push_back(&candidate.freed);
+    return FreedSpace::together(selected);
+}
+
+std::int64_t CandidateListView::freedByAll(const std::vector<CleanupCandidate>& candidates) {
+    std::vector<const FreedSpace*> all;
+    for (const CleanupCandidate& candidate : candidates) all.push_back(&candidate.freed);
+    return FreedSpace::together(all);
 }
 
 std::int64_t CandidateListView::selectedSize() const { return selectedSize((state_.*list_)(), state_.selectedToolItems()); }
@@ -58,7 +64,14 @@ void CandidateListView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    if ((state_.*list_)().empty()) (state_.*load_)();
+    if ((state_.*list_)().empty()) requestLoad();
+}
+
+void CandidateListView::requestLoad() {
+    // Refused while another tool works: the list loads when that one ends.
+    waiting_ = state_.isToolWorking() && !state_.isLoading(tool_);
+    (state_.*load_)();
+    followWorking();
 }
 
 void CandidateListView::build() {
@@ -71,7 +84,7 @@ void CandidateListView::build() {
     auto* header = new ToolsDetailHeader(tool_);
     auto* scan = new StyledButton(AppLocalization::string("tools.scan"), QStringLiteral("arrow.clockwise"), SoftButtonStyle{tint});
     scan->setObjectName("candidatesScan");
-    connect(scan, &QAbstractButton::clicked, this, [this] { (state_.*load_)(); });
+    connect(scan, &QAbstractButton::clicked, this, [this] { requestLoad(); });
     header->trailingLayout()->addWidget(scan);
     scan_ = scan;
     stack->addWidget(header);
@@ -126,14 +139,14 @@ void CandidateListView::followList() {
     empty_->setVisible(candidates.empty());
     listPart_->setVisible(!candidates.empty());
 
-    std::int64_t total = 0, largest = 0;
+    std::int64_t largest = 0;
     int safe = 0, review = 0;
     for (const CleanupCandidate& candidate : candidates) {
-        total = saturatingSum(total, std::max<std::int64_t>(candidate.size, 0));
         largest = std::max(largest, candidate.size);
         (candidate.safety == CleanupSafety::safe ? safe : review) += 1;
     }
-    banner_->setTitle(AppLocalization::format("tools.cleanup.bannerTitle", {qlonglong(candidates.size()), ToolTexts::bytes(total)}));
+    freedByAll_ = freedByAll(candidates);
+    banner_->setTitle(AppLocalization::format("tools.cleanup.bannerTitle", {qlonglong(candidates.size()), ToolTexts::bytes(freedByAll_)}));
     const QLocale locale = AppLocalization::activeLocale();
     safeTile_->setValue(locale.toString(safe));
     reviewTile_->setValue(locale.toString(review));
@@ -144,7 +157,8 @@ void CandidateListView::followList() {
         const std::filesystem::path name = candidate.path.filename();
         return {ToolSelection(state_, candidate.id), false, candidate.path, DisplayText::name(name.empty() ? candidate.path : name),
                 AppLocalization::string(candidate.detailKey), ToolTexts::bytes(candidate.size),
-                largest > 0 ? double(candidate.size) / double(largest) : 0.0, new SafetyPill(candidate.safety)};
+                largest > 0 ? double(candidate.size) / double(largest) : 0.0,
+                withFreedNote(new SafetyPill(candidate.safety), candidate.freed.alone(), candidate.size)};
     };
     std::vector<std::string> keys;
     for (const CleanupCandidate& candidate : candidates) keys.push_back(candidate.id);
@@ -156,16 +170,23 @@ void CandidateListView::followList() {
 
 void CandidateListView::followWorking() {
     const bool working = state_.isToolWorking();
+    if (waiting_ && !working && !state_.hasLooked(tool_)) {
+        requestLoad();
+        return;
+    }
+    if (!working) waiting_ = false;
     scan_->setEnabled(!working);
-    empty_->setWorking(working);
+    // An empty list says there is nothing only once it was looked for.
+    if (waiting_) empty_->setTexts(QStringLiteral("tools.waiting"), QStringLiteral("tools.waiting.detail"));
+    else if (!working && !state_.hasLooked(tool_)) empty_->setTexts(QStringLiteral("tools.notLooked"), QStringLiteral("tools.notLooked.detail"));
+    else empty_->setTexts(emptyTitle_, emptyDetail_);
+    empty_->setWorking(working && !waiting_);
     followSelection();
 }
 
 void CandidateListView::followSelection() {
-    std::int64_t total = 0;
-    for (const CleanupCandidate& candidate : (state_.*list_)()) total = saturatingSum(total, std::max<std::int64_t>(candidate.size, 0));
     const std::int64_t selected = selectedSize();
     trash_->setState(selected, state_.isToolWorking());
     selectedTile_->setValue(ToolTexts::bytes(selected));
-    selectedBar_->setFraction(total > 0 ? double(selected) / double(total) : 0.0);
+    selectedBar_->setFraction(freedByAll_ > 0 ? double(selected) / double(freedByAll_) : 0.0);
 }

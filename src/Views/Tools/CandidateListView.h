@@ -24,9 +24,10 @@ class ToolsEmptyCard;
 class ToolsTrashButton;
 
 // The pane of a cleanup tool (smart cleanup or developer caches): the scan button, then either the
-// empty card or the banner with the move to the Trash, the plan (selected size, safe and review
-// counts), the candidate rows with their safety and a closing note. Loads its list when first shown
-// empty; moves only after a confirmation. Built once: the list, the busy flag and the selection
+// empty card or the banner with the move to the Trash, the plan (what the selection frees, safe and
+// review counts), the candidate rows with their safety and a closing note. Loads its list when first
+// shown empty, and, when another tool's work refused that, once that work ends; moves only after a
+// confirmation. Built once: the list, the busy flag and the selection
 // update it in place.
 class CandidateListView : public QWidget {
     Q_OBJECT
@@ -37,9 +38,11 @@ public:
     // `emptyTitle` and `emptyDetail` are text keys.
     CandidateListView(AppState& state, ValueTool tool, List list, Load load, QString emptyTitle, QString emptyDetail, QWidget* parent = nullptr);
 
-    // The sum of the ticked candidates of this list; other tools' entries in the selection do not count.
+    // What moving the ticked candidates of this list frees; other tools' entries in the selection do not count.
     std::int64_t selectedSize() const;
     static std::int64_t selectedSize(const std::vector<CleanupCandidate>& candidates, const std::set<std::string>& selection);
+    // What moving every candidate frees.
+    static std::int64_t freedByAll(const std::vector<CleanupCandidate>& candidates);
 
     QAbstractButton* scanButton() const { return scan_; }
     ToolsEmptyCard* emptyCard() const { return empty_; }
@@ -55,6 +58,7 @@ protected:
 
 private:
     void build();
+    void requestLoad();
     void followList();
     void followWorking();
     void followSelection();
@@ -66,6 +70,8 @@ private:
     QString emptyDetail_;
     Load load_;
     bool shown_ = false;
+    bool waiting_ = false;  // a load was refused while another tool worked
+    std::int64_t freedByAll_ = 0;
     QPointer<QMessageBox> confirmation_;
     DashboardPage* page_;
     QAbstractButton* scan_ = nullptr;

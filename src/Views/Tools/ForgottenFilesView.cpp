@@ -1,6 +1,5 @@
 #include "Views/Tools/ForgottenFilesView.h"
 
-#include "Foundation/SaturatingSum.h"
 #include "Models/AppLocalization.h"
 #include "Models/DisplayText.h"
 #include "Models/TextKey.h"
@@ -15,6 +14,7 @@
 #include "Views/DesignSystem/RankedList.h"
 #include "Views/DesignSystem/StyledButton.h"
 #include "Views/DesignSystem/TextLabel.h"
+#include "Views/Tools/FreedNote.h"
 #include "Views/Tools/LazyRowStack.h"
 #include "Views/Tools/ToolTexts.h"
 #include "Views/Tools/ToolsDetailHeader.h"
@@ -40,18 +40,38 @@ ForgottenFilesView::ForgottenFilesView(AppState& state, const DynamicColor& tint
     followList();
 }
 
+namespace {
+
+// What moving the listed files that `picked` takes frees.
+template <typename Picked>
+std::int64_t freedBy(const std::vector<ScannedFile>& files, Picked picked) {
+    std::vector<FreedSpace> parts;
+    for (const ScannedFile& file : files)
+        if (picked(file)) parts.push_back(file.freed());
+    std::vector<const FreedSpace*> items;
+    for (const FreedSpace& part : parts) items.push_back(&part);
+    return FreedSpace::together(items);
+}
+
+}  // namespace
+
 std::int64_t ForgottenFilesView::total() const {
-    std::int64_t sum = 0;
-    for (const ScannedFile& file : state_.forgottenFiles()) sum = saturatingSum(sum, std::max<std::int64_t>(file.size, 0));
-    return sum;
+    return freedBy(state_.forgottenFiles(), [](const ScannedFile&) { return true; });
+}
+
+std::int64_t ForgottenFilesView::fileCount(const std::vector<ScannedFile>& files) {
+    std::set<std::pair<std::uint64_t, std::uint64_t>> linked;
+    std::size_t count = 0;
+    for (const ScannedFile& file : files) {
+        if (file.identity && file.identity->links > 1 && !linked.insert({file.identity->device, file.identity->inode}).second) continue;
+        ++count;
+    }
+    return std::int64_t(count);
 }
 
 std::int64_t ForgottenFilesView::selectedSize() const {
-    std::int64_t sum = 0;
     const std::set<std::string>& selection = state_.selectedToolItems();
-    for (const ScannedFile& file : state_.forgottenFiles())
-        if (selection.contains(file.path.native())) sum = saturatingSum(sum, std::max<std::int64_t>(file.size, 0));
-    return sum;
+    return freedBy(state_.forgottenFiles(), [&](const ScannedFile& file) { return selection.contains(file.path.native()); });
 }
 
 void ForgottenFilesView::build() {
@@ -111,7 +131,8 @@ void ForgottenFilesView::followList() {
     const std::vector<ScannedFile>& files = state_.forgottenFiles();
     empty_->setVisible(files.empty());
     listPart_->setVisible(!files.empty());
-    banner_->setTitle(AppLocalization::format("tools.forgotten.bannerTitle", {qlonglong(files.size()), ToolTexts::bytes(total())}));
+    // A file with several names is listed once per name, and counted once.
+    banner_->setTitle(AppLocalization::format("tools.forgotten.bannerTitle", {qlonglong(fileCount(files)), ToolTexts::bytes(total())}));
 
     std::int64_t largest = 0;
     for (const ScannedFile& file : files) largest = std::max(largest, file.size);
@@ -124,7 +145,8 @@ void ForgottenFilesView::followList() {
                                         : nullptr;
         return {ToolSelection(state_, file.path.string()), false, file.path, DisplayText::name(file.path.filename()),
                 DisplayText::path(file.path.parent_path()), ToolTexts::bytes(file.size),
-                largest >= 1 ? double(file.size) / double(largest) : 0.0, date};
+                largest >= 1 ? double(file.size) / double(largest) : 0.0,
+                withFreedNote(date, file.freed().alone(), file.size, file.identity && file.identity->links > 1)};
     };
     std::vector<std::string> keys;
     for (const ScannedFile& file : files) keys.push_back(file.path.string());
@@ -137,6 +159,7 @@ void ForgottenFilesView::followList() {
 void ForgottenFilesView::followWorking() {
     const bool working = state_.isToolWorking();
     scan_->setEnabled(!working);
+    empty_->setTexts(state_.hasLooked(ValueTool::forgotten) ? textKey("forgotten.empty") : textKey("tools.notLooked"), textKey("forgotten.empty.detail"));
     empty_->setWorking(working);
     followSelection();
 }

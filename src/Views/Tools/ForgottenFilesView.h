@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Models/ScannedFile.h"
 #include "Views/DesignSystem/DynamicColor.h"
 
 #include <QMessageBox>
@@ -7,6 +8,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <vector>
 
 class AppState;
 class Banner;
@@ -28,8 +30,11 @@ public:
     ForgottenFilesView(AppState& state, const DynamicColor& tint, QWidget* parent = nullptr);
 
     int age() const { return age_; }
+    // What moving every listed file frees, and the ticked ones.
     std::int64_t total() const;
     std::int64_t selectedSize() const;
+    // The files listed, a file with several names once.
+    static std::int64_t fileCount(const std::vector<ScannedFile>& files);
 
     QAbstractButton* scanButton() const { return scan_; }
     PillTabBar* ageBar() const { return ageBar_; }

@@ -50,3 +50,9 @@ void ToolsEmptyCard::setWorking(bool working) {
 
 QString ToolsEmptyCard::titleText() const { return title_->text(); }
 QString ToolsEmptyCard::detailText() const { return detail_->text(); }
+
+void ToolsEmptyCard::setTexts(const QString& title, const QString& detail) {
+    titleKey_ = title;
+    if (!working_) title_->setText(AppLocalization::string(title));
+    detail_->setText(AppLocalization::string(detail));
+}

@@ -16,6 +16,8 @@ public:
     QString detailText() const;
     bool isWorking() const { return working_; }
     void setWorking(bool working);
+    // Text keys, for a tool that has not looked yet or waits for another to end.
+    void setTexts(const QString& title, const QString& detail);
 
 private:
     bool working_;

@@ -74,6 +74,19 @@ QWidget* builtRow(LazyRowStack* rows, std::size_t index) {
 
 ToolsItemRow* itemRow(LazyRowStack* rows, std::size_t index) { return static_cast<ToolsItemRow*>(builtRow(rows, index)); }
 
+// The note of a row that frees less than its size: its accessory, or beside it.
+Pill* freedNote(ToolsItemRow* row) {
+    QWidget* accessory = row->accessory();
+    if (!accessory || accessory->objectName() == "freedNote") return qobject_cast<Pill*>(accessory);
+    return accessory->findChild<Pill*>("freedNote");
+}
+
+bool labelSays(QWidget* widget, const QString& text) {
+    for (const TextLabel* label : widget->findChildren<TextLabel*>())
+        if (label->text() == text) return true;
+    return false;
+}
+
 }  // namespace
 
 TEST(CleanupPanes, TrashAndScanButtonsWaitWhileAnyToolWorks) {
@@ -160,6 +173,105 @@ TEST(CleanupPanes, FirstShowLoadsOnceAndTheDeveloperPaneUsesItsOwnEmptyTexts) {
     ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
     pane = qobject_cast<DeveloperCleanupView*>(tools.detail());
     EXPECT_EQ(pane->emptyCard()->titleText(), AppLocalization::string("developer.empty"));
+}
+
+// Opened while a duplicate search runs, a cleanup list that could not look says it waits, never
+// that there is nothing; it loads by itself once the search ends. A search cancelled instead does
+// the same, and Forgotten Files says it has not looked until a search ends.
+TEST(CleanupPanes, ALoadRefusedWhileAnotherToolWorksWaitsAndNeverSaysNothing) {
+    for (const bool cancelled : {false, true}) {
+        ToolsFixture fixture;
+        DuplicateCall& search = fixture.startDuplicates();
+        ToolsView tools(fixture.state());
+        showIn(tools);
+        tools.selectTool(ValueTool::cleanup);
+        QCoreApplication::processEvents();
+        auto* pane = qobject_cast<SmartCleanupView*>(tools.detail());
+        ASSERT_NE(pane, nullptr);
+        EXPECT_EQ(fixture.fake.cleanupLoads.size(), 0u);
+        EXPECT_FALSE(pane->emptyCard()->isWorking());
+        EXPECT_EQ(pane->emptyCard()->titleText(), AppLocalization::string("tools.waiting"));
+        EXPECT_EQ(pane->emptyCard()->detailText(), AppLocalization::string("tools.waiting.detail"));
+
+        if (cancelled) {
+            fixture.state().cancelDuplicateScan();
+        } else {
+            search.succeed({});
+        }
+        ASSERT_TRUE(waitUntil([&] { return fixture.fake.cleanupLoads.size() == 1; }));
+        EXPECT_NE(pane->emptyCard()->titleText(), AppLocalization::string("cleanup.empty"));
+        EXPECT_EQ(pane->emptyCard()->titleText(), AppLocalization::string("tools.scanning"));
+        fixture.fake.cleanupLoads[0]->succeed({});
+        ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
+        EXPECT_EQ(pane->emptyCard()->titleText(), AppLocalization::string("cleanup.empty"));  // it looked
+        EXPECT_EQ(pane->emptyCard()->detailText(), AppLocalization::string("cleanup.empty.detail"));
+    }
+
+    // Its own load already running (the tray panel's quick action): it shows that load, no wait.
+    ToolsFixture fixture;
+    fixture.state().loadCleanupCandidates();
+    SmartCleanupView cleanup(fixture.state());
+    showIn(cleanup);
+    EXPECT_TRUE(cleanup.emptyCard()->isWorking());
+    EXPECT_EQ(cleanup.emptyCard()->titleText(), AppLocalization::string("tools.scanning"));
+    ASSERT_TRUE(waitUntil([&] { return fixture.fake.cleanupLoads.size() == 1; }));
+    fixture.fake.cleanupLoads[0]->succeed({});
+    ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
+    EXPECT_EQ(fixture.fake.cleanupLoads.size(), 1u);
+
+    ForgottenFilesView forgotten(fixture.state(), DynamicColor::primary());
+    showIn(forgotten);
+    EXPECT_EQ(forgotten.emptyCard()->titleText(), AppLocalization::string("tools.notLooked"));
+    fixture.findForgotten({});
+    EXPECT_EQ(forgotten.emptyCard()->titleText(), AppLocalization::string("forgotten.empty"));
+}
+
+// Rows that free less than they take say so with both figures, and the banner and the selection
+// count what moving frees: a file with two names listed twice counts once, and frees only when both
+// names go.
+TEST(CleanupPanes, FiguresAreWhatMovingFrees) {
+    ToolsFixture fixture;
+    CleanupCandidate uv = ToolsFixture::candidate("/h/.cache/uv", 1000, CleanupSafety::safe);
+    uv.freed = {100, {{7, 1, 2, 1, 400}}};  // one name of a file of two here, the other in the second cache
+    CleanupCandidate other = ToolsFixture::candidate("/h/.cache/other", 600, CleanupSafety::safe);
+    other.freed = {200, {{7, 1, 2, 1, 400}}};
+    fixture.loadCleanup({uv, other, ToolsFixture::candidate("/h/.cache/plain", 50, CleanupSafety::review)});
+    SmartCleanupView view(fixture.state());
+    showIn(view);
+    EXPECT_EQ(view.selectedSize(), 700);  // 100 + 200 + the shared file once
+    EXPECT_TRUE(labelSays(view.banner(), AppLocalization::format("tools.cleanup.bannerTitle", {3, ToolTexts::bytes(750)})));
+    Pill* note = freedNote(itemRow(view.rows(), 0));
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->text(), AppLocalization::format("tools.freesPart", {ToolTexts::bytes(100), ToolTexts::bytes(1000)}));
+    EXPECT_EQ(freedNote(itemRow(view.rows(), 2)), nullptr);
+    click(itemRow(view.rows(), 1));  // untick the second cache: the shared file keeps a name
+    EXPECT_EQ(view.selectedSize(), 100);
+    EXPECT_EQ(view.selectedTile()->valueLabel()->text(), ToolTexts::bytes(100));
+
+    FileIdentity twoNames;
+    twoNames.device = 3;
+    twoNames.inode = 9;
+    twoNames.links = 2;
+    ScannedFile package = ToolsFixture::file("/h/conda/pkgs/lib.so", 75'500'000);
+    package.identity = twoNames;
+    ScannedFile environment = ToolsFixture::file("/h/conda/envs/ml/lib.so", 75'500'000);
+    environment.identity = twoNames;
+    fixture.findForgotten({package, environment, ToolsFixture::file("/h/old.iso", 20'000'000)});
+    ForgottenFilesView forgotten(fixture.state(), DynamicColor::primary());
+    showIn(forgotten);
+    EXPECT_EQ(ForgottenFilesView::fileCount(fixture.state().forgottenFiles()), 2);
+    EXPECT_EQ(forgotten.total(), 95'500'000);
+    EXPECT_TRUE(labelSays(forgotten.banner(), AppLocalization::format("tools.forgotten.bannerTitle", {2, ToolTexts::bytes(95'500'000)})));
+    fixture.state().setSelectedToolItems({"/h/conda/pkgs/lib.so"});
+    EXPECT_EQ(forgotten.selectedSize(), 0);
+    fixture.state().setSelectedToolItems({"/h/conda/pkgs/lib.so", "/h/conda/envs/ml/lib.so"});
+    EXPECT_EQ(forgotten.selectedSize(), 75'500'000);
+    for (std::size_t index : {0u, 1u}) {
+        Pill* pill = freedNote(itemRow(forgotten.rows(), index));
+        ASSERT_NE(pill, nullptr);
+        EXPECT_EQ(pill->text(), AppLocalization::string("duplicates.otherName"));
+    }
+    EXPECT_EQ(freedNote(itemRow(forgotten.rows(), 2)), nullptr);
 }
 
 TEST(CleanupPanes, ConfirmedMoveTakesTheTickedCandidatesAndSelectionIsSharedAcrossTools) {
@@ -504,7 +616,10 @@ TEST(ToolPanes, AListScrolledToRowTwoHundredKeepsItsPlaceAndItsRows) {
     const int cleanupPlace = page->verticalScrollBar()->value();
     const QPointer<QWidget> candidate200 = cleanup.rows()->row(200);
     // Busy, then the list again, every item grown and one now under review.
-    for (CleanupCandidate& candidate : candidates) candidate.size += 1000;
+    for (CleanupCandidate& candidate : candidates) {
+        candidate.size += 1000;
+        candidate.freed.singleNamedBytes += 1000;
+    }
     candidates[200].safety = CleanupSafety::review;
     fixture.loadCleanup(candidates);
     QCoreApplication::processEvents();

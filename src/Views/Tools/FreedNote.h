@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstdint>
+
+class QWidget;
+
+// The accessory of a tool row whose move frees less than the row's size: a note with both figures
+// ("Frees 9.4 MB of 146.8 MB"), or, for a file that keeps another name, that moving it frees
+// nothing; beside the row's own accessory, which may be none. The accessory alone where the move
+// frees all of it.
+QWidget* withFreedNote(QWidget* accessory, std::int64_t freed, std::int64_t size, bool keepsOtherName = false);
