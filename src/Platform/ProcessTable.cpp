@@ -73,6 +73,20 @@ std::uint64_t writeBytes(std::string_view io) {
     return written;
 }
 
+// RssAnon and RssShmem of a status file, in bytes; they stand next to each other near its middle.
+void readOwnMemory(std::string_view status, ProcessReading& reading) {
+    size_t found = status.find("\nRssAnon:");
+    if (found == std::string_view::npos) return;
+    std::string_view rest = status.substr(found + 1);
+    for (int line = 0; line < 3 && !rest.empty(); ++line) {
+        std::string_view fields = KernelText::nextLine(rest);
+        std::string_view name = KernelText::nextField(fields);
+        const std::uint64_t bytes = KernelText::nextNumber(fields) * 1024;  // in kB
+        if (name == "RssAnon:") reading.anonymousBytes = bytes;
+        else if (name == "RssShmem:") reading.sharedMemoryBytes = bytes;
+    }
+}
+
 std::optional<std::uint64_t> readBootTime(const std::filesystem::path& stat) {
     KernelFile file(stat);
     auto content = file.read();
@@ -91,8 +105,6 @@ ProcessTable::ProcessTable(const SystemRoots& roots)
     : procFd_(::open(roots.proc.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)), bootTime_(readBootTime(roots.proc / "stat")) {
     long ticks = ::sysconf(_SC_CLK_TCK);
     if (ticks > 0) ticksPerSecond_ = static_cast<double>(ticks);
-    long page = ::sysconf(_SC_PAGESIZE);
-    if (page > 0) pageSize_ = static_cast<std::uint64_t>(page);
     pathBuffer_.resize(4097);
 }
 
@@ -148,8 +160,8 @@ std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
     reading.reapedFaults = fields->number(11);  // cminflt
     reading.cpuTicks = fields->number(14) + fields->number(15);  // utime + stime
     reading.startTicks = fields->number(22);
-    reading.residentBytes = fields->number(24) * pageSize_;
     reading.bytesWrittenWithReapedChildren = written;
+    if (auto status = KernelFile::readOnce(procFd_, ProcessPath(pid, "status").c_str(), statusBuffer_)) readOwnMemory(*status, reading);
     return reading;
 }
 

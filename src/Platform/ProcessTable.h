@@ -16,7 +16,12 @@ struct ProcessReading {
     std::int32_t parentPid = 0;
     std::uint64_t startTicks = 0;     // clock ticks after boot
     std::uint64_t cpuTicks = 0;       // user plus system time, clock ticks
-    std::uint64_t residentBytes = 0;
+    // What it holds of its own: anonymous pages (its heaps and stacks, and pages it still shares with
+    // the process it was forked from) and shared-memory pages (shared memory, tmpfs files), from the
+    // status file's RssAnon and RssShmem; the pages of the files it maps are not its own. 0 when
+    // the kernel does not report them.
+    std::uint64_t anonymousBytes = 0;
+    std::uint64_t sharedMemoryBytes = 0;
     // Sent to storage by the process's threads, ended ones included, and by the children it reaped
     // (each child's whole total, added when it was reaped); 0 when io is not readable.
     std::uint64_t bytesWrittenWithReapedChildren = 0;
@@ -54,7 +59,7 @@ struct ProcessStart {
     bool exited = false;  // a zombie, or being reaped: it reaps nothing more
 };
 
-// Reads the process list and each process's stat, io, exe, cwd and start time from /proc, and the
+// Reads the process list and each process's stat, status, io, exe, cwd and start time from /proc, and the
 // threads' io of a process when asked.
 class ProcessTable {
 public:
@@ -99,7 +104,6 @@ private:
     std::vector<std::int32_t> kernelThreads_;
     std::vector<std::int32_t> kernelThreadsBefore_;
     double ticksPerSecond_ = 100;
-    std::uint64_t pageSize_ = 4096;
     std::optional<std::uint64_t> bootTime_;  // seconds since 1970
     std::vector<std::int32_t> pids_;
     std::vector<char> listing_;
@@ -108,6 +112,7 @@ private:
     std::string statBuffer_;
     std::string otherStatBuffer_;  // apart from statBuffer_, which the last reading's name points into
     std::string ioBuffer_;
+    std::string statusBuffer_;
     std::string pathBuffer_;
     std::string groupBuffer_;
 };

@@ -3,6 +3,7 @@
 #include "Platform/ProgramPath.h"
 #include "Services/CounterRates.h"
 #include "Services/DevProjectsService.h"
+#include "Services/HeldMemory.h"
 
 #include <algorithm>
 #include <string>
@@ -25,6 +26,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     std::unordered_map<std::string, size_t> rowIndex;
     std::vector<double> rowShares;
     std::vector<double> rowWriteRates;
+    std::vector<HeldMemory> rowMemory;
     current_.clear();
     current_.reserve(previous_.size() + 64);
     risen_.clear();
@@ -69,7 +71,8 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
             DevProcessSample sample;
             sample.pid = pid;
             sample.executable = DevProjectsService::executableName(path, process->commandName);
-            sample.memory = process->residentBytes;
+            sample.memory = process->anonymousBytes;
+            sample.sharedMemory = process->sharedMemoryBytes;
             sample.cpuShare = share;
             sample.coreShare = share * coreCount;
             sample.cpuTime = static_cast<double>(process->cpuTicks) / ticksPerSecond;
@@ -91,10 +94,11 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
             pass.apps.push_back(std::move(app));
             rowShares.push_back(0);
             rowWriteRates.push_back(0);
+            rowMemory.emplace_back();
         }
         AppUsage& app = pass.apps[row->second];
         app.processCount += 1;
-        app.memory += process->residentBytes;
+        rowMemory[row->second].add(process->anonymousBytes, process->sharedMemoryBytes);
         rowShares[row->second] += share;
         // A process that started after the previous pass had written nothing then: all it wrote is new.
         std::uint64_t rise = 0;
@@ -116,6 +120,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     for (size_t index = 0; index < pass.apps.size(); ++index) {
         pass.apps[index].cpu = std::min(rowShares[index], 1.0);
         pass.apps[index].diskWritePerSecond = CounterRates::truncated(rowWriteRates[index]);
+        pass.apps[index].memory = rowMemory[index].bytes();
     }
     previous_.swap(current_);
     previousThreads_.swap(currentThreads_);

@@ -1,12 +1,17 @@
 #include "Services/AppUsageSampler.h"
+#include "Services/MemorySampler.h"
 #include "Support/FakeMachine.h"
 #include "Support/ForkedChild.h"
 #include "Support/KernelWriteCount.h"
+#include "Support/TempTree.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <limits>
+#include <memory>
 #include <fcntl.h>
 #include <csignal>
 #include <spawn.h>
@@ -1012,4 +1017,118 @@ TEST(AppUsageSampler, GroupsProcessesUnderTheirInstalledApplication) {
     ASSERT_TRUE(row(*pass, "org.gnome.gedit.desktop"));
     EXPECT_FALSE(row(*pass, "gedit"));
     EXPECT_TRUE(row(*pass, "org.mozilla.firefox.desktop"));
+}
+
+// What processes hold, as the kernel's status files give it: pages of a mapped file are no one's, a
+// process's anonymous pages are its own, and shared memory that several processes of one application
+// map counts once, as the most any one of them maps.
+TEST(AppUsageSampler, AnApplicationHoldsItsProcessesOwnPagesAndTheirSharedMemoryOnce) {
+    FakeMachine machine;
+    const std::uint64_t pages = 100 * MiB / page;
+    machine.process({.pid = 100, .comm = "browser", .exe = "/opt/browser/browser", .startTicks = 1, .rssPages = pages, .fileKiB = 60 * 1024, .shmemKiB = 30 * 1024});
+    machine.process({.pid = 101, .comm = "browser", .exe = "/opt/browser/browser", .startTicks = 2, .rssPages = pages, .fileKiB = 80 * 1024, .shmemKiB = 20 * 1024});
+    machine.process({.pid = 102, .comm = "browser", .exe = "/opt/browser/browser", .startTicks = 3, .rssPages = pages, .fileKiB = 70 * 1024, .shmemKiB = 30 * 1024});
+    machine.process({.pid = 200, .comm = "viewer", .exe = "/usr/bin/viewer", .startTicks = 4, .rssPages = pages, .fileKiB = 100 * 1024});
+    AppUsageSampler sampler(machine.roots(), {});
+    auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(0), 1);
+    ASSERT_TRUE(pass);
+    const std::uint64_t resident = pages * page;
+    EXPECT_EQ(row(*pass, "browser")->memory, (resident - 90 * MiB) + (resident - 100 * MiB) + (resident - 100 * MiB) + 30 * MiB);
+    EXPECT_EQ(row(*pass, "viewer")->memory, 0u);
+}
+
+namespace {
+
+// A copy of the memory holder under a name of its own, holding what it was told to until the test ends.
+class MemoryHolder {
+public:
+    MemoryHolder(const std::filesystem::path& program, const std::string& mode, const std::string& argument) {
+        int input[2];
+        int output[2];
+        if (::pipe2(input, O_CLOEXEC) != 0 || ::pipe2(output, O_CLOEXEC) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+        posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+        std::string name = program.filename().string(), modeText = mode, value = argument;
+        char* arguments[] = {name.data(), modeText.data(), value.data(), nullptr};
+        if (::posix_spawn(&pid_, program.c_str(), &actions, nullptr, arguments, environ) != 0) pid_ = 0;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(input[0]);
+        ::close(output[1]);
+        toHolder_ = input[1];
+        fromHolder_ = ::fdopen(output[0], "r");
+    }
+    ~MemoryHolder() {
+        if (toHolder_ >= 0) ::close(toHolder_);
+        if (fromHolder_) std::fclose(fromHolder_);
+        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    }
+    pid_t pid() const { return pid_; }
+    bool ready() {
+        char line[32] = {};
+        return fromHolder_ && std::fgets(line, sizeof line, fromHolder_) && std::string(line) == "ready\n";
+    }
+
+private:
+    pid_t pid_ = 0;
+    int toHolder_ = -1;
+    std::FILE* fromHolder_ = nullptr;
+};
+
+// A field of /proc/PID/smaps_rollup in bytes; absent where the kernel has none.
+std::optional<std::uint64_t> rollupField(pid_t pid, const std::string& field) {
+    std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
+    std::string name;
+    std::uint64_t kiB = 0;
+    std::string unit;
+    while (rollup >> name) {
+        if (name == field + ":" && rollup >> kiB >> unit) return kiB * KiB;
+        rollup.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+// On the kernel's own counters: six processes map one 64 MiB file read-only and read all of it, as a
+// browser's processes map its libraries and data; three fill 32 MiB each of their own. Each row holds
+// at least the pages its processes filled, at most their proportional share of every page they map
+// (smaps_rollup's Pss) and a tenth more, and never more than the machine has in use.
+TEST(AppUsageSampler, AnApplicationHoldsWhatItsProcessesHoldOnTheKernelsCounters) {
+    TempTree tree;
+    const std::filesystem::path file = tree.file("shared.bin", 64 * MiB, 'q');
+    for (const char* program : {"mapping-holder", "owning-holder"}) {
+        std::filesystem::copy_file(QUARNELL_MEMORY_HOLDER, tree.path() / program);
+        std::filesystem::permissions(tree.path() / program, std::filesystem::perms::owner_all);
+    }
+    std::vector<std::unique_ptr<MemoryHolder>> mapping;
+    std::vector<std::unique_ptr<MemoryHolder>> owning;
+    for (int i = 0; i < 6; ++i) mapping.push_back(std::make_unique<MemoryHolder>(tree.path() / "mapping-holder", "map", file.string()));
+    for (int i = 0; i < 3; ++i) owning.push_back(std::make_unique<MemoryHolder>(tree.path() / "owning-holder", "own", std::to_string(32 * MiB)));
+    for (auto* holders : {&mapping, &owning})
+        for (auto& holder : *holders) ASSERT_TRUE(holder->pid() > 0 && holder->ready());
+    if (!rollupField(mapping[0]->pid(), "Pss")) GTEST_SKIP() << "this kernel has no smaps_rollup";
+
+    SystemRoots roots = SystemRoots::fixture(tree.path());
+    roots.proc = "/proc";
+    AppUsageSampler sampler(roots, {});
+    auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(0), 1);
+    ASSERT_TRUE(pass);
+    auto inUse = MemorySampler(roots).memoryUsage();
+    ASSERT_TRUE(inUse);
+    const std::uint64_t used = inUse->detail.app + inUse->detail.wired + inUse->detail.compressed;
+    auto check = [&](const std::string& id, const std::vector<std::unique_ptr<MemoryHolder>>& holders, std::uint64_t filled) {
+        SCOPED_TRACE(id);
+        const AppUsage* app = row(*pass, id);
+        ASSERT_TRUE(app);
+        EXPECT_EQ(app->processCount, static_cast<int>(holders.size()));
+        std::uint64_t proportional = 0;
+        for (const auto& holder : holders) proportional += rollupField(holder->pid(), "Pss").value_or(0);
+        EXPECT_GE(app->memory, filled);
+        EXPECT_LE(app->memory, proportional + proportional / 10) << "Pss " << proportional;
+        EXPECT_LE(app->memory, used);
+    };
+    check("mapping-holder", mapping, 0);
+    check("owning-holder", owning, 3 * 32 * MiB);
 }
