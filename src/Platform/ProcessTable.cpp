@@ -74,7 +74,7 @@ std::uint64_t writeBytes(std::string_view io) {
 }
 
 // RssAnon and RssShmem of a status file, in bytes; they stand next to each other near its middle.
-void readOwnMemory(std::string_view status, ProcessReading& reading) {
+void readRssFields(std::string_view status, ProcessReading& reading) {
     size_t found = status.find("\nRssAnon:");
     if (found == std::string_view::npos) return;
     std::string_view rest = status.substr(found + 1);
@@ -105,6 +105,8 @@ ProcessTable::ProcessTable(const SystemRoots& roots)
     : procFd_(::open(roots.proc.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)), bootTime_(readBootTime(roots.proc / "stat")) {
     long ticks = ::sysconf(_SC_CLK_TCK);
     if (ticks > 0) ticksPerSecond_ = static_cast<double>(ticks);
+    long page = ::sysconf(_SC_PAGESIZE);
+    if (page > 0) pageSize_ = static_cast<std::uint64_t>(page);
     pathBuffer_.resize(4097);
 }
 
@@ -160,9 +162,16 @@ std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
     reading.reapedFaults = fields->number(11);  // cminflt
     reading.cpuTicks = fields->number(14) + fields->number(15);  // utime + stime
     reading.startTicks = fields->number(22);
+    reading.residentBytes = fields->number(24) * pageSize_;
     reading.bytesWrittenWithReapedChildren = written;
-    if (auto status = KernelFile::readOnce(procFd_, ProcessPath(pid, "status").c_str(), statusBuffer_)) readOwnMemory(*status, reading);
     return reading;
+}
+
+bool ProcessTable::readOwnMemory(ProcessReading& reading) {
+    auto status = KernelFile::readOnce(procFd_, ProcessPath(reading.pid, "status").c_str(), statusBuffer_);
+    if (!status) return false;
+    readRssFields(*status, reading);
+    return true;
 }
 
 void ProcessTable::readReapedCountsAgain(ProcessReading& reading) {

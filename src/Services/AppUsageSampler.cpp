@@ -55,13 +55,26 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
             if (applications_.hasFlatpakApplications()) flatpak = table_.flatpakApplication(pid);
             application = applications_.match(path, flatpak ? std::optional<std::string_view>(*flatpak) : std::nullopt);
         }
+        // What it holds is read again only when its resident size changed since the previous pass.
+        auto held = previous_.find(pid);
+        if (held != previous_.end() && held->second.startTicks == process->startTicks && held->second.readable &&
+            held->second.residentBytes == process->residentBytes) {
+            process->anonymousBytes = held->second.anonymousBytes;
+            process->sharedMemoryBytes = held->second.sharedMemoryBytes;
+        } else {
+            table_.readOwnMemory(*process);
+        }
         current_[pid] = Baseline{process->startTicks,
                                  process->parentPid,
                                  process->cpuTicks,
                                  process->bytesWrittenWithReapedChildren,
                                  process->faults + process->reapedFaults,
                                  process->reapedFaults,
-                                 application};
+                                 application,
+                                 true,
+                                 process->residentBytes,
+                                 process->anonymousBytes,
+                                 process->sharedMemoryBytes};
 
         double share = 0;
         if (pass.hadPreviousPass && before != previous_.end() && process->cpuTicks >= before->second.cpuTicks)

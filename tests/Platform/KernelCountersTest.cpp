@@ -122,7 +122,9 @@ TEST(ProcessTable, ReadsStatIoAndLinks) {
     EXPECT_EQ(process->executablePath, "/usr/bin/ruby3.1");
     EXPECT_EQ(process->cpuTicks, 200u);
     EXPECT_EQ(process->startTicks, 2500u);
+    EXPECT_EQ(process->residentBytes, 1000u * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)));
     // Its own pages, not those of the files it maps.
+    ASSERT_TRUE(table.readOwnMemory(*process));
     EXPECT_EQ(process->anonymousBytes, 1000u * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)) - 2000 * 1024);
     EXPECT_EQ(process->sharedMemoryBytes, 500u * 1024);
     EXPECT_EQ(process->parentPid, 7);

@@ -1035,6 +1035,13 @@ TEST(AppUsageSampler, AnApplicationHoldsItsProcessesOwnPagesAndTheirSharedMemory
     const std::uint64_t resident = pages * page;
     EXPECT_EQ(row(*pass, "browser")->memory, (resident - 90 * MiB) + (resident - 100 * MiB) + (resident - 100 * MiB) + 30 * MiB);
     EXPECT_EQ(row(*pass, "viewer")->memory, 0u);
+
+    // A process whose resident size changed is read again: it filled 20 MiB more of its own.
+    machine.process({.pid = 200, .comm = "viewer", .exe = "/usr/bin/viewer", .startTicks = 4, .rssPages = pages + 20 * MiB / page, .fileKiB = 100 * 1024});
+    pass = sampler.sampleApps(Instant::fromReferenceSeconds(2), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(row(*pass, "viewer")->memory, 20 * MiB / page * page);
+    EXPECT_EQ(row(*pass, "browser")->memory, (resident - 90 * MiB) + (resident - 100 * MiB) + (resident - 100 * MiB) + 30 * MiB);
 }
 
 namespace {
