@@ -44,13 +44,11 @@ FakeProcess program(int pid, int ppid, const std::string& name, std::uint64_t st
             .faults = faults, .reapedFaults = reapedFaults, .threads = {{pid, startTicks, own}}};
 }
 
-// A copy of /bin/sh under a name of its own running `script`, talked to through pipes; told to end
-// and reaped when the test ends, whatever happened.
-class ScriptedShell {
+// A program under a name of its own, talked to through pipes; told to end (its input closes) and
+// reaped when the test ends, whatever happened.
+class PipedProgram {
 public:
-    ScriptedShell(const std::filesystem::path& program, const std::string& script, const std::filesystem::path& argument) {
-        std::filesystem::copy_file("/bin/sh", program);
-        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    PipedProgram(const std::filesystem::path& program, std::vector<std::string> arguments) {
         int input[2];
         int output[2];
         if (::pipe2(input, O_CLOEXEC) != 0 || ::pipe2(output, O_CLOEXEC) != 0) return;
@@ -58,36 +56,55 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, input[0], 0);
         posix_spawn_file_actions_adddup2(&actions, output[1], 1);
-        std::string name = program.filename().string(), dashC = "-c", body = script, value = argument.string();
-        char* arguments[] = {name.data(), dashC.data(), body.data(), name.data(), value.data(), nullptr};
-        if (::posix_spawn(&pid_, program.c_str(), &actions, nullptr, arguments, environ) != 0) pid_ = 0;
+        arguments.insert(arguments.begin(), program.filename().string());
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        if (::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = 0;
         posix_spawn_file_actions_destroy(&actions);
         ::close(input[0]);
         ::close(output[1]);
-        toShell_ = input[1];
-        fromShell_ = ::fdopen(output[0], "r");
+        toProgram_ = input[1];
+        fromProgram_ = ::fdopen(output[0], "r");
     }
-    ~ScriptedShell() {
-        if (toShell_ >= 0) ::close(toShell_);  // its next read ends the script
-        if (fromShell_) std::fclose(fromShell_);
+    PipedProgram(const PipedProgram&) = delete;
+    PipedProgram& operator=(const PipedProgram&) = delete;
+    ~PipedProgram() {
+        if (toProgram_ >= 0) ::close(toProgram_);
+        if (fromProgram_) std::fclose(fromProgram_);
         if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
     }
     pid_t pid() const { return pid_; }
-    void say(const std::string& line) { EXPECT_EQ(::write(toShell_, (line + "\n").data(), line.size() + 1), static_cast<ssize_t>(line.size() + 1)); }
+    void say(const std::string& line) { EXPECT_EQ(::write(toProgram_, (line + "\n").data(), line.size() + 1), static_cast<ssize_t>(line.size() + 1)); }
     void feed(size_t bytes) {
         const std::string zeros(bytes, '\0');
-        EXPECT_EQ(::write(toShell_, zeros.data(), zeros.size()), static_cast<ssize_t>(zeros.size()));
+        EXPECT_EQ(::write(toProgram_, zeros.data(), zeros.size()), static_cast<ssize_t>(zeros.size()));
     }
     std::string nextLine() {
         char line[256] = {};
-        if (!fromShell_ || !std::fgets(line, sizeof line, fromShell_)) return "";
+        if (!fromProgram_ || !std::fgets(line, sizeof line, fromProgram_)) return "";
         return std::string(line, std::strcspn(line, "\n"));
     }
 
 private:
     pid_t pid_ = 0;
-    int toShell_ = -1;
-    std::FILE* fromShell_ = nullptr;
+    int toProgram_ = -1;
+    std::FILE* fromProgram_ = nullptr;
+};
+
+// A copy of /bin/sh under a name of its own running `script` with `argument` as $1; its next read
+// at the end ends the script.
+class ScriptedShell : public PipedProgram {
+public:
+    ScriptedShell(const std::filesystem::path& program, const std::string& script, const std::filesystem::path& argument)
+        : PipedProgram(copyOfShell(program), {"-c", script, program.filename().string(), argument.string()}) {}
+
+private:
+    static const std::filesystem::path& copyOfShell(const std::filesystem::path& program) {
+        std::filesystem::copy_file("/bin/sh", program);
+        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+        return program;
+    }
 };
 
 // A session on the real kernel, each program a copy of /bin/sh under a name of its own, in a process
@@ -1046,43 +1063,6 @@ TEST(AppUsageSampler, AnApplicationHoldsItsProcessesOwnPagesAndTheirSharedMemory
 
 namespace {
 
-// A copy of the memory holder under a name of its own, holding what it was told to until the test ends.
-class MemoryHolder {
-public:
-    MemoryHolder(const std::filesystem::path& program, const std::string& mode, const std::string& argument) {
-        int input[2];
-        int output[2];
-        if (::pipe2(input, O_CLOEXEC) != 0 || ::pipe2(output, O_CLOEXEC) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, input[0], 0);
-        posix_spawn_file_actions_adddup2(&actions, output[1], 1);
-        std::string name = program.filename().string(), modeText = mode, value = argument;
-        char* arguments[] = {name.data(), modeText.data(), value.data(), nullptr};
-        if (::posix_spawn(&pid_, program.c_str(), &actions, nullptr, arguments, environ) != 0) pid_ = 0;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(input[0]);
-        ::close(output[1]);
-        toHolder_ = input[1];
-        fromHolder_ = ::fdopen(output[0], "r");
-    }
-    ~MemoryHolder() {
-        if (toHolder_ >= 0) ::close(toHolder_);
-        if (fromHolder_) std::fclose(fromHolder_);
-        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
-    }
-    pid_t pid() const { return pid_; }
-    bool ready() {
-        char line[32] = {};
-        return fromHolder_ && std::fgets(line, sizeof line, fromHolder_) && std::string(line) == "ready\n";
-    }
-
-private:
-    pid_t pid_ = 0;
-    int toHolder_ = -1;
-    std::FILE* fromHolder_ = nullptr;
-};
-
 // A field of /proc/PID/smaps_rollup in bytes; absent where the kernel has none.
 std::optional<std::uint64_t> rollupField(pid_t pid, const std::string& field) {
     std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
@@ -1109,12 +1089,15 @@ TEST(AppUsageSampler, AnApplicationHoldsWhatItsProcessesHoldOnTheKernelsCounters
         std::filesystem::copy_file(QUARNELL_MEMORY_HOLDER, tree.path() / program);
         std::filesystem::permissions(tree.path() / program, std::filesystem::perms::owner_all);
     }
-    std::vector<std::unique_ptr<MemoryHolder>> mapping;
-    std::vector<std::unique_ptr<MemoryHolder>> owning;
-    for (int i = 0; i < 6; ++i) mapping.push_back(std::make_unique<MemoryHolder>(tree.path() / "mapping-holder", "map", file.string()));
-    for (int i = 0; i < 3; ++i) owning.push_back(std::make_unique<MemoryHolder>(tree.path() / "owning-holder", "own", std::to_string(32 * MiB)));
+    // Each holds what it was told to until the test ends.
+    std::vector<std::unique_ptr<PipedProgram>> mapping;
+    std::vector<std::unique_ptr<PipedProgram>> owning;
+    for (int i = 0; i < 6; ++i)
+        mapping.push_back(std::make_unique<PipedProgram>(tree.path() / "mapping-holder", std::vector<std::string>{"map", file.string()}));
+    for (int i = 0; i < 3; ++i)
+        owning.push_back(std::make_unique<PipedProgram>(tree.path() / "owning-holder", std::vector<std::string>{"own", std::to_string(32 * MiB)}));
     for (auto* holders : {&mapping, &owning})
-        for (auto& holder : *holders) ASSERT_TRUE(holder->pid() > 0 && holder->ready());
+        for (auto& holder : *holders) ASSERT_TRUE(holder->pid() > 0 && holder->nextLine() == "ready");
     if (!rollupField(mapping[0]->pid(), "Pss")) GTEST_SKIP() << "this kernel has no smaps_rollup";
 
     SystemRoots roots = SystemRoots::fixture(tree.path());
@@ -1125,7 +1108,7 @@ TEST(AppUsageSampler, AnApplicationHoldsWhatItsProcessesHoldOnTheKernelsCounters
     auto inUse = MemorySampler(roots).memoryUsage();
     ASSERT_TRUE(inUse);
     const std::uint64_t used = inUse->detail.app + inUse->detail.wired + inUse->detail.compressed;
-    auto check = [&](const std::string& id, const std::vector<std::unique_ptr<MemoryHolder>>& holders, std::uint64_t filled) {
+    auto check = [&](const std::string& id, const std::vector<std::unique_ptr<PipedProgram>>& holders, std::uint64_t filled) {
         SCOPED_TRACE(id);
         const AppUsage* app = row(*pass, id);
         ASSERT_TRUE(app);
