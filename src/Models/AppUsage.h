@@ -13,7 +13,7 @@ struct AppUsage {
     std::string iconName;  // the desktop entry's Icon: a theme icon name or an absolute file; empty for none
     int processCount = 0;
     double cpu = 0;  // share of the whole machine, 0 to 1
-    std::uint64_t memory = 0;  // resident bytes
+    std::uint64_t memory = 0;  // what its processes hold, bytes: never more than the machine has in use
     std::uint64_t diskWritePerSecond = 0;
 
     bool operator==(const AppUsage&) const = default;

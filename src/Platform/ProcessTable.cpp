@@ -73,6 +73,20 @@ std::uint64_t writeBytes(std::string_view io) {
     return written;
 }
 
+// RssAnon and RssShmem of a status file, in bytes; they stand next to each other near its middle.
+void readRssFields(std::string_view status, ProcessReading& reading) {
+    size_t found = status.find("\nRssAnon:");
+    if (found == std::string_view::npos) return;
+    std::string_view rest = status.substr(found + 1);
+    for (int line = 0; line < 3 && !rest.empty(); ++line) {
+        std::string_view fields = KernelText::nextLine(rest);
+        std::string_view name = KernelText::nextField(fields);
+        const std::uint64_t bytes = KernelText::nextNumber(fields) * 1024;  // in kB
+        if (name == "RssAnon:") reading.anonymousBytes = bytes;
+        else if (name == "RssShmem:") reading.sharedMemoryBytes = bytes;
+    }
+}
+
 std::optional<std::uint64_t> readBootTime(const std::filesystem::path& stat) {
     KernelFile file(stat);
     auto content = file.read();
@@ -151,6 +165,13 @@ std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
     reading.residentBytes = fields->number(24) * pageSize_;
     reading.bytesWrittenWithReapedChildren = written;
     return reading;
+}
+
+bool ProcessTable::readOwnMemory(ProcessReading& reading) {
+    auto status = KernelFile::readOnce(procFd_, ProcessPath(reading.pid, "status").c_str(), statusBuffer_);
+    if (!status) return false;
+    readRssFields(*status, reading);
+    return true;
 }
 
 void ProcessTable::readReapedCountsAgain(ProcessReading& reading) {

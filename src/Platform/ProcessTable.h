@@ -16,7 +16,13 @@ struct ProcessReading {
     std::int32_t parentPid = 0;
     std::uint64_t startTicks = 0;     // clock ticks after boot
     std::uint64_t cpuTicks = 0;       // user plus system time, clock ticks
-    std::uint64_t residentBytes = 0;
+    std::uint64_t residentBytes = 0;  // its own pages and those of the files it maps
+    // What it holds of its own, read by `readOwnMemory`: anonymous pages (its heaps and stacks, and
+    // pages it still shares with the process it was forked from) and shared-memory pages (shared
+    // memory, tmpfs files); the pages of the files it maps are not its own. 0 when the kernel does
+    // not report them.
+    std::uint64_t anonymousBytes = 0;
+    std::uint64_t sharedMemoryBytes = 0;
     // Sent to storage by the process's threads, ended ones included, and by the children it reaped
     // (each child's whole total, added when it was reaped); 0 when io is not readable.
     std::uint64_t bytesWrittenWithReapedChildren = 0;
@@ -54,7 +60,7 @@ struct ProcessStart {
     bool exited = false;  // a zombie, or being reaped: it reaps nothing more
 };
 
-// Reads the process list and each process's stat, io, exe, cwd and start time from /proc, and the
+// Reads the process list and each process's stat, status, io, exe, cwd and start time from /proc, and the
 // threads' io of a process when asked.
 class ProcessTable {
 public:
@@ -68,6 +74,9 @@ public:
     // Absent when the process has ended or its program cannot be read (kernel threads, zombies,
     // another user's processes).
     std::optional<ProcessReading> read(std::int32_t pid);
+    // Fills in what a process just read holds of its own, from its status file, which costs as much
+    // as its stat; false when it has ended.
+    bool readOwnMemory(ProcessReading& reading);
     // Reads the write count and the reaped children's faults of a process just read again, until no
     // child is reaped between the two: `read` takes the count first, so a child reaped in between shows
     // in the faults and not yet in the count. Asked only for a process whose reaped faults rose.
@@ -108,6 +117,7 @@ private:
     std::string statBuffer_;
     std::string otherStatBuffer_;  // apart from statBuffer_, which the last reading's name points into
     std::string ioBuffer_;
+    std::string statusBuffer_;
     std::string pathBuffer_;
     std::string groupBuffer_;
 };

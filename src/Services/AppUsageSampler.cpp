@@ -3,6 +3,7 @@
 #include "Platform/ProgramPath.h"
 #include "Services/CounterRates.h"
 #include "Services/DevProjectsService.h"
+#include "Services/HeldMemory.h"
 
 #include <algorithm>
 #include <string>
@@ -25,6 +26,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     std::unordered_map<std::string, size_t> rowIndex;
     std::vector<double> rowShares;
     std::vector<double> rowWriteRates;
+    std::vector<HeldMemory> rowMemory;
     current_.clear();
     current_.reserve(previous_.size() + 64);
     risen_.clear();
@@ -53,13 +55,26 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
             if (applications_.hasFlatpakApplications()) flatpak = table_.flatpakApplication(pid);
             application = applications_.match(path, flatpak ? std::optional<std::string_view>(*flatpak) : std::nullopt);
         }
+        // What it holds is read again only when its resident size changed since the previous pass.
+        auto held = previous_.find(pid);
+        if (held != previous_.end() && held->second.startTicks == process->startTicks && held->second.readable &&
+            held->second.residentBytes == process->residentBytes) {
+            process->anonymousBytes = held->second.anonymousBytes;
+            process->sharedMemoryBytes = held->second.sharedMemoryBytes;
+        } else {
+            table_.readOwnMemory(*process);
+        }
         current_[pid] = Baseline{process->startTicks,
                                  process->parentPid,
                                  process->cpuTicks,
                                  process->bytesWrittenWithReapedChildren,
                                  process->faults + process->reapedFaults,
                                  process->reapedFaults,
-                                 application};
+                                 application,
+                                 true,
+                                 process->residentBytes,
+                                 process->anonymousBytes,
+                                 process->sharedMemoryBytes};
 
         double share = 0;
         if (pass.hadPreviousPass && before != previous_.end() && process->cpuTicks >= before->second.cpuTicks)
@@ -69,7 +84,8 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
             DevProcessSample sample;
             sample.pid = pid;
             sample.executable = DevProjectsService::executableName(path, process->commandName);
-            sample.memory = process->residentBytes;
+            sample.memory = process->anonymousBytes;
+            sample.sharedMemory = process->sharedMemoryBytes;
             sample.cpuShare = share;
             sample.coreShare = share * coreCount;
             sample.cpuTime = static_cast<double>(process->cpuTicks) / ticksPerSecond;
@@ -91,10 +107,11 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
             pass.apps.push_back(std::move(app));
             rowShares.push_back(0);
             rowWriteRates.push_back(0);
+            rowMemory.emplace_back();
         }
         AppUsage& app = pass.apps[row->second];
         app.processCount += 1;
-        app.memory += process->residentBytes;
+        rowMemory[row->second].add(process->anonymousBytes, process->sharedMemoryBytes);
         rowShares[row->second] += share;
         // A process that started after the previous pass had written nothing then: all it wrote is new.
         std::uint64_t rise = 0;
@@ -116,6 +133,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     for (size_t index = 0; index < pass.apps.size(); ++index) {
         pass.apps[index].cpu = std::min(rowShares[index], 1.0);
         pass.apps[index].diskWritePerSecond = CounterRates::truncated(rowWriteRates[index]);
+        pass.apps[index].memory = rowMemory[index].bytes();
     }
     previous_.swap(current_);
     previousThreads_.swap(currentThreads_);

@@ -48,6 +48,10 @@ private:
         // A process keeps its application for life: it is looked up once, when first seen.
         const DesktopApplications::Application* application = nullptr;
         bool readable = true;  // else only its stat could be read, and it has no write count
+        // What it holds: read again only when its resident size changed, as most processes sit idle.
+        std::uint64_t residentBytes = 0;
+        std::uint64_t anonymousBytes = 0;
+        std::uint64_t sharedMemoryBytes = 0;
     };
     using Baselines = std::unordered_map<std::int32_t, Baseline>;  // by process id
     // A process whose write count rose since the previous pass, and the row it counts in.

@@ -1,6 +1,7 @@
 #include "Services/DevProjectsService.h"
 
 #include "Platform/ProgramPath.h"
+#include "Services/HeldMemory.h"
 
 #include <algorithm>
 #include <array>
@@ -113,10 +114,11 @@ DevProject DevProjectsService::project(const std::filesystem::path& root, const 
     double cores = 0;
     double cpuTime = 0;
     std::vector<std::string> executables;
+    HeldMemory memory;
     for (const DevProcessSample* sample : samples) {
         project.pids.push_back(sample->pid);
         project.processes.push_back(sample->identity);
-        project.memory += sample->memory;
+        memory.add(sample->memory, sample->sharedMemory);
         project.cpu += sample->cpuShare;
         cores += sample->coreShare;
         cpuTime += sample->cpuTime;
@@ -124,6 +126,7 @@ DevProject DevProjectsService::project(const std::filesystem::path& root, const 
         if (sample->startedAt && (!project.startedAt || *sample->startedAt < *project.startedAt)) project.startedAt = sample->startedAt;
         for (int port : sockets_.ports(sample->pid)) project.ports.push_back(port);
     }
+    project.memory = memory.bytes();
     // Busy means more than 2 % of one core.
     if (cores > 0.02) lastActive_[project.id] = now;
     if (auto active = lastActive_.find(project.id); active != lastActive_.end()) {

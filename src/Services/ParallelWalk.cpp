@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <numeric>
 #include <optional>
 #include <queue>
 #include <tuple>
@@ -59,8 +58,7 @@ bool ParallelWalk::prepareRoot() {
             if (rootTotals_.largest.admits(entry.allocatedSize))
                 rootTotals_.largest.insert({path, entry.allocatedSize, entry.modified, entry.device, entry.inode});
             if (entry.linkCount > 1) {
-                // Holds its bucket's index until every bucket is known and ranked, below.
-                rootTotals_.sharedNames.push_back({entry.device, entry.inode, entry.allocatedSize, buckets_.size()});
+                rootTotals_.sharedNames.push_back({entry.device, entry.inode, entry.allocatedSize, static_cast<std::int64_t>(buckets_.size())});
                 buckets_.push_back({std::move(path), 0, 0});
                 continue;
             }
@@ -73,20 +71,8 @@ bool ParallelWalk::prepareRoot() {
             buckets_.push_back({std::move(path), 0, 0});
         }
     }
-    rankBucketsInTreeOrder();
-    for (SharedName& name : rootTotals_.sharedNames) name.bucketRank = bucketRanks_[name.bucketRank];
     std::sort(rootTotals_.sharedNames.begin(), rootTotals_.sharedNames.end());
     return true;
-}
-
-// Bucket paths differ only in their last name, so their tree order is that of the names.
-void ParallelWalk::rankBucketsInTreeOrder() {
-    bucketsInTreeOrder_.resize(buckets_.size());
-    std::iota(bucketsInTreeOrder_.begin(), bucketsInTreeOrder_.end(), 0);
-    std::sort(bucketsInTreeOrder_.begin(), bucketsInTreeOrder_.end(),
-              [&](std::size_t a, std::size_t b) { return precedesInTree(buckets_[a].path, buckets_[b].path); });
-    bucketRanks_.resize(buckets_.size());
-    for (std::size_t rank = 0; rank < bucketsInTreeOrder_.size(); ++rank) bucketRanks_[bucketsInTreeOrder_[rank]] = rank;
 }
 
 void ParallelWalk::runWorker() {
@@ -116,7 +102,7 @@ void ParallelWalk::runWorker() {
                 seenFiles += 1;
                 if (entry.linkCount > 1) {
                     // Counted once when the walk has ended; until then progress shows this name's share.
-                    local.sharedNames.push_back({entry.device, entry.inode, size, bucketRanks_[static_cast<std::size_t>(item->tag)]});
+                    local.sharedNames.push_back({entry.device, entry.inode, size, item->tag});
                     seenBytes = saturatingSum(seenBytes, size / entry.linkCount);
                     continue;
                 }
@@ -194,10 +180,17 @@ void ParallelWalk::countSharedNamesOnce(const std::vector<Accumulator>& accumula
     add(rootTotals_.sharedNames);
     for (const Accumulator& accumulator : accumulators) add(accumulator.sharedNames);
 
-    std::optional<SharedName> file;  // the first name of the file being counted, and its size
+    // Buckets are the entries of one folder, so their tree order is that of their names, bytewise: a
+    // name holds no '/'. Only the buckets of a file's names are compared, never all of them ranked.
+    const std::size_t nameStart = rootPath_.size() + 1;
+    auto bucketComesFirst = [&](std::int64_t a, std::int64_t b) {
+        return std::string_view(result.buckets[static_cast<std::size_t>(a)].path).substr(nameStart) <
+               std::string_view(result.buckets[static_cast<std::size_t>(b)].path).substr(nameStart);
+    };
+    std::optional<SharedName> file;  // the file being counted: its first name's bucket, and its size
     auto count = [&] {
         if (!file) return;
-        StorageBucket& bucket = result.buckets[bucketsInTreeOrder_[file->bucketRank]];
+        StorageBucket& bucket = result.buckets[static_cast<std::size_t>(file->bucket)];
         bucket.size = saturatingSum(bucket.size, file->size);
         bucket.fileCount += 1;
         result.totalSize = saturatingSum(result.totalSize, file->size);
@@ -211,6 +204,7 @@ void ParallelWalk::countSharedNamesOnce(const std::vector<Accumulator>& accumula
             // A file written to while it was read may show its names different sizes: the largest
             // counts, whatever the order they were met in.
             file->size = std::max(file->size, name.size);
+            if (bucketComesFirst(name.bucket, file->bucket)) file->bucket = name.bucket;
         } else {
             count();
             file = name;

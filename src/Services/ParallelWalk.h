@@ -19,7 +19,7 @@ class ParallelWalk {
 public:
     // What one worker added to one bucket.
     struct BucketShare {
-        std::int64_t bucket = 0;
+        std::int64_t bucket = 0;  // where this name was met
         std::int64_t size = 0;  // allocated bytes
         std::int64_t files = 0;
     };
@@ -30,12 +30,10 @@ public:
         std::uint64_t device = 0;
         std::uint64_t inode = 0;
         std::int64_t size = 0;  // allocated bytes
-        std::size_t bucketRank = 0;  // its bucket's place among the buckets in tree order
+        std::int64_t bucket = 0;  // where this name was met
 
-        // The names of one file together, the first in tree order first.
-        bool operator<(const SharedName& other) const {
-            return std::tie(device, inode, bucketRank) < std::tie(other.device, other.inode, other.bucketRank);
-        }
+        // The names of one file together.
+        bool operator<(const SharedName& other) const { return std::tie(device, inode) < std::tie(other.device, other.inode); }
         bool sameFile(const SharedName& other) const { return device == other.device && inode == other.inode; }
     };
 
@@ -81,7 +79,6 @@ public:
     const Accumulator& rootTotals() const { return rootTotals_; }
 
 private:
-    void rankBucketsInTreeOrder();
     void countSharedNamesOnce(const std::vector<Accumulator>& accumulators, Result& result) const;
     static void listEachFileOnce(std::vector<const LargeFileRecord*>& candidates);
 
@@ -90,8 +87,6 @@ private:
     std::function<void(const std::string&)> gate_;
     WalkStack<Accumulator> stack_;
     std::vector<StorageBucket> buckets_;
-    std::vector<std::size_t> bucketRanks_;  // by bucket index
-    std::vector<std::size_t> bucketsInTreeOrder_;  // bucket indexes
     Accumulator rootTotals_;
     WalkProgress progress_;
 };

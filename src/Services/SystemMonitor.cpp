@@ -186,11 +186,19 @@ bool SystemMonitor::sampleDisk(Instant now) {
 void SystemMonitor::sampleApps(Instant now, Published& published) {
     auto pass = appSampler_.sampleApps(now, cpu_.logicalCores);
     if (!pass) return;
+    // Pages that processes share without the kernel saying so cheaply (a forked worker's inherited
+    // heap) count in each of them: no application or project holds more than the machine has in use.
+    const std::uint64_t inUse = metrics_.memoryUsed;
+    auto atMostInUse = [inUse](std::uint64_t& memory) {
+        if (inUse > 0) memory = std::min(memory, inUse);
+    };
     if (pass->hadPreviousPass) {
         projects_ = devProjects_.projects(pass->devSamples, now);
+        for (DevProject& project : projects_) atMostInUse(project.memory);
         published.projects = true;
     }
     measured_.appRates = pass->hadPreviousPass;
     apps_ = std::move(pass->apps);
+    for (AppUsage& app : apps_) atMostInUse(app.memory);
     published.apps = true;
 }

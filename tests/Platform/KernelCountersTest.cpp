@@ -107,7 +107,7 @@ TEST(LoadAverage, ReadsTheOneMinuteFigure) {
 TEST(ProcessTable, ReadsStatIoAndLinks) {
     FakeMachine machine;
     machine.process({.pid = 42, .ppid = 7, .comm = "my (odd) name", .exe = "/usr/bin/ruby3.1", .cwd = "/home/u/app", .utime = 150,
-                     .stime = 50, .startTicks = 2500, .rssPages = 10, .writeBytes = 4096, .faults = 300, .reapedFaults = 1200});
+                     .stime = 50, .startTicks = 2500, .rssPages = 1000, .fileKiB = 1500, .shmemKiB = 500, .writeBytes = 4096, .faults = 300, .reapedFaults = 1200});
     machine.process({.pid = 2, .comm = "kthreadd"});  // a kernel thread has no program
     machine.write("proc/self/stat", "not a process");
     ProcessTable table(machine.roots());
@@ -122,7 +122,11 @@ TEST(ProcessTable, ReadsStatIoAndLinks) {
     EXPECT_EQ(process->executablePath, "/usr/bin/ruby3.1");
     EXPECT_EQ(process->cpuTicks, 200u);
     EXPECT_EQ(process->startTicks, 2500u);
-    EXPECT_EQ(process->residentBytes, 10u * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)));
+    EXPECT_EQ(process->residentBytes, 1000u * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)));
+    // Its own pages, not those of the files it maps.
+    ASSERT_TRUE(table.readOwnMemory(*process));
+    EXPECT_EQ(process->anonymousBytes, 1000u * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)) - 2000 * 1024);
+    EXPECT_EQ(process->sharedMemoryBytes, 500u * 1024);
     EXPECT_EQ(process->parentPid, 7);
     EXPECT_EQ(process->bytesWrittenWithReapedChildren, 4096u);
     EXPECT_EQ(process->faults, 300u);

@@ -1,12 +1,17 @@
 #include "Services/AppUsageSampler.h"
+#include "Services/MemorySampler.h"
 #include "Support/FakeMachine.h"
 #include "Support/ForkedChild.h"
 #include "Support/KernelWriteCount.h"
+#include "Support/TempTree.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <limits>
+#include <memory>
 #include <fcntl.h>
 #include <csignal>
 #include <spawn.h>
@@ -39,13 +44,11 @@ FakeProcess program(int pid, int ppid, const std::string& name, std::uint64_t st
             .faults = faults, .reapedFaults = reapedFaults, .threads = {{pid, startTicks, own}}};
 }
 
-// A copy of /bin/sh under a name of its own running `script`, talked to through pipes; told to end
-// and reaped when the test ends, whatever happened.
-class ScriptedShell {
+// A program under a name of its own, talked to through pipes; told to end (its input closes) and
+// reaped when the test ends, whatever happened.
+class PipedProgram {
 public:
-    ScriptedShell(const std::filesystem::path& program, const std::string& script, const std::filesystem::path& argument) {
-        std::filesystem::copy_file("/bin/sh", program);
-        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    PipedProgram(const std::filesystem::path& program, std::vector<std::string> arguments) {
         int input[2];
         int output[2];
         if (::pipe2(input, O_CLOEXEC) != 0 || ::pipe2(output, O_CLOEXEC) != 0) return;
@@ -53,36 +56,55 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, input[0], 0);
         posix_spawn_file_actions_adddup2(&actions, output[1], 1);
-        std::string name = program.filename().string(), dashC = "-c", body = script, value = argument.string();
-        char* arguments[] = {name.data(), dashC.data(), body.data(), name.data(), value.data(), nullptr};
-        if (::posix_spawn(&pid_, program.c_str(), &actions, nullptr, arguments, environ) != 0) pid_ = 0;
+        arguments.insert(arguments.begin(), program.filename().string());
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        if (::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = 0;
         posix_spawn_file_actions_destroy(&actions);
         ::close(input[0]);
         ::close(output[1]);
-        toShell_ = input[1];
-        fromShell_ = ::fdopen(output[0], "r");
+        toProgram_ = input[1];
+        fromProgram_ = ::fdopen(output[0], "r");
     }
-    ~ScriptedShell() {
-        if (toShell_ >= 0) ::close(toShell_);  // its next read ends the script
-        if (fromShell_) std::fclose(fromShell_);
+    PipedProgram(const PipedProgram&) = delete;
+    PipedProgram& operator=(const PipedProgram&) = delete;
+    ~PipedProgram() {
+        if (toProgram_ >= 0) ::close(toProgram_);
+        if (fromProgram_) std::fclose(fromProgram_);
         if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
     }
     pid_t pid() const { return pid_; }
-    void say(const std::string& line) { EXPECT_EQ(::write(toShell_, (line + "\n").data(), line.size() + 1), static_cast<ssize_t>(line.size() + 1)); }
+    void say(const std::string& line) { EXPECT_EQ(::write(toProgram_, (line + "\n").data(), line.size() + 1), static_cast<ssize_t>(line.size() + 1)); }
     void feed(size_t bytes) {
         const std::string zeros(bytes, '\0');
-        EXPECT_EQ(::write(toShell_, zeros.data(), zeros.size()), static_cast<ssize_t>(zeros.size()));
+        EXPECT_EQ(::write(toProgram_, zeros.data(), zeros.size()), static_cast<ssize_t>(zeros.size()));
     }
     std::string nextLine() {
         char line[256] = {};
-        if (!fromShell_ || !std::fgets(line, sizeof line, fromShell_)) return "";
+        if (!fromProgram_ || !std::fgets(line, sizeof line, fromProgram_)) return "";
         return std::string(line, std::strcspn(line, "\n"));
     }
 
 private:
     pid_t pid_ = 0;
-    int toShell_ = -1;
-    std::FILE* fromShell_ = nullptr;
+    int toProgram_ = -1;
+    std::FILE* fromProgram_ = nullptr;
+};
+
+// A copy of /bin/sh under a name of its own running `script` with `argument` as $1; its next read
+// at the end ends the script.
+class ScriptedShell : public PipedProgram {
+public:
+    ScriptedShell(const std::filesystem::path& program, const std::string& script, const std::filesystem::path& argument)
+        : PipedProgram(copyOfShell(program), {"-c", script, program.filename().string(), argument.string()}) {}
+
+private:
+    static const std::filesystem::path& copyOfShell(const std::filesystem::path& program) {
+        std::filesystem::copy_file("/bin/sh", program);
+        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+        return program;
+    }
 };
 
 // A session on the real kernel, each program a copy of /bin/sh under a name of its own, in a process
@@ -1012,4 +1034,91 @@ TEST(AppUsageSampler, GroupsProcessesUnderTheirInstalledApplication) {
     ASSERT_TRUE(row(*pass, "org.gnome.gedit.desktop"));
     EXPECT_FALSE(row(*pass, "gedit"));
     EXPECT_TRUE(row(*pass, "org.mozilla.firefox.desktop"));
+}
+
+// What processes hold, as the kernel's status files give it: pages of a mapped file are no one's, a
+// process's anonymous pages are its own, and shared memory that several processes of one application
+// map counts once, as the most any one of them maps.
+TEST(AppUsageSampler, AnApplicationHoldsItsProcessesOwnPagesAndTheirSharedMemoryOnce) {
+    FakeMachine machine;
+    const std::uint64_t pages = 100 * MiB / page;
+    machine.process({.pid = 100, .comm = "browser", .exe = "/opt/browser/browser", .startTicks = 1, .rssPages = pages, .fileKiB = 60 * 1024, .shmemKiB = 30 * 1024});
+    machine.process({.pid = 101, .comm = "browser", .exe = "/opt/browser/browser", .startTicks = 2, .rssPages = pages, .fileKiB = 80 * 1024, .shmemKiB = 20 * 1024});
+    machine.process({.pid = 102, .comm = "browser", .exe = "/opt/browser/browser", .startTicks = 3, .rssPages = pages, .fileKiB = 70 * 1024, .shmemKiB = 30 * 1024});
+    machine.process({.pid = 200, .comm = "viewer", .exe = "/usr/bin/viewer", .startTicks = 4, .rssPages = pages, .fileKiB = 100 * 1024});
+    AppUsageSampler sampler(machine.roots(), {});
+    auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(0), 1);
+    ASSERT_TRUE(pass);
+    const std::uint64_t resident = pages * page;
+    EXPECT_EQ(row(*pass, "browser")->memory, (resident - 90 * MiB) + (resident - 100 * MiB) + (resident - 100 * MiB) + 30 * MiB);
+    EXPECT_EQ(row(*pass, "viewer")->memory, 0u);
+
+    // A process whose resident size changed is read again: it filled 20 MiB more of its own.
+    machine.process({.pid = 200, .comm = "viewer", .exe = "/usr/bin/viewer", .startTicks = 4, .rssPages = pages + 20 * MiB / page, .fileKiB = 100 * 1024});
+    pass = sampler.sampleApps(Instant::fromReferenceSeconds(2), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(row(*pass, "viewer")->memory, 20 * MiB / page * page);
+    EXPECT_EQ(row(*pass, "browser")->memory, (resident - 90 * MiB) + (resident - 100 * MiB) + (resident - 100 * MiB) + 30 * MiB);
+}
+
+namespace {
+
+// A field of /proc/PID/smaps_rollup in bytes; absent where the kernel has none.
+std::optional<std::uint64_t> rollupField(pid_t pid, const std::string& field) {
+    std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
+    std::string name;
+    std::uint64_t kiB = 0;
+    std::string unit;
+    while (rollup >> name) {
+        if (name == field + ":" && rollup >> kiB >> unit) return kiB * KiB;
+        rollup.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+// On the kernel's own counters: six processes map one 64 MiB file read-only and read all of it, as a
+// browser's processes map its libraries and data; three fill 32 MiB each of their own. Each row holds
+// at least the pages its processes filled, at most their proportional share of every page they map
+// (smaps_rollup's Pss) and a tenth more, and never more than the machine has in use.
+TEST(AppUsageSampler, AnApplicationHoldsWhatItsProcessesHoldOnTheKernelsCounters) {
+    TempTree tree;
+    const std::filesystem::path file = tree.file("shared.bin", 64 * MiB, 'q');
+    for (const char* program : {"mapping-holder", "owning-holder"}) {
+        std::filesystem::copy_file(QUARNELL_MEMORY_HOLDER, tree.path() / program);
+        std::filesystem::permissions(tree.path() / program, std::filesystem::perms::owner_all);
+    }
+    // Each holds what it was told to until the test ends.
+    std::vector<std::unique_ptr<PipedProgram>> mapping;
+    std::vector<std::unique_ptr<PipedProgram>> owning;
+    for (int i = 0; i < 6; ++i)
+        mapping.push_back(std::make_unique<PipedProgram>(tree.path() / "mapping-holder", std::vector<std::string>{"map", file.string()}));
+    for (int i = 0; i < 3; ++i)
+        owning.push_back(std::make_unique<PipedProgram>(tree.path() / "owning-holder", std::vector<std::string>{"own", std::to_string(32 * MiB)}));
+    for (auto* holders : {&mapping, &owning})
+        for (auto& holder : *holders) ASSERT_TRUE(holder->pid() > 0 && holder->nextLine() == "ready");
+    if (!rollupField(mapping[0]->pid(), "Pss")) GTEST_SKIP() << "this kernel has no smaps_rollup";
+
+    SystemRoots roots = SystemRoots::fixture(tree.path());
+    roots.proc = "/proc";
+    AppUsageSampler sampler(roots, {});
+    auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(0), 1);
+    ASSERT_TRUE(pass);
+    auto inUse = MemorySampler(roots).memoryUsage();
+    ASSERT_TRUE(inUse);
+    const std::uint64_t used = inUse->detail.app + inUse->detail.wired + inUse->detail.compressed;
+    auto check = [&](const std::string& id, const std::vector<std::unique_ptr<PipedProgram>>& holders, std::uint64_t filled) {
+        SCOPED_TRACE(id);
+        const AppUsage* app = row(*pass, id);
+        ASSERT_TRUE(app);
+        EXPECT_EQ(app->processCount, static_cast<int>(holders.size()));
+        std::uint64_t proportional = 0;
+        for (const auto& holder : holders) proportional += rollupField(holder->pid(), "Pss").value_or(0);
+        EXPECT_GE(app->memory, filled);
+        EXPECT_LE(app->memory, proportional + proportional / 10) << "Pss " << proportional;
+        EXPECT_LE(app->memory, used);
+    };
+    check("mapping-holder", mapping, 0);
+    check("owning-holder", owning, 3 * 32 * MiB);
 }

@@ -113,6 +113,9 @@ TEST_F(DevProjectsServiceTest, ProjectsGroupProcessesWithPortsActivityAndLoad) {
         sample(25, "node", home(), 999),
     };
     machine.removeProcess(25);  // ended: no working folder to read
+    // The shared memory a project's processes map counts once, as the most any one of them maps.
+    samples[0].sharedMemory = 40;
+    samples[2].sharedMemory = 30;
     auto projects = service.projects(samples, now);
     ASSERT_EQ(projects.size(), 2u);
 
@@ -131,7 +134,7 @@ TEST_F(DevProjectsServiceTest, ProjectsGroupProcessesWithPortsActivityAndLoad) {
 
     const DevProject& api = projects[1];
     EXPECT_EQ(api.runtime, "python");
-    EXPECT_EQ(api.memory, 150u);
+    EXPECT_EQ(api.memory, 150u + 40);
     EXPECT_TRUE(api.ports.empty());
     EXPECT_DOUBLE_EQ(api.cpu, 0.009 / 4);
     EXPECT_EQ(api.startedAt, launch.addingSeconds(-3600));

@@ -248,6 +248,31 @@ TEST(DiskScanner, FolderSizesDoNotDependOnWhichWorkerMeetsANameFirst) {
     }
 }
 
+// A file's first name goes by the names of the top-level entries, not by whole paths: "a/b" comes
+// before "a b/z", "a-b/x", "a.b/y" and "a-c", which all sort before it byte by byte as paths, and a
+// top-level file "a-d" before "a.b/u". The same in every scan, whichever folder is read last.
+TEST(DiskScanner, AFileWithSeveralNamesCountsUnderTheFirstTopLevelName) {
+    TempTree tree;
+    const fs::path first = tree.file("a/b", 40960);
+    const fs::path second = tree.file("a.b/u", 8192);
+    for (const char* folder : {"a b", "a-b"}) tree.folder(folder);
+    for (const char* name : {"a b/z", "a-b/x", "a.b/y", "a-c"}) fs::create_hard_link(first, tree.path() / name);
+    fs::create_hard_link(second, tree.path() / "a-d");
+    const std::map<std::string, Totals> expected{{"a", {allocated(first), 1, 0}}, {"a b", {}}, {"a-b", {}},
+                                                 {"a.b", {}}, {"a-c", {}}, {"a-d", {allocated(second), 1, 0}}};
+    ASSERT_EQ(referenceBuckets(tree.path()), expected);
+    for (const char* held : {"", "a", "a b", "a-b", "a.b"}) {
+        SCOPED_TRACE(held);
+        const std::string slow = (tree.path() / held).native();
+        DiskScanner scanner(std::chrono::milliseconds(120), [&](const std::string& directory) {
+            if (*held && directory == slow) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        });
+        ScanSnapshot snapshot = scanner.scan(tree.path(), false, nullptr);
+        EXPECT_EQ(bucketTotals(snapshot), expected);
+        EXPECT_EQ(snapshot.fileCount, 2);
+    }
+}
+
 TEST(DiskScanner, EqualBucketsKeepTheFoldersReadingOrderAndKindsIgnoreCase) {
     TempTree tree;
     for (const char* name : {"b.PDF", "a.pdf", "c.pdf", "d.Pdf"}) tree.file(name, 100);

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <optional>
 
+#include <unistd.h>
+
 namespace {
 
 class SystemMonitorTest : public ::testing::Test {
@@ -179,6 +181,30 @@ TEST_F(SystemMonitorTest, HistoriesKeepTheNewest90Points) {
     EXPECT_NE(monitor->cpuHistory().front().id, oldest);
     EXPECT_EQ(monitor->cpuHistory().front().date, start.addingSeconds(1));
     EXPECT_EQ(monitor->cpuHistory().back().date, start.addingSeconds(90));
+}
+
+// Pages that a forked process still shares with its parent count in both: however the processes
+// add up, no application or project holds more than the machine has in use (5000 kB here).
+TEST_F(SystemMonitorTest, NoApplicationOrProjectHoldsMoreThanIsInUse) {
+    const std::uint64_t page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    machine.write("home/web/package.json", "{}");
+    for (int pid : {50, 52})
+        machine.process({.pid = pid, .comm = "node", .exe = "/usr/bin/node", .cwd = (machine.home() / "web").native(), .startTicks = 9,
+                         .rssPages = 3000 * 1024 / page});
+    const std::uint64_t bashPages = 1000 * 1024 / page;
+    machine.process({.pid = 51, .comm = "bash", .exe = "/usr/bin/bash", .startTicks = 9, .rssPages = bashPages});
+    auto monitor = makeMonitor();
+    monitor->start();
+    runCycles(*monitor, 2);
+    ASSERT_EQ(monitor->metrics().memoryUsed, 5000u * 1024);
+    auto row = [&](const std::string& id) {
+        auto found = std::find_if(monitor->apps().begin(), monitor->apps().end(), [&](const AppUsage& app) { return app.id == id; });
+        return found == monitor->apps().end() ? std::uint64_t(0) : found->memory;
+    };
+    EXPECT_EQ(row("node"), 5000u * 1024);
+    EXPECT_EQ(row("bash"), bashPages * page);
+    ASSERT_EQ(monitor->projects().size(), 1u);
+    EXPECT_EQ(monitor->projects()[0].memory, 5000u * 1024);
 }
 
 TEST_F(SystemMonitorTest, ApplicationsAndProjectsEverySecondSample) {

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 FakeMachine::FakeMachine() {
     tree.folder("proc");
     tree.folder("sys/class/power_supply");
@@ -33,6 +35,15 @@ std::string stat(const FakeProcess& p, int tid, size_t threads, std::uint64_t st
     return text;
 }
 
+std::string status(const FakeProcess& p) {
+    const std::uint64_t residentKiB = p.rssPages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)) / 1024;
+    const std::uint64_t anonymousKiB = residentKiB > p.fileKiB + p.shmemKiB ? residentKiB - p.fileKiB - p.shmemKiB : 0;
+    auto kiB = [](std::uint64_t value) { return std::to_string(value) + " kB\n"; };
+    return "Name:\t" + p.comm + "\nUmask:\t0022\nState:\t" + p.state + " (sleeping)\nPid:\t" + std::to_string(p.pid) +
+           "\nVmPeak:\t   99999 kB\nVmRSS:\t" + kiB(residentKiB) + "RssAnon:\t" + kiB(anonymousKiB) + "RssFile:\t" + kiB(p.fileKiB) +
+           "RssShmem:\t" + kiB(p.shmemKiB) + "VmData:\t   12345 kB\nThreads:\t1\n";
+}
+
 std::string io(std::uint64_t writeBytes) {
     return "rchar: 1\nwchar: 2\nsyscr: 3\nsyscw: 4\nread_bytes: 5\nwrite_bytes: " + std::to_string(writeBytes) +
            "\ncancelled_write_bytes: 0\n";
@@ -47,6 +58,7 @@ void FakeMachine::process(const FakeProcess& p) {
     if (threads.empty()) threads.push_back({p.pid, p.startTicks, p.writeBytes});
     write(folder + "stat", stat(p, p.pid, threads.size(), p.startTicks));
     if (!p.unreadable) write(folder + "io", io(p.writeBytes));
+    write(folder + "status", status(p));
     for (const FakeThread& thread : threads) {
         std::string task = folder + "task/" + std::to_string(thread.tid) + "/";
         write(task + "stat", stat(p, thread.tid, threads.size(), thread.startTicks));

@@ -28,7 +28,9 @@ struct FakeProcess {
     std::uint64_t utime = 0;
     std::uint64_t stime = 0;
     std::uint64_t startTicks = 0;
-    std::uint64_t rssPages = 0;
+    std::uint64_t rssPages = 0;  // resident: its anonymous pages and these two
+    std::uint64_t fileKiB = 0;   // of mapped files
+    std::uint64_t shmemKiB = 0;  // of shared memory
     std::uint64_t writeBytes = 0;  // the process's io file: its threads', ended threads' and reaped children's
     std::uint64_t faults = 0;        // minflt: its threads', ended ones too
     std::uint64_t reapedFaults = 0;  // cminflt: its reaped children's, theirs included

@@ -128,14 +128,20 @@ TEST(OverviewView, ScanButtonsNavigateAndStartOnlyWhenIdleAndResultsFitTheSmalle
     AppState& state = screen.state;
     auto* prompt = view.findChild<StyledButton*>("promptScan");
     ASSERT_NE(prompt, nullptr);
+    // Held, so that the scan cannot end before the page follows it on the next turn.
+    *screen.tree.holdScans = true;
     QTest::mouseClick(prompt, Qt::LeftButton);
     EXPECT_EQ(state.selectedSection(), AppSection::storage);
     EXPECT_TRUE(state.isScanning());
     // While it runs the storage card's button is disabled and reads "Scanning…".
     auto* scan = view.findChild<StyledButton*>("overviewScan");
     ASSERT_NE(scan, nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !scan->isEnabled(); }, 2000));  // the page follows on the next turn
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !scan->isEnabled(); }, 2000));
+    EXPECT_EQ(scan->text(), AppLocalization::string("scan.scanning"));
+    EXPECT_TRUE(state.isScanning());
+    *screen.tree.holdScans = false;
     ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return scan->isEnabled(); }, 2000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !prompt->isVisible(); }, 2000));  // results replace the prompt
     // The page fits the main window's smallest content width without scrolling sideways.
     EXPECT_LE(view.findChild<DashboardPage*>()->widget()->minimumSizeHint().width(), 1080 - 20);

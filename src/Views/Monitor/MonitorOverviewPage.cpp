@@ -143,6 +143,8 @@ void MonitorOverviewPage::refresh() {
 
     std::uint64_t appMemory = 0;
     for (const AppUsage& app : m.apps()) appMemory = saturatedSum(appMemory, app.memory);
+    // The applications share what is in use: pages two of them share count in both.
+    if (metrics.memoryUsed > 0) appMemory = std::min(appMemory, metrics.memoryUsed);
     memoryByApp_->setApps(AppRankings::byMemory(m.apps()), MonitorText::known(hasApps, MonitorText::bytes(appMemory)));
     cpuByApp_->setApps(measured.appRates ? AppRankings::byCPU(m.apps()) : std::vector<AppUsage>{},
                        known(measured.cpu, Fmt::percent(metrics.cpuUsage)));

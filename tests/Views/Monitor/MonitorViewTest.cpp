@@ -195,6 +195,20 @@ TEST(MonitorScreen, PagesShowTheSampleAndTheRankings) {
     EXPECT_EQ(stat(overview->loadCard(), "monitor.cores"), QString::number(monitor.cpu().logicalCores));
     const auto legend = overview->memoryByAppCard()->visibleLegend();
     ASSERT_EQ(legend.size(), 5u);  // four applications and the rest
+    // The ring's middle holds what the applications hold together, never more than is in use.
+    auto ringMiddle = [&] {
+        QStringList texts;
+        for (const TextLabel* label : overview->memoryByAppCard()->findChild<DonutChart*>()->findChildren<TextLabel*>()) texts << label->text();
+        return texts;
+    };
+    std::uint64_t held = 0;
+    for (const AppUsage& app : monitor.apps()) held += app.memory;
+    EXPECT_TRUE(ringMiddle().contains(MonitorText::bytes(held))) << ringMiddle().join(" | ").toStdString();
+    machine.machine.write("proc/meminfo", "MemTotal: 2000000 kB\nMemFree: 500000 kB\nBuffers: 0 kB\nCached: 0 kB\nAnonPages: 1000000 kB\n");
+    machine.step(2);
+    settle();
+    ASSERT_LT(monitor.metrics().memoryUsed, held);
+    EXPECT_TRUE(ringMiddle().contains(MonitorText::bytes(monitor.metrics().memoryUsed))) << ringMiddle().join(" | ").toStdString();
 
     content.setTab(MonitorTab::memory);
     auto* memory = page<MemoryPage>(content);
