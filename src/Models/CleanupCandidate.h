@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Foundation/FileIdentity.h"
+#include "Models/CleanupReason.h"
 #include "Models/CleanupSafety.h"
 
 #include <QString>
@@ -22,6 +23,11 @@ struct CleanupCandidate {
     // The file or folder as it was listed, for the move to check against (a folder by what it is,
     // not by its contents, which change as it is used); none for anything else.
     std::optional<FileIdentity> identity = {};
+    // Why it is to be reviewed rather than ticked, and what that names: the text key of the kind of
+    // whole it holds, the file of the entry or script that runs a program in it, the program that
+    // holds it open.
+    CleanupReason reason = CleanupReason::none;
+    QString reasonDetail = {};
 
     bool operator==(const CleanupCandidate&) const = default;
 };

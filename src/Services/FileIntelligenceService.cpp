@@ -1,11 +1,14 @@
 #include "Services/FileIntelligenceService.h"
 
 #include "Foundation/AllocatedBytes.h"
+#include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
 #include "Models/TextKey.h"
 #include "Platform/DirectoryReader.h"
+#include "Platform/FilesInUse.h"
 #include "Platform/FolderListing.h"
 #include "Platform/LinuxLocations.h"
+#include "Platform/MountPoints.h"
 #include "Platform/RealPath.h"
 #include "Platform/StandardizedPath.h"
 #include "Platform/SystemRoots.h"
@@ -15,6 +18,7 @@
 #include "Services/FastTreeWalk.h"
 #include "Platform/KindDescriptions.h"
 #include "Services/ScanError.h"
+#include "Services/UninstallerService.h"
 
 #include <QDateTime>
 #include <QTimeZone>
@@ -22,6 +26,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <unordered_set>
 #include <sys/stat.h>
 
 namespace {
@@ -114,6 +119,45 @@ std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& prop
     return candidates;
 }
 
+// Whether an item is another file system's top: the folder that holds it lies on another.
+bool isMountTop(const std::filesystem::path& item) {
+    struct stat own {}, above {};
+    return ::lstat(item.c_str(), &own) == 0 && ::stat(item.parent_path().c_str(), &above) == 0 && own.st_dev != above.st_dev;
+}
+
+// What keeps a candidate from being ticked, read once for a whole load: the files the user's
+// processes hold, the places entries and the home's programs run, the mounts.
+struct InUse {
+    PlaceIndex held;
+    PlaceIndex run;
+    MountPoints mounts;
+
+    static InUse read(const SystemRoots& roots) { return {FilesInUse::read(roots), UninstallerService::placesRun(), MountPoints::of(roots)}; }
+
+    // The mount points inside the folders, as the measuring walk spells their paths: it enters none.
+    std::unordered_set<std::string> mountsWithin(const std::vector<std::filesystem::path>& folders) const {
+        std::unordered_set<std::string> inside;
+        for (const std::filesystem::path& folder : folders) {
+            if (folder.empty()) continue;
+            const std::filesystem::path place = locatedPath(folder);
+            for (const std::filesystem::path& point : mounts.within(place))
+                if (point != place) inside.insert((folder / point.lexically_relative(place)).lexically_normal().native());
+        }
+        return inside;
+    }
+
+    // Only a candidate that is idle and rebuilt by itself stays safe; any other is for the user to
+    // review, with the first reason that holds.
+    void judge(CleanupCandidate& candidate, const SystemRoots& roots) const {
+        const std::filesystem::path place = locatedPath(candidate.path);
+        if (mounts.atOrBelow(place) || isMountTop(candidate.path)) candidate.reason = CleanupReason::mount;
+        else if (auto program = held.within(place)) candidate.reason = CleanupReason::inUse, candidate.reasonDetail = PathText::display(*program);
+        else if (auto runner = run.within(place)) candidate.reason = CleanupReason::runsProgram, candidate.reasonDetail = PathText::display(*runner);
+        else if (LinuxLocations::isSharedFolder(candidate.path, roots)) candidate.reason = CleanupReason::desktopOwn;
+        if (candidate.reason != CleanupReason::none) candidate.safety = CleanupSafety::review;
+    }
+};
+
 // `days` calendar days before `now` in local time; the distant past when the calendar has no such day.
 // A time of day that the clocks skipped on that day (a daylight-saving gap) gives the first instant
 // after the gap.
@@ -142,6 +186,7 @@ FileIntelligenceService::FileIntelligenceService(Clock now) : now_(std::move(now
 std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::stop_token stop) {
     const SystemRoots roots = SystemRoots::current();
     const TrashFolders trash = TrashFolders::current();
+    const InUse inUse = InUse::read(roots);
     std::vector<Proposal> proposals;
     for (const CleanupSource& source : cleanupSources) {
         for (auto& entry : shallowListing(source.folder, roots, trash))
@@ -150,12 +195,15 @@ std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::st
     for (auto& entry : shallowListing("Downloads", roots, trash)) {
         std::string extension = FolderListing::lowercaseExtension(entry);
         if (std::find(installerExtensions.begin(), installerExtensions.end(), extension) == installerExtensions.end()) continue;
+        // An AppImage or a program that something runs is installed where it lies.
+        if (inUse.run.within(locatedPath(entry))) continue;
         proposals.push_back({entry, textKey("cleanup.installers"), textKey("cleanup.installers.detail"), CleanupSafety::review, "installer"});
     }
     std::vector<std::filesystem::path> locations;
     for (const Proposal& proposal : proposals) locations.push_back(proposal.location);
-    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, allocatedSizes(locations, stop));
+    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, allocatedSizes(locations, inUse.mountsWithin(locations), stop));
     if (candidates.size() > cleanupLimit) candidates.resize(cleanupLimit);
+    for (CleanupCandidate& candidate : candidates) inUse.judge(candidate, roots);
     return candidates;
 }
 
@@ -170,10 +218,14 @@ std::vector<CleanupCandidate> FileIntelligenceService::developerCandidates(std::
         proposals.push_back({location, row.titleKey, row.detailKey, row.safety, "developer"});
         locations.push_back(location);
     }
-    return rankedCandidates(proposals, allocatedSizes(locations, stop));
+    const InUse inUse = InUse::read(roots);
+    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, allocatedSizes(locations, inUse.mountsWithin(locations), stop));
+    for (CleanupCandidate& candidate : candidates) inUse.judge(candidate, roots);
+    return candidates;
 }
 
-std::vector<std::int64_t> FileIntelligenceService::allocatedSizes(const std::vector<std::filesystem::path>& locations, std::stop_token stop) {
+std::vector<std::int64_t> FileIntelligenceService::allocatedSizes(const std::vector<std::filesystem::path>& locations,
+                                                                 const std::unordered_set<std::string>& mountPoints, std::stop_token stop) {
     std::vector<std::int64_t> sizes(locations.size(), 0);
     std::vector<std::string> folders;
     std::vector<std::size_t> positions;
@@ -190,8 +242,12 @@ std::vector<std::int64_t> FileIntelligenceService::allocatedSizes(const std::vec
     if (folders.empty()) return sizes;
     using Sums = std::vector<std::int64_t>;
     try {
+        // What another file system holds is not measured: a move would refuse it.
+        auto mounted = [&](const std::string& directory, std::string_view name) {
+            return !mountPoints.empty() && mountPoints.contains(directory + "/" + std::string(name));
+        };
         auto perWorker = FastTreeWalk::run<Sums>(
-            folders, true, FastTreeWalk::neverSkip, nullptr, [&] { return Sums(folders.size(), 0); },
+            folders, true, mounted, nullptr, [&] { return Sums(folders.size(), 0); },
             [](Sums& sums, std::int64_t root, const std::string&, const DirectoryEntry& entry) {
                 if (entry.type == DirectoryEntry::Kind::file) sums[root] = saturatingSum(sums[root], entry.allocatedSize);
             },
@@ -256,6 +312,7 @@ std::vector<ScannedFile> FileIntelligenceService::unchangedFiles(const std::vect
 
 TrashResult FileIntelligenceService::moveToTrash(const std::vector<TrashRequest>& items, std::stop_token stop) {
     std::lock_guard serial(trashLock_);
+    const MountPoints mounts = MountPoints::of(SystemRoots::current());
     TrashResult result;
     for (const TrashRequest& item : items) {
         if (stop.stop_requested()) throw Cancelled();
@@ -265,6 +322,11 @@ TrashResult FileIntelligenceService::moveToTrash(const std::vector<TrashRequest>
         if (item.kept && FileIdentity::at(item.kept->path) != item.kept->identity) {
             if (std::find(result.changed.begin(), result.changed.end(), item.kept->path) == result.changed.end())
                 result.changed.push_back(item.kept->path);
+            continue;
+        }
+        // A folder that holds a mount made since the listing would carry that file system along.
+        if (struct stat status {}; ::lstat(item.path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && mounts.atOrBelow(locatedPath(item.path))) {
+            result.failed.emplace_back(TrashError::Reason::mounted, item.path, EBUSY);
             continue;
         }
         try {
