@@ -1,6 +1,7 @@
 #include "Services/FileIntelligenceService.h"
 
 #include "Foundation/AllocatedBytes.h"
+#include "Foundation/FileDescriptor.h"
 #include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
 #include "Models/TextKey.h"
@@ -14,6 +15,7 @@
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
 #include "Platform/TrashFolders.h"
+#include "Platform/WholeMarkers.h"
 #include "Foundation/Cancelled.h"
 #include "Services/FastTreeWalk.h"
 #include "Platform/KindDescriptions.h"
@@ -25,7 +27,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <limits>
+#include <map>
 #include <unordered_set>
 #include <sys/stat.h>
 
@@ -103,8 +107,22 @@ struct Proposal {
     const char* kind;
 };
 
+// What a cache holding a whole says it holds.
+const char* wholeTextKey(WholeKind whole) {
+    switch (whole) {
+    case WholeKind::repository: return textKey("cleanup.whole.repository");
+    case WholeKind::environment: return textKey("cleanup.whole.environment");
+    case WholeKind::packageStore: return textKey("cleanup.whole.packageStore");
+    case WholeKind::gameLibrary: return textKey("cleanup.whole.gameLibrary");
+    case WholeKind::syncFolder: return textKey("cleanup.whole.syncFolder");
+    case WholeKind::buildOutput: break;
+    }
+    return nullptr;
+}
+
 // Candidates of at least one byte, largest first; equal sizes keep the order proposed.
-std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& proposals, const std::vector<std::int64_t>& sizes) {
+std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& proposals, const FileIntelligenceService::MeasuredLocations& measured) {
+    const std::vector<std::int64_t>& sizes = measured.sizes;
     std::vector<CleanupCandidate> candidates;
     for (std::size_t i = 0; i < proposals.size(); ++i) {
         if (sizes[i] < 1) continue;
@@ -114,6 +132,10 @@ std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& prop
         if (identity && identity->type != S_IFREG && identity->type != S_IFDIR) identity.reset();
         candidates.push_back({proposal.location.string(), QString::fromUtf8(proposal.titleKey), QString::fromUtf8(proposal.detailKey),
                               proposal.location, sizes[i], proposal.safety, QString::fromUtf8(proposal.kind), identity});
+        if (const char* whole = measured.wholes[i] ? wholeTextKey(*measured.wholes[i]) : nullptr) {
+            candidates.back().reason = CleanupReason::holdsWhole;
+            candidates.back().reasonDetail = QString::fromUtf8(whole);
+        }
     }
     std::stable_sort(candidates.begin(), candidates.end(), [](const auto& a, const auto& b) { return a.size > b.size; });
     return candidates;
@@ -147,13 +169,14 @@ struct InUse {
     }
 
     // Only a candidate that is idle and rebuilt by itself stays safe; any other is for the user to
-    // review, with the first reason that holds.
+    // review, with the first reason that holds: a mount, a process, a program run, a whole (found
+    // by the measuring walk), the desktop's own.
     void judge(CleanupCandidate& candidate, const SystemRoots& roots) const {
         const std::filesystem::path place = locatedPath(candidate.path);
-        if (mounts.atOrBelow(place) || isMountTop(candidate.path)) candidate.reason = CleanupReason::mount;
+        if (mounts.atOrBelow(place) || isMountTop(candidate.path)) candidate.reason = CleanupReason::mount, candidate.reasonDetail.clear();
         else if (auto program = held.within(place)) candidate.reason = CleanupReason::inUse, candidate.reasonDetail = PathText::display(*program);
         else if (auto runner = run.within(place)) candidate.reason = CleanupReason::runsProgram, candidate.reasonDetail = PathText::display(*runner);
-        else if (LinuxLocations::isSharedFolder(candidate.path, roots)) candidate.reason = CleanupReason::desktopOwn;
+        else if (candidate.reason == CleanupReason::none && LinuxLocations::isSharedFolder(candidate.path, roots)) candidate.reason = CleanupReason::desktopOwn;
         if (candidate.reason != CleanupReason::none) candidate.safety = CleanupSafety::review;
     }
 };
@@ -224,9 +247,10 @@ std::vector<CleanupCandidate> FileIntelligenceService::developerCandidates(std::
     return candidates;
 }
 
-std::vector<std::int64_t> FileIntelligenceService::allocatedSizes(const std::vector<std::filesystem::path>& locations,
-                                                                 const std::unordered_set<std::string>& mountPoints, std::stop_token stop) {
-    std::vector<std::int64_t> sizes(locations.size(), 0);
+FileIntelligenceService::MeasuredLocations FileIntelligenceService::allocatedSizes(const std::vector<std::filesystem::path>& locations,
+                                                                                 const std::unordered_set<std::string>& mountPoints, std::stop_token stop) {
+    MeasuredLocations measured{std::vector<std::int64_t>(locations.size(), 0), std::vector<std::optional<WholeKind>>(locations.size())};
+    std::vector<std::int64_t>& sizes = measured.sizes;
     std::vector<std::string> folders;
     std::vector<std::size_t> positions;
     for (std::size_t i = 0; i < locations.size(); ++i) {
@@ -237,28 +261,52 @@ std::vector<std::int64_t> FileIntelligenceService::allocatedSizes(const std::vec
         } else if (S_ISDIR(status.st_mode)) {
             folders.push_back(locations[i].string());
             positions.push_back(i);
+            measured.wholes[i] = WholeMarkers::wholeMarked(-1, locations[i].filename().native(), {});
         }
     }
-    if (folders.empty()) return sizes;
-    using Sums = std::vector<std::int64_t>;
+    if (folders.empty()) return measured;
+    // Each worker's sums, and the entries that may mark a whole where it met them.
+    struct Marker {
+        std::size_t root;
+        std::string directory;
+        DirectoryEntry entry;
+    };
+    struct Tally {
+        std::vector<std::int64_t> sums;
+        std::vector<Marker> markers;
+    };
     try {
         // What another file system holds is not measured: a move would refuse it.
         auto mounted = [&](const std::string& directory, std::string_view name) {
             return !mountPoints.empty() && mountPoints.contains(directory + "/" + std::string(name));
         };
-        auto perWorker = FastTreeWalk::run<Sums>(
-            folders, true, mounted, nullptr, [&] { return Sums(folders.size(), 0); },
-            [](Sums& sums, std::int64_t root, const std::string&, const DirectoryEntry& entry) {
-                if (entry.type == DirectoryEntry::Kind::file) sums[root] = saturatingSum(sums[root], entry.allocatedSize);
+        auto perWorker = FastTreeWalk::run<Tally>(
+            folders, true, mounted, nullptr, [&] { return Tally{std::vector<std::int64_t>(folders.size(), 0), {}}; },
+            [](Tally& tally, std::int64_t root, const std::string& directory, const DirectoryEntry& entry) {
+                if (entry.type == DirectoryEntry::Kind::file) tally.sums[root] = saturatingSum(tally.sums[root], entry.allocatedSize);
+                if (WholeMarkers::mayMark(entry.name)) tally.markers.push_back({std::size_t(root), directory, entry});
             },
             stop);
-        for (const Sums& sums : perWorker) {
-            for (std::size_t j = 0; j < positions.size(); ++j) sizes[positions[j]] = saturatingSum(sizes[positions[j]], sums[j]);
+        // The folders met holding a marker, each judged once with the markers found in it.
+        std::map<std::pair<std::size_t, std::string>, std::vector<DirectoryEntry>> marked;
+        for (Tally& tally : perWorker) {
+            for (std::size_t j = 0; j < positions.size(); ++j) sizes[positions[j]] = saturatingSum(sizes[positions[j]], tally.sums[j]);
+            for (Marker& marker : tally.markers) marked[{marker.root, marker.directory}].push_back(std::move(marker.entry));
+        }
+        // A build's output or a tagged cache is rebuilt by its tool: only the other wholes are kept.
+        auto kept = [](std::optional<WholeKind> whole) { return whole == WholeKind::buildOutput ? std::nullopt : whole; };
+        for (const auto& [place, entries] : marked) {
+            std::optional<WholeKind>& whole = measured.wholes[positions[place.first]];
+            for (const DirectoryEntry& entry : entries)
+                if (!whole && entry.type == DirectoryEntry::Kind::directory) whole = kept(WholeMarkers::wholeMarked(-1, entry.name, {}));
+            if (whole) continue;
+            const FileDescriptor folder(::open(place.second.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            whole = kept(WholeMarkers::wholeMarked(folder.get(), std::filesystem::path(place.second).filename().native(), entries));
         }
     } catch (const Cancelled&) {
         // A stopped measurement leaves the folders at 0, so they drop out; the files keep their sizes.
     }
-    return sizes;
+    return measured;
 }
 
 std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::filesystem::path& folder, int olderThanDays,

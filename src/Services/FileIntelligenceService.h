@@ -5,6 +5,7 @@
 #include "Models/DuplicateSearchResult.h"
 #include "Models/DuplicateScanProgress.h"
 #include "Models/ScannedFile.h"
+#include "Models/WholeKind.h"
 #include "Foundation/Instant.h"
 #include "Services/CandidateIdentity.h"
 #include "Services/HashMeter.h"
@@ -125,10 +126,17 @@ public:
     static void runPool(std::size_t count, HashMeter& meter, const std::function<void()>& report,
                         const std::function<void(std::size_t)>& body, std::stop_token stop, std::size_t mostWorkers = SIZE_MAX);
 
+    // What the measuring walk found of each location: its allocated size, and the whole it is or
+    // holds (a folder below it marks one).
+    struct MeasuredLocations {
+        std::vector<std::int64_t> sizes;
+        std::vector<std::optional<WholeKind>> wholes;
+    };
+
 private:
     // Sizes that stop at the mount points given, spelled as below the locations.
-    std::vector<std::int64_t> allocatedSizes(const std::vector<std::filesystem::path>& locations, const std::unordered_set<std::string>& mountPoints,
-                                             std::stop_token stop);
+    MeasuredLocations allocatedSizes(const std::vector<std::filesystem::path>& locations, const std::unordered_set<std::string>& mountPoints,
+                                     std::stop_token stop);
 
     Clock now_;
     std::mutex trashLock_;
