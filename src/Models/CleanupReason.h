@@ -2,4 +2,4 @@
 
 // Why a cleanup candidate is listed for review rather than ticked: it is not idle, or not rebuilt by
 // itself. `none` for a folder of plain cached files that no process holds.
-enum class CleanupReason { none, holdsWhole, runsProgram, inUse, desktopOwn, mount };
+enum class CleanupReason { none, holdsWhole, runsProgram, inUse, desktopOwn, notRebuilt, mount };

@@ -63,6 +63,8 @@ PlaceIndex read(const SystemRoots& roots) {
     if (proc < 0) return index;
     std::vector<char> listing;
     for (const std::int32_t pid : table.pids().value_or(std::vector<std::int32_t>{})) {
+        // What this app has open while it looks is its own doing.
+        if (pid == ::getpid()) continue;
         const std::string folder = std::to_string(pid);
         // Only the user's own: another user's files are not the user's to move, nor readable.
         struct stat owner {};

@@ -170,13 +170,14 @@ struct InUse {
 
     // Only a candidate that is idle and rebuilt by itself stays safe; any other is for the user to
     // review, with the first reason that holds: a mount, a process, a program run, a whole (found
-    // by the measuring walk), the desktop's own.
+    // by the measuring walk), the desktop's own, what its program does not rebuild.
     void judge(CleanupCandidate& candidate, const SystemRoots& roots) const {
         const std::filesystem::path place = locatedPath(candidate.path);
         if (mounts.atOrBelow(place) || isMountTop(candidate.path)) candidate.reason = CleanupReason::mount, candidate.reasonDetail.clear();
         else if (auto program = held.within(place)) candidate.reason = CleanupReason::inUse, candidate.reasonDetail = PathText::display(*program);
         else if (auto runner = run.within(place)) candidate.reason = CleanupReason::runsProgram, candidate.reasonDetail = PathText::display(*runner);
         else if (candidate.reason == CleanupReason::none && LinuxLocations::isSharedFolder(candidate.path, roots)) candidate.reason = CleanupReason::desktopOwn;
+        else if (candidate.reason == CleanupReason::none && LinuxLocations::isKeptByItsProgram(candidate.path, roots)) candidate.reason = CleanupReason::notRebuilt;
         if (candidate.reason != CleanupReason::none) candidate.safety = CleanupSafety::review;
     }
 };

@@ -6,6 +6,8 @@
 #include "Support/TempTree.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <sys/mman.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -63,8 +65,9 @@ TEST(CleanupReview, WholesProgramsRunAndTheDesktopsOwnAreReviewed) {
     executable(tree.file("home/.cache/toolbox/bin/tool", 7000));
     tree.write("home/.local/share/applications/toolbox.desktop", "[Desktop Entry]\nType=Application\nName=Toolbox\nExec=/home/.cache/toolbox/bin/tool %U\n");
     tree.file("home/.cache/yay/pkg/.git/objects/ab/cdef", 6000);
-    // The desktop's own, and plain caches.
+    // The desktop's own, what its program does not rebuild, and plain caches.
     tree.file("home/.cache/tracker3/files/meta.db", 8000);
+    tree.write("home/.cache/huggingface/token", "hf_secret\n");
     tree.file("home/.cache/mozilla/firefox/x.default/cache2/entries/AB", 30000);
     tree.file("home/.cache/pip/http/a/b", 12000);
     tree.write("home/.cache/go-build/CACHEDIR.TAG", "Signature: 8a477f597d28d172789f06886806bc55\n");
@@ -82,6 +85,7 @@ TEST(CleanupReview, WholesProgramsRunAndTheDesktopsOwnAreReviewed) {
     EXPECT_TRUE(reviewed(list, cache / "toolbox", CleanupReason::runsProgram, QStringLiteral("toolbox.desktop")));
     EXPECT_TRUE(reviewed(list, cache / "yay", CleanupReason::holdsWhole, QStringLiteral("cleanup.whole.repository")));
     EXPECT_TRUE(reviewed(list, cache / "tracker3", CleanupReason::desktopOwn));
+    EXPECT_TRUE(reviewed(list, cache / "huggingface", CleanupReason::notRebuilt));
     EXPECT_TRUE(ticked(list, cache / "mozilla"));
     EXPECT_TRUE(ticked(list, cache / "pip"));
     EXPECT_TRUE(ticked(list, cache / "go-build"));  // a tagged cache is rebuilt by its tool
@@ -96,29 +100,45 @@ TEST(CleanupReview, WholesProgramsRunAndTheDesktopsOwnAreReviewed) {
 // A cache that a running process holds open, maps or works in is in use: the row names the program.
 TEST(CleanupReview, WhatARunningProcessHoldsIsInUse) {
     TempTree tree;
-    SystemRoots machine = SystemRoots::fixture(tree.path());
-    // The processes are this test's own, seen through a /proc of one entry: paths are the machine's.
-    machine.root = "/";
-    machine.proc = tree.folder("proc");
-    fs::create_symlink("/proc/" + std::to_string(::getpid()), machine.proc / std::to_string(::getpid()));
-    SystemRoots::install(machine);
     const fs::path open = tree.file("home/.cache/evolution/mail/folders.db", 9000);
     const fs::path mapped = tree.file("home/.cache/mapped/index.bin", 8192);
+    const fs::path workedIn = tree.file("home/.cache/rclone/vfs/upload.part", 9000).parent_path();
     tree.file("home/.cache/idle/data", 9000);
-    const int held = ::open(open.c_str(), O_RDWR | O_CLOEXEC);
-    const int toMap = ::open(mapped.c_str(), O_RDONLY | O_CLOEXEC);
-    void* map = ::mmap(nullptr, 8192, PROT_READ, MAP_SHARED, toMap, 0);
-    ::close(toMap);  // mapped, no longer open
-    ASSERT_GE(held, 0);
-    ASSERT_NE(map, MAP_FAILED);
-
+    // A child of the test holds a file open, maps another and works in a third folder, then waits.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int held = ::open(open.c_str(), O_RDWR);
+        const int toMap = ::open(mapped.c_str(), O_RDONLY);
+        void* map = ::mmap(nullptr, 8192, PROT_READ, MAP_SHARED, toMap, 0);
+        ::close(toMap);  // mapped, no longer open
+        const bool holding = held >= 0 && map != MAP_FAILED && ::chdir(workedIn.c_str()) == 0;
+        [[maybe_unused]] const auto written = ::write(ready[1], holding ? "y" : "n", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    char holding = 0;
+    ASSERT_EQ(::read(ready[0], &holding, 1), 1);
+    ::close(ready[0]);
+    // The processes are the child alone, seen through a /proc of one entry: paths are the machine's.
+    SystemRoots machine = SystemRoots::fixture(tree.path());
+    machine.root = "/";
+    machine.proc = tree.folder("proc");
+    fs::create_symlink("/proc/" + std::to_string(child), machine.proc / std::to_string(child));
+    SystemRoots::install(machine);
     const auto list = FileIntelligenceService().cleanupCandidates();
-    ::munmap(map, 8192);
-    ::close(held);
     SystemRoots::install(SystemRoots::machine());
+    ::kill(child, SIGKILL);  // not yet waited for, so its id is still its own
+    ::waitpid(child, nullptr, 0);
+
+    ASSERT_EQ(holding, 'y');
     const QString program = QString::fromStdString(fs::read_symlink("/proc/self/exe").filename().native());
     EXPECT_TRUE(reviewed(list, tree.path() / "home/.cache/evolution", CleanupReason::inUse, program));
     EXPECT_TRUE(reviewed(list, tree.path() / "home/.cache/mapped", CleanupReason::inUse, program));
+    EXPECT_TRUE(reviewed(list, tree.path() / "home/.cache/rclone", CleanupReason::inUse, program));
     EXPECT_TRUE(ticked(list, tree.path() / "home/.cache/idle"));
 }
 

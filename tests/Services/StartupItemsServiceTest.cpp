@@ -529,9 +529,11 @@ TEST_F(StartupItemsServiceTest, NamesComeBackAsTheyWere) {
     const std::string dropbox = desktop("Dropbox", "dropbox -i");
     user("dropbox.desktop", dropbox);
     user("dropbox.disabled", desktop("Dropbox (old)", "dropbox"));
+    user("sync.desktop", desktop("Sync", "sync --daemon"));
+    user("sync.desktop.disabled", desktop("Sync (by hand)", "sync"));
 
     auto items = service.items();
-    ASSERT_EQ(items.size(), 3u);
+    ASSERT_EQ(items.size(), 4u);
     // Only a name the desktop reads is on.
     EXPECT_FALSE(item(items, "UpperExt.Desktop").isEnabled);
     EXPECT_FALSE(item(items, "mandis.desktop.disabled").isEnabled);
@@ -545,7 +547,7 @@ TEST_F(StartupItemsServiceTest, NamesComeBackAsTheyWere) {
     EXPECT_EQ(TempTree::read(autostart / "mandis.desktop"), byHand);
 
     // Off and on, each item the way it was listed on, comes back whole; nothing else is touched.
-    for (const std::string name : {"dropbox.desktop", "mandis.desktop"}) {
+    for (const std::string name : {"dropbox.desktop", "mandis.desktop", "sync.desktop"}) {
         const std::string before = TempTree::read(autostart / name);
         service.setEnabled(item(service.items(), name), false);
         EXPECT_FALSE(fs::exists(autostart / name)) << name;
@@ -559,7 +561,9 @@ TEST_F(StartupItemsServiceTest, NamesComeBackAsTheyWere) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(autostart)) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"UpperExt.Desktop", "dropbox.desktop", "dropbox.disabled", "mandis.desktop"}));
+    EXPECT_EQ(TempTree::read(autostart / "sync.desktop.disabled"), desktop("Sync (by hand)", "sync"));
+    EXPECT_EQ(names, (std::vector<std::string>{"UpperExt.Desktop", "dropbox.desktop", "dropbox.disabled", "mandis.desktop", "sync.desktop",
+                                               "sync.desktop.disabled"}));
 }
 
 // An entry meant for other desktops is off under this one and says so; it cannot be switched here.

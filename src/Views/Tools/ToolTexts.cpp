@@ -21,6 +21,7 @@ QString cleanupDetail(const CleanupCandidate& candidate) {
     case CleanupReason::runsProgram: return AppLocalization::format("cleanup.reason.program", {detail});
     case CleanupReason::inUse: return AppLocalization::format("cleanup.reason.inUse", {detail});
     case CleanupReason::desktopOwn: return AppLocalization::string("cleanup.reason.desktop");
+    case CleanupReason::notRebuilt: return AppLocalization::string("cleanup.reason.notRebuilt");
     case CleanupReason::mount: return AppLocalization::string("cleanup.reason.mount");
     }
     return AppLocalization::string(candidate.detailKey);
