@@ -28,6 +28,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <future>
 #include <limits>
 #include <map>
 #include <unordered_set>
@@ -154,10 +155,15 @@ struct InUse {
     PlaceIndex run;
     MountPoints mounts;
 
-    static InUse read(const SystemRoots& roots) { return {FilesInUse::read(roots), UninstallerService::placesRun(), MountPoints::of(roots)}; }
+    // The mounts at once, for the walk; the rest while the walk measures, since reading every
+    // process's files takes about as long as the walk itself.
+    static std::future<InUse> read(const SystemRoots& roots, MountPoints& mounts) {
+        mounts = MountPoints::of(roots);
+        return std::async(std::launch::async, [roots, mounts] { return InUse{FilesInUse::read(roots), UninstallerService::placesRun(), mounts}; });
+    }
 
     // The mount points inside the folders, as the measuring walk spells their paths: it enters none.
-    std::unordered_set<std::string> mountsWithin(const std::vector<std::filesystem::path>& folders) const {
+    static std::unordered_set<std::string> mountsWithin(const MountPoints& mounts, const std::vector<std::filesystem::path>& folders) {
         std::unordered_set<std::string> inside;
         for (const std::filesystem::path& folder : folders) {
             if (folder.empty()) continue;
@@ -210,7 +216,8 @@ FileIntelligenceService::FileIntelligenceService(Clock now) : now_(std::move(now
 std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::stop_token stop) {
     const SystemRoots roots = SystemRoots::current();
     const TrashFolders trash = TrashFolders::current();
-    const InUse inUse = InUse::read(roots);
+    MountPoints mounts;
+    std::future<InUse> reading = InUse::read(roots, mounts);
     std::vector<Proposal> proposals;
     for (const CleanupSource& source : cleanupSources) {
         for (auto& entry : shallowListing(source.folder, roots, trash))
@@ -219,13 +226,14 @@ std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::st
     for (auto& entry : shallowListing("Downloads", roots, trash)) {
         std::string extension = FolderListing::lowercaseExtension(entry);
         if (std::find(installerExtensions.begin(), installerExtensions.end(), extension) == installerExtensions.end()) continue;
-        // An AppImage or a program that something runs is installed where it lies.
-        if (inUse.run.within(locatedPath(entry))) continue;
         proposals.push_back({entry, textKey("cleanup.installers"), textKey("cleanup.installers.detail"), CleanupSafety::review, "installer"});
     }
     std::vector<std::filesystem::path> locations;
     for (const Proposal& proposal : proposals) locations.push_back(proposal.location);
-    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, allocatedSizes(locations, inUse.mountsWithin(locations), stop));
+    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, allocatedSizes(locations, InUse::mountsWithin(mounts, locations), stop));
+    const InUse inUse = reading.get();
+    // An AppImage or a program that something runs is installed where it lies.
+    std::erase_if(candidates, [&](const CleanupCandidate& candidate) { return candidate.kind == QLatin1String("installer") && inUse.run.within(locatedPath(candidate.path)); });
     if (candidates.size() > cleanupLimit) candidates.resize(cleanupLimit);
     for (CleanupCandidate& candidate : candidates) inUse.judge(candidate, roots);
     return candidates;
@@ -242,8 +250,10 @@ std::vector<CleanupCandidate> FileIntelligenceService::developerCandidates(std::
         proposals.push_back({location, row.titleKey, row.detailKey, row.safety, "developer"});
         locations.push_back(location);
     }
-    const InUse inUse = InUse::read(roots);
-    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, allocatedSizes(locations, inUse.mountsWithin(locations), stop));
+    MountPoints mounts;
+    std::future<InUse> reading = InUse::read(roots, mounts);
+    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, allocatedSizes(locations, InUse::mountsWithin(mounts, locations), stop));
+    const InUse inUse = reading.get();
     for (CleanupCandidate& candidate : candidates) inUse.judge(candidate, roots);
     return candidates;
 }
