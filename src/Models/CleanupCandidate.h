@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Foundation/FileIdentity.h"
+#include "Models/CleanupReason.h"
 #include "Models/CleanupSafety.h"
 #include "Models/FreedSpace.h"
 
@@ -25,6 +26,11 @@ struct CleanupCandidate {
     std::optional<FileIdentity> identity = {};
     // What moving it, with or without other candidates, frees.
     FreedSpace freed = {};
+    // Why it is to be reviewed rather than ticked, and what that names: the text key of the kind of
+    // whole it holds, the file of the entry or script that runs a program in it, the program that
+    // holds it open.
+    CleanupReason reason = CleanupReason::none;
+    QString reasonDetail = {};
 
     bool operator==(const CleanupCandidate&) const = default;
 };

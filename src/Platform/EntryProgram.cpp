@@ -81,10 +81,8 @@ fs::path underRoot(const fs::path& machinePath, const SystemRoots& roots) {
     return roots.root / machinePath.relative_path();
 }
 
-// The user's own program folders: what lies there the user built or installed alone (cargo
-// install, go install, a download made executable).
 std::vector<fs::path> programFolders(const fs::path& home) {
-    return {home / ".local/bin", home / "bin", home / ".cargo/bin", home / "go/bin"};
+    return EntryProgram::programFolders(home);
 }
 
 // Where a session may find programs that this process's PATH leaves out.
@@ -197,10 +195,15 @@ struct PlacesNamed {
     }
 
     // A place that is there; a folder it names ("cd ~/notes", "--root /") is where it works, not what it runs.
+    // A link named is a place of its own too: an environment's "bin/python" leads out of the
+    // environment, yet runs it.
     void add(const fs::path& path) {
         struct stat info {};
         if (::stat(path.c_str(), &info) != 0) return;
-        if (auto real = realPath(path)) addOnce(S_ISDIR(info.st_mode) ? program.folders : program.runs, std::move(*real));
+        std::vector<fs::path>& places = S_ISDIR(info.st_mode) ? program.folders : program.runs;
+        if (auto real = realPath(path)) addOnce(places, std::move(*real));
+        struct stat named {};
+        if (::lstat(path.c_str(), &named) == 0 && S_ISLNK(named.st_mode)) addOnce(places, locatedPath(path));
     }
 
     // Every word of a command, and each word of a command handed to a shell ("sh -c 'cd ~/x && exec
@@ -431,6 +434,8 @@ std::string scriptCommands(std::string_view script, const std::string& folder) {
     constexpr std::array<std::string_view, 8> ownFolder{"$(dirname \"$0\")", "$(dirname $0)", "$(dirname -- \"$0\")", "`dirname \"$0\"`", "`dirname $0`",
                                                        "${0%/*}", "$(dirname \"$(readlink -f \"$0\")\")", "$(dirname \"$(realpath \"$0\")\")"};
     std::string kept;
+    // The first line's interpreter runs the script: "#!/home/u/.cache/pypoetry/virtualenvs/x/bin/python".
+    if (script.starts_with("#!")) kept.append(script.substr(2, std::min(script.find('\n'), script.size()) - 2)).push_back('\n');
     for (size_t start = 0; start < script.size();) {
         const size_t end = std::min(script.find('\n', start), script.size());
         const std::string_view line = script.substr(start, end - start);
@@ -561,6 +566,17 @@ bool mayComeBack(fs::path named, const SystemRoots& roots) {
 }
 
 }  // namespace
+
+std::vector<fs::path> EntryProgram::programFolders(const fs::path& home) {
+    return {home / ".local/bin", home / "bin", home / ".cargo/bin", home / "go/bin"};
+}
+
+EntryProgram EntryProgram::ofProgramFile(const fs::path& file, const SystemRoots& roots, const std::vector<fs::path>& searchPath) {
+    EntryProgram program;
+    PlacesNamed{roots, searchPath, program}.add(file);
+    addWhatScriptsName(program, roots, searchPath);
+    return program;
+}
 
 EntryProgram EntryProgram::of(const DesktopEntry& entry, const SystemRoots& roots, const std::vector<fs::path>& searchPath) {
     const std::vector<std::string> words = entry.command();

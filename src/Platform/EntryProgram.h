@@ -64,6 +64,13 @@ struct EntryProgram {
     // in the folder "env -C" or Path gives, a bare name is looked up in `searchPath` as the session
     // would, then in the usual program folders.
     static EntryProgram of(const DesktopEntry& entry, const SystemRoots& roots, const std::vector<std::filesystem::path>& searchPath);
+    // What a file in one of the home's program folders runs when the user types its name: the file
+    // itself (and the link it is named by), and for a script in the home its interpreter and what it
+    // names, as for a script an entry runs. Only `runs` and `folders` are set.
+    static EntryProgram ofProgramFile(const std::filesystem::path& file, const SystemRoots& roots, const std::vector<std::filesystem::path>& searchPath);
+    // The user's own program folders: what lies there the user built or installed alone (cargo
+    // install, go install, a download made executable, a script).
+    static std::vector<std::filesystem::path> programFolders(const std::filesystem::path& home);
 
     bool operator==(const EntryProgram&) const = default;
 };

@@ -171,6 +171,16 @@ constexpr auto desktopCache = std::to_array<std::string_view>({
 });
 constexpr auto desktopState = std::to_array<std::string_view>({"wireplumber", "pipewire", "gnome-shell", "kwalletd", "xfce4"});
 
+// Folders of the cache folder that hold what their programs do not rebuild by themselves: models
+// and browsers downloaded on request, a login token, an IDE's local history, files waiting to upload.
+constexpr auto keptInCache = std::to_array<std::string_view>({"huggingface", "torch", "whisper", "lm-studio", "ms-playwright", "JetBrains", "rclone"});
+
+bool isKeptByItsProgram(const fs::path& path, const SystemRoots& roots) {
+    const fs::path normal = path.lexically_normal();
+    return normal.parent_path() == roots.cacheHome.lexically_normal() &&
+           std::find(keptInCache.begin(), keptInCache.end(), normal.filename().native()) != keptInCache.end();
+}
+
 bool isSharedFolder(const fs::path& path, const SystemRoots& roots) {
     const fs::path normal = path.lexically_normal();
     auto keptIn = [&](const fs::path& base, const auto& names) {

@@ -4,6 +4,7 @@
 #include "Platform/MountTable.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace fs = std::filesystem;
 
@@ -15,6 +16,12 @@ MountPoints MountPoints::of(const SystemRoots& roots) {
 }
 
 bool MountPoints::atOrBelow(const fs::path& place) const {
+    return !within(place).empty();
+}
+
+std::vector<fs::path> MountPoints::within(const fs::path& place) const {
     const fs::path normal = place.lexically_normal();
-    return std::any_of(points_.begin(), points_.end(), [&](const fs::path& point) { return liesWithin(point, normal); });
+    std::vector<fs::path> found;
+    std::copy_if(points_.begin(), points_.end(), std::back_inserter(found), [&](const fs::path& point) { return liesWithin(point, normal); });
+    return found;
 }

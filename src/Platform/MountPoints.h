@@ -14,6 +14,8 @@ public:
 
     // Whether `place`, a path whose folders' links are resolved, is a mount point or holds one.
     bool atOrBelow(const std::filesystem::path& place) const;
+    // The mount points that are `place` or lie inside it.
+    std::vector<std::filesystem::path> within(const std::filesystem::path& place) const;
 
 private:
     std::vector<std::filesystem::path> points_;

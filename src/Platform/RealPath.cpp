@@ -8,3 +8,8 @@ std::optional<std::filesystem::path> realPath(const std::filesystem::path& path)
     if (!resolved) return std::nullopt;
     return std::filesystem::path(resolved.get());
 }
+
+std::filesystem::path locatedPath(const std::filesystem::path& item) {
+    const auto folder = realPath(item.parent_path());
+    return folder ? *folder / item.filename() : item;
+}

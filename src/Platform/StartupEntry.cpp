@@ -1,6 +1,7 @@
 #include "Platform/StartupEntry.h"
 
 #include "Platform/AutostartSwitch.h"
+#include "Platform/CurrentDesktops.h"
 #include "Platform/DesktopEntry.h"
 #include "Platform/FileContents.h"
 #include "Platform/GLibKeyFile.h"
@@ -81,6 +82,8 @@ StartupEntry StartupEntry::readAutostart(const fs::path& file) {
     if (const auto desktop = DesktopEntry::fromKeyFile(KeyFile::parse(*text))) {
         entry.label = desktop->text("Name");
         entry.program = desktop->program();
+        entry.onlyShowIn = CurrentDesktops::onlyShowIn(*desktop);
+        entry.notShowIn = CurrentDesktops::notShowIn(*desktop);
     }
     const auto keys = GLibKeyFile::parse(*text, &entry.badLine);
     if (!keys) entry.reading = Reading::badLine;

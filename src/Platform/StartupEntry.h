@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <filesystem>
 #include <optional>
@@ -23,6 +24,9 @@ struct StartupEntry {
     std::optional<QString> program;
     bool startsAtLogin = true;  // a desktop entry's own keys may say it does not
     Reading reading = Reading::loaded;
+    // The desktops an autostart entry is for, or not for: empty for none named.
+    QStringList onlyShowIn;
+    QStringList notShowIn;
     std::size_t badLine = 0;  // for badLine: its number, from 1
     int error = 0;            // for unreadable: errno
 

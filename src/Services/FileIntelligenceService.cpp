@@ -1,29 +1,39 @@
 #include "Services/FileIntelligenceService.h"
 
 #include "Foundation/AllocatedBytes.h"
+#include "Foundation/FileDescriptor.h"
+#include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
 #include "Models/TextKey.h"
 #include "Platform/BlockSharingFolders.h"
 #include "Platform/DirectoryReader.h"
+#include "Platform/FilesInUse.h"
 #include "Platform/FolderListing.h"
 #include "Platform/LinuxLocations.h"
+#include "Platform/MountPoints.h"
 #include "Platform/RealPath.h"
 #include "Platform/SharedExtents.h"
 #include "Platform/StandardizedPath.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
 #include "Platform/TrashFolders.h"
+#include "Platform/WholeMarkers.h"
 #include "Foundation/Cancelled.h"
 #include "Services/FastTreeWalk.h"
 #include "Platform/KindDescriptions.h"
 #include "Services/ScanError.h"
+#include "Services/UninstallerService.h"
 
 #include <QDateTime>
 #include <QTimeZone>
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
+#include <future>
 #include <limits>
+#include <map>
+#include <unordered_set>
 #include <sys/stat.h>
 #include <unordered_map>
 
@@ -101,6 +111,20 @@ struct Proposal {
     const char* kind;
 };
 
+// What a cache holding a whole says it holds.
+const char* wholeTextKey(WholeKind whole) {
+    switch (whole) {
+    case WholeKind::repository: return textKey("cleanup.whole.repository");
+    case WholeKind::environment: return textKey("cleanup.whole.environment");
+    case WholeKind::packageStore: return textKey("cleanup.whole.packageStore");
+    case WholeKind::gameLibrary: return textKey("cleanup.whole.gameLibrary");
+    case WholeKind::syncFolder: return textKey("cleanup.whole.syncFolder");
+    case WholeKind::applicationData: return textKey("cleanup.whole.applicationData");
+    case WholeKind::buildOutput: break;
+    }
+    return nullptr;
+}
+
 // Candidates of at least one byte, largest first; equal sizes keep the order proposed.
 std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& proposals, std::vector<FileIntelligenceService::Measure> measures) {
     std::vector<CleanupCandidate> candidates;
@@ -113,10 +137,60 @@ std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& prop
         candidates.push_back({proposal.location.string(), QString::fromUtf8(proposal.titleKey), QString::fromUtf8(proposal.detailKey),
                               proposal.location, measures[i].size, proposal.safety, QString::fromUtf8(proposal.kind), identity,
                               std::move(measures[i].freed)});
+        if (const char* whole = measures[i].whole ? wholeTextKey(*measures[i].whole) : nullptr) {
+            candidates.back().reason = CleanupReason::holdsWhole;
+            candidates.back().reasonDetail = QString::fromUtf8(whole);
+        }
     }
     std::stable_sort(candidates.begin(), candidates.end(), [](const auto& a, const auto& b) { return a.size > b.size; });
     return candidates;
 }
+
+// Whether an item is another file system's top: the folder that holds it lies on another.
+bool isMountTop(const std::filesystem::path& item) {
+    struct stat own {}, above {};
+    return ::lstat(item.c_str(), &own) == 0 && ::stat(item.parent_path().c_str(), &above) == 0 && own.st_dev != above.st_dev;
+}
+
+// What keeps a candidate from being ticked, read once for a whole load: the files the user's
+// processes hold, the places entries and the home's programs run, the mounts.
+struct InUse {
+    PlaceIndex held;
+    PlaceIndex run;
+    MountPoints mounts;
+
+    // The mounts at once, for the walk; the rest while the walk measures, since reading every
+    // process's files takes about as long as the walk itself.
+    static std::future<InUse> read(const SystemRoots& roots, MountPoints& mounts) {
+        mounts = MountPoints::of(roots);
+        return std::async(std::launch::async, [roots, mounts] { return InUse{FilesInUse::read(roots), UninstallerService::placesRun(), mounts}; });
+    }
+
+    // The mount points inside the folders, as the measuring walk spells their paths: it enters none.
+    static std::unordered_set<std::string> mountsWithin(const MountPoints& mounts, const std::vector<std::filesystem::path>& folders) {
+        std::unordered_set<std::string> inside;
+        for (const std::filesystem::path& folder : folders) {
+            if (folder.empty()) continue;
+            const std::filesystem::path place = locatedPath(folder);
+            for (const std::filesystem::path& point : mounts.within(place))
+                if (point != place) inside.insert((folder / point.lexically_relative(place)).lexically_normal().native());
+        }
+        return inside;
+    }
+
+    // Only a candidate that is idle and rebuilt by itself stays safe; any other is for the user to
+    // review, with the first reason that holds: a mount, a process, a program run, a whole (found
+    // by the measuring walk), the desktop's own, what its program does not rebuild.
+    void judge(CleanupCandidate& candidate, const SystemRoots& roots) const {
+        const std::filesystem::path place = locatedPath(candidate.path);
+        if (mounts.atOrBelow(place) || isMountTop(candidate.path)) candidate.reason = CleanupReason::mount, candidate.reasonDetail.clear();
+        else if (auto program = held.within(place)) candidate.reason = CleanupReason::inUse, candidate.reasonDetail = PathText::display(*program);
+        else if (auto runner = run.within(place)) candidate.reason = CleanupReason::runsProgram, candidate.reasonDetail = PathText::display(*runner);
+        else if (candidate.reason == CleanupReason::none && LinuxLocations::isSharedFolder(candidate.path, roots)) candidate.reason = CleanupReason::desktopOwn;
+        else if (candidate.reason == CleanupReason::none && LinuxLocations::isKeptByItsProgram(candidate.path, roots)) candidate.reason = CleanupReason::notRebuilt;
+        if (candidate.reason != CleanupReason::none) candidate.safety = CleanupSafety::review;
+    }
+};
 
 // `days` calendar days before `now` in local time; the distant past when the calendar has no such day.
 // A time of day that the clocks skipped on that day (a daylight-saving gap) gives the first instant
@@ -146,6 +220,8 @@ FileIntelligenceService::FileIntelligenceService(Clock now) : now_(std::move(now
 std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::stop_token stop) {
     const SystemRoots roots = SystemRoots::current();
     const TrashFolders trash = TrashFolders::current();
+    MountPoints mounts;
+    std::future<InUse> reading = InUse::read(roots, mounts);
     std::vector<Proposal> proposals;
     for (const CleanupSource& source : cleanupSources) {
         for (auto& entry : shallowListing(source.folder, roots, trash))
@@ -158,8 +234,12 @@ std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::st
     }
     std::vector<std::filesystem::path> locations;
     for (const Proposal& proposal : proposals) locations.push_back(proposal.location);
-    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, measure(locations, stop));
+    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, measure(locations, InUse::mountsWithin(mounts, locations), stop));
+    const InUse inUse = reading.get();
+    // An AppImage or a program that something runs is installed where it lies.
+    std::erase_if(candidates, [&](const CleanupCandidate& candidate) { return candidate.kind == QLatin1String("installer") && inUse.run.within(locatedPath(candidate.path)); });
     if (candidates.size() > cleanupLimit) candidates.resize(cleanupLimit);
+    for (CleanupCandidate& candidate : candidates) inUse.judge(candidate, roots);
     return candidates;
 }
 
@@ -174,7 +254,12 @@ std::vector<CleanupCandidate> FileIntelligenceService::developerCandidates(std::
         proposals.push_back({location, row.titleKey, row.detailKey, row.safety, "developer"});
         locations.push_back(location);
     }
-    return rankedCandidates(proposals, measure(locations, stop));
+    MountPoints mounts;
+    std::future<InUse> reading = InUse::read(roots, mounts);
+    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, measure(locations, InUse::mountsWithin(mounts, locations), stop));
+    const InUse inUse = reading.get();
+    for (CleanupCandidate& candidate : candidates) inUse.judge(candidate, roots);
+    return candidates;
 }
 
 namespace {
@@ -192,8 +277,16 @@ struct FolderTally {
     std::unordered_map<FreedSpace::FileKey, LinkedTally, FreedSpace::FileKeyHash> linked;
 };
 
+// An entry that may mark a whole, where a worker met it.
+struct Marker {
+    std::size_t root;
+    std::string directory;
+    DirectoryEntry entry;
+};
+
 struct WorkerTally {
     std::vector<FolderTally> folders;
+    std::vector<Marker> markers;
     // The last folder asked whether its file system shares blocks, and the answer.
     std::string sharingFolder;
     bool sharing = false;
@@ -207,7 +300,7 @@ const SharedExtents& sharedExtents() {
 }  // namespace
 
 std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(const std::vector<std::filesystem::path>& locations,
-                                                                               std::stop_token stop) {
+                                                                               const std::unordered_set<std::string>& mountPoints, std::stop_token stop) {
     std::vector<Measure> measures(locations.size());
     std::vector<std::string> folders;
     std::vector<std::size_t> positions;
@@ -221,14 +314,20 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
         } else if (S_ISDIR(status.st_mode)) {
             folders.push_back(locations[i].string());
             positions.push_back(i);
+            measures[i].whole = WholeMarkers::wholeMarked(-1, locations[i].filename().native(), {});
         }
     }
     if (folders.empty()) return measures;
     const BlockSharingFolders sharing(folders);
     try {
+        // What another file system holds is not measured: a move would refuse it.
+        auto mounted = [&](const std::string& directory, std::string_view name) {
+            return !mountPoints.empty() && mountPoints.contains(directory + "/" + std::string(name));
+        };
         auto perWorker = FastTreeWalk::run<WorkerTally>(
-            folders, true, FastTreeWalk::neverSkip, nullptr, [&] { return WorkerTally{std::vector<FolderTally>(folders.size()), {}, false}; },
+            folders, true, mounted, nullptr, [&] { return WorkerTally{std::vector<FolderTally>(folders.size()), {}, {}, false}; },
             [&sharing](WorkerTally& worker, std::int64_t root, const std::string& directory, const DirectoryEntry& entry) {
+                if (WholeMarkers::mayMark(entry.name)) worker.markers.push_back({std::size_t(root), directory, entry});
                 if (entry.type != DirectoryEntry::Kind::file) return;
                 // Extent maps are read only where blocks can be shared, and the file system is asked
                 // once per folder at most.
@@ -273,6 +372,20 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
                 measure.size = saturatingSum(measure.size, tally.allocated);
                 measure.freed.linked.push_back(tally.file);
             }
+        }
+        // The folders met holding a marker, each judged once with the markers found in it.
+        std::map<std::pair<std::size_t, std::string>, std::vector<DirectoryEntry>> marked;
+        for (WorkerTally& worker : perWorker)
+            for (Marker& marker : worker.markers) marked[{marker.root, marker.directory}].push_back(std::move(marker.entry));
+        // A build's output or a tagged cache is rebuilt by its tool: only the other wholes are kept.
+        auto kept = [](std::optional<WholeKind> whole) { return whole == WholeKind::buildOutput ? std::nullopt : whole; };
+        for (const auto& [place, entries] : marked) {
+            std::optional<WholeKind>& whole = measures[positions[place.first]].whole;
+            for (const DirectoryEntry& entry : entries)
+                if (!whole && entry.type == DirectoryEntry::Kind::directory) whole = kept(WholeMarkers::wholeMarked(-1, entry.name, {}));
+            if (whole) continue;
+            const FileDescriptor folder(::open(place.second.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            whole = kept(WholeMarkers::wholeMarked(folder.get(), std::filesystem::path(place.second).filename().native(), entries));
         }
     } catch (const Cancelled&) {
         // A stopped measurement leaves the folders at 0, so they drop out; the files keep their sizes.
@@ -336,6 +449,7 @@ std::vector<ScannedFile> FileIntelligenceService::unchangedFiles(const std::vect
 
 TrashResult FileIntelligenceService::moveToTrash(const std::vector<TrashRequest>& items, std::stop_token stop) {
     std::lock_guard serial(trashLock_);
+    const MountPoints mounts = MountPoints::of(SystemRoots::current());
     TrashResult result;
     for (const TrashRequest& item : items) {
         if (stop.stop_requested()) throw Cancelled();
@@ -345,6 +459,11 @@ TrashResult FileIntelligenceService::moveToTrash(const std::vector<TrashRequest>
         if (item.kept && FileIdentity::at(item.kept->path) != item.kept->identity) {
             if (std::find(result.changed.begin(), result.changed.end(), item.kept->path) == result.changed.end())
                 result.changed.push_back(item.kept->path);
+            continue;
+        }
+        // A folder that holds a mount made since the listing would carry that file system along.
+        if (struct stat status {}; ::lstat(item.path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && mounts.atOrBelow(locatedPath(item.path))) {
+            result.failed.emplace_back(TrashError::Reason::mounted, item.path, EBUSY);
             continue;
         }
         try {

@@ -5,6 +5,7 @@
 #include "Models/DuplicateSearchResult.h"
 #include "Models/DuplicateScanProgress.h"
 #include "Models/ScannedFile.h"
+#include "Models/WholeKind.h"
 #include "Foundation/Instant.h"
 #include "Services/CandidateIdentity.h"
 #include "Services/HashMeter.h"
@@ -49,7 +50,10 @@ public:
     explicit FileIntelligenceService(Clock now = &Instant::now);
 
     // Cache and log folder entries and installers in the downloads folder: at most 80, largest first.
-    // A stop request is not passed on: folders then measure 0 and drop out.
+    // Safe only when idle and rebuilt by itself; one that is or holds a mount, that a process of the
+    // user holds, that holds what something runs, or that is the desktop's own is for review, with
+    // its reason. An installer that something runs is no installer. A stop request is not passed
+    // on: folders then measure 0 and drop out.
     std::vector<CleanupCandidate> cleanupCandidates(std::stop_token stop = {});
     // The developer tools' cache folders that hold something, largest first.
     std::vector<CleanupCandidate> developerCandidates(std::stop_token stop = {});
@@ -60,7 +64,8 @@ public:
     std::vector<ScannedFile> forgottenFiles(const std::filesystem::path& folder, int olderThanDays, std::int64_t minimumSize,
                                             std::stop_token stop = {});
 
-    // Moves each existing item to the Trash, in order. An item that is no longer the file listed, or
+    // Moves each existing item to the Trash, in order. A folder that is or holds a mount point stays
+    // and is reported as refused. An item that is no longer the file listed, or
     // whose group's kept copy is gone or changed, stays and is reported as changed; one the Trash
     // refuses stays and is reported with its TrashError; the others are tried all the same.
     // Throws Cancelled.
@@ -122,16 +127,19 @@ public:
                         const std::function<void(std::size_t)>& body, std::stop_token stop, std::size_t mostWorkers = SIZE_MAX);
 
     // A location's blocks on disk, each file counted once however many of its names lie beneath it,
-    // and what moving it frees.
+    // what moving it frees, and the whole it is or holds (a folder below it marks one).
     struct Measure {
         std::int64_t size = 0;
         FreedSpace freed;
+        std::optional<WholeKind> whole;
     };
 
 private:
-    // Measures every location; a stop request leaves the folders at 0. A final symbolic link is not
-    // followed: it measures 0.
-    std::vector<Measure> measure(const std::vector<std::filesystem::path>& locations, std::stop_token stop);
+    // Measures every location, stopping at the mount points given, spelled as below the locations: a
+    // move would refuse what another file system holds. A stop request leaves the folders at 0. A
+    // final symbolic link is not followed: it measures 0.
+    std::vector<Measure> measure(const std::vector<std::filesystem::path>& locations, const std::unordered_set<std::string>& mountPoints,
+                                 std::stop_token stop);
 
     Clock now_;
     std::mutex trashLock_;

@@ -6,6 +6,7 @@
 #include "Foundation/AllocatedBytes.h"
 #include "Foundation/FileIdentity.h"
 #include "Foundation/LiesWithin.h"
+#include "Platform/CurrentDesktops.h"
 #include "Platform/DesktopApplications.h"
 #include "Platform/DesktopEntry.h"
 #include "Platform/DesktopEntryFile.h"
@@ -252,21 +253,15 @@ QString programKey(const EntryProgram& program) {
     return program.isAppImage ? programNameKey(name) : nameKey(name);
 }
 
-// Where an item is, its folder's links resolved and its own name kept: a link is moved as itself.
-fs::path located(const fs::path& item) {
-    const auto folder = realPath(item.parent_path());
-    return folder ? *folder / item.filename() : item;
-}
-
 // Whether an item is a mount point or holds one, by the table or by what lies on another file system:
 // it goes as one rename, which would carry that file system along.
 bool holdsAMount(const fs::path& item, const MountPoints& mounts) {
-    return mounts.atOrBelow(located(item)) || measuredTree(item).crossesFileSystems;
+    return mounts.atOrBelow(locatedPath(item)) || measuredTree(item).crossesFileSystems;
 }
 
 // Whether an item holds one of the places or lies inside one.
 bool touchesAny(const fs::path& item, const std::vector<fs::path>& places) {
-    const fs::path here = located(item);
+    const fs::path here = locatedPath(item);
     return std::any_of(places.begin(), places.end(), [&](const fs::path& place) { return liesWithin(place, here) || liesWithin(here, place); });
 }
 
@@ -282,30 +277,12 @@ bool isUsersOwnEntry(const fs::path& entryFile) {
     const SystemRoots roots = SystemRoots::current();
     const auto info = linkStatus(entryFile);
     if (!info || info->st_uid != ::geteuid()) return false;
-    const fs::path place = located(entryFile);
+    const fs::path place = locatedPath(entryFile);
     const std::array<fs::path, 2> ownFolders{roots.home, roots.dataHome};
     return std::any_of(ownFolders.begin(), ownFolders.end(), [&](const fs::path& folder) {
         const auto real = realPath(folder);
         return real && *real != "/" && liesWithin(place, *real);
     });
-}
-
-// The desktops of this session, from XDG_CURRENT_DESKTOP ("GNOME", "KDE", "ubuntu:GNOME"); none
-// under a bare window manager.
-QStringList currentDesktops() {
-    return QString::fromLocal8Bit(qgetenv("XDG_CURRENT_DESKTOP")).split(QLatin1Char(':'), Qt::SkipEmptyParts);
-}
-
-// As the desktop's menus decide: an entry made only for other desktops, or not for this one, is not shown.
-bool showsOn(const DesktopEntry& entry, const QStringList& desktops) {
-    auto names = [&](std::string_view key) { return entry.text(key).value_or(QString()).split(QLatin1Char(';'), Qt::SkipEmptyParts); };
-    const QStringList only = names("OnlyShowIn");
-    const QStringList excluded = names("NotShowIn");
-    auto anyOf = [&](const QStringList& list) {
-        return std::any_of(desktops.begin(), desktops.end(), [&](const QString& desktop) { return list.contains(desktop); });
-    };
-    if (!only.isEmpty() && !anyOf(only)) return false;
-    return !anyOf(excluded);
 }
 
 // An entry the desktop shows: one per desktop-file id, as on the desktop the user's folder first,
@@ -324,8 +301,8 @@ struct ShownEntry {
     // Links to this entry's file under other IDs, in the autostart folders or on the Desktop: the same
     // launcher again, which goes with it rather than being left leading nowhere.
     std::vector<fs::path> links = {};
-    // Where the entry is, as `located` gives it: what another application's item must not hold.
-    fs::path place = located(file);
+    // Where the entry is, as `locatedPath` gives it: what another application's item must not hold.
+    fs::path place = locatedPath(file);
 };
 
 // The places other entries name, and where the other applications are.
@@ -338,7 +315,7 @@ struct OthersPlaces {
 
     bool touch(const fs::path& item) const {
         return touchesAny(item, places) ||
-               std::any_of(folders.begin(), folders.end(), [here = located(item)](const fs::path& folder) { return liesWithin(folder, here); });
+               std::any_of(folders.begin(), folders.end(), [here = locatedPath(item)](const fs::path& folder) { return liesWithin(folder, here); });
     }
 };
 
@@ -472,7 +449,7 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
         for (fs::path& folder : LinuxLocations::folders(*original, roots)) folders.push_back(std::move(folder));
 
     const std::vector<fs::path> searchPath = DesktopApplications::environmentSearchPath();
-    const QStringList desktops = currentDesktops();
+    const QStringList desktops = CurrentDesktops::names();
     DesktopEntries entries;
     std::vector<ShownEntry>& shown = entries.shown;
     // Each id seen, with where its first entry stands in `shown` when that one is shown.
@@ -498,7 +475,7 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
             // Hidden=true is the desktop's way of saying the entry was deleted; a TryExec program
             // that is not there, its way of saying the application is not installed.
             if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
-            if (!showsOn(*entry, desktops) || !program.tryExecFound) continue;
+            if (!CurrentDesktops::show(CurrentDesktops::onlyShowIn(*entry), CurrentDesktops::notShowIn(*entry), desktops) || !program.tryExecFound) continue;
             // An entry linked to one already shown is that one under another ID: one application,
             // listed by the file that is not a link.
             if (const auto same = shownFiles.find(real); same != shownFiles.end()) {
@@ -507,7 +484,7 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
                 if (isLink(kept.file) && !isLink(file)) {
                     std::swap(kept.file, file);
                     std::swap(kept.id, id);
-                    kept.place = located(kept.file);
+                    kept.place = locatedPath(kept.file);
                 }
                 kept.links.push_back(std::move(file));
                 continue;
@@ -847,7 +824,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         if (!identity) return;
         // Another file system mounted there is not the application's.
         const MeasuredTree measured = measuredTree(item);
-        selected = selected && !measured.crossesFileSystems && !mounts.atOrBelow(located(item));
+        selected = selected && !measured.crossesFileSystems && !mounts.atOrBelow(locatedPath(item));
         found.push_back(AppArtifact{.path = item, .size = measured.bytes, .category = category, .isSelected = selected, .identity = identity});
     };
 
@@ -1017,4 +994,26 @@ std::vector<fs::path> UninstallerService::moveToTrash(const std::vector<AppArtif
     }
     if (!failures.empty()) throw UninstallError(std::move(failures), std::move(moved));
     return moved;
+}
+
+PlaceIndex UninstallerService::placesRun() {
+    const SystemRoots roots = SystemRoots::current();
+    const DesktopEntries entries = desktopEntries(roots);
+    PlaceIndex index;
+    // Named by one of the entries, the same one whatever order the table keeps them in.
+    auto addNamed = [&](const auto& byPlace) {
+        for (const auto& [place, users] : byPlace)
+            if (!users.empty()) index.add(place, fs::path(*std::min_element(users.begin(), users.end())).filename().native());
+    };
+    addNamed(entries.runners);
+    addNamed(entries.folderUsers);
+    const std::vector<fs::path> searchPath = DesktopApplications::environmentSearchPath();
+    for (const fs::path& folder : EntryProgram::programFolders(roots.home))
+        for (const fs::path& file : FolderListing::entries(folder).value_or(std::vector<fs::path>{})) {
+            const EntryProgram program = EntryProgram::ofProgramFile(file, roots, searchPath);
+            for (const auto* places : {&program.runs, &program.folders})
+                for (const fs::path& place : *places) index.add(place, file.filename().native());
+        }
+    index.sort();
+    return index;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Foundation/PlaceIndex.h"
 #include "Models/AppArtifact.h"
 #include "Models/InstalledApplication.h"
 #include "Services/UninstallError.h"
@@ -23,6 +24,11 @@ public:
     // file, and returns their new locations. Throws UninstallError, carrying the items moved, when
     // the Trash refused any; the others are moved all the same.
     std::vector<std::filesystem::path> moveToTrash(const std::vector<AppArtifact>& artifacts);
+
+    // Every file and folder that the desktop's entries (applications, what starts at login, the
+    // launchers on the Desktop, the file managers' actions) and the files of the home's program
+    // folders run or work in, links resolved, each with the name of a file that runs it. Read afresh.
+    static PlaceIndex placesRun();
 
 private:
     std::mutex mutex_;

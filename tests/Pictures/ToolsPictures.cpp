@@ -233,6 +233,27 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             pictures.render("tools-forgotten-linked-full", windowSize, [&] { return toolsOn(linked.state(), ValueTool::forgotten); },
                             {.fullLength = true, .inspect = {}});
         }
+        // Folders in use, run, holding a whole, the desktop's own or a mount: listed for review, each with its reason.
+        auto reviewed = [&](const char* folder, std::int64_t size, CleanupReason reason, const char* detail = "") {
+            CleanupCandidate candidate = ToolsFixture::candidate(home / ".cache" / folder, size, CleanupSafety::review);
+            candidate.reason = reason;
+            candidate.reasonDetail = QString::fromUtf8(detail);
+            return candidate;
+        };
+        const std::vector<CleanupCandidate> withReasons{
+            reviewed("huggingface", 14'200'000'000, CleanupReason::inUse, "python3.12"),
+            reviewed("pypoetry", 2'300'000'000, CleanupReason::runsProgram, "invoice-tool"),
+            ToolsFixture::candidate(home / ".cache/mozilla", 1'240'000'000, CleanupSafety::safe),
+            reviewed("yay", 910'000'000, CleanupReason::holdsWhole, "cleanup.whole.repository"),
+            reviewed("evolution", 530'000'000, CleanupReason::inUse, "evolution-source-registry"),
+            ToolsFixture::candidate(home / ".cache/pip", 420'000'000, CleanupSafety::safe),
+            reviewed("tracker3", 212'000'000, CleanupReason::desktopOwn),
+            reviewed("rclone", 96'000'000, CleanupReason::mount),
+        };
+        fixture.loadCleanup(withReasons);
+        pictures.render("tools-cleanup-review", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::cleanup); });
+        pictures.render("tools-cleanup-review-full", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::cleanup); },
+                        {.fullLength = true, .inspect = {}});
         // Scanned again while shown: a cache grew to the top, the installer became safe, the logs went.
         const std::vector<CleanupCandidate> cleanup = fixture.state().cleanupCandidates();
         pictures.render("tools-cleanup-reloaded", windowSize, [&] {
@@ -292,7 +313,14 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
         StartupItem unknown = ToolsFixture::startupItem(home / ".config/autostart/huge-entry.desktop", "huge-entry", false, true);
         unknown.isKnown = false;
         unknown.readingProblem = AppLocalization::format("startup.problem.tooLarge", {ByteFormatting::string(std::int64_t(16) << 20)});
+        // An entry for another desktop says so; one item of two files names both.
+        StartupItem kdeOnly = ToolsFixture::startupItem(home / ".config/autostart/org.kde.kdeconnect.daemon.desktop", "KDE Connect", false, true);
+        kdeOnly.desktopNote = AppLocalization::format("startup.onlyOn", {QStringLiteral("KDE")});
+        StartupItem twoFiles = ToolsFixture::startupItem(home / ".config/autostart/dropbox.desktop", "Dropbox", true, true);
+        twoFiles.otherFiles = {home / ".config/autostart/dropbox.disabled"};
         fixture.loadStartup({
+            kdeOnly,
+            twoFiles,
             refused,
             ToolsFixture::startupItem(home / ".config/autostart/chat.desktop.disabled", "Chat", false, true),
             unknown,

@@ -33,9 +33,13 @@ protected:
     static std::string desktop(const std::string& name, const std::string& exec) {
         return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n";
     }
+    // The row that names the file: its own, or the one of the item it is another file of.
     const StartupItem& item(const std::vector<StartupItem>& items, const std::string& fileName) {
         for (const auto& candidate : items)
             if (candidate.path.filename() == fileName) return candidate;
+        for (const auto& candidate : items)
+            if (std::any_of(candidate.otherFiles.begin(), candidate.otherFiles.end(), [&](const fs::path& file) { return file.filename() == fileName; }))
+                return candidate;
         throw std::runtime_error("no item " + fileName);
     }
 
@@ -183,19 +187,24 @@ TEST_F(StartupItemsServiceTest, RefusesSystemItemsAndNeverReplacesAFile) {
     EXPECT_THROW(service.setEnabled(forged, false), StartupError);
     EXPECT_TRUE(fs::exists(system));
 
-    try {
-        service.setEnabled(item(items, "y.desktop"), false);
-        FAIL() << "the disabled file was replaced";
-    } catch (const std::system_error& error) {
-        EXPECT_EQ(error.code(), std::errc::file_exists);
-        EXPECT_NE(std::string(error.what()).find("y.desktop"), std::string::npos);
-    }
-    EXPECT_EQ(TempTree::read(tree.path() / "home/.config/autostart/y.desktop"), desktop("Enabled copy", "y"));
-    EXPECT_EQ(TempTree::read(tree.path() / "home/.config/autostart/y.disabled"), desktop("Disabled copy", "y"));
+    // Two files of one item are one row naming both; switching it off keeps the other file as it
+    // is, and switching it on gives back the very file switched off.
+    const fs::path autostart = tree.path() / "home/.config/autostart";
+    ASSERT_EQ(item(items, "y.desktop").otherFiles, std::vector<fs::path>{autostart / "y.disabled"});
+    service.setEnabled(item(items, "y.desktop"), false);
+    EXPECT_FALSE(fs::exists(autostart / "y.desktop"));
+    EXPECT_EQ(TempTree::read(autostart / "y.desktop.disabled"), desktop("Enabled copy", "y"));
+    EXPECT_EQ(TempTree::read(autostart / "y.disabled"), desktop("Disabled copy", "y"));
+    EXPECT_FALSE(item(service.items(), "y.disabled").isEnabled);
+    service.setEnabled(item(service.items(), "y.disabled"), true);
+    EXPECT_EQ(TempTree::read(autostart / "y.desktop"), desktop("Enabled copy", "y"));
+    EXPECT_EQ(TempTree::read(autostart / "y.disabled"), desktop("Disabled copy", "y"));
+    EXPECT_FALSE(fs::exists(autostart / "y.desktop.disabled"));
 
     // A file that has gone since the list was made is not what was listed.
-    fs::remove(tree.path() / "home/.config/autostart/y.disabled");
-    StartupItem gone = item(items, "y.disabled");
+    user("z.disabled", desktop("Gone", "z"));
+    StartupItem gone = item(service.items(), "z.disabled");
+    fs::remove(autostart / "z.disabled");
     try {
         service.setEnabled(gone, true);
         FAIL() << "a file that has gone was switched";
@@ -207,9 +216,11 @@ TEST_F(StartupItemsServiceTest, RefusesSystemItemsAndNeverReplacesAFile) {
 // A refused rename names the file as it is stored, marks and all, inside a sentence that shows none
 // of the marks that placed the name in it.
 TEST_F(StartupItemsServiceTest, ARefusedRenameShowsTheNameWithoutTheMarksAroundIt) {
+    // Both names a switch off may take are taken.
     const auto shownFailure = [&](const std::string& name) {
         user(name + ".desktop", desktop("Enabled", "y"));
         user(name + ".disabled", desktop("Disabled", "y"));
+        user(name + ".desktop.disabled", desktop("Disabled by hand", "y"));
         try {
             service.setEnabled(item(service.items(), name + ".desktop"), false);
         } catch (const std::system_error&) {
@@ -505,4 +516,75 @@ TEST_F(StartupItemsServiceTest, SystemEntriesComeFromEveryConfigFolderTheFirstWi
     service.setEnabled(mask, true);
     EXPECT_TRUE(glib.startsAtLogin(tree.path() / "home/.config/autostart", systemFolders, "masked.desktop"));
     EXPECT_EQ(item(service.items(), "masked.desktop").path, vendor / "autostart/masked.desktop");
+}
+
+// A switch gives back the name it took: off and on again leaves every file as it was, byte for
+// byte and name for name, whatever name the item had.
+TEST_F(StartupItemsServiceTest, NamesComeBackAsTheyWere) {
+    const fs::path autostart = tree.path() / "home/.config/autostart";
+    const std::string byHand = desktop("Mandis", "mandis") + "# switched off by hand\r\n";
+    user("mandis.desktop.disabled", byHand);
+    const std::string upper = desktop("Upper", "upper");
+    user("UpperExt.Desktop", upper);
+    const std::string dropbox = desktop("Dropbox", "dropbox -i");
+    user("dropbox.desktop", dropbox);
+    user("dropbox.disabled", desktop("Dropbox (old)", "dropbox"));
+    user("sync.desktop", desktop("Sync", "sync --daemon"));
+    user("sync.desktop.disabled", desktop("Sync (by hand)", "sync"));
+
+    auto items = service.items();
+    ASSERT_EQ(items.size(), 4u);
+    // Only a name the desktop reads is on.
+    EXPECT_FALSE(item(items, "UpperExt.Desktop").isEnabled);
+    EXPECT_FALSE(item(items, "mandis.desktop.disabled").isEnabled);
+    EXPECT_EQ(item(items, "mandis.desktop.disabled").name, "Mandis");
+
+    service.setEnabled(item(items, "mandis.desktop.disabled"), true);
+    EXPECT_EQ(TempTree::read(autostart / "mandis.desktop"), byHand);
+    EXPECT_FALSE(fs::exists(autostart / "mandis.desktop.desktop"));
+    service.setEnabled(item(service.items(), "mandis.desktop"), false);
+    service.setEnabled(item(service.items(), "mandis.disabled"), true);
+    EXPECT_EQ(TempTree::read(autostart / "mandis.desktop"), byHand);
+
+    // Off and on, each item the way it was listed on, comes back whole; nothing else is touched.
+    for (const std::string name : {"dropbox.desktop", "mandis.desktop", "sync.desktop"}) {
+        const std::string before = TempTree::read(autostart / name);
+        service.setEnabled(item(service.items(), name), false);
+        EXPECT_FALSE(fs::exists(autostart / name)) << name;
+        const StartupItem off = item(service.items(), name.substr(0, name.find('.')) + ".disabled");
+        EXPECT_FALSE(off.isEnabled) << name;
+        service.setEnabled(off, true);
+        EXPECT_EQ(TempTree::read(autostart / name), before) << name;
+    }
+    EXPECT_EQ(TempTree::read(autostart / "dropbox.disabled"), desktop("Dropbox (old)", "dropbox"));
+    EXPECT_EQ(TempTree::read(autostart / "UpperExt.Desktop"), upper);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(autostart)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(TempTree::read(autostart / "sync.desktop.disabled"), desktop("Sync (by hand)", "sync"));
+    EXPECT_EQ(names, (std::vector<std::string>{"UpperExt.Desktop", "dropbox.desktop", "dropbox.disabled", "mandis.desktop", "sync.desktop",
+                                               "sync.desktop.disabled"}));
+}
+
+// An entry meant for other desktops is off under this one and says so; it cannot be switched here.
+TEST_F(StartupItemsServiceTest, EntriesForOtherDesktopsAreOffAndSaySo) {
+    user("kde-only.desktop", desktop("KDE only", "kdeonly") + "OnlyShowIn=KDE;\n");
+    user("not-gnome.desktop", desktop("Not GNOME", "notgnome") + "NotShowIn=GNOME;XFCE;\n");
+    tree.write("etc/xdg/autostart/xfce-only.desktop", desktop("Xfce only", "xfceonly") + "OnlyShowIn=XFCE;\n");
+    auto states = [&](const char* desktops) {
+        ::setenv("XDG_CURRENT_DESKTOP", desktops, 1);
+        std::string shown;
+        for (const StartupItem& each : service.items()) shown += each.name.toStdString() + (each.isEnabled ? " on" : " off") + (each.desktopNote.isEmpty() ? "" : " noted") + ";";
+        return shown;
+    };
+    EXPECT_EQ(states("ubuntu:GNOME"), "KDE only off noted;Not GNOME off noted;Xfce only off noted;");
+    EXPECT_EQ(states("KDE"), "KDE only on;Not GNOME on;Xfce only off noted;");
+    EXPECT_EQ(states("XFCE"), "KDE only off noted;Not GNOME off noted;Xfce only on;");
+    ::setenv("XDG_CURRENT_DESKTOP", "GNOME", 1);
+    const StartupItem kde = item(service.items(), "kde-only.desktop");
+    EXPECT_FALSE(kde.isSwitchable());
+    EXPECT_TRUE(kde.desktopNote.contains(QStringLiteral("KDE")));
+    EXPECT_THROW(service.setEnabled(kde, false), StartupError);
+    EXPECT_TRUE(fs::exists(tree.path() / "home/.config/autostart/kde-only.desktop"));
+    ::unsetenv("XDG_CURRENT_DESKTOP");
 }

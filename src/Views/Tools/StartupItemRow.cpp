@@ -60,7 +60,15 @@ void StartupItemRow::setItem(StartupItem item) {
     badge_->setSymbol(item_.canChange ? QStringLiteral("gearshape.fill") : QStringLiteral("lock.fill"));
     badge_->setTint(item_.canChange ? tint_ : DS::gray);
     name_->setText(DisplayText::name(item_.name));
-    program_->setText(DisplayText::name(item_.program));
+    // The program, then why this desktop does not start it, then the item's other files.
+    QStringList line{DisplayText::name(item_.program)};
+    if (!item_.desktopNote.isEmpty()) line << item_.desktopNote;
+    if (!item_.otherFiles.empty()) {
+        QStringList names{DisplayText::name(item_.path.filename())};
+        for (const std::filesystem::path& file : item_.otherFiles) names << DisplayText::name(file.filename());
+        line << AppLocalization::format("startup.otherFiles", {names.join(QStringLiteral(", "))});
+    }
+    program_->setText(line.join(QStringLiteral(" \u00B7 ")));
     if (!item_.isKnown) {
         status_->setText(AppLocalization::string("tools.startup.unknown"));
         status_->setSymbol(QStringLiteral("questionmark.circle.fill"));
@@ -74,8 +82,9 @@ void StartupItemRow::setItem(StartupItem item) {
     toggle_->setVisible(item_.isSwitchable());
     managed_->setVisible(!item_.canChange);
     blocked_->setVisible(item_.canChange && !item_.isSwitchable());
-    setToolTip(item_.readingProblem.isEmpty() ? QString() : plainToolTip(item_.readingProblem));
-    setAccessibleDescription(item_.readingProblem);
+    const QString problem = item_.readingProblem.isEmpty() ? item_.desktopNote : item_.readingProblem;
+    setToolTip(problem.isEmpty() ? QString() : plainToolTip(problem));
+    setAccessibleDescription(problem);
 }
 
 void StartupItemRow::paintEvent(QPaintEvent*) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Models/CleanupCandidate.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -11,5 +13,7 @@ namespace ToolTexts {
 QString bytes(std::int64_t count);
 // The one-line summary of a selection: "<size> selected · <recoverable>".
 QString selectionDetail(std::int64_t bytes);
+// A cleanup row's line: why it is to be reviewed, else what kind of item it is.
+QString cleanupDetail(const CleanupCandidate& candidate);
 
 }  // namespace ToolTexts

@@ -151,6 +151,32 @@ TEST(CleanupPanes, PlanFiguresFollowTheSelectionOfThisListOnly) {
     EXPECT_FALSE(view.trashButton()->isEnabled());
 }
 
+// A row for review says why on its line, in the language chosen, and naming what holds it.
+TEST(CleanupPanes, ReviewRowsSayWhy) {
+    ToolsFixture fixture;
+    CleanupCandidate held = ToolsFixture::candidate("/c/evolution", 500, CleanupSafety::review);
+    held.reason = CleanupReason::inUse;
+    held.reasonDetail = QStringLiteral("evolution-source-registry");
+    CleanupCandidate whole = ToolsFixture::candidate("/c/pypoetry", 400, CleanupSafety::review);
+    whole.reason = CleanupReason::holdsWhole;
+    whole.reasonDetail = QStringLiteral("cleanup.whole.environment");
+    fixture.loadCleanup({held, whole, ToolsFixture::candidate("/c/cache", 300, CleanupSafety::safe)});
+    SmartCleanupView view(fixture.state());
+    showIn(view);
+    auto line = [&](std::size_t index) {
+        QStringList texts;
+        for (const TextLabel* label : itemRow(view.rows(), index)->findChildren<TextLabel*>()) texts << label->text();
+        return texts.join(QLatin1Char('|'));
+    };
+    EXPECT_TRUE(line(0).contains(AppLocalization::format("cleanup.reason.inUse", {QStringLiteral("evolution-source-registry")}))) << line(0).toStdString();
+    EXPECT_TRUE(line(1).contains(AppLocalization::format("cleanup.reason.whole", {AppLocalization::string("cleanup.whole.environment")})))
+        << line(1).toStdString();
+    EXPECT_TRUE(line(2).contains(AppLocalization::string("cleanup.cache.detail")));
+    EXPECT_FALSE(itemRow(view.rows(), 0)->isOn());
+    EXPECT_FALSE(itemRow(view.rows(), 1)->isOn());
+    EXPECT_TRUE(itemRow(view.rows(), 2)->isOn());
+}
+
 TEST(CleanupPanes, FirstShowLoadsOnceAndTheDeveloperPaneUsesItsOwnEmptyTexts) {
     ToolsFixture fixture;
     ToolsView tools(fixture.state());
@@ -485,7 +511,10 @@ TEST(StartupItemsView, RowsThatCannotBeSwitchedSayWhy) {
     unknown.readingProblem = AppLocalization::format("startup.problem.tooLarge", {"16.8 MB"});
     StartupItem system = ToolsFixture::startupItem("/etc/xdg/autostart/applet.desktop", "Applet", false, false);
     system.readingProblem = AppLocalization::string("startup.problem.noEntryGroup");
-    fixture.loadStartup({refused, unknown, system});
+    StartupItem elsewhere = ToolsFixture::startupItem("/home/u/.config/autostart/kde-only.desktop", "KDE only", false, true);
+    elsewhere.desktopNote = AppLocalization::format("startup.onlyOn", {"KDE"});
+    elsewhere.otherFiles = {"/home/u/.config/autostart/kde-only.disabled"};
+    fixture.loadStartup({refused, unknown, system, elsewhere});
     StartupItemsView view(fixture.state(), DynamicColor::primary());
     showIn(view);
 
@@ -503,12 +532,21 @@ TEST(StartupItemsView, RowsThatCannotBeSwitchedSayWhy) {
     EXPECT_EQ(huge->findChild<Pill*>("startupStatus")->text(), AppLocalization::string("tools.startup.unknown"));
     EXPECT_TRUE(applet->findChild<Pill*>("systemManaged")->isVisible());
     EXPECT_FALSE(applet->findChild<Pill*>("cannotSwitch")->isVisible());
+    // An entry for another desktop cannot be switched here and says so, naming both its files.
+    auto* kde = static_cast<StartupItemRow*>(builtRow(view.rows(), 3));
+    EXPECT_EQ(kde->toggle(), nullptr);
+    EXPECT_TRUE(kde->findChild<Pill*>("cannotSwitch")->isVisible());
+    EXPECT_TRUE(kde->toolTip().contains(elsewhere.desktopNote));
+    QStringList texts;
+    for (const TextLabel* label : kde->findChildren<TextLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.join(' ').contains(elsewhere.desktopNote));
+    EXPECT_TRUE(texts.join(' ').contains("kde-only.desktop, kde-only.disabled"));
 
     StartupItem mended = refused;
     mended.readingProblem.clear();
     view.refreshButton()->click();
     ASSERT_TRUE(waitUntil([&] { return fixture.fake.startupLoads.size() == 2; }));
-    fixture.fake.startupLoads[1]->succeed({mended, unknown, system});
+    fixture.fake.startupLoads[1]->succeed({mended, unknown, system, elsewhere});
     ASSERT_TRUE(waitUntil([&] { return broken->toggle() != nullptr; }));
     EXPECT_EQ(view.rows()->row(0), broken);
     EXPECT_TRUE(broken->toggle()->isVisible());

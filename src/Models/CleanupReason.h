@@ -1,0 +1,5 @@
+#pragma once
+
+// Why a cleanup candidate is listed for review rather than ticked: it is not idle, or not rebuilt by
+// itself. `none` for a folder of plain cached files that no process holds.
+enum class CleanupReason { none, holdsWhole, runsProgram, inUse, desktopOwn, notRebuilt, mount };
