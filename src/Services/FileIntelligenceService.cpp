@@ -310,7 +310,7 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
         if (S_ISREG(status.st_mode)) {
             const std::int64_t allocated = allocatedBytes(static_cast<std::uint64_t>(status.st_blocks));
             const std::int64_t shared = BlockSharingFolders::sharesBlocks(locations[i].parent_path()) ? sharedExtents().sharedBytes(locations[i].c_str()) : 0;
-            measures[i] = {allocated, FreedSpace::ofName(FileIdentity::of(status), allocated, shared)};
+            measures[i] = {allocated, FreedSpace::ofName(FileIdentity::of(status), allocated, shared), std::nullopt};
         } else if (S_ISDIR(status.st_mode)) {
             folders.push_back(locations[i].string());
             positions.push_back(i);

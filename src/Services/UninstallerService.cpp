@@ -436,7 +436,7 @@ std::vector<fs::path> launchersIn(const fs::path& folder, std::string_view exten
 // "--app=", "--application-mode").
 bool isWebApp(const fs::path& file, const DesktopEntry& entry, const SystemRoots& roots) {
     const fs::path portal = roots.dataHome / "xdg-desktop-portal/applications";
-    if (liesWithin(located(file), realPath(portal).value_or(portal)) || liesWithin(realPath(file).value_or(file), realPath(portal).value_or(portal))) return true;
+    if (liesWithin(locatedPath(file), realPath(portal).value_or(portal)) || liesWithin(realPath(file).value_or(file), realPath(portal).value_or(portal))) return true;
     const std::vector<std::string> words = entry.command();
     return std::any_of(words.begin(), words.end(), [](const std::string& word) {
         return word == "--application-mode" || word.starts_with("--app-id=") || word.starts_with("--app=");
@@ -663,7 +663,7 @@ std::vector<fs::path> webAppItems(const ShownEntry& shown, const SystemRoots& ro
         return std::nullopt;
     };
     auto take = [&](const fs::path& item) {
-        if (linkStatus(item) && liesWithin(located(item), home) && std::find(items.begin(), items.end(), item) == items.end()) items.push_back(item);
+        if (linkStatus(item) && liesWithin(locatedPath(item), home) && std::find(items.begin(), items.end(), item) == items.end()) items.push_back(item);
     };
     // The portal's own file, when the entry is its link.
     const fs::path portal = roots.dataHome / "xdg-desktop-portal/applications";
