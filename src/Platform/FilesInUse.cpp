@@ -79,7 +79,9 @@ PlaceIndex read(const SystemRoots& roots) {
             });
             ::close(fds);
         }
-        if (const auto text = KernelFile(roots.proc / folder / "maps").read()) addMapped(*text, paths);
+        // The text lives in the reader's buffer: the reader must outlive it.
+        KernelFile maps(roots.proc / folder / "maps");
+        if (const auto text = maps.read()) addMapped(*text, paths);
         ::close(process);
         std::erase_if(paths, [](const std::string& path) { return !path.starts_with('/'); });
         if (paths.empty()) continue;

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/prctl.h>
+
 namespace fs = std::filesystem;
 using ForkedChild::check;
 
@@ -110,6 +112,8 @@ TEST(CleanupReview, WhatARunningProcessHoldsIsInUse) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        // Gone with the test, should the test end before it kills the child.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         const int held = ::open(open.c_str(), O_RDWR);
         const int toMap = ::open(mapped.c_str(), O_RDONLY);
         void* map = ::mmap(nullptr, 8192, PROT_READ, MAP_SHARED, toMap, 0);
