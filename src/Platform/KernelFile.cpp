@@ -41,3 +41,7 @@ std::optional<std::string_view> KernelFile::read(size_t limit) {
 std::optional<std::string_view> KernelFile::readOnce(int directory, const char* relative, std::string& buffer) {
     return readAll(directory, relative, buffer, std::numeric_limits<size_t>::max(), true);
 }
+
+std::optional<std::string_view> KernelFile::readAt(int directory, const char* relative, std::string& buffer) {
+    return readAll(directory, relative, buffer, std::numeric_limits<size_t>::max(), false);
+}

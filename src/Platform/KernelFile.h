@@ -22,6 +22,9 @@ public:
     // kernel makes in one piece (a /proc/<pid> record, a sysfs attribute): a read that leaves room in
     // the buffer is taken as the end, which saves a call per file.
     static std::optional<std::string_view> readOnce(int directory, const char* relative, std::string& buffer);
+    // Reads a whole file relative to a directory descriptor into the caller's buffer, also one the
+    // kernel hands out in pieces (a process's maps).
+    static std::optional<std::string_view> readAt(int directory, const char* relative, std::string& buffer);
 
 private:
     std::filesystem::path path_;

@@ -20,6 +20,11 @@ constexpr std::uint32_t extentsPerRequest = 128;
 
 int SharedExtents::askFileSystem(int descriptor, fiemap& request) { return ::ioctl(descriptor, FS_IOC_FIEMAP, &request); }
 
+const SharedExtents& SharedExtents::ofFileSystems() {
+    static const SharedExtents extents;
+    return extents;
+}
+
 std::int64_t SharedExtents::sharedBytes(const char* path) const {
     // Not blocking: what was listed as a file may be a FIFO by now.
     const FileDescriptor file(::open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));

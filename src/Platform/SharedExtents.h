@@ -23,6 +23,8 @@ public:
     std::int64_t sharedBytes(const char* path) const;
 
     static int askFileSystem(int descriptor, fiemap& request);
+    // The one that asks the file systems themselves, for every service to share.
+    static const SharedExtents& ofFileSystems();
 
 private:
     Ask ask_;

@@ -152,6 +152,20 @@ bool isMountTop(const std::filesystem::path& item) {
     return ::lstat(item.c_str(), &own) == 0 && ::stat(item.parent_path().c_str(), &above) == 0 && own.st_dev != above.st_dev;
 }
 
+// Where items lie, as `locatedPath` tells, with each folder that holds them resolved once: a load
+// asks about every candidate several times, and nearly all of them share one folder.
+class LocatedPaths {
+public:
+    std::filesystem::path of(const std::filesystem::path& item) {
+        auto [folder, isNew] = folders_.try_emplace(item.parent_path().native());
+        if (isNew) folder->second = realPath(item.parent_path());
+        return folder->second ? *folder->second / item.filename() : item;
+    }
+
+private:
+    std::unordered_map<std::string, std::optional<std::filesystem::path>> folders_;
+};
+
 // What keeps a candidate from being ticked, read once for a whole load: the files the user's
 // processes hold, the places entries and the home's programs run, the mounts.
 struct InUse {
@@ -159,19 +173,23 @@ struct InUse {
     PlaceIndex run;
     MountPoints mounts;
 
-    // The mounts at once, for the walk; the rest while the walk measures, since reading every
-    // process's files takes about as long as the walk itself.
-    static std::future<InUse> read(const SystemRoots& roots, MountPoints& mounts) {
+    // The mounts at once, for the walk; the rest while the folders are listed and measured, since
+    // reading every process's files takes about as long as the walk itself. Of what processes
+    // hold, only what lies in `folders` is kept: the candidates or the folders that list them,
+    // located as the candidates are when they are judged.
+    static std::future<InUse> read(const SystemRoots& roots, std::vector<std::filesystem::path> folders, MountPoints& mounts) {
         mounts = MountPoints::of(roots);
-        return std::async(std::launch::async, [roots, mounts] { return InUse{FilesInUse::read(roots), UninstallerService::placesRun(), mounts}; });
+        return std::async(std::launch::async, [roots, folders = std::move(folders), mounts] {
+            return InUse{FilesInUse::read(roots, folders), UninstallerService::placesRun(), mounts};
+        });
     }
 
     // The mount points inside the folders, as the measuring walk spells their paths: it enters none.
-    static std::unordered_set<std::string> mountsWithin(const MountPoints& mounts, const std::vector<std::filesystem::path>& folders) {
+    static std::unordered_set<std::string> mountsWithin(const MountPoints& mounts, const std::vector<std::filesystem::path>& folders, LocatedPaths& located) {
         std::unordered_set<std::string> inside;
         for (const std::filesystem::path& folder : folders) {
             if (folder.empty()) continue;
-            const std::filesystem::path place = locatedPath(folder);
+            const std::filesystem::path place = located.of(folder);
             for (const std::filesystem::path& point : mounts.within(place))
                 if (point != place) inside.insert((folder / point.lexically_relative(place)).lexically_normal().native());
         }
@@ -181,8 +199,8 @@ struct InUse {
     // Only a candidate that is idle and rebuilt by itself stays safe; any other is for the user to
     // review, with the first reason that holds: a mount, a process, a program run, a whole (found
     // by the measuring walk), the desktop's own, what its program does not rebuild.
-    void judge(CleanupCandidate& candidate, const SystemRoots& roots) const {
-        const std::filesystem::path place = locatedPath(candidate.path);
+    void judge(CleanupCandidate& candidate, const SystemRoots& roots, LocatedPaths& located) const {
+        const std::filesystem::path place = located.of(candidate.path);
         if (mounts.atOrBelow(place) || isMountTop(candidate.path)) candidate.reason = CleanupReason::mount, candidate.reasonDetail.clear();
         else if (auto program = held.within(place)) candidate.reason = CleanupReason::inUse, candidate.reasonDetail = PathText::display(*program);
         else if (auto runner = run.within(place)) candidate.reason = CleanupReason::runsProgram, candidate.reasonDetail = PathText::display(*runner);
@@ -220,8 +238,15 @@ FileIntelligenceService::FileIntelligenceService(Clock now) : now_(std::move(now
 std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::stop_token stop) {
     const SystemRoots roots = SystemRoots::current();
     const TrashFolders trash = TrashFolders::current();
+    // The folders whose entries are proposed, as their entries are located.
+    std::vector<std::filesystem::path> listed;
+    auto list = [&](std::string_view folder) {
+        for (const std::filesystem::path& place : LinuxLocations::folders(folder, roots)) listed.push_back(realPath(place).value_or(place));
+    };
+    for (const CleanupSource& source : cleanupSources) list(source.folder);
+    list("Downloads");
     MountPoints mounts;
-    std::future<InUse> reading = InUse::read(roots, mounts);
+    std::future<InUse> reading = InUse::read(roots, std::move(listed), mounts);
     std::vector<Proposal> proposals;
     for (const CleanupSource& source : cleanupSources) {
         for (auto& entry : shallowListing(source.folder, roots, trash))
@@ -234,12 +259,13 @@ std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::st
     }
     std::vector<std::filesystem::path> locations;
     for (const Proposal& proposal : proposals) locations.push_back(proposal.location);
-    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, measure(locations, InUse::mountsWithin(mounts, locations), stop));
+    LocatedPaths located;
+    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, measure(locations, InUse::mountsWithin(mounts, locations, located), stop));
     const InUse inUse = reading.get();
     // An AppImage or a program that something runs is installed where it lies.
-    std::erase_if(candidates, [&](const CleanupCandidate& candidate) { return candidate.kind == QLatin1String("installer") && inUse.run.within(locatedPath(candidate.path)); });
+    std::erase_if(candidates, [&](const CleanupCandidate& candidate) { return candidate.kind == QLatin1String("installer") && inUse.run.within(located.of(candidate.path)); });
     if (candidates.size() > cleanupLimit) candidates.resize(cleanupLimit);
-    for (CleanupCandidate& candidate : candidates) inUse.judge(candidate, roots);
+    for (CleanupCandidate& candidate : candidates) inUse.judge(candidate, roots, located);
     return candidates;
 }
 
@@ -254,11 +280,15 @@ std::vector<CleanupCandidate> FileIntelligenceService::developerCandidates(std::
         proposals.push_back({location, row.titleKey, row.detailKey, row.safety, "developer"});
         locations.push_back(location);
     }
+    LocatedPaths located;
+    std::vector<std::filesystem::path> places;
+    for (const std::filesystem::path& location : locations)
+        if (!location.empty()) places.push_back(located.of(location));
     MountPoints mounts;
-    std::future<InUse> reading = InUse::read(roots, mounts);
-    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, measure(locations, InUse::mountsWithin(mounts, locations), stop));
+    std::future<InUse> reading = InUse::read(roots, std::move(places), mounts);
+    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, measure(locations, InUse::mountsWithin(mounts, locations, located), stop));
     const InUse inUse = reading.get();
-    for (CleanupCandidate& candidate : candidates) inUse.judge(candidate, roots);
+    for (CleanupCandidate& candidate : candidates) inUse.judge(candidate, roots, located);
     return candidates;
 }
 
@@ -292,11 +322,6 @@ struct WorkerTally {
     bool sharing = false;
 };
 
-const SharedExtents& sharedExtents() {
-    static const SharedExtents extents;
-    return extents;
-}
-
 }  // namespace
 
 std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(const std::vector<std::filesystem::path>& locations,
@@ -309,7 +334,7 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
         if (locations[i].empty() || ::lstat(locations[i].c_str(), &status) != 0) continue;
         if (S_ISREG(status.st_mode)) {
             const std::int64_t allocated = allocatedBytes(static_cast<std::uint64_t>(status.st_blocks));
-            const std::int64_t shared = BlockSharingFolders::sharesBlocks(locations[i].parent_path()) ? sharedExtents().sharedBytes(locations[i].c_str()) : 0;
+            const std::int64_t shared = BlockSharingFolders::sharesBlocks(locations[i].parent_path()) ? SharedExtents::ofFileSystems().sharedBytes(locations[i].c_str()) : 0;
             measures[i] = {allocated, FreedSpace::ofName(FileIdentity::of(status), allocated, shared), std::nullopt};
         } else if (S_ISDIR(status.st_mode)) {
             folders.push_back(locations[i].string());
@@ -335,7 +360,7 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
                     worker.sharingFolder = directory;
                     worker.sharing = sharing.mayShare(root, directory);
                 }
-                const std::int64_t shared = worker.sharing ? sharedExtents().sharedBytes((directory + "/" + entry.name).c_str()) : 0;
+                const std::int64_t shared = worker.sharing ? SharedExtents::ofFileSystems().sharedBytes((directory + "/" + entry.name).c_str()) : 0;
                 const std::int64_t freed = FreedSpace::unsharedBlocks(entry.allocatedSize, shared);
                 FolderTally& folder = worker.folders[std::size_t(root)];
                 if (entry.linkCount > 1) {
@@ -420,7 +445,7 @@ std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::file
     // Blocks shared with another file are not freed by moving this one.
     const BlockSharingFolders sharing({rootPath});
     for (ScannedFile& file : files)
-        if (sharing.mayShare(0, file.path.parent_path().string())) file.sharedBytes = sharedExtents().sharedBytes(file.path.c_str());
+        if (sharing.mayShare(0, file.path.parent_path().string())) file.sharedBytes = SharedExtents::ofFileSystems().sharedBytes(file.path.c_str());
     return files;
 }
 

@@ -194,7 +194,7 @@ public:
             const std::optional<FileIdentity> now = opened.isOpen() ? FileIdentity::ofOpen(opened.get()) : FileIdentity::at(file->path);
             if (!now || !file->identity->isFile(*now, file->size)) continue;
             if (inodes.emplace(now->device, now->inode).second)
-                unchanged.push_back({file, *now, opened.isOpen() ? sharedExtents().sharedBytes(opened.get()) : 0});
+                unchanged.push_back({file, *now, opened.isOpen() ? SharedExtents::ofFileSystems().sharedBytes(opened.get()) : 0});
         }
         if (unchanged.size() < 2) return;
         std::vector<std::optional<UntickedReason>> wholes;
@@ -229,11 +229,6 @@ public:
     }
 
 private:
-    static const SharedExtents& sharedExtents() {
-        static const SharedExtents extents;
-        return extents;
-    }
-
     mutable std::mutex lock_;
     std::vector<DuplicateGroup> storage_;
     KindDescriptions kinds_;

@@ -248,6 +248,8 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             reviewed("evolution", 530'000'000, CleanupReason::inUse, "evolution-source-registry"),
             ToolsFixture::candidate(home / ".cache/pip", 420'000'000, CleanupSafety::safe),
             reviewed("tracker3", 212'000'000, CleanupReason::desktopOwn),
+            reviewed("JetBrains", 180'000'000, CleanupReason::notRebuilt),
+            reviewed("virtualenvs", 150'000'000, CleanupReason::holdsWhole, "cleanup.whole.environment"),
             reviewed("rclone", 96'000'000, CleanupReason::mount),
         };
         fixture.loadCleanup(withReasons);

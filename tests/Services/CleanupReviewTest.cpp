@@ -99,51 +99,61 @@ TEST(CleanupReview, WholesProgramsRunAndTheDesktopsOwnAreReviewed) {
     }
 }
 
-// A cache that a running process holds open, maps or works in is in use: the row names the program.
+// A cache that a running process holds open, maps or works in is in use: the row names the program;
+// also when the cache folder is a link to where the files lie, as the process names them.
 TEST(CleanupReview, WhatARunningProcessHoldsIsInUse) {
-    TempTree tree;
-    const fs::path open = tree.file("home/.cache/evolution/mail/folders.db", 9000);
-    const fs::path mapped = tree.file("home/.cache/mapped/index.bin", 8192);
-    const fs::path workedIn = tree.file("home/.cache/rclone/vfs/upload.part", 9000).parent_path();
-    tree.file("home/.cache/idle/data", 9000);
-    // A child of the test holds a file open, maps another and works in a third folder, then waits.
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // Gone with the test, should the test end before it kills the child.
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        const int held = ::open(open.c_str(), O_RDWR);
-        const int toMap = ::open(mapped.c_str(), O_RDONLY);
-        void* map = ::mmap(nullptr, 8192, PROT_READ, MAP_SHARED, toMap, 0);
-        ::close(toMap);  // mapped, no longer open
-        const bool holding = held >= 0 && map != MAP_FAILED && ::chdir(workedIn.c_str()) == 0;
-        [[maybe_unused]] const auto written = ::write(ready[1], holding ? "y" : "n", 1);
-        ::pause();
-        ::_exit(0);
-    }
-    ::close(ready[1]);
-    char holding = 0;
-    ASSERT_EQ(::read(ready[0], &holding, 1), 1);
-    ::close(ready[0]);
-    // The processes are the child alone, seen through a /proc of one entry: paths are the machine's.
-    SystemRoots machine = SystemRoots::fixture(tree.path());
-    machine.root = "/";
-    machine.proc = tree.folder("proc");
-    fs::create_symlink("/proc/" + std::to_string(child), machine.proc / std::to_string(child));
-    SystemRoots::install(machine);
-    const auto list = FileIntelligenceService().cleanupCandidates();
-    SystemRoots::install(SystemRoots::machine());
-    ::kill(child, SIGKILL);  // not yet waited for, so its id is still its own
-    ::waitpid(child, nullptr, 0);
+    for (const bool linked : {false, true}) {
+        SCOPED_TRACE(linked ? "cache folder linked" : "cache folder");
+        TempTree tree;
+        const fs::path cache = tree.path() / "home/.cache";
+        const fs::path files = linked ? tree.folder("elsewhere/cache") : cache;
+        if (linked) {
+            tree.folder("home");
+            fs::create_symlink(files, cache);
+        }
+        const fs::path open = tree.file("home/.cache/evolution/mail/folders.db", 9000);
+        const fs::path mapped = tree.file("home/.cache/mapped/index.bin", 8192);
+        const fs::path workedIn = tree.file("home/.cache/rclone/vfs/upload.part", 9000).parent_path();
+        tree.file("home/.cache/idle/data", 9000);
+        // A child of the test holds a file open, maps another and works in a third folder, then waits.
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Gone with the test, should the test end before it kills the child.
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            const int held = ::open(open.c_str(), O_RDWR);
+            const int toMap = ::open(mapped.c_str(), O_RDONLY);
+            void* map = ::mmap(nullptr, 8192, PROT_READ, MAP_SHARED, toMap, 0);
+            ::close(toMap);  // mapped, no longer open
+            const bool holding = held >= 0 && map != MAP_FAILED && ::chdir(workedIn.c_str()) == 0;
+            [[maybe_unused]] const auto written = ::write(ready[1], holding ? "y" : "n", 1);
+            ::pause();
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        char holding = 0;
+        ASSERT_EQ(::read(ready[0], &holding, 1), 1);
+        ::close(ready[0]);
+        // The processes are the child alone, seen through a /proc of one entry: paths are the machine's.
+        SystemRoots machine = SystemRoots::fixture(tree.path());
+        machine.root = "/";
+        machine.proc = tree.folder("proc");
+        fs::create_symlink("/proc/" + std::to_string(child), machine.proc / std::to_string(child));
+        SystemRoots::install(machine);
+        const auto list = FileIntelligenceService().cleanupCandidates();
+        SystemRoots::install(SystemRoots::machine());
+        ::kill(child, SIGKILL);  // not yet waited for, so its id is still its own
+        ::waitpid(child, nullptr, 0);
 
-    ASSERT_EQ(holding, 'y');
-    const QString program = QString::fromStdString(fs::read_symlink("/proc/self/exe").filename().native());
-    EXPECT_TRUE(reviewed(list, tree.path() / "home/.cache/evolution", CleanupReason::inUse, program));
-    EXPECT_TRUE(reviewed(list, tree.path() / "home/.cache/mapped", CleanupReason::inUse, program));
-    EXPECT_TRUE(reviewed(list, tree.path() / "home/.cache/rclone", CleanupReason::inUse, program));
-    EXPECT_TRUE(ticked(list, tree.path() / "home/.cache/idle"));
+        ASSERT_EQ(holding, 'y');
+        const QString program = QString::fromStdString(fs::read_symlink("/proc/self/exe").filename().native());
+        EXPECT_TRUE(reviewed(list, cache / "evolution", CleanupReason::inUse, program));
+        EXPECT_TRUE(reviewed(list, cache / "mapped", CleanupReason::inUse, program));
+        EXPECT_TRUE(reviewed(list, cache / "rclone", CleanupReason::inUse, program));
+        EXPECT_TRUE(ticked(list, cache / "idle"));
+    }
 }
 
 // A cache that is a mount point or holds one is never ticked, its size stops at the mount, and the

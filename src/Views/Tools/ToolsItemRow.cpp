@@ -10,6 +10,7 @@
 #include "Models/AppLocalization.h"
 #include "Views/Common/FileActions.h"
 #include "Views/Common/GuardedMenu.h"
+#include "Views/Common/PlainToolTip.h"
 #include "Views/Tools/ToolCheckBox.h"
 #include "Views/Tools/ToolsValueColumn.h"
 
@@ -65,6 +66,8 @@ void ToolsItemRow::setItem(Item item) {
     icon_->setIcon(fileIcon(path_));
     title_->setText(item.title);
     subtitle_->setText(item.subtitle);
+    // A long reason or path cut short on a narrow row is read whole here.
+    subtitle_->setToolTip(item.subtitle.isEmpty() ? QString() : plainToolTip(item.subtitle));
     if (accessory_ != item.accessory) {
         delete accessory_;
         accessory_ = item.accessory;

@@ -14,7 +14,7 @@ class ToolCheckBox;
 class ToolsValueColumn;
 
 // One selectable item of a tool list: tick, file icon, title over subtitle (the subtitle elided in
-// the middle so both ends of a path stay), the screen's accessory and the value over a bar. Its tick
+// the middle so both ends of a path stay, and whole in its tool tip), the screen's accessory and the value over a bar. Its tick
 // is read from AppState's shared selection on every change; a click anywhere flips it unless the
 // row is locked. The context menu offers one entry, reveal. A list that keeps the row through a
 // reload hands it the new item whole; the row is built and refilled the same way.

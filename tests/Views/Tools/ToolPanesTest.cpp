@@ -2,6 +2,7 @@
 #include "Models/TextKey.h"
 #include "Models/TimeFormatting.h"
 #include "Views/Common/DashboardPage.h"
+#include "Views/Common/PlainToolTip.h"
 #include "Views/DesignSystem/IconImageView.h"
 #include "Views/DesignSystem/AreaTrend.h"
 #include "Views/DesignSystem/Banner.h"
@@ -160,7 +161,9 @@ TEST(CleanupPanes, ReviewRowsSayWhy) {
     CleanupCandidate whole = ToolsFixture::candidate("/c/pypoetry", 400, CleanupSafety::review);
     whole.reason = CleanupReason::holdsWhole;
     whole.reasonDetail = QStringLiteral("cleanup.whole.environment");
-    fixture.loadCleanup({held, whole, ToolsFixture::candidate("/c/cache", 300, CleanupSafety::safe)});
+    CleanupCandidate kept = ToolsFixture::candidate("/c/JetBrains", 200, CleanupSafety::review);
+    kept.reason = CleanupReason::notRebuilt;
+    fixture.loadCleanup({held, whole, ToolsFixture::candidate("/c/cache", 300, CleanupSafety::safe), kept});
     SmartCleanupView view(fixture.state());
     showIn(view);
     auto line = [&](std::size_t index) {
@@ -175,6 +178,15 @@ TEST(CleanupPanes, ReviewRowsSayWhy) {
     EXPECT_FALSE(itemRow(view.rows(), 0)->isOn());
     EXPECT_FALSE(itemRow(view.rows(), 1)->isOn());
     EXPECT_TRUE(itemRow(view.rows(), 2)->isOn());
+    // However narrow the row, the whole reason is there to read.
+    const QString reason = AppLocalization::string("cleanup.reason.notRebuilt");
+    view.resize(360, view.height());
+    QCoreApplication::processEvents();
+    const auto labels = itemRow(view.rows(), 3)->findChildren<TextLabel*>();
+    const auto shown = std::find_if(labels.begin(), labels.end(), [&](const TextLabel* label) { return label->text() == reason; });
+    ASSERT_NE(shown, labels.end()) << line(3).toStdString();
+    EXPECT_TRUE((*shown)->isCut());
+    EXPECT_EQ((*shown)->toolTip(), plainToolTip(reason));
 }
 
 TEST(CleanupPanes, FirstShowLoadsOnceAndTheDeveloperPaneUsesItsOwnEmptyTexts) {
