@@ -80,19 +80,16 @@ private:
     std::string common_;
 };
 
-// The paths in a maps file that lie in the folders: the last field of a line, where it begins with a slash.
-void keepMapped(std::string_view maps, const AskedFolders& asked, std::vector<std::string>& kept) {
+// The paths in a maps file: the last field of a line, where it begins with a slash.
+template <typename Visit>
+void forEachMappedPath(std::string_view maps, Visit visit) {
     for (std::size_t start = 0; start < maps.size();) {
         const std::size_t end = std::min(maps.find('\n', start), maps.size());
         const std::string_view line = maps.substr(start, end - start);
-        if (const std::size_t slash = line.find(" /"); slash != std::string_view::npos) {
-            const std::string_view path = withoutDeletedMark(line.substr(slash + 1));
-            if (asked.hold(path)) kept.emplace_back(path);
-        }
+        if (const std::size_t slash = line.find(" /"); slash != std::string_view::npos) visit(line.substr(slash + 1));
         start = end + 1;
     }
 }
-
 
 using Held = std::vector<std::pair<fs::path, std::string>>;
 
@@ -124,7 +121,7 @@ Held readShare(const SystemRoots& roots, const AskedFolders& asked, const std::v
         // A kernel thread, or a process past its end, maps nothing and holds nothing: its folder
         // and files are not asked for.
         if (mapped && mapped->empty()) continue;
-        if (mapped) keepMapped(*mapped, asked, kept);
+        if (mapped) forEachMappedPath(*mapped, keep);
         if (const auto cwd = linkAt(process.get(), "cwd", link)) keep(*cwd);
         if (const FileDescriptor fds(::openat(process.get(), "fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC)); fds.isOpen()) {
             // A name from the listing ends in a NUL there.

@@ -2,19 +2,13 @@
 #include "Services/FileIntelligenceService.h"
 #include "Support/FixtureRoots.h"
 #include "Support/ForkedChild.h"
+#include "Support/HoldingChild.h"
 #include "Support/InstalledFiles.h"
 #include "Support/TempTree.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <sys/mman.h>
 #include <sys/mount.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
-
-#include <sys/prctl.h>
 
 namespace fs = std::filesystem;
 using ForkedChild::check;
@@ -111,43 +105,17 @@ TEST(CleanupReview, WhatARunningProcessHoldsIsInUse) {
             tree.folder("home");
             fs::create_symlink(files, cache);
         }
-        const fs::path open = tree.file("home/.cache/evolution/mail/folders.db", 9000);
-        const fs::path mapped = tree.file("home/.cache/mapped/index.bin", 8192);
-        const fs::path workedIn = tree.file("home/.cache/rclone/vfs/upload.part", 9000).parent_path();
         tree.file("home/.cache/idle/data", 9000);
-        // A child of the test holds a file open, maps another and works in a third folder, then waits.
-        int ready[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            // Gone with the test, should the test end before it kills the child.
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-            const int held = ::open(open.c_str(), O_RDWR);
-            const int toMap = ::open(mapped.c_str(), O_RDONLY);
-            void* map = ::mmap(nullptr, 8192, PROT_READ, MAP_SHARED, toMap, 0);
-            ::close(toMap);  // mapped, no longer open
-            const bool holding = held >= 0 && map != MAP_FAILED && ::chdir(workedIn.c_str()) == 0;
-            [[maybe_unused]] const auto written = ::write(ready[1], holding ? "y" : "n", 1);
-            ::pause();
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        char holding = 0;
-        ASSERT_EQ(::read(ready[0], &holding, 1), 1);
-        ::close(ready[0]);
-        // The processes are the child alone, seen through a /proc of one entry: paths are the machine's.
-        SystemRoots machine = SystemRoots::fixture(tree.path());
-        machine.root = "/";
-        machine.proc = tree.folder("proc");
-        fs::create_symlink("/proc/" + std::to_string(child), machine.proc / std::to_string(child));
-        SystemRoots::install(machine);
+        // A child of the test holds a file open, maps another and works in a third folder.
+        const HoldingChild child({.open = {tree.file("home/.cache/evolution/mail/folders.db", 9000)},
+                                  .mapped = {tree.file("home/.cache/mapped/index.bin", 8192)},
+                                  .workingFolder = tree.file("home/.cache/rclone/vfs/upload.part", 9000).parent_path()},
+                                 tree.path() / "proc");
+        SystemRoots::install(child.roots(tree.path()));
         const auto list = FileIntelligenceService().cleanupCandidates();
         SystemRoots::install(SystemRoots::machine());
-        ::kill(child, SIGKILL);  // not yet waited for, so its id is still its own
-        ::waitpid(child, nullptr, 0);
 
-        ASSERT_EQ(holding, 'y');
+        ASSERT_TRUE(child.isHolding());
         const QString program = QString::fromStdString(fs::read_symlink("/proc/self/exe").filename().native());
         EXPECT_TRUE(reviewed(list, cache / "evolution", CleanupReason::inUse, program));
         EXPECT_TRUE(reviewed(list, cache / "mapped", CleanupReason::inUse, program));
