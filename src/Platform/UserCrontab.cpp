@@ -92,7 +92,15 @@ std::vector<std::string> commandsOf(std::string_view crontab) {
         const size_t first = line.find_first_not_of(blanks);
         if (first == std::string_view::npos || line[first] == '#') continue;
         line.remove_prefix(first);
-        if (isSetting(line)) continue;
+        if (isSetting(line)) {
+            // Its value may name what a job runs through it ("APP=~/x.AppImage", "@daily $APP"): kept as
+            // the shell would set it.
+            const size_t equals = line.find('=');
+            const std::string_view name = line.substr(0, line.find_last_not_of(blanks, equals - 1) + 1);
+            const std::string_view value = line.substr(equals + 1);
+            found.push_back(std::string(name) + "=" + std::string(value.substr(std::min(value.find_first_not_of(blanks), value.size()))));
+            continue;
+        }
         const std::string command = shellPart(pastFields(line, line.front() == '@' ? 1 : 5));
         if (command.find_first_not_of(blanks) != std::string::npos) found.push_back(command);
     }

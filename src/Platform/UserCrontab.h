@@ -14,13 +14,14 @@ namespace UserCrontab {
 // The tool that lists it, under the machine's root; empty when there is none.
 std::filesystem::path tool(const SystemRoots& roots);
 
-// The commands of each job in `crontab -l`, run through the tool without a shell and under
+// What each line of `crontab -l` hands the shell (below), run through the tool without a shell and under
 // `deadline`: nothing when there is no tool or no crontab, or when the tool fails or hangs.
 std::vector<std::string> commands(const SystemRoots& roots, std::chrono::milliseconds deadline = std::chrono::seconds(3));
 
-// The command of each job of a crontab's text, as cron hands it to the shell: past its five time
-// fields or its "@reboot"-like nickname, up to its first "%" (what follows is its input), "\%"
-// read as "%". Comments, blank lines and settings ("PATH=…", "MAILTO = x") run nothing.
+// What each line of a crontab's text hands the shell: a job's command past its five time fields or
+// its "@reboot"-like nickname, up to its first "%" (what follows is its input), "\%" read as "%"; a
+// setting ("PATH=…", "MAILTO = x") as "NAME=value", which may name what a job runs through it.
+// Comments and blank lines give nothing.
 std::vector<std::string> commandsOf(std::string_view crontab);
 
 }  // namespace UserCrontab
