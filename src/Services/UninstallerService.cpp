@@ -455,12 +455,11 @@ std::vector<std::vector<std::string>> everyCommand(const DesktopEntry& entry) {
 }
 
 // The names a web app's own items carry: its desktop-file ID, the class of its windows, and the code
-// name Mint's Web Apps give it ("webapp-Mail1234" and "WebApp-Mail1234" name "Mail1234").
+// name Mint's Web Apps give it (the ID "webapp-Mail1234" names "Mail1234").
 std::vector<std::string> webAppNames(const std::string& id, const DesktopEntry& entry) {
     std::vector<std::string> names{id};
     const std::string windowClass = entry.text("StartupWMClass").value_or(QString()).toStdString();
-    for (const std::string& name : {windowClass, id.starts_with("webapp-") ? id.substr(7) : std::string(),
-                                    windowClass.starts_with("WebApp-") ? windowClass.substr(7) : std::string()})
+    for (const std::string& name : {windowClass, id.starts_with("webapp-") ? id.substr(7) : std::string()})
         if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
     return names;
 }
@@ -488,13 +487,11 @@ bool namedByOneOf(std::string folder, const std::vector<std::string>& names) {
 
 // A launcher made for a web page: one the launcher portal made (its file in the portal's folder, or
 // linked from there), one that starts a browser in an application window of its own ("--app-id=",
-// "--app=", "--application-mode") or with a profile of its own, named by it (Mint's Web Apps), one
-// Mint's Web Apps marks as its own, or a Firefox PWA ("firefoxpwa site launch <ID>").
+// "--app=", "--application-mode") or with a profile of its own, named by it (Mint's Web Apps, whether
+// that profile is there or not), or a Firefox PWA ("firefoxpwa site launch <ID>").
 bool isWebApp(const fs::path& file, const std::string& id, const DesktopEntry& entry, const SystemRoots& roots) {
     const fs::path portal = roots.dataHome / "xdg-desktop-portal/applications";
     if (liesWithin(locatedPath(file), realPath(portal).value_or(portal)) || liesWithin(realPath(file).value_or(file), realPath(portal).value_or(portal))) return true;
-    for (std::string_view mark : {"X-WebApp-Browser", "X-WebApp-URL", "IceFirefox", "X-ICE-SSB-Profile"})
-        if (entry.text(mark)) return true;
     const auto commands = everyCommand(entry);
     const bool appWindow = std::any_of(commands.begin(), commands.end(), [](const std::vector<std::string>& words) {
         for (std::size_t index = 0; index < words.size(); ++index) {
