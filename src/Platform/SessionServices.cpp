@@ -93,13 +93,16 @@ std::string shellCommand(const std::string& line) {
 
 // The files a shell reads as it starts, in which users keep their aliases, functions and the
 // commands of their session: bash's, zsh's, the login shells' and the X session's, and fish's
-// configuration and functions.
+// configuration and functions. A link is read where it leads (a dotfiles repository).
 std::vector<fs::path> shellStartupFiles(const SystemRoots& roots) {
     std::vector<fs::path> files;
     for (std::string_view name : {".bashrc", ".bash_aliases", ".bash_profile", ".bash_login", ".bash_logout", ".profile", ".zshrc", ".zprofile",
                                   ".zshenv", ".zlogin", ".xprofile", ".xsessionrc", ".xinitrc"})
         files.push_back(roots.home / name);
-    for (fs::path& file : filesIn(roots.home / ".bashrc.d", "")) files.push_back(std::move(file));
+    // Folders of files each of which is read as one: bash's drop-ins, zsh's functions that .zshrc
+    // autoloads by their file name, Oh My Zsh's own aliases.
+    for (std::string_view folder : {".bashrc.d", ".zfunc", ".zsh/functions", ".oh-my-zsh/custom"})
+        for (fs::path& file : filesIn(roots.home / folder, folder == ".oh-my-zsh/custom" ? "zsh" : "")) files.push_back(std::move(file));
     files.push_back(roots.configHome / "fish/config.fish");
     for (std::string_view folder : {"fish/functions", "fish/conf.d"})
         for (fs::path& file : filesIn(roots.configHome / folder, "fish")) files.push_back(std::move(file));

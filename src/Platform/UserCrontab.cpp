@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <map>
+#include <mutex>
 
 namespace fs = std::filesystem;
 
@@ -67,6 +69,15 @@ fs::path tool(const SystemRoots& roots) {
 std::vector<std::string> commands(const SystemRoots& roots, std::chrono::milliseconds deadline) {
     const fs::path crontab = tool(roots);
     if (crontab.empty()) return {};
+    // A tool that hung is let be for a while: every listing would otherwise wait for it again.
+    using Clock = std::chrono::steady_clock;
+    constexpr auto restAfterHanging = std::chrono::minutes(5);
+    static std::mutex hungMutex;
+    static std::map<fs::path, Clock::time_point> hungAt;
+    {
+        std::lock_guard lock(hungMutex);
+        if (const auto hung = hungAt.find(crontab); hung != hungAt.end() && Clock::now() - hung->second < restAfterHanging) return {};
+    }
     ProcessRunner::Options options;
     options.limits.deadline = deadline;
     options.limits.terminateGrace = std::chrono::milliseconds(300);
@@ -75,7 +86,12 @@ std::vector<std::string> commands(const SystemRoots& roots, std::chrono::millise
     try {
         const ProcessRunner::Result listed = ProcessRunner::run(crontab, {"-l"}, options);
         // A user without a crontab gets an error; a tool cut short gives only part of one.
-        if (listed.timedOut || !listed.ended || !listed.exitedNormally() || listed.exitStatus != 0) return {};
+        if (listed.timedOut || !listed.ended) {
+            std::lock_guard lock(hungMutex);
+            hungAt[crontab] = Clock::now();
+            return {};
+        }
+        if (!listed.exitedNormally() || listed.exitStatus != 0) return {};
         return commandsOf(listed.output);
     } catch (const ProcessRunner::StartError&) {
         return {};

@@ -14,9 +14,10 @@ namespace UserCrontab {
 // The tool that lists it, under the machine's root; empty when there is none.
 std::filesystem::path tool(const SystemRoots& roots);
 
-// What each line of `crontab -l` hands the shell (below), run through the tool without a shell and under
-// `deadline`: nothing when there is no tool or no crontab, or when the tool fails or hangs.
-std::vector<std::string> commands(const SystemRoots& roots, std::chrono::milliseconds deadline = std::chrono::seconds(3));
+// What each line of `crontab -l` hands the shell (below), run through the tool without a shell and
+// under `deadline`: nothing when there is no tool or no crontab, or when the tool fails or hangs; a
+// tool that hung is not run again for some minutes.
+std::vector<std::string> commands(const SystemRoots& roots, std::chrono::milliseconds deadline = std::chrono::seconds(2));
 
 // What each line of a crontab's text hands the shell: a job's command past its five time fields or
 // its "@reboot"-like nickname, up to its first "%" (what follows is its input), "\%" read as "%"; a

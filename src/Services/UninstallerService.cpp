@@ -742,7 +742,12 @@ std::vector<fs::path> webAppItems(const ShownEntry& shown, const SystemRoots& ro
                 for (const fs::path& folder : {size, size / "apps"})
                     for (std::string_view extension : {".png", ".svg", ".xpm"}) take(folder / (id + std::string(extension)));
     for (const std::string& profile : profileFolders(everyCommand(shown.entry)))
-        if (const auto folder = inHome(profile); folder && namedByOneOf(profile, names)) take(*folder);
+        if (const auto folder = inHome(profile); folder && namedByOneOf(profile, names)) {
+            take(*folder);
+            // A profile named through a link (Mint's for Epiphany) is the folder it leads to, when that
+            // one is named so too.
+            if (const auto real = realPath(*folder); real && isLink(*folder) && namedByOneOf(real->native(), names)) take(*real);
+        }
     return items;
 }
 

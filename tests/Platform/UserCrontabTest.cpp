@@ -35,4 +35,7 @@ TEST(UserCrontab, ATroubledToolGivesNothing) {
     EXPECT_TRUE(UserCrontab::commands(roots).empty());
     writeFakeTool(tree.path() / "usr/bin/crontab", "echo '@hourly ~/x'\nexec sleep 60");
     EXPECT_TRUE(UserCrontab::commands(roots, 200ms).empty());
+    // Once it hung it is let be, so that each listing does not wait for it again.
+    writeFakeTool(tree.path() / "usr/bin/crontab", "echo '@hourly ~/x'");
+    EXPECT_TRUE(UserCrontab::commands(roots).empty());
 }
