@@ -43,6 +43,14 @@ void fishFunction(InstalledHome& home) {
     home.expect("AppImageAFishFunctionRunsStays", "kdenlive", {{entry, false}}, home.entryBytes(), {}, "kd.fish", RunnerKind::shellStartup);
 }
 
+// A function zsh autoloads from its own file, named by nothing but the function.
+void zshAutoloaded(InstalledHome& home) {
+    const auto [entry, image] = home.anAppImage("vpn", "VPN", "VPN-3.AppImage");
+    home.tree.write("home/.zshrc", "fpath=(~/.zfunc $fpath)\nautoload -Uz vpn\n");
+    home.tree.write("home/.zfunc/vpn", "~/Applications/VPN-3.AppImage \"$@\"\n");
+    home.expect("AppImageAZshAutoloadedFunctionRunsStays", "vpn", {{entry, false}}, home.entryBytes(), {}, "vpn", RunnerKind::shellStartup);
+}
+
 // A job that changes into the AppImage's folder first, between settings and a comment.
 void crontabJob(InstalledHome& home) {
     const auto [entry, image] = home.anAppImage("backup", "Backup", "Backup-2.1.AppImage");
@@ -86,7 +94,7 @@ void noCrontab(InstalledHome& home) {
 constexpr FreshCase cases[]{
     {"AppImageABashAliasRunsStays", aliasInBashrc},     {"AppImageAnAliasWithArgumentsRunsStays", aliasWithArguments},
     {"AppImageAZshFunctionRunsStays", zshFunction},     {"AppImageAFishFunctionRunsStays", fishFunction},
-    {"AppImageACrontabJobRunsStays", crontabJob},       {"AppImageACrontabSettingRunsStays", crontabSetting},
+    {"AppImageAZshAutoloadedFunctionRunsStays", zshAutoloaded}, {"AppImageACrontabJobRunsStays", crontabJob},       {"AppImageACrontabSettingRunsStays", crontabSetting},
     {"CommentedOutAliasAndJobKeepNothing", commentedOut}, {"AJobsInputRunsNothing", jobsInput},
     {"NoCrontabRunsNothing", noCrontab},
 };

@@ -72,6 +72,21 @@ void mintChromiumWebApp(InstalledHome& home) {
     home.expect("MintChromiumWebAppIsOnlyItsLauncher", "webapp-Chat5678", {{entry, true}, {profile, true}}, allocated(entry) + du(profile));
 }
 
+// Mint's Web App for Epiphany: its entry links into its profile, which it names through a link.
+void mintEpiphanyWebApp(InstalledHome& home) {
+    home.tree.file("usr/bin/epiphany", 400000);
+    const std::string name = "org.gnome.Epiphany.WebApp-Maps9876";
+    const fs::path profile = home.home(".local/share/ice/epiphany/" + name);
+    const fs::path real = home.entry("home/.local/share/ice/epiphany/" + name + "/" + name + ".desktop", "Maps",
+                                     "Exec=epiphany --application-mode  --profile=\"/home/.local/share/" + name +
+                                         "\" \"https://maps.example.org\"\nStartupWMClass=WebApp-Maps9876\n");
+    home.tree.file("home/.local/share/ice/epiphany/" + name + "/ephy-history.db", 20000);
+    const fs::path link = home.link(profile, ".local/share/" + name);
+    const fs::path entry = home.link(real, ".local/share/applications/webapp-Maps9876.desktop");
+    home.expect("MintEpiphanyWebAppGoesWithItsProfile", "webapp-Maps9876", {{entry, true}, {link, true}, {profile, true}},
+                allocated(entry) + allocated(link) + du(profile));
+}
+
 // A Firefox PWA: its entry and its icons, named by its ID; firefoxpwa's profiles may hold other web
 // apps and stay.
 void firefoxPwa(InstalledHome& home) {
@@ -89,6 +104,7 @@ constexpr FreshCase cases[]{{"EpiphanyWebAppIsOnlyItsLauncher", epiphanyWebApp},
                             {"ChromeWebAppIsOnlyItsLauncher", chromeWebApp},
                             {"MintFirefoxWebAppIsOnlyItsLauncher", mintFirefoxWebApp},
                             {"MintChromiumWebAppIsOnlyItsLauncher", mintChromiumWebApp},
+                            {"MintEpiphanyWebAppGoesWithItsProfile", mintEpiphanyWebApp},
                             {"FirefoxPwaIsOnlyItsLauncher", firefoxPwa}};
 
 }  // namespace
