@@ -477,12 +477,13 @@ std::vector<std::string> profileFolders(const std::vector<std::vector<std::strin
     return folders;
 }
 
-// Whether a folder as written is named by one of the names, alone or after a reverse-domain prefix
-// ("org.gnome.Epiphany.WebApp-Mail1234"): a profile kept for that launcher alone.
+// Whether a folder as written is named by one of the names, alone or as GNOME Web names the profile
+// of a web app ("org.gnome.Epiphany.WebApp-Mail1234"): a profile kept for that launcher alone. A
+// Firefox profile of the user's ("x8a9.Work") is not, whatever the window class.
 bool namedByOneOf(std::string folder, const std::vector<std::string>& names) {
     while (folder.size() > 1 && folder.ends_with('/')) folder.pop_back();
     const std::string name = fs::path(folder).filename().native();
-    return std::any_of(names.begin(), names.end(), [&](const std::string& each) { return name == each || name.ends_with("." + each); });
+    return std::any_of(names.begin(), names.end(), [&](const std::string& each) { return name == each || name == "org.gnome.Epiphany." + each; });
 }
 
 // A launcher made for a web page: one the launcher portal made (its file in the portal's folder, or
