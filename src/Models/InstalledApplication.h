@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Models/RunnerKind.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -20,9 +22,10 @@ struct InstalledApplication {
     bool staysInstalled = false;
     // Its entry starts a program that is not there: moving the entry takes away a launcher only.
     bool programNotFound = false;
-    // The service of the session that runs its program (a systemd unit, a D-Bus service), which keeps
-    // it installed; empty when none does.
+    // What in the session runs its program (a systemd unit, a D-Bus service, the crontab, a shell's
+    // startup file), which keeps it installed; empty when nothing does.
     std::filesystem::path runBy = {};
+    RunnerKind runByKind = RunnerKind::service;
 
     bool operator==(const InstalledApplication&) const = default;
 };

@@ -7,6 +7,7 @@
 #include "Platform/MountTable.h"
 #include "Platform/ProgramPath.h"
 #include "Platform/RealPath.h"
+#include "Platform/ShellCommands.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -142,30 +143,6 @@ std::optional<fs::path> folderNamed(std::string_view word, const std::optional<f
     return std::nullopt;
 }
 
-// The commands a shell string runs ("sh -c 'cd ~/x && exec gtk-launch beeper'"), each as its
-// words, read as a shell would part them: quotes taken away, operators and lines parting commands,
-// "exec" left out. None for a word that is no shell string.
-std::vector<std::vector<std::string>> shellCommands(const std::string& word) {
-    constexpr std::string_view operators = ";&|()<>`\n";
-    std::vector<std::vector<std::string>> commands;
-    if (word.find_first_of(" \t\n;&|()<>`'\"") == std::string::npos) return commands;
-    std::vector<std::string> current;
-    auto end = [&] {
-        if (!current.empty() && current.front() == "exec") current.erase(current.begin());
-        if (!current.empty()) commands.push_back(std::move(current));
-        current.clear();
-    };
-    for (const std::string& inner : KeyFile::words(word))
-        for (size_t start = 0; start < inner.size();) {
-            const size_t stop = std::min(inner.find_first_of(operators, start), inner.size());
-            if (stop > start) current.push_back(inner.substr(start, stop - start));
-            if (stop < inner.size()) end();
-            start = stop + 1;
-        }
-    end();
-    return commands;
-}
-
 // What the commands of an entry name, each resolved: the files they run, and the folders they work in.
 struct PlacesNamed {
     const SystemRoots& roots;
@@ -213,9 +190,15 @@ struct PlacesNamed {
         for (size_t index = 0; index < words.size(); ++index) {
             if (index != resolved) take(words[index], folder);
             std::optional<fs::path> shellFolder = folder;
-            for (const std::vector<std::string>& inner : shellCommands(words[index])) {
+            for (const std::vector<std::string>& inner : ShellCommands::of(words[index])) {
                 for (const std::string& word : inner) take(word, shellFolder);
                 if (inner.size() > 1 && inner.front() == "cd") shellFolder = folderNamed(inner[1], shellFolder, roots);
+                // An alias's value, or a fish abbreviation's, is a command line of its own: "alias nv='exec ~/x --y'".
+                if (inner.front() == "alias" || inner.front() == "abbr")
+                    for (size_t at = 1; at < inner.size(); ++at) {
+                        const size_t equals = inner[at].find('=');
+                        command({equals == std::string::npos ? inner[at] : inner[at].substr(equals + 1)}, std::nullopt, shellFolder);
+                    }
             }
         }
     }
@@ -594,7 +577,7 @@ EntryProgram EntryProgram::of(const DesktopEntry& entry, const SystemRoots& root
         addProgramNames(command, program.programNames);
         addEntriesStarted(command, program.startsEntries);
         for (const std::string& word : command)
-            for (const std::vector<std::string>& inner : shellCommands(word)) {
+            for (const std::vector<std::string>& inner : ShellCommands::of(word)) {
                 addProgramNames(inner, program.programNames);
                 addEntriesStarted(inner, program.startsEntries);
             }

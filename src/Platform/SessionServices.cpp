@@ -4,6 +4,7 @@
 #include "Platform/KeyFile.h"
 #include "Platform/RootedLink.h"
 #include "Platform/UnitSpecifiers.h"
+#include "Platform/UserCrontab.h"
 
 #include <sys/stat.h>
 
@@ -40,11 +41,15 @@ std::optional<DesktopEntry> entryOf(const std::vector<std::string>& commands, co
     return DesktopEntry::fromKeyFile(KeyFile::parse(text));
 }
 
+// A place as the machine names it, as an entry's words are read.
+std::string machinePath(const fs::path& place, const SystemRoots& roots) {
+    return (fs::path("/") / place.lexically_relative(roots.root)).lexically_normal().native();
+}
+
 // A script's path as one word of a command, as the machine names it.
 std::string quotedMachinePath(const fs::path& file, const SystemRoots& roots) {
     std::string quoted = "\"";
-    const std::string machinePath = (fs::path("/") / file.lexically_relative(roots.root)).lexically_normal().native();
-    for (const char c : machinePath) {
+    for (const char c : machinePath(file, roots)) {
         if (c == '"' || c == '\\' || c == '$' || c == '`') quoted += '\\';
         quoted += c;
     }
@@ -76,6 +81,38 @@ std::vector<fs::path> filesIn(const fs::path& folder, std::string_view extension
     return found;
 }
 
+// A shell command line as one word of an entry's command, run by "sh -c".
+std::string shellCommand(const std::string& line) {
+    std::string quoted = "sh -c \"";
+    for (const char c : line) {
+        if (c == '"' || c == '\\' || c == '$' || c == '`') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+// The files a shell reads as it starts, in which users keep their aliases, functions and the
+// commands of their session: bash's, zsh's, the login shells' and the X session's, and fish's
+// configuration and functions. A link is read where it leads (a dotfiles repository).
+std::vector<fs::path> shellStartupFiles(const SystemRoots& roots) {
+    std::vector<fs::path> files;
+    for (std::string_view name : {".bashrc", ".bash_aliases", ".bash_profile", ".bash_login", ".bash_logout", ".profile", ".zshrc", ".zprofile",
+                                  ".zshenv", ".zlogin", ".xprofile", ".xsessionrc", ".xinitrc"})
+        files.push_back(roots.home / name);
+    // Folders of files each of which is read as one: bash's drop-ins, zsh's functions that .zshrc
+    // autoloads by their file name, Oh My Zsh's own aliases.
+    for (std::string_view folder : {".bashrc.d", ".zfunc", ".zsh/functions", ".oh-my-zsh/custom"})
+        for (fs::path& file : filesIn(roots.home / folder, folder == ".oh-my-zsh/custom" ? "zsh" : "")) files.push_back(std::move(file));
+    files.push_back(roots.configHome / "fish/config.fish");
+    for (std::string_view folder : {"fish/functions", "fish/conf.d"})
+        for (fs::path& file : filesIn(roots.configHome / folder, "fish")) files.push_back(std::move(file));
+    std::erase_if(files, [](const fs::path& file) {
+        struct stat info {};
+        return ::lstat(file.c_str(), &info) != 0;
+    });
+    return files;
+}
+
 bool isFolder(const fs::path& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -94,14 +131,21 @@ std::vector<SessionService> SessionService::of(const SystemRoots& roots) {
             for (fs::path& unit : filesIn(folder, "service")) unitFiles.push_back(std::move(unit));
     for (fs::path& unit : filesIn(units, "service")) unitFiles.push_back(std::move(unit));
     for (fs::path& file : unitFiles)
-        if (auto entry = unitEntry(file, roots)) services.push_back({std::move(file), std::move(*entry)});
+        if (auto entry = unitEntry(file, roots)) services.push_back({std::move(file), RunnerKind::service, std::move(*entry)});
     for (fs::path& file : filesIn(roots.dataHome / "dbus-1/services", "service"))
         if (const auto keys = KeyFile::read(file))
             if (auto entry = entryOf({keys->value("D-BUS Service", "Exec").value_or("")}, ""); entry && !entry->command().empty())
-                services.push_back({std::move(file), std::move(*entry)});
+                services.push_back({std::move(file), RunnerKind::service, std::move(*entry)});
     for (fs::path& file : filesIn(roots.configHome / "autostart-scripts", "")) {
         auto entry = FolderListing::lowercaseExtension(file) == "desktop" ? DesktopEntry::read(file) : entryOf({quotedMachinePath(file, roots)}, "");
-        if (entry) services.push_back({std::move(file), std::move(*entry)});
+        if (entry) services.push_back({std::move(file), RunnerKind::service, std::move(*entry)});
     }
+    // Each crontab line is a command of its own, run in the home folder; a startup file is read as a
+    // script in the home.
+    std::vector<std::string> jobs;
+    for (const std::string& job : UserCrontab::commands(roots)) jobs.push_back(shellCommand(job));
+    if (auto entry = entryOf(jobs, machinePath(roots.home, roots))) services.push_back({UserCrontab::tool(roots), RunnerKind::crontab, std::move(*entry)});
+    for (fs::path& file : shellStartupFiles(roots))
+        if (auto entry = entryOf({quotedMachinePath(file, roots)}, "")) services.push_back({std::move(file), RunnerKind::shellStartup, std::move(*entry)});
     return services;
 }

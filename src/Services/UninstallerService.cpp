@@ -19,6 +19,8 @@
 #include "Platform/RealPath.h"
 #include "Platform/SandboxPackage.h"
 #include "Platform/SessionServices.h"
+#include "Platform/ShellCommands.h"
+#include "Platform/ProgramPath.h"
 #include "Foundation/PathText.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
@@ -305,6 +307,12 @@ struct ShownEntry {
     fs::path place = locatedPath(file);
 };
 
+// What runs a program outside the entries, by the name the card gives it.
+struct SessionRunner {
+    fs::path name;
+    RunnerKind kind = RunnerKind::service;
+};
+
 // The places other entries name, and where the other applications are.
 struct OthersPlaces {
     // Files other entries run, other shown entries, folders other applications were unpacked into:
@@ -330,18 +338,20 @@ struct DesktopEntries {
     // The programs the entries start, by the name they go by (`programNameKey`), with those entries.
     std::unordered_map<QString, std::unordered_set<std::string>> programStarters;
     // The session's services among the entries above, by their real file, with the name they go by.
-    std::unordered_map<std::string, fs::path> services;
+    std::unordered_map<std::string, SessionRunner> services;
     // Entries that start other entries, by their file ("dex ~/x.desktop") or their ID ("gtk-launch x").
     std::vector<std::pair<std::string, std::string>> startsFile;
     std::vector<std::pair<std::string, std::string>> startsID;
 
-    // A service that runs the program, when one does.
-    std::optional<fs::path> serviceRunning(const EntryProgram& program) const {
+    // A service that runs the program, when one does: the first by its file, whatever order the table keeps.
+    std::optional<SessionRunner> serviceRunning(const EntryProgram& program) const {
         const auto found = runners.find(program.realFile.native());
         if (found == runners.end()) return std::nullopt;
+        std::optional<std::string> first;
         for (const std::string& runner : found->second)
-            if (const auto service = services.find(runner); service != services.end()) return service->second;
-        return std::nullopt;
+            if (services.contains(runner) && (!first || runner < *first)) first = runner;
+        if (!first) return std::nullopt;
+        return services.at(*first);
     }
 
     std::size_t runnersOf(const EntryProgram& program) const {
@@ -431,16 +441,71 @@ std::vector<fs::path> launchersIn(const fs::path& folder, std::string_view exten
     return found;
 }
 
+// Every command of an entry and of its actions, and each command handed to a shell inside them
+// ("sh -c 'firefox --profile …'"), as its words.
+std::vector<std::vector<std::string>> everyCommand(const DesktopEntry& entry) {
+    std::vector<std::vector<std::string>> commands = entry.actionCommands();
+    commands.insert(commands.begin(), entry.command());
+    std::vector<std::vector<std::string>> inner;
+    for (const std::vector<std::string>& command : commands)
+        for (const std::string& word : command)
+            for (std::vector<std::string>& each : ShellCommands::of(word)) inner.push_back(std::move(each));
+    commands.insert(commands.end(), std::make_move_iterator(inner.begin()), std::make_move_iterator(inner.end()));
+    return commands;
+}
+
+// The names a web app's own items carry: its desktop-file ID, the class of its windows, and the code
+// name Mint's Web Apps give it (the ID "webapp-Mail1234" names "Mail1234").
+std::vector<std::string> webAppNames(const std::string& id, const DesktopEntry& entry) {
+    std::vector<std::string> names{id};
+    const std::string windowClass = entry.text("StartupWMClass").value_or(QString()).toStdString();
+    for (const std::string& name : {windowClass, id.starts_with("webapp-") ? id.substr(7) : std::string()})
+        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    return names;
+}
+
+// The folders the commands hand a browser as its profile ("--profile=…", "--profile …",
+// "--user-data-dir=…"), as written.
+std::vector<std::string> profileFolders(const std::vector<std::vector<std::string>>& commands) {
+    std::vector<std::string> folders;
+    for (const std::vector<std::string>& words : commands)
+        for (std::size_t index = 0; index < words.size(); ++index)
+            for (const std::string option : {"--profile", "-profile", "--user-data-dir"}) {
+                if (words[index] == option && index + 1 < words.size()) folders.push_back(words[index + 1]);
+                else if (words[index].starts_with(option + "=")) folders.push_back(words[index].substr(option.size() + 1));
+            }
+    return folders;
+}
+
+// Whether a folder as written is named by one of the names, alone or as GNOME Web names the profile
+// of a web app ("org.gnome.Epiphany.WebApp-Mail1234"): a profile kept for that launcher alone. A
+// Firefox profile of the user's ("x8a9.Work") is not, whatever the window class.
+bool namedByOneOf(std::string folder, const std::vector<std::string>& names) {
+    while (folder.size() > 1 && folder.ends_with('/')) folder.pop_back();
+    const std::string name = fs::path(folder).filename().native();
+    return std::any_of(names.begin(), names.end(), [&](const std::string& each) { return name == each || name == "org.gnome.Epiphany." + each; });
+}
+
 // A launcher made for a web page: one the launcher portal made (its file in the portal's folder, or
-// linked from there), or one that starts a browser in an application window of its own ("--app-id=",
-// "--app=", "--application-mode").
-bool isWebApp(const fs::path& file, const DesktopEntry& entry, const SystemRoots& roots) {
+// linked from there), one that starts a browser in an application window of its own ("--app-id=",
+// "--app=", "--application-mode") or with a profile of its own, named by it (Mint's Web Apps, whether
+// that profile is there or not), or a Firefox PWA ("firefoxpwa site launch <ID>").
+bool isWebApp(const fs::path& file, const std::string& id, const DesktopEntry& entry, const SystemRoots& roots) {
     const fs::path portal = roots.dataHome / "xdg-desktop-portal/applications";
     if (liesWithin(locatedPath(file), realPath(portal).value_or(portal)) || liesWithin(realPath(file).value_or(file), realPath(portal).value_or(portal))) return true;
-    const std::vector<std::string> words = entry.command();
-    return std::any_of(words.begin(), words.end(), [](const std::string& word) {
-        return word == "--application-mode" || word.starts_with("--app-id=") || word.starts_with("--app=");
+    const auto commands = everyCommand(entry);
+    const bool appWindow = std::any_of(commands.begin(), commands.end(), [](const std::vector<std::string>& words) {
+        for (std::size_t index = 0; index < words.size(); ++index) {
+            const std::string& word = words[index];
+            if (word == "--application-mode" || word.starts_with("--app-id=") || word.starts_with("--app=")) return true;
+            if (ProgramPath::name(word) == "firefoxpwa" && index + 2 < words.size() && words[index + 1] == "site" && words[index + 2] == "launch") return true;
+        }
+        return false;
     });
+    if (appWindow) return true;
+    const std::vector<std::string> names = webAppNames(id, entry);
+    const std::vector<std::string> profiles = profileFolders(commands);
+    return std::any_of(profiles.begin(), profiles.end(), [&](const std::string& folder) { return namedByOneOf(folder, names); });
 }
 
 DesktopEntries desktopEntries(const SystemRoots& roots) {
@@ -492,7 +557,7 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
             first->second = shown.size();
             shownFiles.emplace(real, shown.size());
             // A web app's store key names its browser, never itself.
-            const bool webApp = isWebApp(file, *entry, roots);
+            const bool webApp = isWebApp(file, id, *entry, roots);
             auto sandbox = webApp ? std::nullopt : SandboxPackage::of(file, *entry, roots);
             shown.push_back({std::move(file), std::move(id), std::move(*entry), std::move(program), std::move(sandbox), webApp});
         }
@@ -509,9 +574,10 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
                     shown[same->second].links.push_back(std::move(file));
             }
     // The session's services run programs as entries do: systemd's user units, D-Bus session
-    // services, Plasma's autostart scripts.
+    // services, Plasma's autostart scripts, the crontab, the shells' startup files.
     for (const SessionService& service : SessionService::of(roots))
-        entries.services.emplace(entries.addPlaces(service.file, EntryProgram::of(service.entry, roots, searchPath)), service.file.filename());
+        entries.services.emplace(entries.addPlaces(service.file, EntryProgram::of(service.entry, roots, searchPath)),
+                                 SessionRunner{service.file.filename(), service.kind});
     std::vector<fs::path> dataFolders{roots.dataHome};
     dataFolders.insert(dataFolders.end(), roots.dataDirs.begin(), roots.dataDirs.end());
     for (const fs::path& dataFolder : dataFolders) {
@@ -559,7 +625,7 @@ struct Fate {
     // A web app: its entry, its icon and its profile are all of it; its browser stays.
     bool webApp = false;
     // The service that runs its program, which keeps it installed.
-    std::optional<fs::path> runBy = std::nullopt;
+    std::optional<SessionRunner> runBy = std::nullopt;
 
     // Whether it stays whatever is moved: nothing of it is known to go.
     bool stays() const { return !program && !programNotFound && !webApp; }
@@ -595,7 +661,7 @@ std::optional<ShownEntry> shownEntry(const InstalledApplication& application, co
     auto entry = DesktopEntry::read(application.path);
     if (!entry) return std::nullopt;
     EntryProgram program = EntryProgram::of(*entry, roots, DesktopApplications::environmentSearchPath());
-    const bool webApp = isWebApp(application.path, *entry, roots);
+    const bool webApp = isWebApp(application.path, PathText::fromText(application.desktopFileID).native(), *entry, roots);
     auto sandbox = webApp ? std::nullopt : SandboxPackage::of(application.path, *entry, roots);
     return ShownEntry{application.path, PathText::fromText(application.desktopFileID).native(), std::move(*entry), std::move(program), std::move(sandbox), webApp};
 }
@@ -650,9 +716,9 @@ private:
     std::unordered_map<QString, std::vector<fs::path>> byName_;
 };
 
-// A web app's own items beside its entry, each named by its ID: its icons (the file its Icon names,
-// or the icons of that name in the user's icon theme and the portal's icon folder) and the profile
-// folder its browser keeps for it alone ("--profile=~/.local/share/<ID>").
+// A web app's own items beside its entry, each named by its ID, its class or its code name: its icons
+// (the file its Icon names, or the icons of its ID in the user's icon theme and the portal's icon
+// folder) and the profile folder its browser keeps for it alone ("--profile=~/.local/share/<ID>").
 std::vector<fs::path> webAppItems(const ShownEntry& shown, const SystemRoots& roots) {
     std::vector<fs::path> items;
     const fs::path home = realPath(roots.home).value_or(roots.home);
@@ -668,20 +734,21 @@ std::vector<fs::path> webAppItems(const ShownEntry& shown, const SystemRoots& ro
     // The portal's own file, when the entry is its link.
     const fs::path portal = roots.dataHome / "xdg-desktop-portal/applications";
     if (const auto real = realPath(shown.file); real && isLink(shown.file) && liesWithin(*real, realPath(portal).value_or(portal))) take(*real);
+    const std::vector<std::string> names = webAppNames(id, shown.entry);
     const std::string icon = shown.entry.text("Icon").value_or(QString()).toStdString();
-    if (const auto file = inHome(icon); file && file->stem() == id) take(*file);
+    if (const auto file = inHome(icon); file && std::find(names.begin(), names.end(), file->stem().native()) != names.end()) take(*file);
     if (icon == id)
         for (const fs::path& theme : {roots.dataHome / "icons/hicolor", roots.dataHome / "xdg-desktop-portal/icons"})
             for (const fs::path& size : FolderListing::entries(theme).value_or(std::vector<fs::path>{}))
                 for (const fs::path& folder : {size, size / "apps"})
                     for (std::string_view extension : {".png", ".svg", ".xpm"}) take(folder / (id + std::string(extension)));
-    const std::vector<std::string> words = shown.entry.command();
-    for (std::size_t index = 0; index < words.size(); ++index) {
-        std::string profile;
-        if (words[index].starts_with("--profile=")) profile = words[index].substr(10);
-        else if (words[index] == "--profile" && index + 1 < words.size()) profile = words[index + 1];
-        if (const auto folder = inHome(profile); folder && folder->filename() == id) take(*folder);
-    }
+    for (const std::string& profile : profileFolders(everyCommand(shown.entry)))
+        if (const auto folder = inHome(profile); folder && namedByOneOf(profile, names)) {
+            take(*folder);
+            // A profile named through a link (Mint's for Epiphany) is the folder it leads to, when that
+            // one is named so too.
+            if (const auto real = realPath(*folder); real && isLink(*folder) && namedByOneOf(real->native(), names)) take(*real);
+        }
     return items;
 }
 
@@ -780,7 +847,10 @@ std::vector<InstalledApplication> UninstallerService::installedApplications() {
         const ShownEntry& shown = entries.shown[i];
         application.staysInstalled = fate.stays();
         application.programNotFound = fate.programNotFound;
-        application.runBy = fate.runBy.value_or(fs::path());
+        if (fate.runBy) {
+            application.runBy = fate.runBy->name;
+            application.runByKind = fate.runBy->kind;
+        }
         if (shown.sandbox) {
             application.size = installedSize(*shown.sandbox);
             continue;
@@ -849,11 +919,14 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
 
     // A leftover that another application's name claims too may be that one's: a packaged htop's
     // settings beside an htop AppImage.
-    std::vector<QStringList> othersKeys;
+    std::vector<std::pair<fs::path, QStringList>> othersKeys;
     for (const ShownEntry& other : entries.shown)
-        if (other.file != application.path) othersKeys.push_back(leftoverKeys(other, locale));
-    auto claimedByAnother = [&](const fs::path& item) {
-        return std::any_of(othersKeys.begin(), othersKeys.end(), [&](const QStringList& otherKeys) { return namesItsOwn(item, otherKeys); });
+        if (other.file != application.path) othersKeys.emplace_back(other.file, leftoverKeys(other, locale));
+    // The entry of the first other application whose names claim the item, when one does.
+    auto claimant = [&](const fs::path& item) -> std::optional<fs::path> {
+        for (const auto& [file, otherKeys] : othersKeys)
+            if (namesItsOwn(item, otherKeys)) return file;
+        return std::nullopt;
     };
     const QStringList exact = shown ? exactNames(*shown, locale) : QStringList{application.name, application.desktopFileID};
     const std::optional<fs::path> ownProgram = shown && shown->program.found == EntryProgram::Found::present ? std::optional(shown->program.realFile) : std::nullopt;
@@ -864,7 +937,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     // exact name beside it.
     auto mayBeItsOwn = [&](const fs::path& item) {
         const bool flatpaks = std::any_of(flatpakData.begin(), flatpakData.end(), [&](const fs::path& folder) { return liesDirectlyIn(item, folder); });
-        return !claimedByAnother(item) && !(flatpaks && !sandbox) && !yieldsToExactNamesake(item, exact);
+        return !claimant(item) && !(flatpaks && !sandbox) && !yieldsToExactNamesake(item, exact);
     };
 
     for (const FixedCandidate& candidate : fixedCandidates) {
@@ -944,6 +1017,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         if (artifact.category != ArtifactCategory::application) {
             if (auto install = otherInstalls.installUsing(artifact.path, entries, entryFile)) artifact.usedBy = std::move(*install);
             else if (auto data = folderOfAnother(artifact.path, othersNames)) artifact.usedBy = std::move(*data);
+            else if (auto other = claimant(artifact.path)) artifact.usedBy = std::move(*other);
         }
         if (artifact.isLocked() || !artifact.usedBy.empty() || others.touch(artifact.path)) artifact.isSelected = false;
     }

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -269,6 +270,19 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         applications[4].runBy = "syncthing.service";
         StillState still(applications, {{applications[4].id, syncthingLeftovers()}}, applications[4].id);
         pictures.render("uninstaller-service", windowSize, [&] { return screen(*still.state); });
+    }
+    // The crontab and a shell's startup file keep it as a service does.
+    for (const auto& [runner, kind, name] : {std::tuple{"/usr/bin/crontab", RunnerKind::crontab, "uninstaller-crontab"},
+                                             std::tuple{"/home/maya/.bashrc", RunnerKind::shellStartup, "uninstaller-shellalias"}}) {
+        std::vector<InstalledApplication> applications = someApplications();
+        applications[4].staysInstalled = true;
+        applications[4].runBy = runner;
+        applications[4].runByKind = kind;
+        std::vector<AppArtifact> leftovers = syncthingLeftovers();
+        for (AppArtifact& leftover : leftovers)
+            if (!leftover.usedBy.empty()) leftover.usedBy = runner;
+        StillState still(applications, {{applications[4].id, leftovers}}, applications[4].id);
+        pictures.render(name, windowSize, [&] { return screen(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();

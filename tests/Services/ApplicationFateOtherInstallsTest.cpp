@@ -65,7 +65,19 @@ void appImageThroughPrimeRun(InstalledHome& home) {
     home.expect("AppImageRunThroughPrimeRunIsNoOtherInstall", "blender", {{entry, false}, {config, false}}, home.entryBytes(), std::vector<std::pair<fs::path, fs::path>>{});
 }
 
+// Signal's Flatpak, whose name claims ~/.config/Signal too: the AppImage's row says which install.
+void signalBesideItsFlatpak(InstalledHome& home) {
+    const auto [entry, image] = home.anAppImage("signal-desktop", "Signal", "Signal-7.10.0-x86_64.AppImage");
+    home.tree.file("var/lib/flatpak/app/org.signal.Signal/current/active/files/bin/signal-desktop", 500000);
+    const fs::path flatpak = home.entry("var/lib/flatpak/exports/share/applications/org.signal.Signal.desktop", "Signal",
+                                        "Exec=/usr/bin/flatpak run org.signal.Signal\nX-Flatpak=org.signal.Signal\n");
+    const fs::path data = home.tree.file("home/.config/Signal/config.json", 2000).parent_path();
+    home.expect("SignalsFlatpakNamesWhatItClaims", "signal-desktop", {{entry, true}, {image, true}, {data, false}}, home.entryBytes() + allocated(image),
+                {{data, flatpak}});
+}
+
 constexpr FreshCase cases[]{
+    {"SignalsFlatpakNamesWhatItClaims", signalBesideItsFlatpak},
     {"NeovimLeavesHomebrewNvimOffThePath", neovimBesideHomebrew}, {"AlacrittyLeavesCargosAlacritty", alacrittyBesideCargo},
     {"SecondObsidianKeepsItsData", obsidianInApplications},        {"SecondObsidianInDownloadsKeepsItsData", obsidianInDownloads},
     {"BitwardenLeavesItsTarballsData", bitwardenBesideItsTarball}, {"AppImageAloneGoesWithItsSettings", appImageAlone},

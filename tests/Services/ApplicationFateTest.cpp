@@ -65,6 +65,7 @@ TEST_P(FreshHomeFate, ShowsWhatItsProgramProves) {
     for (const InstalledApplication& application : home.applications("en"))
         if (application.desktopFileID.toStdString() == expected->second.id) {
             EXPECT_EQ(application.runBy, expected->second.runBy);
+            EXPECT_EQ(application.runByKind, expected->second.runByKind);
         }
 }
 

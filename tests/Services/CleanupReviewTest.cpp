@@ -1,5 +1,6 @@
 #include "Platform/SystemRoots.h"
 #include "Services/FileIntelligenceService.h"
+#include "Support/FakeTool.h"
 #include "Support/FixtureRoots.h"
 #include "Support/ForkedChild.h"
 #include "Support/HoldingChild.h"
@@ -75,7 +76,15 @@ TEST(CleanupReview, WholesProgramsRunAndTheDesktopsOwnAreReviewed) {
     const fs::path deb = tree.file("home/Downloads/code_1.9_amd64.deb", 20000);
     const fs::path flatpakref = tree.file("home/Downloads/org.gimp.GIMP.flatpakref", 4000);
 
+    // A tool a shell alias runs, a script the crontab runs.
+    executable(tree.file("home/.cache/aliased/bin/tidy", 7000));
+    tree.write("home/.bashrc", "alias tidy='~/.cache/aliased/bin/tidy --all'\n");
+    executable(tree.file("home/.cache/cronjob/run.sh", 3000));
+    writeFakeTool(tree.path() / "usr/bin/crontab", "echo '@daily ~/.cache/cronjob/run.sh'");
+
     const auto list = FileIntelligenceService().cleanupCandidates();
+    EXPECT_TRUE(reviewed(list, cache / "aliased", CleanupReason::runsProgram, QStringLiteral(".bashrc")));
+    EXPECT_TRUE(reviewed(list, cache / "cronjob", CleanupReason::runsProgram, QStringLiteral("crontab")));
     EXPECT_TRUE(reviewed(list, cache / "pypoetry", CleanupReason::runsProgram, QStringLiteral("proj")));
     EXPECT_TRUE(reviewed(list, cache / "envonly", CleanupReason::holdsWhole, QStringLiteral("cleanup.whole.environment")));
     EXPECT_TRUE(reviewed(list, cache / "toolbox", CleanupReason::runsProgram, QStringLiteral("toolbox.desktop")));

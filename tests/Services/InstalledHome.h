@@ -32,6 +32,7 @@ struct Expected {
     // the service the application's card names.
     std::vector<std::pair<std::filesystem::path, std::filesystem::path>> usedBy = {};
     std::filesystem::path runBy = {};
+    RunnerKind runByKind = RunnerKind::service;
 };
 
 // What the uninstaller listed for one application.
@@ -97,8 +98,8 @@ public:
         expected[name] = {std::move(id), std::move(items), size, std::move(language)};
     }
     void expect(const char* name, std::string id, Items items, std::int64_t size, std::vector<std::pair<std::filesystem::path, std::filesystem::path>> usedBy,
-                std::filesystem::path runBy = {}) {
-        expected[name] = {std::move(id), std::move(items), size, "en", std::move(usedBy), std::move(runBy)};
+                std::filesystem::path runBy = {}, RunnerKind runByKind = RunnerKind::service) {
+        expected[name] = {std::move(id), std::move(items), size, "en", std::move(usedBy), std::move(runBy), runByKind};
     }
 
 private:

@@ -23,6 +23,21 @@
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 
+namespace {
+
+// What runs the application's program, and what to take away first.
+QString runByText(const InstalledApplication& application) {
+    const QString name = isolatedText(DisplayText::name(application.runBy.filename()));
+    switch (application.runByKind) {
+    case RunnerKind::service: return AppLocalization::format("uninstaller.runByService", {name});
+    case RunnerKind::crontab: return AppLocalization::format("uninstaller.runByCrontab", {isolatedText(QStringLiteral("crontab\u00A0\u2011e"))});
+    case RunnerKind::shellStartup: return AppLocalization::format("uninstaller.runByShell", {name});
+    }
+    return {};
+}
+
+}  // namespace
+
 UninstallerHeroCard::UninstallerHeroCard(AppState& state, InstalledApplication application, const DynamicColor& tint, std::function<void()> askToTrash,
                                          QWidget* parent)
     : CardModifier(24, 18, parent), state_(state), application_(std::move(application)), tint_(tint) {
@@ -70,8 +85,7 @@ UninstallerHeroCard::UninstallerHeroCard(AppState& state, InstalledApplication a
         auto* service = new QHBoxLayout;
         service->setSpacing(6);
         service->addWidget(new SymbolView(SymbolImage{.symbol = "gearshape.fill", .size = 12, .color = DynamicColor::secondary()}), 0, Qt::AlignTop);
-        auto* text = new TextLabel(AppLocalization::format("uninstaller.runByService", {isolatedText(DisplayText::name(application_.runBy.filename()))}), Fonts::system(12),
-                                   DynamicColor::secondary());
+        auto* text = new TextLabel(runByText(application_), Fonts::system(12), DynamicColor::secondary());
         text->setObjectName("runByService");
         text->setWordWrap(true);
         service->addWidget(text, 1);

@@ -521,6 +521,20 @@ TEST(UninstallerFlow, TheServiceAndTheOtherInstallAreNamed) {
         EXPECT_EQ(usedBy->text(), AppLocalization::format("uninstaller.usedBy", {isolatedText("nvim")}));
         EXPECT_TRUE(shown.leftover(1)->toolTip().contains(AppLocalization::format("uninstaller.usedBy.detail", {isolatedText("/home/maya/.linuxbrew/bin/nvim")})));
         EXPECT_EQ(shown.leftover(0)->usedByPill(), nullptr);
+        // The crontab and a shell's startup file are said as what they are.
+        const std::pair<RunnerKind, QString> others[]{
+            {RunnerKind::crontab, AppLocalization::format("uninstaller.runByCrontab", {isolatedText(QStringLiteral("crontab\u00A0\u2011e"))})},
+            {RunnerKind::shellStartup, AppLocalization::format("uninstaller.runByShell", {isolatedText(".bashrc")})}};
+        for (std::size_t index = 0; index < std::size(others); ++index) {
+            const auto& [kind, text] = others[index];
+            InstalledApplication& application = applications[index == 0 ? 0 : 3];
+            application.runBy = kind == RunnerKind::crontab ? "/usr/bin/crontab" : "/home/maya/.bashrc";
+            application.runByKind = kind;
+            fixture.listAndSelect(applications, application, items);
+            const auto* runner = shown.hero()->findChild<TextLabel*>("runByService");
+            ASSERT_NE(runner, nullptr);
+            EXPECT_EQ(runner->text(), text);
+        }
         SettingsStore::shared().remove("appLanguage");
     }
 }
