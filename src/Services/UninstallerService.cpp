@@ -917,27 +917,16 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
             for (const fs::path& link : linksTo(fate.folder.value_or(*fate.program), roots)) add(link, ArtifactCategory::application, !fate.folder);
     }
 
-    // A leftover that another application's name claims too may be that one's: a packaged htop's
-    // settings beside an htop AppImage.
-    std::vector<std::pair<fs::path, QStringList>> othersKeys;
-    for (const ShownEntry& other : entries.shown)
-        if (other.file != application.path) othersKeys.emplace_back(other.file, leftoverKeys(other, locale));
-    // The entry of the first other application whose names claim the item, when one does.
-    auto claimant = [&](const fs::path& item) -> std::optional<fs::path> {
-        for (const auto& [file, otherKeys] : othersKeys)
-            if (namesItsOwn(item, otherKeys)) return file;
-        return std::nullopt;
-    };
     const QStringList exact = shown ? exactNames(*shown, locale) : QStringList{application.name, application.desktopFileID};
     const std::optional<fs::path> ownProgram = shown && shown->program.found == EntryProgram::Found::present ? std::optional(shown->program.realFile) : std::nullopt;
     const std::string entryFile = realPath(application.path).value_or(application.path).native();
     const std::vector<fs::path> flatpakData = LinuxLocations::folders("Library/Containers", roots);
-    // A leftover found under the application's names may still be another's: another application's
-    // by its name, a Flatpak's of the same one in ~/.var/app, or one that yields to the folder of the
-    // exact name beside it.
+    // A leftover found under the application's names may still be another's: a Flatpak's of the same
+    // one in ~/.var/app, or one that yields to the folder of the exact name beside it. (One another
+    // application's name claims is unticked below, with that application named.)
     auto mayBeItsOwn = [&](const fs::path& item) {
         const bool flatpaks = std::any_of(flatpakData.begin(), flatpakData.end(), [&](const fs::path& folder) { return liesDirectlyIn(item, folder); });
-        return !claimant(item) && !(flatpaks && !sandbox) && !yieldsToExactNamesake(item, exact);
+        return !(flatpaks && !sandbox) && !yieldsToExactNamesake(item, exact);
     };
 
     for (const FixedCandidate& candidate : fixedCandidates) {
@@ -1013,6 +1002,17 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         if (other.file != application.path)
             for (const QString& name : exactNames(other, locale))
                 if (name.size() >= shortestContainedKey && !exact.contains(name)) othersNames.insert(PathText::fromText(name).native());
+    // A leftover that another application's name claims too may be that one's: a packaged htop's
+    // settings beside an htop AppImage.
+    std::vector<std::pair<fs::path, QStringList>> othersKeys;
+    for (const ShownEntry& other : entries.shown)
+        if (other.file != application.path) othersKeys.emplace_back(other.file, leftoverKeys(other, locale));
+    // The entry of the first other application whose names claim the item, when one does.
+    auto claimant = [&](const fs::path& item) -> std::optional<fs::path> {
+        for (const auto& [file, otherKeys] : othersKeys)
+            if (namesItsOwn(item, otherKeys)) return file;
+        return std::nullopt;
+    };
     for (AppArtifact& artifact : found) {
         if (artifact.category != ArtifactCategory::application) {
             if (auto install = otherInstalls.installUsing(artifact.path, entries, entryFile)) artifact.usedBy = std::move(*install);
