@@ -72,7 +72,7 @@ std::optional<std::string> DesktopApplications::resolve(const std::string& progr
     // Where the program is under the root, then its real file: the exe link shows the target of
     // /usr/bin/firefox, not the link.
     auto found = [&](const fs::path& machine) -> std::optional<std::string> {
-        const fs::path underRoot = roots_.root / machine.relative_path();
+        const fs::path underRoot = roots_.underRoot(machine);
         std::error_code error;
         if (!fs::is_regular_file(underRoot, error)) return std::nullopt;
         const fs::path real = fs::canonical(underRoot, error);

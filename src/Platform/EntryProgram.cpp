@@ -78,10 +78,6 @@ fs::path presentIn(const std::vector<fs::path>& folders, std::string_view name) 
     return {};
 }
 
-fs::path underRoot(const fs::path& machinePath, const SystemRoots& roots) {
-    return roots.root / machinePath.relative_path();
-}
-
 std::vector<fs::path> programFolders(const fs::path& home) {
     return EntryProgram::programFolders(home);
 }
@@ -92,7 +88,7 @@ std::vector<fs::path> usualProgramFolders(const SystemRoots& roots) {
     folders.push_back(roots.dataHome / "flatpak/exports/bin");
     for (std::string_view folder : {"/usr/local/sbin", "/usr/local/bin", "/usr/sbin", "/usr/bin", "/sbin", "/bin", "/usr/games", "/usr/local/games",
                                     "/snap/bin", "/var/lib/flatpak/exports/bin"})
-        folders.push_back(underRoot(folder, roots));
+        folders.push_back(roots.underRoot(folder));
     return folders;
 }
 
@@ -102,11 +98,11 @@ std::vector<fs::path> usualProgramFolders(const SystemRoots& roots) {
 std::optional<fs::path> namedPath(const std::string& word, const SystemRoots& roots, const std::vector<fs::path>& searchPath,
                                   const std::optional<fs::path>& workingFolder) {
     if (word.starts_with("~/")) return roots.home / word.substr(2);
-    if (word.starts_with('/')) return underRoot(word, roots);
+    if (word.starts_with('/')) return roots.underRoot(word);
     if (word.find('/') != std::string::npos) return workingFolder ? std::optional(*workingFolder / word) : std::nullopt;
     for (const fs::path& folder : searchPath)
         if (folder.is_absolute())
-            if (fs::path candidate = underRoot(folder, roots) / word; isNonFolder(candidate)) return candidate;
+            if (fs::path candidate = roots.underRoot(folder) / word; isNonFolder(candidate)) return candidate;
     return presentIn(usualProgramFolders(roots), word);
 }
 
@@ -125,7 +121,7 @@ bool isAddress(std::string_view word) {
 std::optional<fs::path> absolutePath(std::string_view word, const SystemRoots& roots) {
     for (std::string_view home : {"~/", "$HOME/", "${HOME}/"})
         if (word.starts_with(home)) return roots.home / word.substr(home.size());
-    if (word.starts_with('/')) return underRoot(fs::path(word), roots);
+    if (word.starts_with('/')) return roots.underRoot(fs::path(word));
     return std::nullopt;
 }
 
@@ -453,7 +449,7 @@ void addWhatScriptsName(EntryProgram& program, const SystemRoots& roots, const s
         if (!inScripts) {
             std::vector<fs::path> nameFolders = programFolders(roots.home);
             for (const fs::path& folder : searchPath)
-                if (fs::path inRoot = underRoot(folder, roots); folder.is_absolute() && liesWithin(inRoot, roots.home)) nameFolders.push_back(std::move(inRoot));
+                if (fs::path inRoot = roots.underRoot(folder); folder.is_absolute() && liesWithin(inRoot, roots.home)) nameFolders.push_back(std::move(inRoot));
             inScripts.emplace(PlacesNamed{roots, searchPath, program, std::move(nameFolders)});
             root = realPath(roots.root).value_or(roots.root);
         }
@@ -527,7 +523,7 @@ bool mayComeBack(fs::path named, const SystemRoots& roots) {
     }
     const fs::path folder = realAsFarAsThere(named.parent_path());
     auto liesOn = [&](const fs::path& machinePlace) {
-        const fs::path place = underRoot(machinePlace, roots);
+        const fs::path place = roots.underRoot(machinePlace);
         if (liesWithin(named.lexically_normal(), place) || liesWithin(folder, place)) return true;
         // A place that is a link itself (/mnt leading to /run/mnt) is where it leads.
         struct stat info {};

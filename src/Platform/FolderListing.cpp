@@ -1,5 +1,7 @@
 #include "Platform/FolderListing.h"
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 std::optional<std::vector<fs::path>> FolderListing::entries(const fs::path& folder) {
@@ -21,4 +23,9 @@ std::string FolderListing::lowercaseExtension(const fs::path& entry) {
     for (char& c : extension)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return extension;
+}
+
+bool FolderListing::isFolder(const fs::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }

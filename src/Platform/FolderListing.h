@@ -15,6 +15,9 @@ inline bool isHidden(const std::filesystem::path& entry) {
     return entry.filename().native().starts_with('.');
 }
 
+// A folder, or a link to one.
+bool isFolder(const std::filesystem::path& path);
+
 // The last extension without its dot, ASCII letters lowered: "E.PLIST" gives "plist".
 std::string lowercaseExtension(const std::filesystem::path& entry);
 

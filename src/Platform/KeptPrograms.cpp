@@ -11,15 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path underRoot(const fs::path& machinePath, const SystemRoots& roots) {
-    return roots.root / machinePath.relative_path();
-}
-
-bool isFolder(const fs::path& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 // A program: a regular file that may run, or an AppImage by its name (one just downloaded may not
 // have been made executable yet). No file is opened, so a FIFO never blocks the reading.
 bool isProgram(const fs::path& entry) {
@@ -38,7 +29,7 @@ struct Reading {
         for (fs::path& entry : FolderListing::entries(folder).value_or(std::vector<fs::path>{})) {
             if (FolderListing::isHidden(entry)) continue;
             if (isProgram(entry)) found.push_back(std::move(entry));
-            else if (deeper && isFolder(entry)) {
+            else if (deeper && FolderListing::isFolder(entry)) {
                 programsIn(entry, false);
                 programsIn(entry / "bin", false);
             }
@@ -51,13 +42,13 @@ struct Reading {
 std::vector<fs::path> KeptPrograms::everywhere(const SystemRoots& roots, const std::vector<fs::path>& searchPath) {
     Reading reading;
     for (const fs::path& folder : searchPath)
-        if (folder.is_absolute()) reading.programsIn(underRoot(folder, roots), false);
+        if (folder.is_absolute()) reading.programsIn(roots.underRoot(folder), false);
     const fs::path& home = roots.home;
     for (const fs::path& folder : {home / ".local/bin", home / "bin", home / ".cargo/bin", home / "go/bin", home / ".nix-profile/bin",
                                    home / ".linuxbrew/bin", roots.dataHome / "flatpak/exports/bin", home})
         reading.programsIn(folder, false);
     for (const char* folder : {"/home/linuxbrew/.linuxbrew/bin", "/var/lib/flatpak/exports/bin", "/snap/bin", "/usr/local/bin"})
-        reading.programsIn(underRoot(folder, roots), false);
+        reading.programsIn(roots.underRoot(folder), false);
     for (const fs::path& folder : {roots.downloads, roots.desktop, home / "Downloads", home / "Desktop"}) reading.programsIn(folder, false);
     for (const fs::path& folder : {home / "Applications", home / "AppImages", home / "opt", home / ".local/opt"}) reading.programsIn(folder, true);
     return std::move(reading.found);

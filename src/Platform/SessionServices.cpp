@@ -46,15 +46,18 @@ std::string machinePath(const fs::path& place, const SystemRoots& roots) {
     return (fs::path("/") / place.lexically_relative(roots.root)).lexically_normal().native();
 }
 
-// A script's path as one word of a command, as the machine names it.
-std::string quotedMachinePath(const fs::path& file, const SystemRoots& roots) {
+// Text as one word of a command, in double quotes.
+std::string doubleQuoted(std::string_view text) {
     std::string quoted = "\"";
-    for (const char c : machinePath(file, roots)) {
+    for (const char c : text) {
         if (c == '"' || c == '\\' || c == '$' || c == '`') quoted += '\\';
         quoted += c;
     }
     return quoted + '"';
 }
+
+// A script's path as one word of a command, as the machine names it.
+std::string quotedMachinePath(const fs::path& file, const SystemRoots& roots) { return doubleQuoted(machinePath(file, roots)); }
 
 // A unit's commands: every Exec line of its [Service], past the prefixes that only say how it runs
 // ("-", "@", "+", "!", ":"), its specifiers resolved; its working folder.
@@ -82,14 +85,7 @@ std::vector<fs::path> filesIn(const fs::path& folder, std::string_view extension
 }
 
 // A shell command line as one word of an entry's command, run by "sh -c".
-std::string shellCommand(const std::string& line) {
-    std::string quoted = "sh -c \"";
-    for (const char c : line) {
-        if (c == '"' || c == '\\' || c == '$' || c == '`') quoted += '\\';
-        quoted += c;
-    }
-    return quoted + '"';
-}
+std::string shellCommand(const std::string& line) { return "sh -c " + doubleQuoted(line); }
 
 // The files a shell reads as it starts, in which users keep their aliases, functions and the
 // commands of their session: bash's, zsh's, the login shells' and the X session's, and fish's
@@ -113,11 +109,6 @@ std::vector<fs::path> shellStartupFiles(const SystemRoots& roots) {
     return files;
 }
 
-bool isFolder(const fs::path& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 }  // namespace
 
 std::vector<SessionService> SessionService::of(const SystemRoots& roots) {
@@ -127,7 +118,7 @@ std::vector<SessionService> SessionService::of(const SystemRoots& roots) {
     const fs::path units = roots.configHome / "systemd/user";
     std::vector<fs::path> unitFiles;
     for (const fs::path& folder : filesIn(units, ""))
-        if (folder.extension() == ".wants" && isFolder(folder))
+        if (folder.extension() == ".wants" && FolderListing::isFolder(folder))
             for (fs::path& unit : filesIn(folder, "service")) unitFiles.push_back(std::move(unit));
     for (fs::path& unit : filesIn(units, "service")) unitFiles.push_back(std::move(unit));
     for (fs::path& file : unitFiles)

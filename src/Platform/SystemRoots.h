@@ -28,6 +28,9 @@ struct SystemRoots {
     // <dir>/etc/xdg.
     static SystemRoots fixture(const std::filesystem::path& dir);
 
+    // Where a path as the machine names it ("/usr/bin/x") lies below `root`.
+    std::filesystem::path underRoot(const std::filesystem::path& machinePath) const { return root / machinePath.relative_path(); }
+
     // The home folder, a user folder, or a folder holding one: never proposed for removal.
     bool holdsPersonalFolder(const std::filesystem::path& path) const;
 
