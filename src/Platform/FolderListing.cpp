@@ -1,6 +1,7 @@
 #include "Platform/FolderListing.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -28,4 +29,9 @@ std::string FolderListing::lowercaseExtension(const fs::path& entry) {
 bool FolderListing::isFolder(const fs::path& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool FolderListing::isExecutableFile(const fs::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }

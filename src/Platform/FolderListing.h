@@ -18,6 +18,9 @@ inline bool isHidden(const std::filesystem::path& entry) {
 // A folder, or a link to one.
 bool isFolder(const std::filesystem::path& path);
 
+// A regular file, or a link to one, that this user may run.
+bool isExecutableFile(const std::filesystem::path& path);
+
 // The last extension without its dot, ASCII letters lowered: "E.PLIST" gives "plist".
 std::string lowercaseExtension(const std::filesystem::path& entry);
 

@@ -1,9 +1,7 @@
 #include "Platform/UserCrontab.h"
 
+#include "Platform/FolderListing.h"
 #include "Platform/ProcessRunner.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <map>
@@ -59,9 +57,7 @@ namespace UserCrontab {
 
 fs::path tool(const SystemRoots& roots) {
     for (std::string_view place : {"usr/bin/crontab", "bin/crontab", "usr/local/bin/crontab"}) {
-        const fs::path candidate = roots.root / place;
-        struct stat info {};
-        if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(candidate.c_str(), X_OK) == 0) return candidate;
+        if (fs::path candidate = roots.root / place; FolderListing::isExecutableFile(candidate)) return candidate;
     }
     return {};
 }

@@ -4,6 +4,7 @@
 #include "Models/NameCollator.h"
 #include "Foundation/Cancelled.h"
 #include "Foundation/JsonObjectReader.h"
+#include "Platform/FolderListing.h"
 #include "Platform/ProcessRunner.h"
 #include "Platform/SystemRoots.h"
 
@@ -11,8 +12,6 @@
 #include <QJsonDocument>
 
 #include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -118,11 +117,6 @@ std::vector<DockerContainer> joinAndSort(std::vector<DockerContainer> containers
     return containers;
 }
 
-bool isExecutableFile(const std::filesystem::path& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::access(path.c_str(), X_OK) == 0;
-}
-
 }  // namespace
 
 void install(Setup setup) {
@@ -157,7 +151,7 @@ std::vector<std::filesystem::path> candidates(const Setup& setup) {
 
 std::optional<std::filesystem::path> executable() {
     for (const auto& candidate : candidates(current()))
-        if (isExecutableFile(candidate)) return candidate;
+        if (FolderListing::isExecutableFile(candidate)) return candidate;
     return std::nullopt;
 }
 
