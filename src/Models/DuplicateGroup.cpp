@@ -10,6 +10,7 @@ std::optional<BirthTime> bornAt(const ScannedFile& copy) { return copy.identity 
 
 void DuplicateGroup::orderCopies(std::vector<ScannedFile>& copies) {
     std::stable_sort(copies.begin(), copies.end(), [](const ScannedFile& a, const ScannedFile& b) {
+        if (a.inPassingFolder != b.inPassingFolder) return b.inPassingFolder;
         if (a.modifiedAt != b.modifiedAt) return !b.modifiedAt || (a.modifiedAt && *a.modifiedAt > *b.modifiedAt);
         const std::optional<BirthTime> aBorn = bornAt(a), bBorn = bornAt(b);
         return aBorn && (!bBorn || *aBorn < *bBorn);
@@ -23,7 +24,7 @@ bool DuplicateGroup::keptCopyIsClear() const {
     const ScannedFile& kept = files.front();
     const std::optional<BirthTime> keptBorn = bornAt(kept);
     return std::none_of(files.begin() + 1, files.end(), [&](const ScannedFile& copy) {
-        if (copy.modifiedAt != kept.modifiedAt) return false;
+        if (copy.inPassingFolder != kept.inPassingFolder || copy.modifiedAt != kept.modifiedAt) return false;
         const std::optional<BirthTime> born = bornAt(copy);
         return !keptBorn || !born || !(*keptBorn < *born);
     });

@@ -26,6 +26,9 @@ struct ScannedFile {
     std::int64_t sharedBytes = 0;
     // Of a duplicate copy: why the finder ticks nothing of its group, set where the group is made.
     std::optional<UntickedReason> untickedReason = {};
+    // Of a duplicate copy: it lies where files pass through (Downloads, the Desktop), so a copy
+    // elsewhere is the one kept.
+    bool inPassingFolder = false;
 
     // What moving this name, alone or with others, frees.
     FreedSpace freed() const { return FreedSpace::ofName(identity, size, sharedBytes); }

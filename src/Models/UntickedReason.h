@@ -15,6 +15,9 @@ enum class UntickedReason {
     applicationData,
     photoSidecar,  // a file with its sidecar beside it (a photo's, a game engine's), or a sidecar beside its file
     systemFile,    // in the system's own folders, or a file an installed package lists
+    outsideYourFolders,  // outside the user's own files (see UserOwnFiles): where programs and other users keep theirs
+    programInstall,      // inside a program's install
+    applicationFolder,   // inside a hidden folder of the home or the searched folder, or ~/snap: an application's data
 };
 
 inline UntickedReason partOf(WholeKind whole) {

@@ -1,5 +1,6 @@
 #include "Platform/DpkgDatabase.h"
 
+#include "Foundation/LiesWithin.h"
 #include "Platform/FileContents.h"
 #include "Platform/RealPath.h"
 
@@ -164,7 +165,7 @@ std::unordered_map<std::string, Package> owners(const std::vector<fs::path>& fil
     return found;
 }
 
-std::unordered_set<std::string> listedPaths(const fs::path& root) {
+std::unordered_set<std::string> listedPaths(const fs::path& root, std::string_view below) {
     std::unordered_set<std::string> listed;
     DIR* folder = ::opendir(infoFolder(root).c_str());
     if (!folder) return listed;
@@ -172,11 +173,12 @@ std::unordered_set<std::string> listedPaths(const fs::path& root) {
         const std::string_view name = entry->d_name;
         if (!name.ends_with(".list") || name.size() == 5) continue;
         forEachLine(contents(infoFolder(root) / entry->d_name), [&](std::string_view line) {
-            if (line.size() > 1 && line.front() == '/') listed.emplace(line);
+            if (line.size() > 1 && line.front() == '/' && liesWithinText(line, below)) listed.emplace(line);
         });
     }
     ::closedir(folder);
-    for (Diversion& diversion : diversions(root)) listed.insert(std::move(diversion.to));
+    for (Diversion& diversion : diversions(root))
+        if (liesWithinText(diversion.to, below)) listed.insert(std::move(diversion.to));
     return listed;
 }
 

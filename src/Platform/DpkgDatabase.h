@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string_view>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -22,9 +23,9 @@ struct Package {
 // package lists it under.
 std::unordered_map<std::string, Package> owners(const std::vector<std::filesystem::path>& files, const std::filesystem::path& root);
 
-// Every path any installed package lists, as dpkg names it ("/usr/bin/vim"), the names moved
-// aside by a diversion among them.
-std::unordered_set<std::string> listedPaths(const std::filesystem::path& root);
+// Every path any installed package lists at or below `below` (a machine path, "/" for all), as dpkg
+// names it ("/usr/bin/vim"), the names moved aside by a diversion among them.
+std::unordered_set<std::string> listedPaths(const std::filesystem::path& root, std::string_view below = "/");
 
 // The files and folders a package installed, as full paths below `root`.
 std::vector<std::filesystem::path> files(const Package& package, const std::filesystem::path& root);

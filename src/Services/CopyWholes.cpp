@@ -27,6 +27,29 @@ constexpr std::array systemFolders{std::string_view("usr"), std::string_view("et
                                    std::string_view("boot"), std::string_view("srv"), std::string_view("bin"), std::string_view("sbin"),
                                    std::string_view("nix"), std::string_view("snap")};
 
+// Machine folders no package installs into.
+constexpr std::array unpackagedFolders{std::string_view("/media"), std::string_view("/mnt"), std::string_view("/run/media"), std::string_view("/tmp")};
+
+// The paths the packages list below `searched`, read once for as long as the package database is
+// unchanged: a search reads it only the first time, or after a package was installed or removed.
+std::shared_ptr<const std::unordered_set<std::string>> listedBelow(const std::string& systemRoot, std::string_view searched) {
+    struct Read {
+        std::string key;
+        struct timespec changed {};
+        std::shared_ptr<const std::unordered_set<std::string>> paths;
+    };
+    static std::mutex lock;
+    static Read last;
+    struct stat info {};
+    const std::string folder = (systemRoot == "/" ? std::string() : systemRoot) + "/var/lib/dpkg/info";
+    const bool known = ::stat(folder.c_str(), &info) == 0;
+    const std::string key = systemRoot + '\0' + std::string(searched);
+    std::lock_guard guard(lock);
+    if (!known || last.key != key || last.changed.tv_sec != info.st_mtim.tv_sec || last.changed.tv_nsec != info.st_mtim.tv_nsec || !last.paths)
+        last = {key, info.st_mtim, std::make_shared<const std::unordered_set<std::string>>(DpkgDatabase::listedPaths(systemRoot, searched))};
+    return last.paths;
+}
+
 bool equalIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return std::tolower((unsigned char)x) == std::tolower((unsigned char)y); });
 }
@@ -79,8 +102,8 @@ bool isMachineDisk(const std::string& path) {
 
 bool CopyWholes::keeps(std::string_view entryName) { return WholeMarkers::mayMark(entryName) || sidecarBase(entryName); }
 
-CopyWholes::CopyWholes(std::string root, std::unordered_map<std::string, std::vector<DirectoryEntry>> kept)
-    : root_(std::move(root)), kept_(std::move(kept)) {
+CopyWholes::CopyWholes(std::string root, const std::unordered_map<std::string, std::vector<DirectoryEntry>>& kept)
+    : root_(std::move(root)), kept_(kept) {
     const SystemRoots roots = SystemRoots::current();
     systemRoot_ = roots.root.lexically_normal().native();
     while (systemRoot_.size() > 1 && systemRoot_.back() == '/') systemRoot_.pop_back();
@@ -129,8 +152,13 @@ bool CopyWholes::isSystemFile(const std::string& path) {
     if (inside.find('/', 1) != std::string_view::npos &&
         (top.starts_with("lib") || std::find(systemFolders.begin(), systemFolders.end(), top) != systemFolders.end()))
         return true;
-    std::call_once(listedOnce_, [&] { listed_ = DpkgDatabase::listedPaths(systemRoot_); });
-    return listed_.contains(std::string(inside));
+    // No package puts a file where drives are mounted or in the scratch folder.
+    if (std::any_of(unpackagedFolders.begin(), unpackagedFolders.end(), [&](std::string_view folder) { return within(inside, folder); })) return false;
+    std::call_once(listedOnce_, [&] {
+        const std::string_view searched = within(root_, systemRoot_) ? std::string_view(root_).substr(systemRoot_ == "/" ? 0 : systemRoot_.size()) : "/";
+        listed_ = listedBelow(systemRoot_, searched.empty() ? "/" : searched);
+    });
+    return listed_->contains(std::string(inside));
 }
 
 // A photo with its sidecar beside it ("IMG_1.CR2" with "IMG_1.CR2.xmp" or "IMG_1.xmp"), or a

@@ -4,6 +4,7 @@
 #include "Models/WholeKind.h"
 #include "Platform/DirectoryEntry.h"
 
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -14,9 +15,9 @@
 
 // What whole each copy of a duplicate search is part of: a folder at or above its own that marks
 // one (see WholeMarkers), the system's own files (its folders outside the homes, and what an
-// installed package lists), a virtual machine's disk, or a file and its sidecar beside each other. Each folder is looked at once,
-// from the entries the walk kept where it listed them, read afresh only above the searched folder.
-// Safe to ask from any number of threads.
+// installed package lists), a virtual machine's disk, or a file and its sidecar beside each other.
+// Each folder is looked at once, from the entries the walk kept where it listed them, read afresh
+// only above the searched folder. Safe to ask from any number of threads.
 class CopyWholes {
 public:
     // The entries a walk keeps for this: those that may mark a whole, and sidecars.
@@ -24,7 +25,8 @@ public:
 
     // `root` is the searched folder's real path; `kept` holds, for each folder below it the walk
     // listed ("/" for the top of the file system), the entries `keeps` let through.
-    CopyWholes(std::string root, std::unordered_map<std::string, std::vector<DirectoryEntry>> kept);
+    // `kept` outlives this.
+    CopyWholes(std::string root, const std::unordered_map<std::string, std::vector<DirectoryEntry>>& kept);
 
     std::optional<UntickedReason> of(const std::string& path);
 
@@ -35,11 +37,11 @@ private:
     bool standsWithSidecar(const std::string& path) const;
 
     std::string root_;
-    std::unordered_map<std::string, std::vector<DirectoryEntry>> kept_;
+    const std::unordered_map<std::string, std::vector<DirectoryEntry>>& kept_;
     std::string systemRoot_;  // the root the system's folders lie in: "/" but in tests
     std::vector<std::string> homes_;  // the user's home, also where it lies in a system folder
     std::mutex lock_;
     std::unordered_map<std::string, std::optional<WholeKind>> folders_;
     std::once_flag listedOnce_;
-    std::unordered_set<std::string> listed_;
+    std::shared_ptr<const std::unordered_set<std::string>> listed_;
 };

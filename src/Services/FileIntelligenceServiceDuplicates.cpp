@@ -5,15 +5,18 @@
 
 #include "Foundation/Cancelled.h"
 #include "Foundation/FileDescriptor.h"
+#include "Foundation/LiesWithin.h"
 #include "Foundation/SaturatingSum.h"
 #include "Platform/DirectoryReader.h"
 #include "Services/CopyWholes.h"
 #include "Platform/KindDescriptions.h"
 #include "Platform/OpenFileLimit.h"
+#include "Platform/ProgramInstalls.h"
 #include "Platform/RealPath.h"
 #include "Platform/SharedExtents.h"
 #include "Platform/StandardizedPath.h"
 #include "Platform/TrashFolders.h"
+#include "Platform/UserOwnFiles.h"
 #include "Services/DigestRuns.h"
 #include "Services/FastTreeWalk.h"
 #include "Services/FileByFileComparison.h"
@@ -69,8 +72,8 @@ struct WorkerIndex {
     std::deque<ListedFile> files;
     // The folders that hold a file with other names, each once per run of its entries.
     std::vector<std::string> linkedFolders;
-    // Of each folder, the entries that may mark it a whole or be a sidecar.
-    std::vector<std::pair<std::string, DirectoryEntry>> wholeMarkers;
+    // Of each folder, the entries that may mark it a whole or an install, or be a sidecar.
+    std::vector<std::pair<std::string, DirectoryEntry>> markers;
 };
 
 // Folders that hold a file with other names: the folders of a backup made with hard links
@@ -169,8 +172,8 @@ private:
 class GroupCollector {
 public:
     GroupCollector(const FileIntelligenceService::FoundGroupCallback& foundGroup, const LinkedFolders& linkedFolders, CopyWholes& wholes,
-                   std::stop_token stop)
-        : foundGroup_(foundGroup), linkedFolders_(linkedFolders), wholes_(wholes), stop_(std::move(stop)) {}
+                   UserOwnFiles& ownFiles, std::stop_token stop)
+        : foundGroup_(foundGroup), linkedFolders_(linkedFolders), wholes_(wholes), ownFiles_(ownFiles), stop_(std::move(stop)) {}
 
     // Each copy goes with the identity of the file that was read, which a move checks against, and
     // with its count of names, which tells whether moving it frees its space; its size is what it
@@ -197,8 +200,13 @@ public:
                 unchanged.push_back({file, *now, opened.isOpen() ? SharedExtents::ofFileSystems().sharedBytes(opened.get()) : 0});
         }
         if (unchanged.size() < 2) return;
-        std::vector<std::optional<UntickedReason>> wholes;
-        for (const Unchanged& copy : unchanged) wholes.push_back(wholes_.of(copy.file->path));
+        // Where each copy lies: in a whole, or else outside the user's own files.
+        std::vector<std::optional<UntickedReason>> places;
+        for (const Unchanged& copy : unchanged) {
+            std::optional<UntickedReason> place = wholes_.of(copy.file->path);
+            if (!place) place = outsideReason(ownFiles_.standing(copy.file->path));
+            places.push_back(place);
+        }
         group.files.reserve(unchanged.size());
         {
             std::lock_guard lock(lock_);
@@ -208,8 +216,10 @@ public:
                 group.files.push_back({Uuid::random(), std::move(location), copy.identity.allocated, copy.file->modified, std::move(kind), copy.identity, copy.shared});
             }
         }
-        for (std::size_t i = 0; i < unchanged.size(); ++i)
-            group.files[i].untickedReason = DuplicateGroup::untickedReason(group.files[i], linkedFolders_.holdAbove(unchanged[i].file->path), wholes[i]);
+        for (std::size_t i = 0; i < unchanged.size(); ++i) {
+            group.files[i].untickedReason = DuplicateGroup::untickedReason(group.files[i], linkedFolders_.holdAbove(unchanged[i].file->path), places[i]);
+            group.files[i].inPassingFolder = ownFiles_.inPassingFolder(unchanged[i].file->path);
+        }
         DuplicateGroup::orderCopies(group.files);
         // A stop requested while the group was made: the search ends, and delivers nothing more.
         if (stop_.stop_requested()) return;
@@ -235,7 +245,18 @@ private:
     const FileIntelligenceService::FoundGroupCallback& foundGroup_;
     const LinkedFolders& linkedFolders_;
     CopyWholes& wholes_;
+    UserOwnFiles& ownFiles_;
     std::stop_token stop_;
+
+    static std::optional<UntickedReason> outsideReason(UserOwnFiles::Standing standing) {
+        switch (standing) {
+        case UserOwnFiles::Standing::own: return std::nullopt;
+        case UserOwnFiles::Standing::elsewhere: return UntickedReason::outsideYourFolders;
+        case UserOwnFiles::Standing::install: return UntickedReason::programInstall;
+        case UserOwnFiles::Standing::applicationData: return UntickedReason::applicationFolder;
+        }
+        return UntickedReason::outsideYourFolders;
+    }
 };
 
 }  // namespace
@@ -352,8 +373,10 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
         },
         [] { return WorkerIndex(); },
         [&](WorkerIndex& index, std::int64_t, const std::string& directory, const DirectoryEntry& entry) {
-            if (CopyWholes::keeps(entry.name)) index.wholeMarkers.emplace_back(directory.empty() ? "/" : directory, entry);
-            if (entry.type != DirectoryEntry::Kind::file || (!includeHidden && entry.name.starts_with('.'))) return;
+            const bool hidden = entry.name.starts_with('.');
+            if (CopyWholes::keeps(entry.name) || (!hidden && ProgramInstalls::mayShow(entry)))
+                index.markers.emplace_back(directory.empty() ? "/" : directory, entry);
+            if (entry.type != DirectoryEntry::Kind::file || (!includeHidden && hidden)) return;
             if (entry.linkCount > 1 && (index.linkedFolders.empty() || index.linkedFolders.back() != directory)) index.linkedFolders.push_back(directory);
             if (entry.logicalSize < smallestCompared) return;
             index.files.push_back({index.paths.add(directory, entry.name), entry.logicalSize, entry.modified});
@@ -361,14 +384,22 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
         stop);
 
     LinkedFolders linkedFolders(rootPath);
-    std::unordered_map<std::string, std::vector<DirectoryEntry>> wholeMarkers;
+    std::unordered_map<std::string, std::vector<DirectoryEntry>> markers;
     for (WorkerIndex& index : indexes) {
         for (std::string& linked : index.linkedFolders) linkedFolders.add(std::move(linked));
         index.linkedFolders = {};
-        for (auto& [directory, entry] : index.wholeMarkers) wholeMarkers[std::move(directory)].push_back(std::move(entry));
-        index.wholeMarkers = {};
+        for (auto& [directory, entry] : index.markers) markers[std::move(directory)].push_back(std::move(entry));
+        index.markers = {};
     }
-    CopyWholes wholes(rootPath, std::move(wholeMarkers));
+    CopyWholes wholes(rootPath, markers);
+    // A folder the walk listed has its markers kept, or none; any other is read when asked.
+    const std::vector<DirectoryEntry> noMarkers;
+    ProgramInstalls installs([&](const std::string& listedFolder) -> const std::vector<DirectoryEntry>* {
+        if (const auto kept = markers.find(listedFolder); kept != markers.end()) return &kept->second;
+        const bool walked = liesWithinText(listedFolder, rootPath) && (includeHidden || listedFolder.find("/.", rootPath.size()) == std::string::npos);
+        return walked ? &noMarkers : nullptr;
+    });
+    UserOwnFiles ownFiles(rootPath, SystemRoots::current(), installs);
 
     // Order by length (and path, so equal lengths come out the same on every run).
     std::vector<const ListedFile*> sorted;
@@ -410,7 +441,7 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
     const std::int64_t totalFiles = std::int64_t(items);
 
     HashMeter meter;
-    GroupCollector collector(foundGroup, linkedFolders, wholes, stop);
+    GroupCollector collector(foundGroup, linkedFolders, wholes, ownFiles, stop);
     auto report = [&] {
         if (!progress) return;
         HashMeter::Reading reading = meter.read();

@@ -145,8 +145,9 @@ TEST(DuplicateWholes, AGroupThatReachesIntoAWholeTicksNothingAndSaysWhich) {
     tree.write("home/godot/assets/hero.png.import", "[remap]");
     add("Godot asset", home / "godot/assets/hero.png", UntickedReason::photoSidecar);
     add("system folder", tree.path() / "usr/lib/x86_64-linux-gnu/libfoo.so.1", UntickedReason::systemFile);
-    tree.write("var/lib/dpkg/info/toolkit.list", "/media\n/media/toolkit\n/media/toolkit/libbar.so\n");
-    add("listed by a package", tree.path() / "media/toolkit/libbar.so", UntickedReason::systemFile);
+    tree.write("var/lib/dpkg/info/toolkit.list", "/data\n/data/toolkit\n/data/toolkit/libbar.dat\n");
+    add("listed by a package", tree.path() / "data/toolkit/libbar.dat", UntickedReason::systemFile);
+    add("under /lib64, listed by no package", tree.path() / "lib64/ld-extra.so.2", UntickedReason::systemFile);
 
     for (const bool hidden : {false, true}) {
         const std::vector<DuplicateGroup> groups = search(tree.path(), hidden);
@@ -164,7 +165,8 @@ TEST(DuplicateWholes, AGroupThatReachesIntoAWholeTicksNothingAndSaysWhich) {
     }
 }
 
-// Loose copies stay ticked: in Downloads and Pictures, and beside a repository without being in it.
+// Loose copies stay ticked: in Downloads, Documents and Pictures beside wholes. A folder at the
+// home's top that is no user folder holds no loose copy, even beside a repository.
 TEST(DuplicateWholes, LooseCopiesBesideWholesAreStillTicked) {
     TempTree tree;
     FixtureRoots roots(tree.path());
@@ -184,8 +186,9 @@ TEST(DuplicateWholes, LooseCopiesBesideWholesAreStillTicked) {
         const std::vector<DuplicateGroup> groups = search(home, hidden);
         ASSERT_EQ(groups.size(), 3u);
         for (const DuplicateGroup& group : groups) {
-            EXPECT_TRUE(group.ticksCopies()) << group.files[0].path;
-            EXPECT_EQ(group.untickedReason(), std::nullopt) << group.files[0].path;
+            const bool inCode = group.files[0].path.parent_path() == home / "code";
+            EXPECT_EQ(group.ticksCopies(), !inCode) << group.files[0].path;
+            EXPECT_EQ(group.untickedReason(), inCode ? std::optional(UntickedReason::outsideYourFolders) : std::nullopt) << group.files[0].path;
         }
     }
 }
@@ -204,7 +207,8 @@ TEST(DuplicateWholes, TheSystemsOwnFilesAreNeverTicked) {
         const std::vector<DuplicateGroup> groups = search(tree.path() / folder, false);
         ASSERT_EQ(groups.size(), 1u) << folder;
         EXPECT_FALSE(groups[0].ticksCopies()) << folder;
-        EXPECT_EQ(groups[0].untickedReason(), UntickedReason::systemFile) << folder;
+        const fs::path listed = tree.path() / (folder == std::string("opt") ? "opt/toolkit/a/libqt.so" : "data/kit/lib/libqt.so");
+        EXPECT_EQ(copyAt(groups[0], listed)->untickedReason, UntickedReason::systemFile) << folder;
     }
     // A home that lies in a system folder stays the user's.
     fs::remove_all(tree.path() / "home");
@@ -316,6 +320,7 @@ TEST(DuplicateWholes, MovingWhatIsTickedLeavesEveryWholeWorking) {
         }
         EXPECT_TRUE(fs::exists(home / "Sync/paper.pdf"));
     }
-    EXPECT_EQ(moved, 1) << "the older report in Documents";
-    EXPECT_FALSE(fs::exists(home / "Documents/report.pdf"));
+    EXPECT_EQ(moved, 1) << "the report downloaded again, newer, while the one in Documents stays";
+    EXPECT_FALSE(fs::exists(home / "Downloads/report.pdf"));
+    EXPECT_TRUE(fs::exists(home / "Documents/report.pdf"));
 }

@@ -41,6 +41,9 @@ ReasonKeys reasonKeys(UntickedReason reason) {
     case UntickedReason::applicationData: return {"duplicates.part.applicationData", "duplicates.group.applicationData"};
     case UntickedReason::photoSidecar: return {"duplicates.part.photoSidecar", "duplicates.group.photoSidecar"};
     case UntickedReason::systemFile: return {"duplicates.part.systemFile", "duplicates.group.systemFile"};
+    case UntickedReason::outsideYourFolders: return {"duplicates.outside", "duplicates.group.outside"};
+    case UntickedReason::programInstall: return {"duplicates.outside.programInstall", "duplicates.group.programInstall"};
+    case UntickedReason::applicationFolder: return {"duplicates.outside.applicationFolder", "duplicates.group.applicationFolder"};
     }
     return {"duplicates.inBackup", "duplicates.group.backup"};
 }

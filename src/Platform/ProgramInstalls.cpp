@@ -1,0 +1,168 @@
+#include "Platform/ProgramInstalls.h"
+
+#include "Foundation/LiesWithin.h"
+#include "Platform/DirectoryReader.h"
+#include "Platform/ElfImage.h"
+#include "Platform/FileContents.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace {
+
+using Kind = DirectoryEntry::Kind;
+
+// The folders of a tree that hold its programs and what they load.
+constexpr std::array treeFolders{std::string_view("bin"), std::string_view("sbin"), std::string_view("libexec"),
+                                 std::string_view("lib"),  std::string_view("lib32"), std::string_view("lib64")};
+
+// What a program loads by its name alone: a Java class path, Windows programs and libraries.
+constexpr std::array loadedExtensions{std::string_view("jar"), std::string_view("exe"), std::string_view("dll"), std::string_view("pyd"),
+                                      std::string_view("dylib")};
+
+// Extensions programs are given that may be ELF files: a game's "Game.x86_64", an installer's ".run".
+constexpr std::array programExtensions{std::string_view("x86_64"), std::string_view("x86"), std::string_view("bin"), std::string_view("run"),
+                                       std::string_view("appimage"), std::string_view("node")};
+
+// A runtime's standard library or installed package, by a file and a folder that stand together.
+struct RuntimeMark {
+    std::string_view file;
+    std::string_view folder;
+};
+constexpr std::array runtimeMarks{RuntimeMark{"os.py", "encodings"},  // Python's standard library
+                                  RuntimeMark{"DESCRIPTION", "Meta"}};  // an installed R package
+
+std::string lowercase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = char(std::tolower((unsigned char)c));
+    return lower;
+}
+
+std::string_view extensionOf(std::string_view name) {
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string_view::npos || dot == 0 ? std::string_view() : name.substr(dot + 1);
+}
+
+// "libssl.so", "libssl.so.3", "libQt6Core.so.6.4.2".
+bool isLibraryName(std::string_view name) {
+    const std::size_t so = name.find(".so");
+    if (so == std::string_view::npos || so == 0) return false;
+    const std::string_view rest = name.substr(so + 3);
+    return rest.empty() || (rest.front() == '.' && std::all_of(rest.begin(), rest.end(), [](char c) { return c == '.' || std::isdigit((unsigned char)c); }));
+}
+
+bool hasLoadedExtension(std::string_view name) {
+    const std::string extension = lowercase(extensionOf(name));
+    return std::find(loadedExtensions.begin(), loadedExtensions.end(), extension) != loadedExtensions.end();
+}
+
+// A name an ELF program may have: none of a document's extensions ("go", "java", "python3.11").
+bool mayBeElf(std::string_view name) {
+    const std::string_view extension = extensionOf(name);
+    if (extension.empty() || std::all_of(extension.begin(), extension.end(), [](char c) { return std::isdigit((unsigned char)c); })) return true;
+    const std::string lower = lowercase(extension);
+    return std::find(programExtensions.begin(), programExtensions.end(), lower) != programExtensions.end();
+}
+
+bool isTreeFolder(std::string_view name) { return std::find(treeFolders.begin(), treeFolders.end(), name) != treeFolders.end(); }
+
+const DirectoryEntry* named(const std::vector<DirectoryEntry>& entries, std::string_view name, Kind kind) {
+    for (const DirectoryEntry& entry : entries)
+        if (entry.type == kind && entry.name == name) return &entry;
+    return nullptr;
+}
+
+// A program or a library, from the start of its ELF header; an object file or a core dump is neither.
+bool isLoadedElf(const std::string& path) {
+    const std::optional<std::string> head = FileContents::head(path, 64);
+    if (!head) return false;
+    const ElfImage kind = ElfImages::kindOfBytes(*head);
+    return kind == ElfImage::program || kind == ElfImage::library;
+}
+
+std::string parentOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == 0 || slash == std::string::npos ? std::string("/") : path.substr(0, slash);
+}
+
+std::string child(const std::string& folder, std::string_view name) { return (folder == "/" ? std::string() : folder) + "/" + std::string(name); }
+
+}  // namespace
+
+bool ProgramInstalls::mayShow(const DirectoryEntry& entry) {
+    const std::string_view name = entry.name;
+    if (entry.type == Kind::directory)
+        return isTreeFolder(name) || std::any_of(runtimeMarks.begin(), runtimeMarks.end(), [&](const RuntimeMark& mark) { return mark.folder == name; });
+    if (entry.type != Kind::file) return false;
+    return isLibraryName(name) || hasLoadedExtension(name) || mayBeElf(name) ||
+           std::any_of(runtimeMarks.begin(), runtimeMarks.end(), [&](const RuntimeMark& mark) { return mark.file == name; });
+}
+
+ProgramInstalls::ProgramInstalls(Listed listed) : listed_(std::move(listed)) {}
+
+std::vector<DirectoryEntry> ProgramInstalls::entriesOf(const std::string& folder) {
+    if (listed_)
+        if (const std::vector<DirectoryEntry>* entries = listed_(folder)) return *entries;
+    std::vector<DirectoryEntry> entries;
+    DirectoryReader::read(folder, entries);
+    std::erase_if(entries, [](const DirectoryEntry& entry) { return !mayShow(entry); });
+    return entries;
+}
+
+bool ProgramInstalls::holdsProgram(const std::string& folder) {
+    {
+        std::lock_guard guard(lock_);
+        if (const auto known = holds_.find(folder); known != holds_.end()) return known->second;
+    }
+    const std::vector<DirectoryEntry> entries = entriesOf(folder);
+    bool holds = std::any_of(runtimeMarks.begin(), runtimeMarks.end(),
+                             [&](const RuntimeMark& mark) { return named(entries, mark.file, Kind::file) && named(entries, mark.folder, Kind::directory); });
+    for (const DirectoryEntry& entry : entries) {
+        if (holds) break;
+        if (entry.type != Kind::file) continue;
+        holds = isLibraryName(entry.name) || hasLoadedExtension(entry.name) || (mayBeElf(entry.name) && isLoadedElf(child(folder, entry.name)));
+    }
+    std::lock_guard guard(lock_);
+    holds_.emplace(folder, holds);
+    return holds;
+}
+
+bool ProgramInstalls::topsProgramTree(const std::string& folder) {
+    for (const DirectoryEntry& entry : entriesOf(folder)) {
+        if (entry.type != Kind::directory || !isTreeFolder(entry.name)) continue;
+        const std::string tree = child(folder, entry.name);
+        if (holdsProgram(tree)) return true;
+        // lib/ often holds its libraries one folder down: "lib/x86_64-linux-gnu", "lib/python3.11".
+        if (entry.name.starts_with("lib")) {
+            std::vector<DirectoryEntry> below;
+            DirectoryReader::read(tree, below);
+            for (const DirectoryEntry& inner : below)
+                if (inner.type == Kind::directory && !inner.name.starts_with('.') && holdsProgram(child(tree, inner.name))) return true;
+        }
+    }
+    return false;
+}
+
+std::optional<std::string> ProgramInstalls::installHolding(const std::string& path, const std::string& base) {
+    // The folders from the copy's own up to the base, each answered once: the install at or above it.
+    std::vector<std::string> asked;
+    std::optional<std::string> found;
+    for (std::string folder = parentOf(path); folder != base && liesWithinText(folder, base); folder = parentOf(folder)) {
+        {
+            std::lock_guard guard(lock_);
+            if (const auto known = installs_.find(folder); known != installs_.end()) {
+                found = known->second;
+                break;
+            }
+        }
+        asked.push_back(folder);
+        if (isInstall(folder)) {
+            found = folder;
+            break;
+        }
+    }
+    std::lock_guard guard(lock_);
+    for (const std::string& folder : asked) installs_.emplace(folder, found);
+    return found;
+}

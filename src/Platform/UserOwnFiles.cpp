@@ -1,0 +1,127 @@
+#include "Platform/UserOwnFiles.h"
+
+#include "Foundation/LiesWithin.h"
+#include "Platform/MountTable.h"
+#include "Platform/RealPath.h"
+
+#include <algorithm>
+#include <array>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The real form where it exists, so that a link cannot disguise a folder; no closing slash.
+std::string comparable(const fs::path& path) {
+    const fs::path normal = path.lexically_normal();
+    std::string folder = realPath(normal).value_or(normal).native();
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+}
+
+// Whether a part of `path` below `folder` is hidden: ".mozilla", ".local", ".pyenv".
+bool hiddenBelow(std::string_view path, std::string_view folder) {
+    const std::string_view inside = folder == "/" ? path : path.substr(std::min(path.size(), folder.size()));
+    return inside.find("/.") != std::string_view::npos;
+}
+
+// The drives mounted under the folders where the desktop and the user mount them.
+std::vector<std::string> mountedDrives(const SystemRoots& roots) {
+    constexpr std::array driveFolders{std::string_view("/media"), std::string_view("/mnt"), std::string_view("/run/media")};
+    std::vector<std::string> drives;
+    for (const MountTable::Mount& mount : MountTable::mounted(roots.proc)) {
+        const std::string point = mount.point.lexically_normal().native();
+        if (std::none_of(driveFolders.begin(), driveFolders.end(), [&](std::string_view folder) { return point != folder && liesWithinText(point, folder); }))
+            continue;
+        drives.push_back(comparable(roots.root == "/" ? fs::path(point) : roots.underRoot(point)));
+    }
+    return drives;
+}
+
+// Folders every program and user shares, never one program's install.
+constexpr std::array sharedFolders{std::string_view("/tmp"), std::string_view("/var/tmp"), std::string_view("/dev/shm"), std::string_view("/media"),
+                                   std::string_view("/mnt"), std::string_view("/run/media")};
+
+// The longest of `folders` that holds `path`.
+std::optional<std::string> holder(const std::vector<std::string>& folders, const std::string& path) {
+    std::optional<std::string> found;
+    for (const std::string& folder : folders)
+        if (liesWithinText(path, folder) && (!found || folder.size() > found->size())) found = folder;
+    return found;
+}
+
+std::string parentOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == 0 || slash == std::string::npos ? std::string("/") : path.substr(0, slash);
+}
+
+}  // namespace
+
+UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, ProgramInstalls& installs)
+    : root_(std::move(searchRoot)), home_(comparable(roots.home)), snap_(home_ + "/snap"), installs_(installs) {
+    // A user folder set to the home itself, or to a folder above it, names no folder of its own.
+    for (const fs::path& folder : roots.userFolders)
+        if (std::string real = comparable(folder); !liesWithinText(home_, real)) userFolders_.push_back(std::move(real));
+    for (const fs::path& folder : {roots.downloads, roots.desktop})
+        if (std::string real = comparable(folder); !liesWithinText(home_, real)) passing_.push_back(std::move(real));
+    searchesHome_ = liesWithinText(home_, root_);
+    if (searchesHome_) {
+        if (root_ != home_) drives_ = mountedDrives(roots);
+        return;
+    }
+    if (liesWithinText(root_, snap_) || hiddenBelow(root_, liesWithinText(root_, home_) ? home_ : "/")) {
+        chosenStanding_ = Standing::applicationData;
+        return;
+    }
+    // A chosen folder inside an install is part of it: its folders above are asked up to the user
+    // folder, the home, the drive or the shared folder that holds it, which are never one.
+    std::vector<std::string> tops = userFolders_;
+    tops.push_back(home_);
+    for (std::string& drive : mountedDrives(roots)) tops.push_back(std::move(drive));
+    for (std::string_view shared : sharedFolders) {
+        const std::string folder = comparable(roots.underRoot(std::string(shared)));
+        tops.push_back(folder);
+        // Where the desktop mounts drives, one folder per user: "/media/NAME", "/run/media/NAME".
+        if (shared.ends_with("media") && liesWithinText(root_, folder) && root_ != folder)
+            tops.push_back(root_.substr(0, root_.find('/', folder.size() + 1)));
+    }
+    const std::string top = holder(tops, root_).value_or("/");
+    if (top != root_ && installs_.installHolding(root_, top)) chosenStanding_ = Standing::install;
+}
+
+std::optional<std::string> UserOwnFiles::baseOf(const std::string& path) const {
+    if (!searchesHome_) return liesWithinText(path, root_) ? std::optional(root_) : std::nullopt;
+    if (parentOf(path) == home_) return home_;
+    if (auto folder = holder(userFolders_, path)) return folder;
+    return holder(drives_, path);
+}
+
+bool UserOwnFiles::chosenOrDrive(const std::string& base) const {
+    if (std::find(userFolders_.begin(), userFolders_.end(), base) != userFolders_.end()) return false;
+    return !searchesHome_ || std::find(drives_.begin(), drives_.end(), base) != drives_.end();
+}
+
+bool UserOwnFiles::topsProgramTree(const std::string& base) {
+    {
+        std::lock_guard guard(lock_);
+        if (const auto known = treeTops_.find(base); known != treeTops_.end()) return known->second;
+    }
+    const bool tops = installs_.topsProgramTree(base);
+    std::lock_guard guard(lock_);
+    treeTops_.emplace(base, tops);
+    return tops;
+}
+
+UserOwnFiles::Standing UserOwnFiles::standing(const std::string& path) {
+    if (chosenStanding_ != Standing::own) return chosenStanding_;
+    if (liesWithinText(path, snap_) || (liesWithinText(path, home_) && hiddenBelow(path, home_))) return Standing::applicationData;
+    const std::optional<std::string> base = baseOf(path);
+    if (!base) return Standing::elsewhere;
+    if (hiddenBelow(path, *base)) return Standing::applicationData;
+    // One file directly in a user folder, the home or a chosen folder is a loose copy; a chosen
+    // folder or a drive that tops a program's tree is that program's.
+    if (chosenOrDrive(*base) && topsProgramTree(*base)) return Standing::install;
+    return installs_.installHolding(path, *base) ? Standing::install : Standing::own;
+}
+
+bool UserOwnFiles::inPassingFolder(const std::string& path) const { return holder(passing_, path).has_value(); }
