@@ -79,11 +79,12 @@ UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, Pro
     tops.push_back(home_);
     for (std::string& drive : mountedDrives(roots)) tops.push_back(std::move(drive));
     for (std::string_view shared : sharedFolders) {
-        const std::string folder = comparable(roots.underRoot(std::string(shared)));
-        tops.push_back(folder);
-        // Where the desktop mounts drives, one folder per user: "/media/NAME", "/run/media/NAME".
-        if (shared.ends_with("media") && liesWithinText(root_, folder) && root_ != folder)
-            tops.push_back(root_.substr(0, root_.find('/', folder.size() + 1)));
+        for (const std::string& folder : {std::string(shared), comparable(roots.underRoot(std::string(shared)))}) {
+            tops.push_back(folder);
+            // Where the desktop mounts drives, one folder per user: "/media/NAME", "/run/media/NAME".
+            if (shared.ends_with("media") && liesWithinText(root_, folder) && root_ != folder)
+                tops.push_back(root_.substr(0, root_.find('/', folder.size() + 1)));
+        }
     }
     const std::string top = holder(tops, root_).value_or("/");
     if (top != root_ && installs_.installHolding(root_, top)) chosenStanding_ = Standing::install;
@@ -116,7 +117,8 @@ UserOwnFiles::Standing UserOwnFiles::standing(const std::string& path) {
     if (chosenStanding_ != Standing::own) return chosenStanding_;
     if (liesWithinText(path, snap_) || (liesWithinText(path, home_) && hiddenBelow(path, home_))) return Standing::applicationData;
     const std::optional<std::string> base = baseOf(path);
-    if (!base) return Standing::elsewhere;
+    // Outside them, where an install is known it is named: below the home, or in the searched folder.
+    if (!base) return installs_.installHolding(path, liesWithinText(path, home_) ? home_ : root_) ? Standing::install : Standing::elsewhere;
     if (hiddenBelow(path, *base)) return Standing::applicationData;
     // One file directly in a user folder, the home or a chosen folder is a loose copy; a chosen
     // folder or a drive that tops a program's tree is that program's.
