@@ -118,6 +118,10 @@ std::vector<DuplicateGroup> wholeGroups() {
         inWhole(ToolsFixture::group("w6", 1'500'000, {home / "Downloads/libssl.so.3", "/usr/lib/x86_64-linux-gnu/libssl.so.3"}), UntickedReason::systemFile),
         inWhole(ToolsFixture::group("w7", 1'200'000, {home / "code/rs/data.bin", home / "code/rs/target/debug/data.bin"}), UntickedReason::buildOutput),
         inWhole(ToolsFixture::group("w8", 1'000'000, {home / "Downloads/serde.crate", home / ".cargo/registry/cache/serde.crate"}), UntickedReason::packageStore),
+        inWhole(ToolsFixture::group("w10", 850'000, {home / "Downloads/stat_linux.go", home / "sdk/go1.21.5/src/os/stat_linux.go"}), UntickedReason::programInstall),
+        inWhole(ToolsFixture::group("w11", 800'000, {home / "Downloads/ublock.xpi", home / ".mozilla/firefox/a1.default/extensions/ublock@x.xpi"}),
+                UntickedReason::applicationFolder),
+        inWhole(ToolsFixture::group("w12", 760'000, {home / "Documents/score.pdf", home / "Scores/score.pdf"}), UntickedReason::outsideYourFolders),
         ToolsFixture::group("w9", 900'000, {home / "Documents/invoice.pdf", home / "Downloads/invoice.pdf"}),
     };
 }

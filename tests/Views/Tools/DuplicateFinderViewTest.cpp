@@ -31,6 +31,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <cmath>
 #include <fstream>
 
@@ -558,5 +559,38 @@ TEST(DuplicateFinderView, AGroupInAWholeSaysWhichAndTicksNothing) {
         EXPECT_EQ(static_cast<Pill*>(copies[1]->accessory())->text(), AppLocalization::string("duplicates.part.environment"));
         EXPECT_EQ(row->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(row->group().reclaimableBytes()));
         SettingsStore::shared().remove("appLanguage");
+    }
+}
+
+// A group that reaches outside the user's own files ticks nothing; its header and the copy's row say
+// where the copy lies (outside the user's folders, in a program's install, in an application's data),
+// in English and in Arabic.
+TEST(DuplicateFinderView, AGroupOutsideTheUsersFilesSaysWhereAndTicksNothing) {
+    const std::vector<std::tuple<UntickedReason, const char*, const char*>> reasons{
+        {UntickedReason::outsideYourFolders, "duplicates.group.outside", "duplicates.outside"},
+        {UntickedReason::programInstall, "duplicates.group.programInstall", "duplicates.outside.programInstall"},
+        {UntickedReason::applicationFolder, "duplicates.group.applicationFolder", "duplicates.outside.applicationFolder"}};
+    for (const char* language : {"en", "ar"}) {
+        for (const auto& [reason, groupKey, copyKey] : reasons) {
+            ToolsFixture fixture;
+            SettingsStore::shared().setValue("appLanguage", QString::fromLatin1(language));
+            DuplicateGroup sdk = ToolsFixture::group("sdk", 540'000, {"/h/Downloads/stat_linux.go", "/h/sdk/go/src/os/stat_linux.go"});
+            sdk.files[1].untickedReason = reason;
+            fixture.finishDuplicates({sdk});
+            EXPECT_TRUE(fixture.state().selectedToolItems().empty()) << language << " " << copyKey;
+            Shown shown(fixture.state());
+            DuplicateGroupRow* row = shown.row(0);
+            QStringList header;
+            for (const Pill* pill : row->header()->findChildren<Pill*>()) header << pill->text();
+            EXPECT_TRUE(header.contains(AppLocalization::string(groupKey))) << header.join(" | ").toStdString();
+            EXPECT_FALSE(AppLocalization::string(copyKey).startsWith("duplicates.")) << language << " " << copyKey;
+            row->setExpanded(true);
+            const QList<ToolsItemRow*> copies = row->copies()->findChildren<ToolsItemRow*>();
+            ASSERT_EQ(copies.size(), 2);
+            ASSERT_NE(copies[1]->accessory(), nullptr);
+            EXPECT_EQ(static_cast<Pill*>(copies[1]->accessory())->text(), AppLocalization::string(copyKey));
+            EXPECT_EQ(row->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(row->group().reclaimableBytes()));
+            SettingsStore::shared().remove("appLanguage");
+        }
     }
 }
