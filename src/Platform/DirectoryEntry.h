@@ -17,6 +17,7 @@ struct DirectoryEntry {
     std::int64_t logicalSize = 0;
     // For files: how many names the file has and, only where it has several, what tells it from others.
     std::uint32_t linkCount = 1;
+    bool executable = false;  // for files: someone may run it
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
 

@@ -57,7 +57,8 @@ bool hasLoadedExtension(std::string_view name) {
     return std::find(loadedExtensions.begin(), loadedExtensions.end(), extension) != loadedExtensions.end();
 }
 
-// A name an ELF program may have: none of a document's extensions ("go", "java", "python3.11").
+// A name an ELF program may have: none of a document's extensions ("go", "java", "python3.11"). Only
+// a file someone may run is read to tell.
 bool mayBeElf(std::string_view name) {
     const std::string_view extension = extensionOf(name);
     if (extension.empty() || std::all_of(extension.begin(), extension.end(), [](char c) { return std::isdigit((unsigned char)c); })) return true;
@@ -95,7 +96,7 @@ bool ProgramInstalls::mayShow(const DirectoryEntry& entry) {
     if (entry.type == Kind::directory)
         return isTreeFolder(name) || std::any_of(runtimeMarks.begin(), runtimeMarks.end(), [&](const RuntimeMark& mark) { return mark.folder == name; });
     if (entry.type != Kind::file) return false;
-    return isLibraryName(name) || hasLoadedExtension(name) || mayBeElf(name) ||
+    return isLibraryName(name) || hasLoadedExtension(name) || (entry.executable && mayBeElf(name)) ||
            std::any_of(runtimeMarks.begin(), runtimeMarks.end(), [&](const RuntimeMark& mark) { return mark.file == name; });
 }
 
@@ -121,7 +122,7 @@ bool ProgramInstalls::holdsProgram(const std::string& folder) {
     for (const DirectoryEntry& entry : entries) {
         if (holds) break;
         if (entry.type != Kind::file) continue;
-        holds = isLibraryName(entry.name) || hasLoadedExtension(entry.name) || (mayBeElf(entry.name) && isLoadedElf(child(folder, entry.name)));
+        holds = isLibraryName(entry.name) || hasLoadedExtension(entry.name) || (entry.executable && mayBeElf(entry.name) && isLoadedElf(child(folder, entry.name)));
     }
     std::lock_guard guard(lock_);
     holds_.emplace(folder, holds);

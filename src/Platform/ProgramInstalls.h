@@ -20,7 +20,7 @@
 //
 // Entries come from `listed` where it has a folder's (a walk that kept what `mayShow` lets through),
 // else from reading the folder. An ELF file is told by its first bytes, read only for the few files
-// whose names may be one. Each folder is looked at once. Safe to ask from any number of threads.
+// someone may run whose names may be a program's. Each folder is looked at once. Safe to ask from any number of threads.
 class ProgramInstalls {
 public:
     // The entries of a folder a caller already listed, or nothing to have it read from disk.
