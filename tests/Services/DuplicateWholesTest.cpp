@@ -132,6 +132,8 @@ TEST(DuplicateWholes, AGroupThatReachesIntoAWholeTicksNothingAndSaysWhich) {
     add("photo with sidecar", home / "Pictures/2024/IMG_1.CR2", UntickedReason::photoSidecar);
     tree.write("home/Pictures/card/IMG_2.NEF", "raw");
     add("sidecar beside its photo", home / "Pictures/card/IMG_2.xmp", UntickedReason::photoSidecar);
+    tree.write("home/Pictures/raw/IMG_3.xmp", "<x:xmpmeta/>");
+    add("raw beside a sidecar that replaces its extension", home / "Pictures/raw/IMG_3.CR2", UntickedReason::photoSidecar);
     tree.write("home/Zotero/zotero.sqlite", "SQLite format 3");
     add("Zotero", home / "Zotero/storage/ABCD1234/paper.pdf", UntickedReason::applicationData);
     tree.write("home/VirtualBox VMs/deb/deb.vbox", "<VirtualBox/>");
