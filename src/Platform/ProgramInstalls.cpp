@@ -82,11 +82,6 @@ bool isLoadedElf(const std::string& path) {
     return kind == ElfImage::program || kind == ElfImage::library;
 }
 
-std::string parentOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == 0 || slash == std::string::npos ? std::string("/") : path.substr(0, slash);
-}
-
 std::string child(const std::string& folder, std::string_view name) { return (folder == "/" ? std::string() : folder) + "/" + std::string(name); }
 
 }  // namespace
@@ -149,7 +144,7 @@ std::optional<std::string> ProgramInstalls::installHolding(const std::string& pa
     // The folders from the copy's own up to the base, each answered once: the install at or above it.
     std::vector<std::string> asked;
     std::optional<std::string> found;
-    for (std::string folder = parentOf(path); folder != base && liesWithinText(folder, base); folder = parentOf(folder)) {
+    for (std::string folder = folderOfText(path); folder != base && liesWithinText(folder, base); folder = folderOfText(folder)) {
         {
             std::lock_guard guard(lock_);
             if (const auto known = installs_.find(folder); known != installs_.end()) {

@@ -50,11 +50,6 @@ std::optional<std::string> holder(const std::vector<std::string>& folders, const
     return found;
 }
 
-std::string parentOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == 0 || slash == std::string::npos ? std::string("/") : path.substr(0, slash);
-}
-
 }  // namespace
 
 UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, ProgramInstalls& installs)
@@ -92,7 +87,7 @@ UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, Pro
 
 std::optional<std::string> UserOwnFiles::baseOf(const std::string& path) const {
     if (!searchesHome_) return liesWithinText(path, root_) ? std::optional(root_) : std::nullopt;
-    if (parentOf(path) == home_) return home_;
+    if (folderOfText(path) == home_) return home_;
     if (auto folder = holder(userFolders_, path)) return folder;
     return holder(drives_, path);
 }

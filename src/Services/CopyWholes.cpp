@@ -1,6 +1,7 @@
 #include "Services/CopyWholes.h"
 
 #include "Foundation/FileDescriptor.h"
+#include "Foundation/LiesWithin.h"
 #include "Platform/DpkgDatabase.h"
 #include "Platform/RealPath.h"
 #include "Platform/SystemRoots.h"
@@ -64,11 +65,6 @@ std::optional<std::string_view> sidecarBase(std::string_view name) {
     return name.substr(0, dot);
 }
 
-std::string parentOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == 0 || slash == std::string::npos ? std::string("/") : path.substr(0, slash);
-}
-
 bool within(std::string_view path, std::string_view folder) {
     if (folder == "/") return true;
     return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
@@ -114,7 +110,7 @@ CopyWholes::CopyWholes(std::string root, const std::unordered_map<std::string, s
 }
 
 std::optional<UntickedReason> CopyWholes::of(const std::string& path) {
-    if (const std::optional<WholeKind> whole = folderWhole(parentOf(path))) return partOf(*whole);
+    if (const std::optional<WholeKind> whole = folderWhole(folderOfText(path))) return partOf(*whole);
     if (isSystemFile(path)) return UntickedReason::systemFile;
     if (isMachineDisk(path)) return UntickedReason::applicationData;
     if (standsWithSidecar(path)) return UntickedReason::photoSidecar;
@@ -128,7 +124,7 @@ std::optional<WholeKind> CopyWholes::folderWhole(const std::string& folder) {
         if (const auto known = folders_.find(folder); known != folders_.end()) return known->second;
     }
     std::optional<WholeKind> whole = ownWhole(folder);
-    if (!whole && folder != "/") whole = folderWhole(parentOf(folder));
+    if (!whole && folder != "/") whole = folderWhole(folderOfText(folder));
     std::lock_guard guard(lock_);
     folders_.emplace(folder, whole);
     return whole;
@@ -164,7 +160,7 @@ bool CopyWholes::isSystemFile(const std::string& path) {
 // A photo with its sidecar beside it ("IMG_1.CR2" with "IMG_1.CR2.xmp" or "IMG_1.xmp"), or a
 // sidecar with its photo beside it.
 bool CopyWholes::standsWithSidecar(const std::string& path) const {
-    const std::string folder = parentOf(path);
+    const std::string folder = folderOfText(path);
     const std::string_view name = std::string_view(path).substr(path.rfind('/') + 1);
     if (const std::optional<std::string_view> base = sidecarBase(name)) {
         if (base->find('.') != std::string_view::npos) return isFile(folder + "/" + std::string(*base));

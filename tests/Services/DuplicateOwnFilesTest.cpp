@@ -1,5 +1,5 @@
 #include "Platform/ProcessRunner.h"
-#include "Services/FileIntelligenceService.h"
+#include "Support/DuplicateSearches.h"
 #include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
 
@@ -14,23 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<DuplicateGroup> search(const fs::path& folder, bool includeHidden) {
-    FileIntelligenceService service;
-    return service.duplicateGroups(folder, includeHidden, nullptr, nullptr).groups;
-}
-
-const DuplicateGroup* holding(const std::vector<DuplicateGroup>& groups, const fs::path& path) {
-    for (const DuplicateGroup& group : groups)
-        for (const ScannedFile& copy : group.files)
-            if (copy.path == path) return &group;
-    return nullptr;
-}
-
-const ScannedFile* copyAt(const DuplicateGroup& group, const fs::path& path) {
-    for (const ScannedFile& copy : group.files)
-        if (copy.path == path) return &copy;
-    return nullptr;
-}
+using namespace DuplicateSearches;
 
 // A real program and a real shared library of this machine, to be copied where installs put them.
 const fs::path program = "/usr/bin/true";
@@ -138,20 +122,6 @@ struct InstalledHome {
         loose.push_back(home / "Downloads/Tool.AppImage");
     }
 };
-
-// Moves what the finder ticks, as the Trash would take it; returns what moved.
-std::vector<fs::path> moveTicked(const std::vector<DuplicateGroup>& groups, const fs::path& bin) {
-    std::vector<fs::path> moved;
-    for (const DuplicateGroup& group : groups) {
-        for (std::size_t i = 1; group.ticksCopies() && i < group.files.size(); ++i) {
-            if (DuplicateGroup::freedBytes(group.files[i]) <= 0) continue;
-            fs::create_directories(bin / std::to_string(moved.size()));
-            fs::rename(group.files[i].path, bin / std::to_string(moved.size()) / group.files[i].path.filename());
-            moved.push_back(group.files[i].path);
-        }
-    }
-    return moved;
-}
 
 }  // namespace
 

@@ -1,5 +1,5 @@
 #include "Platform/ProcessRunner.h"
-#include "Services/FileIntelligenceService.h"
+#include "Support/DuplicateSearches.h"
 #include "Support/FixtureRoots.h"
 #include "Support/TempTree.h"
 
@@ -45,23 +45,7 @@ void gitRepository(const fs::path& folder, const std::vector<std::pair<std::stri
     ASSERT_EQ(runFailed(git, gitArguments({"commit", "-q", "-m", "first"}, folder)), "");
 }
 
-std::vector<DuplicateGroup> search(const fs::path& folder, bool includeHidden) {
-    FileIntelligenceService service;
-    return service.duplicateGroups(folder, includeHidden, nullptr, nullptr).groups;
-}
-
-const DuplicateGroup* holding(const std::vector<DuplicateGroup>& groups, const fs::path& path) {
-    for (const DuplicateGroup& group : groups)
-        for (const ScannedFile& copy : group.files)
-            if (copy.path == path) return &group;
-    return nullptr;
-}
-
-const ScannedFile* copyAt(const DuplicateGroup& group, const fs::path& path) {
-    for (const ScannedFile& copy : group.files)
-        if (copy.path == path) return &copy;
-    return nullptr;
-}
+using namespace DuplicateSearches;
 
 // A copy of `bytes` at `inWhole`, older, and a loose one in Downloads, newer: without the rule the
 // copy in the whole is ticked.
@@ -223,25 +207,6 @@ TEST(DuplicateWholes, TheSystemsOwnFilesAreNeverTicked) {
     EXPECT_TRUE(groups[0].ticksCopies());
 }
 
-namespace {
-
-// Moves what the finder ticks, as the Trash would take it: the copies beyond the first that free
-// space, of the groups that tick copies. Returns how many moved.
-int moveTicked(const std::vector<DuplicateGroup>& groups, const fs::path& bin) {
-    int moved = 0;
-    for (const DuplicateGroup& group : groups) {
-        for (std::size_t i = 1; group.ticksCopies() && i < group.files.size(); ++i) {
-            if (DuplicateGroup::freedBytes(group.files[i]) <= 0) continue;
-            fs::create_directories(bin / std::to_string(moved));
-            fs::rename(group.files[i].path, bin / std::to_string(moved) / group.files[i].path.filename());
-            ++moved;
-        }
-    }
-    return moved;
-}
-
-}  // namespace
-
 // A home with every kind of whole, made by the tools where they are here: after moving what the
 // finder ticks, with hidden files searched and then without, every repository passes `git fsck` and
 // keeps its working tree, every environment imports its packages, every Node project loads its
@@ -302,7 +267,7 @@ TEST(DuplicateWholes, MovingWhatIsTickedLeavesEveryWholeWorking) {
 
     int moved = 0;
     for (const bool hidden : {true, false}) {
-        moved += moveTicked(search(home, hidden), tree.path() / (hidden ? "moved-hidden" : "moved"));
+        moved += int(moveTicked(search(home, hidden), tree.path() / (hidden ? "moved-hidden" : "moved")).size());
         for (const fs::path& repository : repositories) {
             EXPECT_EQ(runFailed(git, gitArguments({"fsck", "--no-progress"}, repository)), "") << repository;
             const ProcessRunner::Result status = ProcessRunner::run(git, gitArguments({"status", "--porcelain"}, repository));
