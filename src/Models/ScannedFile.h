@@ -26,6 +26,9 @@ struct ScannedFile {
     std::int64_t sharedBytes = 0;
     // Of a duplicate copy: why the finder ticks nothing of its group, set where the group is made.
     std::optional<UntickedReason> untickedReason = {};
+    // Of a duplicate copy left unticked for where it lies: the install or application folder that
+    // holds it, where one is known.
+    std::filesystem::path untickedWithin = {};
     // Of a duplicate copy: it lies where files pass through (Downloads, the Desktop), so a copy
     // elsewhere is the one kept.
     bool inPassingFolder = false;

@@ -19,10 +19,12 @@ std::string comparable(const fs::path& path) {
     return folder;
 }
 
-// Whether a part of `path` below `folder` is hidden: ".mozilla", ".local", ".pyenv".
-bool hiddenBelow(std::string_view path, std::string_view folder) {
-    const std::string_view inside = folder == "/" ? path : path.substr(std::min(path.size(), folder.size()));
-    return inside.find("/.") != std::string_view::npos;
+// The first hidden folder of `path` below `folder` (".mozilla", ".local", ".pyenv"), or nothing.
+std::optional<std::string> hiddenBelow(std::string_view path, std::string_view folder) {
+    const std::size_t from = folder == "/" ? 0 : std::min(path.size(), folder.size());
+    const std::size_t hidden = path.find("/.", from);
+    if (hidden == std::string_view::npos) return std::nullopt;
+    return std::string(path.substr(0, path.find('/', hidden + 1)));
 }
 
 // The drives mounted under the folders where the desktop and the user mount them.
@@ -64,8 +66,12 @@ UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, Pro
         if (root_ != home_) drives_ = mountedDrives(roots);
         return;
     }
-    if (liesWithinText(root_, snap_) || hiddenBelow(root_, liesWithinText(root_, home_) ? home_ : "/")) {
-        chosenStanding_ = Standing::applicationData;
+    if (liesWithinText(root_, snap_)) {
+        chosenPlace_ = {Standing::applicationData, snapFolder(root_)};
+        return;
+    }
+    if (auto hidden = hiddenBelow(root_, liesWithinText(root_, home_) ? home_ : "/")) {
+        chosenPlace_ = {Standing::applicationData, std::move(*hidden)};
         return;
     }
     // A chosen folder inside an install is part of it: its folders above are asked up to the user
@@ -82,7 +88,8 @@ UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, Pro
         }
     }
     const std::string top = holder(tops, root_).value_or("/");
-    if (top != root_ && installs_.installHolding(root_, top)) chosenStanding_ = Standing::install;
+    if (top == root_) return;
+    if (auto install = installs_.installHolding(root_, top)) chosenPlace_ = {Standing::install, std::move(*install)};
 }
 
 std::optional<std::string> UserOwnFiles::baseOf(const std::string& path) const {
@@ -108,17 +115,29 @@ bool UserOwnFiles::topsProgramTree(const std::string& base) {
     return tops;
 }
 
-UserOwnFiles::Standing UserOwnFiles::standing(const std::string& path) {
-    if (chosenStanding_ != Standing::own) return chosenStanding_;
-    if (liesWithinText(path, snap_) || (liesWithinText(path, home_) && hiddenBelow(path, home_))) return Standing::applicationData;
+UserOwnFiles::Place UserOwnFiles::placeOf(const std::string& path) {
+    if (chosenPlace_.standing != Standing::own) return chosenPlace_;
+    if (liesWithinText(path, snap_)) return {Standing::applicationData, snapFolder(path)};
+    if (liesWithinText(path, home_))
+        if (auto hidden = hiddenBelow(path, home_)) return {Standing::applicationData, std::move(*hidden)};
     const std::optional<std::string> base = baseOf(path);
     // Outside them, where an install is known it is named: below the home, or in the searched folder.
-    if (!base) return installs_.installHolding(path, liesWithinText(path, home_) ? home_ : root_) ? Standing::install : Standing::elsewhere;
-    if (hiddenBelow(path, *base)) return Standing::applicationData;
+    if (!base) {
+        if (auto install = installs_.installHolding(path, liesWithinText(path, home_) ? home_ : root_)) return {Standing::install, std::move(*install)};
+        return {Standing::elsewhere, {}};
+    }
+    if (auto hidden = hiddenBelow(path, *base)) return {Standing::applicationData, std::move(*hidden)};
     // One file directly in a user folder, the home or a chosen folder is a loose copy; a chosen
     // folder or a drive that tops a program's tree is that program's.
-    if (chosenOrDrive(*base) && topsProgramTree(*base)) return Standing::install;
-    return installs_.installHolding(path, *base) ? Standing::install : Standing::own;
+    if (chosenOrDrive(*base) && topsProgramTree(*base)) return {Standing::install, *base};
+    if (auto install = installs_.installHolding(path, *base)) return {Standing::install, std::move(*install)};
+    return {};
+}
+
+// "~/snap/firefox" for anything below it.
+std::string UserOwnFiles::snapFolder(const std::string& path) const {
+    const std::size_t end = path.find('/', snap_.size() + 1);
+    return end == std::string::npos ? path : path.substr(0, end);
 }
 
 bool UserOwnFiles::inPassingFolder(const std::string& path) const { return holder(passing_, path).has_value(); }

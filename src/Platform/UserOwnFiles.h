@@ -29,10 +29,16 @@ public:
         applicationData,  // inside a hidden folder of the home or the chosen folder, or in ~/snap
     };
 
+    // Where a file stands, and the install or application folder that holds it where one is known.
+    struct Place {
+        Standing standing = Standing::own;
+        std::string folder;
+    };
+
     // `searchRoot` is the searched folder's real path; `installs` answers for the folders in it.
     UserOwnFiles(std::string searchRoot, const SystemRoots& roots, ProgramInstalls& installs);
 
-    Standing standing(const std::string& path);
+    Place placeOf(const std::string& path);
 
     // Whether `path` lies where files pass through rather than stay: Downloads or the Desktop.
     bool inPassingFolder(const std::string& path) const;
@@ -42,13 +48,14 @@ private:
     std::optional<std::string> baseOf(const std::string& path) const;
     bool chosenOrDrive(const std::string& base) const;
     bool topsProgramTree(const std::string& base);
+    std::string snapFolder(const std::string& path) const;
 
     std::string root_;
     std::string home_;
     std::string snap_;
     ProgramInstalls& installs_;
     bool searchesHome_ = false;  // the home or a folder above it
-    Standing chosenStanding_ = Standing::own;  // of a chosen folder as a whole
+    Place chosenPlace_;  // of a chosen folder as a whole
     std::vector<std::string> userFolders_;
     std::vector<std::string> drives_;
     std::vector<std::string> passing_;

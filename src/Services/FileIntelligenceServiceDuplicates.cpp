@@ -202,10 +202,13 @@ public:
         if (unchanged.size() < 2) return;
         // Where each copy lies: in a whole, or else outside the user's own files.
         std::vector<std::optional<UntickedReason>> places;
+        std::vector<std::string> within;
         for (const Unchanged& copy : unchanged) {
             std::optional<UntickedReason> place = wholes_.of(copy.file->path);
-            if (!place) place = outsideReason(ownFiles_.standing(copy.file->path));
+            UserOwnFiles::Place own;
+            if (!place) own = ownFiles_.placeOf(copy.file->path), place = outsideReason(own.standing);
             places.push_back(place);
+            within.push_back(std::move(own.folder));
         }
         group.files.reserve(unchanged.size());
         {
@@ -218,6 +221,7 @@ public:
         }
         for (std::size_t i = 0; i < unchanged.size(); ++i) {
             group.files[i].untickedReason = DuplicateGroup::untickedReason(group.files[i], linkedFolders_.holdAbove(unchanged[i].file->path), places[i]);
+            if (group.files[i].untickedReason == places[i]) group.files[i].untickedWithin = within[i];
             group.files[i].inPassingFolder = ownFiles_.inPassingFolder(unchanged[i].file->path);
         }
         DuplicateGroup::orderCopies(group.files);

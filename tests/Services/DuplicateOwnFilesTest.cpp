@@ -143,6 +143,19 @@ TEST(DuplicateOwnFiles, AGroupThatReachesOutsideTheUsersFilesTicksNothingAndSays
             EXPECT_EQ(copyAt(*group, row.copy)->untickedReason, row.reason) << row.kind << (includeHidden ? ", hidden files on" : "");
             EXPECT_GT(group->reclaimableBytes(), 0) << row.kind;
         }
+        // The install or application folder a copy lies in is named.
+        for (const auto& [copy, within] : std::vector<std::pair<fs::path, fs::path>>{
+                 {home / "sdk/go1.19.8/src/os/stat_dragonfly.go", home / "sdk/go1.19.8"},
+                 {home / "Downloads/ide/license/LICENSE.txt", home / "Downloads/ide"},
+                 {home / "GOG Games/Hollow/game/Game_Data/StreamingAssets/shared.bundle", home / "GOG Games/Hollow/game"},
+                 {home / "R/x86_64-pc-linux-gnu-library/4.2/jsonlite/R/jsonlite.rdb", home / "R/x86_64-pc-linux-gnu-library/4.2/jsonlite"},
+                 {home / "snap/firefox/2356/places.sqlite", home / "snap/firefox"},
+                 {home / ".mozilla/firefox/a.default/extensions/ublock@x.xpi", home / ".mozilla"}}) {
+            if (!includeHidden && copy.string().find("/.") != std::string::npos) continue;
+            const DuplicateGroup* group = holding(groups, copy);
+            ASSERT_NE(group, nullptr) << copy;
+            EXPECT_EQ(copyAt(*group, copy)->untickedWithin, within) << copy;
+        }
     }
     // Searched on their own, the installs are still theirs, and so is what lies below a hidden folder.
     for (const fs::path& folder : {home / "sdk", home / "sdk/go1.19.8/src", home / "Downloads/ide", home / "GOG Games", home / "R", home / ".pyenv"}) {

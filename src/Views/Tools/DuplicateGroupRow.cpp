@@ -48,6 +48,14 @@ ReasonKeys reasonKeys(UntickedReason reason) {
     return {"duplicates.inBackup", "duplicates.group.backup"};
 }
 
+// A copy's reason, naming the install or application folder it lies in where one is known.
+QString reasonText(const ScannedFile& copy) {
+    const char* key = reasonKeys(*copy.untickedReason).copy;
+    if (copy.untickedWithin.empty() || (copy.untickedReason != UntickedReason::programInstall && copy.untickedReason != UntickedReason::applicationFolder))
+        return AppLocalization::string(key);
+    return AppLocalization::format(QString::fromLatin1(key) + QStringLiteral(".named"), {DisplayText::name(copy.untickedWithin.filename())});
+}
+
 QString reasonSymbol(UntickedReason reason) { return reason == UntickedReason::backup ? QStringLiteral("clock.arrow.circlepath") : QString(); }
 
 }  // namespace
@@ -152,7 +160,7 @@ void DuplicateGroupRow::buildCopies() {
             QWidget* accessory = nullptr;
             if (kept) accessory = new Pill(AppLocalization::string("duplicates.keep"), QStringLiteral("lock.fill"), DS::green);
             else if (!DuplicateGroup::freesSpace(file)) accessory = new Pill(AppLocalization::string("duplicates.otherName"), QStringLiteral("link"), DS::gray);
-            else if (file.untickedReason) accessory = new Pill(AppLocalization::string(reasonKeys(*file.untickedReason).copy), reasonSymbol(*file.untickedReason), DS::gray);
+            else if (file.untickedReason) accessory = new Pill(reasonText(file), reasonSymbol(*file.untickedReason), DS::gray);
             else if (DuplicateGroup::freedBytes(file) == 0) accessory = new Pill(AppLocalization::string("duplicates.noBlocks"), {}, DS::gray);
             list->addWidget(new ToolsItemRow({ToolSelection(state_, file.path.string()), kept, file.path, DisplayText::name(file.path.filename()),
                                               DisplayText::path(file.path.parent_path()), ToolTexts::bytes(file.size), 1.0, accessory},

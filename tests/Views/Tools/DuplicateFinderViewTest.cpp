@@ -592,5 +592,20 @@ TEST(DuplicateFinderView, AGroupOutsideTheUsersFilesSaysWhereAndTicksNothing) {
             EXPECT_EQ(row->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(row->group().reclaimableBytes()));
             SettingsStore::shared().remove("appLanguage");
         }
+        // Where the install or application folder is known, the copy's pill names it.
+        ToolsFixture fixture;
+        SettingsStore::shared().setValue("appLanguage", QString::fromLatin1(language));
+        DuplicateGroup sdk = ToolsFixture::group("sdk", 540'000, {"/h/Downloads/stat_linux.go", "/h/sdk/go1.21.5/src/os/stat_linux.go"});
+        sdk.files[1].untickedReason = UntickedReason::programInstall;
+        sdk.files[1].untickedWithin = "/h/sdk/go1.21.5";
+        fixture.finishDuplicates({sdk});
+        Shown shown(fixture.state());
+        shown.row(0)->setExpanded(true);
+        const QList<ToolsItemRow*> copies = shown.row(0)->copies()->findChildren<ToolsItemRow*>();
+        ASSERT_EQ(copies.size(), 2);
+        const QString named = static_cast<Pill*>(copies[1]->accessory())->text();
+        EXPECT_TRUE(named.contains("go1.21.5")) << named.toStdString();
+        EXPECT_FALSE(named.contains("{0}")) << named.toStdString();
+        SettingsStore::shared().remove("appLanguage");
     }
 }
