@@ -104,8 +104,9 @@ std::vector<DuplicateGroup> backupGroups() {
 // a loose pair that is ticked.
 std::vector<DuplicateGroup> wholeGroups() {
     const Path home = "/home/maya";
-    auto inWhole = [](DuplicateGroup group, UntickedReason reason) {
+    auto inWhole = [](DuplicateGroup group, UntickedReason reason, Path within = {}) {
         group.files[1].untickedReason = reason;
+        group.files[1].untickedWithin = within;
         return group;
     };
     return {
@@ -118,9 +119,10 @@ std::vector<DuplicateGroup> wholeGroups() {
         inWhole(ToolsFixture::group("w6", 1'500'000, {home / "Downloads/libssl.so.3", "/usr/lib/x86_64-linux-gnu/libssl.so.3"}), UntickedReason::systemFile),
         inWhole(ToolsFixture::group("w7", 1'200'000, {home / "code/rs/data.bin", home / "code/rs/target/debug/data.bin"}), UntickedReason::buildOutput),
         inWhole(ToolsFixture::group("w8", 1'000'000, {home / "Downloads/serde.crate", home / ".cargo/registry/cache/serde.crate"}), UntickedReason::packageStore),
-        inWhole(ToolsFixture::group("w10", 850'000, {home / "Downloads/stat_linux.go", home / "sdk/go1.21.5/src/os/stat_linux.go"}), UntickedReason::programInstall),
+        inWhole(ToolsFixture::group("w10", 850'000, {home / "Downloads/stat_linux.go", home / "sdk/go1.21.5/src/os/stat_linux.go"}), UntickedReason::programInstall,
+                home / "sdk/go1.21.5"),
         inWhole(ToolsFixture::group("w11", 800'000, {home / "Downloads/ublock.xpi", home / ".mozilla/firefox/a1.default/extensions/ublock@x.xpi"}),
-                UntickedReason::applicationFolder),
+                UntickedReason::applicationFolder, home / ".mozilla"),
         inWhole(ToolsFixture::group("w12", 760'000, {home / "Documents/score.pdf", home / "Scores/score.pdf"}), UntickedReason::outsideYourFolders),
         ToolsFixture::group("w9", 900'000, {home / "Documents/invoice.pdf", home / "Downloads/invoice.pdf"}),
     };
