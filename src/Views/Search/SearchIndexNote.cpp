@@ -5,15 +5,16 @@
 #include "Views/DesignSystem/DS.h"
 #include "Views/DesignSystem/Fonts.h"
 
-#include <algorithm>
-
 namespace {
 
 QString noteText(const SearchFindings& findings, Instant now) {
     QStringList sentences;
-    // An index written "in the future" (a clock put back since) reads as written now, not as "in 2 days".
-    if (findings.indexUpdatedAt)
-        sentences << AppLocalization::format("search.indexAge", {TimeFormatting::relative(std::min(*findings.indexUpdatedAt, now), now, AppLocalization::activeLocale())});
+    // An index dated after now (the clock put back since, or built on another machine) has no age to
+    // give: its date is said as it is, never as "in 2 days" nor as fresh.
+    if (findings.indexUpdatedAt && *findings.indexUpdatedAt > now)
+        sentences << AppLocalization::format("search.indexAgeUnknown", {TimeFormatting::dayMonthYear(*findings.indexUpdatedAt, AppLocalization::activeLocale())});
+    else if (findings.indexUpdatedAt)
+        sentences << AppLocalization::format("search.indexAge", {TimeFormatting::relative(*findings.indexUpdatedAt, now, AppLocalization::activeLocale())});
     if (findings.goneCount > 0) sentences << AppLocalization::format("search.goneFromDisk", {qlonglong(findings.goneCount)});
     return sentences.join(QLatin1Char(' '));
 }
