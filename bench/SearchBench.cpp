@@ -42,7 +42,7 @@ static int runSearch(const std::vector<std::string>& arguments) {
             std::fprintf(stderr, "%s\n", error->description().toUtf8().constData());
             return 1;
         }
-        hits = std::get<std::vector<SearchHit>>(outcome).size();
+        hits = std::get<SearchFindings>(outcome).hits.size();
         if (run == 0) first = std::chrono::duration<double>(Clock::now() - start).count();
     }
     const double total = std::chrono::duration<double>(Clock::now() - start).count();

@@ -1,8 +1,17 @@
 #include "Platform/FileNameIndex.h"
 
+#include <sys/stat.h>
+
 bool FileNameIndex::exists() const {
     std::error_code error;
     return std::filesystem::is_regular_file(database, error);
+}
+
+std::optional<Instant> FileNameIndex::updatedAt() const {
+    // stat, not open: the index may be unreadable to this user, and its time is all that is wanted.
+    struct stat status {};
+    if (::stat(database.c_str(), &status) != 0) return std::nullopt;
+    return Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec);
 }
 
 bool FileNameIndex::isExtensionQuery(std::string_view text) {
@@ -24,7 +33,7 @@ std::string FileNameIndex::namePattern(std::string_view text) {
     return pattern;
 }
 
-std::vector<std::string> FileNameIndex::arguments(std::string_view text, std::optional<int> limit) const {
+std::vector<std::string> FileNameIndex::arguments(std::string_view text) const {
     // plocate splits its database argument at ":" unless escaped.
     std::string databaseArgument;
     for (char c : database.native()) {
@@ -33,10 +42,6 @@ std::vector<std::string> FileNameIndex::arguments(std::string_view text, std::op
     }
     // --basename: the name only, not its folders; --literal: no shell quoting of odd names.
     std::vector<std::string> arguments = {"--database", databaseArgument, "--basename", "--ignore-case", "--null", "--literal"};
-    if (limit) {
-        arguments.push_back("--limit");
-        arguments.push_back(std::to_string(*limit));
-    }
     arguments.push_back("--");
     arguments.push_back(namePattern(text));
     return arguments;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Foundation/Instant.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,9 +16,13 @@ struct FileNameIndex {
     std::filesystem::path database = "/var/lib/plocate/plocate.db";
 
     bool exists() const;
+    // When updatedb last wrote the index: the file's modification time. None when it cannot be read.
+    std::optional<Instant> updatedAt() const;
 
-    // `text` is matched literally except "*", which stays a wildcard. Stops after `limit` paths.
-    std::vector<std::string> arguments(std::string_view text, std::optional<int> limit) const;
+    // `text` is matched literally except "*", which stays a wildcard. Every match is printed, in the
+    // index's order: the caller ends plocate once it has what it needs, since only it knows which of
+    // the printed paths still exist.
+    std::vector<std::string> arguments(std::string_view text) const;
 
     // The pattern plocate matches against each file name: the text itself, or, when it holds glob
     // characters, "*" + text + "*" with all but "*" escaped. An extension query matches the end

@@ -6,7 +6,6 @@
 #include "Platform/FileContents.h"
 #include "Foundation/FileDescriptor.h"
 #include "Platform/KindDescriptions.h"
-#include "Foundation/PathText.h"
 #include "Foundation/Uuid.h"
 #include "Platform/ProcessRunner.h"
 #include "Platform/Utf8CharacterType.h"
@@ -69,12 +68,17 @@ std::string_view fileName(std::string_view path) {
 
 class HitBuilder {
 public:
-    // No hit when nothing is at the path any more. A symbolic link is described as itself.
-    std::optional<SearchHit> hit(const std::string& path) {
+    // No hit when the path cannot be looked at; `gone` tells whether that is because nothing is there
+    // any more. lstat's view, never an open: a FIFO or a device is described, never read, and a
+    // symbolic link is described as itself.
+    std::optional<SearchHit> hit(const std::string& path, bool& gone) {
         struct statx status {};
+        gone = false;
         if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW,
-                    STATX_TYPE | STATX_SIZE | STATX_BLOCKS | STATX_MTIME, &status) != 0)
+                    STATX_TYPE | STATX_SIZE | STATX_BLOCKS | STATX_MTIME, &status) != 0) {
+            gone = errno == ENOENT || errno == ENOTDIR;
             return std::nullopt;
+        }
         SearchHit hit;
         hit.path = path;
         if (status.stx_mask & STATX_BLOCKS)
@@ -97,16 +101,18 @@ private:
     std::optional<QString> folderKind_;
 };
 
-// Takes the paths the index prints, NUL-separated and as they stream in, and keeps the first ones
-// that lie in the scope and are of the kind, up to the maximum. Printed paths are bytes, checked one
-// by one; none has to be UTF-8.
+// Takes the paths the index prints, NUL-separated and as they stream in. A path in the scope and of
+// the kind is looked at as it comes: a file still there becomes a hit, one that is gone is counted,
+// so the hits are the first files that exist, however many the index lists that do not any more.
+// Printed paths are bytes, checked one by one; none has to be UTF-8.
 class PrintedPaths {
 public:
     PrintedPaths(std::optional<std::string> prefix, const ContentTypeExtensions* kind) : prefix_(std::move(prefix)), kind_(kind) {}
 
-    // False once the maximum is kept: the index need print no more.
+    // False once the maximum is kept and one more existing file has matched: the index need print
+    // no more.
     bool take(std::string_view piece) {
-        while (!isFull()) {
+        while (!findings_.hasMore) {
             const std::size_t end = piece.find('\0');
             if (end == std::string_view::npos) {
                 pending_.append(piece);
@@ -119,56 +125,51 @@ public:
         return false;
     }
 
-    // The last path, when the output did not end with a separator.
-    std::vector<std::string> finish() {
-        if (!isFull()) keepPending();
-        return std::move(kept_);
+    // With the last path, when the output did not end with a separator; the hits largest first.
+    SearchFindings finish() {
+        if (!findings_.hasMore) keepPending();
+        std::stable_sort(findings_.hits.begin(), findings_.hits.end(), [](const SearchHit& a, const SearchHit& b) { return a.size > b.size; });
+        return std::move(findings_);
     }
 
 private:
-    bool isFull() const { return kept_.size() >= SearchService::maximumHits; }
-
     void keepPending() {
-        if (!pending_.empty() && (!prefix_ || pending_.starts_with(*prefix_)) && (!kind_ || kind_->matches(fileName(pending_))))
-            kept_.push_back(pending_);
+        if (!pending_.empty() && (!prefix_ || pending_.starts_with(*prefix_)) && (!kind_ || kind_->matches(fileName(pending_)))) {
+            bool gone = false;
+            if (auto hit = builder_.hit(pending_, gone)) {
+                if (findings_.hits.size() < SearchService::maximumHits)
+                    findings_.hits.push_back(std::move(*hit));
+                else
+                    findings_.hasMore = true;
+            } else if (gone) {
+                ++findings_.goneCount;
+            }
+        }
         pending_.clear();
     }
 
     std::optional<std::string> prefix_;
     const ContentTypeExtensions* kind_;
     std::string pending_;
-    std::vector<std::string> kept_;
+    HitBuilder builder_;
+    SearchFindings findings_;
 };
-
-// The kept paths as hits, largest first; a path with nothing at it any more gives none. A stop
-// request ends the looking up.
-std::vector<SearchHit> hitsAt(const std::vector<std::string>& paths, std::stop_token stop) {
-    std::vector<SearchHit> hits;
-    HitBuilder builder;
-    for (const std::string& path : paths) {
-        if (stop.stop_requested()) return {};
-        if (auto hit = builder.hit(path)) hits.push_back(std::move(*hit));
-    }
-    std::stable_sort(hits.begin(), hits.end(), [](const SearchHit& a, const SearchHit& b) { return a.size > b.size; });
-    return hits;
-}
 
 SearchService::Outcome runSearch(const QString& text, const std::optional<std::filesystem::path>& scope, SearchKind kind,
                                  const SearchService::Setup& setup, std::stop_token stop) {
     // A machine where updatedb never ran has no index: say how to make one.
     if (!setup.index.exists()) return SearchServiceError::queryFailed(AppLocalization::string("search.indexMissing"));
+    const std::optional<Instant> indexUpdatedAt = setup.index.updatedAt();
     const QByteArray utf8 = text.toUtf8();
     const std::string_view bytes(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-    if (bytes.find('\0') != std::string_view::npos) return std::vector<SearchHit>{};  // no name holds one
+    if (bytes.find('\0') != std::string_view::npos) return SearchFindings{.hits = {}, .hasMore = false, .goneCount = 0, .indexUpdatedAt = indexUpdatedAt};  // no name holds one
 
-    // plocate matches the name; scope and kind are checked on its output as it streams, and plocate
-    // is ended once enough paths are kept. Without either, plocate itself stops at the maximum.
+    // plocate matches the name; scope, kind and existence are checked on its output as it streams,
+    // and plocate is ended once enough files are kept.
     std::optional<std::string> prefix;
     if (scope) prefix = scopePrefix(*scope);
     const ContentTypeExtensions* kindExtensions = nullptr;
     if (kind != SearchKind::all) kindExtensions = &ContentTypeExtensions::forType(contentTypeFilter(kind));
-    std::optional<int> limit;
-    if (!prefix && !kindExtensions) limit = static_cast<int>(SearchService::maximumHits);
 
     SearchFolder folder(setup.temporaryParent.empty() ? std::filesystem::temp_directory_path() : setup.temporaryParent);
     PrintedPaths printed(prefix, kindExtensions);
@@ -187,18 +188,23 @@ SearchService::Outcome runSearch(const QString& text, const std::optional<std::f
             FileContents::writeAll(results.get(), piece);
             return printed.take(piece);
         };
-        run = ProcessRunner::run(setup.index.program, setup.index.arguments(bytes, limit), options);
+        run = ProcessRunner::run(setup.index.program, setup.index.arguments(bytes), options);
     }
-    if (run.stopped) return std::vector<SearchHit>{};
+    if (run.stopped) return SearchFindings{};
     if (run.timedOut || !run.ended) return SearchServiceError::queryFailed(indexUnavailable());
     if (!run.readEnough && (!run.exitedNormally() || run.exitStatus != 0)) {
         const std::optional<std::string> errorText = FileContents::read(folder.file("errors.txt"), 1u << 20);
         // plocate's way of saying that nothing matched.
-        if (run.exitedNormally() && run.exitStatus == 1 && errorText && errorText->empty()) return std::vector<SearchHit>{};
-        if (!errorText || !PathText::isValidUtf8(*errorText)) return SearchServiceError::queryFailed(indexUnavailable());
-        return SearchServiceError::queryFailed(QString::fromStdString(*errorText));
+        if (run.exitedNormally() && run.exitStatus == 1 && errorText && errorText->empty())
+            return SearchFindings{.hits = {}, .hasMore = false, .goneCount = 0, .indexUpdatedAt = indexUpdatedAt};
+        // Otherwise plocate could not read its index: a short or corrupt file, or one it may not open.
+        // Its own words, whatever their bytes, go beneath ours.
+        return SearchServiceError::queryFailed(AppLocalization::string("search.indexDamaged"),
+                                               errorText ? QString::fromUtf8(*errorText).trimmed() : QString());
     }
-    return hitsAt(printed.finish(), stop);
+    SearchFindings findings = printed.finish();
+    findings.indexUpdatedAt = indexUpdatedAt;
+    return findings;
 }
 
 }  // namespace
@@ -220,14 +226,14 @@ void SearchService::search(const QString& text, const std::optional<std::filesys
     stop();
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty()) {
-        setResults({});
+        setFindings({});
         return;
     }
     const NewestJob::Ticket ticket = searches_.start();
     searchStop_ = std::stop_source();
-    setResults({});
+    setFindings({});
     setSearching(true);
-    setErrorMessage(std::nullopt);
+    setError(std::nullopt);
 
     jobs_.run(
         searchStop_,
@@ -236,10 +242,10 @@ void SearchService::search(const QString& text, const std::optional<std::filesys
             if (!searches_.isNewest(ticket)) return;
             setSearching(false);
             Outcome& outcome = finished.value();
-            if (auto* hits = std::get_if<std::vector<SearchHit>>(&outcome))
-                setResults(std::move(*hits));
+            if (auto* findings = std::get_if<SearchFindings>(&outcome))
+                setFindings(std::move(*findings));
             else
-                setErrorMessage(std::get<SearchServiceError>(outcome).description());
+                setError(std::get<SearchServiceError>(std::move(outcome)));
         });
 }
 
@@ -249,9 +255,9 @@ void SearchService::stop() {
     setSearching(false);
 }
 
-void SearchService::setResults(std::vector<SearchHit> results) {
-    if (results == results_) return;
-    results_ = std::move(results);
+void SearchService::setFindings(SearchFindings findings) {
+    if (findings == findings_) return;
+    findings_ = std::move(findings);
     emit resultsChanged();
 }
 
@@ -261,8 +267,15 @@ void SearchService::setSearching(bool searching) {
     emit isSearchingChanged();
 }
 
-void SearchService::setErrorMessage(std::optional<QString> message) {
-    if (message == errorMessage_) return;
+void SearchService::setError(std::optional<SearchServiceError> error) {
+    std::optional<QString> message;
+    QString details;
+    if (error) {
+        message = std::move(error->text);
+        details = std::move(error->details);
+    }
+    if (message == errorMessage_ && details == errorDetails_) return;
     errorMessage_ = std::move(message);
+    errorDetails_ = std::move(details);
     emit errorMessageChanged();
 }

@@ -8,6 +8,7 @@
 #include "Foundation/BackgroundJobs.h"
 #include "Foundation/NewestJob.h"
 #include "Models/SearchKind.h"
+#include "Services/SearchFindings.h"
 #include "Services/SearchServiceError.h"
 
 #include <chrono>
@@ -17,8 +18,8 @@
 #include <variant>
 #include <vector>
 
-// Finds files by name through the machine's file-name index and publishes the hits of the newest
-// search, largest first. Each search screen owns one; it lives and is called on the main thread.
+// Finds files by name through the machine's file-name index and publishes the findings of the newest
+// search: the first files that still exist, largest first, and what the index holds that is gone. Each search screen owns one; it lives and is called on the main thread.
 class SearchService : public QObject {
     Q_OBJECT
 public:
@@ -31,7 +32,7 @@ public:
         std::chrono::milliseconds timeLimit{12000};
         std::chrono::milliseconds terminateGrace{1000};
     };
-    using Outcome = std::variant<std::vector<SearchHit>, SearchServiceError>;
+    using Outcome = std::variant<SearchFindings, SearchServiceError>;
 
     explicit SearchService(QObject* parent = nullptr);
     SearchService(Setup setup, QObject* parent = nullptr);
@@ -43,34 +44,38 @@ public:
     // Ends the current search: its child process is killed at once and nothing of it is published.
     virtual void stop();
 
-    const std::vector<SearchHit>& results() const { return results_; }
+    const std::vector<SearchHit>& results() const { return findings_.hits; }
+    const SearchFindings& findings() const { return findings_; }
     bool isSearching() const { return isSearching_; }
     // No search of this service runs any more, also none that a newer search replaced or a stop
     // ended: each has come back and was dropped, so none of them can publish now.
     bool isIdle() const { return jobs_.isIdle(); }
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
+    // The index tool's own report of the failure, when it gave one; empty otherwise.
+    const QString& errorDetails() const { return errorDetails_; }
 
     // One search to its end on the calling thread; `text` trimmed and not empty. Never throws. A stop
-    // request kills the index's process and gives no hits.
+    // request kills the index's process and gives no findings.
     static Outcome runIndexSearch(const QString& text, const std::optional<std::filesystem::path>& scope,
                                      SearchKind kind, const Setup& setup, std::stop_token stop = {});
 
 signals:
-    void resultsChanged();
+    void resultsChanged();  // the findings, not only their hits
     void isSearchingChanged();
-    void errorMessageChanged();
+    void errorMessageChanged();  // with its details
 
 protected:
-    void setResults(std::vector<SearchHit> results);
+    void setFindings(SearchFindings findings);
     void setSearching(bool searching);
-    void setErrorMessage(std::optional<QString> message);
+    void setError(std::optional<SearchServiceError> error);
 
 private:
 
     Setup setup_;
-    std::vector<SearchHit> results_;
+    SearchFindings findings_;
     bool isSearching_ = false;
     std::optional<QString> errorMessage_;
+    QString errorDetails_;
     NewestJob searches_;
     std::stop_source searchStop_;
     // Last member: destroyed first, so the running search is stopped and has ended before the rest goes.

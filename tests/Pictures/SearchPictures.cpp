@@ -32,6 +32,16 @@ std::vector<SearchHit> someHits() {
     };
 }
 
+// What a search of an index updated `hoursAgo` found; `gone` of its matches are no longer on the disk.
+SearchFindings found(std::vector<SearchHit> hits, double hoursAgo, std::size_t gone = 0, bool more = false) {
+    SearchFindings findings;
+    findings.hits = std::move(hits);
+    findings.hasMore = more;
+    findings.goneCount = gone;
+    findings.indexUpdatedAt = Instant::now().addingSeconds(-hoursAgo * 3600);
+    return findings;
+}
+
 // The screen over a fake service, brought into a state by `drive`.
 struct Screen {
     ToolsFixture fixture;
@@ -61,7 +71,7 @@ static const PictureRegistration searchPictures("search", [](PictureContext& pic
     pictures.render("search-results", windowSize, [&] {
         return screen.make([](SearchView& view, FakeSearchService& fake) {
             search(view, "report");
-            fake.finishLatest(someHits());
+            fake.finishLatestWith(found(someHits(), 5));
             if (SearchResultRow* row = view.resultsList()->row(1)) emit row->hoverChanged(true);
         });
     });
@@ -71,8 +81,14 @@ static const PictureRegistration searchPictures("search", [](PictureContext& pic
             std::vector<SearchHit> many;
             for (int i = 0; i < 500; ++i)
                 many.push_back(hit(Path("/home/maya/Pictures/Phone") / ("IMG_" + std::to_string(2000 + i) + ".jpg"), 2'000'000 + i * 7'919, 1'790'000'000 + i, "JPEG image"));
-            fake.finishLatest(many);
+            fake.finishLatestWith(found(many, 20, 0, true));
             view.setSortOrder(SearchSort::name);
+        });
+    });
+    pictures.render("search-results-gone-from-disk", windowSize, [&] {
+        return screen.make([](SearchView& view, FakeSearchService& fake) {
+            search(view, "report");
+            fake.finishLatestWith(found(someHits(), 50, 37));
         });
     });
     pictures.render("search-empty", windowSize, [&] {
@@ -80,13 +96,20 @@ static const PictureRegistration searchPictures("search", [](PictureContext& pic
             view.setKind(SearchKind::archives);
             view.setScope(SearchScope::scanFolder);
             search(view, "holiday photos backup");
-            fake.finishLatest({});
+            fake.finishLatestWith(found({}, 30, 3));
         });
     });
     pictures.render("search-error", windowSize, [&] {
         return screen.make([](SearchView& view, FakeSearchService& fake) {
             search(view, "invoice");
             fake.fail(fake.calls.size() - 1, AppLocalization::string("search.indexMissing"));
+        });
+    });
+    pictures.render("search-error-damaged-index", windowSize, [&] {
+        return screen.make([](SearchView& view, FakeSearchService& fake) {
+            search(view, "invoice");
+            fake.fail(fake.calls.size() - 1, AppLocalization::string("search.indexDamaged"),
+                      "/var/lib/plocate/plocate.db: database is corrupt or not a plocate database; please rebuild it.");
         });
     });
     pictures.render("search-narrow-pills-above", QSize(820, 700), [&] {

@@ -14,6 +14,7 @@
 
 #include <fnmatch.h>
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -86,19 +87,26 @@ protected:
         return SearchService::runIndexSearch(text, scope, kind, setup);
     }
 
-    std::vector<SearchHit> hits(const QString& text, std::optional<std::filesystem::path> scope = std::nullopt,
-                                SearchKind kind = SearchKind::all) {
+    SearchFindings findings(const QString& text, std::optional<std::filesystem::path> scope = std::nullopt,
+                            SearchKind kind = SearchKind::all) {
         auto outcome = run(text, scope, kind);
         if (auto* error = std::get_if<SearchServiceError>(&outcome)) ADD_FAILURE() << error->text.toStdString();
-        auto* found = std::get_if<std::vector<SearchHit>>(&outcome);
-        return found ? *found : std::vector<SearchHit>{};
+        auto* found = std::get_if<SearchFindings>(&outcome);
+        return found ? *found : SearchFindings{};
     }
 
-    QString error(const QString& text) {
-        auto outcome = run(text);
-        auto* failure = std::get_if<SearchServiceError>(&outcome);
-        return failure ? failure->description() : QStringLiteral("<no error>");
+    std::vector<SearchHit> hits(const QString& text, std::optional<std::filesystem::path> scope = std::nullopt,
+                                SearchKind kind = SearchKind::all) {
+        return findings(text, scope, kind).hits;
     }
+
+    SearchServiceError failure(const QString& text) {
+        auto outcome = run(text);
+        auto* failed = std::get_if<SearchServiceError>(&outcome);
+        return failed ? *failed : SearchServiceError::queryFailed(QStringLiteral("<no error>"));
+    }
+
+    QString error(const QString& text) { return failure(text).description(); }
 
     bool temporaryFoldersGone() const { return std::filesystem::is_empty(setup.temporaryParent); }
 
@@ -110,10 +118,10 @@ protected:
 
 TEST(FileNameIndexArguments, EscapeGlobCharactersAndKeepTheRest) {
     FileNameIndex index{"/usr/bin/plocate", "/var/db:x\\y/plocate.db"};
-    EXPECT_THAT(index.arguments("a\"b\\c*?[x]'$(y)", 500),
+    EXPECT_THAT(index.arguments("a\"b\\c*?[x]'$(y)"),
                 ElementsAre("--database", "/var/db\\:x\\\\y/plocate.db", "--basename", "--ignore-case", "--null",
-                            "--literal", "--limit", "500", "--", "*a\"b\\\\c*\\?\\[x\\]'$(y)*"));
-    EXPECT_THAT(index.arguments("-rf", std::nullopt),
+                            "--literal", "--", "*a\"b\\\\c*\\?\\[x\\]'$(y)*"));
+    EXPECT_THAT(index.arguments("-rf"),
                 ElementsAre("--database", "/var/db\\:x\\\\y/plocate.db", "--basename", "--ignore-case", "--null",
                             "--literal", "--", "-rf"));
     EXPECT_EQ(FileNameIndex::namePattern("back\\slash"), "*back\\\\slash*");
@@ -151,14 +159,13 @@ TEST_F(SearchServiceTest, ScopeAndKindAreAppliedToThePrintedPaths) {
     print({photo, notes, sibling, archive, hidden});
 
     EXPECT_THAT(hitPaths(hits("o", scope / "")), ::testing::UnorderedElementsAre(photo, notes, archive, hidden));
-    EXPECT_THAT(arguments(), ::testing::Not(::testing::Contains("--limit")));
     EXPECT_EQ(arguments().back(), "o");
     EXPECT_THAT(hitPaths(hits("o", std::nullopt, SearchKind::images)), ::testing::UnorderedElementsAre(photo, sibling));
-    EXPECT_THAT(arguments(), ::testing::Not(::testing::Contains("--limit")));
     EXPECT_THAT(hitPaths(hits("o", scope, SearchKind::archives)), ElementsAre(archive));
     EXPECT_THAT(hitPaths(hits("o", scope, SearchKind::documents)), ::testing::UnorderedElementsAre(photo, notes));
     EXPECT_EQ(hits("o").size(), 5u);
-    EXPECT_THAT(arguments(), ::testing::IsSupersetOf({"--limit", "500"}));
+    // plocate never bounds the count itself: only this side knows which printed paths still exist.
+    EXPECT_THAT(arguments(), ::testing::Not(::testing::Contains("--limit")));
     EXPECT_TRUE(temporaryFoldersGone());
 }
 
@@ -211,7 +218,9 @@ TEST_F(SearchServiceTest, PrintedPathsAreCheckedOneByOne) {
     std::filesystem::remove(deleted);
     print({kept, deleted, odd, twoLines, folder, plain});
 
-    auto found = hits("e");
+    SearchFindings all = findings("e");
+    EXPECT_EQ(all.goneCount, 1u);
+    auto found = all.hits;
     ASSERT_THAT(hitPaths(found), ::testing::UnorderedElementsAre(kept, odd, twoLines, folder, plain));
     for (const auto& hit : found) {
         EXPECT_TRUE(hit.modifiedAt.has_value());
@@ -231,20 +240,25 @@ TEST_F(SearchServiceTest, PrintedPathsAreCheckedOneByOne) {
     EXPECT_NE(found[0].id, found[1].id);
 }
 
-TEST_F(SearchServiceTest, FailuresPassTheToolsErrorOutputThrough) {
+// plocate failing on its index is said in the app's words with the mend; plocate's text goes beneath.
+TEST_F(SearchServiceTest, FailuresOfTheIndexToolSayWhatMendsThemAndKeepTheToolsText) {
     SettingsStore::shared().setValue("appLanguage", "en");
-    const QString unavailable = AppLocalization::string("search.indexUnavailable");
-    ASSERT_NE(unavailable, "search.indexUnavailable");
+    const QString damaged = AppLocalization::string("search.indexDamaged");
+    ASSERT_NE(damaged, "search.indexDamaged");
+    EXPECT_THAT(damaged.toStdString(), ::testing::HasSubstr("sudo updatedb"));
 
     useTool("echo 'plocate: database is corrupt' >&2; exit 2");
-    EXPECT_EQ(error("x"), "plocate: database is corrupt\n");
+    EXPECT_EQ(error("x"), damaged);
+    EXPECT_EQ(failure("x").details, "plocate: database is corrupt");
     useTool("printf 'bad \\377\\n' >&2; exit 2");
-    EXPECT_EQ(error("x"), unavailable);
+    EXPECT_EQ(error("x"), damaged);
+    EXPECT_EQ(failure("x").details, QString::fromUtf8("bad \xEF\xBF\xBD"));  // shown, never guessed at
     useTool("exit 1");  // what plocate does when nothing matches
     print({tree.file("would-be-found")});
     EXPECT_TRUE(hits("x").empty());
     useTool("kill -9 $$");
-    EXPECT_EQ(error("x"), "");
+    EXPECT_EQ(error("x"), damaged);
+    EXPECT_EQ(failure("x").details, "");
 
     std::filesystem::remove(tree.path() / "arguments");
     std::filesystem::remove(setup.index.database);
@@ -257,6 +271,133 @@ TEST_F(SearchServiceTest, FailuresPassTheToolsErrorOutputThrough) {
     EXPECT_THAT(error("x").toStdString(), ::testing::HasSubstr("bin/missing"));
     EXPECT_TRUE(temporaryFoldersGone());
     SettingsStore::shared().remove("appLanguage");
+}
+
+// The index as it usually is: built before the day's deletions. Its first matches are gone; the
+// files that still exist fill the 500, and the cap note's flag is up only when one more exists.
+TEST_F(SearchServiceTest, FilesGoneSinceTheIndexWasBuiltLeaveTheirPlacesToFilesThatExist) {
+    auto root = tree.folder("indexed");
+    auto scope = tree.folder("indexed/a");
+    std::vector<std::filesystem::path> pictures, texts;
+    for (int i = 0; i < 300; ++i) tree.file("indexed/0-outside/match-out" + std::to_string(i) + ".jpg", 1);
+    for (int i = 0; i < 1100; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "indexed/a/match%04d", i);
+        pictures.push_back(tree.file(std::string(name) + ".jpg", 1));
+        texts.push_back(tree.file(std::string(name) + ".txt", 1));
+    }
+    auto index = realIndexOf(root);
+    if (!index) GTEST_SKIP() << "plocate is not installed";
+    setup.index = *index;
+    // The index lists the outside folder first, then the scope's files by name.
+    for (int i = 0; i < 550; ++i) {
+        std::filesystem::remove(pictures[static_cast<size_t>(i)]);
+        std::filesystem::remove(texts[static_cast<size_t>(i)]);
+    }
+    const auto allExist = [](const SearchFindings& found) {
+        return std::all_of(found.hits.begin(), found.hits.end(), [](const SearchHit& hit) { return std::filesystem::exists(hit.path); });
+    };
+
+    SearchFindings everywhere = findings("MATCH");
+    EXPECT_EQ(everywhere.hits.size(), 500u);
+    EXPECT_TRUE(everywhere.hasMore);
+    EXPECT_EQ(everywhere.goneCount, 1100u);  // all seen before the 501st file that exists
+    EXPECT_TRUE(allExist(everywhere));
+
+    SearchFindings inScope = findings("match", scope);
+    EXPECT_EQ(inScope.hits.size(), 500u);
+    EXPECT_TRUE(inScope.hasMore);
+    EXPECT_EQ(inScope.goneCount, 1100u);
+    EXPECT_TRUE(allExist(inScope));
+
+    SearchFindings scopedPictures = findings("match", scope, SearchKind::images);
+    EXPECT_EQ(scopedPictures.hits.size(), 500u);
+    EXPECT_TRUE(scopedPictures.hasMore);
+    EXPECT_EQ(scopedPictures.goneCount, 550u);
+    EXPECT_TRUE(allExist(scopedPictures));
+
+    // Exactly 500 pictures left in the scope: all of them, and no more to speak of.
+    for (int i = 1050; i < 1100; ++i) std::filesystem::remove(pictures[static_cast<size_t>(i)]);
+    scopedPictures = findings("match", scope, SearchKind::images);
+    EXPECT_EQ(scopedPictures.hits.size(), 500u);
+    EXPECT_FALSE(scopedPictures.hasMore);
+    EXPECT_EQ(scopedPictures.goneCount, 600u);
+    SearchFindings pictureFiles = findings("match", std::nullopt, SearchKind::images);
+    EXPECT_EQ(pictureFiles.hits.size(), 500u);
+    EXPECT_TRUE(pictureFiles.hasMore);  // the 300 outside and 500 inside
+
+    // Fewer than 500 left: every one, none withheld.
+    for (int i = 550; i < 1100; ++i) std::filesystem::remove(texts[static_cast<size_t>(i)]);
+    SearchFindings textFiles = findings("match", scope, SearchKind::documents);
+    EXPECT_EQ(textFiles.hits.size(), 500u);  // the pictures count as documents too
+    SearchFindings few = findings("match0", scope, SearchKind::images);  // match0550 ... match0999
+    EXPECT_EQ(few.hits.size(), 450u);
+    EXPECT_FALSE(few.hasMore);
+    EXPECT_EQ(few.goneCount, 1000u - 450u);
+    EXPECT_TRUE(temporaryFoldersGone());
+}
+
+// Paths the index lists are looked at, never opened; only a path with nothing at it counts as gone.
+TEST_F(SearchServiceTest, OnlyAPathWithNothingAtItCountsAsGone) {
+    auto fifo = tree.path() / "a/pipe.match";
+    tree.folder("a");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto plain = tree.file("a/plain.match", 10);
+    auto underAFile = plain / "child.match";  // ENOTDIR: gone as surely as a deleted file
+    auto loop = tree.path() / "a/loop";
+    std::filesystem::create_symlink("loop", loop);
+    auto throughLoop = loop / "x.match";  // ELOOP: not looked at, but not known to be gone
+    auto deleted = tree.path() / "a/deleted.match";
+    print({fifo, underAFile, throughLoop, deleted, plain});
+    SearchFindings found = findings("match");  // a FIFO opened for reading would hang here
+    EXPECT_THAT(hitPaths(found.hits), ::testing::UnorderedElementsAre(fifo, plain));
+    EXPECT_EQ(found.goneCount, 2u);
+    EXPECT_FALSE(found.hasMore);
+}
+
+// The index's age is the index file's modification time, read without opening it.
+TEST_F(SearchServiceTest, FindingsCarryTheTimeTheIndexWasWritten) {
+    TempTree::setModified(setup.index.database, 1'700'000'000);
+    print({tree.file("file.match", 1)});
+    EXPECT_EQ(findings("match").indexUpdatedAt, Instant::fromUnixSeconds(1'700'000'000));
+    useTool("exit 1");  // nothing matched: still dated
+    EXPECT_EQ(findings("match").indexUpdatedAt, Instant::fromUnixSeconds(1'700'000'000));
+    ::chmod(setup.index.database.c_str(), 0);
+    EXPECT_EQ(findings("match").indexUpdatedAt, Instant::fromUnixSeconds(1'700'000'000));
+}
+
+// A truncated, an empty and a bit-flipped index: plocate cannot read it, and the search says so in
+// the app's words with the mend, plocate's own text beneath, and never a list of results.
+TEST_F(SearchServiceTest, ADamagedIndexIsSaidToBeDamagedWithItsMend) {
+    auto root = tree.folder("indexed");
+    for (int i = 0; i < 400; ++i) tree.file("indexed/folder" + std::to_string(i % 20) + "/match" + std::to_string(i) + ".txt", 1);
+    auto index = realIndexOf(root);
+    if (!index) GTEST_SKIP() << "plocate is not installed";
+    const std::string whole = TempTree::read(index->database);
+    ASSERT_GT(whole.size(), 1000u);
+    const QString damaged = AppLocalization::string("search.indexDamaged");
+    const auto flipped = [&](std::size_t offset) {
+        std::string bytes = whole;
+        bytes[offset] = static_cast<char>(bytes[offset] ^ 0x04);
+        return bytes;
+    };
+    const std::vector<std::pair<std::string, std::string>> indexes = {
+        {"truncated to half", whole.substr(0, whole.size() / 2)},
+        {"truncated in its header", whole.substr(0, 100)},
+        {"empty", ""},
+        {"a bit flipped in its mark", flipped(1)},
+        {"a bit flipped in its version", flipped(8)},
+    };
+    setup.index.program = index->program;
+    for (const auto& [what, bytes] : indexes) {
+        setup.index.database = tree.write("broken/" + what + ".db", bytes);
+        auto outcome = run("match");
+        auto* failed = std::get_if<SearchServiceError>(&outcome);
+        ASSERT_TRUE(failed) << what << ": " << std::get<SearchFindings>(outcome).hits.size() << " hits";
+        EXPECT_EQ(failed->text, damaged) << what;
+        EXPECT_FALSE(failed->details.isEmpty()) << what;
+    }
+    EXPECT_TRUE(temporaryFoldersGone());
 }
 
 TEST_F(SearchServiceTest, HangingToolEndsAsIndexUnavailableWithinTheLimits) {
@@ -322,7 +463,8 @@ TEST_F(SearchServiceTest, StoppedSearchKeepsWhatWasPublished) {
     SearchService service(setup);
     service.search("x", std::nullopt, SearchKind::all);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !service.isSearching(); }, 5000));
-    EXPECT_EQ(service.errorMessage(), QString("broken\n"));
+    EXPECT_EQ(service.errorMessage(), AppLocalization::string("search.indexDamaged"));
+    EXPECT_EQ(service.errorDetails(), "broken");
 
     useTool("sleep 0.3; echo later >&2; exit 2");
     service.search("y", std::nullopt, SearchKind::all);
@@ -403,9 +545,9 @@ TEST_F(SearchServiceTest, ANonAsciiNameIsFoundOutsideAUtf8Locale) {
             std::string failures;
             auto found = [&](const std::string& session) {
                 auto outcome = run(QStringLiteral("تقرير"));
-                auto* hits = std::get_if<std::vector<SearchHit>>(&outcome);
-                if (!hits) return session + ": " + std::get<SearchServiceError>(outcome).text.toStdString() + "\n";
-                return hitPaths(*hits) == std::vector<std::string>{report.native()} ? std::string() : session + ": not found\n";
+                auto* searched = std::get_if<SearchFindings>(&outcome);
+                if (!searched) return session + ": " + std::get<SearchServiceError>(outcome).text.toStdString() + "\n";
+                return hitPaths(searched->hits) == std::vector<std::string>{report.native()} ? std::string() : session + ": not found\n";
             };
             failures += found("the fake index");
             std::set<std::string> environment;

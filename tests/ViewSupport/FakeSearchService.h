@@ -20,14 +20,14 @@ public:
         stop();
         if (text.trimmed().isEmpty()) {
             blankSearches++;
-            setResults({});
+            setFindings({});
             return;
         }
         calls.push_back({text, scope, kind});
         running_ = calls.size();
-        setResults({});
+        setFindings({});
         setSearching(true);
-        setErrorMessage(std::nullopt);
+        setError(std::nullopt);
     }
 
     void stop() override {
@@ -38,18 +38,24 @@ public:
 
     // Ends the search of calls[index]; nothing happens when it is no longer the running one.
     void finish(std::size_t index, std::vector<SearchHit> hits) {
-        if (running_ != index + 1) return;
-        running_.reset();
-        setSearching(false);
-        setResults(std::move(hits));
+        SearchFindings findings;
+        findings.hits = std::move(hits);
+        finishWith(index, std::move(findings));
     }
-    void fail(std::size_t index, const QString& message) {
+    void finishWith(std::size_t index, SearchFindings findings) {
         if (running_ != index + 1) return;
         running_.reset();
         setSearching(false);
-        setErrorMessage(message);
+        setFindings(std::move(findings));
+    }
+    void fail(std::size_t index, const QString& message, const QString& details = {}) {
+        if (running_ != index + 1) return;
+        running_.reset();
+        setSearching(false);
+        setError(SearchServiceError::queryFailed(message, details));
     }
     void finishLatest(std::vector<SearchHit> hits) { finish(calls.size() - 1, std::move(hits)); }
+    void finishLatestWith(SearchFindings findings) { finishWith(calls.size() - 1, std::move(findings)); }
 
     std::vector<Call> calls;
     std::shared_ptr<int> stops = std::make_shared<int>(0);  // readable after the service is gone

@@ -15,19 +15,19 @@ Banner::Banner(const QString& symbol, const QString& title, const QString& detai
       badge_(new IconBadge(symbol, tint, 34)),
       title_(new TextLabel(title, Fonts::system(15, QFont::DemiBold))),
       detail_(new TextLabel(detail, Fonts::system(13), DynamicColor::secondary())),
+      texts_(new QVBoxLayout),
       actions_(new QHBoxLayout) {
     detail_->setWordWrap(true);
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(3);
-    texts->addWidget(title_);
-    texts->addWidget(detail_);
+    texts_->setSpacing(3);
+    texts_->addWidget(title_);
+    texts_->addWidget(detail_);
 
     actions_->setSpacing(8);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(18, 18, 18, 18);
     row->setSpacing(16);
     row->addWidget(badge_);
-    row->addLayout(texts, 1);
+    row->addLayout(texts_, 1);
     row->addLayout(actions_);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }

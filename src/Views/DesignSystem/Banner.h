@@ -6,6 +6,7 @@
 
 class IconBadge;
 class QHBoxLayout;
+class QVBoxLayout;
 class TextLabel;
 
 // A tinted notice: a 34-point badge, the title (15 semibold) over the detail (13, secondary,
@@ -23,6 +24,8 @@ public:
 
     // Where the caller puts its buttons.
     QHBoxLayout* actionsLayout() const { return actions_; }
+    // The title and the detail; the caller may add more beneath them.
+    QVBoxLayout* textsLayout() const { return texts_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -32,5 +35,6 @@ private:
     IconBadge* badge_;
     TextLabel* title_;
     TextLabel* detail_;
+    QVBoxLayout* texts_;
     QHBoxLayout* actions_;
 };

@@ -7,12 +7,14 @@
 #include "Views/DesignSystem/Pill.h"
 #include "Views/DesignSystem/StyledButton.h"
 #include "Views/DesignSystem/TextLabel.h"
+#include "Views/Search/SearchIndexNote.h"
 #include "Views/Search/SearchKindPresentation.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-SearchEmptyState::SearchEmptyState(const QString& trimmedQuery, SearchKind kind, SearchScope scope, const DynamicColor& tint, QWidget* parent)
+SearchEmptyState::SearchEmptyState(const QString& trimmedQuery, SearchKind kind, SearchScope scope, const SearchFindings& findings, Instant now,
+                                   const DynamicColor& tint, QWidget* parent)
     : CardModifier(28, 18, parent) {
     auto* column = new QVBoxLayout;
     column->setContentsMargins(0, 20, 0, 20);
@@ -36,6 +38,15 @@ SearchEmptyState::SearchEmptyState(const QString& trimmedQuery, SearchKind kind,
     detailRow->addWidget(detail, 100);
     detailRow->addStretch(1);
     column->addLayout(detailRow);
+
+    auto* indexNote = new SearchIndexNote;
+    indexNote->setAlignment(Qt::AlignHCenter);
+    indexNote->setMaximumWidth(480);
+    auto* noteRow = new QHBoxLayout;
+    noteRow->addStretch(1);
+    noteRow->addWidget(indexNote, 100);
+    noteRow->addStretch(1);
+    column->addLayout(noteRow);
 
     auto* pills = new QHBoxLayout;
     pills->setSpacing(8);
@@ -62,6 +73,7 @@ SearchEmptyState::SearchEmptyState(const QString& trimmedQuery, SearchKind kind,
     column->setAlignment(buttons, Qt::AlignHCenter);
 
     contentLayout()->addLayout(column);
+    indexNote->setFindings(findings, now);  // once it has a parent: it shows itself when it has words
 }
 
 QString SearchEmptyState::titleText() const { return title_->text(); }

@@ -9,6 +9,7 @@
 #include "Views/DesignSystem/TextLabel.h"
 #include "Views/Search/ChoiceMenu.h"
 #include "Views/Search/MenuPillLabel.h"
+#include "Views/Search/SearchIndexNote.h"
 #include "Views/Search/SearchResultOrder.h"
 #include "Views/Search/SearchResultRow.h"
 #include "Views/Tools/LazyRowStack.h"
@@ -44,23 +45,31 @@ SearchResultsList::SearchResultsList(const DynamicColor& tint, QScrollArea* page
     capNote_->setWordWrap(true);
     capNote_->setContentsMargins(18, 0, 18, 6);
     contentLayout()->addWidget(capNote_);
+    indexNote_ = new SearchIndexNote;
+    indexNote_->setContentsMargins(18, 0, 18, 6);
+    contentLayout()->addWidget(indexNote_);
 
     rows_ = new LazyRowStack;
     rows_->followScrolling(page);
     contentLayout()->addWidget(rows_);
 }
 
-void SearchResultsList::setHits(const std::vector<SearchHit>& hits, SearchSort sort) {
+void SearchResultsList::setFindings(const SearchFindings& findings, SearchSort sort, Instant now) {
+    hits_ = findings.hits;
+    count_->setText(AppLocalization::format("search.resultCount", {qlonglong(hits_.size())}));
+    // Said only when the service saw a file beyond its cap, not merely because it reached it.
+    capNote_->setText(findings.hasMore ? AppLocalization::format("search.capReached", {qlonglong(SearchService::maximumHits)}) : QString());
+    capNote_->setVisible(findings.hasMore);
+    indexNote_->setFindings(findings, now);
+    setSort(sort);
+}
+
+void SearchResultsList::setSort(SearchSort sort) {
     sort_ = sort;
     sortMenu_->setContent(QStringLiteral("arrow.up.arrow.down"), AppLocalization::string(labelKey(sort_)));
-    sorted_ = SearchResultOrder::sorted(hits, sort_);
+    sorted_ = SearchResultOrder::sorted(hits_, sort_);
     largest_ = 1;
     for (const SearchHit& hit : sorted_) largest_ = std::max(largest_, hit.size);
-    count_->setText(AppLocalization::format("search.resultCount", {qlonglong(hits.size())}));
-    // The service stops at its cap: more files may match than are listed.
-    const bool capped = hits.size() >= SearchService::maximumHits;
-    capNote_->setText(capped ? AppLocalization::format("search.capReached", {qlonglong(SearchService::maximumHits)}) : QString());
-    capNote_->setVisible(capped);
     if (hovered_ && std::none_of(sorted_.begin(), sorted_.end(), [&](const SearchHit& hit) { return hit.id == *hovered_; })) hovered_.reset();
 
     std::vector<std::string> keys;

@@ -87,7 +87,7 @@ SearchView::SearchView(AppState& state, std::unique_ptr<SearchService> search, Q
     });
     connect(search_.get(), &SearchService::errorMessageChanged, this, &SearchView::refreshContent);
     connect(search_.get(), &SearchService::resultsChanged, this, [this] {
-        results_->setHits(search_->results(), sortOrder_);
+        results_->setFindings(search_->findings(), sortOrder_, Instant::now());
         refreshContent();
     });
 }
@@ -140,7 +140,7 @@ void SearchView::setScope(SearchScope scope) {
 void SearchView::setSortOrder(SearchSort sort) {
     if (sort == sortOrder_) return;
     sortOrder_ = sort;
-    results_->setHits(search_->results(), sortOrder_);
+    results_->setSort(sortOrder_);
 }
 
 void SearchView::applyQuickSearch(const QuickSearch& item) {
@@ -199,12 +199,16 @@ void SearchView::refreshContent() {
     }
     // The other states are made from their inputs, and made again only when those change.
     QString key = QString::number(int(wanted)) + QLatin1Char('\n') + trimmed;
-    if (wanted == Content::error) key += QLatin1Char('\n') + *search_->errorMessage();
-    if (wanted == Content::empty) key += QLatin1Char('\n') + rawText(kind_) + QLatin1Char('\n') + rawText(scope_);
+    if (wanted == Content::error) key += QLatin1Char('\n') + *search_->errorMessage() + QLatin1Char('\n') + search_->errorDetails();
+    if (wanted == Content::empty) {
+        const SearchFindings& findings = search_->findings();
+        key += QLatin1Char('\n') + rawText(kind_) + QLatin1Char('\n') + rawText(scope_) + QLatin1Char('\n') + QString::number(findings.goneCount) +
+               QLatin1Char('\n') + (findings.indexUpdatedAt ? QString::number(findings.indexUpdatedAt->referenceSeconds(), 'f') : QString());
+    }
     if (wanted == content_ && key == shownKey_ && shown_ != suggestions_ && shown_ != results_) return;
     content_ = wanted;
     shownKey_ = key;
-    showContent(wanted == Content::searching ? makeSearchingState() : wanted == Content::error ? makeErrorState(*search_->errorMessage()) : makeEmptyState());
+    showContent(wanted == Content::searching ? makeSearchingState() : wanted == Content::error ? makeErrorState(*search_->errorMessage(), search_->errorDetails()) : makeEmptyState());
 }
 
 void SearchView::showContent(QWidget* widget) {
@@ -241,9 +245,16 @@ QWidget* SearchView::makeSearchingState() {
     return state;
 }
 
-QWidget* SearchView::makeErrorState(const QString& message) {
+QWidget* SearchView::makeErrorState(const QString& message, const QString& details) {
     auto* banner = new Banner(QStringLiteral("exclamationmark.magnifyingglass"), AppLocalization::string("search.error.title"), DisplayText::name(message), DS::orange);
     banner->setObjectName("searchError");
+    if (!details.isEmpty()) {
+        // The index tool's own words, for whoever mends the index; ours above say what to do.
+        auto* toolText = new TextLabel(DisplayText::name(details), Fonts::monospaced(12), DynamicColor::tertiary());
+        toolText->setObjectName("searchErrorDetails");
+        toolText->setWordWrap(true);
+        banner->textsLayout()->addWidget(toolText);
+    }
     auto* clear = new StyledButton(AppLocalization::string("search.clear"), {}, SoftButtonStyle{DynamicColor::primary()});
     clear->setObjectName("errorClear");
     connect(clear, &QAbstractButton::clicked, this, [this] { setQueryText({}); });
@@ -257,7 +268,7 @@ QWidget* SearchView::makeErrorState(const QString& message) {
 }
 
 QWidget* SearchView::makeEmptyState() {
-    auto* empty = new SearchEmptyState(queryText_.trimmed(), kind_, scope_, tint);
+    auto* empty = new SearchEmptyState(queryText_.trimmed(), kind_, scope_, search_->findings(), Instant::now(), tint);
     connect(empty, &SearchEmptyState::allKindsClicked, this, [this] { setKind(SearchKind::all); });
     connect(empty, &SearchEmptyState::everywhereClicked, this, [this] { setScope(SearchScope::everywhere); });
     connect(empty, &SearchEmptyState::clearClicked, this, [this] {

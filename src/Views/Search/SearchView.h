@@ -72,7 +72,7 @@ private:
     void refreshContent();
     void showContent(QWidget* widget);
     QWidget* makeSearchingState();
-    QWidget* makeErrorState(const QString& message);
+    QWidget* makeErrorState(const QString& message, const QString& details);
     QWidget* makeEmptyState();
     QWidget* withQuickSearchStrip(QWidget* state);
 

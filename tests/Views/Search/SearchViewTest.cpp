@@ -1,4 +1,5 @@
 #include "Models/AppLocalization.h"
+#include "Models/TimeFormatting.h"
 #include "Platform/SystemRoots.h"
 #include "Views/Common/FileActionAlerts.h"
 #include "Views/Common/FileActions.h"
@@ -15,6 +16,7 @@
 #include "Views/Search/SearchEmptyState.h"
 #include "Views/Search/SearchField.h"
 #include "Views/Search/SearchFilterBar.h"
+#include "Views/Search/SearchIndexNote.h"
 #include "Views/Search/SearchResultRow.h"
 #include "Views/Search/SearchResultsList.h"
 #include "Views/Search/SearchSuggestions.h"
@@ -348,6 +350,8 @@ TEST_F(SearchScreen, ErrorStateShowsTheServicesMessageAndRetries) {
     for (TextLabel* label : banner->findChildren<TextLabel*>()) texts.push_back(label->text());
     EXPECT_NE(std::find(texts.begin(), texts.end(), message), texts.end());  // shown as it is, never as markup
 
+    EXPECT_EQ(banner->findChild<TextLabel*>("searchErrorDetails"), nullptr);  // no tool text, no line for it
+
     // Typing on keeps the old message during the wait.
     type("s");
     EXPECT_EQ(view->content(), Content::error);
@@ -367,6 +371,24 @@ TEST_F(SearchScreen, ErrorStateShowsTheServicesMessageAndRetries) {
     QTest::mouseClick(view->contentWidget()->findChild<StyledButton*>("errorClear"), Qt::LeftButton);
     EXPECT_EQ(view->content(), Content::suggestions);
     EXPECT_FALSE(view->field()->edit()->hasFocus());
+}
+
+// A damaged index: the app's words with the mend in the banner, plocate's own text beneath them.
+TEST_F(SearchScreen, ADamagedIndexShowsTheMendAndTheToolsText) {
+    type("report");
+    view->runPendingSearch();
+    const QString toolText = "/var/lib/plocate/plocate.db: database is corrupt or not a plocate database; please rebuild it.";
+    fake->fail(0, AppLocalization::string("search.indexDamaged"), toolText);
+    ASSERT_EQ(view->content(), Content::error);
+    auto* banner = view->contentWidget()->findChild<Banner*>("searchError");
+    ASSERT_NE(banner, nullptr);
+    QStringList texts;
+    for (TextLabel* label : banner->findChildren<TextLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.contains(AppLocalization::string("search.indexDamaged"))) << texts.join('|').toStdString();
+    auto* details = banner->findChild<TextLabel*>("searchErrorDetails");
+    ASSERT_NE(details, nullptr);
+    EXPECT_EQ(details->text(), toolText);
+    EXPECT_TRUE(details->isVisibleTo(view.get()));
 }
 
 TEST_F(SearchScreen, ResultsListCountsSortsAndSaysWhenTheCapIsReached) {
@@ -397,13 +419,64 @@ TEST_F(SearchScreen, ResultsListCountsSortsAndSaysWhenTheCapIsReached) {
     EXPECT_EQ(names(), (std::vector<std::string>{"file1", "File2", "file10", "FILE2"}));
     EXPECT_EQ(list->countText(), AppLocalization::format("search.resultCount", {qlonglong(4)}));
 
-    // At the service's cap the list says so plainly.
+    // Exactly 500 files matched: all are listed, and no cap is spoken of.
     type("s");
     view->runPendingSearch();
-    std::vector<SearchHit> many;
-    for (int i = 0; i < 500; ++i) many.push_back(hit("/m/files" + std::to_string(i), i));
-    fake->finishLatest(many);
+    SearchFindings found;
+    for (int i = 0; i < 500; ++i) found.hits.push_back(hit("/m/files" + std::to_string(i), i));
+    fake->finishLatestWith(found);
+    EXPECT_FALSE(list->showsCapNote());
+    // When the service saw more than it lists, the list says so plainly.
+    view->performSearch();
+    found.hasMore = true;
+    fake->finishLatestWith(found);
     EXPECT_TRUE(list->showsCapNote());
+}
+
+// Beside the results, and under a search that found nothing: how old the index is, and when matches
+// it lists are gone from the disk, that it is older than the files and how to refresh it.
+TEST_F(SearchScreen, TheIndexsAgeAndItsGoneMatchesAreSaid) {
+    const Instant twoDaysAgo = Instant::now().addingSeconds(-2 * 86400 - 60);
+    const QString age = AppLocalization::format("search.indexAge", {TimeFormatting::relative(twoDaysAgo, Instant::now(), AppLocalization::activeLocale())});
+    const QString gone = AppLocalization::format("search.goneFromDisk", {qlonglong(12)});
+    ASSERT_TRUE(gone.contains("sudo updatedb"));
+    const auto shownNote = [&]() -> QString {
+        for (SearchIndexNote* note : view->contentWidget()->findChildren<SearchIndexNote*>("indexNote"))
+            if (note->isVisibleTo(view.get())) return note->text();
+        return "<none>";
+    };
+
+    type("report");
+    view->runPendingSearch();
+    SearchFindings found;
+    found.hits = {hit("/a/report.pdf", 10)};
+    found.indexUpdatedAt = twoDaysAgo;
+    fake->finishLatestWith(found);
+    ASSERT_EQ(view->content(), Content::results);
+    EXPECT_EQ(shownNote(), age);
+
+    view->performSearch();
+    found.goneCount = 12;
+    fake->finishLatestWith(found);
+    EXPECT_EQ(shownNote(), age + " " + gone);
+
+    // All the index's matches gone: the empty state says why nothing shows.
+    view->performSearch();
+    found.hits.clear();
+    fake->finishLatestWith(found);
+    ASSERT_EQ(view->content(), Content::empty);
+    EXPECT_EQ(shownNote(), age + " " + gone);
+
+    // An index dated after now (the clock put back since) gives its date, not an age; none dated, no note.
+    view->performSearch();
+    found.goneCount = 0;
+    found.indexUpdatedAt = Instant::now().addingSeconds(3 * 86400);
+    fake->finishLatestWith(found);
+    EXPECT_EQ(shownNote(), AppLocalization::format("search.indexAgeUnknown", {TimeFormatting::dayMonthYear(*found.indexUpdatedAt, AppLocalization::activeLocale())}));
+    view->performSearch();
+    fake->finishLatestWith(SearchFindings{});
+    EXPECT_EQ(view->content(), Content::empty);
+    EXPECT_EQ(shownNote(), "<none>");
 }
 
 TEST_F(SearchScreen, HoverFollowsThePointerFromRowToRow) {
