@@ -66,10 +66,16 @@ TEST(DevRuntimes, MatchedByProgramOrCommandNameAndRankedByPriority) {
     EXPECT_EQ(DevProjectsService::dominantRuntime({}), "process");
 }
 
+namespace {
+
+std::optional<DevProjectsService::ProjectRoot> root(const std::filesystem::path& folder) { return DevProjectsService::ProjectRoot{folder}; }
+
+}  // namespace
+
 TEST_F(DevProjectsServiceTest, ProjectRoots) {
     machine.write("home/code/web/package.json", "{}");
     folder("code/web/src/a/b");
-    EXPECT_EQ(service.projectRoot(home() + "/code/web/src/a/b"), machine.home() / "code/web");
+    EXPECT_EQ(service.projectRoot(home() + "/code/web/src/a/b"), root(machine.home() / "code/web"));
 
     // The home folder itself and everything outside it belong to no project.
     machine.write("home/package.json", "{}");
@@ -81,20 +87,20 @@ TEST_F(DevProjectsServiceTest, ProjectRoots) {
     // The working folder and five parents are searched, no further.
     machine.write("home/deep/Cargo.toml", "");
     folder("deep/1/2/3/4/5/6");
-    EXPECT_EQ(service.projectRoot(home() + "/deep/1/2/3/4/5"), machine.home() / "deep");
-    EXPECT_EQ(service.projectRoot(home() + "/deep/1/2/3/4/5/6"), machine.home() / "deep/1/2/3/4/5/6");
+    EXPECT_EQ(service.projectRoot(home() + "/deep/1/2/3/4/5"), root(machine.home() / "deep"));
+    EXPECT_EQ(service.projectRoot(home() + "/deep/1/2/3/4/5/6"), root(machine.home() / "deep/1/2/3/4/5/6"));
 
     // No marker: the folder itself, unless it lies in a hidden folder of home.
     folder("scratch/tool");
-    EXPECT_EQ(service.projectRoot(home() + "/scratch/tool"), machine.home() / "scratch/tool");
+    EXPECT_EQ(service.projectRoot(home() + "/scratch/tool"), root(machine.home() / "scratch/tool"));
     folder(".vscode-server/bin/x");
     EXPECT_FALSE(service.projectRoot(home() + "/.vscode-server/bin/x"));
     machine.write("home/.config/widget/.git/HEAD", "");
-    EXPECT_EQ(service.projectRoot(home() + "/.config/widget"), machine.home() / ".config/widget");
+    EXPECT_EQ(service.projectRoot(home() + "/.config/widget"), root(machine.home() / ".config/widget"));
 
     // A root once found stays, even when markers come later.
     machine.write("home/scratch/package.json", "{}");
-    EXPECT_EQ(service.projectRoot(home() + "/scratch/tool"), machine.home() / "scratch/tool");
+    EXPECT_EQ(service.projectRoot(home() + "/scratch/tool"), root(machine.home() / "scratch/tool"));
 }
 
 TEST_F(DevProjectsServiceTest, ProjectsGroupProcessesWithPortsActivityAndLoad) {

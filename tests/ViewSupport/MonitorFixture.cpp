@@ -1,5 +1,6 @@
 #include "ViewSupport/MonitorFixture.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <cmath>
@@ -85,7 +86,10 @@ void MonitorFixture::writeCounters() {
                          .startTicks = std::uint64_t(app.pid), .rssPages = app.rssPages, .writeBytes = t * app.writesPerSecond});
 }
 
-void MonitorFixture::start() { monitor().start(); }
+void MonitorFixture::start() {
+    monitor().start();
+    waitForProcessPass();
+}
 
 void MonitorFixture::step(int steps) {
     auto* timer = monitor().findChild<QTimer*>();
@@ -93,5 +97,10 @@ void MonitorFixture::step(int steps) {
         second_ += 1;
         writeCounters();
         QMetaObject::invokeMethod(timer, "timeout");
+        waitForProcessPass();
     }
+}
+
+void MonitorFixture::waitForProcessPass() {
+    while (monitor().processPassRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
