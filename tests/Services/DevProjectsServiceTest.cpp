@@ -1,7 +1,12 @@
 #include "Services/DevProjectsService.h"
 #include "Support/FakeMachine.h"
+#include "Support/ForkedChild.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace {
 
@@ -182,4 +187,37 @@ TEST_F(DevProjectsServiceTest, StopChecksEveryProcessAndReportsWhatFailed) {
     EXPECT_EQ(failed[0].id, api.id);
     answer = TerminationResult::gone;  // ended or replaced meanwhile: nothing left to stop
     EXPECT_TRUE(service.stop({api}).empty());
+}
+
+// A project folder on a FUSE file system whose daemon never answers (the test holds the device and
+// never reads it, so every look into the mount waits): the look gives up at its limit, the project is
+// the working folder and says its folder does not answer, and the folder is not looked into again
+// while that look waits. Other projects are found as ever.
+TEST_F(DevProjectsServiceTest, AFolderOnASilentFuseFileSystemIsReportedAndNotWaitedFor) {
+    if (!ForkedChild::isRoot() || !std::filesystem::exists("/dev/fuse")) GTEST_SKIP() << "FUSE needs root and /dev/fuse";
+    machine.write("home/web/package.json", "{}");
+    const std::filesystem::path mountPoint = folder("remote");
+    const std::string result = ForkedChild::runInMountNamespace([&] {
+        const int device = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
+        const std::string options = "fd=" + std::to_string(device) + ",rootmode=40000,user_id=0,group_id=0";
+        if (device < 0 || ::mount("silent", mountPoint.c_str(), "fuse.silent", MS_NOSUID | MS_NODEV, options.c_str()) != 0)
+            return std::string(ForkedChild::mountFailed);
+        DevProjectsService looking(machine.roots(), [](const ProcessIdentity&) { return TerminationResult::signalled; }, launch,
+                                   DevProjectsService::holdsMarker, std::chrono::milliseconds(50));
+        std::string failures;
+        const std::string silent = home() + "/remote/src";
+        for (int look = 0; look < 3; ++look) {
+            const auto root = looking.projectRoot(silent);
+            ForkedChild::check(failures, root == DevProjectsService::ProjectRoot{silent, false}, "look " + std::to_string(look));
+        }
+        const auto projects = looking.projects({sample(50, "node", silent), sample(60, "node", home() + "/web")}, launch);
+        ForkedChild::check(failures, projects.size() == 2, "two projects");
+        for (const DevProject& project : projects)
+            ForkedChild::check(failures, project.folderAnswers == (project.name == "web"), project.name + " answers");
+        ::close(device);  // ends the connection: the waiting look fails, and its thread ends
+        ::umount2(mountPoint.c_str(), MNT_DETACH);
+        return failures;
+    });
+    if (ForkedChild::cannotMount(result)) GTEST_SKIP() << "FUSE cannot be mounted here";
+    EXPECT_EQ(result, "");
 }

@@ -54,6 +54,7 @@ protected:
         environment.interval = std::chrono::hours(24);  // never by itself: the test runs the cycles
         environment.terminate = std::move(terminate);
         environment.markerLook = markerLook;
+        environment.lookLimit = lookLimit;
         auto monitor = std::make_unique<SystemMonitor>(environment);
         next = start;  // the first sample is taken at `start`
         return monitor;
@@ -78,6 +79,7 @@ protected:
     }
 
     DevProjectsService::MarkerLook markerLook = DevProjectsService::holdsMarker;
+    std::chrono::milliseconds lookLimit = DevProjectsService::lookLimit;
 
     FakeMachine machine;
     FixtureRoots roots{machine.tree.path()};
@@ -304,6 +306,57 @@ TEST_F(SystemMonitorTest, AStopThatDidNotStopKeepsTheRowAndSaysSo) {
     runCycles(*monitor, 2);
     ASSERT_TRUE(listed("web"));
     EXPECT_EQ(listed("web")->stop, ProjectStop::none);
+}
+
+// A look into a project folder that takes as long as its file system does: the samples go on while
+// the pass over the processes waits on the sampling thread, no second pass starts beside it, and
+// the pass is published once the folder answers.
+TEST_F(SystemMonitorTest, TheWindowNeverWaitsForThePassOverTheProcesses) {
+    struct Gate {
+        std::mutex mutex;
+        std::condition_variable opened;
+        bool open = false;
+        std::atomic<int> looks{0};
+    };
+    auto gate = std::make_shared<Gate>();
+    markerLook = [gate](const std::string& folder) {
+        gate->looks += 1;
+        std::unique_lock lock(gate->mutex);
+        gate->opened.wait(lock, [&] { return gate->open; });
+        return DevProjectsService::holdsMarker(folder);
+    };
+    lookLimit = std::chrono::hours(1);
+    machine.write("home/web/package.json", "{}");
+    machine.tree.folder("home/web/src");
+    machine.process({.pid = 50, .comm = "node", .exe = "/usr/bin/node", .cwd = (machine.home() / "web/src").native(), .startTicks = 9});
+    auto monitor = makeMonitor();
+    startMonitor(*monitor);
+    auto* timer = monitor->findChild<QTimer*>();
+    QSignalSpy sampled(monitor.get(), &SystemMonitor::metricsChanged);
+    QSignalSpy projects(monitor.get(), &SystemMonitor::projectsChanged);
+    QSignalSpy apps(monitor.get(), &SystemMonitor::appsChanged);
+    for (int cycle = 0; cycle < 8; ++cycle) {
+        QMetaObject::invokeMethod(timer, "timeout");
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(sampled.count(), 8);
+    EXPECT_EQ(monitor->tick(), 9);
+    EXPECT_EQ(monitor->cpuHistory().size(), 9u);
+    EXPECT_TRUE(monitor->processPassRunning());
+    EXPECT_EQ(projects.count(), 0);
+    while (gate->looks == 0) QCoreApplication::processEvents();  // the second pass reaches the folder
+    {
+        const std::lock_guard lock(gate->mutex);
+        gate->open = true;
+    }
+    gate->opened.notify_all();
+    waitForProcessPass(*monitor);
+    EXPECT_EQ(apps.count(), 1);  // the pass that waited, and none queued behind it
+    EXPECT_EQ(projects.count(), 1);
+    ASSERT_EQ(monitor->projects().size(), 1u);
+    EXPECT_EQ(monitor->projects()[0].root, machine.home() / "web");
+    EXPECT_TRUE(monitor->projects()[0].folderAnswers);
+    EXPECT_EQ(gate->looks, 2);  // web/src, then web
 }
 
 // A project folder on a file system that stops answering: the look for its markers waits, the
