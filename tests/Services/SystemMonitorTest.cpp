@@ -19,6 +19,29 @@
 
 namespace {
 
+// Holds the looks into a folder until the test opens it, counting them; shared with the looks'
+// threads, which may outlive the test's monitor.
+struct LookGate {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+    std::atomic<int> looks{0};
+
+    bool wait(const std::string& folder) {
+        looks += 1;
+        std::unique_lock lock(mutex);
+        opened.wait(lock, [&] { return open; });
+        return DevProjectsService::holdsMarker(folder);
+    }
+    void release() {
+        {
+            const std::lock_guard lock(mutex);
+            open = true;
+        }
+        opened.notify_all();
+    }
+};
+
 class SystemMonitorTest : public ::testing::Test {
 protected:
     SystemMonitorTest() {
@@ -312,19 +335,8 @@ TEST_F(SystemMonitorTest, AStopThatDidNotStopKeepsTheRowAndSaysSo) {
 // the pass over the processes waits on the sampling thread, no second pass starts beside it, and
 // the pass is published once the folder answers.
 TEST_F(SystemMonitorTest, TheWindowNeverWaitsForThePassOverTheProcesses) {
-    struct Gate {
-        std::mutex mutex;
-        std::condition_variable opened;
-        bool open = false;
-        std::atomic<int> looks{0};
-    };
-    auto gate = std::make_shared<Gate>();
-    markerLook = [gate](const std::string& folder) {
-        gate->looks += 1;
-        std::unique_lock lock(gate->mutex);
-        gate->opened.wait(lock, [&] { return gate->open; });
-        return DevProjectsService::holdsMarker(folder);
-    };
+    auto gate = std::make_shared<LookGate>();
+    markerLook = [gate](const std::string& folder) { return gate->wait(folder); };
     lookLimit = std::chrono::hours(1);
     machine.write("home/web/package.json", "{}");
     machine.tree.folder("home/web/src");
@@ -345,11 +357,7 @@ TEST_F(SystemMonitorTest, TheWindowNeverWaitsForThePassOverTheProcesses) {
     EXPECT_TRUE(monitor->processPassRunning());
     EXPECT_EQ(projects.count(), 0);
     while (gate->looks == 0) QCoreApplication::processEvents();  // the second pass reaches the folder
-    {
-        const std::lock_guard lock(gate->mutex);
-        gate->open = true;
-    }
-    gate->opened.notify_all();
+    gate->release();
     waitForProcessPass(*monitor);
     EXPECT_EQ(apps.count(), 1);  // the pass that waited, and none queued behind it
     EXPECT_EQ(projects.count(), 1);
@@ -363,20 +371,10 @@ TEST_F(SystemMonitorTest, TheWindowNeverWaitsForThePassOverTheProcesses) {
 // sampling goes on, and the project is listed as its working folder, saying that it does not answer.
 // The look is tried again only once the silent one has ended.
 TEST_F(SystemMonitorTest, AFolderThatDoesNotAnswerHoldsNothingButItsOwnRow) {
-    struct Gate {
-        std::mutex mutex;
-        std::condition_variable opened;
-        bool open = false;
-        std::atomic<int> looks{0};
-    };
-    auto gate = std::make_shared<Gate>();
+    auto gate = std::make_shared<LookGate>();
     const std::string silent = (machine.home() / "remote").native();
     markerLook = [gate, silent](const std::string& folder) {
-        if (folder.rfind(silent, 0) != 0) return DevProjectsService::holdsMarker(folder);
-        gate->looks += 1;
-        std::unique_lock lock(gate->mutex);
-        gate->opened.wait(lock, [&] { return gate->open; });
-        return DevProjectsService::holdsMarker(folder);
+        return folder.rfind(silent, 0) == 0 ? gate->wait(folder) : DevProjectsService::holdsMarker(folder);
     };
     machine.write("home/web/package.json", "{}");
     machine.write("home/remote/package.json", "{}");
@@ -400,11 +398,7 @@ TEST_F(SystemMonitorTest, AFolderThatDoesNotAnswerHoldsNothingButItsOwnRow) {
                             [](const DevProject& project) { return project.name == "web" && project.folderAnswers; }));
 
     // It answers again: the next pass finds its project folder.
-    {
-        const std::lock_guard lock(gate->mutex);
-        gate->open = true;
-    }
-    gate->opened.notify_all();
+    gate->release();
     // The silent look ends on its own thread, at some pass after this one.
     auto remoteNow = [&]() -> const DevProject* {
         for (const DevProject& project : monitor->projects())
