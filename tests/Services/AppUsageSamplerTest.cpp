@@ -616,7 +616,7 @@ TEST(AppUsageSampler, CountsAShellsShortChildrenOnItsRowOnTheKernelsCounters) {
     std::filesystem::copy_file("/bin/sh", busy);
     std::filesystem::permissions(busy, std::filesystem::perms::owner_all);
     ScriptedShell shell(tree.path() / "spawning-shell",
-                        "echo ready; read go; n=0; while [ $n -lt 60 ]; do sh -c 'i=0; while [ $i -lt 4000 ]; do i=$((i+1)); done'; "
+                        "echo ready; read go; n=0; while [ $n -lt 60 ]; do sh -c 'i=0; while [ $i -lt 8000 ]; do i=$((i+1)); done'; "
                         "n=$((n+1)); done; echo spawned; read go; '" + busy.string() + "' -c 'while [ ! -e \"$0/stop\" ]; do :; done' \"$1\" & "
                         "echo $!; wait $!; echo reaped; read go",
                         tree.path());
