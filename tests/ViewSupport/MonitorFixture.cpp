@@ -57,6 +57,8 @@ MonitorFixture::MonitorFixture(bool battery, AppServices services) : roots_(mach
     };
     // Never by itself: the test steps the monitor.
     environment.interval = std::chrono::hours(24);
+    // Its processes are fake: a stop signals nothing on this machine.
+    environment.terminate = [](const ProcessIdentity&) { return TerminationResult::signalled; };
     services.monitor = std::make_unique<SystemMonitor>(environment);
     state_ = std::make_unique<AppState>(std::move(services));
 }
