@@ -4,10 +4,10 @@
 
 NetworkStatistics::NetworkStatistics(const SystemRoots& roots) : dev_(roots.proc / "net/dev") {}
 
-std::optional<NetworkTotals> NetworkStatistics::read() {
+std::optional<std::vector<InterfaceTotals>> NetworkStatistics::read() {
     auto content = dev_.read();
     if (!content) return std::nullopt;
-    NetworkTotals totals;
+    std::vector<InterfaceTotals> interfaces;
     std::string_view rest = *content;
     while (!rest.empty()) {
         // "  eth0: rx-bytes packets errs drop fifo frame compressed multicast tx-bytes ..."; the two
@@ -20,8 +20,7 @@ std::optional<NetworkTotals> NetworkStatistics::read() {
         std::string_view counters = line.substr(colon + 1);
         std::uint64_t received = KernelText::nextNumber(counters);
         for (int skip = 0; skip < 7; ++skip) KernelText::nextField(counters);
-        totals.received += received;
-        totals.sent += KernelText::nextNumber(counters);
+        interfaces.push_back(InterfaceTotals{std::string(name), received, KernelText::nextNumber(counters)});
     }
-    return totals;
+    return interfaces;
 }

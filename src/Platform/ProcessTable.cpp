@@ -160,7 +160,8 @@ std::optional<ProcessReading> ProcessTable::read(std::int32_t pid) {
     reading.parentPid = static_cast<std::int32_t>(std::min<std::uint64_t>(fields->number(4), 0x7fffffff));
     reading.faults = fields->number(10);        // minflt
     reading.reapedFaults = fields->number(11);  // cminflt
-    reading.cpuTicks = fields->number(14) + fields->number(15);  // utime + stime
+    reading.cpuTicks = fields->number(14) + fields->number(15);        // utime + stime
+    reading.reapedCpuTicks = fields->number(16) + fields->number(17);  // cutime + cstime
     reading.startTicks = fields->number(22);
     reading.residentBytes = fields->number(24) * pageSize_;
     reading.bytesWrittenWithReapedChildren = written;
@@ -188,6 +189,8 @@ void ProcessTable::readReapedCountsAgain(ProcessReading& reading) {
         if (reapedFaults == reading.reapedFaults) return;
         reading.faults = fields->number(10);
         reading.reapedFaults = reapedFaults;
+        reading.cpuTicks = fields->number(14) + fields->number(15);
+        reading.reapedCpuTicks = fields->number(16) + fields->number(17);
     }
 }
 
@@ -235,7 +238,8 @@ std::optional<UnreadableProcess> ProcessTable::unreadable(std::int32_t pid) {
         return std::nullopt;
     }
     return UnreadableProcess{static_cast<std::int32_t>(std::min<std::uint64_t>(fields->number(4), 0x7fffffff)),
-                             fields->number(22), fields->number(10), fields->number(11)};
+                             fields->number(22), fields->number(10), fields->number(11),
+                             fields->number(14) + fields->number(15) + fields->number(16) + fields->number(17)};
 }
 
 std::optional<ProcessStart> ProcessTable::start(std::int32_t pid) {

@@ -16,6 +16,9 @@ struct ProcessReading {
     std::int32_t parentPid = 0;
     std::uint64_t startTicks = 0;     // clock ticks after boot
     std::uint64_t cpuTicks = 0;       // user plus system time, clock ticks
+    // The user and system time of the children it reaped, each with what they had reaped in turn,
+    // added when it reaped them; clock ticks.
+    std::uint64_t reapedCpuTicks = 0;
     std::uint64_t residentBytes = 0;  // its own pages and those of the files it maps
     // What it holds of its own, read by `readOwnMemory`: anonymous pages (its heaps and stacks, and
     // pages it still shares with the process it was forked from) and shared-memory pages (shared
@@ -42,6 +45,7 @@ struct UnreadableProcess {
     std::uint64_t startTicks = 0;
     std::uint64_t faults = 0;        // as `ProcessReading` counts them
     std::uint64_t reapedFaults = 0;
+    std::uint64_t cpuTicks = 0;  // as `ProcessReading` counts them, its reaped children's included
 };
 
 // What one live thread of a process has sent to storage itself since it started: a thread's count
@@ -77,7 +81,8 @@ public:
     // Fills in what a process just read holds of its own, from its status file, which costs as much
     // as its stat; false when it has ended.
     bool readOwnMemory(ProcessReading& reading);
-    // Reads the write count and the reaped children's faults of a process just read again, until no
+    // Reads the write count, the processor times and the reaped children's faults of a process just
+    // read again, until no
     // child is reaped between the two: `read` takes the count first, so a child reaped in between shows
     // in the faults and not yet in the count. Asked only for a process whose reaped faults rose.
     void readReapedCountsAgain(ProcessReading& reading);

@@ -36,7 +36,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
         if (!process) {
             // Kept for the processes it reaps and the process that reaps it.
             if (auto unreadable = table_.unreadable(pid))
-                current_[pid] = Baseline{unreadable->startTicks, unreadable->parentPid, 0, 0,
+                current_[pid] = Baseline{unreadable->startTicks, unreadable->parentPid, unreadable->cpuTicks, 0,
                                          unreadable->faults + unreadable->reapedFaults, unreadable->reapedFaults, nullptr, false};
             continue;
         }
@@ -75,10 +75,16 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
                                  process->residentBytes,
                                  process->anonymousBytes,
                                  process->sharedMemoryBytes};
+        current_[pid].reapedCpuTicks = process->reapedCpuTicks;
 
-        double share = 0;
-        if (pass.hadPreviousPass && before != previous_.end() && process->cpuTicks >= before->second.cpuTicks)
-            share = static_cast<double>(process->cpuTicks - before->second.cpuTicks) / ticksPerSecond / seconds / coreCount;
+        // With the times of the children it reaped; those counted already come off once all are read.
+        const std::uint64_t cpuTicks = process->cpuTicks + process->reapedCpuTicks;
+        std::uint64_t ticks = 0;
+        if (before != previous_.end())
+            ticks = CounterRates::added(cpuTicks, before->second.cpuTicks + before->second.reapedCpuTicks);
+        else if (pass.hadPreviousPass && !unreadableBefore && process->startTicks >= previousNewestStart_)
+            ticks = cpuTicks;
+        std::optional<size_t> devSample;
 
         if (DevProjectsService::isDevRuntime(path, process->commandName)) {
             DevProcessSample sample;
@@ -86,11 +92,10 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
             sample.executable = DevProjectsService::executableName(path, process->commandName);
             sample.memory = process->anonymousBytes;
             sample.sharedMemory = process->sharedMemoryBytes;
-            sample.cpuShare = share;
-            sample.coreShare = share * coreCount;
-            sample.cpuTime = static_cast<double>(process->cpuTicks) / ticksPerSecond;
+            sample.cpuTime = static_cast<double>(cpuTicks) / ticksPerSecond;
             sample.startedAt = table_.startTime(process->startTicks);
             sample.identity = ProcessIdentity{pid, process->startTicks, std::string(process->executablePath)};
+            devSample = pass.devSamples.size();
             pass.devSamples.push_back(std::move(sample));
         }
 
@@ -112,14 +117,13 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
         AppUsage& app = pass.apps[row->second];
         app.processCount += 1;
         rowMemory[row->second].add(process->anonymousBytes, process->sharedMemoryBytes);
-        rowShares[row->second] += share;
         // A process that started after the previous pass had written nothing then: all it wrote is new.
         std::uint64_t rise = 0;
         if (before != previous_.end())
             rise = CounterRates::added(process->bytesWrittenWithReapedChildren, before->second.bytesWrittenWithReapedChildren);
         else if (pass.hadPreviousPass && !unreadableBefore && process->startTicks >= previousNewestStart_)
             rise = process->bytesWrittenWithReapedChildren;
-        if (rise > 0) risen_.push_back(Risen{pid, row->second, rise});
+        if (rise > 0 || ticks > 0) risen_.push_back(Risen{pid, row->second, rise, ticks, devSample});
         newestStart = std::max(newestStart, process->startTicks);
     }
 
@@ -127,8 +131,16 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     const auto counted = settleEndedProcesses(*pids);
     for (const Risen& process : risen_) {
         auto already = counted.find(process.pid);
-        const std::uint64_t written = CounterRates::added(process.bytesWritten, already != counted.end() ? already->second : 0);
+        const EndedProcesses::Counted before = already != counted.end() ? already->second : EndedProcesses::Counted{};
+        const std::uint64_t written = CounterRates::added(process.bytesWritten, before.bytesWritten);
         rowWriteRates[process.row] += static_cast<double>(written) / seconds;
+        if (!pass.hadPreviousPass) continue;
+        const double share = static_cast<double>(CounterRates::added(process.cpuTicks, before.cpuTicks)) / ticksPerSecond / seconds / coreCount;
+        rowShares[process.row] += share;
+        if (process.devSample) {
+            pass.devSamples[*process.devSample].cpuShare = share;
+            pass.devSamples[*process.devSample].coreShare = share * coreCount;
+        }
     }
     for (size_t index = 0; index < pass.apps.size(); ++index) {
         pass.apps[index].cpu = std::min(rowShares[index], 1.0);
@@ -174,7 +186,7 @@ void AppUsageSampler::endProcessesReapedAfterTheyWereRead() {
             return true;
         });
         ended_.add({ProcessKey{pid, process.startTicks}, std::move(ancestors), process.bytesWrittenWithReapedChildren,
-                    process.faultsWithReapedChildren, !process.readable});
+                    process.faultsWithReapedChildren, process.cpuTicks + process.reapedCpuTicks, !process.readable});
         ended.push_back(pid);
     }
     for (std::int32_t pid : ended) current_.erase(pid);
@@ -227,7 +239,7 @@ std::uint64_t threadsRise(const std::vector<ThreadWrites>& before, const std::ve
 
 }  // namespace
 
-std::unordered_map<std::int32_t, std::uint64_t> AppUsageSampler::settleEndedProcesses(const std::vector<std::int32_t>& pids) {
+std::unordered_map<std::int32_t, EndedProcesses::Counted> AppUsageSampler::settleEndedProcesses(const std::vector<std::int32_t>& pids) {
     auto continued = [&](std::int32_t pid, std::uint64_t startTicks) {
         auto found = current_.find(pid);
         return found != current_.end() && found->second.startTicks == startTicks;
@@ -242,7 +254,7 @@ std::unordered_map<std::int32_t, std::uint64_t> AppUsageSampler::settleEndedProc
         });
         if (ancestors.empty()) continue;
         ended_.add({ProcessKey{pid, seen.startTicks}, std::move(ancestors), seen.bytesWrittenWithReapedChildren, seen.faultsWithReapedChildren,
-                    !seen.readable});
+                    seen.cpuTicks + seen.reapedCpuTicks, !seen.readable});
     }
     // After them, as this pass's sighting replaces the previous one.
     endProcessesReapedAfterTheyWereRead();
@@ -252,7 +264,8 @@ std::unordered_map<std::int32_t, std::uint64_t> AppUsageSampler::settleEndedProc
             return std::nullopt;
         const Baseline& now = current_.at(process.pid);
         EndedProcesses::Rise rise{CounterRates::added(now.bytesWrittenWithReapedChildren, before->second.bytesWrittenWithReapedChildren),
-                                  CounterRates::added(now.reapedFaults, before->second.reapedFaults)};
+                                  CounterRates::added(now.reapedFaults, before->second.reapedFaults),
+                                  CounterRates::added(now.reapedCpuTicks, before->second.reapedCpuTicks)};
         auto threadsBefore = previousThreads_.find(process.pid);
         auto threadsNow = currentThreads_.find(process.pid);
         if (threadsBefore != previousThreads_.end() && threadsNow != currentThreads_.end() &&

@@ -25,8 +25,9 @@ struct AppUsagePass {
 // charged with what its write count rose by (its threads', ended ones too, and its reaped children's
 // totals), less the totals that the processes it reaped (its children, or orphans handed to it) had
 // when last seen, which were shown as theirs then: a child seen alive counts once, and one too short
-// to be seen counts in its parent. A process that started since the previous pass is charged with
-// all it wrote. A process this user cannot read is skipped, and so is what it hands on: in the pass
+// to be seen counts in its parent. Processor time is charged the same way, from the times the kernel
+// adds to a process when it reaps a child. A process that started since the previous pass is charged
+// with all it wrote and all the processor time it used. A process this user cannot read is skipped, and so is what it hands on: in the pass
 // in which its parent reaps it, the parent is charged only what its own live threads wrote, which
 // they count apart from any child; they are read only while it has such a child, and once after.
 class AppUsageSampler {
@@ -52,13 +53,17 @@ private:
         std::uint64_t residentBytes = 0;
         std::uint64_t anonymousBytes = 0;
         std::uint64_t sharedMemoryBytes = 0;
+        std::uint64_t reapedCpuTicks = 0;  // `cpuTicks` is its own; for one that could not be read, both
     };
     using Baselines = std::unordered_map<std::int32_t, Baseline>;  // by process id
-    // A process whose write count rose since the previous pass, and the row it counts in.
+    // A process whose write count or processor time rose since the previous pass, the row it counts
+    // in, and its developer sample when it has one.
     struct Risen {
         std::int32_t pid;
         size_t row;
         std::uint64_t bytesWritten;
+        std::uint64_t cpuTicks;
+        std::optional<size_t> devSample;
     };
 
     // The live threads of a process with a child it cannot read, as a pass read them.
@@ -82,7 +87,7 @@ private:
     void readThreadsOfWaitingProcesses();
     // Hands the processes of the previous pass that are gone to `ended_`, and returns the part of
     // each reaper's rise that was counted already, as its ended children's totals when last seen.
-    std::unordered_map<std::int32_t, std::uint64_t> settleEndedProcesses(const std::vector<std::int32_t>& pids);
+    std::unordered_map<std::int32_t, EndedProcesses::Counted> settleEndedProcesses(const std::vector<std::int32_t>& pids);
 
     ProcessTable table_;
     DesktopApplications applications_;

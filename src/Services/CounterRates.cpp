@@ -9,10 +9,12 @@ std::uint64_t CounterRates::truncated(double value) {
     return static_cast<std::uint64_t>(value);
 }
 
+double CounterRates::interval(Instant previous, Instant now) { return std::max(now.secondsSince(previous), 0.2); }
+
 std::optional<CounterRates::Step> CounterRates::advance(std::uint64_t first, std::uint64_t second, Instant now) {
     std::optional<Step> step;
     if (previous_) {
-        double seconds = std::max(now.secondsSince(previous_->date), 0.2);
+        const double seconds = interval(previous_->date, now);
         step = Step{};
         step->firstAdded = added(first, previous_->first);
         step->secondAdded = added(second, previous_->second);

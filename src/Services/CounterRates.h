@@ -25,6 +25,8 @@ public:
     // Truncated toward zero; saturates instead of overflowing, and below zero reads 0.
     static std::uint64_t truncated(double value);
     static std::uint64_t perSecond(double amount, double seconds) { return truncated(amount / seconds); }
+    // The seconds from one reading to the next, at least 0.2.
+    static double interval(Instant previous, Instant now);
 
 private:
     struct Baseline {

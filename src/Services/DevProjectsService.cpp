@@ -33,8 +33,14 @@ bool namesRuntime(std::string_view name) { return runtimeOf(name) || name.substr
 
 }  // namespace
 
-DevProjectsService::DevProjectsService(const SystemRoots& roots, Terminate terminate, Instant launchedAt)
-    : launchedAt_(launchedAt), home_(roots.home.native()), processes_(roots), sockets_(roots), terminate_(std::move(terminate)) {
+DevProjectsService::DevProjectsService(const SystemRoots& roots, Terminate terminate, Instant launchedAt, MarkerLook markerLook,
+                                       std::chrono::milliseconds limit)
+    : launchedAt_(launchedAt),
+      home_(roots.home.native()),
+      processes_(roots),
+      sockets_(roots),
+      terminate_(std::move(terminate)),
+      markerLooks_(std::move(markerLook), limit) {
     while (home_.size() > 1 && home_.back() == '/') home_.pop_back();
 }
 
@@ -60,8 +66,19 @@ std::string DevProjectsService::dominantRuntime(const std::vector<std::string>& 
     return normalised.empty() ? "process" : std::string(normalised.front());
 }
 
-std::optional<std::filesystem::path> DevProjectsService::projectRoot(const std::string& workingDirectory) {
-    if (auto cached = rootCache_.find(workingDirectory); cached != rootCache_.end()) return cached->second;
+bool DevProjectsService::holdsMarker(const std::string& folder) {
+    for (std::string_view marker : markers) {
+        std::error_code error;
+        if (std::filesystem::exists(std::filesystem::path(folder) / marker, error)) return true;
+    }
+    return false;
+}
+
+std::optional<DevProjectsService::ProjectRoot> DevProjectsService::projectRoot(const std::string& workingDirectory) {
+    if (auto cached = rootCache_.find(workingDirectory); cached != rootCache_.end()) {
+        if (!cached->second) return std::nullopt;
+        return ProjectRoot{*cached->second};
+    }
     std::optional<std::filesystem::path> root;
     // Only folders below home hold projects; the home folder itself and everything outside hold none.
     if (workingDirectory.size() > home_.size() + 1 && workingDirectory.compare(0, home_.size(), home_) == 0 &&
@@ -69,13 +86,10 @@ std::optional<std::filesystem::path> DevProjectsService::projectRoot(const std::
         // The working folder and at most five of its parents, never home or above it.
         std::string current = workingDirectory;
         for (int level = 0; level < 6 && !root && current.size() > home_.size(); ++level) {
-            for (std::string_view marker : markers) {
-                std::error_code error;
-                if (std::filesystem::exists(std::filesystem::path(current) / marker, error)) {
-                    root = std::filesystem::path(current);
-                    break;
-                }
-            }
+            const std::optional<bool> marked = markerLooks_.look(current);
+            // The working folder stands for the project until its file system answers.
+            if (!marked) return ProjectRoot{std::filesystem::path(workingDirectory), false};
+            if (*marked) root = std::filesystem::path(current);
             current.erase(std::min(current.rfind('/'), current.size()));
         }
         // Without a marker the working folder is the project, unless it lies in a hidden folder of home
@@ -83,20 +97,22 @@ std::optional<std::filesystem::path> DevProjectsService::projectRoot(const std::
         if (!root && workingDirectory.find("/.", home_.size()) == std::string::npos) root = std::filesystem::path(workingDirectory);
     }
     rootCache_.emplace(workingDirectory, root);
-    return root;
+    if (!root) return std::nullopt;
+    return ProjectRoot{*root};
 }
 
 std::vector<DevProject> DevProjectsService::projects(const std::vector<DevProcessSample>& samples, Instant now) {
     // Groups in the order their first process was seen.
-    std::vector<std::pair<std::filesystem::path, std::vector<const DevProcessSample*>>> groups;
+    std::vector<std::pair<ProjectRoot, std::vector<const DevProcessSample*>>> groups;
     std::unordered_map<std::string, size_t> groupIndex;
     for (const DevProcessSample& sample : samples) {
         auto folder = processes_.workingDirectory(sample.pid);
         if (!folder || folder->empty()) continue;
         auto root = projectRoot(*folder);
         if (!root) continue;
-        auto [index, added] = groupIndex.emplace(root->native(), groups.size());
+        auto [index, added] = groupIndex.emplace(root->folder.native(), groups.size());
         if (added) groups.emplace_back(*root, std::vector<const DevProcessSample*>{});
+        groups[index->second].first.answers &= root->answers;
         groups[index->second].second.push_back(&sample);
     }
     std::vector<DevProject> result;
@@ -106,11 +122,12 @@ std::vector<DevProject> DevProjectsService::projects(const std::vector<DevProces
     return result;
 }
 
-DevProject DevProjectsService::project(const std::filesystem::path& root, const std::vector<const DevProcessSample*>& samples, Instant now) {
+DevProject DevProjectsService::project(const ProjectRoot& root, const std::vector<const DevProcessSample*>& samples, Instant now) {
     DevProject project;
-    project.id = root.native();
-    project.name = root.filename().native();
-    project.root = root;
+    project.id = root.folder.native();
+    project.name = root.folder.filename().native();
+    project.root = root.folder;
+    project.folderAnswers = root.answers;
     double cores = 0;
     double cpuTime = 0;
     std::vector<std::string> executables;
@@ -128,6 +145,7 @@ DevProject DevProjectsService::project(const std::filesystem::path& root, const 
     }
     project.memory = memory.bytes();
     // Busy means more than 2 % of one core.
+    const std::lock_guard lock(lastActiveMutex_);
     if (cores > 0.02) lastActive_[project.id] = now;
     if (auto active = lastActive_.find(project.id); active != lastActive_.end()) {
         project.lastActiveAt = active->second;
@@ -152,8 +170,12 @@ std::vector<DevProject> DevProjectsService::stop(const std::vector<DevProject>& 
             TerminationResult result = terminate_(process);
             if (result == TerminationResult::refused || result == TerminationResult::failed) stopped = false;
         }
-        if (stopped) lastActive_.erase(project.id);
-        else failed.push_back(project);
+        if (!stopped) {
+            failed.push_back(project);
+            continue;
+        }
+        const std::lock_guard lock(lastActiveMutex_);
+        lastActive_.erase(project.id);
     }
     return failed;
 }

@@ -12,8 +12,8 @@ void EndedProcesses::add(Ended process) {
     entries_.push_back(Entry{std::move(process)});
 }
 
-std::unordered_map<std::int32_t, std::uint64_t> EndedProcesses::settle(const RiseOf& riseOf, const WhereaboutsOf& whereaboutsOf) {
-    std::unordered_map<std::int32_t, std::uint64_t> counted;
+std::unordered_map<std::int32_t, EndedProcesses::Counted> EndedProcesses::settle(const RiseOf& riseOf, const WhereaboutsOf& whereaboutsOf) {
+    std::unordered_map<std::int32_t, Counted> counted;
     if (entries_.empty()) return counted;
 
     std::vector<bool> live(entries_.size(), false);
@@ -69,7 +69,11 @@ std::unordered_map<std::int32_t, std::uint64_t> EndedProcesses::settle(const Ris
             settled[index] = matched[index] = true;
             left.reapedFaults -= ended.faults;
             left.bytesWritten -= ended.bytesWritten;
-            counted[ancestor.pid] += ended.bytesWritten;
+            // Times are kept in whole ticks, each rounded down apart: a little may be missing from the rise.
+            const std::uint64_t ticks = std::min(ended.cpuTicks, left.reapedCpuTicks);
+            left.reapedCpuTicks -= ticks;
+            counted[ancestor.pid].bytesWritten += ended.bytesWritten;
+            counted[ancestor.pid].cpuTicks += ticks;
             reaper->reapedUnreadable |= ended.unreadable;
         }
     }
@@ -78,7 +82,7 @@ std::unordered_map<std::int32_t, std::uint64_t> EndedProcesses::settle(const Ris
     // what the reaper's live threads wrote is charged. Set, not added to what those children were
     // counted, which the rise already holds.
     for (const auto& [process, reaper] : reapers)
-        if (reaper && reaper->reapedUnreadable) counted[process.pid] = reaper->risen - std::min(reaper->ownWritten, reaper->risen);
+        if (reaper && reaper->reapedUnreadable) counted[process.pid].bytesWritten = reaper->risen - std::min(reaper->ownWritten, reaper->risen);
 
     // What stays: a process not reaped yet or being reaped, or gone but not found in any rise yet (it
     // may have been reaped after its reaper was read), for one pass more, as long as an ancestor it

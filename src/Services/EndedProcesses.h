@@ -9,10 +9,10 @@
 #include <vector>
 
 // The processes that ended since they were last seen, kept until their reaper shows their totals.
-// Reaping adds a process's whole write count (its own, and what it had reaped in turn) to the
-// reaper's, so the reaper's rise holds what was already counted for the process when it was last
-// seen, beside what the process wrote since and what the reaper wrote itself. Settling finds that
-// already counted part for each reaper, so that every byte is counted once.
+// Reaping adds a process's whole write count and processor time (its own, and what it had reaped in
+// turn) to the reaper's counts, so the reaper's rise holds what was already counted for the process
+// when it was last seen, beside what the process did since and what the reaper did itself. Settling
+// finds that already counted part for each reaper, so that every byte and tick is counted once.
 //
 // The reaper is one of the process's ancestors as last seen: its parent while the parent lives;
 // else, the parent having ended first, the nearest living subreaper above it or the first process of
@@ -30,12 +30,14 @@ public:
         std::vector<ProcessKey> ancestors;  // as last seen, its parent first
         std::uint64_t bytesWritten = 0;     // with what it had reaped, as last seen
         std::uint64_t faults = 0;           // its own and its reaped children's, as last seen
+        std::uint64_t cpuTicks = 0;         // its own and its reaped children's, as last seen
         bool unreadable = false;            // its write count could not be read: `bytesWritten` is 0
     };
     // What a live process's counters rose by since the previous pass.
     struct Rise {
         std::uint64_t bytesWritten = 0;
         std::uint64_t reapedFaults = 0;
+        std::uint64_t reapedCpuTicks = 0;
         std::uint64_t ownBytesWritten = 0;  // by its live threads alone, when they were read at both passes
         bool exited = false;  // it has ended since it was read: its orphans went to a reaper above it
     };
@@ -45,6 +47,12 @@ public:
         beingReaped,  // its totals are in its reaper's, or on their way there, however long that takes
         gone,         // reaped: its totals are in its reaper's, or were dropped
     };
+    // What a reaper's rise holds that was counted already, as the totals of the processes it reaped
+    // when they were last seen.
+    struct Counted {
+        std::uint64_t bytesWritten = 0;
+        std::uint64_t cpuTicks = 0;
+    };
     using RiseOf = std::function<std::optional<Rise>(const ProcessKey&)>;  // absent unless live since the previous pass
     using WhereaboutsOf = std::function<Whereabouts(const ProcessKey&)>;
 
@@ -52,8 +60,8 @@ public:
     void add(Ended process);
 
     // Matches the reaped processes with the live reapers whose rise holds them, each process once,
-    // and returns the bytes already counted that each reaper's rise holds, by the reaper's id.
-    std::unordered_map<std::int32_t, std::uint64_t> settle(const RiseOf& riseOf, const WhereaboutsOf& whereaboutsOf);
+    // and returns what each reaper's rise holds that was counted already, by the reaper's id.
+    std::unordered_map<std::int32_t, Counted> settle(const RiseOf& riseOf, const WhereaboutsOf& whereaboutsOf);
 
 private:
     struct Entry {

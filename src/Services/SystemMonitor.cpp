@@ -19,7 +19,7 @@ SystemMonitor::SystemMonitor(Environment environment, QObject* parent)
       batterySampler_(roots_),
       loadAverage_(roots_),
       appSampler_(roots_),
-      devProjects_(roots_, environment_.terminate, environment_.clock()) {
+      devProjects_(roots_, environment_.terminate, environment_.clock(), environment_.markerLook, environment_.lookLimit) {
     ProcessorInfo info = ProcessorInfo::read(roots_);
     cpu_.performanceCores = info.performanceCores;
     cpu_.efficiencyCores = info.efficiencyCores;
@@ -45,17 +45,35 @@ void SystemMonitor::start() {
 
 std::vector<DevProject> SystemMonitor::stop(const std::vector<DevProject>& projects) {
     std::vector<DevProject> failed = devProjects_.stop(projects);
-    auto stopped = [&](const DevProject& listed) {
-        bool asked = std::any_of(projects.begin(), projects.end(), [&](const DevProject& p) { return p.id == listed.id; });
-        bool refused = std::any_of(failed.begin(), failed.end(), [&](const DevProject& p) { return p.id == listed.id; });
-        return asked && !refused;
-    };
-    auto removed = std::remove_if(projects_.begin(), projects_.end(), stopped);
-    if (removed != projects_.end()) {
-        projects_.erase(removed, projects_.end());
-        emit projectsChanged();
+    bool changed = false;
+    for (const DevProject& project : projects) {
+        if (std::any_of(failed.begin(), failed.end(), [&](const DevProject& refused) { return refused.id == project.id; })) continue;
+        stops_[project.id] = StopRequest{project.processes, lastSampleAt_};
+        for (DevProject& listed : projects_) {
+            if (listed.id != project.id) continue;
+            listed.stop = ProjectStop::stopping;
+            changed = true;
+        }
     }
+    if (changed) emit projectsChanged();
     return failed;
+}
+
+void SystemMonitor::followStops(Instant now) {
+    std::unordered_map<std::string, StopRequest> following;
+    for (DevProject& project : projects_) {
+        auto request = stops_.find(project.id);
+        if (request == stops_.end()) continue;
+        const std::vector<ProcessIdentity>& signalled = request->second.processes;
+        // Only the processes that had the signal: others in the same folder are a new run.
+        const bool outlived = std::any_of(project.processes.begin(), project.processes.end(), [&](const ProcessIdentity& process) {
+            return std::find(signalled.begin(), signalled.end(), process) != signalled.end();
+        });
+        if (!outlived) continue;
+        project.stop = now.secondsSince(request->second.askedAt) >= stopGraceSeconds ? ProjectStop::stillRunning : ProjectStop::stopping;
+        following.insert(*request);
+    }
+    stops_ = std::move(following);
 }
 
 void SystemMonitor::append(std::vector<MetricPoint>& history, Instant now, double value) {
@@ -65,6 +83,7 @@ void SystemMonitor::append(std::vector<MetricPoint>& history, Instant now, doubl
 
 void SystemMonitor::sample() {
     const Instant now = environment_.clock();
+    lastSampleAt_ = now;
     // The whole sample is taken first and published after: a view that follows any one signal
     // reads figures, histories and applications of the same sample.
     Published published;
@@ -88,7 +107,7 @@ void SystemMonitor::sample() {
     // Unreadable counters are no sample: read as zeros they would make the next second's traffic the
     // whole total since boot.
     std::optional<CounterRates::Step> step;
-    if (traffic) step = networkRates_.advance(traffic->received, traffic->sent, now);
+    if (traffic) step = networkTraffic_.advance(*traffic, now);
     if (step) {
         downRate = step->firstPerSecond;
         upRate = step->secondPerSecond;
@@ -141,7 +160,7 @@ void SystemMonitor::sample() {
     }
 
     if (tick_ % 2 == 0) {
-        sampleApps(now, published);
+        startProcessPass(now);
         battery_ = batterySampler_.batteryDetail();
         published.battery = true;
     }
@@ -163,8 +182,6 @@ void SystemMonitor::publish(const Published& published) {
     emit diskReadHistoryChanged();
     emit diskWriteHistoryChanged();
     if (published.batteryHistory) emit batteryHistoryChanged();
-    if (published.projects) emit projectsChanged();
-    if (published.apps) emit appsChanged();
     if (published.battery) emit batteryChanged();
 }
 
@@ -183,22 +200,44 @@ bool SystemMonitor::sampleDisk(Instant now) {
     return true;
 }
 
-void SystemMonitor::sampleApps(Instant now, Published& published) {
-    auto pass = appSampler_.sampleApps(now, cpu_.logicalCores);
-    if (!pass) return;
+void SystemMonitor::startProcessPass(Instant now) {
+    if (processPassRunning_) return;
+    processPassRunning_ = true;
+    const int cores = cpu_.logicalCores;
+    // The samplers are touched by the sampling thread alone; a stop forgets activity under their lock.
+    sampling_.run(
+        std::stop_source(),
+        [this, now, cores](std::stop_token) {
+            ProcessPass pass{now, appSampler_.sampleApps(now, cores), std::nullopt};
+            if (pass.apps && pass.apps->hadPreviousPass) pass.projects = devProjects_.projects(pass.apps->devSamples, now);
+            return pass;
+        },
+        [this](JobOutcome<ProcessPass>& outcome) {
+            processPassRunning_ = false;
+            try {
+                applyProcessPass(outcome.value());
+            } catch (const std::exception&) {
+                // Out of memory in one pass: the rows of the previous one stay.
+            }
+        });
+}
+
+void SystemMonitor::applyProcessPass(ProcessPass& pass) {
+    if (!pass.apps) return;
     // Pages that processes share without the kernel saying so cheaply (a forked worker's inherited
     // heap) count in each of them: no application or project holds more than the machine has in use.
     const std::uint64_t inUse = metrics_.memoryUsed;
     auto atMostInUse = [inUse](std::uint64_t& memory) {
         if (inUse > 0) memory = std::min(memory, inUse);
     };
-    if (pass->hadPreviousPass) {
-        projects_ = devProjects_.projects(pass->devSamples, now);
+    if (pass.projects) {
+        projects_ = std::move(*pass.projects);
         for (DevProject& project : projects_) atMostInUse(project.memory);
-        published.projects = true;
+        followStops(pass.date);
     }
-    measured_.appRates = pass->hadPreviousPass;
-    apps_ = std::move(pass->apps);
+    measured_.appRates = pass.apps->hadPreviousPass;
+    apps_ = std::move(pass.apps->apps);
     for (AppUsage& app : apps_) atMostInUse(app.memory);
-    published.apps = true;
+    if (pass.projects) emit projectsChanged();
+    emit appsChanged();
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include "Foundation/BackgroundJobs.h"
 #include "Models/MetricPoint.h"
 #include "Models/SystemMetrics.h"
 #include "Platform/DiskStatistics.h"
@@ -21,12 +22,16 @@
 #include "Models/MemoryDetail.h"
 #include "Services/MeasuredFigures.h"
 #include "Services/MemorySampler.h"
+#include "Services/NetworkTraffic.h"
 #include "Models/NetworkSession.h"
 #include "Services/ProcessorSampler.h"
 
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class QTimer;
@@ -36,18 +41,27 @@ class QTimer;
 // sample; each with a short history. Lives on the main thread; reports no errors: a source that
 // cannot be read keeps its last value or reads zero. A sample's signals all come after the whole
 // sample is in place, so any of them reads the figures, histories and applications of one sample.
+// The pass over the processes (their /proc files, which wait on a process stuck in a file system,
+// and the project folders, which wait on a file system that stops answering) runs on a sampling
+// thread of its own and is published when it ends, with its own signals; the window never waits
+// for it, and a pass still running when the next is due is not started twice.
 class SystemMonitor : public QObject {
     Q_OBJECT
 
 public:
     static constexpr size_t historyLength = 90;
 
-    // What tests replace: the clock read once per sample, the sampling interval and the signal
-    // sender used to stop projects.
+    // How long the processes of a stopped project may take to end before it says it still runs.
+    static constexpr double stopGraceSeconds = 3;
+
+    // What tests replace: the clock read once per sample, the sampling interval, the signal sender
+    // used to stop projects, and the look for project markers with its time limit.
     struct Environment {
         std::function<Instant()> clock = Instant::now;
         std::chrono::milliseconds interval{1000};
         DevProjectsService::Terminate terminate = ProcessTerminator::terminate;
+        DevProjectsService::MarkerLook markerLook = DevProjectsService::holdsMarker;
+        std::chrono::milliseconds lookLimit = DevProjectsService::lookLimit;
     };
 
     explicit SystemMonitor(QObject* parent = nullptr);
@@ -56,8 +70,9 @@ public:
 
     // Samples at once and then every interval; later calls do nothing.
     void start();
-    // Stops the projects and removes those stopped from projects(); the next refresh brings back any
-    // that kept running. Returns the projects that could not be stopped (they stay listed).
+    // Sends the projects' processes the terminate signal and returns the projects that could not be
+    // signalled. Those signalled stay listed as stopping while their processes are there, and as
+    // still running once they outlive the grace period; they leave the list when their processes end.
     std::vector<DevProject> stop(const std::vector<DevProject>& projects);
 
     const SystemMetrics& metrics() const { return metrics_; }
@@ -79,6 +94,8 @@ public:
     const std::vector<MetricPoint>& batteryHistory() const { return batteryHistory_; }
     // Completed samples.
     long long tick() const { return tick_; }
+    // Whether a pass over the processes runs on the sampling thread now.
+    bool processPassRunning() const { return processPassRunning_; }
 
 signals:
     void metricsChanged();
@@ -105,14 +122,26 @@ private:
         bool disk = false;
         bool memory = false;
         bool batteryHistory = false;
-        bool apps = false;
-        bool projects = false;
         bool battery = false;
+    };
+    // What one pass over the processes found, on the sampling thread.
+    struct ProcessPass {
+        Instant date;
+        std::optional<AppUsagePass> apps;
+        std::optional<std::vector<DevProject>> projects;  // only from the second pass on
+    };
+    // A stop the user asked for: the processes that had the signal, and the sample it came after.
+    struct StopRequest {
+        std::vector<ProcessIdentity> processes;
+        Instant askedAt;
     };
     void sample();
     void publish(const Published& published);
     bool sampleDisk(Instant now);  // whether the rates were measured
-    void sampleApps(Instant now, Published& published);
+    void startProcessPass(Instant now);
+    void applyProcessPass(ProcessPass& pass);
+    // Marks the listed projects with where their stop stands, and forgets the stops that ended.
+    void followStops(Instant now);
     static void append(std::vector<MetricPoint>& history, Instant now, double value);
 
     Environment environment_;
@@ -125,7 +154,7 @@ private:
     LoadAverage loadAverage_;
     AppUsageSampler appSampler_;
     DevProjectsService devProjects_;
-    CounterRates networkRates_;
+    NetworkTraffic networkTraffic_;
     CounterRates diskRates_;
 
     SystemMetrics metrics_;
@@ -146,8 +175,14 @@ private:
     std::vector<MetricPoint> diskWriteHistory_;
     std::vector<MetricPoint> batteryHistory_;
 
+    std::unordered_map<std::string, StopRequest> stops_;  // by project id
+    Instant lastSampleAt_;
+
     QTimer* timer_ = nullptr;
+    bool processPassRunning_ = false;
     long long tick_ = 0;
     long long processorReadings_ = 0;
     long long cpuSampleCount_ = 0;  // measured processor uses in the session figures
+    // Last, so that it is destroyed first: its thread ends before the samplers it uses go.
+    BackgroundJobs sampling_{this, 1};
 };

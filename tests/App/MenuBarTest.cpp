@@ -675,7 +675,8 @@ TEST(PanelTopApps, GatherUntilTheFirstRatesAndShowTheSampleThatBringsThem) {
     for (PanelTab tab : {PanelTab::cpu, PanelTab::memory, PanelTab::disk}) {
         PanelContext context{machine.state(), &machine.monitor(), [] { return DiskCapacityService::Capacity{}; }, Instant::now, {}, {}, nullptr, nullptr};
         pages[tab] = std::make_unique<PanelMetricPage>(tab, context);
-        QObject::connect(&machine.monitor(), &SystemMonitor::metricsChanged, pages[tab].get(), &PanelMetricPage::refresh);
+        for (auto signal : {&SystemMonitor::metricsChanged, &SystemMonitor::appsChanged})
+            QObject::connect(&machine.monitor(), signal, pages[tab].get(), &PanelMetricPage::refresh);
     }
     auto rows = [&](PanelTab tab) { return pages[tab]->topApps()->findChildren<TextLabel*>("appName").size(); };
     auto gathering = [&](PanelTab tab) { return pages[tab]->topApps()->findChild<TextLabel*>("gathering") != nullptr; };
@@ -690,7 +691,7 @@ TEST(PanelTopApps, GatherUntilTheFirstRatesAndShowTheSampleThatBringsThem) {
     EXPECT_EQ(rows(PanelTab::disk), 0);
     EXPECT_EQ(rows(PanelTab::memory), 5);
 
-    // The sample of the second pass shows its rows at once, not one sample later.
+    // The second pass shows its rows as soon as it ends, not one sample later.
     machine.step();
     settle();
     ASSERT_TRUE(machine.monitor().measured().appRates);

@@ -118,5 +118,9 @@ static const PictureRegistration menuBarPanel("menubar", [](PictureContext& pict
     });
     docker.answer("ps", "", 1, std::string(200'000, 'x'));
     pictures.render("menubar-panel-docker-unavailable", QSize(360, 760), [&] { return panel("docker", roomy); });
+    // The server outlived its Stop: its row stays and says so.
+    monitor.stop(monitor.projects());
+    machine.step(6);
+    pictures.render("menubar-panel-projects-still-running", QSize(360, 760), [&] { return panel("projects", roomy); });
     SettingsStore::shared().remove("menuBarTab");
 });

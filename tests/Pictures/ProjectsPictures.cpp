@@ -47,6 +47,12 @@ static const PictureRegistration projects("projects", [](PictureContext& picture
     };
     pictures.render("projects-running", QSize(1180, 760), [&] { return page(running); });
     pictures.render("projects-empty", QSize(1180, 620), [&] { return page({}); });
+    // A stop under way, one the server outlived, and a project whose folder's file system is silent.
+    std::vector<DevProject> troubled = running;
+    troubled[0].stop = ProjectStop::stopping;
+    troubled[1].stop = ProjectStop::stillRunning;
+    troubled[3].folderAnswers = false;
+    pictures.render("projects-stops-and-silent-folder", QSize(1180, 760), [&] { return page(troubled); });
     // After Stop: one project the system refused, one that restarted while the question was open.
     pictures.render("projects-stop-notice", QSize(560, 300),
                     [&] { return ProjectStopConfirmation::makeFailureNotice({running[1]}, {running[0]}); });

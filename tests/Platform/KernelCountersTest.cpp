@@ -42,7 +42,7 @@ TEST(DiskStatistics, CountsWholePhysicalDisksOnly) {
     EXPECT_FALSE(disks.read());
 }
 
-TEST(NetworkStatistics, SumsEveryInterfaceButLoopbackWith64BitCounters) {
+TEST(NetworkStatistics, ReadsEveryInterfaceButLoopbackWith64BitCounters) {
     FakeMachine machine;
     machine.write("proc/net/dev",
                   "Inter-|   Receive                                                |  Transmit\n"
@@ -52,10 +52,17 @@ TEST(NetworkStatistics, SumsEveryInterfaceButLoopbackWith64BitCounters) {
                   " wlan0:1000 5 0 0 0 0 0 0 2000 5 0 0 0 0 0 0\n"
                   " vpn|0: 70 1 0 0 0 0 0 0 80 1 0 0 0 0 0 0\n"  // a bar is allowed in an interface name
                   "docker0:       0       0    0    0    0     0          0         0        6       0    0    0    0     0       0          0\n");
-    auto totals = NetworkStatistics(machine.roots()).read();
-    ASSERT_TRUE(totals);
-    EXPECT_EQ(totals->received, 9000000000ull + 1000 + 70);
-    EXPECT_EQ(totals->sent, 107674u + 2000 + 80 + 6);
+    auto interfaces = NetworkStatistics(machine.roots()).read();
+    ASSERT_TRUE(interfaces);
+    std::uint64_t received = 0, sent = 0;
+    for (const InterfaceTotals& interface : *interfaces) {
+        received += interface.received;
+        sent += interface.sent;
+    }
+    EXPECT_EQ(received, 9000000000ull + 1000 + 70);
+    EXPECT_EQ(sent, 107674u + 2000 + 80 + 6);
+    ASSERT_EQ(interfaces->size(), 4u);
+    EXPECT_EQ((*interfaces)[2].name, "vpn|0");
     std::filesystem::remove(machine.tree.path() / "proc/net/dev");
     EXPECT_FALSE(NetworkStatistics(machine.roots()).read());
 }

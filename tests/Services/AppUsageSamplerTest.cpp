@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <limits>
 #include <memory>
 #include <fcntl.h>
@@ -244,10 +246,10 @@ TEST(AppUsageSampler, ReusedProcessIdStartsFromZero) {
     Instant start = Instant::fromReferenceSeconds(0);
     sampler.sampleApps(start, 1);
 
-    // The id now belongs to a new process whose counters happen to be higher: not a share of 10
-    // cores, and all it wrote since it started is its own, not its count less the old process's.
+    // The id now belongs to a new process whose counters happen to be higher: all the processor time
+    // it used and all it wrote since it started are its own, not its counts less the old process's.
     machine.process({.pid = 300, .comm = "cc1plus", .exe = "/usr/libexec/gcc/cc1plus",
-                     .utime = 100 + static_cast<std::uint64_t>(20 * ticksPerSecond), .startTicks = 1500, .writeBytes = 900000});
+                     .utime = static_cast<std::uint64_t>(ticksPerSecond), .startTicks = 1500, .writeBytes = 900000});
     // One that was there before the previous pass without being seen (it could not be read) is
     // measured from the pass that first sees it.
     machine.process({.pid = 301, .comm = "ld", .exe = "/usr/bin/ld", .startTicks = 900, .writeBytes = 700000});
@@ -257,7 +259,7 @@ TEST(AppUsageSampler, ReusedProcessIdStartsFromZero) {
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
     const AppUsage* compiler = row(*pass, "cc1plus");
     ASSERT_TRUE(compiler);
-    EXPECT_EQ(compiler->cpu, 0);
+    EXPECT_DOUBLE_EQ(compiler->cpu, 0.5);  // one second in two
     EXPECT_EQ(compiler->diskWritePerSecond, 450000u);
     EXPECT_EQ(row(*pass, "ld")->diskWritePerSecond, 0u);
     EXPECT_EQ(row(*pass, "as")->diskWritePerSecond, 300000u);
@@ -558,6 +560,123 @@ TEST(AppUsageSampler, ChargesAnAdoptedChildToTheProcessThatReapsIt) {
     pass = sampler.sampleApps(start.addingSeconds(4), 1);
     EXPECT_EQ(writeRate(*pass, "systemd"), MiB / 2);
     EXPECT_EQ(writeRate(*pass, "terminal"), 0u);
+}
+
+// Processor time as the kernel hands it on: reaping adds a child's whole time (its own and what it
+// had reaped) to the reaper's cutime and cstime. The reaper is charged that rise, less what the
+// child had when a pass last saw it, which its own row showed then.
+TEST(AppUsageSampler, ChargesAReaperWithTheProcessorTimeOfItsChildrenOnce) {
+    FakeMachine machine;
+    const auto tick = [](double seconds) { return static_cast<std::uint64_t>(seconds * ticksPerSecond); };
+    auto make = [&](std::uint64_t own, std::uint64_t reaped, std::uint64_t reapedFaults) {
+        machine.process({.pid = 400, .comm = "make", .exe = "/usr/bin/make", .utime = own, .reapedUtime = reaped, .startTicks = 10,
+                         .faults = 500, .reapedFaults = reapedFaults});
+    };
+    auto compiler = [&](std::uint64_t user, std::uint64_t system) {
+        machine.process({.pid = 401, .ppid = 400, .comm = "cc1", .exe = "/usr/bin/cc1", .utime = user, .stime = system, .startTicks = 100,
+                         .faults = 300});
+    };
+    AppUsageSampler sampler(machine.roots());
+    Instant now = Instant::fromReferenceSeconds(0);
+    auto pass = [&] { return *sampler.sampleApps(now = now.addingSeconds(2), 1); };
+    auto share = [](const AppUsagePass& measured, const std::string& id) { return row(measured, id) ? row(measured, id)->cpu : 0.0; };
+    make(tick(1), 0, 0);
+    compiler(tick(0.2), 0);
+    pass();
+
+    // Seen alive for 0.6 s more of its own; make used 0.1 s.
+    make(tick(1.1), 0, 0);
+    compiler(tick(0.6), tick(0.2));
+    AppUsagePass alive = pass();
+    EXPECT_NEAR(share(alive, "cc1"), 0.3, 1e-9);
+    EXPECT_NEAR(share(alive, "make"), 0.05, 1e-9);
+
+    // It used 0.4 s more and was reaped: make's reaped time rose by all 1.2 s of it, of which the
+    // 0.8 s shown as the compiler's already come off.
+    machine.removeProcess(401);
+    make(tick(1.2), tick(1.2), 300);
+    AppUsagePass reaped = pass();
+    EXPECT_FALSE(row(reaped, "cc1"));
+    EXPECT_NEAR(share(reaped, "make"), (0.4 + 0.1) / 2, 1e-9);
+
+    // Children too short to be seen count whole: 1.5 s of them, reaped between two passes.
+    make(tick(1.2), tick(2.7), 900);
+    EXPECT_NEAR(share(pass(), "make"), 1.5 / 2, 1e-9);
+    // ...and a child that started since the previous pass is charged all it used, from its start.
+    compiler(tick(0.5), tick(0.1));
+    machine.process({.pid = 401, .ppid = 400, .comm = "cc1", .exe = "/usr/bin/cc1", .utime = tick(0.5), .stime = tick(0.1), .startTicks = 900});
+    EXPECT_NEAR(share(pass(), "cc1"), 0.3, 1e-9);
+}
+
+// On the kernel's own counters: a shell starting short busy children, then one child that a pass
+// sees alive. Each time, the shell's row and its children's rows hold what the kernel counted once.
+TEST(AppUsageSampler, CountsAShellsShortChildrenOnItsRowOnTheKernelsCounters) {
+    TempTree tree;
+    const std::filesystem::path busy = tree.path() / "busy-child";
+    std::filesystem::copy_file("/bin/sh", busy);
+    std::filesystem::permissions(busy, std::filesystem::perms::owner_all);
+    ScriptedShell shell(tree.path() / "spawning-shell",
+                        "echo ready; read go; n=0; while [ $n -lt 60 ]; do sh -c 'i=0; while [ $i -lt 8000 ]; do i=$((i+1)); done'; "
+                        "n=$((n+1)); done; echo spawned; read go; '" + busy.string() + "' -c 'while [ ! -e \"$0/stop\" ]; do :; done' \"$1\" & "
+                        "echo $!; wait $!; echo reaped; read go",
+                        tree.path());
+    ASSERT_GT(shell.pid(), 0);
+    ASSERT_EQ(shell.nextLine(), "ready");
+    SystemRoots roots = SystemRoots::fixture(tree.path());
+    roots.proc = "/proc";
+    AppUsageSampler sampler(roots, {});
+    // utime + stime + cutime + cstime of a live process, from its stat.
+    auto kernelTicks = [](const std::string& pid) {
+        std::ifstream stat("/proc/" + pid + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        std::istringstream fields(text.substr(text.rfind(')') + 2));
+        std::string field;
+        std::uint64_t ticks = 0;
+        for (int index = 3; index <= 17 && fields >> field; ++index)
+            if (index >= 14) ticks += std::stoull(field);
+        return ticks;
+    };
+    const std::string shellPid = std::to_string(shell.pid());
+    auto rowTicks = [&](const AppUsagePass& measured, const std::string& id) {
+        const AppUsage* app = row(measured, id);
+        return app ? app->cpu * 2 * ticksPerSecond : 0.0;  // a share of one core over two seconds
+    };
+    Instant now = Instant::fromReferenceSeconds(0);
+    std::uint64_t before = kernelTicks(shellPid);
+    ASSERT_TRUE(sampler.sampleApps(now, 1));
+
+    // Sixty children, none seen: all their time is the shell's.
+    shell.say("go");
+    ASSERT_EQ(shell.nextLine(), "spawned");
+    std::uint64_t after = kernelTicks(shellPid);
+    auto pass = sampler.sampleApps(now = now.addingSeconds(2), 1);
+    ASSERT_TRUE(pass);
+    ASSERT_GE(after - before, 10u) << "the children used too little processor time to compare";
+    EXPECT_NEAR(rowTicks(*pass, "spawning-shell"), double(after - before), 0.2 * double(after - before));
+
+    // One child seen alive, then reaped: its time before the pass is on its own row, the rest on
+    // the shell's, never both.
+    before = kernelTicks(shellPid);
+    shell.say("go");
+    const std::string child = shell.nextLine();
+    ASSERT_FALSE(child.empty());
+    while (kernelTicks(child) < 20) std::this_thread::yield();
+    pass = sampler.sampleApps(now = now.addingSeconds(2), 1);
+    ASSERT_TRUE(pass);
+    const double seenAlive = rowTicks(*pass, "busy-child");
+    const double shellWhileAlive = rowTicks(*pass, "spawning-shell");
+    EXPECT_GE(seenAlive, 20);
+    const std::uint64_t atPass = kernelTicks(child);
+    while (kernelTicks(child) < atPass + 20) std::this_thread::yield();
+    tree.write("stop", "");
+    ASSERT_EQ(shell.nextLine(), "reaped");
+    after = kernelTicks(shellPid);
+    pass = sampler.sampleApps(now.addingSeconds(2), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_FALSE(row(*pass, "busy-child"));
+    const double counted = seenAlive + shellWhileAlive + rowTicks(*pass, "spawning-shell");
+    EXPECT_NEAR(counted, double(after - before), 0.2 * double(after - before));
+    EXPECT_GE(rowTicks(*pass, "spawning-shell"), 15);
 }
 
 TEST(AppUsageSampler, ChargesAnOrphanOnceToTheSubreaperAboveAShellThatStays) {

@@ -1,7 +1,12 @@
 #include "Services/DevProjectsService.h"
 #include "Support/FakeMachine.h"
+#include "Support/ForkedChild.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace {
 
@@ -66,10 +71,16 @@ TEST(DevRuntimes, MatchedByProgramOrCommandNameAndRankedByPriority) {
     EXPECT_EQ(DevProjectsService::dominantRuntime({}), "process");
 }
 
+namespace {
+
+std::optional<DevProjectsService::ProjectRoot> root(const std::filesystem::path& folder) { return DevProjectsService::ProjectRoot{folder}; }
+
+}  // namespace
+
 TEST_F(DevProjectsServiceTest, ProjectRoots) {
     machine.write("home/code/web/package.json", "{}");
     folder("code/web/src/a/b");
-    EXPECT_EQ(service.projectRoot(home() + "/code/web/src/a/b"), machine.home() / "code/web");
+    EXPECT_EQ(service.projectRoot(home() + "/code/web/src/a/b"), root(machine.home() / "code/web"));
 
     // The home folder itself and everything outside it belong to no project.
     machine.write("home/package.json", "{}");
@@ -81,20 +92,20 @@ TEST_F(DevProjectsServiceTest, ProjectRoots) {
     // The working folder and five parents are searched, no further.
     machine.write("home/deep/Cargo.toml", "");
     folder("deep/1/2/3/4/5/6");
-    EXPECT_EQ(service.projectRoot(home() + "/deep/1/2/3/4/5"), machine.home() / "deep");
-    EXPECT_EQ(service.projectRoot(home() + "/deep/1/2/3/4/5/6"), machine.home() / "deep/1/2/3/4/5/6");
+    EXPECT_EQ(service.projectRoot(home() + "/deep/1/2/3/4/5"), root(machine.home() / "deep"));
+    EXPECT_EQ(service.projectRoot(home() + "/deep/1/2/3/4/5/6"), root(machine.home() / "deep/1/2/3/4/5/6"));
 
     // No marker: the folder itself, unless it lies in a hidden folder of home.
     folder("scratch/tool");
-    EXPECT_EQ(service.projectRoot(home() + "/scratch/tool"), machine.home() / "scratch/tool");
+    EXPECT_EQ(service.projectRoot(home() + "/scratch/tool"), root(machine.home() / "scratch/tool"));
     folder(".vscode-server/bin/x");
     EXPECT_FALSE(service.projectRoot(home() + "/.vscode-server/bin/x"));
     machine.write("home/.config/widget/.git/HEAD", "");
-    EXPECT_EQ(service.projectRoot(home() + "/.config/widget"), machine.home() / ".config/widget");
+    EXPECT_EQ(service.projectRoot(home() + "/.config/widget"), root(machine.home() / ".config/widget"));
 
     // A root once found stays, even when markers come later.
     machine.write("home/scratch/package.json", "{}");
-    EXPECT_EQ(service.projectRoot(home() + "/scratch/tool"), machine.home() / "scratch/tool");
+    EXPECT_EQ(service.projectRoot(home() + "/scratch/tool"), root(machine.home() / "scratch/tool"));
 }
 
 TEST_F(DevProjectsServiceTest, ProjectsGroupProcessesWithPortsActivityAndLoad) {
@@ -176,4 +187,37 @@ TEST_F(DevProjectsServiceTest, StopChecksEveryProcessAndReportsWhatFailed) {
     EXPECT_EQ(failed[0].id, api.id);
     answer = TerminationResult::gone;  // ended or replaced meanwhile: nothing left to stop
     EXPECT_TRUE(service.stop({api}).empty());
+}
+
+// A project folder on a FUSE file system whose daemon never answers (the test holds the device and
+// never reads it, so every look into the mount waits): the look gives up at its limit, the project is
+// the working folder and says its folder does not answer, and the folder is not looked into again
+// while that look waits. Other projects are found as ever.
+TEST_F(DevProjectsServiceTest, AFolderOnASilentFuseFileSystemIsReportedAndNotWaitedFor) {
+    if (!ForkedChild::isRoot() || !std::filesystem::exists("/dev/fuse")) GTEST_SKIP() << "FUSE needs root and /dev/fuse";
+    machine.write("home/web/package.json", "{}");
+    const std::filesystem::path mountPoint = folder("remote");
+    const std::string result = ForkedChild::runInMountNamespace([&] {
+        const int device = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
+        const std::string options = "fd=" + std::to_string(device) + ",rootmode=40000,user_id=0,group_id=0";
+        if (device < 0 || ::mount("silent", mountPoint.c_str(), "fuse.silent", MS_NOSUID | MS_NODEV, options.c_str()) != 0)
+            return std::string(ForkedChild::mountFailed);
+        DevProjectsService looking(machine.roots(), [](const ProcessIdentity&) { return TerminationResult::signalled; }, launch,
+                                   DevProjectsService::holdsMarker, std::chrono::milliseconds(50));
+        std::string failures;
+        const std::string silent = home() + "/remote/src";
+        for (int look = 0; look < 3; ++look) {
+            const auto root = looking.projectRoot(silent);
+            ForkedChild::check(failures, root == DevProjectsService::ProjectRoot{silent, false}, "look " + std::to_string(look));
+        }
+        const auto projects = looking.projects({sample(50, "node", silent), sample(60, "node", home() + "/web")}, launch);
+        ForkedChild::check(failures, projects.size() == 2, "two projects");
+        for (const DevProject& project : projects)
+            ForkedChild::check(failures, project.folderAnswers == (project.name == "web"), project.name + " answers");
+        ::close(device);  // ends the connection: the waiting look fails, and its thread ends
+        ::umount2(mountPoint.c_str(), MNT_DETACH);
+        return failures;
+    });
+    if (ForkedChild::cannotMount(result)) GTEST_SKIP() << "FUSE cannot be mounted here";
+    EXPECT_EQ(result, "");
 }

@@ -2,18 +2,45 @@
 #include "Support/FakeMachine.h"
 #include "Support/FixtureRoots.h"
 
+#include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <cmath>
 #include <optional>
 
 #include <unistd.h>
 
 namespace {
+
+// Holds the looks into a folder until the test opens it, counting them; shared with the looks'
+// threads, which may outlive the test's monitor.
+struct LookGate {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+    std::atomic<int> looks{0};
+
+    bool wait(const std::string& folder) {
+        looks += 1;
+        std::unique_lock lock(mutex);
+        opened.wait(lock, [&] { return open; });
+        return DevProjectsService::holdsMarker(folder);
+    }
+    void release() {
+        {
+            const std::lock_guard lock(mutex);
+            open = true;
+        }
+        opened.notify_all();
+    }
+};
 
 class SystemMonitorTest : public ::testing::Test {
 protected:
@@ -47,21 +74,35 @@ protected:
             next = next.addingSeconds(1);
             return reading;
         };
-        environment.interval = std::chrono::milliseconds(2);
+        environment.interval = std::chrono::hours(24);  // never by itself: the test runs the cycles
         environment.terminate = std::move(terminate);
+        environment.markerLook = markerLook;
+        environment.lookLimit = lookLimit;
         auto monitor = std::make_unique<SystemMonitor>(environment);
         next = start;  // the first sample is taken at `start`
         return monitor;
     }
 
-    // Lets the timer run exactly `cycles` more samples.
+    // Starts the monitor and waits for its first pass over the processes.
+    static void startMonitor(SystemMonitor& monitor) {
+        monitor.start();
+        waitForProcessPass(monitor);
+    }
+    // Runs exactly `cycles` more samples, each with its pass over the processes when it starts one.
     static void runCycles(SystemMonitor& monitor, long long cycles) {
-        long long target = monitor.tick() + cycles;
-        while (monitor.tick() < target) {
-            QSignalSpy sampled(&monitor, &SystemMonitor::metricsChanged);
-            ASSERT_TRUE(sampled.wait(5000));
+        auto* timer = monitor.findChild<QTimer*>();
+        ASSERT_TRUE(timer);
+        for (long long cycle = 0; cycle < cycles; ++cycle) {
+            QMetaObject::invokeMethod(timer, "timeout");
+            waitForProcessPass(monitor);
         }
     }
+    static void waitForProcessPass(SystemMonitor& monitor) {
+        while (monitor.processPassRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+
+    DevProjectsService::MarkerLook markerLook = DevProjectsService::holdsMarker;
+    std::chrono::milliseconds lookLimit = DevProjectsService::lookLimit;
 
     FakeMachine machine;
     FixtureRoots roots{machine.tree.path()};
@@ -74,6 +115,7 @@ protected:
 TEST_F(SystemMonitorTest, StartingThreeTimesGivesOneTimerAndOneSample) {
     auto monitor = makeMonitor();
     EXPECT_EQ(monitor->metrics().memoryTotal, 8000u * 1024);  // read when made
+    // The first sample is published at once; its pass over the processes, later.
     EXPECT_EQ(monitor->tick(), 0);
     QSignalSpy sampled(monitor.get(), &SystemMonitor::metricsChanged);
     QSignalSpy batteryRefreshed(monitor.get(), &SystemMonitor::batteryChanged);
@@ -84,6 +126,7 @@ TEST_F(SystemMonitorTest, StartingThreeTimesGivesOneTimerAndOneSample) {
     EXPECT_EQ(batteryRefreshed.count(), 1);
     EXPECT_EQ(monitor->tick(), 1);
     EXPECT_EQ(monitor->findChildren<QTimer*>().size(), 1);
+    waitForProcessPass(*monitor);
 
     // The first sample has no baseline: every rate is 0, every history has one point, no battery history.
     EXPECT_EQ(monitor->metrics().cpuUsage, 0);
@@ -105,7 +148,7 @@ TEST_F(SystemMonitorTest, StartingThreeTimesGivesOneTimerAndOneSample) {
 TEST_F(SystemMonitorTest, RatesTotalsAndPeaksAcrossCycles) {
     machine.cpuTicks(100, 0, 100, 800);
     auto monitor = makeMonitor();
-    monitor->start();
+    startMonitor(*monitor);
     // The first sample is only a baseline: none of its rates is a reading.
     EXPECT_EQ(monitor->measured(), (MeasuredFigures{.memory = true, .loadAverage = true}));
 
@@ -169,7 +212,7 @@ TEST_F(SystemMonitorTest, RatesTotalsAndPeaksAcrossCycles) {
 TEST_F(SystemMonitorTest, HistoriesKeepTheNewest90Points) {
     battery(80);
     auto monitor = makeMonitor();
-    monitor->start();
+    startMonitor(*monitor);
     Uuid oldest = monitor->cpuHistory().front().id;
     EXPECT_DOUBLE_EQ(monitor->batteryHistory().front().value, 0.8);
     runCycles(*monitor, 90);
@@ -194,7 +237,7 @@ TEST_F(SystemMonitorTest, NoApplicationOrProjectHoldsMoreThanIsInUse) {
     const std::uint64_t bashPages = 1000 * 1024 / page;
     machine.process({.pid = 51, .comm = "bash", .exe = "/usr/bin/bash", .startTicks = 9, .rssPages = bashPages});
     auto monitor = makeMonitor();
-    monitor->start();
+    startMonitor(*monitor);
     runCycles(*monitor, 2);
     ASSERT_EQ(monitor->metrics().memoryUsed, 5000u * 1024);
     auto row = [&](const std::string& id) {
@@ -218,7 +261,7 @@ TEST_F(SystemMonitorTest, ApplicationsAndProjectsEverySecondSample) {
         return answer;
     });
     QSignalSpy appsChanged(monitor.get(), &SystemMonitor::appsChanged);
-    monitor->start();
+    startMonitor(*monitor);
     EXPECT_EQ(monitor->apps().size(), 2u);  // the first pass already lists applications
     EXPECT_TRUE(monitor->projects().empty());  // but projects need a previous pass
     runCycles(*monitor, 1);
@@ -229,19 +272,167 @@ TEST_F(SystemMonitorTest, ApplicationsAndProjectsEverySecondSample) {
     DevProject web = monitor->projects()[0];
     EXPECT_EQ(web.runtime, "node");
 
-    // A failed stop is reported and the project stays; a stop that went through removes it at once.
+    // A failed stop is reported and the project stays as it was.
     answer = TerminationResult::failed;
     EXPECT_EQ(monitor->stop({web}).size(), 1u);
-    EXPECT_EQ(monitor->projects().size(), 1u);
-    answer = TerminationResult::signalled;
-    EXPECT_TRUE(monitor->stop({web}).empty());
-    EXPECT_TRUE(monitor->projects().empty());
-    EXPECT_EQ(signalled.size(), 2u);
+    ASSERT_EQ(monitor->projects().size(), 1u);
+    EXPECT_EQ(monitor->projects()[0].stop, ProjectStop::none);
     EXPECT_EQ(signalled[0], (ProcessIdentity{50, 9, "/usr/bin/node"}));
+}
 
-    // The process survived the signal: the next refresh brings the project back.
+// A server that ignores the terminate signal (the first process of its own namespace does) never
+// leaves the list: stopping while its processes have the grace period, then still running; one
+// whose processes end leaves at the next pass.
+TEST_F(SystemMonitorTest, AStopThatDidNotStopKeepsTheRowAndSaysSo) {
+    machine.write("home/web/package.json", "{}");
+    machine.write("home/api/package.json", "{}");
+    machine.process({.pid = 50, .comm = "node", .exe = "/usr/bin/node", .cwd = (machine.home() / "web").native(), .startTicks = 9, .rssPages = 4});
+    machine.process({.pid = 60, .comm = "node", .exe = "/usr/bin/node", .cwd = (machine.home() / "api").native(), .startTicks = 9, .rssPages = 2});
+    machine.process({.pid = 51, .comm = "bash", .exe = "/usr/bin/bash", .startTicks = 9});
+    auto monitor = makeMonitor();
+    startMonitor(*monitor);
     runCycles(*monitor, 2);
-    EXPECT_EQ(monitor->projects().size(), 1u);
+    ASSERT_EQ(monitor->projects().size(), 2u);
+    auto listed = [&](const std::string& name) -> std::optional<DevProject> {
+        for (const DevProject& project : monitor->projects())
+            if (project.name == name) return project;
+        return std::nullopt;
+    };
+    QSignalSpy changed(monitor.get(), &SystemMonitor::projectsChanged);
+    EXPECT_TRUE(monitor->stop({*listed("web"), *listed("api")}).empty());
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(listed("web")->stop, ProjectStop::stopping);
+    EXPECT_EQ(listed("api")->stop, ProjectStop::stopping);
+
+    // api ends; web ignores the signal.
+    machine.removeProcess(60);
+    std::vector<ProjectStop> webStates;
+    for (int cycle = 0; cycle < 6; ++cycle) {
+        runCycles(*monitor, 1);
+        ASSERT_TRUE(listed("web")) << "after cycle " << cycle;
+        webStates.push_back(listed("web")->stop);
+        EXPECT_EQ(listed("api").has_value(), cycle == 0) << "after cycle " << cycle;  // until the next pass
+    }
+    // Passes come every second sample: within the grace period the first, after it the next.
+    EXPECT_EQ(webStates, (std::vector<ProjectStop>{ProjectStop::stopping, ProjectStop::stopping, ProjectStop::stopping,
+                                                   ProjectStop::stillRunning, ProjectStop::stillRunning, ProjectStop::stillRunning}));
+
+    // Asked again, it is stopping again; once its process ends, it leaves the list.
+    EXPECT_TRUE(monitor->stop({*listed("web")}).empty());
+    EXPECT_EQ(listed("web")->stop, ProjectStop::stopping);
+    machine.removeProcess(50);
+    runCycles(*monitor, 2);
+    EXPECT_TRUE(monitor->projects().empty());
+
+    // A new server in the same folder is a new run, not the one that was asked to stop.
+    machine.process({.pid = 70, .comm = "node", .exe = "/usr/bin/node", .cwd = (machine.home() / "web").native(), .startTicks = 99, .rssPages = 4});
+    runCycles(*monitor, 2);
+    ASSERT_TRUE(listed("web"));
+    EXPECT_EQ(listed("web")->stop, ProjectStop::none);
+}
+
+// A look into a project folder that takes as long as its file system does: the samples go on while
+// the pass over the processes waits on the sampling thread, no second pass starts beside it, and
+// the pass is published once the folder answers.
+TEST_F(SystemMonitorTest, TheWindowNeverWaitsForThePassOverTheProcesses) {
+    auto gate = std::make_shared<LookGate>();
+    markerLook = [gate](const std::string& folder) { return gate->wait(folder); };
+    lookLimit = std::chrono::hours(1);
+    machine.write("home/web/package.json", "{}");
+    machine.tree.folder("home/web/src");
+    machine.process({.pid = 50, .comm = "node", .exe = "/usr/bin/node", .cwd = (machine.home() / "web/src").native(), .startTicks = 9});
+    auto monitor = makeMonitor();
+    startMonitor(*monitor);
+    auto* timer = monitor->findChild<QTimer*>();
+    QSignalSpy sampled(monitor.get(), &SystemMonitor::metricsChanged);
+    QSignalSpy projects(monitor.get(), &SystemMonitor::projectsChanged);
+    QSignalSpy apps(monitor.get(), &SystemMonitor::appsChanged);
+    for (int cycle = 0; cycle < 8; ++cycle) {
+        QMetaObject::invokeMethod(timer, "timeout");
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(sampled.count(), 8);
+    EXPECT_EQ(monitor->tick(), 9);
+    EXPECT_EQ(monitor->cpuHistory().size(), 9u);
+    EXPECT_TRUE(monitor->processPassRunning());
+    EXPECT_EQ(projects.count(), 0);
+    while (gate->looks == 0) QCoreApplication::processEvents();  // the second pass reaches the folder
+    gate->release();
+    waitForProcessPass(*monitor);
+    EXPECT_EQ(apps.count(), 1);  // the pass that waited, and none queued behind it
+    EXPECT_EQ(projects.count(), 1);
+    ASSERT_EQ(monitor->projects().size(), 1u);
+    EXPECT_EQ(monitor->projects()[0].root, machine.home() / "web");
+    EXPECT_TRUE(monitor->projects()[0].folderAnswers);
+    EXPECT_EQ(gate->looks, 2);  // web/src, then web
+}
+
+// A project folder on a file system that stops answering: the look for its markers waits, the
+// sampling goes on, and the project is listed as its working folder, saying that it does not answer.
+// The look is tried again only once the silent one has ended.
+TEST_F(SystemMonitorTest, AFolderThatDoesNotAnswerHoldsNothingButItsOwnRow) {
+    auto gate = std::make_shared<LookGate>();
+    const std::string silent = (machine.home() / "remote").native();
+    markerLook = [gate, silent](const std::string& folder) {
+        return folder.rfind(silent, 0) == 0 ? gate->wait(folder) : DevProjectsService::holdsMarker(folder);
+    };
+    machine.write("home/web/package.json", "{}");
+    machine.write("home/remote/package.json", "{}");
+    machine.tree.folder("home/remote/src");
+    machine.process({.pid = 50, .comm = "node", .exe = "/usr/bin/node", .cwd = (machine.home() / "web").native(), .startTicks = 9, .rssPages = 4});
+    machine.process({.pid = 60, .comm = "python3", .exe = "/usr/bin/python3", .cwd = (machine.home() / "remote/src").native(), .startTicks = 9});
+    auto monitor = makeMonitor();
+    startMonitor(*monitor);
+    // Every cycle completes, its pass over the processes too, while the look stays silent.
+    runCycles(*monitor, 6);
+    EXPECT_EQ(monitor->tick(), 7);
+    ASSERT_EQ(monitor->projects().size(), 2u);
+    const DevProject* remote = nullptr;
+    for (const DevProject& project : monitor->projects())
+        if (project.runtime == "python") remote = &project;
+    ASSERT_TRUE(remote);
+    EXPECT_FALSE(remote->folderAnswers);
+    EXPECT_EQ(remote->root, machine.home() / "remote/src");
+    EXPECT_EQ(gate->looks, 1);  // asked once, not at every pass
+    EXPECT_TRUE(std::any_of(monitor->projects().begin(), monitor->projects().end(),
+                            [](const DevProject& project) { return project.name == "web" && project.folderAnswers; }));
+
+    // It answers again: the next pass finds its project folder.
+    gate->release();
+    // The silent look ends on its own thread, at some pass after this one.
+    auto remoteNow = [&]() -> const DevProject* {
+        for (const DevProject& project : monitor->projects())
+            if (project.runtime == "python") return &project;
+        return nullptr;
+    };
+    for (int cycle = 0; cycle < 1000 && remoteNow() && !remoteNow()->folderAnswers; ++cycle) runCycles(*monitor, 2);
+    remote = remoteNow();
+    ASSERT_TRUE(remote);
+    EXPECT_TRUE(remote->folderAnswers);
+    EXPECT_EQ(remote->root, machine.home() / "remote");
+}
+
+// An interface that arrives carrying traffic (moved in from another namespace) adds nothing on the
+// reading that first sees it; from then on it counts like the others.
+TEST_F(SystemMonitorTest, AnInterfaceSeenForTheFirstTimeAddsNothing) {
+    auto monitor = makeMonitor();
+    startMonitor(*monitor);
+    network(4000, 1500);
+    runCycles(*monitor, 1);
+    ASSERT_EQ(monitor->network().downloaded, 3000u);
+    const std::string gib = std::to_string(1ull << 30);
+    machine.write("proc/net/dev", "Inter-|\n face |\n  eth0: 5000 0 0 0 0 0 0 0 1700 0 0 0 0 0 0 0\n"
+                                  "  veth9: " + gib + " 0 0 0 0 0 0 0 " + gib + " 0 0 0 0 0 0 0\n");
+    runCycles(*monitor, 1);
+    EXPECT_EQ(monitor->metrics().networkDownPerSecond, 1000u);
+    EXPECT_EQ(monitor->metrics().networkUpPerSecond, 200u);
+    EXPECT_EQ(monitor->network().downloaded, 4000u);
+    EXPECT_EQ(monitor->network().peakDown, 3000u);
+    machine.write("proc/net/dev", "Inter-|\n face |\n  eth0: 5000 0 0 0 0 0 0 0 1700 0 0 0 0 0 0 0\n"
+                                  "  veth9: " + std::to_string((1ull << 30) + 600) + " 0 0 0 0 0 0 0 " + gib + " 0 0 0 0 0 0 0\n");
+    runCycles(*monitor, 1);
+    EXPECT_EQ(monitor->metrics().networkDownPerSecond, 600u);
+    EXPECT_EQ(monitor->network().downloaded, 4600u);
 }
 
 TEST_F(SystemMonitorTest, EverySignalOfASampleSeesTheWholeSample) {
@@ -256,18 +447,20 @@ TEST_F(SystemMonitorTest, EverySignalOfASampleSeesTheWholeSample) {
         std::optional<Instant> newestPoint;
         long long tick;
         bool appRates;
+        bool apps;  // the applications' own signal, which comes when their pass ends
     };
     std::vector<Seen> seen;
-    auto record = [&] {
+    auto record = [&](bool apps) {
         const auto& cpu = monitor->cpuHistory();
         seen.push_back({std::llround(next.secondsSince(start)), cpu.size(), monitor->diskWriteHistory().size(),
-                        cpu.empty() ? std::nullopt : std::optional(cpu.back().date), monitor->tick(), monitor->measured().appRates});
+                        cpu.empty() ? std::nullopt : std::optional(cpu.back().date), monitor->tick(), monitor->measured().appRates, apps});
     };
     for (auto signal : {&SystemMonitor::metricsChanged, &SystemMonitor::cpuChanged, &SystemMonitor::memoryChanged, &SystemMonitor::diskChanged,
-                        &SystemMonitor::networkChanged, &SystemMonitor::appsChanged, &SystemMonitor::batteryChanged, &SystemMonitor::cpuHistoryChanged,
+                        &SystemMonitor::networkChanged, &SystemMonitor::batteryChanged, &SystemMonitor::cpuHistoryChanged,
                         &SystemMonitor::diskWriteHistoryChanged})
-        QObject::connect(monitor.get(), signal, record);
-    monitor->start();
+        QObject::connect(monitor.get(), signal, [&] { record(false); });
+    QObject::connect(monitor.get(), &SystemMonitor::appsChanged, [&] { record(true); });
+    startMonitor(*monitor);
     disk(30, 60);
     network(4000, 1500);
     runCycles(*monitor, 2);
@@ -278,7 +471,9 @@ TEST_F(SystemMonitorTest, EverySignalOfASampleSeesTheWholeSample) {
         EXPECT_EQ(s.writePoints, std::size_t(s.samples));
         EXPECT_EQ(s.newestPoint, start.addingSeconds(double(s.samples - 1)));
         EXPECT_EQ(s.tick, s.samples);
-        EXPECT_EQ(s.appRates, s.samples == 3);  // the second pass over the processes, before any of the third sample's signals
+        // The second pass over the processes is the third sample's, published after that sample's signals.
+        EXPECT_EQ(s.appRates, s.apps && s.samples == 3);
     }
+    EXPECT_EQ(std::count_if(seen.begin(), seen.end(), [](const Seen& s) { return s.apps; }), 2);
     EXPECT_EQ(seen.back().samples, 3);
 }

@@ -28,9 +28,10 @@ namespace {
 std::string stat(const FakeProcess& p, int tid, size_t threads, std::uint64_t startTicks) {
     char text[1024];
     std::snprintf(text, sizeof text,
-                  "%d (%s) %c %d %d %d 0 -1 4194304 %llu %llu 0 0 %llu %llu 0 0 20 0 %zu 0 %llu 123456789 %llu 18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 17 3 0 0\n",
+                  "%d (%s) %c %d %d %d 0 -1 4194304 %llu %llu 0 0 %llu %llu %llu %llu 20 0 %zu 0 %llu 123456789 %llu 18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 17 3 0 0\n",
                   tid, p.comm.c_str(), p.state, p.ppid, p.pid, p.pid, (unsigned long long)p.faults, (unsigned long long)p.reapedFaults,
-                  (unsigned long long)p.utime, (unsigned long long)p.stime, threads, (unsigned long long)startTicks,
+                  (unsigned long long)p.utime, (unsigned long long)p.stime,
+                  (unsigned long long)p.reapedUtime, (unsigned long long)p.reapedStime, threads, (unsigned long long)startTicks,
                   (unsigned long long)p.rssPages);
     return text;
 }

@@ -27,6 +27,8 @@ struct FakeProcess {
     std::string cwd;  // the cwd link's target; empty for none
     std::uint64_t utime = 0;
     std::uint64_t stime = 0;
+    std::uint64_t reapedUtime = 0;  // cutime: its reaped children's, theirs included
+    std::uint64_t reapedStime = 0;  // cstime
     std::uint64_t startTicks = 0;
     std::uint64_t rssPages = 0;  // resident: its anonymous pages and these two
     std::uint64_t fileKiB = 0;   // of mapped files

@@ -1,5 +1,6 @@
 #include "ViewSupport/MonitorFixture.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <cmath>
@@ -56,6 +57,8 @@ MonitorFixture::MonitorFixture(bool battery, AppServices services) : roots_(mach
     };
     // Never by itself: the test steps the monitor.
     environment.interval = std::chrono::hours(24);
+    // Its processes are fake: a stop signals nothing on this machine.
+    environment.terminate = [](const ProcessIdentity&) { return TerminationResult::signalled; };
     services.monitor = std::make_unique<SystemMonitor>(environment);
     state_ = std::make_unique<AppState>(std::move(services));
 }
@@ -85,7 +88,10 @@ void MonitorFixture::writeCounters() {
                          .startTicks = std::uint64_t(app.pid), .rssPages = app.rssPages, .writeBytes = t * app.writesPerSecond});
 }
 
-void MonitorFixture::start() { monitor().start(); }
+void MonitorFixture::start() {
+    monitor().start();
+    waitForProcessPass();
+}
 
 void MonitorFixture::step(int steps) {
     auto* timer = monitor().findChild<QTimer*>();
@@ -93,5 +99,10 @@ void MonitorFixture::step(int steps) {
         second_ += 1;
         writeCounters();
         QMetaObject::invokeMethod(timer, "timeout");
+        waitForProcessPass();
     }
+}
+
+void MonitorFixture::waitForProcessPass() {
+    while (monitor().processPassRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }

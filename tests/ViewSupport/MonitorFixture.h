@@ -19,8 +19,10 @@ public:
 
     // Starts the monitor: its first sample, a baseline.
     void start();
-    // Moves every counter on by one scripted second and samples once per step.
+    // Moves every counter on by one scripted second and samples once per step; each step ends when
+    // the sample's pass over the processes, if it started one, has been published.
     void step(int steps = 1);
+    void waitForProcessPass();
 
     FakeMachine machine;
     bool networkReadable = true;  // false: the steps leave /proc/net/dev out

@@ -128,10 +128,12 @@ MenuBarPanel::MenuBarPanel(AppState& state, Actions actions, Options options, QW
         if (actions_.quit) actions_.quit();
     });
 
+    // The applications' pass ends on its own, after its sample's figures.
     if (SystemMonitor* monitor = state_.monitor())
-        connect(monitor, &SystemMonitor::metricsChanged, this, [this] {
-            if (isVisible()) refresh();
-        });
+        for (auto signal : {&SystemMonitor::metricsChanged, &SystemMonitor::appsChanged})
+            connect(monitor, signal, this, [this] {
+                if (isVisible()) refresh();
+            });
     SettingsStore::shared().watch(tabKey, this, [this] {
         showCurrentPage();
         followDockerPolling();

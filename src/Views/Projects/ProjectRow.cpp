@@ -36,7 +36,10 @@ ProjectRow::ProjectRow(const DevProject& project, bool compact, Instant now, std
     auto* name = new TextLabel(DisplayText::name(QString::fromStdString(project.name)), Fonts::system(compact ? 13 : 15, QFont::DemiBold));
     name->setObjectName("name");
     texts->addWidget(name);
-    auto* subtitle = new TextLabel(ProjectFormat::subtitle(project), Fonts::system(compact ? 11 : 13), DynamicColor::secondary());
+    // The compact row has no status pill: what needs the user's eye takes the subtitle's place.
+    const auto notice = compact ? ProjectStatusPill::notice(project) : std::nullopt;
+    auto* subtitle = new TextLabel(notice ? notice->text : ProjectFormat::subtitle(project), Fonts::system(compact ? 11 : 13),
+                                   notice ? DS::orange : DynamicColor::secondary());
     subtitle->setObjectName("subtitle");
     texts->addWidget(subtitle);
     row->addLayout(texts, 1);

@@ -6,7 +6,15 @@
 
 bool ProjectStatusPill::isWorking(const DevProject& project, Instant now) { return now.secondsSince(project.lastActiveAt) < 60; }
 
+std::optional<ProjectStatusPill::Shown> ProjectStatusPill::notice(const DevProject& project) {
+    if (project.stop == ProjectStop::stillRunning) return Shown{Status::stillRunning, AppLocalization::string("projects.stillRunning")};
+    if (project.stop == ProjectStop::stopping) return Shown{Status::stopping, AppLocalization::string("projects.stopping")};
+    if (!project.folderAnswers) return Shown{Status::folderNotAnswering, AppLocalization::string("projects.folderNotAnswering")};
+    return std::nullopt;
+}
+
 std::optional<ProjectStatusPill::Shown> ProjectStatusPill::status(const DevProject& project, Instant now) {
+    if (auto shown = notice(project)) return shown;
     const double quiet = now.secondsSince(project.lastActiveAt);
     if (isWorking(project, now)) return Shown{Status::working, AppLocalization::string("projects.working")};
     if (project.startedAt) {
@@ -25,7 +33,24 @@ ProjectStatusPill::ProjectStatusPill(const DevProject& project, Instant now, QWi
         return;
     }
     setText(shown->text);
-    const bool working = shown->status == Status::working;
-    setSymbol(working ? QStringLiteral("bolt.fill") : QStringLiteral("moon.fill"));
-    setTint(working ? DS::green : DS::gray);
+    switch (shown->status) {
+    case Status::stillRunning:
+    case Status::folderNotAnswering:
+        setSymbol(QStringLiteral("exclamationmark.triangle.fill"));
+        setTint(DS::orange);
+        break;
+    case Status::stopping:
+        setSymbol(QStringLiteral("stop.circle"));
+        setTint(DS::orange);
+        break;
+    case Status::working:
+        setSymbol(QStringLiteral("bolt.fill"));
+        setTint(DS::green);
+        break;
+    case Status::barelyUsed:
+    case Status::idle:
+        setSymbol(QStringLiteral("moon.fill"));
+        setTint(DS::gray);
+        break;
+    }
 }

@@ -98,6 +98,31 @@ TEST(ProjectStatusPill, FirstRuleThatHolds) {
     EXPECT_EQ(ProjectStatusPill::status(project("a", {}, 3 * 3600, std::nullopt, 0), now)->status, Status::idle);
 }
 
+// A stop that did not stop, one under way and a silent folder come before what the project does:
+// on the regular row's pill, and in place of the compact row's subtitle, which has no pill.
+TEST(ProjectStatusPill, StopsAndSilentFoldersComeFirst) {
+    using Status = ProjectStatusPill::Status;
+    DevProject web = project("web", {3000}, 10);
+    web.folderAnswers = false;
+    EXPECT_EQ(ProjectStatusPill::status(web, now)->status, Status::folderNotAnswering);
+    web.stop = ProjectStop::stopping;
+    EXPECT_EQ(ProjectStatusPill::status(web, now)->status, Status::stopping);
+    web.stop = ProjectStop::stillRunning;
+    const auto shown = ProjectStatusPill::status(web, now);
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->status, Status::stillRunning);
+    EXPECT_EQ(shown->text, AppLocalization::string("projects.stillRunning"));
+
+    ProjectRow regular(web, false, now, [] {});
+    ASSERT_TRUE(regular.findChild<ProjectStatusPill*>());
+    EXPECT_EQ(regular.findChild<ProjectStatusPill*>()->text(), AppLocalization::string("projects.stillRunning"));
+    EXPECT_EQ(regular.findChild<TextLabel*>("subtitle")->text(), "node");
+    ProjectRow compact(web, true, now, [] {});
+    EXPECT_EQ(compact.findChild<TextLabel*>("subtitle")->text(), AppLocalization::string("projects.stillRunning"));
+    ProjectRow plain(project("api", {}, 10), true, now, [] {});
+    EXPECT_EQ(plain.findChild<TextLabel*>("subtitle")->text(), "node");
+}
+
 TEST(ProjectFormat, TextsOfProjects) {
     const QLocale english(QLocale::English);
     EXPECT_EQ(ProjectFormat::duration(10, english), "1 minute");  // never under a minute
@@ -220,22 +245,26 @@ protected:
         machine.process({.pid = 50, .comm = "node", .exe = "/usr/bin/node", .cwd = (machine.home() / "web").native(), .startTicks = 9, .rssPages = 4});
         machine.process({.pid = 60, .comm = "node", .exe = "/usr/bin/node", .cwd = (machine.home() / "api").native(), .startTicks = 9, .rssPages = 2});
         SystemMonitor::Environment environment;
-        environment.interval = std::chrono::milliseconds(2);
+        environment.interval = std::chrono::hours(24);  // never by itself: the test runs the cycles
         environment.terminate = [this](const ProcessIdentity& process) {
             signalled.push_back(process);
             return answer;
         };
         monitor = std::make_unique<SystemMonitor>(environment);
         monitor->start();
+        waitForProcessPass();
         runCycles(2);
     }
 
+    // Each cycle with its pass over the processes, when it starts one.
     void runCycles(long long cycles) {
-        const long long target = monitor->tick() + cycles;
-        while (monitor->tick() < target) {
-            QSignalSpy sampled(monitor.get(), &SystemMonitor::metricsChanged);
-            ASSERT_TRUE(sampled.wait(5000));
+        for (long long cycle = 0; cycle < cycles; ++cycle) {
+            QMetaObject::invokeMethod(monitor->findChild<QTimer*>(), "timeout");
+            waitForProcessPass();
         }
+    }
+    void waitForProcessPass() {
+        while (monitor->processPassRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 
     DevProject listed(const std::string& name) const {
@@ -272,8 +301,10 @@ TEST_F(StopConfirmationTest, CancelStopsNothingAndConfirmStopsExactlyThePending)
     EXPECT_TRUE(confirmation.pending().empty());
     EXPECT_FALSE(confirmation.dialog()->isVisible());
     EXPECT_EQ(signalled, (std::vector<ProcessIdentity>{{50, 9, "/usr/bin/node"}}));
-    ASSERT_EQ(monitor->projects().size(), 1u);
-    EXPECT_EQ(monitor->projects()[0].name, "api");
+    // Listed as stopping until its process ends.
+    ASSERT_EQ(monitor->projects().size(), 2u);
+    EXPECT_EQ(listed("web").stop, ProjectStop::stopping);
+    EXPECT_EQ(listed("api").stop, ProjectStop::none);
     EXPECT_FALSE(confirmation.failureNotice());
 }
 
