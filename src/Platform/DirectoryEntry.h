@@ -19,6 +19,7 @@ struct DirectoryEntry {
     std::uint32_t linkCount = 1;
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    bool executable = false;  // a file with any execute bit set
 
     bool operator==(const DirectoryEntry&) const = default;
 };

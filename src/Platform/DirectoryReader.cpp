@@ -47,10 +47,11 @@ std::int64_t notNegative(std::int64_t value) { return std::max<std::int64_t>(val
 bool fillFromStatx(int directory, const char* name, DirectoryEntry& entry) {
     struct statx status;
     if (::statx(directory, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                STATX_TYPE | STATX_BLOCKS | STATX_SIZE | STATX_MTIME | STATX_NLINK | STATX_INO, &status) != 0)
+                STATX_TYPE | STATX_MODE | STATX_BLOCKS | STATX_SIZE | STATX_MTIME | STATX_NLINK | STATX_INO, &status) != 0)
         return false;
     entry.type = kindOfMode(status.stx_mode);
     if (entry.type != DirectoryEntry::Kind::file) return true;  // directories carry no size or date
+    entry.executable = (status.stx_mask & STATX_MODE) && (status.stx_mode & 0111) != 0;
     if (status.stx_mask & STATX_BLOCKS)
         entry.allocatedSize = allocatedBytes(status.stx_blocks);
     if (status.stx_mask & STATX_SIZE)
