@@ -1,4 +1,5 @@
 #include "Models/AppLocalization.h"
+#include "Models/IsolatedText.h"
 #include "Platform/SettingsStore.h"
 #include "Views/Tools/ToolTexts.h"
 
@@ -32,7 +33,7 @@ std::pair<qreal, qreal> drawnAt(const QString& text, qsizetype first, qsizetype 
 }  // namespace
 
 // A file, program or folder name in an Arabic reason reads in its own direction: ".bashrc" with
-// its dot first, "~/rproj/renv/library" from the home folder on.
+// its dot first, a path from the home folder on, also when a folder in it has an Arabic name.
 TEST(CleanupReasonText, NamesInAnArabicReasonKeepTheirOwnOrder) {
     SettingsStore::shared().setValue("appLanguage", "ar");
     QApplication::setLayoutDirection(Qt::RightToLeft);
@@ -45,6 +46,7 @@ TEST(CleanupReasonText, NamesInAnArabicReasonKeepTheirOwnOrder) {
     for (const Case& each : {Case{CleanupReason::runsProgram, QStringLiteral(".bashrc"), QStringLiteral("."), QStringLiteral("bashrc")},
                              Case{CleanupReason::inUse, QStringLiteral(".mu-wrapped"), QStringLiteral("."), QStringLiteral("mu-wrapped")},
                              Case{CleanupReason::linked, QStringLiteral("~/rproj/renv/library"), QStringLiteral("~/"), QStringLiteral("library")},
+                             Case{CleanupReason::linked, QStringLiteral("~/مشاريع/renv/library"), QStringLiteral("~/"), QStringLiteral("library")},
                              Case{CleanupReason::cannotMove, QStringLiteral("~/.cache/mixed/root"), QStringLiteral("~/."), QStringLiteral("root")}}) {
         SCOPED_TRACE(each.detail.toStdString());
         CleanupCandidate candidate;
@@ -61,4 +63,17 @@ TEST(CleanupReasonText, NamesInAnArabicReasonKeepTheirOwnOrder) {
     }
     SettingsStore::shared().remove("appLanguage");
     QApplication::setLayoutDirection(Qt::LeftToRight);
+}
+
+// A size that leaves out folders that could not be read says so; a whole one is the size alone.
+TEST(CleanupReasonText, APartlyReadSizeSaysWhatItLeavesOut) {
+    SettingsStore::shared().setValue("appLanguage", "en");
+    CleanupCandidate candidate;
+    candidate.size = 1'000'000;
+    EXPECT_EQ(ToolTexts::cleanupSize(candidate), ToolTexts::bytes(1'000'000));
+    candidate.unreadableFolders = 3;
+    EXPECT_EQ(ToolTexts::cleanupSize(candidate), QStringLiteral("at least %1; 3 folders unreadable").arg(isolatedText(ToolTexts::bytes(1'000'000))));
+    candidate.unreadableFolders = 1;
+    EXPECT_TRUE(ToolTexts::cleanupSize(candidate).endsWith(QStringLiteral("; 1 folder unreadable")));
+    SettingsStore::shared().remove("appLanguage");
 }
