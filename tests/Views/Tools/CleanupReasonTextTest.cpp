@@ -1,6 +1,7 @@
 #include "Models/AppLocalization.h"
 #include "Models/IsolatedText.h"
 #include "Platform/SettingsStore.h"
+#include "Views/DesignSystem/Fonts.h"
 #include "Views/Tools/ToolTexts.h"
 
 #include <QApplication>
@@ -15,7 +16,7 @@ namespace {
 // Where the glyph of each of two characters is drawn, a text laid out as one line in the
 // interface's direction: the order a reader sees them in.
 std::pair<qreal, qreal> drawnAt(const QString& text, qsizetype first, qsizetype second, Qt::LayoutDirection direction) {
-    QTextLayout layout(text, QFont());
+    QTextLayout layout(text, Fonts::system(12));
     QTextOption option;
     option.setTextDirection(direction);
     layout.setTextOption(option);
