@@ -23,23 +23,26 @@ namespace {
 // How many levels below the home folder the links are looked for.
 constexpr int homeLevels = 3;
 
-// A folder that tools fill with links, where below it they lie, and how many levels below that.
+// A folder that tools fill with links, where below it they lie, how many levels below that, and
+// the start of the names of the folders entered there.
 struct LinkingFolder {
     std::string_view name;
     std::string_view below;
     int levels;
+    std::string_view entered;
 };
 
 constexpr std::array linkingFolders{
-    LinkingFolder{"renv", "library", 2},      // renv/library/R-4.2/<platform>/<package>
-    LinkingFolder{".venv", "lib", 2},         // .venv/lib/python3.11/site-packages/<package>
-    LinkingFolder{"node_modules", "", 1},     // node_modules/@scope/<package>
+    LinkingFolder{"renv", "library", 2, ""},       // renv/library/R-4.2/<platform>/<package>
+    LinkingFolder{".venv", "lib", 2, ""},          // .venv/lib/python3.11/site-packages/<package>
+    LinkingFolder{"node_modules", "", 1, "@"},     // node_modules/@scope/<package>
 };
 
 struct Pending {
     fs::path folder;
     int levelsLeft;  // of folders below this one still read
     fs::path label;  // where a link found below is said to lie; empty for the link's own folder
+    std::string_view entered = {};  // only folders whose names start so are read below it
 };
 
 bool lies(const fs::path& place, const fs::path& folder) {
@@ -102,11 +105,11 @@ PlaceIndex read(const SystemRoots& roots, const std::vector<fs::path>& folders, 
             const fs::path below = current.folder / std::string(name);
             if (unentered.contains(below.native()) || trash.isTrashFolder(current.folder.native(), name)) continue;
             const auto linking = std::find_if(linkingFolders.begin(), linkingFolders.end(), [&](const LinkingFolder& each) { return each.name == name; });
-            if (linking != linkingFolders.end()) {
+            if (linking != linkingFolders.end() && current.label.empty()) {
                 const fs::path inside = linking->below.empty() ? below : below / std::string(linking->below);
-                pending.push_back({inside, linking->levels, inside});
-            } else if (current.levelsLeft > 0) {
-                pending.push_back({below, current.levelsLeft - 1, current.label});
+                pending.push_back({inside, linking->levels, inside, linking->entered});
+            } else if (current.levelsLeft > 0 && name.starts_with(current.entered)) {
+                pending.push_back({below, current.levelsLeft - 1, current.label, current.entered});
             }
         }
         ::closedir(listing);
