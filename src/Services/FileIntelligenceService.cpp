@@ -176,7 +176,8 @@ std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& prop
         } else if (const char* whole = measures[i].whole ? wholeTextKey(*measures[i].whole) : nullptr) {
             candidate.reason = CleanupReason::holdsWhole;
             candidate.reasonDetail = QString::fromUtf8(whole);
-        } else if (measures[i].program) {
+        } else if (measures[i].program && std::string_view(proposal.kind) != "installer") {
+            // An installer is a program fetched by hand; it says so as it is.
             candidate.reason = CleanupReason::holdsProgram;
         }
     }

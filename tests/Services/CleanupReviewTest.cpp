@@ -250,8 +250,12 @@ TEST(CleanupReview, ProgramsInACacheAreReviewedObjectsAndLibrariesAreNot) {
     tree.file("home/.cache/JetBrains/IntelliJIdea2024.1/caches/content.dat", 9000);
     tree.file("home/.cache/mu/xapian/postlist.glass", 9000);
     tree.write("home/.cache/mu/xapian/iamglass", "glass");
+    // An installer is a program too, and says it is an installer.
+    const fs::path appImage = executable(elfFile(tree, "home/Downloads/Tool-2.0-x86_64.AppImage", Elf::program));
 
     const auto list = FileIntelligenceService().cleanupCandidates();
+    ASSERT_NE(row(list, appImage), nullptr);
+    EXPECT_EQ(row(list, appImage)->reason, CleanupReason::none);
     for (const char* name : {"puppeteer", "Cypress", "ms-playwright", "lonetool"}) EXPECT_TRUE(reviewed(list, cache / name, CleanupReason::holdsProgram));
     for (const char* name : {"ccache", "uv", "go-build", "sccache", "scripts", "pip", "mozilla", "thumbnails", "JetBrains"}) EXPECT_TRUE(ticked(list, cache / name));
     EXPECT_TRUE(reviewed(list, cache / "Google", CleanupReason::holdsWhole, QStringLiteral("cleanup.whole.applicationData")));
