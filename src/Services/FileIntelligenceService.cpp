@@ -138,7 +138,7 @@ std::optional<std::filesystem::path> unmovableAt(const std::filesystem::path& it
     if (::lstat(item.c_str(), &own) != 0 || ::stat(folder.c_str(), &holder) != 0) return std::nullopt;
     if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0 && errno != ENOENT) return folder;
     if ((holder.st_mode & S_ISVTX) && ::geteuid() != 0 && own.st_uid != ::geteuid() && holder.st_uid != ::geteuid()) return folder;
-    if (S_ISDIR(own.st_mode) && ::faccessat(AT_FDCWD, item.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) return item;
+    if (S_ISDIR(own.st_mode) && ::faccessat(AT_FDCWD, item.c_str(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0 && errno != ENOENT) return item;
     return std::nullopt;
 }
 
@@ -363,8 +363,9 @@ struct FolderTally {
 // Whether a folder met by the walk can be read and emptied by this user: an unreadable folder is
 // neither measured nor removed from the Trash, and a read-only one keeps what it holds.
 void checkAccess(FolderTally& folder, const std::string& path) {
-    if (::faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK | X_OK, AT_EACCESS) == 0 || errno != EACCES) return;
-    if (::faccessat(AT_FDCWD, path.c_str(), R_OK | X_OK, AT_EACCESS) != 0 && errno == EACCES) ++folder.unreadableFolders;
+    constexpr int asMet = AT_EACCESS | AT_SYMLINK_NOFOLLOW;  // never what a link put there since points to
+    if (::faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK | X_OK, asMet) == 0 || errno != EACCES) return;
+    if (::faccessat(AT_FDCWD, path.c_str(), R_OK | X_OK, asMet) != 0 && errno == EACCES) ++folder.unreadableFolders;
     if (folder.unchangeable.empty()) folder.unchangeable = path;
 }
 
