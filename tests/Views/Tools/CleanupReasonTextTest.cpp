@@ -1,6 +1,7 @@
 #include "Models/AppLocalization.h"
 #include "Models/IsolatedText.h"
 #include "Platform/SettingsStore.h"
+#include "Services/ToolMoveMessage.h"
 #include "Views/DesignSystem/Fonts.h"
 #include "Views/Tools/ToolTexts.h"
 
@@ -76,5 +77,17 @@ TEST(CleanupReasonText, APartlyReadSizeSaysWhatItLeavesOut) {
     EXPECT_EQ(ToolTexts::cleanupSize(candidate), QStringLiteral("at least %1; 3 folders unreadable").arg(isolatedText(ToolTexts::bytes(1'000'000))));
     candidate.unreadableFolders = 1;
     EXPECT_TRUE(ToolTexts::cleanupSize(candidate).endsWith(QStringLiteral("; 1 folder unreadable")));
+    SettingsStore::shared().remove("appLanguage");
+}
+
+// A path in a move's message is one run in its own order too, also with an Arabic folder name.
+TEST(CleanupReasonText, PathsInAnArabicMoveMessageKeepTheirOrder) {
+    SettingsStore::shared().setValue("appLanguage", "ar");
+    TrashResult result;
+    result.failed.emplace_back(TrashError::Reason::mounted, std::filesystem::path("/home/ana/مشاريع/cache"), EBUSY);
+    const QString line = toolMoveMessage(result).section(QLatin1Char('\n'), -1);
+    const auto [home, cache] = drawnAt(line, line.indexOf(QStringLiteral("home")), line.lastIndexOf(QStringLiteral("cache")), Qt::RightToLeft);
+    ASSERT_GE(home, 0) << line.toStdString();
+    EXPECT_LT(home, cache) << line.toStdString();
     SettingsStore::shared().remove("appLanguage");
 }
