@@ -28,9 +28,11 @@ struct CleanupCandidate {
     FreedSpace freed = {};
     // Why it is to be reviewed rather than ticked, and what that names: the text key of the kind of
     // whole it holds, the file of the entry or script that runs a program in it, the program that
-    // holds it open.
+    // holds it open, the folder a link into it lies in, the folder the user may not change.
     CleanupReason reason = CleanupReason::none;
     QString reasonDetail = {};
+    // Folders beneath it that could not be read: its size is then only what could be.
+    int unreadableFolders = 0;
 
     bool operator==(const CleanupCandidate&) const = default;
 };

@@ -171,14 +171,24 @@ constexpr auto desktopCache = std::to_array<std::string_view>({
 });
 constexpr auto desktopState = std::to_array<std::string_view>({"wireplumber", "pipewire", "gnome-shell", "kwalletd", "xfce4"});
 
-// Folders of the cache folder that hold what their programs do not rebuild by themselves: models
-// and browsers downloaded on request, a login token, an IDE's local history, files waiting to upload.
-constexpr auto keptInCache = std::to_array<std::string_view>({"huggingface", "torch", "whisper", "lm-studio", "ms-playwright", "JetBrains", "rclone"});
+// Folders of the cache folder that hold what their programs do not rebuild by themselves and nothing
+// on disk marks: models downloaded on request, a login token, files waiting to upload. Programs, an
+// IDE's local history and a search index's settings are told by what the folder holds.
+constexpr auto keptInCache = std::to_array<std::string_view>({"huggingface", "torch", "whisper", "lm-studio", "rclone"});
 
 bool isKeptByItsProgram(const fs::path& path, const SystemRoots& roots) {
     const fs::path normal = path.lexically_normal();
     return normal.parent_path() == roots.cacheHome.lexically_normal() &&
            std::find(keptInCache.begin(), keptInCache.end(), normal.filename().native()) != keptInCache.end();
+}
+
+// The desktop's caches that it fills again by itself as files are shown: the thumbnails.
+constexpr auto desktopRebuilt = std::to_array<std::string_view>({"thumbnails"});
+
+bool isRebuiltByTheDesktop(const fs::path& path, const SystemRoots& roots) {
+    const fs::path normal = path.lexically_normal();
+    return normal.parent_path() == roots.cacheHome.lexically_normal() &&
+           std::find(desktopRebuilt.begin(), desktopRebuilt.end(), normal.filename().native()) != desktopRebuilt.end();
 }
 
 bool isSharedFolder(const fs::path& path, const SystemRoots& roots) {

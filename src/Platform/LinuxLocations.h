@@ -30,9 +30,13 @@ std::string itemName(std::string_view stem, std::string_view originalSuffix);
 // application's leftovers, whatever their names.
 bool isSharedFolder(const std::filesystem::path& path, const SystemRoots& roots);
 
-// Folders of the cache folder whose programs keep there what they do not rebuild by themselves
-// (Hugging Face's models and login, LM Studio's models, Playwright's browsers, JetBrains' local
-// history, rclone's files waiting to upload).
+// Of those, the caches the desktop fills again by itself as files are shown (the thumbnails): no
+// application's leftovers, and safe to empty.
+bool isRebuiltByTheDesktop(const std::filesystem::path& path, const SystemRoots& roots);
+
+// Folders of the cache folder whose programs keep there what they do not rebuild by themselves and
+// nothing on disk marks (Hugging Face's models and login, LM Studio's models, rclone's files waiting
+// to upload).
 bool isKeptByItsProgram(const std::filesystem::path& path, const SystemRoots& roots);
 
 }  // namespace LinuxLocations

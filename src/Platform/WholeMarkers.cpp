@@ -64,6 +64,11 @@ constexpr std::array heldMarkers{
     HeldMarker{"zotero.sqlite", Needs::file, WholeKind::applicationData},  // Zotero's data folder
     HeldMarker{"digikam4.db", Needs::file, WholeKind::applicationData},
     HeldMarker{".obsidian", Needs::directory, WholeKind::applicationData},  // an Obsidian vault
+    // A Xapian database (glass, chert, honey): a search index that keeps its program's own settings
+    // and tags beside it (mu's addresses, notmuch's tags), so not rebuilt by reindexing alone.
+    HeldMarker{"iamglass", Needs::file, WholeKind::applicationData},
+    HeldMarker{"iamchert", Needs::file, WholeKind::applicationData},
+    HeldMarker{"iamhoney", Needs::file, WholeKind::applicationData},
 };
 
 // Entries that mark the folder holding them only together.
@@ -111,6 +116,7 @@ constexpr std::array ownNames{
     OwnName{".m2", WholeKind::packageStore},
     OwnName{"steamapps", WholeKind::gameLibrary},
     OwnName{".ipynb_checkpoints", WholeKind::applicationData},  // Jupyter's saved checkpoints
+    OwnName{"LocalHistory", WholeKind::applicationData},  // an IDE's history of every edit (JetBrains, Android Studio)
 };
 
 // A virtual machine's folder holds its definition: VirtualBox's "NAME.vbox", VMware's "NAME.vmx".

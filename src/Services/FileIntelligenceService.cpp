@@ -8,7 +8,9 @@
 #include "Platform/BlockSharingFolders.h"
 #include "Platform/DirectoryReader.h"
 #include "Platform/FilesInUse.h"
+#include "Platform/ElfImage.h"
 #include "Platform/FolderListing.h"
+#include "Platform/HomeLinks.h"
 #include "Platform/LinuxLocations.h"
 #include "Platform/MountPoints.h"
 #include "Platform/RealPath.h"
@@ -33,8 +35,10 @@
 #include <future>
 #include <limits>
 #include <map>
+#include <set>
 #include <unordered_set>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace {
@@ -125,8 +129,33 @@ const char* wholeTextKey(WholeKind whole) {
     return nullptr;
 }
 
-// Candidates of at least one byte, largest first; equal sizes keep the order proposed.
-std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& proposals, std::vector<FileIntelligenceService::Measure> measures) {
+// The folder, the item's own or the one holding it, that keeps this user from moving the item to the
+// Trash: a move renames it out of its folder, and a folder moved has its ".." changed too. In a
+// folder with the sticky bit only the owner of the item or of the folder may.
+std::optional<std::filesystem::path> unmovableAt(const std::filesystem::path& item) {
+    struct stat own {}, holder {};
+    const std::filesystem::path folder = item.parent_path();
+    if (::lstat(item.c_str(), &own) != 0 || ::stat(folder.c_str(), &holder) != 0) return std::nullopt;
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0 && errno != ENOENT) return folder;
+    if ((holder.st_mode & S_ISVTX) && ::geteuid() != 0 && own.st_uid != ::geteuid() && holder.st_uid != ::geteuid()) return folder;
+    if (S_ISDIR(own.st_mode) && ::faccessat(AT_FDCWD, item.c_str(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0 && errno != ENOENT) return item;
+    return std::nullopt;
+}
+
+// A path as the user reads it in a reason: below the home folder as "~/…".
+QString shownPath(const std::filesystem::path& path, const SystemRoots& roots) {
+    const std::filesystem::path home = realPath(roots.home).value_or(roots.home);
+    for (const std::filesystem::path& base : {home, roots.home}) {
+        const std::filesystem::path inside = path.lexically_relative(base);
+        if (!inside.empty() && *inside.begin() != ".." && inside != ".") return QStringLiteral("~/") + PathText::display(inside);
+    }
+    return PathText::display(path);
+}
+
+// Candidates of at least one byte, largest first; equal sizes keep the order proposed. What the
+// measuring walk found decides first: a folder the user cannot change, then a whole, then a program.
+std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& proposals, std::vector<FileIntelligenceService::Measure> measures,
+                                               const SystemRoots& roots) {
     std::vector<CleanupCandidate> candidates;
     for (std::size_t i = 0; i < proposals.size(); ++i) {
         if (measures[i].size < 1) continue;
@@ -137,9 +166,19 @@ std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& prop
         candidates.push_back({proposal.location.string(), QString::fromUtf8(proposal.titleKey), QString::fromUtf8(proposal.detailKey),
                               proposal.location, measures[i].size, proposal.safety, QString::fromUtf8(proposal.kind), identity,
                               std::move(measures[i].freed)});
-        if (const char* whole = measures[i].whole ? wholeTextKey(*measures[i].whole) : nullptr) {
-            candidates.back().reason = CleanupReason::holdsWhole;
-            candidates.back().reasonDetail = QString::fromUtf8(whole);
+        CleanupCandidate& candidate = candidates.back();
+        candidate.unreadableFolders = measures[i].unreadableFolders;
+        std::optional<std::filesystem::path> unchangeable = unmovableAt(proposal.location);
+        if (!unchangeable && !measures[i].unchangeable.empty()) unchangeable = measures[i].unchangeable;
+        if (unchangeable) {
+            candidate.reason = CleanupReason::cannotMove;
+            candidate.reasonDetail = shownPath(*unchangeable, roots);
+        } else if (const char* whole = measures[i].whole ? wholeTextKey(*measures[i].whole) : nullptr) {
+            candidate.reason = CleanupReason::holdsWhole;
+            candidate.reasonDetail = QString::fromUtf8(whole);
+        } else if (measures[i].program && std::string_view(proposal.kind) != "installer") {
+            // An installer is a program fetched by hand; it says so as it is.
+            candidate.reason = CleanupReason::holdsProgram;
         }
     }
     std::stable_sort(candidates.begin(), candidates.end(), [](const auto& a, const auto& b) { return a.size > b.size; });
@@ -172,15 +211,19 @@ struct InUse {
     PlaceIndex held;
     PlaceIndex run;
     MountPoints mounts;
+    PlaceIndex linked;
 
     // The mounts at once, for the walk; the rest while the folders are listed and measured, since
-    // reading every process's files takes about as long as the walk itself. Of what processes
-    // hold, only what lies in `folders` is kept: the candidates or the folders that list them,
-    // located as the candidates are when they are judged.
+    // reading every process's files takes about as long as the walk itself, and the home's links
+    // beside them. Of what processes hold and links point to, only what lies in `folders` is kept:
+    // the candidates or the folders that list them, located as the candidates are when they are judged.
     static std::future<InUse> read(const SystemRoots& roots, std::vector<std::filesystem::path> folders, MountPoints& mounts) {
         mounts = MountPoints::of(roots);
         return std::async(std::launch::async, [roots, folders = std::move(folders), mounts] {
-            return InUse{FilesInUse::read(roots, folders), UninstallerService::placesRun(), mounts};
+            std::future<PlaceIndex> links = std::async(std::launch::async, [&] { return HomeLinks::read(roots, folders, mounts); });
+            InUse inUse{FilesInUse::read(roots, folders), UninstallerService::placesRun(), mounts, {}};
+            inUse.linked = links.get();
+            return inUse;
         });
     }
 
@@ -196,16 +239,22 @@ struct InUse {
         return inside;
     }
 
-    // Only a candidate that is idle and rebuilt by itself stays safe; any other is for the user to
-    // review, with the first reason that holds: a mount, a process, a program run, a whole (found
-    // by the measuring walk), the desktop's own, what its program does not rebuild.
+    // Only a candidate that is idle, the user's to move and rebuilt by itself stays safe; any other
+    // is for the user to review, with the first reason that holds: a mount, a folder the user cannot
+    // change, a process, a program run, a link from outside, a whole or a program (both found by
+    // the measuring walk), the desktop's own, what its program does not rebuild.
     void judge(CleanupCandidate& candidate, const SystemRoots& roots, LocatedPaths& located) const {
         const std::filesystem::path place = located.of(candidate.path);
-        if (mounts.atOrBelow(place) || isMountTop(candidate.path)) candidate.reason = CleanupReason::mount, candidate.reasonDetail.clear();
-        else if (auto program = held.within(place)) candidate.reason = CleanupReason::inUse, candidate.reasonDetail = PathText::display(*program);
-        else if (auto runner = run.within(place)) candidate.reason = CleanupReason::runsProgram, candidate.reasonDetail = PathText::display(*runner);
-        else if (candidate.reason == CleanupReason::none && LinuxLocations::isSharedFolder(candidate.path, roots)) candidate.reason = CleanupReason::desktopOwn;
-        else if (candidate.reason == CleanupReason::none && LinuxLocations::isKeptByItsProgram(candidate.path, roots)) candidate.reason = CleanupReason::notRebuilt;
+        auto give = [&](CleanupReason reason, QString detail) { candidate.reason = reason, candidate.reasonDetail = std::move(detail); };
+        if (mounts.atOrBelow(place) || isMountTop(candidate.path)) give(CleanupReason::mount, {});
+        else if (candidate.reason == CleanupReason::cannotMove) {}
+        else if (auto program = held.within(place)) give(CleanupReason::inUse, PathText::display(*program));
+        else if (auto runner = run.within(place)) give(CleanupReason::runsProgram, PathText::display(*runner));
+        else if (auto link = linked.within(place)) give(CleanupReason::linked, shownPath(*link, roots));
+        else if (candidate.reason != CleanupReason::none) {}
+        else if (LinuxLocations::isSharedFolder(candidate.path, roots) && !LinuxLocations::isRebuiltByTheDesktop(candidate.path, roots))
+            give(CleanupReason::desktopOwn, {});
+        else if (LinuxLocations::isKeptByItsProgram(candidate.path, roots)) give(CleanupReason::notRebuilt, {});
         if (candidate.reason != CleanupReason::none) candidate.safety = CleanupSafety::review;
     }
 };
@@ -260,7 +309,7 @@ std::vector<CleanupCandidate> FileIntelligenceService::cleanupCandidates(std::st
     std::vector<std::filesystem::path> locations;
     for (const Proposal& proposal : proposals) locations.push_back(proposal.location);
     LocatedPaths located;
-    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, measure(locations, InUse::mountsWithin(mounts, locations, located), stop));
+    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, measure(locations, InUse::mountsWithin(mounts, locations, located), stop), roots);
     const InUse inUse = reading.get();
     // An AppImage or a program that something runs is installed where it lies.
     std::erase_if(candidates, [&](const CleanupCandidate& candidate) { return candidate.kind == QLatin1String("installer") && inUse.run.within(located.of(candidate.path)); });
@@ -286,7 +335,7 @@ std::vector<CleanupCandidate> FileIntelligenceService::developerCandidates(std::
         if (!location.empty()) places.push_back(located.of(location));
     MountPoints mounts;
     std::future<InUse> reading = InUse::read(roots, std::move(places), mounts);
-    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, measure(locations, InUse::mountsWithin(mounts, locations, located), stop));
+    std::vector<CleanupCandidate> candidates = rankedCandidates(proposals, measure(locations, InUse::mountsWithin(mounts, locations, located), stop), roots);
     const InUse inUse = reading.get();
     for (CleanupCandidate& candidate : candidates) inUse.judge(candidate, roots, located);
     return candidates;
@@ -305,7 +354,28 @@ struct FolderTally {
     std::int64_t singleNamedSize = 0;
     std::int64_t singleNamedFreed = 0;
     std::unordered_map<FreedSpace::FileKey, LinkedTally, FreedSpace::FileKeyHash> linked;
+    // Folders that hold a program the loader starts, each met once in a row.
+    std::vector<std::string> programFolders;
+    int unreadableFolders = 0;
+    std::string unchangeable;  // the first folder met that this user may not change
 };
+
+// Whether a folder met by the walk can be read and emptied by this user: an unreadable folder is
+// neither measured nor removed from the Trash, and a read-only one keeps what it holds.
+void checkAccess(FolderTally& folder, const std::string& path) {
+    constexpr int asMet = AT_EACCESS | AT_SYMLINK_NOFOLLOW;  // never what a link put there since points to
+    if (::faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK | X_OK, asMet) == 0 || errno != EACCES) return;
+    if (::faccessat(AT_FDCWD, path.c_str(), R_OK | X_OK, asMet) != 0 && errno == EACCES) ++folder.unreadableFolders;
+    if (folder.unchangeable.empty()) folder.unchangeable = path;
+}
+
+// Whether a folder lies in one of `folders` or is one.
+bool liesIn(const std::string& folder, const std::set<std::string>& folders) {
+    for (std::string place = folder;; place.erase(place.rfind('/'))) {
+        if (folders.contains(place)) return true;
+        if (place.rfind('/') == std::string::npos || place.rfind('/') == 0) return false;
+    }
+}
 
 // An entry that may mark a whole, where a worker met it.
 struct Marker {
@@ -335,7 +405,9 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
         if (S_ISREG(status.st_mode)) {
             const std::int64_t allocated = allocatedBytes(static_cast<std::uint64_t>(status.st_blocks));
             const std::int64_t shared = BlockSharingFolders::sharesBlocks(locations[i].parent_path()) ? SharedExtents::ofFileSystems().sharedBytes(locations[i].c_str()) : 0;
-            measures[i] = {allocated, FreedSpace::ofName(FileIdentity::of(status), allocated, shared), std::nullopt};
+            measures[i].size = allocated;
+            measures[i].freed = FreedSpace::ofName(FileIdentity::of(status), allocated, shared);
+            measures[i].program = (status.st_mode & 0111) && ElfImages::kindOfFile(locations[i]) == ElfImage::program;
         } else if (S_ISDIR(status.st_mode)) {
             folders.push_back(locations[i].string());
             positions.push_back(i);
@@ -351,9 +423,15 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
         };
         auto perWorker = FastTreeWalk::run<WorkerTally>(
             folders, true, mounted, nullptr, [&] { return WorkerTally{std::vector<FolderTally>(folders.size()), {}, {}, false}; },
-            [&sharing](WorkerTally& worker, std::int64_t root, const std::string& directory, const DirectoryEntry& entry) {
+            [&sharing, &mounted](WorkerTally& worker, std::int64_t root, const std::string& directory, const DirectoryEntry& entry) {
                 if (WholeMarkers::mayMark(entry.name)) worker.markers.push_back({std::size_t(root), directory, entry});
+                FolderTally& folder = worker.folders[std::size_t(root)];
+                if (entry.type == DirectoryEntry::Kind::directory && !mounted(directory, entry.name)) checkAccess(folder, directory + "/" + entry.name);
                 if (entry.type != DirectoryEntry::Kind::file) return;
+                // Only a file that may be run is read, and in a folder known to hold a program none more.
+                if (entry.executable && (folder.programFolders.empty() || folder.programFolders.back() != directory) &&
+                    ElfImages::kindOfFile(directory + "/" + entry.name) == ElfImage::program)
+                    folder.programFolders.push_back(directory);
                 // Extent maps are read only where blocks can be shared, and the file system is asked
                 // once per folder at most.
                 if (sharing.anyMayShare() && worker.sharingFolder != directory) {
@@ -362,7 +440,6 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
                 }
                 const std::int64_t shared = worker.sharing ? SharedExtents::ofFileSystems().sharedBytes((directory + "/" + entry.name).c_str()) : 0;
                 const std::int64_t freed = FreedSpace::unsharedBlocks(entry.allocatedSize, shared);
-                FolderTally& folder = worker.folders[std::size_t(root)];
                 if (entry.linkCount > 1) {
                     auto [met, isNew] = folder.linked.try_emplace({entry.device, entry.inode});
                     if (isNew) met->second = {{entry.device, entry.inode, entry.linkCount, 0, freed}, entry.allocatedSize};
@@ -373,6 +450,7 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
                 }
             },
             stop);
+        std::vector<std::vector<std::string>> programFolders(positions.size());
         for (std::size_t j = 0; j < positions.size(); ++j) {
             // The names of one file met by several workers add up; the file counts once.
             FolderTally merged;
@@ -380,6 +458,9 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
                 FolderTally& part = worker.folders[j];
                 merged.singleNamedSize = saturatingSum(merged.singleNamedSize, part.singleNamedSize);
                 merged.singleNamedFreed = saturatingSum(merged.singleNamedFreed, part.singleNamedFreed);
+                merged.programFolders.insert(merged.programFolders.end(), part.programFolders.begin(), part.programFolders.end());
+                merged.unreadableFolders += part.unreadableFolders;
+                if (merged.unchangeable.empty() || (!part.unchangeable.empty() && part.unchangeable < merged.unchangeable)) merged.unchangeable = part.unchangeable;
                 if (merged.linked.empty()) {
                     merged.linked = std::move(part.linked);
                     continue;
@@ -390,6 +471,9 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
                 }
             }
             Measure& measure = measures[positions[j]];
+            programFolders[j] = std::move(merged.programFolders);
+            measure.unreadableFolders = merged.unreadableFolders;
+            measure.unchangeable = std::move(merged.unchangeable);
             measure.size = merged.singleNamedSize;
             measure.freed.singleNamedBytes = merged.singleNamedFreed;
             measure.freed.linked.reserve(merged.linked.size());
@@ -402,16 +486,26 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
         std::map<std::pair<std::size_t, std::string>, std::vector<DirectoryEntry>> marked;
         for (WorkerTally& worker : perWorker)
             for (Marker& marker : worker.markers) marked[{marker.root, marker.directory}].push_back(std::move(marker.entry));
-        // A build's output or a tagged cache is rebuilt by its tool: only the other wholes are kept.
-        auto kept = [](std::optional<WholeKind> whole) { return whole == WholeKind::buildOutput ? std::nullopt : whole; };
+        // A build's output or a tagged cache is rebuilt by its tool, programs included: only the
+        // other wholes are kept, and the rebuilt folders noted for the programs.
+        std::vector<std::set<std::string>> rebuilt(positions.size());
         for (const auto& [place, entries] : marked) {
             std::optional<WholeKind>& whole = measures[positions[place.first]].whole;
-            for (const DirectoryEntry& entry : entries)
-                if (!whole && entry.type == DirectoryEntry::Kind::directory) whole = kept(WholeMarkers::wholeMarked(-1, entry.name, {}));
-            if (whole) continue;
+            for (const DirectoryEntry& entry : entries) {
+                if (entry.type != DirectoryEntry::Kind::directory) continue;
+                const std::optional<WholeKind> own = WholeMarkers::wholeMarked(-1, entry.name, {});
+                if (own == WholeKind::buildOutput) rebuilt[place.first].insert(place.second + "/" + entry.name);
+                else if (!whole) whole = own;
+            }
+            if (whole) continue;  // a whole is said before a program
             const FileDescriptor folder(::open(place.second.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-            whole = kept(WholeMarkers::wholeMarked(folder.get(), std::filesystem::path(place.second).filename().native(), entries));
+            const std::optional<WholeKind> held = WholeMarkers::wholeMarked(folder.get(), std::filesystem::path(place.second).filename().native(), entries);
+            if (held == WholeKind::buildOutput) rebuilt[place.first].insert(place.second);
+            else if (!whole) whole = held;
         }
+        for (std::size_t j = 0; j < positions.size(); ++j)
+            measures[positions[j]].program = std::any_of(programFolders[j].begin(), programFolders[j].end(),
+                                                         [&](const std::string& folder) { return !liesIn(folder, rebuilt[j]); });
     } catch (const Cancelled&) {
         // A stopped measurement leaves the folders at 0, so they drop out; the files keep their sizes.
     }

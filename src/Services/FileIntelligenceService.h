@@ -50,10 +50,11 @@ public:
     explicit FileIntelligenceService(Clock now = &Instant::now);
 
     // Cache and log folder entries and installers in the downloads folder: at most 80, largest first.
-    // Safe only when idle and rebuilt by itself; one that is or holds a mount, that a process of the
-    // user holds, that holds what something runs, or that is the desktop's own is for review, with
-    // its reason. An installer that something runs is no installer. A stop request is not passed
-    // on: folders then measure 0 and drop out.
+    // Safe only when idle, the user's to move and rebuilt by itself; one that is or holds a mount,
+    // that the user cannot move or empty, that a process of the user holds, that holds what something
+    // runs, that a link outside points into, that holds a whole or a program, or that is the
+    // desktop's own is for review, with its reason. An installer that something runs is no
+    // installer. A stop request is not passed on: folders then measure 0 and drop out.
     std::vector<CleanupCandidate> cleanupCandidates(std::stop_token stop = {});
     // The developer tools' cache folders that hold something, largest first.
     std::vector<CleanupCandidate> developerCandidates(std::stop_token stop = {});
@@ -128,10 +129,15 @@ public:
 
     // A location's blocks on disk, each file counted once however many of its names lie beneath it,
     // what moving it frees, and the whole it is or holds (a folder below it marks one).
+    // Also whether it holds a program the loader starts outside what its tool rebuilds, how many
+    // folders beneath it could not be read, and a folder beneath it this user may not change.
     struct Measure {
         std::int64_t size = 0;
         FreedSpace freed;
         std::optional<WholeKind> whole;
+        bool program = false;
+        int unreadableFolders = 0;
+        std::string unchangeable;
     };
 
 private:

@@ -1,8 +1,7 @@
 #include "Services/ToolMoveMessage.h"
 
-#include "Foundation/PathText.h"
 #include "Models/AppLocalization.h"
-#include "Models/IsolatedText.h"
+#include "Models/DisplayText.h"
 #include "Models/TextKey.h"
 #include "Services/ErrorDescription.h"
 
@@ -10,7 +9,8 @@
 
 namespace {
 
-QString shownPath(const std::filesystem::path& path) { return isolatedText(PathText::display(path)); }
+// One left-to-right run, as paths are shown everywhere: a folder named in Arabic keeps its place.
+QString shownPath(const std::filesystem::path& path) { return DisplayText::path(path); }
 
 // A count under `headerKey`, then the first few items, one a line; nothing when there are none.
 QStringList leftItemsNote(const char* headerKey, const QStringList& items) {

@@ -239,7 +239,8 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             pictures.render("tools-forgotten-linked-full", windowSize, [&] { return toolsOn(linked.state(), ValueTool::forgotten); },
                             {.fullLength = true, .inspect = {}});
         }
-        // Folders in use, run, holding a whole, the desktop's own or a mount: listed for review, each with its reason.
+        // Folders in use, run, linked into, holding a whole or a program, not the user's to move, the
+        // desktop's own or a mount: listed for review, each with its reason.
         auto reviewed = [&](const char* folder, std::int64_t size, CleanupReason reason, const char* detail = "") {
             CleanupCandidate candidate = ToolsFixture::candidate(home / ".cache" / folder, size, CleanupSafety::review);
             candidate.reason = reason;
@@ -254,9 +255,18 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             reviewed("evolution", 530'000'000, CleanupReason::inUse, "evolution-source-registry"),
             ToolsFixture::candidate(home / ".cache/pip", 420'000'000, CleanupSafety::safe),
             reviewed("tracker3", 212'000'000, CleanupReason::desktopOwn),
-            reviewed("JetBrains", 180'000'000, CleanupReason::notRebuilt),
+            reviewed("Google", 180'000'000, CleanupReason::holdsWhole, "cleanup.whole.applicationData"),
+            reviewed("R", 170'000'000, CleanupReason::linked, "~/rproj/renv/library"),
+            reviewed("puppeteer", 160'000'000, CleanupReason::holdsProgram),
+            reviewed("aliased", 155'000'000, CleanupReason::runsProgram, ".bashrc"),
             reviewed("virtualenvs", 150'000'000, CleanupReason::holdsWhole, "cleanup.whole.environment"),
+            reviewed("torch", 120'000'000, CleanupReason::notRebuilt),
             reviewed("rclone", 96'000'000, CleanupReason::mount),
+            [&] {
+                CleanupCandidate mixed = reviewed("mixed", 1'000'000, CleanupReason::cannotMove, "~/.cache/mixed/root");
+                mixed.unreadableFolders = 3;
+                return mixed;
+            }(),
         };
         fixture.loadCleanup(withReasons);
         pictures.render("tools-cleanup-review", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::cleanup); });

@@ -175,3 +175,199 @@ TEST(CleanupReview, MountsAreNeverTickedMeasuredOrMoved) {
     if (ForkedChild::cannotMount(failures)) GTEST_SKIP() << failures;
     EXPECT_EQ(failures, "");
 }
+
+// A cache that a link outside it points into is reviewed, naming where the link lies: a project's
+// renv library, a plain link, an environment's packages, node_modules; in the developer caches too.
+// A link from inside a cache to elsewhere, or to the cache folder itself, changes nothing.
+TEST(CleanupReview, LinksFromOutsideIntoACacheAreReviewed) {
+    TempTree tree;
+    FixtureRoots roots{tree.path()};
+    const fs::path home = tree.path() / "home", cache = home / ".cache";
+    auto link = [&](const std::string& from, const fs::path& to) {
+        tree.folder(fs::path("home" / fs::path(from)).parent_path().string());
+        fs::create_symlink(to, home / from);
+    };
+    const fs::path tinypkg = tree.file("home/.cache/R/renv/cache/v5/R-4.2/x86_64-pc-linux-gnu/tinypkg/1.0/abc/tinypkg/DESCRIPTION", 9000).parent_path();
+    tree.write("home/rproj/renv.lock", "{}\n");
+    link("rproj/renv/library/R-4.2/x86_64-pc-linux-gnu/tinypkg", tinypkg);
+    link("proj/lib/pkg", tree.file("home/.cache/x/pkg/index.js", 9000).parent_path());
+    // Relative, through a folder of the environment's own.
+    tree.file("home/.cache/uv/archive-v0/Xy12/req/__init__.py", 9000);
+    link("app/.venv/lib/python3.11/site-packages/req", "../../../../../.cache/uv/archive-v0/Xy12/req");
+    link("web/node_modules/@scope/pkg", tree.file("home/.cache/yarnlinks/pkg/package.json", 9000).parent_path());
+    // Outward links and a link to the cache folder itself.
+    tree.file("home/data/big.bin", 9000);
+    tree.file("home/.cache/outward/own", 9000);
+    link(".cache/outward/data", home / "data");
+    tree.file("home/.cache/mozilla/firefox/cache2/AB", 9000);
+    link("cachelink", cache);
+    link("Desktop/mozilla-copy", cache / "mozilla");  // a user folder is read like any other
+
+    const auto list = FileIntelligenceService().cleanupCandidates();
+    EXPECT_TRUE(reviewed(list, cache / "R", CleanupReason::linked, QStringLiteral("~/rproj/renv/library")));
+    EXPECT_TRUE(reviewed(list, cache / "x", CleanupReason::linked, QStringLiteral("~/proj/lib")));
+    EXPECT_TRUE(reviewed(list, cache / "uv", CleanupReason::linked, QStringLiteral("~/app/.venv/lib")));
+    EXPECT_TRUE(reviewed(list, cache / "yarnlinks", CleanupReason::linked, QStringLiteral("~/web/node_modules")));
+    EXPECT_TRUE(ticked(list, cache / "outward"));
+    EXPECT_TRUE(reviewed(list, cache / "mozilla", CleanupReason::linked, QStringLiteral("~/Desktop")));
+
+    // A developer cache the same way.
+    tree.file("home/.gradle/caches/modules-2/files-2.1/lib/a.jar", 9000);
+    link("jvm/libs/a.jar", home / ".gradle/caches/modules-2/files-2.1/lib/a.jar");
+    const auto developer = FileIntelligenceService().developerCandidates();
+    EXPECT_TRUE(reviewed(developer, home / ".gradle/caches", CleanupReason::linked, QStringLiteral("~/jvm/libs")));
+}
+
+// A cache that holds a program the loader starts is reviewed, whoever's layout it has; programs
+// that their tool rebuilds (a tagged cache), files that may not be run, libraries and objects leave
+// a cache safe, as do plain package and browser caches and the thumbnails.
+TEST(CleanupReview, ProgramsInACacheAreReviewedObjectsAndLibrariesAreNot) {
+    using namespace InstalledFiles;
+    TempTree tree;
+    FixtureRoots roots{tree.path()};
+    const fs::path cache = tree.path() / "home/.cache";
+    executable(elfFile(tree, "home/.cache/puppeteer/chrome/linux-131.0.6778.204/chrome-linux64/chrome", Elf::program));
+    tree.file("home/.cache/puppeteer/chrome/linux-131.0.6778.204/chrome-linux64/resources.pak", 9000);
+    executable(elfFile(tree, "home/.cache/Cypress/13.6.0/Cypress/Cypress", Elf::program));
+    executable(elfFile(tree, "home/.cache/ms-playwright/chromium-1097/chrome-linux/chrome", Elf::program));
+    executable(elfFile(tree, "home/.cache/lonetool", Elf::program));  // a program right in the cache folder
+    // Tagged, not runnable, libraries and objects.
+    tree.write("home/.cache/ccache/CACHEDIR.TAG", "Signature: 8a477f597d28d172789f06886806bc55\n");
+    executable(elfFile(tree, "home/.cache/ccache/a/b/linked-program", Elf::program));
+    tree.write("home/.cache/uv/CACHEDIR.TAG", "Signature: 8a477f597d28d172789f06886806bc55\n");
+    executable(elfFile(tree, "home/.cache/uv/archive-v0/Ab1/bin/ruff", Elf::program));
+    elfFile(tree, "home/.cache/go-build/ab/abcdef-d", Elf::program);
+    tree.write("home/.cache/go-build/README", "This directory holds cached build artifacts from the Go build system.\n");
+    executable(elfFile(tree, "home/.cache/sccache/lib/libfoo.so", Elf::library));
+    executable(elfFile(tree, "home/.cache/sccache/o/x.o", Elf::object));
+    executable(tree.write("home/.cache/scripts/run.sh", "#!/bin/sh\necho hi\n"));
+    tree.file("home/.cache/pip/http-v2/a/b", 9000);
+    tree.file("home/.cache/mozilla/firefox/x.default/cache2/entries/AB", 9000);
+    tree.file("home/.cache/thumbnails/large/0123.png", 9000);
+    // An IDE's own history under any vendor's name, a search index with its settings; an IDE's
+    // caches without its history are rebuilt.
+    tree.file("home/.cache/Google/AndroidStudio2024.1/LocalHistory/changes.storageData", 9000);
+    tree.file("home/.cache/JetBrains/IntelliJIdea2024.1/caches/content.dat", 9000);
+    tree.file("home/.cache/mu/xapian/postlist.glass", 9000);
+    tree.write("home/.cache/mu/xapian/iamglass", "glass");
+    // An installer is a program too, and says it is an installer.
+    const fs::path appImage = executable(elfFile(tree, "home/Downloads/Tool-2.0-x86_64.AppImage", Elf::program));
+
+    const auto list = FileIntelligenceService().cleanupCandidates();
+    ASSERT_NE(row(list, appImage), nullptr);
+    EXPECT_EQ(row(list, appImage)->reason, CleanupReason::none);
+    for (const char* name : {"puppeteer", "Cypress", "ms-playwright", "lonetool"}) EXPECT_TRUE(reviewed(list, cache / name, CleanupReason::holdsProgram));
+    for (const char* name : {"ccache", "uv", "go-build", "sccache", "scripts", "pip", "mozilla", "thumbnails", "JetBrains"}) EXPECT_TRUE(ticked(list, cache / name));
+    EXPECT_TRUE(reviewed(list, cache / "Google", CleanupReason::holdsWhole, QStringLiteral("cleanup.whole.applicationData")));
+    EXPECT_TRUE(reviewed(list, cache / "mu", CleanupReason::holdsWhole, QStringLiteral("cleanup.whole.applicationData")));
+}
+
+// Where several reasons hold, the first in the order is the one given: a mount, what the user
+// cannot move, a process, a program run, a link, a whole, a program, the desktop's own, what is
+// not rebuilt. Every folder the not-rebuilt list names is reviewed on its own.
+TEST(CleanupReview, TheFirstReasonInTheOrderIsGiven) {
+    using namespace InstalledFiles;
+    TempTree tree;
+    FixtureRoots roots{tree.path()};
+    const fs::path home = tree.path() / "home", cache = home / ".cache";
+    // Run by .bashrc and a repository.
+    executable(tree.file("home/.cache/runrepo/bin/tidy", 7000));
+    tree.file("home/.cache/runrepo/.git/objects/ab/cd", 6000);
+    tree.write("home/.bashrc", "alias tidy='~/.cache/runrepo/bin/tidy'\n");
+    // Linked and a program; a repository and a program; the desktop's own and a whole; not rebuilt
+    // and a program.
+    executable(elfFile(tree, "home/.cache/linkprog/bin/prog", Elf::program));
+    tree.folder("home/proj");
+    fs::create_symlink(cache / "linkprog/bin", home / "proj/bin");
+    executable(elfFile(tree, "home/.cache/repoprog/bin/prog", Elf::program));
+    tree.file("home/.cache/repoprog/.git/HEAD", 100);
+    tree.file("home/.cache/tracker3/.git/HEAD", 100);
+    executable(elfFile(tree, "home/.cache/huggingface/bin/hf-xet", Elf::program));
+    for (const char* name : {"torch", "whisper", "lm-studio", "rclone"}) tree.file("home/.cache/" + std::string(name) + "/data", 9000);
+
+    const auto list = FileIntelligenceService().cleanupCandidates();
+    EXPECT_TRUE(reviewed(list, cache / "runrepo", CleanupReason::runsProgram, QStringLiteral(".bashrc")));
+    EXPECT_TRUE(reviewed(list, cache / "linkprog", CleanupReason::linked, QStringLiteral("~/proj")));
+    EXPECT_TRUE(reviewed(list, cache / "repoprog", CleanupReason::holdsWhole, QStringLiteral("cleanup.whole.repository")));
+    EXPECT_TRUE(reviewed(list, cache / "tracker3", CleanupReason::holdsWhole, QStringLiteral("cleanup.whole.repository")));
+    EXPECT_TRUE(reviewed(list, cache / "huggingface", CleanupReason::holdsProgram));
+    for (const char* name : {"torch", "whisper", "lm-studio", "rclone"}) EXPECT_TRUE(reviewed(list, cache / name, CleanupReason::notRebuilt));
+}
+
+// As a user: a cache the user cannot move (owned by another, or its top read-only) or empty (a
+// folder inside it they cannot read) is reviewed, never ticked, and says how many folders it could
+// not read; what the user may move stays ticked. The reason comes before a link into it.
+TEST(CleanupReview, WhatTheUserCannotMoveOrReadIsReviewed) {
+    if (!ForkedChild::isRoot()) GTEST_SKIP() << "needs root to make folders of another user";
+    TempTree tree;
+    const fs::path home = tree.path() / "home", cache = home / ".cache";
+    tree.file("home/.cache/plain/data", 9000);
+    tree.file("home/.cache/readonly/data", 9000);
+    tree.file("home/.cache/mixed/own.bin", 1 << 20);
+    tree.file("home/.cache/mixed/root/secret.bin", 3 << 20);
+    tree.file("home/.cache/mixed/root2/more.bin", 4096);
+    tree.file("home/.cache/frozen/inner/data", 9000);
+    tree.file("home/.cache/rootowned/data", 9000);
+    tree.folder("home/proj");
+    fs::create_symlink(cache / "rootowned/data", home / "proj/data");
+    fs::permissions(tree.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    for (const auto& entry : fs::recursive_directory_iterator(home))
+        ASSERT_EQ(::lchown(entry.path().c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chown(home.c_str(), 65534, 65534), 0);
+    for (const fs::path& own : {cache / "mixed/root", cache / "mixed/root2", cache / "rootowned", cache / "rootowned/data"})
+        ASSERT_EQ(::chown(own.c_str(), 0, 0), 0);
+    fs::permissions(cache / "mixed/root", fs::perms::owner_all);
+    fs::permissions(cache / "mixed/root2", fs::perms::owner_all);
+    fs::permissions(cache / "readonly", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(cache / "frozen/inner", fs::perms::owner_read | fs::perms::owner_exec);
+
+    const std::string failures = ForkedChild::runAsNobody([&] {
+        SystemRoots::install(SystemRoots::fixture(tree.path()));
+        const auto list = FileIntelligenceService().cleanupCandidates();
+        std::string found;
+        auto note = [&](::testing::AssertionResult result, const std::string& what) { check(found, bool(result), what + ": " + result.message()); };
+        note(reviewed(list, cache / "readonly", CleanupReason::cannotMove, QStringLiteral("~/.cache/readonly")), "read-only top");
+        note(reviewed(list, cache / "rootowned", CleanupReason::cannotMove, QStringLiteral("~/.cache/rootowned")), "another's folder");
+        note(reviewed(list, cache / "frozen", CleanupReason::cannotMove, QStringLiteral("~/.cache/frozen/inner")), "read-only inside");
+        note(reviewed(list, cache / "mixed", CleanupReason::cannotMove), "unreadable inside");
+        note(ticked(list, cache / "plain"), "plain");
+        const CleanupCandidate* mixed = row(list, cache / "mixed");
+        check(found, mixed && mixed->unreadableFolders == 2 && mixed->size < (2 << 20), "mixed not said partly unreadable");
+        const CleanupCandidate* plain = row(list, cache / "plain");
+        check(found, plain && plain->unreadableFolders == 0, "plain said unreadable");
+        return found;
+    });
+    EXPECT_EQ(failures, "");
+}
+
+// The cache folder reached through a link, with a mount below a cache that a link also points
+// into: the mount is the reason, found where the files lie, and the mounted files are not measured.
+TEST(CleanupReview, AMountBelowALinkedCacheFolderIsTheReason) {
+    if (!ForkedChild::isRoot()) GTEST_SKIP() << "needs root to mount";
+    TempTree tree;
+    const fs::path cache = tree.path() / "home/.cache";
+    const fs::path files = tree.folder("elsewhere/cache");
+    tree.folder("home/proj");
+    fs::create_symlink(files, cache);
+    const fs::path holder = tree.file("elsewhere/cache/toolx/own.bin", 4096).parent_path();
+    tree.folder("elsewhere/cache/toolx/remote");
+    fs::create_symlink(cache / "toolx/remote", tree.path() / "home/proj/remote");
+    tree.file("elsewhere/cache/plain/own.bin", 4096);
+    const std::string failures = ForkedChild::runInMountNamespace([&] {
+        SystemRoots machine = SystemRoots::fixture(tree.path());
+        machine.root = "/";
+        machine.proc = "/proc";
+        SystemRoots::install(machine);
+        if (::mount("tmpfs", (holder / "remote").c_str(), "tmpfs", 0, "size=4m") != 0) return std::string(ForkedChild::mountFailed);
+        tree.file("elsewhere/cache/toolx/remote/upload.bin", 1 << 20);
+        std::string found;
+        const auto list = FileIntelligenceService().cleanupCandidates();
+        check(found, reviewed(list, cache / "toolx", CleanupReason::mount), "the linked cache holding a mount not said a mount");
+        const CleanupCandidate* toolx = row(list, cache / "toolx");
+        check(found, toolx && toolx->size < (1 << 20), "the mounted file measured");
+        check(found, ticked(list, cache / "plain"), "a plain cache not ticked");
+        return found;
+    });
+    if (ForkedChild::cannotMount(failures)) GTEST_SKIP() << failures;
+    EXPECT_EQ(failures, "");
+}

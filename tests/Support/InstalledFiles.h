@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <set>
@@ -33,6 +34,22 @@ inline std::int64_t du(const std::filesystem::path& location) {
 inline std::filesystem::path compiled(const TempTree& tree, const std::string& relative, size_t size) {
     std::string bytes(size, 'x');
     bytes.replace(0, 4, "\x7f" "ELF");
+    return tree.write(relative, bytes);
+}
+
+// What the loader takes for a program, a shared library or an object: a 64-bit little-endian ELF
+// header (type 3 with an interpreter, type 3 without, type 1), the rest of `size` filler.
+enum class Elf { program, library, object };
+inline std::filesystem::path elfFile(const TempTree& tree, const std::string& relative, Elf kind, size_t size = 8192) {
+    std::string bytes(std::max<size_t>(size, 64 + 2 * 56), '\0');
+    auto put = [&](size_t at, std::uint64_t value, size_t width) {
+        for (size_t index = 0; index < width; ++index) bytes[at + index] = char((value >> (8 * index)) & 0xff);
+    };
+    bytes.replace(0, 6, "\x7f" "ELF\x02\x01");
+    put(16, kind == Elf::object ? 1 : 3, 2);
+    put(32, 64, 8), put(54, 56, 2), put(56, kind == Elf::object ? 0 : 2, 2);
+    put(64, 1, 4);                                  // a loadable segment
+    put(64 + 56, kind == Elf::program ? 3 : 2, 4);  // the interpreter's name, else the dynamic section
     return tree.write(relative, bytes);
 }
 

@@ -156,7 +156,7 @@ void CandidateListView::followList() {
         const CleanupCandidate& candidate = (state_.*list_)()[index];
         const std::filesystem::path name = candidate.path.filename();
         return {ToolSelection(state_, candidate.id), false, candidate.path, DisplayText::name(name.empty() ? candidate.path : name),
-                ToolTexts::cleanupDetail(candidate), ToolTexts::bytes(candidate.size),
+                ToolTexts::cleanupDetail(candidate), ToolTexts::cleanupSize(candidate),
                 largest > 0 ? double(candidate.size) / double(largest) : 0.0,
                 withFreedNote(new SafetyPill(candidate.safety), candidate.freed.alone(), candidate.size)};
     };

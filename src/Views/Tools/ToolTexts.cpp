@@ -14,17 +14,27 @@ QString selectionDetail(std::int64_t count) {
 }
 
 QString cleanupDetail(const CleanupCandidate& candidate) {
-    const QString detail = DisplayText::name(candidate.reasonDetail);
+    // A program's or a file's name is one run in its own direction, like a path: ".bashrc" keeps its
+    // dot before the name inside an Arabic sentence.
+    const QString name = DisplayText::path(candidate.reasonDetail);
     switch (candidate.reason) {
     case CleanupReason::none: break;
     case CleanupReason::holdsWhole: return AppLocalization::format("cleanup.reason.whole", {AppLocalization::string(candidate.reasonDetail)});
-    case CleanupReason::runsProgram: return AppLocalization::format("cleanup.reason.program", {detail});
-    case CleanupReason::inUse: return AppLocalization::format("cleanup.reason.inUse", {detail});
+    case CleanupReason::runsProgram: return AppLocalization::format("cleanup.reason.program", {name});
+    case CleanupReason::inUse: return AppLocalization::format("cleanup.reason.inUse", {name});
     case CleanupReason::desktopOwn: return AppLocalization::string("cleanup.reason.desktop");
     case CleanupReason::notRebuilt: return AppLocalization::string("cleanup.reason.notRebuilt");
     case CleanupReason::mount: return AppLocalization::string("cleanup.reason.mount");
+    case CleanupReason::cannotMove: return AppLocalization::format("cleanup.reason.cannotMove", {name});
+    case CleanupReason::linked: return AppLocalization::format("cleanup.reason.linked", {name});
+    case CleanupReason::holdsProgram: return AppLocalization::string("cleanup.reason.holdsProgram");
     }
     return AppLocalization::string(candidate.detailKey);
+}
+
+QString cleanupSize(const CleanupCandidate& candidate) {
+    if (candidate.unreadableFolders < 1) return bytes(candidate.size);
+    return AppLocalization::format("cleanup.size.unreadable", {bytes(candidate.size), qlonglong(candidate.unreadableFolders)});
 }
 
 }  // namespace ToolTexts

@@ -15,5 +15,7 @@ QString bytes(std::int64_t count);
 QString selectionDetail(std::int64_t bytes);
 // A cleanup row's line: why it is to be reviewed, else what kind of item it is.
 QString cleanupDetail(const CleanupCandidate& candidate);
+// A cleanup row's size: what could be measured, and how many folders could not be read.
+QString cleanupSize(const CleanupCandidate& candidate);
 
 }  // namespace ToolTexts
