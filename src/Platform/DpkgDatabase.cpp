@@ -180,6 +180,25 @@ std::unordered_set<std::string> listedPaths(const fs::path& root) {
     return listed;
 }
 
+std::unordered_map<std::string, std::vector<std::string>> programsByPackage(const fs::path& root) {
+    std::unordered_map<std::string, std::vector<std::string>> programs;
+    DIR* folder = ::opendir(infoFolder(root).c_str());
+    if (!folder) return programs;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (!name.ends_with(".list") || name.size() == 5) continue;
+        std::vector<std::string>& listed = programs[std::string(name.substr(0, name.size() - 5))];
+        forEachLine(contents(infoFolder(root) / entry->d_name), [&](std::string_view line) {
+            const size_t slash = line.rfind('/');
+            if (slash == std::string_view::npos || slash == 0 || slash + 1 == line.size()) return;
+            const std::string_view folderName = line.substr(line.rfind('/', slash - 1) + 1, slash - line.rfind('/', slash - 1) - 1);
+            if (folderName == "bin" || folderName == "sbin" || folderName == "games") listed.emplace_back(line);
+        });
+    }
+    ::closedir(folder);
+    return programs;
+}
+
 std::vector<fs::path> files(const Package& package, const fs::path& root) {
     // A file another diverted is where it was moved aside.
     std::unordered_map<std::string, std::string, TransparentHash, std::equal_to<>> movedAside;

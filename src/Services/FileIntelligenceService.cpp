@@ -5,6 +5,7 @@
 #include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
 #include "Models/TextKey.h"
+#include "Models/WholeText.h"
 #include "Platform/BlockSharingFolders.h"
 #include "Platform/DirectoryReader.h"
 #include "Platform/FilesInUse.h"
@@ -110,20 +111,6 @@ struct Proposal {
     CleanupSafety safety;
     const char* kind;
 };
-
-// What a cache holding a whole says it holds.
-const char* wholeTextKey(WholeKind whole) {
-    switch (whole) {
-    case WholeKind::repository: return textKey("cleanup.whole.repository");
-    case WholeKind::environment: return textKey("cleanup.whole.environment");
-    case WholeKind::packageStore: return textKey("cleanup.whole.packageStore");
-    case WholeKind::gameLibrary: return textKey("cleanup.whole.gameLibrary");
-    case WholeKind::syncFolder: return textKey("cleanup.whole.syncFolder");
-    case WholeKind::applicationData: return textKey("cleanup.whole.applicationData");
-    case WholeKind::buildOutput: break;
-    }
-    return nullptr;
-}
 
 // Candidates of at least one byte, largest first; equal sizes keep the order proposed.
 std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& proposals, std::vector<FileIntelligenceService::Measure> measures) {

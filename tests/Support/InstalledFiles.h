@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <set>
@@ -29,18 +30,33 @@ inline std::int64_t du(const std::filesystem::path& location) {
     return total;
 }
 
-// A program as a compiler leaves it: an ELF file.
-inline std::filesystem::path compiled(const TempTree& tree, const std::string& relative, size_t size) {
-    std::string bytes(size, 'x');
-    bytes.replace(0, 4, "\x7f" "ELF");
-    return tree.write(relative, bytes);
+// The ELF header a linker writes, 64-bit little-endian, of the given type: 2 a program, 3 a shared
+// library (it names no interpreter), then `size` bytes in all.
+inline std::string elfBytes(std::uint16_t type, size_t size) {
+    std::string bytes(std::max<size_t>(size, 64), 'x');
+    const char ident[] = {'\x7f', 'E', 'L', 'F', 2, 1, 1, 0};
+    bytes.replace(0, sizeof ident, ident, sizeof ident);
+    bytes.replace(8, 8, 8, '\0');
+    bytes[16] = char(type & 0xff), bytes[17] = char(type >> 8);
+    bytes.replace(32, 8, 8, '\0');  // no program headers
+    bytes.replace(54, 4, 4, '\0');
+    return bytes;
 }
 
-// An AppImage as its runtime makes it: an ELF file with "AI" and the format's version at bytes 8 to 10.
+// A program as a compiler leaves it: an ELF executable.
+inline std::filesystem::path compiled(const TempTree& tree, const std::string& relative, size_t size) {
+    return tree.write(relative, elfBytes(2, size));
+}
+
+// A shared library as a linker leaves it.
+inline std::filesystem::path library(const TempTree& tree, const std::string& relative, size_t size) {
+    return tree.write(relative, elfBytes(3, size));
+}
+
+// An AppImage as its runtime makes it: an ELF executable with "AI" and the format's version at bytes 8 to 10.
 inline std::filesystem::path appImage(const TempTree& tree, const std::string& relative, size_t size) {
-    const char head[] = {'\x7f', 'E', 'L', 'F', 2, 1, 1, 0, 'A', 'I', 2};
-    std::string bytes(size, 'x');
-    bytes.replace(0, sizeof head, head, sizeof head);
+    std::string bytes = elfBytes(2, size);
+    bytes.replace(8, 3, "AI\x02");
     return tree.write(relative, bytes);
 }
 
