@@ -12,10 +12,11 @@ namespace {
 using UsedBy = std::vector<std::pair<fs::path, fs::path>>;
 
 // A container's export, as distrobox-export writes it: the container's home is the user's.
-fs::path distroboxExport(InstalledHome& home, const std::string& box, const std::string& id, const std::string& name, const std::string& program) {
+fs::path distroboxExport(InstalledHome& home, const std::string& box, const std::string& id, const std::string& name, const std::string& program,
+                         const std::string& icon = "") {
     home.tree.file("usr/bin/distrobox-enter", 4000);
     return home.userEntry(box + "-" + id, name + " (on " + box + ")",
-                          "Exec=/usr/bin/distrobox-enter  -n " + box + "  --  " + program + " %F\nIcon=" + id + "\n");
+                          "Exec=/usr/bin/distrobox-enter  -n " + box + "  --  " + program + " %F\n" + (icon.empty() ? "" : "Icon=" + icon + "\n"));
 }
 
 void codiumBesideItsDistroboxExport(InstalledHome& home) {
@@ -28,10 +29,19 @@ void codiumBesideItsDistroboxExport(InstalledHome& home) {
 
 void bitwardenBesideItsDistroboxExport(InstalledHome& home) {
     const auto [entry, image] = home.anAppImage("bitwarden", "Bitwarden", "Bitwarden-2024.6.2-x86_64.AppImage");
-    const fs::path exported = distroboxExport(home, "arch", "bitwarden", "Bitwarden", "bitwarden-desktop");
+    const fs::path exported = distroboxExport(home, "arch", "bitwarden", "Bitwarden Password Manager", "bitwarden-desktop");
     const fs::path data = home.tree.file("home/.config/Bitwarden/data.json", 7000).parent_path();
     home.expect("BitwardenLeavesWhatItsDistroboxExportUses", "bitwarden", {{entry, true}, {image, true}, {data, false}},
                 home.entryBytes() + allocated(image), UsedBy{{data, exported}});
+}
+
+// An export known here by its icon's name alone.
+void signalBesideItsDistroboxExport(InstalledHome& home) {
+    const auto [entry, image] = home.anAppImage("signal-desktop", "Signal", "Signal-7.10.0-x86_64.AppImage");
+    const fs::path exported = distroboxExport(home, "arch", "org.signal.Signal", "Signal Private Messenger", "/opt/Signal/signal-app", "signal-desktop");
+    const fs::path data = home.tree.file("home/.config/signal-desktop/config.json", 7000).parent_path();
+    home.expect("SignalLeavesWhatItsDistroboxExportUses", "signal-desktop", {{entry, true}, {image, true}, {data, false}}, home.entryBytes() + allocated(image),
+                UsedBy{{data, exported}});
 }
 
 // A Toolbx export labelled with its container, running the program by its reverse-domain name.
@@ -166,6 +176,7 @@ void plainAppWindow(InstalledHome& home) {
 constexpr FreshCase cases[]{
     {"CodiumLeavesWhatItsDistroboxExportUses", codiumBesideItsDistroboxExport},
     {"BitwardenLeavesWhatItsDistroboxExportUses", bitwardenBesideItsDistroboxExport},
+    {"SignalLeavesWhatItsDistroboxExportUses", signalBesideItsDistroboxExport},
     {"FoliateLeavesWhatItsToolbxExportUses", foliateBesideItsToolbxExport},
     {"AnotherApplicationsExportClaimsNothing", zettlrBesideAnotherExport},
     {"ImageMagickLeavesItsPackagesFonts", imageMagickBesideItsPackage},
