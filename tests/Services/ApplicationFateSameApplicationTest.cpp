@@ -131,6 +131,25 @@ void zedInItsOwnFolder(InstalledHome& home) {
                 UsedBy{});
 }
 
+// A program deeper in a NAME.app folder, and one in a libexec/ beside bin/ and lib/: the whole
+// folder is the install either way.
+void neovideDeepInItsAppFolder(InstalledHome& home) {
+    const fs::path app = home.home(".local/neovide.app");
+    executable(compiled(home.tree, "home/.local/neovide.app/usr/bin/neovide", 90000));
+    library(home.tree, "home/.local/neovide.app/usr/lib/libSDL2.so", 60000);
+    const fs::path entry = home.userEntry("neovide", "Neovide", "Exec=~/.local/neovide.app/usr/bin/neovide\n");
+    home.expect("ProgramDeepInANameAppFolderIsThatFolders", "neovide", {{entry, false}, {app, false}}, home.entryBytes() + du(app), UsedBy{});
+}
+
+void helixBesideItsLibraries(InstalledHome& home) {
+    const fs::path install = home.home("opt/helix");
+    executable(compiled(home.tree, "home/opt/helix/libexec/helix-term", 90000));
+    executable(compiled(home.tree, "home/opt/helix/bin/hx", 9000));
+    home.tree.file("home/opt/helix/lib/runtime/grammars/rust.so", 60000);
+    const fs::path entry = home.userEntry("Helix", "Helix", "Exec=~/opt/helix/libexec/helix-term %F\n");
+    home.expect("ProgramInLibexecBesideBinAndLibIsItsFolders", "Helix", {{entry, false}, {install, false}}, home.entryBytes() + du(install), UsedBy{});
+}
+
 // kitty as its installer lays it out, with its hidden second entry: one install.
 void kittyInItsOwnFolder(InstalledHome& home) {
     const fs::path app = home.home(".local/kitty.app");
@@ -185,6 +204,8 @@ constexpr FreshCase cases[]{
     {"SettingsLinkedFromDotfilesAreNotTicked", neovimWithItsSettingsLinkedFromDotfiles},
     {"StateFolderIsLookedAt", helixWithItsState},
     {"ZedsFolderIsItsProgram", zedInItsOwnFolder},
+    {"ProgramDeepInANameAppFolderIsThatFolders", neovideDeepInItsAppFolder},
+    {"ProgramInLibexecBesideBinAndLibIsItsFolders", helixBesideItsLibraries},
     {"KittysFolderIsItsProgram", kittyInItsOwnFolder},
     {"HelpersFolderIsTheAppImagesProgram", obsidianKeptByAHelper},
     {"AppImageNamedWithItsArchitectureGoes", obsidianWithItsArchitecture},
