@@ -150,6 +150,15 @@ void helixBesideItsLibraries(InstalledHome& home) {
     home.expect("ProgramInLibexecBesideBinAndLibIsItsFolders", "Helix", {{entry, false}, {install, false}}, home.entryBytes() + du(install), UsedBy{});
 }
 
+// A shared library beside the program, executable as linkers leave them, is no other program.
+void gzdoomBesideItsLibrary(InstalledHome& home) {
+    const fs::path folder = home.home("apps/zdoom-4.12");
+    executable(compiled(home.tree, "home/apps/zdoom-4.12/gzdoom", 90000));
+    executable(library(home.tree, "home/apps/zdoom-4.12/libfmod.so.13", 40000));
+    const fs::path entry = home.userEntry("gzdoom", "GZDoom", "Exec=~/apps/zdoom-4.12/gzdoom\n");
+    home.expect("SharedLibraryBesideTheProgramIsNoOtherProgram", "gzdoom", {{entry, false}, {folder, false}}, home.entryBytes() + du(folder), UsedBy{});
+}
+
 // kitty as its installer lays it out, with its hidden second entry: one install.
 void kittyInItsOwnFolder(InstalledHome& home) {
     const fs::path app = home.home(".local/kitty.app");
@@ -206,6 +215,7 @@ constexpr FreshCase cases[]{
     {"ZedsFolderIsItsProgram", zedInItsOwnFolder},
     {"ProgramDeepInANameAppFolderIsThatFolders", neovideDeepInItsAppFolder},
     {"ProgramInLibexecBesideBinAndLibIsItsFolders", helixBesideItsLibraries},
+    {"SharedLibraryBesideTheProgramIsNoOtherProgram", gzdoomBesideItsLibrary},
     {"KittysFolderIsItsProgram", kittyInItsOwnFolder},
     {"HelpersFolderIsTheAppImagesProgram", obsidianKeptByAHelper},
     {"AppImageNamedWithItsArchitectureGoes", obsidianWithItsArchitecture},
