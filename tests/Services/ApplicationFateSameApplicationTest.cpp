@@ -107,6 +107,19 @@ void neovimWithItsSettingsLinkedFromDotfiles(InstalledHome& home) {
                 UsedBy{});
 }
 
+// Settings kept in a home whose ~/.config is a repository, and settings whose files stow linked one
+// by one from a dotfiles repository.
+void zettlrInARepositoryOfSettings(InstalledHome& home) {
+    const auto [entry, image] = home.anAppImage("Zettlr", "Zettlr", "Zettlr-3.0.5-x86_64.AppImage");
+    home.tree.file("home/.config/.git/HEAD", 100);
+    const fs::path data = home.tree.file("home/.config/Zettlr/config.json", 2000).parent_path();
+    home.tree.file("home/dotfiles/.git/HEAD", 100);
+    const fs::path stowed = home.tree.folder("home/.local/share/Zettlr");
+    home.link(home.tree.file("home/dotfiles/zettlr/.local/share/Zettlr/snippets.json", 1000), ".local/share/Zettlr/snippets.json");
+    home.expect("LeftoversInOrLinkedFromARepositoryAreNotTicked", "Zettlr", {{entry, true}, {image, true}, {stowed, false}, {data, false}},
+                home.entryBytes() + allocated(image), UsedBy{});
+}
+
 // What an application keeps in ~/.local/state (history, logs) is looked at by its names too.
 void helixWithItsState(InstalledHome& home) {
     const auto [entry, image] = home.anAppImage("com.helix_editor.Helix", "Helix", "helix-24.07-x86_64.AppImage");
@@ -211,6 +224,7 @@ constexpr FreshCase cases[]{
     {"PackageOnlyBeginningLikeItClaimsNothing", joplinBesideItsCommandLinePackage},
     {"RepositoryOfTheUsersSettingsIsNotTicked", neovimWithItsSettingsInARepository},
     {"SettingsLinkedFromDotfilesAreNotTicked", neovimWithItsSettingsLinkedFromDotfiles},
+    {"LeftoversInOrLinkedFromARepositoryAreNotTicked", zettlrInARepositoryOfSettings},
     {"StateFolderIsLookedAt", helixWithItsState},
     {"ZedsFolderIsItsProgram", zedInItsOwnFolder},
     {"ProgramDeepInANameAppFolderIsThatFolders", neovideDeepInItsAppFolder},
