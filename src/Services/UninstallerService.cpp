@@ -306,7 +306,8 @@ bool namesItsOwn(const fs::path& item, const QStringList& keys) {
 QString programName(QString name) {
     constexpr auto anyCase = QRegularExpression::CaseInsensitiveOption;
     static const QRegularExpression extension(QStringLiteral("\\.appimage$"), anyCase);
-    static const QRegularExpression architecture(QStringLiteral("[-_.](x86[-_]64|x64|amd64|aarch64|arm64|armhf|armv7l|i[3-6]86)$"), anyCase);
+    // The platform and architecture, wherever they stand: "Logseq-linux-x64-0.10.9.AppImage" is Logseq.
+    static const QRegularExpression architecture(QStringLiteral("[-_.](linux|x86[-_]64|x64|amd64|aarch64|arm64|armhf|armv7l|i[3-6]86)(?=[-_. ]|$)"), anyCase);
     static const QRegularExpression version(QStringLiteral("[-_ ]v?[0-9].*$"), anyCase);
     return name.remove(extension).remove(architecture).remove(version);
 }

@@ -207,6 +207,14 @@ void obsidianWithItsArchitecture(InstalledHome& home) {
                 home.entryBytes() + allocated(image), UsedBy{});
 }
 
+// Named with its platform and architecture before its version, as Logseq's are.
+void logseqWithItsPlatform(InstalledHome& home) {
+    const auto [entry, image] = home.anAppImage("logseq", "Logseq", "Logseq-linux-x64-0.10.9.AppImage");
+    const fs::path data = home.tree.file("home/.config/Logseq/configs.edn", 2000).parent_path();
+    home.expect("AppImageNamedWithItsPlatformBeforeItsVersionGoes", "logseq", {{entry, true}, {image, true}, {data, true}}, home.entryBytes() + allocated(image),
+                UsedBy{});
+}
+
 // A browser's plain application window, with no profile of its own, is a web app: only its launcher.
 void plainAppWindow(InstalledHome& home) {
     compiled(home.tree, "usr/bin/chromium", 90000);
@@ -233,6 +241,7 @@ constexpr FreshCase cases[]{
     {"KittysFolderIsItsProgram", kittyInItsOwnFolder},
     {"HelpersFolderIsTheAppImagesProgram", obsidianKeptByAHelper},
     {"AppImageNamedWithItsArchitectureGoes", obsidianWithItsArchitecture},
+    {"AppImageNamedWithItsPlatformBeforeItsVersionGoes", logseqWithItsPlatform},
     {"PlainAppWindowIsALauncherOnly", plainAppWindow},
 };
 
