@@ -38,6 +38,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <limits>
 #include <map>
@@ -848,10 +849,19 @@ public:
     // `own`: what the application's entry itself runs, resolved ("prime-run ~/Applications/x.AppImage"
     // runs both), the folder it is installed in and the package that installed it, which are no
     // other install.
-    OtherInstalls(const SystemRoots& roots, std::vector<fs::path> own, std::optional<fs::path> ownFolder, std::string_view ownPackage)
+    // `initials`: the first letters of the names of the items asked about later; a name that begins
+    // otherwise can never be theirs, and its key is not made.
+    OtherInstalls(const SystemRoots& roots, std::vector<fs::path> own, std::optional<fs::path> ownFolder, std::string_view ownPackage, const QString& initials)
         : own_(std::move(own)), ownFolder_(std::move(ownFolder)) {
-        for (fs::path& program : KeptPrograms::everywhere(roots, DesktopApplications::environmentSearchPath()))
-            if (const QString key = programNameKey(PathText::display(program.filename())); isUsableKey(key)) byName_[key].push_back(std::move(program));
+        auto mayName = [&](std::string_view name) {
+            const auto first = std::find_if(name.begin(), name.end(), [](char c) { return c != ' ' && c != '-' && c != '_' && c != '.'; });
+            return first != name.end() && (static_cast<unsigned char>(*first) >= 0x80 || initials.contains(QLatin1Char(char(std::tolower(static_cast<unsigned char>(*first))))));
+        };
+        auto add = [&](std::string_view name, fs::path install) {
+            if (!mayName(name)) return;
+            if (const QString key = programNameKey(PathText::display(fs::path(name))); isUsableKey(key)) byName_[key].push_back(std::move(install));
+        };
+        for (fs::path& program : KeptPrograms::everywhere(roots, DesktopApplications::environmentSearchPath())) add(program.filename().native(), program);
         // A package goes by its name without architecture, version and flavour ("imagemagick-6.q16" is
         // ImageMagick) and by the programs it installs; it is named by its name.
         const auto programs = DpkgDatabase::programsByPackage(roots.root);
@@ -859,10 +869,8 @@ public:
         for (const auto& [package, listed] : programs) packages.emplace(std::string_view(package).substr(0, package.find(':')), &listed);
         packages.erase(ownPackage.substr(0, ownPackage.find(':')));
         for (const auto& [package, listed] : packages) {
-            if (const QString key = programNameKey(PathText::display(package)); isUsableKey(key)) byName_[key].emplace_back(package);
-            for (const std::string& program : *listed)
-                if (const QString key = programNameKey(PathText::display(fs::path(program).filename())); isUsableKey(key))
-                    byName_[key].push_back(roots.underRoot(program));
+            add(package, fs::path(package));
+            for (const std::string& program : *listed) add(std::string_view(program).substr(program.rfind('/') + 1), roots.underRoot(program));
         }
     }
 
@@ -1190,8 +1198,11 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     // provides is that install's too, and says which.
     const OthersPlaces others = entries.othersPlaces(application.path, ownEntries);
     const DpkgDatabase::Package* ownPackage = shown ? applicationPackage(application.path, shown->program, owners) : nullptr;
+    QString initials;
+    for (const AppArtifact& artifact : found)
+        if (const QString key = programNameKey(PathText::display(artifact.path.filename())); !key.isEmpty() && !initials.contains(key.front())) initials += key.front();
     const OtherInstalls otherInstalls(roots, shown ? shown->program.runs : std::vector<fs::path>{}, shown ? shown->program.unpackedInto : std::nullopt,
-                                      ownPackage ? std::string_view(ownPackage->name) : std::string_view());
+                                      ownPackage ? std::string_view(ownPackage->name) : std::string_view(), initials);
     // A leftover that holds a folder named after another listed application holds its data.
     std::unordered_set<std::string> othersNames;
     for (const ShownEntry& other : entries.shown)
