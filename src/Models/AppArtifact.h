@@ -3,6 +3,7 @@
 #include "Foundation/FileIdentity.h"
 #include "Models/ArtifactCategory.h"
 #include "Models/PackageKind.h"
+#include "Models/WholeKind.h"
 #include "Foundation/Uuid.h"
 
 #include <cstdint>
@@ -24,6 +25,10 @@ struct AppArtifact {
     // Another install that uses it, when one does (a program of its name kept elsewhere, another
     // entry starting one): why it is not ticked.
     std::filesystem::path usedBy = {};
+    // The user's own work it is, holds or lies in (a repository, a synced folder...), or, as a link or
+    // holding links, leads into: why it is never ticked.
+    std::optional<WholeKind> whole = {};
+    bool leadsIntoWhole = false;
     // The item as it was listed: the removal moves only that very item.
     std::optional<FileIdentity> identity = {};
 

@@ -5,6 +5,10 @@
 #include "Platform/RealPath.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <mutex>
 
 #include <optional>
 #include <unordered_set>
@@ -180,6 +184,50 @@ std::unordered_set<std::string> listedPaths(const fs::path& root, std::string_vi
     for (Diversion& diversion : diversions(root))
         if (liesWithinText(diversion.to, below)) listed.insert(std::move(diversion.to));
     return listed;
+}
+
+std::unordered_map<std::string, std::vector<std::string>> programsByPackage(const fs::path& root) {
+    // A file list is read again only when its size or time changed, or it is new: a machine's
+    // hundreds of lists are read once, then only looked at.
+    struct Read {
+        std::int64_t size = -1;
+        std::int64_t changed = 0;
+        std::vector<std::string> programs;
+    };
+    static std::mutex readLock;
+    static std::unordered_map<std::string, std::unordered_map<std::string, Read>> readLists;  // by info folder, then list
+    std::unordered_map<std::string, std::vector<std::string>> programs;
+    const fs::path info = infoFolder(root);
+    DIR* folder = ::opendir(info.c_str());
+    if (!folder) return programs;
+    std::lock_guard lock(readLock);
+    std::unordered_map<std::string, Read>& lists = readLists[info.native()];
+    std::unordered_map<std::string, Read> current;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (!name.ends_with(".list") || name.size() == 5) continue;
+        struct stat status {};
+        if (::fstatat(::dirfd(folder), entry->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode)) continue;
+        const std::int64_t changed = std::int64_t(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
+        Read read;
+        if (auto known = lists.find(entry->d_name); known != lists.end() && known->second.size == status.st_size && known->second.changed == changed) {
+            read = std::move(known->second);
+        } else {
+            read = {std::int64_t(status.st_size), changed, {}};
+            forEachLine(contents(info / entry->d_name), [&](std::string_view line) {
+                const size_t slash = line.rfind('/');
+                if (slash == std::string_view::npos || slash == 0 || slash + 1 == line.size()) return;
+                const size_t above = line.rfind('/', slash - 1);
+                const std::string_view folderName = line.substr(above + 1, slash - above - 1);
+                if (folderName == "bin" || folderName == "sbin" || folderName == "games") read.programs.emplace_back(line);
+            });
+        }
+        programs[std::string(name.substr(0, name.size() - 5))] = read.programs;
+        current.emplace(entry->d_name, std::move(read));
+    }
+    ::closedir(folder);
+    lists = std::move(current);
+    return programs;
 }
 
 std::vector<fs::path> files(const Package& package, const fs::path& root) {

@@ -27,6 +27,12 @@ std::unordered_map<std::string, Package> owners(const std::vector<std::filesyste
 // names it ("/usr/bin/vim"), the names moved aside by a diversion among them.
 std::unordered_set<std::string> listedPaths(const std::filesystem::path& root, std::string_view below = "/");
 
+// Each package with files installed, by the name its file list goes by ("imagemagick-6.q16",
+// "libc6:amd64"), with the programs it put in a program folder (a "bin", "sbin" or "games" folder),
+// as dpkg names them ("/usr/bin/convert-im6.q16"), in the order it lists them. A list is read again
+// only when its size or time has changed since this process last read it.
+std::unordered_map<std::string, std::vector<std::string>> programsByPackage(const std::filesystem::path& root);
+
 // The files and folders a package installed, as full paths below `root`.
 std::vector<std::filesystem::path> files(const Package& package, const std::filesystem::path& root);
 

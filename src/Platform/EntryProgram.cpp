@@ -1,8 +1,10 @@
 #include "Platform/EntryProgram.h"
 
 #include "Foundation/LiesWithin.h"
+#include "Platform/ElfImage.h"
 #include "Platform/FileContents.h"
 #include "Platform/FolderListing.h"
+#include "Platform/InstallFolder.h"
 #include "Platform/KeyFile.h"
 #include "Platform/MountTable.h"
 #include "Platform/ProgramPath.h"
@@ -380,30 +382,46 @@ bool namedAfter(const fs::path& folder, const fs::path& program) {
 // A folder that holds another program beside this one (~/Apps with Godot beside lazydocker and
 // yt-dlp, a prefix's ~/apps/bin with foliate beside ctags) gathers programs of several applications
 // and the user's files among them. Only a folder named after the program (Telegram/Updater beside
-// Telegram/Telegram) is known to hold the helpers of one application; any other is nobody's.
+// Telegram/Telegram) is known to hold the helpers of one application; any other is nobody's. A
+// shared library beside it, however its mode reads, is no program.
 bool holdsOtherPrograms(const fs::path& realFile, const fs::path& folder) {
     if (namedAfter(folder, realFile)) return false;
-    constexpr size_t markEnd = 4;
     for (const fs::path& entry : FolderListing::entries(realFile.parent_path()).value_or(std::vector<fs::path>{})) {
         struct stat info {};
         if (::stat(entry.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & 0111) == 0) continue;
         if (realPath(entry) == realFile) continue;
-        if (const auto head = FileContents::head(entry, markEnd); head && (isCompiled(*head) || head->starts_with("#!"))) return true;
+        if (const auto head = FileContents::head(entry, ElfImages::headBytes); head && (ElfImages::kindOfBytes(*head) == ElfImage::program || head->starts_with("#!")))
+            return true;
     }
     return false;
 }
 
-// The folder an application was unpacked into: the program's own folder, or the one above its
-// bin/. Never a general folder nor a folder of a version-controlled tree.
+// Whether a folder may be an application's install: below the home, no general folder, outside any
+// version-controlled tree.
+bool mayBeAnInstall(const fs::path& folder, const fs::path& home, const std::vector<fs::path>& general) {
+    if (isAmong(folder, general) || folder == home || !liesWithin(folder, home)) return false;
+    for (fs::path each = folder; each != home; each = each.parent_path())
+        if (holds(each, ".git")) return false;
+    return true;
+}
+
+// The folder an application was unpacked or installed into (its NAME.app, the folder above its bin/,
+// its own folder), when that holds no AppImage and no other program beside it.
 std::optional<fs::path> unpackedFolder(const fs::path& realFile, const fs::path& home, const SystemRoots& roots) {
     const std::vector<fs::path> general = generalFolders(roots);
-    fs::path folder = realFile.parent_path();
-    if (isAmong(folder, general)) return std::nullopt;
-    if (folder.filename() == "bin") folder = folder.parent_path();
-    if (isAmong(folder, general) || folder == home || !liesWithin(folder, home)) return std::nullopt;
-    for (fs::path each = folder; each != home; each = each.parent_path())
-        if (holds(each, ".git")) return std::nullopt;
-    if (holdsAnAppImage(folder) || holdsOtherPrograms(realFile, folder)) return std::nullopt;
+    if (isAmong(realFile.parent_path(), general)) return std::nullopt;
+    const fs::path folder = InstallFolder::around(realFile, home);
+    if (!mayBeAnInstall(folder, home, general) || holdsAnAppImage(folder) || holdsOtherPrograms(realFile, folder)) return std::nullopt;
+    return folder;
+}
+
+// The folder a helper made for one AppImage, when it may be an install and holds no other AppImage.
+std::optional<fs::path> helpersFolder(const fs::path& realFile, const fs::path& home, const SystemRoots& roots) {
+    const fs::path folder = realFile.parent_path();
+    if (!mayBeAnInstall(folder, home, generalFolders(roots))) return std::nullopt;
+    constexpr size_t markEnd = 11;
+    for (const fs::path& entry : FolderListing::entries(folder).value_or(std::vector<fs::path>{}))
+        if (const auto head = FileContents::head(entry, markEnd); head && carriesAppImageMark(*head) && realPath(entry) != realFile) return std::nullopt;
     return folder;
 }
 
@@ -465,22 +483,34 @@ void judgeOwnership(EntryProgram& program, const SystemRoots& roots) {
     const auto home = realPath(roots.home);
     // A home folder of "/" (no HOME) would make every program on the machine the user's.
     if (!home || *home == "/" || !liesWithin(realFile, *home)) return;
-    // Opened as named, without following a link (a program named through one is the link's target's)
-    // and without waiting (a FIFO in its place never blocks): a regular file of the user's with one name.
+    // A program named through a link (~/.local/bin/kitty into ~/.local/kitty.app) is its link's
+    // target's: it stands alone only when named itself, and is the application's own only inside
+    // the folder it is installed in, where a link of the home's leads it.
+    struct stat named {};
+    const bool throughLink = ::lstat(program.path.c_str(), &named) == 0 && S_ISLNK(named.st_mode);
+    if (throughLink && !liesWithin(locatedPath(program.path), *home)) return;
+    // Opened without following a link and without waiting (a FIFO in its place never blocks): a
+    // regular file of the user's with one name.
     struct stat info {};
     constexpr size_t scriptHead = 64 << 10;
-    const auto head = FileContents::head(program.path, scriptHead, &info);
+    const auto head = FileContents::head(throughLink ? realFile : program.path, scriptHead, &info);
     if (!head || info.st_nlink != 1 || info.st_uid != ::geteuid()) return;
     const std::vector<fs::path> ownProgramFolders = realFolders(programFolders(roots.home));
     for (fs::path folder = realFile.parent_path(); folder != *home && liesWithin(folder, *home); folder = folder.parent_path())
         if (isInstallFolder(folder, ownProgramFolders)) return;
     if (installedByPip(realFile, *home)) return;
     if (carriesAppImageMark(*head)) {
-        program.standsAlone = program.isAppImage = true;
+        // One a helper keeps in a folder of its own goes with that folder; any other stands alone.
+        if (InstallFolder::isKeptAlone(realFile)) {
+            program.isAppImage = true;
+            program.unpackedInto = helpersFolder(realFile, *home, roots);
+        } else if (!throughLink) {
+            program.standsAlone = program.isAppImage = true;
+        }
         return;
     }
     if (isAmong(realFile.parent_path(), ownProgramFolders)) {
-        program.standsAlone = isCompiled(*head);
+        program.standsAlone = !throughLink && isCompiled(*head);
         return;
     }
     std::optional<fs::path> folder = unpackedFolder(realFile, *home, roots);

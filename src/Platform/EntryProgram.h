@@ -36,11 +36,14 @@ struct EntryProgram {
     // one: whatever it seems to run, the program it starts stays.
     bool standsAlone = false;
     bool isAppImage = false;
-    // Such a file that lies in a folder of its own instead, the folder an archive was unpacked into
-    // (~/firefox for ~/firefox/firefox, ~/idea for ~/idea/bin/idea.sh): the application goes only
-    // with that whole folder. Never a general folder (the home, Desktop, ~/.config, the program
-    // folders), one inside a version-controlled tree, one with an AppImage lying in it, nor one whose
-    // program has other programs beside it (~/Apps, a prefix's bin/) unless it is named after it.
+    // Such a file that lies in a folder of its own instead, the folder an archive was unpacked or an
+    // installer installed into (~/firefox for ~/firefox/firefox, ~/idea for ~/idea/bin/idea.sh,
+    // ~/.local/zed.app for its libexec/zed-editor, ~/Applications/obsidian for the AppImage a helper
+    // keeps there as obsidian): the application goes only with that whole folder. It may be named
+    // through a link of the home (~/.local/bin/kitty). Never a general folder (the home, Desktop,
+    // ~/.config, the program folders), one inside a version-controlled tree, one with another
+    // AppImage lying in it, nor one whose program has other programs beside it (~/Apps, a prefix's
+    // bin/) unless it is named after it.
     std::optional<std::filesystem::path> unpackedInto;
     // The places the entry names, with their links resolved: every file its Exec lines (its own and
     // its actions') name wherever they stand (after "firejail", inside "sh -c '…'", by a path read in

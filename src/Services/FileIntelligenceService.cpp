@@ -5,6 +5,7 @@
 #include "Foundation/PathText.h"
 #include "Foundation/SaturatingSum.h"
 #include "Models/TextKey.h"
+#include "Models/WholeText.h"
 #include "Platform/BlockSharingFolders.h"
 #include "Platform/DirectoryReader.h"
 #include "Platform/FilesInUse.h"

@@ -24,6 +24,7 @@
 #include "Foundation/PathText.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
+#include "Platform/WholeMarkers.h"
 #include "Foundation/SaturatingSum.h"
 
 #include <QCollator>
@@ -37,8 +38,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <limits>
+#include <map>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -85,6 +88,7 @@ constexpr std::array searchedFolders{
     SearchedFolder{"Library/Preferences", ArtifactCategory::preference},
     SearchedFolder{"Library/Group Containers", ArtifactCategory::container},
     SearchedFolder{"Library/Logs", ArtifactCategory::support},
+    SearchedFolder{"Library/Saved Application State", ArtifactCategory::savedState},
 };
 
 std::optional<struct stat> linkStatus(const fs::path& path) {
@@ -97,27 +101,84 @@ std::int64_t blocksOf(const struct stat& info) {
     return allocatedBytes(static_cast<std::uint64_t>(info.st_blocks));
 }
 
+fs::path normalFolder(const fs::path& path) {
+    fs::path normal = path.lexically_normal();
+    return normal.has_filename() ? normal : normal.parent_path();
+}
+
+// The wholes of the user's home that leftovers may be, hold, lie in or lead into: a repository, a
+// synced folder, an environment (not a build's output, which its tool makes again). Each folder is
+// read once for a list.
+class HomeWholes {
+public:
+    explicit HomeWholes(const fs::path& home) : home_(realPath(home).value_or(home)) {}
+
+    // The whole that holds `folder` or one of the folders above it below the home, when one does.
+    std::optional<WholeKind> around(const fs::path& folder) {
+        for (fs::path each = folder; each != home_ && liesWithin(each, home_); each = each.parent_path())
+            if (const auto whole = markedAt(each)) return whole;
+        return std::nullopt;
+    }
+
+    // The whole a link of the home leads into, or lies in: a dotfiles repository a file or folder
+    // is linked from.
+    std::optional<WholeKind> reachedBy(const fs::path& link) {
+        const auto target = realPath(link);
+        if (!target || !liesWithin(*target, home_)) return std::nullopt;
+        struct stat info {};
+        return around(::stat(target->c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? *target : target->parent_path());
+    }
+
+    static std::optional<WholeKind> usersOwn(std::optional<WholeKind> whole) {
+        return whole == WholeKind::buildOutput ? std::nullopt : whole;
+    }
+
+private:
+    std::optional<WholeKind> markedAt(const fs::path& folder) {
+        auto [known, isNew] = marked_.try_emplace(folder.native());
+        if (isNew) known->second = usersOwn(WholeMarkers::wholeMarkedAt(folder));
+        return known->second;
+    }
+
+    fs::path home_;
+    std::unordered_map<std::string, std::optional<WholeKind>> marked_;
+};
+
 // What the tree at `location` takes on disk, and whether any of it lies on another file system than
 // the folder that holds it: a mounted vault, drive or tmpfs that a rename would carry along.
 struct MeasuredTree {
     std::int64_t bytes = 0;
     bool crossesFileSystems = false;
+    // Asked with the home's wholes: the first the tree is or holds, and whether a link led to it.
+    std::optional<WholeKind> whole = std::nullopt;
+    bool throughLink = false;
 };
+
+DirectoryEntry::Kind entryKind(const struct stat& info) {
+    return S_ISDIR(info.st_mode) ? DirectoryEntry::Kind::directory : S_ISREG(info.st_mode) ? DirectoryEntry::Kind::file : DirectoryEntry::Kind::other;
+}
 
 // Allocated bytes of everything in the tree at `location`, as `du -x` counts what would move: every
 // file, folder and link once, hidden ones included (a Flatpak's data or a game's saves may hold
 // nothing else), no symbolic link followed, a file of several names counted once, nothing of another
-// file system mounted inside.
-MeasuredTree measuredTree(const fs::path& location) {
+// file system mounted inside. With `wholes`, also the first whole its folders mark or its links lead into.
+MeasuredTree measuredTree(const fs::path& location, HomeWholes* wholes = nullptr) {
     const auto top = linkStatus(location);
     if (!top) return {};
     struct stat above {};
     MeasuredTree measured{.crossesFileSystems = ::stat(location.parent_path().c_str(), &above) == 0 && above.st_dev != top->st_dev};
+    auto reached = [&](const fs::path& link) {
+        if (measured.whole || !wholes) return;
+        measured.whole = wholes->reachedBy(link);
+        measured.throughLink = measured.whole.has_value();
+    };
     std::int64_t& total = measured.bytes;
     total = blocksOf(*top);
+    if (S_ISLNK(top->st_mode)) reached(location);
     std::set<std::pair<dev_t, ino_t>> namedTwice;
     std::vector<fs::path> pending;
     if (S_ISDIR(top->st_mode)) pending.push_back(location);
+    std::vector<DirectoryEntry> markers;
     while (!pending.empty()) {
         const fs::path folder = std::move(pending.back());
         pending.pop_back();
@@ -127,6 +188,7 @@ MeasuredTree measuredTree(const fs::path& location) {
             if (fd >= 0) ::close(fd);
             continue;
         }
+        markers.clear();
         while (const dirent* entry = ::readdir(listing)) {
             if (std::string_view name = entry->d_name; name == "." || name == "..") continue;
             struct stat info {};
@@ -135,10 +197,22 @@ MeasuredTree measuredTree(const fs::path& location) {
                 measured.crossesFileSystems = true;
                 continue;
             }
+            if (wholes && WholeMarkers::mayMark(entry->d_name)) {
+                DirectoryEntry marker;
+                marker.name = entry->d_name;
+                marker.type = entryKind(info);
+                markers.push_back(std::move(marker));
+            }
+            if (S_ISLNK(info.st_mode)) reached(folder / entry->d_name);
             if (S_ISDIR(info.st_mode)) pending.push_back(folder / entry->d_name);
             else if (info.st_nlink > 1 && !namedTwice.insert({info.st_dev, info.st_ino}).second) continue;
             total = saturatingSum(total, blocksOf(info));
         }
+        if (wholes && !measured.whole)
+            if (const auto whole = HomeWholes::usersOwn(WholeMarkers::wholeMarked(::dirfd(listing), normalFolder(folder).filename().native(), markers))) {
+                measured.whole = whole;
+                measured.throughLink = false;
+            }
         ::closedir(listing);
     }
     return measured;
@@ -171,11 +245,6 @@ bool isUsableKey(const QString& key) {
 // Keys shorter than this are found only as whole names or before a separator ("qv", "qv-data"):
 // inside other names ("aqva") a letter or two means nothing.
 constexpr qsizetype shortestContainedKey = 3;
-
-fs::path normalFolder(const fs::path& path) {
-    fs::path normal = path.lexically_normal();
-    return normal.has_filename() ? normal : normal.parent_path();
-}
 
 bool liesDirectlyIn(const fs::path& item, const fs::path& folder) {
     const fs::path normal = normalFolder(item);
@@ -238,7 +307,8 @@ bool namesItsOwn(const fs::path& item, const QStringList& keys) {
 QString programName(QString name) {
     constexpr auto anyCase = QRegularExpression::CaseInsensitiveOption;
     static const QRegularExpression extension(QStringLiteral("\\.appimage$"), anyCase);
-    static const QRegularExpression architecture(QStringLiteral("[-_.](x86[-_]64|x64|amd64|aarch64|arm64|armhf|armv7l|i[3-6]86)$"), anyCase);
+    // The platform and architecture, wherever they stand: "Logseq-linux-x64-0.10.9.AppImage" is Logseq.
+    static const QRegularExpression architecture(QStringLiteral("[-_.](linux|x86[-_]64|x64|amd64|aarch64|arm64|armhf|armv7l|i[3-6]86)(?=[-_. ]|$)"), anyCase);
     static const QRegularExpression version(QStringLiteral("[-_ ]v?[0-9].*$"), anyCase);
     return name.remove(extension).remove(architecture).remove(version);
 }
@@ -307,6 +377,12 @@ struct ShownEntry {
     fs::path place = locatedPath(file);
 };
 
+// An entry the desktop does not show, and the program it starts, its links resolved.
+struct HiddenEntry {
+    fs::path file;
+    fs::path program;
+};
+
 // What runs a program outside the entries, by the name the card gives it.
 struct SessionRunner {
     fs::path name;
@@ -331,6 +407,9 @@ struct OthersPlaces {
 // entries come from there), the autostart folders and the launchers on the Desktop.
 struct DesktopEntries {
     std::vector<ShownEntry> shown;
+    // The entries of the applications folders the desktop does not show (NoDisplay) that start a
+    // program: an application's second entry may be one.
+    std::vector<HiddenEntry> hidden;
     // Each file an entry runs and each folder it works in, resolved, with the entries that name it,
     // shown or not, each counted once however many folders reach it.
     std::unordered_map<std::string, std::unordered_set<std::string>> runners;
@@ -354,25 +433,49 @@ struct DesktopEntries {
         return services.at(*first);
     }
 
-    std::size_t runnersOf(const EntryProgram& program) const {
+    // How many entries other than the application's own run the program.
+    std::size_t othersRunning(const EntryProgram& program, const std::unordered_set<std::string>& ownEntries) const {
         const auto found = runners.find(program.realFile.native());
-        return found == runners.end() ? 0 : found->second.size();
+        if (found == runners.end()) return 0;
+        return std::size_t(std::count_if(found->second.begin(), found->second.end(), [&](const std::string& entry) { return !ownEntries.contains(entry); }));
     }
 
-    // An entry other than the one of `entryFile` that starts a program that goes by `key`.
-    std::optional<fs::path> anotherStarting(const QString& key, const std::string& entryFile) const {
+    // An entry other than the application's own that starts a program that goes by `key`, the first
+    // by its file whatever order the table keeps.
+    std::optional<fs::path> anotherStarting(const QString& key, const std::unordered_set<std::string>& ownEntries) const {
         const auto found = programStarters.find(key);
         if (found == programStarters.end()) return std::nullopt;
+        std::optional<std::string> first;
         for (const std::string& entry : found->second)
-            if (entry != entryFile) return fs::path(entry);
-        return std::nullopt;
+            if (!ownEntries.contains(entry) && (!first || entry < *first)) first = entry;
+        return first ? std::optional<fs::path>(*first) : std::nullopt;
     }
 
-    // What names the applications other than the one of `entryFile`.
-    OthersPlaces othersPlaces(const fs::path& entryFile) const {
-        const std::string itself = realPath(entryFile).value_or(entryFile).native();
+    // The real files of an application's own entries: its entry, and, for an application installed in
+    // a folder of its own, the hidden entries of the user's that start a program in that folder
+    // (kitty's kitty-open.desktop beside kitty.desktop): one install, whose second entry uses nothing
+    // of another's. A program that stands alone is its entry's only while no other entry runs it.
+    std::unordered_set<std::string> ownEntries(const ShownEntry& application) const {
+        std::unordered_set<std::string> own{realPath(application.file).value_or(application.file).native()};
+        for (const fs::path& file : companions(application)) own.insert(realPath(file).value_or(file).native());
+        return own;
+    }
+
+    // The hidden entries of the user's that start a program of the folder the application is
+    // installed in, by their files.
+    std::vector<fs::path> companions(const ShownEntry& application) const {
+        std::vector<fs::path> files;
+        const EntryProgram& program = application.program;
+        if (program.found != EntryProgram::Found::present || !program.unpackedInto) return files;
+        for (const HiddenEntry& each : hidden)
+            if (liesWithin(each.program, *program.unpackedInto) && isUsersOwnEntry(each.file)) files.push_back(each.file);
+        return files;
+    }
+
+    // What names the applications other than the one of `ownEntries`.
+    OthersPlaces othersPlaces(const fs::path& entryFile, const std::unordered_set<std::string>& ownEntries) const {
         auto byOthers = [&](const std::unordered_set<std::string>& entries) {
-            return std::any_of(entries.begin(), entries.end(), [&](const std::string& entry) { return entry != itself; });
+            return std::any_of(entries.begin(), entries.end(), [&](const std::string& entry) { return !ownEntries.contains(entry); });
         };
         OthersPlaces others;
         for (const auto& [file, entries] : runners)
@@ -539,7 +642,11 @@ DesktopEntries desktopEntries(const SystemRoots& roots) {
             }
             // Hidden=true is the desktop's way of saying the entry was deleted; a TryExec program
             // that is not there, its way of saying the application is not installed.
-            if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) continue;
+            if (entry->text("Type") != QLatin1String("Application") || entry->flag("NoDisplay") || entry->flag("Hidden")) {
+                if (entry->flag("NoDisplay") && !entry->flag("Hidden") && program.found == EntryProgram::Found::present)
+                    entries.hidden.push_back({std::move(file), program.realFile});
+                continue;
+            }
             if (!CurrentDesktops::show(CurrentDesktops::onlyShowIn(*entry), CurrentDesktops::notShowIn(*entry), desktops) || !program.tryExecFound) continue;
             // An entry linked to one already shown is that one under another ID: one application,
             // listed by the file that is not a link.
@@ -601,9 +708,56 @@ QStringList applicationKeys(const ShownEntry& shown, const QLocale& locale) {
     return nameKeys({shown.entry.text("Name").value_or(QString()), applicationName(shown, locale)}, PathText::display(shown.id));
 }
 
-// Those, and the name its AppImage goes by, which its leftovers may carry instead.
+// The container an entry runs its program in, when it is a container's export: "distrobox-enter -n
+// arch -- …", "distrobox enter arch -- …", "toolbox run -c fedora …". Empty for the tool's default
+// container, unnamed; nothing for any other entry.
+std::optional<std::string> containerEntered(const DesktopEntry& entry) {
+    const std::vector<std::string> words = entry.command();
+    auto at = std::find_if(words.begin(), words.end(), [](const std::string& word) { return !word.starts_with('-') && word.find('=') == std::string::npos; });
+    if (at == words.end()) return std::nullopt;
+    const std::string_view tool = ProgramPath::name(*at);
+    if ((tool == "distrobox" || tool == "toolbox") && std::next(at) != words.end() && (*std::next(at) == "enter" || *std::next(at) == "run")) ++at;
+    else if (tool != "distrobox-enter") return std::nullopt;
+    for (++at; at != words.end() && *at != "--"; ++at) {
+        const std::string& word = *at;
+        for (std::string_view option : {"-n", "--name", "-c", "--container"}) {
+            if (word == option && std::next(at) != words.end()) return *std::next(at);
+            if (word.starts_with(std::string(option) + "=")) return word.substr(option.size() + 1);
+        }
+        if (!word.starts_with('-') && tool == "distrobox") return word;
+    }
+    return std::string();
+}
+
+// The names an application exported from a container goes by inside it, which its data there carries
+// (the container's home is the user's): its name without the label the export adds ("VSCodium (on
+// arch)" is VSCodium), the ID it was exported from ("arch-codium" is codium) and its icon's name.
+QStringList exportedNames(const ShownEntry& shown, const QLocale& locale) {
+    const std::optional<std::string> container = containerEntered(shown.entry);
+    if (!container) return {};
+    const QString box = QString::fromStdString(*container);
+    const QRegularExpression label(box.isEmpty() ? QStringLiteral("\\s*\\(on [^()]+\\)\\s*$")
+                                                 : QStringLiteral("\\s*[(\\[](on )?%1[)\\]]\\s*$").arg(QRegularExpression::escape(box)),
+                                   QRegularExpression::CaseInsensitiveOption);
+    auto withoutBox = [&](QString name) {
+        if (!box.isEmpty() && name.startsWith(box + QLatin1Char('-'))) name.remove(0, box.size() + 1);
+        return name;
+    };
+    QStringList names;
+    for (const QString& name : {shown.entry.text("Name").value_or(QString()), applicationName(shown, locale)}) names << QString(name).remove(label);
+    names << withoutBox(PathText::display(shown.id));
+    // An icon is named by a theme name ("org.gnome.Foo") or by its file.
+    if (const QString icon = shown.entry.text("Icon").value_or(QString()); !icon.isEmpty())
+        names << withoutBox(icon.contains(QLatin1Char('/')) ? PathText::display(fs::path(PathText::fromText(icon)).stem()) : icon);
+    return names;
+}
+
+// Those, the names it goes by inside its container when it is exported from one, and the name its
+// AppImage goes by, which its leftovers may carry instead.
 QStringList leftoverKeys(const ShownEntry& shown, const QLocale& locale) {
     QStringList keys = applicationKeys(shown, locale);
+    for (const QString& key : nameKeys(exportedNames(shown, locale), QString()))
+        if (!keys.contains(key)) keys << key;
     if (const QString key = programKey(shown.program); shown.program.isAppImage && isUsableKey(key) && !keys.contains(key)) keys << key;
     return keys;
 }
@@ -644,9 +798,10 @@ struct Fate {
         case EntryProgram::Found::present: break;
         }
         if (auto service = entries.serviceRunning(program)) return {.runBy = std::move(service)};
-        if (entries.runnersOf(program) != 1) return {};
+        const std::unordered_set<std::string> own = entries.ownEntries(shown);
+        if (entries.othersRunning(program, own) != 0) return {};
         if (!program.standsAlone && !program.unpackedInto) return {};
-        const OthersPlaces others = entries.othersPlaces(shown.file);
+        const OthersPlaces others = entries.othersPlaces(shown.file, own);
         if (program.standsAlone)
             return keys.contains(programKey(program)) && !others.touch(program.path) ? Fate{program.path, std::nullopt} : Fate{};
         if (!others.touch(*program.unpackedInto)) return {program.path, program.unpackedInto};
@@ -687,32 +842,62 @@ bool yieldsToExactNamesake(const fs::path& item, const QStringList& exact) {
 }
 
 // The programs kept anywhere outside this application (on the search path, in the program folders,
-// where AppImages and unpacked applications are kept), by the name they go by: read once for a list.
+// where AppImages and unpacked applications are kept) and the installed packages, by the name they
+// go by: read once for a list.
 class OtherInstalls {
 public:
     // `own`: what the application's entry itself runs, resolved ("prime-run ~/Applications/x.AppImage"
-    // runs both), which is no other install.
-    OtherInstalls(const SystemRoots& roots, std::vector<fs::path> own) : own_(std::move(own)) {
-        for (fs::path& program : KeptPrograms::everywhere(roots, DesktopApplications::environmentSearchPath()))
-            if (const QString key = programNameKey(PathText::display(program.filename())); isUsableKey(key)) byName_[key].push_back(std::move(program));
+    // runs both), the folder it is installed in and the package that installed it, which are no
+    // other install.
+    // `initials`: the first letters of the names of the items asked about later; a name that begins
+    // otherwise can never be theirs, and its key is not made.
+    OtherInstalls(const SystemRoots& roots, std::vector<fs::path> own, std::optional<fs::path> ownFolder, std::string_view ownPackage, const QString& initials)
+        : own_(std::move(own)), ownFolder_(std::move(ownFolder)) {
+        auto mayName = [&](std::string_view name) {
+            const auto first = std::find_if(name.begin(), name.end(), [](char c) { return c != ' ' && c != '-' && c != '_' && c != '.'; });
+            return first != name.end() && (static_cast<unsigned char>(*first) >= 0x80 || initials.contains(QLatin1Char(char(std::tolower(static_cast<unsigned char>(*first))))));
+        };
+        auto add = [&](std::string_view name, fs::path install) {
+            if (!mayName(name)) return;
+            if (const QString key = programNameKey(PathText::display(fs::path(name))); isUsableKey(key)) byName_[key].push_back(std::move(install));
+        };
+        for (fs::path& program : KeptPrograms::everywhere(roots, DesktopApplications::environmentSearchPath())) add(program.filename().native(), program);
+        // A package goes by its name without architecture, version and flavour ("imagemagick-6.q16" is
+        // ImageMagick) and by the programs it installs; it is named by its name.
+        const auto programs = DpkgDatabase::programsByPackage(roots.root);
+        std::map<std::string_view, const std::vector<std::string>*> packages;
+        for (const auto& [package, listed] : programs) packages.emplace(std::string_view(package).substr(0, package.find(':')), &listed);
+        packages.erase(ownPackage.substr(0, ownPackage.find(':')));
+        for (const auto& [package, listed] : packages) {
+            add(package, fs::path(package));
+            for (const std::string& program : *listed) add(std::string_view(program).substr(program.rfind('/') + 1), roots.underRoot(program));
+        }
     }
 
-    // The install that uses a leftover named after its program, in any letter case and without
-    // version or extension (a Homebrew nvim beside a Neovim AppImage, a second Obsidian AppImage in
-    // ~/Downloads), or another entry that starts one of that name, inside a container too: none when
-    // the only program of that name is this application's own.
-    std::optional<fs::path> installUsing(const fs::path& item, const DesktopEntries& entries, const std::string& entryFile) const {
+    // The install that uses a leftover named after its program or its package, in any letter case
+    // and without version or extension (a Homebrew nvim beside a Neovim AppImage, a second Obsidian
+    // AppImage in ~/Downloads, Debian's imagemagick-6.q16 beside an ImageMagick AppImage), or another
+    // entry that starts one of that name, inside a container too: none when the only program of that
+    // name is this application's own. A package is named by its name, as a path of one component.
+    std::optional<fs::path> installUsing(const fs::path& item, const DesktopEntries& entries, const std::unordered_set<std::string>& ownEntries) const {
         const QString key = programNameKey(PathText::display(item.filename()));
-        if (auto entry = entries.anotherStarting(key, entryFile)) return entry;
+        if (auto entry = entries.anotherStarting(key, ownEntries)) return entry;
         const auto named = byName_.find(key);
         if (named == byName_.end()) return std::nullopt;
-        for (const fs::path& program : named->second)
-            if (const auto real = realPath(program); !real || std::find(own_.begin(), own_.end(), *real) == own_.end()) return program;
+        for (const fs::path& program : named->second) {
+            if (program.is_relative()) return program;
+            if (const auto real = realPath(program); !real || !isOwn(*real)) return program;
+        }
         return std::nullopt;
     }
 
 private:
+    bool isOwn(const fs::path& real) const {
+        return std::find(own_.begin(), own_.end(), real) != own_.end() || (ownFolder_ && liesWithin(real, *ownFolder_));
+    }
+
     std::vector<fs::path> own_;
+    std::optional<fs::path> ownFolder_;
     std::unordered_map<QString, std::vector<fs::path>> byName_;
 };
 
@@ -776,10 +961,13 @@ std::vector<fs::path> linksTo(const fs::path& target, const SystemRoots& roots) 
     std::vector<fs::path> links = {};
     const auto real = realPath(target);
     if (!real) return links;
-    for (const fs::path& folder : {roots.home / ".local/bin", roots.home / "bin", roots.desktop})
+    for (const fs::path& folder : {roots.home / ".local/bin", roots.home / "bin", roots.desktop}) {
+        const std::size_t first = links.size();
         for (fs::path& entry : FolderListing::entries(folder).value_or(std::vector<fs::path>{}))
             if (isLink(entry))
                 if (const auto leadsTo = realPath(entry); leadsTo && liesWithin(*leadsTo, *real)) links.push_back(std::move(entry));
+        std::sort(links.begin() + std::ptrdiff_t(first), links.end());
+    }
     return links;
 }
 
@@ -887,15 +1075,25 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     std::unordered_set<std::string> taken;
     std::vector<AppArtifact> found;
     const MountPoints mounts = MountPoints::of(roots);
+    HomeWholes wholes(roots.home);
     auto add = [&](const fs::path& item, ArtifactCategory category, bool selected) {
         if (LinuxLocations::isSharedFolder(item, roots) || roots.holdsPersonalFolder(item) || !taken.insert(normalFolder(item).string()).second) return;
         // What cannot be told apart from another item later is not proposed.
         const auto identity = FileIdentity::at(item);
         if (!identity) return;
-        // Another file system mounted there is not the application's.
-        const MeasuredTree measured = measuredTree(item);
+        // Another file system mounted there is not the application's. A leftover is looked into for
+        // the user's own work: a repository it is, holds or lies in, one it is linked from.
+        const bool leftover = category != ArtifactCategory::application;
+        MeasuredTree measured = measuredTree(item, leftover ? &wholes : nullptr);
+        if (leftover && !measured.whole) measured.whole = wholes.around(normalFolder(item).parent_path());
         selected = selected && !measured.crossesFileSystems && !mounts.atOrBelow(locatedPath(item));
-        found.push_back(AppArtifact{.path = item, .size = measured.bytes, .category = category, .isSelected = selected, .identity = identity});
+        found.push_back(AppArtifact{.path = item,
+                                    .size = measured.bytes,
+                                    .category = category,
+                                    .isSelected = selected,
+                                    .whole = measured.whole,
+                                    .leadsIntoWhole = measured.throughLink,
+                                    .identity = identity});
     };
 
     const DesktopEntries entries = desktopEntries(roots);
@@ -909,6 +1107,9 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         add(application.path, ArtifactCategory::application, fate.entryGoes());
         if (shown)
             for (const fs::path& link : shown->links) add(link, ArtifactCategory::application, fate.entryGoes() && isUsersOwnEntry(link));
+        // Its hidden second entries start its program: left behind, they would start nothing.
+        if (shown)
+            for (const fs::path& companion : entries.companions(*shown)) add(companion, ArtifactCategory::application, fate.entryGoes());
         if (fate.webApp)
             for (const fs::path& item : webItems) add(item, linkStatus(item) && S_ISDIR(linkStatus(item)->st_mode) ? ArtifactCategory::support : ArtifactCategory::application, true);
         if (fate.folder) add(*fate.folder, ArtifactCategory::application, false);
@@ -919,7 +1120,8 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
 
     const QStringList exact = shown ? exactNames(*shown, locale) : QStringList{application.name, application.desktopFileID};
     const std::optional<fs::path> ownProgram = shown && shown->program.found == EntryProgram::Found::present ? std::optional(shown->program.realFile) : std::nullopt;
-    const std::string entryFile = realPath(application.path).value_or(application.path).native();
+    const std::unordered_set<std::string> ownEntries =
+        shown ? entries.ownEntries(*shown) : std::unordered_set<std::string>{realPath(application.path).value_or(application.path).native()};
     const std::vector<fs::path> flatpakData = LinuxLocations::folders("Library/Containers", roots);
     // A leftover found under the application's names may still be another's: a Flatpak's of the same
     // one in ~/.var/app, or one that yields to the folder of the exact name beside it. (One another
@@ -994,8 +1196,13 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     // Nothing that holds another application, or lies inside one, is preselected: a launcher's
     // settings may hold the games it installed. A leftover named after a program another install
     // provides is that install's too, and says which.
-    const OthersPlaces others = entries.othersPlaces(application.path);
-    const OtherInstalls otherInstalls(roots, shown ? shown->program.runs : std::vector<fs::path>{});
+    const OthersPlaces others = entries.othersPlaces(application.path, ownEntries);
+    const DpkgDatabase::Package* ownPackage = shown ? applicationPackage(application.path, shown->program, owners) : nullptr;
+    QString initials;
+    for (const AppArtifact& artifact : found)
+        if (const QString key = programNameKey(PathText::display(artifact.path.filename())); !key.isEmpty() && !initials.contains(key.front())) initials += key.front();
+    const OtherInstalls otherInstalls(roots, shown ? shown->program.runs : std::vector<fs::path>{}, shown ? shown->program.unpackedInto : std::nullopt,
+                                      ownPackage ? std::string_view(ownPackage->name) : std::string_view(), initials);
     // A leftover that holds a folder named after another listed application holds its data.
     std::unordered_set<std::string> othersNames;
     for (const ShownEntry& other : entries.shown)
@@ -1015,11 +1222,11 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     };
     for (AppArtifact& artifact : found) {
         if (artifact.category != ArtifactCategory::application) {
-            if (auto install = otherInstalls.installUsing(artifact.path, entries, entryFile)) artifact.usedBy = std::move(*install);
+            if (auto install = otherInstalls.installUsing(artifact.path, entries, ownEntries)) artifact.usedBy = std::move(*install);
             else if (auto data = folderOfAnother(artifact.path, othersNames)) artifact.usedBy = std::move(*data);
             else if (auto other = claimant(artifact.path)) artifact.usedBy = std::move(*other);
         }
-        if (artifact.isLocked() || !artifact.usedBy.empty() || others.touch(artifact.path)) artifact.isSelected = false;
+        if (artifact.isLocked() || !artifact.usedBy.empty() || artifact.whole || others.touch(artifact.path)) artifact.isSelected = false;
     }
     // One decision: the application goes only when its own program is ticked in this very list, not
     // taken by a package nor lying among another application's files. An application that stays

@@ -115,6 +115,43 @@ std::vector<AppArtifact> neovimLeftovers() {
     return items;
 }
 
+// A Neovim AppImage whose settings are a repository of the user's own commits: listed, never ticked,
+// its row saying why; its history in ~/.local/state goes with it.
+std::vector<AppArtifact> ownWorkLeftovers() {
+    const Path home = "/home/maya";
+    std::vector<AppArtifact> items{Fixture::artifact(home / ".local/share/applications/nvim.desktop", 4'096, ArtifactCategory::application),
+                                   Fixture::artifact(home / "Applications/nvim.appimage", 11'800'000, ArtifactCategory::application),
+                                   Fixture::artifact(home / ".local/share/nvim", 96'000'000, ArtifactCategory::support),
+                                   Fixture::artifact(home / ".local/state/nvim", 2'400'000, ArtifactCategory::savedState),
+                                   Fixture::artifact(home / ".config/nvim", 240'000, ArtifactCategory::preference, false)};
+    items.back().whole = WholeKind::repository;
+    return items;
+}
+
+// kitty as its installer lays it out: its folder, its command's link and its hidden second entry are
+// one install, offered whole; its settings are linked from a dotfiles repository; ImageMagick's fonts
+// are used by Debian's package of it.
+std::vector<AppArtifact> kittyLeftovers() {
+    const Path home = "/home/maya";
+    std::vector<AppArtifact> items{Fixture::artifact(home / ".local/share/applications/kitty.desktop", 4'096, ArtifactCategory::application, false),
+                                   Fixture::artifact(home / ".local/kitty.app", 41'200'000, ArtifactCategory::application, false),
+                                   Fixture::artifact(home / ".local/share/applications/kitty-open.desktop", 4'096, ArtifactCategory::application, false),
+                                   Fixture::artifact(home / ".local/bin/kitty", 0, ArtifactCategory::application, false),
+                                   Fixture::artifact(home / ".config/kitty", 0, ArtifactCategory::preference, false)};
+    items.back().whole = WholeKind::repository;
+    items.back().leadsIntoWhole = true;
+    return items;
+}
+
+std::vector<AppArtifact> imageMagickLeftovers() {
+    const Path home = "/home/maya";
+    std::vector<AppArtifact> items{Fixture::artifact(home / ".local/share/applications/imagemagick.desktop", 4'096, ArtifactCategory::application),
+                                   Fixture::artifact(home / "Applications/ImageMagick-7.1.1-x86_64.AppImage", 38'000'000, ArtifactCategory::application),
+                                   Fixture::artifact(home / ".config/ImageMagick", 8'192, ArtifactCategory::preference, false)};
+    items.back().usedBy = "imagemagick-6.q16";
+    return items;
+}
+
 // Syncthing's program run by its user unit: it stays installed, and its card names the unit.
 std::vector<AppArtifact> syncthingLeftovers() {
     const Path home = "/home/maya";
@@ -263,6 +300,25 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         applications.back().iconName = "nvim";
         StillState still(applications, {{applications.back().id, neovimLeftovers()}}, applications.back().id);
         pictures.render("uninstaller-otherinstall", windowSize, [&] { return screen(*still.state); });
+    }
+    {
+        std::vector<InstalledApplication> applications = someApplications();
+        applications.push_back(Fixture::application("nvim", "Neovim", 11'804'096, "\u2014"));
+        applications.back().iconName = "nvim";
+        StillState still(applications, {{applications.back().id, ownWorkLeftovers()}}, applications.back().id);
+        pictures.render("uninstaller-ownwork", windowSize, [&] { return screen(*still.state); });
+    }
+    {
+        std::vector<InstalledApplication> applications = someApplications();
+        applications.push_back(Fixture::application("kitty", "kitty", 41'204'096, "\u2014"));
+        applications.back().iconName = "kitty";
+        applications.push_back(Fixture::application("imagemagick", "ImageMagick", 38'004'096, "\u2014"));
+        StillState still(applications, {{applications[applications.size() - 2].id, kittyLeftovers()}, {applications.back().id, imageMagickLeftovers()}},
+                         applications[applications.size() - 2].id);
+        pictures.render("uninstaller-installfolder", windowSize, [&] { return screen(*still.state); });
+        still.state->selectApplication(applications.back());
+        waitUntil([&] { return !still.state->isLoadingArtifacts(); });
+        pictures.render("uninstaller-package", windowSize, [&] { return screen(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();

@@ -115,7 +115,7 @@ TEST_F(UninstallerServiceTest, ListsDesktopApplicationsWithFallbacksAndOrder) {
     std::vector<std::string> names;
     for (const auto& each : applications) names.push_back(each.name.toStdString());
     // The user's copy of alpha stands in for the system's.
-    EXPECT_EQ(names, (std::vector<std::string>{"alpha", "Beta", "Tool", "zeta"}));
+    ASSERT_EQ(names, (std::vector<std::string>{"alpha", "Beta", "Tool", "zeta"}));
 
     const InstalledApplication& alpha = applications[0];
     EXPECT_EQ(alpha.path, userAlpha);

@@ -30,17 +30,10 @@ inline std::int64_t du(const std::filesystem::path& location) {
     return total;
 }
 
-// A program as a compiler leaves it: an ELF file.
-inline std::filesystem::path compiled(const TempTree& tree, const std::string& relative, size_t size) {
-    std::string bytes(size, 'x');
-    bytes.replace(0, 4, "\x7f" "ELF");
-    return tree.write(relative, bytes);
-}
-
 // What the loader takes for a program, a shared library or an object: a 64-bit little-endian ELF
 // header (type 3 with an interpreter, type 3 without, type 1), the rest of `size` filler.
 enum class Elf { program, library, object };
-inline std::filesystem::path elfFile(const TempTree& tree, const std::string& relative, Elf kind, size_t size = 8192) {
+inline std::string elfBytes(Elf kind, size_t size) {
     std::string bytes(std::max<size_t>(size, 64 + 2 * 56), '\0');
     auto put = [&](size_t at, std::uint64_t value, size_t width) {
         for (size_t index = 0; index < width; ++index) bytes[at + index] = char((value >> (8 * index)) & 0xff);
@@ -50,14 +43,24 @@ inline std::filesystem::path elfFile(const TempTree& tree, const std::string& re
     put(32, 64, 8), put(54, 56, 2), put(56, kind == Elf::object ? 0 : 2, 2);
     put(64, 1, 4);                                  // a loadable segment
     put(64 + 56, kind == Elf::program ? 3 : 2, 4);  // the interpreter's name, else the dynamic section
-    return tree.write(relative, bytes);
+    return bytes;
+}
+inline std::filesystem::path elfFile(const TempTree& tree, const std::string& relative, Elf kind, size_t size = 8192) {
+    return tree.write(relative, elfBytes(kind, size));
 }
 
-// An AppImage as its runtime makes it: an ELF file with "AI" and the format's version at bytes 8 to 10.
+// A program as a compiler leaves it, and a shared library as a linker does.
+inline std::filesystem::path compiled(const TempTree& tree, const std::string& relative, size_t size) {
+    return elfFile(tree, relative, Elf::program, size);
+}
+inline std::filesystem::path library(const TempTree& tree, const std::string& relative, size_t size) {
+    return elfFile(tree, relative, Elf::library, size);
+}
+
+// An AppImage as its runtime makes it: an ELF program with "AI" and the format's version at bytes 8 to 10.
 inline std::filesystem::path appImage(const TempTree& tree, const std::string& relative, size_t size) {
-    const char head[] = {'\x7f', 'E', 'L', 'F', 2, 1, 1, 0, 'A', 'I', 2};
-    std::string bytes(size, 'x');
-    bytes.replace(0, sizeof head, head, sizeof head);
+    std::string bytes = elfBytes(Elf::program, size);
+    bytes.replace(8, 3, "AI\x02");
     return tree.write(relative, bytes);
 }
 

@@ -4,6 +4,7 @@
 #include "Models/ByteFormatting.h"
 #include "Models/DisplayText.h"
 #include "Models/IsolatedText.h"
+#include "Models/WholeText.h"
 #include "Views/Common/PlainToolTip.h"
 #include "Views/DesignSystem/ContinuousShape.h"
 #include "Views/DesignSystem/DS.h"
@@ -79,6 +80,17 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
         row->addWidget(usedBy_);
         row->addSpacing(18);
         tip += QLatin1Char('\n') + AppLocalization::format("uninstaller.usedBy.detail", {isolatedText(DisplayText::path(artifact_.usedBy))});
+    }
+    if (const char* whole = artifact_.whole && artifact_.usedBy.empty() ? wholeTextKey(*artifact_.whole) : nullptr) {
+        // Left unticked because it is, or leads into, what may be the user's own work: said which.
+        const QString kind = AppLocalization::string(whole);
+        whole_ = new Pill(AppLocalization::format(artifact_.leadsIntoWhole ? "uninstaller.whole.linked" : "uninstaller.whole", {kind}),
+                          QStringLiteral("folder.fill"), DS::gray);
+        whole_->setObjectName("wholePill");
+        row->addSpacing(12);
+        row->addWidget(whole_);
+        row->addSpacing(18);
+        tip += QLatin1Char('\n') + AppLocalization::format(artifact_.leadsIntoWhole ? "uninstaller.whole.linked.detail" : "uninstaller.whole.detail", {kind});
     }
     setToolTip(plainToolTip(tip));
     dimming_ = new QGraphicsOpacityEffect(this);

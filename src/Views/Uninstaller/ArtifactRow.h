@@ -31,6 +31,7 @@ public:
     RankedRow* rankedRow() const { return ranked_; }
     Pill* lockPill() const { return lock_; }  // null unless locked
     Pill* usedByPill() const { return usedBy_; }  // null unless another install uses it
+    Pill* wholePill() const { return whole_; }  // null unless it is or leads into the user's own work
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,6 +50,7 @@ private:
     RankedRow* ranked_;
     Pill* lock_ = nullptr;
     Pill* usedBy_ = nullptr;
+    Pill* whole_ = nullptr;
     class QGraphicsOpacityEffect* dimming_;
     double fraction_;
     bool ticked_ = false;

@@ -511,6 +511,8 @@ TEST(UninstallerFlow, TheServiceAndTheOtherInstallAreNamed) {
         std::vector<AppArtifact> items = editorLeftovers();
         for (AppArtifact& item : items) item.isSelected = false;
         items[1].usedBy = "/home/maya/.linuxbrew/bin/nvim";
+        items[1].whole = WholeKind::syncFolder;  // one reason is said: the install that uses it
+        items[2].whole = WholeKind::repository;
         fixture.listAndSelect(applications, applications[1], items);
         const auto* service = shown.hero()->findChild<TextLabel*>("runByService");
         ASSERT_NE(service, nullptr);
@@ -521,6 +523,19 @@ TEST(UninstallerFlow, TheServiceAndTheOtherInstallAreNamed) {
         EXPECT_EQ(usedBy->text(), AppLocalization::format("uninstaller.usedBy", {isolatedText("nvim")}));
         EXPECT_TRUE(shown.leftover(1)->toolTip().contains(AppLocalization::format("uninstaller.usedBy.detail", {isolatedText("/home/maya/.linuxbrew/bin/nvim")})));
         EXPECT_EQ(shown.leftover(0)->usedByPill(), nullptr);
+        EXPECT_EQ(shown.leftover(1)->wholePill(), nullptr);
+        // The user's own work says which whole it is, or, as a link, leads into.
+        const QString repository = AppLocalization::string("cleanup.whole.repository");
+        for (const bool linked : {false, true}) {
+            items[2].leadsIntoWhole = linked;
+            items[2].id = Uuid::random();  // a new listing, as every listing is
+            fixture.listAndSelect(applications, applications[1], items);
+            const Pill* whole = shown.leftover(2)->wholePill();
+            ASSERT_NE(whole, nullptr);
+            EXPECT_EQ(whole->text(), AppLocalization::format(linked ? "uninstaller.whole.linked" : "uninstaller.whole", {repository}));
+            EXPECT_TRUE(shown.leftover(2)->toolTip().contains(
+                AppLocalization::format(linked ? "uninstaller.whole.linked.detail" : "uninstaller.whole.detail", {repository})));
+        }
         // The crontab and a shell's startup file are said as what they are.
         const std::pair<RunnerKind, QString> others[]{
             {RunnerKind::crontab, AppLocalization::format("uninstaller.runByCrontab", {isolatedText(QStringLiteral("crontab\u00A0\u2011e"))})},
