@@ -116,20 +116,6 @@ struct Proposal {
     const char* kind;
 };
 
-// What a cache holding a whole says it holds.
-const char* wholeTextKey(WholeKind whole) {
-    switch (whole) {
-    case WholeKind::repository: return textKey("cleanup.whole.repository");
-    case WholeKind::environment: return textKey("cleanup.whole.environment");
-    case WholeKind::packageStore: return textKey("cleanup.whole.packageStore");
-    case WholeKind::gameLibrary: return textKey("cleanup.whole.gameLibrary");
-    case WholeKind::syncFolder: return textKey("cleanup.whole.syncFolder");
-    case WholeKind::applicationData: return textKey("cleanup.whole.applicationData");
-    case WholeKind::buildOutput: break;
-    }
-    return nullptr;
-}
-
 // The folder, the item's own or the one holding it, that keeps this user from moving the item to the
 // Trash: a move renames it out of its folder, and a folder moved has its ".." changed too. In a
 // folder with the sticky bit only the owner of the item or of the folder may.
