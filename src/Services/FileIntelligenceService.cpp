@@ -20,6 +20,7 @@
 #include "Platform/WholeMarkers.h"
 #include "Foundation/Cancelled.h"
 #include "Services/FastTreeWalk.h"
+#include "Services/MovedNames.h"
 #include "Platform/KindDescriptions.h"
 #include "Services/ScanError.h"
 #include "Services/UninstallerService.h"
@@ -476,12 +477,13 @@ TrashResult FileIntelligenceService::moveToTrash(const std::vector<TrashRequest>
     std::lock_guard serial(trashLock_);
     const MountPoints mounts = MountPoints::of(SystemRoots::current());
     TrashResult result;
+    MovedNames moves;
     for (const TrashRequest& item : items) {
         if (stop.stop_requested()) throw Cancelled();
         // A copy goes only while the copy its group keeps is still there as listed: else it may be
         // the last one, or no longer equal to it.
         // What changed is then the kept copy, named once however many of its copies stay.
-        if (item.kept && FileIdentity::at(item.kept->path) != item.kept->identity) {
+        if (item.kept && FileIdentity::at(item.kept->path) != moves.expected(item.kept->identity)) {
             if (std::find(result.changed.begin(), result.changed.end(), item.kept->path) == result.changed.end())
                 result.changed.push_back(item.kept->path);
             continue;
@@ -493,7 +495,11 @@ TrashResult FileIntelligenceService::moveToTrash(const std::vector<TrashRequest>
         }
         try {
             // Nothing there (a link whose target is gone included) counts as already removed.
-            if (Trash::moveToTrash(item.path, {.expected = item.identity})) ++result.moved;
+            const auto expected = moves.expected(item.identity);
+            if (const auto location = Trash::moveToTrash(item.path, {.expected = expected})) {
+                ++result.moved;
+                if (item.identity) moves.moved(*item.identity, *expected, *location);
+            }
         } catch (const TrashError& error) {
             // One item the Trash refuses (no permission, a file system without a trash, the trash's
             // own contents) never keeps the others.
