@@ -305,6 +305,7 @@ struct LinkedTally {
 struct FolderTally {
     std::int64_t singleNamedSize = 0;
     std::int64_t singleNamedFreed = 0;
+    bool compressed = false;
     std::unordered_map<FreedSpace::FileKey, LinkedTally, FreedSpace::FileKeyHash> linked;
 };
 
@@ -335,8 +336,9 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
         if (locations[i].empty() || ::lstat(locations[i].c_str(), &status) != 0) continue;
         if (S_ISREG(status.st_mode)) {
             const std::int64_t allocated = allocatedBytes(static_cast<std::uint64_t>(status.st_blocks));
-            const std::int64_t shared = BlockSharingFolders::sharesBlocks(locations[i].parent_path()) ? SharedExtents::ofFileSystems().sharedBytes(locations[i].c_str()) : 0;
-            measures[i] = {allocated, FreedSpace::ofName(FileIdentity::of(status), allocated, shared), std::nullopt};
+            const SharedExtents::Map extents =
+                BlockSharingFolders::sharesBlocks(locations[i].parent_path()) ? SharedExtents::ofFileSystems().map(locations[i].c_str()) : SharedExtents::Map{};
+            measures[i] = {allocated, FreedSpace::ofName(FileIdentity::of(status), allocated, extents.shared, extents.compressed), std::nullopt};
         } else if (S_ISDIR(status.st_mode)) {
             folders.push_back(locations[i].string());
             positions.push_back(i);
@@ -361,9 +363,10 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
                     worker.sharingFolder = directory;
                     worker.sharing = sharing.mayShare(root, directory);
                 }
-                const std::int64_t shared = worker.sharing ? SharedExtents::ofFileSystems().sharedBytes((directory + "/" + entry.name).c_str()) : 0;
-                const std::int64_t freed = FreedSpace::unsharedBlocks(entry.allocatedSize, shared);
+                const SharedExtents::Map extents = worker.sharing ? SharedExtents::ofFileSystems().map((directory + "/" + entry.name).c_str()) : SharedExtents::Map{};
+                const std::int64_t freed = FreedSpace::unsharedBlocks(entry.allocatedSize, extents.shared);
                 FolderTally& folder = worker.folders[std::size_t(root)];
+                folder.compressed |= extents.compressed;
                 if (entry.linkCount > 1) {
                     auto [met, isNew] = folder.linked.try_emplace({entry.device, entry.inode});
                     if (isNew) met->second = {{entry.device, entry.inode, entry.linkCount, 0, freed}, entry.allocatedSize};
@@ -381,6 +384,7 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
                 FolderTally& part = worker.folders[j];
                 merged.singleNamedSize = saturatingSum(merged.singleNamedSize, part.singleNamedSize);
                 merged.singleNamedFreed = saturatingSum(merged.singleNamedFreed, part.singleNamedFreed);
+                merged.compressed |= part.compressed;
                 if (merged.linked.empty()) {
                     merged.linked = std::move(part.linked);
                     continue;
@@ -393,6 +397,7 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
             Measure& measure = measures[positions[j]];
             measure.size = merged.singleNamedSize;
             measure.freed.singleNamedBytes = merged.singleNamedFreed;
+            measure.freed.upTo = merged.compressed;
             measure.freed.linked.reserve(merged.linked.size());
             for (const auto& [key, tally] : merged.linked) {
                 measure.size = saturatingSum(measure.size, tally.allocated);
@@ -446,7 +451,11 @@ std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::file
     // Blocks shared with another file are not freed by moving this one.
     const BlockSharingFolders sharing({rootPath});
     for (ScannedFile& file : files)
-        if (sharing.mayShare(0, file.path.parent_path().string())) file.sharedBytes = SharedExtents::ofFileSystems().sharedBytes(file.path.c_str());
+        if (sharing.mayShare(0, file.path.parent_path().string())) {
+            const SharedExtents::Map extents = SharedExtents::ofFileSystems().map(file.path.c_str());
+            file.sharedBytes = extents.shared;
+            file.compressed = extents.compressed;
+        }
     return files;
 }
 

@@ -105,6 +105,8 @@ void CandidateListView::build() {
     });
     banner_->actionsLayout()->addWidget(trash_);
     part->addWidget(banner_);
+    compressedNote_ = compressedFilesNote();
+    part->addWidget(compressedNote_, 0, Qt::AlignLeading);
 
     auto* plan = new QHBoxLayout;
     plan->setSpacing(16);
@@ -146,7 +148,9 @@ void CandidateListView::followList() {
         (candidate.safety == CleanupSafety::safe ? safe : review) += 1;
     }
     freedByAll_ = freedByAll(candidates);
-    banner_->setTitle(AppLocalization::format("tools.cleanup.bannerTitle", {qlonglong(candidates.size()), ToolTexts::bytes(freedByAll_)}));
+    const bool upTo = std::any_of(candidates.begin(), candidates.end(), [](const CleanupCandidate& candidate) { return candidate.freed.upTo; });
+    banner_->setTitle(AppLocalization::format("tools.cleanup.bannerTitle", {qlonglong(candidates.size()), ToolTexts::freedBytes(freedByAll_, upTo)}));
+    compressedNote_->setVisible(upTo);
     const QLocale locale = AppLocalization::activeLocale();
     safeTile_->setValue(locale.toString(safe));
     reviewTile_->setValue(locale.toString(review));
@@ -156,7 +160,7 @@ void CandidateListView::followList() {
         const CleanupCandidate& candidate = (state_.*list_)()[index];
         const std::filesystem::path name = candidate.path.filename();
         return {ToolSelection(state_, candidate.id), false, candidate.path, DisplayText::name(name.empty() ? candidate.path : name),
-                ToolTexts::cleanupDetail(candidate), ToolTexts::bytes(candidate.size),
+                ToolTexts::cleanupDetail(candidate), ToolTexts::freedBytes(candidate.size, candidate.freed.upTo),
                 largest > 0 ? double(candidate.size) / double(largest) : 0.0,
                 withFreedNote(new SafetyPill(candidate.safety), candidate.freed.alone(), candidate.size)};
     };
@@ -187,6 +191,10 @@ void CandidateListView::followWorking() {
 void CandidateListView::followSelection() {
     const std::int64_t selected = selectedSize();
     trash_->setState(selected, state_.isToolWorking());
-    selectedTile_->setValue(ToolTexts::bytes(selected));
+    const std::set<std::string>& selection = state_.selectedToolItems();
+    const auto& candidates = (state_.*list_)();
+    const bool upTo = std::any_of(candidates.begin(), candidates.end(),
+                                  [&](const CleanupCandidate& candidate) { return candidate.freed.upTo && selection.contains(candidate.id); });
+    selectedTile_->setValue(ToolTexts::freedBytes(selected, upTo));
     selectedBar_->setFraction(freedByAll_ > 0 ? double(selected) / double(freedByAll_) : 0.0);
 }

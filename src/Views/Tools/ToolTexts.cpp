@@ -8,8 +8,10 @@ namespace ToolTexts {
 
 QString bytes(std::int64_t count) { return ByteFormatting::string(count); }
 
-QString selectionDetail(std::int64_t count) {
-    return AppLocalization::format("tools.selected", {bytes(count)}) + QStringLiteral(" \u00B7 ") +
+QString freedBytes(std::int64_t count, bool upTo) { return upTo ? AppLocalization::format("tools.upTo", {bytes(count)}) : bytes(count); }
+
+QString selectionDetail(std::int64_t count, bool upTo) {
+    return AppLocalization::format("tools.selected", {freedBytes(count, upTo)}) + QStringLiteral(" \u00B7 ") +
            AppLocalization::string("tools.recoverable");
 }
 
