@@ -163,7 +163,7 @@ void OverviewView::refreshStorageCard() {
         {AppLocalization::string("overview.usedShare"), Fmt::percent(usedRatio), std::nullopt},
         {AppLocalization::string("overview.lastScan"), lastScan, std::nullopt},
     };
-    if (reserved > 0) items.insert(items.begin() + 2, {AppLocalization::string("storage.reserved"), bytes(reserved), DS::gray});
+    if (reserved > 0) items.insert(items.begin() + 2, {AppLocalization::string("storage.reserved"), bytes(reserved), std::nullopt});
     storageStats_->setItems(items);
 }
 

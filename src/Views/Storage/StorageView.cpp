@@ -280,7 +280,7 @@ QWidget* StorageView::makeHeroCard() {
     legend->addWidget(legendFree_);
     auto* legendBox = new QWidget;
     legendBox->setLayout(legend);
-    legendBox->setFixedWidth(230);
+    legendBox->setFixedWidth(280);
     right->addWidget(legendBox, 0, Qt::AlignVCenter);
     top->addLayout(right);
     stack->addLayout(top);
