@@ -76,8 +76,7 @@ std::vector<HeldMemory> ForkedMemory::settle(ProcessTable& table, std::size_t ro
         if (reads == readsPerPass) break;
         ++reads;
         const Process& process = processes_[index];
-        if (const auto share = table.readProportionalMemory(process.pid))
-            readings_[process.pid] = Reading{process.startTicks, process.anonymousBytes, *share, 0};
+        readings_[process.pid] = Reading{process.startTicks, process.anonymousBytes, table.readProportionalMemory(process.pid), 0};
     }
 
     std::vector<HeldMemory> held(rows);
@@ -85,18 +84,19 @@ std::vector<HeldMemory> ForkedMemory::settle(ProcessTable& table, std::size_t ro
     for (std::size_t index = 0; index < processes_.size(); ++index) {
         const Process& process = processes_[index];
         const auto reading = sharing[index] ? readings_.find(process.pid) : readings_.end();
-        if (reading == readings_.end()) {
+        if (reading == readings_.end() || !reading->second.share) {
             anonymous_[index] = process.anonymousBytes;
             held[process.row].add(process.anonymousBytes, process.sharedMemoryBytes);
             continue;
         }
         // Pages it gained since are its own; pages it lost were its own or shared.
         const Reading& last = reading->second;
+        const ProportionalMemory& read = *last.share;
         const std::uint64_t share = process.anonymousBytes >= last.anonymousAtReading
-                                        ? last.share.anonymousBytes + (process.anonymousBytes - last.anonymousAtReading)
-                                        : last.share.anonymousBytes - std::min(last.share.anonymousBytes, last.anonymousAtReading - process.anonymousBytes);
+                                        ? read.anonymousBytes + (process.anonymousBytes - last.anonymousAtReading)
+                                        : read.anonymousBytes - std::min(read.anonymousBytes, last.anonymousAtReading - process.anonymousBytes);
         anonymous_[index] = std::min(share, process.anonymousBytes);
-        held[process.row].addProportional(anonymous_[index], std::min(last.share.sharedMemoryBytes, process.sharedMemoryBytes));
+        held[process.row].addProportional(anonymous_[index], std::min(read.sharedMemoryBytes, process.sharedMemoryBytes));
     }
     return held;
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -47,7 +48,9 @@ private:
     struct Reading {
         std::uint64_t startTicks = 0;
         std::uint64_t anonymousAtReading = 0;
-        ProportionalMemory share;
+        // None when it could not be read (it ended, or is another user's): tried again when due, so
+        // that it never keeps the others from their turn.
+        std::optional<ProportionalMemory> share;
         int age = 0;  // passes since it was read
     };
 

@@ -1164,6 +1164,24 @@ TEST(AppUsageSampler, PagesForkedWorkersShareCountOnceReadAFewProcessesAPass) {
     EXPECT_EQ(row(*pass, "server")->memory, 8 * share + 16 * MiB + filled / 2);
 }
 
+// Forked processes whose share cannot be read (another user's, ended since) are tried once in a
+// while, never at every pass ahead of the others: the family that can be read is read all the same.
+TEST(AppUsageSampler, ProcessesThatCannotBeReadNeverKeepTheOthersFromTheirTurn) {
+    FakeMachine machine;
+    for (int pid = 300; pid <= 308; ++pid)
+        machine.process({.pid = pid, .ppid = pid == 300 ? 1 : 300, .comm = "locked", .exe = "/usr/bin/locked", .startTicks = std::uint64_t(pid),
+                         .rssPages = 400 * MiB / page});
+    for (int pid = 100; pid <= 104; ++pid)
+        machine.process({.pid = pid, .ppid = pid == 100 ? 1 : 100, .comm = "server", .exe = "/usr/bin/server", .startTicks = std::uint64_t(pid),
+                         .rssPages = 100 * MiB / page, .pssAnonKiB = 20 * 1024});
+    AppUsageSampler sampler(machine.roots(), {});
+    std::optional<AppUsagePass> pass;
+    for (int second = 0; second < 10; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(row(*pass, "server")->memory, 100 * MiB);
+    EXPECT_EQ(row(*pass, "locked")->memory, 9 * 400 * MiB);
+}
+
 // On the kernel's own counters: a process fills 64 MiB and forks four workers that hold it, as
 // preloading servers and prefork pools do. Once each has been read, the row holds at least what was
 // filled, at most the processes' Pss and a tenth more, and never more than the machine has in use.
@@ -1183,8 +1201,10 @@ TEST(AppUsageSampler, ForkedWorkersHoldWhatTheirParentFilledOnceOnTheKernelsCoun
     SystemRoots roots = SystemRoots::fixture(tree.path());
     roots.proc = "/proc";
     AppUsageSampler sampler(roots, {});
+    // A pass reads a few processes, and this machine's other forked families are read too: enough
+    // passes for all of them.
     std::optional<AppUsagePass> pass;
-    for (int second = 0; second < 6; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
+    for (int second = 0; second < 80; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
     ASSERT_TRUE(pass);
     const AppUsage* app = row(*pass, "forking-holder");
     ASSERT_TRUE(app);
