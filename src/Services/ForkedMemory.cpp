@@ -72,10 +72,13 @@ std::vector<HeldMemory> ForkedMemory::settle(ProcessTable& table, std::size_t ro
         return processes_[a].anonymousBytes > processes_[b].anonymousBytes;
     });
     std::size_t reads = 0;
+    std::uint64_t bytes = 0;
     for (std::size_t index : due) {
         if (reads == readsPerPass) break;
-        ++reads;
         const Process& process = processes_[index];
+        if (reads > 0 && bytes + process.anonymousBytes > bytesPerPass) continue;
+        ++reads;
+        bytes += process.anonymousBytes;
         readings_[process.pid] = Reading{process.startTicks, process.anonymousBytes, table.readProportionalMemory(process.pid), 0};
     }
 

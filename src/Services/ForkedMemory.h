@@ -28,9 +28,12 @@ public:
         std::uint64_t sharedMemoryBytes = 0;
     };
 
+    // The kernel's walk costs about 10 µs a megabyte of pages: a pass reads at most four processes
+    // and 256 MiB of their pages, and always one.
     static constexpr std::size_t readsPerPass = 4;
+    static constexpr std::uint64_t bytesPerPass = 256ull << 20;
     // A share read this many passes ago is read again, as pages a worker writes stop being shared.
-    static constexpr int passesBetweenReadings = 15;
+    static constexpr int passesBetweenReadings = 30;
     // Families whose processes beyond the largest hold less than this are not worth a reading, nor is
     // a process that holds less than the smallest.
     static constexpr std::uint64_t worthReading = 8ull << 20;

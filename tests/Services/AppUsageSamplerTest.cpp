@@ -1123,14 +1123,14 @@ TEST(AppUsageSampler, AnApplicationHoldsWhatItsProcessesHoldOnTheKernelsCounters
     check("owning-holder", owning, 3 * 32 * MiB);
 }
 
-// A server that filled 300 MiB and forked eight workers, each of which still shares every page with
-// it: their status files count 300 MiB each, their proportional shares a ninth of it. A pass reads a
+// A server that filled 60 MiB and forked eight workers, each of which still shares every page with
+// it: their status files count 60 MiB each, their proportional shares a ninth of it. A pass reads a
 // few of them at a time, those never read first, until the row holds the pages once; between
 // readings a worker's own new pages add to its last share. Processes that were not forked from one
 // another are never read.
 TEST(AppUsageSampler, PagesForkedWorkersShareCountOnceReadAFewProcessesAPass) {
     FakeMachine machine;
-    const std::uint64_t filled = 300 * MiB;
+    const std::uint64_t filled = 60 * MiB;
     auto server = [&](int pid, int ppid, std::uint64_t anonymous, std::uint64_t share) {
         machine.process({.pid = pid, .ppid = ppid, .comm = "server", .exe = "/usr/bin/server", .startTicks = std::uint64_t(pid),
                          .rssPages = anonymous / page, .pssAnonKiB = share / KiB});
@@ -1150,18 +1150,31 @@ TEST(AppUsageSampler, PagesForkedWorkersShareCountOnceReadAFewProcessesAPass) {
     const std::uint64_t share = filled / 9 / KiB * KiB;
     EXPECT_EQ(figures, (std::vector<std::uint64_t>{4 * share + 5 * filled, 8 * share + filled, 9 * share, 9 * share}));
 
-    // A worker that filled 16 MiB of its own: its pages grew by less than an eighth, so it is not read
+    // A worker that filled 4 MiB of its own: its pages grew by less than an eighth, so it is not read
     // again, and what it gained counts whole.
-    server(105, 100, filled + 16 * MiB, filled / 9 + 16 * MiB);
+    server(105, 100, filled + 4 * MiB, filled / 9 + 4 * MiB);
     auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(8), 1);
     ASSERT_TRUE(pass);
-    EXPECT_EQ(row(*pass, "server")->memory, 9 * share + 16 * MiB);
+    EXPECT_EQ(row(*pass, "server")->memory, 9 * share + 4 * MiB);
     // An id reused by another process of the same program is read afresh.
     machine.process({.pid = 106, .ppid = 100, .comm = "server", .exe = "/usr/bin/server", .startTicks = 999, .rssPages = filled / page,
                      .pssAnonKiB = filled / 2 / KiB});
     pass = sampler.sampleApps(Instant::fromReferenceSeconds(10), 1);
     ASSERT_TRUE(pass);
-    EXPECT_EQ(row(*pass, "server")->memory, 8 * share + 16 * MiB + filled / 2);
+    EXPECT_EQ(row(*pass, "server")->memory, 8 * share + 4 * MiB + filled / 2);
+
+    // A pass walks no more than its share of pages: three processes of 200 MiB take three passes.
+    FakeMachine large;
+    for (int pid = 400; pid <= 402; ++pid)
+        large.process({.pid = pid, .ppid = pid == 400 ? 1 : 400, .comm = "large", .exe = "/usr/bin/large", .startTicks = std::uint64_t(pid),
+                       .rssPages = 200 * MiB / page, .pssAnonKiB = 200 * 1024 / 3});
+    AppUsageSampler largeSampler(large.roots(), {});
+    const std::uint64_t third = 200 * 1024 / 3 * KiB;
+    for (std::uint64_t read = 1; read <= 3; ++read) {
+        pass = largeSampler.sampleApps(Instant::fromReferenceSeconds(double(read)), 1);
+        ASSERT_TRUE(pass);
+        EXPECT_EQ(row(*pass, "large")->memory, read * third + (3 - read) * 200 * MiB);
+    }
 }
 
 // Forked processes whose share cannot be read (another user's, ended since) are tried once in a
@@ -1176,7 +1189,7 @@ TEST(AppUsageSampler, ProcessesThatCannotBeReadNeverKeepTheOthersFromTheirTurn) 
                          .rssPages = 100 * MiB / page, .pssAnonKiB = 20 * 1024});
     AppUsageSampler sampler(machine.roots(), {});
     std::optional<AppUsagePass> pass;
-    for (int second = 0; second < 10; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
+    for (int second = 0; second < 40; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
     ASSERT_TRUE(pass);
     EXPECT_EQ(row(*pass, "server")->memory, 100 * MiB);
     EXPECT_EQ(row(*pass, "locked")->memory, 9 * 400 * MiB);
