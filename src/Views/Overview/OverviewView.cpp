@@ -150,8 +150,7 @@ void OverviewView::refreshStorageCard() {
     freeHero_->setUnit(available.unit);
     scanButton_->setText(AppLocalization::string(state_.isScanning() ? textKey("scan.scanning") : textKey("scan.start")));
     scanButton_->setEnabled(!state_.isScanning());
-    // The blocks kept for root are no one's use: the bar leaves them out of what is used.
-    capacityBar_->setFigures(snapshot, capacity.total, capacity.available + reserved);
+    capacityBar_->setFigures(snapshot, capacity.total, capacity.available, reserved);
 
     // Only a result of this launch has a date here: beside the prompt to scan, a stored record's
     // date would contradict it.
