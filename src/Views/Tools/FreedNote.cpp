@@ -9,7 +9,7 @@
 #include <QWidget>
 
 QWidget* compressedFilesNote() {
-    auto* note = new Pill(AppLocalization::string("tools.compressedNote"), QStringLiteral("info.circle"), DS::gray);
+    auto* note = new Pill(AppLocalization::string("tools.compressedNote"), QStringLiteral("info.circle.fill"), DS::gray);
     note->setObjectName("compressedNote");
     note->setVisible(false);
     return note;
