@@ -53,6 +53,12 @@ Instant JsonObjectReader::instant(const char* name) {
     return Instant::fromReferenceSeconds(number(name));
 }
 
+std::optional<std::int64_t> JsonObjectReader::optionalInteger(const char* name) const {
+    const QCborValue exact = QCborValue::fromJsonValue(object_.value(QLatin1StringView(name)));
+    if (!exact.isInteger()) return std::nullopt;
+    return exact.toInteger();
+}
+
 std::optional<bool> JsonObjectReader::optionalBoolean(const char* name) const {
     const QJsonValue value = object_.value(QLatin1StringView(name));
     if (!value.isBool()) return std::nullopt;

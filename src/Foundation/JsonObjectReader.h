@@ -27,6 +27,7 @@ public:
     // A member that records stored before it lack: missing, null or of another type gives none,
     // and the object stays readable.
     std::optional<bool> optionalBoolean(const char* name) const;
+    std::optional<std::int64_t> optionalInteger(const char* name) const;
 
     bool ok() const { return ok_; }
 

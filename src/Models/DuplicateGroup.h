@@ -63,6 +63,12 @@ struct DuplicateGroup {
         return freeing;
     }
 
+    // Whether some copy beyond the first is compressed on disk, so that moving them frees at most
+    // `reclaimableBytes`.
+    bool freesUpTo() const {
+        return std::any_of(files.begin() + (files.empty() ? 0 : 1), files.end(), [](const ScannedFile& copy) { return copy.compressed; });
+    }
+
     // The order groups are listed in: the one whose move frees more first.
     static bool freesMore(const DuplicateGroup& a, const DuplicateGroup& b) { return a.reclaimableBytes() > b.reclaimableBytes(); }
 

@@ -9,10 +9,14 @@ std::int64_t FreedSpace::unsharedBlocks(std::int64_t allocated, std::int64_t sha
     return std::max<std::int64_t>(allocated - std::max<std::int64_t>(sharedBytes, 0), 0);
 }
 
-FreedSpace FreedSpace::ofName(const std::optional<FileIdentity>& identity, std::int64_t allocated, std::int64_t sharedBytes) {
+FreedSpace FreedSpace::ofName(const std::optional<FileIdentity>& identity, std::int64_t allocated, std::int64_t sharedBytes, bool compressed) {
     const std::int64_t bytes = unsharedBlocks(allocated, sharedBytes);
-    if (!identity || identity->links <= 1) return {bytes, {}};
-    return {0, {{identity->device, identity->inode, identity->links, 1, bytes}}};
+    if (!identity || identity->links <= 1) return {bytes, {}, compressed};
+    return {0, {{identity->device, identity->inode, identity->links, 1, bytes}}, compressed};
+}
+
+bool FreedSpace::anyUpTo(const std::vector<const FreedSpace*>& items) {
+    return std::any_of(items.begin(), items.end(), [](const FreedSpace* item) { return item->upTo; });
 }
 
 std::int64_t FreedSpace::alone() const {

@@ -34,17 +34,22 @@ struct FreedSpace {
 
     std::int64_t singleNamedBytes = 0;  // what the item's files of one name free
     std::vector<LinkedFile> linked;
+    // Some of its files are compressed on disk: they free less than their blocks count for, and
+    // by how much is not known, so what the item frees is at most the figure.
+    bool upTo = false;
 
     // What moving this item alone frees.
     std::int64_t alone() const;
     // What moving all of `items` together frees.
     static std::int64_t together(const std::vector<const FreedSpace*>& items);
+    // Whether what `items` free together is at most the figure.
+    static bool anyUpTo(const std::vector<const FreedSpace*>& items);
 
     // What removing a file's last name frees: its blocks on disk less those it shares.
     static std::int64_t unsharedBlocks(std::int64_t allocated, std::int64_t sharedBytes);
     // One name of a file as listed: `allocated` and `sharedBytes` of the file; without an identity
     // the file counts as one of one name.
-    static FreedSpace ofName(const std::optional<FileIdentity>& identity, std::int64_t allocated, std::int64_t sharedBytes);
+    static FreedSpace ofName(const std::optional<FileIdentity>& identity, std::int64_t allocated, std::int64_t sharedBytes, bool compressed = false);
 
     bool operator==(const FreedSpace&) const = default;
 };

@@ -24,6 +24,8 @@ struct ScannedFile {
     // Of `size`, the bytes whose blocks other files share (a reflinked copy's, a file system
     // snapshot's), which moving this file leaves in place. Read for duplicate copies and forgotten files.
     std::int64_t sharedBytes = 0;
+    // Some of its blocks are compressed on disk: moving it frees at most `size`.
+    bool compressed = false;
     // Of a duplicate copy: why the finder ticks nothing of its group, set where the group is made.
     std::optional<UntickedReason> untickedReason = {};
     // Of a duplicate copy left unticked for where it lies: the install or application folder that
@@ -34,7 +36,7 @@ struct ScannedFile {
     bool inPassingFolder = false;
 
     // What moving this name, alone or with others, frees.
-    FreedSpace freed() const { return FreedSpace::ofName(identity, size, sharedBytes); }
+    FreedSpace freed() const { return FreedSpace::ofName(identity, size, sharedBytes, compressed); }
 
     bool operator==(const ScannedFile&) const = default;
 };

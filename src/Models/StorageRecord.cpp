@@ -3,12 +3,14 @@
 #include "Foundation/JsonObjectReader.h"
 
 QJsonObject StorageRecord::toJson() const {
-    return {
+    QJsonObject object{
         {"id", QString::fromStdString(id.text())},
         {"date", date.referenceSeconds()},
         {"used", qint64(used)},
         {"available", qint64(available)},
     };
+    if (reserved) object.insert("reserved", qint64(*reserved));
+    return object;
 }
 
 std::optional<StorageRecord> StorageRecord::fromJson(const QJsonValue& value) {
@@ -18,6 +20,7 @@ std::optional<StorageRecord> StorageRecord::fromJson(const QJsonValue& value) {
     record.date = reader.instant("date");
     record.used = reader.integer("used");
     record.available = reader.integer("available");
+    record.reserved = reader.optionalInteger("reserved");
     if (!reader.ok()) return std::nullopt;
     return record;
 }

@@ -175,6 +175,28 @@ bool ProcessTable::readOwnMemory(ProcessReading& reading) {
     return true;
 }
 
+std::optional<ProportionalMemory> ProcessTable::readProportionalMemory(std::int32_t pid) {
+    if (procFd_ < 0 || pid < 1) return std::nullopt;
+    auto rollup = KernelFile::readOnce(procFd_, ProcessPath(pid, "smaps_rollup").c_str(), rollupBuffer_);
+    if (!rollup) return std::nullopt;
+    ProportionalMemory memory;
+    bool anonymous = false;
+    std::string_view rest = *rollup;
+    while (!rest.empty()) {
+        std::string_view fields = KernelText::nextLine(rest);
+        std::string_view name = KernelText::nextField(fields);
+        if (name == "Pss_Anon:") {
+            memory.anonymousBytes = KernelText::nextNumber(fields) * 1024;  // in kB
+            anonymous = true;
+        } else if (name == "Pss_Shmem:") {
+            memory.sharedMemoryBytes = KernelText::nextNumber(fields) * 1024;
+        }
+    }
+    // Older kernels give the total alone, which holds the pages of mapped files too.
+    if (!anonymous) return std::nullopt;
+    return memory;
+}
+
 void ProcessTable::readReapedCountsAgain(ProcessReading& reading) {
     // The count read between two stats whose reaped faults are equal holds the same children as they
     // do. A process that keeps reaping is given up on after a few tries: what it reaped last then

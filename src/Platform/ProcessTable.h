@@ -64,6 +64,14 @@ struct ProcessStart {
     bool exited = false;  // a zombie, or being reaped: it reaps nothing more
 };
 
+// A process's proportional share of the anonymous and shared-memory pages it maps: each page
+// divided by the number of processes that map it, so that pages a forked process still shares with
+// its parent and siblings count once among them.
+struct ProportionalMemory {
+    std::uint64_t anonymousBytes = 0;
+    std::uint64_t sharedMemoryBytes = 0;
+};
+
 // Reads the process list and each process's stat, status, io, exe, cwd and start time from /proc, and the
 // threads' io of a process when asked.
 class ProcessTable {
@@ -81,6 +89,10 @@ public:
     // Fills in what a process just read holds of its own, from its status file, which costs as much
     // as its stat; false when it has ended.
     bool readOwnMemory(ProcessReading& reading);
+    // Its proportional share, from its smaps_rollup; absent when it has ended, cannot be read, or the
+    // kernel keeps no such summary. The kernel walks every page the process maps to answer: far
+    // dearer than its status, so asked only for a few processes at a time.
+    std::optional<ProportionalMemory> readProportionalMemory(std::int32_t pid);
     // Reads the write count, the processor times and the reaped children's faults of a process just
     // read again, until no
     // child is reaped between the two: `read` takes the count first, so a child reaped in between shows
@@ -123,6 +135,7 @@ private:
     std::string otherStatBuffer_;  // apart from statBuffer_, which the last reading's name points into
     std::string ioBuffer_;
     std::string statusBuffer_;
+    std::string rollupBuffer_;
     std::string pathBuffer_;
     std::string groupBuffer_;
 };

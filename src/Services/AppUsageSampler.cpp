@@ -26,7 +26,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     std::unordered_map<std::string, size_t> rowIndex;
     std::vector<double> rowShares;
     std::vector<double> rowWriteRates;
-    std::vector<HeldMemory> rowMemory;
+    std::vector<std::pair<size_t, size_t>> devSampleProcesses;  // sample, process number in forked_
     current_.clear();
     current_.reserve(previous_.size() + 64);
     risen_.clear();
@@ -86,7 +86,8 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
             ticks = cpuTicks;
         std::optional<size_t> devSample;
 
-        if (DevProjectsService::isDevRuntime(path, process->commandName)) {
+        const bool devRuntime = DevProjectsService::isDevRuntime(path, process->commandName);
+        if (devRuntime) {
             DevProcessSample sample;
             sample.pid = pid;
             sample.executable = DevProjectsService::executableName(path, process->commandName);
@@ -112,11 +113,11 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
             pass.apps.push_back(std::move(app));
             rowShares.push_back(0);
             rowWriteRates.push_back(0);
-            rowMemory.emplace_back();
         }
         AppUsage& app = pass.apps[row->second];
         app.processCount += 1;
-        rowMemory[row->second].add(process->anonymousBytes, process->sharedMemoryBytes);
+        const size_t counted = forked_.add({pid, process->parentPid, process->startTicks, row->second, process->anonymousBytes, process->sharedMemoryBytes});
+        if (devRuntime) devSampleProcesses.emplace_back(pass.devSamples.size() - 1, counted);
         // A process that started after the previous pass had written nothing then: all it wrote is new.
         std::uint64_t rise = 0;
         if (before != previous_.end())
@@ -127,6 +128,8 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
         newestStart = std::max(newestStart, process->startTicks);
     }
 
+    const std::vector<HeldMemory> rowMemory = forked_.settle(table_, pass.apps.size());
+    for (const auto& [sample, counted] : devSampleProcesses) pass.devSamples[sample].memory = forked_.anonymousBytes(counted);
     readThreadsOfWaitingProcesses();
     const auto counted = settleEndedProcesses(*pids);
     for (const Risen& process : risen_) {

@@ -7,6 +7,7 @@
 #include "Models/AppUsage.h"
 #include "Services/DevProcessSample.h"
 #include "Services/EndedProcesses.h"
+#include "Services/ForkedMemory.h"
 
 #include <cstdint>
 #include <optional>
@@ -97,6 +98,7 @@ private:
     ThreadBaselines currentThreads_;
     std::vector<Risen> risen_;
     EndedProcesses ended_;
+    ForkedMemory forked_;
     // When the newest process the previous pass read had started: one that started later was not
     // there yet. Start times only grow.
     std::uint64_t previousNewestStart_ = 0;

@@ -17,5 +17,5 @@ std::int64_t bytes(std::uint64_t blocks, std::uint64_t blockSize) {
 DiskCapacityService::Capacity DiskCapacityService::capacity(const std::filesystem::path& location) const {
     struct statvfs volume;
     if (::statvfs(location.c_str(), &volume) != 0) return {};
-    return {bytes(volume.f_blocks, volume.f_frsize), bytes(volume.f_bavail, volume.f_frsize)};
+    return {bytes(volume.f_blocks, volume.f_frsize), bytes(volume.f_bavail, volume.f_frsize), bytes(volume.f_bfree, volume.f_frsize)};
 }

@@ -23,6 +23,7 @@
 #include "Platform/WholeMarkers.h"
 #include "Foundation/Cancelled.h"
 #include "Services/FastTreeWalk.h"
+#include "Services/MovedNames.h"
 #include "Platform/KindDescriptions.h"
 #include "Services/ScanError.h"
 #include "Services/UninstallerService.h"
@@ -340,6 +341,7 @@ struct LinkedTally {
 struct FolderTally {
     std::int64_t singleNamedSize = 0;
     std::int64_t singleNamedFreed = 0;
+    bool compressed = false;
     std::unordered_map<FreedSpace::FileKey, LinkedTally, FreedSpace::FileKeyHash> linked;
     // Folders that hold a program the loader starts, each met once in a row.
     std::vector<std::string> programFolders;
@@ -391,9 +393,10 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
         if (locations[i].empty() || ::lstat(locations[i].c_str(), &status) != 0) continue;
         if (S_ISREG(status.st_mode)) {
             const std::int64_t allocated = allocatedBytes(static_cast<std::uint64_t>(status.st_blocks));
-            const std::int64_t shared = BlockSharingFolders::sharesBlocks(locations[i].parent_path()) ? SharedExtents::ofFileSystems().sharedBytes(locations[i].c_str()) : 0;
+            const SharedExtents::Map extents =
+                BlockSharingFolders::sharesBlocks(locations[i].parent_path()) ? SharedExtents::ofFileSystems().map(locations[i].c_str()) : SharedExtents::Map{};
             measures[i].size = allocated;
-            measures[i].freed = FreedSpace::ofName(FileIdentity::of(status), allocated, shared);
+            measures[i].freed = FreedSpace::ofName(FileIdentity::of(status), allocated, extents.shared, extents.compressed);
             measures[i].program = (status.st_mode & 0111) && ElfImages::kindOfFile(locations[i]) == ElfImage::program;
         } else if (S_ISDIR(status.st_mode)) {
             folders.push_back(locations[i].string());
@@ -425,8 +428,9 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
                     worker.sharingFolder = directory;
                     worker.sharing = sharing.mayShare(root, directory);
                 }
-                const std::int64_t shared = worker.sharing ? SharedExtents::ofFileSystems().sharedBytes((directory + "/" + entry.name).c_str()) : 0;
-                const std::int64_t freed = FreedSpace::unsharedBlocks(entry.allocatedSize, shared);
+                const SharedExtents::Map extents = worker.sharing ? SharedExtents::ofFileSystems().map((directory + "/" + entry.name).c_str()) : SharedExtents::Map{};
+                const std::int64_t freed = FreedSpace::unsharedBlocks(entry.allocatedSize, extents.shared);
+                folder.compressed |= extents.compressed;
                 if (entry.linkCount > 1) {
                     auto [met, isNew] = folder.linked.try_emplace({entry.device, entry.inode});
                     if (isNew) met->second = {{entry.device, entry.inode, entry.linkCount, 0, freed}, entry.allocatedSize};
@@ -448,6 +452,7 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
                 merged.programFolders.insert(merged.programFolders.end(), part.programFolders.begin(), part.programFolders.end());
                 merged.unreadableFolders += part.unreadableFolders;
                 if (merged.unchangeable.empty() || (!part.unchangeable.empty() && part.unchangeable < merged.unchangeable)) merged.unchangeable = part.unchangeable;
+                merged.compressed |= part.compressed;
                 if (merged.linked.empty()) {
                     merged.linked = std::move(part.linked);
                     continue;
@@ -463,6 +468,7 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
             measure.unchangeable = std::move(merged.unchangeable);
             measure.size = merged.singleNamedSize;
             measure.freed.singleNamedBytes = merged.singleNamedFreed;
+            measure.freed.upTo = merged.compressed;
             measure.freed.linked.reserve(merged.linked.size());
             for (const auto& [key, tally] : merged.linked) {
                 measure.size = saturatingSum(measure.size, tally.allocated);
@@ -526,7 +532,11 @@ std::vector<ScannedFile> FileIntelligenceService::forgottenFiles(const std::file
     // Blocks shared with another file are not freed by moving this one.
     const BlockSharingFolders sharing({rootPath});
     for (ScannedFile& file : files)
-        if (sharing.mayShare(0, file.path.parent_path().string())) file.sharedBytes = SharedExtents::ofFileSystems().sharedBytes(file.path.c_str());
+        if (sharing.mayShare(0, file.path.parent_path().string())) {
+            const SharedExtents::Map extents = SharedExtents::ofFileSystems().map(file.path.c_str());
+            file.sharedBytes = extents.shared;
+            file.compressed = extents.compressed;
+        }
     return files;
 }
 
@@ -557,12 +567,13 @@ TrashResult FileIntelligenceService::moveToTrash(const std::vector<TrashRequest>
     std::lock_guard serial(trashLock_);
     const MountPoints mounts = MountPoints::of(SystemRoots::current());
     TrashResult result;
+    MovedNames moves;
     for (const TrashRequest& item : items) {
         if (stop.stop_requested()) throw Cancelled();
         // A copy goes only while the copy its group keeps is still there as listed: else it may be
         // the last one, or no longer equal to it.
         // What changed is then the kept copy, named once however many of its copies stay.
-        if (item.kept && FileIdentity::at(item.kept->path) != item.kept->identity) {
+        if (item.kept && FileIdentity::at(item.kept->path) != moves.expected(item.kept->identity)) {
             if (std::find(result.changed.begin(), result.changed.end(), item.kept->path) == result.changed.end())
                 result.changed.push_back(item.kept->path);
             continue;
@@ -574,7 +585,11 @@ TrashResult FileIntelligenceService::moveToTrash(const std::vector<TrashRequest>
         }
         try {
             // Nothing there (a link whose target is gone included) counts as already removed.
-            if (Trash::moveToTrash(item.path, {.expected = item.identity})) ++result.moved;
+            const auto expected = moves.expected(item.identity);
+            if (const auto location = Trash::moveToTrash(item.path, {.expected = expected})) {
+                ++result.moved;
+                if (item.identity) moves.moved(*item.identity, *expected, *location);
+            }
         } catch (const TrashError& error) {
             // One item the Trash refuses (no permission, a file system without a trash, the trash's
             // own contents) never keeps the others.

@@ -187,7 +187,7 @@ public:
         struct Unchanged {
             const IndexedFile* file;
             FileIdentity identity;
-            std::int64_t shared;
+            SharedExtents::Map extents;
         };
         std::vector<Unchanged> unchanged;
         std::set<std::pair<std::uint64_t, std::uint64_t>> inodes;
@@ -197,7 +197,7 @@ public:
             const std::optional<FileIdentity> now = opened.isOpen() ? FileIdentity::ofOpen(opened.get()) : FileIdentity::at(file->path);
             if (!now || !file->identity->isFile(*now, file->size)) continue;
             if (inodes.emplace(now->device, now->inode).second)
-                unchanged.push_back({file, *now, opened.isOpen() ? SharedExtents::ofFileSystems().sharedBytes(opened.get()) : 0});
+                unchanged.push_back({file, *now, opened.isOpen() ? SharedExtents::ofFileSystems().map(opened.get()) : SharedExtents::Map{}});
         }
         if (unchanged.size() < 2) return;
         // Where each copy lies: in a whole, or else outside the user's own files.
@@ -216,7 +216,8 @@ public:
             for (const Unchanged& copy : unchanged) {
                 std::filesystem::path location(copy.file->path);
                 QString kind = kinds_.kind(location);
-                group.files.push_back({Uuid::random(), std::move(location), copy.identity.allocated, copy.file->modified, std::move(kind), copy.identity, copy.shared});
+                group.files.push_back({Uuid::random(), std::move(location), copy.identity.allocated, copy.file->modified, std::move(kind), copy.identity,
+                                       copy.extents.shared, copy.extents.compressed});
             }
         }
         for (std::size_t i = 0; i < unchanged.size(); ++i) {

@@ -14,9 +14,16 @@ public:
         anonymous_ += anonymousBytes;
         shared_ = std::max(shared_, sharedMemoryBytes);
     }
-    std::uint64_t bytes() const { return anonymous_ + shared_; }
+    // A process's proportional share of its pages: the shared memory it maps, divided among those
+    // mapping it, adds up across the group.
+    void addProportional(std::uint64_t anonymousBytes, std::uint64_t sharedMemoryBytes) {
+        anonymous_ += anonymousBytes;
+        proportionalShared_ += sharedMemoryBytes;
+    }
+    std::uint64_t bytes() const { return anonymous_ + std::max(shared_, proportionalShared_); }
 
 private:
     std::uint64_t anonymous_ = 0;
     std::uint64_t shared_ = 0;
+    std::uint64_t proportionalShared_ = 0;
 };

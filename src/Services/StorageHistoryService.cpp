@@ -180,7 +180,10 @@ StorageHistoryService::StorageHistoryService(Sources sources, QObject* parent)
 
 void StorageHistoryService::recordCurrentCapacity() {
     const Capacity capacity = sources_.capacity();
+    // Stored as it always was, total less available, so that every build reads it alike; the
+    // blocks kept for root go beside it.
     const std::int64_t used = std::max<std::int64_t>(0, saturatingDifference(capacity.total, capacity.available));
+    const std::int64_t reserved = capacity.reserved();
     // A volume that could not be read says nothing about the day; recording it would replace a real
     // reading. Nor is a figure no disk can have recorded: it could not be read back.
     if (capacity.total <= 0 || !possibleFigure(used) || !possibleFigure(capacity.available)) return;
@@ -189,17 +192,27 @@ void StorageHistoryService::recordCurrentCapacity() {
     const auto today = localDay(now, zone);
     update(key, records_, recordLimit, [&](std::vector<StorageRecord>& records) {
         if (!records.empty() && today && localDay(records.back().date, zone) == today) {
-            records.back() = StorageRecord{records.back().id, std::max(now, records.back().date), used, capacity.available};
+            records.back() = StorageRecord{records.back().id, std::max(now, records.back().date), used, capacity.available, reserved};
         } else if (!records.empty() && now < records.back().date) {
             // A clock behind the newest record (a dead clock battery, a board before its time is
             // set) cannot date today's reading: it goes to the newest record, which keeps its date,
             // so the list stays in order and the clock set right again goes on from there.
-            records.back() = StorageRecord{records.back().id, records.back().date, used, capacity.available};
+            records.back() = StorageRecord{records.back().id, records.back().date, used, capacity.available, reserved};
         } else if (possibleDate(now)) {
-            records.push_back(StorageRecord{Uuid::random(), now, used, capacity.available});
+            records.push_back(StorageRecord{Uuid::random(), now, used, capacity.available, reserved});
         }
     });
     emit recordsChanged();
+}
+
+std::vector<std::int64_t> StorageHistoryService::usedBytes(const std::vector<StorageRecord>& records) {
+    std::vector<std::int64_t> used(records.size());
+    std::int64_t reserved = 0;
+    for (std::size_t index = records.size(); index-- > 0;) {
+        if (records[index].reserved) reserved = std::max<std::int64_t>(*records[index].reserved, 0);
+        used[index] = std::max<std::int64_t>(records[index].used - reserved, 0);
+    }
+    return used;
 }
 
 void StorageHistoryService::record(const ScanSnapshot& snapshot) {

@@ -60,6 +60,11 @@ public:
     bool latestScanDiffersInHardLinks() const;
     static std::vector<FolderStorageChange> folderChanges(const ScanHistoryRecord& previous, const ScanHistoryRecord& current);
 
+    // Each record's used bytes as df counts them, the blocks kept for root apart. A record written
+    // before they were kept apart takes those of the next newer record that knows them, the same
+    // volume's, so that the history shows no step where the count changed.
+    static std::vector<std::int64_t> usedBytes(const std::vector<StorageRecord>& records);
+
     static Capacity startupVolumeCapacity() { return DiskCapacityService().capacity("/"); }
 
 signals:

@@ -5,6 +5,7 @@
 #include "Models/NameCollator.h"
 #include "Foundation/AllocatedBytes.h"
 #include "Foundation/FileIdentity.h"
+#include "Services/MovedNames.h"
 #include "Foundation/LiesWithin.h"
 #include "Platform/CurrentDesktops.h"
 #include "Platform/DesktopApplications.h"
@@ -1257,6 +1258,7 @@ std::vector<fs::path> UninstallerService::moveToTrash(const std::vector<AppArtif
     std::vector<fs::path> moved;
     std::vector<TrashError> failures;
     const MountPoints mounts = MountPoints::of(SystemRoots::current());
+    MovedNames moves;
     for (const AppArtifact& artifact : movingOrder(artifacts)) {
         // A mount made since the listing would go along with its folder.
         if (holdsAMount(artifact.path, mounts)) {
@@ -1266,8 +1268,10 @@ std::vector<fs::path> UninstallerService::moveToTrash(const std::vector<AppArtif
         // One item that cannot go never keeps the others; a link goes as the link it is; another item
         // put under a listed name since stays, named as changed.
         try {
-            auto location = Trash::moveToTrash(artifact.path, {.expected = artifact.identity, .moveDanglingLinks = true});
+            const auto expected = moves.expected(artifact.identity);
+            auto location = Trash::moveToTrash(artifact.path, {.expected = expected, .moveDanglingLinks = true});
             if (!location) throw TrashError(TrashError::Reason::moveFailed, artifact.path, ENOENT);
+            if (artifact.identity) moves.moved(*artifact.identity, *expected, *location);
             moved.push_back(std::move(*location));
         } catch (const TrashError& error) {
             failures.push_back(error);

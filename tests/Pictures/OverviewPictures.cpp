@@ -19,6 +19,9 @@ static const PictureRegistration overview("overview", [](PictureContext& picture
         return;
     }
     pictures.render("overview-scanned", QSize(1320, 1000), [&] { return std::make_unique<OverviewView>(state, [&] { return capacity; }); });
+    // An ext4 volume with 25 GB kept for root.
+    const DiskCapacityService::Capacity reserving{512'000'000'000, 180'000'000'000, 205'000'000'000};
+    pictures.render("overview-reserved", QSize(1320, 880), [&] { return std::make_unique<OverviewView>(state, [&] { return reserving; }); });
 
     // A relaunch: nothing scanned yet in this launch; the stored scans do not date the last scan.
     AppServices relaunched = tree.services();

@@ -41,6 +41,9 @@ static const PictureRegistration storage("storage", [](PictureContext& pictures)
             return view;
         });
     }
+    // An ext4 volume with 25 GB kept for root.
+    const DiskCapacityService::Capacity reserving{512'000'000'000, 180'000'000'000, 205'000'000'000};
+    pictures.render("storage-results-reserved", QSize(1320, 880), [&] { return std::make_unique<StorageView>(state, DS::amber, [&] { return reserving; }); });
     pictures.render("storage-results-selected", QSize(1240, 2100), [&] {
         auto view = screen();
         view->selection().setID(state.scanSnapshot()->buckets[1].path);

@@ -214,6 +214,12 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             pnpm.freed.singleNamedBytes = 0;
             linked.loadCleanup({uv, pnpm, ToolsFixture::candidate(home / ".cache/thumbnails", 12'000'000, CleanupSafety::safe)});
             pictures.render("tools-cleanup-linked", windowSize, [&] { return toolsOn(linked.state(), ValueTool::cleanup); });
+            // Logs on btrfs with compress=zstd: they free less than their size.
+            ToolsFixture compressed;
+            CleanupCandidate logs = ToolsFixture::candidate(home / ".cache/textlogs", 314'600'000, CleanupSafety::safe);
+            logs.freed.upTo = true;
+            compressed.loadCleanup({logs, ToolsFixture::candidate(home / ".cache/thumbnails", 12'000'000, CleanupSafety::safe)});
+            pictures.render("tools-cleanup-compressed", windowSize, [&] { return toolsOn(compressed.state(), ValueTool::cleanup); });
             pictures.render("tools-cleanup-linked-full", windowSize, [&] { return toolsOn(linked.state(), ValueTool::cleanup); },
                             {.fullLength = true, .inspect = {}});
             pnpm.freed.singleNamedBytes = 13'500'000;

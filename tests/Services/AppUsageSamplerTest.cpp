@@ -1241,3 +1241,115 @@ TEST(AppUsageSampler, AnApplicationHoldsWhatItsProcessesHoldOnTheKernelsCounters
     check("mapping-holder", mapping, 0);
     check("owning-holder", owning, 3 * 32 * MiB);
 }
+
+// A server that filled 60 MiB and forked eight workers, each of which still shares every page with
+// it: their status files count 60 MiB each, their proportional shares a ninth of it. A pass reads a
+// few of them at a time, those never read first, until the row holds the pages once; between
+// readings a worker's own new pages add to its last share. Processes that were not forked from one
+// another are never read.
+TEST(AppUsageSampler, PagesForkedWorkersShareCountOnceReadAFewProcessesAPass) {
+    FakeMachine machine;
+    const std::uint64_t filled = 60 * MiB;
+    auto server = [&](int pid, int ppid, std::uint64_t anonymous, std::uint64_t share) {
+        machine.process({.pid = pid, .ppid = ppid, .comm = "server", .exe = "/usr/bin/server", .startTicks = std::uint64_t(pid),
+                         .rssPages = anonymous / page, .pssAnonKiB = share / KiB});
+    };
+    for (int pid = 100; pid <= 108; ++pid) server(pid, pid == 100 ? 1 : 100, filled, filled / 9);
+    // Two unrelated processes of one program, with a rollup that must never be read.
+    for (int pid : {200, 201})
+        machine.process({.pid = pid, .comm = "solo", .exe = "/usr/bin/solo", .startTicks = 50, .rssPages = 100 * MiB / page, .pssAnonKiB = 1});
+    AppUsageSampler sampler(machine.roots(), {});
+    std::vector<std::uint64_t> figures;
+    for (int second = 0; second < 8; second += 2) {
+        auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
+        ASSERT_TRUE(pass);
+        figures.push_back(row(*pass, "server")->memory);
+        EXPECT_EQ(row(*pass, "solo")->memory, 200 * MiB);
+    }
+    const std::uint64_t share = filled / 9 / KiB * KiB;
+    EXPECT_EQ(figures, (std::vector<std::uint64_t>{4 * share + 5 * filled, 8 * share + filled, 9 * share, 9 * share}));
+
+    // A worker that filled 4 MiB of its own: its pages grew by less than an eighth, so it is not read
+    // again, and what it gained counts whole.
+    server(105, 100, filled + 4 * MiB, filled / 9 + 4 * MiB);
+    auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(8), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(row(*pass, "server")->memory, 9 * share + 4 * MiB);
+    // An id reused by another process of the same program is read afresh.
+    machine.process({.pid = 106, .ppid = 100, .comm = "server", .exe = "/usr/bin/server", .startTicks = 999, .rssPages = filled / page,
+                     .pssAnonKiB = filled / 2 / KiB});
+    pass = sampler.sampleApps(Instant::fromReferenceSeconds(10), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(row(*pass, "server")->memory, 8 * share + 4 * MiB + filled / 2);
+
+    // A pass walks no more than its share of pages: three processes of 200 MiB take three passes.
+    FakeMachine large;
+    for (int pid = 400; pid <= 402; ++pid)
+        large.process({.pid = pid, .ppid = pid == 400 ? 1 : 400, .comm = "large", .exe = "/usr/bin/large", .startTicks = std::uint64_t(pid),
+                       .rssPages = 200 * MiB / page, .pssAnonKiB = 200 * 1024 / 3});
+    AppUsageSampler largeSampler(large.roots(), {});
+    const std::uint64_t third = 200 * 1024 / 3 * KiB;
+    for (std::uint64_t read = 1; read <= 3; ++read) {
+        pass = largeSampler.sampleApps(Instant::fromReferenceSeconds(double(read)), 1);
+        ASSERT_TRUE(pass);
+        EXPECT_EQ(row(*pass, "large")->memory, read * third + (3 - read) * 200 * MiB);
+    }
+}
+
+// Forked processes whose share cannot be read (another user's, ended since) are tried once in a
+// while, never at every pass ahead of the others: the family that can be read is read all the same.
+TEST(AppUsageSampler, ProcessesThatCannotBeReadNeverKeepTheOthersFromTheirTurn) {
+    FakeMachine machine;
+    for (int pid = 300; pid <= 308; ++pid)
+        machine.process({.pid = pid, .ppid = pid == 300 ? 1 : 300, .comm = "locked", .exe = "/usr/bin/locked", .startTicks = std::uint64_t(pid),
+                         .rssPages = 400 * MiB / page});
+    for (int pid = 100; pid <= 104; ++pid)
+        machine.process({.pid = pid, .ppid = pid == 100 ? 1 : 100, .comm = "server", .exe = "/usr/bin/server", .startTicks = std::uint64_t(pid),
+                         .rssPages = 100 * MiB / page, .pssAnonKiB = 20 * 1024});
+    AppUsageSampler sampler(machine.roots(), {});
+    std::optional<AppUsagePass> pass;
+    for (int second = 0; second < 40; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
+    ASSERT_TRUE(pass);
+    EXPECT_EQ(row(*pass, "server")->memory, 100 * MiB);
+    EXPECT_EQ(row(*pass, "locked")->memory, 9 * 400 * MiB);
+}
+
+// On the kernel's own counters: a process fills 64 MiB and forks four workers that hold it, as
+// preloading servers and prefork pools do. Once each has been read, the row holds at least what was
+// filled, at most the processes' Pss and a tenth more, and never more than the machine has in use.
+TEST(AppUsageSampler, ForkedWorkersHoldWhatTheirParentFilledOnceOnTheKernelsCounters) {
+    TempTree tree;
+    std::filesystem::copy_file(QUARNELL_MEMORY_HOLDER, tree.path() / "forking-holder");
+    std::filesystem::permissions(tree.path() / "forking-holder", std::filesystem::perms::owner_all);
+    const std::uint64_t filled = 64 * MiB;
+    PipedProgram holder(tree.path() / "forking-holder", {"fork", std::to_string(filled), "4"});
+    ASSERT_TRUE(holder.pid() > 0 && holder.nextLine() == "ready");
+    if (!rollupField(holder.pid(), "Pss_Anon")) GTEST_SKIP() << "this kernel's smaps_rollup has no Pss_Anon";
+    std::vector<pid_t> family{holder.pid()};
+    std::ifstream children("/proc/" + std::to_string(holder.pid()) + "/task/" + std::to_string(holder.pid()) + "/children");
+    for (pid_t child; children >> child;) family.push_back(child);
+    ASSERT_EQ(family.size(), 5u);
+
+    SystemRoots roots = SystemRoots::fixture(tree.path());
+    roots.proc = "/proc";
+    AppUsageSampler sampler(roots, {});
+    // A pass reads a few processes, and this machine's other forked families are read too: enough
+    // passes for all of them.
+    std::optional<AppUsagePass> pass;
+    for (int second = 0; second < 80; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
+    ASSERT_TRUE(pass);
+    const AppUsage* app = row(*pass, "forking-holder");
+    ASSERT_TRUE(app);
+    EXPECT_EQ(app->processCount, 5);
+    std::uint64_t proportional = 0;
+    std::uint64_t resident = 0;
+    for (pid_t pid : family) {
+        proportional += rollupField(pid, "Pss").value_or(0);
+        resident += rollupField(pid, "Anonymous").value_or(0);
+    }
+    auto inUse = MemorySampler(roots).memoryUsage();
+    ASSERT_TRUE(inUse);
+    EXPECT_GE(app->memory, filled);
+    EXPECT_LE(app->memory, proportional + proportional / 10) << "Pss " << proportional << ", anonymous pages as each counts them " << resident;
+    EXPECT_LE(app->memory, inUse->detail.app + inUse->detail.wired + inUse->detail.compressed);
+}

@@ -564,3 +564,31 @@ TEST_F(StorageHistoryServiceTest, ScansThatCountedEachNameAreNotComparedWithScan
     history.record(snapshot("/home/u", 3'200, {{"Backups", 3'200}}));
     EXPECT_EQ(history.latestScanChange(), 200);
 }
+
+// Records written before the blocks kept for root were set apart hold them in `used`; records
+// written since keep `used` as it always was and say how many were kept. Read back, the history's
+// used bytes are df's, with no step on the day the count changed; and a record written now is one
+// that a build of before reads, with the same used and available bytes.
+TEST_F(StorageHistoryServiceTest, BlocksKeptForRootAreSetApartWithoutAStepInTheHistory) {
+    const QByteArray before = R"([{"id":"9D0C6A44-3E0E-4F7B-9C4B-1A2B3C4D5E6F","date":731592000,"used":600,"available":400},)"
+                              R"({"id":"1D0C6A44-3E0E-4F7B-9C4B-1A2B3C4D5E6F","date":731678400,"used":610,"available":390}])";
+    SettingsStore::shared().setValue(key, before);
+    capacity = {1000, 380, 430};  // 50 bytes kept for root
+    StorageHistoryService history(sources());
+    ASSERT_EQ(history.records().size(), 3u);
+    EXPECT_EQ(history.records()[2].used, 620);
+    EXPECT_EQ(history.records()[2].reserved, 50);
+    EXPECT_EQ(StorageHistoryService::usedBytes(history.records()), (std::vector<std::int64_t>{550, 560, 570}));
+    EXPECT_EQ(capacity.used(), 570);
+
+    const QJsonObject written = QJsonDocument::fromJson(SettingsStore::shared().value(key).toByteArray()).array().last().toObject();
+    EXPECT_EQ(written.value("used").toInteger(), 620);
+    EXPECT_EQ(written.value("available").toInteger(), 380);
+    EXPECT_EQ(written.value("reserved").toInteger(), 50);
+    EXPECT_EQ(storedRecords(), history.records());
+    // A volume whose reserve changed later: each record keeps its own.
+    now = utc(2024, 3, 11, 12, 0);
+    capacity = {1000, 380, 400};
+    history.recordCurrentCapacity();
+    EXPECT_EQ(StorageHistoryService::usedBytes(history.records()), (std::vector<std::int64_t>{550, 560, 570, 600}));
+}

@@ -60,6 +60,10 @@ void FakeMachine::process(const FakeProcess& p) {
     write(folder + "stat", stat(p, p.pid, threads.size(), p.startTicks));
     if (!p.unreadable) write(folder + "io", io(p.writeBytes));
     write(folder + "status", status(p));
+    if (p.pssAnonKiB)
+        write(folder + "smaps_rollup", "55a0c0de0000-7ffd00000000 ---p 00000000 00:00 0                          [rollup]\nRss:  1 kB\nPss:  1 kB\n"
+                                       "Pss_Dirty:  1 kB\nPss_Anon:  " + std::to_string(*p.pssAnonKiB) + " kB\nPss_File:  0 kB\nPss_Shmem:  " +
+                                       std::to_string(p.pssShmemKiB) + " kB\nShared_Clean:  0 kB\n");
     for (const FakeThread& thread : threads) {
         std::string task = folder + "task/" + std::to_string(thread.tid) + "/";
         write(task + "stat", stat(p, thread.tid, threads.size(), thread.startTicks));

@@ -4,6 +4,7 @@
 #include "Support/TempTree.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,9 @@ struct FakeProcess {
     // Another user's, or running a setuid program: its stat alone can be read, not its program (an exe
     // that is no link stands for the denied one) or its io.
     bool unreadable = false;
+    // Its smaps_rollup's proportional shares; none written when absent.
+    std::optional<std::uint64_t> pssAnonKiB = {};
+    std::uint64_t pssShmemKiB = 0;
 };
 
 // A fake machine under a temporary folder: /proc and /sys files that the monitor's stand-ins read,

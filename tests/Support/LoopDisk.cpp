@@ -34,7 +34,9 @@ bool LoopDisk::make(const fs::path& image, std::uintmax_t bytes, std::vector<std
     return run(mkfs);
 }
 
-bool LoopDisk::mount(const fs::path& image, const fs::path& folder) { return run({"/usr/bin/mount", "-o", "loop", image.string(), folder.string()}); }
+bool LoopDisk::mount(const fs::path& image, const fs::path& folder, const std::string& options) {
+    return run({"/usr/bin/mount", "-o", options.empty() ? std::string("loop") : "loop," + options, image.string(), folder.string()});
+}
 
 bool LoopDisk::bind(const fs::path& folder, const fs::path& at) { return run({"/usr/bin/mount", "--bind", folder.string(), at.string()}); }
 

@@ -17,8 +17,9 @@ std::optional<std::vector<std::string>> blockSharingMkfs();
 // Makes `image` of `bytes` and a file system on it with `mkfs` (the program and its options).
 bool make(const std::filesystem::path& image, std::uintmax_t bytes, std::vector<std::string> mkfs);
 
-// Mounts `image` on `folder`; in the child only.
-bool mount(const std::filesystem::path& image, const std::filesystem::path& folder);
+// Mounts `image` on `folder`, with the file system's `options` (as "compress=zstd") where given;
+// in the child only.
+bool mount(const std::filesystem::path& image, const std::filesystem::path& folder, const std::string& options = {});
 
 // Shows `folder` at `at` too; in the child only.
 bool bind(const std::filesystem::path& folder, const std::filesystem::path& at);

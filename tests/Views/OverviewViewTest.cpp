@@ -65,6 +65,13 @@ TEST(CapacityBar, SegmentsFollowTheTopFiveFolders) {
     ASSERT_EQ(none.size(), 2u);
     EXPECT_DOUBLE_EQ(none[0].width, 6);
     EXPECT_DOUBLE_EQ(CapacityBar::segments({}, 1000, 250, 200)[0].width, 150);
+    // Blocks kept for root are neither used nor free: a part of their own before the free space.
+    const auto reserving = CapacityBar::segments({bucket("a", 300)}, 1000, 250, 200, 50);
+    ASSERT_EQ(reserving.size(), 4u);
+    EXPECT_DOUBLE_EQ(reserving[1].width, 80);  // the rest: 1000 - 250 - 50 - 300
+    EXPECT_EQ(reserving[2].rank, -3);
+    EXPECT_DOUBLE_EQ(reserving[2].width, 10);
+    EXPECT_EQ(CapacityBar::shapeOf(reserving).restOpacity, 0.45);
 }
 
 TEST(CapacityBar, ANewScanEasesTheBarFromWhatItShowedOnlyWhenTheScanTotalChanges) {

@@ -8,6 +8,8 @@
 #include "Views/Common/FileIcon.h"
 #include "Platform/KindDescriptions.h"
 #include "Views/DesignSystem/TextLabel.h"
+#include "Views/DesignSystem/LegendRow.h"
+#include "Models/ByteFormatting.h"
 #include "Views/Storage/FolderCard.h"
 #include "Views/Storage/FolderInspector.h"
 #include "Views/DesignSystem/StyledButton.h"
@@ -518,4 +520,35 @@ TEST(StorageView, TheMapAreaKeepsItsRoundedCorners) {
     EXPECT_EQ(corner.rgb(), card.rgb()) << corner.name().toStdString() << " " << card.name().toStdString();
     EXPECT_EQ(picture.pixelColor(picture.width() - 1, picture.height() - 1).rgb(), card.rgb());
     EXPECT_NE(picture.pixelColor(picture.width() - 4, picture.height() / 2).rgb(), card.rgb());  // the scroll bar itself
+}
+
+namespace {
+
+bool rowSays(const LegendRow* row, const QString& text) {
+    for (const TextLabel* label : row->findChildren<TextLabel*>())
+        if (label->text() == text) return true;
+    return false;
+}
+
+}  // namespace
+
+// The blocks the file system keeps for root (ext4's 5 %) are shown apart: used is df's used, what
+// the scan did not find beside it holds none of them, and available stays what the user can write.
+TEST(StorageView, BlocksKeptForRootAreShownApartNeverAsOtherUsed) {
+    ScanFixture tree;
+    AppState state{tree.services()};
+    const DiskCapacityService::Capacity capacity{512'000'000'000, 180'000'000'000, 205'000'000'000};
+    StorageView view{state, DS::amber, [&] { return capacity; }};
+    state.setScanRoot(tree.root());
+    view.resize(1240, 1800);
+    view.show();
+    state.startScan();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning() && view.body() == StorageView::Body::results; }, 10000));
+    auto* reserved = view.findChild<LegendRow*>("legendReserved");
+    auto* other = view.findChild<LegendRow*>("legendOther");
+    ASSERT_TRUE(reserved && other);
+    EXPECT_TRUE(reserved->isVisible());
+    EXPECT_TRUE(rowSays(reserved, ByteFormatting::string(25'000'000'000)));
+    EXPECT_TRUE(rowSays(reserved, AppLocalization::string("storage.reserved")));
+    EXPECT_TRUE(rowSays(other, ByteFormatting::string(307'000'000'000 - state.scanSnapshot()->totalSize)));
 }

@@ -65,7 +65,7 @@ PanelMetricPage::Figures PanelMetricPage::figures(PanelTab tab, const SystemMoni
         figures.unit = available.unit;
         figures.caption = AppLocalization::format("monitor.freeOf", {bytes(startupVolume.total)});
         figures.points = monitor.diskWriteHistory();
-        const std::int64_t used = startupVolume.total > startupVolume.available ? startupVolume.total - startupVolume.available : 0;
+        const std::int64_t used = startupVolume.used();
         figures.rows = {{"monitor.reading", measured.disk ? rate(monitor.disk().readPerSecond) : unknown},
                         {"monitor.writing", measured.disk ? rate(monitor.disk().writePerSecond) : unknown},
                         {"monitor.used", bytes(used)}};

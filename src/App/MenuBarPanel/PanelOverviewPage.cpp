@@ -121,9 +121,9 @@ BarSparkline* PanelOverviewPage::tileBars(PanelTab tab) const {
 void PanelOverviewPage::refresh() {
     const DiskCapacityService::Capacity volume = context_.capacity ? context_.capacity() : DiskCapacityService::Capacity{};
     const std::int64_t total = std::max<std::int64_t>(volume.total, 0), available = std::max<std::int64_t>(volume.available, 0);
-    const std::int64_t used = total > available ? total - available : 0;
+    const std::int64_t used = volume.used(), reserved = volume.reserved();
     const double usedFraction = total >= 1 ? double(used) / double(total) : 0;
-    donut_->setSegments({{double(used), DS::amber}, {double(available), DS::track}});
+    donut_->setSegments({{double(used), DS::amber}, {double(reserved), DS::gray}, {double(available), DS::track}});
     donut_->setTitle(Fmt::percent(usedFraction));
     freeOf_->setText(AppLocalization::format("monitor.freeOf", {ByteFormatting::string(total)}));
     const ValueAndUnit free = ValueAndUnit::split(ByteFormatting::string(available));

@@ -53,7 +53,7 @@ void DiskPage::refresh() {
 
     // An unreadable volume reads as 0 of 0: that is no capacity, not an empty disk.
     const bool volumeKnown = volume.total > 0;
-    const std::int64_t used = std::max<std::int64_t>(volume.total - volume.available, 0);
+    const std::int64_t used = volume.used();
     const ValueAndUnit available = volumeKnown ? ValueAndUnit::split(MonitorText::bytes(volume.available)) : ValueAndUnit{MonitorText::unknown(), {}};
     hero_->setFigures({AppLocalization::format("monitor.freeOf", {known(volumeKnown, MonitorText::bytes(volume.total))}),
                        available.value, available.unit, std::nullopt,

@@ -10,9 +10,9 @@
 #include <span>
 
 std::vector<CapacityBar::Segment> CapacityBar::segments(const std::vector<StorageBucket>& buckets, std::int64_t total,
-                                                        std::int64_t available, double barWidth) {
+                                                        std::int64_t available, double barWidth, std::int64_t reserved) {
     const std::span<const StorageBucket> top(buckets.data(), std::min<std::size_t>(buckets.size(), 5));
-    const double used = double(std::max<std::int64_t>(total - available, 0));
+    const double used = double(std::max<std::int64_t>(total - available - std::max<std::int64_t>(reserved, 0), 0));
     std::vector<Segment> result;
     if (!top.empty() && total != 0) {
         double topTotal = 0;
@@ -25,6 +25,7 @@ std::vector<CapacityBar::Segment> CapacityBar::segments(const std::vector<Storag
         const double ratio = total > 0 ? std::min(used / double(total), 1.0) : 0;
         result.push_back({std::max(barWidth * ratio, 6.0), -1});
     }
+    if (reserved > 0 && total > 0) result.push_back({std::max(barWidth * std::min(double(reserved) / double(total), 1.0), 4.0), -3});
     result.push_back({0, -2});
     return result;
 }
@@ -32,11 +33,14 @@ std::vector<CapacityBar::Segment> CapacityBar::segments(const std::vector<Storag
 CapacityBar::Shape CapacityBar::shapeOf(const std::vector<Segment>& segments) {
     Shape shape;
     for (const Segment& segment : segments) {
-        const std::size_t slot = segment.rank >= 0 ? std::size_t(segment.rank) : segment.rank == -1 ? Shape::rest : Shape::free;
+        const std::size_t slot = segment.rank >= 0   ? std::size_t(segment.rank)
+                                 : segment.rank == -1 ? Shape::rest
+                                 : segment.rank == -3 ? Shape::reserved
+                                                      : Shape::free;
         shape.width[slot] = segment.width;
         shape.presence[slot] = 1;
     }
-    shape.restOpacity = segments.size() > 2 ? 0.45 : 1;
+    shape.restOpacity = std::any_of(segments.begin(), segments.end(), [](const Segment& segment) { return segment.rank >= 0; }) ? 0.45 : 1;
     return shape;
 }
 
@@ -45,11 +49,12 @@ CapacityBar::CapacityBar(QWidget* parent) : QWidget(parent) {
     setLayoutDirection(Qt::LeftToRight);
 }
 
-void CapacityBar::setFigures(std::shared_ptr<const ScanSnapshot> snapshot, std::int64_t total, std::int64_t available) {
+void CapacityBar::setFigures(std::shared_ptr<const ScanSnapshot> snapshot, std::int64_t total, std::int64_t available, std::int64_t reserved) {
     const std::optional<std::int64_t> scanTotal = snapshot ? std::optional(snapshot->totalSize) : std::nullopt;
     snapshot_ = std::move(snapshot);
     total_ = total;
     available_ = available;
+    reserved_ = reserved;
     // Only a new scan total eases; the volume's own figures move every refresh and follow at once.
     if (scanTotal != scanTotal_ && lastPainted_) {
         easeFrom_ = *lastPainted_;
@@ -61,7 +66,7 @@ void CapacityBar::setFigures(std::shared_ptr<const ScanSnapshot> snapshot, std::
 
 CapacityBar::Shape CapacityBar::targetShape() const {
     static const std::vector<StorageBucket> none;
-    return shapeOf(segments(snapshot_ ? snapshot_->buckets : none, total_, available_, width()));
+    return shapeOf(segments(snapshot_ ? snapshot_->buckets : none, total_, available_, width(), reserved_));
 }
 
 CapacityBar::Shape CapacityBar::shownShape() const {
@@ -89,8 +94,9 @@ void CapacityBar::paintEvent(QPaintEvent*) {
         const double w = slot == Shape::free ? std::max(width() - x, 0.0) : shape.width[slot];
         if (w <= 0) continue;
         const QColor color = slot < Shape::rest ? palette[slot].resolved()
-                             : slot == Shape::rest ? DS::amber.resolved(shape.restOpacity)
-                                                   : DS::track.resolved();
+                             : slot == Shape::rest     ? DS::amber.resolved(shape.restOpacity)
+                             : slot == Shape::reserved ? DS::gray.resolved(0.5)
+                                                       : DS::track.resolved();
         painter.fillPath(ContinuousShape::capsule(QRectF(x, 0, std::min(w, width() - x), height())), color);
         x += w + spacing * shape.presence[slot];
         if (x >= width()) break;

@@ -139,7 +139,8 @@ QWidget* OverviewView::makeStorageCard() {
 
 void OverviewView::refreshStorageCard() {
     const DiskCapacityService::Capacity capacity = capacity_();
-    const std::int64_t used = std::max<std::int64_t>(capacity.total - capacity.available, 0);
+    const std::int64_t used = capacity.used();
+    const std::int64_t reserved = capacity.reserved();
     const double usedRatio = capacity.total <= 0 ? 0 : std::min(double(used) / double(capacity.total), 1.0);
     const auto& snapshot = state_.scanSnapshot();
 
@@ -149,18 +150,20 @@ void OverviewView::refreshStorageCard() {
     freeHero_->setUnit(available.unit);
     scanButton_->setText(AppLocalization::string(state_.isScanning() ? textKey("scan.scanning") : textKey("scan.start")));
     scanButton_->setEnabled(!state_.isScanning());
-    capacityBar_->setFigures(snapshot, capacity.total, capacity.available);
+    capacityBar_->setFigures(snapshot, capacity.total, capacity.available, reserved);
 
     // Only a result of this launch has a date here: beside the prompt to scan, a stored record's
     // date would contradict it.
     const QString lastScan = snapshot ? TimeFormatting::relative(snapshot->scannedAt, Instant::now(), AppLocalization::activeLocale())
                                       : AppLocalization::string("overview.never");
-    storageStats_->setItems({
+    std::vector<StatItem> items{
         {AppLocalization::string("overview.used"), bytes(used), DS::amber},
         {AppLocalization::string("overview.available"), bytes(capacity.available), DS::track},
         {AppLocalization::string("overview.usedShare"), Fmt::percent(usedRatio), std::nullopt},
         {AppLocalization::string("overview.lastScan"), lastScan, std::nullopt},
-    });
+    };
+    if (reserved > 0) items.insert(items.begin() + 2, {AppLocalization::string("storage.reserved"), bytes(reserved), std::nullopt});
+    storageStats_->setItems(items);
 }
 
 QWidget* OverviewView::makeLargestFolders() {

@@ -271,12 +271,16 @@ QWidget* StorageView::makeHeroCard() {
     legendUsed_ = new LegendRow(tint_, {}, {});
     legend->addWidget(legendUsed_);
     legendOther_ = new LegendRow(DynamicColor::dynamic(tint_.light(), tint_.dark(), 0.4, 0.4), AppLocalization::string("storage.otherUsed"), {});
+    legendOther_->setObjectName("legendOther");
     legend->addWidget(legendOther_);
+    legendReserved_ = new LegendRow(DynamicColor::dynamic(DS::gray.light(), DS::gray.dark(), 0.3, 0.3), AppLocalization::string("storage.reserved"), {});
+    legendReserved_->setObjectName("legendReserved");
+    legend->addWidget(legendReserved_);
     legendFree_ = new LegendRow(DS::gray, AppLocalization::string("overview.available"), {});
     legend->addWidget(legendFree_);
     auto* legendBox = new QWidget;
     legendBox->setLayout(legend);
-    legendBox->setFixedWidth(230);
+    legendBox->setFixedWidth(280);
     right->addWidget(legendBox, 0, Qt::AlignVCenter);
     top->addLayout(right);
     stack->addLayout(top);
@@ -314,7 +318,8 @@ void StorageView::refreshHero() {
     const std::int64_t total = std::max<std::int64_t>(capacity.total, 0);
     const std::int64_t free = std::min(total, std::max<std::int64_t>(capacity.available, 0));
     const std::int64_t scanned = shown_ ? shown_->totalSize : 0;
-    const std::int64_t used = std::max<std::int64_t>(total - free, 0);
+    const std::int64_t reserved = std::min(capacity.reserved(), total - free);
+    const std::int64_t used = std::max<std::int64_t>(total - free - reserved, 0);
     const double usedFraction = capacity.total >= 1 ? double(used) / double(total) : 0;
     const std::int64_t shownScanned = std::min(used, scanned);
 
@@ -336,6 +341,7 @@ void StorageView::refreshHero() {
         segments.push_back({double(shownScanned), tint_});
         segments.push_back({double(std::max<std::int64_t>(used - shownScanned, 0)), tint_.withOpacity(0.4)});
     }
+    if (reserved > 0) segments.push_back({double(reserved), DynamicColor::dynamic(DS::gray.light(), DS::gray.dark(), 0.3, 0.3)});
     segments.push_back({double(free), DynamicColor::dynamic(DS::gray.light(), DS::gray.dark(), 0.55, 0.55)});
     donut_->setSegments(segments);
     donut_->setTitle(Fmt::percent(usedFraction));
@@ -348,6 +354,8 @@ void StorageView::refreshHero() {
         legendUsed_->setValue(bytes(used));
     }
     legendOther_->setVisible(shownScanned >= 1);
+    legendReserved_->setValue(bytes(reserved));
+    legendReserved_->setVisible(reserved > 0);
     legendFree_->setValue(bytes(free));
 
     static_cast<LocationPill*>(locationPill_)->setPath(shown_ ? shown_->rootPath : state_.scanRoot());

@@ -127,6 +127,7 @@ private:
     DonutChart* donut_;
     LegendRow* legendUsed_;
     LegendRow* legendOther_;
+    LegendRow* legendReserved_;
     LegendRow* legendFree_;
     QWidget* locationPill_;
     StyledButton* parentButton_;

@@ -105,6 +105,8 @@ void CandidateListView::build() {
     });
     banner_->actionsLayout()->addWidget(trash_);
     part->addWidget(banner_);
+    compressedNote_ = compressedFilesNote();
+    part->addWidget(compressedNote_, 0, Qt::AlignLeading);
 
     auto* plan = new QHBoxLayout;
     plan->setSpacing(16);
@@ -146,7 +148,9 @@ void CandidateListView::followList() {
         (candidate.safety == CleanupSafety::safe ? safe : review) += 1;
     }
     freedByAll_ = freedByAll(candidates);
-    banner_->setTitle(AppLocalization::format("tools.cleanup.bannerTitle", {qlonglong(candidates.size()), ToolTexts::bytes(freedByAll_)}));
+    const bool upTo = std::any_of(candidates.begin(), candidates.end(), [](const CleanupCandidate& candidate) { return candidate.freed.upTo; });
+    banner_->setTitle(AppLocalization::format("tools.cleanup.bannerTitle", {qlonglong(candidates.size()), ToolTexts::freedBytes(freedByAll_, upTo)}));
+    compressedNote_->setVisible(upTo);
     const QLocale locale = AppLocalization::activeLocale();
     safeTile_->setValue(locale.toString(safe));
     reviewTile_->setValue(locale.toString(review));
@@ -187,6 +191,10 @@ void CandidateListView::followWorking() {
 void CandidateListView::followSelection() {
     const std::int64_t selected = selectedSize();
     trash_->setState(selected, state_.isToolWorking());
-    selectedTile_->setValue(ToolTexts::bytes(selected));
+    const std::set<std::string>& selection = state_.selectedToolItems();
+    const auto& candidates = (state_.*list_)();
+    const bool upTo = std::any_of(candidates.begin(), candidates.end(),
+                                  [&](const CleanupCandidate& candidate) { return candidate.freed.upTo && selection.contains(candidate.id); });
+    selectedTile_->setValue(ToolTexts::freedBytes(selected, upTo));
     selectedBar_->setFraction(freedByAll_ > 0 ? double(selected) / double(freedByAll_) : 0.0);
 }

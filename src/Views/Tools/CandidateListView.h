@@ -72,6 +72,7 @@ private:
     bool shown_ = false;
     bool waiting_ = false;  // a load was refused while another tool worked
     std::int64_t freedByAll_ = 0;
+    QWidget* compressedNote_ = nullptr;
     QPointer<QMessageBox> confirmation_;
     DashboardPage* page_;
     QAbstractButton* scan_ = nullptr;

@@ -17,6 +17,7 @@
 #include "Views/Tools/DuplicateGroupRow.h"
 #include "Views/Tools/DuplicateProgressCard.h"
 #include "Views/Tools/LazyRowStack.h"
+#include "Views/Tools/FreedNote.h"
 #include "Views/Tools/ToolTexts.h"
 #include "Views/Tools/ToolsDetailHeader.h"
 #include "Views/Tools/ToolsEmptyCard.h"
@@ -79,6 +80,8 @@ DuplicateFinderView::DuplicateFinderView(AppState& state, const DynamicColor& ti
     });
     banner_->actionsLayout()->addWidget(trash_);
     stack_->addWidget(banner_);
+    compressedNote_ = compressedFilesNote();
+    stack_->addWidget(compressedNote_, 0, Qt::AlignLeading);
 
     list_ = new RankedList(AppLocalization::string("tools.column.item"), AppLocalization::string("tools.column.size"));
     rows_ = new LazyRowStack;
@@ -126,6 +129,7 @@ const DuplicateFinderView::SelectedCopies& DuplicateFinderView::selectedCopies()
                 const std::int64_t freed = DuplicateGroup::freedBytes(copy);
                 total.freed = saturatingSum(total.freed, freed);
                 total.freeingNothing += freed > 0 ? 0 : 1;
+                total.upTo |= copy.compressed;
             }
     return selected_.emplace(total);
 }
@@ -203,13 +207,15 @@ void DuplicateFinderView::followGroups() {
         },
         [this, fraction](std::size_t index, QWidget* row) { static_cast<DuplicateGroupRow*>(row)->setFraction(fraction(state_.duplicateGroups()[index])); });
 
-    banner_->setTitle(AppLocalization::format("tools.dup.bannerTitle", {qlonglong(groups.size()), ToolTexts::bytes(reclaimable())}));
+    const bool upTo = std::any_of(groups.begin(), groups.end(), [](const DuplicateGroup& group) { return group.freesUpTo(); });
+    banner_->setTitle(AppLocalization::format("tools.dup.bannerTitle", {qlonglong(groups.size()), ToolTexts::freedBytes(reclaimable(), upTo)}));
+    compressedNote_->setVisible(upTo);
     followState();
 }
 
 void DuplicateFinderView::followSelection() {
     const SelectedCopies& selected = selectedCopies();
-    banner_->setDetail(ToolTexts::selectionDetail(selected.freed));
+    banner_->setDetail(ToolTexts::selectionDetail(selected.freed, selected.upTo));
     // Copies that free nothing may still be moved: the button follows what is ticked.
     trash_->setState(selected.moved, state_.isToolWorking());
 }

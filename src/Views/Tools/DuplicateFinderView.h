@@ -56,6 +56,7 @@ private:
         std::int64_t moved = 0;  // the ticked copies' length
         std::int64_t freed = 0;  // on disk
         qlonglong freeingNothing = 0;  // ticked copies with another name or no block
+        bool upTo = false;  // some ticked copy is compressed on disk
     };
     const SelectedCopies& selectedCopies() const;
 
@@ -78,6 +79,7 @@ private:
     TextLabel* notComparedText_;
     ToolsEmptyCard* empty_ = nullptr;
     Banner* banner_;
+    QWidget* compressedNote_ = nullptr;
     ToolsTrashButton* trash_;
     RankedList* list_;
     LazyRowStack* rows_;

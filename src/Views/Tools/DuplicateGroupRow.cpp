@@ -98,7 +98,7 @@ DuplicateGroupRow::DuplicateGroupRow(AppState& state, DuplicateGroup group, doub
         row->addWidget(new Pill(AppLocalization::string(reasonKeys(*reason).group), reasonSymbol(*reason), DS::gray));
     else if (!group_.keptCopyIsClear()) row->addWidget(new Pill(AppLocalization::string("duplicates.group.unclear"), {}, DS::gray));
     row->addWidget(new Pill(ToolTexts::bytes(group_.fileSize), {}, DS::gray));
-    value_ = new ToolsValueColumn(ToolTexts::bytes(group_.reclaimableBytes()), fraction, tint);
+    value_ = new ToolsValueColumn(ToolTexts::freedBytes(group_.reclaimableBytes(), group_.freesUpTo()), fraction, tint);
     value_->setObjectName("groupValue");
     row->addWidget(value_);
     stack->addWidget(header_);
@@ -163,7 +163,7 @@ void DuplicateGroupRow::buildCopies() {
             else if (file.untickedReason) accessory = new Pill(reasonText(file), reasonSymbol(*file.untickedReason), DS::gray);
             else if (DuplicateGroup::freedBytes(file) == 0) accessory = new Pill(AppLocalization::string("duplicates.noBlocks"), {}, DS::gray);
             list->addWidget(new ToolsItemRow({ToolSelection(state_, file.path.string()), kept, file.path, DisplayText::name(file.path.filename()),
-                                              DisplayText::path(file.path.parent_path()), ToolTexts::bytes(file.size), 1.0, accessory},
+                                              DisplayText::path(file.path.parent_path()), ToolTexts::freedBytes(file.size, file.compressed), 1.0, accessory},
                                              kept ? DS::green : tint_));
         }
         layout()->addWidget(copies_);

@@ -116,6 +116,8 @@ void ForgottenFilesView::build() {
     });
     banner_->actionsLayout()->addWidget(trash_);
     part->addWidget(banner_);
+    compressedNote_ = compressedFilesNote();
+    part->addWidget(compressedNote_, 0, Qt::AlignLeading);
 
     auto* list = new RankedList(AppLocalization::string("tools.column.item"), AppLocalization::string("tools.column.size"));
     rows_ = new LazyRowStack;
@@ -132,7 +134,9 @@ void ForgottenFilesView::followList() {
     empty_->setVisible(files.empty());
     listPart_->setVisible(!files.empty());
     // A file with several names is listed once per name, and counted once.
-    banner_->setTitle(AppLocalization::format("tools.forgotten.bannerTitle", {qlonglong(fileCount(files)), ToolTexts::bytes(total())}));
+    const bool upTo = std::any_of(files.begin(), files.end(), [](const ScannedFile& file) { return file.compressed; });
+    banner_->setTitle(AppLocalization::format("tools.forgotten.bannerTitle", {qlonglong(fileCount(files)), ToolTexts::freedBytes(total(), upTo)}));
+    compressedNote_->setVisible(upTo);
 
     std::int64_t largest = 0;
     for (const ScannedFile& file : files) largest = std::max(largest, file.size);
@@ -144,7 +148,7 @@ void ForgottenFilesView::followList() {
                                                    QStringLiteral("clock"), DS::gray)
                                         : nullptr;
         return {ToolSelection(state_, file.path.string()), false, file.path, DisplayText::name(file.path.filename()),
-                DisplayText::path(file.path.parent_path()), ToolTexts::bytes(file.size),
+                DisplayText::path(file.path.parent_path()), ToolTexts::freedBytes(file.size, file.compressed),
                 largest >= 1 ? double(file.size) / double(largest) : 0.0,
                 withFreedNote(date, file.freed().alone(), file.size, file.identity && file.identity->links > 1)};
     };
@@ -166,6 +170,9 @@ void ForgottenFilesView::followWorking() {
 
 void ForgottenFilesView::followSelection() {
     const std::int64_t selected = selectedSize();
-    banner_->setDetail(ToolTexts::selectionDetail(selected));
+    const std::set<std::string>& selection = state_.selectedToolItems();
+    const auto& files = state_.forgottenFiles();
+    const bool upTo = std::any_of(files.begin(), files.end(), [&](const ScannedFile& file) { return file.compressed && selection.contains(file.path.native()); });
+    banner_->setDetail(ToolTexts::selectionDetail(selected, upTo));
     trash_->setState(selected, state_.isToolWorking());
 }

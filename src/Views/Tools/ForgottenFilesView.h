@@ -62,4 +62,5 @@ private:
     ToolsTrashButton* trash_ = nullptr;
     LazyRowStack* rows_ = nullptr;
     QPointer<QMessageBox> confirmation_;
+    QWidget* compressedNote_ = nullptr;
 };

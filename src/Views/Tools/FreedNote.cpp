@@ -8,6 +8,13 @@
 #include <QHBoxLayout>
 #include <QWidget>
 
+QWidget* compressedFilesNote() {
+    auto* note = new Pill(AppLocalization::string("tools.compressedNote"), QStringLiteral("info.circle.fill"), DS::gray);
+    note->setObjectName("compressedNote");
+    note->setVisible(false);
+    return note;
+}
+
 QWidget* withFreedNote(QWidget* accessory, std::int64_t freed, std::int64_t size, bool keepsOtherName) {
     if (freed >= size) return accessory;
     auto* note = keepsOtherName ? new Pill(AppLocalization::string("duplicates.otherName"), QStringLiteral("link"), DS::gray)

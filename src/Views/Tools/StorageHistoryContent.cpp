@@ -67,7 +67,9 @@ QString StorageHistoryContent::signedBytes(std::int64_t change) {
 
 std::vector<MetricPoint> StorageHistoryContent::points() const {
     std::vector<MetricPoint> points;
-    for (const StorageRecord& record : history_.records()) points.push_back({Uuid::random(), record.date, double(record.used)});
+    const std::vector<StorageRecord>& records = history_.records();
+    const std::vector<std::int64_t> used = StorageHistoryService::usedBytes(records);
+    for (std::size_t index = 0; index < records.size(); ++index) points.push_back({Uuid::random(), records[index].date, double(used[index])});
     return points;
 }
 
@@ -83,15 +85,15 @@ void StorageHistoryContent::rebuild() {
 
     const std::vector<StorageRecord>& records = history_.records();
     if (!records.empty()) {
-        const StorageRecord& first = records.front();
         const StorageRecord& last = records.back();
+        const std::vector<std::int64_t> used = StorageHistoryService::usedBytes(records);
         auto* tiles = new QHBoxLayout;
         tiles->setSpacing(16);
-        tiles->addWidget(new StatTile(AppLocalization::string("history.currentUsed"), QStringLiteral("internaldrive"), tint_, ToolTexts::bytes(last.used)), 1);
+        tiles->addWidget(new StatTile(AppLocalization::string("history.currentUsed"), QStringLiteral("internaldrive"), tint_, ToolTexts::bytes(used.back())), 1);
         tiles->addWidget(
             new StatTile(AppLocalization::string("history.available"), QStringLiteral("checkmark.circle"), DS::green, ToolTexts::bytes(last.available)), 1);
         auto* change = new StatTile(AppLocalization::string("history.change"), QStringLiteral("arrow.up.arrow.down"), DS::purple,
-                                    signedBytes(saturatingDifference(last.used, first.used)));
+                                    signedBytes(saturatingDifference(used.back(), used.front())));
         change->setObjectName("historyChange");
         tiles->addWidget(change, 1);
         stack->addLayout(tiles);
@@ -124,7 +126,7 @@ QWidget* StorageHistoryContent::makeTrendCard() {
         stack->addWidget(makeTrendPlaceholder());
         return card;
     }
-    const ValueAndUnit used = ValueAndUnit::split(ToolTexts::bytes(records.back().used));
+    const ValueAndUnit used = ValueAndUnit::split(ToolTexts::bytes(StorageHistoryService::usedBytes(records).back()));
     stack->addWidget(new HeroValue(AppLocalization::string("history.currentUsed"), used.value, used.unit, 46));
     const std::vector<MetricPoint> trend = points();
     if (trend.size() >= 2) {

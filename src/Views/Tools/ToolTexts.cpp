@@ -8,8 +8,10 @@ namespace ToolTexts {
 
 QString bytes(std::int64_t count) { return ByteFormatting::string(count); }
 
-QString selectionDetail(std::int64_t count) {
-    return AppLocalization::format("tools.selected", {bytes(count)}) + QStringLiteral(" \u00B7 ") +
+QString freedBytes(std::int64_t count, bool upTo) { return upTo ? AppLocalization::format("tools.upTo", {bytes(count)}) : bytes(count); }
+
+QString selectionDetail(std::int64_t count, bool upTo) {
+    return AppLocalization::format("tools.selected", {freedBytes(count, upTo)}) + QStringLiteral(" \u00B7 ") +
            AppLocalization::string("tools.recoverable");
 }
 
@@ -33,7 +35,8 @@ QString cleanupDetail(const CleanupCandidate& candidate) {
 }
 
 QString cleanupSize(const CleanupCandidate& candidate) {
-    if (candidate.unreadableFolders < 1) return bytes(candidate.size);
+    // A lower bound where folders could not be read; otherwise what a move frees, "up to" where compressed.
+    if (candidate.unreadableFolders < 1) return freedBytes(candidate.size, candidate.freed.upTo);
     return AppLocalization::format("cleanup.size.unreadable", {bytes(candidate.size), qlonglong(candidate.unreadableFolders)});
 }
 

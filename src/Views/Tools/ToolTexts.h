@@ -11,8 +11,10 @@ namespace ToolTexts {
 
 // The byte text of a count, a negative count shown as zero.
 QString bytes(std::int64_t count);
+// What a move frees: "up to <size>" where compressed files may free less.
+QString freedBytes(std::int64_t count, bool upTo);
 // The one-line summary of a selection: "<size> selected · <recoverable>".
-QString selectionDetail(std::int64_t bytes);
+QString selectionDetail(std::int64_t bytes, bool upTo = false);
 // A cleanup row's line: why it is to be reviewed, else what kind of item it is.
 QString cleanupDetail(const CleanupCandidate& candidate);
 // A cleanup row's size: what could be measured, and how many folders could not be read.

@@ -312,6 +312,40 @@ TEST(CleanupPanes, FiguresAreWhatMovingFrees) {
     EXPECT_EQ(freedNote(itemRow(forgotten.rows(), 2)), nullptr);
 }
 
+// Compressed files free less than their blocks count for, by an amount no unprivileged tool can
+// know: their rows, and the totals they join, say "up to", and the screen says once why. A plain
+// file beside them says its figure.
+TEST(CleanupPanes, CompressedFilesSayUpTo) {
+    ToolsFixture fixture;
+    CleanupCandidate logs = ToolsFixture::candidate("/h/.cache/textlogs", 300'000'000, CleanupSafety::safe);
+    logs.freed = {300'000'000, {}, true};
+    fixture.loadCleanup({logs, ToolsFixture::candidate("/h/.cache/plain", 50'000'000, CleanupSafety::safe)});
+    SmartCleanupView view(fixture.state());
+    showIn(view);
+    auto* note = view.findChild<Pill*>("compressedNote");
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), AppLocalization::string("tools.compressedNote"));
+    EXPECT_EQ(itemRow(view.rows(), 0)->value(), AppLocalization::format("tools.upTo", {ToolTexts::bytes(300'000'000)}));
+    EXPECT_EQ(itemRow(view.rows(), 1)->value(), ToolTexts::bytes(50'000'000));
+    EXPECT_TRUE(labelSays(view.banner(), AppLocalization::format("tools.cleanup.bannerTitle", {2, AppLocalization::format("tools.upTo", {ToolTexts::bytes(350'000'000)})})));
+    EXPECT_EQ(view.selectedTile()->valueLabel()->text(), AppLocalization::format("tools.upTo", {ToolTexts::bytes(350'000'000)}));
+    click(itemRow(view.rows(), 0));  // only the plain cache stays ticked
+    EXPECT_EQ(view.selectedTile()->valueLabel()->text(), ToolTexts::bytes(50'000'000));
+
+    ScannedFile log = ToolsFixture::file("/h/Documents/old.log", 20'000'000);
+    log.compressed = true;
+    fixture.findForgotten({log, ToolsFixture::file("/h/old.iso", 10'000'000)});
+    ForgottenFilesView forgotten(fixture.state(), DynamicColor::primary());
+    showIn(forgotten);
+    EXPECT_TRUE(forgotten.findChild<Pill*>("compressedNote")->isVisible());
+    EXPECT_EQ(itemRow(forgotten.rows(), 0)->value(), AppLocalization::format("tools.upTo", {ToolTexts::bytes(20'000'000)}));
+    EXPECT_EQ(itemRow(forgotten.rows(), 1)->value(), ToolTexts::bytes(10'000'000));
+    EXPECT_TRUE(labelSays(forgotten.banner(), AppLocalization::format("tools.forgotten.bannerTitle", {2, AppLocalization::format("tools.upTo", {ToolTexts::bytes(30'000'000)})})));
+    fixture.findForgotten({ToolsFixture::file("/h/old.iso", 10'000'000)});
+    EXPECT_FALSE(forgotten.findChild<Pill*>("compressedNote")->isVisible());
+}
+
 TEST(CleanupPanes, ConfirmedMoveTakesTheTickedCandidatesAndSelectionIsSharedAcrossTools) {
     ToolsFixture fixture;
     fixture.loadCleanup(cleanupList());
