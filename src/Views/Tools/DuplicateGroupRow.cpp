@@ -53,7 +53,8 @@ QString reasonText(const ScannedFile& copy) {
     const char* key = reasonKeys(*copy.untickedReason).copy;
     if (copy.untickedWithin.empty() || (copy.untickedReason != UntickedReason::programInstall && copy.untickedReason != UntickedReason::applicationFolder))
         return AppLocalization::string(key);
-    return AppLocalization::format(QString::fromLatin1(key) + QStringLiteral(".named"), {DisplayText::name(copy.untickedWithin.filename())});
+    // The folder's name is one run in its own direction: ".mozilla" keeps its dot first in Arabic.
+    return AppLocalization::format(QString::fromLatin1(key) + QStringLiteral(".named"), {DisplayText::path(copy.untickedWithin.filename())});
 }
 
 QString reasonSymbol(UntickedReason reason) { return reason == UntickedReason::backup ? QStringLiteral("clock.arrow.circlepath") : QString(); }
