@@ -60,6 +60,13 @@ std::int64_t CandidateListView::freedByAll(const std::vector<CleanupCandidate>& 
 
 std::int64_t CandidateListView::selectedSize() const { return selectedSize((state_.*list_)(), state_.selectedToolItems()); }
 
+bool CandidateListView::selectionFreesUpTo() const {
+    const std::set<std::string>& selection = state_.selectedToolItems();
+    const auto& candidates = (state_.*list_)();
+    return std::any_of(candidates.begin(), candidates.end(),
+                       [&](const CleanupCandidate& candidate) { return candidate.freed.upTo && selection.contains(candidate.id); });
+}
+
 void CandidateListView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shown_) return;
@@ -101,7 +108,7 @@ void CandidateListView::build() {
     connect(trash_, &QAbstractButton::clicked, this, [this] {
         if (confirmation_) return;
         // The list is read when the move is confirmed, with the selection of that moment.
-        confirmation_ = confirmTrash(this, selectedSize(), [this] { state_.trashSelectedCandidates((state_.*list_)()); });
+        confirmation_ = confirmTrash(this, selectedSize(), selectionFreesUpTo(), [this] { state_.trashSelectedCandidates((state_.*list_)()); });
     });
     banner_->actionsLayout()->addWidget(trash_);
     part->addWidget(banner_);
@@ -191,10 +198,6 @@ void CandidateListView::followWorking() {
 void CandidateListView::followSelection() {
     const std::int64_t selected = selectedSize();
     trash_->setState(selected, state_.isToolWorking());
-    const std::set<std::string>& selection = state_.selectedToolItems();
-    const auto& candidates = (state_.*list_)();
-    const bool upTo = std::any_of(candidates.begin(), candidates.end(),
-                                  [&](const CleanupCandidate& candidate) { return candidate.freed.upTo && selection.contains(candidate.id); });
-    selectedTile_->setValue(ToolTexts::freedBytes(selected, upTo));
+    selectedTile_->setValue(ToolTexts::freedBytes(selected, selectionFreesUpTo()));
     selectedBar_->setFraction(freedByAll_ > 0 ? double(selected) / double(freedByAll_) : 0.0);
 }

@@ -40,6 +40,7 @@ public:
 
     // What moving the ticked candidates of this list frees; other tools' entries in the selection do not count.
     std::int64_t selectedSize() const;
+    bool selectionFreesUpTo() const;  // some ticked item is compressed on disk
     static std::int64_t selectedSize(const std::vector<CleanupCandidate>& candidates, const std::set<std::string>& selection);
     // What moving every candidate frees.
     static std::int64_t freedByAll(const std::vector<CleanupCandidate>& candidates);

@@ -75,8 +75,8 @@ DuplicateFinderView::DuplicateFinderView(AppState& state, const DynamicColor& ti
         const SelectedCopies& selected = selectedCopies();
         auto move = [this] { state_.trashSelectedDuplicateFiles(); };
         confirmation_ = selected.freeingNothing == 0
-                            ? confirmTrash(this, selected.freed, move)
-                            : confirmTrash(this, AppLocalization::format("duplicates.trash.detail.freesNothing", {ToolTexts::bytes(selected.freed), selected.freeingNothing}), move);
+                            ? confirmTrash(this, selected.freed, selected.upTo, move)
+                            : confirmTrash(this, AppLocalization::format("duplicates.trash.detail.freesNothing", {ToolTexts::freedBytes(selected.freed, selected.upTo), selected.freeingNothing}), move);
     });
     banner_->actionsLayout()->addWidget(trash_);
     stack_->addWidget(banner_);

@@ -69,6 +69,12 @@ std::int64_t ForgottenFilesView::fileCount(const std::vector<ScannedFile>& files
     return std::int64_t(count);
 }
 
+bool ForgottenFilesView::selectionFreesUpTo() const {
+    const std::set<std::string>& selection = state_.selectedToolItems();
+    const auto& files = state_.forgottenFiles();
+    return std::any_of(files.begin(), files.end(), [&](const ScannedFile& file) { return file.compressed && selection.contains(file.path.native()); });
+}
+
 std::int64_t ForgottenFilesView::selectedSize() const {
     const std::set<std::string>& selection = state_.selectedToolItems();
     return freedBy(state_.forgottenFiles(), [&](const ScannedFile& file) { return selection.contains(file.path.native()); });
@@ -112,7 +118,7 @@ void ForgottenFilesView::build() {
     banner_ = new Banner(QStringLiteral("clock.badge.questionmark.fill"), {}, {}, tint_);
     trash_ = new ToolsTrashButton(tint_, 0, state_.isToolWorking());
     connect(trash_, &QAbstractButton::clicked, this, [this] {
-        if (!confirmation_) confirmation_ = confirmTrash(this, selectedSize(), [this] { state_.trashSelectedForgottenFiles(); });
+        if (!confirmation_) confirmation_ = confirmTrash(this, selectedSize(), selectionFreesUpTo(), [this] { state_.trashSelectedForgottenFiles(); });
     });
     banner_->actionsLayout()->addWidget(trash_);
     part->addWidget(banner_);
@@ -170,9 +176,6 @@ void ForgottenFilesView::followWorking() {
 
 void ForgottenFilesView::followSelection() {
     const std::int64_t selected = selectedSize();
-    const std::set<std::string>& selection = state_.selectedToolItems();
-    const auto& files = state_.forgottenFiles();
-    const bool upTo = std::any_of(files.begin(), files.end(), [&](const ScannedFile& file) { return file.compressed && selection.contains(file.path.native()); });
-    banner_->setDetail(ToolTexts::selectionDetail(selected, upTo));
+    banner_->setDetail(ToolTexts::selectionDetail(selected, selectionFreesUpTo()));
     trash_->setState(selected, state_.isToolWorking());
 }

@@ -33,6 +33,7 @@ public:
     // What moving every listed file frees, and the ticked ones.
     std::int64_t total() const;
     std::int64_t selectedSize() const;
+    bool selectionFreesUpTo() const;  // some ticked file is compressed on disk
     // The files listed, a file with several names once.
     static std::int64_t fileCount(const std::vector<ScannedFile>& files);
 

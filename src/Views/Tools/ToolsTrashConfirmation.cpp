@@ -6,8 +6,8 @@
 
 #include <QMessageBox>
 
-QMessageBox* confirmTrash(QWidget* screen, std::int64_t selectedSize, std::function<void()> move) {
-    return confirmTrash(screen, AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(selectedSize)}), std::move(move));
+QMessageBox* confirmTrash(QWidget* screen, std::int64_t selectedSize, bool upTo, std::function<void()> move) {
+    return confirmTrash(screen, AppLocalization::format("tools.trash.detail", {ToolTexts::freedBytes(selectedSize, upTo)}), std::move(move));
 }
 
 QMessageBox* confirmTrash(QWidget* screen, const QString& detail, std::function<void()> move) {

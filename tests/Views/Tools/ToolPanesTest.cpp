@@ -42,6 +42,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
+
 #include <fstream>
 #include <map>
 
@@ -330,6 +332,12 @@ TEST(CleanupPanes, CompressedFilesSayUpTo) {
     EXPECT_EQ(itemRow(view.rows(), 1)->value(), ToolTexts::bytes(50'000'000));
     EXPECT_TRUE(labelSays(view.banner(), AppLocalization::format("tools.cleanup.bannerTitle", {2, AppLocalization::format("tools.upTo", {ToolTexts::bytes(350'000'000)})})));
     EXPECT_EQ(view.selectedTile()->valueLabel()->text(), AppLocalization::format("tools.upTo", {ToolTexts::bytes(350'000'000)}));
+    view.trashButton()->click();  // the question before the move says "up to" as well
+    auto* question = view.findChild<QMessageBox*>("toolsTrashConfirmation");
+    ASSERT_NE(question, nullptr);
+    EXPECT_TRUE(question->informativeText().contains(AppLocalization::format("tools.upTo", {ToolTexts::bytes(350'000'000)})))
+        << question->informativeText().toStdString();
+    question->reject();
     click(itemRow(view.rows(), 0));  // only the plain cache stays ticked
     EXPECT_EQ(view.selectedTile()->valueLabel()->text(), ToolTexts::bytes(50'000'000));
 
