@@ -11,6 +11,7 @@
 #include "Platform/Utf8CharacterType.h"
 
 #include <QMimeDatabase>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -247,6 +248,19 @@ void SearchService::search(const QString& text, const std::optional<std::filesys
             else
                 setError(std::get<SearchServiceError>(std::move(outcome)));
         });
+}
+
+void SearchService::deleteWhenIdle() {
+    stop();
+    if (jobs_.isIdle()) {
+        deleteLater();
+        return;
+    }
+    auto* check = new QTimer(this);
+    connect(check, &QTimer::timeout, this, [this] {
+        if (jobs_.isIdle()) deleteLater();
+    });
+    check->start(200);
 }
 
 void SearchService::stop() {

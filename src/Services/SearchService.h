@@ -50,6 +50,10 @@ public:
     // No search of this service runs any more, also none that a newer search replaced or a stop
     // ended: each has come back and was dropped, so none of them can publish now.
     bool isIdle() const { return jobs_.isIdle(); }
+    // For an owner that goes while a search may still run: the service stops its search and deletes
+    // itself once every search has come back. A look at a path on a file system that stops answering
+    // cannot be cut short, and the owner must not wait on it.
+    void deleteWhenIdle();
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
     // The index tool's own report of the failure, when it gave one; empty otherwise.
     const QString& errorDetails() const { return errorDetails_; }

@@ -6,6 +6,7 @@
 #include "Support/ForkedChild.h"
 #include "Support/TempTree.h"
 
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -14,6 +15,8 @@
 
 #include <fnmatch.h>
 #include <signal.h>
+#include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -576,4 +579,30 @@ TEST_F(SearchServiceTest, ANonAsciiNameIsFoundOutsideAUtf8Locale) {
     EXPECT_EQ(notes, "");
     EXPECT_TRUE(temporaryFoldersGone());
     if (!realIndex) GTEST_SKIP() << "plocate is not installed";
+}
+
+// A hit on a FUSE file system whose daemon never answers (the test holds the device and never reads
+// it): the look at the path waits until the connection ends. An owner that lets the service go in the
+// meantime does not wait with it; the service goes by itself once its search has come back.
+TEST_F(SearchServiceTest, AServiceLetGoWhileAFileSystemHoldsItsSearchGoesWhenTheSearchEnds) {
+    if (!ForkedChild::isRoot() || !std::filesystem::exists("/dev/fuse")) GTEST_SKIP() << "FUSE needs root and /dev/fuse";
+    const std::filesystem::path mountPoint = tree.folder("remote");
+    print({mountPoint / "notes.txt"});
+    const std::string result = ForkedChild::runInMountNamespace([&] {
+        const int device = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
+        const std::string options = "fd=" + std::to_string(device) + ",rootmode=40000,user_id=0,group_id=0";
+        if (device < 0 || ::mount("silent", mountPoint.c_str(), "fuse.silent", MS_NOSUID | MS_NODEV, options.c_str()) != 0)
+            return std::string(ForkedChild::mountFailed);
+        std::string failures;
+        QPointer<SearchService> service = new SearchService(setup);
+        service->search("notes", std::nullopt, SearchKind::all);
+        ForkedChild::check(failures, QTest::qWaitFor([&] { return std::filesystem::exists(tree.path() / "arguments"); }, 5000), "the index ran");
+        service->deleteWhenIdle();  // returns while the look may still wait
+        ::close(device);            // ends the connection: the waiting look fails, and the search comes back
+        ForkedChild::check(failures, QTest::qWaitFor([&] { return service.isNull(); }, 10000), "the service went");
+        ::umount2(mountPoint.c_str(), MNT_DETACH);
+        return failures;
+    });
+    if (ForkedChild::cannotMount(result)) GTEST_SKIP() << "FUSE cannot be mounted here";
+    EXPECT_EQ(result, "");
 }

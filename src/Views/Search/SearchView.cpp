@@ -96,6 +96,8 @@ SearchView::~SearchView() {
     // Leaving the section ends the search: nothing is left running for a screen that is gone.
     delay_.stop();
     search_->stop();
+    // A search held up by a file system that stops answering outlives the screen, never the reverse.
+    if (!search_->isIdle()) search_.release()->deleteWhenIdle();
 }
 
 void SearchView::showEvent(QShowEvent* event) {
