@@ -6,9 +6,13 @@
 #include <optional>
 #include <string>
 
+#include <sys/stat.h>
+
 // One entry of a directory as the bulk reader lists it.
 struct DirectoryEntry {
     enum class Kind { file, directory, other };
+    // The kind a file's mode tells.
+    static Kind kindOfMode(mode_t mode) { return S_ISREG(mode) ? Kind::file : S_ISDIR(mode) ? Kind::directory : Kind::other; }
 
     std::string name;  // bytes as the file system returns them; need not be UTF-8
     Kind type = Kind::other;

@@ -35,12 +35,6 @@ bool isDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-DirectoryEntry::Kind kindOfMode(unsigned mode) {
-    if (S_ISREG(mode)) return DirectoryEntry::Kind::file;
-    if (S_ISDIR(mode)) return DirectoryEntry::Kind::directory;
-    return DirectoryEntry::Kind::other;
-}
-
 std::int64_t notNegative(std::int64_t value) { return std::max<std::int64_t>(value, 0); }
 
 // Fills kind, sizes and date from statx; false when the entry vanished or cannot be read.
@@ -49,7 +43,7 @@ bool fillFromStatx(int directory, const char* name, DirectoryEntry& entry) {
     if (::statx(directory, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
                 STATX_TYPE | STATX_MODE | STATX_BLOCKS | STATX_SIZE | STATX_MTIME | STATX_NLINK | STATX_INO, &status) != 0)
         return false;
-    entry.type = kindOfMode(status.stx_mode);
+    entry.type = DirectoryEntry::kindOfMode(status.stx_mode);
     if (entry.type != DirectoryEntry::Kind::file) return true;  // directories carry no size or date
     entry.executable = (status.stx_mask & STATX_MODE) && (status.stx_mode & (S_IXUSR | S_IXGRP | S_IXOTH));
     if (status.stx_mask & STATX_BLOCKS)

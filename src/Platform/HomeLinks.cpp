@@ -1,6 +1,7 @@
 #include "Platform/HomeLinks.h"
 
 #include "Foundation/FileDescriptor.h"
+#include "Foundation/LiesWithin.h"
 #include "Foundation/PathText.h"
 #include "Platform/RealPath.h"
 #include "Platform/TrashFolders.h"
@@ -44,12 +45,6 @@ struct Pending {
     fs::path label;  // where a link found below is said to lie; empty for the link's own folder
     std::string_view entered = {};  // only folders whose names start so are read below it
 };
-
-bool lies(const fs::path& place, const fs::path& folder) {
-    const std::string& path = place.native();
-    const std::string& base = folder.native();
-    return path.starts_with(base) && (path.size() == base.size() || path[base.size()] == '/' || base == "/");
-}
 
 // Where a link points, its folders' links resolved and its own name kept: a link to a link in a
 // cache breaks with the cache all the same.
@@ -97,7 +92,7 @@ PlaceIndex read(const SystemRoots& roots, const std::vector<fs::path>& folders, 
             if (type == DT_LNK) {
                 const fs::path place = target(opened.get(), current.folder, entry->d_name);
                 if (place.empty()) continue;
-                if (std::any_of(folders.begin(), folders.end(), [&](const fs::path& folder) { return lies(place, folder); }))
+                if (std::any_of(folders.begin(), folders.end(), [&](const fs::path& folder) { return liesWithin(place, folder); }))
                     links.add(place, (current.label.empty() ? current.folder : current.label).native());
                 continue;
             }

@@ -155,10 +155,6 @@ struct MeasuredTree {
     bool throughLink = false;
 };
 
-DirectoryEntry::Kind entryKind(const struct stat& info) {
-    return S_ISDIR(info.st_mode) ? DirectoryEntry::Kind::directory : S_ISREG(info.st_mode) ? DirectoryEntry::Kind::file : DirectoryEntry::Kind::other;
-}
-
 // Allocated bytes of everything in the tree at `location`, as `du -x` counts what would move: every
 // file, folder and link once, hidden ones included (a Flatpak's data or a game's saves may hold
 // nothing else), no symbolic link followed, a file of several names counted once, nothing of another
@@ -201,7 +197,7 @@ MeasuredTree measuredTree(const fs::path& location, HomeWholes* wholes = nullptr
             if (wholes && WholeMarkers::mayMark(entry->d_name)) {
                 DirectoryEntry marker;
                 marker.name = entry->d_name;
-                marker.type = entryKind(info);
+                marker.type = DirectoryEntry::kindOfMode(info.st_mode);
                 markers.push_back(std::move(marker));
             }
             if (S_ISLNK(info.st_mode)) reached(folder / entry->d_name);
