@@ -10,7 +10,7 @@
 
 namespace {
 
-int run(const std::vector<std::string>& arguments) {
+int runApps(const std::vector<std::string>& arguments) {
     long passes = 200;
     try {
         if (!arguments.empty()) passes = std::stol(arguments[0]);
@@ -38,6 +38,6 @@ int run(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-const bool registered = registerBenchCommand("apps", run);
+const bool appsRegistered = registerBenchCommand("apps", runApps);
 
 }  // namespace

@@ -55,7 +55,7 @@ std::uint64_t treeWrites(int root) {
     return written;
 }
 
-int run(const std::vector<std::string>& arguments) {
+int runAppWrites(const std::vector<std::string>& arguments) {
     double seconds = -1;
     int root = 0;
     try {
@@ -124,6 +124,6 @@ int run(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-const bool registered = registerBenchCommand("app-writes", run);
+const bool appWritesRegistered = registerBenchCommand("app-writes", runAppWrites);
 
 }  // namespace

@@ -13,7 +13,7 @@
 
 namespace {
 
-int run(const std::vector<std::string>& arguments) {
+int runCleanup(const std::vector<std::string>& arguments) {
     int runs = 0;
     try {
         if (arguments.size() == 2) runs = std::stoi(arguments[0]);
@@ -55,6 +55,6 @@ int run(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-const bool registered = registerBenchCommand("cleanup", run);
+const bool cleanupRegistered = registerBenchCommand("cleanup", runCleanup);
 
 }  // namespace

@@ -46,6 +46,6 @@ int runDupes(const std::vector<std::string>& arguments) {
     }
 }
 
-const bool registered = registerBenchCommand("dupes", runDupes);
+const bool dupesRegistered = registerBenchCommand("dupes", runDupes);
 
 }  // namespace

@@ -14,7 +14,7 @@
 
 namespace {
 
-int run(const std::vector<std::string>& arguments) {
+int runMonitor(const std::vector<std::string>& arguments) {
     double seconds = 60;
     try {
         if (!arguments.empty()) seconds = std::stod(arguments[0]);
@@ -46,6 +46,6 @@ int run(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-const bool registered = registerBenchCommand("monitor", run);
+const bool monitorRegistered = registerBenchCommand("monitor", runMonitor);
 
 }  // namespace

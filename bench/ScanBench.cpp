@@ -29,6 +29,6 @@ int runScan(const std::vector<std::string>& arguments) {
     }
 }
 
-const bool registered = registerBenchCommand("scan", runScan);
+const bool scanRegistered = registerBenchCommand("scan", runScan);
 
 }  // namespace

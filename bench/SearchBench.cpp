@@ -53,4 +53,4 @@ static int runSearch(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-static const bool registered = registerBenchCommand("search", runSearch);
+static const bool searchRegistered = registerBenchCommand("search", runSearch);

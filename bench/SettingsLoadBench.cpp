@@ -16,7 +16,7 @@
 
 namespace {
 
-int run(const std::vector<std::string>& arguments) {
+int runSettingsLoad(const std::vector<std::string>& arguments) {
     int lines = 0;
     int runs = 5;
     try {
@@ -54,6 +54,6 @@ int run(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-const bool registered = registerBenchCommand("settings-load", run);
+const bool settingsLoadRegistered = registerBenchCommand("settings-load", runSettingsLoad);
 
 }  // namespace

@@ -14,7 +14,7 @@
 
 namespace {
 
-int run(const std::vector<std::string>& arguments) {
+int runSubreaper(const std::vector<std::string>& arguments) {
     double seconds = -1;
     try {
         if (arguments.size() >= 2) seconds = std::stod(arguments[0]);
@@ -47,6 +47,6 @@ int run(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-const bool registered = registerBenchCommand("subreaper", run);
+const bool subreaperRegistered = registerBenchCommand("subreaper", runSubreaper);
 
 }  // namespace

@@ -67,7 +67,7 @@ int runForgottenLoad(const std::vector<std::string>& arguments) {
     }
 }
 
-const bool cleanupRegistered = registerBenchCommand("cleanup-load", runCleanupLoad);
-const bool forgottenRegistered = registerBenchCommand("forgotten-load", runForgottenLoad);
+const bool cleanupLoadRegistered = registerBenchCommand("cleanup-load", runCleanupLoad);
+const bool forgottenLoadRegistered = registerBenchCommand("forgotten-load", runForgottenLoad);
 
 }  // namespace

@@ -28,7 +28,7 @@ double median(std::vector<double> values) {
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-int run(const std::vector<std::string>& arguments) {
+int runUninstaller(const std::vector<std::string>& arguments) {
     int runs = 20;
     try {
         if (!arguments.empty()) runs = std::stoi(arguments[0]);
@@ -71,6 +71,6 @@ int run(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-const bool registered = registerBenchCommand("uninstaller", run);
+const bool uninstallerRegistered = registerBenchCommand("uninstaller", runUninstaller);
 
 }  // namespace

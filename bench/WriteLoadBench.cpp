@@ -96,7 +96,7 @@ std::uint64_t crowd(const std::filesystem::path& folder, Clock::time_point end, 
     return written;
 }
 
-int run(const std::vector<std::string>& given) {
+int runWriteLoad(const std::vector<std::string>& given) {
     std::vector<std::string> arguments = given;
     const bool linger = !arguments.empty() && arguments.back() == "linger";
     if (linger) arguments.pop_back();
@@ -126,6 +126,6 @@ int run(const std::vector<std::string>& given) {
     return 0;
 }
 
-const bool registered = registerBenchCommand("write-load", run);
+const bool writeLoadRegistered = registerBenchCommand("write-load", runWriteLoad);
 
 }  // namespace

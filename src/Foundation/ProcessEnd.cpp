@@ -12,7 +12,7 @@ namespace {
 std::atomic<bool> ending = false;
 
 // Never destroyed: the process may end while static objects are being destroyed.
-std::shared_timed_mutex& steps() {
+std::shared_timed_mutex& stepsLock() {
     static auto* const lock = new std::shared_timed_mutex;
     return *lock;
 }
@@ -23,14 +23,14 @@ Step::Step() {
     // Once the end is decided nothing new begins: the thread waits here for the process to go.
     if (ending.load())
         for (;;) ::pause();
-    steps().lock_shared();
+    stepsLock().lock_shared();
 }
 
-Step::~Step() { steps().unlock_shared(); }
+Step::~Step() { stepsLock().unlock_shared(); }
 
 void now(int status, std::chrono::milliseconds stepLimit) {
     ending.store(true);
-    (void)steps().try_lock_for(stepLimit);
+    (void)stepsLock().try_lock_for(stepLimit);
     ::_exit(status);
 }
 

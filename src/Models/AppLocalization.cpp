@@ -1,6 +1,7 @@
 #include "Models/AppLocalization.h"
 
 #include "Models/DisplayText.h"
+#include "Models/IcuText.h"
 #include "Models/IsolatedText.h"
 #include "Platform/SettingsStore.h"
 
@@ -67,14 +68,6 @@ QString lookup(const QString& key) {
         if (it != (*table)->constEnd()) return *it;
     }
     return key;
-}
-
-icu::UnicodeString toIcu(const QString& text) {
-    return icu::UnicodeString(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<int32_t>(text.size()));
-}
-
-QString fromIcu(const icu::UnicodeString& text) {
-    return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length());
 }
 
 // The C locale has no ICU counterpart of its own; it writes as English does.

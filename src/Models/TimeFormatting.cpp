@@ -1,5 +1,7 @@
 #include "Models/TimeFormatting.h"
 
+#include "Models/IcuText.h"
+
 #include <unicode/datefmt.h>
 #include <unicode/measfmt.h>
 #include <unicode/measunit.h>
@@ -14,18 +16,17 @@
 namespace TimeFormatting {
 namespace {
 
-icu::Locale icuLocale(const QLocale& locale) {
+// Dates and durations in the locale's own words; the C locale writes as American English does.
+icu::Locale timeLocale(const QLocale& locale) {
     const QString name = locale.language() == QLocale::C ? QStringLiteral("en_US") : locale.name();
     return icu::Locale(name.toUtf8().constData());
 }
-
-QString fromIcu(const icu::UnicodeString& text) { return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length()); }
 
 }  // namespace
 
 QString relative(Instant date, Instant now, const QLocale& locale) {
     UErrorCode status = U_ZERO_ERROR;
-    icu::RelativeDateTimeFormatter formatter(icuLocale(locale), nullptr, UDAT_STYLE_LONG, UDISPCTX_CAPITALIZATION_FOR_STANDALONE, status);
+    icu::RelativeDateTimeFormatter formatter(timeLocale(locale), nullptr, UDAT_STYLE_LONG, UDISPCTX_CAPITALIZATION_FOR_STANDALONE, status);
     if (U_FAILURE(status)) return {};
     const double offset = date.secondsSince(now);  // negative in the past
     const double magnitude = std::abs(offset);
@@ -53,7 +54,7 @@ QString minutesAndSeconds(double seconds, const QLocale& locale) {
     const long long whole = std::isfinite(seconds) && seconds > 0 ? (long long)std::llround(std::floor(seconds)) : 0;
     const long long minutes = whole / 60, rest = whole % 60;
     UErrorCode status = U_ZERO_ERROR;
-    icu::MeasureFormat formatter(icuLocale(locale), UMEASFMT_WIDTH_SHORT, status);
+    icu::MeasureFormat formatter(timeLocale(locale), UMEASFMT_WIDTH_SHORT, status);
     if (U_FAILURE(status)) return {};
     std::vector<icu::Measure> measures;
     if (minutes > 0) measures.emplace_back(icu::Formattable(int64_t(minutes)), icu::MeasureUnit::createMinute(status), status);
@@ -67,7 +68,7 @@ QString minutesAndSeconds(double seconds, const QLocale& locale) {
 QString singleUnit(double seconds, const QLocale& locale) {
     const double whole = std::isfinite(seconds) && seconds > 0 ? std::min(seconds, 1e15) : 0;
     UErrorCode status = U_ZERO_ERROR;
-    icu::MeasureFormat formatter(icuLocale(locale), UMEASFMT_WIDTH_WIDE, status);
+    icu::MeasureFormat formatter(timeLocale(locale), UMEASFMT_WIDTH_WIDE, status);
     if (U_FAILURE(status)) return {};
     icu::MeasureUnit* unit = nullptr;
     double amount = 0;
@@ -104,7 +105,7 @@ QString abbreviatedDuration(double seconds, bool withDays, int maximumUnits, con
     parts.push_back({rest % 60, &icu::MeasureUnit::createMinute});
 
     UErrorCode status = U_ZERO_ERROR;
-    icu::MeasureFormat formatter(icuLocale(locale), UMEASFMT_WIDTH_NARROW, status);
+    icu::MeasureFormat formatter(timeLocale(locale), UMEASFMT_WIDTH_NARROW, status);
     if (U_FAILURE(status)) return {};
     std::vector<icu::Measure> measures;
     size_t first = 0;
@@ -123,7 +124,7 @@ QString abbreviatedDuration(double seconds, bool withDays, int maximumUnits, con
 
 QString dayMonthYear(Instant date, const QLocale& locale) {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::DateFormat> formatter(icu::DateFormat::createInstanceForSkeleton(u"dMMMy", icuLocale(locale), status));
+    std::unique_ptr<icu::DateFormat> formatter(icu::DateFormat::createInstanceForSkeleton(u"dMMMy", timeLocale(locale), status));
     if (U_FAILURE(status) || !formatter) return {};
     icu::UnicodeString text;
     formatter->format(date.unixSeconds() * 1000.0, text);

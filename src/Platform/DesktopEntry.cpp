@@ -1,12 +1,10 @@
 #include "Platform/DesktopEntry.h"
 
+#include "Foundation/PathText.h"
+
 #include <algorithm>
 
 namespace {
-
-QString utf8(const std::string& bytes) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 // A word of an Exec line as the desktop runs it: "%%" is a "%", and the field codes it replaces with
 // what it opens ("%U", "%f", "%i"…) stand for nothing here. A word of a field code alone is none.
@@ -69,7 +67,7 @@ std::optional<std::string> DesktopEntry::unescaped(std::string_view key, std::st
 std::optional<QString> DesktopEntry::text(std::string_view key) const {
     auto value = unescaped(key);
     if (!value) return std::nullopt;
-    return utf8(*value);
+    return PathText::display(*value);
 }
 
 std::optional<QString> DesktopEntry::localizedText(std::string_view key, const QLocale& locale) const {
@@ -88,7 +86,7 @@ bool DesktopEntry::flag(std::string_view key) const {
 std::optional<QString> DesktopEntry::program() const {
     const std::vector<std::string> words = command();
     if (words.empty() || words.front().empty()) return std::nullopt;
-    return utf8(words.front());
+    return PathText::display(words.front());
 }
 
 std::vector<std::string> DesktopEntry::command() const {

@@ -25,7 +25,7 @@ constexpr size_t bufferSize = 256 * 1024;
 
 // One buffer per thread for its whole life: a fresh 256 KiB allocation per directory would cost
 // an mmap and page faults each time.
-char* threadBuffer() {
+char* listingBuffer() {
     thread_local std::unique_ptr<char[]> buffer;
     if (!buffer) buffer = std::make_unique_for_overwrite<char[]>(bufferSize);
     return buffer.get();
@@ -134,7 +134,7 @@ bool read(const std::string& path, std::vector<DirectoryEntry>& into, const Batc
     FileDescriptor directory = openFolder(path);
     if (!directory.isOpen()) return false;
     if (isPseudoFileSystem(directory.get())) return true;
-    char* buffer = threadBuffer();
+    char* buffer = listingBuffer();
 
     // Kinds come with the listing; regular files and unknown kinds wait for their status, which is
     // fetched a batch at a time.

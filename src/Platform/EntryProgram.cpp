@@ -1,5 +1,6 @@
 #include "Platform/EntryProgram.h"
 
+#include "Foundation/IsPresent.h"
 #include "Foundation/LiesWithin.h"
 #include "Platform/ElfImage.h"
 #include "Platform/FileContents.h"
@@ -61,11 +62,6 @@ std::optional<std::string> envFolder(const std::vector<std::string>& words) {
         else if (!word.starts_with('-') && !isEnvironmentSetting(word)) break;
     }
     return std::nullopt;
-}
-
-bool isPresent(const fs::path& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
 }
 
 bool isNonFolder(const fs::path& path) {

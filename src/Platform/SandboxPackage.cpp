@@ -1,5 +1,6 @@
 #include "Platform/SandboxPackage.h"
 
+#include "Foundation/IsPresent.h"
 #include "Foundation/LiesWithin.h"
 #include "Platform/FolderListing.h"
 #include "Platform/RealPath.h"
@@ -9,11 +10,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-bool isPresent(const fs::path& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
-}
 
 // The entry's file, as written and with its links resolved.
 struct EntryPlace {

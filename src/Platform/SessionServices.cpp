@@ -41,11 +41,6 @@ std::optional<DesktopEntry> entryOf(const std::vector<std::string>& commands, co
     return DesktopEntry::fromKeyFile(KeyFile::parse(text));
 }
 
-// A place as the machine names it, as an entry's words are read.
-std::string machinePath(const fs::path& place, const SystemRoots& roots) {
-    return (fs::path("/") / place.lexically_relative(roots.root)).lexically_normal().native();
-}
-
 // Text as one word of a command, in double quotes.
 std::string doubleQuoted(std::string_view text) {
     std::string quoted = "\"";
@@ -57,7 +52,7 @@ std::string doubleQuoted(std::string_view text) {
 }
 
 // A script's path as one word of a command, as the machine names it.
-std::string quotedMachinePath(const fs::path& file, const SystemRoots& roots) { return doubleQuoted(machinePath(file, roots)); }
+std::string quotedMachinePath(const fs::path& file, const SystemRoots& roots) { return doubleQuoted(roots.machinePath(file)); }
 
 // A unit's commands: every Exec line of its [Service], past the prefixes that only say how it runs
 // ("-", "@", "+", "!", ":"), its specifiers resolved; its working folder.
@@ -135,7 +130,7 @@ std::vector<SessionService> SessionService::of(const SystemRoots& roots) {
     // script in the home.
     std::vector<std::string> jobs;
     for (const std::string& job : UserCrontab::commands(roots)) jobs.push_back(shellCommand(job));
-    if (auto entry = entryOf(jobs, machinePath(roots.home, roots))) services.push_back({UserCrontab::tool(roots), RunnerKind::crontab, std::move(*entry)});
+    if (auto entry = entryOf(jobs, roots.machinePath(roots.home))) services.push_back({UserCrontab::tool(roots), RunnerKind::crontab, std::move(*entry)});
     for (fs::path& file : shellStartupFiles(roots))
         if (auto entry = entryOf({quotedMachinePath(file, roots)}, "")) services.push_back({std::move(file), RunnerKind::shellStartup, std::move(*entry)});
     return services;

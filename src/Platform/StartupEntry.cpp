@@ -1,5 +1,6 @@
 #include "Platform/StartupEntry.h"
 
+#include "Foundation/PathText.h"
 #include "Platform/AutostartSwitch.h"
 #include "Platform/CurrentDesktops.h"
 #include "Platform/DesktopEntry.h"
@@ -23,10 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QString utf8(const std::string& bytes) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
 // ExecStart may start with the prefixes "@", "-", ":", "+" and "!"; an empty assignment clears the list.
 std::optional<QString> unitProgram(const KeyFile& unit, std::string_view unitName) {
     std::optional<QString> program;
@@ -38,7 +35,7 @@ std::optional<QString> unitProgram(const KeyFile& unit, std::string_view unitNam
         if (program) continue;
         const size_t start = line.find_first_not_of("@-:+!");
         std::string word = start == std::string::npos ? std::string() : KeyFile::firstWord(std::string_view(line).substr(start));
-        if (!word.empty()) program = utf8(UnitSpecifiers::expanded(word, unitName));
+        if (!word.empty()) program = PathText::display(UnitSpecifiers::expanded(word, unitName));
     }
     return program;
 }
@@ -51,7 +48,7 @@ std::optional<StartupEntry> StartupEntry::read(const fs::path& file, const fs::p
     StartupEntry entry;
     // An enabled instance is a link named after the instance to its template ("getty@.service").
     const std::string unitName = file.filename().string();
-    if (auto description = keys->value("Unit", "Description")) entry.label = utf8(UnitSpecifiers::expanded(*description, unitName));
+    if (auto description = keys->value("Unit", "Description")) entry.label = PathText::display(UnitSpecifiers::expanded(*description, unitName));
     entry.program = unitProgram(*keys, unitName);
     return entry;
 }

@@ -56,23 +56,15 @@ std::vector<std::filesystem::path> userFolderPaths(const std::filesystem::path& 
     return folders;
 }
 
-// The real form where the folder exists, so that a link cannot disguise it.
-std::filesystem::path comparable(const std::filesystem::path& path) {
-    const std::filesystem::path normal = path.lexically_normal();
-    std::filesystem::path folder = realPath(normal).value_or(normal);
-    while (folder.native().size() > 1 && folder.native().back() == '/') folder = folder.native().substr(0, folder.native().size() - 1);
-    return folder;
-}
-
 // An XDG base folder that is the home folder, holds it or a user folder, or lies in a user folder
 // would put the user's own files on removal lists: the default is used instead.
 std::filesystem::path usableBaseFolder(const SystemRoots& roots, const std::filesystem::path& base, const std::filesystem::path& fallback) {
-    const std::filesystem::path folder = comparable(base);
-    const std::filesystem::path home = comparable(roots.home);
+    const std::filesystem::path folder = comparableFolder(base);
+    const std::filesystem::path home = comparableFolder(roots.home);
     // A user folder set to the home folder itself ("$HOME/" turns the desktop folder off) holds
     // every base folder; only the user's own folders below the home count here.
     const bool insideUserFolder = std::any_of(roots.userFolders.begin(), roots.userFolders.end(), [&](const std::filesystem::path& user) {
-        const std::filesystem::path userFolder = comparable(user);
+        const std::filesystem::path userFolder = comparableFolder(user);
         return !liesWithin(home, userFolder) && liesWithin(folder, userFolder);
     });
     return roots.holdsPersonalFolder(base) || insideUserFolder ? fallback : base;
@@ -137,9 +129,9 @@ SystemRoots SystemRoots::fixture(const std::filesystem::path& dir) {
 }
 
 bool SystemRoots::holdsPersonalFolder(const std::filesystem::path& path) const {
-    const std::filesystem::path folder = comparable(path);
-    if (liesWithin(comparable(home), folder)) return true;
-    return std::any_of(userFolders.begin(), userFolders.end(), [&](const std::filesystem::path& user) { return liesWithin(comparable(user), folder); });
+    const std::filesystem::path folder = comparableFolder(path);
+    if (liesWithin(comparableFolder(home), folder)) return true;
+    return std::any_of(userFolders.begin(), userFolders.end(), [&](const std::filesystem::path& user) { return liesWithin(comparableFolder(user), folder); });
 }
 
 SystemRoots SystemRoots::current() {

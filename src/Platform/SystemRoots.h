@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 // Every place on the machine that a stand-in reads from. The running app uses machine(); tests
@@ -30,6 +31,10 @@ struct SystemRoots {
 
     // Where a path as the machine names it ("/usr/bin/x") lies below `root`.
     std::filesystem::path underRoot(const std::filesystem::path& machinePath) const { return root / machinePath.relative_path(); }
+    // What the machine calls a place below `root`: the fixture's home is "/home" to what it runs.
+    std::string machinePath(const std::filesystem::path& place) const {
+        return (std::filesystem::path("/") / place.lexically_relative(root)).lexically_normal().native();
+    }
 
     // The home folder, a user folder, or a folder holding one: never proposed for removal.
     bool holdsPersonalFolder(const std::filesystem::path& path) const;

@@ -27,11 +27,6 @@ std::string unescapedUnitText(std::string_view text) {
     return plain;
 }
 
-// A folder of the roots as the machine names it: the fixture's home is "/home" to what it runs.
-std::string machinePath(const fs::path& folder, const SystemRoots& roots) {
-    return (fs::path("/") / folder.lexically_relative(roots.root)).lexically_normal().native();
-}
-
 std::string userName() {
     const passwd* user = ::getpwuid(::geteuid());
     return user && user->pw_name ? user->pw_name : std::to_string(::geteuid());
@@ -67,10 +62,10 @@ std::string UnitSpecifiers::expanded(std::string_view text, std::string_view uni
             continue;
         }
         switch (specifier) {
-        case 'h': expanded += machinePath(roots->home, *roots); break;
-        case 'E': expanded += machinePath(roots->configHome, *roots); break;
-        case 'S': expanded += machinePath(roots->stateHome, *roots); break;
-        case 'C': expanded += machinePath(roots->cacheHome, *roots); break;
+        case 'h': expanded += roots->machinePath(roots->home); break;
+        case 'E': expanded += roots->machinePath(roots->configHome); break;
+        case 'S': expanded += roots->machinePath(roots->stateHome); break;
+        case 'C': expanded += roots->machinePath(roots->cacheHome); break;
         case 't': expanded += "/run/user/" + std::to_string(::geteuid()); break;
         case 'U': expanded += std::to_string(::geteuid()); break;
         case 'u': expanded += userName(); break;

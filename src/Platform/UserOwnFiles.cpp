@@ -11,14 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The real form where it exists, so that a link cannot disguise a folder; no closing slash.
-std::string comparable(const fs::path& path) {
-    const fs::path normal = path.lexically_normal();
-    std::string folder = realPath(normal).value_or(normal).native();
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    return folder;
-}
-
 // The first hidden folder of `path` below `folder` (".mozilla", ".local", ".pyenv"), or nothing.
 std::optional<std::string> hiddenBelow(std::string_view path, std::string_view folder) {
     const std::size_t from = folder == "/" ? 0 : std::min(path.size(), folder.size());
@@ -35,7 +27,7 @@ std::vector<std::string> mountedDrives(const SystemRoots& roots) {
         const std::string point = mount.point.lexically_normal().native();
         if (std::none_of(driveFolders.begin(), driveFolders.end(), [&](std::string_view folder) { return point != folder && liesWithinText(point, folder); }))
             continue;
-        drives.push_back(comparable(roots.root == "/" ? fs::path(point) : roots.underRoot(point)));
+        drives.push_back(comparableFolder(roots.root == "/" ? fs::path(point) : roots.underRoot(point)).string());
     }
     return drives;
 }
@@ -55,12 +47,12 @@ std::optional<std::string> holder(const std::vector<std::string>& folders, const
 }  // namespace
 
 UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, ProgramInstalls& installs)
-    : root_(std::move(searchRoot)), home_(comparable(roots.home)), snap_(home_ + "/snap"), installs_(installs) {
+    : root_(std::move(searchRoot)), home_(comparableFolder(roots.home).string()), snap_(home_ + "/snap"), installs_(installs) {
     // A user folder set to the home itself, or to a folder above it, names no folder of its own.
     for (const fs::path& folder : roots.userFolders)
-        if (std::string real = comparable(folder); !liesWithinText(home_, real)) userFolders_.push_back(std::move(real));
+        if (std::string real = comparableFolder(folder).string(); !liesWithinText(home_, real)) userFolders_.push_back(std::move(real));
     for (const fs::path& folder : {roots.downloads, roots.desktop})
-        if (std::string real = comparable(folder); !liesWithinText(home_, real)) passing_.push_back(std::move(real));
+        if (std::string real = comparableFolder(folder).string(); !liesWithinText(home_, real)) passing_.push_back(std::move(real));
     searchesHome_ = liesWithinText(home_, root_);
     if (searchesHome_) {
         if (root_ != home_) drives_ = mountedDrives(roots);
@@ -80,7 +72,7 @@ UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, Pro
     tops.push_back(home_);
     for (std::string& drive : mountedDrives(roots)) tops.push_back(std::move(drive));
     for (std::string_view shared : sharedFolders) {
-        for (const std::string& folder : {std::string(shared), comparable(roots.underRoot(std::string(shared)))}) {
+        for (const std::string& folder : {std::string(shared), comparableFolder(roots.underRoot(std::string(shared))).string()}) {
             tops.push_back(folder);
             // Where the desktop mounts drives, one folder per user: "/media/NAME", "/run/media/NAME".
             if (shared.ends_with("media") && liesWithinText(root_, folder) && root_ != folder)

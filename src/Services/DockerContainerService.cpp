@@ -24,7 +24,7 @@ namespace {
 
 std::mutex setupMutex;
 
-Setup& installed() {
+Setup& installedSetup() {
     static Setup setup;
     return setup;
 }
@@ -121,12 +121,12 @@ std::vector<DockerContainer> joinAndSort(std::vector<DockerContainer> containers
 
 void install(Setup setup) {
     std::lock_guard lock(setupMutex);
-    installed() = std::move(setup);
+    installedSetup() = std::move(setup);
 }
 
 Setup current() {
     std::lock_guard lock(setupMutex);
-    return installed();
+    return installedSetup();
 }
 
 std::vector<std::filesystem::path> candidates(const Setup& setup) {

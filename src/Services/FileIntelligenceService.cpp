@@ -359,7 +359,7 @@ void checkAccess(FolderTally& folder, const std::string& path) {
 }
 
 // Whether a folder lies in one of `folders` or is one.
-bool liesIn(const std::string& folder, const std::set<std::string>& folders) {
+bool liesInAny(const std::string& folder, const std::set<std::string>& folders) {
     for (std::string place = folder;; place.erase(place.rfind('/'))) {
         if (folders.contains(place)) return true;
         if (place.rfind('/') == std::string::npos || place.rfind('/') == 0) return false;
@@ -498,7 +498,7 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
         }
         for (std::size_t j = 0; j < positions.size(); ++j)
             measures[positions[j]].program = std::any_of(programFolders[j].begin(), programFolders[j].end(),
-                                                         [&](const std::string& folder) { return !liesIn(folder, rebuilt[j]); });
+                                                         [&](const std::string& folder) { return !liesInAny(folder, rebuilt[j]); });
     } catch (const Cancelled&) {
         // A stopped measurement leaves the folders at 0, so they drop out; the files keep their sizes.
     }

@@ -137,17 +137,17 @@ bool decidesFirst(const fs::path& a, const fs::path& b) {
 }
 
 // As messages show it: controls in the name are marks, so that they cannot reorder the sentence.
-QString fileName(const fs::path& path) {
+QString shownFileName(const fs::path& path) {
     return DisplayText::name(path.filename());
 }
 
 void check(const AutostartSwitch::Result& result, const fs::path& file, const char* failedKey) {
     switch (result.outcome) {
     case AutostartSwitch::Outcome::done: return;
-    case AutostartSwitch::Outcome::changed: throw StartupError(StartupError::Case::changedSinceListed, fileName(file));
+    case AutostartSwitch::Outcome::changed: throw StartupError(StartupError::Case::changedSinceListed, shownFileName(file));
     case AutostartSwitch::Outcome::failed:
-        if (result.error == ELOOP) throw StartupError(StartupError::Case::symbolicLink, fileName(file));
-        throw std::system_error(result.error, std::generic_category(), AppLocalization::format(failedKey, {fileName(file)}).toStdString());
+        if (result.error == ELOOP) throw StartupError(StartupError::Case::symbolicLink, shownFileName(file));
+        throw std::system_error(result.error, std::generic_category(), AppLocalization::format(failedKey, {shownFileName(file)}).toStdString());
     }
 }
 
@@ -227,16 +227,16 @@ void StartupItemsService::setEnabled(const StartupItem& item, bool enabled) {
     const std::string enabledExtension(LinuxLocations::enabledStartupExtension(userFolder.location));
     const auto own = userFile(item.path);
     const auto identity = FileIdentity::at(item.path);
-    if (!own || !identity || identity != item.identity) throw StartupError(StartupError::Case::changedSinceListed, fileName(item.path));
+    if (!own || !identity || identity != item.identity) throw StartupError(StartupError::Case::changedSinceListed, shownFileName(item.path));
     const bool named = own->rank == 0;
     // A file the desktop cannot read stays unread by it whatever its name or keys: no switch works.
     const StartupEntry listed = StartupEntry::readAutostart(item.path);
     if (const QString problem = readingProblem(listed); !problem.isEmpty() || !item.readingProblem.isEmpty())
-        throw StartupError(StartupError::Case::notSwitchable, fileName(item.path), problem.isEmpty() ? item.readingProblem : problem);
+        throw StartupError(StartupError::Case::notSwitchable, shownFileName(item.path), problem.isEmpty() ? item.readingProblem : problem);
     // Nor does a switch make this desktop start an entry meant for others.
     if (const QString note = desktopNote(listed, CurrentDesktops::names()); !note.isEmpty())
-        throw StartupError(StartupError::Case::notSwitchable, fileName(item.path), note);
-    if ((named && listed.starts()) != item.isEnabled) throw StartupError(StartupError::Case::changedSinceListed, fileName(item.path));
+        throw StartupError(StartupError::Case::notSwitchable, shownFileName(item.path), note);
+    if ((named && listed.starts()) != item.isEnabled) throw StartupError(StartupError::Case::changedSinceListed, shownFileName(item.path));
     if (enabled == item.isEnabled) return;
 
     const fs::path folder = item.path.parent_path();
@@ -265,7 +265,7 @@ void StartupItemsService::setEnabled(const StartupItem& item, bool enabled) {
             current = entryPath;
             // Our rename moved the file's status-change time: from here on it is checked as renamed.
             const auto now = FileIdentity::at(current);
-            if (!now || !now->sameApartFromStatusChange(*identity)) throw StartupError(StartupError::Case::changedSinceListed, fileName(item.path));
+            if (!now || !now->sameApartFromStatusChange(*identity)) throw StartupError(StartupError::Case::changedSinceListed, shownFileName(item.path));
             renamed = *now;
         }
         try {
@@ -275,7 +275,7 @@ void StartupItemsService::setEnabled(const StartupItem& item, bool enabled) {
                 // A bare mask over a system entry: without it the system's entry starts, if it would.
                 else if (replacesSystemEntry && entryStarts(*fileIn(systemFolder, entryPath.filename(), roots)))
                     Trash::moveToTrash(current, {.expected = renamed});
-                else throw StartupError(StartupError::Case::nothingToStart, fileName(current));
+                else throw StartupError(StartupError::Case::nothingToStart, shownFileName(current));
             }
         } catch (...) {
             if (current != item.path) AutostartSwitch::rename(current, renamed, item.path);
@@ -283,5 +283,5 @@ void StartupItemsService::setEnabled(const StartupItem& item, bool enabled) {
         }
     }
     // Checked the way the desktop will read it at the next login.
-    if (startsAtLogin(entryPath, roots) != enabled) throw StartupError(StartupError::Case::notApplied, fileName(item.path));
+    if (startsAtLogin(entryPath, roots) != enabled) throw StartupError(StartupError::Case::notApplied, shownFileName(item.path));
 }

@@ -76,7 +76,7 @@ struct StoredList {
 // The list a stored value holds: empty for none, nothing when it is no list at all. A record that
 // cannot be decoded, or whose figures cannot be real, is left out alone; the others stay.
 template <typename Record>
-std::optional<StoredList<Record>> decoded(const QVariant& stored) {
+std::optional<StoredList<Record>> decodedList(const QVariant& stored) {
     if (!stored.isValid()) return StoredList<Record>();
     const QJsonDocument document = QJsonDocument::fromJson(stored.toByteArray());
     if (!document.isArray()) return std::nullopt;
@@ -125,7 +125,7 @@ QByteArray encodedWithin(std::vector<Record>& records, size_t limit) {
 template <typename Record>
 std::vector<Record> load(const QString& storedKey, size_t limit) {
     const QVariant stored = SettingsStore::shared().value(storedKey);
-    auto list = decoded<Record>(stored);
+    auto list = decodedList<Record>(stored);
     if (!list) {
         setAside(storedKey, stored);
         return {};
@@ -142,7 +142,7 @@ std::vector<Record> load(const QString& storedKey, size_t limit) {
 template <typename Record, typename Change>
 void update(const QString& storedKey, std::vector<Record>& current, size_t limit, Change&& change) {
     SettingsStore::shared().update(storedKey, [&](const QVariant& stored) -> std::optional<QVariant> {
-        auto list = decoded<Record>(stored);
+        auto list = decodedList<Record>(stored);
         std::vector<Record> records = list ? std::move(list->records) : current;
         change(records);
         QByteArray value = encodedWithin(records, limit);

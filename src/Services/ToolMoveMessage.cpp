@@ -9,9 +9,6 @@
 
 namespace {
 
-// One left-to-right run, as paths are shown everywhere: a folder named in Arabic keeps its place.
-QString shownPath(const std::filesystem::path& path) { return DisplayText::path(path); }
-
 // A count under `headerKey`, then the first few items, one a line; nothing when there are none.
 QStringList leftItemsNote(const char* headerKey, const QStringList& items) {
     if (items.empty()) return {};
@@ -22,9 +19,9 @@ QStringList leftItemsNote(const char* headerKey, const QStringList& items) {
 
 QString toolMoveMessage(const TrashResult& result) {
     QStringList changed, failed;
-    for (const std::filesystem::path& path : result.changed) changed << shownPath(path);
+    for (const std::filesystem::path& path : result.changed) changed << DisplayText::path(path);
     for (const TrashError& failure : result.failed)
-        failed << AppLocalization::format("tools.notMovedItem", {shownPath(failure.item()), trashFailureReason(failure)});
+        failed << AppLocalization::format("tools.notMovedItem", {DisplayText::path(failure.item()), trashFailureReason(failure)});
     QStringList lines{AppLocalization::format("tools.movedCount", {static_cast<long long>(result.moved)})};
     lines << leftItemsNote(textKey("tools.changedNotMoved"), changed) << leftItemsNote(textKey("tools.notMoved"), failed);
     return lines.join(QLatin1Char('\n'));

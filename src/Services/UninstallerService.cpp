@@ -301,7 +301,7 @@ bool namesItsOwn(const fs::path& item, const QStringList& keys) {
 
 // A program's file name without its version, architecture and extension: "gimp-2.10" is "gimp",
 // "GIMP-2.10.38-x86_64.AppImage" is "GIMP".
-QString programName(QString name) {
+QString appImageBaseName(QString name) {
     constexpr auto anyCase = QRegularExpression::CaseInsensitiveOption;
     static const QRegularExpression extension(QStringLiteral("\\.appimage$"), anyCase);
     // The platform and architecture, wherever they stand: "Logseq-linux-x64-0.10.9.AppImage" is Logseq.
@@ -312,7 +312,7 @@ QString programName(QString name) {
 
 // The key of the name a program goes by: "gimp-2.10" and "GIMP-2.10.38-x86_64.AppImage" go by "gimp".
 QString programNameKey(const QString& name) {
-    return nameKey(programName(name));
+    return nameKey(appImageBaseName(name));
 }
 
 // The name a program goes by: an AppImage's without its version and architecture
@@ -822,7 +822,7 @@ std::optional<ShownEntry> shownEntry(const InstalledApplication& application, co
 // translated, its desktop-file ID and its AppImage's name.
 QStringList exactNames(const ShownEntry& shown, const QLocale& locale) {
     QStringList names{shown.entry.text("Name").value_or(QString()), applicationName(shown, locale), withoutIntegrationPrefix(PathText::display(shown.id))};
-    if (shown.program.isAppImage) names << programName(PathText::display(shown.program.path.filename()));
+    if (shown.program.isAppImage) names << appImageBaseName(PathText::display(shown.program.path.filename()));
     names.removeIf([](const QString& name) { return !isUsableKey(name); });
     return names;
 }

@@ -16,6 +16,9 @@ class PictureContext {
 public:
     explicit PictureContext(QDir outDir);
 
+    // The main window's default size, at which a screen is first looked at.
+    static constexpr QSize windowSize{1320, 880};
+
     // Writes <out>/<name>-{light,dark,arabic}.png: light and dark in English, then Arabic right to left in
     // light. `make` is called once per look, after the look is set.
     void render(const QString& name, QSize size, const std::function<std::unique_ptr<QWidget>()>& make, const Looks::Options& options = {});

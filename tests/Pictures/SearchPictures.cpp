@@ -6,29 +6,20 @@
 #include "Views/Search/SearchView.h"
 #include "ViewSupport/FakeSearchService.h"
 #include "ViewSupport/ToolsFixture.h"
+#include "ViewSupport/SearchHits.h"
 
 namespace {
 
 using Path = std::filesystem::path;
-const QSize windowSize(1320, 880);
-
-SearchHit hit(const Path& path, std::int64_t size, double unixSeconds, const char* kind) {
-    SearchHit found;
-    found.path = path;
-    found.size = size;
-    found.modifiedAt = Instant::fromUnixSeconds(unixSeconds);
-    found.kind = kind;
-    return found;
-}
 
 std::vector<SearchHit> someHits() {
     const Path home = "/home/maya";
     return {
-        hit(home / "Documents/Quarterly report 2026.pdf", 4'812'000, 1'795'000'000, "PDF document"),
-        hit(home / "Downloads/report-draft (1).docx", 1'204'000, 1'790'000'000, "Word document"),
-        hit(home / "Pictures/Screenshots/report chart.png", 612'000, 1'794'000'000, "PNG image"),
-        hit(home / "Projects/site/reports/index.html", 18'000, 1'780'000'000, "HTML document"),
-        hit(home / "Documents/old/report.txt", 0, 1'700'000'000, "Plain text document"),
+        searchHit(home / "Documents/Quarterly report 2026.pdf", 4'812'000, 1'795'000'000, "PDF document"),
+        searchHit(home / "Downloads/report-draft (1).docx", 1'204'000, 1'790'000'000, "Word document"),
+        searchHit(home / "Pictures/Screenshots/report chart.png", 612'000, 1'794'000'000, "PNG image"),
+        searchHit(home / "Projects/site/reports/index.html", 18'000, 1'780'000'000, "HTML document"),
+        searchHit(home / "Documents/old/report.txt", 0, 1'700'000'000, "Plain text document"),
     };
 }
 
@@ -64,34 +55,34 @@ void search(SearchView& view, const QString& text) {
 
 static const PictureRegistration searchPictures("search", [](PictureContext& pictures) {
     Screen screen;
-    pictures.render("search-suggestions", windowSize, [&] { return screen.make({}); });
-    pictures.render("search-searching", windowSize, [&] {
+    pictures.render("search-suggestions", PictureContext::windowSize, [&] { return screen.make({}); });
+    pictures.render("search-searching", PictureContext::windowSize, [&] {
         return screen.make([](SearchView& view, FakeSearchService&) { search(view, "  report "); });
     });
-    pictures.render("search-results", windowSize, [&] {
+    pictures.render("search-results", PictureContext::windowSize, [&] {
         return screen.make([](SearchView& view, FakeSearchService& fake) {
             search(view, "report");
             fake.finishLatestWith(found(someHits(), 5));
             if (SearchResultRow* row = view.resultsList()->row(1)) emit row->hoverChanged(true);
         });
     });
-    pictures.render("search-results-capped-by-name", windowSize, [&] {
+    pictures.render("search-results-capped-by-name", PictureContext::windowSize, [&] {
         return screen.make([](SearchView& view, FakeSearchService& fake) {
             search(view, "IMG_");
             std::vector<SearchHit> many;
             for (int i = 0; i < 500; ++i)
-                many.push_back(hit(Path("/home/maya/Pictures/Phone") / ("IMG_" + std::to_string(2000 + i) + ".jpg"), 2'000'000 + i * 7'919, 1'790'000'000 + i, "JPEG image"));
+                many.push_back(searchHit(Path("/home/maya/Pictures/Phone") / ("IMG_" + std::to_string(2000 + i) + ".jpg"), 2'000'000 + i * 7'919, 1'790'000'000 + i, "JPEG image"));
             fake.finishLatestWith(found(many, 20, 0, true));
             view.setSortOrder(SearchSort::name);
         });
     });
-    pictures.render("search-results-gone-from-disk", windowSize, [&] {
+    pictures.render("search-results-gone-from-disk", PictureContext::windowSize, [&] {
         return screen.make([](SearchView& view, FakeSearchService& fake) {
             search(view, "report");
             fake.finishLatestWith(found(someHits(), 50, 37));
         });
     });
-    pictures.render("search-empty", windowSize, [&] {
+    pictures.render("search-empty", PictureContext::windowSize, [&] {
         return screen.make([](SearchView& view, FakeSearchService& fake) {
             view.setKind(SearchKind::archives);
             view.setScope(SearchScope::scanFolder);
@@ -99,13 +90,13 @@ static const PictureRegistration searchPictures("search", [](PictureContext& pic
             fake.finishLatestWith(found({}, 30, 3));
         });
     });
-    pictures.render("search-error", windowSize, [&] {
+    pictures.render("search-error", PictureContext::windowSize, [&] {
         return screen.make([](SearchView& view, FakeSearchService& fake) {
             search(view, "invoice");
             fake.fail(fake.calls.size() - 1, AppLocalization::string("search.indexMissing"));
         });
     });
-    pictures.render("search-error-damaged-index", windowSize, [&] {
+    pictures.render("search-error-damaged-index", PictureContext::windowSize, [&] {
         return screen.make([](SearchView& view, FakeSearchService& fake) {
             search(view, "invoice");
             fake.fail(fake.calls.size() - 1, AppLocalization::string("search.indexDamaged"),

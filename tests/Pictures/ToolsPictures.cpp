@@ -16,7 +16,6 @@
 
 namespace {
 
-const QSize windowSize(1320, 880);
 using Path = std::filesystem::path;
 
 std::unique_ptr<QWidget> toolsOn(AppState& state, ValueTool tool, bool openFirstGroup = false) {
@@ -133,20 +132,20 @@ std::vector<DuplicateGroup> wholeGroups() {
 static const PictureRegistration tools("tools", [](PictureContext& pictures) {
     {
         ToolsFixture fixture;
-        pictures.render("tools-duplicates-notsearched", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
+        pictures.render("tools-duplicates-notsearched", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
         DuplicateCall& search = fixture.startDuplicates();
-        pictures.render("tools-duplicates-preparing", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
+        pictures.render("tools-duplicates-preparing", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
         search.progress({DuplicateScanPhase::comparing, "/home/maya/Videos/holiday-2024.mp4", 18'240, 40'000, 9'400'000'000, 21'700'000'000, 0});
         waitUntil([&] { return fixture.state().duplicateProgress() && fixture.state().duplicateProgress()->filesProcessed == 18'240; });
-        pictures.render("tools-duplicates-searching", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
+        pictures.render("tools-duplicates-searching", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
         for (const DuplicateGroup& group : someGroups()) search.foundGroup(group);
         search.progress({DuplicateScanPhase::comparing, "/home/maya/Music/Album/01 - Opening.flac", 31'000, 40'000, 15'100'000'000, 21'700'000'000, 5});
         waitUntil([&] { return fixture.state().duplicateGroups().size() == 5; });
-        pictures.render("tools-duplicates-streaming", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
+        pictures.render("tools-duplicates-streaming", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
         search.succeed(someGroups());
         waitUntil([&] { return !fixture.state().isToolWorking(); });
-        pictures.render("tools-duplicates-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates, true); });
-        pictures.render("tools-duplicates-changed", windowSize, [&] {
+        pictures.render("tools-duplicates-results", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates, true); });
+        pictures.render("tools-duplicates-changed", PictureContext::windowSize, [&] {
             fixture.state().setSelectedToolItems({});  // a move ends with nothing ticked
             auto view = toolsOn(fixture.state(), ValueTool::duplicates);
             fixture.state().setToolMessage(movedWithChangedItems(
@@ -155,7 +154,7 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             return view;
         });
         fixture.state().setToolMessage(std::nullopt);
-        pictures.render("tools-duplicates-notmoved", windowSize, [&] {
+        pictures.render("tools-duplicates-notmoved", PictureContext::windowSize, [&] {
             auto view = toolsOn(fixture.state(), ValueTool::duplicates);
             fixture.state().setToolMessage(movedWithRefusedItems());
             drawAlertInto(view.get());
@@ -165,30 +164,30 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
         const std::vector<Path> unread{"/home/maya/Videos/Locked/family-2019.mkv", "/home/maya/Videos/Locked/family-2020.mkv",
                                        "/home/maya/Downloads/broken-disk-image.img"};
         fixture.finishDuplicates(someGroups(), unread);
-        pictures.render("tools-duplicates-notcompared", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
+        pictures.render("tools-duplicates-notcompared", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
         fixture.finishDuplicates({});
-        pictures.render("tools-duplicates-nonefound", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
+        pictures.render("tools-duplicates-nonefound", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
         fixture.finishDuplicates({}, {unread[0]});
-        pictures.render("tools-duplicates-nonefound-notcompared", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
+        pictures.render("tools-duplicates-nonefound-notcompared", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates); });
         fixture.finishDuplicates(linkedGroups());
-        pictures.render("tools-duplicates-linked", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates, true); });
+        pictures.render("tools-duplicates-linked", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::duplicates, true); });
         fixture.finishDuplicates(backupGroups());
         auto everyGroupOpen = [&] {
             auto view = toolsOn(fixture.state(), ValueTool::duplicates);
             for (DuplicateGroupRow* row : view->findChildren<DuplicateGroupRow*>()) row->setExpanded(true);
             return view;
         };
-        pictures.render("tools-duplicates-backup", windowSize, everyGroupOpen);
-        pictures.render("tools-duplicates-backup-full", windowSize, everyGroupOpen, {.fullLength = true, .inspect = {}});
+        pictures.render("tools-duplicates-backup", PictureContext::windowSize, everyGroupOpen);
+        pictures.render("tools-duplicates-backup-full", PictureContext::windowSize, everyGroupOpen, {.fullLength = true, .inspect = {}});
         fixture.finishDuplicates(wholeGroups());
-        pictures.render("tools-duplicates-wholes", windowSize, everyGroupOpen);
-        pictures.render("tools-duplicates-wholes-full", windowSize, everyGroupOpen, {.fullLength = true, .inspect = {}});
+        pictures.render("tools-duplicates-wholes", PictureContext::windowSize, everyGroupOpen);
+        pictures.render("tools-duplicates-wholes-full", PictureContext::windowSize, everyGroupOpen, {.fullLength = true, .inspect = {}});
         fixture.finishDuplicates(linkedGroups());
         // The user ticks the copy with another name too: the question says it frees nothing.
         std::set<std::string> ticked = fixture.state().selectedToolItems();
         ticked.insert("/home/maya/Backup-2022/2023/IMG_0412.jpg");
         fixture.state().setSelectedToolItems(ticked);
-        pictures.render("tools-duplicates-linked-confirm", windowSize, [&] {
+        pictures.render("tools-duplicates-linked-confirm", PictureContext::windowSize, [&] {
             auto view = toolsOn(fixture.state(), ValueTool::duplicates, true);
             drawAlertInto(view.get());
             view->findChild<DuplicateFinderView*>()->trashButton()->click();
@@ -204,7 +203,7 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             ToolsFixture::candidate(home / "Downloads/setup-tool_3.2.1_amd64.deb", 96'000'000, CleanupSafety::review, "cleanup.installers.detail"),
             ToolsFixture::candidate(home / ".local/state/app/logs", 24'000'000, CleanupSafety::safe, "cleanup.logs.detail"),
         });
-        pictures.render("tools-cleanup-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::cleanup); });
+        pictures.render("tools-cleanup-results", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::cleanup); });
         {
             // A uv cache whose files a project's environment links to, and pnpm's store linked into projects.
             ToolsFixture linked;
@@ -213,19 +212,19 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             CleanupCandidate pnpm = ToolsFixture::candidate(home / ".cache/pnpm", 37'900'000, CleanupSafety::safe);
             pnpm.freed.singleNamedBytes = 0;
             linked.loadCleanup({uv, pnpm, ToolsFixture::candidate(home / ".cache/thumbnails", 12'000'000, CleanupSafety::safe)});
-            pictures.render("tools-cleanup-linked", windowSize, [&] { return toolsOn(linked.state(), ValueTool::cleanup); });
+            pictures.render("tools-cleanup-linked", PictureContext::windowSize, [&] { return toolsOn(linked.state(), ValueTool::cleanup); });
             // Logs on btrfs with compress=zstd: they free less than their size.
             ToolsFixture compressed;
             CleanupCandidate logs = ToolsFixture::candidate(home / ".cache/textlogs", 314'600'000, CleanupSafety::safe);
             logs.freed.upTo = true;
             compressed.loadCleanup({logs, ToolsFixture::candidate(home / ".cache/thumbnails", 12'000'000, CleanupSafety::safe)});
-            pictures.render("tools-cleanup-compressed", windowSize, [&] { return toolsOn(compressed.state(), ValueTool::cleanup); });
-            pictures.render("tools-cleanup-linked-full", windowSize, [&] { return toolsOn(linked.state(), ValueTool::cleanup); },
+            pictures.render("tools-cleanup-compressed", PictureContext::windowSize, [&] { return toolsOn(compressed.state(), ValueTool::cleanup); });
+            pictures.render("tools-cleanup-linked-full", PictureContext::windowSize, [&] { return toolsOn(linked.state(), ValueTool::cleanup); },
                             {.fullLength = true, .inspect = {}});
             pnpm.freed.singleNamedBytes = 13'500'000;
             linked.loadDeveloper({pnpm, ToolsFixture::candidate(home / ".npm/_cacache", 34'100'000, CleanupSafety::safe, "developer.npm.detail")});
-            pictures.render("tools-developer-linked", windowSize, [&] { return toolsOn(linked.state(), ValueTool::developer); });
-            pictures.render("tools-developer-linked-full", windowSize, [&] { return toolsOn(linked.state(), ValueTool::developer); },
+            pictures.render("tools-developer-linked", PictureContext::windowSize, [&] { return toolsOn(linked.state(), ValueTool::developer); });
+            pictures.render("tools-developer-linked-full", PictureContext::windowSize, [&] { return toolsOn(linked.state(), ValueTool::developer); },
                             {.fullLength = true, .inspect = {}});
             // A conda package and its environment's name of the same file; and a reflinked copy.
             const Instant old = Instant::fromUnixSeconds(1'690'000'000);
@@ -241,8 +240,8 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             ScannedFile reflinked = ToolsFixture::file(home / "Videos/talk-copy.mkv", 40'000'000, old);
             reflinked.sharedBytes = 40'000'000;
             linked.findForgotten({package, environment, reflinked, ToolsFixture::file(home / "Videos/talk.webm", 22'000'000, old)});
-            pictures.render("tools-forgotten-linked", windowSize, [&] { return toolsOn(linked.state(), ValueTool::forgotten); });
-            pictures.render("tools-forgotten-linked-full", windowSize, [&] { return toolsOn(linked.state(), ValueTool::forgotten); },
+            pictures.render("tools-forgotten-linked", PictureContext::windowSize, [&] { return toolsOn(linked.state(), ValueTool::forgotten); });
+            pictures.render("tools-forgotten-linked-full", PictureContext::windowSize, [&] { return toolsOn(linked.state(), ValueTool::forgotten); },
                             {.fullLength = true, .inspect = {}});
         }
         // Folders in use, run, linked into, holding a whole or a program, not the user's to move, the
@@ -275,12 +274,12 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             }(),
         };
         fixture.loadCleanup(withReasons);
-        pictures.render("tools-cleanup-review", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::cleanup); });
-        pictures.render("tools-cleanup-review-full", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::cleanup); },
+        pictures.render("tools-cleanup-review", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::cleanup); });
+        pictures.render("tools-cleanup-review-full", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::cleanup); },
                         {.fullLength = true, .inspect = {}});
         // Scanned again while shown: a cache grew to the top, the installer became safe, the logs went.
         const std::vector<CleanupCandidate> cleanup = fixture.state().cleanupCandidates();
-        pictures.render("tools-cleanup-reloaded", windowSize, [&] {
+        pictures.render("tools-cleanup-reloaded", PictureContext::windowSize, [&] {
             fixture.loadCleanup(cleanup);
             auto view = toolsOn(fixture.state(), ValueTool::cleanup);
             fixture.loadCleanup({
@@ -295,22 +294,22 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             ToolsFixture::candidate(home / ".gradle/caches", 1'300'000'000, CleanupSafety::safe, "developer.gradle.detail"),
             ToolsFixture::candidate(home / ".cache/yarn", 640'000'000, CleanupSafety::review, "developer.yarn.detail"),
         });
-        pictures.render("tools-developer-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::developer); });
+        pictures.render("tools-developer-results", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::developer); });
         const Instant old = Instant::fromUnixSeconds(1'700'000'000);
         fixture.findForgotten({
             ToolsFixture::file(home / "Videos/screen-recording-2023-03.mkv", 3'200'000'000, old),
             ToolsFixture::file(home / "Downloads/dataset-archive.tar.gz", 1'100'000'000, old.addingSeconds(86'400 * 30)),
             ToolsFixture::file(home / "Documents/old-vm-disk.qcow2", 820'000'000, std::nullopt),
         });
-        pictures.render("tools-forgotten-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::forgotten); });
-        pictures.render("tools-forgotten-changed", windowSize, [&] {
+        pictures.render("tools-forgotten-results", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::forgotten); });
+        pictures.render("tools-forgotten-changed", PictureContext::windowSize, [&] {
             auto view = toolsOn(fixture.state(), ValueTool::forgotten);
             fixture.state().setToolMessage(movedWithChangedItems(1, {home / "Documents/old-vm-disk.qcow2"}));
             drawAlertInto(view.get());
             return view;
         });
         fixture.state().setToolMessage(std::nullopt);
-        pictures.render("tools-forgotten-notmoved", windowSize, [&] {
+        pictures.render("tools-forgotten-notmoved", PictureContext::windowSize, [&] {
             auto view = toolsOn(fixture.state(), ValueTool::forgotten);
             TrashResult result{1, {home / "Documents/old-vm-disk.qcow2"}};
             result.failed.emplace_back(TrashError::Reason::moveFailed, home / "Videos/screen-recording-2023-03.mkv", EACCES);
@@ -321,7 +320,7 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
         fixture.state().setToolMessage(std::nullopt);
         // Searched again while shown: a file rewritten larger and dated back, another lost its date.
         const std::vector<ScannedFile> forgotten = fixture.state().forgottenFiles();
-        pictures.render("tools-forgotten-reloaded", windowSize, [&] {
+        pictures.render("tools-forgotten-reloaded", PictureContext::windowSize, [&] {
             fixture.findForgotten(forgotten);
             auto view = toolsOn(fixture.state(), ValueTool::forgotten);
             fixture.findForgotten({
@@ -351,8 +350,8 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             ToolsFixture::startupItem("/etc/xdg/autostart/print-applet.desktop", "Print Applet", true, false),
             ToolsFixture::startupItem(home / ".config/autostart/syncthing.desktop", "Syncthing", true, true),
         });
-        pictures.render("tools-startup-results", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::startup); });
-        pictures.render("tools-history-onerecord", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::history); });
+        pictures.render("tools-startup-results", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::startup); });
+        pictures.render("tools-history-onerecord", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::history); });
         for (int day = 1; day <= 20; ++day) fixture.recordDay(day, 300'000'000'000 + day * (day % 3 == 0 ? -900'000'000 : 1'400'000'000), 190'000'000'000);
         fixture.recordScan(home, {{"Videos", 80'000'000'000}, {"Downloads", 12'000'000'000}, {"Projects", 30'000'000'000}});
         fixture.recordScan(home, {{"Videos", 81'000'000'000}, {"Downloads", 10'000'000'000}, {"Projects", 30'500'000'000}});
@@ -360,8 +359,8 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
         // A scan that counted hidden files after scans that did not: nothing compared, and the card says why.
         fixture.recordScan(home, {{"Videos", 81'000'000'000}, {"Projects", 30'500'000'000}, {".cache", 6'000'000'000}, {".local", 1'100'000'000}}, true);
         const auto history = [&] { return toolsOn(fixture.state(), ValueTool::history); };
-        pictures.render("tools-history-hiddendiffers", windowSize, history);
-        pictures.render("tools-history-hiddendiffers-full", windowSize, history, {.fullLength = true, .inspect = {}});
+        pictures.render("tools-history-hiddendiffers", PictureContext::windowSize, history);
+        pictures.render("tools-history-hiddendiffers-full", PictureContext::windowSize, history, {.fullLength = true, .inspect = {}});
     }
     {
         // A scan after scans that counted a file once per name: nothing compared, and the card says why.
@@ -372,19 +371,19 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
         stored.remove("countsHardLinksOnce");
         ToolsFixture fixture(QJsonDocument(QJsonArray{stored}).toJson(QJsonDocument::Compact));
         fixture.recordScan(home, {{"Backups", 52'000'000'000}});
-        pictures.render("tools-history-hardlinksdiffer", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::history); });
+        pictures.render("tools-history-hardlinksdiffer", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::history); });
     }
     {
         // Empty panes while another tool works: the working cards.
         ToolsFixture fixture;
         fixture.startDuplicates();
         for (ValueTool tool : {ValueTool::cleanup, ValueTool::forgotten, ValueTool::startup})
-            pictures.render(QStringLiteral("tools-%1-working").arg(rawText(tool)), windowSize,
+            pictures.render(QStringLiteral("tools-%1-working").arg(rawText(tool)), PictureContext::windowSize,
                             [&] { return toolsOn(fixture.state(), tool); });
     }
     {
         ToolsFixture fixture;
         fixture.findForgotten({});
-        pictures.render("tools-forgotten-empty", windowSize, [&] { return toolsOn(fixture.state(), ValueTool::forgotten); });
+        pictures.render("tools-forgotten-empty", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::forgotten); });
     }
 });

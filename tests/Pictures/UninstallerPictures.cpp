@@ -17,7 +17,6 @@
 
 namespace {
 
-const QSize windowSize(1320, 880);
 using Path = std::filesystem::path;
 using Fixture = UninstallerFixture;
 
@@ -212,32 +211,32 @@ std::unique_ptr<QWidget> confirmation(AppState& state) {
 static const PictureRegistration uninstaller("uninstaller", [](PictureContext& pictures) {
     {
         Fixture fixture;  // its loads wait for an answer that never comes
-        pictures.render("uninstaller-loading", windowSize, [&] { return screen(fixture.state()); });
+        pictures.render("uninstaller-loading", PictureContext::windowSize, [&] { return screen(fixture.state()); });
     }
     {
         const std::vector<InstalledApplication> applications = someApplications();
         StillState still(applications, {{applications[1].id, editorLeftovers()}}, applications[1].id);
-        pictures.render("uninstaller-leftovers", windowSize, [&] { return screen(*still.state); });
-        pictures.render("uninstaller-filtered", windowSize, [&] { return screen(*still.state, "gnome"); });
-        pictures.render("uninstaller-nomatch", windowSize, [&] { return screen(*still.state, "zzz"); });
+        pictures.render("uninstaller-leftovers", PictureContext::windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-filtered", PictureContext::windowSize, [&] { return screen(*still.state, "gnome"); });
+        pictures.render("uninstaller-nomatch", PictureContext::windowSize, [&] { return screen(*still.state, "zzz"); });
     }
     {
         const std::vector<InstalledApplication> applications = someApplications();
         StillState still(applications, {{applications[0].id, calculatorLeftovers()}}, applications[0].id);
-        pictures.render("uninstaller-packaged", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-packaged", PictureContext::windowSize, [&] { return screen(*still.state); });
         // The user ticks the cache: the question says that the application stays installed.
         still.state->setArtifactSelection(still.state->artifacts()[1], true);
-        pictures.render("uninstaller-packaged-confirm", windowSize, [&] { return confirmation(*still.state); });
+        pictures.render("uninstaller-packaged-confirm", PictureContext::windowSize, [&] { return confirmation(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();
         applications[2].staysInstalled = true;
         StillState still(applications, {{applications[2].id, firefoxLeftovers()}}, applications[2].id);
-        pictures.render("uninstaller-usercopy", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-usercopy", PictureContext::windowSize, [&] { return screen(*still.state); });
         // Even with the copy ticked, the question says that the application stays installed.
         still.state->setArtifactSelection(still.state->artifacts()[0], true);
         still.state->setArtifactSelection(still.state->artifacts()[1], true);
-        pictures.render("uninstaller-usercopy-confirm", windowSize, [&] { return confirmation(*still.state); });
+        pictures.render("uninstaller-usercopy-confirm", PictureContext::windowSize, [&] { return confirmation(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();
@@ -245,19 +244,19 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         applications.back().iconName = "thunderbird";
         applications.back().staysInstalled = true;
         StillState still(applications, {{applications.back().id, thunderbirdLeftovers()}}, applications.back().id);
-        pictures.render("uninstaller-flatpak", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-flatpak", PictureContext::windowSize, [&] { return screen(*still.state); });
         // The user ticks the mail: the question says that the application stays installed.
         still.state->setArtifactSelection(still.state->artifacts()[1], true);
-        pictures.render("uninstaller-flatpak-confirm", windowSize, [&] { return confirmation(*still.state); });
+        pictures.render("uninstaller-flatpak-confirm", PictureContext::windowSize, [&] { return confirmation(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();
         applications.push_back(Fixture::application("appimagekit-notes", "Notes", 148'314'096, "\u2014"));
         StillState still(applications, {{applications.back().id, appImageLeftovers()}}, applications.back().id);
-        pictures.render("uninstaller-program", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-program", PictureContext::windowSize, [&] { return screen(*still.state); });
         // A removal that left an item because something else took its name since the listing.
         const Path cache = "/home/maya/.cache/notes-updater";
-        pictures.render("uninstaller-changed", windowSize, [&] {
+        pictures.render("uninstaller-changed", PictureContext::windowSize, [&] {
             auto view = screen(*still.state);
             try {
                 throw UninstallError({TrashError(TrashError::Reason::changed, cache)}, {"/home/maya/.local/share/Trash/files/Notes-3.4.1-x86_64.AppImage",
@@ -270,7 +269,7 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         });
         still.state->setUninstallMessage(std::nullopt);
         // A removal of which most items were refused: a few are named, the rest counted.
-        pictures.render("uninstaller-notmoved", windowSize, [&] {
+        pictures.render("uninstaller-notmoved", PictureContext::windowSize, [&] {
             auto view = screen(*still.state);
             std::vector<TrashError> failures;
             for (int i = 1; i <= 8; ++i)
@@ -288,25 +287,25 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         applications.push_back(Fixture::application("discord", "Discord", 212'004'096, "\u2014"));
         applications.back().iconName = "discord";
         StillState still(applications, {{applications.back().id, discordLeftovers()}}, applications.back().id);
-        pictures.render("uninstaller-unpacked", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-unpacked", PictureContext::windowSize, [&] { return screen(*still.state); });
         // The user chooses the folder and the entry: the question says the application goes.
         still.state->setArtifactSelection(still.state->artifacts()[0], true);
         still.state->setArtifactSelection(still.state->artifacts()[1], true);
-        pictures.render("uninstaller-unpacked-confirm", windowSize, [&] { return confirmation(*still.state); });
+        pictures.render("uninstaller-unpacked-confirm", PictureContext::windowSize, [&] { return confirmation(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();
         applications.push_back(Fixture::application("nvim", "Neovim", 11'804'096, "\u2014"));
         applications.back().iconName = "nvim";
         StillState still(applications, {{applications.back().id, neovimLeftovers()}}, applications.back().id);
-        pictures.render("uninstaller-otherinstall", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-otherinstall", PictureContext::windowSize, [&] { return screen(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();
         applications.push_back(Fixture::application("nvim", "Neovim", 11'804'096, "\u2014"));
         applications.back().iconName = "nvim";
         StillState still(applications, {{applications.back().id, ownWorkLeftovers()}}, applications.back().id);
-        pictures.render("uninstaller-ownwork", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-ownwork", PictureContext::windowSize, [&] { return screen(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();
@@ -315,17 +314,17 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         applications.push_back(Fixture::application("imagemagick", "ImageMagick", 38'004'096, "\u2014"));
         StillState still(applications, {{applications[applications.size() - 2].id, kittyLeftovers()}, {applications.back().id, imageMagickLeftovers()}},
                          applications[applications.size() - 2].id);
-        pictures.render("uninstaller-installfolder", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-installfolder", PictureContext::windowSize, [&] { return screen(*still.state); });
         still.state->selectApplication(applications.back());
         waitUntil([&] { return !still.state->isLoadingArtifacts(); });
-        pictures.render("uninstaller-package", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-package", PictureContext::windowSize, [&] { return screen(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();
         applications[4].staysInstalled = true;
         applications[4].runBy = "syncthing.service";
         StillState still(applications, {{applications[4].id, syncthingLeftovers()}}, applications[4].id);
-        pictures.render("uninstaller-service", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-service", PictureContext::windowSize, [&] { return screen(*still.state); });
     }
     // The crontab and a shell's startup file keep it as a service does.
     for (const auto& [runner, kind, name] : {std::tuple{"/usr/bin/crontab", RunnerKind::crontab, "uninstaller-crontab"},
@@ -338,30 +337,30 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         for (AppArtifact& leftover : leftovers)
             if (!leftover.usedBy.empty()) leftover.usedBy = runner;
         StillState still(applications, {{applications[4].id, leftovers}}, applications[4].id);
-        pictures.render(name, windowSize, [&] { return screen(*still.state); });
+        pictures.render(name, PictureContext::windowSize, [&] { return screen(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();
         applications.push_back(Fixture::application("org.gnome.Epiphany.WebApp_6f2b3c", "Mastodon", 6'416'384, "\u2014"));
         StillState still(applications, {{applications.back().id, webAppLeftovers()}}, applications.back().id);
-        pictures.render("uninstaller-webapp", windowSize, [&] { return screen(*still.state); });
-        pictures.render("uninstaller-webapp-confirm", windowSize, [&] { return confirmation(*still.state); });
+        pictures.render("uninstaller-webapp", PictureContext::windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-webapp-confirm", PictureContext::windowSize, [&] { return confirmation(*still.state); });
     }
     {
         std::vector<InstalledApplication> applications = someApplications();
         applications.push_back(Fixture::application("standard-notes", "Standard Notes", 4'096, "\u2014"));
         applications.back().programNotFound = true;
         StillState still(applications, {{applications.back().id, standardNotesLeftovers()}}, applications.back().id);
-        pictures.render("uninstaller-launcher", windowSize, [&] { return screen(*still.state); });
-        pictures.render("uninstaller-launcher-confirm", windowSize, [&] { return confirmation(*still.state); });
+        pictures.render("uninstaller-launcher", PictureContext::windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-launcher-confirm", PictureContext::windowSize, [&] { return confirmation(*still.state); });
     }
     {
         const std::vector<InstalledApplication> applications = someApplications();
         StillState still(applications, {});
-        pictures.render("uninstaller-nothingfound", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-nothingfound", PictureContext::windowSize, [&] { return screen(*still.state); });
     }
     {
         StillState still({}, {});
-        pictures.render("uninstaller-noapps", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-noapps", PictureContext::windowSize, [&] { return screen(*still.state); });
     }
 });

@@ -27,14 +27,14 @@ extern char** environ;
 
 namespace {
 
-const AppUsage* row(const AppUsagePass& pass, const std::string& id) {
+const AppUsage* appRow(const AppUsagePass& pass, const std::string& id) {
     for (const AppUsage& app : pass.apps)
         if (app.id == id) return &app;
     return nullptr;
 }
 
 std::uint64_t writeRate(const AppUsagePass& pass, const std::string& id) {
-    const AppUsage* app = row(pass, id);
+    const AppUsage* app = appRow(pass, id);
     return app ? app->diskWritePerSecond : 0;
 }
 
@@ -207,13 +207,13 @@ TEST(AppUsageSampler, GroupsByProgramNameAndMeasuresAgainstThePreviousPass) {
     ASSERT_TRUE(first);
     EXPECT_FALSE(first->hadPreviousPass);
     ASSERT_EQ(first->apps.size(), 2u);
-    const AppUsage* firefox = row(*first, "firefox-esr");
+    const AppUsage* firefox = appRow(*first, "firefox-esr");
     ASSERT_TRUE(firefox);
     EXPECT_EQ(firefox->processCount, 2);
     EXPECT_EQ(firefox->memory, 1500 * page);
     EXPECT_EQ(firefox->cpu, 0);
     EXPECT_EQ(firefox->iconPath, "/usr/lib/firefox-esr/firefox-esr");
-    const AppUsage* bash = row(*first, "bash");
+    const AppUsage* bash = appRow(*first, "bash");
     ASSERT_TRUE(bash);
     EXPECT_EQ(bash->processCount, 2);  // two programs of one name share a row, iconed by the first
     EXPECT_EQ(bash->iconPath, "/usr/bin/bash");
@@ -227,7 +227,7 @@ TEST(AppUsageSampler, GroupsByProgramNameAndMeasuresAgainstThePreviousPass) {
     auto second = sampler.sampleApps(start.addingSeconds(2), 4);
     ASSERT_TRUE(second);
     EXPECT_TRUE(second->hadPreviousPass);
-    firefox = row(*second, "firefox-esr");
+    firefox = appRow(*second, "firefox-esr");
     EXPECT_NEAR(firefox->cpu, 0.5, 1e-9);
     EXPECT_EQ(firefox->diskWritePerSecond, 500000u);
 
@@ -236,7 +236,7 @@ TEST(AppUsageSampler, GroupsByProgramNameAndMeasuresAgainstThePreviousPass) {
                      .utime = 1000 + static_cast<std::uint64_t>(100 * ticksPerSecond), .startTicks = 50, .rssPages = 1000,
                      .writeBytes = 1000000});
     auto third = sampler.sampleApps(start.addingSeconds(2.1), 4);  // 0.1 s later, measured over the 0.5 s floor
-    EXPECT_EQ(row(*third, "firefox-esr")->cpu, 1.0);
+    EXPECT_EQ(appRow(*third, "firefox-esr")->cpu, 1.0);
 }
 
 TEST(AppUsageSampler, ReusedProcessIdStartsFromZero) {
@@ -257,18 +257,18 @@ TEST(AppUsageSampler, ReusedProcessIdStartsFromZero) {
     // its list, started after that pass: all it wrote is new.
     machine.process({.pid = 302, .comm = "as", .exe = "/usr/bin/as", .startTicks = 1000, .writeBytes = 600000});
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
-    const AppUsage* compiler = row(*pass, "cc1plus");
+    const AppUsage* compiler = appRow(*pass, "cc1plus");
     ASSERT_TRUE(compiler);
     EXPECT_DOUBLE_EQ(compiler->cpu, 0.5);  // one second in two
     EXPECT_EQ(compiler->diskWritePerSecond, 450000u);
-    EXPECT_EQ(row(*pass, "ld")->diskWritePerSecond, 0u);
-    EXPECT_EQ(row(*pass, "as")->diskWritePerSecond, 300000u);
+    EXPECT_EQ(appRow(*pass, "ld")->diskWritePerSecond, 0u);
+    EXPECT_EQ(appRow(*pass, "as")->diskWritePerSecond, 300000u);
 
     // And a counter that went back within one process counts 0 too.
     machine.process({.pid = 300, .comm = "cc1plus", .exe = "/usr/libexec/gcc/cc1plus", .utime = 5, .startTicks = 1500, .writeBytes = 10});
     pass = sampler.sampleApps(start.addingSeconds(4), 1);
-    EXPECT_EQ(row(*pass, "cc1plus")->cpu, 0);
-    EXPECT_EQ(row(*pass, "cc1plus")->diskWritePerSecond, 0u);
+    EXPECT_EQ(appRow(*pass, "cc1plus")->cpu, 0);
+    EXPECT_EQ(appRow(*pass, "cc1plus")->diskWritePerSecond, 0u);
 }
 
 TEST(AppUsageSampler, ChargesAProcessWithWhatItsEndedThreadsWrote) {
@@ -289,12 +289,12 @@ TEST(AppUsageSampler, ChargesAProcessWithWhatItsEndedThreadsWrote) {
     downloader(43 * MiB, {{500, 20, 11 * MiB}});
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
-    EXPECT_EQ(row(*pass, "downloader")->diskWritePerSecond, 33 * MiB / 2);
+    EXPECT_EQ(appRow(*pass, "downloader")->diskWritePerSecond, 33 * MiB / 2);
 
     // One more batch ended, and a thread of the next is half way.
     downloader(79 * MiB, {{500, 20, 11 * MiB}, {505, 40, 4 * MiB}});
     pass = sampler.sampleApps(start.addingSeconds(4), 1);
-    EXPECT_EQ(row(*pass, "downloader")->diskWritePerSecond, 36 * MiB / 2);
+    EXPECT_EQ(appRow(*pass, "downloader")->diskWritePerSecond, 36 * MiB / 2);
 }
 
 TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSeen) {
@@ -328,7 +328,7 @@ TEST(AppUsageSampler, ChargesAReaperWithWhatItsChildrenWroteAfterTheyWereLastSee
     shell(8 * MiB, 310);
     machine.removeProcess(401);
     AppUsagePass reaped = pass();
-    EXPECT_FALSE(row(reaped, "dd"));
+    EXPECT_FALSE(appRow(reaped, "dd"));
     EXPECT_EQ(writeRate(reaped, "bash"), (3 * MiB + 1000) / 2);
 
     // A dd started since the previous pass is charged with all it wrote. Once ended, it waits to be
@@ -432,7 +432,7 @@ TEST(AppUsageSampler, ChargesAReaperOnlyWhatItsThreadsWroteInThePassInWhichItRea
     shell(0, 0);
     AppUsagePass aptEnded = pass();
     EXPECT_EQ(writeRate(aptEnded, "bash"), 500u);
-    EXPECT_FALSE(row(aptEnded, "sudo"));
+    EXPECT_FALSE(appRow(aptEnded, "sudo"));
     machine.removeProcess(401);
     shell(200 * MiB, 1150);
     EXPECT_EQ(writeRate(pass(), "bash"), 500u);
@@ -485,7 +485,7 @@ TEST(AppUsageSampler, ChargesAReaperOnlyWhatItsThreadsWroteInThePassInWhichItRea
     shell(4 * MiB + 5 * MiB, 310 + 210);
     AppUsagePass both = pass();
     EXPECT_EQ(writeRate(both, "bash"), 500u);
-    EXPECT_FALSE(row(both, "dd"));
+    EXPECT_FALSE(appRow(both, "dd"));
 
     // sudo and the shell that ran it end in one pass, reaped by a session that had no child it cannot
     // read, so whose threads were not read: its rise is not known, and it is charged nothing for it.
@@ -519,7 +519,7 @@ TEST(AppUsageSampler, ChargesAChainOfEndedProcessesToTheOneThatReapedThemAll) {
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
     EXPECT_EQ(writeRate(*pass, "make"), (4 * MiB + MiB + 3 * MiB) / 2);
-    EXPECT_FALSE(row(*pass, "cc1"));
+    EXPECT_FALSE(appRow(*pass, "cc1"));
 
     // Then two compilers at once, seen with different totals: both end between two passes, each
     // having written 1 MiB more, and make, which wrote 512 KiB itself, reaps both.
@@ -579,7 +579,7 @@ TEST(AppUsageSampler, ChargesAReaperWithTheProcessorTimeOfItsChildrenOnce) {
     AppUsageSampler sampler(machine.roots());
     Instant now = Instant::fromReferenceSeconds(0);
     auto pass = [&] { return *sampler.sampleApps(now = now.addingSeconds(2), 1); };
-    auto share = [](const AppUsagePass& measured, const std::string& id) { return row(measured, id) ? row(measured, id)->cpu : 0.0; };
+    auto share = [](const AppUsagePass& measured, const std::string& id) { return appRow(measured, id) ? appRow(measured, id)->cpu : 0.0; };
     make(tick(1), 0, 0);
     compiler(tick(0.2), 0);
     pass();
@@ -596,7 +596,7 @@ TEST(AppUsageSampler, ChargesAReaperWithTheProcessorTimeOfItsChildrenOnce) {
     machine.removeProcess(401);
     make(tick(1.2), tick(1.2), 300);
     AppUsagePass reaped = pass();
-    EXPECT_FALSE(row(reaped, "cc1"));
+    EXPECT_FALSE(appRow(reaped, "cc1"));
     EXPECT_NEAR(share(reaped, "make"), (0.4 + 0.1) / 2, 1e-9);
 
     // Children too short to be seen count whole: 1.5 s of them, reaped between two passes.
@@ -638,7 +638,7 @@ TEST(AppUsageSampler, CountsAShellsShortChildrenOnItsRowOnTheKernelsCounters) {
     };
     const std::string shellPid = std::to_string(shell.pid());
     auto rowTicks = [&](const AppUsagePass& measured, const std::string& id) {
-        const AppUsage* app = row(measured, id);
+        const AppUsage* app = appRow(measured, id);
         return app ? app->cpu * 2 * ticksPerSecond : 0.0;  // a share of one core over two seconds
     };
     Instant now = Instant::fromReferenceSeconds(0);
@@ -673,7 +673,7 @@ TEST(AppUsageSampler, CountsAShellsShortChildrenOnItsRowOnTheKernelsCounters) {
     after = kernelTicks(shellPid);
     pass = sampler.sampleApps(now.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
-    EXPECT_FALSE(row(*pass, "busy-child"));
+    EXPECT_FALSE(appRow(*pass, "busy-child"));
     const double counted = seenAlive + shellWhileAlive + rowTicks(*pass, "spawning-shell");
     EXPECT_NEAR(counted, double(after - before), 0.2 * double(after - before));
     EXPECT_GE(rowTicks(*pass, "spawning-shell"), 15);
@@ -702,7 +702,7 @@ TEST(AppUsageSampler, ChargesAnOrphanOnceToTheSubreaperAboveAShellThatStays) {
     AppUsagePass killed = pass();
     EXPECT_EQ(writeRate(killed, "systemd"), MiB / 2);
     EXPECT_EQ(writeRate(killed, "bash"), KiB);
-    EXPECT_FALSE(row(killed, "writer"));
+    EXPECT_FALSE(appRow(killed, "writer"));
 
     // A chain of three below the shell whose middle two end in one pass: the outer one is reaped by the
     // shell, the middle one, whose count holds 8 MiB of a child it reaped, by the subreaper, which
@@ -873,8 +873,8 @@ TEST(AppUsageSampler, CountsWhatAShellsChildrenWroteOnceOnTheKernelsCounters) {
     auto pass = sampler.sampleApps(now = now.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
     if (totalAfter - totalBefore < 8 * MiB) GTEST_SKIP() << "this file system does not count what is written to it";
-    ASSERT_TRUE(row(*pass, "reaping-shell"));
-    EXPECT_EQ(row(*pass, "reaping-shell")->processCount, 1);
+    ASSERT_TRUE(appRow(*pass, "reaping-shell"));
+    EXPECT_EQ(appRow(*pass, "reaping-shell")->processCount, 1);
     EXPECT_EQ(writeRate(*pass, "reaping-shell"), (totalAfter - totalBefore) / 2);  // never seen, so all of it is the shell's
 
     shell.say("go");
@@ -895,7 +895,7 @@ TEST(AppUsageSampler, CountsWhatAShellsChildrenWroteOnceOnTheKernelsCounters) {
     totalAfter = kernelWriteCount(shellTotal);
     pass = sampler.sampleApps(now.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
-    EXPECT_FALSE(row(*pass, "copying-dd"));
+    EXPECT_FALSE(appRow(*pass, "copying-dd"));
     EXPECT_EQ(writeRate(*pass, "reaping-shell"), (totalAfter - totalBefore - seen) / 2);
     EXPECT_NEAR(static_cast<double>(writeRate(*pass, "reaping-shell")), 2.0 * MiB, 64.0 * KiB);
 }
@@ -983,9 +983,9 @@ TEST(AppUsageSampler, ChargesAShellNothingForAnUnreadableWriterOnTheKernelsCount
         auto reaped = sampler.sampleApps(now.addingSeconds(2), 1);
         if (totalAfter - totalBefore < 8 * MiB) return "skip: this file system does not count what is written to it";
         std::string failures;
-        ForkedChild::check(failures, seen && reaped && row(*reaped, "waiting-shell"), "no passes with the shell");
+        ForkedChild::check(failures, seen && reaped && appRow(*reaped, "waiting-shell"), "no passes with the shell");
         if (!failures.empty()) return failures;
-        ForkedChild::check(failures, !row(*seen, "setuid-dd") && writeRate(*seen, "waiting-shell") == 0, "charged while the writer ran");
+        ForkedChild::check(failures, !appRow(*seen, "setuid-dd") && writeRate(*seen, "waiting-shell") == 0, "charged while the writer ran");
         ForkedChild::check(failures, writeRate(*reaped, "waiting-shell") == 0,
                            "the shell was charged " + std::to_string(writeRate(*reaped, "waiting-shell")) + " B/s");
         return failures;
@@ -1052,7 +1052,7 @@ TEST(AppUsageSampler, KeepsAShellsOwnWritesWhileItReapsUnreadableHelpersOnTheKer
             auto pass = sampler.sampleApps(now = now.addingSeconds(2), 1);
             if (!pass) return "a pass failed";
             shown += 2 * writeRate(*pass, "reaping-writer");
-            if (passes == 0 && row(*pass, "setuid-cat")) return "skip: the setuid bit is ignored here";
+            if (passes == 0 && appRow(*pass, "setuid-cat")) return "skip: the setuid bit is ignored here";
         }
         const std::uint64_t written = kernelWriteCount(shellTotal) - totalBefore;
         ::close(helperFifo);
@@ -1125,23 +1125,23 @@ TEST(AppUsageSampler, GroupsProcessesUnderTheirInstalledApplication) {
     auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(100), 2);
     ASSERT_TRUE(pass);
     // The user's entry hides the system's of the same id.
-    const AppUsage* firefox = row(*pass, "org.mozilla.firefox.desktop");
+    const AppUsage* firefox = appRow(*pass, "org.mozilla.firefox.desktop");
     ASSERT_TRUE(firefox);
     EXPECT_EQ(firefox->name, "My Firefox");
     EXPECT_EQ(firefox->iconName, "/opt/fx.png");
     EXPECT_EQ(firefox->processCount, 2);
     EXPECT_EQ(firefox->memory, 30 * page);
-    ASSERT_TRUE(row(*pass, "code.desktop"));  // by its window class
-    EXPECT_EQ(row(*pass, "code.desktop")->name, "Visual Studio Code");
-    const AppUsage* calculator = row(*pass, "org.gnome.Calculator.desktop");  // by its Flatpak sandbox
+    ASSERT_TRUE(appRow(*pass, "code.desktop"));  // by its window class
+    EXPECT_EQ(appRow(*pass, "code.desktop")->name, "Visual Studio Code");
+    const AppUsage* calculator = appRow(*pass, "org.gnome.Calculator.desktop");  // by its Flatpak sandbox
     ASSERT_TRUE(calculator);
     EXPECT_EQ(calculator->iconName, "org.gnome.Calculator");
     // An interpreter named by an entry is no application of its own; a hidden entry names nothing.
-    EXPECT_TRUE(row(*pass, "python3.11"));
-    EXPECT_TRUE(row(*pass, "gedit"));
+    EXPECT_TRUE(appRow(*pass, "python3.11"));
+    EXPECT_TRUE(appRow(*pass, "gedit"));
     // An entry below the folder, as Wine makes them, by its desktop-file ID.
-    ASSERT_TRUE(row(*pass, "wine-Programs-Notepad++.desktop"));
-    EXPECT_EQ(row(*pass, "wine-Programs-Notepad++.desktop")->name, "Notepad++");
+    ASSERT_TRUE(appRow(*pass, "wine-Programs-Notepad++.desktop"));
+    EXPECT_EQ(appRow(*pass, "wine-Programs-Notepad++.desktop")->name, "Notepad++");
     EXPECT_EQ(pass->apps.size(), 6u);
 
     // An application installed while the monitor runs is picked up at the next pass.
@@ -1150,9 +1150,9 @@ TEST(AppUsageSampler, GroupsProcessesUnderTheirInstalledApplication) {
                                      std::filesystem::file_time_type::clock::now() + std::chrono::seconds(5));
     pass = sampler.sampleApps(Instant::fromReferenceSeconds(102), 2);
     ASSERT_TRUE(pass);
-    ASSERT_TRUE(row(*pass, "org.gnome.gedit.desktop"));
-    EXPECT_FALSE(row(*pass, "gedit"));
-    EXPECT_TRUE(row(*pass, "org.mozilla.firefox.desktop"));
+    ASSERT_TRUE(appRow(*pass, "org.gnome.gedit.desktop"));
+    EXPECT_FALSE(appRow(*pass, "gedit"));
+    EXPECT_TRUE(appRow(*pass, "org.mozilla.firefox.desktop"));
 }
 
 // What processes hold, as the kernel's status files give it: pages of a mapped file are no one's, a
@@ -1169,15 +1169,15 @@ TEST(AppUsageSampler, AnApplicationHoldsItsProcessesOwnPagesAndTheirSharedMemory
     auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(0), 1);
     ASSERT_TRUE(pass);
     const std::uint64_t resident = pages * page;
-    EXPECT_EQ(row(*pass, "browser")->memory, (resident - 90 * MiB) + (resident - 100 * MiB) + (resident - 100 * MiB) + 30 * MiB);
-    EXPECT_EQ(row(*pass, "viewer")->memory, 0u);
+    EXPECT_EQ(appRow(*pass, "browser")->memory, (resident - 90 * MiB) + (resident - 100 * MiB) + (resident - 100 * MiB) + 30 * MiB);
+    EXPECT_EQ(appRow(*pass, "viewer")->memory, 0u);
 
     // A process whose resident size changed is read again: it filled 20 MiB more of its own.
     machine.process({.pid = 200, .comm = "viewer", .exe = "/usr/bin/viewer", .startTicks = 4, .rssPages = pages + 20 * MiB / page, .fileKiB = 100 * 1024});
     pass = sampler.sampleApps(Instant::fromReferenceSeconds(2), 1);
     ASSERT_TRUE(pass);
-    EXPECT_EQ(row(*pass, "viewer")->memory, 20 * MiB / page * page);
-    EXPECT_EQ(row(*pass, "browser")->memory, (resident - 90 * MiB) + (resident - 100 * MiB) + (resident - 100 * MiB) + 30 * MiB);
+    EXPECT_EQ(appRow(*pass, "viewer")->memory, 20 * MiB / page * page);
+    EXPECT_EQ(appRow(*pass, "browser")->memory, (resident - 90 * MiB) + (resident - 100 * MiB) + (resident - 100 * MiB) + 30 * MiB);
 }
 
 namespace {
@@ -1229,7 +1229,7 @@ TEST(AppUsageSampler, AnApplicationHoldsWhatItsProcessesHoldOnTheKernelsCounters
     const std::uint64_t used = inUse->detail.app + inUse->detail.wired + inUse->detail.compressed;
     auto check = [&](const std::string& id, const std::vector<std::unique_ptr<PipedProgram>>& holders, std::uint64_t filled) {
         SCOPED_TRACE(id);
-        const AppUsage* app = row(*pass, id);
+        const AppUsage* app = appRow(*pass, id);
         ASSERT_TRUE(app);
         EXPECT_EQ(app->processCount, static_cast<int>(holders.size()));
         std::uint64_t proportional = 0;
@@ -1263,8 +1263,8 @@ TEST(AppUsageSampler, PagesForkedWorkersShareCountOnceReadAFewProcessesAPass) {
     for (int second = 0; second < 8; second += 2) {
         auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
         ASSERT_TRUE(pass);
-        figures.push_back(row(*pass, "server")->memory);
-        EXPECT_EQ(row(*pass, "solo")->memory, 200 * MiB);
+        figures.push_back(appRow(*pass, "server")->memory);
+        EXPECT_EQ(appRow(*pass, "solo")->memory, 200 * MiB);
     }
     const std::uint64_t share = filled / 9 / KiB * KiB;
     EXPECT_EQ(figures, (std::vector<std::uint64_t>{4 * share + 5 * filled, 8 * share + filled, 9 * share, 9 * share}));
@@ -1274,13 +1274,13 @@ TEST(AppUsageSampler, PagesForkedWorkersShareCountOnceReadAFewProcessesAPass) {
     server(105, 100, filled + 4 * MiB, filled / 9 + 4 * MiB);
     auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(8), 1);
     ASSERT_TRUE(pass);
-    EXPECT_EQ(row(*pass, "server")->memory, 9 * share + 4 * MiB);
+    EXPECT_EQ(appRow(*pass, "server")->memory, 9 * share + 4 * MiB);
     // An id reused by another process of the same program is read afresh.
     machine.process({.pid = 106, .ppid = 100, .comm = "server", .exe = "/usr/bin/server", .startTicks = 999, .rssPages = filled / page,
                      .pssAnonKiB = filled / 2 / KiB});
     pass = sampler.sampleApps(Instant::fromReferenceSeconds(10), 1);
     ASSERT_TRUE(pass);
-    EXPECT_EQ(row(*pass, "server")->memory, 8 * share + 4 * MiB + filled / 2);
+    EXPECT_EQ(appRow(*pass, "server")->memory, 8 * share + 4 * MiB + filled / 2);
 
     // A pass walks no more than its share of pages: three processes of 200 MiB take three passes.
     FakeMachine large;
@@ -1292,7 +1292,7 @@ TEST(AppUsageSampler, PagesForkedWorkersShareCountOnceReadAFewProcessesAPass) {
     for (std::uint64_t read = 1; read <= 3; ++read) {
         pass = largeSampler.sampleApps(Instant::fromReferenceSeconds(double(read)), 1);
         ASSERT_TRUE(pass);
-        EXPECT_EQ(row(*pass, "large")->memory, read * third + (3 - read) * 200 * MiB);
+        EXPECT_EQ(appRow(*pass, "large")->memory, read * third + (3 - read) * 200 * MiB);
     }
 }
 
@@ -1310,8 +1310,8 @@ TEST(AppUsageSampler, ProcessesThatCannotBeReadNeverKeepTheOthersFromTheirTurn) 
     std::optional<AppUsagePass> pass;
     for (int second = 0; second < 40; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
     ASSERT_TRUE(pass);
-    EXPECT_EQ(row(*pass, "server")->memory, 100 * MiB);
-    EXPECT_EQ(row(*pass, "locked")->memory, 9 * 400 * MiB);
+    EXPECT_EQ(appRow(*pass, "server")->memory, 100 * MiB);
+    EXPECT_EQ(appRow(*pass, "locked")->memory, 9 * 400 * MiB);
 }
 
 // On the kernel's own counters: a process fills 64 MiB and forks four workers that hold it, as
@@ -1338,7 +1338,7 @@ TEST(AppUsageSampler, ForkedWorkersHoldWhatTheirParentFilledOnceOnTheKernelsCoun
     std::optional<AppUsagePass> pass;
     for (int second = 0; second < 80; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
     ASSERT_TRUE(pass);
-    const AppUsage* app = row(*pass, "forking-holder");
+    const AppUsage* app = appRow(*pass, "forking-holder");
     ASSERT_TRUE(app);
     EXPECT_EQ(app->processCount, 5);
     std::uint64_t proportional = 0;

@@ -87,7 +87,7 @@ void InstalledHome::plantDrives() {
 
 namespace {
 
-constexpr std::array cases{
+constexpr std::array driveCases{
     "ProgramOnAnUnpluggedDriveStays", "LinkToAnUnpluggedDriveStays", "EmptyMountPointStays", "ProgramInMediaStays",
     "ProgramInRunMediaStays", "Rpcs3OnADriveNotMountedStays", "CemuOnADataDriveNotMountedStays",
     "ProgramGoneFromAMountedDriveLeavesTheLauncher", "ProgramBehindALinkToAnUnpluggedDriveStays",
@@ -97,4 +97,4 @@ constexpr std::array cases{
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Drives, ApplicationFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param); });
+INSTANTIATE_TEST_SUITE_P(Drives, ApplicationFate, ::testing::ValuesIn(driveCases), [](const auto& row) { return std::string(row.param); });

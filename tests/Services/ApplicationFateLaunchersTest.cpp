@@ -105,7 +105,7 @@ void InstalledHome::plantLaunchers() {
 
 namespace {
 
-constexpr std::array cases{
+constexpr std::array launcherCases{
     "AppImageAlsoInAJailStays", "JailLauncherStays", "AppImageAlsoInAShellStays", "AppImageHandedAsAnOptionsValueStays",
     "PostmanBehindAWrapperStays", "ZedBehindAWrapperStays", "InsomniaBehindAWrapperStays", "BrunoBehindAWrapperStays",
     "NovaBehindAWrapperStays", "BeekeeperBehindAWrapperStays", "GodotBesideAnAppImageStays", "BalenaEtcherBesideGodotGoes",
@@ -115,4 +115,4 @@ constexpr std::array cases{
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Launchers, ApplicationFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param); });
+INSTANTIATE_TEST_SUITE_P(Launchers, ApplicationFate, ::testing::ValuesIn(launcherCases), [](const auto& row) { return std::string(row.param); });

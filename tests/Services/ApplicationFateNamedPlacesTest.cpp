@@ -90,7 +90,7 @@ void InstalledHome::plantNamedPlaces() {
 
 namespace {
 
-constexpr std::array cases{
+constexpr std::array namedPlaceCases{
     "WorkingFolderOfAnotherEntryIsNoLeftover", "FolderAShellChangesIntoIsNoLeftover", "AppImageThatEnvRunsInItsFolderStays",
     "AppImageRunInItsWorkingFolderStays", "SafeModeOfBazStays", "AppImageAnAutostartEntryRunsStays",
     "AppImageALauncherOnTheDesktopRunsStays", "AppImageAnActionRunsStays", "AppImageATryExecNamesStays",
@@ -103,4 +103,4 @@ constexpr std::array cases{
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(NamedPlaces, ApplicationFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param); });
+INSTANTIATE_TEST_SUITE_P(NamedPlaces, ApplicationFate, ::testing::ValuesIn(namedPlaceCases), [](const auto& row) { return std::string(row.param); });

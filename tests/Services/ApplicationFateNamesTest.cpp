@@ -74,7 +74,7 @@ void InstalledHome::plantNames() {
 
 namespace {
 
-constexpr std::array cases{
+constexpr std::array nameCases{
     "LmStudioGoesByItsAppImagesName", "KritaKnownByItsIDAfterTheHash", "SublimeTextFindsItsSettings", "CursorLeavesCursorAgent",
     "BitwardenLeavesBitwardenCli", "WebAppOfAGoneBrowserLeavesOnlyItsLauncher", "StandardNotesAtAnOldVersionLeavesTheLauncher",
     "TodoistWithPercentsInItsNameIsFound", "WriterFindsItsSettingsInArabic", "ProgramInDownloadsStays", "ProgramOnTheDesktopStays",
@@ -82,4 +82,4 @@ constexpr std::array cases{
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Names, ApplicationFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param); });
+INSTANTIATE_TEST_SUITE_P(Names, ApplicationFate, ::testing::ValuesIn(nameCases), [](const auto& row) { return std::string(row.param); });

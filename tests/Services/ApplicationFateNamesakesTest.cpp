@@ -69,7 +69,7 @@ void InstalledHome::plantNamesakes() {
 
 namespace {
 
-constexpr std::array cases{
+constexpr std::array namesakeCases{
     "SessionLeavesPlasmasSessionStore", "LowerCaseNameBesideTheExactOneIsNotTicked", "TerminalNamesakesNotesStay",
     "FlatpaksDataStaysBesideAnAppImage", "NeovimLeavesHomebrewNvimsSettings", "GimpLeavesWhatItsDistroboxExportUses",
     "DivertedProgramIsItsPackages", "VimIsItsProgramsPackage", "LinksToAProgramThatGoesGoWithIt",
@@ -78,4 +78,4 @@ constexpr std::array cases{
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Namesakes, ApplicationFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param); });
+INSTANTIATE_TEST_SUITE_P(Namesakes, ApplicationFate, ::testing::ValuesIn(namesakeCases), [](const auto& row) { return std::string(row.param); });

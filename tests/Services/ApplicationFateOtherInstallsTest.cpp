@@ -76,7 +76,7 @@ void signalBesideItsFlatpak(InstalledHome& home) {
                 {{data, flatpak}});
 }
 
-constexpr FreshCase cases[]{
+constexpr FreshCase otherInstallCases[]{
     {"SignalsFlatpakNamesWhatItClaims", signalBesideItsFlatpak},
     {"NeovimLeavesHomebrewNvimOffThePath", neovimBesideHomebrew}, {"AlacrittyLeavesCargosAlacritty", alacrittyBesideCargo},
     {"SecondObsidianKeepsItsData", obsidianInApplications},        {"SecondObsidianInDownloadsKeepsItsData", obsidianInDownloads},
@@ -86,4 +86,4 @@ constexpr FreshCase cases[]{
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(OtherInstalls, FreshHomeFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(OtherInstalls, FreshHomeFate, ::testing::ValuesIn(otherInstallCases), [](const auto& row) { return std::string(row.param.name); });

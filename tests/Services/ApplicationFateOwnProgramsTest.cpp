@@ -63,7 +63,7 @@ void InstalledHome::plantOwnPrograms() {
 
 namespace {
 
-constexpr std::array cases{
+constexpr std::array ownProgramCases{
     "AppImageGoesWithItsSettings", "IntegratedAppImageGoes", "CompiledProgramInLocalBinGoes", "CompiledProgramInCargoBinGoes",
     "CompiledProgramInGoBinGoes", "CompiledProgramInHomeBinGoes", "AppImageThroughALinkedFolderGoes",
     "ProgramBelowAProgramFolderIsOnlyOffered", "FolderWithASpaceIsOffered", "RelativePathStays", "FolderBesideTheHomeStays",
@@ -72,4 +72,4 @@ constexpr std::array cases{
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(OwnPrograms, ApplicationFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param); });
+INSTANTIATE_TEST_SUITE_P(OwnPrograms, ApplicationFate, ::testing::ValuesIn(ownProgramCases), [](const auto& row) { return std::string(row.param); });

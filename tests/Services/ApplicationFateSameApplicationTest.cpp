@@ -222,7 +222,7 @@ void plainAppWindow(InstalledHome& home) {
     home.expect("PlainAppWindowIsALauncherOnly", "chrome-mail", {{entry, true}}, home.entryBytes(), UsedBy{});
 }
 
-constexpr FreshCase cases[]{
+constexpr FreshCase sameApplicationCases[]{
     {"CodiumLeavesWhatItsDistroboxExportUses", codiumBesideItsDistroboxExport},
     {"BitwardenLeavesWhatItsDistroboxExportUses", bitwardenBesideItsDistroboxExport},
     {"SignalLeavesWhatItsDistroboxExportUses", signalBesideItsDistroboxExport},
@@ -247,7 +247,7 @@ constexpr FreshCase cases[]{
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(SameApplication, FreshHomeFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(SameApplication, FreshHomeFate, ::testing::ValuesIn(sameApplicationCases), [](const auto& row) { return std::string(row.param.name); });
 
 // A leftover that is the user's own work says which whole it is or leads into.
 TEST(UsersOwnWork, SaysWhichWholeItIsOrLeadsInto) {

@@ -64,7 +64,7 @@ void loveWithAGame(InstalledHome& home) {
                 {{saves.parent_path(), saves}});
 }
 
-constexpr FreshCase cases[]{
+constexpr FreshCase serviceCases[]{
     {"SyncthingAUserUnitRunsStays", syncthingUnit},         {"AppImageAnEnabledUnitRunsStays", enabledUnitElsewhere},
     {"AppImageADbusServiceRunsStays", dbusService},         {"AppImagePlasmasAutostartScriptRunsStays", plasmaScript},
     {"GodotLeavesAGamesSaves", godotWithAGame},             {"LoveLeavesAGamesSaves", loveWithAGame},
@@ -72,4 +72,4 @@ constexpr FreshCase cases[]{
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Services, FreshHomeFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Services, FreshHomeFate, ::testing::ValuesIn(serviceCases), [](const auto& row) { return std::string(row.param.name); });

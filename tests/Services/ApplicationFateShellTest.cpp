@@ -91,7 +91,7 @@ void noCrontab(InstalledHome& home) {
     writeFakeTool(home.tree.path() / "usr/bin/crontab", "echo \"no crontab for $(id -un)\" >&2\nexit 1");
 }
 
-constexpr FreshCase cases[]{
+constexpr FreshCase shellCases[]{
     {"AppImageABashAliasRunsStays", aliasInBashrc},     {"AppImageAnAliasWithArgumentsRunsStays", aliasWithArguments},
     {"AppImageAZshFunctionRunsStays", zshFunction},     {"AppImageAFishFunctionRunsStays", fishFunction},
     {"AppImageAZshAutoloadedFunctionRunsStays", zshAutoloaded}, {"AppImageACrontabJobRunsStays", crontabJob},       {"AppImageACrontabSettingRunsStays", crontabSetting},
@@ -101,4 +101,4 @@ constexpr FreshCase cases[]{
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Shells, FreshHomeFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Shells, FreshHomeFate, ::testing::ValuesIn(shellCases), [](const auto& row) { return std::string(row.param.name); });

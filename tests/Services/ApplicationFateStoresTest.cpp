@@ -99,7 +99,7 @@ void InstalledHome::plantRunnersAndStores() {
 
 namespace {
 
-constexpr std::array cases{
+constexpr std::array storeCases{
     "CondaRunnerStays", "RscriptRunnerStays", "ProgramThroughALinkedEnvironmentStays", "UvRunnerStays", "NpxRunnerStays",
     "PipxProgramStays", "PipProgramStays", "NpmGlobalProgramStays", "ToolboxScriptStays", "SteamGameStays", "LutrisGameStays",
     "WineProgramStays", "UserFlatpakStays", "SystemFlatpakStays", "SnapStays", "PackagedApplicationStays", "UsersCopyOfPackagedEntryStays",
@@ -108,4 +108,4 @@ constexpr std::array cases{
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Stores, ApplicationFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param); });
+INSTANTIATE_TEST_SUITE_P(Stores, ApplicationFate, ::testing::ValuesIn(storeCases), [](const auto& row) { return std::string(row.param); });

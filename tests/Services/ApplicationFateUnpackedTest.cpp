@@ -112,7 +112,7 @@ void InstalledHome::plantUnpackedFolders() {
 
 namespace {
 
-constexpr std::array cases{
+constexpr std::array unpackedCases{
     "UnpackedFirefoxIsOffered", "UnpackedCodeIsOffered", "UnpackedDiscordIsOffered", "UnpackedLocalSendIsOffered",
     "LauncherScriptOfItchIsOffered", "GameInsideItchsSettingsIsOffered", "FolderBehindALinkIsOfferedAsItIs", "FolderNotUtf8IsOffered",
     "TarballIdeIsOffered", "VersionControlledBuildStays", "LauncherHoldingAGameStays", "GameInsideALauncherStays",
@@ -123,4 +123,4 @@ constexpr std::array cases{
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Unpacked, ApplicationFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param); });
+INSTANTIATE_TEST_SUITE_P(Unpacked, ApplicationFate, ::testing::ValuesIn(unpackedCases), [](const auto& row) { return std::string(row.param); });

@@ -100,7 +100,7 @@ void firefoxPwa(InstalledHome& home) {
     home.expect("FirefoxPwaIsOnlyItsLauncher", id, {{entry, true}, {large, true}, {small, true}}, home.entryBytes() + allocated(large) + allocated(small));
 }
 
-constexpr FreshCase cases[]{{"EpiphanyWebAppIsOnlyItsLauncher", epiphanyWebApp},
+constexpr FreshCase webAppCases[]{{"EpiphanyWebAppIsOnlyItsLauncher", epiphanyWebApp},
                             {"ChromeWebAppIsOnlyItsLauncher", chromeWebApp},
                             {"MintFirefoxWebAppIsOnlyItsLauncher", mintFirefoxWebApp},
                             {"MintChromiumWebAppIsOnlyItsLauncher", mintChromiumWebApp},
@@ -109,4 +109,4 @@ constexpr FreshCase cases[]{{"EpiphanyWebAppIsOnlyItsLauncher", epiphanyWebApp},
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(WebApps, FreshHomeFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(WebApps, FreshHomeFate, ::testing::ValuesIn(webAppCases), [](const auto& row) { return std::string(row.param.name); });

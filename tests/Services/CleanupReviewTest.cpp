@@ -17,7 +17,7 @@ using ForkedChild::check;
 namespace {
 
 // The row of a path, or none.
-const CleanupCandidate* row(const std::vector<CleanupCandidate>& list, const fs::path& path) {
+const CleanupCandidate* candidateRow(const std::vector<CleanupCandidate>& list, const fs::path& path) {
     for (const auto& candidate : list)
         if (candidate.path == path) return &candidate;
     return nullptr;
@@ -25,7 +25,7 @@ const CleanupCandidate* row(const std::vector<CleanupCandidate>& list, const fs:
 
 // Whether the row is listed for review, for that reason.
 ::testing::AssertionResult reviewed(const std::vector<CleanupCandidate>& list, const fs::path& path, CleanupReason reason, const QString& detail = {}) {
-    const CleanupCandidate* found = row(list, path);
+    const CleanupCandidate* found = candidateRow(list, path);
     if (!found) return ::testing::AssertionFailure() << path << " not listed";
     if (found->safety != CleanupSafety::review || found->reason != reason || (!detail.isEmpty() && found->reasonDetail != detail))
         return ::testing::AssertionFailure() << path << " safety " << int(found->safety) << " reason " << int(found->reason) << " detail "
@@ -34,7 +34,7 @@ const CleanupCandidate* row(const std::vector<CleanupCandidate>& list, const fs:
 }
 
 ::testing::AssertionResult ticked(const std::vector<CleanupCandidate>& list, const fs::path& path) {
-    const CleanupCandidate* found = row(list, path);
+    const CleanupCandidate* found = candidateRow(list, path);
     if (!found) return ::testing::AssertionFailure() << path << " not listed";
     if (found->safety != CleanupSafety::safe || found->reason != CleanupReason::none)
         return ::testing::AssertionFailure() << path << " reason " << int(found->reason) << " " << found->reasonDetail.toStdString();
@@ -94,11 +94,11 @@ TEST(CleanupReview, WholesProgramsRunAndTheDesktopsOwnAreReviewed) {
     EXPECT_TRUE(ticked(list, cache / "mozilla"));
     EXPECT_TRUE(ticked(list, cache / "pip"));
     EXPECT_TRUE(ticked(list, cache / "go-build"));  // a tagged cache is rebuilt by its tool
-    EXPECT_EQ(row(list, tool), nullptr);
+    EXPECT_EQ(candidateRow(list, tool), nullptr);
     for (const fs::path& installer : {loose, deb, flatpakref}) {
-        ASSERT_NE(row(list, installer), nullptr) << installer;
-        EXPECT_EQ(row(list, installer)->kind, "installer");
-        EXPECT_EQ(row(list, installer)->reason, CleanupReason::none);
+        ASSERT_NE(candidateRow(list, installer), nullptr) << installer;
+        EXPECT_EQ(candidateRow(list, installer)->kind, "installer");
+        EXPECT_EQ(candidateRow(list, installer)->reason, CleanupReason::none);
     }
 }
 
@@ -157,7 +157,7 @@ TEST(CleanupReview, MountsAreNeverTickedMeasuredOrMoved) {
         const auto list = service.cleanupCandidates();
         check(found, reviewed(list, holder, CleanupReason::mount), "the folder holding a mount ticked");
         check(found, reviewed(list, drive, CleanupReason::mount), "a mount point ticked");
-        const CleanupCandidate* toolx = row(list, holder);
+        const CleanupCandidate* toolx = candidateRow(list, holder);
         check(found, toolx && toolx->size < (1 << 20), "the mounted file measured");
         check(found, ticked(list, later), "a plain cache not ticked");
         if (!mountOn(later / "remote")) return std::string(ForkedChild::mountFailed);
@@ -254,8 +254,8 @@ TEST(CleanupReview, ProgramsInACacheAreReviewedObjectsAndLibrariesAreNot) {
     const fs::path appImage = executable(elfFile(tree, "home/Downloads/Tool-2.0-x86_64.AppImage", Elf::program));
 
     const auto list = FileIntelligenceService().cleanupCandidates();
-    ASSERT_NE(row(list, appImage), nullptr);
-    EXPECT_EQ(row(list, appImage)->reason, CleanupReason::none);
+    ASSERT_NE(candidateRow(list, appImage), nullptr);
+    EXPECT_EQ(candidateRow(list, appImage)->reason, CleanupReason::none);
     for (const char* name : {"puppeteer", "Cypress", "ms-playwright", "lonetool"}) EXPECT_TRUE(reviewed(list, cache / name, CleanupReason::holdsProgram));
     for (const char* name : {"ccache", "uv", "go-build", "sccache", "scripts", "pip", "mozilla", "thumbnails", "JetBrains"}) EXPECT_TRUE(ticked(list, cache / name));
     EXPECT_TRUE(reviewed(list, cache / "Google", CleanupReason::holdsWhole, QStringLiteral("cleanup.whole.applicationData")));
@@ -331,9 +331,9 @@ TEST(CleanupReview, WhatTheUserCannotMoveOrReadIsReviewed) {
         note(reviewed(list, cache / "frozen", CleanupReason::cannotMove, QStringLiteral("~/.cache/frozen/inner")), "read-only inside");
         note(reviewed(list, cache / "mixed", CleanupReason::cannotMove), "unreadable inside");
         note(ticked(list, cache / "plain"), "plain");
-        const CleanupCandidate* mixed = row(list, cache / "mixed");
+        const CleanupCandidate* mixed = candidateRow(list, cache / "mixed");
         check(found, mixed && mixed->unreadableFolders == 2 && mixed->size < (2 << 20), "mixed not said partly unreadable");
-        const CleanupCandidate* plain = row(list, cache / "plain");
+        const CleanupCandidate* plain = candidateRow(list, cache / "plain");
         check(found, plain && plain->unreadableFolders == 0, "plain said unreadable");
         return found;
     });
@@ -363,7 +363,7 @@ TEST(CleanupReview, AMountBelowALinkedCacheFolderIsTheReason) {
         std::string found;
         const auto list = FileIntelligenceService().cleanupCandidates();
         check(found, reviewed(list, cache / "toolx", CleanupReason::mount), "the linked cache holding a mount not said a mount");
-        const CleanupCandidate* toolx = row(list, cache / "toolx");
+        const CleanupCandidate* toolx = candidateRow(list, cache / "toolx");
         check(found, toolx && toolx->size < (1 << 20), "the mounted file measured");
         check(found, ticked(list, cache / "plain"), "a plain cache not ticked");
         return found;

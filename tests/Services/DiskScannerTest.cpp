@@ -22,7 +22,6 @@
 #include <thread>
 
 namespace fs = std::filesystem;
-constexpr auto allocated = &TempTree::allocatedSize;
 
 namespace {
 
@@ -48,7 +47,7 @@ void addFile(const fs::path& file, Inodes& seen, Totals& totals) {
     struct stat status {};
     ::lstat(file.c_str(), &status);
     if (!seen.insert({status.st_dev, status.st_ino}).second) return;
-    totals.size += allocated(file);
+    totals.size += TempTree::allocatedSize(file);
     totals.files += 1;
 }
 
@@ -155,7 +154,7 @@ TEST(DiskScanner, CountsEveryFileOnceWithoutFollowingLinks) {
         EXPECT_EQ(top4->fileCount, 32);
         int loose = 0;
         for (const auto& file : snapshot.largestFiles)
-            if (file.size == allocated(tree.path() / "loose.bin") && file.kind == "BIN") ++loose;
+            if (file.size == TempTree::allocatedSize(tree.path() / "loose.bin") && file.kind == "BIN") ++loose;
         EXPECT_EQ(loose, 1);
 
         ASSERT_EQ(static_cast<std::int64_t>(snapshot.largestFiles.size()), snapshot.fileCount);
@@ -163,7 +162,7 @@ TEST(DiskScanner, CountsEveryFileOnceWithoutFollowingLinks) {
             EXPECT_GE(snapshot.largestFiles[i - 1].size, snapshot.largestFiles[i].size);
         for (const auto& file : snapshot.largestFiles) {
             EXPECT_TRUE(file.path.native().starts_with(tree.path().native() + "/"));
-            EXPECT_EQ(file.size, allocated(file.path));
+            EXPECT_EQ(file.size, TempTree::allocatedSize(file.path));
             EXPECT_TRUE(file.modifiedAt.has_value());
         }
     }
@@ -204,7 +203,7 @@ TEST(DiskScanner, AFileWithSeveralNamesCountsOnceUnderItsFirstName) {
     EXPECT_EQ((Totals{snapshot.totalSize, snapshot.fileCount, snapshot.folderCount}), reference(backups, false));
     const std::map<std::string, Totals> buckets = bucketTotals(snapshot);
     EXPECT_EQ(buckets, referenceBuckets(backups, false));
-    EXPECT_EQ(buckets.at("daily.1"), (Totals{allocated(backups / "daily.1/d0/f0.jpg"), 1, 0}));
+    EXPECT_EQ(buckets.at("daily.1"), (Totals{TempTree::allocatedSize(backups / "daily.1/d0/f0.jpg"), 1, 0}));
 
     ASSERT_EQ(static_cast<std::int64_t>(snapshot.largestFiles.size()), snapshot.fileCount);
     Inodes listed;
@@ -258,8 +257,8 @@ TEST(DiskScanner, AFileWithSeveralNamesCountsUnderTheFirstTopLevelName) {
     for (const char* folder : {"a b", "a-b"}) tree.folder(folder);
     for (const char* name : {"a b/z", "a-b/x", "a.b/y", "a-c"}) fs::create_hard_link(first, tree.path() / name);
     fs::create_hard_link(second, tree.path() / "a-d");
-    const std::map<std::string, Totals> expected{{"a", {allocated(first), 1, 0}}, {"a b", {}}, {"a-b", {}},
-                                                 {"a.b", {}}, {"a-c", {}}, {"a-d", {allocated(second), 1, 0}}};
+    const std::map<std::string, Totals> expected{{"a", {TempTree::allocatedSize(first), 1, 0}}, {"a b", {}}, {"a-b", {}},
+                                                 {"a.b", {}}, {"a-c", {}}, {"a-d", {TempTree::allocatedSize(second), 1, 0}}};
     ASSERT_EQ(referenceBuckets(tree.path()), expected);
     for (const char* held : {"", "a", "a b", "a-b", "a.b"}) {
         SCOPED_TRACE(held);
@@ -482,7 +481,7 @@ TEST(DiskScanner, UnreadableFoldersAsAnUnprivilegedUser) {
         }
         return out.str();
     });
-    std::string openSize = std::to_string(allocated(tree.path() / "open/a.txt"));
+    std::string openSize = std::to_string(TempTree::allocatedSize(tree.path() / "open/a.txt"));
     EXPECT_EQ(output, "1 3 2 open=" + openSize + "/1 closed=0/0 | Could not access " + (tree.path() / "closed").native() + ".");
 }
 

@@ -16,12 +16,12 @@ namespace {
 const QString idA = QString(64, QLatin1Char('a'));
 const QString idB = QString(64, QLatin1Char('b'));
 
-std::string row(const QString& id, const std::string& name) {
+std::string containerLine(const QString& id, const std::string& name) {
     return R"({"ID":")" + id.toStdString() + R"(","Names":")" + name +
            R"json(","Image":"redis","State":"exited","Status":"Exited (0)","Ports":""})json";
 }
 
-std::vector<std::string> names(const DockerPanelModel& model) {
+std::vector<std::string> shownNames(const DockerPanelModel& model) {
     std::vector<std::string> result;
     for (const auto& container : model.containers()) result.push_back(container.name.toStdString());
     return result;
@@ -67,36 +67,36 @@ TEST_F(DockerPanelModelTest, FirstRefreshEndsLoadingAndLaterOnesClearTheError) {
     model.refresh();
     ASSERT_TRUE(settles([&] { return model.error() == AppLocalization::string("docker.daemonUnavailable"); }));
 
-    docker.answer("ps", row(idA, "cache"));
+    docker.answer("ps", containerLine(idA, "cache"));
     model.refresh();
     ASSERT_TRUE(settles([&] { return !model.error().has_value(); }));
-    EXPECT_THAT(names(model), ::testing::ElementsAre("cache"));
+    EXPECT_THAT(shownNames(model), ::testing::ElementsAre("cache"));
     EXPECT_FALSE(model.isLoading());
 }
 
 TEST_F(DockerPanelModelTest, ActionsRunOncePerContainerAndHoldOffRefreshes) {
-    docker.answer("ps", row(idA, "cache"));
+    docker.answer("ps", containerLine(idA, "cache"));
     DockerPanelModel model;
     model.refresh();
     ASSERT_TRUE(settles([&] { return !model.isLoading(); }));
 
     docker.delay("stop", "0.4");
-    docker.answer("ps", row(idA, "cache") + "\n" + row(idB, "queue"));
+    docker.answer("ps", containerLine(idA, "cache") + "\n" + containerLine(idB, "queue"));
     model.perform(DockerAction::stop, model.containers()[0]);
     model.perform(DockerAction::stop, model.containers()[0]);
     EXPECT_EQ(model.busyIDs(), QSet<QString>{idA});
     model.refresh();  // skipped while the action runs
-    EXPECT_THAT(names(model), ::testing::ElementsAre("cache"));
+    EXPECT_THAT(shownNames(model), ::testing::ElementsAre("cache"));
     ASSERT_TRUE(settles([&] { return model.busyIDs().isEmpty(); }));
 
     EXPECT_EQ(docker.callCount("stop"), 1);
     EXPECT_EQ(docker.callCount("ps"), 2);  // the first load and the action's own reload
-    EXPECT_THAT(names(model), ::testing::ElementsAre("cache", "queue"));
+    EXPECT_THAT(shownNames(model), ::testing::ElementsAre("cache", "queue"));
     EXPECT_FALSE(model.error().has_value());
 }
 
 TEST_F(DockerPanelModelTest, FailedActionsAndReloadsKeepTheRows) {
-    docker.answer("ps", row(idA, "cache"));
+    docker.answer("ps", containerLine(idA, "cache"));
     DockerPanelModel model;
     model.refresh();
     ASSERT_TRUE(settles([&] { return !model.isLoading(); }));
@@ -112,7 +112,7 @@ TEST_F(DockerPanelModelTest, FailedActionsAndReloadsKeepTheRows) {
     ASSERT_TRUE(settles([&] { return model.busyIDs().isEmpty() && model.actionErrors().contains(model.containers()[0].id); }));
     EXPECT_EQ(model.actionErrors().value(model.containers()[0].id), "Error: cannot kill container: permission denied");
     EXPECT_FALSE(model.error().has_value());
-    EXPECT_THAT(names(model), ::testing::ElementsAre("cache"));
+    EXPECT_THAT(shownNames(model), ::testing::ElementsAre("cache"));
     // The next action on that container starts clean.
     docker.answer("kill", "");
 
@@ -120,29 +120,29 @@ TEST_F(DockerPanelModelTest, FailedActionsAndReloadsKeepTheRows) {
     model.perform(DockerAction::kill, model.containers()[0]);
     ASSERT_TRUE(settles([&] { return model.busyIDs().isEmpty() && docker.callCount("ps") == 2; }));
     ASSERT_TRUE(settles([&] { return model.error() == QString("Error: the listing broke"); }));
-    EXPECT_THAT(names(model), ::testing::ElementsAre("cache"));
+    EXPECT_THAT(shownNames(model), ::testing::ElementsAre("cache"));
     EXPECT_FALSE(model.actionErrors().contains(model.containers()[0].id));
 }
 
 TEST_F(DockerPanelModelTest, RefreshThatAnActionOvertookNeverPublishes) {
-    docker.answer("ps", row(idA, "old"));
+    docker.answer("ps", containerLine(idA, "old"));
     docker.delay("ps", "0.8");
     DockerPanelModel model;
     model.refresh();
     ASSERT_TRUE(settles([&] { return docker.callCount("ps") == 1; }));  // it has read its answer
 
     std::filesystem::remove(docker.tree().path() / "answers/ps.sleep");
-    docker.answer("ps", row(idA, "new"));
+    docker.answer("ps", containerLine(idA, "new"));
     model.perform(DockerAction::start, container(idA));
     ASSERT_TRUE(settles([&] { return model.busyIDs().isEmpty(); }));
-    EXPECT_THAT(names(model), ::testing::ElementsAre("new"));
+    EXPECT_THAT(shownNames(model), ::testing::ElementsAre("new"));
 
     ASSERT_TRUE(settles([&] { return !model.isLoading(); }));  // the stale refresh has ended
-    EXPECT_THAT(names(model), ::testing::ElementsAre("new"));
+    EXPECT_THAT(shownNames(model), ::testing::ElementsAre("new"));
 }
 
 TEST_F(DockerPanelModelTest, PollingRefreshesUntilCancelled) {
-    docker.answer("ps", row(idA, "cache"));
+    docker.answer("ps", containerLine(idA, "cache"));
     DockerPanelModel model(100ms);
     std::stop_source polling;
     model.poll(polling.get_token());
@@ -155,7 +155,7 @@ TEST_F(DockerPanelModelTest, PollingRefreshesUntilCancelled) {
     const int calls = docker.callCount("ps");
     model.refresh();  // a refresh of its own still runs, and is the only call after the loop's end
     ASSERT_TRUE(settles([&] { return docker.callCount("ps") == calls + 1; }));
-    EXPECT_THAT(names(model), ::testing::ElementsAre("cache"));
+    EXPECT_THAT(shownNames(model), ::testing::ElementsAre("cache"));
 
     // Cancelled before it starts: no loop is left behind, so nothing runs at all.
     std::stop_source cancelled;

@@ -1,5 +1,6 @@
 #include "Services/FileIntelligenceService.h"
 #include "Support/BackupHome.h"
+#include "Support/DuplicateSearches.h"
 #include "Support/ForkedChild.h"
 #include "Support/LoopDisk.h"
 #include "Support/TempTree.h"
@@ -16,11 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<DuplicateGroup> search(const fs::path& folder) {
-    FileIntelligenceService service;
-    return service.duplicateGroups(folder, false, nullptr, nullptr).groups;
-}
-
 bool holds(const std::vector<fs::path>& paths, const fs::path& path) { return std::find(paths.begin(), paths.end(), path) != paths.end(); }
 
 }  // namespace
@@ -36,7 +32,7 @@ TEST(DuplicateBackups, AGroupThatReachesIntoABackupTicksNothing) {
     if (!FileIdentity::at(home.pictures[0])->born) GTEST_SKIP() << "this file system keeps no birth time";
     int backupGroups = 0;
     int pictureGroups = 0;
-    for (const DuplicateGroup& group : search(tree.path())) {
+    for (const DuplicateGroup& group : DuplicateSearches::search(tree.path(), false)) {
         const bool reaches = std::any_of(group.files.begin(), group.files.end(), [&](const ScannedFile& copy) { return holds(home.backups, copy.path); });
         std::int64_t freed = 0;
         for (std::size_t i = 1; i < group.files.size(); ++i)
@@ -66,7 +62,7 @@ TEST(DuplicateBackups, ALinkedFileAtTheTopLeavesTheFoldersBelowAlone) {
     fs::create_hard_link(tree.write("linked.txt", "linked"), tree.path() / "linked-too.txt");
     TempTree::setModified(tree.write("Music/song.ogg", bytes), 1'600'000'000);
     TempTree::setModified(tree.write("Music/old/song.ogg", bytes), 1'500'000'000);
-    const std::vector<DuplicateGroup> groups = search(tree.path());
+    const std::vector<DuplicateGroup> groups = DuplicateSearches::search(tree.path(), false);
     ASSERT_EQ(groups.size(), 1u);
     EXPECT_EQ(groups[0].files[0].path, tree.path() / "Music/song.ogg");
     EXPECT_TRUE(groups[0].ticksCopies());
@@ -118,7 +114,7 @@ TEST(DuplicateSharedBlocks, ReflinkedCopiesFreeOnlyTheBlocksTheyDoNotShare) {
         std::string found;
         using ForkedChild::check;
         check(found, rewritten, "partly.raw not rewritten");
-        const std::vector<DuplicateGroup> groups = search(mount);
+        const std::vector<DuplicateGroup> groups = DuplicateSearches::search(mount, false);
         check(found, groups.size() == 1 && groups[0].files.size() == 4, "not one group of four");
         if (!found.empty()) return found;
         const DuplicateGroup& group = groups[0];

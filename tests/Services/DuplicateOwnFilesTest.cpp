@@ -17,7 +17,7 @@ namespace {
 using namespace DuplicateSearches;
 
 // A real program and a real shared library of this machine, to be copied where installs put them.
-const fs::path program = "/usr/bin/true";
+const fs::path realProgram = "/usr/bin/true";
 
 fs::path loadedLibrary() {
     std::ifstream maps("/proc/self/maps");
@@ -64,16 +64,16 @@ struct InstalledHome {
             rows.push_back({std::move(kind), copies.front(), reason});
         };
         // Go SDKs as golang.org/dl unpacks them, alone and two: per-system sources that are identical.
-        for (const char* version : {"go1.19.8", "go1.20.3"}) programs.push_back(copyOf(program, home / "sdk" / version / "bin/go"));
+        for (const char* version : {"go1.19.8", "go1.20.3"}) programs.push_back(copyOf(realProgram, home / "sdk" / version / "bin/go"));
         row("one Go SDK", {home / "sdk/go1.19.8/src/os/stat_dragonfly.go", home / "sdk/go1.19.8/src/os/stat_linux.go"}, UntickedReason::programInstall);
         row("two Go SDKs", {home / "sdk/go1.19.8/src/net/http/server.go", home / "sdk/go1.20.3/src/net/http/server.go"}, UntickedReason::programInstall);
         // Two IDE tarballs in ~/opt sharing jars, and one unpacked in Downloads twice.
         row("two IDE trees", {home / "opt/idea-2023/lib/util.jar", home / "opt/idea-2024/lib/util.jar"}, UntickedReason::programInstall);
-        for (const char* ide : {"Downloads/ide", "Downloads/ide-copy"}) programs.push_back(copyOf(program, home / ide / "bin/fsnotifier"));
+        for (const char* ide : {"Downloads/ide", "Downloads/ide-copy"}) programs.push_back(copyOf(realProgram, home / ide / "bin/fsnotifier"));
         row("an IDE in Downloads", {home / "Downloads/ide/license/LICENSE.txt", home / "Downloads/ide-copy/license/LICENSE.txt"}, UntickedReason::programInstall);
         // Unity games outside Steam sharing their player, runtime and managed code.
         for (const char* game : {"GOG Games/Hollow/game", "Games/Heroic/Lantern"}) {
-            programs.push_back(copyOf(program, home / game / "Game.x86_64"));
+            programs.push_back(copyOf(realProgram, home / game / "Game.x86_64"));
             if (!library.empty()) libraries.push_back(copyOf(library, home / game / "UnityPlayer.so"));
         }
         row("a game's managed code", {home / "GOG Games/Hollow/game/Game_Data/Managed/UnityEngine.dll", home / "Games/Heroic/Lantern/Game_Data/Managed/UnityEngine.dll"},
@@ -115,7 +115,7 @@ struct InstalledHome {
         looseCopies({home / "Desktop/plan.odt", home / "plan.odt"});
         const std::string image = TempTree::randomBytes(5000, ++seed);
         for (const char* name : {"Downloads/Tool.AppImage", "Downloads/Tool (1).AppImage"}) {
-            fs::path appImage = copyOf(program, home / name);
+            fs::path appImage = copyOf(realProgram, home / name);
             std::ofstream(appImage, std::ios::app) << image;  // one content, both real programs
         }
         TempTree::setModified(home / "Downloads/Tool.AppImage", 1'500'000'000);
@@ -128,7 +128,7 @@ struct InstalledHome {
 // A row per kind of install and application data, on the layouts they make: a group that reaches into
 // one ticks nothing and its copy says where it lies, with hidden files on and off.
 TEST(DuplicateOwnFiles, AGroupThatReachesOutsideTheUsersFilesTicksNothingAndSaysWhere) {
-    if (!fs::exists(program)) GTEST_SKIP() << program << " is missing";
+    if (!fs::exists(realProgram)) GTEST_SKIP() << realProgram << " is missing";
     TempTree tree;
     FixtureRoots roots(tree.path());
     const fs::path home = tree.path() / "home";
@@ -166,7 +166,7 @@ TEST(DuplicateOwnFiles, AGroupThatReachesOutsideTheUsersFilesTicksNothingAndSays
 // The same home after moving what is ticked, hidden files searched and not: every program starts,
 // every library loads, every install, profile and application keeps its files; the loose copies went.
 TEST(DuplicateOwnFiles, MovingWhatIsTickedLeavesEveryProgramWorking) {
-    if (!fs::exists(program)) GTEST_SKIP() << program << " is missing";
+    if (!fs::exists(realProgram)) GTEST_SKIP() << realProgram << " is missing";
     TempTree tree;
     FixtureRoots roots(tree.path());
     const fs::path home = tree.path() / "home";

@@ -11,7 +11,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* cacheTag = "Signature: 8a477f597d28d172789f06886806bc55\n";
+constexpr const char* cacheTagSignature = "Signature: 8a477f597d28d172789f06886806bc55\n";
 
 // Runs a tool of this machine; its standard error when it failed, else nothing.
 std::string runFailed(const fs::path& program, const std::vector<std::string>& arguments) {
@@ -97,7 +97,7 @@ TEST(DuplicateWholes, AGroupThatReachesIntoAWholeTicksNothingAndSaysWhich) {
     tree.write("home/miniconda3/envs/data/conda-meta/history", "");
     add("conda", home / "miniconda3/envs/data/lib/libz.so", UntickedReason::environment);
     add("node_modules", home / "code/web/node_modules/lodash/lodash.js", UntickedReason::environment);
-    tree.write("home/code/rs/target/CACHEDIR.TAG", cacheTag);
+    tree.write("home/code/rs/target/CACHEDIR.TAG", cacheTagSignature);
     add("Cargo target", home / "code/rs/target/debug/deps/app.rlib", UntickedReason::buildOutput);
     tree.write("home/toolchains-home/settings.toml", "");
     add("rustup", home / "toolchains-home/toolchains/stable/lib/librustc.so", UntickedReason::packageStore);

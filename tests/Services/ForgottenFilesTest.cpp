@@ -14,23 +14,17 @@
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
-constexpr auto allocated = &TempTree::allocatedSize;
 
 namespace {
 
 // A fixed "now" at a whole second, so a file can be dated exactly at the cutoff.
-const Instant now = Instant::fromUnixSeconds(1'780'000'000);
+const Instant cutoffNow = Instant::fromUnixSeconds(1'780'000'000);
 
 Instant daysBefore(int days) {
-    return Instant::fromUnixSeconds(double(QDateTime::fromSecsSinceEpoch(qint64(now.unixSeconds())).addDays(-days).toSecsSinceEpoch()));
+    return Instant::fromUnixSeconds(double(QDateTime::fromSecsSinceEpoch(qint64(cutoffNow.unixSeconds())).addDays(-days).toSecsSinceEpoch()));
 }
 
-void setModified(const fs::path& path, Instant when) {
-    timespec times[2];
-    times[0].tv_sec = times[1].tv_sec = time_t(when.unixSeconds());
-    times[0].tv_nsec = times[1].tv_nsec = 0;
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
-}
+void setModified(const fs::path& path, Instant when) { TempTree::setModified(path, time_t(when.unixSeconds())); }
 
 std::vector<fs::path> urls(const std::vector<ScannedFile>& files) {
     std::vector<fs::path> out;
@@ -42,7 +36,7 @@ std::vector<fs::path> urls(const std::vector<ScannedFile>& files) {
 
 TEST(ForgottenFiles, CutoffIsStrictAndSizeIsAllocated) {
     TempTree tree;
-    FileIntelligenceService service([] { return now; });
+    FileIntelligenceService service([] { return cutoffNow; });
     const Instant cutoff = daysBefore(180);
     auto atCutoff = tree.file("at-cutoff.bin", 40000);
     auto secondEarlier = tree.file("second-earlier.bin", 40000);
@@ -50,16 +44,16 @@ TEST(ForgottenFiles, CutoffIsStrictAndSizeIsAllocated) {
     auto small = tree.file("small.bin", 100);
     setModified(atCutoff, cutoff);
     setModified(secondEarlier, cutoff.addingSeconds(-1));
-    setModified(recent, now);
+    setModified(recent, cutoffNow);
     setModified(small, cutoff.addingSeconds(-1));
 
-    auto found = service.forgottenFiles(tree.path(), 180, allocated(secondEarlier));
+    auto found = service.forgottenFiles(tree.path(), 180, TempTree::allocatedSize(secondEarlier));
     ASSERT_EQ(urls(found), std::vector<fs::path>{secondEarlier});
-    EXPECT_EQ(found[0].size, allocated(secondEarlier));
+    EXPECT_EQ(found[0].size, TempTree::allocatedSize(secondEarlier));
     EXPECT_EQ(found[0].modifiedAt, cutoff.addingSeconds(-1));
     EXPECT_EQ(found[0].identity, FileIdentity::at(secondEarlier));  // what a move checks against
     // One byte more than the allocated size: nothing qualifies.
-    EXPECT_TRUE(service.forgottenFiles(tree.path(), 180, allocated(secondEarlier) + 1).empty());
+    EXPECT_TRUE(service.forgottenFiles(tree.path(), 180, TempTree::allocatedSize(secondEarlier) + 1).empty());
     // Millions of days back: no file is that old, and the day arithmetic must not wrap into the future.
     EXPECT_TRUE(service.forgottenFiles(tree.path(), std::numeric_limits<int>::max(), 0).empty());
 }
@@ -99,7 +93,7 @@ TEST(ForgottenFiles, ACutoffInADaylightSavingGapIsTheFirstValidInstantAfterIt) {
 
 TEST(ForgottenFiles, SkipsPackagesAndHiddenEntriesAndKeepsTheLargest) {
     TempTree tree;
-    FileIntelligenceService service([] { return now; });
+    FileIntelligenceService service([] { return cutoffNow; });
     const Instant old = daysBefore(400);
     std::vector<fs::path> all;
     for (auto name : {"Photos.photoslibrary/a.jpg", "Tool.APP/Contents/bin", ".hidden/b.bin", ".c.bin", "Report.pages", "docs/d.BIN",
@@ -122,7 +116,7 @@ TEST(ForgottenFiles, SkipsPackagesAndHiddenEntriesAndKeepsTheLargest) {
 
 TEST(ForgottenFiles, ReturnsTheThousandLargestLargestFirst) {
     TempTree tree;
-    FileIntelligenceService service([] { return now; });
+    FileIntelligenceService service([] { return cutoffNow; });
     const Instant old = daysBefore(200);
     for (int i = 0; i < 1005; ++i) {
         // Sparse files: the allocated size differs by the blocks written.
@@ -132,7 +126,7 @@ TEST(ForgottenFiles, ReturnsTheThousandLargestLargestFirst) {
     auto found = service.forgottenFiles(tree.path() / "many", 180, 1);
     ASSERT_EQ(found.size(), 1000u);
     EXPECT_TRUE(std::is_sorted(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.size > b.size; }));
-    EXPECT_EQ(found.back().size, allocated(tree.path() / "many/0"));  // the five dropped are of the smallest size
+    EXPECT_EQ(found.back().size, TempTree::allocatedSize(tree.path() / "many/0"));  // the five dropped are of the smallest size
 }
 
 TEST(ForgottenFiles, UnreadableFolderThrowsWithTheLocationAsPassed) {
@@ -160,7 +154,7 @@ TEST(ForgottenFiles, FilesChangedSinceTheWalkGiveWayToTheNextLargest) {
         setModified(file, daysBefore(400));
         struct stat status {};
         ASSERT_EQ(::lstat(file.c_str(), &status), 0);
-        walked.push_back({file.string(), allocated(file), Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec), status.st_size});
+        walked.push_back({file.string(), TempTree::allocatedSize(file), Instant::fromTimespec(status.st_mtim.tv_sec, status.st_mtim.tv_nsec), status.st_size});
     }
     walked[0].size += 8 * 512;  // written back since: one more block, the same content
     tree.write("f1", "rewritten");

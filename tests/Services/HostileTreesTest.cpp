@@ -21,11 +21,11 @@ using ForkedChild::check;
 // the kernel's own file systems, one file seen through two mounts.
 namespace {
 
-const Instant now = Instant::fromUnixSeconds(1'780'000'000);
-constexpr time_t longAgo = 1'700'000'000;
+const Instant scanNow = Instant::fromUnixSeconds(1'780'000'000);
+constexpr time_t longAgoSeconds = 1'700'000'000;
 
 void makeOld(int directory, const char* name) {
-    const timespec times[2] = {{longAgo, 0}, {longAgo, 0}};
+    const timespec times[2] = {{longAgoSeconds, 0}, {longAgoSeconds, 0}};
     ::utimensat(directory, name, times, AT_SYMLINK_NOFOLLOW);
 }
 
@@ -52,7 +52,7 @@ TEST(HostileTrees, RootsBehindLinksAreWalkedAtTheirRealPlace) {
     ASSERT_EQ(groups.size(), 1u);
     EXPECT_EQ(groups[0].files.size(), 2u);
 
-    const auto forgotten = FileIntelligenceService([] { return now; }).forgottenFiles(tree.path() / "home", 30, 0);
+    const auto forgotten = FileIntelligenceService([] { return scanNow; }).forgottenFiles(tree.path() / "home", 30, 0);
     ASSERT_EQ(forgotten.size(), 1u);
     EXPECT_EQ(forgotten[0].path, tree.path() / "real/a.bin");
 }
@@ -79,7 +79,7 @@ TEST(HostileTrees, TreesDeeperThanAPathCanNameAreWalkedWhole) {
     EXPECT_EQ(snapshot.folderCount, 2000);
     EXPECT_EQ(snapshot.inaccessibleCount, 0);
 
-    const auto forgotten = FileIntelligenceService([] { return now; }).forgottenFiles(tree.path() / "deep", 30, 0);
+    const auto forgotten = FileIntelligenceService([] { return scanNow; }).forgottenFiles(tree.path() / "deep", 30, 0);
     EXPECT_EQ(forgotten.size(), 20u);
 
     // The library's removal stops at PATH_MAX; rm goes any depth.

@@ -21,12 +21,7 @@ namespace fs = std::filesystem;
 // never keep a copy there, wherever the trash is and however it is reached.
 namespace {
 
-const Instant now = Instant::fromUnixSeconds(2'000'000'000);
-
-void setModified(const fs::path& path, time_t seconds) {
-    timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
-}
+const Instant trashNow = Instant::fromUnixSeconds(2'000'000'000);
 
 class TrashLeftOutTest : public ::testing::Test {
 protected:
@@ -45,7 +40,7 @@ protected:
 
     TempTree tree;
     FixtureRoots roots{tree.path()};
-    FileIntelligenceService service{[] { return now; }};
+    FileIntelligenceService service{[] { return trashNow; }};
 };
 
 }  // namespace
@@ -56,9 +51,9 @@ TEST_F(TrashLeftOutTest, TheDuplicateFinderNeverSearchesATrash) {
     const fs::path a = tree.write("home/Pictures/a.jpg", content), b = tree.write("home/Backup/a.jpg", content);
     // The newest copy, the one a group keeps, is the one in the trash.
     const fs::path trashed = tree.write("home/.local/share/Trash/files/a.jpg", content);
-    setModified(a, 1'000'000'000);
-    setModified(b, 1'100'000'000);
-    setModified(trashed, 1'900'000'000);
+    TempTree::setModified(a, 1'000'000'000);
+    TempTree::setModified(b, 1'100'000'000);
+    TempTree::setModified(trashed, 1'900'000'000);
     tree.write("home/.Trash-1000/files/a.jpg", content);  // a mount's top folder: anyone's trash
     tree.write("home/.Trash/1000/files/a.jpg", content);
     EXPECT_EQ(duplicateCopies(home), (std::set<fs::path>{a, b}));
@@ -89,8 +84,8 @@ TEST_F(TrashLeftOutTest, ATrashElsewhereIsLeftOutOfForgottenFilesAndCleanup) {
     const fs::path kept = tree.file("home/docs/old.bin", 5000);
     const fs::path trashed = tree.file("home/stash/data/Trash/files/old.bin", 5000);
     const fs::path cache = tree.file("home/stash/other/cache.bin", 5000);
-    setModified(kept, 1'000'000'000);
-    setModified(trashed, 1'000'000'000);
+    TempTree::setModified(kept, 1'000'000'000);
+    TempTree::setModified(trashed, 1'000'000'000);
     EXPECT_EQ(forgotten(tree.path() / "home"), (std::set<fs::path>{kept, cache}));
     EXPECT_TRUE(forgotten(tree.path() / "home/stash/data/Trash").empty());
 
@@ -141,7 +136,7 @@ TEST_F(TrashLeftOutTest, AHomeMountedAgainKeepsItsTrashLeftOut) {
     if (!ForkedChild::isRoot()) GTEST_SKIP() << "needs root to mount";
     const std::string content(4096, 'h');
     for (const char* copy : {"home/Music/song.ogg", "home/Backup/song.ogg", "home/.local/share/Trash/files/song.ogg"})
-        setModified(tree.write(copy, content), 1'000'000'000);
+        TempTree::setModified(tree.write(copy, content), 1'000'000'000);
     tree.file("home/.local/share/thumbnails/large.png", 5000);
     TempTree elsewhere;
     const std::string failures = ForkedChild::runInMountNamespace([&] {

@@ -27,7 +27,7 @@ namespace {
 using namespace InstalledFiles;
 
 // An entry that starts a program of its own name unless `extra` gives its Exec line.
-std::string application(const std::string& name, const std::string& extra = "") {
+std::string applicationEntry(const std::string& name, const std::string& extra = "") {
     const std::string exec = extra.find("Exec=") == std::string::npos ? "Exec=run-" + name + "\n" : "";
     return "[Desktop Entry]\nType=Application\nName=" + name + "\n" + exec + extra;
 }
@@ -44,7 +44,7 @@ protected:
     fs::path home(const std::string& relative) const { return tree.path() / "home" / relative; }
 
     InstalledApplication userApplication(const std::string& identifier, const std::string& name, const std::string& extra = "") {
-        const fs::path file = tree.write("home/.local/share/applications/" + identifier + ".desktop", application(name, extra));
+        const fs::path file = tree.write("home/.local/share/applications/" + identifier + ".desktop", applicationEntry(name, extra));
         return {file.string(), QString::fromStdString(name), QString::fromStdString(identifier), "\u2014", file, allocated(file), {}};
     }
 
@@ -84,16 +84,16 @@ protected:
 }  // namespace
 
 TEST_F(UninstallerServiceTest, ListsDesktopApplicationsWithFallbacksAndOrder) {
-    tree.write("usr/share/applications/zeta.desktop", application("zeta", "Version=1.5\n"));
-    tree.write("usr/share/applications/alpha.desktop", application("Alpha", "Name[ar]=ألفا\n"));
+    tree.write("usr/share/applications/zeta.desktop", applicationEntry("zeta", "Version=1.5\n"));
+    tree.write("usr/share/applications/alpha.desktop", applicationEntry("Alpha", "Name[ar]=ألفا\n"));
     tree.write("usr/share/applications/Tool.DESKTOP", "[Desktop Entry]\nType=Application\nExec=tool\n");
-    tree.write("usr/share/applications/nodisplay.desktop", application("Helper", "NoDisplay=true\n"));
-    tree.write("usr/share/applications/deleted.desktop", application("Deleted", "Hidden=true\n"));
+    tree.write("usr/share/applications/nodisplay.desktop", applicationEntry("Helper", "NoDisplay=true\n"));
+    tree.write("usr/share/applications/deleted.desktop", applicationEntry("Deleted", "Hidden=true\n"));
     tree.write("usr/share/applications/link.desktop", "[Desktop Entry]\nType=Link\nName=Link\nURL=https://x\n");
     tree.write("usr/share/applications/broken.desktop", "Name=Broken\n");
-    tree.write("usr/share/applications/.secret.desktop", application("Secret"));
-    tree.write("usr/share/applications/readme.txt", application("Readme"));
-    const fs::path userAlpha = tree.write("home/.local/share/applications/alpha.desktop", application("alpha"));
+    tree.write("usr/share/applications/.secret.desktop", applicationEntry("Secret"));
+    tree.write("usr/share/applications/readme.txt", applicationEntry("Readme"));
+    const fs::path userAlpha = tree.write("home/.local/share/applications/alpha.desktop", applicationEntry("alpha"));
 
     // zeta belongs to a package: its version is the package's, its size that of the files it owns.
     const fs::path binary = tree.file("usr/bin/zeta", 100000);
@@ -109,7 +109,7 @@ TEST_F(UninstallerServiceTest, ListsDesktopApplicationsWithFallbacksAndOrder) {
                "Package: zeta\nStatus: install ok installed\nArchitecture: amd64\nVersion: 1:2.3-1\nDescription: x\n Version: not this\n\n"
                "Package: zeta\nStatus: deinstall ok config-files\nArchitecture: i386\nVersion: 0.1\n");
 
-    tree.write("usr/share/applications/beta.desktop", application("Beta", "Icon=beta-icon\n"));
+    tree.write("usr/share/applications/beta.desktop", applicationEntry("Beta", "Icon=beta-icon\n"));
 
     const auto applications = service.installedApplications();
     std::vector<std::string> names;
@@ -141,23 +141,23 @@ TEST_F(UninstallerServiceTest, ListsDesktopApplicationsWithFallbacksAndOrder) {
 // folders in their order; an entry that hides its application hides the system's entry too. Entries
 // that start the same command are one application, and entries for other desktops are not shown.
 TEST_F(UninstallerServiceTest, OneApplicationPerDesktopFileID) {
-    tree.write("usr/share/applications/editor.desktop", application("Editor", "Exec=editor-old\n"));
-    const fs::path local = tree.write("usr/local/share/applications/editor.desktop", application("Editor", "Exec=editor\n"));
-    tree.write("usr/share/applications/game.desktop", application("Game", "Exec=game\n"));
-    tree.write("home/.local/share/applications/game.desktop", application("Game", "Hidden=true\n"));
-    tree.write("usr/share/applications/viewer.desktop", application("Viewer", "Exec=viewer\n"));
-    tree.write("home/.local/share/applications/viewer.desktop", application("Viewer", "NoDisplay=true\n"));
-    const fs::path mine = tree.write("home/.local/share/applications/player.desktop", application("Player", "Exec=player\n"));
-    tree.write("usr/share/applications/player.desktop", application("Player", "Exec=player\n"));
+    tree.write("usr/share/applications/editor.desktop", applicationEntry("Editor", "Exec=editor-old\n"));
+    const fs::path local = tree.write("usr/local/share/applications/editor.desktop", applicationEntry("Editor", "Exec=editor\n"));
+    tree.write("usr/share/applications/game.desktop", applicationEntry("Game", "Exec=game\n"));
+    tree.write("home/.local/share/applications/game.desktop", applicationEntry("Game", "Hidden=true\n"));
+    tree.write("usr/share/applications/viewer.desktop", applicationEntry("Viewer", "Exec=viewer\n"));
+    tree.write("home/.local/share/applications/viewer.desktop", applicationEntry("Viewer", "NoDisplay=true\n"));
+    const fs::path mine = tree.write("home/.local/share/applications/player.desktop", applicationEntry("Player", "Exec=player\n"));
+    tree.write("usr/share/applications/player.desktop", applicationEntry("Player", "Exec=player\n"));
 
     // Two ids that start one command ("xdg-open %f" opens a file whatever it is) are two applications.
-    const fs::path paint = tree.write("usr/share/applications/org.example.Paint.desktop", application("Paint", "Exec=paint  %U\n"));
-    const fs::path myPaint = tree.write("home/.local/share/applications/my-paint.desktop", application("My Paint", "Exec=paint %U\n"));
-    const fs::path viewer = tree.write("usr/share/applications/viewer-a.desktop", application("Viewer A", "Exec=xdg-open %f\n"));
-    const fs::path editor = tree.write("usr/share/applications/editor-b.desktop", application("Editor B", "Exec=xdg-open %f\n"));
+    const fs::path paint = tree.write("usr/share/applications/org.example.Paint.desktop", applicationEntry("Paint", "Exec=paint  %U\n"));
+    const fs::path myPaint = tree.write("home/.local/share/applications/my-paint.desktop", applicationEntry("My Paint", "Exec=paint %U\n"));
+    const fs::path viewer = tree.write("usr/share/applications/viewer-a.desktop", applicationEntry("Viewer A", "Exec=xdg-open %f\n"));
+    const fs::path editor = tree.write("usr/share/applications/editor-b.desktop", applicationEntry("Editor B", "Exec=xdg-open %f\n"));
     // Entries for another desktop only, as the desktop's menus show them.
-    tree.write("usr/share/applications/monitor.desktop", application("Monitor", "Exec=monitor\nNotShowIn=KDE;\n"));
-    tree.write("usr/share/applications/monitor-kde.desktop", application("KDE Monitor", "Exec=monitor-kde\nOnlyShowIn=KDE;\n"));
+    tree.write("usr/share/applications/monitor.desktop", applicationEntry("Monitor", "Exec=monitor\nNotShowIn=KDE;\n"));
+    tree.write("usr/share/applications/monitor-kde.desktop", applicationEntry("KDE Monitor", "Exec=monitor-kde\nOnlyShowIn=KDE;\n"));
 
     auto paths = [&] {
         std::vector<fs::path> found;
@@ -173,7 +173,7 @@ TEST_F(UninstallerServiceTest, OneApplicationPerDesktopFileID) {
 
 TEST_F(UninstallerServiceTest, MissingFoldersGiveNothing) {
     EXPECT_TRUE(service.installedApplications().empty());
-    tree.write("usr/local/share/applications/only.desktop", application("Only"));
+    tree.write("usr/local/share/applications/only.desktop", applicationEntry("Only"));
     ASSERT_EQ(service.installedApplications().size(), 1u);
 }
 
@@ -249,7 +249,7 @@ TEST_F(UninstallerServiceTest, UnsafeKeysNeverReachTheBaseFolders) {
 }
 
 TEST_F(UninstallerServiceTest, APackagedApplicationIsListedLockedAndNeverMoved) {
-    const fs::path entry = tree.write("usr/share/applications/zeta.desktop", application("Zeta"));
+    const fs::path entry = tree.write("usr/share/applications/zeta.desktop", applicationEntry("Zeta"));
     tree.file("usr/bin/zeta", 50000);
     tree.write("var/lib/dpkg/info/zeta.list", "/usr/share/applications/zeta.desktop\n/usr/bin/zeta\n");
     tree.file("home/.config/zeta/settings", 100);
@@ -288,12 +288,12 @@ TEST_F(UninstallerServiceTest, APackagedApplicationIsListedLockedAndNeverMoved) 
 // not, and nothing of it is preselected. An entry only the user has is theirs to remove, even when
 // their folder is listed among the system's too.
 TEST_F(UninstallerServiceTest, AUsersCopyOfAnEntryLeavesItsApplicationInstalled) {
-    tree.write("usr/share/applications/htop.desktop", application("Htop"));
+    tree.write("usr/share/applications/htop.desktop", applicationEntry("Htop"));
     tree.write("var/lib/dpkg/info/htop.list", "/usr/share/applications/htop.desktop\n");
-    const fs::path htop = tree.write("home/.local/share/applications/htop.desktop", application("Htop", "Terminal=true\n"));
+    const fs::path htop = tree.write("home/.local/share/applications/htop.desktop", applicationEntry("Htop", "Terminal=true\n"));
     tree.file("home/.config/htop/htoprc", 100);
-    tree.write("usr/local/share/applications/tool.desktop", application("Tool"));
-    const fs::path tool = tree.write("home/.local/share/applications/tool.desktop", application("Tool"));
+    tree.write("usr/local/share/applications/tool.desktop", applicationEntry("Tool"));
+    const fs::path tool = tree.write("home/.local/share/applications/tool.desktop", applicationEntry("Tool"));
     tree.file("home/.config/tool/settings", 100);
     const fs::path solo = ownApplication("solo", "Solo", "solo").path;
     tree.file("home/.config/solo/settings", 100);
@@ -327,7 +327,7 @@ TEST_F(UninstallerServiceTest, AUsersCopyOfAnEntryLeavesItsApplicationInstalled)
 // folder reached through a link, whole or part way down, still shows it locked, and it stays. A
 // link that is itself the entry is the user's own, and goes as the link it is.
 TEST_F(UninstallerServiceTest, ALinkAboveAPackagedFileNeverUnlocksIt) {
-    const fs::path entry = tree.write("usr/share/applications/zeta.desktop", application("Zeta"));
+    const fs::path entry = tree.write("usr/share/applications/zeta.desktop", applicationEntry("Zeta"));
     tree.write("var/lib/dpkg/info/zeta.list", "/usr/share/applications/zeta.desktop\n");
     fs::create_directories(home(""));
     fs::create_symlink(tree.path() / "usr/share", home("alias"));
@@ -367,7 +367,7 @@ TEST_F(UninstallerServiceTest, ALinkAboveAPackagedFileNeverUnlocksIt) {
 
 // Root may write anywhere, so the check runs in a child that dropped to an unprivileged user.
 TEST_F(UninstallerServiceTest, AnApplicationInAFolderTheUserCannotChangeIsNotPreselected) {
-    const fs::path entry = tree.write("usr/local/share/applications/free.desktop", application("Free"));
+    const fs::path entry = tree.write("usr/local/share/applications/free.desktop", applicationEntry("Free"));
     tree.file("home/.config/free/settings", 100);  // stays in use while the application does
     fs::permissions(tree.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
     const InstalledApplication app{entry.string(), "Free", "free", "\u2014", entry, 0, {}};
@@ -565,18 +565,18 @@ TEST(ErrorDescription, APathInAFileSystemErrorShowsItsReorderingControls) {
 // folders are not followed, and a FIFO or a folder that cannot be read stops nothing.
 TEST_F(UninstallerServiceTest, EntriesInSubfoldersAreKnownByTheirDesktopFileID) {
     const fs::path notepad = tree.write("home/.local/share/applications/wine/Programs/Notepad++/Notepad++.desktop",
-                                        application("Notepad++", "Exec=env WINEPREFIX=\"/home/u/.wine\" wine C:\\\\np.exe\n"));
-    tree.write("usr/share/applications/kde4/konsole.desktop", application("Konsole"));
-    tree.write("home/.local/share/applications/kde4-konsole.desktop", application("Konsole", "Hidden=true\n"));
-    tree.write("usr/share/applications/kde4-dolphin.desktop", application("Dolphin"));
-    const fs::path dolphin = tree.write("home/.local/share/applications/kde4/dolphin.desktop", application("My Dolphin"));
-    tree.write("home/.local/share/applications/wine/.hidden/secret.desktop", application("Secret"));
+                                        applicationEntry("Notepad++", "Exec=env WINEPREFIX=\"/home/u/.wine\" wine C:\\\\np.exe\n"));
+    tree.write("usr/share/applications/kde4/konsole.desktop", applicationEntry("Konsole"));
+    tree.write("home/.local/share/applications/kde4-konsole.desktop", applicationEntry("Konsole", "Hidden=true\n"));
+    tree.write("usr/share/applications/kde4-dolphin.desktop", applicationEntry("Dolphin"));
+    const fs::path dolphin = tree.write("home/.local/share/applications/kde4/dolphin.desktop", applicationEntry("My Dolphin"));
+    tree.write("home/.local/share/applications/wine/.hidden/secret.desktop", applicationEntry("Secret"));
     fs::create_symlink(home(".local/share/applications"), home(".local/share/applications/wine/loop"));
-    tree.write("elsewhere/outside.desktop", application("Outside"));
+    tree.write("elsewhere/outside.desktop", applicationEntry("Outside"));
     fs::create_symlink(tree.path() / "elsewhere", home(".local/share/applications/linked"));
     ASSERT_EQ(::mkfifo(home(".local/share/applications/wine/pipe.desktop").c_str(), 0644), 0);
-    const fs::path locked = tree.write("home/.local/share/applications/locked/game.desktop", application("Game"));
-    const fs::path zed = tree.write("home/.local/share/applications/z/zed.desktop", application("Zed"));
+    const fs::path locked = tree.write("home/.local/share/applications/locked/game.desktop", applicationEntry("Game"));
+    const fs::path zed = tree.write("home/.local/share/applications/z/zed.desktop", applicationEntry("Zed"));
 
     auto listing = [&] {
         std::vector<std::pair<std::string, fs::path>> found;

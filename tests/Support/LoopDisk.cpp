@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool run(std::vector<std::string> command) {
+bool succeeds(std::vector<std::string> command) {
     const fs::path program = command.front();
     command.erase(command.begin());
     const ProcessRunner::Result result = ProcessRunner::run(program, command);
@@ -31,17 +31,17 @@ bool LoopDisk::make(const fs::path& image, std::uintmax_t bytes, std::vector<std
     { const int out = ::open(image.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600); if (out < 0) return false; ::close(out); }
     fs::resize_file(image, bytes);
     mkfs.push_back(image.string());
-    return run(mkfs);
+    return succeeds(mkfs);
 }
 
 bool LoopDisk::mount(const fs::path& image, const fs::path& folder, const std::string& options) {
-    return run({"/usr/bin/mount", "-o", options.empty() ? std::string("loop") : "loop," + options, image.string(), folder.string()});
+    return succeeds({"/usr/bin/mount", "-o", options.empty() ? std::string("loop") : "loop," + options, image.string(), folder.string()});
 }
 
-bool LoopDisk::bind(const fs::path& folder, const fs::path& at) { return run({"/usr/bin/mount", "--bind", folder.string(), at.string()}); }
+bool LoopDisk::bind(const fs::path& folder, const fs::path& at) { return succeeds({"/usr/bin/mount", "--bind", folder.string(), at.string()}); }
 
 std::int64_t LoopDisk::settledFreeBytes(const fs::path& image, const fs::path& folder) {
-    if (!run({"/usr/bin/umount", folder.string()}) || !mount(image, folder)) return -1;
+    if (!succeeds({"/usr/bin/umount", folder.string()}) || !mount(image, folder)) return -1;
     struct statvfs info {};
     if (::statvfs(folder.c_str(), &info) != 0) return -1;
     return std::int64_t(info.f_bfree) * std::int64_t(info.f_frsize);

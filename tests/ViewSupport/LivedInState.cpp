@@ -11,7 +11,6 @@ namespace {
 using Path = std::filesystem::path;
 const Path home = "/home/maya-alexandra";
 const Instant today = Instant::fromUnixSeconds(1'767'225'600);  // 2026-01-01
-const QStringList storedKeys{"storageHistory.v1", "scanHistory.v1", "scanRootBookmark"};
 
 ScanSnapshot homeScan() {
     ScanSnapshot snapshot;
@@ -152,7 +151,7 @@ AppServices services() {
 }  // namespace
 
 LivedInState::LivedInState() {
-    for (const QString& key : storedKeys) SettingsStore::shared().remove(key);
+    for (const QString& key : ToolsFixture::storedKeys) SettingsStore::shared().remove(key);
     SettingsStore::shared().setValue("scanRootBookmark", QByteArray(home.c_str()));
     machine_ = std::make_unique<MonitorFixture>(true, services());
     // A developer server in a project folder, listening on two ports.
@@ -205,5 +204,5 @@ std::vector<QString> LivedInState::userNames() const {
 
 LivedInState::~LivedInState() {
     machine_.reset();
-    for (const QString& key : storedKeys) SettingsStore::shared().remove(key);
+    for (const QString& key : ToolsFixture::storedKeys) SettingsStore::shared().remove(key);
 }

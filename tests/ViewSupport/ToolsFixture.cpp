@@ -2,11 +2,7 @@
 
 #include "Platform/SettingsStore.h"
 
-namespace {
-
-const QStringList storedKeys{"storageHistory.v1", "scanHistory.v1", "scanRootBookmark"};
-
-}  // namespace
+const QStringList ToolsFixture::storedKeys{"storageHistory.v1", "scanHistory.v1", "scanRootBookmark"};
 
 ToolsFixture::ToolsFixture(const QByteArray& storedScans) {
     for (const QString& key : storedKeys) SettingsStore::shared().remove(key);

@@ -17,6 +17,9 @@ public:
     explicit ToolsFixture(const QByteArray& storedScans = {});
     ~ToolsFixture();
 
+    // What a fixture clears from the settings store when it starts and ends.
+    static const QStringList storedKeys;
+
     AppState& state() { return *state_; }
     StorageHistoryService& history() { return *state_->storageHistory(); }
 

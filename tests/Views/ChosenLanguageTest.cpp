@@ -18,6 +18,7 @@
 #include "Views/Storage/StorageView.h"
 #include "Views/Storage/TreemapView.h"
 #include "ViewSupport/ScanFixture.h"
+#include "ViewSupport/StorageFixtures.h"
 
 #include <QApplication>
 #include <QGlyphRun>
@@ -29,8 +30,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-const DiskCapacityService::Capacity fixedCapacity{512'000'000'000, 180'000'000'000};
 
 // The interface in a chosen language, whatever this machine's own locale is.
 struct ChosenLanguage {
@@ -50,7 +49,7 @@ struct ArabicOverview {
     ScanFixture tree;
     AppState state{tree.services()};
     // The scan folder is set before the page is made, as a relaunch finds it.
-    OverviewView overview{(state.setScanRoot(tree.root()), state), [] { return fixedCapacity; }};
+    OverviewView overview{(state.setScanRoot(tree.root()), state), [] { return StorageFixtures::fixedCapacity; }};
 };
 
 QStringList shownTexts(const QWidget& widget) {
@@ -124,7 +123,7 @@ TEST(ChosenLanguage, OneFileReadsOneFile) {
     ScanFixture tree;
     AppState state(tree.services());
     state.setScanRoot(tree.root());
-    StorageView view(state, DS::amber, [] { return fixedCapacity; });
+    StorageView view(state, DS::amber, [] { return StorageFixtures::fixedCapacity; });
     view.resize(1320, 1800);
     view.show();
     state.startScan();
@@ -173,7 +172,7 @@ TEST(ChosenLanguage, ArabicScreensWriteFiguresInArabicWithOneDigitSystem) {
     OverviewView& overview = screen.overview;
     overview.resize(1320, 880);
     overview.show();
-    StorageView storage(state, DS::amber, [] { return fixedCapacity; });
+    StorageView storage(state, DS::amber, [] { return StorageFixtures::fixedCapacity; });
     storage.resize(1320, 1800);
     storage.show();
     state.startScan();

@@ -30,13 +30,11 @@ using StorageFixtures::bucket;
 
 namespace {
 
-const DiskCapacityService::Capacity fixedCapacity{512'000'000'000, 180'000'000'000};
-
 // The overview over the fixture tree, shown at the main window's size.
 struct OverviewScreen {
     ScanFixture tree;
     AppState state{tree.services()};
-    OverviewView view{state, [] { return fixedCapacity; }};
+    OverviewView view{state, [] { return StorageFixtures::fixedCapacity; }};
 
     OverviewScreen() {
         state.setScanRoot(tree.root());
@@ -187,7 +185,7 @@ TEST(OverviewView, AFolderMenuSurvivesThePageBeingRebuiltUnderIt) {
 // height (no "Recent scan" card leads to a map that has nothing to show), and the last scan reads
 // "Never" beside it, not the stored history's date, which would contradict the prompt.
 TEST(OverviewView, AfterARelaunchTheLastScanSaysNeverBesideThePromptStandingAlone) {
-    const StorageHistoryService::Sources sources{[] { return fixedCapacity; }, [] { return Instant::fromReferenceSeconds(800'000'000); },
+    const StorageHistoryService::Sources sources{[] { return StorageFixtures::fixedCapacity; }, [] { return Instant::fromReferenceSeconds(800'000'000); },
                                                  [] { return QTimeZone::utc(); }};
     auto textsOf = [](const QWidget& widget) {
         QStringList texts;
@@ -208,7 +206,7 @@ TEST(OverviewView, AfterARelaunchTheLastScanSaysNeverBesideThePromptStandingAlon
     AppServices services = tree.services();
     services.storageHistory = std::make_unique<StorageHistoryService>(sources);
     AppState state(std::move(services));
-    OverviewView view(state, [] { return fixedCapacity; });
+    OverviewView view(state, [] { return StorageFixtures::fixedCapacity; });
     view.resize(1320, 880);
     view.show();
     QCoreApplication::processEvents();

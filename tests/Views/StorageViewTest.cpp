@@ -24,6 +24,7 @@
 #include "Views/DesignSystem/Ease.h"
 #include "ViewSupport/ManualAnimationClock.h"
 #include "ViewSupport/ScanFixture.h"
+#include "ViewSupport/StorageFixtures.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -39,12 +40,10 @@
 
 namespace {
 
-const DiskCapacityService::Capacity fixedCapacity{512'000'000'000, 180'000'000'000};
-
 struct ScreenFixture {
     ScanFixture tree;
     AppState state{tree.services()};
-    StorageView view{state, DS::amber, [] { return fixedCapacity; }};
+    StorageView view{state, DS::amber, [] { return StorageFixtures::fixedCapacity; }};
 
     ScreenFixture() {
         state.setScanRoot(tree.root());

@@ -10,7 +10,7 @@
 #include <cmath>
 
 namespace {
-SymbolTextRow labelRow(const QString& text, const QString& symbol) { return {symbol, 13, text, Fonts::system(13, QFont::Medium), 6}; }
+SymbolTextRow buttonLabelRow(const QString& text, const QString& symbol) { return {symbol, 13, text, Fonts::system(13, QFont::Medium), 6}; }
 }  // namespace
 
 PanelButton::PanelButton(const QString& text, const QString& symbol, QWidget* parent) : QAbstractButton(parent), symbol_(symbol) {
@@ -19,13 +19,13 @@ PanelButton::PanelButton(const QString& text, const QString& symbol, QWidget* pa
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-QSize PanelButton::sizeHint() const { return {int(std::ceil(labelRow(text(), symbol_).size().width() + 28)), 38}; }
+QSize PanelButton::sizeHint() const { return {int(std::ceil(buttonLabelRow(text(), symbol_).size().width() + 28)), 38}; }
 
 void PanelButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     ContinuousShape::paintSurface(painter, rect(), 12, DS::card.resolved(isDown() ? 0.7 : 1.0), DS::hairline.resolved());
-    const SymbolTextRow row = labelRow(text(), symbol_);
+    const SymbolTextRow row = buttonLabelRow(text(), symbol_);
     const QSizeF size = row.size();
     const QRectF box((width() - size.width()) / 2, (height() - size.height()) / 2, size.width(), size.height());
     row.paint(painter, box, DynamicColor::primary().resolved(), isRightToLeft());

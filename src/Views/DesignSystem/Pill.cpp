@@ -10,9 +10,9 @@
 
 namespace {
 
-constexpr qreal horizontalPadding = 10, verticalPadding = 5;
+constexpr qreal pillHorizontalPadding = 10, pillVerticalPadding = 5;
 
-SymbolTextRow labelRow(const QString& text, const QString& symbol) { return {symbol, 11, text, Fonts::system(13, QFont::DemiBold), 5}; }
+SymbolTextRow pillLabelRow(const QString& text, const QString& symbol) { return {symbol, 11, text, Fonts::system(13, QFont::DemiBold), 5}; }
 
 }  // namespace
 
@@ -42,20 +42,20 @@ void Pill::setTint(const DynamicColor& tint) {
 }
 
 QSize Pill::sizeHint() const {
-    const QSizeF content = labelRow(text_, symbol_).size();
-    return {int(std::ceil(content.width() + 2 * horizontalPadding)), int(std::ceil(content.height() + 2 * verticalPadding))};
+    const QSizeF content = pillLabelRow(text_, symbol_).size();
+    return {int(std::ceil(content.width() + 2 * pillHorizontalPadding)), int(std::ceil(content.height() + 2 * pillVerticalPadding))};
 }
 
 QSize Pill::minimumSizeHint() const {
     const QSize full = sizeHint();
-    const QSizeF symbolOnly = labelRow({}, symbol_).size();
-    return {std::min(full.width(), int(std::ceil(symbolOnly.width() + 2 * horizontalPadding + 24))), full.height()};
+    const QSizeF symbolOnly = pillLabelRow({}, symbol_).size();
+    return {std::min(full.width(), int(std::ceil(symbolOnly.width() + 2 * pillHorizontalPadding + 24))), full.height()};
 }
 
 void Pill::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillPath(ContinuousShape::capsule(rect()), tint_.resolved(0.15));
-    const QRectF inner = QRectF(rect()).adjusted(horizontalPadding, verticalPadding, -horizontalPadding, -verticalPadding);
-    labelRow(text_, symbol_).paint(painter, inner, tint_.resolved(), isRightToLeft());
+    const QRectF inner = QRectF(rect()).adjusted(pillHorizontalPadding, pillVerticalPadding, -pillHorizontalPadding, -pillVerticalPadding);
+    pillLabelRow(text_, symbol_).paint(painter, inner, tint_.resolved(), isRightToLeft());
 }

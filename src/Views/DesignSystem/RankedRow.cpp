@@ -48,7 +48,7 @@ private:
     const RankedRow* row() const { return static_cast<const RankedRow*>(widget()); }
 };
 
-QAccessibleInterface* accessibleRow(const QString& className, QObject* object) {
+QAccessibleInterface* accessibleRankedRow(const QString& className, QObject* object) {
     if (className != QLatin1String("RankedRow") || !static_cast<RankedRow*>(object)->hasDefaultAction()) return nullptr;
     return new RankedRowAccessible(static_cast<RankedRow*>(object));
 }
@@ -103,7 +103,7 @@ RankedRow::RankedRow(const QIcon& icon, const QString& symbol, const QString& ti
 }
 
 void RankedRow::setDefaultAction(std::function<void()> action) {
-    static const bool accessible = (QAccessible::installFactory(accessibleRow), true);
+    static const bool accessible = (QAccessible::installFactory(accessibleRankedRow), true);
     (void)accessible;
     defaultAction_ = std::move(action);
 }

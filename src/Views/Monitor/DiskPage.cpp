@@ -17,7 +17,7 @@
 
 namespace {
 
-QString text(const char* key) { return AppLocalization::string(QString::fromLatin1(key)); }
+using MonitorText::text;
 
 }  // namespace
 

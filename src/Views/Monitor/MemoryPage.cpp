@@ -18,7 +18,7 @@
 
 namespace {
 
-QString text(const char* key) { return AppLocalization::string(QString::fromLatin1(key)); }
+using MonitorText::text;
 
 }  // namespace
 

@@ -21,7 +21,7 @@
 
 namespace {
 
-QString text(const char* key) { return AppLocalization::string(QString::fromLatin1(key)); }
+using MonitorText::text;
 
 StatItem stat(const QString& label, const QString& value, std::optional<DynamicColor> dot = std::nullopt) { return {label, value, dot}; }
 

@@ -10,6 +10,8 @@
 
 namespace MonitorText {
 
+QString text(const char* key) { return AppLocalization::string(QString::fromLatin1(key)); }
+
 QString unknown() { return QString(QChar(0x2014)); }
 
 QString known(bool measured, const QString& text) { return measured ? text : unknown(); }

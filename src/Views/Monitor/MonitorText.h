@@ -12,6 +12,7 @@
 // format; plain numbers follow the chosen language's format; an unknown figure is "—".
 namespace MonitorText {
 
+QString text(const char* key);  // the key's text in the chosen language
 QString unknown();  // "—"
 QString known(bool measured, const QString& text);  // the text, or "—" when not measured
 QString bytes(std::uint64_t bytes);  // capped at the largest signed count

@@ -19,7 +19,7 @@
 
 namespace {
 
-QString text(const char* key) { return AppLocalization::string(QString::fromLatin1(key)); }
+using MonitorText::text;
 
 TextLabel* footnote(const QString& note) { return new TextLabel(note, Fonts::system(13), DynamicColor::secondary()); }
 

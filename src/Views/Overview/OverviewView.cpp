@@ -35,7 +35,6 @@
 
 namespace {
 
-QString bytes(std::int64_t count) { return ByteFormatting::string(count); }
 
 }  // namespace
 
@@ -144,8 +143,8 @@ void OverviewView::refreshStorageCard() {
     const double usedRatio = capacity.total <= 0 ? 0 : std::min(double(used) / double(capacity.total), 1.0);
     const auto& snapshot = state_.scanSnapshot();
 
-    const ValueAndUnit available = ValueAndUnit::split(bytes(capacity.available));
-    freeHero_->setCaption(AppLocalization::format("monitor.freeOf", {bytes(capacity.total)}));
+    const ValueAndUnit available = ValueAndUnit::split(ByteFormatting::string(capacity.available));
+    freeHero_->setCaption(AppLocalization::format("monitor.freeOf", {ByteFormatting::string(capacity.total)}));
     freeHero_->setValue(available.value);
     freeHero_->setUnit(available.unit);
     scanButton_->setText(AppLocalization::string(state_.isScanning() ? textKey("scan.scanning") : textKey("scan.start")));
@@ -157,12 +156,12 @@ void OverviewView::refreshStorageCard() {
     const QString lastScan = snapshot ? TimeFormatting::relative(snapshot->scannedAt, Instant::now(), AppLocalization::activeLocale())
                                       : AppLocalization::string("overview.never");
     std::vector<StatItem> items{
-        {AppLocalization::string("overview.used"), bytes(used), DS::amber},
-        {AppLocalization::string("overview.available"), bytes(capacity.available), DS::track},
+        {AppLocalization::string("overview.used"), ByteFormatting::string(used), DS::amber},
+        {AppLocalization::string("overview.available"), ByteFormatting::string(capacity.available), DS::track},
         {AppLocalization::string("overview.usedShare"), Fmt::percent(usedRatio), std::nullopt},
         {AppLocalization::string("overview.lastScan"), lastScan, std::nullopt},
     };
-    if (reserved > 0) items.insert(items.begin() + 2, {AppLocalization::string("storage.reserved"), bytes(reserved), std::nullopt});
+    if (reserved > 0) items.insert(items.begin() + 2, {AppLocalization::string("storage.reserved"), ByteFormatting::string(reserved), std::nullopt});
     storageStats_->setItems(items);
 }
 
@@ -228,7 +227,7 @@ void OverviewView::refreshScanCards() {
     if (!snapshot) return;
 
     const std::filesystem::path name = snapshot->rootPath.filename();
-    const ValueAndUnit total = ValueAndUnit::split(bytes(snapshot->totalSize));
+    const ValueAndUnit total = ValueAndUnit::split(ByteFormatting::string(snapshot->totalSize));
     recentHero_->setCaption(DisplayText::name(name.empty() ? snapshot->rootPath : name));
     recentHero_->setValue(total.value);
     recentHero_->setUnit(total.unit);
@@ -250,7 +249,7 @@ void OverviewView::refreshScanCards() {
         row->setTitle(DisplayText::name(bucket.name()));
         row->setSubtitle(EntryKind::isFolder(bucket.path) ? AppLocalization::format("overview.filesCount", {qlonglong(bucket.fileCount)})
                                                           : EntryKind::text(bucket.path));
-        row->setValue(bytes(bucket.size));
+        row->setValue(ByteFormatting::string(bucket.size));
         row->setFraction(double(std::max<std::int64_t>(bucket.size, 0)) / reference);
     }
 }

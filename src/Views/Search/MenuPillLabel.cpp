@@ -12,9 +12,9 @@
 
 namespace {
 
-constexpr qreal padding = 12, pillHeight = 30, spacing = 7, chevronSize = 9;
+constexpr qreal menuPillPadding = 12, pillHeight = 30, menuPillSpacing = 7, chevronSize = 9;
 
-SymbolTextRow labelRow(const QString& symbol, const QString& title) { return {symbol, 12, title, Fonts::system(13, QFont::Medium), spacing}; }
+SymbolTextRow menuPillLabelRow(const QString& symbol, const QString& title) { return {symbol, 12, title, Fonts::system(13, QFont::Medium), menuPillSpacing}; }
 
 }  // namespace
 
@@ -36,23 +36,23 @@ void MenuPillLabel::setContent(const QString& symbol, const QString& title) {
 }
 
 QSize MenuPillLabel::sizeHint() const {
-    const qreal width = labelRow(symbol_, text()).size().width() + spacing + Symbols::glyphSize(chevronSize);
-    return {int(std::ceil(width + 2 * padding)), int(pillHeight)};
+    const qreal width = menuPillLabelRow(symbol_, text()).size().width() + menuPillSpacing + Symbols::glyphSize(chevronSize);
+    return {int(std::ceil(width + 2 * menuPillPadding)), int(pillHeight)};
 }
 
 void MenuPillLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillPath(ContinuousShape::capsule(rect()), DS::track.resolved(isDown() ? 1.6 : 1));
-    const QRectF inner = QRectF(rect()).adjusted(padding, 0, -padding, 0);
+    const QRectF inner = QRectF(rect()).adjusted(menuPillPadding, 0, -menuPillPadding, 0);
     const qreal chevron = Symbols::glyphSize(chevronSize);
-    QRectF labelBox = inner.adjusted(0, 0, -(chevron + spacing), 0);
+    QRectF labelBox = inner.adjusted(0, 0, -(chevron + menuPillSpacing), 0);
     QRectF chevronBox(inner.right() - chevron, inner.center().y() - chevron / 2, chevron, chevron);
     if (isRightToLeft()) {
         labelBox.moveRight(inner.right());
         chevronBox.moveLeft(inner.left());
     }
-    labelRow(symbol_, text()).paint(painter, labelBox, tint_.resolved(), isRightToLeft());
+    menuPillLabelRow(symbol_, text()).paint(painter, labelBox, tint_.resolved(), isRightToLeft());
     // The chevron is a bold glyph in the secondary colour.
     Symbols::paint(painter, chevronBox, QStringLiteral("chevron.down"), chevronSize, DynamicColor::secondary().resolved());
 }

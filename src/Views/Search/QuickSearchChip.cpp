@@ -11,9 +11,9 @@
 
 namespace {
 
-constexpr qreal horizontalPadding = 11, verticalPadding = 6;
+constexpr qreal chipHorizontalPadding = 11, chipVerticalPadding = 6;
 
-SymbolTextRow labelRow(const QuickSearch& item, const QString& title) { return {item.symbol, 11, title, Fonts::system(13, QFont::DemiBold), 6}; }
+SymbolTextRow chipLabelRow(const QuickSearch& item, const QString& title) { return {item.symbol, 11, title, Fonts::system(13, QFont::DemiBold), 6}; }
 
 }  // namespace
 
@@ -25,14 +25,14 @@ QuickSearchChip::QuickSearchChip(const QuickSearch& item, QWidget* parent) : QAb
 }
 
 QSize QuickSearchChip::sizeHint() const {
-    const QSizeF content = labelRow(item_, text()).size();
-    return {int(std::ceil(content.width() + 2 * horizontalPadding)), int(std::ceil(content.height() + 2 * verticalPadding))};
+    const QSizeF content = chipLabelRow(item_, text()).size();
+    return {int(std::ceil(content.width() + 2 * chipHorizontalPadding)), int(std::ceil(content.height() + 2 * chipVerticalPadding))};
 }
 
 void QuickSearchChip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillPath(ContinuousShape::capsule(rect()), item_.tint.resolved(isDown() ? 0.22 : 0.14));
-    const QRectF inner = QRectF(rect()).adjusted(horizontalPadding, verticalPadding, -horizontalPadding, -verticalPadding);
-    labelRow(item_, text()).paint(painter, inner, item_.tint.resolved(), isRightToLeft());
+    const QRectF inner = QRectF(rect()).adjusted(chipHorizontalPadding, chipVerticalPadding, -chipHorizontalPadding, -chipVerticalPadding);
+    chipLabelRow(item_, text()).paint(painter, inner, item_.tint.resolved(), isRightToLeft());
 }

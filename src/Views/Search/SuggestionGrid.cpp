@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int minimumColumn = 180, spacing = 10;
+constexpr int minimumSuggestionColumn = 180, suggestionSpacing = 10;
 
 }  // namespace
 
@@ -24,7 +24,7 @@ SuggestionGrid::SuggestionGrid(QWidget* parent) : QWidget(parent) {
     setSizePolicy(policy);
 }
 
-int SuggestionGrid::columnCount(int width) { return std::max(1, (width + spacing) / (minimumColumn + spacing)); }
+int SuggestionGrid::columnCount(int width) { return std::max(1, (width + suggestionSpacing) / (minimumSuggestionColumn + suggestionSpacing)); }
 
 int SuggestionGrid::tileHeight() const {
     int height = 0;
@@ -34,25 +34,25 @@ int SuggestionGrid::tileHeight() const {
 
 int SuggestionGrid::heightForWidth(int width) const {
     const int columns = columnCount(width), rows = (int(tiles_.size()) + columns - 1) / columns;
-    return rows * tileHeight() + std::max(0, rows - 1) * spacing;
+    return rows * tileHeight() + std::max(0, rows - 1) * suggestionSpacing;
 }
 
 QSize SuggestionGrid::sizeHint() const {
     const int columns = int(tiles_.size());
-    const int width = columns * minimumColumn + (columns - 1) * spacing;
+    const int width = columns * minimumSuggestionColumn + (columns - 1) * suggestionSpacing;
     return {width, heightForWidth(width)};
 }
 
-QSize SuggestionGrid::minimumSizeHint() const { return {minimumColumn, heightForWidth(minimumColumn)}; }
+QSize SuggestionGrid::minimumSizeHint() const { return {minimumSuggestionColumn, heightForWidth(minimumSuggestionColumn)}; }
 
 void SuggestionGrid::resizeEvent(QResizeEvent*) { placeTiles(); }
 
 void SuggestionGrid::placeTiles() {
     const int columns = columnCount(width());
-    const int tileWidth = (width() - (columns - 1) * spacing) / columns, height = tileHeight();
+    const int tileWidth = (width() - (columns - 1) * suggestionSpacing) / columns, height = tileHeight();
     for (std::size_t i = 0; i < tiles_.size(); ++i) {
         const int column = int(i) % columns, row = int(i) / columns;
-        const QRect frame(column * (tileWidth + spacing), row * (height + spacing), tileWidth, height);
+        const QRect frame(column * (tileWidth + suggestionSpacing), row * (height + suggestionSpacing), tileWidth, height);
         tiles_[i]->setGeometry(QStyle::visualRect(layoutDirection(), rect(), frame));
     }
 }

@@ -9,11 +9,11 @@
 #include <algorithm>
 
 namespace {
-constexpr int padding = 12, spacing = 10, minimumColumn = 210;
+constexpr int cardPadding = 12, cardSpacing = 10, minimumCardColumn = 210;
 }
 
 int FolderMapView::columnCount(int width) {
-    return std::max(1, (width - 2 * padding + spacing) / (minimumColumn + spacing));
+    return std::max(1, (width - 2 * cardPadding + cardSpacing) / (minimumCardColumn + cardSpacing));
 }
 
 FolderMapView::FolderMapView(BucketSelection* selection, BucketActions::Focus onFocus, QWidget* parent)
@@ -68,14 +68,14 @@ void FolderMapView::layoutCards() {
         return;
     }
     const int columns = columnCount(width);
-    const int cardWidth = (width - 2 * padding - (columns - 1) * spacing) / columns;
+    const int cardWidth = (width - 2 * cardPadding - (columns - 1) * cardSpacing) / columns;
     const bool rtl = layoutDirection() == Qt::RightToLeft;
     const int cardHeight = cards_.front()->minimumSizeHint().height();  // every card holds the same lines
     for (std::size_t i = 0; i < cards_.size(); ++i) {
         const int column = int(i) % columns, row = int(i) / columns;
-        const int x = padding + column * (cardWidth + spacing);
-        cards_[i]->setGeometry(rtl ? width - x - cardWidth : x, padding + row * (cardHeight + spacing), cardWidth, cardHeight);
+        const int x = cardPadding + column * (cardWidth + cardSpacing);
+        cards_[i]->setGeometry(rtl ? width - x - cardWidth : x, cardPadding + row * (cardHeight + cardSpacing), cardWidth, cardHeight);
     }
     const int rows = (int(cards_.size()) + columns - 1) / columns;
-    content->resize(width, 2 * padding + rows * cardHeight + (rows - 1) * spacing);
+    content->resize(width, 2 * cardPadding + rows * cardHeight + (rows - 1) * cardSpacing);
 }

@@ -67,7 +67,6 @@ constexpr std::size_t maximumFolderRows = 200;
 constexpr std::size_t firstFolderRows = 10;
 const QString emDash = QStringLiteral("\u2014");
 
-QString bytes(std::int64_t count) { return ByteFormatting::string(count); }
 QString wholeNumber(std::int64_t count) { return AppLocalization::activeLocale().toString(qlonglong(count)); }
 QString shareText(double share) { return share < 0.01 ? Fmt::finePercent(share) : Fmt::percent(share); }
 
@@ -323,13 +322,13 @@ void StorageView::refreshHero() {
     const double usedFraction = capacity.total >= 1 ? double(used) / double(total) : 0;
     const std::int64_t shownScanned = std::min(used, scanned);
 
-    const ValueAndUnit freeText = ValueAndUnit::split(bytes(free));
-    freeHero_->setCaption(AppLocalization::format("storage.freeOf", {bytes(total)}));
+    const ValueAndUnit freeText = ValueAndUnit::split(ByteFormatting::string(free));
+    freeHero_->setCaption(AppLocalization::format("storage.freeOf", {ByteFormatting::string(total)}));
     freeHero_->setValue(freeText.value);
     freeHero_->setUnit(freeText.unit);
     heroStats_->setItems({
-        {AppLocalization::string("overview.used"), bytes(used), tint_},
-        {AppLocalization::string("scan.total"), shown_ ? bytes(shown_->totalSize) : emDash, std::nullopt},
+        {AppLocalization::string("overview.used"), ByteFormatting::string(used), tint_},
+        {AppLocalization::string("scan.total"), shown_ ? ByteFormatting::string(shown_->totalSize) : emDash, std::nullopt},
         {AppLocalization::string("storage.scanLocation"), lastComponent(state_.scanRoot()), std::nullopt},
     });
     usedBar_->setFraction(usedFraction);
@@ -347,16 +346,16 @@ void StorageView::refreshHero() {
     donut_->setTitle(Fmt::percent(usedFraction));
     if (shownScanned >= 1) {
         legendUsed_->setLabel(AppLocalization::string("storage.scanned"));
-        legendUsed_->setValue(bytes(shownScanned));
-        legendOther_->setValue(bytes(std::max<std::int64_t>(used - shownScanned, 0)));
+        legendUsed_->setValue(ByteFormatting::string(shownScanned));
+        legendOther_->setValue(ByteFormatting::string(std::max<std::int64_t>(used - shownScanned, 0)));
     } else {
         legendUsed_->setLabel(AppLocalization::string("overview.used"));
-        legendUsed_->setValue(bytes(used));
+        legendUsed_->setValue(ByteFormatting::string(used));
     }
     legendOther_->setVisible(shownScanned >= 1);
-    legendReserved_->setValue(bytes(reserved));
+    legendReserved_->setValue(ByteFormatting::string(reserved));
     legendReserved_->setVisible(reserved > 0);
-    legendFree_->setValue(bytes(free));
+    legendFree_->setValue(ByteFormatting::string(free));
 
     static_cast<LocationPill*>(locationPill_)->setPath(shown_ ? shown_->rootPath : state_.scanRoot());
     parentButton_->setVisible(offersParentFolder());
@@ -475,7 +474,7 @@ void StorageView::refreshScanningFigures() {
     if (body_ != Body::scanning) return;
     const std::optional<ScanProgress>& progress = state_.scanProgress();
     const std::int64_t bytesRead = progress ? std::max<std::int64_t>(progress->bytesSeen, 0) : 0;
-    const ValueAndUnit headline = ValueAndUnit::split(bytes(bytesRead));
+    const ValueAndUnit headline = ValueAndUnit::split(ByteFormatting::string(bytesRead));
     scanningHero_->setValue(headline.value);
     scanningHero_->setUnit(headline.unit);
     const std::uint64_t speed = std::min<std::uint64_t>(sampler_.speed(), std::uint64_t(std::numeric_limits<std::int64_t>::max()));
@@ -554,14 +553,14 @@ void StorageView::refreshResults() {
 
     durationText_->setText(AppLocalization::string("scan.duration") + QStringLiteral(" \u00B7 ") +
                            isolatedText(AppLocalization::activeLocale().toString(snapshot.duration, 'f', 1) + QStringLiteral("s")));
-    totalTile_->setValue(bytes(snapshot.totalSize));
+    totalTile_->setValue(ByteFormatting::string(snapshot.totalSize));
     filesTile_->setValue(wholeNumber(snapshot.fileCount));
     skippedPill_->setText(AppLocalization::format("scan.skipped", {qlonglong(snapshot.inaccessibleCount)}));
     skippedRow_->setVisible(snapshot.inaccessibleCount >= 1);
     foldersTile_->setValue(wholeNumber(snapshot.folderCount));
     const StorageBucket* largest = snapshot.buckets.empty() ? nullptr : &snapshot.buckets.front();
     largestBucket_ = largest ? std::optional(*largest) : std::nullopt;
-    largestTile_->setValue(largest ? bytes(largest->size) : emDash);
+    largestTile_->setValue(largest ? ByteFormatting::string(largest->size) : emDash);
     largestFooter_->setVisible(largest != nullptr);
     if (largest) {
         largestPill_->setText(DisplayText::name(largest->name()));
@@ -710,7 +709,7 @@ void StorageView::refreshFolders() {
         row->setIcon(fileIcon(bucket.path));
         row->setTitle(DisplayText::name(bucket.name()));
         row->setSubtitle(AppLocalization::format("storage.filesCount", {wholeNumber(bucket.fileCount)}) + QStringLiteral(" \u00B7 ") + isolatedText(shareText(share)));
-        row->setValue(bytes(bucket.size));
+        row->setValue(ByteFormatting::string(bucket.size));
         row->setFraction(double(bucket.size) / double(largestSize));
         row->setHighlighted(selection_->isSelected(bucket.path));
         row->setToolTip(plainToolTip(DisplayText::path(bucket.path)));
@@ -771,7 +770,7 @@ void StorageView::refreshLargestFiles() {
         row->setIcon(fileIcon(file.path));
         row->setTitle(DisplayText::name(file.path.filename()));
         row->setSubtitle(DisplayText::path(file.path.parent_path()));
-        row->setValue(bytes(file.size));
+        row->setValue(ByteFormatting::string(file.size));
         row->setFraction(double(file.size) / double(largestSize));
         row->setToolTip(plainToolTip(DisplayText::path(file.path)));
         row->show();

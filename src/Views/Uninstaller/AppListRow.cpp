@@ -33,7 +33,7 @@ public:
     }
 };
 
-QAccessibleInterface* accessibleRow(const QString& className, QObject* object) {
+QAccessibleInterface* accessibleAppListRow(const QString& className, QObject* object) {
     if (className != QLatin1String("AppListRow")) return nullptr;
     return new AppListRowAccessible(static_cast<AppListRow*>(object));
 }
@@ -42,7 +42,7 @@ QAccessibleInterface* accessibleRow(const QString& className, QObject* object) {
 
 AppListRow::AppListRow(InstalledApplication app, bool isSelected, const DynamicColor& tint, QWidget* parent)
     : QWidget(parent), app_(std::move(app)), isSelected_(isSelected), tint_(tint) {
-    static const bool accessible = (QAccessible::installFactory(accessibleRow), true);
+    static const bool accessible = (QAccessible::installFactory(accessibleAppListRow), true);
     (void)accessible;
     setAttribute(Qt::WA_Hover);
     setFocusPolicy(Qt::TabFocus);

@@ -41,7 +41,7 @@ namespace {
 const DiskCapacityService::Capacity capacity{512'000'000'000, 180'000'000'000};
 const QString dash = QString(QChar(0x2014));
 
-QString text(const char* key) { return AppLocalization::string(QString::fromLatin1(key)); }
+using MonitorText::text;
 
 // The value shown under a stat's label in a card.
 QString stat(const QWidget* card, const char* key) {
@@ -54,7 +54,7 @@ QString stat(const QWidget* card, const char* key) {
 QString heroValue(const DomainCard* card) { return card->hero()->valueLabel()->text(); }
 
 // Lets the queued refresh that a sample asks for run.
-void settle() { QCoreApplication::processEvents(); }
+void runPendingEvents() { QCoreApplication::processEvents(); }
 
 template <typename Page>
 Page* page(MonitorContent& content) {
@@ -160,7 +160,7 @@ TEST(MonitorScreen, UnknownFiguresReadAsADashUntilMeasured) {
 
     // A second later everything is measured.
     machine.step();
-    settle();
+    runPendingEvents();
     content.setTab(MonitorTab::overview);
     overview = page<MonitorOverviewPage>(content);
     const SystemMonitor& monitor = machine.monitor();
@@ -172,7 +172,7 @@ TEST(MonitorScreen, UnknownFiguresReadAsADashUntilMeasured) {
     // Counters that can no longer be read are unknown again, not zero.
     machine.networkReadable = false;
     machine.step();
-    settle();
+    runPendingEvents();
     EXPECT_EQ(heroValue(overview->networkCard()), dash);
     EXPECT_EQ(stat(overview->networkCard(), "monitor.uploading"), dash);
     EXPECT_NE(stat(overview->networkCard(), "monitor.downloadedSession"), dash);  // the session's totals stay
@@ -206,7 +206,7 @@ TEST(MonitorScreen, PagesShowTheSampleAndTheRankings) {
     EXPECT_TRUE(ringMiddle().contains(MonitorText::bytes(held))) << ringMiddle().join(" | ").toStdString();
     machine.machine.write("proc/meminfo", "MemTotal: 2000000 kB\nMemFree: 500000 kB\nBuffers: 0 kB\nCached: 0 kB\nAnonPages: 1000000 kB\n");
     machine.step(2);
-    settle();
+    runPendingEvents();
     ASSERT_LT(monitor.metrics().memoryUsed, held);
     EXPECT_TRUE(ringMiddle().contains(MonitorText::bytes(monitor.metrics().memoryUsed))) << ringMiddle().join(" | ").toStdString();
 
@@ -275,7 +275,7 @@ TEST(MonitorScreen, BatteryPageOnALaptop) {
     machine.machine.write("sys/class/power_supply/BAT0/uevent", "POWER_SUPPLY_NAME=BAT0\nPOWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_STATUS=Full\n"
                                                                 "POWER_SUPPLY_CAPACITY=100\n");
     machine.step(2);
-    settle();
+    runPendingEvents();
     EXPECT_FALSE(battery->hero()->badge()->isHidden());
     EXPECT_EQ(battery->statusTile()->valueLabel()->text(), text("monitor.chargingShort"));
     EXPECT_EQ(battery->hero()->rowValue(text("monitor.remaining")), dash);
@@ -305,7 +305,7 @@ TEST(MonitorScreen, TabsOpenActionsAndStarting) {
 
     // One refresh per sample, however many signals it sends.
     machine.step();
-    settle();
+    runPendingEvents();
     EXPECT_EQ(heroValue(page<MonitorOverviewPage>(*screen->content())->processorCard()),
               MonitorText::wholePercent(machine.monitor().metrics().cpuUsage));
 }
@@ -318,7 +318,7 @@ TEST(MonitorScreen, ASampleThatChangesNothingRepaintsNothing) {
     content.resize(1320, 1400);  // every card of the overview on screen
     content.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&content));
-    settle();
+    runPendingEvents();
     QCoreApplication::processEvents();
 
     // Counts the paint events of the screen's widgets.
@@ -336,13 +336,13 @@ TEST(MonitorScreen, ASampleThatChangesNothingRepaintsNothing) {
     // The monitor publishes the figures it already showed: every card is set again, none repaints.
     emit machine.monitor().metricsChanged();
     emit machine.monitor().appsChanged();
-    settle();
+    runPendingEvents();
     QCoreApplication::processEvents();
     EXPECT_EQ(counter.paints, 0);
 
     // A new second does.
     machine.step();
-    settle();
+    runPendingEvents();
     QCoreApplication::processEvents();
     EXPECT_GT(counter.paints, 0);
     qApp->removeEventFilter(&counter);
@@ -357,7 +357,7 @@ TEST(MonitorScreen, RightToLeftKeepsFiguresInOrder) {
     content.setLayoutDirection(Qt::RightToLeft);
     content.resize(1320, 1000);
     content.show();
-    settle();
+    runPendingEvents();
     auto* overview = page<MonitorOverviewPage>(content);
     // Arabic texts, and the memory card's value still stands before its unit, left to right.
     EXPECT_EQ(overview->processorCard()->header()->findChildren<TextLabel*>().first()->text(), text("monitor.tab.cpu"));

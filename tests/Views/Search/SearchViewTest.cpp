@@ -26,6 +26,7 @@
 #include "ViewSupport/FakeSearchService.h"
 #include "ViewSupport/ToolsFixture.h"
 #include "Support/TempTree.h"
+#include "ViewSupport/SearchHits.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -41,13 +42,6 @@ namespace {
 
 using Path = std::filesystem::path;
 using Content = SearchView::Content;
-
-SearchHit hit(const Path& path, std::int64_t size) {
-    SearchHit found;
-    found.path = path;
-    found.size = size;
-    return found;
-}
 
 // A screen over a fake service, shown at a given width.
 class SearchScreen : public ::testing::Test {
@@ -89,7 +83,7 @@ protected:
     std::unique_ptr<SearchView> view;
 };
 
-QString text(const char* key) { return AppLocalization::string(key); }
+QString localized(const char* key) { return AppLocalization::string(key); }
 
 // Picks the row of the next menu to open, as a user would with the keyboard; notes the rows it saw.
 void pickFromNextMenu(const QString& title, std::vector<QString>* rows = nullptr, QString* ticked = nullptr) {
@@ -179,9 +173,9 @@ TEST_F(SearchScreen, KindAndScopeChangesSearchAtOnceWithTheNewestValues) {
     EXPECT_EQ(fake->calls.size(), before);
 
     // A stale answer of an older search never replaces the newest one's.
-    fake->finish(0, {hit("/old/notes.txt", 10)});
+    fake->finish(0, {searchHit("/old/notes.txt", 10)});
     EXPECT_EQ(view->content(), Content::searching);
-    fake->finishLatest({hit("/new/notes.odt", 20)});
+    fake->finishLatest({searchHit("/new/notes.odt", 20)});
     EXPECT_EQ(view->content(), Content::results);
     ASSERT_EQ(view->resultsList()->shownHits().size(), 1u);
     EXPECT_EQ(view->resultsList()->shownHits()[0].path, Path("/new/notes.odt"));
@@ -194,7 +188,7 @@ TEST_F(SearchScreen, KindAndScopeChangesSearchAtOnceWithTheNewestValues) {
 TEST_F(SearchScreen, ClearingStopsTheSearchAndOlderResultsNeverShowForNewText) {
     type("photo");
     view->runPendingSearch();
-    fake->finishLatest({hit("/p/photo.png", 5)});
+    fake->finishLatest({searchHit("/p/photo.png", 5)});
     ASSERT_EQ(view->content(), Content::results);
 
     // Typing on keeps the results of the last query during the wait.
@@ -223,7 +217,7 @@ TEST_F(SearchScreen, ClearingStopsTheSearchAndOlderResultsNeverShowForNewText) {
 
     // New text after a clear does not bring back the hits of the query before it.
     view->setQueryText("");
-    fake->finishLatest({hit("/late/answer", 1)});  // the stopped search is stale and publishes nothing
+    fake->finishLatest({searchHit("/late/answer", 1)});  // the stopped search is stale and publishes nothing
     type("x");
     EXPECT_EQ(view->content(), Content::searching);
     view->runPendingSearch();
@@ -295,10 +289,10 @@ TEST_F(SearchScreen, EmptyStateOffersToWidenTheSearch) {
         bool firstTinted;
     };
     const std::vector<Case> cases{
-        {SearchKind::all, SearchScope::everywhere, {text("search.clear")}, true},
-        {SearchKind::images, SearchScope::everywhere, {text("search.allTypes"), text("search.clear")}, true},
-        {SearchKind::all, SearchScope::home, {text("search.everywhere"), text("search.clear")}, true},
-        {SearchKind::archives, SearchScope::scanFolder, {text("search.allTypes"), text("search.everywhere"), text("search.clear")}, true},
+        {SearchKind::all, SearchScope::everywhere, {localized("search.clear")}, true},
+        {SearchKind::images, SearchScope::everywhere, {localized("search.allTypes"), localized("search.clear")}, true},
+        {SearchKind::all, SearchScope::home, {localized("search.everywhere"), localized("search.clear")}, true},
+        {SearchKind::archives, SearchScope::scanFolder, {localized("search.allTypes"), localized("search.everywhere"), localized("search.clear")}, true},
     };
     for (const Case& each : cases) {
         make();
@@ -394,7 +388,7 @@ TEST_F(SearchScreen, ADamagedIndexShowsTheMendAndTheToolsText) {
 TEST_F(SearchScreen, ResultsListCountsSortsAndSaysWhenTheCapIsReached) {
     type("file");
     view->runPendingSearch();
-    std::vector<SearchHit> hits{hit("/a/file10", 0), hit("/b/File2", 5), hit("/c/file1", 0), hit("/d/FILE2", 5)};
+    std::vector<SearchHit> hits{searchHit("/a/file10", 0), searchHit("/b/File2", 5), searchHit("/c/file1", 0), searchHit("/d/FILE2", 5)};
     hits[1].modifiedAt = Instant::fromUnixSeconds(1'700'000'000);
     hits[2].modifiedAt = Instant::fromUnixSeconds(1'800'000'000);
     fake->finishLatest(hits);
@@ -423,7 +417,7 @@ TEST_F(SearchScreen, ResultsListCountsSortsAndSaysWhenTheCapIsReached) {
     type("s");
     view->runPendingSearch();
     SearchFindings found;
-    for (int i = 0; i < 500; ++i) found.hits.push_back(hit("/m/files" + std::to_string(i), i));
+    for (int i = 0; i < 500; ++i) found.hits.push_back(searchHit("/m/files" + std::to_string(i), i));
     fake->finishLatestWith(found);
     EXPECT_FALSE(list->showsCapNote());
     // When the service saw more than it lists, the list says so plainly.
@@ -449,7 +443,7 @@ TEST_F(SearchScreen, TheIndexsAgeAndItsGoneMatchesAreSaid) {
     type("report");
     view->runPendingSearch();
     SearchFindings found;
-    found.hits = {hit("/a/report.pdf", 10)};
+    found.hits = {searchHit("/a/report.pdf", 10)};
     found.indexUpdatedAt = twoDaysAgo;
     fake->finishLatestWith(found);
     ASSERT_EQ(view->content(), Content::results);
@@ -482,7 +476,7 @@ TEST_F(SearchScreen, TheIndexsAgeAndItsGoneMatchesAreSaid) {
 TEST_F(SearchScreen, HoverFollowsThePointerFromRowToRow) {
     type("a");
     view->runPendingSearch();
-    fake->finishLatest({hit("/a/a1", 3), hit("/a/a2", 2), hit("/a/a3", 1)});
+    fake->finishLatest({searchHit("/a/a1", 3), searchHit("/a/a2", 2), searchHit("/a/a3", 1)});
     SearchResultsList* list = view->resultsList();
     ASSERT_TRUE(waitUntil([&] { return list->builtRowCount() >= 2; }));
     SearchResultRow* first = list->row(0);
@@ -516,7 +510,7 @@ TEST_F(SearchScreen, AFileGoneSinceTheSearchStillListsAndItsActionsStayQuiet) {
 
     type("txt");
     view->runPendingSearch();
-    fake->finishLatest({hit(gone, 4096), hit(kept, 4096)});
+    fake->finishLatest({searchHit(gone, 4096), searchHit(kept, 4096)});
     SearchResultsList* list = view->resultsList();
     ASSERT_TRUE(waitUntil([&] { return list->builtRowCount() == 2; }));
     SearchResultRow* goneRow = list->row(0)->hit().path == gone ? list->row(0) : list->row(1);
@@ -601,25 +595,25 @@ TEST_F(SearchScreen, MenusChooseTheKindTheScopeAndTheOrder) {
     view->runPendingSearch();
     std::vector<QString> rows;
     QString ticked;
-    pickFromNextMenu(text("search.kind.video"), &rows, &ticked);
+    pickFromNextMenu(localized("search.kind.video"), &rows, &ticked);
     QTest::mouseClick(view->filters()->kindMenu(), Qt::LeftButton);
-    EXPECT_EQ(rows, (std::vector<QString>{text("search.kind.all"), text("search.kind.images"), text("search.kind.video"),
-                                          text("search.kind.audio"), text("search.kind.documents"), text("search.kind.archives")}));
-    EXPECT_EQ(ticked, text("search.kind.all"));
+    EXPECT_EQ(rows, (std::vector<QString>{localized("search.kind.all"), localized("search.kind.images"), localized("search.kind.video"),
+                                          localized("search.kind.audio"), localized("search.kind.documents"), localized("search.kind.archives")}));
+    EXPECT_EQ(ticked, localized("search.kind.all"));
     EXPECT_EQ(view->kind(), SearchKind::video);
     ASSERT_EQ(fake->calls.size(), 2u);
     EXPECT_EQ(fake->calls[1].kind, SearchKind::video);
-    EXPECT_EQ(view->filters()->kindMenu()->text(), text("search.kind.video"));
+    EXPECT_EQ(view->filters()->kindMenu()->text(), localized("search.kind.video"));
 
-    pickFromNextMenu(text("search.scope.everywhere"));
+    pickFromNextMenu(localized("search.scope.everywhere"));
     QTest::mouseClick(view->filters()->scopeMenu(), Qt::LeftButton);
     EXPECT_EQ(view->scope(), SearchScope::everywhere);
     EXPECT_EQ(fake->calls.back().scope, std::nullopt);
 
-    fake->finishLatest({hit("/v/b-clip.mkv", 2), hit("/v/a-clip.mp4", 1)});
+    fake->finishLatest({searchHit("/v/b-clip.mkv", 2), searchHit("/v/a-clip.mp4", 1)});
     ASSERT_EQ(view->resultsList()->shownHits().size(), 2u);
     EXPECT_EQ(view->resultsList()->shownHits()[0].path, Path("/v/b-clip.mkv"));
-    pickFromNextMenu(text("search.sort.name"));
+    pickFromNextMenu(localized("search.sort.name"));
     QTest::mouseClick(view->resultsList()->sortMenu(), Qt::LeftButton);
     EXPECT_EQ(view->sortOrder(), SearchSort::name);
     ASSERT_EQ(view->resultsList()->shownHits().size(), 2u);  // the order changed, the results stayed

@@ -22,6 +22,7 @@
 #include "Views/Tools/ToolCheckBox.h"
 #include "Views/Tools/ToolsValueColumn.h"
 #include "ViewSupport/ToolsFixture.h"
+#include "ViewSupport/Clicks.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -38,15 +39,10 @@
 namespace {
 
 // Clicks the centre of a widget once pending layouts have given it its size.
-void click(QWidget* widget) {
-    QCoreApplication::processEvents();
-    QTest::mouseClick(widget, Qt::LeftButton);
-}
-
 using Path = std::filesystem::path;
 
-struct Shown {
-    explicit Shown(AppState& state) : view(state, DynamicColor::primary()) {
+struct ShownFinder {
+    explicit ShownFinder(AppState& state) : view(state, DynamicColor::primary()) {
         view.resize(1100, 800);
         view.show();
     }
@@ -85,7 +81,7 @@ QStringList bannerTexts(const DuplicateFinderView& view) {
 
 TEST(DuplicateFinderView, ShowsTheFourStatesOfASearch) {
     ToolsFixture fixture;
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
     DuplicateFinderView& view = shown.view;
 
     // Idle, nothing found yet: folder and scan buttons, the not-yet-searched card.
@@ -142,7 +138,7 @@ TEST(DuplicateFinderView, ShowsTheFourStatesOfASearch) {
 // no group found, the empty card no longer says every file is unique. A new search clears it.
 TEST(DuplicateFinderView, FilesThatCouldNotBeReadAreCountedOnceTheSearchEnds) {
     ToolsFixture fixture;
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
     EXPECT_FALSE(shown.visible(shown.view.notComparedNotice()));
 
     const std::vector<Path> unread{"/d/locked/a.iso", "/d/locked/b <i>.iso"};
@@ -172,7 +168,7 @@ TEST(DuplicateFinderView, GroupsShowWasteScaledBarsAndTheirCopies) {
     ToolsFixture fixture;
     fixture.finishDuplicates({ToolsFixture::group("three", 1'000'000, {"/d/x/one", "/d/y/one", "/d/z/one"}), ToolsFixture::group("four", 4, {"/d/a", "/d/b"}),
                               ToolsFixture::group("one", 1, {"/d/c", "/d/e"})});
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
     DuplicateGroupRow* three = shown.row(0);
     EXPECT_EQ(three->group().id, "three");
     EXPECT_EQ(three->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(2'000'000));  // two copies beyond the kept one
@@ -211,7 +207,7 @@ TEST(DuplicateFinderView, TheKeptCopyNeverCountsEvenWhenAnotherToolSelectedIt) {
     fixture.finishDuplicates({ToolsFixture::group("g", 1000, {"/d/keep", "/d/copy"})});
     // Another tool left the kept copy's path in the shared selection.
     fixture.state().setSelectedToolItems({"/d/keep", "/elsewhere/other-tool-item"});
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
     EXPECT_EQ(shown.view.selectedSize(), 0);
     EXPECT_EQ(shown.row(0)->selectedCount(), 0);
     EXPECT_TRUE(shown.row(0)->selectionPillText().isEmpty());
@@ -276,7 +272,7 @@ TEST(DuplicateFinderView, ConfirmationCancelMovesNothingAndConfirmMovesExactlyTh
     ToolsFixture fixture;
     fixture.finishDuplicates(twoGroups());
     fixture.state().setSelectedToolItems({"/d/b/movie.mkv", "/d/c/photo.jpg", "/d/a/photo.jpg" /* kept */, "/cleanup/x"});
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
 
     click(shown.view.trashButton());
     ASSERT_NE(shown.view.confirmation(), nullptr);
@@ -304,7 +300,7 @@ TEST(DuplicateFinderView, AfterAPartlyFailedMoveTheCopiesStillInPlaceStayListed)
     const Path keep = make("keep.txt"), first = make("first.txt"), second = make("second.txt");
     ToolsFixture fixture;
     fixture.finishDuplicates({ToolsFixture::group("g", 4, {keep, first, second})});
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
     fixture.state().trashSelectedDuplicateFiles();
     ASSERT_TRUE(waitUntil([&] { return fixture.fake.moves.size() == 1; }));
     std::filesystem::remove(first);  // one copy went before the move failed
@@ -322,7 +318,7 @@ TEST(DuplicateFinderView, AfterAPartlyFailedMoveTheCopiesStillInPlaceStayListed)
 
 TEST(DuplicateFinderView, StreamedGroupsKeepTheirRowsAndOpenState) {
     ToolsFixture fixture;
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
     DuplicateCall& search = fixture.startDuplicates();
     search.foundGroup(ToolsFixture::group("a", 10, {"/d/a1", "/d/a2"}));
     search.progress({DuplicateScanPhase::comparing, "/d", 1, 4, 10, 40, 1});
@@ -341,7 +337,7 @@ TEST(DuplicateFinderView, StreamedGroupsKeepTheirRowsAndOpenState) {
 
 TEST(DuplicateFinderView, TheFolderButtonShowsTheFolderNameAsWritten) {
     ToolsFixture fixture;
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
     fixture.state().setScanRoot("/home/u/R&D <b>2024");
     EXPECT_EQ(shown.view.folderButton()->text(), "R&D <b>2024");
     EXPECT_TRUE(shown.view.folderButton()->toolTip().contains("/home/u/R&amp;D &lt;b&gt;2024"));  // escaped, so shown verbatim
@@ -350,7 +346,7 @@ TEST(DuplicateFinderView, TheFolderButtonShowsTheFolderNameAsWritten) {
 TEST(DuplicateFinderView, ALoadInAnotherToolReplacesTheSharedSelection) {
     ToolsFixture fixture;
     fixture.finishDuplicates(twoGroups());
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
     EXPECT_EQ(shown.view.selectedSize(), 3'000'000);  // every copy but the first
     EXPECT_FALSE(shown.row(0)->selectionPillText().isEmpty());
     fixture.loadCleanup({ToolsFixture::candidate("/c/cache", 10, CleanupSafety::safe)});
@@ -367,7 +363,7 @@ TEST(DuplicateFinderView, CopiesWithAnotherNameAreOfferedUntickedAndFreeNothing)
     ToolsFixture fixture;
     fixture.finishDuplicates({withLinkedCopies(ToolsFixture::group("a", 2'000'000, {"/d/a/1", "/b/a/1"}), {0, 1}),
                               withLinkedCopies(ToolsFixture::group("b", 1'000'000, {"/d/b/1", "/d/b/2", "/d/b/3"}), {1, 2})});
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
     EXPECT_EQ(shown.view.reclaimable(), 0);
     EXPECT_TRUE(bannerTexts(shown.view).contains(AppLocalization::format("tools.dup.bannerTitle", {2, ToolTexts::bytes(0)})));
     for (std::size_t index : {0u, 1u}) EXPECT_EQ(shown.row(index)->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(0));
@@ -401,7 +397,7 @@ TEST(DuplicateFinderView, OnlyCopiesWithoutAnotherNameAreReclaimableAndOnlyGroup
     fixture.finishDuplicates({withLinkedCopies(ToolsFixture::group("linked", 4'000'000, {"/d/l/1", "/d/l/2"}), {0, 1}),
                               withLinkedCopies(ToolsFixture::group("mixed", 1'000'000, {"/d/m/1", "/d/m/2", "/d/m/3", "/d/m/4"}), {0, 2}),
                               ToolsFixture::group("plain", 500'000, {"/d/p/1", "/d/p/2"})});
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
     EXPECT_EQ(shown.view.reclaimable(), 2'000'000 + 500'000);
     EXPECT_TRUE(bannerTexts(shown.view).contains(AppLocalization::format("tools.dup.bannerTitle", {3, ToolTexts::bytes(2'500'000)})));
     const std::vector<std::pair<std::string, std::int64_t>> rows = {{"mixed", 2'000'000}, {"plain", 500'000}, {"linked", 0}};
@@ -431,7 +427,7 @@ TEST(DuplicateFinderView, SparseCopiesCountWhatTheyTakeOnDisk) {
     DuplicateGroup holes = ToolsFixture::group("holes", 1'073'741'824, {"/d/empty.img", "/d/backup/empty.img"});
     for (ScannedFile& copy : holes.files) copy.size = 0;
     fixture.finishDuplicates({ToolsFixture::group("photo", 2'000'000, {"/d/a.jpg", "/d/b.jpg"}), image, holes});
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
     EXPECT_EQ(shown.view.reclaimable(), 2'000'000 + 1'048'576);
     EXPECT_EQ(shown.row(0)->group().id, "photo");
     DuplicateGroupRow* row = shown.row(1);
@@ -467,7 +463,7 @@ TEST(DuplicateFinderView, NothingLiveAndNothingOfABackupIsTicked) {
     for (const Path& copy : home.picturesCopies) copies.insert(copy.string());
     EXPECT_EQ(fixture.state().selectedToolItems(), copies);
 
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
     auto pills = [](const QWidget* widget) {
         QStringList texts;
         for (const Pill* pill : widget->findChildren<Pill*>()) texts << pill->text();
@@ -518,7 +514,7 @@ TEST(DuplicateFinderView, CopiesCountOnlyTheBlocksTheyDoNotShare) {
     photos.files[1].untickedReason = UntickedReason::sharedBlocks;
     photos.files[2].sharedBytes = 3'000'000;
     fixture.finishDuplicates({photos});
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
     EXPECT_EQ(shown.view.reclaimable(), 2'000'000);
     EXPECT_EQ(fixture.state().selectedToolItems(), std::set<std::string>{});
     DuplicateGroupRow* row = shown.row(0);
@@ -545,7 +541,7 @@ TEST(DuplicateFinderView, AGroupInAWholeSaysWhichAndTicksNothing) {
         DuplicateGroup loose = ToolsFixture::group("loose", 100'000, {"/h/Downloads/a.pdf", "/h/Documents/a.pdf"});
         fixture.finishDuplicates({lodash, loose});
         EXPECT_EQ(fixture.state().selectedToolItems(), (std::set<std::string>{"/h/Documents/a.pdf"})) << language;
-        Shown shown(fixture.state());
+        ShownFinder shown(fixture.state());
         DuplicateGroupRow* row = shown.row(0);
         ASSERT_EQ(row->group().id, "lodash");
         QStringList header;
@@ -578,7 +574,7 @@ TEST(DuplicateFinderView, AGroupOutsideTheUsersFilesSaysWhereAndTicksNothing) {
             sdk.files[1].untickedReason = reason;
             fixture.finishDuplicates({sdk});
             EXPECT_TRUE(fixture.state().selectedToolItems().empty()) << language << " " << copyKey;
-            Shown shown(fixture.state());
+            ShownFinder shown(fixture.state());
             DuplicateGroupRow* row = shown.row(0);
             QStringList header;
             for (const Pill* pill : row->header()->findChildren<Pill*>()) header << pill->text();
@@ -599,7 +595,7 @@ TEST(DuplicateFinderView, AGroupOutsideTheUsersFilesSaysWhereAndTicksNothing) {
         sdk.files[1].untickedReason = UntickedReason::programInstall;
         sdk.files[1].untickedWithin = "/h/sdk/go1.21.5";
         fixture.finishDuplicates({sdk});
-        Shown shown(fixture.state());
+        ShownFinder shown(fixture.state());
         shown.row(0)->setExpanded(true);
         const QList<ToolsItemRow*> copies = shown.row(0)->copies()->findChildren<ToolsItemRow*>();
         ASSERT_EQ(copies.size(), 2);

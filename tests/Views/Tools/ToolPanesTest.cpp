@@ -27,6 +27,7 @@
 #include "Views/Tools/ToolsTrashButton.h"
 #include "Views/Tools/ToolsView.h"
 #include "ViewSupport/ToolsFixture.h"
+#include "ViewSupport/Clicks.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -50,11 +51,6 @@
 namespace {
 
 using Path = std::filesystem::path;
-
-void click(QWidget* widget) {
-    QCoreApplication::processEvents();
-    QTest::mouseClick(widget, Qt::LeftButton);
-}
 
 template <typename View>
 void showIn(View& view) {

@@ -26,6 +26,7 @@
 #include "Views/Uninstaller/UninstallerHeroCard.h"
 #include "Views/Uninstaller/UninstallerView.h"
 #include "ViewSupport/UninstallerFixture.h"
+#include "ViewSupport/Clicks.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -42,13 +43,8 @@ namespace {
 using Path = std::filesystem::path;
 using Fixture = UninstallerFixture;
 
-void click(QWidget* widget) {
-    QCoreApplication::processEvents();
-    QTest::mouseClick(widget, Qt::LeftButton);
-}
-
-struct Shown {
-    explicit Shown(AppState& state) : view(state, DynamicColor::primary()) {
+struct ShownUninstaller {
+    explicit ShownUninstaller(AppState& state) : view(state, DynamicColor::primary()) {
         view.resize(1320, 880);
         view.show();
         QCoreApplication::processEvents();
@@ -79,7 +75,7 @@ struct Shown {
 };
 
 // The question the trash button asks, answered with Cancel.
-QString askedToTrash(const Shown& shown) {
+QString askedToTrash(const ShownUninstaller& shown) {
     click(shown.hero()->trashButton());
     const QString text = shown.view.confirmation() ? shown.view.confirmation()->informativeText() : QString();
     if (shown.view.confirmation()) click(shown.view.confirmation()->findChild<QPushButton*>("cancelMove"));
@@ -109,7 +105,7 @@ std::vector<Path> tickedPaths(const std::vector<AppArtifact>& artifacts) {
 
 TEST(UninstallerList, FiltersByNameOrIdentifierIgnoringCaseAndCountsAll) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     EXPECT_EQ(shown.list().area(), AppListCard::Area::loading);  // the first load, nothing listed yet
     // The list's spinner is the small one, the detail's loading card the regular one.
     QCoreApplication::processEvents();
@@ -152,7 +148,7 @@ TEST(UninstallerList, FiltersByNameOrIdentifierIgnoringCaseAndCountsAll) {
 
 TEST(UninstallerList, NoApplicationsAndNoLoadShowNoMatchAndNoCount) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     fixture.answerApplications({});
     EXPECT_EQ(shown.list().area(), AppListCard::Area::noMatch);
     EXPECT_FALSE(shown.list().countLabel()->isVisibleTo(&shown.view));
@@ -165,7 +161,7 @@ TEST(UninstallerList, NoApplicationsAndNoLoadShowNoMatchAndNoCount) {
 TEST(UninstallerList, EachShowLoadsUnlessALoadRuns) {
     Fixture fixture;
     {
-        Shown shown(fixture.state());
+        ShownUninstaller shown(fixture.state());
         shown.view.hide();
         shown.view.show();  // shown again while the first load runs: ignored
         ASSERT_TRUE(waitUntil([&] { return fixture.fake.applicationLoads.size() == 1; }));
@@ -173,14 +169,14 @@ TEST(UninstallerList, EachShowLoadsUnlessALoadRuns) {
         EXPECT_EQ(fixture.fake.applicationLoads.size(), 1u);
         fixture.answerApplications(someApplications());
     }
-    Shown again(fixture.state());  // a new visit loads again, with the old list on view meanwhile
+    ShownUninstaller again(fixture.state());  // a new visit loads again, with the old list on view meanwhile
     ASSERT_TRUE(waitUntil([&] { return fixture.fake.applicationLoads.size() == 2; }));
     EXPECT_EQ(again.list().area(), AppListCard::Area::list);
 }
 
 TEST(UninstallerList, RowsShowSizeOnlyFromOneByteAndTapSelects) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     fixture.answerApplications(someApplications());
     fixture.answerArtifacts({});
     EXPECT_TRUE(shown.row(0)->isSelected());
@@ -204,7 +200,7 @@ TEST(UninstallerList, RowsShowSizeOnlyFromOneByteAndTapSelects) {
 
 TEST(UninstallerDetail, HeroGroupsBarsAndTheTrashButton) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     const InstalledApplication editor = someApplications()[1];
     // Listed cache first: the groups still follow the kinds' order.
     std::vector<AppArtifact> leftovers = editorLeftovers();
@@ -262,7 +258,7 @@ TEST(UninstallerDetail, HeroGroupsBarsAndTheTrashButton) {
 // The identifier pill's text can be selected and copied.
 TEST(UninstallerDetail, TheIdentifierCanBeSelectedAndCopied) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     const InstalledApplication editor = someApplications()[1];
     fixture.listAndSelect(someApplications(), editor, editorLeftovers());
     auto* pill = shown.hero()->findChild<Pill*>("identifierPill");
@@ -280,7 +276,7 @@ TEST(UninstallerDetail, TheIdentifierCanBeSelectedAndCopied) {
 // their reordering controls marked, and the identifier is copied as it is.
 TEST(UninstallerDetail, TheIdentifierAndVersionShowTheirReorderingControls) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     InstalledApplication evil = someApplications()[1];
     evil.desktopFileID = QString::fromUtf8("img\u202Eevil.desktop");
     evil.version = QString::fromUtf8("1.0\u202E-rc");
@@ -298,7 +294,7 @@ TEST(UninstallerDetail, TheIdentifierAndVersionShowTheirReorderingControls) {
 
 TEST(UninstallerDetail, ASearchThatFindsNothingSaysSo) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     fixture.answerApplications(someApplications());
     EXPECT_EQ(shown.leftovers()->shown(), LeftoversCard::Shown::searching);
     fixture.answerArtifacts({});
@@ -309,7 +305,7 @@ TEST(UninstallerDetail, ASearchThatFindsNothingSaysSo) {
 
 TEST(UninstallerFlow, SelectionAndUntickingSurviveAReload) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     const InstalledApplication editor = someApplications()[1];
     fixture.listAndSelect(someApplications(), editor, editorLeftovers());
     click(shown.leftover(1));
@@ -329,7 +325,7 @@ TEST(UninstallerFlow, SelectionAndUntickingSurviveAReload) {
 
 TEST(UninstallerFlow, ConfirmMovesExactlyWhatWasTickedAndCancelMovesNothing) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     const InstalledApplication editor = someApplications()[1];
     fixture.listAndSelect(someApplications(), editor, editorLeftovers());
     click(shown.leftover(0));  // keep the application's entry
@@ -367,7 +363,7 @@ TEST(UninstallerFlow, ConfirmMovesExactlyWhatWasTickedAndCancelMovesNothing) {
 // The user's copy of a launcher goes, and the system's launcher of the application shows again.
 TEST(UninstallerFlow, AnApplicationThatStaysInstalledIsSaidToStayWhenItsEntryIsTicked) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     std::vector<InstalledApplication> applications = someApplications();
     applications[1].staysInstalled = true;
     std::vector<AppArtifact> leftovers = editorLeftovers();
@@ -387,7 +383,7 @@ TEST(UninstallerFlow, AnApplicationThatStaysInstalledIsSaidToStayWhenItsEntryIsT
 // measured again.
 TEST(UninstallerFlow, AnApplicationKeptByItsProgramStaysAndAMovedOneIsMeasuredAgain) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     std::vector<InstalledApplication> applications = someApplications();
     applications[1].size = 4'400;
     std::vector<AppArtifact> items = editorLeftovers();
@@ -431,7 +427,7 @@ TEST(UninstallerFlow, AnApplicationKeptByItsProgramStaysAndAMovedOneIsMeasuredAg
 // then that it goes.
 TEST(UninstallerFlow, AnUnpackedApplicationGoesOnlyWithItsFolder) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     std::vector<InstalledApplication> applications = someApplications();
     applications[1].size = 18'000'400;
     const std::vector<AppArtifact> items{
@@ -460,7 +456,7 @@ TEST(UninstallerFlow, AnUnpackedApplicationGoesOnlyWithItsFolder) {
 // with a leftover ticked by hand, that no application is removed.
 TEST(UninstallerFlow, AnEntryWhoseProgramIsNotFoundIsOnlyALauncher) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     std::vector<InstalledApplication> applications = someApplications();
     applications[1].programNotFound = true;
     std::vector<AppArtifact> items = editorLeftovers();
@@ -504,7 +500,7 @@ TEST(UninstallerFlow, TheServiceAndTheOtherInstallAreNamed) {
     for (const char* language : {"en", "ar"}) {
         SettingsStore::shared().setValue("appLanguage", QString::fromLatin1(language));
         Fixture fixture;
-        Shown shown(fixture.state());
+        ShownUninstaller shown(fixture.state());
         std::vector<InstalledApplication> applications = someApplications();
         applications[1].staysInstalled = true;
         applications[1].runBy = "syncthing.service";
@@ -556,7 +552,7 @@ TEST(UninstallerFlow, TheServiceAndTheOtherInstallAreNamed) {
 
 TEST(UninstallerFlow, TheResultAlertEndsTheMessageHoweverItCloses) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     const InstalledApplication editor = someApplications()[1];
     fixture.listAndSelect(someApplications(), editor, editorLeftovers());
 
@@ -588,7 +584,7 @@ TEST(UninstallerFlow, TheResultAlertEndsTheMessageHoweverItCloses) {
 
 TEST(UninstallerFlow, APackagedApplicationIsLockedAndAPartialMoveNamesWhatFailed) {
     Fixture fixture;
-    Shown shown(fixture.state());
+    ShownUninstaller shown(fixture.state());
     const InstalledApplication calculator = someApplications()[0];
     AppArtifact entry = Fixture::artifact("/usr/share/applications/org.gnome.Calculator.desktop", 4'200'000, ArtifactCategory::application, false);
     entry.package = "gnome-calculator";
