@@ -19,7 +19,7 @@ bool isProgram(const fs::path& entry) {
     return (info.st_mode & 0111) != 0 || FolderListing::lowercaseExtension(entry) == "appimage";
 }
 
-struct Reading {
+struct ProgramSearch {
     std::vector<fs::path> found;
     std::set<fs::path> read;
 
@@ -40,7 +40,7 @@ struct Reading {
 }  // namespace
 
 std::vector<fs::path> KeptPrograms::everywhere(const SystemRoots& roots, const std::vector<fs::path>& searchPath) {
-    Reading reading;
+    ProgramSearch reading;
     for (const fs::path& folder : searchPath)
         if (folder.is_absolute()) reading.programsIn(roots.underRoot(folder), false);
     const fs::path& home = roots.home;

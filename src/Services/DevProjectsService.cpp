@@ -12,7 +12,7 @@ constexpr std::array<std::string_view, 21> runtimes = {
     "node", "bun", "deno", "python", "python3", "Python", "ruby", "php", "java", "dotnet", "uvicorn",
     "gunicorn", "flask", "rails", "puma", "jupyter", "jupyter-lab", "esbuild", "vite", "turbo", "air"};
 
-constexpr std::array<std::string_view, 9> markers = {
+constexpr std::array<std::string_view, 9> projectMarkers = {
     "package.json", "pyproject.toml", "requirements.txt", "go.mod", "Cargo.toml", "Gemfile", "composer.json",
     "deno.json", ".git"};
 
@@ -67,7 +67,7 @@ std::string DevProjectsService::dominantRuntime(const std::vector<std::string>& 
 }
 
 bool DevProjectsService::holdsMarker(const std::string& folder) {
-    for (std::string_view marker : markers) {
+    for (std::string_view marker : projectMarkers) {
         std::error_code error;
         if (std::filesystem::exists(std::filesystem::path(folder) / marker, error)) return true;
     }

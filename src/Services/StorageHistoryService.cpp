@@ -17,7 +17,7 @@
 
 namespace {
 
-const QString key = QStringLiteral("storageHistory.v1");
+const QString historyKey = QStringLiteral("storageHistory.v1");
 const QString scanKey = QStringLiteral("scanHistory.v1");
 
 // A value set aside is kept to this many bytes, like a list: see historyByteLimit.
@@ -174,7 +174,7 @@ std::uint64_t changeMagnitude(const FolderStorageChange& change) {
 StorageHistoryService::StorageHistoryService(QObject* parent) : StorageHistoryService(Sources{}, parent) {}
 
 StorageHistoryService::StorageHistoryService(Sources sources, QObject* parent)
-    : QObject(parent), sources_(std::move(sources)), records_(load<StorageRecord>(key, recordLimit)), scanRecords_(load<ScanHistoryRecord>(scanKey, scanRecordLimit)) {
+    : QObject(parent), sources_(std::move(sources)), records_(load<StorageRecord>(historyKey, recordLimit)), scanRecords_(load<ScanHistoryRecord>(scanKey, scanRecordLimit)) {
     recordCurrentCapacity();
 }
 
@@ -190,7 +190,7 @@ void StorageHistoryService::recordCurrentCapacity() {
     const Instant now = sources_.now();
     const QTimeZone zone = sources_.timeZone();
     const auto today = localDay(now, zone);
-    update(key, records_, recordLimit, [&](std::vector<StorageRecord>& records) {
+    update(historyKey, records_, recordLimit, [&](std::vector<StorageRecord>& records) {
         if (!records.empty() && today && localDay(records.back().date, zone) == today) {
             records.back() = StorageRecord{records.back().id, std::max(now, records.back().date), used, capacity.available, reserved};
         } else if (!records.empty() && now < records.back().date) {

@@ -42,7 +42,7 @@ void same(const TempTree& tree, const std::vector<fs::path>& paths, unsigned see
 // A home as its users have it, each program, game, library and application laid out as it installs
 // itself, with the real program and library of this machine where it puts an executable: every row's
 // copy lies in one of them.
-struct InstalledHome {
+struct LivedInHome {
     struct Row {
         std::string kind;
         fs::path copy;
@@ -54,7 +54,7 @@ struct InstalledHome {
     std::vector<fs::path> kept;       // must stay
     std::vector<fs::path> loose;      // ticked
 
-    explicit InstalledHome(const TempTree& tree) {
+    explicit LivedInHome(const TempTree& tree) {
         const fs::path home = tree.path() / "home";
         const fs::path library = loadedLibrary();
         unsigned seed = 300;
@@ -132,10 +132,10 @@ TEST(DuplicateOwnFiles, AGroupThatReachesOutsideTheUsersFilesTicksNothingAndSays
     TempTree tree;
     FixtureRoots roots(tree.path());
     const fs::path home = tree.path() / "home";
-    const InstalledHome installed(tree);
+    const LivedInHome installed(tree);
     for (const bool includeHidden : {false, true}) {
         const std::vector<DuplicateGroup> groups = search(home, includeHidden);
-        for (const InstalledHome::Row& row : installed.rows) {
+        for (const LivedInHome::Row& row : installed.rows) {
             if (!includeHidden && row.copy.string().find("/.") != std::string::npos) continue;
             const DuplicateGroup* group = holding(groups, row.copy);
             ASSERT_NE(group, nullptr) << row.kind;
@@ -170,7 +170,7 @@ TEST(DuplicateOwnFiles, MovingWhatIsTickedLeavesEveryProgramWorking) {
     TempTree tree;
     FixtureRoots roots(tree.path());
     const fs::path home = tree.path() / "home";
-    const InstalledHome installed(tree);
+    const LivedInHome installed(tree);
     std::vector<fs::path> moved;
     for (const bool includeHidden : {true, false}) {
         for (const fs::path& path : moveTicked(search(home, includeHidden), tree.path() / (includeHidden ? "bin-hidden" : "bin"))) moved.push_back(path);

@@ -16,7 +16,7 @@
 
 namespace {
 
-const QString key = "storageHistory.v1";
+const QString historyKey = "storageHistory.v1";
 const QString scanKey = "scanHistory.v1";
 
 Instant utc(int year, int month, int day, int hour, int minute) {
@@ -29,7 +29,7 @@ protected:
     void TearDown() override { clearStore(); }
 
     static void clearStore() {
-        for (const QString& stored : {key, scanKey})
+        for (const QString& stored : {historyKey, scanKey})
             for (const QString& suffix : QStringList{"", ".unreadable", ".unreadable.2", ".unreadable.3"}) SettingsStore::shared().remove(stored + suffix);
     }
 
@@ -40,7 +40,7 @@ protected:
 
     static std::vector<StorageRecord> storedRecords() {
         std::vector<StorageRecord> records;
-        for (const auto& item : QJsonDocument::fromJson(SettingsStore::shared().value(key).toByteArray()).array())
+        for (const auto& item : QJsonDocument::fromJson(SettingsStore::shared().value(historyKey).toByteArray()).array())
             records.push_back(*StorageRecord::fromJson(item));
         return records;
     }
@@ -70,7 +70,7 @@ TEST_F(StorageHistoryServiceTest, FirstLaunchRecordsTodayAndWritesOnlyTheCapacit
     EXPECT_EQ(history.records()[0].available, 400);
     EXPECT_EQ(history.records()[0].date, now);
     EXPECT_EQ(storedRecords(), history.records());
-    EXPECT_FALSE(SettingsStore::shared().value(key).toByteArray().contains(' '));  // compact
+    EXPECT_FALSE(SettingsStore::shared().value(historyKey).toByteArray().contains(' '));  // compact
     EXPECT_TRUE(history.scanRecords().empty());
     EXPECT_FALSE(SettingsStore::shared().contains(scanKey));
 
@@ -119,7 +119,7 @@ TEST_F(StorageHistoryServiceTest, KeepsTheNewest365Days) {
     QJsonArray stored;
     for (int day = 0; day < 366; ++day)
         stored.append(StorageRecord{Uuid::random(), utc(2020, 1, 1, 12, 0).addingSeconds(day * 86400.0), day, 1}.toJson());
-    SettingsStore::shared().setValue(key, QJsonDocument(stored).toJson());
+    SettingsStore::shared().setValue(historyKey, QJsonDocument(stored).toJson());
 
     StorageHistoryService history(sources());  // 2024: a new day, 367 records cut to 365
     ASSERT_EQ(history.records().size(), 365u);
@@ -142,24 +142,24 @@ TEST_F(StorageHistoryServiceTest, AFailedCapacityReadingIsNotRecorded) {
     EXPECT_EQ(history.records(), good);
     EXPECT_EQ(storedRecords(), good);
 
-    SettingsStore::shared().remove(key);
+    SettingsStore::shared().remove(historyKey);
     StorageHistoryService unreadable(sources());
     EXPECT_TRUE(unreadable.records().empty());
-    EXPECT_FALSE(SettingsStore::shared().contains(key));
+    EXPECT_FALSE(SettingsStore::shared().contains(historyKey));
 }
 
 TEST_F(StorageHistoryServiceTest, UndecodableValuesAreSetAsideNotDestroyed) {
     const QByteArray wrongType = R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","date":1,"used":"1","available":2}])";
-    SettingsStore::shared().setValue(key, wrongType);
-    SettingsStore::shared().setValue(key + ".unreadable", QByteArray("older damage"));
+    SettingsStore::shared().setValue(historyKey, wrongType);
+    SettingsStore::shared().setValue(historyKey + ".unreadable", QByteArray("older damage"));
     SettingsStore::shared().setValue(scanKey, QByteArray("{not json"));
 
     StorageHistoryService history(sources());
     EXPECT_EQ(history.records().size(), 1u);
     EXPECT_TRUE(history.scanRecords().empty());
     // One copy a list, the latest damage: damage found again and again cannot grow the file.
-    EXPECT_EQ(SettingsStore::shared().value(key + ".unreadable").toByteArray(), wrongType);
-    EXPECT_FALSE(SettingsStore::shared().contains(key + ".unreadable.2"));
+    EXPECT_EQ(SettingsStore::shared().value(historyKey + ".unreadable").toByteArray(), wrongType);
+    EXPECT_FALSE(SettingsStore::shared().contains(historyKey + ".unreadable.2"));
     EXPECT_EQ(SettingsStore::shared().value(scanKey + ".unreadable").toByteArray(), "{not json");
     EXPECT_EQ(storedRecords(), history.records());
 
@@ -173,14 +173,14 @@ TEST_F(StorageHistoryServiceTest, UndecodableValuesAreSetAsideNotDestroyed) {
 TEST_F(StorageHistoryServiceTest, AnUndecodableValueIsSetAsideOnceNotAtEveryLaunch) {
     // No scan and no capacity reading between launches: nothing rewrites the damaged values.
     capacity = {0, 0};
-    SettingsStore::shared().setValue(key, QByteArray("[damaged"));
+    SettingsStore::shared().setValue(historyKey, QByteArray("[damaged"));
     SettingsStore::shared().setValue(scanKey, QByteArray("{not json"));
     for (int launch = 0; launch < 3; ++launch) StorageHistoryService history(sources());
-    EXPECT_EQ(SettingsStore::shared().value(key + ".unreadable").toByteArray(), "[damaged");
+    EXPECT_EQ(SettingsStore::shared().value(historyKey + ".unreadable").toByteArray(), "[damaged");
     EXPECT_EQ(SettingsStore::shared().value(scanKey + ".unreadable").toByteArray(), "{not json");
-    EXPECT_FALSE(SettingsStore::shared().contains(key + ".unreadable.2"));
+    EXPECT_FALSE(SettingsStore::shared().contains(historyKey + ".unreadable.2"));
     EXPECT_FALSE(SettingsStore::shared().contains(scanKey + ".unreadable.2"));
-    EXPECT_FALSE(SettingsStore::shared().contains(key));
+    EXPECT_FALSE(SettingsStore::shared().contains(historyKey));
     EXPECT_FALSE(SettingsStore::shared().contains(scanKey));
 }
 
@@ -320,7 +320,7 @@ TEST_F(StorageHistoryServiceTest, RecordsThatCannotBeRealAreDroppedOneByOneOnLoa
     stored.append(aheadByDays.toJson());
     stored.append(aheadByHours.toJson());
     const QByteArray original = QJsonDocument(stored).toJson(QJsonDocument::Compact);
-    SettingsStore::shared().setValue(key, original);
+    SettingsStore::shared().setValue(historyKey, original);
 
     ScanHistoryRecord earlier{Uuid::random(), utc(2024, 3, 1, 9, 0), "/a", 5000, 3, 2, {{"/a/x", "x", "/a/x", 100, 1}}};
     ScanHistoryRecord later = earlier;
@@ -353,19 +353,19 @@ TEST_F(StorageHistoryServiceTest, RecordsThatCannotBeRealAreDroppedOneByOneOnLoa
     EXPECT_EQ(history.records()[2].id, aheadByHours.id);
     EXPECT_EQ(history.records()[2].date, aheadByHours.date);
     EXPECT_EQ(storedRecords(), history.records());
-    EXPECT_EQ(SettingsStore::shared().value(key + ".unreadable").toByteArray(), original);
+    EXPECT_EQ(SettingsStore::shared().value(historyKey + ".unreadable").toByteArray(), original);
     ASSERT_EQ(history.scanRecords().size(), 3u);
     EXPECT_EQ(history.scanRecords()[2], inTwoYears);
     EXPECT_EQ(history.latestScanChange(), 1000);
     EXPECT_TRUE(history.latestFolderChanges().empty());
 
     // Dropped once: the next launch finds nothing more to set aside.
-    SettingsStore::shared().remove(key + ".unreadable");
+    SettingsStore::shared().remove(historyKey + ".unreadable");
     SettingsStore::shared().remove(scanKey + ".unreadable");
     StorageHistoryService relaunched(sources());
     EXPECT_EQ(relaunched.records(), history.records());
     EXPECT_EQ(relaunched.scanRecords(), history.scanRecords());
-    EXPECT_FALSE(SettingsStore::shared().contains(key + ".unreadable"));
+    EXPECT_FALSE(SettingsStore::shared().contains(historyKey + ".unreadable"));
     EXPECT_FALSE(SettingsStore::shared().contains(scanKey + ".unreadable"));
 }
 
@@ -401,7 +401,7 @@ TEST_F(StorageHistoryServiceTest, AClockSetBackAndForwardAgainKeepsBothHistories
     behind.record(scan);
     ASSERT_EQ(behind.scanRecords().size(), 31u);
     EXPECT_EQ(behind.latestScanChange(), 5000 - 1030);
-    EXPECT_FALSE(SettingsStore::shared().contains(key + ".unreadable"));
+    EXPECT_FALSE(SettingsStore::shared().contains(historyKey + ".unreadable"));
     EXPECT_FALSE(SettingsStore::shared().contains(scanKey + ".unreadable"));
 
     // Even a board that starts in 1970 keeps its scan, dated as early as a record can be.
@@ -572,7 +572,7 @@ TEST_F(StorageHistoryServiceTest, ScansThatCountedEachNameAreNotComparedWithScan
 TEST_F(StorageHistoryServiceTest, BlocksKeptForRootAreSetApartWithoutAStepInTheHistory) {
     const QByteArray before = R"([{"id":"9D0C6A44-3E0E-4F7B-9C4B-1A2B3C4D5E6F","date":731592000,"used":600,"available":400},)"
                               R"({"id":"1D0C6A44-3E0E-4F7B-9C4B-1A2B3C4D5E6F","date":731678400,"used":610,"available":390}])";
-    SettingsStore::shared().setValue(key, before);
+    SettingsStore::shared().setValue(historyKey, before);
     capacity = {1000, 380, 430};  // 50 bytes kept for root
     StorageHistoryService history(sources());
     ASSERT_EQ(history.records().size(), 3u);
@@ -581,7 +581,7 @@ TEST_F(StorageHistoryServiceTest, BlocksKeptForRootAreSetApartWithoutAStepInTheH
     EXPECT_EQ(StorageHistoryService::usedBytes(history.records()), (std::vector<std::int64_t>{550, 560, 570}));
     EXPECT_EQ(capacity.used(), 570);
 
-    const QJsonObject written = QJsonDocument::fromJson(SettingsStore::shared().value(key).toByteArray()).array().last().toObject();
+    const QJsonObject written = QJsonDocument::fromJson(SettingsStore::shared().value(historyKey).toByteArray()).array().last().toObject();
     EXPECT_EQ(written.value("used").toInteger(), 620);
     EXPECT_EQ(written.value("available").toInteger(), 380);
     EXPECT_EQ(written.value("reserved").toInteger(), 50);

@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr DynamicColor tint = DS::blue;
+constexpr DynamicColor searchTint = DS::blue;
 
 }  // namespace
 
@@ -42,14 +42,14 @@ SearchView::SearchView(AppState& state, std::unique_ptr<SearchService> search, Q
     delay_.setInterval(searchDelayMs);
     connect(&delay_, &QTimer::timeout, this, &SearchView::performSearch);
 
-    field_ = new SearchField(tint);
+    field_ = new SearchField(searchTint);
     connect(field_, &SearchField::textEdited, this, &SearchView::queryEdited);
     connect(field_, &SearchField::submitted, this, &SearchView::performSearch);
     connect(field_, &SearchField::clearClicked, this, [this] {
         setQueryText({});
         focusSearchField();
     });
-    filters_ = new SearchFilterBar(tint, kind_, scope_);
+    filters_ = new SearchFilterBar(searchTint, kind_, scope_);
     connect(filters_, &SearchFilterBar::kindChosen, this, &SearchView::setKind);
     connect(filters_, &SearchFilterBar::scopeChosen, this, &SearchView::setScope);
 
@@ -64,11 +64,11 @@ SearchView::SearchView(AppState& state, std::unique_ptr<SearchService> search, Q
     column->addLayout(contentLayout_);
     column->addStretch(1);
 
-    suggestions_ = new SearchSuggestions(tint);
+    suggestions_ = new SearchSuggestions(searchTint);
     connect(suggestions_, &SearchSuggestions::quickSearchChosen, this, &SearchView::applyQuickSearch);
     connect(suggestions_, &SearchSuggestions::startClicked, this, &SearchView::focusSearchField);
     contentLayout_->addWidget(suggestions_);
-    results_ = new SearchResultsList(tint, page_);
+    results_ = new SearchResultsList(searchTint, page_);
     results_->hide();
     connect(results_, &SearchResultsList::sortChosen, this, &SearchView::setSortOrder);
     contentLayout_->addWidget(results_);
@@ -270,7 +270,7 @@ QWidget* SearchView::makeErrorState(const QString& message, const QString& detai
 }
 
 QWidget* SearchView::makeEmptyState() {
-    auto* empty = new SearchEmptyState(queryText_.trimmed(), kind_, scope_, search_->findings(), Instant::now(), tint);
+    auto* empty = new SearchEmptyState(queryText_.trimmed(), kind_, scope_, search_->findings(), Instant::now(), searchTint);
     connect(empty, &SearchEmptyState::allKindsClicked, this, [this] { setKind(SearchKind::all); });
     connect(empty, &SearchEmptyState::everywhereClicked, this, [this] { setScope(SearchScope::everywhere); });
     connect(empty, &SearchEmptyState::clearClicked, this, [this] {
