@@ -125,6 +125,12 @@ void checkAgainstTheFileSystem(std::string& failures, const fs::path& tree, cons
     }
     const Truth all = truthOf(tree, pathsOf(list));
     check(failures, together(list) == all.freed, "the list frees " + std::to_string(together(list)) + " != " + std::to_string(all.freed));
+    // What the whole list puts in the Trash: a file several items hold goes there once.
+    std::vector<TrashFigures::Item> items;
+    for (const CleanupCandidate& candidate : list) items.push_back(candidate.trashItem());
+    const TrashFigures figures = TrashFigures::of(items);
+    check(failures, figures.moved == all.size, "the list moves " + std::to_string(figures.moved) + " != " + std::to_string(all.size));
+    check(failures, figures.freed == all.freed, "the list's figures free " + std::to_string(figures.freed) + " != " + std::to_string(all.freed));
 }
 
 // The blocks of the folders in and at `item`: removing it frees them too, and no tool lists them.
@@ -151,6 +157,8 @@ TEST(FreedSpace, EachItemFreesWhatRemovingItFrees) {
     buildDeveloperHome(tree.path());
     FileIntelligenceService service;
     const fs::path home = tree.path() / "home";
+    // One wheel with a name in each of two caches: moving both puts it in the Trash once.
+    link(randomFile(home / ".cache/pip/wheels/ab/numpy-1.26.whl", 32 * 1024, 12), home / ".cache/pip-tools/wheels/numpy-1.26.whl");
 
     std::string failures;
     const std::vector<CleanupCandidate> cleanup = service.cleanupCandidates();
