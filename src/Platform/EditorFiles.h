@@ -12,12 +12,12 @@ enum class EditorFile { none, history, unsavedWork };
 
 namespace EditorFiles {
 
-// The kind of the regular file `name` of `length` bytes in `folder`, told by how editors name these files, and
-// for the two kinds Vim names loosely by what they begin with: its swap files (extensions from
-// ".swp" back to ".saa"; a block that begins "b0VIM ") and its undo files (named after the path
-// they keep; "Vim\x9fUnDo\xe5"). Only those few bytes are read, and only where the name and
-// length fit; one that cannot be read counts as its name says. Never waits on a FIFO or a device,
-// never follows a link. Most names are told apart without a copy of the path being made.
+// The kind of the regular file `name` of `length` bytes in `folder`, told by how editors name
+// these files, and for the two kinds Vim names loosely by what they begin with: its swap files
+// (extensions from ".swp" back to ".saa"; a block that begins "b0VIM ") and its undo files (named
+// after the path they keep; "Vim\x9fUnDo\xe5"). Only those few bytes are read, and only where the
+// name and length fit; one that cannot be read counts as its name says. Never waits on a FIFO or a
+// device, never follows a link. Most names are told apart without the path being put together.
 EditorFile kindOf(std::string_view folder, std::string_view name, std::int64_t length);
 
 }  // namespace EditorFiles
