@@ -78,6 +78,8 @@ TEST(CleanupReview, AnEditorsUnsavedWorkAndHistoryAreNeverTicked) {
         // Neovim (its swap files say "VIM 8.0"): only its undo history is left; a second swap is ".swo".
         tree.write("home/.cache/nvim/undo/%home%ana%plan.md", vimUndo("# Plan\n")),
         tree.write("home/.cache/nvim2/swap/%home%ana%todo.txt.swo", vimSwap("VIM 8.0", "~ana/todo.txt", "- call the bank\n")),
+        // The 24th swap file of one text, once ".swp" to ".swa" are taken.
+        tree.write("home/.cache/vim-many/%home%ana%todo.txt.svz", vimSwap("VIM 9.0", "~ana/todo.txt", "- and the school\n")),
         // Emacs with `auto-save-file-name-transforms` and `backup-directory-alist` there.
         tree.write("home/.cache/emacs/auto-save/#!home!ana!draft.org#", "* Draft\nnot saved yet\n"),
         tree.write("home/.cache/emacs/backup/!home!ana!draft.org~", "* Draft\n"),
@@ -92,9 +94,15 @@ TEST(CleanupReview, AnEditorsUnsavedWorkAndHistoryAreNeverTicked) {
     };
     tree.file("home/.cache/thumbnails/large/0123.png", 9000);
     tree.file("home/.cache/pip/wheels/ab/cd/numpy-1.26-cp311-linux_x86_64.whl", 9000);
-    // Named like Vim's files, but not what they begin with, or too short to be a swap file.
+    // Named like Vim's files, but not what they begin with, or too short to be a swap file; begun
+    // like them, but not named so.
     tree.file("home/.cache/lookalike/page.swp", 8192);
     tree.write("home/.cache/lookalike/https%3A%2F%2Fexample.org%2Fa", "<html>\n");
+    tree.write("home/.cache/lookalike/blob-1", vimSwap("VIM 9.0", "~ana/notes.txt", "cached\n"));
+    tree.write("home/.cache/lookalike/blob-2", vimUndo("cached\n"));
+    tree.write("home/.cache/lookalike/blob-3.swq", vimSwap("VIM 9.0", "~ana/notes.txt", "cached\n"));  // past ".swp"
+    tree.write("home/.cache/lookalike/entry~.", "no number after the dot\n");
+    tree.write("home/.cache/lookalike/.save", "a name that is all ending\n");
     tree.write("home/.cache/short/x.swp", "b0VIM 9.0");
 
     FileIntelligenceService service;
@@ -103,6 +111,7 @@ TEST(CleanupReview, AnEditorsUnsavedWorkAndHistoryAreNeverTicked) {
     EXPECT_TRUE(reviewed(list, cache / "vim", CleanupReason::unsavedWork, shown("vim/swap/%home%ana%notes.txt.swp")));
     EXPECT_TRUE(reviewed(list, cache / "nvim", CleanupReason::editHistory, shown("nvim/undo/%home%ana%plan.md")));
     EXPECT_TRUE(reviewed(list, cache / "nvim2", CleanupReason::unsavedWork, shown("nvim2/swap/%home%ana%todo.txt.swo")));
+    EXPECT_TRUE(reviewed(list, cache / "vim-many", CleanupReason::unsavedWork, shown("vim-many/%home%ana%todo.txt.svz")));
     EXPECT_TRUE(reviewed(list, cache / "emacs", CleanupReason::unsavedWork, shown("emacs/auto-save/#!home!ana!draft.org#")));
     EXPECT_TRUE(reviewed(list, cache / "emacs-backups", CleanupReason::editHistory, shown("emacs-backups/!home!ana!letter.txt.~3~")));
     EXPECT_TRUE(reviewed(list, cache / "emacs-sessions", CleanupReason::unsavedWork, shown("emacs-sessions/.saves-4242-laptop~")));
@@ -423,16 +432,20 @@ TEST(CleanupReview, WhatTheUserCannotMoveOrReadIsReviewed) {
 
 // As a user, in a cache folder with the sticky bit that everyone may write to (as /tmp): a cache of
 // another user's is not theirs to move, though they may write to both it and its folder; their own
-// beside it stays ticked. The move refuses the other's and leaves it in place.
+// beside it stays ticked. The move refuses the other's and leaves it in place. A swap file they
+// cannot read counts as one.
 TEST(CleanupReview, AnotherUsersCacheInAStickyFolderCannotBeMoved) {
     if (!ForkedChild::isRoot()) GTEST_SKIP() << "needs root to make folders of another user";
     TempTree tree;
     const fs::path home = tree.path() / "home", cache = home / ".cache";
     const fs::path others = tree.file("home/.cache/shared-tool/data", 9000).parent_path();
     tree.file("home/.cache/mine/data", 9000);
+    // A swap file the user cannot read, in a cache of their own: in doubt, what its name says.
+    const fs::path unread = tree.file("home/.cache/unread/%home%ana%x.txt.swp", 4096);
+    fs::permissions(unread, fs::perms::owner_read | fs::perms::owner_write);
     fs::permissions(tree.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
     ASSERT_EQ(::chown(home.c_str(), 65534, 65534), 0);
-    for (const fs::path& own : {cache / "mine", cache / "mine/data"}) ASSERT_EQ(::chown(own.c_str(), 65534, 65534), 0);
+    for (const fs::path& own : {cache / "mine", cache / "mine/data", cache / "unread"}) ASSERT_EQ(::chown(own.c_str(), 65534, 65534), 0);
     fs::permissions(cache, fs::perms::all | fs::perms::sticky_bit);  // root's, 1777
     fs::permissions(others, fs::perms::all);                          // root's, writable by all
     fs::permissions(others / "data", fs::perms::all);
@@ -445,6 +458,7 @@ TEST(CleanupReview, AnotherUsersCacheInAStickyFolderCannotBeMoved) {
         auto note = [&](::testing::AssertionResult result, const std::string& what) { check(found, bool(result), what + ": " + result.message()); };
         note(reviewed(list, others, CleanupReason::cannotMove, QStringLiteral("~/.cache")), "another's cache in a sticky folder");
         note(ticked(list, cache / "mine"), "one's own");
+        note(reviewed(list, cache / "unread", CleanupReason::unsavedWork, QStringLiteral("~/.cache/unread/%home%ana%x.txt.swp")), "an unreadable swap file");
         const TrashResult moved = service.moveToTrash({TrashRequest(others, FileIdentity::at(others))});
         check(found, moved.moved.empty() && moved.failed.size() == 1, "another's cache moved");
         check(found, fs::exists(others / "data"), "another's cache gone");
