@@ -78,8 +78,12 @@ TEST(CleanupReview, AnEditorsUnsavedWorkAndHistoryAreNeverTicked) {
         // Neovim (its swap files say "VIM 8.0"): only its undo history is left; a second swap is ".swo".
         tree.write("home/.cache/nvim/undo/%home%ana%plan.md", vimUndo("# Plan\n")),
         tree.write("home/.cache/nvim2/swap/%home%ana%todo.txt.swo", vimSwap("VIM 8.0", "~ana/todo.txt", "- call the bank\n")),
-        // The 24th swap file of one text, once ".swp" to ".swa" are taken.
+        // The 24th swap file of one text, once ".swp" to ".swa" are taken; the 23rd; a swap file of
+        // one smallest block; an undo file cut short after its start.
         tree.write("home/.cache/vim-many/%home%ana%todo.txt.svz", vimSwap("VIM 9.0", "~ana/todo.txt", "- and the school\n")),
+        tree.write("home/.cache/vim-swa/%home%ana%todo.txt.swa", vimSwap("VIM 9.0", "~ana/todo.txt", "- and the car\n")),
+        tree.write("home/.cache/vim-small/%home%ana%a.txt.swp", vimSwap("VIM 9.0", "~ana/a.txt", "").substr(0, 1024)),
+        tree.write("home/.cache/vim-cut/%home%ana%a.txt", vimUndo("").substr(0, 9)),
         // Emacs with `auto-save-file-name-transforms` and `backup-directory-alist` there.
         tree.write("home/.cache/emacs/auto-save/#!home!ana!draft.org#", "* Draft\nnot saved yet\n"),
         tree.write("home/.cache/emacs/backup/!home!ana!draft.org~", "* Draft\n"),
@@ -112,6 +116,9 @@ TEST(CleanupReview, AnEditorsUnsavedWorkAndHistoryAreNeverTicked) {
     EXPECT_TRUE(reviewed(list, cache / "nvim", CleanupReason::editHistory, shown("nvim/undo/%home%ana%plan.md")));
     EXPECT_TRUE(reviewed(list, cache / "nvim2", CleanupReason::unsavedWork, shown("nvim2/swap/%home%ana%todo.txt.swo")));
     EXPECT_TRUE(reviewed(list, cache / "vim-many", CleanupReason::unsavedWork, shown("vim-many/%home%ana%todo.txt.svz")));
+    EXPECT_TRUE(reviewed(list, cache / "vim-swa", CleanupReason::unsavedWork, shown("vim-swa/%home%ana%todo.txt.swa")));
+    EXPECT_TRUE(reviewed(list, cache / "vim-small", CleanupReason::unsavedWork, shown("vim-small/%home%ana%a.txt.swp")));
+    EXPECT_TRUE(reviewed(list, cache / "vim-cut", CleanupReason::editHistory, shown("vim-cut/%home%ana%a.txt")));
     EXPECT_TRUE(reviewed(list, cache / "emacs", CleanupReason::unsavedWork, shown("emacs/auto-save/#!home!ana!draft.org#")));
     EXPECT_TRUE(reviewed(list, cache / "emacs-backups", CleanupReason::editHistory, shown("emacs-backups/!home!ana!letter.txt.~3~")));
     EXPECT_TRUE(reviewed(list, cache / "emacs-sessions", CleanupReason::unsavedWork, shown("emacs-sessions/.saves-4242-laptop~")));

@@ -12,6 +12,7 @@
 #include "Views/DesignSystem/RankedRow.h"
 #include "Views/DesignSystem/StatTile.h"
 #include "Views/DesignSystem/TextLabel.h"
+#include "Views/DesignSystem/ThinBar.h"
 #include "Views/DesignSystem/ToggleSwitch.h"
 #include "Views/Tools/DeveloperCleanupView.h"
 #include "Views/Tools/ForgottenFilesView.h"
@@ -898,6 +899,7 @@ TEST(CleanupPanes, TheQuestionSaysWhatMovesAndWhatItFrees) {
     pnpm.freed = {0, {{8, 2, 2, 1, 37'900'000, 37'900'000}}};
     fixture.loadCleanup({pnpm});
     EXPECT_EQ(cleanup.selectedTile()->valueLabel()->text(), ToolTexts::bytes(0));
+    EXPECT_EQ(cleanup.selectedBar()->fraction(), 0.0);  // nothing of nothing
     ASSERT_TRUE(cleanup.trashButton()->isEnabled());
     EXPECT_EQ(questionOf(cleanup, cleanup.trashButton()), AppLocalization::format("tools.trash.detail.freesNothing", {ToolTexts::bytes(37'900'000)}));
 
