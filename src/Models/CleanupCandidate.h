@@ -4,6 +4,7 @@
 #include "Models/CleanupReason.h"
 #include "Models/CleanupSafety.h"
 #include "Models/FreedSpace.h"
+#include "Models/TrashFigures.h"
 
 #include <QString>
 
@@ -28,11 +29,15 @@ struct CleanupCandidate {
     FreedSpace freed = {};
     // Why it is to be reviewed rather than ticked, and what that names: the text key of the kind of
     // whole it holds, the file of the entry or script that runs a program in it, the program that
-    // holds it open, the folder a link into it lies in, the folder the user may not change.
+    // holds it open, the folder a link into it lies in, the folder the user may not change, the
+    // editor's file it holds.
     CleanupReason reason = CleanupReason::none;
     QString reasonDetail = {};
     // Folders beneath it that could not be read: its size is then only what could be.
     int unreadableFolders = 0;
+
+    // What it moves to the Trash and what that frees.
+    TrashFigures::Item trashItem() const { return {size, freed}; }
 
     bool operator==(const CleanupCandidate&) const = default;
 };

@@ -63,10 +63,11 @@ struct DuplicateGroup {
         return freeing;
     }
 
-    // Whether some copy beyond the first is compressed on disk, so that moving them frees at most
-    // `reclaimableBytes`.
+    // Whether some copy beyond the first that frees space is compressed on disk, so that moving them
+    // frees at most `reclaimableBytes`.
     bool freesUpTo() const {
-        return std::any_of(files.begin() + (files.empty() ? 0 : 1), files.end(), [](const ScannedFile& copy) { return copy.compressed; });
+        return std::any_of(files.begin() + (files.empty() ? 0 : 1), files.end(),
+                           [](const ScannedFile& copy) { return copy.compressed && freedBytes(copy) > 0; });
     }
 
     // The order groups are listed in: the one whose move frees more first.

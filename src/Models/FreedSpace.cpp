@@ -10,9 +10,10 @@ std::int64_t FreedSpace::unsharedBlocks(std::int64_t allocated, std::int64_t sha
 }
 
 FreedSpace FreedSpace::ofName(const std::optional<FileIdentity>& identity, std::int64_t allocated, std::int64_t sharedBytes, bool compressed) {
+    // Only what frees something can free less than its figure.
     const std::int64_t bytes = unsharedBlocks(allocated, sharedBytes);
-    if (!identity || identity->links <= 1) return {bytes, {}, compressed};
-    return {0, {{identity->device, identity->inode, identity->links, 1, bytes}}, compressed};
+    if (!identity || identity->links <= 1) return {bytes, {}, compressed && bytes > 0};
+    return {0, {{identity->device, identity->inode, identity->links, 1, bytes, allocated}}, compressed && bytes > 0};
 }
 
 bool FreedSpace::anyUpTo(const std::vector<const FreedSpace*>& items) {

@@ -18,6 +18,7 @@ struct FreedSpace {
         std::uint32_t links = 0;  // all the names it has
         std::uint32_t names = 0;  // those in this item
         std::int64_t bytes = 0;   // what removing every name frees
+        std::int64_t allocated = 0;  // what it takes on disk
 
         bool operator==(const LinkedFile&) const = default;
     };

@@ -5,6 +5,7 @@
 #include "Foundation/FileIdentity.h"
 #include "Models/UntickedReason.h"
 #include "Models/FreedSpace.h"
+#include "Models/TrashFigures.h"
 
 #include <QString>
 
@@ -37,6 +38,8 @@ struct ScannedFile {
 
     // What moving this name, alone or with others, frees.
     FreedSpace freed() const { return FreedSpace::ofName(identity, size, sharedBytes, compressed); }
+    // What moving this name moves to the Trash and what that frees.
+    TrashFigures::Item trashItem() const { return {size, freed()}; }
 
     bool operator==(const ScannedFile&) const = default;
 };

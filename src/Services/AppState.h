@@ -158,8 +158,8 @@ private:
     bool untickChanged(const std::vector<TrashError>& failures);
     void loadCandidates(CandidateList list);
     // Moves the items, each only while it is still what was listed; what changed stays listed and is
-    // named in the message.
-    void trashToolItems(std::vector<TrashRequest> items);
+    // named in the message, with what the items that went moved and free (`figures`, one per item).
+    void trashToolItems(std::vector<TrashRequest> items, std::vector<TrashFigures::Item> figures);
     // After any move to the Trash, every tool list drops what is no longer there, also the entries
     // inside a moved folder.
     std::vector<Path> listedToolPaths() const;

@@ -220,32 +220,44 @@ void AppState::findForgottenFiles(int olderThanDays) {
 
 void AppState::trashSelectedCandidates(const std::vector<CleanupCandidate>& candidates) {
     std::vector<TrashRequest> items;
+    std::vector<TrashFigures::Item> figures;
     for (const CleanupCandidate& candidate : candidates)
-        if (selectedToolItems_.contains(candidate.id)) items.emplace_back(candidate.path, candidate.identity);
-    trashToolItems(std::move(items));
+        if (selectedToolItems_.contains(candidate.id)) {
+            items.emplace_back(candidate.path, candidate.identity);
+            figures.push_back(candidate.trashItem());
+        }
+    trashToolItems(std::move(items), std::move(figures));
 }
 
 void AppState::trashSelectedDuplicateFiles() {
     std::vector<TrashRequest> items;
+    std::vector<TrashFigures::Item> figures;
     for (const DuplicateGroup& group : duplicateGroups_) {
         if (group.files.empty()) continue;
         const ScannedFile& kept = group.files.front();
         std::optional<TrashRequest::Kept> keptCopy;
         if (kept.identity) keptCopy = TrashRequest::Kept{kept.path, *kept.identity};
         for (size_t index = 1; index < group.files.size(); ++index)
-            if (selectedToolItems_.contains(group.files[index].path.string())) items.emplace_back(group.files[index].path, group.files[index].identity, keptCopy);
+            if (selectedToolItems_.contains(group.files[index].path.string())) {
+                items.emplace_back(group.files[index].path, group.files[index].identity, keptCopy);
+                figures.push_back(group.files[index].trashItem());
+            }
     }
-    trashToolItems(std::move(items));
+    trashToolItems(std::move(items), std::move(figures));
 }
 
 void AppState::trashSelectedForgottenFiles() {
     std::vector<TrashRequest> items;
+    std::vector<TrashFigures::Item> figures;
     for (const ScannedFile& file : forgottenFiles_)
-        if (selectedToolItems_.contains(file.path.string())) items.emplace_back(file.path, file.identity);
-    trashToolItems(std::move(items));
+        if (selectedToolItems_.contains(file.path.string())) {
+            items.emplace_back(file.path, file.identity);
+            figures.push_back(file.trashItem());
+        }
+    trashToolItems(std::move(items), std::move(figures));
 }
 
-void AppState::trashToolItems(std::vector<TrashRequest> items) {
+void AppState::trashToolItems(std::vector<TrashRequest> items, std::vector<TrashFigures::Item> figures) {
     if (items.empty()) return;
     // Another operation owns the busy flag (a duplicate search still filling its list): clearing the
     // flag at the end of this move would let a second search start beside it.
@@ -272,14 +284,17 @@ void AppState::trashToolItems(std::vector<TrashRequest> items) {
             moved.gone.merge(gonePaths(listed));
             return moved;
         },
-        [this](JobOutcome<Moved>& outcome) {
+        [this, figures = std::move(figures)](JobOutcome<Moved>& outcome) {
             Moved& moved = outcome.value();
             // Drop only what really left its place: what the Trash refused is still on disk, and what
             // changed since the search stays listed.
             pruneMovedItems(moved.gone);
             try {
                 if (moved.error) std::rethrow_exception(moved.error);
-                setToolMessage(toolMoveMessage(moved.result));
+                std::vector<TrashFigures::Item> went;
+                for (const std::size_t position : moved.result.moved)
+                    if (position < figures.size()) went.push_back(figures[position]);
+                setToolMessage(toolMoveMessage(moved.result, TrashFigures::of(went)));
             } catch (const Cancelled&) {
                 // A stop is never reported.
             } catch (...) {

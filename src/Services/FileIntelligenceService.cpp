@@ -9,6 +9,7 @@
 #include "Platform/BlockSharingFolders.h"
 #include "Platform/DirectoryReader.h"
 #include "Platform/FilesInUse.h"
+#include "Platform/EditorFiles.h"
 #include "Platform/ElfImage.h"
 #include "Platform/FolderListing.h"
 #include "Platform/HomeLinks.h"
@@ -141,7 +142,8 @@ QString shownPath(const std::filesystem::path& path, const SystemRoots& roots) {
 }
 
 // Candidates of at least one byte, largest first; equal sizes keep the order proposed. What the
-// measuring walk found decides first: a folder the user cannot change, then a whole, then a program.
+// measuring walk found decides first: a folder the user cannot change, then an editor's unsaved work
+// or history, then a whole, then a program.
 std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& proposals, std::vector<FileIntelligenceService::Measure> measures,
                                                const SystemRoots& roots) {
     std::vector<CleanupCandidate> candidates;
@@ -161,6 +163,9 @@ std::vector<CleanupCandidate> rankedCandidates(const std::vector<Proposal>& prop
         if (unchangeable) {
             candidate.reason = CleanupReason::cannotMove;
             candidate.reasonDetail = shownPath(*unchangeable, roots);
+        } else if (measures[i].editor != EditorFile::none) {
+            candidate.reason = measures[i].editor == EditorFile::unsavedWork ? CleanupReason::unsavedWork : CleanupReason::editHistory;
+            candidate.reasonDetail = shownPath(measures[i].editorFile, roots);
         } else if (const char* whole = measures[i].whole ? wholeTextKey(*measures[i].whole) : nullptr) {
             candidate.reason = CleanupReason::holdsWhole;
             candidate.reasonDetail = QString::fromUtf8(whole);
@@ -229,8 +234,8 @@ struct InUse {
 
     // Only a candidate that is idle, the user's to move and rebuilt by itself stays safe; any other
     // is for the user to review, with the first reason that holds: a mount, a folder the user cannot
-    // change, a process, a program run, a link from outside, a whole or a program (both found by
-    // the measuring walk), the desktop's own, what its program does not rebuild.
+    // change, a process, a program run, a link from outside, an editor's file, a whole or a program
+    // (all three found by the measuring walk), the desktop's own, what its program does not rebuild.
     void judge(CleanupCandidate& candidate, const SystemRoots& roots, LocatedPaths& located) const {
         const std::filesystem::path place = located.of(candidate.path);
         auto give = [&](CleanupReason reason, QString detail) { candidate.reason = reason, candidate.reasonDetail = std::move(detail); };
@@ -331,22 +336,26 @@ std::vector<CleanupCandidate> FileIntelligenceService::developerCandidates(std::
 
 namespace {
 
-// A file of several names met beneath one folder: how many of them, and what it takes on disk.
-struct LinkedTally {
-    FreedSpace::LinkedFile file;
-    std::int64_t allocated = 0;
-};
-
 // What a worker met beneath one folder.
 struct FolderTally {
     std::int64_t singleNamedSize = 0;
     std::int64_t singleNamedFreed = 0;
     bool compressed = false;
-    std::unordered_map<FreedSpace::FileKey, LinkedTally, FreedSpace::FileKeyHash> linked;
+    std::unordered_map<FreedSpace::FileKey, FreedSpace::LinkedFile, FreedSpace::FileKeyHash> linked;  // files of several names
     // Folders that hold a program the loader starts, each met once in a row.
     std::vector<std::string> programFolders;
     int unreadableFolders = 0;
     std::string unchangeable;  // the first folder met that this user may not change
+    EditorFile editor = EditorFile::none;
+    std::string editorFile;
+
+    // Keeps the editor's file that weighs most, of those the first by path, whatever order the
+    // workers meet them in.
+    void noteEditorFile(EditorFile kind, std::string path) {
+        if (kind < editor || kind == EditorFile::none || (kind == editor && !(path < editorFile))) return;
+        editor = kind;
+        editorFile = std::move(path);
+    }
 };
 
 // Whether a folder met by the walk can be read and emptied by this user: an unreadable folder is
@@ -398,6 +407,8 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
             measures[i].size = allocated;
             measures[i].freed = FreedSpace::ofName(FileIdentity::of(status), allocated, extents.shared, extents.compressed);
             measures[i].program = (status.st_mode & 0111) && ElfImages::kindOfFile(locations[i]) == ElfImage::program;
+            measures[i].editor = EditorFiles::kindOf(locations[i].parent_path().native(), locations[i].filename().native(), std::int64_t(status.st_size));
+            if (measures[i].editor != EditorFile::none) measures[i].editorFile = locations[i].native();
         } else if (S_ISDIR(status.st_mode)) {
             folders.push_back(locations[i].string());
             positions.push_back(i);
@@ -418,6 +429,8 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
                 FolderTally& folder = worker.folders[std::size_t(root)];
                 if (entry.type == DirectoryEntry::Kind::directory && !mounted(directory, entry.name)) checkAccess(folder, directory + "/" + entry.name);
                 if (entry.type != DirectoryEntry::Kind::file) return;
+                if (const EditorFile kind = EditorFiles::kindOf(directory, entry.name, entry.logicalSize); kind != EditorFile::none)
+                    folder.noteEditorFile(kind, directory + "/" + entry.name);
                 // Only a file that may be run is read, and in a folder known to hold a program none more.
                 if (entry.executable && (folder.programFolders.empty() || folder.programFolders.back() != directory) &&
                     ElfImages::kindOfFile(directory + "/" + entry.name) == ElfImage::program)
@@ -430,11 +443,11 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
                 }
                 const SharedExtents::Map extents = worker.sharing ? SharedExtents::ofFileSystems().map((directory + "/" + entry.name).c_str()) : SharedExtents::Map{};
                 const std::int64_t freed = FreedSpace::unsharedBlocks(entry.allocatedSize, extents.shared);
-                folder.compressed |= extents.compressed;
+                folder.compressed |= extents.compressed && freed > 0;
                 if (entry.linkCount > 1) {
                     auto [met, isNew] = folder.linked.try_emplace({entry.device, entry.inode});
-                    if (isNew) met->second = {{entry.device, entry.inode, entry.linkCount, 0, freed}, entry.allocatedSize};
-                    ++met->second.file.names;
+                    if (isNew) met->second = {entry.device, entry.inode, entry.linkCount, 0, freed, entry.allocatedSize};
+                    ++met->second.names;
                 } else {
                     folder.singleNamedSize = saturatingSum(folder.singleNamedSize, entry.allocatedSize);
                     folder.singleNamedFreed = saturatingSum(folder.singleNamedFreed, freed);
@@ -453,26 +466,29 @@ std::vector<FileIntelligenceService::Measure> FileIntelligenceService::measure(c
                 merged.unreadableFolders += part.unreadableFolders;
                 if (merged.unchangeable.empty() || (!part.unchangeable.empty() && part.unchangeable < merged.unchangeable)) merged.unchangeable = part.unchangeable;
                 merged.compressed |= part.compressed;
+                merged.noteEditorFile(part.editor, std::move(part.editorFile));
                 if (merged.linked.empty()) {
                     merged.linked = std::move(part.linked);
                     continue;
                 }
-                for (auto& [key, tally] : part.linked) {
-                    auto [met, isNew] = merged.linked.try_emplace(key, tally);
-                    if (!isNew) met->second.file.names += tally.file.names;
+                for (auto& [key, file] : part.linked) {
+                    auto [met, isNew] = merged.linked.try_emplace(key, file);
+                    if (!isNew) met->second.names += file.names;
                 }
             }
             Measure& measure = measures[positions[j]];
             programFolders[j] = std::move(merged.programFolders);
             measure.unreadableFolders = merged.unreadableFolders;
             measure.unchangeable = std::move(merged.unchangeable);
+            measure.editor = merged.editor;
+            measure.editorFile = std::move(merged.editorFile);
             measure.size = merged.singleNamedSize;
             measure.freed.singleNamedBytes = merged.singleNamedFreed;
             measure.freed.upTo = merged.compressed;
             measure.freed.linked.reserve(merged.linked.size());
-            for (const auto& [key, tally] : merged.linked) {
-                measure.size = saturatingSum(measure.size, tally.allocated);
-                measure.freed.linked.push_back(tally.file);
+            for (const auto& [key, file] : merged.linked) {
+                measure.size = saturatingSum(measure.size, file.allocated);
+                measure.freed.linked.push_back(file);
             }
         }
         // The folders met holding a marker, each judged once with the markers found in it.
@@ -568,7 +584,8 @@ TrashResult FileIntelligenceService::moveToTrash(const std::vector<TrashRequest>
     const MountPoints mounts = MountPoints::of(SystemRoots::current());
     TrashResult result;
     MovedNames moves;
-    for (const TrashRequest& item : items) {
+    for (std::size_t position = 0; position < items.size(); ++position) {
+        const TrashRequest& item = items[position];
         if (stop.stop_requested()) throw Cancelled();
         // A copy goes only while the copy its group keeps is still there as listed: else it may be
         // the last one, or no longer equal to it.
@@ -587,7 +604,7 @@ TrashResult FileIntelligenceService::moveToTrash(const std::vector<TrashRequest>
             // Nothing there (a link whose target is gone included) counts as already removed.
             const auto expected = moves.expected(item.identity);
             if (const auto location = Trash::moveToTrash(item.path, {.expected = expected})) {
-                ++result.moved;
+                result.moved.push_back(position);
                 if (item.identity) moves.moved(*item.identity, *expected, *location);
             }
         } catch (const TrashError& error) {

@@ -6,6 +6,7 @@
 #include "Models/DuplicateScanProgress.h"
 #include "Models/ScannedFile.h"
 #include "Models/WholeKind.h"
+#include "Platform/EditorFiles.h"
 #include "Foundation/Instant.h"
 #include "Services/CandidateIdentity.h"
 #include "Services/HashMeter.h"
@@ -130,7 +131,8 @@ public:
     // A location's blocks on disk, each file counted once however many of its names lie beneath it,
     // what moving it frees, and the whole it is or holds (a folder below it marks one).
     // Also whether it holds a program the loader starts outside what its tool rebuilds, how many
-    // folders beneath it could not be read, and a folder beneath it this user may not change.
+    // folders beneath it could not be read, a folder beneath it this user may not change, and the
+    // editor's file it is or holds that weighs most (of those, the first by path).
     struct Measure {
         std::int64_t size = 0;
         FreedSpace freed;
@@ -138,6 +140,8 @@ public:
         bool program = false;
         int unreadableFolders = 0;
         std::string unchangeable;
+        EditorFile editor = EditorFile::none;
+        std::string editorFile;
     };
 
 private:

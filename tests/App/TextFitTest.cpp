@@ -136,7 +136,7 @@ TEST_P(TextFit, EveryDialogShowsItsTextsWhole) {
     };
 
     state.setSelectedSection(AppSection::tools);
-    check("the tools' trash confirmation", [](RootView& root) { confirmTrash(root.screen(), 2'400'000'000, true, [] {}); });
+    check("the tools' trash confirmation", [](RootView& root) { confirmTrash(root.screen(), {9'800'000'000, 2'400'000'000, true}, [] {}); });
     check("the tools' message", [&](RootView&) { state.setToolMessage(AppLocalization::format("tools.movedCount", {12})); });
     state.setSelectedSection(AppSection::uninstaller);
     check("the uninstaller's confirmation", [](RootView& root) { qobject_cast<UninstallerView*>(root.screen())->askToTrash(); });

@@ -7,6 +7,7 @@
 #include "Services/ToolMoveMessage.h"
 #include "Views/Tools/DuplicateFinderView.h"
 #include "Views/Tools/DuplicateGroupRow.h"
+#include "Views/Tools/SmartCleanupView.h"
 #include "Views/Tools/ToolsTrashButton.h"
 #include "Views/Tools/ToolsView.h"
 #include "ViewSupport/ToolsFixture.h"
@@ -26,20 +27,31 @@ std::unique_ptr<QWidget> toolsOn(AppState& state, ValueTool tool, bool openFirst
     return view;
 }
 
+// A move in which the first `count` items went.
+TrashResult movedItems(std::size_t count) {
+    TrashResult result;
+    for (std::size_t position = 0; position < count; ++position) result.moved.push_back(position);
+    return result;
+}
+
 // The message of a move that left some items because they changed after the search, as the app
-// words it in the language of the picture.
-QString movedWithChangedItems(long long moved, const std::vector<Path>& changed) { return toolMoveMessage({moved, changed}); }
+// words it in the language of the picture, with what the items that went take and free.
+QString movedWithChangedItems(std::size_t moved, const TrashFigures& figures, const std::vector<Path>& changed) {
+    TrashResult result = movedItems(moved);
+    result.changed = changed;
+    return toolMoveMessage(result, figures);
+}
 
 // A move of many items, some of which the Trash refused: one in the Trash already, others on a drive
 // without a Trash or not the user's to move.
 QString movedWithRefusedItems() {
     const Path home = "/home/maya";
-    TrashResult result{4};
+    TrashResult result = movedItems(4);
     result.failed.emplace_back(TrashError::Reason::trashFolder, home / ".local/share/Trash/files/holiday-2024.mp4", EINVAL);
     result.failed.emplace_back(TrashError::Reason::noTrash, "/media/maya/CAMERA/DCIM/holiday-2024 (1).mp4");
     for (const char* name : {"01 - Opening.flac", "02 - Overture.flac", "03 - Interlude.flac", "04 - Finale.flac", "05 - Encore.flac"})
         result.failed.emplace_back(TrashError::Reason::moveFailed, Path("/srv/shared/Music/Copy of Album") / name, EACCES);
-    return toolMoveMessage(result);
+    return toolMoveMessage(result, {2'310'000'000, 2'310'000'000, false});
 }
 
 std::vector<DuplicateGroup> someGroups() {
@@ -149,7 +161,7 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             fixture.state().setSelectedToolItems({});  // a move ends with nothing ticked
             auto view = toolsOn(fixture.state(), ValueTool::duplicates);
             fixture.state().setToolMessage(movedWithChangedItems(
-                3, {"/home/maya/Downloads/holiday-2024 (1).mp4", "/home/maya/Music/Copy of Album/01 - Opening.flac"}));
+                3, {1'840'000'000, 1'480'000'000, false}, {"/home/maya/Downloads/holiday-2024 (1).mp4", "/home/maya/Music/Copy of Album/01 - Opening.flac"}));
             drawAlertInto(view.get());
             return view;
         });
@@ -213,12 +225,25 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             pnpm.freed.singleNamedBytes = 0;
             linked.loadCleanup({uv, pnpm, ToolsFixture::candidate(home / ".cache/thumbnails", 12'000'000, CleanupSafety::safe)});
             pictures.render("tools-cleanup-linked", PictureContext::windowSize, [&] { return toolsOn(linked.state(), ValueTool::cleanup); });
+            // The question says what goes to the Trash and what emptying it frees.
+            pictures.render("tools-cleanup-linked-confirm", PictureContext::windowSize, [&] {
+                auto view = toolsOn(linked.state(), ValueTool::cleanup);
+                drawAlertInto(view.get());
+                view->findChild<SmartCleanupView*>()->trashButton()->click();
+                return view;
+            });
             // Logs on btrfs with compress=zstd: they free less than their size.
             ToolsFixture compressed;
             CleanupCandidate logs = ToolsFixture::candidate(home / ".cache/textlogs", 314'600'000, CleanupSafety::safe);
             logs.freed.upTo = true;
             compressed.loadCleanup({logs, ToolsFixture::candidate(home / ".cache/thumbnails", 12'000'000, CleanupSafety::safe)});
             pictures.render("tools-cleanup-compressed", PictureContext::windowSize, [&] { return toolsOn(compressed.state(), ValueTool::cleanup); });
+            pictures.render("tools-cleanup-compressed-confirm", PictureContext::windowSize, [&] {
+                auto view = toolsOn(compressed.state(), ValueTool::cleanup);
+                drawAlertInto(view.get());
+                view->findChild<SmartCleanupView*>()->trashButton()->click();
+                return view;
+            });
             pictures.render("tools-cleanup-linked-full", PictureContext::windowSize, [&] { return toolsOn(linked.state(), ValueTool::cleanup); },
                             {.fullLength = true, .inspect = {}});
             pnpm.freed.singleNamedBytes = 13'500'000;
@@ -266,6 +291,8 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             reviewed("aliased", 155'000'000, CleanupReason::runsProgram, ".bashrc"),
             reviewed("virtualenvs", 150'000'000, CleanupReason::holdsWhole, "cleanup.whole.environment"),
             reviewed("torch", 120'000'000, CleanupReason::notRebuilt),
+            reviewed("vim", 118'000'000, CleanupReason::unsavedWork, "~/.cache/vim/swap/%home%maya%thesis.tex.swp"),
+            reviewed("nvim", 112'000'000, CleanupReason::editHistory, "~/.cache/nvim/undo/%home%maya%notes.md"),
             reviewed("rclone", 96'000'000, CleanupReason::mount),
             [&] {
                 CleanupCandidate mixed = reviewed("mixed", 1'000'000, CleanupReason::cannotMove, "~/.cache/mixed/root");
@@ -304,16 +331,17 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
         pictures.render("tools-forgotten-results", PictureContext::windowSize, [&] { return toolsOn(fixture.state(), ValueTool::forgotten); });
         pictures.render("tools-forgotten-changed", PictureContext::windowSize, [&] {
             auto view = toolsOn(fixture.state(), ValueTool::forgotten);
-            fixture.state().setToolMessage(movedWithChangedItems(1, {home / "Documents/old-vm-disk.qcow2"}));
+            fixture.state().setToolMessage(movedWithChangedItems(1, {1'100'000'000, 1'100'000'000, false}, {home / "Documents/old-vm-disk.qcow2"}));
             drawAlertInto(view.get());
             return view;
         });
         fixture.state().setToolMessage(std::nullopt);
         pictures.render("tools-forgotten-notmoved", PictureContext::windowSize, [&] {
             auto view = toolsOn(fixture.state(), ValueTool::forgotten);
-            TrashResult result{1, {home / "Documents/old-vm-disk.qcow2"}};
+            TrashResult result = movedItems(1);
+            result.changed = {home / "Documents/old-vm-disk.qcow2"};
             result.failed.emplace_back(TrashError::Reason::moveFailed, home / "Videos/screen-recording-2023-03.mkv", EACCES);
-            fixture.state().setToolMessage(toolMoveMessage(result));
+            fixture.state().setToolMessage(toolMoveMessage(result, {1'100'000'000, 1'100'000'000, false}));
             drawAlertInto(view.get());
             return view;
         });

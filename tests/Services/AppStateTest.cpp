@@ -1,4 +1,5 @@
 #include "Models/AppLocalization.h"
+#include "Models/ByteFormatting.h"
 #include "Platform/FolderBookmark.h"
 #include "Platform/SettingsStore.h"
 #include "Platform/StandardizedPath.h"
@@ -390,12 +391,13 @@ TEST_F(AppStateTest, TheKeptCopyIsNeverMovedNorCountedEvenWhenTicked) {
     ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 1; }));
     EXPECT_EQ(fake.moves[0]->urls, std::vector<Path>{copy});
     std::filesystem::remove(copy);
-    fake.moves[0]->succeed({1});
+    fake.moves[0]->succeed({{0}});
     ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
     EXPECT_TRUE(std::filesystem::exists(kept));
     EXPECT_TRUE(app.duplicateGroups().empty());  // one file left: the group is resolved
     EXPECT_TRUE(app.selectedToolItems().empty());
-    EXPECT_EQ(app.toolMessage(), AppLocalization::format("tools.movedCount", {1}));
+    EXPECT_EQ(app.toolMessage(), AppLocalization::format("tools.movedCount", {1}) + " " +
+                                     AppLocalization::format("tools.movedFigures", {ByteFormatting::string(std::int64_t(10)), ByteFormatting::string(std::int64_t(10))}));
 }
 
 // Each copy goes to the service with what it was when listed and with its group's kept copy; what
@@ -412,12 +414,14 @@ TEST_F(AppStateTest, AMoveChecksWhatWasListedAndKeepsAndNamesWhatChanged) {
     EXPECT_EQ(fake.moves[0]->items, (std::vector<TrashRequest>{{otherCopy, FileIdentity::at(otherCopy), TrashRequest::Kept{other, *FileIdentity::at(other)}},
                                                                 {copy, FileIdentity::at(copy), TrashRequest::Kept{kept, *FileIdentity::at(kept)}}}));
     std::filesystem::remove(otherCopy);
-    fake.moves[0]->succeed({1, {copy}});
+    fake.moves[0]->succeed({{0}, {copy}});
     ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
     ASSERT_EQ(app.duplicateGroups().size(), 1u);
     EXPECT_EQ(app.duplicateGroups()[0].files[1].path, copy);
     const QString message = app.toolMessage().value_or(QString());
-    EXPECT_TRUE(message.startsWith(AppLocalization::format("tools.movedCount", {1}) + "\n" + AppLocalization::format("tools.changedNotMoved", {1})))
+    EXPECT_TRUE(message.startsWith(AppLocalization::format("tools.movedCount", {1}) + " " +
+                                   AppLocalization::format("tools.movedFigures", {ByteFormatting::string(std::int64_t(20)), ByteFormatting::string(std::int64_t(20))}) +
+                                   "\n" + AppLocalization::format("tools.changedNotMoved", {1})))
         << message.toStdString();
     EXPECT_TRUE(message.contains(copy.c_str())) << message.toStdString();
 
@@ -436,7 +440,7 @@ TEST_F(AppStateTest, AMoveChecksWhatWasListedAndKeepsAndNamesWhatChanged) {
     app.trashSelectedForgottenFiles();
     ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 2; }));
     EXPECT_EQ(fake.moves[1]->items[6], TrashRequest(forgotten[6].path, FileIdentity::at(forgotten[6].path)));
-    fake.moves[1]->succeed({0, fake.moves[1]->urls});
+    fake.moves[1]->succeed({{}, fake.moves[1]->urls});
     ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
     EXPECT_EQ(app.forgottenFiles().size(), 7u);
     const QString many = app.toolMessage().value_or(QString());
@@ -518,7 +522,7 @@ TEST_F(AppStateTest, ItemsTheTrashRefusedStayListedAndAreNamedWithTheirReason) {
     // The first and the last went; the seven between were refused.
     std::filesystem::remove(files[0].path);
     std::filesystem::remove(files[8].path);
-    TrashResult result{2};
+    TrashResult result{{0, 8}};
     result.failed.emplace_back(TrashError::Reason::trashFolder, files[1].path, EINVAL);
     for (int i = 2; i < 8; ++i) result.failed.emplace_back(TrashError::Reason::moveFailed, files[std::size_t(i)].path, EACCES);
     fake.moves[0]->succeed(result);
@@ -532,11 +536,47 @@ TEST_F(AppStateTest, ItemsTheTrashRefusedStayListedAndAreNamedWithTheirReason) {
     const QString message = app.toolMessage().value_or("").remove(QRegularExpression("[\u2066-\u2069]"));
     const QStringList lines = message.split('\n');
     ASSERT_EQ(lines.size(), 8) << message.toStdString();
-    EXPECT_EQ(lines[0], AppLocalization::format("tools.movedCount", {2}));
+    EXPECT_EQ(lines[0], AppLocalization::format("tools.movedCount", {2}) + " " +
+                            AppLocalization::format("tools.movedFigures", {ByteFormatting::string(std::int64_t(40)), ByteFormatting::string(std::int64_t(40))}).remove(QRegularExpression("[\u2066-\u2069]")));
     EXPECT_EQ(lines[1], AppLocalization::format("tools.notMoved", {7}));
     EXPECT_EQ(lines[2], QString::fromStdString(files[1].path.string()) + " — " + AppLocalization::string("trash.reason.trashFolder"));
     EXPECT_EQ(lines[3], QString::fromStdString(files[2].path.string()) + " — " + QString::fromLocal8Bit(std::strerror(EACCES)));
     EXPECT_EQ(lines[7], AppLocalization::format("tools.andMore", {2}));
+}
+
+// The message after a move says what the items that went take in the Trash and what emptying it
+// frees: an item left because it changed counts for neither, a file two items hold goes once, and
+// a cache whose files keep other names frees nothing.
+TEST_F(AppStateTest, TheMessageAfterAMoveSaysWhatWentAndWhatItFrees) {
+    AppState& app = makeState();
+    const Path changed = tree.folder("cache/changed"), uv = tree.folder("cache/uv"), tool = tree.folder("cache/tool"), pnpm = tree.folder("cache/pnpm");
+    auto candidate = [](const Path& path, std::int64_t size, FreedSpace freed) {
+        CleanupCandidate made{path.string(), "t", "d", path, size, CleanupSafety::safe, "k"};
+        made.freed = std::move(freed);
+        return made;
+    };
+    const FreedSpace::LinkedFile wheel{8, 1, 2, 1, 6'000'000, 6'000'000};  // one file, a name in each of uv and tool
+    app.loadCleanupCandidates();
+    ASSERT_TRUE(waitUntil([&] { return fake.cleanupLoads.size() == 1; }));
+    fake.cleanupLoads[0]->succeed({candidate(changed, 50'000'000, {50'000'000, {}}), candidate(uv, 20'000'000, {4'400'000, {wheel}}),
+                                   candidate(tool, 9'000'000, {3'000'000, {wheel}}), candidate(pnpm, 37'900'000, {0, {{8, 2, 2, 1, 37'900'000, 37'900'000}}})});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+
+    app.trashSelectedCandidates(app.cleanupCandidates());
+    ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 1; }));
+    fake.moves[0]->succeed({{1, 2}, {changed}});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+    EXPECT_EQ(app.toolMessage().value_or("").section('\n', 0, 0),
+              AppLocalization::format("tools.movedCount", {2}) + " " +
+                  AppLocalization::format("tools.movedFigures", {ByteFormatting::string(std::int64_t(23'000'000)), ByteFormatting::string(std::int64_t(13'400'000))}));
+
+    app.setSelectedToolItems({pnpm.string()});
+    app.trashSelectedCandidates(app.cleanupCandidates());
+    ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 2; }));
+    fake.moves[1]->succeed({{0}});
+    ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
+    EXPECT_EQ(app.toolMessage(), AppLocalization::format("tools.movedCount", {1}) + " " +
+                                     AppLocalization::format("tools.movedFigures.freesNothing", {ByteFormatting::string(std::int64_t(37'900'000))}));
 }
 
 TEST_F(AppStateTest, MovedCleanupCandidatesLeaveTheirListAndTheSafeOnesArePreselected) {
@@ -554,7 +594,7 @@ TEST_F(AppStateTest, MovedCleanupCandidatesLeaveTheirListAndTheSafeOnesArePresel
     ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 1; }));
     EXPECT_EQ(fake.moves[0]->urls, std::vector<Path>{safe});
     std::filesystem::remove_all(safe);
-    fake.moves[0]->succeed({1});
+    fake.moves[0]->succeed({{0}});
     ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
     ASSERT_EQ(app.cleanupCandidates().size(), 1u);
     EXPECT_EQ(app.cleanupCandidates()[0].id, review.string());
@@ -578,7 +618,7 @@ TEST_F(AppStateTest, MovingAFolderPrunesEveryListOfWhatWasInsideIt) {
     app.trashSelectedCandidates(app.cleanupCandidates());
     ASSERT_TRUE(waitUntil([&] { return fake.moves.size() == 1; }));
     std::filesystem::remove_all(cache);
-    fake.moves[0]->succeed({1});
+    fake.moves[0]->succeed({{0}});
     ASSERT_TRUE(waitUntil([&] { return !app.isToolWorking(); }));
 
     EXPECT_TRUE(app.cleanupCandidates().empty());

@@ -84,7 +84,7 @@ TEST_F(CleanupCandidatesTest, ProposesCacheEntriesAndInstallersMeasuredByAllocat
     tree.file("home/Downloads/Bundle.pkg/Contents/payload", 12000);
     const TrashResult moved = service.moveToTrash({TrashRequest(image, installer->identity), TrashRequest(app->path, app->identity),
                                                    TrashRequest(package->path, package->identity)});
-    EXPECT_EQ(moved.moved, 1);
+    EXPECT_EQ(moved.moved.size(), 1u);
     EXPECT_EQ(moved.changed, (std::vector<fs::path>{image, package->path}));
     EXPECT_TRUE(fs::exists(image));
     EXPECT_TRUE(fs::exists(package->path / "Contents/payload"));

@@ -41,7 +41,101 @@ const CleanupCandidate* candidateRow(const std::vector<CleanupCandidate>& list, 
     return ::testing::AssertionSuccess();
 }
 
+// Files as the editors write them. A Vim or Neovim swap file: its first block ("b0", the version,
+// the page size, the user, the host and the file edited), then the blocks of the text.
+std::string vimSwap(const std::string& version, const std::string& edited, const std::string& text) {
+    std::string first(4096, '\0');
+    first.replace(0, 2, "b0");
+    first.replace(2, version.size(), version);
+    first[13] = 0x10;  // 4096 bytes a page
+    first.replace(28, 3, "ana");
+    first.replace(68, 6, "laptop");
+    first.replace(108, edited.size(), edited);
+    std::string data(4096, '\0');
+    data.replace(data.size() - text.size() - 1, text.size(), text);
+    return first + std::string(4096, '\0') + data;
+}
+
+// A persistent undo file: its start, its version, the hash of the text it belongs to, then entries.
+std::string vimUndo(const std::string& text) {
+    return std::string("Vim\x9fUnDo\xe5\x00\x02", 11) + std::string(32, '\x5a') + std::string("\x00\x00\x00\x01", 4) + text;
+}
+
 }  // namespace
+
+// An editor's unsaved work or history in a cache is never ticked, wherever in it the files lie and
+// whatever the folder is called: the row names the file, unsaved work before history. Moving every
+// safe candidate leaves each of them in place; what merely looks like one, and the thumbnails and
+// pip's wheels beside them, stay safe.
+TEST(CleanupReview, AnEditorsUnsavedWorkAndHistoryAreNeverTicked) {
+    TempTree tree;
+    FixtureRoots roots{tree.path()};
+    const fs::path cache = tree.path() / "home/.cache";
+    std::vector<fs::path> kept{
+        // Vim with `directory=~/.cache/vim/swap//` and `undodir=~/.cache/vim/undo//`.
+        tree.write("home/.cache/vim/swap/%home%ana%notes.txt.swp", vimSwap("VIM 9.0", "~ana/notes.txt", "typed since the last save\n")),
+        tree.write("home/.cache/vim/undo/%home%ana%notes.txt", vimUndo("the first draft\n")),
+        // Neovim (its swap files say "VIM 8.0"): only its undo history is left; a second swap is ".swo".
+        tree.write("home/.cache/nvim/undo/%home%ana%plan.md", vimUndo("# Plan\n")),
+        tree.write("home/.cache/nvim2/swap/%home%ana%todo.txt.swo", vimSwap("VIM 8.0", "~ana/todo.txt", "- call the bank\n")),
+        // The 24th swap file of one text, once ".swp" to ".swa" are taken; the 23rd; a swap file of
+        // one smallest block; an undo file cut short after its start.
+        tree.write("home/.cache/vim-many/%home%ana%todo.txt.svz", vimSwap("VIM 9.0", "~ana/todo.txt", "- and the school\n")),
+        tree.write("home/.cache/vim-swa/%home%ana%todo.txt.swa", vimSwap("VIM 9.0", "~ana/todo.txt", "- and the car\n")),
+        tree.write("home/.cache/vim-small/%home%ana%a.txt.swp", vimSwap("VIM 9.0", "~ana/a.txt", "").substr(0, 1024)),
+        tree.write("home/.cache/vim-cut/%home%ana%a.txt", vimUndo("").substr(0, 9)),
+        // Emacs with `auto-save-file-name-transforms` and `backup-directory-alist` there.
+        tree.write("home/.cache/emacs/auto-save/#!home!ana!draft.org#", "* Draft\nnot saved yet\n"),
+        tree.write("home/.cache/emacs/backup/!home!ana!draft.org~", "* Draft\n"),
+        tree.write("home/.cache/emacs-backups/!home!ana!letter.txt.~3~", "Dear Sam,\n"),
+        tree.write("home/.cache/emacs-sessions/.saves-4242-laptop~", "/home/ana/draft.org\n/home/ana/.cache/emacs/auto-save/#!home!ana!draft.org#\n"),
+        // Kate's swap file, deep in a cache of no editor's name; nano's emergency save and backup.
+        tree.write("home/.cache/x7/a/b/c/0123abcd-report.txt.kate-swp", std::string("\x00\x00\x00\x12Kate Swap File 2.0", 22) + "R 12 0 text"),
+        tree.write("home/.cache/scratch/list.txt.save.1", "milk\neggs\n"),
+        tree.write("home/.cache/nano/backups/!home!ana!list.txt~.1", "milk\n"),
+        // An auto-save right in the cache folder.
+        tree.write("home/.cache/#!home!ana!loose.txt#", "loose\n"),
+    };
+    tree.file("home/.cache/thumbnails/large/0123.png", 9000);
+    tree.file("home/.cache/pip/wheels/ab/cd/numpy-1.26-cp311-linux_x86_64.whl", 9000);
+    // Named like Vim's files, but not what they begin with, or too short to be a swap file; begun
+    // like them, but not named so.
+    tree.file("home/.cache/lookalike/page.swp", 8192);
+    tree.write("home/.cache/lookalike/https%3A%2F%2Fexample.org%2Fa", "<html>\n");
+    tree.write("home/.cache/lookalike/blob-1", vimSwap("VIM 9.0", "~ana/notes.txt", "cached\n"));
+    tree.write("home/.cache/lookalike/blob-2", vimUndo("cached\n"));
+    tree.write("home/.cache/lookalike/blob-3.swq", vimSwap("VIM 9.0", "~ana/notes.txt", "cached\n"));  // past ".swp"
+    tree.write("home/.cache/lookalike/entry~.", "no number after the dot\n");
+    tree.write("home/.cache/lookalike/.save", "a name that is all ending\n");
+    tree.write("home/.cache/short/x.swp", "b0VIM 9.0");
+
+    FileIntelligenceService service;
+    const auto list = service.cleanupCandidates();
+    auto shown = [](const std::string& below) { return QString::fromStdString("~/.cache/" + below); };
+    EXPECT_TRUE(reviewed(list, cache / "vim", CleanupReason::unsavedWork, shown("vim/swap/%home%ana%notes.txt.swp")));
+    EXPECT_TRUE(reviewed(list, cache / "nvim", CleanupReason::editHistory, shown("nvim/undo/%home%ana%plan.md")));
+    EXPECT_TRUE(reviewed(list, cache / "nvim2", CleanupReason::unsavedWork, shown("nvim2/swap/%home%ana%todo.txt.swo")));
+    EXPECT_TRUE(reviewed(list, cache / "vim-many", CleanupReason::unsavedWork, shown("vim-many/%home%ana%todo.txt.svz")));
+    EXPECT_TRUE(reviewed(list, cache / "vim-swa", CleanupReason::unsavedWork, shown("vim-swa/%home%ana%todo.txt.swa")));
+    EXPECT_TRUE(reviewed(list, cache / "vim-small", CleanupReason::unsavedWork, shown("vim-small/%home%ana%a.txt.swp")));
+    EXPECT_TRUE(reviewed(list, cache / "vim-cut", CleanupReason::editHistory, shown("vim-cut/%home%ana%a.txt")));
+    EXPECT_TRUE(reviewed(list, cache / "emacs", CleanupReason::unsavedWork, shown("emacs/auto-save/#!home!ana!draft.org#")));
+    EXPECT_TRUE(reviewed(list, cache / "emacs-backups", CleanupReason::editHistory, shown("emacs-backups/!home!ana!letter.txt.~3~")));
+    EXPECT_TRUE(reviewed(list, cache / "emacs-sessions", CleanupReason::unsavedWork, shown("emacs-sessions/.saves-4242-laptop~")));
+    EXPECT_TRUE(reviewed(list, cache / "x7", CleanupReason::unsavedWork, shown("x7/a/b/c/0123abcd-report.txt.kate-swp")));
+    EXPECT_TRUE(reviewed(list, cache / "scratch", CleanupReason::unsavedWork, shown("scratch/list.txt.save.1")));
+    EXPECT_TRUE(reviewed(list, cache / "nano", CleanupReason::editHistory, shown("nano/backups/!home!ana!list.txt~.1")));
+    EXPECT_TRUE(reviewed(list, cache / "#!home!ana!loose.txt#", CleanupReason::unsavedWork, shown("#!home!ana!loose.txt#")));
+    for (const char* name : {"thumbnails", "pip", "lookalike", "short"}) EXPECT_TRUE(ticked(list, cache / name));
+
+    std::vector<TrashRequest> safe;
+    for (const CleanupCandidate& candidate : list)
+        if (candidate.safety == CleanupSafety::safe) safe.emplace_back(candidate.path, candidate.identity);
+    EXPECT_EQ(service.moveToTrash(safe).moved.size(), 4u);
+    for (const fs::path& file : kept) EXPECT_TRUE(fs::exists(file)) << file;
+    EXPECT_FALSE(fs::exists(cache / "thumbnails"));
+    EXPECT_FALSE(fs::exists(cache / "pip"));
+}
 
 // What programs run, what is a whole and what the desktop keeps is listed, never ticked; plain
 // caches and real installers stay as they were.
@@ -164,7 +258,7 @@ TEST(CleanupReview, MountsAreNeverTickedMeasuredOrMoved) {
         std::vector<TrashRequest> all;
         for (const CleanupCandidate& candidate : list) all.emplace_back(candidate.path, candidate.identity);
         const TrashResult moved = service.moveToTrash(all);
-        check(found, moved.moved == 0, "moved: " + std::to_string(moved.moved));
+        check(found, moved.moved.empty(), "moved: " + std::to_string(moved.moved.size()));
         check(found, moved.failed.size() == 3 && std::all_of(moved.failed.begin(), moved.failed.end(), [](const TrashError& each) {
                          return each.reason() == TrashError::Reason::mounted;
                      }),
@@ -191,6 +285,8 @@ TEST(CleanupReview, LinksFromOutsideIntoACacheAreReviewed) {
     tree.write("home/rproj/renv.lock", "{}\n");
     link("rproj/renv/library/R-4.2/x86_64-pc-linux-gnu/tinypkg", tinypkg);
     link("proj/lib/pkg", tree.file("home/.cache/x/pkg/index.js", 9000).parent_path());
+    // As deep as links are looked for: in a folder three levels below the home.
+    link("code/proj/lib/pkg", tree.file("home/.cache/deep/pkg/index.js", 9000).parent_path());
     // Relative, through a folder of the environment's own.
     tree.file("home/.cache/uv/archive-v0/Xy12/req/__init__.py", 9000);
     link("app/.venv/lib/python3.11/site-packages/req", "../../../../../.cache/uv/archive-v0/Xy12/req");
@@ -206,6 +302,7 @@ TEST(CleanupReview, LinksFromOutsideIntoACacheAreReviewed) {
     const auto list = FileIntelligenceService().cleanupCandidates();
     EXPECT_TRUE(reviewed(list, cache / "R", CleanupReason::linked, QStringLiteral("~/rproj/renv/library")));
     EXPECT_TRUE(reviewed(list, cache / "x", CleanupReason::linked, QStringLiteral("~/proj/lib")));
+    EXPECT_TRUE(reviewed(list, cache / "deep", CleanupReason::linked, QStringLiteral("~/code/proj/lib")));
     EXPECT_TRUE(reviewed(list, cache / "uv", CleanupReason::linked, QStringLiteral("~/app/.venv/lib")));
     EXPECT_TRUE(reviewed(list, cache / "yarnlinks", CleanupReason::linked, QStringLiteral("~/web/node_modules")));
     EXPECT_TRUE(ticked(list, cache / "outward"));
@@ -335,6 +432,43 @@ TEST(CleanupReview, WhatTheUserCannotMoveOrReadIsReviewed) {
         check(found, mixed && mixed->unreadableFolders == 2 && mixed->size < (2 << 20), "mixed not said partly unreadable");
         const CleanupCandidate* plain = candidateRow(list, cache / "plain");
         check(found, plain && plain->unreadableFolders == 0, "plain said unreadable");
+        return found;
+    });
+    EXPECT_EQ(failures, "");
+}
+
+// As a user, in a cache folder with the sticky bit that everyone may write to (as /tmp): a cache of
+// another user's is not theirs to move, though they may write to both it and its folder; their own
+// beside it stays ticked. The move refuses the other's and leaves it in place. A swap file they
+// cannot read counts as one.
+TEST(CleanupReview, AnotherUsersCacheInAStickyFolderCannotBeMoved) {
+    if (!ForkedChild::isRoot()) GTEST_SKIP() << "needs root to make folders of another user";
+    TempTree tree;
+    const fs::path home = tree.path() / "home", cache = home / ".cache";
+    const fs::path others = tree.file("home/.cache/shared-tool/data", 9000).parent_path();
+    tree.file("home/.cache/mine/data", 9000);
+    // A swap file the user cannot read, in a cache of their own: in doubt, what its name says.
+    const fs::path unread = tree.file("home/.cache/unread/%home%ana%x.txt.swp", 4096);
+    fs::permissions(unread, fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(tree.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    ASSERT_EQ(::chown(home.c_str(), 65534, 65534), 0);
+    for (const fs::path& own : {cache / "mine", cache / "mine/data", cache / "unread"}) ASSERT_EQ(::chown(own.c_str(), 65534, 65534), 0);
+    fs::permissions(cache, fs::perms::all | fs::perms::sticky_bit);  // root's, 1777
+    fs::permissions(others, fs::perms::all);                          // root's, writable by all
+    fs::permissions(others / "data", fs::perms::all);
+
+    const std::string failures = ForkedChild::runAsNobody([&] {
+        SystemRoots::install(SystemRoots::fixture(tree.path()));
+        FileIntelligenceService service;
+        const auto list = service.cleanupCandidates();
+        std::string found;
+        auto note = [&](::testing::AssertionResult result, const std::string& what) { check(found, bool(result), what + ": " + result.message()); };
+        note(reviewed(list, others, CleanupReason::cannotMove, QStringLiteral("~/.cache")), "another's cache in a sticky folder");
+        note(ticked(list, cache / "mine"), "one's own");
+        note(reviewed(list, cache / "unread", CleanupReason::unsavedWork, QStringLiteral("~/.cache/unread/%home%ana%x.txt.swp")), "an unreadable swap file");
+        const TrashResult moved = service.moveToTrash({TrashRequest(others, FileIdentity::at(others))});
+        check(found, moved.moved.empty() && moved.failed.size() == 1, "another's cache moved");
+        check(found, fs::exists(others / "data"), "another's cache gone");
         return found;
     });
     EXPECT_EQ(failures, "");

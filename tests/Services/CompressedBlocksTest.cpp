@@ -1,9 +1,13 @@
+#include "Foundation/FileDescriptor.h"
 #include "Services/FileIntelligenceService.h"
 #include "Support/FixtureRoots.h"
 #include "Support/ForkedChild.h"
 #include "Support/LoopDisk.h"
 #include "Support/TempTree.h"
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -14,7 +18,8 @@ namespace fs = std::filesystem;
 using ForkedChild::check;
 
 // On btrfs mounted with compress=zstd, 8 MiB of logs take a fraction of their blocks: a cache of
-// them, and an old log among forgotten files, free at most their figure; a cache of random bytes,
+// them, and an old log among forgotten files, free at most their figure (a reflinked copy of one
+// frees nothing, and says no "up to"); a cache of random bytes,
 // which the file system stores as they are, frees its figure. The sizes stay what du says.
 TEST(CompressedBlocks, CompressedFilesFreeAtMostTheirFigure) {
     if (!ForkedChild::isRoot()) GTEST_SKIP() << "needs root to mount";
@@ -36,20 +41,28 @@ TEST(CompressedBlocks, CompressedFilesFreeAtMostTheirFigure) {
         std::ofstream(home / "Documents/old.log", std::ios::binary) << log;
         std::ofstream(home / "Documents/old.bin", std::ios::binary) << TempTree::randomBytes(4 << 20, 6);
         for (const char* name : {"Documents/old.log", "Documents/old.bin"}) TempTree::setModified(home / name, 1'500'000'000);
+        // A reflinked copy of a compressed log: every block shared, so it frees nothing, not "up to".
+        std::ofstream(home / "Documents/kept.log", std::ios::binary) << log;
+        fs::create_directories(home / ".cache/reflinked");
+        {
+            const FileDescriptor source(::open((home / "Documents/kept.log").c_str(), O_RDONLY | O_CLOEXEC));
+            const FileDescriptor copy(::open((home / ".cache/reflinked/kept.log").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+            if (::ioctl(copy.get(), FICLONE, source.get()) != 0) return std::string("cannot reflink");
+        }
         ::sync();
         FixtureRoots roots(disk);
         FileIntelligenceService service;
         std::string found;
         const auto candidates = service.cleanupCandidates();
-        for (const char* name : {"textlogs", "random"}) {
+        for (const char* name : {"textlogs", "random", "reflinked"}) {
             const auto candidate = std::find_if(candidates.begin(), candidates.end(), [&](const CleanupCandidate& each) { return each.path == home / ".cache" / name; });
             if (candidate == candidates.end()) {
                 found += std::string(name) + " not listed\n";
                 continue;
             }
             check(found, candidate->freed.upTo == (std::string(name) == "textlogs"), std::string(name) + (candidate->freed.upTo ? " says up to" : " does not say up to"));
-            check(found, candidate->size == TempTree::allocatedSize(home / ".cache" / name / (std::string(name) == "textlogs" ? "app.log" : "blob.bin")),
-                  std::string(name) + " size is not du's");
+            const char* file = std::string(name) == "textlogs" ? "app.log" : std::string(name) == "random" ? "blob.bin" : "kept.log";
+            check(found, candidate->size == TempTree::allocatedSize(home / ".cache" / name / file), std::string(name) + " size is not du's");
         }
         for (const ScannedFile& file : service.forgottenFiles(home, 90, 1))
             check(found, file.compressed == (file.path.extension() == ".log"), file.path.string() + (file.compressed ? " says compressed" : " says not compressed"));

@@ -1,4 +1,6 @@
+#include "Models/ByteFormatting.h"
 #include "Models/FreedSpace.h"
+#include "Models/TrashFigureTexts.h"
 #include "Platform/BlockSharingFolders.h"
 #include "Services/FileIntelligenceService.h"
 #include "Support/FixtureRoots.h"
@@ -125,6 +127,12 @@ void checkAgainstTheFileSystem(std::string& failures, const fs::path& tree, cons
     }
     const Truth all = truthOf(tree, pathsOf(list));
     check(failures, together(list) == all.freed, "the list frees " + std::to_string(together(list)) + " != " + std::to_string(all.freed));
+    // What the whole list puts in the Trash: a file several items hold goes there once.
+    std::vector<TrashFigures::Item> items;
+    for (const CleanupCandidate& candidate : list) items.push_back(candidate.trashItem());
+    const TrashFigures figures = TrashFigures::of(items);
+    check(failures, figures.moved == all.size, "the list moves " + std::to_string(figures.moved) + " != " + std::to_string(all.size));
+    check(failures, figures.freed == all.freed, "the list's figures free " + std::to_string(figures.freed) + " != " + std::to_string(all.freed));
 }
 
 // The blocks of the folders in and at `item`: removing it frees them too, and no tool lists them.
@@ -151,6 +159,13 @@ TEST(FreedSpace, EachItemFreesWhatRemovingItFrees) {
     buildDeveloperHome(tree.path());
     FileIntelligenceService service;
     const fs::path home = tree.path() / "home";
+    // One wheel with a name in each of two caches: moving both puts it in the Trash once.
+    link(randomFile(home / ".cache/pip/wheels/ab/numpy-1.26.whl", 32 * 1024, 12), home / ".cache/pip-tools/wheels/numpy-1.26.whl");
+    // Many folders of one cache, each with a file a project also names: the walk's workers share
+    // them out, and each file counts one name here whichever worker met it.
+    for (int folder = 0; folder < 96; ++folder)
+        link(randomFile(home / ".cache/yarn/v6" / std::to_string(folder) / "index.js", 4096, unsigned(100 + folder)),
+             home / "project/node_modules" / std::to_string(folder) / "index.js");
 
     std::string failures;
     const std::vector<CleanupCandidate> cleanup = service.cleanupCandidates();
@@ -190,6 +205,30 @@ TEST(FreedSpace, EachItemFreesWhatRemovingItFrees) {
     EXPECT_EQ(FreedSpace::together({&parts[0], &parts[1], &parts[2]}),
               TempTree::allocatedSize(home / "miniconda3/pkgs/libtorch-2.1/lib/libtorch_cpu.so") +
                   TempTree::allocatedSize(home / "miniconda3/pkgs/libtorch-2.1/lib/libc10.so"));
+}
+
+// A move's figures: a file two items hold goes to the Trash once and frees only with both; a
+// reflinked copy on a compressed disk frees nothing, which is never "up to" anything.
+TEST(FreedSpace, AMovesFiguresCountAFileOnceAndNothingIsNeverUpTo) {
+    const FreedSpace::LinkedFile wheel{8, 1, 2, 1, 6'000, 6'000};
+    const TrashFigures::Item uv{20'000, {4'400, {wheel}}}, tool{9'000, {3'000, {wheel}}};
+    EXPECT_EQ(TrashFigures::of({uv, tool}), (TrashFigures{23'000, 13'400, false}));
+    EXPECT_EQ(TrashFigures::of({uv}), (TrashFigures{20'000, 4'400, false}));
+    ScannedFile reflinked;
+    reflinked.size = 5'000;
+    reflinked.sharedBytes = 5'000;
+    reflinked.compressed = true;
+    EXPECT_EQ(TrashFigures::of({reflinked.trashItem()}), (TrashFigures{5'000, 0, false}));
+    reflinked.sharedBytes = 1'000;
+    EXPECT_EQ(TrashFigures::of({reflinked.trashItem()}), (TrashFigures{5'000, 4'000, true}));
+    reflinked.sharedBytes = 5'000;  // and a second name: still nothing to free
+    reflinked.identity = FileIdentity();
+    reflinked.identity->device = 8;
+    reflinked.identity->inode = 2;
+    reflinked.identity->links = 2;
+    EXPECT_EQ(TrashFigures::of({reflinked.trashItem()}), (TrashFigures{5'000, 0, false}));
+    EXPECT_EQ(TrashFigureTexts::freedBytes(0, true), ByteFormatting::string(std::int64_t(0)));
+    EXPECT_NE(TrashFigureTexts::freedBytes(4'000, true), ByteFormatting::string(std::int64_t(4'000)));
 }
 
 // The same homes on a file system of their own: what `df` says each item's removal frees, less the

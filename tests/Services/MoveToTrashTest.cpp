@@ -25,14 +25,14 @@ protected:
 }  // namespace
 
 TEST_F(MoveToTrashTest, CountsWhatMovedAndSkipsWhatIsGone) {
-    EXPECT_EQ(service.moveToTrash({}).moved, 0);
+    EXPECT_EQ(service.moveToTrash({}).moved.size(), 0u);
     EXPECT_FALSE(fs::exists(tree.path() / "home/.local/share/Trash"));
 
     auto a = tree.write("home/docs/a.txt", "a");
     auto b = tree.write("home/docs/b.txt", "b");
     fs::create_symlink(tree.path() / "home/nowhere", tree.path() / "home/dangling");
     const TrashResult result = service.moveToTrash({a, tree.path() / "home/missing", b, a, tree.path() / "home/dangling"});
-    EXPECT_EQ(result.moved, 2);
+    EXPECT_EQ(result.moved.size(), 2u);
     EXPECT_TRUE(result.changed.empty());
     EXPECT_TRUE(result.failed.empty());
     EXPECT_TRUE(fs::exists(trashed("a.txt")));
@@ -42,7 +42,7 @@ TEST_F(MoveToTrashTest, CountsWhatMovedAndSkipsWhatIsGone) {
 
     // A second item of the same name never overwrites the first.
     auto again = tree.write("home/other/a.txt", "again");
-    EXPECT_EQ(service.moveToTrash({again}).moved, 1);
+    EXPECT_EQ(service.moveToTrash({again}).moved.size(), 1u);
     EXPECT_TRUE(fs::exists(trashed("a 2.txt")));
 }
 
@@ -55,7 +55,7 @@ TEST_F(MoveToTrashTest, AnItemThatCannotMoveNeverStopsTheOthers) {
     service.moveToTrash({tree.write("home/old.txt", "o")});
     // The folder that holds the trash cannot go into it, nor what is already in it.
     const TrashResult result = service.moveToTrash({first, tree.path() / "home/.local", third, trashed("old.txt"), fifth});
-    EXPECT_EQ(result.moved, 3);
+    EXPECT_EQ(result.moved.size(), 3u);
     ASSERT_EQ(result.failed.size(), 2u);
     EXPECT_EQ(result.failed[0].item(), tree.path() / "home/.local");
     EXPECT_EQ(result.failed[1].item(), trashed("old.txt"));
@@ -110,7 +110,7 @@ TEST_F(MoveToTrashTest, ItemsMoveOnlyWhileTheyAndTheirKeptCopyAreAsListed) {
     const TrashResult result = service.moveToTrash({lastCopyRequest, copyOfEditedRequest, editedCopyRequest, TrashRequest(plainCopy, listed(plainCopy), keptCopy),
                                                     replacedRequest, linkedRequest, TrashRequest(untouched, listed(untouched))});
     EXPECT_TRUE(result.failed.empty());
-    EXPECT_EQ(result.moved, 2);
+    EXPECT_EQ(result.moved.size(), 2u);
     // A copy left because its kept copy changed names the kept copy.
     EXPECT_EQ(result.changed, (std::vector<fs::path>{goneKept, editedKept, editedCopy, replaced, linked}));
     for (const fs::path& stayed : {lastCopy, copyOfEdited, editedCopy, replaced, kept, editedKept}) EXPECT_TRUE(fs::exists(stayed)) << stayed;
@@ -167,7 +167,7 @@ TEST_F(MoveToTrashTest, ContentsSwappedUnderTheOldTimeStayInPlace) {
     const TrashResult result = service.moveToTrash(requests);
     EXPECT_TRUE(result.failed.empty());
     EXPECT_EQ(result.changed, (std::vector<fs::path>{kept, editedCopy, keptC, forgotten}));
-    EXPECT_EQ(result.moved, 3);
+    EXPECT_EQ(result.moved.size(), 3u);
     for (const fs::path& stayed : {copy, secondCopy, keptB, copyC, keptD}) EXPECT_EQ(TempTree::read(stayed), "same") << stayed;
     EXPECT_EQ(TempTree::read(kept), "diff");
     EXPECT_EQ(TempTree::read(editedCopy), "diff");

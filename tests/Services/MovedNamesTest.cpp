@@ -51,7 +51,7 @@ TEST_F(MovedNamesTest, EveryNameOfOneFileGoesInOneMove) {
     const TrashResult result = service.moveToTrash(requests);
     EXPECT_TRUE(result.changed.empty()) << result.changed.front();
     EXPECT_TRUE(result.failed.empty());
-    EXPECT_EQ(result.moved, 6);
+    EXPECT_EQ(result.moved.size(), 6u);
     for (const TrashRequest& request : requests) EXPECT_FALSE(fs::exists(request.path)) << request.path;
     EXPECT_TRUE(fs::exists(trashed("blob2")));
 }
@@ -66,7 +66,7 @@ TEST_F(MovedNamesTest, AKeptCopyWhoseOtherNameMovedFirstStillHoldsItsCopies) {
     const TrashResult result = service.moveToTrash({TrashRequest(tree.path() / "home/Old/kept.jpg", FileIdentity::at(kept)),
                                                     TrashRequest(copy, FileIdentity::at(copy), keptCopy)});
     EXPECT_TRUE(result.changed.empty());
-    EXPECT_EQ(result.moved, 2);
+    EXPECT_EQ(result.moved.size(), 2u);
     EXPECT_TRUE(fs::exists(kept));
 }
 
@@ -78,7 +78,7 @@ TEST_F(MovedNamesTest, ANameChangedByAnotherProcessIsStillRefused) {
     const auto listed = *FileIdentity::at(first);
     tree.write("home/a/data.bin", "rewritten");
     const TrashResult result = service.moveToTrash({TrashRequest(first, listed), TrashRequest(second, listed)});
-    EXPECT_EQ(result.moved, 0);
+    EXPECT_EQ(result.moved.size(), 0u);
     EXPECT_EQ(result.changed, (std::vector<fs::path>{first, second}));
 
     // Moved by us, then written by someone else: what the move left no longer holds.
@@ -102,4 +102,16 @@ TEST_F(MovedNamesTest, ANameChangedByAnotherProcessIsStillRefused) {
     fs::rename(fourth, away);
     moves.moved(listedFourth, listedFourth, away);
     EXPECT_EQ(moves.expected(listedFourth), listedFourth);
+
+    // Another process gives the file a further name between our move of one name and the next: the
+    // file now outlives both, so the next name is refused as changed, not moved for nothing.
+    const fs::path fifth = linkedPair("home/g/y.bin", "home/h/y.bin", 4096);
+    const auto listedFifth = *FileIdentity::at(fifth);
+    tree.waitForStatusClockPast(fifth);
+    const fs::path gone = tree.path() / "home/g/gone.bin";
+    fs::rename(fifth, gone);
+    fs::create_directories(tree.path() / "home/i");
+    fs::create_hard_link(gone, tree.path() / "home/i/kept.bin");
+    moves.moved(listedFifth, listedFifth, gone);
+    EXPECT_NE(FileIdentity::at(tree.path() / "home/h/y.bin"), moves.expected(listedFifth));
 }

@@ -117,7 +117,11 @@ AppServices services() {
         };
     };
     s.forgottenFiles = [](const Path&, int, std::int64_t, std::stop_token) { return forgotten(); };
-    s.moveToTrash = [](const std::vector<TrashRequest>& items, std::stop_token) { return TrashResult{std::int64_t(items.size())}; };
+    s.moveToTrash = [](const std::vector<TrashRequest>& items, std::stop_token) {
+        TrashResult result;
+        for (std::size_t position = 0; position < items.size(); ++position) result.moved.push_back(position);
+        return result;
+    };
     s.startupItems = [] {
         return std::vector<StartupItem>{
             ToolsFixture::startupItem(home / ".config/autostart/com.nextcloud.desktopclient.nextcloud.desktop",

@@ -45,26 +45,18 @@ CandidateListView::CandidateListView(AppState& state, ValueTool tool, List list,
     followList();
 }
 
-std::int64_t CandidateListView::selectedSize(const std::vector<CleanupCandidate>& candidates, const std::set<std::string>& selection) {
-    std::vector<const FreedSpace*> selected;
-    for (const CleanupCandidate& candidate : candidates)
-        if (selection.contains(candidate.id)) selected.push_back(&candidate.freed);
-    return FreedSpace::together(selected);
+TrashFigures CandidateListView::selectedFigures() const {
+    const std::set<std::string>& selection = state_.selectedToolItems();
+    std::vector<TrashFigures::Item> selected;
+    for (const CleanupCandidate& candidate : (state_.*list_)())
+        if (selection.contains(candidate.id)) selected.push_back(candidate.trashItem());
+    return TrashFigures::of(selected);
 }
 
 std::int64_t CandidateListView::freedByAll(const std::vector<CleanupCandidate>& candidates) {
     std::vector<const FreedSpace*> all;
     for (const CleanupCandidate& candidate : candidates) all.push_back(&candidate.freed);
     return FreedSpace::together(all);
-}
-
-std::int64_t CandidateListView::selectedSize() const { return selectedSize((state_.*list_)(), state_.selectedToolItems()); }
-
-bool CandidateListView::selectionFreesUpTo() const {
-    const std::set<std::string>& selection = state_.selectedToolItems();
-    const auto& candidates = (state_.*list_)();
-    return std::any_of(candidates.begin(), candidates.end(),
-                       [&](const CleanupCandidate& candidate) { return candidate.freed.upTo && selection.contains(candidate.id); });
 }
 
 void CandidateListView::showEvent(QShowEvent* event) {
@@ -108,7 +100,7 @@ void CandidateListView::build() {
     connect(trash_, &QAbstractButton::clicked, this, [this] {
         if (confirmation_) return;
         // The list is read when the move is confirmed, with the selection of that moment.
-        confirmation_ = confirmTrash(this, selectedSize(), selectionFreesUpTo(), [this] { state_.trashSelectedCandidates((state_.*list_)()); });
+        confirmation_ = confirmTrash(this, selectedFigures(), [this] { state_.trashSelectedCandidates((state_.*list_)()); });
     });
     banner_->actionsLayout()->addWidget(trash_);
     part->addWidget(banner_);
@@ -196,8 +188,10 @@ void CandidateListView::followWorking() {
 }
 
 void CandidateListView::followSelection() {
-    const std::int64_t selected = selectedSize();
-    trash_->setState(selected, state_.isToolWorking());
-    selectedTile_->setValue(ToolTexts::freedBytes(selected, selectionFreesUpTo()));
-    selectedBar_->setFraction(freedByAll_ > 0 ? double(selected) / double(freedByAll_) : 0.0);
+    // What frees nothing (a cache whose files keep other names) may still be moved: the button
+    // follows what is ticked, the tile what it frees.
+    const TrashFigures selected = selectedFigures();
+    trash_->setState(selected.moved, state_.isToolWorking());
+    selectedTile_->setValue(ToolTexts::freedBytes(selected.freed, selected.freedUpTo));
+    selectedBar_->setFraction(freedByAll_ > 0 ? double(selected.freed) / double(freedByAll_) : 0.0);
 }

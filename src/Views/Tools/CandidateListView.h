@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Models/CleanupCandidate.h"
+#include "Models/TrashFigures.h"
 #include "Models/ValueTool.h"
 
 #include <QMessageBox>
@@ -38,10 +39,9 @@ public:
     // `emptyTitle` and `emptyDetail` are text keys.
     CandidateListView(AppState& state, ValueTool tool, List list, Load load, QString emptyTitle, QString emptyDetail, QWidget* parent = nullptr);
 
-    // What moving the ticked candidates of this list frees; other tools' entries in the selection do not count.
-    std::int64_t selectedSize() const;
-    bool selectionFreesUpTo() const;  // some ticked item is compressed on disk
-    static std::int64_t selectedSize(const std::vector<CleanupCandidate>& candidates, const std::set<std::string>& selection);
+    // What moving the ticked candidates of this list moves and frees; other tools' entries in the
+    // selection do not count.
+    TrashFigures selectedFigures() const;
     // What moving every candidate frees.
     static std::int64_t freedByAll(const std::vector<CleanupCandidate>& candidates);
 

@@ -74,9 +74,10 @@ DuplicateFinderView::DuplicateFinderView(AppState& state, const DynamicColor& ti
         // too, and are counted apart.
         const SelectedCopies& selected = selectedCopies();
         auto move = [this] { state_.trashSelectedDuplicateFiles(); };
-        confirmation_ = selected.freeingNothing == 0
-                            ? confirmTrash(this, selected.freed, selected.upTo, move)
-                            : confirmTrash(this, AppLocalization::format("duplicates.trash.detail.freesNothing", {ToolTexts::freedBytes(selected.freed, selected.upTo), selected.freeingNothing}), move);
+        const TrashFigures& figures = selected.figures;
+        confirmation_ = selected.freeingNothing == 0 || figures.freed <= 0
+                            ? confirmTrash(this, figures, move)
+                            : confirmTrash(this, AppLocalization::format("duplicates.trash.detail.freesNothing", {ToolTexts::bytes(figures.moved), ToolTexts::freedBytes(figures.freed, figures.freedUpTo), selected.freeingNothing}), move);
     });
     banner_->actionsLayout()->addWidget(trash_);
     stack_->addWidget(banner_);
@@ -111,7 +112,7 @@ std::int64_t DuplicateFinderView::reclaimable() const {
     return total;
 }
 
-std::int64_t DuplicateFinderView::selectedSize() const { return selectedCopies().freed; }
+std::int64_t DuplicateFinderView::selectedSize() const { return selectedCopies().figures.freed; }
 
 const DuplicateFinderView::SelectedCopies& DuplicateFinderView::selectedCopies() const {
     // Worked out once per change of the groups or the selection: the end of a search changes the busy
@@ -120,18 +121,18 @@ const DuplicateFinderView::SelectedCopies& DuplicateFinderView::selectedCopies()
     // The kept copy (position 0) never counts, whatever the selection holds.
     const std::set<std::string>& selection = state_.selectedToolItems();
     SelectedCopies total;
+    std::vector<TrashFigures::Item> copies;
     if (!selection.empty())
         for (const DuplicateGroup& group : state_.duplicateGroups())
             for (std::size_t index = 1; index < group.files.size(); ++index) {
                 const ScannedFile& copy = group.files[index];
                 if (!selection.contains(copy.path.native())) continue;
                 total.moved = saturatingSum(total.moved, group.fileSize);
-                const std::int64_t freed = DuplicateGroup::freedBytes(copy);
-                total.freed = saturatingSum(total.freed, freed);
-                total.freeingNothing += freed > 0 ? 0 : 1;
-                total.upTo |= copy.compressed;
+                total.freeingNothing += DuplicateGroup::freedBytes(copy) > 0 ? 0 : 1;
+                copies.push_back(copy.trashItem());
             }
-    return selected_.emplace(total);
+    total.figures = TrashFigures::of(copies);
+    return selected_.emplace(std::move(total));
 }
 
 void DuplicateFinderView::followFolder() {
@@ -215,7 +216,7 @@ void DuplicateFinderView::followGroups() {
 
 void DuplicateFinderView::followSelection() {
     const SelectedCopies& selected = selectedCopies();
-    banner_->setDetail(ToolTexts::selectionDetail(selected.freed, selected.upTo));
+    banner_->setDetail(ToolTexts::selectionDetail(selected.figures.freed, selected.figures.freedUpTo));
     // Copies that free nothing may still be moved: the button follows what is ticked.
     trash_->setState(selected.moved, state_.isToolWorking());
 }

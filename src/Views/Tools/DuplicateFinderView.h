@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Models/TrashFigures.h"
 #include "Views/DesignSystem/DynamicColor.h"
 
 #include <QMessageBox>
@@ -54,9 +55,8 @@ public:
 private:
     struct SelectedCopies {
         std::int64_t moved = 0;  // the ticked copies' length
-        std::int64_t freed = 0;  // on disk
+        TrashFigures figures;  // on disk
         qlonglong freeingNothing = 0;  // ticked copies with another name or no block
-        bool upTo = false;  // some ticked copy is compressed on disk
     };
     const SelectedCopies& selectedCopies() const;
 

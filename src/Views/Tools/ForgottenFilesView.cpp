@@ -42,21 +42,19 @@ ForgottenFilesView::ForgottenFilesView(AppState& state, const DynamicColor& tint
 
 namespace {
 
-// What moving the listed files that `picked` takes frees.
+// What moving the listed files that `picked` takes moves and frees.
 template <typename Picked>
-std::int64_t freedBy(const std::vector<ScannedFile>& files, Picked picked) {
-    std::vector<FreedSpace> parts;
+TrashFigures figuresOf(const std::vector<ScannedFile>& files, Picked picked) {
+    std::vector<TrashFigures::Item> items;
     for (const ScannedFile& file : files)
-        if (picked(file)) parts.push_back(file.freed());
-    std::vector<const FreedSpace*> items;
-    for (const FreedSpace& part : parts) items.push_back(&part);
-    return FreedSpace::together(items);
+        if (picked(file)) items.push_back(file.trashItem());
+    return TrashFigures::of(items);
 }
 
 }  // namespace
 
 std::int64_t ForgottenFilesView::total() const {
-    return freedBy(state_.forgottenFiles(), [](const ScannedFile&) { return true; });
+    return figuresOf(state_.forgottenFiles(), [](const ScannedFile&) { return true; }).freed;
 }
 
 std::int64_t ForgottenFilesView::fileCount(const std::vector<ScannedFile>& files) {
@@ -69,15 +67,9 @@ std::int64_t ForgottenFilesView::fileCount(const std::vector<ScannedFile>& files
     return std::int64_t(count);
 }
 
-bool ForgottenFilesView::selectionFreesUpTo() const {
+TrashFigures ForgottenFilesView::selectedFigures() const {
     const std::set<std::string>& selection = state_.selectedToolItems();
-    const auto& files = state_.forgottenFiles();
-    return std::any_of(files.begin(), files.end(), [&](const ScannedFile& file) { return file.compressed && selection.contains(file.path.native()); });
-}
-
-std::int64_t ForgottenFilesView::selectedSize() const {
-    const std::set<std::string>& selection = state_.selectedToolItems();
-    return freedBy(state_.forgottenFiles(), [&](const ScannedFile& file) { return selection.contains(file.path.native()); });
+    return figuresOf(state_.forgottenFiles(), [&](const ScannedFile& file) { return selection.contains(file.path.native()); });
 }
 
 void ForgottenFilesView::build() {
@@ -118,7 +110,7 @@ void ForgottenFilesView::build() {
     banner_ = new Banner(QStringLiteral("clock.badge.questionmark.fill"), {}, {}, tint_);
     trash_ = new ToolsTrashButton(tint_, 0, state_.isToolWorking());
     connect(trash_, &QAbstractButton::clicked, this, [this] {
-        if (!confirmation_) confirmation_ = confirmTrash(this, selectedSize(), selectionFreesUpTo(), [this] { state_.trashSelectedForgottenFiles(); });
+        if (!confirmation_) confirmation_ = confirmTrash(this, selectedFigures(), [this] { state_.trashSelectedForgottenFiles(); });
     });
     banner_->actionsLayout()->addWidget(trash_);
     part->addWidget(banner_);
@@ -175,7 +167,8 @@ void ForgottenFilesView::followWorking() {
 }
 
 void ForgottenFilesView::followSelection() {
-    const std::int64_t selected = selectedSize();
-    banner_->setDetail(ToolTexts::selectionDetail(selected, selectionFreesUpTo()));
-    trash_->setState(selected, state_.isToolWorking());
+    // A file whose other name stays frees nothing, and may still be moved.
+    const TrashFigures selected = selectedFigures();
+    banner_->setDetail(ToolTexts::selectionDetail(selected.freed, selected.freedUpTo));
+    trash_->setState(selected.moved, state_.isToolWorking());
 }

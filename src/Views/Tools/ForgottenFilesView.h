@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Models/ScannedFile.h"
+#include "Models/TrashFigures.h"
 #include "Views/DesignSystem/DynamicColor.h"
 
 #include <QMessageBox>
@@ -30,10 +31,9 @@ public:
     ForgottenFilesView(AppState& state, const DynamicColor& tint, QWidget* parent = nullptr);
 
     int age() const { return age_; }
-    // What moving every listed file frees, and the ticked ones.
+    // What moving every listed file frees; what moving the ticked ones moves and frees.
     std::int64_t total() const;
-    std::int64_t selectedSize() const;
-    bool selectionFreesUpTo() const;  // some ticked file is compressed on disk
+    TrashFigures selectedFigures() const;
     // The files listed, a file with several names once.
     static std::int64_t fileCount(const std::vector<ScannedFile>& files);
 

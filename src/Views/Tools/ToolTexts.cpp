@@ -8,8 +8,6 @@ namespace ToolTexts {
 
 QString bytes(std::int64_t count) { return ByteFormatting::string(count); }
 
-QString freedBytes(std::int64_t count, bool upTo) { return upTo ? AppLocalization::format("tools.upTo", {bytes(count)}) : bytes(count); }
-
 QString selectionDetail(std::int64_t count, bool upTo) {
     return AppLocalization::format("tools.selected", {freedBytes(count, upTo)}) + QStringLiteral(" \u00B7 ") +
            AppLocalization::string("tools.recoverable");
@@ -30,6 +28,8 @@ QString cleanupDetail(const CleanupCandidate& candidate) {
     case CleanupReason::cannotMove: return AppLocalization::format("cleanup.reason.cannotMove", {name});
     case CleanupReason::linked: return AppLocalization::format("cleanup.reason.linked", {name});
     case CleanupReason::holdsProgram: return AppLocalization::string("cleanup.reason.holdsProgram");
+    case CleanupReason::unsavedWork: return AppLocalization::format("cleanup.reason.unsavedWork", {name});
+    case CleanupReason::editHistory: return AppLocalization::format("cleanup.reason.editHistory", {name});
     }
     return AppLocalization::string(candidate.detailKey);
 }

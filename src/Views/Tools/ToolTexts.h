@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Models/CleanupCandidate.h"
+#include "Models/TrashFigureTexts.h"
 
 #include <QString>
 
@@ -11,8 +12,7 @@ namespace ToolTexts {
 
 // The byte text of a count, a negative count shown as zero.
 QString bytes(std::int64_t count);
-// What a move frees: "up to <size>" where compressed files may free less.
-QString freedBytes(std::int64_t count, bool upTo);
+using TrashFigureTexts::freedBytes;
 // The one-line summary of a selection: "<size> selected · <recoverable>".
 QString selectionDetail(std::int64_t bytes, bool upTo = false);
 // A cleanup row's line: why it is to be reviewed, else what kind of item it is.

@@ -19,6 +19,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 ToolsItemRow::ToolsItemRow(Item item, const DynamicColor& tint, QWidget* parent) : QWidget(parent), isOn_(item.isOn) {
     setAttribute(Qt::WA_Hover);
     auto* row = new QHBoxLayout(this);
@@ -40,6 +42,7 @@ ToolsItemRow::ToolsItemRow(Item item, const DynamicColor& tint, QWidget* parent)
     title_->setObjectName("rowTitle");
     texts->addWidget(title_);
     subtitle_ = new TextLabel({}, Fonts::system(12), DynamicColor::secondary());
+    subtitle_->setObjectName("rowSubtitle");
     subtitle_->setElideMode(Qt::ElideMiddle);
     texts->addWidget(subtitle_);
     row->addLayout(texts, 1);
@@ -75,7 +78,24 @@ void ToolsItemRow::setItem(Item item) {
     }
     value_->setValue(item.value);
     value_->setFraction(item.fraction);
+    fitValue();
     follow();
+}
+
+void ToolsItemRow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitValue();
+}
+
+void ToolsItemRow::fitValue() {
+    // The row's width were the value whole, from the layout's own hint with the value's present cap
+    // taken out, so that capping it never feeds back into the next look.
+    const int valueWidth = value_->sizeHint().width();
+    const int whole = layout()->sizeHint().width() - std::min(valueWidth, value_->maximumWidth()) + valueWidth;
+    const int lacking = whole - width();
+    const int cap = lacking > 0 ? std::max(value_->minimumWidth(), valueWidth - lacking) : QWIDGETSIZE_MAX;
+    if (cap != value_->maximumWidth()) value_->setMaximumWidth(cap);
+    value_->setToolTip(cap < valueWidth ? plainToolTip(value_->value()) : QString());
 }
 
 QString ToolsItemRow::value() const { return value_->value(); }

@@ -14,7 +14,8 @@ class ToolCheckBox;
 class ToolsValueColumn;
 
 // One selectable item of a tool list: tick, file icon, title over subtitle (the subtitle elided in
-// the middle so both ends of a path stay, and whole in its tool tip), the screen's accessory and the value over a bar. Its tick
+// the middle so both ends of a path stay, and whole in its tool tip), the screen's accessory and the
+// value over a bar; where the row is too narrow for all, the value is cut first. Its tick
 // is read from AppState's shared selection on every change; a click anywhere flips it unless the
 // row is locked. The context menu offers one entry, reveal. A list that keeps the row through a
 // reload hands it the new item whole; the row is built and refilled the same way.
@@ -50,6 +51,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -57,6 +59,9 @@ protected:
 
 private:
     void follow();
+    // On a narrow row the value is cut before the title and the subtitle: a long size ("at least
+    // 1 MB; 3 folders unreadable") gives way to the reason beside it, and is read whole in its tip.
+    void fitValue();
 
     ToolSelection isOn_;
     bool isLocked_ = false;

@@ -1,13 +1,13 @@
 #include "Views/Tools/ToolsTrashConfirmation.h"
 
 #include "Models/AppLocalization.h"
+#include "Models/TrashFigureTexts.h"
 #include "Views/Common/TrashConfirmation.h"
-#include "Views/Tools/ToolTexts.h"
 
 #include <QMessageBox>
 
-QMessageBox* confirmTrash(QWidget* screen, std::int64_t selectedSize, bool upTo, std::function<void()> move) {
-    return confirmTrash(screen, AppLocalization::format("tools.trash.detail", {ToolTexts::freedBytes(selectedSize, upTo)}), std::move(move));
+QMessageBox* confirmTrash(QWidget* screen, const TrashFigures& selected, std::function<void()> move) {
+    return confirmTrash(screen, TrashFigureTexts::question(selected), std::move(move));
 }
 
 QMessageBox* confirmTrash(QWidget* screen, const QString& detail, std::function<void()> move) {

@@ -49,7 +49,9 @@ TEST(CleanupReasonText, NamesInAnArabicReasonKeepTheirOwnOrder) {
                              Case{CleanupReason::inUse, QStringLiteral(".mu-wrapped"), QStringLiteral("."), QStringLiteral("mu-wrapped")},
                              Case{CleanupReason::linked, QStringLiteral("~/rproj/renv/library"), QStringLiteral("~/"), QStringLiteral("library")},
                              Case{CleanupReason::linked, QStringLiteral("~/مشاريع/renv/library"), QStringLiteral("~/"), QStringLiteral("library")},
-                             Case{CleanupReason::cannotMove, QStringLiteral("~/.cache/mixed/root"), QStringLiteral("~/."), QStringLiteral("root")}}) {
+                             Case{CleanupReason::cannotMove, QStringLiteral("~/.cache/mixed/root"), QStringLiteral("~/."), QStringLiteral("root")},
+                             Case{CleanupReason::unsavedWork, QStringLiteral("~/.cache/emacs/#!home!ana!draft.org#"), QStringLiteral("~/."), QStringLiteral("draft")},
+                             Case{CleanupReason::editHistory, QStringLiteral("~/.cache/vim/undo/%home%ana%notes.txt"), QStringLiteral("~/."), QStringLiteral("notes")}}) {
         SCOPED_TRACE(each.detail.toStdString());
         CleanupCandidate candidate;
         candidate.reason = each.reason;
@@ -86,7 +88,7 @@ TEST(CleanupReasonText, PathsInAnArabicMoveMessageKeepTheirOrder) {
     SettingsStore::shared().setValue("appLanguage", "ar");
     TrashResult result;
     result.failed.emplace_back(TrashError::Reason::mounted, std::filesystem::path("/بيانات/cache"), EBUSY);
-    const QString line = toolMoveMessage(result).section(QLatin1Char('\n'), -1);
+    const QString line = toolMoveMessage(result, {}).section(QLatin1Char('\n'), -1);
     const auto [top, cache] = drawnAt(line, line.indexOf(QStringLiteral("بيانات")), line.lastIndexOf(QStringLiteral("cache")), Qt::RightToLeft);
     ASSERT_GE(top, 0) << line.toStdString();
     EXPECT_LT(top, cache) << line.toStdString();

@@ -62,8 +62,10 @@ std::vector<DuplicateGroup> twoGroups() {
 
 // `group` with the copies at `positions` listed with a second name, which a move leaves behind.
 DuplicateGroup withLinkedCopies(DuplicateGroup group, std::initializer_list<std::size_t> positions) {
+    static std::uint64_t inode = 1000;
     for (std::size_t index : positions) {
         FileIdentity identity;
+        identity.inode = ++inode;  // each a file of its own, its other name elsewhere
         identity.links = 2;
         group.files[index].identity = identity;
         group.files[index].untickedReason = DuplicateGroup::untickedReason(group.files[index], false, std::nullopt);  // as the finder sets it
@@ -277,7 +279,7 @@ TEST(DuplicateFinderView, ConfirmationCancelMovesNothingAndConfirmMovesExactlyTh
     click(shown.view.trashButton());
     ASSERT_NE(shown.view.confirmation(), nullptr);
     EXPECT_EQ(shown.view.confirmation()->informativeText(),
-              AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(2'500'000)}));
+              AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(2'500'000), ToolTexts::bytes(2'500'000)}));
     click(shown.view.confirmation()->findChild<QPushButton*>("cancelMove"));
     ASSERT_TRUE(settle(fixture.state(), fixture.fake));
     EXPECT_EQ(fixture.fake.moves.size(), 0u);
@@ -386,7 +388,7 @@ TEST(DuplicateFinderView, CopiesWithAnotherNameAreOfferedUntickedAndFreeNothing)
     click(shown.view.trashButton());
     ASSERT_NE(shown.view.confirmation(), nullptr);
     EXPECT_EQ(shown.view.confirmation()->informativeText(),
-              AppLocalization::format("duplicates.trash.detail.freesNothing", {ToolTexts::bytes(0), 1}));
+              AppLocalization::format("tools.trash.detail.freesNothing", {ToolTexts::bytes(1'000'000)}));
 }
 
 // Linked and unlinked copies side by side: the banner, each group and the selection count exactly
@@ -409,7 +411,7 @@ TEST(DuplicateFinderView, OnlyCopiesWithoutAnotherNameAreReclaimableAndOnlyGroup
     EXPECT_EQ(shown.view.selectedSize(), 500'000);
     click(shown.view.trashButton());
     ASSERT_NE(shown.view.confirmation(), nullptr);
-    EXPECT_EQ(shown.view.confirmation()->informativeText(), AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(500'000)}));
+    EXPECT_EQ(shown.view.confirmation()->informativeText(), AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(500'000), ToolTexts::bytes(500'000)}));
     shown.view.confirmation()->reject();
 
     fixture.state().setSelectedToolItems({"/d/m/2", "/d/m/3", "/d/l/2"});  // one unlinked, two linked
@@ -445,7 +447,8 @@ TEST(DuplicateFinderView, SparseCopiesCountWhatTheyTakeOnDisk) {
     EXPECT_EQ(shown.view.selectedSize(), 2'000'000 + 1'048'576);
     click(shown.view.trashButton());
     ASSERT_NE(shown.view.confirmation(), nullptr);
-    EXPECT_EQ(shown.view.confirmation()->informativeText(), AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(3'048'576)}));
+    EXPECT_EQ(shown.view.confirmation()->informativeText(),
+              AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(3'048'576), ToolTexts::bytes(3'048'576)}));
 }
 
 // A home with backups made with hard links, searched for real: nothing live and nothing of a backup
@@ -528,6 +531,30 @@ TEST(DuplicateFinderView, CopiesCountOnlyTheBlocksTheyDoNotShare) {
     click(copies[2]);
     EXPECT_EQ(fixture.state().selectedToolItems(), (std::set<std::string>{"/x/edited/p.jpg"}));
     EXPECT_EQ(shown.view.selectedSize(), 2'000'000);
+}
+
+// On a compressed file system a reflinked copy frees nothing: its group says so plainly, never "up
+// to" nothing, and the banner's figure is no longer "up to" for it. Ticked beside a copy that
+// frees, the question says what moves, what emptying the Trash frees and how many free nothing.
+TEST(DuplicateFinderView, NothingFreedIsNeverUpTo) {
+    ToolsFixture fixture;
+    DuplicateGroup shared = ToolsFixture::group("shared", 5'000'000, {"/x/p.jpg", "/x/copy/p.jpg"});
+    for (ScannedFile& copy : shared.files) copy.compressed = true;
+    shared.files[1].sharedBytes = 5'000'000;
+    shared.files[1].untickedReason = UntickedReason::sharedBlocks;
+    fixture.finishDuplicates({ToolsFixture::group("plain", 1'000'000, {"/y/a.txt", "/y/b.txt"}), shared});
+    Shown shown(fixture.state());
+    EXPECT_EQ(shown.row(1)->group().id, "shared");
+    EXPECT_EQ(shown.row(1)->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(0));
+    EXPECT_TRUE(bannerTexts(shown.view).contains(AppLocalization::format("tools.dup.bannerTitle", {2, ToolTexts::bytes(1'000'000)})));
+    EXPECT_EQ(ToolTexts::freedBytes(0, true), ToolTexts::bytes(0));
+
+    fixture.state().setSelectedToolItems({"/y/b.txt", "/x/copy/p.jpg"});
+    click(shown.view.trashButton());
+    ASSERT_NE(shown.view.confirmation(), nullptr);
+    EXPECT_EQ(shown.view.confirmation()->informativeText(),
+              AppLocalization::format("duplicates.trash.detail.freesNothing", {ToolTexts::bytes(6'000'000), ToolTexts::bytes(1'000'000), 1}));
+    shown.view.confirmation()->reject();
 }
 
 // A group that reaches into a whole ticks nothing; its header says which whole, and so does the

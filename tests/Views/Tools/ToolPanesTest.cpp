@@ -1,6 +1,7 @@
 #include "Models/AppLocalization.h"
 #include "Models/TextKey.h"
 #include "Models/TimeFormatting.h"
+#include "Platform/SettingsStore.h"
 #include "Views/Common/DashboardPage.h"
 #include "Views/Common/PlainToolTip.h"
 #include "Views/DesignSystem/IconImageView.h"
@@ -11,6 +12,7 @@
 #include "Views/DesignSystem/RankedRow.h"
 #include "Views/DesignSystem/StatTile.h"
 #include "Views/DesignSystem/TextLabel.h"
+#include "Views/DesignSystem/ThinBar.h"
 #include "Views/DesignSystem/ToggleSwitch.h"
 #include "Views/Tools/DeveloperCleanupView.h"
 #include "Views/Tools/ForgottenFilesView.h"
@@ -34,6 +36,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -78,6 +81,17 @@ Pill* freedNote(ToolsItemRow* row) {
     QWidget* accessory = row->accessory();
     if (!accessory || accessory->objectName() == "freedNote") return qobject_cast<Pill*>(accessory);
     return accessory->findChild<Pill*>("freedNote");
+}
+
+// One name of a conda package's library of 75.5 MB, whose other name lies in an environment.
+ScannedFile condaName(const Path& path) {
+    FileIdentity twoNames;
+    twoNames.device = 3;
+    twoNames.inode = 9;
+    twoNames.links = 2;
+    ScannedFile file = ToolsFixture::file(path, 75'500'000);
+    file.identity = twoNames;
+    return file;
 }
 
 bool labelSays(QWidget* widget, const QString& text) {
@@ -126,7 +140,7 @@ TEST(CleanupPanes, PlanFiguresFollowTheSelectionOfThisListOnly) {
     fixture.loadCleanup(cleanupList());  // preselects the safe ones
     SmartCleanupView view(fixture.state());
     showIn(view);
-    EXPECT_EQ(view.selectedSize(), 400);
+    EXPECT_EQ(view.selectedFigures().freed, 400);
     EXPECT_EQ(view.selectedTile()->valueLabel()->text(), ToolTexts::bytes(400));
     EXPECT_TRUE(itemRow(view.rows(), 0)->isOn());
     EXPECT_FALSE(itemRow(view.rows(), 2)->isOn());
@@ -136,7 +150,7 @@ TEST(CleanupPanes, PlanFiguresFollowTheSelectionOfThisListOnly) {
     std::set<std::string> items = fixture.state().selectedToolItems();
     items.insert("/d/some/duplicate");
     fixture.state().setSelectedToolItems(items);
-    EXPECT_EQ(view.selectedSize(), 400);
+    EXPECT_EQ(view.selectedFigures().freed, 400);
 
     click(itemRow(view.rows(), 2));
     EXPECT_TRUE(fixture.state().selectedToolItems().contains("/c/setup.deb"));
@@ -146,7 +160,7 @@ TEST(CleanupPanes, PlanFiguresFollowTheSelectionOfThisListOnly) {
 
     // All under review: nothing preselected, a safe count of 0 and an empty selected bar.
     fixture.loadCleanup({ToolsFixture::candidate("/c/a.deb", 5, CleanupSafety::review)});
-    EXPECT_EQ(view.selectedSize(), 0);
+    EXPECT_EQ(view.selectedFigures().freed, 0);
     EXPECT_FALSE(view.trashButton()->isEnabled());
 }
 
@@ -274,34 +288,26 @@ TEST(CleanupPanes, FiguresAreWhatMovingFrees) {
     fixture.loadCleanup({uv, other, ToolsFixture::candidate("/h/.cache/plain", 50, CleanupSafety::review)});
     SmartCleanupView view(fixture.state());
     showIn(view);
-    EXPECT_EQ(view.selectedSize(), 700);  // 100 + 200 + the shared file once
+    EXPECT_EQ(view.selectedFigures().freed, 700);  // 100 + 200 + the shared file once
     EXPECT_TRUE(labelSays(view.banner(), AppLocalization::format("tools.cleanup.bannerTitle", {3, ToolTexts::bytes(750)})));
     Pill* note = freedNote(itemRow(view.rows(), 0));
     ASSERT_NE(note, nullptr);
     EXPECT_EQ(note->text(), AppLocalization::format("tools.freesPart", {ToolTexts::bytes(100), ToolTexts::bytes(1000)}));
     EXPECT_EQ(freedNote(itemRow(view.rows(), 2)), nullptr);
     click(itemRow(view.rows(), 1));  // untick the second cache: the shared file keeps a name
-    EXPECT_EQ(view.selectedSize(), 100);
+    EXPECT_EQ(view.selectedFigures().freed, 100);
     EXPECT_EQ(view.selectedTile()->valueLabel()->text(), ToolTexts::bytes(100));
 
-    FileIdentity twoNames;
-    twoNames.device = 3;
-    twoNames.inode = 9;
-    twoNames.links = 2;
-    ScannedFile package = ToolsFixture::file("/h/conda/pkgs/lib.so", 75'500'000);
-    package.identity = twoNames;
-    ScannedFile environment = ToolsFixture::file("/h/conda/envs/ml/lib.so", 75'500'000);
-    environment.identity = twoNames;
-    fixture.findForgotten({package, environment, ToolsFixture::file("/h/old.iso", 20'000'000)});
+    fixture.findForgotten({condaName("/h/conda/pkgs/lib.so"), condaName("/h/conda/envs/ml/lib.so"), ToolsFixture::file("/h/old.iso", 20'000'000)});
     ForgottenFilesView forgotten(fixture.state(), DynamicColor::primary());
     showIn(forgotten);
     EXPECT_EQ(ForgottenFilesView::fileCount(fixture.state().forgottenFiles()), 2);
     EXPECT_EQ(forgotten.total(), 95'500'000);
     EXPECT_TRUE(labelSays(forgotten.banner(), AppLocalization::format("tools.forgotten.bannerTitle", {2, ToolTexts::bytes(95'500'000)})));
     fixture.state().setSelectedToolItems({"/h/conda/pkgs/lib.so"});
-    EXPECT_EQ(forgotten.selectedSize(), 0);
+    EXPECT_EQ(forgotten.selectedFigures().freed, 0);
     fixture.state().setSelectedToolItems({"/h/conda/pkgs/lib.so", "/h/conda/envs/ml/lib.so"});
-    EXPECT_EQ(forgotten.selectedSize(), 75'500'000);
+    EXPECT_EQ(forgotten.selectedFigures().freed, 75'500'000);
     for (std::size_t index : {0u, 1u}) {
         Pill* pill = freedNote(itemRow(forgotten.rows(), index));
         ASSERT_NE(pill, nullptr);
@@ -374,10 +380,11 @@ TEST(CleanupPanes, ConfirmedMoveTakesTheTickedCandidatesAndSelectionIsSharedAcro
     click(pane->confirmation()->findChild<QPushButton*>("confirmMove"));
     ASSERT_TRUE(waitUntil([&] { return fixture.fake.moves.size() == 1; }));
     EXPECT_EQ(fixture.fake.moves[0]->urls, std::vector<Path>{"/c/cache"});
-    fixture.fake.moves[0]->succeed({1});
+    fixture.fake.moves[0]->succeed({{0}});
     ASSERT_TRUE(waitUntil([&] { return !fixture.state().isToolWorking(); }));
     EXPECT_TRUE(fixture.state().selectedToolItems().empty());
-    EXPECT_EQ(fixture.state().toolMessage(), AppLocalization::format("tools.movedCount", {1}));
+    EXPECT_EQ(fixture.state().toolMessage(), AppLocalization::format("tools.movedCount", {1}) + " " +
+                                                 AppLocalization::format("tools.movedFigures", {ToolTexts::bytes(300), ToolTexts::bytes(300)}));
 }
 
 TEST(ToolsEmptyCard, AWrappedDetailGetsTheHeightOfAllItsLines) {
@@ -843,4 +850,104 @@ TEST(ForgottenFilesView, TheDatePillSpellsTheMonthAndTheRowMenuReveals) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), row->mapToGlobal(QPoint(10, 10)));
     QCoreApplication::sendEvent(row, &event);
     EXPECT_EQ(entries, QStringList{AppLocalization::string("action.reveal")});
+}
+
+namespace {
+
+// The detail of the question a pane asks before a move, in one line without direction marks; the
+// question is closed unanswered.
+QString questionOf(QWidget& pane, QAbstractButton* trash) {
+    click(trash);
+    auto* question = pane.findChild<QMessageBox*>("toolsTrashConfirmation");
+    if (!question) return {};
+    const QString text = question->informativeText();
+    question->reject();
+    QCoreApplication::processEvents();
+    return text;
+}
+
+QString withoutMarks(QString text) { return text.remove(QRegularExpression("[\u2066-\u2069]")); }
+
+}  // namespace
+
+// The question before a move says what goes to the Trash and what emptying it frees, on every
+// screen that moves: a cache whose files a project also names moves more than it frees, a
+// compressed one frees at most its figure, and one whose files all keep another name frees nothing
+// and may still be moved.
+TEST(CleanupPanes, TheQuestionSaysWhatMovesAndWhatItFrees) {
+    SettingsStore::shared().setValue("appLanguage", "en");
+    ToolsFixture fixture;
+    CleanupCandidate uv = ToolsFixture::candidate("/h/.cache/uv", 20'000'000, CleanupSafety::safe);
+    uv.freed = {4'400'000, {{8, 1, 2, 1, 15'600'000, 15'600'000}}};
+    fixture.loadCleanup({uv});
+    SmartCleanupView cleanup(fixture.state());
+    showIn(cleanup);
+    EXPECT_EQ(withoutMarks(questionOf(cleanup, cleanup.trashButton())),
+              "20 MB will be moved to the Trash, where you can restore the items. Emptying the Trash frees 4.4 MB.");
+
+    CleanupCandidate logs = ToolsFixture::candidate("/h/.cache/textlogs", 71'000'000, CleanupSafety::safe);
+    logs.freed = {71'000'000, {}, true};
+    fixture.loadCleanup({logs});
+    EXPECT_EQ(questionOf(cleanup, cleanup.trashButton()),
+              AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(71'000'000), AppLocalization::format("tools.upTo", {ToolTexts::bytes(71'000'000)})}));
+
+    CleanupCandidate pnpm = ToolsFixture::candidate("/h/.cache/pnpm", 37'900'000, CleanupSafety::safe);
+    pnpm.freed = {0, {{8, 2, 2, 1, 37'900'000, 37'900'000}}};
+    fixture.loadCleanup({pnpm});
+    EXPECT_EQ(cleanup.selectedTile()->valueLabel()->text(), ToolTexts::bytes(0));
+    EXPECT_EQ(cleanup.selectedBar()->fraction(), 0.0);  // nothing of nothing
+    ASSERT_TRUE(cleanup.trashButton()->isEnabled());
+    EXPECT_EQ(questionOf(cleanup, cleanup.trashButton()), AppLocalization::format("tools.trash.detail.freesNothing", {ToolTexts::bytes(37'900'000)}));
+
+    fixture.loadDeveloper({uv});
+    DeveloperCleanupView developer(fixture.state());
+    showIn(developer);
+    EXPECT_EQ(questionOf(developer, developer.trashButton()),
+              AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(20'000'000), ToolTexts::bytes(4'400'000)}));
+
+    // Forgotten files: one name of a file whose other name stays.
+    fixture.findForgotten({condaName("/h/conda/pkgs/lib.so"), ToolsFixture::file("/h/old.iso", 20'000'000)});
+    ForgottenFilesView forgotten(fixture.state(), DynamicColor::primary());
+    showIn(forgotten);
+    fixture.state().setSelectedToolItems({"/h/conda/pkgs/lib.so"});
+    ASSERT_TRUE(forgotten.trashButton()->isEnabled());
+    EXPECT_EQ(questionOf(forgotten, forgotten.trashButton()), AppLocalization::format("tools.trash.detail.freesNothing", {ToolTexts::bytes(75'500'000)}));
+    fixture.state().setSelectedToolItems({"/h/conda/pkgs/lib.so", "/h/old.iso"});
+    EXPECT_EQ(questionOf(forgotten, forgotten.trashButton()),
+              AppLocalization::format("tools.trash.detail", {ToolTexts::bytes(95'500'000), ToolTexts::bytes(20'000'000)}));
+    SettingsStore::shared().remove("appLanguage");
+}
+
+// A row whose size leaves out unreadable folders keeps its reason whole: the longer size text gives
+// way on a narrow row and is read whole in its tip; on a wide one both are whole.
+TEST(CleanupPanes, ALongSizeGivesWayToTheReason) {
+    ToolsFixture fixture;
+    CleanupCandidate mixed = ToolsFixture::candidate("/home/maya/.cache/mixed", 1'000'000, CleanupSafety::review);
+    mixed.reason = CleanupReason::cannotMove;
+    mixed.reasonDetail = QStringLiteral("~/.cache/mixed/root");
+    mixed.unreadableFolders = 3;
+    fixture.loadCleanup({mixed});
+    SmartCleanupView view(fixture.state());
+    for (const int width : {1000, 2000}) {
+        SCOPED_TRACE(width);
+        view.resize(width, 800);
+        view.show();
+        QCoreApplication::processEvents();
+        ToolsItemRow* row = itemRow(view.rows(), 0);
+        QCoreApplication::processEvents();
+        const auto* subtitle = row->findChild<TextLabel*>("rowSubtitle");
+        const auto* value = row->findChild<QWidget*>("rowValue");
+        ASSERT_TRUE(subtitle && value);
+        const auto* size = value->findChild<TextLabel*>();
+        ASSERT_TRUE(size);
+        EXPECT_EQ(subtitle->text(), ToolTexts::cleanupDetail(mixed));
+        EXPECT_FALSE(subtitle->isCut());
+        EXPECT_EQ(size->text(), ToolTexts::cleanupSize(mixed));
+        EXPECT_EQ(size->isCut(), width == 1000);
+        EXPECT_EQ(value->toolTip().isEmpty(), !size->isCut());
+        // Cut by what the reason needs, no more: the reason gets its width, not the size's.
+        if (width == 1000) {
+            EXPECT_LE(subtitle->width(), subtitle->sizeHint().width() + 1);
+        }
+    }
 }
