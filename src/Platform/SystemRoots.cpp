@@ -32,6 +32,7 @@ struct UserFolder {
 
 constexpr std::size_t desktopFolderIndex = 0;
 constexpr std::size_t downloadFolderIndex = 2;
+constexpr std::size_t templatesFolderIndex = 6;
 constexpr UserFolder userFolderKeys[] = {
     {"XDG_DESKTOP_DIR", "Desktop"}, {"XDG_DOCUMENTS_DIR", "Documents"}, {"XDG_DOWNLOAD_DIR", "Downloads"},
     {"XDG_MUSIC_DIR", "Music"},     {"XDG_PICTURES_DIR", "Pictures"},   {"XDG_VIDEOS_DIR", "Videos"},
@@ -56,23 +57,15 @@ std::vector<std::filesystem::path> userFolderPaths(const std::filesystem::path& 
     return folders;
 }
 
-// The real form where the folder exists, so that a link cannot disguise it.
-std::filesystem::path comparable(const std::filesystem::path& path) {
-    const std::filesystem::path normal = path.lexically_normal();
-    std::filesystem::path folder = realPath(normal).value_or(normal);
-    while (folder.native().size() > 1 && folder.native().back() == '/') folder = folder.native().substr(0, folder.native().size() - 1);
-    return folder;
-}
-
 // An XDG base folder that is the home folder, holds it or a user folder, or lies in a user folder
 // would put the user's own files on removal lists: the default is used instead.
 std::filesystem::path usableBaseFolder(const SystemRoots& roots, const std::filesystem::path& base, const std::filesystem::path& fallback) {
-    const std::filesystem::path folder = comparable(base);
-    const std::filesystem::path home = comparable(roots.home);
+    const std::filesystem::path folder = comparableFolder(base);
+    const std::filesystem::path home = comparableFolder(roots.home);
     // A user folder set to the home folder itself ("$HOME/" turns the desktop folder off) holds
     // every base folder; only the user's own folders below the home count here.
     const bool insideUserFolder = std::any_of(roots.userFolders.begin(), roots.userFolders.end(), [&](const std::filesystem::path& user) {
-        const std::filesystem::path userFolder = comparable(user);
+        const std::filesystem::path userFolder = comparableFolder(user);
         return !liesWithin(home, userFolder) && liesWithin(folder, userFolder);
     });
     return roots.holdsPersonalFolder(base) || insideUserFolder ? fallback : base;
@@ -113,6 +106,7 @@ SystemRoots SystemRoots::machine() {
     roots.stateHome = usableBaseFolder(roots, environmentPath("XDG_STATE_HOME", roots.home / ".local/state"), roots.home / ".local/state");
     roots.downloads = roots.userFolders[downloadFolderIndex];
     roots.desktop = roots.userFolders[desktopFolderIndex];
+    roots.templates = roots.userFolders[templatesFolderIndex];
     roots.dataDirs = searchFolders("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
     roots.configDirs = searchFolders("XDG_CONFIG_DIRS", "/etc/xdg");
     return roots;
@@ -131,15 +125,16 @@ SystemRoots SystemRoots::fixture(const std::filesystem::path& dir) {
     roots.userFolders = userFolderPaths(roots.home, roots.configHome);
     roots.downloads = roots.userFolders[downloadFolderIndex];
     roots.desktop = roots.userFolders[desktopFolderIndex];
+    roots.templates = roots.userFolders[templatesFolderIndex];
     roots.dataDirs = {dir / "usr/local/share", dir / "usr/share"};
     roots.configDirs = {dir / "etc/xdg"};
     return roots;
 }
 
 bool SystemRoots::holdsPersonalFolder(const std::filesystem::path& path) const {
-    const std::filesystem::path folder = comparable(path);
-    if (liesWithin(comparable(home), folder)) return true;
-    return std::any_of(userFolders.begin(), userFolders.end(), [&](const std::filesystem::path& user) { return liesWithin(comparable(user), folder); });
+    const std::filesystem::path folder = comparableFolder(path);
+    if (liesWithin(comparableFolder(home), folder)) return true;
+    return std::any_of(userFolders.begin(), userFolders.end(), [&](const std::filesystem::path& user) { return liesWithin(comparableFolder(user), folder); });
 }
 
 SystemRoots SystemRoots::current() {

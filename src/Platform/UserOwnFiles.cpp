@@ -3,6 +3,7 @@
 #include "Foundation/LiesWithin.h"
 #include "Platform/MountTable.h"
 #include "Platform/RealPath.h"
+#include "Platform/WindowsLayout.h"
 
 #include <algorithm>
 #include <array>
@@ -11,13 +12,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The real form where it exists, so that a link cannot disguise a folder; no closing slash.
-std::string comparable(const fs::path& path) {
-    const fs::path normal = path.lexically_normal();
-    std::string folder = realPath(normal).value_or(normal).native();
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    return folder;
-}
+std::string comparable(const fs::path& path) { return comparableFolder(path).native(); }
 
 // The first hidden folder of `path` below `folder` (".mozilla", ".local", ".pyenv"), or nothing.
 std::optional<std::string> hiddenBelow(std::string_view path, std::string_view folder) {
@@ -55,7 +50,7 @@ std::optional<std::string> holder(const std::vector<std::string>& folders, const
 }  // namespace
 
 UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, ProgramInstalls& installs)
-    : root_(std::move(searchRoot)), home_(comparable(roots.home)), snap_(home_ + "/snap"), installs_(installs) {
+    : root_(std::move(searchRoot)), home_(comparable(roots.home)), snap_(home_ + "/snap"), installs_(installs), attributes_(WindowsAttributes::current()) {
     // A user folder set to the home itself, or to a folder above it, names no folder of its own.
     for (const fs::path& folder : roots.userFolders)
         if (std::string real = comparable(folder); !liesWithinText(home_, real)) userFolders_.push_back(std::move(real));
@@ -89,7 +84,8 @@ UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, Pro
     }
     const std::string top = holder(tops, root_).value_or("/");
     if (top == root_) return;
-    if (auto install = installs_.installHolding(root_, top)) chosenPlace_ = {Standing::install, std::move(*install)};
+    if (auto windows = windowsPlace(root_, top)) chosenPlace_ = std::move(*windows);
+    else if (auto install = installs_.installHolding(root_, top)) chosenPlace_ = {Standing::install, std::move(*install)};
 }
 
 std::optional<std::string> UserOwnFiles::baseOf(const std::string& path) const {
@@ -127,6 +123,7 @@ UserOwnFiles::Place UserOwnFiles::placeOf(const std::string& path) {
         return {Standing::elsewhere, {}};
     }
     if (auto hidden = hiddenBelow(path, *base)) return {Standing::applicationData, std::move(*hidden)};
+    if (auto windows = windowsPlace(path, *base)) return std::move(*windows);
     // One file directly in a user folder, the home or a chosen folder is a loose copy; a chosen
     // folder or a drive that tops a program's tree is that program's.
     if (chosenOrDrive(*base) && topsProgramTree(*base)) return {Standing::install, *base};
@@ -138,6 +135,28 @@ UserOwnFiles::Place UserOwnFiles::placeOf(const std::string& path) {
 std::string UserOwnFiles::snapFolder(const std::string& path) const {
     const std::size_t end = path.find('/', snap_.size() + 1);
     return end == std::string::npos ? path : path.substr(0, end);
+}
+
+std::optional<UserOwnFiles::Place> UserOwnFiles::windowsPlace(const std::string& path, const std::string& from) {
+    for (std::size_t end = from == "/" ? path.find('/', 1) : path.find('/', from.size() + 1);; end = path.find('/', end + 1)) {
+        const std::string folder = path.substr(0, end);
+        if (const std::optional<WindowsLayout::Holds> holds = WindowsLayout::holds(folder))
+            return Place{*holds == WindowsLayout::Holds::programs ? Standing::install : Standing::applicationData, folder};
+        if (hiddenByWindows(folder)) return Place{Standing::applicationData, folder};
+        if (end == std::string::npos) return std::nullopt;
+    }
+}
+
+bool UserOwnFiles::hiddenByWindows(const std::string& path) {
+    if (!attributes_.anyMounted()) return false;
+    {
+        std::lock_guard guard(lock_);
+        if (const auto known = hiddenByWindows_.find(path); known != hiddenByWindows_.end()) return known->second;
+    }
+    const bool hidden = attributes_.hiddenOrSystem(path);
+    std::lock_guard guard(lock_);
+    hiddenByWindows_.emplace(path, hidden);
+    return hidden;
 }
 
 bool UserOwnFiles::inPassingFolder(const std::string& path) const { return holder(passing_, path).has_value(); }

@@ -2,6 +2,7 @@
 
 #include "Platform/ProgramInstalls.h"
 #include "Platform/SystemRoots.h"
+#include "Platform/WindowsAttributes.h"
 
 #include <mutex>
 #include <string>
@@ -18,6 +19,8 @@
 // Never inside a hidden folder below the home or the chosen folder (an application's data), inside
 // ~/snap, or inside a program's install (see ProgramInstalls); a user folder and the home are never
 // an install themselves, and a chosen folder or drive is one only as the top of a program's tree.
+// On a drive Windows laid out, never in its programs' folders or their data (see WindowsLayout), nor
+// in what Windows marks hidden or system where that mark can be read (see WindowsAttributes).
 // Other folders at the home's top (~/opt, ~/sdk, ~/Games, ~/R) are where programs put themselves.
 // Safe to ask from any number of threads.
 class UserOwnFiles {
@@ -49,6 +52,10 @@ private:
     bool chosenOrDrive(const std::string& base) const;
     bool topsProgramTree(const std::string& base);
     std::string snapFolder(const std::string& path) const;
+    // Where Windows keeps programs or their data, or what it hides, at a folder below `from` on the
+    // way to `path`, or at `path` itself; nothing where none is.
+    std::optional<Place> windowsPlace(const std::string& path, const std::string& from);
+    bool hiddenByWindows(const std::string& path);
 
     std::string root_;
     std::string home_;
@@ -61,4 +68,6 @@ private:
     std::vector<std::string> passing_;
     std::mutex lock_;
     std::unordered_map<std::string, bool> treeTops_;
+    WindowsAttributes attributes_;
+    std::unordered_map<std::string, bool> hiddenByWindows_;
 };

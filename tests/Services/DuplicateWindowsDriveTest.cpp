@@ -1,0 +1,141 @@
+#include "Support/DuplicateSearches.h"
+#include "Support/FixtureRoots.h"
+#include "Support/InstalledFiles.h"
+#include "Support/TempTree.h"
+
+#include <sys/xattr.h>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace DuplicateSearches;
+
+// Files of one content at each of `paths`, the first the oldest.
+void same(const TempTree& tree, const std::vector<fs::path>& paths, unsigned seed, std::size_t size = 3000) {
+    const std::string bytes = TempTree::randomBytes(size, seed);
+    time_t when = 1'500'000'000;
+    for (const fs::path& path : paths) TempTree::setModified(tree.write(fs::relative(path, tree.path()).string(), bytes), when += 1000);
+}
+
+bool holdsCopyIn(const std::vector<DuplicateGroup>& groups, const fs::path& folder) {
+    for (const DuplicateGroup& group : groups)
+        for (const ScannedFile& copy : group.files)
+            if (copy.path.native().starts_with(folder.native() + "/")) return true;
+    return false;
+}
+
+// Marks a file or folder on an SMB share as Windows does, through the attribute the cifs driver shows.
+bool markWindowsAttributes(const fs::path& path, std::uint32_t attributes) {
+    return ::lsetxattr(path.c_str(), "user.cifs.dosattrib", &attributes, sizeof attributes, 0) == 0;
+}
+
+}  // namespace
+
+// A Windows drive as a dual-boot laptop leaves it, chosen on its own and reached from above the home,
+// hidden files off and on: its recycle bins and system folders are never searched, so the deleted
+// copy is never kept and the live ones stay; what lies in AppData, ProgramData, Program Files and
+// Windows (a Start Menu's shortcuts, a browser's extensions, a program's files) is never ticked and
+// says where it lies; a game keeping its program in bin/64bit is an install; loose photos are ticked.
+TEST(DuplicateWindowsDrive, ItsRecycleBinsAreNeverSearchedAndItsProgramsAndTheirDataNeverTicked) {
+    TempTree tree;
+    tree.write("proc/self/mountinfo", "36 25 8:17 / /media/ann/Windows rw,relatime shared:1 - ntfs3 /dev/nvme0n1p3 rw\n"
+                                      "37 25 8:33 / /media/ann/STICK rw,relatime shared:1 - ext4 /dev/sdb1 rw\n");
+    FixtureRoots roots(tree.path());
+    const fs::path drive = tree.path() / "media/ann/Windows";
+    const fs::path user = drive / "Users/Ann";
+    same(tree, {user / "Pictures/wedding.jpg", user / "Documents/wedding.jpg", drive / "$Recycle.Bin/S-1-5-21-1/$RAB12CD.jpg"}, 1);
+    same(tree, {user / "Pictures/cat.jpg", drive / "System Volume Information/cat.jpg", drive / "$WINDOWS.~BT/Sources/cat.jpg", drive / "RECYCLER/S-1-5/Dc1.jpg"}, 2);
+    same(tree, {tree.path() / "media/ann/STICK/song.mp3", tree.path() / "media/ann/STICK/$RECYCLE.BIN/S-1-5/$R1.mp3"}, 3);
+    struct Row {
+        fs::path copy;
+        UntickedReason reason;
+        fs::path within;
+    };
+    std::vector<Row> rows;
+    auto addRow = [&](std::vector<fs::path> copies, UntickedReason reason, const fs::path& within) {
+        same(tree, copies, unsigned(10 + rows.size()));
+        rows.push_back({copies.front(), reason, within});
+    };
+    const fs::path chrome = user / "AppData/Local/Google/Chrome/User Data/Default/Extensions/abcdef";
+    addRow({chrome / "1.0_0/icon.png", chrome / "1.1_0/icon.png", user / "Pictures/icon.png"}, UntickedReason::applicationFolder, user / "AppData");
+    addRow({user / "AppData/Roaming/Mozilla/Firefox/Profiles/x.default/extensions/ublock@x.xpi", user / "Downloads/ublock.xpi"}, UntickedReason::applicationFolder,
+        user / "AppData");
+    addRow({drive / "ProgramData/Microsoft/Windows/Start Menu/Programs/Editor.lnk", user / "AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Editor.lnk",
+         user / "Desktop/Editor.lnk"},
+        UntickedReason::applicationFolder, drive / "ProgramData");
+    addRow({drive / "Program Files/Editor/editor.exe", drive / "Program Files (x86)/Editor/editor.exe", user / "Downloads/editor.exe"}, UntickedReason::programInstall,
+        drive / "Program Files");
+    tree.folder("media/ann/Windows/Windows/System32");
+    addRow({drive / "Windows/Web/Wallpaper/img0.jpg", user / "Pictures/img0.jpg"}, UntickedReason::programInstall, drive / "Windows");
+    tree.write("media/ann/Windows/Games/Foo/bin/64bit/foo.exe", "MZ");
+    addRow({drive / "Games/Foo/data/theme.ogg", user / "Music/theme.ogg"}, UntickedReason::programInstall, drive / "Games/Foo");
+    same(tree, {user / "Pictures/trip.jpg", user / "Pictures/Trip 2/trip.jpg"}, 40);  // loose, ticked
+
+    for (const bool includeHidden : {false, true}) {
+        for (const fs::path& folder : {drive, tree.path()}) {
+            const std::vector<DuplicateGroup> groups = search(folder, includeHidden);
+            for (const char* unsearched : {"$Recycle.Bin", "System Volume Information", "$WINDOWS.~BT", "RECYCLER"})
+                EXPECT_FALSE(holdsCopyIn(groups, drive / unsearched)) << unsearched;
+            EXPECT_FALSE(holdsCopyIn(groups, tree.path() / "media/ann/STICK/$RECYCLE.BIN"));
+            const DuplicateGroup* wedding = holding(groups, user / "Pictures/wedding.jpg");
+            ASSERT_NE(wedding, nullptr);
+            EXPECT_EQ(wedding->files.size(), 2u);
+            EXPECT_TRUE(wedding->ticksCopies());
+            EXPECT_EQ(holding(groups, user / "Pictures/cat.jpg"), nullptr);
+            for (const Row& row : rows) {
+                const DuplicateGroup* group = holding(groups, row.copy);
+                ASSERT_NE(group, nullptr) << row.copy;
+                EXPECT_FALSE(group->ticksCopies()) << row.copy << " in " << folder;
+                EXPECT_EQ(copyAt(*group, row.copy)->untickedReason, row.reason) << row.copy << " in " << folder;
+                EXPECT_EQ(copyAt(*group, row.copy)->untickedWithin, row.within) << row.copy << " in " << folder;
+            }
+            ASSERT_NE(holding(groups, user / "Pictures/trip.jpg"), nullptr);
+            EXPECT_TRUE(holding(groups, user / "Pictures/trip.jpg")->ticksCopies()) << folder;
+        }
+    }
+    // A recycle bin chosen on its own holds nothing to offer; a folder in Program Files is a program's.
+    EXPECT_TRUE(search(drive / "$Recycle.Bin", true).empty());
+    for (const DuplicateGroup& group : search(drive / "Program Files", true)) EXPECT_FALSE(group.ticksCopies());
+    // A folder of the user's own called "Windows" holds no system.
+    same(tree, {user / "Pictures/Windows/frost.jpg", user / "Pictures/frost.jpg"}, 50);
+    const DuplicateGroup* frost = holding(search(drive, false), user / "Pictures/Windows/frost.jpg");
+    ASSERT_NE(frost, nullptr);
+    EXPECT_TRUE(frost->ticksCopies());
+}
+
+// What Windows marks hidden or system on a share is hidden: left out of a search without hidden
+// files, never ticked in one with them, a hidden folder naming itself. The share's top, which Windows
+// marks so too, is still searched; a file system that keeps no such marks is asked nothing.
+TEST(DuplicateWindowsDrive, WhatWindowsMarksHiddenOrSystemIsHidden) {
+    TempTree tree;
+    tree.write("proc/self/mountinfo", "36 25 0:51 / /media/ann/Share rw,relatime shared:1 - cifs //nas/ann rw\n");
+    FixtureRoots roots(tree.path());
+    const fs::path share = tree.path() / "media/ann/Share";
+    same(tree, {share / "Photos/a.jpg", share / "Hidden stuff/a.jpg"}, 60);
+    same(tree, {share / "Photos/b.jpg", share / "Other/b.jpg"}, 61);
+    same(tree, {share / "Photos/c.jpg", share / "Other/c.jpg"}, 62);  // loose, ticked
+    if (!markWindowsAttributes(share / "Hidden stuff", 0x12) || !markWindowsAttributes(share / "Other/b.jpg", 0x26) || !markWindowsAttributes(share, 0x16))
+        GTEST_SKIP() << "this file system keeps no user attributes";
+    ASSERT_TRUE(markWindowsAttributes(share / "Photos", 0x11));  // read-only only: Windows's mark of a customised folder
+    for (const fs::path& folder : {share, tree.path()}) {
+        const std::vector<DuplicateGroup> hiddenOff = search(folder, false);
+        ASSERT_EQ(hiddenOff.size(), 1u) << folder;
+        EXPECT_EQ(hiddenOff[0].files[0].path.filename(), "c.jpg");
+        EXPECT_TRUE(hiddenOff[0].ticksCopies());
+        const std::vector<DuplicateGroup> hiddenOn = search(folder, true);
+        ASSERT_EQ(hiddenOn.size(), 3u) << folder;
+        const DuplicateGroup* a = holding(hiddenOn, share / "Hidden stuff/a.jpg");
+        ASSERT_NE(a, nullptr);
+        EXPECT_FALSE(a->ticksCopies());
+        EXPECT_EQ(copyAt(*a, share / "Hidden stuff/a.jpg")->untickedReason, UntickedReason::applicationFolder);
+        EXPECT_EQ(copyAt(*a, share / "Hidden stuff/a.jpg")->untickedWithin, share / "Hidden stuff");
+        EXPECT_FALSE(holding(hiddenOn, share / "Other/b.jpg")->ticksCopies());
+        EXPECT_TRUE(holding(hiddenOn, share / "Photos/c.jpg")->ticksCopies());
+    }
+    // The same marks on a file system of Linux's own are no one's.
+    tree.write("proc/self/mountinfo", "36 25 0:51 / /media/ann/Share rw,relatime shared:1 - ext4 /dev/sdc1 rw\n");
+    EXPECT_EQ(search(share, false).size(), 3u);
+}
