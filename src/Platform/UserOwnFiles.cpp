@@ -49,8 +49,8 @@ std::optional<std::string> holder(const std::vector<std::string>& folders, const
 
 }  // namespace
 
-UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, ProgramInstalls& installs)
-    : root_(std::move(searchRoot)), home_(comparable(roots.home)), snap_(home_ + "/snap"), installs_(installs), attributes_(WindowsAttributes::current()) {
+UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, ProgramInstalls& installs, const WindowsAttributes& attributes)
+    : root_(std::move(searchRoot)), home_(comparable(roots.home)), snap_(home_ + "/snap"), installs_(installs), attributes_(attributes) {
     // A user folder set to the home itself, or to a folder above it, names no folder of its own.
     for (const fs::path& folder : roots.userFolders)
         if (std::string real = comparable(folder); !liesWithinText(home_, real)) userFolders_.push_back(std::move(real));

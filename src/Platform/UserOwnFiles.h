@@ -38,8 +38,9 @@ public:
         std::string folder;
     };
 
-    // `searchRoot` is the searched folder's real path; `installs` answers for the folders in it.
-    UserOwnFiles(std::string searchRoot, const SystemRoots& roots, ProgramInstalls& installs);
+    // `searchRoot` is the searched folder's real path; `installs` answers for the folders in it;
+    // `attributes` tells what Windows hides. Both outlive this.
+    UserOwnFiles(std::string searchRoot, const SystemRoots& roots, ProgramInstalls& installs, const WindowsAttributes& attributes);
 
     Place placeOf(const std::string& path);
 
@@ -68,6 +69,6 @@ private:
     std::vector<std::string> passing_;
     std::mutex lock_;
     std::unordered_map<std::string, bool> treeTops_;
-    WindowsAttributes attributes_;
+    const WindowsAttributes& attributes_;
     std::unordered_map<std::string, bool> hiddenByWindows_;
 };

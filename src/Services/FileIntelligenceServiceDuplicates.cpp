@@ -444,7 +444,7 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
     ProgramInstalls installs(walkedEntries);
     const SystemRoots roots = SystemRoots::current();
     ProjectWholes projects(walkedEntries, std::move(projectDocuments), std::move(audioFiles), roots);
-    UserOwnFiles ownFiles(rootPath, roots, installs);
+    UserOwnFiles ownFiles(rootPath, roots, installs, windowsAttributes);
 
     // Order by length (and path, so equal lengths come out the same on every run).
     std::vector<const ListedFile*> sorted;
