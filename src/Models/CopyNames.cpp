@@ -34,7 +34,7 @@ bool isCopyParenthesis(std::string_view inside) {
     if (!endsWith(inside, " copy")) return false;
     std::string_view ordinal = inside.substr(0, inside.size() - 5);
     constexpr std::array suffixes{std::string_view("st"), std::string_view("nd"), std::string_view("rd"), std::string_view("th")};
-    return ordinal.size() > 2 && std::any_of(suffixes.begin(), suffixes.end(), [&](std::string_view suffix) { return endsWith(ordinal, suffix); }) &&
+    return std::any_of(suffixes.begin(), suffixes.end(), [&](std::string_view suffix) { return endsWith(ordinal, suffix); }) &&
            isDigits(ordinal.substr(0, ordinal.size() - 2));
 }
 
@@ -58,7 +58,6 @@ bool stemCarriesMark(std::string_view stem) {
             return before.size() > 1 && before.back() == ' ';
         }
     }
-    if (endsWith(stem, " - Copy") && stem.size() > 7) return true;
     std::string_view rest = stem;
     if (dropNumber(rest)) {
         if (rest.empty() || rest.back() != ' ') return false;
@@ -71,7 +70,7 @@ bool stemCarriesMark(std::string_view stem) {
 // that is not the first character.
 std::string_view withoutExtension(std::string_view name) {
     const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || dot == 0 || name.size() - dot - 1 > 10 || dot + 1 == name.size()) return name;
+    if (dot == std::string_view::npos || dot == 0 || name.size() - dot - 1 > 10) return name;
     const std::string_view extension = name.substr(dot + 1);
     if (!std::all_of(extension.begin(), extension.end(), [](char c) { return std::isalnum((unsigned char)c); })) return name;
     return name.substr(0, dot);

@@ -138,13 +138,14 @@ std::string UserOwnFiles::snapFolder(const std::string& path) const {
 }
 
 std::optional<UserOwnFiles::Place> UserOwnFiles::windowsPlace(const std::string& path, const std::string& from) {
-    for (std::size_t end = from == "/" ? path.find('/', 1) : path.find('/', from.size() + 1);; end = path.find('/', end + 1)) {
+    for (std::size_t end = from == "/" ? 0 : from.size(); end != std::string::npos;) {
+        end = path.find('/', end + 1);
         const std::string folder = path.substr(0, end);
         if (const std::optional<WindowsLayout::Holds> holds = WindowsLayout::holds(folder))
             return Place{*holds == WindowsLayout::Holds::programs ? Standing::install : Standing::applicationData, folder};
         if (hiddenByWindows(folder)) return Place{Standing::applicationData, folder};
-        if (end == std::string::npos) return std::nullopt;
     }
+    return std::nullopt;
 }
 
 bool UserOwnFiles::hiddenByWindows(const std::string& path) {
@@ -159,4 +160,25 @@ bool UserOwnFiles::hiddenByWindows(const std::string& path) {
     return hidden;
 }
 
-bool UserOwnFiles::inPassingFolder(const std::string& path) const { return holder(passing_, path).has_value(); }
+bool UserOwnFiles::inPassingFolder(const std::string& path) {
+    if (holder(passing_, path)) return true;
+    // A Windows user's Downloads and Desktop, on a drive Windows wrote.
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+        const std::size_t next = path.find('/', slash + 1);
+        if (next == std::string::npos) return false;
+        const std::string_view name = std::string_view(path).substr(slash + 1, next - slash - 1);
+        if ((name == "Downloads" || name == "Desktop") && isWindowsProfile(path.substr(0, slash))) return true;
+    }
+    return false;
+}
+
+bool UserOwnFiles::isWindowsProfile(const std::string& folder) {
+    {
+        std::lock_guard guard(lock_);
+        if (const auto known = windowsProfiles_.find(folder); known != windowsProfiles_.end()) return known->second;
+    }
+    const bool profile = WindowsLayout::isUserProfile(folder);
+    std::lock_guard guard(lock_);
+    windowsProfiles_.emplace(folder, profile);
+    return profile;
+}

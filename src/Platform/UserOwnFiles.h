@@ -44,8 +44,9 @@ public:
 
     Place placeOf(const std::string& path);
 
-    // Whether `path` lies where files pass through rather than stay: Downloads or the Desktop.
-    bool inPassingFolder(const std::string& path) const;
+    // Whether `path` lies where files pass through rather than stay: Downloads or the Desktop, the
+    // user's or those of a Windows user's profile.
+    bool inPassingFolder(const std::string& path);
 
 private:
     // The folder of the user's own files that holds `path`, or nothing.
@@ -57,6 +58,7 @@ private:
     // way to `path`, or at `path` itself; nothing where none is.
     std::optional<Place> windowsPlace(const std::string& path, const std::string& from);
     bool hiddenByWindows(const std::string& path);
+    bool isWindowsProfile(const std::string& folder);
 
     std::string root_;
     std::string home_;
@@ -71,4 +73,5 @@ private:
     std::unordered_map<std::string, bool> treeTops_;
     const WindowsAttributes& attributes_;
     std::unordered_map<std::string, bool> hiddenByWindows_;
+    std::unordered_map<std::string, bool> windowsProfiles_;
 };

@@ -38,9 +38,10 @@ std::optional<std::uint32_t> fatAttributesOf(const std::string& path) {
 
 }  // namespace
 
-// ntfs-3g shows as "fuseblk", as exFAT's FUSE driver does, whose files simply have no such mark.
+// ntfs-3g shows as "fuseblk" (as "fuse" on an image file), as exFAT's FUSE driver does, whose files
+// simply have no such mark; nor have other FUSE file systems' ("fuse.sshfs").
 WindowsAttributes::Keeps WindowsAttributes::keepsOfType(std::string_view type) {
-    if (type == "ntfs" || type == "ntfs3" || type == "fuseblk") return Keeps::ntfsAttributes;
+    if (type == "ntfs" || type == "ntfs3" || type == "fuseblk" || type == "fuse") return Keeps::ntfsAttributes;
     if (type == "cifs" || type == "smb3") return Keeps::smbAttributes;
     if (type == "vfat" || type == "msdos" || type == "exfat") return Keeps::fatAttributes;
     return Keeps::nothing;
@@ -68,7 +69,6 @@ WindowsAttributes::Keeps WindowsAttributes::keepsAt(const std::string& path) con
 }
 
 bool WindowsAttributes::hiddenOrSystem(const std::string& path) const {
-    if (!anyMounted()) return false;
     std::optional<std::uint32_t> attributes;
     switch (keepsAt(path)) {
     case Keeps::nothing: return false;

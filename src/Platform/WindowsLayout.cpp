@@ -19,9 +19,9 @@ bool startsWithName(std::string_view name, std::string_view start) { return name
 constexpr std::array systemFolders{std::string_view("$Recycle.Bin"), std::string_view("System Volume Information"), std::string_view("$WinREAgent"),
                                    std::string_view("$SysReset"), std::string_view("$GetCurrent")};
 
-bool isDirectory(const std::string& path) {
+bool isOfType(const std::string& path, mode_t type) {
     struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    return ::lstat(path.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == type;
 }
 
 }  // namespace
@@ -35,13 +35,12 @@ bool isSystemFolder(std::string_view name) {
 }
 
 bool liesInSystemFolder(std::string_view path) {
-    for (std::size_t start = 0; start < path.size();) {
-        std::size_t end = path.find('/', start);
-        if (end == std::string_view::npos) end = path.size();
+    for (std::size_t start = 0;;) {
+        const std::size_t end = path.find('/', start);
         if (isSystemFolder(path.substr(start, end - start))) return true;
+        if (end == std::string_view::npos) return false;
         start = end + 1;
     }
-    return false;
 }
 
 std::optional<Holds> holds(const std::string& folder) {
@@ -49,8 +48,10 @@ std::optional<Holds> holds(const std::string& folder) {
     if (sameName(name, "Program Files") || sameName(name, "Program Files (x86)")) return Holds::programs;
     if (sameName(name, "ProgramData") || sameName(name, "AppData")) return Holds::applicationData;
     // A folder of the user's own may be called "Windows"; the system's holds its programs in System32.
-    if (sameName(name, "Windows") && (isDirectory(folder + "/System32") || isDirectory(folder + "/system32"))) return Holds::programs;
+    if (sameName(name, "Windows") && (isOfType(folder + "/System32", S_IFDIR) || isOfType(folder + "/system32", S_IFDIR))) return Holds::programs;
     return std::nullopt;
 }
+
+bool isUserProfile(const std::string& folder) { return isOfType(folder + "/NTUSER.DAT", S_IFREG); }
 
 }  // namespace WindowsLayout

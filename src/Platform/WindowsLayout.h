@@ -23,4 +23,7 @@ enum class Holds { programs, applicationData };
 // Of the folder at `folder`; only a folder named "Windows" is asked of the disk.
 std::optional<Holds> holds(const std::string& folder);
 
+// Whether `folder` is a Windows user's profile ("Users/Ann"): it holds the user's registry hive.
+bool isUserProfile(const std::string& folder);
+
 }  // namespace WindowsLayout

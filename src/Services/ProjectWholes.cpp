@@ -142,10 +142,10 @@ std::optional<ProjectWholes::Belonging> ProjectWholes::ownProject(const std::str
     const Belonging project{UntickedReason::projectPart, folder};
     if (endsWithIgnoringCase(name, ".scriv")) return project;
     // Audacity's "NAME_data" belongs with the "NAME.aup" beside it.
-    if (name.size() > 5 && name.ends_with("_data") && folder != "/") {
+    if (name.ends_with("_data") && folder != "/") {
         const std::string parent = folderOfText(folder);
         const std::string aup = std::string(name.substr(0, name.size() - 5)) + ".aup";
-        if (named(entriesOf(parent), aup, Kind::file)) return Belonging{UntickedReason::projectPart, (parent == "/" ? "" : parent) + "/" + aup};
+        if (named(entriesOf(parent), aup, Kind::file)) return Belonging{UntickedReason::projectPart, (std::filesystem::path(parent) / aup).native()};
     }
     const std::vector<DirectoryEntry> entries = entriesOf(folder);
     if (entries.empty()) return std::nullopt;

@@ -74,6 +74,9 @@ TEST(DuplicateKeptCopy, TheOriginalNameIsKeptOverACopysMark) {
     DuplicateGroup sameDate = ordered({copy("/h/Pictures/photo (1).jpg", 500, std::nullopt), copy("/h/Pictures/photo.jpg", 500, std::nullopt)});
     EXPECT_EQ(sameDate.files[0].path, "/h/Pictures/photo.jpg");
     EXPECT_TRUE(sameDate.ticksCopies());
+    // Whatever order the copies come in, another of the kept copy's kind and date leaves it unclear.
+    DuplicateGroup unordered{"id", {copy("/h/a/p.jpg", 500, std::nullopt), copy("/h/a/p (1).jpg", 500, std::nullopt), copy("/h/b/p.jpg", 500, std::nullopt)}, 4096};
+    EXPECT_FALSE(unordered.keptCopyIsClear());
     // A copy with another name is still kept first, whatever its name.
     std::vector<ScannedFile> linked{copyAt("/h/Pictures/photo.jpg", 900), copyAt("/h/Backup/photo (1).jpg", 100)};
     linked[1].identity->links = 2;

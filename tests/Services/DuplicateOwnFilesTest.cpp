@@ -337,7 +337,8 @@ TEST(DuplicateOwnFiles, AProgramOneFolderBelowItsBinMakesTheFolderAboveAnInstall
 // Three rules of the user's own files, each alone: a card mounted under /run/media is the user's
 // when a folder above the home is searched; Downloads chosen on its own is no install for holding
 // bin/<program>, so its loose copies stay ticked; a hidden folder below a chosen folder is an
-// application's, so a thumbnail in /data/.thumbnails is not ticked beside /data's photo.
+// application's, so a thumbnail in /data/.thumbnails is not ticked beside /data's photo, nor is a
+// hidden file, and neither is searched without hidden files.
 TEST(DuplicateOwnFiles, ADriveUnderRunMediaDownloadsHoldingABinAndAHiddenFolderOfAChosenOne) {
     if (!fs::exists(program)) GTEST_SKIP() << program << " is missing";
     TempTree tree;
@@ -348,6 +349,7 @@ TEST(DuplicateOwnFiles, ADriveUnderRunMediaDownloadsHoldingABinAndAHiddenFolderO
     copyOf(program, home / "Downloads/bin/tool");
     same(tree, {home / "Downloads/manual.pdf", home / "Downloads/manual (1).pdf"}, 51);
     same(tree, {tree.path() / "data/x.jpg", tree.path() / "data/.thumbnails/x.jpg"}, 52);
+    same(tree, {tree.path() / "data/y.jpg", tree.path() / "data/.y.jpg"}, 53);
     for (const bool includeHidden : {false, true}) {
         const DuplicateGroup* card = nullptr;
         const std::vector<DuplicateGroup> above = search(tree.path(), includeHidden);
@@ -359,10 +361,12 @@ TEST(DuplicateOwnFiles, ADriveUnderRunMediaDownloadsHoldingABinAndAHiddenFolderO
         EXPECT_TRUE(downloads[0].ticksCopies());
         EXPECT_EQ(downloads[0].files[0].path, home / "Downloads/manual.pdf");
     }
+    // Hidden files on, they are there and never ticked; off, they are not searched.
     const std::vector<DuplicateGroup> data = search(tree.path() / "data", true);
-    ASSERT_EQ(data.size(), 1u);
-    EXPECT_FALSE(data[0].ticksCopies());
-    EXPECT_EQ(copyAt(data[0], tree.path() / "data/.thumbnails/x.jpg")->untickedReason, UntickedReason::applicationFolder);
+    ASSERT_EQ(data.size(), 2u);
+    for (const DuplicateGroup& group : data) EXPECT_FALSE(group.ticksCopies());
+    EXPECT_EQ(copyAt(*holding(data, tree.path() / "data/x.jpg"), tree.path() / "data/.thumbnails/x.jpg")->untickedReason, UntickedReason::applicationFolder);
+    EXPECT_TRUE(search(tree.path() / "data", false).empty());
 }
 
 // The original name is kept over the one a copy got, the copy being newer: a photo saved again, a

@@ -59,16 +59,18 @@ struct ProjectsHome {
         row("Scrivener project", {home / "Documents/Novel.scriv/Files/Data/A1/content.rtf"}, UntickedReason::projectPart, "Novel.scriv");
         // A LaTeX document: a figure by its graphics path and without its extension, a chapter it
         // inputs with that chapter's own figure, its bibliography.
-        tree.write("home/Documents/thesis/thesis.tex", "\\documentclass{report}\n\\graphicspath{{figures/}}\n% \\includegraphics{unused}\n"
+        tree.write("home/Documents/thesis/thesis.tex", "\\documentclass{report}\n\\graphicspath{{figures/}}\n% \\includegraphics{old-plot}\n"
                                                       "\\begin{document}\n\\includegraphics[width=5cm]{plot}\n\\input{chapters/intro}\n"
-                                                      "\\bibliography{refs}\n\\end{document}\n");
+                                                      "\\bibliography{refs, sources}\n\\newcommand{\\unit}{cm}\n\\inputminted{python}{code/fit.py}\n\\end{document}\n");
         tree.write("home/Documents/thesis/chapters/intro.tex", "\\section{Intro}\n\\includegraphics{figures/map.png}\n");
         row("LaTeX figure", {home / "Documents/thesis/figures/plot.pdf"}, UntickedReason::projectPart, "thesis.tex");
         row("LaTeX chapter's figure", {home / "Documents/thesis/figures/map.png"}, UntickedReason::projectPart, "thesis.tex");
         row("LaTeX bibliography", {home / "Documents/thesis/refs.bib"}, UntickedReason::projectPart, "thesis.tex");
+        row("LaTeX second bibliography", {home / "Documents/thesis/sources.bib"}, UntickedReason::projectPart, "thesis.tex");
+        row("LaTeX listing", {home / "Documents/thesis/code/fit.py"}, UntickedReason::projectPart, "thesis.tex");
         // Video projects naming clips by path: Kdenlive's absolute, Shotcut's from its root, OpenShot's relative.
         tree.write("home/Videos/film.kdenlive", "<?xml version='1.0'?>\n<mlt root=\"" + (home / "Videos").string() +
-                                                     "\"><producer id=\"p1\"><property name=\"resource\">" + (home / "Music/score.ogg").string() +
+                                                     "\"><producer id=\"p1\"><property name=\"length\">250</property><property name=\"resource\">" + (home / "Music/score.ogg").string() +
                                                      "</property></producer></mlt>\n");
         row("Kdenlive clip", {home / "Music/score.ogg"}, UntickedReason::usedByProject, "film.kdenlive");
         tree.write("home/Videos/trailer.mlt", "<mlt root=\"" + (home / "Videos/shots").string() +
@@ -97,6 +99,11 @@ struct ProjectsHome {
         tree.write("home/Documents/letter.tex", "\\documentclass{letter}\n\\begin{document}Dear\\end{document}\n");
         looseCopies({home / "Documents/notes/plot.pdf", home / "Documents/plot.pdf"});
         tree.write("home/Downloads/single.mp3", "ID3");
+        // A figure only a comment names is no part of the document; nor is what a snippet without a
+        // document of its own names.
+        looseCopies({home / "Downloads/old-plot.pdf", home / "Documents/thesis/figures/old-plot.pdf"});
+        tree.write("home/Documents/snippets/table.tex", "\\input{data.csv}\n");
+        looseCopies({home / "Downloads/data.csv", home / "Documents/snippets/data.csv"});
         looseCopies({home / "Downloads/poster.jpg", home / "Pictures/poster.jpg"});
         looseCopies({home / "Downloads/content.pdf", home / "Documents/content.pdf"});
     }

@@ -1,9 +1,19 @@
+#include "Platform/ProcessRunner.h"
 #include "Support/DuplicateSearches.h"
 #include "Support/FixtureRoots.h"
+#include "Support/ForkedChild.h"
 #include "Support/InstalledFiles.h"
 #include "Support/TempTree.h"
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/mount.h>
+#include <sys/statfs.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
+
+#include <chrono>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -35,10 +45,12 @@ bool markWindowsAttributes(const fs::path& path, std::uint32_t attributes) {
 }  // namespace
 
 // A Windows drive as a dual-boot laptop leaves it, chosen on its own and reached from above the home,
-// hidden files off and on: its recycle bins and system folders are never searched, so the deleted
-// copy is never kept and the live ones stay; what lies in AppData, ProgramData, Program Files and
-// Windows (a Start Menu's shortcuts, a browser's extensions, a program's files) is never ticked and
-// says where it lies; a game keeping its program in bin/64bit is an install; loose photos are ticked.
+// hidden files off and on: its recycle bins and system folders are never searched (nor a Mac's
+// trash on a stick), so the deleted copy is never kept and the live ones stay; what lies in AppData,
+// ProgramData, Program Files and Windows (a Start Menu's shortcuts, a browser's extensions, a
+// program's files) is never ticked and says where it lies; a game keeping its program in bin/64bit
+// is an install; loose photos are ticked, and of a document its user saved on the Desktop too, the
+// copy kept is the one in Documents.
 TEST(DuplicateWindowsDrive, ItsRecycleBinsAreNeverSearchedAndItsProgramsAndTheirDataNeverTicked) {
     TempTree tree;
     tree.write("proc/self/mountinfo", "36 25 8:17 / /media/ann/Windows rw,relatime shared:1 - ntfs3 /dev/nvme0n1p3 rw\n"
@@ -46,9 +58,13 @@ TEST(DuplicateWindowsDrive, ItsRecycleBinsAreNeverSearchedAndItsProgramsAndTheir
     FixtureRoots roots(tree.path());
     const fs::path drive = tree.path() / "media/ann/Windows";
     const fs::path user = drive / "Users/Ann";
-    same(tree, {user / "Pictures/wedding.jpg", user / "Documents/wedding.jpg", drive / "$Recycle.Bin/S-1-5-21-1/$RAB12CD.jpg"}, 1);
+    same(tree, {user / "Pictures/wedding.jpg", user / "Documents/wedding.jpg", drive / "$Recycle.Bin/S-1-5-21-1/$RAB12CD.jpg",
+                drive / "$Recycle.Bin/S-1-5-21-1/$RAB12CE.jpg"}, 1);
+    tree.write("media/ann/Windows/Users/Ann/NTUSER.DAT", "regf");
+    same(tree, {user / "Documents/cv.docx", user / "Desktop/cv.docx"}, 4);  // the Desktop's is ticked, newer
     same(tree, {user / "Pictures/cat.jpg", drive / "System Volume Information/cat.jpg", drive / "$WINDOWS.~BT/Sources/cat.jpg", drive / "RECYCLER/S-1-5/Dc1.jpg"}, 2);
-    same(tree, {tree.path() / "media/ann/STICK/song.mp3", tree.path() / "media/ann/STICK/$RECYCLE.BIN/S-1-5/$R1.mp3"}, 3);
+    same(tree, {tree.path() / "media/ann/STICK/song.mp3", tree.path() / "media/ann/STICK/$RECYCLE.BIN/S-1-5/$R1.mp3",
+                tree.path() / "media/ann/STICK/.Trashes/501/song.mp3"}, 3);
     struct Row {
         fs::path copy;
         UntickedReason reason;
@@ -80,6 +96,11 @@ TEST(DuplicateWindowsDrive, ItsRecycleBinsAreNeverSearchedAndItsProgramsAndTheir
             for (const char* unsearched : {"$Recycle.Bin", "System Volume Information", "$WINDOWS.~BT", "RECYCLER"})
                 EXPECT_FALSE(holdsCopyIn(groups, drive / unsearched)) << unsearched;
             EXPECT_FALSE(holdsCopyIn(groups, tree.path() / "media/ann/STICK/$RECYCLE.BIN"));
+            EXPECT_FALSE(holdsCopyIn(groups, tree.path() / "media/ann/STICK/.Trashes"));
+            const DuplicateGroup* cv = holding(groups, user / "Documents/cv.docx");
+            ASSERT_NE(cv, nullptr);
+            EXPECT_EQ(cv->files[0].path, user / "Documents/cv.docx");
+            EXPECT_TRUE(cv->ticksCopies());
             const DuplicateGroup* wedding = holding(groups, user / "Pictures/wedding.jpg");
             ASSERT_NE(wedding, nullptr);
             EXPECT_EQ(wedding->files.size(), 2u);
@@ -138,4 +159,63 @@ TEST(DuplicateWindowsDrive, WhatWindowsMarksHiddenOrSystemIsHidden) {
     // The same marks on a file system of Linux's own are no one's.
     tree.write("proc/self/mountinfo", "36 25 0:51 / /media/ann/Share rw,relatime shared:1 - ext4 /dev/sdc1 rw\n");
     EXPECT_EQ(search(share, false).size(), 3u);
+}
+
+// The same on NTFS itself, mounted through ntfs-3g as a USB drive is: a folder its user hid and the
+// thumbnails Windows keeps are left out without hidden files, and never ticked with them.
+TEST(DuplicateWindowsDrive, OnNtfsWhatWindowsHidesIsHidden) {
+    const fs::path ntfs3g = "/usr/bin/ntfs-3g", mkntfs = "/usr/sbin/mkntfs";
+    if (!fs::exists(ntfs3g) || !fs::exists(mkntfs)) GTEST_SKIP() << "ntfs-3g is not installed";
+    TempTree tree;
+    tree.write("proc/self/mountinfo", "36 25 8:18 / /media/ann/USB rw,relatime shared:1 - fuseblk /dev/sdb2 rw\n");
+    FixtureRoots roots(tree.path());
+    const fs::path image = tree.path() / "ntfs.img", drive = tree.folder("media/ann/USB");
+    fs::resize_file(tree.write("ntfs.img", ""), 16 << 20);
+    if (!ProcessRunner::run(mkntfs, {"-Q", "-F", "-q", image.string()}).exitedNormally()) GTEST_SKIP() << "mkntfs failed";
+    const std::string failures = ForkedChild::runInMountNamespace([&] {
+        // Kept attached, as a child of this one: a daemon of its own would end with a runner's group.
+        pid_t daemon = 0;
+        const std::string imageText = image.string(), driveText = drive.string();
+        char* const arguments[] = {const_cast<char*>("ntfs-3g"), const_cast<char*>("-o"), const_cast<char*>("no_detach"),
+                                   const_cast<char*>(imageText.c_str()), const_cast<char*>(driveText.c_str()), nullptr};
+        posix_spawn_file_actions_t quiet;
+        ::posix_spawn_file_actions_init(&quiet);
+        ::posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+        ::posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+        const int spawned = ::posix_spawn(&daemon, ntfs3g.c_str(), &quiet, nullptr, arguments, environ);
+        ::posix_spawn_file_actions_destroy(&quiet);
+        if (spawned != 0) return std::string(ForkedChild::mountFailed);
+        constexpr long fuseMagic = 0x65735546;
+        auto mounted = [&] {
+            struct statfs mountedOn {};
+            return ::statfs(drive.c_str(), &mountedOn) == 0 && mountedOn.f_type == fuseMagic;
+        };
+        for (int wait = 0; wait < 300 && !mounted() && ::waitpid(daemon, nullptr, WNOHANG) == 0; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (!mounted()) return std::string(ForkedChild::mountFailed);
+        std::string found;
+        auto hide = [&](const fs::path& path, unsigned char attributes) {
+            unsigned char bytes[4] = {};
+            ForkedChild::check(found, ::lgetxattr(path.c_str(), "system.ntfs_attrib_be", bytes, 4) == 4, "cannot read " + path.string());
+            bytes[3] |= attributes;
+            ForkedChild::check(found, ::lsetxattr(path.c_str(), "system.ntfs_attrib_be", bytes, 4, 0) == 0, "cannot mark " + path.string());
+        };
+        same(tree, {drive / "Documents/Private/passport.jpg", drive / "Pictures/passport.jpg"}, 70);
+        same(tree, {drive / "Pictures/Thumbs.db", drive / "Pictures/2019/Thumbs.db"}, 71);
+        same(tree, {drive / "Pictures/beach.jpg", drive / "Pictures/Copy of beach.jpg"}, 72);
+        hide(drive / "Documents/Private", 0x2);
+        hide(drive / "Pictures/Thumbs.db", 0x6);
+        hide(drive / "Pictures/2019/Thumbs.db", 0x6);
+        const std::vector<DuplicateGroup> hiddenOff = search(drive, false);
+        ForkedChild::check(found, hiddenOff.size() == 1 && hiddenOff[0].files[0].path == drive / "Pictures/beach.jpg" && hiddenOff[0].ticksCopies(),
+                           "hidden files off: not only the loose pair");
+        const std::vector<DuplicateGroup> hiddenOn = search(drive, true);
+        ForkedChild::check(found, hiddenOn.size() == 3, "hidden files on: not three groups");
+        for (const DuplicateGroup& group : hiddenOn)
+            ForkedChild::check(found, group.ticksCopies() == (group.files[0].path.filename() == "beach.jpg"), "ticked wrongly: " + group.files[0].path.string());
+        ::umount2(drive.c_str(), MNT_DETACH);
+        ::waitpid(daemon, nullptr, 0);
+        return found;
+    });
+    if (ForkedChild::cannotMount(failures)) GTEST_SKIP() << failures;
+    EXPECT_EQ(failures, "");
 }
