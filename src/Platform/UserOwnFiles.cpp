@@ -100,15 +100,19 @@ bool UserOwnFiles::chosenOrDrive(const std::string& base) const {
     return !searchesHome_ || std::find(drives_.begin(), drives_.end(), base) != drives_.end();
 }
 
-bool UserOwnFiles::topsProgramTree(const std::string& base) {
+bool UserOwnFiles::remembered(std::unordered_map<std::string, bool>& answers, const std::string& folder, const std::function<bool()>& ask) {
     {
         std::lock_guard guard(lock_);
-        if (const auto known = treeTops_.find(base); known != treeTops_.end()) return known->second;
+        if (const auto known = answers.find(folder); known != answers.end()) return known->second;
     }
-    const bool tops = installs_.topsProgramTree(base);
+    const bool answer = ask();
     std::lock_guard guard(lock_);
-    treeTops_.emplace(base, tops);
-    return tops;
+    answers.emplace(folder, answer);
+    return answer;
+}
+
+bool UserOwnFiles::topsProgramTree(const std::string& base) {
+    return remembered(treeTops_, base, [&] { return installs_.topsProgramTree(base); });
 }
 
 UserOwnFiles::Place UserOwnFiles::placeOf(const std::string& path) {
@@ -149,15 +153,7 @@ std::optional<UserOwnFiles::Place> UserOwnFiles::windowsPlace(const std::string&
 }
 
 bool UserOwnFiles::hiddenByWindows(const std::string& path) {
-    if (!attributes_.anyMounted()) return false;
-    {
-        std::lock_guard guard(lock_);
-        if (const auto known = hiddenByWindows_.find(path); known != hiddenByWindows_.end()) return known->second;
-    }
-    const bool hidden = attributes_.hiddenOrSystem(path);
-    std::lock_guard guard(lock_);
-    hiddenByWindows_.emplace(path, hidden);
-    return hidden;
+    return attributes_.anyMounted() && remembered(hiddenByWindows_, path, [&] { return attributes_.hiddenOrSystem(path); });
 }
 
 bool UserOwnFiles::inPassingFolder(const std::string& path) {
@@ -173,12 +169,5 @@ bool UserOwnFiles::inPassingFolder(const std::string& path) {
 }
 
 bool UserOwnFiles::isWindowsProfile(const std::string& folder) {
-    {
-        std::lock_guard guard(lock_);
-        if (const auto known = windowsProfiles_.find(folder); known != windowsProfiles_.end()) return known->second;
-    }
-    const bool profile = WindowsLayout::isUserProfile(folder);
-    std::lock_guard guard(lock_);
-    windowsProfiles_.emplace(folder, profile);
-    return profile;
+    return remembered(windowsProfiles_, folder, [&] { return WindowsLayout::isUserProfile(folder); });
 }

@@ -4,6 +4,7 @@
 #include "Platform/SystemRoots.h"
 #include "Platform/WindowsAttributes.h"
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -59,6 +60,8 @@ private:
     std::optional<Place> windowsPlace(const std::string& path, const std::string& from);
     bool hiddenByWindows(const std::string& path);
     bool isWindowsProfile(const std::string& folder);
+    // An answer about a folder, asked once.
+    bool remembered(std::unordered_map<std::string, bool>& answers, const std::string& folder, const std::function<bool()>& ask);
 
     std::string root_;
     std::string home_;
