@@ -32,13 +32,6 @@ fs::path copyOf(const fs::path& from, const fs::path& to) {
     return to;
 }
 
-// Files of one content at each of `paths`, the first the oldest.
-void same(const TempTree& tree, const std::vector<fs::path>& paths, unsigned seed, std::size_t size = 3000) {
-    const std::string bytes = TempTree::randomBytes(size, seed);
-    time_t when = 1'500'000'000;
-    for (const fs::path& path : paths) TempTree::setModified(tree.write(fs::relative(path, tree.path()).string(), bytes), when += 1000);
-}
-
 // A home as its users have it, each program, game, library and application laid out as it installs
 // itself, with the real program and library of this machine where it puts an executable: every row's
 // copy lies in one of them.

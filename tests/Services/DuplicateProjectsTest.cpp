@@ -10,13 +10,6 @@ namespace {
 
 using namespace DuplicateSearches;
 
-// Files of one content at each of `paths`, the first the oldest.
-void same(const TempTree& tree, const std::vector<fs::path>& paths, unsigned seed, std::size_t size = 3000) {
-    const std::string bytes = TempTree::randomBytes(size, seed);
-    time_t when = 1'500'000'000;
-    for (const fs::path& path : paths) TempTree::setModified(tree.write(fs::relative(path, tree.path()).string(), bytes), when += 1000);
-}
-
 // A home with a project of each kind, laid out as its program leaves it; every row's copy lies in
 // one, older than its loose copy in Downloads, so that without the rule it is the one ticked.
 struct ProjectsHome {

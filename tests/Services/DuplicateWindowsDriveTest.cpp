@@ -23,13 +23,6 @@ namespace {
 
 using namespace DuplicateSearches;
 
-// Files of one content at each of `paths`, the first the oldest.
-void same(const TempTree& tree, const std::vector<fs::path>& paths, unsigned seed, std::size_t size = 3000) {
-    const std::string bytes = TempTree::randomBytes(size, seed);
-    time_t when = 1'500'000'000;
-    for (const fs::path& path : paths) TempTree::setModified(tree.write(fs::relative(path, tree.path()).string(), bytes), when += 1000);
-}
-
 bool holdsCopyIn(const std::vector<DuplicateGroup>& groups, const fs::path& folder) {
     for (const DuplicateGroup& group : groups)
         for (const ScannedFile& copy : group.files)
