@@ -115,7 +115,8 @@ TEST(DuplicateWindowsDrive, ItsRecycleBinsAreNeverSearchedAndItsProgramsAndTheir
     for (const DuplicateGroup& group : search(drive / "Program Files", true)) EXPECT_FALSE(group.ticksCopies());
     // A folder of the user's own called "Windows" holds no system.
     same(tree, {user / "Pictures/Windows/frost.jpg", user / "Pictures/frost.jpg"}, 50);
-    const DuplicateGroup* frost = holding(search(drive, false), user / "Pictures/Windows/frost.jpg");
+    const std::vector<DuplicateGroup> withFrost = search(drive, false);
+    const DuplicateGroup* frost = holding(withFrost, user / "Pictures/Windows/frost.jpg");
     ASSERT_NE(frost, nullptr);
     EXPECT_TRUE(frost->ticksCopies());
 }
