@@ -12,6 +12,6 @@ TEST(CopyNames, TheMarksOfASavedAgainCopyAreToldFromNamesThatLookAlike) {
         EXPECT_TRUE(CopyNames::carriesCopyMark(marked)) << marked;
     for (const char* plain : {"photo.jpg", "photo1.jpg", "(1).jpg", "copy.txt", "Copy of", "copyright.txt", "photocopy.pdf", "notes (draft).txt",
                               "Symphony No. 5 (1808).flac", "OK Computer (1997)", "notes copy 2019.txt", "budget-copy.xlsx", "track (a).mp3", "Copy (x) of budget.xlsx", "copy 2.txt", "OK Computer",
-                              "archive.tar.gz", ".bashrc", "photo (1)x.jpg"})
+                              "archive.tar.gz", ".bashrc", "photo (1)x.jpg", "notebooks(copy).txt", " copy.txt"})
         EXPECT_FALSE(CopyNames::carriesCopyMark(plain)) << plain;
 }

@@ -329,9 +329,9 @@ TEST(DuplicateOwnFiles, AProgramOneFolderBelowItsBinMakesTheFolderAboveAnInstall
 
 // Three rules of the user's own files, each alone: a card mounted under /run/media is the user's
 // when a folder above the home is searched; Downloads chosen on its own is no install for holding
-// bin/<program>, so its loose copies stay ticked; a hidden folder below a chosen folder is an
-// application's, so a thumbnail in /data/.thumbnails is not ticked beside /data's photo, nor is a
-// hidden file, and neither is searched without hidden files.
+// bin/<program>, so its loose copies stay ticked, and a program in its bin/x64 names that folder; a
+// hidden folder below a chosen folder is an application's, so a thumbnail in /data/.thumbnails is
+// not ticked beside /data's photo, nor is a hidden file, and neither is searched without hidden files.
 TEST(DuplicateOwnFiles, ADriveUnderRunMediaDownloadsHoldingABinAndAHiddenFolderOfAChosenOne) {
     if (!fs::exists(program)) GTEST_SKIP() << program << " is missing";
     TempTree tree;
@@ -340,7 +340,9 @@ TEST(DuplicateOwnFiles, ADriveUnderRunMediaDownloadsHoldingABinAndAHiddenFolderO
     const fs::path home = tree.path() / "home";
     same(tree, {tree.path() / "run/media/ann/CARD/DCIM/IMG_1.jpg", tree.path() / "run/media/ann/CARD/DCIM/copy/IMG_1.jpg"}, 50);
     copyOf(program, home / "Downloads/bin/tool");
+    copyOf("/usr/bin/false", home / "Downloads/bin/x64/tool");
     same(tree, {home / "Downloads/manual.pdf", home / "Downloads/manual (1).pdf"}, 51);
+    same(tree, {home / "Downloads/bin/x64/tool.dat", home / "Documents/tool.dat"}, 54);
     same(tree, {tree.path() / "data/x.jpg", tree.path() / "data/.thumbnails/x.jpg"}, 52);
     same(tree, {tree.path() / "data/y.jpg", tree.path() / "data/.y.jpg"}, 53);
     for (const bool includeHidden : {false, true}) {
@@ -353,6 +355,12 @@ TEST(DuplicateOwnFiles, ADriveUnderRunMediaDownloadsHoldingABinAndAHiddenFolderO
         ASSERT_EQ(downloads.size(), 1u);
         EXPECT_TRUE(downloads[0].ticksCopies());
         EXPECT_EQ(downloads[0].files[0].path, home / "Downloads/manual.pdf");
+        // The program below it is an install of its own, named by its folder, not Downloads.
+        const std::vector<DuplicateGroup> inHome = search(home, includeHidden);
+        const DuplicateGroup* withTool = holding(inHome, home / "Documents/tool.dat");
+        ASSERT_NE(withTool, nullptr);
+        EXPECT_FALSE(withTool->ticksCopies());
+        EXPECT_EQ(copyAt(*withTool, home / "Downloads/bin/x64/tool.dat")->untickedWithin, home / "Downloads/bin/x64");
     }
     // Hidden files on, they are there and never ticked; off, they are not searched.
     const std::vector<DuplicateGroup> data = search(tree.path() / "data", true);

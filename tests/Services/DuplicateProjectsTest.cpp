@@ -50,17 +50,24 @@ struct ProjectsHome {
         row("Audacity project", {home / "Music/interview.aup"}, UntickedReason::projectPart, "interview.aup");
         // A Scrivener project, a package on its home system.
         row("Scrivener project", {home / "Documents/Novel.scriv/Files/Data/A1/content.rtf"}, UntickedReason::projectPart, "Novel.scriv");
-        // A LaTeX document: a figure by its graphics path and without its extension, a chapter it
-        // inputs with that chapter's own figure, its bibliography.
+        // A LaTeX document: a figure by its graphics path and without its extension, after an escaped
+        // per cent sign and a line break; a chapter it inputs with that chapter's own figure, a preface
+        // by TeX's own "\input word", its bibliography.
         tree.write("home/Documents/thesis/thesis.tex", "\\documentclass{report}\n\\graphicspath{{figures/}}\n% \\includegraphics{old-plot}\n"
-                                                      "\\begin{document}\n\\includegraphics[width=5cm]{plot}\n\\input{chapters/intro}\n"
+                                                      "\\begin{document}\nHalf\\% of it.\\\\\n\\includegraphics[width=5cm]{plot}\n\\input{chapters/intro}\n"
+                                                      "\\input preface\n"
                                                       "\\bibliography{refs, sources}\n\\newcommand{\\unit}{cm}\n\\inputminted{python}{code/fit.py}\n\\end{document}\n");
         tree.write("home/Documents/thesis/chapters/intro.tex", "\\section{Intro}\n\\includegraphics{figures/map.png}\n");
         row("LaTeX figure", {home / "Documents/thesis/figures/plot.pdf"}, UntickedReason::projectPart, "thesis.tex");
         row("LaTeX chapter's figure", {home / "Documents/thesis/figures/map.png"}, UntickedReason::projectPart, "thesis.tex");
+        row("LaTeX preface", {home / "Documents/thesis/preface.tex"}, UntickedReason::projectPart, "thesis.tex");
         row("LaTeX bibliography", {home / "Documents/thesis/refs.bib"}, UntickedReason::projectPart, "thesis.tex");
         row("LaTeX second bibliography", {home / "Documents/thesis/sources.bib"}, UntickedReason::projectPart, "thesis.tex");
         row("LaTeX listing", {home / "Documents/thesis/code/fit.py"}, UntickedReason::projectPart, "thesis.tex");
+        // A graphics path given through a macro, which is not read, stops nothing after it.
+        tree.write("home/Documents/report/report.tex", "\\documentclass{article}\n\\graphicspath\\figurepaths\n\\begin{document}\n"
+                                                      "\\includegraphics{chart.png}\n\\end{document}\n");
+        row("LaTeX figure after a graphics path by macro", {home / "Documents/report/chart.png"}, UntickedReason::projectPart, "report.tex");
         // Video projects naming clips by path: Kdenlive's absolute, Shotcut's from its root, OpenShot's relative.
         tree.write("home/Videos/film.kdenlive", "<?xml version='1.0'?>\n<mlt root=\"" + (home / "Videos").string() +
                                                      "\"><producer id=\"p1\"><property name=\"length\">250</property><property name=\"resource\">" + (home / "Music/score.ogg").string() +

@@ -122,7 +122,8 @@ TEST(DuplicateWindowsDrive, ItsRecycleBinsAreNeverSearchedAndItsProgramsAndTheir
 }
 
 // What Windows marks hidden or system on a share is hidden: left out of a search without hidden
-// files, never ticked in one with them, a hidden folder naming itself. The share's top, which Windows
+// files (the copies beside a hidden one still pair), never ticked in one with them, a hidden folder
+// naming itself. The share's top, which Windows
 // marks so too, is still searched; a file system that keeps no such marks is asked nothing.
 TEST(DuplicateWindowsDrive, WhatWindowsMarksHiddenOrSystemIsHidden) {
     TempTree tree;
@@ -132,16 +133,22 @@ TEST(DuplicateWindowsDrive, WhatWindowsMarksHiddenOrSystemIsHidden) {
     same(tree, {share / "Photos/a.jpg", share / "Hidden stuff/a.jpg"}, 60);
     same(tree, {share / "Photos/b.jpg", share / "Other/b.jpg"}, 61);
     same(tree, {share / "Photos/c.jpg", share / "Other/c.jpg"}, 62);  // loose, ticked
+    same(tree, {share / "Other/d.jpg", share / "Photos/d.jpg", share / "Photos/2019/d.jpg"}, 63);  // the hidden one first: the others still pair
     if (!markWindowsAttributes(share / "Hidden stuff", 0x12) || !markWindowsAttributes(share / "Other/b.jpg", 0x26) || !markWindowsAttributes(share, 0x16))
         GTEST_SKIP() << "this file system keeps no user attributes";
     ASSERT_TRUE(markWindowsAttributes(share / "Photos", 0x11));  // read-only only: Windows's mark of a customised folder
+    ASSERT_TRUE(markWindowsAttributes(share / "Other/d.jpg", 0x22));
     for (const fs::path& folder : {share, tree.path()}) {
         const std::vector<DuplicateGroup> hiddenOff = search(folder, false);
-        ASSERT_EQ(hiddenOff.size(), 1u) << folder;
-        EXPECT_EQ(hiddenOff[0].files[0].path.filename(), "c.jpg");
-        EXPECT_TRUE(hiddenOff[0].ticksCopies());
+        ASSERT_EQ(hiddenOff.size(), 2u) << folder;
+        EXPECT_EQ(holding(hiddenOff, share / "Other/d.jpg"), nullptr);
+        for (const char* loose : {"Photos/c.jpg", "Photos/d.jpg"}) {
+            ASSERT_NE(holding(hiddenOff, share / loose), nullptr) << loose;
+            EXPECT_TRUE(holding(hiddenOff, share / loose)->ticksCopies()) << loose;
+        }
         const std::vector<DuplicateGroup> hiddenOn = search(folder, true);
-        ASSERT_EQ(hiddenOn.size(), 3u) << folder;
+        ASSERT_EQ(hiddenOn.size(), 4u) << folder;
+        EXPECT_FALSE(holding(hiddenOn, share / "Other/d.jpg")->ticksCopies());
         const DuplicateGroup* a = holding(hiddenOn, share / "Hidden stuff/a.jpg");
         ASSERT_NE(a, nullptr);
         EXPECT_FALSE(a->ticksCopies());
@@ -152,7 +159,7 @@ TEST(DuplicateWindowsDrive, WhatWindowsMarksHiddenOrSystemIsHidden) {
     }
     // The same marks on a file system of Linux's own are no one's.
     tree.write("proc/self/mountinfo", "36 25 0:51 / /media/ann/Share rw,relatime shared:1 - ext4 /dev/sdc1 rw\n");
-    EXPECT_EQ(search(share, false).size(), 3u);
+    EXPECT_EQ(search(share, false).size(), 4u);
 }
 
 // The same on NTFS itself, mounted through ntfs-3g as a USB drive is: a folder its user hid and the
