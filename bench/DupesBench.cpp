@@ -11,17 +11,21 @@
 
 namespace {
 
-// quarnell-bench dupes DIR [GROUPS]: one duplicate search with hidden entries included, as one JSON
-// line. GROUPS, when given, receives every group as its paths, one per line, a blank line after each.
-int runDupes(const std::vector<std::string>& arguments) {
+// quarnell-bench dupes [--no-hidden] DIR [GROUPS]: one duplicate search, hidden entries included
+// unless told, as one JSON line. GROUPS, when given, receives every group as its paths, one per line,
+// a blank line after each.
+int runDupes(const std::vector<std::string>& given) {
+    std::vector<std::string> arguments = given;
+    const bool includeHidden = arguments.empty() || arguments.front() != "--no-hidden";
+    if (!includeHidden) arguments.erase(arguments.begin());
     if (arguments.empty() || arguments.size() > 2) {
-        std::fprintf(stderr, "usage: quarnell-bench dupes DIR [GROUPS]\n");
+        std::fprintf(stderr, "usage: quarnell-bench dupes [--no-hidden] DIR [GROUPS]\n");
         return 2;
     }
     try {
         auto start = std::chrono::steady_clock::now();
         FileIntelligenceService service;
-        DuplicateSearchResult result = service.duplicateGroups(arguments[0], true, nullptr, nullptr);
+        DuplicateSearchResult result = service.duplicateGroups(arguments[0], includeHidden, nullptr, nullptr);
         const std::vector<DuplicateGroup>& groups = result.groups;
         double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::int64_t files = 0;

@@ -36,10 +36,12 @@ struct DuplicateGroup {
 
     // Puts the copy to keep first: one with another name where there is one, as moving it would
     // free nothing and its other name (a backup's, or one in the Trash) holds the content either way;
-    // else one in a lasting place over one where files pass through (a photo in Pictures over the
-    // copy saved again in Downloads); then the newest, and of copies of one date (`cp -a`, `rsync -a`
-    // and file managers keep it) the one born first. A copy without a date counts as the distant
-    // past, one without a birth time as born last. The rest follow in the same order.
+    // else one whose name carries no copy's mark over one that does ("photo.jpg" over
+    // "photo (1).jpg", "Album/" over "Album (2)/"), so the original name stays; then one in a lasting
+    // place over one where files pass through (a photo in Pictures over the copy saved again in
+    // Downloads); then the newest, and of copies of one date (`cp -a`, `rsync -a` and file managers
+    // keep it) the one born first. A copy without a date counts as the distant past, one without a
+    // birth time as born last. The rest follow in the same order.
     static void orderCopies(std::vector<ScannedFile>& copies);
 
     // The reason of the first copy that has one: a group that reaches into a backup, a whole or the
@@ -49,8 +51,9 @@ struct DuplicateGroup {
         const auto reasoned = std::find_if(files.begin(), files.end(), [](const ScannedFile& copy) { return copy.untickedReason.has_value(); });
         return reasoned == files.end() ? std::nullopt : reasoned->untickedReason;
     }
-    // Whether the kept copy is known to be the original: the only one of its place and date, or of
-    // those the one born first, where every one of them has a birth time and no two share it.
+    // Whether the kept copy is known to be the original: the only one of its name's kind (marked as a
+    // copy or not), place and date, or of those the one born first, where every one of them has a
+    // birth time and no two share it.
     bool keptCopyIsClear() const;
     // Whether the finder ticks the copies beyond the first that free space: only where no copy has a
     // reason to stay unticked and the kept copy is clear. The user may still tick them.

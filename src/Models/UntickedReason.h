@@ -14,6 +14,10 @@ enum class UntickedReason {
     syncFolder,
     applicationData,
     photoSidecar,  // a file with its sidecar beside it (a photo's, a game engine's), or a sidecar beside its file
+    projectPart,   // in a project whose files belong together: a site, an unpacked book, a session, a document with its figures
+    usedByProject,  // a file a video editor's project names by its path
+    albumArt,      // an image beside the audio files of an album
+    userTemplate,  // in the user's Templates folder, which the desktop offers for new documents
     systemFile,    // in the system's own folders, or a file an installed package lists
     outsideYourFolders,  // outside the user's own files (see UserOwnFiles): where programs and other users keep theirs
     programInstall,      // inside a program's install

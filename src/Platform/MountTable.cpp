@@ -26,14 +26,21 @@ fs::path unescaped(const std::string& text) {
 
 }  // namespace
 
-// "<id> <parent> <major:minor> <root> <mount point> …"
+// "<id> <parent> <major:minor> <root> <mount point> <options> [<optional fields>…] - <type> <source> …"
 std::vector<MountTable::Mount> MountTable::mounted(const fs::path& proc) {
     std::vector<Mount> mounts;
     std::ifstream table(proc / "self/mountinfo");
     for (std::string line; std::getline(table, line);) {
         std::istringstream fields(line);
         std::string id, parent, device, root, point;
-        if (fields >> id >> parent >> device >> root >> point) mounts.push_back({device, unescaped(root), unescaped(point)});
+        if (!(fields >> id >> parent >> device >> root >> point)) continue;
+        std::string type;
+        for (std::string field; fields >> field;)
+            if (field == "-") {
+                fields >> type;
+                break;
+            }
+        mounts.push_back({device, unescaped(root), unescaped(point), type});
     }
     return mounts;
 }

@@ -11,6 +11,7 @@ struct MountTable {
         std::string device;             // "major:minor"
         std::filesystem::path root;     // the folder of the file system that is mounted
         std::filesystem::path point;
+        std::string type;               // "ext4", "ntfs3", "vfat"...; empty where the line does not say
     };
 
     // <proc>/self/mountinfo; nothing when it cannot be read.

@@ -84,12 +84,27 @@ bool isLoadedElf(const std::string& path) {
 
 std::string child(const std::string& folder, std::string_view name) { return (folder == "/" ? std::string() : folder) + "/" + std::string(name); }
 
+std::string_view nameOf(std::string_view folder) { return folder.substr(folder.rfind('/') + 1); }
+
+// The install a folder holding a program stands for: the top of its tree where it is the tree's bin/
+// or a folder of one, but never `base` or above.
+std::string treeTop(const std::string& install, const std::string& base) {
+    std::string top = install;
+    for (int up = 0; up < 2 && top != base; ++up) {
+        const std::string above = folderOfText(top);
+        if (isTreeFolder(nameOf(top))) return above != base && liesWithinText(above, base) ? above : install;
+        top = above;
+    }
+    return install;
+}
+
 }  // namespace
 
-bool ProgramInstalls::mayShow(const DirectoryEntry& entry) {
+bool ProgramInstalls::mayShow(std::string_view folder, const DirectoryEntry& entry) {
     const std::string_view name = entry.name;
     if (entry.type == Kind::directory)
-        return isTreeFolder(name) || std::any_of(runtimeMarks.begin(), runtimeMarks.end(), [&](const RuntimeMark& mark) { return mark.folder == name; });
+        return isTreeFolder(name) || isTreeFolder(nameOf(folder)) ||
+               std::any_of(runtimeMarks.begin(), runtimeMarks.end(), [&](const RuntimeMark& mark) { return mark.folder == name; });
     if (entry.type != Kind::file) return false;
     return isLibraryName(name) || hasLoadedExtension(name) || (entry.executable && mayBeElf(name)) ||
            std::any_of(runtimeMarks.begin(), runtimeMarks.end(), [&](const RuntimeMark& mark) { return mark.file == name; });
@@ -102,7 +117,7 @@ std::vector<DirectoryEntry> ProgramInstalls::entriesOf(const std::string& folder
         if (const std::vector<DirectoryEntry>* entries = listed_(folder)) return *entries;
     std::vector<DirectoryEntry> entries;
     DirectoryReader::read(folder, entries);
-    std::erase_if(entries, [](const DirectoryEntry& entry) { return !mayShow(entry); });
+    std::erase_if(entries, [&](const DirectoryEntry& entry) { return !mayShow(folder, entry); });
     return entries;
 }
 
@@ -129,13 +144,9 @@ bool ProgramInstalls::topsProgramTree(const std::string& folder) {
         if (entry.type != Kind::directory || !isTreeFolder(entry.name)) continue;
         const std::string tree = child(folder, entry.name);
         if (holdsProgram(tree)) return true;
-        // lib/ often holds its libraries one folder down: "lib/x86_64-linux-gnu", "lib/python3.11".
-        if (entry.name.starts_with("lib")) {
-            std::vector<DirectoryEntry> below;
-            DirectoryReader::read(tree, below);
-            for (const DirectoryEntry& inner : below)
-                if (inner.type == Kind::directory && !inner.name.starts_with('.') && holdsProgram(child(tree, inner.name))) return true;
-        }
+        // Often one folder down, one per system: "bin/x86_64-linux", "bin/x64", "lib/x86_64-linux-gnu".
+        for (const DirectoryEntry& inner : entriesOf(tree))
+            if (inner.type == Kind::directory && !inner.name.starts_with('.') && holdsProgram(child(tree, inner.name))) return true;
     }
     return false;
 }
@@ -154,7 +165,7 @@ std::optional<std::string> ProgramInstalls::installHolding(const std::string& pa
         }
         asked.push_back(folder);
         if (isInstall(folder)) {
-            found = folder;
+            found = treeTop(folder, base);
             break;
         }
     }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 std::optional<std::filesystem::path> realPath(const std::filesystem::path& path) {
     std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
@@ -19,4 +20,11 @@ std::filesystem::path comparableFolder(const std::filesystem::path& path) {
 std::filesystem::path locatedPath(const std::filesystem::path& item) {
     const auto folder = realPath(item.parent_path());
     return folder ? *folder / item.filename() : item;
+}
+
+std::filesystem::path comparableFolder(const std::filesystem::path& folder) {
+    const std::filesystem::path normal = folder.lexically_normal();
+    std::string real = realPath(normal).value_or(normal).native();
+    while (real.size() > 1 && real.back() == '/') real.pop_back();
+    return real;
 }

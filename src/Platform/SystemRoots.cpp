@@ -32,6 +32,7 @@ struct UserFolder {
 
 constexpr std::size_t desktopFolderIndex = 0;
 constexpr std::size_t downloadFolderIndex = 2;
+constexpr std::size_t templatesFolderIndex = 6;
 constexpr UserFolder userFolderKeys[] = {
     {"XDG_DESKTOP_DIR", "Desktop"}, {"XDG_DOCUMENTS_DIR", "Documents"}, {"XDG_DOWNLOAD_DIR", "Downloads"},
     {"XDG_MUSIC_DIR", "Music"},     {"XDG_PICTURES_DIR", "Pictures"},   {"XDG_VIDEOS_DIR", "Videos"},
@@ -105,6 +106,7 @@ SystemRoots SystemRoots::machine() {
     roots.stateHome = usableBaseFolder(roots, environmentPath("XDG_STATE_HOME", roots.home / ".local/state"), roots.home / ".local/state");
     roots.downloads = roots.userFolders[downloadFolderIndex];
     roots.desktop = roots.userFolders[desktopFolderIndex];
+    roots.templates = roots.userFolders[templatesFolderIndex];
     roots.dataDirs = searchFolders("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
     roots.configDirs = searchFolders("XDG_CONFIG_DIRS", "/etc/xdg");
     return roots;
@@ -123,6 +125,7 @@ SystemRoots SystemRoots::fixture(const std::filesystem::path& dir) {
     roots.userFolders = userFolderPaths(roots.home, roots.configHome);
     roots.downloads = roots.userFolders[downloadFolderIndex];
     roots.desktop = roots.userFolders[desktopFolderIndex];
+    roots.templates = roots.userFolders[templatesFolderIndex];
     roots.dataDirs = {dir / "usr/local/share", dir / "usr/share"};
     roots.configDirs = {dir / "etc/xdg"};
     return roots;

@@ -17,6 +17,7 @@ struct SystemRoots {
     std::filesystem::path stateHome;   // $XDG_STATE_HOME, ~/.local/state
     std::filesystem::path downloads;   // XDG_DOWNLOAD_DIR from user-dirs.dirs, ~/Downloads
     std::filesystem::path desktop;     // XDG_DESKTOP_DIR from user-dirs.dirs, ~/Desktop
+    std::filesystem::path templates;   // XDG_TEMPLATES_DIR from user-dirs.dirs, ~/Templates
     // The user's own folders from user-dirs.dirs: desktop, documents, downloads, music, pictures,
     // videos, templates and public share.
     std::vector<std::filesystem::path> userFolders;

@@ -63,7 +63,7 @@ TrashFolders TrashFolders::current() {
 }
 
 bool TrashFolders::isMountTrashName(std::string_view name) {
-    if (name == ".Trash") return true;
+    if (name == ".Trash" || name == ".Trashes") return true;  // ".Trashes": macOS's, on a drive it wrote
     if (!name.starts_with(".Trash-") || name.size() == 7) return false;
     return name.find_first_not_of("0123456789", 7) == std::string_view::npos;
 }

@@ -17,7 +17,7 @@ public:
     // still known by its place.
     static TrashFolders current();
 
-    // ".Trash" or ".Trash-<digits>".
+    // ".Trash", ".Trash-<digits>", or macOS's ".Trashes".
     static bool isMountTrashName(std::string_view name);
 
     // Whether the folder `name` in `directory` is a trash folder, or a mount of what lies in one. Asks

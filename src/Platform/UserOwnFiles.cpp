@@ -3,6 +3,7 @@
 #include "Foundation/LiesWithin.h"
 #include "Platform/MountTable.h"
 #include "Platform/RealPath.h"
+#include "Platform/WindowsLayout.h"
 
 #include <algorithm>
 #include <array>
@@ -46,8 +47,8 @@ std::optional<std::string> holder(const std::vector<std::string>& folders, const
 
 }  // namespace
 
-UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, ProgramInstalls& installs)
-    : root_(std::move(searchRoot)), home_(comparableFolder(roots.home).string()), snap_(home_ + "/snap"), installs_(installs) {
+UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, ProgramInstalls& installs, const WindowsAttributes& attributes)
+    : root_(std::move(searchRoot)), home_(comparableFolder(roots.home).string()), snap_(home_ + "/snap"), installs_(installs), attributes_(attributes) {
     // A user folder set to the home itself, or to a folder above it, names no folder of its own.
     for (const fs::path& folder : roots.userFolders)
         if (std::string real = comparableFolder(folder).string(); !liesWithinText(home_, real)) userFolders_.push_back(std::move(real));
@@ -81,7 +82,8 @@ UserOwnFiles::UserOwnFiles(std::string searchRoot, const SystemRoots& roots, Pro
     }
     const std::string top = holder(tops, root_).value_or("/");
     if (top == root_) return;
-    if (auto install = installs_.installHolding(root_, top)) chosenPlace_ = {Standing::install, std::move(*install)};
+    if (auto windows = windowsPlace(root_, top)) chosenPlace_ = std::move(*windows);
+    else if (auto install = installs_.installHolding(root_, top)) chosenPlace_ = {Standing::install, std::move(*install)};
 }
 
 std::optional<std::string> UserOwnFiles::baseOf(const std::string& path) const {
@@ -96,15 +98,19 @@ bool UserOwnFiles::chosenOrDrive(const std::string& base) const {
     return !searchesHome_ || std::find(drives_.begin(), drives_.end(), base) != drives_.end();
 }
 
-bool UserOwnFiles::topsProgramTree(const std::string& base) {
+bool UserOwnFiles::remembered(std::unordered_map<std::string, bool>& answers, const std::string& folder, const std::function<bool()>& ask) {
     {
         std::lock_guard guard(lock_);
-        if (const auto known = treeTops_.find(base); known != treeTops_.end()) return known->second;
+        if (const auto known = answers.find(folder); known != answers.end()) return known->second;
     }
-    const bool tops = installs_.topsProgramTree(base);
+    const bool answer = ask();
     std::lock_guard guard(lock_);
-    treeTops_.emplace(base, tops);
-    return tops;
+    answers.emplace(folder, answer);
+    return answer;
+}
+
+bool UserOwnFiles::topsProgramTree(const std::string& base) {
+    return remembered(treeTops_, base, [&] { return installs_.topsProgramTree(base); });
 }
 
 UserOwnFiles::Place UserOwnFiles::placeOf(const std::string& path) {
@@ -119,6 +125,7 @@ UserOwnFiles::Place UserOwnFiles::placeOf(const std::string& path) {
         return {Standing::elsewhere, {}};
     }
     if (auto hidden = hiddenBelow(path, *base)) return {Standing::applicationData, std::move(*hidden)};
+    if (auto windows = windowsPlace(path, *base)) return std::move(*windows);
     // One file directly in a user folder, the home or a chosen folder is a loose copy; a chosen
     // folder or a drive that tops a program's tree is that program's.
     if (chosenOrDrive(*base) && topsProgramTree(*base)) return {Standing::install, *base};
@@ -132,4 +139,33 @@ std::string UserOwnFiles::snapFolder(const std::string& path) const {
     return end == std::string::npos ? path : path.substr(0, end);
 }
 
-bool UserOwnFiles::inPassingFolder(const std::string& path) const { return holder(passing_, path).has_value(); }
+std::optional<UserOwnFiles::Place> UserOwnFiles::windowsPlace(const std::string& path, const std::string& from) {
+    for (std::size_t end = from == "/" ? 0 : from.size(); end != std::string::npos;) {
+        end = path.find('/', end + 1);
+        const std::string folder = path.substr(0, end);
+        if (const std::optional<WindowsLayout::Holds> holds = WindowsLayout::holds(folder))
+            return Place{*holds == WindowsLayout::Holds::programs ? Standing::install : Standing::applicationData, folder};
+        if (hiddenByWindows(folder)) return Place{Standing::applicationData, folder};
+    }
+    return std::nullopt;
+}
+
+bool UserOwnFiles::hiddenByWindows(const std::string& path) {
+    return attributes_.anyMounted() && remembered(hiddenByWindows_, path, [&] { return attributes_.hiddenOrSystem(path); });
+}
+
+bool UserOwnFiles::inPassingFolder(const std::string& path) {
+    if (holder(passing_, path)) return true;
+    // A Windows user's Downloads and Desktop, on a drive Windows wrote.
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+        const std::size_t next = path.find('/', slash + 1);
+        if (next == std::string::npos) return false;
+        const std::string_view name = std::string_view(path).substr(slash + 1, next - slash - 1);
+        if ((name == "Downloads" || name == "Desktop") && isWindowsProfile(path.substr(0, slash))) return true;
+    }
+    return false;
+}
+
+bool UserOwnFiles::isWindowsProfile(const std::string& folder) {
+    return remembered(windowsProfiles_, folder, [&] { return WindowsLayout::isUserProfile(folder); });
+}

@@ -2,7 +2,9 @@
 
 #include "Platform/ProgramInstalls.h"
 #include "Platform/SystemRoots.h"
+#include "Platform/WindowsAttributes.h"
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -18,6 +20,8 @@
 // Never inside a hidden folder below the home or the chosen folder (an application's data), inside
 // ~/snap, or inside a program's install (see ProgramInstalls); a user folder and the home are never
 // an install themselves, and a chosen folder or drive is one only as the top of a program's tree.
+// On a drive Windows laid out, never in its programs' folders or their data (see WindowsLayout), nor
+// in what Windows marks hidden or system where that mark can be read (see WindowsAttributes).
 // Other folders at the home's top (~/opt, ~/sdk, ~/Games, ~/R) are where programs put themselves.
 // Safe to ask from any number of threads.
 class UserOwnFiles {
@@ -35,13 +39,15 @@ public:
         std::string folder;
     };
 
-    // `searchRoot` is the searched folder's real path; `installs` answers for the folders in it.
-    UserOwnFiles(std::string searchRoot, const SystemRoots& roots, ProgramInstalls& installs);
+    // `searchRoot` is the searched folder's real path; `installs` answers for the folders in it;
+    // `attributes` tells what Windows hides. Both outlive this.
+    UserOwnFiles(std::string searchRoot, const SystemRoots& roots, ProgramInstalls& installs, const WindowsAttributes& attributes);
 
     Place placeOf(const std::string& path);
 
-    // Whether `path` lies where files pass through rather than stay: Downloads or the Desktop.
-    bool inPassingFolder(const std::string& path) const;
+    // Whether `path` lies where files pass through rather than stay: Downloads or the Desktop, the
+    // user's or those of a Windows user's profile.
+    bool inPassingFolder(const std::string& path);
 
 private:
     // The folder of the user's own files that holds `path`, or nothing.
@@ -49,6 +55,13 @@ private:
     bool chosenOrDrive(const std::string& base) const;
     bool topsProgramTree(const std::string& base);
     std::string snapFolder(const std::string& path) const;
+    // Where Windows keeps programs or their data, or what it hides, at a folder below `from` on the
+    // way to `path`, or at `path` itself; nothing where none is.
+    std::optional<Place> windowsPlace(const std::string& path, const std::string& from);
+    bool hiddenByWindows(const std::string& path);
+    bool isWindowsProfile(const std::string& folder);
+    // An answer about a folder, asked once.
+    bool remembered(std::unordered_map<std::string, bool>& answers, const std::string& folder, const std::function<bool()>& ask);
 
     std::string root_;
     std::string home_;
@@ -61,4 +74,7 @@ private:
     std::vector<std::string> passing_;
     std::mutex lock_;
     std::unordered_map<std::string, bool> treeTops_;
+    const WindowsAttributes& attributes_;
+    std::unordered_map<std::string, bool> hiddenByWindows_;
+    std::unordered_map<std::string, bool> windowsProfiles_;
 };

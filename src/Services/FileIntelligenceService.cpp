@@ -21,6 +21,7 @@
 #include "Platform/SystemRoots.h"
 #include "Platform/Trash.h"
 #include "Platform/TrashFolders.h"
+#include "Platform/WindowsLayout.h"
 #include "Platform/WholeMarkers.h"
 #include "Foundation/Cancelled.h"
 #include "Services/FastTreeWalk.h"
@@ -633,6 +634,6 @@ bool FileIntelligenceService::isPackageName(std::string_view name) {
 
 std::function<bool(const std::string&, std::string_view)> FileIntelligenceService::unsearchedFolders() {
     return [trash = TrashFolders::current()](const std::string& directory, std::string_view name) {
-        return isPackageName(name) || trash.isTrashFolder(directory, name);
+        return isPackageName(name) || trash.isTrashFolder(directory, name) || WindowsLayout::isSystemFolder(name);
     };
 }

@@ -87,7 +87,8 @@ public:
     static const std::unordered_set<std::string>& packageExtensions();
     // "Photos.photoslibrary", "X.APP"; not ".app", "app", "name.".
     static bool isPackageName(std::string_view name);
-    // The folders the file searches never enter: packages, and the trash folders as they are now.
+    // The folders the file searches never enter: packages, the trash folders as they are now, and
+    // Windows's recycle bins and system folders.
     static std::function<bool(const std::string& directory, std::string_view name)> unsearchedFolders();
 
     // A file as the duplicate finder indexed it. `path` is NUL-terminated text owned by the search.

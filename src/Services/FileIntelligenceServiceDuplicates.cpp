@@ -17,11 +17,14 @@
 #include "Platform/StandardizedPath.h"
 #include "Platform/TrashFolders.h"
 #include "Platform/UserOwnFiles.h"
+#include "Platform/WindowsAttributes.h"
+#include "Platform/WindowsLayout.h"
 #include "Services/DigestRuns.h"
 #include "Services/FastTreeWalk.h"
 #include "Services/FileByFileComparison.h"
 #include "Services/IndexedFileReads.h"
 #include "Services/PathArena.h"
+#include "Services/ProjectWholes.h"
 #include "Services/SameSizeComparison.h"
 #include "Services/ScanError.h"
 #include "Services/WalkWorkers.h"
@@ -72,8 +75,12 @@ struct WorkerIndex {
     std::deque<ListedFile> files;
     // The folders that hold a file with other names, each once per run of its entries.
     std::vector<std::string> linkedFolders;
-    // Of each folder, the entries that may mark it a whole or an install, or be a sidecar.
+    // Of each folder, the entries that may mark it a whole, a project or an install, or be a sidecar.
     std::vector<std::pair<std::string, DirectoryEntry>> markers;
+    // The documents that name a project's files, and the sound files of each folder, a count per run
+    // of its entries.
+    std::vector<std::string> projectDocuments;
+    std::vector<std::pair<std::string, std::size_t>> audioFiles;
 };
 
 // Folders that hold a file with other names: the folders of a backup made with hard links
@@ -171,9 +178,11 @@ private:
 // The groups confirmed so far and the kind texts of the call. `foundGroup` is called outside the lock.
 class GroupCollector {
 public:
+    // What Windows hides is dropped from the groups where hidden files are not searched.
     GroupCollector(const FileIntelligenceService::FoundGroupCallback& foundGroup, const LinkedFolders& linkedFolders, CopyWholes& wholes,
-                   UserOwnFiles& ownFiles, std::stop_token stop)
-        : foundGroup_(foundGroup), linkedFolders_(linkedFolders), wholes_(wholes), ownFiles_(ownFiles), stop_(std::move(stop)) {}
+                   ProjectWholes& projects, UserOwnFiles& ownFiles, const WindowsAttributes* hiddenByWindows, std::stop_token stop)
+        : foundGroup_(foundGroup), linkedFolders_(linkedFolders), wholes_(wholes), projects_(projects), ownFiles_(ownFiles),
+          hiddenByWindows_(hiddenByWindows), stop_(std::move(stop)) {}
 
     // Each copy goes with the identity of the file that was read, which a move checks against, and
     // with its count of names, which tells whether moving it frees its space; its size is what it
@@ -192,7 +201,7 @@ public:
         std::vector<Unchanged> unchanged;
         std::set<std::pair<std::uint64_t, std::uint64_t>> inodes;
         for (const IndexedFile* file : files) {
-            if (!file->identity) continue;
+            if (!file->identity || (hiddenByWindows_ && hiddenByWindows_->hiddenOrSystem(file->path))) continue;
             const FileDescriptor opened(::open(file->path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
             const std::optional<FileIdentity> now = opened.isOpen() ? FileIdentity::ofOpen(opened.get()) : FileIdentity::at(file->path);
             if (!now || !file->identity->isFile(*now, file->size)) continue;
@@ -200,15 +209,24 @@ public:
                 unchanged.push_back({file, *now, opened.isOpen() ? SharedExtents::ofFileSystems().map(opened.get()) : SharedExtents::Map{}});
         }
         if (unchanged.size() < 2) return;
-        // Where each copy lies: in a whole, or else outside the user's own files.
+        // Where each copy lies: in a whole or a project, or else outside the user's own files.
         std::vector<std::optional<UntickedReason>> places;
         std::vector<std::string> within;
         for (const Unchanged& copy : unchanged) {
             std::optional<UntickedReason> place = wholes_.of(copy.file->path);
-            UserOwnFiles::Place own;
-            if (!place) own = ownFiles_.placeOf(copy.file->path), place = outsideReason(own.standing);
+            std::string folder;
+            if (!place) {
+                if (std::optional<ProjectWholes::Belonging> project = projects_.of(copy.file->path)) {
+                    place = project->reason;
+                    folder = std::move(project->within);
+                } else {
+                    UserOwnFiles::Place own = ownFiles_.placeOf(copy.file->path);
+                    place = outsideReason(own.standing);
+                    folder = std::move(own.folder);
+                }
+            }
             places.push_back(place);
-            within.push_back(std::move(own.folder));
+            within.push_back(std::move(folder));
         }
         group.files.reserve(unchanged.size());
         {
@@ -250,7 +268,9 @@ private:
     const FileIntelligenceService::FoundGroupCallback& foundGroup_;
     const LinkedFolders& linkedFolders_;
     CopyWholes& wholes_;
+    ProjectWholes& projects_;
     UserOwnFiles& ownFiles_;
+    const WindowsAttributes* hiddenByWindows_;
     std::stop_token stop_;
 
     static std::optional<UntickedReason> outsideReason(UserOwnFiles::Standing standing) {
@@ -363,25 +383,36 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
         std::vector<DirectoryEntry> scratchEntries;
         if (!DirectoryReader::read(rootPath, scratchEntries)) throw ScanError::cannotOpen(folder);
     }
-    // A copy in a trash is lost when the trash is emptied: it is never kept, and never offered.
-    if (TrashFolders::current().isWithinTrash(rootPath)) return {};
+    // A copy in a trash is lost when the trash is emptied: it is never kept, and never offered. So is
+    // one in a recycle bin of Windows's, or in a folder of its system's.
+    if (TrashFolders::current().isWithinTrash(rootPath) || WindowsLayout::liesInSystemFolder(rootPath)) return {};
 
     // Index: every eligible file, one list per worker, its path text packed in the worker's arena.
     // Hidden entries are listed either way, as the markers of wholes are most often hidden; only
     // what the search may offer follows the hidden-files choice.
     auto unsearched = unsearchedFolders();
+    const WindowsAttributes windowsAttributes = WindowsAttributes::current();
+    auto hiddenFolder = [&](const std::string& directory, std::string_view name) {
+        return name.starts_with('.') || (windowsAttributes.anyMounted() && windowsAttributes.hiddenOrSystem(directory + "/" + std::string(name)));
+    };
     auto indexes = FastTreeWalk::run<WorkerIndex>(
         {rootPath}, true,
-        [&](const std::string& directory, std::string_view name) { return (!includeHidden && name.starts_with('.')) || unsearched(directory, name); },
+        [&](const std::string& directory, std::string_view name) { return (!includeHidden && hiddenFolder(directory, name)) || unsearched(directory, name); },
         [&](const FastTreeWalk::Progress& walked) {
             if (progress) progress({DuplicateScanPhase::indexing, walked.path, walked.filesSeen, std::nullopt, walked.bytesSeen, std::nullopt, 0});
         },
         [] { return WorkerIndex(); },
         [&](WorkerIndex& index, std::int64_t, const std::string& directory, const DirectoryEntry& entry) {
             const bool hidden = entry.name.starts_with('.');
-            if (CopyWholes::keeps(entry.name) || (!hidden && ProgramInstalls::mayShow(entry)))
+            if (CopyWholes::keeps(entry.name) || ProjectWholes::keeps(entry.name) || (!hidden && ProgramInstalls::mayShow(directory, entry)))
                 index.markers.emplace_back(directory.empty() ? "/" : directory, entry);
-            if (entry.type != DirectoryEntry::Kind::file || (!includeHidden && hidden)) return;
+            if (entry.type != DirectoryEntry::Kind::file) return;
+            if (ProjectWholes::isAudio(entry.name)) {
+                if (index.audioFiles.empty() || index.audioFiles.back().first != directory) index.audioFiles.emplace_back(directory, 0);
+                ++index.audioFiles.back().second;
+            }
+            if (ProjectWholes::isProjectDocument(entry.name)) index.projectDocuments.push_back(directory + "/" + entry.name);
+            if (!includeHidden && hidden) return;
             if (entry.linkCount > 1 && (index.linkedFolders.empty() || index.linkedFolders.back() != directory)) index.linkedFolders.push_back(directory);
             if (entry.logicalSize < smallestCompared) return;
             index.files.push_back({index.paths.add(directory, entry.name), entry.logicalSize, entry.modified});
@@ -390,21 +421,30 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
 
     LinkedFolders linkedFolders(rootPath);
     std::unordered_map<std::string, std::vector<DirectoryEntry>> markers;
+    std::vector<std::string> projectDocuments;
+    std::unordered_map<std::string, std::size_t> audioFiles;
     for (WorkerIndex& index : indexes) {
         for (std::string& linked : index.linkedFolders) linkedFolders.add(std::move(linked));
         index.linkedFolders = {};
         for (auto& [directory, entry] : index.markers) markers[std::move(directory)].push_back(std::move(entry));
         index.markers = {};
+        for (std::string& document : index.projectDocuments) projectDocuments.push_back(std::move(document));
+        index.projectDocuments = {};
+        for (auto& [directory, count] : index.audioFiles) audioFiles[directory.empty() ? "/" : std::move(directory)] += count;
+        index.audioFiles = {};
     }
     CopyWholes wholes(rootPath, markers);
     // A folder the walk listed has its markers kept, or none; any other is read when asked.
     const std::vector<DirectoryEntry> noMarkers;
-    ProgramInstalls installs([&](const std::string& listedFolder) -> const std::vector<DirectoryEntry>* {
+    auto walkedEntries = [&](const std::string& listedFolder) -> const std::vector<DirectoryEntry>* {
         if (const auto kept = markers.find(listedFolder); kept != markers.end()) return &kept->second;
         const bool walked = liesWithinText(listedFolder, rootPath) && (includeHidden || listedFolder.find("/.", rootPath.size()) == std::string::npos);
         return walked ? &noMarkers : nullptr;
-    });
-    UserOwnFiles ownFiles(rootPath, SystemRoots::current(), installs);
+    };
+    ProgramInstalls installs(walkedEntries);
+    const SystemRoots roots = SystemRoots::current();
+    ProjectWholes projects(walkedEntries, std::move(projectDocuments), std::move(audioFiles), roots);
+    UserOwnFiles ownFiles(rootPath, roots, installs, windowsAttributes);
 
     // Order by length (and path, so equal lengths come out the same on every run).
     std::vector<const ListedFile*> sorted;
@@ -446,7 +486,8 @@ DuplicateSearchResult FileIntelligenceService::duplicateGroups(const std::filesy
     const std::int64_t totalFiles = std::int64_t(items);
 
     HashMeter meter;
-    GroupCollector collector(foundGroup, linkedFolders, wholes, ownFiles, stop);
+    GroupCollector collector(foundGroup, linkedFolders, wholes, projects, ownFiles, includeHidden || !windowsAttributes.anyMounted() ? nullptr : &windowsAttributes,
+                             stop);
     auto report = [&] {
         if (!progress) return;
         HashMeter::Reading reading = meter.read();

@@ -135,6 +135,16 @@ std::vector<DuplicateGroup> wholeGroups() {
         inWhole(ToolsFixture::group("w11", 800'000, {home / "Downloads/ublock.xpi", home / ".mozilla/firefox/a1.default/extensions/ublock@x.xpi"}),
                 UntickedReason::applicationFolder, home / ".mozilla"),
         inWhole(ToolsFixture::group("w12", 760'000, {home / "Documents/score.pdf", home / "Scores/score.pdf"}), UntickedReason::outsideYourFolders),
+        inWhole(ToolsFixture::group("w13", 720'000, {home / "Downloads/banner.jpg", home / "Sites/blog/content/posts/first/banner.jpg"}),
+                UntickedReason::projectPart, home / "Sites/blog"),
+        inWhole(ToolsFixture::group("w14", 700'000, {home / "Videos/raw/clip-04.mp4", home / "Downloads/clip-04.mp4"}), UntickedReason::usedByProject,
+                home / "Videos/film.kdenlive"),
+        inWhole(ToolsFixture::group("w15", 680'000, {home / "Music/Radiohead/OK Computer/CD1/cover.jpg", home / "Music/Radiohead/OK Computer/CD2/cover.jpg"}),
+                UntickedReason::albumArt),
+        inWhole(ToolsFixture::group("w16", 660'000, {home / "Documents/Letter.odt", home / "Templates/Letter.odt"}), UntickedReason::userTemplate),
+        inWhole(ToolsFixture::group("w17", 640'000, {"/media/maya/Windows/Users/Maya/Pictures/icon.png",
+                                                     "/media/maya/Windows/Users/Maya/AppData/Local/Google/Chrome/User Data/Default/Extensions/abc/1.0_0/icon.png"}),
+                UntickedReason::applicationFolder, "/media/maya/Windows/Users/Maya/AppData"),
         ToolsFixture::group("w9", 900'000, {home / "Documents/invoice.pdf", home / "Downloads/invoice.pdf"}),
     };
 }

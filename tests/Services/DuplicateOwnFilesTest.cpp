@@ -32,13 +32,6 @@ fs::path copyOf(const fs::path& from, const fs::path& to) {
     return to;
 }
 
-// Files of one content at each of `paths`, the first the oldest.
-void same(const TempTree& tree, const std::vector<fs::path>& paths, unsigned seed, std::size_t size = 3000) {
-    const std::string bytes = TempTree::randomBytes(size, seed);
-    time_t when = 1'500'000'000;
-    for (const fs::path& path : paths) TempTree::setModified(tree.write(fs::relative(path, tree.path()).string(), bytes), when += 1000);
-}
-
 // A home as its users have it, each program, game, library and application laid out as it installs
 // itself, with the real program and library of this machine where it puts an executable: every row's
 // copy lies in one of them.
@@ -110,7 +103,7 @@ struct LivedInHome {
             same(tree, copies, ++seed);
             loose.insert(loose.end(), copies.begin(), copies.end() - 1);  // the newest stays
         };
-        looseCopies({home / "Downloads/report.pdf", home / "Downloads/report (1).pdf"});
+        looseCopies({home / "Downloads/report (1).pdf", home / "Downloads/report.pdf"});
         looseCopies({home / "Pictures/IMG_7.jpg", home / "Pictures/Trip/IMG_7.jpg"});
         looseCopies({home / "Desktop/plan.odt", home / "plan.odt"});
         const std::string image = TempTree::randomBytes(5000, ++seed);
@@ -119,7 +112,7 @@ struct LivedInHome {
             std::ofstream(appImage, std::ios::app) << image;  // one content, both real programs
         }
         TempTree::setModified(home / "Downloads/Tool.AppImage", 1'500'000'000);
-        loose.push_back(home / "Downloads/Tool.AppImage");
+        loose.push_back(home / "Downloads/Tool (1).AppImage");  // the newer, but the name a copy gets
     }
 };
 
@@ -192,7 +185,7 @@ TEST(DuplicateOwnFiles, MovingWhatIsTickedLeavesEveryProgramWorking) {
 }
 
 // The kept copy lies in a lasting place: a photo saved again from a mail into Downloads, newer, is
-// the one ticked; two copies in Pictures keep the newest; so do two in Downloads.
+// the one ticked; two copies in Pictures keep the newest; so do two in Downloads named alike.
 TEST(DuplicateOwnFiles, TheCopyKeptIsTheOneInALastingPlace) {
     TempTree tree;
     FixtureRoots roots(tree.path());
@@ -200,7 +193,7 @@ TEST(DuplicateOwnFiles, TheCopyKeptIsTheOneInALastingPlace) {
     same(tree, {home / "Pictures/Family/birthday.jpg", home / "Downloads/birthday (1).jpg"}, 1);
     same(tree, {home / "Documents/report.pdf", home / "Desktop/report.pdf"}, 2);
     same(tree, {home / "Pictures/a/old.jpg", home / "Pictures/b/new.jpg"}, 3);
-    same(tree, {home / "Downloads/setup.deb", home / "Downloads/setup (1).deb"}, 4);
+    same(tree, {home / "Downloads/setup.deb", home / "Downloads/again/setup.deb"}, 4);
     // Copied with their date (cp -a): the lasting place still decides, and the group is ticked.
     same(tree, {home / "Music/song.ogg", home / "Downloads/song.ogg"}, 5);
     TempTree::setModified(home / "Downloads/song.ogg", 1'500'001'000);
@@ -211,7 +204,7 @@ TEST(DuplicateOwnFiles, TheCopyKeptIsTheOneInALastingPlace) {
                  {home / "Pictures/Family/birthday.jpg", home / "Downloads/birthday (1).jpg"},
                  {home / "Documents/report.pdf", home / "Desktop/report.pdf"},
                  {home / "Pictures/b/new.jpg", home / "Pictures/a/old.jpg"},
-                 {home / "Downloads/setup (1).deb", home / "Downloads/setup.deb"},
+                 {home / "Downloads/again/setup.deb", home / "Downloads/setup.deb"},
                  {home / "Music/song.ogg", home / "Downloads/song.ogg"}}) {
             const DuplicateGroup* group = holding(groups, keptCopy);
             ASSERT_NE(group, nullptr) << keptCopy;
@@ -272,4 +265,132 @@ TEST(DuplicateOwnFiles, AHomeBelowVarHomeSearchedThroughTheHomeLinkIsNoSystemFol
     ASSERT_EQ(groups.size(), 1u);
     EXPECT_TRUE(groups[0].ticksCopies());
     EXPECT_EQ(groups[0].untickedReason(), std::nullopt);
+}
+
+// Installs that keep their programs one folder below bin/, lib/ or libexec/, with the real program of
+// this machine there: TeX Live as its own installer lays out two years, a game unpacked twice in
+// Downloads, a tool whose only program is in libexec/. Whether the home, the TeX Live folder or one
+// year is searched, hidden files on or off, nothing of them is ticked and each copy names its
+// install; after moving what is ticked every program still starts and every install file stays.
+TEST(DuplicateOwnFiles, AProgramOneFolderBelowItsBinMakesTheFolderAboveAnInstall) {
+    if (!fs::exists(program)) GTEST_SKIP() << program << " is missing";
+    TempTree tree;
+    FixtureRoots roots(tree.path());
+    const fs::path home = tree.path() / "home";
+    std::vector<fs::path> programs;
+    for (const char* year : {"2023", "2024"}) programs.push_back(copyOf(program, home / "texlive" / year / "bin/x86_64-linux/pdflatex"));
+    for (const char* game : {"Game-1.0", "Game-1.0 (copy)"}) programs.push_back(copyOf(program, home / "Downloads" / game / "bin/x64/Game"));
+    programs.push_back(copyOf(program, home / "opt/tool/libexec/tool"));
+    struct Row {
+        fs::path copy;
+        fs::path install;
+    };
+    const std::vector<Row> rows{{home / "texlive/2023/texmf-dist/tex/latex/base/article.cls", home / "texlive/2023"},
+                                {home / "texlive/2024/texmf-dist/fonts/type1/cm/cmr10.pfb", home / "texlive/2024"},
+                                {home / "texlive/2024/bin/x86_64-linux/tex.fmt", home / "texlive/2024"},
+                                {home / "Downloads/Game-1.0/data/level1.pak", home / "Downloads/Game-1.0"},
+                                {home / "opt/tool/share/tool/data.bin", home / "opt/tool"}};
+    same(tree, {rows[0].copy, home / "texlive/2024/texmf-dist/tex/latex/base/article.cls", home / "Documents/article.cls"}, 40);
+    same(tree, {home / "texlive/2023/texmf-dist/fonts/type1/cm/cmr10.pfb", rows[1].copy}, 41);
+    same(tree, {home / "texlive/2023/bin/x86_64-linux/tex.fmt", rows[2].copy}, 42);
+    same(tree, {rows[3].copy, home / "Downloads/Game-1.0 (copy)/data/level1.pak"}, 43);
+    same(tree, {rows[4].copy, home / "Downloads/data.bin"}, 44);
+    same(tree, {home / "Documents/a.pdf", home / "Downloads/a.pdf"}, 45);  // a loose copy beside them
+    std::vector<fs::path> kept;
+    for (const auto& entry : fs::recursive_directory_iterator(home))
+        if (entry.is_regular_file() && entry.path().filename() != "a.pdf") kept.push_back(entry.path());
+
+    for (const bool includeHidden : {false, true}) {
+        for (const fs::path& folder : {home, home / "texlive", home / "texlive/2024", home / "Downloads"}) {
+            for (const DuplicateGroup& group : search(folder, includeHidden)) {
+                if (group.files[0].path.filename() == "a.pdf") {
+                    EXPECT_TRUE(group.ticksCopies()) << folder;
+                    continue;
+                }
+                EXPECT_FALSE(group.ticksCopies()) << folder << ": " << group.files[0].path;
+                for (const Row& row : rows)
+                    if (const ScannedFile* copy = copyAt(group, row.copy)) {
+                        EXPECT_EQ(copy->untickedReason, UntickedReason::programInstall) << folder << ": " << row.copy;
+                        if (folder != row.install) {
+                            EXPECT_EQ(copy->untickedWithin, row.install) << folder << ": " << row.copy;
+                        }
+                    }
+            }
+        }
+        moveTicked(search(home, includeHidden), tree.path() / (includeHidden ? "bin-hidden" : "bin"));
+        for (const fs::path& started : programs) {
+            const ProcessRunner::Result result = ProcessRunner::run(started, {});
+            EXPECT_TRUE(result.exitedNormally() && result.exitStatus == 0) << started;
+        }
+        for (const fs::path& file : kept) EXPECT_TRUE(fs::exists(file)) << file;
+    }
+    EXPECT_NE(fs::exists(home / "Documents/a.pdf"), fs::exists(home / "Downloads/a.pdf"));
+}
+
+// Three rules of the user's own files, each alone: a card mounted under /run/media is the user's
+// when a folder above the home is searched; Downloads chosen on its own is no install for holding
+// bin/<program>, so its loose copies stay ticked, and a program in its bin/x64 names that folder; a
+// hidden folder below a chosen folder is an application's, so a thumbnail in /data/.thumbnails is
+// not ticked beside /data's photo, nor is a hidden file, and neither is searched without hidden files.
+TEST(DuplicateOwnFiles, ADriveUnderRunMediaDownloadsHoldingABinAndAHiddenFolderOfAChosenOne) {
+    if (!fs::exists(program)) GTEST_SKIP() << program << " is missing";
+    TempTree tree;
+    tree.write("proc/self/mountinfo", "36 25 8:17 / /run/media/ann/CARD rw,relatime shared:1 - exfat /dev/sdb1 rw\n");
+    FixtureRoots roots(tree.path());
+    const fs::path home = tree.path() / "home";
+    same(tree, {tree.path() / "run/media/ann/CARD/DCIM/IMG_1.jpg", tree.path() / "run/media/ann/CARD/DCIM/copy/IMG_1.jpg"}, 50);
+    copyOf(program, home / "Downloads/bin/tool");
+    copyOf("/usr/bin/false", home / "Downloads/bin/x64/tool");
+    same(tree, {home / "Downloads/manual.pdf", home / "Downloads/manual (1).pdf"}, 51);
+    same(tree, {home / "Downloads/bin/x64/tool.dat", home / "Documents/tool.dat"}, 54);
+    same(tree, {tree.path() / "data/x.jpg", tree.path() / "data/.thumbnails/x.jpg"}, 52);
+    same(tree, {tree.path() / "data/y.jpg", tree.path() / "data/.y.jpg"}, 53);
+    for (const bool includeHidden : {false, true}) {
+        const DuplicateGroup* card = nullptr;
+        const std::vector<DuplicateGroup> above = search(tree.path(), includeHidden);
+        card = holding(above, tree.path() / "run/media/ann/CARD/DCIM/IMG_1.jpg");
+        ASSERT_NE(card, nullptr);
+        EXPECT_TRUE(card->ticksCopies());
+        const std::vector<DuplicateGroup> downloads = search(home / "Downloads", includeHidden);
+        ASSERT_EQ(downloads.size(), 1u);
+        EXPECT_TRUE(downloads[0].ticksCopies());
+        EXPECT_EQ(downloads[0].files[0].path, home / "Downloads/manual.pdf");
+        // The program below it is an install of its own, named by its folder, not Downloads.
+        const std::vector<DuplicateGroup> inHome = search(home, includeHidden);
+        const DuplicateGroup* withTool = holding(inHome, home / "Documents/tool.dat");
+        ASSERT_NE(withTool, nullptr);
+        EXPECT_FALSE(withTool->ticksCopies());
+        EXPECT_EQ(copyAt(*withTool, home / "Downloads/bin/x64/tool.dat")->untickedWithin, home / "Downloads/bin/x64");
+    }
+    // Hidden files on, they are there and never ticked; off, they are not searched.
+    const std::vector<DuplicateGroup> data = search(tree.path() / "data", true);
+    ASSERT_EQ(data.size(), 2u);
+    for (const DuplicateGroup& group : data) EXPECT_FALSE(group.ticksCopies());
+    EXPECT_EQ(copyAt(*holding(data, tree.path() / "data/x.jpg"), tree.path() / "data/.thumbnails/x.jpg")->untickedReason, UntickedReason::applicationFolder);
+    EXPECT_TRUE(search(tree.path() / "data", false).empty());
+}
+
+// The original name is kept over the one a copy got, the copy being newer: a photo saved again, a
+// spreadsheet and a document copied by a desktop, an album folder copied beside itself; two copies
+// without a mark keep the newest as before.
+TEST(DuplicateOwnFiles, TheOriginalNameIsKeptOverACopysName) {
+    TempTree tree;
+    FixtureRoots roots(tree.path());
+    const fs::path home = tree.path() / "home";
+    same(tree, {home / "Pictures/photo.jpg", home / "Pictures/photo (1).jpg"}, 60);
+    same(tree, {home / "Documents/budget.xlsx", home / "Documents/Copy of budget.xlsx"}, 61);
+    same(tree, {home / "Documents/report.odt", home / "Documents/report (copy).odt"}, 62);
+    same(tree, {home / "Music/Album/01.flac", home / "Music/Album (2)/01.flac"}, 63);
+    same(tree, {home / "Documents/old/notes.txt", home / "Documents/notes.txt"}, 64);
+    for (const bool includeHidden : {false, true}) {
+        const std::vector<DuplicateGroup> groups = search(home, includeHidden);
+        ASSERT_EQ(groups.size(), 5u);
+        for (const fs::path& original : {home / "Pictures/photo.jpg", home / "Documents/budget.xlsx", home / "Documents/report.odt", home / "Music/Album/01.flac",
+                                         home / "Documents/notes.txt"}) {
+            const DuplicateGroup* group = holding(groups, original);
+            ASSERT_NE(group, nullptr) << original;
+            EXPECT_EQ(group->files[0].path, original);
+            EXPECT_TRUE(group->ticksCopies()) << original;
+        }
+    }
 }

@@ -1,13 +1,23 @@
 #pragma once
 
 #include "Services/FileIntelligenceService.h"
+#include "Support/TempTree.h"
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-// One duplicate search as the app runs it, and what a test reads of its groups.
+// One duplicate search as the app runs it, the copies a test makes for it, and what a test reads of
+// its groups.
 namespace DuplicateSearches {
+
+// Files of one content at each of `paths` below the tree, the first the oldest.
+inline void same(const TempTree& tree, const std::vector<std::filesystem::path>& paths, unsigned seed, std::size_t size = 3000) {
+    const std::string bytes = TempTree::randomBytes(size, seed);
+    time_t when = 1'500'000'000;
+    for (const std::filesystem::path& path : paths)
+        TempTree::setModified(tree.write(std::filesystem::relative(path, tree.path()).string(), bytes), when += 1000);
+}
 
 inline std::vector<DuplicateGroup> search(const std::filesystem::path& folder, bool includeHidden) {
     FileIntelligenceService service;

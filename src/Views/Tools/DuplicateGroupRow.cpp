@@ -40,6 +40,10 @@ ReasonKeys reasonKeys(UntickedReason reason) {
     case UntickedReason::syncFolder: return {"duplicates.part.syncFolder", "duplicates.group.syncFolder"};
     case UntickedReason::applicationData: return {"duplicates.part.applicationData", "duplicates.group.applicationData"};
     case UntickedReason::photoSidecar: return {"duplicates.part.photoSidecar", "duplicates.group.photoSidecar"};
+    case UntickedReason::projectPart: return {"duplicates.part.project", "duplicates.group.project"};
+    case UntickedReason::usedByProject: return {"duplicates.usedByProject", "duplicates.group.usedByProject"};
+    case UntickedReason::albumArt: return {"duplicates.part.albumArt", "duplicates.group.albumArt"};
+    case UntickedReason::userTemplate: return {"duplicates.part.template", "duplicates.group.template"};
     case UntickedReason::systemFile: return {"duplicates.part.systemFile", "duplicates.group.systemFile"};
     case UntickedReason::outsideYourFolders: return {"duplicates.outside", "duplicates.group.outside"};
     case UntickedReason::programInstall: return {"duplicates.outside.programInstall", "duplicates.group.programInstall"};
@@ -48,11 +52,16 @@ ReasonKeys reasonKeys(UntickedReason reason) {
     return {"duplicates.inBackup", "duplicates.group.backup"};
 }
 
-// A copy's reason, naming the install or application folder it lies in where one is known.
+// Whether a copy's text names the folder or project it lies in, where one is known.
+bool namesWhere(UntickedReason reason) {
+    return reason == UntickedReason::programInstall || reason == UntickedReason::applicationFolder || reason == UntickedReason::projectPart ||
+           reason == UntickedReason::usedByProject;
+}
+
+// A copy's reason, naming the install, application folder or project it lies in where one is known.
 QString reasonText(const ScannedFile& copy) {
     const char* key = reasonKeys(*copy.untickedReason).copy;
-    if (copy.untickedWithin.empty() || (copy.untickedReason != UntickedReason::programInstall && copy.untickedReason != UntickedReason::applicationFolder))
-        return AppLocalization::string(key);
+    if (copy.untickedWithin.empty() || !namesWhere(*copy.untickedReason)) return AppLocalization::string(key);
     // The folder's name is one run in its own direction: ".mozilla" keeps its dot first in Arabic.
     return AppLocalization::format(QString::fromLatin1(key) + QStringLiteral(".named"), {DisplayText::path(copy.untickedWithin.filename())});
 }

@@ -633,3 +633,48 @@ TEST(DuplicateFinderView, AGroupOutsideTheUsersFilesSaysWhereAndTicksNothing) {
         SettingsStore::shared().remove("appLanguage");
     }
 }
+
+// A group that reaches into a project ticks nothing; its header and the copy's row say which project,
+// or that it is album art or a template, in English and in Arabic, the project's name one run.
+TEST(DuplicateFinderView, AGroupInAProjectSaysWhichAndTicksNothing) {
+    struct Row {
+        UntickedReason reason;
+        Path within;
+        const char* groupKey;
+        const char* copyKey;
+        QString name;
+    };
+    const std::vector<Row> rows{{UntickedReason::projectPart, "/h/Sites/blog", "duplicates.group.project", "duplicates.part.project.named", "blog"},
+                                {UntickedReason::usedByProject, "/h/Videos/film.kdenlive", "duplicates.group.usedByProject", "duplicates.usedByProject.named",
+                                 "film.kdenlive"},
+                                {UntickedReason::albumArt, "/h/Music/Album/CD2", "duplicates.group.albumArt", "duplicates.part.albumArt", {}},
+                                {UntickedReason::userTemplate, "/h/Templates", "duplicates.group.template", "duplicates.part.template", {}}};
+    for (const char* language : {"en", "ar"}) {
+        for (const Row& row : rows) {
+            ToolsFixture fixture;
+            SettingsStore::shared().setValue("appLanguage", QString::fromLatin1(language));
+            DuplicateGroup group = ToolsFixture::group("p", 540'000, {"/h/Downloads/banner.jpg", "/h/Sites/blog/content/a/banner.jpg"});
+            group.files[1].untickedReason = row.reason;
+            group.files[1].untickedWithin = row.within;
+            fixture.finishDuplicates({group});
+            EXPECT_TRUE(fixture.state().selectedToolItems().empty()) << language << " " << row.copyKey;
+            Shown shown(fixture.state());
+            QStringList header;
+            for (const Pill* pill : shown.row(0)->header()->findChildren<Pill*>()) header << pill->text();
+            EXPECT_TRUE(header.contains(AppLocalization::string(row.groupKey))) << header.join(" | ").toStdString();
+            EXPECT_FALSE(AppLocalization::string(row.groupKey).startsWith("duplicates.")) << language << " " << row.groupKey;
+            shown.row(0)->setExpanded(true);
+            const QList<ToolsItemRow*> copies = shown.row(0)->copies()->findChildren<ToolsItemRow*>();
+            ASSERT_EQ(copies.size(), 2);
+            const QString text = static_cast<Pill*>(copies[1]->accessory())->text();
+            if (row.name.isEmpty()) {
+                EXPECT_EQ(text, AppLocalization::string(row.copyKey)) << language;
+            } else {
+                EXPECT_EQ(text, AppLocalization::format(row.copyKey, {DisplayText::path(row.within.filename())})) << language;
+                EXPECT_TRUE(text.contains(QStringLiteral("\u2066") + row.name + QStringLiteral("\u2069"))) << text.toStdString();
+            }
+            EXPECT_FALSE(text.startsWith("duplicates.") || text.contains("{0}")) << text.toStdString();
+            SettingsStore::shared().remove("appLanguage");
+        }
+    }
+}

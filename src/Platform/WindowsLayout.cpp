@@ -1,0 +1,57 @@
+#include "Platform/WindowsLayout.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace {
+
+// Windows compares names without letter case, and writes these in several.
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return std::tolower((unsigned char)x) == std::tolower((unsigned char)y); });
+}
+
+bool startsWithName(std::string_view name, std::string_view start) { return name.size() >= start.size() && sameName(name.substr(0, start.size()), start); }
+
+constexpr std::array systemFolders{std::string_view("$Recycle.Bin"), std::string_view("System Volume Information"), std::string_view("$WinREAgent"),
+                                   std::string_view("$SysReset"), std::string_view("$GetCurrent")};
+
+bool isOfType(const std::string& path, mode_t type) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == type;
+}
+
+}  // namespace
+
+namespace WindowsLayout {
+
+bool isSystemFolder(std::string_view name) {
+    // XP's and 98's bins are written in capitals only; a "Recycler" of the user's own is not one.
+    if (name == "RECYCLER" || name == "RECYCLED") return true;
+    return startsWithName(name, "$Windows.~") || std::any_of(systemFolders.begin(), systemFolders.end(), [&](std::string_view folder) { return sameName(name, folder); });
+}
+
+bool liesInSystemFolder(std::string_view path) {
+    for (std::size_t start = 0;;) {
+        const std::size_t end = path.find('/', start);
+        if (isSystemFolder(path.substr(start, end - start))) return true;
+        if (end == std::string_view::npos) return false;
+        start = end + 1;
+    }
+}
+
+std::optional<Holds> holds(const std::string& folder) {
+    const std::string_view name = std::string_view(folder).substr(folder.rfind('/') + 1);
+    if (sameName(name, "Program Files") || sameName(name, "Program Files (x86)")) return Holds::programs;
+    if (sameName(name, "ProgramData") || sameName(name, "AppData")) return Holds::applicationData;
+    // A folder of the user's own may be called "Windows"; the system's holds its programs in System32.
+    if (sameName(name, "Windows") && (isOfType(folder + "/System32", S_IFDIR) || isOfType(folder + "/system32", S_IFDIR))) return Holds::programs;
+    return std::nullopt;
+}
+
+bool isUserProfile(const std::string& folder) { return isOfType(folder + "/NTUSER.DAT", S_IFREG); }
+
+}  // namespace WindowsLayout
