@@ -23,6 +23,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <iterator>
+
 namespace {
 
 // Another install as a row has room for it: "~/.linuxbrew/bin/nvim" when that is short, else its
@@ -35,11 +37,16 @@ QString installText(const std::filesystem::path& install) {
     return DisplayText::name(install.filename());
 }
 
-// A folder of the home as people write it, one left-to-right run: "~/.dotfiles".
-QString homeText(const std::filesystem::path& folder) {
+// A folder of the home as people write it, one left-to-right run: "~/.dotfiles". `shortened`: a long
+// one by its last two names, as a row has room for it ("~/…/yadm/repo.git").
+QString homeText(const std::filesystem::path& folder, bool shortened) {
     const std::filesystem::path inHome = folder.lexically_relative(QDir::homePath().toStdString());
     if (inHome.empty() || *inHome.begin() == ".." || *inHome.begin() == ".") return DisplayText::path(folder);
-    return DisplayText::path(QStringLiteral("~/") + PathText::display(inHome));
+    constexpr qsizetype longest = 24;
+    QString text = QStringLiteral("~/") + PathText::display(inHome);
+    if (shortened && text.size() > longest && std::distance(inHome.begin(), inHome.end()) > 2)
+        text = QStringLiteral("~/\u2026/") + PathText::display(inHome.parent_path().filename() / inHome.filename());
+    return DisplayText::path(text);
 }
 
 }  // namespace
@@ -94,10 +101,11 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
     }
     if (!artifact_.keptInDotfiles.empty()) {
         // The user's dotfiles repository keeps it, or may.
-        const QString repository = homeText(artifact_.keptInDotfiles);
         const bool unread = artifact_.dotfilesUnread;
-        if (!usedBy_) dotfiles_ = addPill(AppLocalization::format(unread ? "uninstaller.dotfiles.unread" : "uninstaller.dotfiles", {repository}), "archivebox.fill", "dotfilesPill");
-        tip += QLatin1Char('\n') + AppLocalization::format(unread ? "uninstaller.dotfiles.unread.detail" : "uninstaller.dotfiles.detail", {repository});
+        if (!usedBy_)
+            dotfiles_ = addPill(AppLocalization::format(unread ? "uninstaller.dotfiles.unread" : "uninstaller.dotfiles", {homeText(artifact_.keptInDotfiles, true)}),
+                                "archivebox.fill", "dotfilesPill");
+        tip += QLatin1Char('\n') + AppLocalization::format(unread ? "uninstaller.dotfiles.unread.detail" : "uninstaller.dotfiles.detail", {homeText(artifact_.keptInDotfiles, false)});
     }
     if (const char* whole = artifact_.whole ? wholeTextKey(*artifact_.whole) : nullptr) {
         // It is, or leads into, what may be the user's own work: said which.

@@ -29,6 +29,7 @@
 #include "ViewSupport/UninstallerFixture.h"
 
 #include <QAccessible>
+#include <QDir>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -567,6 +568,11 @@ TEST(ArtifactRow, TheDotfilesRepositoryAndTheOtherBuildAreNamed) {
         EXPECT_EQ(kept.dotfilesPill()->text(), AppLocalization::format("uninstaller.dotfiles", {DisplayText::path(QStringLiteral("~/.dotfiles"))}));
         EXPECT_TRUE(kept.toolTip().contains(AppLocalization::format("uninstaller.dotfiles.detail", {DisplayText::path(QStringLiteral("~/.dotfiles"))})));
         EXPECT_EQ(kept.wholePill(), nullptr);
+        // A long one is shortened on the pill, whole in the tooltip.
+        settings.keptInDotfiles = QDir::homePath().toStdString() + "/.local/share/yadm/repo.git";
+        const ArtifactRow yadm(settings, QIcon(), 1, [](bool) {});
+        EXPECT_EQ(yadm.dotfilesPill()->text(), AppLocalization::format("uninstaller.dotfiles", {DisplayText::path(QStringLiteral("~/\u2026/yadm/repo.git"))}));
+        EXPECT_TRUE(yadm.toolTip().contains(AppLocalization::format("uninstaller.dotfiles.detail", {DisplayText::path(QStringLiteral("~/.local/share/yadm/repo.git"))})));
         settings.dotfilesUnread = true;
         settings.keptInDotfiles = "/srv/dotfiles.git";
         const ArtifactRow unread(settings, QIcon(), 1, [](bool) {});
