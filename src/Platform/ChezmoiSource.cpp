@@ -2,10 +2,7 @@
 
 #include "Platform/FileContents.h"
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
 #include <cerrno>
@@ -97,29 +94,22 @@ std::optional<TrackedPaths> ChezmoiSource::targets(const fs::path& folder) {
     while (!pending.empty()) {
         const Pending each = std::move(pending.back());
         pending.pop_back();
-        const int fd = ::open(each.source.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        DIR* listing = fd >= 0 ? ::fdopendir(fd) : nullptr;
-        if (!listing) {
-            if (fd >= 0) ::close(fd);
-            return std::nullopt;
-        }
-        while (const dirent* entry = ::readdir(listing)) {
-            const std::string_view name = entry->d_name;
-            if (name == "." || name == "..") continue;
-            struct stat status {};
-            const bool isFolder = entry->d_type == DT_DIR ||
-                                  (entry->d_type == DT_UNKNOWN && ::fstatat(::dirfd(listing), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(status.st_mode));
-            const auto read = each.literal ? (name.starts_with('.') ? std::nullopt : std::optional(ReadName{std::string(name)})) : readName(name, isFolder);
+        std::error_code error;
+        for (fs::directory_iterator it(each.source, error), end; !error && it != end; it.increment(error)) {
+            const std::string name = it->path().filename().native();
+            std::error_code unknown;
+            const bool isFolder = it->symlink_status(unknown).type() == fs::file_type::directory;
+            const auto read = each.literal ? (name.starts_with('.') ? std::nullopt : std::optional(ReadName{name, false})) : readName(name, isFolder);
             if (!read) continue;
             std::string path = each.target.empty() ? read->target : each.target + '/' + read->target;
             if (!isFolder) targets.files.push_back(std::move(path));
             else if (each.depth + 1 >= deepest) targets.folders.push_back(std::move(path));
             else {
                 targets.files.push_back(path);
-                pending.push_back({each.source / std::string(name), std::move(path), each.depth + 1, each.literal || read->external});
+                pending.push_back({it->path(), std::move(path), each.depth + 1, each.literal || read->external});
             }
         }
-        ::closedir(listing);
+        if (error) return std::nullopt;
     }
     targets.sort();
     return targets;

@@ -32,26 +32,58 @@ bool checksumHolds(std::string_view bytes, std::size_t hashSize) {
     const std::string_view written = bytes.substr(bytes.size() - hashSize);
     if (std::all_of(written.begin(), written.end(), [](char c) { return c == 0; })) return true;
     unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    const EVP_MD* algorithm = hashSize == 32 ? EVP_sha256() : EVP_sha1();
-    if (EVP_Digest(bytes.data(), bytes.size() - hashSize, digest, &length, algorithm, nullptr) != 1 || length != hashSize) return false;
+    if (EVP_Digest(bytes.data(), bytes.size() - hashSize, digest, nullptr, hashSize == 32 ? EVP_sha256() : EVP_sha1(), nullptr) != 1) return false;
     return std::equal(written.begin(), written.end(), digest, [](char a, unsigned char b) { return static_cast<unsigned char>(a) == b; });
 }
 
-// The number before each path of a version 4 index, git's variable-length integer: how many bytes
-// of the previous path this one drops.
-std::optional<std::uint64_t> varint(std::string_view bytes, std::size_t& at, std::size_t end) {
-    if (at >= end) return std::nullopt;
-    unsigned char c = static_cast<unsigned char>(bytes[at++]);
-    std::uint64_t value = c & 127;
-    while (c & 128) {
-        ++value;
-        if (value == 0 || (value >> 57) != 0 || at >= end) return std::nullopt;
-        c = static_cast<unsigned char>(bytes[at++]);
-        value = (value << 7) + (c & 127);
+// Reads the index's content front to back; every read is checked against its end.
+class Cursor {
+public:
+    explicit Cursor(std::string_view content) : content_(content) {}
+
+    std::size_t offset() const { return at_; }
+    bool atEnd() const { return at_ == content_.size(); }
+
+    std::optional<std::string_view> take(std::size_t count) {
+        if (content_.size() - at_ < count) return std::nullopt;
+        const std::string_view taken = content_.substr(at_, count);
+        at_ += count;
+        return taken;
     }
-    return value;
-}
+
+    // The text up to the next NUL, which is passed over.
+    std::optional<std::string_view> takeToNul() {
+        const std::size_t nul = content_.find('\0', at_);
+        if (nul == std::string_view::npos) return std::nullopt;
+        const std::string_view text = content_.substr(at_, nul - at_);
+        at_ = nul + 1;
+        return text;
+    }
+
+    bool moveTo(std::size_t offset) {
+        if (offset < at_ || offset > content_.size()) return false;
+        at_ = offset;
+        return true;
+    }
+
+    // Git's variable-length number, as a version 4 index writes before each path: how many bytes of
+    // the previous path this one drops.
+    std::optional<std::uint64_t> varint() {
+        auto next = take(1);
+        if (!next) return std::nullopt;
+        std::uint64_t value = static_cast<unsigned char>((*next)[0]) & 127;
+        while (static_cast<unsigned char>((*next)[0]) & 128) {
+            ++value;
+            if (value == 0 || (value >> 57) != 0 || !(next = take(1))) return std::nullopt;
+            value = (value << 7) + (static_cast<unsigned char>((*next)[0]) & 127);
+        }
+        return value;
+    }
+
+private:
+    std::string_view content_;
+    std::size_t at_ = 0;
+};
 
 std::string hexText(std::string_view bytes) {
     static constexpr char digits[] = "0123456789abcdef";
@@ -79,60 +111,50 @@ void add(TrackedPaths& tracked, const std::string& path, std::uint32_t mode) {
 }  // namespace
 
 std::optional<TrackedPaths> GitIndex::parse(std::string_view bytes, std::size_t hashSize, std::string* sharedIndex) {
-    constexpr std::size_t header = 12;
-    if (bytes.size() < header + hashSize || bytes.substr(0, 4) != "DIRC") return std::nullopt;
-    const std::uint32_t version = bigEndian32(bytes, 4);
-    if (version < 2 || version > 4 || !checksumHolds(bytes, hashSize)) return std::nullopt;
-    const std::size_t end = bytes.size() - hashSize;
-    const std::uint32_t count = bigEndian32(bytes, 8);
-    // The file status, the object name and the flags; then the path.
-    const std::size_t fixed = 40 + hashSize + 2;
-    if (count > (end - header) / (fixed + 1)) return std::nullopt;
+    // The signature, the version and the count of entries; none is an empty index.
+    constexpr std::size_t headerSize = 12;
+    if (bytes.size() < headerSize + hashSize || !checksumHolds(bytes, hashSize)) return std::nullopt;
+    Cursor cursor(bytes.substr(0, bytes.size() - hashSize));
+    const auto header = cursor.take(headerSize);
+    if (!header || header->substr(0, 4) != "DIRC") return std::nullopt;
+    const std::uint32_t version = bigEndian32(*header, 4);
+    if (version < 2 || version > 4) return std::nullopt;
     TrackedPaths tracked;
-    tracked.files.reserve(count);
     std::string path;
-    std::size_t at = header;
-    for (std::uint32_t entry = 0; entry < count; ++entry) {
-        if (end - at < fixed) return std::nullopt;
-        const std::uint32_t mode = bigEndian32(bytes, at + 24);
-        const std::uint16_t flags = bigEndian16(bytes, at + 40 + hashSize);
-        std::size_t name = at + fixed;
-        if (flags & 0x4000) {
-            if (version < 3 || end - name < 2) return std::nullopt;
-            name += 2;
-        }
+    for (std::uint32_t entry = 0, count = bigEndian32(*header, 8); entry < count; ++entry) {
+        const std::size_t start = cursor.offset();
+        // The file's status, its object's name and the flags; then the path.
+        const auto fixed = cursor.take(40 + hashSize + 2);
+        if (!fixed) return std::nullopt;
+        const std::uint16_t flags = bigEndian16(*fixed, 40 + hashSize);
+        if ((flags & 0x4000) && (version < 3 || !cursor.take(2))) return std::nullopt;
         if (version == 4) {
             // Each path is the previous one with some bytes dropped from its end and others added.
-            const auto dropped = varint(bytes, name, end);
-            const std::size_t nul = bytes.find('\0', name);
-            if (!dropped || *dropped > path.size() || nul == std::string_view::npos || nul >= end) return std::nullopt;
+            const auto dropped = cursor.varint();
+            const auto added = cursor.takeToNul();
+            if (!dropped || !added || *dropped > path.size()) return std::nullopt;
             path.resize(path.size() - *dropped);
-            path.append(bytes.substr(name, nul - name));
-            at = nul + 1;
+            path.append(*added);
         } else {
-            const std::size_t nul = bytes.find('\0', name);
-            if (nul == std::string_view::npos || nul >= end) return std::nullopt;
-            const std::size_t length = nul - name;
-            if (const std::size_t written = flags & 0xFFF; written != 0xFFF && written != length) return std::nullopt;
-            path.assign(bytes.substr(name, length));
-            // Padded with NULs to a multiple of eight bytes, at least one.
-            const std::size_t entryLength = (name - at + length + 8) & ~std::size_t(7);
-            if (end - at < entryLength) return std::nullopt;
-            at += entryLength;
+            const std::size_t name = cursor.offset();
+            const auto written = cursor.takeToNul();
+            // The flags hold the path's length, unless it is too long for them.
+            if (!written || ((flags & 0xFFF) != 0xFFF && (flags & 0xFFF) != written->size())) return std::nullopt;
+            path.assign(*written);
+            // Padded with NULs to a multiple of eight bytes, one at least.
+            if (!cursor.moveTo(start + ((name - start + written->size() + 8) & ~std::size_t(7)))) return std::nullopt;
         }
-        add(tracked, path, mode);
+        add(tracked, path, bigEndian32(*fixed, 24));
     }
-    while (at < end) {
-        if (end - at < 8) return std::nullopt;
-        const std::string_view signature = bytes.substr(at, 4);
-        const std::size_t size = bigEndian32(bytes, at + 4);
-        if (end - at - 8 < size) return std::nullopt;
-        if (signature == "link") {
-            if (size < hashSize) return std::nullopt;
-            const std::string_view shared = bytes.substr(at + 8, hashSize);
-            if (sharedIndex && std::any_of(shared.begin(), shared.end(), [](char c) { return c != 0; })) *sharedIndex = "sharedindex." + hexText(shared);
-        }
-        at += 8 + size;
+    while (!cursor.atEnd()) {
+        const auto signature = cursor.take(4);
+        const auto size = cursor.take(4);
+        const auto content = size ? cursor.take(bigEndian32(*size, 0)) : std::nullopt;
+        if (!signature || !content) return std::nullopt;
+        if (*signature != "link") continue;
+        if (content->size() < hashSize) return std::nullopt;
+        const std::string_view shared = content->substr(0, hashSize);
+        if (sharedIndex && std::any_of(shared.begin(), shared.end(), [](char c) { return c != 0; })) *sharedIndex = "sharedindex." + hexText(shared);
     }
     tracked.sort();
     return tracked;

@@ -3,13 +3,13 @@
 #include "Foundation/LiesWithin.h"
 #include "Platform/ChezmoiSource.h"
 #include "Platform/FileContents.h"
+#include "Platform/GitConfig.h"
 #include "Platform/GitIndex.h"
 #include "Platform/RealPath.h"
 
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <string_view>
 
@@ -27,38 +27,6 @@ bool isGitFolder(const fs::path& folder) {
     return hasKind(folder / "HEAD", S_IFREG) && hasKind(folder / "objects", S_IFDIR) && hasKind(folder / "refs", S_IFDIR);
 }
 
-std::string lowered(std::string_view text) {
-    std::string low(text);
-    std::transform(low.begin(), low.end(), low.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return low;
-}
-
-// A value as git's config file writes it: quoted parts joined, escapes read, a comment after it and
-// the blanks around it left out.
-std::string configValue(std::string_view text) {
-    std::string value;
-    std::size_t kept = 0;  // the length without blanks after the last quoted or plain character
-    bool quoted = false;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        const char c = text[at];
-        if (c == '"') {
-            quoted = !quoted;
-            kept = value.size();
-        } else if (c == '\\' && at + 1 < text.size()) {
-            const char next = text[++at];
-            value += next == 'n' ? '\n' : next == 't' ? '\t' : next == 'b' ? '\b' : next;
-            kept = value.size();
-        } else if (!quoted && (c == '#' || c == ';')) {
-            break;
-        } else {
-            if (!value.empty() || quoted || (c != ' ' && c != '\t')) value += c;
-            if (quoted || (c != ' ' && c != '\t')) kept = value.size();
-        }
-    }
-    value.resize(kept);
-    return value;
-}
-
 // What a repository's config says of its work tree and of how it names objects. A file that cannot
 // be read says nothing.
 struct GitSettings {
@@ -70,27 +38,8 @@ GitSettings settingsOf(const fs::path& gitFolder) {
     GitSettings settings;
     const auto text = FileContents::read(gitFolder / "config", std::size_t(1) << 20);
     if (!text) return settings;
-    std::string section;
-    std::string_view rest = *text;
-    while (!rest.empty()) {
-        std::string_view line = rest.substr(0, rest.find('\n'));
-        rest.remove_prefix(std::min(rest.size(), line.size() + 1));
-        line.remove_prefix(std::min(line.size(), line.find_first_not_of(" \t\r")));
-        if (line.empty() || line.front() == '#' || line.front() == ';') continue;
-        if (line.front() == '[') {
-            // "[core]"; a subsection ("[remote \"origin\"]") is none of the sections read here.
-            const std::string_view name = line.substr(1, line.find(']') - 1);
-            section = name.find_first_of(" \t\"") == std::string_view::npos ? lowered(name) : std::string();
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        std::string_view key = line.substr(0, equals);
-        key = key.substr(0, key.find_last_not_of(" \t\r") + 1);
-        if (equals == std::string_view::npos) continue;
-        const std::string value = configValue(line.substr(equals + 1));
-        if (section == "core" && lowered(key) == "worktree") settings.worktree = value;
-        else if (section == "extensions" && lowered(key) == "objectformat") settings.hashSize = lowered(value) == "sha256" ? 32 : 20;
-    }
+    settings.worktree = GitConfig::value(*text, "core", "worktree");
+    if (const auto format = GitConfig::value(*text, "extensions", "objectFormat"); format && *format == "sha256") settings.hashSize = 32;
     return settings;
 }
 

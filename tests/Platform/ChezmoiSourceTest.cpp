@@ -71,3 +71,21 @@ TEST(ChezmoiSource, AnUnreadableSourceCannotBeTold) {
     tree.write("escape/.chezmoiroot", "../elsewhere\n");
     EXPECT_FALSE(ChezmoiSource::targets(tree.path() / "escape"));
 }
+
+// A source deeper than any home's settings keeps its deepest folders whole.
+TEST(ChezmoiSource, ItsDeepestFoldersAreKeptWhole) {
+    TempTree tree;
+    std::string source = "chezmoi", target;
+    for (int depth = 0; depth < 34; ++depth) {
+        source += "/dot_d";
+        target += (target.empty() ? "" : "/") + std::string(".d");
+    }
+    tree.write(source + "/file", "x");
+    const auto targets = ChezmoiSource::targets(tree.path() / "chezmoi");
+    ASSERT_TRUE(targets);
+    std::string kept;
+    for (int depth = 0; depth < 32; ++depth) kept += (kept.empty() ? "" : "/") + std::string(".d");
+    EXPECT_EQ(targets->folders, std::vector<std::string>{kept});
+    EXPECT_EQ(targets->files.size(), 31u);
+    EXPECT_TRUE(targets->holds(target + "/file"));
+}

@@ -6,7 +6,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
+#include <optional>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -32,10 +35,11 @@ std::set<std::string> read(const fs::path& gitFolder, std::size_t hashSize = 20)
 }
 
 // A work tree with the names that trip readers: nested folders, blanks, a newline, a leading dash,
-// bytes that are not UTF-8, a long one.
+// bytes that are not UTF-8, a long one followed by one that shares nothing with it, one whose entry
+// needs no padding beyond its NUL.
 void layNames(const TempTree& tree, const std::string& top) {
     for (const std::string& name : std::vector<std::string>{".config/nvim/init.lua", ".config/nvim/lua/plugins.lua", ".config/nvim-old/x", ".bashrc", "a b/c d.txt", "-dash",
-                                   "line\nbreak", "latin\xe9", std::string(250, 'n')})
+                                   "line\nbreak", "latin\xe9", std::string(250, 'n'), "zz", "README.md"})
         tree.write(top + "/" + name, "settings " + name);
 }
 
@@ -58,7 +62,7 @@ TEST(GitIndex, ReadsWhatGitListsInEveryLayout) {
     TestGit::run(tree.path() / "plain", {"add", "-A"});
     TestGit::run(tree.path() / "plain", {"commit", "-q", "-m", "settings"});
     EXPECT_EQ(read(tree.path() / "plain/.git"), gitListing(tree.path() / "plain"));
-    EXPECT_EQ(gitListing(tree.path() / "plain").size(), 9u);
+    EXPECT_EQ(gitListing(tree.path() / "plain").size(), 11u);
 
     tree.write("plain/new-intent", "later");
     TestGit::run(tree.path() / "plain", {"add", "-N", "new-intent"});
@@ -76,7 +80,7 @@ TEST(GitIndex, ReadsWhatGitListsInEveryLayout) {
     const auto split = gitListing(tree.path() / "plain");
     const auto splitRead = read(tree.path() / "plain/.git");
     // What the split index marks deleted from its shared one still counts: more kept, never less.
-    for (const std::string& path : split) EXPECT_TRUE(splitRead.contains(path)) << path;
+    for (const std::string& path : split) EXPECT_TRUE(splitRead.contains(path)) << ::testing::PrintToString(path);
     EXPECT_TRUE(splitRead.contains("after-split"));
 
     layNames(tree, "sha256");
@@ -143,6 +147,59 @@ TEST(GitIndex, AnIndexThatIsNotSoundCannotBeRead) {
             EXPECT_TRUE(!cut || cut->files == GitIndex::parse(unchecked, 20)->files) << length;
         }
     }
+}
+
+// An index laid out by hand: version 2 entries of `paths` with the given modes, then `extensions`
+// (signature and body each), without a checksum, as git writes one when told to skip it.
+std::string handMadeIndex(const std::vector<std::pair<std::string, std::uint32_t>>& paths, const std::vector<std::pair<std::string, std::string>>& extensions,
+                          std::optional<std::uint32_t> writtenLength = std::nullopt) {
+    auto bigEndian = [](std::uint32_t value, int width) {
+        std::string bytes;
+        for (int shift = 8 * (width - 1); shift >= 0; shift -= 8) bytes += char((value >> shift) & 0xff);
+        return bytes;
+    };
+    std::string index = "DIRC" + bigEndian(2, 4) + bigEndian(std::uint32_t(paths.size()), 4);
+    for (const auto& [path, mode] : paths) {
+        std::string entry = std::string(24, '\0') + bigEndian(mode, 4) + std::string(12 + 20, '\0') + bigEndian(writtenLength.value_or(std::uint32_t(std::min<std::size_t>(path.size(), 0xFFF))), 2) + path;
+        entry.resize((entry.size() + 8) & ~std::size_t(7), '\0');
+        index += entry;
+    }
+    for (const auto& [signature, body] : extensions) index += signature + bigEndian(std::uint32_t(body.size()), 4) + body;
+    return index + std::string(20, '\0');
+}
+
+// A split index's link to its shared index may hold the shared index's name alone, or with its
+// bitmaps; a link too short for a name is not sound.
+TEST(GitIndex, ASplitIndexNamesItsSharedIndex) {
+    const std::string name(20, '\x5a');
+    for (const std::string& link : {name, name + std::string(12, '\0')}) {
+        std::string shared;
+        const auto tracked = GitIndex::parse(handMadeIndex({{".bashrc", 0100644}, {"", 0100644}}, {{"link", link}}), 20, &shared);
+        ASSERT_TRUE(tracked);
+        EXPECT_EQ(tracked->files, std::vector<std::string>{".bashrc"});
+        std::string hex;
+        for (int i = 0; i < 20; ++i) hex += "5a";
+        EXPECT_EQ(shared, "sharedindex." + hex);
+    }
+    EXPECT_FALSE(GitIndex::parse(handMadeIndex({{".bashrc", 0100644}}, {{"link", name.substr(0, 19)}}), 20));
+    EXPECT_TRUE(GitIndex::parse(handMadeIndex({{".bashrc", 0100644}}, {{"TREE", "anything"}}), 20));
+}
+
+// An index of no entry tracks nothing; an entry's length must be its path's, unless the path is too
+// long for the flags to say.
+TEST(GitIndex, AnEntrysWrittenLengthIsItsPaths) {
+    const auto empty = GitIndex::parse(handMadeIndex({}, {}), 20);
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->files.empty());
+    const auto one = GitIndex::parse(handMadeIndex({{".bashrc", 0100644}}, {}), 20);
+    ASSERT_TRUE(one);
+    EXPECT_EQ(one->files, std::vector<std::string>{".bashrc"});
+    EXPECT_FALSE(GitIndex::parse(handMadeIndex({{".bashrc", 0100644}}, {}, 6), 20));
+    EXPECT_FALSE(GitIndex::parse(handMadeIndex({{".bashrc", 0100644}}, {}, 0xFFE), 20));
+    const std::string longPath = std::string(4000, 'd') + "/" + std::string(200, 'f');
+    const auto long_ = GitIndex::parse(handMadeIndex({{longPath, 0100644}}, {}), 20);
+    ASSERT_TRUE(long_);
+    EXPECT_EQ(long_->files, std::vector<std::string>{longPath});
 }
 
 // No index: nothing tracked. An index that is not a file, or a split index whose shared index is

@@ -22,6 +22,7 @@ struct Zettlr {
 Zettlr zettlr(InstalledHome& home) {
     const auto [entry, image] = home.anAppImage("Zettlr", "Zettlr", "Zettlr-3.0.5-x86_64.AppImage");
     home.tree.write("home/.bashrc", "alias ll='ls -l'\n");
+    home.tree.write("home/.local/share/fonts/Inter.ttf", "font");
     return {entry, image, home.tree.file("home/.config/Zettlr/config.json", 2000).parent_path(),
             home.tree.file("home/.local/share/Zettlr/snippets/a.md", 9000).parent_path().parent_path(),
             home.tree.file("home/.cache/Zettlr/Cache/x", 30000).parent_path().parent_path()};
@@ -31,14 +32,14 @@ fs::path homeFolder(const InstalledHome& home) {
     return home.tree.path() / "home";
 }
 
-// Tracks the settings and ~/.bashrc in the repository at `gitFolder`, whose work tree is the home.
+// Tracks the settings, ~/.bashrc and a font beside the data in the repository at `gitFolder`, whose work tree is the home.
 void track(const InstalledHome& home, const fs::path& gitFolder) {
     const std::vector<std::string> repository{"--git-dir=" + gitFolder.string(), "--work-tree=" + homeFolder(home).string()};
     auto git = [&](std::vector<std::string> words) {
         words.insert(words.begin(), repository.begin(), repository.end());
         TestGit::run(homeFolder(home), words);
     };
-    git({"add", ".bashrc", ".config/Zettlr/config.json"});
+    git({"add", ".bashrc", ".config/Zettlr/config.json", ".local/share/fonts/Inter.ttf"});
     git({"commit", "-q", "-m", "dotfiles"});
 }
 
@@ -56,6 +57,15 @@ void bareRepository(InstalledHome& home) {
     TestGit::run(homeFolder(home), {"--git-dir=" + dotfiles.string(), "config", "status.showUntrackedFiles", "no"});
     track(home, dotfiles);
     expectKept(home, "BareDotfilesRepositoryKeepsItsSettings", app, dotfiles);
+}
+
+// The same in a repository that names its objects with SHA-256.
+void sha256Repository(InstalledHome& home) {
+    const Zettlr app = zettlr(home);
+    const fs::path dotfiles = homeFolder(home) / ".dots";
+    TestGit::run(homeFolder(home), {"init", "-q", "--bare", "--object-format=sha256", dotfiles.string()});
+    track(home, dotfiles);
+    expectKept(home, "Sha256DotfilesRepositoryKeepsItsSettings", app, dotfiles);
 }
 
 // yadm's, with core.worktree set to the home.
@@ -94,7 +104,7 @@ void chezmoiSource(InstalledHome& home) {
 // A home that is itself a repository's work tree.
 void homeRepository(InstalledHome& home) {
     const Zettlr app = zettlr(home);
-    home.tree.write("home/.gitignore", "*\n!.bashrc\n!.config/\n!.config/Zettlr/\n!.config/Zettlr/config.json\n");
+    home.tree.write("home/.gitignore", "*\n!*/\n!.bashrc\n!.config/Zettlr/config.json\n!.local/share/fonts/*\n");
     TestGit::run(homeFolder(home), {"init", "-q"});
     track(home, homeFolder(home) / ".git");
     expectKept(home, "HomesOwnRepositoryKeepsItsSettings", app, homeFolder(home) / ".git");
@@ -133,6 +143,7 @@ void unreadableIndex(InstalledHome& home) {
 
 constexpr FreshCase cases[]{
     {"BareDotfilesRepositoryKeepsItsSettings", bareRepository},
+    {"Sha256DotfilesRepositoryKeepsItsSettings", sha256Repository},
     {"YadmRepositoryKeepsItsSettings", yadmRepository},
     {"VcshRepositoryKeepsItsSettings", vcshRepository},
     {"ChezmoiSourceKeepsItsSettings", chezmoiSource},
