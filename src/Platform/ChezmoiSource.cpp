@@ -99,7 +99,7 @@ std::optional<TrackedPaths> ChezmoiSource::targets(const fs::path& folder) {
             const std::string name = it->path().filename().native();
             std::error_code unknown;
             const bool isFolder = it->symlink_status(unknown).type() == fs::file_type::directory;
-            const auto read = each.literal ? (name.starts_with('.') ? std::nullopt : std::optional(ReadName{name, false})) : readName(name, isFolder);
+            const auto read = each.literal ? (name.starts_with('.') ? std::nullopt : std::optional(ReadName{.target = name})) : readName(name, isFolder);
             if (!read) continue;
             std::string path = each.target.empty() ? read->target : each.target + '/' + read->target;
             if (!isFolder) targets.files.push_back(std::move(path));

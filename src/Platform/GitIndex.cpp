@@ -32,8 +32,8 @@ bool checksumHolds(std::string_view bytes, std::size_t hashSize) {
     const std::string_view written = bytes.substr(bytes.size() - hashSize);
     if (std::all_of(written.begin(), written.end(), [](char c) { return c == 0; })) return true;
     unsigned char digest[EVP_MAX_MD_SIZE];
-    if (EVP_Digest(bytes.data(), bytes.size() - hashSize, digest, nullptr, hashSize == 32 ? EVP_sha256() : EVP_sha1(), nullptr) != 1) return false;
-    return std::equal(written.begin(), written.end(), digest, [](char a, unsigned char b) { return static_cast<unsigned char>(a) == b; });
+    return EVP_Digest(bytes.data(), bytes.size() - hashSize, digest, nullptr, hashSize == 32 ? EVP_sha256() : EVP_sha1(), nullptr) == 1 &&
+           std::equal(written.begin(), written.end(), digest, [](char a, unsigned char b) { return static_cast<unsigned char>(a) == b; });
 }
 
 // Reads the index's content front to back; every read is checked against its end.

@@ -75,10 +75,7 @@ HomeDotfiles HomeDotfiles::of(const SystemRoots& roots, const MountPoints& mount
         const GitSettings settings = settingsOf(gitFolder);
         // Without a work tree of its own, such a repository is used with the home as its work tree.
         fs::path workTree = dotfiles.home_;
-        if (const auto& set = settings.worktree) {
-            if (*set == "~" || set->starts_with("~/")) workTree = dotfiles.home_ / set->substr(std::min<std::size_t>(2, set->size()));
-            else workTree = gitFolder / *set;
-        }
+        if (settings.worktree) workTree = gitFolder / *settings.worktree;
         if (realPath(workTree) != dotfiles.realHome_) continue;
         dotfiles.repositories_.push_back({gitFolder, GitIndex::tracked(gitFolder, settings.hashSize)});
     }

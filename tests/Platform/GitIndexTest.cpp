@@ -182,7 +182,13 @@ TEST(GitIndex, ASplitIndexNamesItsSharedIndex) {
         EXPECT_EQ(shared, "sharedindex." + hex);
     }
     EXPECT_FALSE(GitIndex::parse(handMadeIndex({{".bashrc", 0100644}}, {{"link", name.substr(0, 19)}}), 20));
-    EXPECT_TRUE(GitIndex::parse(handMadeIndex({{".bashrc", 0100644}}, {{"TREE", "anything"}}), 20));
+    // Another extension before the link is passed over; one that runs past the end is not sound.
+    std::string shared;
+    EXPECT_TRUE(GitIndex::parse(handMadeIndex({{".bashrc", 0100644}}, {{"TREE", "anything"}, {"link", name}}), 20, &shared));
+    EXPECT_EQ(shared.size(), std::string("sharedindex.").size() + 40);
+    std::string overlong = handMadeIndex({{".bashrc", 0100644}}, {{"TREE", std::string("ABCD") + std::string(4, '\0')}});
+    overlong[overlong.size() - 20 - 8 - 1] = 100;
+    EXPECT_FALSE(GitIndex::parse(overlong, 20));
 }
 
 // An index of no entry tracks nothing; an entry's length must be its path's, unless the path is too
