@@ -17,10 +17,6 @@ QString withoutPlatform(QString name) {
     return name.remove(extension).remove(architecture);
 }
 
-bool isSeparator(QChar c) {
-    return QStringLiteral("-_. ()[]").contains(c);
-}
-
 // A word that names a build beside the releases, alone or numbered ("rc1", "beta2").
 bool isBuildWord(const QString& word) {
     static const QRegularExpression build(
@@ -75,32 +71,21 @@ QString programNameKey(const QString& name) {
 }
 
 QString otherBuildKey(const QString& name) {
+    static const QRegularExpression word(QStringLiteral("[^-_. ()\\[\\]]+"));
+    static const QRegularExpression separatorsAtEnd(QStringLiteral("[-_. ()\\[\\]]+$"));
     const QString text = withoutPlatform(name);
-    struct Word {
-        qsizetype start;
-        QString text;
-    };
-    std::vector<Word> words;
-    for (qsizetype at = 0; at < text.size();) {
-        if (isSeparator(text[at])) {
-            ++at;
-            continue;
-        }
-        const qsizetype start = at;
-        while (at < text.size() && !isSeparator(text[at])) ++at;
-        words.push_back({start, text.mid(start, at - start)});
-    }
+    std::vector<QRegularExpressionMatch> words;
+    for (auto each = word.globalMatch(text); each.hasNext();) words.push_back(each.next());
     // The first build word after the name decides.
-    const auto build = std::find_if(words.begin() + std::min<std::ptrdiff_t>(1, std::ssize(words)), words.end(), [](const Word& word) { return isBuildWord(word.text); });
+    const auto build = std::find_if(words.begin() + std::min<std::ptrdiff_t>(1, std::ssize(words)), words.end(),
+                                    [](const QRegularExpressionMatch& each) { return isBuildWord(each.captured()); });
     if (build == words.end()) return {};
     for (auto after = std::next(build); after != words.end(); ++after) {
-        const After kind = wordAfterABuild(after->text);
+        const After kind = wordAfterABuild(after->captured());
         if (kind == After::other) return {};
         if (kind == After::rest) break;
     }
-    qsizetype end = build->start;
-    while (end > 0 && isSeparator(text[end - 1])) --end;
-    const QString key = programNameKey(text.left(end));
+    const QString key = programNameKey(text.left(build->capturedStart()).remove(separatorsAtEnd));
     return isUsableKey(key) ? key : QString();
 }
 

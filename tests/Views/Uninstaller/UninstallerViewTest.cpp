@@ -573,6 +573,10 @@ TEST(ArtifactRow, TheDotfilesRepositoryAndTheOtherBuildAreNamed) {
         const ArtifactRow yadm(settings, QIcon(), 1, [](bool) {});
         EXPECT_EQ(yadm.dotfilesPill()->text(), AppLocalization::format("uninstaller.dotfiles", {DisplayText::path(QStringLiteral("~/\u2026/yadm/repo.git"))}));
         EXPECT_TRUE(yadm.toolTip().contains(AppLocalization::format("uninstaller.dotfiles.detail", {DisplayText::path(QStringLiteral("~/.local/share/yadm/repo.git"))})));
+        // Two names long, it is whole on the pill too.
+        settings.keptInDotfiles = QDir::homePath().toStdString() + "/.config/vcsh-repositories.git";
+        const ArtifactRow vcsh(settings, QIcon(), 1, [](bool) {});
+        EXPECT_EQ(vcsh.dotfilesPill()->text(), AppLocalization::format("uninstaller.dotfiles", {DisplayText::path(QStringLiteral("~/.config/vcsh-repositories.git"))}));
         settings.dotfilesUnread = true;
         settings.keptInDotfiles = "/srv/dotfiles.git";
         const ArtifactRow unread(settings, QIcon(), 1, [](bool) {});
