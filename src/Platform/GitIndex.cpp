@@ -121,6 +121,10 @@ std::optional<TrackedPaths> GitIndex::parse(std::string_view bytes, std::size_t 
     if (version < 2 || version > 4) return std::nullopt;
     TrackedPaths tracked;
     std::string path;
+    // Git keeps the entries in order, by path and then by stage, each once, and reads no index
+    // that breaks it: where no checksum is written, that order is what tells a changed path.
+    std::string previous;
+    unsigned previousStage = 0;
     for (std::uint32_t entry = 0, count = bigEndian32(*header, 8); entry < count; ++entry) {
         const std::size_t start = cursor.offset();
         // The file's status, its object's name and the flags; then the path.
@@ -138,11 +142,19 @@ std::optional<TrackedPaths> GitIndex::parse(std::string_view bytes, std::size_t 
         } else {
             const std::size_t name = cursor.offset();
             const auto written = cursor.takeToNul();
-            // The flags hold the path's length, unless it is too long for them.
-            if (!written || ((flags & 0xFFF) != 0xFFF && (flags & 0xFFF) != written->size())) return std::nullopt;
+            if (!written) return std::nullopt;
             path.assign(*written);
             // Padded with NULs to a multiple of eight bytes, one at least.
             if (!cursor.moveTo(start + ((name - start + written->size() + 8) & ~std::size_t(7)))) return std::nullopt;
+        }
+        // The flags hold the path's length, unless it is too long for them.
+        if ((flags & 0xFFF) != 0xFFF && (flags & 0xFFF) != path.size()) return std::nullopt;
+        // A split index names the entries it replaces with no path; those stand outside the order.
+        const unsigned stage = (flags >> 12) & 3;
+        if (!path.empty()) {
+            if (!previous.empty() && (path < previous || (path == previous && stage <= previousStage))) return std::nullopt;
+            previous = path;
+            previousStage = stage;
         }
         add(tracked, path, bigEndian32(*fixed, 24));
     }

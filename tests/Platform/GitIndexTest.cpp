@@ -137,7 +137,8 @@ TEST(GitIndex, AnIndexThatIsNotSoundCannotBeRead) {
         std::fill(unchecked.end() - 20, unchecked.end(), '\0');
         ASSERT_TRUE(GitIndex::parse(unchecked, 20));
         EXPECT_EQ(GitIndex::parse(unchecked, 20)->files, (std::vector<std::string>{".bashrc", ".config/app/settings"}));
-        for (const auto& [at, value] : {std::pair{0, 'X'}, {7, '\5'}, {7, '\1'}, {11, '\3'}, {10, '\x7f'}}) {
+        // Another signature, version or count; the first entry's length said to be 8, not 7.
+        for (const auto& [at, value] : {std::pair{0, 'X'}, {7, '\5'}, {7, '\1'}, {11, '\3'}, {10, '\x7f'}, {73, '\x08'}}) {
             std::string wrong = unchecked;
             wrong[std::size_t(at)] = value;
             EXPECT_FALSE(GitIndex::parse(wrong, 20)) << at;
@@ -192,8 +193,12 @@ TEST(GitIndex, ASplitIndexNamesItsSharedIndex) {
 }
 
 // An index of no entry tracks nothing; an entry's length must be its path's, unless the path is too
-// long for the flags to say.
+// long for the flags to say; entries come in git's order, each once.
 TEST(GitIndex, AnEntrysWrittenLengthIsItsPaths) {
+    EXPECT_FALSE(GitIndex::parse(handMadeIndex({{".config/b", 0100644}, {".config/a", 0100644}}, {}), 20));
+    EXPECT_FALSE(GitIndex::parse(handMadeIndex({{".config/a", 0100644}, {".config/a", 0100644}}, {}), 20));
+    // Bytes order as unsigned: é after Z.
+    EXPECT_TRUE(GitIndex::parse(handMadeIndex({{".config/a", 0100644}, {".config/aZ", 0100644}, {".config/a\xe9", 0100644}}, {}), 20));
     const auto empty = GitIndex::parse(handMadeIndex({}, {}), 20);
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->files.empty());
