@@ -5,6 +5,7 @@
 #include "Models/NameCollator.h"
 #include "Foundation/AllocatedBytes.h"
 #include "Foundation/FileIdentity.h"
+#include "Services/ApplicationNames.h"
 #include "Services/MovedNames.h"
 #include "Foundation/LiesWithin.h"
 #include "Platform/CurrentDesktops.h"
@@ -13,6 +14,7 @@
 #include "Platform/DesktopEntryFile.h"
 #include "Platform/DpkgDatabase.h"
 #include "Platform/FolderListing.h"
+#include "Platform/HomeDotfiles.h"
 #include "Platform/KeptPrograms.h"
 #include "Platform/EntryProgram.h"
 #include "Platform/LinuxLocations.h"
@@ -50,6 +52,7 @@
 #include <unordered_set>
 
 namespace fs = std::filesystem;
+using namespace ApplicationNames;
 
 namespace {
 
@@ -233,12 +236,6 @@ QString nameWithoutExtension(const fs::path& file) {
     return PathText::display(file.stem());
 }
 
-// A name or identifier used as a folder name or a match key must name one item of its own: "." or
-// a slash would reach the folder itself or above.
-bool isUsableKey(const QString& key) {
-    return !key.isEmpty() && key != QLatin1String(".") && key != QLatin1String("..") && !key.contains(QLatin1Char('/')) && !key.contains(QChar(0));
-}
-
 // Keys shorter than this are found only as whole names or before a separator ("qv", "qv-data"):
 // inside other names ("aqva") a letter or two means nothing.
 constexpr qsizetype shortestContainedKey = 3;
@@ -264,29 +261,6 @@ bool holdsBaseFolder(const fs::path& item, const SystemRoots& roots) {
     });
 }
 
-// A name as names are compared: without case and without spaces, "-", "_" and ".". "Sublime Text",
-// "sublime-text" and "sublime_text" are one name.
-QString nameKey(const QString& name) {
-    QString key = name.toLower();
-    key.removeIf([](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('-') || c == QLatin1Char('_') || c == QLatin1Char('.'); });
-    return key;
-}
-
-// The keys an item's name is matched with: the desktop-file ID and the names. AppImageLauncher names
-// the entries it makes "appimagekit_<MD5 of the path>-<name>" or "appimagekit_<name>": its prefix
-// is no part of the application's name.
-QString withoutIntegrationPrefix(QString desktopFileID) {
-    static const QRegularExpression integrated(QStringLiteral("^appimagekit_(?:[0-9a-f]{32}-)?"), QRegularExpression::CaseInsensitiveOption);
-    return desktopFileID.remove(integrated);
-}
-
-QStringList nameKeys(const QStringList& names, const QString& desktopFileID) {
-    QStringList keys;
-    for (const QString& each : QStringList{withoutIntegrationPrefix(desktopFileID)} + names)
-        if (const QString key = nameKey(each); isUsableKey(key) && !keys.contains(key)) keys << key;
-    return keys;
-}
-
 // Whether an item is the application's own by its name: a key, or for a file a key with an
 // extension ("vim", "vim.log"). A name that only begins with a key ("code-server", "vim-backup") or
 // holds it ("nvim") may be another program's or the user's, so it is listed unticked.
@@ -297,22 +271,6 @@ bool namesItsOwn(const fs::path& item, const QStringList& keys) {
     if (dot <= 0 || !keys.contains(nameKey(name.left(dot)))) return false;
     const auto info = linkStatus(item);
     return info && !S_ISDIR(info->st_mode);
-}
-
-// A program's file name without its version, architecture and extension: "gimp-2.10" is "gimp",
-// "GIMP-2.10.38-x86_64.AppImage" is "GIMP".
-QString appImageBaseName(QString name) {
-    constexpr auto anyCase = QRegularExpression::CaseInsensitiveOption;
-    static const QRegularExpression extension(QStringLiteral("\\.appimage$"), anyCase);
-    // The platform and architecture, wherever they stand: "Logseq-linux-x64-0.10.9.AppImage" is Logseq.
-    static const QRegularExpression architecture(QStringLiteral("[-_.](linux|x86[-_]64|x64|amd64|aarch64|arm64|armhf|armv7l|i[3-6]86)(?=[-_. ]|$)"), anyCase);
-    static const QRegularExpression version(QStringLiteral("[-_ ]v?[0-9].*$"), anyCase);
-    return name.remove(extension).remove(architecture).remove(version);
-}
-
-// The key of the name a program goes by: "gimp-2.10" and "GIMP-2.10.38-x86_64.AppImage" go by "gimp".
-QString programNameKey(const QString& name) {
-    return nameKey(appImageBaseName(name));
 }
 
 // The name a program goes by: an AppImage's without its version and architecture
@@ -496,7 +454,8 @@ struct DesktopEntries {
         }
         for (const fs::path& folder : program.folders) folderUsers[folder.native()].insert(entryFile);
         for (const std::string& name : program.programNames)
-            if (const QString key = programNameKey(PathText::display(name)); !key.isEmpty()) programStarters[key].insert(entryFile);
+            for (const QString& key : {programNameKey(PathText::display(name)), otherBuildKey(PathText::display(name))})
+                if (!key.isEmpty()) programStarters[key].insert(entryFile);
         for (const std::string& id : program.startsEntries) startsID.emplace_back(entryFile, id);
         return entryFile;
     }
@@ -856,7 +815,9 @@ public:
         };
         auto add = [&](std::string_view name, fs::path install) {
             if (!mayName(name)) return;
-            if (const QString key = programNameKey(PathText::display(fs::path(name))); isUsableKey(key)) byName_[key].push_back(std::move(install));
+            // Another build of an application ("kdenlive-master-….AppImage") goes by its name too.
+            for (const QString& key : {programNameKey(PathText::display(fs::path(name))), otherBuildKey(PathText::display(fs::path(name)))})
+                if (isUsableKey(key)) byName_[key].push_back(install);
         };
         for (fs::path& program : KeptPrograms::everywhere(roots, DesktopApplications::environmentSearchPath())) add(program.filename().native(), program);
         // A package goes by its name without architecture, version and flavour ("imagemagick-6.q16" is
@@ -1073,6 +1034,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
     std::vector<AppArtifact> found;
     const MountPoints mounts = MountPoints::of(roots);
     HomeWholes wholes(roots.home);
+    const HomeDotfiles dotfiles = HomeDotfiles::of(roots, mounts);
     auto add = [&](const fs::path& item, ArtifactCategory category, bool selected) {
         if (LinuxLocations::isSharedFolder(item, roots) || roots.holdsPersonalFolder(item) || !taken.insert(normalFolder(item).string()).second) return;
         // What cannot be told apart from another item later is not proposed.
@@ -1081,15 +1043,18 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
         // Another file system mounted there is not the application's. A leftover is looked into for
         // the user's own work: a repository it is, holds or lies in, one it is linked from.
         const bool leftover = category != ArtifactCategory::application;
+        const auto kept = leftover ? dotfiles.keeping(item) : std::nullopt;
         MeasuredTree measured = measuredTree(item, leftover ? &wholes : nullptr);
         if (leftover && !measured.whole) measured.whole = wholes.around(normalFolder(item).parent_path());
-        selected = selected && !measured.crossesFileSystems && !mounts.atOrBelow(locatedPath(item));
+        selected = selected && !kept && !measured.crossesFileSystems && !mounts.atOrBelow(locatedPath(item));
         found.push_back(AppArtifact{.path = item,
                                     .size = measured.bytes,
                                     .category = category,
                                     .isSelected = selected,
                                     .whole = measured.whole,
                                     .leadsIntoWhole = measured.throughLink,
+                                    .keptInDotfiles = kept ? kept->repository : fs::path(),
+                                    .dotfilesUnread = kept && !kept->known,
                                     .identity = identity});
     };
 
@@ -1207,10 +1172,17 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
             for (const QString& name : exactNames(other, locale))
                 if (name.size() >= shortestContainedKey && !exact.contains(name)) othersNames.insert(PathText::fromText(name).native());
     // A leftover that another application's name claims too may be that one's: a packaged htop's
-    // settings beside an htop AppImage.
+    // settings beside an htop AppImage, FreeCAD's beside "FreeCAD Weekly", another build of it.
     std::vector<std::pair<fs::path, QStringList>> othersKeys;
+    std::unordered_map<std::string, QString> othersNamed;
     for (const ShownEntry& other : entries.shown)
-        if (other.file != application.path) othersKeys.emplace_back(other.file, leftoverKeys(other, locale));
+        if (other.file != application.path) {
+            QStringList claims = leftoverKeys(other, locale);
+            for (const QString& name : exactNames(other, locale))
+                if (const QString key = otherBuildKey(name); !key.isEmpty()) claims << key;
+            othersKeys.emplace_back(other.file, std::move(claims));
+            for (const fs::path& file : {other.file, realPath(other.file).value_or(other.file)}) othersNamed.emplace(file.native(), applicationName(other, locale));
+        }
     // The entry of the first other application whose names claim the item, when one does.
     auto claimant = [&](const fs::path& item) -> std::optional<fs::path> {
         for (const auto& [file, otherKeys] : othersKeys)
@@ -1222,6 +1194,7 @@ std::vector<AppArtifact> UninstallerService::artifacts(const InstalledApplicatio
             if (auto install = otherInstalls.installUsing(artifact.path, entries, ownEntries)) artifact.usedBy = std::move(*install);
             else if (auto data = folderOfAnother(artifact.path, othersNames)) artifact.usedBy = std::move(*data);
             else if (auto other = claimant(artifact.path)) artifact.usedBy = std::move(*other);
+            if (const auto named = othersNamed.find(artifact.usedBy.native()); named != othersNamed.end()) artifact.usedByName = named->second;
         }
         if (artifact.isLocked() || !artifact.usedBy.empty() || artifact.whole || others.touch(artifact.path)) artifact.isSelected = false;
     }

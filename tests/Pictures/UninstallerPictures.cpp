@@ -10,6 +10,7 @@
 #include "Views/Uninstaller/UninstallerView.h"
 #include "ViewSupport/UninstallerFixture.h"
 
+#include <QDir>
 #include <QLineEdit>
 
 #include <map>
@@ -168,6 +169,38 @@ std::vector<AppArtifact> webAppLeftovers() {
             Fixture::artifact(home / ".var/app/org.gnome.Epiphany/data/org.gnome.Epiphany.WebApp_6f2b3c", 6'400'000, ArtifactCategory::support)};
 }
 
+// FreeCAD beside its weekly build: the data both use stays, each row naming the build that uses it.
+std::vector<AppArtifact> freecadLeftovers() {
+    const Path home = "/home/maya";
+    std::vector<AppArtifact> items{
+        Fixture::artifact(home / ".local/share/applications/org.freecad.FreeCAD.desktop", 4'096, ArtifactCategory::application),
+        Fixture::artifact(home / "Applications/FreeCAD_1.0.0-conda-Linux-x86_64-py311.AppImage", 1'120'000'000, ArtifactCategory::application),
+        Fixture::artifact(home / ".cache/FreeCAD", 84'000'000, ArtifactCategory::cache, false),
+        Fixture::artifact(home / ".local/share/FreeCAD", 12'400'000, ArtifactCategory::support, false),
+        Fixture::artifact(home / ".config/FreeCAD", 310'000, ArtifactCategory::preference, false)};
+    for (std::size_t index = 2; index < items.size(); ++index) {
+        items[index].usedBy = home / ".local/share/applications/freecad-weekly.desktop";
+        items[index].usedByName = "FreeCAD Weekly";
+    }
+    return items;
+}
+
+// Zettlr in a home whose settings a dotfiles repository keeps: those stay, their row naming the
+// repository; its data and cache go. With the repository's list unread, only the application goes.
+std::vector<AppArtifact> zettlrLeftovers(const Path& repository, bool unread) {
+    const Path home = "/home/maya";
+    std::vector<AppArtifact> items{Fixture::artifact(home / ".local/share/applications/Zettlr.desktop", 4'096, ArtifactCategory::application),
+                                   Fixture::artifact(home / "Applications/Zettlr-3.0.5-x86_64.AppImage", 142'000'000, ArtifactCategory::application),
+                                   Fixture::artifact(home / ".cache/Zettlr", 46'000'000, ArtifactCategory::cache, !unread),
+                                   Fixture::artifact(home / ".local/share/Zettlr", 2'100'000, ArtifactCategory::support, !unread),
+                                   Fixture::artifact(home / ".config/Zettlr", 24'000, ArtifactCategory::preference, false)};
+    for (std::size_t index = unread ? 2 : items.size() - 1; index < items.size(); ++index) {
+        items[index].keptInDotfiles = repository;
+        items[index].dotfilesUnread = unread;
+    }
+    return items;
+}
+
 // An AppState whose service answers at once, so the load each show starts ends before the picture.
 struct StillState {
     StillState(std::vector<InstalledApplication> applications, std::map<std::string, std::vector<AppArtifact>> leftovers, const std::string& selected = {}) {
@@ -318,6 +351,23 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         still.state->selectApplication(applications.back());
         waitUntil([&] { return !still.state->isLoadingArtifacts(); });
         pictures.render("uninstaller-package", PictureContext::windowSize, [&] { return screen(*still.state); });
+    }
+    {
+        std::vector<InstalledApplication> applications = someApplications();
+        applications.push_back(Fixture::application("org.freecad.FreeCAD", "FreeCAD", 1'120'004'096, "\u2014"));
+        applications.back().iconName = "freecad";
+        StillState still(applications, {{applications.back().id, freecadLeftovers()}}, applications.back().id);
+        pictures.render("uninstaller-otherbuild", windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-otherbuild-full", windowSize, [&] { return screen(*still.state); }, {.fullLength = true, .inspect = {}});
+    }
+    // The home written short: the pictures' own home stands for the user's.
+    for (const auto& [repository, unread, name] : {std::tuple{QDir::homePath().toStdString() + "/.local/share/yadm/repo.git", false, "uninstaller-dotfiles"},
+                                                  std::tuple{QDir::homePath().toStdString() + "/.cfg", true, "uninstaller-dotfiles-unread"}}) {
+        std::vector<InstalledApplication> applications = someApplications();
+        applications.push_back(Fixture::application("Zettlr", "Zettlr", 142'004'096, "\u2014"));
+        StillState still(applications, {{applications.back().id, zettlrLeftovers(repository, unread)}}, applications.back().id);
+        pictures.render(name, windowSize, [&] { return screen(*still.state); });
+        pictures.render(QString::fromLatin1(name) + "-full", windowSize, [&] { return screen(*still.state); }, {.fullLength = true, .inspect = {}});
     }
     {
         std::vector<InstalledApplication> applications = someApplications();

@@ -48,8 +48,8 @@ TEST_P(ApplicationFate, ShowsWhatItsProgramProves) {
     EXPECT_EQ(found.size, expected->second.size);
 }
 
-// The same, for a case laid out in a home of its own: also which install uses what stays, and which
-// service keeps the application.
+// The same, for a case laid out in a home of its own: also which install uses what stays, which
+// dotfiles repository keeps it, and which service keeps the application.
 TEST_P(FreshHomeFate, ShowsWhatItsProgramProves) {
     InstalledHome home(GetParam().layout);
     const auto expected = home.expected.find(GetParam().name);
@@ -62,6 +62,10 @@ TEST_P(FreshHomeFate, ShowsWhatItsProgramProves) {
     for (const AppArtifact& artifact : found.artifacts)
         if (!artifact.usedBy.empty()) usedBy.emplace_back(artifact.path, artifact.usedBy);
     EXPECT_EQ(usedBy, expected->second.usedBy);
+    std::vector<std::pair<fs::path, fs::path>> keptIn;
+    for (const AppArtifact& artifact : found.artifacts)
+        if (!artifact.keptInDotfiles.empty()) keptIn.emplace_back(artifact.path, artifact.keptInDotfiles);
+    EXPECT_EQ(keptIn, expected->second.keptIn);
     for (const InstalledApplication& application : home.applications("en"))
         if (application.desktopFileID.toStdString() == expected->second.id) {
             EXPECT_EQ(application.runBy, expected->second.runBy);

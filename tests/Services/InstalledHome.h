@@ -33,6 +33,8 @@ struct Expected {
     std::vector<std::pair<std::filesystem::path, std::filesystem::path>> usedBy = {};
     std::filesystem::path runBy = {};
     RunnerKind runByKind = RunnerKind::service;
+    // Each leftover a dotfiles repository keeps, with that repository.
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> keptIn = {};
 };
 
 // What the uninstaller listed for one application.

@@ -1,5 +1,6 @@
 #include "Views/Uninstaller/ArtifactRow.h"
 
+#include "Foundation/PathText.h"
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
 #include "Models/DisplayText.h"
@@ -22,6 +23,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <iterator>
+
 namespace {
 
 // Another install as a row has room for it: "~/.linuxbrew/bin/nvim" when that is short, else its
@@ -32,6 +35,18 @@ QString installText(const std::filesystem::path& install) {
     if (!inHome.empty() && *inHome.begin() != ".." && *inHome.begin() != ".")
         if (QString text = QStringLiteral("~/") + DisplayText::path(inHome); text.size() <= longest) return text;
     return DisplayText::name(install.filename());
+}
+
+// A folder of the home as people write it, one left-to-right run: "~/.dotfiles". `shortened`: a long
+// one by its last two names, as a row has room for it ("~/…/yadm/repo.git").
+QString homeText(const std::filesystem::path& folder, bool shortened) {
+    const std::filesystem::path inHome = folder.lexically_relative(QDir::homePath().toStdString());
+    if (inHome.empty() || *inHome.begin() == ".." || *inHome.begin() == ".") return DisplayText::path(folder);
+    constexpr qsizetype longest = 24;
+    QString text = QStringLiteral("~/") + PathText::display(inHome);
+    if (shortened && text.size() > longest && std::distance(inHome.begin(), inHome.end()) > 2)
+        text = QStringLiteral("~/\u2026/") + PathText::display(inHome.parent_path().filename() / inHome.filename());
+    return DisplayText::path(text);
 }
 
 }  // namespace
@@ -64,33 +79,40 @@ ArtifactRow::ArtifactRow(const AppArtifact& artifact, const QIcon& icon, double 
     // Its clicks reach this row (it does not take them), so anywhere on it flips the tick.
     row->addWidget(ranked_, 1);
     QString tip = DisplayText::path(artifact_.path);
+    auto addPill = [&](const QString& text, const char* symbol, const char* objectName) {
+        auto* pill = new Pill(text, QLatin1String(symbol), DS::gray);
+        pill->setObjectName(QLatin1String(objectName));
+        row->addSpacing(12);
+        row->addWidget(pill);
+        row->addSpacing(18);
+        return pill;
+    };
     if (artifact_.isLocked()) {
         // A package's file: locked, and the package manager is named as the way to remove it.
-        lock_ = new Pill(lockTitle(), QStringLiteral("lock.fill"), DS::gray);
-        row->addSpacing(12);
-        row->addWidget(lock_);
-        row->addSpacing(18);
+        lock_ = addPill(lockTitle(), "lock.fill", "lockPill");
         tip += QLatin1Char('\n') + lockDetail();
     }
+    // Why it is left unticked: each reason in the tooltip, the first of them on a pill.
     if (!artifact_.usedBy.empty()) {
-        // Left unticked because another install, or another application, uses it: said which.
-        usedBy_ = new Pill(AppLocalization::format("uninstaller.usedBy", {isolatedText(installText(artifact_.usedBy))}), QStringLiteral("link"), DS::gray);
-        usedBy_->setObjectName("usedByPill");
-        row->addSpacing(12);
-        row->addWidget(usedBy_);
-        row->addSpacing(18);
+        // Another install, or another application, uses it: said which.
+        const QString install = artifact_.usedByName.isEmpty() ? installText(artifact_.usedBy) : artifact_.usedByName;
+        usedBy_ = addPill(AppLocalization::format("uninstaller.usedBy", {isolatedText(install)}), "link", "usedByPill");
         tip += QLatin1Char('\n') + AppLocalization::format("uninstaller.usedBy.detail", {isolatedText(DisplayText::path(artifact_.usedBy))});
     }
-    if (const char* whole = artifact_.whole && artifact_.usedBy.empty() ? wholeTextKey(*artifact_.whole) : nullptr) {
-        // Left unticked because it is, or leads into, what may be the user's own work: said which.
+    if (!artifact_.keptInDotfiles.empty()) {
+        // The user's dotfiles repository keeps it, or may.
+        const bool unread = artifact_.dotfilesUnread;
+        if (!usedBy_)
+            dotfiles_ = addPill(AppLocalization::format(unread ? "uninstaller.dotfiles.unread" : "uninstaller.dotfiles", {homeText(artifact_.keptInDotfiles, true)}),
+                                "archivebox.fill", "dotfilesPill");
+        tip += QLatin1Char('\n') + AppLocalization::format(unread ? "uninstaller.dotfiles.unread.detail" : "uninstaller.dotfiles.detail", {homeText(artifact_.keptInDotfiles, false)});
+    }
+    if (const char* whole = artifact_.whole ? wholeTextKey(*artifact_.whole) : nullptr) {
+        // It is, or leads into, what may be the user's own work: said which.
         const QString kind = AppLocalization::string(whole);
-        whole_ = new Pill(AppLocalization::format(artifact_.leadsIntoWhole ? "uninstaller.whole.linked" : "uninstaller.whole", {kind}),
-                          QStringLiteral("folder.fill"), DS::gray);
-        whole_->setObjectName("wholePill");
-        row->addSpacing(12);
-        row->addWidget(whole_);
-        row->addSpacing(18);
-        tip += QLatin1Char('\n') + AppLocalization::format(artifact_.leadsIntoWhole ? "uninstaller.whole.linked.detail" : "uninstaller.whole.detail", {kind});
+        const bool linked = artifact_.leadsIntoWhole;
+        if (!usedBy_ && !dotfiles_) whole_ = addPill(AppLocalization::format(linked ? "uninstaller.whole.linked" : "uninstaller.whole", {kind}), "folder.fill", "wholePill");
+        tip += QLatin1Char('\n') + AppLocalization::format(linked ? "uninstaller.whole.linked.detail" : "uninstaller.whole.detail", {kind});
     }
     setToolTip(plainToolTip(tip));
     dimming_ = new QGraphicsOpacityEffect(this);

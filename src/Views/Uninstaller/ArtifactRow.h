@@ -32,6 +32,7 @@ public:
     Pill* lockPill() const { return lock_; }  // null unless locked
     Pill* usedByPill() const { return usedBy_; }  // null unless another install uses it
     Pill* wholePill() const { return whole_; }  // null unless it is or leads into the user's own work
+    Pill* dotfilesPill() const { return dotfiles_; }  // null unless a dotfiles repository keeps it
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -51,6 +52,7 @@ private:
     Pill* lock_ = nullptr;
     Pill* usedBy_ = nullptr;
     Pill* whole_ = nullptr;
+    Pill* dotfiles_ = nullptr;
     class QGraphicsOpacityEffect* dimming_;
     double fraction_;
     bool ticked_ = false;

@@ -1,5 +1,6 @@
 #include "Models/AppLocalization.h"
 #include "Models/ByteFormatting.h"
+#include "Models/DisplayText.h"
 #include "Models/IsolatedText.h"
 #include "Services/ErrorDescription.h"
 #include "Services/UninstallError.h"
@@ -29,6 +30,7 @@
 #include "ViewSupport/Clicks.h"
 
 #include <QAccessible>
+#include <QDir>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -546,6 +548,46 @@ TEST(UninstallerFlow, TheServiceAndTheOtherInstallAreNamed) {
             ASSERT_NE(runner, nullptr);
             EXPECT_EQ(runner->text(), text);
         }
+        SettingsStore::shared().remove("appLanguage");
+    }
+}
+
+// A dotfiles repository that keeps a leftover is named on its row, the home written short, or said to
+// be unread; another build is named by its application's name, its entry's path in the tooltip.
+TEST(ArtifactRow, TheDotfilesRepositoryAndTheOtherBuildAreNamed) {
+    for (const char* language : {"en", "ar"}) {
+        SettingsStore::shared().setValue("appLanguage", QString::fromLatin1(language));
+        AppArtifact settings = Fixture::artifact(QDir::homePath().toStdString() + "/.config/FreeCAD", 9'000, ArtifactCategory::preference, false);
+        settings.keptInDotfiles = QDir::homePath().toStdString() + "/.dotfiles";
+        const ArtifactRow kept(settings, QIcon(), 1, [](bool) {});
+        ASSERT_NE(kept.dotfilesPill(), nullptr);
+        EXPECT_EQ(kept.dotfilesPill()->text(), AppLocalization::format("uninstaller.dotfiles", {DisplayText::path(QStringLiteral("~/.dotfiles"))}));
+        EXPECT_TRUE(kept.toolTip().contains(AppLocalization::format("uninstaller.dotfiles.detail", {DisplayText::path(QStringLiteral("~/.dotfiles"))})));
+        EXPECT_EQ(kept.wholePill(), nullptr);
+        // A long one is shortened on the pill, whole in the tooltip.
+        settings.keptInDotfiles = QDir::homePath().toStdString() + "/.local/share/yadm/repo.git";
+        const ArtifactRow yadm(settings, QIcon(), 1, [](bool) {});
+        EXPECT_EQ(yadm.dotfilesPill()->text(), AppLocalization::format("uninstaller.dotfiles", {DisplayText::path(QStringLiteral("~/\u2026/yadm/repo.git"))}));
+        EXPECT_TRUE(yadm.toolTip().contains(AppLocalization::format("uninstaller.dotfiles.detail", {DisplayText::path(QStringLiteral("~/.local/share/yadm/repo.git"))})));
+        // Two names long, it is whole on the pill too.
+        settings.keptInDotfiles = QDir::homePath().toStdString() + "/.config/vcsh-repositories.git";
+        const ArtifactRow vcsh(settings, QIcon(), 1, [](bool) {});
+        EXPECT_EQ(vcsh.dotfilesPill()->text(), AppLocalization::format("uninstaller.dotfiles", {DisplayText::path(QStringLiteral("~/.config/vcsh-repositories.git"))}));
+        settings.dotfilesUnread = true;
+        settings.keptInDotfiles = "/srv/dotfiles.git";
+        const ArtifactRow unread(settings, QIcon(), 1, [](bool) {});
+        ASSERT_NE(unread.dotfilesPill(), nullptr);
+        EXPECT_EQ(unread.dotfilesPill()->text(), AppLocalization::format("uninstaller.dotfiles.unread", {DisplayText::path(QStringLiteral("/srv/dotfiles.git"))}));
+        EXPECT_TRUE(unread.toolTip().contains(AppLocalization::format("uninstaller.dotfiles.unread.detail", {DisplayText::path(QStringLiteral("/srv/dotfiles.git"))})));
+        // Used by another build too: that is the pill, and both reasons are in the tooltip.
+        settings.usedBy = "/home/maya/.local/share/applications/freecad-weekly.desktop";
+        settings.usedByName = "FreeCAD Weekly";
+        const ArtifactRow both(settings, QIcon(), 1, [](bool) {});
+        ASSERT_NE(both.usedByPill(), nullptr);
+        EXPECT_EQ(both.usedByPill()->text(), AppLocalization::format("uninstaller.usedBy", {isolatedText("FreeCAD Weekly")}));
+        EXPECT_EQ(both.dotfilesPill(), nullptr);
+        EXPECT_TRUE(both.toolTip().contains(AppLocalization::format("uninstaller.usedBy.detail", {isolatedText(QString::fromStdString(settings.usedBy))})));
+        EXPECT_TRUE(both.toolTip().contains(AppLocalization::format("uninstaller.dotfiles.unread.detail", {DisplayText::path(QStringLiteral("/srv/dotfiles.git"))})));
         SettingsStore::shared().remove("appLanguage");
     }
 }
