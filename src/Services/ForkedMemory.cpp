@@ -2,6 +2,15 @@
 
 #include <algorithm>
 
+namespace {
+
+bool movedByAnEighth(std::uint64_t now, std::uint64_t atReading) {
+    const std::uint64_t moved = now > atReading ? now - atReading : atReading - now;
+    return moved > atReading / 8;
+}
+
+}  // namespace
+
 std::size_t ForkedMemory::add(const Process& process) {
     if (settled_) {
         processes_.clear();
@@ -57,9 +66,9 @@ std::vector<HeldMemory> ForkedMemory::settle(ProcessTable& table, std::size_t ro
         if (reading != readings_.end() && reading->second.startTicks == process.startTicks) {
             Reading& last = kept.emplace(process.pid, reading->second).first->second;
             ++last.age;
-            const std::uint64_t moved = process.anonymousBytes > last.anonymousAtReading ? process.anonymousBytes - last.anonymousAtReading
-                                                                                         : last.anonymousAtReading - process.anonymousBytes;
-            if (last.age >= passesBetweenReadings || moved > last.anonymousAtReading / 8) due.push_back(index);
+            if (last.age >= passesBetweenReadings || movedByAnEighth(process.anonymousBytes, last.anonymousAtReading) ||
+                movedByAnEighth(process.sharedMemoryBytes, last.sharedMemoryAtReading))
+                due.push_back(index);
         } else {
             due.push_back(index);
         }
@@ -79,7 +88,8 @@ std::vector<HeldMemory> ForkedMemory::settle(ProcessTable& table, std::size_t ro
         if (reads > 0 && bytes + process.anonymousBytes > bytesPerPass) continue;
         ++reads;
         bytes += process.anonymousBytes;
-        readings_[process.pid] = Reading{process.startTicks, process.anonymousBytes, table.readProportionalMemory(process.pid), 0};
+        readings_[process.pid] =
+            Reading{process.startTicks, process.anonymousBytes, process.sharedMemoryBytes, table.readProportionalMemory(process.pid), 0};
     }
 
     std::vector<HeldMemory> held(rows);

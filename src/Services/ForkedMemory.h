@@ -16,7 +16,9 @@
 // largest of them holds alone, their proportional share (each page divided by the processes mapping
 // it) is read instead. That costs the kernel a walk of every page, so a pass reads a few processes,
 // those never read and those whose pages changed most first, and between readings each keeps its
-// last share, moved by what its pages grew or shrank since.
+// last share, moved by what its pages grew or shrank since. A share is read again once the process's
+// anonymous pages or its shared memory moved by an eighth: a server filling a shared buffer pool
+// grows the second while the first stands still.
 class ForkedMemory {
 public:
     struct Process {
@@ -51,6 +53,7 @@ private:
     struct Reading {
         std::uint64_t startTicks = 0;
         std::uint64_t anonymousAtReading = 0;
+        std::uint64_t sharedMemoryAtReading = 0;
         // None when it could not be read (it ended, or is another user's): tried again when due, so
         // that it never keeps the others from their turn.
         std::optional<ProportionalMemory> share;
