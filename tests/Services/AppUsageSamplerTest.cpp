@@ -3,6 +3,7 @@
 #include "Support/FakeMachine.h"
 #include "Support/ForkedChild.h"
 #include "Support/KernelWriteCount.h"
+#include "Support/OwnProcesses.h"
 #include "Support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +27,21 @@
 extern char** environ;
 
 namespace {
+
+// A sampler of the processes this test started and theirs: whatever else runs beside the test (another
+// run of the suite, with programs of the same names) never shows in its rows.
+class OwnSampler {
+public:
+    explicit OwnSampler(const std::filesystem::path& tree) : sampler_(own_.roots(tree), {}) {}
+    std::optional<AppUsagePass> sampleApps(Instant now, int cores) {
+        own_.refresh();
+        return sampler_.sampleApps(now, cores);
+    }
+
+private:
+    OwnProcesses own_;
+    AppUsageSampler sampler_;
+};
 
 const AppUsage* row(const AppUsagePass& pass, const std::string& id) {
     for (const AppUsage& app : pass.apps)
@@ -606,6 +622,25 @@ TEST(AppUsageSampler, ChargesAReaperWithTheProcessorTimeOfItsChildrenOnce) {
     compiler(tick(0.5), tick(0.1));
     machine.process({.pid = 401, .ppid = 400, .comm = "cc1", .exe = "/usr/bin/cc1", .utime = tick(0.5), .stime = tick(0.1), .startTicks = 900});
     EXPECT_NEAR(share(pass(), "cc1"), 0.3, 1e-9);
+
+    // Two children reaped in one pass, whose last-seen times (each rounded down apart) add up to more
+    // than the reaper's reaped time rose by: they come off that rise once, never off the reaper's own.
+    FakeMachine pair;
+    auto ninja = [&](std::uint64_t own, std::uint64_t reapedTicks, std::uint64_t reapedFaults) {
+        pair.process({.pid = 500, .comm = "ninja", .exe = "/usr/bin/ninja", .utime = own, .reapedUtime = reapedTicks, .startTicks = 10,
+                      .faults = 500, .reapedFaults = reapedFaults});
+    };
+    ninja(100, 0, 0);
+    for (int pid : {501, 502})
+        pair.process({.pid = pid, .ppid = 500, .comm = "cc1", .exe = "/usr/bin/cc1", .utime = 30, .startTicks = 100, .faults = 300});
+    AppUsageSampler pairSampler(pair.roots());
+    ASSERT_TRUE(pairSampler.sampleApps(Instant::fromReferenceSeconds(0), 1));
+    pair.removeProcess(501);
+    pair.removeProcess(502);
+    ninja(120, 50, 600);
+    auto together = pairSampler.sampleApps(Instant::fromReferenceSeconds(2), 1);
+    ASSERT_TRUE(together);
+    EXPECT_NEAR(share(*together, "ninja"), 20 / ticksPerSecond / 2, 1e-9);
 }
 
 // On the kernel's own counters: a shell starting short busy children, then one child that a pass
@@ -622,9 +657,7 @@ TEST(AppUsageSampler, CountsAShellsShortChildrenOnItsRowOnTheKernelsCounters) {
                         tree.path());
     ASSERT_GT(shell.pid(), 0);
     ASSERT_EQ(shell.nextLine(), "ready");
-    SystemRoots roots = SystemRoots::fixture(tree.path());
-    roots.proc = "/proc";
-    AppUsageSampler sampler(roots, {});
+    OwnSampler sampler(tree.path());
     // utime + stime + cutime + cstime of a live process, from its stat.
     auto kernelTicks = [](const std::string& pid) {
         std::ifstream stat("/proc/" + pid + "/stat");
@@ -806,6 +839,94 @@ TEST(AppUsageSampler, ChargesAnOrphanInAPidNamespaceToItsFirstProcessNotToTheSub
     EXPECT_EQ(writeRate(*pass, "bash"), 0u);
 }
 
+// A job shell killed with its writer, and a pass that lands in the shell's exit: it reads the writer
+// alive while the shell, half way through ending, has lost its program and cannot be read. At the
+// next pass both are gone, the shell reaped by the shell that started it, the writer by the session's
+// subreaper, whose counts rise by all the writer had. What the writer had when last seen was shown on
+// its own row then: none of it shows again, in writes or in processor time. Another process, no
+// ancestor of the writer, reaps an unseen job as large at the same time: it keeps its own.
+TEST(AppUsageSampler, ChargesNothingForAChildSeenWhileItsEndingParentCouldNotBeRead) {
+    FakeMachine machine;
+    AppUsageSampler sampler(machine.roots());
+    Instant now = Instant::fromReferenceSeconds(0);
+    auto pass = [&] { return *sampler.sampleApps(now = now.addingSeconds(2), 1); };
+    auto share = [](const AppUsagePass& measured, const std::string& id) { return row(measured, id) ? row(measured, id)->cpu : 0.0; };
+    auto subreaper = [&](std::uint64_t written, std::uint64_t reapedFaults, std::uint64_t reapedTicks) {
+        FakeProcess process = program(150, 1, "systemd", 2, written, 900, reapedFaults);
+        process.reapedUtime = reapedTicks;
+        machine.process(process);
+    };
+    // Half way through its exit: its program is gone, its stat still there.
+    auto ending = [&](int pid, int ppid, std::uint64_t startTicks) {
+        machine.process({.pid = pid, .ppid = ppid, .comm = "jobsh", .state = 'R', .startTicks = startTicks, .faults = 120});
+    };
+    auto writer = [&](int pid, int ppid, std::uint64_t startTicks, std::uint64_t written, std::uint64_t ticks) {
+        FakeProcess process = program(pid, ppid, "writer", startTicks, written, 400, 0, written);
+        process.utime = ticks;
+        machine.process(process);
+    };
+    subreaper(0, 0, 0);
+    machine.process(program(160, 1, "cron", 1, 0, 900));
+    machine.process(program(200, 150, "terminal", 3, 0, 900));
+    machine.process(program(210, 200, "bash", 4, 0, 500));
+    machine.process(program(300, 210, "jobsh", 10, 0, 120));
+    writer(301, 300, 11, 4 * MiB, 50);
+    pass();
+    ending(300, 210, 10);
+    writer(301, 300, 11, 8 * MiB, 150);
+    AppUsagePass seen = pass();
+    EXPECT_EQ(writeRate(seen, "writer"), 2 * MiB);
+    EXPECT_NEAR(share(seen, "writer"), 100 / ticksPerSecond / 2, 1e-9);
+    machine.removeProcess(300);
+    machine.removeProcess(301);
+    machine.process(program(210, 200, "bash", 4, 0, 500, 120));
+    subreaper(8 * MiB, 400 + 50, 150);  // and a probe of its own, unseen, that wrote nothing
+    machine.process(program(160, 1, "cron", 1, 8 * MiB, 900, 400));
+    AppUsagePass reaped = pass();
+    EXPECT_FALSE(row(reaped, "writer"));
+    EXPECT_EQ(writeRate(reaped, "systemd"), 0u);
+    EXPECT_EQ(share(reaped, "systemd"), 0);
+    EXPECT_EQ(writeRate(reaped, "bash"), 0u);
+    EXPECT_EQ(writeRate(reaped, "cron"), 4 * MiB);
+
+    // The shell and its writer started since the pass before: no pass ever read the shell, so the
+    // writer ends with no ancestor known at all. It is still found, in the one rise that holds it.
+    ending(310, 210, 20);
+    writer(311, 310, 21, 2 * MiB, 40);
+    seen = pass();
+    EXPECT_EQ(writeRate(seen, "writer"), MiB);
+    machine.removeProcess(310);
+    machine.removeProcess(311);
+    machine.process(program(210, 200, "bash", 4, 0, 500, 240));
+    subreaper(10 * MiB, 850, 190);
+    reaped = pass();
+    EXPECT_EQ(writeRate(reaped, "systemd"), 0u);
+    EXPECT_EQ(share(reaped, "systemd"), 0);
+    EXPECT_EQ(writeRate(reaped, "bash"), 0u);
+
+    // The parent's id was read last by a process that started after the child (the id was another's
+    // then): that reading is refused, and that process, which started after the child, never reaped
+    // it. The writer goes to the reaper whose rise holds it most closely: the subreaper, not the shell
+    // or the newcomer, whose rises hold an unseen child of their own, larger.
+    machine.process(program(700, 150, "newcomer", 50, 0, 100));
+    machine.process(program(330, 700, "late", 60, 0, 100));
+    writer(331, 330, 31, 0, 0);
+    pass();
+    ending(330, 700, 60);
+    writer(331, 330, 31, 2 * MiB, 40);
+    pass();
+    machine.removeProcess(330);
+    machine.removeProcess(331);
+    machine.process(program(700, 150, "newcomer", 50, 3 * MiB, 100, 100 + 600));
+    machine.process(program(210, 200, "bash", 4, 3 * MiB, 500, 240 + 700));
+    subreaper(12 * MiB, 1250, 230);
+    reaped = pass();
+    EXPECT_EQ(writeRate(reaped, "systemd"), 0u);
+    EXPECT_EQ(share(reaped, "systemd"), 0);
+    EXPECT_EQ(writeRate(reaped, "newcomer"), 3 * MiB / 2);
+    EXPECT_EQ(writeRate(reaped, "bash"), 3 * MiB / 2);
+}
+
 
 TEST(AppUsageSampler, NeverChargesAProcessLessThanItWroteItself) {
     FakeMachine machine;
@@ -859,9 +980,7 @@ TEST(AppUsageSampler, CountsWhatAShellsChildrenWroteOnceOnTheKernelsCounters) {
                         tree.path() / "written");
     ASSERT_GT(shell.pid(), 0);
     ASSERT_EQ(shell.nextLine(), "ready");
-    SystemRoots roots = SystemRoots::fixture(tree.path());
-    roots.proc = "/proc";
-    AppUsageSampler sampler(roots, {});
+    OwnSampler sampler(tree.path());
     const std::filesystem::path shellTotal = "/proc/" + std::to_string(shell.pid()) + "/io";
     std::uint64_t totalBefore = kernelWriteCount(shellTotal);
     Instant now = Instant::fromReferenceSeconds(0);
@@ -908,9 +1027,7 @@ TEST(AppUsageSampler, CountsAnOrphanOnceOnTheKernelsCounters) {
         SCOPED_TRACE(namespaced ? "reaped by the first process of a PID namespace" : "reaped by a child-subreaper");
         TempTree tree;
         OrphaningSession session(tree, namespaced);
-        SystemRoots roots = SystemRoots::fixture(tree.path());
-        roots.proc = "/proc";
-        AppUsageSampler sampler(roots, {});
+        OwnSampler sampler(tree.path());
         Instant now = Instant::fromReferenceSeconds(0);
         ASSERT_TRUE(sampler.sampleApps(now, 1));
         session.startWriter();  // only now: all it writes comes after the first pass
@@ -962,9 +1079,7 @@ TEST(AppUsageSampler, ChargesAShellNothingForAnUnreadableWriterOnTheKernelsCount
                             "echo $!; wait $!; echo reaped; read go",
                             writer);
         if (shell.nextLine() != "ready") return "the shell did not start";
-        SystemRoots roots = SystemRoots::fixture(tree.path());
-        roots.proc = "/proc";
-        AppUsageSampler sampler(roots, {});
+        OwnSampler sampler(tree.path());
         Instant now = Instant::fromReferenceSeconds(0);
         if (!sampler.sampleApps(now, 1)) return "no first pass";
 
@@ -1035,9 +1150,7 @@ TEST(AppUsageSampler, KeepsAShellsOwnWritesWhileItReapsUnreadableHelpersOnTheKer
             shell.say("write");
             return shell.nextLine() == "reaped" && shell.nextLine() == "wrote";
         };
-        SystemRoots roots = SystemRoots::fixture(tree.path());
-        roots.proc = "/proc";
-        AppUsageSampler sampler(roots, {});
+        OwnSampler sampler(tree.path());
         Instant now = Instant::fromReferenceSeconds(0);
         int helperFifo = spawn();
         if (helperFifo < 0) return "the helper did not start";
@@ -1219,12 +1332,10 @@ TEST(AppUsageSampler, AnApplicationHoldsWhatItsProcessesHoldOnTheKernelsCounters
         for (auto& holder : *holders) ASSERT_TRUE(holder->pid() > 0 && holder->nextLine() == "ready");
     if (!rollupField(mapping[0]->pid(), "Pss")) GTEST_SKIP() << "this kernel has no smaps_rollup";
 
-    SystemRoots roots = SystemRoots::fixture(tree.path());
-    roots.proc = "/proc";
-    AppUsageSampler sampler(roots, {});
+    OwnSampler sampler(tree.path());
     auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(0), 1);
     ASSERT_TRUE(pass);
-    auto inUse = MemorySampler(roots).memoryUsage();
+    auto inUse = MemorySampler(SystemRoots{}).memoryUsage();
     ASSERT_TRUE(inUse);
     const std::uint64_t used = inUse->detail.app + inUse->detail.wired + inUse->detail.compressed;
     auto check = [&](const std::string& id, const std::vector<std::unique_ptr<PipedProgram>>& holders, std::uint64_t filled) {
@@ -1296,6 +1407,36 @@ TEST(AppUsageSampler, PagesForkedWorkersShareCountOnceReadAFewProcessesAPass) {
     }
 }
 
+// A server and two workers forked from it, 60 MiB of pages each as their status files count them, a
+// third of it each in fact. Their shares are read again when their shared memory moves by more than
+// an eighth (the server fills a shared buffer pool that all three map), not when it moves by less;
+// and, however still their status files stand, 30 passes after they were read (the workers wrote to
+// pages they shared, which made them their own).
+TEST(AppUsageSampler, AForkedFamilysSharesAreReadAgainWhenItsSharedMemoryMovesAndAfterThirtyPasses) {
+    FakeMachine machine;
+    auto family = [&](std::uint64_t sharedMemory, std::uint64_t anonymousShare, std::uint64_t sharedShare) {
+        for (int pid = 100; pid <= 102; ++pid)
+            machine.process({.pid = pid, .ppid = pid == 100 ? 1 : 100, .comm = "postgres", .exe = "/usr/bin/postgres",
+                             .startTicks = std::uint64_t(pid), .rssPages = (60 * MiB + sharedMemory) / page, .shmemKiB = sharedMemory / KiB,
+                             .pssAnonKiB = anonymousShare / KiB, .pssShmemKiB = sharedShare / KiB});
+    };
+    AppUsageSampler sampler(machine.roots(), {});
+    int second = 0;
+    auto memory = [&] {
+        auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(second += 2), 1);
+        return pass && row(*pass, "postgres") ? row(*pass, "postgres")->memory : 0;
+    };
+    family(0, 20 * MiB, 0);
+    EXPECT_EQ(memory(), 60 * MiB);
+    family(240 * MiB, 20 * MiB, 80 * MiB);
+    EXPECT_EQ(memory(), 60 * MiB + 240 * MiB);
+    family(264 * MiB, 20 * MiB, 88 * MiB);  // a tenth more: the last shares stand
+    EXPECT_EQ(memory(), 60 * MiB + 240 * MiB);
+    family(264 * MiB, 30 * MiB, 88 * MiB);
+    for (int passes = 2; passes < 30; ++passes) ASSERT_EQ(memory(), 60 * MiB + 240 * MiB) << "after " << passes << " passes";
+    EXPECT_EQ(memory(), 90 * MiB + 264 * MiB);
+}
+
 // Forked processes whose share cannot be read (another user's, ended since) are tried once in a
 // while, never at every pass ahead of the others: the family that can be read is read all the same.
 TEST(AppUsageSampler, ProcessesThatCannotBeReadNeverKeepTheOthersFromTheirTurn) {
@@ -1330,13 +1471,10 @@ TEST(AppUsageSampler, ForkedWorkersHoldWhatTheirParentFilledOnceOnTheKernelsCoun
     for (pid_t child; children >> child;) family.push_back(child);
     ASSERT_EQ(family.size(), 5u);
 
-    SystemRoots roots = SystemRoots::fixture(tree.path());
-    roots.proc = "/proc";
-    AppUsageSampler sampler(roots, {});
-    // A pass reads a few processes, and this machine's other forked families are read too: enough
-    // passes for all of them.
+    OwnSampler sampler(tree.path());
+    // A pass reads at most 256 MiB of their pages: two passes read all five.
     std::optional<AppUsagePass> pass;
-    for (int second = 0; second < 80; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
+    for (int second = 0; second < 4; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
     ASSERT_TRUE(pass);
     const AppUsage* app = row(*pass, "forking-holder");
     ASSERT_TRUE(app);
@@ -1347,9 +1485,45 @@ TEST(AppUsageSampler, ForkedWorkersHoldWhatTheirParentFilledOnceOnTheKernelsCoun
         proportional += rollupField(pid, "Pss").value_or(0);
         resident += rollupField(pid, "Anonymous").value_or(0);
     }
-    auto inUse = MemorySampler(roots).memoryUsage();
+    auto inUse = MemorySampler(SystemRoots{}).memoryUsage();
     ASSERT_TRUE(inUse);
     EXPECT_GE(app->memory, filled);
     EXPECT_LE(app->memory, proportional + proportional / 10) << "Pss " << proportional << ", anonymous pages as each counts them " << resident;
     EXPECT_LE(app->memory, inUse->detail.app + inUse->detail.wired + inUse->detail.compressed);
+}
+
+// On the kernel's own counters: a server fills 32 MiB of its own, maps 200 MiB of shared memory and
+// forks three workers. After the first pass it fills the shared memory and each worker reads all of
+// it, as a database warming its buffer pool does, while their own pages stay as they were: within two
+// passes the row holds the family's Pss to within 5 %.
+TEST(AppUsageSampler, AForkedFamilysSharedMemoryCountsAsItFillsOnTheKernelsCounters) {
+    TempTree tree;
+    std::filesystem::copy_file(QUARNELL_MEMORY_HOLDER, tree.path() / "warming-server");
+    std::filesystem::permissions(tree.path() / "warming-server", std::filesystem::perms::owner_all);
+    PipedProgram server(tree.path() / "warming-server", {"fork-sharing", std::to_string(32 * MiB), std::to_string(200 * MiB), "3"});
+    ASSERT_TRUE(server.pid() > 0 && server.nextLine() == "ready");
+    if (!rollupField(server.pid(), "Pss_Shmem")) GTEST_SKIP() << "this kernel's smaps_rollup has no Pss_Shmem";
+    std::vector<pid_t> family{server.pid()};
+    std::ifstream children("/proc/" + std::to_string(server.pid()) + "/task/" + std::to_string(server.pid()) + "/children");
+    for (pid_t child; children >> child;) family.push_back(child);
+    ASSERT_EQ(family.size(), 4u);
+    auto summedPss = [&] {
+        std::uint64_t sum = 0;
+        for (pid_t pid : family) sum += rollupField(pid, "Pss").value_or(0);
+        return sum;
+    };
+
+    OwnSampler sampler(tree.path());
+    auto first = sampler.sampleApps(Instant::fromReferenceSeconds(0), 1);
+    ASSERT_TRUE(first && row(*first, "warming-server"));
+    EXPECT_NEAR(double(row(*first, "warming-server")->memory), double(summedPss()), 0.05 * double(summedPss()));
+    server.say("fill");
+    ASSERT_EQ(server.nextLine(), "filled");
+    std::optional<AppUsagePass> pass;
+    for (int second = 2; second <= 4; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
+    ASSERT_TRUE(pass && row(*pass, "warming-server"));
+    const std::uint64_t proportional = summedPss();
+    EXPECT_GE(proportional, 200 * MiB);
+    EXPECT_NEAR(double(row(*pass, "warming-server")->memory), double(proportional), 0.05 * double(proportional))
+        << "Pss " << proportional;
 }
