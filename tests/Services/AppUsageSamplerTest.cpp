@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <limits>
 #include <memory>
@@ -128,66 +127,75 @@ private:
 // A session on the real kernel, each program a copy of /bin/sh under a name of its own, in a process
 // group of its own: session-reaper, a child-subreaper (or, in `namespaced`, the first process of a PID
 // namespace of its own), runs stay-shell, which runs job-shell and then stays. job-shell runs
-// orphan-writer, which, once told, has dd write 8 MiB, reaps it and waits. Once told, job-shell kills
-// the writer and itself in one go: stay-shell reaps job-shell, and session-reaper the orphaned writer.
+// orphan-writer, which says it is ready and, once told, has dd write 8 MiB, reaps it, says it is done
+// and waits. Once told, job-shell kills the writer and itself in one go: stay-shell reaps job-shell,
+// and session-reaper the orphaned writer. The session hears and speaks through pipes alone: on a file
+// system without a journal the kernel charges a process a page for every block of file bookkeeping
+// it dirties (a FIFO's or a script's times), which would show as writes nobody made on purpose.
 class OrphaningSession {
 public:
-    OrphaningSession(const TempTree& tree, bool namespaced) : tree_(tree) {
+    OrphaningSession(const TempTree& tree, bool namespaced) {
         for (const char* program : {"session-reaper", "stay-shell", "job-shell", "orphan-writer"}) {
             std::filesystem::copy_file("/bin/sh", tree.path() / program);
             std::filesystem::permissions(tree.path() / program, std::filesystem::perms::owner_all);
         }
-        for (const char* fifo : {"never", "go", "start"}) ::mkfifo((tree.path() / fifo).c_str(), 0600);
-        tree.write("session.sh", "\"$1/stay-shell\" \"$1/stay.sh\" \"$1\" & wait; read x < \"$1/never\"\n");
-        tree.write("stay.sh", "\"$1/job-shell\" \"$1/job.sh\" \"$1\" 2>/dev/null; read x < \"$1/never\"\n");
-        tree.write("job.sh", "\"$1/orphan-writer\" \"$1/writer.sh\" \"$1\" & read x < \"$1/go\"; kill -KILL $! $$\n");
-        tree.write("writer.sh", "read x < \"$1/start\"; dd if=/dev/zero of=\"$1/written\" bs=1M count=8 conv=fsync 2>/dev/null; : > \"$1/wrote\"; read x < \"$1/never\"\n");
+        // In the session: 3 never has anything to read, 4 starts the writer, 5 ends the job, 6 is what
+        // the writer says.
+        tree.write("session.sh", "\"$1/stay-shell\" \"$1/stay.sh\" \"$1\" & wait; read x <&3\n");
+        tree.write("stay.sh", "\"$1/job-shell\" \"$1/job.sh\" \"$1\" 2>/dev/null; read x <&3\n");
+        tree.write("job.sh", "\"$1/orphan-writer\" \"$1/writer.sh\" \"$1\" & read x <&5; kill -KILL $! $$\n");
+        tree.write("writer.sh", "echo ready >&6; read x <&4; dd if=/dev/zero of=\"$1/written\" bs=1M count=8 conv=fsync 2>/dev/null; "
+                                "echo done >&6; read x <&3\n");
         const std::string reaper = (tree.path() / "session-reaper").string(), script = (tree.path() / "session.sh").string(), folder = tree.path().string();
+        int never[2], start[2], go[2], said[2];
+        for (int* pipe : {never, start, go, said})
+            if (::pipe2(pipe, O_CLOEXEC) != 0) return;
         leader_ = ::fork();
-        if (leader_ != 0) return;
-        ::setpgid(0, 0);
-        if (namespaced) {
-            const char* unshare = "/usr/bin/unshare";
-            ::execl(unshare, unshare, "--pid", "--fork", "--kill-child", reaper.c_str(), script.c_str(), folder.c_str(), nullptr);
-        } else if (::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0) {
-            ::execl(reaper.c_str(), "session-reaper", script.c_str(), folder.c_str(), nullptr);
+        if (leader_ == 0) {
+            // The session's ends at the numbers its scripts name, kept across exec; copied aside first,
+            // so that placing one never closes another.
+            const int ends[] = {never[0], start[0], go[0], said[1]};
+            int copies[4];
+            for (int index = 0; index < 4; ++index)
+                if ((copies[index] = ::fcntl(ends[index], F_DUPFD_CLOEXEC, 10)) < 0) ::_exit(3);
+            for (int index = 0; index < 4; ++index)
+                if (::dup2(copies[index], 3 + index) != 3 + index) ::_exit(3);
+            ::setpgid(0, 0);
+            if (namespaced) {
+                const char* unshare = "/usr/bin/unshare";
+                ::execl(unshare, unshare, "--pid", "--fork", "--kill-child", reaper.c_str(), script.c_str(), folder.c_str(), nullptr);
+            } else if (::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0) {
+                ::execl(reaper.c_str(), "session-reaper", script.c_str(), folder.c_str(), nullptr);
+            }
+            ::_exit(3);
         }
-        ::_exit(3);
+        for (int end : {never[0], start[0], go[0], said[1]}) ::close(end);
+        never_ = never[1];
+        start_ = start[1];
+        go_ = go[1];
+        said_ = ::fdopen(said[0], "r");
     }
     // The group id is the leader's id, which stays ours until it is reaped.
     ~OrphaningSession() {
-        if (start_ >= 0) ::close(start_);
+        for (int end : {never_, start_, go_})
+            if (end >= 0) ::close(end);
+        if (said_) std::fclose(said_);
         if (leader_ <= 0) return;
         ::kill(-leader_, SIGKILL);
         ::waitpid(leader_, nullptr, 0);
     }
-    // Lets the writer write. Opened for reading too, the FIFO never blocks, and holds the line until
-    // the writer comes to read it.
-    void startWriter() {
-        start_ = ::open((tree_.path() / "start").c_str(), O_RDWR | O_CLOEXEC);
-        EXPECT_EQ(::write(start_, "\n", 1), 1);
+    // Whether the writer says `word` next: false once the session could not start or has ended.
+    bool writerSays(const char* word) {
+        char line[64] = {};
+        return said_ && std::fgets(line, sizeof line, said_) && std::string(line) == std::string(word) + "\n";
     }
-    // Whether the writer has written all, false once the session could not start.
-    bool writerDone() {
-        while (!std::filesystem::exists(tree_.path() / "wrote")) {
-            if (leader_ <= 0 || ::waitpid(leader_, nullptr, WNOHANG) != 0) {
-                leader_ = 0;
-                return false;
-            }
-            std::this_thread::yield();
-        }
-        return true;
-    }
-    void killJob() {
-        int go = ::open((tree_.path() / "go").c_str(), O_WRONLY | O_CLOEXEC);  // once job-shell listens
-        EXPECT_EQ(::write(go, "\n", 1), 1);
-        ::close(go);
-    }
+    void startWriter() { EXPECT_EQ(::write(start_, "\n", 1), 1); }
+    void killJob() { EXPECT_EQ(::write(go_, "\n", 1), 1); }
 
 private:
-    const TempTree& tree_;
     pid_t leader_ = 0;
-    int start_ = -1;
+    int never_ = -1, start_ = -1, go_ = -1;
+    std::FILE* said_ = nullptr;
 };
 
 // The process, with its start time, that runs `program`.
@@ -658,11 +666,12 @@ TEST(AppUsageSampler, CountsAShellsShortChildrenOnItsRowOnTheKernelsCounters) {
     ASSERT_GT(shell.pid(), 0);
     ASSERT_EQ(shell.nextLine(), "ready");
     OwnSampler sampler(tree.path());
-    // utime + stime + cutime + cstime of a live process, from its stat.
+    // utime + stime + cutime + cstime of a live process, from its stat; 0 once it is gone.
     auto kernelTicks = [](const std::string& pid) {
-        std::ifstream stat("/proc/" + pid + "/stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-        std::istringstream fields(text.substr(text.rfind(')') + 2));
+        const std::string text = TempTree::read("/proc/" + pid + "/stat");
+        const size_t name = text.rfind(')');
+        if (name == std::string::npos) return std::uint64_t(0);
+        std::istringstream fields(text.substr(name + 1));
         std::string field;
         std::uint64_t ticks = 0;
         for (int index = 3; index <= 17 && fields >> field; ++index)
@@ -1027,17 +1036,21 @@ TEST(AppUsageSampler, CountsAnOrphanOnceOnTheKernelsCounters) {
         SCOPED_TRACE(namespaced ? "reaped by the first process of a PID namespace" : "reaped by a child-subreaper");
         TempTree tree;
         OrphaningSession session(tree, namespaced);
-        OwnSampler sampler(tree.path());
-        Instant now = Instant::fromReferenceSeconds(0);
-        ASSERT_TRUE(sampler.sampleApps(now, 1));
-        session.startWriter();  // only now: all it writes comes after the first pass
-        if (!session.writerDone()) {
+        if (!session.writerSays("ready")) {
             if (namespaced) GTEST_SKIP() << "no PID namespace of our own here";
             GTEST_SKIP() << "no child-subreaper here";
         }
         const std::optional<ProcessKey> writer = processOf(tree.path() / "orphan-writer");
         ASSERT_TRUE(writer);
-        const std::uint64_t written = kernelWriteCount("/proc/" + std::to_string(writer->pid) + "/io");
+        const std::filesystem::path writerTotal = "/proc/" + std::to_string(writer->pid) + "/io";
+        // The writer waits for its go-ahead: all it writes from here comes after the first pass.
+        const std::uint64_t before = kernelWriteCount(writerTotal);
+        OwnSampler sampler(tree.path());
+        Instant now = Instant::fromReferenceSeconds(0);
+        ASSERT_TRUE(sampler.sampleApps(now, 1));
+        session.startWriter();
+        ASSERT_TRUE(session.writerSays("done"));
+        const std::uint64_t written = kernelWriteCount(writerTotal) - before;
         if (written < 8 * MiB) GTEST_SKIP() << "this file system does not count what is written to it";
         auto seen = sampler.sampleApps(now = now.addingSeconds(2), 1);
         ASSERT_TRUE(seen);
@@ -1308,6 +1321,21 @@ std::optional<std::uint64_t> rollupField(pid_t pid, const std::string& field) {
     return std::nullopt;
 }
 
+// The memory holder, copied into `tree` under a name of its own.
+std::filesystem::path memoryHolder(const TempTree& tree, const char* name) {
+    std::filesystem::copy_file(QUARNELL_MEMORY_HOLDER, tree.path() / name);
+    std::filesystem::permissions(tree.path() / name, std::filesystem::perms::owner_all);
+    return tree.path() / name;
+}
+
+// A process and the children it forked.
+std::vector<pid_t> familyOf(pid_t parent) {
+    std::vector<pid_t> family{parent};
+    std::ifstream children("/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) + "/children");
+    for (pid_t child; children >> child;) family.push_back(child);
+    return family;
+}
+
 }  // namespace
 
 // On the kernel's own counters: six processes map one 64 MiB file read-only and read all of it, as a
@@ -1317,10 +1345,7 @@ std::optional<std::uint64_t> rollupField(pid_t pid, const std::string& field) {
 TEST(AppUsageSampler, AnApplicationHoldsWhatItsProcessesHoldOnTheKernelsCounters) {
     TempTree tree;
     const std::filesystem::path file = tree.file("shared.bin", 64 * MiB, 'q');
-    for (const char* program : {"mapping-holder", "owning-holder"}) {
-        std::filesystem::copy_file(QUARNELL_MEMORY_HOLDER, tree.path() / program);
-        std::filesystem::permissions(tree.path() / program, std::filesystem::perms::owner_all);
-    }
+    for (const char* program : {"mapping-holder", "owning-holder"}) memoryHolder(tree, program);
     // Each holds what it was told to until the test ends.
     std::vector<std::unique_ptr<PipedProgram>> mapping;
     std::vector<std::unique_ptr<PipedProgram>> owning;
@@ -1460,15 +1485,11 @@ TEST(AppUsageSampler, ProcessesThatCannotBeReadNeverKeepTheOthersFromTheirTurn) 
 // filled, at most the processes' Pss and a tenth more, and never more than the machine has in use.
 TEST(AppUsageSampler, ForkedWorkersHoldWhatTheirParentFilledOnceOnTheKernelsCounters) {
     TempTree tree;
-    std::filesystem::copy_file(QUARNELL_MEMORY_HOLDER, tree.path() / "forking-holder");
-    std::filesystem::permissions(tree.path() / "forking-holder", std::filesystem::perms::owner_all);
     const std::uint64_t filled = 64 * MiB;
-    PipedProgram holder(tree.path() / "forking-holder", {"fork", std::to_string(filled), "4"});
+    PipedProgram holder(memoryHolder(tree, "forking-holder"), {"fork", std::to_string(filled), "4"});
     ASSERT_TRUE(holder.pid() > 0 && holder.nextLine() == "ready");
     if (!rollupField(holder.pid(), "Pss_Anon")) GTEST_SKIP() << "this kernel's smaps_rollup has no Pss_Anon";
-    std::vector<pid_t> family{holder.pid()};
-    std::ifstream children("/proc/" + std::to_string(holder.pid()) + "/task/" + std::to_string(holder.pid()) + "/children");
-    for (pid_t child; children >> child;) family.push_back(child);
+    const std::vector<pid_t> family = familyOf(holder.pid());
     ASSERT_EQ(family.size(), 5u);
 
     OwnSampler sampler(tree.path());
@@ -1498,14 +1519,10 @@ TEST(AppUsageSampler, ForkedWorkersHoldWhatTheirParentFilledOnceOnTheKernelsCoun
 // passes the row holds the family's Pss to within 5 %.
 TEST(AppUsageSampler, AForkedFamilysSharedMemoryCountsAsItFillsOnTheKernelsCounters) {
     TempTree tree;
-    std::filesystem::copy_file(QUARNELL_MEMORY_HOLDER, tree.path() / "warming-server");
-    std::filesystem::permissions(tree.path() / "warming-server", std::filesystem::perms::owner_all);
-    PipedProgram server(tree.path() / "warming-server", {"fork-sharing", std::to_string(32 * MiB), std::to_string(200 * MiB), "3"});
+    PipedProgram server(memoryHolder(tree, "warming-server"), {"fork-sharing", std::to_string(32 * MiB), std::to_string(200 * MiB), "3"});
     ASSERT_TRUE(server.pid() > 0 && server.nextLine() == "ready");
     if (!rollupField(server.pid(), "Pss_Shmem")) GTEST_SKIP() << "this kernel's smaps_rollup has no Pss_Shmem";
-    std::vector<pid_t> family{server.pid()};
-    std::ifstream children("/proc/" + std::to_string(server.pid()) + "/task/" + std::to_string(server.pid()) + "/children");
-    for (pid_t child; children >> child;) family.push_back(child);
+    const std::vector<pid_t> family = familyOf(server.pid());
     ASSERT_EQ(family.size(), 4u);
     auto summedPss = [&] {
         std::uint64_t sum = 0;

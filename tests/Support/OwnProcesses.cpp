@@ -1,10 +1,10 @@
 #include "Support/OwnProcesses.h"
 
+#include "Platform/KernelFile.h"
+
 #include <unistd.h>
 
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -22,14 +22,14 @@ std::unordered_map<pid_t, pid_t> parents() {
         const std::string name = entry.path().filename().string();
         pid_t pid = 0;
         if (std::from_chars(name.data(), name.data() + name.size(), pid).ptr != name.data() + name.size() || pid < 1) continue;
-        std::ifstream stat(entry.path() / "stat");
-        const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        KernelFile stat(entry.path() / "stat");
+        const std::optional<std::string_view> text = stat.read();
+        if (!text) continue;
         // "<pid> (<name>) <state> <ppid> ...": the name may hold anything, so it ends at the last ')'.
-        const size_t close = text.rfind(')');
-        if (close == std::string::npos || close + 4 >= text.size()) continue;
-        const char* start = text.data() + close + 4;
+        const size_t close = text->rfind(')');
+        if (close == std::string_view::npos || close + 4 >= text->size()) continue;
         pid_t parent = 0;
-        if (std::from_chars(start, text.data() + text.size(), parent).ec == std::errc()) found[pid] = parent;
+        if (std::from_chars(text->data() + close + 4, text->data() + text->size(), parent).ec == std::errc()) found[pid] = parent;
     }
     return found;
 }
