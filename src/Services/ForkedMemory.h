@@ -16,9 +16,10 @@
 // largest of them holds alone, their proportional share (each page divided by the processes mapping
 // it) is read instead. That costs the kernel a walk of every page, so a pass reads a few processes,
 // those never read and those whose pages changed most first, and between readings each keeps its
-// last share, moved by what its pages grew or shrank since. A share is read again once the process's
-// anonymous pages or its shared memory moved by an eighth: a server filling a shared buffer pool
-// grows the second while the first stands still.
+// last share, moved by what its pages and its shared memory grew or shrank since. A share is read
+// again once the process's anonymous pages, or the shared memory its family maps, moved by an
+// eighth: a server filling a shared buffer pool grows the second while the first stands still, and
+// each process's share of the pool moves whenever another maps more of it, or comes or goes.
 class ForkedMemory {
 public:
     struct Process {
@@ -54,6 +55,7 @@ private:
         std::uint64_t startTicks = 0;
         std::uint64_t anonymousAtReading = 0;
         std::uint64_t sharedMemoryAtReading = 0;
+        std::uint64_t familySharedAtReading = 0;  // its application's forked processes' shared memory, summed
         // None when it could not be read (it ended, or is another user's): tried again when due, so
         // that it never keeps the others from their turn.
         std::optional<ProportionalMemory> share;

@@ -1433,14 +1433,16 @@ TEST(AppUsageSampler, PagesForkedWorkersShareCountOnceReadAFewProcessesAPass) {
 }
 
 // A server and two workers forked from it, 60 MiB of pages each as their status files count them, a
-// third of it each in fact. Their shares are read again when their shared memory moves by more than
-// an eighth (the server fills a shared buffer pool that all three map), not when it moves by less;
-// and, however still their status files stand, 30 passes after they were read (the workers wrote to
-// pages they shared, which made them their own).
+// third of it each in fact. Their shares are read again when the shared memory they map together
+// moves by more than an eighth, and between readings what each maps more is taken as its own: the
+// server fills a shared buffer pool that all of them map, and a third worker comes to map it too, then
+// goes, which moves each one's share of the pool while its own count stands still. However still their
+// status files stand, they are read again 30 passes after they were read (the workers wrote to pages
+// they shared, which made them their own).
 TEST(AppUsageSampler, AForkedFamilysSharesAreReadAgainWhenItsSharedMemoryMovesAndAfterThirtyPasses) {
     FakeMachine machine;
-    auto family = [&](std::uint64_t sharedMemory, std::uint64_t anonymousShare, std::uint64_t sharedShare) {
-        for (int pid = 100; pid <= 102; ++pid)
+    auto family = [&](int workers, std::uint64_t sharedMemory, std::uint64_t anonymousShare, std::uint64_t sharedShare) {
+        for (int pid = 100; pid <= 100 + workers; ++pid)
             machine.process({.pid = pid, .ppid = pid == 100 ? 1 : 100, .comm = "postgres", .exe = "/usr/bin/postgres",
                              .startTicks = std::uint64_t(pid), .rssPages = (60 * MiB + sharedMemory) / page, .shmemKiB = sharedMemory / KiB,
                              .pssAnonKiB = anonymousShare / KiB, .pssShmemKiB = sharedShare / KiB});
@@ -1451,14 +1453,19 @@ TEST(AppUsageSampler, AForkedFamilysSharesAreReadAgainWhenItsSharedMemoryMovesAn
         auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(second += 2), 1);
         return pass && row(*pass, "postgres") ? row(*pass, "postgres")->memory : 0;
     };
-    family(0, 20 * MiB, 0);
+    family(2, 0, 20 * MiB, 0);
     EXPECT_EQ(memory(), 60 * MiB);
-    family(240 * MiB, 20 * MiB, 80 * MiB);
+    family(2, 240 * MiB, 20 * MiB, 80 * MiB);
     EXPECT_EQ(memory(), 60 * MiB + 240 * MiB);
-    family(264 * MiB, 20 * MiB, 88 * MiB);  // a tenth more: the last shares stand
-    EXPECT_EQ(memory(), 60 * MiB + 240 * MiB);
-    family(264 * MiB, 30 * MiB, 88 * MiB);
-    for (int passes = 2; passes < 30; ++passes) ASSERT_EQ(memory(), 60 * MiB + 240 * MiB) << "after " << passes << " passes";
+    family(2, 264 * MiB, 20 * MiB, 88 * MiB);  // a tenth more: not read, and taken as each one's own meanwhile
+    EXPECT_EQ(memory(), 60 * MiB + 3 * (80 + 24) * MiB);
+    family(3, 264 * MiB, 15 * MiB, 66 * MiB);
+    EXPECT_EQ(memory(), 60 * MiB + 264 * MiB);
+    machine.removeProcess(103);
+    family(2, 264 * MiB, 20 * MiB, 88 * MiB);
+    EXPECT_EQ(memory(), 60 * MiB + 264 * MiB);
+    family(2, 264 * MiB, 30 * MiB, 88 * MiB);
+    for (int passes = 1; passes < 30; ++passes) ASSERT_EQ(memory(), 60 * MiB + 264 * MiB) << "after " << passes << " passes";
     EXPECT_EQ(memory(), 90 * MiB + 264 * MiB);
 }
 
