@@ -182,13 +182,12 @@ void AppUsageSampler::keepUnreadParents() {
     currentUnreadParents_.clear();
     const Lineage lastSeen{previous_, previousUnreadParents_};
     for (const auto& [pid, process] : current_) {
+        // Each step keeps one parent more, none twice: the line ends, even where ids loop.
         const Baseline* child = &process;
-        for (size_t steps = 0; steps < lastSeen.size(); ++steps) {
-            const std::int32_t parentPid = child->parentPid;
-            if (current_.count(parentPid) || currentUnreadParents_.count(parentPid)) break;
-            const Baseline* parent = lastSeen.find(parentPid);
+        while (!current_.count(child->parentPid) && !currentUnreadParents_.count(child->parentPid)) {
+            const Baseline* parent = lastSeen.find(child->parentPid);
             if (!parent || parent->startTicks > child->startTicks) break;
-            child = &currentUnreadParents_.emplace(parentPid, *parent).first->second;
+            child = &currentUnreadParents_.emplace(child->parentPid, *parent).first->second;
         }
     }
 }
@@ -313,13 +312,12 @@ std::unordered_map<std::int32_t, EndedProcesses::Counted> AppUsageSampler::settl
         if (!start || start->ticks != process.startTicks) return EndedProcesses::Whereabouts::gone;
         return start->beingReaped ? EndedProcesses::Whereabouts::beingReaped : EndedProcesses::Whereabouts::unreaped;
     };
-    // Every live process that reaped since the previous pass, by id.
+    // Every live process that reaped since the previous pass.
     std::vector<ProcessKey> reapers;
     for (const auto& [pid, now] : current_) {
         auto before = previous_.find(pid);
         if (before != previous_.end() && before->second.startTicks == now.startTicks && before->second.reapedFaults != now.reapedFaults)
             reapers.push_back(ProcessKey{pid, now.startTicks});
     }
-    std::sort(reapers.begin(), reapers.end(), [](const ProcessKey& a, const ProcessKey& b) { return a.pid < b.pid; });
     return ended_.settle(riseOf, whereaboutsOf, reapers);
 }

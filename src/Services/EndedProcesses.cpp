@@ -89,14 +89,17 @@ std::unordered_map<std::int32_t, EndedProcesses::Counted> EndedProcesses::settle
     }
     // Then each process with no known ancestor, against what is left of the rise of every reaper that
     // started before it (a reaper is an ancestor): the one it fits most closely, by the faults left
-    // over, took it.
+    // over, took it; of two as close, the lower id, so that the order they were listed in never counts.
+    auto closer = [&](const ProcessKey& candidate, const ProcessKey& other) {
+        const std::uint64_t left = reaperOf(candidate)->left.reapedFaults, otherLeft = reaperOf(other)->left.reapedFaults;
+        return left != otherLeft ? left < otherLeft : candidate.pid < other.pid;
+    };
     for (size_t index : order) {
         const Ended& ended = entries_[index].ended;
         if (!entries_[index].reaped || !ended.ancestors.empty()) continue;
         const ProcessKey* closest = nullptr;
         for (const ProcessKey& candidate : reapers)
-            if (candidate.startTicks <= ended.process.startTicks && fits(reaperOf(candidate), ended) &&
-                (!closest || reaperOf(candidate)->left.reapedFaults < reaperOf(*closest)->left.reapedFaults))
+            if (candidate.startTicks <= ended.process.startTicks && fits(reaperOf(candidate), ended) && (!closest || closer(candidate, *closest)))
                 closest = &candidate;
         if (closest) match(index, *closest, *reaperOf(*closest));
     }

@@ -19,10 +19,9 @@
 // its PID namespace; or an ancestor that ended too but reaped it first, whose own total then lands
 // in its reaper's count. A process whose ancestors no pass saw goes to the reaper, among those that
 // started before it, whose rise holds it most closely, once every other process is matched. Only a
-// reaper that shows it reaped is charged
-// less: reaping also adds the process's page faults to the reaper's count of its children's faults,
-// and nothing else does. A process whose ended children are reaped by the kernel (it ignores
-// SIGCHLD) keeps all of its rise.
+// reaper that shows it reaped is charged less: reaping also adds the process's page faults to the
+// reaper's count of its children's faults, and nothing else does. A process whose ended children are
+// reaped by the kernel (it ignores SIGCHLD) keeps all of its rise.
 // A process whose write count could not be read hands on a total that is not known: its reaper is
 // charged, for the pass in which it shows it, only what its own live threads wrote, when they were
 // read, else nothing.
@@ -64,7 +63,7 @@ public:
 
     // Matches the reaped processes with the live reapers whose rise holds them, each process once,
     // and returns what each reaper's rise holds that was counted already, by the reaper's id.
-    // `reapers` are the live processes that reaped since the previous pass, in id order: those a
+    // `reapers` are the live processes that reaped since the previous pass, in any order: those a
     // process with no known ancestor is looked for among.
     std::unordered_map<std::int32_t, Counted> settle(const RiseOf& riseOf, const WhereaboutsOf& whereaboutsOf,
                                                      const std::vector<ProcessKey>& reapers);

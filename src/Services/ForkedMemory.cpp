@@ -79,6 +79,7 @@ std::vector<HeldMemory> ForkedMemory::settle(ProcessTable& table, std::size_t ro
             Reading& last = kept.emplace(process.pid, reading->second).first->second;
             ++last.age;
             if (last.age >= passesBetweenReadings || movedByAnEighth(process.anonymousBytes, last.anonymousAtReading) ||
+                movedByAnEighth(process.sharedMemoryBytes, last.sharedMemoryAtReading) ||
                 movedByAnEighth(familyShared[process.row], last.familySharedAtReading))
                 due.push_back(index);
         } else {

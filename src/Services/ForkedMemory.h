@@ -17,9 +17,11 @@
 // it) is read instead. That costs the kernel a walk of every page, so a pass reads a few processes,
 // those never read and those whose pages changed most first, and between readings each keeps its
 // last share, moved by what its pages and its shared memory grew or shrank since. A share is read
-// again once the process's anonymous pages, or the shared memory its family maps, moved by an
-// eighth: a server filling a shared buffer pool grows the second while the first stands still, and
-// each process's share of the pool moves whenever another maps more of it, or comes or goes.
+// again once the process's anonymous pages, its shared memory or the shared memory its family maps
+// moved by an eighth: a server filling a shared buffer pool grows the second while the first stands
+// still, a worker that comes to map pages of the pool already in takes its share of them from the
+// others, and each process's share of the pool moves whenever another maps more of it, or comes or
+// goes.
 class ForkedMemory {
 public:
     struct Process {

@@ -525,11 +525,11 @@ TEST(AppUsageSampler, ChargesAReaperOnlyWhatItsThreadsWroteInThePassInWhichItRea
 
 TEST(AppUsageSampler, ChargesAChainOfEndedProcessesToTheOneThatReapedThemAll) {
     FakeMachine machine;
-    // make runs sh -c, which runs the compiler; all three are seen, then sh and the compiler end
-    // between two passes. make's count grows by sh's total, which holds the compiler's, and its
-    // reaped faults by both processes' faults.
+    // make runs sh -c at once, in the tick it started, and sh runs the compiler; all three are seen,
+    // then sh and the compiler end between two passes. make's count grows by sh's total, which holds
+    // the compiler's, and its reaped faults by both processes' faults.
     machine.process(program(600, 1, "make", 10, 0, 400));
-    machine.process(program(601, 600, "sh", 20, 0, 150));
+    machine.process(program(601, 600, "sh", 10, 0, 150));
     machine.process(program(602, 601, "cc1", 30, 2 * MiB, 4000, 0, 2 * MiB));
     AppUsageSampler sampler(machine.roots());
     Instant start = Instant::fromReferenceSeconds(0);
@@ -934,6 +934,30 @@ TEST(AppUsageSampler, ChargesNothingForAChildSeenWhileItsEndingParentCouldNotBeR
     EXPECT_EQ(share(reaped, "systemd"), 0);
     EXPECT_EQ(writeRate(reaped, "newcomer"), 3 * MiB / 2);
     EXPECT_EQ(writeRate(reaped, "bash"), 3 * MiB / 2);
+
+    // A session whose job started in the very tick it did, killed before any pass read the job's
+    // shell, and reaped only after the pass read the session: the writer waits a pass, and is then
+    // found in the session's rise.
+    auto session = [&](std::uint64_t written, std::uint64_t reapedFaults, std::uint64_t reapedTicks) {
+        FakeProcess process = program(800, 150, "session", 70, written, 100, reapedFaults);
+        process.reapedUtime = reapedTicks;
+        machine.process(process);
+    };
+    session(0, 0, 0);
+    pass();
+    ending(810, 800, 70);
+    writer(811, 810, 70, 2 * MiB, 40);
+    seen = pass();
+    EXPECT_EQ(writeRate(seen, "writer"), MiB);
+    machine.removeProcess(810);
+    machine.removeProcess(811);
+    reaped = pass();
+    EXPECT_EQ(writeRate(reaped, "session"), 0u);
+    session(2 * MiB, 120 + 400, 40);
+    reaped = pass();
+    EXPECT_EQ(writeRate(reaped, "session"), 0u);
+    EXPECT_EQ(share(reaped, "session"), 0);
+    EXPECT_EQ(writeRate(reaped, "systemd"), 0u);
 }
 
 
@@ -945,10 +969,11 @@ TEST(AppUsageSampler, NeverChargesAProcessLessThanItWroteItself) {
     machine.process(program(290, 1, "session", 1, 0, 900));
     machine.process(program(300, 290, "server", 1, 0, 900));
     machine.process(program(301, 300, "server", 2, 4 * MiB, 300, 0, 4 * MiB));
-    // A starter that double-forks a job: the middle process ends at once and is reaped by the starter,
-    // the job is adopted and reaped elsewhere. The starter writes 5 MiB itself.
+    // A starter that double-forks a job: the middle process, which wrote 1 MiB, ends and is reaped by
+    // the starter, the job is adopted and reaped elsewhere. The starter writes 5 MiB itself. The
+    // server's worker, which no rise holds, never keeps the others from being found.
     machine.process(program(310, 1, "starter", 3, 0, 900));
-    machine.process(program(311, 310, "starter", 4, 0, 150));
+    machine.process(program(311, 310, "starter", 4, MiB, 150, 0, MiB));
     machine.process(program(312, 311, "job", 5, 4 * MiB, 400, 0, 4 * MiB));
     // A parent whose count rose by less than its ended child had written (no kernel does so): charged
     // what its count rose by, never a wrapped-around figure.
@@ -961,7 +986,7 @@ TEST(AppUsageSampler, NeverChargesAProcessLessThanItWroteItself) {
     for (int pid : {301, 311, 312, 321}) machine.removeProcess(pid);
     machine.process(program(300, 290, "server", 1, 6 * MiB, 900));
     machine.process(program(290, 1, "session", 1, 4 * MiB, 900, 300));
-    machine.process(program(310, 1, "starter", 3, 5 * MiB, 900, 152));
+    machine.process(program(310, 1, "starter", 3, 6 * MiB, 900, 152));
     machine.process(program(320, 1, "odd", 6, 11 * MiB, 900, 400, 10 * MiB));
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
@@ -1467,6 +1492,14 @@ TEST(AppUsageSampler, AForkedFamilysSharesAreReadAgainWhenItsSharedMemoryMovesAn
     family(2, 264 * MiB, 30 * MiB, 88 * MiB);
     for (int passes = 1; passes < 30; ++passes) ASSERT_EQ(memory(), 60 * MiB + 264 * MiB) << "after " << passes << " passes";
     EXPECT_EQ(memory(), 90 * MiB + 264 * MiB);
+
+    // The last worker comes to map 48 MiB of the pool that the other two had in already: its count
+    // moves by more than an eighth, the family's by less. It is read again, and holds a third of those
+    // pages, not all of them (the others' thirds were theirs as last read).
+    machine.process({.pid = 102, .ppid = 100, .comm = "postgres", .exe = "/usr/bin/postgres", .startTicks = 102,
+                     .rssPages = (60 * MiB + 312 * MiB) / page, .shmemKiB = 312 * MiB / KiB, .pssAnonKiB = 30 * MiB / KiB,
+                     .pssShmemKiB = (88 + 16) * MiB / KiB});
+    EXPECT_EQ(memory(), 90 * MiB + (88 + 88 + 104) * MiB);
 }
 
 // Forked processes whose share cannot be read (another user's, ended since) are tried once in a
