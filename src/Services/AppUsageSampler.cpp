@@ -131,6 +131,7 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     const std::vector<HeldMemory> rowMemory = forked_.settle(table_, pass.apps.size());
     for (const auto& [sample, counted] : devSampleProcesses) pass.devSamples[sample].memory = forked_.anonymousBytes(counted);
     readThreadsOfWaitingProcesses();
+    keepUnreadParents();
     const auto counted = settleEndedProcesses(*pids);
     for (const Risen& process : risen_) {
         auto already = counted.find(process.pid);
@@ -152,28 +153,51 @@ std::optional<AppUsagePass> AppUsageSampler::sampleApps(Instant now, int cores) 
     }
     previous_.swap(current_);
     previousThreads_.swap(currentThreads_);
+    previousUnreadParents_.swap(currentUnreadParents_);
     previousNewestStart_ = newestStart;
     previousDate_ = now;
     return pass;
 }
 
+const AppUsageSampler::Baseline* AppUsageSampler::Lineage::find(std::int32_t pid) const {
+    if (auto found = pass.find(pid); found != pass.end()) return &found->second;
+    if (auto found = unreadParents.find(pid); found != unreadParents.end()) return &found->second;
+    return nullptr;
+}
+
 template <typename Visit>
-void AppUsageSampler::forEachAncestor(const Baseline& process, const Baselines& baselines, Visit visit) {
+void AppUsageSampler::forEachAncestor(const Baseline& process, const Lineage& lineage, Visit visit) {
     // A parent starts before its child, so one that started later holds a reused id, and the line ends there.
     const Baseline* child = &process;
-    for (size_t steps = 0; steps < baselines.size(); ++steps) {
-        auto parent = baselines.find(child->parentPid);
-        if (parent == baselines.end() || parent->second.startTicks > child->startTicks) return;
-        if (!visit(parent->first, parent->second)) return;
-        child = &parent->second;
+    for (size_t steps = 0; steps < lineage.size(); ++steps) {
+        const std::int32_t parentPid = child->parentPid;
+        const Baseline* parent = lineage.find(parentPid);
+        if (!parent || parent->startTicks > child->startTicks) return;
+        if (!visit(parentPid, *parent)) return;
+        child = parent;
+    }
+}
+
+void AppUsageSampler::keepUnreadParents() {
+    currentUnreadParents_.clear();
+    const Lineage lastSeen{previous_, previousUnreadParents_};
+    for (const auto& [pid, process] : current_) {
+        // Each step keeps one parent more, none twice: the line ends, even where ids loop.
+        const Baseline* child = &process;
+        while (!current_.count(child->parentPid) && !currentUnreadParents_.count(child->parentPid)) {
+            const Baseline* parent = lastSeen.find(child->parentPid);
+            if (!parent || parent->startTicks > child->startTicks) break;
+            child = &currentUnreadParents_.emplace(child->parentPid, *parent).first->second;
+        }
     }
 }
 
 void AppUsageSampler::endProcessesReapedAfterTheyWereRead() {
+    const Lineage now{current_, currentUnreadParents_};
     std::vector<std::int32_t> ended;
     for (const auto& [pid, process] : current_) {
         bool readBeforeAReaper = false;
-        forEachAncestor(process, current_, [&](std::int32_t ancestorPid, const Baseline& ancestor) {
+        forEachAncestor(process, now, [&](std::int32_t ancestorPid, const Baseline& ancestor) {
             if (ancestorPid < pid || !ancestor.readable) return true;
             auto before = previous_.find(ancestorPid);
             readBeforeAReaper = before != previous_.end() && before->second.startTicks == ancestor.startTicks &&
@@ -184,7 +208,7 @@ void AppUsageSampler::endProcessesReapedAfterTheyWereRead() {
         const auto start = table_.start(pid);
         if (start && start->ticks == process.startTicks && !start->beingReaped) continue;
         std::vector<ProcessKey> ancestors;
-        forEachAncestor(process, current_, [&](std::int32_t ancestorPid, const Baseline& ancestor) {
+        forEachAncestor(process, now, [&](std::int32_t ancestorPid, const Baseline& ancestor) {
             ancestors.push_back(ProcessKey{ancestorPid, ancestor.startTicks});
             return true;
         });
@@ -247,15 +271,16 @@ std::unordered_map<std::int32_t, EndedProcesses::Counted> AppUsageSampler::settl
         auto found = current_.find(pid);
         return found != current_.end() && found->second.startTicks == startTicks;
     };
+    const Lineage lastSeen{previous_, previousUnreadParents_};
     for (const auto& [pid, seen] : previous_) {
         if (continued(pid, seen.startTicks)) continue;
-        // Its ancestors as last seen, its parent first: its reaper is one of them.
+        // Its ancestors as last seen, its parent first: its reaper is one of them. One with none known
+        // is still kept, and looked for among the processes that reaped.
         std::vector<ProcessKey> ancestors;
-        forEachAncestor(seen, previous_, [&](std::int32_t ancestorPid, const Baseline& ancestor) {
+        forEachAncestor(seen, lastSeen, [&](std::int32_t ancestorPid, const Baseline& ancestor) {
             ancestors.push_back(ProcessKey{ancestorPid, ancestor.startTicks});
             return true;
         });
-        if (ancestors.empty()) continue;
         ended_.add({ProcessKey{pid, seen.startTicks}, std::move(ancestors), seen.bytesWrittenWithReapedChildren, seen.faultsWithReapedChildren,
                     seen.cpuTicks + seen.reapedCpuTicks, !seen.readable});
     }
@@ -287,5 +312,12 @@ std::unordered_map<std::int32_t, EndedProcesses::Counted> AppUsageSampler::settl
         if (!start || start->ticks != process.startTicks) return EndedProcesses::Whereabouts::gone;
         return start->beingReaped ? EndedProcesses::Whereabouts::beingReaped : EndedProcesses::Whereabouts::unreaped;
     };
-    return ended_.settle(riseOf, whereaboutsOf);
+    // Every live process that reaped since the previous pass.
+    std::vector<ProcessKey> reapers;
+    for (const auto& [pid, now] : current_) {
+        auto before = previous_.find(pid);
+        if (before != previous_.end() && before->second.startTicks == now.startTicks && before->second.reapedFaults != now.reapedFaults)
+            reapers.push_back(ProcessKey{pid, now.startTicks});
+    }
+    return ended_.settle(riseOf, whereaboutsOf, reapers);
 }

@@ -25,12 +25,14 @@ struct AppUsagePass {
 // application whose desktop entry starts the process's program, else by program name. A process is
 // charged with what its write count rose by (its threads', ended ones too, and its reaped children's
 // totals), less the totals that the processes it reaped (its children, or orphans handed to it) had
-// when last seen, which were shown as theirs then: a child seen alive counts once, and one too short
-// to be seen counts in its parent. Processor time is charged the same way, from the times the kernel
-// adds to a process when it reaps a child. A process that started since the previous pass is charged
-// with all it wrote and all the processor time it used. A process this user cannot read is skipped, and so is what it hands on: in the pass
-// in which its parent reaps it, the parent is charged only what its own live threads wrote, which
-// they count apart from any child; they are read only while it has such a child, and once after.
+// when last seen, which were shown as theirs then: a child seen alive counts once (also when the pass
+// that saw it could not read its parent, half way through ending), and one too short to be seen
+// counts in its parent. Processor time is charged the same way, from the times the kernel adds to a
+// process when it reaps a child. A process that started since the previous pass is charged with all
+// it wrote and all the processor time it used. A process this user cannot read is skipped, and so is
+// what it hands on: in the pass in which its parent reaps it, the parent is charged only what its own
+// live threads wrote, which they count apart from any child; they are read only while it has such a
+// child, and once after.
 class AppUsageSampler {
 public:
     explicit AppUsageSampler(const SystemRoots& roots,
@@ -75,10 +77,22 @@ private:
     };
     using ThreadBaselines = std::unordered_map<std::int32_t, ThreadsSeen>;  // by process id
 
-    // Calls `visit(pid, baseline)` for the process's parent, then the parent's, as `baselines` holds
+    // The readings a line of ancestors is drawn from: one pass's, and the last-seen readings of the
+    // parents that pass could not read while a child of theirs still named them (a parent half way
+    // through ending has lost its program, and its child is not handed on yet).
+    struct Lineage {
+        const Baselines& pass;
+        const Baselines& unreadParents;
+        const Baseline* find(std::int32_t pid) const;
+        size_t size() const { return pass.size() + unreadParents.size(); }
+    };
+    // Calls `visit(pid, baseline)` for the process's parent, then the parent's, as `lineage` holds
     // them, while it returns true.
     template <typename Visit>
-    static void forEachAncestor(const Baseline& process, const Baselines& baselines, Visit visit);
+    static void forEachAncestor(const Baseline& process, const Lineage& lineage, Visit visit);
+    // Keeps, for one pass more, the last-seen reading of every parent this pass could not read while
+    // a child it read still named it, and of the parents above it that it could not read either.
+    void keepUnreadParents();
     // Ids wrap, so a process may be read before its reaper: reaped in between, its totals are in the
     // reaper's count while the pass holds it live. One read before an ancestor that reaped anything
     // since the previous pass is looked at again, and ends with this pass when it is gone or dead.
@@ -96,6 +110,8 @@ private:
     Baselines current_;
     ThreadBaselines previousThreads_;
     ThreadBaselines currentThreads_;
+    Baselines previousUnreadParents_;  // those the previous pass could not read
+    Baselines currentUnreadParents_;
     std::vector<Risen> risen_;
     EndedProcesses ended_;
     ForkedMemory forked_;

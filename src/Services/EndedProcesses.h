@@ -17,9 +17,11 @@
 // The reaper is one of the process's ancestors as last seen: its parent while the parent lives;
 // else, the parent having ended first, the nearest living subreaper above it or the first process of
 // its PID namespace; or an ancestor that ended too but reaped it first, whose own total then lands
-// in its reaper's count. Only a reaper that shows it reaped is charged less: reaping also adds the
-// process's page faults to the reaper's count of its children's faults, and nothing else does. A
-// process whose ended children are reaped by the kernel (it ignores SIGCHLD) keeps all of its rise.
+// in its reaper's count. A process whose ancestors no pass saw goes to the reaper, among those that
+// started before it, whose rise holds it most closely, once every other process is matched. Only a
+// reaper that shows it reaped is charged less: reaping also adds the process's page faults to the
+// reaper's count of its children's faults, and nothing else does. A process whose ended children are
+// reaped by the kernel (it ignores SIGCHLD) keeps all of its rise.
 // A process whose write count could not be read hands on a total that is not known: its reaper is
 // charged, for the pass in which it shows it, only what its own live threads wrote, when they were
 // read, else nothing.
@@ -27,7 +29,7 @@ class EndedProcesses {
 public:
     struct Ended {
         ProcessKey process;
-        std::vector<ProcessKey> ancestors;  // as last seen, its parent first
+        std::vector<ProcessKey> ancestors;  // as last seen, its parent first; none when no pass saw its parent
         std::uint64_t bytesWritten = 0;     // with what it had reaped, as last seen
         std::uint64_t faults = 0;           // its own and its reaped children's, as last seen
         std::uint64_t cpuTicks = 0;         // its own and its reaped children's, as last seen
@@ -61,7 +63,10 @@ public:
 
     // Matches the reaped processes with the live reapers whose rise holds them, each process once,
     // and returns what each reaper's rise holds that was counted already, by the reaper's id.
-    std::unordered_map<std::int32_t, Counted> settle(const RiseOf& riseOf, const WhereaboutsOf& whereaboutsOf);
+    // `reapers` are the live processes that reaped since the previous pass, in any order: those a
+    // process with no known ancestor is looked for among.
+    std::unordered_map<std::int32_t, Counted> settle(const RiseOf& riseOf, const WhereaboutsOf& whereaboutsOf,
+                                                     const std::vector<ProcessKey>& reapers);
 
 private:
     struct Entry {

@@ -2,6 +2,22 @@
 
 #include <algorithm>
 
+namespace {
+
+bool movedByAnEighth(std::uint64_t now, std::uint64_t atReading) {
+    const std::uint64_t moved = now > atReading ? now - atReading : atReading - now;
+    return moved > atReading / 8;
+}
+
+// A share as last read, moved by what the process's own count of those pages did since: pages it
+// gained are taken as its own, pages it lost as its own or shared; never more than it counts now.
+std::uint64_t movedShare(std::uint64_t share, std::uint64_t atReading, std::uint64_t now) {
+    const std::uint64_t moved = now >= atReading ? share + (now - atReading) : share - std::min(share, atReading - now);
+    return std::min(moved, now);
+}
+
+}  // namespace
+
 std::size_t ForkedMemory::add(const Process& process) {
     if (settled_) {
         processes_.clear();
@@ -46,6 +62,11 @@ std::vector<HeldMemory> ForkedMemory::settle(ProcessTable& table, std::size_t ro
     if (settled_) processes_.clear();
     settled_ = true;
     const std::vector<char> sharing = mayShare();
+    // The shared memory the forked processes of each application map, summed: each one's share of it
+    // moves when any of them maps more or less of it, or when one comes or goes.
+    std::unordered_map<std::size_t, std::uint64_t> familyShared;
+    for (std::size_t index = 0; index < processes_.size(); ++index)
+        if (sharing[index]) familyShared[processes_[index].row] += processes_[index].sharedMemoryBytes;
 
     // Readings of processes that ended, or that share no longer, go; the rest age by a pass.
     std::unordered_map<std::int32_t, Reading> kept;
@@ -57,9 +78,10 @@ std::vector<HeldMemory> ForkedMemory::settle(ProcessTable& table, std::size_t ro
         if (reading != readings_.end() && reading->second.startTicks == process.startTicks) {
             Reading& last = kept.emplace(process.pid, reading->second).first->second;
             ++last.age;
-            const std::uint64_t moved = process.anonymousBytes > last.anonymousAtReading ? process.anonymousBytes - last.anonymousAtReading
-                                                                                         : last.anonymousAtReading - process.anonymousBytes;
-            if (last.age >= passesBetweenReadings || moved > last.anonymousAtReading / 8) due.push_back(index);
+            if (last.age >= passesBetweenReadings || movedByAnEighth(process.anonymousBytes, last.anonymousAtReading) ||
+                movedByAnEighth(process.sharedMemoryBytes, last.sharedMemoryAtReading) ||
+                movedByAnEighth(familyShared[process.row], last.familySharedAtReading))
+                due.push_back(index);
         } else {
             due.push_back(index);
         }
@@ -79,7 +101,8 @@ std::vector<HeldMemory> ForkedMemory::settle(ProcessTable& table, std::size_t ro
         if (reads > 0 && bytes + process.anonymousBytes > bytesPerPass) continue;
         ++reads;
         bytes += process.anonymousBytes;
-        readings_[process.pid] = Reading{process.startTicks, process.anonymousBytes, table.readProportionalMemory(process.pid), 0};
+        readings_[process.pid] = Reading{process.startTicks, process.anonymousBytes, process.sharedMemoryBytes, familyShared[process.row],
+                                         table.readProportionalMemory(process.pid), 0};
     }
 
     std::vector<HeldMemory> held(rows);
@@ -92,14 +115,10 @@ std::vector<HeldMemory> ForkedMemory::settle(ProcessTable& table, std::size_t ro
             held[process.row].add(process.anonymousBytes, process.sharedMemoryBytes);
             continue;
         }
-        // Pages it gained since are its own; pages it lost were its own or shared.
         const Reading& last = reading->second;
-        const ProportionalMemory& read = *last.share;
-        const std::uint64_t share = process.anonymousBytes >= last.anonymousAtReading
-                                        ? read.anonymousBytes + (process.anonymousBytes - last.anonymousAtReading)
-                                        : read.anonymousBytes - std::min(read.anonymousBytes, last.anonymousAtReading - process.anonymousBytes);
-        anonymous_[index] = std::min(share, process.anonymousBytes);
-        held[process.row].addProportional(anonymous_[index], std::min(read.sharedMemoryBytes, process.sharedMemoryBytes));
+        anonymous_[index] = movedShare(last.share->anonymousBytes, last.anonymousAtReading, process.anonymousBytes);
+        held[process.row].addProportional(anonymous_[index],
+                                          movedShare(last.share->sharedMemoryBytes, last.sharedMemoryAtReading, process.sharedMemoryBytes));
     }
     return held;
 }

@@ -16,7 +16,12 @@
 // largest of them holds alone, their proportional share (each page divided by the processes mapping
 // it) is read instead. That costs the kernel a walk of every page, so a pass reads a few processes,
 // those never read and those whose pages changed most first, and between readings each keeps its
-// last share, moved by what its pages grew or shrank since.
+// last share, moved by what its pages and its shared memory grew or shrank since. A share is read
+// again once the process's anonymous pages, its shared memory or the shared memory its family maps
+// moved by an eighth: a server filling a shared buffer pool grows the second while the first stands
+// still, a worker that comes to map pages of the pool already in takes its share of them from the
+// others, and each process's share of the pool moves whenever another maps more of it, or comes or
+// goes.
 class ForkedMemory {
 public:
     struct Process {
@@ -51,6 +56,8 @@ private:
     struct Reading {
         std::uint64_t startTicks = 0;
         std::uint64_t anonymousAtReading = 0;
+        std::uint64_t sharedMemoryAtReading = 0;
+        std::uint64_t familySharedAtReading = 0;  // its application's forked processes' shared memory, summed
         // None when it could not be read (it ended, or is another user's): tried again when due, so
         // that it never keeps the others from their turn.
         std::optional<ProportionalMemory> share;

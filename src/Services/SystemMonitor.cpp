@@ -20,6 +20,7 @@ SystemMonitor::SystemMonitor(Environment environment, QObject* parent)
       loadAverage_(roots_),
       appSampler_(roots_),
       devProjects_(roots_, environment_.terminate, environment_.clock(), environment_.markerLook, environment_.lookLimit) {
+    if (!environment_.capacity) environment_.capacity = [root = roots_.root] { return DiskCapacityService().capacity(root); };
     ProcessorInfo info = ProcessorInfo::read(roots_);
     cpu_.performanceCores = info.performanceCores;
     cpu_.efficiencyCores = info.efficiencyCores;
@@ -120,6 +121,7 @@ void SystemMonitor::sample() {
     measured_.networkSession = measured_.networkSession || measured_.network;
 
     published.disk = sampleDisk(now);
+    startCapacityReading();
 
     measured_.memory = memory.has_value();
     if (memory) {
@@ -219,6 +221,26 @@ void SystemMonitor::startProcessPass(Instant now) {
             } catch (const std::exception&) {
                 // Out of memory in one pass: the rows of the previous one stay.
             }
+        });
+}
+
+void SystemMonitor::startCapacityReading() {
+    // A volume that stops answering holds this reading, never the samples; the last figures stay.
+    if (capacityReadingRunning_) return;
+    capacityReadingRunning_ = true;
+    capacityReading_.run(
+        std::stop_source(), [read = environment_.capacity](std::stop_token) { return read(); },
+        [this](JobOutcome<DiskCapacityService::Capacity>& outcome) {
+            capacityReadingRunning_ = false;
+            DiskCapacityService::Capacity capacity;
+            try {
+                capacity = outcome.value();
+            } catch (const std::exception&) {
+                return;  // the last figures stay
+            }
+            if (capacity == capacity_) return;
+            capacity_ = capacity;
+            emit capacityChanged();
         });
 }
 

@@ -18,6 +18,7 @@
 #include "Services/CounterRates.h"
 #include "Models/DevProject.h"
 #include "Services/DevProjectsService.h"
+#include "Services/DiskCapacityService.h"
 #include "Models/DiskIO.h"
 #include "Models/MemoryDetail.h"
 #include "Services/MeasuredFigures.h"
@@ -44,7 +45,8 @@ class QTimer;
 // The pass over the processes (their /proc files, which wait on a process stuck in a file system,
 // and the project folders, which wait on a file system that stops answering) runs on a sampling
 // thread of its own and is published when it ends, with its own signals; the window never waits
-// for it, and a pass still running when the next is due is not started twice.
+// for it, and a pass still running when the next is due is not started twice. The capacity of the
+// start-up volume is read at every sample on a thread of its own, for the same reason.
 class SystemMonitor : public QObject {
     Q_OBJECT
 
@@ -55,13 +57,15 @@ public:
     static constexpr double stopGraceSeconds = 3;
 
     // What tests replace: the clock read once per sample, the sampling interval, the signal sender
-    // used to stop projects, and the look for project markers with its time limit.
+    // used to stop projects, the look for project markers with its time limit, and the reading of
+    // the start-up volume's capacity (by default the volume holding the machine's root).
     struct Environment {
         std::function<Instant()> clock = Instant::now;
         std::chrono::milliseconds interval{1000};
         DevProjectsService::Terminate terminate = ProcessTerminator::terminate;
         DevProjectsService::MarkerLook markerLook = DevProjectsService::holdsMarker;
         std::chrono::milliseconds lookLimit = DevProjectsService::lookLimit;
+        std::function<DiskCapacityService::Capacity()> capacity = {};
     };
 
     explicit SystemMonitor(QObject* parent = nullptr);
@@ -84,6 +88,9 @@ public:
     const MeasuredFigures& measured() const { return measured_; }
     const std::vector<AppUsage>& apps() const { return apps_; }
     const std::vector<DevProject>& projects() const { return projects_; }
+    // The start-up volume as the latest reading found it: zeros before the first and when it cannot
+    // be read.
+    const DiskCapacityService::Capacity& capacity() const { return capacity_; }
     const std::vector<MetricPoint>& cpuHistory() const { return cpuHistory_; }
     const std::vector<MetricPoint>& memoryHistory() const { return memoryHistory_; }
     const std::vector<MetricPoint>& networkHistory() const { return networkHistory_; }
@@ -96,6 +103,8 @@ public:
     long long tick() const { return tick_; }
     // Whether a pass over the processes runs on the sampling thread now.
     bool processPassRunning() const { return processPassRunning_; }
+    // Whether a reading of the capacity runs now.
+    bool capacityReadingRunning() const { return capacityReadingRunning_; }
 
 signals:
     void metricsChanged();
@@ -106,6 +115,7 @@ signals:
     void batteryChanged();
     void appsChanged();
     void projectsChanged();
+    void capacityChanged();
     void cpuHistoryChanged();
     void memoryHistoryChanged();
     void networkHistoryChanged();
@@ -139,6 +149,7 @@ private:
     void publish(const Published& published);
     bool sampleDisk(Instant now);  // whether the rates were measured
     void startProcessPass(Instant now);
+    void startCapacityReading();
     void applyProcessPass(ProcessPass& pass);
     // Marks the listed projects with where their stop stands, and forgets the stops that ended.
     void followStops(Instant now);
@@ -166,6 +177,7 @@ private:
     MeasuredFigures measured_;
     std::vector<AppUsage> apps_;
     std::vector<DevProject> projects_;
+    DiskCapacityService::Capacity capacity_;
     std::vector<MetricPoint> cpuHistory_;
     std::vector<MetricPoint> memoryHistory_;
     std::vector<MetricPoint> networkHistory_;
@@ -180,9 +192,11 @@ private:
 
     QTimer* timer_ = nullptr;
     bool processPassRunning_ = false;
+    bool capacityReadingRunning_ = false;
     long long tick_ = 0;
     long long processorReadings_ = 0;
     long long cpuSampleCount_ = 0;  // measured processor uses in the session figures
-    // Last, so that it is destroyed first: its thread ends before the samplers it uses go.
+    // Last, so that they are destroyed first: their threads end before the samplers they use go.
+    BackgroundJobs capacityReading_{this, 1};
     BackgroundJobs sampling_{this, 1};
 };

@@ -7,10 +7,8 @@
 
 namespace {
 
-const DiskCapacityService::Capacity capacity{512'000'000'000, 180'000'000'000};
-
 std::unique_ptr<QWidget> content(SystemMonitor& monitor, MonitorTab tab) {
-    auto widget = std::make_unique<MonitorContent>(monitor, capacity);
+    auto widget = std::make_unique<MonitorContent>(monitor);
     widget->setTab(tab);
     widget->refresh();
     return widget;

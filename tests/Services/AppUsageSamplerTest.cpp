@@ -3,6 +3,7 @@
 #include "Support/FakeMachine.h"
 #include "Support/ForkedChild.h"
 #include "Support/KernelWriteCount.h"
+#include "Support/OwnProcesses.h"
 #include "Support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <limits>
 #include <memory>
@@ -26,6 +26,21 @@
 extern char** environ;
 
 namespace {
+
+// A sampler of the processes this test started and theirs: whatever else runs beside the test (another
+// run of the suite, with programs of the same names) never shows in its rows.
+class OwnSampler {
+public:
+    explicit OwnSampler(const std::filesystem::path& tree) : sampler_(own_.roots(tree), {}) {}
+    std::optional<AppUsagePass> sampleApps(Instant now, int cores) {
+        own_.refresh();
+        return sampler_.sampleApps(now, cores);
+    }
+
+private:
+    OwnProcesses own_;
+    AppUsageSampler sampler_;
+};
 
 const AppUsage* appRow(const AppUsagePass& pass, const std::string& id) {
     for (const AppUsage& app : pass.apps)
@@ -112,66 +127,75 @@ private:
 // A session on the real kernel, each program a copy of /bin/sh under a name of its own, in a process
 // group of its own: session-reaper, a child-subreaper (or, in `namespaced`, the first process of a PID
 // namespace of its own), runs stay-shell, which runs job-shell and then stays. job-shell runs
-// orphan-writer, which, once told, has dd write 8 MiB, reaps it and waits. Once told, job-shell kills
-// the writer and itself in one go: stay-shell reaps job-shell, and session-reaper the orphaned writer.
+// orphan-writer, which says it is ready and, once told, has dd write 8 MiB, reaps it, says it is done
+// and waits. Once told, job-shell kills the writer and itself in one go: stay-shell reaps job-shell,
+// and session-reaper the orphaned writer. The session hears and speaks through pipes alone: on a file
+// system without a journal the kernel charges a process a page for every block of file bookkeeping
+// it dirties (a FIFO's or a script's times), which would show as writes nobody made on purpose.
 class OrphaningSession {
 public:
-    OrphaningSession(const TempTree& tree, bool namespaced) : tree_(tree) {
+    OrphaningSession(const TempTree& tree, bool namespaced) {
         for (const char* program : {"session-reaper", "stay-shell", "job-shell", "orphan-writer"}) {
             std::filesystem::copy_file("/bin/sh", tree.path() / program);
             std::filesystem::permissions(tree.path() / program, std::filesystem::perms::owner_all);
         }
-        for (const char* fifo : {"never", "go", "start"}) ::mkfifo((tree.path() / fifo).c_str(), 0600);
-        tree.write("session.sh", "\"$1/stay-shell\" \"$1/stay.sh\" \"$1\" & wait; read x < \"$1/never\"\n");
-        tree.write("stay.sh", "\"$1/job-shell\" \"$1/job.sh\" \"$1\" 2>/dev/null; read x < \"$1/never\"\n");
-        tree.write("job.sh", "\"$1/orphan-writer\" \"$1/writer.sh\" \"$1\" & read x < \"$1/go\"; kill -KILL $! $$\n");
-        tree.write("writer.sh", "read x < \"$1/start\"; dd if=/dev/zero of=\"$1/written\" bs=1M count=8 conv=fsync 2>/dev/null; : > \"$1/wrote\"; read x < \"$1/never\"\n");
+        // In the session: 3 never has anything to read, 4 starts the writer, 5 ends the job, 6 is what
+        // the writer says.
+        tree.write("session.sh", "\"$1/stay-shell\" \"$1/stay.sh\" \"$1\" & wait; read x <&3\n");
+        tree.write("stay.sh", "\"$1/job-shell\" \"$1/job.sh\" \"$1\" 2>/dev/null; read x <&3\n");
+        tree.write("job.sh", "\"$1/orphan-writer\" \"$1/writer.sh\" \"$1\" & read x <&5; kill -KILL $! $$\n");
+        tree.write("writer.sh", "echo ready >&6; read x <&4; dd if=/dev/zero of=\"$1/written\" bs=1M count=8 conv=fsync 2>/dev/null; "
+                                "echo done >&6; read x <&3\n");
         const std::string reaper = (tree.path() / "session-reaper").string(), script = (tree.path() / "session.sh").string(), folder = tree.path().string();
+        int never[2], start[2], go[2], said[2];
+        for (int* pipe : {never, start, go, said})
+            if (::pipe2(pipe, O_CLOEXEC) != 0) return;
         leader_ = ::fork();
-        if (leader_ != 0) return;
-        ::setpgid(0, 0);
-        if (namespaced) {
-            const char* unshare = "/usr/bin/unshare";
-            ::execl(unshare, unshare, "--pid", "--fork", "--kill-child", reaper.c_str(), script.c_str(), folder.c_str(), nullptr);
-        } else if (::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0) {
-            ::execl(reaper.c_str(), "session-reaper", script.c_str(), folder.c_str(), nullptr);
+        if (leader_ == 0) {
+            // The session's ends at the numbers its scripts name, kept across exec; copied aside first,
+            // so that placing one never closes another.
+            const int ends[] = {never[0], start[0], go[0], said[1]};
+            int copies[4];
+            for (int index = 0; index < 4; ++index)
+                if ((copies[index] = ::fcntl(ends[index], F_DUPFD_CLOEXEC, 10)) < 0) ::_exit(3);
+            for (int index = 0; index < 4; ++index)
+                if (::dup2(copies[index], 3 + index) != 3 + index) ::_exit(3);
+            ::setpgid(0, 0);
+            if (namespaced) {
+                const char* unshare = "/usr/bin/unshare";
+                ::execl(unshare, unshare, "--pid", "--fork", "--kill-child", reaper.c_str(), script.c_str(), folder.c_str(), nullptr);
+            } else if (::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0) {
+                ::execl(reaper.c_str(), "session-reaper", script.c_str(), folder.c_str(), nullptr);
+            }
+            ::_exit(3);
         }
-        ::_exit(3);
+        for (int end : {never[0], start[0], go[0], said[1]}) ::close(end);
+        never_ = never[1];
+        start_ = start[1];
+        go_ = go[1];
+        said_ = ::fdopen(said[0], "r");
     }
     // The group id is the leader's id, which stays ours until it is reaped.
     ~OrphaningSession() {
-        if (start_ >= 0) ::close(start_);
+        for (int end : {never_, start_, go_})
+            if (end >= 0) ::close(end);
+        if (said_) std::fclose(said_);
         if (leader_ <= 0) return;
         ::kill(-leader_, SIGKILL);
         ::waitpid(leader_, nullptr, 0);
     }
-    // Lets the writer write. Opened for reading too, the FIFO never blocks, and holds the line until
-    // the writer comes to read it.
-    void startWriter() {
-        start_ = ::open((tree_.path() / "start").c_str(), O_RDWR | O_CLOEXEC);
-        EXPECT_EQ(::write(start_, "\n", 1), 1);
+    // Whether the writer says `word` next: false once the session could not start or has ended.
+    bool writerSays(const char* word) {
+        char line[64] = {};
+        return said_ && std::fgets(line, sizeof line, said_) && std::string(line) == std::string(word) + "\n";
     }
-    // Whether the writer has written all, false once the session could not start.
-    bool writerDone() {
-        while (!std::filesystem::exists(tree_.path() / "wrote")) {
-            if (leader_ <= 0 || ::waitpid(leader_, nullptr, WNOHANG) != 0) {
-                leader_ = 0;
-                return false;
-            }
-            std::this_thread::yield();
-        }
-        return true;
-    }
-    void killJob() {
-        int go = ::open((tree_.path() / "go").c_str(), O_WRONLY | O_CLOEXEC);  // once job-shell listens
-        EXPECT_EQ(::write(go, "\n", 1), 1);
-        ::close(go);
-    }
+    void startWriter() { EXPECT_EQ(::write(start_, "\n", 1), 1); }
+    void killJob() { EXPECT_EQ(::write(go_, "\n", 1), 1); }
 
 private:
-    const TempTree& tree_;
     pid_t leader_ = 0;
-    int start_ = -1;
+    int never_ = -1, start_ = -1, go_ = -1;
+    std::FILE* said_ = nullptr;
 };
 
 // The process, with its start time, that runs `program`.
@@ -501,11 +525,11 @@ TEST(AppUsageSampler, ChargesAReaperOnlyWhatItsThreadsWroteInThePassInWhichItRea
 
 TEST(AppUsageSampler, ChargesAChainOfEndedProcessesToTheOneThatReapedThemAll) {
     FakeMachine machine;
-    // make runs sh -c, which runs the compiler; all three are seen, then sh and the compiler end
-    // between two passes. make's count grows by sh's total, which holds the compiler's, and its
-    // reaped faults by both processes' faults.
+    // make runs sh -c at once, in the tick it started, and sh runs the compiler; all three are seen,
+    // then sh and the compiler end between two passes. make's count grows by sh's total, which holds
+    // the compiler's, and its reaped faults by both processes' faults.
     machine.process(program(600, 1, "make", 10, 0, 400));
-    machine.process(program(601, 600, "sh", 20, 0, 150));
+    machine.process(program(601, 600, "sh", 10, 0, 150));
     machine.process(program(602, 601, "cc1", 30, 2 * MiB, 4000, 0, 2 * MiB));
     AppUsageSampler sampler(machine.roots());
     Instant start = Instant::fromReferenceSeconds(0);
@@ -606,6 +630,25 @@ TEST(AppUsageSampler, ChargesAReaperWithTheProcessorTimeOfItsChildrenOnce) {
     compiler(tick(0.5), tick(0.1));
     machine.process({.pid = 401, .ppid = 400, .comm = "cc1", .exe = "/usr/bin/cc1", .utime = tick(0.5), .stime = tick(0.1), .startTicks = 900});
     EXPECT_NEAR(share(pass(), "cc1"), 0.3, 1e-9);
+
+    // Two children reaped in one pass, whose last-seen times (each rounded down apart) add up to more
+    // than the reaper's reaped time rose by: they come off that rise once, never off the reaper's own.
+    FakeMachine pair;
+    auto ninja = [&](std::uint64_t own, std::uint64_t reapedTicks, std::uint64_t reapedFaults) {
+        pair.process({.pid = 500, .comm = "ninja", .exe = "/usr/bin/ninja", .utime = own, .reapedUtime = reapedTicks, .startTicks = 10,
+                      .faults = 500, .reapedFaults = reapedFaults});
+    };
+    ninja(100, 0, 0);
+    for (int pid : {501, 502})
+        pair.process({.pid = pid, .ppid = 500, .comm = "cc1", .exe = "/usr/bin/cc1", .utime = 30, .startTicks = 100, .faults = 300});
+    AppUsageSampler pairSampler(pair.roots());
+    ASSERT_TRUE(pairSampler.sampleApps(Instant::fromReferenceSeconds(0), 1));
+    pair.removeProcess(501);
+    pair.removeProcess(502);
+    ninja(120, 50, 600);
+    auto together = pairSampler.sampleApps(Instant::fromReferenceSeconds(2), 1);
+    ASSERT_TRUE(together);
+    EXPECT_NEAR(share(*together, "ninja"), 20 / ticksPerSecond / 2, 1e-9);
 }
 
 // On the kernel's own counters: a shell starting short busy children, then one child that a pass
@@ -622,14 +665,13 @@ TEST(AppUsageSampler, CountsAShellsShortChildrenOnItsRowOnTheKernelsCounters) {
                         tree.path());
     ASSERT_GT(shell.pid(), 0);
     ASSERT_EQ(shell.nextLine(), "ready");
-    SystemRoots roots = SystemRoots::fixture(tree.path());
-    roots.proc = "/proc";
-    AppUsageSampler sampler(roots, {});
-    // utime + stime + cutime + cstime of a live process, from its stat.
+    OwnSampler sampler(tree.path());
+    // utime + stime + cutime + cstime of a live process, from its stat; 0 once it is gone.
     auto kernelTicks = [](const std::string& pid) {
-        std::ifstream stat("/proc/" + pid + "/stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-        std::istringstream fields(text.substr(text.rfind(')') + 2));
+        const std::string text = TempTree::read("/proc/" + pid + "/stat");
+        const size_t name = text.rfind(')');
+        if (name == std::string::npos) return std::uint64_t(0);
+        std::istringstream fields(text.substr(name + 1));
         std::string field;
         std::uint64_t ticks = 0;
         for (int index = 3; index <= 17 && fields >> field; ++index)
@@ -806,6 +848,118 @@ TEST(AppUsageSampler, ChargesAnOrphanInAPidNamespaceToItsFirstProcessNotToTheSub
     EXPECT_EQ(writeRate(*pass, "bash"), 0u);
 }
 
+// A job shell killed with its writer, and a pass that lands in the shell's exit: it reads the writer
+// alive while the shell, half way through ending, has lost its program and cannot be read. At the
+// next pass both are gone, the shell reaped by the shell that started it, the writer by the session's
+// subreaper, whose counts rise by all the writer had. What the writer had when last seen was shown on
+// its own row then: none of it shows again, in writes or in processor time. Another process, no
+// ancestor of the writer, reaps an unseen job as large at the same time: it keeps its own.
+TEST(AppUsageSampler, ChargesNothingForAChildSeenWhileItsEndingParentCouldNotBeRead) {
+    FakeMachine machine;
+    AppUsageSampler sampler(machine.roots());
+    Instant now = Instant::fromReferenceSeconds(0);
+    auto pass = [&] { return *sampler.sampleApps(now = now.addingSeconds(2), 1); };
+    auto share = [](const AppUsagePass& measured, const std::string& id) { return appRow(measured, id) ? appRow(measured, id)->cpu : 0.0; };
+    auto subreaper = [&](std::uint64_t written, std::uint64_t reapedFaults, std::uint64_t reapedTicks) {
+        FakeProcess process = program(150, 1, "systemd", 2, written, 900, reapedFaults);
+        process.reapedUtime = reapedTicks;
+        machine.process(process);
+    };
+    // Half way through its exit: its program is gone, its stat still there.
+    auto ending = [&](int pid, int ppid, std::uint64_t startTicks) {
+        machine.process({.pid = pid, .ppid = ppid, .comm = "jobsh", .state = 'R', .startTicks = startTicks, .faults = 120});
+    };
+    auto writer = [&](int pid, int ppid, std::uint64_t startTicks, std::uint64_t written, std::uint64_t ticks) {
+        FakeProcess process = program(pid, ppid, "writer", startTicks, written, 400, 0, written);
+        process.utime = ticks;
+        machine.process(process);
+    };
+    subreaper(0, 0, 0);
+    machine.process(program(160, 1, "cron", 1, 0, 900));
+    machine.process(program(200, 150, "terminal", 3, 0, 900));
+    machine.process(program(210, 200, "bash", 4, 0, 500));
+    machine.process(program(300, 210, "jobsh", 10, 0, 120));
+    writer(301, 300, 11, 4 * MiB, 50);
+    pass();
+    ending(300, 210, 10);
+    writer(301, 300, 11, 8 * MiB, 150);
+    AppUsagePass seen = pass();
+    EXPECT_EQ(writeRate(seen, "writer"), 2 * MiB);
+    EXPECT_NEAR(share(seen, "writer"), 100 / ticksPerSecond / 2, 1e-9);
+    machine.removeProcess(300);
+    machine.removeProcess(301);
+    machine.process(program(210, 200, "bash", 4, 0, 500, 120));
+    subreaper(8 * MiB, 400 + 50, 150);  // and a probe of its own, unseen, that wrote nothing
+    machine.process(program(160, 1, "cron", 1, 8 * MiB, 900, 400));
+    AppUsagePass reaped = pass();
+    EXPECT_FALSE(appRow(reaped, "writer"));
+    EXPECT_EQ(writeRate(reaped, "systemd"), 0u);
+    EXPECT_EQ(share(reaped, "systemd"), 0);
+    EXPECT_EQ(writeRate(reaped, "bash"), 0u);
+    EXPECT_EQ(writeRate(reaped, "cron"), 4 * MiB);
+
+    // The shell and its writer started since the pass before: no pass ever read the shell, so the
+    // writer ends with no ancestor known at all. It is still found, in the one rise that holds it.
+    ending(310, 210, 20);
+    writer(311, 310, 21, 2 * MiB, 40);
+    seen = pass();
+    EXPECT_EQ(writeRate(seen, "writer"), MiB);
+    machine.removeProcess(310);
+    machine.removeProcess(311);
+    machine.process(program(210, 200, "bash", 4, 0, 500, 240));
+    subreaper(10 * MiB, 850, 190);
+    reaped = pass();
+    EXPECT_EQ(writeRate(reaped, "systemd"), 0u);
+    EXPECT_EQ(share(reaped, "systemd"), 0);
+    EXPECT_EQ(writeRate(reaped, "bash"), 0u);
+
+    // The parent's id was read last by a process that started after the child (the id was another's
+    // then): that reading is refused, and that process, which started after the child, never reaped
+    // it. The writer goes to the reaper whose rise holds it most closely: the subreaper, not the shell
+    // or the newcomer, whose rises hold an unseen child of their own, larger.
+    machine.process(program(700, 150, "newcomer", 50, 0, 100));
+    machine.process(program(330, 700, "late", 60, 0, 100));
+    writer(331, 330, 31, 0, 0);
+    pass();
+    ending(330, 700, 60);
+    writer(331, 330, 31, 2 * MiB, 40);
+    pass();
+    machine.removeProcess(330);
+    machine.removeProcess(331);
+    machine.process(program(700, 150, "newcomer", 50, 3 * MiB, 100, 100 + 600));
+    machine.process(program(210, 200, "bash", 4, 3 * MiB, 500, 240 + 700));
+    subreaper(12 * MiB, 1250, 230);
+    reaped = pass();
+    EXPECT_EQ(writeRate(reaped, "systemd"), 0u);
+    EXPECT_EQ(share(reaped, "systemd"), 0);
+    EXPECT_EQ(writeRate(reaped, "newcomer"), 3 * MiB / 2);
+    EXPECT_EQ(writeRate(reaped, "bash"), 3 * MiB / 2);
+
+    // A session whose job started in the very tick it did, killed before any pass read the job's
+    // shell, and reaped only after the pass read the session: the writer waits a pass, and is then
+    // found in the session's rise.
+    auto session = [&](std::uint64_t written, std::uint64_t reapedFaults, std::uint64_t reapedTicks) {
+        FakeProcess process = program(800, 150, "session", 70, written, 100, reapedFaults);
+        process.reapedUtime = reapedTicks;
+        machine.process(process);
+    };
+    session(0, 0, 0);
+    pass();
+    ending(810, 800, 70);
+    writer(811, 810, 70, 2 * MiB, 40);
+    seen = pass();
+    EXPECT_EQ(writeRate(seen, "writer"), MiB);
+    machine.removeProcess(810);
+    machine.removeProcess(811);
+    reaped = pass();
+    EXPECT_EQ(writeRate(reaped, "session"), 0u);
+    session(2 * MiB, 120 + 400, 40);
+    reaped = pass();
+    EXPECT_EQ(writeRate(reaped, "session"), 0u);
+    EXPECT_EQ(share(reaped, "session"), 0);
+    EXPECT_EQ(writeRate(reaped, "systemd"), 0u);
+}
+
 
 TEST(AppUsageSampler, NeverChargesAProcessLessThanItWroteItself) {
     FakeMachine machine;
@@ -815,10 +969,11 @@ TEST(AppUsageSampler, NeverChargesAProcessLessThanItWroteItself) {
     machine.process(program(290, 1, "session", 1, 0, 900));
     machine.process(program(300, 290, "server", 1, 0, 900));
     machine.process(program(301, 300, "server", 2, 4 * MiB, 300, 0, 4 * MiB));
-    // A starter that double-forks a job: the middle process ends at once and is reaped by the starter,
-    // the job is adopted and reaped elsewhere. The starter writes 5 MiB itself.
+    // A starter that double-forks a job: the middle process, which wrote 1 MiB, ends and is reaped by
+    // the starter, the job is adopted and reaped elsewhere. The starter writes 5 MiB itself. The
+    // server's worker, which no rise holds, never keeps the others from being found.
     machine.process(program(310, 1, "starter", 3, 0, 900));
-    machine.process(program(311, 310, "starter", 4, 0, 150));
+    machine.process(program(311, 310, "starter", 4, MiB, 150, 0, MiB));
     machine.process(program(312, 311, "job", 5, 4 * MiB, 400, 0, 4 * MiB));
     // A parent whose count rose by less than its ended child had written (no kernel does so): charged
     // what its count rose by, never a wrapped-around figure.
@@ -831,7 +986,7 @@ TEST(AppUsageSampler, NeverChargesAProcessLessThanItWroteItself) {
     for (int pid : {301, 311, 312, 321}) machine.removeProcess(pid);
     machine.process(program(300, 290, "server", 1, 6 * MiB, 900));
     machine.process(program(290, 1, "session", 1, 4 * MiB, 900, 300));
-    machine.process(program(310, 1, "starter", 3, 5 * MiB, 900, 152));
+    machine.process(program(310, 1, "starter", 3, 6 * MiB, 900, 152));
     machine.process(program(320, 1, "odd", 6, 11 * MiB, 900, 400, 10 * MiB));
     auto pass = sampler.sampleApps(start.addingSeconds(2), 1);
     ASSERT_TRUE(pass);
@@ -859,9 +1014,7 @@ TEST(AppUsageSampler, CountsWhatAShellsChildrenWroteOnceOnTheKernelsCounters) {
                         tree.path() / "written");
     ASSERT_GT(shell.pid(), 0);
     ASSERT_EQ(shell.nextLine(), "ready");
-    SystemRoots roots = SystemRoots::fixture(tree.path());
-    roots.proc = "/proc";
-    AppUsageSampler sampler(roots, {});
+    OwnSampler sampler(tree.path());
     const std::filesystem::path shellTotal = "/proc/" + std::to_string(shell.pid()) + "/io";
     std::uint64_t totalBefore = kernelWriteCount(shellTotal);
     Instant now = Instant::fromReferenceSeconds(0);
@@ -908,19 +1061,21 @@ TEST(AppUsageSampler, CountsAnOrphanOnceOnTheKernelsCounters) {
         SCOPED_TRACE(namespaced ? "reaped by the first process of a PID namespace" : "reaped by a child-subreaper");
         TempTree tree;
         OrphaningSession session(tree, namespaced);
-        SystemRoots roots = SystemRoots::fixture(tree.path());
-        roots.proc = "/proc";
-        AppUsageSampler sampler(roots, {});
-        Instant now = Instant::fromReferenceSeconds(0);
-        ASSERT_TRUE(sampler.sampleApps(now, 1));
-        session.startWriter();  // only now: all it writes comes after the first pass
-        if (!session.writerDone()) {
+        if (!session.writerSays("ready")) {
             if (namespaced) GTEST_SKIP() << "no PID namespace of our own here";
             GTEST_SKIP() << "no child-subreaper here";
         }
         const std::optional<ProcessKey> writer = processOf(tree.path() / "orphan-writer");
         ASSERT_TRUE(writer);
-        const std::uint64_t written = kernelWriteCount("/proc/" + std::to_string(writer->pid) + "/io");
+        const std::filesystem::path writerTotal = "/proc/" + std::to_string(writer->pid) + "/io";
+        // The writer waits for its go-ahead: all it writes from here comes after the first pass.
+        const std::uint64_t before = kernelWriteCount(writerTotal);
+        OwnSampler sampler(tree.path());
+        Instant now = Instant::fromReferenceSeconds(0);
+        ASSERT_TRUE(sampler.sampleApps(now, 1));
+        session.startWriter();
+        ASSERT_TRUE(session.writerSays("done"));
+        const std::uint64_t written = kernelWriteCount(writerTotal) - before;
         if (written < 8 * MiB) GTEST_SKIP() << "this file system does not count what is written to it";
         auto seen = sampler.sampleApps(now = now.addingSeconds(2), 1);
         ASSERT_TRUE(seen);
@@ -962,9 +1117,7 @@ TEST(AppUsageSampler, ChargesAShellNothingForAnUnreadableWriterOnTheKernelsCount
                             "echo $!; wait $!; echo reaped; read go",
                             writer);
         if (shell.nextLine() != "ready") return "the shell did not start";
-        SystemRoots roots = SystemRoots::fixture(tree.path());
-        roots.proc = "/proc";
-        AppUsageSampler sampler(roots, {});
+        OwnSampler sampler(tree.path());
         Instant now = Instant::fromReferenceSeconds(0);
         if (!sampler.sampleApps(now, 1)) return "no first pass";
 
@@ -1035,9 +1188,7 @@ TEST(AppUsageSampler, KeepsAShellsOwnWritesWhileItReapsUnreadableHelpersOnTheKer
             shell.say("write");
             return shell.nextLine() == "reaped" && shell.nextLine() == "wrote";
         };
-        SystemRoots roots = SystemRoots::fixture(tree.path());
-        roots.proc = "/proc";
-        AppUsageSampler sampler(roots, {});
+        OwnSampler sampler(tree.path());
         Instant now = Instant::fromReferenceSeconds(0);
         int helperFifo = spawn();
         if (helperFifo < 0) return "the helper did not start";
@@ -1195,6 +1346,21 @@ std::optional<std::uint64_t> rollupField(pid_t pid, const std::string& field) {
     return std::nullopt;
 }
 
+// The memory holder, copied into `tree` under a name of its own.
+std::filesystem::path memoryHolder(const TempTree& tree, const char* name) {
+    std::filesystem::copy_file(QUARNELL_MEMORY_HOLDER, tree.path() / name);
+    std::filesystem::permissions(tree.path() / name, std::filesystem::perms::owner_all);
+    return tree.path() / name;
+}
+
+// A process and the children it forked.
+std::vector<pid_t> familyOf(pid_t parent) {
+    std::vector<pid_t> family{parent};
+    std::ifstream children("/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) + "/children");
+    for (pid_t child; children >> child;) family.push_back(child);
+    return family;
+}
+
 }  // namespace
 
 // On the kernel's own counters: six processes map one 64 MiB file read-only and read all of it, as a
@@ -1204,10 +1370,7 @@ std::optional<std::uint64_t> rollupField(pid_t pid, const std::string& field) {
 TEST(AppUsageSampler, AnApplicationHoldsWhatItsProcessesHoldOnTheKernelsCounters) {
     TempTree tree;
     const std::filesystem::path file = tree.file("shared.bin", 64 * MiB, 'q');
-    for (const char* program : {"mapping-holder", "owning-holder"}) {
-        std::filesystem::copy_file(QUARNELL_MEMORY_HOLDER, tree.path() / program);
-        std::filesystem::permissions(tree.path() / program, std::filesystem::perms::owner_all);
-    }
+    for (const char* program : {"mapping-holder", "owning-holder"}) memoryHolder(tree, program);
     // Each holds what it was told to until the test ends.
     std::vector<std::unique_ptr<PipedProgram>> mapping;
     std::vector<std::unique_ptr<PipedProgram>> owning;
@@ -1219,12 +1382,10 @@ TEST(AppUsageSampler, AnApplicationHoldsWhatItsProcessesHoldOnTheKernelsCounters
         for (auto& holder : *holders) ASSERT_TRUE(holder->pid() > 0 && holder->nextLine() == "ready");
     if (!rollupField(mapping[0]->pid(), "Pss")) GTEST_SKIP() << "this kernel has no smaps_rollup";
 
-    SystemRoots roots = SystemRoots::fixture(tree.path());
-    roots.proc = "/proc";
-    AppUsageSampler sampler(roots, {});
+    OwnSampler sampler(tree.path());
     auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(0), 1);
     ASSERT_TRUE(pass);
-    auto inUse = MemorySampler(roots).memoryUsage();
+    auto inUse = MemorySampler(SystemRoots{}).memoryUsage();
     ASSERT_TRUE(inUse);
     const std::uint64_t used = inUse->detail.app + inUse->detail.wired + inUse->detail.compressed;
     auto check = [&](const std::string& id, const std::vector<std::unique_ptr<PipedProgram>>& holders, std::uint64_t filled) {
@@ -1296,6 +1457,51 @@ TEST(AppUsageSampler, PagesForkedWorkersShareCountOnceReadAFewProcessesAPass) {
     }
 }
 
+// A server and two workers forked from it, 60 MiB of pages each as their status files count them, a
+// third of it each in fact. Their shares are read again when the shared memory they map together
+// moves by more than an eighth, and between readings what each maps more is taken as its own: the
+// server fills a shared buffer pool that all of them map, and a third worker comes to map it too, then
+// goes, which moves each one's share of the pool while its own count stands still. However still their
+// status files stand, they are read again 30 passes after they were read (the workers wrote to pages
+// they shared, which made them their own).
+TEST(AppUsageSampler, AForkedFamilysSharesAreReadAgainWhenItsSharedMemoryMovesAndAfterThirtyPasses) {
+    FakeMachine machine;
+    auto family = [&](int workers, std::uint64_t sharedMemory, std::uint64_t anonymousShare, std::uint64_t sharedShare) {
+        for (int pid = 100; pid <= 100 + workers; ++pid)
+            machine.process({.pid = pid, .ppid = pid == 100 ? 1 : 100, .comm = "postgres", .exe = "/usr/bin/postgres",
+                             .startTicks = std::uint64_t(pid), .rssPages = (60 * MiB + sharedMemory) / page, .shmemKiB = sharedMemory / KiB,
+                             .pssAnonKiB = anonymousShare / KiB, .pssShmemKiB = sharedShare / KiB});
+    };
+    AppUsageSampler sampler(machine.roots(), {});
+    int second = 0;
+    auto memory = [&] {
+        auto pass = sampler.sampleApps(Instant::fromReferenceSeconds(second += 2), 1);
+        return pass && appRow(*pass, "postgres") ? appRow(*pass, "postgres")->memory : 0;
+    };
+    family(2, 0, 20 * MiB, 0);
+    EXPECT_EQ(memory(), 60 * MiB);
+    family(2, 240 * MiB, 20 * MiB, 80 * MiB);
+    EXPECT_EQ(memory(), 60 * MiB + 240 * MiB);
+    family(2, 264 * MiB, 20 * MiB, 88 * MiB);  // a tenth more: not read, and taken as each one's own meanwhile
+    EXPECT_EQ(memory(), 60 * MiB + 3 * (80 + 24) * MiB);
+    family(3, 264 * MiB, 15 * MiB, 66 * MiB);
+    EXPECT_EQ(memory(), 60 * MiB + 264 * MiB);
+    machine.removeProcess(103);
+    family(2, 264 * MiB, 20 * MiB, 88 * MiB);
+    EXPECT_EQ(memory(), 60 * MiB + 264 * MiB);
+    family(2, 264 * MiB, 30 * MiB, 88 * MiB);
+    for (int passes = 1; passes < 30; ++passes) ASSERT_EQ(memory(), 60 * MiB + 264 * MiB) << "after " << passes << " passes";
+    EXPECT_EQ(memory(), 90 * MiB + 264 * MiB);
+
+    // The last worker comes to map 48 MiB of the pool that the other two had in already: its count
+    // moves by more than an eighth, the family's by less. It is read again, and holds a third of those
+    // pages, not all of them (the others' thirds were theirs as last read).
+    machine.process({.pid = 102, .ppid = 100, .comm = "postgres", .exe = "/usr/bin/postgres", .startTicks = 102,
+                     .rssPages = (60 * MiB + 312 * MiB) / page, .shmemKiB = 312 * MiB / KiB, .pssAnonKiB = 30 * MiB / KiB,
+                     .pssShmemKiB = (88 + 16) * MiB / KiB});
+    EXPECT_EQ(memory(), 90 * MiB + (88 + 88 + 104) * MiB);
+}
+
 // Forked processes whose share cannot be read (another user's, ended since) are tried once in a
 // while, never at every pass ahead of the others: the family that can be read is read all the same.
 TEST(AppUsageSampler, ProcessesThatCannotBeReadNeverKeepTheOthersFromTheirTurn) {
@@ -1319,24 +1525,17 @@ TEST(AppUsageSampler, ProcessesThatCannotBeReadNeverKeepTheOthersFromTheirTurn) 
 // filled, at most the processes' Pss and a tenth more, and never more than the machine has in use.
 TEST(AppUsageSampler, ForkedWorkersHoldWhatTheirParentFilledOnceOnTheKernelsCounters) {
     TempTree tree;
-    std::filesystem::copy_file(QUARNELL_MEMORY_HOLDER, tree.path() / "forking-holder");
-    std::filesystem::permissions(tree.path() / "forking-holder", std::filesystem::perms::owner_all);
     const std::uint64_t filled = 64 * MiB;
-    PipedProgram holder(tree.path() / "forking-holder", {"fork", std::to_string(filled), "4"});
+    PipedProgram holder(memoryHolder(tree, "forking-holder"), {"fork", std::to_string(filled), "4"});
     ASSERT_TRUE(holder.pid() > 0 && holder.nextLine() == "ready");
     if (!rollupField(holder.pid(), "Pss_Anon")) GTEST_SKIP() << "this kernel's smaps_rollup has no Pss_Anon";
-    std::vector<pid_t> family{holder.pid()};
-    std::ifstream children("/proc/" + std::to_string(holder.pid()) + "/task/" + std::to_string(holder.pid()) + "/children");
-    for (pid_t child; children >> child;) family.push_back(child);
+    const std::vector<pid_t> family = familyOf(holder.pid());
     ASSERT_EQ(family.size(), 5u);
 
-    SystemRoots roots = SystemRoots::fixture(tree.path());
-    roots.proc = "/proc";
-    AppUsageSampler sampler(roots, {});
-    // A pass reads a few processes, and this machine's other forked families are read too: enough
-    // passes for all of them.
+    OwnSampler sampler(tree.path());
+    // A pass reads at most 256 MiB of their pages: two passes read all five.
     std::optional<AppUsagePass> pass;
-    for (int second = 0; second < 80; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
+    for (int second = 0; second < 4; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
     ASSERT_TRUE(pass);
     const AppUsage* app = appRow(*pass, "forking-holder");
     ASSERT_TRUE(app);
@@ -1347,9 +1546,41 @@ TEST(AppUsageSampler, ForkedWorkersHoldWhatTheirParentFilledOnceOnTheKernelsCoun
         proportional += rollupField(pid, "Pss").value_or(0);
         resident += rollupField(pid, "Anonymous").value_or(0);
     }
-    auto inUse = MemorySampler(roots).memoryUsage();
+    auto inUse = MemorySampler(SystemRoots{}).memoryUsage();
     ASSERT_TRUE(inUse);
     EXPECT_GE(app->memory, filled);
     EXPECT_LE(app->memory, proportional + proportional / 10) << "Pss " << proportional << ", anonymous pages as each counts them " << resident;
     EXPECT_LE(app->memory, inUse->detail.app + inUse->detail.wired + inUse->detail.compressed);
+}
+
+// On the kernel's own counters: a server fills 32 MiB of its own, maps 200 MiB of shared memory and
+// forks three workers. After the first pass it fills the shared memory and each worker reads all of
+// it, as a database warming its buffer pool does, while their own pages stay as they were: within two
+// passes the row holds the family's Pss to within 5 %.
+TEST(AppUsageSampler, AForkedFamilysSharedMemoryCountsAsItFillsOnTheKernelsCounters) {
+    TempTree tree;
+    PipedProgram server(memoryHolder(tree, "warming-server"), {"fork-sharing", std::to_string(32 * MiB), std::to_string(200 * MiB), "3"});
+    ASSERT_TRUE(server.pid() > 0 && server.nextLine() == "ready");
+    if (!rollupField(server.pid(), "Pss_Shmem")) GTEST_SKIP() << "this kernel's smaps_rollup has no Pss_Shmem";
+    const std::vector<pid_t> family = familyOf(server.pid());
+    ASSERT_EQ(family.size(), 4u);
+    auto summedPss = [&] {
+        std::uint64_t sum = 0;
+        for (pid_t pid : family) sum += rollupField(pid, "Pss").value_or(0);
+        return sum;
+    };
+
+    OwnSampler sampler(tree.path());
+    auto first = sampler.sampleApps(Instant::fromReferenceSeconds(0), 1);
+    ASSERT_TRUE(first && appRow(*first, "warming-server"));
+    EXPECT_NEAR(double(appRow(*first, "warming-server")->memory), double(summedPss()), 0.05 * double(summedPss()));
+    server.say("fill");
+    ASSERT_EQ(server.nextLine(), "filled");
+    std::optional<AppUsagePass> pass;
+    for (int second = 2; second <= 4; second += 2) pass = sampler.sampleApps(Instant::fromReferenceSeconds(second), 1);
+    ASSERT_TRUE(pass && appRow(*pass, "warming-server"));
+    const std::uint64_t proportional = summedPss();
+    EXPECT_GE(proportional, 200 * MiB);
+    EXPECT_NEAR(double(appRow(*pass, "warming-server")->memory), double(proportional), 0.05 * double(proportional))
+        << "Pss " << proportional;
 }

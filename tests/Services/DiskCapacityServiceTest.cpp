@@ -23,6 +23,22 @@ TEST(DiskCapacityService, ReportsTheVolumeOfAnExistingLocationOnly) {
     EXPECT_EQ(DiskCapacityService().capacity(tree.path() / "missing"), DiskCapacityService::Capacity{});
 }
 
+// Used is what df calls used, the total less what is free; what is free beyond what is available is
+// kept for root. A file system that reports no free count (0) is taken at what is available, and no
+// part ever reads below zero.
+TEST(DiskCapacityService, UsedAndKeptFromTheThreeCounts) {
+    using Capacity = DiskCapacityService::Capacity;
+    EXPECT_EQ((Capacity{1000, 300, 350}.used()), 650);
+    EXPECT_EQ((Capacity{1000, 300, 350}.reserved()), 50);
+    EXPECT_EQ((Capacity{1000, 300, 0}.used()), 700);
+    EXPECT_EQ((Capacity{1000, 300, 0}.reserved()), 0);
+    EXPECT_EQ((Capacity{1000, 300, 200}.used()), 700);  // less free than available: nothing kept back
+    EXPECT_EQ((Capacity{1000, 300, 200}.reserved()), 0);
+    EXPECT_EQ((Capacity{1000, 1200, 1200}.used()), 0);
+    EXPECT_EQ((Capacity{1000, -5, 40}.reserved()), 40);
+    EXPECT_EQ(Capacity{}.used(), 0);
+}
+
 TEST(StandardizedPath, RemovesDotsAndSlashesByTextAlone) {
     EXPECT_EQ(standardizedPath("/a/./b/../c/"), "/a/c");
     EXPECT_EQ(standardizedPath("//a//b"), "/a/b");

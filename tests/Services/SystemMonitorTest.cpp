@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -78,6 +79,7 @@ protected:
         environment.terminate = std::move(terminate);
         environment.markerLook = markerLook;
         environment.lookLimit = lookLimit;
+        environment.capacity = capacity;
         auto monitor = std::make_unique<SystemMonitor>(environment);
         next = start;  // the first sample is taken at `start`
         return monitor;
@@ -103,6 +105,7 @@ protected:
 
     DevProjectsService::MarkerLook markerLook = DevProjectsService::holdsMarker;
     std::chrono::milliseconds lookLimit = DevProjectsService::lookLimit;
+    std::function<DiskCapacityService::Capacity()> capacity = [] { return DiskCapacityService::Capacity{1000, 300, 350}; };
 
     FakeMachine machine;
     FixtureRoots roots{machine.tree.path()};
@@ -329,6 +332,24 @@ TEST_F(SystemMonitorTest, AStopThatDidNotStopKeepsTheRowAndSaysSo) {
     runCycles(*monitor, 2);
     ASSERT_TRUE(listed("web"));
     EXPECT_EQ(listed("web")->stop, ProjectStop::none);
+
+    // So is one that starts in the pass in which the stopped one ends, also under its id: the row
+    // says neither that it is stopping nor that it still runs, then or later.
+    EXPECT_TRUE(monitor->stop({*listed("web")}).empty());
+    machine.removeProcess(70);
+    machine.process({.pid = 71, .comm = "node", .exe = "/usr/bin/node", .cwd = (machine.home() / "web").native(), .startTicks = 120, .rssPages = 4});
+    for (int cycle = 0; cycle < 6; ++cycle) {
+        runCycles(*monitor, 1);
+        ASSERT_TRUE(listed("web"));
+        EXPECT_NE(listed("web")->stop, ProjectStop::stillRunning) << "after cycle " << cycle;
+    }
+    EXPECT_EQ(listed("web")->stop, ProjectStop::none);
+    EXPECT_TRUE(monitor->stop({*listed("web")}).empty());
+    machine.removeProcess(71);
+    machine.process({.pid = 71, .comm = "node", .exe = "/usr/bin/node", .cwd = (machine.home() / "web").native(), .startTicks = 150, .rssPages = 4});
+    runCycles(*monitor, 2);
+    ASSERT_TRUE(listed("web"));
+    EXPECT_EQ(listed("web")->stop, ProjectStop::none);
 }
 
 // A look into a project folder that takes as long as its file system does: the samples go on while
@@ -365,6 +386,59 @@ TEST_F(SystemMonitorTest, TheWindowNeverWaitsForThePassOverTheProcesses) {
     EXPECT_EQ(monitor->projects()[0].root, machine.home() / "web");
     EXPECT_TRUE(monitor->projects()[0].folderAnswers);
     EXPECT_EQ(gate->looks, 2);  // web/src, then web
+}
+
+// The start-up volume is read at every sample on a thread of the monitor's own, never the window's:
+// a reading that waits (a volume that stops answering) holds no sample, no second reading queues
+// behind it, and what it finds is published when it ends; the next sample reads the volume anew.
+TEST_F(SystemMonitorTest, TheVolumeIsReadAtEverySampleAndNeverOnTheWindowsThread) {
+    struct Volume {
+        std::mutex mutex;
+        std::condition_variable opened;
+        bool open = false;
+        DiskCapacityService::Capacity figures{1000, 300, 350};
+        std::atomic<int> readings{0};
+        std::atomic<bool> onTheWindowsThread{false};
+    };
+    auto volume = std::make_shared<Volume>();
+    const QThread* windowThread = QThread::currentThread();
+    capacity = [volume, windowThread] {
+        volume->readings += 1;
+        if (QThread::currentThread() == windowThread) volume->onTheWindowsThread = true;
+        std::unique_lock lock(volume->mutex);
+        volume->opened.wait(lock, [&] { return volume->open; });
+        return volume->figures;
+    };
+    auto monitor = makeMonitor();
+    QSignalSpy changed(monitor.get(), &SystemMonitor::capacityChanged);
+    startMonitor(*monitor);
+    runCycles(*monitor, 4);
+    EXPECT_EQ(monitor->tick(), 5);
+    EXPECT_TRUE(monitor->capacityReadingRunning());
+    EXPECT_EQ(monitor->capacity(), DiskCapacityService::Capacity{});  // unknown until read
+    {
+        const std::lock_guard lock(volume->mutex);
+        volume->open = true;
+    }
+    volume->opened.notify_all();
+    while (monitor->capacityReadingRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    EXPECT_EQ(volume->readings, 1);
+    EXPECT_EQ(monitor->capacity(), (DiskCapacityService::Capacity{1000, 300, 350}));
+    EXPECT_EQ(changed.count(), 1);
+
+    // 50 written: the next sample has it. A sample that finds the same figures says nothing.
+    {
+        const std::lock_guard lock(volume->mutex);
+        volume->figures = {1000, 250, 300};
+    }
+    runCycles(*monitor, 1);
+    while (monitor->capacityReadingRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    EXPECT_EQ(monitor->capacity(), (DiskCapacityService::Capacity{1000, 250, 300}));
+    runCycles(*monitor, 1);
+    while (monitor->capacityReadingRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    EXPECT_EQ(volume->readings, 3);
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_FALSE(volume->onTheWindowsThread);
 }
 
 // A project folder on a file system that stops answering: the look for its markers waits, the

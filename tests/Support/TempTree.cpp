@@ -34,7 +34,13 @@ std::filesystem::path TempTree::file(const std::string& relative, size_t size, c
 
 std::string TempTree::read(const std::filesystem::path& file) {
     std::ifstream stream(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
+    // The stream's buffer reports a failed read (a process's /proc file, gone while it is read) by
+    // throwing, whatever the stream's own settings.
+    try {
+        return std::string(std::istreambuf_iterator<char>(stream), {});
+    } catch (const std::ios_base::failure&) {
+        return {};
+    }
 }
 
 std::int64_t TempTree::allocatedSize(const std::filesystem::path& path) {

@@ -59,6 +59,8 @@ MonitorFixture::MonitorFixture(bool battery, AppServices services) : roots_(mach
     environment.interval = std::chrono::hours(24);
     // Its processes are fake: a stop signals nothing on this machine.
     environment.terminate = [](const ProcessIdentity&) { return TerminationResult::signalled; };
+    // Read on the monitor's own thread, while no step runs: a test sets it between steps.
+    environment.capacity = [this] { return capacity; };
     services.monitor = std::make_unique<SystemMonitor>(environment);
     state_ = std::make_unique<AppState>(std::move(services));
 }
@@ -90,7 +92,7 @@ void MonitorFixture::writeCounters() {
 
 void MonitorFixture::start() {
     monitor().start();
-    waitForProcessPass();
+    waitForReadings();
 }
 
 void MonitorFixture::step(int steps) {
@@ -99,10 +101,10 @@ void MonitorFixture::step(int steps) {
         second_ += 1;
         writeCounters();
         QMetaObject::invokeMethod(timer, "timeout");
-        waitForProcessPass();
+        waitForReadings();
     }
 }
 
-void MonitorFixture::waitForProcessPass() {
-    while (monitor().processPassRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+void MonitorFixture::waitForReadings() {
+    while (monitor().processPassRunning() || monitor().capacityReadingRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }

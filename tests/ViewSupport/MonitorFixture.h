@@ -9,7 +9,8 @@
 
 // A fake machine with the app's state and a monitor over it that samples only when a test says:
 // a desktop (or, with `battery`, a laptop on battery) running a few installed applications, whose
-// counters a script moves on at every step. The state's other services are `services`.
+// counters a script moves on at every step, on a start-up volume of `capacity`. The state's other
+// services are `services`.
 class MonitorFixture {
 public:
     explicit MonitorFixture(bool battery = false, AppServices services = {});
@@ -20,12 +21,15 @@ public:
     // Starts the monitor: its first sample, a baseline.
     void start();
     // Moves every counter on by one scripted second and samples once per step; each step ends when
-    // the sample's pass over the processes, if it started one, has been published.
+    // the sample's pass over the processes, if it started one, and its reading of the volume have been
+    // published.
     void step(int steps = 1);
-    void waitForProcessPass();
+    void waitForReadings();
 
     FakeMachine machine;
     bool networkReadable = true;  // false: the steps leave /proc/net/dev out
+    // What the volume reads at the next sample: 512 GB, 180 GB of it available and 25.6 GB kept for root.
+    DiskCapacityService::Capacity capacity{512'000'000'000, 180'000'000'000, 205'600'000'000};
 
 private:
     void writeCounters();

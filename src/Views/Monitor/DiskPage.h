@@ -3,13 +3,14 @@
 #include "Views/Monitor/MonitorPage.h"
 
 class AppList;
+class CapacityBar;
 class StatTile;
-class ThinBar;
 class TopAppTile;
 class TrendHero;
 
 // The disk tab: free space of the start-up volume with the trend of writes, reading and writing
-// now, the space used, the application writing most and the applications by writes.
+// now, the space used beside the blocks kept for root, the application writing most and the
+// applications by writes. The volume's figures are the monitor's latest reading.
 class DiskPage : public MonitorPage {
     Q_OBJECT
 public:
@@ -21,7 +22,7 @@ public:
     StatTile* readingTile() const { return reading_; }
     StatTile* writingTile() const { return writing_; }
     StatTile* usedTile() const { return used_; }
-    ThinBar* usedBar() const { return usedBar_; }
+    CapacityBar* usedBar() const { return usedBar_; }
     TopAppTile* topApp() const { return topApp_; }
     AppList* list() const { return list_; }
 
@@ -30,7 +31,7 @@ private:
     StatTile* reading_;
     StatTile* writing_;
     StatTile* used_;
-    ThinBar* usedBar_;
+    CapacityBar* usedBar_;
     TopAppTile* topApp_;
     AppList* list_;
 };

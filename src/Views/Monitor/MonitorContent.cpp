@@ -25,8 +25,8 @@ constexpr int pageFadeMs = 200;
 
 }  // namespace
 
-MonitorContent::MonitorContent(SystemMonitor& monitor, DiskCapacityService::Capacity capacity, QWidget* parent)
-    : QWidget(parent), monitor_(&monitor), capacity_(capacity), stopConfirmation_(new ProjectStopConfirmation(&monitor, this)) {
+MonitorContent::MonitorContent(SystemMonitor& monitor, QWidget* parent)
+    : QWidget(parent), monitor_(&monitor), stopConfirmation_(new ProjectStopConfirmation(&monitor, this)) {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     auto* scroll = new DashboardPage;
@@ -56,7 +56,7 @@ MonitorContent::MonitorContent(SystemMonitor& monitor, DiskCapacityService::Capa
     pages_->setCurrent(makePage(tab_));
 
     // A sample sends a signal per figure; the page is set once, after the last of them.
-    for (auto signal : {&SystemMonitor::metricsChanged, &SystemMonitor::appsChanged, &SystemMonitor::batteryChanged})
+    for (auto signal : {&SystemMonitor::metricsChanged, &SystemMonitor::appsChanged, &SystemMonitor::batteryChanged, &SystemMonitor::capacityChanged})
         connect(monitor_, signal, this, &MonitorContent::scheduleRefresh);
 }
 
@@ -68,7 +68,7 @@ void MonitorContent::setTab(MonitorTab tab) {
 }
 
 QWidget* MonitorContent::makePage(MonitorTab tab) {
-    MonitorPageContext context{*monitor_, capacity_, [this](MonitorTab next) { setTab(next); }};
+    MonitorPageContext context{*monitor_, [this](MonitorTab next) { setTab(next); }};
     switch (tab) {
     case MonitorTab::overview: page_ = new MonitorOverviewPage(context); break;
     case MonitorTab::cpu: page_ = new ProcessorPage(context); break;

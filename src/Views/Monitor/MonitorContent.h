@@ -3,7 +3,6 @@
 #include "Models/MetricPoint.h"
 #include "Models/AppUsage.h"
 #include "Models/DevProject.h"
-#include "Services/DiskCapacityService.h"
 #include "Views/Monitor/MonitorTab.h"
 
 #include <QPointer>
@@ -24,7 +23,7 @@ class SystemMonitor;
 class MonitorContent : public QWidget {
     Q_OBJECT
 public:
-    MonitorContent(SystemMonitor& monitor, DiskCapacityService::Capacity capacity, QWidget* parent = nullptr);
+    explicit MonitorContent(SystemMonitor& monitor, QWidget* parent = nullptr);
 
     MonitorTab tab() const { return tab_; }
     void setTab(MonitorTab tab);
@@ -46,7 +45,6 @@ private:
     QWidget* makePage(MonitorTab tab);
 
     QPointer<SystemMonitor> monitor_;
-    DiskCapacityService::Capacity capacity_;
     MonitorTab tab_ = MonitorTab::overview;
     ProjectStopConfirmation* stopConfirmation_;
     PillTabBar* tabBar_;

@@ -103,14 +103,15 @@ void MonitorOverviewPage::refresh() {
     refreshSystemOrBattery(uptime);
 
     // An unreadable volume reads as 0 of 0: that is no capacity, not an empty disk.
-    const bool volumeKnown = capacity().total > 0;
-    const ValueAndUnit available = volumeKnown ? ValueAndUnit::split(MonitorText::bytes(capacity().available)) : ValueAndUnit{MonitorText::unknown(), {}};
+    const DiskCapacityService::Capacity& volume = m.capacity();
+    const bool volumeKnown = volume.total > 0;
+    const ValueAndUnit available = volumeKnown ? ValueAndUnit::split(MonitorText::bytes(volume.available)) : ValueAndUnit{MonitorText::unknown(), {}};
     const DiskIO& diskIO = m.disk();
     const std::vector<double> reads = MonitorContent::values(m.diskReadHistory());
     std::vector<double> traffic = MonitorContent::values(m.diskWriteHistory());
     traffic.resize(std::min(traffic.size(), reads.size()));
     for (size_t index = 0; index < traffic.size(); ++index) traffic[index] += reads[index];
-    disk_->setFigures({AppLocalization::format("monitor.freeOf", {known(volumeKnown, MonitorText::bytes(capacity().total))}),
+    disk_->setFigures({AppLocalization::format("monitor.freeOf", {known(volumeKnown, MonitorText::bytes(volume.total))}),
                        available.value, available.unit, std::nullopt,
                        {stat(text("monitor.reading"), known(measured.disk, MonitorText::rate(diskIO.readPerSecond))),
                         stat(text("monitor.writing"), known(measured.disk, MonitorText::rate(diskIO.writePerSecond))),

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Services/DiskCapacityService.h"
 #include "Views/Monitor/MonitorTab.h"
 
 #include <QWidget>
@@ -9,11 +8,9 @@
 
 class SystemMonitor;
 
-// What every page of the monitor screen reads: the monitor, the start-up volume's capacity as the
-// screen measured it, and the way to another tab.
+// What every page of the monitor screen reads: the monitor, and the way to another tab.
 struct MonitorPageContext {
     const SystemMonitor& monitor;
-    DiskCapacityService::Capacity capacity;
     std::function<void(MonitorTab)> select;
 };
 
@@ -28,7 +25,6 @@ public:
 
 protected:
     const SystemMonitor& monitor() const { return context_.monitor; }
-    const DiskCapacityService::Capacity& capacity() const { return context_.capacity; }
     void select(MonitorTab tab) const {
         if (context_.select) context_.select(tab);
     }

@@ -1,17 +1,15 @@
 #include "Views/Monitor/MonitorView.h"
 
-#include "Platform/SystemRoots.h"
 #include "Services/AppState.h"
 #include "Views/Monitor/MonitorContent.h"
 
 #include <QVBoxLayout>
 
-MonitorView::MonitorView(AppState& state, CapacitySource capacity, QWidget* parent) : QWidget(parent), state_(state) {
-    if (!capacity) capacity = [] { return DiskCapacityService().capacity(SystemRoots::current().root); };
+MonitorView::MonitorView(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     if (SystemMonitor* monitor = state_.monitor()) {
-        content_ = new MonitorContent(*monitor, capacity());
+        content_ = new MonitorContent(*monitor);
         layout->addWidget(content_);
     }
 }

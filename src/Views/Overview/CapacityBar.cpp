@@ -44,8 +44,8 @@ CapacityBar::Shape CapacityBar::shapeOf(const std::vector<Segment>& segments) {
     return shape;
 }
 
-CapacityBar::CapacityBar(QWidget* parent) : QWidget(parent) {
-    setFixedHeight(12);
+CapacityBar::CapacityBar(int height, QWidget* parent) : QWidget(parent) {
+    setFixedHeight(height);
     setLayoutDirection(Qt::LeftToRight);
 }
 

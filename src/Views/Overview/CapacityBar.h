@@ -13,8 +13,9 @@
 
 // The overview's capacity bar, left to right in every language: the five largest folders of the last
 // scan in rank colours, the rest of the used space, the blocks kept for root, then the free space.
-// A new scan total (or the
-// first scan, or none) eases the bar from what it showed to its new widths.
+// A new scan total (or the first scan, or none) eases the bar from what it showed to its new widths.
+// Without a scan it is the used space, the blocks kept for root and the free space, as the monitor's
+// disk page shows them too.
 class CapacityBar : public QWidget {
     Q_OBJECT
 public:
@@ -40,9 +41,9 @@ public:
     };
     static Shape shapeOf(const std::vector<Segment>& segments);
 
-    explicit CapacityBar(QWidget* parent = nullptr);
+    explicit CapacityBar(int height = 12, QWidget* parent = nullptr);
     void setFigures(std::shared_ptr<const ScanSnapshot> snapshot, std::int64_t total, std::int64_t available, std::int64_t reserved = 0);
-    QSize sizeHint() const override { return QSize(300, 12); }
+    QSize sizeHint() const override { return QSize(300, height()); }
 
     // What is on screen now, part of the way from the last bar to the new one while it eases.
     Shape shownShape() const;

@@ -28,6 +28,7 @@
 #include "Views/Monitor/ProcessorPage.h"
 #include "Views/Monitor/TopAppTile.h"
 #include "Views/Monitor/TrendHero.h"
+#include "Views/Overview/CapacityBar.h"
 #include "Views/Projects/ProjectsPage.h"
 #include "ViewSupport/MonitorFixture.h"
 
@@ -38,7 +39,6 @@
 
 namespace {
 
-const DiskCapacityService::Capacity capacity{512'000'000'000, 180'000'000'000};
 const QString dash = QString(QChar(0x2014));
 
 using MonitorText::text;
@@ -131,8 +131,9 @@ TEST(TopAppTile, AProgramNameShowsItsReorderingControls) {
 
 TEST(MonitorScreen, UnknownFiguresReadAsADashUntilMeasured) {
     MonitorFixture machine;
+    machine.capacity = {};  // a volume that could not be read
     machine.start();  // one sample: a baseline only
-    MonitorContent content(machine.monitor(), {0, 0});  // and a volume that could not be read
+    MonitorContent content(machine.monitor());
     auto* overview = page<MonitorOverviewPage>(content);
     EXPECT_EQ(heroValue(overview->processorCard()), dash);
     EXPECT_TRUE(overview->processorCard()->hero()->unitLabel()->isHidden() || overview->processorCard()->hero()->unitLabel()->text().isEmpty());
@@ -182,7 +183,7 @@ TEST(MonitorScreen, PagesShowTheSampleAndTheRankings) {
     MonitorFixture machine;
     machine.start();
     machine.step(3);
-    MonitorContent content(machine.monitor(), capacity);
+    MonitorContent content(machine.monitor());
     const SystemMonitor& monitor = machine.monitor();
 
     auto* overview = page<MonitorOverviewPage>(content);
@@ -233,7 +234,7 @@ TEST(MonitorScreen, PagesShowTheSampleAndTheRankings) {
     auto* disk = page<DiskPage>(content);
     EXPECT_EQ(disk->hero()->hero()->valueLabel()->text() + " " + disk->hero()->hero()->unitLabel()->text(),
               ByteFormatting::string(std::int64_t(180'000'000'000)).replace(QChar(0x00A0), ' '));
-    EXPECT_EQ(disk->usedTile()->valueLabel()->text(), ByteFormatting::string(std::int64_t(332'000'000'000)));
+    EXPECT_EQ(disk->usedTile()->valueLabel()->text(), ByteFormatting::string(std::int64_t(306'400'000'000)));
     EXPECT_EQ(disk->topApp()->nameLabel()->text(), "Firefox");  // 300 kB a second
 
     content.setTab(MonitorTab::network);
@@ -250,11 +251,69 @@ TEST(MonitorScreen, PagesShowTheSampleAndTheRankings) {
     EXPECT_NE(dynamic_cast<ProjectsPage*>(content.shownPage()), nullptr);
 }
 
+// The start-up volume is read at every sample: as the disk fills and empties, the overview's card and
+// the disk page show what is free within that sample, and the page keeps the blocks kept for root
+// apart from the used space, in its bar and its rows, as the overview's storage card does.
+TEST(MonitorScreen, TheDiskFollowsTheVolumeAtEverySample) {
+    MonitorFixture machine;
+    machine.start();
+    MonitorContent content(machine.monitor());
+    content.resize(1320, 1100);
+    content.show();
+    settle();
+    auto shown = [](const HeroValue* hero) { return hero->valueLabel()->text() + " " + hero->unitLabel()->text(); };
+    auto spaced = [](std::int64_t bytes) { return ByteFormatting::string(bytes).replace(QChar(0x00A0), ' '); };
+    auto* overview = page<MonitorOverviewPage>(content);
+    EXPECT_EQ(shown(overview->diskCard()->hero()), spaced(180'000'000'000));
+
+    // 4 GB written.
+    machine.capacity = {512'000'000'000, 176'000'000'000, 201'600'000'000};
+    machine.step();
+    settle();
+    EXPECT_EQ(shown(overview->diskCard()->hero()), spaced(176'000'000'000));
+
+    content.setTab(MonitorTab::disk);
+    settle();
+    auto* disk = page<DiskPage>(content);
+    auto expectVolume = [&](std::int64_t available, std::int64_t used, std::int64_t reserved) {
+        EXPECT_EQ(shown(disk->hero()->hero()), spaced(available));
+        EXPECT_EQ(disk->usedTile()->valueLabel()->text(), ByteFormatting::string(used));
+        EXPECT_EQ(disk->hero()->rowValue(text("monitor.used")), ByteFormatting::string(used));
+        EXPECT_EQ(disk->hero()->rowValue(text("storage.reserved")), reserved > 0 ? ByteFormatting::string(reserved) : QString());
+        // The bar: the used space, the blocks kept for root in their own part, then what is free.
+        const CapacityBar::Shape bar = disk->usedBar()->shownShape();
+        const double width = disk->usedBar()->width();
+        ASSERT_GT(width, 100);
+        EXPECT_NEAR(bar.width[CapacityBar::Shape::rest], width * double(used) / 512e9, 1);
+        EXPECT_EQ(bar.presence[CapacityBar::Shape::reserved], reserved > 0 ? 1 : 0);
+        if (reserved > 0) {
+            EXPECT_NEAR(bar.width[CapacityBar::Shape::reserved], width * double(reserved) / 512e9, 1);
+        }
+    };
+    expectVolume(176'000'000'000, 310'400'000'000, 25'600'000'000);
+    // 10 GB deleted.
+    machine.capacity = {512'000'000'000, 186'000'000'000, 211'600'000'000};
+    machine.step();
+    settle();
+    expectVolume(186'000'000'000, 300'400'000'000, 25'600'000'000);
+    // A file system that keeps nothing back for root: no such row, no such part.
+    machine.capacity = {512'000'000'000, 186'000'000'000, 186'000'000'000};
+    machine.step();
+    settle();
+    expectVolume(186'000'000'000, 326'000'000'000, 0);
+    // One that can no longer be read is unknown, not empty.
+    machine.capacity = {};
+    machine.step();
+    settle();
+    EXPECT_EQ(disk->hero()->hero()->valueLabel()->text(), dash);
+    EXPECT_EQ(disk->usedTile()->valueLabel()->text(), dash);
+}
+
 TEST(MonitorScreen, BatteryPageOnALaptop) {
     MonitorFixture machine(true);
     machine.start();
     machine.step(2);
-    MonitorContent content(machine.monitor(), capacity);
+    MonitorContent content(machine.monitor());
     auto* overview = page<MonitorOverviewPage>(content);
     EXPECT_EQ(heroValue(overview->systemOrBatteryCard()), "69");
     EXPECT_FALSE(overview->systemOrBatteryCard()->header()->chevron()->isHidden());
@@ -284,7 +343,7 @@ TEST(MonitorScreen, BatteryPageOnALaptop) {
 
 TEST(MonitorScreen, TabsOpenActionsAndStarting) {
     MonitorFixture machine;
-    auto screen = std::make_unique<MonitorView>(machine.state(), [] { return capacity; });
+    auto screen = std::make_unique<MonitorView>(machine.state());
     EXPECT_EQ(machine.monitor().tick(), 0);
     screen->resize(1320, 1100);
     screen->show();
@@ -298,7 +357,7 @@ TEST(MonitorScreen, TabsOpenActionsAndStarting) {
     EXPECT_EQ(content->tabBar()->selection(), "disk");
 
     // A screen made again opens on the overview and does not sample again.
-    screen = std::make_unique<MonitorView>(machine.state(), [] { return capacity; });
+    screen = std::make_unique<MonitorView>(machine.state());
     screen->show();
     EXPECT_EQ(screen->content()->tab(), MonitorTab::overview);
     EXPECT_EQ(machine.monitor().tick(), 1);
@@ -314,7 +373,7 @@ TEST(MonitorScreen, ASampleThatChangesNothingRepaintsNothing) {
     MonitorFixture machine;
     machine.start();
     machine.step(3);
-    MonitorContent content(machine.monitor(), capacity);
+    MonitorContent content(machine.monitor());
     content.resize(1320, 1400);  // every card of the overview on screen
     content.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&content));
@@ -353,7 +412,7 @@ TEST(MonitorScreen, RightToLeftKeepsFiguresInOrder) {
     MonitorFixture machine;
     machine.start();
     machine.step();
-    MonitorContent content(machine.monitor(), capacity);
+    MonitorContent content(machine.monitor());
     content.setLayoutDirection(Qt::RightToLeft);
     content.resize(1320, 1000);
     content.show();
