@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Deeper than any home's settings; a folder there is kept whole, whatever it holds.
-constexpr int deepest = 32;
+constexpr int deepestSourceLevel = 32;
 
 bool strip(std::string_view& name, std::string_view affix, bool prefix = true) {
     if (prefix ? !name.starts_with(affix) : !name.ends_with(affix)) return false;
@@ -68,7 +68,7 @@ std::optional<ReadName> readName(std::string_view name, bool folder) {
     return read;
 }
 
-struct Pending {
+struct PendingSourceFolder {
     fs::path source;
     std::string target;
     int depth;
@@ -90,9 +90,9 @@ std::optional<TrackedPaths> ChezmoiSource::targets(const fs::path& folder) {
     const auto root = sourceRoot(folder);
     if (!root) return std::nullopt;
     TrackedPaths targets;
-    std::vector<Pending> pending{{*root, "", 0, false}};
+    std::vector<PendingSourceFolder> pending{{*root, "", 0, false}};
     while (!pending.empty()) {
-        const Pending each = std::move(pending.back());
+        const PendingSourceFolder each = std::move(pending.back());
         pending.pop_back();
         std::error_code error;
         for (fs::directory_iterator it(each.source, error), end; !error && it != end; it.increment(error)) {
@@ -103,7 +103,7 @@ std::optional<TrackedPaths> ChezmoiSource::targets(const fs::path& folder) {
             if (!read) continue;
             std::string path = each.target.empty() ? read->target : each.target + '/' + read->target;
             if (!isFolder) targets.files.push_back(std::move(path));
-            else if (each.depth + 1 >= deepest) targets.folders.push_back(std::move(path));
+            else if (each.depth + 1 >= deepestSourceLevel) targets.folders.push_back(std::move(path));
             else {
                 targets.files.push_back(path);
                 pending.push_back({it->path(), std::move(path), each.depth + 1, each.literal || read->external});

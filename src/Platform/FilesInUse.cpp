@@ -37,7 +37,7 @@ std::string_view withoutDeletedMark(std::string_view path) {
 }
 
 // The program's name as the user knows it: its file's name, else the name it was started by.
-std::string programName(ProcessTable& table, std::int32_t pid) {
+std::string processCommand(ProcessTable& table, std::int32_t pid) {
     if (const auto reading = table.read(pid)) {
         const fs::path program(std::string(withoutDeletedMark(reading->executablePath)));
         if (!program.filename().empty()) return program.filename().native();
@@ -132,7 +132,7 @@ Held readShare(const SystemRoots& roots, const AskedFolders& asked, const std::v
         // The program is named only for a process that holds something asked about.
         if (kept.empty()) continue;
         if (!table) table.emplace(roots);
-        const std::string program = programName(*table, pid);
+        const std::string program = processCommand(*table, pid);
         for (const std::string& path : kept) held.emplace_back((roots.root / fs::path(path).relative_path()).lexically_normal(), program);
     }
     return held;

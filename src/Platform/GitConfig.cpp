@@ -11,13 +11,13 @@ std::string lowered(std::string_view text) {
     return low;
 }
 
-bool isBlank(char c) {
+bool isConfigBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
 }
 
 // A value as written after its "=": quoted parts joined, escapes read, a comment after it and the
 // blanks around it left out.
-std::string valueOf(std::string_view text) {
+std::string configValue(std::string_view text) {
     std::string value;
     std::size_t kept = 0;  // the length without the blanks after the last character written or quoted
     bool quoted = false;
@@ -32,7 +32,7 @@ std::string valueOf(std::string_view text) {
         if (c == '\\' && at + 1 < text.size()) {
             const char next = text[++at];
             c = next == 'n' ? '\n' : next == 't' ? '\t' : next == 'b' ? '\b' : next;
-        } else if (!quoted && isBlank(c)) {
+        } else if (!quoted && isConfigBlank(c)) {
             if (!value.empty()) value += c;
             continue;
         }
@@ -52,7 +52,7 @@ std::optional<std::string> GitConfig::value(std::string_view text, std::string_v
     while (!text.empty()) {
         std::string_view line = text.substr(0, text.find('\n'));
         text.remove_prefix(std::min(text.size(), line.size() + 1));
-        while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
+        while (!line.empty() && isConfigBlank(line.front())) line.remove_prefix(1);
         if (line.empty() || line.front() == '#' || line.front() == ';') continue;
         if (line.front() == '[') {
             // "[core]"; a subsection ("[remote \"origin\"]") is none of those read here.
@@ -63,8 +63,8 @@ std::optional<std::string> GitConfig::value(std::string_view text, std::string_v
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos || current != wantedSection) continue;
         std::string_view name = line.substr(0, equals);
-        while (!name.empty() && isBlank(name.back())) name.remove_suffix(1);
-        if (lowered(name) == wantedKey) found = valueOf(line.substr(equals + 1));
+        while (!name.empty() && isConfigBlank(name.back())) name.remove_suffix(1);
+        if (lowered(name) == wantedKey) found = configValue(line.substr(equals + 1));
     }
     return found;
 }

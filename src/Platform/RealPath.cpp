@@ -21,10 +21,3 @@ std::filesystem::path locatedPath(const std::filesystem::path& item) {
     const auto folder = realPath(item.parent_path());
     return folder ? *folder / item.filename() : item;
 }
-
-std::filesystem::path comparableFolder(const std::filesystem::path& folder) {
-    const std::filesystem::path normal = folder.lexically_normal();
-    std::string real = realPath(normal).value_or(normal).native();
-    while (real.size() > 1 && real.back() == '/') real.pop_back();
-    return real;
-}

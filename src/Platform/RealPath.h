@@ -13,7 +13,3 @@ std::filesystem::path comparableFolder(const std::filesystem::path& path);
 // Where an item is: its folder's links resolved and its own name kept, so that a link stays itself.
 // As given when its folder cannot be resolved.
 std::filesystem::path locatedPath(const std::filesystem::path& item);
-
-// A folder in the form two paths of it compare in: real where it exists, so that a link cannot
-// disguise it, else as written; without a closing slash.
-std::filesystem::path comparableFolder(const std::filesystem::path& folder);

@@ -16,7 +16,7 @@ bool sameName(std::string_view a, std::string_view b) {
 
 bool startsWithName(std::string_view name, std::string_view start) { return name.size() >= start.size() && sameName(name.substr(0, start.size()), start); }
 
-constexpr std::array systemFolders{std::string_view("$Recycle.Bin"), std::string_view("System Volume Information"), std::string_view("$WinREAgent"),
+constexpr std::array windowsSystemFolders{std::string_view("$Recycle.Bin"), std::string_view("System Volume Information"), std::string_view("$WinREAgent"),
                                    std::string_view("$SysReset"), std::string_view("$GetCurrent")};
 
 bool isOfType(const std::string& path, mode_t type) {
@@ -31,7 +31,7 @@ namespace WindowsLayout {
 bool isSystemFolder(std::string_view name) {
     // XP's and 98's bins are written in capitals only; a "Recycler" of the user's own is not one.
     if (name == "RECYCLER" || name == "RECYCLED") return true;
-    return startsWithName(name, "$Windows.~") || std::any_of(systemFolders.begin(), systemFolders.end(), [&](std::string_view folder) { return sameName(name, folder); });
+    return startsWithName(name, "$Windows.~") || std::any_of(windowsSystemFolders.begin(), windowsSystemFolders.end(), [&](std::string_view folder) { return sameName(name, folder); });
 }
 
 bool liesInSystemFolder(std::string_view path) {

@@ -24,7 +24,7 @@ constexpr std::array sidecarExtensions{std::string_view("xmp"), std::string_view
                                        std::string_view("arp"), std::string_view("import"), std::string_view("meta")};
 
 // The system's own folders at the top of the file system; "lib" stands for every "lib*".
-constexpr std::array systemFolders{std::string_view("usr"), std::string_view("etc"),  std::string_view("opt"), std::string_view("var"),
+constexpr std::array unixTopFolders{std::string_view("usr"), std::string_view("etc"),  std::string_view("opt"), std::string_view("var"),
                                    std::string_view("boot"), std::string_view("srv"), std::string_view("bin"), std::string_view("sbin"),
                                    std::string_view("nix"), std::string_view("snap")};
 
@@ -51,7 +51,7 @@ std::shared_ptr<const std::unordered_set<std::string>> listedBelow(const std::st
     return last.paths;
 }
 
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
+bool extensionEqualsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return std::tolower((unsigned char)x) == std::tolower((unsigned char)y); });
 }
 
@@ -60,7 +60,7 @@ std::optional<std::string_view> sidecarBase(std::string_view name) {
     const std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos || dot == 0) return std::nullopt;
     const std::string_view extension = name.substr(dot + 1);
-    if (std::none_of(sidecarExtensions.begin(), sidecarExtensions.end(), [&](std::string_view kind) { return equalIgnoringCase(kind, extension); }))
+    if (std::none_of(sidecarExtensions.begin(), sidecarExtensions.end(), [&](std::string_view kind) { return extensionEqualsIgnoringCase(kind, extension); }))
         return std::nullopt;
     return name.substr(0, dot);
 }
@@ -70,7 +70,7 @@ bool within(std::string_view path, std::string_view folder) {
     return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
 }
 
-bool isFile(const std::string& path) {
+bool isSidecarFile(const std::string& path) {
     struct stat status {};
     return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
@@ -83,7 +83,7 @@ bool isMachineDisk(const std::string& path) {
     const std::string_view extension = dot == std::string::npos ? std::string_view() : std::string_view(path).substr(dot + 1);
     constexpr std::array diskExtensions{std::string_view("qcow2"), std::string_view("qcow"), std::string_view("vmdk"), std::string_view("vdi"),
                                         std::string_view("vhdx")};
-    if (std::none_of(diskExtensions.begin(), diskExtensions.end(), [&](std::string_view kind) { return equalIgnoringCase(kind, extension); }))
+    if (std::none_of(diskExtensions.begin(), diskExtensions.end(), [&](std::string_view kind) { return extensionEqualsIgnoringCase(kind, extension); }))
         return false;
     const FileDescriptor disk(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     char head[72] = {};
@@ -146,7 +146,7 @@ bool CopyWholes::isSystemFile(const std::string& path) {
     const std::string_view inside = std::string_view(path).substr(systemRoot_ == "/" ? 0 : systemRoot_.size());
     const std::string_view top = inside.substr(1, inside.find('/', 1) - 1);
     if (inside.find('/', 1) != std::string_view::npos &&
-        (top.starts_with("lib") || std::find(systemFolders.begin(), systemFolders.end(), top) != systemFolders.end()))
+        (top.starts_with("lib") || std::find(unixTopFolders.begin(), unixTopFolders.end(), top) != unixTopFolders.end()))
         return true;
     // No package puts a file where drives are mounted or in the scratch folder.
     if (std::any_of(unpackagedFolders.begin(), unpackagedFolders.end(), [&](std::string_view folder) { return within(inside, folder); })) return false;
@@ -163,7 +163,7 @@ bool CopyWholes::standsWithSidecar(const std::string& path) const {
     const std::string folder = folderOfText(path);
     const std::string_view name = std::string_view(path).substr(path.rfind('/') + 1);
     if (const std::optional<std::string_view> base = sidecarBase(name)) {
-        if (base->find('.') != std::string_view::npos) return isFile(folder + "/" + std::string(*base));
+        if (base->find('.') != std::string_view::npos) return isSidecarFile(folder + "/" + std::string(*base));
         // "IMG_1.xmp": a photo of any extension by that name.
         DIR* listing = ::opendir(folder.c_str());
         if (!listing) return true;  // not sure: counts

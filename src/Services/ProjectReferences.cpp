@@ -23,13 +23,13 @@ constexpr std::size_t largestDocument = 4 << 20;
 constexpr std::size_t largestProject = 32 << 20;
 constexpr std::size_t mostIncludedDocuments = 256;
 
-std::string lowercase(std::string_view text) {
+std::string asciiLowercased(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) c = char(std::tolower((unsigned char)c));
     return lower;
 }
 
-bool isFile(const std::string& path) {
+bool isProjectFile(const std::string& path) {
     struct stat status {};
     return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
@@ -190,9 +190,9 @@ private:
         if (name.empty()) return added;
         for (const std::string& base : {mainFolder_, folder}) {
             const std::string path = madeAbsolute(name, base);
-            if (isFile(path) && found_.insert(path).second) added.push_back(path);
+            if (isProjectFile(path) && found_.insert(path).second) added.push_back(path);
             for (const char* extension : extensions)
-                if (const std::string named = path + extension; isFile(named) && found_.insert(named).second) added.push_back(named);
+                if (const std::string named = path + extension; isProjectFile(named) && found_.insert(named).second) added.push_back(named);
         }
         return added;
     }
@@ -228,7 +228,7 @@ namespace ProjectReferences {
 std::optional<Kind> kindOf(std::string_view fileName) {
     const std::size_t dot = fileName.rfind('.');
     if (dot == std::string_view::npos || dot == 0 || fileName.size() - dot > 9) return std::nullopt;
-    const std::string extension = lowercase(fileName.substr(dot + 1));
+    const std::string extension = asciiLowercased(fileName.substr(dot + 1));
     if (extension == "tex") return Kind::latexDocument;
     if (extension == "kdenlive" || extension == "mlt" || extension == "osp") return Kind::videoProject;
     return std::nullopt;
@@ -245,7 +245,7 @@ std::vector<std::string> namedByVideoProject(const std::string& path) {
     if (!text) return {};
     const std::string folder = folderOfText(path);
     std::vector<std::string> named;
-    if (lowercase(path).ends_with(".osp")) {
+    if (asciiLowercased(path).ends_with(".osp")) {
         // OpenShot writes the project's own files as "@assets/…", in "NAME_Assets" beside it.
         const std::string fileName = path.substr(path.rfind('/') + 1);
         const std::string assets = folder + "/" + fileName.substr(0, fileName.rfind('.')) + "_Assets";

@@ -45,9 +45,9 @@ bool hasExtension(std::string_view name, const std::array<std::string_view, N>& 
 
 bool endsWithIgnoringCase(std::string_view name, std::string_view end) { return name.size() > end.size() && sameIgnoringCase(name.substr(name.size() - end.size()), end); }
 
-std::string_view nameOf(std::string_view path) { return path.substr(path.rfind('/') + 1); }
+std::string_view fileNameOf(std::string_view path) { return path.substr(path.rfind('/') + 1); }
 
-const DirectoryEntry* named(const std::vector<DirectoryEntry>& entries, std::string_view name, Kind kind) {
+const DirectoryEntry* entryNamed(const std::vector<DirectoryEntry>& entries, std::string_view name, Kind kind) {
     for (const DirectoryEntry& entry : entries)
         if (entry.type == kind && entry.name == name) return &entry;
     return nullptr;
@@ -55,7 +55,7 @@ const DirectoryEntry* named(const std::vector<DirectoryEntry>& entries, std::str
 
 template <std::size_t N>
 bool holdsAnyFile(const std::vector<DirectoryEntry>& entries, const std::array<std::string_view, N>& names) {
-    return std::any_of(names.begin(), names.end(), [&](std::string_view name) { return named(entries, name, Kind::file); });
+    return std::any_of(names.begin(), names.end(), [&](std::string_view name) { return entryNamed(entries, name, Kind::file); });
 }
 
 
@@ -99,7 +99,7 @@ std::vector<DirectoryEntry> ProjectWholes::entriesOf(const std::string& folder) 
 void ProjectWholes::readDocuments() {
     std::sort(documents_.begin(), documents_.end());
     for (const std::string& document : documents_) {
-        if (ProjectReferences::kindOf(nameOf(document)) == ProjectReferences::Kind::latexDocument) {
+        if (ProjectReferences::kindOf(fileNameOf(document)) == ProjectReferences::Kind::latexDocument) {
             const std::vector<std::string> included = ProjectReferences::includedByDocument(document);
             if (included.empty()) continue;  // a document on its own is no project
             named_.emplace(document, Belonging{UntickedReason::projectPart, document});
@@ -116,8 +116,8 @@ std::optional<ProjectWholes::Belonging> ProjectWholes::of(const std::string& pat
     std::call_once(documentsRead_, [&] { readDocuments(); });
     if (const auto byDocument = named_.find(path); byDocument != named_.end()) return byDocument->second;
     const std::string folder = folderOfText(path);
-    const std::string_view name = nameOf(path);
-    if (endsWithIgnoringCase(name, ".aup") && named(entriesOf(folder), std::string(name.substr(0, name.size() - 4)) + "_data", Kind::directory))
+    const std::string_view name = fileNameOf(path);
+    if (endsWithIgnoringCase(name, ".aup") && entryNamed(entriesOf(folder), std::string(name.substr(0, name.size() - 4)) + "_data", Kind::directory))
         return Belonging{UntickedReason::projectPart, path};
     if (std::optional<Belonging> project = folderProject(folder)) return project;
     if (isAlbumArt(path)) return Belonging{UntickedReason::albumArt, folder};
@@ -138,26 +138,26 @@ std::optional<ProjectWholes::Belonging> ProjectWholes::folderProject(const std::
 }
 
 std::optional<ProjectWholes::Belonging> ProjectWholes::ownProject(const std::string& folder) {
-    const std::string_view name = nameOf(folder);
+    const std::string_view name = fileNameOf(folder);
     const Belonging project{UntickedReason::projectPart, folder};
     if (endsWithIgnoringCase(name, ".scriv")) return project;
     // Audacity's "NAME_data" belongs with the "NAME.aup" beside it.
     if (name.ends_with("_data") && folder != "/") {
         const std::string parent = folderOfText(folder);
         const std::string aup = std::string(name.substr(0, name.size() - 5)) + ".aup";
-        if (named(entriesOf(parent), aup, Kind::file)) return Belonging{UntickedReason::projectPart, (std::filesystem::path(parent) / aup).native()};
+        if (entryNamed(entriesOf(parent), aup, Kind::file)) return Belonging{UntickedReason::projectPart, (std::filesystem::path(parent) / aup).native()};
     }
     const std::vector<DirectoryEntry> entries = entriesOf(folder);
     if (entries.empty()) return std::nullopt;
-    if (holdsAnyFile(entries, siteConfigurations) && named(entries, "content", Kind::directory)) return project;
-    if (holdsAnyFile(entries, jekyllConfigurations) && named(entries, "_posts", Kind::directory)) return project;
+    if (holdsAnyFile(entries, siteConfigurations) && entryNamed(entries, "content", Kind::directory)) return project;
+    if (holdsAnyFile(entries, jekyllConfigurations) && entryNamed(entries, "_posts", Kind::directory)) return project;
     if (std::any_of(entries.begin(), entries.end(), [](const DirectoryEntry& entry) { return entry.type == Kind::file && endsWithIgnoringCase(entry.name, ".ardour"); }) &&
-        named(entries, "interchange", Kind::directory))
+        entryNamed(entries, "interchange", Kind::directory))
         return project;
     // An unpacked EPUB: its "mimetype" says so (one that cannot be read counts), and its container
     // names the book's files.
-    if (named(entries, "mimetype", Kind::file) && named(entries, "META-INF", Kind::directory) &&
-        named(entriesOf(folder + "/META-INF"), "container.xml", Kind::file)) {
+    if (entryNamed(entries, "mimetype", Kind::file) && entryNamed(entries, "META-INF", Kind::directory) &&
+        entryNamed(entriesOf(folder + "/META-INF"), "container.xml", Kind::file)) {
         const std::optional<std::string> mimetype = FileContents::head(folder + "/mimetype", 20);
         if (!mimetype || mimetype->starts_with("application/epub+zip")) return project;
     }
@@ -184,7 +184,7 @@ bool ProjectWholes::isAlbumFolder(const std::string& folder) { return !isLooseFo
 // An image in an album's folder, in a folder holding one (the album's cover above its disc
 // folders), or in a folder of one (its scanned artwork).
 bool ProjectWholes::isAlbumArt(const std::string& path) {
-    if (!hasExtension(nameOf(path), imageExtensions)) return false;
+    if (!hasExtension(fileNameOf(path), imageExtensions)) return false;
     const std::string folder = folderOfText(path);
     return isAlbumFolder(folder) || (holdingAlbums_.contains(folder) && !isLooseFolder(folder)) || (folder != "/" && isAlbumFolder(folderOfText(folder)));
 }

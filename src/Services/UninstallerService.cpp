@@ -781,7 +781,7 @@ std::optional<ShownEntry> shownEntry(const InstalledApplication& application, co
 // translated, its desktop-file ID and its AppImage's name.
 QStringList exactNames(const ShownEntry& shown, const QLocale& locale) {
     QStringList names{shown.entry.text("Name").value_or(QString()), applicationName(shown, locale), withoutIntegrationPrefix(PathText::display(shown.id))};
-    if (shown.program.isAppImage) names << appImageBaseName(PathText::display(shown.program.path.filename()));
+    if (shown.program.isAppImage) names << programName(PathText::display(shown.program.path.filename()));
     names.removeIf([](const QString& name) { return !isUsableKey(name); });
     return names;
 }

@@ -44,9 +44,9 @@ TEST(DuplicateKeptCopy, OfCopiesOfOneDateTheOneBornFirstIsKeptWhereThatIsClear) 
 
 namespace {
 
-ScannedFile copyAt(const char* path, std::int64_t modified) { return copy(path, modified, std::nullopt); }
+ScannedFile copyModifiedAt(const char* path, std::int64_t modified) { return copy(path, modified, std::nullopt); }
 
-std::vector<std::string> pathsOf(const DuplicateGroup& group) {
+std::vector<std::string> orderedPaths(const DuplicateGroup& group) {
     std::vector<std::string> paths;
     for (const ScannedFile& file : group.files) paths.push_back(file.path.native());
     return paths;
@@ -58,18 +58,18 @@ std::vector<std::string> pathsOf(const DuplicateGroup& group) {
 // too, on a file or on a folder below the one the copies share; then the lasting place, then the
 // newest, as before. A folder every copy lies in marks none of them.
 TEST(DuplicateKeptCopy, TheOriginalNameIsKeptOverACopysMark) {
-    EXPECT_EQ(pathsOf(ordered({copyAt("/h/Pictures/photo (1).jpg", 900), copyAt("/h/Pictures/photo.jpg", 100)})),
+    EXPECT_EQ(orderedPaths(ordered({copyModifiedAt("/h/Pictures/photo (1).jpg", 900), copyModifiedAt("/h/Pictures/photo.jpg", 100)})),
               (std::vector<std::string>{"/h/Pictures/photo.jpg", "/h/Pictures/photo (1).jpg"}));
-    EXPECT_EQ(ordered({copyAt("/h/Documents/Copy of budget.xlsx", 900), copyAt("/h/Downloads/budget.xlsx", 100)}).files[0].path, "/h/Downloads/budget.xlsx");
-    EXPECT_EQ(ordered({copyAt("/h/Documents/report (copy).odt", 900), copyAt("/h/Documents/report.odt", 100)}).files[0].path, "/h/Documents/report.odt");
-    EXPECT_EQ(ordered({copyAt("/h/Music/Album (2)/01.flac", 900), copyAt("/h/Music/Album/01.flac", 100)}).files[0].path, "/h/Music/Album/01.flac");
-    EXPECT_EQ(ordered({copyAt("/h/Music/Old (2)/Album (2)/01.flac", 900), copyAt("/h/Music/Old (2)/Album/01.flac", 100)}).files[0].path,
+    EXPECT_EQ(ordered({copyModifiedAt("/h/Documents/Copy of budget.xlsx", 900), copyModifiedAt("/h/Downloads/budget.xlsx", 100)}).files[0].path, "/h/Downloads/budget.xlsx");
+    EXPECT_EQ(ordered({copyModifiedAt("/h/Documents/report (copy).odt", 900), copyModifiedAt("/h/Documents/report.odt", 100)}).files[0].path, "/h/Documents/report.odt");
+    EXPECT_EQ(ordered({copyModifiedAt("/h/Music/Album (2)/01.flac", 900), copyModifiedAt("/h/Music/Album/01.flac", 100)}).files[0].path, "/h/Music/Album/01.flac");
+    EXPECT_EQ(ordered({copyModifiedAt("/h/Music/Old (2)/Album (2)/01.flac", 900), copyModifiedAt("/h/Music/Old (2)/Album/01.flac", 100)}).files[0].path,
               "/h/Music/Old (2)/Album/01.flac");
     // Both marked, or a folder they share marked: the rules before decide.
-    EXPECT_EQ(ordered({copyAt("/h/Pictures/Trip (2)/a.jpg", 100), copyAt("/h/Pictures/Trip (2)/b/a.jpg", 900)}).files[0].path, "/h/Pictures/Trip (2)/b/a.jpg");
-    EXPECT_EQ(ordered({copyAt("/h/Pictures/a (1).jpg", 100), copyAt("/h/Pictures/a (2).jpg", 900)}).files[0].path, "/h/Pictures/a (2).jpg");
+    EXPECT_EQ(ordered({copyModifiedAt("/h/Pictures/Trip (2)/a.jpg", 100), copyModifiedAt("/h/Pictures/Trip (2)/b/a.jpg", 900)}).files[0].path, "/h/Pictures/Trip (2)/b/a.jpg");
+    EXPECT_EQ(ordered({copyModifiedAt("/h/Pictures/a (1).jpg", 100), copyModifiedAt("/h/Pictures/a (2).jpg", 900)}).files[0].path, "/h/Pictures/a (2).jpg");
     // Without a mark, the newest as before.
-    EXPECT_EQ(ordered({copyAt("/h/Pictures/a.jpg", 100), copyAt("/h/Pictures/b.jpg", 900)}).files[0].path, "/h/Pictures/b.jpg");
+    EXPECT_EQ(ordered({copyModifiedAt("/h/Pictures/a.jpg", 100), copyModifiedAt("/h/Pictures/b.jpg", 900)}).files[0].path, "/h/Pictures/b.jpg");
     // Of one date, the mark tells the original: the group is ticked.
     DuplicateGroup sameDate = ordered({copy("/h/Pictures/photo (1).jpg", 500, std::nullopt), copy("/h/Pictures/photo.jpg", 500, std::nullopt)});
     EXPECT_EQ(sameDate.files[0].path, "/h/Pictures/photo.jpg");
@@ -78,7 +78,7 @@ TEST(DuplicateKeptCopy, TheOriginalNameIsKeptOverACopysMark) {
     DuplicateGroup unordered{"id", {copy("/h/a/p.jpg", 500, std::nullopt), copy("/h/a/p (1).jpg", 500, std::nullopt), copy("/h/b/p.jpg", 500, std::nullopt)}, 4096};
     EXPECT_FALSE(unordered.keptCopyIsClear());
     // A copy with another name is still kept first, whatever its name.
-    std::vector<ScannedFile> linked{copyAt("/h/Pictures/photo.jpg", 900), copyAt("/h/Backup/photo (1).jpg", 100)};
+    std::vector<ScannedFile> linked{copyModifiedAt("/h/Pictures/photo.jpg", 900), copyModifiedAt("/h/Backup/photo (1).jpg", 100)};
     linked[1].identity->links = 2;
     EXPECT_EQ(ordered(linked).files[0].path, "/h/Backup/photo (1).jpg");
 }

@@ -357,8 +357,8 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         applications.push_back(Fixture::application("org.freecad.FreeCAD", "FreeCAD", 1'120'004'096, "\u2014"));
         applications.back().iconName = "freecad";
         StillState still(applications, {{applications.back().id, freecadLeftovers()}}, applications.back().id);
-        pictures.render("uninstaller-otherbuild", windowSize, [&] { return screen(*still.state); });
-        pictures.render("uninstaller-otherbuild-full", windowSize, [&] { return screen(*still.state); }, {.fullLength = true, .inspect = {}});
+        pictures.render("uninstaller-otherbuild", PictureContext::windowSize, [&] { return screen(*still.state); });
+        pictures.render("uninstaller-otherbuild-full", PictureContext::windowSize, [&] { return screen(*still.state); }, {.fullLength = true, .inspect = {}});
     }
     // The home written short: the pictures' own home stands for the user's.
     for (const auto& [repository, unread, name] : {std::tuple{QDir::homePath().toStdString() + "/.local/share/yadm/repo.git", false, "uninstaller-dotfiles"},
@@ -366,8 +366,8 @@ static const PictureRegistration uninstaller("uninstaller", [](PictureContext& p
         std::vector<InstalledApplication> applications = someApplications();
         applications.push_back(Fixture::application("Zettlr", "Zettlr", 142'004'096, "\u2014"));
         StillState still(applications, {{applications.back().id, zettlrLeftovers(repository, unread)}}, applications.back().id);
-        pictures.render(name, windowSize, [&] { return screen(*still.state); });
-        pictures.render(QString::fromLatin1(name) + "-full", windowSize, [&] { return screen(*still.state); }, {.fullLength = true, .inspect = {}});
+        pictures.render(name, PictureContext::windowSize, [&] { return screen(*still.state); });
+        pictures.render(QString::fromLatin1(name) + "-full", PictureContext::windowSize, [&] { return screen(*still.state); }, {.fullLength = true, .inspect = {}});
     }
     {
         std::vector<InstalledApplication> applications = someApplications();

@@ -43,7 +43,7 @@ void layNames(const TempTree& tree, const std::string& top) {
         tree.write(top + "/" + name, "settings " + name);
 }
 
-std::string bytesOf(const fs::path& file) {
+std::string indexBytes(const fs::path& file) {
     return TempTree::read(file);
 }
 
@@ -70,7 +70,7 @@ TEST(GitIndex, ReadsWhatGitListsInEveryLayout) {
     EXPECT_EQ(read(tree.path() / "plain/.git"), gitListing(tree.path() / "plain"));
 
     TestGit::run(tree.path() / "plain", {"update-index", "--index-version", "4"});
-    EXPECT_EQ(bytesOf(tree.path() / "plain/.git/index")[7], 4);
+    EXPECT_EQ(indexBytes(tree.path() / "plain/.git/index")[7], 4);
     EXPECT_EQ(read(tree.path() / "plain/.git"), gitListing(tree.path() / "plain"));
 
     TestGit::run(tree.path() / "plain", {"update-index", "--index-version", "2", "--split-index"});
@@ -124,7 +124,7 @@ TEST(GitIndex, AnIndexThatIsNotSoundCannotBeRead) {
     TestGit::run(tree.path() / "w", {"add", "-A"});
     for (const char* version : {"2", "4"}) {
         TestGit::run(tree.path() / "w", {"update-index", "--index-version", version});
-        const std::string index = bytesOf(tree.path() / "w/.git/index");
+        const std::string index = indexBytes(tree.path() / "w/.git/index");
         ASSERT_TRUE(GitIndex::parse(index, 20));
         for (std::size_t length = 0; length < index.size(); ++length) EXPECT_FALSE(GitIndex::parse(index.substr(0, length), 20)) << length;
         for (std::size_t at = 0; at < index.size(); ++at) {

@@ -90,7 +90,7 @@ void helixBesideItsCommandsOnly(InstalledHome& home) {
     home.expect("ProgramInLibexecBesideBinAloneIsItsFolders", "Helix", {{entry, false}, {install, false}}, home.entryBytes() + du(install), UsedBy{});
 }
 
-constexpr FreshCase cases[]{
+constexpr FreshCase buildsCases[]{
     {"WeeklyBuildKeepsWhatItShares", freecadBesideItsWeeklyBuild},
     {"MasterBuildWithoutAnEntryKeepsWhatItShares", kdenliveBesideItsMasterBuild},
     {"NightlyEntryKeepsWhatItShares", neovimBesideItsNightlyEntry},
@@ -102,7 +102,7 @@ constexpr FreshCase cases[]{
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(OtherBuilds, FreshHomeFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(OtherBuilds, FreshHomeFate, ::testing::ValuesIn(buildsCases), [](const auto& row) { return std::string(row.param.name); });
 
 // The row names the build by the name its entry gives it.
 TEST(OtherBuilds, TheRowNamesTheBuildByItsName) {

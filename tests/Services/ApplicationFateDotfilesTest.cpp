@@ -141,7 +141,7 @@ void unreadableIndex(InstalledHome& home) {
     home.expected["UnreadableDotfilesIndexTicksNoLeftover"].keptIn = {{app.cache, dotfiles}, {app.data, dotfiles}, {app.settings, dotfiles}};
 }
 
-constexpr FreshCase cases[]{
+constexpr FreshCase dotfilesCases[]{
     {"BareDotfilesRepositoryKeepsItsSettings", bareRepository},
     {"Sha256DotfilesRepositoryKeepsItsSettings", sha256Repository},
     {"YadmRepositoryKeepsItsSettings", yadmRepository},
@@ -154,7 +154,7 @@ constexpr FreshCase cases[]{
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Dotfiles, FreshHomeFate, ::testing::ValuesIn(cases), [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Dotfiles, FreshHomeFate, ::testing::ValuesIn(dotfilesCases), [](const auto& row) { return std::string(row.param.name); });
 
 // Only a repository whose list could not be read says it may keep an item.
 TEST(Dotfiles, AnUnreadListSaysItMayKeepIt) {

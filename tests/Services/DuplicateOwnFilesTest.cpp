@@ -273,14 +273,14 @@ TEST(DuplicateOwnFiles, AHomeBelowVarHomeSearchedThroughTheHomeLinkIsNoSystemFol
 // year is searched, hidden files on or off, nothing of them is ticked and each copy names its
 // install; after moving what is ticked every program still starts and every install file stays.
 TEST(DuplicateOwnFiles, AProgramOneFolderBelowItsBinMakesTheFolderAboveAnInstall) {
-    if (!fs::exists(program)) GTEST_SKIP() << program << " is missing";
+    if (!fs::exists(realProgram)) GTEST_SKIP() << realProgram << " is missing";
     TempTree tree;
     FixtureRoots roots(tree.path());
     const fs::path home = tree.path() / "home";
     std::vector<fs::path> programs;
-    for (const char* year : {"2023", "2024"}) programs.push_back(copyOf(program, home / "texlive" / year / "bin/x86_64-linux/pdflatex"));
-    for (const char* game : {"Game-1.0", "Game-1.0 (copy)"}) programs.push_back(copyOf(program, home / "Downloads" / game / "bin/x64/Game"));
-    programs.push_back(copyOf(program, home / "opt/tool/libexec/tool"));
+    for (const char* year : {"2023", "2024"}) programs.push_back(copyOf(realProgram, home / "texlive" / year / "bin/x86_64-linux/pdflatex"));
+    for (const char* game : {"Game-1.0", "Game-1.0 (copy)"}) programs.push_back(copyOf(realProgram, home / "Downloads" / game / "bin/x64/Game"));
+    programs.push_back(copyOf(realProgram, home / "opt/tool/libexec/tool"));
     struct Row {
         fs::path copy;
         fs::path install;
@@ -333,13 +333,13 @@ TEST(DuplicateOwnFiles, AProgramOneFolderBelowItsBinMakesTheFolderAboveAnInstall
 // hidden folder below a chosen folder is an application's, so a thumbnail in /data/.thumbnails is
 // not ticked beside /data's photo, nor is a hidden file, and neither is searched without hidden files.
 TEST(DuplicateOwnFiles, ADriveUnderRunMediaDownloadsHoldingABinAndAHiddenFolderOfAChosenOne) {
-    if (!fs::exists(program)) GTEST_SKIP() << program << " is missing";
+    if (!fs::exists(realProgram)) GTEST_SKIP() << realProgram << " is missing";
     TempTree tree;
     tree.write("proc/self/mountinfo", "36 25 8:17 / /run/media/ann/CARD rw,relatime shared:1 - exfat /dev/sdb1 rw\n");
     FixtureRoots roots(tree.path());
     const fs::path home = tree.path() / "home";
     same(tree, {tree.path() / "run/media/ann/CARD/DCIM/IMG_1.jpg", tree.path() / "run/media/ann/CARD/DCIM/copy/IMG_1.jpg"}, 50);
-    copyOf(program, home / "Downloads/bin/tool");
+    copyOf(realProgram, home / "Downloads/bin/tool");
     copyOf("/usr/bin/false", home / "Downloads/bin/x64/tool");
     same(tree, {home / "Downloads/manual.pdf", home / "Downloads/manual (1).pdf"}, 51);
     same(tree, {home / "Downloads/bin/x64/tool.dat", home / "Documents/tool.dat"}, 54);

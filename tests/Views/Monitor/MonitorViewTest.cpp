@@ -260,7 +260,7 @@ TEST(MonitorScreen, TheDiskFollowsTheVolumeAtEverySample) {
     MonitorContent content(machine.monitor());
     content.resize(1320, 1100);
     content.show();
-    settle();
+    runPendingEvents();
     auto shown = [](const HeroValue* hero) { return hero->valueLabel()->text() + " " + hero->unitLabel()->text(); };
     auto spaced = [](std::int64_t bytes) { return ByteFormatting::string(bytes).replace(QChar(0x00A0), ' '); };
     auto* overview = page<MonitorOverviewPage>(content);
@@ -269,11 +269,11 @@ TEST(MonitorScreen, TheDiskFollowsTheVolumeAtEverySample) {
     // 4 GB written.
     machine.capacity = {512'000'000'000, 176'000'000'000, 201'600'000'000};
     machine.step();
-    settle();
+    runPendingEvents();
     EXPECT_EQ(shown(overview->diskCard()->hero()), spaced(176'000'000'000));
 
     content.setTab(MonitorTab::disk);
-    settle();
+    runPendingEvents();
     auto* disk = page<DiskPage>(content);
     auto expectVolume = [&](std::int64_t available, std::int64_t used, std::int64_t reserved) {
         EXPECT_EQ(shown(disk->hero()->hero()), spaced(available));
@@ -294,17 +294,17 @@ TEST(MonitorScreen, TheDiskFollowsTheVolumeAtEverySample) {
     // 10 GB deleted.
     machine.capacity = {512'000'000'000, 186'000'000'000, 211'600'000'000};
     machine.step();
-    settle();
+    runPendingEvents();
     expectVolume(186'000'000'000, 300'400'000'000, 25'600'000'000);
     // A file system that keeps nothing back for root: no such row, no such part.
     machine.capacity = {512'000'000'000, 186'000'000'000, 186'000'000'000};
     machine.step();
-    settle();
+    runPendingEvents();
     expectVolume(186'000'000'000, 326'000'000'000, 0);
     // One that can no longer be read is unknown, not empty.
     machine.capacity = {};
     machine.step();
-    settle();
+    runPendingEvents();
     EXPECT_EQ(disk->hero()->hero()->valueLabel()->text(), dash);
     EXPECT_EQ(disk->usedTile()->valueLabel()->text(), dash);
 }

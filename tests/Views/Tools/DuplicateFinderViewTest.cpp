@@ -543,7 +543,7 @@ TEST(DuplicateFinderView, NothingFreedIsNeverUpTo) {
     shared.files[1].sharedBytes = 5'000'000;
     shared.files[1].untickedReason = UntickedReason::sharedBlocks;
     fixture.finishDuplicates({ToolsFixture::group("plain", 1'000'000, {"/y/a.txt", "/y/b.txt"}), shared});
-    Shown shown(fixture.state());
+    ShownFinder shown(fixture.state());
     EXPECT_EQ(shown.row(1)->group().id, "shared");
     EXPECT_EQ(shown.row(1)->findChild<ToolsValueColumn*>("groupValue")->value(), ToolTexts::bytes(0));
     EXPECT_TRUE(bannerTexts(shown.view).contains(AppLocalization::format("tools.dup.bannerTitle", {2, ToolTexts::bytes(1'000'000)})));
@@ -658,7 +658,7 @@ TEST(DuplicateFinderView, AGroupInAProjectSaysWhichAndTicksNothing) {
             group.files[1].untickedWithin = row.within;
             fixture.finishDuplicates({group});
             EXPECT_TRUE(fixture.state().selectedToolItems().empty()) << language << " " << row.copyKey;
-            Shown shown(fixture.state());
+            ShownFinder shown(fixture.state());
             QStringList header;
             for (const Pill* pill : shown.row(0)->header()->findChildren<Pill*>()) header << pill->text();
             EXPECT_TRUE(header.contains(AppLocalization::string(row.groupKey))) << header.join(" | ").toStdString();
