@@ -3,10 +3,13 @@
 #include "Support/FixtureRoots.h"
 #include "Support/ForkedChild.h"
 #include "Support/InstalledFiles.h"
+#include "Support/LoopDisk.h"
 #include "Support/TempTree.h"
 
 #include <fcntl.h>
+#include <linux/msdos_fs.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/statfs.h>
 #include <sys/wait.h>
@@ -157,6 +160,20 @@ TEST(DuplicateWindowsDrive, WhatWindowsMarksHiddenOrSystemIsHidden) {
         EXPECT_FALSE(holding(hiddenOn, share / "Other/b.jpg")->ticksCopies());
         EXPECT_TRUE(holding(hiddenOn, share / "Photos/c.jpg")->ticksCopies());
     }
+    // What lies above a drive is no part of it: a share its user mounted as "AppData" is searched
+    // as any other, chosen or reached from above the home.
+    tree.write("proc/self/mountinfo", "36 25 0:51 / /media/ann/Share rw,relatime shared:1 - cifs //nas/ann rw\n"
+                                      "37 25 0:52 / /mnt/AppData rw,relatime shared:2 - cifs //nas/data rw\n");
+    const fs::path appData = tree.path() / "mnt/AppData";
+    same(tree, {appData / "Photos/e.jpg", appData / "Photos/2020/e.jpg"}, 64);
+    for (const bool includeHidden : {false, true}) {
+        for (const fs::path& folder : {appData, tree.path()}) {
+            const std::vector<DuplicateGroup> groups = search(folder, includeHidden);
+            const DuplicateGroup* e = holding(groups, appData / "Photos/e.jpg");
+            ASSERT_NE(e, nullptr) << folder;
+            EXPECT_TRUE(e->ticksCopies()) << folder;
+        }
+    }
     // The same marks on a file system of Linux's own are no one's.
     tree.write("proc/self/mountinfo", "36 25 0:51 / /media/ann/Share rw,relatime shared:1 - ext4 /dev/sdc1 rw\n");
     EXPECT_EQ(search(share, false).size(), 4u);
@@ -215,6 +232,46 @@ TEST(DuplicateWindowsDrive, OnNtfsWhatWindowsHidesIsHidden) {
             ForkedChild::check(found, group.ticksCopies() == (group.files[0].path.filename() == "beach.jpg"), "ticked wrongly: " + group.files[0].path.string());
         ::umount2(drive.c_str(), MNT_DETACH);
         ::waitpid(daemon, nullptr, 0);
+        return found;
+    });
+    if (ForkedChild::cannotMount(failures)) GTEST_SKIP() << failures;
+    EXPECT_EQ(failures, "");
+}
+
+// The same on a camera card or a stick formatted FAT, whose marks lie in the directory entry: a
+// folder Windows hid and its thumbnails are left out without hidden files and never ticked with them.
+TEST(DuplicateWindowsDrive, OnFatWhatWindowsHidesIsHidden) {
+    const fs::path mkfs = "/usr/sbin/mkfs.vfat";
+    if (!fs::exists(mkfs)) GTEST_SKIP() << "mkfs.vfat is not installed";
+    TempTree tree;
+    tree.write("proc/self/mountinfo", "36 25 8:17 / /media/ann/CARD rw,relatime shared:1 - vfat /dev/sdb1 rw\n");
+    FixtureRoots roots(tree.path());
+    const fs::path image = tree.path() / "card.img", card = tree.folder("media/ann/CARD");
+    if (!LoopDisk::make(image, 32 << 20, {mkfs.string()})) GTEST_SKIP() << "cannot make a FAT file system";
+    const std::string failures = ForkedChild::runInMountNamespace([&] {
+        if (!LoopDisk::mount(image, card)) return std::string(ForkedChild::mountFailed);
+        std::string found;
+        auto hide = [&](const fs::path& path, std::uint32_t attributes) {
+            const int opened = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            std::uint32_t value = 0;
+            ForkedChild::check(found, opened >= 0 && ::ioctl(opened, FAT_IOCTL_GET_ATTRIBUTES, &value) == 0, "cannot read " + path.string());
+            value |= attributes;
+            ForkedChild::check(found, opened >= 0 && ::ioctl(opened, FAT_IOCTL_SET_ATTRIBUTES, &value) == 0, "cannot mark " + path.string());
+            if (opened >= 0) ::close(opened);
+        };
+        same(tree, {card / "DCIM/Private/IMG_0001.JPG", card / "DCIM/100CANON/IMG_0001.JPG"}, 80);
+        same(tree, {card / "DCIM/Thumbs.db", card / "DCIM/100CANON/Thumbs.db"}, 81);
+        same(tree, {card / "DCIM/100CANON/IMG_0002.JPG", card / "DCIM/101CANON/IMG_0002.JPG"}, 82);
+        hide(card / "DCIM/Private", 0x2);
+        hide(card / "DCIM/Thumbs.db", 0x6);
+        hide(card / "DCIM/100CANON/Thumbs.db", 0x4);
+        const std::vector<DuplicateGroup> hiddenOff = search(card, false);
+        ForkedChild::check(found, hiddenOff.size() == 1 && hiddenOff[0].files[0].path.filename() == "IMG_0002.JPG" && hiddenOff[0].ticksCopies(),
+                           "hidden files off: not only the loose pair");
+        const std::vector<DuplicateGroup> hiddenOn = search(card, true);
+        ForkedChild::check(found, hiddenOn.size() == 3, "hidden files on: not three groups");
+        for (const DuplicateGroup& group : hiddenOn)
+            ForkedChild::check(found, group.ticksCopies() == (group.files[0].path.filename() == "IMG_0002.JPG"), "ticked wrongly: " + group.files[0].path.string());
         return found;
     });
     if (ForkedChild::cannotMount(failures)) GTEST_SKIP() << failures;
