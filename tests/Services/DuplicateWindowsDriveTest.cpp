@@ -1,3 +1,4 @@
+#include "Foundation/FileDescriptor.h"
 #include "Platform/ProcessRunner.h"
 #include "Support/DuplicateSearches.h"
 #include "Support/FixtureRoots.h"
@@ -16,6 +17,7 @@
 #include <sys/xattr.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -36,6 +38,26 @@ bool holdsCopyIn(const std::vector<DuplicateGroup>& groups, const fs::path& fold
 // Marks a file or folder on an SMB share as Windows does, through the attribute the cifs driver shows.
 bool markWindowsAttributes(const fs::path& path, std::uint32_t attributes) {
     return ::lsetxattr(path.c_str(), "user.cifs.dosattrib", &attributes, sizeof attributes, 0) == 0;
+}
+
+// Lays out on `drive` a photo in a folder its user hid, the thumbnails Windows keeps (hidden and
+// system, or system only) and a loose pair, marked through `hide`; searches the drive with hidden
+// files off and on. Returns what went wrong.
+std::string checkWhatWindowsHides(const TempTree& tree, const fs::path& drive, const std::function<bool(const fs::path&, std::uint32_t)>& hide) {
+    std::string found;
+    same(tree, {drive / "Documents/Private/passport.jpg", drive / "Pictures/passport.jpg"}, 70);
+    same(tree, {drive / "Pictures/Thumbs.db", drive / "Pictures/2019/Thumbs.db"}, 71);
+    same(tree, {drive / "Pictures/beach.jpg", drive / "Pictures/Copy of beach.jpg"}, 72);
+    for (const auto& [path, attributes] : {std::pair{drive / "Documents/Private", 0x2u}, {drive / "Pictures/Thumbs.db", 0x6u}, {drive / "Pictures/2019/Thumbs.db", 0x4u}})
+        ForkedChild::check(found, hide(path, attributes), "cannot mark " + path.string());
+    const std::vector<DuplicateGroup> hiddenOff = search(drive, false);
+    ForkedChild::check(found, hiddenOff.size() == 1 && hiddenOff[0].files[0].path == drive / "Pictures/beach.jpg" && hiddenOff[0].ticksCopies(),
+                       "hidden files off: not only the loose pair");
+    const std::vector<DuplicateGroup> hiddenOn = search(drive, true);
+    ForkedChild::check(found, hiddenOn.size() == 3, "hidden files on: not three groups");
+    for (const DuplicateGroup& group : hiddenOn)
+        ForkedChild::check(found, group.ticksCopies() == (group.files[0].path.filename() == "beach.jpg"), "ticked wrongly: " + group.files[0].path.string());
+    return found;
 }
 
 }  // namespace
@@ -210,26 +232,12 @@ TEST(DuplicateWindowsDrive, OnNtfsWhatWindowsHidesIsHidden) {
         };
         for (int wait = 0; wait < 300 && !mounted() && ::waitpid(daemon, nullptr, WNOHANG) == 0; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(50));
         if (!mounted()) return std::string(ForkedChild::mountFailed);
-        std::string found;
-        auto hide = [&](const fs::path& path, unsigned char attributes) {
+        const std::string found = checkWhatWindowsHides(tree, drive, [](const fs::path& path, std::uint32_t attributes) {
             unsigned char bytes[4] = {};
-            ForkedChild::check(found, ::lgetxattr(path.c_str(), "system.ntfs_attrib_be", bytes, 4) == 4, "cannot read " + path.string());
-            bytes[3] |= attributes;
-            ForkedChild::check(found, ::lsetxattr(path.c_str(), "system.ntfs_attrib_be", bytes, 4, 0) == 0, "cannot mark " + path.string());
-        };
-        same(tree, {drive / "Documents/Private/passport.jpg", drive / "Pictures/passport.jpg"}, 70);
-        same(tree, {drive / "Pictures/Thumbs.db", drive / "Pictures/2019/Thumbs.db"}, 71);
-        same(tree, {drive / "Pictures/beach.jpg", drive / "Pictures/Copy of beach.jpg"}, 72);
-        hide(drive / "Documents/Private", 0x2);
-        hide(drive / "Pictures/Thumbs.db", 0x6);
-        hide(drive / "Pictures/2019/Thumbs.db", 0x6);
-        const std::vector<DuplicateGroup> hiddenOff = search(drive, false);
-        ForkedChild::check(found, hiddenOff.size() == 1 && hiddenOff[0].files[0].path == drive / "Pictures/beach.jpg" && hiddenOff[0].ticksCopies(),
-                           "hidden files off: not only the loose pair");
-        const std::vector<DuplicateGroup> hiddenOn = search(drive, true);
-        ForkedChild::check(found, hiddenOn.size() == 3, "hidden files on: not three groups");
-        for (const DuplicateGroup& group : hiddenOn)
-            ForkedChild::check(found, group.ticksCopies() == (group.files[0].path.filename() == "beach.jpg"), "ticked wrongly: " + group.files[0].path.string());
+            if (::lgetxattr(path.c_str(), "system.ntfs_attrib_be", bytes, 4) != 4) return false;
+            bytes[3] |= (unsigned char)attributes;
+            return ::lsetxattr(path.c_str(), "system.ntfs_attrib_be", bytes, 4, 0) == 0;
+        });
         ::umount2(drive.c_str(), MNT_DETACH);
         ::waitpid(daemon, nullptr, 0);
         return found;
@@ -250,29 +258,13 @@ TEST(DuplicateWindowsDrive, OnFatWhatWindowsHidesIsHidden) {
     if (!LoopDisk::make(image, 32 << 20, {mkfs.string()})) GTEST_SKIP() << "cannot make a FAT file system";
     const std::string failures = ForkedChild::runInMountNamespace([&] {
         if (!LoopDisk::mount(image, card)) return std::string(ForkedChild::mountFailed);
-        std::string found;
-        auto hide = [&](const fs::path& path, std::uint32_t attributes) {
-            const int opened = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        return checkWhatWindowsHides(tree, card, [](const fs::path& path, std::uint32_t attributes) {
+            const FileDescriptor opened(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
             std::uint32_t value = 0;
-            ForkedChild::check(found, opened >= 0 && ::ioctl(opened, FAT_IOCTL_GET_ATTRIBUTES, &value) == 0, "cannot read " + path.string());
+            if (!opened.isOpen() || ::ioctl(opened.get(), FAT_IOCTL_GET_ATTRIBUTES, &value) != 0) return false;
             value |= attributes;
-            ForkedChild::check(found, opened >= 0 && ::ioctl(opened, FAT_IOCTL_SET_ATTRIBUTES, &value) == 0, "cannot mark " + path.string());
-            if (opened >= 0) ::close(opened);
-        };
-        same(tree, {card / "DCIM/Private/IMG_0001.JPG", card / "DCIM/100CANON/IMG_0001.JPG"}, 80);
-        same(tree, {card / "DCIM/Thumbs.db", card / "DCIM/100CANON/Thumbs.db"}, 81);
-        same(tree, {card / "DCIM/100CANON/IMG_0002.JPG", card / "DCIM/101CANON/IMG_0002.JPG"}, 82);
-        hide(card / "DCIM/Private", 0x2);
-        hide(card / "DCIM/Thumbs.db", 0x6);
-        hide(card / "DCIM/100CANON/Thumbs.db", 0x4);
-        const std::vector<DuplicateGroup> hiddenOff = search(card, false);
-        ForkedChild::check(found, hiddenOff.size() == 1 && hiddenOff[0].files[0].path.filename() == "IMG_0002.JPG" && hiddenOff[0].ticksCopies(),
-                           "hidden files off: not only the loose pair");
-        const std::vector<DuplicateGroup> hiddenOn = search(card, true);
-        ForkedChild::check(found, hiddenOn.size() == 3, "hidden files on: not three groups");
-        for (const DuplicateGroup& group : hiddenOn)
-            ForkedChild::check(found, group.ticksCopies() == (group.files[0].path.filename() == "IMG_0002.JPG"), "ticked wrongly: " + group.files[0].path.string());
-        return found;
+            return ::ioctl(opened.get(), FAT_IOCTL_SET_ATTRIBUTES, &value) == 0;
+        });
     });
     if (ForkedChild::cannotMount(failures)) GTEST_SKIP() << failures;
     EXPECT_EQ(failures, "");
