@@ -58,7 +58,6 @@ bool holdsAnyFile(const std::vector<DirectoryEntry>& entries, const std::array<s
     return std::any_of(names.begin(), names.end(), [&](std::string_view name) { return named(entries, name, Kind::file); });
 }
 
-
 }  // namespace
 
 bool ProjectWholes::keeps(std::string_view entryName) {
