@@ -122,21 +122,17 @@ std::vector<DirectoryEntry> ProgramInstalls::entriesOf(const std::string& folder
 }
 
 bool ProgramInstalls::holdsProgram(const std::string& folder) {
-    {
-        std::lock_guard guard(lock_);
-        if (const auto known = holds_.find(folder); known != holds_.end()) return known->second;
-    }
-    const std::vector<DirectoryEntry> entries = entriesOf(folder);
-    bool holds = std::any_of(runtimeMarks.begin(), runtimeMarks.end(),
-                             [&](const RuntimeMark& mark) { return named(entries, mark.file, Kind::file) && named(entries, mark.folder, Kind::directory); });
-    for (const DirectoryEntry& entry : entries) {
-        if (holds) break;
-        if (entry.type != Kind::file) continue;
-        holds = isLibraryName(entry.name) || hasLoadedExtension(entry.name) || (entry.executable && mayBeElf(entry.name) && isLoadedElf(child(folder, entry.name)));
-    }
-    std::lock_guard guard(lock_);
-    holds_.emplace(folder, holds);
-    return holds;
+    return holds_.of(folder, [&] {
+        const std::vector<DirectoryEntry> entries = entriesOf(folder);
+        bool holds = std::any_of(runtimeMarks.begin(), runtimeMarks.end(),
+                                 [&](const RuntimeMark& mark) { return named(entries, mark.file, Kind::file) && named(entries, mark.folder, Kind::directory); });
+        for (const DirectoryEntry& entry : entries) {
+            if (holds) break;
+            if (entry.type != Kind::file) continue;
+            holds = isLibraryName(entry.name) || hasLoadedExtension(entry.name) || (entry.executable && mayBeElf(entry.name) && isLoadedElf(child(folder, entry.name)));
+        }
+        return holds;
+    });
 }
 
 bool ProgramInstalls::topsProgramTree(const std::string& folder) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Foundation/FolderAnswers.h"
 #include "Platform/DirectoryEntry.h"
 
 #include <functional>
@@ -51,6 +52,6 @@ private:
 
     Listed listed_;
     std::mutex lock_;
-    std::unordered_map<std::string, bool> holds_;
+    FolderAnswers<bool> holds_;
     std::unordered_map<std::string, std::optional<std::string>> installs_;  // the install at or above a folder
 };

@@ -98,19 +98,8 @@ bool UserOwnFiles::chosenOrDrive(const std::string& base) const {
     return !searchesHome_ || std::find(drives_.begin(), drives_.end(), base) != drives_.end();
 }
 
-bool UserOwnFiles::remembered(std::unordered_map<std::string, bool>& answers, const std::string& folder, const std::function<bool()>& ask) {
-    {
-        std::lock_guard guard(lock_);
-        if (const auto known = answers.find(folder); known != answers.end()) return known->second;
-    }
-    const bool answer = ask();
-    std::lock_guard guard(lock_);
-    answers.emplace(folder, answer);
-    return answer;
-}
-
 bool UserOwnFiles::topsProgramTree(const std::string& base) {
-    return remembered(treeTops_, base, [&] { return installs_.topsProgramTree(base); });
+    return treeTops_.of(base, [&] { return installs_.topsProgramTree(base); });
 }
 
 UserOwnFiles::Place UserOwnFiles::placeOf(const std::string& path) {
@@ -151,7 +140,7 @@ std::optional<UserOwnFiles::Place> UserOwnFiles::windowsPlace(const std::string&
 }
 
 bool UserOwnFiles::hiddenByWindows(const std::string& path) {
-    return attributes_.anyMounted() && remembered(hiddenByWindows_, path, [&] { return attributes_.hiddenOrSystem(path); });
+    return attributes_.anyMounted() && hiddenByWindows_.of(path, [&] { return attributes_.hiddenOrSystem(path); });
 }
 
 bool UserOwnFiles::inPassingFolder(const std::string& path) {
@@ -167,5 +156,5 @@ bool UserOwnFiles::inPassingFolder(const std::string& path) {
 }
 
 bool UserOwnFiles::isWindowsProfile(const std::string& folder) {
-    return remembered(windowsProfiles_, folder, [&] { return WindowsLayout::isUserProfile(folder); });
+    return windowsProfiles_.of(folder, [&] { return WindowsLayout::isUserProfile(folder); });
 }

@@ -1,13 +1,11 @@
 #pragma once
 
+#include "Foundation/FolderAnswers.h"
 #include "Platform/ProgramInstalls.h"
 #include "Platform/SystemRoots.h"
 #include "Platform/WindowsAttributes.h"
 
-#include <functional>
-#include <mutex>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 // The user's own files in a search, found from what is on disk: what a user means to clean up lies
@@ -60,8 +58,6 @@ private:
     std::optional<Place> windowsPlace(const std::string& path, const std::string& from);
     bool hiddenByWindows(const std::string& path);
     bool isWindowsProfile(const std::string& folder);
-    // An answer about a folder, asked once.
-    bool remembered(std::unordered_map<std::string, bool>& answers, const std::string& folder, const std::function<bool()>& ask);
 
     std::string root_;
     std::string home_;
@@ -72,9 +68,8 @@ private:
     std::vector<std::string> userFolders_;
     std::vector<std::string> drives_;
     std::vector<std::string> passing_;
-    std::mutex lock_;
-    std::unordered_map<std::string, bool> treeTops_;
+    FolderAnswers<bool> treeTops_;
     const WindowsAttributes& attributes_;
-    std::unordered_map<std::string, bool> hiddenByWindows_;
-    std::unordered_map<std::string, bool> windowsProfiles_;
+    FolderAnswers<bool> hiddenByWindows_;
+    FolderAnswers<bool> windowsProfiles_;
 };

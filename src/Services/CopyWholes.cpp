@@ -119,15 +119,11 @@ std::optional<UntickedReason> CopyWholes::of(const std::string& path) {
 
 // A folder's whole is its own, or its parent's: each folder is looked at once, up to the top.
 std::optional<WholeKind> CopyWholes::folderWhole(const std::string& folder) {
-    {
-        std::lock_guard guard(lock_);
-        if (const auto known = folders_.find(folder); known != folders_.end()) return known->second;
-    }
-    std::optional<WholeKind> whole = ownWhole(folder);
-    if (!whole && folder != "/") whole = folderWhole(folderOfText(folder));
-    std::lock_guard guard(lock_);
-    folders_.emplace(folder, whole);
-    return whole;
+    return folders_.of(folder, [&] {
+        std::optional<WholeKind> whole = ownWhole(folder);
+        if (!whole && folder != "/") whole = folderWhole(folderOfText(folder));
+        return whole;
+    });
 }
 
 std::optional<WholeKind> CopyWholes::ownWhole(const std::string& folder) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Foundation/FolderAnswers.h"
 #include "Models/UntickedReason.h"
 #include "Models/WholeKind.h"
 #include "Platform/DirectoryEntry.h"
@@ -40,8 +41,7 @@ private:
     const std::unordered_map<std::string, std::vector<DirectoryEntry>>& kept_;
     std::string systemRoot_;  // the root the system's folders lie in: "/" but in tests
     std::vector<std::string> homes_;  // the user's home, also where it lies in a system folder
-    std::mutex lock_;
-    std::unordered_map<std::string, std::optional<WholeKind>> folders_;
+    FolderAnswers<std::optional<WholeKind>> folders_;
     std::once_flag listedOnce_;
     std::shared_ptr<const std::unordered_set<std::string>> listed_;
 };

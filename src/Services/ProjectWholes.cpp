@@ -58,7 +58,6 @@ bool holdsAnyFile(const std::vector<DirectoryEntry>& entries, const std::array<s
     return std::any_of(names.begin(), names.end(), [&](std::string_view name) { return entryNamed(entries, name, Kind::file); });
 }
 
-
 }  // namespace
 
 bool ProjectWholes::keeps(std::string_view entryName) {
@@ -126,15 +125,11 @@ std::optional<ProjectWholes::Belonging> ProjectWholes::of(const std::string& pat
 
 // A folder's project is its own, or its parent's: each folder is looked at once, up to the top.
 std::optional<ProjectWholes::Belonging> ProjectWholes::folderProject(const std::string& folder) {
-    {
-        std::lock_guard guard(lock_);
-        if (const auto known = folders_.find(folder); known != folders_.end()) return known->second;
-    }
-    std::optional<Belonging> project = ownProject(folder);
-    if (!project && folder != "/") project = folderProject(folderOfText(folder));
-    std::lock_guard guard(lock_);
-    folders_.emplace(folder, project);
-    return project;
+    return folders_.of(folder, [&] {
+        std::optional<Belonging> project = ownProject(folder);
+        if (!project && folder != "/") project = folderProject(folderOfText(folder));
+        return project;
+    });
 }
 
 std::optional<ProjectWholes::Belonging> ProjectWholes::ownProject(const std::string& folder) {
@@ -167,16 +162,11 @@ std::optional<ProjectWholes::Belonging> ProjectWholes::ownProject(const std::str
 std::size_t ProjectWholes::audioFilesIn(const std::string& folder) {
     if (const auto counted = audioFiles_.find(folder); counted != audioFiles_.end()) return counted->second;
     if (listed_ && listed_(folder)) return 0;  // the walk listed it, and counted none
-    {
-        std::lock_guard guard(lock_);
-        if (const auto known = audioRead_.find(folder); known != audioRead_.end()) return known->second;
-    }
-    std::vector<DirectoryEntry> entries;
-    DirectoryReader::read(folder, entries);
-    const std::size_t count = std::size_t(std::count_if(entries.begin(), entries.end(), [](const DirectoryEntry& entry) { return entry.type == Kind::file && isAudio(entry.name); }));
-    std::lock_guard guard(lock_);
-    audioRead_.emplace(folder, count);
-    return count;
+    return audioRead_.of(folder, [&] {
+        std::vector<DirectoryEntry> entries;
+        DirectoryReader::read(folder, entries);
+        return std::size_t(std::count_if(entries.begin(), entries.end(), [](const DirectoryEntry& entry) { return entry.type == Kind::file && isAudio(entry.name); }));
+    });
 }
 
 bool ProjectWholes::isAlbumFolder(const std::string& folder) { return !isLooseFolder(folder) && audioFilesIn(folder) >= 2; }

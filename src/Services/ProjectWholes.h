@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Foundation/FolderAnswers.h"
 #include "Models/UntickedReason.h"
 #include "Platform/DirectoryEntry.h"
 #include "Platform/SystemRoots.h"
@@ -69,7 +70,6 @@ private:
     std::string templates_;
     std::once_flag documentsRead_;
     std::unordered_map<std::string, Belonging> named_;  // by the documents, once read
-    std::mutex lock_;
-    std::unordered_map<std::string, std::optional<Belonging>> folders_;
-    std::unordered_map<std::string, std::size_t> audioRead_;
+    FolderAnswers<std::optional<Belonging>> folders_;
+    FolderAnswers<std::size_t> audioRead_;
 };

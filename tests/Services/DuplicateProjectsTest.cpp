@@ -64,6 +64,14 @@ struct ProjectsHome {
         row("LaTeX bibliography", {home / "Documents/thesis/refs.bib"}, UntickedReason::projectPart, "thesis.tex");
         row("LaTeX second bibliography", {home / "Documents/thesis/sources.bib"}, UntickedReason::projectPart, "thesis.tex");
         row("LaTeX listing", {home / "Documents/thesis/code/fit.py"}, UntickedReason::projectPart, "thesis.tex");
+        // A manual of many files is read to its last.
+        std::string manual = "\\documentclass{book}\n";
+        for (int part = 1; part < 256; ++part) {
+            manual += "\\include{part-" + std::to_string(part) + "}\n";
+            tree.write("home/Documents/manual/part-" + std::to_string(part) + ".tex", part == 255 ? "\\includegraphics{wiring}\n" : "Text.\n");
+        }
+        tree.write("home/Documents/manual/manual.tex", manual);
+        row("LaTeX figure of a document's 256th file", {home / "Documents/manual/wiring.png"}, UntickedReason::projectPart, "manual.tex");
         // A graphics path given through a macro, which is not read, stops nothing after it.
         tree.write("home/Documents/report/report.tex", "\\documentclass{article}\n\\graphicspath\\figurepaths\n\\begin{document}\n"
                                                       "\\includegraphics{chart.png}\n\\end{document}\n");

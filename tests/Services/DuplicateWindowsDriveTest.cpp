@@ -1,18 +1,23 @@
+#include "Foundation/FileDescriptor.h"
 #include "Platform/ProcessRunner.h"
 #include "Support/DuplicateSearches.h"
 #include "Support/FixtureRoots.h"
 #include "Support/ForkedChild.h"
 #include "Support/InstalledFiles.h"
+#include "Support/LoopDisk.h"
 #include "Support/TempTree.h"
 
 #include <fcntl.h>
+#include <linux/msdos_fs.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/statfs.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -33,6 +38,26 @@ bool holdsCopyIn(const std::vector<DuplicateGroup>& groups, const fs::path& fold
 // Marks a file or folder on an SMB share as Windows does, through the attribute the cifs driver shows.
 bool markWindowsAttributes(const fs::path& path, std::uint32_t attributes) {
     return ::lsetxattr(path.c_str(), "user.cifs.dosattrib", &attributes, sizeof attributes, 0) == 0;
+}
+
+// Lays out on `drive` a photo in a folder its user hid, the thumbnails Windows keeps (hidden and
+// system, or system only) and a loose pair, marked through `hide`; searches the drive with hidden
+// files off and on. Returns what went wrong.
+std::string checkWhatWindowsHides(const TempTree& tree, const fs::path& drive, const std::function<bool(const fs::path&, std::uint32_t)>& hide) {
+    std::string found;
+    same(tree, {drive / "Documents/Private/passport.jpg", drive / "Pictures/passport.jpg"}, 70);
+    same(tree, {drive / "Pictures/Thumbs.db", drive / "Pictures/2019/Thumbs.db"}, 71);
+    same(tree, {drive / "Pictures/beach.jpg", drive / "Pictures/Copy of beach.jpg"}, 72);
+    for (const auto& [path, attributes] : {std::pair{drive / "Documents/Private", 0x2u}, {drive / "Pictures/Thumbs.db", 0x6u}, {drive / "Pictures/2019/Thumbs.db", 0x4u}})
+        ForkedChild::check(found, hide(path, attributes), "cannot mark " + path.string());
+    const std::vector<DuplicateGroup> hiddenOff = search(drive, false);
+    ForkedChild::check(found, hiddenOff.size() == 1 && hiddenOff[0].files[0].path == drive / "Pictures/beach.jpg" && hiddenOff[0].ticksCopies(),
+                       "hidden files off: not only the loose pair");
+    const std::vector<DuplicateGroup> hiddenOn = search(drive, true);
+    ForkedChild::check(found, hiddenOn.size() == 3, "hidden files on: not three groups");
+    for (const DuplicateGroup& group : hiddenOn)
+        ForkedChild::check(found, group.ticksCopies() == (group.files[0].path.filename() == "beach.jpg"), "ticked wrongly: " + group.files[0].path.string());
+    return found;
 }
 
 }  // namespace
@@ -157,6 +182,20 @@ TEST(DuplicateWindowsDrive, WhatWindowsMarksHiddenOrSystemIsHidden) {
         EXPECT_FALSE(holding(hiddenOn, share / "Other/b.jpg")->ticksCopies());
         EXPECT_TRUE(holding(hiddenOn, share / "Photos/c.jpg")->ticksCopies());
     }
+    // What lies above a drive is no part of it: a share its user mounted as "AppData" is searched
+    // as any other, chosen or reached from above the home.
+    tree.write("proc/self/mountinfo", "36 25 0:51 / /media/ann/Share rw,relatime shared:1 - cifs //nas/ann rw\n"
+                                      "37 25 0:52 / /mnt/AppData rw,relatime shared:2 - cifs //nas/data rw\n");
+    const fs::path appData = tree.path() / "mnt/AppData";
+    same(tree, {appData / "Photos/e.jpg", appData / "Photos/2020/e.jpg"}, 64);
+    for (const bool includeHidden : {false, true}) {
+        for (const fs::path& folder : {appData, tree.path()}) {
+            const std::vector<DuplicateGroup> groups = search(folder, includeHidden);
+            const DuplicateGroup* e = holding(groups, appData / "Photos/e.jpg");
+            ASSERT_NE(e, nullptr) << folder;
+            EXPECT_TRUE(e->ticksCopies()) << folder;
+        }
+    }
     // The same marks on a file system of Linux's own are no one's.
     tree.write("proc/self/mountinfo", "36 25 0:51 / /media/ann/Share rw,relatime shared:1 - ext4 /dev/sdc1 rw\n");
     EXPECT_EQ(search(share, false).size(), 4u);
@@ -193,29 +232,39 @@ TEST(DuplicateWindowsDrive, OnNtfsWhatWindowsHidesIsHidden) {
         };
         for (int wait = 0; wait < 300 && !mounted() && ::waitpid(daemon, nullptr, WNOHANG) == 0; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(50));
         if (!mounted()) return std::string(ForkedChild::mountFailed);
-        std::string found;
-        auto hide = [&](const fs::path& path, unsigned char attributes) {
+        const std::string found = checkWhatWindowsHides(tree, drive, [](const fs::path& path, std::uint32_t attributes) {
             unsigned char bytes[4] = {};
-            ForkedChild::check(found, ::lgetxattr(path.c_str(), "system.ntfs_attrib_be", bytes, 4) == 4, "cannot read " + path.string());
-            bytes[3] |= attributes;
-            ForkedChild::check(found, ::lsetxattr(path.c_str(), "system.ntfs_attrib_be", bytes, 4, 0) == 0, "cannot mark " + path.string());
-        };
-        same(tree, {drive / "Documents/Private/passport.jpg", drive / "Pictures/passport.jpg"}, 70);
-        same(tree, {drive / "Pictures/Thumbs.db", drive / "Pictures/2019/Thumbs.db"}, 71);
-        same(tree, {drive / "Pictures/beach.jpg", drive / "Pictures/Copy of beach.jpg"}, 72);
-        hide(drive / "Documents/Private", 0x2);
-        hide(drive / "Pictures/Thumbs.db", 0x6);
-        hide(drive / "Pictures/2019/Thumbs.db", 0x6);
-        const std::vector<DuplicateGroup> hiddenOff = search(drive, false);
-        ForkedChild::check(found, hiddenOff.size() == 1 && hiddenOff[0].files[0].path == drive / "Pictures/beach.jpg" && hiddenOff[0].ticksCopies(),
-                           "hidden files off: not only the loose pair");
-        const std::vector<DuplicateGroup> hiddenOn = search(drive, true);
-        ForkedChild::check(found, hiddenOn.size() == 3, "hidden files on: not three groups");
-        for (const DuplicateGroup& group : hiddenOn)
-            ForkedChild::check(found, group.ticksCopies() == (group.files[0].path.filename() == "beach.jpg"), "ticked wrongly: " + group.files[0].path.string());
+            if (::lgetxattr(path.c_str(), "system.ntfs_attrib_be", bytes, 4) != 4) return false;
+            bytes[3] |= (unsigned char)attributes;
+            return ::lsetxattr(path.c_str(), "system.ntfs_attrib_be", bytes, 4, 0) == 0;
+        });
         ::umount2(drive.c_str(), MNT_DETACH);
         ::waitpid(daemon, nullptr, 0);
         return found;
+    });
+    if (ForkedChild::cannotMount(failures)) GTEST_SKIP() << failures;
+    EXPECT_EQ(failures, "");
+}
+
+// The same on a camera card or a stick formatted FAT, whose marks lie in the directory entry: a
+// folder Windows hid and its thumbnails are left out without hidden files and never ticked with them.
+TEST(DuplicateWindowsDrive, OnFatWhatWindowsHidesIsHidden) {
+    const fs::path mkfs = "/usr/sbin/mkfs.vfat";
+    if (!fs::exists(mkfs)) GTEST_SKIP() << "mkfs.vfat is not installed";
+    TempTree tree;
+    tree.write("proc/self/mountinfo", "36 25 8:17 / /media/ann/CARD rw,relatime shared:1 - vfat /dev/sdb1 rw\n");
+    FixtureRoots roots(tree.path());
+    const fs::path image = tree.path() / "card.img", card = tree.folder("media/ann/CARD");
+    if (!LoopDisk::make(image, 32 << 20, {mkfs.string()})) GTEST_SKIP() << "cannot make a FAT file system";
+    const std::string failures = ForkedChild::runInMountNamespace([&] {
+        if (!LoopDisk::mount(image, card)) return std::string(ForkedChild::mountFailed);
+        return checkWhatWindowsHides(tree, card, [](const fs::path& path, std::uint32_t attributes) {
+            const FileDescriptor opened(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+            std::uint32_t value = 0;
+            if (!opened.isOpen() || ::ioctl(opened.get(), FAT_IOCTL_GET_ATTRIBUTES, &value) != 0) return false;
+            value |= attributes;
+            return ::ioctl(opened.get(), FAT_IOCTL_SET_ATTRIBUTES, &value) == 0;
+        });
     });
     if (ForkedChild::cannotMount(failures)) GTEST_SKIP() << failures;
     EXPECT_EQ(failures, "");
