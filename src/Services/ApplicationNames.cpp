@@ -20,7 +20,7 @@ QString withoutPlatform(QString name) {
 // A word that names a build beside the releases, alone or numbered ("rc1", "beta2").
 bool isBuildWord(const QString& word) {
     static const QRegularExpression build(
-        QStringLiteral("^(weekly|nightly|master|main|beta|alpha|rc|dev|insiders|canary|preview|continuous|unstable|git)[0-9]*$"), anyCase);
+        QStringLiteral("^(weekly|nightly|latest|master|main|beta|alpha|rc|dev|insiders|canary|preview|continuous|unstable|git)[0-9]*$"), anyCase);
     return build.match(word).hasMatch();
 }
 
@@ -29,7 +29,7 @@ bool isBuildWord(const QString& word) {
 enum class After { more, rest, other };
 
 After wordAfterABuild(const QString& word) {
-    static const QRegularExpression filler(QStringLiteral("^(builds?|linux(32|64)?|x86|x64|amd64|aarch64|arm64|armhf|armv7l|i[3-6]86)$"), anyCase);
+    static const QRegularExpression filler(QStringLiteral("^(builds?|appimage|linux(32|64)?|x86|x64|amd64|aarch64|arm64|armhf|armv7l|i[3-6]86)$"), anyCase);
     static const QRegularExpression version(QStringLiteral("^(v?[0-9].*|[0-9a-f]{7,40})$"), anyCase);
     if (version.match(word).hasMatch()) return After::rest;
     return filler.match(word).hasMatch() ? After::more : After::other;
@@ -72,7 +72,8 @@ QString programNameKey(const QString& name) {
 
 QString otherBuildKey(const QString& name) {
     static const QRegularExpression word(QStringLiteral("[^-_. ()\\[\\]]+"));
-    static const QRegularExpression separatorsAtEnd(QStringLiteral("[-_. ()\\[\\]]+$"));
+    // "mGBA-build-latest": the word "build" between the name and the build word is neither.
+    static const QRegularExpression separatorsAtEnd(QStringLiteral("([-_. ()\\[\\]]+builds?)?[-_. ()\\[\\]]+$"), anyCase);
     const QString text = withoutPlatform(name);
     std::vector<QRegularExpressionMatch> words;
     for (auto each = word.globalMatch(text); each.hasNext();) words.push_back(each.next());

@@ -28,7 +28,7 @@ QString programName(QString name);
 // The key of the name a program goes by: "gimp-2.10" and "GIMP-2.10.38-x86_64.AppImage" go by "gimp".
 QString programNameKey(const QString& name);
 
-// When a name is an application's name followed by a build word (weekly, nightly, master, main,
+// When a name is an application's name followed by a build word (weekly, nightly, latest, master, main,
 // beta, alpha, rc, dev, insiders, canary, preview, continuous, unstable, git), with nothing after it
 // but a version, a hash or "builds": the key of that application's name. "FreeCAD Weekly" and
 // "FreeCAD_weekly-builds-39811-conda-Linux-x86_64-py311.AppImage" are builds of "freecad",

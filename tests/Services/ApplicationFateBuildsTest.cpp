@@ -80,16 +80,6 @@ void freecadWeeklyGoing(InstalledHome& home) {
     home.expect("WeeklyBuildLeavesItsReleasesData", "freecad-weekly", {{weekly, false}}, home.entryBytes(), UsedBy{});
 }
 
-// An install folder with its program in libexec/ beside bin/ and no lib/ is offered whole.
-void helixBesideItsCommandsOnly(InstalledHome& home) {
-    const fs::path install = home.home("opt/helix");
-    executable(compiled(home.tree, "home/opt/helix/libexec/helix-term", 90000));
-    executable(compiled(home.tree, "home/opt/helix/bin/hx", 9000));
-    home.tree.file("home/opt/helix/share/runtime/queries/rust.scm", 6000);
-    const fs::path entry = home.userEntry("Helix", "Helix", "Exec=~/opt/helix/libexec/helix-term %F\n");
-    home.expect("ProgramInLibexecBesideBinAloneIsItsFolders", "Helix", {{entry, false}, {install, false}}, home.entryBytes() + du(install), UsedBy{});
-}
-
 constexpr FreshCase buildsCases[]{
     {"WeeklyBuildKeepsWhatItShares", freecadBesideItsWeeklyBuild},
     {"MasterBuildWithoutAnEntryKeepsWhatItShares", kdenliveBesideItsMasterBuild},
@@ -97,7 +87,6 @@ constexpr FreshCase buildsCases[]{
     {"SecondReleaseKeepsWhatItShares", freecadTwice},
     {"ReleaseAloneGoesWithItsSettings", freecadAlone},
     {"WeeklyBuildLeavesItsReleasesData", freecadWeeklyGoing},
-    {"ProgramInLibexecBesideBinAloneIsItsFolders", helixBesideItsCommandsOnly},
 };
 
 }  // namespace

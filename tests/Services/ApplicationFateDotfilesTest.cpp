@@ -59,13 +59,24 @@ void bareRepository(InstalledHome& home) {
     expectKept(home, "BareDotfilesRepositoryKeepsItsSettings", app, dotfiles);
 }
 
-// The same in a repository that names its objects with SHA-256.
-void sha256Repository(InstalledHome& home) {
+// The same in a repository whose config names how it hashes its objects: SHA-256, or SHA-1 said in
+// so many words.
+void repositoryOfFormat(InstalledHome& home, const char* name, const std::string& format) {
     const Zettlr app = zettlr(home);
     const fs::path dotfiles = homeFolder(home) / ".dots";
-    TestGit::run(homeFolder(home), {"init", "-q", "--bare", "--object-format=sha256", dotfiles.string()});
+    TestGit::run(homeFolder(home), {"init", "-q", "--bare", "--object-format=" + format, dotfiles.string()});
+    TestGit::run(homeFolder(home), {"--git-dir=" + dotfiles.string(), "config", "core.repositoryFormatVersion", "1"});
+    TestGit::run(homeFolder(home), {"--git-dir=" + dotfiles.string(), "config", "extensions.objectFormat", format});
     track(home, dotfiles);
-    expectKept(home, "Sha256DotfilesRepositoryKeepsItsSettings", app, dotfiles);
+    expectKept(home, name, app, dotfiles);
+}
+
+void sha256Repository(InstalledHome& home) {
+    repositoryOfFormat(home, "Sha256DotfilesRepositoryKeepsItsSettings", "sha256");
+}
+
+void sha1NamedRepository(InstalledHome& home) {
+    repositoryOfFormat(home, "Sha1NamedDotfilesRepositoryKeepsItsSettings", "sha1");
 }
 
 // yadm's, with core.worktree set to the home.
@@ -144,6 +155,7 @@ void unreadableIndex(InstalledHome& home) {
 constexpr FreshCase dotfilesCases[]{
     {"BareDotfilesRepositoryKeepsItsSettings", bareRepository},
     {"Sha256DotfilesRepositoryKeepsItsSettings", sha256Repository},
+    {"Sha1NamedDotfilesRepositoryKeepsItsSettings", sha1NamedRepository},
     {"YadmRepositoryKeepsItsSettings", yadmRepository},
     {"VcshRepositoryKeepsItsSettings", vcshRepository},
     {"ChezmoiSourceKeepsItsSettings", chezmoiSource},

@@ -154,13 +154,23 @@ void neovideDeepInItsAppFolder(InstalledHome& home) {
     home.expect("ProgramDeepInANameAppFolderIsThatFolders", "neovide", {{entry, false}, {app, false}}, home.entryBytes() + du(app), UsedBy{});
 }
 
-void helixBesideItsLibraries(InstalledHome& home) {
+// Helix with its program in libexec/ beside bin/, and `beside` (under lib/, or only under share/).
+void helix(InstalledHome& home, const char* name, const std::string& beside) {
     const fs::path install = home.home("opt/helix");
     executable(compiled(home.tree, "home/opt/helix/libexec/helix-term", 90000));
     executable(compiled(home.tree, "home/opt/helix/bin/hx", 9000));
-    home.tree.file("home/opt/helix/lib/runtime/grammars/rust.so", 60000);
+    home.tree.file("home/opt/helix/" + beside, 6000);
     const fs::path entry = home.userEntry("Helix", "Helix", "Exec=~/opt/helix/libexec/helix-term %F\n");
-    home.expect("ProgramInLibexecBesideBinAndLibIsItsFolders", "Helix", {{entry, false}, {install, false}}, home.entryBytes() + du(install), UsedBy{});
+    home.expect(name, "Helix", {{entry, false}, {install, false}}, home.entryBytes() + du(install), UsedBy{});
+}
+
+void helixBesideItsLibraries(InstalledHome& home) {
+    helix(home, "ProgramInLibexecBesideBinAndLibIsItsFolders", "lib/runtime/grammars/rust.so");
+}
+
+// With no lib/ beside them, the folder is the install all the same.
+void helixBesideItsCommandsOnly(InstalledHome& home) {
+    helix(home, "ProgramInLibexecBesideBinAloneIsItsFolders", "share/runtime/queries/rust.scm");
 }
 
 // A shared library beside the program, executable as linkers leave them, is no other program.
@@ -237,6 +247,7 @@ constexpr FreshCase sameApplicationCases[]{
     {"ZedsFolderIsItsProgram", zedInItsOwnFolder},
     {"ProgramDeepInANameAppFolderIsThatFolders", neovideDeepInItsAppFolder},
     {"ProgramInLibexecBesideBinAndLibIsItsFolders", helixBesideItsLibraries},
+    {"ProgramInLibexecBesideBinAloneIsItsFolders", helixBesideItsCommandsOnly},
     {"SharedLibraryBesideTheProgramIsNoOtherProgram", gzdoomBesideItsLibrary},
     {"KittysFolderIsItsProgram", kittyInItsOwnFolder},
     {"HelpersFolderIsTheAppImagesProgram", obsidianKeptByAHelper},

@@ -32,6 +32,8 @@ TEST(ApplicationNames, ABuildIsKnownByTheWordAfterItsApplicationsName) {
         {"mpv-unstable-v0.39.0", "mpv"},
         {"RawTherapee_dev_5.10-33-gabcdef1", "rawtherapee"},
         {"darktable alpha3", "darktable"},
+        {"mGBA-build-latest-appimage-x64.appimage", "mgba"},
+        {"Foo_Builds_Nightly", "foo"},
         // Not builds: the release itself, a build word first or inside another word, more than a
         // version after it.
         {"FreeCAD", ""},
