@@ -958,6 +958,24 @@ TEST(AppUsageSampler, ChargesNothingForAChildSeenWhileItsEndingParentCouldNotBeR
     EXPECT_EQ(writeRate(reaped, "session"), 0u);
     EXPECT_EQ(share(reaped, "session"), 0);
     EXPECT_EQ(writeRate(reaped, "systemd"), 0u);
+
+    // A shell read whole, then gone from a pass while its writer, forked in the shell's own tick, was
+    // still read: the shell's last reading carries the line to the session. Cron reaps a job of its
+    // own, never seen, that would fit the writer more closely.
+    machine.process(program(820, 800, "jobsh", 80, 0, 120));
+    writer(821, 820, 80, 0, 0);
+    pass();
+    machine.removeProcess(820);
+    session(2 * MiB, 520 + 120, 40);
+    writer(821, 820, 80, 2 * MiB, 40);
+    pass();
+    machine.removeProcess(821);
+    session(4 * MiB, 640 + 400, 80);
+    machine.process(program(160, 1, "cron", 1, 10 * MiB, 900, 800));
+    reaped = pass();
+    EXPECT_EQ(writeRate(reaped, "session"), 0u);
+    EXPECT_EQ(share(reaped, "session"), 0);
+    EXPECT_EQ(writeRate(reaped, "cron"), MiB);
 }
 
 
