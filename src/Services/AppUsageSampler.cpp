@@ -167,7 +167,8 @@ const AppUsageSampler::Baseline* AppUsageSampler::Lineage::find(std::int32_t pid
 
 template <typename Visit>
 void AppUsageSampler::forEachAncestor(const Baseline& process, const Lineage& lineage, Visit visit) {
-    // A parent starts before its child, so one that started later holds a reused id, and the line ends there.
+    // A parent starts no later than its child (often in the same tick), so one that started later holds a
+    // reused id, and the line ends there.
     const Baseline* child = &process;
     for (size_t steps = 0; steps < lineage.size(); ++steps) {
         const std::int32_t parentPid = child->parentPid;

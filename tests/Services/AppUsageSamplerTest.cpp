@@ -874,6 +874,15 @@ TEST(AppUsageSampler, ChargesNothingForAChildSeenWhileItsEndingParentCouldNotBeR
         process.utime = ticks;
         machine.process(process);
     };
+    // A job shell caught half way through its exit while its writer, which wrote 2 MiB, is read alive;
+    // both are gone by the next pass.
+    auto killedTogether = [&](int shell, int parent, std::uint64_t shellStart, std::uint64_t writerStart) {
+        ending(shell, parent, shellStart);
+        writer(shell + 1, shell, writerStart, 2 * MiB, 40);
+        EXPECT_EQ(writeRate(pass(), "writer"), MiB);
+        machine.removeProcess(shell);
+        machine.removeProcess(shell + 1);
+    };
     subreaper(0, 0, 0);
     machine.process(program(160, 1, "cron", 1, 0, 900));
     machine.process(program(200, 150, "terminal", 3, 0, 900));
@@ -900,12 +909,7 @@ TEST(AppUsageSampler, ChargesNothingForAChildSeenWhileItsEndingParentCouldNotBeR
 
     // The shell and its writer started since the pass before: no pass ever read the shell, so the
     // writer ends with no ancestor known at all. It is still found, in the one rise that holds it.
-    ending(310, 210, 20);
-    writer(311, 310, 21, 2 * MiB, 40);
-    seen = pass();
-    EXPECT_EQ(writeRate(seen, "writer"), MiB);
-    machine.removeProcess(310);
-    machine.removeProcess(311);
+    killedTogether(310, 210, 20, 21);
     machine.process(program(210, 200, "bash", 4, 0, 500, 240));
     subreaper(10 * MiB, 850, 190);
     reaped = pass();
@@ -945,12 +949,7 @@ TEST(AppUsageSampler, ChargesNothingForAChildSeenWhileItsEndingParentCouldNotBeR
     };
     session(0, 0, 0);
     pass();
-    ending(810, 800, 70);
-    writer(811, 810, 70, 2 * MiB, 40);
-    seen = pass();
-    EXPECT_EQ(writeRate(seen, "writer"), MiB);
-    machine.removeProcess(810);
-    machine.removeProcess(811);
+    killedTogether(810, 800, 70, 70);
     reaped = pass();
     EXPECT_EQ(writeRate(reaped, "session"), 0u);
     session(2 * MiB, 120 + 400, 40);
@@ -958,6 +957,24 @@ TEST(AppUsageSampler, ChargesNothingForAChildSeenWhileItsEndingParentCouldNotBeR
     EXPECT_EQ(writeRate(reaped, "session"), 0u);
     EXPECT_EQ(share(reaped, "session"), 0);
     EXPECT_EQ(writeRate(reaped, "systemd"), 0u);
+
+    // A shell read whole, then gone from a pass while its writer, forked in the shell's own tick, was
+    // still read: the shell's last reading carries the line to the session. Cron reaps a job of its
+    // own, never seen, that would fit the writer more closely.
+    machine.process(program(820, 800, "jobsh", 80, 0, 120));
+    writer(821, 820, 80, 0, 0);
+    pass();
+    machine.removeProcess(820);
+    session(2 * MiB, 520 + 120, 40);
+    writer(821, 820, 80, 2 * MiB, 40);
+    pass();
+    machine.removeProcess(821);
+    session(4 * MiB, 640 + 400, 80);
+    machine.process(program(160, 1, "cron", 1, 10 * MiB, 900, 800));
+    reaped = pass();
+    EXPECT_EQ(writeRate(reaped, "session"), 0u);
+    EXPECT_EQ(share(reaped, "session"), 0);
+    EXPECT_EQ(writeRate(reaped, "cron"), MiB);
 }
 
 
