@@ -1,18 +1,15 @@
 #include "Models/CopyNames.h"
 
+#include "Foundation/AsciiCase.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
 
 namespace {
 
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return std::tolower((unsigned char)x) == std::tolower((unsigned char)y); });
-}
-
-bool endsWith(std::string_view text, std::string_view end) { return text.size() >= end.size() && equalIgnoringCase(text.substr(text.size() - end.size()), end); }
-bool startsWith(std::string_view text, std::string_view start) { return text.size() >= start.size() && equalIgnoringCase(text.substr(0, start.size()), start); }
+bool hasSuffixIgnoringCase(std::string_view text, std::string_view end) { return text.size() >= end.size() && equalIgnoringAsciiCase(text.substr(text.size() - end.size()), end); }
+bool hasPrefixIgnoringCase(std::string_view text, std::string_view start) { return text.size() >= start.size() && equalIgnoringAsciiCase(text.substr(0, start.size()), start); }
 
 // The number of a copy: 1 to 3 digits, so that a year ("Album (1997)") is none.
 bool isDigits(std::string_view text) {
@@ -29,12 +26,12 @@ bool dropNumber(std::string_view& text) {
 
 // "(1)", "(copy)", "(another copy)", "(3rd copy)", "(copy 2)": the inside of a closing parenthesis.
 bool isCopyParenthesis(std::string_view inside) {
-    if (isDigits(inside) || equalIgnoringCase(inside, "copy") || equalIgnoringCase(inside, "another copy")) return true;
-    if (startsWith(inside, "copy ") && isDigits(inside.substr(5))) return true;
-    if (!endsWith(inside, " copy")) return false;
+    if (isDigits(inside) || equalIgnoringAsciiCase(inside, "copy") || equalIgnoringAsciiCase(inside, "another copy")) return true;
+    if (hasPrefixIgnoringCase(inside, "copy ") && isDigits(inside.substr(5))) return true;
+    if (!hasSuffixIgnoringCase(inside, " copy")) return false;
     std::string_view ordinal = inside.substr(0, inside.size() - 5);
     constexpr std::array suffixes{std::string_view("st"), std::string_view("nd"), std::string_view("rd"), std::string_view("th")};
-    return std::any_of(suffixes.begin(), suffixes.end(), [&](std::string_view suffix) { return endsWith(ordinal, suffix); }) &&
+    return std::any_of(suffixes.begin(), suffixes.end(), [&](std::string_view suffix) { return hasSuffixIgnoringCase(ordinal, suffix); }) &&
            isDigits(ordinal.substr(0, ordinal.size() - 2));
 }
 
@@ -42,8 +39,8 @@ bool isCopyParenthesis(std::string_view inside) {
 // the name itself.
 bool stemCarriesMark(std::string_view stem) {
     if (stem.empty()) return false;
-    if (startsWith(stem, "Copy of ") && stem.size() > 8) return true;
-    if (startsWith(stem, "Copy (")) {
+    if (hasPrefixIgnoringCase(stem, "Copy of ") && stem.size() > 8) return true;
+    if (hasPrefixIgnoringCase(stem, "Copy (")) {
         const std::size_t close = stem.find(") of ");
         if (close != std::string_view::npos && isDigits(stem.substr(6, close - 6)) && stem.size() > close + 5) return true;
     }
@@ -52,7 +49,7 @@ bool stemCarriesMark(std::string_view stem) {
         if (open != std::string_view::npos && open > 0 && isCopyParenthesis(stem.substr(open + 1, stem.size() - open - 2))) {
             std::string_view before = stem.substr(0, open);
             // "budget - Copy (2)", Windows's second copy.
-            if (endsWith(before, " - Copy ") && before.size() > 8) return true;
+            if (hasSuffixIgnoringCase(before, " - Copy ") && before.size() > 8) return true;
             // "photo(1)" as a browser saves it, without the space; words need it.
             if (isDigits(stem.substr(open + 1, stem.size() - open - 2))) return !before.empty() && before.find_first_not_of(' ') != std::string_view::npos;
             return before.size() > 1 && before.back() == ' ';
@@ -63,7 +60,7 @@ bool stemCarriesMark(std::string_view stem) {
         if (rest.empty() || rest.back() != ' ') return false;
         rest.remove_suffix(1);
     }
-    return endsWith(rest, " copy") && rest.size() > 5;
+    return hasSuffixIgnoringCase(rest, " copy") && rest.size() > 5;
 }
 
 // The name without its last extension, when it has one: a short run of letters and digits after a dot

@@ -1,5 +1,7 @@
 #include "Platform/WindowsLayout.h"
 
+#include "Foundation/AsciiCase.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -8,13 +10,7 @@
 
 namespace {
 
-// Windows compares names without letter case, and writes these in several.
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return std::tolower((unsigned char)x) == std::tolower((unsigned char)y); });
-}
-
-bool startsWithName(std::string_view name, std::string_view start) { return name.size() >= start.size() && sameName(name.substr(0, start.size()), start); }
+bool startsWithName(std::string_view name, std::string_view start) { return name.size() >= start.size() && equalIgnoringAsciiCase(name.substr(0, start.size()), start); }
 
 constexpr std::array windowsSystemFolders{std::string_view("$Recycle.Bin"), std::string_view("System Volume Information"), std::string_view("$WinREAgent"),
                                    std::string_view("$SysReset"), std::string_view("$GetCurrent")};
@@ -31,7 +27,7 @@ namespace WindowsLayout {
 bool isSystemFolder(std::string_view name) {
     // XP's and 98's bins are written in capitals only; a "Recycler" of the user's own is not one.
     if (name == "RECYCLER" || name == "RECYCLED") return true;
-    return startsWithName(name, "$Windows.~") || std::any_of(windowsSystemFolders.begin(), windowsSystemFolders.end(), [&](std::string_view folder) { return sameName(name, folder); });
+    return startsWithName(name, "$Windows.~") || std::any_of(windowsSystemFolders.begin(), windowsSystemFolders.end(), [&](std::string_view folder) { return equalIgnoringAsciiCase(name, folder); });
 }
 
 bool liesInSystemFolder(std::string_view path) {
@@ -45,10 +41,10 @@ bool liesInSystemFolder(std::string_view path) {
 
 std::optional<Holds> holds(const std::string& folder) {
     const std::string_view name = std::string_view(folder).substr(folder.rfind('/') + 1);
-    if (sameName(name, "Program Files") || sameName(name, "Program Files (x86)")) return Holds::programs;
-    if (sameName(name, "ProgramData") || sameName(name, "AppData")) return Holds::applicationData;
+    if (equalIgnoringAsciiCase(name, "Program Files") || equalIgnoringAsciiCase(name, "Program Files (x86)")) return Holds::programs;
+    if (equalIgnoringAsciiCase(name, "ProgramData") || equalIgnoringAsciiCase(name, "AppData")) return Holds::applicationData;
     // A folder of the user's own may be called "Windows"; the system's holds its programs in System32.
-    if (sameName(name, "Windows") && (isOfType(folder + "/System32", S_IFDIR) || isOfType(folder + "/system32", S_IFDIR))) return Holds::programs;
+    if (equalIgnoringAsciiCase(name, "Windows") && (isOfType(folder + "/System32", S_IFDIR) || isOfType(folder + "/system32", S_IFDIR))) return Holds::programs;
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #include "Services/CopyWholes.h"
 
+#include "Foundation/AsciiCase.h"
 #include "Foundation/FileDescriptor.h"
 #include "Foundation/LiesWithin.h"
 #include "Platform/DpkgDatabase.h"
@@ -51,16 +52,12 @@ std::shared_ptr<const std::unordered_set<std::string>> listedBelow(const std::st
     return last.paths;
 }
 
-bool extensionEqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return std::tolower((unsigned char)x) == std::tolower((unsigned char)y); });
-}
-
 // The name without its last extension, where it has one that is a sidecar's.
 std::optional<std::string_view> sidecarBase(std::string_view name) {
     const std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos || dot == 0) return std::nullopt;
     const std::string_view extension = name.substr(dot + 1);
-    if (std::none_of(sidecarExtensions.begin(), sidecarExtensions.end(), [&](std::string_view kind) { return extensionEqualsIgnoringCase(kind, extension); }))
+    if (std::none_of(sidecarExtensions.begin(), sidecarExtensions.end(), [&](std::string_view kind) { return equalIgnoringAsciiCase(kind, extension); }))
         return std::nullopt;
     return name.substr(0, dot);
 }
@@ -83,7 +80,7 @@ bool isMachineDisk(const std::string& path) {
     const std::string_view extension = dot == std::string::npos ? std::string_view() : std::string_view(path).substr(dot + 1);
     constexpr std::array diskExtensions{std::string_view("qcow2"), std::string_view("qcow"), std::string_view("vmdk"), std::string_view("vdi"),
                                         std::string_view("vhdx")};
-    if (std::none_of(diskExtensions.begin(), diskExtensions.end(), [&](std::string_view kind) { return extensionEqualsIgnoringCase(kind, extension); }))
+    if (std::none_of(diskExtensions.begin(), diskExtensions.end(), [&](std::string_view kind) { return equalIgnoringAsciiCase(kind, extension); }))
         return false;
     const FileDescriptor disk(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     char head[72] = {};

@@ -236,24 +236,20 @@ static const PictureRegistration tools("tools", [](PictureContext& pictures) {
             linked.loadCleanup({uv, pnpm, ToolsFixture::candidate(home / ".cache/thumbnails", 12'000'000, CleanupSafety::safe)});
             pictures.render("tools-cleanup-linked", PictureContext::windowSize, [&] { return toolsOn(linked.state(), ValueTool::cleanup); });
             // The question says what goes to the Trash and what emptying it frees.
-            pictures.render("tools-cleanup-linked-confirm", PictureContext::windowSize, [&] {
-                auto view = toolsOn(linked.state(), ValueTool::cleanup);
+            const auto confirmationOn = [](AppState& state) {
+                auto view = toolsOn(state, ValueTool::cleanup);
                 drawAlertInto(view.get());
                 view->findChild<SmartCleanupView*>()->trashButton()->click();
                 return view;
-            });
+            };
+            pictures.render("tools-cleanup-linked-confirm", PictureContext::windowSize, [&] { return confirmationOn(linked.state()); });
             // Logs on btrfs with compress=zstd: they free less than their size.
             ToolsFixture compressed;
             CleanupCandidate logs = ToolsFixture::candidate(home / ".cache/textlogs", 314'600'000, CleanupSafety::safe);
             logs.freed.upTo = true;
             compressed.loadCleanup({logs, ToolsFixture::candidate(home / ".cache/thumbnails", 12'000'000, CleanupSafety::safe)});
             pictures.render("tools-cleanup-compressed", PictureContext::windowSize, [&] { return toolsOn(compressed.state(), ValueTool::cleanup); });
-            pictures.render("tools-cleanup-compressed-confirm", PictureContext::windowSize, [&] {
-                auto view = toolsOn(compressed.state(), ValueTool::cleanup);
-                drawAlertInto(view.get());
-                view->findChild<SmartCleanupView*>()->trashButton()->click();
-                return view;
-            });
+            pictures.render("tools-cleanup-compressed-confirm", PictureContext::windowSize, [&] { return confirmationOn(compressed.state()); });
             pictures.render("tools-cleanup-linked-full", PictureContext::windowSize, [&] { return toolsOn(linked.state(), ValueTool::cleanup); },
                             {.fullLength = true, .inspect = {}});
             pnpm.freed.singleNamedBytes = 13'500'000;
