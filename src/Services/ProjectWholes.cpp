@@ -1,5 +1,6 @@
 #include "Services/ProjectWholes.h"
 
+#include "Foundation/AsciiCase.h"
 #include "Foundation/LiesWithin.h"
 #include "Platform/DirectoryReader.h"
 #include "Platform/FileContents.h"
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 namespace {
 
@@ -30,20 +30,15 @@ constexpr std::array audioExtensions{std::string_view("mp3"), std::string_view("
 constexpr std::array imageExtensions{std::string_view("jpg"), std::string_view("jpeg"), std::string_view("png"), std::string_view("gif"),
                                      std::string_view("bmp"), std::string_view("webp"), std::string_view("tif"), std::string_view("tiff")};
 
-// Whether `text` is `lower`, a lowercase text, in any letter case; asked of every entry a walk reads.
-bool sameIgnoringCase(std::string_view text, std::string_view lower) {
-    return text.size() == lower.size() && std::equal(lower.begin(), lower.end(), text.begin(), [](char a, char b) { return a == std::tolower((unsigned char)b); });
-}
-
 template <std::size_t N>
 bool hasExtension(std::string_view name, const std::array<std::string_view, N>& extensions) {
     const std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos || dot == 0) return false;
     const std::string_view extension = name.substr(dot + 1);
-    return std::any_of(extensions.begin(), extensions.end(), [&](std::string_view known) { return sameIgnoringCase(extension, known); });
+    return std::any_of(extensions.begin(), extensions.end(), [&](std::string_view known) { return equalIgnoringAsciiCase(extension, known); });
 }
 
-bool endsWithIgnoringCase(std::string_view name, std::string_view end) { return name.size() > end.size() && sameIgnoringCase(name.substr(name.size() - end.size()), end); }
+bool endsWithIgnoringCase(std::string_view name, std::string_view end) { return name.size() > end.size() && equalIgnoringAsciiCase(name.substr(name.size() - end.size()), end); }
 
 std::string_view fileNameOf(std::string_view path) { return path.substr(path.rfind('/') + 1); }
 

@@ -9,8 +9,6 @@ using namespace InstalledFiles;
 // they share stays when the release goes.
 namespace {
 
-using UsedBy = std::vector<std::pair<fs::path, fs::path>>;
-
 // FreeCAD's release and its weekly build as FreeCAD names them, each with its entry; both keep the
 // user's settings and macros in ~/.config/FreeCAD and ~/.local/share/FreeCAD.
 struct FreeCAD {

@@ -12,8 +12,6 @@ using namespace InstalledFiles;
 // What it does not keep goes as before.
 namespace {
 
-using UsedBy = std::vector<std::pair<fs::path, fs::path>>;
-
 // Zettlr as an AppImage, its settings beside its data and cache.
 struct Zettlr {
     fs::path entry, image, settings, data, cache;

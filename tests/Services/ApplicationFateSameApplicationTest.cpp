@@ -9,8 +9,6 @@ using namespace InstalledFiles;
 // install in a folder of its own is offered whole; the user's own work is never ticked.
 namespace {
 
-using UsedBy = std::vector<std::pair<fs::path, fs::path>>;
-
 // A container's export, as distrobox-export writes it: the container's home is the user's.
 fs::path distroboxExport(InstalledHome& home, const std::string& box, const std::string& id, const std::string& name, const std::string& program,
                          const std::string& icon = "") {

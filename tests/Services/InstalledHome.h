@@ -22,6 +22,9 @@
 // The items listed for an application, in order, each with its tick.
 using Items = std::vector<std::pair<std::filesystem::path, bool>>;
 
+// Items, each with the install or repository that keeps it.
+using UsedBy = std::vector<std::pair<std::filesystem::path, std::filesystem::path>>;
+
 // What one application must show: its items and the size the list gives it, in a language.
 struct Expected {
     std::string id;
@@ -30,11 +33,11 @@ struct Expected {
     std::string language = "en";
     // For a case in a home of its own: each leftover another install uses, with that install, and
     // the service the application's card names.
-    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> usedBy = {};
+    UsedBy usedBy = {};
     std::filesystem::path runBy = {};
     RunnerKind runByKind = RunnerKind::service;
     // Each leftover a dotfiles repository keeps, with that repository.
-    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> keptIn = {};
+    UsedBy keptIn = {};
 };
 
 // What the uninstaller listed for one application.
@@ -99,7 +102,7 @@ public:
     void expect(const char* name, std::string id, Items items, std::int64_t size, std::string language = "en") {
         expected[name] = {std::move(id), std::move(items), size, std::move(language)};
     }
-    void expect(const char* name, std::string id, Items items, std::int64_t size, std::vector<std::pair<std::filesystem::path, std::filesystem::path>> usedBy,
+    void expect(const char* name, std::string id, Items items, std::int64_t size, UsedBy usedBy,
                 std::filesystem::path runBy = {}, RunnerKind runByKind = RunnerKind::service) {
         expected[name] = {std::move(id), std::move(items), size, "en", std::move(usedBy), std::move(runBy), runByKind};
     }
