@@ -2,6 +2,7 @@
 
 #include "Foundation/AsciiCase.h"
 #include "Foundation/FileDescriptor.h"
+#include "Foundation/IsPresent.h"
 #include "Foundation/LiesWithin.h"
 #include "Platform/DpkgDatabase.h"
 #include "Platform/RealPath.h"
@@ -65,11 +66,6 @@ std::optional<std::string_view> sidecarBase(std::string_view name) {
 bool within(std::string_view path, std::string_view folder) {
     if (folder == "/") return true;
     return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
-}
-
-bool isSidecarFile(const std::string& path) {
-    struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 // A virtual machine's disk, by its format's mark at its start: QEMU's qcow, VMware's sparse VMDK,
@@ -156,7 +152,7 @@ bool CopyWholes::standsWithSidecar(const std::string& path) const {
     const std::string folder = folderOfText(path);
     const std::string_view name = std::string_view(path).substr(path.rfind('/') + 1);
     if (const std::optional<std::string_view> base = sidecarBase(name)) {
-        if (base->find('.') != std::string_view::npos) return isSidecarFile(folder + "/" + std::string(*base));
+        if (base->find('.') != std::string_view::npos) return isFileItself(folder + "/" + std::string(*base));
         // "IMG_1.xmp": a photo of any extension by that name.
         DIR* listing = ::opendir(folder.c_str());
         if (!listing) return true;  // not sure: counts

@@ -1,5 +1,6 @@
 #include "Services/ProjectReferences.h"
 
+#include "Foundation/IsPresent.h"
 #include "Foundation/LiesWithin.h"
 #include "Platform/FileContents.h"
 
@@ -8,7 +9,6 @@
 #include <QJsonObject>
 #include <QXmlStreamReader>
 
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -27,11 +27,6 @@ std::string asciiLowercased(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) c = char(std::tolower((unsigned char)c));
     return lower;
-}
-
-bool isProjectFile(const std::string& path) {
-    struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 // `name` as written in a document in `folder`: absolute as it stands, else below the folder.
@@ -190,9 +185,9 @@ private:
         if (name.empty()) return added;
         for (const std::string& base : {mainFolder_, folder}) {
             const std::string path = madeAbsolute(name, base);
-            if (isProjectFile(path) && found_.insert(path).second) added.push_back(path);
+            if (isFileItself(path) && found_.insert(path).second) added.push_back(path);
             for (const char* extension : extensions)
-                if (const std::string named = path + extension; isProjectFile(named) && found_.insert(named).second) added.push_back(named);
+                if (const std::string named = path + extension; isFileItself(named) && found_.insert(named).second) added.push_back(named);
         }
         return added;
     }
